@@ -1,0 +1,37 @@
+# Common compile settings for every target of the project.
+function(vx_target_settings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local -Wno-missing-field-initializers)
+  if(VX_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+if(VX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Collects the sources of a layer folder. Every .cpp below the folder belongs to the layer,
+# so adding a file needs no edit of the build files.
+function(vx_collect_sources out dir)
+  file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS "${dir}/*.cpp")
+  set(${out} ${_srcs} PARENT_SCOPE)
+endfunction()
+
+# A layer's library: an object library of every .cpp below the folder (so that the shared
+# library that links it carries its code once), or an interface library while the folder has
+# no sources yet.
+function(vx_layer_library name dir)
+  vx_collect_sources(_srcs ${dir})
+  list(FILTER _srcs EXCLUDE REGEX "/main\\.cpp$")
+  if(_srcs)
+    add_library(${name} OBJECT ${_srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARGN})
+    vx_target_settings(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds Varnodex and runs it on the default data folder. Without a display it runs on a
+# virtual one (Xvfb), so the scheduler still works.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+bash "$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BUILD_TESTS=OFF >/dev/null
+cmake --build "$root/build" --target VX
+
+data="${VX_DATA_FOLDER:-${XDG_DATA_HOME:-$HOME/.local/share}/varnodex}"
+mkdir -p "$data"
+cd "$data"
+echo "Data folder: $data"
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "No display found: running Varnodex on a virtual display (Xvfb)."
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$root/build/program/VX" "$@"
+fi
+exec "$root/build/program/VX" "$@"

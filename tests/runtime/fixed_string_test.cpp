@@ -1,0 +1,43 @@
+#include "runtime/fixed_string.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+TEST(FixedString, StringIsBlankPaddedAndCut) {
+  String<5> s("ab");
+  EXPECT_EQ(s.view(), "ab   ");
+  EXPECT_EQ(s.clipped(), "ab");
+  s = "abcdefg";
+  EXPECT_EQ(s.view(), "abcde");
+  EXPECT_TRUE(String<3>().blank());
+}
+
+TEST(FixedString, ComparisonsIgnoreTrailingBlanks) {
+  EXPECT_TRUE(String<10>("abc") == "abc");
+  EXPECT_TRUE(String<10>("abc") == String<4>("abc "));
+  EXPECT_TRUE(String<10>("abc") < String<10>("abd"));
+  EXPECT_FALSE(String<10>(" abc") == "abc");  // leading blanks count
+}
+
+TEST(FixedString, CutNeverSplitsACharacter) {
+  // "é" is two bytes: a cut at 4 bytes of "abcé" would split it.
+  String<4> s("abc\xC3\xA9");
+  EXPECT_EQ(s.view(), "abc ");
+  CString<5> c("abc\xC3\xA9");  // room for 4 bytes
+  EXPECT_EQ(c.view(), "abc");
+  CString<6> d("abc\xC3\xA9");
+  EXPECT_EQ(d.view(), "abc\xC3\xA9");
+}
+
+TEST(FixedString, CStringHoldsAtMostNMinusOne) {
+  CString<4> c("abcdef");
+  EXPECT_EQ(c.view(), "abc");
+  EXPECT_STREQ(c.c_str(), "abc");
+  c = std::string_view("x\0y", 3);
+  EXPECT_EQ(c.view(), "x");
+}
+
+}  // namespace
+}  // namespace vx
