@@ -95,24 +95,17 @@ void ErrorClass::SetProcedureName(std::string_view name) {
 
 std::string ErrorClass::GetProcedureName() const { return MineCopy().procedure; }
 
-void ErrorClass::SetFile(std::string_view name) {
-  std::lock_guard lock(mutex_);
-  Mine().file = std::string(ClipView(name));
-}
+void ErrorClass::SetFile(std::string_view name) { SetDetail(&Details::file, name); }
 
-void ErrorClass::SetField(std::string_view name) {
-  std::lock_guard lock(mutex_);
-  Mine().field = std::string(ClipView(name));
-}
+void ErrorClass::SetField(std::string_view name) { SetDetail(&Details::field, name); }
 
-void ErrorClass::SetKey(std::string_view name) {
-  std::lock_guard lock(mutex_);
-  Mine().key = std::string(ClipView(name));
-}
+void ErrorClass::SetKey(std::string_view name) { SetDetail(&Details::key, name); }
 
-void ErrorClass::SetMessageText(std::string_view text) {
+void ErrorClass::SetMessageText(std::string_view text) { SetDetail(&Details::message, text); }
+
+void ErrorClass::SetDetail(std::string Details::*member, std::string_view text) {
   std::lock_guard lock(mutex_);
-  Mine().message = std::string(ClipView(text));
+  Mine().*member = std::string(ClipView(text));
 }
 
 void ErrorClass::SetErrors(long code, std::string_view text) {

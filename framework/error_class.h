@@ -112,6 +112,7 @@ class ErrorClass {
 
   Details& Mine();  // the calling thread's details; mutex_ held
   Details MineCopy() const;
+  void SetDetail(std::string Details::*member, std::string_view text);
   MessageBoxRequest Prepare(const ErrorMessage& m) const;
   ErrorMessage MessageOrUnknown(int id) const;
 
