@@ -3,6 +3,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <mutex>
 
@@ -35,14 +36,23 @@ std::string Simplify(const std::string& layout) {
   return out;
 }
 
-// The time layout without its seconds and the separator before them.
+// The time layout without its seconds: "%H:%M:%S" loses ":%S"; where the seconds carry a unit
+// after them instead ("%H時%M分%S秒"), the unit goes with them. Multi-byte text is never split.
 std::string WithoutSeconds(const std::string& layout) {
   std::string out = layout;
   const std::size_t s = out.find("%S");
   if (s == std::string::npos) return out;
+  const auto separator = [&](std::size_t i) {
+    const auto c = static_cast<unsigned char>(out[i]);
+    return c < 0x80 && std::ispunct(c) != 0 && c != '%' && !(i > 0 && out[i - 1] == '%');
+  };
   std::size_t from = s;
-  if (from > 0 && out[from - 1] != '%' && (from < 2 || out[from - 2] != '%')) --from;
-  out.erase(from, s + 2 - from);
+  while (from > 0 && separator(from - 1)) --from;
+  std::size_t to = s + 2;
+  if (from == s) {
+    while (to < out.size() && out[to] != '%' && out[to] != ' ') ++to;
+  }
+  out.erase(from, to - from);
   return out;
 }
 

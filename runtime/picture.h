@@ -20,7 +20,7 @@
 //   - a separator after the number replaces '/' (dates), the blanks of D7/D8, or ':' (times):
 //     '.' period, '-' hyphen, '_' blank, '\'' comma.
 //   - a trailing 'b' shows the value 0 (no date, no time) as empty text.
-// Number pictures @N[$][-|(][0|_|*][width][grouping][.decimals|,decimals][-|)][b]:
+// Number pictures @N[$][-|(][$][0|_|*][width][grouping][.decimals|,decimals][-|)][b]:
 //   - '-' before the width puts a leading minus on negatives; '-' after the decimals a trailing
 //     minus (a blank on positives); '(' ... ')' encloses negatives in parentheses. A negative
 //     shown in a picture without a sign still gets a leading minus: a sign is never dropped.

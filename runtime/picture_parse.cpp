@@ -54,16 +54,18 @@ std::optional<Picture> ParseNumber(Picture p, std::string_view s) {
   std::size_t i = 0;
   const auto peek = [&](std::size_t ahead = 0) { return i + ahead < s.size() ? s[i + ahead] : '\0'; };
   const auto digit_at = [&](std::size_t ahead) { return std::isdigit(static_cast<unsigned char>(peek(ahead))) != 0; };
-  if (peek() == '$') {
-    p.currency = true;
-    ++i;
-  }
-  if (peek() == '-') {
-    p.sign = PictureSign::Leading;
-    ++i;
-  } else if (peek() == '(') {
-    p.sign = PictureSign::Parentheses;
-    ++i;
+  // The currency sign may stand before or after the leading sign.
+  for (int n = 0; n < 2; ++n) {
+    if (peek() == '$' && !p.currency) {
+      p.currency = true;
+      ++i;
+    } else if (peek() == '-' && p.sign == PictureSign::None) {
+      p.sign = PictureSign::Leading;
+      ++i;
+    } else if (peek() == '(' && p.sign == PictureSign::None) {
+      p.sign = PictureSign::Parentheses;
+      ++i;
+    }
   }
   if (peek() == '0' || peek() == '_') {
     p.fill = peek() == '0' ? '0' : ' ';
