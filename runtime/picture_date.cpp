@@ -6,6 +6,7 @@
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
 #include "runtime/picture.h"
+#include "runtime/picture_tokens.h"
 
 namespace vx {
 namespace {
@@ -36,44 +37,9 @@ YearMonthDay PartsOf(std::int32_t date) {
   return SplitDate(date);
 }
 
-struct Token {
-  bool word = false;
-  std::string_view text;
-};
-
-// Splits typed text into digit runs and letter runs; everything else separates them.
-std::vector<Token> Tokenize(std::string_view text) {
-  std::vector<Token> tokens;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const bool digit = std::isdigit(c) != 0;
-    const bool letter = std::isalpha(c) != 0 || c >= 0x80;
-    if (!digit && !letter) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < text.size()) {
-      const auto d = static_cast<unsigned char>(text[j]);
-      if (digit ? std::isdigit(d) == 0 : (std::isalpha(d) == 0 && d < 0x80)) break;
-      ++j;
-    }
-    tokens.push_back({!digit, text.substr(i, j - i)});
-    i = j;
-  }
-  return tokens;
-}
-
-int ToInt(std::string_view digits) {
-  int v = 0;
-  for (char c : digits) v = v * 10 + (c - '0');
-  return v;
-}
-
 // A two-digit year lies in the hundred years from 80 years before this year.
 int ExpandYear(std::string_view digits) {
-  const int value = ToInt(digits);
+  const int value = DigitsValue(digits);
   if (digits.size() > 2) return value;
   int this_year = YEAR(TODAY());
   if (this_year == 0) this_year = 2000;
@@ -143,7 +109,7 @@ std::int32_t DeformatDateText(std::string_view text, const Picture& p) {
 
   int month_by_name = 0;
   std::vector<std::string_view> numbers;
-  for (const Token& t : Tokenize(text)) {
+  for (const TextToken& t : SplitDigitsAndWords(text)) {
     if (!t.word) {
       if (t.text.size() > 8) return 0;
       numbers.push_back(t.text);
@@ -207,8 +173,8 @@ std::int32_t DeformatDateText(std::string_view text, const Picture& p) {
   }
 
   const int year = year_text.empty() ? YEAR(TODAY()) : ExpandYear(year_text);
-  const int month = month_by_name != 0 ? month_by_name : ToInt(month_text);
-  const int day = has_day ? ToInt(day_text) : 1;
+  const int month = month_by_name != 0 ? month_by_name : DigitsValue(month_text);
+  const int day = has_day ? DigitsValue(day_text) : 1;
   if (year < MIN_YEAR || year > MAX_YEAR || month < 1 || month > 12) return 0;
   if (day < 1 || day > DaysInMonth(month, year)) return 0;
   return DATE(month, day, year);

@@ -5,6 +5,7 @@
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
 #include "runtime/picture.h"
+#include "runtime/picture_tokens.h"
 
 namespace vx {
 namespace {
@@ -24,12 +25,6 @@ bool IsWord(std::string_view word, std::string_view lower) {
     if (std::tolower(static_cast<unsigned char>(word[i])) != lower[i]) return false;
   }
   return true;
-}
-
-int ToInt(std::string_view digits) {
-  int v = 0;
-  for (char c : digits) v = v * 10 + (c - '0');
-  return v;
 }
 
 }  // namespace
@@ -71,24 +66,9 @@ std::int32_t DeformatTimeText(std::string_view text, const Picture& /*picture*/)
   // optional AM/PM.
   std::vector<std::string_view> numbers;
   int half = 0;  // 0 none, 1 AM, 2 PM
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const bool digit = std::isdigit(c) != 0;
-    const bool letter = std::isalpha(c) != 0 || c >= 0x80;
-    if (!digit && !letter) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < text.size()) {
-      const auto d = static_cast<unsigned char>(text[j]);
-      if (digit ? std::isdigit(d) == 0 : (std::isalpha(d) == 0 && d < 0x80)) break;
-      ++j;
-    }
-    const std::string_view token = text.substr(i, j - i);
-    i = j;
-    if (digit) {
+  for (const TextToken& t : SplitDigitsAndWords(text)) {
+    const std::string_view token = t.text;
+    if (!t.word) {
       if (numbers.size() == 4 || token.size() > 6) return 0;
       numbers.push_back(token);
     } else if (half == 0 && (IsWord(token, "am") || IsWord(token, "a"))) {
@@ -107,21 +87,21 @@ std::int32_t DeformatTimeText(std::string_view text, const Picture& /*picture*/)
   if (numbers.size() == 1 && numbers[0].size() > 2) {
     const std::string_view run = numbers[0];
     if (run.size() == 5 || run.size() == 6) {
-      hours = ToInt(run.substr(0, run.size() - 4));
-      minutes = ToInt(run.substr(run.size() - 4, 2));
-      seconds = ToInt(run.substr(run.size() - 2));
+      hours = DigitsValue(run.substr(0, run.size() - 4));
+      minutes = DigitsValue(run.substr(run.size() - 4, 2));
+      seconds = DigitsValue(run.substr(run.size() - 2));
     } else {
-      hours = ToInt(run.substr(0, run.size() - 2));
-      minutes = ToInt(run.substr(run.size() - 2));
+      hours = DigitsValue(run.substr(0, run.size() - 2));
+      minutes = DigitsValue(run.substr(run.size() - 2));
     }
   } else {
     for (std::size_t n = 0; n < numbers.size(); ++n) {
       if (numbers[n].size() > 2) return 0;
     }
-    hours = ToInt(numbers[0]);
-    if (numbers.size() > 1) minutes = ToInt(numbers[1]);
-    if (numbers.size() > 2) seconds = ToInt(numbers[2]);
-    if (numbers.size() > 3) hundredths = ToInt(numbers[3]) * (numbers[3].size() == 1 ? 10 : 1);
+    hours = DigitsValue(numbers[0]);
+    if (numbers.size() > 1) minutes = DigitsValue(numbers[1]);
+    if (numbers.size() > 2) seconds = DigitsValue(numbers[2]);
+    if (numbers.size() > 3) hundredths = DigitsValue(numbers[3]) * (numbers[3].size() == 1 ? 10 : 1);
   }
   if (half != 0) {
     if (hours < 1 || hours > 12) return 0;
