@@ -1,5 +1,10 @@
 // The expression evaluator: reads a text such as "SCH:Date>=TODAY() AND SCH:Date<TODAY()+7" or
 // "AGE(DATE(5,17,1970),TODAY())" and computes its value.
+//
+// What an expression may hold: numbers (12, 9.5), texts in single quotes ('It''s'), bound names
+// (SCH:Date), calls of the functions in functions.cpp, brackets, and the operators
+// + - * / % ^ & = <> ~= < <= =< > >= => ~< ~> AND OR XOR NOT ~ (precedence in parser.h).
+// Comparisons and logic give 1 or 0. AND and OR stop once the left side decides.
 #pragma once
 
 #include <memory>

@@ -10,7 +10,8 @@ namespace vx {
 
 enum class TokenKind {
   kNumber,   // digits with an optional fraction: 12, 9.5, .5
-  kText,     // 'text' with '' standing for one quote; `text` holds the unquoted value
+  kText,     // 'text' with '' standing for one quote, the only escape (< and { are plain
+             // characters, so a value pasted between quotes keeps them); `text` is the value
   kName,     // a letter or "_", then letters, digits, "_" and ":" (SCH:Date); keywords too
   kLeft, kRight, kComma,
   kPlus, kMinus, kStar, kSlash, kPercent, kCaret, kAmpersand,

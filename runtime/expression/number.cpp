@@ -14,7 +14,7 @@ __extension__ typedef __int128 Wide;
 constexpr Wide kInt64Max = std::numeric_limits<std::int64_t>::max();
 constexpr Wide kInt64Min = std::numeric_limits<std::int64_t>::min();
 
-Wide Pow10(int n) {
+constexpr Wide Pow10(int n) {
   Wide p = 1;
   for (int i = 0; i < n; ++i) p *= 10;
   return p;
@@ -28,6 +28,9 @@ Wide DropDigit(Wide w) {
   if (r <= -5) --q;
   return q;
 }
+
+// Past this many units another digit could overflow the wide accumulator.
+constexpr Wide kParseLimit = Pow10(36);
 
 bool FitsInt64(Wide w) { return w >= kInt64Min && w <= kInt64Max; }
 
@@ -79,7 +82,7 @@ std::optional<ExprNumber> ExprNumber::Parse(std::string_view text) {
     if (c < '0' || c > '9') return std::nullopt;
     ++digits;
     if (overflow || (point && places > kMaxPlaces)) continue;  // later digits cannot count
-    if (units > Pow10(36)) { overflow = true; continue; }
+    if (units > kParseLimit) { overflow = true; continue; }
     units = units * 10 + (c - '0');
     if (point) ++places;
   }

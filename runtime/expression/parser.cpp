@@ -200,16 +200,22 @@ class Parser {
         return inner;
       }
       case TokenKind::kTilde:
-        // A NOT inside an operand: a = ~b reads as a = (NOT b).
-        return ParseNot();
+        return ParseOperandNot();
       case TokenKind::kName:
-        if (IsKeyword(t, "NOT")) return ParseNot();
+        if (IsKeyword(t, "NOT")) return ParseOperandNot();
         if (IsKeyword(t, "AND") || IsKeyword(t, "OR") || IsKeyword(t, "XOR")) break;
         return ParseName();
       default:
         break;
     }
     Fail("unexpected " + Describe(t));
+  }
+
+  // A NOT inside an operand applies to that operand alone: a = ~b reads as a = (NOT b).
+  int ParseOperandNot() {
+    Take();
+    Nest nest(this);
+    return Unary(ExprOp::kNot, ParseSign());
   }
 
   int ParseName() {
