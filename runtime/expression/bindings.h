@@ -45,7 +45,11 @@ class ExpressionBindings {
 
   // The slot of a name, or -1 when it is not bound.
   int Find(std::string_view name) const;
-  ExprValue Read(int slot) const { return entries_[static_cast<std::size_t>(slot)].second(); }
+  // The current value of a slot; a name bound to an empty getter reads as 0.
+  ExprValue Read(int slot) const {
+    const Getter& getter = entries_[static_cast<std::size_t>(slot)].second;
+    return getter ? getter() : ExprValue();
+  }
 
  private:
   std::vector<std::pair<std::string, Getter>> entries_;  // names in upper case
