@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "support/temp_folder.h"
+
 extern char** environ;
 
 namespace vx::platform {
@@ -53,19 +55,6 @@ bool GoneFromProc(pid_t pid) {
   }
   return false;
 }
-
-class TempFolder {
- public:
-  TempFolder() {
-    char name[] = "/tmp/vx_process_XXXXXX";
-    path_ = mkdtemp(name);
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 TEST(SystemProcessLauncher, ReportsExitCodesOfRealChildren) {
   SystemProcessLauncher launcher;
@@ -118,7 +107,7 @@ TEST(SystemProcessLauncher, MissingProgramsAndFoldersFailToStart) {
 
 TEST(SystemProcessLauncher, StartsInTheFolderGivenWithoutMovingTheCaller) {
   SystemProcessLauncher launcher;
-  TempFolder folder;
+  test_support::TempFolder folder("vx_process");
   const fs::path before = fs::current_path();
   ProcessRequest request = Shell("pwd > here.txt");
   request.folder = folder.path();

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "fakes/fake_process_launcher.h"
+#include "support/temp_folder.h"
 
 namespace vx::platform {
 namespace {
@@ -18,18 +19,16 @@ using fakes::FakeProcessLauncher;
 class XdgShellOpenerTest : public ::testing::Test {
  protected:
   XdgShellOpenerTest() {
-    char name[] = "/tmp/vx_shell_XXXXXX";
-    folder_ = mkdtemp(name);
     std::ofstream(folder_ / "letter.txt") << "text";
     std::ofstream(folder_ / "-dash.txt") << "text";
   }
-  ~XdgShellOpenerTest() override { fs::remove_all(folder_); }
 
   int Open(std::string target, std::string verb = "open", fs::path folder = {}) {
     return opener_.Open({std::move(target), std::move(verb), std::move(folder)});
   }
 
-  fs::path folder_;
+  test_support::TempFolder temp_{"vx_shell"};
+  const fs::path folder_ = temp_.path();
   FakeProcessLauncher launcher_;
   XdgShellOpener opener_{launcher_};
 };

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "fakes/fake_process_launcher.h"
+#include "support/temp_folder.h"
 
 // After the test headers: Xlib's macros (None, Bool) clash with names in them.
 #include <X11/XKBlib.h>
@@ -26,13 +27,10 @@ using fakes::FakeProcessLauncher;
 class SoundTest : public ::testing::Test {
  protected:
   SoundTest() {
-    char name[] = "/tmp/vx_sound_XXXXXX";
-    folder_ = mkdtemp(name);
     fs::create_directory(folder_ / "bin");
     fs::create_directory(folder_ / "empty");
     std::ofstream(wav_ = folder_ / "alarm.wav") << "RIFF";
   }
-  ~SoundTest() override { fs::remove_all(folder_); }
 
   // An executable stand-in for a player in the test's bin folder.
   fs::path Player(const char* name, const std::string& body = "exit 0") {
@@ -44,7 +42,8 @@ class SoundTest : public ::testing::Test {
 
   std::string Bin() const { return (folder_ / "bin").string(); }
 
-  fs::path folder_;
+  test_support::TempFolder temp_{"vx_sound"};
+  const fs::path folder_ = temp_.path();
   fs::path wav_;
 };
 

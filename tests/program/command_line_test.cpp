@@ -1,7 +1,6 @@
 #include "program/shell/command_line.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "support/temp_folder.h"
 
 namespace vx {
 namespace {
@@ -144,8 +144,8 @@ long RunFirstReading(const std::string& command) {
 }
 
 TEST(CommandSplits, FindsAProgramWhosePathHoldsBlanks) {
-  char name[] = "/tmp/vx command XXXXXX";
-  const std::filesystem::path folder = mkdtemp(name);
+  const test_support::TempFolder temp("vx command");  // blanks in every path below it
+  const std::filesystem::path& folder = temp.path();
   const std::filesystem::path program = folder / "my tool";
   // Exits with the number of its arguments times ten plus the length of the first.
   std::ofstream(program) << "#!/bin/sh\nexit $(( $# * 10 + ${#1} ))\n";
@@ -156,7 +156,6 @@ TEST(CommandSplits, FindsAProgramWhosePathHoldsBlanks) {
   EXPECT_EQ(RunFirstReading(program.string() + " a \"b c\""), 21);  // ... then into words
   EXPECT_EQ(RunFirstReading("\"" + program.string() + "\" \"x y\""), 13);
   EXPECT_EQ(RunFirstReading((folder / "missing").string() + " x"), -1);
-  std::filesystem::remove_all(folder);
 }
 
 TEST(HelperProgramName, MatchesTheCalledNamesOnly) {
