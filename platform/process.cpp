@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
@@ -206,7 +207,8 @@ struct SystemProcessLauncher::Impl {
       const Child* child = Find(handle);
       return child == nullptr || child->ended;
     };
-    if (timeout.count() < 0) {
+    // Negative and century-long timeouts wait for ever (a deadline that far away would overflow).
+    if (timeout.count() < 0 || timeout >= std::chrono::hours(24 * 365 * 100)) {
       reaped.wait(lock, done);
     } else {
       reaped.wait_for(lock, timeout, done);
@@ -340,11 +342,13 @@ namespace {
 // True when the pid descriptor reports the process's end within timeout.
 bool EndsWithin(int pidfd, std::chrono::milliseconds timeout) {
   pollfd watched{pidfd, POLLIN, 0};
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::min<std::chrono::milliseconds>(timeout, std::chrono::hours(24 * 365 * 100));
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    const int ready = poll(&watched, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+    const std::int64_t wait = std::clamp<std::int64_t>(left.count(), 0, std::numeric_limits<int>::max());
+    const int ready = poll(&watched, 1, static_cast<int>(wait));
     if (ready > 0) return true;
     if (ready == 0 || errno != EINTR) return false;
   }
@@ -354,7 +358,8 @@ bool EndsWithin(int pidfd, std::chrono::milliseconds timeout) {
 EndResult EndProgramByPid(pid_t pid, std::chrono::milliseconds grace) {
   if (kill(pid, SIGTERM) != 0) return errno == EPERM ? EndResult::NotPermitted : EndResult::NotFound;
   const auto gone_within = [pid](std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::min<std::chrono::milliseconds>(timeout, std::chrono::hours(24 * 365 * 100));
     do {
       if (kill(pid, 0) != 0 && errno == ESRCH) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));

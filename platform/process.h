@@ -75,8 +75,8 @@ class ProcessLauncher {
   // Asks the child to end (SIGTERM) and returns at once. False for an unknown handle.
   virtual bool Terminate(ProcessHandle handle) = 0;
 
-  // Ends the child: SIGTERM, then SIGKILL when it is still running after grace. True once it
-  // has ended.
+  // Ends the child: SIGTERM, then SIGKILL when it is still running after grace (a negative
+  // grace waits for ever). True once it has ended.
   virtual bool Kill(ProcessHandle handle, std::chrono::milliseconds grace) = 0;
 
   // The caller no longer needs the handle. The child keeps running and is still reaped when it

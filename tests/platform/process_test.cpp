@@ -85,6 +85,7 @@ TEST(SystemProcessLauncher, IsStillActiveUntilTheChildEnds) {
   EXPECT_EQ(launcher.ExitCode(started.handle), STILL_ACTIVE);
   EXPECT_FALSE(launcher.Wait(started.handle, 0ms));
   EXPECT_TRUE(launcher.Wait(started.handle, -1ms));
+  EXPECT_TRUE(launcher.Wait(started.handle, std::chrono::milliseconds::max()));
   EXPECT_EQ(launcher.ExitCode(started.handle), 5);
   launcher.Release(started.handle);
 }
