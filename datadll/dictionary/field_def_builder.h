@@ -83,6 +83,26 @@ inline storage::KeyDef MakeKey(const char* name, const char* description, storag
   return k;
 }
 
+// A key whose records are left out while all its components are zero or blank.
+inline storage::KeyDef Optional(storage::KeyDef key) {
+  key.optional = true;
+  return key;
+}
+
+// A table description with its name parts filled in; fields, keys and buffer follow.
+template <class Rec>
+storage::TableDef MakeTable(const char* label, const char* prefix, const char* stored_name,
+                            bool encrypted, storage::Driver driver = storage::Driver::TopSpeed) {
+  storage::TableDef t;
+  t.label = label;
+  t.prefix = prefix;
+  t.stored_name = stored_name;
+  t.encrypted = encrypted;
+  t.driver = driver;
+  t.record_size = sizeof(Rec);
+  return t;
+}
+
 }  // namespace vx::dictionary
 
 #define VX_FIELD(Rec, Member) \

@@ -14,6 +14,7 @@ thread_local SYNCSCHEDULE_RECORD SSCH;
 namespace {
 
 using dictionary::MakeKey;
+using dictionary::MakeTable;
 using storage::KeyKind;
 
 // The task fields in record order; the sync copy lacks User and adds Bimonthly.
@@ -87,12 +88,7 @@ std::vector<storage::FieldDef> TaskFields() {
 }
 
 storage::TableDef BuildSchedule() {
-  storage::TableDef t;
-  t.label = "SCHEDULE";
-  t.prefix = "SCH";
-  t.stored_name = "VX97\\!s";
-  t.encrypted = true;
-  t.record_size = sizeof(SCHEDULE_RECORD);
+  auto t = MakeTable<SCHEDULE_RECORD>("SCHEDULE", "SCH", "VX97\\!s", true);
   t.fields = TaskFields<SCHEDULE_RECORD>();
   t.keys = {
       MakeKey("KeyID", "By System ID", KeyKind::Primary, {{"ID"}}, true),
@@ -116,12 +112,8 @@ storage::TableDef BuildSchedule() {
 }
 
 storage::TableDef BuildScheduleWorkFile() {
-  storage::TableDef t;
-  t.label = "SCHEDULEWORKFILE";
-  t.prefix = "SCW";
+  auto t = MakeTable<SCHEDULEWORKFILE_RECORD>("SCHEDULEWORKFILE", "SCW", "", true);
   t.stored_name_ref = &GLO_SCHEDULEWORKFILENAME;
-  t.encrypted = true;
-  t.record_size = sizeof(SCHEDULEWORKFILE_RECORD);
   t.fields = TaskFields<SCHEDULEWORKFILE_RECORD>();
   t.keys = {
       MakeKey("KeyID", "By System ID", KeyKind::Primary, {{"ID"}}, true),
@@ -149,12 +141,8 @@ storage::TableDef BuildScheduleWorkFile() {
 }
 
 storage::TableDef BuildSyncSchedule() {
-  storage::TableDef t;
-  t.label = "SYNCSCHEDULE";
-  t.prefix = "SSCH";
+  auto t = MakeTable<SYNCSCHEDULE_RECORD>("SYNCSCHEDULE", "SSCH", "", true);
   t.stored_name_ref = &GLO_SYNCSCHEDULEFILENAME;
-  t.encrypted = true;
-  t.record_size = sizeof(SYNCSCHEDULE_RECORD);
   t.fields = TaskFields<SYNCSCHEDULE_RECORD>();
   t.keys = {
       MakeKey("KeyID", "By System ID", KeyKind::Primary, {{"ID"}}, true),

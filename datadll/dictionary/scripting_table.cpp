@@ -10,10 +10,13 @@ namespace vx {
 thread_local SCRIPTING_RECORD SCR;
 thread_local SYNCSCRIPTING_RECORD SSCR;
 thread_local SCRIPTTEMPLATEDETAILS_RECORD VXD;
+thread_local SCRIPTTEMPLATES_RECORD VXT;
 
 namespace {
 
 using dictionary::MakeKey;
+using dictionary::MakeTable;
+using dictionary::Optional;
 using storage::KeyKind;
 
 // The step fields in record order; a template step is owned by WIZ_ID instead of a task ID.
@@ -52,12 +55,7 @@ std::vector<storage::FieldDef> StepFields() {
 }
 
 storage::TableDef BuildScripting() {
-  storage::TableDef t;
-  t.label = "SCRIPTING";
-  t.prefix = "SCR";
-  t.stored_name = "VX97\\!Script";
-  t.encrypted = true;
-  t.record_size = sizeof(SCRIPTING_RECORD);
+  auto t = MakeTable<SCRIPTING_RECORD>("SCRIPTING", "SCR", "VX97\\!Script", true);
   t.fields = StepFields<SCRIPTING_RECORD>();
   t.keys = {
       MakeKey("KeyID", "Sequence", KeyKind::Primary, {{"ID"}, {"Sequence"}}, true),
@@ -68,12 +66,8 @@ storage::TableDef BuildScripting() {
 }
 
 storage::TableDef BuildSyncScripting() {
-  storage::TableDef t;
-  t.label = "SYNCSCRIPTING";
-  t.prefix = "SSCR";
+  auto t = MakeTable<SYNCSCRIPTING_RECORD>("SYNCSCRIPTING", "SSCR", "", true);
   t.stored_name_ref = &GLO_SYNCSCRIPTINGFILENAME;
-  t.encrypted = true;
-  t.record_size = sizeof(SYNCSCRIPTING_RECORD);
   t.fields = StepFields<SYNCSCRIPTING_RECORD>();
   t.keys = {
       MakeKey("KeyID", "Sequence", KeyKind::Primary, {{"ID"}, {"Sequence"}}, true),
@@ -83,17 +77,29 @@ storage::TableDef BuildSyncScripting() {
 }
 
 storage::TableDef BuildScriptTemplateDetails() {
-  storage::TableDef t;
-  t.label = "SCRIPTTEMPLATEDETAILS";
-  t.prefix = "VXD";
-  t.stored_name = "VXTpl\\!ScriptTemplateDetails";
-  t.encrypted = true;
-  t.record_size = sizeof(SCRIPTTEMPLATEDETAILS_RECORD);
+  auto t = MakeTable<SCRIPTTEMPLATEDETAILS_RECORD>("SCRIPTTEMPLATEDETAILS", "VXD",
+                                                  "VXTpl\\!ScriptTemplateDetails", true);
   t.fields = StepFields<SCRIPTTEMPLATEDETAILS_RECORD>();
   t.keys = {
       MakeKey("K_WIZ_ID", "Sequence", KeyKind::Primary, {{"WIZ_ID"}, {"Sequence"}}, true),
   };
   t.buffer = [] { return static_cast<void*>(&VXD); };
+  return t;
+}
+
+storage::TableDef BuildScriptTemplates() {
+  auto t =
+      MakeTable<SCRIPTTEMPLATES_RECORD>("SCRIPTTEMPLATES", "VXT", "VXTpl\\!ScriptTemplates", true);
+  t.fields = {VX_FIELD(SCRIPTTEMPLATES_RECORD, WIZ_ID), VX_FIELD(SCRIPTTEMPLATES_RECORD, Description),
+              VX_FIELD(SCRIPTTEMPLATES_RECORD, DOSFilename)};
+  t.keys = {
+      MakeKey("K_WIZ_ID", "Script Wizard ID", KeyKind::Primary, {{"WIZ_ID"}}, true),
+      // Optional: a new template's numbered placeholder record has no title yet, and two of
+      // them must not collide on the blank title.
+      Optional(MakeKey("K_DESCRIPTION", "Description", KeyKind::Unique, {{"Description"}})),
+      MakeKey("K_DOSFILENAME", "Import/Export Filename", KeyKind::Duplicates, {{"DOSFilename"}}),
+  };
+  t.buffer = [] { return static_cast<void*>(&VXT); };
   return t;
 }
 
@@ -111,6 +117,11 @@ const storage::TableDef& SYNCSCRIPTING_TABLE() {
 
 const storage::TableDef& SCRIPTTEMPLATEDETAILS_TABLE() {
   static const storage::TableDef def = BuildScriptTemplateDetails();
+  return def;
+}
+
+const storage::TableDef& SCRIPTTEMPLATES_TABLE() {
+  static const storage::TableDef def = BuildScriptTemplates();
   return def;
 }
 

@@ -1,6 +1,7 @@
 // SCRIPTING: the numbered script steps of a task (SCR.ID is the task's SCH.ID). SYNCSCRIPTING is
 // its synchronisation copy with the same layout; SCRIPTTEMPLATEDETAILS holds the steps of a
-// script template in the same layout, numbered within the template (WIZ_ID) instead of a task.
+// script template in the same layout, numbered within the template (WIZ_ID) instead of a task;
+// SCRIPTTEMPLATES holds the templates themselves.
 #pragma once
 
 #include <cstdint>
@@ -66,13 +67,22 @@ struct SCRIPTTEMPLATEDETAILS_RECORD {
   String<255> DDECommand;
 };
 
+// A stored script template: its title and the script text file it came from or goes to.
+struct SCRIPTTEMPLATES_RECORD {
+  std::int32_t WIZ_ID = 0;
+  String<60> Description;
+  String<255> DOSFilename;
+};
+
 // The calling thread's record buffers.
 extern thread_local SCRIPTING_RECORD SCR;
 extern thread_local SYNCSCRIPTING_RECORD SSCR;
 extern thread_local SCRIPTTEMPLATEDETAILS_RECORD VXD;
+extern thread_local SCRIPTTEMPLATES_RECORD VXT;
 
 const storage::TableDef& SCRIPTING_TABLE();
 const storage::TableDef& SYNCSCRIPTING_TABLE();
 const storage::TableDef& SCRIPTTEMPLATEDETAILS_TABLE();
+const storage::TableDef& SCRIPTTEMPLATES_TABLE();
 
 }  // namespace vx
