@@ -180,6 +180,24 @@ std::filesystem::path MatchCase(const std::filesystem::path& path) {
   return path;
 }
 
+// Removes the lines of every section named `section` for which drop(line) holds (the header
+// line included, for a drop that accepts it) and saves the file when anything went.
+template <class Drop>
+bool RemoveLines(const std::filesystem::path& path, std::string_view section, Drop drop) {
+  std::lock_guard lock(IniMutex());
+  IniText text = Read(path);
+  std::vector<std::string> kept;
+  bool in_section = false;
+  for (std::string& line : text.lines) {
+    const ParsedLine p = Parse(line);
+    if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
+    if (!in_section || !drop(p)) kept.push_back(std::move(line));
+  }
+  if (kept.size() == text.lines.size()) return true;
+  text.lines = std::move(kept);
+  return Write(path, text);
+}
+
 }  // namespace
 
 std::filesystem::path ResolveIniPath(std::string_view name_in) {
@@ -247,45 +265,14 @@ bool IniFile::Put(std::string_view section_in, std::string_view key_in, std::str
   return Write(path_, text);
 }
 
-bool IniFile::DeleteKey(std::string_view section_in, std::string_view key_in) {
-  const std::string_view section = Trim(section_in);
+bool IniFile::DeleteKey(std::string_view section, std::string_view key_in) {
   const std::string_view key = Trim(key_in);
-  std::lock_guard lock(IniMutex());
-  IniText text = Read(path_);
-  std::vector<std::string> kept;
-  bool in_section = false, changed = false;
-  for (std::string& line : text.lines) {
-    const ParsedLine p = Parse(line);
-    if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
-    if (p.kind == LineKind::Key && in_section && SameName(p.name, key)) {
-      changed = true;
-      continue;
-    }
-    kept.push_back(std::move(line));
-  }
-  if (!changed) return true;
-  text.lines = std::move(kept);
-  return Write(path_, text);
+  return RemoveLines(path_, Trim(section),
+                     [&](const ParsedLine& p) { return p.kind == LineKind::Key && SameName(p.name, key); });
 }
 
-bool IniFile::DeleteSection(std::string_view section_in) {
-  const std::string_view section = Trim(section_in);
-  std::lock_guard lock(IniMutex());
-  IniText text = Read(path_);
-  std::vector<std::string> kept;
-  bool in_section = false, changed = false;
-  for (std::string& line : text.lines) {
-    const ParsedLine p = Parse(line);
-    if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
-    if (in_section) {
-      changed = true;
-      continue;
-    }
-    kept.push_back(std::move(line));
-  }
-  if (!changed) return true;
-  text.lines = std::move(kept);
-  return Write(path_, text);
+bool IniFile::DeleteSection(std::string_view section) {
+  return RemoveLines(path_, Trim(section), [](const ParsedLine&) { return true; });
 }
 
 std::vector<std::string> IniFile::Sections() const {
