@@ -22,10 +22,7 @@ class ExpandVariablesTest : public ScriptFixture {
 };
 
 TEST_F(ExpandVariablesTest, NamesEscapesAndPlainText) {
-  const struct {
-    const char* text;
-    const char* expected;
-  } cases[] = {
+  ExpectEach({
       {"Backup of [DATE]", "Backup of 20260423"},
       {"[NAME] and [name] at [NOW]", "Ann and Ann at 09:05"},
       {"[DATE][TIME]", "20260423090507"},
@@ -41,8 +38,7 @@ TEST_F(ExpandVariablesTest, NamesEscapesAndPlainText) {
       {"[LITERAL]", "[DATE]"},           // a value is not expanded again
       {"Sum: [=1+2]", "Sum: 3"},
       {"[=[N]*10]", "20"},               // inner names first, then the expression
-  };
-  for (const auto& c : cases) EXPECT_EQ(ExpandVariables(c.text), c.expected) << c.text;
+  }, [](const std::string& t) { return ExpandVariables(t); });
 }
 
 TEST_F(ExpandVariablesTest, InnerNamesBuildTheOuterName) {
@@ -58,16 +54,12 @@ TEST_F(ExpandVariablesTest, InnerNamesBuildTheOuterName) {
 }
 
 TEST_F(ExpandVariablesTest, UnclosedBracketsLeaveTheRestAsItIs) {
-  const struct {
-    const char* text;
-    const char* expected;
-  } cases[] = {
+  ExpectEach({
       {"Hello [NAME", "Hello [NAME"},
       {"[NAME] then [DATE", "Ann then [DATE"},
       {"ends with [", "ends with ["},
       {"[FILE [N] x", "[FILE 2 x"},  // the inner name closes, the outer never does
-  };
-  for (const auto& c : cases) EXPECT_EQ(ExpandVariables(c.text), c.expected) << c.text;
+  }, [](const std::string& t) { return ExpandVariables(t); });
 }
 
 TEST_F(ExpandVariablesTest, AValueThatNamesItselfStopsAtTheStepGuard) {

@@ -18,6 +18,18 @@
 
 namespace vx {
 
+// One row of a table of cases: a text in and the text expected out.
+struct TextCase {
+  std::string in;
+  std::string expected;
+};
+
+// Checks that fn turns every row's text into its expected text, naming the row that does not.
+template <class Fn>
+void ExpectEach(const std::vector<TextCase>& cases, Fn fn) {
+  for (const TextCase& c : cases) EXPECT_EQ(fn(c.in), c.expected) << "for: " << c.in;
+}
+
 class ScriptFixture : public ::testing::Test {
  protected:
   // Thursday 23 April 2026, 09:05:07.42: day and month differ and both want a leading zero.

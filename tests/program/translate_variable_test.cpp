@@ -14,10 +14,7 @@ using TranslateVariableTest = ScriptFixture;
 TEST_F(TranslateVariableTest, BuiltinNamesAtAFixedMoment) {
   SetScriptDateFormatter([](std::int32_t date) { return "day " + std::to_string(date); });
   const std::int32_t today = DATE(4, 23, 2026);
-  const struct {
-    const char* name;
-    std::string expected;
-  } cases[] = {
+  ExpectEach({
       {"YYYY-MM-DD", "2026-04-23"},
       {"DD-MM-YY", "23-04-26"},
       {"MM-DD-YY", "04-23-26"},
@@ -35,8 +32,7 @@ TEST_F(TranslateVariableTest, BuiltinNamesAtAFixedMoment) {
       {"date", "20260423"},  // names match in any case
       {"Now  ", "09:05"},    // and trailing blanks do not count
       {" DATE", ""},         // leading ones do: no such name
-  };
-  for (const auto& c : cases) EXPECT_EQ(TranslateVariable(c.name), c.expected) << c.name;
+  }, [](const std::string& t) { return TranslateVariable(t); });
 }
 
 TEST_F(TranslateVariableTest, EightDigitDatesCrossMonthAndYearEnds) {
@@ -61,10 +57,7 @@ TEST_F(TranslateVariableTest, FocusIsTheFocusedTitleCutTo254BytesOrEmpty) {
 }
 
 TEST_F(TranslateVariableTest, ExpressionsGiveTheirValueAndFallBackToAVariableOfThatName) {
-  const struct {
-    const char* name;
-    const char* expected;
-  } cases[] = {
+  ExpectEach({
       {"=1+2", "3"},
       {"= 10/4", "2.5"},
       {"=AGE(DATE(4,23,1970),TODAY())", "56 YRS"},
@@ -73,8 +66,7 @@ TEST_F(TranslateVariableTest, ExpressionsGiveTheirValueAndFallBackToAVariableOfT
       {"=1+", ""},        // cannot be read: no variable "=1+" either
       {"=''", ""},        // blank result
       {"=SYSTEM('x')", ""},  // unknown function: an error, never a call out
-  };
-  for (const auto& c : cases) EXPECT_EQ(TranslateVariable(c.name), c.expected) << c.name;
+  }, [](const std::string& t) { return TranslateVariable(t); });
 
   SetScriptVariable("kept", "=1+");
   EXPECT_EQ(TranslateVariable("=1+"), "kept");
