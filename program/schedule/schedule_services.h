@@ -1,5 +1,5 @@
 // The few services the recurrence rules need beyond the SCHEDULE buffer: the holiday list,
-// storing and copying tasks, one message box, the user's date format and user id.
+// storing and copying tasks, one message box and the user's date format.
 //
 // The rules themselves are pure functions of the buffer; everything that touches a table or the
 // screen goes through this interface, so that it can be replaced in tests.
@@ -30,8 +30,6 @@ class ScheduleServices {
   virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
   // A date in the user's chosen date format.
   virtual std::string FormatDate(std::int32_t date) = 0;
-  // The id of the user working with the program.
-  virtual std::string UserId() = 0;
 };
 
 // Installs the services every rule uses (nullptr removes them). The caller keeps the object

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string>
 
+#include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "program/schedule/recurrence.h"
 #include "program/schedule/schedule_services.h"
@@ -41,7 +42,7 @@ void FillTaskDefaults() {
   if (task.Description.blank()) task.Description = DefaultDescription(task);
   if (task.Category.blank()) task.Category = "General";
   ApplyTaskExceptions();
-  task.NetworkUser = CurrentScheduleServices().UserId();
+  task.NetworkUser = USERID.clipped();
   task.LastChangeDate = TODAY();
   task.LastChangeTime = CLOCK();
   if (task.OriginalID == 0) task.OriginalID = task.ID;

@@ -29,9 +29,11 @@ class FakeScheduleServices : public ScheduleServices {
 
   bool HolidaysExist() override { return !holidays.empty(); }
   bool IsHoliday(std::int32_t date) override { return holidays.count(date) != 0; }
+  // Like PUT, changes only a record that exists.
   void PutTask() override {
     ++puts;
-    tasks[SCH.ID] = SCH;
+    const auto it = tasks.find(SCH.ID);
+    if (it != tasks.end()) it->second = SCH;
   }
   void AddTaskCopy() override {
     SCH.ID = tasks.empty() ? 1 : tasks.rbegin()->first + 1;
@@ -50,7 +52,6 @@ class FakeScheduleServices : public ScheduleServices {
     const YearMonthDay ymd = SplitDate(date);
     return std::to_string(ymd.month) + "/" + std::to_string(ymd.day) + "/" + std::to_string(ymd.year);
   }
-  std::string UserId() override { return "alice"; }
 };
 
 // Installs fresh fakes and clears the SCHEDULE buffer around each test.
