@@ -19,12 +19,23 @@ class TaskExceptionsTest : public ScheduleTest {
   const std::int32_t next_mon = mon + 7;
 
   // A weekly task (id 7) on the given date, already stored in the task table.
-  void StoreWeeklyTask(std::int32_t date) {
-    SCH = EveryTask(1, "week(s)", date, T(9, 0));
+  void StoreWeeklyTask(std::int32_t date) { StoreTask(EveryTask(1, "week(s)", date, T(9, 0))); }
+
+  // The task as id 7, in the buffer and in the task table.
+  void StoreTask(SCHEDULE_RECORD task) {
+    SCH = task;
     SCH.ID = 7;
     fake.tasks[7] = SCH;
   }
 };
+
+// The task with an excepted time window from begin to end.
+SCHEDULE_RECORD InWindow(SCHEDULE_RECORD task, std::int32_t begin, std::int32_t end) {
+  task.ExceptTime = 1;
+  task.ExceptTimeBegin = begin;
+  task.ExceptTimeEnd = end;
+  return task;
+}
 
 struct ShiftCase {
   std::string name;
@@ -169,12 +180,7 @@ TEST_F(TaskExceptionsTest, WithoutExceptionsNothingIsStored) {
 }
 
 TEST_F(TaskExceptionsTest, TimeWindowAcrossMidnight) {
-  StoreWeeklyTask(mon);
-  SCH = EveryTask(1, "hour(s)", mon, T(23, 0));
-  SCH.ID = 7;
-  SCH.ExceptTime = 1;
-  SCH.ExceptTimeBegin = T(22, 0);
-  SCH.ExceptTimeEnd = T(6, 0);
+  StoreTask(InWindow(EveryTask(1, "hour(s)", mon, T(23, 0)), T(22, 0), T(6, 0)));
   EXPECT_EQ(ApplyTaskExceptions(), 1);
   EXPECT_EQ(SCH.Date, mon + 1);
   EXPECT_EQ(SCH.Time, T(6, 0));
@@ -183,10 +189,8 @@ TEST_F(TaskExceptionsTest, TimeWindowAcrossMidnight) {
 }
 
 TEST_F(TaskExceptionsTest, TimeOutsideTheWindowStays) {
-  SCH = EveryTask(1, "hour(s)", mon, T(12, 0));
-  SCH.ExceptTime = 1;
-  SCH.ExceptTimeBegin = T(22, 0);
-  SCH.ExceptTimeEnd = 0;  // no end: the window runs to midnight, and says so in the record
+  // No end: the window runs to midnight, and says so in the record.
+  SCH = InWindow(EveryTask(1, "hour(s)", mon, T(12, 0)), T(22, 0), 0);
   EXPECT_EQ(ApplyTaskExceptions(), 0);
   EXPECT_EQ(SCH.Time, T(12, 0));
   EXPECT_EQ(SCH.ExceptTimeEnd, TIME_DAY);
@@ -194,30 +198,21 @@ TEST_F(TaskExceptionsTest, TimeOutsideTheWindowStays) {
 }
 
 TEST_F(TaskExceptionsTest, WindowNoOccurrenceCanLeaveIsPinnedToItsEnd) {
-  SCH = EveryTask(1, "day(s)", mon, T(10, 0));
-  SCH.ExceptTime = 1;
-  SCH.ExceptTimeBegin = T(9, 0);
-  SCH.ExceptTimeEnd = T(11, 0);
+  SCH = InWindow(EveryTask(1, "day(s)", mon, T(10, 0)), T(9, 0), T(11, 0));
   EXPECT_EQ(ApplyTaskExceptions(), 1);
   EXPECT_EQ(SCH.Date, mon + 1);
   EXPECT_EQ(SCH.Time, T(11, 0));
 
   // At or after the window's end (here a window across midnight) the next run is looked for
   // from the following day.
-  SCH = EveryTask(1, "day(s)", mon, T(23, 0));
-  SCH.ExceptTime = 1;
-  SCH.ExceptTimeBegin = T(22, 0);
-  SCH.ExceptTimeEnd = T(6, 0);
+  SCH = InWindow(EveryTask(1, "day(s)", mon, T(23, 0)), T(22, 0), T(6, 0));
   EXPECT_EQ(ApplyTaskExceptions(), 1);
   EXPECT_EQ(SCH.Date, mon + 1);
   EXPECT_EQ(SCH.Time, T(6, 0));
 }
 
 TEST_F(TaskExceptionsTest, WrongUnitInAWindowWarnsOnce) {
-  SCH = EveryTask(1, "fortnight", mon, T(10, 0));
-  SCH.ExceptTime = 1;
-  SCH.ExceptTimeBegin = T(9, 0);
-  SCH.ExceptTimeEnd = T(11, 0);
+  SCH = InWindow(EveryTask(1, "fortnight", mon, T(10, 0)), T(9, 0), T(11, 0));
   EXPECT_EQ(ApplyTaskExceptions(), 1);
   EXPECT_EQ(fake.messages.size(), 1u);
   EXPECT_EQ(SCH.Time, T(11, 0));
@@ -225,12 +220,7 @@ TEST_F(TaskExceptionsTest, WrongUnitInAWindowWarnsOnce) {
 
 TEST_F(TaskExceptionsTest, TimeStepThenDayStep) {
   // Friday 23:00 leaves the night window on Saturday 06:00, which the weekend rule then skips.
-  StoreWeeklyTask(fri);
-  SCH = EveryTask(1, "hour(s)", fri, T(23, 0));
-  SCH.ID = 7;
-  SCH.ExceptTime = 1;
-  SCH.ExceptTimeBegin = T(22, 0);
-  SCH.ExceptTimeEnd = T(6, 0);
+  StoreTask(InWindow(EveryTask(1, "hour(s)", fri, T(23, 0)), T(22, 0), T(6, 0)));
   SCH.ExceptWeekends = 1;
   EXPECT_EQ(ApplyTaskExceptions(), 1);
   EXPECT_EQ(SCH.Date, sat);
