@@ -95,21 +95,6 @@ std::int64_t NextByDays(std::int64_t date, std::int64_t days, std::int64_t bound
   return date + (bound - date + days - 1) / days * days;
 }
 
-// Carries whole days between time and date as NormalizeDateTime does, on 64-bit values.
-void Normalize(Moment& m) {
-  if (m.time > TIME_DAY) {
-    const std::int64_t days = (m.time - 1) / TIME_DAY;
-    m.time -= days * TIME_DAY;
-    m.date += days;
-  }
-  if (m.time <= 0 && m.date != 0) {
-    std::int64_t days = (TIME_DAY - m.time) / TIME_DAY;
-    if (m.date > 0 && days > m.date) days = m.date;
-    m.time += days * TIME_DAY;
-    m.date -= days;
-  }
-}
-
 // Minute and hour intervals: at least one step of `count` units, then steps while the moment is
 // before or at the reference itself. Each step adds the same span, so once the moment is in
 // range the number of remaining steps follows from the distance to the reference.
@@ -123,7 +108,7 @@ Moment NextByClock(const SCHEDULE_RECORD& task, std::int64_t count, std::int64_t
       m.date += count / per_day;
       m.time += (count % per_day) * unit;
     }
-    Normalize(m);
+    NormalizeDateTime(m.date, m.time);
   };
   auto before_or_at = [&](const Moment& m) { return m.date < refDate || (m.date == refDate && m.time <= refTime); };
 

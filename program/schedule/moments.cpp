@@ -4,22 +4,25 @@
 
 namespace vx {
 
+void NormalizeDateTime(std::int64_t& date, std::int64_t& time) {
+  // Whole days are carried at once rather than one per loop, with the same result.
+  if (time > TIME_DAY) {
+    const std::int64_t days = (time - 1) / TIME_DAY;
+    time -= days * TIME_DAY;
+    date += days;
+  }
+  if (time <= 0 && date != 0) {
+    std::int64_t days = (TIME_DAY - time) / TIME_DAY;  // days needed to lift the time to 1 or more
+    if (date > 0 && days > date) days = date;           // borrowing stops at date 0
+    time += days * TIME_DAY;
+    date -= days;
+  }
+}
+
 void NormalizeDateTime(std::int32_t& date, std::int32_t& time) {
-  // Whole days are carried at once rather than one per loop, with the same result; 64-bit
-  // arithmetic keeps extreme stored values from overflowing.
   std::int64_t d = date;
   std::int64_t t = time;
-  if (t > TIME_DAY) {
-    const std::int64_t days = (t - 1) / TIME_DAY;
-    t -= days * TIME_DAY;
-    d += days;
-  }
-  if (t <= 0 && d != 0) {
-    std::int64_t days = (TIME_DAY - t) / TIME_DAY;  // days needed to lift the time to 1 or more
-    if (d > 0 && days > d) days = d;                 // borrowing stops at date 0
-    t += days * TIME_DAY;
-    d -= days;
-  }
+  NormalizeDateTime(d, t);
   date = static_cast<std::int32_t>(d);
   time = static_cast<std::int32_t>(t);
 }

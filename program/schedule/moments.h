@@ -12,6 +12,8 @@ namespace vx {
 // date; a time at or below 0 borrows whole days from the date. A pair with date 0 keeps its
 // non-positive time (there is no earlier date to borrow from).
 void NormalizeDateTime(std::int32_t& date, std::int32_t& time);
+// The same on 64-bit values, for arithmetic that may pass the 32-bit range on the way.
+void NormalizeDateTime(std::int64_t& date, std::int64_t& time);
 
 // -1, 0 or 1 as the first moment is earlier than, equal to or later than the second, both
 // normalised first; dates decide, times only on equal dates.
