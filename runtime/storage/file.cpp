@@ -23,7 +23,9 @@ namespace vx::storage {
 
 namespace {
 
-enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2 };
+// Where a walk stands: before its first record, at the buffer's values, after a record read,
+// or past its last record in one direction (the other direction then starts from that end).
+enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4 };
 
 constexpr std::size_t kFirstBatch = 8;
 constexpr std::size_t kMaxBatch = 512;
@@ -643,6 +645,12 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
     if (dir < 0) return Code(kNoRecord, s.name);  // text files are read forward only
     return TextNext(def, s);
   }
+  if (s.anchor == (dir > 0 ? kPastEndForward : kPastEndBackward)) return Code(kNoRecord, s.name);
+  if (s.anchor == kPastEndForward || s.anchor == kPastEndBackward) {
+    s.anchor = kStart;
+    s.ahead_ids.clear();
+    s.ahead_pos = 0;
+  }
   FileOps ops{file, s, def};
   if (const int code = ops.Use(); code != kNoError) return code;
 
@@ -701,7 +709,10 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
       if (rc != SQLITE_DONE) return Fail(rc, s.name, s.conn->db());
       if (level < 0) break;
     }
-    if (s.ahead_ids.empty()) return Code(kNoRecord, s.name);
+    if (s.ahead_ids.empty()) {
+      s.anchor = dir > 0 ? kPastEndForward : kPastEndBackward;
+      return Code(kNoRecord, s.name);
+    }
   }
 
   const char* row = s.ahead.data() + s.ahead_pos * def.record_size;
