@@ -10,20 +10,18 @@
 #include "datadll/dictionary/message_link.h"
 #include "datadll/dictionary/message_tables.h"
 #include "runtime/storage/file.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 namespace vx {
 namespace {
 
 using storage::File;
 
-class MessageLinkTest : public testing::ScratchFolder {
+class MessageLinkTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ScratchFolder::SetUp();
-    ASSERT_EQ(file().Create(), 0);
-  }
+  void SetUp() override { ASSERT_EQ(file().Create(), 0); }
   static File& file() { return File::For(MSGLINK_TABLE()); }
+  testing::InFreshFolder folder_;
 };
 
 TEST_F(MessageLinkTest, RecordsAreNumberedFromOneAndHoldTheMessage) {

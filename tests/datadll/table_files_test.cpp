@@ -4,7 +4,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -13,67 +12,15 @@
 #include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/record_clear.h"
 #include "runtime/storage/file.h"
-#include "scratch_folder.h"
+#include "test_support.h"
 
 namespace vx {
 namespace {
 
-using storage::FieldDef;
-using storage::FieldType;
+using testing::FillRecord;
+using testing::RecordText;
 using storage::File;
 using storage::TableDef;
-
-// Fills every field of the calling thread's buffer with a value that differs from field to field.
-void FillRecord(const TableDef& t) {
-  char* record = static_cast<char*>(t.buffer());
-  int n = 0;
-  for (const FieldDef& f : t.fields) {
-    ++n;
-    char* at = record + f.offset;
-    const std::string text = "v" + std::to_string(n) + t.prefix;
-    switch (f.type) {
-      case FieldType::String:
-      case FieldType::Memo:
-        std::memset(at, ' ', f.size);
-        std::memcpy(at, text.data(), std::min(text.size(), f.size));
-        break;
-      case FieldType::CString:
-        std::memcpy(at, text.c_str(), std::min(text.size() + 1, f.size));
-        at[f.size - 1] = '\0';
-        break;
-      case FieldType::Long:
-      case FieldType::ULong: {
-        const std::int32_t v = 1000 + n;
-        std::memcpy(at, &v, 4);
-        break;
-      }
-      case FieldType::Short: {
-        const std::int16_t v = static_cast<std::int16_t>(n);
-        std::memcpy(at, &v, 2);
-        break;
-      }
-      case FieldType::Byte:
-        at[0] = static_cast<char>(n % 2 + 1);
-        break;
-      case FieldType::Decimal:
-        break;
-    }
-  }
-}
-
-std::vector<std::string> FieldBytes(const TableDef& t) {
-  const char* record = static_cast<const char*>(t.buffer());
-  std::vector<std::string> values;
-  for (const FieldDef& f : t.fields) {
-    std::size_t size = f.type == FieldType::Long || f.type == FieldType::ULong ? 4
-                       : f.type == FieldType::Short                            ? 2
-                       : f.type == FieldType::Byte                             ? 1
-                                                                               : f.size;
-    if (f.type == FieldType::CString) size = std::strlen(record + f.offset);
-    values.emplace_back(record + f.offset, size);
-  }
-  return values;
-}
 
 std::vector<std::string> SqliteTables(const std::string& path) {
   std::vector<std::string> names;
@@ -91,9 +38,8 @@ std::vector<std::string> SqliteTables(const std::string& path) {
   return names;
 }
 
-using TableFiles = testing::ScratchFolder;
-
-TEST_F(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
+TEST(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
+  testing::InFreshFolder folder;
   for (const TableDef* def : DictionaryTables()) {
     const TableDef& t = *def;
     SCOPED_TRACE(t.label);
@@ -103,31 +49,26 @@ TEST_F(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
     ASSERT_EQ(file.Open(), 0);
 
     FillRecord(t);
-    const std::vector<std::string> written = FieldBytes(t);
+    const std::vector<std::string> written = RecordText(t);
     ASSERT_EQ(file.Add(), 0);
     EXPECT_EQ(file.Records(), 1);
 
     for (const auto& key : t.keys) {
       SCOPED_TRACE(key.name);
       // Only the key's components are set, so the read must fill in everything else.
-      char* record = static_cast<char*>(t.buffer());
       FillRecord(t);
-      std::vector<char> with_keys(record, record + t.record_size);
+      std::vector<std::pair<std::string, std::string>> key_values;
+      for (const auto& c : key.components) key_values.emplace_back(c.field, testing::FieldText(t, c.field));
       ClearRecord(t);
-      for (const auto& c : key.components) {
-        const auto f = std::find_if(t.fields.begin(), t.fields.end(),
-                                    [&](const FieldDef& fd) { return fd.name == c.field; });
-        ASSERT_NE(f, t.fields.end());
-        std::memcpy(record + f->offset, with_keys.data() + f->offset, f->size);
-      }
+      for (const auto& [field, value] : key_values) testing::SetFieldText(t, field, value);
       EXPECT_EQ(file.Get(key), 0);
-      EXPECT_EQ(FieldBytes(t), written);
+      EXPECT_EQ(RecordText(t), written);
     }
     if (t.keys.empty()) {
       ClearRecord(t);
       ASSERT_EQ(file.Set(), 0);
       EXPECT_EQ(file.Next(), 0);
-      EXPECT_EQ(FieldBytes(t), written);
+      EXPECT_EQ(RecordText(t), written);
     }
     EXPECT_EQ(file.Close(), 0);
     ClearRecord(t);
