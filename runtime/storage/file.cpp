@@ -742,6 +742,7 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
       if (level < 0) break;  // from the start, or one row-value search: a single query
     }
     if (s.ahead_ids.empty()) {
+      s.current = 0;
       s.anchor = dir > 0 ? kPastEndForward : kPastEndBackward;
       return Code(kNoRecord, s.name);
     }
@@ -769,7 +770,12 @@ namespace {
 int TakeRow(FileOps& ops, sqlite3_stmt* stmt) {
   FileThreadState& s = ops.s;
   const int rc = sqlite3_step(stmt);
-  if (rc == SQLITE_DONE) return Code(kRecordNotFound, s.name);
+  // A failed read leaves no current record, so a PUT or DELETE after it cannot hit the record
+  // read before.
+  if (rc == SQLITE_DONE) {
+    s.current = 0;
+    return Code(kRecordNotFound, s.name);
+  }
   if (rc != SQLITE_ROW) return Fail(rc, s.name, s.conn->db());
   char* buffer = static_cast<char*>(ops.def.buffer());
   std::int64_t id = 0;
@@ -978,9 +984,8 @@ int File::Flush() {
 }
 
 int File::Build() {
-  FileThreadState& s = state();
-  if (!s.open) {
-    // Keys are rebuilt on a file that could not be opened because of them: open it for this.
+  {
+    // Usually called on a file that could not be opened because of its keys.
     const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
     std::shared_ptr<Connection> conn;
     const int rc = OpenConnection(CanonicalPath(ResolveOnDisk(stored.path)), false, false, &conn);
@@ -1003,7 +1008,6 @@ int File::Build() {
     conn->Touch();
     return Ok();
   }
-  return Code(kAccessDenied, s.name);  // keys are rebuilt on a closed file
 }
 
 int File::Empty() {
