@@ -22,10 +22,12 @@ TEST_F(StorageThreads, EachThreadHasItsOwnBufferOpenStateAndWalk) {
   ASSERT_EQ(&file, &File::For(def));
   ASSERT_EQ(file.Create(), 0);
   ASSERT_EQ(file.Open(), 0);
+  LOGOUT(1);
   for (int i = 1; i <= 300; ++i) {
     SetItem(i, ("n" + std::to_string(i)).c_str());
     ASSERT_EQ(file.Add(), 0);
   }
+  ASSERT_EQ(COMMIT(), 0);
   // This thread holds an edit in its buffer and a walk in the middle of the file.
   ASSERT_EQ(file.Set(def.keys[0]), 0);
   for (int i = 0; i < 10; ++i) ASSERT_EQ(file.Next(), 0);
