@@ -12,6 +12,7 @@
 #include "datadll/dictionary/clipboard_tables.h"
 #include "datadll/dictionary/configuration_table.h"
 #include "datadll/dictionary/contact_tables.h"
+#include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/event_log_table.h"
 #include "datadll/dictionary/export_table.h"
@@ -261,6 +262,16 @@ TEST(TableLayout, VariableStoredNamesFollowTheirGlobals) {
     EXPECT_EQ(c.def().StoredName(), "Elsewhere.TPS");
     *c.global = c.initial;
   }
+}
+
+TEST(TableLayout, KeyLabelsNameTheKeysOfTheirTables) {
+  EXPECT_EQ(&SCH_KEYID, &SCHEDULE_TABLE().keys.front());
+  EXPECT_EQ(&SCH_KEYORIGINALID, &SCHEDULE_TABLE().keys.back());
+  EXPECT_EQ(&SCW_KEYEXPIRYDATE, &SCHEDULEWORKFILE_TABLE().keys.back());
+  EXPECT_EQ(&STDO_KEYCATEGORY, &SYNCTODO_TABLE().keys.back());
+  EXPECT_EQ(&CMD_KEYTITLE, &COMMANDS_TABLE().keys.front());
+  EXPECT_EQ(SCH_KEYDATEENABLED.components.front().field, "Disabled");
+  EXPECT_EQ(HOT_K_ID.description, "Link to Schedule");
 }
 
 TEST(TableLayout, BuffersBelongToTheCallingThread) {
