@@ -53,7 +53,7 @@ NEXT_RUN_BENCH(EveryYear, [](std::int32_t behind) { return Every("year(s)", 1, b
 NEXT_RUN_BENCH(Monthly, [](std::int32_t behind) { return Task("Monthly", behind); });
 NEXT_RUN_BENCH(MonthlyOn31st, [](std::int32_t behind) {
   SCHEDULE_RECORD t = Task("Monthly", behind);
-  t.Date = vx::DATE(vx::MONTH(t.Date), 31, vx::YEAR(t.Date) - 1);  // rolls once, then drifts
+  t.Date = vx::DATE(1, 31, vx::YEAR(t.Date));  // rolls into March once, then keeps its day
   return t;
 });
 NEXT_RUN_BENCH(TwiceMonthly, [](std::int32_t behind) {
