@@ -36,6 +36,8 @@ void ds_AlternateFieldName(std::string_view current_name, std::string_view forme
   Record("ds_AlternateFieldName " + std::string(current_name) + " " + std::string(former_name));
 }
 
+int ds_FileOpen(storage::File& file, int mode) { return file.Open(mode); }
+
 std::vector<std::string> FileConversionCalls() {
   std::lock_guard lock(gMutex);
   return Calls();

@@ -23,7 +23,9 @@ namespace vx::storage {
 
 namespace {
 
-enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2 };
+// Where a walk stands: before its first record, at the buffer's values, after a record read,
+// or past its last record in one direction (the other direction then starts from that end).
+enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4 };
 
 constexpr std::size_t kFirstBatch = 8;
 constexpr std::size_t kMaxBatch = 512;
@@ -55,6 +57,8 @@ struct StatementKey {
     return std::tie(kind, key, level, backward, filter) < std::tie(o.kind, o.key, o.level, o.backward, o.filter);
   }
 };
+
+constexpr int kRowValueLevel = -2;
 
 enum StatementKind : int { kWalk, kGetByKey, kGetById, kInsert, kUpdate, kDeleteById, kCount, kMaxLast };
 
@@ -289,6 +293,19 @@ struct FileOps {
   // records whose first L components equal the anchor's and whose next one lies beyond it
   // (L = n: all components equal and the record id beyond). Running the levels from n down
   // to 0 yields the records after the anchor in key order, each level an index search.
+  // Whether walks of a key can seek with one row-value comparison: SQLite searches an index
+  // with one only when every component is an ascending number and no other condition applies.
+  bool RowValueWalk(int key_index) const {
+    if (key_index < 0 || s.filter >= 0) return false;
+    const KeyDef& key = def.keys[static_cast<std::size_t>(key_index)];
+    if (key.optional) return false;
+    for (const KeyComponent& c : key.components) {
+      const int f = FieldIndex(c.field);
+      if (c.descending || f < 0 || IsText(def.fields[static_cast<std::size_t>(f)].type)) return false;
+    }
+    return true;
+  }
+
   std::string WalkSql(const StatementKey& k) const {
     const bool back = k.backward != 0;
     std::vector<std::string> where;
@@ -296,6 +313,18 @@ struct FileOps {
     if (k.key < 0) {
       if (k.level >= 0) where.push_back(back ? "rowid < ?" : "rowid > ?");
       order = back ? "rowid DESC" : "rowid";
+    } else if (k.level == kRowValueLevel) {
+      // One comparison of (components..., record id) against the anchor: a single index
+      // search where the key allows it (see RowValueWalk).
+      const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
+      std::string cols, marks;
+      for (int f : Components(key)) {
+        cols += ColumnExpr(f, key.case_sensitive) + ", ";
+        marks += "?, ";
+        order += ColumnExpr(f, key.case_sensitive) + (back ? " DESC, " : ", ");
+      }
+      where.push_back("(" + cols + "rowid) " + (back ? "<" : ">") + " (" + marks + "?)");
+      order += back ? "rowid DESC" : "rowid";
     } else {
       const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
       const std::vector<int> comps = Components(key);
@@ -643,6 +672,12 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
     if (dir < 0) return Code(kNoRecord, s.name);  // text files are read forward only
     return TextNext(def, s);
   }
+  if (s.anchor == (dir > 0 ? kPastEndForward : kPastEndBackward)) return Code(kNoRecord, s.name);
+  if (s.anchor == kPastEndForward || s.anchor == kPastEndBackward) {
+    s.anchor = kStart;
+    s.ahead_ids.clear();
+    s.ahead_pos = 0;
+  }
   FileOps ops{file, s, def};
   if (const int code = ops.Use(); code != kNoError) return code;
 
@@ -672,12 +707,17 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
       bottom = 0;
       if (s.anchor == kValues) id_bound = back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
     }
+    const bool row_value = s.anchor != kStart && ops.RowValueWalk(s.key);
+    if (row_value) top = bottom = kRowValueLevel;
     for (int level = top; level >= bottom && s.ahead_ids.size() < s.batch; --level) {
       sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, back ? 1 : 0, s.filter});
       if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
       Reset reset(stmt);
       int param = 1;
-      if (level >= 0) {
+      if (level == kRowValueLevel) {
+        for (int f : comps) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.anchor_record.data());
+        sqlite3_bind_int64(stmt, param++, id_bound);
+      } else if (level >= 0) {
         const char* anchor = s.anchor_record.data();
         if (s.key < 0) {
           sqlite3_bind_int64(stmt, param++, id_bound);
@@ -699,9 +739,13 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
         s.ahead_ids.push_back(id);
       }
       if (rc != SQLITE_DONE) return Fail(rc, s.name, s.conn->db());
-      if (level < 0) break;
+      if (level < 0) break;  // from the start, or one row-value search: a single query
     }
-    if (s.ahead_ids.empty()) return Code(kNoRecord, s.name);
+    if (s.ahead_ids.empty()) {
+      s.current = 0;
+      s.anchor = dir > 0 ? kPastEndForward : kPastEndBackward;
+      return Code(kNoRecord, s.name);
+    }
   }
 
   const char* row = s.ahead.data() + s.ahead_pos * def.record_size;
@@ -726,7 +770,12 @@ namespace {
 int TakeRow(FileOps& ops, sqlite3_stmt* stmt) {
   FileThreadState& s = ops.s;
   const int rc = sqlite3_step(stmt);
-  if (rc == SQLITE_DONE) return Code(kRecordNotFound, s.name);
+  // A failed read leaves no current record, so a PUT or DELETE after it cannot hit the record
+  // read before.
+  if (rc == SQLITE_DONE) {
+    s.current = 0;
+    return Code(kRecordNotFound, s.name);
+  }
   if (rc != SQLITE_ROW) return Fail(rc, s.name, s.conn->db());
   char* buffer = static_cast<char*>(ops.def.buffer());
   std::int64_t id = 0;
@@ -935,9 +984,8 @@ int File::Flush() {
 }
 
 int File::Build() {
-  FileThreadState& s = state();
-  if (!s.open) {
-    // Keys are rebuilt on a file that could not be opened because of them: open it for this.
+  {
+    // Usually called on a file that could not be opened because of its keys.
     const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
     std::shared_ptr<Connection> conn;
     const int rc = OpenConnection(CanonicalPath(ResolveOnDisk(stored.path)), false, false, &conn);
@@ -960,7 +1008,6 @@ int File::Build() {
     conn->Touch();
     return Ok();
   }
-  return Code(kAccessDenied, s.name);  // keys are rebuilt on a closed file
 }
 
 int File::Empty() {

@@ -14,18 +14,10 @@
 #include "datadll/dictionary/user_tables.h"
 #include "framework/error_class.h"
 #include "runtime/dates.h"
+#include "test_support.h"
 
 namespace vx {
 namespace {
-
-class CapturingReporter : public MessageReporter {
- public:
-  unsigned Show(const MessageBoxRequest& box) override {
-    shown.push_back(box);
-    return box.default_button;
-  }
-  std::vector<MessageBoxRequest> shown;
-};
 
 class PrimeFieldsTest : public ::testing::Test {
  protected:
@@ -84,7 +76,7 @@ TEST_F(PrimeFieldsTest, ANewHotKeyTypesTextAndBelongsToNoTask) {
 TEST(FieldChecks, ToDoPriorityMustLieBetweenOneAndTen) {
   ErrorClass errors;
   errors.Init();
-  CapturingReporter reporter;
+  testing::CapturingReporter reporter;
   errors.SetReporter(&reporter);
   struct Case {
     std::uint8_t priority;
