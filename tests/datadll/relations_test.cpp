@@ -73,19 +73,10 @@ class Relations : public ::testing::Test {
   ErrorClass errors_;
 };
 
-// Stores one parent and one linked child in a fresh folder; leaves the parent current.
-void StoreParentAndChild(const RelationCase& c) {
-  FileManager& parent = **c.parent_access;
-  FileManager& child = **c.child_access;
-  FillRecord(child.def(), 2);
-  SetFieldText(child.def(), c.child_field, "7");
-  ASSERT_EQ(child.file().Add(), 0);
-  FillRecord(parent.def(), 1);
-  SetFieldText(parent.def(), c.parent_field, "7");
-  ASSERT_EQ(parent.file().Add(), 0);
-}
-
-TEST_F(Relations, DeleteOfAParentFollowsTheRelationsMode) {
+// Runs `check` for every relation with one parent and one linked child (both link fields 7)
+// stored in a fresh folder, the parent current and the parent's tree open.
+template <class Check>
+void ForEachRelation(Check check) {
   for (const RelationCase& c : kRelations) {
     FileManager& parent = **c.parent_access;
     FileManager& child = **c.child_access;
@@ -93,7 +84,20 @@ TEST_F(Relations, DeleteOfAParentFollowsTheRelationsMode) {
     testing::InFreshFolder folder;
     ASSERT_EQ((*c.parent)->Open(), 0);
     ASSERT_EQ(child.Open(), 0);
-    StoreParentAndChild(c);
+    FillRecord(child.def(), 2);
+    SetFieldText(child.def(), c.child_field, "7");
+    ASSERT_EQ(child.file().Add(), 0);
+    FillRecord(parent.def(), 1);
+    SetFieldText(parent.def(), c.parent_field, "7");
+    ASSERT_EQ(parent.file().Add(), 0);
+    check(c, parent, child);
+    child.Close();
+    (*c.parent)->Close();
+  }
+}
+
+TEST_F(Relations, DeleteOfAParentFollowsTheRelationsMode) {
+  ForEachRelation([&](const RelationCase& c, FileManager& parent, FileManager& child) {
     const int code = (*c.parent)->Delete(false);
     switch (c.on_delete) {
       case Mode::Cascade:
@@ -114,20 +118,11 @@ TEST_F(Relations, DeleteOfAParentFollowsTheRelationsMode) {
         EXPECT_EQ(parent.file().Records(), 0);
         break;
     }
-    child.Close();
-    (*c.parent)->Close();
-  }
+  });
 }
 
 TEST_F(Relations, ChangeOfAParentsLinkFollowsTheRelationsMode) {
-  for (const RelationCase& c : kRelations) {
-    FileManager& parent = **c.parent_access;
-    FileManager& child = **c.child_access;
-    SCOPED_TRACE(parent.def().label + " -> " + child.def().label);
-    testing::InFreshFolder folder;
-    ASSERT_EQ((*c.parent)->Open(), 0);
-    ASSERT_EQ(child.Open(), 0);
-    StoreParentAndChild(c);
+  ForEachRelation([&](const RelationCase& c, FileManager& parent, FileManager& child) {
     SetFieldText(parent.def(), c.parent_field, "8");
     const int code = (*c.parent)->Update();
     ASSERT_EQ(child.file().Set(), 0);
@@ -155,9 +150,7 @@ TEST_F(Relations, ChangeOfAParentsLinkFollowsTheRelationsMode) {
         EXPECT_EQ(child_link, "7");
         break;
     }
-    child.Close();
-    (*c.parent)->Close();
-  }
+  });
 }
 
 }  // namespace
