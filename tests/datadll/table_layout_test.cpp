@@ -20,6 +20,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/hotkeys_table.h"
+#include "datadll/dictionary/memo_bindings.h"
 #include "datadll/dictionary/message_tables.h"
 #include "datadll/dictionary/reference_tables.h"
 #include "datadll/dictionary/schedule_table.h"
@@ -272,6 +273,28 @@ TEST(TableLayout, KeyLabelsNameTheKeysOfTheirTables) {
   EXPECT_EQ(&CMD_KEYTITLE, &COMMANDS_TABLE().keys.front());
   EXPECT_EQ(SCH_KEYDATEENABLED.components.front().field, "Disabled");
   EXPECT_EQ(HOT_K_ID.description, "Link to Schedule");
+}
+
+TEST(TableLayout, EveryMemoIsBoundForExpressionsAndReadFromTheCallingThread) {
+  std::vector<std::string> names;
+  std::size_t memos = 0;
+  for (const TableDef* t : DictionaryTables()) {
+    memos += static_cast<std::size_t>(std::count_if(t->fields.begin(), t->fields.end(), [](const auto& f) {
+      return f.type == FieldType::Memo;
+    }));
+  }
+  for (const MemoBinding& b : MemoBindings()) names.push_back(b.name);
+  EXPECT_EQ(names.size(), memos);
+  EXPECT_EQ(names.front(), "SCH:Message");
+  EXPECT_EQ(names.back(), "HOT:Text");
+
+  const MemoBinding& schedule_message = MemoBindings().front();
+  SCH.Message = "Take the tape out";
+  std::string seen_elsewhere = "?";
+  std::thread([&] { seen_elsewhere = MemoText(schedule_message); }).join();
+  EXPECT_EQ(MemoText(schedule_message), "Take the tape out");
+  EXPECT_EQ(seen_elsewhere, "");
+  SCH.Message.clear();
 }
 
 TEST(TableLayout, BuffersBelongToTheCallingThread) {
