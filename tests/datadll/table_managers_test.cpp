@@ -2,6 +2,7 @@
 // settings they are made with, and the defaults, numbering and checks they apply to records.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -85,6 +86,21 @@ class ManagersInFolder : public ::testing::Test {
   testing::CapturingReporter reporter_;
   ErrorClass program_errors_;
 };
+
+TEST_F(ManagersInFolder, EveryTableOpensThroughItsManagerInAnEmptyFolder) {
+  VX_FILES_INIT(&program_errors_, nullptr);
+  for (FileManager** access : kAccess) {
+    SCOPED_TRACE((*access)->def().label);
+    EXPECT_EQ((*access)->Open(), 0);
+  }
+  for (FileManager** access : kAccess) EXPECT_EQ((*access)->Close(), 0);
+  EXPECT_TRUE(reporter_.shown.empty());
+  for (const char* name : {"VX97.TPS", "VXTpl.TPS", "vxWrkFil.TPS", "SyncSch.TPS", "SyncScr.TPS",
+                           "SyncTodo.TPS", "Export.txt", "VX98Evnt.LOG", "MSGLINK.TPS", "ACTIONS.TPS",
+                           "COMMANDS.TPS"}) {
+    EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  }
+}
 
 TEST_F(ManagersInFolder, ANewTaskIsNumberedAndPrimed) {
   GLO_USER = "erin";
