@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/record_clear.h"
@@ -73,8 +74,16 @@ class Relations : public ::testing::Test {
   ErrorClass errors_;
 };
 
+// The link fields of the child records in file order.
+std::vector<std::string> ChildLinks(FileManager& child, const char* field) {
+  std::vector<std::string> links;
+  child.file().Set();
+  while (child.file().Next() == 0) links.push_back(FieldText(child.def(), field));
+  return links;
+}
+
 // Runs `check` for every relation with one parent and one linked child (both link fields 7)
-// stored in a fresh folder, the parent current and the parent's tree open.
+// and one unrelated child (9) stored in a fresh folder, the parent current and its tree open.
 template <class Check>
 void ForEachRelation(Check check) {
   for (const RelationCase& c : kRelations) {
@@ -86,6 +95,9 @@ void ForEachRelation(Check check) {
     ASSERT_EQ(child.Open(), 0);
     FillRecord(child.def(), 2);
     SetFieldText(child.def(), c.child_field, "7");
+    ASSERT_EQ(child.file().Add(), 0);
+    FillRecord(child.def(), 3);
+    SetFieldText(child.def(), c.child_field, "9");
     ASSERT_EQ(child.file().Add(), 0);
     FillRecord(parent.def(), 1);
     SetFieldText(parent.def(), c.parent_field, "7");
@@ -102,19 +114,19 @@ TEST_F(Relations, DeleteOfAParentFollowsTheRelationsMode) {
     switch (c.on_delete) {
       case Mode::Cascade:
         EXPECT_EQ(code, 0);
-        EXPECT_EQ(child.file().Records(), 0);
+        EXPECT_EQ(ChildLinks(child, c.child_field), std::vector<std::string>{"9"});
         EXPECT_EQ(parent.file().Records(), 0);
         break;
       case Mode::Restrict:
         EXPECT_EQ(code, RelationManager::kRestricted);
-        EXPECT_EQ(child.file().Records(), 1);
+        EXPECT_EQ(ChildLinks(child, c.child_field), (std::vector<std::string>{"7", "9"}));
         EXPECT_EQ(parent.file().Records(), 1);
         ASSERT_FALSE(reporter_.shown.empty());
         EXPECT_EQ(reporter_.shown.back().caption, "Referential Integrity Delete Error");
         break;
       case Mode::None:
         EXPECT_EQ(code, 0);
-        EXPECT_EQ(child.file().Records(), 1);
+        EXPECT_EQ(ChildLinks(child, c.child_field), (std::vector<std::string>{"7", "9"}));
         EXPECT_EQ(parent.file().Records(), 0);
         break;
     }
@@ -125,9 +137,7 @@ TEST_F(Relations, ChangeOfAParentsLinkFollowsTheRelationsMode) {
   ForEachRelation([&](const RelationCase& c, FileManager& parent, FileManager& child) {
     SetFieldText(parent.def(), c.parent_field, "8");
     const int code = (*c.parent)->Update();
-    ASSERT_EQ(child.file().Set(), 0);
-    ASSERT_EQ(child.file().Next(), 0);
-    const std::string child_link = FieldText(child.def(), c.child_field);
+    const std::vector<std::string> child_links = ChildLinks(child, c.child_field);
     ASSERT_EQ(parent.file().Set(), 0);
     ASSERT_EQ(parent.file().Next(), 0);
     const std::string parent_link = FieldText(parent.def(), c.parent_field);
@@ -135,19 +145,19 @@ TEST_F(Relations, ChangeOfAParentsLinkFollowsTheRelationsMode) {
       case Mode::Cascade:
         EXPECT_EQ(code, 0);
         EXPECT_EQ(parent_link, "8");
-        EXPECT_EQ(child_link, "8");
+        EXPECT_EQ(child_links, (std::vector<std::string>{"8", "9"}));
         break;
       case Mode::Restrict:
         EXPECT_EQ(code, RelationManager::kRestricted);
         EXPECT_EQ(parent_link, "7");
-        EXPECT_EQ(child_link, "7");
+        EXPECT_EQ(child_links, (std::vector<std::string>{"7", "9"}));
         ASSERT_FALSE(reporter_.shown.empty());
         EXPECT_EQ(reporter_.shown.back().caption, "Referential Integrity Update Error");
         break;
       case Mode::None:
         EXPECT_EQ(code, 0);
         EXPECT_EQ(parent_link, "8");
-        EXPECT_EQ(child_link, "7");
+        EXPECT_EQ(child_links, (std::vector<std::string>{"7", "9"}));
         break;
     }
   });
