@@ -430,6 +430,20 @@ std::string CanonicalPath(const std::string& path) {
 
 }  // namespace
 
+// Connects this thread to the table's data file as it is named now, into a fresh state (not
+// yet marked open). `create` makes a missing file.
+int File::Connect(bool create, bool read_only, FileThreadState* out) const {
+  const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
+  out->name = def_.StoredName();
+  out->path = ResolveOnDisk(stored.path);
+  out->table = stored.table.empty() ? "UNNAMED" : stored.table;
+  out->read_only = read_only;
+  const int rc = OpenConnection(CanonicalPath(out->path), create, read_only, &out->conn);
+  if (rc != SQLITE_OK) return Fail(rc, out->name, nullptr);
+  out->conn->SetBusyMilliseconds(LockWaitMs());
+  return kNoError;
+}
+
 int File::Open(int mode) {
   FileThreadState& s = state();
   const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
@@ -451,17 +465,10 @@ int File::Open(int mode) {
     return Ok();
   }
 
-  std::shared_ptr<Connection> conn;
-  int rc = OpenConnection(CanonicalPath(path), false, read_only, &conn);
-  if (rc != SQLITE_OK) return Fail(rc, display, nullptr);
-  conn->SetBusyMilliseconds(LockWaitMs());
-
   FileThreadState fresh;
-  fresh.name = display;
-  fresh.path = path;
-  fresh.table = stored.table.empty() ? "UNNAMED" : stored.table;
-  fresh.conn = conn;
-  fresh.read_only = read_only;
+  if (const int code = Connect(false, read_only, &fresh); code != kNoError) return code;
+  Connection* conn = fresh.conn.get();
+  int rc = SQLITE_OK;
   FileOps ops{*this, fresh, def_};
   if (const int code = ops.Use(); code != kNoError) return code;
 
@@ -507,7 +514,6 @@ int File::Open(int mode) {
 }
 
 int File::Create() {
-  FileThreadState& s = state();
   const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
   const std::string display = def_.StoredName();
   const std::string path = ResolveOnDisk(stored.path);
@@ -519,14 +525,10 @@ int File::Create() {
     return Ok();
   }
 
-  std::shared_ptr<Connection> conn;
-  int rc = OpenConnection(CanonicalPath(path), true, false, &conn);
-  if (rc != SQLITE_OK) return Fail(rc, display, nullptr);
-  conn->SetBusyMilliseconds(LockWaitMs());
-
   FileThreadState work;
-  work.table = stored.table.empty() ? "UNNAMED" : stored.table;
-  work.conn = conn;
+  if (const int code = Connect(true, false, &work); code != kNoError) return code;
+  Connection* conn = work.conn.get();
+  int rc = SQLITE_OK;
   FileOps ops{*this, work, def_};
   const bool own_txn = !conn->in_transaction();
   if (own_txn && (rc = conn->Exec("BEGIN IMMEDIATE")) != SQLITE_OK) return Fail(rc, display, conn->db());
@@ -546,7 +548,6 @@ int File::Create() {
     return code;
   }
   conn->Touch();
-  (void)s;
   return Ok();
 }
 
@@ -986,14 +987,9 @@ int File::Flush() {
 int File::Build() {
   {
     // Usually called on a file that could not be opened because of its keys.
-    const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
-    std::shared_ptr<Connection> conn;
-    const int rc = OpenConnection(CanonicalPath(ResolveOnDisk(stored.path)), false, false, &conn);
-    if (rc != SQLITE_OK) return Fail(rc, def_.StoredName(), nullptr);
     FileThreadState work;
-    work.name = def_.StoredName();
-    work.table = stored.table.empty() ? "UNNAMED" : stored.table;
-    work.conn = conn;
+    if (const int code = Connect(false, false, &work); code != kNoError) return code;
+    Connection* conn = work.conn.get();
     FileOps ops{*this, work, def_};
     std::string sql = "BEGIN IMMEDIATE;";
     for (const KeyDef& key : def_.keys) sql += "DROP INDEX IF EXISTS " + ops.IndexName(key) + ";" + ops.CreateIndexSql(key) + ";";

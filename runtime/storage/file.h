@@ -100,6 +100,7 @@ class File {
  private:
   friend struct FileOps;
   FileThreadState& state() const;
+  int Connect(bool create, bool read_only, FileThreadState* out) const;
 
   const TableDef& def_;
   PerThread<FileThreadState> state_;
