@@ -24,8 +24,9 @@ namespace vx::storage {
 namespace {
 
 // Where a walk stands: before its first record, at the buffer's values, after a record read,
-// or past its last record in one direction (the other direction then starts from that end).
-enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4 };
+// past its last record in one direction (the other direction then starts from that end), or
+// on a record that the next read in either direction returns (RESET).
+enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4, kAtRecord = 5 };
 
 constexpr std::size_t kFirstBatch = 8;
 constexpr std::size_t kMaxBatch = 512;
@@ -102,17 +103,17 @@ struct FileThreadState {
 
 namespace {
 
-class Reset {
+class StatementReset {
  public:
-  explicit Reset(sqlite3_stmt* stmt) : stmt_(stmt) {}
-  ~Reset() {
+  explicit StatementReset(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  ~StatementReset() {
     if (stmt_) {
       sqlite3_reset(stmt_);
       sqlite3_clear_bindings(stmt_);
     }
   }
-  Reset(const Reset&) = delete;
-  Reset& operator=(const Reset&) = delete;
+  StatementReset(const StatementReset&) = delete;
+  StatementReset& operator=(const StatementReset&) = delete;
 
  private:
   sqlite3_stmt* stmt_;
@@ -499,7 +500,7 @@ int File::Open(int mode) {
   for (const KeyDef& key : def_.keys) {
     sqlite3_stmt* q = conn->Prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
     if (!q) return Fail(sqlite3_errcode(conn->db()), display, conn->db());
-    Reset reset(q);
+    StatementReset reset(q);
     const std::string index_name = fresh.table + "!" + key.name;
     sqlite3_bind_text(q, 1, index_name.c_str(), -1, SQLITE_TRANSIENT);
     rc = sqlite3_step(q);
@@ -707,13 +708,14 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
       top = s.key < 0 ? 0 : n;
       bottom = 0;
       if (s.anchor == kValues) id_bound = back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+      if (s.anchor == kAtRecord) id_bound = back ? s.anchor_id + 1 : s.anchor_id - 1;
     }
     const bool row_value = s.anchor != kStart && ops.RowValueWalk(s.key);
     if (row_value) top = bottom = kRowValueLevel;
     for (int level = top; level >= bottom && s.ahead_ids.size() < s.batch; --level) {
       sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, back ? 1 : 0, s.filter});
       if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-      Reset reset(stmt);
+      StatementReset reset(stmt);
       int param = 1;
       if (level == kRowValueLevel) {
         for (int f : comps) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.anchor_record.data());
@@ -801,7 +803,7 @@ int File::Get(const KeyDef& key) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kGetByKey, k, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   const char* buffer = static_cast<const char*>(def_.buffer());
   int param = 1;
   for (int f : ops.Components(def_.keys[static_cast<std::size_t>(k)])) BindField(stmt, param++, def_.fields[static_cast<std::size_t>(f)], buffer);
@@ -821,9 +823,27 @@ int File::GetPosition(std::int64_t position) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kGetById, -1, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   sqlite3_bind_int64(stmt, 1, position);
   return TakeRow(ops, stmt);
+}
+
+int File::Reset(const KeyDef* key, std::int64_t position) {
+  FileThreadState& s = state();
+  if (!s.open) return Code(kNotOpen, Name());
+  std::vector<char> buffer(static_cast<const char*>(def_.buffer()), static_cast<const char*>(def_.buffer()) + def_.record_size);
+  const int code = GetPosition(position);
+  if (code != kNoError) return code;
+  if (IsTextDriver(def_.driver)) {
+    s.text_pos = static_cast<std::size_t>(position - 1);
+  } else {
+    s.key = key ? KeyIndex(*key) : -1;
+    s.filter = -1;
+    s.equal_fields.clear();
+    s.anchor = kAtRecord;
+  }
+  std::memcpy(def_.buffer(), buffer.data(), buffer.size());
+  return Ok();
 }
 
 std::int64_t File::Position() const { return state().open ? state().current : 0; }
@@ -839,7 +859,7 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
     if (key.kind == KeyKind::Duplicates) continue;
     sqlite3_stmt* stmt = ops.Statement({kGetByKey, static_cast<int>(k), 0, 0, -1});
     if (!stmt) continue;
-    Reset reset(stmt);
+    StatementReset reset(stmt);
     int param = 1;
     for (int f : ops.Components(key)) BindField(stmt, param++, ops.def.fields[static_cast<std::size_t>(f)], buffer);
     if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) != except_id) return static_cast<int>(k);
@@ -851,7 +871,7 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
 // Runs one write statement with the thread's transaction and stream rules.
 int Write(FileOps& ops, sqlite3_stmt* stmt, std::int64_t except_id) {
   FileThreadState& s = ops.s;
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   s.conn->SetBusyMilliseconds(ops.file.LockWaitMs());
   int rc = s.conn->BeforeWrite(s.streaming);
   if (rc != SQLITE_OK) return Fail(rc, s.name, s.conn->db());
@@ -953,7 +973,7 @@ std::int64_t File::Records() {
     Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
     return 0;
   }
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) {
     Fail(rc, s.name, s.conn->db());
@@ -1035,7 +1055,7 @@ int File::AutoNumber(const KeyDef& key) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kMaxLast, k, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   char* buffer = static_cast<char*>(def_.buffer());
   for (std::size_t i = 0; i + 1 < comps.size(); ++i) BindField(stmt, static_cast<int>(i) + 1, def_.fields[static_cast<std::size_t>(comps[i])], buffer);
   const int rc = sqlite3_step(stmt);

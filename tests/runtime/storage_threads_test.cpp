@@ -178,6 +178,17 @@ TEST_F(StorageThreads, SavedStateBringsBackTheWalkAndTheBuffer) {
   EXPECT_EQ(ItemBuffer().Id, 3);
   ASSERT_EQ(file.GetPosition(position), 0);
   EXPECT_EQ(ItemBuffer().Id, 2);
+
+  // RESET walks on from a remembered record, which the next read returns in either direction.
+  for (bool backward : {false, true}) {
+    ItemBuffer().Name = "kept";
+    ASSERT_EQ(file.Reset(&def.keys[4], position), 0);  // descending ids
+    EXPECT_EQ(ItemBuffer().Name.str(), "kept");
+    ASSERT_EQ(backward ? file.Previous() : file.Next(), 0);
+    EXPECT_EQ(ItemBuffer().Id, 2);
+    ASSERT_EQ(backward ? file.Previous() : file.Next(), 0);
+    EXPECT_EQ(ItemBuffer().Id, backward ? 3 : 1);
+  }
 }
 
 // A comma-delimited table of two text fields and a number.
