@@ -66,6 +66,17 @@ enum StatementKind : int { kWalk, kGetByKey, kGetById, kInsert, kUpdate, kDelete
 }  // namespace
 
 struct FileThreadState {
+  FileThreadState() = default;
+  FileThreadState(FileThreadState&&) = default;
+  FileThreadState& operator=(FileThreadState&&) = default;
+  // A thread that ends with a table still open closes it, and a close ends a stream batch.
+  ~FileThreadState() {
+    if (open && streaming && conn) {
+      conn->RemoveStreamer();
+      conn->FlushStream();
+    }
+  }
+
   bool open = false;
   bool read_only = false;
   bool streaming = false;

@@ -125,6 +125,17 @@ TEST_F(StorageThreads, StreamBatchesUntilFlush) {
     file.Close();
   }).join();
   EXPECT_EQ(seen, 100);
+
+  // A thread that ends in the middle of a stream keeps what it wrote, as a close would.
+  std::thread([&] {
+    file.Open();
+    file.Stream();
+    for (int i = 0; i < 10; ++i) {
+      SetItem(500 + i, "late");
+      file.Add();
+    }
+  }).join();
+  EXPECT_EQ(file.Records(), 110);
 }
 
 TEST_F(StorageThreads, AutoNumberIsOneMoreThanTheHighestSharingTheLeadingComponents) {
