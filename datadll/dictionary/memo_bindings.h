@@ -11,9 +11,9 @@
 namespace vx {
 
 struct MemoBinding {
-  std::string name;                    // e.g. "SCH:Message"
+  std::string name;  // e.g. "SCH:Message"
   const storage::TableDef* table;
-  const storage::FieldDef* field;      // a field of type Memo in table->fields
+  const storage::FieldDef* field;  // a field of type Memo in table->fields
 };
 
 // Every memo binding of the dictionary, table by table.

@@ -13,8 +13,8 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
-#include "test_support.h"
 #include "runtime/storage/file.h"
+#include "test_support.h"
 
 namespace vx {
 namespace {
@@ -42,20 +42,22 @@ const RelationCase kRelations[] = {
     {&RELATE_SCHEDULE, &ACCESS_SCHEDULE, &ACCESS_VXUSD, "ID", "ID", Mode::Cascade, Mode::Cascade},
     {&RELATE_SCHEDULE, &ACCESS_SCHEDULE, &ACCESS_SCRIPTING, "ID", "ID", Mode::None, Mode::Cascade},
     {&RELATE_SYSHOTKEYS, &ACCESS_SYSHOTKEYS, &ACCESS_SCHEDULE, "ID", "ID", Mode::None, Mode::None},
-    {&RELATE_CATEGORIES, &ACCESS_CATEGORIES, &ACCESS_TODO, "Category", "Category", Mode::None, Mode::None},
-    {&RELATE_CATEGORIES, &ACCESS_CATEGORIES, &ACCESS_SCHEDULE, "Category", "Category", Mode::Restrict,
-     Mode::Restrict},
-    {&RELATE_CLIPBOARDCATEGORIES, &ACCESS_CLIPBOARDCATEGORIES, &ACCESS_CLIPBOARD, "Category", "Category",
-     Mode::Cascade, Mode::Restrict},
+    {&RELATE_CATEGORIES, &ACCESS_CATEGORIES, &ACCESS_TODO, "Category", "Category", Mode::None,
+     Mode::None},
+    {&RELATE_CATEGORIES, &ACCESS_CATEGORIES, &ACCESS_SCHEDULE, "Category", "Category",
+     Mode::Restrict, Mode::Restrict},
+    {&RELATE_CLIPBOARDCATEGORIES, &ACCESS_CLIPBOARDCATEGORIES, &ACCESS_CLIPBOARD, "Category",
+     "Category", Mode::Cascade, Mode::Restrict},
     {&RELATE_USERS, &ACCESS_USERS, &ACCESS_VXUSD, "USER", "USER", Mode::Cascade, Mode::Cascade},
     {&RELATE_USERS, &ACCESS_USERS, &ACCESS_CONTACT, "USER", "User", Mode::None, Mode::None},
     {&RELATE_CONTACTCATEGORIES, &ACCESS_CONTACTCATEGORIES, &ACCESS_CONTACT, "ContactCategory",
      "ContactCategory", Mode::Restrict, Mode::Restrict},
-    {&RELATE_CONTACT, &ACCESS_CONTACT, &ACCESS_VXSCD, "ClientID", "CLIENTID", Mode::Cascade, Mode::Cascade},
-    {&RELATE_SCRIPTTEMPLATES, &ACCESS_SCRIPTTEMPLATES, &ACCESS_SCRIPTTEMPLATEDETAILS, "WIZ_ID", "WIZ_ID",
-     Mode::None, Mode::Cascade},
-    {&RELATE_SCRIPTTEMPLATEDETAILS, &ACCESS_SCRIPTTEMPLATEDETAILS, &ACCESS_MESSAGES, "EmailID", "EmailID",
-     Mode::None, Mode::None},
+    {&RELATE_CONTACT, &ACCESS_CONTACT, &ACCESS_VXSCD, "ClientID", "CLIENTID", Mode::Cascade,
+     Mode::Cascade},
+    {&RELATE_SCRIPTTEMPLATES, &ACCESS_SCRIPTTEMPLATES, &ACCESS_SCRIPTTEMPLATEDETAILS, "WIZ_ID",
+     "WIZ_ID", Mode::None, Mode::Cascade},
+    {&RELATE_SCRIPTTEMPLATEDETAILS, &ACCESS_SCRIPTTEMPLATEDETAILS, &ACCESS_MESSAGES, "EmailID",
+     "EmailID", Mode::None, Mode::None},
     {&RELATE_MESSAGES, &ACCESS_MESSAGES, &ACCESS_SCRIPTING, "EmailID", "EmailID", Mode::Restrict,
      Mode::Restrict},
 };
