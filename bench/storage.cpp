@@ -129,7 +129,8 @@ void CreatePlain(const std::string& path) {
 
 void PlainInsert(sqlite3* db) {
   sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db, "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)", -1, &stmt, nullptr);
+  sqlite3_prepare_v3(db, "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)", -1,
+                     SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
   sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   for (int i = 0; i < kRecords; ++i) {
     Fill(i);
@@ -200,7 +201,8 @@ void BM_SqliteWalk1000(benchmark::State& state) {
   }
   sqlite3* db = OpenPlain(path);
   sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db, "SELECT rowid, Kind, Day, Seq, Name, Value FROM t ORDER BY Kind, Day, Seq LIMIT 1000", -1,
+  sqlite3_prepare_v3(db, "SELECT rowid, Kind, Day, Seq, Name, Value FROM t ORDER BY Kind, Day, Seq LIMIT 1000", -1,
+                     SQLITE_PREPARE_PERSISTENT,
                      &stmt, nullptr);
   std::int64_t sum = 0;
   for (auto _ : state) {
