@@ -692,11 +692,10 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
     s.ahead_pos = 0;
   }
   FileOps ops{file, s, def};
-  if (const int code = ops.Use(); code != kNoError) return code;
-
   const std::uint64_t generation = s.conn->generation();
   const bool have_ahead = s.ahead_pos < s.ahead_ids.size() && s.ahead_dir == dir && s.ahead_generation == generation;
   if (!have_ahead) {
+    if (const int code = ops.Use(); code != kNoError) return code;
     // Grow the batch while one walk goes on in one direction; start small after a change.
     const bool continuing = s.ahead_dir == dir && s.ahead_pos == s.ahead_ids.size() && !s.ahead_ids.empty() &&
                             s.ahead_generation == generation;
