@@ -222,6 +222,10 @@ int File::Close() {
 namespace {
 
 void StartWalk(FileThreadState& s, int key) {
+  // How far the last walk went predicts how far this one goes (a tick's check, a page of a
+  // list, a report): the first reads ask for about that many rows.
+  if (s.walked > 0) s.last_walk = s.walked;
+  s.walked = 0;
   s.key = key;
   s.anchor = kStart;
   s.anchor_id = 0;
@@ -291,11 +295,14 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
   const bool have_ahead = s.ahead_pos < s.ahead_ids.size() && s.ahead_dir == dir && s.ahead_generation == generation;
   if (!have_ahead) {
     if (const int code = ops.Use(); code != kNoError) return code;
-    // Grow the batch while one walk goes on in one direction; start small after a change.
+    // Ask for as many rows as the last walk read beyond this point; past that, or without a
+    // last walk, start small and double while the walk goes on in one direction.
     const bool continuing = s.ahead_dir == dir && s.ahead_pos == s.ahead_ids.size() && !s.ahead_ids.empty() &&
                             s.ahead_generation == generation;
     const std::size_t cap = std::max<std::size_t>(1, std::min(kMaxBatch, kMaxBatchBytes / std::max<std::size_t>(1, def.record_size)));
-    s.batch = continuing ? std::min(cap, s.batch * 2) : std::min(cap, kFirstBatch);
+    const std::size_t predicted = s.last_walk > s.walked ? s.last_walk - s.walked : 0;
+    const std::size_t grown = continuing ? s.batch * 2 : kFirstBatch;
+    s.batch = std::min(cap, std::max(kFirstBatch, predicted > 0 ? predicted : grown));
     s.ahead.resize(s.batch * def.record_size);
     s.ahead_ids.clear();
     s.ahead_pos = 0;
@@ -363,6 +370,7 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
   s.anchor_id = s.current;
   s.anchor_record.assign(row, row + def.record_size);
   ++s.ahead_pos;
+  ++s.walked;
   return Ok();
 }
 

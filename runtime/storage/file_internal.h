@@ -86,6 +86,8 @@ struct FileThreadState {
   int ahead_dir = 0;
   std::uint64_t ahead_generation = 0;
   std::size_t batch = kFirstBatch;
+  std::size_t walked = 0;     // rows this walk has returned
+  std::size_t last_walk = 0;  // rows the walk before it returned
 
   // Text drivers: the whole file read at the first read after a SET or a write.
   bool text_loaded = false;
