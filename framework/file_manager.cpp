@@ -187,6 +187,12 @@ int FileManager::Previous() {
 // Gives the auto-numbered key's last component its number and adds the record, both inside
 // one transaction so that no other writer can take the same number in between.
 int FileManager::Renumber() {
+  if (storage::InLogout()) {
+    // The caller's transaction already keeps other writers out; a failed ADD wrote nothing,
+    // so the caller's transaction is left to the caller.
+    const int code = file_->AutoNumber(*auto_key_);
+    return code != 0 ? code : file_->Add();
+  }
   storage::LOGOUT(LockRecover);
   int code = file_->AutoNumber(*auto_key_);
   if (code == 0) code = file_->Add();

@@ -99,7 +99,7 @@ class FileManager {
  private:
   FileManagerThreadState& state() const { return state_.get(); }
   int OpenOnce(bool report);
-  int Renumber();
+  int Renumber();  // numbers the auto key and adds the record, atomically
 
   const storage::TableDef* def_ = nullptr;
   storage::File* file_ = nullptr;

@@ -9,6 +9,7 @@
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
 #include "runtime/storage/file.h"
+#include "runtime/storage/sqlite_session.h"
 #include "../runtime/storage_fixture.h"
 
 namespace vx {
@@ -217,6 +218,16 @@ TEST_F(Managers, InsertNumbersTheLastComponentWithinTheLeadingOnes) {
   EXPECT_EQ(sink.problems[0].caption, "Duplicate Key Error");
   EXPECT_EQ(sink.problems[0].text, "Adding this record creates a duplicate entry for the key:Sequence");
   EXPECT_EQ(step_access.file().Records(), 7);
+
+  // Inside a caller's transaction a refused insert spoils nothing the caller did before.
+  storage::LOGOUT(1);
+  AddStep(9, "in transaction");
+  step_access.PrimeRecord();
+  STP().Id = 9;
+  STP().Seq = 20;
+  EXPECT_EQ(step_access.TryInsert(), 40);
+  ASSERT_EQ(storage::COMMIT(), 0);
+  EXPECT_EQ(step_access.file().Records(), 8);
 }
 
 TEST_F(Managers, PrimingFillsDefaultsAndAPlaceholderIsWrittenOverOrWithdrawn) {

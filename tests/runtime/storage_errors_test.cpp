@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "runtime/storage/file.h"
 #include "runtime/storage/stored_name.h"
@@ -110,6 +111,12 @@ TEST_F(StorageErrors, NotFoundEndOfFileAndDuplicateKey) {
   EXPECT_EQ(file.Add(), 0);
   SetItem(11, "eleven");
   EXPECT_EQ(file.Add(), 0);
+  std::vector<std::string> codes;
+  ASSERT_EQ(file.Set(def.keys[7]), 0);
+  while (file.Next() == 0) codes.push_back(ItemBuffer().Code.str());
+  EXPECT_EQ(codes, (std::vector<std::string>{"A1", "B2"}));
+  SetItem(0, "");
+  EXPECT_EQ(file.Get(def.keys[7]), 35);  // a blank code is not in the key at all
 }
 
 TEST_F(StorageErrors, MissingIndexIs46UntilBuiltAndChangedFieldsAre47) {
