@@ -1,0 +1,173 @@
+#include "program/scripts/script_files.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "program/scripts/delete_script.h"
+#include "program/scripts/script_messages.h"
+#include "program/scripts/script_step_wording.h"
+#include "program/scripts/script_text_tokens.h"
+
+namespace vx {
+namespace {
+
+// One step field as it stands in a file field: text as it is, numbers as plain digits.
+struct FieldMap {
+  std::string (*get)(const SCRIPTING_RECORD&);
+  void (*set)(SCRIPTING_RECORD&, std::string_view);
+};
+
+template <auto Member>
+constexpr FieldMap Text() {
+  return {[](const SCRIPTING_RECORD& s) { return std::string((s.*Member).clipped()); },
+          [](SCRIPTING_RECORD& s, std::string_view v) { s.*Member = v; }};
+}
+
+template <auto Member>
+constexpr FieldMap Number() {
+  return {[](const SCRIPTING_RECORD& s) { return std::to_string(s.*Member); },
+          [](SCRIPTING_RECORD& s, std::string_view v) { s.*Member = ReadWholeNumber(v); }};
+}
+
+struct ActionFields {
+  std::string_view action;
+  std::string_view type;  // what the file's type field holds
+  std::vector<FieldMap> fields;  // FIELD1, FIELD2, ... in order
+};
+
+using S = SCRIPTING_RECORD;
+
+// Every action a script holds. The DDE action's long name does not fit the 20-character type
+// field, so it is written by its short name; comments and the start verb of a program are
+// written too, so that a script reads back whole.
+const std::vector<ActionFields>& Actions() {
+  static const std::vector<ActionFields> actions{
+      {"Close Program", "Close Program", {Text<&S::Command>()}},
+      {"Display Message", "Display Message",
+       {Text<&S::DDEApplicationName>(), Text<&S::DDEApplicationTopic>(), Number<&S::SecondsToWait>(),
+        Text<&S::FocusOnWindow>()}},
+      {"Start Program", "Start Program",
+       {Text<&S::Command>(), Text<&S::Path>(), Text<&S::DDEApplicationName>(), Number<&S::TimeElapsed>(),
+        Text<&S::DDEApplicationTopic>()}},
+      {"Send Keystrokes", "Send Keystrokes", {Text<&S::Keystrokes>()}},
+      {"Send Keys", "Send Keys", {Text<&S::Keystrokes>()}},
+      {"DDE (Dynamic Data Exchange)", "DDE",
+       {Text<&S::DDEType>(), Text<&S::DDEApplicationName>(), Text<&S::DDEApplicationTopic>(),
+        Text<&S::DDELinkItem>(), Text<&S::DDECommand>()}},
+      {"DDE", "DDE",
+       {Text<&S::DDEType>(), Text<&S::DDEApplicationName>(), Text<&S::DDEApplicationTopic>(),
+        Text<&S::DDELinkItem>(), Text<&S::DDECommand>()}},
+      {"Set Focus", "Set Focus", {Text<&S::FocusOnWindow>(), Text<&S::WaitForWindow>()}},
+      {"Wait", "Wait",
+       {Number<&S::SecondsToWait>(), Text<&S::WaitForWindow>(), Text<&S::DDEApplicationName>(),
+        Text<&S::FocusOnWindow>()}},
+      {"If Window...", "If Window...",
+       {Text<&S::WindowExistance>(), Text<&S::WindowTitleToCheckFor>(), Text<&S::FocusOnWindow>()}},
+      {"If Time Elapsed...", "If Time Elapsed...", {Text<&S::IfTimeElapsed>(), Number<&S::TimeElapsed>()}},
+      {"...End If", "...End If", {}},
+      {"Exit Script", "Exit Script", {}},
+      {"File Actions", "File Actions",
+       {Text<&S::DDEType>(), Text<&S::Command>(), Text<&S::Path>(), Text<&S::DDEApplicationName>(),
+        Text<&S::DDEApplicationTopic>()}},
+      {"Send Email", "Send Email", {Number<&S::EmailID>()}},
+      {"Set Value", "Set Value", {Text<&S::Path>(), Text<&S::Command>()}},
+      {"If Value...", "If Value...",
+       {Text<&S::Command>(), Text<&S::WindowTitleToCheckFor>(), Text<&S::WaitForWindow>()}},
+      {"Start Script", "Start Script", {Text<&S::Command>(), Text<&S::Path>()}},
+      {"Comment", "Comment", {Text<&S::Command>()}},
+  };
+  return actions;
+}
+
+std::array<String<255>*, 6> FileFields(EXPORT_RECORD& line) {
+  return {&line.FIELD1, &line.FIELD2, &line.FIELD3, &line.FIELD4, &line.FIELD5, &line.FIELD6};
+}
+
+}  // namespace
+
+std::optional<EXPORT_RECORD> ScriptFileLine(const SCRIPTING_RECORD& step) {
+  const std::string_view action = step.Action.clipped();
+  const auto& actions = Actions();
+  const auto found = std::find_if(actions.begin(), actions.end(), [&](const ActionFields& a) { return a.action == action; });
+  if (found == actions.end()) return std::nullopt;
+  EXPORT_RECORD line;
+  line.TYPE = found->type;
+  const auto fields = FileFields(line);
+  for (std::size_t i = 0; i < found->fields.size(); ++i) *fields[i] = found->fields[i].get(step);
+  return line;
+}
+
+ScriptFileLineKind ReadScriptFileLine(const EXPORT_RECORD& line, SCRIPTING_RECORD& step) {
+  const std::string_view type = line.TYPE.clipped();
+  if (type.empty()) return ScriptFileLineKind::Skip;
+  const auto& actions = Actions();
+  const auto found = std::find_if(actions.begin(), actions.end(), [&](const ActionFields& a) { return a.type == type; });
+  if (found == actions.end()) return ScriptFileLineKind::Unknown;
+  step.Action = type;
+  EXPORT_RECORD copy = line;
+  const auto fields = FileFields(copy);
+  for (std::size_t i = 0; i < found->fields.size(); ++i) found->fields[i].set(step, fields[i]->clipped());
+  NormaliseScriptStep(step);
+  return ScriptFileLineKind::Step;
+}
+
+void ExportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
+                       MessageReporter& messages) {
+  if (!file.Create(file_name).ok()) return;
+  steps.ForEachStep(SCH.ID, [&](const SCRIPTING_RECORD& step) {
+    const std::optional<EXPORT_RECORD> line = ScriptFileLine(step);
+    if (!line) return true;
+    if (const FileResult added = file.AddLine(*line); !added.ok()) {
+      ShowScriptMessage(messages, "Error!", "Error exporting script item " + added.text);
+    }
+    return true;
+  });
+  file.Close();
+}
+
+void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
+                       MessageReporter& messages) {
+  if (!file.Open(file_name).ok()) return;
+  constexpr std::int32_t kLastSequence = 1000;
+  file.ForEachLine([&](const EXPORT_RECORD& line) {
+    SCRIPTING_RECORD step;
+    switch (ReadScriptFileLine(line, step)) {
+      case ScriptFileLineKind::Skip:
+        return true;
+      case ScriptFileLineKind::Unknown:
+        ShowScriptMessage(messages, "Import Error", "Unrecognized script action: " + std::string(line.TYPE.clipped()));
+        return true;
+      case ScriptFileLineKind::Step:
+        break;
+    }
+    step.ID = SCH.ID;
+    step.Sequence = 0;
+    while (step.Sequence < kLastSequence && steps.StepExists(step.ID, step.Sequence)) ++step.Sequence;
+    if (const FileResult added = steps.AddStep(step); !added.ok()) {
+      ShowScriptMessage(messages, "Error!", "Error adding script item " + added.text);
+    }
+    return true;
+  });
+  file.Close();
+}
+
+void ClearAllScriptItems(ScriptSteps& steps, MessageReporter& messages,
+                         const std::function<void()>& clear_template) {
+  MessageBoxRequest box;
+  box.caption = "Clear All";
+  box.text = "Delete all script items for the current task?";
+  box.icon = MessageIcon::Question;
+  box.buttons = BUTTON_YES | BUTTON_NO;
+  box.default_button = BUTTON_YES;
+  if (ValidAnswer(box, messages.Show(box)) != BUTTON_YES) return;
+  if (GLO_SCRIPTWIZARDMODE != 0) {
+    if (clear_template) clear_template();
+  } else {
+    DeleteScript(steps);
+  }
+}
+
+}  // namespace vx
