@@ -29,6 +29,14 @@ void ReadDisplay(const ScriptArguments& args, SCRIPTING_RECORD& step) {
   step.FocusOnWindow = ReadsModal(button) ? std::string() : button;
 }
 
+// An argument that is a start option: a line that leaves out the start-in folder has its first
+// option where the folder would stand.
+bool IsStartOption(std::string_view arg) {
+  const std::string upper = UPPER(arg);
+  return upper.starts_with("WAIT=") || upper.starts_with("PRIORITY=") || upper.starts_with("MODE=") ||
+         upper.starts_with("ACTION=") || upper == "/TRANSLATE";
+}
+
 // Start options are looked for anywhere in the line, in upper case. The line reads as if padded
 // with blanks, so a value at the end of the line is followed by blanks.
 void ReadStartOptions(std::string_view line, SCRIPTING_RECORD& step) {
@@ -56,7 +64,7 @@ void ReadStartOptions(std::string_view line, SCRIPTING_RECORD& step) {
     } else {
       const std::string_view seven = std::string_view(upper).substr(at, 7);
       const std::size_t blank = seven.find(' ');
-      step.DDEApplicationTopic = blank == std::string_view::npos ? std::string_view() : seven.substr(0, blank);
+      step.DDEApplicationTopic = blank == std::string_view::npos ? std::string_view("") : seven.substr(0, blank);
     }
   }
   if (upper.find("/TRANSLATE") != std::string::npos) options[3] = '1';
@@ -104,7 +112,7 @@ const std::array<Keyword, 20> kKeywords{{
     {"START", "Start Program",
      [](const ScriptArguments& a, std::string_view line, SCRIPTING_RECORD& s) {
        s.Command = a.GetArgument(1);
-       s.Path = a.GetArgument(2);
+       s.Path = IsStartOption(a.GetArgument(2)) ? std::string() : a.GetArgument(2);
        ReadStartOptions(line, s);
      }},
     {"KEYS", "Send Keys", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { s.Keystrokes = a.GetArgument(1); }},

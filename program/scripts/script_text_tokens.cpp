@@ -54,7 +54,7 @@ bool ReadSignedDigits(std::string_view text, std::size_t& pos, long long& value)
 
 std::string_view TrimLeadingBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+  return first == std::string_view::npos ? text.substr(text.size()) : text.substr(first);
 }
 
 std::string_view TrimBlanks(std::string_view text) { return ClipView(TrimLeadingBlanks(text)); }
