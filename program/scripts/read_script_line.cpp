@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
+#include "program/scripts/script_step_fields.h"
 #include "program/scripts/script_step_wording.h"
 #include "runtime/text_functions.h"
 
@@ -97,77 +99,54 @@ void ReadScript(const ScriptArguments& args, SCRIPTING_RECORD& step) {
   }
 }
 
-using Reader = void (*)(const ScriptArguments&, std::string_view, SCRIPTING_RECORD&);
+using S = SCRIPTING_RECORD;
 
+// A keyword's action and how its line fills the step: a fixed word in one field, then the
+// arguments in order into the listed fields, or a reader of its own for the whole line.
 struct Keyword {
   std::string_view word;
   std::string_view action;
-  Reader read;
+  std::vector<StepField> args;
+  std::optional<StepField> fixed_field;
+  std::string_view fixed_word;
+  void (*read)(const ScriptArguments&, std::string_view line, SCRIPTING_RECORD&) = nullptr;
 };
 
-const std::array<Keyword, 20> kKeywords{{
-    {"DISPLAY", "Display Message", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { ReadDisplay(a, s); }},
-    {"EXIT", "Exit Script", [](const ScriptArguments&, std::string_view, SCRIPTING_RECORD&) {}},
-    {"CLOSE", "Close Program", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { s.Command = a.GetArgument(1); }},
-    {"START", "Start Program",
-     [](const ScriptArguments& a, std::string_view line, SCRIPTING_RECORD& s) {
-       s.Command = a.GetArgument(1);
-       s.Path = IsStartOption(a.GetArgument(2)) ? std::string() : a.GetArgument(2);
-       ReadStartOptions(line, s);
-     }},
-    {"KEYS", "Send Keys", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { s.Keystrokes = a.GetArgument(1); }},
-    {"DDE", "DDE (Dynamic Data Exchange)",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.DDEApplicationName = a.GetArgument(1);
-       s.DDEApplicationTopic = a.GetArgument(2);
-       s.DDECommand = a.GetArgument(3);
-     }},
-    {"FOCUS", "Set Focus",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.FocusOnWindow = a.GetArgument(1);
-       s.WaitForWindow = a.GetArgument(2);
-     }},
-    {"FILE", "File Actions", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { ReadFile(a, s); }},
-    {"EMAIL", "Send Email", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { s.EmailID = ReadWholeNumber(a.GetArgument(1)); }},
-    {"SET", "Set Value",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.Path = a.GetArgument(1);
-       s.Command = a.GetArgument(2);
-     }},
-    {"IF", "If Value...",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.Command = a.GetArgument(1);
-       s.WindowTitleToCheckFor = a.GetArgument(2);
-       s.WaitForWindow = a.GetArgument(3);
-     }},
-    {"SCRIPT", "Start Script", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { ReadScript(a, s); }},
-    {"WAIT", "Wait", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { ReadWaitArguments(a, s); }},
-    {"IFWINDOW", "If Window...",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.WindowExistance = "Exists";
-       s.WindowTitleToCheckFor = a.GetArgument(1);
-       s.FocusOnWindow = a.GetArgument(2);
-     }},
-    {"IFNOTWINDOW", "If Window...",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.WindowExistance = "Does not exist";
-       s.WindowTitleToCheckFor = a.GetArgument(1);
-       s.FocusOnWindow = a.GetArgument(2);
-     }},
-    {"IFTIME", "If Time Elapsed...",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.IfTimeElapsed = "Greater than";
-       s.TimeElapsed = ReadWholeNumber(a.GetArgument(1));
-     }},
-    {"IFTIMELESS", "If Time Elapsed...",
-     [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) {
-       s.IfTimeElapsed = "Less than";
-       s.TimeElapsed = ReadWholeNumber(a.GetArgument(1));
-     }},
-    {"END", "...End If", [](const ScriptArguments&, std::string_view, SCRIPTING_RECORD&) {}},
-    {"COMMENT", "Comment", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { s.Command = a.GetArgument(1); }},
-    {"!", "Comment", [](const ScriptArguments& a, std::string_view, SCRIPTING_RECORD& s) { s.Command = a.GetArgument(1); }},
-}};
+const std::vector<Keyword>& Keywords() {
+  static const std::vector<Keyword> keywords{
+      {"DISPLAY", "Display Message", {}, {}, {},
+       [](const ScriptArguments& a, std::string_view, S& s) { ReadDisplay(a, s); }},
+      {"EXIT", "Exit Script", {}},
+      {"CLOSE", "Close Program", {TextField<&S::Command>()}},
+      {"START", "Start Program", {}, {}, {},
+       [](const ScriptArguments& a, std::string_view line, S& s) {
+         s.Command = a.GetArgument(1);
+         s.Path = IsStartOption(a.GetArgument(2)) ? std::string() : a.GetArgument(2);
+         ReadStartOptions(line, s);
+       }},
+      {"KEYS", "Send Keys", {TextField<&S::Keystrokes>()}},
+      {"DDE", "DDE (Dynamic Data Exchange)",
+       {TextField<&S::DDEApplicationName>(), TextField<&S::DDEApplicationTopic>(), TextField<&S::DDECommand>()}},
+      {"FOCUS", "Set Focus", {TextField<&S::FocusOnWindow>(), TextField<&S::WaitForWindow>()}},
+      {"FILE", "File Actions", {}, {}, {}, [](const ScriptArguments& a, std::string_view, S& s) { ReadFile(a, s); }},
+      {"EMAIL", "Send Email", {NumberField<&S::EmailID>()}},
+      {"SET", "Set Value", {TextField<&S::Path>(), TextField<&S::Command>()}},
+      {"IF", "If Value...",
+       {TextField<&S::Command>(), TextField<&S::WindowTitleToCheckFor>(), TextField<&S::WaitForWindow>()}},
+      {"SCRIPT", "Start Script", {}, {}, {}, [](const ScriptArguments& a, std::string_view, S& s) { ReadScript(a, s); }},
+      {"WAIT", "Wait", {}, {}, {}, [](const ScriptArguments& a, std::string_view, S& s) { ReadWaitArguments(a, s); }},
+      {"IFWINDOW", "If Window...", {TextField<&S::WindowTitleToCheckFor>(), TextField<&S::FocusOnWindow>()},
+       TextField<&S::WindowExistance>(), "Exists"},
+      {"IFNOTWINDOW", "If Window...", {TextField<&S::WindowTitleToCheckFor>(), TextField<&S::FocusOnWindow>()},
+       TextField<&S::WindowExistance>(), "Does not exist"},
+      {"IFTIME", "If Time Elapsed...", {NumberField<&S::TimeElapsed>()}, TextField<&S::IfTimeElapsed>(), "Greater than"},
+      {"IFTIMELESS", "If Time Elapsed...", {NumberField<&S::TimeElapsed>()}, TextField<&S::IfTimeElapsed>(), "Less than"},
+      {"END", "...End If", {}},
+      {"COMMENT", "Comment", {TextField<&S::Command>()}},
+      {"!", "Comment", {TextField<&S::Command>()}},
+  };
+  return keywords;
+}
 
 }  // namespace
 
@@ -224,13 +203,17 @@ ScriptTextLine ReadScriptLine(std::string_view line) {
   }
   read.step.Action = read.keyword;
   const std::string upper = UPPER(read.keyword);
-  const auto keyword = std::find_if(kKeywords.begin(), kKeywords.end(), [&](const Keyword& k) { return k.word == upper; });
-  if (keyword == kKeywords.end()) {
+  const std::vector<Keyword>& keywords = Keywords();
+  const auto keyword = std::find_if(keywords.begin(), keywords.end(), [&](const Keyword& k) { return k.word == upper; });
+  if (keyword == keywords.end()) {
     read.unknown = true;
     return read;
   }
   read.step.Action = keyword->action;
-  keyword->read(TokeniseArguments(read.arguments), line, read.step);
+  const ScriptArguments args = TokeniseArguments(read.arguments);
+  if (keyword->fixed_field) keyword->fixed_field->set(read.step, keyword->fixed_word);
+  for (std::size_t n = 0; n < keyword->args.size(); ++n) keyword->args[n].set(read.step, args.GetArgument(n + 1));
+  if (keyword->read) keyword->read(args, line, read.step);
   return read;
 }
 

@@ -8,34 +8,17 @@
 #include "datadll/dictionary/schedule_table.h"
 #include "program/scripts/delete_script.h"
 #include "program/scripts/script_messages.h"
+#include "program/scripts/script_step_fields.h"
 #include "program/scripts/script_step_wording.h"
 #include "program/scripts/script_text_tokens.h"
 
 namespace vx {
 namespace {
 
-// One step field as it stands in a file field: text as it is, numbers as plain digits.
-struct FieldMap {
-  std::string (*get)(const SCRIPTING_RECORD&);
-  void (*set)(SCRIPTING_RECORD&, std::string_view);
-};
-
-template <auto Member>
-constexpr FieldMap Text() {
-  return {[](const SCRIPTING_RECORD& s) { return std::string((s.*Member).clipped()); },
-          [](SCRIPTING_RECORD& s, std::string_view v) { s.*Member = v; }};
-}
-
-template <auto Member>
-constexpr FieldMap Number() {
-  return {[](const SCRIPTING_RECORD& s) { return std::to_string(s.*Member); },
-          [](SCRIPTING_RECORD& s, std::string_view v) { s.*Member = ReadWholeNumber(v); }};
-}
-
 struct ActionFields {
   std::string_view action;
   std::string_view type;  // what the file's type field holds
-  std::vector<FieldMap> fields;  // FIELD1, FIELD2, ... in order
+  std::vector<StepField> fields;  // FIELD1, FIELD2, ... in order
 };
 
 using S = SCRIPTING_RECORD;
@@ -45,39 +28,39 @@ using S = SCRIPTING_RECORD;
 // written too, so that a script reads back whole.
 const std::vector<ActionFields>& Actions() {
   static const std::vector<ActionFields> actions{
-      {"Close Program", "Close Program", {Text<&S::Command>()}},
+      {"Close Program", "Close Program", {TextField<&S::Command>()}},
       {"Display Message", "Display Message",
-       {Text<&S::DDEApplicationName>(), Text<&S::DDEApplicationTopic>(), Number<&S::SecondsToWait>(),
-        Text<&S::FocusOnWindow>()}},
+       {TextField<&S::DDEApplicationName>(), TextField<&S::DDEApplicationTopic>(), NumberField<&S::SecondsToWait>(),
+        TextField<&S::FocusOnWindow>()}},
       {"Start Program", "Start Program",
-       {Text<&S::Command>(), Text<&S::Path>(), Text<&S::DDEApplicationName>(), Number<&S::TimeElapsed>(),
-        Text<&S::DDEApplicationTopic>()}},
-      {"Send Keystrokes", "Send Keystrokes", {Text<&S::Keystrokes>()}},
-      {"Send Keys", "Send Keys", {Text<&S::Keystrokes>()}},
+       {TextField<&S::Command>(), TextField<&S::Path>(), TextField<&S::DDEApplicationName>(), NumberField<&S::TimeElapsed>(),
+        TextField<&S::DDEApplicationTopic>()}},
+      {"Send Keystrokes", "Send Keystrokes", {TextField<&S::Keystrokes>()}},
+      {"Send Keys", "Send Keys", {TextField<&S::Keystrokes>()}},
       {"DDE (Dynamic Data Exchange)", "DDE",
-       {Text<&S::DDEType>(), Text<&S::DDEApplicationName>(), Text<&S::DDEApplicationTopic>(),
-        Text<&S::DDELinkItem>(), Text<&S::DDECommand>()}},
+       {TextField<&S::DDEType>(), TextField<&S::DDEApplicationName>(), TextField<&S::DDEApplicationTopic>(),
+        TextField<&S::DDELinkItem>(), TextField<&S::DDECommand>()}},
       {"DDE", "DDE",
-       {Text<&S::DDEType>(), Text<&S::DDEApplicationName>(), Text<&S::DDEApplicationTopic>(),
-        Text<&S::DDELinkItem>(), Text<&S::DDECommand>()}},
-      {"Set Focus", "Set Focus", {Text<&S::FocusOnWindow>(), Text<&S::WaitForWindow>()}},
+       {TextField<&S::DDEType>(), TextField<&S::DDEApplicationName>(), TextField<&S::DDEApplicationTopic>(),
+        TextField<&S::DDELinkItem>(), TextField<&S::DDECommand>()}},
+      {"Set Focus", "Set Focus", {TextField<&S::FocusOnWindow>(), TextField<&S::WaitForWindow>()}},
       {"Wait", "Wait",
-       {Number<&S::SecondsToWait>(), Text<&S::WaitForWindow>(), Text<&S::DDEApplicationName>(),
-        Text<&S::FocusOnWindow>()}},
+       {NumberField<&S::SecondsToWait>(), TextField<&S::WaitForWindow>(), TextField<&S::DDEApplicationName>(),
+        TextField<&S::FocusOnWindow>()}},
       {"If Window...", "If Window...",
-       {Text<&S::WindowExistance>(), Text<&S::WindowTitleToCheckFor>(), Text<&S::FocusOnWindow>()}},
-      {"If Time Elapsed...", "If Time Elapsed...", {Text<&S::IfTimeElapsed>(), Number<&S::TimeElapsed>()}},
+       {TextField<&S::WindowExistance>(), TextField<&S::WindowTitleToCheckFor>(), TextField<&S::FocusOnWindow>()}},
+      {"If Time Elapsed...", "If Time Elapsed...", {TextField<&S::IfTimeElapsed>(), NumberField<&S::TimeElapsed>()}},
       {"...End If", "...End If", {}},
       {"Exit Script", "Exit Script", {}},
       {"File Actions", "File Actions",
-       {Text<&S::DDEType>(), Text<&S::Command>(), Text<&S::Path>(), Text<&S::DDEApplicationName>(),
-        Text<&S::DDEApplicationTopic>()}},
-      {"Send Email", "Send Email", {Number<&S::EmailID>()}},
-      {"Set Value", "Set Value", {Text<&S::Path>(), Text<&S::Command>()}},
+       {TextField<&S::DDEType>(), TextField<&S::Command>(), TextField<&S::Path>(), TextField<&S::DDEApplicationName>(),
+        TextField<&S::DDEApplicationTopic>()}},
+      {"Send Email", "Send Email", {NumberField<&S::EmailID>()}},
+      {"Set Value", "Set Value", {TextField<&S::Path>(), TextField<&S::Command>()}},
       {"If Value...", "If Value...",
-       {Text<&S::Command>(), Text<&S::WindowTitleToCheckFor>(), Text<&S::WaitForWindow>()}},
-      {"Start Script", "Start Script", {Text<&S::Command>(), Text<&S::Path>()}},
-      {"Comment", "Comment", {Text<&S::Command>()}},
+       {TextField<&S::Command>(), TextField<&S::WindowTitleToCheckFor>(), TextField<&S::WaitForWindow>()}},
+      {"Start Script", "Start Script", {TextField<&S::Command>(), TextField<&S::Path>()}},
+      {"Comment", "Comment", {TextField<&S::Command>()}},
   };
   return actions;
 }

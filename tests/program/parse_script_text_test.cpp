@@ -9,7 +9,7 @@
 #include "program/scripts/delete_script.h"
 #include "program/scripts/parse_script_text.h"
 #include "program/scripts/write_script_text.h"
-#include "script_fakes.h"
+#include "script_test_support.h"
 
 namespace vx {
 namespace {
@@ -33,12 +33,6 @@ class ParseScriptTextTest : public ::testing::Test {
     return s;
   }
 
-  std::vector<std::string> Summary(std::int32_t id) const {
-    std::vector<std::string> out;
-    for (const SCRIPTING_RECORD& s : steps.Task(id)) out.push_back(std::to_string(s.Sequence) + " " + s.Action.str());
-    return out;
-  }
-
   testing::FakeScriptSteps steps;
   testing::RecordingReporter messages;
 };
@@ -50,8 +44,8 @@ TEST_F(ParseScriptTextTest, ReplacesTheTasksStepsNumberedByLine) {
   steps.Put(Row(5, 2, "old"));
   steps.Put(Row(6, 1, "other task"));
   ParseScriptText("KEYS a\r\n\r\n  WAIT 5\r\nEND\r\n", steps, messages);
-  EXPECT_EQ(Summary(5), (Strings{"1 Send Keys", "3 Wait", "4 ...End If"}));  // the blank line leaves a gap
-  EXPECT_EQ(Summary(6), (Strings{"1 Send Keys"}));
+  EXPECT_EQ(steps.Summary(5), (Strings{"1 Send Keys", "3 Wait", "4 ...End If"}));  // the blank line leaves a gap
+  EXPECT_EQ(steps.Summary(6), (Strings{"1 Send Keys"}));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(steps.batches_begun, 1);
   EXPECT_EQ(steps.batches_ended, 1);
@@ -60,7 +54,7 @@ TEST_F(ParseScriptTextTest, ReplacesTheTasksStepsNumberedByLine) {
 TEST_F(ParseScriptTextTest, BareLineFeedsEndLines) {
   steps.Put(Row(5, 1, "old"));
   ParseScriptText("KEYS a\nKEYS b\n\nEXIT\n", steps, messages);
-  EXPECT_EQ(Summary(5), (Strings{"1 Send Keys", "2 Send Keys", "4 Exit Script"}));
+  EXPECT_EQ(steps.Summary(5), (Strings{"1 Send Keys", "2 Send Keys", "4 Exit Script"}));
   EXPECT_EQ(steps.Task(5)[1].Keystrokes.str(), "b");
 }
 
@@ -70,7 +64,7 @@ TEST_F(ParseScriptTextTest, EmptyTextChangesNothing) {
     messages.shown.clear();
     ParseScriptText(text, steps, messages);
     EXPECT_EQ(messages.Texts(), Strings{"Error: Nothing to save."});
-    EXPECT_EQ(Summary(5), Strings{"1 Send Keys"});
+    EXPECT_EQ(steps.Summary(5), Strings{"1 Send Keys"});
   }
 }
 
@@ -84,7 +78,7 @@ TEST_F(ParseScriptTextTest, TextOfBlankLinesLeavesNoScript) {
 TEST_F(ParseScriptTextTest, UnknownKeywordIsShownAndStoredAsTyped) {
   ParseScriptText("KEYS a\r\nJump to \"the end\"\r\nEXIT", steps, messages);
   EXPECT_EQ(messages.Texts(), Strings{"Error: Unknown script action:\r\nJump\r\nto \"the end\""});
-  EXPECT_EQ(Summary(5), (Strings{"1 Send Keys", "2 Jump", "3 Exit Script"}));
+  EXPECT_EQ(steps.Summary(5), (Strings{"1 Send Keys", "2 Jump", "3 Exit Script"}));
   EXPECT_TRUE(steps.Task(5)[1].Command.blank());
 }
 
@@ -92,7 +86,7 @@ TEST_F(ParseScriptTextTest, FailedAddIsShownAndTheOtherLinesAreStored) {
   steps.fail_add_at_sequence = 2;
   ParseScriptText("KEYS a\r\nKEYS b\r\nKEYS c", steps, messages);
   EXPECT_EQ(messages.Texts(), Strings{"Error: Error adding scripting:\r\nDisk full"});
-  EXPECT_EQ(Summary(5), (Strings{"1 Send Keys", "3 Send Keys"}));
+  EXPECT_EQ(steps.Summary(5), (Strings{"1 Send Keys", "3 Send Keys"}));
 }
 
 TEST_F(ParseScriptTextTest, FailedDeleteWritesNothingOverTheOldScript) {

@@ -8,21 +8,15 @@
 
 #include "program/scripts/read_script_line.h"
 #include "program/scripts/script_step_wording.h"
-#include "script_fakes.h"
+#include "script_test_support.h"
 
 namespace vx {
 namespace {
 
 using testing::Dump;
+using testing::Step;
 
 // The step a line should give: an action and the fields a setter fills.
-SCRIPTING_RECORD Step(std::string_view action, const std::function<void(SCRIPTING_RECORD&)>& fill = {}) {
-  SCRIPTING_RECORD s;
-  s.Action = action;
-  if (fill) fill(s);
-  return s;
-}
-
 struct LineCase {
   std::string_view line;
   SCRIPTING_RECORD step;

@@ -10,20 +10,14 @@
 #include "datadll/dictionary/schedule_table.h"
 #include "program/scripts/read_script_line.h"
 #include "program/scripts/script_files.h"
-#include "script_fakes.h"
+#include "script_test_support.h"
 
 namespace vx {
 namespace {
 
 using testing::Dump;
+using testing::Step;
 using Strings = std::vector<std::string>;
-
-SCRIPTING_RECORD Step(std::string_view action, const std::function<void(SCRIPTING_RECORD&)>& fill = {}) {
-  SCRIPTING_RECORD s;
-  s.Action = action;
-  if (fill) fill(s);
-  return s;
-}
 
 Strings Fields(const EXPORT_RECORD& line) {
   Strings out{line.TYPE.str(), line.FIELD1.str(), line.FIELD2.str(), line.FIELD3.str(),
@@ -134,12 +128,6 @@ class ScriptFilesTest : public ::testing::Test {
     return line;
   }
 
-  std::vector<std::string> Summary(std::int32_t id) const {
-    std::vector<std::string> out;
-    for (const SCRIPTING_RECORD& s : steps.Task(id)) out.push_back(std::to_string(s.Sequence) + " " + s.Action.str());
-    return out;
-  }
-
   testing::FakeScriptSteps steps;
   testing::FakeScriptFile file;
   testing::RecordingReporter messages;
@@ -181,7 +169,7 @@ TEST_F(ScriptFilesTest, ImportTakesTheLowestFreeSequences) {
   steps.Put(gap);
   file.files["in.vxs"] = {Line({"Send Keys", "a"}), Line({"Send Keys", "b"}), Line({"Send Keys", "c"})};
   ImportScriptSteps("in.vxs", steps, file, messages);
-  EXPECT_EQ(Summary(3), (Strings{"0 Exit Script", "1 Exit Script", "2 Exit Script", "3 Exit Script",
+  EXPECT_EQ(steps.Summary(3), (Strings{"0 Exit Script", "1 Exit Script", "2 Exit Script", "3 Exit Script",
                                  "4 Exit Script", "5 Send Keys", "6 Exit Script", "7 Send Keys", "8 Send Keys"}));
 }
 
@@ -196,7 +184,7 @@ TEST_F(ScriptFilesTest, ImportReportsUnknownLinesAndFailedAddsAndGoesOn) {
   ImportScriptSteps("in.vxs", steps, file, messages);
   EXPECT_EQ(messages.Texts(), (Strings{"Import Error: Unrecognized script action: Launch Rocket",
                                        "Error!: Error adding script item Disk full"}));
-  EXPECT_EQ(Summary(3), Strings{"0 Send Keys"});
+  EXPECT_EQ(steps.Summary(3), Strings{"0 Send Keys"});
 }
 
 TEST_F(ScriptFilesTest, ImportOfAMissingFileAddsNothing) {

@@ -18,7 +18,7 @@
 #include "program/scripts/script_tables.h"
 #include "program/scripts/write_script_text.h"
 #include "runtime/dates.h"
-#include "script_fakes.h"
+#include "script_test_support.h"
 
 namespace vx {
 namespace {

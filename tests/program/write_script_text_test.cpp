@@ -9,19 +9,13 @@
 #include "datadll/dictionary/schedule_table.h"
 #include "program/scripts/read_script_line.h"
 #include "program/scripts/write_script_text.h"
-#include "script_fakes.h"
+#include "script_test_support.h"
 
 namespace vx {
 namespace {
 
 using testing::Dump;
-
-SCRIPTING_RECORD Step(std::string_view action, const std::function<void(SCRIPTING_RECORD&)>& fill = {}) {
-  SCRIPTING_RECORD s;
-  s.Action = action;
-  if (fill) fill(s);
-  return s;
-}
+using testing::Step;
 
 SCRIPTING_RECORD FtpStep() {
   return Step("File Actions", [](auto& s) {

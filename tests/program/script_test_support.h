@@ -1,7 +1,8 @@
-// In-memory stand-ins for the script tables and the message boxes, and a readable dump of a
-// script step for comparisons.
+// Helpers for script tests: steps built field by field, a readable dump of a step for
+// comparisons, and in-memory stand-ins for the script tables and the message boxes.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -12,6 +13,14 @@
 #include "runtime/message_box.h"
 
 namespace vx::testing {
+
+// A step with its action and the fields that fill sets.
+inline SCRIPTING_RECORD Step(std::string_view action, const std::function<void(SCRIPTING_RECORD&)>& fill = {}) {
+  SCRIPTING_RECORD s;
+  s.Action = action;
+  if (fill) fill(s);
+  return s;
+}
 
 // Every field of a step that a script uses, one "name=value" per field; blanks shown as is.
 inline std::string Dump(const SCRIPTING_RECORD& s) {
@@ -43,6 +52,13 @@ class FakeScriptSteps : public ScriptSteps {
     for (const auto& [key, row] : rows) {
       if (key.first == id) out.push_back(row);
     }
+    return out;
+  }
+
+  // "sequence action" of each step of task id, in sequence order.
+  std::vector<std::string> Summary(std::int32_t id) const {
+    std::vector<std::string> out;
+    for (const SCRIPTING_RECORD& s : Task(id)) out.push_back(std::to_string(s.Sequence) + " " + s.Action.str());
     return out;
   }
 
