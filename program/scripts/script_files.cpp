@@ -4,9 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
-#include "program/scripts/delete_script.h"
 #include "program/scripts/script_messages.h"
 #include "program/scripts/script_step_fields.h"
 #include "program/scripts/script_step_wording.h"
@@ -135,22 +133,6 @@ void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptF
     return true;
   });
   file.Close();
-}
-
-void ClearAllScriptItems(ScriptSteps& steps, MessageReporter& messages,
-                         const std::function<void()>& clear_template) {
-  MessageBoxRequest box;
-  box.caption = "Clear All";
-  box.text = "Delete all script items for the current task?";
-  box.icon = MessageIcon::Question;
-  box.buttons = BUTTON_YES | BUTTON_NO;
-  box.default_button = BUTTON_YES;
-  if (ValidAnswer(box, messages.Show(box)) != BUTTON_YES) return;
-  if (GLO_SCRIPTWIZARDMODE != 0) {
-    if (clear_template) clear_template();
-  } else {
-    DeleteScript(steps);
-  }
 }
 
 }  // namespace vx

@@ -2,7 +2,6 @@
 // per step holding the action and up to six texts, written by export and read by import.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -10,9 +9,6 @@
 #include "runtime/message_box.h"
 
 namespace vx {
-
-// What the file dialogs of export and import offer.
-inline constexpr const char* kScriptFileFilter = "Export File|*.vxs|Text|*.txt|All|*.*";
 
 // The file line of a step, or none for an action that script files do not hold.
 std::optional<EXPORT_RECORD> ScriptFileLine(const SCRIPTING_RECORD& step);
@@ -34,10 +30,5 @@ void ExportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptF
 // skipped; a failed add shows "Error adding script item "; the other lines are still read.
 void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages);
-
-// The script list's "Clear All": asks first, then deletes the current task's steps, or, while
-// a script template is being edited (GLO_SCRIPTWIZARDMODE), calls clear_template instead.
-void ClearAllScriptItems(ScriptSteps& steps, MessageReporter& messages,
-                         const std::function<void()>& clear_template);
 
 }  // namespace vx

@@ -63,7 +63,10 @@ std::string FileVerbName(std::string_view written) {
 
 void NormaliseFileVerb(SCRIPTING_RECORD& step) { step.DDEType = FileVerbName(step.DDEType.view()); }
 
-void NormaliseScriptStep(SCRIPTING_RECORD& step) {
+namespace {
+
+template <class Step>
+void NormaliseWording(Step& step) {
   const std::string_view action = step.Action.clipped();
   if (action == "Send Keystrokes") {
     step.Action = "Send Keys";
@@ -77,5 +80,10 @@ void NormaliseScriptStep(SCRIPTING_RECORD& step) {
     if (mode == "OR" || mode == "EITHER") step.DDEApplicationName = "Either";
   }
 }
+
+}  // namespace
+
+void NormaliseScriptStep(SCRIPTING_RECORD& step) { NormaliseWording(step); }
+void NormaliseScriptStep(SCRIPTTEMPLATEDETAILS_RECORD& step) { NormaliseWording(step); }
 
 }  // namespace vx

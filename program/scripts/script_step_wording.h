@@ -19,7 +19,9 @@ void NormaliseFileVerb(SCRIPTING_RECORD& step);
 // Rewrites the step's wording in place: "Send Keystrokes" becomes "Send Keys", the window
 // condition "Exists" or "Does not exist", the time condition "Greater than" or "Less than", and
 // a wait's AND/BOTH or OR/EITHER mode "Both" or "Either" (other mode words stay).
+// Template steps have the same fields and the same wording.
 void NormaliseScriptStep(SCRIPTING_RECORD& step);
+void NormaliseScriptStep(SCRIPTTEMPLATEDETAILS_RECORD& step);
 
 // True for the wait mode words AND, OR, EITHER and BOTH in any case.
 bool IsWaitModeWord(std::string_view word);

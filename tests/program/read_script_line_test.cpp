@@ -308,6 +308,11 @@ TEST(NormaliseScriptStep, RewritesWording) {
     NormaliseScriptStep(step);
     EXPECT_EQ(Dump(step), Dump(c.out));
   }
+  SCRIPTTEMPLATEDETAILS_RECORD detail;
+  detail.Action = "Send Keystrokes";
+  detail.WIZ_ID = 4;
+  NormaliseScriptStep(detail);
+  EXPECT_EQ(detail.Action.str(), "Send Keys");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "program/scripts/read_script_line.h"
 #include "program/scripts/script_files.h"
@@ -108,11 +107,9 @@ class ScriptFilesTest : public ::testing::Test {
   void SetUp() override {
     SCH = SCHEDULE_RECORD{};
     SCH.ID = 3;
-    GLO_SCRIPTWIZARDMODE = 0;
   }
   void TearDown() override {
     SCH = SCHEDULE_RECORD{};
-    GLO_SCRIPTWIZARDMODE = 0;
   }
 
   EXPORT_RECORD Line(Strings fields) {
@@ -271,33 +268,6 @@ TEST_F(ScriptFilesTest, EveryTextFormStepSurvivesExportAndImport) {
     if (expected.Action == "DDE (Dynamic Data Exchange)") expected.Action = "DDE";
     EXPECT_EQ(Dump(imported[i]), Dump(expected));
   }
-}
-
-TEST_F(ScriptFilesTest, ClearAllAsksFirst) {
-  SCRIPTING_RECORD s = Step("Exit Script");
-  s.ID = 3;
-  steps.Put(s);
-  int templates_cleared = 0;
-  const auto clear_template = [&] { ++templates_cleared; };
-
-  messages.answer = BUTTON_NO;
-  ClearAllScriptItems(steps, messages, clear_template);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].caption, "Clear All");
-  EXPECT_EQ(messages.shown[0].text, "Delete all script items for the current task?");
-  EXPECT_EQ(messages.shown[0].buttons, BUTTON_YES | BUTTON_NO);
-  EXPECT_EQ(steps.rows.size(), 1u);
-
-  GLO_SCRIPTWIZARDMODE = 1;  // editing a template: its details go, not the task's steps
-  messages.answer = BUTTON_YES;
-  ClearAllScriptItems(steps, messages, clear_template);
-  EXPECT_EQ(templates_cleared, 1);
-  EXPECT_EQ(steps.rows.size(), 1u);
-
-  GLO_SCRIPTWIZARDMODE = 0;
-  ClearAllScriptItems(steps, messages, clear_template);
-  EXPECT_TRUE(steps.rows.empty());
-  EXPECT_EQ(templates_cleared, 1);
 }
 
 }  // namespace
