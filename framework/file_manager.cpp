@@ -136,6 +136,21 @@ int FileManager::Close() {
 
 int FileManager::UseFile() { return state().opened > 0 ? 0 : Open(); }
 
+int FileManager::Set() {
+  if (const int code = UseFile(); code != 0) return code;
+  return file_->Set();
+}
+
+int FileManager::Set(const KeyDef& key) {
+  if (const int code = UseFile(); code != 0) return code;
+  return file_->Set(key);
+}
+
+int FileManager::SetFromBuffer(const KeyDef& key) {
+  if (const int code = UseFile(); code != 0) return code;
+  return file_->SetFromBuffer(key);
+}
+
 int FileManager::TryFetch(const KeyDef& key) {
   if (const int code = UseFile(); code != 0) return code;
   return file_->Get(key);

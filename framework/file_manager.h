@@ -52,6 +52,12 @@ class FileManager {
   int UseFile();           // opens the file on this thread unless it is open already
   int Opened() const { return state().opened; }
 
+  // Positioning for Next and Previous (the runtime's SET), opening the file on first use:
+  // file order, a key from its start (or end), a key from the buffer's key values.
+  int Set();
+  int Set(const storage::KeyDef& key);
+  int SetFromBuffer(const storage::KeyDef& key);
+
   int Fetch(const storage::KeyDef& key);
   int TryFetch(const storage::KeyDef& key);
   int Next();

@@ -28,8 +28,8 @@ void ds_IgnoreDriver(std::string_view name, int flag) {
 
 void ds_UsingFile(std::string_view prefix, std::string_view label, const storage::TableDef& table,
                   int version) {
-  Record("ds_UsingFile " + std::string(prefix) + " " + std::string(label) + " " + table.label + " " +
-         std::to_string(version));
+  Record("ds_UsingFile " + std::string(prefix) + " " + std::string(label) + " " + table.label +
+         " " + std::to_string(version));
 }
 
 void ds_AlternateFieldName(std::string_view current_name, std::string_view former_name) {

@@ -24,6 +24,8 @@ int AddMessageLink(std::string_view title, std::string_view message, std::string
   return code;
 }
 
-std::string MessageProgramCommandLine(std::int32_t id) { return "VXMsg.EXE ID=" + std::to_string(id); }
+std::string MessageProgramCommandLine(std::int32_t id) {
+  return "VXMsg.EXE ID=" + std::to_string(id);
+}
 
 }  // namespace vx

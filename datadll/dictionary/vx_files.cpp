@@ -8,8 +8,8 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/record_clear.h"
 #include "datadll/dictionary/table_managers.h"
-#include "framework/file_error_sink.h"
 #include "framework/error_class.h"
+#include "framework/file_error_sink.h"
 #include "runtime/ini_file.h"
 
 namespace vx {
@@ -30,8 +30,8 @@ class ErrorsInUseSink final : public FileErrorSink {
     ErrorClass* errors = ErrorsInUse();
     if (!errors) return 0;
     if (problem.message == FileMessage::ConfirmDelete) {
-      return errors->Show({problem.caption, problem.text, MessageIcon::Question, BUTTON_YES | BUTTON_NO,
-                           BUTTON_YES}) == BUTTON_YES;
+      return errors->Show({problem.caption, problem.text, MessageIcon::Question,
+                           BUTTON_YES | BUTTON_NO, BUTTON_YES}) == BUTTON_YES;
     }
     errors->Show({problem.caption, problem.text, MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
     return 0;

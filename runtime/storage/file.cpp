@@ -24,8 +24,9 @@ namespace vx::storage {
 namespace {
 
 // Where a walk stands: before its first record, at the buffer's values, after a record read,
-// or past its last record in one direction (the other direction then starts from that end).
-enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4 };
+// past its last record in one direction (the other direction then starts from that end), or
+// on a record that the next read in either direction returns (RESET).
+enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4, kAtRecord = 5 };
 
 constexpr std::size_t kFirstBatch = 8;
 constexpr std::size_t kMaxBatch = 512;
@@ -58,11 +59,24 @@ struct StatementKey {
   }
 };
 
+constexpr int kRowValueLevel = -2;
+
 enum StatementKind : int { kWalk, kGetByKey, kGetById, kInsert, kUpdate, kDeleteById, kCount, kMaxLast };
 
 }  // namespace
 
 struct FileThreadState {
+  FileThreadState() = default;
+  FileThreadState(FileThreadState&&) = default;
+  FileThreadState& operator=(FileThreadState&&) = default;
+  // A thread that ends with a table still open closes it, and a close ends a stream batch.
+  ~FileThreadState() {
+    if (open && streaming && conn) {
+      conn->RemoveStreamer();
+      conn->FlushStream();
+    }
+  }
+
   bool open = false;
   bool read_only = false;
   bool streaming = false;
@@ -100,17 +114,17 @@ struct FileThreadState {
 
 namespace {
 
-class Reset {
+class StatementReset {
  public:
-  explicit Reset(sqlite3_stmt* stmt) : stmt_(stmt) {}
-  ~Reset() {
+  explicit StatementReset(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  ~StatementReset() {
     if (stmt_) {
       sqlite3_reset(stmt_);
       sqlite3_clear_bindings(stmt_);
     }
   }
-  Reset(const Reset&) = delete;
-  Reset& operator=(const Reset&) = delete;
+  StatementReset(const StatementReset&) = delete;
+  StatementReset& operator=(const StatementReset&) = delete;
 
  private:
   sqlite3_stmt* stmt_;
@@ -291,6 +305,19 @@ struct FileOps {
   // records whose first L components equal the anchor's and whose next one lies beyond it
   // (L = n: all components equal and the record id beyond). Running the levels from n down
   // to 0 yields the records after the anchor in key order, each level an index search.
+  // Whether walks of a key can seek with one row-value comparison: SQLite searches an index
+  // with one only when every component is an ascending number and no other condition applies.
+  bool RowValueWalk(int key_index) const {
+    if (key_index < 0 || s.filter >= 0) return false;
+    const KeyDef& key = def.keys[static_cast<std::size_t>(key_index)];
+    if (key.optional) return false;
+    for (const KeyComponent& c : key.components) {
+      const int f = FieldIndex(c.field);
+      if (c.descending || f < 0 || IsText(def.fields[static_cast<std::size_t>(f)].type)) return false;
+    }
+    return true;
+  }
+
   std::string WalkSql(const StatementKey& k) const {
     const bool back = k.backward != 0;
     std::vector<std::string> where;
@@ -298,6 +325,18 @@ struct FileOps {
     if (k.key < 0) {
       if (k.level >= 0) where.push_back(back ? "rowid < ?" : "rowid > ?");
       order = back ? "rowid DESC" : "rowid";
+    } else if (k.level == kRowValueLevel) {
+      // One comparison of (components..., record id) against the anchor: a single index
+      // search where the key allows it (see RowValueWalk).
+      const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
+      std::string cols, marks;
+      for (int f : Components(key)) {
+        cols += ColumnExpr(f, key.case_sensitive) + ", ";
+        marks += "?, ";
+        order += ColumnExpr(f, key.case_sensitive) + (back ? " DESC, " : ", ");
+      }
+      where.push_back("(" + cols + "rowid) " + (back ? "<" : ">") + " (" + marks + "?)");
+      order += back ? "rowid DESC" : "rowid";
     } else {
       const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
       const std::vector<int> comps = Components(key);
@@ -403,6 +442,20 @@ std::string CanonicalPath(const std::string& path) {
 
 }  // namespace
 
+// Connects this thread to the table's data file as it is named now, into a fresh state (not
+// yet marked open). `create` makes a missing file.
+int File::Connect(bool create, bool read_only, FileThreadState* out) const {
+  const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
+  out->name = def_.StoredName();
+  out->path = ResolveOnDisk(stored.path);
+  out->table = stored.table.empty() ? "UNNAMED" : stored.table;
+  out->read_only = read_only;
+  const int rc = OpenConnection(CanonicalPath(out->path), create, read_only, &out->conn);
+  if (rc != SQLITE_OK) return Fail(rc, out->name, nullptr);
+  out->conn->SetBusyMilliseconds(LockWaitMs());
+  return kNoError;
+}
+
 int File::Open(int mode) {
   FileThreadState& s = state();
   const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
@@ -424,17 +477,10 @@ int File::Open(int mode) {
     return Ok();
   }
 
-  std::shared_ptr<Connection> conn;
-  int rc = OpenConnection(CanonicalPath(path), false, read_only, &conn);
-  if (rc != SQLITE_OK) return Fail(rc, display, nullptr);
-  conn->SetBusyMilliseconds(LockWaitMs());
-
   FileThreadState fresh;
-  fresh.name = display;
-  fresh.path = path;
-  fresh.table = stored.table.empty() ? "UNNAMED" : stored.table;
-  fresh.conn = conn;
-  fresh.read_only = read_only;
+  if (const int code = Connect(false, read_only, &fresh); code != kNoError) return code;
+  Connection* conn = fresh.conn.get();
+  int rc = SQLITE_OK;
   FileOps ops{*this, fresh, def_};
   if (const int code = ops.Use(); code != kNoError) return code;
 
@@ -465,7 +511,7 @@ int File::Open(int mode) {
   for (const KeyDef& key : def_.keys) {
     sqlite3_stmt* q = conn->Prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
     if (!q) return Fail(sqlite3_errcode(conn->db()), display, conn->db());
-    Reset reset(q);
+    StatementReset reset(q);
     const std::string index_name = fresh.table + "!" + key.name;
     sqlite3_bind_text(q, 1, index_name.c_str(), -1, SQLITE_TRANSIENT);
     rc = sqlite3_step(q);
@@ -480,7 +526,6 @@ int File::Open(int mode) {
 }
 
 int File::Create() {
-  FileThreadState& s = state();
   const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
   const std::string display = def_.StoredName();
   const std::string path = ResolveOnDisk(stored.path);
@@ -492,14 +537,10 @@ int File::Create() {
     return Ok();
   }
 
-  std::shared_ptr<Connection> conn;
-  int rc = OpenConnection(CanonicalPath(path), true, false, &conn);
-  if (rc != SQLITE_OK) return Fail(rc, display, nullptr);
-  conn->SetBusyMilliseconds(LockWaitMs());
-
   FileThreadState work;
-  work.table = stored.table.empty() ? "UNNAMED" : stored.table;
-  work.conn = conn;
+  if (const int code = Connect(true, false, &work); code != kNoError) return code;
+  Connection* conn = work.conn.get();
+  int rc = SQLITE_OK;
   FileOps ops{*this, work, def_};
   const bool own_txn = !conn->in_transaction();
   if (own_txn && (rc = conn->Exec("BEGIN IMMEDIATE")) != SQLITE_OK) return Fail(rc, display, conn->db());
@@ -519,7 +560,6 @@ int File::Create() {
     return code;
   }
   conn->Touch();
-  (void)s;
   return Ok();
 }
 
@@ -679,13 +719,19 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
       top = s.key < 0 ? 0 : n;
       bottom = 0;
       if (s.anchor == kValues) id_bound = back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+      if (s.anchor == kAtRecord) id_bound = back ? s.anchor_id + 1 : s.anchor_id - 1;
     }
+    const bool row_value = s.anchor != kStart && ops.RowValueWalk(s.key);
+    if (row_value) top = bottom = kRowValueLevel;
     for (int level = top; level >= bottom && s.ahead_ids.size() < s.batch; --level) {
       sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, back ? 1 : 0, s.filter});
       if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-      Reset reset(stmt);
+      StatementReset reset(stmt);
       int param = 1;
-      if (level >= 0) {
+      if (level == kRowValueLevel) {
+        for (int f : comps) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.anchor_record.data());
+        sqlite3_bind_int64(stmt, param++, id_bound);
+      } else if (level >= 0) {
         const char* anchor = s.anchor_record.data();
         if (s.key < 0) {
           sqlite3_bind_int64(stmt, param++, id_bound);
@@ -707,9 +753,10 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
         s.ahead_ids.push_back(id);
       }
       if (rc != SQLITE_DONE) return Fail(rc, s.name, s.conn->db());
-      if (level < 0) break;
+      if (level < 0) break;  // from the start, or one row-value search: a single query
     }
     if (s.ahead_ids.empty()) {
+      s.current = 0;
       s.anchor = dir > 0 ? kPastEndForward : kPastEndBackward;
       return Code(kNoRecord, s.name);
     }
@@ -737,7 +784,12 @@ namespace {
 int TakeRow(FileOps& ops, sqlite3_stmt* stmt) {
   FileThreadState& s = ops.s;
   const int rc = sqlite3_step(stmt);
-  if (rc == SQLITE_DONE) return Code(kRecordNotFound, s.name);
+  // A failed read leaves no current record, so a PUT or DELETE after it cannot hit the record
+  // read before.
+  if (rc == SQLITE_DONE) {
+    s.current = 0;
+    return Code(kRecordNotFound, s.name);
+  }
   if (rc != SQLITE_ROW) return Fail(rc, s.name, s.conn->db());
   char* buffer = static_cast<char*>(ops.def.buffer());
   std::int64_t id = 0;
@@ -762,7 +814,7 @@ int File::Get(const KeyDef& key) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kGetByKey, k, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   const char* buffer = static_cast<const char*>(def_.buffer());
   int param = 1;
   for (int f : ops.Components(def_.keys[static_cast<std::size_t>(k)])) BindField(stmt, param++, def_.fields[static_cast<std::size_t>(f)], buffer);
@@ -782,9 +834,27 @@ int File::GetPosition(std::int64_t position) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kGetById, -1, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   sqlite3_bind_int64(stmt, 1, position);
   return TakeRow(ops, stmt);
+}
+
+int File::Reset(const KeyDef* key, std::int64_t position) {
+  FileThreadState& s = state();
+  if (!s.open) return Code(kNotOpen, Name());
+  std::vector<char> buffer(static_cast<const char*>(def_.buffer()), static_cast<const char*>(def_.buffer()) + def_.record_size);
+  const int code = GetPosition(position);
+  if (code != kNoError) return code;
+  if (IsTextDriver(def_.driver)) {
+    s.text_pos = static_cast<std::size_t>(position - 1);
+  } else {
+    s.key = key ? KeyIndex(*key) : -1;
+    s.filter = -1;
+    s.equal_fields.clear();
+    s.anchor = kAtRecord;
+  }
+  std::memcpy(def_.buffer(), buffer.data(), buffer.size());
+  return Ok();
 }
 
 std::int64_t File::Position() const { return state().open ? state().current : 0; }
@@ -800,7 +870,7 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
     if (key.kind == KeyKind::Duplicates) continue;
     sqlite3_stmt* stmt = ops.Statement({kGetByKey, static_cast<int>(k), 0, 0, -1});
     if (!stmt) continue;
-    Reset reset(stmt);
+    StatementReset reset(stmt);
     int param = 1;
     for (int f : ops.Components(key)) BindField(stmt, param++, ops.def.fields[static_cast<std::size_t>(f)], buffer);
     if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) != except_id) return static_cast<int>(k);
@@ -812,7 +882,7 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
 // Runs one write statement with the thread's transaction and stream rules.
 int Write(FileOps& ops, sqlite3_stmt* stmt, std::int64_t except_id) {
   FileThreadState& s = ops.s;
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   s.conn->SetBusyMilliseconds(ops.file.LockWaitMs());
   int rc = s.conn->BeforeWrite(s.streaming);
   if (rc != SQLITE_OK) return Fail(rc, s.name, s.conn->db());
@@ -914,7 +984,7 @@ std::int64_t File::Records() {
     Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
     return 0;
   }
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) {
     Fail(rc, s.name, s.conn->db());
@@ -946,17 +1016,11 @@ int File::Flush() {
 }
 
 int File::Build() {
-  FileThreadState& s = state();
-  if (!s.open) {
-    // Keys are rebuilt on a file that could not be opened because of them: open it for this.
-    const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
-    std::shared_ptr<Connection> conn;
-    const int rc = OpenConnection(CanonicalPath(ResolveOnDisk(stored.path)), false, false, &conn);
-    if (rc != SQLITE_OK) return Fail(rc, def_.StoredName(), nullptr);
+  {
+    // Usually called on a file that could not be opened because of its keys.
     FileThreadState work;
-    work.name = def_.StoredName();
-    work.table = stored.table.empty() ? "UNNAMED" : stored.table;
-    work.conn = conn;
+    if (const int code = Connect(false, false, &work); code != kNoError) return code;
+    Connection* conn = work.conn.get();
     FileOps ops{*this, work, def_};
     std::string sql = "BEGIN IMMEDIATE;";
     for (const KeyDef& key : def_.keys) sql += "DROP INDEX IF EXISTS " + ops.IndexName(key) + ";" + ops.CreateIndexSql(key) + ";";
@@ -971,7 +1035,6 @@ int File::Build() {
     conn->Touch();
     return Ok();
   }
-  return Code(kAccessDenied, s.name);  // keys are rebuilt on a closed file
 }
 
 int File::Empty() {
@@ -1003,7 +1066,7 @@ int File::AutoNumber(const KeyDef& key) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kMaxLast, k, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   char* buffer = static_cast<char*>(def_.buffer());
   for (std::size_t i = 0; i + 1 < comps.size(); ++i) BindField(stmt, static_cast<int>(i) + 1, def_.fields[static_cast<std::size_t>(comps[i])], buffer);
   const int rc = sqlite3_step(stmt);

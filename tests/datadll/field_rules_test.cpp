@@ -82,8 +82,8 @@ TEST(FieldChecks, ToDoPriorityMustLieBetweenOneAndTen) {
     std::uint8_t priority;
     bool ok;
   };
-  for (const Case c : {Case{0, false}, Case{1, true}, Case{5, true}, Case{10, true}, Case{11, false},
-                       Case{255, false}}) {
+  for (const Case c : {Case{0, false}, Case{1, true}, Case{5, true}, Case{10, true},
+                       Case{11, false}, Case{255, false}}) {
     EXPECT_EQ(CheckToDoPriority(c.priority, "Priority", errors), c.ok) << int(c.priority);
   }
   ASSERT_EQ(reporter.shown.size(), 3u);

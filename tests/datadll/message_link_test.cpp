@@ -1,4 +1,6 @@
 // The MSGLINK hand-over record and the external message program's command line.
+#include "datadll/dictionary/message_link.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -7,7 +9,6 @@
 
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/file_conversion.h"
-#include "datadll/dictionary/message_link.h"
 #include "datadll/dictionary/message_tables.h"
 #include "runtime/storage/file.h"
 #include "test_support.h"

@@ -17,18 +17,18 @@
 namespace vx {
 namespace {
 
-using testing::FillRecord;
-using testing::RecordText;
 using storage::File;
 using storage::TableDef;
+using testing::FillRecord;
+using testing::RecordText;
 
 std::vector<std::string> SqliteTables(const std::string& path) {
   std::vector<std::string> names;
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
     sqlite3_stmt* q = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1, &q,
-                       nullptr);
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1,
+                       &q, nullptr);
     while (q && sqlite3_step(q) == SQLITE_ROW) {
       names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(q, 0)));
     }
@@ -58,7 +58,8 @@ TEST(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
       // Only the key's components are set, so the read must fill in everything else.
       FillRecord(t);
       std::vector<std::pair<std::string, std::string>> key_values;
-      for (const auto& c : key.components) key_values.emplace_back(c.field, testing::FieldText(t, c.field));
+      for (const auto& c : key.components)
+        key_values.emplace_back(c.field, testing::FieldText(t, c.field));
       ClearRecord(t);
       for (const auto& [field, value] : key_values) testing::SetFieldText(t, field, value);
       EXPECT_EQ(file.Get(key), 0);
@@ -78,9 +79,9 @@ TEST(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
   for (const auto& entry : std::filesystem::directory_iterator(".")) {
     files.insert(entry.path().filename().string());
   }
-  for (const char* name : {"VX97.TPS", "VXTpl.TPS", "vxWrkFil.TPS", "SyncSch.TPS", "SyncScr.TPS",
-                           "SyncTodo.TPS", "Export.txt", "VX98Evnt.LOG", "MSGLINK.TPS",
-                           "ACTIONS.TPS", "COMMANDS.TPS"}) {
+  for (const char* name :
+       {"VX97.TPS", "VXTpl.TPS", "vxWrkFil.TPS", "SyncSch.TPS", "SyncScr.TPS", "SyncTodo.TPS",
+        "Export.txt", "VX98Evnt.LOG", "MSGLINK.TPS", "ACTIONS.TPS", "COMMANDS.TPS"}) {
     EXPECT_TRUE(files.count(name)) << name;
   }
   for (const auto& name : files) {
@@ -89,17 +90,21 @@ TEST(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
   }
 
   std::vector<std::string> main_tables = SqliteTables("VX97.TPS");
-  const std::vector<std::string> expected = {"CF",       "Categories", "Clipboard",
-                                             "ClipboardCategories", "ConCat", "Contact",
-                                             "Fav",      "Hol",        "Hotkeys",
-                                             "Messages", "Script",     "ScheduleContacts",
-                                             "ToDo",     "UserScheduleDetails", "Users", "s"};
+  const std::vector<std::string> expected = {"CF",        "Categories",
+                                             "Clipboard", "ClipboardCategories",
+                                             "ConCat",    "Contact",
+                                             "Fav",       "Hol",
+                                             "Hotkeys",   "Messages",
+                                             "Script",    "ScheduleContacts",
+                                             "ToDo",      "UserScheduleDetails",
+                                             "Users",     "s"};
   for (const auto& name : expected) {
     EXPECT_NE(std::find(main_tables.begin(), main_tables.end(), name), main_tables.end()) << name;
   }
   const std::vector<std::string> templates = SqliteTables("VXTpl.TPS");
   EXPECT_NE(std::find(templates.begin(), templates.end(), "ScriptTemplates"), templates.end());
-  EXPECT_NE(std::find(templates.begin(), templates.end(), "ScriptTemplateDetails"), templates.end());
+  EXPECT_NE(std::find(templates.begin(), templates.end(), "ScriptTemplateDetails"),
+            templates.end());
 }
 
 }  // namespace

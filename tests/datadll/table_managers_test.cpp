@@ -1,7 +1,10 @@
 // The managers of every table: made at load in their fixed order and killed at unload, the
 // settings they are made with, and the defaults, numbering and checks they apply to records.
+#include "datadll/dictionary/table_managers.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,7 +16,6 @@
 #include "datadll/dictionary/reference_tables.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/scripting_table.h"
-#include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/todo_tables.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
@@ -23,22 +25,60 @@
 namespace vx {
 namespace {
 
-FileManager** const kAccess[] = {
-    &ACCESS_SCHEDULE,   &ACCESS_SYNCSCHEDULE,  &ACCESS_CLIPBOARDCATEGORIES, &ACCESS_SCHEDULEWORKFILE,
-    &ACCESS_CATEGORIES, &ACCESS_TODO,          &ACCESS_SCRIPTING,  &ACCESS_SCRIPTTEMPLATEDETAILS,
-    &ACCESS_SCRIPTTEMPLATES, &ACCESS_SYNCSCRIPTING, &ACCESS_SYNCTODO, &ACCESS_EXPORT,
-    &ACCESS_CONTACT,    &ACCESS_CONTACTCATEGORIES, &ACCESS_USERS,   &ACCESS_CLIPBOARD,
-    &ACCESS_VXUSD,      &ACCESS_HOLIDAYS,      &ACCESS_VX_LOG,     &ACCESS_FAVORITES,
-    &ACCESS_MESSAGES,   &ACCESS_VXSCD,         &ACCESS_CONFIGURATION, &ACCESS_ACTIONS,
-    &ACCESS_COMMANDS,   &ACCESS_SYSHOTKEYS,    &ACCESS_MSGLINK};
-RelationManager** const kRelate[] = {
-    &RELATE_SCHEDULE,   &RELATE_SYNCSCHEDULE,  &RELATE_CLIPBOARDCATEGORIES, &RELATE_SCHEDULEWORKFILE,
-    &RELATE_CATEGORIES, &RELATE_TODO,          &RELATE_SCRIPTING,  &RELATE_SCRIPTTEMPLATEDETAILS,
-    &RELATE_SCRIPTTEMPLATES, &RELATE_SYNCSCRIPTING, &RELATE_SYNCTODO, &RELATE_EXPORT,
-    &RELATE_CONTACT,    &RELATE_CONTACTCATEGORIES, &RELATE_USERS,   &RELATE_CLIPBOARD,
-    &RELATE_VXUSD,      &RELATE_HOLIDAYS,      &RELATE_VX_LOG,     &RELATE_FAVORITES,
-    &RELATE_MESSAGES,   &RELATE_VXSCD,         &RELATE_CONFIGURATION, &RELATE_ACTIONS,
-    &RELATE_COMMANDS,   &RELATE_SYSHOTKEYS,    &RELATE_MSGLINK};
+FileManager** const kAccess[] = {&ACCESS_SCHEDULE,
+                                 &ACCESS_SYNCSCHEDULE,
+                                 &ACCESS_CLIPBOARDCATEGORIES,
+                                 &ACCESS_SCHEDULEWORKFILE,
+                                 &ACCESS_CATEGORIES,
+                                 &ACCESS_TODO,
+                                 &ACCESS_SCRIPTING,
+                                 &ACCESS_SCRIPTTEMPLATEDETAILS,
+                                 &ACCESS_SCRIPTTEMPLATES,
+                                 &ACCESS_SYNCSCRIPTING,
+                                 &ACCESS_SYNCTODO,
+                                 &ACCESS_EXPORT,
+                                 &ACCESS_CONTACT,
+                                 &ACCESS_CONTACTCATEGORIES,
+                                 &ACCESS_USERS,
+                                 &ACCESS_CLIPBOARD,
+                                 &ACCESS_VXUSD,
+                                 &ACCESS_HOLIDAYS,
+                                 &ACCESS_VX_LOG,
+                                 &ACCESS_FAVORITES,
+                                 &ACCESS_MESSAGES,
+                                 &ACCESS_VXSCD,
+                                 &ACCESS_CONFIGURATION,
+                                 &ACCESS_ACTIONS,
+                                 &ACCESS_COMMANDS,
+                                 &ACCESS_SYSHOTKEYS,
+                                 &ACCESS_MSGLINK};
+RelationManager** const kRelate[] = {&RELATE_SCHEDULE,
+                                     &RELATE_SYNCSCHEDULE,
+                                     &RELATE_CLIPBOARDCATEGORIES,
+                                     &RELATE_SCHEDULEWORKFILE,
+                                     &RELATE_CATEGORIES,
+                                     &RELATE_TODO,
+                                     &RELATE_SCRIPTING,
+                                     &RELATE_SCRIPTTEMPLATEDETAILS,
+                                     &RELATE_SCRIPTTEMPLATES,
+                                     &RELATE_SYNCSCRIPTING,
+                                     &RELATE_SYNCTODO,
+                                     &RELATE_EXPORT,
+                                     &RELATE_CONTACT,
+                                     &RELATE_CONTACTCATEGORIES,
+                                     &RELATE_USERS,
+                                     &RELATE_CLIPBOARD,
+                                     &RELATE_VXUSD,
+                                     &RELATE_HOLIDAYS,
+                                     &RELATE_VX_LOG,
+                                     &RELATE_FAVORITES,
+                                     &RELATE_MESSAGES,
+                                     &RELATE_VXSCD,
+                                     &RELATE_CONFIGURATION,
+                                     &RELATE_ACTIONS,
+                                     &RELATE_COMMANDS,
+                                     &RELATE_SYSHOTKEYS,
+                                     &RELATE_MSGLINK};
 
 TEST(TableManagers, MadeAtLoadInGroupOrderAndKilledInTheSameOrder) {
   for (FileManager** access : kAccess) EXPECT_EQ(*access, nullptr);
@@ -85,6 +125,21 @@ class ManagersInFolder : public ::testing::Test {
   testing::CapturingReporter reporter_;
   ErrorClass program_errors_;
 };
+
+TEST_F(ManagersInFolder, EveryTableOpensThroughItsManagerInAnEmptyFolder) {
+  VX_FILES_INIT(&program_errors_, nullptr);
+  for (FileManager** access : kAccess) {
+    SCOPED_TRACE((*access)->def().label);
+    EXPECT_EQ((*access)->Open(), 0);
+  }
+  for (FileManager** access : kAccess) EXPECT_EQ((*access)->Close(), 0);
+  EXPECT_TRUE(reporter_.shown.empty());
+  for (const char* name :
+       {"VX97.TPS", "VXTpl.TPS", "vxWrkFil.TPS", "SyncSch.TPS", "SyncScr.TPS", "SyncTodo.TPS",
+        "Export.txt", "VX98Evnt.LOG", "MSGLINK.TPS", "ACTIONS.TPS", "COMMANDS.TPS"}) {
+    EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  }
+}
 
 TEST_F(ManagersInFolder, ANewTaskIsNumberedAndPrimed) {
   GLO_USER = "erin";

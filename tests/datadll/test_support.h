@@ -27,7 +27,8 @@ inline const storage::FieldDef& FieldNamed(const storage::TableDef& t, const std
 
 // Sets a field of the calling thread's buffer from text: numbers from their digits, text
 // blank-padded or NUL-terminated as the field stores it.
-inline void SetFieldText(const storage::TableDef& t, const std::string& name, const std::string& text) {
+inline void SetFieldText(const storage::TableDef& t, const std::string& name,
+                         const std::string& text) {
   const storage::FieldDef& f = FieldNamed(t, name);
   char* at = static_cast<char*>(t.buffer()) + f.offset;
   switch (f.type) {

@@ -1,7 +1,9 @@
 // File and relation managers over a small dictionary: categories, tasks, steps and notes.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/file_manager.h"
@@ -326,6 +328,29 @@ TEST_F(Managers, ACascadeThatFailsHalfWayLeavesEverythingAsItWas) {
   ASSERT_EQ(task_access.Fetch(task_def.keys[0]), 0);
   EXPECT_EQ(task_relate.Delete(false), 0);
   EXPECT_TRUE(Steps().empty());
+}
+
+TEST_F(Managers, ThreadsInsertingAtOnceNeverShareANumber) {
+  std::vector<std::thread> threads;
+  std::vector<int> failures(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 25; ++i) {
+        task_access.PrimeRecord();  // draws a number another thread may take first
+        TSK().Name = "t" + std::to_string(t);
+        if (task_access.Insert() != 0) ++failures[static_cast<std::size_t>(t)];
+      }
+      task_access.Close();
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(failures, std::vector<int>(4, 0));
+  std::set<std::int32_t> ids;
+  task_access.Set(task_def.keys[0]);
+  while (task_access.TryNext() == 0) ids.insert(TSK().Id);
+  EXPECT_EQ(ids.size(), 100u);
+  EXPECT_EQ(*ids.rbegin(), 100);
+  EXPECT_TRUE(sink.problems.empty());
 }
 
 TEST_F(Managers, ValidateRecordNamesTheFirstFieldThatFails) {

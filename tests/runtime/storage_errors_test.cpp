@@ -75,9 +75,13 @@ TEST_F(StorageErrors, NotFoundEndOfFileAndDuplicateKey) {
   SetItem(2, "two", 0, "B2");
   ASSERT_EQ(file.Add(), 0);
 
+  SetItem(1, "");
+  ASSERT_EQ(file.Get(def.keys[0]), 0);
   SetItem(3, "");
   EXPECT_EQ(file.Get(def.keys[0]), 35);
   EXPECT_EQ(ERROR(), "Record Not Found");
+  EXPECT_EQ(file.Put(), 33);  // the failed read left no current record to overwrite
+  EXPECT_EQ(file.Delete(), 33);
 
   ASSERT_EQ(file.Set(def.keys[0]), 0);
   EXPECT_EQ(file.Next(), 0);

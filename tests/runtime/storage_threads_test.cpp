@@ -22,10 +22,12 @@ TEST_F(StorageThreads, EachThreadHasItsOwnBufferOpenStateAndWalk) {
   ASSERT_EQ(&file, &File::For(def));
   ASSERT_EQ(file.Create(), 0);
   ASSERT_EQ(file.Open(), 0);
+  LOGOUT(1);
   for (int i = 1; i <= 300; ++i) {
     SetItem(i, ("n" + std::to_string(i)).c_str());
     ASSERT_EQ(file.Add(), 0);
   }
+  ASSERT_EQ(COMMIT(), 0);
   // This thread holds an edit in its buffer and a walk in the middle of the file.
   ASSERT_EQ(file.Set(def.keys[0]), 0);
   for (int i = 0; i < 10; ++i) ASSERT_EQ(file.Next(), 0);
@@ -123,6 +125,17 @@ TEST_F(StorageThreads, StreamBatchesUntilFlush) {
     file.Close();
   }).join();
   EXPECT_EQ(seen, 100);
+
+  // A thread that ends in the middle of a stream keeps what it wrote, as a close would.
+  std::thread([&] {
+    file.Open();
+    file.Stream();
+    for (int i = 0; i < 10; ++i) {
+      SetItem(500 + i, "late");
+      file.Add();
+    }
+  }).join();
+  EXPECT_EQ(file.Records(), 110);
 }
 
 TEST_F(StorageThreads, AutoNumberIsOneMoreThanTheHighestSharingTheLeadingComponents) {
@@ -176,6 +189,17 @@ TEST_F(StorageThreads, SavedStateBringsBackTheWalkAndTheBuffer) {
   EXPECT_EQ(ItemBuffer().Id, 3);
   ASSERT_EQ(file.GetPosition(position), 0);
   EXPECT_EQ(ItemBuffer().Id, 2);
+
+  // RESET walks on from a remembered record, which the next read returns in either direction.
+  for (bool backward : {false, true}) {
+    ItemBuffer().Name = "kept";
+    ASSERT_EQ(file.Reset(&def.keys[4], position), 0);  // descending ids
+    EXPECT_EQ(ItemBuffer().Name.str(), "kept");
+    ASSERT_EQ(backward ? file.Previous() : file.Next(), 0);
+    EXPECT_EQ(ItemBuffer().Id, 2);
+    ASSERT_EQ(backward ? file.Previous() : file.Next(), 0);
+    EXPECT_EQ(ItemBuffer().Id, backward ? 3 : 1);
+  }
 }
 
 // A comma-delimited table of two text fields and a number.
