@@ -18,7 +18,8 @@ namespace {
 // A field value the text form cannot hold as it is: it has a double quote (there is no escape
 // for one), leading blanks (arguments are trimmed) or a line break.
 bool Unwritable(std::string_view value) {
-  return value.find_first_of("\"\r\n") != std::string_view::npos || (!value.empty() && value.front() == ' ');
+  return value.find_first_of("\"\r\n") != std::string_view::npos ||
+         (!value.empty() && value.front() == ' ');
 }
 
 // Start options are looked for anywhere in a START line, so a program or folder holding one
@@ -36,9 +37,10 @@ bool HoldsStartOption(const vx::SCRIPTING_RECORD& s) {
 
 bool HasUnwritableField(const vx::SCRIPTING_RECORD& s) {
   if (HoldsStartOption(s)) return true;
-  for (std::string_view v : {s.Keystrokes.clipped(), s.WaitForWindow.clipped(), s.FocusOnWindow.clipped(),
-                             s.WindowTitleToCheckFor.clipped(), s.Command.clipped(), s.Path.clipped(),
-                             s.DDEApplicationName.clipped(), s.DDEApplicationTopic.clipped(), s.DDECommand.clipped()}) {
+  for (std::string_view v :
+       {s.Keystrokes.clipped(), s.WaitForWindow.clipped(), s.FocusOnWindow.clipped(),
+        s.WindowTitleToCheckFor.clipped(), s.Command.clipped(), s.Path.clipped(),
+        s.DDEApplicationName.clipped(), s.DDEApplicationTopic.clipped(), s.DDECommand.clipped()}) {
     if (Unwritable(v)) return true;
   }
   return false;

@@ -13,12 +13,13 @@ namespace vx {
 namespace {
 
 bool AllDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool ReadsModal(std::string_view arg) { return UPPER(arg) == "/MODAL"; }
 
-void ReadDisplay(const ScriptArguments& args, SCRIPTING_RECORD& step) {
+void ReadDisplay(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
   step.DDEApplicationName = args.GetArgument(1);
   // Only a whole argument after the message makes the message modal, so a message whose text
   // mentions "/modal" is not taken for the switch.
@@ -35,8 +36,8 @@ void ReadDisplay(const ScriptArguments& args, SCRIPTING_RECORD& step) {
 // option where the folder would stand.
 bool IsStartOption(std::string_view arg) {
   const std::string upper = UPPER(arg);
-  return upper.starts_with("WAIT=") || upper.starts_with("PRIORITY=") || upper.starts_with("MODE=") ||
-         upper.starts_with("ACTION=") || upper == "/TRANSLATE";
+  return upper.starts_with("WAIT=") || upper.starts_with("PRIORITY=") ||
+         upper.starts_with("MODE=") || upper.starts_with("ACTION=") || upper == "/TRANSLATE";
 }
 
 // Start options are looked for anywhere in the line, in upper case. The line reads as if padded
@@ -56,24 +57,31 @@ void ReadStartOptions(std::string_view line, SCRIPTING_RECORD& step) {
   if (const std::size_t at = after("MODE="); at != std::string::npos) options[2] = upper[at];
   if (const std::size_t at = after("ACTION="); at != std::string::npos) {
     static constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kVerbs{{
-        {"OP", "Open"}, {"VI", "View"}, {"PR", "Print"}, {"PL", "Play"},
-        {"EX", "Explore"}, {"FI", "Find"}, {"ED", "Edit"},
+        {"OP", "Open"},
+        {"VI", "View"},
+        {"PR", "Print"},
+        {"PL", "Play"},
+        {"EX", "Explore"},
+        {"FI", "Find"},
+        {"ED", "Edit"},
     }};
     const std::string_view two = std::string_view(upper).substr(at, 2);
-    const auto known = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const auto& v) { return v.first == two; });
+    const auto known =
+        std::find_if(kVerbs.begin(), kVerbs.end(), [&](const auto& v) { return v.first == two; });
     if (known != kVerbs.end()) {
       step.DDEApplicationTopic = known->second;
     } else {
       const std::string_view seven = std::string_view(upper).substr(at, 7);
       const std::size_t blank = seven.find(' ');
-      step.DDEApplicationTopic = blank == std::string_view::npos ? std::string_view("") : seven.substr(0, blank);
+      step.DDEApplicationTopic =
+          blank == std::string_view::npos ? std::string_view("") : seven.substr(0, blank);
     }
   }
   if (upper.find("/TRANSLATE") != std::string::npos) options[3] = '1';
   step.DDEApplicationName = options;
 }
 
-void ReadFile(const ScriptArguments& args, SCRIPTING_RECORD& step) {
+void ReadFile(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
   const std::string action = UPPER(args.GetArgument(1));
   step.DDEType = action;
   NormaliseFileVerb(step);
@@ -87,16 +95,33 @@ void ReadFile(const ScriptArguments& args, SCRIPTING_RECORD& step) {
   }
 }
 
-void ReadScript(const ScriptArguments& args, SCRIPTING_RECORD& step) {
+void ReadScript(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
   step.Command = args.GetArgument(1);
   const std::string mode = args.GetArgument(2);
   step.Path = mode;
   switch (mode.empty() ? ' ' : UPPER(mode.substr(0, 1))[0]) {
-    case 'I': step.Path = "Insert (Execute and continue)"; break;
-    case 'J': step.Path = "Jump to (Execute and skip)"; break;
-    case 'A': step.Path = "Append"; break;
-    default: break;
+    case 'I':
+      step.Path = "Insert (Execute and continue)";
+      break;
+    case 'J':
+      step.Path = "Jump to (Execute and skip)";
+      break;
+    case 'A':
+      step.Path = "Append";
+      break;
+    default:
+      break;
   }
+}
+
+void ReadStart(const ScriptArguments& args, std::string_view line, SCRIPTING_RECORD& step) {
+  step.Command = args.GetArgument(1);
+  step.Path = IsStartOption(args.GetArgument(2)) ? std::string() : args.GetArgument(2);
+  ReadStartOptions(line, step);
+}
+
+void ReadWait(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
+  ReadWaitArguments(args, step);
 }
 
 using S = SCRIPTING_RECORD;
@@ -114,33 +139,45 @@ struct Keyword {
 
 const std::vector<Keyword>& Keywords() {
   static const std::vector<Keyword> keywords{
-      {"DISPLAY", "Display Message", {}, {}, {},
-       [](const ScriptArguments& a, std::string_view, S& s) { ReadDisplay(a, s); }},
+      {"DISPLAY", "Display Message", {}, {}, {}, ReadDisplay},
       {"EXIT", "Exit Script", {}},
       {"CLOSE", "Close Program", {TextField<&S::Command>()}},
-      {"START", "Start Program", {}, {}, {},
-       [](const ScriptArguments& a, std::string_view line, S& s) {
-         s.Command = a.GetArgument(1);
-         s.Path = IsStartOption(a.GetArgument(2)) ? std::string() : a.GetArgument(2);
-         ReadStartOptions(line, s);
-       }},
+      {"START", "Start Program", {}, {}, {}, ReadStart},
       {"KEYS", "Send Keys", {TextField<&S::Keystrokes>()}},
-      {"DDE", "DDE (Dynamic Data Exchange)",
-       {TextField<&S::DDEApplicationName>(), TextField<&S::DDEApplicationTopic>(), TextField<&S::DDECommand>()}},
+      {"DDE",
+       "DDE (Dynamic Data Exchange)",
+       {TextField<&S::DDEApplicationName>(), TextField<&S::DDEApplicationTopic>(),
+        TextField<&S::DDECommand>()}},
       {"FOCUS", "Set Focus", {TextField<&S::FocusOnWindow>(), TextField<&S::WaitForWindow>()}},
-      {"FILE", "File Actions", {}, {}, {}, [](const ScriptArguments& a, std::string_view, S& s) { ReadFile(a, s); }},
+      {"FILE", "File Actions", {}, {}, {}, ReadFile},
       {"EMAIL", "Send Email", {NumberField<&S::EmailID>()}},
       {"SET", "Set Value", {TextField<&S::Path>(), TextField<&S::Command>()}},
-      {"IF", "If Value...",
-       {TextField<&S::Command>(), TextField<&S::WindowTitleToCheckFor>(), TextField<&S::WaitForWindow>()}},
-      {"SCRIPT", "Start Script", {}, {}, {}, [](const ScriptArguments& a, std::string_view, S& s) { ReadScript(a, s); }},
-      {"WAIT", "Wait", {}, {}, {}, [](const ScriptArguments& a, std::string_view, S& s) { ReadWaitArguments(a, s); }},
-      {"IFWINDOW", "If Window...", {TextField<&S::WindowTitleToCheckFor>(), TextField<&S::FocusOnWindow>()},
-       TextField<&S::WindowExistance>(), "Exists"},
-      {"IFNOTWINDOW", "If Window...", {TextField<&S::WindowTitleToCheckFor>(), TextField<&S::FocusOnWindow>()},
-       TextField<&S::WindowExistance>(), "Does not exist"},
-      {"IFTIME", "If Time Elapsed...", {NumberField<&S::TimeElapsed>()}, TextField<&S::IfTimeElapsed>(), "Greater than"},
-      {"IFTIMELESS", "If Time Elapsed...", {NumberField<&S::TimeElapsed>()}, TextField<&S::IfTimeElapsed>(), "Less than"},
+      {"IF",
+       "If Value...",
+       {TextField<&S::Command>(), TextField<&S::WindowTitleToCheckFor>(),
+        TextField<&S::WaitForWindow>()}},
+      {"SCRIPT", "Start Script", {}, {}, {}, ReadScript},
+      {"WAIT", "Wait", {}, {}, {}, ReadWait},
+      {"IFWINDOW",
+       "If Window...",
+       {TextField<&S::WindowTitleToCheckFor>(), TextField<&S::FocusOnWindow>()},
+       TextField<&S::WindowExistance>(),
+       "Exists"},
+      {"IFNOTWINDOW",
+       "If Window...",
+       {TextField<&S::WindowTitleToCheckFor>(), TextField<&S::FocusOnWindow>()},
+       TextField<&S::WindowExistance>(),
+       "Does not exist"},
+      {"IFTIME",
+       "If Time Elapsed...",
+       {NumberField<&S::TimeElapsed>()},
+       TextField<&S::IfTimeElapsed>(),
+       "Greater than"},
+      {"IFTIMELESS",
+       "If Time Elapsed...",
+       {NumberField<&S::TimeElapsed>()},
+       TextField<&S::IfTimeElapsed>(),
+       "Less than"},
       {"END", "...End If", {}},
       {"COMMENT", "Comment", {TextField<&S::Command>()}},
       {"!", "Comment", {TextField<&S::Command>()}},
@@ -196,7 +233,8 @@ ScriptTextLine ReadScriptLine(std::string_view line) {
   line = TrimLeadingBlanks(line);
   const std::size_t blank = line.find(' ');
   read.keyword = std::string(line.substr(0, blank));
-  read.arguments = blank == std::string_view::npos ? std::string() : std::string(line.substr(blank + 1));
+  read.arguments =
+      blank == std::string_view::npos ? std::string() : std::string(line.substr(blank + 1));
   if (read.keyword.empty()) {
     read.blank = true;
     return read;
@@ -204,7 +242,8 @@ ScriptTextLine ReadScriptLine(std::string_view line) {
   read.step.Action = read.keyword;
   const std::string upper = UPPER(read.keyword);
   const std::vector<Keyword>& keywords = Keywords();
-  const auto keyword = std::find_if(keywords.begin(), keywords.end(), [&](const Keyword& k) { return k.word == upper; });
+  const auto keyword = std::find_if(keywords.begin(), keywords.end(),
+                                    [&](const Keyword& k) { return k.word == upper; });
   if (keyword == keywords.end()) {
     read.unknown = true;
     return read;
@@ -212,7 +251,8 @@ ScriptTextLine ReadScriptLine(std::string_view line) {
   read.step.Action = keyword->action;
   const ScriptArguments args = TokeniseArguments(read.arguments);
   if (keyword->fixed_field) keyword->fixed_field->set(read.step, keyword->fixed_word);
-  for (std::size_t n = 0; n < keyword->args.size(); ++n) keyword->args[n].set(read.step, args.GetArgument(n + 1));
+  for (std::size_t n = 0; n < keyword->args.size(); ++n)
+    keyword->args[n].set(read.step, args.GetArgument(n + 1));
   if (keyword->read) keyword->read(args, line, read.step);
   return read;
 }

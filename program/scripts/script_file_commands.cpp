@@ -13,7 +13,8 @@ namespace {
 
 // The file the user chose, with the current directory as it was before the dialog (a dialog
 // may move it, and the data files are found through it); none when cancelled.
-std::optional<std::string> AskForScriptFile(const AskFileName& ask, std::string_view title, bool save) {
+std::optional<std::string> AskForScriptFile(const AskFileName& ask, std::string_view title,
+                                            bool save) {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::current_path(ec);
   std::string name = GLO_EXPORTNAME;
@@ -25,14 +26,17 @@ std::optional<std::string> AskForScriptFile(const AskFileName& ask, std::string_
 
 }  // namespace
 
-void ExportScript(ScriptSteps& steps, ScriptFile& file, MessageReporter& messages, const AskFileName& ask) {
+void ExportScript(ScriptSteps& steps, ScriptFile& file, MessageReporter& messages,
+                  const AskFileName& ask) {
   if (const std::optional<std::string> name = AskForScriptFile(ask, "Export to File", true)) {
     ExportScriptSteps(*name, steps, file, messages);
   }
 }
 
-void ImportScript(ScriptSteps& steps, ScriptFile& file, MessageReporter& messages, const AskFileName& ask) {
-  if (const std::optional<std::string> name = AskForScriptFile(ask, "Choose File to Import", false)) {
+void ImportScript(ScriptSteps& steps, ScriptFile& file, MessageReporter& messages,
+                  const AskFileName& ask) {
+  if (const std::optional<std::string> name =
+          AskForScriptFile(ask, "Choose File to Import", false)) {
     ImportScriptSteps(*name, steps, file, messages);
   }
 }

@@ -1,11 +1,10 @@
-#include "program/scripts/write_script_text.h"
-
 #include <algorithm>
 #include <vector>
 
 #include "program/scripts/read_script_line.h"
 #include "program/scripts/script_step_wording.h"
 #include "program/scripts/script_text_tokens.h"
+#include "program/scripts/write_script_text.h"
 
 namespace vx {
 namespace {
@@ -26,9 +25,11 @@ int OptionDigit(const SCRIPTING_RECORD& step, std::size_t n) {
 }
 
 std::string StartLine(const SCRIPTING_RECORD& step) {
-  std::string line = JoinArguments(Args{"START", Text(step.Command.view()), Text(step.Path.view())});
+  std::string line =
+      JoinArguments(Args{"START", Text(step.Command.view()), Text(step.Path.view())});
   if (OptionDigit(step, 0) > 0) line += " WAIT=" + std::to_string(step.TimeElapsed);
-  if (const int priority = OptionDigit(step, 1); priority > 0 && priority != 2) line += " PRIORITY=" + std::to_string(priority);
+  if (const int priority = OptionDigit(step, 1); priority > 0 && priority != 2)
+    line += " PRIORITY=" + std::to_string(priority);
   if (const int mode = OptionDigit(step, 2); mode > 1) line += " MODE=" + std::to_string(mode);
   const std::string verb = Text(step.DDEApplicationTopic.view());
   if (!verb.empty() && verb.find(' ') == std::string::npos) line += " ACTION=" + verb;
@@ -71,8 +72,8 @@ std::string WaitLine(const SCRIPTING_RECORD& step) {
   const std::string line = Line(shortest);
   SCRIPTING_RECORD back;
   ReadWaitArguments(TokeniseArguments(std::string_view(line).substr(4)), back);
-  if (back.DDEApplicationName == mode && back.SecondsToWait == step.SecondsToWait && back.WaitForWindow == title &&
-      back.FocusOnWindow == contents) {
+  if (back.DDEApplicationName == mode && back.SecondsToWait == step.SecondsToWait &&
+      back.WaitForWindow == title && back.FocusOnWindow == contents) {
     return line;
   }
   return Line(Args{"WAIT", IsWaitModeWord(mode) ? mode : std::string(), seconds, title, contents});
@@ -91,22 +92,28 @@ std::optional<std::string> ScriptStepLine(const SCRIPTING_RECORD& s) {
   if (action == "Exit Script") return "EXIT";
   if (action == "Close Program") return Line({"CLOSE", Text(s.Command.view())});
   if (action == "Start Program") return StartLine(s);
-  if (action == "Send Keystrokes" || action == "Send Keys") return Line({"KEYS", Text(s.Keystrokes.view())});
+  if (action == "Send Keystrokes" || action == "Send Keys")
+    return Line({"KEYS", Text(s.Keystrokes.view())});
   if (action == "DDE (Dynamic Data Exchange)" || action == "DDE") {
-    return Line({"DDE", Text(s.DDEApplicationName.view()), Text(s.DDEApplicationTopic.view()), Text(s.DDECommand.view())});
+    return Line({"DDE", Text(s.DDEApplicationName.view()), Text(s.DDEApplicationTopic.view()),
+                 Text(s.DDECommand.view())});
   }
-  if (action == "Set Focus") return Line({"FOCUS", Text(s.FocusOnWindow.view()), Text(s.WaitForWindow.view())});
+  if (action == "Set Focus")
+    return Line({"FOCUS", Text(s.FocusOnWindow.view()), Text(s.WaitForWindow.view())});
   if (action == "File Actions") return FileLine(s);
   if (action == "Send Email") return Line({"EMAIL", std::to_string(s.EmailID)});
   if (action == "Set Value") return Line({"SET", Text(s.Path.view()), Text(s.Command.view())});
   if (action == "If Value...") {
-    return Line({"IF", Text(s.Command.view()), Text(s.WindowTitleToCheckFor.view()), Text(s.WaitForWindow.view())});
+    return Line({"IF", Text(s.Command.view()), Text(s.WindowTitleToCheckFor.view()),
+                 Text(s.WaitForWindow.view())});
   }
-  if (action == "Start Script") return Line({"SCRIPT", Text(s.Command.view()), Text(s.Path.view())});
+  if (action == "Start Script")
+    return Line({"SCRIPT", Text(s.Command.view()), Text(s.Path.view())});
   if (action.starts_with("Wait")) return WaitLine(s);
   if (action == "If Window...") {
     const bool exists = ContainsNoCase(s.WindowExistance.view(), "EXISTS");
-    return Line({exists ? "IFWINDOW" : "IFNOTWINDOW", Text(s.WindowTitleToCheckFor.view()), Text(s.FocusOnWindow.view())});
+    return Line({exists ? "IFWINDOW" : "IFNOTWINDOW", Text(s.WindowTitleToCheckFor.view()),
+                 Text(s.FocusOnWindow.view())});
   }
   if (action == "If Time Elapsed...") {
     const bool less = ContainsNoCase(s.IfTimeElapsed.view(), "LESS");
@@ -128,7 +135,8 @@ std::string ScriptStepsText(std::span<const SCRIPTING_RECORD> steps) {
     text.append(static_cast<std::size_t>(std::min(indent, kMostIndent)), ' ');
     text += *line;
     text += "\r\n";
-    if (action == "If Value..." || action == "If Window..." || action == "If Time Elapsed...") indent += kIndentStep;
+    if (action == "If Value..." || action == "If Window..." || action == "If Time Elapsed...")
+      indent += kIndentStep;
   }
   return text;
 }

@@ -71,9 +71,11 @@ void NormaliseWording(Step& step) {
   if (action == "Send Keystrokes") {
     step.Action = "Send Keys";
   } else if (action == "If Window...") {
-    step.WindowExistance = ContainsNoCase(step.WindowExistance.view(), "exists") ? "Exists" : "Does not exist";
+    step.WindowExistance =
+        ContainsNoCase(step.WindowExistance.view(), "exists") ? "Exists" : "Does not exist";
   } else if (action == "If Time Elapsed...") {
-    step.IfTimeElapsed = ContainsNoCase(step.IfTimeElapsed.view(), "grea") ? "Greater than" : "Less than";
+    step.IfTimeElapsed =
+        ContainsNoCase(step.IfTimeElapsed.view(), "grea") ? "Greater than" : "Less than";
   } else if (action.starts_with("Wait")) {
     const std::string mode = UPPER(step.DDEApplicationName.clipped());
     if (mode == "AND" || mode == "BOTH") step.DDEApplicationName = "Both";

@@ -40,8 +40,8 @@ FileResult ScriptingTableSteps::DeleteTaskSteps(std::int32_t id) {
   }
 }
 
-FileResult ScriptingTableSteps::ForEachStep(std::int32_t id,
-                                            const std::function<bool(const SCRIPTING_RECORD&)>& visit) {
+FileResult ScriptingTableSteps::ForEachStep(
+    std::int32_t id, const std::function<bool(const SCRIPTING_RECORD&)>& visit) {
   if (!opened_) return {storage::kNotOpen, storage::ErrorText(storage::kNotOpen)};
   if (const int code = SetToTask(id); code != 0) return Result(code);
   for (;;) {

@@ -15,7 +15,8 @@ class ScriptingTableSteps : public ScriptSteps {
   ScriptingTableSteps& operator=(const ScriptingTableSteps&) = delete;
 
   FileResult DeleteTaskSteps(std::int32_t id) override;
-  FileResult ForEachStep(std::int32_t id, const std::function<bool(const SCRIPTING_RECORD&)>& visit) override;
+  FileResult ForEachStep(std::int32_t id,
+                         const std::function<bool(const SCRIPTING_RECORD&)>& visit) override;
   bool StepExists(std::int32_t id, std::int32_t sequence) override;
   FileResult AddStep(const SCRIPTING_RECORD& step) override;
   void BeginBatch() override;

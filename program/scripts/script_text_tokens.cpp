@@ -30,8 +30,10 @@ std::size_t ArgumentEnd(std::string_view text, bool* open_bracket = nullptr) {
 }
 
 std::int32_t Clamp(long long value) {
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  if (value > std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
+  if (value < std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(value);
 }
 
@@ -69,7 +71,9 @@ std::string UnquoteArgument(std::string_view text) {
   return std::string(text);
 }
 
-void ScriptArguments::AddArgument(std::string_view token) { args_.push_back(UnquoteArgument(token)); }
+void ScriptArguments::AddArgument(std::string_view token) {
+  args_.push_back(UnquoteArgument(token));
+}
 
 std::string ScriptArguments::GetArgument(std::size_t n) const {
   if (n == 0 || n > args_.size()) return {};
@@ -115,7 +119,8 @@ std::string JoinArguments(std::span<const std::optional<std::string>> texts) {
 
 std::string RemoveTrailingEmptyArguments(std::string_view line) {
   line = ClipView(line);
-  while (line.size() >= 3 && line.substr(line.size() - 3) == " \"\"") line = ClipView(line.substr(0, line.size() - 3));
+  while (line.size() >= 3 && line.substr(line.size() - 3) == " \"\"")
+    line = ClipView(line.substr(0, line.size() - 3));
   return std::string(line);
 }
 

@@ -1,5 +1,7 @@
 // Replacing a task's script from its text, deleting a task's script, and a whole script
 // through text and back.
+#include "program/scripts/parse_script_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,6 @@
 
 #include "datadll/dictionary/schedule_table.h"
 #include "program/scripts/delete_script.h"
-#include "program/scripts/parse_script_text.h"
 #include "program/scripts/write_script_text.h"
 #include "script_test_support.h"
 
@@ -44,7 +45,8 @@ TEST_F(ParseScriptTextTest, ReplacesTheTasksStepsNumberedByLine) {
   steps.Put(Row(5, 2, "old"));
   steps.Put(Row(6, 1, "other task"));
   ParseScriptText("KEYS a\r\n\r\n  WAIT 5\r\nEND\r\n", steps, messages);
-  EXPECT_EQ(steps.Summary(5), (Strings{"1 Send Keys", "3 Wait", "4 ...End If"}));  // the blank line leaves a gap
+  EXPECT_EQ(steps.Summary(5),
+            (Strings{"1 Send Keys", "3 Wait", "4 ...End If"}));  // the blank line leaves a gap
   EXPECT_EQ(steps.Summary(6), (Strings{"1 Send Keys"}));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(steps.batches_begun, 1);
@@ -116,7 +118,8 @@ TEST_F(ParseScriptTextTest, DeleteScriptTouchesOnlyTheCurrentTask) {
 TEST_F(ParseScriptTextTest, AWrittenScriptParsesBackToTheSameSteps) {
   const std::string text =
       "DISPLAY \"Starting, please wait\" Backup\r\n"
-      "START \"C:\\Tools\\backup.exe\" \"C:\\Data\" WAIT=600 PRIORITY=1 MODE=7 ACTION=Open /TRANSLATE\r\n"
+      "START \"C:\\Tools\\backup.exe\" \"C:\\Data\" WAIT=600 PRIORITY=1 MODE=7 ACTION=Open "
+      "/TRANSLATE\r\n"
       "IFWINDOW \"Backup Error\"\r\n"
       "   FOCUS \"Backup Error\"\r\n"
       "   KEYS [ENTER]\r\n"
@@ -124,7 +127,8 @@ TEST_F(ParseScriptTextTest, AWrittenScriptParsesBackToTheSameSteps) {
       "END\r\n"
       "IF [Failed] = 1\r\n"
       "   EMAIL 3\r\n"
-      "   FILE \"FTP Upload\" \"C:\\Data\\log.txt\" \"/logs/log.txt\" ftp.example.org bob \"p w\"\r\n"
+      "   FILE \"FTP Upload\" \"C:\\Data\\log.txt\" \"/logs/log.txt\" ftp.example.org bob \"p "
+      "w\"\r\n"
       "END\r\n"
       "WAIT \"\" 30 Explorer\r\n"
       "WAIT Either 5 \"Save As\" name\r\n"

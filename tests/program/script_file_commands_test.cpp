@@ -1,5 +1,7 @@
 // The script list's file commands: the file the user names for export and import, and
 // "Clear All".
+#include "program/scripts/script_file_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
-#include "program/scripts/script_file_commands.h"
 #include "program/scripts/script_files.h"
 #include "script_test_support.h"
 
@@ -37,8 +38,10 @@ class ScriptFileCommandsTest : public ::testing::Test {
   // A dialog that records what it was asked and answers with `choice` (cancel when empty),
   // moving the current directory as a dialog may.
   AskFileName Dialog(std::string choice) {
-    return [this, choice](std::string_view title, std::string& file, std::string_view filter, bool save) {
-      asked.push_back(std::string(title) + "|" + file + "|" + std::string(filter) + "|" + (save ? "save" : "open"));
+    return [this, choice](std::string_view title, std::string& file, std::string_view filter,
+                          bool save) {
+      asked.push_back(std::string(title) + "|" + file + "|" + std::string(filter) + "|" +
+                      (save ? "save" : "open"));
       std::filesystem::current_path(std::filesystem::temp_directory_path());
       if (choice.empty()) return false;
       file = choice;
@@ -56,7 +59,8 @@ TEST_F(ScriptFileCommandsTest, ExportAsksForTheFileAndKeepsTheCurrentDirectory) 
   const std::filesystem::path here = std::filesystem::current_path();
   ExportScript(steps, file, messages, Dialog("backup.vxs"));
   EXPECT_EQ(std::filesystem::current_path(), here);
-  EXPECT_EQ(asked, std::vector<std::string>{"Export to File|Export.txt|Export File|*.vxs|Text|*.txt|All|*.*|save"});
+  EXPECT_EQ(asked, std::vector<std::string>{
+                       "Export to File|Export.txt|Export File|*.vxs|Text|*.txt|All|*.*|save"});
   ASSERT_EQ(file.files["backup.vxs"].size(), 1u);
   EXPECT_EQ(file.files["backup.vxs"][0].FIELD1.str(), "abc");
 }
@@ -68,7 +72,8 @@ TEST_F(ScriptFileCommandsTest, ImportAsksForTheFileAndCancelChangesNothing) {
   EXPECT_EQ(std::filesystem::current_path(), here);
   EXPECT_EQ(steps.rows.size(), 1u);
   ImportScript(steps, file, messages, Dialog("in.vxs"));
-  EXPECT_EQ(asked.back(), "Choose File to Import|Export.txt|Export File|*.vxs|Text|*.txt|All|*.*|open");
+  EXPECT_EQ(asked.back(),
+            "Choose File to Import|Export.txt|Export File|*.vxs|Text|*.txt|All|*.*|open");
   EXPECT_EQ(steps.Summary(3), (std::vector<std::string>{"0 Send Keys", "1 Exit Script"}));
 }
 

@@ -1,5 +1,7 @@
 // Script files: the line of every action, export and import through a script file, and the
 // script list's "Clear All".
+#include "program/scripts/script_files.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +10,6 @@
 
 #include "datadll/dictionary/schedule_table.h"
 #include "program/scripts/read_script_line.h"
-#include "program/scripts/script_files.h"
 #include "script_test_support.h"
 
 namespace vx {
@@ -19,7 +20,7 @@ using testing::Step;
 using Strings = std::vector<std::string>;
 
 Strings Fields(const EXPORT_RECORD& line) {
-  Strings out{line.TYPE.str(), line.FIELD1.str(), line.FIELD2.str(), line.FIELD3.str(),
+  Strings out{line.TYPE.str(),   line.FIELD1.str(), line.FIELD2.str(), line.FIELD3.str(),
               line.FIELD4.str(), line.FIELD5.str(), line.FIELD6.str()};
   while (out.size() > 1 && out.back().empty()) out.pop_back();
   return out;
@@ -28,69 +29,91 @@ Strings Fields(const EXPORT_RECORD& line) {
 TEST(ScriptFileLine, EveryActionsFields) {
   const std::pair<SCRIPTING_RECORD, Strings> cases[] = {
       {Step("Close Program", [](auto& s) { s.Command = "x.exe"; }), {"Close Program", "x.exe"}},
-      {Step("Display Message", [](auto& s) {
-         s.DDEApplicationName = "msg";
-         s.DDEApplicationTopic = "title";
-         s.FocusOnWindow = "OK";
-       }), {"Display Message", "msg", "title", "0", "OK"}},
-      {Step("Start Program", [](auto& s) {
-         s.Command = "run.exe";
-         s.Path = "C:\\Work";
-         s.DDEApplicationName = "1211";
-         s.TimeElapsed = 360000;
-         s.DDEApplicationTopic = "Print";  // the start verb is written as well
-       }), {"Start Program", "run.exe", "C:\\Work", "1211", "360000", "Print"}},
+      {Step("Display Message",
+            [](auto& s) {
+              s.DDEApplicationName = "msg";
+              s.DDEApplicationTopic = "title";
+              s.FocusOnWindow = "OK";
+            }),
+       {"Display Message", "msg", "title", "0", "OK"}},
+      {Step("Start Program",
+            [](auto& s) {
+              s.Command = "run.exe";
+              s.Path = "C:\\Work";
+              s.DDEApplicationName = "1211";
+              s.TimeElapsed = 360000;
+              s.DDEApplicationTopic = "Print";  // the start verb is written as well
+            }),
+       {"Start Program", "run.exe", "C:\\Work", "1211", "360000", "Print"}},
       {Step("Send Keystrokes", [](auto& s) { s.Keystrokes = "abc"; }), {"Send Keystrokes", "abc"}},
       {Step("Send Keys", [](auto& s) { s.Keystrokes = "abc"; }), {"Send Keys", "abc"}},
-      {Step("DDE (Dynamic Data Exchange)", [](auto& s) {  // too long for the type: its short name
-         s.DDEType = "Execute";
-         s.DDEApplicationName = "app";
-         s.DDEApplicationTopic = "topic";
-         s.DDELinkItem = "item";
-         s.DDECommand = "cmd";
-       }), {"DDE", "Execute", "app", "topic", "item", "cmd"}},
-      {Step("Set Focus", [](auto& s) {
-         s.FocusOnWindow = "title";
-         s.WaitForWindow = "contents";
-       }), {"Set Focus", "title", "contents"}},
-      {Step("Wait", [](auto& s) {
-         s.SecondsToWait = 5;
-         s.WaitForWindow = "title";
-         s.DDEApplicationName = "Both";
-         s.FocusOnWindow = "contents";
-       }), {"Wait", "5", "title", "Both", "contents"}},
-      {Step("If Window...", [](auto& s) {
-         s.WindowExistance = "Exists";
-         s.WindowTitleToCheckFor = "title";
-         s.FocusOnWindow = "contents";
-       }), {"If Window...", "Exists", "title", "contents"}},
-      {Step("If Time Elapsed...", [](auto& s) {
-         s.IfTimeElapsed = "Less than";
-         s.TimeElapsed = 30;
-       }), {"If Time Elapsed...", "Less than", "30"}},
+      {Step("DDE (Dynamic Data Exchange)",
+            [](auto& s) {  // too long for the type: its short name
+              s.DDEType = "Execute";
+              s.DDEApplicationName = "app";
+              s.DDEApplicationTopic = "topic";
+              s.DDELinkItem = "item";
+              s.DDECommand = "cmd";
+            }),
+       {"DDE", "Execute", "app", "topic", "item", "cmd"}},
+      {Step("Set Focus",
+            [](auto& s) {
+              s.FocusOnWindow = "title";
+              s.WaitForWindow = "contents";
+            }),
+       {"Set Focus", "title", "contents"}},
+      {Step("Wait",
+            [](auto& s) {
+              s.SecondsToWait = 5;
+              s.WaitForWindow = "title";
+              s.DDEApplicationName = "Both";
+              s.FocusOnWindow = "contents";
+            }),
+       {"Wait", "5", "title", "Both", "contents"}},
+      {Step("If Window...",
+            [](auto& s) {
+              s.WindowExistance = "Exists";
+              s.WindowTitleToCheckFor = "title";
+              s.FocusOnWindow = "contents";
+            }),
+       {"If Window...", "Exists", "title", "contents"}},
+      {Step("If Time Elapsed...",
+            [](auto& s) {
+              s.IfTimeElapsed = "Less than";
+              s.TimeElapsed = 30;
+            }),
+       {"If Time Elapsed...", "Less than", "30"}},
       {Step("...End If"), {"...End If"}},
       {Step("Exit Script"), {"Exit Script"}},
-      {Step("File Actions", [](auto& s) {
-         s.DDEType = "FTP Upload";
-         s.Command = "a";
-         s.Path = "b";
-         s.DDEApplicationName = "host";
-         s.DDEApplicationTopic = "user";
-       }), {"File Actions", "FTP Upload", "a", "b", "host", "user"}},
+      {Step("File Actions",
+            [](auto& s) {
+              s.DDEType = "FTP Upload";
+              s.Command = "a";
+              s.Path = "b";
+              s.DDEApplicationName = "host";
+              s.DDEApplicationTopic = "user";
+            }),
+       {"File Actions", "FTP Upload", "a", "b", "host", "user"}},
       {Step("Send Email", [](auto& s) { s.EmailID = 9; }), {"Send Email", "9"}},
-      {Step("Set Value", [](auto& s) {
-         s.Path = "[Name]";
-         s.Command = "value";
-       }), {"Set Value", "[Name]", "value"}},
-      {Step("If Value...", [](auto& s) {
-         s.Command = "[Name]";
-         s.WindowTitleToCheckFor = "=";
-         s.WaitForWindow = "3";
-       }), {"If Value...", "[Name]", "=", "3"}},
-      {Step("Start Script", [](auto& s) {
-         s.Command = "s.vxs";
-         s.Path = "Append";
-       }), {"Start Script", "s.vxs", "Append"}},
+      {Step("Set Value",
+            [](auto& s) {
+              s.Path = "[Name]";
+              s.Command = "value";
+            }),
+       {"Set Value", "[Name]", "value"}},
+      {Step("If Value...",
+            [](auto& s) {
+              s.Command = "[Name]";
+              s.WindowTitleToCheckFor = "=";
+              s.WaitForWindow = "3";
+            }),
+       {"If Value...", "[Name]", "=", "3"}},
+      {Step("Start Script",
+            [](auto& s) {
+              s.Command = "s.vxs";
+              s.Path = "Append";
+            }),
+       {"Start Script", "s.vxs", "Append"}},
       {Step("Comment", [](auto& s) { s.Command = "a note"; }), {"Comment", "a note"}},
   };
   for (const auto& [step, fields] : cases) {
@@ -108,9 +131,7 @@ class ScriptFilesTest : public ::testing::Test {
     SCH = SCHEDULE_RECORD{};
     SCH.ID = 3;
   }
-  void TearDown() override {
-    SCH = SCHEDULE_RECORD{};
-  }
+  void TearDown() override { SCH = SCHEDULE_RECORD{}; }
 
   EXPORT_RECORD Line(Strings fields) {
     fields.resize(7);
@@ -164,10 +185,12 @@ TEST_F(ScriptFilesTest, ImportTakesTheLowestFreeSequences) {
   gap.ID = 3;
   gap.Sequence = 6;
   steps.Put(gap);
-  file.files["in.vxs"] = {Line({"Send Keys", "a"}), Line({"Send Keys", "b"}), Line({"Send Keys", "c"})};
+  file.files["in.vxs"] = {Line({"Send Keys", "a"}), Line({"Send Keys", "b"}),
+                          Line({"Send Keys", "c"})};
   ImportScriptSteps("in.vxs", steps, file, messages);
-  EXPECT_EQ(steps.Summary(3), (Strings{"0 Exit Script", "1 Exit Script", "2 Exit Script", "3 Exit Script",
-                                 "4 Exit Script", "5 Send Keys", "6 Exit Script", "7 Send Keys", "8 Send Keys"}));
+  EXPECT_EQ(steps.Summary(3), (Strings{"0 Exit Script", "1 Exit Script", "2 Exit Script",
+                                       "3 Exit Script", "4 Exit Script", "5 Send Keys",
+                                       "6 Exit Script", "7 Send Keys", "8 Send Keys"}));
 }
 
 TEST_F(ScriptFilesTest, ImportReportsUnknownLinesAndFailedAddsAndGoesOn) {
@@ -227,7 +250,8 @@ TEST_F(ScriptFilesTest, EveryTextFormStepSurvivesExportAndImport) {
       "DISPLAY Modal \"\" \"\" \"/MODAL\"\r\n"
       "EXIT\r\n"
       "CLOSE x.exe\r\n"
-      "START \"C:\\Tools\\run.exe\" \"C:\\Work\" WAIT=30 PRIORITY=3 MODE=7 ACTION=Print /TRANSLATE\r\n"
+      "START \"C:\\Tools\\run.exe\" \"C:\\Work\" WAIT=30 PRIORITY=3 MODE=7 ACTION=Print "
+      "/TRANSLATE\r\n"
       "KEYS [CTRL-S]\r\n"
       "DDE Progman Progman \"[ShowGroup(1)]\"\r\n"
       "FOCUS \"Untitled - Editor\" Hello\r\n"
@@ -247,7 +271,8 @@ TEST_F(ScriptFilesTest, EveryTextFormStepSurvivesExportAndImport) {
       "IFTIMELESS 30\r\n"
       "COMMENT \"a note\"\r\n";
   std::vector<SCRIPTING_RECORD> original;
-  for (std::string_view line : SplitScriptLines(text)) original.push_back(ReadScriptLine(line).step);
+  for (std::string_view line : SplitScriptLines(text))
+    original.push_back(ReadScriptLine(line).step);
   for (std::size_t i = 0; i < original.size(); ++i) {
     original[i].ID = 3;
     original[i].Sequence = static_cast<std::int32_t>(i);

@@ -1,5 +1,7 @@
 // The script routines over the data library's tables: a script through its text and back in
 // SCRIPTING, deleting a task's script, and scripts through a comma-delimited "Export.txt".
+#include "program/scripts/script_tables.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -15,7 +17,6 @@
 #include "program/scripts/delete_script.h"
 #include "program/scripts/parse_script_text.h"
 #include "program/scripts/script_files.h"
-#include "program/scripts/script_tables.h"
 #include "program/scripts/write_script_text.h"
 #include "runtime/dates.h"
 #include "script_test_support.h"
@@ -30,7 +31,8 @@ using Strings = std::vector<std::string>;
 constexpr std::string_view kScript =
     "DISPLAY \"Starting, please wait\" Backup OK\r\n"
     "DISPLAY Careful \"\" \"\" \"/MODAL\"\r\n"
-    "START \"C:\\Tools\\backup.exe\" \"C:\\Data\" WAIT=600 PRIORITY=1 MODE=7 ACTION=Open /TRANSLATE\r\n"
+    "START \"C:\\Tools\\backup.exe\" \"C:\\Data\" WAIT=600 PRIORITY=1 MODE=7 ACTION=Open "
+    "/TRANSLATE\r\n"
     "IFWINDOW \"Backup Error\" \"Disk \"\"full\"\"\"\r\n"
     "   FOCUS \"Backup Error\"\r\n"
     "   KEYS [ENTER]\r\n"
@@ -39,7 +41,8 @@ constexpr std::string_view kScript =
     "IFNOTWINDOW Explorer\r\n"
     "   IF [Failed] = 1\r\n"
     "      EMAIL 3\r\n"
-    "      FILE \"FTP Upload\" \"C:\\Data\\log.txt\" \"/logs/log.txt\" ftp.example.org bob \"p w\"\r\n"
+    "      FILE \"FTP Upload\" \"C:\\Data\\log.txt\" \"/logs/log.txt\" ftp.example.org bob \"p "
+    "w\"\r\n"
     "      FILE \"HTTP Download\" page.htm \"http://example.org/\" example.org\r\n"
     "      FILE Delete old.txt\r\n"
     "   END\r\n"
@@ -162,7 +165,9 @@ TEST_F(ScriptTablesTest, EveryStepThroughExportTxtAndBack) {
   const std::string text = FileText("Export.txt");
   // The DDE step is written by its short name, a program's start verb in the fifth field.
   EXPECT_NE(text.find("DDE,,Progman,Progman,,\"[ShowGroup(Main, 1)]\""), std::string::npos) << text;
-  EXPECT_NE(text.find("Start Program,C:\\Tools\\backup.exe,C:\\Data,1171,600,Open,"), std::string::npos) << text;
+  EXPECT_NE(text.find("Start Program,C:\\Tools\\backup.exe,C:\\Data,1171,600,Open,"),
+            std::string::npos)
+      << text;
 
   SCH.ID = 6;
   {

@@ -15,7 +15,8 @@
 namespace vx::testing {
 
 // A step with its action and the fields that fill sets.
-inline SCRIPTING_RECORD Step(std::string_view action, const std::function<void(SCRIPTING_RECORD&)>& fill = {}) {
+inline SCRIPTING_RECORD Step(std::string_view action,
+                             const std::function<void(SCRIPTING_RECORD&)>& fill = {}) {
   SCRIPTING_RECORD s;
   s.Action = action;
   if (fill) fill(s);
@@ -25,13 +26,14 @@ inline SCRIPTING_RECORD Step(std::string_view action, const std::function<void(S
 // Every field of a step that a script uses, one "name=value" per field; blanks shown as is.
 inline std::string Dump(const SCRIPTING_RECORD& s) {
   std::ostringstream out;
-  out << "ID=" << s.ID << " Sequence=" << s.Sequence << " Action=[" << s.Action.clipped() << "] Keystrokes=["
-      << s.Keystrokes.clipped() << "] SecondsToWait=" << s.SecondsToWait << " WaitForWindow=["
-      << s.WaitForWindow.clipped() << "] FocusOnWindow=[" << s.FocusOnWindow.clipped() << "] WindowExistance=["
-      << s.WindowExistance.clipped() << "] WindowTitleToCheckFor=[" << s.WindowTitleToCheckFor.clipped()
-      << "] IfTimeElapsed=[" << s.IfTimeElapsed.clipped() << "] TimeElapsed=" << s.TimeElapsed
-      << " EmailID=" << s.EmailID << " Command=[" << s.Command.clipped() << "] Path=[" << s.Path.clipped()
-      << "] DDEType=[" << s.DDEType.clipped() << "] DDEApplicationName=[" << s.DDEApplicationName.clipped()
+  out << "ID=" << s.ID << " Sequence=" << s.Sequence << " Action=[" << s.Action.clipped()
+      << "] Keystrokes=[" << s.Keystrokes.clipped() << "] SecondsToWait=" << s.SecondsToWait
+      << " WaitForWindow=[" << s.WaitForWindow.clipped() << "] FocusOnWindow=["
+      << s.FocusOnWindow.clipped() << "] WindowExistance=[" << s.WindowExistance.clipped()
+      << "] WindowTitleToCheckFor=[" << s.WindowTitleToCheckFor.clipped() << "] IfTimeElapsed=["
+      << s.IfTimeElapsed.clipped() << "] TimeElapsed=" << s.TimeElapsed << " EmailID=" << s.EmailID
+      << " Command=[" << s.Command.clipped() << "] Path=[" << s.Path.clipped() << "] DDEType=["
+      << s.DDEType.clipped() << "] DDEApplicationName=[" << s.DDEApplicationName.clipped()
       << "] DDEApplicationTopic=[" << s.DDEApplicationTopic.clipped() << "] DDELinkItem=["
       << s.DDELinkItem.clipped() << "] DDECommand=[" << s.DDECommand.clipped() << "]";
   return out.str();
@@ -58,7 +60,8 @@ class FakeScriptSteps : public ScriptSteps {
   // "sequence action" of each step of task id, in sequence order.
   std::vector<std::string> Summary(std::int32_t id) const {
     std::vector<std::string> out;
-    for (const SCRIPTING_RECORD& s : Task(id)) out.push_back(std::to_string(s.Sequence) + " " + s.Action.str());
+    for (const SCRIPTING_RECORD& s : Task(id))
+      out.push_back(std::to_string(s.Sequence) + " " + s.Action.str());
     return out;
   }
 
@@ -67,7 +70,8 @@ class FakeScriptSteps : public ScriptSteps {
     std::erase_if(rows, [&](const auto& entry) { return entry.first.first == id; });
     return {};
   }
-  FileResult ForEachStep(std::int32_t id, const std::function<bool(const SCRIPTING_RECORD&)>& visit) override {
+  FileResult ForEachStep(std::int32_t id,
+                         const std::function<bool(const SCRIPTING_RECORD&)>& visit) override {
     int read = 0;
     for (const auto& [key, row] : rows) {
       if (key.first != id) continue;
@@ -76,7 +80,9 @@ class FakeScriptSteps : public ScriptSteps {
     }
     return {};
   }
-  bool StepExists(std::int32_t id, std::int32_t sequence) override { return rows.contains({id, sequence}); }
+  bool StepExists(std::int32_t id, std::int32_t sequence) override {
+    return rows.contains({id, sequence});
+  }
   FileResult AddStep(const SCRIPTING_RECORD& step) override {
     if (step.Sequence == fail_add_at_sequence) return {90, "Disk full"};
     if (rows.contains({step.ID, step.Sequence})) return {40, "Creates Duplicate Key"};

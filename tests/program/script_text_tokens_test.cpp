@@ -1,11 +1,11 @@
 // Splitting, unquoting, quoting and joining the arguments of script lines, and reading numbers.
+#include "program/scripts/script_text_tokens.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "program/scripts/script_text_tokens.h"
 
 namespace vx {
 namespace {
@@ -28,24 +28,24 @@ TEST(TokeniseArguments, SeparatorsQuotesAndBrackets) {
       {"", {}},
       {"   ", {}},
       {"a b", {"a", "b"}},
-      {"  a    b  ", {"a", "b"}},                      // runs of blanks are one separator
-      {"a, b", {"a", "b"}},                            // a blank after a comma is ignored
+      {"  a    b  ", {"a", "b"}},  // runs of blanks are one separator
+      {"a, b", {"a", "b"}},        // a blank after a comma is ignored
       {"a,b", {"a", "b"}},
-      {"a,,b", {"a", "", "b"}},                        // a comma after a comma: an empty argument
-      {"a ,b", {"a", "", "b"}},                        // a comma after a blank: an empty argument
-      {"a,", {"a"}},                                   // nothing after the last separator
-      {"\"a b\" c", {"a b", "c"}},                     // quotes keep blanks and commas
+      {"a,,b", {"a", "", "b"}},     // a comma after a comma: an empty argument
+      {"a ,b", {"a", "", "b"}},     // a comma after a blank: an empty argument
+      {"a,", {"a"}},                // nothing after the last separator
+      {"\"a b\" c", {"a b", "c"}},  // quotes keep blanks and commas
       {"\"a,b\",c", {"a,b", "c"}},
-      {"\"\" x", {"", "x"}},                           // "" is an empty argument
-      {"[CTRL-ALT A] x", {"[CTRL-ALT A]", "x"}},       // brackets keep blanks
+      {"\"\" x", {"", "x"}},                      // "" is an empty argument
+      {"[CTRL-ALT A] x", {"[CTRL-ALT A]", "x"}},  // brackets keep blanks
       {"[My Value],next", {"[My Value]", "next"}},
       {"pre[a b]post x", {"pre[a b]post", "x"}},
-      {"\"[open\" next", {"[open", "next"}},           // a bracket inside quotes does not count
-      {"\"unclosed next", {"\"unclosed next"}},        // an unclosed quote runs to the end
+      {"\"[open\" next", {"[open", "next"}},     // a bracket inside quotes does not count
+      {"\"unclosed next", {"\"unclosed next"}},  // an unclosed quote runs to the end
       {"x \"unclosed, a b", {"x", "\"unclosed, a b"}},
       {"[unclosed a b", {"[unclosed a b"}},
-      {"a\tb c", {"a\tb", "c"}},                       // a tab is not a blank
-      {"\"a\"b c", {"\"a\"b", "c"}},                   // quotes removed only around the whole
+      {"a\tb c", {"a\tb", "c"}},      // a tab is not a blank
+      {"\"a\"b c", {"\"a\"b", "c"}},  // quotes removed only around the whole
   };
   for (const Case& c : cases) EXPECT_EQ(Args(c.text), c.args) << "[" << c.text << "]";
 }
@@ -60,8 +60,8 @@ TEST(TokeniseArguments, GetArgumentPastTheEndIsEmpty) {
 TEST(UnquoteArgument, RemovesOnePairOfSurroundingQuotes) {
   EXPECT_EQ(UnquoteArgument("\"\""), "");
   EXPECT_EQ(UnquoteArgument("\"a b\""), "a b");
-  EXPECT_EQ(UnquoteArgument("\"a b\"   "), "a b");      // the last non-blank character counts
-  EXPECT_EQ(UnquoteArgument("\"\"a\"\""), "\"a\"");     // one pair only
+  EXPECT_EQ(UnquoteArgument("\"a b\"   "), "a b");   // the last non-blank character counts
+  EXPECT_EQ(UnquoteArgument("\"\"a\"\""), "\"a\"");  // one pair only
   EXPECT_EQ(UnquoteArgument("\"a"), "\"a");
   EXPECT_EQ(UnquoteArgument("a\""), "a\"");
   EXPECT_EQ(UnquoteArgument("\""), "");
@@ -83,17 +83,18 @@ TEST(QuoteArgument, QuotesWhatWouldNotReadBackAlone) {
       {"/MODAL", "\"/MODAL\""},
       {"\"already quoted\"", "\"already quoted\""},
       {"\"single\"", "single"},
-      {"a,b", "\"a,b\""},                 // a comma would split the value
-      {"[CTRL-A]", "[CTRL-A]"},           // closed brackets read back whole
+      {"a,b", "\"a,b\""},        // a comma would split the value
+      {"[CTRL-A]", "[CTRL-A]"},  // closed brackets read back whole
       {"[VALUE NAME]", "\"[VALUE NAME]\""},
-      {"x[open", "\"x[open\""},           // an open bracket would swallow the next argument
+      {"x[open", "\"x[open\""},  // an open bracket would swallow the next argument
       {"Ünïcode", "Ünïcode"},
   };
   for (const Case& c : cases) EXPECT_EQ(QuoteArgument(c.text), c.quoted) << "[" << c.text << "]";
 }
 
 TEST(QuoteArgument, EveryQuotedValueReadsBackFollowedByAnotherArgument) {
-  const std::string_view values[] = {"a b", "a,b", "a, b", "x[open", "[a b]", "C:\\a b\\c", "/x", "", "[k]", "a]b"};
+  const std::string_view values[] = {"a b",        "a,b", "a, b", "x[open", "[a b]",
+                                     "C:\\a b\\c", "/x",  "",     "[k]",    "a]b"};
   for (std::string_view value : values) {
     const std::string line = QuoteArgument(value) + " next";
     EXPECT_EQ(Args(line), (Strings{std::string(value), "next"})) << line;
@@ -101,7 +102,8 @@ TEST(QuoteArgument, EveryQuotedValueReadsBackFollowedByAnotherArgument) {
 }
 
 TEST(JoinArguments, QuotesEachPresentTextAndSkipsAbsentOnes) {
-  const std::vector<std::optional<std::string>> texts{"KEYS", std::nullopt, "", "a b", std::nullopt, "c"};
+  const std::vector<std::optional<std::string>> texts{"KEYS", std::nullopt, "",
+                                                      "a b",  std::nullopt, "c"};
   EXPECT_EQ(JoinArguments(texts), "KEYS \"\" \"a b\" c");
   EXPECT_EQ(JoinArguments(std::vector<std::optional<std::string>>{}), "");
 }
