@@ -1,0 +1,198 @@
+#include "datadll/utility/sys_hot_key_class.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "datadll/utility/hot_key_names.h"
+
+namespace vx {
+namespace {
+
+// The object whose window procedure handles hot-key messages: the last one initialised.
+SYSHOTKEYCLASS* gProcessHotKeys = nullptr;
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+SYSHOTKEYCLASS::~SYSHOTKEYCLASS() {
+  // Stop the listener before the members it reaches go away.
+  grabber_.reset();
+  self_.reset();
+  if (gProcessHotKeys == this) gProcessHotKeys = nullptr;
+}
+
+void SYSHOTKEYCLASS::INIT() { INIT(CurrentWindowLink(), platform::OpenSystemHotKeyGrabber()); }
+
+void SYSHOTKEYCLASS::INIT(WindowLink window, std::unique_ptr<platform::HotKeyGrabber> grabber) {
+  RegisteredKeys.clear();
+  FailedKeys.clear();
+  KeyNames.clear();
+  PressedKeys.clear();
+  ADDTRN(BuiltInKeyBlock());
+  window_ = std::move(window);
+  self_ = std::make_shared<SYSHOTKEYCLASS*>(this);
+  grabber_ = std::move(grabber);
+  if (grabber_) {
+    // Presses arrive on the grabber's thread; the window handles them as its own message.
+    std::weak_ptr<SYSHOTKEYCLASS*> weak = self_;
+    WindowLink link = window_;
+    grabber_->SetPressHandler([weak, link](int id, unsigned modifiers, unsigned virtual_key) {
+      const auto param = static_cast<std::int32_t>((virtual_key << 16) | (modifiers & 0xFFFF));
+      link.Deliver([weak, id, param] {
+        if (auto self = weak.lock()) (*self)->HotKeyMessage(id, param);
+      });
+    });
+  }
+  gProcessHotKeys = this;
+}
+
+void SYSHOTKEYCLASS::ADDTRN(std::span<const std::uint8_t> block) {
+  if (block.size() < 2) return;
+  const unsigned count = block[0] | (block[1] << 8);
+  std::size_t at = 2;
+  // A block cut short ends the table where it is cut.
+  for (unsigned i = 0; i < count && at < block.size(); ++i) {
+    const std::size_t length = block[at++];
+    if (at + length + 1 > block.size()) break;
+    KeyNameEntry entry;
+    entry.name.assign(reinterpret_cast<const char*>(block.data() + at), length);
+    entry.code = block[at + length];
+    at += length + 1;
+    KeyNames.push_back(std::move(entry));
+  }
+}
+
+std::int32_t SYSHOTKEYCLASS::TRNKEYNAME(std::string_view text) const {
+  const std::string upper = Upper(text);
+  std::string_view rest = upper;
+  std::int32_t modifiers = 0;
+  auto drop = [&rest](std::size_t n) { rest.remove_prefix(std::min(n, rest.size())); };
+  // Modifier prefixes, one at a time, until what is left is a key name.
+  while (!rest.empty()) {
+    const char first = rest.front();
+    if (first == '+') { modifiers |= kKeyShift; drop(1); continue; }
+    if (first == '^') { modifiers |= kKeyCtrl; drop(1); continue; }
+    if (first == '%') { modifiers |= kKeyAlt; drop(1); continue; }
+    if (first == '*') { modifiers |= kKeyWin; drop(1); continue; }
+    if (first == '-') { drop(1); continue; }
+    const std::string_view three = rest.substr(0, 3);
+    if (three == "SHI") { modifiers |= kKeyShift; drop(5); continue; }
+    if (three == "CTR") { modifiers |= kKeyCtrl; drop(4); continue; }
+    if (three == "ALT") { modifiers |= kKeyAlt; drop(3); continue; }
+    if (three == "WIN") { modifiers |= kKeyWin; drop(3); continue; }
+    break;
+  }
+  std::string name(ClipView(rest));
+  if (const auto key = name.find("KEY"); key != std::string::npos) name.erase(key, 3);
+  for (auto entry = KeyNames.rbegin(); entry != KeyNames.rend(); ++entry) {
+    if (Upper(entry->name) == name) return modifiers | entry->code;
+  }
+  return modifiers;
+}
+
+String<32> SYSHOTKEYCLASS::TRNVIRTKEY(std::uint32_t code) const {
+  std::string text;
+  for (auto entry = KeyNames.rbegin(); entry != KeyNames.rend(); ++entry) {
+    if (entry->code == (code & 0xFF)) {
+      text = entry->name;
+      break;
+    }
+  }
+  if (code & kKeyWin) text = "Win-" + text;
+  if (code & kKeyCtrl) text = "Ctrl-" + text;
+  if (code & kKeyAlt) text = "Alt-" + text;
+  if (code & kKeyShift) text = "Shift-" + text;
+  return String<32>(text);
+}
+
+void SYSHOTKEYCLASS::ADDKEY(std::string_view text) {
+  const std::int32_t code = TRNKEYNAME(text);
+  if (code == 0) {
+    TAKEINVALIDKEY(text);
+    return;
+  }
+  UNREGISTERHOTKEYS();
+  auto at = std::lower_bound(RegisteredKeys.begin(), RegisteredKeys.end(), code,
+                             [](const HotKeyEntry& e, std::int32_t c) { return e.code < c; });
+  if (at == RegisteredKeys.end() || at->code != code) RegisteredKeys.insert(at, HotKeyEntry{code, String<32>(text)});
+  REGISTERHOTKEYS();
+}
+
+void SYSHOTKEYCLASS::REMOVEKEY(std::string_view text) {
+  const std::int32_t code = TRNKEYNAME(text);
+  if (code == 0) {
+    TAKEINVALIDKEY(text);
+    return;
+  }
+  UNREGISTERHOTKEYS();
+  std::erase_if(RegisteredKeys, [code](const HotKeyEntry& e) { return e.code == code; });
+  REGISTERHOTKEYS();
+}
+
+void SYSHOTKEYCLASS::ACTIVATE() {
+  active = 1;
+  REGISTERHOTKEYS();
+}
+
+void SYSHOTKEYCLASS::UNACTIVATE() {
+  UNREGISTERHOTKEYS();
+  active = 0;
+}
+
+void SYSHOTKEYCLASS::REGISTERHOTKEYS() {
+  if (RegisteredKeys.empty() || active != 1) return;
+  FailedKeys.clear();
+  for (std::size_t i = 0; i < RegisteredKeys.size(); ++i) {
+    const HotKeyEntry& key = RegisteredKeys[i];
+    const unsigned modifiers = static_cast<unsigned>(key.code & 0xFF00) / 256;
+    const unsigned virtual_key = static_cast<unsigned>(key.code & 0xFF);
+    if (!grabber_ || !grabber_->Grab(static_cast<int>(i + 1), modifiers, virtual_key)) FailedKeys.push_back(key);
+  }
+  registered = 1;
+}
+
+void SYSHOTKEYCLASS::UNREGISTERHOTKEYS() {
+  if (RegisteredKeys.empty() || active != 1) return;
+  FailedKeys.clear();
+  for (std::size_t i = 0; i < RegisteredKeys.size(); ++i) {
+    if (!grabber_ || !grabber_->Ungrab(static_cast<int>(i + 1))) FailedKeys.push_back(RegisteredKeys[i]);
+  }
+  registered = 0;
+}
+
+void SYSHOTKEYCLASS::TAKEKEY(std::int32_t, std::string_view) {}
+
+void SYSHOTKEYCLASS::TAKEINVALIDKEY(std::string_view) {}
+
+void SYSHOTKEYCLASS::HotKeyMessage(std::int32_t id, std::int32_t param) {
+  SYSHOTKEYCLASS* owner = gProcessHotKeys;
+  if (!owner) return;
+  HotKeyEntry pressed;
+  if (id >= 1 && static_cast<std::size_t>(id) <= owner->RegisteredKeys.size()) {
+    pressed = owner->RegisteredKeys[static_cast<std::size_t>(id) - 1];
+  } else {
+    pressed.code = 0;
+    pressed.text = std::to_string(param);
+  }
+  owner->PressedKeys.push_back(pressed);
+  owner->TAKEKEY(id, pressed.text.clipped());
+  window_.Post(EVENT_HotKey);
+}
+
+void SYSHOTKEYCLASS::KILL() {
+  UNACTIVATE();
+  grabber_.reset();
+  self_.reset();
+  RegisteredKeys.clear();
+  FailedKeys.clear();
+  KeyNames.clear();
+  PressedKeys.clear();
+  if (gProcessHotKeys == this) gProcessHotKeys = nullptr;
+}
+
+}  // namespace vx

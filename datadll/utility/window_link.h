@@ -1,0 +1,37 @@
+// What a desktop-service class (tray icon, hot keys, end of session) needs from the window it
+// serves. The window runtime supplies the link of the current window; tests supply fakes.
+#pragma once
+
+#include <functional>
+#include <utility>
+
+namespace vx {
+
+struct WindowLink {
+  // Puts an event on the queue of the window's thread (POST). Callable from any thread.
+  std::function<void(int event)> post;
+  // Runs a message handler as the window's own code would run: on the window's thread, or
+  // holding the runtime lock. Unset: the handler runs at once on the calling thread.
+  std::function<void(std::function<void()>)> deliver;
+  // Sets a property of the window. Unset: ignored.
+  std::function<void(int property, long value)> set_property;
+
+  void Post(int event) const {
+    if (post) post(event);
+  }
+  void Deliver(std::function<void()> handler) const {
+    if (deliver) deliver(std::move(handler));
+    else handler();
+  }
+  void SetProperty(int property, long value) const {
+    if (set_property) set_property(property, value);
+  }
+};
+
+// The link of the window that is current on the calling thread. Without a source, an empty
+// link: posts go nowhere.
+WindowLink CurrentWindowLink();
+// Installed by the window runtime at start-up (and by tests).
+void SetCurrentWindowLinkSource(std::function<WindowLink()> source);
+
+}  // namespace vx
