@@ -11,6 +11,11 @@ namespace {
 // The object whose window procedure handles hot-key messages: the last one initialised.
 SYSHOTKEYCLASS* gProcessHotKeys = nullptr;
 
+void Append(Queue<HotKeyEntry>& queue, const HotKeyEntry& entry) {
+  queue.buffer = entry;
+  queue.Add();
+}
+
 std::string Upper(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -29,10 +34,10 @@ SYSHOTKEYCLASS::~SYSHOTKEYCLASS() {
 void SYSHOTKEYCLASS::INIT() { INIT(CurrentWindowLink(), platform::OpenSystemHotKeyGrabber()); }
 
 void SYSHOTKEYCLASS::INIT(WindowLink window, std::unique_ptr<platform::HotKeyGrabber> grabber) {
-  RegisteredKeys.clear();
-  FailedKeys.clear();
-  KeyNames.clear();
-  PressedKeys.clear();
+  RegisteredKeys.Free();
+  FailedKeys.Free();
+  KeyNames.Free();
+  PressedKeys.Free();
   ADDTRN(BuiltInKeyBlock());
   window_ = std::move(window);
   self_ = std::make_shared<SYSHOTKEYCLASS*>(this);
@@ -59,11 +64,10 @@ void SYSHOTKEYCLASS::ADDTRN(std::span<const std::uint8_t> block) {
   for (unsigned i = 0; i < count && at < block.size(); ++i) {
     const std::size_t length = block[at++];
     if (at + length + 1 > block.size()) break;
-    KeyNameEntry entry;
-    entry.name.assign(reinterpret_cast<const char*>(block.data() + at), length);
-    entry.code = block[at + length];
+    KeyNames.buffer.name.assign(reinterpret_cast<const char*>(block.data() + at), length);
+    KeyNames.buffer.code = block[at + length];
     at += length + 1;
-    KeyNames.push_back(std::move(entry));
+    KeyNames.Add();
   }
 }
 
@@ -89,17 +93,17 @@ std::int32_t SYSHOTKEYCLASS::TRNKEYNAME(std::string_view text) const {
   }
   std::string name(ClipView(rest));
   if (const auto key = name.find("KEY"); key != std::string::npos) name.erase(key, 3);
-  for (auto entry = KeyNames.rbegin(); entry != KeyNames.rend(); ++entry) {
-    if (Upper(entry->name) == name) return modifiers | entry->code;
+  for (long i = KeyNames.Records(); i >= 1; --i) {
+    if (Upper(KeyNames[i].name) == name) return modifiers | KeyNames[i].code;
   }
   return modifiers;
 }
 
 String<32> SYSHOTKEYCLASS::TRNVIRTKEY(std::uint32_t code) const {
   std::string text;
-  for (auto entry = KeyNames.rbegin(); entry != KeyNames.rend(); ++entry) {
-    if (entry->code == (code & 0xFF)) {
-      text = entry->name;
+  for (long i = KeyNames.Records(); i >= 1; --i) {
+    if (KeyNames[i].code == (code & 0xFF)) {
+      text = KeyNames[i].name;
       break;
     }
   }
@@ -117,9 +121,11 @@ void SYSHOTKEYCLASS::ADDKEY(std::string_view text) {
     return;
   }
   UNREGISTERHOTKEYS();
-  auto at = std::lower_bound(RegisteredKeys.begin(), RegisteredKeys.end(), code,
-                             [](const HotKeyEntry& e, std::int32_t c) { return e.code < c; });
-  if (at == RegisteredKeys.end() || at->code != code) RegisteredKeys.insert(at, HotKeyEntry{code, String<32>(text)});
+  if (RegisteredKeys.GetWhere([code](const HotKeyEntry& e) { return e.code == code; }) != 0) {
+    RegisteredKeys.buffer.code = code;
+    RegisteredKeys.buffer.text = text;
+    RegisteredKeys.AddBy(&HotKeyEntry::code);
+  }
   REGISTERHOTKEYS();
 }
 
@@ -130,7 +136,7 @@ void SYSHOTKEYCLASS::REMOVEKEY(std::string_view text) {
     return;
   }
   UNREGISTERHOTKEYS();
-  std::erase_if(RegisteredKeys, [code](const HotKeyEntry& e) { return e.code == code; });
+  if (RegisteredKeys.GetWhere([code](const HotKeyEntry& e) { return e.code == code; }) == 0) RegisteredKeys.Delete();
   REGISTERHOTKEYS();
 }
 
@@ -145,22 +151,22 @@ void SYSHOTKEYCLASS::UNACTIVATE() {
 }
 
 void SYSHOTKEYCLASS::REGISTERHOTKEYS() {
-  if (RegisteredKeys.empty() || active != 1) return;
-  FailedKeys.clear();
-  for (std::size_t i = 0; i < RegisteredKeys.size(); ++i) {
+  if (RegisteredKeys.Records() == 0 || active != 1) return;
+  FailedKeys.Free();
+  for (long i = 1; i <= RegisteredKeys.Records(); ++i) {
     const HotKeyEntry& key = RegisteredKeys[i];
     const unsigned modifiers = static_cast<unsigned>(key.code & 0xFF00) / 256;
     const unsigned virtual_key = static_cast<unsigned>(key.code & 0xFF);
-    if (!grabber_ || !grabber_->Grab(static_cast<int>(i + 1), modifiers, virtual_key)) FailedKeys.push_back(key);
+    if (!grabber_ || !grabber_->Grab(static_cast<int>(i), modifiers, virtual_key)) Append(FailedKeys, key);
   }
   registered = 1;
 }
 
 void SYSHOTKEYCLASS::UNREGISTERHOTKEYS() {
-  if (RegisteredKeys.empty() || active != 1) return;
-  FailedKeys.clear();
-  for (std::size_t i = 0; i < RegisteredKeys.size(); ++i) {
-    if (!grabber_ || !grabber_->Ungrab(static_cast<int>(i + 1))) FailedKeys.push_back(RegisteredKeys[i]);
+  if (RegisteredKeys.Records() == 0 || active != 1) return;
+  FailedKeys.Free();
+  for (long i = 1; i <= RegisteredKeys.Records(); ++i) {
+    if (!grabber_ || !grabber_->Ungrab(static_cast<int>(i))) Append(FailedKeys, RegisteredKeys[i]);
   }
   registered = 0;
 }
@@ -173,13 +179,13 @@ void SYSHOTKEYCLASS::HotKeyMessage(std::int32_t id, std::int32_t param) {
   SYSHOTKEYCLASS* owner = gProcessHotKeys;
   if (!owner) return;
   HotKeyEntry pressed;
-  if (id >= 1 && static_cast<std::size_t>(id) <= owner->RegisteredKeys.size()) {
-    pressed = owner->RegisteredKeys[static_cast<std::size_t>(id) - 1];
+  if (id >= 1 && id <= owner->RegisteredKeys.Records()) {
+    pressed = owner->RegisteredKeys[id];
   } else {
     pressed.code = 0;
     pressed.text = std::to_string(param);
   }
-  owner->PressedKeys.push_back(pressed);
+  Append(owner->PressedKeys, pressed);
   owner->TAKEKEY(id, pressed.text.clipped());
   window_.Post(EVENT_HotKey);
 }
@@ -188,10 +194,10 @@ void SYSHOTKEYCLASS::KILL() {
   UNACTIVATE();
   grabber_.reset();
   self_.reset();
-  RegisteredKeys.clear();
-  FailedKeys.clear();
-  KeyNames.clear();
-  PressedKeys.clear();
+  RegisteredKeys.Free();
+  FailedKeys.Free();
+  KeyNames.Free();
+  PressedKeys.Free();
   if (gProcessHotKeys == this) gProcessHotKeys = nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include "datadll/utility/window_link.h"
 #include "platform/hot_keys.h"
 #include "runtime/fixed_string.h"
+#include "runtime/queue.h"
 
 namespace vx {
 
@@ -67,10 +68,10 @@ class SYSHOTKEYCLASS {
 
   std::uint8_t active = 0;
   std::uint8_t registered = 0;
-  std::vector<HotKeyEntry> RegisteredKeys;  // in key-code order; the id of a key is its position
-  std::vector<HotKeyEntry> FailedKeys;      // refused in the last register or unregister pass
-  std::vector<KeyNameEntry> KeyNames;
-  std::vector<HotKeyEntry> PressedKeys;     // presses the window has not taken yet
+  Queue<HotKeyEntry> RegisteredKeys;  // in key-code order; the id of a key is its position
+  Queue<HotKeyEntry> FailedKeys;      // refused in the last register or unregister pass
+  Queue<KeyNameEntry> KeyNames;
+  Queue<HotKeyEntry> PressedKeys;     // presses the window has not taken yet
 
  private:
   WindowLink window_;

@@ -31,7 +31,7 @@ class HotKeyClassTest : public ::testing::Test {
   }
   void TearDown() override { keys.KILL(); }
 
-  std::vector<std::int32_t> Codes(const std::vector<HotKeyEntry>& q) {
+  std::vector<std::int32_t> Codes(const Queue<HotKeyEntry>& q) {
     std::vector<std::int32_t> out;
     for (const auto& e : q) out.push_back(e.code);
     return out;
@@ -71,7 +71,7 @@ TEST_F(HotKeyClassTest, CodesTranslateToDisplayTexts) {
 }
 
 TEST_F(HotKeyClassTest, EveryKeyNameReadsBackAsTheLastNameOfItsCode) {
-  ASSERT_EQ(keys.KeyNames.size(), 92u);
+  ASSERT_EQ(keys.KeyNames.Records(), 92u);
   for (const auto& entry : keys.KeyNames) {
     const std::int32_t code = keys.TRNKEYNAME(entry.name);
     EXPECT_EQ(code, entry.code) << entry.name;
@@ -88,7 +88,7 @@ TEST_F(HotKeyClassTest, KeysAreKeptInCodeOrderOnceEachAndRegisteredByPosition) {
   keys.ADDKEY("^+A");  // the same key in other words
   keys.ADDKEY("F5");
   EXPECT_EQ(Codes(keys.RegisteredKeys), (std::vector<std::int32_t>{116, 0x641, 0x857}));
-  EXPECT_EQ(keys.RegisteredKeys[1].text, "CtrlShiftA") << "the first text stays";
+  EXPECT_EQ(keys.RegisteredKeys[2].text, "CtrlShiftA") << "the first text stays";
   EXPECT_TRUE(log.grabs.empty()) << "nothing is registered while inactive";
 
   keys.ACTIVATE();
@@ -125,7 +125,7 @@ TEST_F(HotKeyClassTest, TextsNamingNoKeyGoToTheInvalidKeyHook) {
   keys.ADDKEY("NoSuchKey");
   keys.REMOVEKEY("Bogus");
   EXPECT_EQ(keys.invalid, (std::vector<std::string>{"NoSuchKey", "Bogus"}));
-  EXPECT_TRUE(keys.RegisteredKeys.empty());
+  EXPECT_TRUE(keys.RegisteredKeys.Records() == 0);
   EXPECT_TRUE(log.grabs.empty());
 }
 
@@ -140,7 +140,7 @@ TEST_F(HotKeyClassTest, RefusedKeysStayRegisteredAndAreListedAsFailed) {
   // The next pass starts a fresh list: once the other program lets go, nothing has failed.
   log.refused.clear();
   keys.ADDKEY("F6");
-  EXPECT_TRUE(keys.FailedKeys.empty());
+  EXPECT_TRUE(keys.FailedKeys.Records() == 0);
 }
 
 TEST_F(HotKeyClassTest, PressesAreQueuedHandedToTheHookAndPostedAs1810) {
@@ -150,11 +150,11 @@ TEST_F(HotKeyClassTest, PressesAreQueuedHandedToTheHookAndPostedAs1810) {
   ASSERT_TRUE(log.handler);
   log.handler(2, 6, 'A');
   log.handler(9, 2, 'Q');  // an id with no key behind it
-  ASSERT_EQ(keys.PressedKeys.size(), 2u);
-  EXPECT_EQ(keys.PressedKeys[0].code, 0x641);
-  EXPECT_EQ(keys.PressedKeys[0].text, "CtrlShiftA");
-  EXPECT_EQ(keys.PressedKeys[1].code, 0);
-  EXPECT_EQ(keys.PressedKeys[1].text, std::to_string('Q' << 16 | 2));
+  ASSERT_EQ(keys.PressedKeys.Records(), 2u);
+  EXPECT_EQ(keys.PressedKeys[1].code, 0x641);
+  EXPECT_EQ(keys.PressedKeys[1].text, "CtrlShiftA");
+  EXPECT_EQ(keys.PressedKeys[2].code, 0);
+  EXPECT_EQ(keys.PressedKeys[2].text, std::to_string('Q' << 16 | 2));
   EXPECT_EQ(keys.taken, (std::vector<std::pair<std::int32_t, std::string>>{{2, "CtrlShiftA"}, {9, "5308418"}}));
   EXPECT_EQ(posted, (std::vector<int>{EVENT_HotKey, EVENT_HotKey}));
 }
@@ -172,16 +172,16 @@ TEST_F(HotKeyClassTest, PressesGoThroughTheWindowsDeliveryAndStopAtKill) {
   other.ACTIVATE();
 
   other_log.handler(1, 0, 116);
-  EXPECT_TRUE(other.PressedKeys.empty()) << "nothing happens until the window runs the message";
+  EXPECT_TRUE(other.PressedKeys.Records() == 0) << "nothing happens until the window runs the message";
   ASSERT_EQ(window_queue.size(), 1u);
   window_queue[0]();
-  EXPECT_EQ(other.PressedKeys.size(), 1u);
+  EXPECT_EQ(other.PressedKeys.Records(), 1u);
 
   other_log.handler(1, 0, 116);
   other.KILL();
   EXPECT_TRUE(other_log.held.empty());
   window_queue[1]();  // a message still queued when the object went
-  EXPECT_TRUE(other.PressedKeys.empty());
+  EXPECT_TRUE(other.PressedKeys.Records() == 0);
   EXPECT_EQ(posted, (std::vector<int>{EVENT_HotKey}));
 }
 
