@@ -1,6 +1,7 @@
 #include "runtime/threads.h"
 
 #include "runtime/events.h"
+#include "runtime/window/front_end.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -98,6 +99,13 @@ std::shared_ptr<ThreadRecord> FindThread(long number) {
   return it == g_threads.end() ? nullptr : it->second;
 }
 
+void AnnounceThreadEnded(long number) {
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::ThreadEnded;
+  m.thread = number;
+  Announce(m);
+}
+
 // Runs one thread's procedure with the lock held; a procedure that throws ends only its thread.
 void RunOnThread(ThreadRecord& record, unsigned long ticket, const ThreadProcedure& procedure) {
   t_thread = &record;
@@ -108,6 +116,7 @@ void RunOnThread(ThreadRecord& record, unsigned long ticket, const ThreadProcedu
   } catch (const std::exception& e) {
     std::fprintf(stderr, "runtime thread %ld ended by an exception: %s\n", record.number, e.what());
   }
+  AnnounceThreadEnded(record.number);
   ReleaseRuntimeLock();
   t_thread = nullptr;
 }
@@ -162,6 +171,7 @@ void RunProgram(ThreadProcedure main) {
 
   // Close down: every other thread is told to close its windows, then waited for.
   g_closing_down = true;
+  AnnounceThreadEnded(1);
   MarkEnded(1);
   for (;;) {
     std::vector<std::shared_ptr<ThreadRecord>> running;

@@ -36,6 +36,7 @@ struct ControlSnapshot {
 struct ModelMessage {
   enum class Kind {
     WindowOpened,     // props: the window's own; the controls follow as ControlAdded
+    WindowShown,      // every control and its contents have been announced
     WindowClosed,
     ControlAdded,     // snapshot
     PropertyChanged,  // control (0: the window), prop, value

@@ -59,8 +59,16 @@ void Window::Open() {
   snapshot->props = props_;
   m.snapshot = std::move(snapshot);
   Announce(m);
-  for (const auto& c : controls_) AnnounceControl(*c);
+  for (const auto& c : controls_) {
+    AnnounceControl(*c);
+    if (c->Type() == ControlType::DropList || c->Type() == ControlType::Combo) c->Render();
+  }
   Display();
+  ModelMessage shown;
+  shown.kind = ModelMessage::Kind::WindowShown;
+  shown.thread = thread_;
+  shown.window = id_;
+  Announce(shown);
   ScheduleTimer();
   Post(EVENT_OpenWindow);
 }
