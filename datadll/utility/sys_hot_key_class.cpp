@@ -187,7 +187,7 @@ void SYSHOTKEYCLASS::HotKeyMessage(std::int32_t id, std::int32_t param) {
   }
   Append(owner->PressedKeys, pressed);
   owner->TAKEKEY(id, pressed.text.clipped());
-  window_.Post(EVENT_HotKey);
+  window_.Post(EVENT_HotKeyPressed);
 }
 
 void SYSHOTKEYCLASS::KILL() {

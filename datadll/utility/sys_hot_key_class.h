@@ -1,5 +1,6 @@
 // System-wide hot keys for one window: key texts such as "CtrlShiftA" to key codes and back,
-// registration with the desktop, and each press delivered to the window as event 1810.
+// registration with the desktop, and each press delivered to the window as event 1810
+// (EVENT_HotKeyPressed).
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "datadll/utility/window_link.h"
 #include "platform/hot_keys.h"
+#include "runtime/events.h"
 #include "runtime/fixed_string.h"
 #include "runtime/queue.h"
 
@@ -21,9 +23,6 @@ inline constexpr std::int32_t kKeyAlt = 0x100;
 inline constexpr std::int32_t kKeyCtrl = 0x200;
 inline constexpr std::int32_t kKeyShift = 0x400;
 inline constexpr std::int32_t kKeyWin = 0x800;
-
-// The event posted to the window for each hot-key press.
-inline constexpr int EVENT_HotKey = 1810;
 
 struct HotKeyEntry {
   std::int32_t code = 0;

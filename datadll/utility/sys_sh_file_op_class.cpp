@@ -5,10 +5,10 @@
 #include <system_error>
 #include <vector>
 
-#include "datadll/utility/blocking_call.h"
 #include "platform/shell_file_operation.h"
 #include "runtime/fixed_string.h"
 #include "runtime/ini_file.h"
+#include "runtime/threads.h"
 
 namespace vx {
 namespace {
@@ -119,9 +119,9 @@ int SYSSHFILEOPCLASS::Run(unsigned operation) {
   op.sources = Names(SourceList);
   op.targets = Names(TargetList);
   op.flags = FileOp.flags;
-  int result = 0;
-  RunBlocking([&] { result = platform::RunFileOperation(op); });
-  return result;
+  // A long copy must not hold up the program's other threads.
+  RuntimeUnlocked unlocked;
+  return platform::RunFileOperation(op);
 }
 
 }  // namespace vx

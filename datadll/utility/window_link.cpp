@@ -2,6 +2,9 @@
 
 #include <mutex>
 
+#include "runtime/threads.h"
+#include "runtime/window/window.h"
+
 namespace vx {
 namespace {
 
@@ -16,7 +19,19 @@ WindowLink CurrentWindowLink() {
     std::lock_guard lock(gSourceMutex);
     source = gSource;
   }
-  return source ? source() : WindowLink{};
+  if (source) return source();
+  WindowLink link;
+  if (const Window* window = CurrentWindow()) {
+    const long thread = window->Thread() ? window->Thread() : THREAD();
+    const int id = window->Id();
+    link.post = [thread, id](int event) {
+      Event e;
+      e.number = event;
+      e.window = id;
+      PostEvent(thread, std::move(e));
+    };
+  }
+  return link;
 }
 
 void SetCurrentWindowLinkSource(std::function<WindowLink()> source) {

@@ -28,8 +28,9 @@ struct WindowLink {
   }
 };
 
-// The link of the window that is current on the calling thread. Without a source, an empty
-// link: posts go nowhere.
+// The link of the window that is current on the calling thread. Unless a source is installed,
+// the runtime's newest open window of the calling thread: posts go to it, messages run at once
+// and properties are ignored; with no window open, posts go nowhere.
 WindowLink CurrentWindowLink();
 // Installed by the window runtime at start-up (and by tests).
 void SetCurrentWindowLinkSource(std::function<WindowLink()> source);

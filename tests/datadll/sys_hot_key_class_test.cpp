@@ -156,7 +156,7 @@ TEST_F(HotKeyClassTest, PressesAreQueuedHandedToTheHookAndPostedAs1810) {
   EXPECT_EQ(keys.PressedKeys[2].code, 0);
   EXPECT_EQ(keys.PressedKeys[2].text, std::to_string('Q' << 16 | 2));
   EXPECT_EQ(keys.taken, (std::vector<std::pair<std::int32_t, std::string>>{{2, "CtrlShiftA"}, {9, "5308418"}}));
-  EXPECT_EQ(posted, (std::vector<int>{EVENT_HotKey, EVENT_HotKey}));
+  EXPECT_EQ(posted, (std::vector<int>{EVENT_HotKeyPressed, EVENT_HotKeyPressed}));
 }
 
 TEST_F(HotKeyClassTest, PressesGoThroughTheWindowsDeliveryAndStopAtKill) {
@@ -182,7 +182,7 @@ TEST_F(HotKeyClassTest, PressesGoThroughTheWindowsDeliveryAndStopAtKill) {
   EXPECT_TRUE(other_log.held.empty());
   window_queue[1]();  // a message still queued when the object went
   EXPECT_TRUE(other.PressedKeys.Records() == 0);
-  EXPECT_EQ(posted, (std::vector<int>{EVENT_HotKey}));
+  EXPECT_EQ(posted, (std::vector<int>{EVENT_HotKeyPressed}));
 }
 
 }  // namespace

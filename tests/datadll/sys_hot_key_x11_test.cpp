@@ -37,7 +37,7 @@ TEST(HotKeyClassOnX11, PressArrivesAsEvent1810WithTheKeyQueued) {
   ASSERT_EQ(keys.PressedKeys.Records(), 1u);
   EXPECT_EQ(keys.PressedKeys[1].code, 0x700 | 123);
   EXPECT_EQ(keys.PressedKeys[1].text, "CtrlAltShiftF12");
-  EXPECT_EQ(posted, std::vector<int>{EVENT_HotKey});
+  EXPECT_EQ(posted, std::vector<int>{EVENT_HotKeyPressed});
   keys.KILL();
 }
 
