@@ -1,5 +1,6 @@
 // A fresh temporary folder for a test, made the current folder and the home of the user's data
-// ($XDG_DATA_HOME, where the trash lives); everything is put back and removed afterwards.
+// ($XDG_DATA_HOME, where the trash lives) and settings ($XDG_CONFIG_HOME); everything is put
+// back and removed afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,12 +23,16 @@ class TempFolderTest : public ::testing::Test {
     old_cwd_ = std::filesystem::current_path();
     std::filesystem::current_path(root_);
     if (const char* v = std::getenv("XDG_DATA_HOME")) old_data_home_ = v;
+    if (const char* v = std::getenv("XDG_CONFIG_HOME")) old_config_home_ = v;
     setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
   }
   void TearDown() override {
     std::filesystem::current_path(old_cwd_);
     if (old_data_home_) setenv("XDG_DATA_HOME", old_data_home_->c_str(), 1);
     else unsetenv("XDG_DATA_HOME");
+    if (old_config_home_) setenv("XDG_CONFIG_HOME", old_config_home_->c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
@@ -48,7 +53,7 @@ class TempFolderTest : public ::testing::Test {
 
  private:
   std::filesystem::path root_, old_cwd_;
-  std::optional<std::string> old_data_home_;
+  std::optional<std::string> old_data_home_, old_config_home_;
 };
 
 }  // namespace vx::test
