@@ -147,6 +147,9 @@ void TestDriver::Announce(const ModelMessage& m) {
       break;
     case Kind::ThreadIdle:
       idle_tag_[m.thread] = std::max(idle_tag_[m.thread], m.tag);
+      for (auto& [id, w] : windows_) {
+        if (w.thread == m.thread && w.shown) w.settled = true;
+      }
       break;
     case Kind::ThreadEnded:
       ended_.insert(m.thread);
@@ -182,6 +185,9 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
     request->Answer(seen.answer, seen.answer_text);
   } else {
     pending_.push_back(Pending{request, seen_.size()});
+    for (auto& [id, w] : windows_) {
+      if (w.thread == request->thread && w.shown) w.settled = true;
+    }
   }
   seen_.push_back(std::move(seen));
   changed_.notify_all();
@@ -249,7 +255,7 @@ DriverWindow TestDriver::WaitWindow(std::string_view title) {
         found = nullptr;
         for (const auto& [id, w] : windows_) {
           auto it = w.props.find(Prop::Text);
-          if (w.open && w.shown && it != w.props.end() && it->second.starts_with(title)) found = &w;
+          if (w.open && w.settled && it != w.props.end() && it->second.starts_with(title)) found = &w;
         }
         return found != nullptr;
       },
@@ -358,9 +364,20 @@ bool DriverWindow::Open() const {
 DriverControl DriverWindow::Control(std::string_view text) const {
   std::lock_guard l(driver_->mutex_);
   const std::string wanted = Plain(text);
-  for (const auto& [number, c] : driver_->WindowLocked(id_).controls) {
+  const auto& controls = driver_->WindowLocked(id_).controls;
+  for (const auto& [number, c] : controls) {
     auto it = c.snapshot.props.find(Prop::Text);
-    if (it != c.snapshot.props.end() && Plain(it->second) == wanted) return DriverControl(*driver_, id_, thread_, number);
+    if (it == c.snapshot.props.end() || Plain(it->second) != wanted) continue;
+    // A prompt names the field after it.
+    if (c.snapshot.type == ControlType::Prompt) {
+      auto next = controls.find(number + 1);
+      if (next != controls.end() &&
+          Takes(next->second.snapshot.type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo,
+                                             ControlType::DropList, ControlType::List, ControlType::String})) {
+        return DriverControl(*driver_, id_, thread_, number + 1);
+      }
+    }
+    return DriverControl(*driver_, id_, thread_, number);
   }
   throw std::logic_error("window " + std::to_string(id_) + " has no control \"" + std::string(text) + "\"");
 }
@@ -487,12 +504,7 @@ void DriverControl::Send(int event, std::string text, long choice, int keycode) 
 }
 
 void DriverControl::Type(std::string_view text) {
-  ControlType type = Type();
-  if (type == ControlType::Prompt) {
-    DriverControl next(*driver_, window_, thread_, control_ + 1);
-    next.Type(text);
-    return;
-  }
+  const ControlType type = Type();
   if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
     throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
   }
@@ -547,5 +559,7 @@ void DriverControl::Choose(std::string_view text) {
 void DriverControl::ChooseRow(long row) { Send(EVENT_NewSelection, {}, row); }
 
 void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseLeft2); }
+
+void DriverControl::RightClick() { Send(EVENT_AlertKey, {}, 0, MouseRight); }
 
 }  // namespace vx

@@ -53,13 +53,14 @@ class DriverControl {
   int Number() const { return control_; }
   ControlType Type() const;
 
-  // Input. Type on a prompt types into the control after it.
+  // Input.
   void Type(std::string_view text);
   void Press();                       // button, menu item
   void Tick(bool on = true);          // check box
   void Choose(std::string_view text); // radio of an option, drop-list item, tab of a sheet
   void ChooseRow(long row);           // list row (from 1): a new selection
   void ActivateRow(long row);         // double click on a list row
+  void RightClick();                  // the right mouse button on a list (its popup menu)
 
   // What the control shows.
   std::string Text() const;   // caption, prompt or tab text; image file
@@ -91,7 +92,8 @@ class DriverWindow {
   bool Open() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
-  // colon) or by its use-variable. Throws when there is none.
+  // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
+  // is none.
   DriverControl Control(std::string_view text) const;
   template <class T>
   DriverControl ControlOf(const T& variable) const {
@@ -127,7 +129,8 @@ class TestDriver final : public FrontEnd {
   void Finish();
   bool Running() const;
 
-  // The newest open window whose title starts with `title`, waiting for it to open.
+  // The newest open window whose title starts with `title`, waiting for it to open and for its
+  // thread to finish opening it (to wait for events or to ask a question).
   DriverWindow WaitWindow(std::string_view title);
   bool HasWindow(std::string_view title) const;
   void WaitClosed(const DriverWindow& window);
@@ -165,6 +168,7 @@ class TestDriver final : public FrontEnd {
     long thread = 0;
     bool open = true;
     bool shown = false;
+    bool settled = false;  // its thread has waited for events (or asked a question) since
     std::map<Prop, std::string> props;
     std::map<int, MirrorControl> controls;
   };
