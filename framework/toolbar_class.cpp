@@ -25,7 +25,6 @@ void ToolbarClass::Reset(bool /*force*/) {
     Control* target = window_->Find(link.target);
     if (!button || !target) continue;
     button->Enable(target->Enabled());
-    button->Hide(!target->Visible());
   }
 }
 

@@ -1,5 +1,6 @@
 // A window's toolbar buttons that stand for buttons of the window (New, Edit, Delete, OK ...):
-// pressing one presses its target, and it is greyed and hidden with the target.
+// pressing one presses its target (a menu item, or a button that may be hidden), and it is
+// greyed with the target.
 #pragma once
 
 #include <vector>

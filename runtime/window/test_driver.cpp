@@ -157,8 +157,18 @@ void TestDriver::Announce(const ModelMessage& m) {
     case Kind::ClipboardWritten:
       clipboard_write_ = m.value;
       break;
-    case Kind::TrayChanged:
+    case Kind::TrayChanged: {
+      DriverTray& t = trays_[m.control];
+      t.id = m.control;
+      t.thread = m.thread;
+      if (m.snapshot) {
+        t.icon = m.snapshot->props.at(Prop::Icon);
+        t.tip = m.snapshot->props.at(Prop::Tip);
+        t.shown = m.snapshot->props.at(Prop::Hide) != "1";
+      }
+      std::sscanf(m.value.c_str(), "%d %d %d %d", &t.events[0], &t.events[1], &t.events[2], &t.events[3]);
       break;
+    }
   }
   changed_.notify_all();
 }
@@ -246,6 +256,31 @@ std::string TestDriver::LastClipboardWrite() const {
   return clipboard_write_;
 }
 
+DriverTray TestDriver::WaitTray() {
+  std::unique_lock l(mutex_);
+  const DriverTray* found = nullptr;
+  WaitFor(
+      l,
+      [&] {
+        found = nullptr;
+        for (const auto& [id, t] : trays_) {
+          if (t.shown) found = &t;
+        }
+        return found != nullptr;
+      },
+      "a tray icon");
+  return *found;
+}
+
+void TestDriver::ClickTray(TrayClick click) {
+  const DriverTray tray = WaitTray();
+  const int event = tray.events[static_cast<int>(click)];
+  if (!event) return;
+  Event e;
+  e.number = event;
+  SendInput(tray.thread, std::move(e));
+}
+
 DriverWindow TestDriver::WaitWindow(std::string_view title) {
   std::unique_lock l(mutex_);
   const MirrorWindow* found = nullptr;
@@ -279,6 +314,18 @@ void TestDriver::WaitClosed(const DriverWindow& window) {
 void TestDriver::WaitThreadEnded(long thread) {
   std::unique_lock l(mutex_);
   WaitFor(l, [&] { return ended_.count(thread) > 0; }, "thread " + std::to_string(thread) + " to end");
+}
+
+void TestDriver::WaitUntil(const std::function<bool()>& condition, const std::string& what) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout_;
+  for (;;) {
+    if (condition()) return;
+    if (std::chrono::steady_clock::now() > deadline) throw DriverTimeout("timed out waiting for " + what);
+    // The condition reads the mirror under its own lock, so a change can slip in between the
+    // check and the wait: the wait is kept short.
+    std::unique_lock l(mutex_);
+    changed_.wait_for(l, std::chrono::milliseconds(5));
+  }
 }
 
 std::vector<std::string> TestDriver::OpenTitles() const {
@@ -432,6 +479,17 @@ void DriverWindow::Pick(std::vector<std::string_view> path) {
 }
 
 void DriverWindow::Close() { Post(EVENT_CloseWindow); }
+
+void DriverWindow::Move(long x, long y, long width, long height) {
+  Event e;
+  e.number = EVENT_Moved;
+  e.window = id_;
+  e.text = std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " + std::to_string(height);
+  driver_->SendInput(thread_, std::move(e));
+}
+
+void DriverWindow::Iconize() { Post(EVENT_Iconized); }
+void DriverWindow::Restore() { Post(EVENT_Restored); }
 
 void DriverWindow::Post(int event, int control) {
   Event e;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -44,6 +45,16 @@ struct SeenRequest {
   long answer = 0;
   std::string answer_text;
 };
+
+// A tray icon as the driver mirrors it.
+struct DriverTray {
+  int id = 0;
+  long thread = 0;
+  bool shown = false;
+  std::string icon, tip;
+  int events[4] = {0, 0, 0, 0};  // left click, right click, left double, right double
+};
+enum class TrayClick { Left = 0, Right = 1, LeftDouble = 2, RightDouble = 3 };
 
 class DriverControl {
  public:
@@ -106,6 +117,10 @@ class DriverWindow {
   void Pick(std::vector<std::string_view> path);
   // Asks the window to close, as its close box does.
   void Close();
+  // Moves or sizes the window as the user does (EVENT_Moved with the new place).
+  void Move(long x, long y, long width, long height);
+  void Iconize();
+  void Restore();
   // Posts any event to the window as a front end would.
   void Post(int event, int control = 0);
 
@@ -137,6 +152,8 @@ class TestDriver final : public FrontEnd {
   // Waits until the thread has ended.
   void WaitThreadEnded(long thread);
   std::vector<std::string> OpenTitles() const;
+  // Waits until `condition` holds (it is checked each time the model changes).
+  void WaitUntil(const std::function<bool()>& condition, const std::string& what);
 
   // Answers given before the question comes, used in order, one per question of that kind.
   void AnswerMessage(int button);
@@ -150,6 +167,10 @@ class TestDriver final : public FrontEnd {
   std::vector<SeenRequest> Requests() const;
   std::vector<SeenRequest> Messages() const;
   std::string LastClipboardWrite() const;
+
+  // The newest tray icon (waiting for one to be shown), and a click on it.
+  DriverTray WaitTray();
+  void ClickTray(TrayClick click);
 
   // FrontEnd
   void Announce(const ModelMessage& message) override;
@@ -198,6 +219,7 @@ class TestDriver final : public FrontEnd {
   std::vector<Pending> pending_;
   std::map<Request::Kind, std::deque<std::pair<long, std::string>>> queued_;
   std::string clipboard_write_;
+  std::map<int, DriverTray> trays_;
   long next_tag_ = 0;
   bool ending_ = false;
 
