@@ -147,6 +147,9 @@ void TestDriver::Announce(const ModelMessage& m) {
       break;
     case Kind::ThreadIdle:
       idle_tag_[m.thread] = std::max(idle_tag_[m.thread], m.tag);
+      for (auto& [id, w] : windows_) {
+        if (w.thread == m.thread && w.shown) w.settled = true;
+      }
       break;
     case Kind::ThreadEnded:
       ended_.insert(m.thread);
@@ -154,8 +157,18 @@ void TestDriver::Announce(const ModelMessage& m) {
     case Kind::ClipboardWritten:
       clipboard_write_ = m.value;
       break;
-    case Kind::TrayChanged:
+    case Kind::TrayChanged: {
+      DriverTray& t = trays_[m.control];
+      t.id = m.control;
+      t.thread = m.thread;
+      if (m.snapshot) {
+        t.icon = m.snapshot->props.at(Prop::Icon);
+        t.tip = m.snapshot->props.at(Prop::Tip);
+        t.shown = m.snapshot->props.at(Prop::Hide) != "1";
+      }
+      std::sscanf(m.value.c_str(), "%d %d %d %d", &t.events[0], &t.events[1], &t.events[2], &t.events[3]);
       break;
+    }
   }
   changed_.notify_all();
 }
@@ -182,6 +195,9 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
     request->Answer(seen.answer, seen.answer_text);
   } else {
     pending_.push_back(Pending{request, seen_.size()});
+    for (auto& [id, w] : windows_) {
+      if (w.thread == request->thread && w.shown) w.settled = true;
+    }
   }
   seen_.push_back(std::move(seen));
   changed_.notify_all();
@@ -240,6 +256,31 @@ std::string TestDriver::LastClipboardWrite() const {
   return clipboard_write_;
 }
 
+DriverTray TestDriver::WaitTray() {
+  std::unique_lock l(mutex_);
+  const DriverTray* found = nullptr;
+  WaitFor(
+      l,
+      [&] {
+        found = nullptr;
+        for (const auto& [id, t] : trays_) {
+          if (t.shown) found = &t;
+        }
+        return found != nullptr;
+      },
+      "a tray icon");
+  return *found;
+}
+
+void TestDriver::ClickTray(TrayClick click) {
+  const DriverTray tray = WaitTray();
+  const int event = tray.events[static_cast<int>(click)];
+  if (!event) return;
+  Event e;
+  e.number = event;
+  SendInput(tray.thread, std::move(e));
+}
+
 DriverWindow TestDriver::WaitWindow(std::string_view title) {
   std::unique_lock l(mutex_);
   const MirrorWindow* found = nullptr;
@@ -249,7 +290,7 @@ DriverWindow TestDriver::WaitWindow(std::string_view title) {
         found = nullptr;
         for (const auto& [id, w] : windows_) {
           auto it = w.props.find(Prop::Text);
-          if (w.open && w.shown && it != w.props.end() && it->second.starts_with(title)) found = &w;
+          if (w.open && w.settled && it != w.props.end() && it->second.starts_with(title)) found = &w;
         }
         return found != nullptr;
       },
@@ -273,6 +314,18 @@ void TestDriver::WaitClosed(const DriverWindow& window) {
 void TestDriver::WaitThreadEnded(long thread) {
   std::unique_lock l(mutex_);
   WaitFor(l, [&] { return ended_.count(thread) > 0; }, "thread " + std::to_string(thread) + " to end");
+}
+
+void TestDriver::WaitUntil(const std::function<bool()>& condition, const std::string& what) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout_;
+  for (;;) {
+    if (condition()) return;
+    if (std::chrono::steady_clock::now() > deadline) throw DriverTimeout("timed out waiting for " + what);
+    // The condition reads the mirror under its own lock, so a change can slip in between the
+    // check and the wait: the wait is kept short.
+    std::unique_lock l(mutex_);
+    changed_.wait_for(l, std::chrono::milliseconds(5));
+  }
 }
 
 std::vector<std::string> TestDriver::OpenTitles() const {
@@ -358,9 +411,20 @@ bool DriverWindow::Open() const {
 DriverControl DriverWindow::Control(std::string_view text) const {
   std::lock_guard l(driver_->mutex_);
   const std::string wanted = Plain(text);
-  for (const auto& [number, c] : driver_->WindowLocked(id_).controls) {
+  const auto& controls = driver_->WindowLocked(id_).controls;
+  for (const auto& [number, c] : controls) {
     auto it = c.snapshot.props.find(Prop::Text);
-    if (it != c.snapshot.props.end() && Plain(it->second) == wanted) return DriverControl(*driver_, id_, thread_, number);
+    if (it == c.snapshot.props.end() || Plain(it->second) != wanted) continue;
+    // A prompt names the field after it.
+    if (c.snapshot.type == ControlType::Prompt) {
+      auto next = controls.find(number + 1);
+      if (next != controls.end() &&
+          Takes(next->second.snapshot.type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo,
+                                             ControlType::DropList, ControlType::List, ControlType::String})) {
+        return DriverControl(*driver_, id_, thread_, number + 1);
+      }
+    }
+    return DriverControl(*driver_, id_, thread_, number);
   }
   throw std::logic_error("window " + std::to_string(id_) + " has no control \"" + std::string(text) + "\"");
 }
@@ -415,6 +479,17 @@ void DriverWindow::Pick(std::vector<std::string_view> path) {
 }
 
 void DriverWindow::Close() { Post(EVENT_CloseWindow); }
+
+void DriverWindow::Move(long x, long y, long width, long height) {
+  Event e;
+  e.number = EVENT_Moved;
+  e.window = id_;
+  e.text = std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " + std::to_string(height);
+  driver_->SendInput(thread_, std::move(e));
+}
+
+void DriverWindow::Iconize() { Post(EVENT_Iconized); }
+void DriverWindow::Restore() { Post(EVENT_Restored); }
 
 void DriverWindow::Post(int event, int control) {
   Event e;
@@ -487,12 +562,7 @@ void DriverControl::Send(int event, std::string text, long choice, int keycode) 
 }
 
 void DriverControl::Type(std::string_view text) {
-  ControlType type = Type();
-  if (type == ControlType::Prompt) {
-    DriverControl next(*driver_, window_, thread_, control_ + 1);
-    next.Type(text);
-    return;
-  }
+  const ControlType type = Type();
   if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
     throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
   }
@@ -547,5 +617,7 @@ void DriverControl::Choose(std::string_view text) {
 void DriverControl::ChooseRow(long row) { Send(EVENT_NewSelection, {}, row); }
 
 void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseLeft2); }
+
+void DriverControl::RightClick() { Send(EVENT_AlertKey, {}, 0, MouseRight); }
 
 }  // namespace vx

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -45,6 +46,16 @@ struct SeenRequest {
   std::string answer_text;
 };
 
+// A tray icon as the driver mirrors it.
+struct DriverTray {
+  int id = 0;
+  long thread = 0;
+  bool shown = false;
+  std::string icon, tip;
+  int events[4] = {0, 0, 0, 0};  // left click, right click, left double, right double
+};
+enum class TrayClick { Left = 0, Right = 1, LeftDouble = 2, RightDouble = 3 };
+
 class DriverControl {
  public:
   DriverControl(TestDriver& driver, int window, long thread, int control)
@@ -53,13 +64,14 @@ class DriverControl {
   int Number() const { return control_; }
   ControlType Type() const;
 
-  // Input. Type on a prompt types into the control after it.
+  // Input.
   void Type(std::string_view text);
   void Press();                       // button, menu item
   void Tick(bool on = true);          // check box
   void Choose(std::string_view text); // radio of an option, drop-list item, tab of a sheet
   void ChooseRow(long row);           // list row (from 1): a new selection
   void ActivateRow(long row);         // double click on a list row
+  void RightClick();                  // the right mouse button on a list (its popup menu)
 
   // What the control shows.
   std::string Text() const;   // caption, prompt or tab text; image file
@@ -91,7 +103,8 @@ class DriverWindow {
   bool Open() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
-  // colon) or by its use-variable. Throws when there is none.
+  // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
+  // is none.
   DriverControl Control(std::string_view text) const;
   template <class T>
   DriverControl ControlOf(const T& variable) const {
@@ -104,6 +117,10 @@ class DriverWindow {
   void Pick(std::vector<std::string_view> path);
   // Asks the window to close, as its close box does.
   void Close();
+  // Moves or sizes the window as the user does (EVENT_Moved with the new place).
+  void Move(long x, long y, long width, long height);
+  void Iconize();
+  void Restore();
   // Posts any event to the window as a front end would.
   void Post(int event, int control = 0);
 
@@ -127,13 +144,16 @@ class TestDriver final : public FrontEnd {
   void Finish();
   bool Running() const;
 
-  // The newest open window whose title starts with `title`, waiting for it to open.
+  // The newest open window whose title starts with `title`, waiting for it to open and for its
+  // thread to finish opening it (to wait for events or to ask a question).
   DriverWindow WaitWindow(std::string_view title);
   bool HasWindow(std::string_view title) const;
   void WaitClosed(const DriverWindow& window);
   // Waits until the thread has ended.
   void WaitThreadEnded(long thread);
   std::vector<std::string> OpenTitles() const;
+  // Waits until `condition` holds (it is checked each time the model changes).
+  void WaitUntil(const std::function<bool()>& condition, const std::string& what);
 
   // Answers given before the question comes, used in order, one per question of that kind.
   void AnswerMessage(int button);
@@ -147,6 +167,10 @@ class TestDriver final : public FrontEnd {
   std::vector<SeenRequest> Requests() const;
   std::vector<SeenRequest> Messages() const;
   std::string LastClipboardWrite() const;
+
+  // The newest tray icon (waiting for one to be shown), and a click on it.
+  DriverTray WaitTray();
+  void ClickTray(TrayClick click);
 
   // FrontEnd
   void Announce(const ModelMessage& message) override;
@@ -165,6 +189,7 @@ class TestDriver final : public FrontEnd {
     long thread = 0;
     bool open = true;
     bool shown = false;
+    bool settled = false;  // its thread has waited for events (or asked a question) since
     std::map<Prop, std::string> props;
     std::map<int, MirrorControl> controls;
   };
@@ -194,6 +219,7 @@ class TestDriver final : public FrontEnd {
   std::vector<Pending> pending_;
   std::map<Request::Kind, std::deque<std::pair<long, std::string>>> queued_;
   std::string clipboard_write_;
+  std::map<int, DriverTray> trays_;
   long next_tag_ = 0;
   bool ending_ = false;
 

@@ -188,7 +188,7 @@ bool Window::ApplyInput(Event& e) {
   }
   Control* c = Find(e.control);
   if (!c || !c->Visible() || !c->Enabled()) return false;
-  c->ApplyInput(e);
+  if (e.number == EVENT_Accepted || e.number == EVENT_NewSelection) c->ApplyInput(e);
   return true;
 }
 

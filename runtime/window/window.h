@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "runtime/event_queue.h"
+#include "runtime/events.h"
 #include "runtime/window/control.h"
 
 namespace vx {
