@@ -21,7 +21,7 @@ WindowLink CurrentWindowLink() {
   }
   if (source) return source();
   WindowLink link;
-  if (const Window* window = CurrentWindow()) {
+  if (Window* window = CurrentWindow()) {
     const long thread = window->Thread() ? window->Thread() : THREAD();
     const int id = window->Id();
     link.post = [thread, id](int event) {
@@ -30,6 +30,9 @@ WindowLink CurrentWindowLink() {
       e.window = id;
       PostEvent(thread, std::move(e));
     };
+    // The model properties are the window's own: used on its thread while it is open.
+    link.get = [window](Prop prop) { return window->GetNumber(prop); };
+    link.set = [window](Prop prop, long value) { window->Set(prop, value); };
   }
   return link;
 }

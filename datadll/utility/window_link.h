@@ -5,6 +5,8 @@
 #include <functional>
 #include <utility>
 
+#include "runtime/window/properties.h"
+
 namespace vx {
 
 struct WindowLink {
@@ -13,8 +15,14 @@ struct WindowLink {
   // Runs a message handler as the window's own code would run: on the window's thread, or
   // holding the runtime lock. Unset: the handler runs at once on the calling thread.
   std::function<void(std::function<void()>)> deliver;
-  // Sets a property of the window. Unset: ignored.
+  // Sets a numbered property of the window that the model has no name for. Unset: ignored.
   std::function<void(int property, long value)> set_property;
+  // Reads and sets a property of the window's model (Hide, Iconize ...), on the window's
+  // thread. Unset: reads 0, sets nothing.
+  std::function<long(Prop)> get;
+  std::function<void(Prop, long)> set;
+  // Brings the window to the front unless it is there already. Unset: nothing.
+  std::function<void()> to_front;
 
   void Post(int event) const {
     if (post) post(event);
@@ -26,11 +34,19 @@ struct WindowLink {
   void SetProperty(int property, long value) const {
     if (set_property) set_property(property, value);
   }
+  long Get(Prop prop) const { return get ? get(prop) : 0; }
+  void Set(Prop prop, long value) const {
+    if (set) set(prop, value);
+  }
+  void ToFront() const {
+    if (to_front) to_front();
+  }
 };
 
 // The link of the window that is current on the calling thread. Unless a source is installed,
-// the runtime's newest open window of the calling thread: posts go to it, messages run at once
-// and properties are ignored; with no window open, posts go nowhere.
+// the runtime's newest open window of the calling thread: posts and model properties go to it,
+// messages run at once, numbered properties and bringing to the front are not wired; with no
+// window open, nothing is.
 WindowLink CurrentWindowLink();
 // Installed by the window runtime at start-up (and by tests).
 void SetCurrentWindowLinkSource(std::function<WindowLink()> source);
