@@ -2,20 +2,15 @@
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "platform/virtual_keys.h"
-#include "platform/x11_display.h"
 #include "platform/x11_error_trap.h"
+#include "platform/x11_listener.h"
 
 namespace vx::platform {
 namespace {
@@ -53,12 +48,12 @@ unsigned ModifierOfKeysym(Display* display, KeySym keysym) {
 
 class X11HotKeyGrabber final : public HotKeyGrabber {
  public:
-  X11HotKeyGrabber(Display* display, int wake_read, int wake_write)
-      : display_(display), root_(DefaultRootWindow(display)), wake_read_(wake_read), wake_write_(wake_write) {
+  explicit X11HotKeyGrabber(std::unique_ptr<X11Listener> listener)
+      : listener_(std::move(listener)), display_(listener_->display()), root_(DefaultRootWindow(display_)) {
     // Every combination of the lock modifiers, so that Caps, Num or Scroll Lock being on
     // does not hide a press.
-    const unsigned locks[] = {LockMask, ModifierOfKeysym(display, XK_Num_Lock),
-                              ModifierOfKeysym(display, XK_Scroll_Lock)};
+    const unsigned locks[] = {LockMask, ModifierOfKeysym(display_, XK_Num_Lock),
+                              ModifierOfKeysym(display_, XK_Scroll_Lock)};
     for (unsigned subset = 0; subset < 8; ++subset) {
       unsigned variant = 0;
       for (unsigned bit = 0; bit < 3; ++bit)
@@ -67,34 +62,30 @@ class X11HotKeyGrabber final : public HotKeyGrabber {
       for (unsigned v : lock_variants_) seen = seen || v == variant;
       if (!seen) lock_variants_.push_back(variant);
     }
-    listener_ = std::thread([this] { Listen(); });
+    listener_->Start([this](const XEvent& event) { OnEvent(event); });
   }
 
   ~X11HotKeyGrabber() override {
-    stop_ = true;
-    Wake();
-    listener_.join();
     {
-      std::lock_guard lock(display_mutex_);
+      std::lock_guard lock(listener_->lock());
       for (const auto& [id, grab] : grabs_) UngrabVariants(grab);
-      XCloseDisplay(display_);
+      XSync(display_, False);
     }
-    close(wake_read_);
-    close(wake_write_);
+    listener_.reset();  // the thread ends before the grabs it reads go away
   }
 
   bool Grab(int id, unsigned modifiers, unsigned virtual_key) override {
-    std::lock_guard lock(display_mutex_);
-    if (auto old = grabs_.find(id); old != grabs_.end()) {
-      UngrabVariants(old->second);
-      grabs_.erase(old);
-    }
-    const KeySym keysym = VirtualKeyToKeysym(virtual_key);
-    const KeyCode code = keysym ? XKeysymToKeycode(display_, keysym) : 0;
-    if (code == 0) return false;
-    const Grabbed grab{code, ToXModifiers(modifiers), modifiers, virtual_key};
     int error = 0;
     {
+      std::lock_guard lock(listener_->lock());
+      if (auto old = grabs_.find(id); old != grabs_.end()) {
+        UngrabVariants(old->second);
+        grabs_.erase(old);
+      }
+      const KeySym keysym = VirtualKeyToKeysym(virtual_key);
+      const KeyCode code = keysym ? XKeysymToKeycode(display_, keysym) : 0;
+      if (code == 0) return false;
+      const Grabbed grab{code, ToXModifiers(modifiers), modifiers, virtual_key};
       X11ErrorTrap trap(display_);
       for (unsigned variant : lock_variants_)
         XGrabKey(display_, code, grab.x_modifiers | variant, root_, False, GrabModeAsync, GrabModeAsync);
@@ -102,24 +93,23 @@ class X11HotKeyGrabber final : public HotKeyGrabber {
       // Another client holds the key in at least one variant: give back the variants that
       // were granted, so that the key is either wholly ours or not at all.
       if (error != 0) UngrabVariants(grab);
+      else grabs_.emplace(id, grab);
     }
-    Wake();  // the sync may have read presses off the connection
-    if (error != 0) return false;
-    grabs_.emplace(id, grab);
-    return true;
+    listener_->Wake();  // the sync may have read presses off the connection
+    return error == 0;
   }
 
   bool Ungrab(int id) override {
-    std::lock_guard lock(display_mutex_);
-    auto it = grabs_.find(id);
-    if (it == grabs_.end()) return false;
     {
+      std::lock_guard lock(listener_->lock());
+      auto it = grabs_.find(id);
+      if (it == grabs_.end()) return false;
       X11ErrorTrap trap(display_);
       UngrabVariants(it->second);
       trap.Sync();
+      grabs_.erase(it);
     }
-    grabs_.erase(it);
-    Wake();
+    listener_->Wake();
     return true;
   }
 
@@ -140,58 +130,35 @@ class X11HotKeyGrabber final : public HotKeyGrabber {
     for (unsigned variant : lock_variants_) XUngrabKey(display_, grab.code, grab.x_modifiers | variant, root_);
   }
 
-  void Wake() {
-    const char byte = 1;
-    [[maybe_unused]] ssize_t n = write(wake_write_, &byte, 1);
-  }
-
-  // Reads the connection's events until the grabber closes; each press of a grabbed key goes
-  // to the handler, outside the display lock so that the handler may grab or ungrab keys.
-  void Listen() {
-    while (!stop_) {
-      std::vector<Grabbed> presses;
-      std::vector<int> ids;
-      {
-        std::lock_guard lock(display_mutex_);
-        while (XPending(display_) > 0) {
-          XEvent event;
-          XNextEvent(display_, &event);
-          if (event.type != KeyPress) continue;
-          const unsigned chord = event.xkey.state & kChordMask;
-          for (const auto& [id, grab] : grabs_) {
-            if (grab.code == event.xkey.keycode && grab.x_modifiers == chord) {
-              presses.push_back(grab);
-              ids.push_back(id);
-              break;
-            }
-          }
-        }
-      }
-      if (!presses.empty()) {
-        std::lock_guard lock(handler_mutex_);
-        for (std::size_t i = 0; i < presses.size(); ++i)
-          if (handler_) handler_(ids[i], presses[i].modifiers, presses[i].virtual_key);
-      }
-      pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_read_, POLLIN, 0}};
-      if (poll(fds, 2, -1) > 0 && (fds[1].revents & POLLIN)) {
-        char drain[64];
-        while (read(wake_read_, drain, sizeof drain) > 0) {
+  // On the listener thread: a press of a grabbed key goes to the handler, which may grab or
+  // ungrab keys itself.
+  void OnEvent(const XEvent& event) {
+    if (event.type != KeyPress) return;
+    const unsigned chord = event.xkey.state & kChordMask;
+    int id = 0;
+    Grabbed pressed{};
+    {
+      std::lock_guard lock(listener_->lock());
+      for (const auto& [grab_id, grab] : grabs_) {
+        if (grab.code == event.xkey.keycode && grab.x_modifiers == chord) {
+          id = grab_id;
+          pressed = grab;
+          break;
         }
       }
     }
+    if (id == 0) return;
+    std::lock_guard lock(handler_mutex_);
+    if (handler_) handler_(id, pressed.modifiers, pressed.virtual_key);
   }
 
+  std::unique_ptr<X11Listener> listener_;
   Display* display_;
   Window root_;
-  int wake_read_;
-  int wake_write_;
   std::vector<unsigned> lock_variants_;
-  std::map<int, Grabbed> grabs_;
-  std::mutex display_mutex_;
+  std::map<int, Grabbed> grabs_;  // guarded by the listener's lock
   std::mutex handler_mutex_;
   PressHandler handler_;
-  std::atomic<bool> stop_{false};
-  std::thread listener_;
 };
 
 // Refuses every key: the desktop offers no hot keys.
@@ -205,14 +172,9 @@ class NoHotKeys final : public HotKeyGrabber {
 }  // namespace
 
 std::unique_ptr<HotKeyGrabber> OpenX11HotKeyGrabber(const std::string& display_name) {
-  Display* display = OpenX11Display(display_name);
-  if (!display) return nullptr;
-  int wake[2];
-  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
-    XCloseDisplay(display);
-    return nullptr;
-  }
-  return std::make_unique<X11HotKeyGrabber>(display, wake[0], wake[1]);
+  auto listener = X11Listener::Open(display_name);
+  if (!listener) return nullptr;
+  return std::make_unique<X11HotKeyGrabber>(std::move(listener));
 }
 
 std::unique_ptr<HotKeyGrabber> OpenSystemHotKeyGrabber() {

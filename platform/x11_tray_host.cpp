@@ -1,14 +1,11 @@
 #include "platform/x11_tray_host.h"
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <thread>
+#include <utility>
 
 #include "platform/x11_display.h"
+#include "platform/x11_listener.h"
 
 namespace vx::platform {
 namespace {
@@ -20,48 +17,27 @@ Atom TraySelection(Display* display) {
 
 class X11TrayHostWatch final : public TrayHostWatch {
  public:
-  X11TrayHostWatch(Display* display, int wake_read, int wake_write, std::function<void()> started)
-      : display_(display), wake_read_(wake_read), wake_write_(wake_write), started_(std::move(started)) {
-    manager_ = XInternAtom(display_, "MANAGER", False);
-    selection_ = TraySelection(display_);
-    XSelectInput(display_, DefaultRootWindow(display_), StructureNotifyMask);
-    XFlush(display_);
-    thread_ = std::thread([this] { Listen(); });
+  X11TrayHostWatch(std::unique_ptr<X11Listener> listener, std::function<void()> started)
+      : listener_(std::move(listener)), started_(std::move(started)) {
+    Display* display = listener_->display();
+    manager_ = XInternAtom(display, "MANAGER", False);
+    selection_ = TraySelection(display);
+    XSelectInput(display, DefaultRootWindow(display), StructureNotifyMask);
+    XFlush(display);
+    listener_->Start([this](const XEvent& event) {
+      if (event.type == ClientMessage && event.xclient.message_type == manager_ &&
+          static_cast<Atom>(event.xclient.data.l[1]) == selection_ && started_) {
+        started_();
+      }
+    });
   }
 
-  ~X11TrayHostWatch() override {
-    stop_ = true;
-    const char byte = 1;
-    [[maybe_unused]] ssize_t n = write(wake_write_, &byte, 1);
-    thread_.join();
-    XCloseDisplay(display_);
-    close(wake_read_);
-    close(wake_write_);
-  }
+  ~X11TrayHostWatch() override { listener_.reset(); }  // no call after started_ has gone
 
  private:
-  // Only this thread uses the connection once the constructor is done.
-  void Listen() {
-    while (!stop_) {
-      while (XPending(display_) > 0) {
-        XEvent event;
-        XNextEvent(display_, &event);
-        if (event.type == ClientMessage && event.xclient.message_type == manager_ &&
-            static_cast<Atom>(event.xclient.data.l[1]) == selection_ && started_) {
-          started_();
-        }
-      }
-      pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_read_, POLLIN, 0}};
-      poll(fds, 2, -1);
-    }
-  }
-
-  Display* display_;
-  int wake_read_, wake_write_;
+  std::unique_ptr<X11Listener> listener_;
   std::function<void()> started_;
   Atom manager_ = 0, selection_ = 0;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
 };
 
 }  // namespace
@@ -75,14 +51,9 @@ bool TrayHostPresent(const std::string& display_name) {
 }
 
 std::unique_ptr<TrayHostWatch> WatchTrayHost(std::function<void()> started, const std::string& display_name) {
-  Display* display = OpenX11Display(display_name);
-  if (!display) return nullptr;
-  int wake[2];
-  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
-    XCloseDisplay(display);
-    return nullptr;
-  }
-  return std::make_unique<X11TrayHostWatch>(display, wake[0], wake[1], std::move(started));
+  auto listener = X11Listener::Open(display_name);
+  if (!listener) return nullptr;
+  return std::make_unique<X11TrayHostWatch>(std::move(listener), std::move(started));
 }
 
 }  // namespace vx::platform

@@ -57,24 +57,22 @@ int SYSTRAYCLASS::ADDICON(std::string_view tip, std::string_view icon) {
 }
 
 int SYSTRAYCLASS::CHANGEICON(std::string_view icon) {
-  const std::string name = Stored(ConvertIconName(icon));
-  if (AlwaysRefresh == 0 && name == IconName) return 1;
-  IconName = name;
-  Prime();
-  NotifyIcon.flags = 2;
-  if (!tray_.Shown()) return 0;
-  tray_.SetIcon(NotifyIcon.icon);
-  return 1;
+  return Change(IconName, ConvertIconName(icon), 2, [this] { tray_.SetIcon(NotifyIcon.icon); });
 }
 
 int SYSTRAYCLASS::CHANGETIP(std::string_view tip) {
-  const std::string text = Stored(tip);
-  if (AlwaysRefresh == 0 && text == TipText) return 1;
-  TipText = text;
+  return Change(TipText, tip, 4, [this] { tray_.SetTip(NotifyIcon.tip); });
+}
+
+int SYSTRAYCLASS::Change(std::string& stored, std::string_view value, unsigned flags,
+                         const std::function<void()>& modify) {
+  const std::string text = Stored(value);
+  if (AlwaysRefresh == 0 && text == stored) return 1;
+  stored = text;
   Prime();
-  NotifyIcon.flags = 4;
+  NotifyIcon.flags = flags;
   if (!tray_.Shown()) return 0;
-  tray_.SetTip(NotifyIcon.tip);
+  modify();
   return 1;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -78,6 +79,8 @@ class SYSTRAYCLASS {
 
  private:
   void Prime();
+  // Stores a new icon name or tip and has the tray show it (flags: which of the two).
+  int Change(std::string& stored, std::string_view value, unsigned flags, const std::function<void()>& modify);
   void RegisterHandlers();
   void UnregisterHandlers();
 

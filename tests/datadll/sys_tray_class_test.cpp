@@ -2,18 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <map>
 
 #include "runtime/events.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
+#include "tests/platform/tray_host_helpers.h"
 #include "tests/platform/x11_test_display.h"
-
-extern char** environ;
 
 namespace vx {
 namespace {
@@ -152,13 +147,8 @@ TEST(TrayClass, ATrayHostStartingAgainAsksTheWindowToAddTheIcon) {
   SYSTRAYCLASS tray;
   tray.INIT(link, 1, "tip", "tray_ico", 1, 0);
 
-  pid_t trayer = 0;
-  char arg0[] = "trayer";
-  char* argv[] = {arg0, nullptr};
-  if (posix_spawnp(&trayer, "trayer", nullptr, nullptr, argv, environ) != 0) GTEST_SKIP() << "trayer is not installed";
-  const auto got = posted.WaitFor(1, std::chrono::seconds(10));
-  kill(trayer, SIGTERM);
-  waitpid(trayer, nullptr, 0);
+  ASSERT_TRUE(test::AnnounceTrayHost());
+  const auto got = posted.WaitFor(1, std::chrono::seconds(5));
   ASSERT_FALSE(got.empty());
   EXPECT_EQ(got[0], EVENT_TrayRecreate);
   tray.KILL();

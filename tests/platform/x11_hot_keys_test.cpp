@@ -5,6 +5,9 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <memory>
+#include <vector>
+
 #include "platform/virtual_keys.h"
 #include "platform/x11_display.h"
 #include "platform/x11_error_trap.h"
@@ -26,16 +29,26 @@ struct Press {
 // grabbed by one would be refused to another.
 constexpr unsigned kF9 = 120, kF10 = 121, kF11 = 122, kF7 = 118, kF8 = 119;
 
-TEST(X11HotKeys, GrabbedKeyIsDeliveredWithItsId) {
-  VX_REQUIRE_DISPLAY();
-  auto grabber = OpenX11HotKeyGrabber();
-  ASSERT_TRUE(grabber);
+// A grabber on the test display whose presses land in an inbox.
+class X11HotKeysTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    VX_REQUIRE_DISPLAY();
+    grabber = OpenX11HotKeyGrabber();
+    ASSERT_TRUE(grabber);
+    grabber->SetPressHandler([this](int id, unsigned m, unsigned vk) { inbox.Put({id, m, vk}); });
+  }
+  std::vector<Press> PressUntilHeard(unsigned modifiers, unsigned key) {
+    return PressUntilReceived(inbox, [&] { return FakeKeyChord(modifiers, key); });
+  }
   Inbox<Press> inbox;
-  grabber->SetPressHandler([&](int id, unsigned m, unsigned vk) { inbox.Put({id, m, vk}); });
+  std::unique_ptr<HotKeyGrabber> grabber;
+};
 
+TEST_F(X11HotKeysTest, GrabbedKeyIsDeliveredWithItsId) {
   const unsigned chord = kHotKeyCtrl | kHotKeyAlt | kHotKeyShift;
   ASSERT_TRUE(grabber->Grab(3, chord, kF9));
-  auto got = PressUntilReceived(inbox, [&] { return FakeKeyChord(chord, kF9); });
+  auto got = PressUntilHeard(chord, kF9);
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].id, 3);
   EXPECT_EQ(got[0].modifiers, chord);
@@ -44,30 +57,20 @@ TEST(X11HotKeys, GrabbedKeyIsDeliveredWithItsId) {
   EXPECT_FALSE(grabber->Ungrab(3)) << "the id holds no key any more";
 }
 
-TEST(X11HotKeys, WindowsKeyIsMod4) {
-  VX_REQUIRE_DISPLAY();
-  auto grabber = OpenX11HotKeyGrabber();
-  ASSERT_TRUE(grabber);
-  Inbox<Press> inbox;
-  grabber->SetPressHandler([&](int id, unsigned m, unsigned vk) { inbox.Put({id, m, vk}); });
+TEST_F(X11HotKeysTest, WindowsKeyIsMod4) {
   ASSERT_TRUE(grabber->Grab(1, kHotKeyWin | kHotKeyShift, kF8));
-  auto got = PressUntilReceived(inbox, [&] { return FakeKeyChord(kHotKeyWin | kHotKeyShift, kF8); });
+  auto got = PressUntilHeard(kHotKeyWin | kHotKeyShift, kF8);
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].modifiers, kHotKeyWin | kHotKeyShift);
 }
 
-TEST(X11HotKeys, PressWithCapsLockOnStillCounts) {
-  VX_REQUIRE_DISPLAY();
-  auto grabber = OpenX11HotKeyGrabber();
-  ASSERT_TRUE(grabber);
-  Inbox<Press> inbox;
-  grabber->SetPressHandler([&](int id, unsigned m, unsigned vk) { inbox.Put({id, m, vk}); });
+TEST_F(X11HotKeysTest, PressWithCapsLockOnStillCounts) {
   const unsigned chord = kHotKeyCtrl | kHotKeyWin;
   ASSERT_TRUE(grabber->Grab(2, chord, kF7));
 
   constexpr unsigned kCapsLock = 20;
   ASSERT_TRUE(FakeKeyChord(0, kCapsLock));  // lock on
-  auto got = PressUntilReceived(inbox, [&] { return FakeKeyChord(chord, kF7); });
+  auto got = PressUntilHeard(chord, kF7);
   ASSERT_TRUE(FakeKeyChord(0, kCapsLock));  // lock off again
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].id, 2);
