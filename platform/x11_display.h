@@ -9,7 +9,8 @@ namespace vx::platform {
 
 // XOpenDisplay for the named display (empty: $DISPLAY), tried again for about three seconds while
 // it fails: a busy server turns new connections away for a moment when its listen queue is
-// full. Null when the display still cannot be opened (none there, or no access).
+// full, or resets them (the SIGPIPE that follows is kept from ending the program). Null when
+// the display still cannot be opened (none there, or no access).
 Display* OpenX11Display(const std::string& display_name = {});
 
 }  // namespace vx::platform

@@ -16,7 +16,7 @@ TEST(X11TrayHost, TheAnnouncementOfATrayHostIsNoticed) {
   auto watch = WatchTrayHost([&] { started.Put(1); });
   ASSERT_TRUE(watch);
   ASSERT_TRUE(test::AnnounceTrayHost());
-  EXPECT_EQ(started.WaitFor(1, std::chrono::seconds(5)).size(), 1u);
+  EXPECT_GE(started.WaitFor(1, std::chrono::seconds(5)).size(), 1u) << "others may announce too";
 }
 
 TEST(X11TrayHost, ARealTrayHostStartingIsNoticed) {
