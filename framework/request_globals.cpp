@@ -4,9 +4,9 @@
 
 namespace vx {
 
-thread_local long GLOBALREQUEST = 0;
-thread_local long GLOBALRESPONSE = 0;
-thread_local long VCRREQUEST = 0;
+thread_local std::uint8_t GLOBALREQUEST = 0;
+thread_local std::uint8_t GLOBALRESPONSE = 0;
+thread_local std::int32_t VCRREQUEST = 0;
 
 namespace {
 const bool g_registered = [] {

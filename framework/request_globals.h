@@ -1,6 +1,8 @@
 // The request handed to a form or list and its answer, one set per runtime thread.
 #pragma once
 
+#include <cstdint>
+
 namespace vx {
 
 // Requests in GLOBALREQUEST. 4 makes a list select a record and a form show one read-only.
@@ -16,8 +18,8 @@ inline constexpr long RequestCancelled = 2;
 
 // Per thread, cleared when a runtime thread starts: a form on one thread never sees the request
 // of a window on another.
-extern thread_local long GLOBALREQUEST;
-extern thread_local long GLOBALRESPONSE;
-extern thread_local long VCRREQUEST;
+extern thread_local std::uint8_t GLOBALREQUEST;
+extern thread_local std::uint8_t GLOBALRESPONSE;
+extern thread_local std::int32_t VCRREQUEST;
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/request_globals.h"
 #include "runtime/fixed_string.h"
 
 namespace vx {
@@ -19,10 +20,8 @@ extern std::string GLO_SYNCTODOFILENAME;       // "SyncTodo.TPS"
 extern std::string GLO_EXPORTNAME;             // "Export.txt"
 extern String<255> GLO_VXFILENAME;             // "vx97\!s"
 
-// Request handed to a form and its answer, and the record-navigation request of a browse.
-extern thread_local std::uint8_t GLOBALREQUEST;
-extern thread_local std::uint8_t GLOBALRESPONSE;
-extern thread_local std::int32_t VCRREQUEST;
+// The request globals GLOBALREQUEST, GLOBALRESPONSE and VCRREQUEST live with the framework's
+// window manager (framework/request_globals.h), per thread.
 
 // Text globals.
 extern String<40> GLO_USER;
