@@ -14,7 +14,8 @@ void BrowseClass::Init(Control& list, BrowseView& view, WindowManager& manager) 
   manager_ = &manager;
   list.From(this);
   Popup.Init(list.OwnerWindow());
-  Selecting = manager.Request == SelectRecord;
+  // Set up before or after the manager's Init: the request is in either place.
+  Selecting = manager.Request == SelectRecord || GLOBALREQUEST == SelectRecord;
   manager.AddItem(*this);
 }
 
@@ -162,6 +163,7 @@ Level BrowseClass::TakeEvent() {
         return Level_Benign;
       case EVENT_AlertKey:
         if (KEYCODE() == MouseRight) Popup.Ask();
+        if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
         return Level_Benign;
       default:
         return Level_Benign;

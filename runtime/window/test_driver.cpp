@@ -184,7 +184,8 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   seen.filter = request->filter;
   seen.buttons = request->buttons;
   seen.default_button = request->default_button;
-  auto& queue = queued_[request->kind];
+  // File and folder dialogs share one line of answers.
+  auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog : request->kind];
   if (ending_) {
     seen.answer = request->kind == Request::Kind::Message ? request->default_button : 0;
     request->Answer(seen.answer);
@@ -216,8 +217,7 @@ void TestDriver::AnswerPopup(long item) {
 void TestDriver::AnswerFile(std::string file) {
   std::lock_guard l(mutex_);
   const long chosen = file.empty() ? 0 : 1;
-  queued_[Request::Kind::FileDialog].emplace_back(chosen, file);
-  queued_[Request::Kind::FolderDialog].emplace_back(chosen, std::move(file));
+  queued_[Request::Kind::FileDialog].emplace_back(chosen, std::move(file));
 }
 
 SeenRequest TestDriver::AnswerPending(Request::Kind kind, long number, std::string text) {
@@ -619,5 +619,7 @@ void DriverControl::ChooseRow(long row) { Send(EVENT_NewSelection, {}, row); }
 void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseLeft2); }
 
 void DriverControl::RightClick() { Send(EVENT_AlertKey, {}, 0, MouseRight); }
+
+void DriverControl::PressKey(int keycode) { Send(EVENT_AlertKey, {}, 0, keycode); }
 
 }  // namespace vx

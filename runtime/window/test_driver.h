@@ -72,6 +72,7 @@ class DriverControl {
   void ChooseRow(long row);           // list row (from 1): a new selection
   void ActivateRow(long row);         // double click on a list row
   void RightClick();                  // the right mouse button on a list (its popup menu)
+  void PressKey(int keycode);         // an alerted key on the control (EVENT_AlertKey)
 
   // What the control shows.
   std::string Text() const;   // caption, prompt or tab text; image file

@@ -225,3 +225,41 @@ TEST_F(BrowseAndForm, TheFormAnswersItsRequestThroughTheGlobals) {
 
 }  // namespace
 }  // namespace vx
+
+namespace vx {
+namespace {
+
+// The same browse opened to pick a record: the Select button shows, Enter on the list presses
+// it, and the picked record is left in the buffer.
+TEST_F(BrowseAndForm, ASelectingBrowseLeavesThePickedRecordInTheBuffer) {
+  long response = 0;
+  ui.Start([&] {
+    response = WindowManager::Run(
+        [] {
+          Window window("Select a Category");
+          auto& list = window.List("80L~Category~@s20@");
+          auto& select = window.Button("&Select");
+          struct Browse : BrowseClass {
+            void SetQueueRecord() override { Q = {CAT.Category.str()}; }
+          } brw;
+          CategoryView view;
+          WindowManager manager(window);
+          brw.Init(list, view, manager);
+          brw.AddSortOrder();
+          brw.SelectControl = select;
+          manager.Run();
+        },
+        SelectRecord);
+  });
+  auto w = ui.WaitWindow("Select a Category");
+  EXPECT_FALSE(w.Control("Select").Hidden());
+  w.ControlNumber(1).ChooseRow(2);
+  w.ControlNumber(1).PressKey(EnterKey);
+  ui.WaitClosed(w);
+  ui.Finish();
+  EXPECT_EQ(response, RequestCompleted);
+  EXPECT_EQ(CAT.Category, "Work");
+}
+
+}  // namespace
+}  // namespace vx

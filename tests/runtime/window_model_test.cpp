@@ -4,6 +4,7 @@
 #include "runtime/fixed_string.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/picture_seam.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
 
@@ -178,6 +179,98 @@ TEST(WindowModel, TheDriverEndsARunThatATestLeavesGoing) {
   ui->WaitWindow("Second");
   ui.reset();  // answers the message and closes both windows; must not hang
   SUCCEED();
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+// Pictures come through the seam: a stand-in date picture shows "d/m" and stores a day count.
+TEST(WindowModel, EntriesAndListCellsGoThroughTheInstalledPictures) {
+  SetPictureConversions(
+      [](std::string_view value, std::string_view picture) -> std::string {
+        if (picture != "@d9") return std::string(value);
+        const long days = std::stol(std::string(value));
+        return std::to_string(days % 100) + "/" + std::to_string(days / 100);
+      },
+      [](std::string_view screen, std::string_view picture) -> std::string {
+        if (picture != "@d9") return std::string(screen);
+        const std::string s(screen);
+        const auto slash = s.find('/');
+        return std::to_string(std::stol(s.substr(slash + 1)) * 100 + std::stol(s.substr(0, slash)));
+      });
+  long date = 1203;
+  Rows rows;
+  rows.rows = {{"507"}};
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Dates");
+    w.Entry(date, "@d9").Required();
+    w.List("40L~Date~@d9@").From(&rows);
+    while (w.Accept()) {
+      if (ACCEPTED() == 1) break;
+    }
+  });
+  auto w = ui.WaitWindow("Dates");
+  auto entry = w.ControlOf(date);
+  EXPECT_EQ(entry.Value(), "3/12");
+  EXPECT_EQ(entry.Get(Prop::Required), "1");
+  EXPECT_EQ(w.ControlNumber(2).Cell(1, 1), "7/5");
+  entry.Type("9/4");
+  ui.Finish();
+  SetPictureConversions(nullptr, nullptr);
+  EXPECT_EQ(date, 409);
+}
+
+TEST(WindowModel, FileDialogsAndTheClipboardGoThroughTheFrontEnd) {
+  std::string file = "old.wav";
+  bool picked = false, cancelled = true;
+  std::string pasted;
+  TestDriver ui;
+  ui.AnswerFile("/sounds/ring.wav");
+  ui.AnswerFile("");
+  ClipboardChanged("from elsewhere");
+  ui.Start([&] {
+    picked = FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV");
+    std::string other = "keep";
+    cancelled = !FILEDIALOG("Select Folder", other, {}, FILE_Directory);
+    pasted = CLIPBOARD();
+    SETCLIPBOARD("copied text");
+  });
+  ui.Finish();
+  EXPECT_TRUE(picked);
+  EXPECT_EQ(file, "/sounds/ring.wav");
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(pasted, "from elsewhere");
+  EXPECT_EQ(ui.LastClipboardWrite(), "copied text");
+  EXPECT_EQ(CLIPBOARD(), "copied text");
+  const auto asked = ui.Requests();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].filter, "WAV Files|*.WAV");
+  EXPECT_EQ(asked[1].kind, Request::Kind::FolderDialog);
+  ClipboardChanged("");
+}
+
+TEST(WindowModel, ControlsOnAHiddenTabAreNotVisible) {
+  RunProgram([] {
+    String<10> name;
+    Window w("Tabs");
+    auto& sheet = w.Sheet();
+    auto& first = sheet.Tab("First");
+    auto& entry = first.Entry(name, "@s10").Required();
+    auto& second = sheet.Tab("Second");
+    auto& check = second.Check("Flag", name);
+    first.Hide();
+    EXPECT_FALSE(entry.Visible());
+    EXPECT_TRUE(check.Visible());
+    sheet.Disable();
+    EXPECT_FALSE(check.Enabled());
+    EXPECT_EQ(sheet.Children().size(), 2u);
+    EXPECT_EQ(*PropByName("required"), Prop::Required);
+    EXPECT_EQ(PropName(Prop::Selected), "Selected");
+  });
 }
 
 }  // namespace
