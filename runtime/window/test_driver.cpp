@@ -370,26 +370,24 @@ const TestDriver::MirrorControl& TestDriver::ControlLocked(int window, int contr
   return it->second;
 }
 
-bool TestDriver::ControlHiddenLocked(const MirrorWindow& w, int control) const {
+// Whether the control or one of its containers has the flag set.
+bool TestDriver::FlagOnPathLocked(const MirrorWindow& w, int control, Prop flag) const {
   for (int c = control; c != 0;) {
     auto it = w.controls.find(c);
     if (it == w.controls.end()) return false;
-    auto hide = it->second.snapshot.props.find(Prop::Hide);
-    if (hide != it->second.snapshot.props.end() && hide->second == "1") return true;
+    auto set = it->second.snapshot.props.find(flag);
+    if (set != it->second.snapshot.props.end() && set->second == "1") return true;
     c = it->second.snapshot.parent;
   }
   return false;
 }
 
+bool TestDriver::ControlHiddenLocked(const MirrorWindow& w, int control) const {
+  return FlagOnPathLocked(w, control, Prop::Hide);
+}
+
 bool TestDriver::ControlDisabledLocked(const MirrorWindow& w, int control) const {
-  for (int c = control; c != 0;) {
-    auto it = w.controls.find(c);
-    if (it == w.controls.end()) return false;
-    auto off = it->second.snapshot.props.find(Prop::Disable);
-    if (off != it->second.snapshot.props.end() && off->second == "1") return true;
-    c = it->second.snapshot.parent;
-  }
-  return false;
+  return FlagOnPathLocked(w, control, Prop::Disable);
 }
 
 // --- DriverWindow -------------------------------------------------------------------------

@@ -205,6 +205,7 @@ class TestDriver final : public FrontEnd {
   void SendInput(long thread, Event event);
   const MirrorWindow& WindowLocked(int id) const;
   const MirrorControl& ControlLocked(int window, int control) const;
+  bool FlagOnPathLocked(const MirrorWindow& w, int control, Prop flag) const;
   bool ControlHiddenLocked(const MirrorWindow& w, int control) const;
   bool ControlDisabledLocked(const MirrorWindow& w, int control) const;
   SeenRequest AnswerPending(Request::Kind kind, long number, std::string text);
