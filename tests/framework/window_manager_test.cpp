@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "framework/ini_store.h"
 #include "framework/popup_class.h"
 #include "framework/toolbar_class.h"
@@ -161,44 +163,39 @@ TEST(WindowManager, AFrameAndAListOnTwoThreadsTalkByPostedEvents) {
   EXPECT_FALSE(list.Open());
 }
 
-TEST(WindowManager, TimerTicksComeUntilTheTimerIsStopped) {
-  MemoryIniStore positions;
-  Frame frame{positions};
-  frame.real_exit = true;
-  TestDriver ui;
-  ui.Start(std::ref(frame));
-  auto main = ui.WaitWindow("Frame");
-  ui.WaitUntil([&] { return main.Status(2) == "3"; }, "three ticks");
-  EXPECT_EQ(ui.WaitTray().tip, "Frame");
-  main.Close();
-  ui.Finish();
-  EXPECT_EQ(frame.ticks, 3);
-}
-
-TEST(WindowManager, AWindowOpensWhereItWasLeftUnlessItWasIconised) {
-  MemoryIniStore positions;
-  Frame frame{positions};
-  frame.real_exit = true;
-  {
+// Runs the frame with Exit allowed, lets a test act on it, then closes it.
+class FrameRun : public ::testing::Test {
+ protected:
+  void RunFrame(const std::function<void(TestDriver&, DriverWindow&)>& act) {
+    frame.real_exit = true;
     TestDriver ui;
     ui.Start(std::ref(frame));
     auto main = ui.WaitWindow("Frame");
-    main.Move(10, 20, 300, 200);
+    act(ui, main);
     main.Close();
     ui.Finish();
   }
+  MemoryIniStore positions;
+  Frame frame{positions};
+};
+
+TEST_F(FrameRun, TimerTicksComeUntilTheTimerIsStopped) {
+  RunFrame([](TestDriver& ui, DriverWindow& main) {
+    ui.WaitUntil([&] { return main.Status(2) == "3"; }, "three ticks");
+    EXPECT_EQ(ui.WaitTray().tip, "Frame");
+  });
+  EXPECT_EQ(frame.ticks, 3);
+}
+
+TEST_F(FrameRun, AWindowOpensWhereItWasLeftUnlessItWasIconised) {
+  RunFrame([](TestDriver&, DriverWindow& main) { main.Move(10, 20, 300, 200); });
   EXPECT_EQ(positions.Get("Main", "Width", ""), "300");
-  {
-    TestDriver ui;
-    ui.Start(std::ref(frame));
-    auto main = ui.WaitWindow("Frame");
+  RunFrame([](TestDriver&, DriverWindow& main) {
     EXPECT_EQ(main.Get(Prop::X), "10");
     EXPECT_EQ(main.Get(Prop::Height), "200");
     main.Move(50, 60, 400, 300);
     main.Iconize();
-    main.Close();
-    ui.Finish();
-  }
+  });
   EXPECT_EQ(positions.Get("Main", "XPos", ""), "10");
 }
 
