@@ -137,6 +137,7 @@ bool BrowseClass::TakeKey() {
 }
 
 void BrowseClass::SetAlerts() {
+  if (list_) list_->Alert(MouseRight).Alert(EnterKey);
   if (InsertControl) Popup.AddItemMimic("Insert", InsertControl);
   if (ChangeControl) Popup.AddItemMimic("Change", ChangeControl);
   if (DeleteControl) Popup.AddItemMimic("Delete", DeleteControl);

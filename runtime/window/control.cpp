@@ -104,6 +104,13 @@ Control& Control::Default() {
   return *this;
 }
 
+Control& Control::Alert(int keycode) {
+  const std::string keys = Get(Prop::Alert);
+  const std::string key = std::to_string(keycode);
+  if (("|" + keys + "|").find("|" + key + "|") != std::string::npos) return *this;
+  return Set(Prop::Alert, keys.empty() ? key : keys + "|" + key);
+}
+
 bool Control::Visible() const {
   for (const Control* c = this; c; c = c->parent_ ? window_.Find(c->parent_) : nullptr) {
     if (c->Is(Prop::Hide)) return false;

@@ -100,6 +100,7 @@ class Control : public ControlMaker {
   Control& Required(bool required = true) { return Set(Prop::Required, required); }
   Control& ReadOnly(bool read_only = true) { return Set(Prop::ReadOnly, read_only); }
   Control& Default();  // becomes the window's default button
+  Control& Alert(int keycode);  // the key, pressed on this control, comes as EVENT_AlertKey
   Control& Value(std::string_view value) { return Set(Prop::Value, value); }
 
   // Hidden or disabled itself or through a container.

@@ -265,6 +265,8 @@ TEST(WindowModel, ControlsOnAHiddenTabAreNotVisible) {
     first.Hide();
     EXPECT_FALSE(entry.Visible());
     EXPECT_TRUE(check.Visible());
+    entry.Alert(EnterKey).Alert(MouseRight).Alert(EnterKey);
+    EXPECT_EQ(entry.Get(Prop::Alert), "13|2");
     sheet.Disable();
     EXPECT_FALSE(check.Enabled());
     EXPECT_EQ(sheet.Children().size(), 2u);
