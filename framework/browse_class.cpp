@@ -109,7 +109,7 @@ long BrowseClass::Ask(long request) {
   } else {
     PrimeRecord(false);
   }
-  const long response = WindowManager::Run(UpdateProcedure, request);
+  const long response = WindowManager::RunUpdate(UpdateProcedure, request);
   if (response == RequestCompleted) {
     // Highlight the record the form saved (the buffer holds it); after a delete the row that
     // took the deleted one's place.

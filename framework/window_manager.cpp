@@ -12,7 +12,7 @@ long WindowManager::Run() {
   return Response;
 }
 
-long WindowManager::Run(const std::function<void()>& procedure, long request) {
+long WindowManager::RunUpdate(const std::function<void()>& procedure, long request) {
   GLOBALREQUEST = request;
   GLOBALRESPONSE = 0;
   if (procedure) procedure();
@@ -55,6 +55,11 @@ void WindowManager::Ask() {
 
 Level WindowManager::TakeEvent() {
   Level rv = Level_Benign;
+  for (std::size_t i = 0; i < actions_.size(); ++i) {  // an action may add actions
+    if (actions_[i].event != EVENT() || actions_[i].control != FIELD()) continue;
+    rv = actions_[i].action();
+    if (rv != Level_Benign) return rv;
+  }
   if (FIELD() == 0) {
     rv = TakeWindowEvent();
   } else {

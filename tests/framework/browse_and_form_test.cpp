@@ -215,7 +215,7 @@ TEST_F(BrowseAndForm, TheFormAnswersItsRequestThroughTheGlobals) {
   long response = 0;
   ui.Start([&] {
     CAT = g_table[0];
-    response = WindowManager::Run(UpdateCategory, ChangeRecord);
+    response = WindowManager::RunUpdate(UpdateCategory, ChangeRecord);
   });
   auto form = ui.WaitWindow("Edit Category");
   form.Close();  // the close box cancels
@@ -234,7 +234,7 @@ namespace {
 TEST_F(BrowseAndForm, ASelectingBrowseLeavesThePickedRecordInTheBuffer) {
   long response = 0;
   ui.Start([&] {
-    response = WindowManager::Run(
+    response = WindowManager::RunUpdate(
         [] {
           Window window("Select a Category");
           auto& list = window.List("80L~Category~@s20@");

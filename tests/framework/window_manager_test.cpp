@@ -22,23 +22,14 @@ constexpr int EVENT_Hello = EVENT_User + 10;
 void ListWindow(long frame_thread) {
   Window window("Task List");
   auto& refreshed = window.String("0");
-  struct ThisWindow : WindowManager {
-    ThisWindow(Window& w, long frame, Control& counter) : WindowManager(w), frame_(frame), counter_(counter) {}
-    Level TakeWindowEvent() override {
-      if (EVENT() == EVENT_OpenWindow) POST(EVENT_Hello, 0, frame_);
-      return WindowManager::TakeWindowEvent();
-    }
-    Level TakeEvent() override {
-      if (EVENT() == EVENT_RefreshSchedule) counter_.SetText(std::to_string(std::stol(counter_.TextValue()) + 1));
-      return WindowManager::TakeEvent();
-    }
-    long frame_;
-    Control& counter_;
-  } manager(window, frame_thread, refreshed);
+  WindowManager manager(window);
+  manager.On(EVENT_OpenWindow, [&] { POST(EVENT_Hello, 0, frame_thread); });
+  manager.On(EVENT_RefreshSchedule, [&] { refreshed.SetText(std::to_string(std::stol(refreshed.TextValue()) + 1)); });
   manager.Run();
 }
 
-// A frame with a menu, a toolbar button, a status bar, a timer and a tray icon.
+// A frame with a menu, a toolbar button, a status bar, a timer and a tray icon, written the way
+// window procedures are: controls first, then what each event does.
 struct Frame {
   IniStore& positions;
   long list_thread = 0;
@@ -48,82 +39,57 @@ struct Frame {
   void operator()() {
     Window window("Frame");
     window.Status(3, "ready");
-    auto& file = window.Menubar().Menu("&File");
-    auto& exit = file.Item("E&xit").Key("Alt+X");
-    auto& lists = window.Menubar().Menu("&Lists");
-    auto& tasks = lists.Item("&Scheduled Tasks").Key("Ctrl+S");
+    auto& exit = window.Menubar().Menu("&File").Item("E&xit").Key("Alt+X");
+    auto& tasks = window.Menubar().Menu("&Lists").Item("&Scheduled Tasks").Key("Ctrl+S");
     auto& refresh = window.Toolbar().Button("Refresh");
-    auto& hidden_refresh = window.Button("Refresh all").Hide();
+    auto& refresh_all = window.Button("Refresh all").Hide();
     TrayIcon tray;
+    ToolbarClass toolbar;
 
     struct ThisWindow : WindowManager {
       ThisWindow(Window& w, Frame& f) : WindowManager(w), frame(f) {}
       Frame& frame;
-      Control* exit = nullptr;
-      Control* tasks = nullptr;
-      Control* hidden_refresh = nullptr;
-      TrayIcon* tray = nullptr;
-      ToolbarClass toolbar;
-
       Level Init() override {
-        const Level rv = WindowManager::Init();
-        toolbar.Init(window());
-        AddItem(toolbar);
         FetchWindowPlace(frame.positions, "Main", window());
-        return rv;
+        return WindowManager::Init();
       }
       Level Kill() override {
         SaveWindowPlace(frame.positions, "Main", window());
         return WindowManager::Kill();
       }
-      Level TakeWindowEvent() override {
-        switch (EVENT()) {
-          case EVENT_OpenWindow:
-            window().Timer(1);
-            tray->Add("tray_ico", "Frame", EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick, 0);
-            break;
-          case EVENT_Timer:
-            window().Status(2, std::to_string(++frame.ticks));
-            if (frame.ticks == 3) window().Timer(0);
-            break;
-          case EVENT_TrayLeftDoubleClick:
-            window().Set(Prop::Iconize, false);
-            break;
-          case EVENT_CloseWindow:
-            if (!frame.real_exit) {
-              window().Set(Prop::Iconize, true);
-              return Level_Notify;  // closing only hides the frame until Exit is confirmed
-            }
-            break;
-          case EVENT_Hello:
-            window().Status(3, "list " + std::to_string(frame.list_thread) + " open");
-            break;
-          default:
-            break;
-        }
-        return WindowManager::TakeWindowEvent();
-      }
-      Level TakeAccepted() override {
-        if (ACCEPTED() == *tasks) {
-          frame.list_thread = START([f = THREAD()] { ListWindow(f); }, 25000);
-          YIELD();
-        } else if (ACCEPTED() == *hidden_refresh) {
-          POST(EVENT_RefreshSchedule, 0, frame.list_thread);
-        } else if (ACCEPTED() == *exit) {
-          const int answer = MESSAGE("Are you sure you want to close?", "Warning", ICON_Information,
-                                     BUTTON_YES + BUTTON_NO, BUTTON_NO);
-          if (answer != BUTTON_YES) return Level_Notify;
-          frame.real_exit = true;
-          PostClose();
-        }
-        return WindowManager::TakeAccepted();
-      }
     } manager(window, *this);
-    manager.exit = &exit;
-    manager.tasks = &tasks;
-    manager.hidden_refresh = &hidden_refresh;
-    manager.tray = &tray;
-    manager.toolbar.AddTarget(refresh, hidden_refresh);
+    toolbar.Init(window);
+    toolbar.AddTarget(refresh, refresh_all);
+    manager.AddItem(toolbar);
+
+    manager.On(EVENT_OpenWindow, [&] {
+      window.Timer(1);
+      tray.Add("tray_ico", "Frame", EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick, 0);
+    });
+    manager.On(EVENT_Timer, [&] {
+      window.Status(2, std::to_string(++ticks));
+      if (ticks == 3) window.Timer(0);
+    });
+    manager.On(EVENT_TrayLeftDoubleClick, [&] { window.Set(Prop::Iconize, false); });
+    manager.On(EVENT_CloseWindow, [&] {
+      if (real_exit) return Level_Benign;
+      window.Set(Prop::Iconize, true);  // closing only hides the frame until Exit is confirmed
+      return Level_Notify;
+    });
+    manager.On(EVENT_Hello, [&] { window.Status(3, "list " + std::to_string(list_thread) + " open"); });
+    manager.OnAccepted(tasks, [&] {
+      list_thread = START([f = THREAD()] { ListWindow(f); }, 25000);
+      YIELD();
+    });
+    manager.OnAccepted(refresh_all, [&] { POST(EVENT_RefreshSchedule, 0, list_thread); });
+    manager.OnAccepted(exit, [&] {
+      const int answer = MESSAGE("Are you sure you want to close?", "Warning", ICON_Information,
+                                 BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      if (answer != BUTTON_YES) return Level_Notify;
+      real_exit = true;
+      manager.PostClose();
+      return Level_Benign;
+    });
     manager.Run();
   }
 };
