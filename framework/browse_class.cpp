@@ -15,7 +15,7 @@ void BrowseClass::Init(Control& list, BrowseView& view, WindowManager& manager) 
   list.From(this);
   Popup.Init(list.OwnerWindow());
   // Set up before or after the manager's Init: the request is in either place.
-  Selecting = manager.Request == SelectRecord || GLOBALREQUEST == SelectRecord;
+  Selecting = manager.Request == SelectRecord || CurrentRequest() == SelectRecord;
   manager.AddItem(*this);
 }
 

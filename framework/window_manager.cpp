@@ -8,21 +8,21 @@ long WindowManager::Run() {
   if (Init() == Level_Benign && !Dead) Ask();
   Kill();
   if (Response == 0) Response = RequestCancelled;
-  GLOBALRESPONSE = Response;
+  SetCurrentResponse(Response);
   return Response;
 }
 
 long WindowManager::RunUpdate(const std::function<void()>& procedure, long request) {
-  GLOBALREQUEST = request;
-  GLOBALRESPONSE = 0;
+  SetCurrentRequest(request);
+  SetCurrentResponse(0);
   if (procedure) procedure();
-  const long response = GLOBALRESPONSE ? GLOBALRESPONSE : RequestCancelled;
-  GLOBALREQUEST = 0;
+  const long response = CurrentResponse() ? CurrentResponse() : RequestCancelled;
+  SetCurrentRequest(0);
   return response;
 }
 
 Level WindowManager::Init() {
-  Request = GLOBALREQUEST;
+  Request = CurrentRequest();
   OriginalRequest = Request;
   Response = 0;
   return Level_Benign;

@@ -36,7 +36,7 @@ class WindowManager {
   WindowManager(const WindowManager&) = delete;
   WindowManager& operator=(const WindowManager&) = delete;
 
-  long Request = 0;          // from GLOBALREQUEST at Init
+  long Request = 0;          // the thread's request (GLOBALREQUEST) at Init
   long OriginalRequest = 0;
   long Response = 0;         // RequestCompleted or RequestCancelled once decided
   int OkControl = 0;         // completes the form (TakeCompleted)
@@ -47,10 +47,11 @@ class WindowManager {
 
   Window& window() { return window_; }
 
-  // Init, the event loop, Kill; answers the response and leaves it in GLOBALRESPONSE.
+  // Init, the event loop, Kill; answers the response and leaves it as the thread's response
+  // (GLOBALRESPONSE).
   virtual long Run();
-  // Runs a form or list procedure on this thread with a request in GLOBALREQUEST; answers the
-  // GLOBALRESPONSE it leaves (RequestCancelled when it leaves none).
+  // Runs a form or list procedure on this thread with a request (GLOBALREQUEST); answers the
+  // response it leaves (GLOBALRESPONSE; RequestCancelled when it leaves none).
   static long RunUpdate(const std::function<void()>& procedure, long request);
 
   virtual Level Init();

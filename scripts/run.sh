@@ -5,8 +5,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BUILD_TESTS=OFF >/dev/null
-cmake --build "$root/build" --target VX
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BUILD_TESTS=OFF -DVX_BUILD_BENCH=OFF >/dev/null
+cmake --build "$root/build"
 
 data="${VX_DATA_FOLDER:-${XDG_DATA_HOME:-$HOME/.local/share}/varnodex}"
 mkdir -p "$data"
@@ -15,6 +15,6 @@ echo "Data folder: $data"
 
 if [ -z "${DISPLAY:-}" ]; then
   echo "No display found: running Varnodex on a virtual display (Xvfb)."
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$root/build/program/VX" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$root/build/bin/VX" "$@"
 fi
-exec "$root/build/program/VX" "$@"
+exec "$root/build/bin/VX" "$@"

@@ -14,6 +14,16 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-xcb}"
 
+# A short fuzz run of the expression evaluator (clang's libFuzzer); new inputs go to a scratch folder.
+clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
+  "$root"/fuzz/expression_fuzz.cpp "$root"/runtime/expression/*.cpp "$root"/runtime/dates.cpp \
+  "$root"/runtime/decimal.cpp -o "$build/expression_fuzz"
+mkdir -p "$build/fuzz-expression"
+"$build/expression_fuzz" -max_total_time=15 -max_len=300 -timeout=5 \
+  -dict="$root/fuzz/expression.dict" "$build/fuzz-expression" 2>"$build/expression_fuzz.log" \
+  || { tail -50 "$build/expression_fuzz.log"; exit 1; }
+echo "expression fuzz run: $(grep -c . "$build/expression_fuzz.log") log lines, no crash"
+
 cd "$build"
 if [ -z "${DISPLAY:-}" ]; then
   # Tests that need an X server (hot keys, keystrokes, the Qt front end) share one virtual display.

@@ -1,12 +1,65 @@
 #include "datadll/dictionary/vx_files.h"
 
+#include <memory>
+
+#include "datadll/dictionary/dictionary_tables.h"
+#include "datadll/dictionary/file_registration.h"
+#include "datadll/dictionary/global_queues.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/record_clear.h"
+#include "framework/error_class.h"
+#include "runtime/ini_file.h"
+
 namespace vx {
 namespace {
+
 bool gLoaded = false;
+std::unique_ptr<ErrorClass> gOwnErrors;
+std::unique_ptr<IniFile> gOwnIni;
+ErrorClass* gErrorsInUse = nullptr;
+IniFile* gIniInUse = nullptr;
+
+}  // namespace
+
+void VX_Files_Load() {
+  if (gLoaded) return;
+  ClearTextGlobals();
+  for (const storage::TableDef* table : DictionaryTables()) ClearRecord(*table);
+  GLOBALREQUEST = 0;
+  GLOBALRESPONSE = 0;
+  VCRREQUEST = 0;
+
+  gOwnErrors = std::make_unique<ErrorClass>();
+  gOwnErrors->Init();
+  gOwnIni = std::make_unique<IniFile>("VX_Files.INI");
+  gErrorsInUse = gOwnErrors.get();
+  gIniInUse = gOwnIni.get();
+
+  RegisterTablesWithFileConversion();
+  gLoaded = true;
 }
 
-void VX_Files_Load() { gLoaded = true; }
-void VX_Files_Unload() { gLoaded = false; }
+void VX_Files_Unload() {
+  if (!gLoaded) return;
+  gLoaded = false;
+  gOwnErrors->Kill();
+  gErrorsInUse = nullptr;
+  gIniInUse = nullptr;
+  gOwnErrors.reset();
+  gOwnIni.reset();
+  FreeGlobalQueues();
+}
+
 bool VX_Files_Loaded() { return gLoaded; }
+
+void VX_FILES_INIT(ErrorClass* errors, IniFile* ini) {
+  if (errors) gErrorsInUse = errors;
+  if (ini) gIniInUse = ini;
+}
+
+void VX_FILES_KILL() {}
+
+ErrorClass* ErrorsInUse() { return gErrorsInUse; }
+IniFile* IniInUse() { return gIniInUse; }
 
 }  // namespace vx

@@ -12,9 +12,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vx::storage {
+
+namespace detail {
+// Names of keys and fields compare without regard to letter case.
+inline bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char x = (a[i] >= 'a' && a[i] <= 'z') ? static_cast<char>(a[i] - 32) : a[i];
+    const char y = (b[i] >= 'a' && b[i] <= 'z') ? static_cast<char>(b[i] - 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+}  // namespace detail
 
 enum class FieldType : std::uint8_t { Long, Short, Byte, ULong, Decimal, String, CString, Memo };
 
@@ -61,6 +75,21 @@ struct TableDef {
   void* (*buffer)() = nullptr;  // the calling thread's record buffer
 
   std::string StoredName() const { return stored_name_ref ? *stored_name_ref : stored_name; }
+
+  // Position of a key or field by name, letter case ignored; -1 when there is none.
+  int KeyIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      if (detail::SameName(keys[i].name, name)) return static_cast<int>(i);
+    }
+    return -1;
+  }
+  int FieldIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (detail::SameName(fields[i].name, name)) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
 };
 
 }  // namespace vx::storage

@@ -1,6 +1,6 @@
 #include "runtime/window/control.h"
 
-#include "runtime/window/picture_seam.h"
+#include "runtime/pictures.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -171,7 +171,7 @@ void Control::Display() {
     case ControlType::Spin:
     case ControlType::String:
     case ControlType::Combo:
-      if (use_.bound()) Set(Prop::Value, FormatForScreen(use_.Get(), picture));
+      if (use_.bound()) Set(Prop::Value, FORMAT(use_.Get(), picture));
       if (type_ == ControlType::Combo) Set(Prop::Selected, ChoiceOf(use_.Get()));
       break;
     case ControlType::Check:
@@ -205,7 +205,7 @@ void Control::Update() {
     case ControlType::Text:
     case ControlType::Spin:
     case ControlType::Combo:
-      use_.Set(DeformatFromScreen(Get(Prop::Value), Get(Prop::Picture)));
+      use_.Set(DEFORMAT(Get(Prop::Value), Get(Prop::Picture)));
       break;
     case ControlType::Check:
       use_.Set(Is(Prop::Value) ? Get(Prop::TrueValue) : Get(Prop::FalseValue));
@@ -289,7 +289,7 @@ void Control::Render() {
       ListRow row;
       for (const ListColumn& col : columns_) {
         ListCell cell;
-        cell.text = FormatForScreen(field(fields, col.field), col.picture);
+        cell.text = FORMAT(field(fields, col.field), col.picture);
         cell.fg = col.normal_fg;
         cell.bg = col.normal_bg;
         cell.selected_fg = col.selected_fg;

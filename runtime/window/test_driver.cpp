@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "runtime/events.h"
+#include "runtime/fixed_string.h"
 
 namespace vx {
 namespace {
@@ -204,7 +205,7 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   changed_.notify_all();
 }
 
-void TestDriver::AnswerMessage(int button) {
+void TestDriver::AnswerMessage(unsigned button) {
   std::lock_guard l(mutex_);
   queued_[Request::Kind::Message].emplace_back(button, std::string());
 }
@@ -235,7 +236,7 @@ SeenRequest TestDriver::AnswerPending(Request::Kind kind, long number, std::stri
   return seen;
 }
 
-SeenRequest TestDriver::WaitMessage(int button) { return AnswerPending(Request::Kind::Message, button, {}); }
+SeenRequest TestDriver::WaitMessage(unsigned button) { return AnswerPending(Request::Kind::Message, button, {}); }
 SeenRequest TestDriver::WaitPopup(long item) { return AnswerPending(Request::Kind::Popup, item, {}); }
 
 std::vector<SeenRequest> TestDriver::Requests() const {
@@ -512,7 +513,7 @@ std::string DriverControl::Get(Prop prop) const {
 }
 
 std::string DriverControl::Text() const { return Get(Prop::Text); }
-std::string DriverControl::Value() const { return Get(Prop::Value); }
+std::string DriverControl::Value() const { return std::string(ClipView(Get(Prop::Value))); }
 long DriverControl::Choice() const { return std::atol(Get(Prop::Selected).c_str()); }
 
 bool DriverControl::Hidden() const {
@@ -539,7 +540,9 @@ ListCell DriverControl::CellDetail(long row, int column) const {
   return r[column - 1];
 }
 
-std::string DriverControl::Cell(long row, int column) const { return CellDetail(row, column).text; }
+std::string DriverControl::Cell(long row, int column) const {
+  return std::string(ClipView(CellDetail(row, column).text));
+}
 
 void DriverControl::Send(int event, std::string text, long choice, int keycode) const {
   {

@@ -59,7 +59,7 @@ class CategoryView : public BrowseView {
 struct CategorySaver : RecordSaver {
   Level Save(long request) override {
     if (request != DeleteRecord && CAT.Category.blank()) {
-      MESSAGE("Category must be entered.", "Missing Information", ICON_Exclamation);
+      MESSAGE("Category must be entered.", "Missing Information", MessageIcon::Exclamation);
       return Level_Notify;
     }
     auto it = std::find_if(g_table.begin(), g_table.end(), [](const auto& r) { return r.ID == CAT.ID; });
@@ -89,8 +89,8 @@ const char* TitleFor(long request) {
 }
 
 void UpdateCategory() {
-  if (GLOBALREQUEST == InsertRecord) CAT = CategoryRecord{};
-  Window window(TitleFor(GLOBALREQUEST));
+  if (CurrentRequest() == InsertRecord) CAT = CategoryRecord{};
+  Window window(TitleFor(CurrentRequest()));
   window.Prompt("&Category:");
   window.Entry(CAT.Category, "@s20");
   window.Check("&Active", CAT.Active);

@@ -4,11 +4,11 @@
 
 #include <functional>
 
-#include "framework/ini_store.h"
 #include "framework/popup_class.h"
 #include "framework/toolbar_class.h"
 #include "framework/window_position.h"
 #include "runtime/threads.h"
+#include "support/temp_folder.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/tray_icon.h"
@@ -31,7 +31,7 @@ void ListWindow(long frame_thread) {
 // A frame with a menu, a toolbar button, a status bar, a timer and a tray icon, written the way
 // window procedures are: controls first, then what each event does.
 struct Frame {
-  IniStore& positions;
+  IniFile& positions;
   long list_thread = 0;
   int ticks = 0;
   bool real_exit = false;
@@ -83,7 +83,7 @@ struct Frame {
     });
     manager.OnAccepted(refresh_all, [&] { POST(EVENT_RefreshSchedule, 0, list_thread); });
     manager.OnAccepted(exit, [&] {
-      const int answer = MESSAGE("Are you sure you want to close?", "Warning", ICON_Information,
+      const unsigned answer = MESSAGE("Are you sure you want to close?", "Warning", MessageIcon::Information,
                                  BUTTON_YES + BUTTON_NO, BUTTON_NO);
       if (answer != BUTTON_YES) return Level_Notify;
       real_exit = true;
@@ -95,7 +95,8 @@ struct Frame {
 };
 
 TEST(WindowManager, AFrameAndAListOnTwoThreadsTalkByPostedEvents) {
-  MemoryIniStore positions;
+  test_support::TempFolder folder;
+  IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Frame frame{positions};
   TestDriver ui;
   ui.Start(std::ref(frame));
@@ -141,7 +142,8 @@ class FrameRun : public ::testing::Test {
     main.Close();
     ui.Finish();
   }
-  MemoryIniStore positions;
+  test_support::TempFolder folder;
+  IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Frame frame{positions};
 };
 

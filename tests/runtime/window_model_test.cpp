@@ -4,7 +4,7 @@
 #include "runtime/fixed_string.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/picture_seam.h"
+#include "runtime/dates.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
 
@@ -18,7 +18,7 @@ struct Fields {
   int alarm = 0;
   String<20> kind = "Both";
   String<10> unit = "hour(s)";
-  int answer = 0;
+  unsigned answer = 0;
 };
 
 void Form(Fields& f) {
@@ -39,7 +39,7 @@ void Form(Fields& f) {
   while (w.Accept()) {
     if (ACCEPTED() == alarm) second.Hide(!f.alarm);
     if (ACCEPTED() == ok) {
-      f.answer = MESSAGE("Save?", "Confirm", ICON_Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      f.answer = MESSAGE("Save?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
       if (f.answer == BUTTON_YES) break;
     }
   }
@@ -108,7 +108,7 @@ TEST(WindowModel, ListsShowTheirSourceThroughTheFormat) {
   ASSERT_EQ(list.Rows(), 2u);
   EXPECT_EQ(list.CellDetail(1, 1).icon, "~skip.ico");
   EXPECT_EQ(list.CellDetail(1, 1).fg, 255);
-  EXPECT_EQ(list.Cell(1, 2), "Dentist");
+  EXPECT_EQ(list.Cell(1, 2), "Dentist");  // cut to the picture's width
   EXPECT_EQ(list.CellDetail(2, 1).icon, "~done.ico");
   list.ChooseRow(2);
   EXPECT_EQ(chosen, 2);
@@ -118,12 +118,12 @@ TEST(WindowModel, ListsShowTheirSourceThroughTheFormat) {
 }
 
 TEST(WindowModel, WithoutAFrontEndQuestionsTakeTheirDefault) {
-  int answer = 0;
+  unsigned answer = 0;
   int item = -1;
   std::string file = "start.wav";
   bool picked = true;
   RunProgram([&] {
-    answer = MESSAGE("Delete?", "Confirm", ICON_Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+    answer = MESSAGE("Delete?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
     item = POPUP("&Restore|-|E&xit");
     picked = FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV");
   });
@@ -187,41 +187,34 @@ TEST(WindowModel, TheDriverEndsARunThatATestLeavesGoing) {
 namespace vx {
 namespace {
 
-// Pictures come through the seam: a stand-in date picture shows "d/m" and stores a day count.
-TEST(WindowModel, EntriesAndListCellsGoThroughTheInstalledPictures) {
-  SetPictureConversions(
-      [](std::string_view value, std::string_view picture) -> std::string {
-        if (picture != "@d9") return std::string(value);
-        const long days = std::stol(std::string(value));
-        return std::to_string(days % 100) + "/" + std::to_string(days / 100);
-      },
-      [](std::string_view screen, std::string_view picture) -> std::string {
-        if (picture != "@d9") return std::string(screen);
-        const std::string s(screen);
-        const auto slash = s.find('/');
-        return std::to_string(std::stol(s.substr(slash + 1)) * 100 + std::stol(s.substr(0, slash)));
-      });
-  long date = 1203;
+// Entries show their variable under their picture and store what is typed through it; list
+// cells are shown under their column's picture.
+TEST(WindowModel, EntriesAndListCellsGoThroughTheirPictures) {
+  std::int32_t date = DATE(12, 3, 2025);
+  long amount = 1234;
   Rows rows;
-  rows.rows = {{"507"}};
+  rows.rows = {{std::to_string(DATE(5, 7, 2024))}};
   TestDriver ui;
   ui.Start([&] {
     Window w("Dates");
-    w.Entry(date, "@d9").Required();
-    w.List("40L~Date~@d9@").From(&rows);
+    w.Entry(date, "@d6").Required();
+    w.Entry(amount, "@n6");
+    w.List("40L~Date~@d6@").From(&rows);
     while (w.Accept()) {
-      if (ACCEPTED() == 1) break;
+      if (ACCEPTED() == 2) break;
     }
   });
   auto w = ui.WaitWindow("Dates");
   auto entry = w.ControlOf(date);
-  EXPECT_EQ(entry.Value(), "3/12");
+  EXPECT_EQ(entry.Value(), " 3/12/2025");
   EXPECT_EQ(entry.Get(Prop::Required), "1");
-  EXPECT_EQ(w.ControlNumber(2).Cell(1, 1), "7/5");
-  entry.Type("9/4");
+  EXPECT_EQ(w.ControlOf(amount).Value(), " 1,234");
+  EXPECT_EQ(w.ControlNumber(3).Cell(1, 1), " 7/05/2024");
+  entry.Type("09/04/2026");
+  w.ControlOf(amount).Type("5,678");
   ui.Finish();
-  SetPictureConversions(nullptr, nullptr);
-  EXPECT_EQ(date, 409);
+  EXPECT_EQ(date, DATE(4, 9, 2026));
+  EXPECT_EQ(amount, 5678);
 }
 
 TEST(WindowModel, FileDialogsAndTheClipboardGoThroughTheFrontEnd) {

@@ -1,0 +1,32 @@
+// Cost of expanding bracketed names in a task message, as the due-task road does before showing
+// one: plain text, a few names, nesting and an expression.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "datadll/dictionary/global_queues.h"
+#include "platform/active_window.h"
+#include "program/scripts/builtin_sources.h"
+#include "program/scripts/script_variables.h"
+
+namespace {
+
+void Prepare() {
+  static vx::platform::FakeActiveWindow window("Inbox");
+  vx::SetScriptActiveWindow(&window);
+  vx::VARQ.Free();
+  for (int i = 0; i < 50; ++i) vx::SetScriptVariable("value " + std::to_string(i), "VAR" + std::to_string(i));
+  vx::SetScriptVariable("7", "N");
+}
+
+void BM_Expand(benchmark::State& state, const char* text) {
+  Prepare();
+  const std::string message(text);
+  for (auto _ : state) benchmark::DoNotOptimize(vx::ExpandVariables(message));
+}
+BENCHMARK_CAPTURE(BM_Expand, plain, "Take the bins out before the lorry comes at seven.");
+BENCHMARK_CAPTURE(BM_Expand, names, "Backup [DATE] at [TIME] of [VAR10], [VAR20] and [VAR49].");
+BENCHMARK_CAPTURE(BM_Expand, nested, "Next file: [VAR[N]] then [VAR4[N]]");
+BENCHMARK_CAPTURE(BM_Expand, expression, "Age: [= AGE(DATE(4,23,1970),TODAY())]");
+
+}  // namespace

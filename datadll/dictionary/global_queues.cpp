@@ -1,0 +1,20 @@
+#include "datadll/dictionary/global_queues.h"
+
+namespace vx {
+
+Queue<ACTIVEQUEUE_RECORD> ACTIVEQUEUE;
+Queue<TOKENQUEUE_RECORD> TOKENQUEUE;
+Queue<VARQ_RECORD> VARQ;
+Queue<BROWSESCHEDULETHREADQUEUE_RECORD> BROWSESCHEDULETHREADQUEUE;
+
+TOKENQUEUE_RECORD& TQ = TOKENQUEUE.buffer;
+VARQ_RECORD& VAR = VARQ.buffer;
+
+void FreeGlobalQueues() {
+  ACTIVEQUEUE.Free();
+  TOKENQUEUE.Free();
+  VARQ.Free();
+  BROWSESCHEDULETHREADQUEUE.Free();
+}
+
+}  // namespace vx

@@ -1,0 +1,313 @@
+#include "runtime/ini_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <system_error>
+
+#include "platform/user_folders.h"
+
+namespace vx {
+namespace {
+
+std::mutex& IniMutex() {
+  static std::mutex m;
+  return m;
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// The file's lines as read, with what is needed to write them back the same way.
+struct IniText {
+  std::vector<std::string> lines;  // without line ends
+  bool crlf = false;               // the file used CRLF line ends
+  bool bom = false;                // the file began with a UTF-8 byte-order mark
+  bool missing = true;
+};
+
+enum class LineKind { Other, Section, Key };
+
+struct ParsedLine {
+  LineKind kind = LineKind::Other;
+  std::string_view name;   // section or key
+  std::string_view value;  // key lines only, trimmed
+};
+
+ParsedLine Parse(std::string_view line) {
+  const std::string_view t = Trim(line);
+  if (t.empty() || t.front() == ';' || t.front() == '#') return {};
+  if (t.front() == '[') {
+    const std::size_t close = t.find(']');
+    if (close == std::string_view::npos) return {};  // malformed: skipped
+    return {LineKind::Section, Trim(t.substr(1, close - 1)), {}};
+  }
+  const std::size_t eq = t.find('=');
+  if (eq == std::string_view::npos) return {};
+  const std::string_view key = Trim(t.substr(0, eq));
+  if (key.empty()) return {};
+  return {LineKind::Key, key, Trim(t.substr(eq + 1))};
+}
+
+std::string Unquote(std::string_view v) {
+  if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+  return std::string(v);
+}
+
+IniText Read(const std::filesystem::path& path) {
+  IniText text;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return text;
+  text.missing = false;
+  std::stringstream buf;
+  buf << in.rdbuf();
+  std::string all = buf.str();
+  if (all.rfind("\xEF\xBB\xBF", 0) == 0) {
+    text.bom = true;
+    all.erase(0, 3);
+  }
+  std::size_t start = 0;
+  while (start < all.size()) {
+    std::size_t end = all.find('\n', start);
+    if (end == std::string::npos) end = all.size();
+    std::string line = all.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+      text.crlf = true;
+    }
+    text.lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return text;
+}
+
+// Writes the whole text to a temporary file beside the target, then renames it over the target.
+bool Write(const std::filesystem::path& path, const IniText& text) {
+  std::error_code ec;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
+  std::string all = text.bom ? "\xEF\xBB\xBF" : "";
+  const char* eol = text.crlf ? "\r\n" : "\n";
+  for (const std::string& line : text.lines) {
+    all += line;
+    all += eol;
+  }
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path temp = path;
+  temp += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const char* p = all.data();
+  std::size_t left = all.size();
+  bool ok = true;
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = false;
+      break;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) std::filesystem::remove(temp, ec);
+  return ok;
+}
+
+// Index of the first key line of `key` in a section named `section`, if any.
+std::optional<std::size_t> FindKey(const IniText& text, std::string_view section, std::string_view key) {
+  bool in_section = false;
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    const ParsedLine p = Parse(text.lines[i]);
+    if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
+    if (p.kind == LineKind::Key && in_section && SameName(p.name, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::string ValueForFile(std::string_view value) {
+  std::string v(value);
+  for (char& c : v) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  const bool edge_blank = !v.empty() && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' || v.back() == '\t');
+  const bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
+  if (edge_blank || quoted) v = '"' + v + '"';
+  return v;
+}
+
+bool WritableName(std::string_view name, bool is_section) {
+  if (name.empty()) return false;
+  for (char c : name) {
+    if (c == '\r' || c == '\n') return false;
+    if (is_section && c == ']') return false;
+    if (!is_section && c == '=') return false;
+  }
+  if (!is_section && (name.front() == '[' || name.front() == ';' || name.front() == '#')) return false;
+  return true;
+}
+
+// A file in dir whose name equals `name` ignoring case, when the exact one does not exist.
+std::filesystem::path MatchCase(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) return path;
+  const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+  const std::string wanted = path.filename().string();
+  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (SameName(it->path().filename().string(), wanted)) return path.has_parent_path() ? it->path() : it->path().filename();
+  }
+  return path;
+}
+
+// Removes the lines of every section named `section` for which drop(line) holds (the header
+// line included, for a drop that accepts it) and saves the file when anything went.
+template <class Drop>
+bool RemoveLines(const std::filesystem::path& path, std::string_view section, Drop drop) {
+  std::lock_guard lock(IniMutex());
+  IniText text = Read(path);
+  std::vector<std::string> kept;
+  bool in_section = false;
+  for (std::string& line : text.lines) {
+    const ParsedLine p = Parse(line);
+    if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
+    if (!in_section || !drop(p)) kept.push_back(std::move(line));
+  }
+  if (kept.size() == text.lines.size()) return true;
+  text.lines = std::move(kept);
+  return Write(path, text);
+}
+
+}  // namespace
+
+std::filesystem::path ResolveIniPath(std::string_view name_in) {
+  std::string name(Trim(name_in));
+  for (char& c : name) {
+    if (c == '\\') c = '/';
+  }
+  if (name.empty()) name = "win.ini";
+  std::filesystem::path path;
+  std::error_code ec;
+  if (name.rfind("./", 0) == 0) {
+    path = std::filesystem::current_path(ec) / name.substr(2);
+  } else if (name.find('/') == std::string::npos) {
+    path = platform::UserConfigFolder() / name;
+  } else {
+    path = name;
+  }
+  return MatchCase(path);
+}
+
+std::string IniFile::Get(std::string_view section, std::string_view key, std::string_view default_value) const {
+  std::lock_guard lock(IniMutex());
+  const IniText text = Read(path_);
+  if (const auto i = FindKey(text, Trim(section), Trim(key))) return Unquote(Parse(text.lines[*i]).value);
+  return std::string(default_value);
+}
+
+bool IniFile::Has(std::string_view section, std::string_view key) const {
+  std::lock_guard lock(IniMutex());
+  return FindKey(Read(path_), Trim(section), Trim(key)).has_value();
+}
+
+bool IniFile::Put(std::string_view section_in, std::string_view key_in, std::string_view value) {
+  const std::string_view section = Trim(section_in);
+  const std::string_view key = Trim(key_in);
+  if (!WritableName(section, true) || !WritableName(key, false)) return false;
+  std::lock_guard lock(IniMutex());
+  IniText text = Read(path_);
+  if (const auto i = FindKey(text, section, key)) {
+    // Keep the key's spelling as the file has it.
+    const std::string stored(Parse(text.lines[*i]).name);
+    text.lines[*i] = stored + "=" + ValueForFile(value);
+    return Write(path_, text);
+  }
+  const std::string line = std::string(key) + "=" + ValueForFile(value);
+  // Insert after the last non-blank line of the first section of that name.
+  std::optional<std::size_t> insert_at;
+  bool in_section = false, seen = false;
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    const ParsedLine p = Parse(text.lines[i]);
+    if (p.kind == LineKind::Section) {
+      if (seen) break;
+      in_section = SameName(p.name, section);
+      seen = in_section;
+    }
+    if (in_section && !Trim(text.lines[i]).empty()) insert_at = i + 1;
+  }
+  if (insert_at) {
+    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(*insert_at), line);
+  } else {
+    if (!text.lines.empty() && !Trim(text.lines.back()).empty()) text.lines.emplace_back();
+    text.lines.push_back("[" + std::string(section) + "]");
+    text.lines.push_back(line);
+  }
+  return Write(path_, text);
+}
+
+bool IniFile::DeleteKey(std::string_view section, std::string_view key_in) {
+  const std::string_view key = Trim(key_in);
+  return RemoveLines(path_, Trim(section),
+                     [&](const ParsedLine& p) { return p.kind == LineKind::Key && SameName(p.name, key); });
+}
+
+bool IniFile::DeleteSection(std::string_view section) {
+  return RemoveLines(path_, Trim(section), [](const ParsedLine&) { return true; });
+}
+
+std::vector<std::string> IniFile::Sections() const {
+  std::lock_guard lock(IniMutex());
+  std::vector<std::string> out;
+  for (const std::string& line : Read(path_).lines) {
+    const ParsedLine p = Parse(line);
+    if (p.kind != LineKind::Section) continue;
+    bool known = false;
+    for (const std::string& s : out) known = known || SameName(s, p.name);
+    if (!known) out.emplace_back(p.name);
+  }
+  return out;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_view section_in) const {
+  const std::string_view section = Trim(section_in);
+  std::lock_guard lock(IniMutex());
+  std::vector<std::pair<std::string, std::string>> out;
+  bool in_section = false;
+  for (const std::string& line : Read(path_).lines) {
+    const ParsedLine p = Parse(line);
+    if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
+    if (p.kind == LineKind::Key && in_section) out.emplace_back(std::string(p.name), Unquote(p.value));
+  }
+  return out;
+}
+
+std::string GETINI(std::string_view section, std::string_view key, std::string_view default_value,
+                   std::string_view file) {
+  return IniFile(file).Get(section, key, default_value);
+}
+
+bool PUTINI(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {
+  return IniFile(file).Put(section, key, value);
+}
+
+}  // namespace vx

@@ -1,0 +1,217 @@
+#include "runtime/storage/sqlite_session.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <mutex>
+#include <vector>
+
+namespace vx::storage {
+namespace {
+
+// One change counter per data file for the whole process; never freed, so pointers stay valid.
+std::atomic<std::uint64_t>* GenerationOf(const std::string& path) {
+  static std::mutex mutex;
+  static auto* counters = new std::unordered_map<std::string, std::unique_ptr<std::atomic<std::uint64_t>>>();
+  std::lock_guard<std::mutex> lock(mutex);
+  auto& slot = (*counters)[path];
+  if (!slot) slot = std::make_unique<std::atomic<std::uint64_t>>(0);
+  return slot.get();
+}
+
+struct Session {
+  std::unordered_map<std::string, std::weak_ptr<Connection>> connections;
+  int depth = 0;
+  bool failed = false;
+  std::vector<std::shared_ptr<Connection>> members;
+};
+
+Session& ThisThread() {
+  thread_local Session session;
+  return session;
+}
+
+}  // namespace
+
+Connection::Connection(sqlite3* db, std::string path)
+    : db_(db), path_(std::move(path)), generation_(GenerationOf(path_)) {}
+
+Connection::~Connection() {
+  if (in_txn_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+  sqlite3_close_v2(db_);
+}
+
+sqlite3_stmt* Connection::Prepare(const std::string& sql) {
+  auto it = statements_.find(sql);
+  if (it != statements_.end()) return it->second;
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                         nullptr) != SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    return nullptr;
+  }
+  statements_.emplace(sql, stmt);
+  return stmt;
+}
+
+int Connection::Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+
+void Connection::SetBusyMilliseconds(int ms) {
+  if (ms == busy_ms_) return;
+  busy_ms_ = ms;
+  sqlite3_busy_timeout(db_, ms);
+}
+
+int Connection::BeforeUse() {
+  Session& session = ThisThread();
+  if (session.depth == 0 || joined_logout_) return SQLITE_OK;
+  if (!in_txn_) {
+    // IMMEDIATE: what the transaction reads stays true until it commits (a restrict check
+    // cannot be undone by another thread adding a child in between).
+    const int rc = Exec("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK) return rc;
+    in_txn_ = true;
+  }
+  joined_logout_ = true;
+  // The session keeps the connection alive until the transaction ends.
+  for (auto& [path, weak] : session.connections) {
+    if (path == path_) {
+      if (auto strong = weak.lock()) session.members.push_back(strong);
+      break;
+    }
+  }
+  return SQLITE_OK;
+}
+
+int Connection::BeforeWrite(bool streaming) {
+  int rc = BeforeUse();
+  if (rc != SQLITE_OK) return rc;
+  if (!in_txn_ && streaming) {
+    rc = Exec("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK) return rc;
+    in_txn_ = true;
+  }
+  return SQLITE_OK;
+}
+
+int Connection::AfterWrite(bool streaming) {
+  Touch();
+  // A plain write on a file that another table holds in a stream batch ends that batch, so
+  // the write is durable when the call returns.
+  if (in_txn_ && !joined_logout_ && !streaming) return Commit();
+  return SQLITE_OK;
+}
+
+int Connection::FlushStream() {
+  if (in_txn_ && !joined_logout_) return Commit();
+  return SQLITE_OK;
+}
+
+int Connection::Commit() {
+  if (!in_txn_) return SQLITE_OK;
+  const int rc = Exec("COMMIT");
+  if (rc != SQLITE_OK) {
+    Exec("ROLLBACK");
+  }
+  in_txn_ = false;
+  joined_logout_ = false;
+  Touch();
+  return rc;
+}
+
+int Connection::Rollback() {
+  if (!in_txn_) return SQLITE_OK;
+  const int rc = Exec("ROLLBACK");
+  in_txn_ = false;
+  joined_logout_ = false;
+  Touch();
+  return rc;
+}
+
+int OpenConnection(const std::string& path, bool create, bool read_only, std::shared_ptr<Connection>* out) {
+  Session& session = ThisThread();
+  if (auto it = session.connections.find(path); it != session.connections.end()) {
+    if (auto existing = it->second.lock()) {
+      *out = existing;
+      return SQLITE_OK;
+    }
+  }
+  if (create && access(path.c_str(), F_OK) != 0) {
+    // Made here rather than by SQLite so that the data file is private to its owner; the
+    // journal files SQLite adds take the same permissions. O_EXCL: never replace a file.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) return errno == EACCES ? SQLITE_PERM : SQLITE_CANTOPEN;
+    if (fd >= 0) ::close(fd);
+  }
+  sqlite3* db = nullptr;
+  const int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    if (rc == SQLITE_CANTOPEN && access(path.c_str(), F_OK) == 0) rc = SQLITE_PERM;
+    sqlite3_close_v2(db);
+    return rc;
+  }
+  sqlite3_extended_result_codes(db, 1);
+  auto connection = std::make_shared<Connection>(db, path);
+  connection->SetBusyMilliseconds(10000);
+  // Reading the schema proves the file is a database before anything is written to it.
+  rc = connection->Exec("SELECT count(*) FROM sqlite_master");
+  if (rc == SQLITE_OK && !read_only) rc = connection->Exec("PRAGMA journal_mode=WAL");
+  if (rc == SQLITE_OK) rc = connection->Exec("PRAGMA synchronous=FULL");
+  if (rc != SQLITE_OK) return rc;
+  session.connections[path] = connection;
+  *out = std::move(connection);
+  return SQLITE_OK;
+}
+
+int LOGOUT(int /*seconds*/) {
+  Session& session = ThisThread();
+  if (session.depth++ == 0) {
+    session.failed = false;
+    session.members.clear();
+  }
+  return 0;
+}
+
+bool InLogout() { return ThisThread().depth > 0; }
+
+namespace {
+
+void RollbackMembers(Session& session) {
+  for (auto& member : session.members) member->Rollback();
+  session.members.clear();
+}
+
+}  // namespace
+
+int COMMIT() {
+  Session& session = ThisThread();
+  if (session.depth == 0) return 0;
+  if (--session.depth > 0) return session.failed ? SQLITE_ABORT : SQLITE_OK;
+  if (session.failed) {
+    RollbackMembers(session);
+    return SQLITE_ABORT;
+  }
+  int result = SQLITE_OK;
+  for (auto& member : session.members) {
+    if (result == SQLITE_OK) {
+      result = member->Commit();
+    } else {
+      member->Rollback();
+    }
+  }
+  session.members.clear();
+  return result;
+}
+
+void ROLLBACK() {
+  Session& session = ThisThread();
+  if (session.depth == 0) return;
+  --session.depth;
+  session.failed = true;
+  RollbackMembers(session);
+}
+
+}  // namespace vx::storage

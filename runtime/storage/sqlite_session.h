@@ -1,0 +1,77 @@
+// The calling thread's SQLite connections, one per data file, and its transactions.
+//
+// A thread opens each data file once however many of its tables it uses; the connection closes
+// when the thread's last table in that file closes. Writes inside a transaction (LOGOUT ...
+// COMMIT) or a stream (STREAM ... FLUSH) share one SQLite transaction per file; every other
+// write is committed at once.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace vx::storage {
+
+class Connection {
+ public:
+  Connection(sqlite3* db, std::string path);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  sqlite3* db() const { return db_; }
+  const std::string& path() const { return path_; }
+
+  // A prepared statement for `sql`, kept for the life of the connection (reset before reuse).
+  sqlite3_stmt* Prepare(const std::string& sql);
+  int Exec(const char* sql);  // a SQLite result code
+
+  void SetBusyMilliseconds(int ms);
+
+  // Call before any statement runs: joins the thread's open transaction if there is one.
+  int BeforeUse();
+  // Call before a write; `streaming` says whether the writing table is in stream mode.
+  int BeforeWrite(bool streaming);
+  // Call after a write; commits at once unless a transaction or a stream keeps it open.
+  int AfterWrite(bool streaming);
+  // Ends this file's stream batch (FLUSH, or the close of the last streaming table).
+  int FlushStream();
+  void AddStreamer() { ++streamers_; }
+  void RemoveStreamer() { if (streamers_ > 0) --streamers_; }
+
+  // Counts changes to this file made by any thread of the process; a reader holding rows read
+  // ahead drops them when the count moved.
+  std::uint64_t generation() const { return generation_->load(std::memory_order_acquire); }
+  void Touch() { generation_->fetch_add(1, std::memory_order_acq_rel); }
+
+  bool in_transaction() const { return in_txn_; }
+  int Commit();
+  int Rollback();
+
+ private:
+  sqlite3* db_;
+  std::string path_;
+  std::unordered_map<std::string, sqlite3_stmt*> statements_;
+  std::atomic<std::uint64_t>* generation_;
+  int busy_ms_ = -1;
+  bool in_txn_ = false;       // BEGIN issued and not yet ended
+  bool joined_logout_ = false;  // the open transaction belongs to the thread's LOGOUT
+  int streamers_ = 0;
+};
+
+// The calling thread's connection to `path` (canonical), opened on first use. `create` makes
+// a missing file (mode 0600); without it a missing file gives SQLITE_CANTOPEN.
+int OpenConnection(const std::string& path, bool create, bool read_only, std::shared_ptr<Connection>* out);
+
+// A transaction over every file the thread touches until COMMIT or ROLLBACK. Nested calls are
+// counted; only the outermost COMMIT commits, and any ROLLBACK rolls the whole of it back.
+int LOGOUT(int seconds);
+int COMMIT();
+void ROLLBACK();
+bool InLogout();
+
+}  // namespace vx::storage

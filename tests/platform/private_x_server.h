@@ -1,0 +1,25 @@
+// A private Xvfb server for one test: tests that write properties of the root window must not
+// disturb (or be disturbed by) other tests sharing the session's display.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+namespace vx::test {
+
+class PrivateXServer {
+ public:
+  PrivateXServer();  // starts Xvfb; ok() tells whether it came up
+  ~PrivateXServer();
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+  bool ok() const { return !name_.empty(); }
+  const std::string& name() const { return name_; }  // ":N"
+
+ private:
+  pid_t pid_ = -1;
+  std::string name_;
+};
+
+}  // namespace vx::test

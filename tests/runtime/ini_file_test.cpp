@@ -1,0 +1,223 @@
+#include "runtime/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each test gets a fresh folder holding a current folder and a per-user settings folder.
+class IniFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vx_ini_XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    root_ = tmpl;
+    fs::create_directories(root_ / "cwd");
+    old_cwd_ = fs::current_path();
+    fs::current_path(root_ / "cwd");
+    if (const char* v = std::getenv("XDG_CONFIG_HOME")) old_xdg_ = v;
+    ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+  }
+  void TearDown() override {
+    fs::current_path(old_cwd_);
+    if (old_xdg_.empty()) {
+      ::unsetenv("XDG_CONFIG_HOME");
+    } else {
+      ::setenv("XDG_CONFIG_HOME", old_xdg_.c_str(), 1);
+    }
+    fs::remove_all(root_);
+  }
+
+  fs::path Cwd(const std::string& name) const { return root_ / "cwd" / name; }
+  fs::path UserFolder(const std::string& name) const { return root_ / "config" / "varnodex" / name; }
+
+  static void WriteFile(const fs::path& p, const std::string& text) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << text;
+  }
+  static std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  fs::path root_, old_cwd_;
+  std::string old_xdg_;
+};
+
+TEST_F(IniFileTest, NamesResolveToCurrentUserOrGivenFolder) {
+  EXPECT_EQ(ResolveIniPath(".\\POSITION.INI"), Cwd("POSITION.INI"));
+  EXPECT_EQ(ResolveIniPath("./POSITION.INI"), Cwd("POSITION.INI"));
+  EXPECT_EQ(ResolveIniPath("vx98.INI"), UserFolder("vx98.INI"));
+  EXPECT_EQ(ResolveIniPath(""), UserFolder("win.ini"));
+  EXPECT_EQ(ResolveIniPath((root_ / "x").string() + "\\sub\\a.ini"), root_ / "x" / "sub" / "a.ini");
+  EXPECT_EQ(ResolveIniPath("..\\a.ini"), fs::path("../a.ini"));
+
+  // An existing file spelled in another case is found.
+  WriteFile(Cwd("Paths.ini"), "[PATH]\nDATA=/d\n");
+  EXPECT_EQ(ResolveIniPath(".\\PATHS.INI"), Cwd("Paths.ini"));
+  EXPECT_EQ(GETINI("path", "data", "", ".\\PATHS.INI"), "/d");
+}
+
+TEST_F(IniFileTest, ReadsIgnoringCaseAndFallsBackToDefault) {
+  WriteFile(Cwd("a.ini"),
+            "; leading comment\n"
+            "stray=before any section\n"
+            "[Settings]\n"
+            "LastWAVFile = C:\\alarm.wav  \n"
+            "Quoted=\"  padded  \"\n"
+            "Empty=\n"
+            "this line is malformed\n"
+            "[broken\n"
+            "=no key\n"
+            "After=still read\n"
+            "[Other]\n"
+            "LastWAVFile=other\n");
+  IniFile ini(".\\a.ini");
+  struct Case { const char* section; const char* key; std::string expected; };
+  const Case cases[] = {
+      {"SETTINGS", "lastwavfile", "C:\\alarm.wav"},
+      {"settings", "QUOTED", "  padded  "},
+      {"Settings", "Empty", ""},
+      {"Settings", "After", "still read"},   // malformed lines in between are skipped
+      {"Other", "LastWAVFile", "other"},
+      {"Settings", "Missing", "dflt"},
+      {"Nowhere", "LastWAVFile", "dflt"},
+      {"", "stray", "dflt"},                 // keys before any section belong to none
+  };
+  for (const auto& c : cases) EXPECT_EQ(ini.Get(c.section, c.key, "dflt"), c.expected) << c.section << "/" << c.key;
+  EXPECT_FALSE(ini.Has("Settings", "Missing"));
+  EXPECT_TRUE(ini.Has("settings", "empty"));
+  EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"Settings", "Other"}));
+  EXPECT_EQ(GETINI("x", "y", "d", ".\\missing.ini"), "d");
+}
+
+TEST_F(IniFileTest, WritesKeepTheRestOfTheFile) {
+  const std::string original =
+      "; settings of the program\n"
+      "[Settings]\n"
+      "LastWAVFile=old.wav   ; not a comment, part of the value\n"
+      "Debug=0\n"
+      "garbage line\n"
+      "\n"
+      "[Defaults]\n"
+      "# another comment\n"
+      "WAVPath=/sounds\n";
+  WriteFile(Cwd("vx.ini"), original);
+  IniFile ini(".\\vx.ini");
+
+  ASSERT_TRUE(ini.Put("SETTINGS", "lastwavfile", "new.wav"));  // keeps the file's spelling
+  ASSERT_TRUE(ini.Put("settings", "Added", "1"));              // after the section's last line
+  ASSERT_TRUE(ini.Put("Warning", "Active", "Y"));              // new section at the end
+  EXPECT_EQ(ReadFile(Cwd("vx.ini")),
+            "; settings of the program\n"
+            "[Settings]\n"
+            "LastWAVFile=new.wav\n"
+            "Debug=0\n"
+            "garbage line\n"
+            "Added=1\n"
+            "\n"
+            "[Defaults]\n"
+            "# another comment\n"
+            "WAVPath=/sounds\n"
+            "\n"
+            "[Warning]\n"
+            "Active=Y\n");
+
+  ASSERT_TRUE(ini.DeleteKey("settings", "DEBUG"));
+  ASSERT_TRUE(ini.DeleteSection("DEFAULTS"));
+  ASSERT_TRUE(ini.DeleteKey("Nowhere", "x"));  // nothing to delete is no error
+  EXPECT_EQ(ReadFile(Cwd("vx.ini")),
+            "; settings of the program\n"
+            "[Settings]\n"
+            "LastWAVFile=new.wav\n"
+            "garbage line\n"
+            "Added=1\n"
+            "\n"
+            "[Warning]\n"
+            "Active=Y\n");
+  EXPECT_EQ(ini.Get("Defaults", "WAVPath", "gone"), "gone");
+}
+
+TEST_F(IniFileTest, CreatesFileAndFolderForBareNames) {
+  EXPECT_FALSE(fs::exists(UserFolder("VXMSG.INI")));
+  ASSERT_TRUE(PUTINI("Mail", "LastTo", "a@b.c", "VXMSG.INI"));
+  EXPECT_EQ(ReadFile(UserFolder("VXMSG.INI")), "[Mail]\nLastTo=a@b.c\n");
+  EXPECT_EQ(GETINI("MAIL", "lastto", "", "VXMSG.INI"), "a@b.c");
+
+  const fs::path nested = root_ / "deep" / "er" / "x.ini";
+  ASSERT_TRUE(PUTINI("S", "K", "V", nested.string()));
+  EXPECT_EQ(GETINI("S", "K", "", nested.string()), "V");
+  // No temporary files are left beside the file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(nested.parent_path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(IniFileTest, KeepsCrlfAndByteOrderMark) {
+  WriteFile(Cwd("w.ini"), "\xEF\xBB\xBF[A]\r\nx=1\r\n");
+  IniFile ini(".\\w.ini");
+  EXPECT_EQ(ini.Get("a", "X"), "1");
+  ASSERT_TRUE(ini.Put("A", "y", "2"));
+  EXPECT_EQ(ReadFile(Cwd("w.ini")), "\xEF\xBB\xBF[A]\r\nx=1\r\ny=2\r\n");
+}
+
+TEST_F(IniFileTest, ValuesCannotInjectLinesAndRoundTrip) {
+  IniFile ini(".\\v.ini");
+  ASSERT_TRUE(ini.Put("S", "Text", "one\r\n[Evil]\nk=v"));
+  EXPECT_EQ(ini.Get("S", "Text"), "one  [Evil] k=v");
+  EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"S"}));
+
+  for (const char* v : {"  lead", "trail  ", "\"quoted\"", "a=b=c", "", "caf\xC3\xA9"}) {
+    ASSERT_TRUE(ini.Put("S", "K", v));
+    EXPECT_EQ(ini.Get("S", "K", "dflt"), v);
+  }
+
+  EXPECT_FALSE(ini.Put("S", "a=b", "v"));
+  EXPECT_FALSE(ini.Put("S", "", "v"));
+  EXPECT_FALSE(ini.Put("S", "[k", "v"));
+  EXPECT_FALSE(ini.Put("Se]ct", "k", "v"));
+  EXPECT_FALSE(ini.Put("Se\nct", "k", "v"));
+  EXPECT_EQ(ini.Entries("s").size(), 2u);
+}
+
+TEST_F(IniFileTest, ConcurrentWritersLoseNothing) {
+  constexpr int kThreads = 4, kKeys = 25;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t] {
+      IniFile ini(".\\shared.ini");
+      for (int k = 0; k < kKeys; ++k) {
+        ini.Put("T" + std::to_string(t), "K" + std::to_string(k), std::to_string(t * 100 + k));
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  IniFile ini(".\\shared.ini");
+  for (int t = 0; t < kThreads; ++t) {
+    for (int k = 0; k < kKeys; ++k) {
+      EXPECT_EQ(ini.Get("T" + std::to_string(t), "K" + std::to_string(k)), std::to_string(t * 100 + k));
+    }
+  }
+}
+
+TEST_F(IniFileTest, UnsavableFileReportsFailure) {
+  // A folder where the file should be: the rename over it fails, whatever the user's rights.
+  fs::create_directories(Cwd("x.ini"));
+  EXPECT_FALSE(PUTINI("S", "K", "V", ".\\x.ini"));
+  EXPECT_EQ(GETINI("S", "K", "d", ".\\x.ini"), "d");
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "cwd"), fs::directory_iterator()), 1);  // no temp left
+}
+
+}  // namespace
+}  // namespace vx

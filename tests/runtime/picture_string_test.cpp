@@ -1,0 +1,73 @@
+// Text pictures, picture tokens in their various spellings, and tokens that are no picture.
+#include <string>
+
+#include "runtime/picture.h"
+#include "runtime/pictures.h"
+#include "tests/runtime/picture_fixture.h"
+
+namespace vx {
+namespace {
+
+TEST(PictureStrings, CutAndPadToTheWidth) {
+  struct Row {
+    const char* text;
+    const char* picture;
+    const char* shown;
+  };
+  const Row rows[] = {
+      {"abc", "@s5", "abc  "},
+      {"abcdef", "@s3", "abc"},
+      {"abc", "@s", "abc"},
+      {"x", "S3", "x  "},
+      {"h\xc3\xa9llo", "@s2", "h "},          // "é" would be split: cut before it
+      {"h\xc3\xa9llo", "@s3", "h\xc3\xa9"},  // it fits whole
+      {"\xe2\x82\xac\xe2\x82\xac", "@s5", "\xe2\x82\xac  "},
+      {"", "@s2", "  "},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(FORMAT(r.text, r.picture), r.shown) << r.picture;
+  }
+  EXPECT_EQ(FORMAT(42, "@s4"), "42  ");
+  EXPECT_EQ(DEFORMAT("h\xc3\xa9llo", "@s2"), "h");
+  EXPECT_EQ(DEFORMAT("  keep  ", "@s20"), "  keep  ");
+}
+
+TEST(PictureTokens, SpellingsAndModifiers) {
+  const auto d = ParsePicture("@D01-b");
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->kind, PictureKind::Date);
+  EXPECT_EQ(d->style, 1);
+  EXPECT_TRUE(d->zero_pad);
+  EXPECT_EQ(d->separator, '-');
+  EXPECT_TRUE(d->blank_zero);
+
+  const auto n = ParsePicture("n-10.2b");
+  ASSERT_TRUE(n);
+  EXPECT_EQ(n->kind, PictureKind::Number);
+  EXPECT_EQ(n->sign, PictureSign::Leading);
+  EXPECT_EQ(n->width, 10);
+  EXPECT_EQ(n->decimals, 2);
+  EXPECT_TRUE(n->blank_zero);
+
+  const auto t = ParsePicture("  @T7B  ");
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->kind, PictureKind::Time);
+  EXPECT_EQ(t->style, 7);
+  EXPECT_TRUE(t->blank_zero);
+
+  for (const char* bad : {"", "@", "@PROMPT", "@TIP", "@d", "@d0", "@d19", "@t9", "@dx", "@d3bb", "@n(5",
+                          "@n5)", "@n5q", "@s5x", "@n999999", "@s9999999", "@n5.99", "@x3"}) {
+    EXPECT_FALSE(ParsePicture(bad)) << "\"" << bad << "\"";
+  }
+}
+
+TEST(PictureTokens, NoPictureShowsThePlainValue) {
+  EXPECT_EQ(FORMAT(5, "@PROMPT"), "5");
+  EXPECT_EQ(FORMAT(-2.5, ""), "-2.5");
+  EXPECT_EQ(FORMAT("abc", "@d19"), "abc");
+  EXPECT_EQ(DEFORMAT("abc", "@x"), "abc");
+  EXPECT_EQ(DeformatDate("10/31/59", "nonsense"), 0);
+}
+
+}  // namespace
+}  // namespace vx
