@@ -3,7 +3,9 @@
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
 #include "runtime/threads.h"
+#include "runtime/queue.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/queue_list.h"
 #include "runtime/dates.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
@@ -266,6 +268,45 @@ TEST(WindowModel, ControlsOnAHiddenTabAreNotVisible) {
     EXPECT_EQ(*PropByName("required"), Prop::Required);
     EXPECT_EQ(PropName(Prop::Selected), "Selected");
   });
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
+  struct Entry {
+    String<10> name;
+    long count = 0;
+  };
+  Queue<Entry> queue;
+  queue.buffer = {"b", 2};
+  queue.Add();
+  queue.buffer = {"a", 1};
+  queue.Add();
+  QueueList<Entry> rows(queue, [](const Entry& e) { return ListFields{e.name.str(), std::to_string(e.count)}; });
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Queue");
+    auto& list = w.List("40L~Name~@s10@20R~Count~@n3@").From(&rows);
+    auto& sort = w.Button("Sort");
+    while (w.Accept()) {
+      if (ACCEPTED() == sort) {
+        queue.SortBy(&Entry::name);
+        list.Display();
+      }
+    }
+  });
+  auto w = ui.WaitWindow("Queue");
+  auto list = w.ControlNumber(1);
+  EXPECT_EQ(list.Cell(1, 1), "b");
+  EXPECT_EQ(list.Cell(2, 2), "  1");
+  w.Control("Sort").Press();
+  EXPECT_EQ(list.Cell(1, 1), "a");
+  w.Close();
+  ui.Finish();
 }
 
 }  // namespace
