@@ -1,6 +1,7 @@
 #include "framework/browse_class.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
@@ -29,6 +30,10 @@ void BrowseClass::SetFilter(std::function<bool()> filter, const std::string& nam
   filters_[order ? order : order_][name] = std::move(filter);
 }
 
+void BrowseClass::SetLocator(std::function<std::string()> field, int order) {
+  locators_[order ? order : order_] = std::move(field);
+}
+
 void BrowseClass::ClearFilter(const std::string& name, int order) { filters_[order ? order : order_].erase(name); }
 
 bool BrowseClass::SetSort(int order, bool force) {
@@ -55,6 +60,8 @@ void BrowseClass::ResetFromView() {
   const long keep_row = selected_;
   rows_.clear();
   positions_.clear();
+  locator_texts_.clear();
+  auto locator = locators_.find(order_);
   const int view_order =
       order_ >= 1 && order_ <= static_cast<int>(view_orders_.size()) ? view_orders_[order_ - 1] : order_;
   view_->Reset(view_order);
@@ -64,6 +71,11 @@ void BrowseClass::ResetFromView() {
     SetQueueRecord();
     rows_.push_back(Q);
     positions_.push_back(view_->Position());
+    if (locator != locators_.end() && locator->second) {
+      std::string text = locator->second();
+      for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      locator_texts_.push_back(std::move(text));
+    }
   }
   long row = 0;
   if (keep) {
@@ -126,6 +138,21 @@ long BrowseClass::Ask(long request) {
   return response;
 }
 
+bool BrowseClass::Locate(int keycode) {
+  if (locator_texts_.empty() || keycode > 127 || !std::isalnum(keycode)) return false;
+  const char wanted = static_cast<char>(std::toupper(keycode));
+  long row = static_cast<long>(locator_texts_.size());  // past every row: the last one
+  for (std::size_t i = 0; i < locator_texts_.size(); ++i) {
+    const std::string& text = locator_texts_[i];
+    if (!text.empty() && text.front() >= wanted) {
+      row = static_cast<long>(i) + 1;
+      break;
+    }
+  }
+  Select(row);
+  return true;
+}
+
 bool BrowseClass::TakeKey() {
   if (rows_.empty() || !list_) return false;
   Window& w = list_->OwnerWindow();
@@ -163,6 +190,7 @@ Level BrowseClass::TakeEvent() {
         if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
         return Level_Benign;
       case EVENT_AlertKey:
+        if (Locate(KEYCODE())) return Level_Notify;
         if (KEYCODE() == MouseRight) Popup.Ask();
         if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
         return Level_Benign;

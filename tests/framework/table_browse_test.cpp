@@ -47,6 +47,7 @@ class TableBrowse : public storage::testing::ScratchDir {
     brw.Init(list, view, manager);
     brw.AddSortOrder();
     brw.SetFilter([] { return ItemBuffer().Flag == 1; }, "range");
+    brw.SetLocator([] { return ItemBuffer().Name.str(); });
     brw.InsertControl = insert;
     brw.ChangeControl = change;
     brw.UpdateProcedure = [&] {
@@ -101,6 +102,14 @@ TEST_F(TableBrowse, ListsTheTableByKeyWithinItsRangeAndFollowsTheForm) {
   ui.WaitClosed(form);
   EXPECT_EQ(list.Cell(2, 1), "aubergine");
   EXPECT_EQ(list.Choice(), 2);
+
+  // The step locator: a typed letter goes to the first name from that letter on.
+  list.PressKey('b');
+  EXPECT_EQ(list.Choice(), 3);
+  list.PressKey('A');
+  EXPECT_EQ(list.Choice(), 1);
+  list.PressKey('z');
+  EXPECT_EQ(list.Choice(), 3);
   w.Close();
   ui.Finish();
 }
