@@ -14,15 +14,22 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-xcb}"
 
-# A short fuzz run of the expression evaluator (clang's libFuzzer); new inputs go to a scratch folder.
-clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
-  "$root"/fuzz/expression_fuzz.cpp "$root"/runtime/expression/*.cpp "$root"/runtime/dates.cpp \
-  "$root"/runtime/decimal.cpp -o "$build/expression_fuzz"
-mkdir -p "$build/fuzz-expression"
-"$build/expression_fuzz" -max_total_time=15 -max_len=300 -timeout=5 \
-  -dict="$root/fuzz/expression.dict" "$build/fuzz-expression" 2>"$build/expression_fuzz.log" \
-  || { tail -50 "$build/expression_fuzz.log"; exit 1; }
-echo "expression fuzz run: $(grep -c . "$build/expression_fuzz.log") log lines, no crash"
+# Short fuzz runs (clang's libFuzzer) of the parsers that read user text; new inputs go to a
+# scratch folder. Each entry: the fuzz target's name, then the sources it needs.
+fuzz() {
+  local name="$1"; shift
+  clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
+    "$root/fuzz/${name}_fuzz.cpp" "$@" -o "$build/${name}_fuzz"
+  mkdir -p "$build/fuzz-$name"
+  "$build/${name}_fuzz" -max_total_time=15 -max_len=300 -timeout=5 \
+    -dict="$root/fuzz/$name.dict" "$build/fuzz-$name" 2>"$build/${name}_fuzz.log" \
+    || { tail -50 "$build/${name}_fuzz.log"; exit 1; }
+  echo "$name fuzz run: no crash"
+}
+fuzz expression "$root"/runtime/expression/*.cpp "$root"/runtime/dates.cpp "$root"/runtime/decimal.cpp
+fuzz script_text "$root"/program/scripts/script_text_tokens.cpp "$root"/program/scripts/script_step_wording.cpp \
+  "$root"/program/scripts/read_script_line.cpp "$root"/program/scripts/script_step_line.cpp \
+  "$root"/runtime/text_functions.cpp
 
 cd "$build"
 if [ -z "${DISPLAY:-}" ]; then

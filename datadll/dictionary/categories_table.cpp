@@ -13,7 +13,8 @@ const storage::TableDef& CATEGORIES_TABLE() {
     using R = CATEGORIES_RECORD;
     auto t = dictionary::MakeTable<R>("CATEGORIES", "CAT", "VX97\\!Categories", true);
     t.fields = {VX_FIELD(R, Category)};
-    t.keys = {dictionary::MakeKey("KeyCategory", "Category", storage::KeyKind::Primary, {{"Category"}})};
+    t.keys = {
+        dictionary::MakeKey("KeyCategory", "Category", storage::KeyKind::Primary, {{"Category"}})};
     t.buffer = [] { return static_cast<void*>(&CAT); };
     return t;
   }();

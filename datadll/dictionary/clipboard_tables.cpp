@@ -41,7 +41,8 @@ const storage::TableDef& CLIPBOARD_TABLE() {
 const storage::TableDef& CLIPBOARDCATEGORIES_TABLE() {
   static const storage::TableDef def = [] {
     using R = CLIPBOARDCATEGORIES_RECORD;
-    auto t = dictionary::MakeTable<R>("CLIPBOARDCATEGORIES", "CLC", "VX97\\!ClipboardCategories", true);
+    auto t =
+        dictionary::MakeTable<R>("CLIPBOARDCATEGORIES", "CLC", "VX97\\!ClipboardCategories", true);
     t.fields = {VX_FIELD(R, Category)};
     t.keys = {MakeKey("KeyCategory", "Category", KeyKind::Primary, {{"Category"}})};
     t.buffer = [] { return static_cast<void*>(&CLC); };

@@ -13,7 +13,8 @@ const storage::TableDef& CONFIGURATION_TABLE() {
     using R = CONFIGURATION_RECORD;
     auto t = dictionary::MakeTable<R>("CONFIGURATION", "CF", "VX97\\!CF", true);
     t.fields = {VX_FIELD(R, DataType), VX_FIELD(R, DataValue)};
-    t.keys = {dictionary::MakeKey("KeyDataType", "Data Type", storage::KeyKind::Primary, {{"DataType"}})};
+    t.keys = {
+        dictionary::MakeKey("KeyDataType", "Data Type", storage::KeyKind::Primary, {{"DataType"}})};
     t.buffer = [] { return static_cast<void*>(&CF); };
     return t;
   }();

@@ -17,15 +17,26 @@ const storage::TableDef& CONTACT_TABLE() {
   static const storage::TableDef def = [] {
     using R = CONTACT_RECORD;
     auto t = dictionary::MakeTable<R>("CONTACT", "C_", "Vx97.TPS\\!Contact", true);
-    t.fields = {VX_FIELD(R, User),         VX_FIELD(R, ClientID),     VX_FIELD(R, LastName),
-                VX_FIELD(R, FirstName),    VX_FIELD(R, AddressLine1), VX_FIELD(R, AddressLine2),
-                VX_FIELD(R, AddressLine3), VX_FIELD(R, PostalCode),   VX_FIELD(R, WorkDayPhone),
-                VX_FIELD(R, HomeEveningPhone), VX_FIELD(R, Fax),      VX_FIELD(R, OtherPhone),
-                VX_FIELD(R, Email),        VX_FIELD(R, Website),      VX_FIELD(R, ContactCategory),
+    t.fields = {VX_FIELD(R, User),
+                VX_FIELD(R, ClientID),
+                VX_FIELD(R, LastName),
+                VX_FIELD(R, FirstName),
+                VX_FIELD(R, AddressLine1),
+                VX_FIELD(R, AddressLine2),
+                VX_FIELD(R, AddressLine3),
+                VX_FIELD(R, PostalCode),
+                VX_FIELD(R, WorkDayPhone),
+                VX_FIELD(R, HomeEveningPhone),
+                VX_FIELD(R, Fax),
+                VX_FIELD(R, OtherPhone),
+                VX_FIELD(R, Email),
+                VX_FIELD(R, Website),
+                VX_FIELD(R, ContactCategory),
                 VX_MEMO(R, Notes)};
     t.keys = {
         MakeKey("KeyClientID", "C_:KeyClientID", KeyKind::Primary, {{"ClientID"}}, true),
-        MakeKey("KeyUserClientID", "By ID within User", KeyKind::Duplicates, {{"User"}, {"ClientID"}}),
+        MakeKey("KeyUserClientID", "By ID within User", KeyKind::Duplicates,
+                {{"User"}, {"ClientID"}}),
         MakeKey("KeyLastName", "Last Name", KeyKind::Duplicates,
                 {{"LastName"}, {"FirstName"}, {"PostalCode"}}),
         MakeKey("KeyFirstName", "First Name", KeyKind::Duplicates,

@@ -1,7 +1,7 @@
 #include "datadll/dictionary/dictionary_keys.h"
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "datadll/dictionary/categories_table.h"
@@ -27,7 +27,8 @@ const storage::KeyDef& KeyNamed(const storage::TableDef& table, std::string_view
   for (const auto& key : table.keys) {
     if (key.name == name) return key;
   }
-  std::fprintf(stderr, "%s has no key %.*s\n", table.label.c_str(), static_cast<int>(name.size()), name.data());
+  std::fprintf(stderr, "%s has no key %.*s\n", table.label.c_str(), static_cast<int>(name.size()),
+               name.data());
   std::abort();
 }
 
@@ -55,7 +56,8 @@ const storage::KeyDef& C__KEYFAXNUMBER = KeyNamed(CONTACT_TABLE(), "KeyFaxNumber
 const storage::KeyDef& C__KEYEMAIL = KeyNamed(CONTACT_TABLE(), "KeyEmail");
 const storage::KeyDef& C__KEYCATEGORY = KeyNamed(CONTACT_TABLE(), "KeyCategory");
 
-const storage::KeyDef& CC_KEYCONTACTCATEGORIES = KeyNamed(CONTACTCATEGORIES_TABLE(), "KeyContactCategories");
+const storage::KeyDef& CC_KEYCONTACTCATEGORIES =
+    KeyNamed(CONTACTCATEGORIES_TABLE(), "KeyContactCategories");
 
 const storage::KeyDef& SCD_KEYID = KeyNamed(VXSCD_TABLE(), "KEYID");
 const storage::KeyDef& SCD_KEYCONTACT = KeyNamed(VXSCD_TABLE(), "KEYCONTACT");

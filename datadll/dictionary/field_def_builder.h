@@ -59,7 +59,8 @@ storage::FieldDef MakeField(const char* name, std::size_t offset) {
 template <class T>
 storage::FieldDef MakeMemo(const char* name, std::size_t offset) {
   storage::FieldDef f = MakeField<T>(name, offset);
-  static_assert(FieldTraits<T>::kType == storage::FieldType::String, "a memo is a String<n> member");
+  static_assert(FieldTraits<T>::kType == storage::FieldType::String,
+                "a memo is a String<n> member");
   f.type = storage::FieldType::Memo;
   return f;
 }

@@ -28,13 +28,15 @@ void ds_IgnoreDriver(std::string_view name, int flag) {
 
 void ds_UsingFile(std::string_view prefix, std::string_view label, const storage::TableDef& table,
                   int version) {
-  Record("ds_UsingFile " + std::string(prefix) + " " + std::string(label) + " " + table.label + " " +
-         std::to_string(version));
+  Record("ds_UsingFile " + std::string(prefix) + " " + std::string(label) + " " + table.label +
+         " " + std::to_string(version));
 }
 
 void ds_AlternateFieldName(std::string_view current_name, std::string_view former_name) {
   Record("ds_AlternateFieldName " + std::string(current_name) + " " + std::string(former_name));
 }
+
+int ds_FileOpen(storage::File& file, int mode) { return file.Open(mode); }
 
 std::vector<std::string> FileConversionCalls() {
   std::lock_guard lock(gMutex);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/storage/file.h"
 #include "runtime/storage/table_def.h"
 
 namespace vx {
@@ -18,7 +19,11 @@ void ds_UsingFile(std::string_view prefix, std::string_view label, const storage
                   int version);
 void ds_AlternateFieldName(std::string_view current_name, std::string_view former_name);
 
-// The calls made so far, one line each, e.g. "ds_UsingFile SCH Schedule SCHEDULE 14".
+// Opens the table as a plain open would, with the same access modes (2 read/write, 42h read/write
+// deny none), and returns the error code it sets (0 and 52 are success).
+int ds_FileOpen(storage::File& file, int mode);
+
+// The registration calls made so far, one line each, e.g. "ds_UsingFile SCH Schedule SCHEDULE 14".
 std::vector<std::string> FileConversionCalls();
 
 }  // namespace vx

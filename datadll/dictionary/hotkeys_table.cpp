@@ -15,9 +15,9 @@ const storage::TableDef& SYSHOTKEYS_TABLE() {
   static const storage::TableDef def = [] {
     using R = SYSHOTKEYS_RECORD;
     auto t = dictionary::MakeTable<R>("SYSHOTKEYS", "HOT", "VX97\\!Hotkeys", true);
-    t.fields = {VX_FIELD(R, ID),        VX_FIELD(R, HotKey), VX_FIELD(R, Active),
+    t.fields = {VX_FIELD(R, ID),          VX_FIELD(R, HotKey),    VX_FIELD(R, Active),
                 VX_FIELD(R, Description), VX_FIELD(R, QuickText), VX_FIELD(R, Action),
-                VX_FIELD(R, TextType),  VX_MEMO(R, Text)};
+                VX_FIELD(R, TextType),    VX_MEMO(R, Text)};
     t.keys = {
         MakeKey("K_HOTKEY", "Hot Keys", KeyKind::Primary, {{"HotKey"}}),
         // Text hot keys belong to no task (ID 0); leaving them out of the unique task link lets

@@ -16,12 +16,15 @@ const storage::TableDef& MESSAGES_TABLE() {
   static const storage::TableDef def = [] {
     using R = MESSAGES_RECORD;
     auto t = dictionary::MakeTable<R>("MESSAGES", "M_", "VX97\\!Messages", true);
-    t.fields = {VX_FIELD(R, EmailID),     VX_FIELD(R, MailType),     VX_FIELD(R, ContactID),
-                VX_FIELD(R, EmailTo),     VX_FIELD(R, EmailToName),  VX_FIELD(R, EmailToGroup),
-                VX_FIELD(R, CC),          VX_FIELD(R, BCC),          VX_FIELD(R, Subject),
-                VX_FIELD(R, Attachment),  VX_FIELD(R, LastDateSent), VX_FIELD(R, MAIL_SERVER),
-                VX_FIELD(R, MAIL_USER),   VX_FIELD(R, NEWS_SERVER),  VX_FIELD(R, NEWS_USER),
-                VX_FIELD(R, NEWS_PASSWORD), VX_MEMO(R, Message)};
+    t.fields = {VX_FIELD(R, EmailID),      VX_FIELD(R, MailType),
+                VX_FIELD(R, ContactID),    VX_FIELD(R, EmailTo),
+                VX_FIELD(R, EmailToName),  VX_FIELD(R, EmailToGroup),
+                VX_FIELD(R, CC),           VX_FIELD(R, BCC),
+                VX_FIELD(R, Subject),      VX_FIELD(R, Attachment),
+                VX_FIELD(R, LastDateSent), VX_FIELD(R, MAIL_SERVER),
+                VX_FIELD(R, MAIL_USER),    VX_FIELD(R, NEWS_SERVER),
+                VX_FIELD(R, NEWS_USER),    VX_FIELD(R, NEWS_PASSWORD),
+                VX_MEMO(R, Message)};
     t.keys = {
         MakeKey("KeyEmailID", "Email ID", KeyKind::Primary, {{"EmailID"}}, true),
         MakeKey("KeyContact", "Contact", KeyKind::Duplicates, {{"ContactID"}, {"EmailID"}}),

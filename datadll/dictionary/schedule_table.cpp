@@ -104,7 +104,8 @@ storage::TableDef BuildSchedule() {
               {{"Disabled"}, {"Date"}, {"Time"}}),
       MakeKey("KeyAdvanced", "Advanced Warning Date Order", KeyKind::Duplicates,
               {{"AdvanceWarned"}, {"AdvanceWarnDate"}, {"AdvanceWarnTime"}}),
-      MakeKey("KeyExpiryDate", "Expiry Date", KeyKind::Duplicates, {{"ExpiryDate"}, {"ExpiryTime"}}),
+      MakeKey("KeyExpiryDate", "Expiry Date", KeyKind::Duplicates,
+              {{"ExpiryDate"}, {"ExpiryTime"}}),
       MakeKey("KeyOriginalID", "Original ID", KeyKind::Duplicates, {{"OriginalID"}}),
   };
   t.buffer = [] { return static_cast<void*>(&SCH); };
@@ -134,7 +135,8 @@ storage::TableDef BuildScheduleWorkFile() {
               {{"AdvanceWarned"}, {"AdvanceWarnDate"}, {"AdvanceWarnTime"}}),
       MakeKey("KeyUserAdvanced", "By Advance Notice Within User", KeyKind::Duplicates,
               {{"User"}, {"AdvanceWarnDate"}, {"AdvanceWarnTime"}}),
-      MakeKey("KeyExpiryDate", "Expiry Date", KeyKind::Duplicates, {{"ExpiryDate"}, {"ExpiryTime"}}),
+      MakeKey("KeyExpiryDate", "Expiry Date", KeyKind::Duplicates,
+              {{"ExpiryDate"}, {"ExpiryTime"}}),
   };
   t.buffer = [] { return static_cast<void*>(&SCW); };
   return t;

@@ -78,7 +78,7 @@ storage::TableDef BuildSyncScripting() {
 
 storage::TableDef BuildScriptTemplateDetails() {
   auto t = MakeTable<SCRIPTTEMPLATEDETAILS_RECORD>("SCRIPTTEMPLATEDETAILS", "VXD",
-                                                  "VXTpl\\!ScriptTemplateDetails", true);
+                                                   "VXTpl\\!ScriptTemplateDetails", true);
   t.fields = StepFields<SCRIPTTEMPLATEDETAILS_RECORD>();
   t.keys = {
       MakeKey("K_WIZ_ID", "Sequence", KeyKind::Primary, {{"WIZ_ID"}, {"Sequence"}}, true),
@@ -90,7 +90,8 @@ storage::TableDef BuildScriptTemplateDetails() {
 storage::TableDef BuildScriptTemplates() {
   auto t =
       MakeTable<SCRIPTTEMPLATES_RECORD>("SCRIPTTEMPLATES", "VXT", "VXTpl\\!ScriptTemplates", true);
-  t.fields = {VX_FIELD(SCRIPTTEMPLATES_RECORD, WIZ_ID), VX_FIELD(SCRIPTTEMPLATES_RECORD, Description),
+  t.fields = {VX_FIELD(SCRIPTTEMPLATES_RECORD, WIZ_ID),
+              VX_FIELD(SCRIPTTEMPLATES_RECORD, Description),
               VX_FIELD(SCRIPTTEMPLATES_RECORD, DOSFilename)};
   t.keys = {
       MakeKey("K_WIZ_ID", "Script Wizard ID", KeyKind::Primary, {{"WIZ_ID"}}, true),

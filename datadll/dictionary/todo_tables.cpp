@@ -26,11 +26,13 @@ storage::TableDef ToDoTable(const char* label, const char* prefix, const char* s
               VX_FIELD(R, OriginalID),  VX_MEMO(R, Notes),           VX_MEMO(R, Resolution)};
   const bool kCase = true;
   t.keys = {
-      MakeKey("KeyDone", "Done", KeyKind::Duplicates, {{"Done"}, {"Priority"}, {"ToDo"}}, false, kCase),
+      MakeKey("KeyDone", "Done", KeyKind::Duplicates, {{"Done"}, {"Priority"}, {"ToDo"}}, false,
+              kCase),
       MakeKey("KeyPriority", "Priority", KeyKind::Duplicates, {{"Priority"}, {"Done"}, {"ToDo"}},
               false, kCase),
       MakeKey("KeyToDo", "To Do", KeyKind::Duplicates, {{"ToDo"}}, false, kCase),
-      MakeKey("KeyCategory", "Category", KeyKind::Duplicates, {{"Category"}, {"Priority"}, {"ToDo"}}),
+      MakeKey("KeyCategory", "Category", KeyKind::Duplicates,
+              {{"Category"}, {"Priority"}, {"ToDo"}}),
   };
   return t;
 }

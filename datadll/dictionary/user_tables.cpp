@@ -16,7 +16,7 @@ const storage::TableDef& USERS_TABLE() {
   static const storage::TableDef def = [] {
     using R = USERS_RECORD;
     auto t = dictionary::MakeTable<R>("USERS", "U_", "VX97\\!Users", true);
-    t.fields = {VX_FIELD(R, USER),     VX_FIELD(R, PASSWORD),   VX_FIELD(R, CONFIRMPASSWORD),
+    t.fields = {VX_FIELD(R, USER),        VX_FIELD(R, PASSWORD), VX_FIELD(R, CONFIRMPASSWORD),
                 VX_FIELD(R, USEPASSWORD), VX_FIELD(R, SECURITY), VX_FIELD(R, SOURCEPATH),
                 VX_MEMO(R, NOTES)};
     t.keys = {MakeKey("KEYUSER", "User", KeyKind::Primary, {{"USER"}})};
@@ -30,12 +30,18 @@ const storage::TableDef& VXUSD_TABLE() {
   static const storage::TableDef def = [] {
     using R = VXUSD_RECORD;
     auto t = dictionary::MakeTable<R>("VXUSD", "US", "VX97.TPS\\!UserScheduleDetails", true);
-    t.fields = {VX_FIELD(R, USER),          VX_FIELD(R, ID),
-                VX_FIELD(R, DATE),          VX_FIELD(R, TIME),
-                VX_FIELD(R, LASTRUNDATE),   VX_FIELD(R, LASTRUNTIME),
-                VX_FIELD(R, SKIPNEXTTIME),  VX_FIELD(R, ADVANCEWARNDATE),
-                VX_FIELD(R, ADVANCEWARNTIME), VX_FIELD(R, ADVANCEWARNED),
-                VX_FIELD(R, DISABLED),      VX_FIELD(R, COMPLETED),
+    t.fields = {VX_FIELD(R, USER),
+                VX_FIELD(R, ID),
+                VX_FIELD(R, DATE),
+                VX_FIELD(R, TIME),
+                VX_FIELD(R, LASTRUNDATE),
+                VX_FIELD(R, LASTRUNTIME),
+                VX_FIELD(R, SKIPNEXTTIME),
+                VX_FIELD(R, ADVANCEWARNDATE),
+                VX_FIELD(R, ADVANCEWARNTIME),
+                VX_FIELD(R, ADVANCEWARNED),
+                VX_FIELD(R, DISABLED),
+                VX_FIELD(R, COMPLETED),
                 VX_FIELD(R, SKIPPED)};
     t.keys = {
         MakeKey("KEYID", "Schedule ID", KeyKind::Primary, {{"ID"}, {"USER"}}),
@@ -44,7 +50,10 @@ const storage::TableDef& VXUSD_TABLE() {
         // The advance-warning group that led this key compared its raw bytes (little-endian
         // numbers), which orders nothing; the key orders by its real fields alone.
         MakeKey("KEYADVANCED", "Advanced Warning", KeyKind::Duplicates,
-                {{"ADVANCEWARNED"}, {"DISABLED"}, {"COMPLETED"}, {"ADVANCEWARNDATE"},
+                {{"ADVANCEWARNED"},
+                 {"DISABLED"},
+                 {"COMPLETED"},
+                 {"ADVANCEWARNDATE"},
                  {"ADVANCEWARNTIME"}}),
     };
     t.buffer = [] { return static_cast<void*>(&US); };

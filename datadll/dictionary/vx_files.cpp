@@ -7,7 +7,9 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/record_clear.h"
+#include "datadll/dictionary/table_managers.h"
 #include "framework/error_class.h"
+#include "framework/file_error_sink.h"
 #include "runtime/ini_file.h"
 
 namespace vx {
@@ -18,6 +20,25 @@ std::unique_ptr<ErrorClass> gOwnErrors;
 std::unique_ptr<IniFile> gOwnIni;
 ErrorClass* gErrorsInUse = nullptr;
 IniFile* gIniInUse = nullptr;
+
+// The file managers report through whichever error object is in use when a problem arises, so
+// that once the program has handed over its error object, file errors reach the user through
+// it rather than through the library's own.
+class ErrorsInUseSink final : public FileErrorSink {
+ public:
+  int TakeFileProblem(const FileProblem& problem) override {
+    ErrorClass* errors = ErrorsInUse();
+    if (!errors) return 0;
+    if (problem.message == FileMessage::ConfirmDelete) {
+      return errors->Show({problem.caption, problem.text, MessageIcon::Question,
+                           BUTTON_YES | BUTTON_NO, BUTTON_YES}) == BUTTON_YES;
+    }
+    errors->Show({problem.caption, problem.text, MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
+    return 0;
+  }
+};
+
+ErrorsInUseSink gFileErrors;
 
 }  // namespace
 
@@ -35,6 +56,7 @@ void VX_Files_Load() {
   gErrorsInUse = gOwnErrors.get();
   gIniInUse = gOwnIni.get();
 
+  InitTableManagers(&gFileErrors);
   RegisterTablesWithFileConversion();
   gLoaded = true;
 }
@@ -42,6 +64,7 @@ void VX_Files_Load() {
 void VX_Files_Unload() {
   if (!gLoaded) return;
   gLoaded = false;
+  KillTableManagers();
   gOwnErrors->Kill();
   gErrorsInUse = nullptr;
   gIniInUse = nullptr;

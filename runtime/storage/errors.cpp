@@ -38,6 +38,8 @@ const char* ErrorText(int code) {
 
 void SetError(int code, const std::string& file, int driver_code, const std::string& driver_text) {
   LastError& last = Last();
+  // Success after success: nothing to change (the common case of a walk).
+  if (code == kNoError && last.code == kNoError && last.file.empty()) return;
   last.code = code;
   last.file = file;
   last.driver_code = code == kDriverError ? driver_code : 0;

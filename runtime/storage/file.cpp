@@ -14,326 +14,12 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "runtime/storage/file_internal.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
 #include "runtime/storage/stored_name.h"
-#include "runtime/storage/text_format.h"
 
 namespace vx::storage {
-
-namespace {
-
-enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2 };
-
-constexpr std::size_t kFirstBatch = 8;
-constexpr std::size_t kMaxBatch = 512;
-constexpr std::size_t kMaxBatchBytes = 1 << 20;
-
-std::string Quote(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + '"';
-}
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-// Statement slots of a thread's open table, so that a walk never rebuilds SQL text.
-struct StatementKey {
-  int kind;
-  int key;
-  int level;
-  int backward;
-  int filter;
-  bool operator<(const StatementKey& o) const {
-    return std::tie(kind, key, level, backward, filter) < std::tie(o.kind, o.key, o.level, o.backward, o.filter);
-  }
-};
-
-enum StatementKind : int { kWalk, kGetByKey, kGetById, kInsert, kUpdate, kDeleteById, kCount, kMaxLast };
-
-}  // namespace
-
-struct FileThreadState {
-  bool open = false;
-  bool read_only = false;
-  bool streaming = false;
-  std::string name;   // stored name as resolved
-  std::string path;   // file on disk
-  std::string table;  // SQLite table
-  std::shared_ptr<Connection> conn;
-  std::map<StatementKey, sqlite3_stmt*> statements;
-  std::vector<std::vector<int>> filters;  // field lists of SetEqual walks seen, by number
-
-  // The walk: key (-1 file order), where it stands, and an optional equality filter.
-  int key = -1;
-  int anchor = kStart;
-  std::int64_t anchor_id = 0;
-  std::vector<char> anchor_record;
-  int filter = -1;
-  std::vector<int> equal_fields;
-  std::vector<char> equal_record;
-  std::int64_t current = 0;
-  int duplicate_key = -1;
-
-  // Rows read ahead in the walk's direction, valid while the file's change count stands.
-  std::vector<char> ahead;
-  std::vector<std::int64_t> ahead_ids;
-  std::size_t ahead_pos = 0;
-  int ahead_dir = 0;
-  std::uint64_t ahead_generation = 0;
-  std::size_t batch = kFirstBatch;
-
-  // Text drivers: the whole file read at the first read after a SET or a write.
-  bool text_loaded = false;
-  std::string text;
-  std::size_t text_pos = 0;
-};
-
-namespace {
-
-class Reset {
- public:
-  explicit Reset(sqlite3_stmt* stmt) : stmt_(stmt) {}
-  ~Reset() {
-    if (stmt_) {
-      sqlite3_reset(stmt_);
-      sqlite3_clear_bindings(stmt_);
-    }
-  }
-  Reset(const Reset&) = delete;
-  Reset& operator=(const Reset&) = delete;
-
- private:
-  sqlite3_stmt* stmt_;
-};
-
-// Sets the thread's error from a SQLite result and returns the runtime code.
-int Fail(int rc, const std::string& name, sqlite3* db) {
-  int code = kDriverError;
-  switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: code = kIsLocked; break;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_AUTH: code = kAccessDenied; break;
-    case SQLITE_CONSTRAINT:
-      if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) code = kDuplicateKey;
-      break;
-    default: break;
-  }
-  const std::string text = db && sqlite3_errcode(db) == rc ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-  SetError(code, name, rc, text);
-  return code;
-}
-
-int Ok() {
-  ClearError();
-  return kNoError;
-}
-
-int Code(int code, const std::string& name) {
-  SetError(code, name);
-  return code;
-}
-
-}  // namespace
-
-struct FileOps {
-  const File& file;
-  FileThreadState& s;
-  const TableDef& def;
-
-  std::string ColumnExpr(int field, bool case_sensitive) const {
-    const FieldDef& f = def.fields[static_cast<std::size_t>(field)];
-    std::string expr = Quote(f.name);
-    if (IsText(f.type) && !case_sensitive) expr += " COLLATE NOCASE";
-    return expr;
-  }
-
-  int FieldIndex(const std::string& name) const {
-    for (std::size_t i = 0; i < def.fields.size(); ++i) {
-      if (SameNoCase(def.fields[i].name, name)) return static_cast<int>(i);
-    }
-    return -1;
-  }
-
-  // Field indexes of a key's components.
-  std::vector<int> Components(const KeyDef& key) const {
-    std::vector<int> out;
-    for (const KeyComponent& c : key.components) out.push_back(FieldIndex(c.field));
-    return out;
-  }
-
-  // The condition an optional key puts on its records (empty for other keys).
-  std::string OptionalCondition(const KeyDef& key) const {
-    if (!key.optional) return {};
-    std::string cond = "(";
-    bool first = true;
-    for (int f : Components(key)) {
-      if (f < 0) continue;
-      if (!first) cond += " OR ";
-      first = false;
-      const FieldDef& field = def.fields[static_cast<std::size_t>(f)];
-      if (field.type == FieldType::CString) {
-        cond += "rtrim(" + Quote(field.name) + ") <> ''";
-      } else if (IsText(field.type)) {
-        cond += Quote(field.name) + " <> ''";
-      } else {
-        cond += Quote(field.name) + " <> 0";
-      }
-    }
-    return first ? std::string() : cond + ")";
-  }
-
-  std::string IndexName(const KeyDef& key) const { return Quote(s.table + "!" + key.name); }
-
-  std::string CreateIndexSql(const KeyDef& key) const {
-    std::string sql = key.kind == KeyKind::Duplicates ? "CREATE INDEX " : "CREATE UNIQUE INDEX ";
-    sql += IndexName(key) + " ON " + Quote(s.table) + " (";
-    bool first = true;
-    for (std::size_t i = 0; i < key.components.size(); ++i) {
-      const int f = FieldIndex(key.components[i].field);
-      if (!first) sql += ", ";
-      first = false;
-      sql += ColumnExpr(f, key.case_sensitive);
-      if (key.components[i].descending) sql += " DESC";
-    }
-    sql += ")";
-    const std::string cond = OptionalCondition(key);
-    if (!cond.empty()) sql += " WHERE " + cond;
-    return sql;
-  }
-
-  std::string CreateTableSql() const {
-    std::string sql = "CREATE TABLE " + Quote(s.table) + " (";
-    for (std::size_t i = 0; i < def.fields.size(); ++i) {
-      if (i) sql += ", ";
-      sql += Quote(def.fields[i].name) + " " + ColumnType(def.fields[i]);
-    }
-    return sql + ")";
-  }
-
-  std::string SelectColumns() const {
-    std::string cols = "SELECT rowid";
-    for (const FieldDef& f : def.fields) cols += ", " + Quote(f.name);
-    return cols + " FROM " + Quote(s.table);
-  }
-
-  sqlite3_stmt* Statement(const StatementKey& k) {
-    if (auto it = s.statements.find(k); it != s.statements.end()) return it->second;
-    const std::string sql = BuildSql(k);
-    sqlite3_stmt* stmt = s.conn->Prepare(sql);
-    if (stmt) s.statements.emplace(k, stmt);
-    return stmt;
-  }
-
-  std::string BuildSql(const StatementKey& k) const {
-    switch (k.kind) {
-      case kInsert: {
-        std::string cols, marks;
-        for (std::size_t i = 0; i < def.fields.size(); ++i) {
-          if (i) { cols += ", "; marks += ", "; }
-          cols += Quote(def.fields[i].name);
-          marks += "?";
-        }
-        return "INSERT INTO " + Quote(s.table) + " (" + cols + ") VALUES (" + marks + ")";
-      }
-      case kUpdate: {
-        std::string sql = "UPDATE " + Quote(s.table) + " SET ";
-        for (std::size_t i = 0; i < def.fields.size(); ++i) {
-          if (i) sql += ", ";
-          sql += Quote(def.fields[i].name) + " = ?";
-        }
-        return sql + " WHERE rowid = ?";
-      }
-      case kDeleteById: return "DELETE FROM " + Quote(s.table) + " WHERE rowid = ?";
-      case kCount: return "SELECT count(*) FROM " + Quote(s.table);
-      case kGetById: return SelectColumns() + " WHERE rowid = ?";
-      case kGetByKey: {
-        const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
-        std::string sql = SelectColumns() + " WHERE ";
-        bool first = true;
-        for (int f : Components(key)) {
-          if (!first) sql += " AND ";
-          first = false;
-          sql += ColumnExpr(f, key.case_sensitive) + " = ?";
-        }
-        const std::string cond = OptionalCondition(key);
-        if (!cond.empty()) sql += " AND " + cond;
-        return sql + " ORDER BY rowid LIMIT 1";
-      }
-      case kMaxLast: {
-        const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
-        const std::vector<int> comps = Components(key);
-        std::string sql = "SELECT max(" + Quote(def.fields[static_cast<std::size_t>(comps.back())].name) +
-                          ") FROM " + Quote(s.table);
-        for (std::size_t i = 0; i + 1 < comps.size(); ++i) {
-          sql += i == 0 ? " WHERE " : " AND ";
-          sql += ColumnExpr(comps[i], key.case_sensitive) + " = ?";
-        }
-        return sql;
-      }
-      case kWalk: return WalkSql(k);
-      default: return {};
-    }
-  }
-
-  // A walk query. Level -1: from the start (or end); level L of a key with n components:
-  // records whose first L components equal the anchor's and whose next one lies beyond it
-  // (L = n: all components equal and the record id beyond). Running the levels from n down
-  // to 0 yields the records after the anchor in key order, each level an index search.
-  std::string WalkSql(const StatementKey& k) const {
-    const bool back = k.backward != 0;
-    std::vector<std::string> where;
-    std::string order;
-    if (k.key < 0) {
-      if (k.level >= 0) where.push_back(back ? "rowid < ?" : "rowid > ?");
-      order = back ? "rowid DESC" : "rowid";
-    } else {
-      const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
-      const std::vector<int> comps = Components(key);
-      const int n = static_cast<int>(comps.size());
-      for (int i = 0; i < n; ++i) {
-        const std::string col = ColumnExpr(comps[static_cast<std::size_t>(i)], key.case_sensitive);
-        const bool ascending = key.components[static_cast<std::size_t>(i)].descending == back;
-        if (i < k.level) {
-          where.push_back(col + " = ?");
-        } else if (i == k.level) {
-          where.push_back(col + (ascending ? " > ?" : " < ?"));
-        }
-        order += col + (ascending ? "" : " DESC") + ", ";
-      }
-      if (k.level == n) where.push_back(back ? "rowid < ?" : "rowid > ?");
-      order += back ? "rowid DESC" : "rowid";
-      const std::string cond = OptionalCondition(key);
-      if (!cond.empty()) where.push_back(cond);
-    }
-    if (k.filter >= 0) {
-      const bool case_sensitive = k.key < 0 || def.keys[static_cast<std::size_t>(k.key)].case_sensitive;
-      for (int f : s.filters[static_cast<std::size_t>(k.filter)]) where.push_back(ColumnExpr(f, case_sensitive) + " = ?");
-    }
-    std::string sql = SelectColumns();
-    for (std::size_t i = 0; i < where.size(); ++i) sql += (i == 0 ? " WHERE " : " AND ") + where[i];
-    return sql + " ORDER BY " + order + " LIMIT ?";
-  }
-
-  void ReadRow(sqlite3_stmt* stmt, char* record, std::int64_t* id) const {
-    *id = sqlite3_column_int64(stmt, 0);
-    for (std::size_t i = 0; i < def.fields.size(); ++i) ReadField(stmt, static_cast<int>(i) + 1, def.fields[i], record);
-  }
-
-  int Use() {
-    const int rc = s.conn->BeforeUse();
-    return rc == SQLITE_OK ? kNoError : Fail(rc, s.name, s.conn->db());
-  }
-};
 
 namespace {
 
@@ -391,8 +77,6 @@ std::string File::Send(const std::string& command) {
 
 namespace {
 
-bool IsTextDriver(Driver driver) { return driver == Driver::Basic || driver == Driver::Ascii; }
-
 std::string CanonicalPath(const std::string& path) {
   std::error_code ec;
   auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
@@ -400,6 +84,20 @@ std::string CanonicalPath(const std::string& path) {
 }
 
 }  // namespace
+
+// Connects this thread to the table's data file as it is named now, into a fresh state (not
+// yet marked open). `create` makes a missing file.
+int File::Connect(bool create, bool read_only, FileThreadState* out) const {
+  const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
+  out->name = def_.StoredName();
+  out->path = ResolveOnDisk(stored.path);
+  out->table = stored.table.empty() ? "UNNAMED" : stored.table;
+  out->read_only = read_only;
+  const int rc = OpenConnection(CanonicalPath(out->path), create, read_only, &out->conn);
+  if (rc != SQLITE_OK) return Fail(rc, out->name, nullptr);
+  out->conn->SetBusyMilliseconds(LockWaitMs());
+  return kNoError;
+}
 
 int File::Open(int mode) {
   FileThreadState& s = state();
@@ -422,17 +120,10 @@ int File::Open(int mode) {
     return Ok();
   }
 
-  std::shared_ptr<Connection> conn;
-  int rc = OpenConnection(CanonicalPath(path), false, read_only, &conn);
-  if (rc != SQLITE_OK) return Fail(rc, display, nullptr);
-  conn->SetBusyMilliseconds(LockWaitMs());
-
   FileThreadState fresh;
-  fresh.name = display;
-  fresh.path = path;
-  fresh.table = stored.table.empty() ? "UNNAMED" : stored.table;
-  fresh.conn = conn;
-  fresh.read_only = read_only;
+  if (const int code = Connect(false, read_only, &fresh); code != kNoError) return code;
+  Connection* conn = fresh.conn.get();
+  int rc = SQLITE_OK;
   FileOps ops{*this, fresh, def_};
   if (const int code = ops.Use(); code != kNoError) return code;
 
@@ -463,7 +154,7 @@ int File::Open(int mode) {
   for (const KeyDef& key : def_.keys) {
     sqlite3_stmt* q = conn->Prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
     if (!q) return Fail(sqlite3_errcode(conn->db()), display, conn->db());
-    Reset reset(q);
+    StatementReset reset(q);
     const std::string index_name = fresh.table + "!" + key.name;
     sqlite3_bind_text(q, 1, index_name.c_str(), -1, SQLITE_TRANSIENT);
     rc = sqlite3_step(q);
@@ -478,7 +169,6 @@ int File::Open(int mode) {
 }
 
 int File::Create() {
-  FileThreadState& s = state();
   const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
   const std::string display = def_.StoredName();
   const std::string path = ResolveOnDisk(stored.path);
@@ -490,14 +180,10 @@ int File::Create() {
     return Ok();
   }
 
-  std::shared_ptr<Connection> conn;
-  int rc = OpenConnection(CanonicalPath(path), true, false, &conn);
-  if (rc != SQLITE_OK) return Fail(rc, display, nullptr);
-  conn->SetBusyMilliseconds(LockWaitMs());
-
   FileThreadState work;
-  work.table = stored.table.empty() ? "UNNAMED" : stored.table;
-  work.conn = conn;
+  if (const int code = Connect(true, false, &work); code != kNoError) return code;
+  Connection* conn = work.conn.get();
+  int rc = SQLITE_OK;
   FileOps ops{*this, work, def_};
   const bool own_txn = !conn->in_transaction();
   if (own_txn && (rc = conn->Exec("BEGIN IMMEDIATE")) != SQLITE_OK) return Fail(rc, display, conn->db());
@@ -517,7 +203,6 @@ int File::Create() {
     return code;
   }
   conn->Touch();
-  (void)s;
   return Ok();
 }
 
@@ -537,6 +222,10 @@ int File::Close() {
 namespace {
 
 void StartWalk(FileThreadState& s, int key) {
+  // How far the last walk went predicts how far this one goes (a tick's check, a page of a
+  // list, a report): the first reads ask for about that many rows.
+  if (s.walked > 0) s.last_walk = s.walked;
+  s.walked = 0;
   s.key = key;
   s.anchor = kStart;
   s.anchor_id = 0;
@@ -589,71 +278,31 @@ int File::SetEqual(const KeyDef& key, const std::vector<int>& fields) {
 
 namespace {
 
-// Reads the next record of a text file into the buffer.
-int TextNext(const TableDef& def, FileThreadState& s) {
-  if (!s.text_loaded) {
-    std::FILE* fp = std::fopen(s.path.c_str(), "rb");
-    if (!fp) return Code(kAccessDenied, s.name);
-    s.text.clear();
-    char chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, fp)) > 0) s.text.append(chunk, n);
-    std::fclose(fp);
-    s.text_loaded = true;
-  }
-  if (s.text_pos >= s.text.size()) return Code(kNoRecord, s.name);
-  char* record = static_cast<char*>(def.buffer());
-  s.current = static_cast<std::int64_t>(s.text_pos) + 1;
-  if (def.driver == Driver::Basic) {
-    s.text_pos = ParseBasicRecord(def, s.text, s.text_pos, record);
-  } else {
-    std::size_t end = s.text.find('\n', s.text_pos);
-    if (end == std::string::npos) end = s.text.size();
-    std::string_view line(s.text.data() + s.text_pos, end - s.text_pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    ParseAsciiLine(def, line, record);
-    s.text_pos = end + 1;
-  }
-  return Ok();
-}
-
-int TextAdd(const TableDef& def, FileThreadState& s) {
-  if (s.read_only) return Code(kAccessDenied, s.name);
-  const char* record = static_cast<const char*>(def.buffer());
-  std::string line = def.driver == Driver::Basic ? FormatBasicLine(def, record) : FormatAsciiLine(def, record);
-  line += '\n';
-  const int fd = ::open(s.path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0) return Code(kAccessDenied, s.name);
-  const off_t at = ::lseek(fd, 0, SEEK_END);
-  const ssize_t written = ::write(fd, line.data(), line.size());
-  ::close(fd);
-  if (written != static_cast<ssize_t>(line.size())) return Code(kDriverError, s.name);
-  s.current = static_cast<std::int64_t>(at) + 1;
-  s.text_loaded = false;  // a later read sees the line
-  return Ok();
-}
-
-}  // namespace
-
-namespace {
-
 int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
   if (!s.open) return Code(kNotOpen, file.Name());
   if (IsTextDriver(def.driver)) {
     if (dir < 0) return Code(kNoRecord, s.name);  // text files are read forward only
     return TextNext(def, s);
   }
+  if (s.anchor == (dir > 0 ? kPastEndForward : kPastEndBackward)) return Code(kNoRecord, s.name);
+  if (s.anchor == kPastEndForward || s.anchor == kPastEndBackward) {
+    s.anchor = kStart;
+    s.ahead_ids.clear();
+    s.ahead_pos = 0;
+  }
   FileOps ops{file, s, def};
-  if (const int code = ops.Use(); code != kNoError) return code;
-
   const std::uint64_t generation = s.conn->generation();
   const bool have_ahead = s.ahead_pos < s.ahead_ids.size() && s.ahead_dir == dir && s.ahead_generation == generation;
   if (!have_ahead) {
-    // Grow the batch while one walk goes on in one direction; start small after a change.
+    if (const int code = ops.Use(); code != kNoError) return code;
+    // Ask for as many rows as the last walk read beyond this point; past that, or without a
+    // last walk, start small and double while the walk goes on in one direction.
     const bool continuing = s.ahead_dir == dir && s.ahead_pos == s.ahead_ids.size() && !s.ahead_ids.empty() &&
                             s.ahead_generation == generation;
     const std::size_t cap = std::max<std::size_t>(1, std::min(kMaxBatch, kMaxBatchBytes / std::max<std::size_t>(1, def.record_size)));
-    s.batch = continuing ? std::min(cap, s.batch * 2) : std::min(cap, kFirstBatch);
+    const std::size_t predicted = s.last_walk > s.walked ? s.last_walk - s.walked : 0;
+    const std::size_t grown = continuing ? s.batch * 2 : kFirstBatch;
+    s.batch = std::min(cap, std::max(kFirstBatch, predicted > 0 ? predicted : grown));
     s.ahead.resize(s.batch * def.record_size);
     s.ahead_ids.clear();
     s.ahead_pos = 0;
@@ -671,13 +320,19 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
       top = s.key < 0 ? 0 : n;
       bottom = 0;
       if (s.anchor == kValues) id_bound = back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+      if (s.anchor == kAtRecord) id_bound = back ? s.anchor_id + 1 : s.anchor_id - 1;
     }
+    const bool row_value = s.anchor != kStart && ops.RowValueWalk(s.key);
+    if (row_value) top = bottom = kRowValueLevel;
     for (int level = top; level >= bottom && s.ahead_ids.size() < s.batch; --level) {
       sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, back ? 1 : 0, s.filter});
       if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-      Reset reset(stmt);
+      StatementReset reset(stmt);
       int param = 1;
-      if (level >= 0) {
+      if (level == kRowValueLevel) {
+        for (int f : comps) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.anchor_record.data());
+        sqlite3_bind_int64(stmt, param++, id_bound);
+      } else if (level >= 0) {
         const char* anchor = s.anchor_record.data();
         if (s.key < 0) {
           sqlite3_bind_int64(stmt, param++, id_bound);
@@ -699,9 +354,13 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
         s.ahead_ids.push_back(id);
       }
       if (rc != SQLITE_DONE) return Fail(rc, s.name, s.conn->db());
-      if (level < 0) break;
+      if (level < 0) break;  // from the start, or one row-value search: a single query
     }
-    if (s.ahead_ids.empty()) return Code(kNoRecord, s.name);
+    if (s.ahead_ids.empty()) {
+      s.current = 0;
+      s.anchor = dir > 0 ? kPastEndForward : kPastEndBackward;
+      return Code(kNoRecord, s.name);
+    }
   }
 
   const char* row = s.ahead.data() + s.ahead_pos * def.record_size;
@@ -711,6 +370,7 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
   s.anchor_id = s.current;
   s.anchor_record.assign(row, row + def.record_size);
   ++s.ahead_pos;
+  ++s.walked;
   return Ok();
 }
 
@@ -726,7 +386,12 @@ namespace {
 int TakeRow(FileOps& ops, sqlite3_stmt* stmt) {
   FileThreadState& s = ops.s;
   const int rc = sqlite3_step(stmt);
-  if (rc == SQLITE_DONE) return Code(kRecordNotFound, s.name);
+  // A failed read leaves no current record, so a PUT or DELETE after it cannot hit the record
+  // read before.
+  if (rc == SQLITE_DONE) {
+    s.current = 0;
+    return Code(kRecordNotFound, s.name);
+  }
   if (rc != SQLITE_ROW) return Fail(rc, s.name, s.conn->db());
   char* buffer = static_cast<char*>(ops.def.buffer());
   std::int64_t id = 0;
@@ -751,7 +416,7 @@ int File::Get(const KeyDef& key) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kGetByKey, k, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   const char* buffer = static_cast<const char*>(def_.buffer());
   int param = 1;
   for (int f : ops.Components(def_.keys[static_cast<std::size_t>(k)])) BindField(stmt, param++, def_.fields[static_cast<std::size_t>(f)], buffer);
@@ -771,9 +436,27 @@ int File::GetPosition(std::int64_t position) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kGetById, -1, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   sqlite3_bind_int64(stmt, 1, position);
   return TakeRow(ops, stmt);
+}
+
+int File::Reset(const KeyDef* key, std::int64_t position) {
+  FileThreadState& s = state();
+  if (!s.open) return Code(kNotOpen, Name());
+  std::vector<char> buffer(static_cast<const char*>(def_.buffer()), static_cast<const char*>(def_.buffer()) + def_.record_size);
+  const int code = GetPosition(position);
+  if (code != kNoError) return code;
+  if (IsTextDriver(def_.driver)) {
+    s.text_pos = static_cast<std::size_t>(position - 1);
+  } else {
+    s.key = key ? KeyIndex(*key) : -1;
+    s.filter = -1;
+    s.equal_fields.clear();
+    s.anchor = kAtRecord;
+  }
+  std::memcpy(def_.buffer(), buffer.data(), buffer.size());
+  return Ok();
 }
 
 std::int64_t File::Position() const { return state().open ? state().current : 0; }
@@ -789,7 +472,7 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
     if (key.kind == KeyKind::Duplicates) continue;
     sqlite3_stmt* stmt = ops.Statement({kGetByKey, static_cast<int>(k), 0, 0, -1});
     if (!stmt) continue;
-    Reset reset(stmt);
+    StatementReset reset(stmt);
     int param = 1;
     for (int f : ops.Components(key)) BindField(stmt, param++, ops.def.fields[static_cast<std::size_t>(f)], buffer);
     if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) != except_id) return static_cast<int>(k);
@@ -801,7 +484,7 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
 // Runs one write statement with the thread's transaction and stream rules.
 int Write(FileOps& ops, sqlite3_stmt* stmt, std::int64_t except_id) {
   FileThreadState& s = ops.s;
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   s.conn->SetBusyMilliseconds(ops.file.LockWaitMs());
   int rc = s.conn->BeforeWrite(s.streaming);
   if (rc != SQLITE_OK) return Fail(rc, s.name, s.conn->db());
@@ -903,7 +586,7 @@ std::int64_t File::Records() {
     Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
     return 0;
   }
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) {
     Fail(rc, s.name, s.conn->db());
@@ -935,17 +618,11 @@ int File::Flush() {
 }
 
 int File::Build() {
-  FileThreadState& s = state();
-  if (!s.open) {
-    // Keys are rebuilt on a file that could not be opened because of them: open it for this.
-    const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
-    std::shared_ptr<Connection> conn;
-    const int rc = OpenConnection(CanonicalPath(ResolveOnDisk(stored.path)), false, false, &conn);
-    if (rc != SQLITE_OK) return Fail(rc, def_.StoredName(), nullptr);
+  {
+    // Usually called on a file that could not be opened because of its keys.
     FileThreadState work;
-    work.name = def_.StoredName();
-    work.table = stored.table.empty() ? "UNNAMED" : stored.table;
-    work.conn = conn;
+    if (const int code = Connect(false, false, &work); code != kNoError) return code;
+    Connection* conn = work.conn.get();
     FileOps ops{*this, work, def_};
     std::string sql = "BEGIN IMMEDIATE;";
     for (const KeyDef& key : def_.keys) sql += "DROP INDEX IF EXISTS " + ops.IndexName(key) + ";" + ops.CreateIndexSql(key) + ";";
@@ -960,7 +637,6 @@ int File::Build() {
     conn->Touch();
     return Ok();
   }
-  return Code(kAccessDenied, s.name);  // keys are rebuilt on a closed file
 }
 
 int File::Empty() {
@@ -992,7 +668,7 @@ int File::AutoNumber(const KeyDef& key) {
   if (const int code = ops.Use(); code != kNoError) return code;
   sqlite3_stmt* stmt = ops.Statement({kMaxLast, k, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-  Reset reset(stmt);
+  StatementReset reset(stmt);
   char* buffer = static_cast<char*>(def_.buffer());
   for (std::size_t i = 0; i + 1 < comps.size(); ++i) BindField(stmt, static_cast<int>(i) + 1, def_.fields[static_cast<std::size_t>(comps[i])], buffer);
   const int rc = sqlite3_step(stmt);

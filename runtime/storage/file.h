@@ -75,6 +75,9 @@ class File {
   int Get(const KeyDef& key);            // by the buffer's key values; 35 when missing
   int GetPosition(std::int64_t position);  // by a value POSITION returned; 35 when gone
   std::int64_t Position() const;         // the current record, 0 = none
+  // Walks `key` (nullptr: file order) from the record at `position`: the next NEXT or
+  // PREVIOUS reads that record itself. The buffer is left as it was.
+  int Reset(const KeyDef* key, std::int64_t position);
 
   int Add();
   int Put();     // writes the buffer over the current record
@@ -100,6 +103,7 @@ class File {
  private:
   friend struct FileOps;
   FileThreadState& state() const;
+  int Connect(bool create, bool read_only, FileThreadState* out) const;
 
   const TableDef& def_;
   PerThread<FileThreadState> state_;

@@ -34,12 +34,12 @@ void PutText(const FieldDef& field, char* record, std::string_view text) {
     if (field.size == 0) return;
     text = text.substr(0, std::min(text.size(), text.find('\0')));
     const std::string_view cut = CutUtf8(text, field.size - 1);
-    std::memcpy(p, cut.data(), cut.size());
+    if (!cut.empty()) std::memcpy(p, cut.data(), cut.size());
     p[cut.size()] = '\0';
     return;
   }
   const std::string_view cut = CutUtf8(text, field.size);
-  std::memcpy(p, cut.data(), cut.size());
+  if (!cut.empty()) std::memcpy(p, cut.data(), cut.size());
   std::memset(p + cut.size(), ' ', field.size - cut.size());
 }
 

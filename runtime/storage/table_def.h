@@ -68,7 +68,7 @@ struct TableDef {
   // change before the table is opened (the engine reads it at open time).
   std::string stored_name;
   const std::string* stored_name_ref = nullptr;
-  bool encrypted = false;
+  bool encrypted = false;       // as declared; the engine stores every table unencrypted
   std::size_t record_size = 0;  // sizeof the record struct
   std::vector<FieldDef> fields; // memos included, with type Memo
   std::vector<KeyDef> keys;

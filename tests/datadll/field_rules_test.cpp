@@ -14,18 +14,10 @@
 #include "datadll/dictionary/user_tables.h"
 #include "framework/error_class.h"
 #include "runtime/dates.h"
+#include "test_support.h"
 
 namespace vx {
 namespace {
-
-class CapturingReporter : public MessageReporter {
- public:
-  unsigned Show(const MessageBoxRequest& box) override {
-    shown.push_back(box);
-    return box.default_button;
-  }
-  std::vector<MessageBoxRequest> shown;
-};
 
 class PrimeFieldsTest : public ::testing::Test {
  protected:
@@ -84,14 +76,14 @@ TEST_F(PrimeFieldsTest, ANewHotKeyTypesTextAndBelongsToNoTask) {
 TEST(FieldChecks, ToDoPriorityMustLieBetweenOneAndTen) {
   ErrorClass errors;
   errors.Init();
-  CapturingReporter reporter;
+  testing::CapturingReporter reporter;
   errors.SetReporter(&reporter);
   struct Case {
     std::uint8_t priority;
     bool ok;
   };
-  for (const Case c : {Case{0, false}, Case{1, true}, Case{5, true}, Case{10, true}, Case{11, false},
-                       Case{255, false}}) {
+  for (const Case c : {Case{0, false}, Case{1, true}, Case{5, true}, Case{10, true},
+                       Case{11, false}, Case{255, false}}) {
     EXPECT_EQ(CheckToDoPriority(c.priority, "Priority", errors), c.ok) << int(c.priority);
   }
   ASSERT_EQ(reporter.shown.size(), 3u);

@@ -1,11 +1,12 @@
 // The shared globals start with their documented values, the request codes are per thread, and
 // the shared queues hold entries for every thread.
+#include "datadll/dictionary/globals.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "datadll/dictionary/global_queues.h"
-#include "datadll/dictionary/globals.h"
 
 namespace vx {
 namespace {

@@ -20,6 +20,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/hotkeys_table.h"
+#include "datadll/dictionary/memo_bindings.h"
 #include "datadll/dictionary/message_tables.h"
 #include "datadll/dictionary/reference_tables.h"
 #include "datadll/dictionary/schedule_table.h"
@@ -75,12 +76,33 @@ const Expected kTables[] = {
 TEST(TableLayout, TheDictionaryListsEveryTableOnceInManagerOrder) {
   std::vector<std::string> labels;
   for (const TableDef* t : DictionaryTables()) labels.push_back(t->label);
-  const std::vector<std::string> expected = {
-      "SCHEDULE", "SYNCSCHEDULE", "CLIPBOARDCATEGORIES", "SCHEDULEWORKFILE", "CATEGORIES", "TODO",
-      "SCRIPTING", "SCRIPTTEMPLATEDETAILS", "SCRIPTTEMPLATES", "SYNCSCRIPTING", "SYNCTODO",
-      "EXPORT", "CONTACT", "CONTACTCATEGORIES", "USERS", "CLIPBOARD", "VXUSD", "HOLIDAYS",
-      "VX_LOG", "FAVORITES", "MESSAGES", "VXSCD", "CONFIGURATION", "ACTIONS", "COMMANDS",
-      "SYSHOTKEYS", "MSGLINK"};
+  const std::vector<std::string> expected = {"SCHEDULE",
+                                             "SYNCSCHEDULE",
+                                             "CLIPBOARDCATEGORIES",
+                                             "SCHEDULEWORKFILE",
+                                             "CATEGORIES",
+                                             "TODO",
+                                             "SCRIPTING",
+                                             "SCRIPTTEMPLATEDETAILS",
+                                             "SCRIPTTEMPLATES",
+                                             "SYNCSCRIPTING",
+                                             "SYNCTODO",
+                                             "EXPORT",
+                                             "CONTACT",
+                                             "CONTACTCATEGORIES",
+                                             "USERS",
+                                             "CLIPBOARD",
+                                             "VXUSD",
+                                             "HOLIDAYS",
+                                             "VX_LOG",
+                                             "FAVORITES",
+                                             "MESSAGES",
+                                             "VXSCD",
+                                             "CONFIGURATION",
+                                             "ACTIONS",
+                                             "COMMANDS",
+                                             "SYSHOTKEYS",
+                                             "MSGLINK"};
   EXPECT_EQ(labels, expected);
   EXPECT_EQ(labels[kFirstGroupTableCount - 1], "VX_LOG");
   EXPECT_EQ(std::size(kTables), DictionaryTables().size());
@@ -140,21 +162,35 @@ TEST(TableLayout, SampleOffsetsMatchTheStoredRecord) {
     std::size_t offset;
   };
   const Case cases[] = {
-      {SCHEDULE_TABLE, "Date", 708},           {SCHEDULE_TABLE, "AlarmFile", 726},
-      {SCHEDULE_TABLE, "ExceptionLink", 1067}, {SCHEDULE_TABLE, "OriginalID", 1109},
-      {SYNCSCHEDULE_TABLE, "TaskType", 4},     {SYNCSCHEDULE_TABLE, "Bimonthly", 648},
-      {SYNCSCHEDULE_TABLE, "EveryType", 649},  {SYNCSCHEDULE_TABLE, "OriginalID", 1070},
-      {SCRIPTING_TABLE, "EmailID", 1149},      {SCRIPTING_TABLE, "DDECommand", 2273},
+      {SCHEDULE_TABLE, "Date", 708},
+      {SCHEDULE_TABLE, "AlarmFile", 726},
+      {SCHEDULE_TABLE, "ExceptionLink", 1067},
+      {SCHEDULE_TABLE, "OriginalID", 1109},
+      {SYNCSCHEDULE_TABLE, "TaskType", 4},
+      {SYNCSCHEDULE_TABLE, "Bimonthly", 648},
+      {SYNCSCHEDULE_TABLE, "EveryType", 649},
+      {SYNCSCHEDULE_TABLE, "OriginalID", 1070},
+      {SCRIPTING_TABLE, "EmailID", 1149},
+      {SCRIPTING_TABLE, "DDECommand", 2273},
       {SCRIPTTEMPLATEDETAILS_TABLE, "Sequence", 4},
-      {SCRIPTTEMPLATES_TABLE, "DOSFilename", 64},  {EXPORT_TABLE, "FIELD6", 1295},
-      {HOLIDAYS_TABLE, "HolidayType", 34},         {USERS_TABLE, "SOURCEPATH", 141},
-      {VXUSD_TABLE, "ADVANCEWARNED", 69},          {VXUSD_TABLE, "SKIPPED", 72},
-      {CONTACT_TABLE, "ContactCategory", 374},     {VXSCD_TABLE, "CLIENTID", 8},
-      {MESSAGES_TABLE, "NEWS_PASSWORD", 2086},     {MSGLINK_TABLE, "AlarmFile", 4180},
-      {TODO_TABLE, "OriginalID", 148},             {CLIPBOARD_TABLE, "ClipKeep", 168},
-      {SYSHOTKEYS_TABLE, "TextType", 109},         {CONFIGURATION_TABLE, "DataValue", 40},
-      {VX_LOG_TABLE, "LogData", 54},               {FAVORITES_TABLE, "DATA", 48},
-      {ACTIONS_TABLE, "SEQ", 4123},                {COMMANDS_TABLE, "COMMAND", 39},
+      {SCRIPTTEMPLATES_TABLE, "DOSFilename", 64},
+      {EXPORT_TABLE, "FIELD6", 1295},
+      {HOLIDAYS_TABLE, "HolidayType", 34},
+      {USERS_TABLE, "SOURCEPATH", 141},
+      {VXUSD_TABLE, "ADVANCEWARNED", 69},
+      {VXUSD_TABLE, "SKIPPED", 72},
+      {CONTACT_TABLE, "ContactCategory", 374},
+      {VXSCD_TABLE, "CLIENTID", 8},
+      {MESSAGES_TABLE, "NEWS_PASSWORD", 2086},
+      {MSGLINK_TABLE, "AlarmFile", 4180},
+      {TODO_TABLE, "OriginalID", 148},
+      {CLIPBOARD_TABLE, "ClipKeep", 168},
+      {SYSHOTKEYS_TABLE, "TextType", 109},
+      {CONFIGURATION_TABLE, "DataValue", 40},
+      {VX_LOG_TABLE, "LogData", 54},
+      {FAVORITES_TABLE, "DATA", 48},
+      {ACTIONS_TABLE, "SEQ", 4123},
+      {COMMANDS_TABLE, "COMMAND", 39},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StoredOffset(c.def(), c.field), c.offset) << c.def().label << "." << c.field;
@@ -199,7 +235,8 @@ TEST(TableLayout, DistinctiveKeysKeepTheirSettings) {
       {SCRIPTING_TABLE, "KeyID", "Sequence", KeyKind::Primary, true, false, false},
       {VXSCD_TABLE, "KEYID", "Schedule ID", KeyKind::Primary, true, false, false},
       {VXUSD_TABLE, "KEYID", "Schedule ID", KeyKind::Primary, false, false, false},
-      {HOLIDAYS_TABLE, "KeyHolidayDate", "HOL:KeyHolidayDate", KeyKind::Unique, false, false, false},
+      {HOLIDAYS_TABLE, "KeyHolidayDate", "HOL:KeyHolidayDate", KeyKind::Unique, false, false,
+       false},
       {CONTACTCATEGORIES_TABLE, "KeyContactCategories", "Contact Categories", KeyKind::Unique,
        false, false, false},
       {TODO_TABLE, "KeyToDo", "To Do", KeyKind::Duplicates, false, true, false},
@@ -272,6 +309,28 @@ TEST(TableLayout, KeyLabelsNameTheKeysOfTheirTables) {
   EXPECT_EQ(&CMD_KEYTITLE, &COMMANDS_TABLE().keys.front());
   EXPECT_EQ(SCH_KEYDATEENABLED.components.front().field, "Disabled");
   EXPECT_EQ(HOT_K_ID.description, "Link to Schedule");
+}
+
+TEST(TableLayout, EveryMemoIsBoundForExpressionsAndReadFromTheCallingThread) {
+  std::vector<std::string> names;
+  std::size_t memos = 0;
+  for (const TableDef* t : DictionaryTables()) {
+    memos += static_cast<std::size_t>(
+        std::count_if(t->fields.begin(), t->fields.end(),
+                      [](const auto& f) { return f.type == FieldType::Memo; }));
+  }
+  for (const MemoBinding& b : MemoBindings()) names.push_back(b.name);
+  EXPECT_EQ(names.size(), memos);
+  EXPECT_EQ(names.front(), "SCH:Message");
+  EXPECT_EQ(names.back(), "HOT:Text");
+
+  const MemoBinding& schedule_message = MemoBindings().front();
+  SCH.Message = "Take the tape out";
+  std::string seen_elsewhere = "?";
+  std::thread([&] { seen_elsewhere = MemoText(schedule_message); }).join();
+  EXPECT_EQ(MemoText(schedule_message), "Take the tape out");
+  EXPECT_EQ(seen_elsewhere, "");
+  SCH.Message.clear();
 }
 
 TEST(TableLayout, BuffersBelongToTheCallingThread) {

@@ -1,5 +1,7 @@
 // Loading and unloading the data library: what load clears and sets up, the hand-over of the
 // program's objects, and the file-conversion registration (in order, once per process).
+#include "datadll/dictionary/vx_files.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +11,6 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
-#include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
 #include "runtime/ini_file.h"
 

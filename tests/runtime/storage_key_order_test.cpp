@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/storage/file.h"
+#include "runtime/storage/sqlite_session.h"
 #include "storage_fixture.h"
 
 namespace vx::storage::testing {
@@ -109,10 +110,12 @@ TEST_F(KeyOrder, LongWalksCrossReadAheadBatchesAndSeeChangesMadeMeanwhile) {
   File file(def);
   ASSERT_EQ(file.Create(), 0);
   ASSERT_EQ(file.Open(), 0);
+  LOGOUT(1);  // one commit for the set-up
   for (int i = 0; i < 2000; ++i) {
     SetItem(i % 7, ("n" + std::to_string(i)).c_str(), static_cast<std::uint8_t>(i % 3));
     ASSERT_EQ(file.Add(), 0);
   }
+  ASSERT_EQ(COMMIT(), 0);
   const KeyDef& key = def.keys[3];  // Flag, Id
   ASSERT_EQ(file.Set(key), 0);
   int count = 0;

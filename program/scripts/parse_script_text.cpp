@@ -1,0 +1,36 @@
+#include "program/scripts/parse_script_text.h"
+
+#include "datadll/dictionary/schedule_table.h"
+#include "program/scripts/delete_script.h"
+#include "program/scripts/read_script_line.h"
+#include "program/scripts/script_messages.h"
+#include "runtime/fixed_string.h"
+
+namespace vx {
+
+void ParseScriptText(std::string_view text, ScriptSteps& steps, MessageReporter& messages) {
+  if (ClipView(text).empty()) {
+    ShowScriptMessage(messages, "Error", "Nothing to save.");
+    return;
+  }
+  if (!DeleteScript(steps)) return;
+  steps.BeginBatch();
+  std::int32_t line_number = 0;
+  for (const std::string_view line : SplitScriptLines(text)) {
+    ++line_number;
+    ScriptTextLine read = ReadScriptLine(line);
+    if (read.blank) continue;
+    if (read.unknown) {
+      ShowScriptMessage(messages, "Error",
+                        "Unknown script action:\r\n" + read.keyword + "\r\n" + read.arguments);
+    }
+    read.step.ID = SCH.ID;
+    read.step.Sequence = line_number;
+    if (const FileResult added = steps.AddStep(read.step); !added.ok()) {
+      ShowScriptMessage(messages, "Error", "Error adding scripting:\r\n" + added.text);
+    }
+  }
+  steps.EndBatch();
+}
+
+}  // namespace vx
