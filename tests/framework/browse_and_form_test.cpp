@@ -223,12 +223,6 @@ TEST_F(BrowseAndForm, TheFormAnswersItsRequestThroughTheGlobals) {
   EXPECT_EQ(response, RequestCancelled);
 }
 
-}  // namespace
-}  // namespace vx
-
-namespace vx {
-namespace {
-
 // The same browse opened to pick a record: the Select button shows, Enter on the list presses
 // it, and the picked record is left in the buffer.
 TEST_F(BrowseAndForm, ASelectingBrowseLeavesThePickedRecordInTheBuffer) {

@@ -183,12 +183,6 @@ TEST(WindowModel, TheDriverEndsARunThatATestLeavesGoing) {
   SUCCEED();
 }
 
-}  // namespace
-}  // namespace vx
-
-namespace vx {
-namespace {
-
 // Entries show their variable under their picture and store what is typed through it; list
 // cells are shown under their column's picture.
 TEST(WindowModel, EntriesAndListCellsGoThroughTheirPictures) {
@@ -269,12 +263,6 @@ TEST(WindowModel, ControlsOnAHiddenTabAreNotVisible) {
     EXPECT_EQ(PropName(Prop::Selected), "Selected");
   });
 }
-
-}  // namespace
-}  // namespace vx
-
-namespace vx {
-namespace {
 
 TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
   struct Entry {
