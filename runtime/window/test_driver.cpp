@@ -500,7 +500,7 @@ void DriverWindow::Post(int event, int control) {
 
 // --- DriverControl ------------------------------------------------------------------------
 
-ControlType DriverControl::Type() const {
+ControlType DriverControl::Kind() const {
   std::lock_guard l(driver_->mutex_);
   return driver_->ControlLocked(window_, control_).snapshot.type;
 }
@@ -563,7 +563,7 @@ void DriverControl::Send(int event, std::string text, long choice, int keycode) 
 }
 
 void DriverControl::Type(std::string_view text) {
-  const ControlType type = Type();
+  const ControlType type = Kind();
   if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
     throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
   }
@@ -571,7 +571,7 @@ void DriverControl::Type(std::string_view text) {
 }
 
 void DriverControl::Press() {
-  const ControlType type = Type();
+  const ControlType type = Kind();
   if (type == ControlType::Radio || type == ControlType::Tab) {
     int parent = 0;
     {
@@ -587,7 +587,7 @@ void DriverControl::Press() {
 void DriverControl::Tick(bool on) { Send(EVENT_Accepted, {}, on ? 1 : 0); }
 
 void DriverControl::Choose(std::string_view text) {
-  const ControlType type = Type();
+  const ControlType type = Kind();
   long choice = 0;
   {
     std::lock_guard l(driver_->mutex_);

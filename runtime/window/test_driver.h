@@ -63,7 +63,7 @@ class DriverControl {
       : driver_(&driver), window_(window), thread_(thread), control_(control) {}
 
   int Number() const { return control_; }
-  ControlType Type() const;
+  ControlType Kind() const;
 
   // Input.
   void Type(std::string_view text);

@@ -52,7 +52,7 @@ TEST(WindowModel, ADriverFillsEveryKindOfInputAndAnswersTheQuestion) {
   TestDriver ui;
   ui.Start([&] { Form(f); });
   auto w = ui.WaitWindow("Plain Form");
-  EXPECT_EQ(w.Control("Both").Type(), ControlType::Radio);
+  EXPECT_EQ(w.Control("Both").Kind(), ControlType::Radio);
   EXPECT_EQ(w.ControlOf(f.kind).Choice(), 2);  // shown from the variable at opening
   EXPECT_EQ(w.ControlOf(f.unit).Value(), "hour(s)");
 
