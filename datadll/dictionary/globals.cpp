@@ -9,6 +9,10 @@ std::string GLO_SYNCTODOFILENAME = "SyncTodo.TPS";
 std::string GLO_EXPORTNAME = "Export.txt";
 String<255> GLO_VXFILENAME = "vx97\\!s";
 
+thread_local std::uint8_t GLOBALREQUEST = 0;
+thread_local std::uint8_t GLOBALRESPONSE = 0;
+thread_local std::int32_t VCRREQUEST = 0;
+
 String<40> GLO_USER;
 String<255> GLO_ALARMFILE;
 String<20> GLO_CATEGORY;

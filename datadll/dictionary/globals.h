@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/request_globals.h"
 #include "runtime/fixed_string.h"
 
 namespace vx {
@@ -20,8 +19,10 @@ extern std::string GLO_SYNCTODOFILENAME;       // "SyncTodo.TPS"
 extern std::string GLO_EXPORTNAME;             // "Export.txt"
 extern String<255> GLO_VXFILENAME;             // "vx97\!s"
 
-// The request globals GLOBALREQUEST, GLOBALRESPONSE and VCRREQUEST live with the framework's
-// window manager (framework/request_globals.h), per thread.
+// Request handed to a form and its answer, and the record-navigation request of a browse.
+extern thread_local std::uint8_t GLOBALREQUEST;
+extern thread_local std::uint8_t GLOBALRESPONSE;
+extern thread_local std::int32_t VCRREQUEST;
 
 // Text globals.
 extern String<40> GLO_USER;
