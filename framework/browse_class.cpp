@@ -1,6 +1,7 @@
 #include "framework/browse_class.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
@@ -14,7 +15,8 @@ void BrowseClass::Init(Control& list, BrowseView& view, WindowManager& manager) 
   manager_ = &manager;
   list.From(this);
   Popup.Init(list.OwnerWindow());
-  Selecting = manager.Request == SelectRecord;
+  // Set up before or after the manager's Init: the request is in either place.
+  Selecting = manager.Request == SelectRecord || CurrentRequest() == SelectRecord;
   manager.AddItem(*this);
 }
 
@@ -26,6 +28,10 @@ int BrowseClass::AddSortOrder(int view_order) {
 
 void BrowseClass::SetFilter(std::function<bool()> filter, const std::string& name, int order) {
   filters_[order ? order : order_][name] = std::move(filter);
+}
+
+void BrowseClass::SetLocator(std::function<std::string()> field, int order) {
+  locators_[order ? order : order_] = std::move(field);
 }
 
 void BrowseClass::ClearFilter(const std::string& name, int order) { filters_[order ? order : order_].erase(name); }
@@ -54,6 +60,8 @@ void BrowseClass::ResetFromView() {
   const long keep_row = selected_;
   rows_.clear();
   positions_.clear();
+  locator_texts_.clear();
+  auto locator = locators_.find(order_);
   const int view_order =
       order_ >= 1 && order_ <= static_cast<int>(view_orders_.size()) ? view_orders_[order_ - 1] : order_;
   view_->Reset(view_order);
@@ -63,6 +71,11 @@ void BrowseClass::ResetFromView() {
     SetQueueRecord();
     rows_.push_back(Q);
     positions_.push_back(view_->Position());
+    if (locator != locators_.end() && locator->second) {
+      std::string text = locator->second();
+      for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      locator_texts_.push_back(std::move(text));
+    }
   }
   long row = 0;
   if (keep) {
@@ -108,7 +121,7 @@ long BrowseClass::Ask(long request) {
   } else {
     PrimeRecord(false);
   }
-  const long response = WindowManager::Run(UpdateProcedure, request);
+  const long response = WindowManager::RunUpdate(UpdateProcedure, request);
   if (response == RequestCompleted) {
     // Highlight the record the form saved (the buffer holds it); after a delete the row that
     // took the deleted one's place.
@@ -125,6 +138,21 @@ long BrowseClass::Ask(long request) {
   return response;
 }
 
+bool BrowseClass::Locate(int keycode) {
+  if (locator_texts_.empty() || keycode > 127 || !std::isalnum(keycode)) return false;
+  const char wanted = static_cast<char>(std::toupper(keycode));
+  long row = static_cast<long>(locator_texts_.size());  // past every row: the last one
+  for (std::size_t i = 0; i < locator_texts_.size(); ++i) {
+    const std::string& text = locator_texts_[i];
+    if (!text.empty() && text.front() >= wanted) {
+      row = static_cast<long>(i) + 1;
+      break;
+    }
+  }
+  Select(row);
+  return true;
+}
+
 bool BrowseClass::TakeKey() {
   if (rows_.empty() || !list_) return false;
   Window& w = list_->OwnerWindow();
@@ -136,6 +164,7 @@ bool BrowseClass::TakeKey() {
 }
 
 void BrowseClass::SetAlerts() {
+  if (list_) list_->Alert(MouseRight).Alert(EnterKey);
   if (InsertControl) Popup.AddItemMimic("Insert", InsertControl);
   if (ChangeControl) Popup.AddItemMimic("Change", ChangeControl);
   if (DeleteControl) Popup.AddItemMimic("Delete", DeleteControl);
@@ -161,7 +190,9 @@ Level BrowseClass::TakeEvent() {
         if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
         return Level_Benign;
       case EVENT_AlertKey:
+        if (Locate(KEYCODE())) return Level_Notify;
         if (KEYCODE() == MouseRight) Popup.Ask();
+        if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
         return Level_Benign;
       default:
         return Level_Benign;

@@ -38,6 +38,10 @@ class BrowseClass : public WindowComponent, public ListSource {
   void SetFilter(std::function<bool()> filter, const std::string& name = "", int order = 0);
   void ClearFilter(const std::string& name = "", int order = 0);
   int CurrentOrder() const { return order_; }
+  // A step locator for an order (0: the current one): a letter or digit typed on the list
+  // highlights the first row whose locator text, read from the record buffer, starts with that
+  // character or a later one (letter case ignored).
+  void SetLocator(std::function<std::string()> field, int order = 0);
   // Makes an order current and re-reads; answers whether the order changed.
   bool SetSort(int order, bool force = false);
   // Chooses the order for the window's state (a procedure overrides it to follow its tabs).
@@ -89,6 +93,7 @@ class BrowseClass : public WindowComponent, public ListSource {
 
  private:
   bool PassesFilters();
+  bool Locate(int keycode);
 
   Control* list_ = nullptr;
   BrowseView* view_ = nullptr;
@@ -98,6 +103,8 @@ class BrowseClass : public WindowComponent, public ListSource {
   int order_ = 0;
   std::vector<std::vector<std::string>> rows_;
   std::vector<long> positions_;
+  std::vector<std::string> locator_texts_;  // per row, upper case
+  std::map<int, std::function<std::string()>> locators_;
   long selected_ = 0;
 };
 

@@ -8,21 +8,21 @@ long WindowManager::Run() {
   if (Init() == Level_Benign && !Dead) Ask();
   Kill();
   if (Response == 0) Response = RequestCancelled;
-  GLOBALRESPONSE = Response;
+  SetCurrentResponse(Response);
   return Response;
 }
 
-long WindowManager::Run(const std::function<void()>& procedure, long request) {
-  GLOBALREQUEST = request;
-  GLOBALRESPONSE = 0;
+long WindowManager::RunUpdate(const std::function<void()>& procedure, long request) {
+  SetCurrentRequest(request);
+  SetCurrentResponse(0);
   if (procedure) procedure();
-  const long response = GLOBALRESPONSE ? GLOBALRESPONSE : RequestCancelled;
-  GLOBALREQUEST = 0;
+  const long response = CurrentResponse() ? CurrentResponse() : RequestCancelled;
+  SetCurrentRequest(0);
   return response;
 }
 
 Level WindowManager::Init() {
-  Request = GLOBALREQUEST;
+  Request = CurrentRequest();
   OriginalRequest = Request;
   Response = 0;
   return Level_Benign;
@@ -55,6 +55,11 @@ void WindowManager::Ask() {
 
 Level WindowManager::TakeEvent() {
   Level rv = Level_Benign;
+  for (std::size_t i = 0; i < actions_.size(); ++i) {  // an action may add actions
+    if (actions_[i].event != EVENT() || actions_[i].control != FIELD()) continue;
+    rv = actions_[i].action();
+    if (rv != Level_Benign) return rv;
+  }
   if (FIELD() == 0) {
     rv = TakeWindowEvent();
   } else {

@@ -1,19 +1,17 @@
 // The framework's window manager: the life of one window procedure (Init, Ask, Kill) and the
-// dispatch of every event to Take... methods that a procedure overrides.
+// dispatch of every event to Take... methods that a procedure overrides, or to actions it
+// registers for one event of one control:
 //
-//   struct ThisWindow : WindowManager {
-//     using WindowManager::WindowManager;
-//     Level TakeAccepted() override {
-//       if (ACCEPTED() == tips) MESSAGE("...", "Offset Tips");
-//       return WindowManager::TakeAccepted();
-//     }
-//   } manager(window);
+//   WindowManager manager(window);
 //   manager.OkControl = ok;
 //   manager.CancelControl = cancel;
+//   manager.OnAccepted(tips, [] { MESSAGE("...", "Offset Tips"); });
+//   manager.On(EVENT_Timer, [&] { window.Status(2, "..."); });
 //   manager.Run();
 #pragma once
 
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 #include "framework/levels.h"
@@ -38,7 +36,7 @@ class WindowManager {
   WindowManager(const WindowManager&) = delete;
   WindowManager& operator=(const WindowManager&) = delete;
 
-  long Request = 0;          // from GLOBALREQUEST at Init
+  long Request = 0;          // the thread's request (GLOBALREQUEST) at Init
   long OriginalRequest = 0;
   long Response = 0;         // RequestCompleted or RequestCancelled once decided
   int OkControl = 0;         // completes the form (TakeCompleted)
@@ -49,10 +47,12 @@ class WindowManager {
 
   Window& window() { return window_; }
 
-  // Init, the event loop, Kill; answers the response and leaves it in GLOBALRESPONSE.
+  // Init, the event loop, Kill; answers the response and leaves it as the thread's response
+  // (GLOBALRESPONSE).
   virtual long Run();
-  // Runs a form or list procedure on this thread with a request; answers its GLOBALRESPONSE.
-  static long Run(const std::function<void()>& procedure, long request);
+  // Runs a form or list procedure on this thread with a request (GLOBALREQUEST); answers the
+  // response it leaves (GLOBALRESPONSE; RequestCancelled when it leaves none).
+  static long RunUpdate(const std::function<void()>& procedure, long request);
 
   virtual Level Init();
   virtual Level Kill();
@@ -73,12 +73,38 @@ class WindowManager {
   virtual void SetAlerts();
 
   void AddItem(WindowComponent& component) { components_.push_back(&component); }
+
+  // Actions for one event (of one control; 0: a window event), run before the Take... methods
+  // in the order registered. An action may answer a Level: Level_Notify ends the handling of
+  // the event (on a close event: refuses the close), Level_Fatal ends the loop.
+  template <class Action>
+  WindowManager& On(int event, int control, Action action) {
+    if constexpr (std::is_void_v<std::invoke_result_t<Action&>>) {
+      actions_.push_back({event, control, [a = std::move(action)]() mutable {
+                            a();
+                            return Level_Benign;
+                          }});
+    } else {
+      actions_.push_back({event, control, std::move(action)});
+    }
+    return *this;
+  }
+  template <class Action>
+  WindowManager& On(int event, Action action) { return On(event, 0, std::move(action)); }
+  template <class Action>
+  WindowManager& OnAccepted(int control, Action action) { return On(EVENT_Accepted, control, std::move(action)); }
   // Closes the window from inside the loop, as the Close button does.
   void PostClose() { window_.Post(EVENT_CloseWindow); }
 
  private:
+  struct EventAction {
+    int event;
+    int control;
+    std::function<Level()> action;
+  };
   Window& window_;
   std::vector<WindowComponent*> components_;
+  std::vector<EventAction> actions_;
 };
 
 }  // namespace vx

@@ -75,21 +75,4 @@ inline constexpr int EnterKey = 13;
 inline constexpr int EscKey = 27;
 inline constexpr int ShiftEnter = 269;
 
-// Message-box buttons; a set of buttons is their sum and the answer is one of them.
-inline constexpr int BUTTON_OK = 1;
-inline constexpr int BUTTON_YES = 2;
-inline constexpr int BUTTON_NO = 4;
-inline constexpr int BUTTON_ABORT = 8;
-inline constexpr int BUTTON_RETRY = 16;
-inline constexpr int BUTTON_IGNORE = 32;
-inline constexpr int BUTTON_CANCEL = 64;
-inline constexpr int BUTTON_HELP = 128;
-
-// Message-box icons.
-inline constexpr const char* ICON_None = "";
-inline constexpr const char* ICON_Information = "ICON:Asterisk";
-inline constexpr const char* ICON_Exclamation = "ICON:Exclamation";
-inline constexpr const char* ICON_Hand = "ICON:Hand";
-inline constexpr const char* ICON_Question = "ICON:Question";
-
 }  // namespace vx

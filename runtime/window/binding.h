@@ -8,6 +8,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "runtime/decimal.h"
 #include "runtime/fixed_string.h"
 
 namespace vx {
@@ -24,6 +25,7 @@ class Binding {
   template <class T>
     requires std::integral<T>
   Binding(T& v) : address_(&v), get_(&GetInt<T>), set_(&SetInt<T>), numeric_(true) {}  // NOLINT
+  Binding(Decimal& v) : address_(&v), get_(&GetDecimal), set_(&SetDecimal), numeric_(true) {}  // NOLINT
 
   bool bound() const { return address_ != nullptr; }
   bool numeric() const { return numeric_; }
@@ -52,6 +54,12 @@ class Binding {
     long long n = 0;
     std::from_chars(t.data(), t.data() + t.size(), n);
     *static_cast<T*>(p) = static_cast<T>(n);
+  }
+
+  static std::string GetDecimal(const void* p) { return static_cast<const Decimal*>(p)->ToString(); }
+  static void SetDecimal(void* p, std::string_view t) {
+    auto& d = *static_cast<Decimal*>(p);
+    d = Decimal::Parse(t, d.places()).value_or(Decimal::FromUnits(0, d.places()));
   }
 
   void* address_ = nullptr;

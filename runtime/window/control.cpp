@@ -1,8 +1,6 @@
 #include "runtime/window/control.h"
 
-#include <charconv>
-
-#include "runtime/window/picture_seam.h"
+#include "runtime/pictures.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -30,13 +28,6 @@ std::string WithoutHotLetter(std::string_view text) {
   return out;
 }
 
-long ToNumber(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  long n = 0;
-  std::from_chars(text.data(), text.data() + text.size(), n);
-  return n;
-}
-
 }  // namespace
 
 // --- ControlMaker ---------------------------------------------------------------------------
@@ -44,7 +35,7 @@ long ToNumber(std::string_view text) {
 Control& ControlMaker::Make(ControlType type, std::string_view text, Binding use) {
   Window& window = MakerWindow();
   Control& c = window.AddControl(type, MakerParent(), use);
-  if (!text.empty()) c.props_[Prop::Text] = std::string(text);
+  if (!text.empty()) c.props_.Change(Prop::Text, text);
   if (window.IsOpen()) window.AnnounceControl(c);
   return c;
 }
@@ -72,7 +63,7 @@ Control& ControlMaker::Check(std::string_view text, Binding use) {
 Control& ControlMaker::Option(std::string_view text, Binding use) { return Make(ControlType::Option, text, use); }
 Control& ControlMaker::Radio(std::string_view text, std::string_view value) {
   Control& c = Make(ControlType::Radio, text, {});
-  if (!value.empty()) c.props_[Prop::Value] = std::string(value);
+  if (!value.empty()) c.props_.Change(Prop::Value, value);
   return c;
 }
 Control& ControlMaker::DropList(Binding use, std::string_view from) {
@@ -100,19 +91,10 @@ Control& ControlMaker::Separator() { return Make(ControlType::Item, "-", {}); }
 Control::Control(Window& window, int number, ControlType type, int parent, Binding use)
     : window_(window), number_(number), type_(type), parent_(parent), use_(use) {}
 
-std::string Control::Get(Prop prop) const {
-  auto it = props_.find(prop);
-  return it == props_.end() ? std::string() : it->second;
-}
-
-long Control::GetNumber(Prop prop) const { return ToNumber(Get(prop)); }
-
 Control& Control::Set(Prop prop, std::string_view value) {
-  auto it = props_.find(prop);
-  if (it != props_.end() && it->second == value) return *this;
-  props_[prop] = std::string(value);
+  if (!props_.Change(prop, value)) return *this;
   if (prop == Prop::Format) columns_ = ParseListFormat(value);
-  window_.AnnounceProp(number_, prop, props_[prop]);
+  window_.AnnounceProp(number_, prop, props_.Get(prop));
   if (prop == Prop::Format && window_.IsOpen()) Render();
   return *this;
 }
@@ -120,6 +102,13 @@ Control& Control::Set(Prop prop, std::string_view value) {
 Control& Control::Default() {
   window_.SetDefaultButton(number_);
   return *this;
+}
+
+Control& Control::Alert(int keycode) {
+  const std::string keys = Get(Prop::Alert);
+  const std::string key = std::to_string(keycode);
+  if (("|" + keys + "|").find("|" + key + "|") != std::string::npos) return *this;
+  return Set(Prop::Alert, keys.empty() ? key : keys + "|" + key);
 }
 
 bool Control::Visible() const {
@@ -182,7 +171,7 @@ void Control::Display() {
     case ControlType::Spin:
     case ControlType::String:
     case ControlType::Combo:
-      if (use_.bound()) Set(Prop::Value, FormatForScreen(use_.Get(), picture));
+      if (use_.bound()) Set(Prop::Value, FORMAT(use_.Get(), picture));
       if (type_ == ControlType::Combo) Set(Prop::Selected, ChoiceOf(use_.Get()));
       break;
     case ControlType::Check:
@@ -199,7 +188,7 @@ void Control::Display() {
       }
       break;
     case ControlType::Sheet:
-      if (use_.bound()) Set(Prop::Selected, ToNumber(use_.Get()));
+      if (use_.bound()) Set(Prop::Selected, TextToNumber(use_.Get()));
       break;
     case ControlType::List:
       Render();
@@ -216,7 +205,7 @@ void Control::Update() {
     case ControlType::Text:
     case ControlType::Spin:
     case ControlType::Combo:
-      use_.Set(DeformatFromScreen(Get(Prop::Value), Get(Prop::Picture)));
+      use_.Set(DEFORMAT(Get(Prop::Value), Get(Prop::Picture)));
       break;
     case ControlType::Check:
       use_.Set(Is(Prop::Value) ? Get(Prop::TrueValue) : Get(Prop::FalseValue));
@@ -300,19 +289,19 @@ void Control::Render() {
       ListRow row;
       for (const ListColumn& col : columns_) {
         ListCell cell;
-        cell.text = FormatForScreen(field(fields, col.field), col.picture);
+        cell.text = FORMAT(field(fields, col.field), col.picture);
         cell.fg = col.normal_fg;
         cell.bg = col.normal_bg;
         cell.selected_fg = col.selected_fg;
         cell.selected_bg = col.selected_bg;
         if (col.colors) {
-          cell.fg = ToNumber(field(fields, col.ColorField()));
-          cell.bg = ToNumber(field(fields, col.ColorField() + 1));
-          cell.selected_fg = ToNumber(field(fields, col.ColorField() + 2));
-          cell.selected_bg = ToNumber(field(fields, col.ColorField() + 3));
+          cell.fg = TextToNumber(field(fields, col.ColorField()));
+          cell.bg = TextToNumber(field(fields, col.ColorField() + 1));
+          cell.selected_fg = TextToNumber(field(fields, col.ColorField() + 2));
+          cell.selected_bg = TextToNumber(field(fields, col.ColorField() + 3));
         }
         if (col.icon) {
-          const long n = ToNumber(field(fields, col.IconField()));
+          const long n = TextToNumber(field(fields, col.IconField()));
           if (n >= 1 && n <= static_cast<long>(icons.size())) cell.icon = icons[n - 1];
         }
         row.push_back(std::move(cell));
@@ -363,7 +352,7 @@ ControlSnapshot Control::Snapshot() const {
   s.type = type_;
   s.parent = parent_;
   s.use = reinterpret_cast<std::uintptr_t>(use_.address());
-  s.props = props_;
+  s.props = props_.All();
   return s;
 }
 

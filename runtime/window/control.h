@@ -11,6 +11,7 @@
 #include "runtime/window/control_type.h"
 #include "runtime/window/front_end.h"
 #include "runtime/window/list_format.h"
+#include "runtime/window/property_bag.h"
 #include "runtime/window/properties.h"
 
 namespace vx {
@@ -76,15 +77,15 @@ class Control : public ControlMaker {
   Window& OwnerWindow() const { return window_; }
 
   // Properties by number or name; setting announces the change when the value differs.
-  std::string Get(Prop prop) const;
-  long GetNumber(Prop prop) const;
+  std::string Get(Prop prop) const { return props_.Get(prop); }
+  long GetNumber(Prop prop) const { return props_.GetNumber(prop); }
   bool Is(Prop prop) const { return GetNumber(prop) != 0; }
   Control& Set(Prop prop, std::string_view value);
   Control& Set(Prop prop, long value) { return Set(prop, std::string_view(std::to_string(value))); }
   Control& Set(Prop prop, int value) { return Set(prop, static_cast<long>(value)); }
   Control& Set(Prop prop, bool value) { return Set(prop, value ? 1L : 0L); }
   Control& Set(Prop prop, const char* value) { return Set(prop, std::string_view(value)); }
-  const std::map<Prop, std::string>& Props() const { return props_; }
+  const std::map<Prop, std::string>& Props() const { return props_.All(); }
 
   // The usual properties by name.
   std::string TextValue() const { return Get(Prop::Text); }
@@ -99,6 +100,7 @@ class Control : public ControlMaker {
   Control& Required(bool required = true) { return Set(Prop::Required, required); }
   Control& ReadOnly(bool read_only = true) { return Set(Prop::ReadOnly, read_only); }
   Control& Default();  // becomes the window's default button
+  Control& Alert(int keycode);  // the key, pressed on this control, comes as EVENT_AlertKey
   Control& Value(std::string_view value) { return Set(Prop::Value, value); }
 
   // Hidden or disabled itself or through a container.
@@ -145,7 +147,7 @@ class Control : public ControlMaker {
   ControlType type_;
   int parent_;
   Binding use_;
-  std::map<Prop, std::string> props_;
+  PropertyBag props_;
   std::vector<ListColumn> columns_;
   ListSource* source_ = nullptr;
   std::vector<std::string> items_;        // drop list and combo texts shown

@@ -30,28 +30,27 @@ long AskFrontEnd(const std::shared_ptr<Request>& request, long fallback, std::st
 
 }  // namespace
 
-int MESSAGE(std::string_view text, std::string_view caption, std::string_view icon, int buttons,
-            int default_button) {
-  if (buttons == 0) buttons = BUTTON_OK;
-  if (default_button == 0 || (buttons & default_button) == 0) {
-    // The first button of the set is the default when none (or one not in the set) is given.
-    for (int b = BUTTON_OK; b <= BUTTON_HELP; b <<= 1) {
-      if (buttons & b) {
-        default_button = b;
-        break;
-      }
-    }
-  }
+unsigned WindowMessageReporter::Show(const MessageBoxRequest& box) {
   auto request = std::make_shared<Request>();
   request->kind = Request::Kind::Message;
-  request->text = std::string(text);
-  request->caption = std::string(caption);
-  request->icon = std::string(icon);
-  request->buttons = buttons;
-  request->default_button = default_button;
-  const long answer = AskFrontEnd(request, default_button, nullptr);
-  // An answer that is not one of the buttons offered counts as the default.
-  return (answer & buttons) && (answer & (answer - 1)) == 0 ? static_cast<int>(answer) : default_button;
+  request->text = box.text;
+  request->caption = box.caption;
+  request->icon = box.icon;
+  request->buttons = box.buttons;
+  request->default_button = ValidAnswer(box, box.default_button);
+  const long answer = AskFrontEnd(request, request->default_button, nullptr);
+  return ValidAnswer(box, static_cast<unsigned>(answer));
+}
+
+unsigned MESSAGE(std::string_view text, std::string_view caption, MessageIcon icon, unsigned buttons,
+                 unsigned default_button) {
+  MessageBoxRequest box;
+  box.text = std::string(text);
+  box.caption = std::string(caption);
+  box.icon = icon;
+  box.buttons = buttons ? buttons : BUTTON_OK;
+  box.default_button = default_button;
+  return WindowMessageReporter().Show(box);
 }
 
 int POPUP(std::string_view menu) {

@@ -5,14 +5,22 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/events.h"
+#include "runtime/message_box.h"
 
 namespace vx {
 
 // Shows a message box and answers the button pressed (BUTTON_OK, BUTTON_YES ...). With no front
-// end, or while the program closes down, the default button answers (OK when none is given).
-int MESSAGE(std::string_view text, std::string_view caption = {}, std::string_view icon = ICON_None,
-            int buttons = BUTTON_OK, int default_button = 0);
+// end, or while the program closes down, the default button answers (the first button offered
+// when none is given); an answer that is not one of the buttons counts as the default.
+unsigned MESSAGE(std::string_view text, std::string_view caption = {}, MessageIcon icon = MessageIcon::None,
+                 unsigned buttons = BUTTON_OK, unsigned default_button = 0);
+
+// Shows the boxes of objects that report through a MessageReporter (the error object) as
+// message boxes of the window runtime.
+class WindowMessageReporter final : public MessageReporter {
+ public:
+  unsigned Show(const MessageBoxRequest& box) override;
+};
 
 // Shows a popup menu given as "item|item|-|item" ("-" a separator, "~" before an item greys it,
 // "+" before an item ticks it) and answers the number of the chosen item, counting items but not

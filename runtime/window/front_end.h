@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/message_box.h"
 #include "runtime/window/control_type.h"
 #include "runtime/window/properties.h"
 
@@ -66,9 +67,9 @@ class Request {
   int window = 0;
   std::string text;     // message text, popup menu text ("a|b|-|c"), dialog start file or folder
   std::string caption;  // message caption, dialog title
-  std::string icon;     // message icon
-  int buttons = 0;      // message buttons (sum of BUTTON_ values)
-  int default_button = 0;
+  MessageIcon icon = MessageIcon::None;
+  unsigned buttons = 0;  // message buttons (sum of BUTTON_ values)
+  unsigned default_button = 0;
   std::string filter;   // file dialog: "WAV Files|*.WAV|All|*.*"
   int flags = 0;        // file dialog: FILE_Save and friends
 

@@ -43,6 +43,8 @@ enum class Prop : int {
   Step,
   Focus,        // window: control number with the focus
   Wizard,       // sheet: tabs paged by buttons, headers not shown
+  FontStyle,    // weight and style bits, as 400 normal, 700 bold
+  Alert,        // key codes reported as EVENT_AlertKey, "|" between them
   Count_        // not a property: one past the last
 };
 

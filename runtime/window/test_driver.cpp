@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "runtime/events.h"
+#include "runtime/fixed_string.h"
 
 namespace vx {
 namespace {
@@ -184,7 +185,8 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   seen.filter = request->filter;
   seen.buttons = request->buttons;
   seen.default_button = request->default_button;
-  auto& queue = queued_[request->kind];
+  // File and folder dialogs share one line of answers.
+  auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog : request->kind];
   if (ending_) {
     seen.answer = request->kind == Request::Kind::Message ? request->default_button : 0;
     request->Answer(seen.answer);
@@ -203,7 +205,7 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   changed_.notify_all();
 }
 
-void TestDriver::AnswerMessage(int button) {
+void TestDriver::AnswerMessage(unsigned button) {
   std::lock_guard l(mutex_);
   queued_[Request::Kind::Message].emplace_back(button, std::string());
 }
@@ -216,8 +218,7 @@ void TestDriver::AnswerPopup(long item) {
 void TestDriver::AnswerFile(std::string file) {
   std::lock_guard l(mutex_);
   const long chosen = file.empty() ? 0 : 1;
-  queued_[Request::Kind::FileDialog].emplace_back(chosen, file);
-  queued_[Request::Kind::FolderDialog].emplace_back(chosen, std::move(file));
+  queued_[Request::Kind::FileDialog].emplace_back(chosen, std::move(file));
 }
 
 SeenRequest TestDriver::AnswerPending(Request::Kind kind, long number, std::string text) {
@@ -235,7 +236,7 @@ SeenRequest TestDriver::AnswerPending(Request::Kind kind, long number, std::stri
   return seen;
 }
 
-SeenRequest TestDriver::WaitMessage(int button) { return AnswerPending(Request::Kind::Message, button, {}); }
+SeenRequest TestDriver::WaitMessage(unsigned button) { return AnswerPending(Request::Kind::Message, button, {}); }
 SeenRequest TestDriver::WaitPopup(long item) { return AnswerPending(Request::Kind::Popup, item, {}); }
 
 std::vector<SeenRequest> TestDriver::Requests() const {
@@ -370,26 +371,24 @@ const TestDriver::MirrorControl& TestDriver::ControlLocked(int window, int contr
   return it->second;
 }
 
-bool TestDriver::ControlHiddenLocked(const MirrorWindow& w, int control) const {
+// Whether the control or one of its containers has the flag set.
+bool TestDriver::FlagOnPathLocked(const MirrorWindow& w, int control, Prop flag) const {
   for (int c = control; c != 0;) {
     auto it = w.controls.find(c);
     if (it == w.controls.end()) return false;
-    auto hide = it->second.snapshot.props.find(Prop::Hide);
-    if (hide != it->second.snapshot.props.end() && hide->second == "1") return true;
+    auto set = it->second.snapshot.props.find(flag);
+    if (set != it->second.snapshot.props.end() && set->second == "1") return true;
     c = it->second.snapshot.parent;
   }
   return false;
 }
 
+bool TestDriver::ControlHiddenLocked(const MirrorWindow& w, int control) const {
+  return FlagOnPathLocked(w, control, Prop::Hide);
+}
+
 bool TestDriver::ControlDisabledLocked(const MirrorWindow& w, int control) const {
-  for (int c = control; c != 0;) {
-    auto it = w.controls.find(c);
-    if (it == w.controls.end()) return false;
-    auto off = it->second.snapshot.props.find(Prop::Disable);
-    if (off != it->second.snapshot.props.end() && off->second == "1") return true;
-    c = it->second.snapshot.parent;
-  }
-  return false;
+  return FlagOnPathLocked(w, control, Prop::Disable);
 }
 
 // --- DriverWindow -------------------------------------------------------------------------
@@ -514,7 +513,7 @@ std::string DriverControl::Get(Prop prop) const {
 }
 
 std::string DriverControl::Text() const { return Get(Prop::Text); }
-std::string DriverControl::Value() const { return Get(Prop::Value); }
+std::string DriverControl::Value() const { return std::string(ClipView(Get(Prop::Value))); }
 long DriverControl::Choice() const { return std::atol(Get(Prop::Selected).c_str()); }
 
 bool DriverControl::Hidden() const {
@@ -541,7 +540,9 @@ ListCell DriverControl::CellDetail(long row, int column) const {
   return r[column - 1];
 }
 
-std::string DriverControl::Cell(long row, int column) const { return CellDetail(row, column).text; }
+std::string DriverControl::Cell(long row, int column) const {
+  return std::string(ClipView(CellDetail(row, column).text));
+}
 
 void DriverControl::Send(int event, std::string text, long choice, int keycode) const {
   {
@@ -619,5 +620,7 @@ void DriverControl::ChooseRow(long row) { Send(EVENT_NewSelection, {}, row); }
 void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseLeft2); }
 
 void DriverControl::RightClick() { Send(EVENT_AlertKey, {}, 0, MouseRight); }
+
+void DriverControl::PressKey(int keycode) { Send(EVENT_AlertKey, {}, 0, keycode); }
 
 }  // namespace vx

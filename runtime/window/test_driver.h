@@ -40,8 +40,9 @@ struct DriverTimeout : std::runtime_error {
 struct SeenRequest {
   Request::Kind kind = Request::Kind::Message;
   long thread = 0;
-  std::string text, caption, icon, filter;
-  int buttons = 0, default_button = 0;
+  std::string text, caption, filter;
+  MessageIcon icon = MessageIcon::None;
+  unsigned buttons = 0, default_button = 0;
   long answer = 0;
   std::string answer_text;
 };
@@ -72,8 +73,9 @@ class DriverControl {
   void ChooseRow(long row);           // list row (from 1): a new selection
   void ActivateRow(long row);         // double click on a list row
   void RightClick();                  // the right mouse button on a list (its popup menu)
+  void PressKey(int keycode);         // an alerted key on the control (EVENT_AlertKey)
 
-  // What the control shows.
+  // What the control shows (Value and Cell without trailing blanks, as the eye sees them).
   std::string Text() const;   // caption, prompt or tab text; image file
   std::string Value() const;  // shown contents: entry text, check "1"/"0" ...
   std::string Get(Prop prop) const;
@@ -156,12 +158,12 @@ class TestDriver final : public FrontEnd {
   void WaitUntil(const std::function<bool()>& condition, const std::string& what);
 
   // Answers given before the question comes, used in order, one per question of that kind.
-  void AnswerMessage(int button);
+  void AnswerMessage(unsigned button);
   void AnswerPopup(long item);
   void AnswerFile(std::string file);  // also folders; an empty name cancels
 
   // Waits for an unanswered question of this kind, answers it and answers what was asked.
-  SeenRequest WaitMessage(int button);
+  SeenRequest WaitMessage(unsigned button);
   SeenRequest WaitPopup(long item);
   // Every question asked so far, answered ones included.
   std::vector<SeenRequest> Requests() const;
@@ -204,6 +206,7 @@ class TestDriver final : public FrontEnd {
   void SendInput(long thread, Event event);
   const MirrorWindow& WindowLocked(int id) const;
   const MirrorControl& ControlLocked(int window, int control) const;
+  bool FlagOnPathLocked(const MirrorWindow& w, int control, Prop flag) const;
   bool ControlHiddenLocked(const MirrorWindow& w, int control) const;
   bool ControlDisabledLocked(const MirrorWindow& w, int control) const;
   SeenRequest AnswerPending(Request::Kind kind, long number, std::string text);

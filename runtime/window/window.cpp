@@ -23,13 +23,6 @@ struct ThreadWindows {
 };
 thread_local ThreadWindows t_windows;
 
-long ToNumber(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  long n = 0;
-  std::from_chars(text.data(), text.data() + text.size(), n);
-  return n;
-}
-
 bool IsWindowOpenHere(int id) {
   return std::any_of(t_windows.open.begin(), t_windows.open.end(), [&](Window* w) { return w->Id() == id; });
 }
@@ -38,7 +31,7 @@ constexpr auto kForever = std::chrono::hours(24 * 365);
 
 }  // namespace
 
-Window::Window(std::string_view title) : id_(++g_last_window_id) { props_[Prop::Text] = std::string(title); }
+Window::Window(std::string_view title) : id_(++g_last_window_id) { props_.Change(Prop::Text, title); }
 
 Window::~Window() {
   if (open_) Close();
@@ -56,7 +49,7 @@ void Window::Open() {
   m.thread = thread_;
   m.window = id_;
   auto snapshot = std::make_shared<ControlSnapshot>();
-  snapshot->props = props_;
+  snapshot->props = props_.All();
   m.snapshot = std::move(snapshot);
   Announce(m);
   for (const auto& c : controls_) {
@@ -192,19 +185,10 @@ bool Window::ApplyInput(Event& e) {
   return true;
 }
 
-std::string Window::Get(Prop prop) const {
-  auto it = props_.find(prop);
-  return it == props_.end() ? std::string() : it->second;
-}
-
-long Window::GetNumber(Prop prop) const { return ToNumber(Get(prop)); }
-
 Window& Window::Set(Prop prop, std::string_view value) {
-  auto it = props_.find(prop);
-  if (it != props_.end() && it->second == value) return *this;
-  props_[prop] = std::string(value);
+  if (!props_.Change(prop, value)) return *this;
   if (prop == Prop::Timer && open_) ScheduleTimer();
-  AnnounceProp(0, prop, props_[prop]);
+  AnnounceProp(0, prop, props_.Get(prop));
   return *this;
 }
 

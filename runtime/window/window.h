@@ -42,8 +42,8 @@ class Window : public ControlMaker {
   void Post(int event, int control = 0);
 
   // Window properties (title is Prop::Text), announced on change.
-  std::string Get(Prop prop) const;
-  long GetNumber(Prop prop) const;
+  std::string Get(Prop prop) const { return props_.Get(prop); }
+  long GetNumber(Prop prop) const { return props_.GetNumber(prop); }
   Window& Set(Prop prop, std::string_view value);
   Window& Set(Prop prop, long value) { return Set(prop, std::string_view(std::to_string(value))); }
   Window& Set(Prop prop, bool value) { return Set(prop, value ? 1L : 0L); }
@@ -96,7 +96,7 @@ class Window : public ControlMaker {
   bool closing_down_ = false;
   bool cycled_ = false;
   int cancel_button_ = 0;
-  std::map<Prop, std::string> props_;
+  PropertyBag props_;
   std::vector<std::unique_ptr<Control>> controls_;
   int menubar_ = 0, toolbar_ = 0, statusbar_ = 0;
   std::chrono::steady_clock::time_point next_timer_{};

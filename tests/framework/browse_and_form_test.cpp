@@ -59,7 +59,7 @@ class CategoryView : public BrowseView {
 struct CategorySaver : RecordSaver {
   Level Save(long request) override {
     if (request != DeleteRecord && CAT.Category.blank()) {
-      MESSAGE("Category must be entered.", "Missing Information", ICON_Exclamation);
+      MESSAGE("Category must be entered.", "Missing Information", MessageIcon::Exclamation);
       return Level_Notify;
     }
     auto it = std::find_if(g_table.begin(), g_table.end(), [](const auto& r) { return r.ID == CAT.ID; });
@@ -89,8 +89,8 @@ const char* TitleFor(long request) {
 }
 
 void UpdateCategory() {
-  if (GLOBALREQUEST == InsertRecord) CAT = CategoryRecord{};
-  Window window(TitleFor(GLOBALREQUEST));
+  if (CurrentRequest() == InsertRecord) CAT = CategoryRecord{};
+  Window window(TitleFor(CurrentRequest()));
   window.Prompt("&Category:");
   window.Entry(CAT.Category, "@s20");
   window.Check("&Active", CAT.Active);
@@ -215,12 +215,50 @@ TEST_F(BrowseAndForm, TheFormAnswersItsRequestThroughTheGlobals) {
   long response = 0;
   ui.Start([&] {
     CAT = g_table[0];
-    response = WindowManager::Run(UpdateCategory, ChangeRecord);
+    response = WindowManager::RunUpdate(UpdateCategory, ChangeRecord);
   });
   auto form = ui.WaitWindow("Edit Category");
   form.Close();  // the close box cancels
   ui.Finish();
   EXPECT_EQ(response, RequestCancelled);
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+// The same browse opened to pick a record: the Select button shows, Enter on the list presses
+// it, and the picked record is left in the buffer.
+TEST_F(BrowseAndForm, ASelectingBrowseLeavesThePickedRecordInTheBuffer) {
+  long response = 0;
+  ui.Start([&] {
+    response = WindowManager::RunUpdate(
+        [] {
+          Window window("Select a Category");
+          auto& list = window.List("80L~Category~@s20@");
+          auto& select = window.Button("&Select");
+          struct Browse : BrowseClass {
+            void SetQueueRecord() override { Q = {CAT.Category.str()}; }
+          } brw;
+          CategoryView view;
+          WindowManager manager(window);
+          brw.Init(list, view, manager);
+          brw.AddSortOrder();
+          brw.SelectControl = select;
+          manager.Run();
+        },
+        SelectRecord);
+  });
+  auto w = ui.WaitWindow("Select a Category");
+  EXPECT_FALSE(w.Control("Select").Hidden());
+  w.ControlNumber(1).ChooseRow(2);
+  w.ControlNumber(1).PressKey(EnterKey);
+  ui.WaitClosed(w);
+  ui.Finish();
+  EXPECT_EQ(response, RequestCompleted);
+  EXPECT_EQ(CAT.Category, "Work");
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/ini_store.h"
+#include <functional>
+
 #include "framework/popup_class.h"
 #include "framework/toolbar_class.h"
 #include "framework/window_position.h"
 #include "runtime/threads.h"
+#include "support/temp_folder.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/tray_icon.h"
@@ -20,25 +22,16 @@ constexpr int EVENT_Hello = EVENT_User + 10;
 void ListWindow(long frame_thread) {
   Window window("Task List");
   auto& refreshed = window.String("0");
-  struct ThisWindow : WindowManager {
-    ThisWindow(Window& w, long frame, Control& counter) : WindowManager(w), frame_(frame), counter_(counter) {}
-    Level TakeWindowEvent() override {
-      if (EVENT() == EVENT_OpenWindow) POST(EVENT_Hello, 0, frame_);
-      return WindowManager::TakeWindowEvent();
-    }
-    Level TakeEvent() override {
-      if (EVENT() == EVENT_RefreshSchedule) counter_.SetText(std::to_string(std::stol(counter_.TextValue()) + 1));
-      return WindowManager::TakeEvent();
-    }
-    long frame_;
-    Control& counter_;
-  } manager(window, frame_thread, refreshed);
+  WindowManager manager(window);
+  manager.On(EVENT_OpenWindow, [&] { POST(EVENT_Hello, 0, frame_thread); });
+  manager.On(EVENT_RefreshSchedule, [&] { refreshed.SetText(std::to_string(std::stol(refreshed.TextValue()) + 1)); });
   manager.Run();
 }
 
-// A frame with a menu, a toolbar button, a status bar, a timer and a tray icon.
+// A frame with a menu, a toolbar button, a status bar, a timer and a tray icon, written the way
+// window procedures are: controls first, then what each event does.
 struct Frame {
-  IniStore& positions;
+  IniFile& positions;
   long list_thread = 0;
   int ticks = 0;
   bool real_exit = false;
@@ -46,88 +39,64 @@ struct Frame {
   void operator()() {
     Window window("Frame");
     window.Status(3, "ready");
-    auto& file = window.Menubar().Menu("&File");
-    auto& exit = file.Item("E&xit").Key("Alt+X");
-    auto& lists = window.Menubar().Menu("&Lists");
-    auto& tasks = lists.Item("&Scheduled Tasks").Key("Ctrl+S");
+    auto& exit = window.Menubar().Menu("&File").Item("E&xit").Key("Alt+X");
+    auto& tasks = window.Menubar().Menu("&Lists").Item("&Scheduled Tasks").Key("Ctrl+S");
     auto& refresh = window.Toolbar().Button("Refresh");
-    auto& hidden_refresh = window.Button("Refresh all").Hide();
+    auto& refresh_all = window.Button("Refresh all").Hide();
     TrayIcon tray;
+    ToolbarClass toolbar;
 
     struct ThisWindow : WindowManager {
       ThisWindow(Window& w, Frame& f) : WindowManager(w), frame(f) {}
       Frame& frame;
-      Control* exit = nullptr;
-      Control* tasks = nullptr;
-      Control* hidden_refresh = nullptr;
-      TrayIcon* tray = nullptr;
-      ToolbarClass toolbar;
-
       Level Init() override {
-        const Level rv = WindowManager::Init();
-        toolbar.Init(window());
-        AddItem(toolbar);
         FetchWindowPlace(frame.positions, "Main", window());
-        return rv;
+        return WindowManager::Init();
       }
       Level Kill() override {
         SaveWindowPlace(frame.positions, "Main", window());
         return WindowManager::Kill();
       }
-      Level TakeWindowEvent() override {
-        switch (EVENT()) {
-          case EVENT_OpenWindow:
-            window().Timer(1);
-            tray->Add("tray_ico", "Frame", EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick, 0);
-            break;
-          case EVENT_Timer:
-            window().Status(2, std::to_string(++frame.ticks));
-            if (frame.ticks == 3) window().Timer(0);
-            break;
-          case EVENT_TrayLeftDoubleClick:
-            window().Set(Prop::Iconize, false);
-            break;
-          case EVENT_CloseWindow:
-            if (!frame.real_exit) {
-              window().Set(Prop::Iconize, true);
-              return Level_Notify;  // closing only hides the frame until Exit is confirmed
-            }
-            break;
-          case EVENT_Hello:
-            window().Status(3, "list " + std::to_string(frame.list_thread) + " open");
-            break;
-          default:
-            break;
-        }
-        return WindowManager::TakeWindowEvent();
-      }
-      Level TakeAccepted() override {
-        if (ACCEPTED() == *tasks) {
-          frame.list_thread = START([f = THREAD()] { ListWindow(f); }, 25000);
-          YIELD();
-        } else if (ACCEPTED() == *hidden_refresh) {
-          POST(EVENT_RefreshSchedule, 0, frame.list_thread);
-        } else if (ACCEPTED() == *exit) {
-          const int answer = MESSAGE("Are you sure you want to close?", "Warning", ICON_Information,
-                                     BUTTON_YES + BUTTON_NO, BUTTON_NO);
-          if (answer != BUTTON_YES) return Level_Notify;
-          frame.real_exit = true;
-          PostClose();
-        }
-        return WindowManager::TakeAccepted();
-      }
     } manager(window, *this);
-    manager.exit = &exit;
-    manager.tasks = &tasks;
-    manager.hidden_refresh = &hidden_refresh;
-    manager.tray = &tray;
-    manager.toolbar.AddTarget(refresh, hidden_refresh);
+    toolbar.Init(window);
+    toolbar.AddTarget(refresh, refresh_all);
+    manager.AddItem(toolbar);
+
+    manager.On(EVENT_OpenWindow, [&] {
+      window.Timer(1);
+      tray.Add("tray_ico", "Frame", EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick, 0);
+    });
+    manager.On(EVENT_Timer, [&] {
+      window.Status(2, std::to_string(++ticks));
+      if (ticks == 3) window.Timer(0);
+    });
+    manager.On(EVENT_TrayLeftDoubleClick, [&] { window.Set(Prop::Iconize, false); });
+    manager.On(EVENT_CloseWindow, [&] {
+      if (real_exit) return Level_Benign;
+      window.Set(Prop::Iconize, true);  // closing only hides the frame until Exit is confirmed
+      return Level_Notify;
+    });
+    manager.On(EVENT_Hello, [&] { window.Status(3, "list " + std::to_string(list_thread) + " open"); });
+    manager.OnAccepted(tasks, [&] {
+      list_thread = START([f = THREAD()] { ListWindow(f); }, 25000);
+      YIELD();
+    });
+    manager.OnAccepted(refresh_all, [&] { POST(EVENT_RefreshSchedule, 0, list_thread); });
+    manager.OnAccepted(exit, [&] {
+      const unsigned answer = MESSAGE("Are you sure you want to close?", "Warning", MessageIcon::Information,
+                                 BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      if (answer != BUTTON_YES) return Level_Notify;
+      real_exit = true;
+      manager.PostClose();
+      return Level_Benign;
+    });
     manager.Run();
   }
 };
 
 TEST(WindowManager, AFrameAndAListOnTwoThreadsTalkByPostedEvents) {
-  MemoryIniStore positions;
+  test_support::TempFolder folder;
+  IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Frame frame{positions};
   TestDriver ui;
   ui.Start(std::ref(frame));
@@ -161,44 +130,40 @@ TEST(WindowManager, AFrameAndAListOnTwoThreadsTalkByPostedEvents) {
   EXPECT_FALSE(list.Open());
 }
 
-TEST(WindowManager, TimerTicksComeUntilTheTimerIsStopped) {
-  MemoryIniStore positions;
-  Frame frame{positions};
-  frame.real_exit = true;
-  TestDriver ui;
-  ui.Start(std::ref(frame));
-  auto main = ui.WaitWindow("Frame");
-  ui.WaitUntil([&] { return main.Status(2) == "3"; }, "three ticks");
-  EXPECT_EQ(ui.WaitTray().tip, "Frame");
-  main.Close();
-  ui.Finish();
-  EXPECT_EQ(frame.ticks, 3);
-}
-
-TEST(WindowManager, AWindowOpensWhereItWasLeftUnlessItWasIconised) {
-  MemoryIniStore positions;
-  Frame frame{positions};
-  frame.real_exit = true;
-  {
+// Runs the frame with Exit allowed, lets a test act on it, then closes it.
+class FrameRun : public ::testing::Test {
+ protected:
+  void RunFrame(const std::function<void(TestDriver&, DriverWindow&)>& act) {
+    frame.real_exit = true;
     TestDriver ui;
     ui.Start(std::ref(frame));
     auto main = ui.WaitWindow("Frame");
-    main.Move(10, 20, 300, 200);
+    act(ui, main);
     main.Close();
     ui.Finish();
   }
+  test_support::TempFolder folder;
+  IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
+  Frame frame{positions};
+};
+
+TEST_F(FrameRun, TimerTicksComeUntilTheTimerIsStopped) {
+  RunFrame([](TestDriver& ui, DriverWindow& main) {
+    ui.WaitUntil([&] { return main.Status(2) == "3"; }, "three ticks");
+    EXPECT_EQ(ui.WaitTray().tip, "Frame");
+  });
+  EXPECT_EQ(frame.ticks, 3);
+}
+
+TEST_F(FrameRun, AWindowOpensWhereItWasLeftUnlessItWasIconised) {
+  RunFrame([](TestDriver&, DriverWindow& main) { main.Move(10, 20, 300, 200); });
   EXPECT_EQ(positions.Get("Main", "Width", ""), "300");
-  {
-    TestDriver ui;
-    ui.Start(std::ref(frame));
-    auto main = ui.WaitWindow("Frame");
+  RunFrame([](TestDriver&, DriverWindow& main) {
     EXPECT_EQ(main.Get(Prop::X), "10");
     EXPECT_EQ(main.Get(Prop::Height), "200");
     main.Move(50, 60, 400, 300);
     main.Iconize();
-    main.Close();
-    ui.Finish();
-  }
+  });
   EXPECT_EQ(positions.Get("Main", "XPos", ""), "10");
 }
 

@@ -3,7 +3,10 @@
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
 #include "runtime/threads.h"
+#include "runtime/queue.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/queue_list.h"
+#include "runtime/dates.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
 
@@ -17,7 +20,7 @@ struct Fields {
   int alarm = 0;
   String<20> kind = "Both";
   String<10> unit = "hour(s)";
-  int answer = 0;
+  unsigned answer = 0;
 };
 
 void Form(Fields& f) {
@@ -38,7 +41,7 @@ void Form(Fields& f) {
   while (w.Accept()) {
     if (ACCEPTED() == alarm) second.Hide(!f.alarm);
     if (ACCEPTED() == ok) {
-      f.answer = MESSAGE("Save?", "Confirm", ICON_Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      f.answer = MESSAGE("Save?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
       if (f.answer == BUTTON_YES) break;
     }
   }
@@ -107,7 +110,7 @@ TEST(WindowModel, ListsShowTheirSourceThroughTheFormat) {
   ASSERT_EQ(list.Rows(), 2u);
   EXPECT_EQ(list.CellDetail(1, 1).icon, "~skip.ico");
   EXPECT_EQ(list.CellDetail(1, 1).fg, 255);
-  EXPECT_EQ(list.Cell(1, 2), "Dentist");
+  EXPECT_EQ(list.Cell(1, 2), "Dentist");  // cut to the picture's width
   EXPECT_EQ(list.CellDetail(2, 1).icon, "~done.ico");
   list.ChooseRow(2);
   EXPECT_EQ(chosen, 2);
@@ -117,12 +120,12 @@ TEST(WindowModel, ListsShowTheirSourceThroughTheFormat) {
 }
 
 TEST(WindowModel, WithoutAFrontEndQuestionsTakeTheirDefault) {
-  int answer = 0;
+  unsigned answer = 0;
   int item = -1;
   std::string file = "start.wav";
   bool picked = true;
   RunProgram([&] {
-    answer = MESSAGE("Delete?", "Confirm", ICON_Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+    answer = MESSAGE("Delete?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
     item = POPUP("&Restore|-|E&xit");
     picked = FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV");
   });
@@ -178,6 +181,132 @@ TEST(WindowModel, TheDriverEndsARunThatATestLeavesGoing) {
   ui->WaitWindow("Second");
   ui.reset();  // answers the message and closes both windows; must not hang
   SUCCEED();
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+// Entries show their variable under their picture and store what is typed through it; list
+// cells are shown under their column's picture.
+TEST(WindowModel, EntriesAndListCellsGoThroughTheirPictures) {
+  std::int32_t date = DATE(12, 3, 2025);
+  long amount = 1234;
+  Rows rows;
+  rows.rows = {{std::to_string(DATE(5, 7, 2024))}};
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Dates");
+    w.Entry(date, "@d6").Required();
+    w.Entry(amount, "@n6");
+    w.List("40L~Date~@d6@").From(&rows);
+    while (w.Accept()) {
+      if (ACCEPTED() == 2) break;
+    }
+  });
+  auto w = ui.WaitWindow("Dates");
+  auto entry = w.ControlOf(date);
+  EXPECT_EQ(entry.Value(), " 3/12/2025");
+  EXPECT_EQ(entry.Get(Prop::Required), "1");
+  EXPECT_EQ(w.ControlOf(amount).Value(), " 1,234");
+  EXPECT_EQ(w.ControlNumber(3).Cell(1, 1), " 7/05/2024");
+  entry.Type("09/04/2026");
+  w.ControlOf(amount).Type("5,678");
+  ui.Finish();
+  EXPECT_EQ(date, DATE(4, 9, 2026));
+  EXPECT_EQ(amount, 5678);
+}
+
+TEST(WindowModel, FileDialogsAndTheClipboardGoThroughTheFrontEnd) {
+  std::string file = "old.wav";
+  bool picked = false, cancelled = true;
+  std::string pasted;
+  TestDriver ui;
+  ui.AnswerFile("/sounds/ring.wav");
+  ui.AnswerFile("");
+  ClipboardChanged("from elsewhere");
+  ui.Start([&] {
+    picked = FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV");
+    std::string other = "keep";
+    cancelled = !FILEDIALOG("Select Folder", other, {}, FILE_Directory);
+    pasted = CLIPBOARD();
+    SETCLIPBOARD("copied text");
+  });
+  ui.Finish();
+  EXPECT_TRUE(picked);
+  EXPECT_EQ(file, "/sounds/ring.wav");
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(pasted, "from elsewhere");
+  EXPECT_EQ(ui.LastClipboardWrite(), "copied text");
+  EXPECT_EQ(CLIPBOARD(), "copied text");
+  const auto asked = ui.Requests();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].filter, "WAV Files|*.WAV");
+  EXPECT_EQ(asked[1].kind, Request::Kind::FolderDialog);
+  ClipboardChanged("");
+}
+
+TEST(WindowModel, ControlsOnAHiddenTabAreNotVisible) {
+  RunProgram([] {
+    String<10> name;
+    Window w("Tabs");
+    auto& sheet = w.Sheet();
+    auto& first = sheet.Tab("First");
+    auto& entry = first.Entry(name, "@s10").Required();
+    auto& second = sheet.Tab("Second");
+    auto& check = second.Check("Flag", name);
+    first.Hide();
+    EXPECT_FALSE(entry.Visible());
+    EXPECT_TRUE(check.Visible());
+    entry.Alert(EnterKey).Alert(MouseRight).Alert(EnterKey);
+    EXPECT_EQ(entry.Get(Prop::Alert), "13|2");
+    sheet.Disable();
+    EXPECT_FALSE(check.Enabled());
+    EXPECT_EQ(sheet.Children().size(), 2u);
+    EXPECT_EQ(*PropByName("required"), Prop::Required);
+    EXPECT_EQ(PropName(Prop::Selected), "Selected");
+  });
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
+  struct Entry {
+    String<10> name;
+    long count = 0;
+  };
+  Queue<Entry> queue;
+  queue.buffer = {"b", 2};
+  queue.Add();
+  queue.buffer = {"a", 1};
+  queue.Add();
+  QueueList<Entry> rows(queue, [](const Entry& e) { return ListFields{e.name.str(), std::to_string(e.count)}; });
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Queue");
+    auto& list = w.List("40L~Name~@s10@20R~Count~@n3@").From(&rows);
+    auto& sort = w.Button("Sort");
+    while (w.Accept()) {
+      if (ACCEPTED() == sort) {
+        queue.SortBy(&Entry::name);
+        list.Display();
+      }
+    }
+  });
+  auto w = ui.WaitWindow("Queue");
+  auto list = w.ControlNumber(1);
+  EXPECT_EQ(list.Cell(1, 1), "b");
+  EXPECT_EQ(list.Cell(2, 2), "  1");
+  w.Control("Sort").Press();
+  EXPECT_EQ(list.Cell(1, 1), "a");
+  w.Close();
+  ui.Finish();
 }
 
 }  // namespace
