@@ -28,6 +28,7 @@ class ScriptSteps {
   // has been reported through the framework's error handling when this returns; the result
   // tells the caller to stop.
   virtual FileResult DeleteTaskSteps(std::int32_t id, const std::function<void()>& deleted) = 0;
+  FileResult DeleteTaskSteps(std::int32_t id) { return DeleteTaskSteps(id, {}); }
   // Gives each step of task id in sequence order to visit until visit returns false; a failed
   // read ends the walk and is returned.
   virtual FileResult ForEachStep(std::int32_t id,

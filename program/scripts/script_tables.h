@@ -14,6 +14,7 @@ class ScriptingTableSteps : public ScriptSteps {
   ScriptingTableSteps(const ScriptingTableSteps&) = delete;
   ScriptingTableSteps& operator=(const ScriptingTableSteps&) = delete;
 
+  using ScriptSteps::DeleteTaskSteps;
   FileResult DeleteTaskSteps(std::int32_t id, const std::function<void()>& deleted) override;
   FileResult ForEachStep(std::int32_t id,
                          const std::function<bool(const SCRIPTING_RECORD&)>& visit) override;

@@ -66,6 +66,7 @@ class FakeScriptSteps : public ScriptSteps {
     return out;
   }
 
+  using ScriptSteps::DeleteTaskSteps;
   FileResult DeleteTaskSteps(std::int32_t id, const std::function<void()>& deleted) override {
     if (fail_delete) return {90, "Disk full"};
     for (auto it = rows.begin(); it != rows.end();) {
