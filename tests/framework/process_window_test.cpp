@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
+#include "runtime/events.h"
+#include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/test_driver.h"
 #include "support/temp_folder.h"
@@ -34,6 +38,35 @@ TEST(ProcessWindow, ThePercentageNeverPassesAHundred) {
   ui.WaitMessage(BUTTON_OK);
   ui.WaitClosed(window);
   ui.Finish();
+}
+
+// Closing down takes the window away; the pass still runs to its end, so that no half-done
+// work is left behind.
+TEST(ProcessWindow, ClosingDownEndsTheWindowButNotThePass) {
+  TestDriver ui;
+  int advanced = 0;
+  ui.Start([&] {
+    ProcessWindow progress("Pass", "Passing");
+    progress.Open(3);
+    MESSAGE("held");
+    for (int i = 0; i < 3; ++i) {
+      SleepFor(std::chrono::milliseconds(60));  // long enough for the window to take its events
+      progress.Advance();
+      ++advanced;
+    }
+    MESSAGE("done");
+    progress.Close();
+  });
+  ui.WaitUntil([&] { return !ui.Messages().empty(); }, "the pass to be held");
+  DriverWindow window = ui.WaitWindow("Passing");
+  window.Post(EVENT_CloseDown);
+  ui.WaitMessage(BUTTON_OK);
+  ui.WaitUntil([&] { return ui.Messages().size() == 2; }, "the pass to end");
+  EXPECT_FALSE(window.Open());
+  EXPECT_TRUE(ui.OpenTitles().empty());  // not opened again by the later records
+  ui.WaitMessage(BUTTON_OK);
+  ui.Finish();
+  EXPECT_EQ(advanced, 3);
 }
 
 }  // namespace
