@@ -10,8 +10,8 @@ namespace vx {
 
 class Window;
 
-// Stores position and size under `name` unless the window is maximised, iconised or hidden
-// (then nothing is written, so the next opening uses the last normal place).
+// Stores position and size under `name` unless the window is maximised, iconised or hidden, or
+// has no size yet (then nothing is written, so the next opening uses the last normal place).
 void SaveWindowPlace(IniFile& ini, std::string_view name, const Window& window);
 // Restores what SaveWindowPlace stored; answers false (window unchanged) when nothing is stored.
 bool FetchWindowPlace(const IniFile& ini, std::string_view name, Window& window);

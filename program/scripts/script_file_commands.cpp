@@ -7,6 +7,7 @@
 #include "datadll/dictionary/globals.h"
 #include "program/scripts/delete_script.h"
 #include "program/scripts/script_files.h"
+#include "runtime/window/dialogs.h"
 
 namespace vx {
 namespace {
@@ -25,6 +26,10 @@ std::optional<std::string> AskForScriptFile(const AskFileName& ask, std::string_
 }
 
 }  // namespace
+
+bool AskFileByDialog(std::string_view title, std::string& file, std::string_view filter, bool save) {
+  return FILEDIALOG(title, file, filter, save ? FILE_Save : 0);
+}
 
 void ExportScript(ScriptSteps& steps, ScriptFile& file, MessageReporter& messages,
                   const AskFileName& ask) {

@@ -19,6 +19,9 @@ inline constexpr std::string_view kScriptFileFilter = "Export File|*.vxs|Text|*.
 using AskFileName = std::function<bool(std::string_view title, std::string& file,
                                        std::string_view filter, bool save)>;
 
+// The window runtime's file dialog (FILEDIALOG), as export and import ask for their file.
+bool AskFileByDialog(std::string_view title, std::string& file, std::string_view filter, bool save);
+
 // Asks "Export to File" for a file (starting from GLO_EXPORTNAME) and writes the current task's
 // steps to it. The current directory is the same afterwards.
 void ExportScript(ScriptSteps& steps, ScriptFile& file, MessageReporter& messages,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "datadll/dictionary/schedule_table.h"
+#include "framework/process_window.h"
 #include "program/scripts/script_messages.h"
 #include "program/scripts/script_step_fields.h"
 #include "program/scripts/script_step_wording.h"
@@ -81,6 +82,28 @@ std::array<String<255>*, 6> FileFields(EXPORT_RECORD& line) {
   return {&line.FIELD1, &line.FIELD2, &line.FIELD3, &line.FIELD4, &line.FIELD5, &line.FIELD6};
 }
 
+// Adds the step of one file line to task SCH.ID at the lowest free sequence from 0.
+void ImportScriptLine(const EXPORT_RECORD& line, ScriptSteps& steps, MessageReporter& messages) {
+  constexpr std::int32_t kLastSequence = 1000;
+  SCRIPTING_RECORD step;
+  switch (ReadScriptFileLine(line, step)) {
+    case ScriptFileLineKind::Skip:
+      return;
+    case ScriptFileLineKind::Unknown:
+      ShowScriptMessage(messages, "Import Error",
+                        "Unrecognized script action: " + std::string(line.TYPE.clipped()));
+      return;
+    case ScriptFileLineKind::Step:
+      break;
+  }
+  step.ID = SCH.ID;
+  step.Sequence = 0;
+  while (step.Sequence < kLastSequence && steps.StepExists(step.ID, step.Sequence)) ++step.Sequence;
+  if (const FileResult added = steps.AddStep(step); !added.ok()) {
+    ShowScriptMessage(messages, "Error!", "Error adding script item " + added.text);
+  }
+}
+
 }  // namespace
 
 std::optional<EXPORT_RECORD> ScriptFileLine(const SCRIPTING_RECORD& step) {
@@ -115,43 +138,33 @@ ScriptFileLineKind ReadScriptFileLine(const EXPORT_RECORD& line, SCRIPTING_RECOR
 void ExportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages) {
   if (!file.Create(file_name).ok()) return;
+  ProcessWindow progress("ExportScript", "Exporting Script Items");
+  progress.Open(steps.CountSteps(SCH.ID));
   steps.ForEachStep(SCH.ID, [&](const SCRIPTING_RECORD& step) {
-    const std::optional<EXPORT_RECORD> line = ScriptFileLine(step);
-    if (!line) return true;
-    if (const FileResult added = file.AddLine(*line); !added.ok()) {
-      ShowScriptMessage(messages, "Error!", "Error exporting script item " + added.text);
+    if (const std::optional<EXPORT_RECORD> line = ScriptFileLine(step)) {
+      if (const FileResult added = file.AddLine(*line); !added.ok()) {
+        ShowScriptMessage(messages, "Error!", "Error exporting script item " + added.text);
+      }
     }
+    progress.Advance();
     return true;
   });
   file.Close();
+  progress.Close();
 }
 
 void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages) {
   if (!file.Open(file_name).ok()) return;
-  constexpr std::int32_t kLastSequence = 1000;
+  ProcessWindow progress("ImportScript", "Importing Script Items");
+  progress.Open(file.CountLines());
   file.ForEachLine([&](const EXPORT_RECORD& line) {
-    SCRIPTING_RECORD step;
-    switch (ReadScriptFileLine(line, step)) {
-      case ScriptFileLineKind::Skip:
-        return true;
-      case ScriptFileLineKind::Unknown:
-        ShowScriptMessage(messages, "Import Error",
-                          "Unrecognized script action: " + std::string(line.TYPE.clipped()));
-        return true;
-      case ScriptFileLineKind::Step:
-        break;
-    }
-    step.ID = SCH.ID;
-    step.Sequence = 0;
-    while (step.Sequence < kLastSequence && steps.StepExists(step.ID, step.Sequence))
-      ++step.Sequence;
-    if (const FileResult added = steps.AddStep(step); !added.ok()) {
-      ShowScriptMessage(messages, "Error!", "Error adding script item " + added.text);
-    }
+    ImportScriptLine(line, steps, messages);
+    progress.Advance();
     return true;
   });
   file.Close();
+  progress.Close();
 }
 
 }  // namespace vx

@@ -20,13 +20,15 @@ enum class ScriptFileLineKind { Step, Skip, Unknown };
 // its wording. Skip: a blank type; Unknown: a type that names no action.
 ScriptFileLineKind ReadScriptFileLine(const EXPORT_RECORD& line, SCRIPTING_RECORD& step);
 
-// Writes the steps of task SCH.ID to file_name, replacing the file. A failed line shows
+// Writes the steps of task SCH.ID to file_name, replacing the file, in the progress window
+// "Exporting Script Items" (its place kept under "ExportScript"). A failed line shows
 // "Error exporting script item " with the error and the other lines are still written.
 void ExportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages);
 
 // Adds the steps of file_name to task SCH.ID after its own, each at the lowest free sequence
-// from 0 (at most 1000). A line of unknown type shows "Unrecognized script action: " and is
+// from 0 (at most 1000), in the progress window "Importing Script Items" (its place kept under
+// "ImportScript"). A line of unknown type shows "Unrecognized script action: " and is
 // skipped; a failed add shows "Error adding script item "; the other lines are still read.
 void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages);

@@ -3,6 +3,7 @@
 // data library's file managers; tests use in-memory doubles.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,14 +24,25 @@ struct FileResult {
 class ScriptSteps {
  public:
   virtual ~ScriptSteps() = default;
-  // Deletes every step of task id. A failed delete has been reported through the framework's
-  // error handling when this returns; the result tells the caller to stop.
-  virtual FileResult DeleteTaskSteps(std::int32_t id) = 0;
+  // Deletes every step of task id, calling deleted (when given) after each row. A failed delete
+  // has been reported through the framework's error handling when this returns; the result
+  // tells the caller to stop.
+  virtual FileResult DeleteTaskSteps(std::int32_t id, const std::function<void()>& deleted) = 0;
+  FileResult DeleteTaskSteps(std::int32_t id) { return DeleteTaskSteps(id, {}); }
   // Gives each step of task id in sequence order to visit until visit returns false; a failed
   // read ends the walk and is returned.
   virtual FileResult ForEachStep(std::int32_t id,
                                  const std::function<bool(const SCRIPTING_RECORD&)>& visit) = 0;
   virtual bool StepExists(std::int32_t id, std::int32_t sequence) = 0;
+  // How many steps task id has (what a progress window counts up to).
+  std::size_t CountSteps(std::int32_t id) {
+    std::size_t count = 0;
+    ForEachStep(id, [&](const SCRIPTING_RECORD&) {
+      ++count;
+      return true;
+    });
+    return count;
+  }
   virtual FileResult AddStep(const SCRIPTING_RECORD& step) = 0;
   // Many adds in a row are batched between these two (stream mode, then flush).
   virtual void BeginBatch() {}
@@ -47,6 +59,15 @@ class ScriptFile {
   virtual FileResult AddLine(const EXPORT_RECORD& line) = 0;
   // Gives each line to visit in file order until visit returns false.
   virtual FileResult ForEachLine(const std::function<bool(const EXPORT_RECORD&)>& visit) = 0;
+  // How many lines the open file has.
+  std::size_t CountLines() {
+    std::size_t count = 0;
+    ForEachLine([&](const EXPORT_RECORD&) {
+      ++count;
+      return true;
+    });
+    return count;
+  }
   virtual void Close() = 0;
 };
 

@@ -27,7 +27,8 @@ ScriptingTableSteps::~ScriptingTableSteps() {
   if (opened_) ACCESS_SCRIPTING->Close();
 }
 
-FileResult ScriptingTableSteps::DeleteTaskSteps(std::int32_t id) {
+FileResult ScriptingTableSteps::DeleteTaskSteps(std::int32_t id,
+                                                const std::function<void()>& deleted) {
   if (!opened_) return {storage::kNotOpen, storage::ErrorText(storage::kNotOpen)};
   ACCESS_SCRIPTING->file().Send("QUICKSCAN=on");
   if (const int code = SetToTask(id); code != 0) return Result(code);
@@ -35,8 +36,9 @@ FileResult ScriptingTableSteps::DeleteTaskSteps(std::int32_t id) {
     const int code = ACCESS_SCRIPTING->Next();  // a failed read is reported by the manager
     if (code == storage::kNoRecord || (code == 0 && SCR.ID != id)) return {};
     if (code != 0) return Result(code);
-    // The manager reports a failed delete; the walk goes on with the next step.
-    if (const int deleted = ACCESS_SCRIPTING->Delete(); deleted != 0) return Result(deleted);
+    // The manager reports a failed delete, which ends the walk.
+    if (const int failed = ACCESS_SCRIPTING->Delete(); failed != 0) return Result(failed);
+    if (deleted) deleted();
   }
 }
 

@@ -14,7 +14,8 @@ class ScriptingTableSteps : public ScriptSteps {
   ScriptingTableSteps(const ScriptingTableSteps&) = delete;
   ScriptingTableSteps& operator=(const ScriptingTableSteps&) = delete;
 
-  FileResult DeleteTaskSteps(std::int32_t id) override;
+  using ScriptSteps::DeleteTaskSteps;
+  FileResult DeleteTaskSteps(std::int32_t id, const std::function<void()>& deleted) override;
   FileResult ForEachStep(std::int32_t id,
                          const std::function<bool(const SCRIPTING_RECORD&)>& visit) override;
   bool StepExists(std::int32_t id, std::int32_t sequence) override;

@@ -46,6 +46,7 @@ class FakeScriptSteps : public ScriptSteps {
   bool fail_delete = false;
   int fail_read_after = -1;  // a walk fails after this many rows
   int batches_begun = 0, batches_ended = 0;
+  std::function<void()> on_delete;  // called after each row deleted
 
   void Put(const SCRIPTING_RECORD& step) { rows[{step.ID, step.Sequence}] = step; }
 
@@ -65,9 +66,18 @@ class FakeScriptSteps : public ScriptSteps {
     return out;
   }
 
-  FileResult DeleteTaskSteps(std::int32_t id) override {
+  using ScriptSteps::DeleteTaskSteps;
+  FileResult DeleteTaskSteps(std::int32_t id, const std::function<void()>& deleted) override {
     if (fail_delete) return {90, "Disk full"};
-    std::erase_if(rows, [&](const auto& entry) { return entry.first.first == id; });
+    for (auto it = rows.begin(); it != rows.end();) {
+      if (it->first.first != id) {
+        ++it;
+        continue;
+      }
+      it = rows.erase(it);
+      if (deleted) deleted();
+      if (on_delete) on_delete();
+    }
     return {};
   }
   FileResult ForEachStep(std::int32_t id,

@@ -1,0 +1,88 @@
+#include "framework/process_window.h"
+
+#include <algorithm>
+
+#include "framework/window_position.h"
+#include "runtime/events.h"
+#include "runtime/ini_file.h"
+#include "runtime/threads.h"
+#include "runtime/window/window.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kPositionFile = ".\\POSITION.INI";
+// How long records are done between two looks at the window's events.
+constexpr auto kEventInterval = std::chrono::milliseconds(50);
+// The window's timer (hundredths): its tick marks the end of the events waiting.
+constexpr long kTick = 1;
+
+}  // namespace
+
+ProcessWindow::ProcessWindow(std::string_view procedure, std::string_view title)
+    : procedure_(procedure), title_(title) {}
+
+ProcessWindow::~ProcessWindow() {
+  if (window_) SavePlaceAndClose();
+}
+
+void ProcessWindow::Open(std::size_t records) {
+  if (window_ || THREAD() == 0) return;
+  records_ = records;
+  done_ = 0;
+  shown_percent_ = 0;
+  window_ = std::make_unique<Window>(title_);
+  window_->String("Processing Records");
+  bar_ = &window_->Progress(0, 100);
+  bar_->Value("0");
+  percent_ = &window_->String("0% Completed");
+  window_->Timer(kTick);
+  FetchWindowPlace(IniFile(kPositionFile), procedure_, *window_);
+  window_->Open();
+  TakeEvents();
+}
+
+void ProcessWindow::Advance() {
+  if (!window_) return;
+  ++done_;
+  // More records than counted (rows added meanwhile) stay at 100%.
+  ShowPercent(records_ == 0 ? 100 : static_cast<long>(std::min(done_, records_) * 100 / records_));
+  if (std::chrono::steady_clock::now() - last_events_ >= kEventInterval) TakeEvents();
+}
+
+void ProcessWindow::Close() {
+  if (!window_) return;
+  ShowPercent(100);
+  TakeEvents();
+  SavePlaceAndClose();
+}
+
+void ProcessWindow::ShowPercent(long percent) {
+  if (percent == shown_percent_ || !window_->IsOpen()) return;
+  shown_percent_ = percent;
+  bar_->Value(std::to_string(percent));
+  percent_->SetText(std::to_string(percent) + "% Completed");
+}
+
+// Takes every event that came since the last look: the timer ticks only when no other event
+// waits, so its tick ends them. Other runtime threads get a turn first.
+void ProcessWindow::TakeEvents() {
+  last_events_ = std::chrono::steady_clock::now();
+  if (!window_->IsOpen()) return;  // closed down: the pass goes on without its window
+  YIELD();
+  while (window_->Accept()) {
+    if (EVENT() == EVENT_Timer) break;
+    if (EVENT() == EVENT_CloseWindow) window_->Cycle();  // the pass cannot be stopped midway
+  }
+  last_events_ = std::chrono::steady_clock::now();
+}
+
+void ProcessWindow::SavePlaceAndClose() {
+  IniFile positions(kPositionFile);
+  SaveWindowPlace(positions, procedure_, *window_);
+  window_->Close();
+  window_.reset();
+  bar_ = percent_ = nullptr;
+}
+
+}  // namespace vx

@@ -1,0 +1,49 @@
+#include "program/scripts/script_procedures.h"
+
+#include "program/scripts/delete_script.h"
+#include "program/scripts/parse_script_text.h"
+#include "program/scripts/script_file_commands.h"
+#include "program/scripts/script_tables.h"
+#include "program/scripts/write_script_text.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx {
+
+bool DeleteScript() {
+  ScriptingTableSteps steps;
+  return DeleteScript(steps);
+}
+
+void ParseScriptText(std::string_view text) {
+  ScriptingTableSteps steps;
+  WindowMessageReporter messages;
+  ParseScriptText(text, steps, messages);
+}
+
+std::string WriteScriptText() {
+  ScriptingTableSteps steps;
+  WindowMessageReporter messages;
+  return WriteScriptText(steps, messages);
+}
+
+void ExportScript() {
+  ScriptingTableSteps steps;
+  ExportTableFile file;
+  WindowMessageReporter messages;
+  ExportScript(steps, file, messages, AskFileByDialog);
+}
+
+void ImportScript() {
+  ScriptingTableSteps steps;
+  ExportTableFile file;
+  WindowMessageReporter messages;
+  ImportScript(steps, file, messages, AskFileByDialog);
+}
+
+void ClearAllScriptItems(const std::function<void()>& clear_template) {
+  ScriptingTableSteps steps;
+  WindowMessageReporter messages;
+  ClearAllScriptItems(steps, messages, clear_template);
+}
+
+}  // namespace vx
