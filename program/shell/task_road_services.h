@@ -1,0 +1,44 @@
+// The platform services the task road uses (programs, the desktop's opener, sound, message
+// boxes, the script rows), gathered so that tests can put fakes in their place.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+
+#include "platform/process.h"
+#include "platform/shell_open.h"
+#include "platform/sound.h"
+#include "program/scripts/script_steps.h"
+#include "runtime/message_box.h"
+
+namespace vx {
+
+struct TaskRoadServices {
+  platform::ProcessLauncher* processes = nullptr;
+  platform::ShellOpener* shell = nullptr;
+  platform::SoundPlayer* sound = nullptr;
+  MessageReporter* messages = nullptr;
+  ScriptSteps* steps = nullptr;          // the SCRIPTING rows; empty: the SCRIPTING table
+  std::filesystem::path helper_folder;   // where our helper programs are installed
+  // Asks the program to close down (a chained program takes over); nothing when empty.
+  std::function<void()> close_program;
+};
+
+// Installs the services (nullptr restores the real ones). The caller keeps them alive.
+void SetTaskRoadServices(TaskRoadServices* services);
+// The installed services, or the process-wide real ones.
+TaskRoadServices& CurrentTaskRoadServices();
+
+// Installs services for the life of a scope.
+class ScopedTaskRoadServices {
+ public:
+  explicit ScopedTaskRoadServices(TaskRoadServices& services);
+  ~ScopedTaskRoadServices();
+  ScopedTaskRoadServices(const ScopedTaskRoadServices&) = delete;
+  ScopedTaskRoadServices& operator=(const ScopedTaskRoadServices&) = delete;
+
+ private:
+  TaskRoadServices* previous_;
+};
+
+}  // namespace vx
