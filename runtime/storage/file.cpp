@@ -93,7 +93,7 @@ int File::Connect(bool create, bool read_only, FileThreadState* out) const {
   out->path = ResolveOnDisk(stored.path);
   out->table = stored.table.empty() ? "UNNAMED" : stored.table;
   out->read_only = read_only;
-  const int rc = OpenConnection(CanonicalPath(out->path), create, read_only, &out->conn);
+  const int rc = OpenConnection(CanonicalPath(out->path), create, read_only, LockWaitMs(), &out->conn);
   if (rc != SQLITE_OK) return Fail(rc, out->name, nullptr);
   out->conn->SetBusyMilliseconds(LockWaitMs());
   return kNoError;

@@ -130,7 +130,8 @@ int Connection::Rollback() {
   return rc;
 }
 
-int OpenConnection(const std::string& path, bool create, bool read_only, std::shared_ptr<Connection>* out) {
+int OpenConnection(const std::string& path, bool create, bool read_only, int busy_ms,
+                   std::shared_ptr<Connection>* out) {
   Session& session = ThisThread();
   if (auto it = session.connections.find(path); it != session.connections.end()) {
     if (auto existing = it->second.lock()) {
@@ -155,7 +156,7 @@ int OpenConnection(const std::string& path, bool create, bool read_only, std::sh
   }
   sqlite3_extended_result_codes(db, 1);
   auto connection = std::make_shared<Connection>(db, path);
-  connection->SetBusyMilliseconds(10000);
+  connection->SetBusyMilliseconds(busy_ms);
   // Reading the schema proves the file is a database before anything is written to it.
   rc = connection->Exec("SELECT count(*) FROM sqlite_master");
   if (rc == SQLITE_OK && !read_only) rc = connection->Exec("PRAGMA journal_mode=WAL");

@@ -64,8 +64,10 @@ class Connection {
 };
 
 // The calling thread's connection to `path` (canonical), opened on first use. `create` makes
-// a missing file (mode 0600); without it a missing file gives SQLITE_CANTOPEN.
-int OpenConnection(const std::string& path, bool create, bool read_only, std::shared_ptr<Connection>* out);
+// a missing file (mode 0600); without it a missing file gives SQLITE_CANTOPEN. A file locked by
+// another program is waited for `busy_ms`, the caller's lock recovery time.
+int OpenConnection(const std::string& path, bool create, bool read_only, int busy_ms,
+                   std::shared_ptr<Connection>* out);
 
 // A transaction over every file the thread touches until COMMIT or ROLLBACK. Nested calls are
 // counted; only the outermost COMMIT commits, and any ROLLBACK rolls the whole of it back.

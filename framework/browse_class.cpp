@@ -1,0 +1,218 @@
+#include "framework/browse_class.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "framework/request_globals.h"
+#include "framework/window_manager.h"
+#include "runtime/events.h"
+
+namespace vx {
+
+void BrowseClass::Init(Control& list, BrowseView& view, WindowManager& manager) {
+  list_ = &list;
+  view_ = &view;
+  manager_ = &manager;
+  list.From(this);
+  Popup.Init(list.OwnerWindow());
+  // Set up before or after the manager's Init: the request is in either place.
+  Selecting = manager.Request == SelectRecord || CurrentRequest() == SelectRecord;
+  manager.AddItem(*this);
+}
+
+int BrowseClass::AddSortOrder(int view_order) {
+  view_orders_.push_back(view_order ? view_order : static_cast<int>(view_orders_.size()) + 1);
+  if (order_ == 0) order_ = 1;
+  return static_cast<int>(view_orders_.size());
+}
+
+void BrowseClass::SetFilter(std::function<bool()> filter, const std::string& name, int order) {
+  filters_[order ? order : order_][name] = std::move(filter);
+}
+
+void BrowseClass::SetLocator(std::function<std::string()> field, int order) {
+  locators_[order ? order : order_] = std::move(field);
+}
+
+void BrowseClass::ClearFilter(const std::string& name, int order) { filters_[order ? order : order_].erase(name); }
+
+bool BrowseClass::SetSort(int order, bool force) {
+  const bool changed = order != order_;
+  order_ = order;
+  (void)force;  // the list is re-read on every reset: the rows are few and the view may have changed
+  ResetFromView();
+  return changed;
+}
+
+bool BrowseClass::PassesFilters() {
+  auto it = filters_.find(order_);
+  if (it != filters_.end()) {
+    for (auto& [name, filter] : it->second) {
+      if (filter && !filter()) return false;
+    }
+  }
+  return ValidateRecord();
+}
+
+void BrowseClass::ResetFromView() {
+  if (!view_) return;
+  const long keep = PositionOf(selected_);
+  const long keep_row = selected_;
+  rows_.clear();
+  positions_.clear();
+  locator_texts_.clear();
+  auto locator = locators_.find(order_);
+  const int view_order =
+      order_ >= 1 && order_ <= static_cast<int>(view_orders_.size()) ? view_orders_[order_ - 1] : order_;
+  view_->Reset(view_order);
+  while (view_->Next()) {
+    if (!PassesFilters()) continue;
+    Q.clear();
+    SetQueueRecord();
+    rows_.push_back(Q);
+    positions_.push_back(view_->Position());
+    if (locator != locators_.end() && locator->second) {
+      std::string text = locator->second();
+      for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      locator_texts_.push_back(std::move(text));
+    }
+  }
+  long row = 0;
+  if (keep) {
+    auto it = std::find(positions_.begin(), positions_.end(), keep);
+    if (it != positions_.end()) row = static_cast<long>(it - positions_.begin()) + 1;
+  }
+  if (!row && !rows_.empty()) row = std::clamp(keep_row, 1L, static_cast<long>(rows_.size()));
+  selected_ = row;
+  if (list_) {
+    list_->From(this);
+    list_->Set(Prop::Selected, selected_);
+  }
+  UpdateBuffer();
+  UpdateWindow();
+}
+
+void BrowseClass::Select(long row) {
+  selected_ = rows_.empty() ? 0 : std::clamp(row, 1L, static_cast<long>(rows_.size()));
+  if (list_) list_->Set(Prop::Selected, selected_);
+  UpdateBuffer();
+}
+
+void BrowseClass::UpdateBuffer() {
+  if (view_ && selected_ >= 1) view_->Fetch(PositionOf(selected_));
+}
+
+void BrowseClass::UpdateWindow() {
+  if (!list_) return;
+  Window& w = list_->OwnerWindow();
+  const bool any = !rows_.empty();
+  for (int control : {ChangeControl, DeleteControl, SelectControl}) {
+    if (Control* c = control ? w.Find(control) : nullptr) c->Enable(any);
+  }
+  if (SelectControl) {
+    if (Control* c = w.Find(SelectControl)) c->Hide(!Selecting);
+  }
+}
+
+long BrowseClass::Ask(long request) {
+  if (request != InsertRecord) {
+    if (rows_.empty()) return RequestCancelled;
+    UpdateBuffer();
+  } else {
+    PrimeRecord(false);
+  }
+  const long response = WindowManager::RunUpdate(UpdateProcedure, request);
+  if (response == RequestCompleted) {
+    // Highlight the record the form saved (the buffer holds it); after a delete the row that
+    // took the deleted one's place.
+    const long saved = request == DeleteRecord ? 0 : view_->Position();
+    ResetFromView();
+    if (saved) {
+      auto it = std::find(positions_.begin(), positions_.end(), saved);
+      if (it != positions_.end()) Select(static_cast<long>(it - positions_.begin()) + 1);
+    }
+  } else {
+    UpdateBuffer();
+  }
+  if (manager_) manager_->Reset(false);
+  return response;
+}
+
+bool BrowseClass::Locate(int keycode) {
+  if (locator_texts_.empty() || keycode > 127 || !std::isalnum(keycode)) return false;
+  const char wanted = static_cast<char>(std::toupper(keycode));
+  long row = static_cast<long>(locator_texts_.size());  // past every row: the last one
+  for (std::size_t i = 0; i < locator_texts_.size(); ++i) {
+    const std::string& text = locator_texts_[i];
+    if (!text.empty() && text.front() >= wanted) {
+      row = static_cast<long>(i) + 1;
+      break;
+    }
+  }
+  Select(row);
+  return true;
+}
+
+bool BrowseClass::TakeKey() {
+  if (rows_.empty() || !list_) return false;
+  Window& w = list_->OwnerWindow();
+  const int press = Selecting && SelectControl ? SelectControl : ChangeControl;
+  Control* c = press ? w.Find(press) : nullptr;
+  if (!c || !c->Visible() || !c->Enabled()) return false;
+  w.Post(EVENT_Accepted, press);
+  return true;
+}
+
+void BrowseClass::SetAlerts() {
+  if (list_) list_->Alert(MouseRight).Alert(EnterKey);
+  if (InsertControl) Popup.AddItemMimic("Insert", InsertControl);
+  if (ChangeControl) Popup.AddItemMimic("Change", ChangeControl);
+  if (DeleteControl) Popup.AddItemMimic("Delete", DeleteControl);
+  if (SelectControl) {
+    Popup.AddItem("-", "SelectSeparator");
+    Popup.AddItemMimic("Select", SelectControl);
+  }
+}
+
+void BrowseClass::Reset(bool force) { ResetSort(force); }
+
+Level BrowseClass::TakeEvent() {
+  if (!list_) return Level_Benign;
+  const int control = FIELD();
+  if (control == 0) return Level_Benign;
+  if (control == list_->Number()) {
+    switch (EVENT()) {
+      case EVENT_NewSelection:
+        Select(list_->Choice());
+        return Level_Benign;
+      case EVENT_Accepted:
+        Select(list_->Choice());
+        if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
+        return Level_Benign;
+      case EVENT_AlertKey:
+        if (Locate(KEYCODE())) return Level_Notify;
+        if (KEYCODE() == MouseRight) Popup.Ask();
+        if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
+        return Level_Benign;
+      default:
+        return Level_Benign;
+    }
+  }
+  if (EVENT() != EVENT_Accepted) return Level_Benign;
+  if (control == InsertControl) {
+    Ask(InsertRecord);
+  } else if (control == ChangeControl) {
+    Ask(ChangeRecord);
+  } else if (control == DeleteControl) {
+    Ask(DeleteRecord);
+  } else if (control == SelectControl && Selecting) {
+    UpdateBuffer();
+    manager_->Response = RequestCompleted;
+    manager_->PostClose();
+  } else {
+    return Level_Benign;
+  }
+  return Level_Notify;
+}
+
+}  // namespace vx

@@ -1,0 +1,123 @@
+#include "framework/popup_class.h"
+
+#include "runtime/events.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/window/window.h"
+
+namespace vx {
+namespace {
+
+std::string NameFrom(std::string_view text) {
+  std::string name;
+  for (char c : text) {
+    if (c != '&' && c != ' ' && c != '.') name += c;
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string PopupClass::AddItem(std::string_view text, std::string_view name) {
+  Item item;
+  item.text = std::string(text);
+  item.name = name.empty() ? (text == "-" ? "Separator" + std::to_string(items_.size()) : NameFrom(text))
+                           : std::string(name);
+  items_.push_back(item);
+  return item.name;
+}
+
+std::string PopupClass::AddItemMimic(std::string_view name, int control, std::string_view text) {
+  Item item;
+  item.name = std::string(name);
+  item.control = control;
+  item.text = std::string(text);
+  if (item.text.empty() && window_) {
+    if (Control* c = window_->Find(control)) item.text = c->Get(Prop::Text);
+  }
+  items_.push_back(item);
+  return item.name;
+}
+
+void PopupClass::DeleteItem(std::string_view name) {
+  std::erase_if(items_, [&](const Item& i) { return i.name == name; });
+}
+
+const PopupClass::Item* PopupClass::Find(std::string_view name) const {
+  for (const Item& i : items_) {
+    if (i.name == name) return &i;
+  }
+  return nullptr;
+}
+
+PopupClass::Item* PopupClass::Find(std::string_view name) {
+  return const_cast<Item*>(static_cast<const PopupClass*>(this)->Find(name));
+}
+
+void PopupClass::SetItemEnable(std::string_view name, bool enabled) {
+  if (Item* i = Find(name)) i->enabled = enabled;
+}
+
+bool PopupClass::GetItemEnabled(std::string_view name) const {
+  const Item* i = Find(name);
+  return i && i->enabled;
+}
+
+void PopupClass::SetItemCheck(std::string_view name, bool checked) {
+  if (Item* i = Find(name)) i->checked = checked;
+}
+
+void PopupClass::SetText(std::string_view name, std::string_view text) {
+  if (Item* i = Find(name)) i->text = std::string(text);
+}
+
+bool PopupClass::HasItem(std::string_view name) const { return Find(name) != nullptr; }
+
+// The items offered now: a mimic item goes with its control when that is hidden.
+std::vector<const PopupClass::Item*> PopupClass::Shown() const {
+  std::vector<const Item*> shown;
+  for (const Item& i : items_) {
+    if (i.control && window_) {
+      const Control* c = window_->Find(i.control);
+      if (c && !c->Visible()) continue;
+    }
+    shown.push_back(&i);
+  }
+  return shown;
+}
+
+std::string PopupClass::MenuText() const {
+  std::string text;
+  bool first = true;
+  for (const Item* i : Shown()) {
+    if (!first) text += '|';
+    first = false;
+    if (i->text == "-") {
+      text += '-';
+      continue;
+    }
+    bool enabled = i->enabled;
+    if (i->control && window_) {
+      const Control* c = window_->Find(i->control);
+      if (c && !c->Enabled()) enabled = false;
+    }
+    if (!enabled) text += '~';
+    if (i->checked) text += '+';
+    text += i->text;
+  }
+  return text;
+}
+
+std::string PopupClass::Ask() {
+  const std::vector<const Item*> shown = Shown();
+  const int chosen = POPUP(MenuText());
+  int number = 0;
+  for (const Item* i : shown) {
+    if (i->text == "-") continue;
+    if (++number != chosen) continue;
+    if (i->control && window_) window_->Post(EVENT_Accepted, i->control);
+    return i->name;
+  }
+  return {};
+}
+
+}  // namespace vx

@@ -1,0 +1,53 @@
+// A popup menu built item by item; items may stand in for buttons of the window ("mimic"):
+// choosing one presses its button, and it is greyed or left out with the button.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+class Window;
+
+class PopupClass {
+ public:
+  void Init(Window& window) { window_ = &window; }
+  void Kill() { items_.clear(); }
+
+  // Adds an item ("-" is a separator); the name defaults to the text without "&" and blanks.
+  // Answers the name.
+  std::string AddItem(std::string_view text, std::string_view name = {});
+  // Adds an item that presses `control`; its text defaults to the control's text.
+  std::string AddItemMimic(std::string_view name, int control, std::string_view text = {});
+  void DeleteItem(std::string_view name);
+
+  void SetItemEnable(std::string_view name, bool enabled);
+  bool GetItemEnabled(std::string_view name) const;
+  void SetItemCheck(std::string_view name, bool checked);
+  void SetText(std::string_view name, std::string_view text);
+  bool HasItem(std::string_view name) const;
+
+  // Shows the menu and answers the chosen item's name, "" when none was chosen. A mimic item
+  // posts EVENT_Accepted to its control before answering.
+  std::string Ask();
+  // The menu as text for POPUP: "&Insert|~&Change|-|&Delete".
+  std::string MenuText() const;
+
+ private:
+  struct Item {
+    std::string name;
+    std::string text;
+    int control = 0;
+    bool enabled = true;
+    bool checked = false;
+  };
+  const Item* Find(std::string_view name) const;
+  Item* Find(std::string_view name);
+  std::vector<const Item*> Shown() const;
+
+  Window* window_ = nullptr;
+  std::vector<Item> items_;
+};
+
+}  // namespace vx

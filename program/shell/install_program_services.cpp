@@ -1,0 +1,17 @@
+#include "program/shell/install_program_services.h"
+
+#include "program/scripts/builtin_sources.h"
+#include "program/scripts/script_trace.h"
+#include "program/shell/format_date.h"
+#include "program/shell/program_schedule_services.h"
+#include "program/shell/write_log.h"
+
+namespace vx {
+
+void InstallProgramServices() {
+  InstallProgramScheduleServices();
+  SetScriptTraceSink([](std::string_view text, std::string_view label) { WriteLog(text, label); });
+  SetScriptDateFormatter([](std::int32_t date) { return FormatDate(date); });
+}
+
+}  // namespace vx

@@ -1,0 +1,78 @@
+// Event numbers, key codes and message-box answers with the values the window procedures use.
+//
+// Field events (below 256) concern one control; window events (256 .. 1023) the window; from
+// 1024 on the numbers are free for the program's own events, which the program names itself
+// in the places that post them.
+#pragma once
+
+namespace vx {
+
+// Field events.
+inline constexpr int EVENT_Accepted = 1;
+inline constexpr int EVENT_NewSelection = 2;
+inline constexpr int EVENT_ScrollUp = 3;
+inline constexpr int EVENT_ScrollDown = 4;
+inline constexpr int EVENT_PageUp = 5;
+inline constexpr int EVENT_PageDown = 6;
+inline constexpr int EVENT_ScrollTop = 7;
+inline constexpr int EVENT_ScrollBottom = 8;
+inline constexpr int EVENT_Locate = 9;
+inline constexpr int EVENT_MouseDown = 10;
+inline constexpr int EVENT_MouseUp = 11;
+inline constexpr int EVENT_AlertKey = 16;
+inline constexpr int EVENT_PreAlertKey = 17;
+inline constexpr int EVENT_TabChanging = 22;
+inline constexpr int EVENT_Rejected = 27;
+inline constexpr int EVENT_DroppingDown = 28;
+inline constexpr int EVENT_DroppedDown = 29;
+
+// Window events.
+inline constexpr int EVENT_Selected = 257;
+inline constexpr int EVENT_CloseWindow = 513;
+inline constexpr int EVENT_CloseDown = 514;
+inline constexpr int EVENT_OpenWindow = 515;
+inline constexpr int EVENT_OpenFailed = 516;
+inline constexpr int EVENT_LoseFocus = 517;
+inline constexpr int EVENT_GainFocus = 518;  // also "come to the front", posted by a second start
+inline constexpr int EVENT_Suspend = 520;
+inline constexpr int EVENT_Resume = 521;
+inline constexpr int EVENT_Timer = 523;
+inline constexpr int EVENT_Move = 544;
+inline constexpr int EVENT_Size = 545;
+inline constexpr int EVENT_Restore = 546;
+inline constexpr int EVENT_Maximize = 547;
+inline constexpr int EVENT_Iconize = 548;
+inline constexpr int EVENT_Completed = 549;
+inline constexpr int EVENT_Moved = 560;
+inline constexpr int EVENT_Sized = 561;
+inline constexpr int EVENT_Restored = 562;
+inline constexpr int EVENT_Maximized = 563;
+inline constexpr int EVENT_Iconized = 564;
+
+// First number of the program's own events.
+inline constexpr int EVENT_User = 1024;
+
+// The program's own events that more than one window knows.
+inline constexpr int EVENT_TrayCallback = 1088;  // raw tray message, turned into the four below
+inline constexpr int EVENT_TrayLeftClick = 1089;
+inline constexpr int EVENT_TrayRightClick = 1090;  // on Main's thread
+inline constexpr int EVENT_RefreshSchedule = 1090;  // on a task list's thread
+inline constexpr int EVENT_TrayLeftDoubleClick = 1091;
+inline constexpr int EVENT_TrayRightDoubleClick = 1092;
+inline constexpr int EVENT_TrayRecreate = 1093;
+inline constexpr int EVENT_ReloadHotKeys = 1097;
+inline constexpr int EVENT_StopScripts = 1103;
+inline constexpr int EVENT_HotKeyPressed = 1810;
+inline constexpr int EVENT_QueryEndSession = 1041;
+inline constexpr int EVENT_EndSession = 1046;
+inline constexpr int EVENT_OleEventQueued = 3826;
+
+// Key codes seen by KEYCODE().
+inline constexpr int MouseLeft = 1;
+inline constexpr int MouseRight = 2;
+inline constexpr int MouseLeft2 = 5;  // double click
+inline constexpr int EnterKey = 13;
+inline constexpr int EscKey = 27;
+inline constexpr int ShiftEnter = 269;
+
+}  // namespace vx

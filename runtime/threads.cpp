@@ -1,0 +1,265 @@
+#include "runtime/threads.h"
+
+#include "runtime/events.h"
+#include "runtime/window/front_end.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <exception>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace vx {
+namespace {
+
+// A fair lock: threads get it in the order they asked for it.
+class TicketLock {
+ public:
+  void lock() { WaitTurn(TakeTicket()); }
+  // A place in the line, taken now and waited on later (a new thread is placed in the line by
+  // the thread that starts it, so that it runs before the starter's next turn).
+  unsigned long TakeTicket() {
+    std::lock_guard l(mutex_);
+    return next_++;
+  }
+  void WaitTurn(unsigned long ticket) {
+    std::unique_lock l(mutex_);
+    turn_.wait(l, [&] { return serving_ == ticket; });
+  }
+  void unlock() {
+    {
+      std::lock_guard l(mutex_);
+      ++serving_;
+    }
+    turn_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  unsigned long next_ = 0;
+  unsigned long serving_ = 0;
+};
+
+struct ThreadRecord {
+  long number = 0;
+  EventQueue queue;
+  std::thread os_thread;
+  bool finished = false;
+};
+
+TicketLock g_runtime_lock;
+
+std::mutex g_table_mutex;
+std::condition_variable g_thread_ended;
+std::map<long, std::shared_ptr<ThreadRecord>> g_threads;  // running threads by number
+std::vector<std::shared_ptr<ThreadRecord>> g_ended;      // ended, not yet joined
+long g_last_number = 0;
+bool g_running = false;
+std::atomic<bool> g_closing_down{false};
+
+std::mutex g_state_mutex;
+std::vector<std::function<void()>> g_state_resets;
+
+thread_local ThreadRecord* t_thread = nullptr;
+thread_local bool t_holds_lock = false;
+
+void AcquireRuntimeLock() {
+  g_runtime_lock.lock();
+  t_holds_lock = true;
+}
+
+void AcquireRuntimeLock(unsigned long ticket) {
+  g_runtime_lock.WaitTurn(ticket);
+  t_holds_lock = true;
+}
+
+void ReleaseRuntimeLock() {
+  t_holds_lock = false;
+  g_runtime_lock.unlock();
+}
+
+void ResetThreadState() {
+  std::vector<std::function<void()>> resets;
+  {
+    std::lock_guard l(g_state_mutex);
+    resets = g_state_resets;
+  }
+  for (auto& reset : resets) reset();
+}
+
+std::shared_ptr<ThreadRecord> FindThread(long number) {
+  std::lock_guard l(g_table_mutex);
+  auto it = g_threads.find(number);
+  return it == g_threads.end() ? nullptr : it->second;
+}
+
+void AnnounceThreadEnded(long number) {
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::ThreadEnded;
+  m.thread = number;
+  Announce(m);
+}
+
+// Runs one thread's procedure with the lock held; a procedure that throws ends only its thread.
+void RunOnThread(ThreadRecord& record, unsigned long ticket, const ThreadProcedure& procedure) {
+  t_thread = &record;
+  AcquireRuntimeLock(ticket);
+  ResetThreadState();
+  try {
+    procedure();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "runtime thread %ld ended by an exception: %s\n", record.number, e.what());
+  }
+  AnnounceThreadEnded(record.number);
+  ReleaseRuntimeLock();
+  t_thread = nullptr;
+}
+
+void MarkEnded(long number) {
+  {
+    std::lock_guard l(g_table_mutex);
+    auto it = g_threads.find(number);
+    if (it != g_threads.end()) {
+      it->second->finished = true;
+      g_ended.push_back(it->second);
+      g_threads.erase(it);
+    }
+  }
+  g_thread_ended.notify_all();
+}
+
+void JoinEnded() {
+  std::vector<std::shared_ptr<ThreadRecord>> ended;
+  {
+    std::lock_guard l(g_table_mutex);
+    ended.swap(g_ended);
+  }
+  for (auto& record : ended) {
+    if (record->os_thread.joinable()) record->os_thread.join();
+  }
+}
+
+}  // namespace
+
+void RunProgram(ThreadProcedure main) {
+  auto record = std::make_shared<ThreadRecord>();
+  {
+    std::lock_guard l(g_table_mutex);
+    if (g_running) throw std::logic_error("RunProgram: a run is already going");
+    g_running = true;
+    g_last_number = 1;
+    record->number = 1;
+    g_threads[1] = record;
+  }
+  g_closing_down = false;
+
+  std::exception_ptr failure;
+  t_thread = record.get();
+  AcquireRuntimeLock();
+  ResetThreadState();
+  try {
+    main();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+
+  // Close down: every other thread is told to close its windows, then waited for.
+  g_closing_down = true;
+  AnnounceThreadEnded(1);
+  MarkEnded(1);
+  for (;;) {
+    std::vector<std::shared_ptr<ThreadRecord>> running;
+    {
+      std::lock_guard l(g_table_mutex);
+      for (auto& [number, other] : g_threads) running.push_back(other);
+    }
+    if (running.empty()) break;
+    for (auto& other : running) other->queue.Push(Event{EVENT_CloseDown, 0, 0});
+    RuntimeUnlocked unlocked;
+    std::unique_lock l(g_table_mutex);
+    g_thread_ended.wait_for(l, std::chrono::milliseconds(50));
+  }
+  ReleaseRuntimeLock();
+  t_thread = nullptr;
+  JoinEnded();
+  {
+    std::lock_guard l(g_table_mutex);
+    g_running = false;
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+long START(ThreadProcedure procedure, long /*stack*/) {
+  JoinEnded();
+  auto record = std::make_shared<ThreadRecord>();
+  {
+    std::lock_guard l(g_table_mutex);
+    record->number = ++g_last_number;
+    g_threads[record->number] = record;
+  }
+  ThreadRecord* raw = record.get();
+  const unsigned long ticket = g_runtime_lock.TakeTicket();
+  record->os_thread = std::thread([raw, ticket, procedure = std::move(procedure)] {
+    RunOnThread(*raw, ticket, procedure);
+    MarkEnded(raw->number);
+  });
+  return record->number;
+}
+
+long THREAD() { return t_thread ? t_thread->number : 0; }
+
+void POST(int event, int control, long thread) {
+  Event e;
+  e.number = event;
+  e.control = control;
+  PostEvent(thread, std::move(e));
+}
+
+bool PostEvent(long thread, Event event) {
+  if (thread == 0) {
+    if (!t_thread) return false;
+    t_thread->queue.Push(std::move(event));
+    return true;
+  }
+  auto record = FindThread(thread);
+  if (!record) return false;
+  record->queue.Push(std::move(event));
+  return true;
+}
+
+void YIELD() { RuntimeUnlocked unlocked; }
+
+void SleepFor(std::chrono::milliseconds duration) {
+  RuntimeUnlocked unlocked;
+  std::this_thread::sleep_for(duration);
+}
+
+EventQueue* CurrentEventQueue() { return t_thread ? &t_thread->queue : nullptr; }
+
+bool ThreadAlive(long thread) { return FindThread(thread) != nullptr; }
+
+bool ClosingDown() { return g_closing_down; }
+
+RuntimeUnlocked::RuntimeUnlocked() {
+  if (t_holds_lock) {
+    ReleaseRuntimeLock();
+    released_ = true;
+  }
+}
+
+RuntimeUnlocked::~RuntimeUnlocked() {
+  if (released_) AcquireRuntimeLock();
+}
+
+void RegisterThreadState(std::function<void()> reset) {
+  std::lock_guard l(g_state_mutex);
+  g_state_resets.push_back(std::move(reset));
+}
+
+}  // namespace vx

@@ -1,0 +1,359 @@
+#include "runtime/window/control.h"
+
+#include "runtime/pictures.h"
+#include "runtime/window/window.h"
+
+namespace vx {
+namespace {
+
+std::vector<std::string> SplitBars(std::string_view text) {
+  std::vector<std::string> parts;
+  if (text.empty()) return parts;
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t bar = text.find('|', pos);
+    parts.emplace_back(text.substr(pos, bar == std::string_view::npos ? std::string_view::npos : bar - pos));
+    if (bar == std::string_view::npos) break;
+    pos = bar + 1;
+  }
+  return parts;
+}
+
+std::string WithoutHotLetter(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size() && text[i + 1] != '&') continue;
+    out += text[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+// --- ControlMaker ---------------------------------------------------------------------------
+
+Control& ControlMaker::Make(ControlType type, std::string_view text, Binding use) {
+  Window& window = MakerWindow();
+  Control& c = window.AddControl(type, MakerParent(), use);
+  if (!text.empty()) c.props_.Change(Prop::Text, text);
+  if (window.IsOpen()) window.AnnounceControl(c);
+  return c;
+}
+
+Control& ControlMaker::Prompt(std::string_view text) { return Make(ControlType::Prompt, text, {}); }
+Control& ControlMaker::String(std::string_view text) { return Make(ControlType::String, text, {}); }
+Control& ControlMaker::String(Binding use, std::string_view picture) {
+  return Make(ControlType::String, {}, use).Set(Prop::Picture, picture);
+}
+Control& ControlMaker::Entry(Binding use, std::string_view picture) {
+  return Make(ControlType::Entry, {}, use).Set(Prop::Picture, picture);
+}
+Control& ControlMaker::Text(Binding use) { return Make(ControlType::Text, {}, use); }
+Control& ControlMaker::Spin(Binding use, std::string_view picture, long low, long high, long step) {
+  return Make(ControlType::Spin, {}, use)
+      .Set(Prop::Picture, picture)
+      .Set(Prop::RangeLow, low)
+      .Set(Prop::RangeHigh, high)
+      .Set(Prop::Step, step);
+}
+Control& ControlMaker::Button(std::string_view text) { return Make(ControlType::Button, text, {}); }
+Control& ControlMaker::Check(std::string_view text, Binding use) {
+  return Make(ControlType::Check, text, use).Set(Prop::TrueValue, "1").Set(Prop::FalseValue, "0");
+}
+Control& ControlMaker::Option(std::string_view text, Binding use) { return Make(ControlType::Option, text, use); }
+Control& ControlMaker::Radio(std::string_view text, std::string_view value) {
+  Control& c = Make(ControlType::Radio, text, {});
+  if (!value.empty()) c.props_.Change(Prop::Value, value);
+  return c;
+}
+Control& ControlMaker::DropList(Binding use, std::string_view from) {
+  return Make(ControlType::DropList, {}, use).From(from);
+}
+Control& ControlMaker::Combo(Binding use, std::string_view picture, std::string_view from) {
+  return Make(ControlType::Combo, {}, use).Set(Prop::Picture, picture).From(from);
+}
+Control& ControlMaker::List(std::string_view format) { return Make(ControlType::List, {}, {}).Format(format); }
+Control& ControlMaker::Sheet() { return Make(ControlType::Sheet, {}, {}); }
+Control& ControlMaker::Tab(std::string_view text) { return Make(ControlType::Tab, text, {}); }
+Control& ControlMaker::Group(std::string_view text) { return Make(ControlType::Group, text, {}); }
+Control& ControlMaker::Panel() { return Make(ControlType::Panel, {}, {}); }
+Control& ControlMaker::Region() { return Make(ControlType::Region, {}, {}); }
+Control& ControlMaker::Image(std::string_view file) { return Make(ControlType::Image, file, {}); }
+Control& ControlMaker::Progress(long low, long high) {
+  return Make(ControlType::Progress, {}, {}).Set(Prop::RangeLow, low).Set(Prop::RangeHigh, high);
+}
+Control& ControlMaker::Menu(std::string_view text) { return Make(ControlType::Menu, text, {}); }
+Control& ControlMaker::Item(std::string_view text) { return Make(ControlType::Item, text, {}); }
+Control& ControlMaker::Separator() { return Make(ControlType::Item, "-", {}); }
+
+// --- Control --------------------------------------------------------------------------------
+
+Control::Control(Window& window, int number, ControlType type, int parent, Binding use)
+    : window_(window), number_(number), type_(type), parent_(parent), use_(use) {}
+
+Control& Control::Set(Prop prop, std::string_view value) {
+  if (!props_.Change(prop, value)) return *this;
+  if (prop == Prop::Format) columns_ = ParseListFormat(value);
+  window_.AnnounceProp(number_, prop, props_.Get(prop));
+  if (prop == Prop::Format && window_.IsOpen()) Render();
+  return *this;
+}
+
+Control& Control::Default() {
+  window_.SetDefaultButton(number_);
+  return *this;
+}
+
+Control& Control::Alert(int keycode) {
+  const std::string keys = Get(Prop::Alert);
+  const std::string key = std::to_string(keycode);
+  if (("|" + keys + "|").find("|" + key + "|") != std::string::npos) return *this;
+  return Set(Prop::Alert, keys.empty() ? key : keys + "|" + key);
+}
+
+bool Control::Visible() const {
+  for (const Control* c = this; c; c = c->parent_ ? window_.Find(c->parent_) : nullptr) {
+    if (c->Is(Prop::Hide)) return false;
+  }
+  return true;
+}
+
+bool Control::Enabled() const {
+  for (const Control* c = this; c; c = c->parent_ ? window_.Find(c->parent_) : nullptr) {
+    if (c->Is(Prop::Disable)) return false;
+  }
+  return true;
+}
+
+std::vector<Control*> Control::Children() const {
+  std::vector<Control*> out;
+  for (const auto& c : window_.Controls()) {
+    if (c->parent_ == number_) out.push_back(c.get());
+  }
+  return out;
+}
+
+// The value that choosing item `choice` (from 1) stores in the use-variable.
+std::string Control::ChoiceValue(long choice) const {
+  switch (type_) {
+    case ControlType::Option: {
+      const auto radios = Children();
+      if (choice < 1 || choice > static_cast<long>(radios.size())) return use_.numeric() ? "0" : "";
+      if (use_.numeric()) return std::to_string(choice);
+      const Control& radio = *radios[choice - 1];
+      const std::string value = radio.Get(Prop::Value);
+      return value.empty() ? WithoutHotLetter(radio.Get(Prop::Text)) : value;
+    }
+    case ControlType::DropList:
+    case ControlType::Combo:
+      if (choice < 1 || choice > static_cast<long>(item_values_.size())) return "";
+      return item_values_[choice - 1];
+    default:
+      return std::to_string(choice);
+  }
+}
+
+// Which item (from 1) stands for a use-variable value; 0 none.
+long Control::ChoiceOf(std::string_view value) const {
+  for (long i = 1;; ++i) {
+    if (type_ == ControlType::Option && i > static_cast<long>(Children().size())) return 0;
+    if (type_ != ControlType::Option && i > static_cast<long>(item_values_.size())) return 0;
+    const std::string candidate = ChoiceValue(i);
+    if (ClipView(candidate) == ClipView(value)) return i;
+  }
+}
+
+void Control::Display() {
+  const std::string picture = Get(Prop::Picture);
+  switch (type_) {
+    case ControlType::Entry:
+    case ControlType::Text:
+    case ControlType::Spin:
+    case ControlType::String:
+    case ControlType::Combo:
+      if (use_.bound()) Set(Prop::Value, FORMAT(use_.Get(), picture));
+      if (type_ == ControlType::Combo) Set(Prop::Selected, ChoiceOf(use_.Get()));
+      break;
+    case ControlType::Check:
+      if (use_.bound()) Set(Prop::Value, ClipView(use_.Get()) == ClipView(Get(Prop::TrueValue)) ? "1" : "0");
+      break;
+    case ControlType::Option:
+    case ControlType::DropList:
+      if (use_.bound()) {
+        const long choice = ChoiceOf(use_.Get());
+        Set(Prop::Selected, choice);
+        if (type_ == ControlType::DropList) {
+          Set(Prop::Value, choice > 0 ? items_[choice - 1] : std::string());
+        }
+      }
+      break;
+    case ControlType::Sheet:
+      if (use_.bound()) Set(Prop::Selected, TextToNumber(use_.Get()));
+      break;
+    case ControlType::List:
+      Render();
+      break;
+    default:
+      break;
+  }
+}
+
+void Control::Update() {
+  if (!use_.bound()) return;
+  switch (type_) {
+    case ControlType::Entry:
+    case ControlType::Text:
+    case ControlType::Spin:
+    case ControlType::Combo:
+      use_.Set(DEFORMAT(Get(Prop::Value), Get(Prop::Picture)));
+      break;
+    case ControlType::Check:
+      use_.Set(Is(Prop::Value) ? Get(Prop::TrueValue) : Get(Prop::FalseValue));
+      break;
+    case ControlType::Option:
+    case ControlType::DropList:
+      use_.Set(ChoiceValue(Choice()));
+      break;
+    case ControlType::Sheet:
+      use_.Set(std::to_string(Choice()));
+      break;
+    default:
+      break;
+  }
+}
+
+void Control::Choose(long choice) {
+  Set(Prop::Selected, choice);
+  if (type_ == ControlType::DropList || type_ == ControlType::Combo) {
+    Set(Prop::Value, choice > 0 && choice <= static_cast<long>(items_.size()) ? items_[choice - 1] : std::string());
+  }
+  if (type_ == ControlType::Option || type_ == ControlType::DropList || type_ == ControlType::Sheet ||
+      type_ == ControlType::Combo) {
+    Update();
+  }
+}
+
+Control& Control::From(ListSource* source) {
+  source_ = source;
+  if (window_.IsOpen()) Render();
+  return *this;
+}
+
+Control& Control::From(std::string_view items) {
+  items_.clear();
+  item_values_.clear();
+  // "text|#value" gives the item before it a stored value other than its text.
+  for (std::string& part : SplitBars(items)) {
+    if (!part.empty() && part.front() == '#' && !items_.empty()) {
+      item_values_.back() = part.substr(1);
+      continue;
+    }
+    items_.push_back(part);
+    item_values_.push_back(part);
+  }
+  Set(Prop::From, items);
+  if (window_.IsOpen()) Render();
+  return *this;
+}
+
+Control& Control::Format(std::string_view format) { return Set(Prop::Format, format); }
+
+Control& Control::IconList(std::vector<std::string> icons) {
+  std::string joined;
+  for (std::size_t i = 0; i < icons.size(); ++i) joined += (i ? "|" : "") + icons[i];
+  return Set(Prop::IconList, joined);
+}
+
+std::size_t Control::Rows() const {
+  if (source_) return source_->Records();
+  return items_.size();
+}
+
+std::vector<std::string> Control::RowFields(long row) const {
+  if (!source_ || row < 1 || static_cast<std::size_t>(row) > source_->Records()) return {};
+  return source_->Fields(static_cast<std::size_t>(row - 1));
+}
+
+void Control::Render() {
+  if (type_ != ControlType::List && type_ != ControlType::DropList && type_ != ControlType::Combo) return;
+  std::vector<ListRow> rows;
+  if (type_ == ControlType::List && source_) {
+    const std::vector<std::string> icons = SplitBars(Get(Prop::IconList));
+    auto field = [](const std::vector<std::string>& fields, int n) -> std::string {
+      return n >= 1 && n <= static_cast<int>(fields.size()) ? fields[n - 1] : std::string();
+    };
+    const std::size_t count = source_->Records();
+    rows.reserve(count);
+    for (std::size_t r = 0; r < count; ++r) {
+      const std::vector<std::string> fields = source_->Fields(r);
+      ListRow row;
+      for (const ListColumn& col : columns_) {
+        ListCell cell;
+        cell.text = FORMAT(field(fields, col.field), col.picture);
+        cell.fg = col.normal_fg;
+        cell.bg = col.normal_bg;
+        cell.selected_fg = col.selected_fg;
+        cell.selected_bg = col.selected_bg;
+        if (col.colors) {
+          cell.fg = TextToNumber(field(fields, col.ColorField()));
+          cell.bg = TextToNumber(field(fields, col.ColorField() + 1));
+          cell.selected_fg = TextToNumber(field(fields, col.ColorField() + 2));
+          cell.selected_bg = TextToNumber(field(fields, col.ColorField() + 3));
+        }
+        if (col.icon) {
+          const long n = TextToNumber(field(fields, col.IconField()));
+          if (n >= 1 && n <= static_cast<long>(icons.size())) cell.icon = icons[n - 1];
+        }
+        row.push_back(std::move(cell));
+      }
+      rows.push_back(std::move(row));
+    }
+  } else {
+    for (const std::string& item : items_) rows.push_back(ListRow{ListCell{item}});
+  }
+  rows_ = std::move(rows);
+  window_.AnnounceRows(*this);
+}
+
+void Control::ApplyInput(const Event& event) {
+  switch (type_) {
+    case ControlType::Entry:
+    case ControlType::Text:
+    case ControlType::Spin:
+      Set(Prop::Value, event.text);
+      Update();
+      break;
+    case ControlType::Combo:
+      if (event.choice > 0) {
+        Choose(event.choice);
+      } else {
+        Set(Prop::Value, event.text);
+        Update();
+      }
+      break;
+    case ControlType::Check:
+      Set(Prop::Value, event.choice ? "1" : "0");
+      Update();
+      break;
+    case ControlType::Option:
+    case ControlType::DropList:
+    case ControlType::Sheet:
+    case ControlType::List:
+      Choose(event.choice);
+      break;
+    default:
+      break;
+  }
+}
+
+ControlSnapshot Control::Snapshot() const {
+  ControlSnapshot s;
+  s.control = number_;
+  s.type = type_;
+  s.parent = parent_;
+  s.use = reinterpret_cast<std::uintptr_t>(use_.address());
+  s.props = props_.All();
+  return s;
+}
+
+}  // namespace vx

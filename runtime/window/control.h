@@ -1,0 +1,158 @@
+// A control of a window: its kind, number, parent, properties and use-variable.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/window/binding.h"
+#include "runtime/window/control_type.h"
+#include "runtime/window/front_end.h"
+#include "runtime/window/list_format.h"
+#include "runtime/window/property_bag.h"
+#include "runtime/window/properties.h"
+
+namespace vx {
+
+class Window;
+class Control;
+
+// Where a list's rows come from: a queue or a view, read row by row as field texts in the
+// order the list format numbers them (value, then colours and icon where the format says).
+class ListSource {
+ public:
+  virtual ~ListSource() = default;
+  virtual std::size_t Records() const = 0;
+  virtual std::vector<std::string> Fields(std::size_t row) const = 0;  // row from 0
+};
+
+// Makes controls inside a window or inside a container control (sheet, tab, option, group,
+// menu, toolbar ...). Every control gets the next control number of its window.
+class ControlMaker {
+ public:
+  virtual ~ControlMaker() = default;
+  friend class Window;
+
+  Control& Prompt(std::string_view text);
+  Control& String(std::string_view text);             // a fixed text
+  Control& String(Binding use, std::string_view picture);  // a text that shows a variable
+  Control& Entry(Binding use, std::string_view picture);
+  Control& Text(Binding use);                          // multi-line text
+  Control& Spin(Binding use, std::string_view picture, long low, long high, long step = 1);
+  Control& Button(std::string_view text);
+  Control& Check(std::string_view text, Binding use);
+  Control& Option(std::string_view text, Binding use);
+  Control& Radio(std::string_view text, std::string_view value = {});
+  Control& DropList(Binding use, std::string_view from = {});
+  Control& Combo(Binding use, std::string_view picture, std::string_view from = {});
+  Control& List(std::string_view format);
+  Control& Sheet();
+  Control& Tab(std::string_view text);
+  Control& Group(std::string_view text = {});
+  Control& Panel();
+  Control& Region();
+  Control& Image(std::string_view file);
+  Control& Progress(long low = 0, long high = 100);
+  Control& Menu(std::string_view text);
+  Control& Item(std::string_view text);
+  Control& Separator();
+
+ protected:
+  virtual Window& MakerWindow() = 0;
+  virtual int MakerParent() const = 0;
+  Control& Make(ControlType type, std::string_view text, Binding use);
+};
+
+class Control : public ControlMaker {
+ public:
+  Control(Window& window, int number, ControlType type, int parent, Binding use);
+
+  int Number() const { return number_; }
+  operator int() const { return number_; }  // NOLINT: a control stands for its number
+  ControlType Type() const { return type_; }
+  int Parent() const { return parent_; }
+  const Binding& Use() const { return use_; }
+  Window& OwnerWindow() const { return window_; }
+
+  // Properties by number or name; setting announces the change when the value differs.
+  std::string Get(Prop prop) const { return props_.Get(prop); }
+  long GetNumber(Prop prop) const { return props_.GetNumber(prop); }
+  bool Is(Prop prop) const { return GetNumber(prop) != 0; }
+  Control& Set(Prop prop, std::string_view value);
+  Control& Set(Prop prop, long value) { return Set(prop, std::string_view(std::to_string(value))); }
+  Control& Set(Prop prop, int value) { return Set(prop, static_cast<long>(value)); }
+  Control& Set(Prop prop, bool value) { return Set(prop, value ? 1L : 0L); }
+  Control& Set(Prop prop, const char* value) { return Set(prop, std::string_view(value)); }
+  const std::map<Prop, std::string>& Props() const { return props_.All(); }
+
+  // The usual properties by name.
+  std::string TextValue() const { return Get(Prop::Text); }
+  Control& SetText(std::string_view text) { return Set(Prop::Text, text); }
+  Control& Tip(std::string_view tip) { return Set(Prop::Tip, tip); }
+  Control& Icon(std::string_view icon) { return Set(Prop::Icon, icon); }
+  Control& Key(std::string_view key) { return Set(Prop::Key, key); }
+  Control& Hide(bool hide = true) { return Set(Prop::Hide, hide); }
+  Control& Unhide() { return Hide(false); }
+  Control& Disable(bool disable = true) { return Set(Prop::Disable, disable); }
+  Control& Enable(bool enable = true) { return Disable(!enable); }
+  Control& Required(bool required = true) { return Set(Prop::Required, required); }
+  Control& ReadOnly(bool read_only = true) { return Set(Prop::ReadOnly, read_only); }
+  Control& Default();  // becomes the window's default button
+  Control& Alert(int keycode);  // the key, pressed on this control, comes as EVENT_AlertKey
+  Control& Value(std::string_view value) { return Set(Prop::Value, value); }
+
+  // Hidden or disabled itself or through a container.
+  bool Visible() const;
+  bool Enabled() const;
+
+  // Screen and variable: Display shows the use-variable, Update stores what is shown into it.
+  void Display();
+  void Update();
+
+  // Chosen item, row or tab (from 1; 0 none) of a list, drop list, combo, option or sheet.
+  long Choice() const { return GetNumber(Prop::Selected); }
+  void Choose(long choice);
+
+  // Lists: where rows come from, their format and the icon list.
+  Control& From(ListSource* source);
+  Control& From(std::string_view items);  // drop lists and combos: "a|b|#value|c"
+  Control& Format(std::string_view format);
+  Control& IconList(std::vector<std::string> icons);
+  const std::vector<ListColumn>& Columns() const { return columns_; }
+  std::size_t Rows() const;
+  const std::vector<ListRow>& ShownRows() const { return rows_; }
+  // Field texts of a row (from 1) of a list's source; empty when out of range.
+  std::vector<std::string> RowFields(long row) const;
+
+  // Controls directly inside this one, in control order.
+  std::vector<Control*> Children() const;
+
+ protected:
+  Window& MakerWindow() override { return window_; }
+  int MakerParent() const override { return number_; }
+
+ private:
+  friend class Window;
+  friend class ControlMaker;
+  void Render();  // list rows from the source, announced
+  void ApplyInput(const struct Event& event);
+  ControlSnapshot Snapshot() const;
+  std::string ChoiceValue(long choice) const;
+  long ChoiceOf(std::string_view value) const;
+
+  Window& window_;
+  int number_;
+  ControlType type_;
+  int parent_;
+  Binding use_;
+  PropertyBag props_;
+  std::vector<ListColumn> columns_;
+  ListSource* source_ = nullptr;
+  std::vector<std::string> items_;        // drop list and combo texts shown
+  std::vector<std::string> item_values_;  // what choosing each stores
+  std::vector<ListRow> rows_;
+};
+
+}  // namespace vx

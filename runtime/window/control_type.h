@@ -1,0 +1,35 @@
+// Kinds of controls, numbered as the window procedures count them.
+#pragma once
+
+namespace vx {
+
+enum class ControlType : int {
+  Window = 0,  // the window itself, when a message concerns it
+  String = 2,
+  Image = 3,
+  Region = 4,
+  Entry = 8,
+  Button = 9,
+  Prompt = 10,
+  Option = 11,
+  Check = 12,
+  Group = 13,
+  List = 14,
+  Combo = 15,
+  Spin = 16,
+  Text = 17,
+  Menu = 19,
+  Item = 20,
+  Radio = 21,
+  Menubar = 22,
+  Progress = 33,
+  DropList = 34,
+  Sheet = 37,
+  Tab = 38,
+  Panel = 39,
+  StatusBar = 120,
+  StatusZone = 121,
+  Toolbar = 128,
+};
+
+}  // namespace vx

@@ -1,0 +1,95 @@
+#include "runtime/window/dialogs.h"
+
+#include <memory>
+#include <mutex>
+
+#include "runtime/threads.h"
+#include "runtime/window/front_end.h"
+#include "runtime/window/window.h"
+
+namespace vx {
+namespace {
+
+std::mutex g_clipboard_mutex;
+std::string g_clipboard;
+
+// Hands a request to the front end and waits for its answer without the runtime lock.
+// With no front end, or while closing down, answers `fallback` at once.
+long AskFrontEnd(const std::shared_ptr<Request>& request, long fallback, std::string* text) {
+  request->thread = THREAD();
+  if (Window* w = CurrentWindow()) request->window = w->Id();
+  FrontEnd* front_end = CurrentFrontEnd();
+  if (!front_end || ClosingDown()) {
+    if (text) *text = request->text;
+    return fallback;
+  }
+  RuntimeUnlocked unlocked;
+  front_end->Ask(request);
+  return request->Wait(text);
+}
+
+}  // namespace
+
+unsigned WindowMessageReporter::Show(const MessageBoxRequest& box) {
+  auto request = std::make_shared<Request>();
+  request->kind = Request::Kind::Message;
+  request->text = box.text;
+  request->caption = box.caption;
+  request->icon = box.icon;
+  request->buttons = box.buttons;
+  request->default_button = ValidAnswer(box, box.default_button);
+  const long answer = AskFrontEnd(request, request->default_button, nullptr);
+  return ValidAnswer(box, static_cast<unsigned>(answer));
+}
+
+unsigned MESSAGE(std::string_view text, std::string_view caption, MessageIcon icon, unsigned buttons,
+                 unsigned default_button) {
+  MessageBoxRequest box;
+  box.text = std::string(text);
+  box.caption = std::string(caption);
+  box.icon = icon;
+  box.buttons = buttons ? buttons : BUTTON_OK;
+  box.default_button = default_button;
+  return WindowMessageReporter().Show(box);
+}
+
+int POPUP(std::string_view menu) {
+  auto request = std::make_shared<Request>();
+  request->kind = Request::Kind::Popup;
+  request->text = std::string(menu);
+  return static_cast<int>(AskFrontEnd(request, 0, nullptr));
+}
+
+bool FILEDIALOG(std::string_view title, std::string& file, std::string_view filter, int flags) {
+  auto request = std::make_shared<Request>();
+  request->kind = (flags & FILE_Directory) ? Request::Kind::FolderDialog : Request::Kind::FileDialog;
+  request->caption = std::string(title);
+  request->text = file;
+  request->filter = std::string(filter);
+  request->flags = flags;
+  std::string chosen;
+  if (AskFrontEnd(request, 0, &chosen) == 0) return false;
+  file = chosen;
+  return true;
+}
+
+std::string CLIPBOARD() {
+  std::lock_guard l(g_clipboard_mutex);
+  return g_clipboard;
+}
+
+void SETCLIPBOARD(std::string_view text) {
+  ClipboardChanged(text);
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::ClipboardWritten;
+  m.thread = THREAD();
+  m.value = std::string(text);
+  Announce(m);
+}
+
+void ClipboardChanged(std::string_view text) {
+  std::lock_guard l(g_clipboard_mutex);
+  g_clipboard = std::string(text);
+}
+
+}  // namespace vx

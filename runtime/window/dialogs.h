@@ -1,0 +1,49 @@
+// Message boxes, popup menus, file and folder dialogs and the clipboard: questions that a front
+// end answers while only the asking thread waits (without the runtime lock).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runtime/message_box.h"
+
+namespace vx {
+
+// Shows a message box and answers the button pressed (BUTTON_OK, BUTTON_YES ...). With no front
+// end, or while the program closes down, the default button answers (the first button offered
+// when none is given); an answer that is not one of the buttons counts as the default.
+unsigned MESSAGE(std::string_view text, std::string_view caption = {}, MessageIcon icon = MessageIcon::None,
+                 unsigned buttons = BUTTON_OK, unsigned default_button = 0);
+
+// Shows the boxes of objects that report through a MessageReporter (the error object) as
+// message boxes of the window runtime.
+class WindowMessageReporter final : public MessageReporter {
+ public:
+  unsigned Show(const MessageBoxRequest& box) override;
+};
+
+// Shows a popup menu given as "item|item|-|item" ("-" a separator, "~" before an item greys it,
+// "+" before an item ticks it) and answers the number of the chosen item, counting items but not
+// separators, from 1; 0 when nothing was chosen.
+int POPUP(std::string_view menu);
+
+// File dialog flags.
+inline constexpr int FILE_Save = 1;
+inline constexpr int FILE_KeepDir = 2;
+inline constexpr int FILE_NoError = 4;
+inline constexpr int FILE_Multi = 8;
+inline constexpr int FILE_LongName = 16;
+inline constexpr int FILE_Directory = 32;
+
+// Asks for a file (filter "WAV Files|*.WAV"; FILE_Directory asks for a folder); `file` holds
+// the starting name and receives the choice. Answers false when cancelled.
+bool FILEDIALOG(std::string_view title, std::string& file, std::string_view filter = {}, int flags = 0);
+
+// The clipboard's text as the front end last reported it (empty with no front end), and
+// setting it, which the front end is told to do.
+std::string CLIPBOARD();
+void SETCLIPBOARD(std::string_view text);
+// For front ends: the clipboard now holds this text.
+void ClipboardChanged(std::string_view text);
+
+}  // namespace vx

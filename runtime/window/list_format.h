@@ -1,0 +1,47 @@
+// List format strings: the per-column layout of a list control, parsed and written back.
+//
+// A column is written as: width, data justification (L R C D) with an optional "(indent)",
+// then any of "*" (four colour fields follow the value), "I" or "J" (an icon field follows),
+// "F" fixed, "_" underline, "M" resizable, "|" right border, then "~header~" with its own
+// justification and "(indent)", "@picture@", "#field#" and "E(fg,bg,selected fg,selected bg)".
+// Example: 40L(2)M|~Date~C@d6b@#1#
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+struct ListColumn {
+  int width = 0;
+  char justify = 'L';
+  int indent = 0;
+  bool colors = false;  // the value is followed by normal fg, bg, selected fg, selected bg
+  bool icon = false;    // an icon number follows the value (after the colours)
+  bool transparent_icon = false;
+  bool fixed = false;
+  bool underline = false;
+  bool resizable = false;
+  bool right_border = false;
+  std::string header;
+  char header_justify = 'L';
+  int header_indent = 0;
+  std::string picture;  // "@d6b"; empty: shown as text
+  int field = 0;        // number (from 1) of the column's value among a row's fields
+  bool explicit_field = false;
+  long normal_fg = -1, normal_bg = -1, selected_fg = -1, selected_bg = -1;  // E(...)
+
+  int ColorField() const { return field + 1; }                  // first of the four
+  int IconField() const { return field + 1 + (colors ? 4 : 0); }
+  int NextField() const { return IconField() + (icon ? 1 : 0); }
+};
+
+std::vector<ListColumn> ParseListFormat(std::string_view format);
+std::string WriteListFormat(const std::vector<ListColumn>& columns);
+
+// Replaces every date picture ("@D...", any case) of a format by `picture`, as lists do when
+// they show dates in the user's format. `picture` is given without its "@" signs, as "D17".
+std::string ReplaceDatePictures(std::string_view format, std::string_view picture);
+
+}  // namespace vx

@@ -1,0 +1,54 @@
+// Names of the properties of windows and controls, read and written by number or by name.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace vx {
+
+enum class Prop : int {
+  Text = 1,     // title, caption, prompt, tab or item text; image file
+  Value,        // what the control shows: entry text, check 1/0, chosen radio's value ...
+  Picture,      // display picture of an entry, spin or string
+  Hide,         // "1" hidden
+  Disable,      // "1" greyed
+  ReadOnly,
+  Required,
+  Default,      // the window's default button
+  Cancel,       // the window's cancel button
+  Icon,
+  Tip,
+  Key,          // accelerator of a menu item or button, as "Ctrl+S"
+  Selected,     // chosen list row, drop-list item or tab (1-based; 0 none)
+  Timer,        // window timer in hundredths of a second; 0 none
+  Topmost,
+  Iconize,
+  Maximize,
+  Frame,        // "1" on the application frame
+  X,
+  Y,
+  Width,
+  Height,
+  MinWidth,
+  MinHeight,
+  Format,       // list format string
+  From,         // drop-list and combo items, "|" between them
+  IconList,     // list icons by index, "|" between file names
+  Color,
+  FontColor,
+  TrueValue,    // check
+  FalseValue,
+  RangeLow,     // spin, progress
+  RangeHigh,
+  Step,
+  Focus,        // window: control number with the focus
+  Wizard,       // sheet: tabs paged by buttons, headers not shown
+  FontStyle,    // weight and style bits, as 400 normal, 700 bold
+  Alert,        // key codes reported as EVENT_AlertKey, "|" between them
+  Count_        // not a property: one past the last
+};
+
+std::string_view PropName(Prop prop);
+std::optional<Prop> PropByName(std::string_view name);  // case-insensitive
+
+}  // namespace vx

@@ -1,0 +1,27 @@
+// The properties of a window or control, kept as texts by property.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "runtime/window/properties.h"
+
+namespace vx {
+
+// The leading number of a text ("12 ..." gives 12); 0 when there is none.
+long TextToNumber(std::string_view text);
+
+class PropertyBag {
+ public:
+  std::string Get(Prop prop) const;
+  long GetNumber(Prop prop) const { return TextToNumber(Get(prop)); }
+  // Stores the value and answers whether it differs from the one held before.
+  bool Change(Prop prop, std::string_view value);
+  const std::map<Prop, std::string>& All() const { return values_; }
+
+ private:
+  std::map<Prop, std::string> values_;
+};
+
+}  // namespace vx

@@ -1,0 +1,234 @@
+// A headless front end for tests: it mirrors the window model from its messages, acts like a
+// user (type, choose, tick, press, pick, close) by posting input events, and answers message
+// boxes, popups and dialogs, either from answers queued beforehand or when the test says.
+//
+// Every action waits until the window's thread has taken the input and is waiting again (or is
+// asking a question, or has ended); every wait gives up after the driver's timeout by throwing
+// DriverTimeout, so a broken test fails instead of hanging.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "runtime/threads.h"
+#include "runtime/window/binding.h"
+#include "runtime/window/front_end.h"
+
+namespace vx {
+
+class TestDriver;
+class DriverWindow;
+
+struct DriverTimeout : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// A question the program asked, as the driver saw it.
+struct SeenRequest {
+  Request::Kind kind = Request::Kind::Message;
+  long thread = 0;
+  std::string text, caption, filter;
+  MessageIcon icon = MessageIcon::None;
+  unsigned buttons = 0, default_button = 0;
+  long answer = 0;
+  std::string answer_text;
+};
+
+// A tray icon as the driver mirrors it.
+struct DriverTray {
+  int id = 0;
+  long thread = 0;
+  bool shown = false;
+  std::string icon, tip;
+  int events[4] = {0, 0, 0, 0};  // left click, right click, left double, right double
+};
+enum class TrayClick { Left = 0, Right = 1, LeftDouble = 2, RightDouble = 3 };
+
+class DriverControl {
+ public:
+  DriverControl(TestDriver& driver, int window, long thread, int control)
+      : driver_(&driver), window_(window), thread_(thread), control_(control) {}
+
+  int Number() const { return control_; }
+  ControlType Kind() const;
+
+  // Input.
+  void Type(std::string_view text);
+  void Press();                       // button, menu item
+  void Tick(bool on = true);          // check box
+  void Choose(std::string_view text); // radio of an option, drop-list item, tab of a sheet
+  void ChooseRow(long row);           // list row (from 1): a new selection
+  void ActivateRow(long row);         // double click on a list row
+  void RightClick();                  // the right mouse button on a list (its popup menu)
+  void PressKey(int keycode);         // an alerted key on the control (EVENT_AlertKey)
+
+  // What the control shows (Value and Cell without trailing blanks, as the eye sees them).
+  std::string Text() const;   // caption, prompt or tab text; image file
+  std::string Value() const;  // shown contents: entry text, check "1"/"0" ...
+  std::string Get(Prop prop) const;
+  long Choice() const;
+  bool Hidden() const;        // itself or through a container
+  bool Disabled() const;
+  std::size_t Rows() const;
+  std::string Cell(long row, int column) const;  // from 1
+  ListCell CellDetail(long row, int column) const;
+
+ private:
+  void Send(int event, std::string text, long choice, int keycode = 0) const;
+  TestDriver* driver_;
+  int window_;
+  long thread_;
+  int control_;
+};
+
+class DriverWindow {
+ public:
+  DriverWindow(TestDriver& driver, int id, long thread) : driver_(&driver), id_(id), thread_(thread) {}
+
+  int Id() const { return id_; }
+  long Thread() const { return thread_; }
+  std::string Title() const;
+  std::string Get(Prop prop) const;
+  bool Open() const;
+
+  // A control by its text (with or without the "&" of its hot letter, and without a trailing
+  // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
+  // is none.
+  DriverControl Control(std::string_view text) const;
+  template <class T>
+  DriverControl ControlOf(const T& variable) const {
+    return ControlByUse(reinterpret_cast<std::uintptr_t>(&variable));
+  }
+  DriverControl ControlNumber(int control) const;
+  std::string Status(int zone) const;
+
+  // Picks a menu item by its path of texts, as {"&File", "E&xit"}.
+  void Pick(std::vector<std::string_view> path);
+  // Asks the window to close, as its close box does.
+  void Close();
+  // Moves or sizes the window as the user does (EVENT_Moved with the new place).
+  void Move(long x, long y, long width, long height);
+  void Iconize();
+  void Restore();
+  // Posts any event to the window as a front end would.
+  void Post(int event, int control = 0);
+
+ private:
+  DriverControl ControlByUse(std::uintptr_t use) const;
+  TestDriver* driver_;
+  int id_;
+  long thread_;
+};
+
+class TestDriver final : public FrontEnd {
+ public:
+  explicit TestDriver(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  ~TestDriver() override;
+  TestDriver(const TestDriver&) = delete;
+  TestDriver& operator=(const TestDriver&) = delete;
+
+  // Runs the program (`main` as runtime thread 1) on a thread of the driver's.
+  void Start(ThreadProcedure main);
+  // Waits for the run to end; rethrows what the program threw.
+  void Finish();
+  bool Running() const;
+
+  // The newest open window whose title starts with `title`, waiting for it to open and for its
+  // thread to finish opening it (to wait for events or to ask a question).
+  DriverWindow WaitWindow(std::string_view title);
+  bool HasWindow(std::string_view title) const;
+  void WaitClosed(const DriverWindow& window);
+  // Waits until the thread has ended.
+  void WaitThreadEnded(long thread);
+  std::vector<std::string> OpenTitles() const;
+  // Waits until `condition` holds (it is checked each time the model changes).
+  void WaitUntil(const std::function<bool()>& condition, const std::string& what);
+
+  // Answers given before the question comes, used in order, one per question of that kind.
+  void AnswerMessage(unsigned button);
+  void AnswerPopup(long item);
+  void AnswerFile(std::string file);  // also folders; an empty name cancels
+
+  // Waits for an unanswered question of this kind, answers it and answers what was asked.
+  SeenRequest WaitMessage(unsigned button);
+  SeenRequest WaitPopup(long item);
+  // Every question asked so far, answered ones included.
+  std::vector<SeenRequest> Requests() const;
+  std::vector<SeenRequest> Messages() const;
+  std::string LastClipboardWrite() const;
+
+  // The newest tray icon (waiting for one to be shown), and a click on it.
+  DriverTray WaitTray();
+  void ClickTray(TrayClick click);
+
+  // FrontEnd
+  void Announce(const ModelMessage& message) override;
+  void Ask(std::shared_ptr<Request> request) override;
+
+ private:
+  friend class DriverWindow;
+  friend class DriverControl;
+
+  struct MirrorControl {
+    ControlSnapshot snapshot;
+    std::vector<ListRow> rows;
+  };
+  struct MirrorWindow {
+    int id = 0;
+    long thread = 0;
+    bool open = true;
+    bool shown = false;
+    bool settled = false;  // its thread has waited for events (or asked a question) since
+    std::map<Prop, std::string> props;
+    std::map<int, MirrorControl> controls;
+  };
+  struct Pending {
+    std::shared_ptr<Request> request;
+    std::size_t seen_index;
+  };
+
+  template <class Pred>
+  void WaitFor(std::unique_lock<std::mutex>& lock, Pred pred, const std::string& what);
+  // Posts a user event and waits until its thread has taken it.
+  void SendInput(long thread, Event event);
+  const MirrorWindow& WindowLocked(int id) const;
+  const MirrorControl& ControlLocked(int window, int control) const;
+  bool FlagOnPathLocked(const MirrorWindow& w, int control, Prop flag) const;
+  bool ControlHiddenLocked(const MirrorWindow& w, int control) const;
+  bool ControlDisabledLocked(const MirrorWindow& w, int control) const;
+  SeenRequest AnswerPending(Request::Kind kind, long number, std::string text);
+  void EndRun();
+
+  std::chrono::milliseconds timeout_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::map<int, MirrorWindow> windows_;
+  std::map<long, long> idle_tag_;  // thread -> newest tag taken when it last waited
+  std::set<long> ended_;
+  std::vector<SeenRequest> seen_;
+  std::vector<Pending> pending_;
+  std::map<Request::Kind, std::deque<std::pair<long, std::string>>> queued_;
+  std::string clipboard_write_;
+  std::map<int, DriverTray> trays_;
+  long next_tag_ = 0;
+  bool ending_ = false;
+
+  std::thread run_;
+  bool running_ = false;
+  std::exception_ptr failure_;
+};
+
+}  // namespace vx

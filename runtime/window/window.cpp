@@ -1,0 +1,304 @@
+#include "runtime/window/window.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <stdexcept>
+
+#include "runtime/events.h"
+#include "runtime/threads.h"
+
+namespace vx {
+namespace {
+
+std::atomic<int> g_last_window_id{0};
+
+// Per runtime thread: its open windows (newest last), events put aside for a window that is
+// not on top, the event taken last and the newest front-end tag taken.
+struct ThreadWindows {
+  std::vector<Window*> open;
+  std::deque<Event> deferred;
+  Event current;
+  long last_tag = 0;
+};
+thread_local ThreadWindows t_windows;
+
+bool IsWindowOpenHere(int id) {
+  return std::any_of(t_windows.open.begin(), t_windows.open.end(), [&](Window* w) { return w->Id() == id; });
+}
+
+constexpr auto kForever = std::chrono::hours(24 * 365);
+
+}  // namespace
+
+Window::Window(std::string_view title) : id_(++g_last_window_id) { props_.Change(Prop::Text, title); }
+
+Window::~Window() {
+  if (open_) Close();
+}
+
+void Window::Open() {
+  if (open_) return;
+  thread_ = THREAD();
+  open_ = true;
+  closing_ = closing_down_ = cycled_ = false;
+  t_windows.open.push_back(this);
+
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::WindowOpened;
+  m.thread = thread_;
+  m.window = id_;
+  auto snapshot = std::make_shared<ControlSnapshot>();
+  snapshot->props = props_.All();
+  m.snapshot = std::move(snapshot);
+  Announce(m);
+  for (const auto& c : controls_) {
+    AnnounceControl(*c);
+    if (c->Type() == ControlType::DropList || c->Type() == ControlType::Combo) c->Render();
+  }
+  Display();
+  ModelMessage shown;
+  shown.kind = ModelMessage::Kind::WindowShown;
+  shown.thread = thread_;
+  shown.window = id_;
+  Announce(shown);
+  ScheduleTimer();
+  Post(EVENT_OpenWindow);
+}
+
+void Window::Close() {
+  if (!open_) return;
+  open_ = false;
+  auto& open = t_windows.open;
+  open.erase(std::remove(open.begin(), open.end(), this), open.end());
+  auto& deferred = t_windows.deferred;
+  deferred.erase(std::remove_if(deferred.begin(), deferred.end(), [&](const Event& e) { return e.window == id_; }),
+                 deferred.end());
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::WindowClosed;
+  m.thread = thread_;
+  m.window = id_;
+  Announce(m);
+}
+
+void Window::Post(int event, int control) {
+  Event e;
+  e.number = event;
+  e.control = control;
+  e.window = id_;
+  PostEvent(thread_ ? thread_ : THREAD(), std::move(e));
+}
+
+void Window::ScheduleTimer() {
+  const long timer = GetNumber(Prop::Timer);
+  next_timer_ = timer > 0 ? std::chrono::steady_clock::now() + std::chrono::milliseconds(timer * 10)
+                          : std::chrono::steady_clock::time_point::max();
+}
+
+bool Window::Accept() {
+  if (!open_) Open();
+  if (closing_) {
+    if (!cycled_ || closing_down_) {
+      Close();
+      return false;
+    }
+    closing_ = false;
+  }
+  cycled_ = false;
+  EventQueue* queue = CurrentEventQueue();
+  if (!queue) throw std::logic_error("Window::Accept outside a runtime thread");
+
+  for (;;) {
+    std::optional<Event> next;
+    auto& deferred = t_windows.deferred;
+    auto mine = std::find_if(deferred.begin(), deferred.end(), [&](const Event& e) { return e.window == id_; });
+    if (mine != deferred.end()) {
+      next = std::move(*mine);
+      deferred.erase(mine);
+    } else {
+      next = queue->TryPop();
+    }
+    if (!next) {
+      const long timer = GetNumber(Prop::Timer);
+      const auto now = std::chrono::steady_clock::now();
+      if (timer > 0 && now >= next_timer_) {
+        // Ticks missed while busy merge into this one.
+        next_timer_ = now + std::chrono::milliseconds(timer * 10);
+        next = Event{EVENT_Timer, 0, id_};
+      } else {
+        ModelMessage idle;
+        idle.kind = ModelMessage::Kind::ThreadIdle;
+        idle.thread = thread_;
+        idle.window = id_;
+        idle.tag = t_windows.last_tag;
+        Announce(idle);
+        const auto deadline = timer > 0 ? next_timer_ : now + kForever;
+        next = queue->Wait(deadline);
+        if (!next) continue;
+      }
+    }
+    Event& e = *next;
+    if (e.tag) t_windows.last_tag = std::max(t_windows.last_tag, e.tag);
+    if (e.window != 0 && e.window != id_) {
+      // For a window of this thread under the top one: program events wait until it is on top
+      // again; user input for it is dropped (a front end shows it disabled).
+      if (!e.from_user && IsWindowOpenHere(e.window)) deferred.push_back(std::move(e));
+      continue;
+    }
+    if (e.from_user && !ApplyInput(e)) continue;
+    if (e.number == EVENT_CloseWindow || e.number == EVENT_CloseDown) {
+      closing_ = true;
+      if (e.number == EVENT_CloseDown) closing_down_ = true;
+    }
+    e.window = id_;
+    t_windows.current = std::move(e);
+    return true;
+  }
+}
+
+bool Window::ApplyInput(Event& e) {
+  if (e.control == 0) {
+    switch (e.number) {
+      case EVENT_Iconized: Set(Prop::Iconize, true); break;
+      case EVENT_Maximized: Set(Prop::Maximize, true); break;
+      case EVENT_Restored: Set(Prop::Iconize, false).Set(Prop::Maximize, false); break;
+      case EVENT_Moved:
+      case EVENT_Sized: {
+        // text: "x y width height"
+        long v[4] = {0, 0, 0, 0};
+        const char* p = e.text.data();
+        const char* end = p + e.text.size();
+        for (long& n : v) {
+          while (p < end && *p == ' ') ++p;
+          p = std::from_chars(p, end, n).ptr;
+        }
+        Set(Prop::X, v[0]).Set(Prop::Y, v[1]).Set(Prop::Width, v[2]).Set(Prop::Height, v[3]);
+        break;
+      }
+      default: break;
+    }
+    return true;
+  }
+  Control* c = Find(e.control);
+  if (!c || !c->Visible() || !c->Enabled()) return false;
+  if (e.number == EVENT_Accepted || e.number == EVENT_NewSelection) c->ApplyInput(e);
+  return true;
+}
+
+Window& Window::Set(Prop prop, std::string_view value) {
+  if (!props_.Change(prop, value)) return *this;
+  if (prop == Prop::Timer && open_) ScheduleTimer();
+  AnnounceProp(0, prop, props_.Get(prop));
+  return *this;
+}
+
+Control& Window::operator[](int number) {
+  Control* c = Find(number);
+  if (!c) throw std::out_of_range("window has no control " + std::to_string(number));
+  return *c;
+}
+
+const Control& Window::operator[](int number) const { return const_cast<Window&>(*this)[number]; }
+
+Control* Window::Find(int number) {
+  return number >= 1 && number <= static_cast<int>(controls_.size()) ? controls_[number - 1].get() : nullptr;
+}
+
+Control& Window::AddControl(ControlType type, int parent, Binding use) {
+  const int number = static_cast<int>(controls_.size()) + 1;
+  controls_.push_back(std::make_unique<Control>(*this, number, type, parent, use));
+  return *controls_.back();
+}
+
+void Window::Display() {
+  for (const auto& c : controls_) c->Display();
+}
+
+void Window::Update() {
+  for (const auto& c : controls_) c->Update();
+}
+
+void Window::Select(int control) { Set(Prop::Focus, static_cast<long>(control)); }
+
+Control& Window::Menubar() {
+  if (!menubar_) menubar_ = Make(ControlType::Menubar, {}, {}).Number();
+  return (*this)[menubar_];
+}
+
+Control& Window::Toolbar() {
+  if (!toolbar_) toolbar_ = Make(ControlType::Toolbar, {}, {}).Number();
+  return (*this)[toolbar_];
+}
+
+Control& Window::Status(int zone) {
+  if (!statusbar_) statusbar_ = Make(ControlType::StatusBar, {}, {}).Number();
+  Control& bar = (*this)[statusbar_];
+  auto zones = bar.Children();
+  while (static_cast<int>(zones.size()) < zone) {
+    bar.Make(ControlType::StatusZone, {}, {});
+    zones = bar.Children();
+  }
+  return *zones[zone - 1];
+}
+
+Window& Window::Status(int zone, std::string_view text) {
+  Status(zone).SetText(text);
+  return *this;
+}
+
+int Window::DefaultButton() const {
+  for (const auto& c : controls_) {
+    if (c->Is(Prop::Default)) return c->Number();
+  }
+  return 0;
+}
+
+void Window::SetDefaultButton(int control) {
+  for (const auto& c : controls_) {
+    if (c->Number() != control && c->Is(Prop::Default)) c->Set(Prop::Default, false);
+  }
+  if (Control* c = Find(control)) c->Set(Prop::Default, true);
+}
+
+void Window::AnnounceControl(const Control& control) {
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::ControlAdded;
+  m.thread = thread_;
+  m.window = id_;
+  m.control = control.Number();
+  m.snapshot = std::make_shared<ControlSnapshot>(control.Snapshot());
+  Announce(m);
+}
+
+void Window::AnnounceProp(int control, Prop prop, const std::string& value) {
+  if (!open_) return;
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::PropertyChanged;
+  m.thread = thread_;
+  m.window = id_;
+  m.control = control;
+  m.prop = prop;
+  m.value = value;
+  Announce(m);
+}
+
+void Window::AnnounceRows(const Control& control) {
+  if (!open_) return;
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::ListRows;
+  m.thread = thread_;
+  m.window = id_;
+  m.control = control.Number();
+  m.rows = std::make_shared<const std::vector<ListRow>>(control.ShownRows());
+  Announce(m);
+}
+
+int EVENT() { return t_windows.current.number; }
+int FIELD() { return t_windows.current.control; }
+int ACCEPTED() { return t_windows.current.number == EVENT_Accepted ? t_windows.current.control : 0; }
+int SELECTED() { return t_windows.current.number == EVENT_Selected ? t_windows.current.control : 0; }
+int KEYCODE() { return t_windows.current.keycode; }
+void SETKEYCODE(int keycode) { t_windows.current.keycode = keycode; }
+Window* CurrentWindow() { return t_windows.open.empty() ? nullptr : t_windows.open.back(); }
+
+}  // namespace vx

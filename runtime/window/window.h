@@ -1,0 +1,115 @@
+// A window of a runtime thread: its controls, properties, timer and the event loop (Accept).
+//
+// A window belongs to the thread that opens it and is modal to that thread: while a second
+// window is open on the same thread, only the newest one takes events. Every change is
+// announced to the front end; user input arrives as events on the thread's queue.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/event_queue.h"
+#include "runtime/events.h"
+#include "runtime/window/control.h"
+
+namespace vx {
+
+class Window : public ControlMaker {
+ public:
+  explicit Window(std::string_view title);
+  ~Window() override;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  int Id() const { return id_; }
+  long Thread() const { return thread_; }
+
+  void Open();
+  void Close();
+  bool IsOpen() const { return open_; }
+
+  // The event loop: waits for the next event of this window and answers true, or answers false
+  // once a close (EVENT_CloseWindow or EVENT_CloseDown) has been taken and not cycled; the
+  // window is then closed. A close event is cycled by calling Cycle() while handling it.
+  bool Accept();
+  void Cycle() { cycled_ = true; }
+  // Posts an event to this window (control 0: a window event).
+  void Post(int event, int control = 0);
+
+  // Window properties (title is Prop::Text), announced on change.
+  std::string Get(Prop prop) const { return props_.Get(prop); }
+  long GetNumber(Prop prop) const { return props_.GetNumber(prop); }
+  Window& Set(Prop prop, std::string_view value);
+  Window& Set(Prop prop, long value) { return Set(prop, std::string_view(std::to_string(value))); }
+  Window& Set(Prop prop, bool value) { return Set(prop, value ? 1L : 0L); }
+  Window& Set(Prop prop, const char* value) { return Set(prop, std::string_view(value)); }
+  std::string Title() const { return Get(Prop::Text); }
+  Window& Title(std::string_view title) { return Set(Prop::Text, title); }
+  Window& Timer(long hundredths) { return Set(Prop::Timer, hundredths); }
+  Window& Icon(std::string_view icon) { return Set(Prop::Icon, icon); }
+
+  // Controls by number; a number the window does not have is a programming error.
+  Control& operator[](int number);
+  const Control& operator[](int number) const;
+  Control* Find(int number);
+  const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+
+  // Shows every use-variable / stores every shown value into its variable.
+  void Display();
+  void Update();
+  void Select(int control);  // gives a control the focus
+
+  // The frame's bars, made on first use.
+  Control& Menubar();
+  Control& Toolbar();
+  Control& Status(int zone);  // zone from 1
+  Window& Status(int zone, std::string_view text);
+
+  int DefaultButton() const;
+  int CancelButton() const { return cancel_button_; }
+  void SetCancelButton(int control) { cancel_button_ = control; }
+
+ protected:
+  Window& MakerWindow() override { return *this; }
+  int MakerParent() const override { return 0; }
+
+ private:
+  friend class Control;
+  friend class ControlMaker;
+  Control& AddControl(ControlType type, int parent, Binding use);
+  void AnnounceControl(const Control& control);
+  void AnnounceProp(int control, Prop prop, const std::string& value);
+  void AnnounceRows(const Control& control);
+  bool ApplyInput(Event& event);
+  void ScheduleTimer();
+  void SetDefaultButton(int control);
+
+  int id_;
+  long thread_ = 0;
+  bool open_ = false;
+  bool closing_ = false;
+  bool closing_down_ = false;
+  bool cycled_ = false;
+  int cancel_button_ = 0;
+  PropertyBag props_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  int menubar_ = 0, toolbar_ = 0, statusbar_ = 0;
+  std::chrono::steady_clock::time_point next_timer_{};
+};
+
+// The event the calling thread's window loop took last.
+int EVENT();
+int FIELD();     // its control (0 for window events)
+int ACCEPTED();  // its control when the event is EVENT_Accepted, else 0
+int SELECTED();  // its control when the event is EVENT_Selected, else 0
+int KEYCODE();
+void SETKEYCODE(int keycode);
+// The calling thread's newest open window; nullptr when it has none.
+Window* CurrentWindow();
+
+}  // namespace vx

@@ -1,0 +1,71 @@
+// A fresh data folder (also the current folder and the home of the user's settings) with the
+// data library loaded, the program's error object recording every message and halt instead of
+// showing or ending anything, and a fixed moment.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "datadll/dictionary/dictionary_tables.h"
+#include "datadll/dictionary/vx_files.h"
+#include "framework/error_class.h"
+#include "platform/temp_folder.h"
+#include "runtime/dates.h"
+#include "runtime/storage/file.h"
+
+namespace vx::testing {
+
+// Records each box and answers from a list of answers, then with the box's default button.
+class ScriptedReporter : public MessageReporter {
+ public:
+  unsigned Show(const MessageBoxRequest& box) override {
+    shown.push_back(box);
+    if (answers.empty()) return box.default_button;
+    const unsigned a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::vector<MessageBoxRequest> shown;
+  std::deque<unsigned> answers;
+};
+
+class ShellTest : public test::TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    VX_Files_Load();
+    errors_.Init();
+    errors_.SetReporter(&reporter_);
+    errors_.SetHaltHandler([this](int, std::string_view text) { halts_.emplace_back(text); });
+    VX_FILES_INIT(&errors_, nullptr);
+  }
+  void TearDown() override {
+    // Open files belong to the thread, not to the test: close them so that the next test's
+    // folder is used afresh.
+    for (const storage::TableDef* table : DictionaryTables()) {
+      storage::File& file = storage::File::For(*table);
+      while (file.IsOpen()) file.Close();
+    }
+    VX_Files_Unload();
+    TempFolderTest::TearDown();
+  }
+
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> out;
+    for (const MessageBoxRequest& box : reporter_.shown) out.push_back(box.caption);
+    return out;
+  }
+
+  ScriptedReporter reporter_;
+  ErrorClass errors_;
+  std::vector<std::string> halts_;
+  // Friday 12 June 2026, 14:07:09.
+  FixedClock clock_{DATE(6, 12, 2026), MakeTime(14, 7, 9)};
+  ScopedClock scoped_clock_{clock_};
+};
+
+}  // namespace vx::testing

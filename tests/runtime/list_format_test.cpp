@@ -1,0 +1,51 @@
+#include "runtime/window/list_format.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+TEST(ListFormat, ReadsEveryPartOfAColumn) {
+  const auto cols = ParseListFormat("40L(2)M|~Date~C@d6b@#1#");
+  ASSERT_EQ(cols.size(), 1u);
+  const ListColumn& c = cols[0];
+  EXPECT_EQ(c.width, 40);
+  EXPECT_EQ(c.justify, 'L');
+  EXPECT_EQ(c.indent, 2);
+  EXPECT_TRUE(c.resizable);
+  EXPECT_TRUE(c.right_border);
+  EXPECT_EQ(c.header, "Date");
+  EXPECT_EQ(c.header_justify, 'C');
+  EXPECT_EQ(c.picture, "@d6b");
+  EXPECT_EQ(c.field, 1);
+  EXPECT_EQ(WriteListFormat(cols), "40L(2)M|~Date~C@d6b@#1#");
+}
+
+TEST(ListFormat, FieldNumbersRunOnPastColourAndIconFields) {
+  // Two icon columns with colours, then plain columns: each "*" takes four fields after the
+  // value and each "I" one more.
+  const auto cols = ParseListFormat(
+      "12L*I@s1@12L*I@s1@47LM*~Date~@d3@32R(1)|M*~Time~L@t3@57L~Category~@s20@E(255,-1,16777215,0)");
+  ASSERT_EQ(cols.size(), 5u);
+  EXPECT_EQ(cols[0].field, 1);
+  EXPECT_EQ(cols[0].ColorField(), 2);
+  EXPECT_EQ(cols[0].IconField(), 6);
+  EXPECT_EQ(cols[1].field, 7);
+  EXPECT_EQ(cols[2].field, 13);
+  EXPECT_EQ(cols[3].field, 18);
+  EXPECT_EQ(cols[3].justify, 'R');
+  EXPECT_EQ(cols[3].indent, 1);
+  EXPECT_EQ(cols[3].header_justify, 'L');
+  EXPECT_EQ(cols[4].field, 23);
+  EXPECT_EQ(cols[4].normal_fg, 255);
+  EXPECT_EQ(cols[4].selected_fg, 16777215);
+  EXPECT_EQ(cols[4].selected_bg, 0);
+}
+
+TEST(ListFormat, DatePicturesAreReplacedOnly) {
+  EXPECT_EQ(ReplaceDatePictures("47L~Date~@d3@32R~Time~@t3@47L~Last~@D17B@", "d6"),
+            "47L~Date~@d6@32R~Time~@t3@47L~Last~@d6@");
+}
+
+}  // namespace
+}  // namespace vx

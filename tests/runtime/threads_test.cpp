@@ -1,0 +1,133 @@
+#include "runtime/threads.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "runtime/events.h"
+#include "runtime/window/window.h"
+
+namespace vx {
+namespace {
+
+TEST(Threads, MainIsThreadOneAndNumbersAreNeverReused) {
+  std::vector<long> seen;
+  RunProgram([&] {
+    seen.push_back(THREAD());
+    for (int i = 0; i < 3; ++i) {
+      seen.push_back(START([&] { seen.push_back(-THREAD()); }));
+      YIELD();  // the new thread runs to its end before this one goes on
+    }
+  });
+  EXPECT_EQ(seen, (std::vector<long>{1, 2, -2, 3, -3, 4, -4}));
+  EXPECT_EQ(THREAD(), 0);  // not a runtime thread
+}
+
+TEST(Threads, APostedEventReachesTheOtherThreadsWindow) {
+  std::vector<int> got;
+  RunProgram([&] {
+    const long main_thread = THREAD();
+    START([&, main_thread] {
+      Window w("Worker");
+      while (w.Accept()) {
+        if (EVENT() == EVENT_User + 1) {
+          got.push_back(FIELD());
+          POST(EVENT_User + 2, 0, main_thread);
+          w.Post(EVENT_CloseWindow);
+        }
+      }
+    });
+    Window w("Main");
+    while (w.Accept()) {
+      if (EVENT() == EVENT_OpenWindow) POST(EVENT_User + 1, 7, 2);
+      if (EVENT() == EVENT_User + 2) {
+        got.push_back(-1);
+        break;
+      }
+    }
+  });
+  EXPECT_EQ(got, (std::vector<int>{7, -1}));
+}
+
+TEST(Threads, TheLockIsGivenUpOnlyWhileBlocking) {
+  // Three threads increment a shared counter without a lock of their own; none may run between
+  // another's read and write, only across its blocking call.
+  int shared = 0;
+  bool interleaved_without_blocking = false;
+  RunProgram([&] {
+    auto work = [&] {
+      for (int i = 0; i < 200; ++i) {
+        const int before = shared;
+        std::this_thread::yield();  // an OS yield keeps the runtime lock
+        if (shared != before) interleaved_without_blocking = true;
+        shared = before + 1;
+        SleepFor(std::chrono::milliseconds(0));  // here the others may run
+      }
+    };
+    START(work);
+    START(work);
+    work();
+  });
+  EXPECT_EQ(shared, 600);
+  EXPECT_FALSE(interleaved_without_blocking);
+}
+
+TEST(Threads, PerThreadStateIsResetOnEveryNewThread) {
+  static thread_local int request = 0;
+  static bool registered = false;
+  if (!registered) {
+    RegisterThreadState([] { request = 0; });
+    registered = true;
+  }
+  std::vector<int> seen;
+  RunProgram([&] {
+    request = 4;
+    START([&] {
+      seen.push_back(request);
+      request = 2;
+    });
+    YIELD();
+    seen.push_back(request);
+  });
+  EXPECT_EQ(seen, (std::vector<int>{0, 4}));
+}
+
+TEST(Threads, MainsEndClosesTheOtherThreadsWindows) {
+  std::atomic<int> closed{0};
+  RunProgram([&] {
+    for (int i = 0; i < 3; ++i) {
+      START([&] {
+        Window w("Child");
+        while (w.Accept()) {
+        }
+        ++closed;
+      });
+    }
+    YIELD();
+  });
+  EXPECT_EQ(closed, 3);
+}
+
+TEST(Threads, TimerTicksMergeAndNeverPileUp) {
+  int ticks = 0;
+  RunProgram([&] {
+    Window w("Timer");
+    w.Timer(1);  // every hundredth of a second
+    while (w.Accept()) {
+      if (EVENT() == EVENT_OpenWindow) {
+        // Busy for a while: the missed ticks come as a single one.
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+      }
+      if (EVENT() == EVENT_Timer && ++ticks == 1) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        POST(EVENT_CloseWindow);
+      }
+    }
+  });
+  EXPECT_EQ(ticks, 1);
+}
+
+}  // namespace
+}  // namespace vx

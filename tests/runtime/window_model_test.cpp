@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include "runtime/events.h"
+#include "runtime/fixed_string.h"
+#include "runtime/threads.h"
+#include "runtime/queue.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/window/queue_list.h"
+#include "runtime/dates.h"
+#include "runtime/window/test_driver.h"
+#include "runtime/window/window.h"
+
+namespace vx {
+namespace {
+
+// A plain accept loop over every kind of input control; OK asks before it closes.
+struct Fields {
+  String<20> name;
+  long count = 0;
+  int alarm = 0;
+  String<20> kind = "Both";
+  String<10> unit = "hour(s)";
+  unsigned answer = 0;
+};
+
+void Form(Fields& f) {
+  Window w("Plain Form");
+  w.Prompt("&Name:");
+  w.Entry(f.name, "@s20");
+  w.Prompt("Count:");
+  w.Spin(f.count, "@n3", 0, 100);
+  auto& alarm = w.Check("&Alarm", f.alarm);
+  auto& kind = w.Option("Kind", f.kind);
+  kind.Radio("&Start Program", "Run Program");
+  kind.Radio("&Both");
+  w.DropList(f.unit, "minute(s)|hour(s)|day(s)");
+  auto& sheet = w.Sheet();
+  sheet.Tab("First");
+  auto& second = sheet.Tab("Second");
+  auto& ok = w.Button("&OK").Default();
+  while (w.Accept()) {
+    if (ACCEPTED() == alarm) second.Hide(!f.alarm);
+    if (ACCEPTED() == ok) {
+      f.answer = MESSAGE("Save?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      if (f.answer == BUTTON_YES) break;
+    }
+  }
+}
+
+TEST(WindowModel, ADriverFillsEveryKindOfInputAndAnswersTheQuestion) {
+  Fields f;
+  TestDriver ui;
+  ui.Start([&] { Form(f); });
+  auto w = ui.WaitWindow("Plain Form");
+  EXPECT_EQ(w.Control("Both").Kind(), ControlType::Radio);
+  EXPECT_EQ(w.ControlOf(f.kind).Choice(), 2);  // shown from the variable at opening
+  EXPECT_EQ(w.ControlOf(f.unit).Value(), "hour(s)");
+
+  w.Control("Name").Type("Ada");
+  w.Control("Count:").Type("12");
+  w.Control("Start Program").Press();
+  w.ControlOf(f.unit).Choose("day(s)");
+  EXPECT_TRUE(w.Control("Second").Hidden() == false);
+  w.Control("Alarm").Tick(false);
+  EXPECT_TRUE(w.Control("Second").Hidden());
+  EXPECT_THROW(w.Control("Second").Press(), std::logic_error);  // a hidden tab cannot be chosen
+  w.Control("Alarm").Tick(true);
+  w.Control("Second").Press();
+
+  w.Control("OK").Press();
+  auto asked = ui.WaitMessage(BUTTON_NO);
+  EXPECT_EQ(asked.text, "Save?");
+  EXPECT_EQ(asked.default_button, BUTTON_NO);
+  EXPECT_TRUE(w.Open());
+  ui.AnswerMessage(BUTTON_YES);
+  w.Control("OK").Press();
+  ui.WaitClosed(w);
+  ui.Finish();
+
+  EXPECT_EQ(f.name, "Ada");
+  EXPECT_EQ(f.count, 12);
+  EXPECT_EQ(f.kind, "Run Program");
+  EXPECT_EQ(f.unit, "day(s)");
+  EXPECT_EQ(f.alarm, 1);
+  EXPECT_EQ(f.answer, BUTTON_YES);
+}
+
+struct Rows : ListSource {
+  std::vector<std::vector<std::string>> rows;
+  std::size_t Records() const override { return rows.size(); }
+  std::vector<std::string> Fields(std::size_t row) const override { return rows[row]; }
+};
+
+TEST(WindowModel, ListsShowTheirSourceThroughTheFormat) {
+  Rows rows;
+  // icon column with colours (value, 4 colours, icon), then a text column cut by its picture
+  rows.rows = {{"", "255", "-1", "-1", "-1", "2", "Dentist appointment"}, {"", "-1", "-1", "-1", "-1", "1", "Gym"}};
+  long chosen = 0;
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Tasks");
+    auto& list = w.List("12L*I@s1@80L~Description~@s8@").From(&rows).IconList({"~done.ico", "~skip.ico"});
+    while (w.Accept()) {
+      if (EVENT() == EVENT_NewSelection && FIELD() == list) chosen = list.Choice();
+      if (ACCEPTED() == list && KEYCODE() == MouseLeft2) break;
+    }
+  });
+  auto w = ui.WaitWindow("Tasks");
+  auto list = w.ControlNumber(1);
+  ASSERT_EQ(list.Rows(), 2u);
+  EXPECT_EQ(list.CellDetail(1, 1).icon, "~skip.ico");
+  EXPECT_EQ(list.CellDetail(1, 1).fg, 255);
+  EXPECT_EQ(list.Cell(1, 2), "Dentist");  // cut to the picture's width
+  EXPECT_EQ(list.CellDetail(2, 1).icon, "~done.ico");
+  list.ChooseRow(2);
+  EXPECT_EQ(chosen, 2);
+  list.ActivateRow(1);
+  ui.WaitClosed(w);
+  ui.Finish();
+}
+
+TEST(WindowModel, WithoutAFrontEndQuestionsTakeTheirDefault) {
+  unsigned answer = 0;
+  int item = -1;
+  std::string file = "start.wav";
+  bool picked = true;
+  RunProgram([&] {
+    answer = MESSAGE("Delete?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+    item = POPUP("&Restore|-|E&xit");
+    picked = FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV");
+  });
+  EXPECT_EQ(answer, BUTTON_NO);
+  EXPECT_EQ(item, 0);
+  EXPECT_FALSE(picked);
+  EXPECT_EQ(file, "start.wav");
+}
+
+TEST(WindowModel, AModalWindowTakesItsThreadsInputUntilItCloses) {
+  std::vector<std::string> log;
+  TestDriver ui;
+  ui.Start([&] {
+    Window browse("Browse");
+    auto& edit = browse.Button("&Edit");
+    while (browse.Accept()) {
+      if (ACCEPTED() == edit) {
+        browse.Post(EVENT_User + 5);  // waits until the browse is on top again
+        Window form("Form");
+        auto& close = form.Button("Close");
+        while (form.Accept()) {
+          if (EVENT() == EVENT_User + 5) log.push_back("form got the browse's event");
+          if (ACCEPTED() == close) break;
+        }
+        log.push_back("form closed");
+      }
+      if (EVENT() == EVENT_User + 5) log.push_back("browse event");
+    }
+  });
+  auto browse = ui.WaitWindow("Browse");
+  browse.Control("Edit").Press();
+  auto form = ui.WaitWindow("Form");
+  browse.Control("Edit").Press();  // dropped: the browse is under the form
+  form.Control("Close").Press();
+  browse.Close();
+  ui.Finish();
+  EXPECT_EQ(log, (std::vector<std::string>{"form closed", "browse event"}));
+}
+
+TEST(WindowModel, TheDriverEndsARunThatATestLeavesGoing) {
+  auto ui = std::make_unique<TestDriver>();
+  ui->Start([] {
+    START([] {
+      Window w("Second");
+      while (w.Accept()) {
+      }
+    });
+    Window w("First");
+    while (w.Accept()) {
+      if (EVENT() == EVENT_OpenWindow) MESSAGE("Still here");
+    }
+  });
+  ui->WaitWindow("Second");
+  ui.reset();  // answers the message and closes both windows; must not hang
+  SUCCEED();
+}
+
+// Entries show their variable under their picture and store what is typed through it; list
+// cells are shown under their column's picture.
+TEST(WindowModel, EntriesAndListCellsGoThroughTheirPictures) {
+  std::int32_t date = DATE(12, 3, 2025);
+  long amount = 1234;
+  Rows rows;
+  rows.rows = {{std::to_string(DATE(5, 7, 2024))}};
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Dates");
+    w.Entry(date, "@d6").Required();
+    w.Entry(amount, "@n6");
+    w.List("40L~Date~@d6@").From(&rows);
+    while (w.Accept()) {
+      if (ACCEPTED() == 2) break;
+    }
+  });
+  auto w = ui.WaitWindow("Dates");
+  auto entry = w.ControlOf(date);
+  EXPECT_EQ(entry.Value(), " 3/12/2025");
+  EXPECT_EQ(entry.Get(Prop::Required), "1");
+  EXPECT_EQ(w.ControlOf(amount).Value(), " 1,234");
+  EXPECT_EQ(w.ControlNumber(3).Cell(1, 1), " 7/05/2024");
+  entry.Type("09/04/2026");
+  w.ControlOf(amount).Type("5,678");
+  ui.Finish();
+  EXPECT_EQ(date, DATE(4, 9, 2026));
+  EXPECT_EQ(amount, 5678);
+}
+
+TEST(WindowModel, FileDialogsAndTheClipboardGoThroughTheFrontEnd) {
+  std::string file = "old.wav";
+  bool picked = false, cancelled = true;
+  std::string pasted;
+  TestDriver ui;
+  ui.AnswerFile("/sounds/ring.wav");
+  ui.AnswerFile("");
+  ClipboardChanged("from elsewhere");
+  ui.Start([&] {
+    picked = FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV");
+    std::string other = "keep";
+    cancelled = !FILEDIALOG("Select Folder", other, {}, FILE_Directory);
+    pasted = CLIPBOARD();
+    SETCLIPBOARD("copied text");
+  });
+  ui.Finish();
+  EXPECT_TRUE(picked);
+  EXPECT_EQ(file, "/sounds/ring.wav");
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(pasted, "from elsewhere");
+  EXPECT_EQ(ui.LastClipboardWrite(), "copied text");
+  EXPECT_EQ(CLIPBOARD(), "copied text");
+  const auto asked = ui.Requests();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].filter, "WAV Files|*.WAV");
+  EXPECT_EQ(asked[1].kind, Request::Kind::FolderDialog);
+  ClipboardChanged("");
+}
+
+TEST(WindowModel, ControlsOnAHiddenTabAreNotVisible) {
+  RunProgram([] {
+    String<10> name;
+    Window w("Tabs");
+    auto& sheet = w.Sheet();
+    auto& first = sheet.Tab("First");
+    auto& entry = first.Entry(name, "@s10").Required();
+    auto& second = sheet.Tab("Second");
+    auto& check = second.Check("Flag", name);
+    first.Hide();
+    EXPECT_FALSE(entry.Visible());
+    EXPECT_TRUE(check.Visible());
+    entry.Alert(EnterKey).Alert(MouseRight).Alert(EnterKey);
+    EXPECT_EQ(entry.Get(Prop::Alert), "13|2");
+    sheet.Disable();
+    EXPECT_FALSE(check.Enabled());
+    EXPECT_EQ(sheet.Children().size(), 2u);
+    EXPECT_EQ(*PropByName("required"), Prop::Required);
+    EXPECT_EQ(PropName(Prop::Selected), "Selected");
+  });
+}
+
+TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
+  struct Entry {
+    String<10> name;
+    long count = 0;
+  };
+  Queue<Entry> queue;
+  queue.buffer = {"b", 2};
+  queue.Add();
+  queue.buffer = {"a", 1};
+  queue.Add();
+  QueueList<Entry> rows(queue, [](const Entry& e) { return ListFields{e.name.str(), std::to_string(e.count)}; });
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Queue");
+    auto& list = w.List("40L~Name~@s10@20R~Count~@n3@").From(&rows);
+    auto& sort = w.Button("Sort");
+    while (w.Accept()) {
+      if (ACCEPTED() == sort) {
+        queue.SortBy(&Entry::name);
+        list.Display();
+      }
+    }
+  });
+  auto w = ui.WaitWindow("Queue");
+  auto list = w.ControlNumber(1);
+  EXPECT_EQ(list.Cell(1, 1), "b");
+  EXPECT_EQ(list.Cell(2, 2), "  1");
+  w.Control("Sort").Press();
+  EXPECT_EQ(list.Cell(1, 1), "a");
+  w.Close();
+  ui.Finish();
+}
+
+}  // namespace
+}  // namespace vx
