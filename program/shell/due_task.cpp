@@ -4,7 +4,6 @@
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
-#include "datadll/dictionary/message_link.h"
 #include "datadll/dictionary/message_tables.h"
 #include "program/schedule/moments.h"
 #include "program/schedule/recurrence.h"
@@ -12,7 +11,7 @@
 #include "program/scripts/script_queue.h"
 #include "program/scripts/script_tables.h"
 #include "program/scripts/script_variables.h"
-#include "program/shell/command_line.h"
+#include "program/shell/external_message.h"
 #include "program/shell/run_task_program.h"
 #include "program/shell/task_log.h"
 #include "program/shell/task_road_services.h"
@@ -83,31 +82,7 @@ void MarkTaskDone(const SavedMoments& saved) {
   SCH.AdvanceWarnTime = saved.warn_time;
 }
 
-// Starts the external message program on a new MSGLINK record; true when it started.
-bool ShowByExternalProgram(DueTaskTable& table) {
-  TaskLog(Description() + " " + std::string(SCH.AlarmFile.clipped()), "Message");
-  std::int32_t id = 0;
-  const std::string alarm = SCH.Alarm != 0 ? ExpandVariables(SCH.AlarmFile.clipped()) : "";
-  if (table.AddMessageLink(ExpandVariables(SCH.Description.clipped()),
-                           ExpandVariables(SCH.Message.clipped()), alarm, id) != 0) {
-    return false;
-  }
-  TaskRoadServices& services = CurrentTaskRoadServices();
-  platform::ProcessRequest start;
-  start.argv = CommandArgv({"VXMsg.EXE", "ID=" + std::to_string(id)}, services.helper_folder);
-  const platform::StartResult started = services.processes->Start(start);
-  if (!started) return false;
-  services.processes->Release(started.handle);
-  return true;
-}
-
 }  // namespace
-
-void FillMessageLink() {
-  ML.Title = GLO_DESCRIPTION.clipped();
-  ML.Message = GLO_MESSAGE.clipped();
-  ML.AlarmFile = GLO_ALARMFILE.clipped();
-}
 
 void RefreshTaskBrowses(DueTaskFrame& frame) {
   for (const BROWSESCHEDULETHREADQUEUE_RECORD& entry : BROWSESCHEDULETHREADQUEUE)
@@ -164,8 +139,15 @@ bool AskMissedOrConfirm() {
   return false;
 }
 
-void LaunchTaskMessage(DueTaskTable& table, DueTaskFrame& frame) {
-  if (USEEXTERNALMESSAGE != 0 && ShowByExternalProgram(table)) return;
+void LaunchTaskMessage(DueTaskFrame& frame) {
+  if (USEEXTERNALMESSAGE != 0) {
+    TaskLog(Description() + " " + std::string(SCH.AlarmFile.clipped()), "Message");
+    const std::string alarm = SCH.Alarm != 0 ? ExpandVariables(SCH.AlarmFile.clipped()) : "";
+    if (StartMessageProgram(ExpandVariables(SCH.Description.clipped()),
+                            ExpandVariables(SCH.Message.clipped()), alarm)) {
+      return;
+    }
+  }
   if (THREADCOUNT >= kMessageThreadLimit) {
     MessageBoxRequest box;
     box.caption = ExpandVariables(SCH.Description.clipped());
@@ -203,7 +185,7 @@ void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
     SCH.LastRunDate = TODAY();
     SCH.LastRunTime = CLOCK();
     if (!skipped) {
-      if (IsMessageTask()) LaunchTaskMessage(table, frame);
+      if (IsMessageTask()) LaunchTaskMessage(frame);
       if (IsProgramTask())
         RunTaskProgram(DueTaskProgram(SCH.ID, SCH.Command.str(), SCH.Path.str()));
     }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "datadll/dictionary/schedule_table.h"
+#include "runtime/events.h"
 
 namespace vx {
 
@@ -30,9 +31,6 @@ class DueTaskTable {
   virtual int Update() = 0;
   // Deletes the task in SCH with everything that belongs to it (script steps, per-user rows).
   virtual int DeleteTask() = 0;
-  // Adds a MSGLINK record for the external message program; 0 and its id, or the error.
-  virtual int AddMessageLink(std::string_view title, std::string_view message,
-                             std::string_view alarm_file, std::int32_t& id) = 0;
 };
 
 // Main's side of the road: its status text and tray, its message windows and the events it
@@ -53,9 +51,6 @@ class DueTaskFrame {
   virtual void PostEvent(int event, std::int32_t thread) = 0;
 };
 
-// The event a task list receives when tasks have changed.
-inline constexpr int EVENT_RefreshSchedule = 1090;
-
 // State Main keeps for the road while it runs.
 struct DueTaskState {
   SCHEDULE_RECORD current;        // the task last looked at, as it was before it ran
@@ -72,10 +67,7 @@ void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame);
 bool AskMissedOrConfirm();
 
 // Shows the message of the task in SCH by the configured means.
-void LaunchTaskMessage(DueTaskTable& table, DueTaskFrame& frame);
-
-// Copies GLO_DESCRIPTION, GLO_MESSAGE and GLO_ALARMFILE into the MSGLINK buffer.
-void FillMessageLink();
+void LaunchTaskMessage(DueTaskFrame& frame);
 
 // Posts EVENT_RefreshSchedule to every thread in BROWSESCHEDULETHREADQUEUE, first to last.
 void RefreshTaskBrowses(DueTaskFrame& frame);

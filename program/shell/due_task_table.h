@@ -14,8 +14,6 @@ class DueTaskTableFiles final : public DueTaskTable {
   int Update() override;
   // Through the task's relations, so that its script steps and per-user rows go with it.
   int DeleteTask() override;
-  int AddMessageLink(std::string_view title, std::string_view message, std::string_view alarm_file,
-                     std::int32_t& id) override;
 };
 
 }  // namespace vx

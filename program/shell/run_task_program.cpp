@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <chrono>
 #include <optional>
-#include <thread>
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
@@ -14,6 +13,7 @@
 #include "program/shell/task_log.h"
 #include "program/shell/task_road_services.h"
 #include "runtime/fixed_string.h"
+#include "runtime/threads.h"
 
 namespace vx {
 
@@ -51,7 +51,7 @@ class ScriptLoadingLock {
         TaskLog("Lock Error", "Scripting");
         break;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      SleepFor(std::chrono::milliseconds(5));  // without the runtime lock: the holder can finish
     }
     ADDINGSCRIPTING = 1;
   }
@@ -118,7 +118,11 @@ Started StartCommand(const TaskProgramRequest& request, std::string_view command
       open.target = split.file;
       open.verb = verb;
       open.folder = std::string(ClipView(request.folder));
-      result.code = services.shell->Open(open);
+      {
+        // The opener may wait for the desktop's helper to settle; other threads run meanwhile.
+        RuntimeUnlocked unlocked;
+        result.code = services.shell->Open(open);
+      }
       if (result.code >= 32) return result;
     }
   }

@@ -1,6 +1,8 @@
 #include "program/shell/task_road_services.h"
 
 #include "platform/program_folder.h"
+#include "program/shell/external_message.h"
+#include "runtime/window/dialogs.h"
 
 namespace vx {
 namespace {
@@ -10,11 +12,11 @@ TaskRoadServices* installed = nullptr;
 // The real services. The SCRIPTING rows are left empty: users open the table for the time
 // they need it, on their own thread.
 TaskRoadServices& RealServices() {
-  static ConsoleMessageReporter console;
+  static WindowMessageReporter boxes;
   static TaskRoadServices services{&platform::SystemProcesses(), &platform::SystemShell(),
-                                   &platform::SystemSound(),     &console,
+                                   &platform::SystemSound(),     &boxes,
                                    nullptr,                      platform::RunningProgramFolder(),
-                                   {}};
+                                   AddMessageLinkRecord,         {}};
   return services;
 }
 

@@ -2,8 +2,10 @@
 // boxes, the script rows), gathered so that tests can put fakes in their place.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 #include "platform/process.h"
 #include "platform/shell_open.h"
@@ -20,6 +22,10 @@ struct TaskRoadServices {
   MessageReporter* messages = nullptr;
   ScriptSteps* steps = nullptr;          // the SCRIPTING rows; empty: the SCRIPTING table
   std::filesystem::path helper_folder;   // where our helper programs are installed
+  // Adds a MSGLINK record for the external message program: 0 and its id, or the error.
+  std::function<int(std::string_view title, std::string_view message, std::string_view alarm_file,
+                    std::int32_t& id)>
+      add_message_link;
   // Asks the program to close down (a chained program takes over); nothing when empty.
   std::function<void()> close_program;
 };

@@ -22,10 +22,8 @@ class FakeDueTaskTable : public DueTaskTable {
       : tasks_(tasks), steps_(steps) {}
 
   int fail_update = 0;      // the error Update and TryUpdate give; 0 writes
-  int fail_link = 0;        // the error AddMessageLink gives
   int updates = 0, try_updates = 0;
   std::vector<std::int32_t> deleted;
-  std::vector<std::tuple<std::string, std::string, std::string>> links;  // title, text, alarm
 
   int StartDateEnabledWalk() override {
     order_.clear();
@@ -53,13 +51,6 @@ class FakeDueTaskTable : public DueTaskTable {
     deleted.push_back(SCH.ID);
     tasks_.erase(SCH.ID);
     steps_.DeleteTaskSteps(SCH.ID);  // the relations take the steps along
-    return 0;
-  }
-  int AddMessageLink(std::string_view title, std::string_view message, std::string_view alarm,
-                     std::int32_t& id) override {
-    if (fail_link != 0) return fail_link;
-    links.emplace_back(title, message, alarm);
-    id = static_cast<std::int32_t>(links.size());
     return 0;
   }
 

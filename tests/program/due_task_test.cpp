@@ -284,8 +284,8 @@ TEST_F(DueTaskTest, MessageMeans) {
   frame.events.clear();
   log.clear();
   Tick();
-  ASSERT_EQ(table.links.size(), 1u);
-  EXPECT_EQ(table.links[0], std::make_tuple(std::string("Task 1"), std::string("Message 1"),
+  ASSERT_EQ(links.size(), 1u);
+  EXPECT_EQ(links[0], std::make_tuple(std::string("Task 1"), std::string("Message 1"),
                                             std::string("ring.wav")));
   EXPECT_EQ(processes.requests.back().argv, (Strings{"/opt/vx/bin/vx-msg", "ID=1"}));
   EXPECT_EQ(log.front(), "Message: Task 1 ring.wav");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../fakes/fake_process_launcher.h"
@@ -35,6 +36,13 @@ class TaskRoadTest : public ::testing::Test {
     services.helper_folder = "/opt/vx/bin";
     services.close_program = [this] { ++close_requests; };
     shell.result = platform::SHELL_FILE_NOT_FOUND;  // no documents unless a test has some
+    services.add_message_link = [this](std::string_view title, std::string_view message,
+                                       std::string_view alarm, std::int32_t& id) {
+      if (fail_link != 0) return fail_link;
+      links.emplace_back(title, message, alarm);
+      id = static_cast<std::int32_t>(links.size());
+      return 0;
+    };
   }
 
   void SetUp() override {
@@ -75,6 +83,8 @@ class TaskRoadTest : public ::testing::Test {
   ScopedTaskRoadServices scoped_services{services};
   std::vector<std::string> log;
   int close_requests = 0;
+  int fail_link = 0;  // the error a MSGLINK add gives
+  std::vector<std::tuple<std::string, std::string, std::string>> links;  // title, text, alarm
 };
 
 }  // namespace vx::testing
