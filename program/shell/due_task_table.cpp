@@ -15,6 +15,11 @@ int DueTaskTableFiles::TryUpdate() { return ACCESS_SCHEDULE->TryUpdate(); }
 
 int DueTaskTableFiles::Update() { return ACCESS_SCHEDULE->Update(); }
 
-int DueTaskTableFiles::DeleteTask() { return RELATE_SCHEDULE->Delete(false); }
+int DueTaskTableFiles::DeleteTask() {
+  RELATE_SCHEDULE->Open();
+  const int deleted = RELATE_SCHEDULE->Delete(false);
+  RELATE_SCHEDULE->Close();
+  return deleted;
+}
 
 }  // namespace vx
