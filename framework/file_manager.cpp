@@ -38,7 +38,7 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
   if (!errors_) return 0;
   FileProblem p;
   p.message = message;
-  p.file = file_->Name();
+  p.file = def_->display_name.empty() ? file_->Name() : def_->display_name;
   p.label = def_->label;
   p.key = key;
   p.code = code;

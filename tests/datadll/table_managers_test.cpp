@@ -253,5 +253,20 @@ TEST_F(ManagersInFolder, FileProblemsAfterTheHandOverReachTheProgramsErrorObject
   ACCESS_CATEGORIES->Close();
 }
 
+TEST_F(ManagersInFolder, FilesOfTheirOwnAreShownByTheirOwnNamesInMessages) {
+  VX_FILES_INIT(&program_errors_, nullptr);
+  struct Case { FileManager* access; const char* shown; };
+  const Case cases[] = {{ACCESS_MSGLINK, "MsgLink"}, {ACCESS_ACTIONS, "Actions"}, {ACCESS_COMMANDS, "Commands"}};
+  for (const Case& c : cases) {
+    reporter_.shown.clear();
+    ASSERT_EQ(c.access->Open(), 0);
+    EXPECT_NE(c.access->Delete(), 0);  // no current record to delete
+    ASSERT_EQ(reporter_.shown.size(), 1u) << c.shown;
+    EXPECT_NE(reporter_.shown[0].text.find(std::string("file ") + c.shown + "."), std::string::npos)
+        << reporter_.shown[0].text;
+    c.access->Close();
+  }
+}
+
 }  // namespace
 }  // namespace vx
