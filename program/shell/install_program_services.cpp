@@ -4,6 +4,7 @@
 #include "program/scripts/script_trace.h"
 #include "program/shell/format_date.h"
 #include "program/shell/program_schedule_services.h"
+#include "program/shell/task_log.h"
 #include "program/shell/write_log.h"
 
 namespace vx {
@@ -11,6 +12,7 @@ namespace vx {
 void InstallProgramServices() {
   InstallProgramScheduleServices();
   SetScriptTraceSink([](std::string_view text, std::string_view label) { WriteLog(text, label); });
+  SetTaskLogWriter([](std::string_view text, std::string_view label) { WriteLog(text, label); });
   SetScriptDateFormatter([](std::int32_t date) { return FormatDate(date); });
 }
 

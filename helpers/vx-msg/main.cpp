@@ -1,0 +1,59 @@
+// vx-msg: shows a task message that the scheduler handed over in a MSGLINK record.
+//
+//   vx-msg ID=<n>
+//
+// Run in the data folder (the scheduler starts it there). Reads the MSGLINK record with that id
+// and shows its title and text; the record is left as it is. Until the desktop front end takes
+// over this display, the message is written to standard output. Exit status: 0 shown,
+// 1 bad command line, 2 no such message (or the table cannot be read).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/vx_files.h"
+#include "runtime/storage/file.h"
+
+namespace {
+
+// The id of "ID=<digits>" (the key in any case); -1 when no argument gives one.
+long MessageId(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg.size() < 4 || (arg[0] != 'I' && arg[0] != 'i') || (arg[1] != 'D' && arg[1] != 'd') ||
+        arg[2] != '=') {
+      continue;
+    }
+    const std::string digits(arg.substr(3));
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) return -1;
+    return std::strtol(digits.c_str(), nullptr, 10);
+  }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long id = MessageId(argc, argv);
+  if (id < 0) {
+    std::fprintf(stderr, "usage: vx-msg ID=<message number>\n");
+    return 1;
+  }
+  vx::VX_Files_Load();
+  vx::storage::File& file = vx::storage::File::For(vx::MSGLINK_TABLE());
+  int status = 2;
+  if (file.Open(vx::storage::kReadWriteDenyNone) == 0) {
+    vx::ML = vx::MSGLINK_RECORD{};
+    vx::ML.ID = static_cast<std::int32_t>(id);
+    if (file.Get(vx::ML_K_ID) == 0) {
+      std::printf("%s\n\n%s\n", vx::ML.Title.str().c_str(), vx::ML.Message.str().c_str());
+      status = 0;
+    }
+    file.Close();
+  }
+  if (status != 0) std::fprintf(stderr, "vx-msg: no message %ld\n", id);
+  vx::VX_Files_Unload();
+  return status;
+}

@@ -1,0 +1,59 @@
+#include "program/organiser/message_buttons.h"
+
+#include <cstdint>
+#include <string>
+
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/todo_tables.h"
+#include "framework/file_manager.h"
+#include "program/schedule/moments.h"
+#include "program/schedule/schedule_services.h"
+#include "runtime/dates.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx {
+namespace {
+
+constexpr std::int32_t kHundredthsPerMinute = 6000;
+constexpr std::int32_t kDefaultSnoozeMinutes = 10;
+
+}  // namespace
+
+void SnoozeMessage() {
+  SCH = SCHEDULE_RECORD{};
+  SCH.Message = ML.Message.clipped();
+  SCH.TaskType = "Display Message";
+  SCH.Category = "Snooze";
+  SCH.Description = ML.Title.clipped();
+  SCH.ScheduleType = "Once";
+  const std::int32_t minutes = SNOOZEINTERVAL != 0 ? SNOOZEINTERVAL : kDefaultSnoozeMinutes;
+  std::int64_t date = TODAY();
+  std::int64_t time = CLOCK() + static_cast<std::int64_t>(minutes) * kHundredthsPerMinute;
+  NormalizeDateTime(date, time);
+  SCH.Date = static_cast<std::int32_t>(date);
+  SCH.Time = static_cast<std::int32_t>(time);
+  SCH.SkipIfMissed = 1;
+  SCH.AlarmFile = ML.AlarmFile.clipped();
+  if (!SCH.AlarmFile.blank()) SCH.Alarm = 1;
+  CurrentScheduleServices().AddTaskCopy();
+}
+
+void AddMessageToToDo() {
+  ACCESS_TODO->Open();
+  // A fresh record: a buffer left over from an earlier item would lend it its number, its
+  // resolution and its dates.
+  ACCESS_TODO->PrimeRecord();
+  TDO.Category = "General";
+  TDO.Notes = ML.Message.clipped();
+  TDO.ToDo = ML.Title.clipped();
+  TDO.Priority = 5;
+  TDO.Done = 0;
+  ACCESS_TODO->Insert();
+  ACCESS_TODO->Close();
+  MESSAGE("Added to To Do List:\n" + ML.Title.str(), "Saved");
+}
+
+}  // namespace vx

@@ -1,0 +1,26 @@
+#include "program/shell/frame_task_road.h"
+
+#include "program/shell/task_message.h"
+#include "runtime/threads.h"
+
+namespace vx {
+
+void FrameTaskRoad::SetStatusText(std::string_view text, bool in_status_bar) {
+  status_ = text;
+  if (in_status_bar) frame_.Status(2, text);
+}
+
+void FrameTaskRoad::SetTrayTip(std::string_view tip) { tray_.SetTip(tip); }
+
+void FrameTaskRoad::RestoreFrame() {
+  frame_.Set(Prop::Hide, false);
+  frame_.Set(Prop::Iconize, false);
+}
+
+void FrameTaskRoad::StartTaskMessageThread() { vx::StartTaskMessageThread(); }
+
+void FrameTaskRoad::ShowModalMessage() { vx::ShowModalMessage(); }
+
+void FrameTaskRoad::PostEvent(int event, std::int32_t thread) { POST(event, 0, thread); }
+
+}  // namespace vx

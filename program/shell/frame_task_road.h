@@ -1,0 +1,34 @@
+// Main's side of the due-task road on the window runtime: the frame's status bar and tray
+// icon, the message thread and window, and events posted to the task lists' threads.
+#pragma once
+
+#include <string>
+
+#include "program/shell/due_task.h"
+#include "runtime/window/tray_icon.h"
+#include "runtime/window/window.h"
+
+namespace vx {
+
+class FrameTaskRoad final : public DueTaskFrame {
+ public:
+  FrameTaskRoad(Window& frame, TrayIcon& tray) : frame_(frame), tray_(tray) {}
+
+  // The status text Main shows (zone 2 of its status bar when asked, else when it chooses).
+  const std::string& StatusText() const { return status_; }
+
+  void SetStatusText(std::string_view text, bool in_status_bar) override;
+  void SetTrayTip(std::string_view tip) override;
+  // Shows the frame again when it is iconised or hidden in the tray.
+  void RestoreFrame() override;
+  void StartTaskMessageThread() override;
+  void ShowModalMessage() override;
+  void PostEvent(int event, std::int32_t thread) override;
+
+ private:
+  Window& frame_;
+  TrayIcon& tray_;
+  std::string status_;
+};
+
+}  // namespace vx

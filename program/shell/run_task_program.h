@@ -1,0 +1,37 @@
+// The task launcher: starts a task's program, document or link, keeps what the event log needs
+// of it, and queues the task's script.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/process.h"
+
+namespace vx {
+
+struct TaskProgramRequest {
+  std::int32_t task_id = 0;                      // its script is queued after the start; 0: none
+  platform::ProcessHandle* handle_out = nullptr;  // receives the started program (caller releases)
+  std::int32_t show_mode = 0;       // 0 hidden, 1 normal, 2 minimised, 3 maximised, 7, 8
+  bool force_normal = true;         // show normally whatever show_mode says
+  bool ignore_verb = true;          // open, whatever verb says
+  bool default_priority = true;     // normal priority, whatever priority says
+  std::int32_t priority = 0;        // 1 idle, 2 normal, 3 high
+  std::string command;              // program, document, link or command line; "N/A" starts nothing
+  std::string folder;               // start folder of the program; blank keeps the current one
+  std::string verb;                 // the opener's verb, lower-cased and cut to four letters
+};
+
+// What the due-task road asks for: the task's command in its folder, shown normally.
+TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std::string folder);
+
+// Starts the command and queues the task's script; true when the command started (or was
+// "N/A"). The command is read as successive splits (the whole command first, then at its first
+// blank or closing quote, then at each blank from the end), each started without a shell;
+// documents and links go to the desktop's opener; helper names ("VXMsg.EXE" ...) start our
+// helpers. The start folder is the child's own. A command that cannot be started shows "Could
+// not start <command>." and the script is not queued. While exit codes are logged, a started
+// program is kept in ExitCodeQueue. A "VXCHAIN" command starts and asks the program to close.
+bool RunTaskProgram(const TaskProgramRequest& request);
+
+}  // namespace vx

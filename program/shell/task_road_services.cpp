@@ -1,0 +1,35 @@
+#include "program/shell/task_road_services.h"
+
+#include "platform/program_folder.h"
+#include "program/shell/external_message.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx {
+namespace {
+
+TaskRoadServices* installed = nullptr;
+
+// The real services. The SCRIPTING rows are left empty: users open the table for the time
+// they need it, on their own thread.
+TaskRoadServices& RealServices() {
+  static WindowMessageReporter boxes;
+  static TaskRoadServices services{&platform::SystemProcesses(), &platform::SystemShell(),
+                                   &platform::SystemSound(),     &boxes,
+                                   nullptr,                      platform::RunningProgramFolder(),
+                                   AddMessageLinkRecord,         {}};
+  return services;
+}
+
+}  // namespace
+
+void SetTaskRoadServices(TaskRoadServices* services) { installed = services; }
+
+TaskRoadServices& CurrentTaskRoadServices() { return installed ? *installed : RealServices(); }
+
+ScopedTaskRoadServices::ScopedTaskRoadServices(TaskRoadServices& services) : previous_(installed) {
+  installed = &services;
+}
+
+ScopedTaskRoadServices::~ScopedTaskRoadServices() { installed = previous_; }
+
+}  // namespace vx

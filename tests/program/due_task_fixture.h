@@ -1,0 +1,143 @@
+// The due-task road's test bench: the task table as a map shared with the schedule services,
+// a frame that records what it is told, and builders for due tasks.
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "datadll/dictionary/message_tables.h"
+#include "program/shell/due_task.h"
+#include "schedule_fixture.h"
+#include "task_road_fixture.h"
+
+namespace vx::testing {
+
+// SCHEDULE as a map by id, walked in (disabled, date, time, id) order like the key.
+class FakeDueTaskTable : public DueTaskTable {
+ public:
+  FakeDueTaskTable(std::map<std::int32_t, SCHEDULE_RECORD>& tasks, FakeScriptSteps& steps)
+      : tasks_(tasks), steps_(steps) {}
+
+  int fail_update = 0;      // the error Update and TryUpdate give; 0 writes
+  int updates = 0, try_updates = 0;
+  std::vector<std::int32_t> deleted;
+
+  int StartDateEnabledWalk() override {
+    order_.clear();
+    for (const auto& [id, task] : tasks_) order_.push_back(task);
+    std::stable_sort(order_.begin(), order_.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.Disabled, a.Date, a.Time) < std::tie(b.Disabled, b.Date, b.Time);
+    });
+    next_ = 0;
+    return 0;
+  }
+  int Next() override {
+    if (next_ >= order_.size()) return 33;
+    SCH = order_[next_++];
+    return 0;
+  }
+  int TryUpdate() override {
+    ++try_updates;
+    return Write();
+  }
+  int Update() override {
+    ++updates;
+    return Write();
+  }
+  int DeleteTask() override {
+    deleted.push_back(SCH.ID);
+    tasks_.erase(SCH.ID);
+    steps_.DeleteTaskSteps(SCH.ID);  // the relations take the steps along
+    return 0;
+  }
+
+ private:
+  int Write() {
+    if (fail_update != 0) return fail_update;
+    tasks_[SCH.ID] = SCH;
+    return 0;
+  }
+  std::map<std::int32_t, SCHEDULE_RECORD>& tasks_;
+  FakeScriptSteps& steps_;
+  std::vector<SCHEDULE_RECORD> order_;
+  std::size_t next_ = 0;
+};
+
+// Records what the road tells Main's frame, in one sequence of "what: detail" lines.
+class RecordingFrame : public DueTaskFrame {
+ public:
+  std::string status;
+  std::string tip;
+  std::vector<std::string> events;
+
+  void SetStatusText(std::string_view text, bool in_status_bar) override {
+    status = text;
+    if (in_status_bar) events.push_back("bar: " + std::string(text));
+  }
+  void SetTrayTip(std::string_view text) override { tip = text; }
+  void RestoreFrame() override { events.push_back("restore"); }
+  void StartTaskMessageThread() override {
+    events.push_back("thread: " + GLO_DESCRIPTION.str() + " | " + GLO_MESSAGE.str() + " | " +
+                     GLO_ALARMFILE.str());
+  }
+  void ShowModalMessage() override {
+    events.push_back("modal: " + ML.Title.str() + " | " + ML.Message.str() + " | " +
+                     ML.AlarmFile.str());
+  }
+  void PostEvent(int event, std::int32_t thread) override {
+    events.push_back("post " + std::to_string(event) + " to " + std::to_string(thread));
+  }
+};
+
+class DueTaskTest : public TaskRoadTest {
+ protected:
+  void SetUp() override {
+    TaskRoadTest::SetUp();
+    SCH = SCHEDULE_RECORD{};
+    BROWSESCHEDULETHREADQUEUE.Free();
+    USEEXTERNALMESSAGE = USEMODALMESSAGE = MAXIMIZEONRUN = SAVESCRIPTS = 0;
+    SKIPIFDAYSPASSED = 0;
+    THREADCOUNT = 0;
+    PRODUCTNAME = "Varnodex";
+  }
+  void TearDown() override {
+    TaskRoadTest::TearDown();
+    BROWSESCHEDULETHREADQUEUE.Free();
+    SCH = SCHEDULE_RECORD{};
+  }
+
+  // A daily task of the given type due at (date, time).
+  SCHEDULE_RECORD& AddTask(std::int32_t id, std::string_view type, std::int32_t date,
+                           std::int32_t time) {
+    SCHEDULE_RECORD task = MakeTask("Day of Week", date, time);
+    SetWeekdays(task, {kSun, kMon, kTue, kWed, kThu, kFri, kSat});
+    task.ID = id;
+    task.TaskType = type;
+    task.Description = "Task " + std::to_string(id);
+    task.Command = "backup-now";
+    task.Message = "Message " + std::to_string(id);
+    return schedule.tasks[id] = task;
+  }
+
+  // The tasks other than those given, i.e. the history copies.
+  std::vector<SCHEDULE_RECORD> CopiesBeyond(std::int32_t last_id) const {
+    std::vector<SCHEDULE_RECORD> out;
+    for (const auto& [id, task] : schedule.tasks) {
+      if (id > last_id) out.push_back(task);
+    }
+    return out;
+  }
+
+  void Tick() { CheckNextTask(state, table, frame); }
+
+  FakeScheduleServices schedule;
+  ScopedScheduleServices scoped_schedule{schedule};
+  FakeDueTaskTable table{schedule.tasks, steps};
+  RecordingFrame frame;
+  DueTaskState state;
+};
+
+}  // namespace vx::testing

@@ -1,0 +1,115 @@
+// The helper programs the task road starts, run for real from the build's program folder: the
+// message program reads its hand-over record, the backup copies the data files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/file_conversion.h"
+#include "datadll/dictionary/message_link.h"
+#include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/vx_files.h"
+#include "platform/program_folder.h"
+#include "runtime/storage/file.h"
+#include "runtime/storage/stored_name.h"
+#include "support/temp_folder.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HelperRun {
+  int status = -1;
+  std::string output;
+};
+
+// Runs a helper in folder and collects its standard output.
+HelperRun RunHelper(const std::string& helper, const fs::path& folder, const std::string& args) {
+  const fs::path program = platform::RunningProgramFolder() / helper;
+  HelperRun run;
+  if (!fs::exists(program)) return run;
+  const std::string command = "cd '" + folder.string() + "' && '" + program.string() + "' " + args;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char chunk[512];
+  while (std::fgets(chunk, sizeof chunk, pipe) != nullptr) run.output += chunk;
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+class HelperProgramsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(platform::RunningProgramFolder() / "vx-msg")) GTEST_SKIP() << "helpers not built";
+    VX_Files_Load();
+    old_ = fs::current_path();
+    fs::current_path(folder_.path());
+  }
+  void TearDown() override {
+    if (!old_.empty()) fs::current_path(old_);
+    if (VX_Files_Loaded()) VX_Files_Unload();
+  }
+
+  test_support::TempFolder folder_{"vx helpers"};
+  fs::path old_;
+};
+
+TEST_F(HelperProgramsTest, MessageProgramShowsTheRecordItIsGiven) {
+  storage::File& link = storage::File::For(MSGLINK_TABLE());
+  ASSERT_EQ(link.Create(), 0);
+  ASSERT_EQ(ds_FileOpen(link, storage::kReadWriteDenyNone), 0);
+  std::int32_t id = 0;
+  ASSERT_EQ(AddMessageLink("Backup", "Insert the tape", "", id), 0);
+  ASSERT_EQ(AddMessageLink("Call Anna", "About the budget", "ding.wav", id), 0);
+  link.Close();
+
+  const HelperRun shown = RunHelper("vx-msg", folder_.path(), "ID=2");
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.output, "Call Anna\n\nAbout the budget\n");
+  EXPECT_EQ(RunHelper("vx-msg", folder_.path(), "id=9").status, 2);
+  EXPECT_EQ(RunHelper("vx-msg", folder_.path(), "ID=x").status, 1);
+}
+
+TEST_F(HelperProgramsTest, BackupCopiesTheDataFilesIntoADatedFolder) {
+  storage::File& link = storage::File::For(MSGLINK_TABLE());
+  ASSERT_EQ(link.Create(), 0);
+  ASSERT_EQ(ds_FileOpen(link, storage::kReadWriteDenyNone), 0);
+  std::int32_t id = 0;
+  ASSERT_EQ(AddMessageLink("Kept", "in the copy", "", id), 0);  // still open while copied
+  std::ofstream("PATHS.INI") << "[DATA]\n";
+
+  const std::string database =
+      storage::ParseStoredName(MSGLINK_TABLE().StoredName(), MSGLINK_TABLE().driver).path;
+  EXPECT_EQ(RunHelper("vx-backup", folder_.path(), "'" + database + "' paths.ini").status, 0);
+  EXPECT_EQ(RunHelper("vx-backup", folder_.path(), "paths.ini missing.tps").status, 2);
+  link.Close();
+
+  std::vector<fs::path> folders;
+  for (const auto& entry : fs::directory_iterator(folder_ / "Backup")) folders.push_back(entry.path());
+  std::sort(folders.begin(), folders.end());  // "<date>" before "<date>-2"
+  ASSERT_EQ(folders.size(), 2u);
+  EXPECT_EQ(folders[1].filename(), folders[0].filename().string() + "-2");
+  EXPECT_TRUE(fs::exists(folders[0] / "PATHS.INI"));  // found whatever its letter case
+  EXPECT_TRUE(fs::exists(folders[1] / "PATHS.INI"));
+
+  // The copied database holds the record written before the copy.
+  fs::current_path(folders[0]);
+  ASSERT_EQ(ds_FileOpen(link, storage::kReadWriteDenyNone), 0);
+  ML = MSGLINK_RECORD{};
+  ML.ID = 1;
+  EXPECT_EQ(link.Get(ML_K_ID), 0);
+  EXPECT_EQ(ML.Title.str(), "Kept");
+  link.Close();
+}
+
+}  // namespace
+}  // namespace vx
