@@ -21,7 +21,7 @@ fuzz() {
   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
     "$root/fuzz/${name}_fuzz.cpp" "$@" -o "$build/${name}_fuzz"
   mkdir -p "$build/fuzz-$name"
-  "$build/${name}_fuzz" -max_total_time=15 -max_len=300 -timeout=5 \
+  "$build/${name}_fuzz" -seed=1 -max_total_time=15 -max_len=300 -timeout=5 \
     -dict="$root/fuzz/$name.dict" "$build/fuzz-$name" 2>"$build/${name}_fuzz.log" \
     || { tail -50 "$build/${name}_fuzz.log"; exit 1; }
   echo "$name fuzz run: no crash"

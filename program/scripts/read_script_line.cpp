@@ -17,6 +17,12 @@ bool AllDigits(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// A whole number as the writer writes seconds: digits with an optional minus sign.
+bool WholeNumberText(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  return AllDigits(text);
+}
+
 bool ReadsModal(std::string_view arg) { return UPPER(arg) == "/MODAL"; }
 
 void ReadDisplay(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
@@ -207,7 +213,7 @@ std::vector<std::string_view> SplitScriptLines(std::string_view text) {
 
 void ReadWaitArguments(const ScriptArguments& args, SCRIPTING_RECORD& step) {
   const std::string first = args.GetArgument(1);
-  if (IsWaitModeWord(first) || (first.empty() && AllDigits(args.GetArgument(2)))) {
+  if (IsWaitModeWord(first) || (first.empty() && WholeNumberText(args.GetArgument(2)))) {
     // The mode first: a mode word, or an empty mode written as "" followed by the seconds.
     step.DDEApplicationName = first;
     step.SecondsToWait = ReadWholeNumber(args.GetArgument(2));

@@ -180,6 +180,12 @@ TEST(ReadScriptLine, WaitForms) {
                                           s.WaitForWindow = "Save As";
                                         })},
       {"WAIT \"\" 0 42", Step("Wait", [](auto& s) { s.WaitForWindow = "42"; })},
+      // Negative seconds (from an imported file) keep the same form, so they read back.
+      {"WAIT \"\" -5 \"\" Wait", Step("Wait",
+                                      [](auto& s) {
+                                        s.SecondsToWait = -5;
+                                        s.FocusOnWindow = "Wait";
+                                      })},
       // An empty first argument without digits after it is still the title form.
       {"WAIT \"\" \"\" 10", Step("Wait", [](auto& s) { s.SecondsToWait = 10; })},
       {"WAIT", Step("Wait")},
