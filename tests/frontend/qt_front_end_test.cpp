@@ -5,12 +5,18 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTableView>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -240,6 +246,117 @@ TEST(QtFrontEnd, AFormTakesKeystrokesAndClicksAndItsListHoldsEveryRow) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(seen.Read([&] { return seen.name; }), "Ada");
+}
+
+// A frame with a menu, a toolbar and a sheet; a question it asks; minimising and restoring.
+struct FrameSeen {
+  std::mutex mutex;
+  std::vector<int> events;
+  long tab = 0;
+  unsigned answer = 0;
+  int run = 0;
+};
+
+void FrameProgram(FrameSeen& seen) {
+  int enabled = 1;
+  std::string notes = "first line";
+  Window w("Renderer Frame");
+  auto& file = w.Menubar().Menu("&File");
+  auto& about = file.Item("&About");
+  file.Separator();
+  auto& exit = file.Item("E&xit");
+  auto& run = w.Toolbar().Button("Run");
+  auto& sheet = w.Sheet();
+  sheet.Tab("General").Check("&Enabled", enabled);
+  auto& more = sheet.Tab("More");
+  more.Prompt("Notes:");
+  more.Text(notes);
+  sheet.Tab("Hidden").Hide();
+  w.Set(Prop::Topmost, true);
+  while (w.Accept()) {
+    std::unique_lock l(seen.mutex);
+    seen.events.push_back(EVENT());
+    if (EVENT() == EVENT_NewSelection && FIELD() == sheet) seen.tab = sheet.Choice();
+    if (ACCEPTED() == run) ++seen.run;
+    if (ACCEPTED() == exit) break;
+    if (ACCEPTED() == about) {
+      l.unlock();
+      const unsigned answer = MESSAGE("Really?", "About", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      l.lock();
+      seen.answer = answer;
+    }
+  }
+}
+
+TEST(QtFrontEnd, AFrameShowsMenusTabsAndQuestionsAndReportsMinimising) {
+  REQUIRE_QT_DISPLAY();
+  FrameSeen seen;
+  auto saw = [&](auto pred) {
+    return WaitFor([&] {
+      std::lock_guard l(seen.mutex);
+      return pred();
+    });
+  };
+  auto saw_event = [&](int event) {
+    return saw([&] { return std::find(seen.events.begin(), seen.events.end(), event) != seen.events.end(); });
+  };
+  const int status = RunAsUser([&] { FrameProgram(seen); }, [&] {
+    qt::QtWindow* window = WaitShown("Renderer Frame");
+    ASSERT_NE(window, nullptr);
+    QTabWidget* tabs = nullptr;
+    QAction *about = nullptr, *exit = nullptr, *run = nullptr;
+    bool topmost = false, hidden_tab_shown = true;
+    QStringList menu;
+    OnGui([&] {
+      tabs = window->findChild<QTabWidget*>();
+      about = window->findChild<QAction*>("control-3");
+      exit = window->findChild<QAction*>("control-5");
+      run = window->findChild<QAction*>("control-7");
+      topmost = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      if (tabs) hidden_tab_shown = tabs->isTabVisible(2);
+      if (about) {
+        if (auto* file = qobject_cast<QMenu*>(about->parent())) {
+          for (QAction* a : file->actions()) menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+      }
+    });
+    ASSERT_TRUE(tabs && about && exit && run);
+    EXPECT_TRUE(topmost);
+    EXPECT_FALSE(hidden_tab_shown);
+    EXPECT_EQ(menu.join('|').toStdString(), "&About|-|E&xit");
+
+    OnGui([&] { tabs->tabBar()->setCurrentIndex(1); });
+    EXPECT_TRUE(saw([&] { return seen.tab == 2; })) << "choosing a tab reaches the sheet";
+
+    OnGui([&] { run->trigger(); });
+    EXPECT_TRUE(saw([&] { return seen.run == 1; }));
+
+    // The question appears as a message box; its buttons answer.
+    OnGui([&] { about->trigger(); });
+    QString text;
+    bool default_is_no = false;
+    WaitFor([&] {
+      OnGui([&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        text = box->text();
+        default_is_no = box->defaultButton() == box->button(QMessageBox::No);
+        box->button(QMessageBox::Yes)->click();
+      });
+      return !text.isEmpty();
+    });
+    EXPECT_EQ(text.toStdString(), "Really?");
+    EXPECT_TRUE(default_is_no);
+    EXPECT_TRUE(saw([&] { return seen.answer == BUTTON_YES; }));
+
+    OnGui([&] { window->showMinimized(); });
+    EXPECT_TRUE(saw_event(EVENT_Iconized));
+    OnGui([&] { window->showNormal(); });
+    EXPECT_TRUE(saw_event(EVENT_Restored));
+
+    OnGui([&] { exit->trigger(); });
+  });
+  EXPECT_EQ(status, 0);
 }
 
 TEST(QtFrontEnd, ATrayIconSitsInTheTrayHostAndItsClicksArriveAsEvents) {
