@@ -72,6 +72,14 @@ QVariant ListTableModel::data(const QModelIndex& index, int role) const {
       QColor c = ModelColour(cell->bg);
       return c.isValid() ? QVariant(c) : QVariant();
     }
+    case kSelectedForegroundRole: {
+      QColor c = ModelColour(cell->selected_fg);
+      return c.isValid() ? QVariant(c) : QVariant();
+    }
+    case kSelectedBackgroundRole: {
+      QColor c = ModelColour(cell->selected_bg);
+      return c.isValid() ? QVariant(c) : QVariant();
+    }
     case Qt::TextAlignmentRole:
       if (static_cast<std::size_t>(index.column()) < columns_.size()) {
         return static_cast<int>(Justify(columns_[static_cast<std::size_t>(index.column())].justify));

@@ -11,6 +11,10 @@
 
 namespace vx::qt {
 
+// Roles beyond Qt's: the colours of a cell while its row is selected.
+inline constexpr int kSelectedForegroundRole = Qt::UserRole + 1;
+inline constexpr int kSelectedBackgroundRole = Qt::UserRole + 2;
+
 class ListTableModel final : public QAbstractTableModel {
   Q_OBJECT
  public:

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 
@@ -173,8 +174,28 @@ void QtFrontEnd::ApplyTray(const ModelMessage& m) {
   };
   tray.icon->setIcon(NamedIcon(get(Prop::Icon)));
   tray.icon->setToolTip(QString::fromStdString(get(Prop::Tip)));
-  // Without a tray host the icon simply does not show; the program runs on.
-  tray.icon->setVisible(get(Prop::Hide) != "1");
+  // Without a tray host the icon does not show and the program runs on; the icon comes once a
+  // host appears.
+  tray.wanted = get(Prop::Hide) != "1";
+  tray.icon->setVisible(tray.wanted);
+  if (tray.wanted && !QSystemTrayIcon::isSystemTrayAvailable()) WatchForTrayHost();
+}
+
+void QtFrontEnd::WatchForTrayHost() {
+  if (!tray_host_watch_) {
+    tray_host_watch_ = new QTimer(this);
+    tray_host_watch_->setInterval(500);
+    connect(tray_host_watch_, &QTimer::timeout, this, [this] {
+      if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+      tray_host_watch_->stop();
+      for (auto& [id, tray] : trays_) {
+        if (!tray.wanted) continue;
+        tray.icon->hide();
+        tray.icon->show();
+      }
+    });
+  }
+  tray_host_watch_->start();
 }
 
 }  // namespace vx::qt

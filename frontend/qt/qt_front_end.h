@@ -14,6 +14,7 @@
 #include "runtime/window/front_end.h"
 
 class QSystemTrayIcon;
+class QTimer;
 
 namespace vx::qt {
 
@@ -43,6 +44,7 @@ class QtFrontEnd final : public QObject, public FrontEnd {
     QSystemTrayIcon* icon = nullptr;
     long thread = 0;
     int events[4] = {0, 0, 0, 0};  // left click, right click, left double, right double
+    bool wanted = false;            // the model shows it
   };
 
   void Apply(const ModelMessage& message);
@@ -50,10 +52,13 @@ class QtFrontEnd final : public QObject, public FrontEnd {
   void Answer(const std::shared_ptr<Request>& request);
   void Forget(const std::shared_ptr<Request>& request);
   void UpdateModality(long thread);
+  void WatchForTrayHost();
+
 
   std::map<int, QPointer<QtWindow>> windows_;
   std::map<long, std::vector<int>> open_by_thread_;  // in opening order; the newest takes input
   std::map<int, TrayEntry> trays_;
+  QTimer* tray_host_watch_ = nullptr;  // runs while icons wait for a tray host to appear
   std::mutex requests_mutex_;
   std::vector<std::shared_ptr<Request>> open_requests_;
 };

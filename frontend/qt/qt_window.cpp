@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <cstdlib>
 
+#include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/post_input.h"
@@ -286,6 +287,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
       auto* view = new QTableView(this);
       item.model = new ListTableModel(view);
       view->setModel(item.model);
+      view->setItemDelegate(new ListCellDelegate(view));
       view->setSelectionBehavior(QAbstractItemView::SelectRows);
       view->setSelectionMode(QAbstractItemView::SingleSelection);
       view->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -23,9 +23,6 @@ namespace vx::qt {
 
 class ListTableModel;
 
-// The event a click on a list's column header posts; its choice is the column, from 1.
-inline constexpr int EVENT_HeaderPressed = 25;
-
 class QtWindow final : public QMainWindow {
   Q_OBJECT
  public:

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "frontend/qt/display_probe.h"
+#include "frontend/qt/list_table_model.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
 #include "frontend/qt/run_with_qt.h"
@@ -122,7 +123,9 @@ class TaskRows final : public ListSource {
  public:
   std::size_t Records() const override { return 10000; }
   std::vector<std::string> Fields(std::size_t row) const override {
-    return {"Task " + std::to_string(row + 1), std::to_string((row + 1) * 3)};
+    // Text, four colours (0x00BBGGRR: red on white, selected white on blue), icon number, count.
+    return {"Task " + std::to_string(row + 1), "255", "16777215", "16777215", "16711680", "1",
+            std::to_string((row + 1) * 3)};
   }
 };
 
@@ -133,7 +136,8 @@ void FormProgram(Seen& seen) {
   w.Prompt("&Name:");
   auto& entry = w.Entry(name, "@s20");
   auto& apply = w.Button("&Apply");
-  auto& list = w.List("80L(2)|M~Task~#1#40R(2)|M~Count~#2#");
+  auto& list = w.List("80L(2)|M*I~Task~#1#40R(2)|M~Count~#7#");
+  list.IconList({"~done.ico"});
   list.From(&rows);
   w.Status(1, "Ready");
   while (w.Accept()) {
@@ -146,7 +150,7 @@ void FormProgram(Seen& seen) {
       std::lock_guard l(seen.mutex);
       ++seen.applied;
     }
-    if (EVENT() == qt::EVENT_HeaderPressed && FIELD() == list) {
+    if (EVENT() == EVENT_HeaderPressed && FIELD() == list) {
       std::lock_guard l(seen.mutex);
       ++seen.header_clicks;
     }
@@ -215,11 +219,17 @@ TEST(QtFrontEnd, AFormTakesKeystrokesAndClicksAndItsListHoldsEveryRow) {
 
     int rows = 0;
     QString last, header;
+    QColor fg, selected_bg;
+    bool icon = false;
     QRect section;
     OnGui([&] {
       rows = list->model()->rowCount();
       last = list->model()->index(rows - 1, 0).data().toString();
       header = list->model()->headerData(1, Qt::Horizontal).toString();
+      const QModelIndex first = list->model()->index(0, 0);
+      fg = first.data(Qt::ForegroundRole).value<QColor>();
+      selected_bg = first.data(qt::kSelectedBackgroundRole).value<QColor>();
+      icon = !first.data(Qt::DecorationRole).value<QIcon>().isNull();
       list->scrollToBottom();
       list->scrollToTop();
       QHeaderView* h = list->horizontalHeader();
@@ -229,6 +239,9 @@ TEST(QtFrontEnd, AFormTakesKeystrokesAndClicksAndItsListHoldsEveryRow) {
     EXPECT_EQ(rows, 10000);
     EXPECT_EQ(last.toStdString(), "Task 10000");
     EXPECT_EQ(header.toStdString(), "Count");
+    EXPECT_EQ(fg, QColor(255, 0, 0));
+    EXPECT_EQ(selected_bg, QColor(0, 0, 255));
+    EXPECT_TRUE(icon);
 
     // A real click on the first column's header.
     for (int attempt = 0; attempt < 5 && !seen.Read([&] { return seen.header_clicks > 0; }); ++attempt) {
@@ -365,8 +378,10 @@ TEST(QtFrontEnd, ATrayIconSitsInTheTrayHostAndItsClicksArriveAsEvents) {
   if (!host.Started()) GTEST_SKIP() << "trayer is not installed";
   Seen seen;
   auto program = [&] {
+    // The window lives in the tray, hidden, so nothing covers the icon.
     Window w("Tray Window");
     w.String("A window with a tray icon");
+    w.Set(Prop::Hide, true);
     TrayIcon tray;
     tray.Add("tray_ico", "Varnodex test", EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick, 0);
     {
@@ -379,26 +394,33 @@ TEST(QtFrontEnd, ATrayIconSitsInTheTrayHostAndItsClicksArriveAsEvents) {
     }
   };
   const int status = RunAsUser(program, [&] {
-    ASSERT_NE(WaitShown("Tray Window"), nullptr);
+    qt::QtFrontEnd* front_end = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      front_end = dynamic_cast<qt::QtFrontEnd*>(CurrentFrontEnd());
+      return front_end && seen.Read([&] { return seen.tray_id != 0; });
+    }));
     const int id = seen.Read([&] { return seen.tray_id; });
-    auto* front_end = dynamic_cast<qt::QtFrontEnd*>(CurrentFrontEnd());
-    ASSERT_NE(front_end, nullptr);
-    QRect place;
+    // The icon is a small window of its own, which the tray host takes in.
     QString tip;
+    int x = 0, y = 0;
     const bool docked = WaitFor([&] {
+      unsigned long icon_window = 0;
       OnGui([&] {
         QSystemTrayIcon* icon = front_end->Tray(id);
-        place = icon && QSystemTrayIcon::isSystemTrayAvailable() ? icon->geometry() : QRect();
         tip = icon ? icon->toolTip() : QString();
+        if (!icon || !QSystemTrayIcon::isSystemTrayAvailable()) return;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+          if (w->inherits("QSystemTrayIconSys") && w->isVisible()) icon_window = w->winId();
+        }
       });
-      return place.width() > 0 && place.height() > 0;
+      return icon_window && test::WindowCentre(icon_window, &x, &y) && (x > 0 || y > 0);
     }, 15s);
     ASSERT_TRUE(docked) << "the icon appears in the tray host";
     EXPECT_EQ(tip.toStdString(), "Varnodex test");
 
     auto click_until = [&](unsigned button, int event) {
       for (int attempt = 0; attempt < 5; ++attempt) {
-        test::FakeClick(place.center().x(), place.center().y(), button);
+        test::FakeClick(x, y, button);
         if (WaitFor([&] {
               return seen.Read([&] {
                 return std::find(seen.events.begin(), seen.events.end(), event) != seen.events.end();

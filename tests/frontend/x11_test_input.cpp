@@ -25,6 +25,18 @@ bool FakeClick(int x, int y, unsigned button) {
   return true;
 }
 
+bool WindowCentre(unsigned long window, int* x, int* y) {
+  Display* display = platform::OpenX11Display();
+  if (!display) return false;
+  XWindowAttributes attributes{};
+  ::Window child = 0;
+  bool ok = XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable &&
+            XTranslateCoordinates(display, window, DefaultRootWindow(display), attributes.width / 2,
+                                  attributes.height / 2, x, y, &child) != 0;
+  XCloseDisplay(display);
+  return ok;
+}
+
 struct TrayHost::Impl {
   Trayer trayer;
 };

@@ -11,6 +11,10 @@ namespace vx::test {
 // Moves the pointer to the screen point and clicks the button (1 left, 3 right).
 bool FakeClick(int x, int y, unsigned button);
 
+// The middle of an X window on the screen, wherever it has been reparented (a tray icon sits
+// inside its host's window). False when there is no such window.
+bool WindowCentre(unsigned long window, int* x, int* y);
+
 // Runs a tray host (trayer) for its lifetime, taking turns with other test processes.
 class TrayHost {
  public:
