@@ -25,83 +25,81 @@ std::string BaseName(std::string_view name) {
   return base;
 }
 
-QPixmap Canvas() {
+// A 32-pixel picture on a clear ground, painted by `paint`.
+template <class Paint>
+QIcon Drawn(Paint paint) {
   QPixmap pixmap(32, 32);
   pixmap.fill(Qt::transparent);
-  return pixmap;
+  {
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+  }
+  return QIcon(pixmap);
 }
 
 // The scheduler's own mark: a clock face.
-QPixmap DrawClock(QColor face) {
-  QPixmap pixmap = Canvas();
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(Qt::black, 2));
-  p.setBrush(face);
-  p.drawEllipse(QRectF(2, 2, 28, 28));
-  p.drawLine(QPointF(16, 16), QPointF(16, 7));
-  p.drawLine(QPointF(16, 16), QPointF(23, 19));
-  return pixmap;
+QIcon DrawClock(QColor face) {
+  return Drawn([&](QPainter& p) {
+    p.setPen(QPen(Qt::black, 2));
+    p.setBrush(face);
+    p.drawEllipse(QRectF(2, 2, 28, 28));
+    p.drawLine(QPointF(16, 16), QPointF(16, 7));
+    p.drawLine(QPointF(16, 16), QPointF(23, 19));
+  });
 }
 
-QPixmap DrawKey(QColor colour) {
-  QPixmap pixmap = Canvas();
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(Qt::black, 1.5));
-  p.setBrush(colour);
-  p.drawEllipse(QRectF(2, 9, 14, 14));
-  p.drawRect(QRectF(15, 14, 15, 4));
-  p.drawRect(QRectF(24, 18, 3, 5));
-  return pixmap;
+QIcon DrawKey(QColor colour) {
+  return Drawn([&](QPainter& p) {
+    p.setPen(QPen(Qt::black, 1.5));
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(2, 9, 14, 14));
+    p.drawRect(QRectF(15, 14, 15, 4));
+    p.drawRect(QRectF(24, 18, 3, 5));
+  });
 }
 
-QPixmap DrawTick() {
-  QPixmap pixmap = Canvas();
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(0, 150, 0), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  QPainterPath path;
-  path.moveTo(5, 17);
-  path.lineTo(13, 25);
-  path.lineTo(27, 7);
-  p.drawPath(path);
-  return pixmap;
+QIcon DrawTick() {
+  return Drawn([](QPainter& p) {
+    p.setPen(QPen(QColor(0, 150, 0), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath path;
+    path.moveTo(5, 17);
+    path.lineTo(13, 25);
+    path.lineTo(27, 7);
+    p.drawPath(path);
+  });
 }
 
-QPixmap DrawSkip() {
-  QPixmap pixmap = Canvas();
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(220, 160, 0));
-  p.drawPolygon(QPolygonF({QPointF(4, 6), QPointF(16, 16), QPointF(4, 26)}));
-  p.drawPolygon(QPolygonF({QPointF(15, 6), QPointF(27, 16), QPointF(15, 26)}));
-  return pixmap;
+QIcon DrawSkip() {
+  return Drawn([](QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 160, 0));
+    p.drawPolygon(QPolygonF({QPointF(4, 6), QPointF(16, 16), QPointF(4, 26)}));
+    p.drawPolygon(QPolygonF({QPointF(15, 6), QPointF(27, 16), QPointF(15, 26)}));
+  });
 }
 
-QPixmap DrawWindow() {
-  QPixmap pixmap = Canvas();
-  QPainter p(&pixmap);
-  p.setPen(QPen(Qt::black, 2));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(4, 6, 24, 20));
-  p.fillRect(QRectF(4, 6, 24, 5), QColor(40, 80, 200));
-  return pixmap;
+QIcon DrawWindow() {
+  return Drawn([](QPainter& p) {
+    p.setPen(QPen(Qt::black, 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4, 6, 24, 20));
+    p.fillRect(QRectF(4, 6, 24, 5), QColor(40, 80, 200));
+  });
 }
 
-QPixmap DrawLettered(const std::string& base) {
-  QPixmap pixmap = Canvas();
-  QPainter p(&pixmap);
-  const unsigned hash = static_cast<unsigned>(std::hash<std::string>()(base));
-  p.fillRect(QRectF(2, 2, 28, 28), QColor::fromHsv(static_cast<int>(hash % 360), 150, 200));
-  p.setPen(Qt::black);
-  QFont font = p.font();
-  font.setPixelSize(18);
-  font.setBold(true);
-  p.setFont(font);
-  p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, base.empty() ? QString("?") : QString(QChar(base[0])).toUpper());
-  return pixmap;
+// Any other name: its first letter on a square coloured after the name.
+QIcon DrawLettered(const std::string& base) {
+  return Drawn([&](QPainter& p) {
+    const unsigned hash = static_cast<unsigned>(std::hash<std::string>()(base));
+    p.fillRect(QRectF(2, 2, 28, 28), QColor::fromHsv(static_cast<int>(hash % 360), 150, 200));
+    p.setPen(Qt::black);
+    QFont font = p.font();
+    font.setPixelSize(18);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, base.empty() ? QString("?") : QString(QChar(base[0])).toUpper());
+  });
 }
 
 QIcon Make(std::string_view name) {
@@ -111,11 +109,11 @@ QIcon Make(std::string_view name) {
     if (!icon.isNull()) return icon;
   }
   const std::string base = BaseName(name);
-  if (base == "tray" || base == "vx" || base == "clock") return QIcon(DrawClock(QColor(120, 170, 255)));
-  if (base == "idle") return QIcon(DrawClock(QColor(200, 200, 200)));
-  if (base == "busykey" || base == "key") return QIcon(DrawKey(QColor(230, 90, 40)));
-  if (base == "done") return QIcon(DrawTick());
-  if (base == "skip") return QIcon(DrawSkip());
+  if (base == "tray" || base == "vx" || base == "clock") return DrawClock(QColor(120, 170, 255));
+  if (base == "idle") return DrawClock(QColor(200, 200, 200));
+  if (base == "busykey" || base == "key") return DrawKey(QColor(230, 90, 40));
+  if (base == "done") return DrawTick();
+  if (base == "skip") return DrawSkip();
   static const std::map<std::string, const char*> theme = {
       {"restore", "view-restore"}, {"exit", "application-exit"}, {"delete", "edit-delete"},
       {"new", "document-new"},     {"open", "document-open"},    {"save", "document-save"},
@@ -127,10 +125,10 @@ QIcon Make(std::string_view name) {
     QIcon icon = QIcon::fromTheme(it->second);
     if (!icon.isNull()) return icon;
   }
-  if (base == "restore") return QIcon(DrawWindow());
+  if (base == "restore") return DrawWindow();
   QIcon icon = QIcon::fromTheme(QString::fromStdString(base));
   if (!icon.isNull()) return icon;
-  return QIcon(DrawLettered(base));
+  return DrawLettered(base);
 }
 
 // Pictures are kept while the application lives; the cache empties as it ends, before the
