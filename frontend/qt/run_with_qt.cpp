@@ -79,8 +79,9 @@ int RunWithQt(int argc, char** argv, std::function<void()> main_procedure, Headl
   // Main is told to close down.
   HeadlessFrontEnd headless(std::move(headless_note));
   SetFrontEnd(&headless);
-  front_end->AnswerOpenRequests();
   while (!ended) {
+    // A question asked just before the switch still reached the Qt front end: answer it too.
+    front_end->AnswerOpenRequests();
     POST(EVENT_CloseDown, 0, 1);
     for (int i = 0; i < 50 && !ended; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
