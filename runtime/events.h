@@ -22,6 +22,7 @@ inline constexpr int EVENT_MouseUp = 11;
 inline constexpr int EVENT_AlertKey = 16;
 inline constexpr int EVENT_PreAlertKey = 17;
 inline constexpr int EVENT_TabChanging = 22;
+inline constexpr int EVENT_HeaderPressed = 25;  // a list's column header clicked; the column is the choice
 inline constexpr int EVENT_Rejected = 27;
 inline constexpr int EVENT_DroppingDown = 28;
 inline constexpr int EVENT_DroppedDown = 29;
