@@ -63,6 +63,9 @@ void WriteLog(std::string_view text, std::string_view label) {
   storage::File& log = storage::File::For(VX_LOG_TABLE());
   if (tLinesSinceOpen == 0 || !log.IsOpen()) {
     tLinesSinceOpen = 0;
+    // Creating the missing log empties the file, so two threads must not both find it missing
+    // and create it one after the other: the second would throw away the first one's lines.
+    std::lock_guard lock(gWriteMutex);
     if (!OpenLog(log)) return;
   }
   ++tLinesSinceOpen;
