@@ -1,18 +1,15 @@
-// VX: the scheduler program.
-#include <cstdio>
+// VX: the scheduler program. Until the desktop front end is linked in, the program runs its
+// window model without one: message boxes take their default answers and the frame is not
+// drawn, but the scheduler, the tray model and the hot keys run.
 #include <string>
 #include <vector>
 
-#include "datadll/dictionary/vx_files.h"
-#include "platform/user_folders.h"
-#include "program/shell/install_program_services.h"
 #include "program/shell/program_arguments.h"
+#include "program/shell/program_body.h"
+#include "runtime/threads.h"
 
 int main(int argc, char** argv) {
   vx::SetProgramArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-  vx::VX_Files_Load();
-  vx::InstallProgramServices();
-  std::printf("Varnodex: data folder %s\n", vx::platform::DefaultDataFolder().c_str());
-  vx::VX_Files_Unload();
+  vx::RunProgram(vx::ProgramBody);
   return 0;
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "datadll/dictionary/schedule_table.h"
+#include "runtime/events.h"
 
 namespace vx {
 
@@ -53,8 +54,7 @@ class DueTaskFrame {
   virtual void PostEvent(int event, std::int32_t thread) = 0;
 };
 
-// The event a task list receives when tasks have changed.
-inline constexpr int EVENT_RefreshSchedule = 1090;
+// EVENT_RefreshSchedule (runtime/events.h) is the event a task list receives when tasks have changed.
 
 // State Main keeps for the road while it runs.
 struct DueTaskState {
