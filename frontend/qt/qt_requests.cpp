@@ -1,0 +1,135 @@
+// Message boxes, popup menus and file and folder dialogs, shown on the GUI thread as answers to
+// the model's requests.
+#include <QAbstractButton>
+#include <QCursor>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "frontend/qt/qt_front_end.h"
+#include "frontend/qt/qt_window.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx::qt {
+namespace {
+
+struct ButtonName {
+  unsigned model;
+  QMessageBox::StandardButton qt;
+};
+constexpr ButtonName kButtons[] = {
+    {BUTTON_OK, QMessageBox::Ok},         {BUTTON_YES, QMessageBox::Yes},       {BUTTON_NO, QMessageBox::No},
+    {BUTTON_ABORT, QMessageBox::Abort},   {BUTTON_RETRY, QMessageBox::Retry},   {BUTTON_IGNORE, QMessageBox::Ignore},
+    {BUTTON_CANCEL, QMessageBox::Cancel}, {BUTTON_HELP, QMessageBox::Help}};
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Hand: return QMessageBox::Critical;
+    case MessageIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+long ShowMessage(const Request& r, QWidget* parent) {
+  QMessageBox box(BoxIcon(r.icon), QString::fromStdString(r.caption), QString::fromStdString(r.text),
+                  QMessageBox::NoButton, parent);
+  unsigned buttons = r.buttons ? r.buttons : BUTTON_OK;
+  for (const ButtonName& b : kButtons) {
+    if (buttons & b.model) box.addButton(b.qt);
+  }
+  const auto default_answer = static_cast<unsigned>(DefaultAnswer(r));
+  for (const ButtonName& b : kButtons) {
+    if (b.model == default_answer) box.setDefaultButton(b.qt);
+  }
+  box.exec();
+  const auto pressed = box.standardButton(box.clickedButton());
+  for (const ButtonName& b : kButtons) {
+    if (b.qt == pressed) return b.model;
+  }
+  // Closed without a button: the cancel button when there is one, else the default.
+  return (buttons & BUTTON_CANCEL) ? BUTTON_CANCEL : default_answer;
+}
+
+// "item|item|-|item": "-" separates, "~" greys an item and "+" ticks it; the answer counts
+// items from 1, separators not counted.
+long ShowPopup(const Request& r) {
+  QMenu menu;
+  long number = 0;
+  const QStringList entries = QString::fromStdString(r.text).split('|');
+  for (QString entry : entries) {
+    if (entry == "-") {
+      menu.addSeparator();
+      continue;
+    }
+    ++number;
+    bool grey = false, ticked = false;
+    while (!entry.isEmpty() && (entry[0] == '~' || entry[0] == '+')) {
+      (entry[0] == '~' ? grey : ticked) = true;
+      entry.remove(0, 1);
+    }
+    QAction* action = menu.addAction(entry);
+    action->setData(static_cast<qlonglong>(number));
+    action->setEnabled(!grey);
+    if (ticked) {
+      action->setCheckable(true);
+      action->setChecked(true);
+    }
+  }
+  QAction* chosen = menu.exec(QCursor::pos());
+  return chosen ? chosen->data().toLongLong() : 0;
+}
+
+// "WAV Files|*.WAV|All|*.*" becomes "WAV Files (*.WAV);;All (*.*)".
+QString NameFilters(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+void QtFrontEnd::Answer(const std::shared_ptr<Request>& request) {
+  if (request->Answered()) {
+    Forget(request);
+    return;
+  }
+  QWidget* parent = Window(request->window);
+  const Request& r = *request;
+  long number = 0;
+  std::string text;
+  switch (r.kind) {
+    case Request::Kind::Message:
+      number = ShowMessage(r, parent);
+      break;
+    case Request::Kind::Popup:
+      number = ShowPopup(r);
+      break;
+    case Request::Kind::FileDialog:
+    case Request::Kind::FolderDialog: {
+      const QString title = QString::fromStdString(r.caption);
+      const QString start = QString::fromStdString(r.text);
+      QString chosen;
+      if (r.kind == Request::Kind::FolderDialog || (r.flags & FILE_Directory)) {
+        chosen = QFileDialog::getExistingDirectory(parent, title, start);
+      } else if (r.flags & FILE_Save) {
+        chosen = QFileDialog::getSaveFileName(parent, title, start, NameFilters(r.filter));
+      } else {
+        chosen = QFileDialog::getOpenFileName(parent, title, start, NameFilters(r.filter));
+      }
+      number = chosen.isEmpty() ? 0 : 1;
+      text = chosen.toStdString();
+      break;
+    }
+  }
+  request->Answer(number, std::move(text));
+  Forget(request);
+}
+
+}  // namespace vx::qt

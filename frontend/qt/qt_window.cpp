@@ -1,0 +1,659 @@
+#include "frontend/qt/qt_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <cstdlib>
+
+#include "frontend/qt/list_table_model.h"
+#include "frontend/qt/named_icons.h"
+#include "frontend/qt/post_input.h"
+#include "runtime/events.h"
+#include "runtime/fixed_string.h"
+#include "runtime/window/list_format.h"
+
+namespace vx::qt {
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Shown(std::string_view text) { return Q(ClipView(text)); }
+long Number(const std::string& text) { return std::atol(text.c_str()); }
+bool On(const std::string& text) { return Number(text) != 0; }
+
+// Controls that take a row of their own and grow with the window.
+bool Stretches(ControlType type) {
+  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet;
+}
+
+// Controls that sit beside the prompt before them.
+bool IsField(ControlType type) {
+  switch (type) {
+    case ControlType::Entry: case ControlType::Text: case ControlType::Spin: case ControlType::Combo:
+    case ControlType::DropList: case ControlType::List: case ControlType::String: case ControlType::Progress:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+QtWindow::QtWindow(long thread, int id, const std::map<Prop, std::string>& props) : thread_(thread), id_(id) {
+  setObjectName(QStringLiteral("window-%1").arg(id));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  NewContainer(0, central);
+  for (const auto& [prop, value] : props) ApplyWindowProp(prop, value);
+}
+
+QtWindow::~QtWindow() = default;
+
+void QtWindow::Post(int event, int control, std::string text, long choice, int keycode) {
+  if (applying_) return;
+  Input input;
+  input.event = event;
+  input.window = id_;
+  input.control = control;
+  input.text = std::move(text);
+  input.choice = choice;
+  input.keycode = keycode;
+  PostInput(thread_, std::move(input));
+}
+
+void QtWindow::SetTakesInput(bool on) {
+  if (centralWidget()) centralWidget()->setEnabled(on);
+  if (QMenuBar* bar = menuBar()) bar->setEnabled(on);
+  for (QToolBar* bar : findChildren<QToolBar*>()) bar->setEnabled(on);
+}
+
+QtWindow::Container& QtWindow::NewContainer(int number, QWidget* holder) {
+  Container& c = containers_[number];
+  c.grid = new QGridLayout(holder);
+  c.grid->setColumnStretch(1, 1);
+  return c;
+}
+
+QtWindow::Container& QtWindow::ContainerFor(int parent) {
+  auto it = containers_.find(parent);
+  return it != containers_.end() ? it->second : containers_.at(0);
+}
+
+void QtWindow::Place(Container& c, ControlType type, QWidget* widget) {
+  if (type == ControlType::Prompt) {
+    if (c.prompt_open) ++c.row;
+    c.grid->addWidget(widget, c.row, 0);
+    c.prompt_open = true;
+    c.buttons = nullptr;
+    return;
+  }
+  if (type == ControlType::Button) {
+    if (!c.buttons) {
+      if (c.prompt_open) ++c.row;
+      c.prompt_open = false;
+      c.buttons = new QHBoxLayout();
+      c.buttons->addStretch(1);
+      c.grid->addLayout(c.buttons, c.row++, 0, 1, 2);
+    }
+    c.buttons->addWidget(widget);
+    return;
+  }
+  c.buttons = nullptr;
+  int row = c.row;
+  if (c.prompt_open && IsField(type)) {
+    c.grid->addWidget(widget, row, 1);
+  } else {
+    if (c.prompt_open) row = ++c.row;
+    c.grid->addWidget(widget, row, 0, 1, 2);
+  }
+  c.prompt_open = false;
+  if (Stretches(type)) c.grid->setRowStretch(row, 1);
+  c.row = row + 1;
+}
+
+void QtWindow::AddControl(const ControlSnapshot& s) {
+  Item& item = items_[s.control];
+  item.type = s.type;
+  item.parent = s.parent;
+  MakeWidget(s.control, item, s);
+  if (item.widget) {
+    item.widget->setObjectName(QStringLiteral("control-%1").arg(s.control));
+    item.widget->setProperty("vxControl", s.control);
+  }
+  if (item.action) item.action->setObjectName(QStringLiteral("control-%1").arg(s.control));
+  applying_ = true;
+  for (const auto& [prop, value] : s.props) ApplyProp(s.control, item, prop, value);
+  applying_ = false;
+}
+
+void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
+  Item* parent = nullptr;
+  if (auto it = items_.find(s.parent); it != items_.end() && s.parent != 0) parent = &it->second;
+  const ControlType parent_type = parent ? parent->type : ControlType::Window;
+
+  switch (item.type) {
+    case ControlType::Menubar:
+      item.widget = menuBar();
+      return;
+    case ControlType::Menu: {
+      if (parent && parent->menu) {
+        item.menu = parent->menu->addMenu(QString());
+      } else {
+        item.menu = menuBar()->addMenu(QString());
+      }
+      item.action = item.menu->menuAction();
+      return;
+    }
+    case ControlType::Toolbar: {
+      auto* bar = addToolBar(QString());
+      bar->setMovable(false);
+      item.widget = bar;
+      return;
+    }
+    case ControlType::StatusBar:
+      item.widget = statusBar();
+      return;
+    case ControlType::StatusZone: {
+      auto* label = new QLabel(statusBar());
+      statusBar()->addWidget(label, 1);
+      item.widget = label;
+      return;
+    }
+    default:
+      break;
+  }
+  // Entries of menus and toolbars are actions.
+  if (parent && (parent_type == ControlType::Menu || parent_type == ControlType::Toolbar)) {
+    auto it = s.props.find(Prop::Text);
+    const bool separator = it != s.props.end() && it->second == "-";
+    if (parent_type == ControlType::Menu) {
+      item.action = separator ? parent->menu->addSeparator() : parent->menu->addAction(QString());
+    } else {
+      auto* bar = static_cast<QToolBar*>(parent->widget);
+      item.action = separator ? bar->addSeparator() : bar->addAction(QString());
+    }
+    if (!separator) connect(item.action, &QAction::triggered, this, [this, number] { Post(EVENT_Accepted, number); });
+    return;
+  }
+  QWidget* widget = MakeFormWidget(number, item);
+  if (!widget) return;
+  item.widget = widget;
+  if (item.type == ControlType::Tab) return;  // a page of its sheet, placed there
+  if (item.type == ControlType::Radio && parent && parent->group) {
+    item.index = parent->radios++;
+    parent->group->addButton(static_cast<QRadioButton*>(widget), item.index + 1);
+  }
+  Place(ContainerFor(s.parent), item.type, widget);
+  if (item.type == ControlType::Prompt) {
+    last_prompt_ = widget;
+  } else if (last_prompt_ && IsField(item.type)) {
+    static_cast<QLabel*>(last_prompt_)->setBuddy(widget);
+    last_prompt_ = nullptr;
+  }
+}
+
+QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
+  switch (item.type) {
+    case ControlType::Prompt:
+    case ControlType::String:
+      return new QLabel(this);
+    case ControlType::Image: {
+      auto* label = new QLabel(this);
+      label->setAlignment(Qt::AlignCenter);
+      return label;
+    }
+    case ControlType::Entry: {
+      auto* edit = new QLineEdit(this);
+      connect(edit, &QLineEdit::editingFinished, this, [this, number] { ReportEditDone(number); });
+      return edit;
+    }
+    case ControlType::Text: {
+      auto* edit = new QPlainTextEdit(this);
+      edit->installEventFilter(this);
+      return edit;
+    }
+    case ControlType::Spin: {
+      auto* spin = new QSpinBox(this);
+      spin->setRange(-2147483647, 2147483647);
+      connect(spin, &QSpinBox::editingFinished, this, [this, number] { ReportEditDone(number); });
+      return spin;
+    }
+    case ControlType::Button: {
+      auto* button = new QPushButton(this);
+      button->setAutoDefault(false);
+      connect(button, &QPushButton::clicked, this, [this, number] { Post(EVENT_Accepted, number); });
+      return button;
+    }
+    case ControlType::Check: {
+      auto* check = new QCheckBox(this);
+      connect(check, &QCheckBox::clicked, this, [this, number](bool on) { Post(EVENT_Accepted, number, {}, on ? 1 : 0); });
+      return check;
+    }
+    case ControlType::Option: {
+      auto* box = new QGroupBox(this);
+      NewContainer(number, box);
+      item.group = new QButtonGroup(box);
+      connect(item.group, &QButtonGroup::idClicked, this, [this, number](int id) { Post(EVENT_Accepted, number, {}, id); });
+      return box;
+    }
+    case ControlType::Radio:
+      return new QRadioButton(this);
+    case ControlType::Group: {
+      auto* box = new QGroupBox(this);
+      NewContainer(number, box);
+      return box;
+    }
+    case ControlType::Panel:
+    case ControlType::Region: {
+      auto* frame = new QFrame(this);
+      if (item.type == ControlType::Panel) frame->setFrameShape(QFrame::StyledPanel);
+      NewContainer(number, frame);
+      return frame;
+    }
+    case ControlType::DropList:
+    case ControlType::Combo: {
+      auto* combo = new QComboBox(this);
+      combo->setEditable(item.type == ControlType::Combo);
+      connect(combo, &QComboBox::activated, this, [this, number](int index) { Post(EVENT_Accepted, number, {}, index + 1); });
+      if (combo->lineEdit()) {
+        connect(combo->lineEdit(), &QLineEdit::editingFinished, this, [this, number] { ReportEditDone(number); });
+      }
+      return combo;
+    }
+    case ControlType::List: {
+      auto* view = new QTableView(this);
+      item.model = new ListTableModel(view);
+      view->setModel(item.model);
+      view->setSelectionBehavior(QAbstractItemView::SelectRows);
+      view->setSelectionMode(QAbstractItemView::SingleSelection);
+      view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      view->setShowGrid(false);
+      view->setWordWrap(false);
+      view->setContextMenuPolicy(Qt::CustomContextMenu);
+      // Fixed row heights keep scrolling through long lists cheap.
+      view->verticalHeader()->hide();
+      view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+      view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+      view->horizontalHeader()->setSectionsClickable(true);
+      view->horizontalHeader()->setHighlightSections(false);
+      view->horizontalHeader()->setStretchLastSection(true);
+      connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+              [this, number](const QModelIndex& current) {
+                if (current.isValid()) Post(EVENT_NewSelection, number, {}, current.row() + 1);
+              });
+      connect(view, &QTableView::doubleClicked, this, [this, number](const QModelIndex& index) {
+        Post(EVENT_Accepted, number, {}, index.row() + 1, MouseLeft2);
+      });
+      connect(view, &QTableView::customContextMenuRequested, this,
+              [this, number] { Post(EVENT_AlertKey, number, {}, 0, MouseRight); });
+      connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+              [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
+      return view;
+    }
+    case ControlType::Sheet: {
+      auto* tabs = new QTabWidget(this);
+      connect(tabs, &QTabWidget::currentChanged, this, [this, number](int index) {
+        if (index >= 0) Post(EVENT_NewSelection, number, {}, index + 1);
+      });
+      return tabs;
+    }
+    case ControlType::Tab: {
+      auto it = items_.find(item.parent);
+      if (it == items_.end() || it->second.type != ControlType::Sheet) return nullptr;
+      auto* tabs = static_cast<QTabWidget*>(it->second.widget);
+      auto* page = new QWidget(tabs);
+      NewContainer(number, page);
+      item.tabs = tabs;
+      const QSignalBlocker quiet(tabs);
+      item.index = tabs->addTab(page, QString());
+      return page;
+    }
+    case ControlType::Progress:
+      return new QProgressBar(this);
+    default:
+      return nullptr;
+  }
+}
+
+// An entry, spin, text or combo the user has left: its text goes to the model when changed.
+void QtWindow::ReportEditDone(int number) {
+  auto it = items_.find(number);
+  if (it == items_.end() || applying_) return;
+  Item& item = it->second;
+  QString text;
+  if (auto* edit = qobject_cast<QLineEdit*>(item.widget)) text = edit->text();
+  if (auto* spin = qobject_cast<QSpinBox*>(item.widget)) text = QString::number(spin->value());
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(item.widget)) text = edit->toPlainText();
+  if (auto* combo = qobject_cast<QComboBox*>(item.widget)) text = combo->currentText();
+  std::string value = text.toStdString();
+  if (value == std::string(ClipView(item.props[Prop::Value]))) return;
+  item.props[Prop::Value] = value;
+  Post(EVENT_Accepted, number, std::move(value));
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut) {
+    if (Item* item = ItemOf(watched)) ReportEditDone(item->widget->property("vxControl").toInt());
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+QtWindow::Item* QtWindow::ItemOf(QObject* widget) {
+  const QVariant number = widget->property("vxControl");
+  if (!number.isValid()) return nullptr;
+  auto it = items_.find(number.toInt());
+  return it == items_.end() ? nullptr : &it->second;
+}
+
+void QtWindow::SetProp(int control, Prop prop, const std::string& value) {
+  applying_ = true;
+  if (control == 0) {
+    ApplyWindowProp(prop, value);
+  } else if (auto it = items_.find(control); it != items_.end()) {
+    ApplyProp(control, it->second, prop, value);
+  }
+  applying_ = false;
+}
+
+void QtWindow::SetRows(int control, std::shared_ptr<const std::vector<ListRow>> rows) {
+  auto it = items_.find(control);
+  if (it == items_.end() || !rows) return;
+  Item& item = it->second;
+  applying_ = true;
+  if (item.model) {
+    item.model->SetRows(std::move(rows));
+    ApplySelected(item, Number(item.props[Prop::Selected]));
+  } else if (auto* combo = qobject_cast<QComboBox*>(item.widget)) {
+    const QSignalBlocker quiet(combo);
+    const QString edited = combo->currentText();
+    combo->clear();
+    for (const ListRow& row : *rows) combo->addItem(row.empty() ? QString() : Shown(row[0].text));
+    ApplySelected(item, Number(item.props[Prop::Selected]));
+    if (item.type == ControlType::Combo) combo->setEditText(Shown(item.props[Prop::Value]));
+  }
+  applying_ = false;
+}
+
+void QtWindow::ShowFirst() {
+  shown_ = true;
+  applying_ = true;
+  if (!On(props_[Prop::Hide])) {
+    if (On(props_[Prop::Iconize])) {
+      showMinimized();
+    } else if (On(props_[Prop::Maximize])) {
+      showMaximized();
+    } else {
+      show();
+      raise();
+      activateWindow();
+    }
+  }
+  if (long focus = Number(props_[Prop::Focus])) {
+    if (auto it = items_.find(static_cast<int>(focus)); it != items_.end() && it->second.widget) {
+      it->second.widget->setFocus();
+    }
+  }
+  applying_ = false;
+}
+
+void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
+  props_[prop] = value;
+  switch (prop) {
+    case Prop::Text: setWindowTitle(Q(value)); break;
+    case Prop::Icon: setWindowIcon(value.empty() ? QIcon() : NamedIcon(value)); break;
+    case Prop::Hide:
+      if (shown_) {
+        if (On(value)) hide(); else ApplyIconize(On(props_[Prop::Iconize]));
+      }
+      break;
+    case Prop::Topmost: ApplyTopmost(On(value)); break;
+    case Prop::Iconize: if (shown_ && !On(props_[Prop::Hide])) ApplyIconize(On(value)); break;
+    case Prop::Maximize:
+      if (shown_ && !On(props_[Prop::Hide])) {
+        if (On(value)) showMaximized(); else if (isMaximized()) showNormal();
+      }
+      break;
+    case Prop::Focus:
+      if (auto it = items_.find(static_cast<int>(Number(value))); shown_ && it != items_.end() && it->second.widget) {
+        it->second.widget->setFocus();
+      }
+      break;
+    default: break;
+  }
+}
+
+void QtWindow::ApplyTopmost(bool on) {
+  if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  // Changing a flag hides a shown window; it comes back as it was.
+  if (shown_ && !On(props_[Prop::Hide])) ApplyIconize(On(props_[Prop::Iconize]));
+}
+
+void QtWindow::ApplyIconize(bool on) {
+  if (on) {
+    showMinimized();
+  } else if (isMinimized() || !isVisible()) {
+    if (On(props_[Prop::Maximize])) showMaximized(); else showNormal();
+    raise();
+    activateWindow();
+  }
+}
+
+void QtWindow::closeEvent(QCloseEvent* event) {
+  // The close box asks the window's thread; the model closes the window when it agrees.
+  event->ignore();
+  Post(EVENT_CloseWindow, 0);
+}
+
+void QtWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || applying_) return;
+  const bool minimised = windowState().testFlag(Qt::WindowMinimized);
+  if (minimised && !On(props_[Prop::Iconize])) {
+    props_[Prop::Iconize] = "1";
+    Post(EVENT_Iconized, 0);
+  } else if (!minimised && On(props_[Prop::Iconize])) {
+    props_[Prop::Iconize] = "0";
+    Post(EVENT_Restored, 0);
+  }
+}
+
+void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& value) {
+  item.props[prop] = value;
+  QWidget* w = item.widget;
+  switch (prop) {
+    case Prop::Text: ApplyText(item, Q(value)); break;
+    case Prop::Value: ApplyValue(item, value); break;
+    case Prop::Selected: ApplySelected(item, Number(value)); break;
+    case Prop::Hide: ApplyHidden(item, On(value)); break;
+    case Prop::Disable:
+      if (item.tabs) item.tabs->setTabEnabled(item.index, !On(value));
+      else if (item.action) item.action->setEnabled(!On(value));
+      else if (w) w->setEnabled(!On(value));
+      break;
+    case Prop::ReadOnly:
+      if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(On(value));
+      if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) edit->setReadOnly(On(value));
+      if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setReadOnly(On(value));
+      break;
+    case Prop::Tip:
+      if (item.tabs) item.tabs->setTabToolTip(item.index, Q(value));
+      else if (item.action) item.action->setToolTip(Q(value));
+      else if (w) w->setToolTip(Q(value));
+      break;
+    case Prop::Icon: {
+      const QIcon icon = value.empty() ? QIcon() : NamedIcon(value);
+      if (item.tabs) item.tabs->setTabIcon(item.index, icon);
+      else if (item.action) item.action->setIcon(icon);
+      else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setIcon(icon);
+      break;
+    }
+    case Prop::Default:
+      if (auto* button = qobject_cast<QPushButton*>(w)) button->setDefault(On(value));
+      break;
+    case Prop::Key: {
+      const QKeySequence key = QKeySequence::fromString(Q(value));
+      if (item.action) item.action->setShortcut(key);
+      else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setShortcut(key);
+      break;
+    }
+    case Prop::Format:
+      if (item.model) {
+        std::vector<ListColumn> columns = ParseListFormat(value);
+        item.model->SetColumns(columns);
+        auto* view = static_cast<QTableView*>(w);
+        // Widths are in quarters of an average character.
+        const int quarter = std::max(1, view->fontMetrics().averageCharWidth() / 4);
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+          if (columns[i].width > 0) view->setColumnWidth(static_cast<int>(i), columns[i].width * quarter);
+        }
+      }
+      break;
+    case Prop::RangeLow:
+    case Prop::RangeHigh: {
+      const long low = Number(item.props[Prop::RangeLow]);
+      const long high = item.props.count(Prop::RangeHigh) ? Number(item.props[Prop::RangeHigh]) : 100;
+      if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setRange(static_cast<int>(low), static_cast<int>(high));
+      if (auto* bar = qobject_cast<QProgressBar*>(w)) bar->setRange(static_cast<int>(low), static_cast<int>(high));
+      break;
+    }
+    case Prop::Step:
+      if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setSingleStep(static_cast<int>(std::max(1L, Number(value))));
+      break;
+    case Prop::Wizard:
+      if (auto* tabs = qobject_cast<QTabWidget*>(w)) tabs->tabBar()->setVisible(!On(value));
+      break;
+    case Prop::FontStyle:
+      if (w) {
+        QFont font = w->font();
+        font.setBold(Number(value) >= 700);
+        w->setFont(font);
+      }
+      break;
+    case Prop::FontColor:
+    case Prop::Color:
+      if (w && !item.tabs) {
+        QPalette palette = w->palette();
+        const QColor colour = ModelColour(value.empty() ? -1 : Number(value));
+        if (colour.isValid()) {
+          if (prop == Prop::FontColor) {
+            palette.setColor(QPalette::WindowText, colour);
+            palette.setColor(QPalette::Text, colour);
+          } else {
+            palette.setColor(QPalette::Window, colour);
+            palette.setColor(QPalette::Base, colour);
+            w->setAutoFillBackground(true);
+          }
+          w->setPalette(palette);
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  (void)number;
+}
+
+void QtWindow::ApplyText(Item& item, const QString& text) {
+  QWidget* w = item.widget;
+  if (item.tabs) {
+    item.tabs->setTabText(item.index, text);
+  } else if (item.menu) {
+    item.menu->setTitle(text);
+  } else if (item.action) {
+    if (text != "-") item.action->setText(text);
+  } else if (item.type == ControlType::Image) {
+    static_cast<QLabel*>(w)->setPixmap(NamedIcon(text.toStdString()).pixmap(32, 32));
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    button->setText(text);
+  } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+    box->setTitle(text);
+  }
+}
+
+void QtWindow::ApplyValue(Item& item, const std::string& value) {
+  QWidget* w = item.widget;
+  const QString shown = Shown(value);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    if (edit->text() != shown) edit->setText(shown);
+  } else if (auto* text = qobject_cast<QPlainTextEdit*>(w)) {
+    if (text->toPlainText() != Q(value)) text->setPlainText(Q(value));
+  } else if (auto* spin = qobject_cast<QSpinBox*>(w)) {
+    const QSignalBlocker quiet(spin);
+    spin->setValue(static_cast<int>(Number(value)));
+  } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+    check->setChecked(On(value));
+  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    if (combo->isEditable()) combo->setEditText(shown);
+  } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+    bar->setValue(static_cast<int>(Number(value)));
+  } else if (item.type == ControlType::String) {
+    static_cast<QLabel*>(w)->setText(shown);
+  }
+}
+
+void QtWindow::ApplySelected(Item& item, long choice) {
+  QWidget* w = item.widget;
+  if (item.model) {
+    auto* view = static_cast<QTableView*>(w);
+    const QSignalBlocker quiet(view->selectionModel());
+    if (choice >= 1 && choice <= item.model->rowCount()) {
+      const QModelIndex index = item.model->index(static_cast<int>(choice - 1), 0);
+      view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      view->scrollTo(index);
+    } else {
+      view->selectionModel()->clear();
+    }
+    view->viewport()->update();
+  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    const QSignalBlocker quiet(combo);
+    combo->setCurrentIndex(static_cast<int>(choice - 1));
+  } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+    const QSignalBlocker quiet(tabs);
+    if (choice >= 1) tabs->setCurrentIndex(static_cast<int>(choice - 1));
+  } else if (item.group) {
+    if (QAbstractButton* radio = item.group->button(static_cast<int>(choice))) {
+      radio->setChecked(true);
+    } else if (QAbstractButton* checked = item.group->checkedButton()) {
+      item.group->setExclusive(false);
+      checked->setChecked(false);
+      item.group->setExclusive(true);
+    }
+  }
+}
+
+void QtWindow::ApplyHidden(Item& item, bool hidden) {
+  if (item.tabs) {
+    item.tabs->setTabVisible(item.index, !hidden);
+  } else if (item.action) {
+    item.action->setVisible(!hidden);
+  } else if (item.widget && item.widget != this) {
+    item.widget->setVisible(!hidden);
+  }
+}
+
+}  // namespace vx::qt
