@@ -1,15 +1,17 @@
-// VX: the scheduler program. Until the desktop front end is linked in, the program runs its
-// window model without one: message boxes take their default answers and the frame is not
-// drawn, but the scheduler, the tray model and the hot keys run.
+// VX: the scheduler program. The Qt front end draws the window model on the process's main
+// thread while the program runs as runtime thread 1; without a display it runs headless, and
+// the boxes it answers by itself go to the event log.
 #include <string>
 #include <vector>
 
+#include "frontend/qt/run_with_qt.h"
 #include "program/shell/program_arguments.h"
 #include "program/shell/program_body.h"
-#include "runtime/threads.h"
+#include "program/shell/write_log.h"
 
 int main(int argc, char** argv) {
   vx::SetProgramArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-  vx::RunProgram(vx::ProgramBody);
-  return 0;
+  return vx::qt::RunWithQt(argc, argv, vx::ProgramBody, [](const std::string& caption, const std::string& text) {
+    vx::WriteLog(text, caption);
+  });
 }
