@@ -1,5 +1,5 @@
-// The built VX program on a real X display: it opens its frame and ends cleanly when the
-// desktop session ends (SIGTERM).
+// The built VX program on a real X display: it opens its frame, docks its tray icon in a tray
+// host (when one is installed) and ends cleanly when the desktop session ends (SIGTERM).
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool) would clash with gtest's own names.
 #include <X11/Xatom.h>
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/platform/temp_folder.h"
+#include "tests/platform/tray_host_helpers.h"
 
 extern char** environ;
 
@@ -51,15 +52,33 @@ std::string WindowName(Display* display, ::Window window) {
   return name;
 }
 
-// Whether a window whose title starts with `title` exists anywhere below `window`.
-bool HasWindowTitled(Display* display, ::Window window, const std::string& title) {
-  if (WindowName(display, window).rfind(title, 0) == 0) return true;
+// The first window at or below `window` whose title starts with `title`; 0 when none.
+::Window FindWindowTitled(Display* display, ::Window window, const std::string& title) {
+  if (WindowName(display, window).rfind(title, 0) == 0) return window;
   ::Window root = 0, parent = 0;
   ::Window* children = nullptr;
   unsigned count = 0;
-  if (!XQueryTree(display, window, &root, &parent, &children, &count)) return false;
+  if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+  ::Window found = 0;
+  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitled(display, children[i], title);
+  if (children) XFree(children);
+  return found;
+}
+
+bool HasWindowTitled(Display* display, ::Window window, const std::string& title) {
+  return FindWindowTitled(display, window, title) != 0;
+}
+
+// Whether the tray host's panel holds a window of the program (its docked tray icon).
+bool TrayIconDocked(Display* display) {
+  const ::Window panel = FindWindowTitled(display, DefaultRootWindow(display), "panel");
+  if (!panel) return false;
+  ::Window root = 0, parent = 0;
+  ::Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, panel, &root, &parent, &children, &count)) return false;
   bool found = false;
-  for (unsigned i = 0; i < count && !found; ++i) found = HasWindowTitled(display, children[i], title);
+  for (unsigned i = 0; i < count && !found; ++i) found = HasWindowTitled(display, children[i], "VX");
   if (children) XFree(children);
   return found;
 }
@@ -87,18 +106,25 @@ TEST_F(VxExecutableTest, TheProgramShowsItsFrameAndEndsCleanlyWithTheSession) {
   std::vector<char*> env;
   for (std::string& e : env_text) env.push_back(e.data());
   env.push_back(nullptr);
+  test::Trayer tray_host;  // when installed: the tray icon has a place to go
   pid_t pid = 0;
   ASSERT_EQ(posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, env.data()), 0);
 
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
   bool shown = false;
-  for (auto until = std::chrono::steady_clock::now() + 30s; !shown && std::chrono::steady_clock::now() < until;) {
+  bool docked = false;
+  for (auto until = std::chrono::steady_clock::now() + 30s;
+       !(shown && (docked || !tray_host.started())) && std::chrono::steady_clock::now() < until;) {
     shown = HasWindowTitled(display, DefaultRootWindow(display), "Varnodex 2000");
-    if (!shown) std::this_thread::sleep_for(100ms);
+    if (tray_host.started()) docked = TrayIconDocked(display);
+    std::this_thread::sleep_for(100ms);
   }
   XCloseDisplay(display);
   EXPECT_TRUE(shown) << "the frame window appears";
+  if (tray_host.started()) {
+    EXPECT_TRUE(docked) << "the tray icon sits in the tray host";
+  }
 
   kill(pid, SIGTERM);
   int status = 0;
