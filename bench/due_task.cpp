@@ -14,6 +14,7 @@
 #include "program/schedule/table_schedule_services.h"
 #include "program/shell/due_task.h"
 #include "program/shell/due_task_table.h"
+#include "bench/task_folder.h"
 #include "runtime/dates.h"
 #include "runtime/storage/sqlite_session.h"
 
@@ -41,40 +42,9 @@ class QuietFrame final : public DueTaskFrame {
   void PostEvent(int, std::int32_t) override {}
 };
 
-// A scratch data folder with the task table filled once; removed when the program ends.
-struct TaskFolder {
-  TaskFolder() {
-    char pattern[] = "/tmp/vx-bench-due-XXXXXX";
-    path = mkdtemp(pattern);
-    std::filesystem::current_path(path);
-    VX_Files_Load();
-    ACCESS_SCHEDULE->Open();
-    storage::LOGOUT(10);
-    for (int i = 0; i < kTasks; ++i) {
-      SCH = SCHEDULE_RECORD{};
-      SCH.ID = i + 1;
-      SCH.TaskType = "Run Program";
-      SCH.ScheduleType = "Day of Week";
-      SCH.Description = "Task " + std::to_string(i + 1);
-      SCH.Disabled = static_cast<std::uint8_t>(i % 4 == 0);  // a quarter done or switched off
-      SCH.Date = kToday + 1 + static_cast<std::int32_t>((i * 7919LL) % 3650);
-      SCH.Time = 1 + static_cast<std::int32_t>((i * 104729LL) % 8640000);
-      ACCESS_SCHEDULE->Insert();
-    }
-    storage::COMMIT();
-  }
-  ~TaskFolder() {
-    ACCESS_SCHEDULE->Close();
-    std::filesystem::current_path("/");
-    VX_Files_Unload();
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string path;
-};
 
 void BM_CheckNextTask100k(benchmark::State& state) {
-  TaskFolder folder;
+  bench::TaskFolder folder(kTasks, kToday);
   FixedClock clock(kToday, 12 * 360000 + 1);
   ScopedClock scoped_clock(clock);
   BenchServices services;

@@ -1,18 +1,17 @@
-// VX: the scheduler program.
-#include <cstdio>
+// VX: the scheduler program. The Qt front end draws the window model on the process's main
+// thread while the program runs as runtime thread 1; without a display it runs headless, and
+// the boxes it answers by itself go to the event log.
 #include <string>
 #include <vector>
 
-#include "datadll/dictionary/vx_files.h"
-#include "platform/user_folders.h"
-#include "program/shell/install_program_services.h"
+#include "frontend/qt/run_with_qt.h"
 #include "program/shell/program_arguments.h"
+#include "program/shell/program_body.h"
+#include "program/shell/write_log.h"
 
 int main(int argc, char** argv) {
   vx::SetProgramArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-  vx::VX_Files_Load();
-  vx::InstallProgramServices();
-  std::printf("Varnodex: data folder %s\n", vx::platform::DefaultDataFolder().c_str());
-  vx::VX_Files_Unload();
-  return 0;
+  return vx::qt::RunWithQt(argc, argv, vx::ProgramBody, [](const std::string& caption, const std::string& text) {
+    vx::WriteLog(text, caption);
+  });
 }

@@ -257,6 +257,18 @@ RuntimeUnlocked::~RuntimeUnlocked() {
   if (released_) AcquireRuntimeLock();
 }
 
+void RunWithRuntimeLock(const std::function<void()>& work) {
+  if (t_holds_lock) {
+    work();
+    return;
+  }
+  AcquireRuntimeLock();
+  struct Release {
+    ~Release() { ReleaseRuntimeLock(); }
+  } release;
+  work();
+}
+
 void RegisterThreadState(std::function<void()> reset) {
   std::lock_guard l(g_state_mutex);
   g_state_resets.push_back(std::move(reset));

@@ -64,6 +64,10 @@ class RuntimeUnlocked {
   bool released_ = false;
 };
 
+// Runs `work` holding the runtime lock, for threads that are not runtime threads (a desktop
+// listener delivering a hot-key press). On a thread that holds the lock already it just runs.
+void RunWithRuntimeLock(const std::function<void()>& work);
+
 // Per-thread state of other layers (record buffers, request globals, the last error code ...):
 // each registered reset runs on every runtime thread as it starts, before its procedure.
 void RegisterThreadState(std::function<void()> reset);

@@ -30,6 +30,9 @@ WindowLink CurrentWindowLink() {
       e.window = id;
       PostEvent(thread, std::move(e));
     };
+    // Desktop listeners run on threads of their own: their handlers take the runtime lock, so
+    // that what they change (the pressed-key queue) is shared safely with the window's thread.
+    link.deliver = [](std::function<void()> handler) { RunWithRuntimeLock(handler); };
     // The model properties are the window's own: used on its thread while it is open.
     link.get = [window](Prop prop) { return window->GetNumber(prop); };
     link.set = [window](Prop prop, long value) { window->Set(prop, value); };

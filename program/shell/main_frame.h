@@ -1,0 +1,50 @@
+// Main: the application frame. Its menus, toolbar and tray start every other window; its
+// one-second timer drives the scheduler (clipboard capture, the four phases, the active
+// script, the tray icon); it answers hot keys and the end of the desktop session.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "platform/hot_keys.h"
+
+namespace vx {
+
+// The work of one tick that lives elsewhere. An empty step is not built yet and is skipped.
+struct MainTickSteps {
+  std::function<void()> capture_clipboard;
+  std::function<void()> advance_warnings;  // phase 1
+  std::function<bool()> remove_history;    // phase 2; true when it removed something
+  std::function<void()> check_next_task;   // phase 3
+  std::function<void()> check_clock;       // phase 4
+  std::function<void()> run_script_step;   // at most one due step of the active script
+  std::function<void()> after_tick;        // told when a tick has ended (tests, benchmarks)
+};
+
+// What Main reaches through a seam, so tests can stand in for the desktop and the phases.
+struct MainServices {
+  // The tick's steps; empty members fall back to the program's own.
+  MainTickSteps steps;
+  // The desktop's hot keys; empty: the X11 desktop.
+  std::function<std::unique_ptr<platform::HotKeyGrabber>()> hot_keys;
+  // Types a hot key's text (paste: through the clipboard and Ctrl+V); empty: typing is not
+  // available and such hot keys are logged and skipped.
+  std::function<void(std::string_view text, bool paste)> type_text;
+  // The frame's own one-second timer is left off: the caller posts the timer events.
+  bool manual_timer = false;
+};
+void SetMainServices(MainServices* services);
+
+// The frame procedure; returns when the frame has closed.
+void Main();
+
+// The tray icon's picture while no script runs, and the two of the busy animation.
+inline constexpr std::string_view kTrayIdleIcon = "tray_ico";
+
+// Replaces every `find` in `text` by `replacement`, scanning from the end, so a replacement is
+// never scanned again; the result is cut to `size` bytes.
+std::string ReplaceAll(std::string_view text, std::size_t size, std::string_view find,
+                       std::string_view replacement, bool ignore_case);
+
+}  // namespace vx

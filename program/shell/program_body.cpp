@@ -1,0 +1,89 @@
+#include "program/shell/program_body.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "datadll/dictionary/vx_files.h"
+#include "framework/error_class.h"
+#include "platform/user_folders.h"
+#include "program/shell/install_program_services.h"
+#include "program/shell/main_frame.h"
+#include "program/shell/program_registry.h"
+#include "runtime/ini_file.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kDatabase = "VX97.TPS";
+constexpr std::string_view kPathsIni = ".\\PATHS.INI";
+
+bool DatabaseHere() {
+  std::error_code ec;
+  return std::filesystem::exists(kDatabase, ec);
+}
+
+bool EnterFolder(const std::filesystem::path& folder) {
+  std::error_code ec;
+  if (folder.empty()) return false;
+  std::filesystem::current_path(folder, ec);
+  return !ec;
+}
+
+// The program's own objects, alive for the whole process: the data library keeps using them
+// until it is unloaded.
+ErrorClass& ProgramErrorObject() {
+  static ErrorClass errors;
+  return errors;
+}
+WindowMessageReporter& ProgramReporter() {
+  static WindowMessageReporter reporter;
+  return reporter;
+}
+IniFile& PositionIni() {
+  static IniFile positions(".\\POSITION.INI");
+  return positions;
+}
+
+}  // namespace
+
+void FindDataFolder() {
+  if (!DatabaseHere() && std::filesystem::exists("PATHS.INI")) {
+    EnterFolder(GETINI("PATH", "DATA", "", kPathsIni));
+  }
+  if (DatabaseHere()) return;
+
+  std::string folder = std::filesystem::current_path().string();
+  if (FILEDIALOG("Select data directory", folder, {}, FILE_Directory | FILE_LongName) && !folder.empty()) {
+    // Written to the PATHS.INI of the folder current before the change, where the next start
+    // looks for it.
+    PUTINI("PATH", "DATA", folder, kPathsIni);
+    EnterFolder(folder);
+  } else {
+    MESSAGE("Application data will be created", "New Database", MessageIcon::Information);
+  }
+}
+
+void ProgramBody() {
+  FindDataFolder();
+  const bool load_here = !VX_Files_Loaded();
+  if (load_here) VX_Files_Load();
+
+  ErrorClass& errors = ProgramErrorObject();
+  errors.Init();
+  errors.SetReporter(&ProgramReporter());
+  // Resolved now, in the data folder.
+  PositionIni() = IniFile(".\\POSITION.INI");
+  ProgramRegistry().INIT(1);
+  VX_FILES_INIT(&errors, &PositionIni());
+  InstallProgramServices();
+
+  Main();
+
+  ProgramRegistry().KILL();
+  VX_FILES_KILL();
+  if (load_here) VX_Files_Unload();
+}
+
+}  // namespace vx

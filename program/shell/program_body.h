@@ -1,0 +1,17 @@
+// The program's body: finds the data folder, sets up the process-wide error, INI and registry
+// objects, hands them to the data library, runs Main and takes everything down in reverse.
+#pragma once
+
+namespace vx {
+
+// Makes the data folder current: the current folder when it holds VX97.TPS; else the folder
+// named in [PATH] DATA of ".\PATHS.INI" (a folder that does not exist is passed over); else
+// the folder the user picks in "Select data directory", which is written back to PATHS.INI.
+// When the user picks none, says "Application data will be created" and stays where it is.
+void FindDataFolder();
+
+// The whole program as runtime thread 1: FindDataFolder, the objects, Main, the shut-down.
+// Loads the data library unless it is loaded already (and then leaves it loaded).
+void ProgramBody();
+
+}  // namespace vx
