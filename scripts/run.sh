@@ -15,6 +15,8 @@ echo "Data folder: $data"
 
 if [ -z "${DISPLAY:-}" ]; then
   echo "No display found: running Varnodex on a virtual display (Xvfb)."
+  # A virtual display has no desktop session bus; without these Qt tries to start one and waits.
+  export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-disabled:}" NO_AT_BRIDGE=1
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$root/build/bin/VX" "$@"
 fi
 exec "$root/build/bin/VX" "$@"

@@ -26,6 +26,7 @@
 #include "program/scripts/script_queue.h"
 #include "program/shell/capture_clipboard.h"
 #include "program/shell/check_clock_and_exit_codes.h"
+#include "program/shell/task_message.h"
 #include "program/shell/config_store.h"
 #include "program/shell/due_task.h"
 #include "program/shell/due_task_table.h"
@@ -155,14 +156,10 @@ void RoadFrame::SetStatusText(std::string_view text, bool in_status_bar) {
 }
 void RoadFrame::SetTrayTip(std::string_view tip) { frame_.SetTip(tip); }
 void RoadFrame::RestoreFrame() { frame_.RestoreFrame(); }
-// The task message windows come with their own issue; until then the message is shown in a
-// plain message box on a thread of its own, so the tick goes on.
-void RoadFrame::StartTaskMessageThread() {
-  const std::string title = GLO_DESCRIPTION.str();
-  const std::string message = GLO_MESSAGE.str();
-  START([title, message] { MESSAGE(message, title, MessageIcon::Information); }, kStack);
-}
-void RoadFrame::ShowModalMessage() { MESSAGE(ML.Message.str(), ML.Title.str(), MessageIcon::Information); }
+// A due task's message runs on a thread of its own with its own copy of title, text and alarm,
+// so the tick goes on while it shows.
+void RoadFrame::StartTaskMessageThread() { vx::StartTaskMessageThread(); }
+void RoadFrame::ShowModalMessage() { vx::ShowModalMessage(); }
 
 Control& MainFrame::Item(Control& menu, std::string_view text, std::string_view key, std::string_view procedure,
                          bool call, long stack) {
