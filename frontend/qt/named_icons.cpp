@@ -114,6 +114,12 @@ QIcon Make(std::string_view name) {
   if (base == "busykey" || base == "key") return DrawKey(QColor(230, 90, 40));
   if (base == "done") return DrawTick();
   if (base == "skip") return DrawSkip();
+  if (base == "blank") {
+    // An empty picture: lists and the toolbar use it to show "nothing here".
+    QPixmap empty(32, 32);
+    empty.fill(Qt::transparent);
+    return QIcon(empty);
+  }
   static const std::map<std::string, const char*> theme = {
       {"restore", "view-restore"}, {"exit", "application-exit"}, {"delete", "edit-delete"},
       {"new", "document-new"},     {"open", "document-open"},    {"save", "document-save"},

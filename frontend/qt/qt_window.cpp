@@ -584,6 +584,10 @@ void QtWindow::ApplyText(Item& item, const QString& text) {
     item.tabs->setTabText(item.index, text);
   } else if (item.menu) {
     item.menu->setTitle(text);
+  } else if (item.action && item.type == ControlType::Image) {
+    // A picture on the toolbar shows its picture, not its name.
+    item.action->setIcon(NamedIcon(text.toStdString()));
+    item.action->setText(QString());
   } else if (item.action) {
     if (text != "-") item.action->setText(text);
   } else if (item.type == ControlType::Image) {
