@@ -495,6 +495,9 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
       else if (item.action) item.action->setEnabled(!On(value));
       else if (w) w->setEnabled(!On(value));
       break;
+    case Prop::Password:
+      if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setEchoMode(On(value) ? QLineEdit::Password : QLineEdit::Normal);
+      break;
     case Prop::ReadOnly:
       if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(On(value));
       if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) edit->setReadOnly(On(value));

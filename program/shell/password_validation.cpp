@@ -21,7 +21,7 @@ long fPasswordValidation() {
   long result = 0;
   Window window("Password Required");
   window.Prompt("Enter the system password:");
-  window.Entry(password, "@s128");
+  window.Entry(password, "@s128").Password();
   window.Check("Unlock system for session", stay_unlocked);
   const int ok = window.Button("OK");
   const int cancel = window.Button("Cancel");

@@ -99,6 +99,7 @@ class Control : public ControlMaker {
   Control& Enable(bool enable = true) { return Disable(!enable); }
   Control& Required(bool required = true) { return Set(Prop::Required, required); }
   Control& ReadOnly(bool read_only = true) { return Set(Prop::ReadOnly, read_only); }
+  Control& Password(bool password = true) { return Set(Prop::Password, password); }
   Control& Default();  // becomes the window's default button
   Control& Alert(int keycode);  // the key, pressed on this control, comes as EVENT_AlertKey
   Control& Value(std::string_view value) { return Set(Prop::Value, value); }

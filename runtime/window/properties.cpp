@@ -12,7 +12,8 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Timer",    "Topmost",  "Iconize",  "Maximize",  "Frame",      "X",         "Y",
     "Width",    "Height",   "MinWidth", "MinHeight", "Format",     "From",      "IconList",
     "Color",    "FontColor", "TrueValue", "FalseValue", "RangeLow", "RangeHigh", "Step",
-    "Focus",    "Wizard",   "FontStyle", "Alert"};
+    "Focus",    "Wizard",   "FontStyle", "Alert",
+    "Password"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

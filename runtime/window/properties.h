@@ -45,6 +45,7 @@ enum class Prop : int {
   Wizard,       // sheet: tabs paged by buttons, headers not shown
   FontStyle,    // weight and style bits, as 400 normal, 700 bold
   Alert,        // key codes reported as EVENT_AlertKey, "|" between them
+  Password,     // entry: "1" shows its text as bullets
   Count_        // not a property: one past the last
 };
 
