@@ -13,6 +13,9 @@ cmake --build "$build"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-xcb}"
+# Test displays have no desktop session bus. Without these, Qt forks a bus launcher from a
+# multi-threaded test program, and the child can deadlock inside the sanitizer's allocator.
+export DBUS_SESSION_BUS_ADDRESS="disabled:" NO_AT_BRIDGE=1
 
 # Short fuzz runs (clang's libFuzzer) of the parsers that read user text; new inputs go to a
 # scratch folder. Each entry: the fuzz target's name, then the sources it needs.
