@@ -54,15 +54,19 @@ int main(int argc, char** argv) {
       found = file.Get(vx::ML_K_ID) == 0;
       file.Close();
     }
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool headless = (!x || !*x) && (!wayland || !*wayland);
     if (found) {
+      // Without a display there is no one to close the window: the message counts as shown.
       // The scheduler sounded the first alarm before handing the message over; the window
       // repeats it by the settings.
-      vx::ShowMessageWindow({vx::ML.Title.str(), vx::ML.Message.str(), vx::ML.AlarmFile.str()}, false);
+      if (!headless) vx::ShowMessageWindow({vx::ML.Title.str(), vx::ML.Message.str(), vx::ML.AlarmFile.str()}, false);
       status = 0;
     } else {
       std::fprintf(stderr, "vx-msg: no message %ld\n", id);
     }
     vx::VX_Files_Unload();
   });
-  return run != 0 ? run : status;
+  return status != 0 ? status : run;
 }
