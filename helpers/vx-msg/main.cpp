@@ -3,9 +3,9 @@
 //   vx-msg ID=<n>
 //
 // Run in the data folder (the scheduler starts it there). Reads the MSGLINK record with that id
-// and shows its title and text; the record is left as it is. Until the desktop front end takes
-// over this display, the message is written to standard output. Exit status: 0 shown,
-// 1 bad command line, 2 no such message (or the table cannot be read).
+// and shows it in the program's own message window (title, text, Snooze, To Do, Close) until
+// that window is closed; the record is left as it is. Without a display it runs headless.
+// Exit status: 0 shown, 1 bad command line, 2 no such message (or the table cannot be read).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,6 +14,8 @@
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/message_tables.h"
 #include "datadll/dictionary/vx_files.h"
+#include "frontend/qt/run_with_qt.h"
+#include "program/shell/task_message.h"
 #include "runtime/storage/file.h"
 
 namespace {
@@ -41,19 +43,30 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: vx-msg ID=<message number>\n");
     return 1;
   }
-  vx::VX_Files_Load();
-  vx::storage::File& file = vx::storage::File::For(vx::MSGLINK_TABLE());
   int status = 2;
-  if (file.Open(vx::storage::kReadWriteDenyNone) == 0) {
-    vx::ML = vx::MSGLINK_RECORD{};
-    vx::ML.ID = static_cast<std::int32_t>(id);
-    if (file.Get(vx::ML_K_ID) == 0) {
-      std::printf("%s\n\n%s\n", vx::ML.Title.str().c_str(), vx::ML.Message.str().c_str());
-      status = 0;
+  const int run = vx::qt::RunWithQt(argc, argv, [id, &status] {
+    vx::VX_Files_Load();
+    vx::storage::File& file = vx::storage::File::For(vx::MSGLINK_TABLE());
+    bool found = false;
+    if (file.Open(vx::storage::kReadWriteDenyNone) == 0) {
+      vx::ML = vx::MSGLINK_RECORD{};
+      vx::ML.ID = static_cast<std::int32_t>(id);
+      found = file.Get(vx::ML_K_ID) == 0;
+      file.Close();
     }
-    file.Close();
-  }
-  if (status != 0) std::fprintf(stderr, "vx-msg: no message %ld\n", id);
-  vx::VX_Files_Unload();
-  return status;
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool headless = (!x || !*x) && (!wayland || !*wayland);
+    if (found) {
+      // Without a display there is no one to close the window: the message counts as shown.
+      // The scheduler sounded the first alarm before handing the message over; the window
+      // repeats it by the settings.
+      if (!headless) vx::ShowMessageWindow({vx::ML.Title.str(), vx::ML.Message.str(), vx::ML.AlarmFile.str()}, false);
+      status = 0;
+    } else {
+      std::fprintf(stderr, "vx-msg: no message %ld\n", id);
+    }
+    vx::VX_Files_Unload();
+  });
+  return status != 0 ? status : run;
 }

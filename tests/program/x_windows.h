@@ -1,0 +1,113 @@
+// Finding a program's windows on a real X display by their titles, for the tests that start the
+// built programs under X.
+#pragma once
+
+// Include after gtest: Xlib's macros (None, Bool) would clash with gtest's own names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <spawn.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace vx::test {
+
+// The window's title (_NET_WM_NAME, else WM_NAME); empty when it has none.
+inline std::string WindowName(Display* display, ::Window window) {
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string name;
+  const Atom net_name = XInternAtom(display, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  if (XGetWindowProperty(display, window, net_name, 0, 1024, False, utf8, &type, &format, &items, &after, &data) ==
+          Success &&
+      data) {
+    name.assign(reinterpret_cast<char*>(data), items);
+    XFree(data);
+  }
+  if (name.empty()) {
+    char* plain = nullptr;
+    if (XFetchName(display, window, &plain) && plain) {
+      name = plain;
+      XFree(plain);
+    }
+  }
+  return name;
+}
+
+// The process that owns the window (_NET_WM_PID); 0 when it does not say.
+inline pid_t WindowProcess(Display* display, ::Window window) {
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  pid_t pid = 0;
+  const Atom net_pid = XInternAtom(display, "_NET_WM_PID", False);
+  if (XGetWindowProperty(display, window, net_pid, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after, &data) ==
+          Success &&
+      data) {
+    if (items == 1 && format == 32) pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+    XFree(data);
+  }
+  return pid;
+}
+
+// The first window at or below `window` whose title starts with `title`; 0 when none.
+inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title) {
+  if (WindowName(display, window).rfind(title, 0) == 0) return window;
+  ::Window root = 0, parent = 0;
+  ::Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+  ::Window found = 0;
+  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitled(display, children[i], title);
+  if (children) XFree(children);
+  return found;
+}
+
+inline bool HasWindowTitled(Display* display, ::Window window, const std::string& title) {
+  return FindWindowTitled(display, window, title) != 0;
+}
+
+// Starts `program` with no arguments and answers its process id (0 when it cannot start). No
+// session bus on the test display: without this, the desktop libraries try to launch one by
+// forking, which can hang a sanitised, threaded program.
+inline pid_t StartWithoutSessionBus(const std::string& program) {
+  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+  std::vector<std::string> env_text;
+  for (char** e = environ; *e; ++e) {
+    if (std::string_view(*e).rfind("DBUS_SESSION_BUS_ADDRESS=", 0) != 0) env_text.emplace_back(*e);
+  }
+  env_text.emplace_back("DBUS_SESSION_BUS_ADDRESS=disabled:");
+  env_text.emplace_back("NO_AT_BRIDGE=1");
+  std::vector<char*> env;
+  for (std::string& e : env_text) env.push_back(e.data());
+  env.push_back(nullptr);
+  pid_t pid = 0;
+  return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, env.data()) == 0 ? pid : 0;
+}
+
+// Sends SIGTERM to the started child and waits up to `limit` for it to end; answers whether it
+// did, with its wait status in `status`. A child still running is killed and reaped.
+inline bool EndWithin(pid_t pid, std::chrono::seconds limit, int& status) {
+  kill(pid, SIGTERM);
+  for (auto until = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < until;) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  return false;
+}
+
+}  // namespace vx::test
