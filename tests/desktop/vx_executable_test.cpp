@@ -11,7 +11,7 @@
 
 #include "tests/platform/temp_folder.h"
 #include "tests/platform/tray_host_helpers.h"
-#include "tests/program/x_windows.h"
+#include "tests/desktop/x_windows.h"
 
 namespace vx {
 namespace {

@@ -16,7 +16,7 @@
 #include "program/shell/config_store.h"
 #include "runtime/dates.h"
 #include "tests/platform/temp_folder.h"
-#include "tests/program/x_windows.h"
+#include "tests/desktop/x_windows.h"
 
 namespace vx {
 namespace {
