@@ -1,4 +1,4 @@
-// The user's trash, laid out as the freedesktop.org trash specification describes it, so that
+// The user's trash, as freedesktop.org's Trash standard lays it out, so that
 // desktop file managers list, restore and empty what the program puts there.
 #pragma once
 
