@@ -10,13 +10,15 @@ void FrameTaskRoad::SetStatusText(std::string_view text, bool in_status_bar) {
   if (in_status_bar) frame_.Status(2, text);
 }
 
-void FrameTaskRoad::SetTrayTip(std::string_view tip) { tray_.SetTip(tip); }
+void FrameTaskRoad::SetTrayTip(std::string_view tip) { tray_.CHANGETIP(tip); }
 
 void FrameTaskRoad::RestoreFrame() {
-  frame_.Set(Prop::Hide, false);
+  tray_.RESTORE();
   frame_.Set(Prop::Iconize, false);
 }
 
+// A due task's message runs on a thread of its own with its own copy of title, text and alarm,
+// so the tick goes on while it shows.
 void FrameTaskRoad::StartTaskMessageThread() { vx::StartTaskMessageThread(); }
 
 void FrameTaskRoad::ShowModalMessage() { vx::ShowModalMessage(); }

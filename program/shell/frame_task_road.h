@@ -5,14 +5,14 @@
 #include <string>
 
 #include "program/shell/due_task.h"
-#include "runtime/window/tray_icon.h"
+#include "datadll/utility/sys_tray_class.h"
 #include "runtime/window/window.h"
 
 namespace vx {
 
 class FrameTaskRoad final : public DueTaskFrame {
  public:
-  FrameTaskRoad(Window& frame, TrayIcon& tray) : frame_(frame), tray_(tray) {}
+  FrameTaskRoad(Window& frame, SYSTRAYCLASS& tray) : frame_(frame), tray_(tray) {}
 
   // The status text Main shows (zone 2 of its status bar when asked, else when it chooses).
   const std::string& StatusText() const { return status_; }
@@ -27,7 +27,7 @@ class FrameTaskRoad final : public DueTaskFrame {
 
  private:
   Window& frame_;
-  TrayIcon& tray_;
+  SYSTRAYCLASS& tray_;
   std::string status_;
 };
 

@@ -1,7 +1,6 @@
 #include "program/shell/install_program_services.h"
 
 #include "program/scripts/builtin_sources.h"
-#include "program/scripts/script_trace.h"
 #include "program/shell/format_date.h"
 #include "program/shell/program_schedule_services.h"
 #include "program/shell/task_log.h"
@@ -11,7 +10,6 @@ namespace vx {
 
 void InstallProgramServices() {
   InstallProgramScheduleServices();
-  SetScriptTraceSink([](std::string_view text, std::string_view label) { WriteLog(text, label); });
   SetTaskLogWriter([](std::string_view text, std::string_view label) { WriteLog(text, label); });
   SetScriptDateFormatter([](std::int32_t date) { return FormatDate(date); });
 }

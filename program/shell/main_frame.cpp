@@ -26,10 +26,10 @@
 #include "program/scripts/script_queue.h"
 #include "program/shell/capture_clipboard.h"
 #include "program/shell/check_clock_and_exit_codes.h"
-#include "program/shell/task_message.h"
 #include "program/shell/config_store.h"
 #include "program/shell/due_task.h"
 #include "program/shell/due_task_table.h"
+#include "program/shell/frame_task_road.h"
 #include "program/shell/load_settings.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/open_file_checked.h"
@@ -67,26 +67,9 @@ struct Command {
   bool prime = false;
 };
 
-class MainFrame;
-
-// The due-task road's view of the frame.
-class RoadFrame final : public DueTaskFrame {
- public:
-  explicit RoadFrame(MainFrame& frame) : frame_(frame) {}
-  void SetStatusText(std::string_view text, bool in_status_bar) override;
-  void SetTrayTip(std::string_view tip) override;
-  void RestoreFrame() override;
-  void StartTaskMessageThread() override;
-  void ShowModalMessage() override;
-  void PostEvent(int event, std::int32_t thread) override { POST(event, 0, thread); }
-
- private:
-  MainFrame& frame_;
-};
-
 class MainFrame final : public WindowManager {
  public:
-  explicit MainFrame(Window& window) : WindowManager(window), road_frame_(*this) {}
+  explicit MainFrame(Window& window) : WindowManager(window), road_frame_(window, tray_) {}
 
   Level Init() override;
   void Ask() override;
@@ -95,12 +78,7 @@ class MainFrame final : public WindowManager {
   Level TakeWindowEvent() override;
   Level TakeAccepted() override;
 
-  void SetStatus(std::string_view text) { window().Status(2, text); }
-  void SetTip(std::string_view tip) { tray_.CHANGETIP(tip); }
-  void RestoreFrame() {
-    tray_.RESTORE();
-    window().Set(Prop::Iconize, 0L);
-  }
+  void RestoreFrame() { road_frame_.RestoreFrame(); }
 
  private:
   void BuildMenus();
@@ -133,7 +111,7 @@ class MainFrame final : public WindowManager {
   SYSHOTKEYCLASS hot_keys_;
   SYSSHUTDOWNCLASS session_;
   PopupClass popup_;
-  RoadFrame road_frame_;
+  FrameTaskRoad road_frame_;
   DueTaskTableFiles road_table_;
   DueTaskState road_state_;
   std::vector<Command> commands_;
@@ -151,15 +129,6 @@ class MainFrame final : public WindowManager {
   int program_wizard_item_ = 0, message_wizard_item_ = 0, schedule_item_ = 0, schedule_button_ = 0;
 };
 
-void RoadFrame::SetStatusText(std::string_view text, bool in_status_bar) {
-  if (in_status_bar) frame_.SetStatus(text);
-}
-void RoadFrame::SetTrayTip(std::string_view tip) { frame_.SetTip(tip); }
-void RoadFrame::RestoreFrame() { frame_.RestoreFrame(); }
-// A due task's message runs on a thread of its own with its own copy of title, text and alarm,
-// so the tick goes on while it shows.
-void RoadFrame::StartTaskMessageThread() { vx::StartTaskMessageThread(); }
-void RoadFrame::ShowModalMessage() { vx::ShowModalMessage(); }
 
 Control& MainFrame::Item(Control& menu, std::string_view text, std::string_view key, std::string_view procedure,
                          bool call, long stack) {

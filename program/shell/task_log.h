@@ -1,5 +1,6 @@
-// The event-log writer the task road writes its lines through ("Run Program", "Message",
-// "Overdue task skipped", "Program Exit", ...): text and label, as the event log stores them.
+// The event-log writer the task road and the script engine write their lines through ("Run
+// Program", "Message", "Overdue task skipped", "Program Exit", the script trace, ...): text and
+// label, as the event log stores them.
 // The program installs the event log's writer at start; tests install a recorder. Until one is
 // installed, lines are dropped.
 #pragma once

@@ -31,12 +31,13 @@ TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
   TestDriver ui;
   ui.Start([this] {
     Window window("Main");
-    TrayIcon tray;
+    SYSTRAYCLASS tray;
     FrameTaskRoad road(window, tray);
     WindowManager manager(window);
     manager.On(EVENT_OpenWindow, [&] {
-      tray.Add("tray.ico", "Varnodex", 0, 0, 0, 0);
+      tray.INIT(99, "Varnodex", "tray.ico", 1, 1);
       window.Set(Prop::Iconize, true);  // sitting in the tray
+      tray.HIDE();
       START(TaskList, 25000);
     });
     manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
@@ -52,6 +53,7 @@ TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
   EXPECT_EQ(message.ControlNumber(2).Value(), "Time for the backup");
   EXPECT_EQ(main.Status(2), "Next: Task 1");
   EXPECT_EQ(main.Get(Prop::Iconize), "0");
+  EXPECT_EQ(main.Get(Prop::Hide), "0");
   EXPECT_EQ(ui.WaitTray().tip.substr(0, 17), "Varnodex - Task 1");
   ui.WaitUntil([&] { return list.ControlNumber(1).Text() == "2"; }, "the list refreshed");
 

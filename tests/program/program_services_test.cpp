@@ -12,6 +12,7 @@
 #include "program/schedule/schedule_services.h"
 #include "program/scripts/builtin_sources.h"
 #include "program/scripts/script_trace.h"
+#include "program/shell/task_log.h"
 #include "program/shell/add_schedule_history.h"
 #include "program/shell/format_date.h"
 #include "program/shell/install_program_services.h"
@@ -29,7 +30,7 @@ class ProgramServicesTest : public testing::ShellTest {
     GLO_USELOG = 0;
     DEBUGMODE = 0;
     SetScheduleServices(nullptr);
-    SetScriptTraceSink({});
+    SetTaskLogWriter({});
     SetScriptDateFormatter({});
     ShellTest::TearDown();
   }

@@ -12,7 +12,7 @@
 #include "datadll/dictionary/globals.h"
 #include "platform/active_window.h"
 #include "program/scripts/builtin_sources.h"
-#include "program/scripts/script_trace.h"
+#include "program/shell/task_log.h"
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
 
@@ -36,7 +36,7 @@ class ScriptFixture : public ::testing::Test {
   ScriptFixture() {
     clock_.Set(DATE(4, 23, 2026), MakeTime(9, 5, 7, 42));
     SetScriptActiveWindow(&window_);
-    SetScriptTraceSink([this](std::string_view text, std::string_view label) {
+    SetTaskLogWriter([this](std::string_view text, std::string_view label) {
       log_.emplace_back(std::string(label), std::string(text));
     });
     VARQ.Free();
@@ -45,7 +45,7 @@ class ScriptFixture : public ::testing::Test {
   ~ScriptFixture() override {
     VARQ.Free();
     DEBUGMODE = 0;
-    SetScriptTraceSink({});
+    SetTaskLogWriter({});
     SetScriptDateFormatter({});
     SetScriptActiveWindow(nullptr);
   }
