@@ -62,6 +62,7 @@ std::vector<std::shared_ptr<ThreadRecord>> g_ended;      // ended, not yet joine
 long g_last_number = 0;
 bool g_running = false;
 std::atomic<bool> g_closing_down{false};
+std::atomic<bool> g_session_ending{false};
 
 std::mutex g_state_mutex;
 std::vector<std::function<void()>> g_state_resets;
@@ -158,6 +159,7 @@ void RunProgram(ThreadProcedure main) {
     g_threads[1] = record;
   }
   g_closing_down = false;
+  g_session_ending = false;
 
   std::exception_ptr failure;
   t_thread = record.get();
@@ -245,6 +247,10 @@ EventQueue* CurrentEventQueue() { return t_thread ? &t_thread->queue : nullptr; 
 bool ThreadAlive(long thread) { return FindThread(thread) != nullptr; }
 
 bool ClosingDown() { return g_closing_down; }
+
+void MarkSessionEnding() { g_session_ending = true; }
+
+bool SessionEnding() { return g_session_ending; }
 
 RuntimeUnlocked::RuntimeUnlocked() {
   if (t_holds_lock) {

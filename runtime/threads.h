@@ -51,6 +51,11 @@ bool ThreadAlive(long thread);
 // Whether the current run is closing down (Main has returned).
 bool ClosingDown();
 
+// Marks the current run as ending with the desktop session (any thread may call it); from then
+// until the run ends SessionEnding() answers true. Each run starts with it cleared.
+void MarkSessionEnding();
+bool SessionEnding();
+
 // Gives the runtime lock up for its lifetime, so other runtime threads can run while this one
 // blocks. Does nothing on a thread that does not hold the lock.
 class RuntimeUnlocked {

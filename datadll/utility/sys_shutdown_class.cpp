@@ -2,6 +2,7 @@
 
 #include "platform/session_end.h"
 #include "runtime/events.h"
+#include "runtime/window/dialogs.h"
 
 namespace vx {
 
@@ -30,6 +31,9 @@ long SYSSHUTDOWNCLASS::QueryEndSession() {
 
 long SYSSHUTDOWNCLASS::EndSession() {
   window_.Post(EVENT_EndSession);
+  // The session ends whatever is still being asked: a question open on the window's thread
+  // takes its default, or the thread would never see the event.
+  AnswerQuestionsWithDefaults();
   return EndAnswer;
 }
 

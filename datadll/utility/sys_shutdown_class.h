@@ -22,7 +22,8 @@ class SYSSHUTDOWNCLASS {
   void KILL();
 
   // The window procedure's handling of the session's two messages: each posts its event to the
-  // window and answers with the stored answer. They may run on any thread.
+  // window and answers with the stored answer; the end also answers every open question with its
+  // default. They may run on any thread.
   long QueryEndSession();
   long EndSession();
 

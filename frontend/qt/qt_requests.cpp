@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
@@ -34,24 +36,69 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// "WAV Files|*.WAV|All|*.*" becomes "WAV Files (*.WAV);;All (*.*)".
+QString NameFilters(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+// Runs a dialog made on the heap modally and answers whether it was accepted. The dialog may
+// go while it runs: with the window it belongs to (which the program can close meanwhile), or
+// when the request is answered elsewhere (the session ended), which closes it.
+bool RunDialog(const Request& r, QDialog* made) {
+  QPointer<QDialog> dialog(made);
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    // hide() ends the dialog's loop even where it refuses to close (a box without an escape
+    // button ignores a close).
+    if (r.Answered() && dialog) dialog->hide();
+  });
+  watch.start(200);
+  const int result = dialog->exec();
+  return dialog && result == QDialog::Accepted;
+}
+
 long ShowMessage(const Request& r, QWidget* parent) {
-  QMessageBox box(BoxIcon(r.icon), QString::fromStdString(r.caption), QString::fromStdString(r.text),
-                  QMessageBox::NoButton, parent);
+  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
+                                            QString::fromStdString(r.text), QMessageBox::NoButton, parent));
   unsigned buttons = r.buttons ? r.buttons : BUTTON_OK;
   for (const ButtonName& b : kButtons) {
-    if (buttons & b.model) box.addButton(b.qt);
+    if (buttons & b.model) box->addButton(b.qt);
   }
   const auto default_answer = static_cast<unsigned>(DefaultAnswer(r));
   for (const ButtonName& b : kButtons) {
-    if (b.model == default_answer) box.setDefaultButton(b.qt);
+    if (b.model == default_answer) box->setDefaultButton(b.qt);
   }
-  box.exec();
-  const auto pressed = box.standardButton(box.clickedButton());
+  RunDialog(r, box);
+  const auto pressed = box ? box->standardButton(box->clickedButton()) : QMessageBox::NoButton;
+  delete box.data();
   for (const ButtonName& b : kButtons) {
     if (b.qt == pressed) return b.model;
   }
   // Closed without a button: the cancel button when there is one, else the default.
   return (buttons & BUTTON_CANCEL) ? BUTTON_CANCEL : default_answer;
+}
+
+// A file or folder dialog; answers the chosen name, empty when cancelled.
+QString ShowFileDialog(const Request& r, QWidget* parent) {
+  QPointer<QFileDialog> dialog(new QFileDialog(parent, QString::fromStdString(r.caption),
+                                               QString::fromStdString(r.text), NameFilters(r.filter)));
+  if (r.kind == Request::Kind::FolderDialog || (r.flags & FILE_Directory)) {
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+  } else if (r.flags & FILE_Save) {
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+  } else {
+    dialog->setFileMode(QFileDialog::ExistingFile);
+  }
+  QString chosen;
+  if (RunDialog(r, dialog) && dialog) chosen = dialog->selectedFiles().value(0);
+  delete dialog.data();
+  return chosen;
 }
 
 // "item|item|-|item": "-" separates, "~" greys an item and "+" ticks it; the answer counts
@@ -82,17 +129,6 @@ long ShowPopup(const Request& r) {
   QAction* chosen = menu.exec(QCursor::pos());
   return chosen ? chosen->data().toLongLong() : 0;
 }
-
-// "WAV Files|*.WAV|All|*.*" becomes "WAV Files (*.WAV);;All (*.*)".
-QString NameFilters(const std::string& filter) {
-  const QStringList parts = QString::fromStdString(filter).split('|');
-  QStringList out;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
-  }
-  return out.join(QStringLiteral(";;"));
-}
-
 }  // namespace
 
 void QtFrontEnd::Answer(const std::shared_ptr<Request>& request) {
@@ -113,16 +149,7 @@ void QtFrontEnd::Answer(const std::shared_ptr<Request>& request) {
       break;
     case Request::Kind::FileDialog:
     case Request::Kind::FolderDialog: {
-      const QString title = QString::fromStdString(r.caption);
-      const QString start = QString::fromStdString(r.text);
-      QString chosen;
-      if (r.kind == Request::Kind::FolderDialog || (r.flags & FILE_Directory)) {
-        chosen = QFileDialog::getExistingDirectory(parent, title, start);
-      } else if (r.flags & FILE_Save) {
-        chosen = QFileDialog::getSaveFileName(parent, title, start, NameFilters(r.filter));
-      } else {
-        chosen = QFileDialog::getOpenFileName(parent, title, start, NameFilters(r.filter));
-      }
+      const QString chosen = ShowFileDialog(r, parent);
       number = chosen.isEmpty() ? 0 : 1;
       text = chosen.toStdString();
       break;

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "runtime/threads.h"
 #include "runtime/window/front_end.h"
@@ -13,22 +15,48 @@ namespace {
 std::mutex g_clipboard_mutex;
 std::string g_clipboard;
 
+// Questions waiting for a front end, each with the answer it takes when the session ends.
+std::mutex g_open_mutex;
+std::vector<std::pair<std::shared_ptr<Request>, long>> g_open;
+
 // Hands a request to the front end and waits for its answer without the runtime lock.
-// With no front end, or while closing down, answers `fallback` at once.
+// With no front end, while closing down or when the session is ending, answers `fallback` at
+// once.
 long AskFrontEnd(const std::shared_ptr<Request>& request, long fallback, std::string* text) {
   request->thread = THREAD();
   if (Window* w = CurrentWindow()) request->window = w->Id();
   FrontEnd* front_end = CurrentFrontEnd();
-  if (!front_end || ClosingDown()) {
-    if (text) *text = request->text;
-    return fallback;
+  {
+    // Checked and registered under one lock, so a session ending in between cannot miss it.
+    std::lock_guard l(g_open_mutex);
+    if (!front_end || ClosingDown() || SessionEnding()) {
+      if (text) *text = request->text;
+      return fallback;
+    }
+    g_open.emplace_back(request, fallback);
   }
-  RuntimeUnlocked unlocked;
-  front_end->Ask(request);
-  return request->Wait(text);
+  long answer = 0;
+  {
+    RuntimeUnlocked unlocked;
+    front_end->Ask(request);
+    answer = request->Wait(text);
+  }
+  std::lock_guard l(g_open_mutex);
+  std::erase_if(g_open, [&](const auto& open) { return open.first == request; });
+  return answer;
 }
 
 }  // namespace
+
+void AnswerQuestionsWithDefaults() {
+  std::vector<std::pair<std::shared_ptr<Request>, long>> open;
+  {
+    std::lock_guard l(g_open_mutex);
+    MarkSessionEnding();
+    open = g_open;
+  }
+  for (auto& [request, fallback] : open) request->Answer(fallback, request->text);
+}
 
 unsigned WindowMessageReporter::Show(const MessageBoxRequest& box) {
   auto request = std::make_shared<Request>();

@@ -15,6 +15,11 @@ namespace vx {
 unsigned MESSAGE(std::string_view text, std::string_view caption = {}, MessageIcon icon = MessageIcon::None,
                  unsigned buttons = BUTTON_OK, unsigned default_button = 0);
 
+// The desktop session is ending: every question open now is answered with its default, and
+// questions asked from now until the run ends take their default at once, so that no thread
+// keeps the program waiting for a person who has logged off.
+void AnswerQuestionsWithDefaults();
+
 // Shows the boxes of objects that report through a MessageReporter (the error object) as
 // message boxes of the window runtime.
 class WindowMessageReporter final : public MessageReporter {

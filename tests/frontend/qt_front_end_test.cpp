@@ -469,6 +469,42 @@ TEST(QtFrontEnd, TheModelsClipboardFollowsOtherClientsAndItsWritesReachTheDeskto
   EXPECT_TRUE(write);
 }
 
+TEST(QtFrontEnd, AQuestionOpenWhenTheSessionEndsTakesItsDefaultAndItsBoxGoesWithItsWindow) {
+  REQUIRE_QT_DISPLAY();
+  std::atomic<unsigned> answer{0};
+  auto program = [&] {
+    {
+      Window w("Session Window");
+      auto& ask = w.Button("&Ask");
+      while (w.Accept()) {
+        if (ACCEPTED() == ask) {
+          answer = MESSAGE("Save first?", "Leaving", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+          break;  // the window closes at once, perhaps before its box has gone
+        }
+      }
+    }
+    Window after("After Window");
+    while (after.Accept()) {
+    }
+  };
+  const int status = RunAsUser(program, [&] {
+    qt::QtWindow* window = WaitShown("Session Window");
+    ASSERT_NE(window, nullptr);
+    OnGui([&] { window->findChild<QPushButton*>("control-1")->click(); });
+    auto box_shown = [] {
+      bool shown = false;
+      OnGui([&] { shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
+      return shown;
+    };
+    EXPECT_TRUE(WaitFor(box_shown));
+    AnswerQuestionsWithDefaults();
+    EXPECT_TRUE(WaitFor([&] { return answer == BUTTON_NO; })) << "the default answers";
+    EXPECT_NE(WaitShown("After Window"), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return !box_shown(); })) << "the box closes";
+  });
+  EXPECT_EQ(status, 0);
+}
+
 TEST(QtFrontEnd, WithoutADisplayTheProgramRunsAndMessagesTakeTheirDefault) {
   const char* display = std::getenv("DISPLAY");
   const std::string saved = display ? display : "";
