@@ -4,7 +4,8 @@
 //
 // Run in the data folder (the scheduler starts it there). Reads the MSGLINK record with that id
 // and shows it in the program's own message window (title, text, Snooze, To Do, Close) until
-// that window is closed; the record is left as it is. Without a display it runs headless.
+// that window is closed; the record is left as it is. The window repeats the alarm and snoozes
+// by the scheduler's settings, read from the same store. Without a display it runs headless.
 // Exit status: 0 shown, 1 bad command line, 2 no such message (or the table cannot be read).
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +15,9 @@
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/message_tables.h"
 #include "datadll/dictionary/vx_files.h"
+#include "datadll/dictionary/globals.h"
 #include "frontend/qt/run_with_qt.h"
+#include "program/shell/load_settings.h"
 #include "program/shell/task_message.h"
 #include "runtime/storage/file.h"
 
@@ -58,6 +61,8 @@ int main(int argc, char** argv) {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const bool headless = (!x || !*x) && (!wayland || !*wayland);
     if (found) {
+      vx::ININAME = vx::kProgramIniName;
+      vx::LoadSettings();
       // Without a display there is no one to close the window: the message counts as shown.
       // The scheduler sounded the first alarm before handing the message over; the window
       // repeats it by the settings.

@@ -4,10 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/fixed_string.h"
 
 namespace vx {
+
+// The program's INI file (ININAME), the fallback of settings not in the store yet.
+inline constexpr std::string_view kProgramIniName = "vx98.INI";
 
 // The system lock and its password (stored in plain text as key "SysPwd"); the program's own.
 extern std::uint8_t SYSLOCK;

@@ -347,7 +347,7 @@ void MainFrame::StartUpWork() {
   window().Title(std::string(PRODUCTNAME.clipped()) + " " + std::string(VERSIONNUMBER.clipped()));
   OpenFileChecked(ACCESS_CONFIGURATION->file(), true, false, storage::kReadWriteDenyNone, false);
   SetConfigValue("VXV", "vx");
-  ININAME = "vx98.INI";
+  ININAME = kProgramIniName;
   SetConfigValue("Version", VERSIONNUMBER.clipped());
   LoadSettings();
   if (DEBUGMODE != 0) WriteLog("Debug", "Debugging Active");
