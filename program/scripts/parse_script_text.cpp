@@ -1,5 +1,7 @@
 #include "program/scripts/parse_script_text.h"
 
+#include <string>
+
 #include "datadll/dictionary/schedule_table.h"
 #include "program/scripts/delete_script.h"
 #include "program/scripts/read_script_line.h"
@@ -14,6 +16,13 @@ void ParseScriptText(std::string_view text, ScriptSteps& steps, MessageReporter&
     return;
   }
   if (!DeleteScript(steps)) return;
+  // The batch holds the table's writes; it is closed while a box waits for the user, so other
+  // threads are not kept from the table meanwhile.
+  auto show_error = [&](const std::string& error) {
+    steps.EndBatch();
+    ShowScriptMessage(messages, "Error", error);
+    steps.BeginBatch();
+  };
   steps.BeginBatch();
   std::int32_t line_number = 0;
   for (const std::string_view line : SplitScriptLines(text)) {
@@ -21,13 +30,12 @@ void ParseScriptText(std::string_view text, ScriptSteps& steps, MessageReporter&
     ScriptTextLine read = ReadScriptLine(line);
     if (read.blank) continue;
     if (read.unknown) {
-      ShowScriptMessage(messages, "Error",
-                        "Unknown script action:\r\n" + read.keyword + "\r\n" + read.arguments);
+      show_error("Unknown script action:\r\n" + read.keyword + "\r\n" + read.arguments);
     }
     read.step.ID = SCH.ID;
     read.step.Sequence = line_number;
     if (const FileResult added = steps.AddStep(read.step); !added.ok()) {
-      ShowScriptMessage(messages, "Error", "Error adding scripting:\r\n" + added.text);
+      show_error("Error adding scripting:\r\n" + added.text);
     }
   }
   steps.EndBatch();

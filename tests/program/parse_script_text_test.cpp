@@ -91,6 +91,29 @@ TEST_F(ParseScriptTextTest, FailedAddIsShownAndTheOtherLinesAreStored) {
   EXPECT_EQ(steps.Summary(5), (Strings{"1 Send Keys", "3 Send Keys"}));
 }
 
+// A box shown while the steps are written waits for the user: the table's batch is closed first.
+class BatchWatchingReporter : public MessageReporter {
+ public:
+  explicit BatchWatchingReporter(const testing::FakeScriptSteps& steps) : steps_(steps) {}
+  std::vector<int> open_batches;
+  unsigned Show(const MessageBoxRequest& box) override {
+    open_batches.push_back(steps_.batches_begun - steps_.batches_ended);
+    return box.default_button;
+  }
+
+ private:
+  const testing::FakeScriptSteps& steps_;
+};
+
+TEST_F(ParseScriptTextTest, NoBatchIsHeldWhileAnErrorIsShown) {
+  steps.fail_add_at_sequence = 2;
+  BatchWatchingReporter watching(steps);
+  ParseScriptText("KEYS a\r\nKEYS b\r\nFrobnicate\r\nKEYS c", steps, watching);
+  EXPECT_EQ(watching.open_batches, (std::vector<int>{0, 0}));
+  EXPECT_EQ(steps.batches_begun, steps.batches_ended);
+  EXPECT_EQ(steps.Summary(5), (Strings{"1 Send Keys", "3 Frobnicate", "4 Send Keys"}));
+}
+
 TEST_F(ParseScriptTextTest, FailedDeleteWritesNothingOverTheOldScript) {
   steps.Put(Row(5, 1, "old"));
   steps.fail_delete = true;
