@@ -12,6 +12,7 @@
 #include "program/schedule/moments.h"
 #include "program/schedule/schedule_services.h"
 #include "runtime/dates.h"
+#include "runtime/storage/file.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {
@@ -23,6 +24,11 @@ constexpr std::int32_t kDefaultSnoozeMinutes = 10;
 }  // namespace
 
 void SnoozeMessage() {
+  // The snooze task is made in this thread's SCHEDULE buffer. On Main's thread the on-top
+  // window opens while a due task is being run from that buffer and is written back after the
+  // window closes: the task and the file's current record are kept for it.
+  storage::File& schedule = storage::File::For(SCHEDULE_TABLE());
+  const storage::FileState running = schedule.GetState();
   SCH = SCHEDULE_RECORD{};
   SCH.Message = ML.Message.clipped();
   SCH.TaskType = "Display Message";
@@ -39,6 +45,7 @@ void SnoozeMessage() {
   SCH.AlarmFile = ML.AlarmFile.clipped();
   if (!SCH.AlarmFile.blank()) SCH.Alarm = 1;
   CurrentScheduleServices().AddTaskCopy();
+  schedule.RestoreState(running);
 }
 
 void AddMessageToToDo() {

@@ -6,6 +6,7 @@ namespace vx {
 
 // Adds a one-time "Display Message" task in category "Snooze" with the message's title, text
 // and alarm, due SNOOZEINTERVAL minutes from now (ten when it is 0) and skipped when missed.
+// The calling thread's SCHEDULE buffer and current record are as they were before.
 void SnoozeMessage();
 
 // Adds a to-do item in category "General", priority 5, with the title as the item and the text

@@ -12,12 +12,12 @@
 #include "program/scripts/script_tables.h"
 #include "program/scripts/script_variables.h"
 #include "program/shell/external_message.h"
+#include "program/shell/play_alarm.h"
 #include "program/shell/run_task_program.h"
 #include "program/shell/task_log.h"
 #include "program/shell/task_road_services.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
-#include "runtime/text_functions.h"
 
 namespace vx {
 namespace {
@@ -59,13 +59,7 @@ void RestoreFrameForTask(DueTaskFrame& frame) {
 }
 
 void SoundAlarm() {
-  if (SCH.Alarm == 0) return;
-  platform::SoundPlayer& sound = *CurrentTaskRoadServices().sound;
-  if (UPPER(SCH.AlarmFile.clipped()) == "BEEP") {
-    sound.Beep();
-  } else {
-    sound.Play(std::string(SCH.AlarmFile.clipped()));
-  }
+  if (SCH.Alarm != 0) PlayAlarm(SCH.AlarmFile.clipped());
 }
 
 // The task's due moment and advance warning as they were before it was moved on.

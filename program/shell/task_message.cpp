@@ -7,8 +7,8 @@
 #include "program/organiser/message_buttons.h"
 #include "program/schedule/moments.h"
 #include "program/shell/external_message.h"
+#include "program/shell/play_alarm.h"
 #include "program/shell/task_log.h"
-#include "program/shell/task_road_services.h"
 #include "runtime/dates.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
@@ -123,7 +123,7 @@ void ShowMessageWindow(const TaskMessage& message, bool on_top) {
       window.Timer(0);
       return;
     }
-    if (!message.alarm_file.empty()) CurrentTaskRoadServices().sound->Play(message.alarm_file);
+    if (!message.alarm_file.empty()) PlayAlarm(message.alarm_file);
     next_alarm = FromNow(REPEATALARMINTERVAL * kHundredthsPerSecond);
   });
   manager.OnAccepted(snooze.Number(), [&] {

@@ -30,8 +30,9 @@ class CountingSound final : public platform::SoundPlayer {
     return true;
   }
   void Stop() override {}
-  void Beep() override {}
+  void Beep() override { ++beeps; }
   std::atomic<int> plays{0};
+  std::atomic<int> beeps{0};
 };
 
 class TaskMessageTest : public testing::DueTaskTest {
@@ -141,6 +142,18 @@ TEST_F(TaskMessageTest, AlarmRepeatsUntilItsLimit) {
   clock.Set(kDay, kNoon + 62 * 100);  // the next repeat is due, but the minute is over
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   EXPECT_EQ(counting.plays, 1);
+  window.Control("Close").Press();
+  ui.Finish();
+}
+
+TEST_F(TaskMessageTest, ABeepAlarmRepeatsAsABeep) {
+  REPEATALARMINTERVAL = 30;
+  TestDriver ui;
+  ui.Start([] { ShowMessageWindow({"Title", "Text", "beep"}, false); });
+  auto window = ui.WaitWindow("Title");
+  clock.Set(kDay, kNoon + 31 * 100);
+  ui.WaitUntil([&] { return counting.beeps == 1; }, "a repeated beep");
+  EXPECT_EQ(counting.plays, 0);
   window.Control("Close").Press();
   ui.Finish();
 }
