@@ -17,6 +17,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "datadll/dictionary/globals.h"
 #include "frontend/qt/run_with_qt.h"
+#include "program/shell/install_program_services.h"
 #include "program/shell/load_settings.h"
 #include "program/shell/task_message.h"
 #include "runtime/storage/file.h"
@@ -62,7 +63,8 @@ int main(int argc, char** argv) {
     const bool headless = (!x || !*x) && (!wayland || !*wayland);
     if (found) {
       vx::ININAME = vx::kProgramIniName;
-      vx::LoadSettings();
+      vx::LoadMessageWindowSettings();
+      vx::InstallProgramServices();  // Snooze adds its task as the program does
       // Without a display there is no one to close the window: the message counts as shown.
       // The scheduler sounded the first alarm before handing the message over; the window
       // repeats it by the settings.

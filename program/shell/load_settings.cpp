@@ -1,5 +1,6 @@
 #include "program/shell/load_settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -130,6 +131,13 @@ std::vector<Key> Keys() {
 constexpr const char* kDebugBefore = "ScriptingDelay";
 
 }  // namespace
+
+void LoadMessageWindowSettings() {
+  constexpr std::string_view kNeeded[] = {"RepeatAlarmInterval", "MaxAlarmTime", "SnoozeInterval"};
+  for (const Key& k : Keys()) {
+    if (std::find(std::begin(kNeeded), std::end(kNeeded), k.key) != std::end(kNeeded)) k.apply(Read(k));
+  }
+}
 
 void LoadSettings() {
   for (const Key& k : Keys()) {

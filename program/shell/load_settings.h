@@ -25,4 +25,8 @@ extern String<32> SYSPWD;
 // for GLO_USER. DEBUGMODE comes from section "Debug" of ININAME, outside the store.
 void LoadSettings();
 
+// Reads only the settings a message window shown outside the program uses (the alarm's repeat
+// and limit, the snooze interval), with the same defaults and INI fallback.
+void LoadMessageWindowSettings();
+
 }  // namespace vx

@@ -79,11 +79,13 @@ inline bool HasWindowTitled(Display* display, ::Window window, const std::string
   return FindWindowTitled(display, window, title) != 0;
 }
 
-// Starts `program` with no arguments and answers its process id (0 when it cannot start). No
+// Starts `program` with `args` and answers its process id (0 when it cannot start). No
 // session bus on the test display: without this, the desktop libraries try to launch one by
 // forking, which can hang a sanitised, threaded program.
-inline pid_t StartWithoutSessionBus(const std::string& program) {
-  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+inline pid_t StartWithoutSessionBus(const std::string& program, std::vector<std::string> args = {}) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
   std::vector<std::string> env_text;
   for (char** e = environ; *e; ++e) {
     if (std::string_view(*e).rfind("DBUS_SESSION_BUS_ADDRESS=", 0) != 0) env_text.emplace_back(*e);
@@ -94,7 +96,7 @@ inline pid_t StartWithoutSessionBus(const std::string& program) {
   for (std::string& e : env_text) env.push_back(e.data());
   env.push_back(nullptr);
   pid_t pid = 0;
-  return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, env.data()) == 0 ? pid : 0;
+  return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), env.data()) == 0 ? pid : 0;
 }
 
 // Sends SIGTERM to the started child and waits up to `limit` for it to end; answers whether it
