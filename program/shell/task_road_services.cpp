@@ -2,12 +2,20 @@
 
 #include "platform/program_folder.h"
 #include "program/shell/external_message.h"
+#include "runtime/events.h"
+#include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {
 namespace {
 
 TaskRoadServices* installed = nullptr;
+
+// Main runs as the first runtime thread; closing its frame ends the program.
+void CloseProgram() {
+  POST(EVENT_CloseDown, 0, 1);
+  POST(EVENT_CloseWindow, 0, 1);
+}
 
 // The real services. The SCRIPTING rows are left empty: users open the table for the time
 // they need it, on their own thread.
@@ -16,7 +24,7 @@ TaskRoadServices& RealServices() {
   static TaskRoadServices services{&platform::SystemProcesses(), &platform::SystemShell(),
                                    &platform::SystemSound(),     &boxes,
                                    nullptr,                      platform::RunningProgramFolder(),
-                                   AddMessageLinkRecord,         {}};
+                                   AddMessageLinkRecord,         CloseProgram};
   return services;
 }
 

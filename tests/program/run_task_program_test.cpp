@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <chrono>
 
+#include "runtime/events.h"
+#include "runtime/threads.h"
+#include "runtime/window/window.h"
 #include "task_road_fixture.h"
 
 namespace vx {
@@ -136,6 +139,24 @@ TEST_F(RunTaskProgramTest, ChainedProgramStartsAndClosesTheProgram) {
   EXPECT_EQ(Programs(), (Strings{"vxchain next", "vxchain"}));
   EXPECT_EQ(close_requests, 1);
   EXPECT_EQ(ScriptQueue.Records(), 0);
+}
+
+// With the program's own services, a chained command closes Main's frame (the first thread).
+TEST(RunTaskProgramChain, TheProgramsFrameClosesAfterAChainedCommand) {
+  bool gave_up = false;
+  RunProgram([&] {
+    Window frame("Main");
+    frame.Open();
+    frame.Timer(500);  // gives up after five seconds instead of hanging
+    START([] { RunTaskProgram(DueTaskProgram(0, "VXCHAIN --no-such-program", "")); }, 25000);
+    while (frame.Accept()) {
+      if (EVENT() == EVENT_Timer) {
+        gave_up = true;
+        break;
+      }
+    }
+  });
+  EXPECT_FALSE(gave_up) << "the frame closes by itself";
 }
 
 TEST_F(RunTaskProgramTest, HeldScriptLockIsGivenUpAfterThreeSeconds) {
