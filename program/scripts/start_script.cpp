@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "datadll/dictionary/schedule_table.h"
+#include "framework/process_window.h"
 #include "program/scripts/script_files.h"
 #include "program/scripts/script_messages.h"
 #include "program/scripts/script_queue.h"
@@ -56,6 +57,8 @@ void StartScript(std::string_view mode, std::string_view file_name, ScriptFile& 
   if (letter == 'A') AppendRest(ScriptQueue, loaded);
 
   if (file.Open(std::string(file_name)).ok()) {
+    ProcessWindow progress("StartScript", "Importing Script Items");
+    progress.Open(file.CountLines());
     file.ForEachLine([&](const EXPORT_RECORD& line) {
       SCRIPTING_RECORD step;
       if (ReadScriptFileLine(line, step) == ScriptFileLineKind::Unknown) {
@@ -70,9 +73,11 @@ void StartScript(std::string_view mode, std::string_view file_name, ScriptFile& 
       const ScriptMoment base = running;
       AdvanceByStepDelay(step, running);
       loaded.push_back(MakeScriptEntry(step, running, base));
+      progress.Advance();
       return true;
     });
     file.Close();
+    progress.Close();
   }
 
   if (letter == 'I') AppendRest(ScriptQueue, loaded);

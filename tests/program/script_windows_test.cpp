@@ -16,7 +16,9 @@
 #include "program/scripts/script_file_commands.h"
 #include "program/scripts/script_files.h"
 #include "program/scripts/script_procedures.h"
+#include "program/scripts/script_queue.h"
 #include "program/scripts/script_tables.h"
+#include "program/scripts/start_script.h"
 #include "runtime/dates.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"
@@ -176,6 +178,26 @@ TEST_F(ScriptWindowsTest, ImportAsksThroughTheFileDialogAndReportsUnknownLines) 
   }
   EXPECT_EQ(steps_.Summary(3), (Strings{"0 Exit Script", "1 Send Keys"}));
   EXPECT_EQ(Place("ImportScript"), "5 6 250 80");
+}
+
+TEST_F(ScriptWindowsTest, StartingAScriptFileShowsItsProgressAndKeepsItsPlace) {
+  EXPORT_RECORD unknown;
+  unknown.TYPE = "Launch Rocket";
+  file_.files["run.vxs"] = {*ScriptFileLine(Step("Send Keys", [](auto& r) { r.Keystrokes = "x"; })), unknown};
+  TestDriver ui;
+  Run(ui, 3, [&] {
+    WindowMessageReporter messages;
+    StartScript("Jump to (Execute and skip)", "run.vxs", file_, messages);
+    ScriptQueue.Free();
+  });
+  WaitHeld(ui);
+  DriverWindow progress = ui.WaitWindow("Importing Script Items");
+  EXPECT_EQ(progress.Control("50% Completed").Kind(), ControlType::String);
+  progress.Move(7, 8, 260, 90);
+  EXPECT_EQ(ui.WaitMessage(BUTTON_OK).text, "Unrecognized script action: Launch Rocket");
+  ui.WaitClosed(progress);
+  ui.Finish();
+  EXPECT_EQ(Place("StartScript"), "7 8 260 90");
 }
 
 TEST_F(ScriptWindowsTest, MessagesAreRealMessageBoxes) {
