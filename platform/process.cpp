@@ -14,7 +14,9 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
+#include <iterator>
 #include <limits>
+#include <list>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -100,7 +102,7 @@ struct Child {
   pid_t pid = 0;
   int pidfd = -1;  // readable once the child has ended; -1 without pidfd support
   bool ended = false;
-  bool released = false;
+  int holders = 1;  // handles naming the child that are not released yet
   long exit_code = STILL_ACTIVE;
 };
 
@@ -109,7 +111,10 @@ struct Child {
 struct SystemProcessLauncher::Impl {
   std::mutex mutex;
   std::condition_variable reaped;
-  std::map<ProcessHandle, Child> children;
+  // Every child not yet forgotten: still running, or still named by a handle. A list, so the
+  // handles' positions stay valid while other children come and go.
+  std::list<Child> children;
+  std::map<ProcessHandle, std::list<Child>::iterator> handles;  // given out and not released
   ProcessHandle last_handle = 0;
   int wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   bool stopping = false;
@@ -122,8 +127,8 @@ struct SystemProcessLauncher::Impl {
     }
     Wake();
     if (reaper.joinable()) reaper.join();
-    for (auto& entry : children) {
-      if (entry.second.pidfd >= 0) close(entry.second.pidfd);
+    for (const Child& child : children) {
+      if (child.pidfd >= 0) close(child.pidfd);
     }
     if (wake_fd >= 0) close(wake_fd);
   }
@@ -133,13 +138,13 @@ struct SystemProcessLauncher::Impl {
     [[maybe_unused]] const ssize_t written = write(wake_fd, &one, sizeof one);
   }
 
-  // Collects the status of every ended child (waitpid on its own pid only) and forgets released
-  // ones. Runs on the reaper thread with the mutex held, so a pid that is signalled under the
+  // Collects the status of every ended child (waitpid on its own pid only) and forgets those no
+  // handle names any more. Runs on the reaper thread with the mutex held, so a pid that is signalled under the
   // mutex has not been reaped and cannot have been reused.
   bool ReapEnded() {
     bool any = false;
     for (auto it = children.begin(); it != children.end();) {
-      Child& child = it->second;
+      Child& child = *it;
       if (!child.ended) {
         int status = 0;
         const pid_t result = waitpid(child.pid, &status, WNOHANG);
@@ -157,7 +162,7 @@ struct SystemProcessLauncher::Impl {
           child.pidfd = -1;
         }
       }
-      if (child.ended && child.released) {
+      if (child.ended && child.holders == 0) {
         it = children.erase(it);
       } else {
         ++it;
@@ -175,8 +180,7 @@ struct SystemProcessLauncher::Impl {
         if (ReapEnded()) reaped.notify_all();
         if (stopping) return;
         watched.assign(1, pollfd{wake_fd, POLLIN, 0});
-        for (const auto& entry : children) {
-          const Child& child = entry.second;
+        for (const Child& child : children) {
           if (child.ended) continue;
           if (child.pidfd >= 0) {
             watched.push_back(pollfd{child.pidfd, POLLIN, 0});
@@ -195,9 +199,16 @@ struct SystemProcessLauncher::Impl {
 
   // Mutex held.
   Child* Find(ProcessHandle handle) {
-    const auto it = children.find(handle);
-    if (it == children.end() || it->second.released) return nullptr;
-    return &it->second;
+    const auto it = handles.find(handle);
+    return it == handles.end() ? nullptr : &*it->second;
+  }
+
+  // Mutex held. A handle never given out before for the child at place, or 0 when handles have
+  // run out.
+  ProcessHandle NewHandle(std::list<Child>::iterator place) {
+    if (last_handle == std::numeric_limits<ProcessHandle>::max()) return 0;
+    handles.emplace(++last_handle, place);
+    return last_handle;
   }
 
   // Mutex held by lock; true once the child has ended.
@@ -272,8 +283,8 @@ StartResult SystemProcessLauncher::Start(const ProcessRequest& request) {
   Child child;
   child.pid = pid;
   child.pidfd = OpenPidFd(pid);  // the child is not reaped yet, so this is still our child
-  result.handle = ++impl_->last_handle;
-  impl_->children.emplace(result.handle, child);
+  impl_->children.push_back(child);
+  result.handle = impl_->NewHandle(std::prev(impl_->children.end()));
   if (!impl_->reaper.joinable()) {
     impl_->reaper = std::thread([impl = impl_.get()] { impl->Run(); });
   } else {
@@ -317,13 +328,21 @@ bool SystemProcessLauncher::Kill(ProcessHandle handle, std::chrono::milliseconds
 
 void SystemProcessLauncher::Release(ProcessHandle handle) {
   std::lock_guard lock(impl_->mutex);
-  const auto it = impl_->children.find(handle);
-  if (it == impl_->children.end()) return;
-  if (it->second.ended) {
-    impl_->children.erase(it);
-  } else {
-    it->second.released = true;
-  }
+  const auto it = impl_->handles.find(handle);
+  if (it == impl_->handles.end()) return;
+  const auto place = it->second;
+  impl_->handles.erase(it);
+  // A running child stays for the reaper, which forgets it once it has ended.
+  if (--place->holders == 0 && place->ended) impl_->children.erase(place);
+}
+
+ProcessHandle SystemProcessLauncher::Share(ProcessHandle handle) {
+  std::lock_guard lock(impl_->mutex);
+  const auto it = impl_->handles.find(handle);
+  if (it == impl_->handles.end()) return 0;
+  const ProcessHandle shared = impl_->NewHandle(it->second);
+  if (shared != 0) ++it->second->holders;
+  return shared;
 }
 
 pid_t SystemProcessLauncher::ProcessId(ProcessHandle handle) {

@@ -83,6 +83,12 @@ class ProcessLauncher {
   // ends; the handle is not given out again.
   virtual void Release(ProcessHandle handle) = 0;
 
+  // A second, new handle naming the same child, for a holder that lets go of it on its own
+  // schedule: each handle is released independently, and the child is forgotten only once every
+  // handle naming it has been released and it has been reaped. 0 for an unknown or released
+  // handle.
+  virtual ProcessHandle Share(ProcessHandle handle) = 0;
+
   // The child's process id (for matching windows to programs); 0 for an unknown handle.
   virtual pid_t ProcessId(ProcessHandle handle) = 0;
 };
@@ -108,6 +114,7 @@ class SystemProcessLauncher final : public ProcessLauncher {
   bool Terminate(ProcessHandle handle) override;
   bool Kill(ProcessHandle handle, std::chrono::milliseconds grace) override;
   void Release(ProcessHandle handle) override;
+  ProcessHandle Share(ProcessHandle handle) override;
   pid_t ProcessId(ProcessHandle handle) override;
 
  private:

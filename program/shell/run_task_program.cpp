@@ -129,16 +129,23 @@ Started StartCommand(const TaskProgramRequest& request, std::string_view command
   return result;
 }
 
-// Keeps a started program for the caller or the exit-code log, or lets it go.
+// Keeps a started program for the caller and for the exit-code log, or lets it go. When both
+// keep it, the log holds a handle of its own, so the caller may wait on, end or release its
+// handle without taking the program from the log, and the other way round.
 void KeepProgram(const TaskProgramRequest& request, std::string_view command,
                  platform::ProcessHandle handle, TaskRoadServices& services) {
+  platform::ProcessHandle logged = 0;
+  if (GLO_USELOG != 0 && GLO_LOGEXITCODES != 0) {
+    logged = request.handle_out != nullptr ? services.processes->Share(handle) : handle;
+    if (logged != 0) {
+      ExitCodeQueue.buffer.ProcessHandle = logged;
+      ExitCodeQueue.buffer.ProgramName = command;
+      ExitCodeQueue.Add();
+    }
+  }
   if (request.handle_out != nullptr) {
     *request.handle_out = handle;
-  } else if (GLO_USELOG != 0 && GLO_LOGEXITCODES != 0) {
-    ExitCodeQueue.buffer.ProcessHandle = handle;
-    ExitCodeQueue.buffer.ProgramName = command;
-    ExitCodeQueue.Add();
-  } else {
+  } else if (logged == 0) {
     services.processes->Release(handle);
   }
 }

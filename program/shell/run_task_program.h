@@ -31,7 +31,8 @@ TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std
 // documents and links go to the desktop's opener; helper names ("VXMsg.EXE" ...) start our
 // helpers. The start folder is the child's own. A command that cannot be started shows "Could
 // not start <command>." and the script is not queued. While exit codes are logged, a started
-// program is kept in ExitCodeQueue. A "VXCHAIN" command starts and asks the program to close.
+// program is kept in ExitCodeQueue, under a handle of its own when handle_out receives one too.
+// A "VXCHAIN" command starts and asks the program to close.
 bool RunTaskProgram(const TaskProgramRequest& request);
 
 }  // namespace vx

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,14 +28,14 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
   // Ends a program that keeps running, with the given code.
   void Finish(platform::ProcessHandle handle, long exit_code) {
     if (auto it = children_.find(handle); it != children_.end()) {
-      it->second.running = false;
-      it->second.exit_code = exit_code;
+      it->second->running = false;
+      it->second->exit_code = exit_code;
     }
   }
 
   bool IsRunning(platform::ProcessHandle handle) const {
     const auto it = children_.find(handle);
-    return it != children_.end() && it->second.running;
+    return it != children_.end() && it->second->running;
   }
 
   platform::StartResult Start(const platform::ProcessRequest& request) override {
@@ -51,27 +52,28 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
       return result;
     }
     result.handle = ++last_handle_;
-    children_[result.handle] = Child{outcome.keeps_running, outcome.exit_code};
+    children_[result.handle] =
+        std::make_shared<Child>(Child{outcome.keeps_running, outcome.exit_code, 10000 + result.handle});
     return result;
   }
 
   std::optional<long> ExitCode(platform::ProcessHandle handle) override {
     const auto it = children_.find(handle);
     if (it == children_.end()) return std::nullopt;
-    return it->second.running ? platform::STILL_ACTIVE : it->second.exit_code;
+    return it->second->running ? platform::STILL_ACTIVE : it->second->exit_code;
   }
 
   bool Wait(platform::ProcessHandle handle, std::chrono::milliseconds) override {
     waited.push_back(handle);
     const auto it = children_.find(handle);
-    return it != children_.end() && !it->second.running;
+    return it != children_.end() && !it->second->running;
   }
 
   bool Terminate(platform::ProcessHandle handle) override {
     terminated.push_back(handle);
     const auto it = children_.find(handle);
     if (it == children_.end()) return false;
-    if (it->second.running) Finish(handle, 128 + 15);
+    if (it->second->running) Finish(handle, 128 + 15);
     return true;
   }
 
@@ -79,7 +81,7 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
     killed.push_back(handle);
     const auto it = children_.find(handle);
     if (it == children_.end()) return false;
-    if (it->second.running) Finish(handle, 128 + 15);
+    if (it->second->running) Finish(handle, 128 + 15);
     return true;
   }
 
@@ -88,8 +90,18 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
     children_.erase(handle);
   }
 
+  // The new handle shares the child's state, so ending it through either handle shows in both.
+  platform::ProcessHandle Share(platform::ProcessHandle handle) override {
+    const auto it = children_.find(handle);
+    if (it == children_.end()) return 0;
+    const platform::ProcessHandle shared = ++last_handle_;
+    children_[shared] = it->second;
+    return shared;
+  }
+
   pid_t ProcessId(platform::ProcessHandle handle) override {
-    return children_.count(handle) != 0 ? 10000 + handle : 0;
+    const auto it = children_.find(handle);
+    return it != children_.end() ? it->second->pid : 0;
   }
 
   std::vector<platform::ProcessRequest> requests;  // every start asked for, in order
@@ -99,9 +111,10 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
   struct Child {
     bool running = false;
     long exit_code = 0;
+    pid_t pid = 0;
   };
   std::map<std::string, Outcome> outcomes_;
-  std::map<platform::ProcessHandle, Child> children_;
+  std::map<platform::ProcessHandle, std::shared_ptr<Child>> children_;  // unreleased handles
   platform::ProcessHandle last_handle_ = 0;
 };
 

@@ -143,6 +143,36 @@ TEST(SystemProcessLauncher, HandlesAreNeverGivenOutTwice) {
   launcher.Release(second.handle);
 }
 
+TEST(SystemProcessLauncher, SharedHandlesAreReleasedIndependently) {
+  SystemProcessLauncher launcher;
+  // The first handle is let go while the child still runs, and after it has ended.
+  for (const bool release_while_running : {true, false}) {
+    SCOPED_TRACE(release_while_running);
+    const StartResult started = launcher.Start(Shell("sleep 0.2; exit 6"));
+    ASSERT_TRUE(started);
+    const ProcessHandle shared = launcher.Share(started.handle);
+    ASSERT_NE(shared, 0);
+    EXPECT_NE(shared, started.handle);
+    const pid_t pid = launcher.ProcessId(started.handle);
+    EXPECT_EQ(launcher.ProcessId(shared), pid);
+
+    if (!release_while_running) {
+      ASSERT_TRUE(launcher.Wait(started.handle, 10s));
+    }
+    launcher.Release(started.handle);
+    EXPECT_EQ(launcher.ExitCode(started.handle), std::nullopt);
+    EXPECT_EQ(launcher.Share(started.handle), 0);  // a released handle shares nothing
+    EXPECT_TRUE(launcher.Wait(shared, 10s));
+    EXPECT_EQ(launcher.ExitCode(shared), 6);
+    EXPECT_TRUE(GoneFromProc(pid));  // reaped while a handle still names it
+
+    launcher.Release(shared);
+    EXPECT_EQ(launcher.ExitCode(shared), std::nullopt);
+    EXPECT_EQ(launcher.ExitCode(started.handle), std::nullopt);
+    EXPECT_EQ(launcher.Share(shared), 0);
+  }
+}
+
 TEST(SystemProcessLauncher, ReapsEveryChildAndOnlyItsOwn) {
   SystemProcessLauncher launcher;
   // A child the test starts itself; the launcher must leave its status to the test.

@@ -82,6 +82,31 @@ TEST_F(CheckClockTest, RealProgramsExitCodeIsLogged) {
   EXPECT_EQ(ExitCodeQueue.Records(), 0);
 }
 
+TEST_F(CheckClockTest, RealProgramHandedToTheCallerIsLoggedAfterTheCallerLetsGo) {
+  platform::SystemProcessLauncher real;
+  services.processes = &real;
+  GLO_LASTCHECKDATE = kDay;
+  GLO_USELOG = 1;
+  GLO_LOGEXITCODES = 1;
+  platform::ProcessHandle handle = 0;
+  TaskProgramRequest request = DueTaskProgram(0, "sh -c \"exit 3\"", "/");
+  request.handle_out = &handle;
+  ASSERT_TRUE(RunTaskProgram(request));
+  ASSERT_NE(handle, 0);
+  ASSERT_EQ(ExitCodeQueue.Records(), 1);
+  const platform::ProcessHandle logged = ExitCodeQueue[1].ProcessHandle;
+  EXPECT_NE(logged, handle);
+
+  ASSERT_TRUE(real.Wait(handle, std::chrono::seconds(10)));
+  EXPECT_EQ(real.ExitCode(handle), 3);
+  real.Release(handle);
+  log.clear();
+  CheckClockAndExitCodes();
+  EXPECT_EQ(log, Strings{"Program Exit: Code 3 for sh -c \"exit 3\""});
+  EXPECT_EQ(ExitCodeQueue.Records(), 0);
+  EXPECT_EQ(real.ExitCode(logged), std::nullopt);  // the log let go of its handle too
+}
+
 TEST_F(CheckClockTest, RealStartInAMissingFolderIsReported) {
   platform::SystemProcessLauncher real;
   services.processes = &real;

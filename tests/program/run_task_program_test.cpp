@@ -120,7 +120,12 @@ TEST_F(RunTaskProgramTest, StartedProgramsAreKeptForTheExitCodeLogOrTheCaller) {
   waited.priority = 1;
   RunTaskProgram(waited);
   EXPECT_NE(handle, 0);
-  EXPECT_EQ(ExitCodeQueue.Records(), 1);  // the caller holds this one
+  // The caller holds one handle and the log another of the same program.
+  ASSERT_EQ(ExitCodeQueue.Records(), 2);
+  EXPECT_EQ(ExitCodeQueue[2].ProgramName, "run now");
+  EXPECT_NE(ExitCodeQueue[2].ProcessHandle, handle);
+  EXPECT_EQ(processes.ProcessId(ExitCodeQueue[2].ProcessHandle), processes.ProcessId(handle));
+  EXPECT_TRUE(processes.released.empty());
   EXPECT_EQ(processes.requests.back().show, platform::ShowMode::Minimised);
   EXPECT_EQ(processes.requests.back().priority, platform::ProcessPriority::Idle);
 }
