@@ -12,7 +12,18 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class CheckClockTest : public testing::TaskRoadTest {};
+class CheckClockTest : public testing::TaskRoadTest {
+ protected:
+  // Real programs are started, and their exit codes logged.
+  void LogRealExitCodes() {
+    services.processes = &real;
+    GLO_LASTCHECKDATE = kDay;
+    GLO_USELOG = 1;
+    GLO_LOGEXITCODES = 1;
+  }
+
+  platform::SystemProcessLauncher real;
+};
 
 TEST_F(CheckClockTest, ForwardJumpOfMoreThanThreeDaysWarnsOnceAndStartsTheBackup) {
   const struct {
@@ -68,11 +79,7 @@ TEST_F(CheckClockTest, EndedProgramsAreLoggedLastFirstAndRunningOnesKept) {
 }
 
 TEST_F(CheckClockTest, RealProgramsExitCodeIsLogged) {
-  platform::SystemProcessLauncher real;
-  services.processes = &real;
-  GLO_LASTCHECKDATE = kDay;
-  GLO_USELOG = 1;
-  GLO_LOGEXITCODES = 1;
+  LogRealExitCodes();
   ASSERT_TRUE(RunTaskProgram(DueTaskProgram(0, "sh -c \"exit 3\"", "/")));
   ASSERT_EQ(ExitCodeQueue.Records(), 1);
   ASSERT_TRUE(real.Wait(ExitCodeQueue[1].ProcessHandle, std::chrono::seconds(10)));
@@ -83,11 +90,7 @@ TEST_F(CheckClockTest, RealProgramsExitCodeIsLogged) {
 }
 
 TEST_F(CheckClockTest, RealProgramHandedToTheCallerIsLoggedAfterTheCallerLetsGo) {
-  platform::SystemProcessLauncher real;
-  services.processes = &real;
-  GLO_LASTCHECKDATE = kDay;
-  GLO_USELOG = 1;
-  GLO_LOGEXITCODES = 1;
+  LogRealExitCodes();
   platform::ProcessHandle handle = 0;
   TaskProgramRequest request = DueTaskProgram(0, "sh -c \"exit 3\"", "/");
   request.handle_out = &handle;
@@ -108,7 +111,6 @@ TEST_F(CheckClockTest, RealProgramHandedToTheCallerIsLoggedAfterTheCallerLetsGo)
 }
 
 TEST_F(CheckClockTest, RealStartInAMissingFolderIsReported) {
-  platform::SystemProcessLauncher real;
   services.processes = &real;
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "true", "/no/such/folder")));
   EXPECT_EQ(messages.Texts(), Strings{"Error Code 3: Could not start true."});
