@@ -47,26 +47,24 @@ class SchedulerServicesTest : public testing::ShellTest {
     SetTaskLogWriter([this](std::string_view text, std::string_view label) {
       log_.push_back(std::string(label) + ": " + std::string(text));
     });
-    USEEXTERNALMESSAGE = 0;
-    HISTORYEXPIRES = 0;
-    CHECKEDHISTORY = 0;
-    REMOVEUNCOMPLETED = 0;
-    SAVESCRIPTS = 0;
-    VARQ.Free();
+    ResetSettings();
     ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
     ASSERT_EQ(ACCESS_HOLIDAYS->Open(), 0);
   }
   void TearDown() override {
     SetTaskLogWriter({});
+    ResetSettings();
+    ShellTest::TearDown();
+  }
+
+  static void ResetSettings() {
     USEEXTERNALMESSAGE = 0;
     HISTORYEXPIRES = 0;
     CHECKEDHISTORY = 0;
     REMOVEUNCOMPLETED = 0;
     SAVESCRIPTS = 0;
     VARQ.Free();
-    ShellTest::TearDown();
   }
-
   std::int32_t Today() const { return DATE(6, 12, 2026); }
 
   static SCHEDULE_RECORD Task(std::int32_t id, std::int32_t warn_date, std::int32_t warn_time) {
@@ -81,6 +79,14 @@ class SchedulerServicesTest : public testing::ShellTest {
     task.AdvanceWarnDate = warn_date;
     task.AdvanceWarnTime = warn_time;
     return task;
+  }
+  // A task dated `days` from today, with its disabled and completed flags.
+  void AddDated(std::int32_t id, std::int32_t days, std::uint8_t disabled, std::uint8_t completed) {
+    SCHEDULE_RECORD task = Task(id, 0, 0);
+    task.Date = Today() + days;
+    task.Disabled = disabled;
+    task.Completed = completed;
+    Add(task);
   }
   static void Add(const SCHEDULE_RECORD& task) {
     SCH = task;
@@ -248,20 +254,9 @@ TEST_F(SchedulerServicesTest, HistoryRemovalByAgeAndCompletion) {
   for (const Case& c : cases) {
     ASSERT_EQ(ACCESS_SCHEDULE->file().Empty(), 0);
     const std::int32_t offsets[] = {-10, -3, 0, 1, 5};
-    for (std::int32_t i = 0; i < 5; ++i) {
-      SCHEDULE_RECORD task = Task(i + 1, 0, 0);
-      task.Date = Today() + offsets[i];
-      task.Disabled = task.Completed = 1;
-      Add(task);
-    }
-    SCHEDULE_RECORD put_aside = Task(6, 0, 0);
-    put_aside.Date = Today() - 10;
-    put_aside.Disabled = 1;
-    Add(put_aside);
-    SCHEDULE_RECORD active = Task(7, 0, 0);
-    active.Date = Today() - 10;
-    active.Completed = 1;
-    Add(active);
+    for (std::int32_t i = 0; i < 5; ++i) AddDated(i + 1, offsets[i], 1, 1);
+    AddDated(6, -10, 1, 0);
+    AddDated(7, -10, 0, 1);
 
     HISTORYEXPIRES = c.expires;
     REMOVEUNCOMPLETED = c.uncompleted_too;
@@ -273,10 +268,7 @@ TEST_F(SchedulerServicesTest, HistoryRemovalByAgeAndCompletion) {
 }
 
 TEST_F(SchedulerServicesTest, HistoryPassRunsOnceADayAndNeverWhenOff) {
-  SCHEDULE_RECORD done = Task(1, 0, 0);
-  done.Date = Today() - 10;
-  done.Disabled = done.Completed = 1;
-  Add(done);
+  AddDated(1, -10, 1, 1);
 
   EXPECT_FALSE(RemoveHistory());  // HISTORYEXPIRES 0: nothing, not even the holidays
   EXPECT_EQ(TaskIds(), std::vector<std::int32_t>{1});
@@ -290,7 +282,7 @@ TEST_F(SchedulerServicesTest, HistoryPassRunsOnceADayAndNeverWhenOff) {
   EXPECT_TRUE(TaskIds().empty());
   EXPECT_EQ(log_, Strings{"History: Checked for tasks needing removal"});
 
-  Add(done);
+  AddDated(1, -10, 1, 1);
   EXPECT_FALSE(RemoveHistory());  // once a day
   EXPECT_EQ(TaskIds(), std::vector<std::int32_t>{1});
   clock_.Set(Today() + 1, 100);
@@ -304,14 +296,8 @@ TEST_F(SchedulerServicesTest, RemovedTaskTakesItsScriptAndUserRowsWhateverSaveSc
     ASSERT_EQ(ACCESS_SCRIPTING->Open(), 0);
     ASSERT_EQ(ACCESS_SCRIPTING->file().Empty(), 0);
     ACCESS_SCRIPTING->Close();
-    SCHEDULE_RECORD done = Task(1, 0, 0);
-    done.Date = Today() - 10;
-    done.Disabled = done.Completed = 1;
-    Add(done);
-    SCHEDULE_RECORD kept = Task(2, 0, 0);
-    kept.Date = Today() - 10;
-    kept.Disabled = 1;
-    Add(kept);
+    AddDated(1, -10, 1, 1);
+    AddDated(2, -10, 1, 0);
     AddStep(1);
     AddStep(1);
     AddStep(2);
