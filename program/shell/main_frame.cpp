@@ -24,6 +24,7 @@
 #include "platform/hot_keys.h"
 #include "platform/shell_open.h"
 #include "program/scripts/script_queue.h"
+#include "program/shell/advance_warnings.h"
 #include "program/shell/capture_clipboard.h"
 #include "program/shell/check_clock_and_exit_codes.h"
 #include "program/shell/config_store.h"
@@ -35,6 +36,7 @@
 #include "program/shell/open_file_checked.h"
 #include "program/shell/password_validation.h"
 #include "program/shell/program_errors.h"
+#include "program/shell/remove_history.h"
 #include "program/shell/run_task_program.h"
 #include "program/shell/write_log.h"
 #include "runtime/dates.h"
@@ -416,6 +418,8 @@ MainTickSteps MainFrame::Steps() {
   MainTickSteps steps;
   if (gServices) steps = gServices->steps;
   if (!steps.capture_clipboard) steps.capture_clipboard = CaptureClipboard;
+  if (!steps.advance_warnings) steps.advance_warnings = CheckAdvanceWarnings;
+  if (!steps.remove_history) steps.remove_history = RemoveHistory;
   if (!steps.check_next_task) {
     steps.check_next_task = [this] { CheckNextTask(road_state_, road_table_, road_frame_); };
   }

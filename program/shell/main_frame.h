@@ -15,7 +15,7 @@ namespace vx {
 struct MainTickSteps {
   std::function<void()> capture_clipboard;
   std::function<void()> advance_warnings;  // phase 1
-  std::function<bool()> remove_history;    // phase 2; true when it removed something
+  std::function<bool()> remove_history;    // phase 2; true when the daily pass ran
   std::function<void()> check_next_task;   // phase 3
   std::function<void()> check_clock;       // phase 4
   std::function<void()> run_script_step;   // at most one due step of the active script
