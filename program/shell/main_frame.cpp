@@ -303,6 +303,9 @@ Level MainFrame::Init() {
   window().Title(std::string(PRODUCTNAME.clipped()));
   Open();
   GLO_MAINTHREAD = static_cast<std::int32_t>(THREAD());
+  // The end of the session is watched as soon as the frame exists: from then on SIGTERM closes
+  // the program cleanly instead of killing it while the tray and hot keys are being set up.
+  session_.INIT(1, 1);
 
   tray_.INIT(99, window().Title(), kTrayIdleIcon, 0, 0);
   tray_.AlwaysRefresh = 1;
@@ -316,8 +319,6 @@ Level MainFrame::Init() {
   hot_keys_.ADDKEY("WinW");
   window().Post(EVENT_ReloadHotKeys);
   hot_keys_.ACTIVATE();
-
-  session_.INIT(1, 1);
 
   if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, "Main", window());
 
