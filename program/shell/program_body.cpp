@@ -8,6 +8,7 @@
 #include "framework/error_class.h"
 #include "platform/user_folders.h"
 #include "program/shell/install_program_services.h"
+#include "program/shell/register_program_windows.h"
 #include "program/shell/main_frame.h"
 #include "program/shell/program_registry.h"
 #include "runtime/ini_file.h"
@@ -78,6 +79,7 @@ void ProgramBody() {
   ProgramRegistry().INIT(1);
   VX_FILES_INIT(&errors, &PositionIni());
   InstallProgramServices();
+  RegisterProgramWindows();
 
   Main();
 

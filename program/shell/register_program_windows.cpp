@@ -1,0 +1,11 @@
+#include "program/shell/register_program_windows.h"
+
+#include "program/shell/main_procedures.h"
+
+namespace vx {
+
+void RegisterProgramWindows() {
+  // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
+}
+
+}  // namespace vx
