@@ -48,6 +48,20 @@ class FileActionsTest : public testing::ShellTest {
     VAR.NAME = UPPER(name);
     return VARQ.GetBy(&VARQ_RECORD::NAME) == 0 ? VAR.STRINGVALUE.str() : "(unset)";
   }
+  // One name given to a verb, with the result and Errorcode it should give.
+  struct NameCase {
+    const char* name;
+    int expected;
+    const char* errorcode;
+  };
+  // Runs verb on each name and checks its result, its variable and Errorcode.
+  static void ExpectResults(std::string_view verb, std::string_view variable, const std::vector<NameCase>& cases) {
+    for (const NameCase& c : cases) {
+      EXPECT_EQ(Act(verb, c.name), c.expected) << verb << " " << c.name;
+      EXPECT_EQ(Var(variable), std::to_string(c.expected)) << verb << " " << c.name;
+      EXPECT_EQ(Var("Errorcode"), c.errorcode) << verb << " " << c.name;
+    }
+  }
   // Gives a file the local modification moment y-m-d h:m:s.
   static void Touch(const fs::path& file, int y, int mo, int d, int h, int mi, int s) {
     std::tm local{};
@@ -151,17 +165,11 @@ TEST_F(FileActionsTest, FileDateTimeAndSizeOfTheFirstMatchingFile) {
 
 TEST_F(FileActionsTest, NothingMatchingGivesZeroesAndFileNotFound) {
   fs::create_directories("folder");
-  for (const char* verb : {"Get File Date", "Get File Time", "Get File Size"}) {
-    for (const char* name : {"missing.txt", "*.none", "folder", ""}) {
-      VARQ.Free();
-      EXPECT_EQ(Act(verb, name), 0) << verb << " " << name;
-      EXPECT_EQ(Var(verb == std::string("Get File Date")   ? "FileDate"
-                    : verb == std::string("Get File Time") ? "FileTime"
-                                                           : "FileSize"),
-                "0");
-      EXPECT_EQ(Var("Errorcode"), "2");
-    }
-  }
+  const std::vector<NameCase> nothing = {
+      {"missing.txt", 0, "2"}, {"*.none", 0, "2"}, {"folder", 0, "2"}, {"", 0, "2"}};
+  ExpectResults("Get File Date", "FileDate", nothing);
+  ExpectResults("Get File Time", "FileTime", nothing);
+  ExpectResults("Get File Size", "FileSize", nothing);
 }
 
 TEST_F(FileActionsTest, SizesBeyondTwoGigabytesAreReportedWhole) {
@@ -175,43 +183,26 @@ TEST_F(FileActionsTest, SizesBeyondTwoGigabytesAreReportedWhole) {
 
 TEST_F(FileActionsTest, FileExistsTestsNamesAndPatterns) {
   Write("sub/here.txt", "");
-  const struct {
-    const char* verb;
-    const char* name;
-    int expected;
-  } cases[] = {
-      {"File Exists", "sub\\here.txt", 1}, {"If File Exists", "sub/here.txt", 1},
-      {"File Exists", "sub", 1},           {"File Exists", "sub\\*.TXT", 1},
-      {"File Exists", "sub/none.txt", 0},  {"If File Exists", "sub/*.doc", 0},
-      {"File Exists", "", 0},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Act(c.verb, c.name), c.expected) << c.verb << " " << c.name;
-    EXPECT_EQ(Var("FileExists"), std::to_string(c.expected)) << c.name;
-    EXPECT_EQ(Var("Errorcode"), c.expected ? "0" : "2") << c.name;
-  }
+  ExpectResults("File Exists", "FileExists",
+                {{"sub\\here.txt", 1, "0"},
+                 {"sub", 1, "0"},
+                 {"sub\\*.TXT", 1, "0"},
+                 {"sub/none.txt", 0, "2"},
+                 {"sub/*.doc", 0, "2"},
+                 {"", 0, "2"}});
+  ExpectResults("If File Exists", "FileExists", {{"sub/here.txt", 1, "0"}, {"sub/*.doc", 0, "2"}});
 }
 
 TEST_F(FileActionsTest, MakeDirectoryReportsWhetherTheFolderIsThere) {
   Write("plain-file", "data");
   fs::create_directories("old");
-  const struct {
-    const char* path;
-    int expected;
-    const char* errorcode;
-  } cases[] = {
-      {"new", 1, "0"},
-      {"new\\inner", 1, "0"},
-      {"old", 1, "0"},          // already there
-      {"plain-file", 0, "90"},  // a file is not the folder asked for
-      {"none/inner", 0, "2"},   // only one level is made
-      {"", 0, "2"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Act("Make Directory", c.path), c.expected) << c.path;
-    EXPECT_EQ(Var("DirCreate"), std::to_string(c.expected)) << c.path;
-    EXPECT_EQ(Var("Errorcode"), c.errorcode) << c.path;
-  }
+  ExpectResults("Make Directory", "DirCreate",
+                {{"new", 1, "0"},
+                 {"new\\inner", 1, "0"},
+                 {"old", 1, "0"},          // already there
+                 {"plain-file", 0, "90"},  // a file is not the folder asked for
+                 {"none/inner", 0, "2"},   // only one level is made
+                 {"", 0, "2"}});
   EXPECT_TRUE(fs::is_directory("new/inner"));
   EXPECT_EQ(Read("plain-file"), "data");
 }
@@ -220,22 +211,12 @@ TEST_F(FileActionsTest, RemoveDirectoryRemovesOnlyAnEmptyFolder) {
   fs::create_directories("empty");
   Write("full/keep.txt", "k");
   Write("plain-file", "data");
-  const struct {
-    const char* path;
-    int expected;
-    const char* errorcode;
-  } cases[] = {
-      {"empty", 1, "0"},
-      {"full", 0, "90"},        // not empty: nothing in it is lost
-      {"plain-file", 0, "90"},  // a file is never removed as a folder
-      {"never-there", 1, "0"},  // nothing is left at the name
-      {"", 0, "2"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Act("Remove Directory", c.path), c.expected) << c.path;
-    EXPECT_EQ(Var("DirRemove"), std::to_string(c.expected)) << c.path;
-    EXPECT_EQ(Var("Errorcode"), c.errorcode) << c.path;
-  }
+  ExpectResults("Remove Directory", "DirRemove",
+                {{"empty", 1, "0"},
+                 {"full", 0, "90"},        // not empty: nothing in it is lost
+                 {"plain-file", 0, "90"},  // a file is never removed as a folder
+                 {"never-there", 1, "0"},  // nothing is left at the name
+                 {"", 0, "2"}});
   EXPECT_FALSE(Exists("empty"));
   EXPECT_EQ(Read("full/keep.txt"), "k");
   EXPECT_EQ(Read("plain-file"), "data");
