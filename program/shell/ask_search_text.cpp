@@ -19,15 +19,12 @@ bool AskSearchText(SearchRequest& request) {
   window.SetCancelButton(cancel);
 
   WindowManager manager(window);
+  manager.CancelControl = cancel;
   manager.OnAccepted(ok, [&] {
     window.Update();
     request.text = text.str();
     request.match_case = match_case != 0;
     found = !request.text.empty();
-    manager.PostClose();
-    return Level_Notify;
-  });
-  manager.OnAccepted(cancel, [&] {
     manager.PostClose();
     return Level_Notify;
   });

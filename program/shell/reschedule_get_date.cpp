@@ -40,6 +40,7 @@ void RescheduleAllTasks_GetDate() {
   window.SetCancelButton(cancel);
 
   WindowManager manager(window);
+  manager.CancelControl = cancel;
   ProgramErrors().SetProcedureName("RescheduleAllTasks:GetDate");
   manager.OnAccepted(ok, [&] {
     window.Update();
@@ -49,10 +50,6 @@ void RescheduleAllTasks_GetDate() {
       return Level_Notify;
     }
     RescheduleAllTasks();
-    manager.PostClose();
-    return Level_Notify;
-  });
-  manager.OnAccepted(cancel, [&] {
     manager.PostClose();
     return Level_Notify;
   });

@@ -65,6 +65,7 @@ void ViewAscii_Log() {
   if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, kProcedure, window);
 
   WindowManager manager(window);
+  manager.CancelControl = close;
   manager.On(EVENT_OpenWindow, [&] {
     if (loaded) return Level_Benign;
     SetPendingError("File Not Found", storage::kFileNotFound);
@@ -86,10 +87,6 @@ void ViewAscii_Log() {
       list.Choose(row);
     }
     window.Select(list);
-  });
-  manager.OnAccepted(close, [&] {
-    manager.PostClose();
-    return Level_Notify;
   });
   manager.Run();
   if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window);

@@ -40,12 +40,6 @@ class RescheduleAllTasksTest : public testing::ShellTest {
     SCH = task;
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   }
-  static SCHEDULE_RECORD Stored(std::int32_t id) {
-    SCH = SCHEDULE_RECORD{};
-    SCH.ID = id;
-    EXPECT_EQ(ACCESS_SCHEDULE->Fetch(SCH_KEYID), 0) << id;
-    return SCH;
-  }
 
   ScopedLocaleFormats locale_{LocaleFormats{}};
 };
@@ -87,12 +81,12 @@ TEST_F(RescheduleAllTasksTest, MomentLessThanAMinuteAheadIsRefusedThenTasksAreRe
   EXPECT_EQ(GLO_DATE, DATE(6, 13, 2026));
   EXPECT_EQ(GLO_TIME, MakeTime(8, 0));
 
-  EXPECT_EQ(Stored(1).Date, DATE(6, 13, 2026));
-  EXPECT_EQ(Stored(1).Time, nine);
-  EXPECT_EQ(Stored(2).Date, DATE(6, 19, 2026));
+  EXPECT_EQ(StoredTask(1).Date, DATE(6, 13, 2026));
+  EXPECT_EQ(StoredTask(1).Time, nine);
+  EXPECT_EQ(StoredTask(2).Date, DATE(6, 19, 2026));
   for (std::int32_t id : {3, 4, 5}) {
-    EXPECT_EQ(Stored(id).Date, DATE(6, 22, 2026)) << id;
-    EXPECT_EQ(Stored(id).Completed, id == 3 ? 1 : 0) << id;
+    EXPECT_EQ(StoredTask(id).Date, DATE(6, 22, 2026)) << id;
+    EXPECT_EQ(StoredTask(id).Completed, id == 3 ? 1 : 0) << id;
   }
   EXPECT_TRUE(reporter_.shown.empty());
 }

@@ -82,12 +82,6 @@ class TaskActionsTest : public testing::ShellTest {
       ASSERT_EQ(ACCESS_SCRIPTING->Insert(), 0);
     }
   }
-  static SCHEDULE_RECORD Stored(std::int32_t id) {
-    SCH = SCHEDULE_RECORD{};
-    SCH.ID = id;
-    EXPECT_EQ(ACCESS_SCHEDULE->Fetch(SCH_KEYID), 0) << id;
-    return SCH;
-  }
   static std::vector<std::string> Steps(std::int32_t id) {
     std::vector<std::string> out;
     SCR = SCRIPTING_RECORD{};
@@ -131,7 +125,7 @@ TEST_F(TaskActionsTest, QuickStartAddsAOneTimeCopyDueAfterTheDelay) {
   ASSERT_EQ(ui.Requests().size(), 1u);
   EXPECT_EQ(ui.Requests()[0].text, "5 minutes|10 minutes|30 minutes|1 hour|2 hours|3 hours|-|Cancel");
 
-  const SCHEDULE_RECORD copy = Stored(8);
+  const SCHEDULE_RECORD copy = StoredTask(8);
   EXPECT_EQ(copy.Date, DATE(6, 13, 2026));
   EXPECT_EQ(copy.Time, MakeTime(0, 30, 1));
   EXPECT_EQ(copy.ScheduleType, "Once");
@@ -151,7 +145,7 @@ TEST_F(TaskActionsTest, QuickStartAddsAOneTimeCopyDueAfterTheDelay) {
   EXPECT_EQ(copy.UserSkip, 1);
   EXPECT_EQ(Steps(8), (std::vector<std::string>{"step 1", "step 2"}));
 
-  const SCHEDULE_RECORD original = Stored(7);
+  const SCHEDULE_RECORD original = StoredTask(7);
   EXPECT_EQ(original.Date, task.Date);
   EXPECT_EQ(original.ScheduleType, "Day of Week");
   EXPECT_EQ(Steps(7), (std::vector<std::string>{"step 1", "step 2"}));
@@ -187,7 +181,7 @@ TEST_F(TaskActionsTest, PerformNowRunsADisabledCompletedTaskAndStoresNothing) {
   EXPECT_EQ(processes_.requests[0].argv.front(), "backup-now");
   EXPECT_GT(ScriptQueue.Records(), 0);  // the task's script follows its program
 
-  const SCHEDULE_RECORD stored = Stored(9);
+  const SCHEDULE_RECORD stored = StoredTask(9);
   EXPECT_EQ(stored.Date, task.Date);
   EXPECT_EQ(stored.Time, task.Time);
   EXPECT_EQ(stored.LastRunDate, 0);
