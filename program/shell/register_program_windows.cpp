@@ -1,11 +1,13 @@
 #include "program/shell/register_program_windows.h"
 
 #include "program/shell/main_procedures.h"
+#include "program/shell/view_event_log.h"
 
 namespace vx {
 
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
+  RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
 }
 
 }  // namespace vx
