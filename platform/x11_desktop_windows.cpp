@@ -41,6 +41,11 @@ class Connection {
   Window root() const { return DefaultRootWindow(display_.get()); }
   int Sync() { return trap_->Sync(); }
 
+  // The window's attributes; false when there is no such window (any more).
+  bool Attributes(Window window, XWindowAttributes& attributes) const {
+    return window != 0 && XGetWindowAttributes(get(), window, &attributes) != 0;
+  }
+
   // Whether the window manager says it understands the EWMH hint.
   bool Supports(const char* hint) const {
     const X11Property p = ReadX11Property(get(), root(), atom("_NET_SUPPORTED"), XA_ATOM);
@@ -87,7 +92,7 @@ class Connection {
       XFree(hint.res_class);
     }
     XWindowAttributes attributes{};
-    if (XGetWindowAttributes(get(), window, &attributes)) {
+    if (Attributes(window, attributes)) {
       w.visible = top_level ? attributes.map_state != IsUnmapped : attributes.map_state == IsViewable;
     }
     if (top_level && !w.visible) {
@@ -167,9 +172,8 @@ class X11DesktopWindows final : public DesktopWindows {
   bool Activate(unsigned long window) override {
     {
       Connection x(display_name_);
-      if (!x || window == 0) return false;
       XWindowAttributes attributes{};
-      if (!XGetWindowAttributes(x.get(), window, &attributes)) return false;
+      if (!x || !x.Attributes(window, attributes)) return false;
       if (x.Supports("_NET_ACTIVE_WINDOW")) {
         x.SendToRoot(window, "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime);
         if (x.Sync() != 0) return false;
@@ -190,9 +194,8 @@ class X11DesktopWindows final : public DesktopWindows {
 
   bool Close(unsigned long window) override {
     Connection x(display_name_);
-    if (!x || window == 0) return false;
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(x.get(), window, &attributes)) return false;
+    if (!x || !x.Attributes(window, attributes)) return false;
     if (x.Supports("_NET_CLOSE_WINDOW")) {
       x.SendToRoot(window, "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
       return x.Sync() == 0;

@@ -2,10 +2,10 @@
 
 #include <array>
 #include <cctype>
-#include <memory>
 #include <string>
 #include <utility>
 
+#include "program/scripts/desktop_seam.h"
 #include "program/scripts/script_variables.h"
 #include "runtime/fixed_string.h"
 
@@ -96,9 +96,9 @@ char32_t NextCharacter(std::string_view text, std::size_t& at) {
   return c;
 }
 
-platform::KeyboardOutput*& InstalledKeyboard() {
-  static platform::KeyboardOutput* keyboard = nullptr;
-  return keyboard;
+DesktopSeam<platform::KeyboardOutput>& Keyboard() {
+  static DesktopSeam<platform::KeyboardOutput> seam([] { return platform::MakeX11KeyboardOutput(); });
+  return seam;
 }
 
 constexpr int kCapsLock = 20;
@@ -195,12 +195,7 @@ void PressModifiers(long Code, bool Release) {
   }
 }
 
-void SetScriptKeyboard(platform::KeyboardOutput* keyboard) { InstalledKeyboard() = keyboard; }
-
-platform::KeyboardOutput& ScriptKeyboard() {
-  if (InstalledKeyboard() != nullptr) return *InstalledKeyboard();
-  static const std::unique_ptr<platform::KeyboardOutput> desktop = platform::MakeX11KeyboardOutput();
-  return *desktop;
-}
+void SetScriptKeyboard(platform::KeyboardOutput* keyboard) { Keyboard().Install(keyboard); }
+platform::KeyboardOutput& ScriptKeyboard() { return Keyboard().Get(); }
 
 }  // namespace vx

@@ -1,9 +1,9 @@
 #include "program/scripts/window_search.h"
 
-#include <memory>
 #include <string>
 
 #include "datadll/dictionary/globals.h"
+#include "program/scripts/desktop_seam.h"
 #include "runtime/text_functions.h"
 
 namespace vx {
@@ -13,9 +13,9 @@ Queue<ChildWindowList_RECORD> ChildWindowList;
 
 namespace {
 
-platform::DesktopWindows*& InstalledDesktop() {
-  static platform::DesktopWindows* desktop = nullptr;
-  return desktop;
+DesktopSeam<platform::DesktopWindows>& Desktop() {
+  static DesktopSeam<platform::DesktopWindows> seam([] { return platform::MakeX11DesktopWindows(); });
+  return seam;
 }
 
 // X11 window ids are 29 bits: they fit the lists' 32-bit handles.
@@ -81,12 +81,7 @@ std::int32_t FindWindowByTitle(std::string_view Contents, std::string_view Title
   return 0;
 }
 
-void SetScriptDesktop(platform::DesktopWindows* desktop) { InstalledDesktop() = desktop; }
-
-platform::DesktopWindows& ScriptDesktop() {
-  if (InstalledDesktop() != nullptr) return *InstalledDesktop();
-  static const std::unique_ptr<platform::DesktopWindows> desktop = platform::MakeX11DesktopWindows();
-  return *desktop;
-}
+void SetScriptDesktop(platform::DesktopWindows* desktop) { Desktop().Install(desktop); }
+platform::DesktopWindows& ScriptDesktop() { return Desktop().Get(); }
 
 }  // namespace vx

@@ -13,21 +13,16 @@
 #include <thread>
 #include <vector>
 
-#include "private_x_server.h"
+#include "private_display_test.h"
 
 namespace vx::platform {
 namespace {
 
-class X11DesktopWindowsTest : public ::testing::Test {
+class X11DesktopWindowsTest : public test::PrivateDisplayTest {
  protected:
   void SetUp() override {
-    if (!server_.ok()) GTEST_SKIP() << "Xvfb could not be started";
-    display_ = XOpenDisplay(server_.name().c_str());
-    ASSERT_NE(display_, nullptr);
+    PrivateDisplayTest::SetUp();
     desktop_ = MakeX11DesktopWindows(server_.name());
-  }
-  void TearDown() override {
-    if (display_ != nullptr) XCloseDisplay(display_);
   }
 
   Window MakeWindow(Window parent, const char* title, const char* class_name, bool mapped = true) {
@@ -54,8 +49,6 @@ class X11DesktopWindowsTest : public ::testing::Test {
     return titles;
   }
 
-  test::PrivateXServer server_;
-  Display* display_ = nullptr;
   std::unique_ptr<DesktopWindows> desktop_;
 };
 

@@ -11,18 +11,17 @@
 #include <string>
 #include <thread>
 
-#include "private_x_server.h"
+#include "private_display_test.h"
 
 namespace vx::platform {
 namespace {
 
 // A window that fills the screen and has the focus, and reads what is typed into it.
-class X11KeyboardOutputTest : public ::testing::Test {
+class X11KeyboardOutputTest : public test::PrivateDisplayTest {
  protected:
   void SetUp() override {
-    if (!server_.ok()) GTEST_SKIP() << "Xvfb could not be started";
-    display_ = XOpenDisplay(server_.name().c_str());
-    ASSERT_NE(display_, nullptr);
+    PrivateDisplayTest::SetUp();
+    if (display_ == nullptr) return;
     window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 320, 240, 0, 0, 0);
     XSelectInput(display_, window_, KeyPressMask | ButtonPressMask | StructureNotifyMask);
     XMapWindow(display_, window_);
@@ -31,10 +30,6 @@ class X11KeyboardOutputTest : public ::testing::Test {
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
     XSync(display_, False);
     keyboard_ = MakeX11KeyboardOutput(server_.name());
-  }
-  void TearDown() override {
-    keyboard_.reset();
-    if (display_ != nullptr) XCloseDisplay(display_);
   }
 
   // Presses a key code as the keystroke sender does: modifiers, the key, modifiers again.
@@ -69,8 +64,6 @@ class X11KeyboardOutputTest : public ::testing::Test {
     return text;
   }
 
-  test::PrivateXServer server_;
-  Display* display_ = nullptr;
   Window window_ = 0;
   std::unique_ptr<KeyboardOutput> keyboard_;
 };
