@@ -4,16 +4,29 @@
 #include <fstream>
 
 #include "program/scripts/file_action_support.h"
+#include "program/scripts/window_search.h"
 #include "runtime/fixed_string.h"
 #include "runtime/storage/errors.h"
 
 namespace vx {
 namespace {
 
-class NoWindows final : public WindowListing {
+// The desktop's windows as the script's window search sees them.
+class DesktopListing final : public WindowListing {
  public:
-  std::vector<ListedWindow> TopWindows() override { return {}; }
-  std::vector<ListedWindow> ChildWindows(std::int64_t) override { return {}; }
+  std::vector<ListedWindow> TopWindows() override { return Listed(ScriptDesktop().TopWindows()); }
+  std::vector<ListedWindow> ChildWindows(std::int64_t parent) override {
+    return Listed(ScriptDesktop().ChildWindows(static_cast<unsigned long>(parent)));
+  }
+
+ private:
+  static std::vector<ListedWindow> Listed(const std::vector<platform::DesktopWindow>& windows) {
+    std::vector<ListedWindow> out;
+    out.reserve(windows.size());
+    for (const platform::DesktopWindow& w : windows)
+      out.push_back({w.title, w.class_name, static_cast<std::int64_t>(w.handle)});
+    return out;
+  }
 };
 
 WindowListing*& InstalledListing() {
@@ -55,8 +68,8 @@ void SetScriptWindowListing(WindowListing* listing) { InstalledListing() = listi
 
 WindowListing& ScriptWindowListing() {
   if (InstalledListing() != nullptr) return *InstalledListing();
-  static NoWindows none;
-  return none;
+  static DesktopListing desktop;
+  return desktop;
 }
 
 std::int32_t LogWindows(std::string_view File) {

@@ -26,9 +26,9 @@ class WindowListing {
   virtual std::vector<ListedWindow> ChildWindows(std::int64_t parent) = 0;
 };
 
-// Installs the listing "Log Windows" reads; nullptr restores the built-in one, which lists no
-// windows (the desktop's own listing is installed by the program). The caller keeps the object
-// alive while it is installed.
+// Installs the listing "Log Windows" reads; nullptr restores the built-in one, the desktop's
+// windows as the window search lists them (ScriptDesktop). The caller keeps the object alive
+// while it is installed.
 void SetScriptWindowListing(WindowListing* listing);
 WindowListing& ScriptWindowListing();
 
