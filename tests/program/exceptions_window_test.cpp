@@ -61,12 +61,16 @@ TEST_F(ExceptionsWindowTest, BlankTaskOpensWithSkipAndNoDaysAndCloseStoresTheTic
   EXPECT_EQ(response_, RequestCompleted);
 }
 
-TEST_F(ExceptionsWindowTest, StoredDaysShowAndOnlyCloseRewritesThem) {
+TEST_F(ExceptionsWindowTest, StoredFieldsShowAndOnlyCloseRewritesTheDays) {
   DriverWindow w = Open([](SCHEDULE_RECORD& t) {
     t.ExceptOther = "Y     Y";
     t.ShiftType = "Next day";
+    t.ExceptTime = 1;
+    t.ExceptTimeBegin = MakeTime(22, 0);
   });
   EXPECT_EQ(w.Control("E&xception Action").Choice(), 3);
+  EXPECT_FALSE(w.Control("&Begin:").Disabled());
+  EXPECT_EQ(w.Control("&Begin:").Value(), "22:00");
   EXPECT_EQ(w.Control("Sunday").Value(), "1");
   EXPECT_EQ(w.Control("Monday").Value(), "0");
   EXPECT_EQ(w.Control("Saturday").Value(), "1");
