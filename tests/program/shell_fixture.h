@@ -15,6 +15,7 @@
 #include "framework/error_class.h"
 #include "platform/temp_folder.h"
 #include "runtime/dates.h"
+#include "runtime/pictures.h"
 #include "runtime/storage/file.h"
 
 namespace vx::testing {
@@ -32,6 +33,9 @@ class ScriptedReporter : public MessageReporter {
   std::vector<MessageBoxRequest> shown;
   std::deque<unsigned> answers;
 };
+
+// A date as lists and date entries show it under the default date format.
+inline std::string Shown(std::int32_t date) { return FORMAT(date, "@D3"); }
 
 class ShellTest : public test::TempFolderTest {
  protected:
