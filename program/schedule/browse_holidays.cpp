@@ -4,6 +4,7 @@
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
+#include "datadll/utility/colour_tab_class.h"
 #include "framework/browse_class.h"
 #include "framework/table_view.h"
 #include "framework/window_manager.h"
@@ -36,18 +37,22 @@ class HolidaysWindow final : public WindowManager {
   Level Init() override;
   Level Kill() override;
   Level TakeWindowEvent() override;
+  Level TakeNewSelection() override;
 
  private:
   HolidayBrowse browse_;
+  COLOURTABCLASS tabs_;
   TableView view_;
-  int list_ = 0, insert_ = 0, change_ = 0, delete_ = 0, close_ = 0;
+  int sheet_ = 0, list_ = 0, insert_ = 0, change_ = 0, delete_ = 0, close_ = 0;
   bool entered_ = false;
   bool files_opened_ = false;
 };
 
 void HolidaysWindow::Build() {
   Window& w = window();
-  Control& tab = w.Sheet().Tab("");
+  Control& sheet = w.Sheet();
+  sheet_ = sheet;
+  Control& tab = sheet.Tab("");
   list_ = tab.List(kListFormat);
   insert_ = w.Button("&New");
   change_ = w.Button("&Edit");
@@ -80,11 +85,14 @@ Level HolidaysWindow::Init() {
 
   window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1)));
   Open();
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.COLOURTABS();
   if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, kProcedure, window());
   return Level_Benign;
 }
 
 Level HolidaysWindow::Kill() {
+  tabs_.KILL();
   if (Opened) {
     if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window());
   }
@@ -105,6 +113,14 @@ Level HolidaysWindow::TakeWindowEvent() {
     default: break;
   }
   return WindowManager::TakeWindowEvent();
+}
+
+Level HolidaysWindow::TakeNewSelection() {
+  if (FIELD() == sheet_) {
+    tabs_.COLOURTABS();
+    if (window()[list_].Visible()) window().Select(list_);
+  }
+  return WindowManager::TakeNewSelection();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
+#include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/req_fld_class.h"
 #include "framework/table_form_saver.h"
 #include "framework/window_manager.h"
@@ -41,19 +42,23 @@ class HolidayForm final : public WindowManager {
   Level Kill() override;
   Level TakeAccepted() override;
   Level TakeCompleted() override;
+  Level TakeNewSelection() override;
 
  private:
   void TypeChanged();
 
   TableFormSaver saver_;
   REQFLDCLASS required_;
+  COLOURTABCLASS tabs_;
   String<20> opened_type_;
-  int date_ = 0, calendar_ = 0, type_ = 0, ok_ = 0, cancel_ = 0;
+  int sheet_ = 0, date_ = 0, calendar_ = 0, type_ = 0, ok_ = 0, cancel_ = 0;
 };
 
 void HolidayForm::Build() {
   Window& w = window();
-  Control& tab = w.Sheet().Tab("General");
+  Control& sheet = w.Sheet();
+  sheet_ = sheet;
+  Control& tab = sheet.Tab("General");
   tab.Prompt("&Date:");
   date_ = tab.Entry(HOL.HolidayDate, DatePicture()).Required();
   calendar_ = tab.Button("...").Icon("~calendar.ico").Tip("Select Date");
@@ -80,11 +85,14 @@ Level HolidayForm::Init() {
   if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, kProcedure, window());
   required_.INIT(window(), "Missing Information", "@PROMPT must be entered.");
   required_.ADDFIELD(date_, "HOL:HolidayDate", "", "", "Holiday Date", true);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.COLOURTABS();
   return Level_Benign;
 }
 
 Level HolidayForm::Kill() {
   required_.KILL();
+  tabs_.KILL();
   if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window());
   WindowManager::Kill();
   RELATE_HOLIDAYS->Close();
@@ -113,6 +121,11 @@ Level HolidayForm::TakeCompleted() {
   Update();
   if ((Request == InsertRecord || Request == ChangeRecord) && required_.INCOMPLETE() != 0) return Level_Notify;
   return WindowManager::TakeCompleted();
+}
+
+Level HolidayForm::TakeNewSelection() {
+  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  return WindowManager::TakeNewSelection();
 }
 
 }  // namespace
