@@ -5,22 +5,17 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
-#include "datadll/dictionary/vx_files.h"
 #include "framework/browse_class.h"
 #include "framework/table_view.h"
-#include "framework/window_manager.h"
-#include "framework/window_position.h"
 #include "program/schedule/category_windows.h"
 #include "program/shell/format_date.h"
+#include "program/shell/list_window.h"
 #include "program/shell/main_procedures.h"
-#include "program/shell/open_windows.h"
-#include "program/shell/program_errors.h"
 #include "runtime/window/list_format.h"
 
 namespace vx {
 namespace {
 
-constexpr std::string_view kProcedure = "BrowseScheduleCategories";
 constexpr std::string_view kCategoryFormat = "80L(2)|~Categories~L(1)@s20@";
 constexpr std::string_view kTaskFormat =
     "45L(2)M|~Date~L(1)@d6b@32L(2)M|~Time~L(1)@t3b@160L(2)M|~Description~L(1)@s40@80L(2)M|~Task Type~L(1)@s20@";
@@ -101,15 +96,14 @@ class CategoryBrowse final : public BrowseClass {
   }
 };
 
-class CategoriesWindow final : public WindowManager {
+class CategoriesWindow final : public ListWindow {
  public:
   explicit CategoriesWindow(Window& window)
-      : WindowManager(window), category_view_(ACCESS_CATEGORIES->file(), {&CAT_KEYCATEGORY}) {}
+      : ListWindow(window, "BrowseScheduleCategories", *RELATE_CATEGORIES),  // opens the tasks too
+        category_view_(ACCESS_CATEGORIES->file(), {&CAT_KEYCATEGORY}) {}
 
   void Build();
   Level Init() override;
-  Level Kill() override;
-  Level TakeWindowEvent() override;
   Level TakeAccepted() override;
   Level TakeNewSelection() override;
 
@@ -120,9 +114,7 @@ class CategoriesWindow final : public WindowManager {
   CategoryTasksView task_view_;
   int category_list_ = 0, task_list_ = 0;
   int task_new_ = 0, task_copy_ = 0, task_edit_ = 0, task_delete_ = 0;
-  int category_new_ = 0, category_edit_ = 0, category_delete_ = 0, close_ = 0;
-  bool entered_ = false;
-  bool files_opened_ = false;
+  int category_new_ = 0, category_edit_ = 0, category_delete_ = 0;
 };
 
 void CategoriesWindow::Build() {
@@ -139,25 +131,14 @@ void CategoriesWindow::Build() {
   category_new_ = w.Button("&New");
   category_edit_ = w.Button("&Edit");
   category_delete_ = w.Button("&Delete");
-  close_ = w.Button("Cl&ose").Icon("EXIT.ICO");
-  w.SetCancelButton(close_);
-  CancelControl = close_;
+  CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO");
+  w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Functions");
 }
 
 Level CategoriesWindow::Init() {
-  ProgramErrors().SetProcedureName(kProcedure);
-  WindowManager::Init();
-  if (Request != SelectRecord) {
-    if (!EnterSingleInstance(kProcedure)) return Level_Notify;
-    entered_ = true;
-  }
-  SetCurrentRequest(0);
-  SetCurrentResponse(0);
-  // The categories' relations open the task table with them.
-  if (RELATE_CATEGORIES->Open() != 0) return Level_Notify;
-  files_opened_ = true;
-
+  const Level level = ListWindow::Init();
+  if (level != Level_Benign) return level;
   tasks_.Init(window()[task_list_], task_view_, *this);
   tasks_.AddSortOrder();
   tasks_.SetLocator([] { return FormatDate(SCH.Date); });
@@ -182,33 +163,9 @@ Level CategoriesWindow::Init() {
   const std::string date_picture = DatePicture().substr(1);
   window()[category_list_].Format(ReplaceDatePictures(kCategoryFormat, date_picture));
   window()[task_list_].Format(ReplaceDatePictures(kTaskFormat, date_picture));
-  Open();
+  OpenList(category_list_);
   tasks_.Popup.AddItemMimic("Copy", task_copy_, "Cop&y");
-  if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, kProcedure, window());
   return Level_Benign;
-}
-
-Level CategoriesWindow::Kill() {
-  if (Opened) {
-    if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window());
-  }
-  WindowManager::Kill();
-  if (files_opened_) RELATE_CATEGORIES->Close();
-  if (entered_) LeaveSingleInstance(kProcedure);
-  ProgramErrors().SetProcedureName({});
-  return Level_Benign;
-}
-
-Level CategoriesWindow::TakeWindowEvent() {
-  switch (EVENT()) {
-    case EVENT_GainFocus: BringWindowForward(window(), category_list_); break;
-    case EVENT_Moved:
-    case EVENT_Sized:
-      if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window());
-      break;
-    default: break;
-  }
-  return WindowManager::TakeWindowEvent();
 }
 
 Level CategoriesWindow::TakeAccepted() {
@@ -220,13 +177,13 @@ Level CategoriesWindow::TakeAccepted() {
     window().Post(EVENT_Accepted, task_new_);
     return Level_Notify;
   }
-  return WindowManager::TakeAccepted();
+  return ListWindow::TakeAccepted();
 }
 
 Level CategoriesWindow::TakeNewSelection() {
   if (FIELD() == category_list_) window().Status(1, "Browsing Functions");
   if (FIELD() == task_list_) window().Status(1, "Browsing Tasks");
-  return WindowManager::TakeNewSelection();
+  return ListWindow::TakeNewSelection();
 }
 
 }  // namespace

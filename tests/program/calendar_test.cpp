@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <atomic>
 #include <string>
 
 #include "datadll/dictionary/schedule_table.h"
 #include "runtime/dates.h"
-#include "runtime/window/test_driver.h"
-#include "shell_fixture.h"
+#include "window_fixture.h"
 
 namespace vx {
 namespace {
@@ -21,7 +18,7 @@ using testing::Shown;
 
 constexpr int kFirstDayButton = 9;  // heading and seven weekday names come first
 
-class CalendarTest : public testing::ShellTest {
+class CalendarTest : public testing::WindowTest {
  protected:
   // Runs the calendar on the driver's program thread; `task` is put in the SCHEDULE buffer.
   DriverWindow Open(std::int32_t date, std::string mode, std::string title, SCHEDULE_RECORD task = {}) {
@@ -41,12 +38,6 @@ class CalendarTest : public testing::ShellTest {
     return out;
   }
 
-  void TearDown() override {
-    driver_.reset();  // a run a failed test left open ends before the data library goes
-    ShellTest::TearDown();
-  }
-  std::unique_ptr<TestDriver> driver_ = std::make_unique<TestDriver>();
-  TestDriver& ui_ = *driver_;
   std::atomic<std::int32_t> result_{-1};
 };
 

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -19,8 +17,7 @@
 #include "framework/request_globals.h"
 #include "program/shell/main_procedures.h"
 #include "runtime/dates.h"
-#include "runtime/window/test_driver.h"
-#include "shell_fixture.h"
+#include "window_fixture.h"
 
 namespace vx {
 namespace {
@@ -33,7 +30,7 @@ constexpr int kTaskList = 4;
 constexpr int kTaskNew = 5, kTaskCopy = 6, kTaskEdit = 7, kTaskDelete = 8;
 constexpr int kCategoryNew = 9, kCategoryEdit = 10, kCategoryDelete = 11;
 
-class CategoryWindowsTest : public testing::ShellTest {
+class CategoryWindowsTest : public testing::WindowTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -43,6 +40,10 @@ class CategoryWindowsTest : public testing::ShellTest {
     AddTask("Work", DATE(6, 15, 2026), "Standup", 0);
     AddTask("Work", DATE(6, 14, 2026), "Old meeting", 1);
     AddTask("Home", DATE(7, 1, 2026), "Water plants", 0);
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    RegisterMainProcedure("UpdateSchedule", {});
   }
 
   void AddCategory(std::string_view name) {
@@ -81,13 +82,6 @@ class CategoryWindowsTest : public testing::ShellTest {
     return ui_.WaitWindow("Task Categories");
   }
 
-  void TearDown() override {
-    driver_.reset();  // a run a failed test left open ends before the data library goes
-    RegisterMainProcedure("UpdateSchedule", {});
-    ShellTest::TearDown();
-  }
-  std::unique_ptr<TestDriver> driver_ = std::make_unique<TestDriver>();
-  TestDriver& ui_ = *driver_;
 };
 
 using Texts = std::vector<std::string>;

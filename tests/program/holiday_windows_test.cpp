@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <string>
 #include <vector>
 
@@ -15,9 +13,8 @@
 #include "program/shell/open_windows.h"
 #include "runtime/dates.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
-#include "shell_fixture.h"
+#include "window_fixture.h"
 
 namespace vx {
 namespace {
@@ -30,7 +27,7 @@ struct Holiday {
   std::string type;
 };
 
-class HolidayWindowsTest : public testing::ShellTest {
+class HolidayWindowsTest : public testing::WindowTest {
  protected:
   void Add(std::int32_t date, std::string_view name, std::string_view type = "Annual") {
     ASSERT_EQ(ACCESS_HOLIDAYS->Open(), 0);
@@ -54,12 +51,6 @@ class HolidayWindowsTest : public testing::ShellTest {
     return ui_.WaitWindow("Holidays");
   }
 
-  void TearDown() override {
-    driver_.reset();  // a run a failed test left open ends before the data library goes
-    ShellTest::TearDown();
-  }
-  std::unique_ptr<TestDriver> driver_ = std::make_unique<TestDriver>();
-  TestDriver& ui_ = *driver_;
 };
 
 TEST_F(HolidayWindowsTest, ListsInDateOrderAndKeepsTheTableThroughTheForm) {

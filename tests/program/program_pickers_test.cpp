@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <atomic>
 #include <string>
 
@@ -13,8 +11,7 @@
 #include "datadll/dictionary/scripting_table.h"
 #include "program/schedule/select_date_range.h"
 #include "runtime/dates.h"
-#include "runtime/window/test_driver.h"
-#include "shell_fixture.h"
+#include "window_fixture.h"
 
 namespace vx {
 namespace {
@@ -31,15 +28,7 @@ TEST(FolderOf, CutsBeforeTheLastSeparator) {
   for (const auto& [file, folder] : cases) EXPECT_EQ(FolderOf(file), folder) << file;
 }
 
-class ProgramPickersTest : public testing::ShellTest {
- protected:
-  void TearDown() override {
-    driver_.reset();  // a run a failed test left open ends before the data library goes
-    ShellTest::TearDown();
-  }
-  std::unique_ptr<TestDriver> driver_ = std::make_unique<TestDriver>();
-  TestDriver& ui_ = *driver_;
-};
+class ProgramPickersTest : public testing::WindowTest {};
 
 TEST_F(ProgramPickersTest, AChosenProgramSetsTheCommandAndABlankFolder) {
   std::string task_command, task_path, kept_path, step_command, step_path, template_command;
