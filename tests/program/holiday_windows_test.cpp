@@ -10,6 +10,7 @@
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "framework/request_globals.h"
 #include "program/shell/open_windows.h"
 #include "runtime/dates.h"
 #include "runtime/threads.h"
@@ -133,6 +134,25 @@ TEST_F(HolidayWindowsTest, AHolidayWithoutADateIsNotSaved) {
   form.Control("Cancel").Press();
   ui_.WaitClosed(form);
   w.Close();
+  ui_.Finish();
+  EXPECT_TRUE(Stored().empty());
+}
+
+TEST_F(HolidayWindowsTest, ViewingShowsTheHolidayWithoutAWayToChangeIt) {
+  ui_.Start([] {
+    HOL.HolidayDate = DATE(12, 25, 2026);
+    HOL.Holiday = "Christmas Day";
+    HOL.HolidayType = "Annual";
+    SetCurrentRequest(ViewRecord);
+    UpdateHolidays();
+  });
+  DriverWindow form = ui_.WaitWindow("View Holiday");
+  EXPECT_EQ(form.Control("Date").Value(), Shown(DATE(12, 25, 2026)));
+  for (const char* field : {"Date", "Description", "Holiday Type", "..."}) {
+    EXPECT_TRUE(form.Control(field).Disabled()) << field;
+  }
+  EXPECT_TRUE(form.Control("OK").Hidden());
+  form.Control("Close").Press();
   ui_.Finish();
   EXPECT_TRUE(Stored().empty());
 }
