@@ -1,5 +1,6 @@
 #include "program/schedule/calendar.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
