@@ -224,8 +224,8 @@ TEST_F(HolidayWindowsTest, ASecondStartBringsTheOpenWindowForward) {
 
   // The second start restores the open window and selects its list instead of opening another.
   launcher.Control("Start").Press();
-  ui_.WaitUntil([&] { return w.Get(Prop::Iconize) != "1"; }, "the window restored");
-  EXPECT_EQ(w.Get(Prop::Focus), "3");
+  ui_.WaitUntil([&] { return w.Get(Prop::Iconize) != "1" && w.Get(Prop::Focus) == "3"; },
+                "the window restored with its list selected");
   EXPECT_EQ(ui_.OpenTitles().size(), 2u);
 
   // Once closed, a start opens it again.
