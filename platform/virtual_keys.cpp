@@ -58,4 +58,12 @@ unsigned long VirtualKeyToKeysym(unsigned vk) {
   }
 }
 
+unsigned KeysymToVirtualKey(unsigned long keysym) {
+  if (keysym == 0) return 0;
+  for (unsigned vk = 1; vk < 256; ++vk) {
+    if (VirtualKeyToKeysym(vk) == keysym) return vk;
+  }
+  return 0;
+}
+
 }  // namespace vx::platform

@@ -14,4 +14,7 @@ inline constexpr unsigned kHotKeyWin = 8;
 // such as the mouse buttons.
 unsigned long VirtualKeyToKeysym(unsigned virtual_key);
 
+// The virtual-key code whose key carries the X11 key symbol; 0 when no code does.
+unsigned KeysymToVirtualKey(unsigned long keysym);
+
 }  // namespace vx::platform

@@ -1,8 +1,8 @@
 #include "program/scripts/builtin_sources.h"
 
-#include <memory>
 #include <utility>
 
+#include "program/scripts/desktop_seam.h"
 #include "runtime/pictures.h"
 
 namespace vx {
@@ -13,9 +13,9 @@ ScriptDateFormatter& Formatter() {
   return formatter;
 }
 
-platform::ActiveWindow*& InstalledWindow() {
-  static platform::ActiveWindow* window = nullptr;
-  return window;
+DesktopSeam<platform::ActiveWindow>& Focused() {
+  static DesktopSeam<platform::ActiveWindow> seam([] { return platform::MakeX11ActiveWindow(); });
+  return seam;
 }
 
 }  // namespace
@@ -27,12 +27,7 @@ std::string ScriptFormatDate(std::int32_t date) {
   return date == 0 ? std::string() : FORMAT(date, "@D3");
 }
 
-void SetScriptActiveWindow(platform::ActiveWindow* window) { InstalledWindow() = window; }
-
-platform::ActiveWindow& ScriptActiveWindow() {
-  if (InstalledWindow() != nullptr) return *InstalledWindow();
-  static const std::unique_ptr<platform::ActiveWindow> desktop = platform::MakeX11ActiveWindow();
-  return *desktop;
-}
+void SetScriptActiveWindow(platform::ActiveWindow* window) { Focused().Install(window); }
+platform::ActiveWindow& ScriptActiveWindow() { return Focused().Get(); }
 
 }  // namespace vx

@@ -24,6 +24,7 @@
 #include "platform/hot_keys.h"
 #include "platform/shell_open.h"
 #include "program/scripts/script_queue.h"
+#include "program/scripts/type_hot_key_text.h"
 #include "program/shell/advance_warnings.h"
 #include "program/shell/capture_clipboard.h"
 #include "program/shell/check_clock_and_exit_codes.h"
@@ -648,13 +649,13 @@ void MainFrame::HotKeyTypeText() {
   if (type == "COPYPASTE" || type == "COPY") {
     SETCLIPBOARD(text);
   } else if (type == "TYPE" || type == "PASTE") {
+    const bool paste = type == "PASTE";
+    if (paste) SETCLIPBOARD(text);
+    const std::string typed = paste ? text : ReplaceAll(text, text.size(), "\r\n", "\r", false);
     if (gServices && gServices->type_text) {
-      const bool paste = type == "PASTE";
-      if (paste) SETCLIPBOARD(text);
-      gServices->type_text(paste ? std::string_view(text) : ReplaceAll(text, text.size(), "\r\n", "\r", false),
-                           paste);
+      gServices->type_text(typed, paste);
     } else {
-      WriteLog("Typing text is not available: " + HOT.HotKey.str(), "Hot Key");
+      TypeHotKeyText(typed, paste);
     }
   } else {
     MESSAGE("Unknown Text Automation:  " + HOT.TextType.str(), "Hot-Key " + HOT.HotKey.str() + " Error",

@@ -28,8 +28,8 @@ struct MainServices {
   MainTickSteps steps;
   // The desktop's hot keys; empty: the X11 desktop.
   std::function<std::unique_ptr<platform::HotKeyGrabber>()> hot_keys;
-  // Types a hot key's text (paste: through the clipboard and Ctrl+V); empty: typing is not
-  // available and such hot keys are logged and skipped.
+  // Types a hot key's text (paste: the text is on the clipboard, press Ctrl+V); empty: the
+  // desktop's keyboard (TypeHotKeyText).
   std::function<void(std::string_view text, bool paste)> type_text;
   // The frame's own one-second timer is left off: the caller posts the timer events.
   bool manual_timer = false;

@@ -3,6 +3,7 @@
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/shell/main_procedures.h"
+#include "program/shell/view_event_log.h"
 
 namespace vx {
 
@@ -10,6 +11,7 @@ void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
 }
 
 }  // namespace vx

@@ -93,4 +93,10 @@ void WriteLog(std::string_view text, std::string_view label) {
   }
 }
 
+void CloseEventLog() {
+  storage::File& log = storage::File::For(VX_LOG_TABLE());
+  if (log.IsOpen()) log.Close();
+  tLinesSinceOpen = 0;
+}
+
 }  // namespace vx

@@ -13,4 +13,9 @@ namespace vx {
 // line has been written since) and the caller goes on: logging never stops the program.
 void WriteLog(std::string_view text, std::string_view label);
 
+// Closes the log where this thread holds it open, so that the next line opens it by name again.
+// Called before work on files that may include the log itself: a log that was moved or deleted
+// meanwhile is then created afresh instead of failing to take the next line.
+void CloseEventLog();
+
 }  // namespace vx

@@ -8,22 +8,17 @@
 
 #include <string>
 
-#include "private_x_server.h"
+#include "private_display_test.h"
 
 namespace vx::platform {
 namespace {
 
 // A client that makes windows and plays the window manager's part of naming the active one.
-class X11ActiveWindowTest : public ::testing::Test {
+class X11ActiveWindowTest : public test::PrivateDisplayTest {
  protected:
   void SetUp() override {
-    if (!server_.ok()) GTEST_SKIP() << "Xvfb could not be started";
-    display_ = XOpenDisplay(server_.name().c_str());
-    ASSERT_NE(display_, nullptr);
+    PrivateDisplayTest::SetUp();
     reader_ = MakeX11ActiveWindow(server_.name());
-  }
-  void TearDown() override {
-    if (display_ != nullptr) XCloseDisplay(display_);
   }
 
   Window MakeWindow() {
@@ -41,8 +36,6 @@ class X11ActiveWindowTest : public ::testing::Test {
     XSync(display_, False);
   }
 
-  test::PrivateXServer server_;
-  Display* display_ = nullptr;
   std::unique_ptr<ActiveWindow> reader_;
 };
 

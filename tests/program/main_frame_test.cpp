@@ -18,6 +18,7 @@
 #include "datadll/utility/sys_hot_key_class.h"
 #include "framework/file_manager.h"
 #include "program/scripts/script_queue.h"
+#include "program/scripts/send_keys.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/password_validation.h"
 #include "program/shell/program_body.h"
@@ -28,6 +29,7 @@
 #include "runtime/window/test_driver.h"
 #include "shell_fixture.h"
 #include "tests/datadll/fake_hot_key_grabber.h"
+#include "tests/fakes/fake_keyboard.h"
 
 namespace vx {
 namespace {
@@ -59,6 +61,7 @@ class MainFrameTest : public testing::ShellTest {
       ui_.Finish();
     }
     SetMainServices(nullptr);
+    SetScriptKeyboard(nullptr);
     ProgramRegistry().KILL();
     ScriptQueue.Free();
     SystemUnlocked = 0;
@@ -95,6 +98,7 @@ class MainFrameTest : public testing::ShellTest {
   }
 
   MainServices services_;
+  fakes::FakeKeyboard keyboard_;  // installed by the tests that type
   test::GrabLog grabs_;
   std::vector<std::string> trace_;
   TestDriver ui_;
@@ -244,6 +248,69 @@ TEST_F(MainFrameTest, HotKeysCopyTheirTextRestoreTheFrameAndReportUnknownKeys) {
   EXPECT_EQ(missing.text, "Error retrieving hot key.");
   EXPECT_EQ(missing.caption.rfind("Unknown: ", 0), 0u) << missing.caption;
   ui_.WaitUntil([&] { return grabs_.grabs.size() > grabs_before; }, "the hot keys to be loaded again");
+}
+
+// Stores an active "Text" hot key.
+void AddTextHotKey(std::int32_t id, std::string_view key, std::string_view type, std::string_view text) {
+  HOT = SYSHOTKEYS_RECORD{};
+  HOT.ID = id;
+  HOT.HotKey = key;
+  HOT.Active = 1;
+  HOT.Action = "Text";
+  HOT.TextType = type;
+  HOT.Text = text;
+  ASSERT_EQ(ACCESS_SYSHOTKEYS->Insert(), 0);
+}
+
+TEST_F(MainFrameTest, TypeAndPasteHotKeysHandTheirTextToTheTypingService) {
+  AddTextHotKey(1, "CtrlShiftT", "Type", "line one\r\nline two");
+  AddTextHotKey(2, "CtrlShiftP", "Paste", "pasted\r\ntext");
+  ACCESS_SYSHOTKEYS->Close();
+  std::vector<std::pair<std::string, bool>> typed;
+  services_.type_text = [&](std::string_view text, bool paste) { typed.emplace_back(text, paste); };
+
+  StartMain();
+  ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
+  const auto typed_count = [&] {
+    std::size_t n = 0;
+    Locked([&] { n = typed.size(); });
+    return n;
+  };
+  PressKey('T', 6);
+  ui_.WaitUntil([&] { return typed_count() == 1; }, "the text to be typed");
+  PressKey('P', 6);
+  ui_.WaitUntil([&] { return typed_count() == 2; }, "the text to be pasted");
+  EXPECT_EQ(ui_.LastClipboardWrite(), "pasted\r\ntext");
+  Locked([&] {
+    EXPECT_EQ(typed[0], (std::pair<std::string, bool>{"line one\rline two", false}));  // one CR a line
+    EXPECT_EQ(typed[1], (std::pair<std::string, bool>{"pasted\r\ntext", true}));
+  });
+}
+
+TEST_F(MainFrameTest, WithoutATypingServiceHotKeysTypeOnTheDesktopKeyboard) {
+  AddTextHotKey(1, "CtrlShiftT", "Type", "Hi");
+  AddTextHotKey(2, "CtrlShiftP", "Paste", "pasted");
+  ACCESS_SYSHOTKEYS->Close();
+  keyboard_.modifiers_held = 2;  // the user lets go of the hot key's keys a moment late
+  SetScriptKeyboard(&keyboard_);
+
+  StartMain();
+  ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
+  // The events are recorded on Main's thread while it holds the runtime lock.
+  const auto events = [&] {
+    std::string text;
+    Locked([&] { text = keyboard_.Events(); });
+    return text;
+  };
+  PressKey('T', 6);
+  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v16 v72 ^72 ^16 v73 ^73"; }, "Hi to be typed");
+  Locked([&] {
+    EXPECT_EQ(keyboard_.modifier_checks, 3);
+    keyboard_.events.clear();
+  });
+  PressKey('P', 6);
+  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v17 v86 ^86 ^17"; }, "Ctrl+V to be pressed");
+  EXPECT_EQ(ui_.LastClipboardWrite(), "pasted");
 }
 
 TEST_F(MainFrameTest, ClosingHidesTheFrameAndExitAsksFirstWhenTheFrameMinimisesOnClose) {

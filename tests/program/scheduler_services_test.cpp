@@ -92,12 +92,6 @@ class SchedulerServicesTest : public testing::ShellTest {
     SCH = task;
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   }
-  static SCHEDULE_RECORD Stored(std::int32_t id) {
-    SCH = SCHEDULE_RECORD{};
-    SCH.ID = id;
-    EXPECT_EQ(ACCESS_SCHEDULE->Fetch(SCH_KEYID), 0) << id;
-    return SCH;
-  }
   static std::vector<std::int32_t> TaskIds() {
     std::vector<std::int32_t> ids;
     ACCESS_SCHEDULE->Set(SCH_KEYID);
@@ -164,7 +158,7 @@ TEST_F(SchedulerServicesTest, WarningsShowOnceTheirMomentHasPassed) {
                            "Advanced Warning: Task 2", "Advanced Warning: Task 9"}));
   const std::map<std::int32_t, int> marked = {{1, 1}, {2, 1}, {3, 0}, {4, 0}, {5, 1},
                                               {6, 1}, {7, 1}, {8, 0}, {9, 1}};
-  for (const auto& [id, flag] : marked) EXPECT_EQ(Stored(id).AdvanceWarned, flag) << id;
+  for (const auto& [id, flag] : marked) EXPECT_EQ(StoredTask(id).AdvanceWarned, flag) << id;
 
   // Nothing twice; the later one at the first pass after its moment.
   CheckAdvanceWarnings();
@@ -232,7 +226,7 @@ TEST_F(SchedulerServicesTest, MissingExternalProgramFallsBackToAMessageBox) {
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].caption, "Advanced Warning: Task 1");
   EXPECT_NE(reporter_.shown[0].text.find("Message 1"), std::string::npos);
-  EXPECT_EQ(Stored(1).AdvanceWarned, 1);
+  EXPECT_EQ(StoredTask(1).AdvanceWarned, 1);
 }
 
 // ---- History removal ----

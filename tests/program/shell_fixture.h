@@ -10,9 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/dictionary_tables.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
+#include "framework/file_manager.h"
 #include "platform/temp_folder.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
@@ -56,6 +60,14 @@ class ShellTest : public test::TempFolderTest {
     }
     VX_Files_Unload();
     TempFolderTest::TearDown();
+  }
+
+  // The stored task with this id, read into the SCHEDULE buffer (the table open on this thread).
+  static SCHEDULE_RECORD StoredTask(std::int32_t id) {
+    SCH = SCHEDULE_RECORD{};
+    SCH.ID = id;
+    EXPECT_EQ(ACCESS_SCHEDULE->Fetch(SCH_KEYID), 0) << id;
+    return SCH;
   }
 
   std::vector<std::string> Captions() const {

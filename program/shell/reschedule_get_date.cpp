@@ -1,0 +1,60 @@
+// The window "Re-Date Tasks", which asks for the moment every task is re-dated after.
+#include "datadll/dictionary/globals.h"
+#include "framework/window_manager.h"
+#include "program/schedule/moments.h"
+#include "program/shell/program_errors.h"
+#include "program/shell/reschedule_all_tasks.h"
+#include "runtime/dates.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx {
+namespace {
+
+// The soonest moment accepted: a minute from now, carried into tomorrow late in the evening.
+void SoonestMoment(std::int32_t& date, std::int32_t& time) {
+  date = TODAY();
+  time = CLOCK() + TIME_MINUTE;
+  NormalizeDateTime(date, time);
+}
+
+bool AtLeastAMinuteAhead(std::int32_t date, std::int32_t time) {
+  std::int32_t soonest_date, soonest_time;
+  SoonestMoment(soonest_date, soonest_time);
+  return date > soonest_date || (date == soonest_date && time >= soonest_time);
+}
+
+}  // namespace
+
+void RescheduleAllTasks_GetDate() {
+  if (!AtLeastAMinuteAhead(GLO_DATE, GLO_TIME)) SoonestMoment(GLO_DATE, GLO_TIME);
+
+  Window window("Re-Date Tasks");
+  window.String("This will re-schedule all tasks for their next regular");
+  window.String("occurance after a specific date and time.");
+  window.Prompt("Date:");
+  const int date = window.Entry(GLO_DATE, "@d17");
+  window.Prompt("Time:");
+  window.Entry(GLO_TIME, "@T7");
+  const int ok = window.Button("&OK").Default();
+  const int cancel = window.Button("Cancel");
+  window.SetCancelButton(cancel);
+
+  WindowManager manager(window);
+  manager.CancelControl = cancel;
+  ProgramErrors().SetProcedureName("RescheduleAllTasks:GetDate");
+  manager.OnAccepted(ok, [&] {
+    window.Update();
+    if (!AtLeastAMinuteAhead(GLO_DATE, GLO_TIME)) {
+      MESSAGE("The date and time entered must be in the future.", "Error", MessageIcon::Exclamation);
+      window.Select(date);
+      return Level_Notify;
+    }
+    RescheduleAllTasks();
+    manager.PostClose();
+    return Level_Notify;
+  });
+  manager.Run();
+  ProgramErrors().SetProcedureName({});
+}
+
+}  // namespace vx
