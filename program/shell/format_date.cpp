@@ -21,10 +21,14 @@ int PictureNumber(std::string_view token) {
 
 }  // namespace
 
+std::string DatePicture() {
+  const int n = PictureNumber(GLO_DATEFORMAT.view());
+  return "@D" + std::to_string(n >= 1 && n <= 18 ? n : 3);
+}
+
 std::string FormatDate(std::int32_t date) {
   if (date == 0) return {};
-  const int n = PictureNumber(GLO_DATEFORMAT.view());
-  return FORMAT(date, "@D" + std::to_string(n >= 1 && n <= 18 ? n : 3));
+  return FORMAT(date, DatePicture());
 }
 
 }  // namespace vx

@@ -10,5 +10,7 @@ namespace vx {
 // "d17") picks the picture @D1..@D18 (17 and 18 follow the desktop's short and long date);
 // anything else gives @D3.
 std::string FormatDate(std::int32_t date);
+// The picture FormatDate uses, as "@D17": for date entries and the date columns of lists.
+std::string DatePicture();
 
 }  // namespace vx

@@ -1,5 +1,7 @@
 #include "program/shell/register_program_windows.h"
 
+#include "program/schedule/category_windows.h"
+#include "program/schedule/holiday_windows.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
 
@@ -7,6 +9,8 @@ namespace vx {
 
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
+  RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
+  RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
 }
 

@@ -23,6 +23,7 @@
 #include "program/shell/password_validation.h"
 #include "program/shell/program_body.h"
 #include "program/shell/program_registry.h"
+#include "program/shell/register_program_windows.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
 #include "runtime/window/test_driver.h"
@@ -172,6 +173,21 @@ TEST_F(MainFrameTest, MenuItemsOfWindowsNotBuiltAreGreyAndRegisteredOnesStartOnT
   RegisterMainProcedure("BrowseToDoList", {});
   EXPECT_NE(started_on, frame.Thread());
   EXPECT_EQ(frame.Status(3).empty(), false);  // weekday and date
+}
+
+TEST_F(MainFrameTest, TheHolidayAndCategoryListsOpenFromTheMenus) {
+  RegisterProgramWindows();
+  DriverWindow frame = StartMain();
+  frame.Pick({"&File", "&Holidays"});
+  DriverWindow holidays = ui_.WaitWindow("Holidays");
+  EXPECT_NE(holidays.Thread(), frame.Thread());
+  holidays.Close();
+  frame.Pick({"&Lists", "Task Cate&gories"});
+  DriverWindow categories = ui_.WaitWindow("Task Categories");
+  categories.Close();
+  ui_.WaitThreadEnded(categories.Thread());
+  RegisterMainProcedure("BrowseHolidays", {});
+  RegisterMainProcedure("BrowseScheduleCategories", {});
 }
 
 TEST_F(MainFrameTest, TheTrayMenuGreysWhatCannotBeDoneAndExitsTheProgram) {

@@ -19,6 +19,7 @@
 #include "framework/file_manager.h"
 #include "platform/temp_folder.h"
 #include "runtime/dates.h"
+#include "runtime/pictures.h"
 #include "runtime/storage/file.h"
 
 namespace vx::testing {
@@ -36,6 +37,9 @@ class ScriptedReporter : public MessageReporter {
   std::vector<MessageBoxRequest> shown;
   std::deque<unsigned> answers;
 };
+
+// A date as lists and date entries show it under the default date format.
+inline std::string Shown(std::int32_t date) { return FORMAT(date, "@D3"); }
 
 class ShellTest : public test::TempFolderTest {
  protected:

@@ -1,0 +1,72 @@
+#include "datadll/utility/colour_tab_class.h"
+
+#include "runtime/window/window.h"
+
+namespace vx {
+namespace {
+
+constexpr long kBold = 0x2BC;      // weight 700
+constexpr long kNotBold = ~0x1BCL;  // clears the weight bits of a bold style
+
+}  // namespace
+
+void COLOURTABCLASS::INIT(long selectedColour, long selectedFontColour, long bold, long nested, long visibleOnly,
+                          long otherFontColour, long otherColour) {
+  if (Window* window = CurrentWindow()) {
+    INIT(*window, selectedColour, selectedFontColour, bold, nested, visibleOnly, otherFontColour, otherColour);
+  }
+}
+
+void COLOURTABCLASS::INIT(Window& window, long selectedColour, long selectedFontColour, long bold, long nested,
+                          long visibleOnly, long otherFontColour, long otherColour) {
+  window_ = &window;
+  selected_colour_ = selectedColour;
+  selected_font_colour_ = selectedFontColour;
+  bold_ = bold != 0;
+  nested_ = nested != 0;
+  visible_only_ = visibleOnly != 0;
+  other_font_colour_ = otherFontColour;
+  other_colour_ = otherColour;
+  KILL();
+  for (const auto& control : window.Controls()) {
+    if (control->Type() == ControlType::Tab) {
+      tabs_.push_back({control->Number(), control->Number(), control->Parent()});
+    } else if (nested_ && control->Parent() != 0) {
+      const Control* parent = window.Find(control->Parent());
+      if (parent && parent->Type() == ControlType::Tab) {
+        nested_controls_.push_back({control->Number(), parent->Number(), parent->Parent()});
+      }
+    }
+  }
+}
+
+bool COLOURTABCLASS::Shown(const Entry& entry) const {
+  Control* sheet = window_->Find(entry.sheet);
+  if (!sheet) return false;
+  const auto tabs = sheet->Children();
+  const long choice = sheet->Choice() ? sheet->Choice() : 1;  // a new sheet shows its first tab
+  return choice >= 1 && choice <= static_cast<long>(tabs.size()) && tabs[static_cast<std::size_t>(choice - 1)]->Number() == entry.tab;
+}
+
+void COLOURTABCLASS::COLOURTABS() {
+  if (!window_) return;
+  for (const Entry& entry : tabs_) {
+    Control& tab = (*window_)[entry.control];
+    if (visible_only_ && !tab.Visible()) continue;
+    const bool selected = Shown(entry);
+    tab.Set(Prop::Color, selected ? selected_colour_ : other_colour_);
+    tab.Set(Prop::FontColor, selected ? selected_font_colour_ : other_font_colour_);
+    if (bold_) {
+      const long style = tab.GetNumber(Prop::FontStyle);
+      tab.Set(Prop::FontStyle, selected ? (style | kBold) : (style & kNotBold));
+    }
+  }
+  for (const Entry& entry : nested_controls_) {
+    Control& control = (*window_)[entry.control];
+    const bool selected = Shown(entry);
+    control.Set(Prop::Color, selected ? selected_colour_ : other_colour_);
+    control.Set(Prop::FontColor, selected ? selected_font_colour_ : other_font_colour_);
+  }
+}
+
+}  // namespace vx

@@ -1,0 +1,46 @@
+// Required fields of a form: before a form saves, names the first required entry left empty in
+// a message and gives it the focus.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx {
+
+class Window;
+
+class REQFLDCLASS {
+ public:
+  // Remembers caption and message template ("@PROMPT must be entered.") and lists every
+  // required entry, spin, text, option, combo and drop list of the current window with the text
+  // of the prompt before it (without "&" and ":").
+  void INIT(std::string_view caption, std::string_view message_template, int switch_value = 0);
+  void INIT(Window& window, std::string_view caption, std::string_view message_template, int switch_value = 0);
+  // Lists a control (or, with `replace`, overwrites the texts of a listed one).
+  void ADDFIELD(int control, std::string_view field_name, std::string_view tip, std::string_view message,
+                std::string_view prompt, bool replace = false);
+  void REMOVEFIELD(int control);
+  // The first listed control that is visible, still required, enabled (when `skip_disabled`)
+  // and empty: it gets the focus, the message is shown, and its number is answered; 0 when
+  // every required field is filled.
+  int INCOMPLETE(bool skip_disabled = true);
+  void KILL() { fields_.clear(); }
+
+  // The message for one control, as INCOMPLETE shows it.
+  std::string MessageFor(int control) const;
+
+ private:
+  struct Field {
+    int control = 0;
+    std::string prompt, message, tip, field_name;
+  };
+  const Field* Find(int control) const;
+
+  Window* window_ = nullptr;
+  std::string caption_;
+  std::string template_;
+  std::vector<Field> fields_;  // in control order
+};
+
+}  // namespace vx

@@ -1,0 +1,95 @@
+#include <string>
+
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/holidays_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "datadll/utility/colour_tab_class.h"
+#include "framework/browse_class.h"
+#include "framework/table_view.h"
+#include "program/schedule/holiday_windows.h"
+#include "program/shell/format_date.h"
+#include "program/shell/list_window.h"
+#include "runtime/window/list_format.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kListFormat = "47L(2)M|~Date~L(0)@d3@80L(2)M~Description~@s30@";
+
+class HolidayBrowse final : public BrowseClass {
+ public:
+  void SetQueueRecord() override { Q = {std::to_string(HOL.HolidayDate), HOL.Holiday.str()}; }
+  void PrimeRecord(bool keep_buffer) override { ACCESS_HOLIDAYS->PrimeRecord(keep_buffer); }
+};
+
+class HolidaysWindow final : public ListWindow {
+ public:
+  explicit HolidaysWindow(Window& window)
+      : ListWindow(window, "BrowseHolidays", *RELATE_HOLIDAYS),
+        view_(ACCESS_HOLIDAYS->file(), {&HOL_KEYHOLIDAYDATE}) {}
+
+  void Build();
+  Level Init() override;
+  Level Kill() override;
+  Level TakeNewSelection() override;
+
+ private:
+  HolidayBrowse browse_;
+  COLOURTABCLASS tabs_;
+  TableView view_;
+  int sheet_ = 0, list_ = 0, insert_ = 0, change_ = 0, delete_ = 0;
+};
+
+void HolidaysWindow::Build() {
+  Window& w = window();
+  Control& sheet = w.Sheet();
+  sheet_ = sheet;
+  list_ = sheet.Tab("").List(kListFormat);
+  insert_ = w.Button("&New");
+  change_ = w.Button("&Edit");
+  delete_ = w.Button("&Delete");
+  CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO");
+  w.SetCancelButton(CancelControl);
+  w.Status(1, "Browsing Records");
+}
+
+Level HolidaysWindow::Init() {
+  const Level level = ListWindow::Init();
+  if (level != Level_Benign) return level;
+  browse_.Init(window()[list_], view_, *this);
+  browse_.AddSortOrder();
+  browse_.SetLocator([] { return FormatDate(HOL.HolidayDate); });
+  browse_.InsertControl = insert_;
+  browse_.ChangeControl = change_;
+  browse_.DeleteControl = delete_;
+  browse_.UpdateProcedure = UpdateHolidays;
+  window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1)));
+  OpenList(list_);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.COLOURTABS();
+  return Level_Benign;
+}
+
+Level HolidaysWindow::Kill() {
+  tabs_.KILL();
+  return ListWindow::Kill();
+}
+
+Level HolidaysWindow::TakeNewSelection() {
+  if (FIELD() == sheet_) {
+    tabs_.COLOURTABS();
+    if (window()[list_].Visible()) window().Select(list_);
+  }
+  return ListWindow::TakeNewSelection();
+}
+
+}  // namespace
+
+void BrowseHolidays() {
+  Window window("Holidays");
+  HolidaysWindow manager(window);
+  manager.Build();
+  manager.Run();
+}
+
+}  // namespace vx

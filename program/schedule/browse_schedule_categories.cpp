@@ -1,0 +1,198 @@
+#include <string>
+
+#include "datadll/dictionary/categories_table.h"
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "framework/browse_class.h"
+#include "framework/table_view.h"
+#include "program/schedule/category_windows.h"
+#include "program/shell/format_date.h"
+#include "program/shell/list_window.h"
+#include "program/shell/main_procedures.h"
+#include "runtime/window/list_format.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kCategoryFormat = "80L(2)|~Categories~L(1)@s20@";
+constexpr std::string_view kTaskFormat =
+    "45L(2)M|~Date~L(1)@d6b@32L(2)M|~Time~L(1)@t3b@160L(2)M|~Description~L(1)@s40@80L(2)M|~Task Type~L(1)@s20@";
+
+// The task form lives with the task editor; until it is registered the task buttons stay grey.
+std::function<void()> TaskForm() { return MainProcedure("UpdateSchedule"); }
+
+// The enabled tasks of one category in date and time order: a walk of the category-date key
+// over the records of that category only.
+class CategoryTasksView final : public BrowseView {
+ public:
+  bool has_category = false;
+  String<20> category;
+
+  void Reset(int) override {
+    storage::File& file = ACCESS_SCHEDULE->file();
+    SCH.Category = category.view();
+    walking_ = has_category &&
+               file.SetEqual(SCH_KEYCATEGORYDATE, {SCHEDULE_TABLE().FieldIndex("Category")}) == 0;
+  }
+  bool Next() override {
+    if (!walking_) return false;
+    walking_ = ACCESS_SCHEDULE->file().Next() == 0;
+    return walking_;
+  }
+  long Position() const override { return static_cast<long>(ACCESS_SCHEDULE->file().Position()); }
+  bool Fetch(long position) override {
+    return position != 0 && ACCESS_SCHEDULE->file().GetPosition(position) == 0;
+  }
+
+ private:
+  bool walking_ = false;
+};
+
+class TaskBrowse final : public BrowseClass {
+ public:
+  bool copy = false;  // the next insert starts from the highlighted task
+  int copy_control = 0;
+
+  bool ValidateRecord() override { return SCH.Disabled == 0; }
+  void SetQueueRecord() override {
+    Q = {std::to_string(SCH.Date), std::to_string(SCH.Time), SCH.Description.str(), SCH.TaskType.str(),
+         std::to_string(SCH.ID), SCH.Category.str()};
+  }
+  void PrimeRecord(bool keep_buffer) override {
+    const bool keep = keep_buffer || copy;
+    copy = false;
+    ACCESS_SCHEDULE->PrimeRecord(keep);
+  }
+  void UpdateWindow() override {
+    BrowseClass::UpdateWindow();
+    if (!ListControl()) return;
+    Window& w = ListControl()->OwnerWindow();
+    const bool form = static_cast<bool>(TaskForm());
+    if (copy_control) w[copy_control].Enable(form && Records() > 0);
+    if (!form) {
+      for (int control : {InsertControl, ChangeControl, DeleteControl}) {
+        if (control) w[control].Disable();
+      }
+    }
+  }
+};
+
+class CategoryBrowse final : public BrowseClass {
+ public:
+  CategoryTasksView* tasks_view = nullptr;
+  BrowseClass* tasks = nullptr;
+
+  void SetQueueRecord() override { Q = {CAT.Category.str()}; }
+  void PrimeRecord(bool keep_buffer) override { ACCESS_CATEGORIES->PrimeRecord(keep_buffer); }
+  // The task list follows the highlighted category.
+  void UpdateBuffer() override {
+    BrowseClass::UpdateBuffer();
+    if (!tasks_view || !tasks) return;
+    tasks_view->has_category = Records() > 0;
+    tasks_view->category = CAT.Category.view();
+    tasks->ResetFromView();
+  }
+};
+
+class CategoriesWindow final : public ListWindow {
+ public:
+  explicit CategoriesWindow(Window& window)
+      : ListWindow(window, "BrowseScheduleCategories", *RELATE_CATEGORIES),  // opens the tasks too
+        category_view_(ACCESS_CATEGORIES->file(), {&CAT_KEYCATEGORY}) {}
+
+  void Build();
+  Level Init() override;
+  Level TakeAccepted() override;
+  Level TakeNewSelection() override;
+
+ private:
+  CategoryBrowse categories_;
+  TaskBrowse tasks_;
+  TableView category_view_;
+  CategoryTasksView task_view_;
+  int category_list_ = 0, task_list_ = 0;
+  int task_new_ = 0, task_copy_ = 0, task_edit_ = 0, task_delete_ = 0;
+  int category_new_ = 0, category_edit_ = 0, category_delete_ = 0;
+};
+
+void CategoriesWindow::Build() {
+  Window& w = window();
+  w.Icon("PICK.ICO");
+  category_list_ = w.List(kCategoryFormat);
+  Control& tasks = w.Panel();
+  tasks.String("Scheduled Tasks for Highlighted Category");
+  task_list_ = tasks.List(kTaskFormat);
+  task_new_ = tasks.Button("New");
+  task_copy_ = tasks.Button("Cop&y");
+  task_edit_ = tasks.Button("Edit");
+  task_delete_ = tasks.Button("Delete");
+  category_new_ = w.Button("&New");
+  category_edit_ = w.Button("&Edit");
+  category_delete_ = w.Button("&Delete");
+  CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO");
+  w.SetCancelButton(CancelControl);
+  w.Status(1, "Browsing Functions");
+}
+
+Level CategoriesWindow::Init() {
+  const Level level = ListWindow::Init();
+  if (level != Level_Benign) return level;
+  tasks_.Init(window()[task_list_], task_view_, *this);
+  tasks_.AddSortOrder();
+  tasks_.SetLocator([] { return FormatDate(SCH.Date); });
+  tasks_.InsertControl = task_new_;
+  tasks_.ChangeControl = task_edit_;
+  tasks_.DeleteControl = task_delete_;
+  tasks_.copy_control = task_copy_;
+  tasks_.UpdateProcedure = [] {
+    if (auto form = TaskForm()) form();
+  };
+
+  categories_.Init(window()[category_list_], category_view_, *this);
+  categories_.AddSortOrder();
+  categories_.SetLocator([] { return CAT.Category.str(); });
+  categories_.InsertControl = category_new_;
+  categories_.ChangeControl = category_edit_;
+  categories_.DeleteControl = category_delete_;
+  categories_.UpdateProcedure = UpdateCategories;
+  categories_.tasks_view = &task_view_;
+  categories_.tasks = &tasks_;
+
+  const std::string date_picture = DatePicture().substr(1);
+  window()[category_list_].Format(ReplaceDatePictures(kCategoryFormat, date_picture));
+  window()[task_list_].Format(ReplaceDatePictures(kTaskFormat, date_picture));
+  OpenList(category_list_);
+  tasks_.Popup.AddItemMimic("Copy", task_copy_, "Cop&y");
+  return Level_Benign;
+}
+
+Level CategoriesWindow::TakeAccepted() {
+  if (ACCEPTED() == task_copy_) {
+    Update();
+    if (tasks_.Records() == 0) return Level_Notify;
+    GLO_SCH_ID = SCH.ID;
+    tasks_.copy = true;
+    window().Post(EVENT_Accepted, task_new_);
+    return Level_Notify;
+  }
+  return ListWindow::TakeAccepted();
+}
+
+Level CategoriesWindow::TakeNewSelection() {
+  if (FIELD() == category_list_) window().Status(1, "Browsing Functions");
+  if (FIELD() == task_list_) window().Status(1, "Browsing Tasks");
+  return ListWindow::TakeNewSelection();
+}
+
+}  // namespace
+
+void BrowseScheduleCategories() {
+  Window window("Task Categories");
+  CategoriesWindow manager(window);
+  manager.Build();
+  manager.Run();
+}
+
+}  // namespace vx

@@ -1,0 +1,40 @@
+#include "program/schedule/program_pickers.h"
+
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/scripting_table.h"
+#include "runtime/fixed_string.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kFilter = "All Files|*.*|EXEs|*.EXE|COMs|*.COM|BATs|*.BAT|Shortcuts|*.LNK";
+
+// The dialog starts in `folder` (the program's own current folder is never changed: other
+// threads rely on it); a chosen file goes to `command`, and its folder to a blank `path`.
+void PickProgram(std::string_view title, String<255>& command, String<255>& path) {
+  std::string file = path.blank() ? std::string() : path.str() + "/";
+  if (!FILEDIALOG(title, file, kFilter)) return;
+  command = file;
+  if (path.blank()) path = FolderOf(file);
+}
+
+}  // namespace
+
+std::string FolderOf(std::string_view file) {
+  const std::size_t at = file.find_last_of("/\\");
+  return at == std::string_view::npos ? std::string() : std::string(file.substr(0, at));
+}
+
+void SelectTaskProgram() { PickProgram("Choose a Program to Start", SCH.Command, SCH.Path); }
+
+void SelectScriptProgram() {
+  if (GLO_SCRIPTWIZARDMODE == 1) {
+    PickProgram("Select a Program", VXD.Command, VXD.Path);
+  } else {
+    PickProgram("Select a Program", SCR.Command, SCR.Path);
+  }
+}
+
+}  // namespace vx

@@ -1,0 +1,65 @@
+#include "program/schedule/select_date_range.h"
+
+#include "datadll/dictionary/vx_files.h"
+#include "framework/window_manager.h"
+#include "framework/window_position.h"
+#include "program/schedule/calendar.h"
+#include "program/shell/format_date.h"
+#include "program/shell/program_errors.h"
+
+namespace vx {
+
+void Function_SelectDateRange(std::int32_t& startDate, std::int32_t& endDate) {
+  constexpr std::string_view kProcedure = "Function:SelectDateRange";
+  std::int32_t start = startDate;
+  std::int32_t end = endDate;
+  std::uint8_t start_only = 0;
+
+  Window window("Enter Date Range");
+  const std::string picture = DatePicture();
+  window.Prompt("Start Date:");
+  Control& start_entry = window.Entry(start, picture);
+  Control& start_pick = window.Button("...").Icon("~calendar.ico").Tip("Select Start Date");
+  window.Prompt("End Date:");
+  Control& end_entry = window.Entry(end, picture);
+  Control& end_pick = window.Button("...").Icon("~calendar.ico").Tip("Select End Date");
+  Control& only = window.Check("Use Start Date Only", start_only);
+  Control& ok = window.Button("&OK").Default();
+  Control& cancel = window.Button("Cancel");
+  window.SetCancelButton(cancel);
+
+  WindowManager manager(window);
+  manager.CancelControl = cancel;
+  ProgramErrors().SetProcedureName(kProcedure);
+  manager.On(EVENT_OpenWindow, [&] {
+    if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, kProcedure, window);
+  });
+  manager.OnAccepted(start_pick, [&] {
+    start = Calendar(start, "None", "Select Start Date");
+    start_entry.Display();
+  });
+  manager.OnAccepted(end_pick, [&] {
+    end = Calendar(end, "None", "Select End Date");
+    end_entry.Display();
+  });
+  manager.OnAccepted(only, [&] {
+    end_entry.Disable(start_only != 0);
+    end_pick.Disable(start_only != 0);
+  });
+  manager.OnAccepted(ok, [&] {
+    window.Update();
+    if (start_only) end = start;
+    startDate = start;
+    endDate = end;
+    manager.Response = RequestCompleted;
+    manager.PostClose();
+    return Level_Notify;
+  });
+  manager.On(EVENT_CloseWindow, [&] {
+    if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window);
+  });
+  manager.Run();
+  ProgramErrors().SetProcedureName({});
+}
+
+}  // namespace vx

@@ -1,0 +1,23 @@
+// A ShellTest that drives windows: its test driver ends any run a failed test left open before
+// the data library is unloaded.
+#pragma once
+
+#include <memory>
+
+#include "runtime/window/test_driver.h"
+#include "shell_fixture.h"
+
+namespace vx::testing {
+
+class WindowTest : public ShellTest {
+ protected:
+  void TearDown() override {
+    driver_.reset();
+    ShellTest::TearDown();
+  }
+
+  std::unique_ptr<TestDriver> driver_ = std::make_unique<TestDriver>();
+  TestDriver& ui_ = *driver_;
+};
+
+}  // namespace vx::testing
