@@ -1,6 +1,7 @@
 // The window "Re-Date Tasks", which asks for the moment every task is re-dated after.
 #include "datadll/dictionary/globals.h"
 #include "framework/window_manager.h"
+#include "program/schedule/calendar.h"
 #include "program/schedule/moments.h"
 #include "program/shell/program_errors.h"
 #include "program/shell/reschedule_all_tasks.h"
@@ -33,6 +34,7 @@ void RescheduleAllTasks_GetDate() {
   window.String("occurance after a specific date and time.");
   window.Prompt("Date:");
   const int date = window.Entry(GLO_DATE, "@d17");
+  const int calendar = window.Button("...").Icon("~calendar.ico").Tip("Select date");
   window.Prompt("Time:");
   window.Entry(GLO_TIME, "@T7");
   const int ok = window.Button("&OK").Default();
@@ -42,6 +44,13 @@ void RescheduleAllTasks_GetDate() {
   WindowManager manager(window);
   manager.CancelControl = cancel;
   ProgramErrors().SetProcedureName("RescheduleAllTasks:GetDate");
+  manager.OnAccepted(calendar, [&] {
+    window.Update();
+    // A cancelled calendar answers 0: the date shown stays.
+    if (const std::int32_t chosen = Calendar(GLO_DATE, "None", "Select date"); chosen != 0) GLO_DATE = chosen;
+    window.Display();
+    return Level_Notify;
+  });
   manager.OnAccepted(ok, [&] {
     window.Update();
     if (!AtLeastAMinuteAhead(GLO_DATE, GLO_TIME)) {

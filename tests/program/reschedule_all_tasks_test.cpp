@@ -103,5 +103,21 @@ TEST_F(RescheduleAllTasksTest, LateInTheEveningTheSoonestMomentIsTomorrow) {
   ui.Finish();
 }
 
+TEST_F(RescheduleAllTasksTest, TheCalendarButtonPicksTheDate) {
+  clock_.Set(DATE(6, 12, 2026), MakeTime(10, 0, 0));
+  TestDriver ui;
+  ui.Start([] { RescheduleAllTasks_GetDate(); });
+  DriverWindow window = ui.WaitWindow("Re-Date Tasks");
+  window.Control("...").Press();
+  ui.WaitWindow("Select date").Control("Cancel").Press();
+  ui.WaitUntil([&] { return window.Control("Date:").Value() == "06/12/2026"; }, "the date kept");
+  window.Control("...").Press();
+  ui.WaitWindow("Select date").Control("20").Press();
+  ui.WaitUntil([&] { return window.Control("Date:").Value() == "06/20/2026"; }, "the picked date");
+  window.Control("Cancel").Press();
+  ui.WaitClosed(window);
+  ui.Finish();
+}
+
 }  // namespace
 }  // namespace vx
