@@ -1,5 +1,6 @@
 #include "program/shell/register_program_windows.h"
 
+#include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
 
@@ -8,6 +9,7 @@ namespace vx {
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
+  RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
 
 }  // namespace vx
