@@ -55,6 +55,13 @@ class EditScriptAsTextTest : public testing::ShellTest {
     return ui.WaitWindow("Scripting:  Edit As Text");
   }
 
+  // Presses one of the editor's closing buttons and waits for the run to end.
+  static void CloseWith(TestDriver& ui, const DriverWindow& editor, std::string_view button) {
+    editor.Control(button).Press();
+    ui.WaitClosed(editor);
+    ui.Finish();
+  }
+
   std::string Place(std::string_view procedure) const {
     IniFile& ini = *IniInUse();
     return ini.Get(procedure, "XPos") + " " + ini.Get(procedure, "YPos") + " " + ini.Get(procedure, "Width") +
@@ -75,9 +82,7 @@ TEST_F(EditScriptAsTextTest, SavingUnchangedTextRenumbersTheSameSteps) {
   DriverWindow editor = Open(ui);
   EXPECT_EQ(editor.ControlNumber(kText).Value(), "KEYS [CTRL-S]\r\nWAIT 5\r\nEXIT\r\n");
   editor.Move(11, 22, 500, 300);
-  editor.Control("&OK").Press();
-  ui.WaitClosed(editor);
-  ui.Finish();
+  CloseWith(ui, editor, "&OK");
   EXPECT_EQ(steps_.Summary(4), (Strings{"1 Send Keys", "2 Wait", "3 Exit Script"}));
   EXPECT_EQ(steps_.Task(4)[0].Keystrokes, "[CTRL-S]");
   EXPECT_EQ(steps_.Task(4)[1].SecondsToWait, 5);
@@ -88,23 +93,20 @@ TEST_F(EditScriptAsTextTest, SavingUnchangedTextRenumbersTheSameSteps) {
 
 TEST_F(EditScriptAsTextTest, EditedTextReplacesTheStepsAndCancelKeepsThem) {
   Put(1, Step("Exit Script"));
-  {
+  struct Case {
+    std::string_view button;
+    Strings steps;
+    long response;
+  };
+  for (const Case& c : {Case{"Cancel", {"1 Exit Script"}, RequestCancelled},
+                        Case{"&OK", {"1 Send Keys", "3 Exit Script"}, RequestCompleted}}) {
     TestDriver ui;
     DriverWindow editor = Open(ui);
     editor.ControlNumber(kText).Type("KEYS abc\r\n\r\nEXIT\r\n");
-    editor.Control("Cancel").Press();
-    ui.WaitClosed(editor);
-    ui.Finish();
-    EXPECT_EQ(steps_.Summary(4), (Strings{"1 Exit Script"}));
-    EXPECT_EQ(response_, RequestCancelled);
+    CloseWith(ui, editor, c.button);
+    EXPECT_EQ(steps_.Summary(4), c.steps) << c.button;
+    EXPECT_EQ(response_, c.response) << c.button;
   }
-  TestDriver ui;
-  DriverWindow editor = Open(ui);
-  editor.ControlNumber(kText).Type("KEYS abc\r\n\r\nEXIT\r\n");
-  editor.Control("&OK").Press();
-  ui.WaitClosed(editor);
-  ui.Finish();
-  EXPECT_EQ(steps_.Summary(4), (Strings{"1 Send Keys", "3 Exit Script"}));
 }
 
 TEST_F(EditScriptAsTextTest, TheTextGoesToAndComesFromTheClipboard) {
@@ -117,9 +119,7 @@ TEST_F(EditScriptAsTextTest, TheTextGoesToAndComesFromTheClipboard) {
   editor.Control("Replace with Clipboard").Press();
   EXPECT_EQ(editor.ControlNumber(kText).Value(), "COMMENT pasted\r\nEXIT\r\n");
   EXPECT_EQ(editor.Get(Prop::Focus), std::to_string(kText));
-  editor.Control("&OK").Press();
-  ui.WaitClosed(editor);
-  ui.Finish();
+  CloseWith(ui, editor, "&OK");
   EXPECT_EQ(steps_.Summary(4), (Strings{"1 Comment", "2 Exit Script"}));
 }
 
@@ -143,9 +143,7 @@ TEST_F(EditScriptAsTextTest, SearchAndReplaceOnlySaysItIsNotAvailable) {
   DriverWindow editor = Open(ui);
   editor.ControlNumber(kText).Type("EXIT");
   editor.Control("Search/&Replace").Press();
-  editor.Control("&OK").Press();
-  ui.WaitClosed(editor);
-  ui.Finish();
+  CloseWith(ui, editor, "&OK");
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].caption, "Not Available");
   EXPECT_EQ(reporter_.shown[0].text, "Script:Text:SearchAndReplace is not available in this version.");
@@ -206,9 +204,7 @@ TEST_F(EditScriptAsTextTest, TheReferenceBuildsALineOnTheClipboard) {
   reference.Close();  // the close box leaves the clipboard alone
   ui.WaitClosed(reference);
   EXPECT_EQ(ui.LastClipboardWrite(), "KEYS x[ENTER][Ctrl-a][FOCUS]");
-  editor.Control("Cancel").Press();
-  ui.WaitClosed(editor);
-  ui.Finish();
+  CloseWith(ui, editor, "Cancel");
   EXPECT_EQ(Place("Script:Text:Reference"), "1 2 300 200");
 }
 
