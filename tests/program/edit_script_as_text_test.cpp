@@ -91,6 +91,20 @@ TEST_F(EditScriptAsTextTest, SavingUnchangedTextRenumbersTheSameSteps) {
   EXPECT_TRUE(ui.Messages().empty());
 }
 
+// A script longer than the text form's usual 65535 characters is shown and stored whole: a cut
+// text would silently drop the steps at its end.
+TEST_F(EditScriptAsTextTest, ALongScriptIsSavedWhole) {
+  for (int i = 1; i <= 2000; ++i) Put(i, Step("Comment", [](auto& r) { r.Command = std::string(40, 'c'); }));
+  TestDriver ui;
+  DriverWindow editor = Open(ui);
+  EXPECT_GT(editor.ControlNumber(kText).Value().size(), 65535u);
+  CloseWith(ui, editor, "&OK");
+  const std::vector<SCRIPTING_RECORD> saved = steps_.Task(4);
+  ASSERT_EQ(saved.size(), 2000u);
+  EXPECT_EQ(saved.back().Sequence, 2000);
+  EXPECT_EQ(saved.back().Command, std::string(40, 'c'));
+}
+
 TEST_F(EditScriptAsTextTest, EditedTextReplacesTheStepsAndCancelKeepsThem) {
   Put(1, Step("Exit Script"));
   struct Case {
@@ -206,6 +220,20 @@ TEST_F(EditScriptAsTextTest, TheReferenceBuildsALineOnTheClipboard) {
   EXPECT_EQ(ui.LastClipboardWrite(), "KEYS x[ENTER][Ctrl-a][FOCUS]");
   CloseWith(ui, editor, "Cancel");
   EXPECT_EQ(Place("Script:Text:Reference"), "1 2 300 200");
+}
+
+// Closing the builder without a change gives back a clipboard line longer than the entry's
+// usual 255 characters whole.
+TEST_F(EditScriptAsTextTest, TheReferenceKeepsALongClipboardLineWhole) {
+  const std::string long_line = "KEYS " + std::string(300, 'k');
+  ClipboardChanged(long_line);
+  TestDriver ui;
+  ui.Start([] { Script_Text_Reference(); });
+  DriverWindow reference = ui.WaitWindow("Edit Script as Text: Reference");
+  reference.Control("Cl&ose").Press();
+  ui.WaitClosed(reference);
+  ui.Finish();
+  EXPECT_EQ(ui.LastClipboardWrite(), long_line);
 }
 
 }  // namespace
