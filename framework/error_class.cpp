@@ -12,6 +12,8 @@ namespace {
 const ErrorMessage kStandardMessages[] = {
     {kMsgRangeError, ErrorLevel::Notify, "Range Error", "The value of %Field must be between %Message.",
      MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK, {}},
+    {kMsgNotAvailable, ErrorLevel::Notify, "Not Available", "%Message is not available in this version.",
+     MessageIcon::Information, BUTTON_OK, BUTTON_OK, {}},
 };
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -52,6 +52,8 @@ struct ErrorMessage {
 
 // The framework's range message, given the field and "low and high" as the text.
 inline constexpr int kMsgRangeError = 16;
+// The framework's message for a command this version does not offer, given its name as the text.
+inline constexpr int kMsgNotAvailable = 24;
 
 class ErrorClass {
  public:

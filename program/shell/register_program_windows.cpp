@@ -2,6 +2,7 @@
 
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
 
@@ -12,6 +13,7 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
+  RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
 
 }  // namespace vx

@@ -1,0 +1,24 @@
+// The text viewer: a text file's lines in a fixed-pitch list, with print, search and close.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+struct TextFileView {
+  std::string_view procedure;    // names the window in the error object and keeps its place
+  std::string_view title;        // the window's title, also the print job's
+  std::string_view heading;      // the list column's heading
+  std::string_view print_failed; // shown when the file cannot be handed to the print spooler
+  std::filesystem::path file;
+};
+
+// Shows the file's lines until the user closes the window. A file that cannot be read opens no
+// window and answers false, unless `unreadable` is given: then the window opens with Print and
+// Search greyed, `unreadable` reports the problem and the window closes.
+bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreadable = {});
+
+}  // namespace vx
