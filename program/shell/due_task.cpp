@@ -18,6 +18,7 @@
 #include "program/shell/task_road_services.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
+#include "runtime/threads.h"
 
 namespace vx {
 namespace {
@@ -26,9 +27,6 @@ constexpr std::int32_t kOneDay = 8640000;
 constexpr std::int32_t kTenMinutes = 60000;
 // Beyond this many message threads, messages are shown in a plain box on Main's thread.
 constexpr int kMessageThreadLimit = 60;
-
-bool IsMessageTask() { return SCH.TaskType == "Display Message" || SCH.TaskType == "Both"; }
-bool IsProgramTask() { return SCH.TaskType == "Run Program" || SCH.TaskType == "Both"; }
 
 std::string Description() { return SCH.Description.str(); }
 
@@ -77,6 +75,15 @@ void MarkTaskDone(const SavedMoments& saved) {
 }
 
 }  // namespace
+
+bool IsMessageTask() { return SCH.TaskType == "Display Message" || SCH.TaskType == "Both"; }
+bool IsProgramTask() { return SCH.TaskType == "Run Program" || SCH.TaskType == "Both"; }
+
+void RefreshTaskLists(long except) {
+  for (const BROWSESCHEDULETHREADQUEUE_RECORD& entry : BROWSESCHEDULETHREADQUEUE) {
+    if (entry.BROWSESCHEDULETHREAD != except) POST(EVENT_RefreshSchedule, 0, entry.BROWSESCHEDULETHREAD);
+  }
+}
 
 void RefreshTaskBrowses(DueTaskFrame& frame) {
   for (const BROWSESCHEDULETHREADQUEUE_RECORD& entry : BROWSESCHEDULETHREADQUEUE)

@@ -71,6 +71,14 @@ void LaunchTaskMessage(DueTaskFrame& frame);
 
 // Posts EVENT_RefreshSchedule to every thread in BROWSESCHEDULETHREADQUEUE, first to last.
 void RefreshTaskBrowses(DueTaskFrame& frame);
+// The same from a thread without a frame, leaving out thread `except` (0: none), which
+// refreshes itself.
+void RefreshTaskLists(long except = 0);
+
+// Whether the task in SCH shows a message ("Display Message", "Both") or runs a program
+// ("Run Program", "Both").
+bool IsMessageTask();
+bool IsProgramTask();
 
 // Deletes the script steps of task SCH.ID.
 void DeleteTaskScripts();

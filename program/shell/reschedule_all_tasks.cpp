@@ -1,7 +1,6 @@
 #include "program/shell/reschedule_all_tasks.h"
 
 #include "datadll/dictionary/dictionary_keys.h"
-#include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
@@ -10,8 +9,7 @@
 #include "program/schedule/next_run_steps.h"
 #include "program/schedule/schedule_texts.h"
 #include "program/schedule/step_back.h"
-#include "runtime/events.h"
-#include "runtime/threads.h"
+#include "program/shell/due_task.h"
 
 namespace vx {
 
@@ -38,8 +36,7 @@ void RescheduleAllTasks() {
   }
   progress.Close();
   ACCESS_SCHEDULE->Close();
-  for (const BROWSESCHEDULETHREADQUEUE_RECORD& entry : BROWSESCHEDULETHREADQUEUE)
-    POST(EVENT_RefreshSchedule, 0, entry.BROWSESCHEDULETHREAD);
+  RefreshTaskLists();
 }
 
 }  // namespace vx

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 
-#include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "program/schedule/moments.h"
 #include "program/shell/add_schedule_history.h"
@@ -36,14 +35,6 @@ class ListTaskFrame final : public DueTaskFrame {
   void PostEvent(int event, std::int32_t thread) override { POST(event, 0, thread); }
 };
 
-// The other open task lists show the new task; the calling list refreshes itself.
-void RefreshOtherTaskLists() {
-  const long self = THREAD();
-  for (const BROWSESCHEDULETHREADQUEUE_RECORD& entry : BROWSESCHEDULETHREADQUEUE) {
-    if (entry.BROWSESCHEDULETHREAD != self) POST(EVENT_RefreshSchedule, 0, entry.BROWSESCHEDULETHREAD);
-  }
-}
-
 }  // namespace
 
 bool QuickStartTask() {
@@ -68,7 +59,7 @@ bool QuickStartTask() {
   copy.SkipNextTime = 0;
   if (AddScheduleHistory(copy, copy.Message.view()) != 0) return false;
   CopyTaskScripts(original);
-  RefreshOtherTaskLists();
+  RefreshTaskLists(THREAD());  // the calling list refreshes itself
   return true;
 }
 
@@ -79,8 +70,8 @@ void ShowTaskMessage() {
 
 void PerformTaskNow() {
   if (SCH.Alarm != 0) PlayAlarm(SCH.AlarmFile.clipped());
-  if (SCH.TaskType == "Display Message" || SCH.TaskType == "Both") ShowTaskMessage();
-  if (SCH.TaskType == "Run Program" || SCH.TaskType == "Both") {
+  if (IsMessageTask()) ShowTaskMessage();
+  if (IsProgramTask()) {
     TaskProgramRequest request = DueTaskProgram(SCH.ID, SCH.Command.str(), SCH.Path.str());
     request.show_mode = 1;
     request.verb = "open";
