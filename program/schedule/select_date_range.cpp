@@ -1,11 +1,9 @@
 #include "program/schedule/select_date_range.h"
 
-#include "datadll/dictionary/vx_files.h"
 #include "framework/window_manager.h"
-#include "framework/window_position.h"
 #include "program/schedule/calendar.h"
 #include "program/shell/format_date.h"
-#include "program/shell/program_errors.h"
+#include "program/shell/window_procedure_scope.h"
 
 namespace vx {
 
@@ -30,10 +28,8 @@ void Function_SelectDateRange(std::int32_t& startDate, std::int32_t& endDate) {
 
   WindowManager manager(window);
   manager.CancelControl = cancel;
-  ProgramErrors().SetProcedureName(kProcedure);
-  manager.On(EVENT_OpenWindow, [&] {
-    if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, kProcedure, window);
-  });
+  const WindowProcedureScope scope(kProcedure);
+  manager.On(EVENT_OpenWindow, [&] { scope.FetchPlace(window); });
   manager.OnAccepted(start_pick, [&] {
     start = Calendar(start, "None", "Select Start Date");
     start_entry.Display();
@@ -55,11 +51,8 @@ void Function_SelectDateRange(std::int32_t& startDate, std::int32_t& endDate) {
     manager.PostClose();
     return Level_Notify;
   });
-  manager.On(EVENT_CloseWindow, [&] {
-    if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window);
-  });
+  manager.On(EVENT_CloseWindow, [&] { scope.SavePlace(window); });
   manager.Run();
-  ProgramErrors().SetProcedureName({});
 }
 
 }  // namespace vx

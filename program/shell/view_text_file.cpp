@@ -1,13 +1,11 @@
 #include "program/shell/view_text_file.h"
 
-#include "datadll/dictionary/vx_files.h"
 #include "framework/window_manager.h"
-#include "framework/window_position.h"
 #include "platform/process.h"
 #include "program/shell/ask_search_text.h"
-#include "program/shell/program_errors.h"
 #include "program/shell/task_road_services.h"
 #include "program/shell/text_file_lines.h"
+#include "program/shell/window_procedure_scope.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {
@@ -32,7 +30,7 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
   TextFileLines lines;
   const bool loaded = lines.Load(view.file);
   if (!loaded && !unreadable) return false;
-  ProgramErrors().SetProcedureName(view.procedure);
+  const WindowProcedureScope scope(view.procedure);
   SearchRequest search;
 
   Window window(view.title);
@@ -41,7 +39,7 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
   const int find = window.Button("&Search...");
   const int close = window.Button("&Close");
   window.SetCancelButton(close);
-  if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, view.procedure, window);
+  scope.FetchPlace(window);
 
   WindowManager manager(window);
   manager.CancelControl = close;
@@ -67,8 +65,7 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
     window.Select(list);
   });
   manager.Run();
-  if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, view.procedure, window);
-  ProgramErrors().SetProcedureName({});
+  scope.SavePlace(window);
   return true;
 }
 

@@ -1,4 +1,4 @@
-#include "program/scripts/window_procedure_scope.h"
+#include "program/shell/window_procedure_scope.h"
 
 #include "datadll/dictionary/vx_files.h"
 #include "framework/window_manager.h"

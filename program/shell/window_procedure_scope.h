@@ -1,4 +1,4 @@
-// What every window procedure of the script tools does around its window: it names itself in
+// What a window procedure does around its window: it names itself in
 // the error object while it runs, and opens where the user last left it (the place is kept in
 // the INI object in use under the procedure's name).
 #pragma once
