@@ -40,7 +40,8 @@ class QuietFrame final : public DueTaskFrame {
 };
 
 void BM_CheckNextTask(benchmark::State& state) {
-  bench::SharedTaskFolder(static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
+  const bench::TaskFolder& folder =
+      bench::SharedTaskFolder(static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
   FixedClock clock(kToday, 12 * 360000 + 1);
   ScopedClock scoped_clock(clock);
   BenchServices services;
@@ -48,8 +49,7 @@ void BM_CheckNextTask(benchmark::State& state) {
   DueTaskTableFiles table;
   QuietFrame frame;
   DueTaskState due;
-  const auto [file, name] = bench::StoredFile(SCHEDULE_TABLE());
-  bench::PlainFirstRow plain(file, name, SCHEDULE_TABLE(),
+  bench::PlainFirstRow plain(folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second, SCHEDULE_TABLE(),
                              "WHERE (\"Disabled\", \"Date\", \"Time\") >= (0, 0, 1) "
                              "ORDER BY \"Disabled\", \"Date\", \"Time\", rowid LIMIT 1");
   auto row = std::make_unique<SCHEDULE_RECORD>();
