@@ -6,9 +6,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStyle>
 #include <QStringList>
 #include <QTimer>
 
+#include "frontend/qt/named_icons.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
 #include "runtime/window/dialogs.h"
@@ -65,6 +67,13 @@ bool RunDialog(const Request& r, QDialog* made) {
 long ShowMessage(const Request& r, QWidget* parent) {
   QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
                                             QString::fromStdString(r.text), QMessageBox::NoButton, parent));
+  // The box's picture comes from the desktop's theme or the program's own set, like every other
+  // picture, rather than the widget style's built-in one.
+  const QIcon picture = MessageBoxIcon(r.icon);
+  if (!picture.isNull()) {
+    const int size = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box);
+    box->setIconPixmap(picture.pixmap(QSize(size, size), box->devicePixelRatio()));
+  }
   unsigned buttons = r.buttons ? r.buttons : BUTTON_OK;
   for (const ButtonName& b : kButtons) {
     if (buttons & b.model) box->addButton(b.qt);
