@@ -110,8 +110,8 @@ QString ShowFileDialog(const Request& r, QWidget* parent) {
   return chosen;
 }
 
-// "item|item|-|item": "-" separates, "~" greys an item and "+" ticks it; the answer counts
-// items from 1, separators not counted.
+// "item|item|-|item": "-" separates, "~" greys an item, "+" ticks it and a closing "[name]"
+// names its picture; the answer counts items from 1, separators not counted.
 long ShowPopup(const Request& r) {
   QMenu menu;
   long number = 0;
@@ -127,7 +127,13 @@ long ShowPopup(const Request& r) {
       (entry[0] == '~' ? grey : ticked) = true;
       entry.remove(0, 1);
     }
-    QAction* action = menu.addAction(entry);
+    QIcon picture;
+    const qsizetype bracket = entry.lastIndexOf('[');
+    if (bracket > 0 && entry.endsWith(']')) {
+      picture = NamedIcon(entry.mid(bracket + 1, entry.size() - bracket - 2).toStdString());
+      entry.truncate(bracket);
+    }
+    QAction* action = menu.addAction(picture, entry);
     action->setData(static_cast<qlonglong>(number));
     action->setEnabled(!grey);
     if (ticked) {
