@@ -5,7 +5,7 @@
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
 #include "program/organiser/message_buttons.h"
-#include "program/schedule/moments.h"
+#include "program/schedule/recurrence/moments.h"
 #include "program/shell/external_message.h"
 #include "program/shell/play_alarm.h"
 #include "program/shell/task_log.h"
