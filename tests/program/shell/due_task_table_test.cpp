@@ -12,11 +12,11 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
 #include "datadll/dictionary/vx_files.h"
-#include "due_task_fixture.h"
 #include "framework/file_manager.h"
 #include "program/schedule/table_schedule_services.h"
 #include "runtime/storage/sqlite_session.h"
 #include "support/temp_folder.h"
+#include "tests/program/due_task_fixture.h"
 
 namespace vx {
 namespace {
