@@ -171,7 +171,8 @@ void BM_Insert100k(benchmark::State& state) {
         const double seconds = Seconds([&] { PlainInsert(db); });
         sqlite3_close(db);
         return seconds;
-      });
+      },
+      0);
 }
 BENCHMARK(BM_Insert100k)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
