@@ -143,8 +143,12 @@ std::int32_t SendEmailMessage(std::int32_t emailId, std::uint8_t inBuffer, std::
                               : M_.MailType == "Mass Mailing" ? SendMassMailing()
                                                                : SendPlainEmail();
   if (result == 0 && fetch) {
-    M_.LastDateSent = static_cast<std::int32_t>(TODAY());
-    ACCESS_MESSAGES->Update();
+    // Read again before the date is written: the record may have been edited on another
+    // thread while this one waited for the server.
+    if (ACCESS_MESSAGES->TryFetch(M__KEYEMAILID) == 0) {
+      M_.LastDateSent = static_cast<std::int32_t>(TODAY());
+      ACCESS_MESSAGES->Update();
+    }
   }
   return done(result);
 }
