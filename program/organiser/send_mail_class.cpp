@@ -99,19 +99,21 @@ void SENDMAILCLASS::SETCALLBACK(std::function<void(std::uint32_t, std::uint32_t)
   SENDMAILCALLBACK = std::move(callback);
 }
 
+// Address fields are kept whole: a field of several addresses cut short would send to an
+// address nobody wrote.
 void SENDMAILCLASS::ADDTO(std::string_view address, std::string_view name) {
   if (ClipView(address).empty()) return;
-  TOADR.push_back({Stored(name, kHeaderText), Stored(address, kHeaderText)});
+  TOADR.push_back({Stored(name, kHeaderText), std::string(ClipView(address))});
 }
 
 void SENDMAILCLASS::ADDCC(std::string_view address, std::string_view name) {
   if (ClipView(address).empty()) return;
-  CCADR.push_back({Stored(name, kHeaderText), Stored(address, kHeaderText)});
+  CCADR.push_back({Stored(name, kHeaderText), std::string(ClipView(address))});
 }
 
 void SENDMAILCLASS::ADDBCC(std::string_view address) {
   if (ClipView(address).empty()) return;
-  BCCADR.push_back({std::string(), Stored(address, kHeaderText)});
+  BCCADR.push_back({std::string(), std::string(ClipView(address))});
 }
 
 void SENDMAILCLASS::ADDATTACHMENT(std::string_view file_name, std::uint8_t file_type) {

@@ -130,6 +130,23 @@ TEST(SendMailClassTest, WithoutAToAddressNothingIsSent) {
   EXPECT_EQ(mail.SEND(), 15);
 }
 
+TEST(SendMailClassTest, AFullAddressFieldReachesEveryAddressWhole) {
+  // 250 characters of addresses: the last one lies past the 200 a header text holds.
+  LocalSmtpServer server;
+  std::string field;
+  std::vector<std::string> expected;
+  for (int i = 0; field.size() < 230; ++i) {
+    const std::string address = "person" + std::to_string(i) + "@example-domain.test";
+    field += (field.empty() ? "" : ", ") + address;
+    expected.push_back(address);
+  }
+  SENDMAILCLASS mail;
+  Prepare(mail, server.host());
+  mail.ADDTO(field, "");
+  ASSERT_EQ(mail.SEND(), 0);
+  EXPECT_EQ(Sorted(server.Mails(1).at(0).recipients), Sorted(expected));
+}
+
 TEST(SendMailClassTest, ARefusedRecipientGivesTheServersReply) {
   LocalSmtpServer server;
   SENDMAILCLASS mail;
@@ -234,6 +251,23 @@ TEST(SendMailClassTest, LogInIsUsedAndNeverWrittenToTheDebugFile) {
   struct stat info {};
   ASSERT_EQ(::stat(log.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600);
+}
+
+TEST(SendMailClassTest, OfferedStartTlsIsUsedAndAnUnverifiedServerGetsNoMail) {
+  // The server takes mail only over TLS: a refusal (9) would show the client went on in the
+  // clear; its self-signed certificate must then fail the check, so nothing is sent (7).
+  LocalSmtpServer server({}, true);
+  ASSERT_NE(server.port(), 0);
+  test_support::TempFolder folder("vx mail tls");
+  const std::string log = (folder / "inmail.log").string();
+  SENDMAILCLASS mail;
+  Prepare(mail, server.host());
+  mail.SETDEBUGFILE(log);
+  mail.ADDTO("bob@to.test", "");
+  mail.SETMESSAGETEXT("private", 6);
+  EXPECT_EQ(mail.SEND(), 7);
+  EXPECT_NE(test_support::ReadWholeFile(log).find("> STARTTLS"), std::string::npos);
+  EXPECT_EQ(server.Count(), 0U);
 }
 
 TEST(SendMailClassTest, AFromThatIsABareNameIsShownWithTheSendersAddress) {

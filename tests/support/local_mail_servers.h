@@ -85,8 +85,9 @@ struct ReceivedMail {
 
 class LocalSmtpServer {
  public:
-  // credentials "user:password": the server then asks every client to log in.
-  explicit LocalSmtpServer(const std::string& credentials = {}) {
+  // credentials "user:password": the server then asks every client to log in. starttls: it
+  // offers STARTTLS with a self-signed certificate and takes mail only after it.
+  explicit LocalSmtpServer(const std::string& credentials = {}, bool starttls = false) {
     const char* root = std::getenv("VX_SOURCE_DIR");
     const std::filesystem::path script = root != nullptr
                                              ? std::filesystem::path(root) / "tests/support/local_smtp_server.py"
@@ -102,6 +103,7 @@ class LocalSmtpServer {
       args.push_back("--auth");
       args.push_back(credentials);
     }
+    if (starttls) args.push_back("--starttls");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

@@ -1,6 +1,9 @@
 """A mail server on 127.0.0.1 for the tests: it keeps every mail it receives as two files.
 
-Usage: local_smtp_server.py FOLDER [--auth USER:PASSWORD]
+Usage: local_smtp_server.py FOLDER [--auth USER:PASSWORD] [--starttls]
+
+With --starttls the server offers STARTTLS with a self-signed certificate made for the run and
+takes no mail before the client has switched to TLS.
 
 It binds a free port, prints the port number on its first output line, then serves until its
 standard input closes (so it never outlives the test that started it) or it is terminated.
@@ -20,6 +23,8 @@ import email
 import email.policy
 import os
 import socket
+import ssl
+import subprocess
 import sys
 
 from aiosmtpd.smtp import SMTP, AuthResult
@@ -71,9 +76,18 @@ def main():
     logging.disable(logging.CRITICAL)
     folder = sys.argv[1]
     credentials = None
-    if len(sys.argv) > 3 and sys.argv[2] == "--auth":
-        user, _, password = sys.argv[3].partition(":")
+    args = sys.argv[2:]
+    if len(args) >= 2 and args[0] == "--auth":
+        user, _, password = args[1].partition(":")
         credentials = (user.encode(), password.encode())
+        args = args[2:]
+    tls = None
+    if args and args[0] == "--starttls":
+        key, cert = os.path.join(folder, "key.pem"), os.path.join(folder, "cert.pem")
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=localhost",
+                        "-days", "1", "-keyout", key, "-out", cert], check=True, capture_output=True)
+        tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        tls.load_cert_chain(cert, key)
 
     def authenticate(server, session, envelope, mechanism, auth_data):
         ok = credentials is not None and (auth_data.login, auth_data.password) == credentials
@@ -86,10 +100,12 @@ def main():
     sock.listen(8)
 
     def protocol():
-        if credentials is None:
-            return SMTP(keeper, decode_data=False, enable_SMTPUTF8=True)
-        return SMTP(keeper, decode_data=False, enable_SMTPUTF8=True, authenticator=authenticate,
-                    auth_require_tls=False, auth_required=True)
+        options = {"decode_data": False, "enable_SMTPUTF8": True}
+        if credentials is not None:
+            options.update(authenticator=authenticate, auth_require_tls=False, auth_required=True)
+        if tls is not None:
+            options.update(tls_context=tls, require_starttls=True)
+        return SMTP(keeper, **options)
 
     loop = asyncio.new_event_loop()
     loop.run_until_complete(loop.create_server(protocol, sock=sock))
