@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "fakes/fake_mail_transport.h"
 #include "program/organiser/mail_message.h"
 #include "support/local_mail_servers.h"
 #include "runtime/threads.h"
@@ -288,6 +289,60 @@ TEST(SendMailClassTest, AFromThatIsABareNameIsShownWithTheSendersAddress) {
     EXPECT_EQ(parts.envelope, c.envelope) << c.from;
     EXPECT_EQ(parts.header, c.header) << c.from;
   }
+}
+
+TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) {
+  using platform::TransferFailure;
+  fakes::FakeMailTransport transport;
+  SENDMAILCLASS::SetTransport(&transport);
+  struct Case {
+    TransferFailure failure;
+    std::int32_t code;
+    const char* text;
+  } cases[] = {
+      {TransferFailure::None, 0, nullptr},
+      {TransferFailure::BadArguments, 1, "Bad arguments from form"},
+      {TransferFailure::StartFailed, 3, "Failed to start sockets"},
+      {TransferFailure::ResolveFailed, 4, "Failed to resolve host"},
+      {TransferFailure::ConnectFailed, 6, "Failed to connect. Mail Server not found!"},
+      {TransferFailure::SendFailed, 7, "Failed to send"},
+      {TransferFailure::ReceiveFailed, 8, "Failed to receive"},
+      {TransferFailure::ServerRefused, 9, "Mail Server Error:\n452 4.3.1 Out of room"},
+      {TransferFailure::OutOfMemory, 11, "Out of memory"},
+      {TransferFailure::Cancelled, 14, "User Cancel"},
+      {TransferFailure::Unknown, 13, "Unknown error"},
+  };
+  for (const Case& c : cases) {
+    transport.outcome = {c.failure, c.failure == TransferFailure::ServerRefused ? 452 : 0,
+                         c.failure == TransferFailure::ServerRefused ? "452 4.3.1 Out of room" : ""};
+    SENDMAILCLASS mail;
+    Prepare(mail, "mail.example.test");
+    mail.ADDTO("bob@to.test, BOB@to.test", "");
+    mail.ADDCC("bob@to.test", "");
+    const std::int32_t code = mail.SEND();
+    EXPECT_EQ(code, c.code) << static_cast<int>(c.failure);
+    if (c.text != nullptr) {
+      EXPECT_EQ(mail.ERRORTEXT(code), c.text);
+    }
+  }
+  SENDMAILCLASS::SetTransport(nullptr);
+  EXPECT_EQ(SENDMAILCLASS().ERRORTEXT(1001), "Unknown error");
+  // The envelope holds each address once, however often the fields name it.
+  ASSERT_FALSE(transport.envelopes.empty());
+  EXPECT_EQ(transport.envelopes.back().recipients, std::vector<std::string>{"bob@to.test"});
+}
+
+TEST(SendMailClassTest, AnAttachmentThatCannotBeReadStopsTheMail) {
+  fakes::FakeMailTransport transport;
+  SENDMAILCLASS::SetTransport(&transport);
+  SENDMAILCLASS mail;
+  Prepare(mail, "mail.example.test");
+  mail.ADDTO("bob@to.test", "");
+  mail.ADDATTACHMENT("/no/such/folder/report.pdf", 8);
+  EXPECT_EQ(mail.SEND(), 2);
+  EXPECT_EQ(mail.ERRORTEXT(2), "Unable to open temporary mailfile for read");
+  EXPECT_TRUE(transport.messages.empty()) << "nothing goes without the file the user attached";
+  SENDMAILCLASS::SetTransport(nullptr);
 }
 
 TEST(MailMessageTest, AddressFieldsSplitOnCommasAndSemicolonsOutsideQuotesAndBrackets) {
