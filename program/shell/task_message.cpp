@@ -141,7 +141,10 @@ void ShowMessageWindow(const TaskMessage& message, bool on_top) {
   });
   manager.OnAccepted(email.Number(), [&] {
     window.Update();
+    // The e-mail window would open beneath a message kept above all windows.
+    if (on_top) window.Set(Prop::Topmost, false);
     GenerateEmail();
+    if (on_top) window.Set(Prop::Topmost, true);
     window.Display();
   });
   manager.OnAccepted(close.Number(), [&] { manager.PostClose(); });

@@ -93,15 +93,17 @@ TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
 }
 
 TEST_F(MailWindowsTest, TheMessageWindowsEmailButtonOpensTheEmailWindowOnTheMessage) {
-  ui_.Start([] { ShowMessageWindow({"Budget", "Numbers are in", ""}, false); });
+  ui_.Start([] { ShowMessageWindow({"Budget", "Numbers are in", ""}, true); });
   DriverWindow message = ui_.WaitWindow("Budget");
   EXPECT_EQ(message.Control("&Email").Get(Prop::Tip), "Send this as an email message");
   message.Control("&Email").Press();
   DriverWindow mail = ui_.WaitWindow("Email Message");
   EXPECT_EQ(mail.Control("Subject:").Value(), "Budget");
+  EXPECT_EQ(message.Get(Prop::Topmost), "0") << "the on-top message makes way for the e-mail window";
   mail.Control("Cancel").Press();
   ui_.WaitClosed(mail);
   EXPECT_TRUE(message.Open()) << "the message stays on screen";
+  EXPECT_EQ(message.Get(Prop::Topmost), "1");
   message.Control("Cl&ose").Press();
   ui_.Finish();
   EXPECT_EQ(server_.Count(), 0U);
