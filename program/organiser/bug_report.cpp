@@ -27,6 +27,7 @@
 #include "runtime/fixed_string.h"
 #include "runtime/pictures.h"
 #include "runtime/storage/data_file_copy.h"
+#include "runtime/storage/stored_name.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
@@ -303,7 +304,15 @@ void BugReport() {
         mail.ADDATTACHMENT(copy.string(), 8);
       }
     }
-    if (log_file != 0) mail.ADDATTACHMENT(kEventLog, 8);
+    if (log_file != 0) {
+      // The log exists only once logging has been on; its name on disk may differ in case.
+      const std::string log = storage::ResolveOnDisk(kEventLog);
+      if (std::filesystem::exists(log, ec)) {
+        mail.ADDATTACHMENT(log, 8);
+      } else {
+        mail.SETMESSAGETEXT(CutUtf8(body + "(no event log)\r\n", kBodyText), 6);
+      }
+    }
     if (result == 0) {
       MAILPROGRESSTEXT = "Sending Email...";
       result = mail.SEND();
