@@ -6,7 +6,7 @@
 #include "framework/window_manager.h"
 #include "program/organiser/generate_email.h"
 #include "program/organiser/message_buttons.h"
-#include "program/schedule/moments.h"
+#include "program/schedule/recurrence/moments.h"
 #include "program/shell/external_message.h"
 #include "program/shell/play_alarm.h"
 #include "program/shell/task_log.h"
