@@ -21,7 +21,7 @@
 #include "program/organiser/send_mail_class.h"
 #include "program/scripts/script_variables.h"
 #include "program/shell/config_store.h"
-#include "program/shell/window_procedure_scope.h"
+#include "program/windows/window_procedure_scope.h"
 #include "program/shell/write_log.h"
 #include "runtime/dates.h"
 #include "runtime/fixed_string.h"

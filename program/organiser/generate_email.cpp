@@ -9,7 +9,7 @@
 #include "framework/window_manager.h"
 #include "program/organiser/send_email_message.h"
 #include "program/organiser/send_mail_class.h"
-#include "program/shell/window_procedure_scope.h"
+#include "program/windows/window_procedure_scope.h"
 #include "runtime/fixed_string.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"

@@ -11,12 +11,12 @@
 #include "program/organiser/bug_report.h"
 #include "program/organiser/generate_email.h"
 #include "program/shell/config_store.h"
-#include "program/shell/load_settings.h"
+#include "program/admin/load_settings.h"
 #include "program/shell/task_message.h"
 #include "runtime/ini_file.h"
-#include "sqlite_access.h"
+#include "program/sqlite_access.h"
 #include "support/local_mail_servers.h"
-#include "window_fixture.h"
+#include "program/window_fixture.h"
 
 namespace vx {
 namespace {

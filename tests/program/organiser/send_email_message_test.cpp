@@ -16,7 +16,7 @@
 #include "program/scripts/script_variables.h"
 #include "support/local_mail_servers.h"
 #include "runtime/window/test_driver.h"
-#include "shell_fixture.h"
+#include "program/shell_fixture.h"
 
 namespace vx {
 namespace {
