@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+// GCC 12 warns falsely inside std::regex at -O1 (maybe-uninitialized), and warnings are errors.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <regex>
 #include <string>
 #include <vector>
