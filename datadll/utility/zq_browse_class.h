@@ -7,13 +7,14 @@
 #include <functional>
 
 #include "framework/browse_class.h"
+#include "runtime/events.h"
 
 namespace vx {
 
 class ZQBROWSECLASS : public BrowseClass {
  public:
   // The key that asks for the highlighted record's form to view it, alerted on the list.
-  static constexpr int kViewKey = 0x60D;
+  static constexpr int kViewKey = CtrlAltEnter;
 
   // Control numbers of the window's View and Copy buttons; 0 when it has none. Set after Init.
   int ViewControl = 0;
