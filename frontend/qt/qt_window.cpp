@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -310,6 +311,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
       });
       connect(view, &QTableView::customContextMenuRequested, this,
               [this, number] { Post(EVENT_AlertKey, number, {}, 0, MouseRight); });
+      view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
       return view;
@@ -356,10 +358,31 @@ void QtWindow::ReportEditDone(int number) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
+      return ListKey(*item, *static_cast<QKeyEvent*>(event));
+    }
+  }
   if (event->type() == QEvent::FocusOut) {
     if (Item* item = ItemOf(watched)) ReportEditDone(item->widget->property("vxControl").toInt());
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+// Enter on a list, alone, with Shift (269) or with Ctrl+Alt (0x60D), reaches the model as that
+// key code when the list alerts it (a browse does, to press its default or View button).
+// Answers whether the key was taken.
+bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
+  if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  int code = 0;
+  if (mods == Qt::NoModifier) code = EnterKey;
+  if (mods == Qt::ShiftModifier) code = ShiftEnter;
+  if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  const std::string alerts = "|" + item.props[Prop::Alert] + "|";
+  if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
+  Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);
+  return true;
 }
 
 QtWindow::Item* QtWindow::ItemOf(QObject* widget) {

@@ -16,6 +16,7 @@ class QAction;
 class QButtonGroup;
 class QGridLayout;
 class QHBoxLayout;
+class QKeyEvent;
 class QMenu;
 class QTabWidget;
 
@@ -82,6 +83,7 @@ class QtWindow final : public QMainWindow {
   void ApplyIconize(bool on);
   void ReportEditDone(int number);
   Item* ItemOf(QObject* widget);
+  bool ListKey(Item& item, const QKeyEvent& key);
 
   long thread_;
   int id_;

@@ -46,6 +46,7 @@ enum class Prop : int {
   FontStyle,    // weight and style bits, as 400 normal, 700 bold
   Alert,        // key codes reported as EVENT_AlertKey, "|" between them
   Password,     // entry: "1" shows its text as bullets
+  Msg,          // the status-bar text shown while the control has the focus
   Count_        // not a property: one past the last
 };
 

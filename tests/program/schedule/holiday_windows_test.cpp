@@ -13,6 +13,7 @@
 #include "framework/request_globals.h"
 #include "program/windows/open_windows.h"
 #include "runtime/dates.h"
+#include "runtime/events.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "tests/program/window_fixture.h"
@@ -118,6 +119,26 @@ TEST_F(HolidayWindowsTest, ListsInDateOrderAndKeepsTheTableThroughTheForm) {
   EXPECT_EQ(stored[0].type, "Annual");
   EXPECT_EQ(stored[1].name, "Christmas");
   EXPECT_EQ(stored[1].type, "Once");
+}
+
+TEST_F(HolidayWindowsTest, EnterAndADoubleClickOpenTheHighlightedHolidayForEditing) {
+  Add(DATE(7, 4, 2026), "Independence Day");
+  Add(DATE(12, 25, 2026), "Christmas Day");
+  DriverWindow w = StartBrowse();
+  DriverControl list = w.ControlNumber(3);
+  list.ChooseRow(2);
+  list.PressKey(EnterKey);
+  DriverWindow form = ui_.WaitWindow("Edit Holiday");
+  EXPECT_EQ(form.Control("Description").Value(), "Christmas Day");
+  form.Control("Cancel").Press();
+  ui_.WaitClosed(form);
+  list.ActivateRow(1);
+  form = ui_.WaitWindow("Edit Holiday");
+  EXPECT_EQ(form.Control("Description").Value(), "Independence Day");
+  form.Control("Cancel").Press();
+  ui_.WaitClosed(form);
+  w.Close();
+  ui_.Finish();
 }
 
 TEST_F(HolidayWindowsTest, AHolidayWithoutADateIsNotSaved) {
