@@ -62,9 +62,19 @@ bool RunDialog(const Request& r, QDialog* made) {
   return dialog && result == QDialog::Accepted;
 }
 
+// The program writes a line break as the other desktop did: a carriage return, alone or before
+// a line feed. Shown here as one line break each.
+QString BoxText(const std::string& text) {
+  QString shown = QString::fromStdString(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
 long ShowMessage(const Request& r, QWidget* parent) {
-  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
-                                            QString::fromStdString(r.text), QMessageBox::NoButton, parent));
+  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption), BoxText(r.text),
+                                            QMessageBox::NoButton, parent));
+  box->setTextFormat(Qt::PlainText);  // a task's text is never taken for markup
   unsigned buttons = r.buttons ? r.buttons : BUTTON_OK;
   for (const ButtonName& b : kButtons) {
     if (buttons & b.model) box->addButton(b.qt);

@@ -16,6 +16,7 @@ class QAction;
 class QButtonGroup;
 class QGridLayout;
 class QHBoxLayout;
+class QKeyEvent;
 class QMenu;
 class QTabWidget;
 
@@ -44,6 +45,7 @@ class QtWindow final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct Item {
@@ -81,6 +83,8 @@ class QtWindow final : public QMainWindow {
   void ApplyTopmost(bool on);
   void ApplyIconize(bool on);
   void ReportEditDone(int number);
+  // The model's number of the control that has the keyboard focus in this window; 0 none.
+  int FocusedControl() const;
   Item* ItemOf(QObject* widget);
 
   long thread_;

@@ -252,7 +252,8 @@ void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame
   // Undated tasks come first in the key and are passed over however many there are.
   for (;;) {
     if (table.Next() != 0 || SCH.Disabled != 0) {
-      frame.SetStatusText("No tasks pending", false);
+      // Shown in the bar as the next task is, or the bar would go on naming a task already run.
+      frame.SetStatusText("No tasks pending", ScriptQueue.Records() == 0);
       frame.SetTrayTip(PRODUCTNAME.view());
       return;
     }

@@ -46,6 +46,7 @@ enum class Prop : int {
   FontStyle,    // weight and style bits, as 400 normal, 700 bold
   Alert,        // key codes reported as EVENT_AlertKey, "|" between them
   Password,     // entry: "1" shows its text as bullets
+  FontName,     // typeface, as "Courier New"; a front end without it takes the nearest of its kind
   Count_        // not a property: one past the last
 };
 

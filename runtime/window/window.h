@@ -2,7 +2,10 @@
 //
 // A window belongs to the thread that opens it and is modal to that thread: while a second
 // window is open on the same thread, only the newest one takes events. Every change is
-// announced to the front end; user input arrives as events on the thread's queue.
+// announced to the front end; user input arrives as events on the thread's queue. A front end
+// sends Enter and Esc as EVENT_AlertKey with KEYCODE EnterKey or EscKey on the focused control
+// (0: none); unless that control alerts the key, the window turns them into a press of its
+// default or cancel button, or a close (see TakeDialogKey).
 #pragma once
 
 #include <chrono>
@@ -73,6 +76,9 @@ class Window : public ControlMaker {
   int DefaultButton() const;
   int CancelButton() const { return cancel_button_; }
   void SetCancelButton(int control) { cancel_button_ = control; }
+  // The button Esc presses: the cancel button when one is set, else a button captioned
+  // "Cancel" or "Close"; 0 when there is none.
+  int DialogCancelButton() const;
 
  protected:
   Window& MakerWindow() override { return *this; }
@@ -86,6 +92,8 @@ class Window : public ControlMaker {
   void AnnounceProp(int control, Prop prop, const std::string& value);
   void AnnounceRows(const Control& control);
   bool ApplyInput(Event& event);
+  bool TakeDialogKey(Event& event);
+  void PressDefaultAfterDoubleClick(const Event& event);
   void ScheduleTimer();
   void SetDefaultButton(int control);
 

@@ -15,6 +15,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/hotkeys_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/vx_files.h"
 #include "datadll/utility/sys_hot_key_class.h"
 #include "framework/file_manager.h"
 #include "program/scripts/script_queue.h"
@@ -401,6 +402,25 @@ TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
   Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
   frame.Pick({"&File", "E&xit"});
   ui_.Finish();
+}
+
+// The data library's managers outlive every window: the list's and the form's Kill run on their
+// own thread after Main has returned, before the library is killed.
+TEST_F(ProgramStartTest, ExitWithListsAndAFormOpenClosesThemBeforeTheDataLibraryGoes) {
+  std::ofstream("VX97.TPS").close();
+  VX_Files_Unload();  // as in the real program, the body loads the data library and unloads it
+  ui_.Start(ProgramBody);
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "&Holidays"});
+  ui_.WaitWindow("Holidays").Control("New").Press();
+  const DriverWindow form = ui_.WaitWindow("New Holiday");
+  frame.Pick({"&File", "&Task Categories"});
+  const DriverWindow categories = ui_.WaitWindow("Task Categories");
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+  EXPECT_FALSE(form.Open());
+  EXPECT_FALSE(categories.Open());
 }
 
 TEST_F(ProgramStartTest, AChosenFolderIsWrittenToPathsIniAndUsed) {

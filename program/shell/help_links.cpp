@@ -1,0 +1,37 @@
+#include "program/shell/help_links.h"
+
+#include "platform/shell_open.h"
+#include "program/shell/task_road_services.h"
+#include "runtime/threads.h"
+#include "runtime/window/dialogs.h"
+
+namespace vx {
+
+std::string ShellOpenFailure(int result) {
+  switch (result) {
+    case platform::SHELL_FILE_NOT_FOUND: return "It does not exist.";
+    case platform::SHELL_PATH_NOT_FOUND: return "Its folder does not exist.";
+    case platform::SHELL_ACCESS_DENIED: return "It may not be read.";
+    case platform::SHELL_OUT_OF_MEMORY: return "No program could be started to open it.";
+    case platform::SHELL_NO_ASSOCIATION:
+      return "No program on this desktop opens it: the desktop's opener (xdg-open, from xdg-utils) is missing, "
+             "or no application is set up for it.";
+    default: return "The desktop reported error " + std::to_string(result) + ".";
+  }
+}
+
+void OpenHelpLink(std::string_view link, std::string_view caption) {
+  platform::ShellOpenRequest request;
+  request.target = std::string(link);
+  int result = 0;
+  {
+    // The opener waits a moment for the desktop's answer; the other windows go on meanwhile.
+    RuntimeUnlocked unlocked;
+    result = CurrentTaskRoadServices().shell->Open(request);
+  }
+  if (result >= 32) return;
+  MESSAGE("Could not open " + std::string(link) + ".\n\n" + ShellOpenFailure(result), caption,
+          MessageIcon::Exclamation);
+}
+
+}  // namespace vx
