@@ -473,6 +473,13 @@ void QtWindow::ShowFirst() {
   applying_ = false;
 }
 
+void QtWindow::BringToFront() {
+  if (!shown_ || isHidden() || isActiveWindow()) return;
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
 void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
   props_[prop] = value;
   switch (prop) {

@@ -40,6 +40,8 @@ class QtWindow final : public QMainWindow {
   void SetRows(int control, std::shared_ptr<const std::vector<ListRow>> rows);
   // Every control has been announced: the window appears (unless hidden).
   void ShowFirst();
+  // Restored and raised with the keyboard, unless it is the active window already.
+  void BringToFront();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -158,6 +158,9 @@ void TestDriver::Announce(const ModelMessage& m) {
     case Kind::ClipboardWritten:
       clipboard_write_ = m.value;
       break;
+    case Kind::BroughtToFront:
+      ++windows_[m.window].brought_to_front;
+      break;
     case Kind::TrayChanged: {
       DriverTray& t = trays_[m.control];
       t.id = m.control;
@@ -417,6 +420,11 @@ std::string DriverWindow::Get(Prop prop) const {
   const auto& props = driver_->WindowLocked(id_).props;
   auto it = props.find(prop);
   return it == props.end() ? std::string() : it->second;
+}
+
+int DriverWindow::TimesBroughtToFront() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->WindowLocked(id_).brought_to_front;
 }
 
 bool DriverWindow::Open() const {

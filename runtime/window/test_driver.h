@@ -108,6 +108,8 @@ class DriverWindow {
   std::string Title() const;
   std::string Get(Prop prop) const;
   bool Open() const;
+  // How often the program has asked for the window to come to the front.
+  int TimesBroughtToFront() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
   // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
@@ -208,6 +210,7 @@ class TestDriver final : public FrontEnd {
     bool open = true;
     bool shown = false;
     bool settled = false;  // its thread has waited for events (or asked a question) since
+    int brought_to_front = 0;
     std::map<Prop, std::string> props;
     std::map<int, MirrorControl> controls;
   };

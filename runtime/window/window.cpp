@@ -96,6 +96,15 @@ void Window::Close() {
   Announce(m);
 }
 
+void Window::ToFront() {
+  if (!open_) return;
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::BroughtToFront;
+  m.thread = thread_;
+  m.window = id_;
+  Announce(m);
+}
+
 void Window::Post(int event, int control) {
   Event e;
   e.number = event;

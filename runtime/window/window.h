@@ -62,6 +62,17 @@ class Window : public ControlMaker {
   Control* Find(int number);
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 
+  // Asks the front end to bring the window to the front (restored from the taskbar), unless
+  // it is the active window already.
+  void ToFront();
+  // Numbered properties the model has no name for (set by desktop-service classes): kept with
+  // the window for whoever asks; 0 when never set.
+  void SetNumberedProperty(int number, long value) { numbered_[number] = value; }
+  long NumberedProperty(int number) const {
+    auto it = numbered_.find(number);
+    return it == numbered_.end() ? 0 : it->second;
+  }
+
   // Shows every use-variable / stores every shown value into its variable.
   void Display();
   void Update();
@@ -105,6 +116,7 @@ class Window : public ControlMaker {
   bool cycled_ = false;
   int cancel_button_ = 0;
   PropertyBag props_;
+  std::map<int, long> numbered_;
   std::vector<std::unique_ptr<Control>> controls_;
   int menubar_ = 0, toolbar_ = 0, statusbar_ = 0;
   std::chrono::steady_clock::time_point next_timer_{};

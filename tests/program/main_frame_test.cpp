@@ -17,20 +17,25 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "datadll/utility/sys_hot_key_class.h"
+#include "datadll/utility/sys_shutdown_class.h"
 #include "framework/file_manager.h"
 #include "program/scripts/script_queue.h"
 #include "program/scripts/send_keys.h"
+#include "program/shell/help_links.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/password_validation.h"
 #include "program/shell/program_body.h"
 #include "program/shell/program_registry.h"
 #include "program/shell/register_program_windows.h"
+#include "program/shell/task_road_services.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
 #include "runtime/window/test_driver.h"
+#include "runtime/window/window.h"
 #include "shell_fixture.h"
 #include "tests/datadll/fake_hot_key_grabber.h"
 #include "tests/fakes/fake_keyboard.h"
+#include "tests/fakes/fake_shell_opener.h"
 
 namespace vx {
 namespace {
@@ -189,6 +194,47 @@ TEST_F(MainFrameTest, TheHolidayAndCategoryListsOpenFromTheMenus) {
   ui_.WaitThreadEnded(categories.Thread());
   RegisterMainProcedure("BrowseHolidays", {});
   RegisterMainProcedure("BrowseScheduleCategories", {});
+}
+
+TEST_F(MainFrameTest, TheEndOfTheSessionIsWatchedOnTheFrameAndARestoredFrameComesToTheFront) {
+  long session_property = -1;
+  services_.steps.after_tick = [&] {
+    session_property = CurrentWindow()->NumberedProperty(SYSSHUTDOWNCLASS::kSessionEndProperty);
+  };
+  DriverWindow frame = StartMain();
+  Tick(frame);
+  EXPECT_EQ(session_property, 1);
+
+  frame.Post(EVENT_Iconize);
+  EXPECT_EQ(frame.Get(Prop::Hide), "1");
+  ui_.ClickTray(TrayClick::LeftDouble);
+  EXPECT_EQ(frame.Get(Prop::Hide), "0");
+  EXPECT_EQ(frame.TimesBroughtToFront(), 1);
+}
+
+TEST_F(MainFrameTest, HelpsLinksSayWhyTheDesktopCouldNotOpenThem) {
+  fakes::FakeShellOpener shell;
+  TaskRoadServices services = CurrentTaskRoadServices();
+  services.shell = &shell;
+  ScopedTaskRoadServices scoped(services);
+  DriverWindow frame = StartMain();
+  frame.Pick({"&Help", "Kestrova Web Site"});
+  EXPECT_TRUE(ui_.Messages().empty()) << "opened: nothing to say";
+
+  shell.result = platform::SHELL_NO_ASSOCIATION;
+  ui_.AnswerMessage(BUTTON_OK);
+  frame.Pick({"&Help", "&E-mail for Support"});
+  ui_.AnswerMessage(BUTTON_OK);
+  frame.Pick({"&Help", "Kestrova Web Site"});
+  ASSERT_EQ(shell.requests.size(), 3u);
+  EXPECT_EQ(shell.requests[1].target, "mailto:support@kestrova.example");
+  const std::vector<SeenRequest> boxes = ui_.Messages();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, "E-mail for Support");
+  EXPECT_EQ(boxes[0].text, "Could not open mailto:support@kestrova.example.\n\n" +
+                               ShellOpenFailure(platform::SHELL_NO_ASSOCIATION));
+  EXPECT_EQ(boxes[1].caption, "Kestrova Web Site");
+  EXPECT_NE(boxes[1].text.find("xdg-utils"), std::string::npos) << "names what to install";
 }
 
 TEST_F(MainFrameTest, TheTrayMenuGreysWhatCannotBeDoneAndExitsTheProgram) {
