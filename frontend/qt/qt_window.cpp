@@ -469,6 +469,16 @@ void QtWindow::ShowFirst() {
     if (auto it = items_.find(static_cast<int>(focus)); it != items_.end() && it->second.widget) {
       it->second.widget->setFocus();
     }
+  } else {
+    // Without a field chosen by the program the first field takes the keys, as in a dialog,
+    // rather than a tab bar that would swallow what is typed.
+    for (const auto& [number, item] : items_) {
+      if (item.type == ControlType::String || item.type == ControlType::Progress || !IsField(item.type)) continue;
+      if (item.widget && item.widget->isVisible() && item.widget->isEnabled()) {
+        item.widget->setFocus();
+        break;
+      }
+    }
   }
   applying_ = false;
 }

@@ -237,8 +237,8 @@ void MainFrame::BuildMenus() {
     request.command = "KVBBACK.EXE VX97.TPS";
     RunTaskProgram(request);
   });
-  On(EVENT_Accepted, web, [] { OpenHelpLink(kWebSite, "Kestrova Web Site"); });
-  On(EVENT_Accepted, mail, [] { OpenHelpLink(kSupportMail, "E-mail for Support"); });
+  On(EVENT_Accepted, web, [] { START([] { OpenHelpLink(kWebSite, "Kestrova Web Site"); }); });
+  On(EVENT_Accepted, mail, [] { START([] { OpenHelpLink(kSupportMail, "E-mail for Support"); }); });
 }
 
 void MainFrame::BuildToolbar() {

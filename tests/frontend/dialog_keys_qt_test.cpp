@@ -1,5 +1,5 @@
-// Real X key presses and clicks on the Qt renderer: Enter, Esc and a double click press the
-// window's buttons, Alt+O in a new holiday saves what was typed, message boxes break their lines
+// Real X key presses and clicks on the Qt renderer: the first field has the keys, Enter, Esc and
+// a double click press the window's buttons, Alt+O in a new holiday saves what was typed, message boxes break their lines
 // at carriage returns, and the event log's lines are shown in a fixed-pitch font.
 #include <QFontInfo>
 #include <QHeaderView>
@@ -130,6 +130,9 @@ TEST(DialogKeysQt, EnterEscAndADoubleClickPressTheWindowsButtons) {
       list = window->findChild<QTableView*>("control-3");
     });
     ASSERT_TRUE(edit && list);
+    QWidget* first = nullptr;
+    OnGui([&] { first = window->focusWidget(); });
+    EXPECT_EQ(first, edit) << "the first field takes the keys when the window opens";
 
     ASSERT_TRUE(TypeInto(edit, "Ada"));
     FakeKeyChord(0, 0x0D);  // Enter, still in the entry

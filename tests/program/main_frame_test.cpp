@@ -214,27 +214,26 @@ TEST_F(MainFrameTest, TheEndOfTheSessionIsWatchedOnTheFrameAndARestoredFrameCome
 
 TEST_F(MainFrameTest, HelpsLinksSayWhyTheDesktopCouldNotOpenThem) {
   fakes::FakeShellOpener shell;
+  shell.result = platform::SHELL_NO_ASSOCIATION;
   TaskRoadServices services = CurrentTaskRoadServices();
   services.shell = &shell;
   ScopedTaskRoadServices scoped(services);
   DriverWindow frame = StartMain();
-  frame.Pick({"&Help", "Kestrova Web Site"});
-  EXPECT_TRUE(ui_.Messages().empty()) << "opened: nothing to say";
-
-  shell.result = platform::SHELL_NO_ASSOCIATION;
-  ui_.AnswerMessage(BUTTON_OK);
   frame.Pick({"&Help", "&E-mail for Support"});
-  ui_.AnswerMessage(BUTTON_OK);
+  const SeenRequest mail = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(mail.caption, "E-mail for Support");
+  EXPECT_EQ(mail.text, "Could not open mailto:support@kestrova.example.\n\n" +
+                           ShellOpenFailure(platform::SHELL_NO_ASSOCIATION));
+  EXPECT_NE(mail.text.find("xdg-utils"), std::string::npos) << "names what to install";
   frame.Pick({"&Help", "Kestrova Web Site"});
-  ASSERT_EQ(shell.requests.size(), 3u);
-  EXPECT_EQ(shell.requests[1].target, "mailto:support@kestrova.example");
-  const std::vector<SeenRequest> boxes = ui_.Messages();
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].caption, "E-mail for Support");
-  EXPECT_EQ(boxes[0].text, "Could not open mailto:support@kestrova.example.\n\n" +
-                               ShellOpenFailure(platform::SHELL_NO_ASSOCIATION));
-  EXPECT_EQ(boxes[1].caption, "Kestrova Web Site");
-  EXPECT_NE(boxes[1].text.find("xdg-utils"), std::string::npos) << "names what to install";
+  EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).caption, "Kestrova Web Site");
+
+  Locked([&] { shell.result = platform::SHELL_OPENED; });
+  frame.Pick({"&Help", "Kestrova Web Site"});
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();  // every thread has ended
+  EXPECT_EQ(shell.requests.size(), 3u);
+  EXPECT_EQ(ui_.Messages().size(), 2u) << "an opened link says nothing";
 }
 
 TEST_F(MainFrameTest, TheTrayMenuGreysWhatCannotBeDoneAndExitsTheProgram) {
