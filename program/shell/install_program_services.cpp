@@ -1,7 +1,7 @@
 #include "program/shell/install_program_services.h"
 
 #include "program/scripts/builtin_sources.h"
-#include "program/shell/format_date.h"
+#include "program/windows/format_date.h"
 #include "program/shell/program_schedule_services.h"
 #include "program/shell/task_log.h"
 #include "program/shell/write_log.h"
