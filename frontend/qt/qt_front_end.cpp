@@ -138,6 +138,9 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
     case Kind::ClipboardWritten:
       QGuiApplication::clipboard()->setText(QString::fromStdString(m.value));
       break;
+    case Kind::BroughtToFront:
+      if (window) window->BringToFront();
+      break;
     case Kind::TrayChanged:
       ApplyTray(m);
       break;

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -44,6 +46,22 @@ QString Shown(std::string_view text) { return Q(ClipView(text)); }
 long Number(const std::string& text) { return std::atol(text.c_str()); }
 bool On(const std::string& text) { return Number(text) != 0; }
 
+// The font of a face named as the design names it. A fixed-pitch face this desktop lacks
+// becomes the desktop's own fixed-pitch font, never a proportional stand-in.
+QFont Typeface(QFont font, const std::string& name) {
+  static const QStringList fixed_faces = {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal"};
+  const QString family = Q(name);
+  font.setFamily(family);
+  const bool fixed = fixed_faces.contains(family, Qt::CaseInsensitive);
+  if (fixed) font.setStyleHint(QFont::TypeWriter);
+  if (fixed && !QFontInfo(font).fixedPitch()) {
+    QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (font.pointSizeF() > 0) system.setPointSizeF(font.pointSizeF());
+    return system;
+  }
+  return font;
+}
+
 // Controls that take a row of their own and grow with the window.
 bool Stretches(ControlType type) {
   return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet;
@@ -75,6 +93,11 @@ QtWindow::~QtWindow() = default;
 
 void QtWindow::Post(int event, int control, std::string text, long choice, int keycode) {
   if (applying_) return;
+  // A hot letter, a shortcut or a toolbar button acts without taking the focus from the field
+  // being typed in: the field's text goes to the model first, as leaving the field would send it.
+  if (event == EVENT_Accepted || (event == EVENT_AlertKey && keycode != EscKey)) {
+    if (const int focused = FocusedControl(); focused != 0 && focused != control) ReportEditDone(focused);
+  }
   Input input;
   input.event = event;
   input.window = id_;
@@ -347,10 +370,17 @@ void QtWindow::ReportEditDone(int number) {
   if (it == items_.end() || applying_) return;
   Item& item = it->second;
   QString text;
-  if (auto* edit = qobject_cast<QLineEdit*>(item.widget)) text = edit->text();
-  if (auto* spin = qobject_cast<QSpinBox*>(item.widget)) text = QString::number(spin->value());
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(item.widget)) text = edit->toPlainText();
-  if (auto* combo = qobject_cast<QComboBox*>(item.widget)) text = combo->currentText();
+  if (auto* edit = qobject_cast<QLineEdit*>(item.widget)) {
+    text = edit->text();
+  } else if (auto* spin = qobject_cast<QSpinBox*>(item.widget)) {
+    text = QString::number(spin->value());
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(item.widget)) {
+    text = plain->toPlainText();
+  } else if (auto* combo = qobject_cast<QComboBox*>(item.widget); combo && combo->isEditable()) {
+    text = combo->currentText();
+  } else {
+    return;  // nothing typed in a control that takes no text
+  }
   std::string value = text.toStdString();
   if (value == std::string(ClipView(item.props[Prop::Value]))) return;
   item.props[Prop::Value] = value;
@@ -383,6 +413,28 @@ bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
   if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
   Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);
   return true;
+}
+
+// Enter and Esc that no control took for itself (a line edit sends its text and passes Enter
+// on): the model turns them into the default or cancel button, or a close.
+void QtWindow::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const bool esc = event->key() == Qt::Key_Escape;
+  const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  if ((enter || esc) && mods == Qt::NoModifier) {
+    Post(EVENT_AlertKey, FocusedControl(), {}, 0, enter ? EnterKey : EscKey);
+    event->accept();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+int QtWindow::FocusedControl() const {
+  for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
+    const QVariant number = w->property("vxControl");
+    if (number.isValid()) return number.toInt();
+  }
+  return 0;
 }
 
 QtWindow::Item* QtWindow::ItemOf(QObject* widget) {
@@ -439,8 +491,25 @@ void QtWindow::ShowFirst() {
     if (auto it = items_.find(static_cast<int>(focus)); it != items_.end() && it->second.widget) {
       it->second.widget->setFocus();
     }
+  } else {
+    // Without a field chosen by the program the first field takes the keys, as in a dialog,
+    // rather than a tab bar that would swallow what is typed.
+    for (const auto& [number, item] : items_) {
+      if (item.type == ControlType::String || item.type == ControlType::Progress || !IsField(item.type)) continue;
+      if (item.widget && item.widget->isVisible() && item.widget->isEnabled()) {
+        item.widget->setFocus();
+        break;
+      }
+    }
   }
   applying_ = false;
+}
+
+void QtWindow::BringToFront() {
+  if (!shown_ || isHidden() || isActiveWindow()) return;
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
 }
 
 void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
@@ -572,6 +641,9 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
       break;
     case Prop::Wizard:
       if (auto* tabs = qobject_cast<QTabWidget*>(w)) tabs->tabBar()->setVisible(!On(value));
+      break;
+    case Prop::FontName:
+      if (w) w->setFont(Typeface(w->font(), value));
       break;
     case Prop::FontStyle:
       if (w) {

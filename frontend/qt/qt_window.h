@@ -40,11 +40,14 @@ class QtWindow final : public QMainWindow {
   void SetRows(int control, std::shared_ptr<const std::vector<ListRow>> rows);
   // Every control has been announced: the window appears (unless hidden).
   void ShowFirst();
+  // Restored and raised with the keyboard, unless it is the active window already.
+  void BringToFront();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct Item {
@@ -82,6 +85,8 @@ class QtWindow final : public QMainWindow {
   void ApplyTopmost(bool on);
   void ApplyIconize(bool on);
   void ReportEditDone(int number);
+  // The model's number of the control that has the keyboard focus in this window; 0 none.
+  int FocusedControl() const;
   Item* ItemOf(QObject* widget);
   bool ListKey(Item& item, const QKeyEvent& key);
 

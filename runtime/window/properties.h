@@ -47,6 +47,7 @@ enum class Prop : int {
   Alert,        // key codes reported as EVENT_AlertKey, "|" between them
   Password,     // entry: "1" shows its text as bullets
   Msg,          // the status-bar text shown while the control has the focus
+  FontName,     // typeface, as "Courier New"; a front end without it takes the nearest of its kind
   Count_        // not a property: one past the last
 };
 

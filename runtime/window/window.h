@@ -2,7 +2,10 @@
 //
 // A window belongs to the thread that opens it and is modal to that thread: while a second
 // window is open on the same thread, only the newest one takes events. Every change is
-// announced to the front end; user input arrives as events on the thread's queue.
+// announced to the front end; user input arrives as events on the thread's queue. A front end
+// sends Enter and Esc as EVENT_AlertKey with KEYCODE EnterKey or EscKey on the focused control
+// (0: none); unless that control alerts the key, the window turns them into a press of its
+// default or cancel button, or a close (see TakeDialogKey).
 #pragma once
 
 #include <chrono>
@@ -59,6 +62,17 @@ class Window : public ControlMaker {
   Control* Find(int number);
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 
+  // Asks the front end to bring the window to the front (restored from the taskbar), unless
+  // it is the active window already.
+  void ToFront();
+  // Numbered properties the model has no name for (set by desktop-service classes): kept with
+  // the window for whoever asks; 0 when never set.
+  void SetNumberedProperty(int number, long value) { numbered_[number] = value; }
+  long NumberedProperty(int number) const {
+    auto it = numbered_.find(number);
+    return it == numbered_.end() ? 0 : it->second;
+  }
+
   // Shows every use-variable / stores every shown value into its variable.
   void Display();
   void Update();
@@ -73,6 +87,9 @@ class Window : public ControlMaker {
   int DefaultButton() const;
   int CancelButton() const { return cancel_button_; }
   void SetCancelButton(int control) { cancel_button_ = control; }
+  // The button Esc presses: the cancel button when one is set, else a button captioned
+  // "Cancel" or "Close"; 0 when there is none.
+  int DialogCancelButton() const;
 
  protected:
   Window& MakerWindow() override { return *this; }
@@ -86,6 +103,8 @@ class Window : public ControlMaker {
   void AnnounceProp(int control, Prop prop, const std::string& value);
   void AnnounceRows(const Control& control);
   bool ApplyInput(Event& event);
+  bool TakeDialogKey(Event& event);
+  void PressDefaultAfterDoubleClick(const Event& event);
   void ScheduleTimer();
   void SetDefaultButton(int control);
 
@@ -97,6 +116,7 @@ class Window : public ControlMaker {
   bool cycled_ = false;
   int cancel_button_ = 0;
   PropertyBag props_;
+  std::map<int, long> numbered_;
   std::vector<std::unique_ptr<Control>> controls_;
   int menubar_ = 0, toolbar_ = 0, statusbar_ = 0;
   std::chrono::steady_clock::time_point next_timer_{};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,35 @@ TEST_F(HolidayWindowsTest, ChoosingEasterInTheFormMovesTheDate) {
   w.Close();
   ui_.Finish();
   EXPECT_EQ(Stored().back().date, DATE(4, 3, 2026));
+}
+
+// Keys as a user at the keyboard presses them: a description typed and not left is saved by
+// Alt+O and by Enter; Esc leaves the table alone.
+TEST_F(HolidayWindowsTest, TheFormsKeysSaveWhatWasTypedAndEscSavesNothing) {
+  DriverWindow w = StartBrowse();
+  const struct {
+    std::int32_t date;
+    const char* name;
+    std::function<void(DriverWindow&)> key;
+  } forms[] = {
+      {DATE(11, 26, 2026), "Thanksgiving", [](DriverWindow& form) { form.PressHotLetter('O'); }},
+      {DATE(12, 24, 2026), "Christmas Eve", [](DriverWindow& form) { form.PressKey(EscKey); }},
+      {DATE(12, 26, 2026), "Boxing Day", [](DriverWindow& form) { form.PressKey(EnterKey); }},
+  };
+  for (const auto& f : forms) {
+    w.Control("New").Press();
+    DriverWindow form = ui_.WaitWindow("New Holiday");
+    form.Control("Date").Type(Shown(f.date));
+    form.Control("Description").TypeKeys(f.name);
+    f.key(form);
+    ui_.WaitClosed(form);
+  }
+  w.Close();
+  ui_.Finish();
+  const std::vector<Holiday> stored = Stored();
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0].name, "Thanksgiving");
+  EXPECT_EQ(stored[1].name, "Boxing Day");
 }
 
 TEST_F(HolidayWindowsTest, ASecondStartBringsTheOpenWindowForward) {
