@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -49,11 +49,34 @@ bool Allowed(const LayerRule& rule, const std::string& path, const std::string& 
   return false;
 }
 
+// The path of a line `#include "layer/..."`; empty for any other line. (A hand-written match:
+// GCC 12 warns inside std::regex at -O1, and warnings are errors.)
+std::string IncludedPath(std::string_view line) {
+  auto skip_blanks = [&] { while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1); };
+  skip_blanks();
+  if (line.empty() || line.front() != '#') return {};
+  line.remove_prefix(1);
+  skip_blanks();
+  if (line.substr(0, 7) != "include") return {};
+  line.remove_prefix(7);
+  skip_blanks();
+  if (line.empty() || line.front() != '"') return {};
+  line.remove_prefix(1);
+  const std::size_t close = line.find('"');
+  if (close == std::string_view::npos) return {};
+  const std::string_view path = line.substr(0, close);
+  const std::size_t slash = path.find('/');
+  if (slash == 0 || slash == std::string_view::npos || slash + 1 == path.size()) return {};
+  for (char c : path.substr(0, slash)) {
+    if (!((c >= 'a' && c <= 'z') || c == '_')) return {};
+  }
+  return std::string(path);
+}
+
 TEST(Layering, EveryIncludePointsDownALayer) {
   const char* root_env = std::getenv("VX_SOURCE_DIR");
   ASSERT_NE(root_env, nullptr) << "the tests are run with VX_SOURCE_DIR set";
   const fs::path root(root_env);
-  const std::regex include_line(R"(^\s*#\s*include\s+"([a-z_]+/[^"]+)\")");
   std::vector<std::string> faults;
   std::size_t checked = 0;
   for (const auto& rule : Rules()) {
@@ -68,10 +91,10 @@ TEST(Layering, EveryIncludePointsDownALayer) {
       int number = 0;
       while (std::getline(in, line)) {
         ++number;
-        std::smatch match;
-        if (!std::regex_search(line, match, include_line)) continue;
+        const std::string included = IncludedPath(line);
+        if (included.empty()) continue;
         ++checked;
-        if (!Allowed(*own, path, match[1])) faults.push_back(path + ":" + std::to_string(number) + " includes " + match[1].str());
+        if (!Allowed(*own, path, included)) faults.push_back(path + ":" + std::to_string(number) + " includes " + included);
       }
     }
   }
