@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "runtime/dates.h"
@@ -58,6 +59,13 @@ int WidestPictureText(const std::string& picture, const QFontMetrics& metrics) {
 }
 
 }  // namespace
+
+int PictureWidth(const std::string& picture, const QFontMetrics& metrics, int most_chars) {
+  if (const int widest = WidestPictureText(picture, metrics); widest > 0) return widest;
+  if (PictureKind(picture) != 'S') return 0;
+  const int chars = std::min(most_chars, std::atoi(picture.c_str() + 2));
+  return static_cast<int>(std::lround(chars * DialogCharWidth(metrics)));
+}
 
 double DialogCharWidth(const QFontMetrics& metrics) {
   static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");

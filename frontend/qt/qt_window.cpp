@@ -743,6 +743,14 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
     case Prop::Step:
       if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setSingleStep(static_cast<int>(std::max(1L, Number(value))));
       break;
+    case Prop::Picture:
+      // An entry opens wide enough for what its picture shows (long texts scroll inside it).
+      if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (const int width = PictureWidth(value, edit->fontMetrics(), 40); width > 0) {
+          edit->setMinimumWidth(width + 2 * edit->fontMetrics().averageCharWidth() + 8);
+        }
+      }
+      break;
     case Prop::Wizard:
       if (auto* tabs = qobject_cast<QTabWidget*>(w)) tabs->tabBar()->setVisible(!On(value));
       break;
@@ -795,6 +803,8 @@ void QtWindow::ApplyText(Item& item, const QString& text) {
     label->setText(text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     button->setText(text);
+    // A picker button ("...") beside its field is as small as its icon and dots.
+    if (text == "...") button->setMaximumWidth(button->fontMetrics().horizontalAdvance(text) + 2 * button->iconSize().width() + 8);
   } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
     box->setTitle(text);
   }
