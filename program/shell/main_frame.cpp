@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datadll/dictionary/clipboard_tables.h"
@@ -338,6 +339,11 @@ Level MainFrame::Init() {
   popup_.AddItem("&About", "About");
   popup_.AddItem("-", "Separator3");
   popup_.AddItem("E&xit Varnodex", "Exit");
+  constexpr std::pair<const char*, const char*> kPopupIcons[] = {
+      {"Restore", "restore.ico"},  {"AddProgram", "prgwiz16.ico"}, {"AddMessage", "msgwiz16.ico"},
+      {"AddScript", "scrwiz16.ico"}, {"StopScript", "stopscr.ico"}, {"HotKeys", "keydown.ico"},
+      {"Options", "wrench16.ico"}, {"About", "fourstar.ico"},     {"Exit", "exit.ico"}};
+  for (auto [name, icon] : kPopupIcons) popup_.SetIcon(name, icon);
 
   StartUpWork();
   RestoreClipboard();
