@@ -211,7 +211,19 @@ void QtWindow::PlaceInGrid(Container& c, ControlType type, QWidget* widget, Layo
   } else {
     c.grid->addWidget(widget, row, 0, 1, 2);
   }
-  if (Stretches(type)) c.grid->setRowStretch(row, 1);
+  if (Stretches(type)) {
+    c.grid->setRowStretch(row, 1);
+    c.rows_grow = true;
+  }
+  if (c.filler) {
+    c.grid->removeItem(c.filler);
+    delete c.filler;
+    c.filler = nullptr;
+  }
+  if (!c.rows_grow) {
+    c.filler = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding);
+    c.grid->addItem(c.filler, c.next_row, 0, 1, std::max(1, c.grid->columnCount()));
+  }
 }
 
 void QtWindow::PlaceInBox(Container& c, ControlType type, QWidget* widget) {

@@ -81,6 +81,10 @@ class QtWindow final : public QMainWindow {
     QBoxLayout* box = nullptr;    // rows and panes
     std::map<int, QHBoxLayout*> button_rows;  // form rows: the buttons of a row, right-aligned
     int next_row = 0;             // a control the model did not place goes below the others
+    // Form rows and grids without a growing control keep their rows together at the top: the
+    // spare height goes to a filler below the last row.
+    QSpacerItem* filler = nullptr;
+    bool rows_grow = false;
     // A row keeps its controls together: buttons to the right, other controls to the left,
     // unless one of them (an entry, a list) takes the spare width.
     QSpacerItem* lead = nullptr;
