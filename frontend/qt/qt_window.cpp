@@ -85,9 +85,11 @@ LayoutCell CellOf(const std::map<Prop, std::string>& props) {
 }
 
 // Room the window manager's frame takes around a window (title bar and borders), kept free
-// when a window is fitted to the screen.
+// when a window is fitted to the screen. Places are those of the window's inside (what Qt calls
+// its geometry), because the frame's size is known only once a window manager has framed it.
 constexpr int kFrameWidth = 16;
 constexpr int kFrameHeight = 48;
+constexpr int kTitleHeight = 32;
 
 }  // namespace
 
@@ -572,18 +574,18 @@ void QtWindow::FitAndPlace(QWidget* owner) {
   const long width = Number(props_[Prop::Width]), height = Number(props_[Prop::Height]);
   const bool placed = width > 0 && height > 0;
   if (placed) size = QSize(static_cast<int>(width), static_cast<int>(height)).boundedTo(room);
-  resize(size);
   QPoint at;
   if (placed) {
     at = QPoint(static_cast<int>(Number(props_[Prop::X])), static_cast<int>(Number(props_[Prop::Y])));
   } else {
-    const QPoint centre = owner && owner->isVisible() ? owner->frameGeometry().center() : free.center();
+    const QPoint centre = owner && owner->isVisible() ? owner->geometry().center() : free.center();
     at = centre - QPoint(size.width() / 2, size.height() / 2);
   }
   // Kept wholly on the screen, frame included.
-  at.setX(std::clamp(at.x(), free.left(), std::max(free.left(), free.right() + 1 - size.width() - kFrameWidth)));
-  at.setY(std::clamp(at.y(), free.top(), std::max(free.top(), free.bottom() + 1 - size.height() - kFrameHeight)));
-  move(at);
+  const int left = free.left() + kFrameWidth / 2, top = free.top() + kTitleHeight;
+  at.setX(std::clamp(at.x(), left, std::max(left, free.right() + 1 - size.width() - kFrameWidth / 2)));
+  at.setY(std::clamp(at.y(), top, std::max(top, free.bottom() + 1 - size.height() - (kFrameHeight - kTitleHeight))));
+  setGeometry(QRect(at, size));
   reported_ = QRect(at, size);
 }
 
@@ -596,8 +598,7 @@ void QtWindow::ApplyGeometry() {
   if (QRect(at, size) == reported_ || width <= 0 || height <= 0) return;  // our own report coming back
   QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   const QRect free = screen ? screen->availableGeometry() : QRect(at, size);
-  resize(size.boundedTo(QSize(free.width() - kFrameWidth, free.height() - kFrameHeight)));
-  move(at);
+  setGeometry(QRect(at, size.boundedTo(QSize(free.width() - kFrameWidth, free.height() - kFrameHeight))));
 }
 
 void QtWindow::moveEvent(QMoveEvent* event) {
@@ -613,7 +614,7 @@ void QtWindow::resizeEvent(QResizeEvent* event) {
 // Tells the model where the window now is, so its place is saved where the user left it.
 void QtWindow::ReportGeometry() {
   if (!isVisible() || isMinimized() || isMaximized() || isFullScreen()) return;
-  const QRect now(pos(), size());
+  const QRect now = geometry();
   if (now == reported_) return;
   const bool moved = now.topLeft() != reported_.topLeft();
   reported_ = now;
