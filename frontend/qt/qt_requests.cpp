@@ -161,7 +161,8 @@ void QtFrontEnd::Answer(const std::shared_ptr<Request>& request) {
     Forget(request);
     return;
   }
-  QWidget* parent = Window(request->window);
+  QtWindow* parent = Window(request->window);
+  if (parent) parent->Appear();  // a question shows over its window, never before it
   const Request& r = *request;
   long number = 0;
   std::string text;

@@ -439,13 +439,17 @@ DriverControl DriverWindow::Control(std::string_view text) const {
   for (const auto& [number, c] : controls) {
     auto it = c.snapshot.props.find(Prop::Text);
     if (it == c.snapshot.props.end() || Plain(it->second) != wanted) continue;
-    // A prompt names the field after it.
+    // A prompt names the field after it, or the first field of the row or block beside it.
     if (c.snapshot.type == ControlType::Prompt) {
       auto next = controls.find(number + 1);
+      while (next != controls.end() && next->second.snapshot.type == ControlType::Region &&
+             next->second.snapshot.props.count(Prop::Layout)) {
+        ++next;
+      }
       if (next != controls.end() &&
           Takes(next->second.snapshot.type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo,
                                              ControlType::DropList, ControlType::List, ControlType::String})) {
-        return DriverControl(*driver_, id_, thread_, number + 1);
+        return DriverControl(*driver_, id_, thread_, next->first);
       }
     }
     return DriverControl(*driver_, id_, thread_, number);
@@ -610,6 +614,21 @@ std::string DriverControl::Value() const {
   }
   return std::string(ClipView(Get(Prop::Value)));
 }
+
+int DriverControl::Container() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->ControlLocked(window_, control_).snapshot.parent;
+}
+
+std::string DriverControl::ContainerLayout() const {
+  const int container = Container();
+  std::string layout = container ? DriverControl(*driver_, window_, thread_, container).Get(Prop::Layout)
+                                 : DriverWindow(*driver_, window_, thread_).Get(Prop::Layout);
+  return layout.empty() ? "form" : layout;
+}
+
+int DriverControl::Row() const { return std::atoi(Get(Prop::Row).c_str()); }
+int DriverControl::Column() const { return std::atoi(Get(Prop::Column).c_str()); }
 long DriverControl::Choice() const { return std::atol(Get(Prop::Selected).c_str()); }
 
 bool DriverControl::Hidden() const {

@@ -91,6 +91,13 @@ class DriverControl {
   std::string Cell(long row, int column) const;  // from 1
   ListCell CellDetail(long row, int column) const;
 
+  // Where the control sits: the container holding it (0: the window itself), that container's
+  // layout ("form", "row", "grid 7", ...) and the control's row and column in it (from 1).
+  int Container() const;
+  std::string ContainerLayout() const;
+  int Row() const;
+  int Column() const;
+
  private:
   void Send(int event, std::string text, long choice, int keycode = 0) const;
   TestDriver* driver_;

@@ -263,6 +263,7 @@ Window& Window::Set(Prop prop, std::string_view value) {
   if (!props_.Change(prop, value)) return *this;
   if (prop == Prop::Timer && open_) ScheduleTimer();
   AnnounceProp(0, prop, props_.Get(prop));
+  if (prop == Prop::Layout) Relayout(0);
   return *this;
 }
 
@@ -281,7 +282,35 @@ Control* Window::Find(int number) {
 Control& Window::AddControl(ControlType type, int parent, Binding use) {
   const int number = static_cast<int>(controls_.size()) + 1;
   controls_.push_back(std::make_unique<Control>(*this, number, type, parent, use));
+  PlaceInContainer(*controls_.back());
   return *controls_.back();
+}
+
+void Window::PlaceInContainer(Control& control) {
+  if (!TakesCell(control.Type())) return;
+  const int parent = control.Parent();
+  const Control* container = parent ? Find(parent) : nullptr;
+  if (parent && (!container || !ArrangesChildren(container->Type()))) return;
+  auto it = cursors_.find(parent);
+  if (it == cursors_.end()) {
+    const std::string layout = parent ? container->Get(Prop::Layout) : Get(Prop::Layout);
+    it = cursors_.emplace(parent, LayoutCursor(Layout::Parse(layout))).first;
+  }
+  const LayoutCell cell = it->second.Place(control.Type());
+  // Kept quietly: a new control's snapshot carries its cell; Relayout announces changes.
+  control.props_.Change(Prop::Row, std::to_string(cell.row));
+  control.props_.Change(Prop::Column, std::to_string(cell.column));
+}
+
+void Window::Relayout(int container) {
+  cursors_.erase(container);
+  for (const auto& c : controls_) {
+    if (c->Parent() != container) continue;
+    const std::string row = c->Get(Prop::Row), column = c->Get(Prop::Column);
+    PlaceInContainer(*c);
+    if (c->Get(Prop::Row) != row) AnnounceProp(c->Number(), Prop::Row, c->Get(Prop::Row));
+    if (c->Get(Prop::Column) != column) AnnounceProp(c->Number(), Prop::Column, c->Get(Prop::Column));
+  }
 }
 
 void Window::Display() {

@@ -55,6 +55,11 @@ class Window : public ControlMaker {
   Window& Title(std::string_view title) { return Set(Prop::Text, title); }
   Window& Timer(long hundredths) { return Set(Prop::Timer, hundredths); }
   Window& Icon(std::string_view icon) { return Set(Prop::Icon, icon); }
+  // How the window arranges the controls made directly in it (form rows unless told, see
+  // layout.h); set it before making them.
+  Window& Arrange(Arrangement arrangement, int columns = 0) {
+    return Set(Prop::Layout, Layout{arrangement, columns}.Text());
+  }
 
   // Controls by number; a number the window does not have is a programming error.
   Control& operator[](int number);
@@ -99,6 +104,10 @@ class Window : public ControlMaker {
   friend class Control;
   friend class ControlMaker;
   Control& AddControl(ControlType type, int parent, Binding use);
+  // Places a new control in its container (its Row and Column), or every control of a
+  // container again after the container's layout changed.
+  void PlaceInContainer(Control& control);
+  void Relayout(int container);
   void AnnounceControl(const Control& control);
   void AnnounceProp(int control, Prop prop, const std::string& value);
   void AnnounceRows(const Control& control);
@@ -118,6 +127,7 @@ class Window : public ControlMaker {
   PropertyBag props_;
   std::map<int, long> numbered_;
   std::vector<std::unique_ptr<Control>> controls_;
+  std::map<int, LayoutCursor> cursors_;  // by container (0: the window itself)
   int menubar_ = 0, toolbar_ = 0, statusbar_ = 0;
   std::chrono::steady_clock::time_point next_timer_{};
 };

@@ -52,10 +52,7 @@ namespace vx {
 namespace {
 
 using namespace std::chrono_literals;
-using test::OnGui;
-using test::RunAsUser;
-using test::WaitFor;
-using test::WaitShown;
+using namespace vx::test;  // waiting, the GUI thread and the user's thread
 
 // What the program saw, shared with the test's "user" thread.
 struct Seen {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMetaObject>
+#include <QWidget>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 #include "runtime/threads.h"
 
 namespace vx::test {
+
+using namespace std::chrono_literals;
 
 // Waits until `condition` holds, for at most `limit`.
 inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10)) {

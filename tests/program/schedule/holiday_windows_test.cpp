@@ -142,6 +142,36 @@ TEST_F(HolidayWindowsTest, EnterAndADoubleClickOpenTheHighlightedHolidayForEditi
   ui_.Finish();
 }
 
+TEST_F(HolidayWindowsTest, TheFormsPromptsStandBesideTheirFieldsAndTheCalendarBesideTheDate) {
+  DriverWindow w = StartBrowse();
+  w.Control("New").Press();
+  DriverWindow form = ui_.WaitWindow("New Holiday");
+  const DriverControl description = form.Control("Description");
+  const DriverControl description_prompt = form.ControlNumber(description.Number() - 1);
+  EXPECT_EQ(description_prompt.Text(), "De&scription:");
+  EXPECT_EQ(description.ContainerLayout(), "form");
+  EXPECT_EQ(description_prompt.Row(), description.Row());
+  EXPECT_EQ(description_prompt.Column(), 1);
+  EXPECT_EQ(description.Column(), 2);
+
+  // The date and its calendar button share the row beside "Date:", the date first.
+  const DriverControl date = form.Control("Date");
+  const DriverControl date_row = form.ControlNumber(date.Container());
+  const DriverControl date_prompt = form.ControlNumber(date_row.Number() - 1);
+  EXPECT_EQ(date_prompt.Text(), "&Date:");
+  EXPECT_EQ(date.ContainerLayout(), "row");
+  EXPECT_EQ(date_row.Row(), date_prompt.Row());
+  EXPECT_EQ(date_row.Column(), 2);
+  EXPECT_LT(date_row.Row(), description.Row());
+  const DriverControl calendar = form.Control("...");
+  EXPECT_EQ(calendar.Container(), date_row.Number());
+  EXPECT_EQ(calendar.Column(), date.Column() + 1);
+  form.Control("Cancel").Press();
+  ui_.WaitClosed(form);
+  w.Close();
+  ui_.Finish();
+}
+
 TEST_F(HolidayWindowsTest, AHolidayWithoutADateIsNotSaved) {
   DriverWindow w = StartBrowse();
   w.Control("New").Press();
