@@ -83,7 +83,8 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
       break;
     case FileMessage::RestrictUpdate:
     case FileMessage::RestrictDelete:
-      break;  // composed by the relation manager
+    case FileMessage::StructureDiffers:
+      break;  // composed by the relation manager / the application
   }
   return errors_->TakeFileProblem(p);
 }
@@ -114,6 +115,12 @@ int FileManager::OpenOnce(bool report) {
     code = 0;
   } else if (code == 0) {
     s.borrowed = false;
+  }
+  if (code == storage::kBadStructure) {
+    // Reported even by a quiet open: a program that went on without the table would look
+    // as if it worked while it could never read or store that table's records.
+    Report(FileMessage::StructureDiffers, code);
+    return code;
   }
   if (code != 0) {
     if (report) Report(FileMessage::OpenFailed, code);
