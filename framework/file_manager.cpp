@@ -63,7 +63,7 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
       break;
     case FileMessage::InsertFailed:
       p.caption = "Record Insert Error";
-      p.text = "An error was experienced during the update of record.  Error: " + error + ".";
+      p.text = "An error was experienced during the update of record.  Error: " + error + ".  File: " + p.file;
       break;
     case FileMessage::UpdateFailed:
       p.caption = "Update Operation Error";
@@ -75,7 +75,7 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
       break;
     case FileMessage::AutoIncFailed:
       p.caption = "Auto Increment Error";
-      p.text = "Attempts to automatically number this record have failed.  Error: " + error + ".";
+      p.text = "Attempts to automatically number this record have failed.  Error: " + error + ".  File: " + p.file;
       break;
     case FileMessage::ConfirmDelete:
       p.caption = "Confirm Delete";
