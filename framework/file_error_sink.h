@@ -22,6 +22,7 @@ enum class FileMessage : std::uint8_t {
   RestrictUpdate,   // "Referential Integrity Update Error"
   RestrictDelete,   // "Referential Integrity Delete Error"
   ConfirmDelete,    // "Confirm Delete" (a question)
+  StructureDiffers, // error 47: the application's upgrade notice, then it stops
 };
 
 struct FileProblem {

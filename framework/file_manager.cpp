@@ -94,7 +94,7 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
       break;
     case FileMessage::InsertFailed:
       p.caption = "Record Insert Error";
-      p.text = "An error was experienced during the update of record.  Error: " + error + ".";
+      p.text = "An error was experienced during the update of record.  Error: " + error + ".  File: " + p.file;
       break;
     case FileMessage::UpdateFailed:
       p.caption = "Update Operation Error";
@@ -106,7 +106,7 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
       break;
     case FileMessage::AutoIncFailed:
       p.caption = "Auto Increment Error";
-      p.text = "Attempts to automatically number this record have failed.  Error: " + error + ".";
+      p.text = "Attempts to automatically number this record have failed.  Error: " + error + ".  File: " + p.file;
       break;
     case FileMessage::ConfirmDelete:
       p.caption = "Confirm Delete";
@@ -114,7 +114,8 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
       break;
     case FileMessage::RestrictUpdate:
     case FileMessage::RestrictDelete:
-      break;  // composed by the relation manager
+    case FileMessage::StructureDiffers:
+      break;  // composed by the relation manager / the application
   }
   return errors_->TakeFileProblem(p);
 }
@@ -145,6 +146,12 @@ int FileManager::OpenOnce(bool report) {
     code = 0;
   } else if (code == 0) {
     s.borrowed = false;
+  }
+  if (code == storage::kBadStructure) {
+    // Reported even by a quiet open: a program that went on without the table would look
+    // as if it worked while it could never read or store that table's records.
+    Report(FileMessage::StructureDiffers, code);
+    return code;
   }
   if (code != 0) {
     if (report) Report(FileMessage::OpenFailed, code);

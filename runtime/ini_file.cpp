@@ -1,6 +1,7 @@
 #include "runtime/ini_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -100,7 +101,23 @@ IniText Read(const std::filesystem::path& path) {
   return text;
 }
 
+// Opens a fresh temporary file beside `path` for writing. O_EXCL|O_NOFOLLOW: a file or link
+// already at the name (another writer's, or one planted there) is never opened or followed;
+// the next name is tried instead.
+int OpenTemporary(const std::filesystem::path& path, std::filesystem::path& temp) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = path;
+    temp += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
 // Writes the whole text to a temporary file beside the target, then renames it over the target.
+// The file keeps its mode; a new file is readable by its owner only, since settings files may
+// hold passwords.
 bool Write(const std::filesystem::path& path, const IniText& text) {
   std::error_code ec;
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
@@ -110,15 +127,16 @@ bool Write(const std::filesystem::path& path, const IniText& text) {
     all += line;
     all += eol;
   }
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path temp = path;
-  temp += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  mode_t mode = 0600;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+  std::filesystem::path temp;
+  const int fd = OpenTemporary(path, temp);
   if (fd < 0) return false;
+  bool ok = ::fchmod(fd, mode) == 0;
   const char* p = all.data();
   std::size_t left = all.size();
-  bool ok = true;
-  while (left > 0) {
+  while (ok && left > 0) {
     const ssize_t n = ::write(fd, p, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {

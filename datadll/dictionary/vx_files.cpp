@@ -8,6 +8,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/record_clear.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/upgrade_error.h"
 #include "framework/error_class.h"
 #include "framework/file_error_sink.h"
 #include "runtime/ini_file.h"
@@ -29,6 +30,10 @@ class ErrorsInUseSink final : public FileErrorSink {
   int TakeFileProblem(const FileProblem& problem) override {
     ErrorClass* errors = ErrorsInUse();
     if (!errors) return 0;
+    if (problem.message == FileMessage::StructureDiffers) {
+      StopForUpgrade(*errors, problem.error_text);
+      return 0;
+    }
     if (problem.message == FileMessage::ConfirmDelete) {
       return errors->Show({problem.caption, problem.text, MessageIcon::Question,
                            BUTTON_YES | BUTTON_NO, BUTTON_YES}) == BUTTON_YES;

@@ -5,9 +5,11 @@
 // Run in the data folder. Each named file (matched without regard to letter case) is copied
 // into "Backup/<YYYY-MM-DD>" there ("Backup/<YYYY-MM-DD>-2" ... when that exists already).
 // Databases are copied through SQLite, so a copy taken while the scheduler writes is whole;
-// other files are copied as they are. Exit status: 0 all copied, 1 bad command line, 2 a file
+// other files are copied as they are. The copies hold the users' passwords, so the backup
+// folders are 0700 and the copies 0600 whatever the umask. Exit status: 0 all copied, 1 bad command line, 2 a file
 // could not be copied (the others still are).
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <ctime>
@@ -63,9 +65,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: vx-backup FILE...\n");
     return 1;
   }
+  // Everything this program creates is its user's alone, from the moment it is created.
+  ::umask(077);
   const fs::path folder = NewBackupFolder();
   std::error_code error;
   fs::create_directories(folder, error);
+  // A "Backup" folder left by an earlier version may be open to others.
+  if (!error) fs::permissions("Backup", fs::perms::owner_all, error);
+  if (!error) fs::permissions(folder, fs::perms::owner_all, error);
   if (error) {
     std::fprintf(stderr, "vx-backup: cannot make %s: %s\n", folder.c_str(), error.message().c_str());
     return 2;
@@ -80,6 +87,8 @@ int main(int argc, char** argv) {
     } else if (ok) {
       ok = fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
     }
+    // copy_file takes the original's mode; the copy is its owner's only.
+    if (ok) fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, error);
     if (!ok) {
       std::fprintf(stderr, "vx-backup: cannot copy %s\n", argv[i]);
       status = 2;

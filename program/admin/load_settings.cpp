@@ -8,6 +8,7 @@
 
 #include "datadll/dictionary/globals.h"
 #include "program/shell/config_store.h"
+#include "program/shell/read_only_database.h"
 #include "program/admin/ensure_current_user.h"
 #include "program/admin/get_network_user_id.h"
 #include "program/admin/load_email_defaults.h"
@@ -75,6 +76,7 @@ std::vector<Key> Keys() {
        [](const std::string& v) {
          STARTUPACTIVE = static_cast<std::uint8_t>(1 - Number(v));
          if (HasCommandSwitch("/I")) STARTUPACTIVE = 0;  // started with the scheduler inactive
+         if (ScheduleCannotBeStored()) STARTUPACTIVE = 0;  // no next run could be stored
        }},
       {"NewProc16", none, Ini::Program, Byte(NEWPROC16)},
       {"ActiveOnly", none, Ini::Program, Byte(GLO_ACTIVEONLY)},

@@ -58,6 +58,9 @@ void SetConfigValue(std::string_view key, std::string_view value, std::string_vi
     CF.DataValue = value;
     code = ACCESS_CONFIGURATION->TryInsert();
   } else if (code == storage::kNoError) {
+    // Nothing to write when the value is stored already: a database that is only read must
+    // not give an error for the values each start stores again.
+    if (CF.DataValue.clipped() == ClipView(value)) return;
     CF.DataValue = value;
     code = ACCESS_CONFIGURATION->TryUpdate();
   }

@@ -13,6 +13,7 @@ namespace {
 struct Slot {
   std::string text;
   long code = 0;
+  std::string file;  // the file the error concerned; empty when not known
 };
 
 // The pending errors belong to the thread that set them, as the last file error does.
@@ -135,9 +136,9 @@ Slot TakeError() {
       tPendingDriver.reset();
       return s;
     }
-    return {FILEERROR(), FILEERRORCODE()};
+    return {FILEERROR(), FILEERRORCODE(), ERRORFILE()};
   }
-  return {ERROR(), ERRORCODE()};
+  return {ERROR(), ERRORCODE(), ERRORFILE()};
 }
 
 std::string Describe(const Slot& s) { return CLIP(s.text) + " (" + std::to_string(s.code) + ")"; }
@@ -165,6 +166,23 @@ std::string Fill(std::string_view text, std::string_view name, std::string_view 
     if (!replaced) out += text[i++];
   }
   return out;
+}
+
+// Warnings about a record or file error whose own text does not name the file: the file is
+// added after the text so that the user (and a support mail) knows which one failed.
+bool AddsTheFile(int number) {
+  switch (number) {
+    case 7:
+    case 14:
+    case 15:
+    case 16:
+    case 18:
+    case 25:
+    case 36:
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -212,6 +230,13 @@ unsigned ShowNumberedWarning(int number, std::string_view text1, std::string_vie
     text = "This record was changed by another station.";
   } else {
     text = Fill(w->text, text1, text2, error_text);
+  }
+
+  if (AddsTheFile(number)) {
+    // Warning 15 uses its first text as the probable cause; the others take it as the file.
+    const std::string_view named = number == 15 ? std::string_view{} : ClipView(text1);
+    const std::string file = named.empty() ? CLIP(error.file) : std::string(named);
+    if (!file.empty()) text += "  File: " + file;
   }
 
   const bool question = (w->buttons & ~BUTTON_OK) != 0;

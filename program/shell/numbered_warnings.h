@@ -18,7 +18,9 @@ std::string WarningErrorText();
 
 // Shows warning `number` with its texts: text1 names a file, procedure, field or key, text2 is
 // a value or an operation (warnings 29 and 31 choose their wording by it). Returns the button
-// pressed (BUTTON_YES ...). A warning that ends the program halts through the error object
+// pressed (BUTTON_YES ...). Warnings about a record error whose text names no file (7, 14,
+// 15, 16, 18, 25, 36) get "  File: " and the file after their text: text1, else (and for 15,
+// whose text1 is the probable cause) the file of the error shown. A warning that ends the program halts through the error object
 // after it is shown (warning 2 only when the answer is No). An unknown number shows nothing
 // and returns 0.
 unsigned ShowNumberedWarning(int number, std::string_view text1 = {}, std::string_view text2 = {});

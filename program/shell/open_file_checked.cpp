@@ -4,6 +4,7 @@
 #include <string>
 
 #include "datadll/dictionary/file_conversion.h"
+#include "datadll/dictionary/upgrade_error.h"
 #include "program/shell/numbered_warnings.h"
 #include "program/windows/program_errors.h"
 #include "runtime/storage/errors.h"
@@ -16,25 +17,6 @@ namespace {
 int ModeOf(int access_mode, bool read_write) { return read_write ? storage::kReadWrite : access_mode; }
 
 bool IsOpen(int code) { return code == storage::kNoError || code == storage::kAlreadyOpen; }
-
-// The stored structure differs from this program's: the user is told to upgrade, the error and
-// the data folder go on the clipboard for a support mail, and the program stops. The file is
-// left exactly as it is.
-void StopForUpgrade() {
-  ErrorClass& errors = ProgramErrors();
-  const std::string error_text = ERROR();
-  errors.Show({"Upgrade Error",
-               "The databases must be upgraded before using this version or the version you are "
-               "installing is not the latest.  Re-install this application, or contact Kestrova.",
-               MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
-  std::error_code ec;
-  const std::string folder = std::filesystem::current_path(ec).string();
-  SETCLIPBOARD("\r\nError:  " + CLIP(error_text) + "\r\nPath:  " + CLIP(folder) + "\r\n");
-  errors.Show({"Assistant",
-               "The error has been placed in the clipboard.  Press CTRL-V in your email message to paste it.",
-               MessageIcon::Information, BUTTON_OK, BUTTON_OK});
-  errors.Halt(1, "Cannot proceed.");
-}
 
 }  // namespace
 
@@ -84,7 +66,7 @@ int OpenFileChecked(storage::File& file, bool create_allowed, bool do_not_create
       code = ds_FileOpen(file, mode);
       break;
     case storage::kBadStructure:
-      StopForUpgrade();
+      StopForUpgrade(ProgramErrors(), ERROR());
       return code;
     default:
       break;

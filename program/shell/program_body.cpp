@@ -52,7 +52,15 @@ IniFile& PositionIni() {
 
 void FindDataFolder() {
   if (!DatabaseHere() && std::filesystem::exists("PATHS.INI")) {
-    EnterFolder(GETINI("PATH", "DATA", "", kPathsIni));
+    const std::string named = GETINI("PATH", "DATA", "", kPathsIni);
+    // A data folder on a disk that is not mounted must not pass unnoticed: the user would
+    // otherwise go on with a new, empty database and think the tasks lost.
+    if (!EnterFolder(named) && !named.empty()) {
+      MESSAGE("The data folder " + named +
+                  " named in PATHS.INI cannot be found.  If it is on a disk that is not connected, "
+                  "connect it and start again, or choose another folder now.",
+              "Data Folder Missing", MessageIcon::Exclamation);
+    }
   }
   if (DatabaseHere()) return;
 
@@ -63,7 +71,9 @@ void FindDataFolder() {
     PUTINI("PATH", "DATA", folder, kPathsIni);
     EnterFolder(folder);
   } else {
-    MESSAGE("Application data will be created", "New Database", MessageIcon::Information);
+    // Says where, so that an empty database made in an unexpected place can be found.
+    MESSAGE("Application data will be created  Folder: " + std::filesystem::current_path().string(),
+            "New Database", MessageIcon::Information);
   }
 }
 

@@ -5,9 +5,10 @@
 namespace vx {
 
 // Makes the data folder current: the current folder when it holds VX97.TPS; else the folder
-// named in [PATH] DATA of ".\PATHS.INI" (a folder that does not exist is passed over); else
-// the folder the user picks in "Select data directory", which is written back to PATHS.INI.
-// When the user picks none, says "Application data will be created" and stays where it is.
+// named in [PATH] DATA of ".\PATHS.INI" (a folder that cannot be entered is named in
+// "Data Folder Missing" first); else the folder the user picks in "Select data directory",
+// which is written back to PATHS.INI. When the user picks none, says "Application data will be
+// created" with the folder it stays in.
 void FindDataFolder();
 
 // The whole program as runtime thread 1: FindDataFolder, the objects, Main, the shut-down.

@@ -1,6 +1,7 @@
 #include "program/shell/write_log.h"
 
 #include <atomic>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "runtime/pictures.h"
 #include "runtime/storage/errors.h"
 #include "runtime/storage/file.h"
+#include "runtime/storage/stored_name.h"
 
 namespace vx {
 namespace {
@@ -28,9 +30,18 @@ std::mutex gWriteMutex;
 // Set once a failure has been reported; cleared by the next line that is written.
 std::atomic<bool> gFailureReported{false};
 
-void ReportOnce(int warning, const std::string& name) {
+// The log file's full path: the user must be able to find the file that cannot be written.
+std::string LogPath(const storage::File& log) {
+  const std::string on_disk =
+      storage::ResolveOnDisk(storage::ParseStoredName(log.def().StoredName(), log.def().driver).path);
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(on_disk, ec);
+  return ec ? on_disk : full.lexically_normal().string();
+}
+
+void ReportOnce(int warning, const storage::File& log) {
   if (gFailureReported.exchange(true)) return;
-  ShowNamedWarning(warning, name);
+  ShowNamedWarning(warning, LogPath(log));
 }
 
 // Opens the log, creating it when missing; false (and reported) when it cannot be opened.
@@ -41,7 +52,7 @@ bool OpenLog(storage::File& log) {
     if (code == storage::kNoError) code = ds_FileOpen(log, storage::kReadWriteDenyNone);
   }
   if (code != storage::kNoError && code != storage::kAlreadyOpen) {
-    ReportOnce(30, log.Name());
+    ReportOnce(30, log);
     return false;
   }
   return true;
@@ -84,7 +95,7 @@ void WriteLog(std::string_view text, std::string_view label) {
   if (code == storage::kNoError) {
     gFailureReported.store(false);
   } else {
-    ReportOnce(14, log.Name());
+    ReportOnce(14, log);
   }
 
   if (tLinesSinceOpen > 100) {

@@ -95,6 +95,7 @@ int File::Connect(bool create, bool read_only, FileThreadState* out) const {
   out->read_only = read_only;
   const int rc = OpenConnection(CanonicalPath(out->path), create, read_only, LockWaitMs(), &out->conn);
   if (rc != SQLITE_OK) return Fail(rc, out->name, nullptr);
+  out->read_only = read_only || out->conn->read_only();
   out->conn->SetBusyMilliseconds(LockWaitMs());
   return kNoError;
 }
@@ -166,6 +167,15 @@ int File::Open(int mode) {
   fresh.open = true;
   s = std::move(fresh);
   return Ok();
+}
+
+bool DataFileReadOnly(const TableDef& def) {
+  return CannotBeWritten(ResolveOnDisk(ParseStoredName(def.StoredName(), def.driver).path));
+}
+
+bool File::ReadOnly() const {
+  const FileThreadState& s = state();
+  return s.open && s.read_only;
 }
 
 int File::Create() {

@@ -39,6 +39,9 @@ struct FileState {
   std::vector<char> buffer;
 };
 
+// The data file of `def` exists and cannot be written: it opens read-only whatever the mode.
+bool DataFileReadOnly(const TableDef& def);
+
 class File {
  public:
   explicit File(const TableDef& def);
@@ -53,6 +56,9 @@ class File {
   // The stored name as resolved at the last open on this thread (else as defined now).
   std::string Name() const;
   bool IsOpen() const;
+  // Open on this thread for reading only: opened so, or its data file cannot be written (then
+  // every write gives 5).
+  bool ReadOnly() const;
 
   int Open(int mode = kReadWriteDenyNone);  // 52 when already open on this thread
   int Create();                             // a new empty table (file made when missing)

@@ -1,6 +1,7 @@
 #include "runtime/storage/sqlite_session.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -166,6 +167,39 @@ void Connection::EndRead() {
   sqlite3_reset(end_read_);
 }
 
+namespace {
+
+bool HasWriteAheadLog(const std::string& path) {
+  struct stat st {};
+  return ::stat((path + "-wal").c_str(), &st) == 0 && st.st_size > 0;
+}
+
+// `path` as a file: URI that reads the file without locks or journal files.
+std::string ImmutableUri(const std::string& path) {
+  std::string uri = "file:";
+  for (const char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static const char kHex[] = "0123456789ABCDEF";
+      uri += '%';
+      uri += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
+      uri += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?immutable=1";
+}
+
+}  // namespace
+
+// The user took the right to write away, or marked the file read-only (which the superuser's
+// right to write anything must respect too).
+bool CannotBeWritten(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 int OpenConnection(const std::string& path, bool create, bool read_only, int busy_ms,
                    std::shared_ptr<Connection>* out) {
   Session& session = ThisThread();
@@ -182,9 +216,16 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
     if (fd < 0 && errno != EEXIST) return errno == EACCES ? SQLITE_PERM : SQLITE_CANTOPEN;
     if (fd >= 0) ::close(fd);
   }
+  // Nobody can write a file that cannot be written, so it is read as it stands, without the
+  // shared-memory and log files a write-ahead database otherwise needs. A log left beside it
+  // by an earlier crash holds committed records, so then it is read through that log.
+  const bool unwritable = CannotBeWritten(path);
+  read_only = read_only || unwritable;
+  const bool immutable = unwritable && !HasWriteAheadLog(path);
   sqlite3* db = nullptr;
-  const int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+  if (immutable) flags |= SQLITE_OPEN_URI;
+  int rc = sqlite3_open_v2(immutable ? ImmutableUri(path).c_str() : path.c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     if (rc == SQLITE_CANTOPEN && access(path.c_str(), F_OK) == 0) rc = SQLITE_PERM;
     sqlite3_close_v2(db);
@@ -192,6 +233,7 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   }
   sqlite3_extended_result_codes(db, 1);
   auto connection = std::make_shared<Connection>(db, path);
+  connection->set_read_only(read_only);
   connection->SetBusyMilliseconds(busy_ms);
   // Reading the schema proves the file is a database before anything is written to it.
   rc = connection->Exec("SELECT count(*) FROM sqlite_master");

@@ -26,6 +26,9 @@ class Connection {
 
   sqlite3* db() const { return db_; }
   const std::string& path() const { return path_; }
+  // Opened read-only: asked for, or the file cannot be written.
+  bool read_only() const { return read_only_; }
+  void set_read_only(bool value) { read_only_ = value; }
 
   // A prepared statement for `sql`, kept for the life of the connection (reset before reuse).
   sqlite3_stmt* Prepare(const std::string& sql);
@@ -82,11 +85,18 @@ class Connection {
   bool in_txn_ = false;       // BEGIN issued and not yet ended
   bool joined_logout_ = false;  // the open transaction belongs to the thread's LOGOUT
   int streamers_ = 0;
+  bool read_only_ = false;
 };
+
+// An existing file that this process cannot write, or whose write bits are all cleared.
+bool CannotBeWritten(const std::string& path);
 
 // The calling thread's connection to `path` (canonical), opened on first use. `create` makes
 // a missing file (mode 0600); without it a missing file gives SQLITE_CANTOPEN. A file locked by
-// another program is waited for `busy_ms`, the caller's lock recovery time.
+// another program is waited for `busy_ms`, the caller's lock recovery time. A file that cannot
+// be written (no write permission, or none of its write bits set) is opened read-only whatever
+// the caller asked, without making journal files beside it: files made there would carry the
+// data file's read-only mode and lock every write out once the file is writable again.
 int OpenConnection(const std::string& path, bool create, bool read_only, int busy_ms,
                    std::shared_ptr<Connection>* out);
 

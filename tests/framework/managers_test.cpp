@@ -198,6 +198,22 @@ TEST_F(Managers, OpenCreatesMissingFilesAndCountsOpens) {
   EXPECT_EQ(sink.problems[0].text, "File (absent.tps) could not be opened.  Error: File Not Found (2).");
 }
 
+TEST_F(Managers, AnInsertThatFailsNamesTheFile) {
+  FileManager read_only;
+  TableDef def = NoteTable();
+  def.stored_name = "ro_notes.tps";
+  read_only.Init(def, &sink);
+  read_only.OpenMode = 0x40;  // read only: every write gives 5
+  ASSERT_EQ(read_only.Open(), 0);
+  read_only.PrimeRecord();
+  EXPECT_EQ(read_only.Insert(), 5);
+  ASSERT_EQ(sink.problems.size(), 1u);
+  EXPECT_EQ(sink.problems[0].caption, "Record Insert Error");
+  EXPECT_EQ(sink.problems[0].text,
+            "An error was experienced during the update of record.  Error: Access Denied (5).  File: ro_notes.tps");
+  read_only.Close();
+}
+
 TEST_F(Managers, InsertNumbersTheLastComponentWithinTheLeadingOnes) {
   EXPECT_EQ(AddTask("Work", "a"), 1);
   EXPECT_EQ(AddTask("Work", "b"), 2);

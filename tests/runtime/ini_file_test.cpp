@@ -219,5 +219,31 @@ TEST_F(IniFileTest, UnsavableFileReportsFailure) {
   EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "cwd"), fs::directory_iterator()), 1);  // no temp left
 }
 
+TEST_F(IniFileTest, WritesKeepTheModeAndNewFilesAreOwnerOnly) {
+  const fs::path shared = Cwd("shared.ini");
+  WriteFile(shared, "[S]\nK=1\n");
+  fs::permissions(shared, fs::perms(0640));
+  ASSERT_TRUE(PUTINI("S", "K", "2", ".\\shared.ini"));
+  EXPECT_EQ(fs::status(shared).permissions(), fs::perms(0640));
+
+  ASSERT_TRUE(PUTINI("S", "Password", "secret", ".\\new.ini"));
+  EXPECT_EQ(fs::status(Cwd("new.ini")).permissions(), fs::perms(0600));
+}
+
+TEST_F(IniFileTest, NeverWritesThroughALinkAtTheTemporaryName) {
+  // Links planted at the temporary names this process would use first, all pointing at a file
+  // the writer must never touch.
+  const fs::path victim = root_ / "victim";
+  WriteFile(victim, "untouched");
+  const std::string stem = Cwd("x.ini").string() + ".tmp" + std::to_string(::getpid()) + "_";
+  for (int i = 0; i < 64; ++i) fs::create_symlink(victim, stem + std::to_string(i));
+
+  ASSERT_TRUE(PUTINI("S", "K", "V", ".\\x.ini"));
+  EXPECT_EQ(ReadFile(victim), "untouched");
+  EXPECT_FALSE(fs::is_symlink(Cwd("x.ini")));
+  EXPECT_EQ(GETINI("S", "K", "d", ".\\x.ini"), "V");
+  for (int i = 0; i < 64; ++i) EXPECT_TRUE(fs::is_symlink(stem + std::to_string(i)));
+}
+
 }  // namespace
 }  // namespace vx

@@ -188,6 +188,43 @@ TEST_F(StorageErrors, ReadOnlyOpenRefusesWrites) {
   EXPECT_EQ(file.Add(), 5);
 }
 
+TEST_F(StorageErrors, AFileThatCannotBeWrittenIsReadWithoutJournalFiles) {
+  const TableDef def = MakeItemTable("locked\\!items");
+  {
+    File file(def);
+    ASSERT_EQ(file.Create(), 0);
+    ASSERT_EQ(file.Open(), 0);
+    SetItem(1, "kept");
+    ASSERT_EQ(file.Add(), 0);
+    file.Close();
+  }
+  ASSERT_FALSE(std::filesystem::exists("locked.TPS-wal"));
+  ASSERT_EQ(chmod("locked.TPS", 0444), 0);  // marked read-only by the user
+
+  {
+    File file(def);
+    ASSERT_EQ(file.Open(), 0);  // asked for read/write, given read-only
+    EXPECT_TRUE(file.ReadOnly());
+    ASSERT_EQ(file.Set(), 0);
+    ASSERT_EQ(file.Next(), 0);
+    EXPECT_EQ(std::string(ItemBuffer().Name.clipped()), "kept");
+    SetItem(2, "refused");
+    EXPECT_EQ(file.Add(), 5);
+    EXPECT_FALSE(std::filesystem::exists("locked.TPS-wal"));
+    EXPECT_FALSE(std::filesystem::exists("locked.TPS-shm"));
+    file.Close();
+  }
+
+  // Writable again: nothing left behind locks writes out.
+  ASSERT_EQ(chmod("locked.TPS", 0600), 0);
+  File file(def);
+  ASSERT_EQ(file.Open(), 0);
+  EXPECT_FALSE(file.ReadOnly());
+  SetItem(2, "written");
+  EXPECT_EQ(file.Add(), 0);
+  EXPECT_EQ(file.Records(), 2);
+}
+
 TEST(StoredNames, FileAndTableExtensionAndCase) {
   struct Case {
     const char* stored;

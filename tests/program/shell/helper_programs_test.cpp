@@ -116,5 +116,27 @@ TEST_F(HelperProgramsTest, BackupCopiesTheDataFilesIntoADatedFolder) {
   link.Close();
 }
 
+TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
+  // An older "Backup" folder open to everyone, and data files readable by all.
+  fs::create_directory("Backup");
+  fs::permissions("Backup", fs::perms(0755));
+  std::ofstream("VX97.TPS") << "not a database, copied as it is";
+  std::ofstream("PATHS.INI") << "[DATA]\n";
+  fs::permissions("VX97.TPS", fs::perms(0644));
+  storage::File& link = storage::File::For(MSGLINK_TABLE());
+  ASSERT_EQ(link.Create(), 0);
+  const std::string database =
+      storage::ParseStoredName(MSGLINK_TABLE().StoredName(), MSGLINK_TABLE().driver).path;
+  ASSERT_EQ(RunHelper("umask 022;", "vx-backup", folder_.path(), "VX97.TPS paths.ini '" + database + "'").status, 0);
+
+  EXPECT_EQ(fs::status(folder_ / "Backup").permissions(), fs::perms(0700));
+  const fs::path dated = fs::directory_iterator(folder_ / "Backup")->path();
+  EXPECT_EQ(fs::status(dated).permissions(), fs::perms(0700));
+  for (const char* name : {"VX97.TPS", "PATHS.INI"}) {
+    EXPECT_EQ(fs::status(dated / name).permissions(), fs::perms(0600)) << name;
+  }
+  EXPECT_EQ(fs::status(dated / fs::path(database).filename()).permissions(), fs::perms(0600)) << database;
+}
+
 }  // namespace
 }  // namespace vx

@@ -422,7 +422,7 @@ TEST_F(ProgramStartTest, AnEmptyFolderWithoutAChoiceGetsNewDataInPlace) {
   ui_.AnswerFile("");
   ui_.Start(ProgramBody);
   const SeenRequest notice = ui_.WaitMessage(BUTTON_OK);
-  EXPECT_EQ(notice.text, "Application data will be created");
+  EXPECT_EQ(notice.text, "Application data will be created  Folder: " + start.string());
   EXPECT_EQ(notice.caption, "New Database");
   DriverWindow frame = ui_.WaitWindow(kFrame);
   EXPECT_EQ(ui_.Requests().front().caption, "Select data directory");

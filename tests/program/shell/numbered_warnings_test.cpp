@@ -39,7 +39,7 @@ TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
        "Press OK to return to the calling procedure",
        BUTTON_OK, BUTTON_OK, ""},
       {25, "", "", "Auto Increment Error",
-       "Attempts to automatically number this record have failed.  Error: Record Not Found (35).",
+       "Attempts to automatically number this record have failed.  Error: Record Not Found (35).  File: Todo",
        BUTTON_RETRY | BUTTON_CANCEL, BUTTON_CANCEL, ""},
       {29, "", "Down", "End of File Error",
        "The end of the viewed file was encountered.  Do you want to start again from the beginning?",
@@ -85,7 +85,44 @@ TEST_F(NumberedWarnings, AnUpdateRefusedWithError89SaysAnotherStationChangedIt) 
   EXPECT_EQ(reporter_.shown[0].text, "This record was changed by another station.");
   EXPECT_EQ(reporter_.shown[1].text,
             "An error (Access Denied (5)) was experienced when attempting to update a record from the file.  "
-            "Probable Cause: Locked record.");
+            "Probable Cause: Locked record.  File: Todo");
+}
+
+TEST_F(NumberedWarnings, RecordErrorsNameTheFileAfterTheirText) {
+  struct Case {
+    int number;
+    const char* text1;
+    const char* text;
+  };
+  const Case cases[] = {
+      // The file of the error, when the caller names none.
+      {14, "", "An error was experienced during the update of record.  Error: Access Denied (5).  File: SCHEDULE"},
+      {7, "", "Unable to read keyed record.  Error: Access Denied (5).  Insert Aborted  File: SCHEDULE"},
+      {36, "", "Error: (Access Denied (5)) attempting to open the current VIEW. Filter and Range Limits ignored."
+               "  File: SCHEDULE"},
+      // The caller's name wins: the event log passes its path.
+      {14, "/data/VX98Evnt.LOG",
+       "An error was experienced during the update of record.  Error: Access Denied (5).  File: /data/VX98Evnt.LOG"},
+      // Warning 15's text is the probable cause; the file still comes from the error.
+      {15, "Disk full",
+       "An error (Access Denied (5)) was experienced when attempting to update a record from the file.  "
+       "Probable Cause: Disk full.  File: SCHEDULE"},
+      // A warning that names its file already is left as it is.
+      {30, "Todo", "File (Todo) could not be opened.  Error: Access Denied (5)."},
+  };
+  for (const Case& c : cases) {
+    reporter_.shown.clear();
+    storage::SetError(storage::kAccessDenied, "SCHEDULE");
+    ShowNumberedWarning(c.number, c.text1);
+    ASSERT_EQ(reporter_.shown.size(), 1u) << c.number;
+    EXPECT_EQ(reporter_.shown[0].text, c.text) << c.number;
+  }
+  // A pending error concerns no known file: nothing is added.
+  reporter_.shown.clear();
+  SetPendingError("Custom failure", 77);
+  ShowPlainWarning(14);
+  ASSERT_EQ(reporter_.shown.size(), 1u);
+  EXPECT_EQ(reporter_.shown[0].text, "An error was experienced during the update of record.  Error: Custom failure (77).");
 }
 
 TEST_F(NumberedWarnings, APendingErrorIsShownOnceThenTheFileErrorAgain) {

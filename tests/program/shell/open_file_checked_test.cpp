@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +14,8 @@
 
 #include "datadll/dictionary/configuration_table.h"
 #include "datadll/dictionary/dictionary_keys.h"
+#include "program/shell/advance_warnings.h"
+#include "program/shell/config_store.h"
 #include "program/shell/open_file_checked.h"
 #include "program/shell_fixture.h"
 #include "program/sqlite_access.h"
@@ -143,6 +147,41 @@ TEST_F(OpenFileCheckedTest, ADifferentStructureStopsWithTheUpgradeNoticeAndTouch
   EXPECT_EQ(halts_, std::vector<std::string>{"Cannot proceed."});
   EXPECT_FALSE(Config().IsOpen());
   EXPECT_EQ(SqliteDb("VX97.TPS").Text("SELECT DataValue || Extra FROM CF WHERE DataType = 'Alpha'"), "kept7");
+}
+
+TEST_F(OpenFileCheckedTest, TablesTheProgramOpensByItselfStopTheSameWayOnAnotherStructure) {
+  // The scheduler's own opens and a quiet open of the settings store: none may go on without
+  // its table, which would leave a scheduler that looks active and never runs a task.
+  struct Case {
+    const storage::TableDef& table;
+    const char* drop;  // a column the stored table lacks
+    std::function<void()> open;
+  };
+  const Case cases[] = {
+      {SCHEDULE_TABLE(), "ALTER TABLE s DROP COLUMN Path", [] { CheckAdvanceWarnings(); }},
+      {CONFIGURATION_TABLE(), "ALTER TABLE CF DROP COLUMN DataValue", [] { GetConfigValue("Alpha"); }},
+  };
+  for (const Case& c : cases) {
+    reporter_.shown.clear();
+    halts_.clear();
+    storage::File& file = storage::File::For(c.table);
+    ASSERT_EQ(file.Create(), 0);
+    ASSERT_EQ(file.Open(), 0);
+    ASSERT_EQ(file.Add(), 0);
+    ASSERT_EQ(file.Close(), 0);
+    const std::string sql = std::string(c.drop);
+    const std::string name = sql.substr(12, sql.find(' ', 12) - 12);
+    SqliteDb("VX97.TPS").Exec(c.drop);
+
+    c.open();
+    // The test's halt returns where the real one ends the program: only the first two count.
+    std::vector<std::string> captions = Captions();
+    captions.resize(std::min<std::size_t>(captions.size(), 2));
+    EXPECT_EQ(captions, (std::vector<std::string>{"Upgrade Error", "Assistant"})) << name;
+    EXPECT_EQ(halts_, std::vector<std::string>{"Cannot proceed."}) << name;
+    EXPECT_EQ(CLIPBOARD().rfind("\r\nError:  Invalid Record Declaration\r\nPath:  ", 0), 0u) << name;
+    EXPECT_EQ(SqliteDb("VX97.TPS").Text("SELECT count(*) FROM " + name), "1") << name;  // nothing lost
+  }
 }
 
 TEST_F(OpenFileCheckedTest, AFileThatIsNoDatabaseEndsWithDiskErrorAndIsKept) {

@@ -131,7 +131,10 @@ TEST_F(WriteLogTest, ALogThatCannotBeWrittenIsReportedOnceAndTheCallerGoesOn) {
 TEST_F(WriteLogTest, ALogFolderInPlaceOfTheFileIsReportedOnceAndTheCallerGoesOn) {
   std::filesystem::create_directory("VX98Evnt.LOG");
   for (int i = 0; i < 3; ++i) WriteLog("not written", "Label");
-  EXPECT_EQ(reporter_.shown.size(), 1u);
+  ASSERT_EQ(reporter_.shown.size(), 1u);
+  // The message names the file by its full path, so the user can find it.
+  const std::string path = (std::filesystem::current_path() / "VX98Evnt.LOG").string();
+  EXPECT_NE(reporter_.shown[0].text.find(path), std::string::npos) << reporter_.shown[0].text;
   EXPECT_TRUE(halts_.empty());
 }
 
