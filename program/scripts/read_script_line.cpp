@@ -25,13 +25,10 @@ bool WholeNumberText(std::string_view text) {
 
 bool ReadsModal(std::string_view arg) { return UPPER(arg) == "/MODAL"; }
 
-void ReadDisplay(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
+void ReadDisplay(const ScriptArguments& args, std::string_view line, SCRIPTING_RECORD& step) {
   step.DDEApplicationName = args.GetArgument(1);
-  // Only a whole argument after the message makes the message modal, so a message whose text
-  // mentions "/modal" is not taken for the switch.
-  bool modal = false;
-  for (std::size_t n = 2; n <= args.Count(); ++n) modal = modal || ReadsModal(args.GetArgument(n));
-  step.SecondsToWait = modal ? 0 : 1;
+  // The switch counts wherever it stands in the line, as the writer and older scripts put it.
+  step.SecondsToWait = UPPER(line).find("/MODAL") != std::string::npos ? 0 : 1;
   const std::string title = args.GetArgument(2);
   const std::string button = args.GetArgument(3);
   step.DDEApplicationTopic = ReadsModal(title) ? std::string() : title;

@@ -135,13 +135,18 @@ TEST(ReadScriptLine, DisplayModalSwitch) {
                                          s.DDEApplicationName = "Hi";
                                          s.DDEApplicationTopic = "Title";
                                        })},
-      // Only a whole argument is the switch: a message that mentions it is not modal.
+      // The switch counts anywhere in the line, inside the message too.
       {"DISPLAY \"use /modal here\" T", Step("Display Message",
                                              [](auto& s) {
                                                s.DDEApplicationName = "use /modal here";
                                                s.DDEApplicationTopic = "T";
-                                               s.SecondsToWait = 1;
                                              })},
+      {"DISPLAY \"no switch\" T", Step("Display Message",
+                                       [](auto& s) {
+                                         s.DDEApplicationName = "no switch";
+                                         s.DDEApplicationTopic = "T";
+                                         s.SecondsToWait = 1;
+                                       })},
   });
 }
 
