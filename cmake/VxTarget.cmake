@@ -20,18 +20,22 @@ endfunction()
 
 # A layer's library: an object library of every .cpp below the folder (so that the shared
 # library that links it carries its code once), or an interface library while the folder has
-# no sources yet.
+# no sources yet. EXCLUDE names subfolders that are targets of their own.
 function(vx_layer_library name dir)
+  cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
   vx_collect_sources(_srcs ${dir})
   list(FILTER _srcs EXCLUDE REGEX "/main\\.cpp$")
+  foreach(_sub IN LISTS ARG_EXCLUDE)
+    list(FILTER _srcs EXCLUDE REGEX "^${dir}/${_sub}/")
+  endforeach()
   if(_srcs)
     add_library(${name} OBJECT ${_srcs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${ARGN})
+    target_link_libraries(${name} PUBLIC ${ARG_UNPARSED_ARGUMENTS})
     vx_target_settings(${name})
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} INTERFACE ${ARGN})
+    target_link_libraries(${name} INTERFACE ${ARG_UNPARSED_ARGUMENTS})
   endif()
 endfunction()

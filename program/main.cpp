@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "frontend/qt/run_with_qt.h"
-#include "program/shell/program_arguments.h"
+#include "program/admin/program_arguments.h"
 #include "program/shell/program_body.h"
 #include "program/shell/write_log.h"
 

@@ -18,7 +18,7 @@
 #include "datadll/dictionary/globals.h"
 #include "frontend/qt/run_with_qt.h"
 #include "program/shell/install_program_services.h"
-#include "program/shell/load_settings.h"
+#include "program/admin/load_settings.h"
 #include "program/shell/task_message.h"
 #include "runtime/storage/file.h"
 

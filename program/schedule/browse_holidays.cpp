@@ -7,8 +7,8 @@
 #include "framework/browse_class.h"
 #include "framework/table_view.h"
 #include "program/schedule/holiday_windows.h"
-#include "program/shell/format_date.h"
-#include "program/shell/list_window.h"
+#include "program/windows/format_date.h"
+#include "program/windows/list_window.h"
 #include "runtime/window/list_format.h"
 
 namespace vx {

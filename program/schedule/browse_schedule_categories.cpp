@@ -8,8 +8,8 @@
 #include "framework/browse_class.h"
 #include "framework/table_view.h"
 #include "program/schedule/category_windows.h"
-#include "program/shell/format_date.h"
-#include "program/shell/list_window.h"
+#include "program/windows/format_date.h"
+#include "program/windows/list_window.h"
 #include "program/shell/main_procedures.h"
 #include "runtime/window/list_format.h"
 

@@ -7,7 +7,7 @@
 #include "framework/window_manager.h"
 #include "framework/window_position.h"
 #include "program/schedule/category_windows.h"
-#include "program/shell/program_errors.h"
+#include "program/windows/program_errors.h"
 
 namespace vx {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "framework/window_manager.h"
 #include "program/schedule/calendar.h"
-#include "program/shell/format_date.h"
-#include "program/shell/window_procedure_scope.h"
+#include "program/windows/format_date.h"
+#include "program/windows/window_procedure_scope.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 #include "datadll/dictionary/categories_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "program/schedule/category_windows.h"
-#include "program/schedule/record_form.h"
+#include "program/windows/record_form.h"
 
 namespace vx {
 

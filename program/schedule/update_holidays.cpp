@@ -4,10 +4,10 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
 #include "program/schedule/calendar.h"
-#include "program/schedule/easter.h"
+#include "program/schedule/recurrence/easter.h"
 #include "program/schedule/holiday_windows.h"
-#include "program/schedule/record_form.h"
-#include "program/shell/format_date.h"
+#include "program/windows/record_form.h"
+#include "program/windows/format_date.h"
 #include "runtime/dates.h"
 #include "runtime/text_functions.h"
 

@@ -5,7 +5,7 @@
 #include "datadll/dictionary/globals.h"
 #include "framework/window_manager.h"
 #include "program/scripts/parse_script_text.h"
-#include "program/shell/window_procedure_scope.h"
+#include "program/windows/window_procedure_scope.h"
 #include "program/scripts/script_tables.h"
 #include "program/scripts/script_text_reference.h"
 #include "program/scripts/script_text_search_replace.h"

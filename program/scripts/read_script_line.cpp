@@ -25,10 +25,16 @@ bool WholeNumberText(std::string_view text) {
 
 bool ReadsModal(std::string_view arg) { return UPPER(arg) == "/MODAL"; }
 
-void ReadDisplay(const ScriptArguments& args, std::string_view line, SCRIPTING_RECORD& step) {
+void ReadDisplay(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
   step.DDEApplicationName = args.GetArgument(1);
-  // The switch counts wherever it stands in the line, as the writer and older scripts put it.
-  step.SecondsToWait = UPPER(line).find("/MODAL") != std::string::npos ? 0 : 1;
+  // The switch counts wherever it stands after the message, alone or inside another argument.
+  // The message itself is left out: a message that mentions "/modal" must read back as the
+  // writer wrote it.
+  bool modal = false;
+  for (std::size_t n = 2; n <= args.Count(); ++n) {
+    modal = modal || UPPER(args.GetArgument(n)).find("/MODAL") != std::string::npos;
+  }
+  step.SecondsToWait = modal ? 0 : 1;
   const std::string title = args.GetArgument(2);
   const std::string button = args.GetArgument(3);
   step.DDEApplicationTopic = ReadsModal(title) ? std::string() : title;

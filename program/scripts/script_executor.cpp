@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "program/schedule/moments.h"
+#include "program/schedule/recurrence/moments.h"
 #include "program/scripts/describe_script_step.h"
 #include "program/scripts/file_actions.h"
 #include "program/scripts/script_mail.h"

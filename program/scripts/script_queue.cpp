@@ -4,7 +4,7 @@
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
-#include "program/schedule/moments.h"
+#include "program/schedule/recurrence/moments.h"
 #include "program/scripts/script_text_tokens.h"
 #include "runtime/dates.h"
 #include "runtime/text_functions.h"

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "framework/window_manager.h"
-#include "program/shell/window_procedure_scope.h"
+#include "program/windows/window_procedure_scope.h"
 #include "runtime/fixed_string.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"

@@ -1,7 +1,7 @@
 #include "program/scripts/script_text_search_replace.h"
 
 #include "framework/request_globals.h"
-#include "program/shell/program_errors.h"
+#include "program/windows/program_errors.h"
 #include "runtime/window/window.h"
 
 namespace vx {

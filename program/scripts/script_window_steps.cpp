@@ -3,7 +3,7 @@
 #include <string>
 
 #include "datadll/dictionary/globals.h"
-#include "program/schedule/moments.h"
+#include "program/schedule/recurrence/moments.h"
 #include "program/scripts/script_step_run.h"
 #include "program/scripts/script_trace.h"
 #include "program/scripts/window_search.h"

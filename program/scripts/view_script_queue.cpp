@@ -4,7 +4,7 @@
 
 #include "datadll/dictionary/globals.h"
 #include "framework/window_manager.h"
-#include "program/shell/window_procedure_scope.h"
+#include "program/windows/window_procedure_scope.h"
 #include "program/scripts/write_script_text.h"
 #include "program/shell/main_procedures.h"
 #include "runtime/dates.h"

@@ -3,7 +3,7 @@
 #include "datadll/dictionary/configuration_table.h"
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/table_managers.h"
-#include "program/shell/program_errors.h"
+#include "program/windows/program_errors.h"
 #include "runtime/ini_file.h"
 #include "runtime/storage/errors.h"
 #include "runtime/text_functions.h"

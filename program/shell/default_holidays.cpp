@@ -4,7 +4,7 @@
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
-#include "program/schedule/easter.h"
+#include "program/schedule/recurrence/easter.h"
 #include "program/shell/config_store.h"
 #include "runtime/dates.h"
 #include "runtime/storage/errors.h"

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datadll/dictionary/clipboard_tables.h"
@@ -33,11 +34,11 @@
 #include "program/shell/due_task_table.h"
 #include "program/shell/frame_scripts.h"
 #include "program/shell/frame_task_road.h"
-#include "program/shell/load_settings.h"
+#include "program/admin/load_settings.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/open_file_checked.h"
-#include "program/shell/password_validation.h"
-#include "program/shell/program_errors.h"
+#include "program/admin/password_validation.h"
+#include "program/windows/program_errors.h"
 #include "program/shell/remove_history.h"
 #include "program/shell/run_task_program.h"
 #include "program/shell/write_log.h"
@@ -343,6 +344,11 @@ Level MainFrame::Init() {
   popup_.AddItem("&About", "About");
   popup_.AddItem("-", "Separator3");
   popup_.AddItem("E&xit Varnodex", "Exit");
+  constexpr std::pair<const char*, const char*> kPopupIcons[] = {
+      {"Restore", "restore.ico"},  {"AddProgram", "prgwiz16.ico"}, {"AddMessage", "msgwiz16.ico"},
+      {"AddScript", "scrwiz16.ico"}, {"StopScript", "stopscr.ico"}, {"HotKeys", "keydown.ico"},
+      {"Options", "wrench16.ico"}, {"About", "fourstar.ico"},     {"Exit", "exit.ico"}};
+  for (auto [name, icon] : kPopupIcons) popup_.SetIcon(name, icon);
 
   StartUpWork();
   RestoreClipboard();

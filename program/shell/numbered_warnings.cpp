@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "program/shell/program_errors.h"
+#include "program/windows/program_errors.h"
 #include "runtime/fixed_string.h"
 #include "runtime/storage/errors.h"
 #include "runtime/text_functions.h"

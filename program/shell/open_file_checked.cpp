@@ -5,7 +5,7 @@
 
 #include "datadll/dictionary/file_conversion.h"
 #include "program/shell/numbered_warnings.h"
-#include "program/shell/program_errors.h"
+#include "program/windows/program_errors.h"
 #include "runtime/storage/errors.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"

@@ -1,8 +1,8 @@
 #include "program/shell/program_schedule_services.h"
 
 #include "program/shell/add_schedule_history.h"
-#include "program/shell/format_date.h"
-#include "program/shell/program_errors.h"
+#include "program/windows/format_date.h"
+#include "program/windows/program_errors.h"
 
 namespace vx {
 

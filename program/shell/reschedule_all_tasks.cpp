@@ -6,9 +6,9 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "framework/process_window.h"
-#include "program/schedule/next_run_steps.h"
-#include "program/schedule/schedule_texts.h"
-#include "program/schedule/step_back.h"
+#include "program/schedule/recurrence/next_run_steps.h"
+#include "program/schedule/recurrence/schedule_texts.h"
+#include "program/schedule/recurrence/step_back.h"
 #include "program/shell/due_task.h"
 
 namespace vx {

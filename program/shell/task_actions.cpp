@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "datadll/dictionary/schedule_table.h"
-#include "program/schedule/moments.h"
+#include "program/schedule/recurrence/moments.h"
 #include "program/shell/add_schedule_history.h"
 #include "program/shell/due_task.h"
 #include "program/shell/play_alarm.h"

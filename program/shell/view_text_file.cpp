@@ -5,7 +5,7 @@
 #include "program/shell/ask_search_text.h"
 #include "program/shell/task_road_services.h"
 #include "program/shell/text_file_lines.h"
-#include "program/shell/window_procedure_scope.h"
+#include "program/windows/window_procedure_scope.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {

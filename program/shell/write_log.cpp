@@ -7,7 +7,7 @@
 #include "datadll/dictionary/event_log_table.h"
 #include "datadll/dictionary/file_conversion.h"
 #include "datadll/dictionary/globals.h"
-#include "program/shell/format_date.h"
+#include "program/windows/format_date.h"
 #include "program/shell/numbered_warnings.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"

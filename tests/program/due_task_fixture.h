@@ -10,8 +10,8 @@
 
 #include "datadll/dictionary/message_tables.h"
 #include "program/shell/due_task.h"
-#include "schedule_fixture.h"
-#include "task_road_fixture.h"
+#include "tests/program/schedule_fixture.h"
+#include "tests/program/task_road_fixture.h"
 
 namespace vx::testing {
 

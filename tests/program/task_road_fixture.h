@@ -8,9 +8,9 @@
 #include <tuple>
 #include <vector>
 
-#include "../fakes/fake_process_launcher.h"
-#include "../fakes/fake_shell_opener.h"
-#include "../fakes/fake_sound_player.h"
+#include "tests/fakes/fake_process_launcher.h"
+#include "tests/fakes/fake_shell_opener.h"
+#include "tests/fakes/fake_sound_player.h"
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "program/scripts/script_queue.h"
@@ -18,7 +18,7 @@
 #include "program/shell/task_log.h"
 #include "program/shell/task_road_services.h"
 #include "runtime/dates.h"
-#include "script_test_support.h"
+#include "tests/program/script_test_support.h"
 
 namespace vx::testing {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "runtime/window/test_driver.h"
-#include "shell_fixture.h"
+#include "tests/program/shell_fixture.h"
 
 namespace vx::testing {
 

@@ -1,0 +1,81 @@
+// Snooze on the real tables while a due task is being run on the same thread (the on-top
+// message window on Main's thread): the task is written back to its own record afterwards.
+#include "program/organiser/message_buttons.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/vx_files.h"
+#include "framework/file_manager.h"
+#include "program/schedule/recurrence/schedule_services.h"
+#include "program/shell/program_schedule_services.h"
+#include "runtime/dates.h"
+#include "support/temp_folder.h"
+
+namespace vx {
+namespace {
+
+class MessageButtonsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(folder_.path());
+    VX_Files_Load();
+    InstallProgramScheduleServices();
+    ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  }
+  void TearDown() override {
+    ACCESS_SCHEDULE->Close();
+    SetScheduleServices(nullptr);
+    VX_Files_Unload();
+    std::filesystem::current_path(old_);
+  }
+
+  test_support::TempFolder folder_{"vx snooze"};
+  std::filesystem::path old_;
+  FixedClock clock_{DATE(3, 2, 2026), 12 * 360000 + 1};
+  ScopedClock scoped_clock_{clock_};
+};
+
+TEST_F(MessageButtonsTest, SnoozeWhileATaskRunsLeavesTheTaskItsBufferAndRecord) {
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  SCH.Description = "Backup";
+  SCH.Date = TODAY();
+  SCH.Time = 100;
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  ASSERT_EQ(ACCESS_SCHEDULE->Fetch(SCH_KEYID), 0);  // the task being run
+
+  ML = MSGLINK_RECORD{};
+  ML.Title = "Call Anna";
+  ML.Message = "About the budget";
+  SnoozeMessage();
+
+  EXPECT_EQ(SCH.ID, 1);
+  EXPECT_EQ(SCH.Description, "Backup");
+  SCH.Date = TODAY() + 7;  // moved to its next run and written back, as the run does
+  ASSERT_EQ(ACCESS_SCHEDULE->Update(), 0);
+
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  ASSERT_EQ(ACCESS_SCHEDULE->Fetch(SCH_KEYID), 0);
+  EXPECT_EQ(SCH.Description, "Backup");
+  EXPECT_EQ(SCH.Date, TODAY() + 7);
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 2;
+  ASSERT_EQ(ACCESS_SCHEDULE->Fetch(SCH_KEYID), 0) << "the snooze task keeps its own record";
+  EXPECT_EQ(SCH.Description, "Call Anna");
+  EXPECT_EQ(SCH.Category, "Snooze");
+  EXPECT_EQ(SCH.Date, TODAY());
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,68 @@
+// A task falls due in a frame on the window runtime: its message window opens on a thread of
+// its own, the frame comes back from the tray, the status bar and tray tip name the task, and
+// the open task list is told to refresh.
+#include "program/shell/frame_task_road.h"
+
+#include "tests/program/due_task_fixture.h"
+#include "framework/window_manager.h"
+#include "runtime/threads.h"
+#include "runtime/window/test_driver.h"
+
+namespace vx {
+namespace {
+
+class FrameTaskRoadTest : public testing::DueTaskTest {};
+
+// A task list that counts the refresh requests it receives.
+void TaskList() {
+  Window window("Task List");
+  auto& refreshed = window.String("0");
+  BROWSESCHEDULETHREADQUEUE.buffer.BROWSESCHEDULETHREAD = static_cast<std::int32_t>(THREAD());
+  BROWSESCHEDULETHREADQUEUE.Add();
+  WindowManager manager(window);
+  manager.On(EVENT_RefreshSchedule, [&] {
+    refreshed.SetText(std::to_string(std::stol(std::string(refreshed.TextValue())) + 1));
+  });
+  manager.Run();
+}
+
+TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
+  AddTask(1, "Display Message", kDay, kNoon).Message = "Time for the backup";
+  TestDriver ui;
+  ui.Start([this] {
+    Window window("Main");
+    SYSTRAYCLASS tray;
+    FrameTaskRoad road(window, tray);
+    WindowManager manager(window);
+    manager.On(EVENT_OpenWindow, [&] {
+      tray.INIT(99, "Varnodex", "tray.ico", 1, 1);
+      window.Set(Prop::Iconize, true);  // sitting in the tray
+      tray.HIDE();
+      START(TaskList, 25000);
+    });
+    manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
+    manager.Run();
+  });
+  auto main = ui.WaitWindow("Main");
+  auto list = ui.WaitWindow("Task List");
+  main.Post(EVENT_User);  // one tick of phase 3
+
+  auto message = ui.WaitWindow("Task 1");
+  EXPECT_NE(message.Thread(), main.Thread());
+  EXPECT_NE(message.Thread(), list.Thread());
+  EXPECT_EQ(message.ControlNumber(2).Value(), "Time for the backup");
+  EXPECT_EQ(main.Status(2), "Next: Task 1");
+  EXPECT_EQ(main.Get(Prop::Iconize), "0");
+  EXPECT_EQ(main.Get(Prop::Hide), "0");
+  EXPECT_EQ(ui.WaitTray().tip.substr(0, 17), "Varnodex - Task 1");
+  ui.WaitUntil([&] { return list.ControlNumber(1).Text() == "2"; }, "the list refreshed");
+
+  message.Control("Close").Press();
+  list.Close();
+  main.Close();
+  ui.Finish();
+  EXPECT_EQ(schedule.tasks[1].Date, kDay + 1);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,484 @@
+// Main driven through the test driver: start-up in an empty folder and through PATHS.INI, the
+// order of the tick's work, the title marks, tray and hot-key events, the exit question and
+// the end of the session.
+#include "program/shell/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "datadll/dictionary/global_queues.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/hotkeys_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "datadll/utility/sys_hot_key_class.h"
+#include "framework/file_manager.h"
+#include "program/scripts/script_queue.h"
+#include "program/scripts/script_variables.h"
+#include "program/scripts/send_keys.h"
+#include "program/shell/main_procedures.h"
+#include "program/admin/password_validation.h"
+#include "program/shell/program_body.h"
+#include "program/shell/program_registry.h"
+#include "program/shell/register_program_windows.h"
+#include "runtime/dates.h"
+#include "runtime/events.h"
+#include "runtime/pictures.h"
+#include "runtime/threads.h"
+#include "runtime/window/test_driver.h"
+#include "tests/program/shell_fixture.h"
+#include "tests/datadll/fake_hot_key_grabber.h"
+#include "tests/fakes/fake_keyboard.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kFrame = "Varnodex 2000";
+
+class MainFrameTest : public testing::ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    services_.manual_timer = true;
+    services_.hot_keys = [this] { return std::make_unique<test::FakeHotKeyGrabber>(grabs_); };
+    services_.steps.capture_clipboard = [this] { trace_.push_back("clip"); };
+    services_.steps.advance_warnings = [this] { trace_.push_back("1"); };
+    services_.steps.remove_history = [this] {
+      trace_.push_back("2");
+      return false;
+    };
+    services_.steps.check_next_task = [this] { trace_.push_back("3"); };
+    services_.steps.check_clock = [this] { trace_.push_back("4"); };
+    services_.steps.run_script_step = [this] { trace_.push_back("step"); };
+    SetMainServices(&services_);
+    ProgramRegistry().INIT(1);  // as the program body does: no box for missing mail defaults
+  }
+  void TearDown() override {
+    if (ui_.Running()) {
+      Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+      ui_.WaitWindow(kFrame).Pick({"&File", "E&xit"});
+      ui_.Finish();
+    }
+    SetMainServices(nullptr);
+    SetScriptKeyboard(nullptr);
+    ProgramRegistry().KILL();
+    ScriptQueue.Free();
+    SystemUnlocked = 0;
+    ShellTest::TearDown();
+  }
+
+  // Changes program globals as Main's own code would: holding the runtime lock.
+  static void Locked(const std::function<void()>& work) { RunWithRuntimeLock(work); }
+
+  DriverWindow StartMain() {
+    ui_.Start([] { Main(); });
+    DriverWindow frame = ui_.WaitWindow(kFrame);
+    Locked([] {
+      STARTUPACTIVE = 1;
+      MONITORCLIPBOARD = 1;
+      GLO_USEEXTERNALCLIPBOARDMANAGER = 0;
+      MINIMIZEONCLOSEREQUEST = 0;
+      TEMPSCRIPTINGACTIVE = 0;
+    });
+    return frame;
+  }
+  void Tick(DriverWindow& frame, int times = 1) {
+    for (int i = 0; i < times; ++i) frame.Post(EVENT_Timer);
+  }
+  // Presses a hot key held by the fake desktop: the listener's thread calls in.
+  void PressKey(char key, unsigned modifiers) {
+    for (const auto& [id, chord] : grabs_.held) {
+      if ((chord & 0xFF) == static_cast<unsigned>(key) && (chord >> 8) == modifiers) {
+        grabs_.handler(id, modifiers, static_cast<unsigned>(key));
+        return;
+      }
+    }
+    FAIL() << "no hot key " << key << " held";
+  }
+
+  MainServices services_;
+  fakes::FakeKeyboard keyboard_;  // installed by the tests that type
+  test::GrabLog grabs_;
+  std::vector<std::string> trace_;
+  TestDriver ui_;
+};
+
+TEST_F(MainFrameTest, TheTickCapturesThenRunsOnePhaseInTurnThenTheScriptAndTheTray) {
+  DriverWindow frame = StartMain();
+  EXPECT_EQ(frame.Title(), "Varnodex 2000 2.03");
+  Tick(frame, 5);
+  EXPECT_EQ(trace_, (std::vector<std::string>{"clip", "1", "clip", "2", "clip", "3", "clip", "4", "clip", "1"}));
+  EXPECT_EQ(frame.Title(), "Varnodex 2000");  // the version goes with the first tick
+  EXPECT_EQ(ui_.WaitTray().icon, "tray_ico");
+
+  trace_.clear();
+  Locked([] {
+    ScriptQueue.buffer = ScriptQueueEntry{};
+    ScriptQueue.Add();
+    GLO_USEEXTERNALCLIPBOARDMANAGER = 1;
+  });
+  Tick(frame);
+  EXPECT_EQ(trace_, (std::vector<std::string>{"2", "step"}));
+  EXPECT_EQ(ui_.WaitTray().icon, "traybus2_ico");
+  Tick(frame);
+  EXPECT_EQ(ui_.WaitTray().icon, "traybusy_ico");
+
+  // Inactive: no phase runs and no queued script step, but capture goes on.
+  trace_.clear();
+  Locked([] {
+    STARTUPACTIVE = 0;
+    MONITORCLIPBOARD = 1;
+    GLO_USEEXTERNALCLIPBOARDMANAGER = 0;
+  });
+  Tick(frame, 4);
+  EXPECT_EQ(trace_, (std::vector<std::string>{"clip", "clip", "clip", "clip"}));
+  EXPECT_EQ(frame.Title(), "Varnodex 2000 (Inactive)");
+  EXPECT_EQ(ui_.WaitTray().icon, "tray_ico");
+
+  // A script started by hand still runs.
+  trace_.clear();
+  Locked([] { TEMPSCRIPTINGACTIVE = 1; });
+  Tick(frame);
+  EXPECT_EQ(trace_, (std::vector<std::string>{"clip", "step"}));
+}
+
+TEST_F(MainFrameTest, ARunningScriptShowsItsMarkItsStepAndTheWorkingPicture) {
+  DriverWindow frame = StartMain();
+  EXPECT_TRUE(frame.Control("Stop Scripts").Disabled());
+  const std::int32_t due = 13 * 360000 + 1;
+  Locked([&] {
+    ScriptQueue.buffer = ScriptQueueEntry{};
+    ScriptQueue.buffer.SCR.Action = "Set Value";
+    ScriptQueue.buffer.SCR.Path = "A";
+    ScriptQueue.buffer.SCR.Command = "1";
+    ScriptQueue.buffer.DueDate = TODAY() + 1;
+    ScriptQueue.buffer.DueTime = due;
+    ScriptQueue.Add();
+    MAILPROGRESSTEXT = "Sending Email";
+  });
+  Tick(frame);
+  EXPECT_FALSE(frame.Control("Stop Scripts").Disabled());
+  EXPECT_EQ(frame.Control("*").Text(), "*");
+  EXPECT_EQ(frame.Control("~wrkas.ico").Text(), "~wrkas.ico");  // the first of seven pictures
+  EXPECT_EQ(frame.Status(2), "Sending Email...Set Value A = 1 " + FORMAT(due, "@t7"));
+  Tick(frame);
+  EXPECT_EQ(frame.Status(2), "Set Value A = 1 " + FORMAT(due, "@t7"));  // the mail text is shown once
+
+  Locked([] { ScriptQueue.Free(); });
+  Tick(frame);
+  EXPECT_TRUE(frame.Control("Stop Scripts").Disabled());
+  EXPECT_EQ(frame.Control("~wrkc.ico").Text(), "~wrkc.ico");  // idle, scheduler on
+  EXPECT_THROW(frame.Control("*"), std::exception);
+}
+
+TEST_F(MainFrameTest, TheTickRunsTheDueScriptStepThroughTheExecutor) {
+  services_.steps.run_script_step = nullptr;  // the program's own executor
+  DriverWindow frame = StartMain();
+  Locked([] {
+    VARQ.Free();
+    ScriptQueue.buffer = ScriptQueueEntry{};
+    ScriptQueue.buffer.SCR.Action = "Set Value";
+    ScriptQueue.buffer.SCR.Path = "DONE";
+    ScriptQueue.buffer.SCR.Command = "yes";
+    ScriptQueue.buffer.DueDate = TODAY() - 1;
+    ScriptQueue.Add();
+    ScriptQueue.buffer.SCR.Path = "NEXT";
+    ScriptQueue.Add();
+  });
+  Tick(frame);
+  std::string done, next;
+  long left = 0;
+  Locked([&] {
+    done = TranslateVariable("DONE");
+    next = TranslateVariable("NEXT");
+    left = ScriptQueue.Records();
+  });
+  EXPECT_EQ(done, "yes");
+  EXPECT_EQ(next, "");  // one step per tick
+  EXPECT_EQ(left, 1);
+  Locked([] { VARQ.Free(); });
+}
+
+TEST_F(MainFrameTest, TheTitleShowsUnlockedUntilTheFrameIsIconised) {
+  DriverWindow frame = StartMain();
+  Locked([] { SystemUnlocked = 1; });
+  Tick(frame);
+  EXPECT_EQ(frame.Title(), "Varnodex 2000 (Unlocked)");
+  Tick(frame);
+  EXPECT_EQ(frame.Title(), "Varnodex 2000 (Unlocked)");  // marked once
+  frame.Post(EVENT_Iconize);
+  Tick(frame);
+  EXPECT_EQ(frame.Title(), "Varnodex 2000");
+  std::uint8_t unlocked = 1;
+  Locked([&] { unlocked = SystemUnlocked; });
+  EXPECT_EQ(unlocked, 0);
+}
+
+TEST_F(MainFrameTest, MenuItemsOfWindowsNotBuiltAreGreyAndRegisteredOnesStartOnTheirOwnThread) {
+  std::atomic<long> started_on{0};
+  RegisterMainProcedure("BrowseToDoList", [&] { started_on = THREAD(); });
+  DriverWindow frame = StartMain();
+  EXPECT_TRUE(frame.Control("&Scheduled Tasks").Disabled());
+  EXPECT_TRUE(frame.Control("&Options").Disabled());
+  EXPECT_TRUE(frame.Control("&Users").Disabled());
+  EXPECT_TRUE(frame.Control("Program Wizard").Disabled());
+  EXPECT_FALSE(frame.Control("&To Do Items").Disabled());
+  EXPECT_FALSE(frame.Control("E&xit").Disabled());
+  frame.Pick({"&Lists", "&To Do Items"});
+  ui_.WaitUntil([&] { return started_on != 0; }, "the to-do list to start");
+  RegisterMainProcedure("BrowseToDoList", {});
+  EXPECT_NE(started_on, frame.Thread());
+  EXPECT_EQ(frame.Status(3).empty(), false);  // weekday and date
+}
+
+TEST_F(MainFrameTest, TheHolidayAndCategoryListsOpenFromTheMenus) {
+  RegisterProgramWindows();
+  DriverWindow frame = StartMain();
+  frame.Pick({"&File", "&Holidays"});
+  DriverWindow holidays = ui_.WaitWindow("Holidays");
+  EXPECT_NE(holidays.Thread(), frame.Thread());
+  holidays.Close();
+  frame.Pick({"&Lists", "Task Cate&gories"});
+  DriverWindow categories = ui_.WaitWindow("Task Categories");
+  categories.Close();
+  ui_.WaitThreadEnded(categories.Thread());
+  RegisterMainProcedure("BrowseHolidays", {});
+  RegisterMainProcedure("BrowseScheduleCategories", {});
+}
+
+TEST_F(MainFrameTest, TheTrayMenuGreysWhatCannotBeDoneAndExitsTheProgram) {
+  StartMain();
+  ui_.WaitTray();
+  ui_.AnswerPopup(9);  // "E&xit Varnodex"
+  ui_.ClickTray(TrayClick::Right);
+  ui_.Finish();
+  const auto popups = ui_.Requests();
+  ASSERT_FALSE(popups.empty());
+  const SeenRequest& menu = popups.back();
+  EXPECT_EQ(menu.kind, Request::Kind::Popup);
+  // Restore is grey while the frame shows, Stop Active Scripts while no script runs.
+  EXPECT_NE(menu.text.find("~&Restore"), std::string::npos) << menu.text;
+  EXPECT_NE(menu.text.find("~Stop Active Scripts"), std::string::npos) << menu.text;
+  EXPECT_NE(menu.text.find("E&xit Varnodex[exit.ico]"), std::string::npos) << menu.text;
+}
+
+TEST_F(MainFrameTest, HotKeysCopyTheirTextRestoreTheFrameAndReportUnknownKeys) {
+  HOT = SYSHOTKEYS_RECORD{};
+  HOT.ID = 1;
+  HOT.HotKey = "CtrlShiftA";
+  HOT.Active = 1;
+  HOT.Action = "Text";
+  HOT.TextType = "Copy";  // what the hot-key editor stores: the same as "CopyPaste"
+  HOT.Text = "signature text";
+  ASSERT_EQ(ACCESS_SYSHOTKEYS->Insert(), 0);
+  HOT = SYSHOTKEYS_RECORD{};
+  HOT.ID = 2;
+  HOT.HotKey = "CtrlShiftB";
+  HOT.Active = 1;
+  HOT.Action = "Text";
+  HOT.TextType = "Shout";
+  ASSERT_EQ(ACCESS_SYSHOTKEYS->Insert(), 0);
+  ACCESS_SYSHOTKEYS->Close();
+
+  DriverWindow frame = StartMain();
+  ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
+
+  PressKey('A', 6);  // Ctrl+Shift
+  ui_.WaitUntil([&] { return ui_.LastClipboardWrite() == "signature text"; }, "the text on the clipboard");
+
+  PressKey('B', 6);
+  const SeenRequest unknown = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(unknown.text, "Unknown Text Automation:  Shout");
+  EXPECT_EQ(unknown.caption, "Hot-Key CtrlShiftB Error");
+
+  // Windows key + W brings the frame back from the tray.
+  frame.Post(EVENT_Iconize);
+  EXPECT_EQ(frame.Get(Prop::Hide), "1");
+  PressKey('W', 8);
+  ui_.WaitUntil([&] { return frame.Get(Prop::Hide) != "1"; }, "the frame to be restored");
+
+  // A key the table no longer knows: an error naming it, then the keys are loaded again.
+  const std::size_t grabs_before = grabs_.grabs.size();
+  grabs_.handler(99, 0, 0);
+  const SeenRequest missing = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(missing.text, "Error retrieving hot key.");
+  EXPECT_EQ(missing.caption.rfind("Unknown: ", 0), 0u) << missing.caption;
+  ui_.WaitUntil([&] { return grabs_.grabs.size() > grabs_before; }, "the hot keys to be loaded again");
+}
+
+// Stores an active "Text" hot key.
+void AddTextHotKey(std::int32_t id, std::string_view key, std::string_view type, std::string_view text) {
+  HOT = SYSHOTKEYS_RECORD{};
+  HOT.ID = id;
+  HOT.HotKey = key;
+  HOT.Active = 1;
+  HOT.Action = "Text";
+  HOT.TextType = type;
+  HOT.Text = text;
+  ASSERT_EQ(ACCESS_SYSHOTKEYS->Insert(), 0);
+}
+
+TEST_F(MainFrameTest, TypeAndPasteHotKeysHandTheirTextToTheTypingService) {
+  AddTextHotKey(1, "CtrlShiftT", "Type", "line one\r\nline two");
+  AddTextHotKey(2, "CtrlShiftP", "Paste", "pasted\r\ntext");
+  ACCESS_SYSHOTKEYS->Close();
+  std::vector<std::pair<std::string, bool>> typed;
+  services_.type_text = [&](std::string_view text, bool paste) { typed.emplace_back(text, paste); };
+
+  StartMain();
+  ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
+  const auto typed_count = [&] {
+    std::size_t n = 0;
+    Locked([&] { n = typed.size(); });
+    return n;
+  };
+  PressKey('T', 6);
+  ui_.WaitUntil([&] { return typed_count() == 1; }, "the text to be typed");
+  PressKey('P', 6);
+  ui_.WaitUntil([&] { return typed_count() == 2; }, "the text to be pasted");
+  EXPECT_EQ(ui_.LastClipboardWrite(), "pasted\r\ntext");
+  Locked([&] {
+    EXPECT_EQ(typed[0], (std::pair<std::string, bool>{"line one\rline two", false}));  // one CR a line
+    EXPECT_EQ(typed[1], (std::pair<std::string, bool>{"pasted\r\ntext", true}));
+  });
+}
+
+TEST_F(MainFrameTest, WithoutATypingServiceHotKeysTypeOnTheDesktopKeyboard) {
+  AddTextHotKey(1, "CtrlShiftT", "Type", "Hi");
+  AddTextHotKey(2, "CtrlShiftP", "Paste", "pasted");
+  ACCESS_SYSHOTKEYS->Close();
+  keyboard_.modifiers_held = 2;  // the user lets go of the hot key's keys a moment late
+  SetScriptKeyboard(&keyboard_);
+
+  StartMain();
+  ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
+  // The events are recorded on Main's thread while it holds the runtime lock.
+  const auto events = [&] {
+    std::string text;
+    Locked([&] { text = keyboard_.Events(); });
+    return text;
+  };
+  PressKey('T', 6);
+  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v16 v72 ^72 ^16 v73 ^73"; }, "Hi to be typed");
+  Locked([&] {
+    EXPECT_EQ(keyboard_.modifier_checks, 3);
+    keyboard_.events.clear();
+  });
+  PressKey('P', 6);
+  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v17 v86 ^86 ^17"; }, "Ctrl+V to be pressed");
+  EXPECT_EQ(ui_.LastClipboardWrite(), "pasted");
+}
+
+TEST_F(MainFrameTest, ClosingHidesTheFrameAndExitAsksFirstWhenTheFrameMinimisesOnClose) {
+  DriverWindow frame = StartMain();
+  Locked([] { MINIMIZEONCLOSEREQUEST = 1; });
+  frame.Close();
+  EXPECT_EQ(frame.Get(Prop::Hide), "1");
+  EXPECT_TRUE(ui_.Running());
+
+  ui_.AnswerMessage(BUTTON_NO);
+  frame.Pick({"&File", "E&xit"});
+  EXPECT_TRUE(frame.Open());
+  const SeenRequest question = ui_.Messages().back();
+  EXPECT_EQ(question.text,
+            "No tasks will execute while Varnodex is not active.  Are you sure you want to close Varnodex?");
+  EXPECT_EQ(question.caption, "Warning");
+  EXPECT_EQ(question.default_button, BUTTON_NO);
+
+  // The scheduler goes on after No.
+  trace_.clear();
+  Tick(frame);
+  EXPECT_FALSE(trace_.empty());
+
+  ui_.AnswerMessage(BUTTON_YES);
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+  EXPECT_FALSE(ui_.Running());
+}
+
+TEST_F(MainFrameTest, TheEndOfTheSessionClosesWithoutTheQuestion) {
+  DriverWindow frame = StartMain();
+  Locked([] { MINIMIZEONCLOSEREQUEST = 1; });
+  frame.Post(EVENT_EndSession);
+  ui_.Finish();
+  EXPECT_TRUE(ui_.Messages().empty());
+}
+
+TEST(ReplaceAll, ReplacesFromTheEndWithoutRescanningAndCutsToSize) {
+  const struct {
+    const char* text;
+    std::size_t size;
+    const char* find;
+    const char* replacement;
+    bool ignore_case;
+    const char* out;
+  } cases[] = {
+      {"a\r\nb\r\nc", 100, "\r\n", "\r", false, "a\rb\rc"},
+      {"aaa", 100, "a", "aa", false, "aaaaaa"},
+      {"Hello hello", 100, "HELLO", "bye", true, "bye bye"},
+      {"Hello hello", 100, "HELLO", "bye", false, "Hello hello"},
+      {"abc", 4, "b", "xyz", false, "axyz"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReplaceAll(c.text, c.size, c.find, c.replacement, c.ignore_case), c.out) << c.text;
+  }
+}
+
+// Start-up through the program body: the data folder, the hand-over and the frame.
+class ProgramStartTest : public MainFrameTest {};
+
+TEST_F(ProgramStartTest, AnEmptyFolderWithoutAChoiceGetsNewDataInPlace) {
+  const std::filesystem::path start = std::filesystem::current_path();
+  ui_.AnswerFile("");
+  ui_.Start(ProgramBody);
+  const SeenRequest notice = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(notice.text, "Application data will be created");
+  EXPECT_EQ(notice.caption, "New Database");
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  EXPECT_EQ(ui_.Requests().front().caption, "Select data directory");
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+  EXPECT_EQ(std::filesystem::current_path(), start);
+  EXPECT_TRUE(std::filesystem::exists(start / "VX97.TPS"));
+  EXPECT_FALSE(std::filesystem::exists(start / "PATHS.INI"));
+}
+
+TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
+  const std::filesystem::path start = std::filesystem::current_path();
+  const std::filesystem::path data = start / "data";
+  std::filesystem::create_directory(data);
+  std::ofstream(data / "VX97.TPS").close();
+  std::ofstream(start / "PATHS.INI") << "[PATH]\nDATA=" << data.string() << "\n";
+  ui_.Start(ProgramBody);
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  EXPECT_TRUE(ui_.Requests().empty());
+  EXPECT_EQ(std::filesystem::current_path(), data);
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+}
+
+TEST_F(ProgramStartTest, AChosenFolderIsWrittenToPathsIniAndUsed) {
+  const std::filesystem::path start = std::filesystem::current_path();
+  const std::filesystem::path chosen = start / "chosen";
+  std::filesystem::create_directory(chosen);
+  ui_.AnswerFile(chosen.string());
+  ui_.Start(ProgramBody);
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  EXPECT_EQ(std::filesystem::current_path(), chosen);
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+  std::ifstream paths(start / "PATHS.INI");
+  const std::string text((std::istreambuf_iterator<char>(paths)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("DATA=" + chosen.string()), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace vx
