@@ -1,6 +1,8 @@
 #include "program/shell/frame_scripts.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "datadll/dictionary/globals.h"
 #include "program/scripts/describe_script_step.h"
@@ -47,12 +49,17 @@ void FrameScripts::UpdateFrameStatus(int animation_step) {
   if (frame_.Status(2).TextValue() != status) frame_.Status(2, status);
 
   if (picture_ == 0) return;
-  const char frame = static_cast<char>('a' + (animation_step >= 1 && animation_step <= 7 ? animation_step - 1 : 0));
-  std::string picture = "~blank.ico";
+  // The working picture's seven frames, while scripts run and while the scheduler only waits.
+  static constexpr std::array<std::string_view, 7> kScripting = {
+      "~wrkas.ico", "~wrkbs.ico", "~wrkcs.ico", "~wrkds.ico", "~wrkes.ico", "~wrkfs.ico", "~wrkgs.ico"};
+  static constexpr std::array<std::string_view, 7> kWaiting = {
+      "~wrka.ico", "~wrkb.ico", "~wrkc.ico", "~wrkd.ico", "~wrke.ico", "~wrkf.ico", "~wrkg.ico"};
+  const std::size_t frame = animation_step >= 1 && animation_step <= 7 ? static_cast<std::size_t>(animation_step - 1) : 0;
+  std::string_view picture = "~blank.ico";
   if (scripts_active_) {
-    picture = std::string("~wrk") + frame + "s.ico";
+    picture = kScripting[frame];
   } else if (STARTUPACTIVE != 0) {
-    picture = std::string("~wrk") + frame + ".ico";
+    picture = kWaiting[frame];
   }
   if (frame_[picture_].TextValue() != picture) frame_[picture_].SetText(picture);
 }
