@@ -2,7 +2,7 @@
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
-#include "framework/browse_class.h"
+#include "datadll/utility/zq_browse_class.h"
 #include "framework/table_view.h"
 #include "framework/window_manager.h"
 #include "framework/window_position.h"
@@ -57,7 +57,7 @@ class CategoryPicker final : public WindowManager {
   }
 
  private:
-  struct Browse final : BrowseClass {
+  struct Browse final : ZQBROWSECLASS {
     void SetQueueRecord() override { Q = {CAT.Category.str()}; }
   } browse_;
   TableView view_;

@@ -23,7 +23,6 @@
 #include "framework/window_manager.h"
 #include "framework/window_position.h"
 #include "platform/hot_keys.h"
-#include "platform/shell_open.h"
 #include "program/scripts/script_queue.h"
 #include "program/scripts/type_hot_key_text.h"
 #include "program/shell/advance_warnings.h"
@@ -35,6 +34,7 @@
 #include "program/shell/frame_scripts.h"
 #include "program/shell/frame_task_road.h"
 #include "program/admin/load_settings.h"
+#include "program/shell/help_links.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/open_file_checked.h"
 #include "program/admin/password_validation.h"
@@ -241,16 +241,8 @@ void MainFrame::BuildMenus() {
     request.command = "KVBBACK.EXE VX97.TPS";
     RunTaskProgram(request);
   });
-  On(EVENT_Accepted, web, [] {
-    platform::ShellOpenRequest request;
-    request.target = std::string(kWebSite);
-    platform::SystemShell().Open(request);
-  });
-  On(EVENT_Accepted, mail, [] {
-    platform::ShellOpenRequest request;
-    request.target = std::string(kSupportMail);
-    platform::SystemShell().Open(request);
-  });
+  On(EVENT_Accepted, web, [] { START([] { OpenHelpLink(kWebSite, "Kestrova Web Site"); }); });
+  On(EVENT_Accepted, mail, [] { START([] { OpenHelpLink(kSupportMail, "E-mail for Support"); }); });
 }
 
 void MainFrame::BuildToolbar() {
