@@ -624,7 +624,7 @@ void QtWindow::Appear() {
     // Without a field chosen by the program the first field takes the keys, as in a dialog,
     // rather than a tab bar that would swallow what is typed.
     for (const auto& [number, item] : items_) {
-      if (item.type == ControlType::String || item.type == ControlType::Progress || !IsField(item.type)) continue;
+      if (item.type == ControlType::String || item.type == ControlType::Progress || !IsFormField(item.type)) continue;
       if (item.widget && item.widget->isVisible() && item.widget->isEnabled()) {
         item.widget->setFocus();
         break;
