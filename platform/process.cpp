@@ -261,6 +261,12 @@ StartResult SystemProcessLauncher::Start(const ProcessRequest& request) {
   argv.reserve(request.argv.size() + 1);
   for (const std::string& argument : request.argv) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  // The child's environment: this program's, with the request's own variables in front (the
+  // first of a name counts).
+  std::vector<char*> envp;
+  for (const std::string& variable : request.environment) envp.push_back(const_cast<char*>(variable.c_str()));
+  for (char** variable = environ; *variable != nullptr; ++variable) envp.push_back(*variable);
+  envp.push_back(nullptr);
 
   std::lock_guard lock(impl_->mutex);
   if (impl_->last_handle == std::numeric_limits<ProcessHandle>::max()) {
@@ -271,7 +277,7 @@ StartResult SystemProcessLauncher::Start(const ProcessRequest& request) {
   // posix_spawnp returns only after the child has run exec (or failed to), so a missing or
   // unusable program is reported here rather than as an exit code.
   if (const int rc = posix_spawnp(&pid, argv[0], settings.actions(), settings.attributes(), argv.data(),
-                                  environ);
+                                  envp.data());
       rc != 0) {
     result.error = rc;
     return result;

@@ -46,6 +46,9 @@ struct ProcessRequest {
   std::filesystem::path folder;  // start folder of the child; empty keeps the caller's
   ShowMode show = ShowMode::Normal;
   ProcessPriority priority = ProcessPriority::Normal;
+  // "NAME=value" variables the child gets besides this program's environment (a secret such as
+  // a password, which the process list would show on a command line).
+  std::vector<std::string> environment;
 };
 
 // Outcome of a start: a handle, or the errno that stopped it.

@@ -27,7 +27,13 @@ struct MessageBoxRequest {
   MessageIcon icon = MessageIcon::None;
   unsigned buttons = BUTTON_OK;
   unsigned default_button = BUTTON_OK;
+  // Buttons of the box's own wording ("&Yes|&No", "|" between them) in place of `buttons`; the
+  // answer is then the number of the button pressed, from 1 (default_button counts the same way).
+  std::string button_texts;
 };
+
+// How many buttons of its own wording a box offers (0 when it has none).
+unsigned ButtonTextCount(const MessageBoxRequest& box);
 
 class MessageReporter {
  public:

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QStyle>
 #include <QStringList>
 #include <QTimer>
@@ -73,7 +74,27 @@ QString BoxText(const std::string& text) {
   return shown;
 }
 
+// A box with buttons of its own wording; answers the number of the button pressed, from 1.
+long ShowWordedMessage(const Request& r, QWidget* parent) {
+  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption), BoxText(r.text),
+                                            QMessageBox::NoButton, parent));
+  box->setTextFormat(Qt::PlainText);
+  const QStringList texts = QString::fromStdString(r.button_texts).split('|');
+  QList<QAbstractButton*> buttons;
+  for (const QString& text : texts) buttons.append(box->addButton(text, QMessageBox::AcceptRole));
+  const long fallback = r.default_button >= 1 && r.default_button <= static_cast<unsigned>(texts.size())
+                            ? static_cast<long>(r.default_button)
+                            : 1;
+  if (auto* button = qobject_cast<QPushButton*>(buttons.value(static_cast<int>(fallback - 1))))
+    box->setDefaultButton(button);
+  RunDialog(r, box);
+  const long pressed = box ? buttons.indexOf(box->clickedButton()) + 1 : 0;
+  delete box.data();
+  return pressed >= 1 ? pressed : fallback;
+}
+
 long ShowMessage(const Request& r, QWidget* parent) {
+  if (!r.button_texts.empty()) return ShowWordedMessage(r, parent);
   QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption), BoxText(r.text),
                                             QMessageBox::NoButton, parent));
   box->setTextFormat(Qt::PlainText);  // a task's text is never taken for markup

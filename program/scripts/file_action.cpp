@@ -50,10 +50,8 @@ std::int64_t FileAction(std::string_view /*Extra2*/, std::string_view /*Extra1*/
   } else if (verb == "File Exists" || verb == "If File Exists") {
     result = FileExists(file1);
     variable = "FileExists";
-  } else {
-    // Nothing was done: the script must not read that as success.
-    storage::SetError(storage::kDriverError, file1, 0, "Unknown file action: " + std::string(verb));
   }
+  // Any other verb does nothing; "Errorcode" still gets the runtime's code.
   const int code = ERRORCODE();
   if (!variable.empty()) SetScriptVariable(value.empty() ? std::to_string(result) : value, variable);
   SetScriptVariable(std::to_string(code), "Errorcode");

@@ -18,7 +18,7 @@ namespace vx {
 // "Copy", "Move", "Rename", "Delete" and "Recycle"; 1 or 0 for "Make Directory", "Remove
 // Directory" and "File Exists" (also "If File Exists"); the date, time or size for "Get File
 // Date", "Get File Time" and "Get File Size"; the number of windows for "Log Windows". Any
-// other verb does nothing, returns 0 and sets "Errorcode" to 90. Extra1 and Extra2 are not
+// other verb does nothing, returns 0 and sets only "Errorcode" (0). Extra1 and Extra2 are not
 // used. The event log is closed first, so a script may move or copy it whole.
 std::int64_t FileAction(std::string_view Extra2, std::string_view Extra1, std::string_view File2,
                         std::string_view File1, std::string_view Verb);

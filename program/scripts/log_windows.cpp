@@ -11,27 +11,20 @@
 namespace vx {
 namespace {
 
-// The desktop's windows as the script's window search sees them.
-class DesktopListing final : public WindowListing {
- public:
-  std::vector<ListedWindow> TopWindows() override { return Listed(ScriptDesktop().TopWindows()); }
-  std::vector<ListedWindow> ChildWindows(std::int64_t parent) override {
-    return Listed(ScriptDesktop().ChildWindows(static_cast<unsigned long>(parent)));
-  }
+// The windows as the window search lists them: the top-level windows refill TopWindowList,
+// the children of one window ChildWindowList.
+std::vector<ListedWindow> TopWindows() {
+  ListTopWindows();
+  std::vector<ListedWindow> out;
+  for (const TopWindowList_RECORD& w : TopWindowList) out.push_back({w.Title.str(), w.ClassName.str(), w.Handle});
+  return out;
+}
 
- private:
-  static std::vector<ListedWindow> Listed(const std::vector<platform::DesktopWindow>& windows) {
-    std::vector<ListedWindow> out;
-    out.reserve(windows.size());
-    for (const platform::DesktopWindow& w : windows)
-      out.push_back({w.title, w.class_name, static_cast<std::int64_t>(w.handle)});
-    return out;
-  }
-};
-
-WindowListing*& InstalledListing() {
-  static WindowListing* listing = nullptr;
-  return listing;
+std::vector<ListedWindow> ChildWindows(std::int64_t parent) {
+  ListChildWindows(static_cast<std::int32_t>(parent));
+  std::vector<ListedWindow> out;
+  for (const ChildWindowList_RECORD& w : ChildWindowList) out.push_back({w.Title.str(), w.ClassName.str(), w.Handle});
+  return out;
 }
 
 // A text in a column of `width` bytes: cut without splitting a character, padded with blanks;
@@ -64,14 +57,6 @@ std::string ChildLine(const ListedWindow& child) {
 
 }  // namespace
 
-void SetScriptWindowListing(WindowListing* listing) { InstalledListing() = listing; }
-
-WindowListing& ScriptWindowListing() {
-  if (InstalledListing() != nullptr) return *InstalledListing();
-  static DesktopListing desktop;
-  return desktop;
-}
-
 std::int32_t LogWindows(std::string_view File) {
   const std::filesystem::path path = ScriptPath(File);
   if (path.empty()) {
@@ -86,14 +71,13 @@ std::int32_t LogWindows(std::string_view File) {
                        File);
     return 0;
   }
-  WindowListing& listing = ScriptWindowListing();
-  std::vector<ListedWindow> windows = listing.TopWindows();
+  std::vector<ListedWindow> windows = TopWindows();
   if (windows.size() > kMostLoggedWindows) windows.resize(kMostLoggedWindows);
   // Children appended below are listed in turn, so the list grows while it is walked.
   for (std::size_t i = 0; i < windows.size(); ++i) {
     const ListedWindow window = windows[i];
     out << WindowLine(window) << '\n';
-    for (const ListedWindow& child : listing.ChildWindows(window.handle)) {
+    for (const ListedWindow& child : ChildWindows(window.handle)) {
       out << ChildLine(child) << '\n';
       if (child.class_name.find("Win") != std::string::npos && windows.size() < kMostLoggedWindows)
         windows.push_back({ListTitle(child.title + " (Child of " + std::string(ClipView(window.title)) + ")"),

@@ -16,23 +16,9 @@ struct ListedWindow {
   std::int64_t handle = 0;
 };
 
-// The desktop's windows as the window search lists them.
-class WindowListing {
- public:
-  virtual ~WindowListing() = default;
-  // The top-level windows, in the desktop's order.
-  virtual std::vector<ListedWindow> TopWindows() = 0;
-  // Every window below parent, at all levels.
-  virtual std::vector<ListedWindow> ChildWindows(std::int64_t parent) = 0;
-};
-
-// Installs the listing "Log Windows" reads; nullptr restores the built-in one, the desktop's
-// windows as the window search lists them (ScriptDesktop). The caller keeps the object alive
-// while it is installed.
-void SetScriptWindowListing(WindowListing* listing);
-WindowListing& ScriptWindowListing();
-
-// Writes File afresh: a line per top-level window (title 40, handle 12), each followed by a line
+// Writes File afresh from the window search's lists (ListTopWindows refills TopWindowList, so
+// titled windows only, hidden ones left out while GLO_EXCLUDEHIDDENWINDOWS is set): a line per
+// top-level window (title 40, handle 12), each followed by a line
 // per child (40 blanks and 12 blanks, then title 40, class 20, handle 12). A child whose class
 // holds "Win" is also listed as a top-level window of its own, titled "<title> (Child of
 // <parent>)", so that its children follow in turn. Returns the number of top-level entries

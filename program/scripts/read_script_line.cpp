@@ -27,10 +27,13 @@ bool ReadsModal(std::string_view arg) { return UPPER(arg) == "/MODAL"; }
 
 void ReadDisplay(const ScriptArguments& args, std::string_view, SCRIPTING_RECORD& step) {
   step.DDEApplicationName = args.GetArgument(1);
-  // Only a whole argument after the message makes the message modal, so a message whose text
-  // mentions "/modal" is not taken for the switch.
+  // The switch counts wherever it stands after the message, alone or inside another argument.
+  // The message itself is left out: a message that mentions "/modal" must read back as the
+  // writer wrote it.
   bool modal = false;
-  for (std::size_t n = 2; n <= args.Count(); ++n) modal = modal || ReadsModal(args.GetArgument(n));
+  for (std::size_t n = 2; n <= args.Count(); ++n) {
+    modal = modal || UPPER(args.GetArgument(n)).find("/MODAL") != std::string::npos;
+  }
   step.SecondsToWait = modal ? 0 : 1;
   const std::string title = args.GetArgument(2);
   const std::string button = args.GetArgument(3);

@@ -42,6 +42,11 @@ std::string Lower(std::string_view text) {
 
 }  // namespace
 
+bool SameScriptEntry(const ScriptQueueEntry& a, const ScriptQueueEntry& b) {
+  return a.SCR.ID == b.SCR.ID && a.SCR.Sequence == b.SCR.Sequence && a.SCR.Action == b.SCR.Action &&
+         a.DueDate == b.DueDate && a.DueTime == b.DueTime && a.WindowHandle == b.WindowHandle;
+}
+
 ScriptMoment ScriptStartMoment(const Queue<ScriptQueueEntry>& queue) {
   ScriptMoment start{TODAY(), CLOCK()};
   start = Later(start, 2 * static_cast<std::int64_t>(GLOBALDELAY));
@@ -79,10 +84,13 @@ void ConvertTransferStep(SCRIPTING_RECORD& step) {
     const std::string_view topic = step.DDEApplicationTopic.view();
     const std::string_view user = ClipView(topic.substr(0, 128));
     const std::string_view password = ClipView(topic.size() > 128 ? topic.substr(128) : "");
+    // The password stays off the command line, where the process list would show it: the
+    // step keeps it in its DDE command (not used by a program start), and the start hands it
+    // to the transfer program in its environment.
     command = std::string(verb == "FTP Upload" ? "VXFTP U " : "VXFTP D ") +
               QuoteArgument(step.Command.clipped()) + " " + QuoteArgument(step.Path.clipped()) +
-              " " + QuoteArgument(step.DDEApplicationName.clipped()) + " " + QuoteArgument(user) +
-              " " + QuoteArgument(password);
+              " " + QuoteArgument(step.DDEApplicationName.clipped()) + " " + QuoteArgument(user);
+    step.DDECommand = password;
   } else if (verb == "HTTP Download") {
     command = "HTTPGET " + QuoteArgument(step.Command.clipped()) + " " +
               QuoteArgument(step.Path.clipped()) + " /AUTO";

@@ -20,7 +20,12 @@ struct ScriptQueueEntry {
   std::int32_t DueDate = 0;        // the step may run at or after this moment
   std::int32_t DueTime = 0;
   std::int32_t WindowHandle = 0;   // the program the launcher started last when it was loaded
+  std::int32_t TaskHandle = 0;     // the program this step started, while it waits for its end
 };
+
+// Whether two entries are the same step of the same load (the executor and the running-script
+// viewer use it to find an entry again after the queue may have changed under them).
+bool SameScriptEntry(const ScriptQueueEntry& a, const ScriptQueueEntry& b);
 
 extern Queue<ScriptQueueEntry> ScriptQueue;
 
@@ -43,7 +48,9 @@ ScriptMoment ScriptStartMoment(const Queue<ScriptQueueEntry>& queue);
 void AdvanceByStepDelay(SCRIPTING_RECORD& step, ScriptMoment& running);
 
 // Turns an FTP or HTTP file action into the start of the transfer program, waiting for its end
-// at normal priority; other steps are left as they are.
+// at normal priority; other steps are left as they are. An FTP password is kept in the step's
+// DDECommand, never on the command line; the program start passes it as kTransferPasswordVariable.
+inline constexpr std::string_view kTransferPasswordVariable = "VXFTP_PASSWORD";
 void ConvertTransferStep(SCRIPTING_RECORD& step);
 
 // The entry of a step due at running: the deadline of an "If Time Elapsed..." step is reckoned

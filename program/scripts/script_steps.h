@@ -17,6 +17,7 @@ namespace vx {
 struct FileResult {
   int code = 0;
   std::string text;
+  bool positioning = false;  // a walk failed before its first read (it could not be positioned)
   bool ok() const { return code == 0; }
 };
 

@@ -44,8 +44,12 @@ FileResult ScriptingTableSteps::DeleteTaskSteps(std::int32_t id,
 
 FileResult ScriptingTableSteps::ForEachStep(
     std::int32_t id, const std::function<bool(const SCRIPTING_RECORD&)>& visit) {
-  if (!opened_) return {storage::kNotOpen, storage::ErrorText(storage::kNotOpen)};
-  if (const int code = SetToTask(id); code != 0) return Result(code);
+  if (!opened_) return {storage::kNotOpen, storage::ErrorText(storage::kNotOpen), true};
+  if (const int code = SetToTask(id); code != 0) {
+    FileResult result = Result(code);
+    result.positioning = true;
+    return result;
+  }
   for (;;) {
     const int code = ACCESS_SCRIPTING->file().Next();
     if (code == storage::kNoRecord || (code == 0 && SCR.ID != id)) return {};

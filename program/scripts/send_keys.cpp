@@ -92,6 +92,12 @@ char32_t NextCharacter(std::string_view text, std::size_t& at) {
     }
     c = (c << 6) | (next & 0x3F);
   }
+  // An overlong form, a surrogate or a code point beyond U+10FFFF is not a character.
+  constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kShortest[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+    ++at;
+    return 0xFFFD;
+  }
   at += static_cast<std::size_t>(extra) + 1;
   return c;
 }
@@ -119,7 +125,7 @@ long KeyNameToCode(std::string_view Name) {
   // Each prefix adds its modifier and the rest is read again; a loop instead of recursion, so
   // a long run of prefixes cannot exhaust a small thread stack.
   for (;;) {
-    if (rest.empty()) return 0;
+    if (rest.empty()) return modifiers;
     const char first = rest.front();
     if (first == '+' || first == '^' || first == '%') {
       modifiers |= first == '+' ? kKeyShift : first == '^' ? kKeyCtrl : kKeyAlt;
@@ -150,8 +156,8 @@ long KeyNameToCode(std::string_view Name) {
   }
   std::string name(rest);
   if (const auto at = name.find("KEY"); at != std::string::npos) name.erase(at, 3);
-  const int key = LookUpKey(name);
-  return key == 0 ? 0 : modifiers | key;
+  // Modifiers before a word that names no key still are a code: the modifiers alone.
+  return modifiers | LookUpKey(name);
 }
 
 void SendKeyText(std::string_view Text) {
@@ -179,10 +185,11 @@ void TypeText(std::string_view Text) {
 
 void PressKeyCode(long Code) {
   const int key = static_cast<int>(Code & 0xFF);
-  if (key == 0) return;
   PressModifiers(Code, false);
-  KeyDown(key);
-  KeyUp(key);
+  if (key != 0) {
+    KeyDown(key);
+    KeyUp(key);
+  }
   PressModifiers(Code, true);
 }
 

@@ -15,8 +15,8 @@ namespace vx {
 // The key code of a key group's name; 0 when the name is not a key. Leading "+", "^" and "%"
 // add Shift, Ctrl and Alt, a leading "-" is passed over, the words CTRL, ALT and SHIFT (any
 // case) add their modifier, and the word KEY (capitals) is dropped: "Ctrl-S", "CTRLS" and
-// "^S" are Ctrl+S, "F1KEY" is F1. A modifier named twice counts once, and modifiers without a
-// key ("^" alone, "CTRL") are not a key.
+// "^S" are Ctrl+S, "F1KEY" is F1. A modifier named twice counts once; modifiers before no key
+// ("^" alone, "CTRL", "^word") give the modifiers alone (512 for Ctrl).
 long KeyNameToCode(std::string_view Name);
 
 // Sends one key group (the text between "[" and "]"): a key name is pressed; otherwise the
@@ -30,7 +30,7 @@ void SendKeyText(std::string_view Text);
 void TypeText(std::string_view Text);
 
 // Presses a key code: its modifiers down (Shift, Ctrl, Alt, Windows), the key down and up,
-// the modifiers up in the same order. A code without a key presses nothing.
+// the modifiers up in the same order. A code of modifiers alone presses and releases them.
 void PressKeyCode(long Code);
 
 void KeyDown(int VirtualKey);

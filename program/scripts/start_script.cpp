@@ -26,7 +26,7 @@ int LoadTaskScript(std::int32_t task_id, ScriptSteps& steps, MessageReporter& me
     return true;
   });
   if (!walk.ok()) {
-    if (queued == 0) {
+    if (walk.positioning) {
       TaskLog("Set Error: " + walk.text, "Script");
     } else {
       ShowScriptMessage(messages, "Error", "Error executing script: " + walk.text);

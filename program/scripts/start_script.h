@@ -12,8 +12,8 @@ namespace vx {
 
 // Appends the steps of task task_id, as stored and in sequence order, to the active script
 // queue, timed from the script's start moment, then a "**End**" entry when any step was queued.
-// A walk that cannot start is logged "Set Error: " (label "Script"); a failed read part-way
-// shows "Error executing script: ". Returns the number of steps queued.
+// A walk that cannot be positioned is logged "Set Error: " (label "Script"); a failed read,
+// the first one included, shows "Error executing script: ". Returns the number of steps queued.
 int LoadTaskScript(std::int32_t task_id, ScriptSteps& steps, MessageReporter& messages);
 
 // Loads the script file file_name into the active script queue for task SCH.ID. Only the first

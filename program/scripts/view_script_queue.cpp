@@ -18,11 +18,6 @@ namespace {
 constexpr std::string_view kProcedure = "ViewQueue:Script";
 constexpr std::size_t kDetailsWidth = 80;
 
-bool SameEntry(const ScriptQueueEntry& a, const ScriptQueueEntry& b) {
-  return a.SCR.ID == b.SCR.ID && a.SCR.Sequence == b.SCR.Sequence && a.SCR.Action == b.SCR.Action &&
-         a.DueDate == b.DueDate && a.DueTime == b.DueTime && a.WindowHandle == b.WindowHandle;
-}
-
 }  // namespace
 
 std::string ScriptQueueEntryDetails(const ScriptQueueEntry& entry) {
@@ -82,7 +77,7 @@ void ViewQueue_Script() {
     const long row = list.Choice();
     if (row >= 1 && row <= static_cast<long>(shown.size())) {
       const ScriptQueueEntry gone = shown[row - 1];
-      if (ScriptQueue.GetWhere([&](const ScriptQueueEntry& e) { return SameEntry(e, gone); }) == 0) {
+      if (ScriptQueue.GetWhere([&](const ScriptQueueEntry& e) { return SameScriptEntry(e, gone); }) == 0) {
         ScriptQueue.Delete();
       }
     }

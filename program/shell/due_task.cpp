@@ -143,24 +143,23 @@ bool AskMissedOrConfirm() {
 }
 
 void LaunchTaskMessage(DueTaskFrame& frame) {
-  if (USEEXTERNALMESSAGE != 0) {
-    TaskLog(Description() + " " + std::string(SCH.AlarmFile.clipped()), "Message");
-    const std::string alarm = SCH.Alarm != 0 ? ExpandVariables(SCH.AlarmFile.clipped()) : "";
-    if (StartMessageProgram(ExpandVariables(SCH.Description.clipped()),
-                            ExpandVariables(SCH.Message.clipped()), alarm)) {
-      return;
-    }
-  }
+  if (USEEXTERNALMESSAGE != 0) TaskLog(Description() + " " + std::string(SCH.AlarmFile.clipped()), "Message");
+  LaunchTaskMessage(frame, TaskMessage{ExpandVariables(SCH.Description.clipped()), ExpandVariables(SCH.Message.clipped()),
+                                       SCH.Alarm != 0 ? ExpandVariables(SCH.AlarmFile.clipped()) : ""});
+}
+
+void LaunchTaskMessage(DueTaskFrame& frame, const TaskMessage& message) {
+  if (USEEXTERNALMESSAGE != 0 && StartMessageProgram(message.title, message.text, message.alarm_file)) return;
   if (THREADCOUNT >= kMessageThreadLimit) {
     MessageBoxRequest box;
-    box.caption = ExpandVariables(SCH.Description.clipped());
-    box.text = ExpandVariables(SCH.Message.clipped());
+    box.caption = message.title;
+    box.text = message.text;
     CurrentTaskRoadServices().messages->Show(box);
     return;
   }
-  GLO_DESCRIPTION = ExpandVariables(SCH.Description.clipped());
-  GLO_MESSAGE = ExpandVariables(SCH.Message.clipped());
-  GLO_ALARMFILE = SCH.Alarm != 0 ? ExpandVariables(SCH.AlarmFile.clipped()) : "";
+  GLO_DESCRIPTION = message.title;
+  GLO_MESSAGE = message.text;
+  GLO_ALARMFILE = message.alarm_file;
   if (USEEXTERNALMESSAGE != 0 || USEMODALMESSAGE == 0) {
     frame.StartTaskMessageThread();
   } else {

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "datadll/dictionary/schedule_table.h"
+#include "program/shell/task_message.h"
 #include "runtime/events.h"
 
 namespace vx {
@@ -70,6 +71,8 @@ bool AskMissedOrConfirm();
 
 // Shows the message of the task in SCH by the configured means.
 void LaunchTaskMessage(DueTaskFrame& frame);
+// Shows message (texts already expanded) by the same means; SCH is not used.
+void LaunchTaskMessage(DueTaskFrame& frame, const TaskMessage& message);
 
 // Posts EVENT_RefreshSchedule to every thread in BROWSESCHEDULETHREADQUEUE, first to last.
 void RefreshTaskBrowses(DueTaskFrame& frame);

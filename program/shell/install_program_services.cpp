@@ -1,6 +1,8 @@
 #include "program/shell/install_program_services.h"
 
+#include "program/organiser/send_email_message.h"
 #include "program/scripts/builtin_sources.h"
+#include "program/scripts/script_mail.h"
 #include "program/windows/format_date.h"
 #include "program/shell/program_schedule_services.h"
 #include "program/shell/task_log.h"
@@ -12,6 +14,7 @@ void InstallProgramServices() {
   InstallProgramScheduleServices();
   SetTaskLogWriter([](std::string_view text, std::string_view label) { WriteLog(text, label); });
   SetScriptDateFormatter([](std::int32_t date) { return FormatDate(date); });
+  SetScriptMailSender(SendEmailMessage);
 }
 
 }  // namespace vx

@@ -31,6 +31,7 @@
 #include "program/shell/config_store.h"
 #include "program/shell/due_task.h"
 #include "program/shell/due_task_table.h"
+#include "program/shell/frame_scripts.h"
 #include "program/shell/frame_task_road.h"
 #include "program/admin/load_settings.h"
 #include "program/shell/help_links.h"
@@ -73,7 +74,8 @@ struct Command {
 
 class MainFrame final : public WindowManager {
  public:
-  explicit MainFrame(Window& window) : WindowManager(window), road_frame_(window, tray_) {}
+  explicit MainFrame(Window& window)
+      : WindowManager(window), road_frame_(window, tray_), scripts_(window, tray_, road_frame_) {}
 
   Level Init() override;
   void Ask() override;
@@ -116,6 +118,7 @@ class MainFrame final : public WindowManager {
   SYSSHUTDOWNCLASS session_;
   PopupClass popup_;
   FrameTaskRoad road_frame_;
+  FrameScripts scripts_;
   DueTaskTableFiles road_table_;
   DueTaskState road_state_;
   std::vector<Command> commands_;
@@ -259,6 +262,8 @@ void MainFrame::BuildToolbar() {
   stop_button_ = Button("Stop Scripts", "stopscr.ico", "").control;
   script_picture_ = window().Toolbar().Image("~blank.ico");
   script_text_ = window().Toolbar().String("");
+  window()[stop_button_].Disable();  // until a script runs
+  scripts_.SetControls(stop_button_, script_text_, script_picture_);
 
   // These three press their menu items, so that both stay one command.
   const auto mirror = [this](int button, int item) {
@@ -424,6 +429,7 @@ MainTickSteps MainFrame::Steps() {
     steps.check_next_task = [this] { CheckNextTask(road_state_, road_table_, road_frame_); };
   }
   if (!steps.check_clock) steps.check_clock = CheckClockAndExitCodes;
+  if (!steps.run_script_step) steps.run_script_step = [this] { scripts_.RunDueScriptStep(); };
   return steps;
 }
 
@@ -462,12 +468,11 @@ void MainFrame::TimerTick() {
   }
 
   // Scripts run while the scheduler is active, or for a one-off run started by hand.
-  if ((STARTUPACTIVE != 0 || TEMPSCRIPTINGACTIVE != 0) && ScriptQueue.Records() > 0) script_busy_ = true;
+  script_busy_ = scripts_.UpdateScriptControls();
+  scripts_.UpdateFrameStatus(animation_);
   if (script_busy_) {
-    window()[script_text_].SetText("Script running");
-    if (steps.run_script_step) steps.run_script_step();
-  } else if (previous_script_busy_) {
-    window()[script_text_].SetText("");
+    steps.run_script_step();
+    scripts_.UpdateFrameStatus(animation_);
   }
 
   if (script_busy_) {

@@ -108,6 +108,7 @@ Started StartCommand(const TaskProgramRequest& request, std::string_view command
       start.folder = std::string(ClipView(request.folder));
       start.show = static_cast<platform::ShowMode>(show_mode);
       start.priority = Priority(request);
+      start.environment = request.environment;
       const platform::StartResult spawned = services.processes->Start(start);
       if (spawned) return {spawned.handle, platform::SHELL_OPENED};
       result.code = StartErrorCode(spawned);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/process.h"
 
@@ -20,6 +21,7 @@ struct TaskProgramRequest {
   std::string command;              // program, document, link or command line; "N/A" starts nothing
   std::string folder;               // start folder of the program; blank keeps the current one
   std::string verb;                 // the opener's verb, lower-cased and cut to four letters
+  std::vector<std::string> environment;  // "NAME=value" for a started program, besides ours
 };
 
 // What the due-task road asks for: the task's command in its folder, shown normally.

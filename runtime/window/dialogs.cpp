@@ -72,6 +72,7 @@ unsigned WindowMessageReporter::Show(const MessageBoxRequest& box) {
   request->caption = box.caption;
   request->icon = box.icon;
   request->buttons = box.buttons;
+  request->button_texts = box.button_texts;
   request->default_button = ValidAnswer(box, box.default_button);
   const long answer = AskFrontEnd(request, request->default_button, nullptr);
   return ValidAnswer(box, static_cast<unsigned>(answer));

@@ -71,6 +71,7 @@ class Request {
   MessageIcon icon = MessageIcon::None;
   unsigned buttons = 0;  // message buttons (sum of BUTTON_ values)
   unsigned default_button = 0;
+  std::string button_texts;  // message buttons of their own wording ("&Yes|&No"); answer 1, 2, ...
   std::string filter;   // file dialog: "WAV Files|*.WAV|All|*.*"
   int flags = 0;        // file dialog: FILE_Save and friends
 

@@ -188,6 +188,7 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   seen.filter = request->filter;
   seen.buttons = request->buttons;
   seen.default_button = request->default_button;
+  seen.button_texts = request->button_texts;
   // File and folder dialogs share one line of answers.
   auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog : request->kind];
   if (ending_) {

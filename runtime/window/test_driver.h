@@ -43,6 +43,7 @@ struct SeenRequest {
   std::string text, caption, filter;
   MessageIcon icon = MessageIcon::None;
   unsigned buttons = 0, default_button = 0;
+  std::string button_texts;
   long answer = 0;
   std::string answer_text;
 };

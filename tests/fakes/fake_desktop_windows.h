@@ -31,7 +31,10 @@ class FakeDesktopWindows final : public platform::DesktopWindows {
     closed.push_back(window);
     return true;
   }
-  long ProcessOf(unsigned long) override { return 0; }
+  long ProcessOf(unsigned long window) override {
+    const auto found = pids.find(window);
+    return found == pids.end() ? 0 : found->second;
+  }
 
   // A top-level window, shown unless told otherwise.
   void Add(unsigned long handle, std::string title, std::string class_name = "Frame", bool visible = true) {
@@ -40,6 +43,7 @@ class FakeDesktopWindows final : public platform::DesktopWindows {
 
   std::vector<platform::DesktopWindow> top;
   std::map<unsigned long, std::vector<platform::DesktopWindow>> children;
+  std::map<unsigned long, long> pids;  // the process of a window; 0 when not listed
   unsigned long active = 0;
   int listings = 0;
   std::vector<unsigned long> child_listings, activated, closed;

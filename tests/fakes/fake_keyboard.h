@@ -22,6 +22,7 @@ class FakeKeyboard final : public platform::KeyboardOutput {
     return true;
   }
   long CharacterKey(char32_t c) override {
+    characters.push_back(c);
     if (c >= 'a' && c <= 'z') return static_cast<long>(c - 'a' + 'A');
     if (c >= 'A' && c <= 'Z') return platform::kKeyShift + static_cast<long>(c);
     if (c >= '0' && c <= '9') return static_cast<long>(c);
@@ -47,6 +48,7 @@ class FakeKeyboard final : public platform::KeyboardOutput {
   int modifiers_held = 0;  // how many more checks answer that a modifier is held
   int modifier_checks = 0;
   std::vector<std::string> events;
+  std::u32string characters;  // every character a key was asked for, in order
 };
 
 }  // namespace vx::fakes

@@ -45,6 +45,7 @@ class FakeScriptSteps : public ScriptSteps {
   int fail_add_at_sequence = -1;  // an add of this sequence fails
   bool fail_delete = false;
   int fail_read_after = -1;  // a walk fails after this many rows
+  bool fail_set = false;     // a walk cannot be positioned
   int batches_begun = 0, batches_ended = 0;
   std::function<void()> on_delete;  // called after each row deleted
 
@@ -82,6 +83,7 @@ class FakeScriptSteps : public ScriptSteps {
   }
   FileResult ForEachStep(std::int32_t id,
                          const std::function<bool(const SCRIPTING_RECORD&)>& visit) override {
+    if (fail_set) return {35, "Record Not Found", true};
     int read = 0;
     for (const auto& [key, row] : rows) {
       if (key.first != id) continue;

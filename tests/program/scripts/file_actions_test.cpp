@@ -13,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/fakes/fake_desktop_windows.h"
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "platform/trash.h"
 #include "program/scripts/log_windows.h"
+#include "program/scripts/window_search.h"
 #include "program/scripts/script_variables.h"
 #include "program/shell/write_log.h"
 #include "program/shell_fixture.h"
@@ -222,12 +224,12 @@ TEST_F(FileActionsTest, RemoveDirectoryRemovesOnlyAnEmptyFolder) {
   EXPECT_EQ(Read("plain-file"), "data");
 }
 
-TEST_F(FileActionsTest, AnUnknownVerbDoesNothingAndIsNotReportedAsSuccess) {
+TEST_F(FileActionsTest, AnUnknownVerbDoesNothingAndSetsOnlyErrorcode) {
   Write("a.txt", "A");
   EXPECT_EQ(Act("copy", "a.txt", "b.txt"), 0);  // verbs are case-sensitive
   EXPECT_FALSE(Exists("b.txt"));
   EXPECT_EQ(VARQ.Records(), 1);
-  EXPECT_EQ(Var("Errorcode"), "90");
+  EXPECT_EQ(Var("Errorcode"), "0");  // the runtime's code: nothing was tried, nothing failed
   // A verb with the blanks of its field still counts.
   EXPECT_EQ(Act("Copy      ", "a.txt", "b.txt"), 0);
   EXPECT_TRUE(Exists("b.txt"));
@@ -244,36 +246,30 @@ TEST_F(FileActionsTest, TheEventLogIsClosedSoAScriptCanMoveItAway) {
   EXPECT_TRUE(reporter_.shown.empty());  // no line was refused
 }
 
-class FakeWindows final : public WindowListing {
- public:
-  std::vector<ListedWindow> top;
-  std::map<std::int64_t, std::vector<ListedWindow>> children;
-  std::vector<ListedWindow> TopWindows() override { return top; }
-  std::vector<ListedWindow> ChildWindows(std::int64_t parent) override { return children[parent]; }
-};
-
 class LogWindowsTest : public FileActionsTest {
  protected:
   void SetUp() override {
     FileActionsTest::SetUp();
-    SetScriptWindowListing(&windows_);
+    SetScriptDesktop(&windows_);
   }
   void TearDown() override {
-    SetScriptWindowListing(nullptr);
+    SetScriptDesktop(nullptr);
     FileActionsTest::TearDown();
   }
   static std::string Pad(std::string text, std::size_t width) {
     text.resize(width, ' ');
     return text;
   }
-  FakeWindows windows_;
+  fakes::FakeDesktopWindows windows_;
 };
 
 TEST_F(LogWindowsTest, EachWindowAndItsChildrenOneFixedColumnLineEach) {
-  windows_.top = {{"Editor - notes.txt", "Main", 101}, {"Calculator", "Calc", 202}};
-  windows_.children[101] = {{"Text area", "Edit", 111}, {"Tools", "WinPanel", 112}};
-  windows_.children[112] = {{"Bold", "Button", 113}};
-  windows_.children[202] = {{std::string(50, 'k'), "Button with a long class name", 1234567890123}};
+  windows_.Add(101, "Editor - notes.txt", "Main");
+  windows_.Add(202, "Calculator", "Calc");
+  windows_.Add(303, "");  // untitled: not listed
+  windows_.children[101] = {{111, "Text area", "Edit"}, {112, "Tools", "WinPanel"}, {114, "", "Edit"}};
+  windows_.children[112] = {{113, "Bold", "Button"}};
+  windows_.children[202] = {{2123456789, std::string(50, 'k'), "Button with a long class name"}};
 
   EXPECT_EQ(Act("Log Windows", "windows.txt"), 3);
   const std::string gap(52, ' ');
@@ -282,7 +278,7 @@ TEST_F(LogWindowsTest, EachWindowAndItsChildrenOneFixedColumnLineEach) {
                 gap + Pad("Text area", 40) + Pad("Edit", 20) + "111\n" +               //
                 gap + Pad("Tools", 40) + Pad("WinPanel", 20) + "112\n" +               //
                 Pad("Calculator", 40) + "202\n" +                                      //
-                gap + std::string(40, 'k') + "Button with a long c" + "123456789012\n" +  //
+                gap + std::string(40, 'k') + "Button with a long c" + "2123456789\n" +  //
                 Pad("Tools (Child of Editor - notes.txt)", 40) + "112\n" +                      //
                 gap + Pad("Bold", 40) + Pad("Button", 20) + "113\n");
   EXPECT_EQ(Var("Errorcode"), "0");
@@ -291,13 +287,13 @@ TEST_F(LogWindowsTest, EachWindowAndItsChildrenOneFixedColumnLineEach) {
 
 TEST_F(LogWindowsTest, ATreeOfChildWindowsCannotRunAway) {
   // Every window claims the top window as its child: without a limit the list never ends.
-  windows_.top = {{"Loop", "Win", 1}};
-  windows_.children[1] = {{"Again", "Win", 1}};
+  windows_.Add(1, "Loop", "Win");
+  windows_.children[1] = {{1, "Again", "Win"}};
   EXPECT_EQ(Act("Log Windows", "windows.txt"), static_cast<std::int64_t>(kMostLoggedWindows));
 }
 
 TEST_F(LogWindowsTest, AFileThatCannotBeWrittenListsNothing) {
-  windows_.top = {{"Editor", "Main", 101}};
+  windows_.Add(101, "Editor", "Main");
   EXPECT_EQ(Act("Log Windows", "no-such-folder/windows.txt"), 0);
   EXPECT_EQ(Var("Errorcode"), "2");
   EXPECT_EQ(Act("Log Windows", ""), 0);

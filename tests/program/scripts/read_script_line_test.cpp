@@ -135,7 +135,20 @@ TEST(ReadScriptLine, DisplayModalSwitch) {
                                          s.DDEApplicationName = "Hi";
                                          s.DDEApplicationTopic = "Title";
                                        })},
-      // Only a whole argument is the switch: a message that mentions it is not modal.
+      // The switch counts anywhere after the message, inside another argument too ...
+      {"DISPLAY Hi \"Note /modal\" Ok", Step("Display Message",
+                                             [](auto& s) {
+                                               s.DDEApplicationName = "Hi";
+                                               s.DDEApplicationTopic = "Note /modal";
+                                               s.FocusOnWindow = "Ok";
+                                             })},
+      {"DISPLAY Hi T B x/MODAL", Step("Display Message",
+                                      [](auto& s) {
+                                        s.DDEApplicationName = "Hi";
+                                        s.DDEApplicationTopic = "T";
+                                        s.FocusOnWindow = "B";
+                                      })},
+      // ... but not in the message, so a message that mentions it reads back as written.
       {"DISPLAY \"use /modal here\" T", Step("Display Message",
                                              [](auto& s) {
                                                s.DDEApplicationName = "use /modal here";

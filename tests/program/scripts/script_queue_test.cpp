@@ -111,14 +111,21 @@ TEST_F(ScriptQueueTest, TaskWithoutStepsQueuesNothingAndWalkErrorsAreReported) {
 
   steps.Put(Step("Send Keys", [](auto& s) { s.ID = 3; s.Sequence = 1; }));
   steps.Put(Step("Send Keys", [](auto& s) { s.ID = 3; s.Sequence = 2; }));
+  steps.fail_set = true;
+  LoadTaskScript(3, steps, messages);
+  EXPECT_EQ(log, Strings{"Script: Set Error: Record Not Found"});
+  EXPECT_EQ(ScriptQueue.Records(), 0);
+  steps.fail_set = false;
+
+  // A failed read, the first as a later one, is shown.
   steps.fail_read_after = 0;
   LoadTaskScript(3, steps, messages);
-  EXPECT_EQ(log, Strings{"Script: Set Error: Record Not Available"});
+  EXPECT_EQ(messages.Texts(), Strings{"Error: Error executing script: Record Not Available"});
   EXPECT_EQ(ScriptQueue.Records(), 0);
 
   steps.fail_read_after = 1;
   LoadTaskScript(3, steps, messages);
-  EXPECT_EQ(messages.Texts(), Strings{"Error: Error executing script: Record Not Available"});
+  EXPECT_EQ(messages.Texts().back(), "Error: Error executing script: Record Not Available");
   EXPECT_EQ(ScriptQueue.Records(), 2);  // the step read, then its "**End**"
 }
 
@@ -150,7 +157,8 @@ TEST_F(ScriptQueueTest, TransferStepsBecomeProgramStarts) {
   ConvertTransferStep(upload);
   EXPECT_EQ(upload.Action, "Start Program");
   EXPECT_EQ(upload.Command,
-            "VXFTP U \"/home/me/report one.txt\" \"incoming/report.txt\" ftp.example.org anna \"p w\"");
+            "VXFTP U \"/home/me/report one.txt\" \"incoming/report.txt\" ftp.example.org anna");
+  EXPECT_EQ(upload.DDECommand, "p w");  // handed over outside the command line
   EXPECT_EQ(upload.DDEApplicationName, "1211");
   EXPECT_EQ(upload.TimeElapsed, 360000);
   EXPECT_TRUE(upload.DDEApplicationTopic.blank());
@@ -161,8 +169,8 @@ TEST_F(ScriptQueueTest, TransferStepsBecomeProgramStarts) {
     s.Path = "b";
     s.DDEApplicationName = "host";
   });
-  ConvertTransferStep(anonymous);  // user and password keep their places
-  EXPECT_EQ(anonymous.Command, "VXFTP D a b host \"\" \"\"");
+  ConvertTransferStep(anonymous);  // the user keeps its place
+  EXPECT_EQ(anonymous.Command, "VXFTP D a b host \"\"");
 
   SCRIPTING_RECORD get = Step("File Actions", [](auto& s) {
     s.DDEType = "HTTP Download";
@@ -245,7 +253,7 @@ TEST_F(ScriptQueueTest, UnknownLinesAreReportedAndQueuedAllTheSame) {
   EXPECT_EQ(Queued(), (Strings{At("Dance", kDay, kNoon + 150), At("Comment", kDay, kNoon + 200),
                                At("", kDay, kNoon + 250),
                                At("Start Program", kDay, kNoon + 300)}));
-  EXPECT_EQ(ScriptQueue[4].SCR.Command, "VXFTP U a b host \"\" \"\"");
+  EXPECT_EQ(ScriptQueue[4].SCR.Command, "VXFTP U a b host \"\"");
 }
 
 }  // namespace

@@ -38,8 +38,8 @@ TEST(KeyNameToCode, NamesPrefixesAndModifierWords) {
       {"CtrlV", Ctrl + 86},    {"", 0},                   {"HELLO", 0},          {" ENTER", 0},
       // A modifier named twice counts once, instead of adding up to another modifier.
       {"^CTRL-S", Ctrl + 83},  {"++A", Shift + 65},
-      // Modifiers with no key after them are not a key: such a group is typed as text.
-      {"^", 0},                {"CTRL", 0},               {"%ALT-", 0},          {"SHIFT-HELLO", 0},
+      // Modifiers with no key after them give the modifiers alone, pressed and released.
+      {"^", Ctrl},             {"CTRL", Ctrl},            {"%ALT-", Alt},        {"SHIFT-HELLO", Shift},
   };
   for (const auto& c : cases) EXPECT_EQ(KeyNameToCode(c.name), c.code) << "for: [" << c.name << "]";
 }
@@ -80,8 +80,8 @@ TEST_F(SendKeysTest, AGroupThatIsNoKeyTypesItsVariableOrItself) {
   EXPECT_EQ(keyboard_.Events(), "v16 v79 ^79 ^16 v75 ^75 v32 ^32 v49 ^49");
 
   keyboard_.events.clear();
-  SendKeyText("^hi");  // Ctrl without a key is typed, not pressed (this keyboard has no "^")
-  EXPECT_EQ(keyboard_.Events(), "v72 ^72 v73 ^73");
+  SendKeyText("^hi");  // Ctrl with a word that is no key: Ctrl alone is pressed
+  EXPECT_EQ(keyboard_.Events(), "v17 ^17");
 }
 
 TEST_F(SendKeysTest, TextIsTypedWithShiftForCapitalsAndCapsLockOffMeanwhile) {
@@ -105,6 +105,25 @@ TEST_F(SendKeysTest, EachLineEndIsOneEnterAndCharactersWithoutAKeyAreLeftOut) {
   keyboard_.events.clear();
   TypeText("a\xE2\x82\xAC" "b\xFF" "c\xE2\x82");  // a euro sign, a stray byte, a cut character
   EXPECT_EQ(keyboard_.Events(), "v65 ^65 v66 ^66 v67 ^67");
+}
+
+TEST_F(SendKeysTest, MalformedUtf8ReadsAsReplacementCharacters) {
+  const struct {
+    const char* text;
+    std::u32string characters;
+  } cases[] = {
+      {"\xC3\xA9", U"\u00E9"},                        // a well-formed two-byte character
+      {"\xF0\x9F\x98\x80", U"\U0001F600"},          // and a four-byte one
+      {"\xC0\xAF", U"\uFFFD\uFFFD"},                 // an overlong "/"
+      {"\xE0\x80\xAF", U"\uFFFD\uFFFD\uFFFD"},     // the same in three bytes
+      {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},     // a surrogate
+      {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+  };
+  for (const auto& c : cases) {
+    keyboard_.characters.clear();
+    TypeText(c.text);
+    EXPECT_TRUE(keyboard_.characters == c.characters) << "for: " << ::testing::PrintToString(std::string(c.text));
+  }
 }
 
 }  // namespace

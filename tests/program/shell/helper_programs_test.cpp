@@ -19,6 +19,7 @@
 #include "platform/program_folder.h"
 #include "runtime/storage/file.h"
 #include "runtime/storage/stored_name.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace vx {
@@ -26,10 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct HelperRun {
-  int status = -1;
-  std::string output;
-};
+using HelperRun = test_support::CommandRun;
 
 // Runs a helper in folder (its command line after `prefix`) and collects its standard output.
 HelperRun RunHelper(const std::string& prefix, const std::string& helper, const fs::path& folder,
@@ -37,14 +35,8 @@ HelperRun RunHelper(const std::string& prefix, const std::string& helper, const 
   const fs::path program = platform::RunningProgramFolder() / helper;
   HelperRun run;
   if (!fs::exists(program)) return run;
-  const std::string command = "cd '" + folder.string() + "' && " + prefix + " '" + program.string() + "' " + args;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char chunk[512];
-  while (std::fgets(chunk, sizeof chunk, pipe) != nullptr) run.output += chunk;
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return test_support::RunCommandLine("cd '" + folder.string() + "' && " + prefix + " '" + program.string() + "' " +
+                                      args);
 }
 HelperRun RunHelper(const std::string& helper, const fs::path& folder, const std::string& args) {
   return RunHelper("", helper, folder, args);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/hotkeys_table.h"
 #include "datadll/dictionary/table_managers.h"
@@ -20,6 +21,7 @@
 #include "datadll/utility/sys_shutdown_class.h"
 #include "framework/file_manager.h"
 #include "program/scripts/script_queue.h"
+#include "program/scripts/script_variables.h"
 #include "program/scripts/send_keys.h"
 #include "program/shell/help_links.h"
 #include "program/shell/main_procedures.h"
@@ -28,7 +30,9 @@
 #include "program/shell/program_registry.h"
 #include "program/shell/register_program_windows.h"
 #include "program/shell/task_road_services.h"
+#include "runtime/dates.h"
 #include "runtime/events.h"
+#include "runtime/pictures.h"
 #include "runtime/threads.h"
 #include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
@@ -147,6 +151,63 @@ TEST_F(MainFrameTest, TheTickCapturesThenRunsOnePhaseInTurnThenTheScriptAndTheTr
   Locked([] { TEMPSCRIPTINGACTIVE = 1; });
   Tick(frame);
   EXPECT_EQ(trace_, (std::vector<std::string>{"clip", "step"}));
+}
+
+TEST_F(MainFrameTest, ARunningScriptShowsItsMarkItsStepAndTheWorkingPicture) {
+  DriverWindow frame = StartMain();
+  EXPECT_TRUE(frame.Control("Stop Scripts").Disabled());
+  const std::int32_t due = 13 * 360000 + 1;
+  Locked([&] {
+    ScriptQueue.buffer = ScriptQueueEntry{};
+    ScriptQueue.buffer.SCR.Action = "Set Value";
+    ScriptQueue.buffer.SCR.Path = "A";
+    ScriptQueue.buffer.SCR.Command = "1";
+    ScriptQueue.buffer.DueDate = TODAY() + 1;
+    ScriptQueue.buffer.DueTime = due;
+    ScriptQueue.Add();
+    MAILPROGRESSTEXT = "Sending Email";
+  });
+  Tick(frame);
+  EXPECT_FALSE(frame.Control("Stop Scripts").Disabled());
+  EXPECT_EQ(frame.Control("*").Text(), "*");
+  EXPECT_EQ(frame.Control("~wrkas.ico").Text(), "~wrkas.ico");  // the first of seven pictures
+  EXPECT_EQ(frame.Status(2), "Sending Email...Set Value A = 1 " + FORMAT(due, "@t7"));
+  Tick(frame);
+  EXPECT_EQ(frame.Status(2), "Set Value A = 1 " + FORMAT(due, "@t7"));  // the mail text is shown once
+
+  Locked([] { ScriptQueue.Free(); });
+  Tick(frame);
+  EXPECT_TRUE(frame.Control("Stop Scripts").Disabled());
+  EXPECT_EQ(frame.Control("~wrkc.ico").Text(), "~wrkc.ico");  // idle, scheduler on
+  EXPECT_THROW(frame.Control("*"), std::exception);
+}
+
+TEST_F(MainFrameTest, TheTickRunsTheDueScriptStepThroughTheExecutor) {
+  services_.steps.run_script_step = nullptr;  // the program's own executor
+  DriverWindow frame = StartMain();
+  Locked([] {
+    VARQ.Free();
+    ScriptQueue.buffer = ScriptQueueEntry{};
+    ScriptQueue.buffer.SCR.Action = "Set Value";
+    ScriptQueue.buffer.SCR.Path = "DONE";
+    ScriptQueue.buffer.SCR.Command = "yes";
+    ScriptQueue.buffer.DueDate = TODAY() - 1;
+    ScriptQueue.Add();
+    ScriptQueue.buffer.SCR.Path = "NEXT";
+    ScriptQueue.Add();
+  });
+  Tick(frame);
+  std::string done, next;
+  long left = 0;
+  Locked([&] {
+    done = TranslateVariable("DONE");
+    next = TranslateVariable("NEXT");
+    left = ScriptQueue.Records();
+  });
+  EXPECT_EQ(done, "yes");
+  EXPECT_EQ(next, "");  // one step per tick
+  EXPECT_EQ(left, 1);
+  Locked([] { VARQ.Free(); });
 }
 
 TEST_F(MainFrameTest, TheTitleShowsUnlockedUntilTheFrameIsIconised) {

@@ -1,0 +1,44 @@
+// vx-httpget: downloads one URL into a file.
+//
+//   vx-httpget URL FILE [/AUTO]
+//
+// Redirects are followed; an answer of 400 or above is a failure. FILE is replaced only once
+// the download is whole. /AUTO (run without asking anything) is how scripts call it; this
+// program never asks, so it changes nothing.
+// Exit status: 0 done, 1 bad command line, 2 the file cannot be written, 3 the download
+// failed; a one-line reason goes to standard error.
+#include <string>
+
+#include "helpers/common/curl_transfer.h"
+
+namespace {
+
+constexpr const char* kProgram = "vx-httpget";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "/AUTO")) {
+    return vx::helpers::Fail(kProgram, "usage: vx-httpget URL FILE [/AUTO]", 1);
+  }
+  const std::string url = argv[1];
+  const std::string target = argv[2];
+
+  vx::helpers::CurlTransfer transfer;
+  CURL* curl = transfer.get();
+  if (curl == nullptr) return vx::helpers::Fail(kProgram, "cannot start the transfer library", 3);
+  vx::helpers::DownloadFile out(target);
+  if (out.file() == nullptr) return vx::helpers::Fail(kProgram, "cannot write " + target, 2);
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, out.file());
+  const CURLcode code = curl_easy_perform(curl);
+  if (code != CURLE_OK) return vx::helpers::Fail(kProgram, "download of " + url + " failed: " + transfer.Reason(code), 3);
+  std::string reason;
+  if (!out.Keep(reason)) return vx::helpers::Fail(kProgram, reason, 2);
+  return 0;
+}

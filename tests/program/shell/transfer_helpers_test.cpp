@@ -1,0 +1,192 @@
+// The transfer and closing helpers run for real from the build's program folder: files moved to
+// and from an FTP server and fetched from an HTTP server, both started by the test on
+// 127.0.0.1, and a named program of this user ended.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/process.h"
+#include "platform/program_folder.h"
+#include "support/command_run.h"
+#include "support/temp_folder.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kPython = "/usr/bin/python3";
+
+using HelperRun = test_support::CommandRun;
+
+// Runs a helper with its standard error gathered too; env is put in front.
+HelperRun RunHelper(const std::string& helper, const std::string& args, const std::string& env = "") {
+  const fs::path program = platform::RunningProgramFolder() / helper;
+  return test_support::RunCommandLine(env + " '" + program.string() + "' " + args + " 2>&1 </dev/null");
+}
+
+std::string Read(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void Write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+// A port nobody listens on right now.
+int FreePort() {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t size = sizeof address;
+  getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+  close(s);
+  return ntohs(address.sin_port);
+}
+
+bool Listening(int port) {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(s);
+  return ok;
+}
+
+// A server program started for one test and ended with it.
+class LocalServer {
+ public:
+  LocalServer(std::vector<std::string> argv, int port) : port_(port) {
+    platform::ProcessRequest request;
+    request.argv = std::move(argv);
+    const platform::StartResult started = platform::SystemProcesses().Start(request);
+    handle_ = started.handle;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (handle_ != 0 && !Listening(port_) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+  ~LocalServer() {
+    if (handle_ != 0) {
+      platform::SystemProcesses().Kill(handle_, std::chrono::seconds(2));
+      platform::SystemProcesses().Release(handle_);
+    }
+  }
+  LocalServer(const LocalServer&) = delete;
+  LocalServer& operator=(const LocalServer&) = delete;
+
+  bool Up() const { return handle_ != 0 && Listening(port_); }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  int port_;
+  platform::ProcessHandle handle_ = 0;
+};
+
+class TransferHelpersTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(platform::RunningProgramFolder() / "vx-ftp")) GTEST_SKIP() << "helpers not built";
+  }
+  test_support::TempFolder local_{"vx_transfer_local"};
+  test_support::TempFolder served_{"vx_transfer_served"};
+};
+
+TEST_F(TransferHelpersTest, FtpMovesFilesBothWaysWithThePasswordFromTheEnvironment) {
+  const int port = FreePort();
+  LocalServer ftp({kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port), "-w", "-d",
+                   served_.path().string(), "-u", "anna", "-P", "s3cret"},
+                  port);
+  if (!ftp.Up()) GTEST_SKIP() << "no FTP server (python3-pyftpdlib)";
+
+  Write(local_ / "report one.txt", "figures\n");
+  HelperRun up = RunHelper("vx-ftp", "U '" + (local_ / "report one.txt").string() + "' 'in/report.txt' " + ftp.Host() + " anna",
+                     "VXFTP_PASSWORD=s3cret");
+  EXPECT_EQ(up.status, 0) << up.output;
+  EXPECT_EQ(Read(served_ / "in" / "report.txt"), "figures\n");  // the folder was made
+
+  Write(served_ / "back.txt", "returned\n");
+  HelperRun down = RunHelper("vx-ftp", "D '" + (local_ / "back.txt").string() + "' back.txt " + ftp.Host() + " anna",
+                       "VXFTP_PASSWORD=s3cret");
+  EXPECT_EQ(down.status, 0) << down.output;
+  EXPECT_EQ(Read(local_ / "back.txt"), "returned\n");
+
+  // A refused login: a one-line reason, and the local file stays as it was.
+  Write(local_ / "kept.txt", "old\n");
+  HelperRun refused = RunHelper("vx-ftp", "D '" + (local_ / "kept.txt").string() + "' back.txt " + ftp.Host() + " anna",
+                          "VXFTP_PASSWORD=wrong");
+  EXPECT_NE(refused.status, 0);
+  EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1) << refused.output;
+  EXPECT_TRUE(refused.output.starts_with("vx-ftp: download from")) << refused.output;
+  EXPECT_EQ(Read(local_ / "kept.txt"), "old\n");
+  EXPECT_FALSE(fs::exists(local_ / ".kept.txt.part"));
+
+  // A missing file to send.
+  HelperRun missing = RunHelper("vx-ftp", "U /nonexistent/x in/x " + ftp.Host() + " anna", "VXFTP_PASSWORD=s3cret");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.output, "vx-ftp: cannot read /nonexistent/x\n");
+}
+
+TEST_F(TransferHelpersTest, HttpGetDownloadsAFileAndKeepsTheOldOneOnFailure) {
+  const int port = FreePort();
+  LocalServer http({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
+                    served_.path().string()},
+                   port);
+  if (!http.Up()) GTEST_SKIP() << "no HTTP server";
+  Write(served_ / "page.html", "<p>hello</p>\n");
+
+  const std::string base = "http://" + http.Host() + "/";
+  HelperRun got = RunHelper("vx-httpget", "'" + base + "page.html' '" + (local_ / "page.html").string() + "' /AUTO");
+  EXPECT_EQ(got.status, 0) << got.output;
+  EXPECT_EQ(Read(local_ / "page.html"), "<p>hello</p>\n");
+
+  HelperRun missing = RunHelper("vx-httpget", "'" + base + "gone.html' '" + (local_ / "page.html").string() + "' /AUTO");
+  EXPECT_EQ(missing.status, 3);
+  EXPECT_TRUE(missing.output.find("404") != std::string::npos) << missing.output;
+  EXPECT_EQ(Read(local_ / "page.html"), "<p>hello</p>\n");
+
+  EXPECT_EQ(RunHelper("vx-httpget", "only-one-word").status, 1);
+}
+
+TEST_F(TransferHelpersTest, KillProcEndsTheNamedProgramOfThisUser) {
+  // A program of a name of its own, so nothing else of the user's is touched.
+  const fs::path sleeper = local_ / "vxtestsleeper";
+  fs::copy_file("/bin/sleep", sleeper);
+  platform::ProcessRequest request;
+  request.argv = {sleeper.string(), "300"};
+  const platform::StartResult started = platform::SystemProcesses().Start(request);
+  ASSERT_TRUE(started);
+
+  HelperRun missing = RunHelper("vx-killproc", "NOSUCHPROGRAM.EXE");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_TRUE(platform::SystemProcesses().ExitCode(started.handle) == platform::STILL_ACTIVE);
+
+  HelperRun killed = RunHelper("vx-killproc", "VXTESTSLEEPER.EXE");
+  EXPECT_EQ(killed.status, 0) << killed.output;
+  EXPECT_TRUE(platform::SystemProcesses().Wait(started.handle, std::chrono::seconds(5)));
+  EXPECT_EQ(platform::SystemProcesses().ExitCode(started.handle), 128 + SIGTERM);
+  platform::SystemProcesses().Release(started.handle);
+}
+
+}  // namespace
+}  // namespace vx
