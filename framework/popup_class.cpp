@@ -70,6 +70,10 @@ void PopupClass::SetText(std::string_view name, std::string_view text) {
   if (Item* i = Find(name)) i->text = std::string(text);
 }
 
+void PopupClass::SetIcon(std::string_view name, std::string_view icon) {
+  if (Item* i = Find(name)) i->icon = std::string(icon);
+}
+
 bool PopupClass::HasItem(std::string_view name) const { return Find(name) != nullptr; }
 
 // The items offered now: a mimic item goes with its control when that is hidden.
@@ -103,6 +107,7 @@ std::string PopupClass::MenuText() const {
     if (!enabled) text += '~';
     if (i->checked) text += '+';
     text += i->text;
+    if (!i->icon.empty()) text += "[" + i->icon + "]";
   }
   return text;
 }

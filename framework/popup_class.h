@@ -26,18 +26,21 @@ class PopupClass {
   bool GetItemEnabled(std::string_view name) const;
   void SetItemCheck(std::string_view name, bool checked);
   void SetText(std::string_view name, std::string_view text);
+  // The picture shown beside the item ("exit.ico").
+  void SetIcon(std::string_view name, std::string_view icon);
   bool HasItem(std::string_view name) const;
 
   // Shows the menu and answers the chosen item's name, "" when none was chosen. A mimic item
   // posts EVENT_Accepted to its control before answering.
   std::string Ask();
-  // The menu as text for POPUP: "&Insert|~&Change|-|&Delete".
+  // The menu as text for POPUP: "&Insert|~&Change|-|&Delete[cut.ico]".
   std::string MenuText() const;
 
  private:
   struct Item {
     std::string name;
     std::string text;
+    std::string icon;
     int control = 0;
     bool enabled = true;
     bool checked = false;

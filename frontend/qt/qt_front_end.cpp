@@ -24,6 +24,8 @@ long DefaultAnswer(const Request& request) {
 }
 
 QtFrontEnd::QtFrontEnd() {
+  // Windows that name no icon of their own show the program's mark.
+  QGuiApplication::setWindowIcon(ProgramIcon());
   // The model's clipboard follows the desktop's, whoever writes it.
   QClipboard* clipboard = QGuiApplication::clipboard();
   ClipboardChanged(clipboard->text().toStdString());
@@ -172,7 +174,9 @@ void QtFrontEnd::ApplyTray(const ModelMessage& m) {
     auto it = props.find(p);
     return it == props.end() ? std::string() : it->second;
   };
-  tray.icon->setIcon(NamedIcon(get(Prop::Icon)));
+  // A tray icon without a picture would not show at all: an unknown name shows the program's mark.
+  const QIcon picture = NamedIcon(get(Prop::Icon));
+  tray.icon->setIcon(picture.isNull() ? ProgramIcon() : picture);
   tray.icon->setToolTip(QString::fromStdString(get(Prop::Tip)));
   // Without a tray host the icon does not show and the program runs on; the icon comes once a
   // host appears.

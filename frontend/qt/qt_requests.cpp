@@ -6,9 +6,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStyle>
 #include <QStringList>
 #include <QTimer>
 
+#include "frontend/qt/named_icons.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
 #include "runtime/window/dialogs.h"
@@ -65,6 +67,13 @@ bool RunDialog(const Request& r, QDialog* made) {
 long ShowMessage(const Request& r, QWidget* parent) {
   QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
                                             QString::fromStdString(r.text), QMessageBox::NoButton, parent));
+  // The box's picture comes from the desktop's theme or the program's own set, like every other
+  // picture, rather than the widget style's built-in one.
+  const QIcon picture = MessageBoxIcon(r.icon);
+  if (!picture.isNull()) {
+    const int size = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box);
+    box->setIconPixmap(picture.pixmap(QSize(size, size), box->devicePixelRatio()));
+  }
   unsigned buttons = r.buttons ? r.buttons : BUTTON_OK;
   for (const ButtonName& b : kButtons) {
     if (buttons & b.model) box->addButton(b.qt);
@@ -101,8 +110,8 @@ QString ShowFileDialog(const Request& r, QWidget* parent) {
   return chosen;
 }
 
-// "item|item|-|item": "-" separates, "~" greys an item and "+" ticks it; the answer counts
-// items from 1, separators not counted.
+// "item|item|-|item": "-" separates, "~" greys an item, "+" ticks it and a closing "[name]"
+// names its picture; the answer counts items from 1, separators not counted.
 long ShowPopup(const Request& r) {
   QMenu menu;
   long number = 0;
@@ -118,7 +127,13 @@ long ShowPopup(const Request& r) {
       (entry[0] == '~' ? grey : ticked) = true;
       entry.remove(0, 1);
     }
-    QAction* action = menu.addAction(entry);
+    QIcon picture;
+    const qsizetype bracket = entry.lastIndexOf('[');
+    if (bracket > 0 && entry.endsWith(']')) {
+      picture = NamedIcon(entry.mid(bracket + 1, entry.size() - bracket - 2).toStdString());
+      entry.truncate(bracket);
+    }
+    QAction* action = menu.addAction(picture, entry);
     action->setData(static_cast<qlonglong>(number));
     action->setEnabled(!grey);
     if (ticked) {

@@ -1,6 +1,7 @@
 #include "program/shell/main_frame.h"
 
 #include <string>
+#include <utility>
 
 #include "datadll/dictionary/clipboard_tables.h"
 #include "datadll/dictionary/dictionary_keys.h"

@@ -40,9 +40,9 @@ constexpr Row Button(std::string_view text, std::string_view icon, MainAction ac
   return {{.place = MainPlace::Toolbar, .text = text, .icon = icon, .tip = text, .action = action, .target = target}};
 }
 
-constexpr Row Tray(std::string_view name, std::string_view text, MainAction action = None,
+constexpr Row Tray(std::string_view name, std::string_view text, std::string_view icon = {}, MainAction action = None,
                    std::string_view target = {}) {
-  return {{.place = MainPlace::Tray, .text = text, .name = name, .action = action, .target = target}};
+  return {{.place = MainPlace::Tray, .text = text, .icon = icon, .name = name, .action = action, .target = target}};
 }
 
 constexpr MainCommand kCommands[] = {
@@ -120,19 +120,19 @@ constexpr MainCommand kCommands[] = {
     Button("About", "fourstar.ico", Call, "About").Named("AboutButton"),
     Button("Stop Scripts", "stopscr.ico", StopScripts),
 
-    Tray("Restore", "&Restore", Restore),
+    Tray("Restore", "&Restore", "restore.ico", Restore),
     Tray("Separator0", "-"),
-    Tray("AddProgram", "&Program Wizard", RestorePress, "ProgramWizard"),
-    Tray("AddMessage", "&Message Wizard", RestorePress, "MessageWizard"),
-    Tray("AddScript", "&Scripting Wizard", RestorePress, "ScriptWizard"),
+    Tray("AddProgram", "&Program Wizard", "prgwiz16.ico", RestorePress, "ProgramWizard"),
+    Tray("AddMessage", "&Message Wizard", "msgwiz16.ico", RestorePress, "MessageWizard"),
+    Tray("AddScript", "&Scripting Wizard", "scrwiz16.ico", RestorePress, "ScriptWizard"),
     Tray("Separator1", "-"),
-    Tray("StopScript", "Stop Active Scripts", StopScripts),
+    Tray("StopScript", "Stop Active Scripts", "stopscr.ico", StopScripts),
     Tray("Separator2", "-"),
-    Tray("HotKeys", "&Hot Keys", RestorePress, "HotKeys"),
-    Tray("Options", "&Options", Press, "OptionsButton"),
-    Tray("About", "&About", Press, "AboutButton"),
+    Tray("HotKeys", "&Hot Keys", "keydown.ico", RestorePress, "HotKeys"),
+    Tray("Options", "&Options", "wrench16.ico", Press, "OptionsButton"),
+    Tray("About", "&About", "fourstar.ico", Press, "AboutButton"),
     Tray("Separator3", "-"),
-    Tray("Exit", "E&xit Varnodex", Press, "Exit"),
+    Tray("Exit", "E&xit Varnodex", "exit.ico", Press, "Exit"),
 };
 
 bool StartsProcedure(MainAction action) { return action == Start || action == Call || action == StartTask; }
@@ -190,6 +190,7 @@ void MainMenus::BuildTray(PopupClass& tray) const {
   for (const MainCommand& row : kCommands) {
     if (row.place != MainPlace::Tray) continue;
     tray.AddItem(row.text, row.name);
+    if (!row.icon.empty()) tray.SetIcon(row.name, row.icon);
     if (row.action == StopScripts) tray.SetItemEnable(row.name, false);
   }
 }

@@ -28,7 +28,7 @@ class WindowMessageReporter final : public MessageReporter {
 };
 
 // Shows a popup menu given as "item|item|-|item" ("-" a separator, "~" before an item greys it,
-// "+" before an item ticks it) and answers the number of the chosen item, counting items but not
+// "+" before an item ticks it, "[name]" after an item names its picture) and answers the number of the chosen item, counting items but not
 // separators, from 1; 0 when nothing was chosen.
 int POPUP(std::string_view menu);
 

@@ -135,7 +135,7 @@ class DriverWindow {
 
 class TestDriver final : public FrontEnd {
  public:
-  explicit TestDriver(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  explicit TestDriver(std::chrono::milliseconds timeout = std::chrono::seconds(20));
   ~TestDriver() override;
   TestDriver(const TestDriver&) = delete;
   TestDriver& operator=(const TestDriver&) = delete;

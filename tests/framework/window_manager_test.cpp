@@ -185,6 +185,7 @@ TEST(WindowManager, PopupItemsFollowTheButtonsTheyStandFor) {
     popup.AddItemMimic("Query", hidden);
     popup.AddItem("Show &All", "ShowAll");
     popup.SetItemCheck("ShowAll", true);
+    popup.SetIcon("Delete", "cut.ico");
     while (window.Accept()) {
       if (ACCEPTED() == show) chosen = popup.Ask();
       if (ACCEPTED() == edit) {
@@ -196,7 +197,7 @@ TEST(WindowManager, PopupItemsFollowTheButtonsTheyStandFor) {
   auto w = ui.WaitWindow("Popup");
   ui.AnswerPopup(3);
   w.Control("Show").Press();
-  EXPECT_EQ(ui.Requests().back().text, "&Edit|~&Delete|-|+Show &All");
+  EXPECT_EQ(ui.Requests().back().text, "&Edit|~&Delete[cut.ico]|-|+Show &All");
   EXPECT_EQ(chosen, "ShowAll");
   ui.AnswerPopup(1);
   w.Control("Show").Press();

@@ -28,6 +28,7 @@
 
 #include "frontend/qt/display_probe.h"
 #include "frontend/qt/list_table_model.h"
+#include "frontend/qt/named_icons.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
 #include "frontend/qt/run_with_qt.h"
@@ -369,6 +370,64 @@ TEST(QtFrontEnd, AFrameShowsMenusTabsAndQuestionsAndReportsMinimising) {
 
     OnGui([&] { exit->trigger(); });
   });
+  EXPECT_EQ(status, 0);
+}
+
+TEST(QtFrontEnd, PopupItemsAndMessageBoxesShowTheirPictures) {
+  REQUIRE_QT_DISPLAY();
+  std::atomic<int> chosen{-1};
+  std::atomic<unsigned> answer{0};
+  const auto image = [](const QIcon& icon) { return icon.pixmap(QSize(16, 16), 1.0).toImage(); };
+  const int status = RunAsUser(
+      [&] {
+        chosen = POPUP("&Restore[restore.ico]|-|~E&xit[EXIT.ICO]|&Plain");
+        answer = MESSAGE("Careful", "Pictures", MessageIcon::Exclamation);
+      },
+      [&] {
+        QStringList texts;
+        std::vector<bool> right_picture, enabled;
+        WaitFor([&] {
+          OnGui([&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            const char* pictures[] = {"restore.ico", "EXIT.ICO", ""};
+            for (QAction* action : menu->actions()) {
+              if (action->isSeparator()) continue;
+              const QIcon expected = qt::NamedIcon(pictures[std::min<qsizetype>(texts.size(), 2)]);
+              right_picture.push_back(expected.isNull() ? action->icon().isNull()
+                                                        : image(action->icon()) == image(expected));
+              enabled.push_back(action->isEnabled());
+              texts << action->text();
+            }
+            menu->close();
+          });
+          return !texts.isEmpty();
+        });
+        EXPECT_EQ(texts.join('|').toStdString(), "&Restore|E&xit|&Plain") << "the picture's name is not shown";
+        EXPECT_EQ(right_picture, (std::vector<bool>{true, true, true}));
+        EXPECT_EQ(enabled, (std::vector<bool>{true, false, true}));
+        EXPECT_TRUE(WaitFor([&] { return chosen == 0; }));
+
+        bool box_picture = false;
+        WaitFor([&] {
+          bool shown = false;
+          OnGui([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            shown = true;
+            const QImage shown_picture = box->iconPixmap().toImage();
+            const QSize size = box->iconPixmap().deviceIndependentSize().toSize();
+            box_picture = !shown_picture.isNull() &&
+                          shown_picture == qt::MessageBoxIcon(MessageIcon::Exclamation)
+                                               .pixmap(size, box->devicePixelRatio())
+                                               .toImage();
+            box->button(QMessageBox::Ok)->click();
+          });
+          return shown;
+        });
+        EXPECT_TRUE(box_picture) << "the warning shows the warning picture of the program's set";
+        EXPECT_TRUE(WaitFor([&] { return answer == BUTTON_OK; }));
+      });
   EXPECT_EQ(status, 0);
 }
 

@@ -203,7 +203,7 @@ TEST_F(MainFrameTest, TheTrayMenuGreysWhatCannotBeDoneAndExitsTheProgram) {
   // Restore is grey while the frame shows, Stop Active Scripts while no script runs.
   EXPECT_NE(menu.text.find("~&Restore"), std::string::npos) << menu.text;
   EXPECT_NE(menu.text.find("~Stop Active Scripts"), std::string::npos) << menu.text;
-  EXPECT_NE(menu.text.find("E&xit Varnodex"), std::string::npos) << menu.text;
+  EXPECT_NE(menu.text.find("E&xit Varnodex[exit.ico]"), std::string::npos) << menu.text;
 }
 
 TEST_F(MainFrameTest, ToolbarAndTrayItemsPressTheMenuItemsTheyStandFor) {
