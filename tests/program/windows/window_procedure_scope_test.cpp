@@ -84,26 +84,16 @@ TEST_F(WindowProcedureScopeTest, AFormRunFromAListLeavesTheListsNameInTheErrorOb
   std::string during_form, after_form, after_list = "?";
   ui_.Start([&] {
     Window list("List");
-    const int open_form = list.Button("Form");
     WindowManager manager(list);
     {
       const WindowProcedureScope scope("BrowseProbe", manager);
-      manager.OnAccepted(open_form, [&] {
+      {
         Window form("Form");
         WindowManager form_manager(form);
         const WindowProcedureScope form_scope("UpdateProbe", form_manager);
-        form_manager.On(EVENT_OpenWindow, [&] {
-          during_form = ProgramErrors().GetProcedureName();
-          form_manager.PostClose();
-        });
-        form_manager.Run();
-      });
-      manager.On(EVENT_OpenWindow, [&] { list.Post(EVENT_Accepted, open_form); });
-      manager.OnAccepted(open_form, [&] {
-        after_form = ProgramErrors().GetProcedureName();
-        manager.PostClose();
-      });
-      manager.Run();
+        during_form = ProgramErrors().GetProcedureName();
+      }
+      after_form = ProgramErrors().GetProcedureName();
     }
     after_list = ProgramErrors().GetProcedureName();
   });
