@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev qt6-base-dev libcurl4-openssl-dev libx11-dev libxtst-dev
   xvfb xauth openbox trayer
+  python3-aiosmtpd
 )
 
 missing=()

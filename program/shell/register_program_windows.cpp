@@ -1,5 +1,6 @@
 #include "program/shell/register_program_windows.h"
 
+#include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/scripts/view_script_queue.h"
@@ -11,6 +12,7 @@ namespace vx {
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
+  RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);

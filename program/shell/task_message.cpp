@@ -4,6 +4,7 @@
 #include "datadll/dictionary/message_tables.h"
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
+#include "program/organiser/generate_email.h"
 #include "program/organiser/message_buttons.h"
 #include "program/schedule/recurrence/moments.h"
 #include "program/shell/external_message.h"
@@ -100,6 +101,7 @@ void ShowMessageWindow(const TaskMessage& message, bool on_top) {
   window.Text(text).Set(Prop::ReadOnly, true);
   auto& snooze = window.Button("&Snooze").Tip("Have this message reappear in a few minutes").Icon("snooze.ico");
   auto& todo = window.Button("&To Do").Tip("Add this to your to do list").Icon("TODO.ICO");
+  auto& email = window.Button("&Email").Tip("Send this as an email message").Icon("MAIL.ICO");
   auto& close = window.Button("Cl&ose").Tip("Close this message window").Icon("close.ico");
 
   WindowManager manager(window);
@@ -137,6 +139,14 @@ void ShowMessageWindow(const TaskMessage& message, bool on_top) {
     window.Update();
     AddMessageToToDo();
     MESSAGE("Added to To Do List", "Status");
+    window.Display();
+  });
+  manager.OnAccepted(email.Number(), [&] {
+    window.Update();
+    // The e-mail window would open beneath a message kept above all windows.
+    if (on_top) window.Set(Prop::Topmost, false);
+    GenerateEmail();
+    if (on_top) window.Set(Prop::Topmost, true);
     window.Display();
   });
   manager.OnAccepted(close.Number(), [&] { manager.PostClose(); });

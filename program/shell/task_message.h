@@ -1,7 +1,7 @@
 // Showing a due task's message: on a thread of its own (with its own copy of title, text and
 // alarm, so that the next task's message cannot overwrite it), by the external program, a
 // plain message box, or one of the two message windows with their repeating alarm and their
-// Snooze, To Do and Close buttons.
+// Snooze, To Do, Email and Close buttons.
 #pragma once
 
 #include <string>
@@ -26,7 +26,7 @@ long StartTaskMessageThread();
 // message box (USEWINMESSAGE), the on-top window (USEMODALMESSAGE) or the normal window.
 void TaskMessageThread(const TaskMessage& message);
 
-// The message window: title, text, Snooze, To Do and Close; on_top keeps it above all windows.
+// The message window: title, text, Snooze, To Do, Email and Close; on_top keeps it above all windows.
 // While REPEATALARMINTERVAL is set the alarm sounds again every that many seconds, for at most
 // MAXALARMTIME minutes when that is set. Answers when the window has closed.
 void ShowMessageWindow(const TaskMessage& message, bool on_top);

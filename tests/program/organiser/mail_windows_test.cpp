@@ -1,0 +1,206 @@
+// The bug report and single e-mail windows driven as a user would, sending to a real SMTP
+// server on 127.0.0.1; and the message window's Email button that opens the latter.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/user_tables.h"
+#include "program/organiser/bug_report.h"
+#include "program/organiser/generate_email.h"
+#include "program/shell/config_store.h"
+#include "program/admin/load_settings.h"
+#include "program/shell/task_message.h"
+#include "runtime/ini_file.h"
+#include "program/sqlite_access.h"
+#include "support/local_mail_servers.h"
+#include "program/window_fixture.h"
+
+namespace vx {
+namespace {
+
+using test_support::LocalSmtpServer;
+
+class MailWindowsTest : public testing::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    EMAIL_HOST = server_.host();
+    EMAIL_SENDER = "ann@sender.test";
+    EMAIL_SENDERNAME = "Ann Lee";
+    EMAIL_ORGANIZATION = "";
+    PRODUCTNAME = "Varnodex";
+    NEWS_PASSWORD = "news-secret";
+    SYSPWD = "lock-secret";
+  }
+  void TearDown() override {
+    NEWS_PASSWORD = "";
+    SYSPWD = "";
+    WindowTest::TearDown();
+  }
+
+  LocalSmtpServer server_;
+};
+
+TEST_F(MailWindowsTest, TheEmailWindowSendsTheMessageOnScreenAndRemembersTheRecipient) {
+  PUTINI("Recipient", "Email", "old@to.test", "VXMSG.INI");
+  ui_.Start([] {
+    ML = MSGLINK_RECORD{};
+    ML.Title = "Call Anna";
+    ML.Message = "About the budget\r\n.\r\nsee you";
+    GenerateEmail();
+  });
+  DriverWindow w = ui_.WaitWindow("Email Message");
+  EXPECT_EQ(w.Control("Recipient's E-mail address:").Value(), "old@to.test");
+  EXPECT_EQ(w.Control("Subject:").Value(), "Call Anna");
+  w.Control("Recipient's E-mail address:").Type("bob@to.test");
+  w.Control("&OK").Press();
+  const SeenRequest status = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(status.caption, "Status");
+  EXPECT_EQ(status.text, "Message sent.");
+  ui_.WaitClosed(w);
+  ui_.Finish();
+
+  const auto mails = server_.Mails(1);
+  ASSERT_EQ(mails.size(), 1U);
+  EXPECT_EQ(mails[0].recipients, std::vector<std::string>{"bob@to.test"});
+  EXPECT_EQ(mails[0].Header("to"), "bob@to.test") << "an empty name takes the address";
+  EXPECT_EQ(mails[0].Header("subject"), "Call Anna");
+  EXPECT_EQ(mails[0].Header("from"), "Ann Lee <ann@sender.test>");
+  EXPECT_NE(mails[0].raw.find("X-Mailer: Varnodex"), std::string::npos);
+  EXPECT_EQ(GETINI("Recipient", "Email", "", "VXMSG.INI"), "bob@to.test");
+  EXPECT_EQ(GETINI("RecipientName", "Email", "", "VXMSG.INI"), "bob@to.test");
+}
+
+TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
+  EMAIL_HOST = test_support::ClosedPortHost();
+  ui_.Start([] {
+    ML = MSGLINK_RECORD{};
+    GenerateEmail();
+  });
+  DriverWindow w = ui_.WaitWindow("Email Message");
+  w.Control("Recipient's E-mail address:").Type("bob@to.test");
+  w.Control("Recipient's Name:").Type("Bob");
+  w.Control("&OK").Press();
+  const SeenRequest status = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(status.text, "Message was not sent.\n\nError:\nFailed to connect. Mail Server not found!\n\nSender:"
+                         "ann@sender.test\nHost:" + EMAIL_HOST.str());
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  EXPECT_EQ(GETINI("RecipientName", "Email", "", "VXMSG.INI"), "Bob");
+}
+
+TEST_F(MailWindowsTest, TheMessageWindowsEmailButtonOpensTheEmailWindowOnTheMessage) {
+  ui_.Start([] { ShowMessageWindow({"Budget", "Numbers are in", ""}, true); });
+  DriverWindow message = ui_.WaitWindow("Budget");
+  EXPECT_EQ(message.Control("&Email").Get(Prop::Tip), "Send this as an email message");
+  message.Control("&Email").Press();
+  DriverWindow mail = ui_.WaitWindow("Email Message");
+  EXPECT_EQ(mail.Control("Subject:").Value(), "Budget");
+  EXPECT_EQ(message.Get(Prop::Topmost), "0") << "the on-top message makes way for the e-mail window";
+  mail.Control("Cancel").Press();
+  ui_.WaitClosed(mail);
+  EXPECT_TRUE(message.Open()) << "the message stays on screen";
+  EXPECT_EQ(message.Get(Prop::Topmost), "1");
+  message.Control("Cl&ose").Press();
+  ui_.Finish();
+  EXPECT_EQ(server_.Count(), 0U);
+}
+
+// A database with a user's password, the lock password and a message's news password.
+void StorePasswords() {
+  ASSERT_EQ(ACCESS_USERS->Open(), 0);
+  U_ = USERS_RECORD{};
+  U_.USER = "ann";
+  U_.PASSWORD = "user-secret";
+  U_.CONFIRMPASSWORD = "user-secret";
+  ASSERT_EQ(ACCESS_USERS->Insert(), 0);
+  ACCESS_USERS->Close();
+  SetConfigValue("SysPwd", "lock-secret");
+  ASSERT_EQ(ACCESS_MESSAGES->Open(), 0);
+  M_ = MESSAGES_RECORD{};
+  M_.EmailID = 1;
+  M_.Subject = "kept";
+  M_.NEWS_PASSWORD = "msg-secret";
+  ASSERT_EQ(ACCESS_MESSAGES->Insert(), 0);
+  ACCESS_MESSAGES->Close();
+}
+
+TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere) {
+  StorePasswords();
+  SetConfigValue("SupportAddress", "help@support.test");
+  std::ofstream("VX98EVNT.LOG") << "12/06/2026 14:07 Mail   Sent\n";
+  ui_.Start(BugReport);
+  DriverWindow w = ui_.WaitWindow("Bug Reporting");
+  EXPECT_EQ(w.Control("Sent to:").Value(), "help@support.test");
+  DriverControl dump = w.Control("This information will be sent:");
+  ASSERT_GT(dump.Rows(), 50U);
+  EXPECT_EQ(dump.Cell(1, 1), "ASCIIFileName=");
+  for (std::size_t row = 1; row <= dump.Rows(); ++row) {
+    EXPECT_EQ(dump.Cell(static_cast<long>(row), 1).find("secret"), std::string::npos) << dump.Cell(static_cast<long>(row), 1);
+  }
+  w.Control("Enter your bug report or comments here:").Type("The tray icon vanished.");
+  ui_.AnswerMessage(BUTTON_YES);
+  w.Control("Include Full Database").Tick();
+  const auto warnings = ui_.Messages();
+  ASSERT_EQ(warnings.size(), 1U);
+  EXPECT_NE(warnings[0].text.find("passwords"), std::string::npos);
+  w.Control("Include Log File").Tick();
+  w.Control("&Send").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+
+  const auto mails = server_.Mails(1);
+  ASSERT_EQ(mails.size(), 1U);
+  const auto& mail = mails[0];
+  EXPECT_EQ(mail.recipients, std::vector<std::string>{"help@support.test"});
+  EXPECT_EQ(mail.Header("from"), "Ann Lee <ann@sender.test>");
+  EXPECT_EQ(mail.Header("subject"), "Varnodex:  Support for Ann Lee");
+  const std::string body = mail.Body();
+  EXPECT_EQ(body.rfind("The tray icon vanished.\r\n--------------Internal Information------------\r\n", 0), 0U)
+      << body.substr(0, 120);
+  EXPECT_NE(body.find("Email:Host=" + server_.host() + "\r\n"), std::string::npos);
+  EXPECT_NE(body.find("VX98EVNT.LOG "), std::string::npos) << "the data folder is listed";
+  EXPECT_EQ(body.find("secret"), std::string::npos);
+  EXPECT_EQ(body.find("News:Password"), std::string::npos);
+
+  ASSERT_EQ(mail.AttachmentCount(), 2);
+  EXPECT_EQ(mail.AttachmentName(0), "VX97.TPS");
+  EXPECT_EQ(mail.AttachmentName(1), "VX98EVNT.LOG");
+  EXPECT_EQ(mail.AttachmentData(0).find("secret"), std::string::npos) << "no password in any page of the copy";
+  const std::string copy = (root() / "sent.tps").string();
+  std::ofstream(copy, std::ios::binary) << mail.AttachmentData(0);
+  testing::SqliteDb sent(copy);
+  EXPECT_EQ(sent.Text("SELECT USER FROM Users"), "ann");
+  EXPECT_EQ(sent.Text("SELECT Subject FROM Messages"), "kept");
+  EXPECT_EQ(sent.Text("SELECT DataValue FROM CF WHERE DataType = 'SupportAddress'"), "help@support.test");
+  // The user's own database keeps every password.
+  testing::SqliteDb own((root() / "VX97.TPS").string());
+  EXPECT_EQ(own.Text("SELECT PASSWORD FROM Users"), "user-secret");
+  EXPECT_EQ(own.Text("SELECT DataValue FROM CF WHERE DataType = 'SysPwd'"), "lock-secret");
+}
+
+TEST_F(MailWindowsTest, AFailedBugReportStaysOpenWithTheCommentAndSaysWhy) {
+  EMAIL_HOST = test_support::ClosedPortHost();
+  ui_.Start(BugReport);
+  DriverWindow w = ui_.WaitWindow("Bug Reporting");
+  EXPECT_EQ(w.Control("Sent to:").Value(), kDefaultSupportAddress);
+  ui_.AnswerMessage(BUTTON_NO);
+  w.Control("Include Full Database").Tick();
+  EXPECT_EQ(w.Control("Include Full Database").Value(), "0") << "declined at the warning";
+  w.Control("Include Log File").Tick();  // there is none: the report says so and goes without
+  w.Control("Enter your bug report or comments here:").Type("It crashed.");
+  w.Control("&Send").Press();
+  const SeenRequest box = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(box.text, "The bug report was not sent.\n\nFailed to connect. Mail Server not found!");
+  EXPECT_TRUE(w.Open());
+  EXPECT_EQ(w.Control("Enter your bug report or comments here:").Value(), "It crashed.");
+  w.Control("Cl&ose").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+}
+
+}  // namespace
+}  // namespace vx
