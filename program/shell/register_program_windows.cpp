@@ -30,7 +30,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseSchedule",
       "BrowseScriptTemplates",
       "BrowseToDoList",
-      "BugReport",
       "ExploreSchedule",
       "ExportContacts",
       "ExportSchedule",
