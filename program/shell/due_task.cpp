@@ -27,6 +27,8 @@ constexpr std::int32_t kOneDay = 8640000;
 constexpr std::int32_t kTenMinutes = 60000;
 // Beyond this many message threads, messages are shown in a plain box on Main's thread.
 constexpr int kMessageThreadLimit = 60;
+// The most records one check reads; tasks without date and time are passed without a read.
+constexpr int kCheckReadLimit = 1000;
 
 std::string Description() { return SCH.Description.str(); }
 
@@ -247,16 +249,34 @@ void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
   RefreshTaskBrowses(frame);
 }
 
+namespace {
+
+enum class Found { Task, None, Error };
+
+// Reads on to the next task that can be performed: enabled, with a date or a time, and not
+// stuck. None at the end of the key, at the disabled tasks, or after the read limit.
+Found FindNextTask(const DueTaskState& state, DueTaskTable& table) {
+  // Tasks without date and time come first in the key and are never performed. Passed one by
+  // one, each cost a read, and a thousand of them hid every task behind them: the walk starts
+  // past them.
+  if (table.StartDateEnabledWalk() != 0) return Found::Error;
+  for (int reads = 0; reads < kCheckReadLimit; ++reads) {
+    if (table.Next() != 0 || SCH.Disabled != 0) return Found::None;
+    if ((SCH.Date != 0 || SCH.Time != 0) && !state.stuck.contains(SCH.ID)) return Found::Task;
+  }
+  // Never take a record that was passed over as the task: it would run.
+  return Found::None;
+}
+
+}  // namespace
+
 void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
-  if (table.StartDateEnabledWalk() != 0) return;
-  // Undated tasks come first in the key and are passed over however many there are.
-  for (;;) {
-    if (table.Next() != 0 || SCH.Disabled != 0) {
-      frame.SetStatusText("No tasks pending", false);
-      frame.SetTrayTip(PRODUCTNAME.view());
-      return;
-    }
-    if ((SCH.Date != 0 || SCH.Time != 0) && !state.stuck.contains(SCH.ID)) break;
+  const Found found = FindNextTask(state, table);
+  if (found == Found::Error) return;
+  if (found == Found::None) {
+    frame.SetStatusText("No tasks pending", false);
+    frame.SetTrayTip(PRODUCTNAME.view());
+    return;
   }
   if (SCH.Time > kOneDay) {
     NormalizeDateTime(SCH.Date, SCH.Time);

@@ -22,7 +22,9 @@ namespace vx {
 class DueTaskTable {
  public:
   virtual ~DueTaskTable() = default;
-  // Positions at the start of the (disabled, date, time) key; 0 or the error code.
+  // Positions on the (disabled, date, time) key just past the enabled tasks that have neither
+  // date nor time, which are never performed: one keyed positioning however many there are.
+  // 0 or the error code.
   virtual int StartDateEnabledWalk() = 0;
   // Reads the next record of that walk into SCH; non-zero at the end.
   virtual int Next() = 0;

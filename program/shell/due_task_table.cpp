@@ -7,7 +7,21 @@
 
 namespace vx {
 
-int DueTaskTableFiles::StartDateEnabledWalk() { return ACCESS_SCHEDULE->Set(SCH_KEYDATEENABLED); }
+int DueTaskTableFiles::StartDateEnabledWalk() {
+  // From the key's next value after (enabled, no date, no time): enabled, no date, time 1.
+  // The buffer keeps the record it holds.
+  const std::uint8_t disabled = SCH.Disabled;
+  const std::int32_t date = SCH.Date;
+  const std::int32_t time = SCH.Time;
+  SCH.Disabled = 0;
+  SCH.Date = 0;
+  SCH.Time = 1;
+  const int code = ACCESS_SCHEDULE->SetFromBuffer(SCH_KEYDATEENABLED);
+  SCH.Disabled = disabled;
+  SCH.Date = date;
+  SCH.Time = time;
+  return code;
+}
 
 int DueTaskTableFiles::Next() { return ACCESS_SCHEDULE->Next(); }
 

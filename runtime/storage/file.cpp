@@ -215,6 +215,7 @@ int File::Close() {
     const int rc = s.conn->FlushStream();
     if (rc != SQLITE_OK) code = Fail(rc, s.name, s.conn->db());
   }
+  CloseCursor(s);
   s = FileThreadState{};
   return code == kNoError ? Ok() : code;
 }
@@ -222,10 +223,8 @@ int File::Close() {
 namespace {
 
 void StartWalk(FileThreadState& s, int key) {
-  // How far the last walk went predicts how far this one goes (a tick's check, a page of a
-  // list, a report): the first reads ask for about that many rows.
-  if (s.walked > 0) s.last_walk = s.walked;
-  s.walked = 0;
+  CloseCursor(s);
+  s.batched = false;
   s.key = key;
   s.anchor = kStart;
   s.anchor_id = 0;
@@ -278,6 +277,168 @@ int File::SetEqual(const KeyDef& key, const std::vector<int>& fields) {
 
 namespace {
 
+// How the queries of one read of a walk run (see FileOps::WalkSql). From the start: one.
+// From a record: the records with the same key beyond its id (level n), then those with a
+// greater key, by one row-value search where the key allows it, else level by level down to
+// the first component. From the buffer's values: the row-value search alone, else the levels.
+struct WalkPlan {
+  int top = -1;
+  int bottom = -1;
+  bool row_value = false;
+  int After(int level) const {
+    if (level <= bottom) return kNoLevel;
+    return row_value ? kRowValueLevel : level - 1;
+  }
+};
+
+WalkPlan PlanWalk(FileOps& ops) {
+  const FileThreadState& s = ops.s;
+  WalkPlan plan;
+  if (s.anchor == kStart) return plan;
+  plan.row_value = ops.RowValueWalk(s.key);
+  if (plan.row_value) {
+    plan.top = s.anchor == kValues ? kRowValueLevel : static_cast<int>(ops.KeyFields(s.key).size());
+    plan.bottom = kRowValueLevel;
+  } else {
+    plan.top = s.key < 0 ? 0 : static_cast<int>(ops.KeyFields(s.key).size());
+    plan.bottom = 0;
+  }
+  return plan;
+}
+
+// Binds a walk query of `level` from where the walk stands, and `limit` rows (-1: all).
+void BindWalk(FileOps& ops, sqlite3_stmt* stmt, int level, bool back, std::int64_t limit) {
+  const FileThreadState& s = ops.s;
+  const TableDef& def = ops.def;
+  static const std::vector<int> kNoFields;
+  const std::vector<int>& comps = s.key < 0 ? kNoFields : ops.KeyFields(s.key);
+  const int n = static_cast<int>(comps.size());
+  const char* anchor = s.anchor_record.data();
+  const auto field = [&](int i) -> const FieldDef& { return def.fields[static_cast<std::size_t>(comps[static_cast<std::size_t>(i)])]; };
+  std::int64_t id_bound = s.anchor_id;
+  if (s.anchor == kValues) id_bound = back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+  if (s.anchor == kAtRecord) id_bound = back ? s.anchor_id + 1 : s.anchor_id - 1;
+  int param = 1;
+  if (level == kRowValueLevel) {
+    // Beyond a record's key: at or beyond the key's next value, every component a number.
+    for (int i = 0; i < n; ++i) {
+      if (i + 1 < n || s.anchor == kValues) {
+        BindField(stmt, param++, field(i), anchor);
+      } else {
+        sqlite3_bind_int64(stmt, param++, FieldInteger(field(i), anchor) + (back ? -1 : 1));
+      }
+    }
+  } else if (level >= 0) {
+    if (s.key < 0) {
+      sqlite3_bind_int64(stmt, param++, id_bound);
+    } else {
+      for (int i = 0; i < level && i < n; ++i) BindField(stmt, param++, field(i), anchor);
+      if (level < n) {
+        BindField(stmt, param++, field(level), anchor);
+      } else {
+        sqlite3_bind_int64(stmt, param++, id_bound);
+      }
+    }
+  }
+  for (int f : s.equal_fields) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.equal_record.data());
+  sqlite3_bind_int64(stmt, param, limit);
+}
+
+// Makes the record in the buffer, with this id, the walk's current record.
+void TakeCurrent(FileThreadState& s, const TableDef& def, std::int64_t id) {
+  s.current = id;
+  s.anchor = kRecord;
+  s.anchor_id = id;
+  const char* buffer = static_cast<const char*>(def.buffer());
+  s.anchor_record.assign(buffer, buffer + def.record_size);
+}
+
+int PastEnd(FileThreadState& s, int dir) {
+  s.current = 0;
+  s.anchor = dir > 0 ? kPastEndForward : kPastEndBackward;
+  return Code(kNoRecord, s.name);
+}
+
+// Reads the next record of the walk's open query into the buffer, going on to the queries
+// after it when it has no more; the one that gives a record stays open for the next read.
+int ReadCursor(FileOps& ops, int dir) {
+  FileThreadState& s = ops.s;
+  int rc = sqlite3_step(s.cursor);
+  while (rc == SQLITE_DONE) {
+    const int level = WalkPlan{0, s.cursor_bottom, s.cursor_row_value}.After(s.cursor_level);
+    CloseCursor(s);
+    if (level == kNoLevel) return PastEnd(s, dir);
+    sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, dir < 0 ? 1 : 0, s.filter});
+    if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
+    BindWalk(ops, stmt, level, dir < 0, -1);
+    s.cursor = stmt;
+    s.cursor_level = level;
+    s.conn->KeepCursor(stmt);
+    rc = sqlite3_step(stmt);
+  }
+  if (rc != SQLITE_ROW) {
+    const int code = Fail(rc, s.name, s.conn->db());
+    CloseCursor(s);
+    return code;
+  }
+  std::int64_t id = 0;
+  ops.ReadRow(s.cursor, static_cast<char*>(ops.def.buffer()), &id);
+  TakeCurrent(s, ops.def, id);
+  return Ok();
+}
+
+// Opens the walk's first query for a read in direction `dir` and reads its first record.
+int OpenCursor(FileOps& ops, int dir, std::uint64_t generation) {
+  FileThreadState& s = ops.s;
+  const WalkPlan plan = PlanWalk(ops);
+  sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, plan.top, dir < 0 ? 1 : 0, s.filter});
+  if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
+  BindWalk(ops, stmt, plan.top, dir < 0, -1);
+  s.cursor = stmt;
+  s.cursor_level = plan.top;
+  s.cursor_bottom = plan.bottom;
+  s.cursor_row_value = plan.row_value;
+  s.cursor_dir = dir;
+  s.cursor_epoch = s.conn->cursor_epoch();
+  s.cursor_generation = generation;
+  s.conn->KeepCursor(stmt);
+  // Where several queries may run before a record comes, they share one read lock; the one
+  // that stays open keeps its read after the commit.
+  const bool own_read = plan.After(plan.top) != kNoLevel && s.conn->BeginRead();
+  const int code = ReadCursor(ops, dir);
+  if (own_read) s.conn->EndRead();
+  return code;
+}
+
+// Reads up to s.batch rows of the walk into s.ahead, each query reset after it.
+int ReadBatch(FileOps& ops, int dir) {
+  FileThreadState& s = ops.s;
+  const TableDef& def = ops.def;
+  const WalkPlan plan = PlanWalk(ops);
+  // Several queries read in one transaction: one read lock, and one state of the file.
+  const bool own_read = plan.After(plan.top) != kNoLevel && s.conn->BeginRead();
+  int rc = SQLITE_DONE;
+  for (int level = plan.top; level != kNoLevel && s.ahead_ids.size() < s.batch; level = plan.After(level)) {
+    sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, dir < 0 ? 1 : 0, s.filter});
+    if (!stmt) {
+      rc = sqlite3_errcode(s.conn->db());
+      break;
+    }
+    StatementReset reset(stmt);
+    BindWalk(ops, stmt, level, dir < 0, static_cast<std::int64_t>(s.batch - s.ahead_ids.size()));
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+      std::int64_t id = 0;
+      ops.ReadRow(stmt, s.ahead.data() + s.ahead_ids.size() * def.record_size, &id);
+      s.ahead_ids.push_back(id);
+    }
+    if (rc != SQLITE_DONE) break;
+  }
+  const int code = rc == SQLITE_DONE ? kNoError : Fail(rc, s.name, s.conn->db());
+  if (own_read) s.conn->EndRead();
+  if (code != kNoError) s.ahead_ids.clear();
+  return code;
+}
+
 int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
   if (!s.open) return Code(kNotOpen, file.Name());
   if (IsTextDriver(def.driver)) {
@@ -292,85 +453,43 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
   }
   FileOps ops{file, s, def};
   const std::uint64_t generation = s.conn->generation();
+
+  // A walk reads through one query left open from read to read, a record at a time: the
+  // first record costs one row, and a walk that goes on costs no further query or read lock.
+  // The query goes when anything else uses the file; the walk then reads batches, one row
+  // first after a write, else kFirstBatch rows and twice as many at each read.
+  if (s.cursor) {
+    if (s.cursor_epoch == s.conn->cursor_epoch() && s.cursor_generation == generation && s.cursor_dir == dir) {
+      return ReadCursor(ops, dir);
+    }
+    if (s.cursor_epoch != s.conn->cursor_epoch()) s.batched = true;
+    CloseCursor(s);
+  }
   const bool have_ahead = s.ahead_pos < s.ahead_ids.size() && s.ahead_dir == dir && s.ahead_generation == generation;
   if (!have_ahead) {
     if (const int code = ops.Use(); code != kNoError) return code;
-    // Ask for as many rows as the last walk read beyond this point; past that, or without a
-    // last walk, start small and double while the walk goes on in one direction.
+    if (!s.batched) {
+      s.ahead_ids.clear();
+      s.ahead_pos = 0;
+      return OpenCursor(ops, dir, generation);
+    }
     const bool continuing = s.ahead_dir == dir && s.ahead_pos == s.ahead_ids.size() && !s.ahead_ids.empty() &&
                             s.ahead_generation == generation;
     const std::size_t cap = std::max<std::size_t>(1, std::min(kMaxBatch, kMaxBatchBytes / std::max<std::size_t>(1, def.record_size)));
-    const std::size_t predicted = s.last_walk > s.walked ? s.last_walk - s.walked : 0;
-    const std::size_t grown = continuing ? s.batch * 2 : kFirstBatch;
-    s.batch = std::min(cap, std::max(kFirstBatch, predicted > 0 ? predicted : grown));
-    s.ahead.resize(s.batch * def.record_size);
+    s.batch = !continuing ? 1 : std::min(cap, s.batch <= 1 ? kFirstBatch : s.batch * 2);
+    if (s.ahead.size() < s.batch * def.record_size) s.ahead.resize(s.batch * def.record_size);
     s.ahead_ids.clear();
     s.ahead_pos = 0;
     s.ahead_dir = dir;
     s.ahead_generation = generation;
-
-    const bool back = dir < 0;
-    const int n = s.key < 0 ? 0 : static_cast<int>(def.keys[static_cast<std::size_t>(s.key)].components.size());
-    std::vector<int> comps;
-    if (s.key >= 0) comps = ops.Components(def.keys[static_cast<std::size_t>(s.key)]);
-    // Levels to run: from the start a single query; else from all-equal down to the first.
-    int top = -1, bottom = -1;
-    std::int64_t id_bound = s.anchor_id;
-    if (s.anchor != kStart) {
-      top = s.key < 0 ? 0 : n;
-      bottom = 0;
-      if (s.anchor == kValues) id_bound = back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
-      if (s.anchor == kAtRecord) id_bound = back ? s.anchor_id + 1 : s.anchor_id - 1;
-    }
-    const bool row_value = s.anchor != kStart && ops.RowValueWalk(s.key);
-    if (row_value) top = bottom = kRowValueLevel;
-    for (int level = top; level >= bottom && s.ahead_ids.size() < s.batch; --level) {
-      sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, back ? 1 : 0, s.filter});
-      if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
-      StatementReset reset(stmt);
-      int param = 1;
-      if (level == kRowValueLevel) {
-        for (int f : comps) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.anchor_record.data());
-        sqlite3_bind_int64(stmt, param++, id_bound);
-      } else if (level >= 0) {
-        const char* anchor = s.anchor_record.data();
-        if (s.key < 0) {
-          sqlite3_bind_int64(stmt, param++, id_bound);
-        } else {
-          for (int i = 0; i < level && i < n; ++i) BindField(stmt, param++, def.fields[static_cast<std::size_t>(comps[static_cast<std::size_t>(i)])], anchor);
-          if (level < n) {
-            BindField(stmt, param++, def.fields[static_cast<std::size_t>(comps[static_cast<std::size_t>(level)])], anchor);
-          } else {
-            sqlite3_bind_int64(stmt, param++, id_bound);
-          }
-        }
-      }
-      for (int f : s.equal_fields) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.equal_record.data());
-      sqlite3_bind_int64(stmt, param, static_cast<std::int64_t>(s.batch - s.ahead_ids.size()));
-      int rc;
-      while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        std::int64_t id = 0;
-        ops.ReadRow(stmt, s.ahead.data() + s.ahead_ids.size() * def.record_size, &id);
-        s.ahead_ids.push_back(id);
-      }
-      if (rc != SQLITE_DONE) return Fail(rc, s.name, s.conn->db());
-      if (level < 0) break;  // from the start, or one row-value search: a single query
-    }
-    if (s.ahead_ids.empty()) {
-      s.current = 0;
-      s.anchor = dir > 0 ? kPastEndForward : kPastEndBackward;
-      return Code(kNoRecord, s.name);
-    }
+    if (const int code = ReadBatch(ops, dir); code != kNoError) return code;
+    if (s.ahead_ids.empty()) return PastEnd(s, dir);
   }
 
   const char* row = s.ahead.data() + s.ahead_pos * def.record_size;
   std::memcpy(def.buffer(), row, def.record_size);
-  s.current = s.ahead_ids[s.ahead_pos];
-  s.anchor = kRecord;
-  s.anchor_id = s.current;
-  s.anchor_record.assign(row, row + def.record_size);
+  TakeCurrent(s, def, s.ahead_ids[s.ahead_pos]);
   ++s.ahead_pos;
-  ++s.walked;
   return Ok();
 }
 
@@ -396,10 +515,9 @@ int TakeRow(FileOps& ops, sqlite3_stmt* stmt) {
   char* buffer = static_cast<char*>(ops.def.buffer());
   std::int64_t id = 0;
   ops.ReadRow(stmt, buffer, &id);
-  s.current = id;
-  s.anchor = kRecord;
-  s.anchor_id = id;
-  s.anchor_record.assign(buffer, buffer + ops.def.record_size);
+  CloseCursor(s);
+  s.batched = false;
+  TakeCurrent(s, ops.def, id);
   s.ahead_ids.clear();
   s.ahead_pos = 0;
   return Ok();
@@ -419,7 +537,7 @@ int File::Get(const KeyDef& key) {
   StatementReset reset(stmt);
   const char* buffer = static_cast<const char*>(def_.buffer());
   int param = 1;
-  for (int f : ops.Components(def_.keys[static_cast<std::size_t>(k)])) BindField(stmt, param++, def_.fields[static_cast<std::size_t>(f)], buffer);
+  for (int f : ops.KeyFields(k)) BindField(stmt, param++, def_.fields[static_cast<std::size_t>(f)], buffer);
   return TakeRow(ops, stmt);
 }
 
@@ -474,7 +592,7 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
     if (!stmt) continue;
     StatementReset reset(stmt);
     int param = 1;
-    for (int f : ops.Components(key)) BindField(stmt, param++, ops.def.fields[static_cast<std::size_t>(f)], buffer);
+    for (int f : ops.KeyFields(static_cast<int>(k))) BindField(stmt, param++, ops.def.fields[static_cast<std::size_t>(f)], buffer);
     if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) != except_id) return static_cast<int>(k);
   }
   (void)s;
@@ -714,6 +832,8 @@ void File::RestoreState(const FileState& st) {
     s.filter = static_cast<int>(it - s.filters.begin());
   }
   s.current = st.current;
+  CloseCursor(s);
+  s.batched = false;
   s.ahead_ids.clear();
   s.ahead_pos = 0;
   s.text_pos = st.text_pos;

@@ -22,6 +22,8 @@ namespace vx::storage {
 // on a record that the next read in either direction returns (RESET).
 enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4, kAtRecord = 5 };
 
+// Rows a walk reads at once when it reads batches (see Step in file.cpp): one at first, then
+// kFirstBatch, then twice as many at each further read, up to kMaxBatch rows or kMaxBatchBytes.
 constexpr std::size_t kFirstBatch = 8;
 constexpr std::size_t kMaxBatch = 512;
 constexpr std::size_t kMaxBatchBytes = 1 << 20;
@@ -38,7 +40,9 @@ struct StatementKey {
   }
 };
 
+// Walk query levels besides 0..n: a search by one row-value comparison, and none.
 constexpr int kRowValueLevel = -2;
+constexpr int kNoLevel = -3;
 
 enum StatementKind : int { kWalk, kGetByKey, kGetById, kInsert, kUpdate, kDeleteById, kCount, kMaxLast };
 
@@ -52,6 +56,7 @@ struct FileThreadState {
   FileThreadState& operator=(FileThreadState&&) = default;
   // A thread that ends with a table still open closes it, and a close ends a stream batch.
   ~FileThreadState() {
+    if (cursor && conn) conn->DropCursor(cursor);
     if (open && streaming && conn) {
       conn->RemoveStreamer();
       conn->FlushStream();
@@ -67,6 +72,7 @@ struct FileThreadState {
   std::shared_ptr<Connection> conn;
   std::map<StatementKey, sqlite3_stmt*> statements;
   std::vector<std::vector<int>> filters;  // field lists of SetEqual walks seen, by number
+  std::vector<std::vector<int>> key_fields;  // field indexes of each key's components
 
   // The walk: key (-1 file order), where it stands, and an optional equality filter.
   int key = -1;
@@ -79,15 +85,27 @@ struct FileThreadState {
   std::int64_t current = 0;
   int duplicate_key = -1;
 
+  // The walk's query left open between reads (see Connection::KeepCursor): the level it runs,
+  // the last level of its read, whether it searches by row value, its direction, and the
+  // connection's cursor epoch and the file's change count when it was opened. `batched`:
+  // another statement ended it during this walk, which then reads batches.
+  sqlite3_stmt* cursor = nullptr;
+  int cursor_level = -1;
+  int cursor_bottom = -1;
+  bool cursor_row_value = false;
+  int cursor_dir = 0;
+  std::uint64_t cursor_epoch = 0;
+  std::uint64_t cursor_generation = 0;
+  bool batched = false;
+
   // Rows read ahead in the walk's direction, valid while the file's change count stands.
+  // `ahead` only grows, so that a walk never clears memory it is about to overwrite.
   std::vector<char> ahead;
   std::vector<std::int64_t> ahead_ids;
   std::size_t ahead_pos = 0;
   int ahead_dir = 0;
   std::uint64_t ahead_generation = 0;
-  std::size_t batch = kFirstBatch;
-  std::size_t walked = 0;     // rows this walk has returned
-  std::size_t last_walk = 0;  // rows the walk before it returned
+  std::size_t batch = 0;  // rows the last read asked for
 
   // Text drivers: the whole file read at the first read after a SET or a write.
   bool text_loaded = false;
@@ -111,6 +129,13 @@ class StatementReset {
   sqlite3_stmt* stmt_;
 };
 
+// Ends the walk's open query, if it has one.
+inline void CloseCursor(FileThreadState& s) {
+  if (!s.cursor) return;
+  if (s.conn) s.conn->DropCursor(s.cursor);
+  s.cursor = nullptr;
+}
+
 // Set the thread's error and return the runtime code: from a SQLite result, success, a code.
 int Fail(int rc, const std::string& name, sqlite3* db);
 int Ok();
@@ -125,6 +150,7 @@ struct FileOps {
   std::string ColumnExpr(int field, bool case_sensitive) const;  // with COLLATE NOCASE where due
   int FieldIndex(const std::string& name) const;
   std::vector<int> Components(const KeyDef& key) const;          // field indexes of a key
+  const std::vector<int>& KeyFields(int key_index);              // the same, kept per thread
   // The condition an optional key puts on its records (empty for other keys).
   std::string OptionalCondition(const KeyDef& key) const;
   std::string IndexName(const KeyDef& key) const { return Quote(s.table + "!" + key.name); }
@@ -136,11 +162,14 @@ struct FileOps {
   std::string BuildSql(const StatementKey& k) const;
   // Whether walks of a key can seek with one row-value comparison: SQLite searches an index
   // with one only when every component is an ascending number and no other condition applies.
-  bool RowValueWalk(int key_index) const;
+  // It seeks to the first key at or beyond the values and steps over the rest, so the search
+  // is always one of "at or beyond": beyond a record's key is at or beyond its next value.
+  bool RowValueWalk(int key_index);
   // A walk query. Level -1: from the start (or end); level L of a key with n components:
   // records whose first L components equal the anchor's and whose next one lies beyond it
   // (L = n: all components equal and the record id beyond). Running the levels from n down
   // to 0 yields the records after the anchor in key order, each level an index search.
+  // kRowValueLevel: records whose key is at or beyond the bound values (see RowValueWalk).
   std::string WalkSql(const StatementKey& k) const;
 
   void ReadRow(sqlite3_stmt* stmt, char* record, std::int64_t* id) const;

@@ -70,6 +70,13 @@ std::vector<int> FileOps::Components(const KeyDef& key) const {
   return out;
 }
 
+const std::vector<int>& FileOps::KeyFields(int key_index) {
+  if (s.key_fields.empty()) {
+    for (const KeyDef& key : def.keys) s.key_fields.push_back(Components(key));
+  }
+  return s.key_fields[static_cast<std::size_t>(key_index)];
+}
+
 std::string FileOps::OptionalCondition(const KeyDef& key) const {
   if (!key.optional) return {};
   std::string cond = "(";
@@ -181,13 +188,14 @@ std::string FileOps::BuildSql(const StatementKey& k) const {
   }
 }
 
-bool FileOps::RowValueWalk(int key_index) const {
+bool FileOps::RowValueWalk(int key_index) {
   if (key_index < 0 || s.filter >= 0) return false;
   const KeyDef& key = def.keys[static_cast<std::size_t>(key_index)];
   if (key.optional) return false;
-  for (const KeyComponent& c : key.components) {
-    const int f = FieldIndex(c.field);
-    if (c.descending || f < 0 || IsText(def.fields[static_cast<std::size_t>(f)].type)) return false;
+  const std::vector<int>& fields = KeyFields(key_index);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const int f = fields[i];
+    if (key.components[i].descending || f < 0 || IsText(def.fields[static_cast<std::size_t>(f)].type)) return false;
   }
   return true;
 }
@@ -200,16 +208,16 @@ std::string FileOps::WalkSql(const StatementKey& k) const {
     if (k.level >= 0) where.push_back(back ? "rowid < ?" : "rowid > ?");
     order = back ? "rowid DESC" : "rowid";
   } else if (k.level == kRowValueLevel) {
-    // One comparison of (components..., record id) against the anchor: a single index
-    // search where the key allows it (see RowValueWalk).
+    // One comparison of the components against bound values: a single index search where the
+    // key allows it (see RowValueWalk).
     const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
     std::string cols, marks;
     for (int f : Components(key)) {
-      cols += ColumnExpr(f, key.case_sensitive) + ", ";
-      marks += "?, ";
+      cols += (cols.empty() ? "" : ", ") + ColumnExpr(f, key.case_sensitive);
+      marks += marks.empty() ? "?" : ", ?";
       order += ColumnExpr(f, key.case_sensitive) + (back ? " DESC, " : ", ");
     }
-    where.push_back("(" + cols + "rowid) " + (back ? "<" : ">") + " (" + marks + "?)");
+    where.push_back("(" + cols + ") " + (back ? "<=" : ">=") + " (" + marks + ")");
     order += back ? "rowid DESC" : "rowid";
   } else {
     const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];

@@ -56,7 +56,26 @@ sqlite3_stmt* Connection::Prepare(const std::string& sql) {
   return stmt;
 }
 
-int Connection::Exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+int Connection::Exec(const char* sql) {
+  EndCursors();
+  return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+}
+
+void Connection::DropCursor(sqlite3_stmt* stmt) {
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+  std::erase(cursors_, stmt);
+}
+
+void Connection::EndCursors() {
+  if (cursors_.empty()) return;
+  for (sqlite3_stmt* stmt : cursors_) {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+  }
+  cursors_.clear();
+  ++cursor_epoch_;
+}
 
 void Connection::SetBusyMilliseconds(int ms) {
   if (ms == busy_ms_) return;
@@ -65,6 +84,7 @@ void Connection::SetBusyMilliseconds(int ms) {
 }
 
 int Connection::BeforeUse() {
+  EndCursors();
   Session& session = ThisThread();
   if (session.depth == 0 || joined_logout_) return SQLITE_OK;
   if (!in_txn_) {
@@ -128,6 +148,22 @@ int Connection::Rollback() {
   joined_logout_ = false;
   Touch();
   return rc;
+}
+
+bool Connection::BeginRead() {
+  if (in_txn_ || sqlite3_get_autocommit(db_) == 0) return false;
+  if (!begin_read_) begin_read_ = Prepare("BEGIN DEFERRED");
+  if (!end_read_) end_read_ = Prepare("COMMIT");
+  if (!begin_read_ || !end_read_) return false;
+  const int rc = sqlite3_step(begin_read_);
+  sqlite3_reset(begin_read_);
+  return rc == SQLITE_DONE;
+}
+
+void Connection::EndRead() {
+  // Nothing was written, so the commit only drops the read lock.
+  sqlite3_step(end_read_);
+  sqlite3_reset(end_read_);
 }
 
 int OpenConnection(const std::string& path, bool create, bool read_only, int busy_ms,

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace vx::storage {
 
@@ -52,10 +53,30 @@ class Connection {
   int Commit();
   int Rollback();
 
+  // One read transaction around several statements (a walk that needs more than one query),
+  // unless a transaction is open already: each statement would otherwise take and drop a read
+  // lock of its own, and could see another writer's commit that the one before did not.
+  // Answers whether it began one, which EndRead then ends.
+  bool BeginRead();
+  void EndRead();
+
+  // Walk statements left running between calls, so that a walk that goes on steps the same
+  // query and the same read. Each holds the file's read lock, so every other use of the
+  // connection ends them first and reads the file as it is now; a walk whose statement was
+  // ended sees cursor_epoch() moved.
+  void KeepCursor(sqlite3_stmt* stmt) { cursors_.push_back(stmt); }
+  void DropCursor(sqlite3_stmt* stmt);  // resets it
+  void EndCursors();
+  std::uint64_t cursor_epoch() const { return cursor_epoch_; }
+
  private:
   sqlite3* db_;
   std::string path_;
   std::unordered_map<std::string, sqlite3_stmt*> statements_;
+  sqlite3_stmt* begin_read_ = nullptr;
+  sqlite3_stmt* end_read_ = nullptr;
+  std::vector<sqlite3_stmt*> cursors_;
+  std::uint64_t cursor_epoch_ = 0;
   std::atomic<std::uint64_t>* generation_;
   int busy_ms_ = -1;
   bool in_txn_ = false;       // BEGIN issued and not yet ended

@@ -23,11 +23,15 @@ class FakeDueTaskTable : public DueTaskTable {
 
   int fail_update = 0;      // the error Update and TryUpdate give; 0 writes
   int updates = 0, try_updates = 0;
+  int reads = 0;            // records Next has read
   std::vector<std::int32_t> deleted;
 
+  // Past the enabled tasks without date and time, like the table's keyed positioning.
   int StartDateEnabledWalk() override {
     order_.clear();
-    for (const auto& [id, task] : tasks_) order_.push_back(task);
+    for (const auto& [id, task] : tasks_) {
+      if (std::tie(task.Disabled, task.Date, task.Time) >= std::make_tuple(std::uint8_t{0}, 0, 1)) order_.push_back(task);
+    }
     std::stable_sort(order_.begin(), order_.end(), [](const auto& a, const auto& b) {
       return std::tie(a.Disabled, a.Date, a.Time) < std::tie(b.Disabled, b.Date, b.Time);
     });
@@ -36,6 +40,7 @@ class FakeDueTaskTable : public DueTaskTable {
   }
   int Next() override {
     if (next_ >= order_.size()) return 33;
+    ++reads;
     SCH = order_[next_++];
     return 0;
   }
