@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
 #include "runtime/events.h"
+#include "runtime/expression/evaluate.h"
 
 namespace vx {
 
@@ -32,6 +34,17 @@ void BrowseClass::SetFilter(std::function<bool()> filter, const std::string& nam
 
 void BrowseClass::SetLocator(std::function<std::string()> field, int order) {
   locators_[order ? order : order_] = std::move(field);
+}
+
+bool BrowseClass::SetFilterExpression(std::string_view expression, const std::string& name, int order) {
+  auto parsed = std::make_shared<Expression>(expression, Bindings);
+  filter_error_ = parsed->ok() ? std::string() : parsed->error();
+  if (!parsed->ok()) {
+    SetFilter([] { return false; }, name, order);
+    return false;
+  }
+  SetFilter([parsed] { return parsed->Evaluate().IsTrue(); }, name, order);
+  return true;
 }
 
 void BrowseClass::ClearFilter(const std::string& name, int order) { filters_[order ? order : order_].erase(name); }
@@ -121,6 +134,10 @@ long BrowseClass::Ask(long request) {
   } else {
     PrimeRecord(false);
   }
+  return AskPrimed(request);
+}
+
+long BrowseClass::AskPrimed(long request) {
   const long response = WindowManager::RunUpdate(UpdateProcedure, request);
   if (response == RequestCompleted) {
     // Highlight the record the form saved (the buffer holds it); after a delete the row that
@@ -154,6 +171,8 @@ bool BrowseClass::Locate(int keycode) {
 }
 
 bool BrowseClass::TakeKey() {
+  if (Locate(KEYCODE())) return true;
+  if (KEYCODE() != MouseLeft2 && KEYCODE() != EnterKey) return false;
   if (rows_.empty() || !list_) return false;
   Window& w = list_->OwnerWindow();
   const int press = Selecting && SelectControl ? SelectControl : ChangeControl;
@@ -190,10 +209,11 @@ Level BrowseClass::TakeEvent() {
         if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
         return Level_Benign;
       case EVENT_AlertKey:
-        if (Locate(KEYCODE())) return Level_Notify;
-        if (KEYCODE() == MouseRight) Popup.Ask();
-        if ((KEYCODE() == MouseLeft2 || KEYCODE() == EnterKey) && TakeKey()) return Level_Notify;
-        return Level_Benign;
+        if (KEYCODE() == MouseRight) {
+          Popup.Ask();
+          return Level_Benign;
+        }
+        return TakeKey() ? Level_Notify : Level_Benign;
       default:
         return Level_Benign;
     }

@@ -5,11 +5,13 @@
 
 #include <functional>
 #include <map>
+#include <string_view>
 #include <string>
 #include <vector>
 
 #include "framework/popup_class.h"
 #include "framework/window_component.h"
+#include "runtime/expression/bindings.h"
 #include "runtime/window/control.h"
 
 namespace vx {
@@ -36,7 +38,16 @@ class BrowseClass : public WindowComponent, public ListSource {
   int AddSortOrder(int view_order = 0);
   // Named filters of an order (0: the current one); a record must pass all of them.
   void SetFilter(std::function<bool()> filter, const std::string& name = "", int order = 0);
+  // A named filter given as an expression over the names in Bindings, read once here and
+  // evaluated for every record ("(SCH:Disabled=0)"). An expression that cannot be read lets no
+  // record pass: a list that shows everything would hide that its filter was lost. Answers
+  // whether it was read; FilterError says why not.
+  bool SetFilterExpression(std::string_view expression, const std::string& name = "", int order = 0);
+  const std::string& FilterError() const { return filter_error_; }
   void ClearFilter(const std::string& name = "", int order = 0);
+  // The names filter expressions may use: a procedure binds its tables' fields here (a file
+  // manager's BindFields) before it sets an expression filter.
+  ExpressionBindings Bindings;
   int CurrentOrder() const { return order_; }
   // A step locator for an order (0: the current one): a letter or digit typed on the list
   // highlights the first row whose locator text, read from the record buffer, starts with that
@@ -63,15 +74,18 @@ class BrowseClass : public WindowComponent, public ListSource {
   std::function<void()> UpdateProcedure;
   PopupClass Popup;
 
-  // Runs the update form with a request; a completed request re-reads the list and highlights
-  // the record the form left in the buffer. Answers the form's response.
+  // Runs the update form with a request (an insert over a freshly primed buffer); a completed
+  // request re-reads the list and highlights the record the form left in the buffer. Answers
+  // the form's response.
   virtual long Ask(long request);
   // Prepares the buffer for an insert (a procedure primes its fields here).
   virtual void PrimeRecord(bool /*keep_buffer*/) {}
   virtual void ResetFromView();  // re-reads every row, keeping the highlighted record
   virtual void UpdateBuffer();   // the highlighted record into the buffer
   virtual void UpdateWindow();   // greys Change, Delete and Select without rows
-  // Enter or a double click on the list: presses Select, else Change; answers whether handled.
+  // A key on the list (KEYCODE(): an alerted key, Enter, or MouseLeft2 for a double click): a
+  // letter or digit steps the locator; Enter or a double click presses Select, else Change.
+  // Answers whether the key was handled.
   virtual bool TakeKey();
 
   long Selected() const { return selected_; }  // highlighted row, from 1; 0 none
@@ -90,6 +104,8 @@ class BrowseClass : public WindowComponent, public ListSource {
  protected:
   Control* ListControl() const { return list_; }
   WindowManager* Manager() const { return manager_; }
+  // Runs the update form over the buffer as it stands (an insert primed by the caller).
+  long AskPrimed(long request);
 
  private:
   bool PassesFilters();
@@ -106,6 +122,7 @@ class BrowseClass : public WindowComponent, public ListSource {
   std::vector<std::string> locator_texts_;  // per row, upper case
   std::map<int, std::function<std::string()>> locators_;
   long selected_ = 0;
+  std::string filter_error_;
 };
 
 }  // namespace vx

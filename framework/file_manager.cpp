@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "framework/relation_manager.h"
+#include "runtime/decimal.h"
+#include "runtime/expression/bindings.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
 
@@ -32,6 +34,35 @@ void FileManager::Kill() {
   def_ = nullptr;
   file_ = nullptr;
   auto_key_ = nullptr;
+}
+
+void FileManager::BindFields(ExpressionBindings& bindings) {
+  const storage::TableDef& table = def();
+  for (const storage::FieldDef& field : table.fields) {
+    if (field.type == storage::FieldType::Memo) continue;
+    const std::string name = table.prefix + ":" + field.name;
+    const storage::FieldDef* f = &field;
+    const storage::TableDef* t = &table;
+    switch (field.type) {
+      case storage::FieldType::Decimal:
+        bindings.Bind(name, [t, f] {
+          const auto* d = reinterpret_cast<const Decimal*>(static_cast<const char*>(t->buffer()) + f->offset);
+          return ExprValue::Number(ExprNumber::FromUnits(d->units(), d->places()));
+        });
+        break;
+      case storage::FieldType::String:
+      case storage::FieldType::CString:
+        bindings.Bind(name, [t, f] {
+          return ExprValue::Text(storage::FieldText(*f, static_cast<const char*>(t->buffer())));
+        });
+        break;
+      default:
+        bindings.Bind(name, [t, f] {
+          return ExprValue::Integer(storage::FieldInteger(*f, static_cast<const char*>(t->buffer())));
+        });
+        break;
+    }
+  }
 }
 
 int FileManager::Report(FileMessage message, int code, const std::string& key) const {

@@ -15,6 +15,7 @@
 
 namespace vx {
 
+class ExpressionBindings;
 class RelationManager;
 
 struct FileManagerThreadState {
@@ -87,8 +88,10 @@ class FileManager {
   // Checks of one field (1-based field number) and of the whole record; 0 = valid.
   virtual int ValidateField(int field);
   virtual int ValidateRecord(int* failed_field = nullptr);
-  // Makes memo fields known to expressions; tables override it.
-  virtual void BindFields() {}
+  // Makes the record's fields known to expressions as "PREFIX:Name" (memos left to the tables,
+  // which override this, call it, and bind their memos under their own names). Each name reads
+  // the buffer of the thread evaluating the expression, at the moment it is evaluated.
+  virtual void BindFields(ExpressionBindings& bindings);
 
   storage::FileState SaveFile() const { return file_->GetState(); }
   void RestoreFile(const storage::FileState& state) { file_->RestoreState(state); }

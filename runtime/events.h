@@ -75,5 +75,6 @@ inline constexpr int MouseLeft2 = 5;  // double click
 inline constexpr int EnterKey = 13;
 inline constexpr int EscKey = 27;
 inline constexpr int ShiftEnter = 269;
+inline constexpr int CtrlAltEnter = 0x60D;
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 #include "runtime/threads.h"
 
 #include "runtime/events.h"
+#include "runtime/window/dialogs.h"
 #include "runtime/window/front_end.h"
 
 #include <atomic>
@@ -146,6 +147,28 @@ void JoinEnded() {
   }
 }
 
+// Close down: every thread but the caller is told to close its windows, then waited for. A
+// question still open would keep its thread from ever seeing the event: it takes its default.
+void EndOtherThreads() {
+  g_closing_down = true;
+  AnswerOpenQuestions();
+  const long self = t_thread ? t_thread->number : 0;
+  for (;;) {
+    std::vector<std::shared_ptr<ThreadRecord>> running;
+    {
+      std::lock_guard l(g_table_mutex);
+      for (auto& [number, other] : g_threads) {
+        if (number != self) running.push_back(other);
+      }
+    }
+    if (running.empty()) break;
+    for (auto& other : running) other->queue.Push(Event{EVENT_CloseDown, 0, 0});
+    RuntimeUnlocked unlocked;
+    std::unique_lock l(g_table_mutex);
+    g_thread_ended.wait_for(l, std::chrono::milliseconds(50));
+  }
+}
+
 }  // namespace
 
 void RunProgram(ThreadProcedure main) {
@@ -171,22 +194,10 @@ void RunProgram(ThreadProcedure main) {
     failure = std::current_exception();
   }
 
-  // Close down: every other thread is told to close its windows, then waited for.
   g_closing_down = true;
   AnnounceThreadEnded(1);
   MarkEnded(1);
-  for (;;) {
-    std::vector<std::shared_ptr<ThreadRecord>> running;
-    {
-      std::lock_guard l(g_table_mutex);
-      for (auto& [number, other] : g_threads) running.push_back(other);
-    }
-    if (running.empty()) break;
-    for (auto& other : running) other->queue.Push(Event{EVENT_CloseDown, 0, 0});
-    RuntimeUnlocked unlocked;
-    std::unique_lock l(g_table_mutex);
-    g_thread_ended.wait_for(l, std::chrono::milliseconds(50));
-  }
+  EndOtherThreads();
   ReleaseRuntimeLock();
   t_thread = nullptr;
   JoinEnded();
@@ -195,6 +206,12 @@ void RunProgram(ThreadProcedure main) {
     g_running = false;
   }
   if (failure) std::rethrow_exception(failure);
+}
+
+void CloseOtherThreads() {
+  if (THREAD() != 1) throw std::logic_error("CloseOtherThreads: only Main's thread ends the others");
+  EndOtherThreads();
+  JoinEnded();
 }
 
 long START(ThreadProcedure procedure, long /*stack*/) {

@@ -22,6 +22,11 @@ using ThreadProcedure = std::function<void()>;
 // is going is a programming error (std::logic_error).
 void RunProgram(ThreadProcedure main);
 
+// Ends every other thread of the run before Main's thread lets go of what they use (the data
+// library): from now on ClosingDown() answers true, questions still open take their default,
+// and each thread is sent EVENT_CloseDown until it has ended. Only thread 1 may call it (std::logic_error otherwise).
+void CloseOtherThreads();
+
 // Starts a procedure on a new runtime thread and answers its number (never reused within a run).
 // The new thread runs once the caller gives up the runtime lock. The stack size is accepted for
 // the record; threads get the system's default stack.

@@ -12,6 +12,7 @@
 #include "datadll/dictionary/field_checks.h"
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/hotkeys_table.h"
+#include "datadll/dictionary/memo_bindings.h"
 #include "datadll/dictionary/message_tables.h"
 #include "datadll/dictionary/prime_fields.h"
 #include "datadll/dictionary/reference_tables.h"
@@ -20,6 +21,7 @@
 #include "datadll/dictionary/todo_tables.h"
 #include "datadll/dictionary/user_tables.h"
 #include "datadll/dictionary/vx_files.h"
+#include "runtime/expression/bindings.h"
 
 namespace vx {
 
@@ -96,6 +98,14 @@ class TableFileManager : public FileManager {
   int ValidateField(int field) override {
     if (const int code = FileManager::ValidateField(field); code != 0) return code;
     return check && !check(field) ? field : 0;
+  }
+  // The record fields, then the table's memos under the names the dictionary gives them.
+  void BindFields(ExpressionBindings& bindings) override {
+    FileManager::BindFields(bindings);
+    for (const MemoBinding& memo : MemoBindings()) {
+      if (memo.table != &def()) continue;
+      bindings.Bind(memo.name, [&memo] { return ExprValue::Text(MemoText(memo)); });
+    }
   }
 };
 

@@ -1,5 +1,6 @@
 #include "datadll/utility/colour_tab_class.h"
 
+#include "runtime/system_properties.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -27,6 +28,7 @@ void COLOURTABCLASS::INIT(Window& window, long selectedColour, long selectedFont
   visible_only_ = visibleOnly != 0;
   other_font_colour_ = otherFontColour;
   other_colour_ = otherColour;
+  SetSystemProperty(kColouredTabsProperty, 1);
   KILL();
   for (const auto& control : window.Controls()) {
     if (control->Type() == ControlType::Tab) {

@@ -12,6 +12,7 @@ class COLOURTABCLASS {
  public:
   // Remembers the colours (-1: the default colour) and lists every tab of the current window
   // with its sheet; with `nested`, also every control on a tab, coloured by its tab's state.
+  // Switches tab colours on for the runtime (kColouredTabsProperty).
   void INIT(long selectedColour, long selectedFontColour, long bold, long nested, long visibleOnly,
             long otherFontColour, long otherColour);
   void INIT(Window& window, long selectedColour, long selectedFontColour, long bold, long nested,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "datadll/dictionary/field_names.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
@@ -50,8 +51,9 @@ void REQFLDCLASS::INIT(std::string_view caption, std::string_view message_templa
   if (Window* window = CurrentWindow()) INIT(*window, caption, message_template, switch_value);
 }
 
-void REQFLDCLASS::INIT(Window& window, std::string_view caption, std::string_view message_template, int) {
+void REQFLDCLASS::INIT(Window& window, std::string_view caption, std::string_view message_template, int switch_value) {
   window_ = &window;
+  switch_ = switch_value;
   caption_ = caption;
   template_ = message_template;
   fields_.clear();
@@ -60,7 +62,8 @@ void REQFLDCLASS::INIT(Window& window, std::string_view caption, std::string_vie
     if (control->Type() == ControlType::Prompt) {
       prompt = PlainPrompt(control->TextValue());
     } else if (TakesInput(control->Type()) && control->Is(Prop::Required)) {
-      fields_.push_back({control->Number(), prompt, {}, control->Get(Prop::Tip), {}});
+      fields_.push_back({control->Number(), prompt, control->Get(Prop::Msg), control->Get(Prop::Tip),
+                         FieldNameOf(control->Use().address())});
     }
   }
 }

@@ -51,9 +51,10 @@ int SYSTRAYCLASS::ADDICON(std::string_view tip, std::string_view icon) {
   TipText = Stored(tip);
   Prime();
   NotifyIcon.flags = 7;
-  tray_.Add(NotifyIcon.icon, NotifyIcon.tip, EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick,
-            EVENT_TrayRightDoubleClick);
-  return 1;
+  return tray_.Add(NotifyIcon.icon, NotifyIcon.tip, EVENT_TrayLeftClick, EVENT_TrayRightClick,
+                   EVENT_TrayLeftDoubleClick, EVENT_TrayRightDoubleClick)
+             ? 1
+             : 0;
 }
 
 int SYSTRAYCLASS::CHANGEICON(std::string_view icon) {

@@ -44,9 +44,9 @@ struct WindowLink {
 };
 
 // The link of the window that is current on the calling thread. Unless a source is installed,
-// the runtime's newest open window of the calling thread: posts and model properties go to it,
-// messages run holding the runtime lock (they may come from a desktop listener's thread);
-// numbered properties and bringing to the front are not wired; with no window open, nothing is.
+// the runtime's newest open window of the calling thread: posts, model and numbered properties
+// and bringing to the front go to it, messages run holding the runtime lock (they may come from
+// a desktop listener's thread); with no window open, nothing is wired.
 WindowLink CurrentWindowLink();
 // Installed by the window runtime at start-up (and by tests).
 void SetCurrentWindowLinkSource(std::function<WindowLink()> source);

@@ -129,7 +129,7 @@ void ZQREGISTRYCLASS::THROWERROR(std::string_view verb, std::string_view key) {
   ErrorKey = key;
   ErrorCode = std::to_string(last_error_);
   if (Quiet) return;
-  MESSAGE("Error " + std::string(verb) + " " + Clipped(key) + ":\n" + ErrorCode.str(), "Error");
+  MESSAGE("Error " + std::string(verb) + " " + Clipped(key) + ":\r" + ErrorCode.str(), "Error");
 }
 
 std::string ZQREGISTRYCLASS::GETEMAILROOT() {

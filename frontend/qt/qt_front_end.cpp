@@ -1,5 +1,6 @@
 #include "frontend/qt/qt_front_end.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
@@ -82,6 +83,25 @@ void QtFrontEnd::UpdateModality(long thread) {
   }
 }
 
+// A window opens over the window of its thread opened before it, or else over the frame (or,
+// failing that, the window the user is working in).
+QWidget* QtFrontEnd::OwnerOf(long thread, int window) const {
+  auto open = open_by_thread_.find(thread);
+  if (open != open_by_thread_.end()) {
+    const std::vector<int>& ids = open->second;
+    auto it = std::find(ids.begin(), ids.end(), window);
+    while (it != ids.begin()) {
+      --it;
+      if (QtWindow* w = Window(*it); w && w->isVisible()) return w;
+    }
+  }
+  for (const auto& [id, w] : windows_) {
+    if (w && id != window && w->IsFrame() && w->isVisible()) return w.data();
+  }
+  QWidget* active = QApplication::activeWindow();
+  return active && active != Window(window) ? active : nullptr;
+}
+
 void QtFrontEnd::Apply(const ModelMessage& m) {
   using Kind = ModelMessage::Kind;
   QtWindow* window = Window(m.window);
@@ -95,7 +115,9 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
       break;
     }
     case Kind::WindowShown:
-      if (window) window->ShowFirst();
+      if (window) {
+        window->ShowFirst([this, thread = m.thread, id = m.window] { return OwnerOf(thread, id); });
+      }
       break;
     case Kind::WindowClosed: {
       if (window) {
@@ -118,6 +140,10 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
       if (window) window->SetRows(m.control, m.rows);
       break;
     case Kind::ThreadIdle:
+      // The thread has set its windows up: those waiting to appear do.
+      for (int id : open_by_thread_[m.thread]) {
+        if (QtWindow* w = Window(id)) w->Appear();
+      }
       break;
     case Kind::ThreadEnded:
       // Windows a thread leaves behind go with it.
@@ -137,6 +163,9 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
       break;
     case Kind::ClipboardWritten:
       QGuiApplication::clipboard()->setText(QString::fromStdString(m.value));
+      break;
+    case Kind::BroughtToFront:
+      if (window) window->BringToFront();
       break;
     case Kind::TrayChanged:
       ApplyTray(m);

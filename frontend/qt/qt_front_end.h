@@ -15,6 +15,7 @@
 
 class QSystemTrayIcon;
 class QTimer;
+class QWidget;
 
 namespace vx::qt {
 
@@ -52,6 +53,7 @@ class QtFrontEnd final : public QObject, public FrontEnd {
   void Answer(const std::shared_ptr<Request>& request);
   void Forget(const std::shared_ptr<Request>& request);
   void UpdateModality(long thread);
+  QWidget* OwnerOf(long thread, int window) const;
   void WatchForTrayHost();
 
 

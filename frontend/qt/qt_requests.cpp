@@ -64,9 +64,19 @@ bool RunDialog(const Request& r, QDialog* made) {
   return dialog && result == QDialog::Accepted;
 }
 
+// The program writes a line break as the other desktop did: a carriage return, alone or before
+// a line feed. Shown here as one line break each.
+QString BoxText(const std::string& text) {
+  QString shown = QString::fromStdString(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
 long ShowMessage(const Request& r, QWidget* parent) {
-  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
-                                            QString::fromStdString(r.text), QMessageBox::NoButton, parent));
+  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption), BoxText(r.text),
+                                            QMessageBox::NoButton, parent));
+  box->setTextFormat(Qt::PlainText);  // a task's text is never taken for markup
   // The box's picture comes from the desktop's theme or the program's own set, like every other
   // picture, rather than the widget style's built-in one.
   const QIcon picture = MessageBoxIcon(r.icon);
@@ -151,7 +161,8 @@ void QtFrontEnd::Answer(const std::shared_ptr<Request>& request) {
     Forget(request);
     return;
   }
-  QWidget* parent = Window(request->window);
+  QtWindow* parent = Window(request->window);
+  if (parent) parent->Appear();  // a question shows over its window, never before it
   const Request& r = *request;
   long number = 0;
   std::string text;

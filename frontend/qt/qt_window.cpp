@@ -5,15 +5,25 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSpacerItem>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,7 +38,9 @@
 #include <cstdlib>
 
 #include "frontend/qt/list_cell_delegate.h"
+#include "frontend/qt/list_column_widths.h"
 #include "frontend/qt/list_table_model.h"
+#include "frontend/qt/list_view.h"
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/post_input.h"
 #include "runtime/events.h"
@@ -43,21 +55,60 @@ QString Shown(std::string_view text) { return Q(ClipView(text)); }
 long Number(const std::string& text) { return std::atol(text.c_str()); }
 bool On(const std::string& text) { return Number(text) != 0; }
 
-// Controls that take a row of their own and grow with the window.
+// The font of a face named as the design names it. A fixed-pitch face this desktop lacks
+// becomes the desktop's own fixed-pitch font, never a proportional stand-in.
+QFont Typeface(QFont font, const std::string& name) {
+  static const QStringList fixed_faces = {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal"};
+  const QString family = Q(name);
+  font.setFamily(family);
+  const bool fixed = fixed_faces.contains(family, Qt::CaseInsensitive);
+  if (fixed) font.setStyleHint(QFont::TypeWriter);
+  if (fixed && !QFontInfo(font).fixedPitch()) {
+    QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (font.pointSizeF() > 0) system.setPointSizeF(font.pointSizeF());
+    return system;
+  }
+  return font;
+}
+
+// Controls that grow with the window: in form rows they take the spare height.
 bool Stretches(ControlType type) {
   return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet;
 }
 
-// Controls that sit beside the prompt before them.
-bool IsField(ControlType type) {
+// Controls that take the spare width of a row they stand in.
+bool Widens(ControlType type) {
   switch (type) {
-    case ControlType::Entry: case ControlType::Text: case ControlType::Spin: case ControlType::Combo:
-    case ControlType::DropList: case ControlType::List: case ControlType::String: case ControlType::Progress:
+    case ControlType::String: case ControlType::Entry: case ControlType::Text: case ControlType::Combo: case ControlType::List:
+    case ControlType::Progress: case ControlType::Sheet: case ControlType::Region: case ControlType::Group:
       return true;
     default:
       return false;
   }
 }
+
+const std::string* Find(const std::map<Prop, std::string>& props, Prop prop) {
+  auto it = props.find(prop);
+  return it == props.end() ? nullptr : &it->second;
+}
+
+Layout LayoutOf(const std::map<Prop, std::string>& props) {
+  const std::string* text = Find(props, Prop::Layout);
+  return Layout::Parse(text ? *text : std::string());
+}
+
+LayoutCell CellOf(const std::map<Prop, std::string>& props) {
+  const std::string* row = Find(props, Prop::Row);
+  const std::string* column = Find(props, Prop::Column);
+  return {row ? static_cast<int>(Number(*row)) : 0, column ? static_cast<int>(Number(*column)) : 0};
+}
+
+// Room the window manager's frame takes around a window (title bar and borders), kept free
+// when a window is fitted to the screen. Places are those of the window's inside (what Qt calls
+// its geometry), because the frame's size is known only once a window manager has framed it.
+constexpr int kFrameWidth = 16;
+constexpr int kFrameHeight = 48;
+constexpr int kTitleHeight = 32;
 
 }  // namespace
 
@@ -66,14 +117,31 @@ QtWindow::QtWindow(long thread, int id, const std::map<Prop, std::string>& props
   setAttribute(Qt::WA_DeleteOnClose, false);
   auto* central = new QWidget(this);
   setCentralWidget(central);
-  NewContainer(0, central);
+  NewContainer(0, central, LayoutOf(props));
   for (const auto& [prop, value] : props) ApplyWindowProp(prop, value);
+  appear_timer_ = new QTimer(this);
+  appear_timer_->setSingleShot(true);
+  connect(appear_timer_, &QTimer::timeout, this, [this] { Appear(); });
+  geometry_timer_ = new QTimer(this);
+  geometry_timer_->setSingleShot(true);
+  geometry_timer_->setInterval(250);
+  connect(geometry_timer_, &QTimer::timeout, this, [this] { ReportGeometry(); });
 }
 
 QtWindow::~QtWindow() = default;
 
+bool QtWindow::IsFrame() const {
+  auto it = props_.find(Prop::Frame);
+  return it != props_.end() && On(it->second);
+}
+
 void QtWindow::Post(int event, int control, std::string text, long choice, int keycode) {
   if (applying_) return;
+  // A hot letter, a shortcut or a toolbar button acts without taking the focus from the field
+  // being typed in: the field's text goes to the model first, as leaving the field would send it.
+  if (event == EVENT_Accepted || (event == EVENT_AlertKey && keycode != EscKey)) {
+    if (const int focused = FocusedControl(); focused != 0 && focused != control) ReportEditDone(focused);
+  }
   Input input;
   input.event = event;
   input.window = id_;
@@ -90,10 +158,37 @@ void QtWindow::SetTakesInput(bool on) {
   for (QToolBar* bar : findChildren<QToolBar*>()) bar->setEnabled(on);
 }
 
-QtWindow::Container& QtWindow::NewContainer(int number, QWidget* holder) {
+QtWindow::Container& QtWindow::NewContainer(int number, QWidget* holder, const Layout& layout) {
   Container& c = containers_[number];
-  c.grid = new QGridLayout(holder);
-  c.grid->setColumnStretch(1, 1);
+  c.layout = layout;
+  switch (layout.arrangement) {
+    case Arrangement::FormRows:
+      c.grid = new QGridLayout(holder);
+      c.grid->setColumnStretch(1, 1);
+      break;
+    case Arrangement::Grid:
+      c.grid = new QGridLayout(holder);
+      for (int column = 0; column < layout.columns; ++column) c.grid->setColumnStretch(column, 1);
+      break;
+    case Arrangement::Row:
+      c.box = new QHBoxLayout(holder);
+      c.lead = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+      c.trail = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+      c.box->addSpacerItem(c.lead);
+      c.box->addSpacerItem(c.trail);
+      break;
+    case Arrangement::Beside:
+      c.box = new QHBoxLayout(holder);
+      break;
+    case Arrangement::Stacked:
+      c.box = new QVBoxLayout(holder);
+      break;
+  }
+  // A container inside another needs no second margin around its controls.
+  if (number != 0 && layout.arrangement != Arrangement::FormRows) {
+    if (c.grid) c.grid->setContentsMargins(0, 0, 0, 0);
+    if (c.box) c.box->setContentsMargins(0, 0, 0, 0);
+  }
   return c;
 }
 
@@ -102,36 +197,82 @@ QtWindow::Container& QtWindow::ContainerFor(int parent) {
   return it != containers_.end() ? it->second : containers_.at(0);
 }
 
-void QtWindow::Place(Container& c, ControlType type, QWidget* widget) {
-  if (type == ControlType::Prompt) {
-    if (c.prompt_open) ++c.row;
-    c.grid->addWidget(widget, c.row, 0);
-    c.prompt_open = true;
-    c.buttons = nullptr;
-    return;
+void QtWindow::Place(Container& c, ControlType type, QWidget* widget, LayoutCell cell) {
+  const Arrangement arrangement = c.layout.arrangement;
+  // A text in a row or grid heads what is around it (a month's name, a weekday over its days).
+  if (type == ControlType::String && (arrangement == Arrangement::Row || arrangement == Arrangement::Grid)) {
+    static_cast<QLabel*>(widget)->setAlignment(Qt::AlignCenter);
   }
-  if (type == ControlType::Button) {
-    if (!c.buttons) {
-      if (c.prompt_open) ++c.row;
-      c.prompt_open = false;
-      c.buttons = new QHBoxLayout();
-      c.buttons->addStretch(1);
-      c.grid->addLayout(c.buttons, c.row++, 0, 1, 2);
+  // A grid keeps its cells where they are when some of its controls are hidden.
+  if (arrangement == Arrangement::Grid) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+  }
+  if (c.grid) {
+    PlaceInGrid(c, type, widget, cell);
+  } else {
+    PlaceInBox(c, type, widget);
+  }
+}
+
+void QtWindow::PlaceInGrid(Container& c, ControlType type, QWidget* widget, LayoutCell cell) {
+  if (cell.row < 1 || cell.column < 1) cell = {c.next_row + 1, 1};  // not placed by the model
+  const int row = cell.row - 1;
+  c.next_row = std::max(c.next_row, cell.row);
+  if (c.layout.arrangement == Arrangement::Grid) {
+    c.grid->addWidget(widget, row, cell.column - 1);
+  } else if (type == ControlType::Prompt) {
+    c.grid->addWidget(widget, row, 0);
+  } else if (type == ControlType::Button) {
+    QHBoxLayout*& buttons = c.button_rows[row];
+    if (!buttons) {
+      buttons = new QHBoxLayout();
+      buttons->addStretch(1);
+      c.grid->addLayout(buttons, row, 0, 1, 2);
     }
-    c.buttons->addWidget(widget);
-    return;
-  }
-  c.buttons = nullptr;
-  int row = c.row;
-  if (c.prompt_open && IsField(type)) {
+    buttons->addWidget(widget);
+  } else if (cell.column == 2) {
     c.grid->addWidget(widget, row, 1);
   } else {
-    if (c.prompt_open) row = ++c.row;
     c.grid->addWidget(widget, row, 0, 1, 2);
   }
-  c.prompt_open = false;
-  if (Stretches(type)) c.grid->setRowStretch(row, 1);
-  c.row = row + 1;
+  if (Stretches(type)) {
+    c.grid->setRowStretch(row, 1);
+    c.rows_grow = true;
+  }
+  if (c.filler) {
+    c.grid->removeItem(c.filler);
+    delete c.filler;
+    c.filler = nullptr;
+  }
+  if (!c.rows_grow) {
+    c.filler = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding);
+    c.grid->addItem(c.filler, c.next_row, 0, 1, std::max(1, c.grid->columnCount()));
+  }
+}
+
+void QtWindow::PlaceInBox(Container& c, ControlType type, QWidget* widget) {
+  switch (c.layout.arrangement) {
+    case Arrangement::Row: {
+      // Between the two spacers, which decide where the row's controls gather.
+      c.box->insertWidget(c.box->count() - 1, widget, Widens(type) ? 1 : 0);
+      c.row_grows = c.row_grows || Widens(type);
+      c.row_only_buttons = c.row_only_buttons && type == ControlType::Button;
+      const auto lead = !c.row_grows && c.row_only_buttons ? QSizePolicy::Expanding : QSizePolicy::Fixed;
+      const auto trail = !c.row_grows && !c.row_only_buttons ? QSizePolicy::Expanding : QSizePolicy::Fixed;
+      c.lead->changeSize(0, 0, lead, QSizePolicy::Minimum);
+      c.trail->changeSize(0, 0, trail, QSizePolicy::Minimum);
+      c.box->invalidate();
+      break;
+    }
+    case Arrangement::Beside:
+      c.box->addWidget(widget, 1);
+      break;
+    default:
+      c.box->addWidget(widget, Stretches(type) || type == ControlType::Region ? 1 : 0);
+      break;
+  }
 }
 
 void QtWindow::AddControl(const ControlSnapshot& s) {
@@ -198,7 +339,7 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     if (!separator) connect(item.action, &QAction::triggered, this, [this, number] { Post(EVENT_Accepted, number); });
     return;
   }
-  QWidget* widget = MakeFormWidget(number, item);
+  QWidget* widget = MakeFormWidget(number, item, LayoutOf(s.props));
   if (!widget) return;
   item.widget = widget;
   if (item.type == ControlType::Tab) return;  // a page of its sheet, placed there
@@ -206,16 +347,16 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     item.index = parent->radios++;
     parent->group->addButton(static_cast<QRadioButton*>(widget), item.index + 1);
   }
-  Place(ContainerFor(s.parent), item.type, widget);
+  Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
   if (item.type == ControlType::Prompt) {
     last_prompt_ = widget;
-  } else if (last_prompt_ && IsField(item.type)) {
+  } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {
     static_cast<QLabel*>(last_prompt_)->setBuddy(widget);
     last_prompt_ = nullptr;
   }
 }
 
-QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
+QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) {
   switch (item.type) {
     case ControlType::Prompt:
     case ControlType::String:
@@ -254,7 +395,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
     }
     case ControlType::Option: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box);
+      NewContainer(number, box, layout);
       item.group = new QButtonGroup(box);
       connect(item.group, &QButtonGroup::idClicked, this, [this, number](int id) { Post(EVENT_Accepted, number, {}, id); });
       return box;
@@ -263,14 +404,14 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
       return new QRadioButton(this);
     case ControlType::Group: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box);
+      NewContainer(number, box, layout);
       return box;
     }
     case ControlType::Panel:
     case ControlType::Region: {
       auto* frame = new QFrame(this);
       if (item.type == ControlType::Panel) frame->setFrameShape(QFrame::StyledPanel);
-      NewContainer(number, frame);
+      NewContainer(number, frame, layout);
       return frame;
     }
     case ControlType::DropList:
@@ -284,7 +425,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
       return combo;
     }
     case ControlType::List: {
-      auto* view = new QTableView(this);
+      auto* view = new ListView(this);
       item.model = new ListTableModel(view);
       view->setModel(item.model);
       view->setItemDelegate(new ListCellDelegate(view));
@@ -310,6 +451,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
       });
       connect(view, &QTableView::customContextMenuRequested, this,
               [this, number] { Post(EVENT_AlertKey, number, {}, 0, MouseRight); });
+      view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
       return view;
@@ -326,7 +468,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item) {
       if (it == items_.end() || it->second.type != ControlType::Sheet) return nullptr;
       auto* tabs = static_cast<QTabWidget*>(it->second.widget);
       auto* page = new QWidget(tabs);
-      NewContainer(number, page);
+      NewContainer(number, page, layout);
       item.tabs = tabs;
       const QSignalBlocker quiet(tabs);
       item.index = tabs->addTab(page, QString());
@@ -345,10 +487,17 @@ void QtWindow::ReportEditDone(int number) {
   if (it == items_.end() || applying_) return;
   Item& item = it->second;
   QString text;
-  if (auto* edit = qobject_cast<QLineEdit*>(item.widget)) text = edit->text();
-  if (auto* spin = qobject_cast<QSpinBox*>(item.widget)) text = QString::number(spin->value());
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(item.widget)) text = edit->toPlainText();
-  if (auto* combo = qobject_cast<QComboBox*>(item.widget)) text = combo->currentText();
+  if (auto* edit = qobject_cast<QLineEdit*>(item.widget)) {
+    text = edit->text();
+  } else if (auto* spin = qobject_cast<QSpinBox*>(item.widget)) {
+    text = QString::number(spin->value());
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(item.widget)) {
+    text = plain->toPlainText();
+  } else if (auto* combo = qobject_cast<QComboBox*>(item.widget); combo && combo->isEditable()) {
+    text = combo->currentText();
+  } else {
+    return;  // nothing typed in a control that takes no text
+  }
   std::string value = text.toStdString();
   if (value == std::string(ClipView(item.props[Prop::Value]))) return;
   item.props[Prop::Value] = value;
@@ -356,10 +505,53 @@ void QtWindow::ReportEditDone(int number) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
+      return ListKey(*item, *static_cast<QKeyEvent*>(event));
+    }
+  }
   if (event->type() == QEvent::FocusOut) {
     if (Item* item = ItemOf(watched)) ReportEditDone(item->widget->property("vxControl").toInt());
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+// Enter on a list, alone, with Shift (269) or with Ctrl+Alt (0x60D), reaches the model as that
+// key code when the list alerts it (a browse does, to press its default or View button).
+// Answers whether the key was taken.
+bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
+  if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  int code = 0;
+  if (mods == Qt::NoModifier) code = EnterKey;
+  if (mods == Qt::ShiftModifier) code = ShiftEnter;
+  if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  const std::string alerts = "|" + item.props[Prop::Alert] + "|";
+  if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
+  Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);
+  return true;
+}
+
+// Enter and Esc that no control took for itself (a line edit sends its text and passes Enter
+// on): the model turns them into the default or cancel button, or a close.
+void QtWindow::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const bool esc = event->key() == Qt::Key_Escape;
+  const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  if ((enter || esc) && mods == Qt::NoModifier) {
+    Post(EVENT_AlertKey, FocusedControl(), {}, 0, enter ? EnterKey : EscKey);
+    event->accept();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+int QtWindow::FocusedControl() const {
+  for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
+    const QVariant number = w->property("vxControl");
+    if (number.isValid()) return number.toInt();
+  }
+  return 0;
 }
 
 QtWindow::Item* QtWindow::ItemOf(QObject* widget) {
@@ -398,10 +590,22 @@ void QtWindow::SetRows(int control, std::shared_ptr<const std::vector<ListRow>> 
   applying_ = false;
 }
 
-void QtWindow::ShowFirst() {
+void QtWindow::ShowFirst(std::function<QWidget*()> owner) {
   shown_ = true;
+  owner_ = std::move(owner);
+  // The thread usually goes on to restore the window's saved place and set its controls before
+  // it waits; the window appears then (Appear), and at the latest after a moment.
+  appear_timer_->start(200);
+}
+
+void QtWindow::Appear() {
+  if (!shown_ || appeared_) return;
+  appeared_ = true;
+  appear_timer_->stop();
   applying_ = true;
+  FitAndPlace(owner_ ? owner_() : nullptr);
   if (!On(props_[Prop::Hide])) {
+    if (On(props_[Prop::Topmost])) setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (On(props_[Prop::Iconize])) {
       showMinimized();
     } else if (On(props_[Prop::Maximize])) {
@@ -416,8 +620,103 @@ void QtWindow::ShowFirst() {
     if (auto it = items_.find(static_cast<int>(focus)); it != items_.end() && it->second.widget) {
       it->second.widget->setFocus();
     }
+  } else {
+    // Without a field chosen by the program the first field takes the keys, as in a dialog,
+    // rather than a tab bar that would swallow what is typed.
+    for (const auto& [number, item] : items_) {
+      if (item.type == ControlType::String || item.type == ControlType::Progress || !IsField(item.type)) continue;
+      if (item.widget && item.widget->isVisible() && item.widget->isEnabled()) {
+        item.widget->setFocus();
+        break;
+      }
+    }
   }
   applying_ = false;
+}
+
+void QtWindow::BringToFront() {
+  if (!shown_ || isHidden() || isActiveWindow()) return;
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
+// Sizes the window to what its controls want, but never beyond the screen's free area (a form
+// too big for the screen scrolls inside the window), then puts it where the model says or
+// centred over the window that opened it.
+void QtWindow::FitAndPlace(QWidget* owner) {
+  QScreen* screen = owner ? owner->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect free = screen->availableGeometry();
+  const QSize room(std::max(1, free.width() - kFrameWidth), std::max(1, free.height() - kFrameHeight));
+  ensurePolished();
+  if (QLayout* layout = this->layout()) layout->activate();
+  const QSize wanted = sizeHint().expandedTo(minimumSizeHint());
+  const QSize least = minimumSizeHint();
+  if (least.width() > room.width() || least.height() > room.height()) {
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(takeCentralWidget());
+    setCentralWidget(scroll);
+    if (QLayout* layout = this->layout()) layout->activate();  // the window's least size shrinks
+  }
+  QSize size = wanted.boundedTo(room);
+  const long width = Number(props_[Prop::Width]), height = Number(props_[Prop::Height]);
+  const bool placed = width > 0 && height > 0;
+  if (placed) size = QSize(static_cast<int>(width), static_cast<int>(height)).boundedTo(room);
+  QPoint at;
+  if (placed) {
+    at = QPoint(static_cast<int>(Number(props_[Prop::X])), static_cast<int>(Number(props_[Prop::Y])));
+  } else {
+    const QPoint centre = owner && owner->isVisible() ? owner->geometry().center() : free.center();
+    at = centre - QPoint(size.width() / 2, size.height() / 2);
+  }
+  // Kept wholly on the screen, frame included.
+  const int left = free.left() + kFrameWidth / 2, top = free.top() + kTitleHeight;
+  at.setX(std::clamp(at.x(), left, std::max(left, free.right() + 1 - size.width() - kFrameWidth / 2)));
+  at.setY(std::clamp(at.y(), top, std::max(top, free.bottom() + 1 - size.height() - (kFrameHeight - kTitleHeight))));
+  setGeometry(QRect(at, size));
+  reported_ = QRect(at, size);
+}
+
+// The model was given a new place for a window already on the screen.
+void QtWindow::ApplyGeometry() {
+  if (!appeared_) return;
+  const long width = Number(props_[Prop::Width]), height = Number(props_[Prop::Height]);
+  const QPoint at(static_cast<int>(Number(props_[Prop::X])), static_cast<int>(Number(props_[Prop::Y])));
+  const QSize size(static_cast<int>(width), static_cast<int>(height));
+  if (QRect(at, size) == reported_ || width <= 0 || height <= 0) return;  // our own report coming back
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  const QRect free = screen ? screen->availableGeometry() : QRect(at, size);
+  setGeometry(QRect(at, size.boundedTo(QSize(free.width() - kFrameWidth, free.height() - kFrameHeight))));
+}
+
+void QtWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (appeared_ && !applying_) geometry_timer_->start();
+}
+
+void QtWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (appeared_ && !applying_) geometry_timer_->start();
+}
+
+// Tells the model where the window now is, so its place is saved where the user left it.
+void QtWindow::ReportGeometry() {
+  if (!isVisible() || isMinimized() || isMaximized() || isFullScreen()) return;
+  const QRect now = geometry();
+  if (now == reported_) return;
+  const bool moved = now.topLeft() != reported_.topLeft();
+  reported_ = now;
+  const std::string place = std::to_string(now.x()) + " " + std::to_string(now.y()) + " " +
+                            std::to_string(now.width()) + " " + std::to_string(now.height());
+  props_[Prop::X] = std::to_string(now.x());
+  props_[Prop::Y] = std::to_string(now.y());
+  props_[Prop::Width] = std::to_string(now.width());
+  props_[Prop::Height] = std::to_string(now.height());
+  Post(moved ? EVENT_Moved : EVENT_Sized, 0, place);
 }
 
 void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
@@ -426,19 +725,22 @@ void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
     case Prop::Text: setWindowTitle(Q(value)); break;
     case Prop::Icon: setWindowIcon(value.empty() ? QIcon() : NamedIcon(value)); break;
     case Prop::Hide:
-      if (shown_) {
+      if (appeared_) {
         if (On(value)) hide(); else ApplyIconize(On(props_[Prop::Iconize]));
       }
       break;
-    case Prop::Topmost: ApplyTopmost(On(value)); break;
-    case Prop::Iconize: if (shown_ && !On(props_[Prop::Hide])) ApplyIconize(On(value)); break;
+    case Prop::Topmost: if (appeared_) ApplyTopmost(On(value)); break;
+    case Prop::Iconize: if (appeared_ && !On(props_[Prop::Hide])) ApplyIconize(On(value)); break;
     case Prop::Maximize:
-      if (shown_ && !On(props_[Prop::Hide])) {
+      if (appeared_ && !On(props_[Prop::Hide])) {
         if (On(value)) showMaximized(); else if (isMaximized()) showNormal();
       }
       break;
+    case Prop::X: case Prop::Y: case Prop::Width: case Prop::Height:
+      ApplyGeometry();
+      break;
     case Prop::Focus:
-      if (auto it = items_.find(static_cast<int>(Number(value))); shown_ && it != items_.end() && it->second.widget) {
+      if (auto it = items_.find(static_cast<int>(Number(value))); appeared_ && it != items_.end() && it->second.widget) {
         it->second.widget->setFocus();
       }
       break;
@@ -450,7 +752,7 @@ void QtWindow::ApplyTopmost(bool on) {
   if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
   setWindowFlag(Qt::WindowStaysOnTopHint, on);
   // Changing a flag hides a shown window; it comes back as it was.
-  if (shown_ && !On(props_[Prop::Hide])) ApplyIconize(On(props_[Prop::Iconize]));
+  if (appeared_ && !On(props_[Prop::Hide])) ApplyIconize(On(props_[Prop::Iconize]));
 }
 
 void QtWindow::ApplyIconize(bool on) {
@@ -529,10 +831,9 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
         std::vector<ListColumn> columns = ParseListFormat(value);
         item.model->SetColumns(columns);
         auto* view = static_cast<QTableView*>(w);
-        // Widths are in quarters of an average character.
-        const int quarter = std::max(1, view->fontMetrics().averageCharWidth() / 4);
+        const QFontMetrics metrics = view->fontMetrics();
         for (std::size_t i = 0; i < columns.size(); ++i) {
-          if (columns[i].width > 0) view->setColumnWidth(static_cast<int>(i), columns[i].width * quarter);
+          view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
         }
       }
       break;
@@ -547,8 +848,19 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
     case Prop::Step:
       if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setSingleStep(static_cast<int>(std::max(1L, Number(value))));
       break;
+    case Prop::Picture:
+      // An entry opens wide enough for what its picture shows (long texts scroll inside it).
+      if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (const int width = PictureWidth(value, edit->fontMetrics(), 40); width > 0) {
+          edit->setMinimumWidth(width + 2 * edit->fontMetrics().averageCharWidth() + 8);
+        }
+      }
+      break;
     case Prop::Wizard:
       if (auto* tabs = qobject_cast<QTabWidget*>(w)) tabs->tabBar()->setVisible(!On(value));
+      break;
+    case Prop::FontName:
+      if (w) w->setFont(Typeface(w->font(), value));
       break;
     case Prop::FontStyle:
       if (w) {
@@ -599,6 +911,8 @@ void QtWindow::ApplyText(Item& item, const QString& text) {
     label->setText(text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     button->setText(text);
+    // A picker button ("...") beside its field is as small as its icon and dots.
+    if (text == "...") button->setMaximumWidth(button->fontMetrics().horizontalAdvance(text) + 2 * button->iconSize().width() + 8);
   } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
     box->setTitle(text);
   }

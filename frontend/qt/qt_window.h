@@ -1,23 +1,33 @@
-// One model window drawn as a Qt main window: menus, toolbar and status bar around a form laid
-// out automatically (prompts beside their fields, buttons in rows, lists, texts and sheets
-// stretching). It changes only as the window model's messages say, and sends what the user
-// does to the window's thread as events.
+// One model window drawn as a Qt main window: menus, toolbar and status bar around its controls,
+// each container laid out as the model's layout says (form rows, a row, a grid, panes) with Qt
+// layouts. It opens no larger than the screen, centred over the window that opened it unless
+// the model gives it a place, and reports where the user moves and sizes it. It changes only
+// as the window model's messages say, and sends what the user does to the window's thread as
+// events.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QRect>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "runtime/window/front_end.h"
+#include "runtime/window/layout.h"
 
 class QAction;
+class QBoxLayout;
 class QButtonGroup;
 class QGridLayout;
 class QHBoxLayout;
+class QKeyEvent;
 class QMenu;
+class QSpacerItem;
 class QTabWidget;
+class QTimer;
 
 namespace vx::qt {
 
@@ -31,19 +41,29 @@ class QtWindow final : public QMainWindow {
 
   int Id() const { return id_; }
   long Thread() const { return thread_; }
+  bool IsFrame() const;
   // Whether the user has the window: modal on its thread, only the thread's newest takes input.
   void SetTakesInput(bool on);
 
   void AddControl(const ControlSnapshot& control);
   void SetProp(int control, Prop prop, const std::string& value);
   void SetRows(int control, std::shared_ptr<const std::vector<ListRow>> rows);
-  // Every control has been announced: the window appears (unless hidden).
-  void ShowFirst();
+  // Every control has been announced: the window appears (unless hidden) once its thread has
+  // finished setting it up (Appear), or shortly anyway. `owner` answers, when it appears, the
+  // window it opens over.
+  void ShowFirst(std::function<QWidget*()> owner);
+  // Shows a window waiting to appear now (its thread waits for events or asks a question).
+  void Appear();
+  // Restored and raised with the keyboard, unless it is the active window already.
+  void BringToFront();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct Item {
@@ -60,18 +80,34 @@ class QtWindow final : public QMainWindow {
     std::map<Prop, std::string> props;
   };
   struct Container {
-    QGridLayout* grid = nullptr;
-    int row = 0;
-    bool prompt_open = false;        // the last row holds a prompt waiting for its field
-    QHBoxLayout* buttons = nullptr;  // the row that consecutive buttons share
+    Layout layout;
+    QGridLayout* grid = nullptr;  // form rows and grids
+    QBoxLayout* box = nullptr;    // rows and panes
+    std::map<int, QHBoxLayout*> button_rows;  // form rows: the buttons of a row, right-aligned
+    int next_row = 0;             // a control the model did not place goes below the others
+    // Form rows and grids without a growing control keep their rows together at the top: the
+    // spare height goes to a filler below the last row.
+    QSpacerItem* filler = nullptr;
+    bool rows_grow = false;
+    // A row keeps its controls together: buttons to the right, other controls to the left,
+    // unless one of them (an entry, a list) takes the spare width.
+    QSpacerItem* lead = nullptr;
+    QSpacerItem* trail = nullptr;
+    bool row_grows = false;
+    bool row_only_buttons = true;
   };
 
   void Post(int event, int control, std::string text = {}, long choice = 0, int keycode = 0);
   void MakeWidget(int number, Item& item, const ControlSnapshot& s);
-  QWidget* MakeFormWidget(int number, Item& item);
+  QWidget* MakeFormWidget(int number, Item& item, const Layout& layout);
   Container& ContainerFor(int parent);
-  Container& NewContainer(int number, QWidget* holder);
-  void Place(Container& container, ControlType type, QWidget* widget);
+  Container& NewContainer(int number, QWidget* holder, const Layout& layout);
+  void Place(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
+  void PlaceInGrid(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
+  void PlaceInBox(Container& container, ControlType type, QWidget* widget);
+  void FitAndPlace(QWidget* owner);
+  void ApplyGeometry();
+  void ReportGeometry();
   void ApplyWindowProp(Prop prop, const std::string& value);
   void ApplyProp(int number, Item& item, Prop prop, const std::string& value);
   void ApplyText(Item& item, const QString& text);
@@ -81,11 +117,19 @@ class QtWindow final : public QMainWindow {
   void ApplyTopmost(bool on);
   void ApplyIconize(bool on);
   void ReportEditDone(int number);
+  // The model's number of the control that has the keyboard focus in this window; 0 none.
+  int FocusedControl() const;
   Item* ItemOf(QObject* widget);
+  bool ListKey(Item& item, const QKeyEvent& key);
 
   long thread_;
   int id_;
-  bool shown_ = false;
+  bool shown_ = false;      // the model has shown it
+  bool appeared_ = false;   // it is on the screen (or was meant to be)
+  std::function<QWidget*()> owner_;
+  QTimer* appear_timer_ = nullptr;
+  QTimer* geometry_timer_ = nullptr;
+  QRect reported_;  // the place last reported to the model (or given by it)  // moves and sizes reach the model once the user stops
   bool applying_ = false;  // changes come from the model: no events for them
   std::map<Prop, std::string> props_;
   std::map<int, Item> items_;

@@ -4,7 +4,7 @@
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
-#include "framework/browse_class.h"
+#include "datadll/utility/zq_browse_class.h"
 #include "framework/table_view.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/windows/format_date.h"
@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view kListFormat = "47L(2)M|~Date~L(0)@d3@80L(2)M~Description~@s30@";
 
-class HolidayBrowse final : public BrowseClass {
+class HolidayBrowse final : public ZQBROWSECLASS {
  public:
   void SetQueueRecord() override { Q = {std::to_string(HOL.HolidayDate), HOL.Holiday.str()}; }
   void PrimeRecord(bool keep_buffer) override { ACCESS_HOLIDAYS->PrimeRecord(keep_buffer); }

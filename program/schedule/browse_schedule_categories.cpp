@@ -5,7 +5,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
-#include "framework/browse_class.h"
+#include "datadll/utility/zq_browse_class.h"
 #include "framework/table_view.h"
 #include "program/schedule/category_windows.h"
 #include "program/windows/format_date.h"
@@ -50,12 +50,11 @@ class CategoryTasksView final : public BrowseView {
   bool walking_ = false;
 };
 
-class TaskBrowse final : public BrowseClass {
+class TaskBrowse final : public ZQBROWSECLASS {
  public:
   bool copy = false;  // the next insert starts from the highlighted task
   int copy_control = 0;
 
-  bool ValidateRecord() override { return SCH.Disabled == 0; }
   void SetQueueRecord() override {
     Q = {std::to_string(SCH.Date), std::to_string(SCH.Time), SCH.Description.str(), SCH.TaskType.str(),
          std::to_string(SCH.ID), SCH.Category.str()};
@@ -66,7 +65,7 @@ class TaskBrowse final : public BrowseClass {
     ACCESS_SCHEDULE->PrimeRecord(keep);
   }
   void UpdateWindow() override {
-    BrowseClass::UpdateWindow();
+    ZQBROWSECLASS::UpdateWindow();
     if (!ListControl()) return;
     Window& w = ListControl()->OwnerWindow();
     const bool form = static_cast<bool>(TaskForm());
@@ -79,16 +78,16 @@ class TaskBrowse final : public BrowseClass {
   }
 };
 
-class CategoryBrowse final : public BrowseClass {
+class CategoryBrowse final : public ZQBROWSECLASS {
  public:
   CategoryTasksView* tasks_view = nullptr;
-  BrowseClass* tasks = nullptr;
+  ZQBROWSECLASS* tasks = nullptr;
 
   void SetQueueRecord() override { Q = {CAT.Category.str()}; }
   void PrimeRecord(bool keep_buffer) override { ACCESS_CATEGORIES->PrimeRecord(keep_buffer); }
   // The task list follows the highlighted category.
   void UpdateBuffer() override {
-    BrowseClass::UpdateBuffer();
+    ZQBROWSECLASS::UpdateBuffer();
     if (!tasks_view || !tasks) return;
     tasks_view->has_category = Records() > 0;
     tasks_view->category = CAT.Category.view();
@@ -141,6 +140,8 @@ Level CategoriesWindow::Init() {
   if (level != Level_Benign) return level;
   tasks_.Init(window()[task_list_], task_view_, *this);
   tasks_.AddSortOrder();
+  ACCESS_SCHEDULE->BindFields(tasks_.Bindings);
+  tasks_.SetFilterExpression("(SCH:Disabled=0)");
   tasks_.SetLocator([] { return FormatDate(SCH.Date); });
   tasks_.InsertControl = task_new_;
   tasks_.ChangeControl = task_edit_;

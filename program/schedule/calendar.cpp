@@ -58,18 +58,24 @@ class CalendarWindow final : public WindowManager {
 
 void CalendarWindow::Build() {
   Window& w = window();
-  heading_ = w.String("");
-  for (const char* name : {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}) w.String(name);
+  w.Arrange(Arrangement::Stacked);
+  // Year and month stepping on either side of the month's name, the days below, one weekday
+  // to a column, and the window's own buttons at the bottom.
+  Control& stepping = w.Row();
+  prev_year_ = stepping.Button("Previous Year");
+  prev_month_ = stepping.Button("Previous month");
+  heading_ = stepping.String("");
+  next_month_ = stepping.Button("Next month");
+  next_year_ = stepping.Button("Next year");
+  Control& days = w.Grid(7);
+  for (const char* name : {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}) days.String(name);
   for (int i = 0; i < kDays; ++i) {
-    const int button = w.Button("");
+    const int button = days.Button("");
     if (i == 0) first_day_ = button;
   }
-  today_ = w.Button("&Today");
-  cancel_ = w.Button("Cancel");
-  prev_year_ = w.Button("Previous Year");
-  prev_month_ = w.Button("Previous month");
-  next_month_ = w.Button("Next month");
-  next_year_ = w.Button("Next year");
+  Control& buttons = w.Row();
+  today_ = buttons.Button("&Today");
+  cancel_ = buttons.Button("Cancel");
   w.SetCancelButton(cancel_);
 }
 

@@ -1,7 +1,7 @@
 #include "datadll/dictionary/categories_table.h"
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/table_managers.h"
-#include "framework/browse_class.h"
+#include "datadll/utility/zq_browse_class.h"
 #include "framework/table_view.h"
 #include "program/schedule/category_windows.h"
 #include "program/windows/list_window.h"
@@ -38,7 +38,7 @@ class CategoryPicker final : public ListWindow {
   }
 
  private:
-  struct Browse final : BrowseClass {
+  struct Browse final : ZQBROWSECLASS {
     void SetQueueRecord() override { Q = {CAT.Category.str()}; }
   } browse_;
   TableView view_;

@@ -16,11 +16,13 @@ void Function_SelectDateRange(std::int32_t& startDate, std::int32_t& endDate) {
   Window window("Enter Date Range");
   const std::string picture = DatePicture();
   window.Prompt("Start Date:");
-  Control& start_entry = window.Entry(start, picture);
-  Control& start_pick = window.Button("...").Icon("~calendar.ico").Tip("Select Start Date");
+  Control& start_row = window.Row();  // each calendar button beside the date it fills
+  Control& start_entry = start_row.Entry(start, picture);
+  Control& start_pick = start_row.Button("...").Icon("~calendar.ico").Tip("Select Start Date");
   window.Prompt("End Date:");
-  Control& end_entry = window.Entry(end, picture);
-  Control& end_pick = window.Button("...").Icon("~calendar.ico").Tip("Select End Date");
+  Control& end_row = window.Row();
+  Control& end_entry = end_row.Entry(end, picture);
+  Control& end_pick = end_row.Button("...").Icon("~calendar.ico").Tip("Select End Date");
   Control& only = window.Check("Use Start Date Only", start_only);
   Control& ok = window.Button("&OK").Default();
   Control& cancel = window.Button("Cancel");

@@ -49,8 +49,9 @@ void HolidayForm::Build() {
   sheet_ = sheet;
   Control& tab = sheet.Tab("General");
   tab.Prompt("&Date:");
-  date_ = tab.Entry(HOL.HolidayDate, DatePicture()).Required();
-  calendar_ = tab.Button("...").Icon("~calendar.ico").Tip("Select Date");
+  Control& date_row = tab.Row();  // the calendar button beside the date it fills
+  date_ = date_row.Entry(HOL.HolidayDate, DatePicture()).Required();
+  calendar_ = date_row.Button("...").Icon("~calendar.ico").Tip("Select Date");
   tab.Prompt("De&scription:");
   tab.Entry(HOL.Holiday, "@s30");
   Control& type = tab.Option("Holiday T&ype", HOL.HolidayType);

@@ -38,7 +38,7 @@ void CopyScript(std::int32_t from_id, std::int32_t to_id, ScriptSteps& steps, Me
       if (added.code != storage::kDuplicateKey || offset >= kMaxOffset) break;
       ++offset;
     }
-    if (!added.ok()) ShowScriptMessage(messages, "Error", "Error adding script record:\r\n" + added.text);
+    if (!added.ok()) ShowScriptMessage(messages, "Error", "Error adding script record:\r" + added.text);
     progress.Advance();
   }
   steps.EndBatch();

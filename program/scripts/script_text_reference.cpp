@@ -79,16 +79,17 @@ void Script_Text_Reference() {
 
   Window window("Edit Script as Text: Reference");
   window.String("Build a command on the clipboard, then press Close.");
-  window.Group("Key Code");
-  window.DropList(modifier, kReferenceModifiers);
-  window.DropList(key, kReferenceKeys);
-  const int append_key = window.Button("&Append");
-  window.Group("Value");
-  window.DropList(value, kReferenceValues);
-  const int append_value = window.Button("A&ppend");
-  window.Group("Commands");
-  window.DropList(command, JoinedTemplates());
-  const int replace = window.Button("Replace");
+  // Each group holds its lists and the button that uses them, side by side.
+  Control& key_code = window.Group("Key Code").Arrange(Arrangement::Row);
+  key_code.DropList(modifier, kReferenceModifiers);
+  key_code.DropList(key, kReferenceKeys);
+  const int append_key = key_code.Button("&Append");
+  Control& values = window.Group("Value").Arrange(Arrangement::Row);
+  values.DropList(value, kReferenceValues);
+  const int append_value = values.Button("A&ppend");
+  Control& commands = window.Group("Commands").Arrange(Arrangement::Row);
+  commands.DropList(command, JoinedTemplates());
+  const int replace = commands.Button("Replace");
   window.Prompt("Clipboard:");
   window.Entry(line, "@s1024");
   const int close = window.Button("Cl&ose").Default();

@@ -274,7 +274,8 @@ void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame
   const Found found = FindNextTask(state, table);
   if (found == Found::Error) return;
   if (found == Found::None) {
-    frame.SetStatusText("No tasks pending", false);
+    // Shown in the bar as the next task is, or the bar would go on naming a task already run.
+    frame.SetStatusText("No tasks pending", ScriptQueue.Records() == 0);
     frame.SetTrayTip(PRODUCTNAME.view());
     return;
   }

@@ -58,13 +58,16 @@ void UpdateSchedule_ExceptionsWindow() {
   action.Radio("Next day");
   Control& weekends = standard.Check("Except &weekends", SCH.ExceptWeekends);
   Control& weekdays = standard.Check("Except week&days", SCH.ExceptWeekdays);
-  standard.Check("Except &holidays", SCH.ExceptHolidays);
-  Control& holidays = standard.Button("Ho&lidays");
-  Control& time_range = standard.Check("Except &time range:", SCH.ExceptTime);
-  standard.Prompt("&Begin:");
-  Control& begin = standard.Entry(SCH.ExceptTimeBegin, "@t7");
-  standard.Prompt("&End:");
-  Control& end = standard.Entry(SCH.ExceptTimeEnd, "@t7");
+  // The holiday list's button beside its check, the time range beside its own.
+  Control& holiday_row = standard.Row();
+  holiday_row.Check("Except &holidays", SCH.ExceptHolidays);
+  Control& holidays = holiday_row.Button("Ho&lidays");
+  Control& time_row = standard.Row();
+  Control& time_range = time_row.Check("Except &time range:", SCH.ExceptTime);
+  time_row.Prompt("&Begin:");
+  Control& begin = time_row.Entry(SCH.ExceptTimeBegin, "@t7");
+  time_row.Prompt("&End:");
+  Control& end = time_row.Entry(SCH.ExceptTimeEnd, "@t7");
 
   Control& overrides = sheet.Tab("Overrides By Day");
   for (std::size_t i = 0; i < kDays.size(); ++i) overrides.Check(kDays[i], days[i]);

@@ -17,7 +17,6 @@
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
 #include "platform/hot_keys.h"
-#include "platform/shell_open.h"
 #include "program/admin/load_settings.h"
 #include "program/admin/password_validation.h"
 #include "program/scripts/script_queue.h"
@@ -28,6 +27,7 @@
 #include "program/shell/config_store.h"
 #include "program/shell/due_task_table.h"
 #include "program/shell/frame_task_road.h"
+#include "program/shell/help_links.h"
 #include "program/shell/hot_key_actions.h"
 #include "program/shell/main_menus.h"
 #include "program/shell/main_procedures.h"
@@ -52,12 +52,6 @@ constexpr std::string_view kWeekdays =
     "Sunday   Monday   Tuesday  WednesdayThursday Friday   Saturday ";
 constexpr std::string_view kWebSite = "https://www.kestrova.example/";
 constexpr std::string_view kSupportMail = "mailto:support@kestrova.example";
-
-void OpenWithDesktop(std::string_view target) {
-  platform::ShellOpenRequest request;
-  request.target = std::string(target);
-  platform::SystemShell().Open(request);
-}
 
 class MainFrame final : public WindowManager {
  public:
@@ -421,11 +415,12 @@ void MainFrame::RunCommand(const MainCommand& row) {
       RunTaskProgram(request);
       break;
     }
+    // On a thread of their own, so that the frame's tick never waits for the desktop's opener.
     case MainAction::WebSite:
-      OpenWithDesktop(kWebSite);
+      START([] { OpenHelpLink(kWebSite, "Kestrova Web Site"); });
       break;
     case MainAction::SupportMail:
-      OpenWithDesktop(kSupportMail);
+      START([] { OpenHelpLink(kSupportMail, "E-mail for Support"); });
       break;
     case MainAction::StopScripts:
       if (ScriptQueue.Records() > 0) ScriptQueue.Free();

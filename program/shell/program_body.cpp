@@ -12,6 +12,7 @@
 #include "program/shell/main_frame.h"
 #include "program/shell/program_registry.h"
 #include "runtime/ini_file.h"
+#include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {
@@ -82,6 +83,9 @@ void ProgramBody() {
   RegisterProgramWindows();
 
   Main();
+  // The windows still open on other threads close with their own Kill, which uses the data
+  // library's managers: every one of them has ended before the library lets go of them.
+  CloseOtherThreads();
 
   ProgramRegistry().KILL();
   VX_FILES_KILL();

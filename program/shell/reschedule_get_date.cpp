@@ -33,8 +33,9 @@ void RescheduleAllTasks_GetDate() {
   window.String("This will re-schedule all tasks for their next regular");
   window.String("occurance after a specific date and time.");
   window.Prompt("Date:");
-  const int date = window.Entry(GLO_DATE, "@d17");
-  const int calendar = window.Button("...").Icon("~calendar.ico").Tip("Select date");
+  Control& date_row = window.Row();  // the calendar button beside the date it fills
+  const int date = date_row.Entry(GLO_DATE, "@d17");
+  const int calendar = date_row.Button("...").Icon("~calendar.ico").Tip("Select date");
   window.Prompt("Time:");
   window.Entry(GLO_TIME, "@T7");
   const int ok = window.Button("&OK").Default();

@@ -86,6 +86,22 @@ Control& ControlMaker::Menu(std::string_view text) { return Make(ControlType::Me
 Control& ControlMaker::Item(std::string_view text) { return Make(ControlType::Item, text, {}); }
 Control& ControlMaker::Separator() { return Make(ControlType::Item, "-", {}); }
 
+Control& ControlMaker::Row() { return MakeArranged({Arrangement::Row, 0}); }
+Control& ControlMaker::Grid(int columns) { return MakeArranged({Arrangement::Grid, columns >= 1 ? columns : 1}); }
+Control& ControlMaker::Beside() { return MakeArranged({Arrangement::Beside, 0}); }
+Control& ControlMaker::Stacked() { return MakeArranged({Arrangement::Stacked, 0}); }
+Control& ControlMaker::FormRows() { return MakeArranged({Arrangement::FormRows, 0}); }
+
+// A region announced with its layout, so that a front end builds the right container before the
+// first control inside it arrives.
+Control& ControlMaker::MakeArranged(Layout layout) {
+  Window& window = MakerWindow();
+  Control& c = window.AddControl(ControlType::Region, MakerParent(), {});
+  c.props_.Change(Prop::Layout, layout.Text());
+  if (window.IsOpen()) window.AnnounceControl(c);
+  return c;
+}
+
 // --- Control --------------------------------------------------------------------------------
 
 Control::Control(Window& window, int number, ControlType type, int parent, Binding use)
@@ -93,8 +109,15 @@ Control::Control(Window& window, int number, ControlType type, int parent, Bindi
 
 Control& Control::Set(Prop prop, std::string_view value) {
   if (!props_.Change(prop, value)) return *this;
-  if (prop == Prop::Format) columns_ = ParseListFormat(value);
+  if (prop == Prop::Format) {
+    columns_ = ParseListFormat(value);
+    if (!window_.IsOpen()) {
+      design_format_ = std::string(value);
+      design_columns_ = columns_;
+    }
+  }
   window_.AnnounceProp(number_, prop, props_.Get(prop));
+  if (prop == Prop::Layout) window_.Relayout(number_);
   if (prop == Prop::Format && window_.IsOpen()) Render();
   return *this;
 }

@@ -10,6 +10,7 @@
 #include "runtime/window/binding.h"
 #include "runtime/window/control_type.h"
 #include "runtime/window/front_end.h"
+#include "runtime/window/layout.h"
 #include "runtime/window/list_format.h"
 #include "runtime/window/property_bag.h"
 #include "runtime/window/properties.h"
@@ -59,10 +60,20 @@ class ControlMaker {
   Control& Item(std::string_view text);
   Control& Separator();
 
+  // Containers that only arrange what is made inside them (regions with a layout, see
+  // layout.h): a row of buttons or of fields side by side, a grid of `columns` columns, panes
+  // side by side or stacked, and a block of form rows.
+  Control& Row();
+  Control& Grid(int columns);
+  Control& Beside();
+  Control& Stacked();
+  Control& FormRows();
+
  protected:
   virtual Window& MakerWindow() = 0;
   virtual int MakerParent() const = 0;
   Control& Make(ControlType type, std::string_view text, Binding use);
+  Control& MakeArranged(Layout layout);
 };
 
 class Control : public ControlMaker {
@@ -103,6 +114,12 @@ class Control : public ControlMaker {
   Control& Default();  // becomes the window's default button
   Control& Alert(int keycode);  // the key, pressed on this control, comes as EVENT_AlertKey
   Control& Value(std::string_view value) { return Set(Prop::Value, value); }
+  // How this container arranges its controls; set it before making them.
+  Control& Arrange(Arrangement arrangement, int columns = 0) {
+    return Set(Prop::Layout, Layout{arrangement, columns}.Text());
+  }
+  // Where the container's layout put this control (row and column from 1; 0 when not laid out).
+  LayoutCell Cell() const { return {static_cast<int>(GetNumber(Prop::Row)), static_cast<int>(GetNumber(Prop::Column))}; }
 
   // Hidden or disabled itself or through a container.
   bool Visible() const;
@@ -127,6 +144,12 @@ class Control : public ControlMaker {
   // Field texts of a row (from 1) of a list's source; empty when out of range.
   std::vector<std::string> RowFields(long row) const;
 
+  // Lists: the format the window was built with (the one a user's "Reset to Default" returns
+  // to), kept apart from the format shown now, which a user's layout may change after opening.
+  const std::string& DesignFormat() const { return design_format_; }
+  const std::vector<ListColumn>& DesignColumns() const { return design_columns_; }
+  Control& ResetFormat() { return Format(design_format_); }
+
   // Controls directly inside this one, in control order.
   std::vector<Control*> Children() const;
 
@@ -150,6 +173,8 @@ class Control : public ControlMaker {
   Binding use_;
   PropertyBag props_;
   std::vector<ListColumn> columns_;
+  std::string design_format_;
+  std::vector<ListColumn> design_columns_;
   ListSource* source_ = nullptr;
   std::vector<std::string> items_;        // drop list and combo texts shown
   std::vector<std::string> item_values_;  // what choosing each stores

@@ -49,10 +49,17 @@ long AskFrontEnd(const std::shared_ptr<Request>& request, long fallback, std::st
 }  // namespace
 
 void AnswerQuestionsWithDefaults() {
-  std::vector<std::pair<std::shared_ptr<Request>, long>> open;
   {
     std::lock_guard l(g_open_mutex);
     MarkSessionEnding();
+  }
+  AnswerOpenQuestions();
+}
+
+void AnswerOpenQuestions() {
+  std::vector<std::pair<std::shared_ptr<Request>, long>> open;
+  {
+    std::lock_guard l(g_open_mutex);
     open = g_open;
   }
   for (auto& [request, fallback] : open) request->Answer(fallback, request->text);

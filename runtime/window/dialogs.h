@@ -19,6 +19,8 @@ unsigned MESSAGE(std::string_view text, std::string_view caption = {}, MessageIc
 // questions asked from now until the run ends take their default at once, so that no thread
 // keeps the program waiting for a person who has logged off.
 void AnswerQuestionsWithDefaults();
+// Every question open now is answered with its default (the run is closing down).
+void AnswerOpenQuestions();
 
 // Shows the boxes of objects that report through a MessageReporter (the error object) as
 // message boxes of the window runtime.

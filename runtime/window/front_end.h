@@ -46,6 +46,7 @@ struct ModelMessage {
     ThreadEnded,
     ClipboardWritten, // value: the text the program put on the clipboard
     TrayChanged,      // control: tray id; props in snapshot (Icon, Tip, Hide)
+    BroughtToFront,   // the window is to come to the front, unless it is there already
   };
   Kind kind = Kind::PropertyChanged;
   long thread = 0;

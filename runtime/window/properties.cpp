@@ -13,7 +13,7 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Width",    "Height",   "MinWidth", "MinHeight", "Format",     "From",      "IconList",
     "Color",    "FontColor", "TrueValue", "FalseValue", "RangeLow", "RangeHigh", "Step",
     "Focus",    "Wizard",   "FontStyle", "Alert",
-    "Password"};
+    "Password", "Msg",  "FontName", "Layout",   "Row",      "Column"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

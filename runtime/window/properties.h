@@ -46,6 +46,11 @@ enum class Prop : int {
   FontStyle,    // weight and style bits, as 400 normal, 700 bold
   Alert,        // key codes reported as EVENT_AlertKey, "|" between them
   Password,     // entry: "1" shows its text as bullets
+  Msg,          // the status-bar text shown while the control has the focus
+  FontName,     // typeface, as "Courier New"; a front end without it takes the nearest of its kind
+  Layout,       // container: how it arranges its controls ("form", "row", "grid 7", "beside", "stacked")
+  Row,          // where the container's layout put the control: its row and column (from 1), set by
+  Column,       //   the model as the control is made; 0 when the control is not laid out (bars, menus)
   Count_        // not a property: one past the last
 };
 

@@ -158,6 +158,9 @@ void TestDriver::Announce(const ModelMessage& m) {
     case Kind::ClipboardWritten:
       clipboard_write_ = m.value;
       break;
+    case Kind::BroughtToFront:
+      ++windows_[m.window].brought_to_front;
+      break;
     case Kind::TrayChanged: {
       DriverTray& t = trays_[m.control];
       t.id = m.control;
@@ -338,6 +341,23 @@ std::vector<std::string> TestDriver::OpenTitles() const {
   return out;
 }
 
+void TestDriver::LeaveTypedField(int window) {
+  Typing typed;
+  {
+    std::lock_guard l(mutex_);
+    auto it = typing_.find(window);
+    if (it == typing_.end()) return;
+    typed = std::move(it->second);
+    typing_.erase(it);
+  }
+  Event e;
+  e.number = EVENT_Accepted;
+  e.control = typed.control;
+  e.window = window;
+  e.text = std::move(typed.text);
+  SendInput(typed.thread, std::move(e));
+}
+
 void TestDriver::SendInput(long thread, Event event) {
   long tag = 0;
   {
@@ -402,6 +422,11 @@ std::string DriverWindow::Get(Prop prop) const {
   return it == props.end() ? std::string() : it->second;
 }
 
+int DriverWindow::TimesBroughtToFront() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->WindowLocked(id_).brought_to_front;
+}
+
 bool DriverWindow::Open() const {
   std::lock_guard l(driver_->mutex_);
   return driver_->WindowLocked(id_).open;
@@ -414,13 +439,17 @@ DriverControl DriverWindow::Control(std::string_view text) const {
   for (const auto& [number, c] : controls) {
     auto it = c.snapshot.props.find(Prop::Text);
     if (it == c.snapshot.props.end() || Plain(it->second) != wanted) continue;
-    // A prompt names the field after it.
+    // A prompt names the field after it, or the first field of the row or block beside it.
     if (c.snapshot.type == ControlType::Prompt) {
       auto next = controls.find(number + 1);
+      while (next != controls.end() && next->second.snapshot.type == ControlType::Region &&
+             next->second.snapshot.props.count(Prop::Layout)) {
+        ++next;
+      }
       if (next != controls.end() &&
           Takes(next->second.snapshot.type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo,
                                              ControlType::DropList, ControlType::List, ControlType::String})) {
-        return DriverControl(*driver_, id_, thread_, number + 1);
+        return DriverControl(*driver_, id_, thread_, next->first);
       }
     }
     return DriverControl(*driver_, id_, thread_, number);
@@ -477,6 +506,68 @@ void DriverWindow::Pick(std::vector<std::string_view> path) {
   DriverControl(*driver_, id_, thread_, found).Press();
 }
 
+void DriverWindow::PressKey(int keycode) {
+  int focused = 0;
+  {
+    std::lock_guard l(driver_->mutex_);
+    auto typing = driver_->typing_.find(id_);
+    if (typing != driver_->typing_.end()) {
+      focused = typing->second.control;
+    } else {
+      const auto& props = driver_->WindowLocked(id_).props;
+      auto it = props.find(Prop::Focus);
+      if (it != props.end()) focused = std::atoi(it->second.c_str());
+    }
+  }
+  if (focused != 0) {
+    DriverControl(*driver_, id_, thread_, focused).PressKey(keycode);
+    return;
+  }
+  Event e;
+  e.number = EVENT_AlertKey;
+  e.window = id_;
+  e.keycode = keycode;
+  driver_->SendInput(thread_, std::move(e));
+}
+
+DriverControl DriverWindow::ControlWithKey(
+    const std::function<bool(const std::string& text, const std::string& key)>& matches, const std::string& what) const {
+  std::lock_guard l(driver_->mutex_);
+  const TestDriver::MirrorWindow& w = driver_->WindowLocked(id_);
+  for (const auto& [number, c] : w.controls) {
+    if (!Takes(c.snapshot.type, {ControlType::Button, ControlType::Check, ControlType::Item})) continue;
+    if (driver_->ControlHiddenLocked(w, number) || driver_->ControlDisabledLocked(w, number)) continue;
+    auto text = c.snapshot.props.find(Prop::Text);
+    auto key = c.snapshot.props.find(Prop::Key);
+    if (matches(text == c.snapshot.props.end() ? std::string() : text->second,
+                key == c.snapshot.props.end() ? std::string() : key->second)) {
+      return DriverControl(*driver_, id_, thread_, number);
+    }
+  }
+  throw std::logic_error("window " + std::to_string(id_) + " has nothing pressed by " + what);
+}
+
+void DriverWindow::PressHotLetter(char letter) {
+  const auto upper = [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; };
+  DriverControl target = ControlWithKey(
+      [&](const std::string& text, const std::string&) {
+        const std::size_t at = text.find('&');
+        return at != std::string::npos && at + 1 < text.size() && upper(text[at + 1]) == upper(letter);
+      },
+      std::string("Alt+") + letter);
+  if (target.Kind() == ControlType::Check) {
+    target.Tick(target.Value() != "1");
+  } else {
+    target.Press();
+  }
+}
+
+void DriverWindow::PressShortcut(std::string_view key) {
+  ControlWithKey([&](const std::string&, const std::string& k) { return !k.empty() && Plain(k) == Plain(key); },
+                 std::string(key))
+      .Press();
+}
+
 void DriverWindow::Close() { Post(EVENT_CloseWindow); }
 
 void DriverWindow::Move(long x, long y, long width, long height) {
@@ -513,7 +604,31 @@ std::string DriverControl::Get(Prop prop) const {
 }
 
 std::string DriverControl::Text() const { return Get(Prop::Text); }
-std::string DriverControl::Value() const { return std::string(ClipView(Get(Prop::Value))); }
+std::string DriverControl::Value() const {
+  {
+    std::lock_guard l(driver_->mutex_);
+    auto typing = driver_->typing_.find(window_);
+    if (typing != driver_->typing_.end() && typing->second.control == control_) {
+      return std::string(ClipView(typing->second.text));
+    }
+  }
+  return std::string(ClipView(Get(Prop::Value)));
+}
+
+int DriverControl::Container() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->ControlLocked(window_, control_).snapshot.parent;
+}
+
+std::string DriverControl::ContainerLayout() const {
+  const int container = Container();
+  std::string layout = container ? DriverControl(*driver_, window_, thread_, container).Get(Prop::Layout)
+                                 : DriverWindow(*driver_, window_, thread_).Get(Prop::Layout);
+  return layout.empty() ? "form" : layout;
+}
+
+int DriverControl::Row() const { return std::atoi(Get(Prop::Row).c_str()); }
+int DriverControl::Column() const { return std::atoi(Get(Prop::Column).c_str()); }
 long DriverControl::Choice() const { return std::atol(Get(Prop::Selected).c_str()); }
 
 bool DriverControl::Hidden() const {
@@ -545,6 +660,9 @@ std::string DriverControl::Cell(long row, int column) const {
 }
 
 void DriverControl::Send(int event, std::string text, long choice, int keycode) const {
+  // Any other action leaves the field typed into first, so the program takes its text first;
+  // Esc leaves it untaken, as a cancelled dialog does.
+  if (!(event == EVENT_AlertKey && keycode == EscKey)) driver_->LeaveTypedField(window_);
   {
     std::lock_guard l(driver_->mutex_);
     const auto& w = driver_->WindowLocked(window_);
@@ -567,7 +685,30 @@ void DriverControl::Type(std::string_view text) {
   if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
     throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
   }
+  {
+    std::lock_guard l(driver_->mutex_);
+    auto typing = driver_->typing_.find(window_);
+    if (typing != driver_->typing_.end() && typing->second.control == control_) driver_->typing_.erase(typing);
+  }
   Send(EVENT_Accepted, std::string(text), 0);
+}
+
+void DriverControl::TypeKeys(std::string_view text) {
+  const ControlType type = Kind();
+  if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
+    throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
+  }
+  {
+    std::lock_guard l(driver_->mutex_);
+    auto typing = driver_->typing_.find(window_);
+    if (typing != driver_->typing_.end() && typing->second.control == control_) {
+      typing->second.text = std::string(text);
+      return;
+    }
+  }
+  driver_->LeaveTypedField(window_);  // typing into another field leaves this one
+  std::lock_guard l(driver_->mutex_);
+  driver_->typing_[window_] = TestDriver::Typing{thread_, control_, std::string(text)};
 }
 
 void DriverControl::Press() {

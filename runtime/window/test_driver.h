@@ -66,14 +66,19 @@ class DriverControl {
   ControlType Kind() const;
 
   // Input.
-  void Type(std::string_view text);
+  void Type(std::string_view text);   // types and leaves the field: the program takes the text
+  // Types into the field and stays in it, as keystrokes do: the field shows the text, and the
+  // program takes it only when the field is left, which any other action on the window does
+  // first (a press, a hot letter, a shortcut, Enter), as in the Qt renderer; Esc leaves it
+  // untaken.
+  void TypeKeys(std::string_view text);
   void Press();                       // button, menu item
   void Tick(bool on = true);          // check box
   void Choose(std::string_view text); // radio of an option, drop-list item, tab of a sheet
   void ChooseRow(long row);           // list row (from 1): a new selection
   void ActivateRow(long row);         // double click on a list row
   void RightClick();                  // the right mouse button on a list (its popup menu)
-  void PressKey(int keycode);         // an alerted key on the control (EVENT_AlertKey)
+  void PressKey(int keycode);         // a key pressed while the control has the focus
 
   // What the control shows (Value and Cell without trailing blanks, as the eye sees them).
   std::string Text() const;   // caption, prompt or tab text; image file
@@ -85,6 +90,13 @@ class DriverControl {
   std::size_t Rows() const;
   std::string Cell(long row, int column) const;  // from 1
   ListCell CellDetail(long row, int column) const;
+
+  // Where the control sits: the container holding it (0: the window itself), that container's
+  // layout ("form", "row", "grid 7", ...) and the control's row and column in it (from 1).
+  int Container() const;
+  std::string ContainerLayout() const;
+  int Row() const;
+  int Column() const;
 
  private:
   void Send(int event, std::string text, long choice, int keycode = 0) const;
@@ -103,6 +115,8 @@ class DriverWindow {
   std::string Title() const;
   std::string Get(Prop prop) const;
   bool Open() const;
+  // How often the program has asked for the window to come to the front.
+  int TimesBroughtToFront() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
   // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
@@ -117,6 +131,14 @@ class DriverWindow {
 
   // Picks a menu item by its path of texts, as {"&File", "E&xit"}.
   void Pick(std::vector<std::string_view> path);
+  // A key pressed with the focus where the user left it (the field typed into last, else the
+  // control the program selected): Enter and Esc act as the window model says.
+  void PressKey(int keycode);
+  // Alt with a hot letter: presses the button, check or menu item whose text has "&" before
+  // that letter.
+  void PressHotLetter(char letter);
+  // An accelerator ("Ctrl+S", "F10"): presses the menu item or button that has it as its key.
+  void PressShortcut(std::string_view key);
   // Asks the window to close, as its close box does.
   void Close();
   // Moves or sizes the window as the user does (EVENT_Moved with the new place).
@@ -128,6 +150,9 @@ class DriverWindow {
 
  private:
   DriverControl ControlByUse(std::uintptr_t use) const;
+  // The control with a key, as `matches` says of its text and key; throws when there is none.
+  DriverControl ControlWithKey(const std::function<bool(const std::string& text, const std::string& key)>& matches,
+                               const std::string& what) const;
   TestDriver* driver_;
   int id_;
   long thread_;
@@ -192,6 +217,7 @@ class TestDriver final : public FrontEnd {
     bool open = true;
     bool shown = false;
     bool settled = false;  // its thread has waited for events (or asked a question) since
+    int brought_to_front = 0;
     std::map<Prop, std::string> props;
     std::map<int, MirrorControl> controls;
   };
@@ -210,6 +236,9 @@ class TestDriver final : public FrontEnd {
   bool ControlHiddenLocked(const MirrorWindow& w, int control) const;
   bool ControlDisabledLocked(const MirrorWindow& w, int control) const;
   SeenRequest AnswerPending(Request::Kind kind, long number, std::string text);
+  // Text typed into a field of the window and not yet taken by the program, which takes it
+  // now (the field is left).
+  void LeaveTypedField(int window);
   void EndRun();
 
   std::chrono::milliseconds timeout_;
@@ -223,6 +252,12 @@ class TestDriver final : public FrontEnd {
   std::map<Request::Kind, std::deque<std::pair<long, std::string>>> queued_;
   std::string clipboard_write_;
   std::map<int, DriverTray> trays_;
+  struct Typing {
+    long thread = 0;
+    int control = 0;
+    std::string text;
+  };
+  std::map<int, Typing> typing_;  // window -> the field typed into and not left
   long next_tag_ = 0;
   bool ending_ = false;
 

@@ -11,7 +11,7 @@ namespace {
 std::atomic<int> g_last_tray_id{0};
 }  // namespace
 
-void TrayIcon::Add(std::string_view icon, std::string_view tip, int left_click, int right_click,
+bool TrayIcon::Add(std::string_view icon, std::string_view tip, int left_click, int right_click,
                    int left_double, int right_double) {
   if (!id_) id_ = ++g_last_tray_id;
   thread_ = THREAD();
@@ -23,6 +23,7 @@ void TrayIcon::Add(std::string_view icon, std::string_view tip, int left_click, 
   events_[3] = right_double;
   shown_ = true;
   Publish();
+  return CurrentFrontEnd() != nullptr;
 }
 
 void TrayIcon::Remove() {

@@ -15,7 +15,8 @@ class TrayIcon {
   TrayIcon& operator=(const TrayIcon&) = delete;
 
   // Shows the icon; clicks are posted to the calling thread as these events (0: not posted).
-  void Add(std::string_view icon, std::string_view tip, int left_click, int right_click, int left_double,
+  // Answers whether a front end is there to show it (headless, the icon is kept but unseen).
+  bool Add(std::string_view icon, std::string_view tip, int left_click, int right_click, int left_double,
            int right_double);
   void Remove();
   void SetIcon(std::string_view icon);

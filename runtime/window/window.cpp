@@ -29,6 +29,21 @@ bool IsWindowOpenHere(int id) {
 
 constexpr auto kForever = std::chrono::hours(24 * 365);
 
+bool AlertsKey(const Control& control, int keycode) {
+  return ("|" + control.Get(Prop::Alert) + "|").find("|" + std::to_string(keycode) + "|") != std::string::npos;
+}
+
+bool Usable(const Control* control) { return control && control->Visible() && control->Enabled(); }
+
+// A button's caption as the user reads it: without the hot letter's "&", in capitals.
+std::string Caption(const Control& control) {
+  std::string out;
+  for (char ch : control.Get(Prop::Text)) {
+    if (ch != '&') out += static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch);
+  }
+  return out;
+}
+
 }  // namespace
 
 Window::Window(std::string_view title) : id_(++g_last_window_id) { props_.Change(Prop::Text, title); }
@@ -76,6 +91,15 @@ void Window::Close() {
                  deferred.end());
   ModelMessage m;
   m.kind = ModelMessage::Kind::WindowClosed;
+  m.thread = thread_;
+  m.window = id_;
+  Announce(m);
+}
+
+void Window::ToFront() {
+  if (!open_) return;
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::BroughtToFront;
   m.thread = thread_;
   m.window = id_;
   Announce(m);
@@ -145,7 +169,9 @@ bool Window::Accept() {
       if (!e.from_user && IsWindowOpenHere(e.window)) deferred.push_back(std::move(e));
       continue;
     }
+    if (e.from_user && e.number == EVENT_AlertKey && !TakeDialogKey(e)) continue;
     if (e.from_user && !ApplyInput(e)) continue;
+    if (e.from_user) PressDefaultAfterDoubleClick(e);
     if (e.number == EVENT_CloseWindow || e.number == EVENT_CloseDown) {
       closing_ = true;
       if (e.number == EVENT_CloseDown) closing_down_ = true;
@@ -185,10 +211,59 @@ bool Window::ApplyInput(Event& e) {
   return true;
 }
 
+// Enter and Esc as dialogs have them, unless the focused control takes the key itself (it alerts
+// it, or it is a text, where Enter starts a new line): Enter presses the default button; Esc
+// presses the cancel button, or closes a window that has none (never the application frame).
+// Answers false when the key does nothing.
+bool Window::TakeDialogKey(Event& e) {
+  if (e.keycode != EnterKey && e.keycode != EscKey) return true;
+  if (const Control* focused = e.control ? Find(e.control) : nullptr) {
+    if (AlertsKey(*focused, e.keycode)) return true;
+    if (e.keycode == EnterKey && focused->Type() == ControlType::Text) return false;
+  }
+  const int button = e.keycode == EnterKey ? DefaultButton() : DialogCancelButton();
+  if (button != 0) {
+    if (!Usable(Find(button))) return false;
+    e.number = EVENT_Accepted;
+    e.control = button;
+    return true;
+  }
+  if (e.keycode == EnterKey || GetNumber(Prop::Frame) != 0) return false;
+  e.number = EVENT_CloseWindow;
+  e.control = 0;
+  return true;
+}
+
+// A double click on a row of a list that does not take Enter itself (a browse does, and handles
+// its double clicks too) presses the default button once the list has taken the click.
+void Window::PressDefaultAfterDoubleClick(const Event& e) {
+  if (e.number != EVENT_Accepted || e.keycode != MouseLeft2 || e.control == 0) return;
+  const Control* list = Find(e.control);
+  if (!list || list->Type() != ControlType::List || AlertsKey(*list, EnterKey)) return;
+  const int button = DefaultButton();
+  if (!Usable(Find(button))) return;
+  Event press;
+  press.number = EVENT_Accepted;
+  press.control = button;
+  press.window = id_;
+  t_windows.deferred.push_front(std::move(press));
+}
+
+int Window::DialogCancelButton() const {
+  if (cancel_button_ != 0) return cancel_button_;
+  for (const auto& c : controls_) {
+    if (c->Type() != ControlType::Button) continue;
+    const std::string caption = Caption(*c);
+    if (caption == "CANCEL" || caption == "CLOSE") return c->Number();
+  }
+  return 0;
+}
+
 Window& Window::Set(Prop prop, std::string_view value) {
   if (!props_.Change(prop, value)) return *this;
   if (prop == Prop::Timer && open_) ScheduleTimer();
   AnnounceProp(0, prop, props_.Get(prop));
+  if (prop == Prop::Layout) Relayout(0);
   return *this;
 }
 
@@ -207,7 +282,35 @@ Control* Window::Find(int number) {
 Control& Window::AddControl(ControlType type, int parent, Binding use) {
   const int number = static_cast<int>(controls_.size()) + 1;
   controls_.push_back(std::make_unique<Control>(*this, number, type, parent, use));
+  PlaceInContainer(*controls_.back());
   return *controls_.back();
+}
+
+void Window::PlaceInContainer(Control& control) {
+  if (!TakesCell(control.Type())) return;
+  const int parent = control.Parent();
+  const Control* container = parent ? Find(parent) : nullptr;
+  if (parent && (!container || !ArrangesChildren(container->Type()))) return;
+  auto it = cursors_.find(parent);
+  if (it == cursors_.end()) {
+    const std::string layout = parent ? container->Get(Prop::Layout) : Get(Prop::Layout);
+    it = cursors_.emplace(parent, LayoutCursor(Layout::Parse(layout))).first;
+  }
+  const LayoutCell cell = it->second.Place(control.Type());
+  // Kept quietly: a new control's snapshot carries its cell; Relayout announces changes.
+  control.props_.Change(Prop::Row, std::to_string(cell.row));
+  control.props_.Change(Prop::Column, std::to_string(cell.column));
+}
+
+void Window::Relayout(int container) {
+  cursors_.erase(container);
+  for (const auto& c : controls_) {
+    if (c->Parent() != container) continue;
+    const std::string row = c->Get(Prop::Row), column = c->Get(Prop::Column);
+    PlaceInContainer(*c);
+    if (c->Get(Prop::Row) != row) AnnounceProp(c->Number(), Prop::Row, c->Get(Prop::Row));
+    if (c->Get(Prop::Column) != column) AnnounceProp(c->Number(), Prop::Column, c->Get(Prop::Column));
+  }
 }
 
 void Window::Display() {

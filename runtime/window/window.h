@@ -2,7 +2,10 @@
 //
 // A window belongs to the thread that opens it and is modal to that thread: while a second
 // window is open on the same thread, only the newest one takes events. Every change is
-// announced to the front end; user input arrives as events on the thread's queue.
+// announced to the front end; user input arrives as events on the thread's queue. A front end
+// sends Enter and Esc as EVENT_AlertKey with KEYCODE EnterKey or EscKey on the focused control
+// (0: none); unless that control alerts the key, the window turns them into a press of its
+// default or cancel button, or a close (see TakeDialogKey).
 #pragma once
 
 #include <chrono>
@@ -52,12 +55,28 @@ class Window : public ControlMaker {
   Window& Title(std::string_view title) { return Set(Prop::Text, title); }
   Window& Timer(long hundredths) { return Set(Prop::Timer, hundredths); }
   Window& Icon(std::string_view icon) { return Set(Prop::Icon, icon); }
+  // How the window arranges the controls made directly in it (form rows unless told, see
+  // layout.h); set it before making them.
+  Window& Arrange(Arrangement arrangement, int columns = 0) {
+    return Set(Prop::Layout, Layout{arrangement, columns}.Text());
+  }
 
   // Controls by number; a number the window does not have is a programming error.
   Control& operator[](int number);
   const Control& operator[](int number) const;
   Control* Find(int number);
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+
+  // Asks the front end to bring the window to the front (restored from the taskbar), unless
+  // it is the active window already.
+  void ToFront();
+  // Numbered properties the model has no name for (set by desktop-service classes): kept with
+  // the window for whoever asks; 0 when never set.
+  void SetNumberedProperty(int number, long value) { numbered_[number] = value; }
+  long NumberedProperty(int number) const {
+    auto it = numbered_.find(number);
+    return it == numbered_.end() ? 0 : it->second;
+  }
 
   // Shows every use-variable / stores every shown value into its variable.
   void Display();
@@ -73,6 +92,9 @@ class Window : public ControlMaker {
   int DefaultButton() const;
   int CancelButton() const { return cancel_button_; }
   void SetCancelButton(int control) { cancel_button_ = control; }
+  // The button Esc presses: the cancel button when one is set, else a button captioned
+  // "Cancel" or "Close"; 0 when there is none.
+  int DialogCancelButton() const;
 
  protected:
   Window& MakerWindow() override { return *this; }
@@ -82,10 +104,16 @@ class Window : public ControlMaker {
   friend class Control;
   friend class ControlMaker;
   Control& AddControl(ControlType type, int parent, Binding use);
+  // Places a new control in its container (its Row and Column), or every control of a
+  // container again after the container's layout changed.
+  void PlaceInContainer(Control& control);
+  void Relayout(int container);
   void AnnounceControl(const Control& control);
   void AnnounceProp(int control, Prop prop, const std::string& value);
   void AnnounceRows(const Control& control);
   bool ApplyInput(Event& event);
+  bool TakeDialogKey(Event& event);
+  void PressDefaultAfterDoubleClick(const Event& event);
   void ScheduleTimer();
   void SetDefaultButton(int control);
 
@@ -97,7 +125,9 @@ class Window : public ControlMaker {
   bool cycled_ = false;
   int cancel_button_ = 0;
   PropertyBag props_;
+  std::map<int, long> numbered_;
   std::vector<std::unique_ptr<Control>> controls_;
+  std::map<int, LayoutCursor> cursors_;  // by container (0: the window itself)
   int menubar_ = 0, toolbar_ = 0, statusbar_ = 0;
   std::chrono::steady_clock::time_point next_timer_{};
 };

@@ -62,19 +62,7 @@ const RelationCase kRelations[] = {
      Mode::Restrict},
 };
 
-class Relations : public ::testing::Test {
- protected:
-  void SetUp() override {
-    VX_Files_Load();
-    errors_.Init();
-    errors_.SetReporter(&reporter_);
-    VX_FILES_INIT(&errors_, nullptr);
-  }
-  void TearDown() override { VX_Files_Unload(); }
-
-  testing::CapturingReporter reporter_;
-  ErrorClass errors_;
-};
+using Relations = testing::DataLibraryTest;
 
 // The link fields of the child records in file order.
 std::vector<std::string> ChildLinks(FileManager& child, const char* field) {

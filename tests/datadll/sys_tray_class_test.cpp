@@ -77,6 +77,24 @@ TEST(TrayClass, TheTrayShowsATipCutTo63CharactersWhileTheWholeTipIsKept) {
   EXPECT_EQ(ui.Requests().size(), 0u);
 }
 
+TEST(TrayClass, AddingTheIconAnswersWhetherAFrontEndShowsIt) {
+  int headless = -1, shown = -1;
+  RunProgram([&] {
+    SYSTRAYCLASS tray;
+    headless = tray.ADDICON("Varnodex", "tray_ico");
+    tray.DELETEICON();
+  });
+  TestDriver ui;
+  ui.Start([&] {
+    SYSTRAYCLASS tray;
+    shown = tray.ADDICON("Varnodex", "tray_ico");
+    tray.DELETEICON();
+  });
+  ui.Finish();
+  EXPECT_EQ(headless, 0) << "nothing shows the icon";
+  EXPECT_EQ(shown, 1);
+}
+
 TEST(TrayClass, ClicksOnTheIconReachTheWindowsThread) {
   TestDriver ui;
   std::vector<int> taken;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "datadll/dictionary/vx_files.h"
+#include "framework/error_class.h"
 #include "runtime/message_box.h"
 #include "runtime/storage/table_def.h"
 
@@ -147,6 +149,21 @@ class CapturingReporter : public MessageReporter {
     return box.default_button;
   }
   std::vector<MessageBoxRequest> shown;
+};
+
+// The data library loaded and started for a test, its messages captured.
+class DataLibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    VX_Files_Load();
+    errors_.Init();
+    errors_.SetReporter(&reporter_);
+    VX_FILES_INIT(&errors_, nullptr);
+  }
+  void TearDown() override { VX_Files_Unload(); }
+
+  CapturingReporter reporter_;
+  ErrorClass errors_;
 };
 
 }  // namespace vx::testing

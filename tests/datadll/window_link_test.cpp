@@ -6,6 +6,7 @@
 
 #include "runtime/events.h"
 #include "runtime/threads.h"
+#include "runtime/window/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -28,6 +29,26 @@ TEST(WindowLink, TheCurrentWindowsLinkPostsToThatWindow) {
   });
   ASSERT_FALSE(taken.empty());
   EXPECT_EQ(taken.back(), EVENT_HotKeyPressed);
+}
+
+TEST(WindowLink, TheCurrentWindowsLinkKeepsNumberedPropertiesAndBringsItToTheFront) {
+  TestDriver ui;
+  long kept = 0;
+  ui.Start([&] {
+    Window w("Frame");
+    w.Open();
+    const WindowLink link = CurrentWindowLink();
+    link.SetProperty(31850, 1);
+    kept = w.NumberedProperty(31850);
+    link.ToFront();
+    while (w.Accept()) {
+    }
+  });
+  DriverWindow frame = ui.WaitWindow("Frame");
+  EXPECT_EQ(frame.TimesBroughtToFront(), 1);
+  frame.Close();
+  ui.Finish();
+  EXPECT_EQ(kept, 1);
 }
 
 TEST(WindowLink, AnInstalledSourceWins) {

@@ -73,7 +73,7 @@ TEST_F(RegistryTest, AnErrorIsShownUnlessQuiet) {
   const SeenRequest message = ui.WaitMessage(BUTTON_OK);
   ui.Finish();
   EXPECT_EQ(message.caption, "Error");
-  EXPECT_EQ(message.text, "Error opening Software\\Nowhere:\n2");
+  EXPECT_EQ(message.text, "Error opening Software\\Nowhere:\r2");
   EXPECT_EQ(ui.Messages().size(), 1u);
 }
 

@@ -16,6 +16,7 @@
 #include "program/shell/config_store.h"
 #include "runtime/dates.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {
@@ -29,23 +30,7 @@ class TaskMessageWindowTest : public test::TempFolderTest {
  protected:
   // A data folder whose one task shows a message now, with the external message program on or
   // off.
-  static void PrepareDataFolder(bool external) {
-    VX_Files_Load();
-    SetConfigValue("UseVXMsg", external ? "1" : "0");
-    ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
-    SCH = SCHEDULE_RECORD{};
-    SCH.ID = 1;
-    SCH.TaskType = "Display Message";
-    SCH.ScheduleType = "Once";
-    SCH.Description = kTitle;
-    SCH.Message = "They are thirsty.";
-    SCH.Date = TODAY();
-    SCH.Time = CLOCK();
-    ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
-    ACCESS_SCHEDULE->Close();
-    VX_Files_Unload();
-    if (!std::filesystem::exists("VX97.TPS")) std::ofstream("VX97.TPS").close();
-  }
+  static void PrepareDataFolder(bool external) { test::AddDueMessageTask(kTitle, "They are thirsty.", external); }
 
   // Starts VX in the data folder and answers the process that owns the first window titled with
   // the task's description (0 when none appears in time); VX is ended afterwards.
@@ -73,9 +58,7 @@ class TaskMessageWindowTest : public test::TempFolderTest {
 
   void SetUp() override {
     test::TempFolderTest::SetUp();
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) GTEST_SKIP() << "no X display";
-    XCloseDisplay(display);
+    if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
   }
 };
 

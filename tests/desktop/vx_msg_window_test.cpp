@@ -31,9 +31,7 @@ class VxMsgWindowTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) GTEST_SKIP() << "no X display";
-    XCloseDisplay(display);
+    if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
   }
 };
 

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -62,21 +63,67 @@ inline pid_t WindowProcess(Display* display, ::Window window) {
   return pid;
 }
 
-// The first window at or below `window` whose title starts with `title`; 0 when none.
-inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title) {
+// The first window at or below `window` whose title starts with `title` (only among shown
+// windows when `shown` is set); 0 when none.
+inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title, bool shown = false) {
+  XWindowAttributes attributes{};
+  if (shown && (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)) return 0;
   if (WindowName(display, window).rfind(title, 0) == 0) return window;
   ::Window root = 0, parent = 0;
   ::Window* children = nullptr;
   unsigned count = 0;
   if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
   ::Window found = 0;
-  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitled(display, children[i], title);
+  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitled(display, children[i], title, shown);
   if (children) XFree(children);
   return found;
 }
 
 inline bool HasWindowTitled(Display* display, ::Window window, const std::string& title) {
   return FindWindowTitled(display, window, title) != 0;
+}
+
+// Whether the tests' X display can be opened.
+inline bool XDisplayAvailable() {
+  Display* display = XOpenDisplay(nullptr);
+  const bool open = display != nullptr;
+  if (open) XCloseDisplay(display);
+  return open;
+}
+
+inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+// Brings the shown window titled `title` to the front and gives it the keyboard, through the
+// window manager when one runs (_NET_ACTIVE_WINDOW) and directly otherwise. False when there is
+// no such window.
+inline bool FocusWindowTitled(Display* display, const std::string& title) {
+  const ::Window root = DefaultRootWindow(display);
+  const ::Window window = FindWindowTitled(display, root, title, true);
+  if (!window) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 2;  // a pager or test: obey at once
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  // The window may vanish in between: its error must not end the test.
+  auto* previous = XSetErrorHandler(IgnoreXError);
+  XRaiseWindow(display, window);
+  XSetInputFocus(display, window, RevertToParent, CurrentTime);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  return true;
+}
+
+// Checks `condition` every 50 ms until it holds or `limit` has passed; answers the last check.
+inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  for (auto until = std::chrono::steady_clock::now() + limit;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 // Starts `program` with `args` and answers its process id (0 when it cannot start). No

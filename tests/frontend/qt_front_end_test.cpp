@@ -40,6 +40,7 @@
 #include "runtime/window/dialogs.h"
 #include "runtime/window/tray_icon.h"
 #include "runtime/window/window.h"
+#include "tests/frontend/qt_test_support.h"
 #include "tests/frontend/x11_test_input.h"
 
 // Qt, fontconfig and the X libraries keep caches for the life of the process.
@@ -51,6 +52,7 @@ namespace vx {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace vx::test;  // waiting, the GUI thread and the user's thread
 
 // What the program saw, shared with the test's "user" thread.
 struct Seen {
@@ -66,59 +68,6 @@ struct Seen {
     return f();
   }
 };
-
-// Waits until `condition` holds, for at most `limit`.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
-
-// Runs `f` on the GUI thread and waits for it.
-void OnGui(const std::function<void()>& f) {
-  QMetaObject::invokeMethod(qApp, f, Qt::BlockingQueuedConnection);
-}
-
-// The program's windows as the renderer shows them, found by title.
-qt::QtWindow* ShownWindow(const QString& title) {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    auto* window = qobject_cast<qt::QtWindow*>(w);
-    if (window && window->windowTitle() == title && window->isVisible()) return window;
-  }
-  return nullptr;
-}
-
-qt::QtWindow* WaitShown(const QString& title) {
-  qt::QtWindow* found = nullptr;
-  WaitFor([&] {
-    if (!QCoreApplication::instance()) return false;
-    OnGui([&] { found = ShownWindow(title); });
-    return found != nullptr;
-  });
-  return found;
-}
-
-// Plays the user on a thread of its own while the main thread runs the program with Qt; when
-// the user is done (or gave up), Main is told to close down.
-int RunAsUser(const std::function<void()>& main_procedure, const std::function<void()>& user) {
-  std::thread user_thread([&] {
-    user();
-    POST(EVENT_CloseDown, 0, 1);
-  });
-  static char name[] = "test_frontend";
-  static char* argv[] = {name, nullptr};
-  const int status = qt::RunWithQt(1, argv, main_procedure);
-  user_thread.join();
-  return status;
-}
-
-#define REQUIRE_QT_DISPLAY()                                                           \
-  do {                                                                                 \
-    if (!qt::DisplayAvailable()) GTEST_SKIP() << "no display (run under Xvfb)";        \
-  } while (0)
 
 class TaskRows final : public ListSource {
  public:

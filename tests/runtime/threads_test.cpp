@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "runtime/events.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/window/front_end.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -127,6 +132,62 @@ TEST(Threads, TimerTicksMergeAndNeverPileUp) {
     }
   });
   EXPECT_EQ(ticks, 1);
+}
+
+// A front end whose user never answers a question.
+class SilentUser final : public FrontEnd {
+ public:
+  void Announce(const ModelMessage&) override {}
+  void Ask(std::shared_ptr<Request>) override { ++asked; }
+  std::atomic<int> asked{0};
+};
+
+TEST(Threads, MainEndsTheOtherThreadsBeforeItGoesOnEvenWithAQuestionOpen) {
+  SilentUser user;
+  SetFrontEnd(&user);
+  std::vector<std::string> order;
+  unsigned answer = 0;
+  RunProgram([&] {
+    START([&] {
+      Window w("Worker");
+      while (w.Accept()) {
+        if (EVENT() == EVENT_OpenWindow) answer = MESSAGE("Save?", "Worker", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO);
+      }
+      order.push_back("worker closed");
+    });
+    START([&] {
+      Window w("Idle");
+      while (w.Accept()) {
+      }
+      order.push_back("idle closed");
+    });
+    while (user.asked == 0) SleepFor(std::chrono::milliseconds(5));
+    EXPECT_FALSE(ClosingDown());
+    CloseOtherThreads();
+    EXPECT_TRUE(ClosingDown());
+    order.push_back("main goes on");
+    EXPECT_FALSE(ThreadAlive(2));
+    EXPECT_FALSE(ThreadAlive(3));
+  });
+  SetFrontEnd(nullptr);
+  ASSERT_EQ(order.size(), 3u);
+  EXPECT_EQ(order.back(), "main goes on");
+  EXPECT_EQ(answer, BUTTON_NO) << "the open question took its default";
+}
+
+TEST(Threads, OnlyMainsThreadEndsTheOthers) {
+  bool refused = false;
+  RunProgram([&] {
+    START([&] {
+      try {
+        CloseOtherThreads();
+      } catch (const std::logic_error&) {
+        refused = true;
+      }
+    });
+    YIELD();
+  });
+  EXPECT_TRUE(refused);
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ namespace {
 
 using testing::Shown;
 
-constexpr int kFirstDayButton = 9;  // heading and seven weekday names come first
+constexpr int kHeading = 4;          // in the stepping row, after two buttons (the row is control 1)
+constexpr int kFirstDayButton = 15;  // the grid (7) and its seven weekday names come first
 
 class CalendarTest : public testing::WindowTest {
  protected:
@@ -47,14 +48,14 @@ TEST_F(CalendarTest, MonthsStartInTheColumnOfTheirFirstWeekday) {
   ASSERT_EQ(WeekDay(DATE(2, 1, 2026)), 0);
   ASSERT_EQ(WeekDay(DATE(8, 1, 2026)), 6);
   DriverWindow w = Open(DATE(2, 10, 2026), "None", "Pick");
-  EXPECT_EQ(w.ControlNumber(1).Text(), "February 2026");
+  EXPECT_EQ(w.ControlNumber(kHeading).Text(), "February 2026");
   EXPECT_EQ(Day(w, 1).Text(), "1");
   EXPECT_EQ(Day(w, 28).Text(), "28");
   EXPECT_TRUE(Day(w, 29).Hidden());
   EXPECT_EQ(w.Get(Prop::Focus), std::to_string(kFirstDayButton + 9));  // the 10th
 
   for (int i = 0; i < 6; ++i) w.Control("Next month").Press();
-  EXPECT_EQ(w.ControlNumber(1).Text(), "August 2026");
+  EXPECT_EQ(w.ControlNumber(kHeading).Text(), "August 2026");
   EXPECT_TRUE(Day(w, 6).Hidden());
   EXPECT_EQ(Day(w, 7).Text(), "1");
   EXPECT_EQ(Day(w, 37).Text(), "31");
@@ -62,6 +63,41 @@ TEST_F(CalendarTest, MonthsStartInTheColumnOfTheirFirstWeekday) {
   w.Control("Cancel").Press();
   ui_.Finish();
   EXPECT_EQ(result_, DATE(2, 10, 2026));
+}
+
+TEST_F(CalendarTest, TheDaysLieSevenWideUnderTheirWeekdaysWithTheSteppingAbove) {
+  DriverWindow w = Open(DATE(8, 10, 2026), "None", "Pick");
+  const DriverControl sunday = w.Control("Sun");
+  const int grid = sunday.Container();
+  EXPECT_EQ(sunday.ContainerLayout(), "grid 7");
+  const char* names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  for (int d = 0; d < 7; ++d) {
+    const DriverControl name = w.Control(names[d]);
+    EXPECT_EQ(name.Container(), grid);
+    EXPECT_EQ(name.Row(), 1) << names[d];
+    EXPECT_EQ(name.Column(), d + 1) << names[d];
+  }
+  // Six weeks of days below them, each in its weekday's column.
+  for (int b = 1; b <= 42; ++b) {
+    EXPECT_EQ(Day(w, b).Container(), grid);
+    EXPECT_EQ(Day(w, b).Row(), 2 + (b - 1) / 7) << b;
+    EXPECT_EQ(Day(w, b).Column(), 1 + (b - 1) % 7) << b;
+  }
+  EXPECT_EQ(Day(w, 37).Text(), "31");  // August 2026 reaches the sixth week
+  EXPECT_EQ(Day(w, 37).Column(), 1 + WeekDay(DATE(8, 31, 2026)));
+
+  // The window stacks the stepping row, the grid and the window's buttons, in that order.
+  const DriverControl stepping = w.ControlNumber(w.Control("Previous Year").Container());
+  EXPECT_EQ(w.Control("Previous Year").ContainerLayout(), "row");
+  EXPECT_EQ(stepping.ContainerLayout(), "stacked");
+  EXPECT_EQ(stepping.Row(), 1);
+  EXPECT_EQ(w.ControlNumber(grid).Row(), 2);
+  EXPECT_EQ(w.ControlNumber(w.Control("Cancel").Container()).Row(), 3);
+  // The month's name sits between the month buttons.
+  EXPECT_EQ(w.Control("Previous month").Column() + 1, w.ControlNumber(kHeading).Column());
+  EXPECT_EQ(w.ControlNumber(kHeading).Column() + 1, w.Control("Next month").Column());
+  w.Control("Cancel").Press();
+  ui_.Finish();
 }
 
 TEST_F(CalendarTest, OnlyTheDaysThatFitTheTaskCanBePicked) {
@@ -83,7 +119,7 @@ TEST_F(CalendarTest, OnlyTheDaysThatFitTheTaskCanBePicked) {
 TEST_F(CalendarTest, DateZeroShowsThisMonthAndCancelAnswersZero) {
   DriverWindow w = Open(0, "None", "");
   EXPECT_EQ(w.Title(), "Select Date");
-  EXPECT_EQ(w.ControlNumber(1).Text(), "June 2026");
+  EXPECT_EQ(w.ControlNumber(kHeading).Text(), "June 2026");
   w.Control("Cancel").Press();
   ui_.Finish();
   EXPECT_EQ(result_, 0);
@@ -112,15 +148,15 @@ TEST_F(CalendarTest, APastDayIsTakenOnlyAfterTheUserConfirmsIt) {
 TEST_F(CalendarTest, PagingByYearWrapsAtTheEndsOfTheRange) {
   DriverWindow w = Open(DATE(3, 1, 1801), "None", "");
   w.Control("Previous Year").Press();
-  EXPECT_EQ(w.ControlNumber(1).Text(), "March 2099");
+  EXPECT_EQ(w.ControlNumber(kHeading).Text(), "March 2099");
   w.Control("Next year").Press();
-  EXPECT_EQ(w.ControlNumber(1).Text(), "March 1801");
+  EXPECT_EQ(w.ControlNumber(kHeading).Text(), "March 1801");
   w.Control("Previous month").Press();
   w.Control("Previous month").Press();
   w.Control("Previous month").Press();
-  EXPECT_EQ(w.ControlNumber(1).Text(), "December 2099");
+  EXPECT_EQ(w.ControlNumber(kHeading).Text(), "December 2099");
   w.Control("Next month").Press();  // months cross years freely
-  EXPECT_EQ(w.ControlNumber(1).Text(), "January 2100");
+  EXPECT_EQ(w.ControlNumber(kHeading).Text(), "January 2100");
   w.Control("Cancel").Press();
   ui_.Finish();
 }

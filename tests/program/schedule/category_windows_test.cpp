@@ -226,5 +226,18 @@ TEST_F(CategoryWindowsTest, ThePickerLeavesTheChosenCategoryInTheBuffer) {
   EXPECT_EQ(chosen, "Work");
 }
 
+TEST_F(CategoryWindowsTest, ADoubleClickInThePickerChoosesTheRow) {
+  std::string chosen;
+  ui_.Start([&] {
+    SetCurrentRequest(SelectRecord);
+    SelectCategories();
+    if (CurrentResponse() == RequestCompleted) chosen = CAT.Category.str();
+  });
+  DriverWindow picker = ui_.WaitWindow("Select a Category");
+  picker.ControlNumber(1).ActivateRow(2);
+  ui_.Finish();
+  EXPECT_EQ(chosen, "Work");
+}
+
 }  // namespace
 }  // namespace vx

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "framework/request_globals.h"
 #include "program/windows/open_windows.h"
 #include "runtime/dates.h"
+#include "runtime/events.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "tests/program/window_fixture.h"
@@ -120,6 +122,56 @@ TEST_F(HolidayWindowsTest, ListsInDateOrderAndKeepsTheTableThroughTheForm) {
   EXPECT_EQ(stored[1].type, "Once");
 }
 
+TEST_F(HolidayWindowsTest, EnterAndADoubleClickOpenTheHighlightedHolidayForEditing) {
+  Add(DATE(7, 4, 2026), "Independence Day");
+  Add(DATE(12, 25, 2026), "Christmas Day");
+  DriverWindow w = StartBrowse();
+  DriverControl list = w.ControlNumber(3);
+  list.ChooseRow(2);
+  list.PressKey(EnterKey);
+  DriverWindow form = ui_.WaitWindow("Edit Holiday");
+  EXPECT_EQ(form.Control("Description").Value(), "Christmas Day");
+  form.Control("Cancel").Press();
+  ui_.WaitClosed(form);
+  list.ActivateRow(1);
+  form = ui_.WaitWindow("Edit Holiday");
+  EXPECT_EQ(form.Control("Description").Value(), "Independence Day");
+  form.Control("Cancel").Press();
+  ui_.WaitClosed(form);
+  w.Close();
+  ui_.Finish();
+}
+
+TEST_F(HolidayWindowsTest, TheFormsPromptsStandBesideTheirFieldsAndTheCalendarBesideTheDate) {
+  DriverWindow w = StartBrowse();
+  w.Control("New").Press();
+  DriverWindow form = ui_.WaitWindow("New Holiday");
+  const DriverControl description = form.Control("Description");
+  const DriverControl description_prompt = form.ControlNumber(description.Number() - 1);
+  EXPECT_EQ(description_prompt.Text(), "De&scription:");
+  EXPECT_EQ(description.ContainerLayout(), "form");
+  EXPECT_EQ(description_prompt.Row(), description.Row());
+  EXPECT_EQ(description_prompt.Column(), 1);
+  EXPECT_EQ(description.Column(), 2);
+
+  // The date and its calendar button share the row beside "Date:", the date first.
+  const DriverControl date = form.Control("Date");
+  const DriverControl date_row = form.ControlNumber(date.Container());
+  const DriverControl date_prompt = form.ControlNumber(date_row.Number() - 1);
+  EXPECT_EQ(date_prompt.Text(), "&Date:");
+  EXPECT_EQ(date.ContainerLayout(), "row");
+  EXPECT_EQ(date_row.Row(), date_prompt.Row());
+  EXPECT_EQ(date_row.Column(), 2);
+  EXPECT_LT(date_row.Row(), description.Row());
+  const DriverControl calendar = form.Control("...");
+  EXPECT_EQ(calendar.Container(), date_row.Number());
+  EXPECT_EQ(calendar.Column(), date.Column() + 1);
+  form.Control("Cancel").Press();
+  ui_.WaitClosed(form);
+  w.Close();
+  ui_.Finish();
+}
+
 TEST_F(HolidayWindowsTest, AHolidayWithoutADateIsNotSaved) {
   DriverWindow w = StartBrowse();
   w.Control("New").Press();
@@ -204,6 +256,35 @@ TEST_F(HolidayWindowsTest, ChoosingEasterInTheFormMovesTheDate) {
   w.Close();
   ui_.Finish();
   EXPECT_EQ(Stored().back().date, DATE(4, 3, 2026));
+}
+
+// Keys as a user at the keyboard presses them: a description typed and not left is saved by
+// Alt+O and by Enter; Esc leaves the table alone.
+TEST_F(HolidayWindowsTest, TheFormsKeysSaveWhatWasTypedAndEscSavesNothing) {
+  DriverWindow w = StartBrowse();
+  const struct {
+    std::int32_t date;
+    const char* name;
+    std::function<void(DriverWindow&)> key;
+  } forms[] = {
+      {DATE(11, 26, 2026), "Thanksgiving", [](DriverWindow& form) { form.PressHotLetter('O'); }},
+      {DATE(12, 24, 2026), "Christmas Eve", [](DriverWindow& form) { form.PressKey(EscKey); }},
+      {DATE(12, 26, 2026), "Boxing Day", [](DriverWindow& form) { form.PressKey(EnterKey); }},
+  };
+  for (const auto& f : forms) {
+    w.Control("New").Press();
+    DriverWindow form = ui_.WaitWindow("New Holiday");
+    form.Control("Date").Type(Shown(f.date));
+    form.Control("Description").TypeKeys(f.name);
+    f.key(form);
+    ui_.WaitClosed(form);
+  }
+  w.Close();
+  ui_.Finish();
+  const std::vector<Holiday> stored = Stored();
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0].name, "Thanksgiving");
+  EXPECT_EQ(stored[1].name, "Boxing Day");
 }
 
 TEST_F(HolidayWindowsTest, ASecondStartBringsTheOpenWindowForward) {

@@ -65,7 +65,7 @@ TEST(CopyScript, KeepsTheOrderPastClashesAndReportsFailedAdds) {
   steps.fail_add_at_sequence = 2;
   CopyScript(4, 7, steps, messages);
   EXPECT_EQ(steps.Summary(7), (Strings{"1 Send Keys", "3 Send Keys"}));
-  EXPECT_EQ(messages.Texts(), (Strings{"Error: Error adding script record:\r\nDisk full"}));
+  EXPECT_EQ(messages.Texts(), (Strings{"Error: Error adding script record:\rDisk full"}));
 }
 
 TEST(CopyScript, GivesUpOnAStepWhenNoSequenceWithinTheLimitIsFree) {
@@ -75,7 +75,7 @@ TEST(CopyScript, GivesUpOnAStepWhenNoSequenceWithinTheLimitIsFree) {
   for (int seq = 1; seq <= 5001; ++seq) steps.Put(Row(6, seq));
   CopyScript(4, 6, steps, messages);
   EXPECT_EQ(steps.Task(6).size(), 5001u);
-  EXPECT_EQ(messages.Texts(), (Strings{"Error: Error adding script record:\r\nCreates Duplicate Key"}));
+  EXPECT_EQ(messages.Texts(), (Strings{"Error: Error adding script record:\rCreates Duplicate Key"}));
 }
 
 class ScriptCopyAndViewerTest : public testing::ShellTest {

@@ -30,6 +30,17 @@ TEST_F(DueTaskTest, NothingPendingWhenEmptyOrAllDisabled) {
   EXPECT_TRUE(processes.requests.empty());
 }
 
+TEST_F(DueTaskTest, OnceTheOnlyTaskHasRunTheBarSaysSoAndTheTipIsTheBareName) {
+  AddTask(1, "Run Program", kDay, kNoon).ScheduleType = "Once";
+  Tick();
+  EXPECT_EQ(frame.status.substr(0, 6), "Next: ");
+  frame.events.clear();
+  Tick();
+  EXPECT_EQ(frame.status, "No tasks pending");
+  EXPECT_EQ(frame.events, Strings{"bar: No tasks pending"}) << "the bar no longer names the task run";
+  EXPECT_EQ(frame.tip, PRODUCTNAME.view());
+}
+
 TEST_F(DueTaskTest, UndatedTasksArePassedOverAndTheNextIsShown) {
   for (int id = 1; id <= 1200; ++id) AddTask(id, "Run Program", 0, 0);
   AddTask(2000, "Run Program", kDay, kNoon + 10 * kMinute).Description = "Back up the books";

@@ -15,21 +15,27 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/hotkeys_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/vx_files.h"
 #include "datadll/utility/sys_hot_key_class.h"
+#include "datadll/utility/sys_shutdown_class.h"
 #include "framework/file_manager.h"
 #include "program/scripts/script_queue.h"
 #include "program/scripts/send_keys.h"
+#include "program/shell/help_links.h"
 #include "program/shell/main_procedures.h"
 #include "program/admin/password_validation.h"
 #include "program/shell/program_body.h"
 #include "program/shell/program_registry.h"
 #include "program/shell/register_program_windows.h"
+#include "program/shell/task_road_services.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
 #include "runtime/window/test_driver.h"
+#include "runtime/window/window.h"
 #include "tests/program/shell_fixture.h"
 #include "tests/datadll/fake_hot_key_grabber.h"
 #include "tests/fakes/fake_keyboard.h"
+#include "tests/fakes/fake_shell_opener.h"
 
 namespace vx {
 namespace {
@@ -188,6 +194,46 @@ TEST_F(MainFrameTest, TheHolidayAndCategoryListsOpenFromTheMenus) {
   ui_.WaitThreadEnded(categories.Thread());
   RegisterMainProcedure("BrowseHolidays", {});
   RegisterMainProcedure("BrowseScheduleCategories", {});
+}
+
+TEST_F(MainFrameTest, TheEndOfTheSessionIsWatchedOnTheFrameAndARestoredFrameComesToTheFront) {
+  long session_property = -1;
+  services_.steps.after_tick = [&] {
+    session_property = CurrentWindow()->NumberedProperty(SYSSHUTDOWNCLASS::kSessionEndProperty);
+  };
+  DriverWindow frame = StartMain();
+  Tick(frame);
+  EXPECT_EQ(session_property, 1);
+
+  frame.Post(EVENT_Iconize);
+  EXPECT_EQ(frame.Get(Prop::Hide), "1");
+  ui_.ClickTray(TrayClick::LeftDouble);
+  EXPECT_EQ(frame.Get(Prop::Hide), "0");
+  EXPECT_EQ(frame.TimesBroughtToFront(), 1);
+}
+
+TEST_F(MainFrameTest, HelpsLinksSayWhyTheDesktopCouldNotOpenThem) {
+  fakes::FakeShellOpener shell;
+  shell.result = platform::SHELL_NO_ASSOCIATION;
+  TaskRoadServices services = CurrentTaskRoadServices();
+  services.shell = &shell;
+  ScopedTaskRoadServices scoped(services);
+  DriverWindow frame = StartMain();
+  frame.Pick({"&Help", "&E-mail for Support"});
+  const SeenRequest mail = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(mail.caption, "E-mail for Support");
+  EXPECT_EQ(mail.text, "Could not open mailto:support@kestrova.example.\n\n" +
+                           ShellOpenFailure(platform::SHELL_NO_ASSOCIATION));
+  EXPECT_NE(mail.text.find("xdg-utils"), std::string::npos) << "names what to install";
+  frame.Pick({"&Help", "Kestrova Web Site"});
+  EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).caption, "Kestrova Web Site");
+
+  Locked([&] { shell.result = platform::SHELL_OPENED; });
+  frame.Pick({"&Help", "Kestrova Web Site"});
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();  // every thread has ended
+  EXPECT_EQ(shell.requests.size(), 3u);
+  EXPECT_EQ(ui_.Messages().size(), 2u) << "an opened link says nothing";
 }
 
 TEST_F(MainFrameTest, TheTrayMenuGreysWhatCannotBeDoneAndExitsTheProgram) {
@@ -408,6 +454,25 @@ TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
   Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
   frame.Pick({"&File", "E&xit"});
   ui_.Finish();
+}
+
+// The data library's managers outlive every window: the list's and the form's Kill run on their
+// own thread after Main has returned, before the library is killed.
+TEST_F(ProgramStartTest, ExitWithListsAndAFormOpenClosesThemBeforeTheDataLibraryGoes) {
+  std::ofstream("VX97.TPS").close();
+  VX_Files_Unload();  // as in the real program, the body loads the data library and unloads it
+  ui_.Start(ProgramBody);
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "&Holidays"});
+  ui_.WaitWindow("Holidays").Control("New").Press();
+  const DriverWindow form = ui_.WaitWindow("New Holiday");
+  frame.Pick({"&File", "&Task Categories"});
+  const DriverWindow categories = ui_.WaitWindow("Task Categories");
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+  EXPECT_FALSE(form.Open());
+  EXPECT_FALSE(categories.Open());
 }
 
 TEST_F(ProgramStartTest, AChosenFolderIsWrittenToPathsIniAndUsed) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -114,6 +115,38 @@ TEST_F(ViewEventLogTest, SearchFindsTheNextMatchingLineAfterTheSelection) {
             (Strings{"lp", "-t", "Event Log", (std::filesystem::current_path() / "vx98evnt.log").string()}));
   EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "XPos"), "10");
   EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "Width"), "600");
+}
+
+TEST_F(ViewEventLogTest, APrintThatFailsSaysWhy) {
+  std::ofstream("vx98evnt.log") << "06/12/2026  09:00  Started       Varnodex\r\n";
+  const struct {
+    fakes::FakeProcessLauncher::Outcome lp;
+    const char* why;  // empty: printed, nothing shown
+  } cases[] = {
+      {{ENOENT, 0, false}, "The print command \"lp\" is not installed (it comes with CUPS)."},
+      {{EACCES, 0, false}, "The print command \"lp\" could not start: Permission denied."},
+      {{0, 1, false}, "The print spooler refused the job (lp ended with code 1): perhaps no printer is set up."},
+      {{0, 0, false}, ""},
+      {{0, 0, true}, ""},  // still spooling after a while: taken as handed over
+  };
+  for (const auto& c : cases) {
+    processes_.SetOutcome("lp", c.lp);
+    TestDriver ui;
+    ui.AnswerMessage(BUTTON_OK);
+    ui.Start([] { ViewAscii_Log(); });
+    DriverWindow window = ui.WaitWindow("Event Log");
+    window.Control("&Print...").Press();
+    window.Control("&Close").Press();
+    ui.Finish();
+    const std::vector<SeenRequest> boxes = ui.Messages();
+    if (std::string(c.why).empty()) {
+      EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    } else {
+      ASSERT_EQ(boxes.size(), 1u) << c.why;
+      EXPECT_EQ(boxes[0].caption, "Print");
+      EXPECT_EQ(boxes[0].text, std::string("The event log could not be printed.\n\n") + c.why);
+    }
+  }
 }
 
 TEST_F(ViewEventLogTest, MissingLogIsReportedAndTheWindowCloses) {

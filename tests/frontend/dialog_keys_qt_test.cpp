@@ -1,0 +1,261 @@
+// Real X key presses and clicks on the Qt renderer: the first field has the keys, Enter, Esc and
+// a double click press the window's buttons, Alt+O in a new holiday saves what was typed, message boxes break their lines
+// at carriage returns, and the event log's lines are shown in a fixed-pitch font.
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/holidays_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/vx_files.h"
+#include "framework/error_class.h"
+#include "framework/file_manager.h"
+#include "platform/virtual_keys.h"
+#include "platform/x11_fake_keys.h"
+#include "program/schedule/holiday_windows.h"
+#include "program/shell/view_event_log.h"
+#include "runtime/fixed_string.h"
+#include "runtime/queue.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/window/queue_list.h"
+#include "runtime/window/window.h"
+#include "tests/frontend/qt_test_support.h"
+#include "tests/frontend/x11_test_input.h"
+#include "tests/platform/temp_folder.h"
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::FakeKeyChord;
+using platform::kHotKeyAlt;
+using platform::kHotKeyShift;
+using test::OnGui;
+using test::RunAsUser;
+using test::WaitFor;
+using test::WaitShown;
+
+// Types `text` (capitals, small letters and blanks) into the edit with real key presses, giving
+// it the focus first; other tests' keys on the same display can garble a try, so it is repeated.
+bool TypeInto(QLineEdit* edit, const std::string& text) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    OnGui([&] {
+      edit->clear();
+      edit->window()->activateWindow();
+      edit->setFocus();
+    });
+    bool focused = false;
+    WaitFor([&] {
+      OnGui([&] { focused = edit->hasFocus(); });
+      return focused;
+    }, 3s);
+    for (char ch : text) {
+      const bool capital = ch >= 'A' && ch <= 'Z';
+      const unsigned key = ch == ' ' ? 0x20 : static_cast<unsigned>(capital ? ch : ch - 'a' + 'A');
+      if (!FakeKeyChord(capital ? kHotKeyShift : 0, key)) return false;
+    }
+    QString typed;
+    if (WaitFor([&] {
+          OnGui([&] { typed = edit->text(); });
+          return typed.toStdString() == text;
+        }, 2s)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// A form with a name, a list and OK (the default) and Cancel; what the program takes is logged.
+struct KeysSeen {
+  std::mutex mutex;
+  std::vector<std::string> log;
+  void Add(std::string entry) {
+    std::lock_guard l(mutex);
+    log.push_back(std::move(entry));
+  }
+  std::vector<std::string> Log() {
+    std::lock_guard l(mutex);
+    return log;
+  }
+};
+
+struct Fruit {
+  String<10> name;
+};
+
+void KeysProgram(KeysSeen& seen) {
+  String<20> name;
+  Queue<Fruit> fruit;
+  for (const char* f : {"apple", "pear", "plum"}) {
+    fruit.buffer.name = f;
+    fruit.Add();
+  }
+  QueueList<Fruit> rows(fruit, [](const Fruit& f) { return ListFields{f.name.str()}; });
+  Window w("Keys Form");
+  w.Prompt("&Name:");
+  const int entry = w.Entry(name, "@s20");
+  Control& list = w.List("60L(2)|M~Fruit~@s10@").From(&rows);
+  const int ok = w.Button("&OK").Default();
+  const int cancel = w.Button("Cancel");
+  w.SetCancelButton(cancel);
+  while (w.Accept()) {
+    if (ACCEPTED() == entry) seen.Add("name=" + name.str());
+    if (ACCEPTED() == list) seen.Add("row " + std::to_string(list.Choice()));
+    if (ACCEPTED() == ok) seen.Add("OK");
+    if (ACCEPTED() == cancel) seen.Add("Cancel");
+  }
+}
+
+TEST(DialogKeysQt, EnterEscAndADoubleClickPressTheWindowsButtons) {
+  REQUIRE_QT_DISPLAY();
+  KeysSeen seen;
+  using Log = std::vector<std::string>;
+  const int status = RunAsUser([&] { KeysProgram(seen); }, [&] {
+    qt::QtWindow* window = WaitShown("Keys Form");
+    ASSERT_NE(window, nullptr);
+    QLineEdit* edit = nullptr;
+    QTableView* list = nullptr;
+    OnGui([&] {
+      edit = window->findChild<QLineEdit*>("control-2");
+      list = window->findChild<QTableView*>("control-3");
+    });
+    ASSERT_TRUE(edit && list);
+    QWidget* first = nullptr;
+    OnGui([&] { first = window->focusWidget(); });
+    EXPECT_EQ(first, edit) << "the first field takes the keys when the window opens";
+
+    ASSERT_TRUE(TypeInto(edit, "Ada"));
+    FakeKeyChord(0, 0x0D);  // Enter, still in the entry
+    EXPECT_TRUE(WaitFor([&] { return seen.Log() == Log{"name=Ada", "OK"}; })) << "Enter sends the name, then OK";
+
+    FakeKeyChord(0, 0x1B);  // Esc
+    EXPECT_TRUE(WaitFor([&] { return seen.Log().size() == 3 && seen.Log().back() == "Cancel"; }));
+
+    // A real double click on the second row.
+    QPoint row;
+    OnGui([&] {
+      window->raise();
+      const QRect cell = list->visualRect(list->model()->index(1, 0));
+      row = list->viewport()->mapToGlobal(cell.center());
+    });
+    for (int attempt = 0; attempt < 3 && seen.Log().size() < 5; ++attempt) {
+      test::FakeClick(row.x(), row.y(), 1);
+      test::FakeClick(row.x(), row.y(), 1);
+      WaitFor([&] { return seen.Log().size() >= 5; }, 2s);
+    }
+    const Log log = seen.Log();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"row 2", "OK"})) << "the row, then the default button";
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+TEST(DialogKeysQt, CarriageReturnsBreakAMessagesLines) {
+  REQUIRE_QT_DISPLAY();
+  QString shown;
+  Qt::TextFormat format = Qt::AutoText;
+  const int status = RunAsUser([] { MESSAGE("Warning!\r\rTwo lines <b>apart</b>.\r\nAnd a third.", "Warning"); }, [&] {
+    QMessageBox* box = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+      OnGui([&] { box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+      return box != nullptr;
+    }));
+    if (!box) return;
+    OnGui([&] {
+      shown = box->text();
+      format = box->textFormat();
+      box->button(QMessageBox::Ok)->click();
+    });
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(shown.toStdString(), "Warning!\n\nTwo lines <b>apart</b>.\nAnd a third.");
+  EXPECT_EQ(format, Qt::PlainText) << "a message's text is never taken for markup";
+}
+
+// The data library on a fresh data folder, for the program's own windows.
+class ProgramWindowsQtTest : public test::TempFolderTest {
+ protected:
+  void SetUp() override {
+    test::TempFolderTest::SetUp();
+    VX_Files_Load();
+    errors_.Init();
+    VX_FILES_INIT(&errors_, nullptr);
+  }
+  void TearDown() override {
+    VX_Files_Unload();
+    test::TempFolderTest::TearDown();
+  }
+  ErrorClass errors_;
+};
+
+TEST_F(ProgramWindowsQtTest, AltOInANewHolidaySavesTheDescriptionTypedInIt) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser([] { BrowseHolidays(); }, [&] {
+    qt::QtWindow* list = WaitShown("Holidays");
+    ASSERT_NE(list, nullptr);
+    OnGui([&] {
+      for (QPushButton* button : list->findChildren<QPushButton*>()) {
+        if (button->text() == "&New") button->click();
+      }
+    });
+    qt::QtWindow* form = WaitShown("New Holiday");
+    ASSERT_NE(form, nullptr);
+    QLineEdit* description = nullptr;
+    OnGui([&] {
+      for (QLabel* label : form->findChildren<QLabel*>()) {
+        if (label->text() == "De&scription:") description = qobject_cast<QLineEdit*>(label->buddy());
+      }
+    });
+    ASSERT_NE(description, nullptr);
+    ASSERT_TRUE(TypeInto(description, "Harvest Fair"));
+    FakeKeyChord(kHotKeyAlt, 'O');  // the focus stays in the description
+    EXPECT_TRUE(WaitFor([&] {
+      bool open = true;
+      OnGui([&] { open = test::ShownWindow("New Holiday") != nullptr; });
+      return !open;
+    })) << "Alt+O saves and closes the form";
+    OnGui([&] { list->close(); });
+  });
+  EXPECT_EQ(status, 0);
+
+  ASSERT_EQ(ACCESS_HOLIDAYS->Open(), 0);
+  std::vector<std::string> names;
+  ACCESS_HOLIDAYS->Set(HOL_KEYHOLIDAYDATE);
+  while (ACCESS_HOLIDAYS->TryNext() == 0) names.push_back(HOL.Holiday.str());
+  ACCESS_HOLIDAYS->Close();
+  EXPECT_EQ(names, std::vector<std::string>{"Harvest Fair"});
+}
+
+TEST_F(ProgramWindowsQtTest, TheEventLogsLinesAreInAFixedPitchFont) {
+  REQUIRE_QT_DISPLAY();
+  bool fixed = false;
+  QString family;
+  const int status = RunAsUser([] { ViewAscii_Log(); }, [&] {
+    qt::QtWindow* viewer = WaitShown("Event Log");
+    ASSERT_NE(viewer, nullptr);
+    OnGui([&] {
+      auto* list = viewer->findChild<QTableView*>();
+      if (!list) return;
+      const QFontInfo font(list->font());
+      fixed = font.fixedPitch();
+      family = font.family();
+      viewer->close();
+    });
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(fixed) << family.toStdString();
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,201 @@
+// Windows as the Qt renderer lays them out on the test display: the date picker fits a small
+// laptop screen with every day reachable, windows open over the window that opened them or
+// where they were left, nothing opens larger than the screen, and list columns show their dates
+// and times whole.
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "program/schedule/calendar.h"
+#include "runtime/dates.h"
+#include "runtime/pictures.h"
+#include "runtime/window/window.h"
+#include "tests/frontend/qt_test_support.h"
+#include "tests/frontend/x11_test_input.h"
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace vx::test;  // waiting, the GUI thread and the user's thread
+
+QPushButton* ButtonWithText(QWidget* window, const QString& text) {
+  for (QPushButton* button : window->findChildren<QPushButton*>()) {
+    if (button->text() == text && button->isVisible()) return button;
+  }
+  return nullptr;
+}
+
+TEST(QtLayout, TheCalendarFitsASmallScreenAndItsLastDayCanBeClicked) {
+  REQUIRE_QT_DISPLAY();
+  // August of next year: 31 days, none of them in the past.
+  const int year = YEAR(TODAY()) + 1;
+  std::atomic<std::int32_t> picked{-1};
+  const int status = RunAsUser([&] { picked = Calendar(DATE(8, 10, year), "None", ""); }, [&] {
+    qt::QtWindow* window = WaitShown("Select Date");
+    ASSERT_NE(window, nullptr);
+    QRect frame, sunday, saturday, first, last;
+    QPoint last_centre;
+    OnGui([&] {
+      frame = window->frameGeometry();
+      auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+      for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text() == "Sun") sunday = global(label);
+        if (label->text() == "Sat") saturday = global(label);
+      }
+      QPushButton* one = ButtonWithText(window, "1");
+      QPushButton* thirty_one = ButtonWithText(window, "31");
+      if (one) first = global(one);
+      if (thirty_one) {
+        last = global(thirty_one);
+        last_centre = last.center();
+      }
+    });
+    EXPECT_LE(frame.width(), 1280);
+    EXPECT_LE(frame.height(), 800);
+    ASSERT_FALSE(last.isNull()) << "the 31st has a button on the screen";
+    EXPECT_TRUE(frame.contains(last)) << "the 31st lies inside the window";
+    // The weekday names stand in one row, Sunday on the left, over the days.
+    EXPECT_EQ(sunday.top(), saturday.top());
+    EXPECT_LT(sunday.right(), saturday.left());
+    EXPECT_LT(sunday.bottom(), first.top());
+    EXPECT_GT(last.top(), first.top()) << "the days wrap into weeks";
+
+    for (int attempt = 0; attempt < 5 && picked == -1; ++attempt) {
+      OnGui([&] {
+        window->raise();
+        window->activateWindow();
+        // Measured again: a window manager may still move the window after it appears.
+        if (QPushButton* button = ButtonWithText(window, "31")) last_centre = button->mapToGlobal(button->rect().center());
+      });
+      test::FakeClick(last_centre.x(), last_centre.y(), 1);
+      WaitFor([&] { return picked != -1; }, 2s);
+    }
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(picked, DATE(8, 31, year));
+}
+
+class DateRows final : public ListSource {
+ public:
+  std::size_t Records() const override { return 3; }
+  std::vector<std::string> Fields(std::size_t row) const override {
+    return {std::to_string(DATE(12, 10 + static_cast<int>(row), 2026)), std::to_string(1 + 9 * TIME_HOUR),
+            "Pay the rent"};
+  }
+};
+
+// A window left at a place, a second opening over it, a third far too wide for any screen.
+void PlacedWindows(std::atomic<int>& stage) {
+  DateRows rows;
+  Window owner("Owner");
+  owner.Set(Prop::X, 60L).Set(Prop::Y, 80L).Set(Prop::Width, 700L).Set(Prop::Height, 420L);
+  owner.List("47L(2)M|~Date~L(0)@d3@28L(2)M~Time~@t4@80L(2)M~Description~@s30@").From(&rows);
+  owner.Open();
+  while (owner.Accept()) {
+    if (EVENT() != EVENT_OpenWindow) continue;
+    std::string name;
+    Window over("Over Owner");
+    over.Prompt("&Name:");
+    over.Entry(name, "@s20");
+    over.Button("&OK");
+    stage = 1;
+    while (over.Accept()) {
+      if (EVENT() != EVENT_OpenWindow) continue;
+      Window wide("Too Wide");
+      Control& row = wide.Row();
+      for (int i = 0; i < 40; ++i) row.Button("A button with a long caption " + std::to_string(i));
+      stage = 2;
+      while (wide.Accept()) {
+      }
+      break;
+    }
+    break;
+  }
+}
+
+TEST(QtLayout, WindowsOpenWhereLeftOrOverTheirOwnerAndNeverLargerThanTheScreen) {
+  REQUIRE_QT_DISPLAY();
+  std::atomic<int> stage{0};
+  const int status = RunAsUser([&] { PlacedWindows(stage); }, [&] {
+    qt::QtWindow* owner = WaitShown("Owner");
+    ASSERT_NE(owner, nullptr);
+    qt::QtWindow* over = WaitShown("Over Owner");
+    ASSERT_NE(over, nullptr);
+    qt::QtWindow* wide = WaitShown("Too Wide");
+    ASSERT_NE(wide, nullptr);
+    QRect owner_frame, over_frame, wide_frame, free;
+    QPoint owner_at;
+    QSize owner_size;
+    int date_width = 0, date_text = 0, time_width = 0, time_text = 0;
+    OnGui([&] {
+      owner_at = owner->geometry().topLeft();
+      owner_size = owner->size();
+      owner_frame = owner->frameGeometry();
+      over_frame = over->frameGeometry();
+      wide_frame = wide->frameGeometry();
+      free = wide->screen()->availableGeometry();
+      auto* list = owner->findChild<QTableView*>();
+      const QFontMetrics metrics = list->fontMetrics();
+      date_width = list->columnWidth(0);
+      time_width = list->columnWidth(1);
+      date_text = metrics.horizontalAdvance(list->model()->index(0, 0).data().toString());
+      time_text = metrics.horizontalAdvance(list->model()->index(0, 1).data().toString());
+    });
+    EXPECT_EQ(owner_size, QSize(700, 420)) << "the saved size";
+    EXPECT_LE(std::abs(owner_at.x() - 60) + std::abs(owner_at.y() - 80), 2) << "the saved place";
+    EXPECT_LE((over_frame.center() - owner_frame.center()).manhattanLength(), 40)
+        << "the second window opens centred over the first";
+    EXPECT_LE(wide_frame.width(), free.width());
+    EXPECT_TRUE(free.contains(wide_frame.topLeft()));
+    // "DEC 10,2026" and " 9:00AM" show whole (a column needs its margins too).
+    EXPECT_GT(date_width, date_text);
+    EXPECT_GT(time_width, time_text);
+  });
+  EXPECT_EQ(status, 0);
+}
+
+TEST(QtLayout, WhereTheUserMovesAWindowReachesTheModelForItsSavedPlace) {
+  REQUIRE_QT_DISPLAY();
+  std::atomic<long> x{0}, y{0}, width{0};
+  const int status = RunAsUser([&] {
+    std::string name;
+    Window w("Movable");
+    w.Prompt("&Name:");
+    w.Entry(name, "@s20");
+    while (w.Accept()) {
+      if (EVENT() != EVENT_Moved && EVENT() != EVENT_Sized) continue;
+      x = w.GetNumber(Prop::X);
+      y = w.GetNumber(Prop::Y);
+      width = w.GetNumber(Prop::Width);
+    }
+  }, [&] {
+    qt::QtWindow* window = WaitShown("Movable");
+    ASSERT_NE(window, nullptr);
+    OnGui([&] { window->move(210, 170); });
+    // Where the window now is (a window manager may add its frame), as the model must know it.
+    QPoint at;
+    int shown_width = 0;
+    const bool known = WaitFor([&] {
+      OnGui([&] {
+        at = window->geometry().topLeft();
+        shown_width = window->width();
+      });
+      return x == at.x() && y == at.y() && width == shown_width;
+    }, 5s);
+    EXPECT_TRUE(known) << "model " << x << "," << y << " screen " << at.x() << "," << at.y();
+    EXPECT_NEAR(at.x(), 210, 30);
+  });
+  EXPECT_EQ(status, 0);
+}
+
+}  // namespace
+}  // namespace vx
