@@ -55,7 +55,8 @@ class String {
 
   void assign(std::string_view text) {
     const std::string_view cut = CutUtf8(text, N);
-    std::memcpy(data_, cut.data(), cut.size());
+    // An empty view may have no data at all; memcpy must not be handed a null pointer.
+    if (!cut.empty()) std::memcpy(data_, cut.data(), cut.size());
     std::memset(data_ + cut.size(), ' ', N - cut.size());
   }
   void clear() { std::memset(data_, ' ', N); }
@@ -106,7 +107,8 @@ class CString {
     // Text stops at an embedded NUL, as a C string would.
     text = text.substr(0, std::min(text.size(), text.find('\0')));
     const std::string_view cut = CutUtf8(text, N - 1);
-    std::memcpy(data_, cut.data(), cut.size());
+    // An empty view may have no data at all; memcpy must not be handed a null pointer.
+    if (!cut.empty()) std::memcpy(data_, cut.data(), cut.size());
     data_[cut.size()] = '\0';
   }
   void clear() { data_[0] = '\0'; }

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "framework/window_manager.h"
 #include "program/admin/load_settings.h"
-#include "program/windows/program_errors.h"
+#include "program/windows/small_dialog.h"
+#include "program/windows/window_procedure_scope.h"
 #include "runtime/fixed_string.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
@@ -27,25 +27,19 @@ long fPasswordValidation() {
   const int cancel = window.Button("Cancel");
   window.SetCancelButton(cancel);
 
-  WindowManager manager(window);
-  ProgramErrors().SetProcedureName("fPasswordValidation");
-  manager.OnAccepted(ok, [&] {
-    window.Update();
+  SmallDialog manager(window, ok, cancel);
+  const WindowProcedureScope scope("fPasswordValidation", manager);
+  // A wrong password is said, and the window closes all the same.
+  manager.OnOk([&] {
     if (UPPER(ClipView(password.view())) == UPPER(SYSPWD.clipped())) {
       result = 1;
       SystemUnlocked = stay_unlocked;
     } else {
       MESSAGE("The password you have entered is incorrect.", "Access Denied", MessageIcon::Hand);
     }
-    manager.PostClose();
-    return Level_Notify;
-  });
-  manager.OnAccepted(cancel, [&] {
-    manager.PostClose();
-    return Level_Notify;
+    return true;
   });
   manager.Run();
-  ProgramErrors().SetProcedureName({});
   return result;
 }
 

@@ -214,7 +214,6 @@ std::vector<std::string> BugReportDump() {
 }
 
 void BugReport() {
-  WindowProcedureScope scope("BugReport");
   std::string comment;
   std::vector<std::string> dump;
   DumpList dump_rows(dump);
@@ -241,7 +240,6 @@ void BugReport() {
   const int close = window.Button("Cl&ose");
   Control& clock_field = window.String(clock, "@T6");
   window.Timer(100);
-  scope.FetchPlace(window);
 
   // Only the clock and the list are shown again: text being typed elsewhere stays as it is.
   const auto refresh = [&] {
@@ -254,6 +252,8 @@ void BugReport() {
   };
 
   WindowManager manager(window);
+  const WindowProcedureScope scope("BugReport", manager);
+  scope.KeepPlaceWhenMoved();
   manager.CancelControl = close;
   manager.On(EVENT_OpenWindow, refresh);
   manager.On(EVENT_Timer, refresh);
@@ -334,9 +334,7 @@ void BugReport() {
     SetScriptVariable("None", "MailError");
     manager.PostClose();
   });
-  scope.KeepPlaceWhenMoved(manager);
   manager.Run();
-  scope.SavePlace(window);
 }
 
 }  // namespace vx

@@ -23,7 +23,6 @@ constexpr std::string_view kRecipientFile = "VXMSG.INI";
 }  // namespace
 
 void GenerateEmail() {
-  WindowProcedureScope scope("GenerateEmail");
   ACCESS_MSGLINK->Open();
   String<255> address = GETINI("Recipient", "Email", "", kRecipientFile);
   String<60> name = GETINI("RecipientName", "Email", "", kRecipientFile);
@@ -39,9 +38,10 @@ void GenerateEmail() {
   window.Text(ML.Message);
   Control& ok = window.Button("&OK").Default();
   Control& cancel = window.Button("Cancel");
-  scope.FetchPlace(window);
 
   WindowManager manager(window);
+  const WindowProcedureScope scope("GenerateEmail", manager);
+  scope.KeepPlaceWhenMoved();
   manager.CancelControl = cancel;
   manager.OnAccepted(ok, [&] {
     window.Update();
@@ -65,9 +65,7 @@ void GenerateEmail() {
     manager.PostClose();
   });
   manager.OnAccepted(cancel, [&] { manager.PostClose(); });
-  scope.KeepPlaceWhenMoved(manager);
   manager.Run();
-  scope.SavePlace(window);
   ACCESS_MSGLINK->Close();
 }
 

@@ -5,12 +5,10 @@
 #include <string>
 
 #include "datadll/dictionary/schedule_table.h"
-#include "datadll/dictionary/vx_files.h"
 #include "framework/window_manager.h"
-#include "framework/window_position.h"
 #include "program/schedule/recurrence/recurrence.h"
 #include "program/windows/format_date.h"
-#include "program/windows/program_errors.h"
+#include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
 #include "runtime/text_functions.h"
@@ -27,7 +25,7 @@ constexpr int kLastYear = 2099;
 class CalendarWindow final : public WindowManager {
  public:
   CalendarWindow(Window& window, std::int32_t date, bool follow_task)
-      : WindowManager(window), passed_(date), result_(date), follow_task_(follow_task) {
+      : WindowManager(window), scope_("Calendar", *this), passed_(date), result_(date), follow_task_(follow_task) {
     const std::int32_t shown = date ? date : TODAY();
     month_ = MONTH(shown);
     year_ = YEAR(shown);
@@ -38,7 +36,6 @@ class CalendarWindow final : public WindowManager {
   std::int32_t Result() const { return result_; }
 
   Level Init() override;
-  Level Kill() override;
   Level TakeAccepted() override;
 
  private:
@@ -46,6 +43,7 @@ class CalendarWindow final : public WindowManager {
   void StepMonths(int months);
   void StepYear(int years);
 
+  WindowProcedureScope scope_;
   std::int32_t passed_;
   std::int32_t result_;
   bool follow_task_;
@@ -125,18 +123,9 @@ void CalendarWindow::StepYear(int years) {
 }
 
 Level CalendarWindow::Init() {
-  ProgramErrors().SetProcedureName("Calendar");
   WindowManager::Init();
   Open();
-  if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, "Calendar", window());
   ShowMonth();
-  return Level_Benign;
-}
-
-Level CalendarWindow::Kill() {
-  if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, "Calendar", window());
-  WindowManager::Kill();
-  ProgramErrors().SetProcedureName({});
   return Level_Benign;
 }
 

@@ -1,23 +1,21 @@
 #include "datadll/dictionary/categories_table.h"
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/table_managers.h"
-#include "datadll/dictionary/vx_files.h"
 #include "datadll/utility/zq_browse_class.h"
 #include "framework/table_view.h"
-#include "framework/window_manager.h"
-#include "framework/window_position.h"
 #include "program/schedule/category_windows.h"
-#include "program/windows/program_errors.h"
+#include "program/windows/list_window.h"
 
 namespace vx {
 namespace {
 
-constexpr std::string_view kProcedure = "SelectCategories";
-
-class CategoryPicker final : public WindowManager {
+class CategoryPicker final : public ListWindow {
  public:
   explicit CategoryPicker(Window& window)
-      : WindowManager(window), view_(ACCESS_CATEGORIES->file(), {&CAT_KEYCATEGORY}) {}
+      : ListWindow(window, "SelectCategories", *RELATE_CATEGORIES),
+        view_(ACCESS_CATEGORIES->file(), {&CAT_KEYCATEGORY}) {
+    AlwaysSelect();  // a picker whatever the request
+  }
 
   void Build() {
     Window& w = window();
@@ -29,30 +27,13 @@ class CategoryPicker final : public WindowManager {
   }
 
   Level Init() override {
-    ProgramErrors().SetProcedureName(kProcedure);
-    WindowManager::Init();
-    if (RELATE_CATEGORIES->Open() != 0) return Level_Notify;
-    opened_ = true;
+    const Level level = ListWindow::Init();
+    if (level != Level_Benign) return level;
     browse_.Init(window()[list_], view_, *this);
-    browse_.Selecting = true;  // a picker whatever the request
     browse_.AddSortOrder();
     browse_.SetLocator([] { return CAT.Category.str(); });
     browse_.SelectControl = select_;
-    Open();
-    if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, kProcedure, window());
-    return Level_Benign;
-  }
-
-  Level Kill() override {
-    if (Opened) {
-      if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, kProcedure, window());
-    }
-    // The chosen record stays in the buffer: the caller reads it.
-    const CATEGORIES_RECORD chosen = CAT;
-    WindowManager::Kill();
-    if (opened_) RELATE_CATEGORIES->Close();
-    CAT = chosen;
-    ProgramErrors().SetProcedureName({});
+    OpenList(list_);
     return Level_Benign;
   }
 
@@ -62,7 +43,6 @@ class CategoryPicker final : public WindowManager {
   } browse_;
   TableView view_;
   int list_ = 0, select_ = 0, cancel_ = 0;
-  bool opened_ = false;
 };
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "program/schedule/select_date_range.h"
 
-#include "framework/window_manager.h"
 #include "program/schedule/calendar.h"
 #include "program/windows/format_date.h"
+#include "program/windows/small_dialog.h"
 #include "program/windows/window_procedure_scope.h"
 
 namespace vx {
@@ -28,10 +28,8 @@ void Function_SelectDateRange(std::int32_t& startDate, std::int32_t& endDate) {
   Control& cancel = window.Button("Cancel");
   window.SetCancelButton(cancel);
 
-  WindowManager manager(window);
-  manager.CancelControl = cancel;
-  const WindowProcedureScope scope(kProcedure);
-  manager.On(EVENT_OpenWindow, [&] { scope.FetchPlace(window); });
+  SmallDialog manager(window, ok, cancel);
+  const WindowProcedureScope scope(kProcedure, manager);
   manager.OnAccepted(start_pick, [&] {
     start = Calendar(start, "None", "Select Start Date");
     start_entry.Display();
@@ -44,16 +42,12 @@ void Function_SelectDateRange(std::int32_t& startDate, std::int32_t& endDate) {
     end_entry.Disable(start_only != 0);
     end_pick.Disable(start_only != 0);
   });
-  manager.OnAccepted(ok, [&] {
-    window.Update();
+  manager.OnOk([&] {
     if (start_only) end = start;
     startDate = start;
     endDate = end;
-    manager.Response = RequestCompleted;
-    manager.PostClose();
-    return Level_Notify;
+    return true;
   });
-  manager.On(EVENT_CloseWindow, [&] { scope.SavePlace(window); });
   manager.Run();
 }
 

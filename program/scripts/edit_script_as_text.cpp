@@ -38,7 +38,6 @@ class TextSaver final : public RecordSaver {
 }  // namespace
 
 void Script_EditAsText(ScriptSteps& steps, MessageReporter& messages) {
-  WindowProcedureScope scope(kProcedure);
   std::string text = WriteScriptText(steps, messages);
 
   Window window("Scripting:  Edit As Text");
@@ -50,10 +49,11 @@ void Script_EditAsText(ScriptSteps& steps, MessageReporter& messages) {
   const int search = window.Button("Search/&Replace");
   const int reference = window.Button("Reference/Commands");
   window.SetCancelButton(cancel);
-  scope.FetchPlace(window);
 
   TextSaver saver(text, steps, messages);
   WindowManager manager(window);
+  const WindowProcedureScope scope(kProcedure, manager);
+  scope.KeepPlaceWhenMoved();
   manager.OkControl = ok;
   manager.CancelControl = cancel;
   manager.Primary = &saver;
@@ -72,9 +72,7 @@ void Script_EditAsText(ScriptSteps& steps, MessageReporter& messages) {
     Script_Text_Reference();
     window.Display();
   });
-  scope.KeepPlaceWhenMoved(manager);
   manager.Run();
-  scope.SavePlace(window);
 }
 
 void Script_EditAsText() {

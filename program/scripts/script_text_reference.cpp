@@ -69,7 +69,6 @@ std::string AppendValueName(std::string_view line, std::string_view name) {
 std::span<const std::string_view> ScriptCommandTemplates() { return kTemplates; }
 
 void Script_Text_Reference() {
-  WindowProcedureScope scope(kProcedure);
   // The whole clipboard is kept (up to the line's width), so that closing without a change
   // gives the clipboard back as it was.
   String<1024> line = CLIPBOARD();
@@ -95,9 +94,10 @@ void Script_Text_Reference() {
   window.Entry(line, "@s1024");
   const int close = window.Button("Cl&ose").Default();
   window.SetCancelButton(close);
-  scope.FetchPlace(window);
 
   WindowManager manager(window);
+  const WindowProcedureScope scope(kProcedure, manager);
+  scope.KeepPlaceWhenMoved();
   manager.OnAccepted(append_key, [&] {
     line = AppendKeyCode(line.view(), modifier.view(), key.view());
     window.Display();
@@ -114,9 +114,7 @@ void Script_Text_Reference() {
     SETCLIPBOARD(CLIP(line.view()));
     manager.PostClose();
   });
-  scope.KeepPlaceWhenMoved(manager);
   manager.Run();
-  scope.SavePlace(window);
 }
 
 }  // namespace vx

@@ -29,7 +29,6 @@ std::string ScriptQueueEntryDetails(const ScriptQueueEntry& entry) {
 }
 
 void ViewQueue_Script() {
-  WindowProcedureScope scope(kProcedure);
   std::string details;
   std::int32_t now = CLOCK();
   // The entries as the list last showed them: Delete removes the one the user saw in the chosen
@@ -51,7 +50,6 @@ void ViewQueue_Script() {
   window.String(now, "@t6");
   const int close = window.Button("Close");
   window.SetCancelButton(close);
-  scope.FetchPlace(window);
 
   const auto show_list = [&] {
     shown.assign(ScriptQueue.begin(), ScriptQueue.end());
@@ -64,6 +62,8 @@ void ViewQueue_Script() {
   };
 
   WindowManager manager(window);
+  const WindowProcedureScope scope(kProcedure, manager);
+  scope.KeepPlaceWhenMoved();
   manager.CancelControl = close;
   manager.On(EVENT_OpenWindow, [&] {
     show_list();
@@ -93,9 +93,7 @@ void ViewQueue_Script() {
     show_list();
     show_details();
   });
-  scope.KeepPlaceWhenMoved(manager);
   manager.Run();
-  scope.SavePlace(window);
 }
 
 }  // namespace vx

@@ -1,6 +1,6 @@
 #include "program/shell/ask_search_text.h"
 
-#include "framework/window_manager.h"
+#include "program/windows/small_dialog.h"
 #include "runtime/fixed_string.h"
 
 namespace vx {
@@ -18,15 +18,13 @@ bool AskSearchText(SearchRequest& request) {
   const int cancel = window.Button("Cancel");
   window.SetCancelButton(cancel);
 
-  WindowManager manager(window);
-  manager.CancelControl = cancel;
-  manager.OnAccepted(ok, [&] {
-    window.Update();
+  // The text viewer's own dialog: it keeps the viewer's procedure name and keeps no place.
+  SmallDialog manager(window, ok, cancel);
+  manager.OnOk([&] {
     request.text = text.str();
     request.match_case = match_case != 0;
     found = !request.text.empty();
-    manager.PostClose();
-    return Level_Notify;
+    return true;
   });
   manager.Run();
   return found;

@@ -7,6 +7,7 @@
 
 #include "datadll/dictionary/schedule_table.h"
 #include "framework/window_manager.h"
+#include "program/windows/window_procedure_scope.h"
 #include "program/shell/main_procedures.h"
 #include "runtime/fixed_string.h"
 #include "runtime/window/window.h"
@@ -90,6 +91,7 @@ void UpdateSchedule_ExceptionsWindow() {
   set_enables();
 
   WindowManager manager(window);
+  const WindowProcedureScope scope("UpdateSchedule:ExceptionsWindow", manager);
   manager.OkControl = close;
   manager.OnAccepted(weekends, set_enables);
   manager.OnAccepted(weekdays, set_enables);

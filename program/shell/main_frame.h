@@ -1,6 +1,7 @@
-// Main: the application frame. Its menus, toolbar and tray start every other window; its
-// one-second timer drives the scheduler (clipboard capture, the four phases, the active
-// script, the tray icon); it answers hot keys and the end of the desktop session.
+// Main: the application frame. Its menus, toolbar and tray (the table of main_menus.h) start
+// every other window; its one-second timer drives the scheduler (clipboard capture, the four
+// phases, the active script, the tray icon); it answers hot keys (hot_key_actions.h) and the
+// end of the desktop session.
 #pragma once
 
 #include <functional>
@@ -41,10 +42,5 @@ void Main();
 
 // The tray icon's picture while no script runs, and the two of the busy animation.
 inline constexpr std::string_view kTrayIdleIcon = "tray_ico";
-
-// Replaces every `find` in `text` by `replacement`, scanning from the end, so a replacement is
-// never scanned again; the result is cut to `size` bytes.
-std::string ReplaceAll(std::string_view text, std::size_t size, std::string_view find,
-                       std::string_view replacement, bool ignore_case);
 
 }  // namespace vx

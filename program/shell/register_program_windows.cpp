@@ -18,4 +18,42 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
 
+std::span<const std::string_view> WindowsNotYetWritten() {
+  static constexpr std::string_view kNames[] = {
+      "About",
+      "BrowseClipboard",
+      "BrowseClipboardCategories",
+      "BrowseContactCategories2Pane",
+      "BrowseContacts",
+      "BrowseHotKeys",
+      "BrowseMessages",
+      "BrowseSchedule",
+      "BrowseScriptTemplates",
+      "BrowseToDoList",
+      "ExploreSchedule",
+      "ExportContacts",
+      "ExportSchedule",
+      "ExportToDo",
+      "Housekeeping",
+      "ImportContacts",
+      "ImportSchedule",
+      "ImportToDo",
+      "Print:SCH:AllCategoryOrder",
+      "Print:SCH:AllDateOrder",
+      "Print:SCH:OneCategory",
+      "PrintCAT:KeyCategory",
+      "PrintContactList",
+      "PrintSchedule",
+      "PrintScheduleBrief",
+      "PrintToDoByCategory",
+      "PrintToDoByPriority",
+      "Setup",
+      "UpdateHotKeys",
+      "UpdateSchedule",
+      "Wizard:NewBirthdays",
+      "Wizard:Script",
+  };
+  return kNames;
+}
+
 }  // namespace vx

@@ -1,9 +1,9 @@
 // The window "Re-Date Tasks", which asks for the moment every task is re-dated after.
 #include "datadll/dictionary/globals.h"
-#include "framework/window_manager.h"
 #include "program/schedule/calendar.h"
 #include "program/schedule/recurrence/moments.h"
-#include "program/windows/program_errors.h"
+#include "program/windows/small_dialog.h"
+#include "program/windows/window_procedure_scope.h"
 #include "program/shell/reschedule_all_tasks.h"
 #include "runtime/dates.h"
 #include "runtime/window/dialogs.h"
@@ -42,9 +42,8 @@ void RescheduleAllTasks_GetDate() {
   const int cancel = window.Button("Cancel");
   window.SetCancelButton(cancel);
 
-  WindowManager manager(window);
-  manager.CancelControl = cancel;
-  ProgramErrors().SetProcedureName("RescheduleAllTasks:GetDate");
+  SmallDialog manager(window, ok, cancel);
+  const WindowProcedureScope scope("RescheduleAllTasks:GetDate", manager);
   manager.OnAccepted(calendar, [&] {
     window.Update();
     // A cancelled calendar answers 0: the date shown stays.
@@ -52,19 +51,16 @@ void RescheduleAllTasks_GetDate() {
     window.Display();
     return Level_Notify;
   });
-  manager.OnAccepted(ok, [&] {
-    window.Update();
+  manager.OnOk([&] {
     if (!AtLeastAMinuteAhead(GLO_DATE, GLO_TIME)) {
       MESSAGE("The date and time entered must be in the future.", "Error", MessageIcon::Exclamation);
       window.Select(date);
-      return Level_Notify;
+      return false;
     }
     RescheduleAllTasks();
-    manager.PostClose();
-    return Level_Notify;
+    return true;
   });
   manager.Run();
-  ProgramErrors().SetProcedureName({});
 }
 
 }  // namespace vx

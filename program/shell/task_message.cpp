@@ -10,6 +10,7 @@
 #include "program/shell/external_message.h"
 #include "program/shell/play_alarm.h"
 #include "program/shell/task_log.h"
+#include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
@@ -104,6 +105,7 @@ void ShowMessageWindow(const TaskMessage& message, bool on_top) {
   auto& close = window.Button("Cl&ose").Tip("Close this message window").Icon("close.ico");
 
   WindowManager manager(window);
+  const WindowProcedureScope scope(on_top ? "ShowModalMessage" : "ShowMessageNormal", manager);
   manager.CancelControl = close.Number();
   LogMessage(message);
 

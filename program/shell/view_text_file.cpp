@@ -54,7 +54,6 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
   TextFileLines lines;
   const bool loaded = lines.Load(view.file);
   if (!loaded && !unreadable) return false;
-  const WindowProcedureScope scope(view.procedure);
   SearchRequest search;
 
   Window window(view.title);
@@ -65,9 +64,9 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
   const int find = window.Button("&Search...");
   const int close = window.Button("&Close");
   window.SetCancelButton(close);
-  scope.FetchPlace(window);
 
   WindowManager manager(window);
+  const WindowProcedureScope scope(view.procedure, manager);
   manager.CancelControl = close;
   manager.On(EVENT_OpenWindow, [&] {
     if (loaded) return Level_Benign;
@@ -91,7 +90,6 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
     window.Select(list);
   });
   manager.Run();
-  scope.SavePlace(window);
   return true;
 }
 

@@ -1,16 +1,17 @@
 #include "program/windows/list_window.h"
 
-#include "datadll/dictionary/vx_files.h"
 #include "framework/request_globals.h"
-#include "framework/window_position.h"
 #include "program/windows/open_windows.h"
-#include "program/windows/program_errors.h"
 
 namespace vx {
 
+bool ListWindow::Pick(const std::function<void()>& list) {
+  return WindowManager::RunUpdate(list, SelectRecord) == RequestCompleted;
+}
+
 Level ListWindow::Init() {
-  ProgramErrors().SetProcedureName(procedure_);
   WindowManager::Init();
+  if (always_select_) Request = SelectRecord;
   if (Request != SelectRecord) {
     if (!EnterSingleInstance(procedure_)) return Level_Notify;
     entered_ = true;
@@ -25,29 +26,17 @@ Level ListWindow::Init() {
 void ListWindow::OpenList(int list) {
   list_ = list;
   Open();
-  if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, procedure_, window());
-}
-
-void ListWindow::KeepPlace() {
-  if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, procedure_, window());
 }
 
 Level ListWindow::Kill() {
-  if (Opened) KeepPlace();
   WindowManager::Kill();
   if (files_opened_) relation_.Close();
   if (entered_) LeaveSingleInstance(procedure_);
-  ProgramErrors().SetProcedureName({});
   return Level_Benign;
 }
 
 Level ListWindow::TakeWindowEvent() {
-  switch (EVENT()) {
-    case EVENT_GainFocus: BringWindowForward(window(), list_); break;
-    case EVENT_Moved:
-    case EVENT_Sized: KeepPlace(); break;
-    default: break;
-  }
+  if (EVENT() == EVENT_GainFocus) BringWindowForward(window(), list_);
   return WindowManager::TakeWindowEvent();
 }
 

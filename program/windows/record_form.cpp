@@ -1,9 +1,6 @@
 #include "program/windows/record_form.h"
 
-#include "datadll/dictionary/vx_files.h"
 #include "framework/request_globals.h"
-#include "framework/window_position.h"
-#include "program/windows/program_errors.h"
 
 namespace vx {
 
@@ -45,22 +42,18 @@ void RecordForm::ApplyRequest() {
 }
 
 Level RecordForm::Init() {
-  ProgramErrors().SetProcedureName(procedure_);
   WindowManager::Init();
   relation_.Open();
   Open();
   ApplyRequest();
-  if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, procedure_, window());
   Required.INIT(window(), "Missing Information", "@PROMPT must be entered.");
   return Level_Benign;
 }
 
 Level RecordForm::Kill() {
   Required.KILL();
-  if (IniFile* positions = IniInUse()) SaveWindowPlace(*positions, procedure_, window());
   WindowManager::Kill();
   relation_.Close();
-  ProgramErrors().SetProcedureName({});
   return Level_Benign;
 }
 

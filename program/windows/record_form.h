@@ -10,6 +10,7 @@
 #include "datadll/utility/req_fld_class.h"
 #include "framework/table_form_saver.h"
 #include "framework/window_manager.h"
+#include "program/windows/window_procedure_scope.h"
 
 namespace vx {
 
@@ -20,7 +21,7 @@ class RecordForm : public WindowManager {
  public:
   // OkControl and CancelControl are set by the procedure before Run.
   RecordForm(Window& window, std::string_view procedure, RelationManager& relation, std::string_view noun)
-      : WindowManager(window), procedure_(procedure), noun_(noun), relation_(relation), saver_(relation) {
+      : WindowManager(window), noun_(noun), relation_(relation), saver_(relation), scope_(procedure, *this) {
     Primary = &saver_;
   }
 
@@ -34,10 +35,10 @@ class RecordForm : public WindowManager {
  private:
   void ApplyRequest();
 
-  std::string procedure_;
   std::string noun_;
   RelationManager& relation_;
   TableFormSaver saver_;
+  WindowProcedureScope scope_;
 };
 
 }  // namespace vx

@@ -1,6 +1,7 @@
 // The layers' include rules, checked over the source tree: every include points down a layer
 // (or stays in its own), the recurrence core reaches only the runtime and the data dictionary,
-// and only a program's entry file may include the Qt front end.
+// the window kit none of the program's areas, and only a program's entry file may include the
+// Qt front end.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -26,6 +27,8 @@ const std::vector<LayerRule>& Rules() {
       {"datadll/", {"datadll/", "framework/", "runtime/", "platform/"}},
       {"program/", {"program/", "datadll/", "framework/", "runtime/", "platform/"}},
       {"program/schedule/recurrence/", {"program/schedule/recurrence/", "datadll/dictionary/", "runtime/"}},
+      // The window kit lies below the program's areas, which all use it.
+      {"program/windows/", {"program/windows/", "datadll/", "framework/", "runtime/", "platform/"}},
       {"frontend/", {"frontend/", "runtime/", "platform/"}},
   };
   return rules;
@@ -102,6 +105,7 @@ TEST(Layering, RuleForPicksTheInnermostFolder) {
   EXPECT_FALSE(Allowed(*RuleFor("program/shell/x.cpp"), "program/shell/x.cpp", "frontend/qt/run_with_qt.h"));
   EXPECT_FALSE(Allowed(*RuleFor("program/schedule/recurrence/x.cpp"), "program/schedule/recurrence/x.cpp",
                        "program/windows/format_date.h"));
+  EXPECT_FALSE(Allowed(*RuleFor("program/windows/x.cpp"), "program/windows/x.cpp", "program/shell/main_frame.h"));
 }
 
 }  // namespace

@@ -39,5 +39,19 @@ TEST(FixedString, CStringHoldsAtMostNMinusOne) {
   EXPECT_EQ(c.view(), "x");
 }
 
+// A view with no data behind it (a defaulted string_view, a null C string) empties the field
+// without handing memcpy a null pointer (the sanitizers stop the test otherwise).
+TEST(FixedString, AnEmptyViewWithoutDataEmptiesTheField) {
+  String<5> s("abc");
+  s = std::string_view();
+  EXPECT_EQ(s.view(), "     ");
+  s = "abc";
+  s = static_cast<const char*>(nullptr);
+  EXPECT_TRUE(s.blank());
+  CString<5> c("abc");
+  c = std::string_view();
+  EXPECT_EQ(c.view(), "");
+}
+
 }  // namespace
 }  // namespace vx

@@ -313,6 +313,33 @@ TEST_F(MainFrameTest, TheTrayMenuGreysWhatCannotBeDoneAndExitsTheProgram) {
   EXPECT_NE(menu.text.find("E&xit Varnodex[exit.ico]"), std::string::npos) << menu.text;
 }
 
+TEST_F(MainFrameTest, ToolbarAndTrayItemsPressTheMenuItemsTheyStandFor) {
+  std::atomic<int> lists{0}, editors{0};
+  std::string primed;
+  RegisterMainProcedure("BrowseSchedule", [&] { ++lists; });
+  RegisterMainProcedure("UpdateSchedule", [&] {
+    primed = GLO_PRIMETASKTYPE.str();
+    ++editors;
+  });
+  DriverWindow frame = StartMain();
+  EXPECT_FALSE(frame.Control("Program Wizard").Disabled());
+  frame.Control("View Schedule").Press();
+  ui_.WaitUntil([&] { return lists == 1; }, "the task list to start from the toolbar");
+
+  // From the tray, the wizard brings the frame back first, then runs as its menu item does.
+  frame.Post(EVENT_Iconize);
+  ui_.AnswerPopup(2);  // "&Program Wizard"
+  ui_.ClickTray(TrayClick::Right);
+  ui_.WaitUntil([&] { return editors == 1; }, "the task editor to start from the tray");
+  EXPECT_NE(frame.Get(Prop::Hide), "1");
+  Locked([&] { EXPECT_EQ(primed, "Run Program"); });
+  frame.Pick({"&Actions", "New &Task (Tabbed)"});
+  ui_.WaitUntil([&] { return editors == 2; }, "the tabbed task editor to start");
+  Locked([&] { EXPECT_EQ(primed, ""); });
+  RegisterMainProcedure("BrowseSchedule", {});
+  RegisterMainProcedure("UpdateSchedule", {});
+}
+
 TEST_F(MainFrameTest, HotKeysCopyTheirTextRestoreTheFrameAndReportUnknownKeys) {
   HOT = SYSHOTKEYS_RECORD{};
   HOT.ID = 1;
@@ -453,26 +480,6 @@ TEST_F(MainFrameTest, TheEndOfTheSessionClosesWithoutTheQuestion) {
   frame.Post(EVENT_EndSession);
   ui_.Finish();
   EXPECT_TRUE(ui_.Messages().empty());
-}
-
-TEST(ReplaceAll, ReplacesFromTheEndWithoutRescanningAndCutsToSize) {
-  const struct {
-    const char* text;
-    std::size_t size;
-    const char* find;
-    const char* replacement;
-    bool ignore_case;
-    const char* out;
-  } cases[] = {
-      {"a\r\nb\r\nc", 100, "\r\n", "\r", false, "a\rb\rc"},
-      {"aaa", 100, "a", "aa", false, "aaaaaa"},
-      {"Hello hello", 100, "HELLO", "bye", true, "bye bye"},
-      {"Hello hello", 100, "HELLO", "bye", false, "Hello hello"},
-      {"abc", 4, "b", "xyz", false, "axyz"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ReplaceAll(c.text, c.size, c.find, c.replacement, c.ignore_case), c.out) << c.text;
-  }
 }
 
 // Start-up through the program body: the data folder, the hand-over and the frame.
