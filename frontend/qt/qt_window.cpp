@@ -627,6 +627,8 @@ void QtWindow::Appear() {
       if (item.type == ControlType::String || item.type == ControlType::Progress || item.type == ControlType::Region || !IsFormField(item.type)) continue;
       if (item.widget && item.widget->isVisible() && item.widget->isEnabled()) {
         item.widget->setFocus();
+        // As when tabbing into it: what the user types replaces the shown value.
+        if (auto* edit = qobject_cast<QLineEdit*>(item.widget)) edit->selectAll();
         break;
       }
     }
