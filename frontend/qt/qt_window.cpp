@@ -55,6 +55,13 @@ QString Shown(std::string_view text) { return Q(ClipView(text)); }
 long Number(const std::string& text) { return std::atol(text.c_str()); }
 bool On(const std::string& text) { return Number(text) != 0; }
 
+// A sheet shows its tab headers unless it pages as a wizard, or its only tab has no caption
+// (a frame drawn round a list): an empty header there would look like a missing label.
+void FitTabBar(QTabWidget* tabs) {
+  const bool lone_blank = tabs->count() == 1 && tabs->tabText(0).isEmpty();
+  tabs->tabBar()->setVisible(!tabs->property("vxWizard").toBool() && !lone_blank);
+}
+
 // The font of a face named as the design names it. A fixed-pitch face this desktop lacks
 // becomes the desktop's own fixed-pitch font, never a proportional stand-in.
 QFont Typeface(QFont font, const std::string& name) {
@@ -472,6 +479,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       item.tabs = tabs;
       const QSignalBlocker quiet(tabs);
       item.index = tabs->addTab(page, QString());
+      FitTabBar(tabs);
       return page;
     }
     case ControlType::Progress:
@@ -859,7 +867,10 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
       }
       break;
     case Prop::Wizard:
-      if (auto* tabs = qobject_cast<QTabWidget*>(w)) tabs->tabBar()->setVisible(!On(value));
+      if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        tabs->setProperty("vxWizard", On(value));
+        FitTabBar(tabs);
+      }
       break;
     case Prop::FontName:
       if (w) w->setFont(Typeface(w->font(), value));
@@ -899,6 +910,7 @@ void QtWindow::ApplyText(Item& item, const QString& text) {
   QWidget* w = item.widget;
   if (item.tabs) {
     item.tabs->setTabText(item.index, text);
+    FitTabBar(item.tabs);
   } else if (item.menu) {
     item.menu->setTitle(text);
   } else if (item.action && item.type == ControlType::Image) {
