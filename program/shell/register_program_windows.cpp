@@ -3,6 +3,9 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/scripts/hot_key_windows.h"
+#include "program/scripts/script_wizard.h"
+#include "program/scripts/template_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -14,6 +17,10 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
+  RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
+  RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
+  RegisterMainProcedure("Wizard:Script", Wizard_Script);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
@@ -25,10 +32,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
       "BrowseContacts",
-      "BrowseHotKeys",
       "BrowseMessages",
       "BrowseSchedule",
-      "BrowseScriptTemplates",
       "BrowseToDoList",
       "ExploreSchedule",
       "ExportContacts",
@@ -48,10 +53,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintToDoByCategory",
       "PrintToDoByPriority",
       "Setup",
-      "UpdateHotKeys",
       "UpdateSchedule",
       "Wizard:NewBirthdays",
-      "Wizard:Script",
   };
   return kNames;
 }
