@@ -224,7 +224,8 @@ void ScriptWizard::Build() {
   warn_time_ = when.Entry(SCH.AdvanceWarnTime, "@T7");
 
   // Page 3: category and title.
-  Control& describe = sheet.Tab("Category");
+  // The page captions are not shown; this one is not named after the "&Category:" field.
+  Control& describe = sheet.Tab("Describing");
   category_tab_ = describe;
   describe.String("Describing it...").Set(Prop::FontStyle, 700L);
   describe.String("Next, select the category and optionally enter a brief description or \"title\".");

@@ -53,6 +53,7 @@ class HotKeyForm final : public RecordForm {
   String<20> opened_key_;
   int sheet_ = 0, text_tab_ = 0, task_tab_ = 0, back_ = 0, next_ = 0, action_ = 0, key_list_ = 0;
   int modifiers_[4] = {};
+  int description_ = 0, task_description_ = 0;
   std::vector<int> inputs_;  // the controls a view or delete leaves unchangeable
 };
 
@@ -74,7 +75,7 @@ void HotKeyForm::Build() {
   basic.Prompt("&Key:");
   key_list_ = basic.DropList(key_, names);
   const int active = basic.Check("&Active", HOT.Active).Tip("Should this hot key be active");
-  basic.Prompt("Hot Key:");
+  basic.Prompt("Combination:");
   basic.String(HOT.HotKey, "@s20");
 
   Control& action = sheet.Tab("Action");
@@ -82,8 +83,8 @@ void HotKeyForm::Build() {
   kind.Radio("&Text - Automatically type text or copy to clipboard", "Text");
   kind.Radio("Ta&sk - Start/control programs with advanced options", "Task");
   action_ = kind;
-  action.String("Enter a description for this hot key (optional):");
-  const int description = action.Entry(HOT.Description, "@s40").Tip("Description or Title of Task");
+  action.Prompt("Enter a description for this hot key (optional):");
+  description_ = action.Entry(HOT.Description, "@s40").Tip("Description or Title of Task");
 
   Control& text = sheet.Tab("Text");
   text_tab_ = text;
@@ -92,13 +93,13 @@ void HotKeyForm::Build() {
   type.Radio("Typing", "Type");
   type.Radio("Copy to clipboard", "Copy");
   type.Radio("Copy to clipboard, then paste (using CTRL-V)", "Paste");
-  text.String("Enter the text you wish to have typed/copied:");
+  text.Prompt("Enter the text you wish to have typed/copied:");
   const int typed = text.Text(HOT.Text).Tip("Text to type/place on clipboard");
 
   Control& task = sheet.Tab("Task");
   task_tab_ = task;
   task.String("Calling Script Wizard...");
-  task.String(SCH.Description, "@s40");
+  task_description_ = task.String(SCH.Description, "@s40");
 
   Control& buttons = w.Row();
   back_ = buttons.Button("&Back");
@@ -109,7 +110,7 @@ void HotKeyForm::Build() {
   w.SetCancelButton(CancelControl);
 
   inputs_ = {modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3], key_list_, active, action_, type,
-             description, typed};
+             description_, typed};
   for (Control* radio : w[action_].Children()) inputs_.push_back(*radio);
   for (Control* radio : w[type].Children()) inputs_.push_back(*radio);
 }
@@ -123,8 +124,12 @@ Level HotKeyForm::Init() {
   win_ = parts.win;
   key_ = parts.key;
   RecordForm::Init();
-  if (OriginalRequest == DeleteRecord) window().Title("Update HotKeys");
-  Required.ADDFIELD(inputs_[8], "HOT:Description", "", "", "Description or Title of Task", true);
+  if (OriginalRequest == DeleteRecord) {
+    // A deletion keeps the window's own title, and Cancel keeps its word.
+    window().Title("Update HotKeys");
+    window()[CancelControl].SetText("Cancel").Icon("");
+  }
+  Required.ADDFIELD(description_, "HOT:Description", "", "", "Description or Title of Task", true);
   wizard_.INIT(window(), sheet_, back_, next_, 1, 0, false, true, false, OkControl);
   ShowActionPage();
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
@@ -191,7 +196,7 @@ void HotKeyForm::RunScriptWizard() {
   const long response = WindowManager::RunUpdate(Wizard_Script, request);
   if (response == RequestCompleted) {
     HOT.ID = SCH.ID;
-    window()[task_tab_ + 1].Display();
+    window()[task_description_].Display();
     window().Post(EVENT_Accepted, OkControl);
   } else {
     window().Post(EVENT_Accepted, back_);

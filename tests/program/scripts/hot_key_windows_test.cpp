@@ -138,15 +138,15 @@ TEST_F(HotKeyWindowsTest, ANewTextHotKeyIsComposedPageByPageAndStored) {
   form.Control("Shift").Tick(false);
   form.Control("Alt").Tick();
   form.Control("&Key:").Choose("F5");
-  EXPECT_EQ(form.ControlOf(HOT.HotKey).Value(), "Ctrl-Alt-F5");
+  EXPECT_EQ(form.Control("Combination:").Value(), "Ctrl-Alt-F5");
   form.Control("&Next").Press();
   EXPECT_EQ(form.ControlNumber(1).Choice(), 2);
-  form.Control("&Text - Automatically type text or copy to clipboard").Choose("&Text - Automatically type text or copy to clipboard");
+  form.Control("Text or Task").Choose("&Text - Automatically type text or copy to clipboard");
   form.Control("&Next").Press();
   EXPECT_EQ(form.ControlNumber(1).Choice(), 3);
   EXPECT_TRUE(form.Control("&Next").Disabled()) << "the text page is the last";
-  form.ControlOf(HOT.Text).Type("Kind regards");
-  form.Control("Copy to clipboard").Choose("Copy to clipboard");
+  form.Control("Enter the text you wish to have typed/copied:").Type("Kind regards");
+  form.Control("Type or use clipboard").Choose("Copy to clipboard");
   form.Control("&OK").Press();
   ui_.WaitClosed(form);
 
@@ -267,7 +267,7 @@ class HotKeyReloadTest : public testing::ShellTest {
     form.Control("&Key:").Choose(key);
     form.Control("&Next").Press();
     form.Control("&Next").Press();
-    form.ControlOf(HOT.Text).Type(text);
+    form.Control("Enter the text you wish to have typed/copied:").Type(text);
     form.Control("&OK").Press();
     ui_.WaitClosed(form);
   }

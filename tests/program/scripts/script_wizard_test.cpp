@@ -109,6 +109,7 @@ TEST_F(ScriptWizardTest, BuildsAScriptTaskPageByPage) {
   ASSERT_EQ(tasks.size(), 1u) << "the new task is stored at once, disabled";
   const std::int32_t id = tasks[0].ID;
   EXPECT_EQ(tasks[0].Disabled, 1);
+  EXPECT_EQ(tasks[0].Category.str(), "General");
 
   // Page 1: a template, then four steps of the editor.
   DriverControl templates = w.ControlNumber(8);
@@ -207,8 +208,7 @@ TEST_F(ScriptWizardTest, TheHotKeyEditorBuildsItsTaskOnTheCategoryPageAlone) {
   DriverWindow form = ui_.WaitWindow("New Hot Key");
   form.Control("&Key:").Choose("T");
   form.Control("&Next").Press();
-  form.Control("&Text - Automatically type text or copy to clipboard")
-      .Choose("Ta&sk - Start/control programs with advanced options");
+  form.Control("Text or Task").Choose("Ta&sk - Start/control programs with advanced options");
   form.Control("&Next").Press();
 
   // Cancelling the wizard returns to the action page, the hot key still without a task.
