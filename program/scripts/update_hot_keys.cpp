@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/globals.h"
@@ -53,7 +55,7 @@ class HotKeyForm final : public RecordForm {
   String<20> opened_key_;
   int sheet_ = 0, text_tab_ = 0, task_tab_ = 0, back_ = 0, next_ = 0, action_ = 0, key_list_ = 0;
   int modifiers_[4] = {};
-  int description_ = 0, task_description_ = 0;
+  int description_ = 0, task_description_ = 0, text_box_ = 0;
   std::vector<int> inputs_;  // the controls a view or delete leaves unchangeable
 };
 
@@ -94,7 +96,7 @@ void HotKeyForm::Build() {
   type.Radio("Copy to clipboard", "Copy");
   type.Radio("Copy to clipboard, then paste (using CTRL-V)", "Paste");
   text.Prompt("Enter the text you wish to have typed/copied:");
-  const int typed = text.Text(HOT.Text).Tip("Text to type/place on clipboard");
+  text_box_ = text.Text(HOT.Text).Tip("Text to type/place on clipboard");
 
   Control& task = sheet.Tab("Task");
   task_tab_ = task;
@@ -110,7 +112,7 @@ void HotKeyForm::Build() {
   w.SetCancelButton(CancelControl);
 
   inputs_ = {modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3], key_list_, active, action_, type,
-             description_, typed};
+             description_, text_box_};
   for (Control* radio : w[action_].Children()) inputs_.push_back(*radio);
   for (Control* radio : w[type].Children()) inputs_.push_back(*radio);
 }
@@ -217,7 +219,13 @@ Level HotKeyForm::TakeAccepted() {
   if (control == back_ || control == next_) {
     Update();
     wizard_.TAKEACCEPTED();
-    if (Locked()) window().Select(CancelControl);
+    if (Locked()) {
+      window().Select(CancelControl);
+    } else {
+      // Each page starts on its first field, so typing goes where the page asks for it.
+      const int first[] = {modifiers_[0], action_, text_box_, OkControl};
+      window().Select(first[std::clamp(wizard_.CurrentTab(), 1, 4) - 1]);
+    }
     // Reaching the task page builds or changes the task at once.
     if (control == next_ && wizard_.CurrentTab() == 4 && HOT.Action.clipped() == "Task" && !Locked()) {
       RunScriptWizard();
