@@ -341,12 +341,11 @@ Level ScriptWizard::Init() {
     }
   }
   if (hot_key_) {
+    // A hot key's task has no schedule and no run options: its steps and its category are all
+    // there is to it, so the wizard pages between the steps and the category only.
     ClearHotKeyFields();
-    w[command_tab_].Hide();
     w[when_tab_].Hide();
     w[advanced_tab_].Hide();
-    page_ = kCategory;
-    w[next_].Disable();
     w[back_].Disable();
     w[OkControl].Enable();
     w[OkControl].Default();
@@ -534,6 +533,14 @@ void ScriptWizard::ShowPage(int page) {
 
 void ScriptWizard::Next() {
   Window& w = window();
+  if (hot_key_) {
+    if (page_ == kCommand) {
+      ShowPage(kCategory);
+      w[back_].Enable();
+      w[next_].Disable();
+    }
+    return;
+  }
   switch (page_) {
     case kCommand:
       LayOutSchedule();
@@ -559,6 +566,14 @@ void ScriptWizard::Next() {
 
 void ScriptWizard::Back() {
   Window& w = window();
+  if (hot_key_) {
+    if (page_ == kCategory) {
+      ShowPage(kCommand);
+      w[back_].Disable();
+      w[next_].Enable();
+    }
+    return;
+  }
   switch (page_) {
     case kWhen:
       ShowPage(kCommand);

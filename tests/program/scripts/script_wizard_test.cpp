@@ -1,6 +1,6 @@
 // The script wizard on real tables: a script task built page by page (template, steps put in
 // place, schedule, category) and read back; a cancelled new task leaving nothing behind; and the
-// hot-key editor building a hot key's task through the wizard's hot-key mode.
+// hot-key editor building a hot key's task (its steps and category) through the wizard.
 #include "program/scripts/script_wizard.h"
 
 #include <gtest/gtest.h>
@@ -200,7 +200,7 @@ TEST_F(ScriptWizardTest, ACancelledNewTaskLeavesNoTaskAndNoSteps) {
   EXPECT_TRUE(Steps(id).empty());
 }
 
-TEST_F(ScriptWizardTest, TheHotKeyEditorBuildsItsTaskOnTheCategoryPageAlone) {
+TEST_F(ScriptWizardTest, TheHotKeyEditorBuildsItsTaskWithStepsAndACategory) {
   ui_.Start([] {
     SetCurrentRequest(0);
     UpdateHotKeys();
@@ -220,9 +220,16 @@ TEST_F(ScriptWizardTest, TheHotKeyEditorBuildsItsTaskOnTheCategoryPageAlone) {
 
   form.Control("&Next").Press();
   wizard = ui_.WaitWindow("Hot Key Script Wizard");
+  // The steps first, then straight on to the category: a hot key's task has no schedule.
+  EXPECT_EQ(wizard.ControlNumber(1).Choice(), 1);
+  EXPECT_FALSE(wizard.Control("&OK").Disabled());
+  wizard.Control("Add").Press();
+  wizard.Control("&Next").Press();
   EXPECT_EQ(wizard.ControlNumber(1).Choice(), 3);
   EXPECT_TRUE(wizard.Control("&Next").Disabled());
-  EXPECT_FALSE(wizard.Control("&OK").Disabled());
+  wizard.Control("&Back").Press();
+  EXPECT_EQ(wizard.ControlNumber(1).Choice(), 1);
+  wizard.Control("&Next").Press();
   EXPECT_EQ(wizard.Control("&Description:").Value(), "Hot Key Ctrl-Shift-T");
   EXPECT_EQ(wizard.Control("&Category:").Value(), "Hot Key");
   wizard.Control("&OK").Press();
@@ -236,6 +243,7 @@ TEST_F(ScriptWizardTest, TheHotKeyEditorBuildsItsTaskOnTheCategoryPageAlone) {
   EXPECT_EQ(tasks[0].Date, 0);
   EXPECT_EQ(tasks[0].Time, 0);
   EXPECT_EQ(tasks[0].Category.str(), "Hot Key");
+  EXPECT_EQ(Steps(tasks[0].ID).size(), 1u);
   ASSERT_EQ(ACCESS_SYSHOTKEYS->Open(), 0);
   ASSERT_EQ(ACCESS_SYSHOTKEYS->Set(HOT_K_HOTKEY), 0);
   ASSERT_EQ(ACCESS_SYSHOTKEYS->TryNext(), 0);
