@@ -148,27 +148,23 @@ void ScriptWizard::Build() {
       "A script consists of one or several actions, which can be added one at a time or en masse through "
       "templates.");
   Control& panes = command.Beside();
-  Control& left = panes.Stacked();
-  left.String("Script Templates");
-  template_list_ = left.List("150L(2)M~Script Templates~@s60@").From(&templates_);
-  add_template_ = left.Button("&Add template to script");
-  Control& right = panes.Stacked();
-  step_list_ = right.List("90L(2)M~Action~@s27@200L(2)M~Details~@s60@").From(&steps_);
-  Control& step_buttons = right.Row();
+  template_list_ = panes.List("150L(2)M~Script Templates~@s60@").From(&templates_);
+  step_list_ = panes.List("90L(2)M~Action~@s27@200L(2)M~Details~@s60@").From(&steps_);
+  Control& step_buttons = command.Row();
+  add_template_ = step_buttons.Button("&Add template to script");
   add_ = step_buttons.Button("Add").Icon("insert.ico");
   copy_ = step_buttons.Button("Cop&y");
   edit_ = step_buttons.Button("&Edit").Icon("open.ico");
   delete_step_ = step_buttons.Button("&Delete").Icon("cut.ico");
-  Control& file_buttons = right.Row();
+  Control& file_buttons = command.Row();
   import_ = file_buttons.Button("Import");
   export_ = file_buttons.Button("E&xport");
   clear_ = file_buttons.Button("Delete All");
   as_text_ = file_buttons.Button("Edit as &Text");
-  Control& arrows = right.Row();
-  up_ = arrows.Button("").Icon("moveup.ico").Tip("Move record up one");
-  top_ = arrows.Button("Top").Tip("Move record to the top");
-  down_ = arrows.Button("").Icon("movedown.ico").Tip("Move record down one");
-  bottom_ = arrows.Button("Bottom").Tip("Move record to the bottom");
+  up_ = file_buttons.Button("").Icon("moveup.ico").Tip("Move record up one");
+  top_ = file_buttons.Button("Top").Tip("Move record to the top");
+  down_ = file_buttons.Button("").Icon("movedown.ico").Tip("Move record down one");
+  bottom_ = file_buttons.Button("Bottom").Tip("Move record to the bottom");
 
   // Page 2: when and how often.
   Control& when = sheet.Tab("When");
@@ -209,19 +205,20 @@ void ScriptWizard::Build() {
   offset_ = offset.Entry(SCH.Offset, "@n-2b");
   tips_ = offset.Button("&Tips");
   except_ = every.Button("E&xcept");
-  when.Prompt("&Next Date to Perform Task:");
+  // "&Next" is the button's key on this page, so the date takes its "D".
+  when.Prompt("Next &Date to Perform Task:");
   Control& date = when.Row();
-  date_ = date.Entry(SCH.Date, DatePicture()).Required();
+  date_ = date.Entry(SCH.Date, DatePicture() + "b").Required();
   date_pick_ = date.Button("...").Icon("~calendar.ico").Tip("Select Date");
   when.Prompt("&Time:");
-  time_ = when.Entry(SCH.Time, "@T7").Required();
+  time_ = when.Entry(SCH.Time, "@T7b").Required();
   when.Check("&Skip First Time", SCH.SkipNextTime);
   when.Prompt("&Advance Warning Date:");
   Control& warn = when.Row();
-  warn_date_ = warn.Entry(SCH.AdvanceWarnDate, DatePicture());
+  warn_date_ = warn.Entry(SCH.AdvanceWarnDate, DatePicture() + "b");
   warn_pick_ = warn.Button("...").Icon("~calendar.ico").Tip("Select Date");
   when.Prompt("Time:");
-  warn_time_ = when.Entry(SCH.AdvanceWarnTime, "@T7");
+  warn_time_ = when.Entry(SCH.AdvanceWarnTime, "@T7b");
 
   // Page 3: category and title.
   // The page captions are not shown; this one is not named after the "&Category:" field.

@@ -112,7 +112,7 @@ TEST_F(ScriptWizardTest, BuildsAScriptTaskPageByPage) {
   EXPECT_EQ(tasks[0].Category.str(), "General");
 
   // Page 1: a template, then four steps of the editor.
-  DriverControl templates = w.ControlNumber(8);
+  DriverControl templates = w.ControlNumber(6);
   ASSERT_EQ(templates.Rows(), 1u);
   templates.ChooseRow(1);
   w.Control("&Add template to script").Press();
@@ -122,7 +122,7 @@ TEST_F(ScriptWizardTest, BuildsAScriptTaskPageByPage) {
     ask.Control("&OK").Press();
     ui_.WaitClosed(ask);
   }
-  DriverControl steps = w.ControlNumber(11);
+  DriverControl steps = w.ControlNumber(7);
   ui_.WaitUntil([&] { return steps.Rows() == 1; }, "the template's step");
   EXPECT_EQ(steps.Cell(1, 2), "Hello World");
   for (int i = 0; i < 4; ++i) w.Control("Add").Press();
