@@ -5,6 +5,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
 #include "framework/request_globals.h"
 #include "framework/table_view.h"
 #include "program/scripts/hot_key_windows.h"
@@ -60,6 +61,7 @@ class HotKeysWindow final : public ListWindow {
 
  private:
   HotKeyBrowse browse_;
+  XPLORECLASS xplore_;  // after the browse it attaches to
   COLOURTABCLASS tabs_;
   TableView view_;
   int sheet_ = 0, list_ = 0, insert_ = 0, change_ = 0, delete_ = 0;
@@ -95,6 +97,9 @@ Level HotKeysWindow::Init() {
   browse_.ChangeControl = change_;
   browse_.DeleteControl = delete_;
   browse_.UpdateProcedure = UpdateHotKeys;
+  ACCESS_SYSHOTKEYS->BindFields(browse_.Bindings);
+  xplore_.INIT(*this, browse_, window()[list_], "BrowseHotKeys", "?Browse:1",
+               {"HOT:HotKey", "HOT:Action", "HOT:QuickText", "HOT:Description"}, ">Header");
   OpenList(list_);
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
   tabs_.COLOURTABS();
@@ -109,6 +114,7 @@ Level HotKeysWindow::Kill() {
 Level HotKeysWindow::TakeNewSelection() {
   if (FIELD() == sheet_) {
     tabs_.COLOURTABS();
+    xplore_.KeySequence();  // the tab's own order replaces a header sort
     browse_.ResetSort(false);
     window().Select(list_);
   }

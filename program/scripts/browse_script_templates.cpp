@@ -8,6 +8,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
 #include "framework/file_manager.h"
 #include "framework/request_globals.h"
 #include "framework/table_view.h"
@@ -75,6 +76,7 @@ class TemplatesWindow final : public ListWindow {
 
  private:
   TemplateBrowse browse_;
+  XPLORECLASS xplore_;  // after the browse it attaches to
   COLOURTABCLASS tabs_;
   TableView view_;
   int sheet_ = 0, list_ = 0, insert_ = 0, copy_ = 0, change_ = 0, delete_ = 0, print_ = 0, select_ = 0;
@@ -117,6 +119,8 @@ Level TemplatesWindow::Init() {
     window()[select_].Hide();
     window()[change_].Default();
   }
+  xplore_.INIT(*this, browse_, window()[list_], "BrowseScriptTemplates", "?Browse:1", {"VXT:Description"},
+               ">Header");
   OpenList(list_);
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
   tabs_.COLOURTABS();

@@ -231,6 +231,12 @@ TEST_F(HotKeyWindowsTest, TheDescriptionTabListsByDescription) {
   w.ControlNumber(1).Choose("Description");
   EXPECT_EQ(list.Cell(1, 1), "Ctrl-B");
   EXPECT_EQ(list.Cell(2, 1), "Ctrl-A");
+  // A header click sorts by that column (the list extension); a tab change drops it again.
+  list.ClickHeader(1);
+  list.ClickHeader(1);
+  EXPECT_EQ(list.Cell(1, 1), "Ctrl-B") << "the key column, reversed";
+  w.ControlNumber(1).Choose("Hot Key");
+  EXPECT_EQ(list.Cell(1, 1), "Ctrl-A");
   w.Close();
   ui_.Finish();
 }
