@@ -56,6 +56,7 @@ bool BackupRestore(const std::vector<std::string>& names) {
   window.Prompt("&Earlier backups:");
   Control& list = window.List("70L(2)|M~Backup~@s20@140L(2)|M~Files~@s60@50R(2)|M~Size~@s12@").From(&backups);
   Control& bar = window.Progress(0, 100);
+  bar.Hide();  // shown while files are copied
   window.String(status, "@s120");
   Control& restore = window.Button("&Restore");
   const int close = window.Button("&Close").Default();
@@ -69,6 +70,7 @@ bool BackupRestore(const std::vector<std::string>& names) {
   };
   const auto progress = [&](std::uintmax_t done, std::uintmax_t total) {
     bar.Value(std::to_string(total == 0 ? 100 : done * 100 / total));
+    bar.Unhide();
   };
 
   WindowManager manager(window);
@@ -81,7 +83,7 @@ bool BackupRestore(const std::vector<std::string>& names) {
       whole = outcome.ok();
       result = Describe(outcome);
     }
-    bar.Value("0");
+    bar.Hide();
     window.Display();
     show_backups();
   });
@@ -105,7 +107,7 @@ bool BackupRestore(const std::vector<std::string>& names) {
     window.Display();
     const RestoreOutcome outcome = RestoreBackup(data, chosen, progress);
     status.clear();
-    bar.Value("0");
+    bar.Hide();
     window.Display();
     if (outcome.ok()) {
       MESSAGE("The backup " + chosen.name + " was restored." +
