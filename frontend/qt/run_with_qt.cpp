@@ -77,14 +77,18 @@ void CloseDownHeadless(QtRun& run) {
 // every window and table is closed, the exit is logged), and the process leaves with _exit,
 // destroying nothing that another thread might still be using.
 struct DisplayLossGuard {
-  QtRun* run = nullptr;
+  QtRun* run = nullptr;  // set while RunWithQt runs; an exit() meanwhile is never an ordinary end
   ~DisplayLossGuard() {
     QtRun* const watched = run;
-    if (!watched || watched->ended) return;
-    std::fprintf(stderr, "VX: the connection to the display was lost; closing down as at the end of the session\n");
-    platform::SessionQueryEnd();
-    platform::SessionEnd();
-    CloseDownHeadless(*watched);
+    if (!watched) return;
+    if (!watched->ended) {
+      std::fprintf(stderr, "VX: the connection to the display was lost; closing down as at the end of the session\n");
+      platform::SessionQueryEnd();
+      platform::SessionEnd();
+      CloseDownHeadless(*watched);
+    } else if (watched->runtime.joinable()) {
+      watched->runtime.join();  // the program had just ended: let it finish
+    }
     if (watched->failure) Report(watched->failure);
     std::fflush(nullptr);
     _exit(watched->failure ? 1 : kExitDisplayLost);
