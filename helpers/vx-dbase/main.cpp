@@ -38,7 +38,8 @@ int RunWithoutWindow(const std::filesystem::path& data) {
   }
   const vx::MaintenanceReport report = vx::MaintainDataFiles(data);
   for (const vx::TableRecords& table : report.tables)
-    std::printf("%s %s: %lld records\n", table.file.c_str(), table.table.c_str(), static_cast<long long>(table.records));
+    std::printf("%s %s: %lld records\n", table.file.c_str(), table.table.c_str(),
+                static_cast<long long>(table.records));
   std::printf("vx-dbase: %s\n", vx::MaintenanceSummary(report).c_str());
   return report.ok() && !report.files.empty() ? 0 : 2;
 }

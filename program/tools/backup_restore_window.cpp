@@ -30,7 +30,9 @@ class BackupList final : public ListSource {
 
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
-  for (std::size_t i = 0; i < names.size(); ++i) text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+  }
   return text;
 }
 
@@ -38,7 +40,9 @@ std::string Describe(const BackupOutcome& outcome) {
   if (!outcome.error.empty()) return outcome.error;
   std::string text;
   if (!outcome.copied.empty()) text = Joined(outcome.copied) + " backed up to " + outcome.folder.string() + ".";
-  if (!outcome.failed.empty()) text += (text.empty() ? "" : "  ") + std::string("Could not back up ") + Joined(outcome.failed) + ".";
+  if (!outcome.failed.empty()) {
+    text += (text.empty() ? "" : "  ") + std::string("Could not back up ") + Joined(outcome.failed) + ".";
+  }
   return text;
 }
 
@@ -110,9 +114,9 @@ bool BackupRestore(const std::vector<std::string>& names) {
     bar.Hide();
     window.Display();
     if (outcome.ok()) {
-      MESSAGE("The backup " + chosen.name + " was restored." +
-                  (outcome.safety.empty() ? "" : "  The files it replaced were backed up to " + outcome.safety.string() + "."),
-              std::string(kCaption), MessageIcon::Information);
+      const std::string kept =
+          outcome.safety.empty() ? "" : "  The files it replaced were backed up to " + outcome.safety.string() + ".";
+      MESSAGE("The backup " + chosen.name + " was restored." + kept, std::string(kCaption), MessageIcon::Information);
     } else {
       MESSAGE("The backup " + chosen.name + " was not restored: " + outcome.error, std::string(kCaption),
               MessageIcon::Exclamation);

@@ -144,7 +144,8 @@ fs::path OnDisk(const fs::path& data, const std::string& name) {
 
 }  // namespace
 
-BackupOutcome BackUpDataFiles(const fs::path& data, const std::vector<std::string>& names, const CopyProgress& progress) {
+BackupOutcome BackUpDataFiles(const fs::path& data, const std::vector<std::string>& names,
+                              const CopyProgress& progress) {
   BackupOutcome outcome;
   const fs::path folder = NewBackupFolder(data);
   std::error_code error;

@@ -106,8 +106,10 @@ void Maintain(const fs::path& path, MaintenanceReport& report, std::size_t& step
   if (sound && sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
     problem(std::string("cannot be compacted: ") + sqlite3_errmsg(db));
   }
-  const std::vector<std::string> tables =
-      Column(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name", rc);
+  const std::vector<std::string> tables = Column(db,
+                                                 "SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                                 "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name",
+                                                 rc);
   for (const std::string& table : tables) {
     const std::vector<std::string> count = Column(db, "SELECT count(*) FROM " + Quoted(table), rc);
     if (rc != SQLITE_OK || count.empty()) {
@@ -149,7 +151,8 @@ MaintenanceReport MaintainDataFiles(const fs::path& data, const MaintenanceProgr
 
 std::string MaintenanceSummary(const MaintenanceReport& report) {
   if (report.files.empty()) return "There are no data files in this folder.";
-  const std::string files = std::to_string(report.files.size()) + (report.files.size() == 1 ? " data file" : " data files");
+  const std::string files =
+      std::to_string(report.files.size()) + (report.files.size() == 1 ? " data file" : " data files");
   if (!report.ok()) {
     return "Problems were found in the " + files + ": " + Joined(report.problems) +
            ".  Restore a backup (File, Backup/Restore in VX) if VX cannot read its data.";

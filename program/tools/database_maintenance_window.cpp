@@ -64,11 +64,12 @@ bool DatabaseMaintenance(platform::ProcessLauncher& launcher, const fs::path& vx
     start.Disable();
     bar.Value("0");
     bar.Unhide();
-    const MaintenanceReport report = MaintainDataFiles(data, [&](std::size_t done, std::size_t total, const std::string& what) {
+    const auto progress = [&](std::size_t done, std::size_t total, const std::string& what) {
       bar.Value(std::to_string(total == 0 ? 100 : done * 100 / total));
       status = what + "...";
       window.Display();
-    });
+    };
+    const MaintenanceReport report = MaintainDataFiles(data, progress);
     bar.Hide();
     tables.rows = report.tables;
     list.Display();

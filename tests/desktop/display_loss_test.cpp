@@ -114,7 +114,9 @@ class DisplayLossTest : public test::TempFolderTest {
     test::TempFolderTest::TearDown();
   }
 
-  bool Shown(const char* title) { return test::FindWindowTitled(display_, DefaultRootWindow(display_), title, true) != 0; }
+  bool Shown(const char* title) {
+    return test::FindWindowTitled(display_, DefaultRootWindow(display_), title, true) != 0;
+  }
 
   DyingXServer server_;
   std::filesystem::path program_;

@@ -126,7 +126,8 @@ TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
   ASSERT_EQ(link.Create(), 0);
   const std::string database =
       storage::ParseStoredName(MSGLINK_TABLE().StoredName(), MSGLINK_TABLE().driver).path;
-  ASSERT_EQ(RunHelper("umask 022; " + std::string(kNoDisplay), "vx-backup", folder_.path(), "VX97.TPS paths.ini '" + database + "'").status, 0);
+  const std::string files = "VX97.TPS paths.ini '" + database + "'";
+  ASSERT_EQ(RunHelper("umask 022; " + std::string(kNoDisplay), "vx-backup", folder_.path(), files).status, 0);
 
   EXPECT_EQ(fs::status(folder_ / "Backup").permissions(), fs::perms(0700));
   const fs::path dated = fs::directory_iterator(folder_ / "Backup")->path();

@@ -131,10 +131,11 @@ TEST_F(BackupRestoreWindowTest, CopiesReportTheirProgressAndAFileThatIsNotThereI
   std::string big(3 << 20, 'x');
   Write("PATHS.INI", big);
   std::vector<std::uintmax_t> seen;
-  const BackupOutcome outcome = BackUpDataFiles(root(), {"paths.ini", "missing.tps"}, [&](std::uintmax_t done, std::uintmax_t total) {
+  const auto progress = [&](std::uintmax_t done, std::uintmax_t total) {
     EXPECT_EQ(total, big.size());
     seen.push_back(done);
-  });
+  };
+  const BackupOutcome outcome = BackUpDataFiles(root(), {"paths.ini", "missing.tps"}, progress);
   EXPECT_EQ(outcome.copied, (std::vector<std::string>{"PATHS.INI"}));
   EXPECT_EQ(outcome.failed, (std::vector<std::string>{"missing.tps"}));
   EXPECT_FALSE(outcome.ok());
