@@ -69,31 +69,52 @@ void CloseDownHeadless(QtRun& run) {
   SetFrontEnd(nullptr);
 }
 
+// The run in progress, set while RunWithQt runs on the GUI thread: whatever ends the process
+// meanwhile is never an ordinary end.
+QtRun* gWatchedRun = nullptr;
+std::thread::id gGuiThread;
+
+// The display went away under the running program (or the process is being ended from the GUI
+// thread for another reason): the program ends as it does at the end of the session (questions
+// take their defaults, every window and table is closed, the exit is logged), and the process
+// leaves with _exit, destroying nothing that another thread might still be using.
+[[noreturn]] void EndAfterDisplayLoss(QtRun& run) {
+  gWatchedRun = nullptr;
+  if (!run.ended) {
+    std::fprintf(stderr, "VX: the connection to the display was lost; closing down as at the end of the session\n");
+    platform::SessionQueryEnd();
+    platform::SessionEnd();
+    CloseDownHeadless(run);
+  } else if (run.runtime.joinable()) {
+    run.runtime.join();  // the program had just ended: let it finish
+  }
+  if (run.failure) Report(run.failure);
+  std::fflush(nullptr);
+  _exit(run.failure ? 1 : kExitDisplayLost);
+}
+
 // Qt ends the process with exit() on the GUI thread when its connection to the display breaks
 // (the X server died, a remote display went away). exit() would destroy the program's static
 // objects while its threads still run and use them. exit() first destroys the calling
 // thread's thread_local objects, so this one, made on the GUI thread, takes over before any of
-// that: the program ends as it does at the end of the session (questions take their defaults,
-// every window and table is closed, the exit is logged), and the process leaves with _exit,
-// destroying nothing that another thread might still be using.
+// that.
 struct DisplayLossGuard {
-  QtRun* run = nullptr;  // set while RunWithQt runs; an exit() meanwhile is never an ordinary end
   ~DisplayLossGuard() {
-    QtRun* const watched = run;
-    if (!watched) return;
-    if (!watched->ended) {
-      std::fprintf(stderr, "VX: the connection to the display was lost; closing down as at the end of the session\n");
-      platform::SessionQueryEnd();
-      platform::SessionEnd();
-      CloseDownHeadless(*watched);
-    } else if (watched->runtime.joinable()) {
-      watched->runtime.join();  // the program had just ended: let it finish
-    }
-    if (watched->failure) Report(watched->failure);
-    std::fflush(nullptr);
-    _exit(watched->failure ? 1 : kExitDisplayLost);
+    if (QtRun* const run = gWatchedRun) EndAfterDisplayLoss(*run);
   }
 };
+
+// Other versions of Qt's X plugin stop with a fatal message (and abort()) instead: that message
+// is taken the same way.
+QtMessageHandler gPreviousMessageHandler = nullptr;
+
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (gPreviousMessageHandler) gPreviousMessageHandler(type, context, text);
+  if (type == QtFatalMsg && gWatchedRun && std::this_thread::get_id() == gGuiThread &&
+      text.contains(QLatin1String("X11 connection"))) {
+    EndAfterDisplayLoss(*gWatchedRun);
+  }
+}
 
 }  // namespace
 
@@ -103,7 +124,7 @@ int RunWithQt(int argc, char** argv, std::function<void()> main_procedure, Headl
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the program ends itself (it may live in the tray)
   // Qt's handler for a broken X connection ends the process from whichever thread met it; the
-  // program's own lets that thread go on (the GUI thread's loss is taken by DisplayLossGuard).
+  // program's own lets that thread go on (the GUI thread's loss is taken by EndAfterDisplayLoss).
   platform::SurviveConnectionLoss(nullptr);
   auto front_end = std::make_unique<QtFrontEnd>();
   SetFrontEnd(front_end.get());
@@ -112,7 +133,9 @@ int RunWithQt(int argc, char** argv, std::function<void()> main_procedure, Headl
   run.front_end = front_end.get();
   run.headless_note = std::move(headless_note);
   static thread_local DisplayLossGuard display_loss;
-  display_loss.run = &run;
+  gGuiThread = std::this_thread::get_id();
+  gWatchedRun = &run;
+  gPreviousMessageHandler = qInstallMessageHandler(OnQtMessage);
 
 #ifndef QT_NO_SESSIONMANAGER
   QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager& manager) {
@@ -142,7 +165,8 @@ int RunWithQt(int argc, char** argv, std::function<void()> main_procedure, Headl
     run.runtime.join();
     SetFrontEnd(nullptr);
   }
-  display_loss.run = nullptr;
+  gWatchedRun = nullptr;
+  qInstallMessageHandler(gPreviousMessageHandler);
   front_end.reset();
   if (run.failure) Report(run.failure);
   return run.failure ? 1 : 0;
