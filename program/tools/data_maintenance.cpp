@@ -157,7 +157,8 @@ std::string MaintenanceSummary(const MaintenanceReport& report) {
     return "Problems were found in the " + files + ": " + Joined(report.problems) +
            ".  Restore a backup (File, Backup/Restore in VX) if VX cannot read its data.";
   }
-  std::string text = "All " + files + " are sound: keys rebuilt, " + ByteSize(report.bytes_before) + " compacted to " +
+  std::string text = (report.files.size() == 1 ? "The data file is" : "All " + files + " are") +
+                     " sound: keys rebuilt, " + ByteSize(report.bytes_before) + " compacted to " +
                      ByteSize(report.bytes_after) + ".";
   if (!report.repaired.empty()) text += "  Rebuilding the keys mended " + Joined(report.repaired) + ".";
   return text;

@@ -115,6 +115,19 @@ TEST_F(HelperProgramsTest, BackupCopiesTheDataFilesIntoADatedFolder) {
   link.Close();
 }
 
+TEST_F(HelperProgramsTest, MaintenanceWithoutADisplayReportsTheTablesAndTheOutcome) {
+  storage::File& link = storage::File::For(MSGLINK_TABLE());
+  ASSERT_EQ(link.Create(), 0);
+  ASSERT_EQ(ds_FileOpen(link, storage::kReadWriteDenyNone), 0);
+  std::int32_t id = 0;
+  ASSERT_EQ(AddMessageLink("Counted", "once", "", id), 0);
+  link.Close();
+  const HelperRun run = RunHelper(kNoDisplay, "vx-dbase", folder_.path(), "");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("MSGLINK.TPS UNNAMED: 1 records"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("vx-dbase: The data file is sound: keys rebuilt"), std::string::npos) << run.output;
+}
+
 TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
   // An older "Backup" folder open to everyone, and data files readable by all.
   fs::create_directory("Backup");
