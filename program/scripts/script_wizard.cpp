@@ -73,10 +73,12 @@ class ScriptWizard final : public WindowManager {
   Level Kill() override;
   Level TakeAccepted() override;
   Level TakeNewSelection() override;
+  Level TakeFieldEvent() override;
   Level TakeCompleted() override;
   void Reset(bool force = false) override;
 
  private:
+  void ListPopup();
   void PrimeNewTask();
   void EnsureCategory(std::string_view category);
   void FillCategories();
@@ -317,6 +319,8 @@ Level ScriptWizard::Init() {
   if (Request == InsertRecord) PrimeNewTask();
   Window& w = window();
   FillCategories();
+  w[template_list_].Alert(MouseRight);
+  w[step_list_].Alert(MouseRight);
   Open();
   tabs_.INIT(w, -1, -1, 0, 0, 1, -1, 10987431);
   tabs_.COLOURTABS();
@@ -772,6 +776,30 @@ Level ScriptWizard::TakeNewSelection() {
     AddTemplate();
   }
   return WindowManager::TakeNewSelection();
+}
+
+// The popup of both lists: the commands of the Command page that do not need the editor.
+void ScriptWizard::ListPopup() {
+  Window& w = window();
+  const auto item = [&](int control, std::string_view text) {
+    return std::string(w[control].Enabled() ? "" : "~") + std::string(text);
+  };
+  const std::string menu = item(add_template_, "&Add template to script") + "|-|" + item(as_text_, "Edit as &Text") +
+                           "|-|" + item(import_, "Import") + "|" + item(export_, "E&xport") + "|" +
+                           item(copy_, "Cop&y");
+  const int commands[] = {add_template_, as_text_, import_, export_, copy_};
+  const int chosen = POPUP(menu);
+  if (chosen >= 1 && chosen <= 5) w.Post(EVENT_Accepted, commands[chosen - 1]);
+}
+
+Level ScriptWizard::TakeFieldEvent() {
+  if (EVENT() == EVENT_AlertKey && KEYCODE() == MouseRight &&
+      (FIELD() == step_list_ || FIELD() == template_list_)) {
+    SETKEYCODE(0);
+    ListPopup();
+    return Level_Notify;
+  }
+  return WindowManager::TakeFieldEvent();
 }
 
 Level ScriptWizard::TakeCompleted() {
