@@ -44,7 +44,7 @@ std::vector<SCRIPTING_RECORD> TaskSteps(std::int32_t id) {
   return steps;
 }
 
-std::int32_t MoveTaskStep(std::int32_t id, std::int32_t sequence, StepMove move, std::int32_t anchor) {
+std::int32_t MoveTaskStep(std::int32_t id, std::int32_t sequence, TaskStepMove move, std::int32_t anchor) {
   std::vector<SCRIPTING_RECORD> steps = TaskSteps(id);
   const std::vector<std::int32_t> numbers = Numbers(steps);
   const auto at = std::find(numbers.begin(), numbers.end(), sequence);
@@ -52,11 +52,11 @@ std::int32_t MoveTaskStep(std::int32_t id, std::int32_t sequence, StepMove move,
   const auto from = static_cast<std::size_t>(at - numbers.begin());
   std::size_t to = from;
   switch (move) {
-    case StepMove::UpOne: to = from == 0 ? 0 : from - 1; break;
-    case StepMove::DownOne: to = std::min(from + 1, steps.size() - 1); break;
-    case StepMove::ToTop: to = 0; break;
-    case StepMove::ToBottom: to = steps.size() - 1; break;
-    case StepMove::AfterInsert: {
+    case TaskStepMove::UpOne: to = from == 0 ? 0 : from - 1; break;
+    case TaskStepMove::DownOne: to = std::min(from + 1, steps.size() - 1); break;
+    case TaskStepMove::ToTop: to = 0; break;
+    case TaskStepMove::ToBottom: to = steps.size() - 1; break;
+    case TaskStepMove::AfterInsert: {
       // Just after the last step numbered at or below the anchor.
       to = 0;
       for (std::size_t i = 0; i < steps.size(); ++i) {

@@ -10,7 +10,7 @@
 
 namespace vx {
 
-enum class StepMove {
+enum class TaskStepMove {
   UpOne,       // swaps the step with the one before it
   DownOne,     // swaps the step with the one after it
   ToTop,       // the step first, the ones before it one place down
@@ -23,7 +23,7 @@ std::vector<SCRIPTING_RECORD> TaskSteps(std::int32_t id);
 
 // Moves step `sequence` of task `id`; `anchor` is the sequence it is to follow for AfterInsert.
 // Answers the number the step holds afterwards (its own when nothing moved).
-std::int32_t MoveTaskStep(std::int32_t id, std::int32_t sequence, StepMove move, std::int32_t anchor = 0);
+std::int32_t MoveTaskStep(std::int32_t id, std::int32_t sequence, TaskStepMove move, std::int32_t anchor = 0);
 
 // Numbers the steps of task `id` from sequence `from` on as from, from + 1, ... in order.
 void RenumberTaskSteps(std::int32_t id, std::int32_t from);

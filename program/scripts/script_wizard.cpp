@@ -99,7 +99,7 @@ class ScriptWizard final : public WindowManager {
   bool HighlightedStep();
   void RunStepEditor(long request);
   void AddTemplate();
-  void Move(StepMove move);
+  void Move(TaskStepMove move);
 
   WindowProcedureScope scope_;
   COLOURTABCLASS tabs_;
@@ -496,7 +496,7 @@ void ScriptWizard::RunStepEditor(long request) {
   const long response = WindowManager::RunUpdate(editor, request);
   GLO_SAVEID = 0;
   if (anchor_ != 0 && response == RequestCompleted && SCR.ID == SCH.ID && SCR.Sequence != anchor_ + 1) {
-    MoveTaskStep(SCH.ID, SCR.Sequence, StepMove::AfterInsert, anchor_);
+    MoveTaskStep(SCH.ID, SCR.Sequence, TaskStepMove::AfterInsert, anchor_);
   }
   anchor_ = 0;
   if (deleted_ > 0 && response == RequestCompleted) RenumberTaskSteps(SCH.ID, deleted_);
@@ -514,7 +514,7 @@ void ScriptWizard::AddTemplate() {
   Reset(true);
 }
 
-void ScriptWizard::Move(StepMove move) {
+void ScriptWizard::Move(TaskStepMove move) {
   if (!HighlightedStep()) return;
   const std::int32_t moved = MoveTaskStep(SCH.ID, SCR.Sequence, move);
   Reset(true);
@@ -753,13 +753,13 @@ Level ScriptWizard::TakeAccepted() {
     WindowManager::RunUpdate([] { Script_EditAsText(); }, ChangeRecord);
     Reset(true);
   } else if (control == up_) {
-    Move(StepMove::UpOne);
+    Move(TaskStepMove::UpOne);
   } else if (control == top_) {
-    Move(StepMove::ToTop);
+    Move(TaskStepMove::ToTop);
   } else if (control == down_) {
-    Move(StepMove::DownOne);
+    Move(TaskStepMove::DownOne);
   } else if (control == bottom_) {
-    Move(StepMove::ToBottom);
+    Move(TaskStepMove::ToBottom);
   } else {
     return WindowManager::TakeAccepted();
   }
