@@ -183,6 +183,25 @@ TEST_F(HotKeyWindowsTest, AKeyWithoutModifierWordsOpensAsItsKeyName) {
   ui_.Finish();
 }
 
+TEST_F(HotKeyWindowsTest, AKeyThatIsStoredAlreadyIsRefusedAndTheFormStaysOpen) {
+  AddKey("Ctrl-Alt-F5", "Text", 0, "first");
+  DriverWindow w = StartBrowse();
+  w.Control("&New").Press();
+  DriverWindow form = ui_.WaitWindow("New Hot Key");
+  form.Control("Shift").Tick(false);
+  form.Control("Alt").Tick();
+  form.Control("&Key:").Choose("F5");
+  form.Control("&OK").Press();
+  ui_.WaitUntil([&] { return !reporter_.shown.empty(); }, "the duplicate key to be reported");
+  EXPECT_TRUE(form.Open());
+  form.Control("Cancel").Press();
+  ui_.WaitClosed(form);
+  ASSERT_EQ(Stored().size(), 1u);
+  EXPECT_EQ(Stored()[0].description, "first");
+  w.Close();
+  ui_.Finish();
+}
+
 TEST_F(HotKeyWindowsTest, DeletingAHotKeyTakesOnlyATaskMadeForIt) {
   AddTask(10, "Hot Key", 0);    // made by the hot key's wizard: goes with it
   AddTask(11, "Hot Key", 100);  // has a date: stays
