@@ -196,7 +196,7 @@ void ScriptWizard::Build() {
                  days.Check("Saturday", SCH.Saturday)};
   every_prompt_ = every.Prompt("Every:");
   Control& count = every.Row();
-  every_ = count.Entry(SCH.Every, "@n6").Required();
+  every_ = count.Entry(SCH.Every, "@n6b").Required();  // 0 shows empty: the count is missing
   every_type_ = count.DropList(SCH.EveryType, "minute(s)|hour(s)|day(s)|week(s)|month(s)|year(s)");
   Control& repeat = every.Option("Repeat", SCH.MonthRepeat);
   repeat.Arrange(Arrangement::Row);

@@ -188,6 +188,33 @@ TEST_F(ScriptWizardTest, BuildsAScriptTaskPageByPage) {
   EXPECT_EQ(WIZARDTHREADCOUNT, 0);
 }
 
+TEST_F(ScriptWizardTest, AnHourlyRepeatSwitchesHistoryOffAndTheCountIsRequired) {
+  ui_.Start([] { Wizard_Script(); });
+  DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+  w.Control("&Next").Press();
+  w.Control("Schedule &Type").Choose("Every...");
+  EXPECT_FALSE(w.Control("Every:").Hidden());
+  w.Control("Every:").Type("2");  // the unit is "hour(s)"
+  w.Control("&Next").Press();
+  w.Control("&Next").Press();
+  EXPECT_EQ(w.Control("No &History").Value(), "1");
+  // A count of 0 is missing: OK names it and the wizard stays open.
+  w.Control("&Back").Press();
+  w.Control("&Back").Press();
+  w.Control("Every:").Type("0");
+  w.Control("&Next").Press();
+  w.Control("&Next").Press();
+  w.Control("&OK").Press();
+  const SeenRequest missing = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(missing.caption, "Missing Information");
+  EXPECT_EQ(missing.text, "\"Every\" must be entered.");
+  EXPECT_TRUE(w.Open());
+  w.Control("Cancel").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  EXPECT_TRUE(Tasks().empty());
+}
+
 TEST_F(ScriptWizardTest, ACancelledNewTaskLeavesNoTaskAndNoSteps) {
   ui_.Start([] { Wizard_Script(); });
   DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
