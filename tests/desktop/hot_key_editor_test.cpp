@@ -1,6 +1,6 @@
 // The built VX program on a real X display: a hot key made in its editor (Actions, New Hot Key)
 // works at once, without a restart: pressed on the keyboard (XTest), it types its text into the
-// window in front.
+// window in front; a key another program holds is named in a message when it is saved.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -20,6 +20,7 @@
 #include "tests/platform/temp_folder.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace vx {
 namespace {
@@ -107,7 +108,7 @@ class HotKeyEditorTest : public test::TempFolderTest {
   int status_ = 0;
 };
 
-TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnce) {
+TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneIsNamed) {
   pid_ = test::StartWithoutSessionBus(program_.string());
   ASSERT_NE(pid_, 0);
   ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame); }, 30s)) << "the frame appears";
@@ -140,6 +141,25 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnce) {
     typed = Received("hotkey");
   }
   EXPECT_EQ(typed, "hotkey");
+
+  // A key another program holds (here the test's own grab) is named when it is saved.
+  const KeyCode j = XKeysymToKeycode(display_, XK_j);
+  XGrabKey(display_, j, ControlMask | ShiftMask, DefaultRootWindow(display_), False, GrabModeAsync, GrabModeAsync);
+  XSync(display_, False);
+  ASSERT_TRUE(PressUntil(kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
+    return test::WaitUntil([&] { return Shown(display_, "New Hot Key"); }, 3s);
+  }));
+  ASSERT_TRUE(test::FocusWindowTitled(display_, "New Hot Key"));
+  std::this_thread::sleep_for(300ms);
+  FakeKeyChord(kHotKeyAlt, 'K');
+  std::this_thread::sleep_for(200ms);
+  FakeKeyChord(0, 'J');
+  std::this_thread::sleep_for(200ms);
+  FakeKeyChord(kHotKeyAlt, 'O');
+  EXPECT_TRUE(test::WaitUntil([&] { return Shown(display_, "Hot Keys"); }, 5s))
+      << "the refused key is reported in a message";
+  XUngrabKey(display_, j, ControlMask | ShiftMask, DefaultRootWindow(display_));
+  XSync(display_, False);
 }
 
 }  // namespace
