@@ -52,6 +52,9 @@ void TestDriver::Start(ThreadProcedure main) {
   {
     std::lock_guard l(mutex_);
     running_ = true;
+    // Thread numbers start afresh with each run: one that ended in an earlier run must not
+    // count as ended now, or an action on the new run's thread would return before it is taken.
+    ended_.clear();
   }
   run_ = std::thread([this, main = std::move(main)] {
     std::exception_ptr failure;
