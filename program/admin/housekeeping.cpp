@@ -67,11 +67,13 @@ void HousekeepingWindow::Build() {
   completed_ = database_buttons.Button("Clear all completed tasks");
   todo_ = database_buttons.Button("Clear To Do list");
   redate_ = database_buttons.Button("Reschedule All Tasks");
-  Control& face = tab.Group("Interface Housekeeping").Arrange(Arrangement::Row);
+  // Every group's buttons in the same two columns.
+  Control& face = tab.Group("Interface Housekeeping").Arrange(Arrangement::Grid, 2);
   positions_ = face.Button("Reset saved window settings");
   scripts_ = face.Button("Clear current script queue");
-  Control& groups = tab.Group("Groups Housekeeping").Arrange(Arrangement::Row);
+  Control& groups = tab.Group("Groups Housekeeping").Arrange(Arrangement::Grid, 2);
   assign_ = groups.Button("Assign current user to all tasks");
+  groups.String("");
   CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO");
   w.SetCancelButton(CancelControl);
 }

@@ -78,7 +78,8 @@ void OptionsWindow::Number(Control& tab, std::string_view prompt, T& value, std:
   tab.Prompt(prompt);
   Control& row = tab.Row();
   row.Spin(value, picture, low, high);
-  if (!after.empty()) row.String(after);
+  // As a label, the unit stays beside its number (a text in a row would spread across it).
+  if (!after.empty()) row.Prompt(after);
   if (button != nullptr) *button = row.Button(button_text);
 }
 

@@ -228,9 +228,10 @@ TEST_F(MainFrameTest, TheTitleShowsUnlockedUntilTheFrameIsIconised) {
 TEST_F(MainFrameTest, MenuItemsOfWindowsNotBuiltAreGreyAndRegisteredOnesStartOnTheirOwnThread) {
   std::atomic<long> started_on{0};
   RegisterMainProcedure("BrowseToDoList", [&] { started_on = THREAD(); });
+  RegisterMainProcedure("Setup", {});  // another test may have registered every window
   DriverWindow frame = StartMain();
   EXPECT_TRUE(frame.Control("&Scheduled Tasks").Disabled());
-  EXPECT_FALSE(frame.Control("&Options").Disabled());
+  EXPECT_TRUE(frame.Control("&Options").Disabled());
   EXPECT_TRUE(frame.Control("&Users").Disabled());
   EXPECT_TRUE(frame.Control("Program Wizard").Disabled());
   EXPECT_FALSE(frame.Control("&To Do Items").Disabled());
