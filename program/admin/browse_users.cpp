@@ -5,6 +5,7 @@
 #include "datadll/dictionary/user_tables.h"
 #include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
 #include "program/admin/admin_windows.h"
 #include "program/windows/list_window.h"
@@ -32,6 +33,7 @@ class UsersWindow final : public ListWindow {
 
  private:
   UserBrowse browse_;
+  XPLORECLASS xplore_;  // after the browse it is attached to
   COLOURTABCLASS tabs_;
   TableView view_;
   int sheet_ = 0, list_ = 0, select_ = 0, insert_ = 0, change_ = 0, delete_ = 0;
@@ -68,6 +70,7 @@ Level UsersWindow::Init() {
   browse_.ChangeControl = change_;
   browse_.DeleteControl = delete_;
   browse_.UpdateProcedure = UpdateUsers;
+  xplore_.INIT(*this, browse_, window()[list_], "BrowseUsers", "?Browse:1", {"U_:USER"}, "Underline");
   OpenList(list_);
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
   tabs_.COLOURTABS();

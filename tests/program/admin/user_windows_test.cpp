@@ -131,6 +131,22 @@ TEST_F(UserWindowsTest, UsersAreAddedChangedAndDeletedWithTheirTaskRows) {
   EXPECT_EQ(UserTaskRows(), std::vector<std::string>{"amy 1"});
 }
 
+TEST_F(UserWindowsTest, TheListExtensionSortsTheUsersByTheirHeader) {
+  for (const char* name : {"bob", "Amy", "zoe"}) AddUser(name);
+  ui_.Start([] { BrowseUsers(); });
+  DriverWindow w = ui_.WaitWindow("Users");
+  DriverControl list = w.ControlNumber(3);
+  EXPECT_EQ(list.Cell(1, 1), "Amy");
+  list.ClickHeader(1);
+  list.ClickHeader(1);  // the second click reverses
+  EXPECT_TRUE(list.HeaderUnderlined(1));
+  EXPECT_EQ(list.Cell(1, 1), "zoe");
+  EXPECT_EQ(list.Cell(3, 1), "Amy");
+  w.Close();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+}
+
 TEST_F(UserWindowsTest, TheUsersCopyOfATaskIsEditedByItsForm) {
   AddUserTask("kim", 7);
   ui_.Start([] {
