@@ -209,6 +209,18 @@ TEST_F(HousekeepingTest, TheToDoListThePlacesAndTheScriptQueueAreEmptied) {
   ui_.Finish();
 }
 
+TEST_F(HousekeepingTest, RescheduleAllTasksAsksForTheMomentAndComesBack) {
+  DriverWindow w = Open();
+  w.Control("Reschedule All Tasks").Press();
+  DriverWindow redate = ui_.WaitWindow("Re-Date Tasks");
+  redate.Control("Cancel").Press();
+  ui_.WaitClosed(redate);
+  EXPECT_TRUE(w.Open());
+  w.Close();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+}
+
 TEST_F(HousekeepingTest, AssigningTheCurrentUserTwiceAddsOneRowPerDatedTask) {
   AddTasks({{1, false, false}, {2, true, false}});
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);

@@ -365,6 +365,26 @@ TEST_F(SetupWindowTest, ThePasswordNeverReachesTheEventLogOrTheSettingsDump) {
   for (const std::string& line : BugReportDump()) EXPECT_EQ(line.find("Zebra"), std::string::npos) << line;
 }
 
+TEST_F(SetupWindowTest, StartedInactiveItSaysSoUnlessStartedToConfigure) {
+  SetProgramArguments({"/I"});
+  ui_.Start([] { vx::Setup(); });
+  const SeenRequest warning = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(warning.caption, "Warning");
+  EXPECT_EQ(warning.text, "The task scheduler has been \"inactivated\" using the /I command line parameter.");
+  DriverWindow w = ui_.WaitWindow("Options");
+  w.Control("Cancel").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+
+  SetProgramArguments({"/i", "/config"});
+  ui_.Start([] { vx::Setup(); });
+  w = ui_.WaitWindow("Options");
+  w.Control("Cancel").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  EXPECT_EQ(ui_.Messages().size(), 1u);
+}
+
 class SetupMailTest : public SetupWindowTest {
  protected:
   test_support::LocalSmtpServer server_;
