@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
+#include "framework/relation_manager.h"
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
 #include "program/admin/housekeeping_tasks.h"
@@ -52,7 +54,7 @@ class HousekeepingWindow final : public WindowManager {
   void RemovePositions();
 
   COLOURTABCLASS tabs_;
-  bool files_opened_ = false;
+  std::vector<RelationManager*> opened_;  // the tables this window opened, closed by Kill
   int disabled_ = 0, completed_ = 0, todo_ = 0, redate_ = 0, positions_ = 0, scripts_ = 0, assign_ = 0;
 };
 
@@ -80,10 +82,9 @@ void HousekeepingWindow::Build() {
 
 Level HousekeepingWindow::Init() {
   WindowManager::Init();
-  files_opened_ = true;
-  RELATE_CONFIGURATION->Open();
-  RELATE_SCHEDULE->Open();
-  RELATE_TODO->Open();
+  for (RelationManager* table : {RELATE_CONFIGURATION, RELATE_SCHEDULE, RELATE_TODO}) {
+    if (table->Open() == 0) opened_.push_back(table);
+  }
   Open();
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
   tabs_.COLOURTABS();
@@ -93,11 +94,7 @@ Level HousekeepingWindow::Init() {
 Level HousekeepingWindow::Kill() {
   tabs_.KILL();
   WindowManager::Kill();
-  if (files_opened_) {
-    RELATE_CONFIGURATION->Close();
-    RELATE_SCHEDULE->Close();
-    RELATE_TODO->Close();
-  }
+  for (RelationManager* table : opened_) table->Close();
   return Level_Benign;
 }
 

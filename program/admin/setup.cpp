@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
+#include "framework/relation_manager.h"
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
 #include "program/admin/date_format_choices.h"
@@ -66,7 +68,7 @@ class OptionsWindow final : public WindowManager {
   String<32> confirm_;
   std::int32_t send_interval_ = 0;
   std::int32_t send_group_ = 0;
-  bool files_opened_ = false;
+  std::vector<RelationManager*> opened_;  // the tables this window opened, closed by Kill
   bool saved_ = false;
   int sheet_ = 0, date_list_ = 0, skip_info_ = 0, translate_info_ = 0, test_mail_ = 0;
   int locked_ = 0, password_entry_ = 0, confirm_entry_ = 0, external_cm_ = 0, cm_on_top_ = 0;
@@ -171,9 +173,9 @@ Level OptionsWindow::Init() {
   confirm_ = SYSPWD.view();
   SetCurrentRequest(0);
   SetCurrentResponse(0);
-  files_opened_ = RELATE_CONFIGURATION->Open() == 0;
-  RELATE_SCHEDULE->Open();
-  RELATE_TODO->Open();
+  for (RelationManager* table : {RELATE_CONFIGURATION, RELATE_SCHEDULE, RELATE_TODO}) {
+    if (table->Open() == 0) opened_.push_back(table);
+  }
   send_interval_ = GLOBALDELAY;
   send_group_ = BURSTSIZE;
   // Empty mail settings show what the desktop's mail account says.
@@ -200,11 +202,7 @@ Level OptionsWindow::Init() {
 Level OptionsWindow::Kill() {
   tabs_.KILL();
   WindowManager::Kill();
-  if (files_opened_) {
-    RELATE_CONFIGURATION->Close();
-  }
-  RELATE_SCHEDULE->Close();
-  RELATE_TODO->Close();
+  for (RelationManager* table : opened_) table->Close();
   return Level_Benign;
 }
 
