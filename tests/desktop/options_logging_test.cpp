@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
@@ -20,6 +21,7 @@
 #include "platform/x11_fake_keys.h"
 #include "program/shell/config_store.h"
 #include "runtime/dates.h"
+#include "runtime/storage/file.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 
@@ -33,6 +35,15 @@ constexpr const char* kMarker = "options-log-line-5120";
 
 bool Shown(Display* display, const char* title) {
   return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
+}
+
+// Open files belong to the thread and outlive the data library's unload: the settings store
+// reader leaves its table open, and a later read would go to the folder of that first open.
+void CloseDataFiles() {
+  for (const storage::TableDef* table : DictionaryTables()) {
+    storage::File& file = storage::File::For(*table);
+    while (file.IsOpen()) file.Close();
+  }
 }
 
 std::string EventLog() {
@@ -50,6 +61,7 @@ class OptionsLoggingTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
+    CloseDataFiles();  // left open by an earlier test of this process, in its folder
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
     program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
@@ -72,6 +84,7 @@ class OptionsLoggingTest : public test::TempFolderTest {
   void PrepareDataFolder() {
     VX_Files_Load();
     SetConfigValue("LogEvents", "0");
+    CloseDataFiles();
     ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
     SCH = SCHEDULE_RECORD{};
     SCH.ID = 1;
@@ -138,6 +151,7 @@ TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) 
   VX_Files_Load();
   EXPECT_EQ(GetConfigValue("LogEvents"), "1") << "the setting was saved";
   EXPECT_EQ(GetConfigValue("StartUpActive"), "0") << "stored inverted: active";
+  CloseDataFiles();
   VX_Files_Unload();
 }
 
