@@ -162,6 +162,8 @@ TEST_F(UserWindowsTest, TheUsersCopyOfATaskIsEditedByItsForm) {
   });
   DriverWindow form = ui_.WaitWindow("Edit User Schedule Details");
   EXPECT_EQ(form.Control("Start").Value(), Shown(DATE(7, 1, 2026)));
+  EXPECT_EQ(form.Control("Advance warning").Value(), "") << "no date shows as none";
+  EXPECT_EQ(form.Control("Last performed").Value(), "");
   form.Control("Start").Type("");
   form.Control("OK").Press();  // the date is required
   EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).text, "\"Next Date to Perform Task\" must be entered.");
