@@ -94,7 +94,7 @@ void UpdateScripting_StartProgram_Advanced() {
   const int waits = window.Check("Only after program is finished (\"Wait for program end\").", wait);
   window.Prompt("Stop waiting after");
   Control& wait_row = window.Row();
-  const int wait_seconds = wait_row.Entry(seconds, "@n6");
+  const int wait_seconds = wait_row.Entry(seconds, "@n_6");
   wait_row.String("seconds, even if program is running.");
   window.Prompt("&Window:");
   window.DropList(mode, kModes);

@@ -198,7 +198,7 @@ void ScriptStepForm::Build() {
   Control& wait = sheet.Tab("Wait");
   tabs_[kWaitPage] = wait;
   wait.Prompt("Wait &seconds:");
-  wait_seconds_ = wait.Entry(SCR.SecondsToWait, "@n6");
+  wait_seconds_ = wait.Entry(SCR.SecondsToWait, "@n_6");
   wait.Prompt("&Wait for window:");
   Control& wait_row = wait.Row();
   wait_title_ = wait_row.Combo(SCR.WaitForWindow, "@s255");
@@ -236,7 +236,7 @@ void ScriptStepForm::Build() {
   elapsed.Radio("Greater than");
   elapsed.Radio("Less than");
   if_time.Prompt("Seconds:");
-  if_time.Entry(SCR.TimeElapsed, "@n9");
+  if_time.Entry(SCR.TimeElapsed, "@n_9");
 
   Control& if_value = sheet.Tab("If Var");
   tabs_[kIfValuePage] = if_value;
@@ -392,6 +392,8 @@ void ScriptStepForm::ShowAction() {
   if (copying_) return;
   std::string_view action = choice_.clipped();
   if (action == kOther) {
+    // The action kept aside; none kept leaves "Other", which OK refuses.
+    if (other_.clipped().empty()) other_ = kOther;
     action = other_.clipped();
   } else if (!action.empty() && !ListHolds(kActions, action) && action != "Send Keystrokes" &&
              action != "DDE (Dynamic Data Exchange)") {
@@ -457,6 +459,11 @@ void ScriptStepForm::FollowFileAction() {
   Window& w = window();
   const FileLayout layout = FileLayoutOf(file_action_.clipped());
   w[file1_prompt_].SetText(layout.first);
+  // The missing-field message names the field as its prompt reads now.
+  std::string named(layout.first);
+  std::erase(named, '&');
+  if (named.ends_with(':')) named.pop_back();
+  if (Opened) Required.ADDFIELD(file1_, "SCR:Command", "", "", named, true);
   w[file1_button_].Hide(!layout.first_button);
   const bool second = !layout.second.empty();
   w[file2_prompt_].SetText(second ? layout.second : std::string_view("Parameter &2:"));
