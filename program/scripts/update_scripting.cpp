@@ -263,7 +263,7 @@ void ScriptStepForm::Build() {
   start.Entry(SCR.Path, "@s255");
   start_advanced_ = start.Button("Advanced").Tip("Wait for the program's end, window, priority, start type");
 
-  Control& close = sheet.Tab("Close");
+  Control& close = sheet.Tab("Close Program");
   tabs_[kClosePage] = close;
   close.Prompt("Execu&table:");
   Control& close_row = close.Row();
