@@ -8,6 +8,7 @@
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
 #include "program/scripts/describe_script_step.h"
 #include "program/scripts/edit_script_as_text.h"
 #include "program/scripts/move_script_step.h"
@@ -93,8 +94,9 @@ class ScriptingWindow final : public ListWindow {
   void Refresh();
 
   std::int32_t task_;
-  ScriptBrowse browse_;
   TaskStepsView view_;
+  ScriptBrowse browse_;
+  XPLORECLASS xplore_;
   int list_ = 0, insert_ = 0, copy_ = 0, change_ = 0, delete_ = 0;
   int up_ = 0, top_ = 0, down_ = 0, bottom_ = 0;
   int import_ = 0, export_ = 0, clear_ = 0, print_ = 0, template_ = 0, as_text_ = 0;
@@ -180,6 +182,9 @@ Level ScriptingWindow::Init() {
     Script_EditAsText();
     Refresh();
   });
+  // The list extension: header-click sorting and the column layout kept in ".\POSITION.INI".
+  xplore_.INIT(*this, browse_, window()[list_], "BrowseScripting", "?Browse:1",
+               {"SCR:Action", "Details", "SCR:ID", "SCR:Sequence"}, ">Header");
   OpenList(list_);
   // The script templates and the report engine come later: their buttons wait for them.
   window()[template_].Disable();

@@ -123,6 +123,13 @@ TEST_F(BrowseScriptingTest, ListsTheTasksStepsAndMovesThemKeepingTheirNumbers) {
   w.Control("Up").Press();
   EXPECT_EQ(Summary(4), (Strings{"1 k2", "2 k5", "5 k1", "9 Wait"}));
   EXPECT_EQ(Summary(5), Strings{"2 other task"});
+
+  // The list extension sorts by a column's header; the steps keep their numbers.
+  list.ClickHeader(1);
+  EXPECT_EQ(list.Cell(4, 1), "Wait");
+  list.ClickHeader(1);
+  EXPECT_EQ(list.Cell(1, 1), "Wait");
+  EXPECT_EQ(Summary(4), (Strings{"1 k2", "2 k5", "5 k1", "9 Wait"}));
   w.Close();
   ui_.Finish();
   EXPECT_TRUE(ui_.Messages().empty());
