@@ -356,8 +356,8 @@ void ScriptStepForm::LoadVariables() {
 }
 
 Level ScriptStepForm::Init() {
-  RecordForm::Init();
-  if (Request == InsertRecord && SCR.Action.clipped().empty()) {
+  // The form is made ready before it opens, so that it opens as it is to be seen.
+  if (CurrentRequest() == InsertRecord && SCR.Action.clipped().empty()) {
     // A new step (a copy keeps the fields of the step it copies).
     SCR.ID = SCH.ID;
     SCR.Action = "Send Keys";
@@ -368,15 +368,15 @@ Level ScriptStepForm::Init() {
   NormaliseScriptStep(SCR);
   LoadVariables();
   ShowAction();
+  RefillWindowChoices();
+  // The message list comes with the organiser: its buttons wait until it is there.
+  if (!MainProcedure("BrowseMessages")) window()[select_message_].Disable();
+  if (!MainProcedure("UpdateMessages")) window()[new_message_].Disable();
+  RecordForm::Init();
   if (SCR.ID == 0) {
     MESSAGE("Unable to attach script to scheduled item.  Schedule ID is " + std::to_string(SCH.ID) + ".",
             "Internal Error", MessageIcon::Exclamation);
   }
-  // The message list comes with the organiser: its buttons wait until it is there.
-  if (!MainProcedure("BrowseMessages")) window()[select_message_].Disable();
-  if (!MainProcedure("UpdateMessages")) window()[new_message_].Disable();
-  RefillWindowChoices();
-  window().Display();
   return Level_Benign;
 }
 
@@ -463,7 +463,7 @@ void ScriptStepForm::FollowFileAction() {
   std::string named(layout.first);
   std::erase(named, '&');
   if (named.ends_with(':')) named.pop_back();
-  if (Opened) Required.ADDFIELD(file1_, "SCR:Command", "", "", named, true);
+  if (Opened) Required.ADDFIELD(file1_, "SCR:Command", "", "", named, true);  // listed at opening
   w[file1_button_].Hide(!layout.first_button);
   const bool second = !layout.second.empty();
   w[file2_prompt_].SetText(second ? layout.second : std::string_view("Parameter &2:"));
