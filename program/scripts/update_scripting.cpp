@@ -522,6 +522,11 @@ void ScriptStepForm::PickFile(String<255>& field, std::string_view filter) {
 }
 
 Level ScriptStepForm::TakeEvent() {
+  // A window list about to drop down offers the windows open now.
+  if (EVENT() == EVENT_DroppingDown &&
+      (FIELD() == focus_title_ || FIELD() == wait_title_ || FIELD() == if_title_)) {
+    RefillWindowChoices();
+  }
   const Level level = RecordForm::TakeEvent();
   // Several pages show one field of the row: after any change every control shows it again,
   // so that none stores an old text over it.
