@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/table_managers.h"
+#include "program/scripts/script_tables.h"
 #include "tests/program/script_test_support.h"
+#include "tests/program/shell_fixture.h"
+#include "tests/runtime/faulty_vfs.h"
 
 namespace vx {
 namespace {
@@ -102,6 +107,55 @@ TEST_F(MoveScriptStepTest, AFailedRenumberingUndoesItAll) {
   EXPECT_EQ(Task(), (Strings{"1 s1", "3 s3", "4 s4", "5 s5"}));
   ASSERT_EQ(messages_.shown.size(), 1u);
   EXPECT_NE(messages_.shown[0].text.find("Key Field SCR:Sequence = 4\rSection = Put Upd Seq\r"), std::string::npos);
+}
+
+// The same on the SCRIPTING table, whose file fails to write while the move is stored: the
+// transaction is undone and the steps keep their numbers.
+class MoveStoredScriptStepTest : public testing::ShellTest {
+ protected:
+  Strings Task() {
+    Strings out;
+    ScriptingTableSteps steps;
+    steps.ForEachStep(4, [&](const SCRIPTING_RECORD& s) {
+      out.push_back(std::to_string(s.Sequence) + " " + s.Keystrokes.str());
+      return true;
+    });
+    return out;
+  }
+  storage::testing::FaultyVfs vfs_;  // before the table's file is first opened
+};
+
+TEST_F(MoveStoredScriptStepTest, ADiskThatFailsLeavesTheStepsAsTheyWere) {
+  {
+    ScriptingTableSteps steps;
+    for (std::int32_t seq : {1, 2, 5, 9}) {
+      SCRIPTING_RECORD s = Step("Send Keys");
+      s.ID = 4;
+      s.Sequence = seq;
+      s.Keystrokes = "k" + std::to_string(seq);
+      ASSERT_TRUE(steps.AddStep(s).ok());
+    }
+  }
+  testing::RecordingReporter messages;
+  {
+    ScriptingTableSteps steps;
+    vfs_.Arm(storage::testing::Fault::Write, 1);
+    EXPECT_EQ(MoveScriptStep(StepMove::ToTop, 4, 9, 0, steps, messages), 9);
+    EXPECT_FALSE(RenumberScriptSteps(4, 1, steps, messages));
+    vfs_.Clear();
+  }
+  EXPECT_GT(vfs_.failures(), 0);
+  EXPECT_EQ(Task(), (Strings{"1 k1", "2 k2", "5 k5", "9 k9"}));
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_TRUE(messages.shown[0].text.starts_with("Record swap error: \r"));
+  EXPECT_NE(messages.shown[1].text.find("Section = Put Upd Seq"), std::string::npos);
+
+  // Once the disk works again the move is stored whole.
+  {
+    ScriptingTableSteps steps;
+    EXPECT_EQ(MoveScriptStep(StepMove::ToTop, 4, 9, 0, steps, messages), 1);
+  }
+  EXPECT_EQ(Task(), (Strings{"1 k9", "2 k1", "5 k2", "9 k5"}));
 }
 
 }  // namespace
