@@ -11,6 +11,7 @@
 
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/message_tables.h"
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
@@ -447,6 +448,24 @@ TEST_F(UpdateScriptingTest, StoredWordingOpensAsTheFormShowsIt) {
     ACCESS_SCRIPTING->Close();
   }
   EXPECT_TRUE(reporter_.shown.empty());
+}
+
+TEST_F(UpdateScriptingTest, AMailStepShowsWhoItsMessageGoesToAndItsSubject) {
+  ASSERT_EQ(ACCESS_MESSAGES->Open(), 0);
+  M_ = MESSAGES_RECORD{};
+  M_.EmailID = 7;
+  M_.EmailTo = "ada@example.org";
+  M_.Subject = "Backup done";
+  ASSERT_EQ(ACCESS_MESSAGES->Insert(), 0);
+  ACCESS_MESSAGES->Close();
+  Put(Row(1, "Send Email", [](auto& s) { s.EmailID = 7; }));
+  TestDriver ui;
+  DriverWindow w = Open(ui, ChangeRecord, Stored()[0], "Edit Script Action");
+  EXPECT_EQ(Shown(w, "Send to").Value(), "ada@example.org");
+  EXPECT_EQ(Shown(w, "Subject").Value(), "Backup done");
+  w.Control("OK").Press();
+  ui.Finish();
+  EXPECT_EQ(Stored()[0].EmailID, 7);
 }
 
 TEST_F(UpdateScriptingTest, AStepWithoutATaskIsReportedAndAnOtherStepWithoutANameRefused) {
