@@ -191,6 +191,15 @@ TEST_F(BrowseScriptingTest, NewStepsGoAfterTheHighlightedOneAndDeletingRenumbers
   ui_.WaitClosed(form);
   EXPECT_EQ(Summary(4), (Strings{"1 k1", "2 k2", "3 newer", "4 k3", "5 k4"}));
 
+  // Edit as Text shows the script as text; saving it numbers the steps from 1 again.
+  w.Control("Edit as Text").Press();
+  DriverWindow text = ui_.WaitWindow("Scripting:  Edit As Text");
+  EXPECT_EQ(text.ControlNumber(1).Value(), "KEYS k1\r\nKEYS k2\r\nKEYS newer\r\nKEYS k3\r\nKEYS k4\r\n");
+  text.Control("OK").Press();
+  ui_.WaitClosed(text);
+  EXPECT_EQ(list.Rows(), 5u);
+  EXPECT_EQ(list.Cell(3, 2), "newer");
+
   // Clear All asks first.
   ui_.AnswerMessage(BUTTON_NO);
   w.Control("Clear").Press();
