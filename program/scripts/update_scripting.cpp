@@ -390,7 +390,8 @@ void ScriptStepForm::ShowPage(Page page) {
 // The page, the help text and the defaults of the action chosen.
 void ScriptStepForm::ShowAction() {
   if (copying_) return;
-  std::string_view action = choice_.clipped();
+  // Held apart from choice_ and other_, which are written below.
+  std::string action(choice_.clipped());
   if (action == kOther) {
     // The action kept aside; none kept leaves "Other", which OK refuses.
     if (other_.clipped().empty()) other_ = kOther;
@@ -438,7 +439,7 @@ void ScriptStepForm::ShowAction() {
   window()[action_].From(offered ? std::string(kActions) : std::string(kActions) + "|" + std::string(kOther));
   choice_ = action == "Send Keystrokes"                ? std::string_view("Send Keys")
             : action == "DDE (Dynamic Data Exchange)" ? std::string_view("DDE")
-            : offered                                  ? action
+            : offered                                  ? std::string_view(action)
                                                        : kOther;
   ShowPage(page);
   FollowWaitMode();
