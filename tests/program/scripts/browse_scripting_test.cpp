@@ -96,9 +96,15 @@ TEST_F(BrowseScriptingTest, ListsTheTasksStepsAndMovesThemKeepingTheirNumbers) {
   EXPECT_EQ(list.Cell(1, 2), "k1");
   EXPECT_EQ(list.Cell(4, 1), "Wait");
   EXPECT_EQ(list.Cell(4, 2), "10 seconds");
-  // The script templates and the report engine come later.
+  // The script templates and the report engine come later: their buttons and popup items are
+  // greyed. The popup also offers the list's other commands.
   EXPECT_TRUE(w.Control("Template").Disabled());
   EXPECT_TRUE(w.Control("Print").Disabled());
+  list.RightClick();
+  const SeenRequest popup = ui_.WaitPopup(0);
+  for (const char* item : {"~&Template", "Edit as &Text", "~&Print", "&Import", "E&xport", "Cop&y"}) {
+    EXPECT_NE(("|" + popup.text + "|").find(std::string("|") + item), std::string::npos) << item << " in " << popup.text;
+  }
 
   // To the top: the last step takes number 1, the ones it passes move down a place.
   list.ChooseRow(4);
