@@ -4,6 +4,7 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/scripts/script_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -17,6 +18,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseScripting", BrowseScripting);
+  RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("Housekeeping", Housekeeping);
   RegisterMainProcedure("Setup", Setup);
   RegisterMainProcedure("UpdateUsers", UpdateUsers);
