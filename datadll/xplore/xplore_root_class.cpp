@@ -176,6 +176,7 @@ void XPLOREROOTCLASS::GETQFIELDS() {
 }
 
 void XPLOREROOTCLASS::ADDALLCOLUMNSORTORDERS() {
+  ADDITEMSTOPOPUP();
   // Each sortable column gets the numbers of its two orders (ascending, then descending).
   int n = 0;
   for (XPGQ& column : FQ) {
@@ -730,6 +731,7 @@ Level XPLOREROOTCLASS::TakeEvent() {
       RIGHTBUTTONUP();
       return Level_Benign;
     case EVENT_ListSorted:
+      HANDLEMYEVENTS();  // the popup's filter is applied to the new order first
       if (manager_) manager_->Reset(false);
       return Level_Benign;
     case EVENT_ListMoveLeft:
@@ -746,10 +748,13 @@ Level XPLOREROOTCLASS::TakeEvent() {
       GETCOLUMNINFO();
       return Level_Benign;
     case EVENT_AlertKey:
-      if (KEYCODE() == MouseLeft2 && !claimed_by_browse_) LEFTBUTTON2();
-      return Level_Benign;
+      if (KEYCODE() == MouseLeft2) {
+        if (!claimed_by_browse_) LEFTBUTTON2();
+        return Level_Benign;
+      }
+      return HANDLEMYEVENTS();
     default:
-      return Level_Benign;
+      return HANDLEMYEVENTS();
   }
 }
 

@@ -457,8 +457,13 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       connect(view, &QTableView::doubleClicked, this, [this, number](const QModelIndex& index) {
         Post(EVENT_Accepted, number, {}, index.row() + 1, MouseLeft2);
       });
-      connect(view, &QTableView::customContextMenuRequested, this,
-              [this, number] { Post(EVENT_AlertKey, number, {}, 0, MouseRight); });
+      connect(view, &QTableView::customContextMenuRequested, this, [this, number, view](const QPoint& pos) {
+        // The row and column under the mouse go with the click (the list popup works on that cell).
+        const QModelIndex cell = view->indexAt(pos);
+        std::string place;
+        if (cell.isValid()) place = std::to_string(cell.row() + 1) + " " + std::to_string(cell.column() + 1) + " 0";
+        Post(EVENT_AlertKey, number, std::move(place), 0, MouseRight);
+      });
       view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
@@ -532,12 +537,23 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
 // key code when the list alerts it (a browse does, to press its default or View button).
 // Answers whether the key was taken.
 bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
-  if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
   const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
   int code = 0;
-  if (mods == Qt::NoModifier) code = EnterKey;
-  if (mods == Qt::ShiftModifier) code = ShiftEnter;
-  if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+    if (mods == Qt::NoModifier) code = EnterKey;
+    if (mods == Qt::ShiftModifier) code = ShiftEnter;
+    if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  } else if (mods & (Qt::ControlModifier | Qt::AltModifier)) {
+    // Other keys with Ctrl or Alt that the list alerts (the list extension's Alt+F11, Alt+F12,
+    // Ctrl+Alt+R, Alt+M): the key's code with the modifier bits.
+    int base = 0;
+    if (key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F12) base = 0x70 + (key.key() - Qt::Key_F1);
+    if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) base = 'A' + (key.key() - Qt::Key_A);
+    if (base) {
+      code = base | ((mods & Qt::ControlModifier) ? 0x100 : 0) | ((mods & Qt::ShiftModifier) ? 0x200 : 0) |
+             ((mods & Qt::AltModifier) ? 0x400 : 0);
+    }
+  }
   const std::string alerts = "|" + item.props[Prop::Alert] + "|";
   if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
   Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);

@@ -776,6 +776,10 @@ std::string MousePlace(int row, int column, int zone) {
 }
 }  // namespace
 
+void DriverControl::RightClickCell(long row, int column) {
+  Send(EVENT_AlertKey, std::to_string(row) + " " + std::to_string(column) + " 0", 0, MouseRight);
+}
+
 void DriverControl::ClickHeader(int column) {
   PressHeader(column);
   ReleaseHeader(column);
