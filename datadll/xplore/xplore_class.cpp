@@ -262,12 +262,23 @@ Level XPLORECLASS::HANDLEMYEVENTS() {
     case 1054: MODCOLATTRIBUTE("RSZ"); break;
     case EVENT_XploreFilterEquality: MODCOLATTRIBUTE("EQL"); break;
     case EVENT_XploreHideColumn: HIDECOLUMN(); break;
+    case EVENT_XploreListProperties:
+      PROCREFORMAT();
+      break;
+    case EVENT_XploreWidth: SPINCOLATTRIBUTE("WID"); break;
+    case EVENT_XploreHeaderOffset: SPINCOLATTRIBUTE("HOS"); break;
+    case EVENT_XploreDataOffset: SPINCOLATTRIBUTE("DOS"); break;
+    case EVENT_XploreHeaderText: ENTRYCOLATTRIBUTE("HDR"); break;
+    case EVENT_XploreColors: COLORCOLATTRIBUTE(); break;
     case EVENT_XploreBestFit: ADJUSTALLCOLUMNS(); break;
     case EVENT_XploreSortOn:
       if (const XPGQ* column = SQEntry(CURRENTCOL); column && column->SORTFIELD) {
         SHOWNEWSORT();
         if (ListBox()) ListBox()->OwnerWindow().Post(EVENT_ListSorted, ListBox()->Number());
       }
+      break;
+    case EVENT_XploreGraph:
+      if (const XPGQ* column = SQEntry(CURRENTCOL); column && GRAPH && column->GRAPHOK) SHOWBARGRAPH();
       break;
     case EVENT_XploreExportAscii: EXPORTASCII(); break;
     case EVENT_XploreExportHtml: EXPORTHTML(); break;

@@ -87,6 +87,42 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   virtual bool EXPORTASCII();
   virtual bool EXPORTHTML();
 
+  // The bar graph of the current column: its rows counted by category (at most 150), drawn in
+  // a window of its own with "Pre&ferences", "&To Clipboard" and OK.
+  virtual void SHOWBARGRAPH();
+  // The category of a row (from 0) for the graph; the base gives the cell as the list shows it.
+  // A browse groups dates or times here with the helpers below.
+  virtual std::string GETSTRINGFORGRAPH(std::size_t row, const XPGQ& column);
+  // The number of rows the graph counts against (the base: the rows of the browse).
+  virtual long GETRECORDSINKEY();
+  static std::string GETMONTHNAME(int month);  // " 1 =January" .. "12 =December"
+  static std::string GETDAYNAME(int day);      // " 1 =Sunday" .. " 7 =Saturday"
+  static std::string GET4HRSTRING(std::string_view text);  // "08:00-11:59" for an hour "08".."11"
+  static std::string GET6HRSTRING(std::string_view text);  // "06:00-11:59" for an hour "06".."11"
+  // A colour value (0xBBGGRR) by its name; "None" is -1; an unknown name leaves `value`.
+  static long COLORSTRINGTOLONG(std::string_view name, long value);
+  static constexpr std::size_t kMaxCategories = 150;
+  struct GraphCategory {
+    std::string PNAME;
+    long COUNT = 0;
+    std::string PERCENT;  // with two decimals
+  };
+  // Counts the current column's rows by category, in order of their names. False, after its
+  // message, when there is nothing to draw (no category, only one, or more than 150).
+  bool COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& counted);
+
+  // The attribute windows. PREFERENCES: the graph's colours and font, kept in the INI file's
+  // "XplorePreferences". PROCREFORMAT ("List Properties"): columns shown, hidden and reordered,
+  // their colours, the window's own layout again. COLORCOLATTRIBUTE: the current column's four
+  // colours. SPINCOLATTRIBUTE ("WID", "HOS", "DOS") and ENTRYCOLATTRIBUTE ("HDR"): one value of
+  // the current column. FONTCHOOSER: typeface, size, colour and style; false when cancelled.
+  virtual void PREFERENCES();
+  virtual void PROCREFORMAT();
+  virtual void COLORCOLATTRIBUTE();
+  virtual void SPINCOLATTRIBUTE(std::string_view code);
+  virtual void ENTRYCOLATTRIBUTE(std::string_view code);
+  bool FONTCHOOSER(std::string_view title, std::string& name, long& size, long& colour, long& style);
+
   // The cell text of a row (from 0) and a displayed column, as exports and the popup show it.
   std::string CellText(std::size_t row, const XPGQ& column) const;
 

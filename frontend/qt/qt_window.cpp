@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -37,6 +38,7 @@
 #include <QToolBar>
 #include <cstdlib>
 
+#include "frontend/qt/bar_graph_view.h"
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_column_widths.h"
 #include "frontend/qt/list_header_mouse.h"
@@ -81,7 +83,8 @@ QFont Typeface(QFont font, const std::string& name) {
 
 // Controls that grow with the window: in form rows they take the spare height.
 bool Stretches(ControlType type) {
-  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet;
+  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet ||
+         type == ControlType::BarGraph;
 }
 
 // Controls that take the spare width of a row they stand in.
@@ -493,6 +496,8 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::Progress:
       return new QProgressBar(this);
+    case ControlType::BarGraph:
+      return new BarGraphView(this);
     default:
       return nullptr;
   }
@@ -662,6 +667,16 @@ void QtWindow::Appear() {
     }
   }
   applying_ = false;
+}
+
+void QtWindow::CopyPicture(int control) {
+  QWidget* shown = this;
+  if (control) {
+    auto it = items_.find(control);
+    if (it == items_.end() || !it->second.widget) return;
+    shown = it->second.widget;
+  }
+  QGuiApplication::clipboard()->setImage(shown->grab().toImage());
 }
 
 void QtWindow::BringToFront() {
@@ -928,6 +943,10 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
 
 void QtWindow::ApplyText(Item& item, const QString& text) {
   QWidget* w = item.widget;
+  if (auto* graph = qobject_cast<BarGraphView*>(w)) {
+    graph->SetTitle(text);
+    return;
+  }
   if (item.tabs) {
     item.tabs->setTabText(item.index, text);
     FitTabBar(item.tabs);
@@ -954,6 +973,10 @@ void QtWindow::ApplyText(Item& item, const QString& text) {
 
 void QtWindow::ApplyValue(Item& item, const std::string& value) {
   QWidget* w = item.widget;
+  if (auto* graph = qobject_cast<BarGraphView*>(w)) {
+    graph->SetData(Q(value));
+    return;
+  }
   const QString shown = Shown(value);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     if (edit->text() != shown) edit->setText(shown);

@@ -166,6 +166,9 @@ void TestDriver::Announce(const ModelMessage& m) {
     case Kind::BroughtToFront:
       ++windows_[m.window].brought_to_front;
       break;
+    case Kind::PictureCopied:
+      ++windows_[m.window].pictures_copied;
+      break;
     case Kind::TrayChanged: {
       DriverTray& t = trays_[m.control];
       t.id = m.control;
@@ -426,6 +429,11 @@ std::string DriverWindow::Get(Prop prop) const {
   const auto& props = driver_->WindowLocked(id_).props;
   auto it = props.find(prop);
   return it == props.end() ? std::string() : it->second;
+}
+
+int DriverWindow::PicturesCopied() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->WindowLocked(id_).pictures_copied;
 }
 
 int DriverWindow::TimesBroughtToFront() const {

@@ -132,6 +132,8 @@ class DriverWindow {
   bool Open() const;
   // How often the program has asked for the window to come to the front.
   int TimesBroughtToFront() const;
+  // How often the program has put a picture of the window (or a control) on the clipboard.
+  int PicturesCopied() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
   // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
@@ -233,6 +235,7 @@ class TestDriver final : public FrontEnd {
     bool shown = false;
     bool settled = false;  // its thread has waited for events (or asked a question) since
     int brought_to_front = 0;
+    int pictures_copied = 0;
     std::map<Prop, std::string> props;
     std::map<int, MirrorControl> controls;
   };

@@ -228,5 +228,49 @@ TEST_F(XplorePopupTest, AnExportThatCannotBeWrittenIsReportedAndNothingIsOpened)
   CloseAll(w);
 }
 
+TEST_F(XplorePopupTest, ListPropertiesHideShowAndColourColumns) {
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  Choose(list, 1, 1, kListProperties);
+  DriverWindow properties = ui_.WaitWindow("List Properties");
+  DriverControl shown = properties.ControlNumber(2);
+  DriverControl all = properties.ControlNumber(3);
+  ASSERT_EQ(shown.Rows(), 3u);
+  EXPECT_EQ(all.CellDetail(2, 1).icon, "~XpCheck.ICO");
+  // A right click on a shown column hides it; on a field of the list shows it again, last.
+  shown.ChooseRow(2);
+  shown.RightClick();
+  EXPECT_EQ(list.Columns(), 2u);
+  EXPECT_EQ(list.Header(2), "City");
+  EXPECT_EQ(all.CellDetail(2, 1).icon, "");
+  all.ChooseRow(2);
+  properties.Control("Add Column to display list").Press();
+  ASSERT_EQ(list.Columns(), 3u);
+  EXPECT_EQ(list.Header(3), "Born");
+  EXPECT_EQ(list.Cell(1, 3), FORMAT(DATE(3, 1, 1990), "@d6"));
+  // The last column shown cannot be hidden.
+  shown.ChooseRow(1);
+  properties.Control("Hide column from display list").Press();
+  properties.Control("Hide column from display list").Press();
+  properties.Control("Hide column from display list").Press();
+  EXPECT_EQ(list.Columns(), 1u);
+
+  // Colours of the current column, applied at once; "&Default" brings the design back.
+  properties.Control("C&olors").Press();
+  DriverWindow colours = ui_.WaitWindow("Column Colors");
+  colours.ControlNumber(3).Choose("Red");
+  EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, 0x0000FF);
+  colours.Control("&Reset").Press();
+  EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, -1);
+  colours.Control("OK").Press();
+  ui_.WaitClosed(colours);
+  properties.Control("&Default").Press();
+  EXPECT_EQ(list.Columns(), 3u);
+  EXPECT_EQ(list.Header(1), "Name");
+  properties.Control("&Close").Press();
+  ui_.WaitClosed(properties);
+  CloseAll(w);
+}
+
 }  // namespace
 }  // namespace vx::xplore_test
