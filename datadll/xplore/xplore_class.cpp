@@ -270,6 +270,7 @@ Level XPLORECLASS::HANDLEMYEVENTS() {
     case EVENT_XploreDataOffset: SPINCOLATTRIBUTE("DOS"); break;
     case EVENT_XploreHeaderText: ENTRYCOLATTRIBUTE("HDR"); break;
     case EVENT_XploreColors: COLORCOLATTRIBUTE(); break;
+    case 1059: LISTFONT(); break;
     case EVENT_XploreBestFit: ADJUSTALLCOLUMNS(); break;
     case EVENT_XploreSortOn:
       if (const XPGQ* column = SQEntry(CURRENTCOL); column && column->SORTFIELD) {

@@ -121,6 +121,8 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   virtual void COLORCOLATTRIBUTE();
   virtual void SPINCOLATTRIBUTE(std::string_view code);
   virtual void ENTRYCOLATTRIBUTE(std::string_view code);
+  // The list's font (event 1059, "F&ont" of the list properties).
+  void LISTFONT();
   bool FONTCHOOSER(std::string_view title, std::string& name, long& size, long& colour, long& style);
 
   // The cell text of a row (from 0) and a displayed column, as exports and the popup show it.

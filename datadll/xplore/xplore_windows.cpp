@@ -93,6 +93,23 @@ bool XPLORECLASS::FONTCHOOSER(std::string_view title, std::string& name, long& s
   return true;
 }
 
+void XPLORECLASS::LISTFONT() {
+  Control* list = ListBox();
+  if (!list) return;
+  std::string name = list->Get(Prop::FontName);
+  long size = 10;
+  long colour = list->Get(Prop::FontColor).empty() ? 0 : list->GetNumber(Prop::FontColor);
+  long style = list->Get(Prop::FontStyle).empty() ? 400 : list->GetNumber(Prop::FontStyle);
+  if (!FONTCHOOSER("Font", name, size, colour, style)) return;
+  // The list shows the typeface, colour and style; its size follows the desktop's.
+  list->Set(Prop::FontName, name);
+  list->Set(Prop::FontColor, colour);
+  list->Set(Prop::FontStyle, style);
+  PARS.FONT = name;
+  PARS.COLOR = colour;
+  PARS.STYLE = style;
+}
+
 void XPLORECLASS::PREFERENCES() {
   IniFile ini(INIFILENAME);
   const std::string section = "XplorePreferences";
@@ -315,6 +332,7 @@ void XPLORECLASS::PROCREFORMAT() {
   const int left = buttons.Button("Move Column Left");
   const int right = buttons.Button("Move Column Right");
   Control& more = window.Row();
+  const int font = more.Button("F&ont").Tip("Assign New Font to Listbox");
   const int colours = more.Button("C&olors").Tip("Assign New Colors to Column");
   const int reset = more.Button("&Default").Tip("Reset listbox back to default");
   const int close = more.Button("&Close");
@@ -350,6 +368,10 @@ void XPLORECLASS::PROCREFORMAT() {
   manager.On(EVENT_AlertKey, all_list, [&] { return KEYCODE() == MouseRight ? show_current() : Level_Benign; });
   manager.On(EVENT_Accepted, left, [&] { return move(-1); });
   manager.On(EVENT_Accepted, right, [&] { return move(1); });
+  manager.On(EVENT_Accepted, font, [&] {
+    LISTFONT();
+    return Level_Benign;
+  });
   manager.On(EVENT_Accepted, colours, [&] {
     CURRENTCOL = static_cast<int>(shown_list.Choice());
     COLORCOLATTRIBUTE();

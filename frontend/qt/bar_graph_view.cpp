@@ -72,6 +72,8 @@ void BarGraphView::paintEvent(QPaintEvent*) {
     QString name = b.name;
     if (name.size() > 4 && name.mid(2, 2) == " =") name = name.mid(4);
     p.save();
+    // A dark name on a dark bar would not be read: it is written light there.
+    if (palette().color(QPalette::WindowText).lightness() < 128 && b.colour.lightness() < 100) p.setPen(Qt::white);
     p.translate(x + bar / 2 + metrics.ascent() / 2, baseline - 10);
     p.rotate(-90);
     p.drawText(0, 0, name);

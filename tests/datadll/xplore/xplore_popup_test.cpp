@@ -272,5 +272,53 @@ TEST_F(XplorePopupTest, ListPropertiesHideShowAndColourColumns) {
   CloseAll(w);
 }
 
+TEST_F(XplorePopupTest, TheKeysAndTheAttributeWindowsChangeTheListAtOnceAndItsFontIsKept) {
+  g_setup.mask = 0x400 | 0x800 | 0x100000;
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  // "&Xplore" after the filter: "Width" then "Header Text".
+  const long width_item = kCancelFilter + 1, header_item = kCancelFilter + 2;
+  ASSERT_NE(Choose(list, 1, 2, 0).find("{&Xplore|Width|Header Text|-|-}"), std::string::npos);
+  ui_.AnswerPopup(width_item);
+  list.RightClickCell(1, 2);
+  DriverWindow attribute = ui_.WaitWindow("Attribute");
+  attribute.ControlNumber(2).Type("90");
+  EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[1].width, 90) << "applied before the window closes";
+  attribute.Control("OK").Press();
+  ui_.WaitClosed(attribute);
+
+  ui_.AnswerPopup(header_item);
+  list.RightClickCell(1, 2);
+  attribute = ui_.WaitWindow("Attribute");
+  attribute.Control("Header Text").Type("Birthday");
+  attribute.Control("OK").Press();
+  ui_.WaitClosed(attribute);
+  EXPECT_EQ(list.Header(2), "Birthday");
+
+  list.PressKey(AltF11);  // best fit: the widest name, "walter", with its indent
+  EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].width, 6 * 4 + 2 + 1);
+  list.PressKey(AltF12);  // the window's own layout
+  EXPECT_EQ(list.Header(2), "Born");
+  EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[1].width, 50);
+
+  Choose(list, 1, 1, kListProperties);
+  DriverWindow properties = ui_.WaitWindow("List Properties");
+  properties.Control("F&ont").Press();
+  DriverWindow font = ui_.WaitWindow("Font");
+  font.Control("Typeface").Type("DejaVu Sans Mono");
+  font.Control("Style").Choose("Bold");
+  font.Control("OK").Press();
+  ui_.WaitClosed(font);
+  EXPECT_EQ(list.Get(Prop::FontName), "DejaVu Sans Mono");
+  EXPECT_EQ(list.Get(Prop::FontStyle), "700");
+  properties.Control("&Close").Press();
+  ui_.WaitClosed(properties);
+  CloseAll(w);
+
+  w = Open();
+  EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontName), "DejaVu Sans Mono");
+  CloseAll(w);
+}
+
 }  // namespace
 }  // namespace vx::xplore_test
