@@ -493,7 +493,13 @@ void XPLOREROOTCLASS::KILL() {
   SOQ.clear();
   AOQ.clear();
   FORQ.clear();
-  if (browse_) browse_->SetSortElements({});
+  // Nothing of the browse may call back into this object once it is gone.
+  if (browse_) {
+    browse_->SetSortElements({});
+    browse_->ClearFilter("Xplore", BrowseClass::AllOrders);
+    browse_->ClearFilter("Xplore", 0);
+    browse_->Popup.BeforeAsk = nullptr;
+  }
   if (auto* zq = dynamic_cast<ZQBROWSECLASS*>(browse_)) zq->DoubleClickClaimed = nullptr;
 }
 
