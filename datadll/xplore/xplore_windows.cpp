@@ -324,8 +324,12 @@ void XPLORECLASS::PROCREFORMAT() {
   Control& all_list = panes.List("70L(2)|I~Column~@s35@70L(2)~Data~@s35@").Tip("Right Click to display field");
   all_list.IconList({"~XpCheck.ICO"});
   all_list.From(&all_rows);
-  shown_list.Alert(MouseRight);
-  all_list.Alert(MouseRight);
+  // Alt+Down and Alt+Up move the current column left and right, Alt+Right shows the field
+  // chosen among all, Alt+Left hides the current column; Alt+1 and Alt+2 go to the lists.
+  constexpr int kAltLeft = 0x425, kAltUp = 0x426, kAltRight = 0x427, kAltDown = 0x428, kAlt1 = 0x431, kAlt2 = 0x432;
+  for (Control* list : {&shown_list, &all_list}) {
+    list->Alert(MouseRight).Alert(kAltLeft).Alert(kAltUp).Alert(kAltRight).Alert(kAltDown).Alert(kAlt1).Alert(kAlt2);
+  }
   Control& buttons = window.Row();
   const int add = buttons.Button("Add Column to display list");
   const int hide = buttons.Button("Hide column from display list");
@@ -364,8 +368,20 @@ void XPLORECLASS::PROCREFORMAT() {
   };
   manager.On(EVENT_Accepted, hide, hide_current);
   manager.On(EVENT_Accepted, add, show_current);
-  manager.On(EVENT_AlertKey, shown_list, [&] { return KEYCODE() == MouseRight ? hide_current() : Level_Benign; });
-  manager.On(EVENT_AlertKey, all_list, [&] { return KEYCODE() == MouseRight ? show_current() : Level_Benign; });
+  auto key = [&](bool on_shown) {
+    switch (KEYCODE()) {
+      case MouseRight: return on_shown ? hide_current() : show_current();
+      case kAltDown: return move(-1);
+      case kAltUp: return move(1);
+      case kAltRight: return show_current();
+      case kAltLeft: return hide_current();
+      case kAlt1: window.Select(all_list); return Level_Benign;
+      case kAlt2: window.Select(shown_list); return Level_Benign;
+      default: return Level_Benign;
+    }
+  };
+  manager.On(EVENT_AlertKey, shown_list, [&] { return key(true); });
+  manager.On(EVENT_AlertKey, all_list, [&] { return key(false); });
   manager.On(EVENT_Accepted, left, [&] { return move(-1); });
   manager.On(EVENT_Accepted, right, [&] { return move(1); });
   manager.On(EVENT_Accepted, font, [&] {

@@ -550,10 +550,13 @@ bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
     if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
   } else if (mods & (Qt::ControlModifier | Qt::AltModifier)) {
     // Other keys with Ctrl or Alt that the list alerts (the list extension's Alt+F11, Alt+F12,
-    // Ctrl+Alt+R, Alt+M): the key's code with the modifier bits.
+    // Ctrl+Alt+R, Alt+M, the list properties' Alt+arrows and Alt+1, Alt+2): the key's code with
+    // the modifier bits.
     int base = 0;
     if (key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F12) base = 0x70 + (key.key() - Qt::Key_F1);
     if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) base = 'A' + (key.key() - Qt::Key_A);
+    if (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9) base = '0' + (key.key() - Qt::Key_0);
+    if (key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down) base = 0x25 + (key.key() - Qt::Key_Left);
     if (base) {
       code = base | ((mods & Qt::ControlModifier) ? 0x100 : 0) | ((mods & Qt::ShiftModifier) ? 0x200 : 0) |
              ((mods & Qt::AltModifier) ? 0x400 : 0);

@@ -267,6 +267,14 @@ TEST_F(XplorePopupTest, ListPropertiesHideShowAndColourColumns) {
   properties.Control("&Default").Press();
   EXPECT_EQ(list.Columns(), 3u);
   EXPECT_EQ(list.Header(1), "Name");
+  // Alt+Up moves the current column right, Alt+Left hides it.
+  shown.ChooseRow(1);
+  shown.PressKey(0x426);
+  EXPECT_EQ(list.Header(1), "Born");
+  EXPECT_EQ(list.Header(2), "Name");
+  EXPECT_EQ(shown.Choice(), 2) << "the moved column stays the current one";
+  shown.PressKey(0x425);
+  EXPECT_EQ(list.Columns(), 2u);
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
   CloseAll(w);
