@@ -330,6 +330,36 @@ void XPLORECLASS::PROCREFORMAT() {
   for (Control* list : {&shown_list, &all_list}) {
     list->Alert(MouseRight).Alert(kAltLeft).Alert(kAltUp).Alert(kAltRight).Alert(kAltDown).Alert(kAlt1).Alert(kAlt2);
   }
+  // The current column's attributes; each is offered only when the popup mask has its bit.
+  std::string header_text, header_just = "Left", data_just = "Left";
+  long header_offset = 0, data_offset = 0, width = 0, fixed = 0, underline = 0, border = 0, resize = 0;
+  const char* justs = "Left|Center|Right|Decimal";
+  Control& attributes = window.Grid(4);
+  attributes.Prompt("Header te&xt:");
+  const int header_entry = attributes.Entry(header_text, "@s25").Tip("Change Column Header Text");
+  attributes.Prompt("Off&set:");
+  const int header_offset_spin = attributes.Spin(header_offset, "@n2", 0, 99).Tip("Change Header Offset");
+  attributes.Prompt("&Header:");
+  const int header_just_list = attributes.DropList(header_just, justs);
+  attributes.Prompt("Offse&t:");
+  const int data_offset_spin = attributes.Spin(data_offset, "@n2", 0, 99).Tip("Change Data Field Offset");
+  attributes.Prompt("&Field:");
+  const int data_just_list = attributes.DropList(data_just, justs);
+  attributes.Prompt("&Width:");
+  const int width_spin = attributes.Spin(width, "@n4", 1, 2000).Tip("Change Column Width");
+  Control& flags = window.Row();
+  const int fixed_check = flags.Check("F&ixed", fixed).Tip("Fix all columns to the left when horizontal Scrolling");
+  const int underline_check = flags.Check("&Underline", underline).Tip("Underline the current column");
+  const int border_check = flags.Check("&Border", border).Tip("Right hand border line");
+  const int resize_check = flags.Check("&Resize", resize).Tip("Allow Column Resize with Mouse");
+  const std::pair<int, long> gates[] = {
+      {header_entry, 0x400},       {header_offset_spin, 0x200}, {header_just_list, 0x1E0}, {data_offset_spin, 0x10},
+      {data_just_list, 0xF},       {width_spin, 0x800},         {fixed_check, 0x10000},    {underline_check, 0x20000},
+      {border_check, 0x40000},     {resize_check, 0x80000}};
+  for (const auto& [control, bits] : gates) window[control].Enable((MASK & bits) != 0);
+  auto just_name = [](char letter) {
+    return std::string(letter == 'C' ? "Center" : letter == 'R' ? "Right" : letter == 'D' ? "Decimal" : "Left");
+  };
   Control& buttons = window.Row();
   const int add = buttons.Button("Add Column to display list");
   const int hide = buttons.Button("Hide column from display list");
@@ -343,11 +373,57 @@ void XPLORECLASS::PROCREFORMAT() {
   window.SetCancelButton(close);
 
   WindowManager manager(window);
+  // The current column's attributes into the controls, and back to the list at once.
+  auto load = [&] {
+    GETCOLUMNINFO();
+    const XPGQ* c = SQEntry(static_cast<int>(shown_list.Choice()));
+    if (!c) return;
+    header_text = PlainHeader(*c);
+    header_offset = c->HOFFSET;
+    data_offset = c->FOFFSET;
+    width = c->WIDTHDLU;
+    header_just = just_name(c->HJUST);
+    data_just = just_name(c->FJUST);
+    fixed = c->FIXED;
+    underline = c->ULINE;
+    border = c->BORDER;
+    resize = c->RESIZE;
+    window.Display();
+  };
+  auto store = [&] {
+    const int column = static_cast<int>(shown_list.Choice());
+    ERASEVISUAL();
+    if (XPGQ* c = SQEntry(column)) {
+      c->HEADER = CLIP(header_text);
+      c->HOFFSET = static_cast<int>(header_offset);
+      c->FOFFSET = static_cast<int>(data_offset);
+      c->WIDTHDLU = static_cast<int>(width);
+      c->HJUST = header_just.empty() ? 'L' : header_just[0];
+      c->FJUST = data_just.empty() ? 'L' : data_just[0];
+      c->FIXED = fixed != 0;
+      c->ULINE = underline != 0;
+      c->BORDER = border != 0;
+      c->RESIZE = resize != 0;
+      REFORMATLISTBOX();
+    }
+    RESTOREHEADER = true;
+    SETVISUAL();
+    return Level_Benign;
+  };
+  for (int control : {header_entry, header_offset_spin, header_just_list, data_offset_spin, data_just_list, width_spin,
+                      fixed_check, underline_check, border_check, resize_check}) {
+    manager.On(EVENT_Accepted, control, store);
+  }
+  manager.On(EVENT_NewSelection, shown_list, [&] {
+    load();
+    return Level_Benign;
+  });
   auto refresh = [&](long shown_choice) {
     fill();
     shown_list.From(&shown_rows);
     all_list.From(&all_rows);
     if (shown_choice > 0) shown_list.Choose(std::min<long>(shown_choice, static_cast<long>(SQ.size())));
+    load();
   };
   auto hide_current = [&] {
     CURRENTCOL = static_cast<int>(shown_list.Choice());
@@ -405,6 +481,7 @@ void XPLORECLASS::PROCREFORMAT() {
   });
   shown_list.Choose(std::clamp<long>(CURRENTCOL, 1, static_cast<long>(SQ.size())));
   all_list.Choose(1);
+  load();
   manager.Run();
   SETVISUAL();
 }

@@ -328,5 +328,38 @@ TEST_F(XplorePopupTest, TheKeysAndTheAttributeWindowsChangeTheListAtOnceAndItsFo
   CloseAll(w);
 }
 
+TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskBits) {
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  Choose(list, 1, 2, kListProperties);
+  DriverWindow properties = ui_.WaitWindow("List Properties");
+  EXPECT_TRUE(properties.Control("Header te&xt").Disabled()) << "the program's mask offers none of them";
+  EXPECT_TRUE(properties.Control("F&ixed").Disabled());
+  properties.Control("&Close").Press();
+  ui_.WaitClosed(properties);
+  CloseAll(w);
+
+  g_setup.mask = 0x1FFFFFFF;
+  w = Open();
+  list = w.ControlNumber(1);
+  ui_.AnswerPopup(kListProperties);
+  list.RightClickCell(1, 2);
+  properties = ui_.WaitWindow("List Properties");
+  EXPECT_EQ(properties.Control("Header te&xt").Value(), "Born") << "the column under the mouse";
+  EXPECT_EQ(std::stol(properties.Control("&Width").Value()), 50);
+  properties.Control("Header te&xt").Type("Birthday");
+  EXPECT_EQ(list.Header(2), "Birthday");
+  properties.Control("&Width").Type("75");
+  properties.Control("&Field").Choose("Right");
+  properties.Control("&Underline").Tick();
+  const ListColumn born = ParseListFormat(list.Get(Prop::Format))[1];
+  EXPECT_EQ(born.width, 75);
+  EXPECT_EQ(born.justify, 'R');
+  EXPECT_TRUE(born.underline);
+  properties.Control("&Close").Press();
+  ui_.WaitClosed(properties);
+  CloseAll(w);
+}
+
 }  // namespace
 }  // namespace vx::xplore_test
