@@ -258,7 +258,7 @@ TEST_F(XplorePopupTest, ListPropertiesHideShowAndColourColumns) {
   // Colours of the current column, applied at once; "&Default" brings the design back.
   properties.Control("C&olors").Press();
   DriverWindow colours = ui_.WaitWindow("Column Colors");
-  colours.ControlNumber(3).Choose("Red");
+  colours.ControlNumber(4).Choose("Red");  // normal text
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, 0x0000FF);
   colours.Control("&Reset").Press();
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, -1);
@@ -333,7 +333,7 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
   DriverControl list = w.ControlNumber(1);
   Choose(list, 1, 2, kListProperties);
   DriverWindow properties = ui_.WaitWindow("List Properties");
-  EXPECT_TRUE(properties.Control("Header te&xt").Disabled()) << "the program's mask offers none of them";
+  EXPECT_TRUE(properties.Control("Te&xt").Disabled()) << "the program's mask offers none of them";
   EXPECT_TRUE(properties.Control("F&ixed").Disabled());
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
@@ -345,9 +345,9 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
   ui_.AnswerPopup(kListProperties);
   list.RightClickCell(1, 2);
   properties = ui_.WaitWindow("List Properties");
-  EXPECT_EQ(properties.Control("Header te&xt").Value(), "Born") << "the column under the mouse";
+  EXPECT_EQ(properties.Control("Te&xt").Value(), "Born") << "the column under the mouse";
   EXPECT_EQ(std::stol(properties.Control("&Width").Value()), 50);
-  properties.Control("Header te&xt").Type("Birthday");
+  properties.Control("Te&xt").Type("Birthday");
   EXPECT_EQ(list.Header(2), "Birthday");
   properties.Control("&Width").Type("75");
   properties.Control("&Field").Choose("Right");
