@@ -544,6 +544,7 @@ void XPLOREROOTCLASS::SHOWNEWSORT() {
   if (XPGQ* known = FQByQnos(QNOS)) known->ASCDESC = column->ASCDESC;
   VIEWORDER = true;
   FILESEQON = false;
+  if (browse_) browse_->SetFileSequence(false);
   SETNEWORDERFIELDS();
   ApplySort();
   SETVISUAL();
@@ -677,6 +678,7 @@ void XPLOREROOTCLASS::RIGHTBUTTONUP() {
   if (choice == 2 || choice == 3) {
     KeySequence();
     FILESEQON = choice == 3;
+    browse_->SetFileSequence(FILESEQON);
     if (manager_) manager_->Reset(false);
   }
 }

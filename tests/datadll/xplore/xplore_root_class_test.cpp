@@ -155,5 +155,23 @@ TEST_F(XploreTest, APressOnOneListIsNeverTheOtherListsClick) {
   CloseAll(w);
 }
 
+TEST_F(XploreTest, FileSequenceShowsTheRecordsInTheOrderTheyWereStored) {
+  g_people = {{3, "walter", DATE(3, 1, 1990), "Oslo"},
+              {1, "Bert", DATE(7, 4, 1985), "Bergen"},
+              {2, "Anna", DATE(1, 15, 2001), "Alta"}};
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  list.ClickHeader(1);
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"Anna", "Bert", "walter"}));
+  ui_.AnswerPopup(3);
+  list.RightClickHeader(1);
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"Bert", "Anna", "walter"}));
+  EXPECT_FALSE(list.HeaderUnderlined(1));
+  ui_.AnswerPopup(2);  // "Key Sequence": the browse's own order again
+  list.RightClickHeader(1);
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"walter", "Bert", "Anna"}));
+  CloseAll(w);
+}
+
 }  // namespace
 }  // namespace vx::xplore_test
