@@ -173,5 +173,45 @@ TEST_F(XploreTest, FileSequenceShowsTheRecordsInTheOrderTheyWereStored) {
   CloseAll(w);
 }
 
+// A layout longer than a list format may be is refused with a message and the list keeps the
+// one it had, never a format cut short in the middle of a column.
+TEST_F(XploreTest, ALayoutPastTheFormatsLimitIsRefusedWithAMessage) {
+  struct Outcome {
+    bool reformatted = true;
+    std::string before, after;
+  };
+  static Outcome outcome;
+  outcome = {};
+  ui_.AnswerMessage(BUTTON_OK);
+  ui_.Start([] {
+    Window window("Wide");
+    Control& list = window.List(kFormat);
+    PeopleBrowse browse;
+    PeopleView view(g_people);
+    WindowManager manager(window);
+    browse.Init(list, view, manager);
+    browse.AddSortOrder();
+    XPLORECLASS xplore;
+    xplore.INIT(manager, browse, list, "Wide", "?List", {"PER:Name", "PER:Born", "", "PER:ID"}, "Underline",
+                g_setup.ini);
+    window.Open();
+    outcome.before = list.Get(Prop::Format);
+    // Forty copies of the name column with the longest header a column may have.
+    const XPGQ name = xplore.SQ.front();
+    for (int i = 0; i < 40; ++i) {
+      xplore.SQ.push_back(name);
+      xplore.SQ.back().HEADER = std::string(25, 'h');
+    }
+    outcome.reformatted = xplore.REFORMATLISTBOX();
+    outcome.after = list.Get(Prop::Format);
+    window.Close();
+  });
+  ui_.Finish();
+  EXPECT_FALSE(outcome.reformatted);
+  EXPECT_EQ(outcome.after, outcome.before);
+  ASSERT_EQ(ui_.Messages().size(), 1u);
+  EXPECT_NE(ui_.Messages()[0].text.find("1024"), std::string::npos) << ui_.Messages()[0].text;
+}
+
 }  // namespace
 }  // namespace vx::xplore_test
