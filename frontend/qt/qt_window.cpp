@@ -1014,6 +1014,8 @@ void QtWindow::ApplySelected(Item& item, long choice) {
     view->viewport()->update();
   } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
     const QSignalBlocker quiet(combo);
+    // An editable combo whose text is none of its items keeps showing that text.
+    if (combo->isEditable() && choice < 1) return;
     combo->setCurrentIndex(static_cast<int>(choice - 1));
   } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
     const QSignalBlocker quiet(tabs);
