@@ -26,7 +26,8 @@
 #include "program/scripts/describe_script_step.h"
 #include "program/scripts/edit_script_as_text.h"
 #include "program/scripts/script_procedures.h"
-#include "program/scripts/script_step_order.h"
+#include "program/scripts/move_script_step.h"
+#include "program/scripts/script_tables.h"
 #include "program/scripts/template_windows.h"
 #include "program/shell/config_store.h"
 #include "program/shell/exceptions_window.h"
@@ -51,6 +52,17 @@ constexpr std::string_view kOffsetTips =
     "1st, 15th\", an offset of \"3\" will make Varnodex run your task on the 4th and 18th of every month. If you "
     "have selected \"Twice - 15th, Last\", an offset of \"-1\" will make Varnodex run your task on the 14th and 2nd "
     "last day of every month.";
+
+// The steps of task `id` in step order.
+std::vector<SCRIPTING_RECORD> TaskSteps(std::int32_t id) {
+  std::vector<SCRIPTING_RECORD> steps;
+  ScriptingTableSteps table;
+  table.ForEachStep(id, [&](const SCRIPTING_RECORD& step) {
+    steps.push_back(step);
+    return true;
+  });
+  return steps;
+}
 
 // Rows of a list that the wizard fills itself.
 class Rows final : public ListSource {
@@ -99,7 +111,7 @@ class ScriptWizard final : public WindowManager {
   bool HighlightedStep();
   void RunStepEditor(long request);
   void AddTemplate();
-  void Move(TaskStepMove move);
+  void Move(StepMove move);
 
   WindowProcedureScope scope_;
   COLOURTABCLASS tabs_;
@@ -496,10 +508,16 @@ void ScriptWizard::RunStepEditor(long request) {
   const long response = WindowManager::RunUpdate(editor, request);
   GLO_SAVEID = 0;
   if (anchor_ != 0 && response == RequestCompleted && SCR.ID == SCH.ID && SCR.Sequence != anchor_ + 1) {
-    MoveTaskStep(SCH.ID, SCR.Sequence, TaskStepMove::AfterInsert, anchor_);
+    ScriptingTableSteps steps;
+    WindowMessageReporter messages;
+    MoveScriptStep(StepMove::IntoPlace, SCH.ID, SCR.Sequence, anchor_, steps, messages);
   }
   anchor_ = 0;
-  if (deleted_ > 0 && response == RequestCompleted) RenumberTaskSteps(SCH.ID, deleted_);
+  if (deleted_ > 0 && response == RequestCompleted) {
+    ScriptingTableSteps steps;
+    WindowMessageReporter messages;
+    RenumberScriptSteps(SCH.ID, deleted_, steps, messages);
+  }
   deleted_ = 0;
   Reset(true);
 }
@@ -514,9 +532,11 @@ void ScriptWizard::AddTemplate() {
   Reset(true);
 }
 
-void ScriptWizard::Move(TaskStepMove move) {
+void ScriptWizard::Move(StepMove move) {
   if (!HighlightedStep()) return;
-  const std::int32_t moved = MoveTaskStep(SCH.ID, SCR.Sequence, move);
+  ScriptingTableSteps steps;
+  WindowMessageReporter messages;
+  const std::int32_t moved = MoveScriptStep(move, SCH.ID, SCR.Sequence, 0, steps, messages);
   Reset(true);
   const auto at = std::find(steps_.keys.begin(), steps_.keys.end(), moved);
   if (at != steps_.keys.end()) window()[step_list_].Choose(static_cast<long>(at - steps_.keys.begin()) + 1);
@@ -753,13 +773,13 @@ Level ScriptWizard::TakeAccepted() {
     WindowManager::RunUpdate([] { Script_EditAsText(); }, ChangeRecord);
     Reset(true);
   } else if (control == up_) {
-    Move(TaskStepMove::UpOne);
+    Move(StepMove::UpOne);
   } else if (control == top_) {
-    Move(TaskStepMove::ToTop);
+    Move(StepMove::ToTop);
   } else if (control == down_) {
-    Move(TaskStepMove::DownOne);
+    Move(StepMove::DownOne);
   } else if (control == bottom_) {
-    Move(TaskStepMove::ToBottom);
+    Move(StepMove::ToBottom);
   } else {
     return WindowManager::TakeAccepted();
   }

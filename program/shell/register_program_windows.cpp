@@ -1,9 +1,11 @@
 #include "program/shell/register_program_windows.h"
 
+#include "program/admin/admin_windows.h"
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/scripts/hot_key_windows.h"
+#include "program/scripts/script_windows.h"
 #include "program/scripts/script_wizard.h"
 #include "program/scripts/template_windows.h"
 #include "program/scripts/view_script_queue.h"
@@ -14,20 +16,27 @@ namespace vx {
 
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
+  RegisterMainProcedure("About", About);
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
+  RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
   RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
   RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
   RegisterMainProcedure("Wizard:Script", Wizard_Script);
+  RegisterMainProcedure("BrowseScripting", BrowseScripting);
+  RegisterMainProcedure("UpdateScripting", UpdateScripting);
+  RegisterMainProcedure("Housekeeping", Housekeeping);
+  RegisterMainProcedure("Setup", Setup);
+  RegisterMainProcedure("UpdateUsers", UpdateUsers);
+  RegisterMainProcedure("UpdateVXUSD", UpdateVXUSD);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
   static constexpr std::string_view kNames[] = {
-      "About",
       "BrowseClipboard",
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
@@ -39,7 +48,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
-      "Housekeeping",
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",
@@ -52,7 +60,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-      "Setup",
       "UpdateSchedule",
       "Wizard:NewBirthdays",
   };

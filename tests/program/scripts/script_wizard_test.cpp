@@ -17,7 +17,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
 #include "program/scripts/hot_key_windows.h"
-#include "program/scripts/script_step_order.h"
+#include "program/scripts/script_tables.h"
 #include "program/shell/main_procedures.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
@@ -31,8 +31,17 @@ namespace {
 void FakeStepEditor() {
   const long request = CurrentRequest();
   if (request == InsertRecord) {
-    const std::vector<SCRIPTING_RECORD> steps = TaskSteps(SCR.ID);
-    SCR.Sequence = steps.empty() ? 1 : steps.back().Sequence + 1;
+    std::int32_t last = 0;
+    {
+      ScriptingTableSteps steps;
+      const SCRIPTING_RECORD step = SCR;
+      steps.ForEachStep(step.ID, [&](const SCRIPTING_RECORD& s) {
+        last = s.Sequence;
+        return true;
+      });
+      SCR = step;
+    }
+    SCR.Sequence = last + 1;
     if (GLO_COPYMODE == 0) SCR.Action = "Wait";
     SCR.SecondsToWait = SCR.Sequence;
     if (ACCESS_SCRIPTING->Insert() != 0) return;
