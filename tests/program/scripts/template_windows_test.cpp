@@ -15,6 +15,7 @@
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
+#include "program/scripts/script_windows.h"
 #include "program/windows/list_window.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
@@ -229,6 +230,32 @@ TEST_F(TemplateWindowsTest, TheListCopiesDeletesAndPicksTemplates) {
   picker.Control("&Select").Press();
   ui_.Finish();
   EXPECT_EQ(chosen, 3);
+}
+
+TEST_F(TemplateWindowsTest, TheStepListsTemplateButtonAppendsTheChosenTemplate) {
+  AddStep(4, 1, "Wait");
+  AddTemplate(1, "Greeting");
+  AddDetail(1, 1, "Send Keystrokes", "Hello [? Text Name]");
+  ui_.Start([] {
+    SCH = SCHEDULE_RECORD{};
+    SCH.ID = 4;
+    SCH.Description = "Greet";
+    BrowseScripting();
+  });
+  DriverWindow steps = ui_.WaitWindow("Scripting - ");
+  steps.Control("&Template").Press();
+  DriverWindow picker = ui_.WaitWindow("Script Templates");
+  picker.ControlNumber(3).ChooseRow(1);
+  picker.Control("&Select").Press();
+  ui_.WaitClosed(picker);
+  Answer("Name:", "World");
+  ui_.WaitUntil([&] { return steps.ControlNumber(1).Rows() == 2; }, "the template's step in the list");
+  steps.Close();
+  ui_.Finish();
+  const std::vector<Step> stored = Steps(4);
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[1].sequence, 2);
+  EXPECT_EQ(stored[1].keystrokes, "Hello World");
 }
 
 TEST_F(TemplateWindowsTest, DeletingATemplatesStepsLeavesTheOthers) {
