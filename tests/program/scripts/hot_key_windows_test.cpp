@@ -68,10 +68,6 @@ struct StoredKey {
 
 class HotKeyWindowsTest : public testing::WindowTest {
  protected:
-  void TearDown() override {
-    RegisterMainProcedure("Wizard:Script", {});
-    WindowTest::TearDown();
-  }
   static void AddKey(std::string_view key, std::string_view action, std::int32_t id, std::string_view description) {
     ASSERT_EQ(ACCESS_SYSHOTKEYS->Open(), 0);
     HOT = SYSHOTKEYS_RECORD{};
@@ -271,6 +267,7 @@ class HotKeyReloadTest : public testing::ShellTest {
     services_.type_text = [this](std::string_view text, bool) { typed_.emplace_back(text); };
     SetMainServices(&services_);
     ProgramRegistry().INIT(1);
+    editor_ = MainProcedure("UpdateHotKeys");
     RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
   }
   void TearDown() override {
@@ -279,7 +276,7 @@ class HotKeyReloadTest : public testing::ShellTest {
       ui_.WaitWindow("Varnodex 2000").Pick({"&File", "E&xit"});
       ui_.Finish();
     }
-    RegisterMainProcedure("UpdateHotKeys", {});
+    RegisterMainProcedure("UpdateHotKeys", editor_);  // what was registered before
     SetMainServices(nullptr);
     ProgramRegistry().KILL();
     ShellTest::TearDown();
@@ -303,6 +300,7 @@ class HotKeyReloadTest : public testing::ShellTest {
     return false;
   }
 
+  std::function<void()> editor_;
   MainServices services_;
   test::GrabLog grabs_;
   std::vector<std::string> typed_;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,12 +62,14 @@ class ScriptWizardTest : public testing::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
+    editor_ = MainProcedure("UpdateScripting");
     RegisterMainProcedure("UpdateScripting", FakeStepEditor);
   }
   void TearDown() override {
-    RegisterMainProcedure("UpdateScripting", {});
+    RegisterMainProcedure("UpdateScripting", editor_);  // what was registered before
     WindowTest::TearDown();
   }
+  std::function<void()> editor_;
   static std::vector<SCHEDULE_RECORD> Tasks() {
     std::vector<SCHEDULE_RECORD> out;
     EXPECT_EQ(ACCESS_SCHEDULE->Open(), 0);
