@@ -59,6 +59,8 @@ class QtWindow final : public QMainWindow {
   // The window's thread waits for events, having taken every input up to `tag`: a drop list
   // waiting for the program to refill it opens.
   void ThreadWaits(long tag);
+  // Puts the picture of a control (0: the whole window) on the clipboard.
+  void CopyPicture(int control);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
