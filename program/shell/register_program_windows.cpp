@@ -4,7 +4,10 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/scripts/hot_key_windows.h"
 #include "program/scripts/script_windows.h"
+#include "program/scripts/script_wizard.h"
+#include "program/scripts/template_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -18,6 +21,10 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
+  RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
+  RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
+  RegisterMainProcedure("Wizard:Script", Wizard_Script);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("Housekeeping", Housekeeping);
@@ -34,10 +41,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
       "BrowseContacts",
-      "BrowseHotKeys",
       "BrowseMessages",
       "BrowseSchedule",
-      "BrowseScriptTemplates",
       "BrowseToDoList",
       "ExploreSchedule",
       "ExportContacts",
@@ -55,10 +60,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-      "UpdateHotKeys",
       "UpdateSchedule",
       "Wizard:NewBirthdays",
-      "Wizard:Script",
   };
   return kNames;
 }
