@@ -82,10 +82,11 @@ QFont Typeface(QFont font, const std::string& name) {
   return font;
 }
 
-// Controls that grow with the window: in form rows they take the spare height.
+// Controls that grow with the window: in form rows they take the spare height. A sheet grows
+// only once one of its pages holds such a control (GrowSheetsAround), so a row of tabs that
+// only chooses what a list below it shows stays as high as its tabs.
 bool Stretches(ControlType type) {
-  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet ||
-         type == ControlType::BarGraph;
+  return type == ControlType::List || type == ControlType::Text || type == ControlType::BarGraph;
 }
 
 // Controls that take the spare width of a row they stand in.
@@ -276,7 +277,7 @@ void QtWindow::PlaceInGrid(Container& c, ControlType type, QWidget* widget, Layo
     delete c.filler;
     c.filler = nullptr;
   }
-  if (!c.rows_grow) {
+  if (!c.rows_grow && c.fills) {
     c.filler = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding);
     c.grid->addItem(c.filler, c.next_row, 0, 1, std::max(1, c.grid->columnCount()));
   }
@@ -302,6 +303,34 @@ void QtWindow::PlaceInBox(Container& c, ControlType type, QWidget* widget) {
     default:
       c.box->addWidget(widget, Stretches(type) || type == ControlType::Region ? 1 : 0);
       break;
+  }
+}
+
+void QtWindow::GrowSheetsAround(int parent) {
+  for (int number = parent; number != 0;) {
+    auto it = items_.find(number);
+    if (it == items_.end()) return;
+    const Item& item = it->second;
+    if (item.type == ControlType::Sheet && item.widget) {
+      Container& c = ContainerFor(item.parent);
+      if (c.grid) {
+        const int index = c.grid->indexOf(item.widget);
+        int row = 0, column = 0, rows = 0, columns = 0;
+        if (index >= 0) {
+          c.grid->getItemPosition(index, &row, &column, &rows, &columns);
+          c.grid->setRowStretch(row, 1);
+          c.rows_grow = true;
+          if (c.filler) {
+            c.grid->removeItem(c.filler);
+            delete c.filler;
+            c.filler = nullptr;
+          }
+        }
+      } else if (c.box && c.layout.arrangement != Arrangement::Row && c.layout.arrangement != Arrangement::Beside) {
+        c.box->setStretchFactor(item.widget, 1);
+      }
+    }
+    number = item.parent;
   }
 }
 
@@ -378,10 +407,17 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     parent->group->addButton(static_cast<QRadioButton*>(widget), item.index + 1);
   }
   Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
+  if (Stretches(item.type)) GrowSheetsAround(s.parent);
   if (item.type == ControlType::Prompt) {
     last_prompt_ = widget;
   } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {
     static_cast<QLabel*>(last_prompt_)->setBuddy(widget);
+    // Beside a field that grows (a text box, a list) the prompt stands at the field's first line.
+    Container& c = ContainerFor(s.parent);
+    if (Stretches(item.type) && c.grid && c.grid->indexOf(last_prompt_) >= 0) {
+      c.grid->setAlignment(last_prompt_, Qt::AlignLeft | Qt::AlignTop);
+      last_prompt_->setContentsMargins(0, widget->fontMetrics().height() / 4, 0, 0);
+    }
     last_prompt_ = nullptr;
   }
 }
@@ -425,7 +461,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::Option: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box, layout);
+      NewContainer(number, box, layout).fills = false;
       item.group = new QButtonGroup(box);
       connect(item.group, &QButtonGroup::idClicked, this, [this, number](int id) { Post(EVENT_Accepted, number, {}, id); });
       return box;
@@ -434,7 +470,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new QRadioButton(this);
     case ControlType::Group: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box, layout);
+      NewContainer(number, box, layout).fills = false;
       return box;
     }
     case ControlType::Panel:

@@ -94,6 +94,9 @@ class QtWindow final : public QMainWindow {
     // spare height goes to a filler below the last row.
     QSpacerItem* filler = nullptr;
     bool rows_grow = false;
+    // A group or option box is as high as its rows (no filler), so it does not take spare height
+    // from the page around it unless it holds a growing control.
+    bool fills = true;
     // A row keeps its controls together: buttons to the right, other controls to the left,
     // unless one of them (an entry, a list) takes the spare width.
     QSpacerItem* lead = nullptr;
@@ -111,6 +114,8 @@ class QtWindow final : public QMainWindow {
   Container& ContainerFor(int parent);
   Container& NewContainer(int number, QWidget* holder, const Layout& layout);
   void Place(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
+  // Lets every sheet that holds `parent` take the spare height (a growing control was added).
+  void GrowSheetsAround(int parent);
   void PlaceInGrid(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
   void PlaceInBox(Container& container, ControlType type, QWidget* widget);
   void FitAndPlace(QWidget* owner);
