@@ -215,8 +215,10 @@ QtWindow::Container& QtWindow::NewContainer(int number, QWidget* holder, const L
       c.box = new QVBoxLayout(holder);
       break;
   }
-  // A container inside another needs no second margin around its controls.
-  if (number != 0 && layout.arrangement != Arrangement::FormRows) {
+  // A container inside another needs no second margin around its controls; a group box keeps
+  // its margin whatever its arrangement, so its controls stand clear of its frame and line up
+  // with those of a group in form rows.
+  if (number != 0 && layout.arrangement != Arrangement::FormRows && !qobject_cast<QGroupBox*>(holder)) {
     if (c.grid) c.grid->setContentsMargins(0, 0, 0, 0);
     if (c.box) c.box->setContentsMargins(0, 0, 0, 0);
   }
