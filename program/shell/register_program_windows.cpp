@@ -3,6 +3,7 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/schedule/task_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -14,6 +15,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
+  RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
@@ -27,10 +30,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseContacts",
       "BrowseHotKeys",
       "BrowseMessages",
-      "BrowseSchedule",
       "BrowseScriptTemplates",
       "BrowseToDoList",
-      "ExploreSchedule",
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
