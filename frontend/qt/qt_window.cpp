@@ -39,6 +39,7 @@
 
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_column_widths.h"
+#include "frontend/qt/list_header_mouse.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/list_view.h"
 #include "frontend/qt/named_icons.h"
@@ -461,6 +462,9 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
+      new ListHeaderMouse(view->horizontalHeader(), [this, number](int event, std::string place, int keycode) {
+        Post(event, number, std::move(place), 0, keycode);
+      });
       return view;
     }
     case ControlType::Sheet: {
