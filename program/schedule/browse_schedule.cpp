@@ -111,6 +111,7 @@ Level ScheduleWindow::Init() {
   if (MULTIUSER != 0 && !USERID.blank()) window().Title("View Schedule - " + USERID.str());
   if (FULLSCHEDULE != 0) window()[sheet_].Set(Prop::Selected, static_cast<long>(kAllTab));
   ShowDay();
+  AttachListExtension("BrowseSchedule");
   OpenList(list_);
   AddPopupEntries(true);
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
@@ -202,6 +203,7 @@ Level ScheduleWindow::TakeAccepted() {
 Level ScheduleWindow::TakeNewSelection() {
   if (FIELD() == sheet_) {
     tabs_.COLOURTABS();
+    xplore_.KeySequence();  // a header sort ends with the tab it was made on
     Reset(true);
     if (TabNow() == kAllTab && !all_tab_visited_) {
       all_tab_visited_ = true;

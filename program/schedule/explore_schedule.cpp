@@ -14,10 +14,11 @@
 namespace vx {
 namespace {
 
-// The same row fields as the task browse; the explorer shows no last run and no colours.
+// The same row fields as the task browse, without the last run; the colour fields stay in the
+// format but hold the default colours, since the explorer colours no dates.
 constexpr std::string_view kListFormat =
-    "12L(2)I@s1@#1#12L(2)I@s1@#7#45L(2)M|~Date~@d3@#13#32R(1)M|~Time~L@t3@#18#55L(2)M|~Category~@s20@#23#"
-    "110L(2)M|~Description~@s40@#24#60L(2)M|~Schedule Type~L(1)@s40@#25#";
+    "12L(2)*I@s1@12L(2)*I@s1@45L(2)*M|~Date~@d3@32R(1)*M|~Time~L@t3@55L(2)M|~Category~@s20@"
+    "110L(2)M|~Description~@s40@60L(2)M|~Schedule Type~L(1)@s40@";
 
 constexpr std::string_view kTitle = "Explore Schedule";
 
@@ -126,6 +127,7 @@ Level ExploreWindow::Init() {
   names.BindText("GLO:User", &GLO_USER);
   browse_.AddSortOrder();
   browse_.SetLocator([] { return FormatDate(SCH.Date); });
+  AttachListExtension("ExploreSchedule");
   OpenList(list_);
   AddPopupEntries(false);
   if (FULLSCHEDULE != 0) {

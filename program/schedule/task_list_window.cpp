@@ -195,6 +195,14 @@ void TaskListWindow::SetUpBrowse(int list, std::string_view format) {
   control.Format(TaskListFormat(format));
 }
 
+void TaskListWindow::AttachListExtension(std::string_view procedure) {
+  // One label per list column (the icon columns cannot be ordered on), then the hidden fields.
+  xplore_.INIT(*this, browse_, window()[list_], procedure, "?Browse:1",
+               {"", "", "SCH:Date", "SCH:Time", "SCH:Category", "SCH:Description", "LOC:ScheduleType",
+                "SCH:LastRunDate", "SCH:LastRunTime", "SCH:Skipped", "SCH:ID"},
+               ">Header");
+}
+
 void TaskListWindow::AddPopupEntries(bool special_button) {
   PopupClass& popup = browse_.Popup;
   if (special_button) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
 #include "framework/browse_class.h"
 #include "program/windows/list_window.h"
 #include "runtime/fixed_string.h"
@@ -87,6 +88,9 @@ class TaskListWindow : public ListWindow {
  protected:
   // Builds the list and sets up the browse over it; called from a window's Init.
   void SetUpBrowse(int list, std::string_view format);
+  // Attaches the list extension (header sorting, the saved layout) under the procedure's name;
+  // called after the sort orders, before the window opens.
+  void AttachListExtension(std::string_view procedure);
   // Adds the popup entries after the browse's own (after the window opened).
   void AddPopupEntries(bool special_button);
   // The day a new task starts on (GLO:DATETOUSE).
@@ -102,6 +106,7 @@ class TaskListWindow : public ListWindow {
   void SelectList() { window().Select(list_); }
 
   TaskBrowse browse_;
+  XPLORECLASS xplore_;  // after the browse it attaches to
   TaskView view_;
   std::string query_;  // the query filter; empty: none
   int list_ = 0;

@@ -471,6 +471,21 @@ TEST_F(TaskWindowsTest, AQueryNarrowsEveryTabUntilReset) {
   ui_.Finish();
 }
 
+// A header click sorts the tab's own rows by that column; a tab change returns to the tab's order.
+TEST_F(TaskWindowsTest, AHeaderClickSortsTheTabsRowsUntilTheTabChanges) {
+  DriverWindow w = StartBrowse();
+  DriverControl list = w.ControlNumber(kList);
+  list.ClickHeader(kDescriptionColumn);
+  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Backup", "Report", "Standup"}));
+  list.ClickHeader(kDescriptionColumn);
+  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
+  w.ControlNumber(kSheet).Choose("All by Date");
+  EXPECT_EQ(Column(list, kDescriptionColumn),
+            (Texts{"Last summer", "Filed", "Standup", "Report", "Backup", "Paste signature", "Archive"}));
+  w.Close();
+  ui_.Finish();
+}
+
 TEST_F(TaskWindowsTest, WithoutTheTaskFormItsButtonsAreGrey) {
   DriverWindow w = StartBrowse();
   for (std::string_view button : {"&New", "Cop&y", "&Edit", "&Delete", "S&pecial"}) {
