@@ -31,7 +31,7 @@ double OpenBrowse(long& rows) {
   const auto start = std::chrono::steady_clock::now();
   ui.Start([] { BrowseSchedule(); });
   DriverWindow w = ui.WaitWindow("Scheduled Tasks");
-  rows = static_cast<long>(w.ControlNumber(8).Rows());
+  rows = static_cast<long>(w.ControlNumber(6).Rows());
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   w.Close();
   ui.Finish();

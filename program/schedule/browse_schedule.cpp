@@ -58,18 +58,19 @@ void ScheduleWindow::Build() {
   Window& w = window();
   w.Icon("timedate.ico");
   w.Timer(1000);  // every ten seconds: the day may have changed
+  // The tabs choose the view; the list below them shows it. A tab's own button stands first in
+  // the button row while its tab is shown.
   Control& sheet = w.Sheet();
   sheet_ = sheet;
-  Control& day = sheet.Tab("Day Schedule");
-  day_tab_ = day;
-  select_day_ = day.Button("&Select Day").Icon("PICK.ICO").Tip("Select a day for which to view tasks");
+  day_tab_ = sheet.Tab("Day Schedule");
   sheet.Tab("All by Date");
-  Control& category = sheet.Tab("All in Category");
-  choose_category_ =
-      category.Button("Cate&gory").Icon("PICK.ICO").Tip("Select a category for which to view tasks");
+  sheet.Tab("All in Category");
   sheet.Tab("Selected");
   const int list = w.List(kListFormat);
   Control& buttons = w.Row();
+  select_day_ = buttons.Button("&Select Day").Icon("PICK.ICO").Tip("Select a day for which to view tasks");
+  choose_category_ =
+      buttons.Button("Cate&gory").Icon("PICK.ICO").Tip("Select a category for which to view tasks").Hide();
   new_ = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
   copy_ = buttons.Button("Cop&y").Tip("Copy the highlighted task to a new task").Set(Prop::Msg, "Copy record");
   edit_ = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
@@ -109,7 +110,10 @@ Level ScheduleWindow::Init() {
   browse_.SetLocator(by_date, kDay);
 
   if (MULTIUSER != 0 && !USERID.blank()) window().Title("View Schedule - " + USERID.str());
-  if (FULLSCHEDULE != 0) window()[sheet_].Set(Prop::Selected, static_cast<long>(kAllTab));
+  if (FULLSCHEDULE != 0) {
+    window()[sheet_].Set(Prop::Selected, static_cast<long>(kAllTab));
+    window()[select_day_].Hide();
+  }
   ShowDay();
   AttachListExtension("BrowseSchedule");
   OpenList(list_);
@@ -203,6 +207,8 @@ Level ScheduleWindow::TakeAccepted() {
 Level ScheduleWindow::TakeNewSelection() {
   if (FIELD() == sheet_) {
     tabs_.COLOURTABS();
+    window()[select_day_].Hide(TabNow() != kDayTab);
+    window()[choose_category_].Hide(TabNow() != kCategoryTab);
     xplore_.KeySequence();  // a header sort ends with the tab it was made on
     Reset(true);
     if (TabNow() == kAllTab && !all_tab_visited_) {

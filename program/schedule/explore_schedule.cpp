@@ -18,7 +18,7 @@ namespace {
 // format but hold the default colours, since the explorer colours no dates.
 constexpr std::string_view kListFormat =
     "12L(2)*I@s1@12L(2)*I@s1@45L(2)*M|~Date~@d3@32R(1)*M|~Time~L@t3@55L(2)M|~Category~@s20@"
-    "110L(2)M|~Description~@s40@60L(2)M|~Schedule Type~L(1)@s40@";
+    "110L(2)M|~Description~@s40@100L(2)M|~Schedule Type~L(1)@s40@";
 
 constexpr std::string_view kTitle = "Explore Schedule";
 
@@ -74,9 +74,9 @@ void ExploreWindow::Build() {
   user_check_ = filters.Check("&Limit to current user", limit_to_user_)
                     .Tip("Include tasks for all users")
                     .Set(Prop::Msg, "Include tasks for all users");
-  Control& body = w.Beside();
-  list_ = body.List(kListFormat);
-  Control& buttons = body.Stacked();
+  list_ = w.List(kListFormat);
+  // The commands in one row under the list, as in the task browse, so the list keeps the width.
+  Control& buttons = w.Row();
   new_ = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
   copy_ = buttons.Button("Cop&y").Tip("Copy the highlighted task to a new task").Set(Prop::Msg, "Copy record");
   edit_ = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
@@ -89,7 +89,7 @@ void ExploreWindow::Build() {
               .Icon("more.ico")
               .Tip("Select one of several options from a popup menu")
               .Set(Prop::Msg, "Select one of several options from a popup menu");
-  CancelControl = buttons.Button("Cl&ose").Icon("EXIT.ICO").Tip("Close this window");
+  CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO").Tip("Close this window");
   w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Schedule");
 }

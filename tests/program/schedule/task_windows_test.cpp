@@ -38,7 +38,7 @@ using testing::Shown;
 using Texts = std::vector<std::string>;
 
 // Controls of "Scheduled Tasks" by number: the sheet and its tabs, then the list.
-constexpr int kSheet = 1, kDayTab = 2, kList = 8;
+constexpr int kSheet = 1, kDayTab = 2, kList = 6;
 // Its list popup: the browse's own three entries, then the task commands.
 constexpr long kPopupSpecial = 4, kPopupScripting = 7, kPopupActiveOnly = 9, kPopupShowAll = 10,
                kPopupQuery = 11, kPopupReset = 12;
