@@ -415,8 +415,10 @@ TEST_F(TaskWindowsTest, ATaskThatFallsDueMovesInTheOpenList) {
 }
 
 TEST_F(TaskWindowsTest, ASecondStartBringsTheOpenListForwardAndMidnightMovesTheDay) {
+  RegisterStoringForm();
   DriverWindow host = StartHost();
   DriverWindow w = ui_.WaitWindow("Scheduled Tasks");
+  EXPECT_FALSE(w.Control("Cop&y").Disabled());
   host.Post(EVENT_User);  // started again
   ui_.WaitUntil([&] { return w.TimesBroughtToFront() >= 1; }, "the open list came forward");
   EXPECT_EQ(ui_.OpenTitles(), (Texts{"Host", "Scheduled Tasks"}));
@@ -426,6 +428,7 @@ TEST_F(TaskWindowsTest, ASecondStartBringsTheOpenListForwardAndMidnightMovesTheD
   w.Post(EVENT_Timer);
   EXPECT_EQ(w.ControlNumber(kDayTab).Text(), Shown(today + 1));
   EXPECT_EQ(w.ControlNumber(kList).Rows(), 0u);
+  EXPECT_TRUE(w.Control("Cop&y").Disabled());  // nothing to copy
 
   // A day the user chose stays at the next midnight.
   w.Control("&Select Day").Press();
@@ -587,11 +590,23 @@ TEST_F(ExploreScheduleTest, ACustomRangeLeftAsOfferedCoversEveryTaskFrom1995To20
   ui_.WaitClosed(range);
   EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup", "Archive"}));
 
-  // "&More..." opens the list's popup: Show Active Only is its eighth entry.
+  // "&More..." opens the list's popup: Show Active Only is its ninth entry.
   ui_.AnswerPopup(9);
   w.Control("&More...").Press();
   EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
   EXPECT_EQ(w.Control("&Status:").Value(), "Active");
+  w.Close();
+  ui_.Finish();
+}
+
+TEST_F(ExploreScheduleTest, AtMidnightTodaysListMovesToTheNewDay) {
+  DriverWindow w = StartExplorer();
+  DriverControl list = ExplorerList(w);
+  EXPECT_EQ(list.Rows(), 3u);
+  clock_.Set(DATE(6, 20, 2026), MakeTime(0, 0, 5));  // a week on: Archive's day
+  w.Post(EVENT_Timer);
+  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Archive"}));
+  EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip), Shown(DATE(6, 20, 2026)));
   w.Close();
   ui_.Finish();
 }
