@@ -18,6 +18,8 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
+#include "program/admin/load_settings.h"
+#include "program/admin/password_validation.h"
 #include "program/shell/due_task.h"
 #include "program/shell/due_task_table.h"
 #include "program/shell/main_procedures.h"
@@ -366,6 +368,35 @@ TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
   const SCHEDULE_RECORD backup = StoredByDescription("Backup");
   EXPECT_EQ(backup.LastRunDate, 0);  // performing now stores nothing
   EXPECT_EQ(backup.Disabled, 1);
+}
+
+// With the system locked, Quick and Scripting ask for the password and do nothing when refused.
+TEST_F(TaskWindowsTest, ARefusedPasswordStopsQuickAndScripting) {
+  std::atomic<int> scripted{0};
+  RegisterMainProcedure("BrowseScripting", [&] { ++scripted; });
+  SYSLOCK = 1;
+  SYSPWD = "Secret";
+  SystemUnlocked = 0;
+  DriverWindow w = StartBrowse();
+  DriverControl list = w.ControlNumber(kList);
+  list.ChooseRow(3);  // Backup starts a program
+  w.Control("&Quick").Press();
+  DriverWindow prompt = ui_.WaitWindow("Password Required");
+  prompt.Control("Cancel").Press();
+  ui_.WaitClosed(prompt);
+  PopupCommand(w, kPopupScripting);
+  prompt = ui_.WaitWindow("Password Required");
+  prompt.Control("Enter the system password:").Type("wrong");
+  prompt.Control("OK").Press();
+  ui_.WaitMessage(BUTTON_OK);  // "Access Denied"
+  ui_.WaitClosed(prompt);
+  EXPECT_EQ(list.Rows(), 3u);  // no quick-start copy
+  EXPECT_EQ(scripted, 0);
+  for (const SeenRequest& r : ui_.Requests()) EXPECT_NE(r.text.substr(0, 9), "5 minutes");  // no delay asked
+  w.Close();
+  ui_.Finish();
+  SYSLOCK = 0;
+  SYSPWD = "";
 }
 
 // A task falls due while the list is open: the due road moves it on and the list shows that at
