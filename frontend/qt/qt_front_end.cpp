@@ -167,6 +167,9 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
     case Kind::BroughtToFront:
       if (window) window->BringToFront();
       break;
+    case Kind::PictureCopied:
+      if (window) window->CopyPicture(m.control);
+      break;
     case Kind::TrayChanged:
       ApplyTray(m);
       break;

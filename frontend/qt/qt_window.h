@@ -56,6 +56,8 @@ class QtWindow final : public QMainWindow {
   void Appear();
   // Restored and raised with the keyboard, unless it is the active window already.
   void BringToFront();
+  // Puts the picture of a control (0: the whole window) on the clipboard.
+  void CopyPicture(int control);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,7 @@
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
+#include "program/scripts/script_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -17,6 +18,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
   RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
+  RegisterMainProcedure("BrowseScripting", BrowseScripting);
+  RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
