@@ -1,5 +1,6 @@
 #include "program/shell/register_program_windows.h"
 
+#include "program/admin/admin_windows.h"
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
@@ -13,20 +14,25 @@ namespace vx {
 
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
+  RegisterMainProcedure("About", About);
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
+  RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
   RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
+  RegisterMainProcedure("Housekeeping", Housekeeping);
+  RegisterMainProcedure("Setup", Setup);
+  RegisterMainProcedure("UpdateUsers", UpdateUsers);
+  RegisterMainProcedure("UpdateVXUSD", UpdateVXUSD);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
   static constexpr std::string_view kNames[] = {
-      "About",
       "BrowseClipboard",
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
@@ -38,7 +44,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
-      "Housekeeping",
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",
@@ -51,7 +56,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-      "Setup",
       "UpdateHotKeys",
       "UpdateSchedule",
       "Wizard:NewBirthdays",

@@ -165,6 +165,30 @@ TEST(WindowModel, AModalWindowTakesItsThreadsInputUntilItCloses) {
   EXPECT_EQ(log, (std::vector<std::string>{"form closed", "browse event"}));
 }
 
+TEST(WindowModel, ASecondRunOfTheSameDriverTakesEachActionBeforeItReturns) {
+  TestDriver ui;
+  ui.Start([] {});
+  ui.Finish();  // its thread 1 has ended
+  std::uint8_t ticked = 0;
+  std::vector<int> seen;
+  ui.Start([&] {
+    Window w("Again");
+    w.Check("Tick me", ticked);
+    while (w.Accept()) {
+      if (ACCEPTED() != 0) seen.push_back(ticked);
+    }
+  });
+  DriverWindow w = ui.WaitWindow("Again");
+  std::size_t ticks = 0;
+  for (const bool on : {true, false, true}) {
+    w.Control("Tick me").Tick(on);
+    EXPECT_EQ(seen.size(), ++ticks) << "taken before Tick returns";
+  }
+  w.Close();
+  ui.Finish();
+  EXPECT_EQ(seen, (std::vector<int>{1, 0, 1}));
+}
+
 TEST(WindowModel, TheDriverEndsARunThatATestLeavesGoing) {
   auto ui = std::make_unique<TestDriver>();
   ui->Start([] {

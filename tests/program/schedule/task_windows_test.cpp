@@ -41,9 +41,28 @@ using Texts = std::vector<std::string>;
 
 // Controls of "Scheduled Tasks" by number: the sheet and its tabs, then the list.
 constexpr int kSheet = 1, kDayTab = 2, kList = 6;
-// Its list popup: the browse's own three entries, then the task commands.
-constexpr long kPopupSpecial = 4, kPopupScripting = 7, kPopupActiveOnly = 9, kPopupShowAll = 10,
-               kPopupQuery = 11, kPopupReset = 12;
+// Entries of the list popup, found by their text (the list extension adds its own before them).
+constexpr std::string_view kPopupScripting = "&Scripting", kPopupActiveOnly = "Show Active Only",
+                           kPopupShowAll = "Show All", kPopupQuery = "&Query", kPopupReset = "Reset";
+
+// The number POPUP answers for the entry `text` of `menu`: entries count from 1 through every
+// submenu, separators and submenu titles not; 0 when there is none.
+long PopupNumber(std::string_view menu, std::string_view text) {
+  long number = 0;
+  std::size_t start = 0;
+  while (start <= menu.size()) {
+    const std::size_t bar = menu.find('|', start);
+    std::string_view entry = menu.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
+    start = bar == std::string_view::npos ? menu.size() + 1 : bar + 1;
+    while (!entry.empty() && entry.back() == '}') entry.remove_suffix(1);
+    if (entry.empty() || entry == "-" || entry.front() == '{') continue;
+    if (const std::size_t icon = entry.find('['); icon != std::string_view::npos) entry = entry.substr(0, icon);
+    while (!entry.empty() && (entry.front() == '~' || entry.front() == '+')) entry.remove_prefix(1);
+    ++number;
+    if (entry == text) return number;
+  }
+  return 0;
+}
 // The list columns.
 constexpr int kStatusColumn = 1, kKindColumn = 2, kDateColumn = 3, kDescriptionColumn = 6;
 
@@ -55,6 +74,9 @@ class TaskWindowsTest : public testing::WindowTest {
 
   void SetUp() override {
     WindowTest::SetUp();
+    // The forms these lists reach by name: stand-ins per test, none unless a test gives one.
+    RegisterMainProcedure("UpdateSchedule", {});
+    RegisterMainProcedure("BrowseScripting", {});
     BROWSESCHEDULETHREADQUEUE.Free();
     GLO_ACTIVEONLY = FULLSCHEDULE = MULTIUSER = 0;
     TEMPSCRIPTINGACTIVE = 0;
@@ -179,9 +201,16 @@ class TaskWindowsTest : public testing::WindowTest {
     });
     return ui_.WaitWindow("Host");
   }
-  void PopupCommand(DriverWindow& w, long item) {
-    ui_.AnswerPopup(item);
-    w.ControlNumber(kList).RightClick();
+  // Opens the list popup (once to read it, once to choose) and chooses the entry `item`; an
+  // empty item only opens it.
+  void PopupCommand(DriverWindow& w, std::string_view item, int list = kList) {
+    ui_.AnswerPopup(0);
+    w.ControlNumber(list).RightClick();
+    if (item.empty()) return;
+    const long number = PopupNumber(ui_.Requests().back().text, item);
+    ASSERT_NE(number, 0) << item;
+    ui_.AnswerPopup(number);
+    w.ControlNumber(list).RightClick();
   }
 
   // A form that stores what the list asked for and notes what it was given.
@@ -499,7 +528,7 @@ TEST_F(TaskWindowsTest, AQueryNarrowsEveryTabUntilReset) {
   PopupCommand(w, kPopupReset);
   EXPECT_EQ(list.Rows(), 7u);
   // Reset is greyed once there is no query left to reset.
-  PopupCommand(w, 0);
+  PopupCommand(w, "");
   EXPECT_NE(ui_.Requests().back().text.find("~Reset"), std::string::npos);
   w.Close();
   ui_.Finish();
@@ -526,9 +555,8 @@ TEST_F(TaskWindowsTest, WithoutTheTaskFormItsButtonsAreGrey) {
     EXPECT_TRUE(w.Control(button).Disabled()) << button;
   }
   EXPECT_FALSE(w.Control("&Quick").Disabled());
-  PopupCommand(w, 0);
+  PopupCommand(w, "");
   EXPECT_NE(ui_.Requests().back().text.find("~S&pecial"), std::string::npos) << ui_.Requests().back().text;
-  (void)kPopupSpecial;
   w.Close();
   ui_.Finish();
 }
@@ -621,8 +649,10 @@ TEST_F(ExploreScheduleTest, ACustomRangeLeftAsOfferedCoversEveryTaskFrom1995To20
   ui_.WaitClosed(range);
   EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup", "Archive"}));
 
-  // "&More..." opens the list's popup: Show Active Only is its ninth entry.
-  ui_.AnswerPopup(9);
+  // "&More..." opens the list's popup.
+  ui_.AnswerPopup(0);
+  w.Control("&More...").Press();
+  ui_.AnswerPopup(PopupNumber(ui_.Requests().back().text, kPopupActiveOnly));
   w.Control("&More...").Press();
   EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
   EXPECT_EQ(w.Control("&Status:").Value(), "Active");
