@@ -39,6 +39,7 @@
 #include <cstdlib>
 
 #include "frontend/qt/bar_graph_view.h"
+#include "frontend/qt/drop_down_combo.h"
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_column_widths.h"
 #include "frontend/qt/list_header_mouse.h"
@@ -162,6 +163,24 @@ void QtWindow::Post(int event, int control, std::string text, long choice, int k
   input.choice = choice;
   input.keycode = keycode;
   PostInput(thread_, std::move(input));
+}
+
+long QtWindow::PostDroppingDown(int control) {
+  if (applying_) return 0;
+  // Text typed into the combo goes to the model first, so a refill does not lose it.
+  ReportEditDone(control);
+  Input input;
+  input.event = EVENT_DroppingDown;
+  input.window = id_;
+  input.control = control;
+  input.tag = NextInputTag();
+  return PostInput(thread_, input) ? input.tag : 0;
+}
+
+void QtWindow::ThreadWaits(long tag) {
+  for (auto& [number, item] : items_) {
+    if (auto* combo = qobject_cast<DropDownCombo*>(item.widget)) combo->ThreadWaits(tag);
+  }
 }
 
 void QtWindow::SetTakesInput(bool on) {
@@ -457,7 +476,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::DropList:
     case ControlType::Combo: {
-      auto* combo = new QComboBox(this);
+      auto* combo = new DropDownCombo(this, [this, number] { return PostDroppingDown(number); });
       combo->setEditable(item.type == ControlType::Combo);
       connect(combo, &QComboBox::activated, this, [this, number](int index) { Post(EVENT_Accepted, number, {}, index + 1); });
       if (combo->lineEdit()) {

@@ -321,5 +321,42 @@ TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
   ui.Finish();
 }
 
+// A combo refilled each time its list is about to drop down: the text typed into it is taken
+// first and survives the refill.
+TEST(WindowModel, DroppingDownLetsTheProgramRefillTheListFirst) {
+  String<20> pick;
+  std::vector<int> events;  // what the program saw of the combo
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Refill");
+    auto& combo = w.Combo(pick, "@s20", "old");
+    w.Button("Close");
+    int drops = 0;
+    while (w.Accept()) {
+      if (FIELD() != combo) continue;
+      events.push_back(EVENT());
+      if (EVENT() == EVENT_DroppingDown) {
+        ++drops;
+        combo.From("fresh " + std::to_string(drops) + "|other");
+      }
+    }
+  });
+  auto w = ui.WaitWindow("Refill");
+  auto combo = w.ControlOf(pick);
+  EXPECT_EQ(combo.Cell(1, 1), "old");
+  combo.TypeKeys("Zed");
+  combo.DropDown();
+  EXPECT_EQ((std::vector<int>{EVENT_Accepted, EVENT_DroppingDown}), events);
+  ASSERT_EQ(combo.Rows(), 2u);
+  EXPECT_EQ(combo.Cell(1, 1), "fresh 1");
+  EXPECT_EQ(combo.Value(), "Zed");
+  combo.DropDown();
+  EXPECT_EQ(combo.Cell(1, 1), "fresh 2");
+  EXPECT_THROW(w.Control("Close").DropDown(), std::logic_error);
+  w.Close();
+  ui.Finish();
+  EXPECT_EQ(pick, "Zed");
+}
+
 }  // namespace
 }  // namespace vx
