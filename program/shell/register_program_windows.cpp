@@ -5,7 +5,10 @@
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
+#include "program/scripts/hot_key_windows.h"
 #include "program/scripts/script_windows.h"
+#include "program/scripts/script_wizard.h"
+#include "program/scripts/template_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -21,6 +24,10 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
   RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
+  RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
+  RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
+  RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
+  RegisterMainProcedure("Wizard:Script", Wizard_Script);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("Housekeeping", Housekeeping);
@@ -37,9 +44,7 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
       "BrowseContacts",
-      "BrowseHotKeys",
       "BrowseMessages",
-      "BrowseScriptTemplates",
       "BrowseToDoList",
       "ExportContacts",
       "ExportSchedule",
@@ -56,10 +61,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-      "UpdateHotKeys",
       "UpdateSchedule",
       "Wizard:NewBirthdays",
-      "Wizard:Script",
   };
   return kNames;
 }
