@@ -4,6 +4,7 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/schedule/task_windows.h"
 #include "program/scripts/hot_key_windows.h"
 #include "program/scripts/script_windows.h"
 #include "program/scripts/script_wizard.h"
@@ -21,6 +22,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
+  RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
   RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
   RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
   RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
@@ -42,9 +45,7 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseContactCategories2Pane",
       "BrowseContacts",
       "BrowseMessages",
-      "BrowseSchedule",
       "BrowseToDoList",
-      "ExploreSchedule",
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
