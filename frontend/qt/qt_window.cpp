@@ -344,6 +344,11 @@ void QtWindow::AddControl(const ControlSnapshot& s) {
   if (item.widget) {
     item.widget->setObjectName(QStringLiteral("control-%1").arg(s.control));
     item.widget->setProperty("vxControl", s.control);
+    // Form fields report the keys the program alerts on them (FieldKey).
+    if (item.type == ControlType::Check || item.type == ControlType::Radio || item.type == ControlType::DropList ||
+        item.type == ControlType::Entry) {
+      item.widget->installEventFilter(this);
+    }
   }
   if (item.action) item.action->setObjectName(QStringLiteral("control-%1").arg(s.control));
   applying_ = true;
@@ -588,6 +593,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
       return ListKey(*item, *static_cast<QKeyEvent*>(event));
     }
+    if (Item* item = ItemOf(watched); item && FieldKey(*item, *static_cast<QKeyEvent*>(event))) return true;
   }
   if (event->type() == QEvent::FocusOut) {
     if (Item* item = ItemOf(watched)) ReportEditDone(item->widget->property("vxControl").toInt());
@@ -622,6 +628,18 @@ bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
   const std::string alerts = "|" + item.props[Prop::Alert] + "|";
   if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
   Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);
+  return true;
+}
+
+// Ctrl+' on a form field that alerts it (a form's history key, 734: the Ctrl bit 0x200 with the
+// key's own code 0xDE) reaches the model instead of the field. Answers whether it was taken.
+bool QtWindow::FieldKey(Item& item, const QKeyEvent& key) {
+  constexpr int kHistoryKey = 0x200 | 0xDE;
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() != Qt::Key_Apostrophe || mods != Qt::ControlModifier) return false;
+  const std::string alerts = "|" + item.props[Prop::Alert] + "|";
+  if (alerts.find("|" + std::to_string(kHistoryKey) + "|") == std::string::npos) return false;
+  Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, kHistoryKey);
   return true;
 }
 

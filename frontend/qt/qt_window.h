@@ -134,6 +134,7 @@ class QtWindow final : public QMainWindow {
   int FocusedControl() const;
   Item* ItemOf(QObject* widget);
   bool ListKey(Item& item, const QKeyEvent& key);
+  bool FieldKey(Item& item, const QKeyEvent& key);
 
   long thread_;
   int id_;
