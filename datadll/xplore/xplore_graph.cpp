@@ -4,6 +4,7 @@
 #include <map>
 
 #include "datadll/xplore/xplore_class.h"
+#include "datadll/xplore/xplore_progress.h"
 #include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
@@ -87,9 +88,12 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
   if (!column || !browse) return false;
   const std::string description = CLIP(column->DESCRIPTION.empty() ? column->HEADER : column->DESCRIPTION);
   std::map<std::string, long> counts;
+  XploreProgress progress("Are you sure you want to quit this Graphing Procedure?");
+  progress.Open(browse->Records());
   for (std::size_t r = 0; r < browse->Records(); ++r) {
     ++counts[CLIP(SUB(GETSTRINGFORGRAPH(r, *column), 1, 80))];
     ++counted;
+    if (!progress.Step()) return false;
     if (counts.size() > kMaxCategories) {
       MESSAGE("Too complex to graph - exceeds max number of categories: " + std::to_string(kMaxCategories) + " - '" +
                   description,
@@ -97,6 +101,7 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
       return false;
     }
   }
+  progress.Close();
   if (counts.size() < 2) {
     MESSAGE(std::string(counts.empty() ? "There are no categories to Graph of '" : "There is only one category to Graph of '") +
                 description + "'",

@@ -56,6 +56,9 @@ struct ModelMessage {
   Prop prop = Prop::Text;
   std::string value;
   long tag = 0;
+  // ThreadIdle: the thread only looks at its events between steps of work it is doing (a
+  // progress window); the events up to `tag` are taken but the work they started goes on.
+  bool working = false;
   std::shared_ptr<const ControlSnapshot> snapshot;
   std::shared_ptr<const std::vector<ListRow>> rows;
 };
