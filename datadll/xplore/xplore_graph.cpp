@@ -144,6 +144,7 @@ void XPLORECLASS::SHOWBARGRAPH() {
     }
     graph.Value(data);
     graph.Set(Prop::FontName, ini.Get("XplorePreferences", "FontName", "Arial"));
+    graph.Set(Prop::FontSize, ini.Get("XplorePreferences", "FontSize", "12"));
     graph.Set(Prop::FontStyle, ini.Get("XplorePreferences", "FontStyle", "700"));
   };
   graph.SetText(std::to_string(counted) + " Categories of Field: " + description + "\nFilter: " + FilterExpression());

@@ -97,15 +97,16 @@ void XPLORECLASS::LISTFONT() {
   Control* list = ListBox();
   if (!list) return;
   std::string name = list->Get(Prop::FontName);
-  long size = 10;
+  long size = list->GetNumber(Prop::FontSize) > 0 ? list->GetNumber(Prop::FontSize) : 10;
   long colour = list->Get(Prop::FontColor).empty() ? 0 : list->GetNumber(Prop::FontColor);
   long style = list->Get(Prop::FontStyle).empty() ? 400 : list->GetNumber(Prop::FontStyle);
   if (!FONTCHOOSER("Font", name, size, colour, style)) return;
-  // The list shows the typeface, colour and style; its size follows the desktop's.
   list->Set(Prop::FontName, name);
+  list->Set(Prop::FontSize, size);
   list->Set(Prop::FontColor, colour);
   list->Set(Prop::FontStyle, style);
   PARS.FONT = name;
+  PARS.POINT = static_cast<int>(size);
   PARS.COLOR = colour;
   PARS.STYLE = style;
 }

@@ -65,6 +65,18 @@ void FitTabBar(QTabWidget* tabs) {
   tabs->tabBar()->setVisible(!tabs->property("vxWizard").toBool() && !lone_blank);
 }
 
+// A list's rows and columns follow its font: the row height, and the column widths, which the
+// format gives in units of that font.
+void FitListToFont(QTableView* view, const std::string& format) {
+  if (!view) return;
+  const QFontMetrics metrics = view->fontMetrics();
+  view->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+  const std::vector<ListColumn> columns = ParseListFormat(format);
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
+  }
+}
+
 // The font of a face named as the design names it. A fixed-pitch face this desktop lacks
 // becomes the desktop's own fixed-pitch font, never a proportional stand-in.
 QFont Typeface(QFont font, const std::string& name) {
@@ -912,6 +924,16 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
       break;
     case Prop::FontName:
       if (w) w->setFont(Typeface(w->font(), value));
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format]);
+      break;
+    case Prop::FontSize:
+      if (w) {
+        QFont font = w->font();
+        const long points = Number(value);
+        font.setPointSizeF(points > 0 ? static_cast<qreal>(points) : QGuiApplication::font().pointSizeF());
+        w->setFont(font);
+      }
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format]);
       break;
     case Prop::FontStyle:
       if (w) {
@@ -919,6 +941,7 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
         font.setBold(Number(value) >= 700);
         w->setFont(font);
       }
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format]);
       break;
     case Prop::FontColor:
     case Prop::Color:

@@ -57,6 +57,7 @@ enum class Prop : int {
   MouseUpRow,      // lists: where the last release was, the same way
   MouseUpField,
   MouseUpZone,
+  FontSize,     // points; 0 or none: the front end's own size
   Count_        // not a property: one past the last
 };
 

@@ -314,17 +314,23 @@ TEST_F(XplorePopupTest, TheKeysAndTheAttributeWindowsChangeTheListAtOnceAndItsFo
   properties.Control("F&ont").Press();
   DriverWindow font = ui_.WaitWindow("Font");
   font.Control("Typeface").Type("DejaVu Sans Mono");
+  font.Control("Size").Type("14");
   font.Control("Style").Choose("Bold");
   font.Control("OK").Press();
   ui_.WaitClosed(font);
   EXPECT_EQ(list.Get(Prop::FontName), "DejaVu Sans Mono");
   EXPECT_EQ(list.Get(Prop::FontStyle), "700");
+  EXPECT_EQ(list.Get(Prop::FontSize), "14");
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
   CloseAll(w);
 
   w = Open();
   EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontName), "DejaVu Sans Mono");
+  EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontSize), "14");
+  w.ControlNumber(1).PressKey(AltF12);  // the window's own layout: the design's font again
+  EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontName), "");
+  EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontSize), "0");
   CloseAll(w);
 }
 
