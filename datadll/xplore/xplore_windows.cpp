@@ -44,6 +44,13 @@ std::string ColourChoices() {
   return from;
 }
 
+// A drop list of the named colours, each shown with a sample of itself ("None" without).
+Control& ColourDropList(ControlMaker& parent, std::string& name) {
+  std::vector<long> samples;
+  for (const char* colour : kColourNames) samples.push_back(XPLORECLASS::COLORSTRINGTOLONG(colour, -1));
+  return parent.DropList(name, ColourChoices()).Swatches(std::move(samples));
+}
+
 int StyleIndex(long style) {
   return (style >= 700 || (style & 0xFFF) >= 700 ? 1 : 0) + ((style & kItalic) ? 2 : 0) + ((style & kUnderline) ? 4 : 0);
 }
@@ -69,7 +76,7 @@ bool XPLORECLASS::FONTCHOOSER(std::string_view title, std::string& name, long& s
   for (const char* s : kStyleNames) styles += (styles.empty() ? "" : "|") + std::string(s);
   window.DropList(style_name, styles);
   window.Prompt("&Colour:");
-  window.DropList(colour_name, ColourChoices());
+  ColourDropList(window, colour_name);
   const int ok = window.Button("OK").Default();
   const int cancel = window.Button("Cancel");
   window.SetCancelButton(cancel);
@@ -211,9 +218,9 @@ void XPLORECLASS::COLORCOLATTRIBUTE() {
   for (int g = 0; g < 2; ++g) {
     Control& box = panes.Group(groups[g]);
     box.Prompt("Text");
-    lists[g * 2] = box.DropList(names[g * 2], ColourChoices());
+    lists[g * 2] = ColourDropList(box, names[g * 2]);
     box.Prompt("Background");
-    lists[g * 2 + 1] = box.DropList(names[g * 2 + 1], ColourChoices());
+    lists[g * 2 + 1] = ColourDropList(box, names[g * 2 + 1]);
   }
   const int reset = window.Button("&Reset");
   const int ok = window.Button("OK").Default();

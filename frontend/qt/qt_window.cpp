@@ -14,12 +14,15 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
@@ -75,6 +78,17 @@ void FitListToFont(QTableView* view, const std::string& format) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
   }
+}
+
+// A sample of a colour for a drop-list item: the colour framed, so that white shows too.
+QIcon Swatch(const QColor& colour, const QSize& size) {
+  QPixmap picture(size);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setPen(QColor(Qt::darkGray));
+  painter.setBrush(colour);
+  painter.drawRect(QRect(QPoint(1, 2), size - QSize(3, 5)));
+  return QIcon(picture);
 }
 
 // The font of a face named as the design names it. A fixed-pitch face this desktop lacks
@@ -631,7 +645,14 @@ void QtWindow::SetRows(int control, std::shared_ptr<const std::vector<ListRow>> 
     const QSignalBlocker quiet(combo);
     const QString edited = combo->currentText();
     combo->clear();
-    for (const ListRow& row : *rows) combo->addItem(row.empty() ? QString() : Shown(row[0].text));
+    for (const ListRow& row : *rows) {
+      const QString text = row.empty() ? QString() : Shown(row[0].text);
+      if (!row.empty() && row[0].swatch >= 0) {
+        combo->addItem(Swatch(ModelColour(row[0].swatch), combo->iconSize()), text);
+      } else {
+        combo->addItem(text);
+      }
+    }
     ApplySelected(item, Number(item.props[Prop::Selected]));
     if (item.type == ControlType::Combo) combo->setEditText(Shown(item.props[Prop::Value]));
   }

@@ -22,6 +22,7 @@ struct ListCell {
   std::string text;
   std::string icon;  // file name from the list's icon list; empty for none
   long fg = -1, bg = -1, selected_fg = -1, selected_bg = -1;  // -1: default colour
+  long swatch = -1;  // drop lists: a sample of this colour shown beside the text; -1 none
 };
 using ListRow = std::vector<ListCell>;
 

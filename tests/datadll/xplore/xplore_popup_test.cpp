@@ -258,7 +258,16 @@ TEST_F(XplorePopupTest, ListPropertiesHideShowAndColourColumns) {
   // Colours of the current column, applied at once; "&Default" brings the design back.
   properties.Control("C&olors").Press();
   DriverWindow colours = ui_.WaitWindow("Column Colors");
-  colours.ControlNumber(4).Choose("Red");  // normal text
+  // Each colour is offered with a sample of itself; "None" has none.
+  DriverControl normal_text = colours.ControlNumber(4);
+  ASSERT_EQ(normal_text.Kind(), ControlType::DropList);
+  for (long row = 1; row <= static_cast<long>(normal_text.Rows()); ++row) {
+    const ListCell item = normal_text.CellDetail(row, 1);
+    EXPECT_EQ(item.swatch, XPLORECLASS::COLORSTRINGTOLONG(item.text, -1)) << item.text;
+  }
+  EXPECT_EQ(normal_text.CellDetail(1, 1).text, "None");
+  EXPECT_EQ(normal_text.CellDetail(1, 1).swatch, -1);
+  normal_text.Choose("Red");  // normal text
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, 0x0000FF);
   colours.Control("&Reset").Press();
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, -1);
