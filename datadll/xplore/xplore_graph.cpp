@@ -166,12 +166,18 @@ void XPLORECLASS::SHOWBARGRAPH() {
     draw();
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, clipboard, [&] {
+  auto copy_picture = [&] {
     // The window's picture without its buttons; they come back a second later.
     for (int control : {preferences, clipboard, ok}) window[control].Hide();
     window.CopyPicture();
     window.Set(Prop::Timer, 100L);
     return Level_Benign;
+  };
+  manager.On(EVENT_Accepted, clipboard, copy_picture);
+  // Print Screen and Alt+Print Screen copy the graph's picture as the button does.
+  graph.Alert(PrintScreenKey).Alert(AltPrintScreen);
+  manager.On(EVENT_AlertKey, graph, [&] {
+    return KEYCODE() == PrintScreenKey || KEYCODE() == AltPrintScreen ? copy_picture() : Level_Benign;
   });
   manager.On(EVENT_Timer, [&] {
     for (int control : {preferences, clipboard, ok}) window[control].Unhide();

@@ -605,6 +605,19 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (event->key() == Qt::Key_Print && (mods == Qt::NoModifier || mods == Qt::AltModifier)) {
+    // Print Screen (44) and Alt+Print Screen (44 with the Alt bit) reach a control of the window
+    // that alerts them, wherever the focus is (a graph copies its picture).
+    const int code = PrintScreenKey | (mods == Qt::AltModifier ? 0x400 : 0);
+    for (const auto& [number, item] : items_) {
+      const auto alerts = item.props.find(Prop::Alert);
+      if (alerts == item.props.end()) continue;
+      if (("|" + alerts->second + "|").find("|" + std::to_string(code) + "|") == std::string::npos) continue;
+      Post(EVENT_AlertKey, number, {}, 0, code);
+      event->accept();
+      return;
+    }
+  }
   QMainWindow::keyPressEvent(event);
 }
 
