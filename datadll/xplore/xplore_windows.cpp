@@ -363,7 +363,18 @@ void XPLORECLASS::PROCREFORMAT() {
   const int underline_check = flags.Check("&Underline", underline).Tip("Underline the current column");
   const int border_check = flags.Check("&Border", border).Tip("Right hand border line");
   const int resize_check = flags.Check("&Resize", resize).Tip("Allow Column Resize with Mouse");
+  // The list's own: its line height and scroll bars.
+  Control* list = ListBox();
+  long line_height = list ? list->GetNumber(Prop::LineHeight) : 0;
+  long vscroll = list && list->Get(Prop::VScroll) == "0" ? 0 : 1;
+  long hscroll = list && list->Get(Prop::HScroll) == "0" ? 0 : 1;
+  Control& list_box = attributes.Group("List");
+  list_box.Prompt("&LineHeight:");
+  const int line_height_spin = list_box.Spin(line_height, "@n3", 0, 99).Tip("Adjust Line Height");
+  const int vscroll_check = list_box.Check("&Vertical Scroll", vscroll).Tip("Display Vertical Scroll bar");
+  const int hscroll_check = list_box.Check("Hori&zontal Scroll", hscroll).Tip("Display Horizontal Scroll bar");
   const std::pair<int, long> gates[] = {
+      {line_height_spin, 0x4000000}, {vscroll_check, 0x8000000}, {hscroll_check, 0x10000000},
       {header_entry, 0x400},       {header_offset_spin, 0x200}, {header_just_list, 0x1E0}, {data_offset_spin, 0x10},
       {data_just_list, 0xF},       {width_spin, 0x800},         {fixed_check, 0x10000},    {underline_check, 0x20000},
       {border_check, 0x40000},     {resize_check, 0x80000}};
@@ -471,6 +482,21 @@ void XPLORECLASS::PROCREFORMAT() {
   manager.On(EVENT_AlertKey, all_list, [&] { return key(false); });
   manager.On(EVENT_Accepted, left, [&] { return move(-1); });
   manager.On(EVENT_Accepted, right, [&] { return move(1); });
+  manager.On(EVENT_Accepted, line_height_spin, [&] {
+    if (list) list->Set(Prop::LineHeight, line_height);
+    PARS.LINEHEIGHT = line_height;
+    return Level_Benign;
+  });
+  manager.On(EVENT_Accepted, vscroll_check, [&] {
+    PARS.VSCROLL = vscroll ? "1" : "0";
+    if (list) list->Set(Prop::VScroll, PARS.VSCROLL);
+    return Level_Benign;
+  });
+  manager.On(EVENT_Accepted, hscroll_check, [&] {
+    PARS.HSCROLL = hscroll ? "1" : "0";
+    if (list) list->Set(Prop::HScroll, PARS.HSCROLL);
+    return Level_Benign;
+  });
   manager.On(EVENT_Accepted, font, [&] {
     LISTFONT();
     return Level_Benign;
@@ -482,6 +508,7 @@ void XPLORECLASS::PROCREFORMAT() {
   });
   manager.On(EVENT_Accepted, reset, [&] {
     RESETTODEFAULT();
+    line_height = list ? list->GetNumber(Prop::LineHeight) : 0;
     refresh(1);
     all_list.Choose(1);
     return Level_Benign;

@@ -39,6 +39,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "frontend/qt/bar_graph_view.h"
@@ -68,12 +70,15 @@ void FitTabBar(QTabWidget* tabs) {
   tabs->tabBar()->setVisible(!tabs->property("vxWizard").toBool() && !lone_blank);
 }
 
-// A list's rows and columns follow its font: the row height, and the column widths, which the
+// A list's rows and columns follow its font: the row height (a line height given in dialog
+// units, eighths of the font's height, or else the font's own), and the column widths, which the
 // format gives in units of that font.
-void FitListToFont(QTableView* view, const std::string& format) {
+void FitListToFont(QTableView* view, const std::string& format, long line_height) {
   if (!view) return;
   const QFontMetrics metrics = view->fontMetrics();
-  view->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+  const int row = line_height > 0 ? std::max(4, static_cast<int>(std::lround(line_height * metrics.height() / 8.0)))
+                                  : metrics.height() + 6;
+  view->verticalHeader()->setDefaultSectionSize(row);
   const std::vector<ListColumn> columns = ParseListFormat(format);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
@@ -958,7 +963,7 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
       break;
     case Prop::FontName:
       if (w) w->setFont(Typeface(w->font(), value));
-      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format]);
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
       break;
     case Prop::FontSize:
       if (w) {
@@ -967,7 +972,18 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
         font.setPointSizeF(points > 0 ? static_cast<qreal>(points) : QGuiApplication::font().pointSizeF());
         w->setFont(font);
       }
-      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format]);
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      break;
+    case Prop::LineHeight:
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(value));
+      break;
+    case Prop::VScroll:
+    case Prop::HScroll:
+      if (auto* view = item.model ? static_cast<QTableView*>(w) : nullptr) {
+        const Qt::ScrollBarPolicy policy = value == "0" ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+        if (prop == Prop::VScroll) view->setVerticalScrollBarPolicy(policy);
+        else view->setHorizontalScrollBarPolicy(policy);
+      }
       break;
     case Prop::FontStyle:
       if (w) {
@@ -975,7 +991,7 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
         font.setBold(Number(value) >= 700);
         w->setFont(font);
       }
-      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format]);
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
       break;
     case Prop::FontColor:
     case Prop::Color:

@@ -132,8 +132,8 @@ TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
   EXPECT_EQ(status, 0);
 }
 
-// The list font a user chose (typeface and size) comes back with the kept layout: the Qt list
-// shows it, with rows tall enough for it and columns as wide as the format says in that font.
+// The list font size, line height and scroll bars a user chose come back with the kept layout:
+// the Qt list shows them, with columns as wide as the format says in that font.
 TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
   REQUIRE_QT_DISPLAY();
   test_support::TempFolder folder("vx_xplore_qt");
@@ -142,6 +142,8 @@ TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
     IniFile kept(ini);
     kept.Put("XploreNames", "XploreOrigFormatString-?List", "90L(2)M|~Name~@s20@40R(2)M~Letters~@n3@");
     kept.Put("XploreNames", "XplorePoint-?List", "20");
+    kept.Put("XploreNames", "XploreLineHeight-?List", "12");
+    kept.Put("XploreNames", "XploreVscroll-?List", "0");
   }
   const int status = RunAsUser([&] { NamesProgram(ini); }, [&] {
     qt::QtWindow* window = WaitShown("Xplore Names");
@@ -151,15 +153,18 @@ TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
     ASSERT_NE(list, nullptr);
     qreal points = 0;
     int row_height = 0, line_height = 0, name_width = 0, designed = 0;
+    bool vertical_bar_off = false;
     OnGui([&] {
       points = list->font().pointSizeF();
       row_height = list->verticalHeader()->defaultSectionSize();
       line_height = list->fontMetrics().height();
       name_width = list->columnWidth(0);
+      vertical_bar_off = list->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
       designed = qt::ColumnPixels(ParseListFormat("90L(2)M|~Name~@s20@")[0], list->fontMetrics());
     });
     EXPECT_EQ(points, 20.0);
-    EXPECT_GE(row_height, line_height);
+    EXPECT_EQ(row_height, (12 * line_height + 4) / 8) << "twelve eighths of the font's height";
+    EXPECT_TRUE(vertical_bar_off);
     EXPECT_EQ(name_width, designed) << "the name column is as wide as its format in the larger font";
     OnGui([&] { window->close(); });
   });

@@ -350,6 +350,8 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
   DriverWindow properties = ui_.WaitWindow("List Properties");
   EXPECT_TRUE(properties.Control("Te&xt").Disabled()) << "the program's mask offers none of them";
   EXPECT_TRUE(properties.Control("F&ixed").Disabled());
+  EXPECT_TRUE(properties.Control("&LineHeight").Disabled());
+  EXPECT_TRUE(properties.Control("&Vertical Scroll").Disabled());
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
   CloseAll(w);
@@ -371,8 +373,23 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
   EXPECT_EQ(born.width, 75);
   EXPECT_EQ(born.justify, 'R');
   EXPECT_TRUE(born.underline);
+
+  // The list's line height and scroll bars apply at once and come back with the layout; the
+  // window's own layout brings the design's line height back.
+  properties.Control("&LineHeight").Type("12");
+  properties.Control("&Vertical Scroll").Tick(false);
+  EXPECT_EQ(list.Get(Prop::LineHeight), "12");
+  EXPECT_EQ(list.Get(Prop::VScroll), "0");
+  EXPECT_EQ(list.Get(Prop::HScroll), "");
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
+  CloseAll(w);
+  w = Open();
+  list = w.ControlNumber(1);
+  EXPECT_EQ(list.Get(Prop::LineHeight), "12");
+  EXPECT_EQ(list.Get(Prop::VScroll), "0");
+  list.PressKey(AltF12);
+  EXPECT_EQ(list.Get(Prop::LineHeight), "0");
   CloseAll(w);
 }
 
