@@ -44,6 +44,7 @@
 #include <cstdlib>
 
 #include "frontend/qt/bar_graph_view.h"
+#include "frontend/qt/drop_down_combo.h"
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_column_widths.h"
 #include "frontend/qt/list_header_mouse.h"
@@ -112,10 +113,11 @@ QFont Typeface(QFont font, const std::string& name) {
   return font;
 }
 
-// Controls that grow with the window: in form rows they take the spare height.
+// Controls that grow with the window: in form rows they take the spare height. A sheet grows
+// only once one of its pages holds such a control (GrowSheetsAround), so a row of tabs that
+// only chooses what a list below it shows stays as high as its tabs.
 bool Stretches(ControlType type) {
-  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet ||
-         type == ControlType::BarGraph;
+  return type == ControlType::List || type == ControlType::Text || type == ControlType::BarGraph;
 }
 
 // Controls that take the spare width of a row they stand in.
@@ -192,6 +194,24 @@ void QtWindow::Post(int event, int control, std::string text, long choice, int k
   input.choice = choice;
   input.keycode = keycode;
   PostInput(thread_, std::move(input));
+}
+
+long QtWindow::PostDroppingDown(int control) {
+  if (applying_) return 0;
+  // Text typed into the combo goes to the model first, so a refill does not lose it.
+  ReportEditDone(control);
+  Input input;
+  input.event = EVENT_DroppingDown;
+  input.window = id_;
+  input.control = control;
+  input.tag = NextInputTag();
+  return PostInput(thread_, input) ? input.tag : 0;
+}
+
+void QtWindow::ThreadWaits(long tag) {
+  for (auto& [number, item] : items_) {
+    if (auto* combo = qobject_cast<DropDownCombo*>(item.widget)) combo->ThreadWaits(tag);
+  }
 }
 
 void QtWindow::SetTakesInput(bool on) {
@@ -317,6 +337,34 @@ void QtWindow::PlaceInBox(Container& c, ControlType type, QWidget* widget) {
   }
 }
 
+void QtWindow::GrowSheetsAround(int parent) {
+  for (int number = parent; number != 0;) {
+    auto it = items_.find(number);
+    if (it == items_.end()) return;
+    const Item& item = it->second;
+    if (item.type == ControlType::Sheet && item.widget) {
+      Container& c = ContainerFor(item.parent);
+      if (c.grid) {
+        const int index = c.grid->indexOf(item.widget);
+        int row = 0, column = 0, rows = 0, columns = 0;
+        if (index >= 0) {
+          c.grid->getItemPosition(index, &row, &column, &rows, &columns);
+          c.grid->setRowStretch(row, 1);
+          c.rows_grow = true;
+          if (c.filler) {
+            c.grid->removeItem(c.filler);
+            delete c.filler;
+            c.filler = nullptr;
+          }
+        }
+      } else if (c.box && c.layout.arrangement != Arrangement::Row && c.layout.arrangement != Arrangement::Beside) {
+        c.box->setStretchFactor(item.widget, 1);
+      }
+    }
+    number = item.parent;
+  }
+}
+
 void QtWindow::AddControl(const ControlSnapshot& s) {
   Item& item = items_[s.control];
   item.type = s.type;
@@ -390,6 +438,7 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     parent->group->addButton(static_cast<QRadioButton*>(widget), item.index + 1);
   }
   Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
+  if (Stretches(item.type)) GrowSheetsAround(s.parent);
   if (item.type == ControlType::Prompt) {
     last_prompt_ = widget;
   } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {
@@ -458,7 +507,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::DropList:
     case ControlType::Combo: {
-      auto* combo = new QComboBox(this);
+      auto* combo = new DropDownCombo(this, [this, number] { return PostDroppingDown(number); });
       combo->setEditable(item.type == ControlType::Combo);
       connect(combo, &QComboBox::activated, this, [this, number](int index) { Post(EVENT_Accepted, number, {}, index + 1); });
       if (combo->lineEdit()) {

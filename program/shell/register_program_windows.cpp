@@ -1,9 +1,14 @@
 #include "program/shell/register_program_windows.h"
 
+#include "program/admin/admin_windows.h"
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/schedule/task_windows.h"
+#include "program/scripts/hot_key_windows.h"
 #include "program/scripts/script_windows.h"
+#include "program/scripts/script_wizard.h"
+#include "program/scripts/template_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -12,32 +17,38 @@ namespace vx {
 
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
+  RegisterMainProcedure("About", About);
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
+  RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
+  RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
+  RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
+  RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
+  RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
+  RegisterMainProcedure("Wizard:Script", Wizard_Script);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
+  RegisterMainProcedure("Housekeeping", Housekeeping);
+  RegisterMainProcedure("Setup", Setup);
+  RegisterMainProcedure("UpdateUsers", UpdateUsers);
+  RegisterMainProcedure("UpdateVXUSD", UpdateVXUSD);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
   static constexpr std::string_view kNames[] = {
-      "About",
       "BrowseClipboard",
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
       "BrowseContacts",
-      "BrowseHotKeys",
       "BrowseMessages",
-      "BrowseSchedule",
-      "BrowseScriptTemplates",
       "BrowseToDoList",
-      "ExploreSchedule",
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
-      "Housekeeping",
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",
@@ -50,11 +61,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-      "Setup",
-      "UpdateHotKeys",
       "UpdateSchedule",
       "Wizard:NewBirthdays",
-      "Wizard:Script",
   };
   return kNames;
 }

@@ -778,6 +778,14 @@ void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseL
 
 void DriverControl::RightClick() { Send(EVENT_AlertKey, {}, 0, MouseRight); }
 
+void DriverControl::DropDown() {
+  const ControlType type = Kind();
+  if (type != ControlType::DropList && type != ControlType::Combo) {
+    throw std::logic_error("control " + std::to_string(control_) + " has no list to drop down");
+  }
+  Send(EVENT_DroppingDown, {}, 0);
+}
+
 void DriverControl::PressKey(int keycode) { Send(EVENT_AlertKey, {}, 0, keycode); }
 
 namespace {

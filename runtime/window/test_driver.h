@@ -81,6 +81,9 @@ class DriverControl {
   void ActivateRow(long row);         // double click on a list row
   void RightClick();                  // the right mouse button on a list (its popup menu)
   void RightClickCell(long row, int column);  // ... on that row and column (from 1)
+  // Opens a drop list's or combo's list: the program takes EVENT_DroppingDown (and may refill
+  // the list) before the action returns.
+  void DropDown();
   void PressKey(int keycode);         // a key pressed while the control has the focus
   // A list's column header (column from 1) under the mouse: a click (press and release), a drag
   // dropped on another column's header, a right click, a double click on the column's right
