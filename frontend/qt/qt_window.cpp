@@ -246,8 +246,10 @@ QtWindow::Container& QtWindow::NewContainer(int number, QWidget* holder, const L
       c.box = new QVBoxLayout(holder);
       break;
   }
-  // A container inside another needs no second margin around its controls.
-  if (number != 0 && layout.arrangement != Arrangement::FormRows) {
+  // A container inside another needs no second margin around its controls; a group box keeps
+  // its margin whatever its arrangement, so its controls stand clear of its frame and line up
+  // with those of a group in form rows.
+  if (number != 0 && layout.arrangement != Arrangement::FormRows && !qobject_cast<QGroupBox*>(holder)) {
     if (c.grid) c.grid->setContentsMargins(0, 0, 0, 0);
     if (c.box) c.box->setContentsMargins(0, 0, 0, 0);
   }
@@ -308,7 +310,7 @@ void QtWindow::PlaceInGrid(Container& c, ControlType type, QWidget* widget, Layo
     delete c.filler;
     c.filler = nullptr;
   }
-  if (!c.rows_grow) {
+  if (!c.rows_grow && c.fills) {
     c.filler = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding);
     c.grid->addItem(c.filler, c.next_row, 0, 1, std::max(1, c.grid->columnCount()));
   }
@@ -373,6 +375,11 @@ void QtWindow::AddControl(const ControlSnapshot& s) {
   if (item.widget) {
     item.widget->setObjectName(QStringLiteral("control-%1").arg(s.control));
     item.widget->setProperty("vxControl", s.control);
+    // Form fields report the keys the program alerts on them (FieldKey).
+    if (item.type == ControlType::Check || item.type == ControlType::Radio || item.type == ControlType::DropList ||
+        item.type == ControlType::Entry) {
+      item.widget->installEventFilter(this);
+    }
   }
   if (item.action) item.action->setObjectName(QStringLiteral("control-%1").arg(s.control));
   applying_ = true;
@@ -443,6 +450,12 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     last_prompt_ = widget;
   } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {
     static_cast<QLabel*>(last_prompt_)->setBuddy(widget);
+    // Beside a field that grows (a text box, a list) the prompt stands at the field's first line.
+    Container& c = ContainerFor(s.parent);
+    if (Stretches(item.type) && c.grid && c.grid->indexOf(last_prompt_) >= 0) {
+      c.grid->setAlignment(last_prompt_, Qt::AlignLeft | Qt::AlignTop);
+      last_prompt_->setContentsMargins(0, widget->fontMetrics().height() / 4, 0, 0);
+    }
     last_prompt_ = nullptr;
   }
 }
@@ -486,7 +499,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::Option: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box, layout);
+      NewContainer(number, box, layout).fills = false;
       item.group = new QButtonGroup(box);
       connect(item.group, &QButtonGroup::idClicked, this, [this, number](int id) { Post(EVENT_Accepted, number, {}, id); });
       return box;
@@ -495,7 +508,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new QRadioButton(this);
     case ControlType::Group: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box, layout);
+      NewContainer(number, box, layout).fills = false;
       return box;
     }
     case ControlType::Panel:
@@ -611,6 +624,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
       return ListKey(*item, *static_cast<QKeyEvent*>(event));
     }
+    if (Item* item = ItemOf(watched); item && FieldKey(*item, *static_cast<QKeyEvent*>(event))) return true;
   }
   if (event->type() == QEvent::FocusOut) {
     if (Item* item = ItemOf(watched)) ReportEditDone(item->widget->property("vxControl").toInt());
@@ -645,6 +659,18 @@ bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
   const std::string alerts = "|" + item.props[Prop::Alert] + "|";
   if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
   Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);
+  return true;
+}
+
+// Ctrl+' on a form field that alerts it (a form's history key, 734: the Ctrl bit 0x200 with the
+// key's own code 0xDE) reaches the model instead of the field. Answers whether it was taken.
+bool QtWindow::FieldKey(Item& item, const QKeyEvent& key) {
+  constexpr int kHistoryKey = 0x200 | 0xDE;
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() != Qt::Key_Apostrophe || mods != Qt::ControlModifier) return false;
+  const std::string alerts = "|" + item.props[Prop::Alert] + "|";
+  if (alerts.find("|" + std::to_string(kHistoryKey) + "|") == std::string::npos) return false;
+  Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, kHistoryKey);
   return true;
 }
 
