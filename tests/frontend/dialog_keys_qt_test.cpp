@@ -215,6 +215,55 @@ TEST(DialogKeysQt, CtrlQuoteInAFieldThatAlertsItReachesTheProgram) {
   EXPECT_EQ(status, 0);
 }
 
+// Keys with modifiers that a list alerts arrive with the runtime's modifier bits (Shift 0x100,
+// Ctrl 0x200, Alt 0x400, as in Shift+Enter 269 and Ctrl+Alt+Enter 0x60D): Ctrl+Alt+R is 1618
+// and Alt+F11 is 1146, the codes the list extension alerts.
+TEST(DialogKeysQt, ModifiedKeysOnAListCarryTheRuntimesModifierBits) {
+  REQUIRE_QT_DISPLAY();
+  constexpr int kCtrlAltR = 1618, kAltF11 = 1146;
+  KeysSeen seen;
+  const int status = RunAsUser([&] {
+    Queue<Fruit> fruit;
+    fruit.buffer.name = "apple";
+    fruit.Add();
+    QueueList<Fruit> rows(fruit, [](const Fruit& f) { return ListFields{f.name.str()}; });
+    Window w("Modifier Keys");
+    Control& list = w.List("60L(2)|M~Fruit~@s10@").From(&rows);
+    list.Alert(kCtrlAltR).Alert(kAltF11);
+    w.Button("&OK");
+    while (w.Accept()) {
+      if (EVENT() == EVENT_AlertKey && FIELD() == list) seen.Add(std::to_string(KEYCODE()));
+    }
+  }, [&] {
+    qt::QtWindow* window = WaitShown("Modifier Keys");
+    ASSERT_NE(window, nullptr);
+    using Log = std::vector<std::string>;
+    auto press = [&](unsigned modifiers, unsigned key, std::size_t expected) {
+      for (int attempt = 0; attempt < 3 && seen.Log().size() < expected; ++attempt) {
+        OnGui([&] {
+          window->activateWindow();
+          if (QWidget* field = window->findChild<QWidget*>("control-1")) field->setFocus();
+        });
+        WaitFor([&] {
+          bool focused = false;
+          OnGui([&] {
+            QWidget* field = window->findChild<QWidget*>("control-1");
+            focused = field && field->hasFocus();
+          });
+          return focused;
+        }, 2s);
+        FakeKeyChord(modifiers, key);
+        WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
+      }
+    };
+    press(platform::kHotKeyCtrl | platform::kHotKeyAlt, 'R', 1);
+    press(platform::kHotKeyAlt, 0x7A, 2);  // F11
+    EXPECT_EQ(seen.Log(), (Log{std::to_string(kCtrlAltR), std::to_string(kAltF11)}));
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
 TEST(DialogKeysQt, CarriageReturnsBreakAMessagesLines) {
   REQUIRE_QT_DISPLAY();
   QString shown;
