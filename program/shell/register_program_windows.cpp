@@ -3,6 +3,7 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+#include "program/schedule/update_schedule.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -16,6 +17,7 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
+  RegisterMainProcedure("UpdateSchedule", UpdateSchedule);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
@@ -49,7 +51,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintToDoByPriority",
       "Setup",
       "UpdateHotKeys",
-      "UpdateSchedule",
       "Wizard:NewBirthdays",
       "Wizard:Script",
   };
