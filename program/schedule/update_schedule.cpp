@@ -98,7 +98,6 @@ class TaskForm final : public RecordForm {
   void PlayWav();
   void RunScripting();
   void EditTaskUser();
-  void OpenedMessages();
   bool Editing() const { return Request == InsertRecord || Request == ChangeRecord; }
   std::string SelectedRow(const Control& list, const RowsList& rows) const;
 
@@ -107,6 +106,7 @@ class TaskForm final : public RecordForm {
   COLOURTABCLASS tabs_;
   RowsList steps_, users_, task_users_;
   std::int32_t shown_warn_date_ = 0, shown_warn_time_ = 0;
+  bool paged_ = false;  // the pager knows the sheet
 
   int sheet_ = 0, back_ = 0, next_ = 0;
   int special_tab_ = 0, basics_tab_ = 0, program_tab_ = 0, message_tab_ = 0, scheduling_tab_ = 0;
@@ -144,7 +144,7 @@ DateRow MakeDateRow(Control& tab, std::string_view prompt, std::int32_t& date, s
   tab.Prompt(prompt);
   Control& row = tab.Row();
   DateRow out{};
-  out.date = row.Entry(date, DatePicture());
+  out.date = row.Entry(date, DatePicture() + "b");
   out.time_prompt = row.Prompt(time_prompt);
   out.time = row.Entry(time, "@t7b");
   out.calendar = row.Button("...").Icon("~calendar.ico").Tip(tip);
@@ -398,6 +398,7 @@ void TaskForm::ShowTabs() {
   w[start_time_].Hide(reminder);
   w[last_prompt_].Hide(mode_.insert);
   w[last_row_].Hide(mode_.insert);
+  if (!paged_) return;
   wizard_.RESETRANGE();
   tabs_.COLOURTABS();
 }
@@ -533,21 +534,6 @@ void TaskForm::EditTaskUser() {
   ReloadUsers();
 }
 
-// What the form tells when it opens: a copy that cannot get its script, a record without an id.
-void TaskForm::OpenedMessages() {
-  if (mode_.copy) {
-    const std::string problem = CopyIdsMessage(GLO_SCH_ID, SCH.ID);
-    if (!problem.empty()) {
-      MESSAGE(problem, "Internal Error", MessageIcon::Hand);
-    } else {
-      CopyTaskScript(GLO_SCH_ID, SCH.ID);
-    }
-  }
-  if (SCH.ID == 0) {
-    MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error", MessageIcon::Hand);
-  }
-}
-
 Level TaskForm::Init() {
   RecordForm::Init();
   Window& w = window();
@@ -565,9 +551,13 @@ Level TaskForm::Init() {
   Required.ADDFIELD(start_date_, "SCH:Date", "", "", "Next Date to Perform Task", true);
   Required.ADDFIELD(start_time_, "SCH:Time", "", "", "Next Time to Perform Task", true);
   Required.ADDFIELD(wav_, "SCH:AlarmFile", "", "", "WAV file to play as an alarm", true);
+  // The pager starts on the first tab shown.
+  ShowTabs();
   tabs_.INIT(w, -1, -1, 0, 0, 1, -1, kOtherTabColour);
   // Special events and new tasks of a given type page through their tabs.
   wizard_.INIT(w, sheet_, back_, next_, mode_.wizard || mode_.special ? 1 : 0, 0, false, true, false, OkControl);
+  paged_ = true;
+  if (Request == ViewRecord) w[OkControl].Hide();
 
   // Procedures of other windows: their buttons are greyed until they are there.
   if (!MainProcedure("BrowseScripting")) w[scripting_].Disable();
@@ -580,7 +570,6 @@ Level TaskForm::Init() {
   ShowTabs();
   ShowScheduleControls();
   ShowAlarm();
-  OpenedMessages();
   ReloadSteps();
   ReloadUsers();
   wizard_.TAKENEWSELECTION();
@@ -688,7 +677,8 @@ Level TaskForm::TakeAccepted() {
   } else if (control == user_details_) {
     EditTaskUser();
   } else {
-    return RecordForm::TakeAccepted();
+    const Level handled = RecordForm::TakeAccepted();
+    if (handled != Level_Benign) return handled;
   }
   // Some fields show on two tabs: every one shows the buffer as it is now.
   ShowTitle();
@@ -753,6 +743,22 @@ void PrimeInsert(TaskFormMode& mode) {
   SCH.Disabled = 0;
 }
 
+// What the form tells before it opens: a copy that cannot get its script, a record without an
+// id. A copy gets its script at once, so that its step list shows it.
+void OpenedMessages(const TaskFormMode& mode) {
+  if (mode.copy) {
+    const std::string problem = CopyIdsMessage(GLO_SCH_ID, SCH.ID);
+    if (!problem.empty()) {
+      MESSAGE(problem, "Internal Error", MessageIcon::Hand);
+    } else {
+      CopyTaskScript(GLO_SCH_ID, SCH.ID);
+    }
+  }
+  if (SCH.ID == 0) {
+    MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error", MessageIcon::Hand);
+  }
+}
+
 }  // namespace
 
 void UpdateSchedule() {
@@ -771,6 +777,7 @@ void UpdateSchedule() {
   } else {
     GLO_PRIMETASKTYPE.clear();
   }
+  OpenedMessages(mode);
   {
     Window window("Update Task");
     TaskForm form(window, mode);
