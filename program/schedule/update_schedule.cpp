@@ -78,7 +78,6 @@ class TaskForm final : public RecordForm {
   void BuildProgram(Control& sheet);
   void BuildMessage(Control& sheet);
   void BuildScheduling(Control& sheet);
-  void BuildScript(Control& sheet);
   void BuildUsers(Control& sheet);
   void BuildOptions(Control& sheet);
 
@@ -110,7 +109,7 @@ class TaskForm final : public RecordForm {
 
   int sheet_ = 0, back_ = 0, next_ = 0;
   int special_tab_ = 0, basics_tab_ = 0, program_tab_ = 0, message_tab_ = 0, scheduling_tab_ = 0;
-  int script_tab_ = 0, users_tab_ = 0, options_tab_ = 0;
+  int users_tab_ = 0, options_tab_ = 0;
   // Special Event tab.
   int special_date_ = 0, special_time_ = 0, special_calendar_ = 0, special_warn_date_ = 0,
       special_warn_time_ = 0, special_warn_calendar_ = 0;
@@ -126,7 +125,7 @@ class TaskForm final : public RecordForm {
   int end_date_ = 0, end_time_ = 0, end_calendar_ = 0;
   int last_prompt_ = 0, last_row_ = 0;
   int warn_date_ = 0, warn_time_ = 0, warn_calendar_ = 0;
-  // Script and Users tabs.
+  // The script list and the Users tab.
   int steps_list_ = 0, scripting_ = 0;
   int users_list_ = 0, task_users_list_ = 0, add_all_ = 0, add_one_ = 0, remove_one_ = 0, remove_all_ = 0,
       user_details_ = 0;
@@ -182,6 +181,8 @@ void TaskForm::BuildBasics(Control& sheet) {
   tab.Prompt("&Category:");
   std::string categories;
   for (const std::string& name : CategoryNames()) categories += (categories.empty() ? "" : "|") + name;
+  // Without any category a task goes to "General", as saving would put it.
+  if (categories.empty() && SCH.Category.blank()) SCH.Category = "General";
   // A task stored in a category that no longer exists still shows it.
   if (!SCH.Category.blank() && ("|" + categories + "|").find("|" + SCH.Category.str() + "|") == std::string::npos) {
     categories += (categories.empty() ? "" : "|") + SCH.Category.str();
@@ -196,16 +197,23 @@ void TaskForm::BuildBasics(Control& sheet) {
 void TaskForm::BuildProgram(Control& sheet) {
   Control& tab = sheet.Tab("Start Program");
   program_tab_ = tab;
-  tab.Arrange(Arrangement::Stacked);
-  tab.Prompt("&Program or document to start (include command-line parameters if necessary):");
-  Control& command_row = tab.Row();
+  // Each long prompt stands over its field, as one block of the tab's rows.
+  Control& command_block = tab.Stacked();
+  command_block.Prompt("&Program or document to start (include command-line parameters if necessary):");
+  Control& command_row = command_block.Row();
   command_ = command_row.Entry(SCH.Command, "@s255");
   command_button_ = command_row.Button("...").Icon("~open.ico").Tip("Choose a Program to Start");
-  tab.Prompt("Folder to start program or document &in:");
-  Control& folder_row = tab.Row();
+  Control& folder_block = tab.Stacked();
+  folder_block.Prompt("Folder to start program or document &in:");
+  Control& folder_row = folder_block.Row();
   folder_row.Entry(SCH.Path, "@s255");
   folder_button_ = folder_row.Button("...").Icon("~open.ico").Tip("Select Folder");
   tab.String("TIP:  If you just want to use scripting, enter \"N/A\" as the command above.");
+  // The task's script: what it does after its program has started.
+  tab.Prompt("Script steps:");
+  steps_list_ = tab.List("30R(2)|M~Step~@n6@100L(2)|M~Action~@s27@160L(2)~Description~@s128@").From(&steps_);
+  window()[steps_list_].Tip("The script steps of this task");
+  scripting_ = tab.Button("&Scripting").Tip("Add, change and reorder the script steps");
 }
 
 void TaskForm::BuildMessage(Control& sheet) {
@@ -276,17 +284,6 @@ void TaskForm::BuildScheduling(Control& sheet) {
   warn_calendar_ = warn.calendar;
 }
 
-void TaskForm::BuildScript(Control& sheet) {
-  Control& tab = sheet.Tab("Script");
-  script_tab_ = tab;
-  tab.Arrange(Arrangement::Stacked);
-  tab.String("The steps this task performs after starting its program:");
-  steps_list_ = tab.List("40R(2)|M~Step~@n6@180L(2)|M~Action~@s27@400L(2)~Description~@s128@").From(&steps_);
-  window()[steps_list_].Tip("The script steps of this task");
-  Control& buttons = tab.Row();
-  scripting_ = buttons.Button("&Scripting").Tip("Add, change and reorder the script steps");
-}
-
 void TaskForm::BuildUsers(Control& sheet) {
   Control& tab = sheet.Tab("Users");
   users_tab_ = tab;
@@ -295,10 +292,10 @@ void TaskForm::BuildUsers(Control& sheet) {
   left.String("All Users");
   users_list_ = left.List("160L(2)~User~@s40@").From(&users_);
   Control& middle = tab.Stacked();
-  add_all_ = middle.Button(">>").Tip("Give every user this task");
-  add_one_ = middle.Button(">").Tip("Give the highlighted user this task");
-  remove_one_ = middle.Button("<").Tip("Take this task from the highlighted user");
-  remove_all_ = middle.Button("<<").Tip("Take this task from every user");
+  add_all_ = middle.Button("Add All >>").Tip("Give every user this task");
+  add_one_ = middle.Button("Add >").Tip("Give the highlighted user this task");
+  remove_one_ = middle.Button("< Remove").Tip("Take this task from the highlighted user");
+  remove_all_ = middle.Button("<< Remove All").Tip("Take this task from every user");
   Control& right = tab.Stacked();
   right.String("Users for this Task");
   task_users_list_ = right.List("160L(2)~User~@s40@").From(&task_users_);
@@ -332,7 +329,6 @@ void TaskForm::Build() {
   BuildProgram(sheet);
   BuildMessage(sheet);
   BuildScheduling(sheet);
-  BuildScript(sheet);
   BuildUsers(sheet);
   BuildOptions(sheet);
   Control& buttons = w.Row();
@@ -387,7 +383,6 @@ void TaskForm::ShowTabs() {
   w[special_tab_].Hide(!mode_.special);
   w[scheduling_tab_].Hide(mode_.special);
   w[program_tab_].Hide(!program);
-  w[script_tab_].Hide(!program);
   w[message_tab_].Hide(!message || message_on_basics);
   w[basics_message_prompt_].Hide(!message_on_basics);
   w[basics_message_].Hide(!message_on_basics);

@@ -357,7 +357,7 @@ TEST_F(UpdateScheduleTest, DeleteRemovesTheTaskWithItsScriptAndUserRows) {
     ACCESS_SCHEDULE->Fetch(SCH_KEYID);
   });
   EXPECT_TRUE(w.Control("Description").Disabled());
-  Tab(w, "Script").Press();
+  Tab(w, "Start Program").Press();
   EXPECT_EQ(w.Control("&Scripting").Disabled(), true);
   w.Control("OK").Press();
   Finish(w);
@@ -376,7 +376,7 @@ TEST_F(UpdateScheduleTest, CancellingANewTaskRemovesTheUserRowsItsButtonsWrote) 
   // The users buttons write rows for the reserved task at once.
   DriverWindow w = Open("New Task");
   Tab(w, "Users").Press();
-  w.Control(">>").Press();
+  w.Control("Add All >>").Press();
   EXPECT_EQ(UserRows(), 2u);
   EXPECT_EQ(w.ControlNumber(w.Control("Users for this Task").Number() + 1).Rows(), 2u);
   w.Control("Cancel").Press();
@@ -415,8 +415,8 @@ TEST_F(UpdateScheduleTest, ACopyIsSavedWithTheScriptOfItsOriginal) {
     ACCESS_SCHEDULE->Fetch(SCH_KEYID);
   });
   EXPECT_EQ(w.Control("Description").Value(), "Water the ferns");  // primed by the caller, kept
-  Tab(w, "Script").Press();
-  DriverControl steps = w.ControlNumber(w.Control("The steps this task performs after starting its program:").Number() + 1);
+  Tab(w, "Start Program").Press();
+  DriverControl steps = w.Control("Script steps");
   EXPECT_EQ(steps.Rows(), 2u);
   EXPECT_EQ(steps.Cell(2, 2), "Send Keys");
   w.Control("Description").Type("Water the ferns (copy)");
@@ -608,7 +608,7 @@ TEST_F(UpdateScheduleTest, TheAlarmTakesTheLastWavFileAndTheOtherWindowsButtonsW
   w.Control("Play a WAV file as an a&larm").Tick();
   EXPECT_FALSE(w.Control("WAV File to Play").Disabled());
   EXPECT_EQ(w.Control("WAV File to Play").Value(), "/tmp/bell.wav");
-  Tab(w, "Script").Press();
+  Tab(w, "Start Program").Press();
   EXPECT_TRUE(w.Control("&Scripting").Disabled());  // the step list is not there
   Tab(w, "Users").Press();
   EXPECT_TRUE(w.Control("&Details...").Disabled());
@@ -628,9 +628,9 @@ TEST_F(UpdateScheduleTest, TheScriptingButtonRunsTheStepListOnTheReservedTask) {
     AddStep(SCH.ID, 1, "Beep");
   });
   DriverWindow w = Open("New Task");
-  Tab(w, "Script").Press();
+  Tab(w, "Start Program").Press();
   w.Control("&Scripting").Press();
-  DriverControl steps = w.ControlNumber(w.Control("The steps this task performs after starting its program:").Number() + 1);
+  DriverControl steps = w.Control("Script steps");
   EXPECT_EQ(steps.Rows(), 1u);
   EXPECT_EQ(steps.Cell(1, 2), "Beep");
   Tab(w, "Display Message").Press();
