@@ -642,5 +642,129 @@ TEST_F(UpdateScheduleTest, TheScriptingButtonRunsTheStepListOnTheReservedTask) {
   EXPECT_EQ(Steps(t.ID), (std::vector<std::int32_t>{1}));
 }
 
+TEST_F(UpdateScheduleTest, TheStartDateSetsTheDefaultWarningAndTheButtonsOpenTheirWindows) {
+  // The program INI's default warning: a day and an hour before the task.
+  PUTINI("Warning", "Active", "1", ININAME.clipped());
+  PUTINI("Warning", "Date", "1", ININAME.clipped());
+  PUTINI("Warning", "Time", std::to_string(MakeTime(1, 0) - 1), ININAME.clipped());
+  DriverWindow w = Open("New Task");
+  Tab(w, "Scheduling").Press();
+  w.Control("&Start:").Type(Shown(DATE(6, 17, 2026)));
+  EXPECT_EQ(Field(w, "Advance warning").Value(), Shown(DATE(6, 16, 2026)));
+
+  // The calendar beside the start date marks the days of the schedule; Today takes today.
+  w.ControlNumber(StartTime(w).Number() + 1).Press();
+  DriverWindow calendar = ui_.WaitWindow("Select Starting Date");
+  calendar.Control("&Today").Press();
+  ui_.WaitClosed(calendar);
+  EXPECT_EQ(w.Control("&Start:").Value(), Shown(DATE(6, 12, 2026)));
+
+  // "Except" opens the exceptions of the task in hand; the title says they exist.
+  w.Control("Perform").Choose("Day of Month");
+  w.Control("E&xcept").Press();
+  DriverWindow exceptions = ui_.WaitWindow("Exceptions");
+  exceptions.Control("Except &weekends").Tick();
+  exceptions.Control("Cl&ose").Press();
+  ui_.WaitClosed(exceptions);
+  EXPECT_EQ(w.Title(), "New Task  (Days: Last: Mon, Tue, Wed, Thu, Fri (exceptions exist))");
+  Tab(w, "Display Message").Press();
+  Field(w, "Message").Type("Check the smoke alarm");
+  w.Control("OK").Press();
+  Finish(w);
+  const SCHEDULE_RECORD t = Tasks().at(0);
+  EXPECT_EQ(t.ExceptWeekends, 1);
+  EXPECT_EQ(t.AdvanceWarnDate, DATE(6, 11, 2026));  // a day before the start chosen last
+}
+
+TEST_F(UpdateScheduleTest, TheUsersTabAddsRemovesAndOpensAUsersOwnDetails) {
+  AddUser("ann");
+  AddUser("bob");
+  AddTask(4, [](SCHEDULE_RECORD& t) { t.SkipNextTime = 1; });
+  std::string opened_for;
+  long request = 0;
+  RegisterMainProcedure("UpdateVXUSD", [&] {
+    opened_for = US.USER.str() + "/" + std::to_string(US.ID);
+    request = CurrentRequest();
+    SetCurrentResponse(RequestCompleted);
+  });
+  DriverWindow w = Open("Edit Task", ChangeRecord, Fetch(4));
+  Tab(w, "Users").Press();
+  DriverControl all = w.Control("All Users");
+  DriverControl mine = w.ControlNumber(w.Control("Users for this Task").Number() + 1);
+  all = w.ControlNumber(all.Number() + 1);
+  all.ChooseRow(2);
+  w.Control("Add >").Press();
+  ASSERT_EQ(mine.Rows(), 1u);
+  EXPECT_EQ(mine.Cell(1, 1), "bob");
+  mine.ChooseRow(1);
+  w.Control("&Details...").Press();
+  EXPECT_EQ(opened_for, "bob/4");
+  EXPECT_EQ(request, ChangeRecord);
+  w.Control("Add All >>").Press();
+  EXPECT_EQ(mine.Rows(), 2u);
+  mine.ChooseRow(1);
+  w.Control("< Remove").Press();
+  ASSERT_EQ(mine.Rows(), 1u);
+  EXPECT_EQ(mine.Cell(1, 1), "bob");
+  w.Control("Cancel").Press();  // the rows were written by the buttons; a change keeps them
+  Finish(w);
+  ASSERT_EQ(ACCESS_VXUSD->Open(), 0);
+  US = VXUSD_RECORD{};
+  US.ID = 4;
+  US.USER = "bob";
+  ASSERT_EQ(ACCESS_VXUSD->Fetch(US_KEYID), 0);
+  EXPECT_EQ(US.SKIPNEXTTIME, 1);  // the user's copy of the task's own state
+  EXPECT_EQ(US.DATE, DATE(6, 15, 2026));
+  ACCESS_VXUSD->Close();
+  EXPECT_EQ(UserRows(), 1u);
+}
+
+class TaskFormRulesTest : public testing::ShellTest {};
+
+TEST_F(TaskFormRulesTest, ANewTaskIsPrimedForTheListsDayOrForTomorrowLateAtNight) {
+  GLO_DATETOUSE = std::to_string(DATE(7, 1, 2026));
+  SCH = SCHEDULE_RECORD{};
+  PrimeNewTask("");
+  EXPECT_EQ(SCH.TaskType.str(), "Both");
+  EXPECT_EQ(SCH.Date, DATE(7, 1, 2026));
+  EXPECT_EQ(SCH.Time, MakeTime(14, 7, 9) + 30000);
+  EXPECT_EQ(SCH.EveryType.str(), "hour(s)");
+  EXPECT_EQ(SCH.Warn, 1);
+  GLO_DATETOUSE.clear();
+
+  FixedClock late{DATE(6, 12, 2026), MakeTime(23, 58)};
+  ScopedClock scoped{late};
+  SCH = SCHEDULE_RECORD{};
+  PrimeNewTask("None");
+  EXPECT_EQ(SCH.Date, DATE(6, 13, 2026));
+  EXPECT_EQ(SCH.Time, MakeTime(23, 58) + 30000 - 8640000);
+}
+
+TEST_F(TaskFormRulesTest, EndAndWarningMomentsAreCheckedAgainstTheStart) {
+  struct Case {
+    std::int32_t end_date, end_time;
+    bool before;
+  };
+  const std::int32_t start = DATE(6, 15, 2026);
+  for (const Case& c : {Case{0, 0, false}, Case{start - 1, 0, true}, Case{start, MakeTime(9, 0), true},
+                        Case{start, 0, false}, Case{start, MakeTime(11, 0), false}, Case{start + 1, 1, false}}) {
+    SCHEDULE_RECORD t;
+    t.Date = start;
+    t.Time = MakeTime(10, 0);
+    t.ExpiryDate = c.end_date;
+    t.ExpiryTime = c.end_time;
+    EXPECT_EQ(EndBeforeStart(t), c.before) << c.end_date << " " << c.end_time;
+  }
+  SCHEDULE_RECORD t;
+  t.Date = start;
+  t.Time = MakeTime(10, 0);
+  EXPECT_FALSE(WarningAfterTask(t));
+  t.AdvanceWarnDate = start;
+  t.AdvanceWarnTime = MakeTime(9, 0);
+  EXPECT_FALSE(WarningAfterTask(t));
+  t.AdvanceWarnTime = MakeTime(10, 30);
+  EXPECT_TRUE(WarningAfterTask(t));
+}
+
 }  // namespace
 }  // namespace vx
