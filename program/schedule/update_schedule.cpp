@@ -758,6 +758,7 @@ void OpenedMessages(const TaskFormMode& mode) {
 
 void UpdateSchedule() {
   if (fPasswordValidation() == 0) {
+    GLO_PRIMETASKTYPE.clear();  // the mode asked for is spent with the refusal
     SetCurrentResponse(RequestCancelled);
     return;
   }

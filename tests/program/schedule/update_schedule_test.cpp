@@ -16,6 +16,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
 #include "framework/request_globals.h"
+#include "program/admin/load_settings.h"
 #include "program/schedule/task_form_rules.h"
 #include "program/shell/config_store.h"
 #include "program/shell/main_procedures.h"
@@ -717,6 +718,27 @@ TEST_F(UpdateScheduleTest, TheUsersTabAddsRemovesAndOpensAUsersOwnDetails) {
   EXPECT_EQ(US.DATE, DATE(6, 15, 2026));
   ACCESS_VXUSD->Close();
   EXPECT_EQ(UserRows(), 1u);
+}
+
+TEST_F(UpdateScheduleTest, ALockedSystemAsksForThePasswordFirstAndARefusalChangesNothing) {
+  SYSLOCK = 1;
+  SYSPWD = "open sesame";
+  StartRuns({{}, {}});
+  DriverWindow ask = ui_.WaitWindow("Password Required");
+  ask.Control("Cancel").Press();
+  ui_.WaitClosed(ask);
+  ask = ui_.WaitWindow("Password Required");
+  ask.Control("Enter the system password").Type("OPEN SESAME");
+  ask.Control("OK").Press();
+  ui_.WaitClosed(ask);
+  DriverWindow w = ui_.WaitWindow("New Task");
+  w.Control("Cancel").Press();
+  Finish(w);
+  SYSLOCK = 0;
+  SYSPWD.clear();
+  EXPECT_EQ(responses_, (std::vector<long>{RequestCancelled, RequestCancelled}));
+  EXPECT_TRUE(Tasks().empty());
+  EXPECT_EQ(wizards_after_, 0);
 }
 
 class TaskFormRulesTest : public testing::ShellTest {};
