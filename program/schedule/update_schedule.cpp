@@ -168,15 +168,17 @@ void TaskForm::BuildSpecialEvent(Control& sheet) {
   window()[special_time_].Required();
 }
 
+// Hot letters are unique on each page, the Back, Next and OK buttons included, so that Alt with
+// a letter always acts at once.
 void TaskForm::BuildBasics(Control& sheet) {
   Control& tab = sheet.Tab("Task Basics");
   basics_tab_ = tab;
   Control& type = tab.Option("Task Type", SCH.TaskType);
   type.Arrange(Arrangement::Row);
   type.Radio("&Start Program", kRunProgram).Tip("Run a program or open a document");
-  type.Radio("Display &Message", kDisplayMessage).Tip("Show a message");
-  type.Radio("&Both", kBoth).Tip("Run a program and show a message");
-  type.Radio("&None", kReminder).Tip("A reminder for the day, without a time");
+  type.Radio("Displa&y Message", kDisplayMessage).Tip("Show a message");
+  type.Radio("Bot&h", kBoth).Tip("Run a program and show a message");
+  type.Radio("Non&e", kReminder).Tip("A reminder for the day, without a time");
   type_ = type;
   tab.Prompt("&Category:");
   std::string categories;
@@ -245,7 +247,7 @@ void TaskForm::BuildScheduling(Control& sheet) {
                  days.Check("Tuesday", SCH.Tuesday),   days.Check("Wednesday", SCH.Wednesday),
                  days.Check("Thursday", SCH.Thursday), days.Check("Friday", SCH.Friday),
                  days.Check("Saturday", SCH.Saturday)};
-  every_prompt_ = tab.Prompt("&Every...");
+  every_prompt_ = tab.Prompt("Ever&y...");
   Control& every = tab.Row();
   every_row_ = every;
   every_ = every.Entry(SCH.Every, "@n6").Required().Tip("How many units between two runs");
@@ -256,7 +258,7 @@ void TaskForm::BuildScheduling(Control& sheet) {
   repeat_ = repeat.DropList(SCH.MonthRepeat, kRepeats);
   offset_prompt_ = repeat.Prompt("Days to Offset:");
   offset_ = repeat.Entry(SCH.Offset, "@n-4");
-  tips_ = repeat.Button("&Tips").Tip("Offset Tips");
+  tips_ = repeat.Button("T&ips").Tip("Offset Tips");
   except_ = tab.Button("E&xcept").Tip("Days and times on which the task must not run");
 
   const DateRow start = MakeDateRow(tab, "&Start:", SCH.Date, SCH.Time, "&Time:", "Select Starting Date");
@@ -276,7 +278,7 @@ void TaskForm::BuildScheduling(Control& sheet) {
   last_row_ = last;
   last.String(SCH.LastRunDate, DatePicture() + "b");
   last.String(SCH.LastRunTime, "@t7b");
-  tab.Check("&Skip next regular occurance", SCH.SkipNextTime);
+  tab.Check("S&kip next regular occurance", SCH.SkipNextTime);
   const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate, SCH.AdvanceWarnTime, "Time:",
                                    "Select Advanced Warning Date");
   warn_date_ = warn.date;
@@ -314,7 +316,7 @@ void TaskForm::BuildOptions(Control& sheet) {
   wav_play_ = wav_row.Button("&Play").Tip("Play the WAV file now");
   tab.Check("&Warn if not run on specified date", SCH.Warn);
   tab.Check("S&kip if not run at specified time (+/- 10 minutes)", SCH.SkipIfMissed);
-  tab.Check("&Before performing task, give option to skip", SCH.UserSkip);
+  tab.Check("Be&fore performing task, give option to skip", SCH.UserSkip);
   tab.Check("Skip if a script is &running", SCH.SkipIfScriptActive);
   tab.Check("No &History", SCH.NoHistory).Tip("Keep no history of the task's runs");
   tab.Check("&Disable", SCH.Disabled).Tip("Do not perform this task");

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -579,13 +582,13 @@ TEST_F(UpdateScheduleTest, TheSchedulingFieldsReactAsTheUserTypes) {
   w.Control("Repeat (Per Month)").Choose("Twice - 15th, Last");
   EXPECT_FALSE(w.Control("Days to Offset").Disabled());
   ui_.AnswerMessage(BUTTON_OK);
-  w.Control("&Tips").Press();
+  w.Control("T&ips").Press();
   EXPECT_EQ(ui_.Messages().back().caption, "Offset Tips");
   EXPECT_EQ(w.Title(), "New Task  (Twice Monthly)");
 
   // A reminder has no time: it is stored at the end of its day.
   Tab(w, "Task Basics").Press();
-  w.Control("Task Type").Choose("&None");
+  w.Control("Task Type").Choose("None");
   Tab(w, "Display Message").Press();
   Field(w, "Message").Type("Renew the passport");
   Tab(w, "Scheduling").Press();
@@ -739,6 +742,60 @@ TEST_F(UpdateScheduleTest, ALockedSystemAsksForThePasswordFirstAndARefusalChange
   EXPECT_EQ(responses_, (std::vector<long>{RequestCancelled, RequestCancelled}));
   EXPECT_TRUE(Tasks().empty());
   EXPECT_EQ(wizards_after_, 0);
+}
+
+// Alt with a letter acts at once only when no other shown control has that letter.
+TEST_F(UpdateScheduleTest, EveryPageHasEachHotLetterOnce) {
+  // The letters of the controls shown: those of the page `tab` and those outside the pages.
+  const auto letters_shown = [](const DriverWindow& w, std::string_view tab) {
+    const int page = Tab(w, tab).Number();
+    const auto on_other_page = [&](int control) {
+      for (int at = w.ControlNumber(control).Container(); at != 0; at = w.ControlNumber(at).Container()) {
+        if (w.ControlNumber(at).Kind() == ControlType::Tab) return at != page;
+      }
+      return false;
+    };
+    std::map<char, std::vector<std::string>> seen;
+    for (int n = 1;; ++n) {
+      DriverControl c = w.ControlNumber(n);
+      ControlType kind{};
+      try {
+        kind = c.Kind();
+      } catch (const std::exception&) {
+        break;
+      }
+      const std::string text = c.Text();
+      const std::size_t at = text.find('&');
+      if (kind == ControlType::Tab || at == std::string::npos || at + 1 >= text.size() || c.Hidden()) continue;
+      if (on_other_page(n)) continue;
+      seen[static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1])))].push_back(text);
+    }
+    std::string clashes;
+    for (const auto& [letter, texts] : seen) {
+      if (texts.size() < 2) continue;
+      clashes += std::string(1, letter) + ":";
+      for (const std::string& text : texts) clashes += " " + text;
+      clashes += "; ";
+    }
+    return clashes;
+  };
+  GLO_PRIMETASKTYPE = "Display Message";
+  StartRuns({{}, {}});
+  DriverWindow w = ui_.WaitWindow("New Task");
+  EXPECT_EQ(letters_shown(w, "Task Basics"), "") << "message wizard, first page";
+  w.Control("Cancel").Press();
+  ui_.WaitClosed(w);
+  w = ui_.WaitWindow("New Task");
+  for (const char* tab : {"Task Basics", "Start Program", "Display Message", "Users", "Options", "Scheduling"}) {
+    Tab(w, tab).Press();
+    EXPECT_EQ(letters_shown(w, tab), "") << tab;
+  }
+  for (const char* perform : {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly", "Every..."}) {
+    w.Control("Perform").Choose(perform);
+    EXPECT_EQ(letters_shown(w, "Scheduling"), "") << perform;
+  }
+  w.Control("Cancel").Press();
+  Finish(w);
 }
 
 class TaskFormRulesTest : public testing::ShellTest {};
