@@ -57,9 +57,15 @@ bool BrowseClass::SetSort(int order, bool force) {
   return changed;
 }
 
+void BrowseClass::SetSortElements(std::vector<SortElement> elements, std::function<std::string()> locator) {
+  sort_elements_ = std::move(elements);
+  sort_locator_ = sort_elements_.empty() ? nullptr : std::move(locator);
+}
+
 bool BrowseClass::PassesFilters() {
-  auto it = filters_.find(order_);
-  if (it != filters_.end()) {
+  for (int order : {AllOrders, order_}) {
+    auto it = filters_.find(order);
+    if (it == filters_.end()) continue;
     for (auto& [name, filter] : it->second) {
       if (filter && !filter()) return false;
     }
@@ -74,22 +80,30 @@ void BrowseClass::ResetFromView() {
   rows_.clear();
   positions_.clear();
   locator_texts_.clear();
-  auto locator = locators_.find(order_);
+  auto locator_entry = locators_.find(order_);
+  const std::function<std::string()>* locator =
+      sort_locator_ ? &sort_locator_ : locator_entry != locators_.end() ? &locator_entry->second : nullptr;
   const int view_order =
       order_ >= 1 && order_ <= static_cast<int>(view_orders_.size()) ? view_orders_[order_ - 1] : order_;
+  std::vector<std::vector<ExprValue>> sort_values;
   view_->Reset(view_order);
   while (view_->Next()) {
     if (!PassesFilters()) continue;
     Q.clear();
     SetQueueRecord();
+    if (!sort_elements_.empty()) {
+      std::vector<ExprValue>& values = sort_values.emplace_back();
+      for (const SortElement& element : sort_elements_) values.push_back(element.value ? element.value() : ExprValue());
+    }
     rows_.push_back(Q);
     positions_.push_back(view_->Position());
-    if (locator != locators_.end() && locator->second) {
-      std::string text = locator->second();
+    if (locator && *locator) {
+      std::string text = (*locator)();
       for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       locator_texts_.push_back(std::move(text));
     }
   }
+  if (!sort_elements_.empty()) SortRows(sort_values);
   long row = 0;
   if (keep) {
     auto it = std::find(positions_.begin(), positions_.end(), keep);
@@ -103,6 +117,33 @@ void BrowseClass::ResetFromView() {
   }
   UpdateBuffer();
   UpdateWindow();
+}
+
+// Puts the rows read in the order of the sort elements; equal rows keep the order's sequence.
+void BrowseClass::SortRows(const std::vector<std::vector<ExprValue>>& values) {
+  std::vector<std::size_t> index(rows_.size());
+  for (std::size_t i = 0; i < index.size(); ++i) index[i] = i;
+  std::stable_sort(index.begin(), index.end(), [&](std::size_t a, std::size_t b) {
+    for (std::size_t e = 0; e < sort_elements_.size(); ++e) {
+      const std::partial_ordering order = CompareValues(values[a][e], values[b][e]);
+      if (order == std::partial_ordering::equivalent || order == std::partial_ordering::unordered) continue;
+      return sort_elements_[e].descending ? order == std::partial_ordering::greater
+                                          : order == std::partial_ordering::less;
+    }
+    return false;
+  });
+  std::vector<std::vector<std::string>> rows;
+  std::vector<long> positions;
+  std::vector<std::string> texts;
+  for (std::size_t i : index) {
+    rows.push_back(std::move(rows_[i]));
+    positions.push_back(positions_[i]);
+    if (i < locator_texts_.size()) texts.push_back(std::move(locator_texts_[i]));
+  }
+  rows_ = std::move(rows);
+  positions_ = std::move(positions);
+  locator_texts_ = std::move(texts);
+  locate_descending_ = sort_elements_.front().descending;
 }
 
 void BrowseClass::Select(long row) {
@@ -159,9 +200,11 @@ bool BrowseClass::Locate(int keycode) {
   if (locator_texts_.empty() || keycode > 127 || !std::isalnum(keycode)) return false;
   const char wanted = static_cast<char>(std::toupper(keycode));
   long row = static_cast<long>(locator_texts_.size());  // past every row: the last one
+  // Rows in descending order of their locator text look for the first that comes at or before.
+  const bool descending = locate_descending_ && !sort_elements_.empty();
   for (std::size_t i = 0; i < locator_texts_.size(); ++i) {
     const std::string& text = locator_texts_[i];
-    if (!text.empty() && text.front() >= wanted) {
+    if (!text.empty() && (descending ? text.front() <= wanted : text.front() >= wanted)) {
       row = static_cast<long>(i) + 1;
       break;
     }

@@ -12,6 +12,7 @@
 #include "framework/popup_class.h"
 #include "framework/window_component.h"
 #include "runtime/expression/bindings.h"
+#include "runtime/expression/value.h"
 #include "runtime/window/control.h"
 
 namespace vx {
@@ -36,7 +37,9 @@ class BrowseClass : public WindowComponent, public ListSource {
   // Sort orders, numbered from 1 in the order added; `view_order` is what the view is reset
   // with (default: the same number).
   int AddSortOrder(int view_order = 0);
-  // Named filters of an order (0: the current one); a record must pass all of them.
+  // Named filters of an order (0: the current one, AllOrders: whatever order is current); a
+  // record must pass all of them.
+  static constexpr int AllOrders = -1;
   void SetFilter(std::function<bool()> filter, const std::string& name = "", int order = 0);
   // A named filter given as an expression over the names in Bindings, read once here and
   // evaluated for every record ("(SCH:Disabled=0)"). An expression that cannot be read lets no
@@ -53,6 +56,17 @@ class BrowseClass : public WindowComponent, public ListSource {
   // highlights the first row whose locator text, read from the record buffer, starts with that
   // character or a later one (letter case ignored).
   void SetLocator(std::function<std::string()> field, int order = 0);
+  // A sort laid over the current order's sequence (the list extension's column sort): the rows
+  // the order reads are put in the order of these elements, each a value of the record just
+  // read (its row fields in Q) with a direction; rows with equal values keep the order's own
+  // sequence. While it holds, the locator reads `locator` (rows in that column's order).
+  // Empty elements: the order's own sequence again. Takes effect at the next reset.
+  struct SortElement {
+    std::function<ExprValue()> value;
+    bool descending = false;
+  };
+  void SetSortElements(std::vector<SortElement> elements, std::function<std::string()> locator = {});
+  bool ColumnSorted() const { return !sort_elements_.empty(); }
   // Makes an order current and re-reads; answers whether the order changed.
   bool SetSort(int order, bool force = false);
   // Chooses the order for the window's state (a procedure overrides it to follow its tabs).
@@ -109,6 +123,7 @@ class BrowseClass : public WindowComponent, public ListSource {
 
  private:
   bool PassesFilters();
+  void SortRows(const std::vector<std::vector<ExprValue>>& values);
   bool Locate(int keycode);
 
   Control* list_ = nullptr;
@@ -123,6 +138,9 @@ class BrowseClass : public WindowComponent, public ListSource {
   std::map<int, std::function<std::string()>> locators_;
   long selected_ = 0;
   std::string filter_error_;
+  std::vector<SortElement> sort_elements_;
+  std::function<std::string()> sort_locator_;
+  bool locate_descending_ = false;
 };
 
 }  // namespace vx

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/active_window.h"
+#include "platform/x11_display.h"
 #include "platform/x11_window_properties.h"
 
 namespace vx::platform {
@@ -33,6 +34,7 @@ class X11ActiveWindow final : public ActiveWindow {
   std::string Title() override {
     DisplayPtr display(XOpenDisplay(display_name_.empty() ? nullptr : display_name_.c_str()));
     if (!display) return {};
+    SurviveConnectionLoss(display.get());
     const std::lock_guard lock(error_handler_mutex);
     XErrorHandler previous = XSetErrorHandler(IgnoreXError);
     std::string title;

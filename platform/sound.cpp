@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/x11_display.h"
+
 namespace vx::platform {
 namespace {
 
@@ -84,6 +86,7 @@ void RingBell() {
   if (display_name != nullptr && *display_name != '\0') {
     // A connection of its own: no display shared with other threads is touched.
     if (Display* display = XOpenDisplay(nullptr); display != nullptr) {
+      SurviveConnectionLoss(display);
       XBell(display, 0);
       XCloseDisplay(display);  // flushes the request
       return;

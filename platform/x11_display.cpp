@@ -40,7 +40,10 @@ Display* OpenX11Display(const std::string& display_name) {
   }
   auto pause = std::chrono::milliseconds(10);
   for (int attempt = 0; attempt < 12; ++attempt) {
-    if (Display* display = TryOpen(name)) return display;
+    if (Display* display = TryOpen(name)) {
+      SurviveConnectionLoss(display);
+      return display;
+    }
     std::this_thread::sleep_for(pause);
     if (pause < std::chrono::milliseconds(400)) pause *= 2;
   }

@@ -46,16 +46,19 @@ void X11Listener::Wake() {
 void X11Listener::Listen() {
   while (!stop_) {
     std::vector<XEvent> events;
+    bool lost = false;
     {
       std::lock_guard guard(mutex_);
       while (XPending(display_) > 0) {
         events.emplace_back();
         XNextEvent(display_, &events.back());
       }
+      lost = X11ConnectionLost(display_);
     }
     for (const XEvent& event : events)
       if (handler_) handler_(event);
-    pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_read_, POLLIN, 0}};
+    // A broken connection reads as always ready: from then on only a wake-up (the stop) counts.
+    pollfd fds[2] = {{lost ? -1 : ConnectionNumber(display_), POLLIN, 0}, {wake_read_, POLLIN, 0}};
     if (poll(fds, 2, -1) > 0 && (fds[1].revents & POLLIN)) {
       char drain[64];
       while (read(wake_read_, drain, sizeof drain) > 0) {

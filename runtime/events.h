@@ -26,6 +26,9 @@ inline constexpr int EVENT_HeaderPressed = 25;  // a list's column header clicke
 inline constexpr int EVENT_Rejected = 27;
 inline constexpr int EVENT_DroppingDown = 28;
 inline constexpr int EVENT_DroppedDown = 29;
+// The user dragged a list column's border: text "column width", the width in dialog units. The
+// window sets the list format's width of that column before the program sees the event.
+inline constexpr int EVENT_ColumnResize = 30;
 
 // Window events.
 inline constexpr int EVENT_Selected = 257;
@@ -52,6 +55,28 @@ inline constexpr int EVENT_Iconized = 564;
 
 // First number of the program's own events.
 inline constexpr int EVENT_User = 1024;
+
+// The mouse on a list, as the front ends report it to the list's window (the list extension
+// takes them). Each carries where it happened as text "row column zone": row 0 is the header,
+// column from 1 (0 outside every column), zone one of ListZone_... below; the window keeps it in
+// the list's MouseDown.../MouseUp... properties. A front end reports presses and releases on
+// the header (a press on a row is the list's own), a drag of a header once it has begun, and
+// right clicks on the header; a double click on a column border comes as EVENT_AlertKey with
+// MouseLeft2 and its position.
+inline constexpr int EVENT_ListLeftDown = 1025;
+inline constexpr int EVENT_ListLeftUp = 1026;
+inline constexpr int EVENT_ListDragBegun = 1028;
+inline constexpr int EVENT_ListRightDown = 1029;
+inline constexpr int EVENT_ListRightUp = 1030;
+// Posted by the list extension to its own window: a header sort was set (the window resets),
+// a header was dropped left or right of its column (the column moves one place).
+inline constexpr int EVENT_ListSorted = 1031;
+inline constexpr int EVENT_ListMoveLeft = 1034;
+inline constexpr int EVENT_ListMoveRight = 1035;
+
+inline constexpr int ListZone_Cell = 0;         // on a column (its header or a cell)
+inline constexpr int ListZone_RightBorder = 1;  // on a column's right border
+inline constexpr int ListZone_Outside = 6;      // right of the last column
 
 // The program's own events that more than one window knows.
 inline constexpr int EVENT_TrayCallback = 1088;  // raw tray message, turned into the four below

@@ -1,6 +1,7 @@
 #include "frontend/qt/list_table_model.h"
 
 #include <QColor>
+#include <QFont>
 
 #include "frontend/qt/named_icons.h"
 #include "runtime/fixed_string.h"
@@ -97,6 +98,12 @@ QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, in
   const ListColumn& column = columns_[static_cast<std::size_t>(section)];
   if (role == Qt::DisplayRole) return QString::fromStdString(column.header);
   if (role == Qt::TextAlignmentRole) return static_cast<int>(Justify(column.header_justify));
+  if (role == Qt::FontRole && column.underline) {
+    // The column the list is sorted on (the list extension's "Underline" mark).
+    QFont font;
+    font.setUnderline(true);
+    return font;
+  }
   return {};
 }
 

@@ -39,6 +39,7 @@
 
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_column_widths.h"
+#include "frontend/qt/list_header_mouse.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/list_view.h"
 #include "frontend/qt/named_icons.h"
@@ -461,6 +462,9 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
+      new ListHeaderMouse(view->horizontalHeader(), [this, number](int event, std::string place, int keycode) {
+        Post(event, number, std::move(place), 0, keycode);
+      });
       return view;
     }
     case ControlType::Sheet: {
@@ -968,6 +972,8 @@ void QtWindow::ApplySelected(Item& item, long choice) {
     view->viewport()->update();
   } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
     const QSignalBlocker quiet(combo);
+    // An editable combo whose text is none of its items keeps showing that text.
+    if (combo->isEditable() && choice < 1) return;
     combo->setCurrentIndex(static_cast<int>(choice - 1));
   } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
     const QSignalBlocker quiet(tabs);

@@ -5,6 +5,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/windows/format_date.h"
@@ -35,6 +36,7 @@ class HolidaysWindow final : public ListWindow {
 
  private:
   HolidayBrowse browse_;
+  XPLORECLASS xplore_;
   COLOURTABCLASS tabs_;
   TableView view_;
   int sheet_ = 0, list_ = 0, insert_ = 0, change_ = 0, delete_ = 0;
@@ -64,6 +66,8 @@ Level HolidaysWindow::Init() {
   browse_.DeleteControl = delete_;
   browse_.UpdateProcedure = UpdateHolidays;
   window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1)));
+  xplore_.INIT(*this, browse_, window()[list_], "BrowseHolidays", "?Browse:1", {"HOL:HolidayDate", "HOL:Holiday"},
+               "Underline");
   OpenList(list_);
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
   tabs_.COLOURTABS();

@@ -6,6 +6,7 @@
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
 #include "program/schedule/category_windows.h"
 #include "program/windows/format_date.h"
@@ -109,6 +110,7 @@ class CategoriesWindow final : public ListWindow {
  private:
   CategoryBrowse categories_;
   TaskBrowse tasks_;
+  XPLORECLASS xplore_;
   TableView category_view_;
   CategoryTasksView task_view_;
   int category_list_ = 0, task_list_ = 0;
@@ -164,6 +166,8 @@ Level CategoriesWindow::Init() {
   const std::string date_picture = DatePicture().substr(1);
   window()[category_list_].Format(ReplaceDatePictures(kCategoryFormat, date_picture));
   window()[task_list_].Format(ReplaceDatePictures(kTaskFormat, date_picture));
+  xplore_.INIT(*this, tasks_, window()[task_list_], "BrowseScheduleCategories", "?List",
+               {"SCH:Date", "SCH:Time", "SCH:Description", "SCH:TaskType", "SCH:ID", "SCH:Category"}, "Underline");
   OpenList(category_list_);
   tasks_.Popup.AddItemMimic("Copy", task_copy_, "Cop&y");
   return Level_Benign;

@@ -17,14 +17,16 @@ namespace {
 struct ActionFields {
   std::string_view action;
   std::string_view type;          // what the file's type field holds
-  std::vector<StepField> fields;  // FIELD1, FIELD2, ... in order
+  std::vector<StepField> fields;  // FIELD1, FIELD2, ... in order, written and read
+  std::optional<StepField> read_only = std::nullopt;  // the field after them: read, never written
 };
 
 using S = SCRIPTING_RECORD;
 
-// Every action a script holds. The DDE action's long name does not fit the 20-character type
-// field, so it is written by its short name; comments and the start verb of a program are
-// written too, so that a script reads back whole.
+// Every action a script file holds, by the name stored in the file's 20-character type field.
+// The long name of the DDE action does not fit it, so such steps are not written (the short
+// "DDE" steps are); comments are not written, and the start verb of a program is read from a
+// fifth field but not written.
 const std::vector<ActionFields>& Actions() {
   static const std::vector<ActionFields> actions{
       {"Close Program", "Close Program", {TextField<&S::Command>()}},
@@ -35,14 +37,10 @@ const std::vector<ActionFields>& Actions() {
       {"Start Program",
        "Start Program",
        {TextField<&S::Command>(), TextField<&S::Path>(), TextField<&S::DDEApplicationName>(),
-        NumberField<&S::TimeElapsed>(), TextField<&S::DDEApplicationTopic>()}},
+        NumberField<&S::TimeElapsed>()},
+       TextField<&S::DDEApplicationTopic>()},
       {"Send Keystrokes", "Send Keystrokes", {TextField<&S::Keystrokes>()}},
       {"Send Keys", "Send Keys", {TextField<&S::Keystrokes>()}},
-      {"DDE (Dynamic Data Exchange)",
-       "DDE",
-       {TextField<&S::DDEType>(), TextField<&S::DDEApplicationName>(),
-        TextField<&S::DDEApplicationTopic>(), TextField<&S::DDELinkItem>(),
-        TextField<&S::DDECommand>()}},
       {"DDE",
        "DDE",
        {TextField<&S::DDEType>(), TextField<&S::DDEApplicationName>(),
@@ -73,7 +71,6 @@ const std::vector<ActionFields>& Actions() {
        {TextField<&S::Command>(), TextField<&S::WindowTitleToCheckFor>(),
         TextField<&S::WaitForWindow>()}},
       {"Start Script", "Start Script", {TextField<&S::Command>(), TextField<&S::Path>()}},
-      {"Comment", "Comment", {TextField<&S::Command>()}},
   };
   return actions;
 }
@@ -82,14 +79,15 @@ std::array<String<255>*, 6> FileFields(EXPORT_RECORD& line) {
   return {&line.FIELD1, &line.FIELD2, &line.FIELD3, &line.FIELD4, &line.FIELD5, &line.FIELD6};
 }
 
-// Adds the step of one file line to task SCH.ID at the lowest free sequence from 0.
-void ImportScriptLine(const EXPORT_RECORD& line, ScriptSteps& steps, MessageReporter& messages) {
-  constexpr std::int32_t kLastSequence = 1000;
+// Adds the step of one file line to task SCH.ID as number `next`, which then moves on past it.
+void ImportScriptLine(const EXPORT_RECORD& line, std::int32_t& next, ScriptSteps& steps,
+                      MessageReporter& messages) {
   SCRIPTING_RECORD step;
   switch (ReadScriptFileLine(line, step)) {
     case ScriptFileLineKind::Skip:
       return;
     case ScriptFileLineKind::Unknown:
+      if (line.TYPE == "Comment") return;  // comments are not steps of a task
       ShowScriptMessage(messages, "Import Error",
                         "Unrecognized script action: " + std::string(line.TYPE.clipped()));
       return;
@@ -97,11 +95,22 @@ void ImportScriptLine(const EXPORT_RECORD& line, ScriptSteps& steps, MessageRepo
       break;
   }
   step.ID = SCH.ID;
-  step.Sequence = 0;
-  while (step.Sequence < kLastSequence && steps.StepExists(step.ID, step.Sequence)) ++step.Sequence;
+  while (steps.StepExists(step.ID, next)) ++next;
+  step.Sequence = next++;
   if (const FileResult added = steps.AddStep(step); !added.ok()) {
     ShowScriptMessage(messages, "Error!", "Error adding script item " + added.text);
   }
+}
+
+// The number after the task's highest step (0 for a task without steps): imported steps follow
+// the task's own, in file order, never in the gaps that moved or deleted steps left.
+std::int32_t AfterLastStep(std::int32_t id, ScriptSteps& steps) {
+  std::int32_t next = 0;
+  steps.ForEachStep(id, [&](const SCRIPTING_RECORD& step) {
+    next = std::max(next, step.Sequence + 1);
+    return true;
+  });
+  return next;
 }
 
 }  // namespace
@@ -131,6 +140,7 @@ ScriptFileLineKind ReadScriptFileLine(const EXPORT_RECORD& line, SCRIPTING_RECOR
   const auto fields = FileFields(copy);
   for (std::size_t i = 0; i < found->fields.size(); ++i)
     found->fields[i].set(step, fields[i]->clipped());
+  if (found->read_only) found->read_only->set(step, fields[found->fields.size()]->clipped());
   NormaliseScriptStep(step);
   return ScriptFileLineKind::Step;
 }
@@ -158,8 +168,9 @@ void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptF
   if (!file.Open(file_name).ok()) return;
   ProcessWindow progress("ImportScript", "Importing Script Items");
   progress.Open(file.CountLines());
+  std::int32_t next = AfterLastStep(SCH.ID, steps);
   file.ForEachLine([&](const EXPORT_RECORD& line) {
-    ImportScriptLine(line, steps, messages);
+    ImportScriptLine(line, next, steps, messages);
     progress.Advance();
     return true;
   });

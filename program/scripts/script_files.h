@@ -17,7 +17,7 @@ std::optional<EXPORT_RECORD> ScriptFileLine(const SCRIPTING_RECORD& step);
 enum class ScriptFileLineKind { Step, Skip, Unknown };
 
 // Reads a file line into step's action and fields (id and sequence untouched) and normalises
-// its wording. Skip: a blank type; Unknown: a type that names no action.
+// its wording. Skip: a blank type; Unknown: a type that names no action (a comment too).
 ScriptFileLineKind ReadScriptFileLine(const EXPORT_RECORD& line, SCRIPTING_RECORD& step);
 
 // Writes the steps of task SCH.ID to file_name, replacing the file, in the progress window
@@ -26,10 +26,10 @@ ScriptFileLineKind ReadScriptFileLine(const EXPORT_RECORD& line, SCRIPTING_RECOR
 void ExportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages);
 
-// Adds the steps of file_name to task SCH.ID after its own, each at the lowest free sequence
-// from 0 (at most 1000), in the progress window "Importing Script Items" (its place kept under
-// "ImportScript"). A line of unknown type shows "Unrecognized script action: " and is
-// skipped; a failed add shows "Error adding script item "; the other lines are still read.
+// Adds the steps of file_name to task SCH.ID after its own, numbered on from its highest step
+// (from 0 for a task without steps) in file order, in the progress window "Importing Script Items" (its place kept under
+// "ImportScript"). Comment lines are skipped; a line of another unknown type shows
+// "Unrecognized script action: " and is skipped; a failed add shows "Error adding script item "; the other lines are still read.
 void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages);
 

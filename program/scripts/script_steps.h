@@ -45,6 +45,13 @@ class ScriptSteps {
     return count;
   }
   virtual FileResult AddStep(const SCRIPTING_RECORD& step) = 0;
+  // Gives step (id, from) the sequence `to`; fails when there is no such step or `to` is taken.
+  virtual FileResult ChangeSequence(std::int32_t id, std::int32_t from, std::int32_t to) = 0;
+  // Changes between BeginChanges and CommitChanges are kept or lost together: RollbackChanges
+  // undoes every one of them.
+  virtual FileResult BeginChanges() { return {}; }
+  virtual FileResult CommitChanges() { return {}; }
+  virtual void RollbackChanges() {}
   // Many adds in a row are batched between these two (stream mode, then flush).
   virtual void BeginBatch() {}
   virtual void EndBatch() {}

@@ -6,6 +6,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/table_managers.h"
 #include "runtime/storage/errors.h"
+#include "runtime/storage/sqlite_session.h"
 
 namespace vx {
 namespace {
@@ -73,6 +74,24 @@ FileResult ScriptingTableSteps::AddStep(const SCRIPTING_RECORD& step) {
   // insert would take for "number me".
   return Result(ACCESS_SCRIPTING->file().Add());
 }
+
+FileResult ScriptingTableSteps::ChangeSequence(std::int32_t id, std::int32_t from, std::int32_t to) {
+  if (!opened_) return {storage::kNotOpen, storage::ErrorText(storage::kNotOpen)};
+  SCR.ID = id;
+  SCR.Sequence = from;
+  if (const int code = ACCESS_SCRIPTING->file().Get(SCR_KEYID); code != 0) return Result(code);
+  SCR.Sequence = to;
+  return Result(ACCESS_SCRIPTING->file().Put());
+}
+
+FileResult ScriptingTableSteps::BeginChanges() {
+  if (!opened_) return {storage::kNotOpen, storage::ErrorText(storage::kNotOpen)};
+  return Result(storage::LOGOUT(ACCESS_SCRIPTING->LockRecover));
+}
+
+FileResult ScriptingTableSteps::CommitChanges() { return Result(storage::COMMIT()); }
+
+void ScriptingTableSteps::RollbackChanges() { storage::ROLLBACK(); }
 
 void ScriptingTableSteps::BeginBatch() {
   if (opened_) ACCESS_SCRIPTING->file().Stream();

@@ -20,6 +20,10 @@ class ScriptingTableSteps : public ScriptSteps {
                          const std::function<bool(const SCRIPTING_RECORD&)>& visit) override;
   bool StepExists(std::int32_t id, std::int32_t sequence) override;
   FileResult AddStep(const SCRIPTING_RECORD& step) override;
+  FileResult ChangeSequence(std::int32_t id, std::int32_t from, std::int32_t to) override;
+  FileResult BeginChanges() override;
+  FileResult CommitChanges() override;
+  void RollbackChanges() override;
   void BeginBatch() override;
   void EndBatch() override;
 

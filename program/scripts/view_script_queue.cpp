@@ -5,7 +5,7 @@
 #include "datadll/dictionary/globals.h"
 #include "framework/window_manager.h"
 #include "program/windows/window_procedure_scope.h"
-#include "program/scripts/write_script_text.h"
+#include "program/scripts/describe_script_step.h"
 #include "program/shell/main_procedures.h"
 #include "runtime/dates.h"
 #include "runtime/fixed_string.h"
@@ -18,13 +18,22 @@ namespace {
 constexpr std::string_view kProcedure = "ViewQueue:Script";
 constexpr std::size_t kDetailsWidth = 80;
 
+// The entry as it is held, field after field: its task and step numbers, then every text of the
+// step as stored (blank-padded).
+std::string RawEntryText(const ScriptQueueEntry& entry) {
+  const SCRIPTING_RECORD& s = entry.SCR;
+  return std::to_string(s.ID) + " " + std::to_string(s.Sequence) + " " + std::string(s.Action.view()) + std::string(s.Keystrokes.view()) +
+         std::string(s.WaitForWindow.view()) + std::string(s.FocusOnWindow.view()) + std::string(s.WindowExistance.view()) + std::string(s.WindowTitleToCheckFor.view()) +
+         std::string(s.IfTimeElapsed.view()) + std::string(s.Command.view()) + std::string(s.Path.view()) + std::string(s.DDEType.view()) + std::string(s.DDEApplicationName.view()) +
+         std::string(s.DDEApplicationTopic.view()) + std::string(s.DDELinkItem.view()) + std::string(s.DDECommand.view());
+}
+
 }  // namespace
 
 std::string ScriptQueueEntryDetails(const ScriptQueueEntry& entry) {
-  const std::string line = ScriptStepLine(entry.SCR).value_or("");
   const std::string details = FORMAT(entry.DueDate, "@d17") + "\r\n" + FORMAT(entry.DueTime, "@t6") + "\r\n" +
-                              entry.SCR.Action.str() + "\r\n" + line + "\r\n" + "Task " +
-                              std::to_string(entry.SCR.ID) + ", step " + std::to_string(entry.SCR.Sequence);
+                              std::string(entry.SCR.Action.clipped()) + "\r\n" + DescribeScriptStep(entry.SCR) +
+                              "\r\n" + RawEntryText(entry);
   return std::string(CutUtf8(details, kDetailsWidth));
 }
 

@@ -8,8 +8,9 @@
 
 namespace vx {
 
-// The details of one queue entry: due date, due time, action, the step as a script text line
-// and its task and sequence, one to a line (CR LF between), cut at 80 characters.
+// The details of one queue entry: due date, due time, action, the step's one-line summary and
+// the entry's raw text (its task and step numbers, then the step's texts as held), one to a line
+// (CR LF between), cut at 80 characters.
 std::string ScriptQueueEntryDetails(const ScriptQueueEntry& entry);
 
 // The window "Current Script", started from Main on a thread of its own. The list follows the

@@ -24,6 +24,7 @@
 #include "program/shell/advance_warnings.h"
 #include "program/shell/capture_clipboard.h"
 #include "program/shell/check_clock_and_exit_codes.h"
+#include "program/shell/command_line.h"
 #include "program/shell/config_store.h"
 #include "program/shell/due_task_table.h"
 #include "program/shell/frame_scripts.h"
@@ -35,6 +36,7 @@
 #include "program/shell/open_file_checked.h"
 #include "program/shell/remove_history.h"
 #include "program/shell/run_task_program.h"
+#include "program/shell/task_road_services.h"
 #include "program/shell/write_log.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"
@@ -84,6 +86,7 @@ class MainFrame final : public WindowManager {
   void Exit();
   void RunCommand(const MainCommand& row);
   void StartWindow(std::string_view procedure, long stack = kMainStack);
+  bool StartHelper(const CommandSplit& command);
   void Press(int control) { window().Post(EVENT_Accepted, control); }
   MainTickSteps Steps();
 
@@ -388,6 +391,25 @@ void MainFrame::Exit() {
   PostClose();
 }
 
+// Starts one of our helper programs without waiting for it and without a line in the event
+// log (it is no task); says so when it cannot be started.
+bool MainFrame::StartHelper(const CommandSplit& command) {
+  TaskRoadServices& services = CurrentTaskRoadServices();
+  platform::ProcessRequest request;
+  request.argv = CommandArgv(command, services.helper_folder);
+  const platform::StartResult started = services.processes->Start(request);
+  if (!started) {
+    MessageBoxRequest box;
+    box.caption = "Error";
+    box.text = "Could not start " + command.file + (command.parameters.empty() ? "" : " " + command.parameters) + ".";
+    box.icon = MessageIcon::Exclamation;
+    services.messages->Show(box);
+    return false;
+  }
+  services.processes->Release(started.handle);
+  return true;
+}
+
 void MainFrame::StartWindow(std::string_view procedure, long stack) {
   if (auto run = MainProcedure(procedure)) START(run, stack);
 }
@@ -415,10 +437,19 @@ void MainFrame::RunCommand(const MainCommand& row) {
     case MainAction::Exit:
       Exit();
       break;
-    case MainAction::Backup: {
-      TaskProgramRequest request;
-      request.command = "KVBBACK.EXE VX97.TPS";
-      RunTaskProgram(request);
+    case MainAction::Backup:
+      StartHelper({"KVBBACK.EXE", "VX97.TPS"});
+      Reset(true);
+      break;
+    case MainAction::Maintenance: {
+      const bool started = StartHelper({"VX_DBASE.EXE", ""});
+      Reset(true);
+      // The maintenance program works on the data files alone: this program makes way at once,
+      // without the question whether to close.
+      if (started) {
+        real_exit_ = true;
+        PostClose();
+      }
       break;
     }
     // On a thread of their own, so that the frame's tick never waits for the desktop's opener.

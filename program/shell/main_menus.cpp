@@ -64,8 +64,7 @@ constexpr MainCommand kCommands[] = {
     Item("&File|Support Tools", "View Current Script", "", Start, "ViewQueue:Script"),
     Item("&File|Support Tools", "&Report Bug", "F9", Start, "BugReport"),
     Item("&File|Support Tools", "Explore &Schedule", "Ctrl+Shift+X", Start, "ExploreSchedule"),
-    // The database maintenance program is not part of this system.
-    Item("&File|Support Tools", "&File Manager", "", Greyed),
+    Item("&File|Support Tools", "&File Manager", "", Maintenance),
     Separator("&File"),
     Item("&File", "E&xit", "", Exit).Named("Exit"),
 

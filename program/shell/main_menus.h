@@ -24,6 +24,7 @@ enum class MainAction {
   Greyed,        // always greyed; `target` is the procedure it would start
   Exit,          // the exit question, then the frame closes
   Backup,        // starts the backup program
+  Maintenance,   // starts the database maintenance program, then the program ends
   WebSite,       // opens the maker's web site
   SupportMail,   // opens a mail to support
   StopScripts,   // frees the active script queue; greyed on the tray while it is empty

@@ -4,6 +4,7 @@
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/update_schedule.h"
+#include "program/scripts/script_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -15,6 +16,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseScripting", BrowseScripting);
+  RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
   RegisterMainProcedure("UpdateSchedule", UpdateSchedule);

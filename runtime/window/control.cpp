@@ -1,5 +1,9 @@
 #include "runtime/window/control.h"
 
+#include <charconv>
+
+#include "runtime/events.h"
+#include "runtime/event_queue.h"
 #include "runtime/pictures.h"
 #include "runtime/window/window.h"
 
@@ -367,6 +371,58 @@ void Control::ApplyInput(const Event& event) {
     default:
       break;
   }
+}
+
+namespace {
+
+// Reads up to `count` numbers separated by blanks; answers how many were read.
+int ReadNumbers(std::string_view text, long* out, int count) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  int n = 0;
+  while (n < count) {
+    while (p < end && *p == ' ') ++p;
+    if (p == end) break;
+    auto [next, ec] = std::from_chars(p, end, out[n]);
+    if (ec != std::errc()) break;
+    p = next;
+    ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+void Control::ApplyMouse(const Event& e) {
+  if (e.number == EVENT_ColumnResize) {
+    long v[2] = {0, 0};
+    if (ReadNumbers(e.text, v, 2) == 2 && v[0] >= 1 && v[0] <= static_cast<long>(columns_.size()) && v[1] > 0) {
+      std::vector<ListColumn> columns = columns_;
+      columns[static_cast<std::size_t>(v[0] - 1)].width = static_cast<int>(v[1]);
+      Format(WriteListFormat(columns));
+    }
+    return;
+  }
+  if (e.number == EVENT_Accepted && e.text.empty()) {
+    // A double click or Enter on a row: the mouse is on that row, not on the header.
+    Set(Prop::MouseDownRow, e.choice).Set(Prop::MouseDownField, 0L).Set(Prop::MouseDownZone, 0L);
+    return;
+  }
+  if (e.number < EVENT_ListLeftDown && e.number != EVENT_AlertKey) return;
+  long v[3] = {0, 0, 0};
+  if (e.text.empty() || ReadNumbers(e.text, v, 3) < 2) return;
+  const bool release = e.number == EVENT_ListLeftUp || e.number == EVENT_ListRightUp;
+  Set(release ? Prop::MouseUpRow : Prop::MouseDownRow, v[0]);
+  Set(release ? Prop::MouseUpField : Prop::MouseDownField, v[1]);
+  Set(release ? Prop::MouseUpZone : Prop::MouseDownZone, v[2]);
+}
+
+std::string Control::Header(int column) const {
+  return column >= 1 && column <= static_cast<int>(columns_.size()) ? columns_[column - 1].header : std::string();
+}
+
+bool Control::Underlined(int column) const {
+  return column >= 1 && column <= static_cast<int>(columns_.size()) && columns_[column - 1].underline;
 }
 
 ControlSnapshot Control::Snapshot() const {

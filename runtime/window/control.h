@@ -149,6 +149,9 @@ class Control : public ControlMaker {
   const std::string& DesignFormat() const { return design_format_; }
   const std::vector<ListColumn>& DesignColumns() const { return design_columns_; }
   Control& ResetFormat() { return Format(design_format_); }
+  // Lists: the header text and the underline mark of a column (from 1) as shown now.
+  std::string Header(int column) const;
+  bool Underlined(int column) const;
 
   // Controls directly inside this one, in control order.
   std::vector<Control*> Children() const;
@@ -162,6 +165,7 @@ class Control : public ControlMaker {
   friend class ControlMaker;
   void Render();  // list rows from the source, announced
   void ApplyInput(const struct Event& event);
+  void ApplyMouse(const struct Event& event);  // lists: where the mouse was, a column resized
   ControlSnapshot Snapshot() const;
   std::string ChoiceValue(long choice) const;
   long ChoiceOf(std::string_view value) const;

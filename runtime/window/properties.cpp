@@ -13,7 +13,8 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Width",    "Height",   "MinWidth", "MinHeight", "Format",     "From",      "IconList",
     "Color",    "FontColor", "TrueValue", "FalseValue", "RangeLow", "RangeHigh", "Step",
     "Focus",    "Wizard",   "FontStyle", "Alert",
-    "Password", "Msg",  "FontName", "Layout",   "Row",      "Column"};
+    "Password", "Msg",  "FontName", "Layout",   "Row",      "Column",
+    "MouseDownRow", "MouseDownField", "MouseDownZone", "MouseUpRow", "MouseUpField", "MouseUpZone"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -51,6 +51,12 @@ enum class Prop : int {
   Layout,       // container: how it arranges its controls ("form", "row", "grid 7", "beside", "stacked")
   Row,          // where the container's layout put the control: its row and column (from 1), set by
   Column,       //   the model as the control is made; 0 when the control is not laid out (bars, menus)
+  MouseDownRow,    // lists: where the last press (or double click) was: row (0 the header), column
+  MouseDownField,  //   from 1 (0 outside the columns) and zone (ListZone_...), as the front end
+  MouseDownZone,   //   reported it with the event
+  MouseUpRow,      // lists: where the last release was, the same way
+  MouseUpField,
+  MouseUpZone,
   Count_        // not a property: one past the last
 };
 

@@ -7,6 +7,7 @@
 
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
+#include "runtime/window/list_format.h"
 
 namespace vx {
 namespace {
@@ -52,6 +53,10 @@ void TestDriver::Start(ThreadProcedure main) {
   {
     std::lock_guard l(mutex_);
     running_ = true;
+    // Thread numbers start again with each run: what was seen of the last run's threads (ended,
+    // idle) must not answer for this run's threads of the same number.
+    ended_.clear();
+    idle_tag_.clear();
   }
   run_ = std::thread([this, main = std::move(main)] {
     std::exception_ptr failure;
@@ -764,5 +769,55 @@ void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseL
 void DriverControl::RightClick() { Send(EVENT_AlertKey, {}, 0, MouseRight); }
 
 void DriverControl::PressKey(int keycode) { Send(EVENT_AlertKey, {}, 0, keycode); }
+
+namespace {
+std::string MousePlace(int row, int column, int zone) {
+  return std::to_string(row) + " " + std::to_string(column) + " " + std::to_string(zone);
+}
+}  // namespace
+
+void DriverControl::ClickHeader(int column) {
+  PressHeader(column);
+  ReleaseHeader(column);
+}
+
+void DriverControl::PressHeader(int column) {
+  Send(EVENT_ListLeftDown, MousePlace(0, column, ListZone_Cell), 0, MouseLeft);
+}
+
+void DriverControl::ReleaseHeader(int column) {
+  Send(EVENT_ListLeftUp, MousePlace(0, column, ListZone_Cell), 0, MouseLeft);
+}
+
+void DriverControl::DragHeader(int column, int to_column) {
+  Send(EVENT_ListLeftDown, MousePlace(0, column, ListZone_Cell), 0, MouseLeft);
+  Send(EVENT_ListDragBegun, MousePlace(0, column, ListZone_Cell), 0, MouseLeft);
+  Send(EVENT_ListLeftUp, MousePlace(0, to_column, ListZone_Cell), 0, MouseLeft);
+}
+
+void DriverControl::RightClickHeader(int column) {
+  Send(EVENT_ListRightDown, MousePlace(0, column, ListZone_Cell), 0, MouseRight);
+  Send(EVENT_ListRightUp, MousePlace(0, column, ListZone_Cell), 0, MouseRight);
+}
+
+void DriverControl::DoubleClickBorder(int column) {
+  Send(EVENT_AlertKey, MousePlace(0, column, ListZone_RightBorder), 0, MouseLeft2);
+}
+
+void DriverControl::ResizeColumn(int column, int width) {
+  Send(EVENT_ColumnResize, std::to_string(column) + " " + std::to_string(width), 0);
+}
+
+std::size_t DriverControl::Columns() const { return ParseListFormat(Get(Prop::Format)).size(); }
+
+std::string DriverControl::Header(int column) const {
+  const std::vector<ListColumn> columns = ParseListFormat(Get(Prop::Format));
+  return column >= 1 && column <= static_cast<int>(columns.size()) ? columns[column - 1].header : std::string();
+}
+
+bool DriverControl::HeaderUnderlined(int column) const {
+  const std::vector<ListColumn> columns = ParseListFormat(Get(Prop::Format));
+  return column >= 1 && column <= static_cast<int>(columns.size()) && columns[column - 1].underline;
+}
 
 }  // namespace vx

@@ -80,6 +80,16 @@ class DriverControl {
   void ActivateRow(long row);         // double click on a list row
   void RightClick();                  // the right mouse button on a list (its popup menu)
   void PressKey(int keycode);         // a key pressed while the control has the focus
+  // A list's column header (column from 1) under the mouse: a click (press and release), a drag
+  // dropped on another column's header, a right click, a double click on the column's right
+  // border, and the border dragged to a new width (dialog units).
+  void ClickHeader(int column);
+  void PressHeader(int column);    // the two halves of a click
+  void ReleaseHeader(int column);
+  void DragHeader(int column, int to_column);
+  void RightClickHeader(int column);
+  void DoubleClickBorder(int column);
+  void ResizeColumn(int column, int width);
 
   // What the control shows (Value and Cell without trailing blanks, as the eye sees them).
   std::string Text() const;   // caption, prompt or tab text; image file
@@ -91,6 +101,9 @@ class DriverControl {
   std::size_t Rows() const;
   std::string Cell(long row, int column) const;  // from 1
   ListCell CellDetail(long row, int column) const;
+  std::string Header(int column) const;  // a list column's header text as shown (from 1)
+  bool HeaderUnderlined(int column) const;
+  std::size_t Columns() const;           // a list's columns as shown
 
   // Where the control sits: the container holding it (0: the window itself), that container's
   // layout ("form", "row", "grid 7", ...) and the control's row and column in it (from 1).

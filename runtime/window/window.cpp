@@ -208,6 +208,7 @@ bool Window::ApplyInput(Event& e) {
   Control* c = Find(e.control);
   if (!c || !c->Visible() || !c->Enabled()) return false;
   if (e.number == EVENT_Accepted || e.number == EVENT_NewSelection) c->ApplyInput(e);
+  if (c->Type() == ControlType::List) c->ApplyMouse(e);
   return true;
 }
 

@@ -128,14 +128,23 @@ inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milli
 
 // Starts `program` with `args` and answers its process id (0 when it cannot start). No
 // session bus on the test display: without this, the desktop libraries try to launch one by
-// forking, which can hang a sanitised, threaded program.
-inline pid_t StartWithoutSessionBus(const std::string& program, std::vector<std::string> args = {}) {
+// forking, which can hang a sanitised, threaded program. `extra_env` ("NAME=value") replaces or adds
+// variables of the child's environment (another DISPLAY, for instance).
+inline pid_t StartWithoutSessionBus(const std::string& program, std::vector<std::string> args = {},
+                                    const std::vector<std::string>& extra_env = {}) {
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  std::vector<std::string> env_text;
+  const auto replaced = [&extra_env](std::string_view entry) {
+    if (entry.rfind("DBUS_SESSION_BUS_ADDRESS=", 0) == 0) return true;
+    for (const std::string& e : extra_env) {
+      if (entry.rfind(e.substr(0, e.find('=') + 1), 0) == 0) return true;
+    }
+    return false;
+  };
+  std::vector<std::string> env_text(extra_env.begin(), extra_env.end());
   for (char** e = environ; *e; ++e) {
-    if (std::string_view(*e).rfind("DBUS_SESSION_BUS_ADDRESS=", 0) != 0) env_text.emplace_back(*e);
+    if (!replaced(*e)) env_text.emplace_back(*e);
   }
   env_text.emplace_back("DBUS_SESSION_BUS_ADDRESS=disabled:");
   env_text.emplace_back("NO_AT_BRIDGE=1");

@@ -50,4 +50,12 @@ PrivateXServer::~PrivateXServer() {
   waitpid(pid_, &status, 0);
 }
 
+void PrivateXServer::Crash() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+}
+
 }  // namespace vx::test

@@ -16,6 +16,8 @@ class PrivateXServer {
 
   bool ok() const { return !name_.empty(); }
   const std::string& name() const { return name_; }  // ":N"
+  // Kills the server as a crash would (SIGKILL): its clients' connections break.
+  void Crash();
 
  private:
   pid_t pid_ = -1;

@@ -101,8 +101,42 @@ class FakeScriptSteps : public ScriptSteps {
     rows[{step.ID, step.Sequence}] = step;
     return {};
   }
+  FileResult ChangeSequence(std::int32_t id, std::int32_t from, std::int32_t to) override {
+    if (changes_made++ == fail_change_at) return {90, "Disk full"};
+    auto it = rows.find({id, from});
+    if (it == rows.end()) return {35, "Record Not Found"};
+    if (rows.contains({id, to})) return {40, "Creates Duplicate Key"};
+    SCRIPTING_RECORD step = it->second;
+    rows.erase(it);
+    step.Sequence = to;
+    rows[{id, to}] = step;
+    return {};
+  }
+  FileResult BeginChanges() override {
+    saved = rows;
+    in_changes = true;
+    return {};
+  }
+  FileResult CommitChanges() override {
+    in_changes = false;
+    ++commits;
+    return {};
+  }
+  void RollbackChanges() override {
+    if (in_changes) rows = saved;
+    in_changes = false;
+    ++rollbacks;
+  }
   void BeginBatch() override { ++batches_begun; }
   void EndBatch() override { ++batches_ended; }
+
+  int fail_change_at = -1;  // the change with this number (from 0) fails
+  int changes_made = 0;
+  int commits = 0, rollbacks = 0;
+
+ private:
+  std::map<std::pair<std::int32_t, std::int32_t>, SCRIPTING_RECORD> saved;
+  bool in_changes = false;
 };
 
 class FakeScriptFile : public ScriptFile {

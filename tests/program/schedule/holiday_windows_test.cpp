@@ -15,6 +15,7 @@
 #include "program/windows/open_windows.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
+#include "runtime/ini_file.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "tests/program/window_fixture.h"
@@ -120,6 +121,39 @@ TEST_F(HolidayWindowsTest, ListsInDateOrderAndKeepsTheTableThroughTheForm) {
   EXPECT_EQ(stored[0].type, "Annual");
   EXPECT_EQ(stored[1].name, "Christmas");
   EXPECT_EQ(stored[1].type, "Once");
+}
+
+TEST_F(HolidayWindowsTest, AHeaderClickSortsTheHolidaysAndTheListOpensAsItWasLeft) {
+  Add(DATE(12, 25, 2026), "Christmas Day");
+  Add(DATE(7, 4, 2026), "Independence Day");
+  Add(DATE(1, 1, 2026), "New Year");
+  DriverWindow w = StartBrowse();
+  DriverControl list = w.ControlNumber(3);
+  EXPECT_EQ(list.Cell(1, 2), "New Year");
+  list.ClickHeader(2);
+  EXPECT_EQ(list.Cell(1, 2), "Christmas Day");
+  EXPECT_EQ(list.Cell(3, 2), "New Year");
+  EXPECT_TRUE(list.HeaderUnderlined(2));
+  list.ClickHeader(2);
+  EXPECT_EQ(list.Cell(1, 2), "New Year");
+  EXPECT_EQ(list.Cell(2, 2), "Independence Day");
+  // A double click on a header is the list's own, never the Edit button's.
+  list.DoubleClickBorder(2);
+  EXPECT_FALSE(ui_.HasWindow("Edit Holiday"));
+  list.DragHeader(2, 1);
+  EXPECT_EQ(list.Header(1), "Description");
+  w.Close();
+  ui_.Finish();
+  EXPECT_EQ(IniFile(".\\POSITION.INI").Get("BrowseHolidays", "XploreAscDesc-?Browse:1"), "1");
+
+  w = StartBrowse();
+  list = w.ControlNumber(3);
+  EXPECT_EQ(list.Header(1), "Description");
+  EXPECT_TRUE(list.HeaderUnderlined(1));
+  EXPECT_EQ(list.Cell(1, 1), "New Year");
+  EXPECT_EQ(list.Cell(3, 1), "Christmas Day");
+  w.Close();
+  ui_.Finish();
 }
 
 TEST_F(HolidayWindowsTest, EnterAndADoubleClickOpenTheHighlightedHolidayForEditing) {

@@ -132,7 +132,11 @@ TEST_F(ScriptCopyAndViewerTest, DetailsShowWhenTheStepIsDueAndWhatItDoes) {
   entry.DueDate = DATE(6, 12, 2026);
   entry.DueTime = MakeTime(14, 7, 30);
   const std::string details = ScriptQueueEntryDetails(entry);
-  EXPECT_EQ(details.substr(details.find("\r\n")), "\r\n" + FORMAT(entry.DueTime, "@t6") + "\r\nSend Keys\r\nKEYS [CTRL-S]\r\nTask 4, step 2");
+  // Due date, due time, action, the step's summary, then the entry as held, cut at 80.
+  const std::string expected = FORMAT(entry.DueDate, "@d17") + "\r\n" + FORMAT(entry.DueTime, "@t6") +
+                               "\r\nSend Keys\r\n[CTRL-S]\r\n4 2 Send Keys" + std::string(18, ' ') + "[CTRL-S]" +
+                               std::string(247, ' ');
+  EXPECT_EQ(details, expected.substr(0, 80));
   entry.SCR.Keystrokes = std::string(200, 'k');
   EXPECT_EQ(ScriptQueueEntryDetails(entry).size(), 80u);
 }
@@ -162,7 +166,7 @@ TEST_F(ScriptCopyAndViewerTest, TheViewerListsTheQueueAndDeletesTheStepTheUserCh
   EXPECT_EQ(list.Cell(2, 2), "2");
   EXPECT_EQ(list.Cell(2, 3), "Wait");
   EXPECT_EQ(viewer.Control("Current Time").Value(), FORMAT(MakeTime(14, 7, 9), "@t6"));
-  EXPECT_NE(viewer.ControlNumber(2).Value().find("KEYS [ENTER]"), std::string::npos);
+  EXPECT_NE(viewer.ControlNumber(2).Value().find("\r\n[ENTER]\r\n"), std::string::npos);
 
   list.ChooseRow(2);
   EXPECT_NE(viewer.ControlNumber(2).Value().find("\r\nWait\r\n"), std::string::npos);

@@ -29,6 +29,8 @@ namespace fs = std::filesystem;
 
 using HelperRun = test_support::CommandRun;
 
+constexpr const char* kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY";
+
 // Runs a helper in folder (its command line after `prefix`) and collects its standard output.
 HelperRun RunHelper(const std::string& prefix, const std::string& helper, const fs::path& folder,
                     const std::string& args) {
@@ -86,8 +88,13 @@ TEST_F(HelperProgramsTest, BackupCopiesTheDataFilesIntoADatedFolder) {
 
   const std::string database =
       storage::ParseStoredName(MSGLINK_TABLE().StoredName(), MSGLINK_TABLE().driver).path;
-  EXPECT_EQ(RunHelper("vx-backup", folder_.path(), "'" + database + "' paths.ini").status, 0);
-  EXPECT_EQ(RunHelper("vx-backup", folder_.path(), "paths.ini missing.tps").status, 2);
+  // Without a display the backup program says what it did on its output; with one it opens a
+  // window (its own tests).
+  const HelperRun made = RunHelper(kNoDisplay, "vx-backup", folder_.path(), "'" + database + "' paths.ini");
+  EXPECT_EQ(made.status, 0);
+  EXPECT_NE(made.output.find("PATHS.INI backed up to " + (folder_.path() / "Backup").string()), std::string::npos)
+      << made.output;
+  EXPECT_EQ(RunHelper(kNoDisplay, "vx-backup", folder_.path(), "paths.ini missing.tps").status, 2);
   link.Close();
 
   std::vector<fs::path> folders;
@@ -108,6 +115,19 @@ TEST_F(HelperProgramsTest, BackupCopiesTheDataFilesIntoADatedFolder) {
   link.Close();
 }
 
+TEST_F(HelperProgramsTest, MaintenanceWithoutADisplayReportsTheTablesAndTheOutcome) {
+  storage::File& link = storage::File::For(MSGLINK_TABLE());
+  ASSERT_EQ(link.Create(), 0);
+  ASSERT_EQ(ds_FileOpen(link, storage::kReadWriteDenyNone), 0);
+  std::int32_t id = 0;
+  ASSERT_EQ(AddMessageLink("Counted", "once", "", id), 0);
+  link.Close();
+  const HelperRun run = RunHelper(kNoDisplay, "vx-dbase", folder_.path(), "");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("MSGLINK.TPS UNNAMED: 1 records"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("vx-dbase: The data file is sound: keys rebuilt"), std::string::npos) << run.output;
+}
+
 TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
   // An older "Backup" folder open to everyone, and data files readable by all.
   fs::create_directory("Backup");
@@ -119,7 +139,8 @@ TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
   ASSERT_EQ(link.Create(), 0);
   const std::string database =
       storage::ParseStoredName(MSGLINK_TABLE().StoredName(), MSGLINK_TABLE().driver).path;
-  ASSERT_EQ(RunHelper("umask 022;", "vx-backup", folder_.path(), "VX97.TPS paths.ini '" + database + "'").status, 0);
+  const std::string files = "VX97.TPS paths.ini '" + database + "'";
+  ASSERT_EQ(RunHelper("umask 022; " + std::string(kNoDisplay), "vx-backup", folder_.path(), files).status, 0);
 
   EXPECT_EQ(fs::status(folder_ / "Backup").permissions(), fs::perms(0700));
   const fs::path dated = fs::directory_iterator(folder_ / "Backup")->path();

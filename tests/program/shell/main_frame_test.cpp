@@ -39,6 +39,7 @@
 #include "tests/program/shell_fixture.h"
 #include "tests/datadll/fake_hot_key_grabber.h"
 #include "tests/fakes/fake_keyboard.h"
+#include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_shell_opener.h"
 
 namespace vx {
@@ -484,6 +485,42 @@ TEST_F(MainFrameTest, TheEndOfTheSessionClosesWithoutTheQuestion) {
   frame.Post(EVENT_EndSession);
   ui_.Finish();
   EXPECT_TRUE(ui_.Messages().empty());
+}
+
+TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManagerEndsTheProgram) {
+  fakes::FakeProcessLauncher launcher;
+  TaskRoadServices services = CurrentTaskRoadServices();
+  services.processes = &launcher;
+  services.helper_folder = "/opt/vx/bin";
+  ScopedTaskRoadServices scoped(services);
+  DriverWindow frame = StartMain();
+  Locked([] {
+    GLO_USELOG = 1;
+    MINIMIZEONCLOSEREQUEST = 1;  // File Manager ends the program without this question
+  });
+
+  frame.Pick({"&File", "Backup/Restore"});
+  ASSERT_EQ(launcher.requests.size(), 1u);
+  EXPECT_EQ(launcher.requests[0].argv, (std::vector<std::string>{"/opt/vx/bin/vx-backup", "VX97.TPS"}));
+  EXPECT_TRUE(ui_.Running());
+
+  // A maintenance program that cannot start is named, and the program goes on.
+  Locked([&] { launcher.SetOutcome("/opt/vx/bin/vx-dbase", {.start_error = ENOENT}); });
+  frame.Pick({"&File", "Support Tools", "&File Manager"});
+  const SeenRequest failed = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(failed.text, "Could not start VX_DBASE.EXE.");
+  EXPECT_TRUE(frame.Open());
+
+  Locked([&] { launcher.SetOutcome("/opt/vx/bin/vx-dbase", {}); });
+  frame.Pick({"&File", "Support Tools", "&File Manager"});
+  ui_.Finish();
+  EXPECT_FALSE(ui_.Running());
+  ASSERT_EQ(launcher.requests.size(), 3u);
+  EXPECT_EQ(launcher.requests[2].argv, (std::vector<std::string>{"/opt/vx/bin/vx-dbase"}));
+  EXPECT_EQ(ui_.Messages().size(), 1u) << "no question whether to close";
+  const std::string log = Read("VX98Evnt.LOG");
+  EXPECT_EQ(log.find("Run Program"), std::string::npos) << "the helpers are no tasks:\n" << log;
+  EXPECT_NE(log.find("Exit Varnodex"), std::string::npos) << log;
 }
 
 // Start-up through the program body: the data folder, the hand-over and the frame.

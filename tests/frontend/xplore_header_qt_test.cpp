@@ -1,0 +1,115 @@
+// A real click on a list's column header in the Qt front end sorts the list through the list
+// extension: the rows change order and the header shows the sorted column's underline.
+#include <QFont>
+#include <QHeaderView>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
+#include "framework/window_manager.h"
+#include "runtime/window/window.h"
+#include "tests/frontend/qt_test_support.h"
+#include "tests/frontend/x11_test_input.h"
+#include "tests/support/temp_folder.h"
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace vx::test;
+
+const std::vector<std::string> kNames = {"Delta", "alpha", "Charlie", "bravo"};
+std::size_t g_next = 0;
+std::string g_name;
+
+class NameView final : public BrowseView {
+ public:
+  void Reset(int) override { g_next = 0; }
+  bool Next() override {
+    if (g_next >= kNames.size()) return false;
+    g_name = kNames[g_next++];
+    return true;
+  }
+  long Position() const override { return static_cast<long>(g_next); }
+  bool Fetch(long position) override {
+    if (position < 1 || position > static_cast<long>(kNames.size())) return false;
+    g_name = kNames[static_cast<std::size_t>(position - 1)];
+    return true;
+  }
+};
+
+struct NameBrowse final : ZQBROWSECLASS {
+  void SetQueueRecord() override { Q = {g_name, std::to_string(g_name.size())}; }
+};
+
+void NamesProgram(const std::string& ini) {
+  Window window("Xplore Names");
+  Control& list = window.List("90L(2)M|~Name~@s20@40R(2)M~Letters~@n3@");
+  const int close = window.Button("Cl&ose");
+  NameBrowse browse;
+  NameView view;
+  WindowManager manager(window);
+  manager.CancelControl = close;
+  browse.Init(list, view, manager);
+  browse.AddSortOrder();
+  XPLORECLASS xplore;
+  xplore.INIT(manager, browse, list, "XploreNames", "?List", {"NAM:Name", "NAM:Letters"}, "Underline", ini);
+  manager.Run();
+}
+
+TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
+  REQUIRE_QT_DISPLAY();
+  test_support::TempFolder folder("vx_xplore_qt");
+  const std::string ini = (folder / "POSITION.INI").string();
+  const int status = RunAsUser([&] { NamesProgram(ini); }, [&] {
+    qt::QtWindow* window = WaitShown("Xplore Names");
+    ASSERT_NE(window, nullptr);
+    QTableView* list = nullptr;
+    OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+    ASSERT_NE(list, nullptr);
+    auto first_row = [&] {
+      QString text;
+      OnGui([&] { text = list->model()->index(0, 0).data().toString(); });
+      return text.toStdString();
+    };
+    EXPECT_EQ(first_row(), "Delta");
+    QRect section;
+    OnGui([&] {
+      QHeaderView* h = list->horizontalHeader();
+      const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(0), 0));
+      section = QRect(corner, QSize(h->sectionSize(0), h->height()));
+    });
+    // Other test programs may share the display: a click that went astray is made again.
+    for (int attempt = 0; attempt < 5 && first_row() != "alpha"; ++attempt) {
+      OnGui([&] {
+        window->raise();
+        window->activateWindow();
+      });
+      FakeClick(section.center().x(), section.center().y(), 1);
+      WaitFor([&] { return first_row() == "alpha"; }, 2s);
+    }
+    EXPECT_EQ(first_row(), "alpha") << "the click sorted the list on the name, letter case aside";
+    bool underlined = false;
+    OnGui([&] { underlined = list->model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().underline(); });
+    EXPECT_TRUE(underlined);
+
+    // A second click reverses the order.
+    for (int attempt = 0; attempt < 5 && first_row() != "Delta"; ++attempt) {
+      FakeClick(section.center().x(), section.center().y(), 1);
+      WaitFor([&] { return first_row() == "Delta"; }, 2s);
+    }
+    EXPECT_EQ(first_row(), "Delta");
+    QString last;
+    OnGui([&] { last = list->model()->index(3, 0).data().toString(); });
+    EXPECT_EQ(last.toStdString(), "alpha");
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+}  // namespace
+}  // namespace vx
