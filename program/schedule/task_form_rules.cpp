@@ -37,6 +37,9 @@ class CountingSteps final : public ScriptSteps {
     return steps_.ForEachStep(id, visit);
   }
   bool StepExists(std::int32_t id, std::int32_t sequence) override { return steps_.StepExists(id, sequence); }
+  FileResult ChangeSequence(std::int32_t id, std::int32_t from, std::int32_t to) override {
+    return steps_.ChangeSequence(id, from, to);
+  }
   FileResult AddStep(const SCRIPTING_RECORD& step) override {
     FileResult result = steps_.AddStep(step);
     // A duplicate is tried again under the next sequence; only its last try counts.

@@ -44,6 +44,9 @@ class UpdateScheduleTest : public testing::WindowTest {
     GLO_PRIMETASKTYPE.clear();
     GLO_SCH_ID = 0;
     GLO_DATETOUSE.clear();
+    // Other engineers' windows are left out unless a test stands in for them.
+    RegisterMainProcedure("BrowseScripting", {});
+    RegisterMainProcedure("UpdateVXUSD", {});
   }
   void TearDown() override {
     RegisterMainProcedure("BrowseScripting", {});
