@@ -1,6 +1,5 @@
 #include "program/schedule/update_schedule.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 

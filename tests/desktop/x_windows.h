@@ -63,9 +63,11 @@ inline pid_t WindowProcess(Display* display, ::Window window) {
   return pid;
 }
 
+inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
 // The first window at or below `window` whose title starts with `title` (only among shown
 // windows when `shown` is set); 0 when none.
-inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title, bool shown = false) {
+inline ::Window FindWindowTitledBelow(Display* display, ::Window window, const std::string& title, bool shown) {
   XWindowAttributes attributes{};
   if (shown && (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)) return 0;
   if (WindowName(display, window).rfind(title, 0) == 0) return window;
@@ -74,8 +76,19 @@ inline ::Window FindWindowTitled(Display* display, ::Window window, const std::s
   unsigned count = 0;
   if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
   ::Window found = 0;
-  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitled(display, children[i], title, shown);
+  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitledBelow(display, children[i], title, shown);
   if (children) XFree(children);
+  return found;
+}
+
+// The same, where a window that closes while it is read (a form after OK) is passed over
+// instead of ending the test with Xlib's fatal error.
+inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title, bool shown = false) {
+  XSync(display, False);
+  auto* previous = XSetErrorHandler(IgnoreXError);
+  const ::Window found = FindWindowTitledBelow(display, window, title, shown);
+  XSync(display, False);
+  XSetErrorHandler(previous);
   return found;
 }
 
@@ -90,8 +103,6 @@ inline bool XDisplayAvailable() {
   if (open) XCloseDisplay(display);
   return open;
 }
-
-inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 // Brings the shown window titled `title` to the front and gives it the keyboard, through the
 // window manager when one runs (_NET_ACTIVE_WINDOW) and directly otherwise. False when there is
