@@ -103,7 +103,7 @@ void BrowseClass::ResetFromView() {
       locator_texts_.push_back(std::move(text));
     }
   }
-  if (!sort_elements_.empty()) SortRows(sort_values);
+  if (!sort_elements_.empty() || file_sequence_) SortRows(sort_values);
   long row = 0;
   if (keep) {
     auto it = std::find(positions_.begin(), positions_.end(), keep);
@@ -130,7 +130,7 @@ void BrowseClass::SortRows(const std::vector<std::vector<ExprValue>>& values) {
       return sort_elements_[e].descending ? order == std::partial_ordering::greater
                                           : order == std::partial_ordering::less;
     }
-    return false;
+    return file_sequence_ && positions_[a] < positions_[b];
   });
   std::vector<std::vector<std::string>> rows;
   std::vector<long> positions;
@@ -143,7 +143,7 @@ void BrowseClass::SortRows(const std::vector<std::vector<ExprValue>>& values) {
   rows_ = std::move(rows);
   positions_ = std::move(positions);
   locator_texts_ = std::move(texts);
-  locate_descending_ = sort_elements_.front().descending;
+  locate_descending_ = !sort_elements_.empty() && sort_elements_.front().descending;
 }
 
 void BrowseClass::Select(long row) {

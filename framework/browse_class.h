@@ -67,6 +67,10 @@ class BrowseClass : public WindowComponent, public ListSource {
   };
   void SetSortElements(std::vector<SortElement> elements, std::function<std::string()> locator = {});
   bool ColumnSorted() const { return !sort_elements_.empty(); }
+  // The rows in the order the records were stored (their positions) in place of the order's
+  // own sequence; a column sort still comes first. Takes effect at the next reset.
+  void SetFileSequence(bool on) { file_sequence_ = on; }
+  bool FileSequence() const { return file_sequence_; }
   // Makes an order current and re-reads; answers whether the order changed.
   bool SetSort(int order, bool force = false);
   // Chooses the order for the window's state (a procedure overrides it to follow its tabs).
@@ -141,6 +145,7 @@ class BrowseClass : public WindowComponent, public ListSource {
   std::vector<SortElement> sort_elements_;
   std::function<std::string()> sort_locator_;
   bool locate_descending_ = false;
+  bool file_sequence_ = false;
 };
 
 }  // namespace vx

@@ -1,5 +1,7 @@
 #include "framework/popup_class.h"
 
+#include <algorithm>
+
 #include "runtime/events.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
@@ -36,6 +38,25 @@ std::string PopupClass::AddItemMimic(std::string_view name, int control, std::st
   }
   items_.push_back(item);
   return item.name;
+}
+
+std::string PopupClass::AddSubMenu(std::string_view text, std::string_view name, int level) {
+  const std::string added = AddItemAt(text, name, level);
+  items_.back().submenu = true;
+  return added;
+}
+
+std::string PopupClass::AddItemAt(std::string_view text, std::string_view name, int level) {
+  const std::string added = AddItem(text, name);
+  items_.back().level = level < 1 ? 1 : level;
+  return added;
+}
+
+std::string PopupClass::AddItemEvent(std::string_view text, std::string_view name, int event, int control, int level) {
+  const std::string added = AddItemAt(text, name, level);
+  items_.back().event = event;
+  items_.back().event_control = control;
+  return added;
 }
 
 void PopupClass::DeleteItem(std::string_view name) {
@@ -92,9 +113,17 @@ std::vector<const PopupClass::Item*> PopupClass::Shown() const {
 std::string PopupClass::MenuText() const {
   std::string text;
   bool first = true;
+  int depth = 1;  // the level of the items that go where the text ends now
   for (const Item* i : Shown()) {
+    const int level = std::min(i->level, depth);
+    for (; depth > level; --depth) text += '}';
     if (!first) text += '|';
     first = false;
+    if (i->submenu) {
+      text += '{' + i->text;
+      depth = level + 1;
+      continue;
+    }
     if (i->text == "-") {
       text += '-';
       continue;
@@ -109,17 +138,20 @@ std::string PopupClass::MenuText() const {
     text += i->text;
     if (!i->icon.empty()) text += "[" + i->icon + "]";
   }
+  for (; depth > 1; --depth) text += '}';
   return text;
 }
 
 std::string PopupClass::Ask() {
+  if (BeforeAsk) BeforeAsk();
   const std::vector<const Item*> shown = Shown();
   const int chosen = POPUP(MenuText());
   int number = 0;
   for (const Item* i : shown) {
-    if (i->text == "-") continue;
+    if (i->text == "-" || i->submenu) continue;
     if (++number != chosen) continue;
     if (i->control && window_) window_->Post(EVENT_Accepted, i->control);
+    if (i->event && window_) window_->Post(i->event, i->event_control);
     return i->name;
   }
   return {};

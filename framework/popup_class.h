@@ -2,6 +2,7 @@
 // choosing one presses its button, and it is greyed or left out with the button.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,15 @@ class PopupClass {
   // Adds an item that presses `control`; its text defaults to the control's text.
   std::string AddItemMimic(std::string_view name, int control, std::string_view text = {});
   void DeleteItem(std::string_view name);
+  // Nested menus (a check item's "+" is its check, SetItemCheck): a submenu at a level (1 the top) holds the items added after it one level
+  // deeper, up to the next item of its own level or above. An item deeper than the submenus
+  // open before it stays in the innermost one.
+  std::string AddSubMenu(std::string_view text, std::string_view name, int level = 1);
+  std::string AddItemAt(std::string_view text, std::string_view name, int level);
+  // An item that, when chosen, posts `event` for `control` to the window.
+  std::string AddItemEvent(std::string_view text, std::string_view name, int event, int control, int level = 1);
+  // Runs before each showing (an owner prepares its items' texts, checks and greying here).
+  std::function<void()> BeforeAsk;
 
   void SetItemEnable(std::string_view name, bool enabled);
   bool GetItemEnabled(std::string_view name) const;
@@ -33,7 +43,7 @@ class PopupClass {
   // Shows the menu and answers the chosen item's name, "" when none was chosen. A mimic item
   // posts EVENT_Accepted to its control before answering.
   std::string Ask();
-  // The menu as text for POPUP: "&Insert|~&Change|-|&Delete[cut.ico]".
+  // The menu as text for POPUP: "&Insert|~&Change|-|&Delete[cut.ico]|{&List|Sort on}".
   std::string MenuText() const;
 
  private:
@@ -42,6 +52,10 @@ class PopupClass {
     std::string text;
     std::string icon;
     int control = 0;
+    int level = 1;
+    bool submenu = false;
+    int event = 0;
+    int event_control = 0;
     bool enabled = true;
     bool checked = false;
   };

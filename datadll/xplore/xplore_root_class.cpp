@@ -176,6 +176,7 @@ void XPLOREROOTCLASS::GETQFIELDS() {
 }
 
 void XPLOREROOTCLASS::ADDALLCOLUMNSORTORDERS() {
+  ADDITEMSTOPOPUP();
   // Each sortable column gets the numbers of its two orders (ascending, then descending).
   int n = 0;
   for (XPGQ& column : FQ) {
@@ -492,7 +493,13 @@ void XPLOREROOTCLASS::KILL() {
   SOQ.clear();
   AOQ.clear();
   FORQ.clear();
-  if (browse_) browse_->SetSortElements({});
+  // Nothing of the browse may call back into this object once it is gone.
+  if (browse_) {
+    browse_->SetSortElements({});
+    browse_->ClearFilter("Xplore", BrowseClass::AllOrders);
+    browse_->ClearFilter("Xplore", 0);
+    browse_->Popup.BeforeAsk = nullptr;
+  }
   if (auto* zq = dynamic_cast<ZQBROWSECLASS*>(browse_)) zq->DoubleClickClaimed = nullptr;
 }
 
@@ -537,6 +544,7 @@ void XPLOREROOTCLASS::SHOWNEWSORT() {
   if (XPGQ* known = FQByQnos(QNOS)) known->ASCDESC = column->ASCDESC;
   VIEWORDER = true;
   FILESEQON = false;
+  if (browse_) browse_->SetFileSequence(false);
   SETNEWORDERFIELDS();
   ApplySort();
   SETVISUAL();
@@ -670,6 +678,7 @@ void XPLOREROOTCLASS::RIGHTBUTTONUP() {
   if (choice == 2 || choice == 3) {
     KeySequence();
     FILESEQON = choice == 3;
+    browse_->SetFileSequence(FILESEQON);
     if (manager_) manager_->Reset(false);
   }
 }
@@ -730,6 +739,7 @@ Level XPLOREROOTCLASS::TakeEvent() {
       RIGHTBUTTONUP();
       return Level_Benign;
     case EVENT_ListSorted:
+      HANDLEMYEVENTS();  // the popup's filter is applied to the new order first
       if (manager_) manager_->Reset(false);
       return Level_Benign;
     case EVENT_ListMoveLeft:
@@ -746,10 +756,13 @@ Level XPLOREROOTCLASS::TakeEvent() {
       GETCOLUMNINFO();
       return Level_Benign;
     case EVENT_AlertKey:
-      if (KEYCODE() == MouseLeft2 && !claimed_by_browse_) LEFTBUTTON2();
-      return Level_Benign;
+      if (KEYCODE() == MouseLeft2) {
+        if (!claimed_by_browse_) LEFTBUTTON2();
+        return Level_Benign;
+      }
+      return HANDLEMYEVENTS();
     default:
-      return Level_Benign;
+      return HANDLEMYEVENTS();
   }
 }
 

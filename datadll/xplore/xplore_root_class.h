@@ -114,6 +114,11 @@ class XPLOREROOTCLASS : public WindowComponent {
   // After the popup's filter changed (the browse re-applies its own filters here).
   virtual void SETFILTERS() {}
 
+  // The extension's popup items, added to the browse's popup when the window opens.
+  virtual void ADDITEMSTOPOPUP() {}
+  // The list's events the root does not take itself (the popup's items, the alerted keys).
+  virtual Level HANDLEMYEVENTS() { return Level_Benign; }
+
   void GETQFIELDS();
   void CREATEFORMATQ(long number) { FORQ.emplace_back(number, "0"); }
   // Adds the popup items (XPLORECLASS) and makes every column with a field sortable.

@@ -12,9 +12,14 @@ struct Input {
   std::string text;  // new contents of an entry, spin, text or combo
   long choice = 0;   // new check state, radio, item, row or tab; the column of a header click
   int keycode = 0;
+  long tag = 0;      // from NextInputTag when the renderer waits for the thread to take it
 };
 
-// Posts the input to `thread`; a thread that has ended takes nothing.
-void PostInput(long thread, Input input);
+// A new tag for an input, larger than every one before: the thread's ThreadIdle message
+// carries the newest tag it has taken.
+long NextInputTag();
+
+// Posts the input to `thread`; a thread that has ended takes nothing (answers false).
+bool PostInput(long thread, Input input);
 
 }  // namespace vx::qt

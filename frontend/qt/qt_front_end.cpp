@@ -140,9 +140,13 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
       if (window) window->SetRows(m.control, m.rows);
       break;
     case Kind::ThreadIdle:
-      // The thread has set its windows up: those waiting to appear do.
+      // The thread has set its windows up: those waiting to appear do; a drop list waiting for
+      // the thread to take its EVENT_DroppingDown opens.
       for (int id : open_by_thread_[m.thread]) {
-        if (QtWindow* w = Window(id)) w->Appear();
+        if (QtWindow* w = Window(id)) {
+          w->Appear();
+          w->ThreadWaits(m.tag);
+        }
       }
       break;
     case Kind::ThreadEnded:
@@ -166,6 +170,9 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
       break;
     case Kind::BroughtToFront:
       if (window) window->BringToFront();
+      break;
+    case Kind::PictureCopied:
+      if (window) window->CopyPicture(m.control);
       break;
     case Kind::TrayChanged:
       ApplyTray(m);

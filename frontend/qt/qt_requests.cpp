@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStringList>
 #include <QTimer>
+#include <vector>
 
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/qt_front_end.h"
@@ -142,35 +143,45 @@ QString ShowFileDialog(const Request& r, QWidget* parent) {
 }
 
 // "item|item|-|item": "-" separates, "~" greys an item, "+" ticks it and a closing "[name]"
-// names its picture; the answer counts items from 1, separators not counted.
+// names its picture; "{title" opens a submenu and each closing "}" ends one. The answer counts
+// items from 1, separators and submenu titles not counted.
 long ShowPopup(const Request& r) {
   QMenu menu;
+  std::vector<QMenu*> open{&menu};
   long number = 0;
   const QStringList entries = QString::fromStdString(r.text).split('|');
   for (QString entry : entries) {
-    if (entry == "-") {
-      menu.addSeparator();
-      continue;
+    int closes = 0;
+    while (entry.endsWith('}')) {
+      entry.chop(1);
+      ++closes;
     }
-    ++number;
-    bool grey = false, ticked = false;
-    while (!entry.isEmpty() && (entry[0] == '~' || entry[0] == '+')) {
-      (entry[0] == '~' ? grey : ticked) = true;
-      entry.remove(0, 1);
+    if (entry.startsWith('{')) {
+      open.push_back(open.back()->addMenu(entry.mid(1)));
+    } else if (entry == "-") {
+      open.back()->addSeparator();
+    } else {
+      ++number;
+      bool grey = false, ticked = false;
+      while (!entry.isEmpty() && (entry[0] == '~' || entry[0] == '+')) {
+        (entry[0] == '~' ? grey : ticked) = true;
+        entry.remove(0, 1);
+      }
+      QIcon picture;
+      const qsizetype bracket = entry.lastIndexOf('[');
+      if (bracket > 0 && entry.endsWith(']')) {
+        picture = NamedIcon(entry.mid(bracket + 1, entry.size() - bracket - 2).toStdString());
+        entry.truncate(bracket);
+      }
+      QAction* action = open.back()->addAction(picture, entry);
+      action->setData(static_cast<qlonglong>(number));
+      action->setEnabled(!grey);
+      if (ticked) {
+        action->setCheckable(true);
+        action->setChecked(true);
+      }
     }
-    QIcon picture;
-    const qsizetype bracket = entry.lastIndexOf('[');
-    if (bracket > 0 && entry.endsWith(']')) {
-      picture = NamedIcon(entry.mid(bracket + 1, entry.size() - bracket - 2).toStdString());
-      entry.truncate(bracket);
-    }
-    QAction* action = menu.addAction(picture, entry);
-    action->setData(static_cast<qlonglong>(number));
-    action->setEnabled(!grey);
-    if (ticked) {
-      action->setCheckable(true);
-      action->setChecked(true);
-    }
+    for (; closes > 0 && open.size() > 1; --closes) open.pop_back();
   }
   QAction* chosen = menu.exec(QCursor::pos());
   return chosen ? chosen->data().toLongLong() : 0;

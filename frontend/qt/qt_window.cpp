@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -37,6 +38,8 @@
 #include <QToolBar>
 #include <cstdlib>
 
+#include "frontend/qt/bar_graph_view.h"
+#include "frontend/qt/drop_down_combo.h"
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_column_widths.h"
 #include "frontend/qt/list_header_mouse.h"
@@ -81,7 +84,8 @@ QFont Typeface(QFont font, const std::string& name) {
 
 // Controls that grow with the window: in form rows they take the spare height.
 bool Stretches(ControlType type) {
-  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet;
+  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet ||
+         type == ControlType::BarGraph;
 }
 
 // Controls that take the spare width of a row they stand in.
@@ -158,6 +162,24 @@ void QtWindow::Post(int event, int control, std::string text, long choice, int k
   input.choice = choice;
   input.keycode = keycode;
   PostInput(thread_, std::move(input));
+}
+
+long QtWindow::PostDroppingDown(int control) {
+  if (applying_) return 0;
+  // Text typed into the combo goes to the model first, so a refill does not lose it.
+  ReportEditDone(control);
+  Input input;
+  input.event = EVENT_DroppingDown;
+  input.window = id_;
+  input.control = control;
+  input.tag = NextInputTag();
+  return PostInput(thread_, input) ? input.tag : 0;
+}
+
+void QtWindow::ThreadWaits(long tag) {
+  for (auto& [number, item] : items_) {
+    if (auto* combo = qobject_cast<DropDownCombo*>(item.widget)) combo->ThreadWaits(tag);
+  }
 }
 
 void QtWindow::SetTakesInput(bool on) {
@@ -424,7 +446,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::DropList:
     case ControlType::Combo: {
-      auto* combo = new QComboBox(this);
+      auto* combo = new DropDownCombo(this, [this, number] { return PostDroppingDown(number); });
       combo->setEditable(item.type == ControlType::Combo);
       connect(combo, &QComboBox::activated, this, [this, number](int index) { Post(EVENT_Accepted, number, {}, index + 1); });
       if (combo->lineEdit()) {
@@ -457,8 +479,13 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       connect(view, &QTableView::doubleClicked, this, [this, number](const QModelIndex& index) {
         Post(EVENT_Accepted, number, {}, index.row() + 1, MouseLeft2);
       });
-      connect(view, &QTableView::customContextMenuRequested, this,
-              [this, number] { Post(EVENT_AlertKey, number, {}, 0, MouseRight); });
+      connect(view, &QTableView::customContextMenuRequested, this, [this, number, view](const QPoint& pos) {
+        // The row and column under the mouse go with the click (the list popup works on that cell).
+        const QModelIndex cell = view->indexAt(pos);
+        std::string place;
+        if (cell.isValid()) place = std::to_string(cell.row() + 1) + " " + std::to_string(cell.column() + 1) + " 0";
+        Post(EVENT_AlertKey, number, std::move(place), 0, MouseRight);
+      });
       view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
@@ -488,6 +515,8 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::Progress:
       return new QProgressBar(this);
+    case ControlType::BarGraph:
+      return new BarGraphView(this);
     default:
       return nullptr;
   }
@@ -532,12 +561,26 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
 // key code when the list alerts it (a browse does, to press its default or View button).
 // Answers whether the key was taken.
 bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
-  if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
   const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
   int code = 0;
-  if (mods == Qt::NoModifier) code = EnterKey;
-  if (mods == Qt::ShiftModifier) code = ShiftEnter;
-  if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+    if (mods == Qt::NoModifier) code = EnterKey;
+    if (mods == Qt::ShiftModifier) code = ShiftEnter;
+    if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  } else if (mods & (Qt::ControlModifier | Qt::AltModifier)) {
+    // Other keys with Ctrl or Alt that the list alerts (the list extension's Alt+F11, Alt+F12,
+    // Ctrl+Alt+R, Alt+M, the list properties' Alt+arrows and Alt+1, Alt+2): the key's code with
+    // the modifier bits.
+    int base = 0;
+    if (key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F12) base = 0x70 + (key.key() - Qt::Key_F1);
+    if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) base = 'A' + (key.key() - Qt::Key_A);
+    if (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9) base = '0' + (key.key() - Qt::Key_0);
+    if (key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down) base = 0x25 + (key.key() - Qt::Key_Left);
+    if (base) {
+      code = base | ((mods & Qt::ControlModifier) ? 0x100 : 0) | ((mods & Qt::ShiftModifier) ? 0x200 : 0) |
+             ((mods & Qt::AltModifier) ? 0x400 : 0);
+    }
+  }
   const std::string alerts = "|" + item.props[Prop::Alert] + "|";
   if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
   Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);
@@ -646,6 +689,16 @@ void QtWindow::Appear() {
     }
   }
   applying_ = false;
+}
+
+void QtWindow::CopyPicture(int control) {
+  QWidget* shown = this;
+  if (control) {
+    auto it = items_.find(control);
+    if (it == items_.end() || !it->second.widget) return;
+    shown = it->second.widget;
+  }
+  QGuiApplication::clipboard()->setImage(shown->grab().toImage());
 }
 
 void QtWindow::BringToFront() {
@@ -912,6 +965,10 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
 
 void QtWindow::ApplyText(Item& item, const QString& text) {
   QWidget* w = item.widget;
+  if (auto* graph = qobject_cast<BarGraphView*>(w)) {
+    graph->SetTitle(text);
+    return;
+  }
   if (item.tabs) {
     item.tabs->setTabText(item.index, text);
     FitTabBar(item.tabs);
@@ -938,6 +995,10 @@ void QtWindow::ApplyText(Item& item, const QString& text) {
 
 void QtWindow::ApplyValue(Item& item, const std::string& value) {
   QWidget* w = item.widget;
+  if (auto* graph = qobject_cast<BarGraphView*>(w)) {
+    graph->SetData(Q(value));
+    return;
+  }
   const QString shown = Shown(value);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     if (edit->text() != shown) edit->setText(shown);

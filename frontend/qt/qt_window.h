@@ -56,6 +56,11 @@ class QtWindow final : public QMainWindow {
   void Appear();
   // Restored and raised with the keyboard, unless it is the active window already.
   void BringToFront();
+  // The window's thread waits for events, having taken every input up to `tag`: a drop list
+  // waiting for the program to refill it opens.
+  void ThreadWaits(long tag);
+  // Puts the picture of a control (0: the whole window) on the clipboard.
+  void CopyPicture(int control);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -98,6 +103,9 @@ class QtWindow final : public QMainWindow {
   };
 
   void Post(int event, int control, std::string text = {}, long choice = 0, int keycode = 0);
+  // Tells the program a drop list or combo is about to drop down; answers the event's tag, 0
+  // when nothing was posted.
+  long PostDroppingDown(int control);
   void MakeWidget(int number, Item& item, const ControlSnapshot& s);
   QWidget* MakeFormWidget(int number, Item& item, const Layout& layout);
   Container& ContainerFor(int parent);

@@ -1,5 +1,6 @@
 #include "program/shell/register_program_windows.h"
 
+#include "program/admin/admin_windows.h"
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
@@ -13,11 +14,17 @@ namespace vx {
 
 void RegisterProgramWindows() {
   // One line per window: RegisterMainProcedure("<name Main uses>", <procedure>);
+  RegisterMainProcedure("About", About);
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
+  RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
+  RegisterMainProcedure("Housekeeping", Housekeeping);
+  RegisterMainProcedure("Setup", Setup);
+  RegisterMainProcedure("UpdateUsers", UpdateUsers);
+  RegisterMainProcedure("UpdateVXUSD", UpdateVXUSD);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
   RegisterMainProcedure("UpdateSchedule", UpdateSchedule);
@@ -25,7 +32,6 @@ void RegisterProgramWindows() {
 
 std::span<const std::string_view> WindowsNotYetWritten() {
   static constexpr std::string_view kNames[] = {
-      "About",
       "BrowseClipboard",
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
@@ -39,7 +45,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
-      "Housekeeping",
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",
@@ -52,7 +57,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-      "Setup",
       "UpdateHotKeys",
       "Wizard:NewBirthdays",
       "Wizard:Script",

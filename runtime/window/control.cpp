@@ -83,6 +83,8 @@ Control& ControlMaker::Group(std::string_view text) { return Make(ControlType::G
 Control& ControlMaker::Panel() { return Make(ControlType::Panel, {}, {}); }
 Control& ControlMaker::Region() { return Make(ControlType::Region, {}, {}); }
 Control& ControlMaker::Image(std::string_view file) { return Make(ControlType::Image, file, {}); }
+Control& ControlMaker::BarGraph() { return Make(ControlType::BarGraph, {}, {}); }
+
 Control& ControlMaker::Progress(long low, long high) {
   return Make(ControlType::Progress, {}, {}).Set(Prop::RangeLow, low).Set(Prop::RangeHigh, high);
 }

@@ -56,6 +56,10 @@ class ControlMaker {
   Control& Region();
   Control& Image(std::string_view file);
   Control& Progress(long low = 0, long high = 100);
+  // A bar chart the front end draws: Value holds one bar a line, "name<TAB>count<TAB>percent
+  // text<TAB>colour" (colour as 0xBBGGRR), Text the title lines ("\n" between them); FontName,
+  // FontColor and FontStyle give the font of the names, the list's own "FontSize" property its size.
+  Control& BarGraph();
   Control& Menu(std::string_view text);
   Control& Item(std::string_view text);
   Control& Separator();

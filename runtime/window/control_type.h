@@ -27,6 +27,7 @@ enum class ControlType : int {
   Sheet = 37,
   Tab = 38,
   Panel = 39,
+  BarGraph = 40,  // bars drawn from the data in its Value (see ControlMaker::BarGraph)
   StatusBar = 120,
   StatusZone = 121,
   Toolbar = 128,

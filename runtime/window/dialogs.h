@@ -30,8 +30,10 @@ class WindowMessageReporter final : public MessageReporter {
 };
 
 // Shows a popup menu given as "item|item|-|item" ("-" a separator, "~" before an item greys it,
-// "+" before an item ticks it, "[name]" after an item names its picture) and answers the number of the chosen item, counting items but not
-// separators, from 1; 0 when nothing was chosen.
+// "+" before an item ticks it, "[name]" after an item names its picture; "{title" opens a submenu
+// whose items follow, each "}" after an item closes one: "a|{&List|b|c}|d") and answers the
+// number of the chosen item, counting items but not separators or submenu titles, from 1, through
+// every submenu; 0 when nothing was chosen.
 int POPUP(std::string_view menu);
 
 // File dialog flags.

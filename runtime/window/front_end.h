@@ -47,6 +47,7 @@ struct ModelMessage {
     ClipboardWritten, // value: the text the program put on the clipboard
     TrayChanged,      // control: tray id; props in snapshot (Icon, Tip, Hide)
     BroughtToFront,   // the window is to come to the front, unless it is there already
+    PictureCopied,    // control: the control whose picture goes on the clipboard (0: the window)
   };
   Kind kind = Kind::PropertyChanged;
   long thread = 0;

@@ -166,6 +166,9 @@ void TestDriver::Announce(const ModelMessage& m) {
     case Kind::BroughtToFront:
       ++windows_[m.window].brought_to_front;
       break;
+    case Kind::PictureCopied:
+      ++windows_[m.window].pictures_copied;
+      break;
     case Kind::TrayChanged: {
       DriverTray& t = trays_[m.control];
       t.id = m.control;
@@ -426,6 +429,11 @@ std::string DriverWindow::Get(Prop prop) const {
   const auto& props = driver_->WindowLocked(id_).props;
   auto it = props.find(prop);
   return it == props.end() ? std::string() : it->second;
+}
+
+int DriverWindow::PicturesCopied() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->WindowLocked(id_).pictures_copied;
 }
 
 int DriverWindow::TimesBroughtToFront() const {
@@ -768,6 +776,14 @@ void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseL
 
 void DriverControl::RightClick() { Send(EVENT_AlertKey, {}, 0, MouseRight); }
 
+void DriverControl::DropDown() {
+  const ControlType type = Kind();
+  if (type != ControlType::DropList && type != ControlType::Combo) {
+    throw std::logic_error("control " + std::to_string(control_) + " has no list to drop down");
+  }
+  Send(EVENT_DroppingDown, {}, 0);
+}
+
 void DriverControl::PressKey(int keycode) { Send(EVENT_AlertKey, {}, 0, keycode); }
 
 namespace {
@@ -775,6 +791,10 @@ std::string MousePlace(int row, int column, int zone) {
   return std::to_string(row) + " " + std::to_string(column) + " " + std::to_string(zone);
 }
 }  // namespace
+
+void DriverControl::RightClickCell(long row, int column) {
+  Send(EVENT_AlertKey, std::to_string(row) + " " + std::to_string(column) + " 0", 0, MouseRight);
+}
 
 void DriverControl::ClickHeader(int column) {
   PressHeader(column);

@@ -79,6 +79,10 @@ class DriverControl {
   void ChooseRow(long row);           // list row (from 1): a new selection
   void ActivateRow(long row);         // double click on a list row
   void RightClick();                  // the right mouse button on a list (its popup menu)
+  void RightClickCell(long row, int column);  // ... on that row and column (from 1)
+  // Opens a drop list's or combo's list: the program takes EVENT_DroppingDown (and may refill
+  // the list) before the action returns.
+  void DropDown();
   void PressKey(int keycode);         // a key pressed while the control has the focus
   // A list's column header (column from 1) under the mouse: a click (press and release), a drag
   // dropped on another column's header, a right click, a double click on the column's right
@@ -131,6 +135,8 @@ class DriverWindow {
   bool Open() const;
   // How often the program has asked for the window to come to the front.
   int TimesBroughtToFront() const;
+  // How often the program has put a picture of the window (or a control) on the clipboard.
+  int PicturesCopied() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
   // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
@@ -232,6 +238,7 @@ class TestDriver final : public FrontEnd {
     bool shown = false;
     bool settled = false;  // its thread has waited for events (or asked a question) since
     int brought_to_front = 0;
+    int pictures_copied = 0;
     std::map<Prop, std::string> props;
     std::map<int, MirrorControl> controls;
   };

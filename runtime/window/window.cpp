@@ -105,6 +105,16 @@ void Window::ToFront() {
   Announce(m);
 }
 
+void Window::CopyPicture(int control) {
+  if (!open_) return;
+  ModelMessage m;
+  m.kind = ModelMessage::Kind::PictureCopied;
+  m.thread = thread_;
+  m.window = id_;
+  m.control = control;
+  Announce(m);
+}
+
 void Window::Post(int event, int control) {
   Event e;
   e.number = event;

@@ -70,6 +70,8 @@ class Window : public ControlMaker {
   // Asks the front end to bring the window to the front (restored from the taskbar), unless
   // it is the active window already.
   void ToFront();
+  // Asks the front end to put the picture of a control (0: the whole window) on the clipboard.
+  void CopyPicture(int control = 0);
   // Numbered properties the model has no name for (set by desktop-service classes): kept with
   // the window for whoever asks; 0 when never set.
   void SetNumberedProperty(int number, long value) { numbered_[number] = value; }

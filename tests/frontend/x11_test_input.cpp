@@ -25,6 +25,28 @@ bool FakeClick(int x, int y, unsigned button) {
   return true;
 }
 
+bool FakeDrag(int from_x, int from_y, int to_x, int to_y) {
+  Display* display = platform::OpenX11Display();
+  if (!display) return false;
+  XTestFakeMotionEvent(display, -1, from_x, from_y, CurrentTime);
+  XSync(display, False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XSync(display, False);
+  constexpr int kSteps = 10;
+  for (int i = 1; i <= kSteps; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    XTestFakeMotionEvent(display, -1, from_x + (to_x - from_x) * i / kSteps, from_y + (to_y - from_y) * i / kSteps,
+                         CurrentTime);
+    XSync(display, False);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSync(display, False);
+  XCloseDisplay(display);
+  return true;
+}
+
 bool WindowCentre(unsigned long window, int* x, int* y) {
   Display* display = platform::OpenX11Display();
   if (!display) return false;

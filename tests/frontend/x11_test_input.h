@@ -11,6 +11,9 @@ namespace vx::test {
 // Moves the pointer to the screen point and clicks the button (1 left, 3 right).
 bool FakeClick(int x, int y, unsigned button);
 
+// Presses the left button at one screen point, moves to the other in small steps and releases.
+bool FakeDrag(int from_x, int from_y, int to_x, int to_y);
+
 // The middle of an X window on the screen, wherever it has been reparented (a tray icon sits
 // inside its host's window). False when there is no such window.
 bool WindowCentre(unsigned long window, int* x, int* y);

@@ -106,6 +106,25 @@ TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
     QString last;
     OnGui([&] { last = list->model()->index(3, 0).data().toString(); });
     EXPECT_EQ(last.toStdString(), "alpha");
+
+    // A header dragged onto the next one moves its column there.
+    auto first_header = [&] {
+      QString text;
+      OnGui([&] { text = list->model()->headerData(0, Qt::Horizontal).toString(); });
+      return text.toStdString();
+    };
+    QRect next;
+    OnGui([&] {
+      QHeaderView* h = list->horizontalHeader();
+      const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(1), 0));
+      next = QRect(corner, QSize(h->sectionSize(1), h->height()));
+    });
+    for (int attempt = 0; attempt < 5 && first_header() != "Letters"; ++attempt) {
+      OnGui([&] { window->raise(); });
+      FakeDrag(section.center().x(), section.center().y(), next.center().x(), next.center().y());
+      WaitFor([&] { return first_header() == "Letters"; }, 2s);
+    }
+    EXPECT_EQ(first_header(), "Letters");
     OnGui([&] { window->close(); });
   });
   EXPECT_EQ(status, 0);

@@ -165,6 +165,30 @@ TEST(WindowModel, AModalWindowTakesItsThreadsInputUntilItCloses) {
   EXPECT_EQ(log, (std::vector<std::string>{"form closed", "browse event"}));
 }
 
+TEST(WindowModel, ASecondRunOfTheSameDriverTakesEachActionBeforeItReturns) {
+  TestDriver ui;
+  ui.Start([] {});
+  ui.Finish();  // its thread 1 has ended
+  std::uint8_t ticked = 0;
+  std::vector<int> seen;
+  ui.Start([&] {
+    Window w("Again");
+    w.Check("Tick me", ticked);
+    while (w.Accept()) {
+      if (ACCEPTED() != 0) seen.push_back(ticked);
+    }
+  });
+  DriverWindow w = ui.WaitWindow("Again");
+  std::size_t ticks = 0;
+  for (const bool on : {true, false, true}) {
+    w.Control("Tick me").Tick(on);
+    EXPECT_EQ(seen.size(), ++ticks) << "taken before Tick returns";
+  }
+  w.Close();
+  ui.Finish();
+  EXPECT_EQ(seen, (std::vector<int>{1, 0, 1}));
+}
+
 TEST(WindowModel, TheDriverEndsARunThatATestLeavesGoing) {
   auto ui = std::make_unique<TestDriver>();
   ui->Start([] {
@@ -295,6 +319,43 @@ TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
   EXPECT_EQ(list.Cell(1, 1), "a");
   w.Close();
   ui.Finish();
+}
+
+// A combo refilled each time its list is about to drop down: the text typed into it is taken
+// first and survives the refill.
+TEST(WindowModel, DroppingDownLetsTheProgramRefillTheListFirst) {
+  String<20> pick;
+  std::vector<int> events;  // what the program saw of the combo
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Refill");
+    auto& combo = w.Combo(pick, "@s20", "old");
+    w.Button("Close");
+    int drops = 0;
+    while (w.Accept()) {
+      if (FIELD() != combo) continue;
+      events.push_back(EVENT());
+      if (EVENT() == EVENT_DroppingDown) {
+        ++drops;
+        combo.From("fresh " + std::to_string(drops) + "|other");
+      }
+    }
+  });
+  auto w = ui.WaitWindow("Refill");
+  auto combo = w.ControlOf(pick);
+  EXPECT_EQ(combo.Cell(1, 1), "old");
+  combo.TypeKeys("Zed");
+  combo.DropDown();
+  EXPECT_EQ((std::vector<int>{EVENT_Accepted, EVENT_DroppingDown}), events);
+  ASSERT_EQ(combo.Rows(), 2u);
+  EXPECT_EQ(combo.Cell(1, 1), "fresh 1");
+  EXPECT_EQ(combo.Value(), "Zed");
+  combo.DropDown();
+  EXPECT_EQ(combo.Cell(1, 1), "fresh 2");
+  EXPECT_THROW(w.Control("Close").DropDown(), std::logic_error);
+  w.Close();
+  ui.Finish();
+  EXPECT_EQ(pick, "Zed");
 }
 
 }  // namespace

@@ -9,118 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "datadll/utility/zq_browse_class.h"
-#include "framework/window_manager.h"
-#include "runtime/dates.h"
-#include "runtime/events.h"
-#include "runtime/ini_file.h"
-#include "runtime/window/test_driver.h"
-#include "runtime/window/window.h"
-#include "tests/support/temp_folder.h"
+#include "tests/datadll/xplore/people_browse.h"
 
-namespace vx {
+namespace vx::xplore_test {
 namespace {
-
-struct Person {
-  long id = 0;
-  std::string name;
-  long born = 0;
-  std::string city;
-};
-Person PER;
-
-class PeopleView final : public BrowseView {
- public:
-  explicit PeopleView(std::vector<Person>& people) : people_(people) {}
-  void Reset(int) override { next_ = 0; }
-  bool Next() override {
-    if (next_ >= people_.size()) return false;
-    PER = people_[next_++];
-    return true;
-  }
-  long Position() const override { return PER.id; }
-  bool Fetch(long position) override {
-    for (const Person& p : people_) {
-      if (p.id == position) {
-        PER = p;
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  std::vector<Person>& people_;
-  std::size_t next_ = 0;
-};
-
-struct PeopleBrowse final : ZQBROWSECLASS {
-  void SetQueueRecord() override { Q = {PER.name, std::to_string(PER.born), PER.city, std::to_string(PER.id)}; }
-};
-
-constexpr const char* kFormat = "80L(2)M|~Name~@s20@50L(2)M|~Born~@d6@60L(2)M~City~@s20@";
-
-struct Setup {
-  std::string ini;
-  std::string format = kFormat;
-  std::string visual = "Underline";
-  bool second_list = false;
-};
-Setup g_setup;
-std::vector<Person> g_people;
-
-void BrowsePeople() {
-  Window window("People");
-  Control& list = window.List(g_setup.format);
-  Control* other = g_setup.second_list ? &window.List(kFormat) : nullptr;
-  const int close = window.Button("Cl&ose");
-  PeopleBrowse browse, other_browse;
-  PeopleView view(g_people), other_view(g_people);
-  WindowManager manager(window);
-  manager.CancelControl = close;
-  browse.Init(list, view, manager);
-  browse.AddSortOrder();
-  XPLORECLASS xplore, other_xplore;
-  // The city column has no field label, so it cannot be ordered on.
-  xplore.INIT(manager, browse, list, "BrowsePeople", "?List", {"PER:Name", "PER:Born", "", "PER:ID"},
-              g_setup.visual, g_setup.ini);
-  if (other) {
-    other_browse.Init(*other, other_view, manager);
-    other_browse.AddSortOrder();
-    other_xplore.INIT(manager, other_browse, *other, "BrowsePeople", "?Other", {"PER:Name", "PER:Born", "", "PER:ID"},
-                      g_setup.visual, g_setup.ini);
-  }
-  manager.Run();
-}
-
-std::vector<std::string> Column(const DriverControl& list, int column) {
-  std::vector<std::string> out;
-  for (std::size_t r = 1; r <= list.Rows(); ++r) out.push_back(list.Cell(static_cast<long>(r), column));
-  return out;
-}
-
-class XploreTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    g_setup = {};
-    g_setup.ini = (folder_ / "POSITION.INI").string();
-    g_people = {{1, "walter", DATE(3, 1, 1990), "Oslo"},
-                {2, "Anna", DATE(7, 4, 1985), "Bergen"},
-                {3, "Bert", DATE(1, 15, 2001), "Alta"}};
-  }
-  DriverWindow Open() {
-    ui_.Start(BrowsePeople);
-    return ui_.WaitWindow("People");
-  }
-  void CloseAll(DriverWindow& w) {
-    w.Close();
-    ui_.Finish();
-  }
-  std::string Ini(std::string_view key) const { return IniFile(g_setup.ini).Get("BrowsePeople", key); }
-
-  test_support::TempFolder folder_{"vx_xplore"};
-  TestDriver ui_;
-};
 
 TEST_F(XploreTest, AHeaderClickSortsBothWaysAndMarksTheSortedColumn) {
   DriverWindow w = Open();
@@ -263,5 +155,63 @@ TEST_F(XploreTest, APressOnOneListIsNeverTheOtherListsClick) {
   CloseAll(w);
 }
 
+TEST_F(XploreTest, FileSequenceShowsTheRecordsInTheOrderTheyWereStored) {
+  g_people = {{3, "walter", DATE(3, 1, 1990), "Oslo"},
+              {1, "Bert", DATE(7, 4, 1985), "Bergen"},
+              {2, "Anna", DATE(1, 15, 2001), "Alta"}};
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  list.ClickHeader(1);
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"Anna", "Bert", "walter"}));
+  ui_.AnswerPopup(3);
+  list.RightClickHeader(1);
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"Bert", "Anna", "walter"}));
+  EXPECT_FALSE(list.HeaderUnderlined(1));
+  ui_.AnswerPopup(2);  // "Key Sequence": the browse's own order again
+  list.RightClickHeader(1);
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"walter", "Bert", "Anna"}));
+  CloseAll(w);
+}
+
+// A layout longer than a list format may be is refused with a message and the list keeps the
+// one it had, never a format cut short in the middle of a column.
+TEST_F(XploreTest, ALayoutPastTheFormatsLimitIsRefusedWithAMessage) {
+  struct Outcome {
+    bool reformatted = true;
+    std::string before, after;
+  };
+  static Outcome outcome;
+  outcome = {};
+  ui_.AnswerMessage(BUTTON_OK);
+  ui_.Start([] {
+    Window window("Wide");
+    Control& list = window.List(kFormat);
+    PeopleBrowse browse;
+    PeopleView view(g_people);
+    WindowManager manager(window);
+    browse.Init(list, view, manager);
+    browse.AddSortOrder();
+    XPLORECLASS xplore;
+    xplore.INIT(manager, browse, list, "Wide", "?List", {"PER:Name", "PER:Born", "", "PER:ID"}, "Underline",
+                g_setup.ini);
+    window.Open();
+    outcome.before = list.Get(Prop::Format);
+    // Forty copies of the name column with the longest header a column may have.
+    const XPGQ name = xplore.SQ.front();
+    for (int i = 0; i < 40; ++i) {
+      xplore.SQ.push_back(name);
+      xplore.SQ.back().HEADER = std::string(25, 'h');
+    }
+    outcome.reformatted = xplore.REFORMATLISTBOX();
+    outcome.after = list.Get(Prop::Format);
+    window.Close();
+  });
+  ui_.Finish();
+  EXPECT_FALSE(outcome.reformatted);
+  EXPECT_EQ(outcome.after, outcome.before);
+  ASSERT_EQ(ui_.Messages().size(), 1u);
+  EXPECT_NE(ui_.Messages()[0].text.find("1024"), std::string::npos) << ui_.Messages()[0].text;
+}
+
 }  // namespace
-}  // namespace vx
+}  // namespace vx::xplore_test

@@ -86,6 +86,27 @@ class CategoryWindowsTest : public testing::WindowTest {
 
 using Texts = std::vector<std::string>;
 
+TEST_F(CategoryWindowsTest, AHeaderClickSortsTheTasksAndTheSortHoldsForTheNextCategory) {
+  AddTask("Home", DATE(6, 1, 2026), "Buy seeds", 0);
+  DriverWindow w = StartBrowse();
+  DriverControl categories = w.ControlNumber(kCategoryList);
+  DriverControl tasks = w.ControlNumber(kTaskList);
+  EXPECT_EQ(Column(tasks, 3), (Texts{"Buy seeds", "Water plants"}));
+  tasks.ClickHeader(3);
+  tasks.ClickHeader(3);  // description, descending
+  EXPECT_EQ(Column(tasks, 3), (Texts{"Water plants", "Buy seeds"}));
+  EXPECT_TRUE(tasks.HeaderUnderlined(3));
+  categories.ChooseRow(2);
+  EXPECT_EQ(Column(tasks, 3), (Texts{"Standup", "Report"}));
+  tasks.ClickHeader(1);  // date, ascending
+  EXPECT_EQ(Column(tasks, 3), (Texts{"Standup", "Report"}));
+  tasks.ClickHeader(1);
+  EXPECT_EQ(Column(tasks, 3), (Texts{"Report", "Standup"}));
+  EXPECT_FALSE(tasks.HeaderUnderlined(3));
+  w.Close();
+  ui_.Finish();
+}
+
 TEST_F(CategoryWindowsTest, TheTaskListShowsTheEnabledTasksOfTheHighlightedCategory) {
   DriverWindow w = StartBrowse();
   DriverControl categories = w.ControlNumber(kCategoryList);

@@ -229,7 +229,9 @@ TEST_F(MainFrameTest, TheTitleShowsUnlockedUntilTheFrameIsIconised) {
 TEST_F(MainFrameTest, MenuItemsOfWindowsNotBuiltAreGreyAndRegisteredOnesStartOnTheirOwnThread) {
   std::atomic<long> started_on{0};
   RegisterMainProcedure("BrowseToDoList", [&] { started_on = THREAD(); });
-  RegisterMainProcedure("UpdateSchedule", {});  // another test may have registered every window
+  // Another test may have registered every window.
+  RegisterMainProcedure("Setup", {});
+  RegisterMainProcedure("UpdateSchedule", {});
   DriverWindow frame = StartMain();
   EXPECT_TRUE(frame.Control("&Scheduled Tasks").Disabled());
   EXPECT_TRUE(frame.Control("&Options").Disabled());

@@ -1,0 +1,35 @@
+// The box that shows a drop list or combo. Before its list drops down the program is told
+// (EVENT_DroppingDown, posted by `dropping`), so it can fill the list afresh; the list opens once
+// the window's thread has taken that event and waits again (ThreadWaits), by which time the
+// new rows have reached the box, or after a short wait for a thread that is busy. The GUI
+// thread never waits for the program.
+#pragma once
+
+#include <QComboBox>
+#include <functional>
+
+class QTimer;
+
+namespace vx::qt {
+
+class DropDownCombo final : public QComboBox {
+  Q_OBJECT
+ public:
+  // `dropping` posts EVENT_DroppingDown and answers the event's tag (0: nothing was posted).
+  DropDownCombo(QWidget* parent, std::function<long()> dropping);
+
+  void showPopup() override;
+  // The window's thread waits for events, having taken every event up to `tag`.
+  void ThreadWaits(long tag);
+  // Whether the list waits for the program to take EVENT_DroppingDown.
+  bool Dropping() const { return waiting_for_ != 0; }
+
+ private:
+  void Drop();
+
+  std::function<long()> dropping_;
+  long waiting_for_ = 0;
+  QTimer* give_up_ = nullptr;
+};
+
+}  // namespace vx::qt

@@ -1,0 +1,159 @@
+// The built VX program on a real X display: F10 opens the Options window, logging is turned on
+// from the keyboard (the History tab, its "Log events" box, Enter for OK), and the next task
+// that falls due writes its line to the event log. VX starts with the scheduler inactive ("/I",
+// "/CONFIG" without the warning) so that the task, due already, waits for the same OK to switch
+// the scheduler on.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "datadll/dictionary/dictionary_tables.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/vx_files.h"
+#include "framework/file_manager.h"
+#include "platform/virtual_keys.h"
+#include "platform/x11_fake_keys.h"
+#include "program/shell/config_store.h"
+#include "runtime/dates.h"
+#include "runtime/storage/file.h"
+#include "tests/platform/temp_folder.h"
+#include "tests/desktop/x_windows.h"
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kFrame = "Varnodex 2000";
+constexpr const char* kMarker = "options-log-line-5120";
+
+bool Shown(Display* display, const char* title) {
+  return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
+}
+
+// Open files belong to the thread and outlive the data library's unload: the settings store
+// reader leaves its table open, and a later read would go to the folder of that first open.
+void CloseDataFiles() {
+  for (const storage::TableDef* table : DictionaryTables()) {
+    storage::File& file = storage::File::For(*table);
+    while (file.IsOpen()) file.Close();
+  }
+}
+
+std::string EventLog() {
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    std::string name = entry.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name != "VX98EVNT.LOG") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return {};
+}
+
+class OptionsLoggingTest : public test::TempFolderTest {
+ protected:
+  void SetUp() override {
+    test::TempFolderTest::SetUp();
+    CloseDataFiles();  // left open by an earlier test of this process, in its folder
+    if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
+    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
+    display_ = XOpenDisplay(nullptr);
+    ASSERT_NE(display_, nullptr);
+    // A window may vanish while the tests look through the tree: its error must not end them.
+    previous_handler_ = XSetErrorHandler(test::IgnoreXError);
+  }
+  void TearDown() override {
+    if (display_) XCloseDisplay(display_);
+    if (display_) XSetErrorHandler(previous_handler_);
+    if (pid_ != 0) {
+      int status = 0;
+      test::EndWithin(pid_, 10s, status);
+    }
+    test::TempFolderTest::TearDown();
+  }
+
+  // One program task due now, with logging off (as a new user has it).
+  void PrepareDataFolder() {
+    VX_Files_Load();
+    SetConfigValue("LogEvents", "0");
+    CloseDataFiles();
+    ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+    SCH = SCHEDULE_RECORD{};
+    SCH.ID = 1;
+    SCH.TaskType = "Run Program";
+    SCH.ScheduleType = "Once";
+    SCH.Description = "Logged task";
+    SCH.Command = std::string("/bin/true ") + kMarker;
+    SCH.Date = TODAY();
+    SCH.Time = CLOCK();
+    ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+    ACCESS_SCHEDULE->Close();
+    VX_Files_Unload();
+    if (!std::filesystem::exists("VX97.TPS")) std::ofstream("VX97.TPS").close();
+  }
+
+  // Focuses `title` and presses the chord until `done` holds (a key another test's window
+  // swallowed is tried again).
+  bool PressUntil(const char* title, unsigned modifiers, unsigned key, const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      if (!test::FocusWindowTitled(display_, title)) {
+        std::this_thread::sleep_for(200ms);
+        continue;
+      }
+      std::this_thread::sleep_for(200ms);
+      platform::FakeKeyChord(modifiers, key);
+      if (done()) return true;
+    }
+    return false;
+  }
+
+  std::filesystem::path program_;
+  Display* display_ = nullptr;
+  int (*previous_handler_)(Display*, XErrorEvent*) = nullptr;
+  pid_t pid_ = 0;
+};
+
+TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) {
+  PrepareDataFolder();
+  pid_ = test::StartWithoutSessionBus(program_.string(), {"/I", "/CONFIG"});
+  ASSERT_NE(pid_, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame); }, 30s)) << "the frame appears";
+
+  ASSERT_TRUE(PressUntil(kFrame, 0, 0x79 /* F10 */, [&] {
+    return test::WaitUntil([&] { return Shown(display_, "Options"); }, 3s);
+  })) << "F10 opens Options";
+  std::this_thread::sleep_for(300ms);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'H');  // the History tab
+  std::this_thread::sleep_for(300ms);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'T');  // "Log events to ASCII text file"
+  std::this_thread::sleep_for(300ms);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'A');  // "Scheduler active"
+  std::this_thread::sleep_for(300ms);
+  platform::FakeKeyChord(0, 0x0D);  // Enter: OK
+  ASSERT_TRUE(test::WaitUntil([&] { return !Shown(display_, "Options"); }, 10s)) << "OK closes Options";
+
+  EXPECT_TRUE(test::WaitUntil([&] { return EventLog().find(kMarker) != std::string::npos; }, 60s))
+      << "the due task's line is in the event log:\n"
+      << EventLog();
+  EXPECT_NE(EventLog().find("Run Program"), std::string::npos);
+
+  int status = 0;
+  EXPECT_TRUE(test::EndWithin(pid_, 30s, status)) << "VX ends on SIGTERM";
+  pid_ = 0;
+  VX_Files_Load();
+  EXPECT_EQ(GetConfigValue("LogEvents"), "1") << "the setting was saved";
+  EXPECT_EQ(GetConfigValue("StartUpActive"), "0") << "stored inverted: active";
+  CloseDataFiles();
+  VX_Files_Unload();
+}
+
+}  // namespace
+}  // namespace vx
