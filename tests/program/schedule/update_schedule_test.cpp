@@ -19,6 +19,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
 #include "framework/request_globals.h"
+#include "program/admin/admin_windows.h"
 #include "program/admin/load_settings.h"
 #include "program/schedule/task_form_rules.h"
 #include "program/shell/config_store.h"
@@ -745,6 +746,25 @@ TEST_F(UpdateScheduleTest, ALockedSystemAsksForThePasswordFirstAndARefusalChange
   EXPECT_EQ(responses_, (std::vector<long>{RequestCancelled, RequestCancelled}));
   EXPECT_TRUE(Tasks().empty());
   EXPECT_EQ(wizards_after_, 0);
+}
+
+// With the per-user form of the user windows, Details opens the highlighted user's own row.
+TEST_F(UpdateScheduleTest, DetailsOpensTheUsersOwnRowInItsForm) {
+  AddUser("ann");
+  AddTask(4);
+  RegisterMainProcedure("UpdateVXUSD", UpdateVXUSD);
+  DriverWindow w = Open("Edit Task", ChangeRecord, Fetch(4));
+  Tab(w, "Users").Press();
+  w.Control("Add All >>").Press();
+  w.ControlNumber(w.Control("Users for this Task").Number() + 1).ChooseRow(1);
+  w.Control("&Details...").Press();
+  DriverWindow details = ui_.WaitWindow("Edit User Schedule Details");
+  EXPECT_EQ(details.Control("&Start:").Value(), Shown(DATE(6, 15, 2026)));
+  details.Control("Cancel").Press();
+  ui_.WaitClosed(details);
+  w.Control("OK").Press();
+  Finish(w);
+  EXPECT_EQ(UserRows(), 1u);
 }
 
 // Alt with a letter acts at once only when no other shown control has that letter.
