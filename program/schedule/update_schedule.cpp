@@ -708,7 +708,7 @@ Level TaskForm::TakeCompleted() {
   return Level_Notify;
 }
 
-// Primes a new task before its window is built. Answers false when no record could be reserved.
+// Primes a new task before its window is built and reserves its record.
 void PrimeInsert(TaskFormMode& mode) {
   const std::string prime(GLO_PRIMETASKTYPE.clipped());
   GLO_PRIMETASKTYPE.clear();
