@@ -476,14 +476,27 @@ TEST_F(UpdateScheduleTest, AScriptCopyThatFailsLeavesNoPartialCopy) {
   }
   ACCESS_SCRIPTING->Close();
   ASSERT_EQ(storage::COMMIT(), 0);
-  EXPECT_FALSE(CopyTaskScript(1, 2));
+  bool failed_copy = true, copy = false, same = false;
+  ui_.AnswerMessage(BUTTON_OK);  // "Error adding script record:"
+  ui_.AnswerMessage(BUTTON_OK);  // the copy is taken back
+  ui_.Start([&] {
+    failed_copy = CopyTaskScript(1, 2);
+    copy = CopyTaskScript(1, 9);
+    same = CopyTaskScript(9, 9);  // nothing to do
+  });
+  ui_.Finish();
+  EXPECT_FALSE(failed_copy);
+  const std::vector<SeenRequest> boxes = ui_.Messages();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text.rfind("Error adding script record:", 0), 0u) << boxes[0].text;
+  EXPECT_EQ(boxes[1].text, "The script of the task could not be copied; the copy has no script steps.");
   const std::vector<std::int32_t> steps = Steps(2);
   EXPECT_EQ(steps.size(), 5002u);
   EXPECT_EQ(steps.front(), 2);  // step 1 was added and taken back
 
-  EXPECT_TRUE(CopyTaskScript(1, 9));
+  EXPECT_TRUE(copy);
   EXPECT_EQ(Steps(9), (std::vector<std::int32_t>{1, 2}));
-  EXPECT_TRUE(CopyTaskScript(9, 9));  // nothing to do
+  EXPECT_TRUE(same);
 }
 
 TEST_F(UpdateScheduleTest, ASpecialEventIsAOnceCopyAndMovesTheSkipOntoItsTask) {
