@@ -761,6 +761,25 @@ TEST_F(UpdateScheduleTest, ALockedSystemAsksForThePasswordFirstAndARefusalChange
   EXPECT_EQ(wizards_after_, 0);
 }
 
+// Play without a file asks for one, in the folder sounds came from last; the folder is kept.
+TEST_F(UpdateScheduleTest, PlayWithoutAFileBrowsesForOneFromTheLastSoundFolder) {
+  PUTINI("Defaults", "WAVPath", "/usr/share/sounds", ININAME.clipped());
+  ui_.AnswerFile("/opt/chimes/gong.wav");
+  DriverWindow w = Open("New Task");
+  Tab(w, "Options").Press();
+  w.Control("Play a WAV file as an a&larm").Tick();
+  w.Control("&Play").Press();
+  ui_.WaitUntil([&] { return w.Control("WAV File to Play").Value() == "/opt/chimes/gong.wav"; }, "the chosen file");
+  w.Control("Cancel").Press();
+  Finish(w);
+  const std::vector<SeenRequest> asked = ui_.Requests();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked.back().caption, "Select WAV File for Alarm");
+  EXPECT_EQ(asked.back().text.rfind("/usr/share/sounds/", 0), 0u) << asked.back().text;
+  EXPECT_EQ(GETINI("Defaults", "WAVPath", "", ININAME.clipped()), "/opt/chimes");
+  EXPECT_EQ(GetConfigValue("LastWAVFile"), "/opt/chimes/gong.wav");
+}
+
 // With the per-user form of the user windows, Details opens the highlighted user's own row.
 TEST_F(UpdateScheduleTest, DetailsOpensTheUsersOwnRowInItsForm) {
   AddUser("ann");
