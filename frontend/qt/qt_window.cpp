@@ -14,12 +14,15 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
@@ -36,6 +39,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "frontend/qt/bar_graph_view.h"
@@ -66,6 +71,32 @@ void FitTabBar(QTabWidget* tabs) {
   tabs->tabBar()->setVisible(!tabs->property("vxWizard").toBool() && !lone_blank);
 }
 
+// A list's rows and columns follow its font: the row height (a line height given in dialog
+// units, eighths of the font's height, or else the font's own), and the column widths, which the
+// format gives in units of that font.
+void FitListToFont(QTableView* view, const std::string& format, long line_height) {
+  if (!view) return;
+  const QFontMetrics metrics = view->fontMetrics();
+  const int row = line_height > 0 ? std::max(4, static_cast<int>(std::lround(line_height * metrics.height() / 8.0)))
+                                  : metrics.height() + 6;
+  view->verticalHeader()->setDefaultSectionSize(row);
+  const std::vector<ListColumn> columns = ParseListFormat(format);
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
+  }
+}
+
+// A sample of a colour for a drop-list item: the colour framed, so that white shows too.
+QIcon Swatch(const QColor& colour, const QSize& size) {
+  QPixmap picture(size);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setPen(QColor(Qt::darkGray));
+  painter.setBrush(colour);
+  painter.drawRect(QRect(QPoint(1, 2), size - QSize(3, 5)));
+  return QIcon(picture);
+}
+
 // The font of a face named as the design names it. A fixed-pitch face this desktop lacks
 // becomes the desktop's own fixed-pitch font, never a proportional stand-in.
 QFont Typeface(QFont font, const std::string& name) {
@@ -82,10 +113,11 @@ QFont Typeface(QFont font, const std::string& name) {
   return font;
 }
 
-// Controls that grow with the window: in form rows they take the spare height.
+// Controls that grow with the window: in form rows they take the spare height. A sheet grows
+// only once one of its pages holds such a control (GrowSheetsAround), so a row of tabs that
+// only chooses what a list below it shows stays as high as its tabs.
 bool Stretches(ControlType type) {
-  return type == ControlType::List || type == ControlType::Text || type == ControlType::Sheet ||
-         type == ControlType::BarGraph;
+  return type == ControlType::List || type == ControlType::Text || type == ControlType::BarGraph;
 }
 
 // Controls that take the spare width of a row they stand in.
@@ -305,6 +337,34 @@ void QtWindow::PlaceInBox(Container& c, ControlType type, QWidget* widget) {
   }
 }
 
+void QtWindow::GrowSheetsAround(int parent) {
+  for (int number = parent; number != 0;) {
+    auto it = items_.find(number);
+    if (it == items_.end()) return;
+    const Item& item = it->second;
+    if (item.type == ControlType::Sheet && item.widget) {
+      Container& c = ContainerFor(item.parent);
+      if (c.grid) {
+        const int index = c.grid->indexOf(item.widget);
+        int row = 0, column = 0, rows = 0, columns = 0;
+        if (index >= 0) {
+          c.grid->getItemPosition(index, &row, &column, &rows, &columns);
+          c.grid->setRowStretch(row, 1);
+          c.rows_grow = true;
+          if (c.filler) {
+            c.grid->removeItem(c.filler);
+            delete c.filler;
+            c.filler = nullptr;
+          }
+        }
+      } else if (c.box && c.layout.arrangement != Arrangement::Row && c.layout.arrangement != Arrangement::Beside) {
+        c.box->setStretchFactor(item.widget, 1);
+      }
+    }
+    number = item.parent;
+  }
+}
+
 void QtWindow::AddControl(const ControlSnapshot& s) {
   Item& item = items_[s.control];
   item.type = s.type;
@@ -378,6 +438,7 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     parent->group->addButton(static_cast<QRadioButton*>(widget), item.index + 1);
   }
   Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
+  if (Stretches(item.type)) GrowSheetsAround(s.parent);
   if (item.type == ControlType::Prompt) {
     last_prompt_ = widget;
   } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {
@@ -598,6 +659,19 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (event->key() == Qt::Key_Print && (mods == Qt::NoModifier || mods == Qt::AltModifier)) {
+    // Print Screen (44) and Alt+Print Screen (44 with the Alt bit) reach a control of the window
+    // that alerts them, wherever the focus is (a graph copies its picture).
+    const int code = PrintScreenKey | (mods == Qt::AltModifier ? 0x400 : 0);
+    for (const auto& [number, item] : items_) {
+      const auto alerts = item.props.find(Prop::Alert);
+      if (alerts == item.props.end()) continue;
+      if (("|" + alerts->second + "|").find("|" + std::to_string(code) + "|") == std::string::npos) continue;
+      Post(EVENT_AlertKey, number, {}, 0, code);
+      event->accept();
+      return;
+    }
+  }
   QMainWindow::keyPressEvent(event);
 }
 
@@ -638,7 +712,14 @@ void QtWindow::SetRows(int control, std::shared_ptr<const std::vector<ListRow>> 
     const QSignalBlocker quiet(combo);
     const QString edited = combo->currentText();
     combo->clear();
-    for (const ListRow& row : *rows) combo->addItem(row.empty() ? QString() : Shown(row[0].text));
+    for (const ListRow& row : *rows) {
+      const QString text = row.empty() ? QString() : Shown(row[0].text);
+      if (!row.empty() && row[0].swatch >= 0) {
+        combo->addItem(Swatch(ModelColour(row[0].swatch), combo->iconSize()), text);
+      } else {
+        combo->addItem(text);
+      }
+    }
     ApplySelected(item, Number(item.props[Prop::Selected]));
     if (item.type == ControlType::Combo) combo->setEditText(Shown(item.props[Prop::Value]));
   }
@@ -931,6 +1012,27 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
       break;
     case Prop::FontName:
       if (w) w->setFont(Typeface(w->font(), value));
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      break;
+    case Prop::FontSize:
+      if (w) {
+        QFont font = w->font();
+        const long points = Number(value);
+        font.setPointSizeF(points > 0 ? static_cast<qreal>(points) : QGuiApplication::font().pointSizeF());
+        w->setFont(font);
+      }
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      break;
+    case Prop::LineHeight:
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(value));
+      break;
+    case Prop::VScroll:
+    case Prop::HScroll:
+      if (auto* view = item.model ? static_cast<QTableView*>(w) : nullptr) {
+        const Qt::ScrollBarPolicy policy = value == "0" ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+        if (prop == Prop::VScroll) view->setVerticalScrollBarPolicy(policy);
+        else view->setHorizontalScrollBarPolicy(policy);
+      }
       break;
     case Prop::FontStyle:
       if (w) {
@@ -938,6 +1040,7 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
         font.setBold(Number(value) >= 700);
         w->setFont(font);
       }
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
       break;
     case Prop::FontColor:
     case Prop::Color:

@@ -111,6 +111,8 @@ class QtWindow final : public QMainWindow {
   Container& ContainerFor(int parent);
   Container& NewContainer(int number, QWidget* holder, const Layout& layout);
   void Place(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
+  // Lets every sheet that holds `parent` take the spare height (a growing control was added).
+  void GrowSheetsAround(int parent);
   void PlaceInGrid(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
   void PlaceInBox(Container& container, ControlType type, QWidget* widget);
   void FitAndPlace(QWidget* owner);

@@ -15,6 +15,7 @@
 #include "program/scripts/script_procedures.h"
 #include "program/scripts/script_tables.h"
 #include "program/scripts/script_windows.h"
+#include "program/scripts/template_windows.h"
 #include "program/windows/format_date.h"
 #include "program/windows/list_window.h"
 #include "runtime/dates.h"
@@ -182,14 +183,20 @@ Level ScriptingWindow::Init() {
     Script_EditAsText();
     Refresh();
   });
+  // A template chosen from the template list is appended to the task's steps.
+  OnAccepted(template_, [this] {
+    if (ListWindow::Pick(BrowseScriptTemplates)) {
+      SCH.ID = task_;
+      CopyScriptTemplateToScript();
+    }
+    Refresh();
+  });
   // The list extension: header-click sorting and the column layout kept in ".\POSITION.INI".
   xplore_.INIT(*this, browse_, window()[list_], "BrowseScripting", "?Browse:1",
                {"SCR:Action", "Details", "SCR:ID", "SCR:Sequence"}, ">Header");
   OpenList(list_);
-  // The script templates and the report engine come later: their buttons wait for them.
-  window()[template_].Disable();
+  // The report engine comes later: the print waits for it.
   window()[print_].Disable();
-  browse_.Popup.SetItemEnable("Template", false);
   browse_.Popup.SetItemEnable("Print", false);
   return Level_Benign;
 }

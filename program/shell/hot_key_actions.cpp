@@ -74,6 +74,21 @@ void LoadHotKeys(SYSHOTKEYCLASS& keys) {
   }
 }
 
+std::vector<std::string> RefusedHotKeys(const SYSHOTKEYCLASS& keys) {
+  std::vector<std::string> names;
+  for (long i = 1; i <= keys.FailedKeys.Records(); ++i) names.emplace_back(keys.FailedKeys[i].text.clipped());
+  return names;
+}
+
+std::string RefusedHotKeysMessage(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) {
+    if (!text.empty()) text += "\r";
+    text += "The hot key " + name + " cannot be used: another program holds it, or the keyboard has no such key.";
+  }
+  return text;
+}
+
 void TakeHotKeyPress(SYSHOTKEYCLASS& keys, const HotKeyFrame& frame) {
   if (keys.PressedKeys.Get(1) != 0) return;
   const HotKeyEntry pressed = keys.PressedKeys.buffer;

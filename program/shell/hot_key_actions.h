@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -23,6 +24,12 @@ struct HotKeyFrame {
 // Lets go of every key `keys` holds, then holds "WinW" and the key of every active SYSHOTKEYS
 // record.
 void LoadHotKeys(SYSHOTKEYCLASS& keys);
+// The texts of the keys the desktop refused in the last registration ("Ctrl-Alt-F5"): another
+// program holds them, or the keyboard has no such key.
+std::vector<std::string> RefusedHotKeys(const SYSHOTKEYCLASS& keys);
+// The message that names refused keys, one line each.
+std::string RefusedHotKeysMessage(const std::vector<std::string>& names);
+
 // Takes the first pressed key off `keys` and does what it stands for.
 void TakeHotKeyPress(SYSHOTKEYCLASS& keys, const HotKeyFrame& frame);
 

@@ -1,6 +1,8 @@
 #include "program/shell/main_frame.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "datadll/dictionary/clipboard_tables.h"
@@ -83,6 +85,7 @@ class MainFrame final : public WindowManager {
   void FillClockZones();
   void TrayRightClick();
   HotKeyFrame HotKeyServices();
+  void ReportRefusedHotKeys();
   void Exit();
   void RunCommand(const MainCommand& row);
   void StartWindow(std::string_view procedure, long stack = kMainStack);
@@ -108,6 +111,8 @@ class MainFrame final : public WindowManager {
   bool previous_script_busy_ = false;
   bool real_exit_ = false;
   bool files_opened_ = false;
+  bool hot_keys_loaded_ = false;
+  std::vector<std::string> refused_keys_;  // refused in the last load of the hot keys
   int script_text_ = 0, script_picture_ = 0;
 };
 
@@ -318,6 +323,7 @@ Level MainFrame::TakeEvent() {
       hot_keys_.UNACTIVATE();
       LoadHotKeys(hot_keys_);
       hot_keys_.ACTIVATE();
+      ReportRefusedHotKeys();
       break;
     default:
       break;
@@ -365,6 +371,26 @@ Level MainFrame::TakeWindowEvent() {
 void MainFrame::TrayRightClick() {
   menus_.EnableTray(popup_, window().GetNumber(Prop::Hide) != 0, ScriptQueue.Records() > 0);
   if (const MainCommand* row = MainMenus::TrayRow(popup_.Ask())) RunCommand(*row);
+}
+
+// A key the desktop refused is named, so that a hot key just saved is not silently dead: at
+// start-up in the event log, afterwards (a hot-key window saved it) in a message. Keys refused
+// in the load before are not named again.
+void MainFrame::ReportRefusedHotKeys() {
+  const std::vector<std::string> refused = RefusedHotKeys(hot_keys_);
+  std::vector<std::string> news;
+  for (const std::string& name : refused) {
+    if (std::find(refused_keys_.begin(), refused_keys_.end(), name) == refused_keys_.end()) news.push_back(name);
+  }
+  refused_keys_ = refused;
+  const bool at_start = !hot_keys_loaded_;
+  hot_keys_loaded_ = true;
+  if (news.empty()) return;
+  if (at_start) {
+    for (const std::string& name : news) WriteLog(RefusedHotKeysMessage({name}), "Hot Keys");
+  } else {
+    MESSAGE(RefusedHotKeysMessage(news), "Hot Keys", MessageIcon::Exclamation);
+  }
 }
 
 HotKeyFrame MainFrame::HotKeyServices() {

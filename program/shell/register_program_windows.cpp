@@ -4,8 +4,15 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
+<<<<<<< HEAD
 #include "program/schedule/update_schedule.h"
+=======
+#include "program/schedule/task_windows.h"
+#include "program/scripts/hot_key_windows.h"
+>>>>>>> main
 #include "program/scripts/script_windows.h"
+#include "program/scripts/script_wizard.h"
+#include "program/scripts/template_windows.h"
 #include "program/scripts/view_script_queue.h"
 #include "program/shell/main_procedures.h"
 #include "program/shell/view_event_log.h"
@@ -19,6 +26,12 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
+  RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
+  RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
+  RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
+  RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
+  RegisterMainProcedure("Wizard:Script", Wizard_Script);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("Housekeeping", Housekeeping);
@@ -36,12 +49,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
       "BrowseContacts",
-      "BrowseHotKeys",
       "BrowseMessages",
-      "BrowseSchedule",
-      "BrowseScriptTemplates",
       "BrowseToDoList",
-      "ExploreSchedule",
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
@@ -57,9 +66,12 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
+<<<<<<< HEAD
       "UpdateHotKeys",
+=======
+      "UpdateSchedule",
+>>>>>>> main
       "Wizard:NewBirthdays",
-      "Wizard:Script",
   };
   return kNames;
 }

@@ -57,7 +57,14 @@ bool QuickStartTask() {
   copy.Skipped = 0;
   // A copy marked to be skipped would be passed over at its only run and never perform.
   copy.SkipNextTime = 0;
-  if (AddScheduleHistory(copy, copy.Message.view()) != 0) return false;
+  // The add fills the buffer with the copy; when it cannot be stored the buffer goes back to
+  // the task it was made from, so the list keeps that one highlighted rather than a task that
+  // does not exist.
+  const SCHEDULE_RECORD made_from = SCH;
+  if (AddScheduleHistory(copy, copy.Message.view()) != 0) {
+    SCH = made_from;
+    return false;
+  }
   CopyTaskScripts(original);
   RefreshTaskLists(THREAD());  // the calling list refreshes itself
   return true;

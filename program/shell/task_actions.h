@@ -7,7 +7,8 @@ namespace vx {
 
 // Asks for a delay (popup "5 minutes" .. "3 hours", "Cancel") and adds a one-time copy of the
 // task due that long (and a second) from now, with the task's script steps. Afterwards the
-// buffer holds the copy. Answers true when a copy was added.
+// buffer holds the copy; when the copy cannot be stored it holds the task again, unchanged.
+// Answers true when a copy was added.
 bool QuickStartTask();
 
 // Shows the task's message as a due task's message is shown: the external program, a plain

@@ -35,6 +35,7 @@ void LeaveSingleInstance(std::string_view name) {
 
 void BringWindowForward(Window& window, int list) {
   if (window.GetNumber(Prop::Iconize) != 0) window.Set(Prop::Iconize, false);
+  window.ToFront();
   if (list) window.Select(list);
 }
 

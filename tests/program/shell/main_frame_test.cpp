@@ -229,7 +229,8 @@ TEST_F(MainFrameTest, TheTitleShowsUnlockedUntilTheFrameIsIconised) {
 TEST_F(MainFrameTest, MenuItemsOfWindowsNotBuiltAreGreyAndRegisteredOnesStartOnTheirOwnThread) {
   std::atomic<long> started_on{0};
   RegisterMainProcedure("BrowseToDoList", [&] { started_on = THREAD(); });
-  // Another test may have registered every window.
+  // Another test may have registered every window: these stand for windows not built.
+  RegisterMainProcedure("BrowseSchedule", {});
   RegisterMainProcedure("Setup", {});
   RegisterMainProcedure("UpdateSchedule", {});
   DriverWindow frame = StartMain();
@@ -259,6 +260,29 @@ TEST_F(MainFrameTest, TheHolidayAndCategoryListsOpenFromTheMenus) {
   ui_.WaitThreadEnded(categories.Thread());
   RegisterMainProcedure("BrowseHolidays", {});
   RegisterMainProcedure("BrowseScheduleCategories", {});
+  RegisterMainProcedure("BrowseSchedule", {});
+  RegisterMainProcedure("ExploreSchedule", {});
+}
+
+TEST_F(MainFrameTest, TheTaskListsOpenFromTheKeysTheToolbarAndSupportTools) {
+  RegisterProgramWindows();
+  DriverWindow frame = StartMain();
+  frame.PressShortcut("Ctrl+S");
+  DriverWindow tasks = ui_.WaitWindow("Scheduled Tasks");
+  EXPECT_NE(tasks.Thread(), frame.Thread());
+  tasks.Close();
+  ui_.WaitThreadEnded(tasks.Thread());
+  frame.Control("View Schedule").Press();
+  tasks = ui_.WaitWindow("Scheduled Tasks");
+  tasks.Close();
+  ui_.WaitThreadEnded(tasks.Thread());
+  frame.Pick({"&File", "Support Tools", "Explore &Schedule"});
+  DriverWindow explorer = ui_.WaitWindow("Explore Schedule - All users");
+  explorer.Close();
+  ui_.WaitThreadEnded(explorer.Thread());
+  for (const char* name : {"BrowseHolidays", "BrowseScheduleCategories", "BrowseSchedule", "ExploreSchedule"}) {
+    RegisterMainProcedure(name, {});
+  }
 }
 
 TEST_F(MainFrameTest, TheEndOfTheSessionIsWatchedOnTheFrameAndARestoredFrameComesToTheFront) {

@@ -4,6 +4,7 @@
 #include "program/shell/task_actions.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -161,6 +162,30 @@ TEST_F(TaskActionsTest, QuickStartCancelledAddsNothing) {
     ui.Finish();
     EXPECT_EQ(TaskCount(), 1) << item;
   }
+}
+
+// A copy that cannot be stored leaves the buffer on the task it was made from, so the list that
+// asked keeps that task highlighted instead of one that was never stored.
+TEST_F(TaskActionsTest, AQuickStartCopyThatCannotBeStoredLeavesTheTaskInTheBuffer) {
+  const SCHEDULE_RECORD task = Task(7, "Both");
+  Add(task);
+  ASSERT_EQ(::chmod("VX97.TPS", 0444), 0);  // the data file marked read-only: every write fails
+  static SCHEDULE_RECORD after;
+  TestDriver ui;
+  ui.AnswerPopup(1);  // "5 minutes"
+  RunAction(ui, task, [] {
+    EXPECT_FALSE(QuickStartTask());
+    after = SCH;
+  });
+  ui.Finish();
+  ::chmod("VX97.TPS", 0600);
+  EXPECT_EQ(after.ID, 7);
+  EXPECT_EQ(after.Date, task.Date);
+  EXPECT_EQ(after.Time, task.Time);
+  EXPECT_EQ(after.ScheduleType, "Day of Week");
+  EXPECT_EQ(after.Disabled, 1);
+  EXPECT_EQ(TaskCount(), 1);
+  EXPECT_FALSE(Captions().empty());  // the failed add was reported
 }
 
 TEST_F(TaskActionsTest, PerformNowRunsADisabledCompletedTaskAndStoresNothing) {

@@ -1,0 +1,150 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/scripting_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "datadll/utility/colour_tab_class.h"
+#include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
+#include "framework/file_manager.h"
+#include "framework/request_globals.h"
+#include "framework/table_view.h"
+#include "program/scripts/template_windows.h"
+#include "program/windows/list_window.h"
+#include "runtime/storage/file.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kListFormat = "240L(2)M~Description~@s60@";
+
+// Gives template `to` a copy of every step of template `from`.
+void CopyTemplateSteps(std::int32_t from, std::int32_t to) {
+  if (from == 0 || to == 0 || from == to || ACCESS_SCRIPTTEMPLATEDETAILS->Open() != 0) return;
+  storage::File& file = ACCESS_SCRIPTTEMPLATEDETAILS->file();
+  std::vector<SCRIPTTEMPLATEDETAILS_RECORD> steps;
+  VXD = SCRIPTTEMPLATEDETAILS_RECORD{};
+  VXD.WIZ_ID = from;
+  VXD.Sequence = INT32_MIN;
+  if (file.SetFromBuffer(VXD_K_WIZ_ID) == 0) {
+    while (file.Next() == 0 && VXD.WIZ_ID == from) steps.push_back(VXD);
+  }
+  for (SCRIPTTEMPLATEDETAILS_RECORD& step : steps) {
+    step.WIZ_ID = to;
+    VXD = step;
+    if (file.Add() != 0) break;
+  }
+  ACCESS_SCRIPTTEMPLATEDETAILS->Close();
+}
+
+class TemplateBrowse final : public ZQBROWSECLASS {
+ public:
+  void SetQueueRecord() override { Q = {VXT.Description.str()}; }
+  void PrimeRecord(bool keep_buffer) override {
+    ACCESS_SCRIPTTEMPLATES->PrimeRecord(keep_buffer);
+    VXT.WIZ_ID = 0;  // numbered when stored
+  }
+  // New clears GLO_SAVEID; Copy keeps the template it came from there and, once the copy is
+  // stored, gives it that template's steps.
+  Level TakeEvent() override {
+    const int accepted = ACCEPTED();
+    if (accepted != 0 && accepted == InsertControl) GLO_SAVEID = 0;
+    if (accepted == 0 || accepted != CopyControl || Records() == 0) return ZQBROWSECLASS::TakeEvent();
+    if (WindowManager* manager = Manager()) manager->Update();
+    UpdateBuffer();
+    const std::int32_t from = VXT.WIZ_ID;
+    GLO_SAVEID = from;
+    if (ASKCOPY() == RequestCompleted) CopyTemplateSteps(from, VXT.WIZ_ID);
+    GLO_SAVEID = 0;
+    return Level_Benign;
+  }
+};
+
+class TemplatesWindow final : public ListWindow {
+ public:
+  explicit TemplatesWindow(Window& window)
+      : ListWindow(window, "BrowseScriptTemplates", *RELATE_SCRIPTTEMPLATES),
+        view_(ACCESS_SCRIPTTEMPLATES->file(), {&VXT_K_DESCRIPTION}) {}
+
+  void Build();
+  Level Init() override;
+  Level Kill() override;
+  Level TakeNewSelection() override;
+
+ private:
+  TemplateBrowse browse_;
+  XPLORECLASS xplore_;  // after the browse it attaches to
+  COLOURTABCLASS tabs_;
+  TableView view_;
+  int sheet_ = 0, list_ = 0, insert_ = 0, copy_ = 0, change_ = 0, delete_ = 0, print_ = 0, select_ = 0;
+};
+
+void TemplatesWindow::Build() {
+  Window& w = window();
+  Control& sheet = w.Sheet();
+  sheet_ = sheet;
+  list_ = sheet.Tab("Description").List(kListFormat);
+  Control& buttons = w.Row();
+  insert_ = buttons.Button("&New").Icon("insert.ico");
+  copy_ = buttons.Button("Cop&y");
+  change_ = buttons.Button("&Edit").Icon("open.ico");
+  delete_ = buttons.Button("&Delete").Icon("cut.ico");
+  // The template print waits for the report engine.
+  print_ = buttons.Button("&Print").Disable().Tip("Printing is not available yet");
+  select_ = buttons.Button("&Select");
+  CancelControl = buttons.Button("Cl&ose").Icon("CLOSE.ICO");
+  w.SetCancelButton(CancelControl);
+  w.Status(1, "Browsing Records");
+}
+
+Level TemplatesWindow::Init() {
+  const Level level = ListWindow::Init();
+  if (level != Level_Benign) return level;
+  GLO_SCRIPTWIZARDMODE = 1;  // the step tools work on template steps while the list is open
+  browse_.Init(window()[list_], view_, *this);
+  browse_.AddSortOrder();
+  browse_.SetLocator([] { return VXT.Description.str(); });
+  browse_.InsertControl = insert_;
+  browse_.CopyControl = copy_;
+  browse_.ChangeControl = change_;
+  browse_.DeleteControl = delete_;
+  browse_.UpdateProcedure = UpdateScriptTemplates;
+  if (browse_.Selecting) {
+    browse_.SelectControl = select_;
+    window()[select_].Default();
+  } else {
+    window()[select_].Hide();
+    window()[change_].Default();
+  }
+  xplore_.INIT(*this, browse_, window()[list_], "BrowseScriptTemplates", "?Browse:1", {"VXT:Description"},
+               ">Header");
+  OpenList(list_);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.COLOURTABS();
+  return Level_Benign;
+}
+
+Level TemplatesWindow::Kill() {
+  tabs_.KILL();
+  GLO_SCRIPTWIZARDMODE = 0;
+  return ListWindow::Kill();
+}
+
+Level TemplatesWindow::TakeNewSelection() {
+  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  return ListWindow::TakeNewSelection();
+}
+
+}  // namespace
+
+void BrowseScriptTemplates() {
+  Window window("Script Templates");
+  TemplatesWindow manager(window);
+  manager.Build();
+  manager.Run();
+}
+
+}  // namespace vx
