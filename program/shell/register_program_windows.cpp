@@ -4,12 +4,9 @@
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
-<<<<<<< HEAD
-#include "program/schedule/update_schedule.h"
-=======
 #include "program/schedule/task_windows.h"
+#include "program/schedule/update_schedule.h"
 #include "program/scripts/hot_key_windows.h"
->>>>>>> main
 #include "program/scripts/script_windows.h"
 #include "program/scripts/script_wizard.h"
 #include "program/scripts/template_windows.h"
@@ -66,11 +63,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-<<<<<<< HEAD
-      "UpdateHotKeys",
-=======
-      "UpdateSchedule",
->>>>>>> main
       "Wizard:NewBirthdays",
   };
   return kNames;

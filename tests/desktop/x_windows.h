@@ -65,13 +65,7 @@ inline pid_t WindowProcess(Display* display, ::Window window) {
 
 inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-<<<<<<< HEAD
-// The first window at or below `window` whose title starts with `title` (only among shown
-// windows when `shown` is set); 0 when none.
-inline ::Window FindWindowTitledBelow(Display* display, ::Window window, const std::string& title, bool shown) {
-=======
 inline ::Window FindWindowTitledIn(Display* display, ::Window window, const std::string& title, bool shown) {
->>>>>>> main
   XWindowAttributes attributes{};
   if (shown && (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)) return 0;
   if (WindowName(display, window).rfind(title, 0) == 0) return window;
@@ -80,30 +74,17 @@ inline ::Window FindWindowTitledIn(Display* display, ::Window window, const std:
   unsigned count = 0;
   if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
   ::Window found = 0;
-<<<<<<< HEAD
-  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitledBelow(display, children[i], title, shown);
-=======
   for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitledIn(display, children[i], title, shown);
->>>>>>> main
   if (children) XFree(children);
   return found;
 }
 
-<<<<<<< HEAD
-// The same, where a window that closes while it is read (a form after OK) is passed over
-// instead of ending the test with Xlib's fatal error.
-inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title, bool shown = false) {
-  XSync(display, False);
-  auto* previous = XSetErrorHandler(IgnoreXError);
-  const ::Window found = FindWindowTitledBelow(display, window, title, shown);
-=======
 // The first window at or below `window` whose title starts with `title` (only among shown
 // windows when `shown` is set); 0 when none. A window that vanishes while the tree is read
 // (another program's window closing) is passed over: its X error must not end the test.
 inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title, bool shown = false) {
   auto* previous = XSetErrorHandler(IgnoreXError);
   const ::Window found = FindWindowTitledIn(display, window, title, shown);
->>>>>>> main
   XSync(display, False);
   XSetErrorHandler(previous);
   return found;
