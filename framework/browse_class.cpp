@@ -132,7 +132,8 @@ void BrowseClass::ResetFromView() {
   if (!row && !rows_.empty()) row = std::clamp(keep_row, 1L, static_cast<long>(rows_.size()));
   selected_ = row;
   if (list_) {
-    list_->From(this);
+    // Within the manager's reset the window is displayed next, which renders the list anyway.
+    if (!render_deferred_) list_->From(this);
     list_->Set(Prop::Selected, selected_);
   }
   UpdateBuffer();
@@ -202,17 +203,21 @@ long BrowseClass::AskPrimed(long request) {
   const long response = WindowManager::RunUpdate(UpdateProcedure, request);
   if (response == RequestCompleted) {
     // Highlight the record the form saved (the buffer holds it); after a delete the row that
-    // took the deleted one's place.
+    // took the deleted one's place. The manager's reset re-reads the list (once).
     const long saved = request == DeleteRecord ? 0 : view_->Position();
-    ResetFromView();
+    if (manager_) {
+      manager_->Reset(false);
+    } else {
+      ResetFromView();
+    }
     if (saved) {
       auto it = std::find(positions_.begin(), positions_.end(), saved);
       if (it != positions_.end()) Select(static_cast<long>(it - positions_.begin()) + 1);
     }
   } else {
     UpdateBuffer();
+    if (manager_) manager_->Reset(false);
   }
-  if (manager_) manager_->Reset(false);
   return response;
 }
 
@@ -256,7 +261,14 @@ void BrowseClass::SetAlerts() {
   }
 }
 
-void BrowseClass::Reset(bool force) { ResetSort(force); }
+void BrowseClass::Reset(bool force) {
+  render_deferred_ = true;
+  struct Restore {
+    bool& flag;
+    ~Restore() { flag = false; }
+  } restore{render_deferred_};
+  ResetSort(force);
+}
 
 Level BrowseClass::TakeEvent() {
   if (!list_) return Level_Benign;

@@ -152,6 +152,7 @@ class BrowseClass : public WindowComponent, public ListSource {
   std::function<std::string()> sort_locator_;
   bool locate_descending_ = false;
   bool file_sequence_ = false;
+  bool render_deferred_ = false;  // within Reset: the manager displays the window after it
 };
 
 }  // namespace vx
