@@ -99,7 +99,7 @@ void BrowseClass::ResetFromView() {
     // and its record buffers and walk are its own; a walk re-queries from where it stood if
     // another thread wrote meanwhile. Not inside a transaction of this thread, which may hold
     // its file's write lock that another thread would wait for holding the runtime lock.
-    if (std::chrono::steady_clock::now() - slice_start >= kReadSlice && !storage::InLogout()) {
+    if (std::chrono::steady_clock::now() - slice_start >= kReadSlice && MayYieldWhileRendered()) {
       YIELD();
       slice_start = std::chrono::steady_clock::now();
     }
@@ -139,6 +139,8 @@ void BrowseClass::ResetFromView() {
   UpdateBuffer();
   UpdateWindow();
 }
+
+bool BrowseClass::MayYieldWhileRendered() const { return !storage::InLogout(); }
 
 // Puts the rows read in the order of the sort elements; equal rows keep the order's sequence.
 void BrowseClass::SortRows(const std::vector<std::vector<ExprValue>>& values) {

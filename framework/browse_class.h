@@ -116,6 +116,9 @@ class BrowseClass : public WindowComponent, public ListSource {
   void Select(long row);
   std::size_t Records() const override { return rows_.size(); }
   std::vector<std::string> Fields(std::size_t row) const override { return rows_[row]; }
+  // The rows change only on the browse's own thread; not within a transaction of that thread
+  // (see ResetFromView).
+  bool MayYieldWhileRendered() const override;
   long PositionOf(long row) const { return row >= 1 && row <= static_cast<long>(positions_.size()) ? positions_[row - 1] : 0; }
 
   // WindowComponent

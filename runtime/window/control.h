@@ -27,6 +27,9 @@ class ListSource {
   virtual ~ListSource() = default;
   virtual std::size_t Records() const = 0;
   virtual std::vector<std::string> Fields(std::size_t row) const = 0;  // row from 0
+  // Whether a long render of the rows may give other runtime threads a turn now and then
+  // (YIELD): only rows that no other thread changes meanwhile (a shared queue may shrink).
+  virtual bool MayYieldWhileRendered() const { return false; }
 };
 
 // Makes controls inside a window or inside a container control (sheet, tab, option, group,
