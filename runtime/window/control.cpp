@@ -350,7 +350,7 @@ void Control::Render() {
   } else {
     for (const std::string& item : items_) rows.push_back(ListRow{ListCell{item}});
   }
-  rows_ = std::move(rows);
+  rows_ = std::make_shared<const std::vector<ListRow>>(std::move(rows));
   window_.AnnounceRows(*this);
 }
 

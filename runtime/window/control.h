@@ -147,7 +147,9 @@ class Control : public ControlMaker {
   Control& IconList(std::vector<std::string> icons);
   const std::vector<ListColumn>& Columns() const { return columns_; }
   std::size_t Rows() const;
-  const std::vector<ListRow>& ShownRows() const { return rows_; }
+  const std::vector<ListRow>& ShownRows() const { return *rows_; }
+  // The same rows as the front ends get them: shared, never changed once rendered.
+  std::shared_ptr<const std::vector<ListRow>> SharedRows() const { return rows_; }
   // Field texts of a row (from 1) of a list's source; empty when out of range.
   std::vector<std::string> RowFields(long row) const;
 
@@ -189,7 +191,7 @@ class Control : public ControlMaker {
   ListSource* source_ = nullptr;
   std::vector<std::string> items_;        // drop list and combo texts shown
   std::vector<std::string> item_values_;  // what choosing each stores
-  std::vector<ListRow> rows_;
+  std::shared_ptr<const std::vector<ListRow>> rows_ = std::make_shared<const std::vector<ListRow>>();
 };
 
 }  // namespace vx
