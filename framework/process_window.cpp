@@ -37,6 +37,9 @@ void ProcessWindow::Open(std::size_t records) {
   bar_->Value("0");
   percent_ = &window_->String("0% Completed");
   window_->Timer(kTick);
+  // Its thread only looks at events between records: a front end must not take that look for
+  // the end of the action that started the pass.
+  window_->Working(true);
   FetchWindowPlace(IniFile(kPositionFile), procedure_, *window_);
   window_->Open();
   TakeEvents();

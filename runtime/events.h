@@ -101,5 +101,7 @@ inline constexpr int EnterKey = 13;
 inline constexpr int EscKey = 27;
 inline constexpr int ShiftEnter = 269;
 inline constexpr int CtrlAltEnter = 0x60D;
+inline constexpr int PrintScreenKey = 44;
+inline constexpr int AltPrintScreen = 0x42C;
 
 }  // namespace vx

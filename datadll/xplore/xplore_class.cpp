@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "datadll/xplore/xplore_progress.h"
 #include "framework/window_manager.h"
 #include "platform/shell_open.h"
 #include "runtime/events.h"
@@ -560,11 +561,15 @@ bool XPLORECLASS::EXPORTASCII() {
     for (std::size_t i = 0; i < SQ.size(); ++i) line += (i ? SEPARATOR : "") + PlainHeader(SQ[i]);
     out += CutAt(line, 2048) + "\n";
   }
+  XploreProgress progress;
+  progress.Open(rows);
   for (std::size_t r = 0; r < rows; ++r) {
     std::string line;
     for (std::size_t i = 0; i < SQ.size(); ++i) line += (i ? SEPARATOR : "") + CsvCell(CellText(r, SQ[i]), SEPARATOR);
     out += CutAt(line, 2048) + "\n";
+    if (!progress.Step()) return false;  // cancelled: the old file stays, nothing is opened
   }
+  progress.Close();
   if (!WriteExport(ASCIIFILENAME, out)) return false;
   OpenExport(ASCIIFILENAME);
   return true;
@@ -585,11 +590,15 @@ bool XPLORECLASS::EXPORTHTML() {
     for (const XPGQ& column : SQ) line += cell(PlainHeader(column));
     out += line + "</TR>\n";
   }
+  XploreProgress progress;
+  progress.Open(rows);
   for (std::size_t r = 0; r < rows; ++r) {
     std::string line = "<TR> ";
     for (const XPGQ& column : SQ) line += cell(CellText(r, column));
     out += line + "</TR>\n";
+    if (!progress.Step()) return false;  // cancelled: the old file stays, nothing is opened
   }
+  progress.Close();
   out += "</TABLE>\n</HTML>\n";
   if (!WriteExport(HTMLFILENAME, out)) return false;
   OpenExport(HTMLFILENAME);

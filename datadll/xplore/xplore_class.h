@@ -48,7 +48,7 @@ inline constexpr int EVENT_XploreFilterEquality = 1079;
 // Keys the browse alerts on its list for the extension.
 inline constexpr int AltF11 = 0x47A;  // best-fit column widths
 inline constexpr int AltF12 = 0x47B;  // the window's own layout
-inline constexpr int CtrlAltR = 0x552;  // row or column selection
+inline constexpr int CtrlAltR = 0x652;  // row or column selection
 inline constexpr int AltM = 0x44D;    // the popup from the keyboard
 
 class XPLORECLASS : public XPLOREROOTCLASS {

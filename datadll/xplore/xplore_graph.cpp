@@ -4,6 +4,7 @@
 #include <map>
 
 #include "datadll/xplore/xplore_class.h"
+#include "datadll/xplore/xplore_progress.h"
 #include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
@@ -87,9 +88,12 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
   if (!column || !browse) return false;
   const std::string description = CLIP(column->DESCRIPTION.empty() ? column->HEADER : column->DESCRIPTION);
   std::map<std::string, long> counts;
+  XploreProgress progress("Are you sure you want to quit this Graphing Procedure?");
+  progress.Open(browse->Records());
   for (std::size_t r = 0; r < browse->Records(); ++r) {
     ++counts[CLIP(SUB(GETSTRINGFORGRAPH(r, *column), 1, 80))];
     ++counted;
+    if (!progress.Step()) return false;
     if (counts.size() > kMaxCategories) {
       MESSAGE("Too complex to graph - exceeds max number of categories: " + std::to_string(kMaxCategories) + " - '" +
                   description,
@@ -97,6 +101,7 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
       return false;
     }
   }
+  progress.Close();
   if (counts.size() < 2) {
     MESSAGE(std::string(counts.empty() ? "There are no categories to Graph of '" : "There is only one category to Graph of '") +
                 description + "'",
@@ -139,6 +144,7 @@ void XPLORECLASS::SHOWBARGRAPH() {
     }
     graph.Value(data);
     graph.Set(Prop::FontName, ini.Get("XplorePreferences", "FontName", "Arial"));
+    graph.Set(Prop::FontSize, ini.Get("XplorePreferences", "FontSize", "12"));
     graph.Set(Prop::FontStyle, ini.Get("XplorePreferences", "FontStyle", "700"));
   };
   graph.SetText(std::to_string(counted) + " Categories of Field: " + description + "\nFilter: " + FilterExpression());
@@ -160,12 +166,18 @@ void XPLORECLASS::SHOWBARGRAPH() {
     draw();
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, clipboard, [&] {
+  auto copy_picture = [&] {
     // The window's picture without its buttons; they come back a second later.
     for (int control : {preferences, clipboard, ok}) window[control].Hide();
     window.CopyPicture();
     window.Set(Prop::Timer, 100L);
     return Level_Benign;
+  };
+  manager.On(EVENT_Accepted, clipboard, copy_picture);
+  // Print Screen and Alt+Print Screen copy the graph's picture as the button does.
+  graph.Alert(PrintScreenKey).Alert(AltPrintScreen);
+  manager.On(EVENT_AlertKey, graph, [&] {
+    return KEYCODE() == PrintScreenKey || KEYCODE() == AltPrintScreen ? copy_picture() : Level_Benign;
   });
   manager.On(EVENT_Timer, [&] {
     for (int control : {preferences, clipboard, ok}) window[control].Unhide();

@@ -419,6 +419,10 @@ bool XPLOREROOTCLASS::REFORMATLISTBOX() {
 void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view list_name) {
   const std::string list(list_name);
   DEF.FONT = list_->Get(Prop::FontName);
+  DEF.POINT = static_cast<int>(list_->GetNumber(Prop::FontSize));
+  DEF.LINEHEIGHT = list_->GetNumber(Prop::LineHeight);
+  DEF.HSCROLL = list_->Get(Prop::HScroll);
+  DEF.VSCROLL = list_->Get(Prop::VScroll);
   DEF.STYLE = list_->GetNumber(Prop::FontStyle);
   DEF.COLOR = list_->Get(Prop::FontColor).empty() ? -1 : list_->GetNumber(Prop::FontColor);
   const std::string design = list_->DesignFormat().empty() ? list_->Get(Prop::Format) : list_->DesignFormat();
@@ -448,10 +452,20 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
   }
   GETCOLUMNINFO();
   if (ini.Has(procedure, "XploreFont-" + list)) list_->Set(Prop::FontName, ini.Get(procedure, "XploreFont-" + list));
+  if (ini.Has(procedure, "XploreLineHeight-" + list)) {
+    list_->Set(Prop::LineHeight, ini.Get(procedure, "XploreLineHeight-" + list));
+  }
+  if (ini.Has(procedure, "XploreHscroll-" + list)) list_->Set(Prop::HScroll, ini.Get(procedure, "XploreHscroll-" + list));
+  if (ini.Has(procedure, "XploreVscroll-" + list)) list_->Set(Prop::VScroll, ini.Get(procedure, "XploreVscroll-" + list));
+  if (ini.Has(procedure, "XplorePoint-" + list)) list_->Set(Prop::FontSize, ini.Get(procedure, "XplorePoint-" + list));
   if (ini.Has(procedure, "XploreColor-" + list)) list_->Set(Prop::FontColor, ini.Get(procedure, "XploreColor-" + list));
   if (ini.Has(procedure, "XploreStyle-" + list)) list_->Set(Prop::FontStyle, ini.Get(procedure, "XploreStyle-" + list));
   PARS = DEF;
   PARS.FONT = list_->Get(Prop::FontName);
+  PARS.POINT = static_cast<int>(list_->GetNumber(Prop::FontSize));
+  PARS.LINEHEIGHT = list_->GetNumber(Prop::LineHeight);
+  PARS.HSCROLL = list_->Get(Prop::HScroll);
+  PARS.VSCROLL = list_->Get(Prop::VScroll);
   const bool kept_sort = ini.Has(procedure, "XplorePrevCol-" + list);
   SEQUENCENBR = ToInt(ini.Get(procedure, "XplorePrevCol-" + list, "1"), 1);
   const int direction = ToInt(ini.Get(procedure, "XploreAscDesc-" + list, "0"), 0) ? 1 : 0;
@@ -481,6 +495,10 @@ void XPLOREROOTCLASS::PUTINIX(std::string_view procedure, std::string_view list_
   ini.Put(procedure, "XploreOrigFormatString-" + list, DEF.ORIGFORMATSTRING);
   const std::string font = list_->Get(Prop::FontName);
   if (!font.empty()) ini.Put(procedure, "XploreFont-" + list, font);
+  if (!list_->Get(Prop::LineHeight).empty()) ini.Put(procedure, "XploreLineHeight-" + list, list_->Get(Prop::LineHeight));
+  if (!list_->Get(Prop::HScroll).empty()) ini.Put(procedure, "XploreHscroll-" + list, list_->Get(Prop::HScroll));
+  if (!list_->Get(Prop::VScroll).empty()) ini.Put(procedure, "XploreVscroll-" + list, list_->Get(Prop::VScroll));
+  if (!list_->Get(Prop::FontSize).empty()) ini.Put(procedure, "XplorePoint-" + list, list_->Get(Prop::FontSize));
   if (!list_->Get(Prop::FontColor).empty()) ini.Put(procedure, "XploreColor-" + list, list_->Get(Prop::FontColor));
   if (!list_->Get(Prop::FontStyle).empty()) ini.Put(procedure, "XploreStyle-" + list, list_->Get(Prop::FontStyle));
   ini.Put(procedure, "XplorePrevCol-" + list, std::to_string(sequence));
@@ -507,6 +525,8 @@ void XPLOREROOTCLASS::RESETTODEFAULT() {
   if (!list_) return;
   list_->Format(DEF.ORIGFORMATSTRING.empty() ? list_->DesignFormat() : DEF.ORIGFORMATSTRING);
   if (!DEF.FONT.empty() || !list_->Get(Prop::FontName).empty()) list_->Set(Prop::FontName, DEF.FONT);
+  if (DEF.POINT > 0 || !list_->Get(Prop::FontSize).empty()) list_->Set(Prop::FontSize, static_cast<long>(DEF.POINT));
+  if (DEF.LINEHEIGHT > 0 || !list_->Get(Prop::LineHeight).empty()) list_->Set(Prop::LineHeight, DEF.LINEHEIGHT);
   PARS = DEF;
   // Every column the design shows, in the design's order.
   SQ.clear();

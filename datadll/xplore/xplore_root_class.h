@@ -93,6 +93,8 @@ class XPLOREROOTCLASS : public WindowComponent {
     int POINT = 0;
     long COLOR = -1;
     long STYLE = 0;
+    long LINEHEIGHT = 0;              // 0: fitted to the font
+    std::string HSCROLL, VSCROLL;     // "0" none, "1" or empty: when the rows need one
     bool ALLOWBBRESIZE = true;
   };
   LayoutValues DEF;   // the window's own layout

@@ -44,6 +44,13 @@ std::string ColourChoices() {
   return from;
 }
 
+// A drop list of the named colours, each shown with a sample of itself ("None" without).
+Control& ColourDropList(ControlMaker& parent, std::string& name) {
+  std::vector<long> samples;
+  for (const char* colour : kColourNames) samples.push_back(XPLORECLASS::COLORSTRINGTOLONG(colour, -1));
+  return parent.DropList(name, ColourChoices()).Swatches(std::move(samples));
+}
+
 int StyleIndex(long style) {
   return (style >= 700 || (style & 0xFFF) >= 700 ? 1 : 0) + ((style & kItalic) ? 2 : 0) + ((style & kUnderline) ? 4 : 0);
 }
@@ -69,7 +76,7 @@ bool XPLORECLASS::FONTCHOOSER(std::string_view title, std::string& name, long& s
   for (const char* s : kStyleNames) styles += (styles.empty() ? "" : "|") + std::string(s);
   window.DropList(style_name, styles);
   window.Prompt("&Colour:");
-  window.DropList(colour_name, ColourChoices());
+  ColourDropList(window, colour_name);
   const int ok = window.Button("OK").Default();
   const int cancel = window.Button("Cancel");
   window.SetCancelButton(cancel);
@@ -97,15 +104,16 @@ void XPLORECLASS::LISTFONT() {
   Control* list = ListBox();
   if (!list) return;
   std::string name = list->Get(Prop::FontName);
-  long size = 10;
+  long size = list->GetNumber(Prop::FontSize) > 0 ? list->GetNumber(Prop::FontSize) : 10;
   long colour = list->Get(Prop::FontColor).empty() ? 0 : list->GetNumber(Prop::FontColor);
   long style = list->Get(Prop::FontStyle).empty() ? 400 : list->GetNumber(Prop::FontStyle);
   if (!FONTCHOOSER("Font", name, size, colour, style)) return;
-  // The list shows the typeface, colour and style; its size follows the desktop's.
   list->Set(Prop::FontName, name);
+  list->Set(Prop::FontSize, size);
   list->Set(Prop::FontColor, colour);
   list->Set(Prop::FontStyle, style);
   PARS.FONT = name;
+  PARS.POINT = static_cast<int>(size);
   PARS.COLOR = colour;
   PARS.STYLE = style;
 }
@@ -210,9 +218,9 @@ void XPLORECLASS::COLORCOLATTRIBUTE() {
   for (int g = 0; g < 2; ++g) {
     Control& box = panes.Group(groups[g]);
     box.Prompt("Text");
-    lists[g * 2] = box.DropList(names[g * 2], ColourChoices());
+    lists[g * 2] = ColourDropList(box, names[g * 2]);
     box.Prompt("Background");
-    lists[g * 2 + 1] = box.DropList(names[g * 2 + 1], ColourChoices());
+    lists[g * 2 + 1] = ColourDropList(box, names[g * 2 + 1]);
   }
   const int reset = window.Button("&Reset");
   const int ok = window.Button("OK").Default();
@@ -355,7 +363,18 @@ void XPLORECLASS::PROCREFORMAT() {
   const int underline_check = flags.Check("&Underline", underline).Tip("Underline the current column");
   const int border_check = flags.Check("&Border", border).Tip("Right hand border line");
   const int resize_check = flags.Check("&Resize", resize).Tip("Allow Column Resize with Mouse");
+  // The list's own: its line height and scroll bars.
+  Control* list = ListBox();
+  long line_height = list ? list->GetNumber(Prop::LineHeight) : 0;
+  long vscroll = list && list->Get(Prop::VScroll) == "0" ? 0 : 1;
+  long hscroll = list && list->Get(Prop::HScroll) == "0" ? 0 : 1;
+  Control& list_box = attributes.Group("List");
+  list_box.Prompt("&LineHeight:");
+  const int line_height_spin = list_box.Spin(line_height, "@n3", 0, 99).Tip("Adjust Line Height");
+  const int vscroll_check = list_box.Check("&Vertical Scroll", vscroll).Tip("Display Vertical Scroll bar");
+  const int hscroll_check = list_box.Check("Hori&zontal Scroll", hscroll).Tip("Display Horizontal Scroll bar");
   const std::pair<int, long> gates[] = {
+      {line_height_spin, 0x4000000}, {vscroll_check, 0x8000000}, {hscroll_check, 0x10000000},
       {header_entry, 0x400},       {header_offset_spin, 0x200}, {header_just_list, 0x1E0}, {data_offset_spin, 0x10},
       {data_just_list, 0xF},       {width_spin, 0x800},         {fixed_check, 0x10000},    {underline_check, 0x20000},
       {border_check, 0x40000},     {resize_check, 0x80000}};
@@ -463,6 +482,21 @@ void XPLORECLASS::PROCREFORMAT() {
   manager.On(EVENT_AlertKey, all_list, [&] { return key(false); });
   manager.On(EVENT_Accepted, left, [&] { return move(-1); });
   manager.On(EVENT_Accepted, right, [&] { return move(1); });
+  manager.On(EVENT_Accepted, line_height_spin, [&] {
+    if (list) list->Set(Prop::LineHeight, line_height);
+    PARS.LINEHEIGHT = line_height;
+    return Level_Benign;
+  });
+  manager.On(EVENT_Accepted, vscroll_check, [&] {
+    PARS.VSCROLL = vscroll ? "1" : "0";
+    if (list) list->Set(Prop::VScroll, PARS.VSCROLL);
+    return Level_Benign;
+  });
+  manager.On(EVENT_Accepted, hscroll_check, [&] {
+    PARS.HSCROLL = hscroll ? "1" : "0";
+    if (list) list->Set(Prop::HScroll, PARS.HSCROLL);
+    return Level_Benign;
+  });
   manager.On(EVENT_Accepted, font, [&] {
     LISTFONT();
     return Level_Benign;
@@ -474,6 +508,7 @@ void XPLORECLASS::PROCREFORMAT() {
   });
   manager.On(EVENT_Accepted, reset, [&] {
     RESETTODEFAULT();
+    line_height = list ? list->GetNumber(Prop::LineHeight) : 0;
     refresh(1);
     all_list.Choose(1);
     return Level_Benign;

@@ -14,12 +14,15 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
@@ -36,6 +39,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "frontend/qt/bar_graph_view.h"
@@ -64,6 +69,32 @@ bool On(const std::string& text) { return Number(text) != 0; }
 void FitTabBar(QTabWidget* tabs) {
   const bool lone_blank = tabs->count() == 1 && tabs->tabText(0).isEmpty();
   tabs->tabBar()->setVisible(!tabs->property("vxWizard").toBool() && !lone_blank);
+}
+
+// A list's rows and columns follow its font: the row height (a line height given in dialog
+// units, eighths of the font's height, or else the font's own), and the column widths, which the
+// format gives in units of that font.
+void FitListToFont(QTableView* view, const std::string& format, long line_height) {
+  if (!view) return;
+  const QFontMetrics metrics = view->fontMetrics();
+  const int row = line_height > 0 ? std::max(4, static_cast<int>(std::lround(line_height * metrics.height() / 8.0)))
+                                  : metrics.height() + 6;
+  view->verticalHeader()->setDefaultSectionSize(row);
+  const std::vector<ListColumn> columns = ParseListFormat(format);
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
+  }
+}
+
+// A sample of a colour for a drop-list item: the colour framed, so that white shows too.
+QIcon Swatch(const QColor& colour, const QSize& size) {
+  QPixmap picture(size);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setPen(QColor(Qt::darkGray));
+  painter.setBrush(colour);
+  painter.drawRect(QRect(QPoint(1, 2), size - QSize(3, 5)));
+  return QIcon(picture);
 }
 
 // The font of a face named as the design names it. A fixed-pitch face this desktop lacks
@@ -215,8 +246,10 @@ QtWindow::Container& QtWindow::NewContainer(int number, QWidget* holder, const L
       c.box = new QVBoxLayout(holder);
       break;
   }
-  // A container inside another needs no second margin around its controls.
-  if (number != 0 && layout.arrangement != Arrangement::FormRows) {
+  // A container inside another needs no second margin around its controls; a group box keeps
+  // its margin whatever its arrangement, so its controls stand clear of its frame and line up
+  // with those of a group in form rows.
+  if (number != 0 && layout.arrangement != Arrangement::FormRows && !qobject_cast<QGroupBox*>(holder)) {
     if (c.grid) c.grid->setContentsMargins(0, 0, 0, 0);
     if (c.box) c.box->setContentsMargins(0, 0, 0, 0);
   }
@@ -277,7 +310,7 @@ void QtWindow::PlaceInGrid(Container& c, ControlType type, QWidget* widget, Layo
     delete c.filler;
     c.filler = nullptr;
   }
-  if (!c.rows_grow) {
+  if (!c.rows_grow && c.fills) {
     c.filler = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding);
     c.grid->addItem(c.filler, c.next_row, 0, 1, std::max(1, c.grid->columnCount()));
   }
@@ -342,6 +375,11 @@ void QtWindow::AddControl(const ControlSnapshot& s) {
   if (item.widget) {
     item.widget->setObjectName(QStringLiteral("control-%1").arg(s.control));
     item.widget->setProperty("vxControl", s.control);
+    // Form fields report the keys the program alerts on them (FieldKey).
+    if (item.type == ControlType::Check || item.type == ControlType::Radio || item.type == ControlType::DropList ||
+        item.type == ControlType::Entry) {
+      item.widget->installEventFilter(this);
+    }
   }
   if (item.action) item.action->setObjectName(QStringLiteral("control-%1").arg(s.control));
   applying_ = true;
@@ -412,6 +450,12 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     last_prompt_ = widget;
   } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {
     static_cast<QLabel*>(last_prompt_)->setBuddy(widget);
+    // Beside a field that grows (a text box, a list) the prompt stands at the field's first line.
+    Container& c = ContainerFor(s.parent);
+    if (Stretches(item.type) && c.grid && c.grid->indexOf(last_prompt_) >= 0) {
+      c.grid->setAlignment(last_prompt_, Qt::AlignLeft | Qt::AlignTop);
+      last_prompt_->setContentsMargins(0, widget->fontMetrics().height() / 4, 0, 0);
+    }
     last_prompt_ = nullptr;
   }
 }
@@ -455,7 +499,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::Option: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box, layout);
+      NewContainer(number, box, layout).fills = false;
       item.group = new QButtonGroup(box);
       connect(item.group, &QButtonGroup::idClicked, this, [this, number](int id) { Post(EVENT_Accepted, number, {}, id); });
       return box;
@@ -464,7 +508,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new QRadioButton(this);
     case ControlType::Group: {
       auto* box = new QGroupBox(this);
-      NewContainer(number, box, layout);
+      NewContainer(number, box, layout).fills = false;
       return box;
     }
     case ControlType::Panel:
@@ -580,6 +624,7 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
       return ListKey(*item, *static_cast<QKeyEvent*>(event));
     }
+    if (Item* item = ItemOf(watched); item && FieldKey(*item, *static_cast<QKeyEvent*>(event))) return true;
   }
   if (event->type() == QEvent::FocusOut) {
     if (Item* item = ItemOf(watched)) ReportEditDone(item->widget->property("vxControl").toInt());
@@ -607,13 +652,26 @@ bool QtWindow::ListKey(Item& item, const QKeyEvent& key) {
     if (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9) base = '0' + (key.key() - Qt::Key_0);
     if (key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down) base = 0x25 + (key.key() - Qt::Key_Left);
     if (base) {
-      code = base | ((mods & Qt::ControlModifier) ? 0x100 : 0) | ((mods & Qt::ShiftModifier) ? 0x200 : 0) |
+      // The runtime's modifier bits, as in ShiftEnter and CtrlAltEnter: Shift 0x100, Ctrl 0x200, Alt 0x400.
+      code = base | ((mods & Qt::ShiftModifier) ? 0x100 : 0) | ((mods & Qt::ControlModifier) ? 0x200 : 0) |
              ((mods & Qt::AltModifier) ? 0x400 : 0);
     }
   }
   const std::string alerts = "|" + item.props[Prop::Alert] + "|";
   if (code == 0 || alerts.find("|" + std::to_string(code) + "|") == std::string::npos) return false;
   Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, code);
+  return true;
+}
+
+// Ctrl+' on a form field that alerts it (a form's history key, 734: the Ctrl bit 0x200 with the
+// key's own code 0xDE) reaches the model instead of the field. Answers whether it was taken.
+bool QtWindow::FieldKey(Item& item, const QKeyEvent& key) {
+  constexpr int kHistoryKey = 0x200 | 0xDE;
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() != Qt::Key_Apostrophe || mods != Qt::ControlModifier) return false;
+  const std::string alerts = "|" + item.props[Prop::Alert] + "|";
+  if (alerts.find("|" + std::to_string(kHistoryKey) + "|") == std::string::npos) return false;
+  Post(EVENT_AlertKey, item.widget->property("vxControl").toInt(), {}, 0, kHistoryKey);
   return true;
 }
 
@@ -627,6 +685,19 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
     Post(EVENT_AlertKey, FocusedControl(), {}, 0, enter ? EnterKey : EscKey);
     event->accept();
     return;
+  }
+  if (event->key() == Qt::Key_Print && (mods == Qt::NoModifier || mods == Qt::AltModifier)) {
+    // Print Screen (44) and Alt+Print Screen (44 with the Alt bit) reach a control of the window
+    // that alerts them, wherever the focus is (a graph copies its picture).
+    const int code = PrintScreenKey | (mods == Qt::AltModifier ? 0x400 : 0);
+    for (const auto& [number, item] : items_) {
+      const auto alerts = item.props.find(Prop::Alert);
+      if (alerts == item.props.end()) continue;
+      if (("|" + alerts->second + "|").find("|" + std::to_string(code) + "|") == std::string::npos) continue;
+      Post(EVENT_AlertKey, number, {}, 0, code);
+      event->accept();
+      return;
+    }
   }
   QMainWindow::keyPressEvent(event);
 }
@@ -668,7 +739,14 @@ void QtWindow::SetRows(int control, std::shared_ptr<const std::vector<ListRow>> 
     const QSignalBlocker quiet(combo);
     const QString edited = combo->currentText();
     combo->clear();
-    for (const ListRow& row : *rows) combo->addItem(row.empty() ? QString() : Shown(row[0].text));
+    for (const ListRow& row : *rows) {
+      const QString text = row.empty() ? QString() : Shown(row[0].text);
+      if (!row.empty() && row[0].swatch >= 0) {
+        combo->addItem(Swatch(ModelColour(row[0].swatch), combo->iconSize()), text);
+      } else {
+        combo->addItem(text);
+      }
+    }
     ApplySelected(item, Number(item.props[Prop::Selected]));
     if (item.type == ControlType::Combo) combo->setEditText(Shown(item.props[Prop::Value]));
   }
@@ -961,6 +1039,27 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
       break;
     case Prop::FontName:
       if (w) w->setFont(Typeface(w->font(), value));
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      break;
+    case Prop::FontSize:
+      if (w) {
+        QFont font = w->font();
+        const long points = Number(value);
+        font.setPointSizeF(points > 0 ? static_cast<qreal>(points) : QGuiApplication::font().pointSizeF());
+        w->setFont(font);
+      }
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      break;
+    case Prop::LineHeight:
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(value));
+      break;
+    case Prop::VScroll:
+    case Prop::HScroll:
+      if (auto* view = item.model ? static_cast<QTableView*>(w) : nullptr) {
+        const Qt::ScrollBarPolicy policy = value == "0" ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+        if (prop == Prop::VScroll) view->setVerticalScrollBarPolicy(policy);
+        else view->setHorizontalScrollBarPolicy(policy);
+      }
       break;
     case Prop::FontStyle:
       if (w) {
@@ -968,6 +1067,7 @@ void QtWindow::ApplyProp(int number, Item& item, Prop prop, const std::string& v
         font.setBold(Number(value) >= 700);
         w->setFont(font);
       }
+      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
       break;
     case Prop::FontColor:
     case Prop::Color:

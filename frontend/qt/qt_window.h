@@ -94,6 +94,9 @@ class QtWindow final : public QMainWindow {
     // spare height goes to a filler below the last row.
     QSpacerItem* filler = nullptr;
     bool rows_grow = false;
+    // A group or option box is as high as its rows (no filler), so it does not take spare height
+    // from the page around it unless it holds a growing control.
+    bool fills = true;
     // A row keeps its controls together: buttons to the right, other controls to the left,
     // unless one of them (an entry, a list) takes the spare width.
     QSpacerItem* lead = nullptr;
@@ -131,6 +134,7 @@ class QtWindow final : public QMainWindow {
   int FocusedControl() const;
   Item* ItemOf(QObject* widget);
   bool ListKey(Item& item, const QKeyEvent& key);
+  bool FieldKey(Item& item, const QKeyEvent& key);
 
   long thread_;
   int id_;

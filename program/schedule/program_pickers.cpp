@@ -1,5 +1,8 @@
 #include "program/schedule/program_pickers.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/scripting_table.h"
@@ -27,7 +30,13 @@ std::string FolderOf(std::string_view file) {
   return at == std::string_view::npos ? std::string() : std::string(file.substr(0, at));
 }
 
-void SelectTaskProgram() { PickProgram("Choose a Program to Start", SCH.Command, SCH.Path); }
+void SelectTaskProgram() {
+  // The folder the program stood in is remembered, as the other pickers of the program do; the
+  // dialog itself starts in the task's folder.
+  std::error_code error;
+  SAVEPATH = std::filesystem::current_path(error).string();
+  PickProgram("Choose a Program to Start", SCH.Command, SCH.Path);
+}
 
 void SelectScriptProgram() {
   if (GLO_SCRIPTWIZARDMODE == 1) {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,18 @@
 namespace vx {
 namespace {
 
+// Ctrl+' on a field puts back that field's value from the hot key saved last in this editor.
+constexpr int kHistoryKey = 734;
+
+// The fields of the hot key this editor saved last (in any list's thread of this run).
+struct SavedHotKey {
+  bool known = false;
+  std::uint8_t active = 0;
+  std::string hot_key, action, description, text_type, text;
+};
+std::mutex gSavedMutex;
+SavedHotKey gSaved;
+
 // The editor pages its sheet with Back and Next; every page is valid as it stands.
 class HotKeyWizard final : public FORMWIZARDCLASS {
  public:
@@ -39,9 +52,11 @@ class HotKeyForm final : public RecordForm {
   Level TakeAccepted() override;
   Level TakeNewSelection() override;
   Level TakeCompleted() override;
+  Level TakeFieldEvent() override;
   void Reset(bool force = false) override;
 
  private:
+  void RestoreFromHistory(int control);
   void ComposeKey();
   void ShowActionPage();
   void LockControls();
@@ -55,7 +70,7 @@ class HotKeyForm final : public RecordForm {
   String<20> opened_key_;
   int sheet_ = 0, text_tab_ = 0, task_tab_ = 0, back_ = 0, next_ = 0, action_ = 0, key_list_ = 0;
   int modifiers_[4] = {};
-  int description_ = 0, task_description_ = 0, text_box_ = 0;
+  int description_ = 0, task_description_ = 0, text_box_ = 0, active_ = 0, type_ = 0;
   std::vector<int> inputs_;  // the controls a view or delete leaves unchangeable
 };
 
@@ -77,6 +92,7 @@ void HotKeyForm::Build() {
   basic.Prompt("&Key:");
   key_list_ = basic.DropList(key_, names);
   const int active = basic.Check("&Active", HOT.Active).Tip("Should this hot key be active");
+  active_ = active;
   basic.Prompt("Combination:");
   basic.String(HOT.HotKey, "@s20");
 
@@ -92,6 +108,7 @@ void HotKeyForm::Build() {
   text_tab_ = text;
   text.String("What automation should be performed with this text?");
   Control& type = text.Option("Type or use clipboard", HOT.TextType);
+  type_ = type;
   type.Radio("Typing", "Type");
   type.Radio("Copy to clipboard", "Copy");
   type.Radio("Copy to clipboard, then paste (using CTRL-V)", "Paste");
@@ -115,6 +132,12 @@ void HotKeyForm::Build() {
              description_, text_box_};
   for (Control* radio : w[action_].Children()) inputs_.push_back(*radio);
   for (Control* radio : w[type].Children()) inputs_.push_back(*radio);
+  for (int field : {modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3], key_list_, active_, action_, type_,
+                    description_, text_box_}) {
+    w[field].Alert(kHistoryKey);
+  }
+  for (Control* radio : w[action_].Children()) radio->Alert(kHistoryKey);
+  for (Control* radio : w[type].Children()) radio->Alert(kHistoryKey);
 }
 
 Level HotKeyForm::Init() {
@@ -260,7 +283,63 @@ Level HotKeyForm::TakeCompleted() {
     HOT.QuickText = quick;
     window().Display();
   }
-  return RecordForm::TakeCompleted();
+  const Level level = RecordForm::TakeCompleted();
+  if (Response == RequestCompleted && (Request == InsertRecord || Request == ChangeRecord)) {
+    std::lock_guard lock(gSavedMutex);
+    gSaved = {true, HOT.Active, std::string(HOT.HotKey.clipped()), std::string(HOT.Action.clipped()),
+              std::string(HOT.Description.clipped()), std::string(HOT.TextType.clipped()), HOT.Text.str()};
+  }
+  return level;
+}
+
+Level HotKeyForm::TakeFieldEvent() {
+  if (EVENT() == EVENT_AlertKey && KEYCODE() == kHistoryKey && !Locked()) {
+    RestoreFromHistory(FIELD());
+    return Level_Notify;
+  }
+  return RecordForm::TakeFieldEvent();
+}
+
+// Puts back the field the control shows from the hot key saved last; the modifier boxes and
+// the key list together show one field, the composed key.
+void HotKeyForm::RestoreFromHistory(int control) {
+  SavedHotKey saved;
+  {
+    std::lock_guard lock(gSavedMutex);
+    saved = gSaved;
+  }
+  if (!saved.known) return;
+  Window& w = window();
+  auto within = [&](int group) {
+    if (control == group) return true;
+    for (Control* radio : w[group].Children())
+      if (control == *radio) return true;
+    return false;
+  };
+  Update();
+  if (control == active_) {
+    HOT.Active = saved.active;
+  } else if (control == key_list_ || std::find(std::begin(modifiers_), std::end(modifiers_), control) != std::end(modifiers_)) {
+    HOT.HotKey = saved.hot_key;
+    const HotKeyParts parts = SplitHotKeyText(HOT.HotKey.view());
+    ctrl_ = parts.ctrl;
+    alt_ = parts.alt;
+    shift_ = parts.shift;
+    win_ = parts.win;
+    key_ = parts.key;
+  } else if (within(action_)) {
+    HOT.Action = saved.action;
+    ShowActionPage();
+  } else if (within(type_)) {
+    HOT.TextType = saved.text_type;
+  } else if (control == description_) {
+    HOT.Description = saved.description;
+  } else if (control == text_box_) {
+    HOT.Text = saved.text;
+  } else {
+    return;
+  }
+  w.Display();
 }
 
 }  // namespace

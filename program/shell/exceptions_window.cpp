@@ -6,6 +6,7 @@
 #include <string>
 
 #include "datadll/dictionary/schedule_table.h"
+#include "datadll/utility/colour_tab_class.h"
 #include "framework/window_manager.h"
 #include "program/windows/window_procedure_scope.h"
 #include "program/shell/main_procedures.h"
@@ -90,8 +91,14 @@ void UpdateSchedule_ExceptionsWindow() {
 
   set_enables();
 
+  // The tab being shown stands out in its own colours, as on every tabbed form.
+  COLOURTABCLASS tabs;
+  tabs.INIT(window, -1, -1, 0, 0, 1, -1, 10987431);
+  tabs.COLOURTABS();
+
   WindowManager manager(window);
   const WindowProcedureScope scope("UpdateSchedule:ExceptionsWindow", manager);
+  manager.On(EVENT_NewSelection, sheet, [&] { tabs.COLOURTABS(); });
   manager.OkControl = close;
   manager.OnAccepted(weekends, set_enables);
   manager.OnAccepted(weekdays, set_enables);

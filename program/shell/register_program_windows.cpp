@@ -5,6 +5,7 @@
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
+#include "program/schedule/update_schedule.h"
 #include "program/scripts/hot_key_windows.h"
 #include "program/scripts/script_windows.h"
 #include "program/scripts/script_wizard.h"
@@ -36,6 +37,7 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("UpdateVXUSD", UpdateVXUSD);
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
+  RegisterMainProcedure("UpdateSchedule", UpdateSchedule);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
@@ -61,7 +63,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
-      "UpdateSchedule",
       "Wizard:NewBirthdays",
   };
   return kNames;

@@ -287,6 +287,12 @@ Control& Control::From(std::string_view items) {
   return *this;
 }
 
+Control& Control::Swatches(std::vector<long> colours) {
+  item_swatches_ = std::move(colours);
+  if (window_.IsOpen()) Render();
+  return *this;
+}
+
 Control& Control::Format(std::string_view format) { return Set(Prop::Format, format); }
 
 Control& Control::IconList(std::vector<std::string> icons) {
@@ -348,7 +354,11 @@ void Control::Render() {
       rows.push_back(std::move(row));
     }
   } else {
-    for (const std::string& item : items_) rows.push_back(ListRow{ListCell{item}});
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+      ListCell cell{items_[i]};
+      if (i < item_swatches_.size()) cell.swatch = item_swatches_[i];
+      rows.push_back(ListRow{std::move(cell)});
+    }
   }
   rows_ = std::make_shared<const std::vector<ListRow>>(std::move(rows));
   window_.AnnounceRows(*this);

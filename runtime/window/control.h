@@ -61,7 +61,7 @@ class ControlMaker {
   Control& Progress(long low = 0, long high = 100);
   // A bar chart the front end draws: Value holds one bar a line, "name<TAB>count<TAB>percent
   // text<TAB>colour" (colour as 0xBBGGRR), Text the title lines ("\n" between them); FontName,
-  // FontColor and FontStyle give the font of the names, the list's own "FontSize" property its size.
+  // FontSize, FontColor and FontStyle give the font of the names.
   Control& BarGraph();
   Control& Menu(std::string_view text);
   Control& Item(std::string_view text);
@@ -143,6 +143,9 @@ class Control : public ControlMaker {
   // Lists: where rows come from, their format and the icon list.
   Control& From(ListSource* source);
   Control& From(std::string_view items);  // drop lists and combos: "a|b|#value|c"
+  // Drop lists and combos: a colour sample (0xBBGGRR, -1 none) beside each item, in the order of
+  // the items (a choice of colours shows each colour by its name).
+  Control& Swatches(std::vector<long> colours);
   Control& Format(std::string_view format);
   Control& IconList(std::vector<std::string> icons);
   const std::vector<ListColumn>& Columns() const { return columns_; }
@@ -191,6 +194,7 @@ class Control : public ControlMaker {
   ListSource* source_ = nullptr;
   std::vector<std::string> items_;        // drop list and combo texts shown
   std::vector<std::string> item_values_;  // what choosing each stores
+  std::vector<long> item_swatches_;       // colour sample beside each, -1 none
   std::shared_ptr<const std::vector<ListRow>> rows_ = std::make_shared<const std::vector<ListRow>>();
 };
 

@@ -22,6 +22,7 @@ struct ListCell {
   std::string text;
   std::string icon;  // file name from the list's icon list; empty for none
   long fg = -1, bg = -1, selected_fg = -1, selected_bg = -1;  // -1: default colour
+  long swatch = -1;  // drop lists: a sample of this colour shown beside the text; -1 none
 };
 using ListRow = std::vector<ListCell>;
 
@@ -56,6 +57,9 @@ struct ModelMessage {
   Prop prop = Prop::Text;
   std::string value;
   long tag = 0;
+  // ThreadIdle: the thread only looks at its events between steps of work it is doing (a
+  // progress window); the events up to `tag` are taken but the work they started goes on.
+  bool working = false;
   std::shared_ptr<const ControlSnapshot> snapshot;
   std::shared_ptr<const std::vector<ListRow>> rows;
 };

@@ -57,6 +57,10 @@ enum class Prop : int {
   MouseUpRow,      // lists: where the last release was, the same way
   MouseUpField,
   MouseUpZone,
+  FontSize,     // points; 0 or none: the front end's own size
+  LineHeight,   // lists: height of a row in dialog units; 0 or none: fitted to the font
+  VScroll,      // lists: "0" shows no vertical scroll bar; none or "1" one when the rows need it
+  HScroll,      // lists: the same for the horizontal scroll bar
   Count_        // not a property: one past the last
 };
 

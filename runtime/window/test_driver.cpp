@@ -152,7 +152,9 @@ void TestDriver::Announce(const ModelMessage& m) {
       if (m.rows) windows_[m.window].controls[m.control].rows = m.rows;
       break;
     case Kind::ThreadIdle:
-      idle_tag_[m.thread] = std::max(idle_tag_[m.thread], m.tag);
+      // A thread in the middle of work has not finished what the input started: the actions
+      // waiting for it go on waiting, though its windows are set up.
+      if (!m.working) idle_tag_[m.thread] = std::max(idle_tag_[m.thread], m.tag);
       for (auto& [id, w] : windows_) {
         if (w.thread == m.thread && w.shown) w.settled = true;
       }

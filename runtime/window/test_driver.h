@@ -3,7 +3,8 @@
 // boxes, popups and dialogs, either from answers queued beforehand or when the test says.
 //
 // Every action waits until the window's thread has taken the input and is waiting again (or is
-// asking a question, or has ended); every wait gives up after the driver's timeout by throwing
+// asking a question, or has ended); a thread looking at a progress window's events midway
+// through work it started (Window::Working) is not waiting again yet. Every wait gives up after the driver's timeout by throwing
 // DriverTimeout, so a broken test fails instead of hanging.
 #pragma once
 

@@ -165,6 +165,7 @@ bool Window::Accept() {
         idle.thread = thread_;
         idle.window = id_;
         idle.tag = t_windows.last_tag;
+        idle.working = working_;
         Announce(idle);
         const auto deadline = timer > 0 ? next_timer_ : now + kForever;
         next = queue->Wait(deadline);

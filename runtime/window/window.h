@@ -41,6 +41,10 @@ class Window : public ControlMaker {
   // window is then closed. A close event is cycled by calling Cycle() while handling it.
   bool Accept();
   void Cycle() { cycled_ = true; }
+  // A window that shows work under way (a progress window): its thread looks at its events
+  // between steps of the work, so a wait in Accept is not the thread being idle, and a front
+  // end waiting for the thread to finish what an input started keeps waiting.
+  void Working(bool working) { working_ = working; }
   // Posts an event to this window (control 0: a window event).
   void Post(int event, int control = 0);
 
@@ -125,6 +129,7 @@ class Window : public ControlMaker {
   bool closing_ = false;
   bool closing_down_ = false;
   bool cycled_ = false;
+  bool working_ = false;
   int cancel_button_ = 0;
   PropertyBag props_;
   std::map<int, long> numbered_;

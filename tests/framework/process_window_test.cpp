@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 
 #include "runtime/events.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/window.h"
 #include "runtime/window/test_driver.h"
 #include "support/temp_folder.h"
 
@@ -67,6 +69,33 @@ TEST(ProcessWindow, ClosingDownEndsTheWindowButNotThePass) {
   ui.WaitMessage(BUTTON_OK);
   ui.Finish();
   EXPECT_EQ(advanced, 3);
+}
+
+// A press that starts a pass returns once the pass is over: the pass's window taking its
+// events between records is no sign that the press was handled.
+TEST(ProcessWindow, APressThatStartsAPassReturnsWhenThePassIsDone) {
+  std::atomic<int> advanced{0};
+  TestDriver ui;
+  ui.Start([&] {
+    Window main("Main");
+    auto& start = main.Button("&Start");
+    while (main.Accept()) {
+      if (ACCEPTED() != start) continue;
+      ProcessWindow progress("Pass", "Passing");
+      progress.Open(5);
+      for (int i = 0; i < 5; ++i) {
+        SleepFor(std::chrono::milliseconds(60));  // each record lets the window take its events
+        progress.Advance();
+        ++advanced;
+      }
+      progress.Close();
+    }
+  });
+  DriverWindow main = ui.WaitWindow("Main");
+  main.Control("Start").Press();
+  EXPECT_EQ(advanced, 5) << "the press returned before the pass was done";
+  main.Close();
+  ui.Finish();
 }
 
 }  // namespace

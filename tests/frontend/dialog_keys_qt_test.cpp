@@ -1,5 +1,5 @@
 // Real X key presses and clicks on the Qt renderer: the first field has the keys, Enter, Esc and
-// a double click press the window's buttons, Alt+O in a new holiday saves what was typed, message boxes break their lines
+// a double click press the window's buttons, Ctrl+' reaches the program from a field that alerts it, Alt+O in a new holiday saves what was typed, message boxes break their lines
 // at carriage returns, and the event log's lines are shown in a fixed-pitch font.
 #include <QFontInfo>
 #include <QHeaderView>
@@ -156,6 +156,109 @@ TEST(DialogKeysQt, EnterEscAndADoubleClickPressTheWindowsButtons) {
     const Log log = seen.Log();
     ASSERT_GE(log.size(), 5u);
     EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"row 2", "OK"})) << "the row, then the default button";
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// Ctrl+' (a form's history key, 734) pressed in a field that alerts it reaches the program as
+// that key on that field; in a field that does not alert it, nothing arrives.
+TEST(DialogKeysQt, CtrlQuoteInAFieldThatAlertsItReachesTheProgram) {
+  REQUIRE_QT_DISPLAY();
+  constexpr int kHistoryKey = 734;
+  KeysSeen seen;
+  const int status = RunAsUser([&] {
+    String<20> name, town;
+    std::uint8_t active = 0;
+    Window w("History Form");
+    w.Prompt("&Name:");
+    const int entry = w.Entry(name, "@s20").Alert(kHistoryKey);
+    w.Prompt("&Town:");
+    const int plain = w.Entry(town, "@s20");
+    const int check = w.Check("&Active", active).Alert(kHistoryKey);
+    w.Button("&OK");
+    while (w.Accept()) {
+      if (EVENT() != EVENT_AlertKey || KEYCODE() != kHistoryKey) continue;
+      if (FIELD() == entry) seen.Add("name");
+      if (FIELD() == plain) seen.Add("town");
+      if (FIELD() == check) seen.Add("active");
+    }
+  }, [&] {
+    qt::QtWindow* window = WaitShown("History Form");
+    ASSERT_NE(window, nullptr);
+    using Log = std::vector<std::string>;
+    auto press_in = [&](const char* name, std::size_t expected, int attempts = 3) {
+      for (int attempt = 0; attempt < attempts && seen.Log().size() < expected; ++attempt) {
+        OnGui([&] {
+          window->activateWindow();
+          if (QWidget* field = window->findChild<QWidget*>(name)) field->setFocus();
+        });
+        WaitFor([&] {
+          bool focused = false;
+          OnGui([&] {
+            QWidget* field = window->findChild<QWidget*>(name);
+            focused = field && field->hasFocus();
+          });
+          return focused;
+        }, 2s);
+        FakeKeyChord(platform::kHotKeyCtrl, 0xDE);
+        WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
+      }
+    };
+    press_in("control-2", 1);
+    EXPECT_EQ(seen.Log(), Log{"name"});
+    press_in("control-4", 2, 1);  // the town does not alert the key: nothing comes
+    press_in("control-5", 2);
+    EXPECT_EQ(seen.Log(), (Log{"name", "active"}));
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// Keys with modifiers that a list alerts arrive with the runtime's modifier bits (Shift 0x100,
+// Ctrl 0x200, Alt 0x400, as in Shift+Enter 269 and Ctrl+Alt+Enter 0x60D): Ctrl+Alt+R is 1618
+// and Alt+F11 is 1146, the codes the list extension alerts.
+TEST(DialogKeysQt, ModifiedKeysOnAListCarryTheRuntimesModifierBits) {
+  REQUIRE_QT_DISPLAY();
+  constexpr int kCtrlAltR = 1618, kAltF11 = 1146;
+  KeysSeen seen;
+  const int status = RunAsUser([&] {
+    Queue<Fruit> fruit;
+    fruit.buffer.name = "apple";
+    fruit.Add();
+    QueueList<Fruit> rows(fruit, [](const Fruit& f) { return ListFields{f.name.str()}; });
+    Window w("Modifier Keys");
+    Control& list = w.List("60L(2)|M~Fruit~@s10@").From(&rows);
+    list.Alert(kCtrlAltR).Alert(kAltF11);
+    w.Button("&OK");
+    while (w.Accept()) {
+      if (EVENT() == EVENT_AlertKey && FIELD() == list) seen.Add(std::to_string(KEYCODE()));
+    }
+  }, [&] {
+    qt::QtWindow* window = WaitShown("Modifier Keys");
+    ASSERT_NE(window, nullptr);
+    using Log = std::vector<std::string>;
+    auto press = [&](unsigned modifiers, unsigned key, std::size_t expected) {
+      for (int attempt = 0; attempt < 3 && seen.Log().size() < expected; ++attempt) {
+        OnGui([&] {
+          window->activateWindow();
+          if (QWidget* field = window->findChild<QWidget*>("control-1")) field->setFocus();
+        });
+        WaitFor([&] {
+          bool focused = false;
+          OnGui([&] {
+            QWidget* field = window->findChild<QWidget*>("control-1");
+            focused = field && field->hasFocus();
+          });
+          return focused;
+        }, 2s);
+        FakeKeyChord(modifiers, key);
+        WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
+      }
+    };
+    press(platform::kHotKeyCtrl | platform::kHotKeyAlt, 'R', 1);
+    press(platform::kHotKeyAlt, 0x7A, 2);  // F11
+    EXPECT_EQ(seen.Log(), (Log{std::to_string(kCtrlAltR), std::to_string(kAltF11)}));
     OnGui([&] { window->close(); });
   });
   EXPECT_EQ(status, 0);

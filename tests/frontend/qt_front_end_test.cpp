@@ -2,6 +2,7 @@
 // model's input, the tray icon sits in a real tray host, and the clipboard follows other clients.
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -319,6 +320,42 @@ TEST(QtFrontEnd, AFrameShowsMenusTabsAndQuestionsAndReportsMinimising) {
 
     OnGui([&] { exit->trigger(); });
   });
+  EXPECT_EQ(status, 0);
+}
+
+// A drop list of colours shows a sample of each colour beside its name; an item without one
+// shows none.
+TEST(QtFrontEnd, ADropListShowsTheColourSampleOfEachItem) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        std::string colour = "Red";
+        Window window("Samples");
+        window.DropList(colour, "None|Red|Navy").Swatches({-1, 0x0000FF, 0x800000});
+        while (window.Accept()) {
+        }
+      },
+      [&] {
+        qt::QtWindow* window = WaitShown("Samples");
+        ASSERT_NE(window, nullptr);
+        std::vector<QColor> centres;
+        std::vector<bool> none;
+        OnGui([&] {
+          auto* combo = window->findChild<QComboBox*>();
+          if (!combo) return;
+          for (int i = 0; i < combo->count(); ++i) {
+            const QIcon icon = combo->itemIcon(i);
+            none.push_back(icon.isNull());
+            const QImage picture = icon.pixmap(combo->iconSize(), 1.0).toImage();
+            centres.push_back(picture.isNull() ? QColor() : picture.pixelColor(picture.rect().center()));
+          }
+          window->close();
+        });
+        ASSERT_EQ(none.size(), 3u);
+        EXPECT_EQ(none, (std::vector<bool>{true, false, false}));
+        EXPECT_EQ(centres[1], QColor(255, 0, 0));
+        EXPECT_EQ(centres[2], QColor(0, 0, 128));
+      });
   EXPECT_EQ(status, 0);
 }
 

@@ -1,17 +1,24 @@
 // Windows as the Qt renderer lays them out on the test display: the date picker fits a small
 // laptop screen with every day reachable, windows open over the window that opened them or
 // where they were left, nothing opens larger than the screen, and list columns show their dates
-// and times whole.
+// and times whole; tabs over a list stay low, group boxes keep their height and margins.
+#include <QCheckBox>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "program/schedule/calendar.h"
@@ -193,6 +200,111 @@ TEST(QtLayout, WhereTheUserMovesAWindowReachesTheModelForItsSavedPlace) {
     }, 5s);
     EXPECT_TRUE(known) << "model " << x << "," << y << " screen " << at.x() << "," << at.y();
     EXPECT_NEAR(at.x(), 210, 30);
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// Tabs that only choose the order of the list below them stay as low as their tabs: the list
+// takes the window's spare height.
+TEST(QtLayout, TabsOverAListStayLowAndTheListTakesTheHeight) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser([] {
+    Window w("Tabs Over A List");
+    Control& sheet = w.Sheet();
+    sheet.Tab("By Date");
+    sheet.Tab("By Name");
+    w.List("47L(2)M|~Date~L(0)@d3@28L(2)M~Time~@t4@80L(2)M~Description~@s30@");
+    w.Row().Button("&Close");
+    w.Status(1, "Browsing Records");
+    while (w.Accept()) {
+    }
+  }, [] {
+    qt::QtWindow* window = WaitShown("Tabs Over A List");
+    ASSERT_NE(window, nullptr);
+    // The user (or the saved size) makes the window taller than it needs.
+    OnGui([&] { window->resize(600, 500); });
+    WaitFor([&] {
+      int height = 0;
+      OnGui([&] { height = window->height(); });
+      return height == 500;
+    }, 2s);
+    int tabs_height = 0, tab_bar_height = 0, list_height = 0;
+    OnGui([&] {
+      auto* tabs = window->findChild<QTabWidget*>();
+      auto* list = window->findChild<QTableView*>();
+      ASSERT_TRUE(tabs && list);
+      tabs_height = tabs->height();
+      tab_bar_height = tabs->tabBar()->height();
+      list_height = list->height();
+    });
+    EXPECT_LE(tabs_height, tab_bar_height + 30) << "no empty page above the list: " << tabs_height;
+    EXPECT_GT(list_height, 250) << list_height;
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// A wizard's pages: a page of options and an entry keeps its rows together under its group
+// (the group box is no taller than its radios), a group in a row keeps its controls off its
+// frame, and the prompt beside a text box stands at the box's first line.
+TEST(QtLayout, GroupsKeepTheirHeightAndAPromptStandsAtItsTextBoxsFirstLine) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser([] {
+    std::string kind = "Text", description, text;
+    long ctrl = 1, alt = 0;
+    Window w("Wizard Pages");
+    w.Set(Prop::Width, 640L).Set(Prop::Height, 480L);
+    Control& sheet = w.Sheet();
+    Control& basic = sheet.Tab("Basic");
+    Control& keys = basic.Group("Hot Key");
+    keys.Arrange(Arrangement::Row);
+    keys.Check("Control", ctrl);
+    keys.Check("Alt", alt);
+    Control& option = basic.Option("Text or Task", kind);
+    option.Radio("&Text", "Text");
+    option.Radio("Ta&sk", "Task");
+    basic.Prompt("&Description:");
+    basic.Entry(description, "@s40");
+    Control& page = sheet.Tab("Text");
+    page.Prompt("Enter the &text:");
+    page.Text(text);
+    w.Button("&OK");
+    while (w.Accept()) {
+    }
+  }, [] {
+    qt::QtWindow* window = WaitShown("Wizard Pages");
+    ASSERT_NE(window, nullptr);
+    int option_height = 0, option_needs = 0, control_left = 0, keys_left = 0;
+    OnGui([&] {
+      for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
+        if (box->findChild<QRadioButton*>()) {
+          option_height = box->height();
+          option_needs = box->sizeHint().height();
+        }
+        if (QCheckBox* check = box->findChild<QCheckBox*>()) {
+          keys_left = box->mapToGlobal(QPoint(0, 0)).x();
+          control_left = check->mapToGlobal(QPoint(0, 0)).x();
+        }
+      }
+    });
+    EXPECT_GT(option_needs, 0);
+    EXPECT_LE(option_height, option_needs + 4) << "the option box takes no spare height";
+    EXPECT_GE(control_left - keys_left, 4) << "the row's first check box stands off the frame";
+
+    int prompt_middle = 0, text_top = 0;
+    OnGui([&] { window->findChild<QTabWidget*>()->setCurrentIndex(1); });
+    std::this_thread::sleep_for(200ms);  // the page is laid out once shown
+    OnGui([&] {
+      QLabel* prompt = nullptr;
+      for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text().contains("Enter the")) prompt = label;
+      }
+      auto* box = window->findChild<QPlainTextEdit*>();
+      ASSERT_TRUE(prompt && box);
+      prompt_middle = prompt->mapToGlobal(prompt->rect().center()).y();  // where its text stands
+      text_top = box->mapToGlobal(QPoint(0, 0)).y();
+    });
+    EXPECT_GT(text_top, 0);
+    EXPECT_LE(std::abs(prompt_middle - text_top), 20) << "prompt at the text box's first line: " << prompt_middle << " " << text_top;
   });
   EXPECT_EQ(status, 0);
 }

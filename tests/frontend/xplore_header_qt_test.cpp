@@ -10,7 +10,9 @@
 
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
+#include "frontend/qt/list_column_widths.h"
 #include "framework/window_manager.h"
+#include "runtime/ini_file.h"
 #include "runtime/window/window.h"
 #include "tests/frontend/qt_test_support.h"
 #include "tests/frontend/x11_test_input.h"
@@ -125,6 +127,45 @@ TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
       WaitFor([&] { return first_header() == "Letters"; }, 2s);
     }
     EXPECT_EQ(first_header(), "Letters");
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// The list font size, line height and scroll bars a user chose come back with the kept layout:
+// the Qt list shows them, with columns as wide as the format says in that font.
+TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
+  REQUIRE_QT_DISPLAY();
+  test_support::TempFolder folder("vx_xplore_qt");
+  const std::string ini = (folder / "POSITION.INI").string();
+  {
+    IniFile kept(ini);
+    kept.Put("XploreNames", "XploreOrigFormatString-?List", "90L(2)M|~Name~@s20@40R(2)M~Letters~@n3@");
+    kept.Put("XploreNames", "XplorePoint-?List", "20");
+    kept.Put("XploreNames", "XploreLineHeight-?List", "12");
+    kept.Put("XploreNames", "XploreVscroll-?List", "0");
+  }
+  const int status = RunAsUser([&] { NamesProgram(ini); }, [&] {
+    qt::QtWindow* window = WaitShown("Xplore Names");
+    ASSERT_NE(window, nullptr);
+    QTableView* list = nullptr;
+    OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+    ASSERT_NE(list, nullptr);
+    qreal points = 0;
+    int row_height = 0, line_height = 0, name_width = 0, designed = 0;
+    bool vertical_bar_off = false;
+    OnGui([&] {
+      points = list->font().pointSizeF();
+      row_height = list->verticalHeader()->defaultSectionSize();
+      line_height = list->fontMetrics().height();
+      name_width = list->columnWidth(0);
+      vertical_bar_off = list->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+      designed = qt::ColumnPixels(ParseListFormat("90L(2)M|~Name~@s20@")[0], list->fontMetrics());
+    });
+    EXPECT_EQ(points, 20.0);
+    EXPECT_EQ(row_height, (12 * line_height + 4) / 8) << "twelve eighths of the font's height";
+    EXPECT_TRUE(vertical_bar_off);
+    EXPECT_EQ(name_width, designed) << "the name column is as wide as its format in the larger font";
     OnGui([&] { window->close(); });
   });
   EXPECT_EQ(status, 0);

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
 #include "runtime/threads.h"
@@ -163,6 +167,51 @@ TEST(WindowModel, AModalWindowTakesItsThreadsInputUntilItCloses) {
   browse.Close();
   ui.Finish();
   EXPECT_EQ(log, (std::vector<std::string>{"form closed", "browse event"}));
+}
+
+// A press that starts work under a progress window returns once the work is done: the thread
+// looking at the progress window's events between steps is busy, not waiting for the user. The
+// progress window can still be found and pressed meanwhile.
+TEST(WindowModel, AnInputThatStartsWorkReturnsWhenTheWorkIsDone) {
+  std::atomic<int> steps{0};
+  std::atomic<bool> stopped{false};
+  TestDriver ui;
+  ui.Start([&] {
+    Window main("Main");
+    auto& work = main.Button("&Work");
+    auto& long_work = main.Button("&Long Work");
+    while (main.Accept()) {
+      if (ACCEPTED() != work && ACCEPTED() != long_work) continue;
+      const int limit = ACCEPTED() == work ? 5 : 20000;
+      Window progress("Busy");
+      auto& stop = progress.Button("Stop");
+      progress.Working(true);
+      progress.Timer(1);
+      steps = 0;
+      stopped = false;
+      for (int i = 0; i < limit && !stopped; ++i) {
+        SleepFor(std::chrono::milliseconds(2));
+        ++steps;
+        while (progress.Accept()) {
+          if (EVENT() == EVENT_Timer) break;
+          if (ACCEPTED() == stop) stopped = true;
+        }
+      }
+    }
+  });
+  auto main = ui.WaitWindow("Main");
+  main.Control("Work").Press();
+  EXPECT_EQ(steps, 5) << "the press returned before the work was done";
+  EXPECT_FALSE(ui.HasWindow("Busy"));
+
+  std::thread user([&] { main.Control("Long Work").Press(); });
+  auto busy = ui.WaitWindow("Busy");
+  busy.Control("Stop").Press();  // returns once the work has stopped and the thread waits again
+  EXPECT_TRUE(stopped);
+  EXPECT_LT(steps, 20000);
+  user.join();
+  main.Close();
+  ui.Finish();
 }
 
 TEST(WindowModel, ASecondRunOfTheSameDriverTakesEachActionBeforeItReturns) {

@@ -36,6 +36,15 @@ TEST_F(XploreGraphTest, EachCategoryIsABarWithItsCountShareAndColourAndThePictur
   EXPECT_EQ(graph.PicturesCopied(), 1);
   EXPECT_TRUE(graph.Control("OK").Hidden()) << "the picture is taken without the buttons";
   ui_.WaitUntil([&] { return !graph.Control("OK").Hidden(); }, "the buttons to come back");
+  // Print Screen and Alt+Print Screen do the same.
+  bars.PressKey(PrintScreenKey);
+  EXPECT_EQ(graph.PicturesCopied(), 2);
+  ui_.WaitUntil([&] { return !graph.Control("OK").Hidden(); }, "the buttons to come back");
+  bars.PressKey(AltPrintScreen);
+  EXPECT_EQ(graph.PicturesCopied(), 3);
+  ui_.WaitUntil([&] { return !graph.Control("OK").Hidden(); }, "the buttons to come back");
+  EXPECT_EQ(IniFile(g_setup.ini).Get("XplorePreferences", "FontSize", "none"), "none");
+  EXPECT_EQ(bars.Get(Prop::FontSize), "12") << "the preferences' default size";
 
   // The preferences reorder the colours: the first bar takes the new first colour.
   graph.Control("Pre&ferences").Press();

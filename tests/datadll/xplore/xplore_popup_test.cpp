@@ -258,7 +258,16 @@ TEST_F(XplorePopupTest, ListPropertiesHideShowAndColourColumns) {
   // Colours of the current column, applied at once; "&Default" brings the design back.
   properties.Control("C&olors").Press();
   DriverWindow colours = ui_.WaitWindow("Column Colors");
-  colours.ControlNumber(4).Choose("Red");  // normal text
+  // Each colour is offered with a sample of itself; "None" has none.
+  DriverControl normal_text = colours.ControlNumber(4);
+  ASSERT_EQ(normal_text.Kind(), ControlType::DropList);
+  for (long row = 1; row <= static_cast<long>(normal_text.Rows()); ++row) {
+    const ListCell item = normal_text.CellDetail(row, 1);
+    EXPECT_EQ(item.swatch, XPLORECLASS::COLORSTRINGTOLONG(item.text, -1)) << item.text;
+  }
+  EXPECT_EQ(normal_text.CellDetail(1, 1).text, "None");
+  EXPECT_EQ(normal_text.CellDetail(1, 1).swatch, -1);
+  normal_text.Choose("Red");  // normal text
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, 0x0000FF);
   colours.Control("&Reset").Press();
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].normal_fg, -1);
@@ -314,17 +323,23 @@ TEST_F(XplorePopupTest, TheKeysAndTheAttributeWindowsChangeTheListAtOnceAndItsFo
   properties.Control("F&ont").Press();
   DriverWindow font = ui_.WaitWindow("Font");
   font.Control("Typeface").Type("DejaVu Sans Mono");
+  font.Control("Size").Type("14");
   font.Control("Style").Choose("Bold");
   font.Control("OK").Press();
   ui_.WaitClosed(font);
   EXPECT_EQ(list.Get(Prop::FontName), "DejaVu Sans Mono");
   EXPECT_EQ(list.Get(Prop::FontStyle), "700");
+  EXPECT_EQ(list.Get(Prop::FontSize), "14");
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
   CloseAll(w);
 
   w = Open();
   EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontName), "DejaVu Sans Mono");
+  EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontSize), "14");
+  w.ControlNumber(1).PressKey(AltF12);  // the window's own layout: the design's font again
+  EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontName), "");
+  EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontSize), "0");
   CloseAll(w);
 }
 
@@ -335,6 +350,8 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
   DriverWindow properties = ui_.WaitWindow("List Properties");
   EXPECT_TRUE(properties.Control("Te&xt").Disabled()) << "the program's mask offers none of them";
   EXPECT_TRUE(properties.Control("F&ixed").Disabled());
+  EXPECT_TRUE(properties.Control("&LineHeight").Disabled());
+  EXPECT_TRUE(properties.Control("&Vertical Scroll").Disabled());
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
   CloseAll(w);
@@ -356,8 +373,23 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
   EXPECT_EQ(born.width, 75);
   EXPECT_EQ(born.justify, 'R');
   EXPECT_TRUE(born.underline);
+
+  // The list's line height and scroll bars apply at once and come back with the layout; the
+  // window's own layout brings the design's line height back.
+  properties.Control("&LineHeight").Type("12");
+  properties.Control("&Vertical Scroll").Tick(false);
+  EXPECT_EQ(list.Get(Prop::LineHeight), "12");
+  EXPECT_EQ(list.Get(Prop::VScroll), "0");
+  EXPECT_EQ(list.Get(Prop::HScroll), "");
   properties.Control("&Close").Press();
   ui_.WaitClosed(properties);
+  CloseAll(w);
+  w = Open();
+  list = w.ControlNumber(1);
+  EXPECT_EQ(list.Get(Prop::LineHeight), "12");
+  EXPECT_EQ(list.Get(Prop::VScroll), "0");
+  list.PressKey(AltF12);
+  EXPECT_EQ(list.Get(Prop::LineHeight), "0");
   CloseAll(w);
 }
 

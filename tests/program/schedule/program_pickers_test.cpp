@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <string>
 
 #include "datadll/dictionary/globals.h"
@@ -65,6 +66,9 @@ TEST_F(ProgramPickersTest, AChosenProgramSetsTheCommandAndABlankFolder) {
   EXPECT_EQ(requests[0].caption, "Choose a Program to Start");
   EXPECT_EQ(requests[2].caption, "Select a Program");
   EXPECT_EQ(requests[4].answer_text, "");
+  // The task's folder is where the dialog starts; the program's folder is remembered.
+  EXPECT_EQ(requests[1].text.rfind("/home/me/", 0), 0u) << requests[1].text;
+  EXPECT_EQ(SAVEPATH.str(), std::filesystem::current_path().string());
 }
 
 TEST_F(ProgramPickersTest, TheDateRangeIsWrittenBackOnlyOnOk) {

@@ -165,6 +165,63 @@ TEST_F(HotKeyWindowsTest, ANewTextHotKeyIsComposedPageByPageAndStored) {
   ui_.Finish();
 }
 
+// Ctrl+' (key code 734) on a field of the editor puts back that field from the hot key saved
+// last; the modifier boxes and the key list put back the whole composed key.
+TEST_F(HotKeyWindowsTest, TheHistoryKeyPutsBackAFieldOfTheHotKeySavedLast) {
+  constexpr int kHistoryKey = 734;
+  DriverWindow w = StartBrowse();
+  w.Control("&New").Press();
+  DriverWindow first = ui_.WaitWindow("New Hot Key");
+  first.Control("Shift").Tick(false);
+  first.Control("Alt").Tick();
+  first.Control("&Key:").Choose("F5");
+  first.Control("&Next").Press();
+  first.Control("Enter a description for this hot key (optional):").Type("Greeting");
+  first.Control("&Next").Press();
+  first.Control("Enter the text you wish to have typed/copied:").Type("Kind regards");
+  first.Control("Type or use clipboard").Choose("Copy to clipboard");
+  first.Control("&OK").Press();
+  ui_.WaitClosed(first);
+
+  w.Control("&New").Press();
+  DriverWindow form = ui_.WaitWindow("New Hot Key");
+  form.Control("&Active").Tick(false);
+  form.Control("&Active").PressKey(kHistoryKey);
+  EXPECT_EQ(form.Control("&Active").Value(), "1");
+  form.Control("&Key:").PressKey(kHistoryKey);
+  EXPECT_EQ(form.Control("Combination:").Value(), "Ctrl-Alt-F5");
+  EXPECT_EQ(form.Control("&Key:").Value(), "F5");
+  EXPECT_EQ(form.Control("Alt").Value(), "1");
+  EXPECT_EQ(form.Control("Shift").Value(), "0");
+  form.Control("&Next").Press();
+  DriverControl description = form.Control("Enter a description for this hot key (optional):");
+  EXPECT_EQ(description.Value(), "");
+  description.PressKey(kHistoryKey);
+  EXPECT_EQ(description.Value(), "Greeting");
+  form.Control("&Next").Press();
+  DriverControl text = form.Control("Enter the text you wish to have typed/copied:");
+  text.PressKey(kHistoryKey);
+  EXPECT_EQ(text.Value(), "Kind regards");
+  form.Control("Type or use clipboard").PressKey(kHistoryKey);
+  EXPECT_EQ(form.Control("Type or use clipboard").Choice(), 2) << "Copy to clipboard";
+
+  // A change keeps only what was put back: the other key is stored apart from the first.
+  form.Control("&Back").Press();
+  description.Type("Regards again");
+  form.Control("&Back").Press();
+  form.Control("&Key:").Choose("F6");
+  form.Control("&OK").Press();
+  ui_.WaitClosed(form);
+  const std::vector<StoredKey> keys = Stored();
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[1].key, "Ctrl-Alt-F6");
+  EXPECT_EQ(keys[1].description, "Regards again");
+  EXPECT_EQ(keys[1].text, "Kind regards");
+  EXPECT_EQ(keys[1].type, "Copy");
+  w.Close();
+  ui_.Finish();
+}
+
 TEST_F(HotKeyWindowsTest, AKeyWithoutModifierWordsOpensAsItsKeyName) {
   AddKey("F12", "Text", 0, "Plain");
   DriverWindow w = StartBrowse();

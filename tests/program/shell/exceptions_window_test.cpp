@@ -52,7 +52,12 @@ TEST_F(ExceptionsWindowTest, BlankTaskOpensWithSkipAndNoDaysAndCloseStoresTheTic
   for (const char* day : {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}) {
     EXPECT_EQ(w.Control(day).Value(), "0") << day;
   }
+  // The tab being shown keeps its own colour; the other is greyed.
+  EXPECT_EQ(w.Control("Overrides By Day").Get(Prop::Color), "10987431");
+  EXPECT_EQ(w.Control("Standard").Get(Prop::Color), "-1");
   w.Control("Overrides By Day").Press();
+  EXPECT_EQ(w.Control("Standard").Get(Prop::Color), "10987431");
+  EXPECT_EQ(w.Control("Overrides By Day").Get(Prop::Color), "-1");
   w.Control("Tuesday").Tick();
   w.Control("Cl&ose").Press();
   Finish(w);

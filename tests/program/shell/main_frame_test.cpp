@@ -232,6 +232,7 @@ TEST_F(MainFrameTest, MenuItemsOfWindowsNotBuiltAreGreyAndRegisteredOnesStartOnT
   // Another test may have registered every window: these stand for windows not built.
   RegisterMainProcedure("BrowseSchedule", {});
   RegisterMainProcedure("Setup", {});
+  RegisterMainProcedure("UpdateSchedule", {});
   DriverWindow frame = StartMain();
   EXPECT_TRUE(frame.Control("&Scheduled Tasks").Disabled());
   EXPECT_TRUE(frame.Control("&Options").Disabled());

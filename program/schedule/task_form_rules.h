@@ -1,0 +1,65 @@
+// The rules of the task form that do not need its window: how a new task is primed, the checks
+// of its dates, the copy of a task's script, the skip moved onto the source of a special event,
+// and the per-user rows of a task. All work on the task in the SCHEDULE buffer (SCH).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "datadll/dictionary/schedule_table.h"
+
+namespace vx {
+
+// The task types a form offers, as stored in SCH.TaskType.
+inline constexpr std::string_view kRunProgram = "Run Program";
+inline constexpr std::string_view kDisplayMessage = "Display Message";
+inline constexpr std::string_view kBoth = "Both";
+inline constexpr std::string_view kReminder = "None";
+// A reminder has no start time of its own: it falls due at the end of its day.
+inline constexpr std::int32_t kReminderTime = 8639500;
+
+// Primes a new task that was not primed by its caller: `task_type` (blank: "Both"), today or
+// the date in GLO_DATETOUSE, five minutes from now, Monday to Friday, the last category used
+// for the type (else the first category there is), and the run flags of a new task.
+void PrimeNewTask(std::string_view task_type);
+
+// The category last used for a task type (settings key "VXCAT" + type), else the first stored
+// category; blank when there is none.
+std::string LastCategoryFor(std::string_view task_type);
+void RememberCategory();
+
+// The categories to offer, in name order.
+std::vector<std::string> CategoryNames();
+
+// The message copy mode shows for the ids (blank when the ids allow the copy).
+std::string CopyIdsMessage(std::int32_t original_id, std::int32_t new_id);
+
+// Copies the script of task from_id onto task to_id in one transaction: when any step cannot be
+// added (the failure is shown), nothing of the copy is kept. Answers whether the copy was kept
+// (true also when there was nothing to copy).
+bool CopyTaskScript(std::int32_t from_id, std::int32_t to_id);
+
+// True when the task's end moment is set and lies before its start: an end date before the
+// start date, or on the start date with an end time before the start time.
+bool EndBeforeStart(const SCHEDULE_RECORD& task);
+// True when the advance warning lies after the task's own moment.
+bool WarningAfterTask(const SCHEDULE_RECORD& task);
+// Sets the advance warning from the program INI's default ([Warning] Active, Date, Time);
+// answers whether the INI asked for one.
+bool ApplyDefaultWarning();
+
+// Sets SCH.SkipNextTime on task source_id (the task a special event was made from), reporting a
+// failure as the editor does; the file position of SCHEDULE and the buffer are kept.
+bool SkipSourceTask(std::int32_t source_id);
+
+// The per-user rows (VXUSD) of task SCH.ID.
+std::vector<std::string> UserNames();
+std::vector<std::string> TaskUserNames(std::int32_t task_id);
+// Adds a row for `user` carrying the task's own next run and flags; an existing row stays.
+void AddTaskUser(std::string_view user);
+void RemoveTaskUser(std::int32_t task_id, std::string_view user);
+void RemoveTaskUsers(std::int32_t task_id);
+
+}  // namespace vx

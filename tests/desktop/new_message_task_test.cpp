@@ -1,0 +1,145 @@
+// The built VX program on a real X display, used as a person would: "New Message (Wizard)" from
+// the frame's keyboard shortcut, a message typed, the time set two minutes ahead on the
+// Scheduling page, OK; when the time comes, the message appears in its own window.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "datadll/dictionary/vx_files.h"
+#include "platform/virtual_keys.h"
+#include "platform/x11_fake_keys.h"
+#include "program/shell/config_store.h"
+#include "tests/platform/temp_folder.h"
+#include "tests/desktop/x_windows.h"
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kFrame = "Varnodex 2000";
+constexpr const char* kForm = "New Task";
+constexpr unsigned kColonKey = 186;  // the ";" key; with Shift, ":"
+
+bool Shown(Display* display, const std::string& title) {
+  return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
+}
+
+// Types letters, digits, blanks and colons as key presses into the focused window.
+void TypeText(const std::string& text) {
+  for (const char c : text) {
+    if (c == ':') {
+      platform::FakeKeyChord(platform::kHotKeyShift, kColonKey);
+    } else if (c >= 'a' && c <= 'z') {
+      platform::FakeKeyChord(0, static_cast<unsigned>(c - 'a' + 'A'));
+    } else {
+      platform::FakeKeyChord(0, static_cast<unsigned char>(c));
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+}
+
+// Presses a key chord in the window titled `title` (brought to the front first) until `done`
+// holds. Other tests' key presses on the same display can swallow one: retried.
+bool PressUntil(Display* display, const std::string& title, unsigned modifiers, unsigned key,
+                const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (!test::FocusWindowTitled(display, title)) {
+      std::this_thread::sleep_for(200ms);
+      continue;
+    }
+    std::this_thread::sleep_for(200ms);
+    platform::FakeKeyChord(modifiers, key);
+    if (done()) return true;
+  }
+  return false;
+}
+
+class NewMessageTaskTest : public test::TempFolderTest {
+ protected:
+  void SetUp() override {
+    test::TempFolderTest::SetUp();
+    if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
+    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
+    // An empty data folder; due messages show in the program's own window.
+    VX_Files_Load();
+    SetConfigValue("UseVXMsg", "0");
+    VX_Files_Unload();
+    std::ofstream("VX97.TPS").close();
+    display_ = XOpenDisplay(nullptr);
+    ASSERT_NE(display_, nullptr);
+  }
+  void TearDown() override {
+    if (display_) XCloseDisplay(display_);
+    if (pid_ != 0 && waitpid(pid_, &status_, WNOHANG) == 0) test::EndWithin(pid_, 10s, status_);
+    test::TempFolderTest::TearDown();
+  }
+
+  std::filesystem::path program_;
+  Display* display_ = nullptr;
+  pid_t pid_ = 0;
+  int status_ = 0;
+};
+
+TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
+  // The task is for today: a clock about to pass midnight would make it tomorrow's.
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  if (local.tm_hour == 23 && local.tm_min >= 55) GTEST_SKIP() << "too close to midnight";
+  const std::string message = "feed the cat " + std::to_string(getpid() % 100000);
+
+  pid_ = test::StartWithoutSessionBus(program_.string());
+  ASSERT_NE(pid_, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame); }, 30s)) << "the frame appears";
+  ASSERT_TRUE(PressUntil(display_, kFrame, platform::kHotKeyCtrl | platform::kHotKeyShift, 'M', [&] {
+    return test::WaitUntil([&] { return Shown(display_, kForm); }, 3s);
+  })) << "Ctrl+Shift+M opens the message wizard";
+
+  // The wizard's first page asks for the message, with the typing place in it.
+  ASSERT_TRUE(test::FocusWindowTitled(display_, kForm));
+  std::this_thread::sleep_for(300ms);
+  TypeText(message);
+  // Next: the Scheduling page; Alt+T: its time, whose text typing replaces.
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'N');
+  std::this_thread::sleep_for(300ms);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'T');
+  std::this_thread::sleep_for(200ms);
+  now = std::time(nullptr) + 120;
+  localtime_r(&now, &local);
+  char due[8];
+  std::snprintf(due, sizeof due, "%02d:%02d", local.tm_hour, local.tm_min);
+  TypeText(due);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'O');
+  ASSERT_TRUE(test::WaitUntil([&] { return !Shown(display_, kForm); }, 10s)) << "OK stores the task";
+
+  // The message appears in a window titled with it once its minute has come.
+  const auto typed = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Shown(display_, message)) << "not before it is due";
+  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, message); }, 200s))
+      << "the message window of \"" << message << "\" appears when due at " << due;
+  EXPECT_GT(std::chrono::steady_clock::now() - typed, 50s) << "it waited for its time";
+  // The message helper, when the settings chose it, lives on until its window closes.
+  const ::Window shown = test::FindWindowTitled(display_, DefaultRootWindow(display_), message, true);
+  if (const pid_t owner = shown != 0 ? test::WindowProcess(display_, shown) : 0; owner > 0 && owner != pid_) {
+    kill(owner, SIGTERM);
+  }
+
+  ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX ends on SIGTERM";
+  pid_ = 0;
+  EXPECT_TRUE(WIFEXITED(status_) && WEXITSTATUS(status_) == 0) << "status " << status_;
+}
+
+}  // namespace
+}  // namespace vx
