@@ -145,6 +145,13 @@ bool Window::Accept() {
   for (;;) {
     std::optional<Event> next;
     auto& deferred = t_windows.deferred;
+    if (!closing_down_ && SessionEndsUnder()) {
+      // The desktop session is ending and a window under this one must hear of it: this window
+      // closes down as if cancelled, so the event reaches it (through every window between).
+      closing_ = closing_down_ = true;
+      t_windows.current = Event{EVENT_CloseDown, 0, id_};
+      return true;
+    }
     auto mine = std::find_if(deferred.begin(), deferred.end(), [&](const Event& e) { return e.window == id_; });
     if (mine != deferred.end()) {
       next = std::move(*mine);
@@ -191,6 +198,15 @@ bool Window::Accept() {
     t_windows.current = std::move(e);
     return true;
   }
+}
+
+// An end-of-session event put aside for a window of this thread under this one.
+bool Window::SessionEndsUnder() const {
+  const auto& open = t_windows.open;
+  if (open.empty() || open.back() != this) return false;
+  return std::any_of(t_windows.deferred.begin(), t_windows.deferred.end(), [&](const Event& e) {
+    return e.number == EVENT_EndSession && e.window != id_ && IsWindowOpenHere(e.window);
+  });
 }
 
 bool Window::ApplyInput(Event& e) {

@@ -39,6 +39,8 @@ class Window : public ControlMaker {
   // The event loop: waits for the next event of this window and answers true, or answers false
   // once a close (EVENT_CloseWindow or EVENT_CloseDown) has been taken and not cycled; the
   // window is then closed. A close event is cycled by calling Cycle() while handling it.
+  // EVENT_EndSession for a window of the thread under this one makes this one take
+  // EVENT_CloseDown (it closes as if cancelled), so the end of the session reaches that window.
   bool Accept();
   void Cycle() { cycled_ = true; }
   // A window that shows work under way (a progress window): its thread looks at its events
@@ -118,6 +120,7 @@ class Window : public ControlMaker {
   void AnnounceProp(int control, Prop prop, const std::string& value);
   void AnnounceRows(const Control& control);
   bool ApplyInput(Event& event);
+  bool SessionEndsUnder() const;
   bool TakeDialogKey(Event& event);
   void PressDefaultAfterDoubleClick(const Event& event);
   void ScheduleTimer();

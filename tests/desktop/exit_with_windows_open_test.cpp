@@ -1,18 +1,23 @@
 // The built VX program on a real X display ends cleanly with a list, a form and a task's message
 // window open, whether it is told to by File, Exit or by the end of the session (SIGTERM): every
-// window's thread closes before the data library goes.
+// window's thread closes before the data library goes. The end of the session also ends it with
+// Options open, a window on the frame's own thread.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
+#include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/vx_files.h"
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
 #include "program/shell/config_store.h"
+#include "runtime/storage/file.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/x_windows.h"
@@ -27,6 +32,26 @@ constexpr const char* kMessage = "Prune the roses 5120";
 
 bool Shown(Display* display, const char* title) {
   return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
+}
+
+// Open files belong to the thread and outlive the data library's unload: a table left open by
+// an earlier test would take this test's settings to that test's folder.
+void CloseDataFiles() {
+  for (const storage::TableDef* table : DictionaryTables()) {
+    storage::File& file = storage::File::For(*table);
+    while (file.IsOpen()) file.Close();
+  }
+}
+
+std::string EventLog() {
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    std::string name = entry.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name != "VX98EVNT.LOG") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return {};
 }
 
 // Presses a key chord in the window titled `title` (brought to the front and focused first)
@@ -49,12 +74,15 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
+    CloseDataFiles();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
     program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     test::AddDueMessageTask(kMessage, "Before the frost.", false);
     VX_Files_Load();
     SetConfigValue("MinimizeOnCloseRequest", "0");  // Exit asks nothing
+    SetConfigValue("LogEvents", "1");               // the end writes its line to the event log
+    CloseDataFiles();
     VX_Files_Unload();
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
@@ -97,6 +125,22 @@ TEST_F(ExitWithWindowsOpenTest, TheEndOfTheSessionClosesEveryWindowFirst) {
   ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX did not end after SIGTERM";
   pid_ = 0;
   ExpectCleanEnd();
+}
+
+// Options runs on the frame's own thread: the end of the session closes it as if cancelled and
+// the frame then ends as always, with its line in the event log.
+TEST_F(ExitWithWindowsOpenTest, TheEndOfTheSessionClosesOptionsOpenOverTheFrame) {
+  pid_ = test::StartWithoutSessionBus(program_.string());
+  ASSERT_NE(pid_, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame) && Shown(display_, kMessage); }, 30s))
+      << "the frame and the task's message window appear";
+  ASSERT_TRUE(PressUntil(display_, kFrame, 0, 0x79 /* F10 */, [&] {
+    return test::WaitUntil([&] { return Shown(display_, "Options"); }, 3s);
+  })) << "F10 opens Options";
+  ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX did not end after SIGTERM with Options open";
+  pid_ = 0;
+  ExpectCleanEnd();
+  EXPECT_NE(EventLog().find("Exit Varnodex"), std::string::npos) << EventLog();
 }
 
 TEST_F(ExitWithWindowsOpenTest, FileExitClosesEveryWindowFirst) {

@@ -169,6 +169,48 @@ TEST(WindowModel, AModalWindowTakesItsThreadsInputUntilItCloses) {
   EXPECT_EQ(log, (std::vector<std::string>{"form closed", "browse event"}));
 }
 
+// The end of the session, posted to a window with two windows of its thread over it, closes each
+// of them down (newest first, as if cancelled) and then reaches that window. The question whether
+// the session may end closes nothing.
+TEST(WindowModel, TheEndOfTheSessionClosesTheWindowsOverItsWindowAndThenReachesIt) {
+  std::vector<std::string> log;
+  TestDriver ui;
+  ui.Start([&] {
+    Window frame("Frame");
+    auto& open = frame.Button("&Open");
+    while (frame.Accept()) {
+      if (EVENT() == EVENT_QueryEndSession) log.push_back("frame asked");
+      if (EVENT() == EVENT_EndSession) {
+        log.push_back("frame told");
+        break;
+      }
+      if (ACCEPTED() != open) continue;
+      Window dialog("Dialog");
+      auto& more = dialog.Button("&More");
+      while (dialog.Accept()) {
+        if (EVENT() == EVENT_CloseDown) log.push_back("dialog closed down");
+        if (ACCEPTED() != more) continue;
+        Window inner("Inner");
+        inner.Button("Cancel");
+        while (inner.Accept()) {
+          if (EVENT() == EVENT_CloseDown) log.push_back("inner closed down");
+        }
+      }
+    }
+  });
+  auto frame = ui.WaitWindow("Frame");
+  frame.Control("Open").Press();
+  ui.WaitWindow("Dialog").Control("More").Press();
+  auto inner = ui.WaitWindow("Inner");
+  // Posted as the session's listener posts them: program events for the frame, from another thread.
+  PostEvent(frame.Thread(), Event{EVENT_QueryEndSession, 0, frame.Id()});
+  inner.Post(EVENT_User + 1);  // taken after the question
+  EXPECT_TRUE(inner.Open());
+  PostEvent(frame.Thread(), Event{EVENT_EndSession, 0, frame.Id()});
+  ui.Finish();
+  EXPECT_EQ(log, (std::vector<std::string>{"inner closed down", "dialog closed down", "frame asked", "frame told"}));
+}
+
 // A press that starts work under a progress window returns once the work is done: the thread
 // looking at the progress window's events between steps is busy, not waiting for the user. The
 // progress window can still be found and pressed meanwhile.

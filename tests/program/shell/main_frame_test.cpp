@@ -25,7 +25,9 @@
 #include "program/scripts/send_keys.h"
 #include "program/shell/help_links.h"
 #include "program/shell/main_procedures.h"
+#include "platform/session_end.h"
 #include "program/admin/password_validation.h"
+#include "program/shell/config_store.h"
 #include "program/shell/program_body.h"
 #include "program/shell/program_registry.h"
 #include "program/shell/register_program_windows.h"
@@ -511,6 +513,39 @@ TEST_F(MainFrameTest, TheEndOfTheSessionClosesWithoutTheQuestion) {
   frame.Post(EVENT_EndSession);
   ui_.Finish();
   EXPECT_TRUE(ui_.Messages().empty());
+}
+
+// Options, About and Housekeeping run on Main's own thread, over the frame: the end of the
+// session closes the one open as if cancelled, and Main then ends as it always does.
+TEST_F(MainFrameTest, TheEndOfTheSessionClosesAWindowOpenOnMainsThreadAndMainEndsCleanly) {
+  RegisterProgramWindows();
+  const struct {
+    std::vector<std::string_view> item;
+    std::string_view title;
+  } cases[] = {
+      {{"&File", "&Options"}, "Options"},
+      {{"&Help", "&About"}, "About"},
+      {{"&File", "House&keeping"}, "Housekeeping"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.title));
+    std::filesystem::remove("VX98Evnt.LOG");
+    SetConfigValue("LogEvents", "1");  // kept when Options' Cancel loads the settings again
+    DriverWindow frame = StartMain();
+    Locked([] { MINIMIZEONCLOSEREQUEST = 1; });  // the end of the session asks nothing
+    frame.Pick(c.item);
+    const DriverWindow window = ui_.WaitWindow(c.title);
+    EXPECT_EQ(window.Thread(), frame.Thread());
+
+    platform::SessionQueryEnd();
+    platform::SessionEnd();
+    ui_.Finish();
+    EXPECT_FALSE(window.Open());
+    EXPECT_FALSE(frame.Open());
+    EXPECT_TRUE(ui_.Messages().empty());
+    const std::string log = Read("VX98Evnt.LOG");
+    EXPECT_NE(log.find("Exit Varnodex"), std::string::npos) << log;
+  }
 }
 
 TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManagerEndsTheProgram) {
