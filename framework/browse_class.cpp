@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <memory>
 
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/expression/evaluate.h"
+#include "runtime/storage/sqlite_session.h"
+#include "runtime/threads.h"
 
 namespace vx {
 
@@ -77,17 +80,30 @@ void BrowseClass::ResetFromView() {
   if (!view_) return;
   const long keep = PositionOf(selected_);
   const long keep_row = selected_;
-  rows_.clear();
-  positions_.clear();
-  locator_texts_.clear();
   auto locator_entry = locators_.find(order_);
   const std::function<std::string()>* locator =
       sort_locator_ ? &sort_locator_ : locator_entry != locators_.end() ? &locator_entry->second : nullptr;
   const int view_order =
       order_ >= 1 && order_ <= static_cast<int>(view_orders_.size()) ? view_orders_[order_ - 1] : order_;
+  // The rows are read aside and take the old ones' place at the end, so that while the read
+  // gives other threads a turn the list still answers the rows it had.
+  std::vector<std::vector<std::string>> rows;
+  std::vector<long> positions;
+  std::vector<std::string> locator_texts;
   std::vector<std::vector<ExprValue>> sort_values;
+  auto slice_start = std::chrono::steady_clock::now();
   view_->Reset(view_order);
-  while (view_->Next()) {
+  for (;;) {
+    // A long read lets the other runtime threads run now and then (Main's tick must not stall).
+    // YIELD only gives the lock up: this thread's events wait until it next waits for events,
+    // and its record buffers and walk are its own; a walk re-queries from where it stood if
+    // another thread wrote meanwhile. Not inside a transaction of this thread, which may hold
+    // its file's write lock that another thread would wait for holding the runtime lock.
+    if (std::chrono::steady_clock::now() - slice_start >= kReadSlice && MayYieldWhileRendered()) {
+      YIELD();
+      slice_start = std::chrono::steady_clock::now();
+    }
+    if (!view_->Next()) break;
     if (!PassesFilters()) continue;
     Q.clear();
     SetQueueRecord();
@@ -95,14 +111,18 @@ void BrowseClass::ResetFromView() {
       std::vector<ExprValue>& values = sort_values.emplace_back();
       for (const SortElement& element : sort_elements_) values.push_back(element.value ? element.value() : ExprValue());
     }
-    rows_.push_back(Q);
-    positions_.push_back(view_->Position());
+    rows.push_back(std::move(Q));
+    Q.clear();
+    positions.push_back(view_->Position());
     if (locator && *locator) {
       std::string text = (*locator)();
       for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      locator_texts_.push_back(std::move(text));
+      locator_texts.push_back(std::move(text));
     }
   }
+  rows_ = std::move(rows);
+  positions_ = std::move(positions);
+  locator_texts_ = std::move(locator_texts);
   if (!sort_elements_.empty() || file_sequence_) SortRows(sort_values);
   long row = 0;
   if (keep) {
@@ -112,12 +132,15 @@ void BrowseClass::ResetFromView() {
   if (!row && !rows_.empty()) row = std::clamp(keep_row, 1L, static_cast<long>(rows_.size()));
   selected_ = row;
   if (list_) {
-    list_->From(this);
+    // Within the manager's reset the window is displayed next, which renders the list anyway.
+    if (!render_deferred_) list_->From(this);
     list_->Set(Prop::Selected, selected_);
   }
   UpdateBuffer();
   UpdateWindow();
 }
+
+bool BrowseClass::MayYieldWhileRendered() const { return !storage::InLogout(); }
 
 // Puts the rows read in the order of the sort elements; equal rows keep the order's sequence.
 void BrowseClass::SortRows(const std::vector<std::vector<ExprValue>>& values) {
@@ -182,17 +205,21 @@ long BrowseClass::AskPrimed(long request) {
   const long response = WindowManager::RunUpdate(UpdateProcedure, request);
   if (response == RequestCompleted) {
     // Highlight the record the form saved (the buffer holds it); after a delete the row that
-    // took the deleted one's place.
+    // took the deleted one's place. The manager's reset re-reads the list (once).
     const long saved = request == DeleteRecord ? 0 : view_->Position();
-    ResetFromView();
+    if (manager_) {
+      manager_->Reset(false);
+    } else {
+      ResetFromView();
+    }
     if (saved) {
       auto it = std::find(positions_.begin(), positions_.end(), saved);
       if (it != positions_.end()) Select(static_cast<long>(it - positions_.begin()) + 1);
     }
   } else {
     UpdateBuffer();
+    if (manager_) manager_->Reset(false);
   }
-  if (manager_) manager_->Reset(false);
   return response;
 }
 
@@ -236,7 +263,14 @@ void BrowseClass::SetAlerts() {
   }
 }
 
-void BrowseClass::Reset(bool force) { ResetSort(force); }
+void BrowseClass::Reset(bool force) {
+  render_deferred_ = true;
+  struct Restore {
+    bool& flag;
+    ~Restore() { flag = false; }
+  } restore{render_deferred_};
+  ResetSort(force);
+}
 
 Level BrowseClass::TakeEvent() {
   if (!list_) return Level_Benign;

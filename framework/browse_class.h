@@ -3,6 +3,7 @@
 // Change, Delete and View requests on the list's own thread.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string_view>
@@ -20,7 +21,9 @@ namespace vx {
 class WindowManager;
 
 // What a browse reads: the records of one order of a table (or of a queue), one at a time,
-// each loaded into the record buffer that the browse's procedure reads.
+// each loaded into the record buffer that the browse's procedure reads. Between two Next calls
+// of a long read other runtime threads may have run (and changed what the view walks): a view
+// keeps no pointer into shared memory across them (a stored walk re-queries by itself).
 class BrowseView {
  public:
   virtual ~BrowseView() = default;
@@ -98,7 +101,10 @@ class BrowseClass : public WindowComponent, public ListSource {
   virtual long Ask(long request);
   // Prepares the buffer for an insert (a procedure primes its fields here).
   virtual void PrimeRecord(bool /*keep_buffer*/) {}
-  virtual void ResetFromView();  // re-reads every row, keeping the highlighted record
+  // Re-reads every row, keeping the highlighted record. A read longer than kReadSlice gives
+  // the other runtime threads a turn (YIELD) every kReadSlice between two records.
+  virtual void ResetFromView();
+  static constexpr std::chrono::milliseconds kReadSlice{50};
   virtual void UpdateBuffer();   // the highlighted record into the buffer
   virtual void UpdateWindow();   // greys Change, Delete and Select without rows
   // A key on the list (KEYCODE(): an alerted key, Enter, or MouseLeft2 for a double click): a
@@ -110,6 +116,9 @@ class BrowseClass : public WindowComponent, public ListSource {
   void Select(long row);
   std::size_t Records() const override { return rows_.size(); }
   std::vector<std::string> Fields(std::size_t row) const override { return rows_[row]; }
+  // The rows change only on the browse's own thread; not within a transaction of that thread
+  // (see ResetFromView).
+  bool MayYieldWhileRendered() const override;
   long PositionOf(long row) const { return row >= 1 && row <= static_cast<long>(positions_.size()) ? positions_[row - 1] : 0; }
 
   // WindowComponent
@@ -146,6 +155,7 @@ class BrowseClass : public WindowComponent, public ListSource {
   std::function<std::string()> sort_locator_;
   bool locate_descending_ = false;
   bool file_sequence_ = false;
+  bool render_deferred_ = false;  // within Reset: the manager displays the window after it
 };
 
 }  // namespace vx

@@ -1,10 +1,12 @@
 #include "runtime/window/control.h"
 
 #include <charconv>
+#include <chrono>
 
 #include "runtime/events.h"
 #include "runtime/event_queue.h"
 #include "runtime/pictures.h"
+#include "runtime/threads.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -319,7 +321,15 @@ void Control::Render() {
     };
     const std::size_t count = source_->Records();
     rows.reserve(count);
+    // Rendering a very long list lets other runtime threads run every 50 ms where its source
+    // allows it; the rows rendered so far stay aside until the end.
+    const bool may_yield = source_->MayYieldWhileRendered();
+    auto slice_start = std::chrono::steady_clock::now();
     for (std::size_t r = 0; r < count; ++r) {
+      if (may_yield && r % 256 == 255 && std::chrono::steady_clock::now() - slice_start >= std::chrono::milliseconds(50)) {
+        YIELD();
+        slice_start = std::chrono::steady_clock::now();
+      }
       const std::vector<std::string> fields = source_->Fields(r);
       ListRow row;
       for (const ListColumn& col : columns_) {
@@ -350,7 +360,7 @@ void Control::Render() {
       rows.push_back(ListRow{std::move(cell)});
     }
   }
-  rows_ = std::move(rows);
+  rows_ = std::make_shared<const std::vector<ListRow>>(std::move(rows));
   window_.AnnounceRows(*this);
 }
 

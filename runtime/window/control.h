@@ -27,6 +27,9 @@ class ListSource {
   virtual ~ListSource() = default;
   virtual std::size_t Records() const = 0;
   virtual std::vector<std::string> Fields(std::size_t row) const = 0;  // row from 0
+  // Whether a long render of the rows may give other runtime threads a turn now and then
+  // (YIELD): only rows that no other thread changes meanwhile (a shared queue may shrink).
+  virtual bool MayYieldWhileRendered() const { return false; }
 };
 
 // Makes controls inside a window or inside a container control (sheet, tab, option, group,
@@ -147,7 +150,9 @@ class Control : public ControlMaker {
   Control& IconList(std::vector<std::string> icons);
   const std::vector<ListColumn>& Columns() const { return columns_; }
   std::size_t Rows() const;
-  const std::vector<ListRow>& ShownRows() const { return rows_; }
+  const std::vector<ListRow>& ShownRows() const { return *rows_; }
+  // The same rows as the front ends get them: shared, never changed once rendered.
+  std::shared_ptr<const std::vector<ListRow>> SharedRows() const { return rows_; }
   // Field texts of a row (from 1) of a list's source; empty when out of range.
   std::vector<std::string> RowFields(long row) const;
 
@@ -190,7 +195,7 @@ class Control : public ControlMaker {
   std::vector<std::string> items_;        // drop list and combo texts shown
   std::vector<std::string> item_values_;  // what choosing each stores
   std::vector<long> item_swatches_;       // colour sample beside each, -1 none
-  std::vector<ListRow> rows_;
+  std::shared_ptr<const std::vector<ListRow>> rows_ = std::make_shared<const std::vector<ListRow>>();
 };
 
 }  // namespace vx

@@ -149,7 +149,7 @@ void TestDriver::Announce(const ModelMessage& m) {
       }
       break;
     case Kind::ListRows:
-      if (m.rows) windows_[m.window].controls[m.control].rows = *m.rows;
+      if (m.rows) windows_[m.window].controls[m.control].rows = m.rows;
       break;
     case Kind::ThreadIdle:
       // A thread in the middle of work has not finished what the input started: the actions
@@ -659,12 +659,12 @@ bool DriverControl::Disabled() const {
 
 std::size_t DriverControl::Rows() const {
   std::lock_guard l(driver_->mutex_);
-  return driver_->ControlLocked(window_, control_).rows.size();
+  return driver_->ControlLocked(window_, control_).rows->size();
 }
 
 ListCell DriverControl::CellDetail(long row, int column) const {
   std::lock_guard l(driver_->mutex_);
-  const auto& rows = driver_->ControlLocked(window_, control_).rows;
+  const auto& rows = *driver_->ControlLocked(window_, control_).rows;
   if (row < 1 || row > static_cast<long>(rows.size())) throw std::out_of_range("no row " + std::to_string(row));
   const ListRow& r = rows[row - 1];
   if (column < 1 || column > static_cast<int>(r.size())) throw std::out_of_range("no column " + std::to_string(column));
@@ -750,7 +750,7 @@ void DriverControl::Choose(std::string_view text) {
     std::lock_guard l(driver_->mutex_);
     const auto& w = driver_->WindowLocked(window_);
     if (type == ControlType::DropList || type == ControlType::Combo) {
-      const auto& rows = driver_->ControlLocked(window_, control_).rows;
+      const auto& rows = *driver_->ControlLocked(window_, control_).rows;
       for (std::size_t i = 0; i < rows.size() && !choice; ++i) {
         if (!rows[i].empty() && Plain(rows[i][0].text) == Plain(text)) choice = static_cast<long>(i + 1);
       }

@@ -230,7 +230,7 @@ class TestDriver final : public FrontEnd {
 
   struct MirrorControl {
     ControlSnapshot snapshot;
-    std::vector<ListRow> rows;
+    std::shared_ptr<const std::vector<ListRow>> rows = std::make_shared<const std::vector<ListRow>>();
   };
   struct MirrorWindow {
     int id = 0;

@@ -404,7 +404,7 @@ void Window::AnnounceRows(const Control& control) {
   m.thread = thread_;
   m.window = id_;
   m.control = control.Number();
-  m.rows = std::make_shared<const std::vector<ListRow>>(control.ShownRows());
+  m.rows = control.SharedRows();
   Announce(m);
 }
 
