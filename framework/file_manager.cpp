@@ -356,6 +356,13 @@ int FileManager::CancelAutoInc(RelationManager* relations) {
   return code;
 }
 
+void FileManager::RestorePlaceholder(std::int64_t position) {
+  if (position < 0) return;
+  FileManagerThreadState& s = state();
+  s.placeholder = true;
+  s.placeholder_position = position;
+}
+
 int FileManager::ValidateField(int /*field*/) { return 0; }
 
 int FileManager::ValidateRecord(int* failed_field) {

@@ -84,6 +84,10 @@ class FileManager {
   // Withdraws the placeholder (through `relations` when given, so its children go too).
   int CancelAutoInc(RelationManager* relations = nullptr);
   bool HasPlaceholder() const { return state().placeholder; }
+  // The placeholder's position (-1 without one), and its reservation taken up again after an
+  // Insert that wrote over it was rolled back: the placeholder record is stored again then.
+  std::int64_t PlaceholderPosition() const { return state().placeholder ? state().placeholder_position : -1; }
+  void RestorePlaceholder(std::int64_t position);
 
   // Checks of one field (1-based field number) and of the whole record; 0 = valid.
   virtual int ValidateField(int field);

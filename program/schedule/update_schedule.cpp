@@ -11,6 +11,7 @@
 #include "datadll/dictionary/user_tables.h"
 #include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/form_wizard_class.h"
+#include "framework/file_error_sink.h"
 #include "framework/request_globals.h"
 #include "platform/sound.h"
 #include "program/admin/password_validation.h"
@@ -28,6 +29,7 @@
 #include "program/windows/format_date.h"
 #include "program/windows/record_form.h"
 #include "runtime/ini_file.h"
+#include "runtime/storage/sqlite_session.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
 
@@ -70,6 +72,7 @@ class TaskForm final : public RecordForm {
   Level TakeAccepted() override;
   Level TakeNewSelection() override;
   Level TakeCompleted() override;
+  bool StoreTask();
 
  private:
   void BuildSpecialEvent(Control& sheet);
@@ -682,30 +685,78 @@ Level TaskForm::TakeAccepted() {
   return Level_Benign;
 }
 
+// Sees whether a table reported a failure while it was watched, and passes every report on.
+class FailureWatch final : public FileErrorSink {
+ public:
+  explicit FailureWatch(FileManager& table) : table_(table), sink_(table.errors()) { table_.SetErrors(this); }
+  ~FailureWatch() override { table_.SetErrors(sink_); }
+  FailureWatch(const FailureWatch&) = delete;
+  FailureWatch& operator=(const FailureWatch&) = delete;
+  int TakeFileProblem(const FileProblem& problem) override {
+    failed_ = true;
+    return sink_ ? sink_->TakeFileProblem(problem) : 0;
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  FileManager& table_;
+  FileErrorSink* sink_;
+  bool failed_ = false;
+};
+
 Level TaskForm::TakeCompleted() {
   Update();
   if (SCH.TaskType == kReminder) SCH.Time = kReminderTime;  // the time entry shows minutes only
   if (Editing()) {
     if (SCH.Command.blank()) SCH.Command = "N/A";
     if (Required.INCOMPLETE() != 0) return Level_Notify;
-    FillTaskDefaults();
-    RememberCategory();
-    if (mode_.special) SCH.ScheduleType = "Once";
   }
-  const bool skip_source = mode_.special && SCH.SkipNextTime != 0;
-  if (skip_source) SCH.SkipNextTime = 0;  // the skip belongs to the regular task
-  if (Primary->Save(Request) != Level_Benign) {
-    if (skip_source) SCH.SkipNextTime = 1;
-    return Level_Notify;
-  }
-  if (mode_.special) {
-    CopyTaskScript(mode_.source.ID, SCH.ID);
-    if (skip_source) SkipSourceTask(mode_.source.ID);
-  }
+  if (!StoreTask()) return Level_Notify;
+  if (Editing()) RememberCategory();
   Response = RequestCompleted;
   RefreshTaskLists();
   PostClose();
   return Level_Notify;
+}
+
+// Stores the task with everything its save writes (the task's defaults and exception copies, a
+// special event's script and the skip on its task) in one transaction: a failure anywhere keeps
+// none of it, and the form keeps the task as it was typed. The boxes of the failures show once
+// the transaction has ended, so that none keeps the write lock while it waits for the user.
+bool TaskForm::StoreTask() {
+  // A delete asks first, and its relation removes the task with its rows in one transaction.
+  if (!Editing()) return Primary->Save(Request) == Level_Benign;
+  const SCHEDULE_RECORD typed = SCH;
+  const std::int64_t placeholder = ACCESS_SCHEDULE->PlaceholderPosition();
+  const storage::FileState position = ACCESS_SCHEDULE->SaveFile();
+  HeldMessages held;
+  bool stored = true;
+  {
+    FailureWatch watch(*ACCESS_SCHEDULE);
+    storage::LOGOUT(ACCESS_SCHEDULE->LockRecover);
+    FillTaskDefaults();
+    if (mode_.special) SCH.ScheduleType = "Once";
+    const bool skip_source = mode_.special && SCH.SkipNextTime != 0;
+    if (skip_source) SCH.SkipNextTime = 0;  // the skip belongs to the regular task
+    stored = !watch.failed() && Primary->Save(Request) == Level_Benign;
+    if (stored && mode_.special) {
+      stored = CopyTaskScript(mode_.source.ID, SCH.ID) && (!skip_source || SkipSourceTask(mode_.source.ID));
+    }
+    stored = stored && !watch.failed();
+    if (!stored) {
+      storage::ROLLBACK();
+    } else if (storage::COMMIT() != 0) {
+      stored = false;  // the commit has rolled the whole of it back
+      MESSAGE("The task could not be stored; nothing of it was saved.", "Error", MessageIcon::Exclamation);
+    }
+  }
+  if (!stored) {
+    SCH = typed;
+    ACCESS_SCHEDULE->RestorePlaceholder(placeholder);
+    ACCESS_SCHEDULE->RestoreFile(position);
+  }
+  held.ShowHeld();
+  return stored;
 }
 
 // Primes a new task before its window is built and reserves its record.

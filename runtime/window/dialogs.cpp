@@ -65,7 +65,29 @@ void AnswerOpenQuestions() {
   for (auto& [request, fallback] : open) request->Answer(fallback, request->text);
 }
 
+namespace {
+thread_local HeldMessages* t_held = nullptr;
+}  // namespace
+
+HeldMessages::HeldMessages() : outer_(t_held) { t_held = this; }
+
+HeldMessages::~HeldMessages() { ShowHeld(); }
+
+void HeldMessages::ShowHeld() {
+  if (!holding_) return;
+  holding_ = false;
+  t_held = outer_;
+  std::vector<MessageBoxRequest> boxes;
+  boxes.swap(boxes_);
+  WindowMessageReporter reporter;
+  for (const MessageBoxRequest& box : boxes) reporter.Show(box);
+}
+
 unsigned WindowMessageReporter::Show(const MessageBoxRequest& box) {
+  if (t_held) {
+    t_held->boxes_.push_back(box);
+    return ValidAnswer(box, box.default_button);
+  }
   auto request = std::make_shared<Request>();
   request->kind = Request::Kind::Message;
   request->text = box.text;

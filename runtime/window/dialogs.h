@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/message_box.h"
 
@@ -21,6 +22,26 @@ unsigned MESSAGE(std::string_view text, std::string_view caption = {}, MessageIc
 void AnswerQuestionsWithDefaults();
 // Every question open now is answered with its default (the run is closing down).
 void AnswerOpenQuestions();
+
+// Holds the calling thread's message boxes while it lives: each box asked for (by MESSAGE or a
+// WindowMessageReporter) is kept and answered at once with its default button, and shown by
+// ShowHeld or when the hold ends. For work inside a transaction, whose boxes must wait until the
+// transaction has ended: a box left open would keep its write lock from every other thread.
+class HeldMessages {
+ public:
+  HeldMessages();
+  ~HeldMessages();
+  HeldMessages(const HeldMessages&) = delete;
+  HeldMessages& operator=(const HeldMessages&) = delete;
+  // Ends the hold and shows the boxes kept, in the order they were asked for.
+  void ShowHeld();
+
+ private:
+  friend class WindowMessageReporter;
+  std::vector<MessageBoxRequest> boxes_;
+  HeldMessages* outer_;
+  bool holding_ = true;
+};
 
 // Shows the boxes of objects that report through a MessageReporter (the error object) as
 // message boxes of the window runtime.

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <utility>
 
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
@@ -15,11 +17,21 @@
 
 namespace vx::test {
 
+// Stores settings in the current folder's database. The store is closed on this thread before
+// the data library goes: left open, it would stay bound to this folder's database, and the next
+// test's settings (in a new folder) would be written to this one after it had been removed.
+inline void StoreSettings(std::initializer_list<std::pair<const char*, const char*>> settings) {
+  VX_Files_Load();
+  for (const auto& [key, value] : settings) SetConfigValue(key, value);
+  while (ACCESS_CONFIGURATION->Opened() > 0) ACCESS_CONFIGURATION->Close();
+  VX_Files_Unload();
+}
+
 // Stores a "Display Message" task due now in the current folder, shown by the external message
 // program or by the program's own window.
 inline void AddDueMessageTask(const char* description, const char* message, bool external) {
+  StoreSettings({{"UseVXMsg", external ? "1" : "0"}});
   VX_Files_Load();
-  SetConfigValue("UseVXMsg", external ? "1" : "0");
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
   SCH = SCHEDULE_RECORD{};
   SCH.ID = 1;

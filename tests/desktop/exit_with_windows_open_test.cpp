@@ -79,17 +79,17 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
     program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     test::AddDueMessageTask(kMessage, "Before the frost.", false);
-    VX_Files_Load();
-    SetConfigValue("MinimizeOnCloseRequest", "0");  // Exit asks nothing
-    SetConfigValue("LogEvents", "1");               // the end writes its line to the event log
-    CloseDataFiles();
-    VX_Files_Unload();
+    test::StoreSettings({{"MinimizeOnCloseRequest", "0"},  // Exit asks nothing
+                         {"LogEvents", "1"}});             // the end writes its line to the event log
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
   }
   void TearDown() override {
     if (display_) XCloseDisplay(display_);
     if (pid_ != 0 && waitpid(pid_, &status_, WNOHANG) == 0) test::EndWithin(pid_, 5s, status_);
+    // The message is set to show in VX's own window: no helper may have been started, and
+    // none may outlive the test.
+    EXPECT_EQ(test::EndProcessesIn(root()), 0) << "a process VX started was left running";
     test::TempFolderTest::TearDown();
   }
 

@@ -19,6 +19,7 @@
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
 #include "program/shell/config_store.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 
@@ -73,9 +74,7 @@ class NewMessageTaskTest : public test::TempFolderTest {
     program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     // An empty data folder; due messages show in the program's own window.
-    VX_Files_Load();
-    SetConfigValue("UseVXMsg", "0");
-    VX_Files_Unload();
+    test::StoreSettings({{"UseVXMsg", "0"}});
     std::ofstream("VX97.TPS").close();
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);

@@ -10,7 +10,10 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -175,6 +178,34 @@ inline bool EndWithin(pid_t pid, std::chrono::seconds limit, int& status) {
   kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
   return false;
+}
+
+// Ends every process whose current folder is `folder` (the helpers a started VX leaves behind
+// run in its data folder: they are no children of the test, so they are found by their folder),
+// SIGTERM first, SIGKILL after two seconds. Answers how many there were.
+inline int EndProcessesIn(const std::filesystem::path& folder) {
+  std::vector<pid_t> found;
+  std::error_code ec;
+  const std::filesystem::path wanted = std::filesystem::canonical(folder, ec);
+  if (ec) return 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(name));
+    if (pid == getpid()) continue;
+    std::error_code link_ec;
+    if (std::filesystem::read_symlink(entry.path() / "cwd", link_ec) == wanted && !link_ec) found.push_back(pid);
+  }
+  for (pid_t pid : found) kill(pid, SIGTERM);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (pid_t pid : found) {
+    while (kill(pid, 0) == 0 && std::chrono::steady_clock::now() < until) {
+      waitpid(pid, nullptr, WNOHANG);  // reaps it when it is a child after all
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (kill(pid, 0) == 0) kill(pid, SIGKILL);
+  }
+  return static_cast<int>(found.size());
 }
 
 }  // namespace vx::test

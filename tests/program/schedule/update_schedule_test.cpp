@@ -30,6 +30,7 @@
 #include "runtime/locale_formats.h"
 #include "runtime/storage/sqlite_session.h"
 #include "tests/program/window_fixture.h"
+#include "tests/runtime/faulty_vfs.h"
 
 namespace vx {
 namespace {
@@ -497,6 +498,71 @@ TEST_F(UpdateScheduleTest, AScriptCopyThatFailsLeavesNoPartialCopy) {
   EXPECT_TRUE(copy);
   EXPECT_EQ(Steps(9), (std::vector<std::int32_t>{1, 2}));
   EXPECT_TRUE(same);
+}
+
+// The program's services with a disk that fails from the moment the exception copy is written:
+// the rest of the save, and its commit, cannot be written.
+class DiskFailsAfterExceptionCopy final : public ProgramScheduleServices {
+ public:
+  explicit DiskFailsAfterExceptionCopy(storage::testing::FaultyVfs& vfs) : vfs_(vfs) {}
+  void AddTaskCopy() override {
+    ProgramScheduleServices::AddTaskCopy();
+    ++copies;
+    vfs_.Arm(storage::testing::Fault::Write, 1);
+  }
+  int copies = 0;
+
+ private:
+  storage::testing::FaultyVfs& vfs_;
+};
+
+// A copy whose save fails half-way (its weekend exception has written the shifted copy) keeps
+// nothing: no exception copy, the reserved record as it was, the source untouched; the user is
+// told once the transaction is over, and Cancel then leaves only the source and its script.
+TEST_F(UpdateScheduleTest, ACopyWhoseSaveFailsHalfWayLeavesNothingOfIt) {
+  storage::testing::FaultyVfs vfs;  // before the form's thread opens the task file
+  std::int32_t saturday = TODAY() + 7;
+  while (WeekDay(saturday) != 6) ++saturday;
+  AddTask(3, [saturday](SCHEDULE_RECORD& t) {
+    t.TaskType = "Both";
+    t.ScheduleType = "Custom";
+    t.Every = 1;
+    t.EveryType = "week(s)";
+    t.Date = saturday;
+    t.ExceptWeekends = 1;
+    t.ShiftType = "Next day";
+  });
+  AddStep(3, 1);
+  const SCHEDULE_RECORD source = Tasks().at(0);
+  DiskFailsAfterExceptionCopy services(vfs);
+  ScopedScheduleServices scoped(services);
+  GLO_SCH_ID = 3;
+  DriverWindow w = Open("New Task", InsertRecord, Fetch(3));
+  w.Control("Description").Type("Water the ferns (copy)");
+  w.Control("OK").Press();
+  const SeenRequest box = ui_.WaitMessage(BUTTON_OK);
+  vfs.Clear();
+  EXPECT_EQ(services.copies, 1);
+  EXPECT_GT(vfs.failures(), 0);
+  EXPECT_EQ(box.text, "The task could not be stored; nothing of it was saved.");
+  std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  ASSERT_EQ(tasks.size(), 2u) << "no exception copy is kept";
+  EXPECT_EQ(tasks[1].Disabled, 1);  // still the reserved record
+  EXPECT_EQ(tasks[1].ExceptionLink, 0);
+  EXPECT_EQ(tasks[1].SkipNextTime, 0);
+  EXPECT_NE(tasks[1].Description.str(), "Water the ferns (copy)");
+  EXPECT_EQ(w.Control("Description").Value(), "Water the ferns (copy)");  // the form keeps what was typed
+  w.Control("Cancel").Press();
+  Finish(w);
+  tasks = Tasks();
+  ASSERT_EQ(tasks.size(), 1u);
+  EXPECT_EQ(tasks[0].ID, 3);
+  EXPECT_EQ(tasks[0].Date, source.Date);
+  EXPECT_EQ(tasks[0].SkipNextTime, 0);
+  EXPECT_EQ(tasks[0].ExceptionLink, 0);
+  EXPECT_EQ(tasks[0].Description.str(), "Water the ferns");
+  EXPECT_EQ(Steps(3), (std::vector<std::int32_t>{1}));
+  EXPECT_TRUE(Steps(tasks[0].ID + 1).empty());
 }
 
 TEST_F(UpdateScheduleTest, ASpecialEventIsAOnceCopyAndMovesTheSkipOntoItsTask) {
