@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 
 #include "datadll/xplore/xplore_class.h"
 #include "datadll/xplore/xplore_progress.h"
@@ -9,6 +10,7 @@
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
 #include "runtime/text_functions.h"
+#include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 
@@ -90,6 +92,9 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
   std::map<std::string, long> counts;
   XploreProgress progress("Are you sure you want to quit this Graphing Procedure?");
   progress.Open(browse->Records());
+  // The list's window shows the busy pointer while the rows are counted.
+  std::optional<CursorScope> busy;
+  busy.emplace(ListBox() ? &ListBox()->OwnerWindow() : nullptr, CursorWait);
   for (std::size_t r = 0; r < browse->Records(); ++r) {
     ++counts[CLIP(SUB(GETSTRINGFORGRAPH(r, *column), 1, 80))];
     ++counted;
@@ -102,6 +107,7 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
     }
   }
   progress.Close();
+  busy.reset();
   if (counts.size() < 2) {
     MESSAGE(std::string(counts.empty() ? "There are no categories to Graph of '" : "There is only one category to Graph of '") +
                 description + "'",

@@ -10,6 +10,7 @@
 #include "runtime/ini_file.h"
 #include "runtime/pictures.h"
 #include "runtime/text_functions.h"
+#include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/list_format.h"
 #include "runtime/window/window.h"
@@ -758,10 +759,13 @@ Level XPLOREROOTCLASS::TakeEvent() {
     case EVENT_ListRightUp:
       RIGHTBUTTONUP();
       return Level_Benign;
-    case EVENT_ListSorted:
+    case EVENT_ListSorted: {
+      // Re-reading the rows in a column's order shows the busy pointer; the key order does not.
+      const CursorScope busy(VIEWORDER ? &OwnerWindow() : nullptr, CursorWait);
       HANDLEMYEVENTS();  // the popup's filter is applied to the new order first
       if (manager_) manager_->Reset(false);
       return Level_Benign;
+    }
     case EVENT_ListMoveLeft:
     case EVENT_ListMoveRight: {
       const int step = EVENT() == EVENT_ListMoveLeft ? -1 : 1;

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -913,6 +914,12 @@ void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
       break;
     case Prop::X: case Prop::Y: case Prop::Width: case Prop::Height:
       ApplyGeometry();
+      break;
+    case Prop::Cursor:
+      // Over the whole window, its controls included; anything else is the normal pointer.
+      if (value == "Wait") setCursor(Qt::WaitCursor);
+      else if (value == "Cross") setCursor(Qt::CrossCursor);
+      else unsetCursor();
       break;
     case Prop::Focus:
       if (auto it = items_.find(static_cast<int>(Number(value))); appeared_ && it != items_.end() && it->second.widget) {

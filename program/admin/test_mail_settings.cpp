@@ -6,6 +6,7 @@
 #include "program/organiser/mail_message.h"
 #include "program/organiser/send_mail_class.h"
 #include "runtime/fixed_string.h"
+#include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {
@@ -15,6 +16,8 @@ void TestMailSettings() {
     MESSAGE("You must enter your reply to address and mail host.", "Error", MessageIcon::Exclamation);
     return;
   }
+  // The wait pointer from making the mail object until it is released, its verdict included.
+  const CursorScope busy(CurrentWindow(), CursorWait);
   const std::string sender(EMAIL_SENDER.clipped());
   const std::string name(EMAIL_SENDERNAME.clipped());
   const std::string product(PRODUCTNAME.clipped());

@@ -12,6 +12,7 @@
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/fixed_string.h"
 #include "runtime/ini_file.h"
+#include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 
@@ -51,7 +52,11 @@ void GenerateEmail() {
     if (name.blank()) name = address.clipped();
     mail.ADDTO(address.clipped(), name.clipped());
     mail.SETMESSAGETEXT(ML.Message.clipped(), 6);
-    const std::int32_t result = mail.SEND();
+    std::int32_t result = 0;
+    {
+      const CursorScope sending(window, CursorCross);
+      result = mail.SEND();
+    }
     if (result == 0) {
       MESSAGE("Message sent.", "Status");
     } else {

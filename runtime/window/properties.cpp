@@ -14,7 +14,8 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Color",    "FontColor", "TrueValue", "FalseValue", "RangeLow", "RangeHigh", "Step",
     "Focus",    "Wizard",   "FontStyle", "Alert",
     "Password", "Msg",  "FontName", "Layout",   "Row",      "Column",
-    "MouseDownRow", "MouseDownField", "MouseDownZone", "MouseUpRow", "MouseUpField", "MouseUpZone", "FontSize", "LineHeight", "VScroll", "HScroll"};
+    "MouseDownRow", "MouseDownField", "MouseDownZone", "MouseUpRow", "MouseUpField", "MouseUpZone", "FontSize", "LineHeight", "VScroll", "HScroll",
+    "Cursor"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

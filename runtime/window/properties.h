@@ -61,6 +61,7 @@ enum class Prop : int {
   LineHeight,   // lists: height of a row in dialog units; 0 or none: fitted to the font
   VScroll,      // lists: "0" shows no vertical scroll bar; none or "1" one when the rows need it
   HScroll,      // lists: the same for the horizontal scroll bar
+  Cursor,       // window: mouse pointer over it, "" normal, "Wait" or "Cross" (see CursorScope)
   Count_        // not a property: one past the last
 };
 

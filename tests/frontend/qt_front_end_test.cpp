@@ -25,6 +25,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "frontend/qt/display_probe.h"
@@ -210,6 +211,40 @@ TEST(QtFrontEnd, AFormTakesKeystrokesAndClicksAndItsListHoldsEveryRow) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(seen.Read([&] { return seen.name; }), "Ada");
+}
+
+// The window's Cursor property becomes its mouse pointer, over its controls too; each press of
+// the button takes the next one.
+TEST(QtFrontEnd, AWindowsPointerFollowsItsCursorProperty) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser([] {
+    Window w("Renderer Cursor");
+    auto& next = w.Button("&Next");
+    const char* cursors[] = {"Wait", "Cross", ""};
+    int n = 0;
+    while (w.Accept()) {
+      if (ACCEPTED() == next) w.Set(Prop::Cursor, cursors[n++ % 3]);
+    }
+  }, [] {
+    qt::QtWindow* window = WaitShown("Renderer Cursor");
+    ASSERT_NE(window, nullptr);
+    QPushButton* next = nullptr;
+    OnGui([&] { next = window->findChild<QPushButton*>("control-1"); });
+    ASSERT_NE(next, nullptr);
+    auto shapes = [&] {
+      std::pair<Qt::CursorShape, Qt::CursorShape> both;
+      OnGui([&] { both = {window->cursor().shape(), next->cursor().shape()}; });
+      return both;
+    };
+    EXPECT_EQ(shapes().first, Qt::ArrowCursor);
+    for (Qt::CursorShape expected : {Qt::WaitCursor, Qt::CrossCursor, Qt::ArrowCursor}) {
+      OnGui([&] { next->click(); });
+      EXPECT_TRUE(WaitFor([&] { return shapes().first == expected; })) << expected;
+      EXPECT_EQ(shapes().second, expected) << "the button under the window's pointer";
+    }
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
 }
 
 // A frame with a menu, a toolbar and a sheet; a question it asks; minimising and restoring.

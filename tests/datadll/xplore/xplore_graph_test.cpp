@@ -95,6 +95,22 @@ TEST_F(XploreGraphTest, OneCategoryOrMoreThan150AreNotDrawn) {
   }
 }
 
+// The list's window shows the busy pointer while its rows are counted (the too-complex message
+// comes from inside the count) and the normal one once the count has given up.
+TEST_F(XploreGraphTest, TheListShowsTheBusyPointerWhileItsRowsAreCounted) {
+  g_people.clear();
+  for (int i = 0; i < 151; ++i) g_people.push_back({i + 1, "Name " + std::to_string(i), 0, ""});
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  EXPECT_EQ(w.Get(Prop::Cursor), "");
+  Graph(list, 1);
+  ui_.WaitUntil([&] { return !ui_.Messages().empty(); }, "the too-complex message");
+  EXPECT_EQ(w.Get(Prop::Cursor), "Wait");
+  EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).text.rfind("Too complex to graph", 0), 0u);
+  ui_.WaitUntil([&] { return w.Get(Prop::Cursor).empty(); }, "the normal pointer back");
+  CloseAll(w);
+}
+
 TEST(XploreGraphGroups, MonthsDaysAndHourBands) {
   EXPECT_EQ(XPLORECLASS::GETMONTHNAME(1), " 1 =January");
   EXPECT_EQ(XPLORECLASS::GETMONTHNAME(12), "12 =December");

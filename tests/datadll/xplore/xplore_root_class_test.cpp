@@ -22,6 +22,7 @@ TEST_F(XploreTest, AHeaderClickSortsBothWaysAndMarksTheSortedColumn) {
 
   list.ClickHeader(1);  // text without regard to case
   EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"Anna", "Bert", "walter"}));
+  EXPECT_EQ(w.Get(Prop::Cursor), "") << "the busy pointer of the re-sort is gone again";
   EXPECT_TRUE(list.HeaderUnderlined(1));
   EXPECT_FALSE(list.HeaderUnderlined(2));
 

@@ -409,8 +409,13 @@ TEST_F(SetupMailTest, TestSettingsMailsTheUserThroughTheSettingsOnScreen) {
   EXPECT_GT(box.text.size(), std::string("Test message not sent.\r\n\r\nError:  ").size());
 
   w.ControlOf(EMAIL_HOST).Type(server_.host());
+  EXPECT_EQ(w.Get(Prop::Cursor), "");
   w.Control("Test Settings").Press();
+  // The wait pointer stays until the mail object is released, after its verdict.
+  ui_.WaitUntil([&] { return ui_.Messages().size() == 3; }, "the verdict");
+  EXPECT_EQ(w.Get(Prop::Cursor), "Wait");
   box = ui_.WaitMessage(BUTTON_OK);
+  ui_.WaitUntil([&] { return w.Get(Prop::Cursor).empty(); }, "the normal pointer back");
   EXPECT_EQ(box.caption, "Success");
   EXPECT_EQ(box.text, "Test message sent without errors.");
   w.Control("Cancel").Press();

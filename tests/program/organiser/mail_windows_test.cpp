@@ -2,8 +2,12 @@
 // server on 127.0.0.1; and the message window's Email button that opens the latter.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
@@ -90,6 +94,39 @@ TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
   ui_.WaitClosed(w);
   ui_.Finish();
   EXPECT_EQ(GETINI("RecipientName", "Email", "", "VXMSG.INI"), "Bob");
+}
+
+// The cross-hair shows while the mail is on its way, and the normal pointer again before the
+// verdict. The server takes the connection and says nothing until it goes away.
+TEST_F(MailWindowsTest, TheEmailWindowShowsTheCrossHairWhileItSends) {
+  std::optional<test_support::SilentServer> silent(std::in_place);
+  EMAIL_HOST = silent->host();
+  ui_.Start([] {
+    ML = MSGLINK_RECORD{};
+    GenerateEmail();
+  });
+  DriverWindow w = ui_.WaitWindow("Email Message");
+  EXPECT_EQ(w.Get(Prop::Cursor), "");
+  w.Control("Recipient's E-mail address:").Type("bob@to.test");
+  // The press returns only once the window's thread is free again, so the pointer is watched
+  // beside it; the waiting connection is then refused and the send gives up.
+  std::atomic<bool> saw_cross{false};
+  std::thread watcher([&] {
+    for (int i = 0; i < 1000 && !saw_cross; ++i) {
+      saw_cross = w.Get(Prop::Cursor) == "Cross";
+      if (!saw_cross) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    silent.reset();
+  });
+  w.Control("&OK").Press();
+  watcher.join();
+  EXPECT_TRUE(saw_cross) << "the cross-hair while sending";
+  ui_.WaitUntil([&] { return !ui_.Messages().empty(); }, "the verdict");
+  EXPECT_EQ(w.Get(Prop::Cursor), "");
+  const SeenRequest status = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(status.text.rfind("Message was not sent.", 0), 0u) << status.text;
+  ui_.WaitClosed(w);
+  ui_.Finish();
 }
 
 TEST_F(MailWindowsTest, TheMessageWindowsEmailButtonOpensTheEmailWindowOnTheMessage) {
