@@ -15,6 +15,7 @@
 #include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/text_functions.h"
+#include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 
@@ -462,6 +463,8 @@ bool XPLORECLASS::SHOWCOLUMN(int qnos) {
 }
 
 void XPLORECLASS::ADJUSTALLCOLUMNS() {
+  // Every cell of every column is measured: a long list takes a moment.
+  const CursorScope busy(OwnerWindow(), CursorWait);
   GETCOLUMNINFO();
   auto letters = [](std::string_view text) {
     std::size_t n = 0;

@@ -314,6 +314,7 @@ TEST_F(XplorePopupTest, TheKeysAndTheAttributeWindowsChangeTheListAtOnceAndItsFo
 
   list.PressKey(AltF11);  // best fit: the widest name, "walter", with its indent
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[0].width, 6 * 4 + 2 + 1);
+  EXPECT_EQ(w.Get(Prop::Cursor), "") << "the busy pointer of the measuring is put back";
   list.PressKey(AltF12);  // the window's own layout
   EXPECT_EQ(list.Header(2), "Born");
   EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[1].width, 50);
