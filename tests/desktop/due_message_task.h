@@ -3,19 +3,45 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <string>
 #include <utility>
 
+#include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
 #include "program/shell/config_store.h"
 #include "runtime/dates.h"
+#include "runtime/storage/file.h"
 
 namespace vx::test {
+
+// Open files belong to the thread and outlive the data library's unload: a table left open by an
+// earlier test of this process would take this test's reads and writes to that test's folder.
+inline void CloseDataFiles() {
+  for (const storage::TableDef* table : DictionaryTables()) {
+    storage::File& file = storage::File::For(*table);
+    while (file.IsOpen()) file.Close();
+  }
+}
+
+// The event log of the current folder ("VX98EVNT.LOG", whatever the letter case); empty if none.
+inline std::string EventLogText() {
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    std::string name = entry.path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name != "VX98EVNT.LOG") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return {};
+}
 
 // Stores settings in the current folder's database. The store is closed on this thread before
 // the data library goes: left open, it would stay bound to this folder's database, and the next

@@ -30,30 +30,6 @@ using namespace std::chrono_literals;
 constexpr const char* kFrame = "Varnodex 2000";
 constexpr const char* kMessage = "Prune the roses 5120";
 
-bool Shown(Display* display, const char* title) {
-  return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
-}
-
-// Open files belong to the thread and outlive the data library's unload: a table left open by
-// an earlier test would take this test's settings to that test's folder.
-void CloseDataFiles() {
-  for (const storage::TableDef* table : DictionaryTables()) {
-    storage::File& file = storage::File::For(*table);
-    while (file.IsOpen()) file.Close();
-  }
-}
-
-std::string EventLog() {
-  for (const auto& entry : std::filesystem::directory_iterator(".")) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (name != "VX98EVNT.LOG") continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return {};
-}
-
 // Presses a key chord in the window titled `title` (brought to the front and focused first)
 // until `done` holds. Other tests' key presses on the same display can swallow one: retried.
 bool PressUntil(Display* display, const char* title, unsigned modifiers, unsigned key, const std::function<bool()>& done) {
@@ -74,7 +50,7 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
-    CloseDataFiles();
+    test::CloseDataFiles();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
     program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
@@ -98,14 +74,14 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
   void StartWithWindowsOpen() {
     pid_ = test::StartWithoutSessionBus(program_.string());
     ASSERT_NE(pid_, 0);
-    ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame) && Shown(display_, kMessage); }, 30s))
+    ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame) && test::Shown(display_, kMessage); }, 30s))
         << "the frame and the task's message window appear";
     ASSERT_TRUE(PressUntil(display_, kFrame, platform::kHotKeyAlt, 'F', [&] {
       platform::FakeKeyChord(0, 'H');
-      return test::WaitUntil([&] { return Shown(display_, "Holidays"); }, 3s);
+      return test::WaitUntil([&] { return test::Shown(display_, "Holidays"); }, 3s);
     })) << "File, Holidays opens the list";
     ASSERT_TRUE(PressUntil(display_, "Holidays", platform::kHotKeyAlt, 'N', [&] {
-      return test::WaitUntil([&] { return Shown(display_, "New Holiday"); }, 3s);
+      return test::WaitUntil([&] { return test::Shown(display_, "New Holiday"); }, 3s);
     })) << "the list's New opens the form";
   }
 
@@ -132,15 +108,15 @@ TEST_F(ExitWithWindowsOpenTest, TheEndOfTheSessionClosesEveryWindowFirst) {
 TEST_F(ExitWithWindowsOpenTest, TheEndOfTheSessionClosesOptionsOpenOverTheFrame) {
   pid_ = test::StartWithoutSessionBus(program_.string());
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame) && Shown(display_, kMessage); }, 30s))
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame) && test::Shown(display_, kMessage); }, 30s))
       << "the frame and the task's message window appear";
   ASSERT_TRUE(PressUntil(display_, kFrame, 0, 0x79 /* F10 */, [&] {
-    return test::WaitUntil([&] { return Shown(display_, "Options"); }, 3s);
+    return test::WaitUntil([&] { return test::Shown(display_, "Options"); }, 3s);
   })) << "F10 opens Options";
   ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX did not end after SIGTERM with Options open";
   pid_ = 0;
   ExpectCleanEnd();
-  EXPECT_NE(EventLog().find("Exit Varnodex"), std::string::npos) << EventLog();
+  EXPECT_NE(test::EventLogText().find("Exit Varnodex"), std::string::npos) << test::EventLogText();
 }
 
 TEST_F(ExitWithWindowsOpenTest, FileExitClosesEveryWindowFirst) {

@@ -33,10 +33,6 @@ using platform::kHotKeyShift;
 
 constexpr const char* kFrame = "Varnodex 2000";
 
-bool Shown(Display* display, const char* title) {
-  return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
-}
-
 class HotKeyEditorTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
@@ -111,10 +107,10 @@ class HotKeyEditorTest : public test::TempFolderTest {
 TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneIsNamed) {
   pid_ = test::StartWithoutSessionBus(program_.string());
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame); }, 30s)) << "the frame appears";
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s)) << "the frame appears";
 
   ASSERT_TRUE(PressUntil(kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
-    return test::WaitUntil([&] { return Shown(display_, "New Hot Key"); }, 3s);
+    return test::WaitUntil([&] { return test::Shown(display_, "New Hot Key"); }, 3s);
   })) << "Actions, New Hot Key opens the editor";
   // The new key starts as Ctrl+Shift: choose the key K, page on to the text, type it, OK.
   ASSERT_TRUE(test::FocusWindowTitled(display_, "New Hot Key"));
@@ -130,7 +126,7 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneI
   for (char c : std::string("HOTKEY")) FakeKeyChord(0, static_cast<unsigned>(c));
   std::this_thread::sleep_for(200ms);
   FakeKeyChord(kHotKeyAlt, 'O');
-  ASSERT_TRUE(test::WaitUntil([&] { return !Shown(display_, "New Hot Key"); }, 5s)) << "OK saves and closes";
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, "New Hot Key"); }, 5s)) << "OK saves and closes";
 
   // Without a restart the key is held: pressed over the target window it types the text.
   std::string typed;
@@ -147,7 +143,7 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneI
   XGrabKey(display_, j, ControlMask | ShiftMask, DefaultRootWindow(display_), False, GrabModeAsync, GrabModeAsync);
   XSync(display_, False);
   ASSERT_TRUE(PressUntil(kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
-    return test::WaitUntil([&] { return Shown(display_, "New Hot Key"); }, 3s);
+    return test::WaitUntil([&] { return test::Shown(display_, "New Hot Key"); }, 3s);
   }));
   ASSERT_TRUE(test::FocusWindowTitled(display_, "New Hot Key"));
   std::this_thread::sleep_for(300ms);
@@ -156,7 +152,7 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneI
   FakeKeyChord(0, 'J');
   std::this_thread::sleep_for(200ms);
   FakeKeyChord(kHotKeyAlt, 'O');
-  EXPECT_TRUE(test::WaitUntil([&] { return Shown(display_, "Hot Keys"); }, 5s))
+  EXPECT_TRUE(test::WaitUntil([&] { return test::Shown(display_, "Hot Keys"); }, 5s))
       << "the refused key is reported in a message";
   XUngrabKey(display_, j, ControlMask | ShiftMask, DefaultRootWindow(display_));
   XSync(display_, False);

@@ -32,10 +32,6 @@ constexpr const char* kFrame = "Varnodex 2000";
 constexpr const char* kForm = "New Task";
 constexpr unsigned kColonKey = 186;  // the ";" key; with Shift, ":"
 
-bool Shown(Display* display, const std::string& title) {
-  return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
-}
-
 // Types letters, digits, blanks and colons as key presses into the focused window.
 void TypeText(const std::string& text) {
   for (const char c : text) {
@@ -101,9 +97,9 @@ TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
 
   pid_ = test::StartWithoutSessionBus(program_.string());
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame); }, 30s)) << "the frame appears";
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s)) << "the frame appears";
   ASSERT_TRUE(PressUntil(display_, kFrame, platform::kHotKeyCtrl | platform::kHotKeyShift, 'M', [&] {
-    return test::WaitUntil([&] { return Shown(display_, kForm); }, 3s);
+    return test::WaitUntil([&] { return test::Shown(display_, kForm); }, 3s);
   })) << "Ctrl+Shift+M opens the message wizard";
 
   // The wizard's first page asks for the message, with the typing place in it.
@@ -121,12 +117,12 @@ TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
   std::snprintf(due, sizeof due, "%02d:%02d", local.tm_hour, local.tm_min);
   TypeText(due);
   platform::FakeKeyChord(platform::kHotKeyAlt, 'O');
-  ASSERT_TRUE(test::WaitUntil([&] { return !Shown(display_, kForm); }, 10s)) << "OK stores the task";
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, kForm); }, 10s)) << "OK stores the task";
 
   // The message appears in a window titled with it once its minute has come.
   const auto typed = std::chrono::steady_clock::now();
-  EXPECT_FALSE(Shown(display_, message)) << "not before it is due";
-  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, message); }, 200s))
+  EXPECT_FALSE(test::Shown(display_, message)) << "not before it is due";
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, message); }, 200s))
       << "the message window of \"" << message << "\" appears when due at " << due;
   EXPECT_GT(std::chrono::steady_clock::now() - typed, 50s) << "it waited for its time";
   // The message helper, when the settings chose it, lives on until its window closes.

@@ -23,6 +23,7 @@
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {
@@ -33,35 +34,11 @@ using namespace std::chrono_literals;
 constexpr const char* kFrame = "Varnodex 2000";
 constexpr const char* kMarker = "options-log-line-5120";
 
-bool Shown(Display* display, const char* title) {
-  return test::FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
-}
-
-// Open files belong to the thread and outlive the data library's unload: the settings store
-// reader leaves its table open, and a later read would go to the folder of that first open.
-void CloseDataFiles() {
-  for (const storage::TableDef* table : DictionaryTables()) {
-    storage::File& file = storage::File::For(*table);
-    while (file.IsOpen()) file.Close();
-  }
-}
-
-std::string EventLog() {
-  for (const auto& entry : std::filesystem::directory_iterator(".")) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (name != "VX98EVNT.LOG") continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return {};
-}
-
 class OptionsLoggingTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
-    CloseDataFiles();  // left open by an earlier test of this process, in its folder
+    test::CloseDataFiles();  // left open by an earlier test of this process, in its folder
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
     program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
@@ -84,7 +61,7 @@ class OptionsLoggingTest : public test::TempFolderTest {
   void PrepareDataFolder() {
     VX_Files_Load();
     SetConfigValue("LogEvents", "0");
-    CloseDataFiles();
+    test::CloseDataFiles();
     ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
     SCH = SCHEDULE_RECORD{};
     SCH.ID = 1;
@@ -125,10 +102,10 @@ TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) 
   PrepareDataFolder();
   pid_ = test::StartWithoutSessionBus(program_.string(), {"/I", "/CONFIG"});
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return Shown(display_, kFrame); }, 30s)) << "the frame appears";
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s)) << "the frame appears";
 
   ASSERT_TRUE(PressUntil(kFrame, 0, 0x79 /* F10 */, [&] {
-    return test::WaitUntil([&] { return Shown(display_, "Options"); }, 3s);
+    return test::WaitUntil([&] { return test::Shown(display_, "Options"); }, 3s);
   })) << "F10 opens Options";
   std::this_thread::sleep_for(300ms);
   platform::FakeKeyChord(platform::kHotKeyAlt, 'H');  // the History tab
@@ -138,12 +115,12 @@ TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) 
   platform::FakeKeyChord(platform::kHotKeyAlt, 'A');  // "Scheduler active"
   std::this_thread::sleep_for(300ms);
   platform::FakeKeyChord(0, 0x0D);  // Enter: OK
-  ASSERT_TRUE(test::WaitUntil([&] { return !Shown(display_, "Options"); }, 10s)) << "OK closes Options";
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, "Options"); }, 10s)) << "OK closes Options";
 
-  EXPECT_TRUE(test::WaitUntil([&] { return EventLog().find(kMarker) != std::string::npos; }, 60s))
+  EXPECT_TRUE(test::WaitUntil([&] { return test::EventLogText().find(kMarker) != std::string::npos; }, 60s))
       << "the due task's line is in the event log:\n"
-      << EventLog();
-  EXPECT_NE(EventLog().find("Run Program"), std::string::npos);
+      << test::EventLogText();
+  EXPECT_NE(test::EventLogText().find("Run Program"), std::string::npos);
 
   int status = 0;
   EXPECT_TRUE(test::EndWithin(pid_, 30s, status)) << "VX ends on SIGTERM";
@@ -151,7 +128,7 @@ TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) 
   VX_Files_Load();
   EXPECT_EQ(GetConfigValue("LogEvents"), "1") << "the setting was saved";
   EXPECT_EQ(GetConfigValue("StartUpActive"), "0") << "stored inverted: active";
-  CloseDataFiles();
+  test::CloseDataFiles();
   VX_Files_Unload();
 }
 

@@ -97,6 +97,11 @@ inline bool HasWindowTitled(Display* display, ::Window window, const std::string
   return FindWindowTitled(display, window, title) != 0;
 }
 
+// Whether a window with this title is on the screen (mapped), searched from the root.
+inline bool Shown(Display* display, const std::string& title) {
+  return FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
+}
+
 // Whether the tests' X display can be opened.
 inline bool XDisplayAvailable() {
   Display* display = XOpenDisplay(nullptr);
