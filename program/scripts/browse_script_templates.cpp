@@ -23,19 +23,13 @@ constexpr std::string_view kListFormat = "240L(2)M~Description~@s60@";
 
 // Gives template `to` a copy of every step of template `from`.
 void CopyTemplateSteps(std::int32_t from, std::int32_t to) {
-  if (from == 0 || to == 0 || from == to || ACCESS_SCRIPTTEMPLATEDETAILS->Open() != 0) return;
-  storage::File& file = ACCESS_SCRIPTTEMPLATEDETAILS->file();
-  std::vector<SCRIPTTEMPLATEDETAILS_RECORD> steps;
-  VXD = SCRIPTTEMPLATEDETAILS_RECORD{};
-  VXD.WIZ_ID = from;
-  VXD.Sequence = INT32_MIN;
-  if (file.SetFromBuffer(VXD_K_WIZ_ID) == 0) {
-    while (file.Next() == 0 && VXD.WIZ_ID == from) steps.push_back(VXD);
-  }
-  for (SCRIPTTEMPLATEDETAILS_RECORD& step : steps) {
-    step.WIZ_ID = to;
+  if (from == 0 || to == 0 || from == to) return;
+  const std::vector<SCRIPTTEMPLATEDETAILS_RECORD> steps = TemplateSteps(from);
+  if (steps.empty() || ACCESS_SCRIPTTEMPLATEDETAILS->Open() != 0) return;
+  for (const SCRIPTTEMPLATEDETAILS_RECORD& step : steps) {
     VXD = step;
-    if (file.Add() != 0) break;
+    VXD.WIZ_ID = to;
+    if (ACCESS_SCRIPTTEMPLATEDETAILS->file().Add() != 0) break;
   }
   ACCESS_SCRIPTTEMPLATEDETAILS->Close();
 }

@@ -25,21 +25,6 @@ static_assert(sizeof(SCRIPTTEMPLATEDETAILS_RECORD) == sizeof(SCRIPTING_RECORD));
 static_assert(std::is_trivially_copyable_v<SCRIPTTEMPLATEDETAILS_RECORD> &&
               std::is_trivially_copyable_v<SCRIPTING_RECORD>);
 
-// The steps of template `id` in step order.
-std::vector<SCRIPTTEMPLATEDETAILS_RECORD> TemplateSteps(std::int32_t id) {
-  std::vector<SCRIPTTEMPLATEDETAILS_RECORD> steps;
-  if (ACCESS_SCRIPTTEMPLATEDETAILS->Open() != 0) return steps;
-  storage::File& file = ACCESS_SCRIPTTEMPLATEDETAILS->file();
-  VXD = SCRIPTTEMPLATEDETAILS_RECORD{};
-  VXD.WIZ_ID = id;
-  VXD.Sequence = INT32_MIN;
-  if (file.SetFromBuffer(VXD_K_WIZ_ID) == 0) {
-    while (file.Next() == 0 && VXD.WIZ_ID == id) steps.push_back(VXD);
-  }
-  ACCESS_SCRIPTTEMPLATEDETAILS->Close();
-  return steps;
-}
-
 // Answers every token of the step's texts, in the order the fields are asked; false when a
 // question was cancelled (the fields after it keep their tokens).
 bool ExpandStep(SCRIPTING_RECORD& step, TemplateTokenAsker& ask) {
@@ -59,6 +44,20 @@ std::string FolderOf(std::string_view command) {
 }
 
 }  // namespace
+
+std::vector<SCRIPTTEMPLATEDETAILS_RECORD> TemplateSteps(std::int32_t id) {
+  std::vector<SCRIPTTEMPLATEDETAILS_RECORD> steps;
+  if (ACCESS_SCRIPTTEMPLATEDETAILS->Open() != 0) return steps;
+  storage::File& file = ACCESS_SCRIPTTEMPLATEDETAILS->file();
+  VXD = SCRIPTTEMPLATEDETAILS_RECORD{};
+  VXD.WIZ_ID = id;
+  VXD.Sequence = INT32_MIN;
+  if (file.SetFromBuffer(VXD_K_WIZ_ID) == 0) {
+    while (file.Next() == 0 && VXD.WIZ_ID == id) steps.push_back(VXD);
+  }
+  ACCESS_SCRIPTTEMPLATEDETAILS->Close();
+  return steps;
+}
 
 int CopyScriptTemplateToScript(TemplateTokenAsker& ask) {
   const std::int32_t task = SCH.ID;

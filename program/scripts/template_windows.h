@@ -3,8 +3,11 @@
 // question tokens in its steps are answered through three small windows (template_tokens.h).
 #pragma once
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
+#include "datadll/dictionary/scripting_table.h"
 #include "program/scripts/template_tokens.h"
 
 namespace vx {
@@ -23,6 +26,9 @@ void UpdateScriptTemplates();
 int CopyScriptTemplateToScript(TemplateTokenAsker& ask);
 // The same through the three question windows.
 int CopyScriptTemplateToScript();
+
+// The steps of template `id` in step order (none when the template file cannot be opened).
+std::vector<SCRIPTTEMPLATEDETAILS_RECORD> TemplateSteps(std::int32_t id);
 
 // Deletes the steps of the template in the VXT buffer (none when its WIZ_ID is 0); false when a
 // delete failed (reported through the error object).
