@@ -1,0 +1,93 @@
+// The due-task check and run: phase 3 of Main's tick finds the next enabled task and, when its
+// minute has come, performs it (alarm, skip rules and questions, message, program, script),
+// moves it to its next run, keeps its history copy and refreshes the open task lists.
+//
+// Everything here works on the calling thread's SCHEDULE buffer (SCH), on Main's thread. The
+// frame, the task table and the message windows are reached through the interfaces below, so
+// that Main wires in the real ones and tests fakes.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "datadll/dictionary/schedule_table.h"
+#include "program/due_tasks/show_task_message.h"
+#include "runtime/events.h"
+
+namespace vx {
+
+// The SCHEDULE operations the road needs (the table's file and relation managers in the
+// program; every call works on SCH).
+class DueTaskTable {
+ public:
+  virtual ~DueTaskTable() = default;
+  // Positions on the (disabled, date, time) key just past the enabled tasks that have neither
+  // date nor time, which are never performed: one keyed positioning however many there are.
+  // 0 or the error code.
+  virtual int StartDateEnabledWalk() = 0;
+  // Reads the next record of that walk into SCH; non-zero at the end.
+  virtual int Next() = 0;
+  // Writes SCH over its record: TryUpdate reports nothing, Update reports a failure itself.
+  virtual int TryUpdate() = 0;
+  virtual int Update() = 0;
+  // Deletes the task in SCH with everything that belongs to it (script steps, per-user rows).
+  virtual int DeleteTask() = 0;
+};
+
+// Main's side of the road: its status text and tray, its message windows and the events it
+// posts to other threads.
+class DueTaskFrame {
+ public:
+  virtual ~DueTaskFrame() = default;
+  // The status text; with in_status_bar it is put into the status bar's second zone at once.
+  virtual void SetStatusText(std::string_view text, bool in_status_bar) = 0;
+  virtual void SetTrayTip(std::string_view tip) = 0;
+  // Brings the frame back from the tray.
+  virtual void RestoreFrame() = 0;
+  // Shows the message in GLO_DESCRIPTION/GLO_MESSAGE/GLO_ALARMFILE on a thread of its own.
+  virtual void StartTaskMessageThread() = 0;
+  // Shows the message in the MSGLINK buffer in the on-top message window, on this thread.
+  virtual void ShowModalMessage() = 0;
+  // Posts an event to a runtime thread.
+  virtual void PostEvent(int event, std::int32_t thread) = 0;
+};
+
+// State Main keeps for the road while it runs.
+struct DueTaskState {
+  SCHEDULE_RECORD current;        // the task last looked at, as it was before it ran
+  std::set<std::int32_t> stuck;   // tasks that could not be moved on; passed over until restart
+};
+
+// Phase 3 of the tick.
+void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame);
+
+// Performs the task in SCH and moves it on (called when it is due).
+void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame);
+
+// The "Missed Task" and "Confirm Task" questions; true when the task is to be skipped.
+bool AskMissedOrConfirm();
+
+// Shows the message of the task in SCH by the configured means.
+void LaunchTaskMessage(DueTaskFrame& frame);
+// Shows message (texts already expanded) by the same means; SCH is not used.
+void LaunchTaskMessage(DueTaskFrame& frame, const TaskMessage& message);
+
+// Posts EVENT_RefreshSchedule to every thread in BROWSESCHEDULETHREADQUEUE, first to last.
+void RefreshTaskBrowses(DueTaskFrame& frame);
+// The same from a thread without a frame, leaving out thread `except` (0: none), which
+// refreshes itself.
+void RefreshTaskLists(long except = 0);
+
+// Whether the task in SCH shows a message ("Display Message", "Both") or runs a program
+// ("Run Program", "Both").
+bool IsMessageTask();
+bool IsProgramTask();
+
+// Deletes the script steps of task SCH.ID.
+void DeleteTaskScripts();
+// Replaces the script steps of task SCH.ID by a copy of those of task from_id.
+void CopyTaskScripts(std::int32_t from_id);
+
+}  // namespace vx
