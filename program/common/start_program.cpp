@@ -10,8 +10,6 @@
 #include "program/common/exit_code_queue.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
-#include "program/scripts/engine/script_tables.h"
-#include "program/scripts/engine/start_script.h"
 #include "runtime/fixed_string.h"
 #include "runtime/threads.h"
 
@@ -21,7 +19,7 @@ Queue<ExitCodeQueue_RECORD> ExitCodeQueue;
 
 namespace {
 
-// How long the launcher waits for another thread to finish loading a script.
+// How long a start waits for another thread to finish starting a program or loading a script.
 constexpr auto kScriptLockPatience = std::chrono::seconds(3);
 
 std::string Upper(std::string_view text) {
@@ -151,15 +149,6 @@ void KeepProgram(const TaskProgramRequest& request, std::string_view command,
   }
 }
 
-void QueueTaskScript(std::int32_t task_id, TaskRoadServices& services) {
-  if (services.steps != nullptr) {
-    LoadTaskScript(task_id, *services.steps, *services.messages);
-  } else {
-    ScriptingTableSteps steps;
-    LoadTaskScript(task_id, steps, *services.messages);
-  }
-}
-
 }  // namespace
 
 TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std::string folder) {
@@ -170,7 +159,7 @@ TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std
   return request;
 }
 
-bool RunTaskProgram(const TaskProgramRequest& request) {
+bool StartTaskProgram(const TaskProgramRequest& request, const std::function<void()>& after_start) {
   TaskRoadServices& services = CurrentTaskRoadServices();
   ScriptLoadingLock lock;
   const std::string command(ClipView(request.command));
@@ -203,7 +192,7 @@ bool RunTaskProgram(const TaskProgramRequest& request) {
     if (started.handle != 0) KeepProgram(request, command, started.handle, services);
   }
 
-  if (request.task_id != 0) QueueTaskScript(request.task_id, services);
+  if (after_start) after_start();
   return true;
 }
 

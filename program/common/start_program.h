@@ -1,8 +1,10 @@
-// The task launcher: starts a task's program, document or link, keeps what the event log needs
-// of it, and queues the task's script.
+// Starting a program the way a task does: a task's program, document or link, or a script's
+// "Start Program" step, with what the event log needs of it kept. Queuing the task's script
+// after the start is the due-task engine's (run_task_program.h).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,7 @@
 namespace vx {
 
 struct TaskProgramRequest {
-  std::int32_t task_id = 0;                      // its script is queued after the start; 0: none
+  std::int32_t task_id = 0;                      // RunTaskProgram queues its script; 0: none
   platform::ProcessHandle* handle_out = nullptr;  // receives the started program (caller releases)
   std::int32_t show_mode = 0;       // 0 hidden, 1 normal, 2 minimised, 3 maximised, 7, 8
   bool force_normal = true;         // show normally whatever show_mode says
@@ -27,14 +29,16 @@ struct TaskProgramRequest {
 // What the due-task road asks for: the task's command in its folder, shown normally.
 TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std::string folder);
 
-// Starts the command and queues the task's script; true when the command started (or was
-// "N/A"). The command is read as successive splits (the whole command first, then at its first
-// blank or closing quote, then at each blank from the end), each started without a shell;
-// documents and links go to the desktop's opener; helper names ("VXMsg.EXE" ...) start our
-// helpers. The start folder is the child's own. A command that cannot be started shows "Could
-// not start <command>." and the script is not queued. While exit codes are logged, a started
-// program is kept in ExitCodeQueue, under a handle of its own when handle_out receives one too.
-// A "VXCHAIN" command starts and asks the program to close.
-bool RunTaskProgram(const TaskProgramRequest& request);
+// Starts the command; true when it started (or was "N/A"). The command is read as successive
+// splits (the whole command first, then at its first blank or closing quote, then at each blank
+// from the end), each started without a shell; documents and links go to the desktop's opener;
+// helper names ("VXMsg.EXE" ...) start our helpers. The start folder is the child's own. A
+// command that cannot be started shows "Could not start <command>.". While exit codes are
+// logged, a started program is kept in ExitCodeQueue, under a handle of its own when handle_out
+// receives one too. A "VXCHAIN" command starts and asks the program to close.
+// The script-loading flag (ADDINGSCRIPTING) is held for the whole call, so that no other thread
+// starts a program or loads a script meanwhile; after_start, when given, runs while it is still
+// held, once the command has started (or was "N/A"), and not for a "VXCHAIN" command.
+bool StartTaskProgram(const TaskProgramRequest& request, const std::function<void()>& after_start = {});
 
 }  // namespace vx

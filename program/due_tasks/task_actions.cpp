@@ -5,9 +5,9 @@
 
 #include "datadll/dictionary/schedule_table.h"
 #include "program/common/play_alarm.h"
-#include "program/common/start_program.h"
 #include "program/due_tasks/add_schedule_history.h"
 #include "program/due_tasks/due_task.h"
+#include "program/due_tasks/run_task_program.h"
 #include "program/due_tasks/show_task_message.h"
 #include "program/schedule/recurrence/moments.h"
 #include "runtime/dates.h"

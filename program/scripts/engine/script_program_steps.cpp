@@ -119,7 +119,7 @@ void StartProgramStep(ScriptStepRun& run) {
 
   platform::ProcessHandle handle = 0;
   if (wait) request.handle_out = &handle;
-  RunTaskProgram(request);
+  StartTaskProgram(request);
   if (!wait) return;
 
   // The step waits for the program it started itself, not for whatever the launcher started

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "program/common/start_program.h"
+#include "program/due_tasks/run_task_program.h"
 #include "tests/program/task_road_fixture.h"
 
 namespace vx {

@@ -1,6 +1,6 @@
 // The task launcher: how a command is read and started, what is kept of the start, and the
 // task's script queued behind it.
-#include "program/common/start_program.h"
+#include "program/due_tasks/run_task_program.h"
 
 #include <cerrno>
 #include <chrono>

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "program/common/start_program.h"
+#include "program/due_tasks/run_task_program.h"
 #include "program/scripts/engine/script_mail.h"
 #include "program/scripts/engine/script_queue.h"
 #include "program/scripts/engine/script_variables.h"
