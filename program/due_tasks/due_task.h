@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "datadll/dictionary/schedule_table.h"
-#include "program/due_tasks/show_task_message.h"
+#include "program/common/task_message.h"
 #include "runtime/events.h"
 
 namespace vx {

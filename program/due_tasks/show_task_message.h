@@ -4,15 +4,9 @@
 // Snooze, To Do, Email and Close buttons.
 #pragma once
 
-#include <string>
+#include "program/common/task_message.h"
 
 namespace vx {
-
-struct TaskMessage {
-  std::string title;
-  std::string text;
-  std::string alarm_file;  // blank: no alarm
-};
 
 // The message now in GLO_DESCRIPTION, GLO_MESSAGE and GLO_ALARMFILE.
 TaskMessage MessageFromGlobals();

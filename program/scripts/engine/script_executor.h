@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "program/due_tasks/show_task_message.h"
+#include "program/common/task_message.h"
 #include "program/scripts/engine/script_steps.h"
 
 namespace vx {
