@@ -10,10 +10,11 @@
 #include "platform/process.h"
 #include "platform/shell_open.h"
 #include "platform/sound.h"
-#include "program/scripts/engine/script_steps.h"
 #include "runtime/message_box.h"
 
 namespace vx {
+
+class ScriptSteps;  // the script engine's SCRIPTING rows (scripts/engine/script_steps.h)
 
 struct TaskRoadServices {
   platform::ProcessLauncher* processes = nullptr;
