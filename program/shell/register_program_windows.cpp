@@ -9,6 +9,7 @@
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
 #include "program/schedule/update_schedule.h"
+#include "program/scripts/edit_script_as_text.h"
 #include "program/scripts/script_windows.h"
 #include "program/scripts/script_wizard.h"
 #include "program/scripts/template_windows.h"
@@ -31,6 +32,7 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("Wizard:Script", Wizard_Script);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
+  RegisterMainProcedure("Script:EditAsText", [] { Script_EditAsText(); });
   RegisterMainProcedure("Housekeeping", Housekeeping);
   RegisterMainProcedure("Setup", Setup);
   RegisterMainProcedure("UpdateUsers", UpdateUsers);
