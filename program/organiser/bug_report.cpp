@@ -14,6 +14,7 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/user_tables.h"
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
@@ -39,6 +40,7 @@ constexpr std::size_t kDumpLine = 80;
 constexpr std::size_t kBodyText = 9999;
 constexpr const char* kDatabase = "VX97.TPS";
 constexpr const char* kEventLog = "VX98EVNT.LOG";
+constexpr const char* kVariableNotSent = "=(value not sent)";
 constexpr const char* kSeparator = "\r\n--------------Internal Information------------\r\n";
 
 template <std::size_t N>
@@ -186,14 +188,18 @@ class DumpList final : public ListSource {
   const std::vector<std::string>& lines_;
 };
 
-// A copy of the database for support, with every password emptied; the path of the copy, or
-// empty when it could not be made.
+// A copy of the database for support, with every stored secret emptied: the users' passwords,
+// the messages' news passwords, the system lock password, and the log-in (user name and
+// password, 128 characters each) that an FTP step keeps in its DDE topic; a file action's
+// DDE command is emptied too, as a transfer step made ready to start keeps its password there.
+// The path of the copy, or empty when it could not be made.
 std::filesystem::path DatabaseCopy(const std::filesystem::path& folder) {
   const std::filesystem::path copy = folder / kDatabase;
   const std::vector<storage::BlankedFields> blanked = {
       {&USERS_TABLE(), {"PASSWORD", "CONFIRMPASSWORD"}},
       {&MESSAGES_TABLE(), {"NEWS_PASSWORD"}},
       {&CONFIGURATION_TABLE(), {"DATAVALUE"}, "DATATYPE", "SysPwd"},
+      {&SCRIPTING_TABLE(), {"DDEApplicationTopic", "DDECommand"}, "Action", "File Actions"},
   };
   if (!storage::CopyDataFileBlanking(USERS_TABLE(), copy, blanked)) return {};
   return copy;
@@ -209,7 +215,9 @@ std::string SupportAddress() {
 std::vector<std::string> BugReportDump() {
   std::vector<std::string> lines;
   for (const auto& [name, value] : DumpTable()) lines.push_back(Cut(std::string(name) + "=" + value(), kDumpLine));
-  for (const VARQ_RECORD& v : VARQ) lines.push_back(Cut(std::string(v.NAME.clipped()) + "=" + v.STRINGVALUE.str(), kDumpLine));
+  // A script variable may hold anything a script read or was given, a password among them:
+  // support sees which variables there are, not what they hold.
+  for (const VARQ_RECORD& v : VARQ) lines.push_back(Cut(std::string(v.NAME.clipped()) + kVariableNotSent, kDumpLine));
   return lines;
 }
 
@@ -264,8 +272,9 @@ void BugReport() {
   manager.OnAccepted(database, [&] {
     window.Update();
     if (full_database == 0) return;
-    if (MESSAGE("The database holds the users' passwords and the system lock password. They are emptied in "
-                "the copy that is sent.\n\nInclude the database?",
+    if (MESSAGE("The database holds your tasks, scripts, contacts and messages as they are. The passwords it "
+                "keeps (the users', the system lock's, the news servers' and the FTP log-ins of script "
+                "steps) are emptied in the copy that is sent.\n\nInclude the database?",
                 "Include Full Database", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO) != BUTTON_YES) {
       full_database = 0;
       window.Display();
