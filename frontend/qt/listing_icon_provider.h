@@ -7,13 +7,13 @@
 // have effects; so a dialog never opens the files it lists.
 #pragma once
 
-#include <QAbstractFileIconProvider>
+#include <QFileIconProvider>
 
 namespace vx::qt {
 
-class ListingIconProvider final : public QAbstractFileIconProvider {
+class ListingIconProvider final : public QFileIconProvider {
  public:
-  using QAbstractFileIconProvider::icon;
+  using QFileIconProvider::icon;  // by kind: the style's pictures
   QIcon icon(const QFileInfo& info) const override;
   QString type(const QFileInfo& info) const override;
 };

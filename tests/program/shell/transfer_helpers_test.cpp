@@ -103,6 +103,15 @@ class LocalServer {
   platform::ProcessHandle handle_ = 0;
 };
 
+// Python's own HTTP server, serving a folder on a free port.
+class LocalHttpServer : public LocalServer {
+ public:
+  explicit LocalHttpServer(const fs::path& folder, int port = FreePort())
+      : LocalServer({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
+                     folder.string()},
+                    port) {}
+};
+
 class TransferHelpersTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -148,10 +157,7 @@ TEST_F(TransferHelpersTest, FtpMovesFilesBothWaysWithThePasswordFromTheEnvironme
 }
 
 TEST_F(TransferHelpersTest, HttpGetDownloadsAFileAndKeepsTheOldOneOnFailure) {
-  const int port = FreePort();
-  LocalServer http({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
-                    served_.path().string()},
-                   port);
+  LocalHttpServer http(served_.path());
   if (!http.Up()) GTEST_SKIP() << "no HTTP server";
   Write(served_ / "page.html", "<p>hello</p>\n");
 
@@ -171,10 +177,7 @@ TEST_F(TransferHelpersTest, HttpGetDownloadsAFileAndKeepsTheOldOneOnFailure) {
 // A link planted at the download's hidden name is never written through: the download picks
 // another name, the file it points to stays as it was, and the target is a file of its own.
 TEST_F(TransferHelpersTest, ADownloadPassesOverALinkPlantedAtItsHiddenName) {
-  const int port = FreePort();
-  LocalServer http({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
-                    served_.path().string()},
-                   port);
+  LocalHttpServer http(served_.path());
   if (!http.Up()) GTEST_SKIP() << "no HTTP server";
   Write(served_ / "page.html", "<p>hello</p>\n");
   const fs::path victim = local_ / "victim.txt";
