@@ -1,7 +1,7 @@
 #include "program/organiser/bug_report.h"
 
+#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
@@ -29,7 +29,6 @@
 #include "runtime/pictures.h"
 #include "runtime/storage/data_file_copy.h"
 #include "runtime/storage/stored_name.h"
-#include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 
@@ -298,14 +297,14 @@ void BugReport() {
     mail.SETMESSAGETEXT(CutUtf8(body, kBodyText), 6);
 
     std::error_code ec;
-    const std::filesystem::path scratch = std::filesystem::temp_directory_path(ec) /
-                                          ("vx-report-" + std::to_string(::getpid()) + "-" + std::to_string(THREAD()));
-    std::filesystem::create_directories(scratch, ec);
-    std::filesystem::permissions(scratch, std::filesystem::perms::owner_all, ec);
+    // A new folder of this user's alone (mkdtemp: 0700, never a name planted in the shared
+    // temporary folder) holds the copy until it is sent.
+    std::string scratch_name = (std::filesystem::temp_directory_path(ec) / "vx-report-XXXXXX").string();
+    const std::filesystem::path scratch = ::mkdtemp(scratch_name.data()) != nullptr ? scratch_name : "";
     std::int32_t result = 0;
     std::string error;
     if (full_database != 0) {
-      const std::filesystem::path copy = DatabaseCopy(scratch);
+      const std::filesystem::path copy = scratch.empty() ? scratch : DatabaseCopy(scratch);
       if (copy.empty()) {
         result = MAIL_NOMAILFILE;
         error = "The database could not be copied.";
@@ -328,7 +327,7 @@ void BugReport() {
       MAILPROGRESSTEXT = "";
       error = mail.ERRORTEXT(result);
     }
-    std::filesystem::remove_all(scratch, ec);
+    if (!scratch.empty()) std::filesystem::remove_all(scratch, ec);
     mail.KILL();
     if (result != 0) {
       WriteLog("Error:  " + error, "Mail Error");

@@ -1,9 +1,13 @@
 // The bug report and single e-mail windows driven as a user would, sending to a real SMTP
 // server on 127.0.0.1; and the message window's Email button that opens the latter.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -252,6 +256,44 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   EXPECT_EQ(own.Text("SELECT DataValue FROM CF WHERE DataType = 'SysPwd'"), "lock-secret");
   EXPECT_NE(own.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1").find("ftp-secret"), std::string::npos);
   VARQ.Free();
+}
+
+// The copy waits for the mail in a new folder of its own in the temporary folder, which every
+// user may write to: links planted at names the program could choose lead nowhere.
+TEST_F(MailWindowsTest, TheDatabaseCopyNeverGoesThroughALinkPlantedInTheTemporaryFolder) {
+  const std::filesystem::path temp = root() / "shared-tmp";
+  const std::filesystem::path victim = root() / "victim";
+  std::filesystem::create_directories(temp);
+  std::filesystem::create_directories(victim);
+  std::filesystem::permissions(victim, std::filesystem::perms(0755));
+  for (int thread = 1; thread <= 32; ++thread) {
+    std::filesystem::create_directory_symlink(
+        victim, temp / ("vx-report-" + std::to_string(::getpid()) + "-" + std::to_string(thread)));
+  }
+  const char* old_tmpdir = std::getenv("TMPDIR");
+  const std::string saved = old_tmpdir != nullptr ? old_tmpdir : "";
+  ::setenv("TMPDIR", temp.c_str(), 1);
+  ui_.Start(BugReport);
+  DriverWindow w = ui_.WaitWindow("Bug Reporting");
+  ui_.AnswerMessage(BUTTON_YES);
+  w.Control("Include Full Database").Tick();
+  w.Control("&Send").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  if (old_tmpdir != nullptr) {
+    ::setenv("TMPDIR", saved.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+
+  const auto mails = server_.Mails(1);
+  ASSERT_EQ(mails.size(), 1U);
+  EXPECT_EQ(mails[0].AttachmentName(0), "VX97.TPS");
+  EXPECT_TRUE(std::filesystem::is_empty(victim));
+  EXPECT_EQ(std::filesystem::status(victim).permissions(), std::filesystem::perms(0755));
+  std::size_t left = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(temp)) left += entry.is_symlink() ? 0 : 1;
+  EXPECT_EQ(left, 0U) << "the copy's folder is removed once the mail is sent";
 }
 
 TEST_F(MailWindowsTest, AFailedBugReportStaysOpenWithTheCommentAndSaysWhy) {
