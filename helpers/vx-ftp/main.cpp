@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   }
 
   vx::helpers::DownloadFile out(local);
-  if (out.file() == nullptr) return vx::helpers::Fail(kProgram, "cannot write " + local, 2);
+  if (out.file() == nullptr) return vx::helpers::Fail(kProgram, out.failure(), 2);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, out.file());
   code = curl_easy_perform(curl);
   if (code != CURLE_OK) return vx::helpers::Fail(kProgram, "download from " + host + " failed: " + transfer.Reason(code), 3);

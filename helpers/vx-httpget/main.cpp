@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   CURL* curl = transfer.get();
   if (curl == nullptr) return vx::helpers::Fail(kProgram, "cannot start the transfer library", 3);
   vx::helpers::DownloadFile out(target);
-  if (out.file() == nullptr) return vx::helpers::Fail(kProgram, "cannot write " + target, 2);
+  if (out.file() == nullptr) return vx::helpers::Fail(kProgram, out.failure(), 2);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);

@@ -103,6 +103,15 @@ class LocalServer {
   platform::ProcessHandle handle_ = 0;
 };
 
+// Python's own HTTP server, serving a folder on a free port.
+class LocalHttpServer : public LocalServer {
+ public:
+  explicit LocalHttpServer(const fs::path& folder, int port = FreePort())
+      : LocalServer({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
+                     folder.string()},
+                    port) {}
+};
+
 class TransferHelpersTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -148,10 +157,7 @@ TEST_F(TransferHelpersTest, FtpMovesFilesBothWaysWithThePasswordFromTheEnvironme
 }
 
 TEST_F(TransferHelpersTest, HttpGetDownloadsAFileAndKeepsTheOldOneOnFailure) {
-  const int port = FreePort();
-  LocalServer http({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
-                    served_.path().string()},
-                   port);
+  LocalHttpServer http(served_.path());
   if (!http.Up()) GTEST_SKIP() << "no HTTP server";
   Write(served_ / "page.html", "<p>hello</p>\n");
 
@@ -166,6 +172,27 @@ TEST_F(TransferHelpersTest, HttpGetDownloadsAFileAndKeepsTheOldOneOnFailure) {
   EXPECT_EQ(Read(local_ / "page.html"), "<p>hello</p>\n");
 
   EXPECT_EQ(RunHelper("vx-httpget", "only-one-word").status, 1);
+}
+
+// A link planted at the download's hidden name is never written through: the download picks
+// another name, the file it points to stays as it was, and the target is a file of its own.
+TEST_F(TransferHelpersTest, ADownloadPassesOverALinkPlantedAtItsHiddenName) {
+  LocalHttpServer http(served_.path());
+  if (!http.Up()) GTEST_SKIP() << "no HTTP server";
+  Write(served_ / "page.html", "<p>hello</p>\n");
+  const fs::path victim = local_ / "victim.txt";
+  Write(victim, "precious\n");
+  fs::permissions(victim, fs::perms(0644));
+  fs::create_symlink(victim, local_ / ".page.html.part");
+
+  HelperRun got = RunHelper("vx-httpget", "'http://" + http.Host() + "/page.html' '" + (local_ / "page.html").string() + "' /AUTO");
+  EXPECT_EQ(got.status, 0) << got.output;
+  EXPECT_EQ(Read(local_ / "page.html"), "<p>hello</p>\n");
+  EXPECT_FALSE(fs::is_symlink(local_ / "page.html"));
+  EXPECT_EQ(Read(victim), "precious\n");
+  EXPECT_EQ(fs::status(victim).permissions(), fs::perms(0644));
+  EXPECT_TRUE(fs::is_symlink(local_ / ".page.html.part")) << "a name that is not the helper's is left alone";
+  EXPECT_FALSE(fs::exists(local_ / ".page.html.part2")) << "the hidden file it made went into place";
 }
 
 TEST_F(TransferHelpersTest, KillProcEndsTheNamedProgramOfThisUser) {
