@@ -1,4 +1,5 @@
-// A data folder for the desktop tests that start the built VX: its one task shows a message now.
+// A data folder for the desktop tests that start the built VX: its one task shows a message or
+// runs a program now.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -71,6 +72,22 @@ inline void AddDueMessageTask(const char* description, const char* message, bool
   ACCESS_SCHEDULE->Close();
   VX_Files_Unload();
   if (!std::filesystem::exists("VX97.TPS")) std::ofstream("VX97.TPS").close();
+}
+
+// Stores task 1, a "Run Program" task due now with this command ("N/A": only its script runs),
+// while the data files are loaded.
+inline void AddDueProgramTask(const char* description, const std::string& command) {
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  SCH.TaskType = "Run Program";
+  SCH.ScheduleType = "Once";
+  SCH.Description = description;
+  SCH.Command = command;
+  SCH.Date = TODAY();
+  SCH.Time = CLOCK();
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  ACCESS_SCHEDULE->Close();
 }
 
 }  // namespace vx::test

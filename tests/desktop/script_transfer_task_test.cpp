@@ -19,6 +19,7 @@
 #include "runtime/dates.h"
 #include "support/local_transfer_servers.h"
 #include "support/temp_folder.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/platform/temp_folder.h"
 
@@ -50,21 +51,6 @@ class ScriptTransferTaskTest : public test::TempFolderTest {
     ASSERT_EQ(ACCESS_SCRIPTING->Insert(), 0);
   }
 
-  // A task due now with nothing to start but its script.
-  static void AddDueScriptTask() {
-    ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
-    SCH = SCHEDULE_RECORD{};
-    SCH.ID = 1;
-    SCH.TaskType = "Run Program";
-    SCH.ScheduleType = "Once";
-    SCH.Description = "Transfers";
-    SCH.Command = "N/A";
-    SCH.Date = TODAY();
-    SCH.Time = CLOCK();
-    ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
-    ACCESS_SCHEDULE->Close();
-  }
-
   test_support::TempFolder served_{"vx_transfer_served"};
   fs::path program_;
 };
@@ -81,7 +67,7 @@ TEST_F(ScriptTransferTaskTest, TransferStepsMoveFilesToAndFromLocalServers) {
   const fs::path saved_report = root() / "saved files" / "report copy.txt";
 
   VX_Files_Load();
-  AddDueScriptTask();
+  test::AddDueProgramTask("Transfers", "N/A");
   ASSERT_EQ(ACCESS_SCRIPTING->Open(), 0);
   const std::string login = std::string("anna") + std::string(124, ' ') + "s3cret";
   AddTransferStep(1, "FTP Upload", [&](auto& s) {
