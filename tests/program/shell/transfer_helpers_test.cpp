@@ -48,15 +48,6 @@ void Write(const fs::path& file, const std::string& text) { std::ofstream(file, 
 using test_support::LocalFtpServer;
 using test_support::LocalHttpServer;
 
-// Python's own HTTP server, serving a folder on a free port.
-class LocalHttpServer : public LocalServer {
- public:
-  explicit LocalHttpServer(const fs::path& folder, int port = FreePort())
-      : LocalServer({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
-                     folder.string()},
-                    port) {}
-};
-
 class TransferHelpersTest : public ::testing::Test {
  protected:
   void SetUp() override {
