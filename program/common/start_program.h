@@ -33,9 +33,10 @@ TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std
 // splits (the whole command first, then at its first blank or closing quote, then at each blank
 // from the end), each started without a shell; documents and links go to the desktop's opener;
 // helper names ("VXMsg.EXE" ...) start our helpers. The start folder is the child's own. A
-// command that cannot be started shows "Could not start <command>.". While exit codes are
-// logged, a started program is kept in ExitCodeQueue, under a handle of its own when handle_out
-// receives one too. A "VXCHAIN" command starts and asks the program to close.
+// command that cannot be started shows "Could not start <command>." with the start folder (the
+// current one when none is given) and the reason. While exit codes are logged, a started
+// program is kept in ExitCodeQueue, under a handle of its own when handle_out receives one too.
+// A "VXCHAIN" command starts and asks the program to close.
 // The script-loading flag (ADDINGSCRIPTING) is held for the whole call, so that no other thread
 // starts a program or loads a script meanwhile; after_start, when given, runs while it is still
 // held, once the command has started (or was "N/A"), and not for a "VXCHAIN" command.

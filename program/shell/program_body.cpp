@@ -8,9 +8,10 @@
 #include "framework/error_class.h"
 #include "platform/user_folders.h"
 #include "program/common/program_registry.h"
+#include "program/shell/data_folder_access.h"
 #include "program/shell/install_program_services.h"
-#include "program/shell/register_program_windows.h"
 #include "program/shell/main_frame.h"
+#include "program/shell/register_program_windows.h"
 #include "runtime/ini_file.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
@@ -79,6 +80,7 @@ void FindDataFolder() {
 
 void ProgramBody() {
   FindDataFolder();
+  WarnWhenDataFolderOpenToOthers();
   const bool load_here = !VX_Files_Loaded();
   if (load_here) VX_Files_Load();
 

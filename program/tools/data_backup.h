@@ -28,7 +28,9 @@ struct BackupOutcome {
 // Copies each named file of the data folder (found without regard to letter case) into a new
 // folder "Backup/<YYYY-MM-DD>" of it ("<YYYY-MM-DD>-2" ... when that exists). A database is
 // copied through SQLite, page by page, so a copy taken while the scheduler writes is whole and
-// the part still in its write-ahead log is in it; other files are copied as they are.
+// the part still in its write-ahead log is in it; other files are copied as they are. A link,
+// a file or another user's folder in place of "Backup" is refused (outcome.error says so): no
+// copy goes through it and no mode is changed through it; no copy replaces or follows anything.
 BackupOutcome BackUpDataFiles(const std::filesystem::path& data, const std::vector<std::string>& names,
                               const CopyProgress& progress = {});
 

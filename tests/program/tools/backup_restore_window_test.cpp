@@ -145,5 +145,50 @@ TEST_F(BackupRestoreWindowTest, CopiesReportTheirProgressAndAFileThatIsNotThereI
   EXPECT_EQ(Read(outcome.folder / "PATHS.INI"), big);
 }
 
+// Links planted in the data folder (open to others, or left by an earlier version) are never
+// followed: a "Backup" that is no folder of this user's is refused with its name, a taken
+// dated name is passed over, and nothing they point to is changed or receives a copy.
+TEST_F(BackupRestoreWindowTest, PlantedLinksAreRefusedOrPassedOverAndWhatTheyPointToStaysAsItWas) {
+  Sql("CREATE TABLE notes(text); INSERT INTO notes VALUES('first');");
+  const fs::path victim = root() / "victim";
+  fs::create_directory(victim);
+  Write(victim / "kept.txt", "kept\n");
+  fs::permissions(victim, fs::perms(0755));
+
+  struct Case {
+    const char* what;
+    fs::path target;
+  };
+  for (const Case& c : {Case{"a link to a folder", victim}, Case{"a link to a file", victim / "kept.txt"},
+                        Case{"a dangling link", root() / "nowhere"}}) {
+    SCOPED_TRACE(c.what);
+    fs::create_symlink(c.target, root() / "Backup");
+    const BackupOutcome outcome = BackUpDataFiles(root(), {"VX97.TPS"});
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_TRUE(outcome.copied.empty());
+    EXPECT_NE(outcome.error.find((root() / "Backup").string() + " is not a folder"), std::string::npos) << outcome.error;
+    EXPECT_EQ(Mode(victim), fs::perms(0755));
+    EXPECT_EQ(std::distance(fs::directory_iterator(victim), fs::directory_iterator()), 1);
+    EXPECT_EQ(Read(victim / "kept.txt"), "kept\n");
+    EXPECT_FALSE(fs::exists(root() / "nowhere"));
+    fs::remove(root() / "Backup");
+  }
+
+  // A "Backup" folder an earlier version left open, with today's name planted as a link.
+  const BackupOutcome first = BackUpDataFiles(root(), {"VX97.TPS"});
+  ASSERT_TRUE(first.ok()) << first.error;
+  const std::string today = first.folder.filename().string();
+  fs::remove_all(first.folder);
+  fs::create_symlink(victim, first.folder);
+  fs::permissions(root() / "Backup", fs::perms::all);
+  const BackupOutcome outcome = BackUpDataFiles(root(), {"VX97.TPS"});
+  EXPECT_TRUE(outcome.ok()) << outcome.error;
+  EXPECT_EQ(outcome.folder, root() / "Backup" / (today + "-2"));
+  EXPECT_EQ(Notes(outcome.folder / "VX97.TPS"), (std::vector<std::string>{"first"}));
+  EXPECT_EQ(Mode(root() / "Backup"), fs::perms::owner_all);
+  EXPECT_EQ(Mode(victim), fs::perms(0755));
+  EXPECT_EQ(std::distance(fs::directory_iterator(victim), fs::directory_iterator()), 1);
+}
+
 }  // namespace
 }  // namespace vx
