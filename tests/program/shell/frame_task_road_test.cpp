@@ -1,6 +1,7 @@
 // A task falls due in a frame on the window runtime: its message window opens on a thread of
 // its own, the frame comes back from the tray, the status bar and tray tip name the task, and
-// the open task list is told to refresh.
+// the open task list is told to refresh. The box of a run that cannot be stored leaves the tick
+// going.
 #include "program/shell/frame_task_road.h"
 
 #include "tests/program/due_task_fixture.h"
@@ -62,6 +63,33 @@ TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
   main.Close();
   ui.Finish();
   EXPECT_EQ(schedule.tasks[1].Date, kDay + 1);
+}
+
+// While the box saying that a run could not be stored waits to be read, the next tick runs the
+// task behind it.
+TEST_F(FrameTaskRoadTest, BoxOfARunNotStoredLeavesTheTickGoing) {
+  AddTask(1, "Run Program", kDay, kNoon - 6000).Command = "one";
+  AddTask(2, "Run Program", kDay, kNoon).Command = "two";
+  table.fail_ids = {1};
+  TestDriver ui;
+  ui.Start([this] {
+    Window window("Main");
+    SYSTRAYCLASS tray;
+    FrameTaskRoad road(window, tray);
+    WindowManager manager(window);
+    manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
+    manager.Run();
+  });
+  auto main = ui.WaitWindow("Main");
+  main.Post(EVENT_User);
+  ui.WaitUntil([&] { return !ui.Messages().empty(); }, "the box");
+  main.Post(EVENT_User);
+  EXPECT_EQ(Programs(), std::vector<std::string>{"two"});
+  const SeenRequest box = ui.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(box.caption, "Task Not Started");
+  EXPECT_NE(box.thread, main.Thread());
+  main.Close();
+  ui.Finish();
 }
 
 }  // namespace
