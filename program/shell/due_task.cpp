@@ -245,11 +245,10 @@ StoredRun StoreRun(const DueTaskState& state, DueTaskTable& table, bool skipped)
 void KeepWaiting(DueTaskState& state, DueTaskFrame& frame, const SCHEDULE_RECORD& due, bool skipped,
                  const std::string& reason) {
   const bool new_fault = state.waiting.empty();
-  const bool new_wait = !state.waiting.contains(due.ID);
   state.waiting[due.ID] = WaitingRun{due.Date, due.Time, skipped, ++state.tries};
-  const std::string description = due.Description.str();
-  if (new_wait) TaskLog(description, "Task not started");
+  // Nothing is logged: the log lies on the same disk, and its own box would stop the tick.
   if (!new_fault) return;
+  const std::string description = due.Description.str();
   MessageBoxRequest box;
   box.caption = "Task Not Started";
   box.icon = MessageIcon::Exclamation;

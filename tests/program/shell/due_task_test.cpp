@@ -1,6 +1,6 @@
 // The due-task check and run with a fixed clock: which task is next, when it runs, the skip
 // rules and questions, the message and program, the next run, the history copy, the log lines
-// and the refresh events.
+// and the refresh events; runs that cannot be stored, and the clock jumping forward or back.
 #include "program/shell/due_task.h"
 
 #include <cerrno>

@@ -4,6 +4,8 @@
 // going.
 #include "program/shell/frame_task_road.h"
 
+#include <functional>
+
 #include "tests/program/due_task_fixture.h"
 #include "framework/window_manager.h"
 #include "runtime/threads.h"
@@ -12,7 +14,21 @@
 namespace vx {
 namespace {
 
-class FrameTaskRoadTest : public testing::DueTaskTest {};
+class FrameTaskRoadTest : public testing::DueTaskTest {
+ protected:
+  // Runs a frame whose EVENT_User is one tick of phase 3; `opened` runs once it has opened.
+  void StartMain(TestDriver& ui, std::function<void(Window&, SYSTRAYCLASS&)> opened = {}) {
+    ui.Start([this, opened] {
+      Window window("Main");
+      SYSTRAYCLASS tray;
+      FrameTaskRoad road(window, tray);
+      WindowManager manager(window);
+      if (opened) manager.On(EVENT_OpenWindow, [&] { opened(window, tray); });
+      manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
+      manager.Run();
+    });
+  }
+};
 
 // A task list that counts the refresh requests it receives.
 void TaskList() {
@@ -30,19 +46,11 @@ void TaskList() {
 TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
   AddTask(1, "Display Message", kDay, kNoon).Message = "Time for the backup";
   TestDriver ui;
-  ui.Start([this] {
-    Window window("Main");
-    SYSTRAYCLASS tray;
-    FrameTaskRoad road(window, tray);
-    WindowManager manager(window);
-    manager.On(EVENT_OpenWindow, [&] {
-      tray.INIT(99, "Varnodex", "tray.ico", 1, 1);
-      window.Set(Prop::Iconize, true);  // sitting in the tray
-      tray.HIDE();
-      START(TaskList, 25000);
-    });
-    manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
-    manager.Run();
+  StartMain(ui, [](Window& window, SYSTRAYCLASS& tray) {
+    tray.INIT(99, "Varnodex", "tray.ico", 1, 1);
+    window.Set(Prop::Iconize, true);  // sitting in the tray
+    tray.HIDE();
+    START(TaskList, 25000);
   });
   auto main = ui.WaitWindow("Main");
   auto list = ui.WaitWindow("Task List");
@@ -72,14 +80,7 @@ TEST_F(FrameTaskRoadTest, BoxOfARunNotStoredLeavesTheTickGoing) {
   AddTask(2, "Run Program", kDay, kNoon).Command = "two";
   table.fail_ids = {1};
   TestDriver ui;
-  ui.Start([this] {
-    Window window("Main");
-    SYSTRAYCLASS tray;
-    FrameTaskRoad road(window, tray);
-    WindowManager manager(window);
-    manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
-    manager.Run();
-  });
+  StartMain(ui);
   auto main = ui.WaitWindow("Main");
   main.Post(EVENT_User);
   ui.WaitUntil([&] { return !ui.Messages().empty(); }, "the box");
