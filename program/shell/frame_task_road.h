@@ -24,6 +24,8 @@ class FrameTaskRoad final : public DueTaskFrame {
   void StartTaskMessageThread() override;
   void ShowModalMessage() override;
   void PostEvent(int event, std::int32_t thread) override;
+  // On a thread of its own, so that the tick goes on.
+  void ShowNotice(const MessageBoxRequest& box) override;
 
  private:
   Window& frame_;
