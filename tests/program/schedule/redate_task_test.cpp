@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "program/admin/reschedule_all_tasks.h"
+#include "program/due_tasks/reschedule_all_tasks.h"
 #include "program/schedule/recurrence/step_back.h"
 #include "runtime/pictures.h"
 #include "tests/program/schedule_fixture.h"

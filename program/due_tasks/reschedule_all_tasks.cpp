@@ -1,4 +1,4 @@
-#include "program/admin/reschedule_all_tasks.h"
+#include "program/due_tasks/reschedule_all_tasks.h"
 
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/globals.h"

@@ -1,7 +1,7 @@
 // Re-dating every task on the real tables, driven through the window "Re-Date Tasks": the
 // moment must lie at least a minute ahead, and the pass re-dates the recurring tasks while the
 // completed, hot-key and one-time tasks keep their dates.
-#include "program/admin/reschedule_all_tasks.h"
+#include "program/due_tasks/reschedule_all_tasks.h"
 
 #include <gtest/gtest.h>
 

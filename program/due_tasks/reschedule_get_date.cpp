@@ -1,7 +1,7 @@
 // The window "Re-Date Tasks", which asks for the moment every task is re-dated after.
 #include "datadll/dictionary/globals.h"
-#include "program/admin/reschedule_all_tasks.h"
 #include "program/common/calendar.h"
+#include "program/due_tasks/reschedule_all_tasks.h"
 #include "program/schedule/recurrence/moments.h"
 #include "program/windows/small_dialog.h"
 #include "program/windows/window_procedure_scope.h"
