@@ -1,5 +1,5 @@
-// A task's message as one value: what a due task, "Show Message Now" and a script's "Display
-// Message" step hand to the frame to be shown (show_task_message.h shows it).
+// A task's message as one value: what a due task, a task performed from the task lists and a
+// script's "Display Message" step hand on to be shown (due_tasks/show_task_message.h shows it).
 #pragma once
 
 #include <string>
