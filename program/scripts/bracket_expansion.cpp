@@ -15,13 +15,13 @@ namespace {
 class ExpansionBuffer {
  public:
   explicit ExpansionBuffer(std::string_view text)
-      : text_(CutUtf8(text, kExpansionBufferSize)), from_answer_(text_.size(), false) {
+      : text_(CutUtf8(text, kExpansionBufferSize)), from_answer_(text_.size(), kFromText) {
     Measure();
   }
 
   std::size_t Length() const { return length_; }  // without trailing blanks
   char operator[](std::size_t i) const { return text_[i]; }
-  bool FromAnswer(std::size_t i) const { return from_answer_[i]; }
+  bool FromAnswer(std::size_t i) const { return from_answer_[i] == kFromAnswer; }
   std::string_view Between(std::size_t open, std::size_t close) const {
     return std::string_view(text_).substr(open + 1, close - open - 1);
   }
@@ -29,17 +29,14 @@ class ExpansionBuffer {
 
   void Erase(std::size_t i) {
     text_.erase(i, 1);
-    from_answer_.erase(from_answer_.begin() + static_cast<std::ptrdiff_t>(i));
+    from_answer_.erase(i, 1);
     Measure();
   }
 
   // Puts answer in place of the bracket from open to close and keeps within the buffer.
   void Replace(std::size_t open, std::size_t close, std::string_view answer) {
     text_.replace(open, close - open + 1, answer);
-    const auto first = from_answer_.begin() + static_cast<std::ptrdiff_t>(open);
-    from_answer_.erase(first, first + static_cast<std::ptrdiff_t>(close - open + 1));
-    from_answer_.insert(from_answer_.begin() + static_cast<std::ptrdiff_t>(open), answer.size(),
-                        true);
+    from_answer_.replace(open, close - open + 1, answer.size(), kFromAnswer);
     text_.resize(CutUtf8(text_, kExpansionBufferSize).size());
     from_answer_.resize(text_.size());
     Measure();
@@ -48,8 +45,13 @@ class ExpansionBuffer {
  private:
   void Measure() { length_ = ClipView(text_).size(); }
 
+  // One mark per byte of text_, moved by the same erases and replacements (a string, so that
+  // they move as fast as the text does).
+  static constexpr char kFromText = 0;
+  static constexpr char kFromAnswer = 1;
+
   std::string text_;
-  std::vector<bool> from_answer_;
+  std::string from_answer_;
   std::size_t length_ = 0;
 };
 
