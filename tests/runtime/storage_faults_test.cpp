@@ -1,7 +1,8 @@
 // Storage faults injected under the engine: a write, a sync or the disk filling up fails at
 // the Nth call, outside a transaction and at a transaction's commit. Each failing operation
 // reports the driver's code and text, and every record stored before is there after the file
-// is opened again, with SQLite's integrity check passing.
+// is opened again, with SQLite's integrity check passing. A transaction over two files that
+// meets a fault at its commit is kept in both or in neither.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -110,6 +111,70 @@ TEST_F(StorageFaults, EachFaultIsReportedAndLosesNothingStoredBefore) {
     }
     EXPECT_EQ(StoredIds(def), kept) << label;
     EXPECT_EQ(IntegrityCheck(path.c_str()), "ok") << label;
+  }
+}
+
+std::vector<std::int32_t> Ids(std::initializer_list<std::vector<std::int32_t>> parts) {
+  std::vector<std::int32_t> ids;
+  for (const auto& part : parts) ids.insert(ids.end(), part.begin(), part.end());
+  return ids;
+}
+
+// Each fault, from each write or sync of the commit on in turn, until a commit meets none.
+TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
+  const std::vector<std::int32_t> before = {1, 2, 3, 4, 5};
+  const std::vector<std::int32_t> added = {101, 102, 103};
+  int round = 0;
+  for (const Fault fault : {Fault::Write, Fault::Sync, Fault::DiskFull}) {
+    bool clean_commit = false;
+    int failed_commits = 0;
+    for (int nth = 1; nth <= 80 && !clean_commit; ++nth) {
+      ++round;
+      const TableDef first = MakeItemTable("spanA" + std::to_string(round) + "\\!items");
+      const TableDef second = MakeItemTable("spanB" + std::to_string(round) + "\\!items");
+      const std::string label = "fault " + std::to_string(static_cast<int>(fault)) + " at " + std::to_string(nth);
+      int committed = 0;
+      {
+        FaultyVfs vfs;
+        File a(first);
+        File b(second);
+        ASSERT_EQ(a.Create(), 0);
+        ASSERT_EQ(b.Create(), 0);
+        ASSERT_EQ(a.Open(), 0);
+        ASSERT_EQ(b.Open(), 0);
+        for (std::int32_t id : before) {
+          SetItem(id, "before");
+          ASSERT_EQ(a.Add(), 0);
+          ASSERT_EQ(b.Add(), 0);
+        }
+        vfs.Arm(fault, nth);
+        ASSERT_EQ(LOGOUT(1), 0);
+        for (std::int32_t id : added) {
+          SetItem(id, "in txn");
+          ASSERT_EQ(a.Add(), 0) << label;
+          ASSERT_EQ(b.Add(), 0) << label;
+        }
+        committed = COMMIT();
+        if (committed != 0) {
+          ++failed_commits;
+          EXPECT_EQ(committed & 0xff, FaultyVfs::CodeOf(fault) & 0xff) << label;
+        }
+        clean_commit = committed == 0 && vfs.failures() == 0;
+        // The disk is well again: the next write to the first file settles the transaction first.
+        vfs.Clear();
+        SetItem(500, "afterwards");
+        EXPECT_EQ(a.Add(), 0) << label << ": " << FILEERROR();
+        a.Close();
+        b.Close();
+      }
+      const std::vector<std::int32_t> kept = committed == 0 ? added : std::vector<std::int32_t>{};
+      EXPECT_EQ(StoredIds(first), Ids({before, kept, {500}})) << label;
+      EXPECT_EQ(StoredIds(second), Ids({before, kept})) << label;
+      EXPECT_EQ(IntegrityCheck(("spanA" + std::to_string(round) + ".TPS").c_str()), "ok") << label;
+      EXPECT_EQ(IntegrityCheck(("spanB" + std::to_string(round) + ".TPS").c_str()), "ok") << label;
+    }
+    EXPECT_TRUE(clean_commit) << "fault " << static_cast<int>(fault);
+    EXPECT_GE(failed_commits, 2) << "fault " << static_cast<int>(fault) << ": the commits of both files";
   }
 }
 
