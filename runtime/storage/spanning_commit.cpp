@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "runtime/storage/commit_intent.h"
@@ -138,6 +139,18 @@ void RemoveOtherRecords(const CommitIntent& intent, const std::set<std::string>&
   }
 }
 
+// A data folder moved since the record was written: its files are looked for beside it.
+void FindMovedFiles(CommitIntent* intent, const std::string& record) {
+  const std::filesystem::path folder = std::filesystem::path(record).parent_path();
+  auto find = [&folder](std::string& path) {
+    if (::access(path.c_str(), F_OK) == 0) return;
+    const std::filesystem::path here = folder / std::filesystem::path(path).filename();
+    if (::access(here.c_str(), F_OK) == 0) path = here.string();
+  };
+  find(intent->primary);
+  for (MemberChanges& member : intent->members) find(member.path);
+}
+
 }  // namespace
 
 int SettleIntentBeside(const std::string& data_file, int busy_ms) {
@@ -153,6 +166,7 @@ int SettleIntentBeside(const std::string& data_file, int busy_ms) {
     own.Remove();
     return SQLITE_OK;
   }
+  FindMovedFiles(&intent, own.path());
   IntentFile primary;
   IntentFile* authority = &own;
   if (intent.primary != own.path()) {

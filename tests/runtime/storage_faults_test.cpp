@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <string>
 
 #include "faulty_vfs.h"
@@ -30,6 +31,22 @@ std::string IntegrityCheck(const char* path) {
   }
   sqlite3_close(db);
   return result;
+}
+
+// Whether SQLite itself, without the engine, finds the record `id` in the file.
+bool RawHasId(const std::string& path, std::int32_t id) {
+  sqlite3* db = nullptr;
+  bool found = false;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* q = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM items WHERE Id = ?", -1, &q, nullptr) == SQLITE_OK) {
+      sqlite3_bind_int(q, 1, id);
+      found = sqlite3_step(q) == SQLITE_ROW;
+    }
+    sqlite3_finalize(q);
+  }
+  sqlite3_close(db);
+  return found;
 }
 
 // The ids stored in the file, opened afresh.
@@ -176,6 +193,51 @@ TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
     EXPECT_TRUE(clean_commit) << "fault " << static_cast<int>(fault);
     EXPECT_GE(failed_commits, 2) << "fault " << static_cast<int>(fault) << ": the commits of both files";
   }
+}
+
+// A commit whose second file fails while the disk stays bad leaves the first file committed on
+// the disk and the record of what undoes it beside both. Moved elsewhere with their records, the
+// files are settled when they are opened there: neither keeps the transaction.
+TEST_F(StorageFaults, AnUnfinishedTransactionIsSettledWhereItsFilesAreOpenedNext) {
+  bool torn_on_disk = false;
+  for (int nth = 1; nth <= 80 && !torn_on_disk; ++nth) {
+    const std::string folder = "moved" + std::to_string(nth);
+    std::filesystem::create_directory(folder);
+    const TableDef first = MakeItemTable(folder + "/first\\!items");
+    const TableDef second = MakeItemTable(folder + "/second\\!items");
+    {
+      FaultyVfs vfs;
+      File a(first);
+      File b(second);
+      ASSERT_EQ(a.Create(), 0);
+      ASSERT_EQ(b.Create(), 0);
+      ASSERT_EQ(a.Open(), 0);
+      ASSERT_EQ(b.Open(), 0);
+      SetItem(1, "before");
+      ASSERT_EQ(a.Add(), 0);
+      ASSERT_EQ(b.Add(), 0);
+      vfs.Arm(Fault::Write, nth);
+      ASSERT_EQ(LOGOUT(1), 0);
+      SetItem(7, "in txn");
+      ASSERT_EQ(a.Add(), 0);
+      ASSERT_EQ(b.Add(), 0);
+      if (COMMIT() == 0) break;  // the fault came too late
+      a.Close();
+      b.Close();
+    }
+    torn_on_disk = RawHasId(folder + "/first.TPS", 7) && !RawHasId(folder + "/second.TPS", 7);
+    if (!torn_on_disk) continue;
+    EXPECT_TRUE(std::filesystem::exists(folder + "/first.TPS-intent"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/second.TPS-intent"));
+    std::filesystem::rename(folder, folder + "-elsewhere");
+    const TableDef moved_second = MakeItemTable(folder + "-elsewhere/second\\!items");
+    const TableDef moved_first = MakeItemTable(folder + "-elsewhere/first\\!items");
+    EXPECT_EQ(StoredIds(moved_second), std::vector<std::int32_t>{1});
+    EXPECT_EQ(StoredIds(moved_first), std::vector<std::int32_t>{1});
+    EXPECT_FALSE(std::filesystem::exists(folder + "-elsewhere/first.TPS-intent"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "-elsewhere/second.TPS-intent"));
+  }
+  EXPECT_TRUE(torn_on_disk) << "no fault left the first file committed and the second not";
 }
 
 }  // namespace
