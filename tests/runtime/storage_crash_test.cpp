@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <functional>
 #include <random>
 #include <set>
 #include <string>
@@ -43,6 +45,39 @@ class StorageCrash : public ScratchDir {};
   _exit(0);
 }
 
+void CreateFiles(std::initializer_list<const TableDef*> defs) {
+  for (const TableDef* def : defs) {
+    File file(*def);
+    ASSERT_EQ(file.Create(), 0) << def->stored_name;
+  }
+}
+
+// Starts `writer` in a child process with the write end of a pipe, on which it reports the ids
+// it has stored; kills it with SIGKILL `after` its first report (a slow start under load would
+// otherwise leave nothing to check), and adds every id it reported to `reported`.
+void KillWriter(const std::function<void(int fd)>& writer, std::chrono::microseconds after, std::set<int>* reported) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(fds[0]);
+    writer(fds[1]);
+    _exit(0);
+  }
+  close(fds[1]);
+  int id = 0;
+  ASSERT_EQ(read(fds[0], &id, sizeof id), static_cast<ssize_t>(sizeof id)) << "no first report";
+  reported->insert(id);
+  std::this_thread::sleep_for(after);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "writer stopped on its own with " << WEXITSTATUS(status);
+  while (read(fds[0], &id, sizeof id) == static_cast<ssize_t>(sizeof id)) reported->insert(id);
+  close(fds[0]);
+}
+
 void CheckFile(const TableDef& def, const std::set<int>& reported) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open("crash.TPS", &db), SQLITE_OK);
@@ -64,36 +99,15 @@ void CheckFile(const TableDef& def, const std::set<int>& reported) {
 
 TEST_F(StorageCrash, KilledWritersLoseNoReportedRecord) {
   const TableDef def = MakeItemTable("crash\\!items");
-  {
-    File file(def);
-    ASSERT_EQ(file.Create(), 0);
-  }
+  ASSERT_NO_FATAL_FAILURE(CreateFiles({&def}));
   std::mt19937 random(12345);
   std::set<int> reported;
   int next_id = 1;
   for (int round = 0; round < 8; ++round) {
     const bool stream = round % 2 == 1;
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      close(fds[0]);
-      Writer(def, fds[1], next_id, stream);
-    }
-    close(fds[1]);
-    // Kill the writer at a random moment after its first report (a slow start under load
-    // would otherwise leave nothing to check).
-    int id = 0;
-    ASSERT_EQ(read(fds[0], &id, sizeof id), static_cast<ssize_t>(sizeof id)) << "round " << round;
-    reported.insert(id);
-    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 150));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "writer stopped on its own with " << WEXITSTATUS(status);
-    while (read(fds[0], &id, sizeof id) == static_cast<ssize_t>(sizeof id)) reported.insert(id);
-    close(fds[0]);
+    ASSERT_NO_FATAL_FAILURE(KillWriter([&](int fd) { Writer(def, fd, next_id, stream); },
+                                       std::chrono::microseconds(random() % 150000), &reported))
+        << "round " << round;
     CheckFile(def, reported);
     // The next writer starts above anything that might have been written.
     next_id += 1000000;
@@ -141,37 +155,16 @@ std::set<int> Torn(const std::set<int>& a, const std::set<int>& b) {
 TEST_F(StorageCrash, KilledTwoFileTransactionsAreWholeInBothFilesOrInNeither) {
   const TableDef first = MakeItemTable("pairA\\!items");
   const TableDef second = MakeItemTable("pairB\\!items");
-  {
-    File a(first);
-    File b(second);
-    ASSERT_EQ(a.Create(), 0);
-    ASSERT_EQ(b.Create(), 0);
-  }
+  ASSERT_NO_FATAL_FAILURE(CreateFiles({&first, &second}));
   std::mt19937 random(54321);
   std::set<int> reported;
   int next_id = 1;
   std::set<int> torn;  // ids of transactions found in one file only
   const int rounds = 16;
   for (int round = 0; round < rounds; ++round) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      close(fds[0]);
-      PairWriter(first, second, fds[1], next_id);
-    }
-    close(fds[1]);
-    int id = 0;
-    ASSERT_EQ(read(fds[0], &id, sizeof id), static_cast<ssize_t>(sizeof id)) << "round " << round;
-    reported.insert(id);
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "writer stopped on its own with " << WEXITSTATUS(status);
-    while (read(fds[0], &id, sizeof id) == static_cast<ssize_t>(sizeof id)) reported.insert(id);
-    close(fds[0]);
+    ASSERT_NO_FATAL_FAILURE(KillWriter([&](int fd) { PairWriter(first, second, fd, next_id); },
+                                       std::chrono::microseconds(random() % 60000), &reported))
+        << "round " << round;
 
     // Opening the files again settles a transaction the kill cut short.
     const std::set<int> in_first = StoredIds(first);
@@ -208,12 +201,7 @@ TEST_F(StorageCrash, KilledTwoFileTransactionsAreWholeInBothFilesOrInNeither) {
 TEST_F(StorageCrash, ACrashAtEachWriteOrSyncOfATwoFileCommitLeavesItInBothFilesOrNeither) {
   const TableDef first = MakeItemTable("stepA\\!items");
   const TableDef second = MakeItemTable("stepB\\!items");
-  {
-    File a(first);
-    File b(second);
-    ASSERT_EQ(a.Create(), 0);
-    ASSERT_EQ(b.Create(), 0);
-  }
+  ASSERT_NO_FATAL_FAILURE(CreateFiles({&first, &second}));
   int crashes = 0;
   bool finished = false;
   for (int nth = 1; nth <= 100 && !finished; ++nth) {

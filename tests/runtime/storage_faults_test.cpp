@@ -131,6 +131,22 @@ TEST_F(StorageFaults, EachFaultIsReportedAndLosesNothingStoredBefore) {
   }
 }
 
+void AddToEach(std::initializer_list<File*> files, const std::vector<std::int32_t>& ids) {
+  for (std::int32_t id : ids) {
+    SetItem(id, "pair");
+    for (File* file : files) ASSERT_EQ(file->Add(), 0) << file->Name() << " record " << id;
+  }
+}
+
+// Makes each file's table, opens it and stores the records `ids` in it.
+void CreateWithRecords(std::initializer_list<File*> files, const std::vector<std::int32_t>& ids) {
+  for (File* file : files) {
+    ASSERT_EQ(file->Create(), 0) << file->Name();
+    ASSERT_EQ(file->Open(), 0) << file->Name();
+  }
+  AddToEach(files, ids);
+}
+
 std::vector<std::int32_t> Ids(std::initializer_list<std::vector<std::int32_t>> parts) {
   std::vector<std::int32_t> ids;
   for (const auto& part : parts) ids.insert(ids.end(), part.begin(), part.end());
@@ -155,22 +171,10 @@ TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
         FaultyVfs vfs;
         File a(first);
         File b(second);
-        ASSERT_EQ(a.Create(), 0);
-        ASSERT_EQ(b.Create(), 0);
-        ASSERT_EQ(a.Open(), 0);
-        ASSERT_EQ(b.Open(), 0);
-        for (std::int32_t id : before) {
-          SetItem(id, "before");
-          ASSERT_EQ(a.Add(), 0);
-          ASSERT_EQ(b.Add(), 0);
-        }
+        ASSERT_NO_FATAL_FAILURE(CreateWithRecords({&a, &b}, before));
         vfs.Arm(fault, nth);
         ASSERT_EQ(LOGOUT(1), 0);
-        for (std::int32_t id : added) {
-          SetItem(id, "in txn");
-          ASSERT_EQ(a.Add(), 0) << label;
-          ASSERT_EQ(b.Add(), 0) << label;
-        }
+        ASSERT_NO_FATAL_FAILURE(AddToEach({&a, &b}, added)) << label;
         committed = COMMIT();
         if (committed != 0) {
           ++failed_commits;
@@ -209,18 +213,10 @@ TEST_F(StorageFaults, AnUnfinishedTransactionIsSettledWhereItsFilesAreOpenedNext
       FaultyVfs vfs;
       File a(first);
       File b(second);
-      ASSERT_EQ(a.Create(), 0);
-      ASSERT_EQ(b.Create(), 0);
-      ASSERT_EQ(a.Open(), 0);
-      ASSERT_EQ(b.Open(), 0);
-      SetItem(1, "before");
-      ASSERT_EQ(a.Add(), 0);
-      ASSERT_EQ(b.Add(), 0);
+      ASSERT_NO_FATAL_FAILURE(CreateWithRecords({&a, &b}, {1}));
       vfs.Arm(Fault::Write, nth);
       ASSERT_EQ(LOGOUT(1), 0);
-      SetItem(7, "in txn");
-      ASSERT_EQ(a.Add(), 0);
-      ASSERT_EQ(b.Add(), 0);
+      ASSERT_NO_FATAL_FAILURE(AddToEach({&a, &b}, {7}));
       if (COMMIT() == 0) break;  // the fault came too late
       a.Close();
       b.Close();
