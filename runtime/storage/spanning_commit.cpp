@@ -241,10 +241,7 @@ int CommitMembers(const std::vector<std::shared_ptr<Connection>>& members) {
   if (changed.size() < 2) return CommitInTurn(members);
   intent.primary = IntentPathOf(changed.front()->path());
 
-  // The records beside the other files first, the primary's last: a primary's record that can
-  // be read means every file's record is on the disk.
   std::vector<IntentFile> records(changed.size());
-  const std::string bytes = EncodeIntent(intent);
   int rc = SQLITE_OK;
   auto fail = [&](int code) {
     // Nothing has committed: the records go, the primary's first.
@@ -253,15 +250,13 @@ int CommitMembers(const std::vector<std::shared_ptr<Connection>>& members) {
     RollbackAll(members);
     return code;
   };
-  for (std::size_t n = 1; n <= changed.size(); ++n) {
-    const std::size_t i = n % changed.size();  // 1, 2, ..., then 0
+  // Every record file is claimed (made when missing) before any is written, so that one sync
+  // of each folder makes all their names durable. A record left by an earlier transaction is
+  // settled first; one that cannot be settled keeps this transaction from committing.
+  std::set<std::string> folders;
+  std::vector<std::string> folders_of;  // a data file in each folder
+  for (std::size_t i = 0; i < changed.size(); ++i) {
     const std::string& data_file = changed[i]->path();
-    if (i == 0) {
-      for (std::size_t j = 1; j < changed.size() && rc == SQLITE_OK; ++j) rc = SyncFolderOf(changed[j]->path());
-      if (rc != SQLITE_OK) return fail(rc);
-    }
-    // A record left by an earlier transaction is settled first; one that cannot be settled
-    // keeps this transaction from committing.
     for (int attempt = 0;; ++attempt) {
       if ((rc = IntentFile::Claim(IntentPathOf(data_file), busy_ms, &records[i])) != SQLITE_OK) return fail(rc);
       std::string left;
@@ -272,9 +267,17 @@ int CommitMembers(const std::vector<std::shared_ptr<Connection>>& members) {
       if (attempt > 0) return fail(SQLITE_BUSY);
       if ((rc = SettleIntentBeside(data_file, busy_ms)) != SQLITE_OK) return fail(rc);
     }
-    if ((rc = records[i].Write(bytes)) != SQLITE_OK) return fail(rc);
+    if (folders.insert(std::filesystem::path(data_file).parent_path().string()).second) folders_of.push_back(data_file);
   }
-  if ((rc = SyncFolderOf(changed.front()->path())) != SQLITE_OK) return fail(rc);
+  for (const std::string& file : folders_of) {
+    if ((rc = SyncFolderOf(file)) != SQLITE_OK) return fail(rc);
+  }
+  // The records beside the other files first, the primary's last: a primary's record that can
+  // be read means every file's record is on the disk.
+  const std::string bytes = EncodeIntent(intent);
+  for (std::size_t n = 1; n <= changed.size(); ++n) {
+    if ((rc = records[n % changed.size()].Write(bytes)) != SQLITE_OK) return fail(rc);
+  }
 
   for (const auto& member : changed) {
     if ((rc = member->Commit()) != SQLITE_OK) break;
