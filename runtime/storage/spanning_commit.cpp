@@ -1,5 +1,6 @@
 #include "runtime/storage/spanning_commit.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -139,6 +140,13 @@ void RemoveOtherRecords(const CommitIntent& intent, const std::set<std::string>&
   }
 }
 
+// Two names of one file (a folder named through a link, say).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat x {};
+  struct stat y {};
+  return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
 // A data folder moved since the record was written: its files are looked for beside it.
 void FindMovedFiles(CommitIntent* intent, const std::string& record) {
   const std::filesystem::path folder = std::filesystem::path(record).parent_path();
@@ -169,7 +177,7 @@ int SettleIntentBeside(const std::string& data_file, int busy_ms) {
   FindMovedFiles(&intent, own.path());
   IntentFile primary;
   IntentFile* authority = &own;
-  if (intent.primary != own.path()) {
+  if (!SameFile(intent.primary, own.path())) {
     // The transaction is unfinished only while its primary's record holds it.
     rc = IntentFile::Inspect(intent.primary, busy_ms, &primary, &found);
     if (rc != SQLITE_OK) return rc;

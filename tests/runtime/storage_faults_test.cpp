@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "faulty_vfs.h"
@@ -147,16 +148,50 @@ void CreateWithRecords(std::initializer_list<File*> files, const std::vector<std
   AddToEach(files, ids);
 }
 
-std::vector<std::int32_t> Ids(std::initializer_list<std::vector<std::int32_t>> parts) {
-  std::vector<std::int32_t> ids;
-  for (const auto& part : parts) ids.insert(ids.end(), part.begin(), part.end());
-  return ids;
+// A file's records as "id name code", in id order.
+std::vector<std::string> StoredRecords(const TableDef& def) {
+  File file(def);
+  std::vector<std::string> records;
+  EXPECT_EQ(file.Open(), 0);
+  EXPECT_EQ(file.Set(def.keys[0]), 0);
+  while (file.Next() == 0) {
+    const Item& item = ItemBuffer();
+    records.push_back(std::to_string(item.Id) + " " + item.Name.str() + " " + item.Code.str());
+  }
+  file.Close();
+  return records;
+}
+
+// Reads record `id` into the buffer and writes it back changed, or deletes it, in each file.
+void RewriteInEach(std::initializer_list<File*> files, std::int32_t id, const std::function<void(Item&)>& change) {
+  for (File* file : files) {
+    ItemBuffer().Id = id;
+    ASSERT_EQ(file->Get(file->def().keys[0]), 0) << file->Name() << " record " << id;
+    if (!change) {
+      ASSERT_EQ(file->Delete(), 0) << file->Name() << " record " << id;
+      continue;
+    }
+    change(ItemBuffer());
+    ASSERT_EQ(file->Put(), 0) << file->Name() << " record " << id;
+  }
+}
+
+// The two-file transaction: adds records 101 to 103, renames record 2, deletes record 4 and
+// swaps the unique codes of records 1 and 3 (through a third code, as the key asks).
+void ChangeEach(std::initializer_list<File*> files) {
+  AddToEach(files, {101, 102, 103});
+  RewriteInEach(files, 2, [](Item& item) { item.Name = "renamed"; });
+  RewriteInEach(files, 4, nullptr);
+  RewriteInEach(files, 1, [](Item& item) { item.Code = "T"; });
+  RewriteInEach(files, 3, [](Item& item) { item.Code = "A"; });
+  RewriteInEach(files, 1, [](Item& item) { item.Code = "B"; });
 }
 
 // Each fault, from each write or sync of the commit on in turn, until a commit meets none.
 TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
-  const std::vector<std::int32_t> before = {1, 2, 3, 4, 5};
-  const std::vector<std::int32_t> added = {101, 102, 103};
+  const std::vector<std::string> before = {"1 pair A", "2 pair ", "3 pair B", "4 pair ", "5 pair "};
+  const std::vector<std::string> after = {"1 pair B", "2 renamed ", "3 pair A", "5 pair ",
+                                          "101 pair ", "102 pair ", "103 pair "};
   int round = 0;
   for (const Fault fault : {Fault::Write, Fault::Sync, Fault::DiskFull}) {
     bool clean_commit = false;
@@ -171,10 +206,16 @@ TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
         FaultyVfs vfs;
         File a(first);
         File b(second);
-        ASSERT_NO_FATAL_FAILURE(CreateWithRecords({&a, &b}, before));
+        ASSERT_NO_FATAL_FAILURE(CreateWithRecords({&a, &b}, {2, 4, 5}));
+        SetItem(1, "pair", 0, "A");
+        ASSERT_EQ(a.Add(), 0);
+        ASSERT_EQ(b.Add(), 0);
+        SetItem(3, "pair", 0, "B");
+        ASSERT_EQ(a.Add(), 0);
+        ASSERT_EQ(b.Add(), 0);
         vfs.Arm(fault, nth);
         ASSERT_EQ(LOGOUT(1), 0);
-        ASSERT_NO_FATAL_FAILURE(AddToEach({&a, &b}, added)) << label;
+        ASSERT_NO_FATAL_FAILURE(ChangeEach({&a, &b})) << label;
         committed = COMMIT();
         if (committed != 0) {
           ++failed_commits;
@@ -188,9 +229,10 @@ TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
         a.Close();
         b.Close();
       }
-      const std::vector<std::int32_t> kept = committed == 0 ? added : std::vector<std::int32_t>{};
-      EXPECT_EQ(StoredIds(first), Ids({before, kept, {500}})) << label;
-      EXPECT_EQ(StoredIds(second), Ids({before, kept})) << label;
+      std::vector<std::string> kept = committed == 0 ? after : before;
+      EXPECT_EQ(StoredRecords(second), kept) << label;
+      kept.push_back("500 afterwards ");
+      EXPECT_EQ(StoredRecords(first), kept) << label;
       EXPECT_EQ(IntegrityCheck(("spanA" + std::to_string(round) + ".TPS").c_str()), "ok") << label;
       EXPECT_EQ(IntegrityCheck(("spanB" + std::to_string(round) + ".TPS").c_str()), "ok") << label;
     }
