@@ -358,7 +358,8 @@ void BM_TwoFileCommit(benchmark::State& state) {
     const std::string path = Folder() + "/span-plain" + std::to_string(f) + ".db";
     CreatePlain(path);
     plain[f] = vx::bench::OpenPlain(path);
-    insert[f] = vx::bench::PreparePlain(plain[f], "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)");
+    insert[f] = vx::bench::PreparePlain(
+        plain[f], "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)");
   }
   int i = 0;
   int j = 0;
@@ -373,7 +374,9 @@ void BM_TwoFileCommit(benchmark::State& state) {
       },
       [&] {
         Fill(j++);
-        for (int f = 0; f < 2; ++f) sqlite3_exec(plain[f], "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        for (int f = 0; f < 2; ++f) {
+          sqlite3_exec(plain[f], "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        }
         for (int f = 0; f < 2; ++f) {
           BindRecord(insert[f], Buffer());
           sqlite3_step(insert[f]);

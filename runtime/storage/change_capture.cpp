@@ -40,16 +40,19 @@ StoredValue FromParts(int type, std::int64_t integer, double real, const void* d
 StoredValue ValueOf(sqlite3_value* value) {
   const int type = sqlite3_value_type(value);
   // The pointer is taken before the size, as SQLite asks.
-  const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(value)) : sqlite3_value_blob(value);
-  return FromParts(type, sqlite3_value_int64(value), sqlite3_value_double(value), data, sqlite3_value_bytes(value));
+  const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(value))
+                                         : sqlite3_value_blob(value);
+  return FromParts(type, sqlite3_value_int64(value), sqlite3_value_double(value), data,
+                   sqlite3_value_bytes(value));
 }
 
 StoredValue ColumnValue(sqlite3_stmt* stmt, int column) {
   const int type = sqlite3_column_type(stmt, column);
-  const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(stmt, column))
-                                         : sqlite3_column_blob(stmt, column);
-  return FromParts(type, sqlite3_column_int64(stmt, column), sqlite3_column_double(stmt, column), data,
-                   sqlite3_column_bytes(stmt, column));
+  const void* data = type == SQLITE_TEXT
+                         ? static_cast<const void*>(sqlite3_column_text(stmt, column))
+                         : sqlite3_column_blob(stmt, column);
+  return FromParts(type, sqlite3_column_int64(stmt, column), sqlite3_column_double(stmt, column),
+                   data, sqlite3_column_bytes(stmt, column));
 }
 
 int BindValue(sqlite3_stmt* stmt, int parameter, const StoredValue& value) {
@@ -57,11 +60,11 @@ int BindValue(sqlite3_stmt* stmt, int parameter, const StoredValue& value) {
     case SQLITE_INTEGER: return sqlite3_bind_int64(stmt, parameter, value.integer);
     case SQLITE_FLOAT: return sqlite3_bind_double(stmt, parameter, value.real);
     case SQLITE_TEXT:
-      return sqlite3_bind_text(stmt, parameter, value.bytes.data(), static_cast<int>(value.bytes.size()),
-                               SQLITE_TRANSIENT);
+      return sqlite3_bind_text(stmt, parameter, value.bytes.data(),
+                               static_cast<int>(value.bytes.size()), SQLITE_TRANSIENT);
     case SQLITE_BLOB:
-      return sqlite3_bind_blob(stmt, parameter, value.bytes.data(), static_cast<int>(value.bytes.size()),
-                               SQLITE_TRANSIENT);
+      return sqlite3_bind_blob(stmt, parameter, value.bytes.data(),
+                               static_cast<int>(value.bytes.size()), SQLITE_TRANSIENT);
     default: return sqlite3_bind_null(stmt, parameter);
   }
 }
@@ -126,8 +129,9 @@ int ChangeCapture::NetChanges(std::vector<TableChanges>* out) const {
     TableChanges changes;
     changes.table = tables_[t];
     sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db_, ("SELECT * FROM " + Quote(changes.table) + " WHERE rowid = ?").c_str(), -1,
-                                &stmt, nullptr);
+    int rc = sqlite3_prepare_v2(
+        db_, ("SELECT * FROM " + Quote(changes.table) + " WHERE rowid = ?").c_str(), -1, &stmt,
+        nullptr);
     if (rc != SQLITE_OK) {
       sqlite3_finalize(stmt);
       return rc;

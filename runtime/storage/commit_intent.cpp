@@ -71,7 +71,9 @@ class Reader {
   std::uint64_t U64() {
     if (!Need(8)) return 0;
     std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(in_[pos_++])) << (8 * i);
+    for (int i = 0; i < 8; ++i) {
+      v |= static_cast<std::uint64_t>(static_cast<unsigned char>(in_[pos_++])) << (8 * i);
+    }
     return v;
   }
   // A count of things each taking at least one byte, so that a damaged count cannot ask for more.
@@ -214,7 +216,8 @@ IntentFile::~IntentFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-IntentFile::IntentFile(IntentFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+IntentFile::IntentFile(IntentFile&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)) {
   other.fd_ = -1;
 }
 
@@ -237,12 +240,15 @@ int IntentFile::Inspect(const std::string& path, int wait_ms, IntentFile* out, b
   return Lock(path, false, wait_ms, out, found);
 }
 
-int IntentFile::Lock(const std::string& path, bool create, int wait_ms, IntentFile* out, bool* found) {
+int IntentFile::Lock(const std::string& path, bool create, int wait_ms, IntentFile* out,
+                     bool* found) {
   *found = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, wait_ms));
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, wait_ms));
   for (;;) {
     // Never through a link planted in the data folder.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (create ? O_CREAT : 0), 0600);
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (create ? O_CREAT : 0), 0600);
     if (fd < 0) {
       if (errno == ENOENT && !create) return SQLITE_OK;
       return errno == EACCES ? SQLITE_PERM : SQLITE_CANTOPEN;
@@ -287,7 +293,8 @@ int IntentFile::Read(std::string* bytes) const {
   bytes->resize(static_cast<std::size_t>(st.st_size));
   std::size_t done = 0;
   while (done < bytes->size()) {
-    const ssize_t n = ::pread(fd_, bytes->data() + done, bytes->size() - done, static_cast<off_t>(done));
+    const ssize_t n =
+        ::pread(fd_, bytes->data() + done, bytes->size() - done, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<std::size_t>(n);
@@ -300,7 +307,8 @@ int IntentFile::Write(const std::string& bytes) {
   if (::ftruncate(fd_, 0) != 0) return SQLITE_IOERR_TRUNCATE;
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    const ssize_t n =
+        ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return WriteError();
     done += static_cast<std::size_t>(n);

@@ -15,7 +15,9 @@ namespace {
 
 class Statement {
  public:
-  Statement(sqlite3* db, const std::string& sql) { rc_ = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr); }
+  Statement(sqlite3* db, const std::string& sql) {
+    rc_ = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr);
+  }
   ~Statement() { sqlite3_finalize(stmt_); }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
@@ -53,11 +55,13 @@ std::string ColumnList(const TableChanges& table) {
 int UndoTables(sqlite3* db, const std::vector<TableChanges>& tables) {
   for (const TableChanges& table : tables) {
     if (!TableExists(db, table.table)) continue;
-    Statement read(db, "SELECT " + ColumnList(table) + " FROM " + Quote(table.table) + " WHERE rowid = ?");
+    Statement read(
+        db, "SELECT " + ColumnList(table) + " FROM " + Quote(table.table) + " WHERE rowid = ?");
     Statement remove(db, "DELETE FROM " + Quote(table.table) + " WHERE rowid = ?");
     std::string values = "?";
     for (std::size_t i = 0; i < table.columns.size(); ++i) values += ", ?";
-    Statement store(db, "INSERT INTO " + Quote(table.table) + " (" + ColumnList(table) + ") VALUES (" + values + ")");
+    Statement store(db, "INSERT INTO " + Quote(table.table) + " (" + ColumnList(table) +
+                            ") VALUES (" + values + ")");
     for (const Statement* s : {&read, &remove, &store}) {
       if (s->rc() != SQLITE_OK) return s->rc();
     }
@@ -100,7 +104,8 @@ int UndoTables(sqlite3* db, const std::vector<TableChanges>& tables) {
 int UndoMember(const MemberChanges& member, int busy_ms) {
   if (::access(member.path.c_str(), F_OK) != 0) return SQLITE_OK;
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(member.path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = sqlite3_open_v2(member.path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
   if (rc == SQLITE_OK) {
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busy_ms);
@@ -144,7 +149,8 @@ void RemoveOtherRecords(const CommitIntent& intent, const std::set<std::string>&
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat x {};
   struct stat y {};
-  return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+  return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+         x.st_ino == y.st_ino;
 }
 
 // A data folder moved since the record was written: its files are looked for beside it.
@@ -266,7 +272,8 @@ int CommitMembers(const std::vector<std::shared_ptr<Connection>>& members) {
   for (std::size_t i = 0; i < changed.size(); ++i) {
     const std::string& data_file = changed[i]->path();
     for (int attempt = 0;; ++attempt) {
-      if ((rc = IntentFile::Claim(IntentPathOf(data_file), busy_ms, &records[i])) != SQLITE_OK) return fail(rc);
+      if ((rc = IntentFile::Claim(IntentPathOf(data_file), busy_ms, &records[i])) != SQLITE_OK)
+        return fail(rc);
       std::string left;
       CommitIntent earlier;
       records[i].Read(&left);
@@ -275,7 +282,8 @@ int CommitMembers(const std::vector<std::shared_ptr<Connection>>& members) {
       if (attempt > 0) return fail(SQLITE_BUSY);
       if ((rc = SettleIntentBeside(data_file, busy_ms)) != SQLITE_OK) return fail(rc);
     }
-    if (folders.insert(std::filesystem::path(data_file).parent_path().string()).second) folders_of.push_back(data_file);
+    if (folders.insert(std::filesystem::path(data_file).parent_path().string()).second)
+      folders_of.push_back(data_file);
   }
   for (const std::string& file : folders_of) {
     if ((rc = SyncFolderOf(file)) != SQLITE_OK) return fail(rc);

@@ -41,7 +41,9 @@ Session& ThisThread() {
 Connection::Connection(sqlite3* db, std::string path)
     : db_(db), path_(std::move(path)), generation_(GenerationOf(path_)) {}
 
-void NoteFileChanged(const std::string& path) { GenerationOf(path)->fetch_add(1, std::memory_order_acq_rel); }
+void NoteFileChanged(const std::string& path) {
+  GenerationOf(path)->fetch_add(1, std::memory_order_acq_rel);
+}
 
 Connection::~Connection() {
   changes_.Stop();

@@ -62,7 +62,8 @@ class FaultyVfs {
   // True when this call is one that must fail.
   bool Hit(bool is_write) {
     const Fault fault = fault_;
-    const bool matches = fault == Fault::Crash || (fault == Fault::Sync ? !is_write : (fault != Fault::None && is_write));
+    const bool matches = fault == Fault::Crash ||
+                         (fault == Fault::Sync ? !is_write : (fault != Fault::None && is_write));
     if (!matches) return false;
     if (countdown_ > 1) {
       --countdown_;

@@ -55,7 +55,8 @@ void CreateFiles(std::initializer_list<const TableDef*> defs) {
 // Starts `writer` in a child process with the write end of a pipe, on which it reports the ids
 // it has stored; kills it with SIGKILL `after` its first report (a slow start under load would
 // otherwise leave nothing to check), and adds every id it reported to `reported`.
-void KillWriter(const std::function<void(int fd)>& writer, std::chrono::microseconds after, std::set<int>* reported) {
+void KillWriter(const std::function<void(int fd)>& writer, std::chrono::microseconds after,
+                std::set<int>* reported) {
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   const pid_t child = fork();
@@ -171,16 +172,19 @@ TEST_F(StorageCrash, KilledTwoFileTransactionsAreWholeInBothFilesOrInNeither) {
     const std::set<int> in_second = StoredIds(second);
     for (int one_only : Torn(in_first, in_second)) torn.insert(one_only);
     for (int done : reported) {
-      ASSERT_TRUE(in_first.count(done) && in_second.count(done)) << "record " << done << " was reported written";
+      ASSERT_TRUE(in_first.count(done) && in_second.count(done))
+          << "record " << done << " was reported written";
     }
     next_id += 1000000;
   }
-  EXPECT_TRUE(torn.empty()) << torn.size() << " of " << rounds << " killed transactions are in one file only";
+  EXPECT_TRUE(torn.empty()) << torn.size() << " of " << rounds
+                            << " killed transactions are in one file only";
 }
 
 // The child: one transaction adding the record `id` to both files, killed at the nth write or
 // sync of SQLite's files from its COMMIT on. Ends with 0 when the commit finished first.
-[[noreturn]] void CrashingPairWriter(const TableDef& first, const TableDef& second, int id, int nth) {
+[[noreturn]] void CrashingPairWriter(const TableDef& first, const TableDef& second, int id,
+                                     int nth) {
   std::thread worker([&] {
     FaultyVfs vfs;
     File a(first);

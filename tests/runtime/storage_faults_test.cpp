@@ -163,7 +163,8 @@ std::vector<std::string> StoredRecords(const TableDef& def) {
 }
 
 // Reads record `id` into the buffer and writes it back changed, or deletes it, in each file.
-void RewriteInEach(std::initializer_list<File*> files, std::int32_t id, const std::function<void(Item&)>& change) {
+void RewriteInEach(std::initializer_list<File*> files, std::int32_t id,
+                   const std::function<void(Item&)>& change) {
   for (File* file : files) {
     ItemBuffer().Id = id;
     ASSERT_EQ(file->Get(file->def().keys[0]), 0) << file->Name() << " record " << id;
@@ -200,7 +201,8 @@ TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
       ++round;
       const TableDef first = MakeItemTable("spanA" + std::to_string(round) + "\\!items");
       const TableDef second = MakeItemTable("spanB" + std::to_string(round) + "\\!items");
-      const std::string label = "fault " + std::to_string(static_cast<int>(fault)) + " at " + std::to_string(nth);
+      const std::string label =
+          "fault " + std::to_string(static_cast<int>(fault)) + " at " + std::to_string(nth);
       int committed = 0;
       {
         FaultyVfs vfs;
@@ -237,7 +239,8 @@ TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
       EXPECT_EQ(IntegrityCheck(("spanB" + std::to_string(round) + ".TPS").c_str()), "ok") << label;
     }
     EXPECT_TRUE(clean_commit) << "fault " << static_cast<int>(fault);
-    EXPECT_GE(failed_commits, 2) << "fault " << static_cast<int>(fault) << ": the commits of both files";
+    EXPECT_GE(failed_commits, 2) << "fault " << static_cast<int>(fault)
+                                 << ": the commits of both files";
   }
 }
 
