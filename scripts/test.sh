@@ -33,6 +33,7 @@ fuzz expression "$root"/runtime/expression/*.cpp "$root"/runtime/dates.cpp "$roo
 fuzz script_text "$root"/program/scripts/engine/script_text_tokens.cpp "$root"/program/scripts/engine/script_step_wording.cpp \
   "$root"/program/scripts/engine/read_script_line.cpp "$root"/program/scripts/engine/script_step_line.cpp \
   "$root"/runtime/text_functions.cpp
+fuzz expand_variables "$root"/program/scripts/engine/bracket_expansion.cpp
 
 cd "$build"
 # A test that fails is run once more before the run fails: a few window tests wait on real

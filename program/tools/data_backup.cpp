@@ -304,8 +304,11 @@ RestoreOutcome RestoreBackup(const fs::path& data, const EarlierBackup& backup, 
       outcome.error = "Cannot copy " + from.string() + ".";
       return outcome;
     }
-    // The replaced database's log and shared memory would be read into the restored one.
-    for (const char* suffix : {"-wal", "-shm", "-journal"}) fs::remove(target.string() + suffix, error);
+    // The replaced database's log and shared memory would be read into the restored one, and
+    // the record of a transaction over it that a crash left unfinished would undo rows in it.
+    for (const char* suffix : {"-wal", "-shm", "-journal", "-intent"}) {
+      fs::remove(target.string() + suffix, error);
+    }
     fs::rename(temporary, target, error);
     if (error) {
       fs::remove(temporary, error);

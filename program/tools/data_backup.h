@@ -62,8 +62,8 @@ struct RestoreOutcome {
 // Puts the files of `backup` in place of the data folder's own. Nothing is lost: the files it
 // replaces are backed up first (a new dated folder), and each file is copied beside its place and
 // renamed over it, so a file is either the old one or the whole new one. A database's
-// write-ahead log and shared-memory files belong to the replaced file and go with it. Refused
-// while another program holds a file of the folder open.
+// write-ahead log, shared-memory and transaction intent files belong to the replaced file and
+// go with it. Refused while another program holds a file of the folder open.
 RestoreOutcome RestoreBackup(const std::filesystem::path& data, const EarlierBackup& backup,
                              const CopyProgress& progress = {});
 

@@ -109,10 +109,13 @@ TEST_F(BackupRestoreWindowTest, BacksUpSaysWhereAndRestoresAChosenBackupOnlyOnce
   window.Control("&Restore").Press();
   EXPECT_EQ(Notes("VX97.TPS"), (std::vector<std::string>{"first", "second"}));
 
+  // A record of an unfinished transaction over the replaced file goes with it too.
+  Write("VX97.TPS-intent", "left by a crash");
   ui_.AnswerMessage(BUTTON_YES);
   window.Control("&Restore").Press();
   const SeenRequest done = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(Notes("VX97.TPS"), (std::vector<std::string>{"first"}));
+  EXPECT_FALSE(fs::exists(root() / "VX97.TPS-intent"));
   EXPECT_EQ(Mode("VX97.TPS"), fs::perms::owner_read | fs::perms::owner_write);
   // The data in use before is kept in a backup of its own, now listed first.
   ui_.WaitUntil([&] { return list.Rows() == 2; }, "the safety backup listed");
