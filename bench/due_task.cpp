@@ -11,9 +11,9 @@
 #include "bench/task_folder.h"
 #include "bench/twin.h"
 #include "datadll/dictionary/schedule_table.h"
-#include "program/schedule/table_schedule_services.h"
-#include "program/shell/due_task.h"
-#include "program/shell/due_task_table.h"
+#include "program/due_tasks/due_task.h"
+#include "program/due_tasks/due_task_table.h"
+#include "program/due_tasks/table_schedule_services.h"
 #include "runtime/dates.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "frontend/qt/run_with_qt.h"
 #include "program/admin/program_arguments.h"
+#include "program/common/write_log.h"
 #include "program/shell/program_body.h"
-#include "program/shell/write_log.h"
 
 int main(int argc, char** argv) {
   vx::SetProgramArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));

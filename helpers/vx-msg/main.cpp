@@ -17,9 +17,9 @@
 #include "datadll/dictionary/vx_files.h"
 #include "datadll/dictionary/globals.h"
 #include "frontend/qt/run_with_qt.h"
+#include "program/due_tasks/show_task_message.h"
 #include "program/shell/install_program_services.h"
 #include "program/admin/load_settings.h"
-#include "program/shell/task_message.h"
 #include "runtime/storage/file.h"
 
 namespace {

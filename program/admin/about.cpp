@@ -3,7 +3,7 @@
 #include "datadll/dictionary/globals.h"
 #include "framework/window_manager.h"
 #include "program/admin/admin_windows.h"
-#include "program/shell/help_links.h"
+#include "program/common/help_links.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/pictures.h"
 #include "runtime/threads.h"

@@ -1,7 +1,7 @@
 #include "program/admin/load_email_defaults.h"
 
 #include "datadll/dictionary/globals.h"
-#include "program/shell/program_registry.h"
+#include "program/common/program_registry.h"
 
 namespace vx {
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "datadll/dictionary/globals.h"
-#include "program/shell/config_store.h"
-#include "program/shell/read_only_database.h"
 #include "program/admin/ensure_current_user.h"
 #include "program/admin/get_network_user_id.h"
 #include "program/admin/load_email_defaults.h"
 #include "program/admin/program_arguments.h"
+#include "program/common/config_store.h"
+#include "program/common/read_only_database.h"
 #include "runtime/ini_file.h"
 
 namespace vx {

@@ -9,7 +9,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "program/admin/load_settings.h"
-#include "program/shell/config_store.h"
+#include "program/common/config_store.h"
 
 namespace vx {
 namespace {

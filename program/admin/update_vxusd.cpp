@@ -5,7 +5,7 @@
 #include "datadll/utility/colour_tab_class.h"
 #include "framework/request_globals.h"
 #include "program/admin/admin_windows.h"
-#include "program/schedule/calendar.h"
+#include "program/common/calendar.h"
 #include "program/windows/format_date.h"
 #include "program/windows/record_form.h"
 

@@ -4,7 +4,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/utility/colour_tab_class.h"
-#include "program/schedule/calendar.h"
+#include "program/common/calendar.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/task_list_window.h"
 #include "program/schedule/task_windows.h"

@@ -8,10 +8,10 @@
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
+#include "program/common/main_procedures.h"
 #include "program/schedule/category_windows.h"
 #include "program/windows/format_date.h"
 #include "program/windows/list_window.h"
-#include "program/shell/main_procedures.h"
 #include "runtime/window/list_format.h"
 
 namespace vx {

@@ -1,6 +1,6 @@
 #include "program/schedule/select_date_range.h"
 
-#include "program/schedule/calendar.h"
+#include "program/common/calendar.h"
 #include "program/windows/format_date.h"
 #include "program/windows/small_dialog.h"
 #include "program/windows/window_procedure_scope.h"

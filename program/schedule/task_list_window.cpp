@@ -9,11 +9,10 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
 #include "program/admin/password_validation.h"
+#include "program/common/main_procedures.h"
+#include "program/due_tasks/task_actions.h"
 #include "program/schedule/task_defaults.h"
 #include "program/schedule/task_query.h"
-#include "program/scripts/edit_script_as_text.h"
-#include "program/shell/main_procedures.h"
-#include "program/shell/task_actions.h"
 #include "program/windows/format_date.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
@@ -244,7 +243,8 @@ void TaskListWindow::EnableControls() {
   if (!popup.HasItem("Query")) return;
   popup.SetItemEnable("Special", form && any);
   popup.SetItemEnable("Scripting", any && static_cast<bool>(MainProcedure("BrowseScripting")));
-  popup.SetItemEnable("EditScriptAsText", any);
+  popup.SetItemEnable("EditScriptAsText",
+                      any && static_cast<bool>(MainProcedure("Script:EditAsText")));
   popup.SetItemEnable("ShowActiveOnly", !ActiveOnly());
   popup.SetItemEnable("ShowAll", ActiveOnly());
   popup.SetItemEnable("Reset", !query_.empty());
@@ -379,8 +379,10 @@ void TaskListWindow::Scripting() {
 void TaskListWindow::EditScriptAsText() {
   Update();
   if (browse_.Records() == 0) return;
+  const auto edit_as_text = MainProcedure("Script:EditAsText");
+  if (!edit_as_text) return;
   SetCurrentRequest(ChangeRecord);
-  Script_EditAsText();
+  edit_as_text();
   SetCurrentRequest(0);
   Reset(true);
 }

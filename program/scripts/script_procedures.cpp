@@ -1,10 +1,10 @@
 #include "program/scripts/script_procedures.h"
 
-#include "program/scripts/delete_script.h"
-#include "program/scripts/parse_script_text.h"
+#include "program/scripts/engine/delete_script.h"
+#include "program/scripts/engine/parse_script_text.h"
+#include "program/scripts/engine/script_tables.h"
+#include "program/scripts/engine/write_script_text.h"
 #include "program/scripts/script_file_commands.h"
-#include "program/scripts/script_tables.h"
-#include "program/scripts/write_script_text.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {

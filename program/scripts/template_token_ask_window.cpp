@@ -1,8 +1,8 @@
 #include <string>
 #include <string_view>
 
+#include "program/scripts/engine/window_search.h"
 #include "program/scripts/template_windows.h"
-#include "program/scripts/window_search.h"
 #include "program/windows/small_dialog.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/fixed_string.h"

@@ -1,7 +1,7 @@
 #include "program/scripts/view_script_keys.h"
 
 #include "platform/program_folder.h"
-#include "program/shell/view_text_file.h"
+#include "program/common/view_text_file.h"
 
 namespace vx {
 

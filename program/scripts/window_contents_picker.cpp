@@ -2,8 +2,8 @@
 #include <string>
 
 #include "datadll/dictionary/scripting_table.h"
+#include "program/scripts/engine/window_search.h"
 #include "program/scripts/script_windows.h"
-#include "program/scripts/window_search.h"
 #include "framework/window_manager.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/fixed_string.h"

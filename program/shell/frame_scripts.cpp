@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "datadll/dictionary/globals.h"
-#include "program/scripts/describe_script_step.h"
-#include "program/scripts/script_queue.h"
-#include "program/shell/due_task.h"
+#include "program/due_tasks/due_task.h"
+#include "program/scripts/engine/describe_script_step.h"
+#include "program/scripts/engine/script_queue.h"
 #include "runtime/pictures.h"
 
 namespace vx {

@@ -1,6 +1,6 @@
 #include "program/shell/frame_task_road.h"
 
-#include "program/shell/task_message.h"
+#include "program/due_tasks/show_task_message.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "program/shell/due_task.h"
 #include "datadll/utility/sys_tray_class.h"
+#include "program/due_tasks/due_task.h"
 #include "runtime/window/window.h"
 
 namespace vx {

@@ -1,12 +1,12 @@
 #include "program/shell/install_program_services.h"
 
+#include "program/common/task_log.h"
+#include "program/common/write_log.h"
+#include "program/due_tasks/program_schedule_services.h"
 #include "program/organiser/send_email_message.h"
-#include "program/scripts/builtin_sources.h"
-#include "program/scripts/script_mail.h"
+#include "program/scripts/engine/builtin_sources.h"
+#include "program/scripts/engine/script_mail.h"
 #include "program/windows/format_date.h"
-#include "program/shell/program_schedule_services.h"
-#include "program/shell/task_log.h"
-#include "program/shell/write_log.h"
 
 namespace vx {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/popup_class.h"
-#include "program/shell/main_procedures.h"
+#include "program/common/main_procedures.h"
 #include "runtime/window/window.h"
 
 namespace vx {

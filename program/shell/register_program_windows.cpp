@@ -1,18 +1,19 @@
 #include "program/shell/register_program_windows.h"
 
 #include "program/admin/admin_windows.h"
+#include "program/admin/view_event_log.h"
+#include "program/common/main_procedures.h"
+#include "program/hot_keys/hot_key_windows.h"
 #include "program/organiser/bug_report.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
 #include "program/schedule/update_schedule.h"
-#include "program/scripts/hot_key_windows.h"
+#include "program/scripts/edit_script_as_text.h"
 #include "program/scripts/script_windows.h"
 #include "program/scripts/script_wizard.h"
 #include "program/scripts/template_windows.h"
 #include "program/scripts/view_script_queue.h"
-#include "program/shell/main_procedures.h"
-#include "program/shell/view_event_log.h"
 
 namespace vx {
 
@@ -31,6 +32,7 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("Wizard:Script", Wizard_Script);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
+  RegisterMainProcedure("Script:EditAsText", [] { Script_EditAsText(); });
   RegisterMainProcedure("Housekeeping", Housekeeping);
   RegisterMainProcedure("Setup", Setup);
   RegisterMainProcedure("UpdateUsers", UpdateUsers);

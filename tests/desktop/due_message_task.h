@@ -18,7 +18,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
-#include "program/shell/config_store.h"
+#include "program/common/config_store.h"
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
 

@@ -16,7 +16,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
-#include "program/shell/config_store.h"
+#include "program/common/config_store.h"
 #include "runtime/storage/file.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/platform/temp_folder.h"

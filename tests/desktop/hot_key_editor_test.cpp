@@ -15,7 +15,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
-#include "program/shell/config_store.h"
+#include "program/common/config_store.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/platform/temp_folder.h"
 // After gtest: Xlib's macros None and Bool would break its headers.

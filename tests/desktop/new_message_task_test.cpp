@@ -18,7 +18,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
-#include "program/shell/config_store.h"
+#include "program/common/config_store.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/x_windows.h"

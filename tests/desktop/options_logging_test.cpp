@@ -19,7 +19,7 @@
 #include "framework/file_manager.h"
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
-#include "program/shell/config_store.h"
+#include "program/common/config_store.h"
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
 #include "tests/platform/temp_folder.h"

@@ -8,8 +8,8 @@
 
 #include "datadll/dictionary/scripting_table.h"
 #include "framework/request_globals.h"
+#include "program/scripts/engine/window_search.h"
 #include "program/scripts/script_windows.h"
-#include "program/scripts/window_search.h"
 #include "tests/program/window_fixture.h"
 // Last: Xlib's macros None and Bool would break the headers above.
 #include "platform/x11_display.h"

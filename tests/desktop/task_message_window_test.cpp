@@ -13,7 +13,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
-#include "program/shell/config_store.h"
+#include "program/common/config_store.h"
 #include "runtime/dates.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/due_message_task.h"

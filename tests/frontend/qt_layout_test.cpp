@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "program/schedule/calendar.h"
+#include "program/common/calendar.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
 #include "runtime/window/window.h"

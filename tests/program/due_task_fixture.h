@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "datadll/dictionary/message_tables.h"
-#include "program/shell/due_task.h"
+#include "program/due_tasks/due_task.h"
 #include "tests/program/schedule_fixture.h"
 #include "tests/program/task_road_fixture.h"
 

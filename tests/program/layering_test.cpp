@@ -1,7 +1,8 @@
 // The layers' include rules, checked over the source tree: every include points down a layer
-// (or stays in its own), the recurrence core reaches only the runtime and the data dictionary,
-// the window kit none of the program's areas, and only a program's entry file may include the
-// Qt front end.
+// (or stays in its own), the areas of program/ include only the areas below them in their order,
+// the recurrence core reaches only the runtime and the data dictionary, the window kit none of
+// the program's areas, the script engine no window of the program, and only a program's entry
+// file may include the Qt front end.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,18 +20,61 @@ struct LayerRule {
   std::vector<std::string> may_include;  // include prefixes allowed
 };
 
-const std::vector<LayerRule>& Rules() {
-  static const std::vector<LayerRule> rules = {
-      {"platform/", {"platform/"}},
-      {"runtime/", {"runtime/", "platform/"}},
-      {"framework/", {"framework/", "runtime/", "platform/"}},
-      {"datadll/", {"datadll/", "framework/", "runtime/", "platform/"}},
-      {"program/", {"program/", "datadll/", "framework/", "runtime/", "platform/"}},
-      {"program/schedule/recurrence/", {"program/schedule/recurrence/", "datadll/dictionary/", "runtime/"}},
-      // The window kit lies below the program's areas, which all use it.
-      {"program/windows/", {"program/windows/", "datadll/", "framework/", "runtime/", "platform/"}},
-      {"frontend/", {"frontend/", "runtime/", "platform/"}},
+const std::vector<std::string> kBelowProgram = {"datadll/", "framework/", "runtime/", "platform/"};
+
+// program/'s areas, bottom up. An area may include itself and the areas before it, never one
+// after it; the layers below program/ are open to all of them but two, held tighter in Rules().
+// The window kit comes first: every area uses it, it includes none. A folder of program/ that is
+// in no area fails EveryProgramFolderHasItsPlace.
+const std::vector<std::string>& AreaOrder() {
+  static const std::vector<std::string> order = {
+      "program/windows/",              // the window kit every window uses
+      "program/schedule/recurrence/",  // the recurrence rules (library vx_recurrence)
+      "program/tools/",                // the backup and database maintenance programs' work
+      "program/common/",               // what several areas use: settings, event log, road services
+      "program/scripts/engine/",       // the script engine (library vx_script_engine)
+      "program/organiser/",            // mail, messages' buttons, the clipboard recorder
+      "program/due_tasks/",            // the due-task engine: the tick's phases and task runs
+      "program/admin/",                // settings, password, housekeeping, users, event log viewer
+      "program/schedule/",             // the task form and lists, categories, holidays
+      "program/scripts/",              // the script windows: steps, editor, templates, wizard
+      "program/hot_keys/",             // the hot-key windows
+      "program/shell/",                // the frame: Main, its menus, tick and start-up
+      "program/",                      // main.cpp
   };
+  return order;
+}
+
+const std::vector<LayerRule>& Rules() {
+  static const std::vector<LayerRule> rules = [] {
+    std::vector<LayerRule> all = {
+        {"platform/", {"platform/"}},
+        {"runtime/", {"runtime/", "platform/"}},
+        {"framework/", {"framework/", "runtime/", "platform/"}},
+        {"datadll/", {"datadll/", "framework/", "runtime/", "platform/"}},
+        {"frontend/", {"frontend/", "runtime/", "platform/"}},
+    };
+    std::vector<std::string> reachable = kBelowProgram;
+    for (const auto& area : AreaOrder()) {
+      reachable.push_back(area);
+      all.push_back({area, reachable});
+    }
+    // Two areas are held tighter than the order: the recurrence rules reach only the runtime and
+    // the data dictionary, and the script engine holds no window (neither the kit nor the tools').
+    const std::vector<LayerRule> tighter = {
+        {"program/schedule/recurrence/",
+         {"program/schedule/recurrence/", "datadll/dictionary/", "runtime/"}},
+        {"program/scripts/engine/",
+         {"program/scripts/engine/", "program/common/", "program/schedule/recurrence/", "datadll/",
+          "framework/", "runtime/", "platform/"}},
+    };
+    for (const auto& held : tighter) {
+      for (auto& rule : all) {
+        if (rule.folder == held.folder) rule.may_include = held.may_include;
+      }
+    }
+    return all;
+  }();
   return rules;
 }
 
@@ -93,6 +137,18 @@ TEST(Layering, EveryIncludePointsDownALayer) {
   for (const auto& fault : faults) ADD_FAILURE() << fault;
 }
 
+TEST(Layering, EveryProgramFolderHasItsPlace) {
+  const char* root_env = std::getenv("VX_SOURCE_DIR");
+  ASSERT_NE(root_env, nullptr) << "the tests are run with VX_SOURCE_DIR set";
+  const fs::path root(root_env);
+  for (const auto& entry : fs::recursive_directory_iterator(root / "program")) {
+    if (!entry.is_directory()) continue;
+    const std::string folder = fs::relative(entry.path(), root).generic_string() + "/";
+    EXPECT_NE(RuleFor(folder + "x.cpp")->folder, "program/")
+        << folder << " is in no area of AreaOrder()";
+  }
+}
+
 TEST(Layering, RuleForPicksTheInnermostFolder) {
   EXPECT_EQ(IncludedPath("#include \"runtime/dates.h\""), "runtime/dates.h");
   EXPECT_EQ(IncludedPath("  #  include \"program/x/y.h\"  // why"), "program/x/y.h");
@@ -100,12 +156,36 @@ TEST(Layering, RuleForPicksTheInnermostFolder) {
   EXPECT_EQ(IncludedPath("#include \"local.h\""), "");
   EXPECT_EQ(IncludedPath("x = \"runtime/dates.h\"; // #include"), "");
   EXPECT_EQ(RuleFor("program/schedule/recurrence/moments.cpp")->folder, "program/schedule/recurrence/");
-  EXPECT_EQ(RuleFor("program/schedule/calendar.cpp")->folder, "program/");
+  EXPECT_EQ(RuleFor("program/schedule/update_schedule.cpp")->folder, "program/schedule/");
+  EXPECT_EQ(RuleFor("program/scripts/engine/script_queue.cpp")->folder, "program/scripts/engine/");
+  EXPECT_EQ(RuleFor("program/main.cpp")->folder, "program/");
   EXPECT_TRUE(Allowed(*RuleFor("program/main.cpp"), "program/main.cpp", "frontend/qt/run_with_qt.h"));
   EXPECT_FALSE(Allowed(*RuleFor("program/shell/x.cpp"), "program/shell/x.cpp", "frontend/qt/run_with_qt.h"));
   EXPECT_FALSE(Allowed(*RuleFor("program/schedule/recurrence/x.cpp"), "program/schedule/recurrence/x.cpp",
                        "program/windows/format_date.h"));
   EXPECT_FALSE(Allowed(*RuleFor("program/windows/x.cpp"), "program/windows/x.cpp", "program/shell/main_frame.h"));
+}
+
+TEST(Layering, AnAreaIncludesOnlyTheAreasBelowIt) {
+  const auto allowed = [](const std::string& path, const std::string& include) {
+    return Allowed(*RuleFor(path), path, include);
+  };
+  EXPECT_TRUE(allowed("program/shell/main_frame.cpp", "program/due_tasks/due_task.h"));
+  EXPECT_TRUE(allowed("program/due_tasks/due_task.cpp", "program/scripts/engine/script_queue.h"));
+  EXPECT_TRUE(allowed("program/scripts/script_wizard.cpp", "program/schedule/exceptions_window.h"));
+  EXPECT_TRUE(allowed("program/main.cpp", "program/shell/program_body.h"));
+  // A task list reaches the script windows by their registered names, not their headers.
+  EXPECT_FALSE(
+      allowed("program/schedule/task_list_window.cpp", "program/scripts/edit_script_as_text.h"));
+  // Starting a program is common; running a task (its script queued) is the due-task engine's.
+  EXPECT_FALSE(
+      allowed("program/common/start_program.cpp", "program/scripts/engine/start_script.h"));
+  EXPECT_FALSE(
+      allowed("program/scripts/engine/script_executor.cpp", "program/due_tasks/due_task.h"));
+  EXPECT_FALSE(allowed("program/due_tasks/due_task.cpp", "program/shell/main_frame.h"));
+  // The engine holds no window.
+  EXPECT_FALSE(allowed("program/scripts/engine/script_queue.cpp", "program/windows/format_date.h"));
+  EXPECT_TRUE(allowed("program/scripts/engine/script_executor.cpp", "program/common/task_log.h"));
 }
 
 }  // namespace

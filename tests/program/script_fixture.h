@@ -11,8 +11,8 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "platform/active_window.h"
-#include "program/scripts/builtin_sources.h"
-#include "program/shell/task_log.h"
+#include "program/common/task_log.h"
+#include "program/scripts/engine/builtin_sources.h"
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
 

@@ -8,15 +8,15 @@
 #include <tuple>
 #include <vector>
 
+#include "program/common/exit_code_queue.h"
+#include "program/common/task_log.h"
+#include "program/common/task_road_services.h"
+#include "program/scripts/engine/script_queue.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/fakes/fake_sound_player.h"
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
-#include "program/scripts/script_queue.h"
-#include "program/shell/exit_code_queue.h"
-#include "program/shell/task_log.h"
-#include "program/shell/task_road_services.h"
 #include "runtime/dates.h"
 #include "tests/program/script_test_support.h"
 

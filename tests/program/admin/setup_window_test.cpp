@@ -20,10 +20,10 @@
 #include "program/admin/password_validation.h"
 #include "program/admin/program_arguments.h"
 #include "program/admin/save_settings.h"
+#include "program/common/config_store.h"
+#include "program/common/program_registry.h"
+#include "program/common/write_log.h"
 #include "program/organiser/bug_report.h"
-#include "program/shell/config_store.h"
-#include "program/shell/program_registry.h"
-#include "program/shell/write_log.h"
 #include "support/local_mail_servers.h"
 #include "tests/program/window_fixture.h"
 

@@ -19,16 +19,16 @@
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
+#include "program/admin/load_settings.h"
+#include "program/common/config_store.h"
+#include "program/due_tasks/show_task_message.h"
 #include "program/organiser/bug_report.h"
 #include "program/organiser/generate_email.h"
-#include "program/scripts/script_variables.h"
-#include "program/shell/config_store.h"
-#include "program/admin/load_settings.h"
-#include "program/shell/task_message.h"
-#include "runtime/ini_file.h"
+#include "program/scripts/engine/script_variables.h"
 #include "program/sqlite_access.h"
-#include "support/local_mail_servers.h"
 #include "program/window_fixture.h"
+#include "runtime/ini_file.h"
+#include "support/local_mail_servers.h"
 
 namespace vx {
 namespace {

@@ -15,7 +15,7 @@
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
-#include "program/shell/main_procedures.h"
+#include "program/common/main_procedures.h"
 #include "runtime/dates.h"
 #include "tests/program/window_fixture.h"
 

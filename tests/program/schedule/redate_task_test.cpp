@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
+#include "program/due_tasks/reschedule_all_tasks.h"
 #include "program/schedule/recurrence/step_back.h"
-#include "program/shell/reschedule_all_tasks.h"
 #include "runtime/pictures.h"
 #include "tests/program/schedule_fixture.h"
 

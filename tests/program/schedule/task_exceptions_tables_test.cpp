@@ -10,8 +10,8 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "datadll/test_support.h"
+#include "program/due_tasks/table_schedule_services.h"
 #include "program/schedule/recurrence/recurrence.h"
-#include "program/schedule/table_schedule_services.h"
 #include "runtime/dates.h"
 
 namespace vx {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "program/shell/main_procedures.h"
+#include "program/common/main_procedures.h"
 #include "program/shell/register_program_windows.h"
 
 namespace vx {

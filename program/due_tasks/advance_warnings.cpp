@@ -1,0 +1,97 @@
+#include "program/due_tasks/advance_warnings.h"
+
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/table_managers.h"
+#include "framework/file_manager.h"
+#include "program/common/external_message.h"
+#include "program/common/task_log.h"
+#include "program/common/task_road_services.h"
+#include "program/scripts/engine/script_variables.h"
+#include "runtime/dates.h"
+#include "runtime/fixed_string.h"
+#include "runtime/pictures.h"
+#include "runtime/text_functions.h"
+
+namespace vx {
+namespace {
+
+constexpr int kMaxReads = 10000;
+constexpr std::size_t kWarningSize = 4096;
+constexpr std::string_view kLabel = "Advanced Warning";
+constexpr std::string_view kLineBreaks = "\r\n\r\n";
+
+// A warning is due once its moment lies before now (a warning for today 10:00 from 10:00.01).
+bool WarningDue() {
+  const std::int32_t today = TODAY();
+  return SCH.AdvanceWarnDate < today || (SCH.AdvanceWarnDate == today && SCH.AdvanceWarnTime < CLOCK());
+}
+
+std::string WarningCaption() {
+  return "Advanced Warning: " + ExpandVariables(SCH.Description.clipped());
+}
+
+}  // namespace
+
+std::string AdvanceWarningText() {
+  std::string text = FORMAT(SCH.Date, "@D3") + " " + FORMAT(SCH.Time, "@T3") + std::string(kLineBreaks);
+  const std::string message(SCH.Message.clipped());
+  const std::string command(SCH.Command.clipped());
+  if (SCH.TaskType == "Display Message") {
+    text += message;
+  } else if (SCH.TaskType == "Run Program") {
+    text += "Command:  " + command;
+  } else if (SCH.TaskType == "Both" || !command.empty()) {
+    text += CLIP(LEFT(message + std::string(kLineBreaks) + "Command: " + command));
+  } else {
+    text += CLIP(LEFT(message));
+  }
+  return std::string(CutUtf8(text, kWarningSize));
+}
+
+void ShowAdvanceWarning(std::string_view text) {
+  const std::string expanded = ExpandVariables(text);
+  if (USEEXTERNALMESSAGE != 0) {
+    const std::string alarm = SCH.Alarm != 0 ? std::string(SCH.AlarmFile.clipped()) : std::string();
+    if (StartMessageProgram(CutUtf8(WarningCaption(), 60), expanded, alarm)) return;
+  }
+  MessageBoxRequest box;
+  box.caption = WarningCaption();
+  box.text = expanded;
+  CurrentTaskRoadServices().messages->Show(box);
+}
+
+void CheckAdvanceWarnings() {
+  if (ACCESS_SCHEDULE->Open() != 0) return;
+  // Tasks without a warning (date 0) sort first in the key; the walk starts past them.
+  SCH = SCHEDULE_RECORD{};
+  SCH.AdvanceWarned = 0;
+  SCH.AdvanceWarnDate = 1;
+  if (ACCESS_SCHEDULE->SetFromBuffer(SCH_KEYADVANCED) == 0) {
+    for (int reads = 0; reads < kMaxReads && ACCESS_SCHEDULE->Next() == 0; ++reads) {
+      if (SCH.AdvanceWarned != 0) break;  // every later task has been warned
+      // Warnings come in moment order: once one is not due, none of the later ones is.
+      if (!WarningDue()) break;
+      // A record not filled in yet (a task being added) is passed over, so that it holds up
+      // nobody else's warning.
+      if (SCH.ScheduleType.clipped().empty()) continue;
+      SCH.AdvanceWarned = 1;
+      // Shown only once it is marked: a warning that cannot be marked would come back at every
+      // pass.
+      if (ACCESS_SCHEDULE->Update() != 0) continue;
+      // A disabled task will not run: the history copy of a task just run, with the warning
+      // of that run, or a task put aside. It leaves the walk without a word.
+      if (SCH.Disabled != 0) continue;
+      if (SCH.SkipNextTime != 0) {
+        TaskLog("Skipped:  " + std::string(SCH.Description.clipped()), kLabel);
+        continue;
+      }
+      TaskLog(SCH.Description.clipped(), kLabel);
+      ShowAdvanceWarning(AdvanceWarningText());
+    }
+  }
+  ACCESS_SCHEDULE->Close();
+}
+
+}  // namespace vx

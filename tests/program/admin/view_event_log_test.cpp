@@ -1,0 +1,167 @@
+// The event log viewer on a real log file in the data folder: the line it logs when logging is
+// off, the search (next match after the selected line, with and without letter case), the print
+// hand-over, the place it keeps, and a log that cannot be read.
+#include "program/admin/view_event_log.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "program/common/main_procedures.h"
+#include "program/common/task_road_services.h"
+#include "tests/fakes/fake_process_launcher.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/vx_files.h"
+#include "program/shell/register_program_windows.h"
+#include "program/shell_fixture.h"
+#include "runtime/ini_file.h"
+#include "runtime/locale_formats.h"
+#include "runtime/window/test_driver.h"
+
+namespace vx {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class ViewEventLogTest : public testing::ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    services_.processes = &processes_;
+    GLO_USELOG = 1;
+  }
+  void TearDown() override {
+    GLO_USELOG = 0;
+    ShellTest::TearDown();
+  }
+
+  // The log's lines as they lie on disk.
+  static Strings FileLines(const std::string& name) {
+    Strings lines;
+    std::ifstream in(name);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  fakes::FakeProcessLauncher processes_;
+  TaskRoadServices services_;
+  ScopedTaskRoadServices scoped_services_{services_};
+  ScopedLocaleFormats locale_{LocaleFormats{}};
+};
+
+TEST_F(ViewEventLogTest, WithLoggingOffTheViewerLogsExactlyOneLineAndShowsIt) {
+  GLO_USELOG = 0;
+  TestDriver ui;
+  ui.Start([] { ViewAscii_Log(); });
+  DriverWindow window = ui.WaitWindow("Event Log");
+  DriverControl list = window.ControlNumber(1);
+  ASSERT_EQ(list.Rows(), 1u);
+  EXPECT_NE(list.Cell(1, 1).find("View Log - Logging disabled"), std::string::npos);
+  EXPECT_NE(list.Cell(1, 1).find("Logging is not enabled in configuration."), std::string::npos);
+  window.Control("&Close").Press();
+  ui.WaitClosed(window);
+  ui.Finish();
+  EXPECT_EQ(GLO_USELOG, 0);
+  EXPECT_EQ(FileLines("VX98Evnt.LOG").size(), 1u);
+}
+
+TEST_F(ViewEventLogTest, SearchFindsTheNextMatchingLineAfterTheSelection) {
+  {
+    std::ofstream log("vx98evnt.log");  // any letter case on disk
+    log << "06/12/2026  09:00  Started       Varnodex\r\n"
+        << "06/12/2026  09:05  Message       Nightly Backup\r\n"
+        << "06/12/2026  09:10  Script        Send Keys\r\n"
+        << "06/12/2026  09:15  Message       backup again\r\n";
+  }
+  TestDriver ui;
+  ui.Start([] { ViewAscii_Log(); });
+  DriverWindow window = ui.WaitWindow("Event Log");
+  DriverControl list = window.ControlNumber(1);
+  ASSERT_EQ(list.Rows(), 4u);
+  EXPECT_EQ(list.Cell(4, 1), "06/12/2026  09:15  Message       backup again");
+
+  auto search = [&](std::string_view text, bool match_case) {
+    window.Control("&Search...").Press();
+    DriverWindow dialog = ui.WaitWindow("Search");
+    dialog.Control("&Find:").Type(text);
+    dialog.Control("Match &case").Tick(match_case);
+    dialog.Control("&OK").Press();
+    ui.WaitClosed(dialog);
+  };
+  search("BACKUP", false);
+  EXPECT_EQ(list.Choice(), 2);
+  search("BACKUP", false);
+  EXPECT_EQ(list.Choice(), 4);
+  search("BACKUP", false);  // nothing after the last match: the selection stays
+  const SeenRequest none = ui.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(none.text, "\"BACKUP\" was not found.");
+  EXPECT_EQ(list.Choice(), 4);
+
+  list.ChooseRow(1);
+  search("backup", true);
+  EXPECT_EQ(list.Choice(), 4);
+
+  window.Control("&Print...").Press();
+  window.Move(10, 20, 600, 400);
+  window.Control("&Close").Press();
+  ui.WaitClosed(window);
+  ui.Finish();
+
+  ASSERT_EQ(processes_.requests.size(), 1u);
+  EXPECT_EQ(processes_.requests[0].argv,
+            (Strings{"lp", "-t", "Event Log", (std::filesystem::current_path() / "vx98evnt.log").string()}));
+  EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "XPos"), "10");
+  EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "Width"), "600");
+}
+
+TEST_F(ViewEventLogTest, APrintThatFailsSaysWhy) {
+  std::ofstream("vx98evnt.log") << "06/12/2026  09:00  Started       Varnodex\r\n";
+  const struct {
+    fakes::FakeProcessLauncher::Outcome lp;
+    const char* why;  // empty: printed, nothing shown
+  } cases[] = {
+      {{ENOENT, 0, false}, "The print command \"lp\" is not installed (it comes with CUPS)."},
+      {{EACCES, 0, false}, "The print command \"lp\" could not start: Permission denied."},
+      {{0, 1, false}, "The print spooler refused the job (lp ended with code 1): perhaps no printer is set up."},
+      {{0, 0, false}, ""},
+      {{0, 0, true}, ""},  // still spooling after a while: taken as handed over
+  };
+  for (const auto& c : cases) {
+    processes_.SetOutcome("lp", c.lp);
+    TestDriver ui;
+    ui.AnswerMessage(BUTTON_OK);
+    ui.Start([] { ViewAscii_Log(); });
+    DriverWindow window = ui.WaitWindow("Event Log");
+    window.Control("&Print...").Press();
+    window.Control("&Close").Press();
+    ui.Finish();
+    const std::vector<SeenRequest> boxes = ui.Messages();
+    if (std::string(c.why).empty()) {
+      EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    } else {
+      ASSERT_EQ(boxes.size(), 1u) << c.why;
+      EXPECT_EQ(boxes[0].caption, "Print");
+      EXPECT_EQ(boxes[0].text, std::string("The event log could not be printed.\n\n") + c.why);
+    }
+  }
+}
+
+TEST_F(ViewEventLogTest, MissingLogIsReportedAndTheWindowCloses) {
+  TestDriver ui;
+  ui.Start([] { ViewAscii_Log(); });
+  ui.Finish();
+  EXPECT_EQ(Captions(), (Strings{"File Access Error"}));
+  EXPECT_TRUE(ui.OpenTitles().empty());
+}
+
+TEST_F(ViewEventLogTest, MainStartsTheViewerByName) {
+  RegisterProgramWindows();
+  EXPECT_TRUE(static_cast<bool>(MainProcedure("ViewAscii:Log")));
+  RegisterMainProcedure("ViewAscii:Log", {});
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,172 @@
+// The clipboard recorder over the CLIPBOARD table: what counts as a new text, the letters-only
+// hash key that keeps repeats out, the category from the window in front, and trimming.
+#include "program/organiser/capture_clipboard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "datadll/dictionary/clipboard_tables.h"
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/table_managers.h"
+#include "framework/file_manager.h"
+#include "platform/active_window.h"
+#include "runtime/storage/file.h"
+#include "runtime/window/dialogs.h"
+#include "tests/program/shell_fixture.h"
+
+namespace vx {
+namespace {
+
+class CaptureClipboardTest : public testing::ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    SetClipboardActiveWindow(&front_);
+    MAXCLIPBOARDENTRIES = 50;
+    CLI = CLIPBOARD_RECORD{};
+    ClipboardChanged("");
+  }
+  void TearDown() override {
+    SetClipboardActiveWindow(nullptr);
+    ClipboardChanged("");
+    CLI = CLIPBOARD_RECORD{};
+    ShellTest::TearDown();
+  }
+
+  void Copy(const std::string& text) {
+    ClipboardChanged(text);
+    CaptureClipboard();
+  }
+
+  // Every stored entry as "contents|category|date|time", oldest first.
+  std::vector<CLIPBOARD_RECORD> Entries() {
+    std::vector<CLIPBOARD_RECORD> out;
+    const CLIPBOARD_RECORD saved = CLI;
+    CLI = CLIPBOARD_RECORD{};
+    ACCESS_CLIPBOARD->Set(CLI_KEYCLIPKEEP);
+    while (ACCESS_CLIPBOARD->TryNext() == 0) out.push_back(CLI);
+    CLI = saved;
+    return out;
+  }
+  std::vector<std::string> Texts() {
+    std::vector<std::string> out;
+    for (const auto& e : Entries()) out.push_back(e.ClipContents.str());
+    return out;
+  }
+  void Store(const std::string& text, std::int32_t time, bool keep) {
+    const CLIPBOARD_RECORD saved = CLI;
+    CLI = CLIPBOARD_RECORD{};
+    CLI.ClipContents = text;
+    CLI.ClipHashKey = ClipboardHashKey(text);
+    CLI.ClipDate = clock_.Today();
+    CLI.ClipTime = time;
+    CLI.ClipKeep = keep ? 1 : 0;
+    ASSERT_EQ(ACCESS_CLIPBOARD->Insert(), 0) << text;
+    CLI = saved;
+  }
+
+  platform::FakeActiveWindow front_{"Notes - Editor"};
+};
+
+TEST_F(CaptureClipboardTest, ANewTextIsStoredOnceWithItsMomentHashAndFrontWindow) {
+  Copy("Call Bob at 555-0199");
+  Copy("Call Bob at 555-0199");
+  const auto entries = Entries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].ClipContents.str(), "Call Bob at 555-0199");
+  EXPECT_EQ(entries[0].ClipHashKey.str(), "CALLBOBAT");
+  EXPECT_EQ(entries[0].Category.str(), "Notes - Editor");
+  EXPECT_EQ(entries[0].ClipDate, clock_.Today());
+  EXPECT_EQ(entries[0].ClipTime, clock_.Clock());
+  EXPECT_EQ(entries[0].ClipKeep, 0);
+  EXPECT_TRUE(entries[0].Abbreviation.blank());
+  EXPECT_EQ(CLI.ClipContents.str(), "Call Bob at 555-0199");  // the next tick finds nothing new
+}
+
+TEST_F(CaptureClipboardTest, TextsSharingTheirLettersCountAsOneAndTheFirstKeepsItsMoment) {
+  Copy("Call Bob at 555-0199");
+  clock_.Set(clock_.Today(), clock_.Clock() + 100);
+  Copy("Something else");
+  clock_.Set(clock_.Today(), clock_.Clock() + 100);
+  Copy("call bob AT 555-0100!");  // same letters: refused by the unique hash key
+  Copy("Call Bob at 555-0199");   // A again after B: no third entry
+  const auto entries = Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].ClipContents.str(), "Call Bob at 555-0199");
+  EXPECT_EQ(entries[0].ClipTime, clock_.Clock() - 200);
+  EXPECT_EQ(CLI.ClipContents.str(), "Call Bob at 555-0199");
+}
+
+TEST_F(CaptureClipboardTest, BlankOrControlLedTextsAreIgnoredAndLeadingBlanksAreNot) {
+  const struct {
+    std::string text;
+    bool stored;
+  } cases[] = {
+      {"", false}, {"     ", false}, {"\nline after a break", false}, {"\tTabbed", false},
+      {"   indented text", true},    {"\xC3\xA9t\xC3\xA9", true},  // a first byte above the blank
+  };
+  for (const auto& c : cases) {
+    CLI = CLIPBOARD_RECORD{};
+    const auto before = Entries().size();
+    Copy(c.text);
+    EXPECT_EQ(Entries().size(), before + (c.stored ? 1 : 0)) << "[" << c.text << "]";
+  }
+}
+
+TEST_F(CaptureClipboardTest, LongTextsAreCutAndTheHashKeyTakesTheFirst120Letters) {
+  std::string letters;
+  for (int i = 0; i < 130; ++i) letters.push_back(static_cast<char>('a' + i % 26));
+  Copy(letters + std::string(9000, 'x'));
+  auto entries = Entries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].ClipContents.str().size(), 8192u);
+  EXPECT_EQ(entries[0].ClipHashKey.str().size(), 120u);
+  EXPECT_EQ(ClipboardHashKey("a1 b-2 \xC3\xA9 c"), "ABC");
+  // A change beyond the cut is not noticed.
+  Copy(letters + std::string(9000, 'x') + "tail");
+  EXPECT_EQ(Entries().size(), 1u);
+}
+
+TEST_F(CaptureClipboardTest, TheCategoryIsTheFrontWindowsTitleCutTo20OrGeneral) {
+  front_.SetTitle("A window title of thirty chars");
+  Copy("first text");
+  front_.SetTitle("");
+  Copy("second text");
+  const auto entries = Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].Category.str(), "A window title of th");
+  EXPECT_EQ(entries[1].Category.str(), "General");
+}
+
+TEST_F(CaptureClipboardTest, TrimmingRemovesTheOldestNotKeptPassingOverTheTextBeingStored) {
+  MAXCLIPBOARDENTRIES = 3;
+  Store("kept one", 10, true);
+  Store("oldest", 20, false);
+  Store("middle", 30, false);
+  Store("newest", 40, false);
+  Copy("oldest");  // equal to the oldest entry: that one stays and the next oldest goes
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"oldest", "newest", "kept one"}));
+  Copy("brand new text");  // 3 stored: no trim; 4 after
+  EXPECT_EQ(Entries().size(), 4u);
+  Copy("another text");
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"newest", "brand new text", "another text", "kept one"}));
+}
+
+TEST_F(CaptureClipboardTest, KeptEntriesAreNeverTrimmedAndNoLimitMeansNoTrim) {
+  MAXCLIPBOARDENTRIES = 1;
+  Store("kept a", 10, true);
+  Store("kept b", 20, true);
+  Copy("new one");
+  Copy("new two");
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"new two", "kept a", "kept b"}));
+  MAXCLIPBOARDENTRIES = 0;
+  Copy("new three");
+  Copy("new four");
+  EXPECT_EQ(Entries().size(), 5u);
+}
+
+}  // namespace
+}  // namespace vx
