@@ -7,8 +7,8 @@
 
 #include "datadll/dictionary/global_queues.h"
 #include "platform/active_window.h"
-#include "program/scripts/engine/builtin_sources.h"
-#include "program/scripts/engine/script_variables.h"
+#include "program/script_engine/builtin_sources.h"
+#include "program/script_engine/script_variables.h"
 
 namespace {
 

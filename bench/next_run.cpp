@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "datadll/dictionary/schedule_table.h"
-#include "program/schedule/recurrence/recurrence.h"
+#include "program/recurrence/recurrence.h"
 #include "runtime/dates.h"
 
 namespace {

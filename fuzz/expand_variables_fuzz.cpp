@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "program/scripts/engine/bracket_expansion.h"
+#include "program/script_engine/bracket_expansion.h"
 #include "runtime/fixed_string.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "program/scripts/engine/read_script_line.h"
-#include "program/scripts/engine/write_script_text.h"
+#include "program/script_engine/read_script_line.h"
+#include "program/script_engine/write_script_text.h"
 #include "runtime/text_functions.h"
 
 namespace {

@@ -30,10 +30,10 @@ fuzz() {
   echo "$name fuzz run: no crash"
 }
 fuzz expression "$root"/runtime/expression/*.cpp "$root"/runtime/dates.cpp "$root"/runtime/decimal.cpp
-fuzz script_text "$root"/program/scripts/engine/script_text_tokens.cpp "$root"/program/scripts/engine/script_step_wording.cpp \
-  "$root"/program/scripts/engine/read_script_line.cpp "$root"/program/scripts/engine/script_step_line.cpp \
+fuzz script_text "$root"/program/script_engine/script_text_tokens.cpp "$root"/program/script_engine/script_step_wording.cpp \
+  "$root"/program/script_engine/read_script_line.cpp "$root"/program/script_engine/script_step_line.cpp \
   "$root"/runtime/text_functions.cpp
-fuzz expand_variables "$root"/program/scripts/engine/bracket_expansion.cpp
+fuzz expand_variables "$root"/program/script_engine/bracket_expansion.cpp
 
 cd "$build"
 # A test that fails is run once more before the run fails: a few window tests wait on real

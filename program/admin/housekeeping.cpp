@@ -15,7 +15,7 @@
 #include "program/admin/password_validation.h"
 #include "program/due_tasks/due_task.h"
 #include "program/due_tasks/reschedule_all_tasks.h"
-#include "program/scripts/engine/script_queue.h"
+#include "program/script_engine/script_queue.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"

@@ -6,7 +6,7 @@
 
 #include "datadll/dictionary/schedule_table.h"
 #include "framework/window_manager.h"
-#include "program/schedule/recurrence/recurrence.h"
+#include "program/recurrence/recurrence.h"
 #include "program/windows/format_date.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"

@@ -14,7 +14,7 @@
 
 namespace vx {
 
-class ScriptSteps;  // the script engine's SCRIPTING rows (scripts/engine/script_steps.h)
+class ScriptSteps;  // the script engine's SCRIPTING rows (script_engine/script_steps.h)
 
 struct TaskRoadServices {
   platform::ProcessLauncher* processes = nullptr;

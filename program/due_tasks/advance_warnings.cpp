@@ -8,7 +8,7 @@
 #include "program/common/external_message.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
-#include "program/scripts/engine/script_variables.h"
+#include "program/script_engine/script_variables.h"
 #include "runtime/dates.h"
 #include "runtime/fixed_string.h"
 #include "runtime/pictures.h"

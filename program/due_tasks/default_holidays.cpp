@@ -5,7 +5,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "program/common/config_store.h"
-#include "program/schedule/recurrence/easter.h"
+#include "program/recurrence/easter.h"
 #include "runtime/dates.h"
 #include "runtime/storage/errors.h"
 

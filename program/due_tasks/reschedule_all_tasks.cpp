@@ -7,9 +7,9 @@
 #include "framework/file_manager.h"
 #include "framework/process_window.h"
 #include "program/due_tasks/due_task.h"
-#include "program/schedule/recurrence/next_run_steps.h"
-#include "program/schedule/recurrence/schedule_texts.h"
-#include "program/schedule/recurrence/step_back.h"
+#include "program/recurrence/next_run_steps.h"
+#include "program/recurrence/schedule_texts.h"
+#include "program/recurrence/step_back.h"
 
 namespace vx {
 

@@ -2,7 +2,7 @@
 #include "datadll/dictionary/globals.h"
 #include "program/common/calendar.h"
 #include "program/due_tasks/reschedule_all_tasks.h"
-#include "program/schedule/recurrence/moments.h"
+#include "program/recurrence/moments.h"
 #include "program/windows/small_dialog.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"

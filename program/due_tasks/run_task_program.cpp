@@ -1,8 +1,8 @@
 #include "program/due_tasks/run_task_program.h"
 
 #include "program/common/task_road_services.h"
-#include "program/scripts/engine/script_tables.h"
-#include "program/scripts/engine/start_script.h"
+#include "program/script_engine/script_tables.h"
+#include "program/script_engine/start_script.h"
 
 namespace vx {
 namespace {

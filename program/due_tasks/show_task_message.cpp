@@ -9,7 +9,7 @@
 #include "program/common/task_log.h"
 #include "program/organiser/generate_email.h"
 #include "program/organiser/message_buttons.h"
-#include "program/schedule/recurrence/moments.h"
+#include "program/recurrence/moments.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"
 #include "runtime/threads.h"

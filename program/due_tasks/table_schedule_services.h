@@ -5,7 +5,7 @@
 // belong to other parts of the program; the program's own subclass supplies them.
 #pragma once
 
-#include "program/schedule/recurrence/schedule_services.h"
+#include "program/recurrence/schedule_services.h"
 
 namespace vx {
 

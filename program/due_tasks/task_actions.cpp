@@ -9,7 +9,7 @@
 #include "program/due_tasks/due_task.h"
 #include "program/due_tasks/run_task_program.h"
 #include "program/due_tasks/show_task_message.h"
-#include "program/schedule/recurrence/moments.h"
+#include "program/recurrence/moments.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"

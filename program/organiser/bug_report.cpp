@@ -22,7 +22,7 @@
 #include "program/common/write_log.h"
 #include "program/organiser/send_email_message.h"
 #include "program/organiser/send_mail_class.h"
-#include "program/scripts/engine/script_variables.h"
+#include "program/script_engine/script_variables.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"
 #include "runtime/fixed_string.h"

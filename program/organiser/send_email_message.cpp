@@ -11,7 +11,7 @@
 #include "program/common/write_log.h"
 #include "program/organiser/mail_message.h"
 #include "program/organiser/send_mail_class.h"
-#include "program/scripts/engine/script_variables.h"
+#include "program/script_engine/script_variables.h"
 #include "runtime/dates.h"
 #include "runtime/fixed_string.h"
 #include "runtime/text_functions.h"

@@ -1,7 +1,7 @@
 #include <string>
 
 #include "datadll/dictionary/schedule_table.h"
-#include "program/schedule/recurrence/schedule_texts.h"
+#include "program/recurrence/schedule_texts.h"
 #include "program/schedule/task_defaults.h"
 #include "runtime/fixed_string.h"
 

@@ -5,8 +5,8 @@
 
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
-#include "program/schedule/recurrence/recurrence.h"
-#include "program/schedule/recurrence/schedule_services.h"
+#include "program/recurrence/recurrence.h"
+#include "program/recurrence/schedule_services.h"
 #include "runtime/dates.h"
 
 namespace vx {

@@ -4,7 +4,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/colour_tab_class.h"
 #include "program/common/calendar.h"
-#include "program/schedule/recurrence/easter.h"
+#include "program/recurrence/easter.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/windows/record_form.h"
 #include "program/windows/format_date.h"

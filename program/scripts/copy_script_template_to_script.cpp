@@ -10,7 +10,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "framework/process_window.h"
-#include "program/scripts/engine/script_tables.h"
+#include "program/script_engine/script_tables.h"
 #include "program/scripts/template_windows.h"
 #include "runtime/storage/file.h"
 #include "runtime/window/dialogs.h"

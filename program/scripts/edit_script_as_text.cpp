@@ -4,9 +4,9 @@
 
 #include "datadll/dictionary/globals.h"
 #include "framework/window_manager.h"
-#include "program/scripts/engine/parse_script_text.h"
-#include "program/scripts/engine/script_tables.h"
-#include "program/scripts/engine/write_script_text.h"
+#include "program/script_engine/parse_script_text.h"
+#include "program/script_engine/script_tables.h"
+#include "program/script_engine/write_script_text.h"
 #include "program/windows/window_procedure_scope.h"
 #include "program/scripts/script_text_reference.h"
 #include "program/scripts/script_text_search_replace.h"

@@ -2,7 +2,7 @@
 // exchange it with the clipboard, and stores it back.
 #pragma once
 
-#include "program/scripts/engine/script_steps.h"
+#include "program/script_engine/script_steps.h"
 #include "runtime/message_box.h"
 
 namespace vx {

@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "datadll/dictionary/globals.h"
-#include "program/scripts/engine/delete_script.h"
-#include "program/scripts/engine/script_files.h"
+#include "program/script_engine/delete_script.h"
+#include "program/script_engine/script_files.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {

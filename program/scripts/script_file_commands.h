@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "program/scripts/engine/script_steps.h"
+#include "program/script_engine/script_steps.h"
 #include "runtime/message_box.h"
 
 namespace vx {

@@ -1,9 +1,9 @@
 #include "program/scripts/script_procedures.h"
 
-#include "program/scripts/engine/delete_script.h"
-#include "program/scripts/engine/parse_script_text.h"
-#include "program/scripts/engine/script_tables.h"
-#include "program/scripts/engine/write_script_text.h"
+#include "program/script_engine/delete_script.h"
+#include "program/script_engine/parse_script_text.h"
+#include "program/script_engine/script_tables.h"
+#include "program/script_engine/write_script_text.h"
 #include "program/scripts/script_file_commands.h"
 #include "runtime/window/dialogs.h"
 

@@ -1,7 +1,7 @@
 #include <string>
 #include <string_view>
 
-#include "program/scripts/engine/window_search.h"
+#include "program/script_engine/window_search.h"
 #include "program/scripts/template_windows.h"
 #include "program/windows/small_dialog.h"
 #include "program/windows/window_procedure_scope.h"

@@ -5,7 +5,7 @@
 #include "datadll/dictionary/globals.h"
 #include "framework/window_manager.h"
 #include "program/common/main_procedures.h"
-#include "program/scripts/engine/describe_script_step.h"
+#include "program/script_engine/describe_script_step.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"
 #include "runtime/fixed_string.h"

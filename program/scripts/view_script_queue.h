@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "program/scripts/engine/script_queue.h"
+#include "program/script_engine/script_queue.h"
 
 namespace vx {
 

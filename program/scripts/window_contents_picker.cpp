@@ -2,7 +2,7 @@
 #include <string>
 
 #include "datadll/dictionary/scripting_table.h"
-#include "program/scripts/engine/window_search.h"
+#include "program/script_engine/window_search.h"
 #include "program/scripts/script_windows.h"
 #include "framework/window_manager.h"
 #include "program/windows/window_procedure_scope.h"

@@ -6,8 +6,8 @@
 
 #include "datadll/dictionary/globals.h"
 #include "program/due_tasks/due_task.h"
-#include "program/scripts/engine/describe_script_step.h"
-#include "program/scripts/engine/script_queue.h"
+#include "program/script_engine/describe_script_step.h"
+#include "program/script_engine/script_queue.h"
 #include "runtime/pictures.h"
 
 namespace vx {

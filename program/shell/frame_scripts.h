@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "datadll/utility/sys_tray_class.h"
-#include "program/scripts/engine/script_executor.h"
+#include "program/script_engine/script_executor.h"
 #include "program/shell/frame_task_road.h"
 #include "runtime/window/window.h"
 

@@ -4,8 +4,8 @@
 #include "program/common/write_log.h"
 #include "program/due_tasks/program_schedule_services.h"
 #include "program/organiser/send_email_message.h"
-#include "program/scripts/engine/builtin_sources.h"
-#include "program/scripts/engine/script_mail.h"
+#include "program/script_engine/builtin_sources.h"
+#include "program/script_engine/script_mail.h"
 #include "program/windows/format_date.h"
 
 namespace vx {

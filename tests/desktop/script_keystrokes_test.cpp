@@ -10,9 +10,9 @@
 
 #include "datadll/dictionary/globals.h"
 #include "platform/x11_display.h"
-#include "program/scripts/engine/send_keys.h"
-#include "program/scripts/engine/type_hot_key_text.h"
-#include "program/scripts/engine/window_search.h"
+#include "program/script_engine/send_keys.h"
+#include "program/script_engine/type_hot_key_text.h"
+#include "program/script_engine/window_search.h"
 #include "tests/platform/x11_test_display.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xlib.h>

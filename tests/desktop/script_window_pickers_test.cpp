@@ -8,7 +8,7 @@
 
 #include "datadll/dictionary/scripting_table.h"
 #include "framework/request_globals.h"
-#include "program/scripts/engine/window_search.h"
+#include "program/script_engine/window_search.h"
 #include "program/scripts/script_windows.h"
 #include "tests/program/window_fixture.h"
 // Last: Xlib's macros None and Bool would break the headers above.

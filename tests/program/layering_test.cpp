@@ -29,10 +29,10 @@ const std::vector<std::string> kBelowProgram = {"datadll/", "framework/", "runti
 const std::vector<std::string>& AreaOrder() {
   static const std::vector<std::string> order = {
       "program/windows/",              // the window kit every window uses
-      "program/schedule/recurrence/",  // the recurrence rules (library vx_recurrence)
+      "program/recurrence/",           // the recurrence rules (library vx_recurrence)
       "program/tools/",                // the backup and database maintenance programs' work
       "program/common/",               // what several areas use: settings, event log, road services
-      "program/scripts/engine/",       // the script engine (library vx_script_engine)
+      "program/script_engine/",        // the script engine (library vx_script_engine)
       "program/organiser/",            // mail, messages' buttons, the clipboard recorder
       "program/due_tasks/",            // the due-task engine: the tick's phases and task runs
       "program/admin/",                // settings, password, housekeeping, users, event log viewer
@@ -62,10 +62,10 @@ const std::vector<LayerRule>& Rules() {
     // Two areas are held tighter than the order: the recurrence rules reach only the runtime and
     // the data dictionary, and the script engine holds no window (neither the kit nor the tools').
     const std::vector<LayerRule> tighter = {
-        {"program/schedule/recurrence/",
-         {"program/schedule/recurrence/", "datadll/dictionary/", "runtime/"}},
-        {"program/scripts/engine/",
-         {"program/scripts/engine/", "program/common/", "program/schedule/recurrence/", "datadll/",
+        {"program/recurrence/",
+         {"program/recurrence/", "datadll/dictionary/", "runtime/"}},
+        {"program/script_engine/",
+         {"program/script_engine/", "program/common/", "program/recurrence/", "datadll/",
           "framework/", "runtime/", "platform/"}},
     };
     for (const auto& held : tighter) {
@@ -155,13 +155,13 @@ TEST(Layering, RuleForPicksTheInnermostFolder) {
   EXPECT_EQ(IncludedPath("#include <gtest/gtest.h>"), "");
   EXPECT_EQ(IncludedPath("#include \"local.h\""), "");
   EXPECT_EQ(IncludedPath("x = \"runtime/dates.h\"; // #include"), "");
-  EXPECT_EQ(RuleFor("program/schedule/recurrence/moments.cpp")->folder, "program/schedule/recurrence/");
+  EXPECT_EQ(RuleFor("program/recurrence/moments.cpp")->folder, "program/recurrence/");
   EXPECT_EQ(RuleFor("program/schedule/update_schedule.cpp")->folder, "program/schedule/");
-  EXPECT_EQ(RuleFor("program/scripts/engine/script_queue.cpp")->folder, "program/scripts/engine/");
+  EXPECT_EQ(RuleFor("program/script_engine/script_queue.cpp")->folder, "program/script_engine/");
   EXPECT_EQ(RuleFor("program/main.cpp")->folder, "program/");
   EXPECT_TRUE(Allowed(*RuleFor("program/main.cpp"), "program/main.cpp", "frontend/qt/run_with_qt.h"));
   EXPECT_FALSE(Allowed(*RuleFor("program/shell/x.cpp"), "program/shell/x.cpp", "frontend/qt/run_with_qt.h"));
-  EXPECT_FALSE(Allowed(*RuleFor("program/schedule/recurrence/x.cpp"), "program/schedule/recurrence/x.cpp",
+  EXPECT_FALSE(Allowed(*RuleFor("program/recurrence/x.cpp"), "program/recurrence/x.cpp",
                        "program/windows/format_date.h"));
   EXPECT_FALSE(Allowed(*RuleFor("program/windows/x.cpp"), "program/windows/x.cpp", "program/shell/main_frame.h"));
 }
@@ -171,7 +171,7 @@ TEST(Layering, AnAreaIncludesOnlyTheAreasBelowIt) {
     return Allowed(*RuleFor(path), path, include);
   };
   EXPECT_TRUE(allowed("program/shell/main_frame.cpp", "program/due_tasks/due_task.h"));
-  EXPECT_TRUE(allowed("program/due_tasks/due_task.cpp", "program/scripts/engine/script_queue.h"));
+  EXPECT_TRUE(allowed("program/due_tasks/due_task.cpp", "program/script_engine/script_queue.h"));
   EXPECT_TRUE(allowed("program/scripts/script_wizard.cpp", "program/schedule/exceptions_window.h"));
   EXPECT_TRUE(allowed("program/main.cpp", "program/shell/program_body.h"));
   // A task list reaches the script windows by their registered names, not their headers.
@@ -179,13 +179,13 @@ TEST(Layering, AnAreaIncludesOnlyTheAreasBelowIt) {
       allowed("program/schedule/task_list_window.cpp", "program/scripts/edit_script_as_text.h"));
   // Starting a program is common; running a task (its script queued) is the due-task engine's.
   EXPECT_FALSE(
-      allowed("program/common/start_program.cpp", "program/scripts/engine/start_script.h"));
+      allowed("program/common/start_program.cpp", "program/script_engine/start_script.h"));
   EXPECT_FALSE(
-      allowed("program/scripts/engine/script_executor.cpp", "program/due_tasks/due_task.h"));
+      allowed("program/script_engine/script_executor.cpp", "program/due_tasks/due_task.h"));
   EXPECT_FALSE(allowed("program/due_tasks/due_task.cpp", "program/shell/main_frame.h"));
   // The engine holds no window.
-  EXPECT_FALSE(allowed("program/scripts/engine/script_queue.cpp", "program/windows/format_date.h"));
-  EXPECT_TRUE(allowed("program/scripts/engine/script_executor.cpp", "program/common/task_log.h"));
+  EXPECT_FALSE(allowed("program/script_engine/script_queue.cpp", "program/windows/format_date.h"));
+  EXPECT_TRUE(allowed("program/script_engine/script_executor.cpp", "program/common/task_log.h"));
 }
 
 }  // namespace

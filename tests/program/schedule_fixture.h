@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "datadll/dictionary/schedule_table.h"
-#include "program/schedule/recurrence/schedule_services.h"
+#include "program/recurrence/schedule_services.h"
 #include "runtime/dates.h"
 
 namespace vx::testing {

@@ -12,7 +12,7 @@
 #include "datadll/dictionary/globals.h"
 #include "platform/active_window.h"
 #include "program/common/task_log.h"
-#include "program/scripts/engine/builtin_sources.h"
+#include "program/script_engine/builtin_sources.h"
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "program/scripts/engine/script_steps.h"
+#include "program/script_engine/script_steps.h"
 #include "runtime/message_box.h"
 
 namespace vx::testing {

@@ -11,7 +11,7 @@
 #include "program/common/exit_code_queue.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
-#include "program/scripts/engine/script_queue.h"
+#include "program/script_engine/script_queue.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/fakes/fake_sound_player.h"

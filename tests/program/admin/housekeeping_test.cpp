@@ -21,7 +21,7 @@
 #include "program/admin/housekeeping_tasks.h"
 #include "program/admin/load_settings.h"
 #include "program/admin/password_validation.h"
-#include "program/scripts/engine/script_queue.h"
+#include "program/script_engine/script_queue.h"
 #include "runtime/storage/file.h"
 #include "tests/program/window_fixture.h"
 

@@ -15,7 +15,7 @@
 #include "program/due_tasks/advance_warnings.h"
 #include "program/due_tasks/default_holidays.h"
 #include "program/due_tasks/remove_history.h"
-#include "program/scripts/engine/script_variables.h"
+#include "program/script_engine/script_variables.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/global_queues.h"
@@ -27,7 +27,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
 #include "framework/file_manager.h"
-#include "program/schedule/recurrence/easter.h"
+#include "program/recurrence/easter.h"
 #include "program/shell_fixture.h"
 #include "runtime/pictures.h"
 

@@ -10,7 +10,7 @@
 
 #include "program/common/external_message.h"
 #include "program/common/task_road_services.h"
-#include "program/scripts/engine/script_queue.h"
+#include "program/script_engine/script_queue.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_sound_player.h"
 #include "datadll/dictionary/dictionary_keys.h"

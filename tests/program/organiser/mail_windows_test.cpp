@@ -24,7 +24,7 @@
 #include "program/due_tasks/show_task_message.h"
 #include "program/organiser/bug_report.h"
 #include "program/organiser/generate_email.h"
-#include "program/scripts/engine/script_variables.h"
+#include "program/script_engine/script_variables.h"
 #include "program/sqlite_access.h"
 #include "program/window_fixture.h"
 #include "runtime/ini_file.h"

@@ -14,7 +14,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
 #include "program/due_tasks/program_schedule_services.h"
-#include "program/schedule/recurrence/schedule_services.h"
+#include "program/recurrence/schedule_services.h"
 #include "runtime/dates.h"
 #include "support/temp_folder.h"
 

@@ -13,7 +13,7 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
-#include "program/scripts/engine/script_variables.h"
+#include "program/script_engine/script_variables.h"
 #include "support/local_mail_servers.h"
 #include "runtime/window/test_driver.h"
 #include "program/shell_fixture.h"

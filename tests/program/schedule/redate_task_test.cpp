@@ -7,7 +7,7 @@
 #include <string>
 
 #include "program/due_tasks/reschedule_all_tasks.h"
-#include "program/schedule/recurrence/step_back.h"
+#include "program/recurrence/step_back.h"
 #include "runtime/pictures.h"
 #include "tests/program/schedule_fixture.h"
 

@@ -11,7 +11,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "datadll/test_support.h"
 #include "program/due_tasks/table_schedule_services.h"
-#include "program/schedule/recurrence/recurrence.h"
+#include "program/recurrence/recurrence.h"
 #include "runtime/dates.h"
 
 namespace vx {

@@ -25,7 +25,7 @@
 #include "program/due_tasks/due_task.h"
 #include "program/due_tasks/due_task_table.h"
 #include "program/due_tasks/program_schedule_services.h"
-#include "program/schedule/recurrence/schedule_services.h"
+#include "program/recurrence/schedule_services.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"

@@ -10,7 +10,7 @@
 
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
-#include "program/scripts/engine/script_files.h"
+#include "program/script_engine/script_files.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx {

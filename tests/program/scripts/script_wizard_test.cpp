@@ -19,7 +19,7 @@
 #include "framework/request_globals.h"
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
-#include "program/scripts/engine/script_tables.h"
+#include "program/script_engine/script_tables.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "tests/program/window_fixture.h"

@@ -15,7 +15,7 @@
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
-#include "program/scripts/engine/window_search.h"
+#include "program/script_engine/window_search.h"
 #include "program/scripts/script_action_help.h"
 #include "program/scripts/script_windows.h"
 #include "runtime/events.h"

@@ -1,0 +1,17 @@
+#include <string>
+#include <string_view>
+
+#include "program/script_engine/bracket_expansion.h"
+#include "program/script_engine/script_variables.h"
+
+namespace vx {
+
+std::string ExpandVariables(std::string_view /*Label*/, std::string_view Text) {
+  return ExpandVariables(Text);
+}
+
+std::string ExpandVariables(std::string_view Text) {
+  return ExpandBrackets(Text, TranslateVariable);
+}
+
+}  // namespace vx
