@@ -72,7 +72,7 @@ Level UsersWindow::Init() {
   browse_.UpdateProcedure = UpdateUsers;
   xplore_.INIT(*this, browse_, window()[list_], "BrowseUsers", "?Browse:1", {"U_:USER"}, "Underline");
   OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

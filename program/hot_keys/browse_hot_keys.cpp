@@ -101,7 +101,7 @@ Level HotKeysWindow::Init() {
   xplore_.INIT(*this, browse_, window()[list_], "BrowseHotKeys", "?Browse:1",
                {"HOT:HotKey", "HOT:Action", "HOT:QuickText", "HOT:Description"}, ">Header");
   OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

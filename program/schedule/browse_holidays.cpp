@@ -69,7 +69,7 @@ Level HolidaysWindow::Init() {
   xplore_.INIT(*this, browse_, window()[list_], "BrowseHolidays", "?Browse:1", {"HOL:HolidayDate", "HOL:Holiday"},
                "Underline");
   OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

@@ -118,7 +118,7 @@ Level ScheduleWindow::Init() {
   AttachListExtension("BrowseSchedule");
   OpenList(list_);
   AddPopupEntries(true);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   if (FULLSCHEDULE != 0) {
     all_tab_visited_ = true;

@@ -42,7 +42,6 @@ constexpr const char* kOffsetTips =
     "The offset moves the days of a task that runs twice a month.\r\r"
     "An offset of 3 on \"Twice - 1st, 15th\" runs the task on the 4th and the 18th of every month.\r\r"
     "An offset of -1 on \"Twice - 15th, Last\" runs it on the 14th and on the second-last day of every month.";
-constexpr long kOtherTabColour = 10987431;
 
 // The rows of a read-only list, as texts.
 class RowsList final : public ListSource {

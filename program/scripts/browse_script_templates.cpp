@@ -116,7 +116,7 @@ Level TemplatesWindow::Init() {
   xplore_.INIT(*this, browse_, window()[list_], "BrowseScriptTemplates", "?Browse:1", {"VXT:Description"},
                ">Header");
   OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

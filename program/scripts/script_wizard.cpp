@@ -334,7 +334,7 @@ Level ScriptWizard::Init() {
   w[template_list_].Alert(MouseRight);
   w[step_list_].Alert(MouseRight);
   Open();
-  tabs_.INIT(w, -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(w, -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   required_.INIT(w, "Missing Information", "@PROMPT must be entered.");
   required_.ADDFIELD(every_, "SCH:Every", "", "", "Every", true);
