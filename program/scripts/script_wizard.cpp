@@ -41,6 +41,7 @@
 #include "runtime/text_functions.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/text_rows.h"
 
 namespace vx {
 namespace {
@@ -65,11 +66,7 @@ std::vector<SCRIPTING_RECORD> TaskSteps(std::int32_t id) {
 }
 
 // Rows of a list that the wizard fills itself.
-class Rows final : public ListSource {
- public:
-  std::size_t Records() const override { return rows.size(); }
-  std::vector<std::string> Fields(std::size_t row) const override { return rows[row]; }
-  std::vector<std::vector<std::string>> rows;
+struct Rows final : TextRows {
   std::vector<std::int32_t> keys;  // per row: the template's id or the step's sequence
 };
 
