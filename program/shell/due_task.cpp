@@ -18,6 +18,10 @@
 #include "program/shell/task_road_services.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
+#include "runtime/storage/data_file_check.h"
+#include "runtime/storage/errors.h"
+#include "runtime/storage/stored_name.h"
+#include "runtime/text_functions.h"
 #include "runtime/threads.h"
 
 namespace vx {
@@ -253,25 +257,64 @@ namespace {
 enum class Found { Task, None, Error };
 
 // Reads on to the next task that can be performed: enabled, with a date or a time, and not
-// stuck. None at the end of the key, at the disabled tasks, or after the read limit.
+// stuck. None at the end of the key, at the disabled tasks, or after the read limit; Error when
+// the table could not be read (the thread's last file error says why).
 Found FindNextTask(const DueTaskState& state, DueTaskTable& table) {
   // Tasks without date and time come first in the key and are never performed. Passed one by
   // one, each cost a read, and a thousand of them hid every task behind them: the walk starts
   // past them.
   if (table.StartDateEnabledWalk() != 0) return Found::Error;
   for (int reads = 0; reads < kCheckReadLimit; ++reads) {
-    if (table.Next() != 0 || SCH.Disabled != 0) return Found::None;
+    const int code = table.Next();
+    if (code == storage::kNoRecord) return Found::None;
+    if (code != 0) return Found::Error;
+    if (SCH.Disabled != 0) return Found::None;
     if ((SCH.Date != 0 || SCH.Time != 0) && !state.stuck.contains(SCH.ID)) return Found::Task;
   }
   // Never take a record that was passed over as the task: it would run.
   return Found::None;
 }
 
+// The check could not read the tasks: the bar and the tray say so (never that nothing is
+// pending), and the user is told once, until a check reads again, why and what mends it. A
+// damaged database is mended by the maintenance program, which is offered there and then.
+void TellTasksUnreadable(DueTaskState& state, DueTaskFrame& frame) {
+  frame.SetStatusText("Tasks cannot be read", ScriptQueue.Records() == 0);
+  frame.SetTrayTip(std::string(PRODUCTNAME.clipped()) + " - tasks cannot be read");
+  if (state.unreadable_told) return;
+  state.unreadable_told = true;
+
+  const bool driver = ERRORCODE() == storage::kDriverError;
+  const std::string error = CLIP(driver ? FILEERROR() : ERROR()) + " (" +
+                            std::to_string(driver ? FILEERRORCODE() : ERRORCODE()) + ")";
+  const std::string file = storage::FileOnDisk(ERRORFILE());
+  MessageBoxRequest box;
+  box.icon = MessageIcon::Exclamation;
+  if (driver && storage::MeansDamage(FILEERRORCODE())) {
+    box.caption = "Database Damaged";
+    box.text = "The task list in " + file + " is damaged: " + error + ".  No task can run until it is mended.\n\n"
+               "The maintenance program mends it: it checks the database and rebuilds its keys.  Varnodex closes "
+               "while it works and can be started again from it.  If it cannot mend the database, restore the "
+               "latest backup (File, Backup/Restore).\n\nStart the maintenance program now?";
+    box.buttons = BUTTON_YES | BUTTON_NO;
+    box.default_button = BUTTON_NO;
+    if (CurrentTaskRoadServices().messages->Show(box) == BUTTON_YES) frame.StartMaintenance();
+    return;
+  }
+  box.caption = "Tasks Cannot Be Read";
+  box.text = "The tasks cannot be read from " + file + ": " + error + ".  No task runs until they can be read.";
+  CurrentTaskRoadServices().messages->Show(box);
+}
+
 }  // namespace
 
 void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
   const Found found = FindNextTask(state, table);
-  if (found == Found::Error) return;
+  if (found == Found::Error) {
+    TellTasksUnreadable(state, frame);
+    return;
+  }
+  state.unreadable_told = false;
   if (found == Found::None) {
     // Shown in the bar as the next task is, or the bar would go on naming a task already run.
     frame.SetStatusText("No tasks pending", ScriptQueue.Records() == 0);

@@ -27,7 +27,8 @@ class DueTaskTable {
   // date nor time, which are never performed: one keyed positioning however many there are.
   // 0 or the error code.
   virtual int StartDateEnabledWalk() = 0;
-  // Reads the next record of that walk into SCH; non-zero at the end.
+  // Reads the next record of that walk into SCH: 33 at the end, another code (the thread's
+  // last file error) when the record cannot be read; reports nothing itself.
   virtual int Next() = 0;
   // Writes SCH over its record: TryUpdate reports nothing, Update reports a failure itself.
   virtual int TryUpdate() = 0;
@@ -52,12 +53,16 @@ class DueTaskFrame {
   virtual void ShowModalMessage() = 0;
   // Posts an event to a runtime thread.
   virtual void PostEvent(int event, std::int32_t thread) = 0;
+  // Starts the database maintenance program, which mends damaged data files, and closes the
+  // program so that it can work on them.
+  virtual void StartMaintenance() {}
 };
 
 // State Main keeps for the road while it runs.
 struct DueTaskState {
   SCHEDULE_RECORD current;        // the task last looked at, as it was before it ran
   std::set<std::int32_t> stuck;   // tasks that could not be moved on; passed over until restart
+  bool unreadable_told = false;   // the user knows that the tasks cannot be read just now
 };
 
 // Phase 3 of the tick.

@@ -25,4 +25,8 @@ void FrameTaskRoad::ShowModalMessage() { vx::ShowModalMessage(); }
 
 void FrameTaskRoad::PostEvent(int event, std::int32_t thread) { POST(event, 0, thread); }
 
+void FrameTaskRoad::StartMaintenance() {
+  if (start_maintenance_) start_maintenance_();
+}
+
 }  // namespace vx

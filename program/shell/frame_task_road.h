@@ -2,6 +2,7 @@
 // icon, the message thread and window, and events posted to the task lists' threads.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "program/shell/due_task.h"
@@ -24,11 +25,15 @@ class FrameTaskRoad final : public DueTaskFrame {
   void StartTaskMessageThread() override;
   void ShowModalMessage() override;
   void PostEvent(int event, std::int32_t thread) override;
+  // Main's own command does it: it knows how the frame makes way.
+  void StartMaintenance() override;
+  void OnStartMaintenance(std::function<void()> start) { start_maintenance_ = std::move(start); }
 
  private:
   Window& frame_;
   SYSTRAYCLASS& tray_;
   std::string status_;
+  std::function<void()> start_maintenance_;
 };
 
 }  // namespace vx

@@ -8,8 +8,11 @@
 #include <tuple>
 #include <vector>
 
+#include <sqlite3.h>
+
 #include "datadll/dictionary/message_tables.h"
 #include "program/shell/due_task.h"
+#include "runtime/storage/errors.h"
 #include "tests/program/schedule_fixture.h"
 #include "tests/program/task_road_fixture.h"
 
@@ -22,6 +25,8 @@ class FakeDueTaskTable : public DueTaskTable {
       : tasks_(tasks), steps_(steps) {}
 
   int fail_update = 0;      // the error Update and TryUpdate give; 0 writes
+  int fail_next = 0;        // the error Next gives (with the driver's code below for 90); 0 reads
+  int fail_driver_code = 0;
   int updates = 0, try_updates = 0;
   int reads = 0;            // records Next has read
   std::vector<std::int32_t> deleted;
@@ -39,6 +44,11 @@ class FakeDueTaskTable : public DueTaskTable {
     return 0;
   }
   int Next() override {
+    if (fail_next != 0) {
+      storage::SetError(fail_next, "VX97\\!s", fail_driver_code,
+                        fail_driver_code == 0 ? "" : sqlite3_errstr(fail_driver_code));
+      return fail_next;
+    }
     if (next_ >= order_.size()) return 33;
     ++reads;
     SCH = order_[next_++];
@@ -95,6 +105,7 @@ class RecordingFrame : public DueTaskFrame {
   void PostEvent(int event, std::int32_t thread) override {
     events.push_back("post " + std::to_string(event) + " to " + std::to_string(thread));
   }
+  void StartMaintenance() override { events.push_back("maintenance"); }
 };
 
 class DueTaskTest : public TaskRoadTest {

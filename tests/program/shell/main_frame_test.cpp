@@ -31,6 +31,7 @@
 #include "program/shell/program_body.h"
 #include "program/shell/program_registry.h"
 #include "program/shell/register_program_windows.h"
+#include "program/shell/start_up_session.h"
 #include "program/shell/task_road_services.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
@@ -42,6 +43,7 @@
 #include "tests/datadll/fake_hot_key_grabber.h"
 #include "tests/fakes/fake_keyboard.h"
 #include "tests/fakes/fake_process_launcher.h"
+#include "tests/support/damaged_files.h"
 #include "tests/fakes/fake_shell_opener.h"
 
 namespace vx {
@@ -608,7 +610,7 @@ TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
   const std::filesystem::path start = std::filesystem::current_path();
   const std::filesystem::path data = start / "data";
   std::filesystem::create_directory(data);
-  std::ofstream(data / "VX97.TPS").close();
+  test_support::MakeEmptyDatabase(data / "VX97.TPS");
   std::ofstream(start / "PATHS.INI") << "[PATH]\nDATA=" << data.string() << "\n";
   ui_.Start(ProgramBody);
   DriverWindow frame = ui_.WaitWindow(kFrame);
@@ -619,10 +621,55 @@ TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
   ui_.Finish();
 }
 
+// A database file of no bytes is no longer made a new database without a word.
+TEST_F(ProgramStartTest, AnEmptyDatabaseFileIsSaidToBecomeANewDatabase) {
+  std::ofstream("VX97.TPS").close();
+  ui_.Start(ProgramBody);
+  const SeenRequest notice = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(notice.caption, "New Database");
+  EXPECT_NE(notice.text.find((std::filesystem::current_path() / "VX97.TPS").string() + " is empty (0 bytes)"),
+            std::string::npos)
+      << notice.text;
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  EXPECT_EQ(ui_.Requests().size(), 1u);
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+}
+
+// The session ends (SIGTERM) while a question of the start is open: it takes its default, the
+// ones after it too, and the program ends without starting the frame or making a database.
+TEST_F(ProgramStartTest, TheEndOfTheSessionDuringAStartUpQuestionEndsTheStart) {
+  const std::filesystem::path start = std::filesystem::current_path();
+  std::ofstream(start / "PATHS.INI") << "[PATH]\nDATA=" << (start / "unmounted").string() << "\n";
+  ui_.Start(ProgramBody);
+  ui_.WaitUntil([&] { return !ui_.Requests().empty(); }, "the missing folder is named");
+  EXPECT_EQ(ui_.Requests().front().caption, "Data Folder Missing");
+  platform::SessionQueryEnd();
+  platform::SessionEnd();
+  ui_.Finish();
+  EXPECT_FALSE(ui_.Running());
+  // The frame would have made the database.
+  EXPECT_FALSE(std::filesystem::exists(start / "VX97.TPS"));
+  EXPECT_FALSE(std::filesystem::exists(start / "POSITION.INI"));
+}
+
+// Once the frame watches the session, the start-up watch has gone: an end of the session that
+// came before the frame's watch still closes the frame.
+TEST_F(ProgramStartTest, TheEndOfTheSessionBeforeTheFrameWatchesClosesTheFrame) {
+  test_support::MakeEmptyDatabase("VX97.TPS");
+  WatchStartUpSession();
+  platform::SessionEnd();
+  ui_.Start([] { Main(); });
+  ui_.Finish();
+  EXPECT_FALSE(ui_.Running());
+  EXPECT_FALSE(StartUpSessionEnded());
+}
+
 // The data library's managers outlive every window: the list's and the form's Kill run on their
 // own thread after Main has returned, before the library is killed.
 TEST_F(ProgramStartTest, ExitWithListsAndAFormOpenClosesThemBeforeTheDataLibraryGoes) {
-  std::ofstream("VX97.TPS").close();
+  test_support::MakeEmptyDatabase("VX97.TPS");
   VX_Files_Unload();  // as in the real program, the body loads the data library and unloads it
   ui_.Start(ProgramBody);
   DriverWindow frame = ui_.WaitWindow(kFrame);
