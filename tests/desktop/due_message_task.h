@@ -19,6 +19,7 @@
 #include "program/shell/config_store.h"
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx::test {
 
@@ -70,7 +71,7 @@ inline void AddDueMessageTask(const char* description, const char* message, bool
   ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   ACCESS_SCHEDULE->Close();
   VX_Files_Unload();
-  if (!std::filesystem::exists("VX97.TPS")) std::ofstream("VX97.TPS").close();
+  if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
 }
 
 }  // namespace vx::test
