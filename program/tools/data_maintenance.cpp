@@ -87,10 +87,11 @@ bool RecordsRead(sqlite3* db, std::string& why) {
 }
 
 // Keys whose pages are too damaged for REINDEX (it must read a key's pages to empty them) are
-// made anew from the records: the keys are taken out of the schema as they are, their pages
-// dropped by compacting, and each key is created again from its own definition. Only done when
-// every record reads; a copy of the damaged file is kept in the folder's backups first. `db` is
-// opened again on the way. Answers whether it was done; `why` says what stopped it.
+// made anew from the records: the keys are taken out of the schema as they are, created again
+// from their own definitions, and the pages the old ones held are dropped by compacting (with the
+// keys in place, so that compacting keeps every record's id). Only done when every record reads;
+// a copy of the damaged file is kept in the folder's backups first. `db` is opened again on the
+// way. Answers whether it was done; `why` says what stopped it.
 bool RebuildKeysFromRecords(const fs::path& path, sqlite3*& db, std::string& why) {
   if (!RecordsRead(db, why)) return false;
   const BackupOutcome kept = BackUpDataFiles(path.parent_path(), {path.filename().string()});
@@ -112,21 +113,22 @@ bool RebuildKeysFromRecords(const fs::path& path, sqlite3*& db, std::string& why
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
   }
-  // Opened again, so that the schema without the keys is the one in use.
+  // Opened again, so that the schema without the keys is the one in use. Should this stop
+  // half-way, VX rebuilds a missing key itself when it opens the table.
   sqlite3_close(db);
   db = nullptr;
   rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  if (rc == SQLITE_OK) {
-    sqlite3_busy_timeout(db, 10000);
-    rc = sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr);
-  }
-  // Until the keys stand again, VX rebuilds a missing key itself when it opens the table.
+  if (rc == SQLITE_OK) sqlite3_busy_timeout(db, 10000);
   std::string sql = "BEGIN IMMEDIATE;";
   for (const std::string& key : keys) sql += key + ";";
   if (rc == SQLITE_OK) rc = sqlite3_exec(db, (sql + "COMMIT").c_str(), nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
     why = std::string("the keys cannot be made again: ") + sqlite3_errmsg(db);
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  if (sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    why = std::string("the old keys' pages cannot be given back: ") + sqlite3_errmsg(db);
     return false;
   }
   return true;
