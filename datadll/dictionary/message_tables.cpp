@@ -41,6 +41,7 @@ const storage::TableDef& MSGLINK_TABLE() {
   static const storage::TableDef def = [] {
     using R = MSGLINK_RECORD;
     auto t = dictionary::MakeTable<R>("MSGLINK", "ML", "MSGLINK", false);
+    t.display_name = "MsgLink";
     t.fields = {VX_FIELD(R, ID), VX_FIELD(R, Title), VX_FIELD(R, Message), VX_FIELD(R, Category),
                 VX_FIELD(R, AlarmFile)};
     t.keys = {MakeKey("K_ID", "Unique Sys ID", KeyKind::Primary, {{"ID"}}, true)};

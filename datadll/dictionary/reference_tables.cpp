@@ -29,6 +29,7 @@ const storage::TableDef& ACTIONS_TABLE() {
   static const storage::TableDef def = [] {
     using R = ACTIONS_RECORD;
     auto t = dictionary::MakeTable<R>("ACTIONS", "ACT", "ACTIONS", false);
+    t.display_name = "Actions";
     t.fields = {VX_FIELD(R, ACTION), VX_FIELD(R, ACTIONDESCRIPTION), VX_FIELD(R, SEQ)};
     t.keys = {
         // Optional: the numbered placeholder of a new record has no action name yet, and two
@@ -46,6 +47,7 @@ const storage::TableDef& COMMANDS_TABLE() {
   static const storage::TableDef def = [] {
     using R = COMMANDS_RECORD;
     auto t = dictionary::MakeTable<R>("COMMANDS", "CMD", "COMMANDS", false);
+    t.display_name = "Commands";
     t.fields = {VX_FIELD(R, TITLE), VX_FIELD(R, COMMAND)};
     t.keys = {MakeKey("KEYTITLE", "Title", KeyKind::Primary, {{"TITLE"}})};
     t.buffer = [] { return static_cast<void*>(&CMD); };
