@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/hotkeys_table.h"
@@ -584,6 +585,40 @@ TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManag
   const std::string log = Read("VX98Evnt.LOG");
   EXPECT_EQ(log.find("Run Program"), std::string::npos) << "the helpers are no tasks:\n" << log;
   EXPECT_NE(log.find("Exit Varnodex"), std::string::npos) << log;
+}
+
+// The tick cannot read the task list (its date key damaged on disk): the frame asks once, and
+// Yes starts the maintenance program and ends the program for it, without asking whether to close.
+TEST_F(MainFrameTest, YesToTheDamagedTaskListStartsTheMaintenanceProgramAndEndsTheProgram) {
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  SCH.TaskType = "Run Program";
+  SCH.ScheduleType = "Once";
+  SCH.Date = TODAY();
+  SCH.Time = 1;
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  for (const storage::TableDef* table : DictionaryTables()) {
+    storage::File& file = storage::File::For(*table);
+    while (file.IsOpen()) file.Close();
+  }
+  ASSERT_TRUE(test_support::DamageIndex("VX97.TPS", "s!KeyDateEnabled"));
+  fakes::FakeProcessLauncher launcher;
+  TaskRoadServices services = CurrentTaskRoadServices();
+  services.processes = &launcher;
+  services.helper_folder = "/opt/vx/bin";
+  ScopedTaskRoadServices scoped(services);
+  services_.steps.check_next_task = nullptr;  // the frame's own check
+
+  DriverWindow frame = StartMain();
+  Locked([] { MINIMIZEONCLOSEREQUEST = 1; });
+  ui_.AnswerMessage(BUTTON_YES);
+  Tick(frame, 3);
+  ui_.Finish();
+  ASSERT_EQ(ui_.Messages().size(), 1u) << "no question whether to close";
+  EXPECT_EQ(ui_.Messages()[0].caption, "Database Damaged");
+  ASSERT_EQ(launcher.requests.size(), 1u);
+  EXPECT_EQ(launcher.requests[0].argv, std::vector<std::string>{"/opt/vx/bin/vx-dbase"});
 }
 
 // Start-up through the program body: the data folder, the hand-over and the frame.
