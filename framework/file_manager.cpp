@@ -72,7 +72,8 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
   p.message = message;
   // The file as the user can find it on disk, not the table's stored name ("VX97\!s"), unless
   // the table has a name of its own for messages.
-  p.file = def_->display_name.empty() ? storage::FileOnDisk(file_->Name(), def_->driver) : def_->display_name;
+  p.file = def_->display_name.empty() ? storage::FileOnDisk(file_->Name(), def_->driver)
+                                       : def_->display_name;
   p.label = def_->label;
   p.key = key;
   p.code = code;

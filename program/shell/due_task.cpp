@@ -292,17 +292,19 @@ void TellTasksUnreadable(DueTaskState& state, DueTaskFrame& frame) {
   box.icon = MessageIcon::Exclamation;
   if (driver && storage::MeansDamage(FILEERRORCODE())) {
     box.caption = "Database Damaged";
-    box.text = "The task list in " + file + " is damaged: " + error + ".  No task can run until it is mended.\n\n"
-               "The maintenance program mends it: it checks the database and rebuilds its keys.  Varnodex closes "
-               "while it works and can be started again from it.  If it cannot mend the database, restore the "
-               "latest backup (File, Backup/Restore).\n\nStart the maintenance program now?";
+    box.text = "The task list in " + file + " is damaged: " + error +
+               ".  No task can run until it is mended.\n\nThe maintenance program mends it: it checks "
+               "the database and rebuilds its keys.  Varnodex closes while it works and can be started "
+               "again from it.  If it cannot mend the database, restore the latest backup (File, "
+               "Backup/Restore).\n\nStart the maintenance program now?";
     box.buttons = BUTTON_YES | BUTTON_NO;
     box.default_button = BUTTON_NO;
     if (CurrentTaskRoadServices().messages->Show(box) == BUTTON_YES) frame.StartMaintenance();
     return;
   }
   box.caption = "Tasks Cannot Be Read";
-  box.text = "The tasks cannot be read from " + file + ": " + error + ".  No task runs until they can be read.";
+  box.text = "The tasks cannot be read from " + file + ": " + error +
+             ".  No task runs until they can be read.";
   CurrentTaskRoadServices().messages->Show(box);
 }
 

@@ -14,7 +14,8 @@ bool StartHelperProgram(const CommandSplit& command) {
   if (!started) {
     MessageBoxRequest box;
     box.caption = "Error";
-    box.text = "Could not start " + command.file + (command.parameters.empty() ? "" : " " + command.parameters) + ".";
+    box.text = "Could not start " + command.file +
+               (command.parameters.empty() ? "" : " " + command.parameters) + ".";
     box.icon = MessageIcon::Exclamation;
     services.messages->Show(box);
     return false;

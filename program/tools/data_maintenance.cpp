@@ -68,14 +68,16 @@ std::string Quoted(const std::string& name) {
 // keys can then be mended from the records.
 bool RecordsRead(sqlite3* db, std::string& why) {
   int rc = SQLITE_OK;
-  const std::vector<std::string> tables = Column(db, "SELECT name FROM sqlite_master WHERE type = 'table'", rc);
+  const std::vector<std::string> tables =
+      Column(db, "SELECT name FROM sqlite_master WHERE type = 'table'", rc);
   if (rc != SQLITE_OK) {
     why = sqlite3_errmsg(db);
     return false;
   }
   for (const std::string& table : tables) {
     sqlite3_stmt* statement = nullptr;
-    rc = sqlite3_prepare_v2(db, ("SELECT * FROM " + Quoted(table) + " NOT INDEXED").c_str(), -1, &statement, nullptr);
+    const std::string sql = "SELECT * FROM " + Quoted(table) + " NOT INDEXED";
+    rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
     while (rc == SQLITE_OK || rc == SQLITE_ROW) rc = sqlite3_step(statement);
     sqlite3_finalize(statement);
     if (rc != SQLITE_DONE) {
@@ -96,7 +98,8 @@ bool RebuildKeysFromRecords(const fs::path& path, sqlite3*& db, std::string& why
   if (!RecordsRead(db, why)) return false;
   const BackupOutcome kept = BackUpDataFiles(path.parent_path(), {path.filename().string()});
   if (!kept.ok()) {
-    why = "no copy of it could be kept before mending it" + (kept.error.empty() ? "" : ": " + kept.error);
+    why = "no copy of it could be kept before mending it" +
+          (kept.error.empty() ? "" : ": " + kept.error);
     return false;
   }
   int rc = SQLITE_OK;
@@ -104,8 +107,8 @@ bool RebuildKeysFromRecords(const fs::path& path, sqlite3*& db, std::string& why
       Column(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL", rc);
   if (rc == SQLITE_OK) {
     rc = sqlite3_exec(db,
-                      "PRAGMA writable_schema=ON; BEGIN IMMEDIATE; DELETE FROM sqlite_master WHERE type = 'index' "
-                      "AND sql IS NOT NULL; COMMIT; PRAGMA writable_schema=OFF",
+                      "PRAGMA writable_schema=ON; BEGIN IMMEDIATE; DELETE FROM sqlite_master "
+                      "WHERE type = 'index' AND sql IS NOT NULL; COMMIT; PRAGMA writable_schema=OFF",
                       nullptr, nullptr, nullptr);
   }
   if (rc != SQLITE_OK) {
@@ -164,11 +167,15 @@ void Maintain(const fs::path& path, MaintenanceReport& report, std::size_t& step
   }
   bool sound = checked && damage.empty() && reindex_error.empty();
   if (checked && !sound) {
-    std::vector<std::string> left = reindex_error.empty() ? Damage(db, rc) : std::vector<std::string>{reindex_error};
+    const std::vector<std::string> found =
+        damage.empty() ? std::vector<std::string>{reindex_error} : damage;
+    std::vector<std::string> left = reindex_error.empty() ? Damage(db, rc) : found;
     std::string why;
-    if (rc == SQLITE_OK && !left.empty() && RebuildKeysFromRecords(path, db, why)) left = Damage(db, rc);
+    if (rc == SQLITE_OK && !left.empty() && RebuildKeysFromRecords(path, db, why)) {
+      left = Damage(db, rc);
+    }
     if (rc == SQLITE_OK && left.empty()) {
-      report.repaired.push_back(name + ": " + Joined(damage.empty() ? std::vector<std::string>{reindex_error} : damage));
+      report.repaired.push_back(name + ": " + Joined(found));
       sound = true;
     } else if (rc == SQLITE_OK) {
       problem("damaged: " + Joined(left) + (why.empty() ? "" : "; " + why));

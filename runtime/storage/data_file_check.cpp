@@ -69,7 +69,8 @@ int ReadDataFileOwner(sqlite3* db, DataFileOwner* owner) {
 
   // Every row of the schema is read, so a damaged schema shows here rather than at a later write.
   sqlite3_stmt* schema = nullptr;
-  rc = sqlite3_prepare_v2(db, "SELECT type, name, tbl_name FROM sqlite_master", -1, &schema, nullptr);
+  rc = sqlite3_prepare_v2(db, "SELECT type, name, tbl_name FROM sqlite_master", -1, &schema,
+                          nullptr);
   bool tables = false;
   bool keyed_as_ours = false;
   while (rc == SQLITE_OK && (rc = sqlite3_step(schema)) == SQLITE_ROW) {
@@ -80,7 +81,8 @@ int ReadDataFileOwner(sqlite3* db, DataFileOwner* owner) {
     };
     const std::string_view type = text(0), name = text(1), table = text(2);
     if (type == "table" && !name.starts_with("sqlite_")) tables = true;
-    if (type == "index" && name.size() > table.size() + 1 && name.starts_with(table) && name[table.size()] == '!') {
+    if (type == "index" && name.size() > table.size() + 1 && name.starts_with(table) &&
+        name[table.size()] == '!') {
       keyed_as_ours = true;
     }
   }
@@ -138,14 +140,16 @@ DataFileCheck CheckDataFile(const std::string& path) {
   check.sqlite = true;
   if (got < static_cast<ssize_t>(kHeaderSize)) return unreadable("it has been cut off");
   const bool has_log = HasWriteAheadLog(path);
-  if (std::string problem = HeaderProblem(header, static_cast<std::uintmax_t>(st.st_size), has_log); !problem.empty()) {
+  if (std::string problem = HeaderProblem(header, static_cast<std::uintmax_t>(st.st_size), has_log);
+      !problem.empty()) {
     return unreadable(std::move(problem));
   }
 
   // Read as it stands when no log needs reading with it, so that nothing is made beside it.
   sqlite3* db = nullptr;
   int rc = has_log ? sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr)
-                   : sqlite3_open_v2(ImmutableUri(path).c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+                   : sqlite3_open_v2(ImmutableUri(path).c_str(), &db,
+                                     SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
   DataFileOwner owner = DataFileOwner::Foreign;
   if (rc == SQLITE_OK) rc = ReadDataFileOwner(db, &owner);
   const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);

@@ -204,7 +204,8 @@ int File::Create() {
     if (rc == SQLITE_OK) rc = conn->Exec(ops.CreateIndexSql(key).c_str());
   }
   // The file is marked as ours with its first table (a table without keys would not show it).
-  if (rc == SQLITE_OK) rc = conn->Exec(("PRAGMA application_id=" + std::to_string(kDataFileApplicationId)).c_str());
+  const std::string mark = "PRAGMA application_id=" + std::to_string(kDataFileApplicationId);
+  if (rc == SQLITE_OK) rc = conn->Exec(mark.c_str());
   if (rc != SQLITE_OK) {
     const int code = Fail(rc, display, conn->db());
     if (own_txn) conn->Exec("ROLLBACK");

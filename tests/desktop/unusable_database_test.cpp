@@ -4,7 +4,6 @@
 // the file is left as it was. The end of the session (SIGTERM) during a box of the start ends
 // the program cleanly too.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -55,14 +54,16 @@ class UnusableDatabaseTest : public test::TempFolderTest {
   // Starts VX in the current folder with its standard error kept in "stderr.txt".
   void Start() {
     fs::remove("stderr.txt");
-    pid_ = test::StartWithoutSessionBus("/bin/sh", {"-c", "exec '" + program_.string() + "' 2>stderr.txt"});
+    pid_ = test::StartWithoutSessionBus("/bin/sh",
+                                        {"-c", "exec '" + program_.string() + "' 2>stderr.txt"});
     ASSERT_NE(pid_, 0);
   }
 
   // Answers the box titled `caption` with Enter (its default button) until the program ends;
   // answers whether it ended within the time, with its wait status in status_.
   bool AnswerAndWaitForTheEnd(const char* caption) {
-    for (auto until = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < until;) {
+    for (auto until = std::chrono::steady_clock::now() + 30s;
+         std::chrono::steady_clock::now() < until;) {
       if (waitpid(pid_, &status_, WNOHANG) == pid_) {
         pid_ = 0;
         return true;
@@ -91,10 +92,11 @@ class UnusableDatabaseTest : public test::TempFolderTest {
 
 // A table of ours with enough records to fill many pages, closed.
 void MakeDatabase() {
-  test_support::RunSql("VX97.TPS", "PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +
-                                       "; CREATE TABLE s(ID INTEGER, Description TEXT); CREATE INDEX \"s!KeyID\" ON "
-                                       "s(ID); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
-                                       "i < 3000) INSERT INTO s SELECT i, printf('task %05d', i) FROM n");
+  test_support::RunSql(
+      "VX97.TPS", "PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +
+                      "; CREATE TABLE s(ID INTEGER, Description TEXT); CREATE INDEX \"s!KeyID\" ON "
+                      "s(ID); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                      "i < 3000) INSERT INTO s SELECT i, printf('task %05d', i) FROM n");
 }
 
 TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) {
@@ -114,7 +116,10 @@ TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) 
        "Database Damaged"},
       {"a folder in its place", [] { fs::create_directory("VX97.TPS"); }, "Database Unreadable"},
       {"another program's database",
-       [] { test_support::RunSql("VX97.TPS", "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')"); },
+       [] {
+         test_support::RunSql("VX97.TPS",
+                              "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
+       },
        "Not a Varnodex Database"},
   };
   for (const Case& c : cases) {
@@ -123,17 +128,21 @@ TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) 
       SCOPED_TRACE(std::string(c.what) + ", round " + std::to_string(round));
       fs::remove_all("VX97.TPS");
       c.make();
-      const std::string before = fs::is_regular_file("VX97.TPS") ? test_support::FileBytes("VX97.TPS") : "";
+      const std::string before =
+          fs::is_regular_file("VX97.TPS") ? test_support::FileBytes("VX97.TPS") : "";
       Start();
-      ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, c.caption); }, 30s)) << "the box appears";
+      ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, c.caption); }, 30s))
+          << "the box appears";
       ExpectOnlyTheBox(c.caption);
       ASSERT_TRUE(AnswerAndWaitForTheEnd(c.caption)) << "VX ended after its box was answered";
-      ASSERT_TRUE(WIFEXITED(status_)) << "ended by signal " << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0)
-                                      << "\n" << Read("stderr.txt");
+      ASSERT_TRUE(WIFEXITED(status_))
+          << "ended by signal " << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0) << "\n"
+          << Read("stderr.txt");
       EXPECT_EQ(WEXITSTATUS(status_), kExitDatabaseUnusable) << Read("stderr.txt");
       const std::string errors = Read("stderr.txt");
-      EXPECT_NE(errors.find("Cannot use the database " + (fs::current_path() / "VX97.TPS").string()),
-                std::string::npos)
+      EXPECT_NE(
+          errors.find("Cannot use the database " + (fs::current_path() / "VX97.TPS").string()),
+          std::string::npos)
           << errors;
       EXPECT_EQ(errors.find("QObject::"), std::string::npos) << errors;
       EXPECT_EQ(errors.find("Sanitizer"), std::string::npos) << errors;
@@ -154,7 +163,8 @@ TEST_F(UnusableDatabaseTest, TheEndOfTheSessionDuringAStartUpBoxEndsTheProgramCl
   ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, "Data Folder Missing"); }, 30s));
   ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX did not end after SIGTERM";
   pid_ = 0;
-  ASSERT_TRUE(WIFEXITED(status_)) << "ended by signal " << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0);
+  ASSERT_TRUE(WIFEXITED(status_)) << "ended by signal "
+                                  << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0);
   EXPECT_EQ(WEXITSTATUS(status_), 0) << Read("stderr.txt");
   EXPECT_FALSE(fs::exists("VX97.TPS")) << "no database is made once the session has ended";
 
@@ -165,7 +175,8 @@ TEST_F(UnusableDatabaseTest, TheEndOfTheSessionDuringAStartUpBoxEndsTheProgramCl
   ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, "Database Damaged"); }, 30s));
   ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX did not end after SIGTERM";
   pid_ = 0;
-  ASSERT_TRUE(WIFEXITED(status_)) << "ended by signal " << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0);
+  ASSERT_TRUE(WIFEXITED(status_)) << "ended by signal "
+                                  << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0);
   EXPECT_EQ(WEXITSTATUS(status_), kExitDatabaseUnusable) << Read("stderr.txt");
 }
 

@@ -61,8 +61,7 @@ TEST_F(DataFileCheckTest, SaysWhatStandsInTheFilesPlaceAndWritesNothing) {
       {"nothing", [] {}, DataFileState::Missing, ""},
       {"a file of no bytes", [] { std::ofstream("DATA.TPS").close(); }, DataFileState::Empty, ""},
       {"a folder", [] { fs::create_directory("DATA.TPS"); }, DataFileState::NotAFile, "a folder"},
-      {"garbage",
-       [] { std::ofstream("DATA.TPS", std::ios::binary) << std::string(9000, '\x5a'); },
+      {"garbage", [] { std::ofstream("DATA.TPS", std::ios::binary) << std::string(9000, '\x5a'); },
        DataFileState::Unreadable, "it is not a database"},
       {"a damaged header",
        [this] {
@@ -83,15 +82,24 @@ TEST_F(DataFileCheckTest, SaysWhatStandsInTheFilesPlaceAndWritesNothing) {
        },
        DataFileState::Unreadable, "database disk image is malformed"},
       {"another program's database",
-       [] { RunSql("DATA.TPS", "CREATE TABLE notes(x); CREATE INDEX notes_x ON notes(x); INSERT INTO notes VALUES(1)"); },
+       [] {
+         RunSql("DATA.TPS",
+                "CREATE TABLE notes(x); CREATE INDEX notes_x ON notes(x); INSERT INTO notes "
+                "VALUES(1)");
+       },
        DataFileState::Foreign, "the file is another program's database"},
       {"a database marked by another program",
-       [] { RunSql("DATA.TPS", "PRAGMA application_id=1234; CREATE TABLE s(x); CREATE INDEX \"s!k\" ON s(x)"); },
+       [] {
+         RunSql("DATA.TPS",
+                "PRAGMA application_id=1234; CREATE TABLE s(x); CREATE INDEX \"s!k\" ON s(x)");
+       },
        DataFileState::Foreign, "the file is another program's database"},
       {"one of ours", [this] { MakeItems("DATA\\!items", 5); }, DataFileState::Ours, ""},
       {"one of ours from before the mark",
-       [] { RunSql("DATA.TPS", "CREATE TABLE s(x); CREATE INDEX \"s!KeyX\" ON s(x)"); }, DataFileState::Ours, ""},
-      {"an empty database", [] { test_support::MakeEmptyDatabase("DATA.TPS"); }, DataFileState::Ours, ""},
+       [] { RunSql("DATA.TPS", "CREATE TABLE s(x); CREATE INDEX \"s!KeyX\" ON s(x)"); },
+       DataFileState::Ours, ""},
+      {"an empty database", [] { test_support::MakeEmptyDatabase("DATA.TPS"); },
+       DataFileState::Ours, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -113,7 +121,8 @@ TEST_F(DataFileCheckTest, SaysWhatStandsInTheFilesPlaceAndWritesNothing) {
 // Another program's database is neither opened nor written: no table is added to it, its
 // journal mode stays, and no log is made beside it.
 TEST_F(DataFileCheckTest, TheEngineWritesNothingToAnotherProgramsDatabase) {
-  ASSERT_EQ(RunSql("other.TPS", "CREATE TABLE notes(x); INSERT INTO notes VALUES('kept')"), SQLITE_OK);
+  ASSERT_EQ(RunSql("other.TPS", "CREATE TABLE notes(x); INSERT INTO notes VALUES('kept')"),
+            SQLITE_OK);
   const std::string before = FileBytes("other.TPS");
   const TableDef def = MakeItemTable("other\\!items");
   File file(def);

@@ -41,8 +41,9 @@ inline bool DamageIndex(const std::filesystem::path& path, const std::string& in
   long long root = 0, page_size = 0;
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
     sqlite3_stmt* q = nullptr;
-    const std::string sql = "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
-                            "WHERE type = 'index' AND name = ?";
+    const std::string sql =
+        "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
+        "WHERE type = 'index' AND name = ?";
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &q, nullptr) == SQLITE_OK) {
       sqlite3_bind_text(q, 1, index.c_str(), -1, SQLITE_TRANSIENT);
       if (sqlite3_step(q) == SQLITE_ROW) {
@@ -62,7 +63,8 @@ inline bool DamageIndex(const std::filesystem::path& path, const std::string& in
 }
 
 // Overwrites `bytes` at `offset` of the file.
-inline void Scribble(const std::filesystem::path& path, std::streamoff offset, const std::string& bytes) {
+inline void Scribble(const std::filesystem::path& path, std::streamoff offset,
+                     const std::string& bytes) {
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   file.seekp(offset);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -208,8 +208,8 @@ TEST_F(DueTaskOnTablesTest, ADamagedDateKeyIsToldOnceAndTheMaintenanceProgramMen
   EXPECT_EQ(frame_.status, "Tasks cannot be read");
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].caption, "Database Damaged");
-  EXPECT_NE(messages.shown[0].text.find((std::filesystem::current_path() / "VX97.TPS").string()), std::string::npos)
-      << messages.shown[0].text;
+  const std::string data_file = (std::filesystem::current_path() / "VX97.TPS").string();
+  EXPECT_NE(messages.shown[0].text.find(data_file), std::string::npos) << messages.shown[0].text;
   ACCESS_SCHEDULE->Close();
 
   const MaintenanceReport report = MaintainDataFiles(std::filesystem::current_path());

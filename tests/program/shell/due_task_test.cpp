@@ -45,7 +45,8 @@ TEST_F(DueTaskTest, ADamagedTaskListIsToldOnceWithItsMendAndNeverAsNothingPendin
   ASSERT_EQ(messages.shown.size(), 1u);
   const MessageBoxRequest& box = messages.shown[0];
   EXPECT_EQ(box.caption, "Database Damaged");
-  EXPECT_NE(box.text.find((std::filesystem::current_path() / "VX97.TPS").string()), std::string::npos) << box.text;
+  const std::string data_file = (std::filesystem::current_path() / "VX97.TPS").string();
+  EXPECT_NE(box.text.find(data_file), std::string::npos) << box.text;
   EXPECT_NE(box.text.find("database disk image is malformed (11)"), std::string::npos) << box.text;
   EXPECT_NE(box.text.find("maintenance program"), std::string::npos) << box.text;
   EXPECT_NE(box.text.find("rebuilds its keys"), std::string::npos) << box.text;
@@ -76,7 +77,8 @@ TEST_F(DueTaskTest, ADamagedTaskListIsToldOnceWithItsMendAndNeverAsNothingPendin
   Tick();
   ASSERT_EQ(messages.shown.size(), 3u);
   EXPECT_EQ(messages.shown[2].caption, "Tasks Cannot Be Read");
-  EXPECT_NE(messages.shown[2].text.find("File Is Already Locked (32)"), std::string::npos) << messages.shown[2].text;
+  EXPECT_NE(messages.shown[2].text.find("File Is Already Locked (32)"), std::string::npos)
+      << messages.shown[2].text;
   EXPECT_EQ(frame.status, "Tasks cannot be read");
 }
 

@@ -1,6 +1,8 @@
 // The look at the data folder's database before any table is opened: a database that cannot be
 // used is said in one box that names the file and what to do, the program ends, and nothing is
 // written to the file; an empty file is said to become a new database.
+#include "program/shell/start_up_database.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "datadll/dictionary/configuration_table.h"
-#include "program/shell/start_up_database.h"
 #include "program/shell/task_road_services.h"
 #include "program/shell_fixture.h"
 #include "runtime/storage/data_file_check.h"
@@ -70,7 +71,10 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
        [] { std::ofstream("VX97.TPS", std::ios::binary) << std::string(20000, '\x7f'); },
        "Database Unreadable",
        {"it is not a database", "/opt/vx/bin/vx-backup", backups}},
-      {"a folder", [] { fs::create_directory("VX97.TPS"); }, "Database Unreadable", {"a folder", "vx-backup"}},
+      {"a folder",
+       [] { fs::create_directory("VX97.TPS"); },
+       "Database Unreadable",
+       {"a folder", "vx-backup"}},
       {"a file cut off",
        [this] {
          StoreASetting();
@@ -87,7 +91,10 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
        "Database Damaged",
        {"its header is damaged", "vx-dbase", "vx-backup"}},
       {"another program's database",
-       [] { test_support::RunSql("VX97.TPS", "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')"); },
+       [] {
+         test_support::RunSql("VX97.TPS",
+                              "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
+       },
        "Not a Varnodex Database",
        {"another program's database", "Move it away"}},
   };
@@ -97,14 +104,16 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
     reporter_.shown.clear();
     halts_.clear();
     c.make();
-    const std::string before = fs::is_regular_file("VX97.TPS") ? test_support::FileBytes("VX97.TPS") : "";
+    const std::string before =
+        fs::is_regular_file("VX97.TPS") ? test_support::FileBytes("VX97.TPS") : "";
 
     EXPECT_FALSE(CheckDatabaseAtStart());
     ASSERT_EQ(reporter_.shown.size(), 1u);
     const MessageBoxRequest& box = reporter_.shown[0];
     EXPECT_EQ(box.caption, c.caption);
     EXPECT_NE(box.text.find(DataFile()), std::string::npos) << box.text;
-    for (const std::string& said : c.says) EXPECT_NE(box.text.find(said), std::string::npos) << said << "\n" << box.text;
+    for (const std::string& said : c.says)
+      EXPECT_NE(box.text.find(said), std::string::npos) << said << "\n" << box.text;
     ASSERT_EQ(halts_.size(), 1u);
     EXPECT_EQ(halts_[0].rfind("Cannot use the database " + DataFile() + ": ", 0), 0u) << halts_[0];
     EXPECT_TRUE(launcher_.requests.empty()) << "nothing is started unless asked";
@@ -133,7 +142,8 @@ TEST_F(StartUpDatabaseTest, AnEmptyFileIsSaidToBecomeANewDatabaseAndOursGoOnQuie
   EXPECT_EQ(reporter_.shown[0].caption, "New Database");
   EXPECT_NE(reporter_.shown[0].text.find(DataFile() + " is empty (0 bytes)"), std::string::npos)
       << reporter_.shown[0].text;
-  EXPECT_NE(reporter_.shown[0].text.find("vx-backup"), std::string::npos) << reporter_.shown[0].text;
+  EXPECT_NE(reporter_.shown[0].text.find("vx-backup"), std::string::npos)
+      << reporter_.shown[0].text;
   EXPECT_TRUE(halts_.empty());
 
   reporter_.shown.clear();

@@ -164,9 +164,8 @@ TEST_F(DatabaseMaintenanceWindowTest, AKeyWithDamagedPagesIsMadeAgainFromTheReco
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open("KEYS.TPS", &db), SQLITE_OK);
   sqlite3_stmt* q = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), sum(rowid) FROM s INDEXED BY \"s!KeyDate\" WHERE Date > 0", -1,
-                               &q, nullptr),
-            SQLITE_OK);
+  const char* through_key = "SELECT count(*), sum(rowid) FROM s INDEXED BY \"s!KeyDate\" WHERE Date > 0";
+  ASSERT_EQ(sqlite3_prepare_v2(db, through_key, -1, &q, nullptr), SQLITE_OK);
   ASSERT_EQ(sqlite3_step(q), SQLITE_ROW);
   EXPECT_EQ(sqlite3_column_int(q, 0), 2000);
   EXPECT_EQ(sqlite3_column_int64(q, 1), 3LL * 2000 * 2001 / 2) << "every record keeps its id";
