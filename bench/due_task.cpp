@@ -37,6 +37,7 @@ class QuietFrame final : public DueTaskFrame {
   void StartTaskMessageThread() override {}
   void ShowModalMessage() override {}
   void PostEvent(int, std::int32_t) override {}
+  void ShowNotice(const MessageBoxRequest&) override {}
 };
 
 void BM_CheckNextTask(benchmark::State& state) {

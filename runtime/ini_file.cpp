@@ -1,6 +1,5 @@
 #include "runtime/ini_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/private_file.h"
 #include "platform/user_folders.h"
 
 namespace vx {
@@ -101,18 +101,17 @@ IniText Read(const std::filesystem::path& path) {
   return text;
 }
 
-// Opens a fresh temporary file beside `path` for writing. O_EXCL|O_NOFOLLOW: a file or link
-// already at the name (another writer's, or one planted there) is never opened or followed;
-// the next name is tried instead.
+// Opens a fresh temporary file beside `path` for writing. A file or link already at a name
+// (another writer's, or one planted there) is never opened or followed; the next name is tried.
 int OpenTemporary(const std::filesystem::path& path, std::filesystem::path& temp) {
   static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = path;
-    temp += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+  return platform::CreatePrivateFileNamed(
+      [&](int) {
+        std::filesystem::path name = path;
+        name += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        return name;
+      },
+      temp);
 }
 
 // Writes the whole text to a temporary file beside the target, then renames it over the target.

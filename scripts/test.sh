@@ -33,6 +33,7 @@ fuzz expression "$root"/runtime/expression/*.cpp "$root"/runtime/dates.cpp "$roo
 fuzz script_text "$root"/program/scripts/script_text_tokens.cpp "$root"/program/scripts/script_step_wording.cpp \
   "$root"/program/scripts/read_script_line.cpp "$root"/program/scripts/script_step_line.cpp \
   "$root"/runtime/text_functions.cpp
+fuzz expand_variables "$root"/program/scripts/bracket_expansion.cpp
 
 cd "$build"
 # A test that fails is run once more before the run fails: a few window tests wait on real

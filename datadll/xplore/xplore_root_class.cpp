@@ -333,8 +333,9 @@ Window& XPLOREROOTCLASS::OwnerWindow() const { return list_->OwnerWindow(); }
 
 bool XPLOREROOTCLASS::EQUATECOLTOQFIELD(std::string_view format) {
   if (format.size() > kMaxFormat) return false;
-  const std::vector<ListColumn> columns = ParseListFormat(format);
-  if (columns.empty()) return false;
+  bool in_range = true;
+  const std::vector<ListColumn> columns = ParseListFormat(format, &in_range);
+  if (columns.empty() || !in_range) return false;
   std::vector<XPGQ> shown;
   for (const ListColumn& c : columns) {
     if (c.field < 1 || c.field > queue_fields_) return false;

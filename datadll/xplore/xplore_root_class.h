@@ -149,7 +149,7 @@ class XPLOREROOTCLASS : public WindowComponent {
   void KeySequence();
   // SQ from the list as shown now; REFORMATLISTBOX the list from SQ (false, with a message,
   // when the format would pass its limit); EQUATECOLTOQFIELD SQ from a format set from
-  // outside (false when it names a field the list does not have).
+  // outside (false when it names a field the list does not have or holds a number too large).
   void GETCOLUMNINFO();
   bool REFORMATLISTBOX();
   bool EQUATECOLTOQFIELD(std::string_view format);

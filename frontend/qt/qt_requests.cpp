@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <vector>
 
+#include "frontend/qt/listing_icon_provider.h"
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
@@ -128,6 +129,8 @@ long ShowMessage(const Request& r, QWidget* parent) {
 QString ShowFileDialog(const Request& r, QWidget* parent) {
   QPointer<QFileDialog> dialog(new QFileDialog(parent, QString::fromStdString(r.caption),
                                                QString::fromStdString(r.text), NameFilters(r.filter)));
+  // Set before the dialog lists anything: the listing must never open the files it shows.
+  dialog->setIconProvider(&DialogIconProvider());
   if (r.kind == Request::Kind::FolderDialog || (r.flags & FILE_Directory)) {
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);

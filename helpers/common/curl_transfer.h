@@ -3,11 +3,17 @@
 #pragma once
 
 #include <curl/curl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
+
+#include "platform/private_file.h"
 
 namespace vx::helpers {
 
@@ -49,17 +55,28 @@ class CurlTransfer {
 };
 
 // A download into a hidden file beside the target, moved over it only once the transfer has
-// succeeded: a failed transfer leaves an existing file as it was.
+// succeeded: a failed transfer leaves an existing file as it was. The hidden file is made new
+// and private (".NAME.part", else ".NAME.part2" ... when that name is taken): a file or link
+// left or planted at the name is never followed, written or removed.
 class DownloadFile {
  public:
   explicit DownloadFile(std::filesystem::path target) : target_(std::move(target)) {
     const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
-    partial_ = folder / ("." + target_.filename().string() + ".part");
-    file_ = std::fopen(partial_.c_str(), "wb");
+    const std::string hidden = "." + target_.filename().string() + ".part";
+    const int fd = platform::CreatePrivateFileNamed(
+        [&](int attempt) { return folder / (attempt == 0 ? hidden : hidden + std::to_string(attempt + 1)); },
+        partial_);
+    if (fd >= 0) file_ = ::fdopen(fd, "wb");
+    if (file_ == nullptr) {
+      failure_ = "cannot write " + target_.string() + ": no temporary file can be made in " + folder.string() +
+                 ": " + std::strerror(errno);
+      if (fd >= 0) ::close(fd);
+      partial_.clear();
+    }
   }
   ~DownloadFile() {
     if (file_ != nullptr) std::fclose(file_);
-    if (!kept_) {
+    if (!kept_ && !partial_.empty()) {
       std::error_code ignored;
       std::filesystem::remove(partial_, ignored);
     }
@@ -67,12 +84,19 @@ class DownloadFile {
   DownloadFile(const DownloadFile&) = delete;
   DownloadFile& operator=(const DownloadFile&) = delete;
 
+  // The file to write to; null when none could be made, and failure() says why.
   std::FILE* file() const { return file_; }
+  const std::string& failure() const { return failure_; }
   const std::filesystem::path& partial() const { return partial_; }
 
-  // Closes the file and moves it into place; false with the reason when that fails.
+  // Closes the file and moves it into place; false with the reason when that fails. The file
+  // takes the mode of the one it replaces, else that of any new file of the user (the umask).
   bool Keep(std::string& reason) {
-    const bool closed = std::fclose(file_) == 0;
+    struct stat old {};
+    const mode_t mode = ::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode) ? old.st_mode & 07777
+                                                                                      : 0666 & ~CurrentUmask();
+    const bool moded = ::fchmod(::fileno(file_), mode) == 0;
+    const bool closed = std::fclose(file_) == 0 && moded;
     file_ = nullptr;
     if (!closed) {
       reason = "cannot write " + target_.string();
@@ -89,8 +113,15 @@ class DownloadFile {
   }
 
  private:
+  static mode_t CurrentUmask() {
+    const mode_t mask = ::umask(077);
+    ::umask(mask);
+    return mask;
+  }
+
   std::filesystem::path target_;
   std::filesystem::path partial_;
+  std::string failure_;
   std::FILE* file_ = nullptr;
   bool kept_ = false;
 };

@@ -1,9 +1,13 @@
 // vx-ftp: uploads a file to an FTP server or downloads one from it.
 //
-//   vx-ftp U|D LOCAL REMOTE HOST [USER]
+//   vx-ftp U LOCAL REMOTE HOST [USER]
+//   vx-ftp D REMOTE LOCAL HOST [USER]
 //
+// The file to read comes first and the file to write second, as a script step holds them.
 // HOST may carry a port ("host:2121"). REMOTE is relative to the login folder, or absolute when
-// it begins with "/"; an upload makes the folders it names. The password is read from the
+// it begins with "/"; an upload makes the folders it names, and an upload to a REMOTE ending in
+// "/" keeps the local file's name. A download into a LOCAL that is a folder lands in it under
+// the remote file's name. The password is read from the
 // environment variable VXFTP_PASSWORD, else from the first line of standard input when that
 // is not a terminal, so that it never shows in the process list; without a user the login is
 // anonymous. A download lands in LOCAL only once it is whole.
@@ -13,10 +17,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "helpers/common/curl_transfer.h"
+#include "helpers/common/transfer_target.h"
 
 namespace {
 
@@ -54,11 +60,11 @@ std::string Url(CURL* curl, const std::string& host, const std::string& remote) 
 
 int main(int argc, char** argv) {
   if (argc < 5 || argc > 7 || (std::string(argv[1]) != "U" && std::string(argv[1]) != "D")) {
-    return vx::helpers::Fail(kProgram, "usage: vx-ftp U|D LOCAL REMOTE HOST [USER]", 1);
+    return vx::helpers::Fail(kProgram, "usage: vx-ftp U LOCAL REMOTE HOST [USER] | D REMOTE LOCAL HOST [USER]", 1);
   }
   const bool upload = std::string(argv[1]) == "U";
-  const std::string local = argv[2];
-  const std::string remote = argv[3];
+  const std::string local = upload ? argv[2] : argv[3];
+  const std::string remote = upload ? vx::helpers::UploadTarget(argv[3], argv[2]) : argv[2];
   const std::string host = argv[4];
   const std::string user = argc > 5 ? argv[5] : "";
   // A password given as a sixth word (older scripts) still works; the environment wins.
@@ -88,8 +94,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  vx::helpers::DownloadFile out(local);
-  if (out.file() == nullptr) return vx::helpers::Fail(kProgram, "cannot write " + local, 2);
+  const std::filesystem::path target = vx::helpers::DownloadTarget(local, vx::helpers::RemoteFileName(remote));
+  if (target.empty()) return vx::helpers::Fail(kProgram, remote + " names no file to save in " + local, 1);
+  vx::helpers::DownloadFile out(target);
+  if (out.file() == nullptr) return vx::helpers::Fail(kProgram, out.failure(), 2);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, out.file());
   code = curl_easy_perform(curl);
   if (code != CURLE_OK) return vx::helpers::Fail(kProgram, "download from " + host + " failed: " + transfer.Reason(code), 3);

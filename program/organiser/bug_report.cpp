@@ -1,7 +1,7 @@
 #include "program/organiser/bug_report.h"
 
+#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
@@ -14,6 +14,7 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/user_tables.h"
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
@@ -28,7 +29,6 @@
 #include "runtime/pictures.h"
 #include "runtime/storage/data_file_copy.h"
 #include "runtime/storage/stored_name.h"
-#include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 
@@ -39,6 +39,7 @@ constexpr std::size_t kDumpLine = 80;
 constexpr std::size_t kBodyText = 9999;
 constexpr const char* kDatabase = "VX97.TPS";
 constexpr const char* kEventLog = "VX98EVNT.LOG";
+constexpr const char* kVariableNotSent = "=(value not sent)";
 constexpr const char* kSeparator = "\r\n--------------Internal Information------------\r\n";
 
 template <std::size_t N>
@@ -186,14 +187,18 @@ class DumpList final : public ListSource {
   const std::vector<std::string>& lines_;
 };
 
-// A copy of the database for support, with every password emptied; the path of the copy, or
-// empty when it could not be made.
+// A copy of the database for support, with every stored secret emptied: the users' passwords,
+// the messages' news passwords, the system lock password, and the log-in (user name and
+// password, 128 characters each) that an FTP step keeps in its DDE topic; a file action's
+// DDE command is emptied too, as a transfer step made ready to start keeps its password there.
+// The path of the copy, or empty when it could not be made.
 std::filesystem::path DatabaseCopy(const std::filesystem::path& folder) {
   const std::filesystem::path copy = folder / kDatabase;
   const std::vector<storage::BlankedFields> blanked = {
       {&USERS_TABLE(), {"PASSWORD", "CONFIRMPASSWORD"}},
       {&MESSAGES_TABLE(), {"NEWS_PASSWORD"}},
       {&CONFIGURATION_TABLE(), {"DATAVALUE"}, "DATATYPE", "SysPwd"},
+      {&SCRIPTING_TABLE(), {"DDEApplicationTopic", "DDECommand"}, "Action", "File Actions"},
   };
   if (!storage::CopyDataFileBlanking(USERS_TABLE(), copy, blanked)) return {};
   return copy;
@@ -209,7 +214,9 @@ std::string SupportAddress() {
 std::vector<std::string> BugReportDump() {
   std::vector<std::string> lines;
   for (const auto& [name, value] : DumpTable()) lines.push_back(Cut(std::string(name) + "=" + value(), kDumpLine));
-  for (const VARQ_RECORD& v : VARQ) lines.push_back(Cut(std::string(v.NAME.clipped()) + "=" + v.STRINGVALUE.str(), kDumpLine));
+  // A script variable may hold anything a script read or was given, a password among them:
+  // support sees which variables there are, not what they hold.
+  for (const VARQ_RECORD& v : VARQ) lines.push_back(Cut(std::string(v.NAME.clipped()) + kVariableNotSent, kDumpLine));
   return lines;
 }
 
@@ -264,8 +271,9 @@ void BugReport() {
   manager.OnAccepted(database, [&] {
     window.Update();
     if (full_database == 0) return;
-    if (MESSAGE("The database holds the users' passwords and the system lock password. They are emptied in "
-                "the copy that is sent.\n\nInclude the database?",
+    if (MESSAGE("The database holds your tasks, scripts, contacts and messages as they are. The passwords it "
+                "keeps (the users', the system lock's, the news servers' and the FTP log-ins of script "
+                "steps) are emptied in the copy that is sent.\n\nInclude the database?",
                 "Include Full Database", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO) != BUTTON_YES) {
       full_database = 0;
       window.Display();
@@ -289,14 +297,14 @@ void BugReport() {
     mail.SETMESSAGETEXT(CutUtf8(body, kBodyText), 6);
 
     std::error_code ec;
-    const std::filesystem::path scratch = std::filesystem::temp_directory_path(ec) /
-                                          ("vx-report-" + std::to_string(::getpid()) + "-" + std::to_string(THREAD()));
-    std::filesystem::create_directories(scratch, ec);
-    std::filesystem::permissions(scratch, std::filesystem::perms::owner_all, ec);
+    // A new folder of this user's alone (mkdtemp: 0700, never a name planted in the shared
+    // temporary folder) holds the copy until it is sent.
+    std::string scratch_name = (std::filesystem::temp_directory_path(ec) / "vx-report-XXXXXX").string();
+    const std::filesystem::path scratch = ::mkdtemp(scratch_name.data()) != nullptr ? scratch_name : "";
     std::int32_t result = 0;
     std::string error;
     if (full_database != 0) {
-      const std::filesystem::path copy = DatabaseCopy(scratch);
+      const std::filesystem::path copy = scratch.empty() ? scratch : DatabaseCopy(scratch);
       if (copy.empty()) {
         result = MAIL_NOMAILFILE;
         error = "The database could not be copied.";
@@ -319,7 +327,7 @@ void BugReport() {
       MAILPROGRESSTEXT = "";
       error = mail.ERRORTEXT(result);
     }
-    std::filesystem::remove_all(scratch, ec);
+    if (!scratch.empty()) std::filesystem::remove_all(scratch, ec);
     mail.KILL();
     if (result != 0) {
       WriteLog("Error:  " + error, "Mail Error");

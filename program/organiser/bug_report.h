@@ -1,6 +1,6 @@
 // The "Bug Reporting" window: mails the user's comments with a dump of the program's settings
 // and script variables and a listing of the data folder, and on request a copy of the database
-// (passwords emptied) and the event log, to the support address.
+// (every stored password emptied) and the event log, to the support address.
 #pragma once
 
 #include <string>
@@ -15,7 +15,8 @@ inline constexpr const char* kDefaultSupportAddress = "support@kestrova.com";
 std::string SupportAddress();
 
 // The dump lines the window shows and sends: "Name=value" for each setting (never a password)
-// and one line per script variable, each cut to 80 characters.
+// and one line per script variable with its name only ("Name=(value not sent)"), each cut to
+// 80 characters.
 std::vector<std::string> BugReportDump();
 
 // Runs the window on the calling thread. "&Send" mails the report and closes the window; when

@@ -99,6 +99,10 @@ void ConvertTransferStep(SCRIPTING_RECORD& step) {
   }
   step.Action = "Start Program";
   step.Command = command;  // the field keeps its width
+  // The step's second file (the remote name of an upload, the local name of a download) is now
+  // an argument of the command, not a folder to start in: the helper starts in the program's own
+  // folder, where a relative local name lands, as it does for every other file action.
+  step.Path = "";
   // Wait for the end, priority 2, shown normally, variables translated.
   step.DDEApplicationName = "1211";
   step.TimeElapsed = kTransferWaitLimit;

@@ -48,8 +48,11 @@ ScriptMoment ScriptStartMoment(const Queue<ScriptQueueEntry>& queue);
 void AdvanceByStepDelay(SCRIPTING_RECORD& step, ScriptMoment& running);
 
 // Turns an FTP or HTTP file action into the start of the transfer program, waiting for its end
-// at normal priority; other steps are left as they are. An FTP password is kept in the step's
-// DDECommand, never on the command line; the program start passes it as kTransferPasswordVariable.
+// at normal priority; other steps are left as they are. The command names the source first and
+// the target second, as the step holds them ("VXFTP U local remote", "VXFTP D remote local",
+// "HTTPGET url local"), then the host and the user; the start folder is left blank (the
+// program's own folder). An FTP password is kept in the step's DDECommand, never on the command
+// line; the program start passes it as kTransferPasswordVariable.
 inline constexpr std::string_view kTransferPasswordVariable = "VXFTP_PASSWORD";
 void ConvertTransferStep(SCRIPTING_RECORD& step);
 

@@ -24,10 +24,12 @@ void SetScriptVariable(std::string_view Value, std::string_view Name);
 // non-blank result, or the variable of that name; empty when none answers.
 std::string TranslateVariable(std::string_view Name);
 
-// Text with every bracketed name replaced by its value, trailing blanks cut. Works within
-// 16384 bytes; a "[" that is never closed leaves the rest of the text as it is, and an
-// expansion that has not settled after 5000 scanning steps (a value naming itself) is
-// returned as far as it got. Label is not used; it is kept for the callers that pass one.
+// Text with every bracketed name replaced by its value, trailing blanks cut (the scan and its
+// bounds: bracket_expansion.h). Works within 16384 bytes; a "[" that is never closed leaves the
+// rest of the text as it is; a value is scanned again only while an outer bracket is open,
+// never after it; and an expansion that has not settled after 5000 scanning steps in one
+// bracket (a value naming itself) or 36384 in the whole text is returned as far as it got.
+// Label is not used; it is kept for the callers that pass one.
 std::string ExpandVariables(std::string_view Label, std::string_view Text);
 std::string ExpandVariables(std::string_view Text);
 

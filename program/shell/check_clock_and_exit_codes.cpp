@@ -50,7 +50,7 @@ void LogEndedPrograms(TaskRoadServices& services) {
 
 }  // namespace
 
-void CheckClockAndExitCodes() {
+void CheckClockDate() {
   TaskRoadServices& services = CurrentTaskRoadServices();
   const std::int32_t today = TODAY();
   if (today != GLO_LASTCHECKDATE) {
@@ -61,7 +61,11 @@ void CheckClockAndExitCodes() {
     }
     GLO_LASTCHECKDATE = today;
   }
-  if (GLO_USELOG != 0 && GLO_LOGEXITCODES != 0) LogEndedPrograms(services);
+}
+
+void CheckClockAndExitCodes() {
+  CheckClockDate();
+  if (GLO_USELOG != 0 && GLO_LOGEXITCODES != 0) LogEndedPrograms(CurrentTaskRoadServices());
 }
 
 }  // namespace vx

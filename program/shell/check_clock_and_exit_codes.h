@@ -11,4 +11,9 @@ namespace vx {
 // first, and lets it go.
 void CheckClockAndExitCodes();
 
+// The date part of it alone: the warning and backup of a forward jump, and GLO_LASTCHECKDATE
+// moved to today. The due-task check makes it before it looks for a due task, so that the
+// warning comes before any task the jump made overdue runs.
+void CheckClockDate();
+
 }  // namespace vx

@@ -11,8 +11,10 @@
 #include "program/scripts/script_queue.h"
 #include "program/scripts/script_tables.h"
 #include "program/scripts/script_variables.h"
+#include "program/shell/check_clock_and_exit_codes.h"
 #include "program/shell/external_message.h"
 #include "program/shell/play_alarm.h"
+#include "program/shell/reschedule_all_tasks.h"
 #include "program/shell/run_task_program.h"
 #include "program/shell/task_log.h"
 #include "program/shell/task_road_services.h"
@@ -71,6 +73,26 @@ struct SavedMoments {
   std::int32_t date, time, warn_date, warn_time;
 };
 
+// The advance warning travels with the due moment: made an offset from it before the moment
+// moves (true when there is a warning), and a moment again after.
+bool MakeWarningRelative() {
+  bool offset = false;
+  if (SCH.AdvanceWarnDate != 0) {
+    SCH.AdvanceWarnDate -= SCH.Date;
+    offset = true;
+  }
+  if (SCH.AdvanceWarnTime != 0) {
+    SCH.AdvanceWarnTime -= SCH.Time;
+    offset = true;
+  }
+  return offset;
+}
+
+void MakeWarningAbsolute() {
+  SCH.AdvanceWarnDate += SCH.Date;
+  SCH.AdvanceWarnTime += SCH.Time;
+}
+
 void MarkTaskDone(const SavedMoments& saved) {
   SCH.Completed = 1;
   SCH.Disabled = 1;
@@ -105,22 +127,24 @@ void DeleteTaskScripts() {
   });
 }
 
-void CopyTaskScripts(std::int32_t from_id) {
+bool CopyTaskScripts(std::int32_t from_id) {
   const std::int32_t to_id = SCH.ID;
   DeleteTaskScripts();
+  bool copied = true;
   WithScriptSteps([&](ScriptSteps& steps) {
     std::vector<SCRIPTING_RECORD> rows;
-    steps.ForEachStep(from_id, [&](const SCRIPTING_RECORD& row) {
-      rows.push_back(row);
-      return true;
-    });
+    copied = steps.ForEachStep(from_id, [&](const SCRIPTING_RECORD& row) {
+                    rows.push_back(row);
+                    return true;
+                  }).ok();
     steps.BeginBatch();
     for (SCRIPTING_RECORD& row : rows) {
       row.ID = to_id;
-      steps.AddStep(row);
+      if (!steps.AddStep(row).ok()) copied = false;
     }
     steps.EndBatch();
   });
+  return copied;
 }
 
 bool AskMissedOrConfirm() {
@@ -172,42 +196,20 @@ void LaunchTaskMessage(DueTaskFrame& frame, const TaskMessage& message) {
   }
 }
 
-void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
-  const std::int32_t starting_id = SCH.ID;
-  bool skipped = false;
-  if (SCH.SkipNextTime == 0) {
-    RestoreFrameForTask(frame);
-    SoundAlarm();  // before the skip rules: a task that is then skipped still sounds
-    if (CompareDateTime(TODAY(), CLOCK() - kTenMinutes, SCH.Date, SCH.Time) > 0 &&
-        SCH.SkipIfMissed != 0) {
-      TaskLog(Description(), "Overdue task skipped");
-      skipped = true;
-    } else if (SCH.SkipIfScriptActive != 0 && ScriptQueue.Records() > 0) {
-      TaskLog(Description(), "Task skipped during script");
-      skipped = true;
-    } else {
-      skipped = AskMissedOrConfirm();
-    }
-    SCH.LastRunDate = TODAY();
-    SCH.LastRunTime = CLOCK();
-    if (!skipped) {
-      if (IsMessageTask()) LaunchTaskMessage(frame);
-      if (IsProgramTask())
-        RunTaskProgram(DueTaskProgram(SCH.ID, SCH.Command.str(), SCH.Path.str()));
-    }
-  }
+namespace {
 
-  // The advance warning travels with the due moment as an offset from it.
+// What storing a run wrote.
+struct StoredRun {
+  bool written = false;   // every write of it succeeded (the transaction decides whether it stays)
+  bool finished = false;  // the task has no further run
+};
+
+// Moves the task in SCH on to its next run (or marks it done) and adds its history copy: the
+// writes of the run, made between BeginWrites and EndWrites. SCH is left as the writes left it.
+StoredRun StoreRun(const DueTaskState& state, DueTaskTable& table, bool skipped) {
+  const std::int32_t starting_id = SCH.ID;
   const SavedMoments saved{SCH.Date, SCH.Time, SCH.AdvanceWarnDate, SCH.AdvanceWarnTime};
-  bool warning_offset = false;
-  if (SCH.AdvanceWarnDate != 0) {
-    SCH.AdvanceWarnDate -= SCH.Date;
-    warning_offset = true;
-  }
-  if (SCH.AdvanceWarnTime != 0) {
-    SCH.AdvanceWarnTime -= SCH.Time;
-    warning_offset = true;
-  }
+  const bool warning_offset = MakeWarningRelative();
 
   // A task enabled again after it was completed is judged by its rule alone.
   SCH.Completed = 0;
@@ -218,28 +220,18 @@ void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
   }
 
   if (SCH.Completed != 0) {
-    if (SCH.NoHistory != 0) {
-      if (table.DeleteTask() != 0) state.stuck.insert(starting_id);
-    } else {
-      MarkTaskDone(saved);
-      if (table.Update() != 0) state.stuck.insert(starting_id);
-      if (SAVESCRIPTS == 0) DeleteTaskScripts();
-    }
-    return;
+    // Done in place; a task without history goes once it has started (its script is read
+    // then), and is never found due again if that fails.
+    MarkTaskDone(saved);
+    return {table.Update() == 0, true};
   }
 
   SCH.SkipNextTime = 0;
-  if (warning_offset) {
-    SCH.AdvanceWarnDate += SCH.Date;
-    SCH.AdvanceWarnTime += SCH.Time;
-  }
+  if (warning_offset) MakeWarningAbsolute();
   SCH.AdvanceWarned = 0;
-  if (ApplyTaskExceptions() == 0 && table.Update() != 0) {
-    // Left at its old moment, the task would run again at every tick.
-    state.stuck.insert(starting_id);
-    return;
-  }
+  if (ApplyTaskExceptions() == 0 && table.Update() != 0) return {false, false};
 
+  bool written = true;
   if (SCH.NoHistory == 0 && state.current.SkipNextTime == 0) {
     MarkTaskDone(saved);
     if (skipped) {
@@ -247,8 +239,89 @@ void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
       SCH.Skipped = 1;
     }
     CurrentScheduleServices().AddTaskCopy();
-    if (SAVESCRIPTS != 0 && SCH.ID != starting_id) CopyTaskScripts(starting_id);
+    if (SAVESCRIPTS != 0 && SCH.ID != starting_id) written = CopyTaskScripts(starting_id);
   }
+  return {written, false};
+}
+
+// The run of task `due` was not stored: it waits to be tried again. The user hears of it when
+// runs start failing, not again at every try nor for each task the same fault stops.
+void KeepWaiting(DueTaskState& state, DueTaskFrame& frame, const SCHEDULE_RECORD& due, bool skipped,
+                 const std::string& reason) {
+  const bool new_fault = state.waiting.empty();
+  state.waiting[due.ID] = WaitingRun{due.Date, due.Time, skipped, ++state.tries};
+  // Nothing is logged: the log lies on the same disk, and its own box would stop the tick.
+  if (!new_fault) return;
+  const std::string description = due.Description.str();
+  MessageBoxRequest box;
+  box.caption = "Task Not Started";
+  box.icon = MessageIcon::Exclamation;
+  box.text = description + " is due, but it was not started: its run could not be stored (" + reason +
+             ").\n\nIt is tried again every few seconds and starts once its run can be stored; "
+             "tasks that can be stored run meanwhile.";
+  frame.ShowNotice(box);
+}
+
+}  // namespace
+
+void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
+  const SCHEDULE_RECORD due = SCH;
+  const auto waiting = state.waiting.find(SCH.ID);
+  // A run tried again keeps what was decided when it fell due: no second alarm or question.
+  const bool retry = waiting != state.waiting.end() && waiting->second.date == SCH.Date &&
+                     waiting->second.time == SCH.Time;
+  bool skipped = false;
+  if (SCH.SkipNextTime == 0) {
+    if (retry) {
+      skipped = waiting->second.skipped;
+    } else {
+      RestoreFrameForTask(frame);
+      SoundAlarm();  // before the skip rules: a task that is then skipped still sounds
+      if (CompareDateTime(TODAY(), CLOCK() - kTenMinutes, SCH.Date, SCH.Time) > 0 &&
+          SCH.SkipIfMissed != 0) {
+        TaskLog(Description(), "Overdue task skipped");
+        skipped = true;
+      } else if (SCH.SkipIfScriptActive != 0 && ScriptQueue.Records() > 0) {
+        TaskLog(Description(), "Task skipped during script");
+        skipped = true;
+      } else {
+        skipped = AskMissedOrConfirm();
+      }
+    }
+    SCH.LastRunDate = TODAY();
+    SCH.LastRunTime = CLOCK();
+  }
+  const SCHEDULE_RECORD performed = SCH;  // the task as it starts: at its due moment, stamped
+
+  // The run is stored first, or the task does not start: started and not stored, it would run
+  // again for the same moment at the next start of the program.
+  table.BeginWrites();
+  const StoredRun stored = StoreRun(state, table, skipped);
+  std::string reason;
+  if (table.EndWrites(stored.written, reason) != 0) {
+    SCH = due;
+    KeepWaiting(state, frame, due, skipped, reason);
+    return;
+  }
+  state.waiting.erase(due.ID);
+
+  const SCHEDULE_RECORD after = SCH;
+  SCH = performed;
+  if (performed.SkipNextTime == 0 && !skipped) {
+    if (IsMessageTask()) LaunchTaskMessage(frame);
+    if (IsProgramTask()) RunTaskProgram(DueTaskProgram(SCH.ID, SCH.Command.str(), SCH.Path.str()));
+  }
+  if (stored.finished) {
+    // What a finished task leaves goes once it has started, its script queued. A failure here
+    // is reported and leaves the task done and disabled, never due again.
+    if (SCH.NoHistory != 0) {
+      table.DeleteTask();
+    } else if (SAVESCRIPTS == 0) {
+      DeleteTaskScripts();
+    }
+    return;
+  }
+  SCH = after;
   RefreshTaskBrowses(frame);
 }
 
@@ -256,23 +329,104 @@ namespace {
 
 enum class Found { Task, None, Error };
 
+bool IsDue() {
+  std::int32_t date = SCH.Date;
+  std::int32_t time = SCH.Time;
+  NormalizeDateTime(date, time);
+  return CompareDateTimeMinutes(TODAY(), CLOCK(), date, time) >= 0;
+}
+
+// The run of the task in SCH is waiting, for the moment the task still has.
+bool IsWaiting(const DueTaskState& state) {
+  const auto it = state.waiting.find(SCH.ID);
+  return it != state.waiting.end() && it->second.date == SCH.Date && it->second.time == SCH.Time;
+}
+
 // Reads on to the next task that can be performed: enabled, with a date or a time, and not
-// stuck. None at the end of the key, at the disabled tasks, or after the read limit; Error when
-// the table could not be read (the thread's last file error says why).
-Found FindNextTask(const DueTaskState& state, DueTaskTable& table) {
+// waiting for its run to be stored. None at the end of the key, at the disabled tasks, or after
+// the read limit; Error when the table could not be read (the thread's last file error says
+// why). The waiting tasks passed on the way are weighed for a try: `retry` receives the one
+// tried longest ago.
+Found FindNextTask(DueTaskState& state, DueTaskTable& table, std::int32_t& retry) {
+  retry = 0;
   // Tasks without date and time come first in the key and are never performed. Passed one by
   // one, each cost a read, and a thousand of them hid every task behind them: the walk starts
   // past them.
   if (table.StartDateEnabledWalk() != 0) return Found::Error;
+  std::uint64_t oldest = 0;
+  std::map<std::int32_t, WaitingRun> met;
+  Found found = Found::None;
   for (int reads = 0; reads < kCheckReadLimit; ++reads) {
     const int code = table.Next();
-    if (code == storage::kNoRecord) return Found::None;
-    if (code != 0) return Found::Error;
-    if (SCH.Disabled != 0) return Found::None;
-    if ((SCH.Date != 0 || SCH.Time != 0) && !state.stuck.contains(SCH.ID)) return Found::Task;
+    if (code != 0 && code != storage::kNoRecord) return Found::Error;
+    if (code != 0 || SCH.Disabled != 0) break;
+    if (SCH.Date == 0 && SCH.Time == 0) continue;
+    if (!IsWaiting(state)) {
+      found = Found::Task;
+      break;
+    }
+    const WaitingRun& run = state.waiting.at(SCH.ID);
+    met.emplace(SCH.ID, run);
+    if (retry == 0 || run.tried < oldest) {
+      retry = SCH.ID;
+      oldest = run.tried;
+    }
   }
+  // Every due task was seen: a waiting run not among them is no longer due as it was (its task
+  // was changed, switched off or removed) and waits no more.
+  if (found == Found::None || !IsDue()) state.waiting = std::move(met);
   // Never take a record that was passed over as the task: it would run.
-  return Found::None;
+  return found;
+}
+
+// A clock set back leaves the next runs where the later clock put them: a task every five
+// minutes would not run again for as long as the clock went back. Each task still to come is
+// re-dated to its first regular occurrence after now, its advance warning kept at the same
+// distance; the writes are one transaction. Tasks already due stay due.
+void RedateForEarlierClock(DueTaskTable& table, std::int32_t today, std::int32_t now) {
+  std::vector<std::int32_t> later;
+  if (table.StartDateEnabledWalk() != 0) return;
+  while (table.Next() == 0 && SCH.Disabled == 0) {
+    if (CompareDateTime(SCH.Date, SCH.Time, today, now) > 0) later.push_back(SCH.ID);
+  }
+  int moved = 0;
+  bool written = true;
+  table.BeginWrites();
+  for (const std::int32_t id : later) {
+    if (table.FetchTask(id) != 0) continue;
+    const std::int32_t date = SCH.Date;
+    const std::int32_t time = SCH.Time;
+    const bool warning_offset = MakeWarningRelative();
+    if (!RedateTask(today, now) || (SCH.Date == date && SCH.Time == time)) continue;
+    if (warning_offset) MakeWarningAbsolute();
+    SCH.AdvanceWarned = 0;
+    if (table.Update() != 0) {
+      written = false;
+      break;
+    }
+    ++moved;
+  }
+  std::string reason;
+  if (table.EndWrites(written, reason) != 0) {
+    TaskLog("Tasks not re-dated: " + reason, "Clock Set Back");
+  } else if (moved > 0) {
+    TaskLog("Tasks re-dated: " + std::to_string(moved), "Clock Set Back");
+  }
+}
+
+// The clock as the road sees it before it looks for a due task.
+void WatchClock(DueTaskState& state, DueTaskTable& table) {
+  // A forward jump is warned of, and the backup started, before any task it made overdue runs.
+  CheckClockDate();
+  const std::int32_t today = TODAY();
+  const std::int32_t now = CLOCK();
+  // Set back by more than a minute (a small correction of the clock moves nothing).
+  if (state.seen_date != 0 &&
+      CompareDateTime(today, now + TIME_MINUTE, state.seen_date, state.seen_time) < 0) {
+    RedateForEarlierClock(table, today, now);
+  }
+  state.seen_date = today;
+  state.seen_time = now;
 }
 
 // The check could not read the tasks: the bar and the tray say so (never that nothing is
@@ -302,21 +456,32 @@ void TellTasksUnreadable(DueTaskState& state, DueTaskFrame& frame) {
     if (CurrentTaskRoadServices().messages->Show(box) == BUTTON_YES) frame.StartMaintenance();
     return;
   }
+  // Nothing to answer: the tick goes on while it is open, and runs the tasks once they read.
   box.caption = "Tasks Cannot Be Read";
   box.text = "The tasks cannot be read from " + file + ": " + error +
              ".  No task runs until they can be read.";
-  CurrentTaskRoadServices().messages->Show(box);
+  frame.ShowNotice(box);
 }
 
 }  // namespace
 
 void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
-  const Found found = FindNextTask(state, table);
+  WatchClock(state, table);
+  std::int32_t retry = 0;
+  Found found = FindNextTask(state, table, retry);
   if (found == Found::Error) {
     TellTasksUnreadable(state, frame);
     return;
   }
   state.unreadable_told = false;
+  // A waiting run is tried again when no other task is due, the one tried longest ago first.
+  if (retry != 0 && (found == Found::None || !IsDue())) {
+    if (table.FetchTask(retry) != 0) {
+      state.waiting.erase(retry);
+      return;
+    }
+    found = Found::Task;
+  }
   if (found == Found::None) {
     // Shown in the bar as the next task is, or the bar would go on naming a task already run.
     frame.SetStatusText("No tasks pending", ScriptQueue.Records() == 0);

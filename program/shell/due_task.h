@@ -2,19 +2,32 @@
 // minute has come, performs it (alarm, skip rules and questions, message, program, script),
 // moves it to its next run, keeps its history copy and refreshes the open task lists.
 //
+// A run is stored before its task starts: the task's new next run (or its completion), its
+// last-run stamp and its history copy are written in one transaction, and only when that has
+// been committed does the message show or the program start. A run that cannot be stored (a
+// full disk, a failing write) is not started; the task waits, is tried again on later ticks
+// while the tasks that can be stored run, and starts once its run is stored, so that no
+// occurrence runs twice across a restart and none is lost for the session. The user is told
+// once when runs start failing, in a box that leaves the tick going.
+//
+// Before it looks for a due task the check watches the clock: a forward jump of the date is
+// warned of (with its backup) before any task it made overdue runs, and a clock set back
+// re-dates the tasks whose next runs now lie beyond their first regular occurrence.
+//
 // Everything here works on the calling thread's SCHEDULE buffer (SCH), on Main's thread. The
 // frame, the task table and the message windows are reached through the interfaces below, so
 // that Main wires in the real ones and tests fakes.
 #pragma once
 
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
 
 #include "datadll/dictionary/schedule_table.h"
 #include "program/shell/task_message.h"
 #include "runtime/events.h"
+#include "runtime/message_box.h"
 
 namespace vx {
 
@@ -30,11 +43,23 @@ class DueTaskTable {
   // Reads the next record of that walk into SCH: 33 at the end, another code (the thread's
   // last file error) when the record cannot be read; reports nothing itself.
   virtual int Next() = 0;
-  // Writes SCH over its record: TryUpdate reports nothing, Update reports a failure itself.
+  // Reads task `id` into SCH; it becomes the record the next write stores. 0 or the error.
+  virtual int FetchTask(std::int32_t id) = 0;
+  // Writes SCH over the record read last: TryUpdate reports nothing, Update reports a failure
+  // itself (but not between BeginWrites and EndWrites).
   virtual int TryUpdate() = 0;
   virtual int Update() = 0;
-  // Deletes the task in SCH with everything that belongs to it (script steps, per-user rows).
+  // Deletes the task in SCH, the record read or written last, with everything that belongs to
+  // it (script steps, per-user rows).
   virtual int DeleteTask() = 0;
+  // Every write from BeginWrites to EndWrites, to the tasks and to their script steps, is kept
+  // or undone as one. Meanwhile the tables show no box of their own (nor anything else that
+  // would keep the transaction open while it waits for the user): what failed is answered by
+  // EndWrites.
+  virtual void BeginWrites() = 0;
+  // Commits those writes when keep is set and none of them failed, else undoes them all. 0 when
+  // they are stored; otherwise the error, with what went wrong in `reason`.
+  virtual int EndWrites(bool keep, std::string& reason) = 0;
 };
 
 // Main's side of the road: its status text and tray, its message windows and the events it
@@ -53,16 +78,27 @@ class DueTaskFrame {
   virtual void ShowModalMessage() = 0;
   // Posts an event to a runtime thread.
   virtual void PostEvent(int event, std::int32_t thread) = 0;
+  // Shows a box without waiting for its answer: the tick goes on while it is open.
+  virtual void ShowNotice(const MessageBoxRequest& box) = 0;
   // Starts the database maintenance program, which mends damaged data files, and closes the
   // program so that it can work on them.
   virtual void StartMaintenance() {}
 };
 
+// A due task whose run could not be stored: it has not started, and is tried again.
+struct WaitingRun {
+  std::int32_t date = 0, time = 0;  // the occurrence waiting
+  bool skipped = false;             // what its skip rules and questions decided when it fell due
+  std::uint64_t tried = 0;          // when it was last tried (the count of tries, see below)
+};
+
 // State Main keeps for the road while it runs.
 struct DueTaskState {
-  SCHEDULE_RECORD current;        // the task last looked at, as it was before it ran
-  std::set<std::int32_t> stuck;   // tasks that could not be moved on; passed over until restart
-  bool unreadable_told = false;   // the user knows that the tasks cannot be read just now
+  SCHEDULE_RECORD current;                   // the task last looked at, as it was before it ran
+  std::map<std::int32_t, WaitingRun> waiting;  // by task id
+  std::uint64_t tries = 0;                   // runs tried again so far
+  std::int32_t seen_date = 0, seen_time = 0;  // the clock at the last check; 0: none yet
+  bool unreadable_told = false;              // the user knows the tasks cannot be read just now
 };
 
 // Phase 3 of the tick.
@@ -92,7 +128,8 @@ bool IsProgramTask();
 
 // Deletes the script steps of task SCH.ID.
 void DeleteTaskScripts();
-// Replaces the script steps of task SCH.ID by a copy of those of task from_id.
-void CopyTaskScripts(std::int32_t from_id);
+// Replaces the script steps of task SCH.ID by a copy of those of task from_id; false when a
+// step could not be read or stored.
+bool CopyTaskScripts(std::int32_t from_id);
 
 }  // namespace vx

@@ -1,11 +1,65 @@
 #include "program/shell/due_task_table.h"
 
+#include <sqlite3.h>
+
+#include <utility>
+#include <vector>
+
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
+#include "runtime/storage/sqlite_session.h"
 
 namespace vx {
+
+// Stands in for the error sinks of the task and script tables while writes are open: keeps the
+// first problem instead of showing it. A stored structure that differs still goes to the
+// table's own sink, which stops the program.
+class DueTaskTableFiles::ProblemWatch final : public FileErrorSink {
+ public:
+  ProblemWatch() {
+    for (FileManager* table : {ACCESS_SCHEDULE, ACCESS_SCRIPTING}) {
+      watched_.emplace_back(table, table->errors());
+      table->SetErrors(this);
+    }
+  }
+  ~ProblemWatch() override {
+    for (auto& [table, sink] : watched_) table->SetErrors(sink);
+  }
+  ProblemWatch(const ProblemWatch&) = delete;
+  ProblemWatch& operator=(const ProblemWatch&) = delete;
+
+  int TakeFileProblem(const FileProblem& problem) override {
+    if (problem.message == FileMessage::StructureDiffers) {
+      for (auto& [table, sink] : watched_) {
+        if (table->def().label == problem.label && sink) return sink->TakeFileProblem(problem);
+      }
+      return 0;
+    }
+    if (code_ == 0) {
+      code_ = problem.code != 0 ? problem.code : storage::kDriverError;
+      reason_ = problem.error_text.empty() ? problem.caption : problem.error_text;
+    }
+    return 0;
+  }
+  int code() const { return code_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::vector<std::pair<FileManager*, FileErrorSink*>> watched_;
+  int code_ = 0;
+  std::string reason_;
+};
+
+DueTaskTableFiles::DueTaskTableFiles() = default;
+
+DueTaskTableFiles::~DueTaskTableFiles() {
+  if (watch_) {
+    std::string reason;
+    EndWrites(false, reason);
+  }
+}
 
 int DueTaskTableFiles::StartDateEnabledWalk() {
   // From the key's next value after (enabled, no date, no time): enabled, no date, time 1.
@@ -26,6 +80,11 @@ int DueTaskTableFiles::StartDateEnabledWalk() {
 // Quiet: a read that fails is told once by the check, not in a box at every tick.
 int DueTaskTableFiles::Next() { return ACCESS_SCHEDULE->TryNext(); }
 
+int DueTaskTableFiles::FetchTask(std::int32_t id) {
+  SCH.ID = id;
+  return ACCESS_SCHEDULE->TryFetch(SCH_KEYID);
+}
+
 int DueTaskTableFiles::TryUpdate() { return ACCESS_SCHEDULE->TryUpdate(); }
 
 int DueTaskTableFiles::Update() { return ACCESS_SCHEDULE->Update(); }
@@ -35,6 +94,32 @@ int DueTaskTableFiles::DeleteTask() {
   const int deleted = RELATE_SCHEDULE->Delete(false);
   RELATE_SCHEDULE->Close();
   return deleted;
+}
+
+void DueTaskTableFiles::BeginWrites() {
+  held_.emplace();
+  watch_ = std::make_unique<ProblemWatch>();
+  storage::LOGOUT(ACCESS_SCHEDULE->LockRecover);
+}
+
+int DueTaskTableFiles::EndWrites(bool keep, std::string& reason) {
+  int code = 0;
+  if (keep && watch_->code() == 0) {
+    code = storage::COMMIT();  // a failed commit has undone the whole of it
+    if (code != 0) reason = sqlite3_errstr(code);
+  } else {
+    storage::ROLLBACK();
+    code = watch_->code() != 0 ? watch_->code() : storage::kDriverError;
+    reason = watch_->code() != 0 ? watch_->reason() : std::string("a record could not be written");
+  }
+  watch_.reset();
+  if (code == 0) {
+    held_->ShowHeld();
+  } else {
+    held_->Discard();
+  }
+  held_.reset();
+  return code;
 }
 
 }  // namespace vx

@@ -2,6 +2,7 @@
 
 #include "program/shell/task_message.h"
 #include "runtime/threads.h"
+#include "runtime/window/dialogs.h"
 
 namespace vx {
 
@@ -24,6 +25,8 @@ void FrameTaskRoad::StartTaskMessageThread() { vx::StartTaskMessageThread(); }
 void FrameTaskRoad::ShowModalMessage() { vx::ShowModalMessage(); }
 
 void FrameTaskRoad::PostEvent(int event, std::int32_t thread) { POST(event, 0, thread); }
+
+void FrameTaskRoad::ShowNotice(const MessageBoxRequest& box) { ShowMessageAside(box); }
 
 void FrameTaskRoad::StartMaintenance() {
   if (start_maintenance_) start_maintenance_();

@@ -25,6 +25,8 @@ class FrameTaskRoad final : public DueTaskFrame {
   void StartTaskMessageThread() override;
   void ShowModalMessage() override;
   void PostEvent(int event, std::int32_t thread) override;
+  // On a thread of its own, so that the tick goes on.
+  void ShowNotice(const MessageBoxRequest& box) override;
   // Main's own command does it: it knows how the frame makes way.
   void StartMaintenance() override;
   void OnStartMaintenance(std::function<void()> start) { start_maintenance_ = std::move(start); }

@@ -7,6 +7,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
 #include "platform/user_folders.h"
+#include "program/shell/data_folder_access.h"
 #include "program/shell/install_program_services.h"
 #include "program/shell/register_program_windows.h"
 #include "program/shell/main_frame.h"
@@ -87,6 +88,7 @@ void ProgramBody() {
     StopWatchingStartUpSession();
     return;
   }
+  WarnWhenDataFolderOpenToOthers();
   const bool load_here = !VX_Files_Loaded();
   if (load_here) VX_Files_Load();
 

@@ -2,7 +2,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
@@ -10,6 +13,7 @@
 #include "program/scripts/start_script.h"
 #include "program/shell/command_line.h"
 #include "program/shell/exit_code_queue.h"
+#include "program/shell/help_links.h"
 #include "program/shell/task_log.h"
 #include "program/shell/task_road_services.h"
 #include "runtime/fixed_string.h"
@@ -81,7 +85,24 @@ int StartErrorCode(const platform::StartResult& start) {
 struct Started {
   platform::ProcessHandle handle = 0;  // a started program; 0 for an opened document or link
   int code = 0;                        // 32 or more: started
+  std::string reason;                  // why the last reading tried could not start
 };
+
+// Why a program could not be started, as a sentence for the user.
+std::string StartFailure(const platform::StartResult& start) {
+  if (start.folder_error) {
+    return start.error == ENOTDIR ? "The start folder is a file, not a folder." : "The start folder does not exist.";
+  }
+  switch (start.error) {
+    case ENOENT:
+      return "No program of that name was found.";
+    case EACCES:
+    case EPERM:
+      return "The program may not be run (permission denied).";
+    default:
+      return "The system said: " + std::string(std::strerror(start.error)) + ".";
+  }
+}
 
 platform::ProcessPriority Priority(const TaskProgramRequest& request) {
   if (request.default_priority) return platform::ProcessPriority::Normal;
@@ -99,7 +120,7 @@ platform::ProcessPriority Priority(const TaskProgramRequest& request) {
 // parameters (a document, a folder, a link) through the opener as well.
 Started StartCommand(const TaskProgramRequest& request, std::string_view command,
                      std::int32_t show_mode, TaskRoadServices& services) {
-  Started result{0, platform::SHELL_FILE_NOT_FOUND};
+  Started result{0, platform::SHELL_FILE_NOT_FOUND, "No program was named."};
   const std::string verb = request.ignore_verb ? std::string("open") : LowerVerb(request.verb);
   for (const CommandSplit& split : CommandSplits(command)) {
     if (!platform::IsLink(split.file)) {
@@ -110,8 +131,9 @@ Started StartCommand(const TaskProgramRequest& request, std::string_view command
       start.priority = Priority(request);
       start.environment = request.environment;
       const platform::StartResult spawned = services.processes->Start(start);
-      if (spawned) return {spawned.handle, platform::SHELL_OPENED};
+      if (spawned) return {spawned.handle, platform::SHELL_OPENED, {}};
       result.code = StartErrorCode(spawned);
+      result.reason = StartFailure(spawned);
       if (spawned.folder_error) return result;  // no reading starts in a missing folder
     }
     if (split.parameters.empty()) {
@@ -125,6 +147,7 @@ Started StartCommand(const TaskProgramRequest& request, std::string_view command
         result.code = services.shell->Open(open);
       }
       if (result.code >= 32) return result;
+      result.reason = ShellOpenFailure(result.code);
     }
   }
   return result;
@@ -193,9 +216,16 @@ bool RunTaskProgram(const TaskProgramRequest& request) {
     ACTIVEQUEUE.buffer.PRGHANDLE = static_cast<std::uint32_t>(
         started.handle != 0 ? started.handle : started.code);
     if (started.code < 32) {
+      // The folder is named as well as the reason: a wrong start folder is as common a cause
+      // as a wrong program, and the error number alone tells neither.
+      std::string folder(ClipView(request.folder));
+      if (folder.empty()) {
+        std::error_code ec;
+        folder = std::filesystem::current_path(ec).string();
+      }
       MessageBoxRequest box;
       box.caption = "Error Code " + std::to_string(started.code);
-      box.text = "Could not start " + command + ".";
+      box.text = "Could not start " + command + ".\n\nStart folder: " + folder + "\n" + started.reason;
       box.icon = MessageIcon::Exclamation;
       services.messages->Show(box);
       return false;

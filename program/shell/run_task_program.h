@@ -32,7 +32,8 @@ TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std
 // blank or closing quote, then at each blank from the end), each started without a shell;
 // documents and links go to the desktop's opener; helper names ("VXMsg.EXE" ...) start our
 // helpers. The start folder is the child's own. A command that cannot be started shows "Could
-// not start <command>." and the script is not queued. While exit codes are logged, a started
+// not start <command>." with the start folder (the current one when none is given) and the
+// reason, and the script is not queued. While exit codes are logged, a started
 // program is kept in ExitCodeQueue, under a handle of its own when handle_out receives one too.
 // A "VXCHAIN" command starts and asks the program to close.
 bool RunTaskProgram(const TaskProgramRequest& request);

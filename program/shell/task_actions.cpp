@@ -33,6 +33,7 @@ class ListTaskFrame final : public DueTaskFrame {
   void StartTaskMessageThread() override { vx::StartTaskMessageThread(); }
   void ShowModalMessage() override { vx::ShowModalMessage(); }
   void PostEvent(int event, std::int32_t thread) override { POST(event, 0, thread); }
+  void ShowNotice(const MessageBoxRequest& box) override { ShowMessageAside(box); }
 };
 
 }  // namespace

@@ -1,6 +1,11 @@
 #include "program/shell/write_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -10,6 +15,7 @@
 #include "datadll/dictionary/globals.h"
 #include "program/windows/format_date.h"
 #include "program/shell/numbered_warnings.h"
+#include "program/windows/program_errors.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
 #include "runtime/storage/errors.h"
@@ -39,9 +45,35 @@ std::string LogPath(const storage::File& log) {
   return ec ? on_disk : full.lexically_normal().string();
 }
 
-void ReportOnce(int warning, const storage::File& log) {
+// Why the log cannot be written, in the system's words: the open that failed is tried once
+// more (it fails again as it did) for its error. A folder that exists but takes no new files
+// (a system folder such as /proc) answers "no such file", which is not what went wrong there.
+std::string WhyNotWritable(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    ::close(fd);
+    return {};
+  }
+  const int error = errno;
+  std::error_code ec;
+  if (error == ENOENT && std::filesystem::is_directory(std::filesystem::path(path).parent_path(), ec)) {
+    return "Its folder does not take new files.";
+  }
+  return std::string(std::strerror(error)) + ".";
+}
+
+// Says once that the log cannot be written, where it is and why; the storage error stands in
+// for a reason the system does not give (a write that failed once the file was open).
+void ReportOnce(const storage::File& log) {
   if (gFailureReported.exchange(true)) return;
-  ShowNamedWarning(warning, LogPath(log));
+  const std::string path = LogPath(log);
+  std::string why = WhyNotWritable(path);
+  if (why.empty()) why = WarningErrorText() + ".";
+  ProgramErrors().Show({"File Access Error",
+                        "The event log cannot be written: " + path + "\n\n" + why +
+                            "\n\nEvents are not logged until it can be.  Make the file and its folder writable, "
+                            "or turn off \"Log events to ASCII text file\" in the Options.",
+                        MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
 }
 
 // Opens the log, creating it when missing; false (and reported) when it cannot be opened.
@@ -52,7 +84,7 @@ bool OpenLog(storage::File& log) {
     if (code == storage::kNoError) code = ds_FileOpen(log, storage::kReadWriteDenyNone);
   }
   if (code != storage::kNoError && code != storage::kAlreadyOpen) {
-    ReportOnce(30, log);
+    ReportOnce(log);
     return false;
   }
   return true;
@@ -95,7 +127,7 @@ void WriteLog(std::string_view text, std::string_view label) {
   if (code == storage::kNoError) {
     gFailureReported.store(false);
   } else {
-    ReportOnce(14, log);
+    ReportOnce(log);
   }
 
   if (tLinesSinceOpen > 100) {

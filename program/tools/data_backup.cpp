@@ -6,13 +6,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <system_error>
 #include <thread>
 
+#include "platform/private_file.h"
 #include "runtime/storage/stored_name.h"
 
 namespace fs = std::filesystem;
@@ -28,12 +31,6 @@ bool IsDatabase(const fs::path& file) {
   char header[16] = {};
   in.read(header, sizeof header);
   return in && std::string(header, sizeof header) == std::string("SQLite format 3\0", 16);
-}
-
-// A new file that is its owner's only, made here and nowhere else: an existing name, or a link
-// planted at it, is refused.
-int CreatePrivate(const fs::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
 // Counts the bytes of a run of copies and tells `progress`.
@@ -57,7 +54,7 @@ class Meter {
 // A consistent copy of a database through SQLite's page copy, which starts again by itself when
 // the scheduler writes meanwhile.
 bool CopyDatabase(const fs::path& from, const fs::path& to, std::uintmax_t size, const Meter& meter) {
-  const int fd = CreatePrivate(to);
+  const int fd = platform::CreatePrivateFile(to);
   if (fd < 0) return false;
   ::close(fd);
   sqlite3* source = nullptr;
@@ -91,7 +88,7 @@ bool CopyDatabase(const fs::path& from, const fs::path& to, std::uintmax_t size,
 bool CopyPlain(const fs::path& from, const fs::path& to, const Meter& meter) {
   const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
-  const int out = CreatePrivate(to);
+  const int out = platform::CreatePrivateFile(to);
   bool ok = out >= 0;
   std::vector<char> buffer(kChunk);
   std::uintmax_t done = 0;
@@ -120,15 +117,57 @@ bool CopyFile(const fs::path& from, const fs::path& to, std::uintmax_t size, con
   return IsDatabase(from) ? CopyDatabase(from, to, size, meter) : CopyPlain(from, to, meter);
 }
 
-fs::path NewBackupFolder(const fs::path& data) {
+// The data folder's "Backup" folder, made (0700) when missing, open for making folders in.
+// Anything else at the name is refused, so nothing is made or changed through it: a link
+// planted there (to another folder, whose mode would change and which would receive the
+// copies), a file, or a folder of another user. -1 with the reason in `error`.
+int OpenBackupRoot(const fs::path& data, std::string& error) {
+  const fs::path root = data / "Backup";
+  if (::mkdir(root.c_str(), 0700) != 0 && errno != EEXIST) {
+    error = "Cannot make " + root.string() + ": " + std::strerror(errno);
+    return -1;
+  }
+  const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    error = errno == ELOOP || errno == ENOTDIR
+                ? root.string() + " is not a folder (a link or a file has its name). Move it away, then back up again."
+                : "Cannot open " + root.string() + ": " + std::strerror(errno);
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    error = root.string() + " belongs to another user. Move it away, then back up again.";
+    return -1;
+  }
+  // A "Backup" folder left by an earlier version may be open to others.
+  if (::fchmod(fd, 0700) != 0) {
+    error = "Cannot make " + root.string() + " private: " + std::strerror(errno);
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Makes a new dated folder (0700) in the open "Backup" folder: "<YYYY-MM-DD>", else
+// "<YYYY-MM-DD>-2" ... when that name is taken. Answers its name; empty (and `error`) when none
+// could be made.
+std::string MakeDatedFolder(int root, const fs::path& root_path, std::string& error) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char date[16];
   std::strftime(date, sizeof date, "%Y-%m-%d", &local);
-  fs::path folder = data / "Backup" / date;
-  for (int n = 2; fs::exists(folder); ++n) folder = data / "Backup" / (std::string(date) + "-" + std::to_string(n));
-  return folder;
+  for (int n = 1; n < 1000; ++n) {
+    const std::string name = n == 1 ? std::string(date) : std::string(date) + "-" + std::to_string(n);
+    if (::mkdirat(root, name.c_str(), 0700) == 0) return name;
+    if (errno != EEXIST) {
+      error = "Cannot make " + (root_path / name).string() + ": " + std::strerror(errno);
+      return {};
+    }
+  }
+  error = "Cannot make a new folder in " + root_path.string() + ": every name of today is taken.";
+  return {};
 }
 
 std::uintmax_t SizeOf(const fs::path& file) {
@@ -147,16 +186,12 @@ fs::path OnDisk(const fs::path& data, const std::string& name) {
 BackupOutcome BackUpDataFiles(const fs::path& data, const std::vector<std::string>& names,
                               const CopyProgress& progress) {
   BackupOutcome outcome;
-  const fs::path folder = NewBackupFolder(data);
-  std::error_code error;
-  fs::create_directories(folder, error);
-  // A "Backup" folder left by an earlier version may be open to others.
-  if (!error) fs::permissions(data / "Backup", fs::perms::owner_all, error);
-  if (!error) fs::permissions(folder, fs::perms::owner_all, error);
-  if (error) {
-    outcome.error = "Cannot make " + folder.string() + ": " + error.message();
-    return outcome;
-  }
+  const int root = OpenBackupRoot(data, outcome.error);
+  if (root < 0) return outcome;
+  const std::string dated = MakeDatedFolder(root, data / "Backup", outcome.error);
+  ::close(root);
+  if (dated.empty()) return outcome;
+  const fs::path folder = data / "Backup" / dated;
   outcome.folder = folder;
   std::vector<fs::path> files;
   std::uintmax_t total = 0;
@@ -269,8 +304,11 @@ RestoreOutcome RestoreBackup(const fs::path& data, const EarlierBackup& backup, 
       outcome.error = "Cannot copy " + from.string() + ".";
       return outcome;
     }
-    // The replaced database's log and shared memory would be read into the restored one.
-    for (const char* suffix : {"-wal", "-shm", "-journal"}) fs::remove(target.string() + suffix, error);
+    // The replaced database's log and shared memory would be read into the restored one, and
+    // the record of a transaction over it that a crash left unfinished would undo rows in it.
+    for (const char* suffix : {"-wal", "-shm", "-journal", "-intent"}) {
+      fs::remove(target.string() + suffix, error);
+    }
     fs::rename(temporary, target, error);
     if (error) {
       fs::remove(temporary, error);

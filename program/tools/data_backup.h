@@ -28,7 +28,9 @@ struct BackupOutcome {
 // Copies each named file of the data folder (found without regard to letter case) into a new
 // folder "Backup/<YYYY-MM-DD>" of it ("<YYYY-MM-DD>-2" ... when that exists). A database is
 // copied through SQLite, page by page, so a copy taken while the scheduler writes is whole and
-// the part still in its write-ahead log is in it; other files are copied as they are.
+// the part still in its write-ahead log is in it; other files are copied as they are. A link,
+// a file or another user's folder in place of "Backup" is refused (outcome.error says so): no
+// copy goes through it and no mode is changed through it; no copy replaces or follows anything.
 BackupOutcome BackUpDataFiles(const std::filesystem::path& data, const std::vector<std::string>& names,
                               const CopyProgress& progress = {});
 
@@ -60,8 +62,8 @@ struct RestoreOutcome {
 // Puts the files of `backup` in place of the data folder's own. Nothing is lost: the files it
 // replaces are backed up first (a new dated folder), and each file is copied beside its place and
 // renamed over it, so a file is either the old one or the whole new one. A database's
-// write-ahead log and shared-memory files belong to the replaced file and go with it. Refused
-// while another program holds a file of the folder open.
+// write-ahead log, shared-memory and transaction intent files belong to the replaced file and
+// go with it. Refused while another program holds a file of the folder open.
 RestoreOutcome RestoreBackup(const std::filesystem::path& data, const EarlierBackup& backup,
                              const CopyProgress& progress = {});
 

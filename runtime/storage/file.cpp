@@ -186,7 +186,8 @@ int File::Create() {
 
   if (IsTextDriver(def_.driver)) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return Code(errno == EACCES ? kAccessDenied : kFileNotFound, display);
+    // Only a missing folder is "not found"; a read-only disk or a refused folder is a refusal.
+    if (fd < 0) return Code(errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kAccessDenied, display);
     ::close(fd);
     return Ok();
   }

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "runtime/storage/commit_intent.h"
 #include "runtime/storage/data_file_check.h"
+#include "runtime/storage/spanning_commit.h"
 
 namespace vx::storage {
 namespace {
@@ -41,7 +43,12 @@ Session& ThisThread() {
 Connection::Connection(sqlite3* db, std::string path)
     : db_(db), path_(std::move(path)), generation_(GenerationOf(path_)) {}
 
+void NoteFileChanged(const std::string& path) {
+  GenerationOf(path)->fetch_add(1, std::memory_order_acq_rel);
+}
+
 Connection::~Connection() {
+  changes_.Stop();
   if (in_txn_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
   sqlite3_close_v2(db_);
@@ -87,6 +94,18 @@ void Connection::SetBusyMilliseconds(int ms) {
   sqlite3_busy_timeout(db_, ms);
 }
 
+int Connection::BeginWrite() {
+  for (int attempt = 0;; ++attempt) {
+    int rc = Exec("BEGIN IMMEDIATE");
+    if (rc != SQLITE_OK || read_only_ || !IntentLiesBeside(path_)) return rc;
+    // Settled with the write lock let go: settling writes to every file of that transaction.
+    Exec("ROLLBACK");
+    rc = SettleIntentBeside(path_, busy_ms_);
+    if (rc != SQLITE_OK) return rc;
+    if (attempt == 2) return SQLITE_BUSY;
+  }
+}
+
 int Connection::BeforeUse() {
   EndCursors();
   Session& session = ThisThread();
@@ -94,11 +113,12 @@ int Connection::BeforeUse() {
   if (!in_txn_) {
     // IMMEDIATE: what the transaction reads stays true until it commits (a restrict check
     // cannot be undone by another thread adding a child in between).
-    const int rc = Exec("BEGIN IMMEDIATE");
+    const int rc = BeginWrite();
     if (rc != SQLITE_OK) return rc;
     in_txn_ = true;
   }
   joined_logout_ = true;
+  changes_.Start(db_);
   // The session keeps the connection alive until the transaction ends.
   for (auto& [path, weak] : session.connections) {
     if (path == path_) {
@@ -113,9 +133,12 @@ int Connection::BeforeWrite(bool streaming) {
   int rc = BeforeUse();
   if (rc != SQLITE_OK) return rc;
   if (!in_txn_ && streaming) {
-    rc = Exec("BEGIN IMMEDIATE");
+    rc = BeginWrite();
     if (rc != SQLITE_OK) return rc;
     in_txn_ = true;
+  } else if (!in_txn_ && !read_only_ && IntentLiesBeside(path_)) {
+    rc = SettleIntentBeside(path_, busy_ms_);
+    if (rc != SQLITE_OK) return rc;
   }
   return SQLITE_OK;
 }
@@ -141,6 +164,7 @@ int Connection::Commit() {
   }
   in_txn_ = false;
   joined_logout_ = false;
+  changes_.Stop();
   Touch();
   return rc;
 }
@@ -150,6 +174,7 @@ int Connection::Rollback() {
   const int rc = Exec("ROLLBACK");
   in_txn_ = false;
   joined_logout_ = false;
+  changes_.Stop();
   Touch();
   return rc;
 }
@@ -218,6 +243,8 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   // shared-memory and log files a write-ahead database otherwise needs. A log left beside it
   // by an earlier crash holds committed records, so then it is read through that log.
   const bool unwritable = CannotBeWritten(path);
+  // A transaction a crash cut short is settled before the file is read.
+  if (!unwritable && IntentLiesBeside(path)) SettleIntentBeside(path, busy_ms);
   read_only = read_only || unwritable;
   const bool immutable = unwritable && !HasWriteAheadLog(path);
   sqlite3* db = nullptr;
@@ -274,14 +301,7 @@ int COMMIT() {
     RollbackMembers(session);
     return SQLITE_ABORT;
   }
-  int result = SQLITE_OK;
-  for (auto& member : session.members) {
-    if (result == SQLITE_OK) {
-      result = member->Commit();
-    } else {
-      member->Rollback();
-    }
-  }
+  const int result = CommitMembers(session.members);
   session.members.clear();
   return result;
 }

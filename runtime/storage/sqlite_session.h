@@ -3,7 +3,10 @@
 // A thread opens each data file once however many of its tables it uses; the connection closes
 // when the thread's last table in that file closes. Writes inside a transaction (LOGOUT ...
 // COMMIT) or a stream (STREAM ... FLUSH) share one SQLite transaction per file; every other
-// write is committed at once.
+// write is committed at once. A transaction that writes to several files commits in all of
+// them or in none, across a crash too (spanning_commit.h): a transaction a crash left
+// unfinished is settled when a connection to one of its files opens, and before any write to
+// one of them.
 #pragma once
 
 #include <sqlite3.h>
@@ -14,6 +17,8 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "runtime/storage/change_capture.h"
 
 namespace vx::storage {
 
@@ -35,6 +40,7 @@ class Connection {
   int Exec(const char* sql);  // a SQLite result code
 
   void SetBusyMilliseconds(int ms);
+  int busy_ms() const { return busy_ms_; }
 
   // Call before any statement runs: joins the thread's open transaction if there is one.
   int BeforeUse();
@@ -55,6 +61,8 @@ class Connection {
   bool in_transaction() const { return in_txn_; }
   int Commit();
   int Rollback();
+  // The rows the thread's transaction (LOGOUT) changed in this file so far.
+  const ChangeCapture& changes() const { return changes_; }
 
   // One read transaction around several statements (a walk that needs more than one query),
   // unless a transaction is open already: each statement would otherwise take and drop a read
@@ -73,6 +81,9 @@ class Connection {
   std::uint64_t cursor_epoch() const { return cursor_epoch_; }
 
  private:
+  // BEGIN IMMEDIATE, once any unfinished transaction this file took part in is settled.
+  int BeginWrite();
+
   sqlite3* db_;
   std::string path_;
   std::unordered_map<std::string, sqlite3_stmt*> statements_;
@@ -86,7 +97,11 @@ class Connection {
   bool joined_logout_ = false;  // the open transaction belongs to the thread's LOGOUT
   int streamers_ = 0;
   bool read_only_ = false;
+  ChangeCapture changes_;
 };
+
+// Tells the process's readers of `path` that another connection changed it.
+void NoteFileChanged(const std::string& path);
 
 // An existing file that this process cannot write, or whose write bits are all cleared.
 bool CannotBeWritten(const std::string& path);

@@ -83,6 +83,13 @@ void HeldMessages::ShowHeld() {
   for (const MessageBoxRequest& box : boxes) reporter.Show(box);
 }
 
+void HeldMessages::Discard() {
+  if (!holding_) return;
+  holding_ = false;
+  t_held = outer_;
+  boxes_.clear();
+}
+
 unsigned WindowMessageReporter::Show(const MessageBoxRequest& box) {
   if (t_held) {
     t_held->boxes_.push_back(box);
@@ -109,6 +116,10 @@ unsigned MESSAGE(std::string_view text, std::string_view caption, MessageIcon ic
   box.buttons = buttons ? buttons : BUTTON_OK;
   box.default_button = default_button;
   return WindowMessageReporter().Show(box);
+}
+
+void ShowMessageAside(const MessageBoxRequest& box) {
+  START([box] { WindowMessageReporter().Show(box); });
 }
 
 int POPUP(std::string_view menu) {

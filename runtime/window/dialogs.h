@@ -16,6 +16,10 @@ namespace vx {
 unsigned MESSAGE(std::string_view text, std::string_view caption = {}, MessageIcon icon = MessageIcon::None,
                  unsigned buttons = BUTTON_OK, unsigned default_button = 0);
 
+// Shows a message box on a runtime thread of its own and returns at once, for a notice that
+// must not hold up the asking thread's work while it waits to be read (its answer is not known).
+void ShowMessageAside(const MessageBoxRequest& box);
+
 // The desktop session is ending: every question open now is answered with its default, and
 // questions asked from now until the run ends take their default at once, so that no thread
 // keeps the program waiting for a person who has logged off.
@@ -35,6 +39,9 @@ class HeldMessages {
   HeldMessages& operator=(const HeldMessages&) = delete;
   // Ends the hold and shows the boxes kept, in the order they were asked for.
   void ShowHeld();
+  // Ends the hold and forgets the boxes kept (their defaults have answered them): for work that
+  // was undone and will ask them again when it is tried again.
+  void Discard();
 
  private:
   friend class WindowMessageReporter;

@@ -8,18 +8,33 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Reads "(n)" at pos when present; answers n (0 when absent) and moves pos past it.
-long ReadParenNumber(std::string_view s, std::size_t& pos) {
-  if (pos >= s.size() || s[pos] != '(') return 0;
+// Reads a whole number into target and answers where it ends. A number too large for target
+// leaves it as it was and clears in_range.
+template <class T>
+const char* ReadNumber(const char* first, const char* last, T& target, bool& in_range) {
+  const auto [end, ec] = std::from_chars(first, last, target);
+  if (ec == std::errc::result_out_of_range) in_range = false;
+  return end;
+}
+
+// Reads "(n)" at pos when present into target (0 when absent) and moves pos past it.
+void ReadParenNumber(std::string_view s, std::size_t& pos, int& target, bool& in_range) {
+  target = 0;
+  if (pos >= s.size() || s[pos] != '(') return;
   const std::size_t close = s.find(')', pos);
   if (close == std::string_view::npos) {
     pos = s.size();
-    return 0;
+    return;
   }
-  long n = 0;
-  std::from_chars(s.data() + pos + 1, s.data() + close, n);
+  ReadNumber(s.data() + pos + 1, s.data() + close, target, in_range);
   pos = close + 1;
-  return n;
+}
+
+// Passes "(n)" at pos when present: options whose number is not kept.
+void SkipParenNumber(std::string_view s, std::size_t& pos) {
+  int unused = 0;
+  bool unused_range = true;
+  ReadParenNumber(s, pos, unused, unused_range);
 }
 
 std::string_view ReadUntil(std::string_view s, std::size_t& pos, char end) {
@@ -30,7 +45,7 @@ std::string_view ReadUntil(std::string_view s, std::size_t& pos, char end) {
   return inside;
 }
 
-void ReadColours(std::string_view s, std::size_t& pos, ListColumn& c) {
+void ReadColours(std::string_view s, std::size_t& pos, ListColumn& c, bool& in_range) {
   if (pos >= s.size() || s[pos] != '(') return;
   ++pos;
   std::string_view inside = ReadUntil(s, pos, ')');
@@ -39,7 +54,7 @@ void ReadColours(std::string_view s, std::size_t& pos, ListColumn& c) {
     const std::size_t comma = inside.find(',');
     std::string_view part = inside.substr(0, comma);
     while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-    if (!part.empty()) std::from_chars(part.data(), part.data() + part.size(), *target);
+    if (!part.empty()) ReadNumber(part.data(), part.data() + part.size(), *target, in_range);
     if (comma == std::string_view::npos) break;
     inside.remove_prefix(comma + 1);
   }
@@ -47,8 +62,9 @@ void ReadColours(std::string_view s, std::size_t& pos, ListColumn& c) {
 
 }  // namespace
 
-std::vector<ListColumn> ParseListFormat(std::string_view s) {
+std::vector<ListColumn> ParseListFormat(std::string_view s, bool* in_range) {
   std::vector<ListColumn> columns;
+  bool fits = true;
   std::size_t pos = 0;
   int next_field = 1;
   while (pos < s.size()) {
@@ -57,9 +73,7 @@ std::vector<ListColumn> ParseListFormat(std::string_view s) {
       continue;
     }
     ListColumn c;
-    const char* end = nullptr;
-    auto [p, ec] = std::from_chars(s.data() + pos, s.data() + s.size(), c.width);
-    end = p;
+    const char* end = ReadNumber(s.data() + pos, s.data() + s.size(), c.width, fits);
     pos = static_cast<std::size_t>(end - s.data());
     bool header_seen = false;
     while (pos < s.size() && !IsDigit(s[pos]) && s[pos] != '[' && s[pos] != ']') {
@@ -68,10 +82,10 @@ std::vector<ListColumn> ParseListFormat(std::string_view s) {
         case 'L': case 'R': case 'C': case 'D':
           if (header_seen) {
             c.header_justify = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-            c.header_indent = static_cast<int>(ReadParenNumber(s, pos));
+            ReadParenNumber(s, pos, c.header_indent, fits);
           } else {
             c.justify = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-            c.indent = static_cast<int>(ReadParenNumber(s, pos));
+            ReadParenNumber(s, pos, c.indent, fits);
           }
           break;
         case '*': c.colors = true; break;
@@ -90,13 +104,17 @@ std::vector<ListColumn> ParseListFormat(std::string_view s) {
           break;
         case '#': {
           std::string_view n = ReadUntil(s, pos, '#');
-          std::from_chars(n.data(), n.data() + n.size(), c.field);
+          ReadNumber(n.data(), n.data() + n.size(), c.field, fits);
+          if (c.field > kMaxListField) {
+            c.field = 0;  // the fields after it could not be counted
+            fits = false;
+          }
           c.explicit_field = true;
           break;
         }
-        case 'E': ReadColours(s, pos, c); break;
+        case 'E': ReadColours(s, pos, c, fits); break;
         default:
-          ReadParenNumber(s, pos);  // styles, tips and scroll options: nothing to keep
+          SkipParenNumber(s, pos);  // styles, tips and scroll options: nothing to keep
           break;
       }
     }
@@ -104,6 +122,7 @@ std::vector<ListColumn> ParseListFormat(std::string_view s) {
     next_field = c.NextField();
     columns.push_back(std::move(c));
   }
+  if (in_range) *in_range = fits;
   return columns;
 }
 

@@ -37,7 +37,14 @@ struct ListColumn {
   int NextField() const { return IconField() + (icon ? 1 : 0); }
 };
 
-std::vector<ListColumn> ParseListFormat(std::string_view format);
+// The highest field number a column may name: no row has more fields, and the numbers of the
+// fields that follow a column (colours, icon, the next column) are counted on from it.
+inline constexpr int kMaxListField = 65535;
+
+// The columns of a format. A number too large for its place (a width, indent or colour, or a
+// field number past kMaxListField) is left at its default; when in_range is given, it tells
+// whether every number fitted, so that a format read from a file can be refused.
+std::vector<ListColumn> ParseListFormat(std::string_view format, bool* in_range = nullptr);
 std::string WriteListFormat(const std::vector<ListColumn>& columns);
 
 // Replaces every date picture ("@D...", any case) of a format by `picture`, as lists do when

@@ -1,4 +1,5 @@
-// A data folder for the desktop tests that start the built VX: its one task shows a message now.
+// A data folder for the desktop tests that start the built VX: its one task shows a message or
+// runs a program now.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -54,24 +56,37 @@ inline void StoreSettings(std::initializer_list<std::pair<const char*, const cha
   VX_Files_Unload();
 }
 
+// Stores task 1, due now once, of this type and description, with what fill adds, while the
+// data files are loaded.
+inline void InsertTaskDueNow(const char* type, const char* description,
+                             const std::function<void(SCHEDULE_RECORD&)>& fill) {
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  SCH.TaskType = type;
+  SCH.ScheduleType = "Once";
+  SCH.Description = description;
+  fill(SCH);
+  SCH.Date = TODAY();
+  SCH.Time = CLOCK();
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  ACCESS_SCHEDULE->Close();
+}
+
 // Stores a "Display Message" task due now in the current folder, shown by the external message
 // program or by the program's own window.
 inline void AddDueMessageTask(const char* description, const char* message, bool external) {
   StoreSettings({{"UseVXMsg", external ? "1" : "0"}});
   VX_Files_Load();
-  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
-  SCH = SCHEDULE_RECORD{};
-  SCH.ID = 1;
-  SCH.TaskType = "Display Message";
-  SCH.ScheduleType = "Once";
-  SCH.Description = description;
-  SCH.Message = message;
-  SCH.Date = TODAY();
-  SCH.Time = CLOCK();
-  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
-  ACCESS_SCHEDULE->Close();
+  InsertTaskDueNow("Display Message", description, [&](SCHEDULE_RECORD& task) { task.Message = message; });
   VX_Files_Unload();
   if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
+}
+
+// Stores a "Run Program" task due now with this command ("N/A": only its script runs), while
+// the data files are loaded.
+inline void AddDueProgramTask(const char* description, const std::string& command) {
+  InsertTaskDueNow("Run Program", description, [&](SCHEDULE_RECORD& task) { task.Command = command; });
 }
 
 }  // namespace vx::test

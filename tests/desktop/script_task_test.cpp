@@ -19,6 +19,7 @@
 #include "framework/file_manager.h"
 #include "platform/x11_display.h"
 #include "runtime/dates.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/support/damaged_files.h"
@@ -66,17 +67,7 @@ class ScriptTaskTest : public test::TempFolderTest {
     const std::string here = fs::current_path().string();
     std::ofstream("a.txt") << "original\n";
     VX_Files_Load();
-    ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
-    SCH = SCHEDULE_RECORD{};
-    SCH.ID = 1;
-    SCH.TaskType = "Run Program";
-    SCH.ScheduleType = "Once";
-    SCH.Description = "Scripted chores";
-    SCH.Command = "N/A";  // nothing to start: only the script runs
-    SCH.Date = TODAY();
-    SCH.Time = CLOCK();
-    ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
-    ACCESS_SCHEDULE->Close();
+    test::AddDueProgramTask("Scripted chores", "N/A");  // nothing to start: only the script runs
 
     ASSERT_EQ(ACCESS_SCRIPTING->Open(), 0);
     int n = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,10 +26,14 @@ class FakeDueTaskTable : public DueTaskTable {
       : tasks_(tasks), steps_(steps) {}
 
   int fail_update = 0;      // the error Update and TryUpdate give; 0 writes
+  int fail_try_update = 0;  // the error TryUpdate alone gives
+  std::set<std::int32_t> fail_ids;  // tasks whose Update fails (with 90) however fail_update is
+  int fail_commit = 0;      // the error EndWrites gives when it would commit; 0 commits
   int fail_next = 0;        // the error Next gives (with the driver's code below for 90); 0 reads
   int fail_driver_code = 0;
   int updates = 0, try_updates = 0;
   int reads = 0;            // records Next has read
+  int commits = 0, rollbacks = 0;
   std::vector<std::int32_t> deleted;
 
   // Past the enabled tasks without date and time, like the table's keyed positioning.
@@ -54,8 +59,15 @@ class FakeDueTaskTable : public DueTaskTable {
     SCH = order_[next_++];
     return 0;
   }
+  int FetchTask(std::int32_t id) override {
+    const auto it = tasks_.find(id);
+    if (it == tasks_.end()) return 35;
+    SCH = it->second;
+    return 0;
+  }
   int TryUpdate() override {
     ++try_updates;
+    if (fail_try_update != 0) return fail_try_update;
     return Write();
   }
   int Update() override {
@@ -68,9 +80,27 @@ class FakeDueTaskTable : public DueTaskTable {
     steps_.DeleteTaskSteps(SCH.ID);  // the relations take the steps along
     return 0;
   }
+  // What the tasks and steps were when the writes began, put back when they are undone.
+  void BeginWrites() override {
+    saved_tasks_ = tasks_;
+    saved_steps_ = steps_.rows;
+  }
+  int EndWrites(bool keep, std::string& reason) override {
+    const int code = !keep ? 90 : fail_commit;
+    if (code == 0) {
+      ++commits;
+      return 0;
+    }
+    ++rollbacks;
+    tasks_ = saved_tasks_;
+    steps_.rows = saved_steps_;
+    reason = "disk full";
+    return code;
+  }
 
  private:
   int Write() {
+    if (fail_ids.contains(SCH.ID)) return 90;
     if (fail_update != 0) return fail_update;
     tasks_[SCH.ID] = SCH;
     return 0;
@@ -79,6 +109,8 @@ class FakeDueTaskTable : public DueTaskTable {
   FakeScriptSteps& steps_;
   std::vector<SCHEDULE_RECORD> order_;
   std::size_t next_ = 0;
+  std::map<std::int32_t, SCHEDULE_RECORD> saved_tasks_;
+  decltype(FakeScriptSteps::rows) saved_steps_;
 };
 
 // Records what the road tells Main's frame, in one sequence of "what: detail" lines.
@@ -87,6 +119,7 @@ class RecordingFrame : public DueTaskFrame {
   std::string status;
   std::string tip;
   std::vector<std::string> events;
+  std::vector<MessageBoxRequest> notices;
 
   void SetStatusText(std::string_view text, bool in_status_bar) override {
     status = text;
@@ -105,6 +138,7 @@ class RecordingFrame : public DueTaskFrame {
   void PostEvent(int event, std::int32_t thread) override {
     events.push_back("post " + std::to_string(event) + " to " + std::to_string(thread));
   }
+  void ShowNotice(const MessageBoxRequest& box) override { notices.push_back(box); }
   void StartMaintenance() override { events.push_back("maintenance"); }
 };
 
@@ -118,6 +152,7 @@ class DueTaskTest : public TaskRoadTest {
     SKIPIFDAYSPASSED = 0;
     THREADCOUNT = 0;
     PRODUCTNAME = "Varnodex";
+    GLO_LASTCHECKDATE = 0;  // no date seen yet: no clock jump to warn of
   }
   void TearDown() override {
     TaskRoadTest::TearDown();

@@ -1,16 +1,17 @@
 // A SQLite file layer for tests that passes every call to the system's own layer, except that
 // from the Nth write or sync on it fails them with a chosen error, as a failing disk, a full
-// disk or a lost device would. Installed as the default layer, so the storage engine's files
-// opened while it is installed go through it.
+// disk or a lost device would, or kills the process at the Nth write or sync (Crash). Installed
+// as the default layer, so the storage engine's files opened while it is installed go through it.
 #pragma once
 
+#include <signal.h>
 #include <sqlite3.h>
 
 #include <atomic>
 
 namespace vx::storage::testing {
 
-enum class Fault { None, Write, DiskFull, Sync };
+enum class Fault { None, Write, DiskFull, Sync, Crash };
 
 class FaultyVfs {
  public:
@@ -61,12 +62,14 @@ class FaultyVfs {
   // True when this call is one that must fail.
   bool Hit(bool is_write) {
     const Fault fault = fault_;
-    const bool matches = fault == Fault::Sync ? !is_write : (fault != Fault::None && is_write);
+    const bool matches = fault == Fault::Crash ||
+                         (fault == Fault::Sync ? !is_write : (fault != Fault::None && is_write));
     if (!matches) return false;
     if (countdown_ > 1) {
       --countdown_;
       return false;
     }
+    if (fault == Fault::Crash) raise(SIGKILL);
     ++failures_;
     return true;
   }

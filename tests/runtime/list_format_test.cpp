@@ -42,6 +42,38 @@ TEST(ListFormat, FieldNumbersRunOnPastColourAndIconFields) {
   EXPECT_EQ(cols[4].selected_bg, 0);
 }
 
+TEST(ListFormat, ANumberTooLargeForItsPlaceIsLeftAtItsDefaultAndReported) {
+  struct Case {
+    const char* format;
+    int width, indent, header_indent, field;
+    long normal_fg;
+  };
+  const Case cases[] = {
+      {"80L~A~@s20@#2147483647#", 80, 0, 0, 0, -1},
+      {"80L*I~A~@s20@#2147483644#", 80, 0, 0, 0, -1},
+      {"80L~A~@s20@#65536#", 80, 0, 0, 0, -1},
+      {"80L~A~@s20@#-99999999999#", 80, 0, 0, 0, -1},
+      {"99999999999L~A~@s20@#1#", 0, 0, 0, 1, -1},
+      {"80L(99999999999)~A~@s20@#1#", 80, 0, 0, 1, -1},
+      {"80L~A~R(4294967297)@s20@#1#", 80, 0, 0, 1, -1},
+      {"80L~A~@s20@#1#E(99999999999999999999,0,0,0)", 80, 0, 0, 1, -1},
+  };
+  for (const Case& c : cases) {
+    bool in_range = true;
+    const auto cols = ParseListFormat(c.format, &in_range);
+    EXPECT_FALSE(in_range) << c.format;
+    ASSERT_EQ(cols.size(), 1u) << c.format;
+    EXPECT_EQ(cols[0].width, c.width) << c.format;
+    EXPECT_EQ(cols[0].indent, c.indent) << c.format;
+    EXPECT_EQ(cols[0].header_indent, c.header_indent) << c.format;
+    EXPECT_EQ(cols[0].field, c.field) << c.format;
+    EXPECT_EQ(cols[0].normal_fg, c.normal_fg) << c.format;
+  }
+  bool in_range = false;
+  ParseListFormat("80L(2)M|~A~R(3)@s20@#65535#E(255,-1,16777215,0)", &in_range);
+  EXPECT_TRUE(in_range);
+}
+
 TEST(ListFormat, DatePicturesAreReplacedOnly) {
   EXPECT_EQ(ReplaceDatePictures("47L~Date~@d3@32R~Time~@t3@47L~Last~@D17B@", "d6"),
             "47L~Date~@d6@32R~Time~@t3@47L~Last~@d6@");

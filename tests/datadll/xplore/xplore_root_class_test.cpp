@@ -133,6 +133,33 @@ TEST_F(XploreTest, AKeptLayoutIsIgnoredAfterADesignChangeOrWhenItNamesFieldsTheL
   }
 }
 
+TEST_F(XploreTest, AKeptLayoutWithANumberOutOfRangeIsIgnored) {
+  // Each kept layout names the list's own fields but holds a number out of range: a field
+  // number whose following fields cannot be counted, or a width, indent or colour too large.
+  const std::vector<std::string> hostile = {
+      "80L~Name~@s20@#2147483647#50L~Born~@d6@#2#",
+      "80L*I~Name~@s20@#2147483644#50L~Born~@d6@#2#",
+      "80L~Name~@s20@#99999999999#50L~Born~@d6@#2#",
+      "80L~Name~@s20@#1#50L~Born~@d6@#70000#",
+      "99999999999L~Name~@s20@#1#50L~Born~@d6@#2#",
+      "80L(99999999999)~Name~@s20@#1#50L~Born~@d6@#2#",
+      "80L~Name~R(4294967297)@s20@#1#50L~Born~@d6@#2#",
+      "80L~Name~@s20@#1#E(99999999999999999999,0,0,0)50L~Born~@d6@#2#",
+  };
+  for (const std::string& kept : hostile) {
+    IniFile(g_setup.ini).Put("BrowsePeople", "XploreOrigFormatString-?List", kFormat);
+    IniFile(g_setup.ini).Put("BrowsePeople", "XploreFormatString-?List1", kept);
+    DriverWindow w = Open();
+    DriverControl list = w.ControlNumber(1);
+    EXPECT_EQ(list.Columns(), 3u) << kept;
+    if (list.Columns() == 3u) {
+      EXPECT_EQ(list.Header(2), "Born") << kept;
+      EXPECT_EQ(list.Cell(1, 3), "Oslo") << kept;
+    }
+    CloseAll(w);
+  }
+}
+
 TEST_F(XploreTest, APressOnOneListIsNeverTheOtherListsClick) {
   g_setup.second_list = true;
   DriverWindow w = Open();

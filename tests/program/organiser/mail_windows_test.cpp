@@ -1,19 +1,27 @@
 // The bug report and single e-mail windows driven as a user would, sending to a real SMTP
 // server on 127.0.0.1; and the message window's Email button that opens the latter.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
+#include "datadll/dictionary/scripting_table.h"
+#include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
 #include "program/organiser/bug_report.h"
 #include "program/organiser/generate_email.h"
+#include "program/scripts/script_variables.h"
 #include "program/shell/config_store.h"
 #include "program/admin/load_settings.h"
 #include "program/shell/task_message.h"
@@ -146,7 +154,8 @@ TEST_F(MailWindowsTest, TheMessageWindowsEmailButtonOpensTheEmailWindowOnTheMess
   EXPECT_EQ(server_.Count(), 0U);
 }
 
-// A database with a user's password, the lock password and a message's news password.
+// A database with a user's password, the lock password, a message's news password and an FTP
+// step's log-in; and a script variable that holds a secret.
 void StorePasswords() {
   ASSERT_EQ(ACCESS_USERS->Open(), 0);
   U_ = USERS_RECORD{};
@@ -163,6 +172,29 @@ void StorePasswords() {
   M_.NEWS_PASSWORD = "msg-secret";
   ASSERT_EQ(ACCESS_MESSAGES->Insert(), 0);
   ACCESS_MESSAGES->Close();
+  ASSERT_EQ(ACCESS_SCRIPTING->Open(), 0);
+  SCR = SCRIPTING_RECORD{};
+  SCR.ID = 7;
+  SCR.Sequence = 1;
+  SCR.Action = "File Actions";
+  SCR.DDEType = "FTP Upload";
+  SCR.Command = "/home/ann/report.txt";
+  SCR.Path = "in/report.txt";
+  SCR.DDEApplicationName = "ftp.example.test";
+  std::string login = "anna";
+  login.resize(128, ' ');
+  SCR.DDEApplicationTopic = login + "ftp-secret";
+  ASSERT_EQ(ACCESS_SCRIPTING->Insert(), 0);
+  SCR = SCRIPTING_RECORD{};
+  SCR.ID = 7;
+  SCR.Sequence = 2;
+  SCR.Action = "Display Message";
+  SCR.DDEApplicationName = "Uploaded";
+  SCR.DDEApplicationTopic = "Report";
+  ASSERT_EQ(ACCESS_SCRIPTING->Insert(), 0);
+  ACCESS_SCRIPTING->Close();
+  VARQ.Free();
+  SetScriptVariable("var-secret", "Token");
 }
 
 TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere) {
@@ -178,6 +210,7 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   for (std::size_t row = 1; row <= dump.Rows(); ++row) {
     EXPECT_EQ(dump.Cell(static_cast<long>(row), 1).find("secret"), std::string::npos) << dump.Cell(static_cast<long>(row), 1);
   }
+  EXPECT_EQ(dump.Cell(static_cast<long>(dump.Rows()), 1), "TOKEN=(value not sent)") << "the variable is named, not shown";
   w.Control("Enter your bug report or comments here:").Type("The tray icon vanished.");
   ui_.AnswerMessage(BUTTON_YES);
   w.Control("Include Full Database").Tick();
@@ -213,10 +246,54 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   EXPECT_EQ(sent.Text("SELECT USER FROM Users"), "ann");
   EXPECT_EQ(sent.Text("SELECT Subject FROM Messages"), "kept");
   EXPECT_EQ(sent.Text("SELECT DataValue FROM CF WHERE DataType = 'SupportAddress'"), "help@support.test");
+  // The FTP step keeps what it does, without its log-in; other steps keep their texts.
+  EXPECT_EQ(sent.Text("SELECT DDEApplicationName FROM Script WHERE Sequence = 1"), "ftp.example.test");
+  EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1"), "");
+  EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 2"), "Report");
   // The user's own database keeps every password.
   testing::SqliteDb own((root() / "VX97.TPS").string());
   EXPECT_EQ(own.Text("SELECT PASSWORD FROM Users"), "user-secret");
   EXPECT_EQ(own.Text("SELECT DataValue FROM CF WHERE DataType = 'SysPwd'"), "lock-secret");
+  EXPECT_NE(own.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1").find("ftp-secret"), std::string::npos);
+  VARQ.Free();
+}
+
+// The copy waits for the mail in a new folder of its own in the temporary folder, which every
+// user may write to: links planted at names the program could choose lead nowhere.
+TEST_F(MailWindowsTest, TheDatabaseCopyNeverGoesThroughALinkPlantedInTheTemporaryFolder) {
+  const std::filesystem::path temp = root() / "shared-tmp";
+  const std::filesystem::path victim = root() / "victim";
+  std::filesystem::create_directories(temp);
+  std::filesystem::create_directories(victim);
+  std::filesystem::permissions(victim, std::filesystem::perms(0755));
+  for (int thread = 1; thread <= 32; ++thread) {
+    std::filesystem::create_directory_symlink(
+        victim, temp / ("vx-report-" + std::to_string(::getpid()) + "-" + std::to_string(thread)));
+  }
+  const char* old_tmpdir = std::getenv("TMPDIR");
+  const std::string saved = old_tmpdir != nullptr ? old_tmpdir : "";
+  ::setenv("TMPDIR", temp.c_str(), 1);
+  ui_.Start(BugReport);
+  DriverWindow w = ui_.WaitWindow("Bug Reporting");
+  ui_.AnswerMessage(BUTTON_YES);
+  w.Control("Include Full Database").Tick();
+  w.Control("&Send").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  if (old_tmpdir != nullptr) {
+    ::setenv("TMPDIR", saved.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+
+  const auto mails = server_.Mails(1);
+  ASSERT_EQ(mails.size(), 1U);
+  EXPECT_EQ(mails[0].AttachmentName(0), "VX97.TPS");
+  EXPECT_TRUE(std::filesystem::is_empty(victim));
+  EXPECT_EQ(std::filesystem::status(victim).permissions(), std::filesystem::perms(0755));
+  std::size_t left = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(temp)) left += entry.is_symlink() ? 0 : 1;
+  EXPECT_EQ(left, 0U) << "the copy's folder is removed once the mail is sent";
 }
 
 TEST_F(MailWindowsTest, AFailedBugReportStaysOpenWithTheCommentAndSaysWhy) {

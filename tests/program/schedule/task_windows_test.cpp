@@ -189,6 +189,7 @@ class TaskWindowsTest : public testing::WindowTest {
           void StartTaskMessageThread() override {}
           void ShowModalMessage() override {}
           void PostEvent(int event, std::int32_t thread) override { POST(event, 0, thread); }
+          void ShowNotice(const MessageBoxRequest&) override {}
         };
         ACCESS_SCHEDULE->Open();
         DueTaskState state;

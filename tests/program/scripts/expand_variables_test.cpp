@@ -6,6 +6,7 @@
 
 #include "program/scripts/script_variables.h"
 #include "tests/program/script_fixture.h"
+#include "tests/support/ends_within.h"
 
 namespace vx {
 namespace {
@@ -75,6 +76,22 @@ TEST_F(ExpandVariablesTest, AValueThatNamesItselfStopsAtTheStepGuard) {
   const std::string grown = ExpandVariables("[A[GROW]]");
   EXPECT_LE(grown.size(), 16384u);
   EXPECT_EQ(grown.substr(0, 2), "[A");
+}
+
+TEST_F(ExpandVariablesTest, AValueThatClosesTheNameAndOpensItAgainEnds) {
+  using namespace std::chrono_literals;
+  // V's value closes the name it is put in and opens it again; scanning that part of it at the
+  // outer level again would begin the same round for ever.
+  SetScriptVariable("][[x[[V]", "V");
+  EXPECT_EQ(TranslateVariable("V"), "][x[V]");
+  test_support::EndsWithin(20s, [] { SetScriptVariable("[x[V]", "W"); });
+  EXPECT_EQ(TranslateVariable("W"), "[x[V]");
+  EXPECT_EQ(test_support::EndsWithin(20s, [] { return ExpandVariables("[W] and [x[V]] [NAME]"); }),
+            "[x[V] and [x[V]] Ann");
+  // A value that puts its own name back after the bracket it closes.
+  SetScriptVariable("x][[SELF]", "SELF");
+  EXPECT_EQ(test_support::EndsWithin(20s, [] { return ExpandVariables("[A[SELF]] [NAME]"); }),
+            "[SELF]] Ann");
 }
 
 TEST_F(ExpandVariablesTest, WorksWithin16384Bytes) {

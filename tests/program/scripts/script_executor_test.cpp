@@ -412,6 +412,51 @@ TEST_F(ScriptExecutorTest, ATransferPasswordReachesTheHelperOnlyThroughItsEnviro
   EXPECT_EQ(start.environment, Strings{"VXFTP_PASSWORD=s3cret"});
 }
 
+TEST_F(ScriptExecutorTest, TransferStepsStartTheirHelperWithSourceAndTargetInTheProgramsFolder) {
+  // The step's second file is an argument, never the folder to start in: the helper always starts
+  // in the program's own folder, where relative names are read and written.
+  const struct {
+    const char* verb;
+    const char* first;   // SCR.Command
+    const char* second;  // SCR.Path
+    const char* host;
+    Strings argv;
+  } cases[] = {
+      {"FTP Upload", "/home/me/report one.txt", "incoming/report.txt", "ftp.example.org",
+       {"/opt/vx/bin/vx-ftp", "U", "/home/me/report one.txt", "incoming/report.txt", "ftp.example.org", "anna"}},
+      {"FTP Download", "pub/report.txt", "saved/report copy.txt", "127.0.0.1:2121",
+       {"/opt/vx/bin/vx-ftp", "D", "pub/report.txt", "saved/report copy.txt", "127.0.0.1:2121", "anna"}},
+      {"FTP Download", "report.txt", "/tmp", "host",
+       {"/opt/vx/bin/vx-ftp", "D", "report.txt", "/tmp", "host", "anna"}},
+      {"HTTP Download", "http://example.org/a?b=1&c=2", "page.html", "",
+       {"/opt/vx/bin/vx-httpget", "http://example.org/a?b=1&c=2", "page.html", "/AUTO"}},
+      {"HTTP Download", "http://example.org/a b.html", "/tmp", "",
+       {"/opt/vx/bin/vx-httpget", "http://example.org/a b.html", "/tmp", "/AUTO"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.verb) + " " + c.first + " -> " + c.second);
+    ScriptQueue.Free();
+    processes.requests.clear();
+    SCRIPTING_RECORD step = Step("File Actions", [&](auto& s) {
+      s.DDEType = c.verb;
+      s.Command = c.first;
+      s.Path = c.second;
+      s.DDEApplicationName = c.host;
+      s.DDEApplicationTopic = std::string("anna") + std::string(124, ' ') + "pw";
+    });
+    ScriptQueue.buffer = MakeScriptEntry(step, {kDay, kNoon}, {kDay, kNoon});
+    ScriptQueue.Add();
+    processes.SetOutcome(ScriptQueue[1].SCR.Command.str(), {ENOENT});  // no program of the whole line
+    Run();
+    ASSERT_FALSE(processes.requests.empty());
+    const platform::ProcessRequest& start = processes.requests.back();
+    EXPECT_EQ(start.argv, c.argv);
+    EXPECT_TRUE(start.folder.empty()) << start.folder;
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(NextIs("Wait for Program End"));  // the step waits for the transfer's end
+  }
+}
+
 TEST_F(ScriptExecutorTest, SendKeysSendsBurstsOfPlainTextAndKeyGroups) {
   Queue({Step("Send Keys", [](auto& s) { s.Keystrokes = "ab[ENTER]cd"; })}, false);
   Run();

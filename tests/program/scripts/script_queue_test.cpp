@@ -162,6 +162,7 @@ TEST_F(ScriptQueueTest, TransferStepsBecomeProgramStarts) {
   EXPECT_EQ(upload.DDEApplicationName, "1211");
   EXPECT_EQ(upload.TimeElapsed, 360000);
   EXPECT_TRUE(upload.DDEApplicationTopic.blank());
+  EXPECT_TRUE(upload.Path.blank());  // the remote name is no folder to start in
 
   SCRIPTING_RECORD anonymous = Step("File Actions", [](auto& s) {
     s.DDEType = "FTP Download";

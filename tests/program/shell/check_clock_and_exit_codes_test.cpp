@@ -113,10 +113,15 @@ TEST_F(CheckClockTest, RealProgramHandedToTheCallerIsLoggedAfterTheCallerLetsGo)
   EXPECT_EQ(real.ExitCode(logged), std::nullopt);  // the log let go of its handle too
 }
 
-TEST_F(CheckClockTest, RealStartInAMissingFolderIsReported) {
+TEST_F(CheckClockTest, RealStartInAMissingFolderIsReportedWithTheFolderAndTheReason) {
   services.processes = &real;
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "true", "/no/such/folder")));
-  EXPECT_EQ(messages.Texts(), Strings{"Error Code 3: Could not start true."});
+  const char* folder_is_a_file = "/etc/hostname";
+  EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "true", folder_is_a_file)));
+  EXPECT_EQ(messages.Texts(),
+            (Strings{"Error Code 3: Could not start true.\n\nStart folder: /no/such/folder\nThe start folder does not exist.",
+                     "Error Code 3: Could not start true.\n\nStart folder: /etc/hostname\nThe start folder is a file, "
+                     "not a folder."}));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The due-task road on the real tables: the walk of the (disabled, date, time) key past the
 // tasks without date and time, a due task behind many of them found and run, a task removed
-// after its last run taking its script steps and per-user rows with it, and a damaged date key
-// told and mended.
+// after its last run taking its script steps and per-user rows with it, the stored tasks
+// re-dated when the clock is set back, and a damaged date key told and mended.
 #include "program/shell/due_task_table.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +179,24 @@ TEST_F(DueTaskOnTablesTest, TaskBehindManyUndatedTasksIsFoundAndRun) {
   CheckNextTask(state_, table_, frame_);
   EXPECT_EQ(frame_.status, "Next: Back up the books");
   EXPECT_EQ(processes.requests.size(), 1u);  // not due again today
+}
+
+// The clock set back an hour re-dates the stored task every five minutes that ran at noon: it
+// runs at 11:05, not at 12:05.
+TEST_F(DueTaskOnTablesTest, ClockSetBackRedatesTheStoredTasks) {
+  SCH = testing::EveryTask(5, "minute(s)", kDay, kNoon);
+  SCH.ID = 1;
+  SCH.TaskType = "Run Program";
+  SCH.Command = "five";
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  CheckNextTask(state_, table_, frame_);
+  ASSERT_EQ(Stored(1).Time, kNoon + 5 * 6000);
+  clock.Set(kDay, kNoon - 60 * 6000);
+  CheckNextTask(state_, table_, frame_);
+  EXPECT_EQ(Stored(1).Time, kNoon - 55 * 6000);
+  clock.Set(kDay, kNoon - 55 * 6000);
+  CheckNextTask(state_, table_, frame_);
+  EXPECT_EQ(Programs(), (std::vector<std::string>{"five", "five"}));
 }
 
 // The task table's date key damaged on disk: the check reads nothing and says so once; the

@@ -1,6 +1,6 @@
 // The due-task check and run with a fixed clock: which task is next, when it runs, the skip
 // rules and questions, the message and program, the next run, the history copy, the log lines
-// and the refresh events.
+// and the refresh events; runs that cannot be stored, and the clock jumping forward or back.
 #include "program/shell/due_task.h"
 
 #include <sqlite3.h>
@@ -68,17 +68,19 @@ TEST_F(DueTaskTest, ADamagedTaskListIsToldOnceWithItsMendAndNeverAsNothingPendin
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(frame.events.back(), "maintenance");
 
-  // Another read error (the file locked past the wait) is told once too, without the offer.
+  // Another read error (the file locked past the wait) is told once too, without the offer and
+  // without waiting for an answer.
   table.fail_next = 0;
   Tick();
   table.fail_next = storage::kIsLocked;
   table.fail_driver_code = 0;
   Tick();
   Tick();
-  ASSERT_EQ(messages.shown.size(), 3u);
-  EXPECT_EQ(messages.shown[2].caption, "Tasks Cannot Be Read");
-  EXPECT_NE(messages.shown[2].text.find("File Is Already Locked (32)"), std::string::npos)
-      << messages.shown[2].text;
+  EXPECT_EQ(messages.shown.size(), 2u);
+  ASSERT_EQ(frame.notices.size(), 1u);
+  EXPECT_EQ(frame.notices[0].caption, "Tasks Cannot Be Read");
+  EXPECT_NE(frame.notices[0].text.find("File Is Already Locked (32)"), std::string::npos)
+      << frame.notices[0].text;
   EXPECT_EQ(frame.status, "Tasks cannot be read");
 }
 
@@ -119,7 +121,7 @@ TEST_F(DueTaskTest, TimePastTheDayIsCarriedIntoTheDateAndWrittenFirst) {
   EXPECT_EQ(schedule.tasks[1].Time, kNoon);
   EXPECT_TRUE(processes.requests.empty());  // runs at the next phase 3
 
-  table.fail_update = 90;  // not written: handled at once with the carried moment
+  table.fail_try_update = 90;  // not written: handled at once with the carried moment
   AddTask(2, "Run Program", kDay - 1, 8640000 + kNoon - 1);
   schedule.tasks.erase(1);
   Tick();
@@ -410,17 +412,160 @@ TEST_F(DueTaskTest, CompletedFlagOfAReenabledTaskIsClearedBeforeItsNextRun) {
   EXPECT_EQ(schedule.tasks[1].Date, kDay + 1);
 }
 
-TEST_F(DueTaskTest, TaskThatCannotBeMovedOnRunsOnlyOnce) {
+// A run that cannot be stored does not start: started, the task would run again for the same
+// moment after a restart. It waits, asks nothing twice, and starts once, when its run is stored.
+// The user is told once per fault, in a box that leaves the tick going.
+TEST_F(DueTaskTest, RunThatCannotBeStoredStartsOnlyOnceItIsStored) {
+  const struct {
+    const char* name;
+    bool at_commit;  // every write succeeds, the commit fails
+  } cases[] = {{"a write fails", false}, {"the commit fails", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    schedule.tasks.clear();
+    processes.requests.clear();
+    messages.shown.clear();
+    frame.notices.clear();
+    sound.played.clear();
+    state = DueTaskState{};
+    SCHEDULE_RECORD& task = AddTask(1, "Run Program", kDay, kNoon);
+    task.UserSkip = 1;  // "Confirm Task"
+    task.Alarm = 1;
+    task.AlarmFile = "ring.wav";
+    AddTask(2, "Run Program", kDay + 3, kNoon).Description = "Later";
+    messages.answer = BUTTON_YES;
+    (c.at_commit ? table.fail_commit : table.fail_update) = 90;
+    for (int tick = 0; tick < 4; ++tick) Tick();
+    EXPECT_TRUE(processes.requests.empty());
+    EXPECT_EQ(schedule.tasks[1].Date, kDay);  // still due, nothing of the run kept
+    EXPECT_EQ(schedule.tasks[1].LastRunDate, 0);
+    EXPECT_TRUE(CopiesBeyond(2).empty());
+    EXPECT_EQ(frame.status, "Next: Task 1");
+    ASSERT_EQ(frame.notices.size(), 1u);
+    EXPECT_EQ(frame.notices[0].caption, "Task Not Started");
+    EXPECT_EQ(frame.notices[0].text.rfind("Task 1 is due, but it was not started: its run could not be "
+                                          "stored (disk full).", 0),
+              0u)
+        << frame.notices[0].text;
+    EXPECT_EQ(messages.shown.size(), 1u);  // the question was asked once
+    EXPECT_EQ(sound.played.size(), 1u);
+
+    table.fail_update = table.fail_commit = 0;  // space again
+    for (int tick = 0; tick < 4; ++tick) Tick();
+    EXPECT_EQ(Programs(), Strings{"backup-now"});
+    EXPECT_EQ(schedule.tasks[1].Date, kDay + 1);
+    EXPECT_EQ(schedule.tasks[1].LastRunDate, kDay);
+    EXPECT_EQ(CopiesBeyond(2).size(), 1u);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(frame.notices.size(), 1u);
+
+    // The fault was over; a new one is told again.
+    AddTask(3, "Run Program", kDay, kNoon).Description = "Third";
+    table.fail_update = 90;
+    Tick();
+    ASSERT_EQ(frame.notices.size(), 2u);
+    EXPECT_EQ(frame.notices[1].text.substr(0, 6), "Third ");
+    table.fail_update = 0;
+    Tick();
+    EXPECT_EQ(processes.requests.size(), 2u);
+  }
+}
+
+// A task whose run cannot be stored holds up no other: the tasks behind it run, and it is tried
+// again whenever no other task is due, the one tried longest ago first.
+TEST_F(DueTaskTest, OtherTasksRunWhileOneCannotBeStored) {
+  AddTask(1, "Run Program", kDay, kNoon - 3 * kMinute).Command = "one";
+  AddTask(2, "Run Program", kDay, kNoon - 2 * kMinute).Command = "two";
+  AddTask(3, "Run Program", kDay, kNoon - kMinute).Command = "three";
+  AddTask(4, "Run Program", kDay + 1, kNoon).Description = "Tomorrow";
+  table.fail_ids = {1, 2};
+  Tick();  // 1 waits
+  Tick();  // 2 waits
+  Tick();  // 3 runs
+  EXPECT_EQ(Programs(), Strings{"three"});
+  EXPECT_EQ(frame.notices.size(), 1u);
+  EXPECT_EQ(state.waiting.size(), 2u);
+
+  table.fail_ids = {1};
+  Tick();  // 1 tried again, still waits
+  EXPECT_EQ(frame.status, "Next: Task 1");
+  Tick();  // 2, tried longest ago, runs
+  EXPECT_EQ(Programs(), (Strings{"three", "two"}));
+  table.fail_ids.clear();
+  Tick();
+  Tick();
+  EXPECT_EQ(Programs(), (Strings{"three", "two", "one"}));
+  EXPECT_EQ(schedule.tasks[1].Date, kDay + 1);
+  EXPECT_EQ(frame.notices.size(), 1u);
+  EXPECT_TRUE(state.waiting.empty());
+}
+
+// A task waiting for its run to be stored that is changed meanwhile is a new occurrence: the
+// wait ends, and its new moment decides.
+TEST_F(DueTaskTest, WaitEndsWhenTheTaskIsChanged) {
   AddTask(1, "Run Program", kDay, kNoon);
-  AddTask(2, "Run Program", kDay + 3, kNoon).Description = "Later";
   table.fail_update = 90;
   Tick();
-  EXPECT_EQ(Programs(), Strings{"backup-now"});
-  EXPECT_TRUE(CopiesBeyond(2).empty());  // no history of a run that could not be recorded
+  ASSERT_EQ(state.waiting.size(), 1u);
+  table.fail_update = 0;
+  schedule.tasks[1].Date = kDay + 2;  // moved on by hand
   Tick();
+  EXPECT_TRUE(state.waiting.empty());
+  EXPECT_TRUE(processes.requests.empty());
+}
+
+// Past a jump of the date the warning and its backup come before any task the jump made due.
+TEST_F(DueTaskTest, ForwardJumpIsWarnedOfBeforeTheFirstOverdueTaskRuns) {
+  GLO_LASTCHECKDATE = kDay - 5;
+  AddTask(1, "Run Program", kDay - 4, kNoon);
   Tick();
-  EXPECT_EQ(processes.requests.size(), 1u);
-  EXPECT_EQ(frame.status, "Next: Later");
+  EXPECT_EQ(Programs(), (Strings{"/opt/vx/bin/vx-backup", "backup-now"}));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].caption, "Warning");
+  EXPECT_EQ(GLO_LASTCHECKDATE, kDay);
+  Tick();
+  EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// The clock set back an hour: a task every five minutes that ran at noon waits for 12:05 no
+// more, but runs at 11:05; tasks whose next run is already their first after the clock's
+// moment, one-time tasks and tasks already due keep their moments.
+TEST_F(DueTaskTest, ClockSetBackRedatesTheTasksStillToCome) {
+  const std::int32_t eleven = kNoon - 60 * kMinute;
+  SCHEDULE_RECORD& every = AddTask(1, "Run Program", kDay, kNoon);
+  every.ScheduleType = "Custom";
+  every.Every = 5;
+  every.EveryType = "minute(s)";
+  every.AdvanceWarnTime = kNoon - kMinute;  // a minute before each run
+  every.Command = "five";
+  AddTask(2, "Run Program", kDay + 1, kNoon - 3 * 60 * kMinute);  // tomorrow at nine
+  AddTask(3, "Run Program", kDay, kNoon + 30 * kMinute).ScheduleType = "Once";
+  Tick();  // noon
+  EXPECT_EQ(Programs(), Strings{"five"});
+  ASSERT_EQ(schedule.tasks[1].Time, kNoon + 5 * kMinute);
+  const SCHEDULE_RECORD before[] = {schedule.tasks[2], schedule.tasks[3]};
+  AddTask(4, "Run Program", kDay, eleven - 30 * kMinute);  // a daily task at half past ten
+
+  clock.Set(kDay, eleven);
+  Tick();  // 4 runs: its moment lies before the clock's
+  EXPECT_EQ(schedule.tasks[1].Date, kDay);
+  EXPECT_EQ(schedule.tasks[1].Time, eleven + 5 * kMinute);
+  EXPECT_EQ(schedule.tasks[1].AdvanceWarnTime, eleven + 4 * kMinute);
+  EXPECT_EQ(schedule.tasks[2].Time, before[0].Time);
+  EXPECT_EQ(schedule.tasks[2].Date, before[0].Date);
+  EXPECT_EQ(schedule.tasks[3].Time, before[1].Time);
+  EXPECT_EQ(Programs(), (Strings{"five", "backup-now"}));
+  EXPECT_NE(std::find(log.begin(), log.end(), "Clock Set Back: Tasks re-dated: 1"), log.end());
+
+  clock.Set(kDay, eleven + 5 * kMinute);
+  Tick();
+  EXPECT_EQ(Programs(), (Strings{"five", "backup-now", "five"}));
+  EXPECT_EQ(schedule.tasks[1].Time, eleven + 10 * kMinute);
+
+  clock.Set(kDay, eleven + 5 * kMinute + 30 * 100);  // a few seconds on: nothing moves
+  const std::size_t lines = log.size();
+  Tick();
+  EXPECT_EQ(log.size(), lines);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // A task falls due in a frame on the window runtime: its message window opens on a thread of
 // its own, the frame comes back from the tray, the status bar and tray tip name the task, and
-// the open task list is told to refresh.
+// the open task list is told to refresh. The box of a run that cannot be stored leaves the tick
+// going.
 #include "program/shell/frame_task_road.h"
+
+#include <functional>
 
 #include "tests/program/due_task_fixture.h"
 #include "framework/window_manager.h"
@@ -11,7 +14,21 @@
 namespace vx {
 namespace {
 
-class FrameTaskRoadTest : public testing::DueTaskTest {};
+class FrameTaskRoadTest : public testing::DueTaskTest {
+ protected:
+  // Runs a frame whose EVENT_User is one tick of phase 3; `opened` runs once it has opened.
+  void StartMain(TestDriver& ui, std::function<void(Window&, SYSTRAYCLASS&)> opened = {}) {
+    ui.Start([this, opened] {
+      Window window("Main");
+      SYSTRAYCLASS tray;
+      FrameTaskRoad road(window, tray);
+      WindowManager manager(window);
+      if (opened) manager.On(EVENT_OpenWindow, [&] { opened(window, tray); });
+      manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
+      manager.Run();
+    });
+  }
+};
 
 // A task list that counts the refresh requests it receives.
 void TaskList() {
@@ -29,19 +46,11 @@ void TaskList() {
 TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
   AddTask(1, "Display Message", kDay, kNoon).Message = "Time for the backup";
   TestDriver ui;
-  ui.Start([this] {
-    Window window("Main");
-    SYSTRAYCLASS tray;
-    FrameTaskRoad road(window, tray);
-    WindowManager manager(window);
-    manager.On(EVENT_OpenWindow, [&] {
-      tray.INIT(99, "Varnodex", "tray.ico", 1, 1);
-      window.Set(Prop::Iconize, true);  // sitting in the tray
-      tray.HIDE();
-      START(TaskList, 25000);
-    });
-    manager.On(EVENT_User, [&] { CheckNextTask(state, table, road); });
-    manager.Run();
+  StartMain(ui, [](Window& window, SYSTRAYCLASS& tray) {
+    tray.INIT(99, "Varnodex", "tray.ico", 1, 1);
+    window.Set(Prop::Iconize, true);  // sitting in the tray
+    tray.HIDE();
+    START(TaskList, 25000);
   });
   auto main = ui.WaitWindow("Main");
   auto list = ui.WaitWindow("Task List");
@@ -62,6 +71,26 @@ TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
   main.Close();
   ui.Finish();
   EXPECT_EQ(schedule.tasks[1].Date, kDay + 1);
+}
+
+// While the box saying that a run could not be stored waits to be read, the next tick runs the
+// task behind it.
+TEST_F(FrameTaskRoadTest, BoxOfARunNotStoredLeavesTheTickGoing) {
+  AddTask(1, "Run Program", kDay, kNoon - 6000).Command = "one";
+  AddTask(2, "Run Program", kDay, kNoon).Command = "two";
+  table.fail_ids = {1};
+  TestDriver ui;
+  StartMain(ui);
+  auto main = ui.WaitWindow("Main");
+  main.Post(EVENT_User);
+  ui.WaitUntil([&] { return !ui.Messages().empty(); }, "the box");
+  main.Post(EVENT_User);
+  EXPECT_EQ(Programs(), std::vector<std::string>{"two"});
+  const SeenRequest box = ui.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(box.caption, "Task Not Started");
+  EXPECT_NE(box.thread, main.Thread());
+  main.Close();
+  ui.Finish();
 }
 
 }  // namespace

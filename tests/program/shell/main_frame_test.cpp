@@ -3,6 +3,8 @@
 // the end of the session.
 #include "program/shell/main_frame.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -29,6 +31,7 @@
 #include "platform/session_end.h"
 #include "program/admin/password_validation.h"
 #include "program/shell/config_store.h"
+#include "program/shell/data_folder_access.h"
 #include "program/shell/program_body.h"
 #include "program/shell/program_registry.h"
 #include "program/shell/register_program_windows.h"
@@ -718,6 +721,32 @@ TEST_F(ProgramStartTest, ExitWithListsAndAFormOpenClosesThemBeforeTheDataLibrary
   ui_.Finish();
   EXPECT_FALSE(form.Open());
   EXPECT_FALSE(categories.Open());
+}
+
+// A data folder every user may write to is named once at start, with what to do; the program
+// goes on in it.
+TEST_F(ProgramStartTest, ADataFolderOthersCanWriteToIsNamedOnceAtStart) {
+  const std::filesystem::path shared = std::filesystem::current_path() / "shared";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  ui_.AnswerFile(shared.string());
+  ui_.Start(ProgramBody);
+  const SeenRequest warning = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(warning.caption, "Data Folder Open to Others");
+  EXPECT_NE(warning.text.find(shared.string()), std::string::npos) << warning.text;
+  EXPECT_NE(warning.text.find("chmod o-w"), std::string::npos) << warning.text;
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  EXPECT_EQ(std::filesystem::current_path(), shared);
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+  EXPECT_EQ(ui_.Messages().size(), 1u);
+
+  // A folder of its owner's alone says nothing.
+  ASSERT_EQ(::chmod(shared.c_str(), 0755), 0);
+  EXPECT_FALSE(OpenToOthers(shared));
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  EXPECT_TRUE(OpenToOthers(shared));
 }
 
 TEST_F(ProgramStartTest, AChosenFolderIsWrittenToPathsIniAndUsed) {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 
 #include "runtime/events.h"
 #include "runtime/threads.h"
@@ -85,7 +86,22 @@ TEST_F(RunTaskProgramTest, CommandThatCannotStartIsReportedAndItsScriptNotQueued
   steps.Put(Step("Send Keys", [](auto& s) { s.ID = 5; }));
   Missing("nosuchprogram");
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(5, "nosuchprogram", "")));
-  EXPECT_EQ(messages.Texts(), Strings{"Error Code 2: Could not start nosuchprogram."});
+  // Without a folder of its own the command starts in the current one, which the box names.
+  EXPECT_EQ(messages.Texts(), Strings{"Error Code 2: Could not start nosuchprogram.\n\nStart folder: " +
+                                      std::filesystem::current_path().string() +
+                                      "\nIt does not exist."});
+  // A program with arguments is never handed to the opener: the reason is the start's own.
+  messages.shown.clear();
+  Missing("nosuchprogram -x");
+  Missing("nosuchprogram");
+  Missing("/srv/locked -x");
+  processes.SetOutcome("/srv/locked", {EACCES, 0, false});
+  EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "nosuchprogram -x", "/srv")));
+  EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "/srv/locked -x", "/srv")));
+  EXPECT_EQ(messages.Texts(),
+            (Strings{"Error Code 2: Could not start nosuchprogram -x.\n\nStart folder: /srv\nNo program of that name was found.",
+                     "Error Code 5: Could not start /srv/locked -x.\n\nStart folder: /srv\nThe program may not be run "
+                     "(permission denied)."}));
   EXPECT_EQ(ScriptQueue.Records(), 0);
   EXPECT_EQ(ADDINGSCRIPTING, 0);
 }

@@ -1,9 +1,6 @@
 // The transfer and closing helpers run for real from the build's program folder: files moved to
 // and from an FTP server and fetched from an HTTP server, both started by the test on
 // 127.0.0.1, and a named program of this user ended.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,14 +20,13 @@
 #include "platform/process.h"
 #include "platform/program_folder.h"
 #include "support/command_run.h"
+#include "support/local_transfer_servers.h"
 #include "support/temp_folder.h"
 
 namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kPython = "/usr/bin/python3";
 
 using HelperRun = test_support::CommandRun;
 
@@ -49,59 +45,8 @@ std::string Read(const fs::path& file) {
 
 void Write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
-// A port nobody listens on right now.
-int FreePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t size = sizeof address;
-  getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-  close(s);
-  return ntohs(address.sin_port);
-}
-
-bool Listening(int port) {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(s);
-  return ok;
-}
-
-// A server program started for one test and ended with it.
-class LocalServer {
- public:
-  LocalServer(std::vector<std::string> argv, int port) : port_(port) {
-    platform::ProcessRequest request;
-    request.argv = std::move(argv);
-    const platform::StartResult started = platform::SystemProcesses().Start(request);
-    handle_ = started.handle;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (handle_ != 0 && !Listening(port_) && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-  }
-  ~LocalServer() {
-    if (handle_ != 0) {
-      platform::SystemProcesses().Kill(handle_, std::chrono::seconds(2));
-      platform::SystemProcesses().Release(handle_);
-    }
-  }
-  LocalServer(const LocalServer&) = delete;
-  LocalServer& operator=(const LocalServer&) = delete;
-
-  bool Up() const { return handle_ != 0 && Listening(port_); }
-  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-
- private:
-  int port_;
-  platform::ProcessHandle handle_ = 0;
-};
+using test_support::LocalFtpServer;
+using test_support::LocalHttpServer;
 
 class TransferHelpersTest : public ::testing::Test {
  protected:
@@ -113,10 +58,7 @@ class TransferHelpersTest : public ::testing::Test {
 };
 
 TEST_F(TransferHelpersTest, FtpMovesFilesBothWaysWithThePasswordFromTheEnvironment) {
-  const int port = FreePort();
-  LocalServer ftp({kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port), "-w", "-d",
-                   served_.path().string(), "-u", "anna", "-P", "s3cret"},
-                  port);
+  LocalFtpServer ftp(served_.path(), "anna", "s3cret");
   if (!ftp.Up()) GTEST_SKIP() << "no FTP server (python3-pyftpdlib)";
 
   Write(local_ / "report one.txt", "figures\n");
@@ -126,14 +68,25 @@ TEST_F(TransferHelpersTest, FtpMovesFilesBothWaysWithThePasswordFromTheEnvironme
   EXPECT_EQ(Read(served_ / "in" / "report.txt"), "figures\n");  // the folder was made
 
   Write(served_ / "back.txt", "returned\n");
-  HelperRun down = RunHelper("vx-ftp", "D '" + (local_ / "back.txt").string() + "' back.txt " + ftp.Host() + " anna",
+  HelperRun down = RunHelper("vx-ftp", "D back.txt '" + (local_ / "back.txt").string() + "' " + ftp.Host() + " anna",
                        "VXFTP_PASSWORD=s3cret");
   EXPECT_EQ(down.status, 0) << down.output;
   EXPECT_EQ(Read(local_ / "back.txt"), "returned\n");
 
+  // A folder as the target keeps the other side's file name.
+  HelperRun to_folder = RunHelper("vx-ftp", "U '" + (local_ / "report one.txt").string() + "' drop/ " + ftp.Host() + " anna",
+                            "VXFTP_PASSWORD=s3cret");
+  EXPECT_EQ(to_folder.status, 0) << to_folder.output;
+  EXPECT_EQ(Read(served_ / "drop" / "report one.txt"), "figures\n");
+  fs::create_directory(local_ / "inbox");
+  HelperRun into_folder = RunHelper("vx-ftp", "D in/report.txt '" + (local_ / "inbox").string() + "' " + ftp.Host() + " anna",
+                              "VXFTP_PASSWORD=s3cret");
+  EXPECT_EQ(into_folder.status, 0) << into_folder.output;
+  EXPECT_EQ(Read(local_ / "inbox" / "report.txt"), "figures\n");
+
   // A refused login: a one-line reason, and the local file stays as it was.
   Write(local_ / "kept.txt", "old\n");
-  HelperRun refused = RunHelper("vx-ftp", "D '" + (local_ / "kept.txt").string() + "' back.txt " + ftp.Host() + " anna",
+  HelperRun refused = RunHelper("vx-ftp", "D back.txt '" + (local_ / "kept.txt").string() + "' " + ftp.Host() + " anna",
                           "VXFTP_PASSWORD=wrong");
   EXPECT_NE(refused.status, 0);
   EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1) << refused.output;
@@ -148,10 +101,7 @@ TEST_F(TransferHelpersTest, FtpMovesFilesBothWaysWithThePasswordFromTheEnvironme
 }
 
 TEST_F(TransferHelpersTest, HttpGetDownloadsAFileAndKeepsTheOldOneOnFailure) {
-  const int port = FreePort();
-  LocalServer http({kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
-                    served_.path().string()},
-                   port);
+  LocalHttpServer http(served_.path());
   if (!http.Up()) GTEST_SKIP() << "no HTTP server";
   Write(served_ / "page.html", "<p>hello</p>\n");
 
@@ -160,12 +110,40 @@ TEST_F(TransferHelpersTest, HttpGetDownloadsAFileAndKeepsTheOldOneOnFailure) {
   EXPECT_EQ(got.status, 0) << got.output;
   EXPECT_EQ(Read(local_ / "page.html"), "<p>hello</p>\n");
 
+  // Into a folder: the address's last name, unescaped, without its query.
+  Write(served_ / "two words.html", "<p>two</p>\n");
+  fs::create_directory(local_ / "site");
+  HelperRun into_folder = RunHelper("vx-httpget", "'" + base + "two%20words.html?x=1' '" + (local_ / "site").string() + "' /AUTO");
+  EXPECT_EQ(into_folder.status, 0) << into_folder.output;
+  EXPECT_EQ(Read(local_ / "site" / "two words.html"), "<p>two</p>\n");
+
   HelperRun missing = RunHelper("vx-httpget", "'" + base + "gone.html' '" + (local_ / "page.html").string() + "' /AUTO");
   EXPECT_EQ(missing.status, 3);
   EXPECT_TRUE(missing.output.find("404") != std::string::npos) << missing.output;
   EXPECT_EQ(Read(local_ / "page.html"), "<p>hello</p>\n");
 
   EXPECT_EQ(RunHelper("vx-httpget", "only-one-word").status, 1);
+}
+
+// A link planted at the download's hidden name is never written through: the download picks
+// another name, the file it points to stays as it was, and the target is a file of its own.
+TEST_F(TransferHelpersTest, ADownloadPassesOverALinkPlantedAtItsHiddenName) {
+  LocalHttpServer http(served_.path());
+  if (!http.Up()) GTEST_SKIP() << "no HTTP server";
+  Write(served_ / "page.html", "<p>hello</p>\n");
+  const fs::path victim = local_ / "victim.txt";
+  Write(victim, "precious\n");
+  fs::permissions(victim, fs::perms(0644));
+  fs::create_symlink(victim, local_ / ".page.html.part");
+
+  HelperRun got = RunHelper("vx-httpget", "'http://" + http.Host() + "/page.html' '" + (local_ / "page.html").string() + "' /AUTO");
+  EXPECT_EQ(got.status, 0) << got.output;
+  EXPECT_EQ(Read(local_ / "page.html"), "<p>hello</p>\n");
+  EXPECT_FALSE(fs::is_symlink(local_ / "page.html"));
+  EXPECT_EQ(Read(victim), "precious\n");
+  EXPECT_EQ(fs::status(victim).permissions(), fs::perms(0644));
+  EXPECT_TRUE(fs::is_symlink(local_ / ".page.html.part")) << "a name that is not the helper's is left alone";
+  EXPECT_FALSE(fs::exists(local_ / ".page.html.part2")) << "the hidden file it made went into place";
 }
 
 TEST_F(TransferHelpersTest, KillProcEndsTheNamedProgramOfThisUser) {

@@ -138,5 +138,33 @@ TEST_F(WriteLogTest, ALogFolderInPlaceOfTheFileIsReportedOnceAndTheCallerGoesOn)
   EXPECT_TRUE(halts_.empty());
 }
 
+// A log in a folder that takes no new files (a read-only disk, a system folder) is said to be
+// unwritable, where it is and why, never "File Not Found".
+TEST_F(WriteLogTest, ALogThatCannotBeMadeSaysItCannotBeWrittenWhereAndWhy) {
+  struct Case {
+    const char* folder;
+    const char* why;  // empty: whatever the system says, as long as it is said
+  };
+  for (const Case& c : {Case{"/proc/self", "Its folder does not take new files."}, Case{"/sys", ""}}) {
+    SCOPED_TRACE(c.folder);
+    reporter_.shown.clear();
+    WriteLog("seen", "Label");  // a line that is written clears the report given before
+    CloseEventLog();
+    std::filesystem::current_path(c.folder);
+    const std::string folder = std::filesystem::current_path().string();  // /proc/self is /proc/<pid>
+    for (int i = 0; i < 3; ++i) WriteLog("not written", "Label");
+    std::filesystem::current_path(root());
+    ASSERT_EQ(reporter_.shown.size(), 1u);
+    const std::string& text = reporter_.shown[0].text;
+    EXPECT_EQ(text.rfind("The event log cannot be written: " + folder + "/VX98Evnt.LOG\n\n", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("Not Found"), std::string::npos) << text;
+    if (*c.why != '\0') {
+      EXPECT_NE(text.find(c.why), std::string::npos) << text;
+    }
+    EXPECT_TRUE(halts_.empty());
+  }
+}
+
 }  // namespace
 }  // namespace vx

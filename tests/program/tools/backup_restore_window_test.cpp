@@ -109,10 +109,13 @@ TEST_F(BackupRestoreWindowTest, BacksUpSaysWhereAndRestoresAChosenBackupOnlyOnce
   window.Control("&Restore").Press();
   EXPECT_EQ(Notes("VX97.TPS"), (std::vector<std::string>{"first", "second"}));
 
+  // A record of an unfinished transaction over the replaced file goes with it too.
+  Write("VX97.TPS-intent", "left by a crash");
   ui_.AnswerMessage(BUTTON_YES);
   window.Control("&Restore").Press();
   const SeenRequest done = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(Notes("VX97.TPS"), (std::vector<std::string>{"first"}));
+  EXPECT_FALSE(fs::exists(root() / "VX97.TPS-intent"));
   EXPECT_EQ(Mode("VX97.TPS"), fs::perms::owner_read | fs::perms::owner_write);
   // The data in use before is kept in a backup of its own, now listed first.
   ui_.WaitUntil([&] { return list.Rows() == 2; }, "the safety backup listed");
@@ -143,6 +146,51 @@ TEST_F(BackupRestoreWindowTest, CopiesReportTheirProgressAndAFileThatIsNotThereI
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
   EXPECT_EQ(seen.back(), big.size());
   EXPECT_EQ(Read(outcome.folder / "PATHS.INI"), big);
+}
+
+// Links planted in the data folder (open to others, or left by an earlier version) are never
+// followed: a "Backup" that is no folder of this user's is refused with its name, a taken
+// dated name is passed over, and nothing they point to is changed or receives a copy.
+TEST_F(BackupRestoreWindowTest, PlantedLinksAreRefusedOrPassedOverAndWhatTheyPointToStaysAsItWas) {
+  Sql("CREATE TABLE notes(text); INSERT INTO notes VALUES('first');");
+  const fs::path victim = root() / "victim";
+  fs::create_directory(victim);
+  Write(victim / "kept.txt", "kept\n");
+  fs::permissions(victim, fs::perms(0755));
+
+  struct Case {
+    const char* what;
+    fs::path target;
+  };
+  for (const Case& c : {Case{"a link to a folder", victim}, Case{"a link to a file", victim / "kept.txt"},
+                        Case{"a dangling link", root() / "nowhere"}}) {
+    SCOPED_TRACE(c.what);
+    fs::create_symlink(c.target, root() / "Backup");
+    const BackupOutcome outcome = BackUpDataFiles(root(), {"VX97.TPS"});
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_TRUE(outcome.copied.empty());
+    EXPECT_NE(outcome.error.find((root() / "Backup").string() + " is not a folder"), std::string::npos) << outcome.error;
+    EXPECT_EQ(Mode(victim), fs::perms(0755));
+    EXPECT_EQ(std::distance(fs::directory_iterator(victim), fs::directory_iterator()), 1);
+    EXPECT_EQ(Read(victim / "kept.txt"), "kept\n");
+    EXPECT_FALSE(fs::exists(root() / "nowhere"));
+    fs::remove(root() / "Backup");
+  }
+
+  // A "Backup" folder an earlier version left open, with today's name planted as a link.
+  const BackupOutcome first = BackUpDataFiles(root(), {"VX97.TPS"});
+  ASSERT_TRUE(first.ok()) << first.error;
+  const std::string today = first.folder.filename().string();
+  fs::remove_all(first.folder);
+  fs::create_symlink(victim, first.folder);
+  fs::permissions(root() / "Backup", fs::perms::all);
+  const BackupOutcome outcome = BackUpDataFiles(root(), {"VX97.TPS"});
+  EXPECT_TRUE(outcome.ok()) << outcome.error;
+  EXPECT_EQ(outcome.folder, root() / "Backup" / (today + "-2"));
+  EXPECT_EQ(Notes(outcome.folder / "VX97.TPS"), (std::vector<std::string>{"first"}));
+  EXPECT_EQ(Mode(root() / "Backup"), fs::perms::owner_all);
+  EXPECT_EQ(Mode(victim), fs::perms(0755));
+  EXPECT_EQ(std::distance(fs::directory_iterator(victim), fs::directory_iterator()), 1);
 }
 
 }  // namespace
