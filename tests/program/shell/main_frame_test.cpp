@@ -590,8 +590,9 @@ TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManag
   EXPECT_NE(log.find("Exit Varnodex"), std::string::npos) << log;
 }
 
-// The tick cannot read the task list (its date key damaged on disk): the frame asks once, and
-// Yes starts the maintenance program and ends the program for it, without asking whether to close.
+// The tick cannot read the task list (its date key damaged on disk): the frame asks once (the
+// daily history removal, which walks the same key, adds no box of its own), and Yes starts the
+// maintenance program and ends the program for it, without asking whether to close.
 TEST_F(MainFrameTest, YesToTheDamagedTaskListStartsTheMaintenanceProgramAndEndsTheProgram) {
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
   SCH = SCHEDULE_RECORD{};
@@ -611,14 +612,21 @@ TEST_F(MainFrameTest, YesToTheDamagedTaskListStartsTheMaintenanceProgramAndEndsT
   services.processes = &launcher;
   services.helper_folder = "/opt/vx/bin";
   ScopedTaskRoadServices scoped(services);
-  services_.steps.check_next_task = nullptr;  // the frame's own check
+  services_.steps.remove_history = nullptr;   // the frame's own phases, which read the key too
+  services_.steps.check_next_task = nullptr;
 
   DriverWindow frame = StartMain();
-  Locked([] { MINIMIZEONCLOSEREQUEST = 1; });
+  Locked([] {
+    MINIMIZEONCLOSEREQUEST = 1;
+    HISTORYEXPIRES = 30;  // the history removal of phase 2 runs
+    CHECKEDHISTORY = 0;
+  });
   ui_.AnswerMessage(BUTTON_YES);
   Tick(frame, 3);
   ui_.Finish();
-  ASSERT_EQ(ui_.Messages().size(), 1u) << "no question whether to close";
+  std::string asked;
+  for (const SeenRequest& message : ui_.Messages()) asked += message.caption + ": " + message.text + "\n";
+  ASSERT_EQ(ui_.Messages().size(), 1u) << "one box, and no question whether to close:\n" << asked;
   EXPECT_EQ(ui_.Messages()[0].caption, "Database Damaged");
   ASSERT_EQ(launcher.requests.size(), 1u);
   EXPECT_EQ(launcher.requests[0].argv, std::vector<std::string>{"/opt/vx/bin/vx-dbase"});
