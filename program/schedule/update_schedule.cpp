@@ -13,7 +13,6 @@
 #include "datadll/utility/form_wizard_class.h"
 #include "framework/file_error_sink.h"
 #include "framework/request_globals.h"
-#include "platform/sound.h"
 #include "program/admin/password_validation.h"
 #include "program/common/calendar.h"
 #include "program/common/config_store.h"
@@ -95,7 +94,6 @@ class TaskForm final : public RecordForm {
   void EndAccepted();
   void WarningAccepted();
   void AlarmAccepted();
-  void BrowseWav();
   void PlayWav();
   void RunScripting();
   void EditTaskUser();
@@ -106,7 +104,7 @@ class TaskForm final : public RecordForm {
   FORMWIZARDCLASS wizard_;
   COLOURTABCLASS tabs_;
   RowsList steps_, users_, task_users_;
-  std::int32_t shown_warn_date_ = 0, shown_warn_time_ = 0;
+  ShownWarning shown_warning_;
   bool paged_ = false;  // the pager knows the sheet
 
   int sheet_ = 0, back_ = 0, next_ = 0;
@@ -429,9 +427,8 @@ void TaskForm::ShowScheduleControls() {
 // "Month End" stands alone: while it is set the week and day checks are greyed.
 void TaskForm::ShowMonthEnd() {
   if (!Editing()) return;
-  const bool free = SCH.LastDayOfMonth == 0;
-  for (int control : week_checks_) window()[control].Enable(free);
-  for (int control : day_checks_) window()[control].Enable(free || SCH.ScheduleType != "Day of Month");
+  for (int control : week_checks_) window()[control].Enable(WeekChecksFree(SCH));
+  for (int control : day_checks_) window()[control].Enable(DayChecksFree(SCH));
 }
 
 void TaskForm::ShowAlarm() {
@@ -447,13 +444,9 @@ void TaskForm::PickDate(std::int32_t& date, std::string_view mode, std::string_v
 }
 
 void TaskForm::StartDateAccepted() {
-  if (!mode_.special && SCH.Date != 0 && DateFitsSchedule(SCH.Date) == 0) {
-    MESSAGE("Date given does not match schedule type.", "Warning", MessageIcon::Exclamation);
-  }
-  if (ApplyDefaultWarning()) {
-    shown_warn_date_ = SCH.AdvanceWarnDate;
-    shown_warn_time_ = SCH.AdvanceWarnTime;
-  }
+  // A special event is a one-off: its date fits no schedule.
+  if (!mode_.special) WarnIfDateMisfits();
+  if (ApplyDefaultWarning()) shown_warning_.Take();
 }
 
 void TaskForm::EndAccepted() {
@@ -464,37 +457,11 @@ void TaskForm::EndAccepted() {
   MESSAGE("End date and time must be after the start date and time.", "Warning", MessageIcon::Exclamation);
 }
 
-void TaskForm::WarningAccepted() {
-  if (SCH.AdvanceWarnDate != shown_warn_date_ || SCH.AdvanceWarnTime != shown_warn_time_) SCH.AdvanceWarned = 0;
-  if (WarningAfterTask(SCH)) {
-    MESSAGE("Advanced Warning cannot be after scheduled task.", "Warning", MessageIcon::Exclamation);
-    if (!mode_.special) {
-      SCH.AdvanceWarnDate = 0;
-      SCH.AdvanceWarnTime = 0;
-    }
-  }
-  shown_warn_date_ = SCH.AdvanceWarnDate;
-  shown_warn_time_ = SCH.AdvanceWarnTime;
-}
+void TaskForm::WarningAccepted() { AcceptWarning(shown_warning_, !mode_.special); }
 
 void TaskForm::AlarmAccepted() {
-  if (SCH.Alarm != 0) {
-    if (SCH.AlarmFile.blank()) SCH.AlarmFile = GETINI("Settings", "LastWAVFile", "", ININAME.clipped());
-    if (!SCH.AlarmFile.blank()) PUTINI("Settings", "LastWAVFile", SCH.AlarmFile.clipped(), ININAME.clipped());
-  }
+  AlarmFileFromIni();
   ShowAlarm();
-}
-
-// The file dialog starts in the folder last used for sounds; the program's own current folder
-// is left alone (other threads rely on it).
-void TaskForm::BrowseWav() {
-  const std::string folder = GETINI("Defaults", "WAVPath", "", ININAME.clipped());
-  std::string file = folder.empty() ? std::string() : folder + "/";
-  if (!FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV")) return;
-  SCH.AlarmFile = file;
-  const std::string chosen_folder = FolderOf(file);
-  if (!chosen_folder.empty()) PUTINI("Defaults", "WAVPath", chosen_folder, ININAME.clipped());
-  SetConfigValue("LastWAVFile", SCH.AlarmFile.clipped());
 }
 
 void TaskForm::PlayWav() {
@@ -502,7 +469,7 @@ void TaskForm::PlayWav() {
     window().Post(EVENT_Accepted, wav_browse_);
     return;
   }
-  if (!platform::SystemSound().Play(std::string(SCH.AlarmFile.clipped()))) window().Select(wav_browse_);
+  if (!PlayAlarmFile()) window().Select(wav_browse_);
 }
 
 // The step list of the task is its own window; the task being edited stays in the buffer.
@@ -564,8 +531,7 @@ Level TaskForm::Init() {
   const bool users = !UserNames().empty();
   for (int control : {add_all_, add_one_, remove_one_, remove_all_}) w[control].Enable(users && Editing());
 
-  shown_warn_date_ = SCH.AdvanceWarnDate;
-  shown_warn_time_ = SCH.AdvanceWarnTime;
+  shown_warning_.Take();
   ShowTabs();
   ShowScheduleControls();
   ShowAlarm();
@@ -652,9 +618,9 @@ Level TaskForm::TakeAccepted() {
   } else if (control == alarm_) {
     AlarmAccepted();
   } else if (control == wav_) {
-    if (!SCH.AlarmFile.blank()) SetConfigValue("LastWAVFile", SCH.AlarmFile.clipped());
+    RememberAlarmFile();
   } else if (control == wav_browse_) {
-    BrowseWav();
+    BrowseAlarmFile();
   } else if (control == wav_play_) {
     PlayWav();
   } else if (control == scripting_) {
