@@ -1,6 +1,9 @@
 #include "program/schedule/update_schedule.h"
 
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "datadll/dictionary/dictionary_keys.h"
@@ -82,6 +85,8 @@ class TaskForm final : public RecordForm {
   void BuildUsers(Control& sheet);
   void BuildOptions(Control& sheet);
 
+  void BuildReactions();
+
   void ShowTabs();
   void ShowScheduleControls();
   void ShowMonthEnd();
@@ -101,6 +106,7 @@ class TaskForm final : public RecordForm {
   std::string SelectedRow(const Control& list, const RowsList& rows) const;
 
   TaskFormMode& mode_;
+  std::unordered_map<int, std::function<void()>> reactions_;  // by control number
   FORMWIZARDCLASS wizard_;
   COLOURTABCLASS tabs_;
   RowsList steps_, users_, task_users_;
@@ -339,6 +345,7 @@ void TaskForm::Build() {
   OkControl = buttons.Button("&OK").Default();
   CancelControl = buttons.Button("Cancel");
   w.SetCancelButton(CancelControl);
+  BuildReactions();
 }
 
 std::string TaskForm::SelectedRow(const Control& list, const RowsList& rows) const {
@@ -561,93 +568,101 @@ Level TaskForm::TakeNewSelection() {
   return RecordForm::TakeNewSelection();
 }
 
+// What each control of the form does when it is accepted, tab by tab. Every control is built
+// whatever the mode, so each number names one control.
+void TaskForm::BuildReactions() {
+  const auto on = [this](std::initializer_list<int> controls, const std::function<void()>& reaction) {
+    for (int control : controls) reactions_.try_emplace(control, reaction);
+  };
+  // Task Basics and the two work tabs.
+  on({type_}, [this] { ShowTabs(); });
+  on({basics_message_, message_}, [] {
+    if (SCH.Description.blank()) SCH.Description = std::string(CutUtf8(SCH.Message.clipped(), SCH.Description.size()));
+  });
+  on({command_}, [] {
+    if (SCH.Description.blank()) {
+      SCH.Description = std::string(CutUtf8("Program: " + SCH.Command.str(), SCH.Description.size()));
+    }
+  });
+  on({command_button_}, [] { SelectTaskProgram(); });
+  on({folder_button_}, [] {
+    std::string folder(SCH.Path.clipped());
+    if (FILEDIALOG("Select Folder", folder, {}, FILE_Directory)) SCH.Path = folder;
+  });
+  on({scripting_}, [this] { RunScripting(); });
+
+  // Scheduling and Special Event tabs.
+  on({perform_}, [this] { ShowScheduleControls(); });
+  on({month_end_}, [this] { ShowMonthEnd(); });
+  on({every_, unit_}, [] {
+    const std::string unit(SCH.EveryType.clipped());
+    if (SCH.Every > 0 && (unit == "seconds(s)" || unit == "minute(s)" || unit == "hour(s)")) SCH.NoHistory = 1;
+  });
+  on({repeat_}, [this] {
+    if (SCH.MonthRepeat.blank()) SCH.MonthRepeat = "Once";
+    ShowScheduleControls();
+  });
+  on({tips_}, [] { MESSAGE(kOffsetTips, "Offset Tips", MessageIcon::Information); });
+  on({except_}, [this] {
+    Update();
+    UpdateSchedule_ExceptionsWindow();
+    ShowTitle();
+  });
+  on({start_date_, special_date_}, [this] { StartDateAccepted(); });
+  on({end_date_, end_time_}, [this] { EndAccepted(); });
+  on({warn_date_, warn_time_, special_warn_date_, special_warn_time_}, [this] { WarningAccepted(); });
+  on({start_calendar_}, [this] { PickDate(SCH.Date, "", "Select Starting Date", start_date_); });
+  on({special_calendar_}, [this] { PickDate(SCH.Date, "", "Reschedule for...", special_date_); });
+  on({end_calendar_}, [this] { PickDate(SCH.ExpiryDate, "", "Select Expiry Date", end_date_); });
+  on({warn_calendar_},
+     [this] { PickDate(SCH.AdvanceWarnDate, "None", "Select Advanced Warning Date", warn_date_); });
+  on({special_warn_calendar_},
+     [this] { PickDate(SCH.AdvanceWarnDate, "None", "Reschedule for...", special_warn_date_); });
+
+  // Options tab.
+  on({alarm_}, [this] { AlarmAccepted(); });
+  on({wav_}, [] { RememberAlarmFile(); });
+  on({wav_browse_}, [] { BrowseAlarmFile(); });
+  on({wav_play_}, [this] { PlayWav(); });
+
+  // Users tab.
+  on({add_all_}, [this] {
+    for (const std::string& user : UserNames()) AddTaskUser(user);
+    ReloadUsers();
+  });
+  on({add_one_}, [this] {
+    if (const std::string user = SelectedRow(window()[users_list_], users_); !user.empty()) AddTaskUser(user);
+    ReloadUsers();
+  });
+  on({remove_one_}, [this] {
+    if (const std::string user = SelectedRow(window()[task_users_list_], task_users_); !user.empty()) {
+      RemoveTaskUser(SCH.ID, user);
+    }
+    ReloadUsers();
+  });
+  on({remove_all_}, [this] {
+    RemoveTaskUsers(SCH.ID);
+    ReloadUsers();
+  });
+  on({user_details_}, [this] { EditTaskUser(); });
+}
+
 Level TaskForm::TakeAccepted() {
   const int control = ACCEPTED();
-  Window& w = window();
   if (control == back_ || control == next_) {
     wizard_.TAKEACCEPTED();
     tabs_.COLOURTABS();
     return Level_Notify;
   }
-  if (control == type_) {
-    ShowTabs();
-  } else if (control == basics_message_ || control == message_) {
-    if (SCH.Description.blank()) SCH.Description = std::string(CutUtf8(SCH.Message.clipped(), SCH.Description.size()));
-  } else if (control == command_) {
-    if (SCH.Description.blank()) {
-      SCH.Description = std::string(CutUtf8("Program: " + SCH.Command.str(), SCH.Description.size()));
-    }
-  } else if (control == command_button_) {
-    SelectTaskProgram();
-  } else if (control == folder_button_) {
-    std::string folder(SCH.Path.clipped());
-    if (FILEDIALOG("Select Folder", folder, {}, FILE_Directory)) SCH.Path = folder;
-  } else if (control == perform_) {
-    ShowScheduleControls();
-  } else if (control == month_end_) {
-    ShowMonthEnd();
-  } else if (control == every_ || control == unit_) {
-    const std::string unit(SCH.EveryType.clipped());
-    if (SCH.Every > 0 && (unit == "seconds(s)" || unit == "minute(s)" || unit == "hour(s)")) SCH.NoHistory = 1;
-  } else if (control == repeat_) {
-    if (SCH.MonthRepeat.blank()) SCH.MonthRepeat = "Once";
-    ShowScheduleControls();
-  } else if (control == tips_) {
-    MESSAGE(kOffsetTips, "Offset Tips", MessageIcon::Information);
-  } else if (control == except_) {
-    Update();
-    UpdateSchedule_ExceptionsWindow();
-    ShowTitle();
-  } else if (control == start_date_ || control == special_date_) {
-    StartDateAccepted();
-  } else if (control == end_date_ || control == end_time_) {
-    EndAccepted();
-  } else if (control == warn_date_ || control == warn_time_ || control == special_warn_date_ ||
-             control == special_warn_time_) {
-    WarningAccepted();
-  } else if (control == start_calendar_) {
-    PickDate(SCH.Date, "", "Select Starting Date", start_date_);
-  } else if (control == special_calendar_) {
-    PickDate(SCH.Date, "", "Reschedule for...", special_date_);
-  } else if (control == end_calendar_) {
-    PickDate(SCH.ExpiryDate, "", "Select Expiry Date", end_date_);
-  } else if (control == warn_calendar_) {
-    PickDate(SCH.AdvanceWarnDate, "None", "Select Advanced Warning Date", warn_date_);
-  } else if (control == special_warn_calendar_) {
-    PickDate(SCH.AdvanceWarnDate, "None", "Reschedule for...", special_warn_date_);
-  } else if (control == alarm_) {
-    AlarmAccepted();
-  } else if (control == wav_) {
-    RememberAlarmFile();
-  } else if (control == wav_browse_) {
-    BrowseAlarmFile();
-  } else if (control == wav_play_) {
-    PlayWav();
-  } else if (control == scripting_) {
-    RunScripting();
-  } else if (control == add_all_) {
-    for (const std::string& user : UserNames()) AddTaskUser(user);
-    ReloadUsers();
-  } else if (control == add_one_) {
-    if (const std::string user = SelectedRow(w[users_list_], users_); !user.empty()) AddTaskUser(user);
-    ReloadUsers();
-  } else if (control == remove_one_) {
-    if (const std::string user = SelectedRow(w[task_users_list_], task_users_); !user.empty()) {
-      RemoveTaskUser(SCH.ID, user);
-    }
-    ReloadUsers();
-  } else if (control == remove_all_) {
-    RemoveTaskUsers(SCH.ID);
-    ReloadUsers();
-  } else if (control == user_details_) {
-    EditTaskUser();
+  if (const auto reaction = reactions_.find(control); reaction != reactions_.end()) {
+    reaction->second();
   } else {
     const Level handled = RecordForm::TakeAccepted();
     if (handled != Level_Benign) return handled;
   }
   // Some fields show on two tabs: every one shows the buffer as it is now.
   ShowTitle();
-  w.Display();
+  window().Display();
   return Level_Benign;
 }
 
