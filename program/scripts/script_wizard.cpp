@@ -89,6 +89,11 @@ class ScriptWizard final : public WindowManager {
   void Reset(bool force = false) override;
 
  private:
+  // The four pages of the sheet.
+  void BuildCommandPage(Control& sheet);
+  void BuildWhenPage(Control& sheet);
+  void BuildCategoryPage(Control& sheet);
+  void BuildAdvancedPage(Control& sheet);
   void ListPopup();
   void PrimeNewTask();
   void EnsureCategory(std::string_view category);
@@ -152,8 +157,22 @@ void ScriptWizard::Build() {
   Control& sheet = w.Sheet();
   sheet_ = sheet;
   sheet.Set(Prop::Wizard, true);
+  BuildCommandPage(sheet);
+  BuildWhenPage(sheet);
+  BuildCategoryPage(sheet);
+  BuildAdvancedPage(sheet);
 
-  // Page 1: the steps, one at a time or en masse from templates.
+  Control& buttons = w.Row();
+  picture_ = buttons.Image("scrwiz16.ico");
+  back_ = buttons.Button("&Back");
+  next_ = buttons.Button("&Next").Default();
+  OkControl = buttons.Button("&OK");
+  CancelControl = buttons.Button("Cancel");
+  w.SetCancelButton(CancelControl);
+}
+
+// Page 1: the steps, one at a time or en masse from templates.
+void ScriptWizard::BuildCommandPage(Control& sheet) {
   Control& command = sheet.Tab("Command");
   command_tab_ = command;
   command.String("Create a script...").Set(Prop::FontStyle, 700L);
@@ -178,8 +197,10 @@ void ScriptWizard::Build() {
   top_ = file_buttons.Button("Top").Tip("Move record to the top");
   down_ = file_buttons.Button("").Icon("movedown.ico").Tip("Move record down one");
   bottom_ = file_buttons.Button("Bottom").Tip("Move record to the bottom");
+}
 
-  // Page 2: when and how often.
+// Page 2: when and how often.
+void ScriptWizard::BuildWhenPage(Control& sheet) {
   Control& when = sheet.Tab("When");
   when_tab_ = when;
   when.String("When to start it...").Set(Prop::FontStyle, 700L);
@@ -232,9 +253,11 @@ void ScriptWizard::Build() {
   warn_pick_ = warn.Button("...").Icon("~calendar.ico").Tip("Select Date");
   when.Prompt("Time:");
   warn_time_ = when.Entry(SCH.AdvanceWarnTime, "@T7b");
+}
 
-  // Page 3: category and title.
-  // The page captions are not shown; this one is not named after the "&Category:" field.
+// Page 3: category and title.
+// The page captions are not shown; this one is not named after the "&Category:" field.
+void ScriptWizard::BuildCategoryPage(Control& sheet) {
   Control& describe = sheet.Tab("Describing");
   category_tab_ = describe;
   describe.String("Describing it...").Set(Prop::FontStyle, 700L);
@@ -243,8 +266,10 @@ void ScriptWizard::Build() {
   category_ = describe.DropList(SCH.Category);
   describe.Prompt("&Description:");
   describe.Entry(SCH.Description, "@s40");
+}
 
-  // Page 4: alarm and run options.
+// Page 4: alarm and run options.
+void ScriptWizard::BuildAdvancedPage(Control& sheet) {
   Control& advanced = sheet.Tab("Advanced");
   advanced_tab_ = advanced;
   advanced.String("Alarm and advanced options...").Set(Prop::FontStyle, 700L);
@@ -261,14 +286,6 @@ void ScriptWizard::Build() {
   advanced.Check("Skip if a script is running", SCH.SkipIfScriptActive);
   advanced.Check("No &History", SCH.NoHistory);
   advanced.Check("&Disable", SCH.Disabled);
-
-  Control& buttons = w.Row();
-  picture_ = buttons.Image("scrwiz16.ico");
-  back_ = buttons.Button("&Back");
-  next_ = buttons.Button("&Next").Default();
-  OkControl = buttons.Button("&OK");
-  CancelControl = buttons.Button("Cancel");
-  w.SetCancelButton(CancelControl);
 }
 
 // A new task's fields, before the window opens.
