@@ -57,7 +57,8 @@ inline constexpr int kMsgNotAvailable = 24;
 
 class ErrorClass {
  public:
-  // Ends the program; the default writes the text to standard error and exits.
+  // Ends the program; the default writes the text to standard error and ends the process at
+  // once with the code (1 for 0), destroying no static object that another thread may use.
   using HaltHandler = std::function<void(int code, std::string_view text)>;
 
   ErrorClass();

@@ -27,7 +27,7 @@ enum class FileMessage : std::uint8_t {
 
 struct FileProblem {
   FileMessage message = FileMessage::OpenFailed;
-  std::string file;        // the table's stored name (for RI messages: the referencing table's)
+  std::string file;        // the table's file on disk or its own name (RI: the referencing table's)
   std::string label;       // the table's label
   std::string key;         // the key's description, for DuplicateKey
   int code = 0;            // the runtime error code, 0 when none

@@ -8,6 +8,7 @@
 #include "runtime/expression/bindings.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
+#include "runtime/storage/stored_name.h"
 
 namespace vx {
 
@@ -69,7 +70,10 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
   if (!errors_) return 0;
   FileProblem p;
   p.message = message;
-  p.file = def_->display_name.empty() ? file_->Name() : def_->display_name;
+  // The file as the user can find it on disk, not the table's stored name ("VX97\!s"), unless
+  // the table has a name of its own for messages.
+  p.file = def_->display_name.empty() ? storage::FileOnDisk(file_->Name(), def_->driver)
+                                       : def_->display_name;
   p.label = def_->label;
   p.key = key;
   p.code = code;

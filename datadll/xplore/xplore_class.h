@@ -133,6 +133,9 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   std::string PlainHeader(const XPGQ& column) const;
 
  private:
+  // The "List Properties" window's steps (PROCREFORMAT).
+  class ListProperties;
+
   bool WriteExport(const std::string& file, const std::string& contents);
   void OpenExport(const std::string& file);
   std::string SelectedCell() const;

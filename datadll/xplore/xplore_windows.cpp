@@ -31,6 +31,11 @@ std::string ColourName(long value) {
   return "None";
 }
 
+// A justification as the list properties' drop lists name it, from its letter.
+std::string JustName(char letter) {
+  return std::string(letter == 'C' ? "Center" : letter == 'R' ? "Right" : letter == 'D' ? "Decimal" : "Left");
+}
+
 std::string ColourChoices() {
   std::string from;
   for (const char* name : kColourNames) from += (from.empty() ? "" : "|") + std::string(name);
@@ -304,216 +309,306 @@ void XPLORECLASS::ENTRYCOLATTRIBUTE(std::string_view code) {
   manager.Run();
 }
 
-void XPLORECLASS::PROCREFORMAT() {
-  GETCOLUMNINFO();
-  Window window("List Properties");
-  window.Arrange(Arrangement::Stacked);
-  Control& panes = window.Beside();
-  TextRows shown_rows, all_rows;
-  auto fill = [&] {
-    shown_rows.rows.clear();
-    for (const XPGQ& c : SQ) shown_rows.rows.push_back({PlainHeader(c), c.FIELD});
-    all_rows.rows.clear();
-    for (const XPGQ& c : FQ) {
-      if (!c.QNOS) continue;
-      const bool displayed = std::any_of(SQ.begin(), SQ.end(), [&](const XPGQ& s) { return s.QNOS == c.QNOS; });
-      all_rows.rows.push_back({c.HEADER, displayed ? "1" : "0", c.FIELD});
-    }
-  };
-  fill();
-  Control& shown_list = panes.List("70L(2)|~Field~@s35@70L(2)~Data~@s35@").Tip("Right Click to erase field");
-  shown_list.From(&shown_rows);
-  Control& all_list = panes.List("70L(2)|I~Column~@s35@70L(2)~Data~@s35@").Tip("Right Click to display field");
-  all_list.IconList({"~XpCheck.ICO"});
-  all_list.From(&all_rows);
+// The "List Properties" window, built and wired in named steps: the two column lists (shown and
+// all), the current column's attributes, the list's own attributes, the buttons; then what each
+// control does. The controls are made in the order the window shows them.
+class XPLORECLASS::ListProperties {
+ public:
+  explicit ListProperties(XPLORECLASS& xplore) : x_(xplore) {}
+  void Run();
+
+ private:
   // Alt+Down and Alt+Up move the current column left and right, Alt+Right shows the field
   // chosen among all, Alt+Left hides the current column; Alt+1 and Alt+2 go to the lists.
-  constexpr int kAltLeft = 0x425, kAltUp = 0x426, kAltRight = 0x427, kAltDown = 0x428, kAlt1 = 0x431, kAlt2 = 0x432;
-  for (Control* list : {&shown_list, &all_list}) {
+  static constexpr int kAltLeft = 0x425, kAltUp = 0x426, kAltRight = 0x427, kAltDown = 0x428, kAlt1 = 0x431,
+                       kAlt2 = 0x432;
+
+  void BuildColumnLists();
+  void BuildColumnAttributes();
+  void BuildListAttributes();
+  void GateByMask();
+  void BuildButtons();
+
+  // The two lists from the columns shown (SQ) and known (FQ).
+  void Fill();
+  // The current column's attributes into the controls, and back to the list at once.
+  void Load();
+  Level Store();
+  // The lists again after a column was shown, hidden or moved; `shown_choice` the row to choose.
+  void Refresh(long shown_choice);
+  Level HideCurrent();
+  Level ShowCurrent();
+  Level Move(int step);
+  Level Key(bool on_shown);
+
+  void WireColumnAttributes(WindowManager& manager);
+  void WireColumnLists(WindowManager& manager);
+  void WireListAttributes(WindowManager& manager);
+  void WireButtons(WindowManager& manager);
+
+  XPLORECLASS& x_;
+  Window window_{"List Properties"};
+  TextRows shown_rows_, all_rows_;
+  Control* shown_list_ = nullptr;
+  Control* all_list_ = nullptr;
+  Control* attributes_ = nullptr;
+  // The current column's attributes; each is offered only when the popup mask has its bit.
+  std::string header_text_, header_just_ = "Left", data_just_ = "Left";
+  long header_offset_ = 0, data_offset_ = 0, width_ = 0, fixed_ = 0, underline_ = 0, border_ = 0, resize_ = 0;
+  int header_entry_ = 0, header_offset_spin_ = 0, header_just_list_ = 0, data_offset_spin_ = 0, data_just_list_ = 0,
+      width_spin_ = 0, fixed_check_ = 0, underline_check_ = 0, border_check_ = 0, resize_check_ = 0;
+  // The list's own: its line height and scroll bars.
+  Control* list_ = nullptr;
+  long line_height_ = 0, vscroll_ = 0, hscroll_ = 0;
+  int line_height_spin_ = 0, vscroll_check_ = 0, hscroll_check_ = 0;
+  int add_ = 0, hide_ = 0, left_ = 0, right_ = 0, font_ = 0, colours_ = 0, reset_ = 0, close_ = 0;
+};
+
+void XPLORECLASS::ListProperties::Fill() {
+  shown_rows_.rows.clear();
+  for (const XPGQ& c : x_.SQ) shown_rows_.rows.push_back({x_.PlainHeader(c), c.FIELD});
+  all_rows_.rows.clear();
+  for (const XPGQ& c : x_.FQ) {
+    if (!c.QNOS) continue;
+    const bool displayed = std::any_of(x_.SQ.begin(), x_.SQ.end(), [&](const XPGQ& s) { return s.QNOS == c.QNOS; });
+    all_rows_.rows.push_back({c.HEADER, displayed ? "1" : "0", c.FIELD});
+  }
+}
+
+void XPLORECLASS::ListProperties::BuildColumnLists() {
+  window_.Arrange(Arrangement::Stacked);
+  Control& panes = window_.Beside();
+  Fill();
+  shown_list_ = &panes.List("70L(2)|~Field~@s35@70L(2)~Data~@s35@").Tip("Right Click to erase field");
+  shown_list_->From(&shown_rows_);
+  all_list_ = &panes.List("70L(2)|I~Column~@s35@70L(2)~Data~@s35@").Tip("Right Click to display field");
+  all_list_->IconList({"~XpCheck.ICO"});
+  all_list_->From(&all_rows_);
+  for (Control* list : {shown_list_, all_list_}) {
     list->Alert(MouseRight).Alert(kAltLeft).Alert(kAltUp).Alert(kAltRight).Alert(kAltDown).Alert(kAlt1).Alert(kAlt2);
   }
-  // The current column's attributes; each is offered only when the popup mask has its bit.
-  std::string header_text, header_just = "Left", data_just = "Left";
-  long header_offset = 0, data_offset = 0, width = 0, fixed = 0, underline = 0, border = 0, resize = 0;
-  const char* justs = "Left|Center|Right|Decimal";
-  Control& attributes = window.Beside();
-  Control& header_box = attributes.Group("Header");
-  header_box.Prompt("Te&xt:");
-  const int header_entry = header_box.Entry(header_text, "@s25").Tip("Change Column Header Text");
-  header_box.Prompt("Off&set:");
-  const int header_offset_spin = header_box.Spin(header_offset, "@n2", 0, 99).Tip("Change Header Offset");
-  header_box.Prompt("&Header:");
-  const int header_just_list = header_box.DropList(header_just, justs);
-  Control& data_box = attributes.Group("Data");
-  data_box.Prompt("Offse&t:");
-  const int data_offset_spin = data_box.Spin(data_offset, "@n2", 0, 99).Tip("Change Data Field Offset");
-  data_box.Prompt("&Field:");
-  const int data_just_list = data_box.DropList(data_just, justs);
-  data_box.Prompt("&Width:");
-  const int width_spin = data_box.Spin(width, "@n4", 1, 2000).Tip("Change Column Width");
-  Control& flags = window.Row();
-  const int fixed_check = flags.Check("F&ixed", fixed).Tip("Fix all columns to the left when horizontal Scrolling");
-  const int underline_check = flags.Check("&Underline", underline).Tip("Underline the current column");
-  const int border_check = flags.Check("&Border", border).Tip("Right hand border line");
-  const int resize_check = flags.Check("&Resize", resize).Tip("Allow Column Resize with Mouse");
-  // The list's own: its line height and scroll bars.
-  Control* list = ListBox();
-  long line_height = list ? list->GetNumber(Prop::LineHeight) : 0;
-  long vscroll = list && list->Get(Prop::VScroll) == "0" ? 0 : 1;
-  long hscroll = list && list->Get(Prop::HScroll) == "0" ? 0 : 1;
-  Control& list_box = attributes.Group("List");
-  list_box.Prompt("&LineHeight:");
-  const int line_height_spin = list_box.Spin(line_height, "@n3", 0, 99).Tip("Adjust Line Height");
-  const int vscroll_check = list_box.Check("&Vertical Scroll", vscroll).Tip("Display Vertical Scroll bar");
-  const int hscroll_check = list_box.Check("Hori&zontal Scroll", hscroll).Tip("Display Horizontal Scroll bar");
-  const std::pair<int, long> gates[] = {
-      {line_height_spin, 0x4000000}, {vscroll_check, 0x8000000}, {hscroll_check, 0x10000000},
-      {header_entry, 0x400},       {header_offset_spin, 0x200}, {header_just_list, 0x1E0}, {data_offset_spin, 0x10},
-      {data_just_list, 0xF},       {width_spin, 0x800},         {fixed_check, 0x10000},    {underline_check, 0x20000},
-      {border_check, 0x40000},     {resize_check, 0x80000}};
-  for (const auto& [control, bits] : gates) window[control].Enable((MASK & bits) != 0);
-  auto just_name = [](char letter) {
-    return std::string(letter == 'C' ? "Center" : letter == 'R' ? "Right" : letter == 'D' ? "Decimal" : "Left");
-  };
-  Control& buttons = window.Row();
-  const int add = buttons.Button("Add Column to display list");
-  const int hide = buttons.Button("Hide column from display list");
-  const int left = buttons.Button("Move Column Left");
-  const int right = buttons.Button("Move Column Right");
-  Control& more = window.Row();
-  const int font = more.Button("F&ont").Tip("Assign New Font to Listbox");
-  const int colours = more.Button("C&olors").Tip("Assign New Colors to Column");
-  const int reset = more.Button("&Default").Tip("Reset listbox back to default");
-  const int close = more.Button("&Close");
-  window.SetCancelButton(close);
+}
 
-  WindowManager manager(window);
-  // The current column's attributes into the controls, and back to the list at once.
-  auto load = [&] {
-    GETCOLUMNINFO();
-    const XPGQ* c = SQEntry(static_cast<int>(shown_list.Choice()));
-    if (!c) return;
-    header_text = PlainHeader(*c);
-    header_offset = c->HOFFSET;
-    data_offset = c->FOFFSET;
-    width = c->WIDTHDLU;
-    header_just = just_name(c->HJUST);
-    data_just = just_name(c->FJUST);
-    fixed = c->FIXED;
-    underline = c->ULINE;
-    border = c->BORDER;
-    resize = c->RESIZE;
-    window.Display();
-  };
-  auto store = [&] {
-    const int column = static_cast<int>(shown_list.Choice());
-    ERASEVISUAL();
-    if (XPGQ* c = SQEntry(column)) {
-      c->HEADER = CLIP(header_text);
-      c->HOFFSET = static_cast<int>(header_offset);
-      c->FOFFSET = static_cast<int>(data_offset);
-      c->WIDTHDLU = static_cast<int>(width);
-      c->HJUST = header_just.empty() ? 'L' : header_just[0];
-      c->FJUST = data_just.empty() ? 'L' : data_just[0];
-      c->FIXED = fixed != 0;
-      c->ULINE = underline != 0;
-      c->BORDER = border != 0;
-      c->RESIZE = resize != 0;
-      REFORMATLISTBOX();
-    }
-    RESTOREHEADER = true;
-    SETVISUAL();
-    return Level_Benign;
-  };
-  for (int control : {header_entry, header_offset_spin, header_just_list, data_offset_spin, data_just_list, width_spin,
-                      fixed_check, underline_check, border_check, resize_check}) {
-    manager.On(EVENT_Accepted, control, store);
+void XPLORECLASS::ListProperties::BuildColumnAttributes() {
+  const char* justs = "Left|Center|Right|Decimal";
+  attributes_ = &window_.Beside();
+  Control& header_box = attributes_->Group("Header");
+  header_box.Prompt("Te&xt:");
+  header_entry_ = header_box.Entry(header_text_, "@s25").Tip("Change Column Header Text");
+  header_box.Prompt("Off&set:");
+  header_offset_spin_ = header_box.Spin(header_offset_, "@n2", 0, 99).Tip("Change Header Offset");
+  header_box.Prompt("&Header:");
+  header_just_list_ = header_box.DropList(header_just_, justs);
+  Control& data_box = attributes_->Group("Data");
+  data_box.Prompt("Offse&t:");
+  data_offset_spin_ = data_box.Spin(data_offset_, "@n2", 0, 99).Tip("Change Data Field Offset");
+  data_box.Prompt("&Field:");
+  data_just_list_ = data_box.DropList(data_just_, justs);
+  data_box.Prompt("&Width:");
+  width_spin_ = data_box.Spin(width_, "@n4", 1, 2000).Tip("Change Column Width");
+  Control& flags = window_.Row();
+  fixed_check_ = flags.Check("F&ixed", fixed_).Tip("Fix all columns to the left when horizontal Scrolling");
+  underline_check_ = flags.Check("&Underline", underline_).Tip("Underline the current column");
+  border_check_ = flags.Check("&Border", border_).Tip("Right hand border line");
+  resize_check_ = flags.Check("&Resize", resize_).Tip("Allow Column Resize with Mouse");
+}
+
+// In the attributes pane, below the column's groups (the flags' row stands under the panes).
+void XPLORECLASS::ListProperties::BuildListAttributes() {
+  list_ = x_.ListBox();
+  line_height_ = list_ ? list_->GetNumber(Prop::LineHeight) : 0;
+  vscroll_ = list_ && list_->Get(Prop::VScroll) == "0" ? 0 : 1;
+  hscroll_ = list_ && list_->Get(Prop::HScroll) == "0" ? 0 : 1;
+  Control& list_box = attributes_->Group("List");
+  list_box.Prompt("&LineHeight:");
+  line_height_spin_ = list_box.Spin(line_height_, "@n3", 0, 99).Tip("Adjust Line Height");
+  vscroll_check_ = list_box.Check("&Vertical Scroll", vscroll_).Tip("Display Vertical Scroll bar");
+  hscroll_check_ = list_box.Check("Hori&zontal Scroll", hscroll_).Tip("Display Horizontal Scroll bar");
+}
+
+void XPLORECLASS::ListProperties::GateByMask() {
+  const std::pair<int, long> gates[] = {
+      {line_height_spin_, 0x4000000}, {vscroll_check_, 0x8000000}, {hscroll_check_, 0x10000000},
+      {header_entry_, 0x400},       {header_offset_spin_, 0x200}, {header_just_list_, 0x1E0}, {data_offset_spin_, 0x10},
+      {data_just_list_, 0xF},       {width_spin_, 0x800},         {fixed_check_, 0x10000},    {underline_check_, 0x20000},
+      {border_check_, 0x40000},     {resize_check_, 0x80000}};
+  for (const auto& [control, bits] : gates) window_[control].Enable((x_.MASK & bits) != 0);
+}
+
+void XPLORECLASS::ListProperties::BuildButtons() {
+  Control& buttons = window_.Row();
+  add_ = buttons.Button("Add Column to display list");
+  hide_ = buttons.Button("Hide column from display list");
+  left_ = buttons.Button("Move Column Left");
+  right_ = buttons.Button("Move Column Right");
+  Control& more = window_.Row();
+  font_ = more.Button("F&ont").Tip("Assign New Font to Listbox");
+  colours_ = more.Button("C&olors").Tip("Assign New Colors to Column");
+  reset_ = more.Button("&Default").Tip("Reset listbox back to default");
+  close_ = more.Button("&Close");
+  window_.SetCancelButton(close_);
+}
+
+void XPLORECLASS::ListProperties::Load() {
+  x_.GETCOLUMNINFO();
+  const XPGQ* c = x_.SQEntry(static_cast<int>(shown_list_->Choice()));
+  if (!c) return;
+  header_text_ = x_.PlainHeader(*c);
+  header_offset_ = c->HOFFSET;
+  data_offset_ = c->FOFFSET;
+  width_ = c->WIDTHDLU;
+  header_just_ = JustName(c->HJUST);
+  data_just_ = JustName(c->FJUST);
+  fixed_ = c->FIXED;
+  underline_ = c->ULINE;
+  border_ = c->BORDER;
+  resize_ = c->RESIZE;
+  window_.Display();
+}
+
+Level XPLORECLASS::ListProperties::Store() {
+  const int column = static_cast<int>(shown_list_->Choice());
+  x_.ERASEVISUAL();
+  if (XPGQ* c = x_.SQEntry(column)) {
+    c->HEADER = CLIP(header_text_);
+    c->HOFFSET = static_cast<int>(header_offset_);
+    c->FOFFSET = static_cast<int>(data_offset_);
+    c->WIDTHDLU = static_cast<int>(width_);
+    c->HJUST = header_just_.empty() ? 'L' : header_just_[0];
+    c->FJUST = data_just_.empty() ? 'L' : data_just_[0];
+    c->FIXED = fixed_ != 0;
+    c->ULINE = underline_ != 0;
+    c->BORDER = border_ != 0;
+    c->RESIZE = resize_ != 0;
+    x_.REFORMATLISTBOX();
   }
-  manager.On(EVENT_NewSelection, shown_list, [&] {
-    load();
+  x_.RESTOREHEADER = true;
+  x_.SETVISUAL();
+  return Level_Benign;
+}
+
+void XPLORECLASS::ListProperties::Refresh(long shown_choice) {
+  Fill();
+  shown_list_->From(&shown_rows_);
+  all_list_->From(&all_rows_);
+  if (shown_choice > 0) shown_list_->Choose(std::min<long>(shown_choice, static_cast<long>(x_.SQ.size())));
+  Load();
+}
+
+Level XPLORECLASS::ListProperties::HideCurrent() {
+  x_.CURRENTCOL = static_cast<int>(shown_list_->Choice());
+  if (x_.HIDECOLUMN()) Refresh(x_.CURRENTCOL);
+  return Level_Benign;
+}
+
+Level XPLORECLASS::ListProperties::ShowCurrent() {
+  const long row = all_list_->Choice();
+  if (row < 1 || row > static_cast<long>(all_rows_.rows.size())) return Level_Benign;
+  const XPGQ* known = x_.FQByLabel(all_rows_.rows[static_cast<std::size_t>(row - 1)][2]);
+  if (known && x_.SHOWCOLUMN(known->QNOS)) Refresh(static_cast<long>(x_.SQ.size()));
+  return Level_Benign;
+}
+
+Level XPLORECLASS::ListProperties::Move(int step) {
+  x_.CURRENTCOL = static_cast<int>(shown_list_->Choice());
+  if (step < 0 ? x_.MOVECOLLEFT() : x_.MOVECOLRIGHT()) Refresh(x_.CURRENTCOL);
+  return Level_Benign;
+}
+
+Level XPLORECLASS::ListProperties::Key(bool on_shown) {
+  switch (KEYCODE()) {
+    case MouseRight: return on_shown ? HideCurrent() : ShowCurrent();
+    case kAltDown: return Move(-1);
+    case kAltUp: return Move(1);
+    case kAltRight: return ShowCurrent();
+    case kAltLeft: return HideCurrent();
+    case kAlt1: window_.Select(*all_list_); return Level_Benign;
+    case kAlt2: window_.Select(*shown_list_); return Level_Benign;
+    default: return Level_Benign;
+  }
+}
+
+void XPLORECLASS::ListProperties::WireColumnAttributes(WindowManager& manager) {
+  for (int control : {header_entry_, header_offset_spin_, header_just_list_, data_offset_spin_, data_just_list_,
+                      width_spin_, fixed_check_, underline_check_, border_check_, resize_check_}) {
+    manager.On(EVENT_Accepted, control, [this] { return Store(); });
+  }
+}
+
+void XPLORECLASS::ListProperties::WireColumnLists(WindowManager& manager) {
+  manager.On(EVENT_NewSelection, *shown_list_, [this] {
+    Load();
     return Level_Benign;
   });
-  auto refresh = [&](long shown_choice) {
-    fill();
-    shown_list.From(&shown_rows);
-    all_list.From(&all_rows);
-    if (shown_choice > 0) shown_list.Choose(std::min<long>(shown_choice, static_cast<long>(SQ.size())));
-    load();
-  };
-  auto hide_current = [&] {
-    CURRENTCOL = static_cast<int>(shown_list.Choice());
-    if (HIDECOLUMN()) refresh(CURRENTCOL);
-    return Level_Benign;
-  };
-  auto show_current = [&] {
-    const long row = all_list.Choice();
-    if (row < 1 || row > static_cast<long>(all_rows.rows.size())) return Level_Benign;
-    const XPGQ* known = FQByLabel(all_rows.rows[static_cast<std::size_t>(row - 1)][2]);
-    if (known && SHOWCOLUMN(known->QNOS)) refresh(static_cast<long>(SQ.size()));
-    return Level_Benign;
-  };
-  auto move = [&](int step) {
-    CURRENTCOL = static_cast<int>(shown_list.Choice());
-    if (step < 0 ? MOVECOLLEFT() : MOVECOLRIGHT()) refresh(CURRENTCOL);
-    return Level_Benign;
-  };
-  manager.On(EVENT_Accepted, hide, hide_current);
-  manager.On(EVENT_Accepted, add, show_current);
-  auto key = [&](bool on_shown) {
-    switch (KEYCODE()) {
-      case MouseRight: return on_shown ? hide_current() : show_current();
-      case kAltDown: return move(-1);
-      case kAltUp: return move(1);
-      case kAltRight: return show_current();
-      case kAltLeft: return hide_current();
-      case kAlt1: window.Select(all_list); return Level_Benign;
-      case kAlt2: window.Select(shown_list); return Level_Benign;
-      default: return Level_Benign;
-    }
-  };
-  manager.On(EVENT_AlertKey, shown_list, [&] { return key(true); });
-  manager.On(EVENT_AlertKey, all_list, [&] { return key(false); });
-  manager.On(EVENT_Accepted, left, [&] { return move(-1); });
-  manager.On(EVENT_Accepted, right, [&] { return move(1); });
-  manager.On(EVENT_Accepted, line_height_spin, [&] {
-    if (list) list->Set(Prop::LineHeight, line_height);
-    PARS.LINEHEIGHT = line_height;
+  manager.On(EVENT_Accepted, hide_, [this] { return HideCurrent(); });
+  manager.On(EVENT_Accepted, add_, [this] { return ShowCurrent(); });
+  manager.On(EVENT_AlertKey, *shown_list_, [this] { return Key(true); });
+  manager.On(EVENT_AlertKey, *all_list_, [this] { return Key(false); });
+  manager.On(EVENT_Accepted, left_, [this] { return Move(-1); });
+  manager.On(EVENT_Accepted, right_, [this] { return Move(1); });
+}
+
+void XPLORECLASS::ListProperties::WireListAttributes(WindowManager& manager) {
+  manager.On(EVENT_Accepted, line_height_spin_, [this] {
+    if (list_) list_->Set(Prop::LineHeight, line_height_);
+    x_.PARS.LINEHEIGHT = line_height_;
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, vscroll_check, [&] {
-    PARS.VSCROLL = vscroll ? "1" : "0";
-    if (list) list->Set(Prop::VScroll, PARS.VSCROLL);
+  manager.On(EVENT_Accepted, vscroll_check_, [this] {
+    x_.PARS.VSCROLL = vscroll_ ? "1" : "0";
+    if (list_) list_->Set(Prop::VScroll, x_.PARS.VSCROLL);
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, hscroll_check, [&] {
-    PARS.HSCROLL = hscroll ? "1" : "0";
-    if (list) list->Set(Prop::HScroll, PARS.HSCROLL);
+  manager.On(EVENT_Accepted, hscroll_check_, [this] {
+    x_.PARS.HSCROLL = hscroll_ ? "1" : "0";
+    if (list_) list_->Set(Prop::HScroll, x_.PARS.HSCROLL);
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, font, [&] {
-    LISTFONT();
+}
+
+void XPLORECLASS::ListProperties::WireButtons(WindowManager& manager) {
+  manager.On(EVENT_Accepted, font_, [this] {
+    x_.LISTFONT();
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, colours, [&] {
-    CURRENTCOL = static_cast<int>(shown_list.Choice());
-    COLORCOLATTRIBUTE();
+  manager.On(EVENT_Accepted, colours_, [this] {
+    x_.CURRENTCOL = static_cast<int>(shown_list_->Choice());
+    x_.COLORCOLATTRIBUTE();
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, reset, [&] {
-    RESETTODEFAULT();
-    line_height = list ? list->GetNumber(Prop::LineHeight) : 0;
-    refresh(1);
-    all_list.Choose(1);
+  manager.On(EVENT_Accepted, reset_, [this] {
+    x_.RESETTODEFAULT();
+    line_height_ = list_ ? list_->GetNumber(Prop::LineHeight) : 0;
+    Refresh(1);
+    all_list_->Choose(1);
     return Level_Benign;
   });
-  manager.On(EVENT_Accepted, close, [&] {
+  manager.On(EVENT_Accepted, close_, [&manager] {
     manager.PostClose();
     return Level_Notify;
   });
-  shown_list.Choose(std::clamp<long>(CURRENTCOL, 1, static_cast<long>(SQ.size())));
-  all_list.Choose(1);
-  load();
+}
+
+void XPLORECLASS::ListProperties::Run() {
+  BuildColumnLists();
+  BuildColumnAttributes();
+  BuildListAttributes();
+  GateByMask();
+  BuildButtons();
+  WindowManager manager(window_);
+  WireColumnAttributes(manager);
+  WireColumnLists(manager);
+  WireListAttributes(manager);
+  WireButtons(manager);
+  shown_list_->Choose(std::clamp<long>(x_.CURRENTCOL, 1, static_cast<long>(x_.SQ.size())));
+  all_list_->Choose(1);
+  Load();
   manager.Run();
+}
+
+void XPLORECLASS::PROCREFORMAT() {
+  GETCOLUMNINFO();
+  ListProperties(*this).Run();
   SETVISUAL();
 }
 

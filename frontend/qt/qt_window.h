@@ -4,6 +4,11 @@
 // the model gives it a place, and reports where the user moves and sizes it. It changes only
 // as the window model's messages say, and sends what the user does to the window's thread as
 // events.
+//
+// The window's jobs stand in files of their own: making its widgets (qt_window_widgets.cpp),
+// placing them in their containers (window_layout.h), applying the model's properties to them
+// (control_props.h), reading the keys the model alerts on (window_keys.h) and its place on the
+// screen (window_geometry.h). This class holds the window's state and joins them.
 #pragma once
 
 #include <QMainWindow>
@@ -15,23 +20,16 @@
 #include <string>
 #include <vector>
 
+#include "frontend/qt/window_item.h"
+#include "frontend/qt/window_layout.h"
 #include "runtime/window/front_end.h"
 #include "runtime/window/layout.h"
 
 class QAction;
-class QBoxLayout;
-class QButtonGroup;
-class QGridLayout;
-class QHBoxLayout;
 class QKeyEvent;
-class QMenu;
-class QSpacerItem;
-class QTabWidget;
 class QTimer;
 
 namespace vx::qt {
-
-class ListTableModel;
 
 class QtWindow final : public QMainWindow {
   Q_OBJECT
@@ -71,70 +69,34 @@ class QtWindow final : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  struct Item {
-    ControlType type = ControlType::Window;
-    int parent = 0;
-    QWidget* widget = nullptr;
-    QAction* action = nullptr;   // menu entries and toolbar buttons
-    QMenu* menu = nullptr;       // menus
-    QButtonGroup* group = nullptr;  // options
-    QTabWidget* tabs = nullptr;     // a tab's sheet
-    ListTableModel* model = nullptr;
-    int index = 0;                  // a tab's page or a radio's place in its option, from 0
-    int radios = 0;                 // an option's radios so far
-    std::map<Prop, std::string> props;
-  };
-  struct Container {
-    Layout layout;
-    QGridLayout* grid = nullptr;  // form rows and grids
-    QBoxLayout* box = nullptr;    // rows and panes
-    std::map<int, QHBoxLayout*> button_rows;  // form rows: the buttons of a row, right-aligned
-    int next_row = 0;             // a control the model did not place goes below the others
-    // Form rows and grids without a growing control keep their rows together at the top: the
-    // spare height goes to a filler below the last row.
-    QSpacerItem* filler = nullptr;
-    bool rows_grow = false;
-    // A group or option box is as high as its rows (no filler), so it does not take spare height
-    // from the page around it unless it holds a growing control.
-    bool fills = true;
-    // A row keeps its controls together: buttons to the right, other controls to the left,
-    // unless one of them (an entry, a list) takes the spare width.
-    QSpacerItem* lead = nullptr;
-    QSpacerItem* trail = nullptr;
-    bool row_grows = false;
-    bool row_only_buttons = true;
-  };
+  using Item = WindowItem;
 
   void Post(int event, int control, std::string text = {}, long choice = 0, int keycode = 0);
   // Tells the program a drop list or combo is about to drop down; answers the event's tag, 0
   // when nothing was posted.
   long PostDroppingDown(int control);
+  // Making the widgets (qt_window_widgets.cpp).
   void MakeWidget(int number, Item& item, const ControlSnapshot& s);
   QWidget* MakeFormWidget(int number, Item& item, const Layout& layout);
   Container& ContainerFor(int parent);
   Container& NewContainer(int number, QWidget* holder, const Layout& layout);
-  void Place(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
   // Lets every sheet that holds `parent` take the spare height (a growing control was added).
   void GrowSheetsAround(int parent);
-  void PlaceInGrid(Container& container, ControlType type, QWidget* widget, LayoutCell cell);
-  void PlaceInBox(Container& container, ControlType type, QWidget* widget);
+  // Geometry (the sums in window_geometry.h).
   void FitAndPlace(QWidget* owner);
   void ApplyGeometry();
   void ReportGeometry();
+  // The window's own properties; a control's are applied by control_props.h.
   void ApplyWindowProp(Prop prop, const std::string& value);
-  void ApplyProp(int number, Item& item, Prop prop, const std::string& value);
-  void ApplyText(Item& item, const QString& text);
-  void ApplyValue(Item& item, const std::string& value);
-  void ApplySelected(Item& item, long choice);
-  void ApplyHidden(Item& item, bool hidden);
   void ApplyTopmost(bool on);
   void ApplyIconize(bool on);
   void ReportEditDone(int number);
   // The model's number of the control that has the keyboard focus in this window; 0 none.
   int FocusedControl() const;
   Item* ItemOf(QObject* widget);
-  bool ListKey(Item& item, const QKeyEvent& key);
-  bool FieldKey(Item& item, const QKeyEvent& key);
+  // Posts `code` (a key code from window_keys.h, 0 none) when the control alerts it; answers
+  // whether it did, so the key goes no further.
+  bool AlertKey(Item& item, int code);
 
   long thread_;
   int id_;

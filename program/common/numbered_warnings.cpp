@@ -5,6 +5,7 @@
 #include "program/windows/program_errors.h"
 #include "runtime/fixed_string.h"
 #include "runtime/storage/errors.h"
+#include "runtime/storage/stored_name.h"
 #include "runtime/text_functions.h"
 
 namespace vx {
@@ -235,7 +236,8 @@ unsigned ShowNumberedWarning(int number, std::string_view text1, std::string_vie
   if (AddsTheFile(number)) {
     // Warning 15 uses its first text as the probable cause; the others take it as the file.
     const std::string_view named = number == 15 ? std::string_view{} : ClipView(text1);
-    const std::string file = named.empty() ? CLIP(error.file) : std::string(named);
+    // The error's file as the user finds it on disk, not the table's stored name.
+    const std::string file = named.empty() ? storage::FileOnDisk(error.file) : std::string(named);
     if (!file.empty()) text += "  File: " + file;
   }
 

@@ -20,7 +20,8 @@ std::string WarningErrorText();
 // a value or an operation (warnings 29 and 31 choose their wording by it). Returns the button
 // pressed (BUTTON_YES ...). Warnings about a record error whose text names no file (7, 14,
 // 15, 16, 18, 25, 36) get "  File: " and the file after their text: text1, else (and for 15,
-// whose text1 is the probable cause) the file of the error shown. A warning that ends the program halts through the error object
+// whose text1 is the probable cause) the file of the error shown, by its path on disk. A
+// warning that ends the program halts through the error object
 // after it is shown (warning 2 only when the answer is No). An unknown number shows nothing
 // and returns 0.
 unsigned ShowNumberedWarning(int number, std::string_view text1 = {}, std::string_view text2 = {});

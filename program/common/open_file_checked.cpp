@@ -8,6 +8,7 @@
 #include "program/common/numbered_warnings.h"
 #include "program/windows/program_errors.h"
 #include "runtime/storage/errors.h"
+#include "runtime/storage/stored_name.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
 
@@ -21,7 +22,7 @@ bool IsOpen(int code) { return code == storage::kNoError || code == storage::kAl
 }  // namespace
 
 int CreateAndOpenFile(storage::File& file, int access_mode, bool read_write) {
-  const std::string name = file.Name();
+  const std::string name = storage::FileOnDisk(file.Name(), file.def().driver);
   int code = file.Create();
   if (code != storage::kNoError) {
     ShowNamedWarning(4, name);
@@ -35,7 +36,8 @@ int CreateAndOpenFile(storage::File& file, int access_mode, bool read_write) {
 int OpenFileChecked(storage::File& file, bool create_allowed, bool do_not_create, int access_mode,
                     bool read_write) {
   const int mode = ModeOf(access_mode, read_write);
-  const std::string name = file.Name();
+  // The warnings name the file as the user finds it on disk, not the table's stored name.
+  const std::string name = storage::FileOnDisk(file.Name(), file.def().driver);
   int code = ds_FileOpen(file, mode);
   if (code == storage::kIsLocked) {
     file.Send("Recover=3");

@@ -20,6 +20,10 @@
 #include "program/script_engine/script_variables.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
+#include "runtime/storage/data_file_check.h"
+#include "runtime/storage/errors.h"
+#include "runtime/storage/stored_name.h"
+#include "runtime/text_functions.h"
 #include "runtime/threads.h"
 
 namespace vx {
@@ -340,8 +344,9 @@ bool IsWaiting(const DueTaskState& state) {
 
 // Reads on to the next task that can be performed: enabled, with a date or a time, and not
 // waiting for its run to be stored. None at the end of the key, at the disabled tasks, or after
-// the read limit. The waiting tasks passed on the way are weighed for a try: `retry` receives
-// the one tried longest ago.
+// the read limit; Error when the table could not be read (the thread's last file error says
+// why). The waiting tasks passed on the way are weighed for a try: `retry` receives the one
+// tried longest ago.
 Found FindNextTask(DueTaskState& state, DueTaskTable& table, std::int32_t& retry) {
   retry = 0;
   // Tasks without date and time come first in the key and are never performed. Passed one by
@@ -352,7 +357,9 @@ Found FindNextTask(DueTaskState& state, DueTaskTable& table, std::int32_t& retry
   std::map<std::int32_t, WaitingRun> met;
   Found found = Found::None;
   for (int reads = 0; reads < kCheckReadLimit; ++reads) {
-    if (table.Next() != 0 || SCH.Disabled != 0) break;
+    const int code = table.Next();
+    if (code != 0 && code != storage::kNoRecord) return Found::Error;
+    if (code != 0 || SCH.Disabled != 0) break;
     if (SCH.Date == 0 && SCH.Time == 0) continue;
     if (!IsWaiting(state)) {
       found = Found::Task;
@@ -422,13 +429,51 @@ void WatchClock(DueTaskState& state, DueTaskTable& table) {
   state.seen_time = now;
 }
 
+// The check could not read the tasks: the bar and the tray say so (never that nothing is
+// pending), and the user is told once, until a check reads again, why and what mends it. A
+// damaged database is mended by the maintenance program, which is offered there and then.
+void TellTasksUnreadable(DueTaskState& state, DueTaskFrame& frame) {
+  frame.SetStatusText("Tasks cannot be read", ScriptQueue.Records() == 0);
+  frame.SetTrayTip(std::string(PRODUCTNAME.clipped()) + " - tasks cannot be read");
+  if (state.unreadable_told) return;
+  state.unreadable_told = true;
+
+  const bool driver = ERRORCODE() == storage::kDriverError;
+  const std::string error = CLIP(driver ? FILEERROR() : ERROR()) + " (" +
+                            std::to_string(driver ? FILEERRORCODE() : ERRORCODE()) + ")";
+  const std::string file = storage::FileOnDisk(ERRORFILE());
+  MessageBoxRequest box;
+  box.icon = MessageIcon::Exclamation;
+  if (driver && storage::MeansDamage(FILEERRORCODE())) {
+    box.caption = "Database Damaged";
+    box.text = "The task list in " + file + " is damaged: " + error +
+               ".  No task can run until it is mended.\n\nThe maintenance program mends it: it checks "
+               "the database and rebuilds its keys.  Varnodex closes while it works and can be started "
+               "again from it.  If it cannot mend the database, restore the latest backup (File, "
+               "Backup/Restore).\n\nStart the maintenance program now?";
+    box.buttons = BUTTON_YES | BUTTON_NO;
+    box.default_button = BUTTON_NO;
+    if (CurrentTaskRoadServices().messages->Show(box) == BUTTON_YES) frame.StartMaintenance();
+    return;
+  }
+  // Nothing to answer: the tick goes on while it is open, and runs the tasks once they read.
+  box.caption = "Tasks Cannot Be Read";
+  box.text = "The tasks cannot be read from " + file + ": " + error +
+             ".  No task runs until they can be read.";
+  frame.ShowNotice(box);
+}
+
 }  // namespace
 
 void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
   WatchClock(state, table);
   std::int32_t retry = 0;
   Found found = FindNextTask(state, table, retry);
-  if (found == Found::Error) return;
+  if (found == Found::Error) {
+    TellTasksUnreadable(state, frame);
+    return;
+  }
+  state.unreadable_told = false;
   // A waiting run is tried again when no other task is due, the one tried longest ago first.
   if (retry != 0 && (found == Found::None || !IsDue())) {
     if (table.FetchTask(retry) != 0) {

@@ -40,7 +40,8 @@ class DueTaskTable {
   // date nor time, which are never performed: one keyed positioning however many there are.
   // 0 or the error code.
   virtual int StartDateEnabledWalk() = 0;
-  // Reads the next record of that walk into SCH; non-zero at the end.
+  // Reads the next record of that walk into SCH: 33 at the end, another code (the thread's
+  // last file error) when the record cannot be read; reports nothing itself.
   virtual int Next() = 0;
   // Reads task `id` into SCH; it becomes the record the next write stores. 0 or the error.
   virtual int FetchTask(std::int32_t id) = 0;
@@ -79,6 +80,9 @@ class DueTaskFrame {
   virtual void PostEvent(int event, std::int32_t thread) = 0;
   // Shows a box without waiting for its answer: the tick goes on while it is open.
   virtual void ShowNotice(const MessageBoxRequest& box) = 0;
+  // Starts the database maintenance program, which mends damaged data files, and closes the
+  // program so that it can work on them.
+  virtual void StartMaintenance() {}
 };
 
 // A due task whose run could not be stored: it has not started, and is tried again.
@@ -94,6 +98,7 @@ struct DueTaskState {
   std::map<std::int32_t, WaitingRun> waiting;  // by task id
   std::uint64_t tries = 0;                   // runs tried again so far
   std::int32_t seen_date = 0, seen_time = 0;  // the clock at the last check; 0: none yet
+  bool unreadable_told = false;              // the user knows the tasks cannot be read just now
 };
 
 // Phase 3 of the tick.

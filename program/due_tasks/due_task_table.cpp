@@ -77,7 +77,8 @@ int DueTaskTableFiles::StartDateEnabledWalk() {
   return code;
 }
 
-int DueTaskTableFiles::Next() { return ACCESS_SCHEDULE->Next(); }
+// Quiet: a read that fails is told once by the check, not in a box at every tick.
+int DueTaskTableFiles::Next() { return ACCESS_SCHEDULE->TryNext(); }
 
 int DueTaskTableFiles::FetchTask(std::int32_t id) {
   SCH.ID = id;

@@ -12,6 +12,7 @@
 #include "program/due_tasks/default_holidays.h"
 #include "program/due_tasks/due_task_table.h"
 #include "runtime/dates.h"
+#include "runtime/storage/data_file_check.h"
 #include "runtime/storage/errors.h"
 
 namespace vx {
@@ -47,8 +48,11 @@ bool RemoveHistory() {
     if (ACCESS_SCHEDULE->SetFromBuffer(SCH_KEYDATEENABLED) == 0) {
       DueTaskTableFiles tasks;
       for (int reads = 0; reads < kMaxReads; ++reads) {
-        if (const int read = ACCESS_SCHEDULE->Next(); read != 0) {
-          if (read != storage::kNoRecord) ReportRemovalError();
+        if (const int read = ACCESS_SCHEDULE->TryNext(); read != 0) {
+          // A damaged task list is told once, by the due-task check, with its mend.
+          const bool damage =
+              read == storage::kDriverError && storage::MeansDamage(FILEERRORCODE());
+          if (read != storage::kNoRecord && !damage) ReportRemovalError();
           break;
         }
         // Later tasks have later dates: none of them has expired either.

@@ -10,6 +10,9 @@
 #include "datadll/dictionary/user_tables.h"
 #include "program/common/config_store.h"
 #include "program/recurrence/moments.h"
+#include "platform/sound.h"
+#include "program/recurrence/recurrence.h"
+#include "program/schedule/program_pickers.h"
 #include "program/script_engine/copy_script.h"
 #include "program/script_engine/script_tables.h"
 #include "runtime/dates.h"
@@ -154,6 +157,67 @@ bool ApplyDefaultWarning() {
   SCH.AdvanceWarnTime = time;
   return true;
 }
+
+void WarnIfDateMisfits() {
+  if (SCH.Date != 0 && DateFitsSchedule(SCH.Date) == 0) {
+    MESSAGE("Date given does not match schedule type.", "Warning", MessageIcon::Exclamation);
+  }
+}
+
+void ShownWarning::Take() {
+  date = SCH.AdvanceWarnDate;
+  time = SCH.AdvanceWarnTime;
+}
+
+void AcceptWarning(ShownWarning& shown, bool clear_late) {
+  if (SCH.AdvanceWarnDate != shown.date || SCH.AdvanceWarnTime != shown.time) SCH.AdvanceWarned = 0;
+  if (WarningAfterTask(SCH)) {
+    MESSAGE("Advanced Warning cannot be after scheduled task.", "Warning", MessageIcon::Exclamation);
+    if (clear_late) {
+      SCH.AdvanceWarnDate = 0;
+      SCH.AdvanceWarnTime = 0;
+    }
+  }
+  shown.Take();
+}
+
+bool WeekChecksFree(const SCHEDULE_RECORD& task) { return task.LastDayOfMonth == 0; }
+
+bool DayChecksFree(const SCHEDULE_RECORD& task) {
+  return task.LastDayOfMonth == 0 || task.ScheduleType != "Day of Month";
+}
+
+void AlarmFileFromIni() {
+  if (SCH.Alarm == 0) return;
+  if (SCH.AlarmFile.blank()) SCH.AlarmFile = GETINI("Settings", "LastWAVFile", "", ININAME.clipped());
+  if (!SCH.AlarmFile.blank()) PUTINI("Settings", "LastWAVFile", SCH.AlarmFile.clipped(), ININAME.clipped());
+}
+
+void RememberAlarmFile() {
+  if (!SCH.AlarmFile.blank()) SetConfigValue("LastWAVFile", SCH.AlarmFile.clipped());
+}
+
+bool RecallAlarmFile() {
+  if (!SCH.AlarmFile.blank()) {
+    RememberAlarmFile();
+    return false;
+  }
+  SCH.AlarmFile = GetConfigValue("LastWAVFile", "");
+  return true;
+}
+
+bool BrowseAlarmFile() {
+  const std::string folder = GETINI("Defaults", "WAVPath", "", ININAME.clipped());
+  std::string file = folder.empty() ? std::string() : folder + "/";
+  if (!FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV")) return false;
+  SCH.AlarmFile = file;
+  const std::string chosen_folder = FolderOf(file);
+  if (!chosen_folder.empty()) PUTINI("Defaults", "WAVPath", chosen_folder, ININAME.clipped());
+  RememberAlarmFile();
+  return true;
+}
+
+bool PlayAlarmFile() { return platform::SystemSound().Play(std::string(SCH.AlarmFile.clipped())); }
 
 bool SkipSourceTask(std::int32_t source_id) {
   const SCHEDULE_RECORD task = SCH;

@@ -1,6 +1,8 @@
 // The rules of the task form that do not need its window: how a new task is primed, the checks
-// of its dates, the copy of a task's script, the skip moved onto the source of a special event,
-// and the per-user rows of a task. All work on the task in the SCHEDULE buffer (SCH).
+// of its dates and of its advance warning, which schedule checks "Month End" greys, where the
+// alarm's sound file comes from, the copy of a task's script, the skip moved onto the source of
+// a special event, and the per-user rows of a task. All work on the task in the SCHEDULE buffer
+// (SCH). The script wizard edits a task too and keeps to the same rules.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +51,40 @@ bool WarningAfterTask(const SCHEDULE_RECORD& task);
 // Sets the advance warning from the program INI's default ([Warning] Active, Date, Time);
 // answers whether the INI asked for one.
 bool ApplyDefaultWarning();
+
+// Shows "Date given does not match schedule type." when SCH.Date is set and does not fit the
+// task's schedule (the date stays).
+void WarnIfDateMisfits();
+
+// The advance warning as a form last showed it: a warning that changed from it has not been
+// given yet.
+struct ShownWarning {
+  std::int32_t date = 0;
+  std::int32_t time = 0;
+  void Take();  // the buffer's warning is the one shown now
+};
+// An accepted advance warning: a changed one clears SCH.AdvanceWarned; one after the task is
+// refused with its message and, when `clear_late`, cleared. It is then the warning shown.
+void AcceptWarning(ShownWarning& shown, bool clear_late);
+
+// "Month End" stands alone: while it is set, the week-of-month checks are greyed, and so are the
+// weekday checks of a "Day of Month" schedule (another schedule uses them without it).
+bool WeekChecksFree(const SCHEDULE_RECORD& task);
+bool DayChecksFree(const SCHEDULE_RECORD& task);
+
+// The alarm's sound file. Switching the alarm on fills a blank file from the program INI
+// ([Settings] LastWAVFile) and writes a set one back there; the file entry reaches the same
+// name through the settings store. RecallAlarmFile fills a blank file from the store and
+// answers whether it did; otherwise, as RememberAlarmFile, it stores a set file there.
+void AlarmFileFromIni();
+void RememberAlarmFile();
+bool RecallAlarmFile();
+// The file dialog for the sound, starting in the folder last used for sounds ([Defaults]
+// WAVPath, written back); the program's own current folder is left alone (other threads rely
+// on it). Answers whether a file was chosen, which is then remembered.
+bool BrowseAlarmFile();
+// Plays the sound without waiting; false when it cannot be played.
+bool PlayAlarmFile();
 
 // Sets SCH.SkipNextTime on task source_id (the task a special event was made from), reporting a
 // failure as the editor does; the file position of SCHEDULE and the buffer are kept.

@@ -1,6 +1,9 @@
 #include "program/schedule/update_schedule.h"
 
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "datadll/dictionary/dictionary_keys.h"
@@ -13,7 +16,6 @@
 #include "datadll/utility/form_wizard_class.h"
 #include "framework/file_error_sink.h"
 #include "framework/request_globals.h"
-#include "platform/sound.h"
 #include "program/admin/password_validation.h"
 #include "program/common/calendar.h"
 #include "program/common/config_store.h"
@@ -75,6 +77,8 @@ class TaskForm final : public RecordForm {
   void BuildUsers(Control& sheet);
   void BuildOptions(Control& sheet);
 
+  void BuildReactions();
+
   void ShowTabs();
   void ShowScheduleControls();
   void ShowMonthEnd();
@@ -87,7 +91,6 @@ class TaskForm final : public RecordForm {
   void EndAccepted();
   void WarningAccepted();
   void AlarmAccepted();
-  void BrowseWav();
   void PlayWav();
   void RunScripting();
   void EditTaskUser();
@@ -95,10 +98,11 @@ class TaskForm final : public RecordForm {
   std::string SelectedRow(const Control& list, const TextRows& rows) const;
 
   TaskFormMode& mode_;
+  std::unordered_map<int, std::function<void()>> reactions_;  // by control number
   FORMWIZARDCLASS wizard_;
   COLOURTABCLASS tabs_;
   TextRows steps_, users_, task_users_;
-  std::int32_t shown_warn_date_ = 0, shown_warn_time_ = 0;
+  ShownWarning shown_warning_;
   bool paged_ = false;  // the pager knows the sheet
 
   int sheet_ = 0, back_ = 0, next_ = 0;
@@ -333,6 +337,7 @@ void TaskForm::Build() {
   OkControl = buttons.Button("&OK").Default();
   CancelControl = buttons.Button("Cancel");
   w.SetCancelButton(CancelControl);
+  BuildReactions();
 }
 
 std::string TaskForm::SelectedRow(const Control& list, const TextRows& rows) const {
@@ -421,9 +426,8 @@ void TaskForm::ShowScheduleControls() {
 // "Month End" stands alone: while it is set the week and day checks are greyed.
 void TaskForm::ShowMonthEnd() {
   if (!Editing()) return;
-  const bool free = SCH.LastDayOfMonth == 0;
-  for (int control : week_checks_) window()[control].Enable(free);
-  for (int control : day_checks_) window()[control].Enable(free || SCH.ScheduleType != "Day of Month");
+  for (int control : week_checks_) window()[control].Enable(WeekChecksFree(SCH));
+  for (int control : day_checks_) window()[control].Enable(DayChecksFree(SCH));
 }
 
 void TaskForm::ShowAlarm() {
@@ -439,13 +443,9 @@ void TaskForm::PickDate(std::int32_t& date, std::string_view mode, std::string_v
 }
 
 void TaskForm::StartDateAccepted() {
-  if (!mode_.special && SCH.Date != 0 && DateFitsSchedule(SCH.Date) == 0) {
-    MESSAGE("Date given does not match schedule type.", "Warning", MessageIcon::Exclamation);
-  }
-  if (ApplyDefaultWarning()) {
-    shown_warn_date_ = SCH.AdvanceWarnDate;
-    shown_warn_time_ = SCH.AdvanceWarnTime;
-  }
+  // A special event is a one-off: its date fits no schedule.
+  if (!mode_.special) WarnIfDateMisfits();
+  if (ApplyDefaultWarning()) shown_warning_.Take();
 }
 
 void TaskForm::EndAccepted() {
@@ -456,37 +456,11 @@ void TaskForm::EndAccepted() {
   MESSAGE("End date and time must be after the start date and time.", "Warning", MessageIcon::Exclamation);
 }
 
-void TaskForm::WarningAccepted() {
-  if (SCH.AdvanceWarnDate != shown_warn_date_ || SCH.AdvanceWarnTime != shown_warn_time_) SCH.AdvanceWarned = 0;
-  if (WarningAfterTask(SCH)) {
-    MESSAGE("Advanced Warning cannot be after scheduled task.", "Warning", MessageIcon::Exclamation);
-    if (!mode_.special) {
-      SCH.AdvanceWarnDate = 0;
-      SCH.AdvanceWarnTime = 0;
-    }
-  }
-  shown_warn_date_ = SCH.AdvanceWarnDate;
-  shown_warn_time_ = SCH.AdvanceWarnTime;
-}
+void TaskForm::WarningAccepted() { AcceptWarning(shown_warning_, !mode_.special); }
 
 void TaskForm::AlarmAccepted() {
-  if (SCH.Alarm != 0) {
-    if (SCH.AlarmFile.blank()) SCH.AlarmFile = GETINI("Settings", "LastWAVFile", "", ININAME.clipped());
-    if (!SCH.AlarmFile.blank()) PUTINI("Settings", "LastWAVFile", SCH.AlarmFile.clipped(), ININAME.clipped());
-  }
+  AlarmFileFromIni();
   ShowAlarm();
-}
-
-// The file dialog starts in the folder last used for sounds; the program's own current folder
-// is left alone (other threads rely on it).
-void TaskForm::BrowseWav() {
-  const std::string folder = GETINI("Defaults", "WAVPath", "", ININAME.clipped());
-  std::string file = folder.empty() ? std::string() : folder + "/";
-  if (!FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV")) return;
-  SCH.AlarmFile = file;
-  const std::string chosen_folder = FolderOf(file);
-  if (!chosen_folder.empty()) PUTINI("Defaults", "WAVPath", chosen_folder, ININAME.clipped());
-  SetConfigValue("LastWAVFile", SCH.AlarmFile.clipped());
 }
 
 void TaskForm::PlayWav() {
@@ -494,7 +468,7 @@ void TaskForm::PlayWav() {
     window().Post(EVENT_Accepted, wav_browse_);
     return;
   }
-  if (!platform::SystemSound().Play(std::string(SCH.AlarmFile.clipped()))) window().Select(wav_browse_);
+  if (!PlayAlarmFile()) window().Select(wav_browse_);
 }
 
 // The step list of the task is its own window; the task being edited stays in the buffer.
@@ -556,8 +530,7 @@ Level TaskForm::Init() {
   const bool users = !UserNames().empty();
   for (int control : {add_all_, add_one_, remove_one_, remove_all_}) w[control].Enable(users && Editing());
 
-  shown_warn_date_ = SCH.AdvanceWarnDate;
-  shown_warn_time_ = SCH.AdvanceWarnTime;
+  shown_warning_.Take();
   ShowTabs();
   ShowScheduleControls();
   ShowAlarm();
@@ -587,93 +560,101 @@ Level TaskForm::TakeNewSelection() {
   return RecordForm::TakeNewSelection();
 }
 
+// What each control of the form does when it is accepted, tab by tab. Every control is built
+// whatever the mode, so each number names one control.
+void TaskForm::BuildReactions() {
+  const auto on = [this](std::initializer_list<int> controls, const std::function<void()>& reaction) {
+    for (int control : controls) reactions_.try_emplace(control, reaction);
+  };
+  // Task Basics and the two work tabs.
+  on({type_}, [this] { ShowTabs(); });
+  on({basics_message_, message_}, [] {
+    if (SCH.Description.blank()) SCH.Description = std::string(CutUtf8(SCH.Message.clipped(), SCH.Description.size()));
+  });
+  on({command_}, [] {
+    if (SCH.Description.blank()) {
+      SCH.Description = std::string(CutUtf8("Program: " + SCH.Command.str(), SCH.Description.size()));
+    }
+  });
+  on({command_button_}, [] { SelectTaskProgram(); });
+  on({folder_button_}, [] {
+    std::string folder(SCH.Path.clipped());
+    if (FILEDIALOG("Select Folder", folder, {}, FILE_Directory)) SCH.Path = folder;
+  });
+  on({scripting_}, [this] { RunScripting(); });
+
+  // Scheduling and Special Event tabs.
+  on({perform_}, [this] { ShowScheduleControls(); });
+  on({month_end_}, [this] { ShowMonthEnd(); });
+  on({every_, unit_}, [] {
+    const std::string unit(SCH.EveryType.clipped());
+    if (SCH.Every > 0 && (unit == "seconds(s)" || unit == "minute(s)" || unit == "hour(s)")) SCH.NoHistory = 1;
+  });
+  on({repeat_}, [this] {
+    if (SCH.MonthRepeat.blank()) SCH.MonthRepeat = "Once";
+    ShowScheduleControls();
+  });
+  on({tips_}, [] { MESSAGE(kOffsetTips, "Offset Tips", MessageIcon::Information); });
+  on({except_}, [this] {
+    Update();
+    UpdateSchedule_ExceptionsWindow();
+    ShowTitle();
+  });
+  on({start_date_, special_date_}, [this] { StartDateAccepted(); });
+  on({end_date_, end_time_}, [this] { EndAccepted(); });
+  on({warn_date_, warn_time_, special_warn_date_, special_warn_time_}, [this] { WarningAccepted(); });
+  on({start_calendar_}, [this] { PickDate(SCH.Date, "", "Select Starting Date", start_date_); });
+  on({special_calendar_}, [this] { PickDate(SCH.Date, "", "Reschedule for...", special_date_); });
+  on({end_calendar_}, [this] { PickDate(SCH.ExpiryDate, "", "Select Expiry Date", end_date_); });
+  on({warn_calendar_},
+     [this] { PickDate(SCH.AdvanceWarnDate, "None", "Select Advanced Warning Date", warn_date_); });
+  on({special_warn_calendar_},
+     [this] { PickDate(SCH.AdvanceWarnDate, "None", "Reschedule for...", special_warn_date_); });
+
+  // Options tab.
+  on({alarm_}, [this] { AlarmAccepted(); });
+  on({wav_}, [] { RememberAlarmFile(); });
+  on({wav_browse_}, [] { BrowseAlarmFile(); });
+  on({wav_play_}, [this] { PlayWav(); });
+
+  // Users tab.
+  on({add_all_}, [this] {
+    for (const std::string& user : UserNames()) AddTaskUser(user);
+    ReloadUsers();
+  });
+  on({add_one_}, [this] {
+    if (const std::string user = SelectedRow(window()[users_list_], users_); !user.empty()) AddTaskUser(user);
+    ReloadUsers();
+  });
+  on({remove_one_}, [this] {
+    if (const std::string user = SelectedRow(window()[task_users_list_], task_users_); !user.empty()) {
+      RemoveTaskUser(SCH.ID, user);
+    }
+    ReloadUsers();
+  });
+  on({remove_all_}, [this] {
+    RemoveTaskUsers(SCH.ID);
+    ReloadUsers();
+  });
+  on({user_details_}, [this] { EditTaskUser(); });
+}
+
 Level TaskForm::TakeAccepted() {
   const int control = ACCEPTED();
-  Window& w = window();
   if (control == back_ || control == next_) {
     wizard_.TAKEACCEPTED();
     tabs_.COLOURTABS();
     return Level_Notify;
   }
-  if (control == type_) {
-    ShowTabs();
-  } else if (control == basics_message_ || control == message_) {
-    if (SCH.Description.blank()) SCH.Description = std::string(CutUtf8(SCH.Message.clipped(), SCH.Description.size()));
-  } else if (control == command_) {
-    if (SCH.Description.blank()) {
-      SCH.Description = std::string(CutUtf8("Program: " + SCH.Command.str(), SCH.Description.size()));
-    }
-  } else if (control == command_button_) {
-    SelectTaskProgram();
-  } else if (control == folder_button_) {
-    std::string folder(SCH.Path.clipped());
-    if (FILEDIALOG("Select Folder", folder, {}, FILE_Directory)) SCH.Path = folder;
-  } else if (control == perform_) {
-    ShowScheduleControls();
-  } else if (control == month_end_) {
-    ShowMonthEnd();
-  } else if (control == every_ || control == unit_) {
-    const std::string unit(SCH.EveryType.clipped());
-    if (SCH.Every > 0 && (unit == "seconds(s)" || unit == "minute(s)" || unit == "hour(s)")) SCH.NoHistory = 1;
-  } else if (control == repeat_) {
-    if (SCH.MonthRepeat.blank()) SCH.MonthRepeat = "Once";
-    ShowScheduleControls();
-  } else if (control == tips_) {
-    MESSAGE(kOffsetTips, "Offset Tips", MessageIcon::Information);
-  } else if (control == except_) {
-    Update();
-    UpdateSchedule_ExceptionsWindow();
-    ShowTitle();
-  } else if (control == start_date_ || control == special_date_) {
-    StartDateAccepted();
-  } else if (control == end_date_ || control == end_time_) {
-    EndAccepted();
-  } else if (control == warn_date_ || control == warn_time_ || control == special_warn_date_ ||
-             control == special_warn_time_) {
-    WarningAccepted();
-  } else if (control == start_calendar_) {
-    PickDate(SCH.Date, "", "Select Starting Date", start_date_);
-  } else if (control == special_calendar_) {
-    PickDate(SCH.Date, "", "Reschedule for...", special_date_);
-  } else if (control == end_calendar_) {
-    PickDate(SCH.ExpiryDate, "", "Select Expiry Date", end_date_);
-  } else if (control == warn_calendar_) {
-    PickDate(SCH.AdvanceWarnDate, "None", "Select Advanced Warning Date", warn_date_);
-  } else if (control == special_warn_calendar_) {
-    PickDate(SCH.AdvanceWarnDate, "None", "Reschedule for...", special_warn_date_);
-  } else if (control == alarm_) {
-    AlarmAccepted();
-  } else if (control == wav_) {
-    if (!SCH.AlarmFile.blank()) SetConfigValue("LastWAVFile", SCH.AlarmFile.clipped());
-  } else if (control == wav_browse_) {
-    BrowseWav();
-  } else if (control == wav_play_) {
-    PlayWav();
-  } else if (control == scripting_) {
-    RunScripting();
-  } else if (control == add_all_) {
-    for (const std::string& user : UserNames()) AddTaskUser(user);
-    ReloadUsers();
-  } else if (control == add_one_) {
-    if (const std::string user = SelectedRow(w[users_list_], users_); !user.empty()) AddTaskUser(user);
-    ReloadUsers();
-  } else if (control == remove_one_) {
-    if (const std::string user = SelectedRow(w[task_users_list_], task_users_); !user.empty()) {
-      RemoveTaskUser(SCH.ID, user);
-    }
-    ReloadUsers();
-  } else if (control == remove_all_) {
-    RemoveTaskUsers(SCH.ID);
-    ReloadUsers();
-  } else if (control == user_details_) {
-    EditTaskUser();
+  if (const auto reaction = reactions_.find(control); reaction != reactions_.end()) {
+    reaction->second();
   } else {
     const Level handled = RecordForm::TakeAccepted();
     if (handled != Level_Benign) return handled;
   }
   // Some fields show on two tabs: every one shows the buffer as it is now.
   ShowTitle();
-  w.Display();
+  window().Display();
   return Level_Benign;
 }
 

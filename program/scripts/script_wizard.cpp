@@ -23,10 +23,9 @@
 #include "program/common/calendar.h"
 #include "program/common/config_store.h"
 #include "program/common/main_procedures.h"
-#include "program/common/play_alarm.h"
 #include "program/schedule/exceptions_window.h"
-#include "program/recurrence/recurrence.h"
 #include "program/schedule/task_defaults.h"
+#include "program/schedule/task_form_rules.h"
 #include "program/scripts/edit_script_as_text.h"
 #include "program/script_engine/describe_script_step.h"
 #include "program/script_engine/move_script_step.h"
@@ -87,6 +86,11 @@ class ScriptWizard final : public WindowManager {
   void Reset(bool force = false) override;
 
  private:
+  // The four pages of the sheet.
+  void BuildCommandPage(Control& sheet);
+  void BuildWhenPage(Control& sheet);
+  void BuildCategoryPage(Control& sheet);
+  void BuildAdvancedPage(Control& sheet);
   void ListPopup();
   void PrimeNewTask();
   void EnsureCategory(std::string_view category);
@@ -98,7 +102,6 @@ class ScriptWizard final : public WindowManager {
   void MonthEndRule();
   void RepeatRule();
   void AlarmControls();
-  void AlarmFileFromSettings();
   void DateAccepted();
   void WarningAccepted();
   void ClearHotKeyFields();
@@ -118,6 +121,7 @@ class ScriptWizard final : public WindowManager {
   bool relations_open_ = false;
   int page_ = kCommand;
   std::int32_t anchor_ = 0, deleted_ = 0;
+  ShownWarning shown_warning_;
 
   // Controls.
   int sheet_ = 0, command_tab_ = 0, when_tab_ = 0, category_tab_ = 0, advanced_tab_ = 0;
@@ -150,8 +154,22 @@ void ScriptWizard::Build() {
   Control& sheet = w.Sheet();
   sheet_ = sheet;
   sheet.Set(Prop::Wizard, true);
+  BuildCommandPage(sheet);
+  BuildWhenPage(sheet);
+  BuildCategoryPage(sheet);
+  BuildAdvancedPage(sheet);
 
-  // Page 1: the steps, one at a time or en masse from templates.
+  Control& buttons = w.Row();
+  picture_ = buttons.Image("scrwiz16.ico");
+  back_ = buttons.Button("&Back");
+  next_ = buttons.Button("&Next").Default();
+  OkControl = buttons.Button("&OK");
+  CancelControl = buttons.Button("Cancel");
+  w.SetCancelButton(CancelControl);
+}
+
+// Page 1: the steps, one at a time or en masse from templates.
+void ScriptWizard::BuildCommandPage(Control& sheet) {
   Control& command = sheet.Tab("Command");
   command_tab_ = command;
   command.String("Create a script...").Set(Prop::FontStyle, 700L);
@@ -176,8 +194,10 @@ void ScriptWizard::Build() {
   top_ = file_buttons.Button("Top").Tip("Move record to the top");
   down_ = file_buttons.Button("").Icon("movedown.ico").Tip("Move record down one");
   bottom_ = file_buttons.Button("Bottom").Tip("Move record to the bottom");
+}
 
-  // Page 2: when and how often.
+// Page 2: when and how often.
+void ScriptWizard::BuildWhenPage(Control& sheet) {
   Control& when = sheet.Tab("When");
   when_tab_ = when;
   when.String("When to start it...").Set(Prop::FontStyle, 700L);
@@ -230,9 +250,11 @@ void ScriptWizard::Build() {
   warn_pick_ = warn.Button("...").Icon("~calendar.ico").Tip("Select Date");
   when.Prompt("Time:");
   warn_time_ = when.Entry(SCH.AdvanceWarnTime, "@T7b");
+}
 
-  // Page 3: category and title.
-  // The page captions are not shown; this one is not named after the "&Category:" field.
+// Page 3: category and title.
+// The page captions are not shown; this one is not named after the "&Category:" field.
+void ScriptWizard::BuildCategoryPage(Control& sheet) {
   Control& describe = sheet.Tab("Describing");
   category_tab_ = describe;
   describe.String("Describing it...").Set(Prop::FontStyle, 700L);
@@ -241,8 +263,10 @@ void ScriptWizard::Build() {
   category_ = describe.DropList(SCH.Category);
   describe.Prompt("&Description:");
   describe.Entry(SCH.Description, "@s40");
+}
 
-  // Page 4: alarm and run options.
+// Page 4: alarm and run options.
+void ScriptWizard::BuildAdvancedPage(Control& sheet) {
   Control& advanced = sheet.Tab("Advanced");
   advanced_tab_ = advanced;
   advanced.String("Alarm and advanced options...").Set(Prop::FontStyle, 700L);
@@ -259,14 +283,6 @@ void ScriptWizard::Build() {
   advanced.Check("Skip if a script is running", SCH.SkipIfScriptActive);
   advanced.Check("No &History", SCH.NoHistory);
   advanced.Check("&Disable", SCH.Disabled);
-
-  Control& buttons = w.Row();
-  picture_ = buttons.Image("scrwiz16.ico");
-  back_ = buttons.Button("&Back");
-  next_ = buttons.Button("&Next").Default();
-  OkControl = buttons.Button("&OK");
-  CancelControl = buttons.Button("Cancel");
-  w.SetCancelButton(CancelControl);
 }
 
 // A new task's fields, before the window opens.
@@ -379,6 +395,7 @@ Level ScriptWizard::Init() {
     }
     w.Select(CancelControl);
   }
+  shown_warning_.Take();
   LayOutSchedule();
   ShowPage(page_);
   Reset(true);
@@ -619,7 +636,6 @@ void ScriptWizard::LayOutSchedule() {
     w[control].Hide();
   }
   const std::string type(SCH.ScheduleType.clipped());
-  if (type == "Once") return;
   if (type == "Yearly") {
     w[except_].Unhide();
   } else if (type == "Monthly") {
@@ -632,18 +648,17 @@ void ScriptWizard::LayOutSchedule() {
     w[ordinals_].Unhide();
     w[days_].Unhide();
     w[except_].Unhide();
-    MonthEndRule();
-  } else {
+  } else if (type != "Once") {
     for (int control : {every_prompt_, every_, every_type_, except_}) w[control].Unhide();
   }
+  MonthEndRule();
 }
 
-// "Month End" on: the ordinal and day checks do not apply.
+// The checks that "Month End" greys (the task form's rule).
 void ScriptWizard::MonthEndRule() {
   if (view_ || delete_) return;
-  const bool month_end = SCH.LastDayOfMonth != 0;
-  for (int control : ordinal_checks_) window()[control].Enable(!month_end);
-  for (int control : day_checks_) window()[control].Enable(!month_end);
+  for (int control : ordinal_checks_) window()[control].Enable(WeekChecksFree(SCH));
+  for (int control : day_checks_) window()[control].Enable(DayChecksFree(SCH));
 }
 
 // The offset applies to the twice-monthly repeats only.
@@ -655,43 +670,23 @@ void ScriptWizard::RepeatRule() {
   w[repeat_].Display();
 }
 
+// The alarm's file controls follow the check; locked in view and delete modes.
 void ScriptWizard::AlarmControls() {
-  Window& w = window();
   const bool on = SCH.Alarm != 0 && !view_ && !delete_;
-  for (int control : {alarm_file_, browse_wav_, play_}) w[control].Enable(on);
-  if (SCH.Alarm == 0) return;
-  if (SCH.AlarmFile.clipped().empty()) SCH.AlarmFile = GETINI("Settings", "LastWAVFile", "", ININAME.clipped());
-  if (!SCH.AlarmFile.clipped().empty()) PUTINI("Settings", "LastWAVFile", SCH.AlarmFile.clipped(), ININAME.clipped());
-  w[alarm_file_].Display();
-}
-
-void ScriptWizard::AlarmFileFromSettings() {
-  if (SCH.AlarmFile.clipped().empty()) {
-    SCH.AlarmFile = GetConfigValue("LastWAVFile", "");
-    window()[alarm_file_].Display();
-  } else {
-    SetConfigValue("LastWAVFile", SCH.AlarmFile.clipped());
-  }
+  for (int control : {alarm_file_, browse_wav_, play_}) window()[control].Enable(on);
+  AlarmFileFromIni();
+  window()[alarm_file_].Display();
 }
 
 void ScriptWizard::DateAccepted() {
-  if (SCH.Date != 0 && DateFitsSchedule(SCH.Date) == 0) {
-    MESSAGE("Date given does not match schedule type.", "Warning", MessageIcon::Exclamation);
-  }
-  if (GETINI("Warning", "Active", "", ININAME.clipped()) == "1") {
-    SCH.AdvanceWarnDate = SCH.Date - std::stoi("0" + GETINI("Warning", "Date", "0", ININAME.clipped()));
-    SCH.AdvanceWarnTime = SCH.Time - std::stoi("0" + GETINI("Warning", "Time", "0", ININAME.clipped()));
-  }
+  WarnIfDateMisfits();
+  if (ApplyDefaultWarning()) shown_warning_.Take();
   window().Display();
 }
 
 void ScriptWizard::WarningAccepted() {
-  if (SCH.AdvanceWarnDate > SCH.Date || (SCH.AdvanceWarnDate == SCH.Date && SCH.AdvanceWarnTime > SCH.Time)) {
-    SCH.AdvanceWarnDate = 0;
-    SCH.AdvanceWarnTime = 0;
-    window().Display();
-    MESSAGE("Advanced Warning cannot be after scheduled task.", "Warning", MessageIcon::Exclamation);
-  }
+  AcceptWarning(shown_warning_, true);
+  window().Display();
 }
 
 Level ScriptWizard::TakeAccepted() {
@@ -733,17 +728,14 @@ Level ScriptWizard::TakeAccepted() {
   } else if (control == alarm_) {
     AlarmControls();
   } else if (control == alarm_file_) {
-    AlarmFileFromSettings();
+    if (RecallAlarmFile()) w[alarm_file_].Display();
   } else if (control == browse_wav_) {
-    std::string file(SCH.AlarmFile.clipped());
-    if (FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV")) SCH.AlarmFile = file;
-    w.Display();
-    AlarmFileFromSettings();
+    if (BrowseAlarmFile()) w.Display();
   } else if (control == play_) {
-    if (SCH.AlarmFile.clipped().empty()) {
+    if (SCH.AlarmFile.blank()) {
       w.Post(EVENT_Accepted, browse_wav_);
-    } else {
-      PlayAlarm(SCH.AlarmFile.clipped());
+    } else if (!PlayAlarmFile()) {
+      w.Select(browse_wav_);
     }
   } else if (control == add_template_) {
     AddTemplate();

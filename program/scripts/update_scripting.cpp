@@ -119,6 +119,22 @@ class ScriptStepForm final : public RecordForm {
   Level TakeCompleted() override;
 
  private:
+  // The tabs of the sheet, one kind of step each.
+  void BuildKeysPage(Control& page);
+  void BuildFocusPage(Control& page);
+  void BuildWaitPage(Control& page);
+  void BuildDisplayPage(Control& page);
+  void BuildIfWindowPage(Control& page);
+  void BuildIfTimePage(Control& page);
+  void BuildIfValuePage(Control& page);
+  void BuildNothingPage(Control& page);
+  void BuildStartPage(Control& page);
+  void BuildClosePage(Control& page);
+  void BuildStartScriptPage(Control& page);
+  void BuildDdePage(Control& page);
+  void BuildFilePage(Control& page);
+  void BuildEmailPage(Control& page);
+  void BuildSetValuePage(Control& page);
   void LoadVariables();
   void ShowAction();
   void ShowPage(Page page);
@@ -172,167 +188,194 @@ void ScriptStepForm::Build() {
   sheet.Set(Prop::Wizard, true);
   sheet_ = sheet;
 
-  Control& keys = sheet.Tab("Keys");
-  tabs_[kKeysPage] = keys;
-  keys.Prompt("&Key(s) to press:");
-  keys.Entry(SCR.Keystrokes, "@s255").Required();
-  keys.Prompt("Key code:");
-  Control& key_row = keys.Row();
-  key_row.DropList(modifier_, kReferenceModifiers).Tip("Modifier");
-  key_row.DropList(key_, kReferenceKeys).Tip("Key");
-  append_key_ = key_row.Button("Append").Tip("Add the key code to the keys");
-  keys.Prompt("Value:");
-  Control& value_row = keys.Row();
-  value_row.DropList(value_name_, kReferenceValues);
-  append_value_ = value_row.Button("A&ppend").Tip("Add the value in square brackets to the keys");
-  key_list_ = keys.Button("View Abbreviation List");
-
-  Control& focus = sheet.Tab("Focus");
-  tabs_[kFocusPage] = focus;
-  focus.Prompt("&Focus on window:");
-  Control& focus_row = focus.Row();
-  focus_title_ = focus_row.Combo(SCR.FocusOnWindow, "@s255").Required();
-  focus_advanced_ = focus_row.Button("Advanced").Tip("The text the window must contain");
-  focus.String(focus_contents_, "@s60");
-
-  Control& wait = sheet.Tab("Wait");
-  tabs_[kWaitPage] = wait;
-  wait.Prompt("Wait &seconds:");
-  wait_seconds_ = wait.Entry(SCR.SecondsToWait, "@n_6");
-  wait.Prompt("&Wait for window:");
-  Control& wait_row = wait.Row();
-  wait_title_ = wait_row.Combo(SCR.WaitForWindow, "@s255");
-  wait_advanced_ = wait_row.Button("Ad&vanced").Tip("The text the window must contain");
-  wait.String(wait_contents_, "@s60");
-  Control& mode = wait.Option("Wait for", wait_mode_);
-  mode.Radio("Either");
-  mode.Radio("Both");
-  wait_mode_option_ = mode;
-
-  Control& display = sheet.Tab("Display Message");
-  tabs_[kDisplayPage] = display;
-  display.Prompt("Title:");
-  display.Entry(title_, "@s80");
-  display.Prompt("Message:");
-  display.Entry(message_, "@s80");
-  display.Check("Use Windows Message Dialog", use_dialog_);
-  display.Prompt("Buttons:");
-  display.Entry(SCR.FocusOnWindow, "@s255");
-
-  Control& if_window = sheet.Tab("If Window");
-  tabs_[kIfWindowPage] = if_window;
-  Control& exists = if_window.Option("Condition", SCR.WindowExistance);
-  exists.Radio("Exists");
-  exists.Radio("Does not exist");
-  if_window.Prompt("Window:");
-  Control& if_row = if_window.Row();
-  if_title_ = if_row.Combo(SCR.WindowTitleToCheckFor, "@s255").Required();
-  if_advanced_ = if_row.Button("Advanced").Tip("The text the window must contain");
-  if_window.String(if_contents_, "@s60");
-
-  Control& if_time = sheet.Tab("If Time");
-  tabs_[kIfTimePage] = if_time;
-  Control& elapsed = if_time.Option("Time elapsed", SCR.IfTimeElapsed);
-  elapsed.Radio("Greater than");
-  elapsed.Radio("Less than");
-  if_time.Prompt("Seconds:");
-  if_time.Entry(SCR.TimeElapsed, "@n_9");
-
-  Control& if_value = sheet.Tab("If Var");
-  tabs_[kIfValuePage] = if_value;
-  if_value.Prompt("Value name:");
-  Control& name_row = if_value.Row();
-  name_row.Entry(SCR.Command, "@s255").Required();
-  value_names_ = name_row.Button("...").Tip("Choose a value name");
-  if_value.Prompt("Comparison:");
-  if_value.DropList(comparison_, kComparisons);
-  if_value.Prompt("Compare to:");
-  if_value.Entry(SCR.WaitForWindow, "@s255");
-
-  Control& end_if = sheet.Tab("End If");
-  tabs_[kEndIfPage] = end_if;
-  end_if.String(kNothingRequired);
-
-  Control& start = sheet.Tab("Start");
-  tabs_[kStartPage] = start;
-  start.Prompt("Comma&nd:");
-  Control& command_row = start.Row();
-  command_row.Entry(SCR.Command, "@s255").Required();
-  start_browse_ = command_row.Button("&Browse").Tip("Choose the program");
-  start.Prompt("Start &in:");
-  start.Entry(SCR.Path, "@s255");
-  start_advanced_ = start.Button("Advanced").Tip("Wait for the program's end, window, priority, start type");
-
-  Control& close = sheet.Tab("Close Program");
-  tabs_[kClosePage] = close;
-  close.Prompt("Execu&table:");
-  Control& close_row = close.Row();
-  close_row.Entry(SCR.Command, "@s255");
-  close_browse_ = close_row.Button("&Browse").Tip("Choose the program");
-
-  Control& start_script = sheet.Tab("Start Script");
-  tabs_[kStartScriptPage] = start_script;
-  start_script.Prompt("Script:");
-  Control& script_row = start_script.Row();
-  script_row.Entry(SCR.Command, "@s255").Required();
-  script_file_ = script_row.Button("...").Tip("Select a script file");
-  start_script.Prompt("Type:");
-  start_script.DropList(script_mode_, kScriptModes);
-
-  Control& dde = sheet.Tab("DDE");
-  tabs_[kDdePage] = dde;
-  dde.Prompt("&Application name:");
-  dde.Entry(SCR.DDEApplicationName, "@s255");
-  dde.Prompt("A&pplication topic:");
-  dde.Entry(SCR.DDEApplicationTopic, "@s255");
-  dde.Prompt("&Command:");
-  dde.Entry(SCR.DDECommand, "@s255");
-
-  Control& file = sheet.Tab("File Actions");
-  tabs_[kFilePage] = file;
-  file.Prompt("File Action:");
-  file_verb_ = file.DropList(file_action_, kFileVerbs);
-  file1_prompt_ = file.Prompt("Parameter &1:");
-  Control& file1_row = file.Row();
-  file1_ = file1_row.Entry(SCR.Command, "@s255").Required();
-  file1_button_ = file1_row.Button("...").Tip("Select a file");
-  file2_prompt_ = file.Prompt("Parameter &2:");
-  Control& file2_row = file.Row();
-  file2_ = file2_row.Entry(SCR.Path, "@s255");
-  file2_button_ = file2_row.Button("...").Tip("Select a file");
-  host_prompt_ = file.Prompt("FTP &Host:");
-  host_field_ = file.Entry(host_, "@s255");
-  user_prompt_ = file.Prompt("&User Name:");
-  user_field_ = file.Entry(user_, "@s128");
-  password_prompt_ = file.Prompt("&Password:");
-  password_field_ = file.Entry(password_, "@s128").Password();
-
-  Control& email = sheet.Tab("Send Email");
-  tabs_[kEmailPage] = email;
-  Control& email_buttons = email.Row();
-  select_message_ = email_buttons.Button("Select &Message");
-  new_message_ = email_buttons.Button("&New Message");
-  email.Prompt("Send to:");
-  email.String(send_to_, "@s60");
-  email.Prompt("Subject:");
-  email.String(subject_, "@s60");
-
-  Control& set_value = sheet.Tab("Set Var");
-  tabs_[kSetValuePage] = set_value;
-  set_value.Prompt("Value name:");
-  set_value.Entry(SCR.Path, "@s255").Required();
-  set_value.Prompt("Value:");
-  set_value.Entry(SCR.Command, "@s255");
-
-  Control& other = sheet.Tab("Other");
-  tabs_[kOtherPage] = other;
-  other.String(kNothingRequired);
+  // One tab per kind of step, in the order of the pages.
+  using PageBuilder = void (ScriptStepForm::*)(Control&);
+  struct PageOfSheet {
+    Page page;
+    const char* tab;
+    PageBuilder build;
+  };
+  static const PageOfSheet kPages[] = {
+      {kKeysPage, "Keys", &ScriptStepForm::BuildKeysPage},
+      {kFocusPage, "Focus", &ScriptStepForm::BuildFocusPage},
+      {kWaitPage, "Wait", &ScriptStepForm::BuildWaitPage},
+      {kDisplayPage, "Display Message", &ScriptStepForm::BuildDisplayPage},
+      {kIfWindowPage, "If Window", &ScriptStepForm::BuildIfWindowPage},
+      {kIfTimePage, "If Time", &ScriptStepForm::BuildIfTimePage},
+      {kIfValuePage, "If Var", &ScriptStepForm::BuildIfValuePage},
+      {kEndIfPage, "End If", &ScriptStepForm::BuildNothingPage},
+      {kStartPage, "Start", &ScriptStepForm::BuildStartPage},
+      {kClosePage, "Close Program", &ScriptStepForm::BuildClosePage},
+      {kStartScriptPage, "Start Script", &ScriptStepForm::BuildStartScriptPage},
+      {kDdePage, "DDE", &ScriptStepForm::BuildDdePage},
+      {kFilePage, "File Actions", &ScriptStepForm::BuildFilePage},
+      {kEmailPage, "Send Email", &ScriptStepForm::BuildEmailPage},
+      {kSetValuePage, "Set Var", &ScriptStepForm::BuildSetValuePage},
+      {kOtherPage, "Other", &ScriptStepForm::BuildNothingPage},
+  };
+  for (const PageOfSheet& page : kPages) {
+    Control& tab = sheet.Tab(page.tab);
+    tabs_[page.page] = tab;
+    (this->*page.build)(tab);
+  }
 
   help_text_ = w.Text(help_).ReadOnly();
   Control& buttons = w.Row();
   OkControl = buttons.Button("&OK").Default();
   CancelControl = buttons.Button("Cancel");
   w.SetCancelButton(CancelControl);
+}
+
+void ScriptStepForm::BuildKeysPage(Control& page) {
+  page.Prompt("&Key(s) to press:");
+  page.Entry(SCR.Keystrokes, "@s255").Required();
+  page.Prompt("Key code:");
+  Control& key_row = page.Row();
+  key_row.DropList(modifier_, kReferenceModifiers).Tip("Modifier");
+  key_row.DropList(key_, kReferenceKeys).Tip("Key");
+  append_key_ = key_row.Button("Append").Tip("Add the key code to the keys");
+  page.Prompt("Value:");
+  Control& value_row = page.Row();
+  value_row.DropList(value_name_, kReferenceValues);
+  append_value_ = value_row.Button("A&ppend").Tip("Add the value in square brackets to the keys");
+  key_list_ = page.Button("View Abbreviation List");
+}
+
+void ScriptStepForm::BuildFocusPage(Control& page) {
+  page.Prompt("&Focus on window:");
+  Control& focus_row = page.Row();
+  focus_title_ = focus_row.Combo(SCR.FocusOnWindow, "@s255").Required();
+  focus_advanced_ = focus_row.Button("Advanced").Tip("The text the window must contain");
+  page.String(focus_contents_, "@s60");
+}
+
+void ScriptStepForm::BuildWaitPage(Control& page) {
+  page.Prompt("Wait &seconds:");
+  wait_seconds_ = page.Entry(SCR.SecondsToWait, "@n_6");
+  page.Prompt("&Wait for window:");
+  Control& wait_row = page.Row();
+  wait_title_ = wait_row.Combo(SCR.WaitForWindow, "@s255");
+  wait_advanced_ = wait_row.Button("Ad&vanced").Tip("The text the window must contain");
+  page.String(wait_contents_, "@s60");
+  Control& mode = page.Option("Wait for", wait_mode_);
+  mode.Radio("Either");
+  mode.Radio("Both");
+  wait_mode_option_ = mode;
+}
+
+void ScriptStepForm::BuildDisplayPage(Control& page) {
+  page.Prompt("Title:");
+  page.Entry(title_, "@s80");
+  page.Prompt("Message:");
+  page.Entry(message_, "@s80");
+  page.Check("Use Windows Message Dialog", use_dialog_);
+  page.Prompt("Buttons:");
+  page.Entry(SCR.FocusOnWindow, "@s255");
+}
+
+void ScriptStepForm::BuildIfWindowPage(Control& page) {
+  Control& exists = page.Option("Condition", SCR.WindowExistance);
+  exists.Radio("Exists");
+  exists.Radio("Does not exist");
+  page.Prompt("Window:");
+  Control& if_row = page.Row();
+  if_title_ = if_row.Combo(SCR.WindowTitleToCheckFor, "@s255").Required();
+  if_advanced_ = if_row.Button("Advanced").Tip("The text the window must contain");
+  page.String(if_contents_, "@s60");
+}
+
+void ScriptStepForm::BuildIfTimePage(Control& page) {
+  Control& elapsed = page.Option("Time elapsed", SCR.IfTimeElapsed);
+  elapsed.Radio("Greater than");
+  elapsed.Radio("Less than");
+  page.Prompt("Seconds:");
+  page.Entry(SCR.TimeElapsed, "@n_9");
+}
+
+void ScriptStepForm::BuildIfValuePage(Control& page) {
+  page.Prompt("Value name:");
+  Control& name_row = page.Row();
+  name_row.Entry(SCR.Command, "@s255").Required();
+  value_names_ = name_row.Button("...").Tip("Choose a value name");
+  page.Prompt("Comparison:");
+  page.DropList(comparison_, kComparisons);
+  page.Prompt("Compare to:");
+  page.Entry(SCR.WaitForWindow, "@s255");
+}
+
+void ScriptStepForm::BuildNothingPage(Control& page) {
+  page.String(kNothingRequired);
+}
+
+void ScriptStepForm::BuildStartPage(Control& page) {
+  page.Prompt("Comma&nd:");
+  Control& command_row = page.Row();
+  command_row.Entry(SCR.Command, "@s255").Required();
+  start_browse_ = command_row.Button("&Browse").Tip("Choose the program");
+  page.Prompt("Start &in:");
+  page.Entry(SCR.Path, "@s255");
+  start_advanced_ = page.Button("Advanced").Tip("Wait for the program's end, window, priority, start type");
+}
+
+void ScriptStepForm::BuildClosePage(Control& page) {
+  page.Prompt("Execu&table:");
+  Control& close_row = page.Row();
+  close_row.Entry(SCR.Command, "@s255");
+  close_browse_ = close_row.Button("&Browse").Tip("Choose the program");
+}
+
+void ScriptStepForm::BuildStartScriptPage(Control& page) {
+  page.Prompt("Script:");
+  Control& script_row = page.Row();
+  script_row.Entry(SCR.Command, "@s255").Required();
+  script_file_ = script_row.Button("...").Tip("Select a script file");
+  page.Prompt("Type:");
+  page.DropList(script_mode_, kScriptModes);
+}
+
+void ScriptStepForm::BuildDdePage(Control& page) {
+  page.Prompt("&Application name:");
+  page.Entry(SCR.DDEApplicationName, "@s255");
+  page.Prompt("A&pplication topic:");
+  page.Entry(SCR.DDEApplicationTopic, "@s255");
+  page.Prompt("&Command:");
+  page.Entry(SCR.DDECommand, "@s255");
+}
+
+void ScriptStepForm::BuildFilePage(Control& page) {
+  page.Prompt("File Action:");
+  file_verb_ = page.DropList(file_action_, kFileVerbs);
+  file1_prompt_ = page.Prompt("Parameter &1:");
+  Control& file1_row = page.Row();
+  file1_ = file1_row.Entry(SCR.Command, "@s255").Required();
+  file1_button_ = file1_row.Button("...").Tip("Select a file");
+  file2_prompt_ = page.Prompt("Parameter &2:");
+  Control& file2_row = page.Row();
+  file2_ = file2_row.Entry(SCR.Path, "@s255");
+  file2_button_ = file2_row.Button("...").Tip("Select a file");
+  host_prompt_ = page.Prompt("FTP &Host:");
+  host_field_ = page.Entry(host_, "@s255");
+  user_prompt_ = page.Prompt("&User Name:");
+  user_field_ = page.Entry(user_, "@s128");
+  password_prompt_ = page.Prompt("&Password:");
+  password_field_ = page.Entry(password_, "@s128").Password();
+}
+
+void ScriptStepForm::BuildEmailPage(Control& page) {
+  Control& email_buttons = page.Row();
+  select_message_ = email_buttons.Button("Select &Message");
+  new_message_ = email_buttons.Button("&New Message");
+  page.Prompt("Send to:");
+  page.String(send_to_, "@s60");
+  page.Prompt("Subject:");
+  page.String(subject_, "@s60");
+}
+
+void ScriptStepForm::BuildSetValuePage(Control& page) {
+  page.Prompt("Value name:");
+  page.Entry(SCR.Path, "@s255").Required();
+  page.Prompt("Value:");
+  page.Entry(SCR.Command, "@s255");
 }
 
 void ScriptStepForm::LoadVariables() {

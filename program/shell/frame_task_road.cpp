@@ -28,4 +28,8 @@ void FrameTaskRoad::PostEvent(int event, std::int32_t thread) { POST(event, 0, t
 
 void FrameTaskRoad::ShowNotice(const MessageBoxRequest& box) { ShowMessageAside(box); }
 
+void FrameTaskRoad::StartMaintenance() {
+  if (start_maintenance_) start_maintenance_();
+}
+
 }  // namespace vx

@@ -2,6 +2,7 @@
 // icon, the message thread and window, and events posted to the task lists' threads.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "datadll/utility/sys_tray_class.h"
@@ -26,11 +27,15 @@ class FrameTaskRoad final : public DueTaskFrame {
   void PostEvent(int event, std::int32_t thread) override;
   // On a thread of its own, so that the tick goes on.
   void ShowNotice(const MessageBoxRequest& box) override;
+  // Main's own command does it: it knows how the frame makes way.
+  void StartMaintenance() override;
+  void OnStartMaintenance(std::function<void()> start) { start_maintenance_ = std::move(start); }
 
  private:
   Window& frame_;
   SYSTRAYCLASS& tray_;
   std::string status_;
+  std::function<void()> start_maintenance_;
 };
 
 }  // namespace vx

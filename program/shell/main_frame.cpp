@@ -40,6 +40,8 @@
 #include "program/shell/frame_task_road.h"
 #include "program/shell/hot_key_actions.h"
 #include "program/shell/main_menus.h"
+#include "program/shell/start_helper.h"
+#include "program/shell/start_up_session.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
@@ -63,6 +65,7 @@ class MainFrame final : public WindowManager {
   explicit MainFrame(Window& window)
       : WindowManager(window), scope_("Main", *this), road_frame_(window, tray_), scripts_(window, tray_, road_frame_) {
     scope_.KeepPlaceWhenMoved();
+    road_frame_.OnStartMaintenance([this] { StartMaintenance(); });
   }
 
   Level Init() override;
@@ -89,7 +92,7 @@ class MainFrame final : public WindowManager {
   void Exit();
   void RunCommand(const MainCommand& row);
   void StartWindow(std::string_view procedure, long stack = kMainStack);
-  bool StartHelper(const CommandSplit& command);
+  void StartMaintenance();
   void Press(int control) { window().Post(EVENT_Accepted, control); }
   MainTickSteps Steps();
 
@@ -147,6 +150,8 @@ Level MainFrame::Init() {
   // The end of the session is watched as soon as the frame exists: from then on SIGTERM closes
   // the program cleanly instead of killing it while the tray and hot keys are being set up.
   session_.INIT(1, 1);
+  // An end of the session since the program started, before this watch stood, ends it now.
+  if (StopWatchingStartUpSession()) window().Post(EVENT_EndSession);
 
   tray_.INIT(99, window().Title(), kTrayIdleIcon, 0, 0);
   tray_.AlwaysRefresh = 1;
@@ -417,23 +422,15 @@ void MainFrame::Exit() {
   PostClose();
 }
 
-// Starts one of our helper programs without waiting for it and without a line in the event
-// log (it is no task); says so when it cannot be started.
-bool MainFrame::StartHelper(const CommandSplit& command) {
-  TaskRoadServices& services = CurrentTaskRoadServices();
-  platform::ProcessRequest request;
-  request.argv = CommandArgv(command, services.helper_folder);
-  const platform::StartResult started = services.processes->Start(request);
-  if (!started) {
-    MessageBoxRequest box;
-    box.caption = "Error";
-    box.text = "Could not start " + command.file + (command.parameters.empty() ? "" : " " + command.parameters) + ".";
-    box.icon = MessageIcon::Exclamation;
-    services.messages->Show(box);
-    return false;
+// The maintenance program works on the data files alone: this program makes way at once,
+// without the question whether to close.
+void MainFrame::StartMaintenance() {
+  const bool started = StartHelperProgram({"VX_DBASE.EXE", ""});
+  Reset(true);
+  if (started) {
+    real_exit_ = true;
+    PostClose();
   }
-  services.processes->Release(started.handle);
-  return true;
 }
 
 void MainFrame::StartWindow(std::string_view procedure, long stack) {
@@ -464,20 +461,12 @@ void MainFrame::RunCommand(const MainCommand& row) {
       Exit();
       break;
     case MainAction::Backup:
-      StartHelper({"KVBBACK.EXE", "VX97.TPS"});
+      StartHelperProgram({"KVBBACK.EXE", "VX97.TPS"});
       Reset(true);
       break;
-    case MainAction::Maintenance: {
-      const bool started = StartHelper({"VX_DBASE.EXE", ""});
-      Reset(true);
-      // The maintenance program works on the data files alone: this program makes way at once,
-      // without the question whether to close.
-      if (started) {
-        real_exit_ = true;
-        PostClose();
-      }
+    case MainAction::Maintenance:
+      StartMaintenance();
       break;
-    }
     // On a thread of their own, so that the frame's tick never waits for the desktop's opener.
     case MainAction::WebSite:
       START([] { OpenHelpLink(kWebSite, "Kestrova Web Site"); });

@@ -12,6 +12,8 @@
 #include "program/shell/install_program_services.h"
 #include "program/shell/main_frame.h"
 #include "program/shell/register_program_windows.h"
+#include "program/shell/start_up_database.h"
+#include "program/shell/start_up_session.h"
 #include "runtime/ini_file.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
@@ -79,7 +81,13 @@ void FindDataFolder() {
 }
 
 void ProgramBody() {
+  // Until Main's frame watches the session itself, its end stops the start here.
+  WatchStartUpSession();
   FindDataFolder();
+  if (StartUpSessionEnded()) {
+    StopWatchingStartUpSession();
+    return;
+  }
   WarnWhenDataFolderOpenToOthers();
   const bool load_here = !VX_Files_Loaded();
   if (load_here) VX_Files_Load();
@@ -91,10 +99,14 @@ void ProgramBody() {
   PositionIni() = IniFile(".\\POSITION.INI");
   ProgramRegistry().INIT(1);
   VX_FILES_INIT(&errors, &PositionIni());
-  InstallProgramServices();
-  RegisterProgramWindows();
-
-  Main();
+  // Before any table is opened, so that a database that cannot be used is said once and
+  // nothing is written to it.
+  if (CheckDatabaseAtStart() && !StartUpSessionEnded()) {
+    InstallProgramServices();
+    RegisterProgramWindows();
+    Main();
+  }
+  StopWatchingStartUpSession();
   // The windows still open on other threads close with their own Kill, which uses the data
   // library's managers: every one of them has ended before the library lets go of them.
   CloseOtherThreads();

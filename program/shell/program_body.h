@@ -11,8 +11,11 @@ namespace vx {
 // created" with the folder it stays in.
 void FindDataFolder();
 
-// The whole program as runtime thread 1: FindDataFolder, the objects, Main, the shut-down.
-// Loads the data library unless it is loaded already (and then leaves it loaded).
+// The whole program as runtime thread 1: FindDataFolder, the objects, the look at the database
+// (CheckDatabaseAtStart), Main, the shut-down. Loads the data library unless it is loaded
+// already (and then leaves it loaded). When the session ends before Main's frame watches it
+// (SIGTERM during a question of the start), the start's questions take their defaults and the
+// body returns without going further.
 void ProgramBody();
 
 }  // namespace vx

@@ -64,6 +64,79 @@ std::string Quoted(const std::string& name) {
   return quoted + "\"";
 }
 
+// Whether every record of every table reads in file order, past the keys: damage only in the
+// keys can then be mended from the records.
+bool RecordsRead(sqlite3* db, std::string& why) {
+  int rc = SQLITE_OK;
+  const std::vector<std::string> tables =
+      Column(db, "SELECT name FROM sqlite_master WHERE type = 'table'", rc);
+  if (rc != SQLITE_OK) {
+    why = sqlite3_errmsg(db);
+    return false;
+  }
+  for (const std::string& table : tables) {
+    sqlite3_stmt* statement = nullptr;
+    const std::string sql = "SELECT * FROM " + Quoted(table) + " NOT INDEXED";
+    rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) rc = sqlite3_step(statement);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE) {
+      why = "the records of " + table + " cannot be read: " + sqlite3_errmsg(db);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Keys whose pages are too damaged for REINDEX (it must read a key's pages to empty them) are
+// made anew from the records: the keys are taken out of the schema as they are, created again
+// from their own definitions, and the pages the old ones held are dropped by compacting (with the
+// keys in place, so that compacting keeps every record's id). Only done when every record reads;
+// a copy of the damaged file is kept in the folder's backups first. `db` is opened again on the
+// way. Answers whether it was done; `why` says what stopped it.
+bool RebuildKeysFromRecords(const fs::path& path, sqlite3*& db, std::string& why) {
+  if (!RecordsRead(db, why)) return false;
+  const BackupOutcome kept = BackUpDataFiles(path.parent_path(), {path.filename().string()});
+  if (!kept.ok()) {
+    why = "no copy of it could be kept before mending it" +
+          (kept.error.empty() ? "" : ": " + kept.error);
+    return false;
+  }
+  int rc = SQLITE_OK;
+  const std::vector<std::string> keys =
+      Column(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL", rc);
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_exec(db,
+                      "PRAGMA writable_schema=ON; BEGIN IMMEDIATE; DELETE FROM sqlite_master "
+                      "WHERE type = 'index' AND sql IS NOT NULL; COMMIT; PRAGMA writable_schema=OFF",
+                      nullptr, nullptr, nullptr);
+  }
+  if (rc != SQLITE_OK) {
+    why = std::string("the keys cannot be taken out: ") + sqlite3_errmsg(db);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  // Opened again, so that the schema without the keys is the one in use. Should this stop
+  // half-way, VX rebuilds a missing key itself when it opens the table.
+  sqlite3_close(db);
+  db = nullptr;
+  rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) sqlite3_busy_timeout(db, 10000);
+  std::string sql = "BEGIN IMMEDIATE;";
+  for (const std::string& key : keys) sql += key + ";";
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db, (sql + "COMMIT").c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
+    why = std::string("the keys cannot be made again: ") + sqlite3_errmsg(db);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  if (sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    why = std::string("the old keys' pages cannot be given back: ") + sqlite3_errmsg(db);
+    return false;
+  }
+  return true;
+}
+
 void Maintain(const fs::path& path, MaintenanceReport& report, std::size_t& step, std::size_t total,
               const MaintenanceProgress& progress) {
   const std::string name = path.filename().string();
@@ -87,17 +160,27 @@ void Maintain(const fs::path& path, MaintenanceReport& report, std::size_t& step
   if (rc != SQLITE_OK) problem(std::string("cannot be checked: ") + sqlite3_errmsg(db));
 
   tell("Rebuilding the keys of");
-  if (rc == SQLITE_OK && sqlite3_exec(db, "REINDEX", nullptr, nullptr, nullptr) != SQLITE_OK) {
-    problem(std::string("the keys cannot be rebuilt: ") + sqlite3_errmsg(db));
+  const bool checked = rc == SQLITE_OK;
+  std::string reindex_error;
+  if (checked && sqlite3_exec(db, "REINDEX", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    reindex_error = sqlite3_errmsg(db);
   }
-  bool sound = rc == SQLITE_OK && damage.empty();
-  if (rc == SQLITE_OK && !damage.empty()) {
-    const std::vector<std::string> left = Damage(db, rc);
+  bool sound = checked && damage.empty() && reindex_error.empty();
+  if (checked && !sound) {
+    const std::vector<std::string> found =
+        damage.empty() ? std::vector<std::string>{reindex_error} : damage;
+    std::vector<std::string> left = reindex_error.empty() ? Damage(db, rc) : found;
+    std::string why;
+    if (rc == SQLITE_OK && !left.empty() && RebuildKeysFromRecords(path, db, why)) {
+      left = Damage(db, rc);
+    }
     if (rc == SQLITE_OK && left.empty()) {
-      report.repaired.push_back(name + ": " + Joined(damage));
+      report.repaired.push_back(name + ": " + Joined(found));
       sound = true;
     } else if (rc == SQLITE_OK) {
-      problem("damaged: " + Joined(left));
+      problem("damaged: " + Joined(left) + (why.empty() ? "" : "; " + why));
+    } else {
+      problem(std::string("cannot be checked: ") + sqlite3_errmsg(db));
     }
   }
 

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "runtime/storage/data_file_check.h"
 #include "runtime/storage/file_internal.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
@@ -203,6 +204,9 @@ int File::Create() {
   for (const KeyDef& key : def_.keys) {
     if (rc == SQLITE_OK) rc = conn->Exec(ops.CreateIndexSql(key).c_str());
   }
+  // The file is marked as ours with its first table (a table without keys would not show it).
+  const std::string mark = "PRAGMA application_id=" + std::to_string(kDataFileApplicationId);
+  if (rc == SQLITE_OK) rc = conn->Exec(mark.c_str());
   if (rc != SQLITE_OK) {
     const int code = Fail(rc, display, conn->db());
     if (own_txn) conn->Exec("ROLLBACK");

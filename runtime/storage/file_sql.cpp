@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "runtime/storage/data_file_check.h"
 #include "runtime/storage/file_internal.h"
 #include "runtime/storage/record_codec.h"
 
@@ -35,7 +36,9 @@ int Fail(int rc, const std::string& name, sqlite3* db) {
       break;
     default: break;
   }
-  const std::string text = db && sqlite3_errcode(db) == rc ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  const std::string text = rc == kForeignDatabase                        ? kForeignDatabaseText
+                           : db && sqlite3_errcode(db) == rc ? sqlite3_errmsg(db)
+                                                             : sqlite3_errstr(rc);
   SetError(code, name, rc, text);
   return code;
 }

@@ -6,9 +6,11 @@
 
 #include <cerrno>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "runtime/storage/commit_intent.h"
+#include "runtime/storage/data_file_check.h"
 #include "runtime/storage/spanning_commit.h"
 
 namespace vx::storage {
@@ -193,14 +195,11 @@ void Connection::EndRead() {
   sqlite3_reset(end_read_);
 }
 
-namespace {
-
 bool HasWriteAheadLog(const std::string& path) {
   struct stat st {};
   return ::stat((path + "-wal").c_str(), &st) == 0 && st.st_size > 0;
 }
 
-// `path` as a file: URI that reads the file without locks or journal files.
 std::string ImmutableUri(const std::string& path) {
   std::string uri = "file:";
   for (const char c : path) {
@@ -215,8 +214,6 @@ std::string ImmutableUri(const std::string& path) {
   }
   return uri + "?immutable=1";
 }
-
-}  // namespace
 
 // The user took the right to write away, or marked the file read-only (which the superuser's
 // right to write anything must respect too).
@@ -263,8 +260,11 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   auto connection = std::make_shared<Connection>(db, path);
   connection->set_read_only(read_only);
   connection->SetBusyMilliseconds(busy_ms);
-  // Reading the schema proves the file is a database before anything is written to it.
-  rc = connection->Exec("SELECT count(*) FROM sqlite_master");
+  // Reading the schema proves the file is a database, and one of ours, before anything is
+  // written to it.
+  DataFileOwner owner = DataFileOwner::Foreign;
+  rc = ReadDataFileOwner(db, &owner);
+  if (rc == SQLITE_OK && owner == DataFileOwner::Foreign) rc = kForeignDatabase;
   if (rc == SQLITE_OK && !read_only) rc = connection->Exec("PRAGMA journal_mode=WAL");
   if (rc == SQLITE_OK) rc = connection->Exec("PRAGMA synchronous=FULL");
   if (rc != SQLITE_OK) return rc;

@@ -105,6 +105,10 @@ void NoteFileChanged(const std::string& path);
 
 // An existing file that this process cannot write, or whose write bits are all cleared.
 bool CannotBeWritten(const std::string& path);
+// A database's write-ahead log beside it holds frames (left by a crash or a running writer).
+bool HasWriteAheadLog(const std::string& path);
+// `path` as a file: URI that reads the file without locks or journal files.
+std::string ImmutableUri(const std::string& path);
 
 // The calling thread's connection to `path` (canonical), opened on first use. `create` makes
 // a missing file (mode 0600); without it a missing file gives SQLITE_CANTOPEN. A file locked by
@@ -112,6 +116,8 @@ bool CannotBeWritten(const std::string& path);
 // be written (no write permission, or none of its write bits set) is opened read-only whatever
 // the caller asked, without making journal files beside it: files made there would carry the
 // data file's read-only mode and lock every write out once the file is writable again.
+// Another program's database gives kForeignDatabase (data_file_check.h) before anything is
+// written to it.
 int OpenConnection(const std::string& path, bool create, bool read_only, int busy_ms,
                    std::shared_ptr<Connection>* out);
 

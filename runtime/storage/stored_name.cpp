@@ -64,4 +64,12 @@ std::string ResolveOnDisk(const std::string& path) {
   return p.has_parent_path() ? (folder / matches.front()).string() : matches.front();
 }
 
+std::string FileOnDisk(std::string_view stored, Driver driver) {
+  if (ClipView(stored).empty()) return {};
+  const std::string path = ResolveOnDisk(ParseStoredName(stored, driver).path);
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
 }  // namespace vx::storage

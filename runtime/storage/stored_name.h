@@ -23,4 +23,9 @@ StoredName ParseStoredName(std::string_view stored, Driver driver);
 // whose name matches without regard to case, else `path` unchanged (a file to create).
 std::string ResolveOnDisk(const std::string& path);
 
+// The file a stored name stands for, as the user finds it: its absolute path on disk
+// ("VX97\!s" in /data is "/data/VX97.TPS"). Messages name it rather than the stored name.
+// Empty for an empty name.
+std::string FileOnDisk(std::string_view stored, Driver driver = Driver::TopSpeed);
+
 }  // namespace vx::storage

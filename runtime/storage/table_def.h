@@ -69,7 +69,7 @@ struct TableDef {
   std::string stored_name;
   const std::string* stored_name_ref = nullptr;
   bool encrypted = false;       // as declared; the engine stores every table unencrypted
-  // The name the file manager shows in its messages; the stored name when empty.
+  // The name the file manager shows in its messages; the file's path on disk when empty.
   std::string display_name;
   std::size_t record_size = 0;  // sizeof the record struct
   std::vector<FieldDef> fields; // memos included, with type Memo

@@ -21,6 +21,7 @@
 #include "program/common/config_store.h"
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx::test {
 
@@ -79,7 +80,7 @@ inline void AddDueMessageTask(const char* description, const char* message, bool
   VX_Files_Load();
   InsertTaskDueNow("Display Message", description, [&](SCHEDULE_RECORD& task) { task.Message = message; });
   VX_Files_Unload();
-  if (!std::filesystem::exists("VX97.TPS")) std::ofstream("VX97.TPS").close();
+  if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
 }
 
 // Stores a "Run Program" task due now with this command ("N/A": only its script runs), while

@@ -22,6 +22,7 @@
 #include "tests/desktop/due_message_task.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/x_windows.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -71,7 +72,7 @@ class NewMessageTaskTest : public test::TempFolderTest {
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     // An empty data folder; due messages show in the program's own window.
     test::StoreSettings({{"UseVXMsg", "0"}});
-    std::ofstream("VX97.TPS").close();
+    if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
   }

@@ -25,6 +25,7 @@
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -74,7 +75,7 @@ class OptionsLoggingTest : public test::TempFolderTest {
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
     ACCESS_SCHEDULE->Close();
     VX_Files_Unload();
-    if (!std::filesystem::exists("VX97.TPS")) std::ofstream("VX97.TPS").close();
+    if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
   }
 
   // Focuses `title` and presses the chord until `done` holds (a key another test's window

@@ -17,6 +17,7 @@
 #include "runtime/dates.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/desktop/x_windows.h"
+#include "tests/support/damaged_files.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -60,7 +61,7 @@ class TaskListWindowTest : public test::TempFolderTest {
     }
     ACCESS_SCHEDULE->Close();
     VX_Files_Unload();
-    if (!std::filesystem::exists("VX97.TPS")) std::ofstream("VX97.TPS").close();
+    if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
   }
 };
 

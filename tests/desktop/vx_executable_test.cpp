@@ -12,6 +12,7 @@
 #include "tests/platform/temp_folder.h"
 #include "tests/platform/tray_host_helpers.h"
 #include "tests/desktop/x_windows.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -43,7 +44,7 @@ TEST_F(VxExecutableTest, TheProgramShowsItsFrameAndEndsCleanlyWithTheSession) {
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "VX is not built beside the tests";
   // A data folder that holds the database already: no folder question at start-up.
-  std::ofstream("VX97.TPS").close();
+  test_support::MakeEmptyDatabase("VX97.TPS");
 
   test::Trayer tray_host;  // when installed: the tray icon has a place to go
   const pid_t pid = test::StartWithoutSessionBus(program.string());

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -183,6 +185,24 @@ TEST_F(ErrorClassTest, ManyThreadsReportAtOnce) {
     ASSERT_NE(colon, std::string::npos);
     EXPECT_EQ(text.substr(colon + 1), text.substr(0, colon) + "f");
   }
+}
+
+// The halt comes while other threads run (the front end's GUI thread, message threads) and use
+// the program's static objects: the process ends with the halt's code without destroying any.
+TEST(ErrorClassDeathTest, TheDefaultHaltEndsWithItsCodeAndDestroysNoStaticObject) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  struct InUseElsewhere {
+    ~InUseElsewhere() { std::_Exit(99); }  // a destroyed object another thread still used
+  };
+  EXPECT_EXIT(
+      {
+        static InUseElsewhere in_use;
+        std::thread([] { for (;;) std::this_thread::sleep_for(std::chrono::milliseconds(1)); }).detach();
+        ErrorClass errors;
+        errors.Halt(3, "Disk Error");
+      },
+      ::testing::ExitedWithCode(3), "Disk Error");
+  EXPECT_EXIT(ErrorClass().Halt(0, "Cannot proceed."), ::testing::ExitedWithCode(1), "Cannot proceed.");
 }
 
 }  // namespace

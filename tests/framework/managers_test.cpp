@@ -1,6 +1,7 @@
 // File and relation managers over a small dictionary: categories, tasks, steps and notes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 #include <thread>
@@ -195,13 +196,15 @@ TEST_F(Managers, OpenCreatesMissingFilesAndCountsOpens) {
   EXPECT_EQ(no_create.Open(), 2);
   ASSERT_EQ(sink.problems.size(), 1u);
   EXPECT_EQ(sink.problems[0].caption, "File Access Error");
-  EXPECT_EQ(sink.problems[0].text, "File (absent.tps) could not be opened.  Error: File Not Found (2).");
+  EXPECT_EQ(sink.problems[0].text, "File (" + (std::filesystem::current_path() / "absent.tps").string() +
+                                       ") could not be opened.  Error: File Not Found (2).");
 }
 
+// The file is named as the user finds it on disk, not by the table's stored name.
 TEST_F(Managers, AnInsertThatFailsNamesTheFile) {
   FileManager read_only;
   TableDef def = NoteTable();
-  def.stored_name = "ro_notes.tps";
+  def.stored_name = "ro_notes\\!notes";
   read_only.Init(def, &sink);
   read_only.OpenMode = 0x40;  // read only: every write gives 5
   ASSERT_EQ(read_only.Open(), 0);
@@ -210,7 +213,8 @@ TEST_F(Managers, AnInsertThatFailsNamesTheFile) {
   ASSERT_EQ(sink.problems.size(), 1u);
   EXPECT_EQ(sink.problems[0].caption, "Record Insert Error");
   EXPECT_EQ(sink.problems[0].text,
-            "An error was experienced during the update of record.  Error: Access Denied (5).  File: ro_notes.tps");
+            "An error was experienced during the update of record.  Error: Access Denied (5).  File: " +
+                (std::filesystem::current_path() / "ro_notes.TPS").string());
   read_only.Close();
 }
 

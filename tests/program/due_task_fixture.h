@@ -9,8 +9,11 @@
 #include <tuple>
 #include <vector>
 
+#include <sqlite3.h>
+
 #include "datadll/dictionary/message_tables.h"
 #include "program/due_tasks/due_task.h"
+#include "runtime/storage/errors.h"
 #include "tests/program/schedule_fixture.h"
 #include "tests/program/task_road_fixture.h"
 
@@ -26,6 +29,8 @@ class FakeDueTaskTable : public DueTaskTable {
   int fail_try_update = 0;  // the error TryUpdate alone gives
   std::set<std::int32_t> fail_ids;  // tasks whose Update fails (with 90) however fail_update is
   int fail_commit = 0;      // the error EndWrites gives when it would commit; 0 commits
+  int fail_next = 0;        // the error Next gives (with the driver's code below for 90); 0 reads
+  int fail_driver_code = 0;
   int updates = 0, try_updates = 0;
   int reads = 0;            // records Next has read
   int commits = 0, rollbacks = 0;
@@ -44,6 +49,11 @@ class FakeDueTaskTable : public DueTaskTable {
     return 0;
   }
   int Next() override {
+    if (fail_next != 0) {
+      storage::SetError(fail_next, "VX97\\!s", fail_driver_code,
+                        fail_driver_code == 0 ? "" : sqlite3_errstr(fail_driver_code));
+      return fail_next;
+    }
     if (next_ >= order_.size()) return 33;
     ++reads;
     SCH = order_[next_++];
@@ -129,6 +139,7 @@ class RecordingFrame : public DueTaskFrame {
     events.push_back("post " + std::to_string(event) + " to " + std::to_string(thread));
   }
   void ShowNotice(const MessageBoxRequest& box) override { notices.push_back(box); }
+  void StartMaintenance() override { events.push_back("maintenance"); }
 };
 
 class DueTaskTest : public TaskRoadTest {

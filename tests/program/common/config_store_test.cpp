@@ -13,6 +13,7 @@
 #include "program/shell_fixture.h"
 #include "program/sqlite_access.h"
 #include "runtime/ini_file.h"
+#include "runtime/storage/data_file_check.h"
 
 namespace vx {
 namespace {
@@ -83,7 +84,8 @@ TEST_F(ConfigStore, SetAddsThenChangesTheRecordAndCutsKeyAndValue) {
 TEST_F(ConfigStore, AStoreOfAnotherStructureStopsTheProgramAndIsKept) {
   {
     testing::SqliteDb db("VX97.TPS");
-    db.Exec("CREATE TABLE CF(DataType TEXT, Other TEXT); INSERT INTO CF VALUES('Host', 'kept');");
+    db.Exec("PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +  // one of ours
+            "; CREATE TABLE CF(DataType TEXT, Other TEXT); INSERT INTO CF VALUES('Host', 'kept');");
   }
   CF.DataValue = "value of an earlier read";
   EXPECT_EQ(GetConfigValue("Host", "the default"), "the default");

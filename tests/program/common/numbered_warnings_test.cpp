@@ -1,6 +1,7 @@
 // The numbered warnings whose wording or buttons depend on their texts or on the error.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,13 @@ namespace vx {
 namespace {
 
 using NumberedWarnings = testing::ShellTest;
+
+// The expected text with "{file}" standing for the data file as the user finds it on disk.
+std::string WithFile(std::string text) {
+  const std::string path = (std::filesystem::current_path() / "VX97.TPS").string();
+  if (const auto at = text.find("{file}"); at != std::string::npos) text.replace(at, 6, path);
+  return text;
+}
 
 TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
   struct Case {
@@ -39,7 +47,7 @@ TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
        "Press OK to return to the calling procedure",
        BUTTON_OK, BUTTON_OK, ""},
       {25, "", "", "Auto Increment Error",
-       "Attempts to automatically number this record have failed.  Error: Record Not Found (35).  File: Todo",
+       "Attempts to automatically number this record have failed.  Error: Record Not Found (35).  File: {file}",
        BUTTON_RETRY | BUTTON_CANCEL, BUTTON_CANCEL, ""},
       {29, "", "Down", "End of File Error",
        "The end of the viewed file was encountered.  Do you want to start again from the beginning?",
@@ -64,12 +72,12 @@ TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
   for (const Case& c : cases) {
     reporter_.shown.clear();
     halts_.clear();
-    storage::SetError(storage::kRecordNotFound, "Todo");
+    storage::SetError(storage::kRecordNotFound, "VX97\\!ToDo");
     ShowNumberedWarning(c.number, c.text1, c.text2);
     ASSERT_EQ(reporter_.shown.size(), 1u) << c.number;
     const MessageBoxRequest& box = reporter_.shown[0];
     EXPECT_EQ(box.caption, c.caption) << c.number;
-    EXPECT_EQ(box.text, c.text) << c.number;
+    EXPECT_EQ(box.text, WithFile(c.text)) << c.number;
     EXPECT_EQ(box.buttons, c.buttons) << c.number;
     EXPECT_EQ(box.default_button, c.default_button) << c.number;
     EXPECT_EQ(halts_, *c.halt ? std::vector<std::string>{c.halt} : std::vector<std::string>{}) << c.number;
@@ -79,13 +87,13 @@ TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
 TEST_F(NumberedWarnings, AnUpdateRefusedWithError89SaysAnotherStationChangedIt) {
   SetPendingError("Record Changed By Another Station", 89);
   ShowNumberedWarning(15, "Locked record");
-  storage::SetError(storage::kAccessDenied, "Todo");
+  storage::SetError(storage::kAccessDenied, "VX97\\!ToDo");
   ShowNumberedWarning(15, "Locked record");
   ASSERT_EQ(reporter_.shown.size(), 2u);
   EXPECT_EQ(reporter_.shown[0].text, "This record was changed by another station.");
   EXPECT_EQ(reporter_.shown[1].text,
-            "An error (Access Denied (5)) was experienced when attempting to update a record from the file.  "
-            "Probable Cause: Locked record.  File: Todo");
+            WithFile("An error (Access Denied (5)) was experienced when attempting to update a record from the "
+                     "file.  Probable Cause: Locked record.  File: {file}"));
 }
 
 TEST_F(NumberedWarnings, RecordErrorsNameTheFileAfterTheirText) {
@@ -95,27 +103,28 @@ TEST_F(NumberedWarnings, RecordErrorsNameTheFileAfterTheirText) {
     const char* text;
   };
   const Case cases[] = {
-      // The file of the error, when the caller names none.
-      {14, "", "An error was experienced during the update of record.  Error: Access Denied (5).  File: SCHEDULE"},
-      {7, "", "Unable to read keyed record.  Error: Access Denied (5).  Insert Aborted  File: SCHEDULE"},
+      // The file of the error, when the caller names none: the file on disk, not the table's
+      // stored name.
+      {14, "", "An error was experienced during the update of record.  Error: Access Denied (5).  File: {file}"},
+      {7, "", "Unable to read keyed record.  Error: Access Denied (5).  Insert Aborted  File: {file}"},
       {36, "", "Error: (Access Denied (5)) attempting to open the current VIEW. Filter and Range Limits ignored."
-               "  File: SCHEDULE"},
+               "  File: {file}"},
       // The caller's name wins: the event log passes its path.
       {14, "/data/VX98Evnt.LOG",
        "An error was experienced during the update of record.  Error: Access Denied (5).  File: /data/VX98Evnt.LOG"},
       // Warning 15's text is the probable cause; the file still comes from the error.
       {15, "Disk full",
        "An error (Access Denied (5)) was experienced when attempting to update a record from the file.  "
-       "Probable Cause: Disk full.  File: SCHEDULE"},
+       "Probable Cause: Disk full.  File: {file}"},
       // A warning that names its file already is left as it is.
       {30, "Todo", "File (Todo) could not be opened.  Error: Access Denied (5)."},
   };
   for (const Case& c : cases) {
     reporter_.shown.clear();
-    storage::SetError(storage::kAccessDenied, "SCHEDULE");
+    storage::SetError(storage::kAccessDenied, "VX97\\!s");
     ShowNumberedWarning(c.number, c.text1);
     ASSERT_EQ(reporter_.shown.size(), 1u) << c.number;
-    EXPECT_EQ(reporter_.shown[0].text, c.text) << c.number;
+    EXPECT_EQ(reporter_.shown[0].text, WithFile(c.text)) << c.number;
   }
   // A pending error concerns no known file: nothing is added.
   reporter_.shown.clear();

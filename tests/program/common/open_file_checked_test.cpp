@@ -19,7 +19,9 @@
 #include "program/due_tasks/advance_warnings.h"
 #include "program/shell_fixture.h"
 #include "program/sqlite_access.h"
+#include "runtime/storage/data_file_check.h"
 #include "runtime/window/dialogs.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -47,6 +49,13 @@ class OpenFileCheckedTest : public ShellTest {
   int Open(bool create_allowed = true, bool do_not_create = false) {
     return OpenFileChecked(Config(), create_allowed, do_not_create, storage::kReadWriteDenyNone, false);
   }
+
+  // The data file as the warnings name it: where the user finds it on disk.
+  static std::string DataFile() { return (std::filesystem::current_path() / "VX97.TPS").string(); }
+  // SQL that marks the file as one of ours before the tables it makes.
+  static std::string Ours(const std::string& sql) {
+    return "PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) + ";" + sql;
+  }
 };
 
 TEST_F(OpenFileCheckedTest, AMissingFileIsCreatedWhenAllowed) {
@@ -60,7 +69,7 @@ TEST_F(OpenFileCheckedTest, AMissingFileIsCreatedWhenAllowed) {
 TEST_F(OpenFileCheckedTest, AMissingTableIsAddedBesideTheOthersOfItsFile) {
   {
     SqliteDb db("VX97.TPS");
-    db.Exec("CREATE TABLE Other(x TEXT); INSERT INTO Other VALUES('kept');");
+    db.Exec(Ours("CREATE TABLE Other(x TEXT); INSERT INTO Other VALUES('kept');"));
   }
   EXPECT_EQ(Open(), 0);
   EXPECT_TRUE(halts_.empty());
@@ -68,12 +77,30 @@ TEST_F(OpenFileCheckedTest, AMissingTableIsAddedBesideTheOthersOfItsFile) {
   EXPECT_EQ(db.Text("SELECT x FROM Other"), "kept");
 }
 
+// Another program's database in the place of ours: none of our tables is added to it, nothing
+// in it changes, and the program ends saying which file it could not use.
+TEST_F(OpenFileCheckedTest, AnotherProgramsDatabaseIsNeitherChangedNorUsed) {
+  {
+    SqliteDb db("VX97.TPS");
+    db.Exec("CREATE TABLE Other(x TEXT); CREATE INDEX other_x ON Other(x); INSERT INTO Other VALUES('kept');");
+  }
+  const std::string before = test_support::FileBytes("VX97.TPS");
+  EXPECT_EQ(Open(), storage::kDriverError);
+  ASSERT_EQ(reporter_.shown.size(), 1u);
+  EXPECT_EQ(reporter_.shown[0].text, "File (" + DataFile() + ") could not be opened.  Error: " +
+                                         storage::kForeignDatabaseText + " (" +
+                                         std::to_string(storage::kForeignDatabase) + ").");
+  EXPECT_EQ(halts_, std::vector<std::string>{"Disk Error"});
+  EXPECT_EQ(test_support::FileBytes("VX97.TPS"), before);
+  EXPECT_FALSE(Exists("VX97.TPS-wal"));
+}
+
 TEST_F(OpenFileCheckedTest, AMissingFileWithoutCreateEndsTheProgram) {
   EXPECT_EQ(Open(false), storage::kFileNotFound);
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].caption, "File Creation Error");
   EXPECT_EQ(reporter_.shown[0].text,
-            "Error: (File Not Found (2)) creating VX97\\!CF.  Press OK to end this application.");
+            "Error: (File Not Found (2)) creating " + DataFile() + ".  Press OK to end this application.");
   EXPECT_EQ(halts_, std::vector<std::string>{"File Creation Error!"});
   EXPECT_FALSE(Exists("VX97.TPS"));
 }
@@ -94,7 +121,7 @@ TEST_F(OpenFileCheckedTest, DamagedKeysAreRebuiltWhenTheUserAgrees) {
   ASSERT_EQ(reporter_.shown.size(), 1u);
   const MessageBoxRequest& box = reporter_.shown[0];
   EXPECT_EQ(box.caption, "Invalid Key");
-  EXPECT_EQ(box.text, "VX97\\!CF key file is invalid.  Do you want to rebuild the key?");
+  EXPECT_EQ(box.text, DataFile() + " key file is invalid.  Do you want to rebuild the key?");
   EXPECT_EQ(box.buttons, BUTTON_YES | BUTTON_NO);
   EXPECT_EQ(box.default_button, BUTTON_YES);
   EXPECT_TRUE(halts_.empty());
@@ -132,8 +159,8 @@ TEST_F(OpenFileCheckedTest, AKeyThatCannotBeRebuiltEndsTheProgramAndKeepsTheReco
 TEST_F(OpenFileCheckedTest, ADifferentStructureStopsWithTheUpgradeNoticeAndTouchesNothing) {
   {
     SqliteDb db("VX97.TPS");
-    db.Exec("CREATE TABLE CF(DataType TEXT, DataValue TEXT, Extra INTEGER);"
-            "INSERT INTO CF VALUES('Alpha', 'kept', 7);");
+    db.Exec(Ours("CREATE TABLE CF(DataType TEXT, DataValue TEXT, Extra INTEGER);"
+                 "INSERT INTO CF VALUES('Alpha', 'kept', 7);"));
   }
   Open();
   ASSERT_EQ(Captions(), (std::vector<std::string>{"Upgrade Error", "Assistant"}));
@@ -190,7 +217,7 @@ TEST_F(OpenFileCheckedTest, AFileThatIsNoDatabaseEndsWithDiskErrorAndIsKept) {
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].caption, "File Access Error");
   EXPECT_EQ(reporter_.shown[0].text,
-            "File (VX97\\!CF) could not be opened.  Error: file is not a database (26).");
+            "File (" + DataFile() + ") could not be opened.  Error: file is not a database (26).");
   EXPECT_EQ(halts_, std::vector<std::string>{"Disk Error"});
   EXPECT_EQ(Read("VX97.TPS"), "not a database, and it stays that way");
 }
@@ -234,7 +261,7 @@ TEST_F(LockedFileTest, AFileThatStaysLockedEndsTheProgramAfterFileAccessError) {
   EXPECT_LT(waited, std::chrono::milliseconds(8000));
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].text,
-            "File (VX97\\!CF) could not be opened.  Error: File Is Already Locked (32).");
+            "File (" + DataFile() + ") could not be opened.  Error: File Is Already Locked (32).");
   EXPECT_EQ(halts_, std::vector<std::string>{"Disk Error"});
 }
 

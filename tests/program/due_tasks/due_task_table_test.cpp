@@ -1,7 +1,7 @@
 // The due-task road on the real tables: the walk of the (disabled, date, time) key past the
 // tasks without date and time, a due task behind many of them found and run, a task removed
-// after its last run taking its script steps and per-user rows with it, and the stored tasks
-// re-dated when the clock is set back.
+// after its last run taking its script steps and per-user rows with it, the stored tasks
+// re-dated when the clock is set back, and a damaged date key told and mended.
 #include "program/due_tasks/due_task_table.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,9 @@
 #include "framework/file_manager.h"
 #include "program/due_tasks/table_schedule_services.h"
 #include "runtime/storage/sqlite_session.h"
+#include "program/tools/data_maintenance.h"
 #include "support/temp_folder.h"
+#include "tests/support/damaged_files.h"
 #include "tests/program/due_task_fixture.h"
 
 namespace vx {
@@ -195,6 +197,51 @@ TEST_F(DueTaskOnTablesTest, ClockSetBackRedatesTheStoredTasks) {
   clock.Set(kDay, kNoon - 55 * 6000);
   CheckNextTask(state_, table_, frame_);
   EXPECT_EQ(Programs(), (std::vector<std::string>{"five", "five"}));
+}
+
+// The task table's date key damaged on disk: the check reads nothing and says so once; the
+// maintenance program mends the key from the records, and the due task then runs.
+TEST_F(DueTaskOnTablesTest, ADamagedDateKeyIsToldOnceAndTheMaintenanceProgramMendsIt) {
+  storage::LOGOUT(10);
+  for (std::int32_t id = 1; id <= 300; ++id) {
+    SCH = testing::MakeTask("Once", kDay + 1 + id, kNoon);
+    SCH.ID = id;
+    SCH.TaskType = "Run Program";
+    SCH.Command = "later-" + std::to_string(id);
+    ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  }
+  SCH = testing::MakeTask("Once", kDay, kNoon - 6000);
+  SCH.ID = 2000;
+  SCH.TaskType = "Run Program";
+  SCH.Description = "Back up the books";
+  SCH.Command = "backup-now";
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  ASSERT_EQ(storage::COMMIT(), 0);
+  ACCESS_SCHEDULE->Close();  // the file alone on disk, its log gone into it
+  ASSERT_TRUE(test_support::DamageIndex("VX97.TPS", "s!KeyDateEnabled"));
+
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  for (int tick = 0; tick < 3; ++tick) CheckNextTask(state_, table_, frame_);
+  EXPECT_TRUE(processes.requests.empty());
+  EXPECT_EQ(frame_.status, "Tasks cannot be read");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].caption, "Database Damaged");
+  const std::string data_file = (std::filesystem::current_path() / "VX97.TPS").string();
+  EXPECT_NE(messages.shown[0].text.find(data_file), std::string::npos) << messages.shown[0].text;
+  ACCESS_SCHEDULE->Close();
+
+  const MaintenanceReport report = MaintainDataFiles(std::filesystem::current_path());
+  EXPECT_TRUE(report.ok()) << MaintenanceSummary(report);
+  ASSERT_EQ(report.repaired.size(), 1u) << MaintenanceSummary(report);
+  EXPECT_EQ(report.repaired[0].rfind("VX97.TPS: ", 0), 0u) << report.repaired[0];
+
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  CheckNextTask(state_, table_, frame_);
+  EXPECT_EQ(Programs(), std::vector<std::string>{"backup-now"});
+  std::int32_t records = 0;
+  ASSERT_EQ(ACCESS_SCHEDULE->Set(SCH_KEYDATEENABLED), 0);
+  while (ACCESS_SCHEDULE->Next() == 0) ++records;
+  EXPECT_EQ(records, 301);  // every task still there, read through the mended key
 }
 
 }  // namespace

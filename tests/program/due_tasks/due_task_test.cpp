@@ -3,12 +3,16 @@
 // and the refresh events; runs that cannot be stored, and the clock jumping forward or back.
 #include "program/due_tasks/due_task.h"
 
+#include <sqlite3.h>
+
 #include <cerrno>
+#include <filesystem>
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "tests/program/due_task_fixture.h"
 #include "runtime/pictures.h"
+#include "runtime/storage/errors.h"
 
 namespace vx {
 namespace {
@@ -28,6 +32,56 @@ TEST_F(DueTaskTest, NothingPendingWhenEmptyOrAllDisabled) {
   Tick();
   EXPECT_EQ(frame.status, "No tasks pending");
   EXPECT_TRUE(processes.requests.empty());
+}
+
+// The task table cannot be read (its date key damaged): no task runs, the bar never says that
+// none is pending, and the damage is told once (not at every check) with the maintenance
+// program as the mend, offered there and then; a later fault is told again.
+TEST_F(DueTaskTest, ADamagedTaskListIsToldOnceWithItsMendAndNeverAsNothingPending) {
+  AddTask(1, "Run Program", kDay, kNoon);
+  table.fail_next = storage::kDriverError;
+  table.fail_driver_code = SQLITE_CORRUPT;
+  for (int tick = 0; tick < 3; ++tick) Tick();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  const MessageBoxRequest& box = messages.shown[0];
+  EXPECT_EQ(box.caption, "Database Damaged");
+  const std::string data_file = (std::filesystem::current_path() / "VX97.TPS").string();
+  EXPECT_NE(box.text.find(data_file), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("database disk image is malformed (11)"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("maintenance program"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("rebuilds its keys"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("backup"), std::string::npos) << box.text;
+  EXPECT_EQ(box.buttons, BUTTON_YES | BUTTON_NO);
+  EXPECT_EQ(box.default_button, BUTTON_NO);
+  EXPECT_EQ(frame.status, "Tasks cannot be read");
+  EXPECT_EQ(frame.tip, "Varnodex - tasks cannot be read");
+  for (const std::string& event : frame.events) EXPECT_NE(event, "bar: No tasks pending");
+  EXPECT_TRUE(processes.requests.empty());
+
+  // Read again: the task runs; a new fault is told again, and Yes starts the maintenance.
+  table.fail_next = 0;
+  Tick();
+  EXPECT_EQ(Programs(), Strings{"backup-now"});
+  table.fail_next = storage::kDriverError;
+  messages.answer = BUTTON_YES;
+  Tick();
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(frame.events.back(), "maintenance");
+
+  // Another read error (the file locked past the wait) is told once too, without the offer and
+  // without waiting for an answer.
+  table.fail_next = 0;
+  Tick();
+  table.fail_next = storage::kIsLocked;
+  table.fail_driver_code = 0;
+  Tick();
+  Tick();
+  EXPECT_EQ(messages.shown.size(), 2u);
+  ASSERT_EQ(frame.notices.size(), 1u);
+  EXPECT_EQ(frame.notices[0].caption, "Tasks Cannot Be Read");
+  EXPECT_NE(frame.notices[0].text.find("File Is Already Locked (32)"), std::string::npos)
+      << frame.notices[0].text;
+  EXPECT_EQ(frame.status, "Tasks cannot be read");
 }
 
 TEST_F(DueTaskTest, OnceTheOnlyTaskHasRunTheBarSaysSoAndTheTipIsTheBareName) {

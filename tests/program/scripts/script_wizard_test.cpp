@@ -20,6 +20,8 @@
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
 #include "program/script_engine/script_tables.h"
+#include "runtime/dates.h"
+#include "runtime/ini_file.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "tests/program/window_fixture.h"
@@ -225,6 +227,41 @@ TEST_F(ScriptWizardTest, AnHourlyRepeatSwitchesHistoryOffAndTheCountIsRequired) 
   ui_.WaitClosed(w);
   ui_.Finish();
   EXPECT_TRUE(Tasks().empty());
+}
+
+// The wizard keeps to the task form's rules for the next date and "Month End".
+TEST_F(ScriptWizardTest, TheNextDateSetsTheDefaultWarningAndMonthEndGreysOnlyItsOwnSchedule) {
+  // The program INI's default warning; the clock stands at 14:07 on 6/12/2026.
+  struct Case {
+    const char* active;
+    std::int32_t hours;
+    std::int32_t warned;  // the warning's date
+  } cases[] = {
+      {"yes", 1, DATE(6, 16, 2026)},   // any set "Active" asks for the warning
+      {"1", 15, DATE(6, 15, 2026)},    // a warning before midnight falls on the day before
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.active);
+    PUTINI("Warning", "Active", c.active, ININAME.clipped());
+    PUTINI("Warning", "Date", "1", ININAME.clipped());
+    PUTINI("Warning", "Time", std::to_string(MakeTime(c.hours, 0) - 1), ININAME.clipped());
+    ui_.Start([] { Wizard_Script(); });
+    DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+    w.Control("&Next").Press();
+    w.Control("Next &Date to Perform Task:").Type(testing::Shown(DATE(6, 17, 2026)));
+    EXPECT_EQ(w.Control("&Advance Warning Date:").Value(), testing::Shown(c.warned));
+
+    // "Month End" greys the weekdays of a "Day of Month" schedule only.
+    w.Control("Schedule &Type").Choose("Day of Month");
+    w.Control("Month End").Tick();
+    EXPECT_TRUE(w.Control("Sunday").Disabled());
+    EXPECT_TRUE(w.Control("1st").Disabled());
+    w.Control("Schedule &Type").Choose("Day of Week");
+    EXPECT_FALSE(w.Control("Sunday").Disabled());
+    w.Control("Cancel").Press();
+    ui_.WaitClosed(w);
+    ui_.Finish();
+  }
 }
 
 TEST_F(ScriptWizardTest, ACancelledNewTaskLeavesNoTaskAndNoSteps) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "datadll/dictionary/dictionary_tables.h"
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/hotkeys_table.h"
@@ -35,6 +36,8 @@
 #include "program/shell/data_folder_access.h"
 #include "program/shell/program_body.h"
 #include "program/shell/register_program_windows.h"
+#include "program/common/task_road_services.h"
+#include "program/shell/start_up_session.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/pictures.h"
@@ -44,6 +47,7 @@
 #include "tests/datadll/fake_hot_key_grabber.h"
 #include "tests/fakes/fake_keyboard.h"
 #include "tests/fakes/fake_process_launcher.h"
+#include "tests/support/damaged_files.h"
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/program/shell_fixture.h"
 
@@ -587,6 +591,48 @@ TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManag
   EXPECT_NE(log.find("Exit Varnodex"), std::string::npos) << log;
 }
 
+// The tick cannot read the task list (its date key damaged on disk): the frame asks once (the
+// daily history removal, which walks the same key, adds no box of its own), and Yes starts the
+// maintenance program and ends the program for it, without asking whether to close.
+TEST_F(MainFrameTest, YesToTheDamagedTaskListStartsTheMaintenanceProgramAndEndsTheProgram) {
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  SCH.TaskType = "Run Program";
+  SCH.ScheduleType = "Once";
+  SCH.Date = TODAY();
+  SCH.Time = 1;
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  for (const storage::TableDef* table : DictionaryTables()) {
+    storage::File& file = storage::File::For(*table);
+    while (file.IsOpen()) file.Close();
+  }
+  ASSERT_TRUE(test_support::DamageIndex("VX97.TPS", "s!KeyDateEnabled"));
+  fakes::FakeProcessLauncher launcher;
+  TaskRoadServices services = CurrentTaskRoadServices();
+  services.processes = &launcher;
+  services.helper_folder = "/opt/vx/bin";
+  ScopedTaskRoadServices scoped(services);
+  services_.steps.remove_history = nullptr;   // the frame's own phases, which read the key too
+  services_.steps.check_next_task = nullptr;
+
+  DriverWindow frame = StartMain();
+  Locked([] {
+    MINIMIZEONCLOSEREQUEST = 1;
+    HISTORYEXPIRES = 30;  // the history removal of phase 2 runs
+    CHECKEDHISTORY = 0;
+  });
+  ui_.AnswerMessage(BUTTON_YES);
+  Tick(frame, 3);
+  ui_.Finish();
+  std::string asked;
+  for (const SeenRequest& message : ui_.Messages()) asked += message.caption + ": " + message.text + "\n";
+  ASSERT_EQ(ui_.Messages().size(), 1u) << "one box, and no question whether to close:\n" << asked;
+  EXPECT_EQ(ui_.Messages()[0].caption, "Database Damaged");
+  ASSERT_EQ(launcher.requests.size(), 1u);
+  EXPECT_EQ(launcher.requests[0].argv, std::vector<std::string>{"/opt/vx/bin/vx-dbase"});
+}
+
 // Start-up through the program body: the data folder, the hand-over and the frame.
 class ProgramStartTest : public MainFrameTest {};
 
@@ -611,7 +657,7 @@ TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
   const std::filesystem::path start = std::filesystem::current_path();
   const std::filesystem::path data = start / "data";
   std::filesystem::create_directory(data);
-  std::ofstream(data / "VX97.TPS").close();
+  test_support::MakeEmptyDatabase(data / "VX97.TPS");
   std::ofstream(start / "PATHS.INI") << "[PATH]\nDATA=" << data.string() << "\n";
   ui_.Start(ProgramBody);
   DriverWindow frame = ui_.WaitWindow(kFrame);
@@ -622,10 +668,55 @@ TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
   ui_.Finish();
 }
 
+// A database file of no bytes is no longer made a new database without a word.
+TEST_F(ProgramStartTest, AnEmptyDatabaseFileIsSaidToBecomeANewDatabase) {
+  std::ofstream("VX97.TPS").close();
+  ui_.Start(ProgramBody);
+  const SeenRequest notice = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(notice.caption, "New Database");
+  EXPECT_NE(notice.text.find((std::filesystem::current_path() / "VX97.TPS").string() + " is empty (0 bytes)"),
+            std::string::npos)
+      << notice.text;
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  EXPECT_EQ(ui_.Requests().size(), 1u);
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+}
+
+// The session ends (SIGTERM) while a question of the start is open: it takes its default, the
+// ones after it too, and the program ends without starting the frame or making a database.
+TEST_F(ProgramStartTest, TheEndOfTheSessionDuringAStartUpQuestionEndsTheStart) {
+  const std::filesystem::path start = std::filesystem::current_path();
+  std::ofstream(start / "PATHS.INI") << "[PATH]\nDATA=" << (start / "unmounted").string() << "\n";
+  ui_.Start(ProgramBody);
+  ui_.WaitUntil([&] { return !ui_.Requests().empty(); }, "the missing folder is named");
+  EXPECT_EQ(ui_.Requests().front().caption, "Data Folder Missing");
+  platform::SessionQueryEnd();
+  platform::SessionEnd();
+  ui_.Finish();
+  EXPECT_FALSE(ui_.Running());
+  // The frame would have made the database.
+  EXPECT_FALSE(std::filesystem::exists(start / "VX97.TPS"));
+  EXPECT_FALSE(std::filesystem::exists(start / "POSITION.INI"));
+}
+
+// Once the frame watches the session, the start-up watch has gone: an end of the session that
+// came before the frame's watch still closes the frame.
+TEST_F(ProgramStartTest, TheEndOfTheSessionBeforeTheFrameWatchesClosesTheFrame) {
+  test_support::MakeEmptyDatabase("VX97.TPS");
+  WatchStartUpSession();
+  platform::SessionEnd();
+  ui_.Start([] { Main(); });
+  ui_.Finish();
+  EXPECT_FALSE(ui_.Running());
+  EXPECT_FALSE(StartUpSessionEnded());
+}
+
 // The data library's managers outlive every window: the list's and the form's Kill run on their
 // own thread after Main has returned, before the library is killed.
 TEST_F(ProgramStartTest, ExitWithListsAndAFormOpenClosesThemBeforeTheDataLibraryGoes) {
-  std::ofstream("VX97.TPS").close();
+  test_support::MakeEmptyDatabase("VX97.TPS");
   VX_Files_Unload();  // as in the real program, the body loads the data library and unloads it
   ui_.Start(ProgramBody);
   DriverWindow frame = ui_.WaitWindow(kFrame);

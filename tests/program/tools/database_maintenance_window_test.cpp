@@ -17,6 +17,7 @@
 #include "runtime/window/test_driver.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/support/damaged_files.h"
 
 extern char** environ;
 
@@ -142,6 +143,39 @@ TEST_F(DatabaseMaintenanceWindowTest, AFileBeyondMendingIsNamedAndLeftAsItIs) {
   ui_.Finish();
   EXPECT_FALSE(sound_);
   EXPECT_TRUE(launcher_.requests.empty());
+}
+
+// A key whose own pages are damaged, past what rebuilding the keys in place can read: it is made
+// again from the records, which keep their record ids; the damaged file is kept among the
+// backups first.
+TEST_F(DatabaseMaintenanceWindowTest, AKeyWithDamagedPagesIsMadeAgainFromTheRecords) {
+  Sql("KEYS.TPS",
+      "CREATE TABLE s(Date INTEGER, Name TEXT); CREATE INDEX \"s!KeyDate\" ON s(Date, Name);"
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+      " INSERT INTO s(rowid, Date, Name) SELECT i * 3, 90000 - i, printf('task %05d', i) FROM n;");
+  ASSERT_TRUE(test_support::DamageIndex("KEYS.TPS", "s!KeyDate"));
+  ASSERT_NE(IntegrityOf("KEYS.TPS"), "ok");
+
+  const MaintenanceReport report = MaintainDataFiles(root());
+  EXPECT_TRUE(report.ok()) << MaintenanceSummary(report);
+  EXPECT_NE(MaintenanceSummary(report).find("Rebuilding the keys mended KEYS.TPS: "), std::string::npos)
+      << MaintenanceSummary(report);
+  EXPECT_EQ(IntegrityOf("KEYS.TPS"), "ok");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open("KEYS.TPS", &db), SQLITE_OK);
+  sqlite3_stmt* q = nullptr;
+  const char* through_key = "SELECT count(*), sum(rowid) FROM s INDEXED BY \"s!KeyDate\" WHERE Date > 0";
+  ASSERT_EQ(sqlite3_prepare_v2(db, through_key, -1, &q, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(q), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(q, 0), 2000);
+  EXPECT_EQ(sqlite3_column_int64(q, 1), 3LL * 2000 * 2001 / 2) << "every record keeps its id";
+  sqlite3_finalize(q);
+  sqlite3_close(db);
+  bool kept = false;
+  for (const auto& backup : fs::recursive_directory_iterator(root() / "Backup")) {
+    kept = kept || backup.path().filename() == "KEYS.TPS";
+  }
+  EXPECT_TRUE(kept) << "the damaged file is kept among the backups";
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+#include "frontend/qt/window_keys.h"
+
+#include <QKeyEvent>
+
+#include "runtime/events.h"
+
+namespace vx::qt {
+
+bool Alerts(const std::string& alerts, int code) {
+  return ("|" + alerts + "|").find("|" + std::to_string(code) + "|") != std::string::npos;
+}
+
+// Enter on a list, alone, with Shift (269) or with Ctrl+Alt (0x60D), reaches the model as that
+// key code.
+int ListKeyCode(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  int code = 0;
+  if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+    if (mods == Qt::NoModifier) code = EnterKey;
+    if (mods == Qt::ShiftModifier) code = ShiftEnter;
+    if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  } else if (mods & (Qt::ControlModifier | Qt::AltModifier)) {
+    // Other keys with Ctrl or Alt that the list alerts (the list extension's Alt+F11, Alt+F12,
+    // Ctrl+Alt+R, Alt+M, the list properties' Alt+arrows and Alt+1, Alt+2): the key's code with
+    // the modifier bits.
+    int base = 0;
+    if (key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F12) base = 0x70 + (key.key() - Qt::Key_F1);
+    if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) base = 'A' + (key.key() - Qt::Key_A);
+    if (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9) base = '0' + (key.key() - Qt::Key_0);
+    if (key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down) base = 0x25 + (key.key() - Qt::Key_Left);
+    if (base) {
+      // The runtime's modifier bits, as in ShiftEnter and CtrlAltEnter: Shift 0x100, Ctrl 0x200, Alt 0x400.
+      code = base | ((mods & Qt::ShiftModifier) ? 0x100 : 0) | ((mods & Qt::ControlModifier) ? 0x200 : 0) |
+             ((mods & Qt::AltModifier) ? 0x400 : 0);
+    }
+  }
+  return code;
+}
+
+// Ctrl+' is a form's history key, 734: the Ctrl bit 0x200 with the key's own code 0xDE.
+int FieldKeyCode(const QKeyEvent& key) {
+  constexpr int kHistoryKey = 0x200 | 0xDE;
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() != Qt::Key_Apostrophe || mods != Qt::ControlModifier) return 0;
+  return kHistoryKey;
+}
+
+int EnterOrEscCode(const QKeyEvent& key) {
+  const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+  const bool esc = key.key() == Qt::Key_Escape;
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (!(enter || esc) || mods != Qt::NoModifier) return 0;
+  return enter ? EnterKey : EscKey;
+}
+
+// Print Screen is 44; with Alt it carries the Alt bit.
+int PrintScreenCode(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  if (key.key() != Qt::Key_Print || (mods != Qt::NoModifier && mods != Qt::AltModifier)) return 0;
+  return PrintScreenKey | (mods == Qt::AltModifier ? 0x400 : 0);
+}
+
+}  // namespace vx::qt
