@@ -74,6 +74,42 @@ struct SCRIPTTEMPLATES_RECORD {
   String<255> DOSFilename;
 };
 
+// The one copy between a task's step and a template's (either way). CopyStepContent copies what
+// the step does: every field but the owner (ID or WIZ_ID), the number (Sequence) and who changed
+// it when (NetworkUser, LastChangeDate, LastChangeTime, OriginalID), and the task it goes on to
+// (NextTaskID). CopyStepFields copies every field but the owner.
+template <class From, class To>
+void CopyStepContent(const From& from, To& to) {
+  to.Action = from.Action;
+  to.Keystrokes = from.Keystrokes;
+  to.SecondsToWait = from.SecondsToWait;
+  to.WaitForWindow = from.WaitForWindow;
+  to.FocusOnWindow = from.FocusOnWindow;
+  to.WindowExistance = from.WindowExistance;
+  to.WindowTitleToCheckFor = from.WindowTitleToCheckFor;
+  to.IfTimeElapsed = from.IfTimeElapsed;
+  to.TimeElapsed = from.TimeElapsed;
+  to.EmailID = from.EmailID;
+  to.Command = from.Command;
+  to.Path = from.Path;
+  to.DDEType = from.DDEType;
+  to.DDEApplicationName = from.DDEApplicationName;
+  to.DDEApplicationTopic = from.DDEApplicationTopic;
+  to.DDELinkItem = from.DDELinkItem;
+  to.DDECommand = from.DDECommand;
+}
+
+template <class From, class To>
+void CopyStepFields(const From& from, To& to) {
+  CopyStepContent(from, to);
+  to.Sequence = from.Sequence;
+  to.NextTaskID = from.NextTaskID;
+  to.NetworkUser = from.NetworkUser;
+  to.LastChangeDate = from.LastChangeDate;
+  to.LastChangeTime = from.LastChangeTime;
+  to.OriginalID = from.OriginalID;
+}
+
 // The calling thread's record buffers.
 extern thread_local SCRIPTING_RECORD SCR;
 extern thread_local SYNCSCRIPTING_RECORD SSCR;

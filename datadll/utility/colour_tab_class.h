@@ -8,6 +8,9 @@ namespace vx {
 
 class Window;
 
+// The colour of the tabs not shown on every form of the program (a grey, as BGR 0xA7A7A7).
+constexpr long kOtherTabColour = 10987431;
+
 class COLOURTABCLASS {
  public:
   // Remembers the colours (-1: the default colour) and lists every tab of the current window

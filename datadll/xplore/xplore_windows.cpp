@@ -9,6 +9,7 @@
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
 #include "runtime/text_functions.h"
+#include "runtime/window/text_rows.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -22,14 +23,6 @@ constexpr const char* kStyleNames[] = {"Regular",           "Bold",           "I
                                        "Regular Underline", "Bold Underline", "Italic Underline", "Bold Italic Underline"};
 constexpr long kItalic = 0x1000;
 constexpr long kUnderline = 0x2000;
-
-// Rows of texts for a list.
-class TextRows final : public ListSource {
- public:
-  std::vector<std::vector<std::string>> rows;
-  std::size_t Records() const override { return rows.size(); }
-  std::vector<std::string> Fields(std::size_t row) const override { return rows[row]; }
-};
 
 std::string ColourName(long value) {
   for (const char* name : kColourNames) {

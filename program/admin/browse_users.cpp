@@ -3,7 +3,6 @@
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
-#include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
@@ -28,15 +27,14 @@ class UsersWindow final : public ListWindow {
 
   void Build();
   Level Init() override;
-  Level Kill() override;
   Level TakeNewSelection() override;
 
  private:
   UserBrowse browse_;
   XPLORECLASS xplore_;  // after the browse it is attached to
-  COLOURTABCLASS tabs_;
   TableView view_;
-  int sheet_ = 0, list_ = 0, select_ = 0, insert_ = 0, change_ = 0, delete_ = 0;
+  int sheet_ = 0, list_ = 0;
+  ListButtons buttons_;
 };
 
 void UsersWindow::Build() {
@@ -44,10 +42,10 @@ void UsersWindow::Build() {
   Control& sheet = w.Sheet();
   sheet_ = sheet;
   list_ = sheet.Tab("").List(kListFormat);
-  select_ = w.Button("&Select");
-  insert_ = w.Button("&New");
-  change_ = w.Button("&Edit");
-  delete_ = w.Button("Delete");
+  buttons_.select = w.Button("&Select");
+  buttons_.insert = w.Button("&New");
+  buttons_.change = w.Button("&Edit");
+  buttons_.remove = w.Button("Delete");
   CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO");
   w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Records");
@@ -59,34 +57,15 @@ Level UsersWindow::Init() {
   browse_.Init(window()[list_], view_, *this);
   browse_.AddSortOrder();
   browse_.SetLocator([] { return U_.USER.str(); });
-  if (Request == SelectRecord) {
-    browse_.SelectControl = select_;
-    window()[select_].Default();
-  } else {
-    window()[select_].Hide();
-    window()[change_].Default();
-  }
-  browse_.InsertControl = insert_;
-  browse_.ChangeControl = change_;
-  browse_.DeleteControl = delete_;
-  browse_.UpdateProcedure = UpdateUsers;
-  xplore_.INIT(*this, browse_, window()[list_], "BrowseUsers", "?Browse:1", {"U_:USER"}, "Underline");
-  OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
-  tabs_.COLOURTABS();
+  ShowSelectWhenPicking(browse_, buttons_);
+  WireButtons(browse_, buttons_, UpdateUsers);
+  AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"U_:USER"}, "Underline");
+  OpenColouredList(list_);
   return Level_Benign;
 }
 
-Level UsersWindow::Kill() {
-  tabs_.KILL();
-  return ListWindow::Kill();
-}
-
 Level UsersWindow::TakeNewSelection() {
-  if (FIELD() == sheet_) {
-    tabs_.COLOURTABS();
-    if (window()[list_].Visible()) window().Select(list_);
-  }
+  if (RecolourTabs(sheet_) && window()[list_].Visible()) window().Select(list_);
   return ListWindow::TakeNewSelection();
 }
 

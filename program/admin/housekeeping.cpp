@@ -86,7 +86,7 @@ Level HousekeepingWindow::Init() {
     if (table->Open() == 0) opened_.push_back(table);
   }
   Open();
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

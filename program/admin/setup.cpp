@@ -194,7 +194,7 @@ Level OptionsWindow::Init() {
   Open();
   ShowPasswordEntries();
   ShowStayOnTop();
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

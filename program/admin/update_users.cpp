@@ -56,7 +56,7 @@ Level UserForm::Init() {
     case ChangeRecord: window().Title("Change Users "); break;
     default: break;  // "View Users", "Delete Users"
   }
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

@@ -66,7 +66,7 @@ Level UserTaskForm::Init() {
   }
   Required.ADDFIELD(date_, "US:DATE", "", "", "Next Date to Perform Task", true);
   Required.ADDFIELD(time_, "US:TIME", "", "", "Next Time to Perform Task", true);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

@@ -3,7 +3,6 @@
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/hotkeys_table.h"
 #include "datadll/dictionary/table_managers.h"
-#include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
 #include "framework/request_globals.h"
@@ -56,15 +55,14 @@ class HotKeysWindow final : public ListWindow {
 
   void Build();
   Level Init() override;
-  Level Kill() override;
   Level TakeNewSelection() override;
 
  private:
   HotKeyBrowse browse_;
   XPLORECLASS xplore_;  // after the browse it attaches to
-  COLOURTABCLASS tabs_;
   TableView view_;
-  int sheet_ = 0, list_ = 0, insert_ = 0, change_ = 0, delete_ = 0;
+  int sheet_ = 0, list_ = 0;
+  ListButtons buttons_;
 };
 
 void HotKeysWindow::Build() {
@@ -76,9 +74,9 @@ void HotKeysWindow::Build() {
   sheet.Tab("Description");
   list_ = w.List(kListFormat);
   Control& buttons = w.Row();
-  insert_ = buttons.Button("&New").Icon("insert.ico");
-  change_ = buttons.Button("&Edit").Icon("open.ico").Default();
-  delete_ = buttons.Button("&Delete").Icon("cut.ico");
+  buttons_.insert = buttons.Button("&New").Icon("insert.ico");
+  buttons_.change = buttons.Button("&Edit").Icon("open.ico").Default();
+  buttons_.remove = buttons.Button("&Delete").Icon("cut.ico");
   CancelControl = buttons.Button("Cl&ose").Icon("CLOSE.ICO");
   w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Records");
@@ -93,27 +91,16 @@ Level HotKeysWindow::Init() {
   browse_.SetLocator([] { return HOT.HotKey.str(); }, kByHotKey);
   browse_.AddSortOrder(kByDescription);
   browse_.SetLocator([] { return HOT.Description.str(); }, kByDescription);
-  browse_.InsertControl = insert_;
-  browse_.ChangeControl = change_;
-  browse_.DeleteControl = delete_;
-  browse_.UpdateProcedure = UpdateHotKeys;
+  WireButtons(browse_, buttons_, UpdateHotKeys);
   ACCESS_SYSHOTKEYS->BindFields(browse_.Bindings);
-  xplore_.INIT(*this, browse_, window()[list_], "BrowseHotKeys", "?Browse:1",
-               {"HOT:HotKey", "HOT:Action", "HOT:QuickText", "HOT:Description"}, ">Header");
-  OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
-  tabs_.COLOURTABS();
+  AttachListExtension(xplore_, browse_, list_, "?Browse:1",
+                      {"HOT:HotKey", "HOT:Action", "HOT:QuickText", "HOT:Description"}, ">Header");
+  OpenColouredList(list_);
   return Level_Benign;
 }
 
-Level HotKeysWindow::Kill() {
-  tabs_.KILL();
-  return ListWindow::Kill();
-}
-
 Level HotKeysWindow::TakeNewSelection() {
-  if (FIELD() == sheet_) {
-    tabs_.COLOURTABS();
+  if (RecolourTabs(sheet_)) {
     xplore_.KeySequence();  // the tab's own order replaces a header sort
     browse_.ResetSort(false);
     window().Select(list_);

@@ -157,7 +157,7 @@ Level HotKeyForm::Init() {
   Required.ADDFIELD(description_, "HOT:Description", "", "", "Description or Title of Task", true);
   wizard_.INIT(window(), sheet_, back_, next_, 1, 0, false, true, false, OkControl);
   ShowActionPage();
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   if (OriginalRequest == DeleteRecord) window().Select(CancelControl);
   else window().Select(modifiers_[0]);

@@ -3,7 +3,6 @@
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/holidays_table.h"
 #include "datadll/dictionary/table_managers.h"
-#include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
@@ -31,15 +30,14 @@ class HolidaysWindow final : public ListWindow {
 
   void Build();
   Level Init() override;
-  Level Kill() override;
   Level TakeNewSelection() override;
 
  private:
   HolidayBrowse browse_;
   XPLORECLASS xplore_;
-  COLOURTABCLASS tabs_;
   TableView view_;
-  int sheet_ = 0, list_ = 0, insert_ = 0, change_ = 0, delete_ = 0;
+  int sheet_ = 0, list_ = 0;
+  ListButtons buttons_;
 };
 
 void HolidaysWindow::Build() {
@@ -47,9 +45,9 @@ void HolidaysWindow::Build() {
   Control& sheet = w.Sheet();
   sheet_ = sheet;
   list_ = sheet.Tab("").List(kListFormat);
-  insert_ = w.Button("&New");
-  change_ = w.Button("&Edit");
-  delete_ = w.Button("&Delete");
+  buttons_.insert = w.Button("&New");
+  buttons_.change = w.Button("&Edit");
+  buttons_.remove = w.Button("&Delete");
   CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO");
   w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Records");
@@ -61,29 +59,15 @@ Level HolidaysWindow::Init() {
   browse_.Init(window()[list_], view_, *this);
   browse_.AddSortOrder();
   browse_.SetLocator([] { return FormatDate(HOL.HolidayDate); });
-  browse_.InsertControl = insert_;
-  browse_.ChangeControl = change_;
-  browse_.DeleteControl = delete_;
-  browse_.UpdateProcedure = UpdateHolidays;
+  WireButtons(browse_, buttons_, UpdateHolidays);
   window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1)));
-  xplore_.INIT(*this, browse_, window()[list_], "BrowseHolidays", "?Browse:1", {"HOL:HolidayDate", "HOL:Holiday"},
-               "Underline");
-  OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
-  tabs_.COLOURTABS();
+  AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"HOL:HolidayDate", "HOL:Holiday"}, "Underline");
+  OpenColouredList(list_);
   return Level_Benign;
 }
 
-Level HolidaysWindow::Kill() {
-  tabs_.KILL();
-  return ListWindow::Kill();
-}
-
 Level HolidaysWindow::TakeNewSelection() {
-  if (FIELD() == sheet_) {
-    tabs_.COLOURTABS();
-    if (window()[list_].Visible()) window().Select(list_);
-  }
+  if (RecolourTabs(sheet_) && window()[list_].Visible()) window().Select(list_);
   return ListWindow::TakeNewSelection();
 }
 

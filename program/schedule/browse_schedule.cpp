@@ -3,7 +3,6 @@
 #include "datadll/dictionary/categories_table.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
-#include "datadll/utility/colour_tab_class.h"
 #include "program/common/calendar.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/task_list_window.h"
@@ -31,7 +30,6 @@ class ScheduleWindow final : public TaskListWindow {
 
   void Build();
   Level Init() override;
-  Level Kill() override;
   Level TakeAccepted() override;
   Level TakeNewSelection() override;
 
@@ -47,7 +45,6 @@ class ScheduleWindow final : public TaskListWindow {
   void ShowDay();
   void PositionAtToday();
 
-  COLOURTABCLASS tabs_;
   std::int32_t selected_day_ = 0;
   String<20> category_;
   bool all_tab_visited_ = false;
@@ -71,10 +68,10 @@ void ScheduleWindow::Build() {
   select_day_ = buttons.Button("&Select Day").Icon("PICK.ICO").Tip("Select a day for which to view tasks");
   choose_category_ =
       buttons.Button("Cate&gory").Icon("PICK.ICO").Tip("Select a category for which to view tasks").Hide();
-  new_ = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
+  buttons_.insert = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
   copy_ = buttons.Button("Cop&y").Tip("Copy the highlighted task to a new task").Set(Prop::Msg, "Copy record");
-  edit_ = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
-  delete_ = buttons.Button("&Delete").Icon("CUT.ICO").Tip("Delete the highlighted task");
+  buttons_.change = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
+  buttons_.remove = buttons.Button("&Delete").Icon("CUT.ICO").Tip("Delete the highlighted task");
   special_ = buttons.Button("S&pecial")
                  .Icon("resched.ico")
                  .Tip("Special Event Wizard - ideal for holidays, and temporary changes");
@@ -115,21 +112,14 @@ Level ScheduleWindow::Init() {
     window()[select_day_].Hide();
   }
   ShowDay();
-  AttachListExtension("BrowseSchedule");
-  OpenList(list_);
+  AttachListExtension();
+  OpenColouredList(list_);
   AddPopupEntries(true);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
-  tabs_.COLOURTABS();
   if (FULLSCHEDULE != 0) {
     all_tab_visited_ = true;
     PositionAtToday();
   }
   return Level_Benign;
-}
-
-Level ScheduleWindow::Kill() {
-  tabs_.KILL();
-  return TaskListWindow::Kill();
 }
 
 int ScheduleWindow::TabNow() const {
@@ -205,8 +195,7 @@ Level ScheduleWindow::TakeAccepted() {
 }
 
 Level ScheduleWindow::TakeNewSelection() {
-  if (FIELD() == sheet_) {
-    tabs_.COLOURTABS();
+  if (RecolourTabs(sheet_)) {
     window()[select_day_].Hide(TabNow() != kDayTab);
     window()[choose_category_].Hide(TabNow() != kCategoryTab);
     xplore_.KeySequence();  // a header sort ends with the tab it was made on

@@ -114,8 +114,10 @@ class CategoriesWindow final : public ListWindow {
   TableView category_view_;
   CategoryTasksView task_view_;
   int category_list_ = 0, task_list_ = 0;
-  int task_new_ = 0, task_copy_ = 0, task_edit_ = 0, task_delete_ = 0;
-  int category_new_ = 0, category_edit_ = 0, category_delete_ = 0;
+  // The task list's Copy is its own (a copy of the highlighted task through the task form), not
+  // the browse's.
+  int task_copy_ = 0;
+  ListButtons task_buttons_, category_buttons_;
 };
 
 void CategoriesWindow::Build() {
@@ -125,13 +127,13 @@ void CategoriesWindow::Build() {
   Control& tasks = w.Panel();
   tasks.String("Scheduled Tasks for Highlighted Category");
   task_list_ = tasks.List(kTaskFormat);
-  task_new_ = tasks.Button("New");
+  task_buttons_.insert = tasks.Button("New");
   task_copy_ = tasks.Button("Cop&y");
-  task_edit_ = tasks.Button("Edit");
-  task_delete_ = tasks.Button("Delete");
-  category_new_ = w.Button("&New");
-  category_edit_ = w.Button("&Edit");
-  category_delete_ = w.Button("&Delete");
+  task_buttons_.change = tasks.Button("Edit");
+  task_buttons_.remove = tasks.Button("Delete");
+  category_buttons_.insert = w.Button("&New");
+  category_buttons_.change = w.Button("&Edit");
+  category_buttons_.remove = w.Button("&Delete");
   CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO");
   w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Functions");
@@ -145,29 +147,24 @@ Level CategoriesWindow::Init() {
   ACCESS_SCHEDULE->BindFields(tasks_.Bindings);
   tasks_.SetFilterExpression("(SCH:Disabled=0)");
   tasks_.SetLocator([] { return FormatDate(SCH.Date); });
-  tasks_.InsertControl = task_new_;
-  tasks_.ChangeControl = task_edit_;
-  tasks_.DeleteControl = task_delete_;
-  tasks_.copy_control = task_copy_;
-  tasks_.UpdateProcedure = [] {
+  WireButtons(tasks_, task_buttons_, [] {
     if (auto form = TaskForm()) form();
-  };
+  });
+  tasks_.copy_control = task_copy_;
 
   categories_.Init(window()[category_list_], category_view_, *this);
   categories_.AddSortOrder();
   categories_.SetLocator([] { return CAT.Category.str(); });
-  categories_.InsertControl = category_new_;
-  categories_.ChangeControl = category_edit_;
-  categories_.DeleteControl = category_delete_;
-  categories_.UpdateProcedure = UpdateCategories;
+  WireButtons(categories_, category_buttons_, UpdateCategories);
   categories_.tasks_view = &task_view_;
   categories_.tasks = &tasks_;
 
   const std::string date_picture = DatePicture().substr(1);
   window()[category_list_].Format(ReplaceDatePictures(kCategoryFormat, date_picture));
   window()[task_list_].Format(ReplaceDatePictures(kTaskFormat, date_picture));
-  xplore_.INIT(*this, tasks_, window()[task_list_], "BrowseScheduleCategories", "?List",
-               {"SCH:Date", "SCH:Time", "SCH:Description", "SCH:TaskType", "SCH:ID", "SCH:Category"}, "Underline");
+  AttachListExtension(xplore_, tasks_, task_list_, "?List",
+                      {"SCH:Date", "SCH:Time", "SCH:Description", "SCH:TaskType", "SCH:ID", "SCH:Category"},
+                      "Underline");
   OpenList(category_list_);
   tasks_.Popup.AddItemMimic("Copy", task_copy_, "Cop&y");
   return Level_Benign;
@@ -179,7 +176,7 @@ Level CategoriesWindow::TakeAccepted() {
     if (tasks_.Records() == 0) return Level_Notify;
     GLO_SCH_ID = SCH.ID;
     tasks_.copy = true;
-    window().Post(EVENT_Accepted, task_new_);
+    window().Post(EVENT_Accepted, task_buttons_.insert);
     return Level_Notify;
   }
   return ListWindow::TakeAccepted();

@@ -93,7 +93,7 @@ void UpdateSchedule_ExceptionsWindow() {
 
   // The tab being shown stands out in its own colours, as on every tabbed form.
   COLOURTABCLASS tabs;
-  tabs.INIT(window, -1, -1, 0, 0, 1, -1, 10987431);
+  tabs.INIT(window, -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs.COLOURTABS();
 
   WindowManager manager(window);

@@ -77,10 +77,10 @@ void ExploreWindow::Build() {
   list_ = w.List(kListFormat);
   // The commands in one row under the list, as in the task browse, so the list keeps the width.
   Control& buttons = w.Row();
-  new_ = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
+  buttons_.insert = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
   copy_ = buttons.Button("Cop&y").Tip("Copy the highlighted task to a new task").Set(Prop::Msg, "Copy record");
-  edit_ = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
-  delete_ = buttons.Button("Delete").Icon("CUT.ICO").Tip("Delete the highlighted task");
+  buttons_.change = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
+  buttons_.remove = buttons.Button("Delete").Icon("CUT.ICO").Tip("Delete the highlighted task");
   quick_ = buttons.Button("&Quick")
                .Icon("quickst.ico")
                .Tip("Quick Start - Make a copy (of the current task) that will start shortly.");
@@ -127,7 +127,7 @@ Level ExploreWindow::Init() {
   names.BindText("GLO:User", &GLO_USER);
   browse_.AddSortOrder();
   browse_.SetLocator([] { return FormatDate(SCH.Date); });
-  AttachListExtension("ExploreSchedule");
+  AttachListExtension();
   OpenList(list_);
   AddPopupEntries(false);
   if (FULLSCHEDULE != 0) {

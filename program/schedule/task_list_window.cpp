@@ -185,21 +185,18 @@ void TaskListWindow::SetUpBrowse(int list, std::string_view format) {
   control.IconList(TaskListIcons());
   browse_.Init(control, view_, *this);
   ACCESS_SCHEDULE->BindFields(browse_.Bindings);
-  browse_.InsertControl = new_;
-  browse_.ChangeControl = edit_;
-  browse_.DeleteControl = delete_;
-  browse_.UpdateProcedure = [] {
+  WireButtons(browse_, buttons_, [] {
     if (auto form = TaskForm()) form();
-  };
+  });
   control.Format(TaskListFormat(format));
 }
 
-void TaskListWindow::AttachListExtension(std::string_view procedure) {
+void TaskListWindow::AttachListExtension() {
   // One label per list column (the icon columns cannot be ordered on), then the hidden fields.
-  xplore_.INIT(*this, browse_, window()[list_], procedure, "?Browse:1",
-               {"", "", "SCH:Date", "SCH:Time", "SCH:Category", "SCH:Description", "LOC:ScheduleType",
-                "SCH:LastRunDate", "SCH:LastRunTime", "SCH:Skipped", "SCH:ID"},
-               ">Header");
+  ListWindow::AttachListExtension(xplore_, browse_, list_, "?Browse:1",
+                                  {"", "", "SCH:Date", "SCH:Time", "SCH:Category", "SCH:Description",
+                                   "LOC:ScheduleType", "SCH:LastRunDate", "SCH:LastRunTime", "SCH:Skipped", "SCH:ID"},
+                                  ">Header");
 }
 
 void TaskListWindow::AddPopupEntries(bool special_button) {
@@ -235,7 +232,7 @@ void TaskListWindow::EnableControls() {
     if (control) w[control].Enable(any);
   }
   if (!form) {
-    for (int control : {new_, edit_, delete_}) {
+    for (int control : {buttons_.insert, buttons_.change, buttons_.remove}) {
       if (control) w[control].Disable();
     }
   }
@@ -270,7 +267,7 @@ void TaskListWindow::TakeCommand(std::string_view command) {
 
 Level TaskListWindow::TakeAccepted() {
   const int control = ACCEPTED();
-  if (control == new_) {
+  if (control == buttons_.insert) {
     Update();
     // A new task starts on the day the list shows; the form primes its date from here.
     GLO_DATETOUSE = std::to_string(DayForNewTasks());
@@ -319,7 +316,7 @@ void TaskListWindow::Copy() {
   GLO_SCH_ID = SCH.ID;
   SCH.ID = 0;
   browse_.copy = true;
-  window().Post(EVENT_Accepted, new_);
+  window().Post(EVENT_Accepted, buttons_.insert);
 }
 
 void TaskListWindow::Special() {

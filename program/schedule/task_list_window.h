@@ -90,7 +90,7 @@ class TaskListWindow : public ListWindow {
   void SetUpBrowse(int list, std::string_view format);
   // Attaches the list extension (header sorting, the saved layout) under the procedure's name;
   // called after the sort orders, before the window opens.
-  void AttachListExtension(std::string_view procedure);
+  void AttachListExtension();
   // Adds the popup entries after the browse's own (after the window opened).
   void AddPopupEntries(bool special_button);
   // The day a new task starts on (GLO:DATETOUSE).
@@ -110,7 +110,8 @@ class TaskListWindow : public ListWindow {
   TaskView view_;
   std::string query_;  // the query filter; empty: none
   int list_ = 0;
-  int new_ = 0, copy_ = 0, edit_ = 0, delete_ = 0, special_ = 0, quick_ = 0, execute_ = 0;
+  ListButtons buttons_;  // New, Edit and Delete; Copy is the window's own (copy_)
+  int copy_ = 0, special_ = 0, quick_ = 0, execute_ = 0;
 
  private:
   void Copy();

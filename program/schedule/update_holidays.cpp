@@ -66,7 +66,7 @@ Level HolidayForm::Init() {
   opened_type_ = HOL.HolidayType.view();
   RecordForm::Init();
   Required.ADDFIELD(date_, "HOL:HolidayDate", "", "", "Holiday Date", true);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   return Level_Benign;
 }

@@ -34,6 +34,7 @@
 #include "runtime/storage/sqlite_session.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/text_rows.h"
 
 namespace vx {
 namespace {
@@ -44,15 +45,6 @@ constexpr const char* kOffsetTips =
     "The offset moves the days of a task that runs twice a month.\r\r"
     "An offset of 3 on \"Twice - 1st, 15th\" runs the task on the 4th and the 18th of every month.\r\r"
     "An offset of -1 on \"Twice - 15th, Last\" runs it on the 14th and on the second-last day of every month.";
-constexpr long kOtherTabColour = 10987431;
-
-// The rows of a read-only list, as texts.
-class RowsList final : public ListSource {
- public:
-  std::size_t Records() const override { return rows.size(); }
-  std::vector<std::string> Fields(std::size_t row) const override { return rows.at(row); }
-  std::vector<std::vector<std::string>> rows;
-};
 
 // How the form was started.
 struct TaskFormMode {
@@ -103,13 +95,13 @@ class TaskForm final : public RecordForm {
   void RunScripting();
   void EditTaskUser();
   bool Editing() const { return Request == InsertRecord || Request == ChangeRecord; }
-  std::string SelectedRow(const Control& list, const RowsList& rows) const;
+  std::string SelectedRow(const Control& list, const TextRows& rows) const;
 
   TaskFormMode& mode_;
   std::unordered_map<int, std::function<void()>> reactions_;  // by control number
   FORMWIZARDCLASS wizard_;
   COLOURTABCLASS tabs_;
-  RowsList steps_, users_, task_users_;
+  TextRows steps_, users_, task_users_;
   ShownWarning shown_warning_;
   bool paged_ = false;  // the pager knows the sheet
 
@@ -348,7 +340,7 @@ void TaskForm::Build() {
   BuildReactions();
 }
 
-std::string TaskForm::SelectedRow(const Control& list, const RowsList& rows) const {
+std::string TaskForm::SelectedRow(const Control& list, const TextRows& rows) const {
   const long row = list.Choice();
   if (row < 1 || row > static_cast<long>(rows.rows.size())) return {};
   return rows.rows[static_cast<std::size_t>(row - 1)].front();

@@ -6,7 +6,6 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
-#include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
 #include "framework/file_manager.h"
@@ -71,9 +70,9 @@ class TemplatesWindow final : public ListWindow {
  private:
   TemplateBrowse browse_;
   XPLORECLASS xplore_;  // after the browse it attaches to
-  COLOURTABCLASS tabs_;
   TableView view_;
-  int sheet_ = 0, list_ = 0, insert_ = 0, copy_ = 0, change_ = 0, delete_ = 0, print_ = 0, select_ = 0;
+  int sheet_ = 0, list_ = 0, print_ = 0;
+  ListButtons buttons_;
 };
 
 void TemplatesWindow::Build() {
@@ -82,13 +81,13 @@ void TemplatesWindow::Build() {
   sheet_ = sheet;
   list_ = sheet.Tab("Description").List(kListFormat);
   Control& buttons = w.Row();
-  insert_ = buttons.Button("&New").Icon("insert.ico");
-  copy_ = buttons.Button("Cop&y");
-  change_ = buttons.Button("&Edit").Icon("open.ico");
-  delete_ = buttons.Button("&Delete").Icon("cut.ico");
+  buttons_.insert = buttons.Button("&New").Icon("insert.ico");
+  buttons_.copy = buttons.Button("Cop&y");
+  buttons_.change = buttons.Button("&Edit").Icon("open.ico");
+  buttons_.remove = buttons.Button("&Delete").Icon("cut.ico");
   // The template print waits for the report engine.
   print_ = buttons.Button("&Print").Disable().Tip("Printing is not available yet");
-  select_ = buttons.Button("&Select");
+  buttons_.select = buttons.Button("&Select");
   CancelControl = buttons.Button("Cl&ose").Icon("CLOSE.ICO");
   w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Records");
@@ -101,34 +100,20 @@ Level TemplatesWindow::Init() {
   browse_.Init(window()[list_], view_, *this);
   browse_.AddSortOrder();
   browse_.SetLocator([] { return VXT.Description.str(); });
-  browse_.InsertControl = insert_;
-  browse_.CopyControl = copy_;
-  browse_.ChangeControl = change_;
-  browse_.DeleteControl = delete_;
-  browse_.UpdateProcedure = UpdateScriptTemplates;
-  if (browse_.Selecting) {
-    browse_.SelectControl = select_;
-    window()[select_].Default();
-  } else {
-    window()[select_].Hide();
-    window()[change_].Default();
-  }
-  xplore_.INIT(*this, browse_, window()[list_], "BrowseScriptTemplates", "?Browse:1", {"VXT:Description"},
-               ">Header");
-  OpenList(list_);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, 10987431);
-  tabs_.COLOURTABS();
+  WireButtons(browse_, buttons_, UpdateScriptTemplates);
+  ShowSelectWhenPicking(browse_, buttons_);
+  AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"VXT:Description"}, ">Header");
+  OpenColouredList(list_);
   return Level_Benign;
 }
 
 Level TemplatesWindow::Kill() {
-  tabs_.KILL();
   GLO_SCRIPTWIZARDMODE = 0;
   return ListWindow::Kill();
 }
 
 Level TemplatesWindow::TakeNewSelection() {
-  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  RecolourTabs(sheet_);
   return ListWindow::TakeNewSelection();
 }
 

@@ -98,7 +98,8 @@ class ScriptingWindow final : public ListWindow {
   TaskStepsView view_;
   ScriptBrowse browse_;
   XPLORECLASS xplore_;
-  int list_ = 0, insert_ = 0, copy_ = 0, change_ = 0, delete_ = 0;
+  int list_ = 0;
+  ListButtons buttons_;
   int up_ = 0, top_ = 0, down_ = 0, bottom_ = 0;
   int import_ = 0, export_ = 0, clear_ = 0, print_ = 0, template_ = 0, as_text_ = 0;
 };
@@ -107,10 +108,10 @@ void ScriptingWindow::Build() {
   Window& w = window();
   list_ = w.List(kListFormat).Tip("Script items of the task");
   Control& edit = w.Row();
-  insert_ = edit.Button("&New").Tip("Add a script item");
-  copy_ = edit.Button("Cop&y").Tip("Copy the highlighted script item");
-  change_ = edit.Button("&Edit").Tip("Edit the highlighted script item");
-  delete_ = edit.Button("&Delete").Tip("Delete the highlighted script item");
+  buttons_.insert = edit.Button("&New").Tip("Add a script item");
+  buttons_.copy = edit.Button("Cop&y").Tip("Copy the highlighted script item");
+  buttons_.change = edit.Button("&Edit").Tip("Edit the highlighted script item");
+  buttons_.remove = edit.Button("&Delete").Tip("Delete the highlighted script item");
   Control& move = w.Row();
   up_ = move.Button("Up").Icon("moveup.ico").Tip("Move record up one");
   top_ = move.Button("Top").Tip("Move record to the top");
@@ -139,27 +140,23 @@ Level ScriptingWindow::Init() {
   window().Title("Scripting - " + SCH.Category.str() + ": " + SCH.Description.str() + " " + SCH.Command.str());
 
   browse_.extra_items = {{"Template", template_}, {"EditAsText", as_text_}, {"Print", print_},
-                         {"Import", import_},     {"Export", export_},      {"Copy", copy_}};
+                         {"Import", import_},     {"Export", export_},      {"Copy", buttons_.copy}};
   browse_.Init(window()[list_], view_, *this);
   browse_.AddSortOrder();
   browse_.SetLocator([] { return std::to_string(SCR.Sequence); });
-  browse_.InsertControl = insert_;
-  browse_.ChangeControl = change_;
-  browse_.DeleteControl = delete_;
-  browse_.CopyControl = copy_;
-  browse_.UpdateProcedure = UpdateScripting;
+  WireButtons(browse_, buttons_, UpdateScripting);
 
   // New, Copy and Delete keep the numbers in order around the step editor: the browse's own
   // handling of them is not used.
-  On(EVENT_Accepted, insert_, [this] {
+  On(EVENT_Accepted, buttons_.insert, [this] {
     Insert(false);
     return Level_Notify;
   });
-  On(EVENT_Accepted, copy_, [this] {
+  On(EVENT_Accepted, buttons_.copy, [this] {
     if (browse_.Records() > 0) Insert(true);
     return Level_Notify;
   });
-  On(EVENT_Accepted, delete_, [this] {
+  On(EVENT_Accepted, buttons_.remove, [this] {
     Delete();
     return Level_Notify;
   });
@@ -192,8 +189,8 @@ Level ScriptingWindow::Init() {
     Refresh();
   });
   // The list extension: header-click sorting and the column layout kept in ".\POSITION.INI".
-  xplore_.INIT(*this, browse_, window()[list_], "BrowseScripting", "?Browse:1",
-               {"SCR:Action", "Details", "SCR:ID", "SCR:Sequence"}, ">Header");
+  AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"SCR:Action", "Details", "SCR:ID", "SCR:Sequence"},
+                      ">Header");
   OpenList(list_);
   // The report engine comes later: the print waits for it.
   window()[print_].Disable();

@@ -1,7 +1,5 @@
 #include <cstdint>
-#include <cstring>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "datadll/dictionary/dictionary_keys.h"
@@ -20,10 +18,6 @@ namespace {
 
 // The highest step number a copied step may take.
 constexpr std::int32_t kLastSequence = 1000;
-
-static_assert(sizeof(SCRIPTTEMPLATEDETAILS_RECORD) == sizeof(SCRIPTING_RECORD));
-static_assert(std::is_trivially_copyable_v<SCRIPTTEMPLATEDETAILS_RECORD> &&
-              std::is_trivially_copyable_v<SCRIPTING_RECORD>);
 
 // Answers every token of the step's texts, in the order the fields are asked; false when a
 // question was cancelled (the fields after it keep their tokens).
@@ -76,7 +70,7 @@ int CopyScriptTemplateToScript(TemplateTokenAsker& ask) {
     progress.Advance();
     if (detail.Action.clipped().empty()) continue;
     SCRIPTING_RECORD step;
-    std::memcpy(static_cast<void*>(&step), &detail, sizeof step);
+    CopyStepFields(detail, step);
     step.ID = task;
     const bool expanded = ExpandStep(step, ask);
     if (expanded && step.Path.clipped().empty() && step.Action.clipped() == "Start Program") {

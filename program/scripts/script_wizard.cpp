@@ -40,6 +40,7 @@
 #include "runtime/text_functions.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/text_rows.h"
 
 namespace vx {
 namespace {
@@ -64,11 +65,7 @@ std::vector<SCRIPTING_RECORD> TaskSteps(std::int32_t id) {
 }
 
 // Rows of a list that the wizard fills itself.
-class Rows final : public ListSource {
- public:
-  std::size_t Records() const override { return rows.size(); }
-  std::vector<std::string> Fields(std::size_t row) const override { return rows[row]; }
-  std::vector<std::vector<std::string>> rows;
+struct Rows final : TextRows {
   std::vector<std::int32_t> keys;  // per row: the template's id or the step's sequence
 };
 
@@ -350,7 +347,7 @@ Level ScriptWizard::Init() {
   w[template_list_].Alert(MouseRight);
   w[step_list_].Alert(MouseRight);
   Open();
-  tabs_.INIT(w, -1, -1, 0, 0, 1, -1, 10987431);
+  tabs_.INIT(w, -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
   required_.INIT(w, "Missing Information", "@PROMPT must be entered.");
   required_.ADDFIELD(every_, "SCH:Every", "", "", "Every", true);

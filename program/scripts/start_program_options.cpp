@@ -37,45 +37,9 @@ char ModeCode(std::string_view mode) {
 
 // The step the dialog edits: the task's step, or a template's while the template list is open
 // (the two records have the same layout).
-void TemplateIntoStep() {
-  SCR.Action = VXD.Action.view();
-  SCR.Keystrokes = VXD.Keystrokes.view();
-  SCR.SecondsToWait = VXD.SecondsToWait;
-  SCR.WaitForWindow = VXD.WaitForWindow.view();
-  SCR.FocusOnWindow = VXD.FocusOnWindow.view();
-  SCR.WindowExistance = VXD.WindowExistance.view();
-  SCR.WindowTitleToCheckFor = VXD.WindowTitleToCheckFor.view();
-  SCR.IfTimeElapsed = VXD.IfTimeElapsed.view();
-  SCR.TimeElapsed = VXD.TimeElapsed;
-  SCR.EmailID = VXD.EmailID;
-  SCR.Command = VXD.Command.view();
-  SCR.Path = VXD.Path.view();
-  SCR.DDEType = VXD.DDEType.view();
-  SCR.DDEApplicationName = VXD.DDEApplicationName.view();
-  SCR.DDEApplicationTopic = VXD.DDEApplicationTopic.view();
-  SCR.DDELinkItem = VXD.DDELinkItem.view();
-  SCR.DDECommand = VXD.DDECommand.view();
-}
+void TemplateIntoStep() { CopyStepContent(VXD, SCR); }
 
-void StepIntoTemplate() {
-  VXD.Action = SCR.Action.view();
-  VXD.Keystrokes = SCR.Keystrokes.view();
-  VXD.SecondsToWait = SCR.SecondsToWait;
-  VXD.WaitForWindow = SCR.WaitForWindow.view();
-  VXD.FocusOnWindow = SCR.FocusOnWindow.view();
-  VXD.WindowExistance = SCR.WindowExistance.view();
-  VXD.WindowTitleToCheckFor = SCR.WindowTitleToCheckFor.view();
-  VXD.IfTimeElapsed = SCR.IfTimeElapsed.view();
-  VXD.TimeElapsed = SCR.TimeElapsed;
-  VXD.EmailID = SCR.EmailID;
-  VXD.Command = SCR.Command.view();
-  VXD.Path = SCR.Path.view();
-  VXD.DDEType = SCR.DDEType.view();
-  VXD.DDEApplicationName = SCR.DDEApplicationName.view();
-  VXD.DDEApplicationTopic = SCR.DDEApplicationTopic.view();
-  VXD.DDELinkItem = SCR.DDELinkItem.view();
-  VXD.DDECommand = SCR.DDECommand.view();
-}
+void StepIntoTemplate() { CopyStepContent(SCR, VXD); }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "program/windows/list_window.h"
 
+#include <utility>
+
 #include "framework/request_globals.h"
 #include "program/windows/open_windows.h"
 
@@ -28,7 +30,47 @@ void ListWindow::OpenList(int list) {
   Open();
 }
 
+void ListWindow::OpenColouredList(int list) {
+  OpenList(list);
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
+  tabs_.COLOURTABS();
+}
+
+bool ListWindow::RecolourTabs(int sheet) {
+  if (FIELD() != sheet) return false;
+  tabs_.COLOURTABS();
+  return true;
+}
+
+void ListWindow::WireButtons(BrowseClass& browse, const ListButtons& buttons, std::function<void()> update) {
+  browse.InsertControl = buttons.insert;
+  browse.ChangeControl = buttons.change;
+  browse.DeleteControl = buttons.remove;
+  browse.UpdateProcedure = std::move(update);
+}
+
+void ListWindow::WireButtons(ZQBROWSECLASS& browse, const ListButtons& buttons, std::function<void()> update) {
+  WireButtons(static_cast<BrowseClass&>(browse), buttons, std::move(update));
+  browse.CopyControl = buttons.copy;
+}
+
+void ListWindow::ShowSelectWhenPicking(BrowseClass& browse, const ListButtons& buttons) {
+  if (browse.Selecting) {
+    browse.SelectControl = buttons.select;
+    window()[buttons.select].Default();
+  } else {
+    window()[buttons.select].Hide();
+    window()[buttons.change].Default();
+  }
+}
+
+void ListWindow::AttachListExtension(XPLORECLASS& xplore, BrowseClass& browse, int list, std::string_view family,
+                                     std::vector<std::string> fields, std::string_view visual) {
+  xplore.INIT(*this, browse, window()[list], procedure_, family, std::move(fields), visual);
+}
+
 Level ListWindow::Kill() {
+  tabs_.KILL();
   WindowManager::Kill();
   if (files_opened_) relation_.Close();
   if (entered_) LeaveSingleInstance(procedure_);

@@ -5,17 +5,33 @@
 // A list started to select (request SelectRecord) is a picker: its browse's Select button (or
 // Enter, or a double click) closes it with the chosen record left in the table's buffer. A caller
 // picks with ListWindow::Pick(SelectCategories); a list that only ever picks calls AlwaysSelect().
+//
+// The wiring every list writes the same way comes with it: the browse handed its New, Edit,
+// Delete (and Copy) buttons and the form they run (WireButtons), the Select button shown only to
+// a picker (ShowSelectWhenPicking), the list extension attached under the procedure's name
+// (AttachListExtension), and the sheet's tabs coloured when the list opens and at each tab change
+// (OpenColouredList, RecolourTabs; the tabs are let go in Kill).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "datadll/utility/colour_tab_class.h"
+#include "datadll/utility/zq_browse_class.h"
+#include "datadll/xplore/xplore_class.h"
+#include "framework/browse_class.h"
 #include "framework/relation_manager.h"
 #include "framework/window_manager.h"
 #include "program/windows/window_procedure_scope.h"
 
 namespace vx {
+
+// A list's buttons by control number; 0 for a button the list does not have.
+struct ListButtons {
+  int insert = 0, change = 0, remove = 0, copy = 0, select = 0;
+};
 
 class ListWindow : public WindowManager {
  public:
@@ -41,11 +57,28 @@ class ListWindow : public WindowManager {
  protected:
   // Opens the window; `list` is selected when a second start brings the window forward.
   void OpenList(int list);
+  // OpenList, then colours the tabs of every sheet (the tab not shown greyed).
+  void OpenColouredList(int list);
+  // Recolours the tabs when the field now selected is `sheet`; answers whether it was.
+  bool RecolourTabs(int sheet);
+
+  // Hands `browse` its New, Edit and Delete buttons and the form they run; a ZQBROWSECLASS
+  // takes the Copy button too.
+  void WireButtons(BrowseClass& browse, const ListButtons& buttons, std::function<void()> update);
+  void WireButtons(ZQBROWSECLASS& browse, const ListButtons& buttons, std::function<void()> update);
+  // A picker's Select button is the browse's and the default; otherwise it is hidden and Edit is
+  // the default. Called after the browse's Init (which tells whether it selects).
+  void ShowSelectWhenPicking(BrowseClass& browse, const ListButtons& buttons);
+  // Attaches the list extension to `browse` and its list control, under the procedure's name.
+  void AttachListExtension(XPLORECLASS& xplore, BrowseClass& browse, int list, std::string_view family,
+                           std::vector<std::string> fields, std::string_view visual);
 
  private:
+
   std::string procedure_;
   RelationManager& relation_;
   WindowProcedureScope scope_;
+  COLOURTABCLASS tabs_;
   int list_ = 0;
   bool always_select_ = false;
   bool entered_ = false;

@@ -90,18 +90,18 @@ TEST(COLOURTABCLASS, TheShownTabKeepsItsColoursAndTheOthersAreGreyed) {
   hidden.Hide();
 
   COLOURTABCLASS tabs;
-  tabs.INIT(window, -1, -1, 1, 0, 1, -1, 10987431);
+  tabs.INIT(window, -1, -1, 1, 0, 1, -1, kOtherTabColour);
   EXPECT_EQ(SystemProperty(kColouredTabsProperty), 1);
   tabs.COLOURTABS();
   EXPECT_EQ(general.GetNumber(Prop::Color), -1);
   EXPECT_EQ(general.GetNumber(Prop::FontStyle), 0x2BC);
-  EXPECT_EQ(more.GetNumber(Prop::Color), 10987431);
+  EXPECT_EQ(more.GetNumber(Prop::Color), kOtherTabColour);
   EXPECT_EQ(more.GetNumber(Prop::FontStyle), 0);
   EXPECT_EQ(hidden.Get(Prop::Color), "") << "tabs not shown are left alone";
 
   sheet.Choose(2);
   tabs.COLOURTABS();
-  EXPECT_EQ(general.GetNumber(Prop::Color), 10987431);
+  EXPECT_EQ(general.GetNumber(Prop::Color), kOtherTabColour);
   EXPECT_EQ(general.GetNumber(Prop::FontStyle), 0x2BC & ~0x1BC);
   EXPECT_EQ(more.GetNumber(Prop::Color), -1);
 }

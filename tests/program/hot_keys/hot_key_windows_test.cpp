@@ -14,6 +14,7 @@
 #include "datadll/dictionary/hotkeys_table.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/utility/colour_tab_class.h"
 #include "framework/request_globals.h"
 #include "program/common/main_procedures.h"
 #include "program/common/program_registry.h"
@@ -309,6 +310,19 @@ TEST_F(HotKeyWindowsTest, TheDescriptionTabListsByDescription) {
   EXPECT_EQ(list.Cell(1, 1), "Ctrl-B") << "the key column, reversed";
   w.ControlNumber(1).Choose("Hot Key");
   EXPECT_EQ(list.Cell(1, 1), "Ctrl-A");
+  w.Close();
+  ui_.Finish();
+}
+
+// The list window colours the sheet's tabs when the list opens and again at each tab change.
+TEST_F(HotKeyWindowsTest, TheShownTabKeepsItsColourAndTheOtherIsGreyed) {
+  DriverWindow w = StartBrowse();
+  const std::string grey = std::to_string(kOtherTabColour);
+  EXPECT_EQ(w.Control("Hot Key").Get(Prop::Color), "-1");
+  EXPECT_EQ(w.Control("Description").Get(Prop::Color), grey);
+  w.ControlNumber(1).Choose("Description");
+  EXPECT_EQ(w.Control("Hot Key").Get(Prop::Color), grey);
+  EXPECT_EQ(w.Control("Description").Get(Prop::Color), "-1");
   w.Close();
   ui_.Finish();
 }

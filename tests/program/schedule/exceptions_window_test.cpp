@@ -8,6 +8,7 @@
 #include <string>
 
 #include "datadll/dictionary/schedule_table.h"
+#include "datadll/utility/colour_tab_class.h"
 #include "framework/request_globals.h"
 #include "program/common/main_procedures.h"
 #include "program/schedule/exceptions_window.h"
@@ -53,10 +54,10 @@ TEST_F(ExceptionsWindowTest, BlankTaskOpensWithSkipAndNoDaysAndCloseStoresTheTic
     EXPECT_EQ(w.Control(day).Value(), "0") << day;
   }
   // The tab being shown keeps its own colour; the other is greyed.
-  EXPECT_EQ(w.Control("Overrides By Day").Get(Prop::Color), "10987431");
+  EXPECT_EQ(w.Control("Overrides By Day").Get(Prop::Color), std::to_string(kOtherTabColour));
   EXPECT_EQ(w.Control("Standard").Get(Prop::Color), "-1");
   w.Control("Overrides By Day").Press();
-  EXPECT_EQ(w.Control("Standard").Get(Prop::Color), "10987431");
+  EXPECT_EQ(w.Control("Standard").Get(Prop::Color), std::to_string(kOtherTabColour));
   EXPECT_EQ(w.Control("Overrides By Day").Get(Prop::Color), "-1");
   w.Control("Tuesday").Tick();
   w.Control("Cl&ose").Press();
