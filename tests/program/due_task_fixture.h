@@ -117,9 +117,8 @@ class RecordingFrame : public DueTaskFrame {
   }
   void SetTrayTip(std::string_view text) override { tip = text; }
   void RestoreFrame() override { events.push_back("restore"); }
-  void StartTaskMessageThread() override {
-    events.push_back("thread: " + GLO_DESCRIPTION.str() + " | " + GLO_MESSAGE.str() + " | " +
-                     GLO_ALARMFILE.str());
+  void StartTaskMessageThread(const TaskMessage& message) override {
+    events.push_back("thread: " + message.title + " | " + message.text + " | " + message.alarm_file);
   }
   void ShowModalMessage() override {
     events.push_back("modal: " + ML.Title.str() + " | " + ML.Message.str() + " | " +

@@ -66,13 +66,10 @@ TEST_F(TaskMessageTest, EachThreadShowsItsOwnCopyOfTheMessage) {
   TestDriver ui;
   long first = 0, second = 0;
   ui.Start([&] {
-    GLO_DESCRIPTION = "Water the plants";
-    GLO_MESSAGE = "The ferns too";
-    GLO_ALARMFILE = "";
-    first = StartTaskMessageThread();
-    GLO_DESCRIPTION = "Call Anna";  // the next task's message, before the first thread runs
-    GLO_MESSAGE = "About the budget";
-    second = StartTaskMessageThread();
+    TaskMessage message{"Water the plants", "The ferns too", ""};
+    first = StartTaskMessageThread(message);
+    message = {"Call Anna", "About the budget", ""};  // the next task's, before the first thread runs
+    second = StartTaskMessageThread(message);
     Window main_window("Main");  // the program goes on while the messages are shown
     main_window.Open();
     while (main_window.Accept()) {

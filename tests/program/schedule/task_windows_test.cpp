@@ -186,7 +186,7 @@ class TaskWindowsTest : public testing::WindowTest {
           void SetStatusText(std::string_view, bool) override {}
           void SetTrayTip(std::string_view) override {}
           void RestoreFrame() override {}
-          void StartTaskMessageThread() override {}
+          void StartTaskMessageThread(const TaskMessage&) override {}
           void ShowModalMessage() override {}
           void PostEvent(int event, std::int32_t thread) override { POST(event, 0, thread); }
           void ShowNotice(const MessageBoxRequest&) override {}
