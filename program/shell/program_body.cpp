@@ -91,7 +91,7 @@ void ProgramBody() {
   PositionIni() = IniFile(".\\POSITION.INI");
   ProgramRegistry().INIT(1);
   VX_FILES_INIT(&errors, &PositionIni());
-  InstallProgramServices();
+  static const InstalledProgramServices services;
   RegisterProgramWindows();
 
   Main();

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "program/common/exit_code_queue.h"
+#include "program/common/program_services.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
 #include "program/script_engine/script_queue.h"
@@ -53,14 +55,14 @@ class TaskRoadTest : public ::testing::Test {
     GLO_USELOG = 0;
     GLO_LOGEXITCODES = 0;
     GLOBALDELAY = 50;
-    SetTaskLogWriter([this](std::string_view text, std::string_view label) {
+    installed_.emplace(&ProgramServices::task_log, [this](std::string_view text, std::string_view label) {
       log.push_back(std::string(label) + ": " + std::string(text));
     });
   }
   void TearDown() override {
     ScriptQueue.Free();
     ExitCodeQueue.Free();
-    SetTaskLogWriter({});
+    installed_.reset();
     GLO_USELOG = 0;
     GLO_LOGEXITCODES = 0;
   }
@@ -82,6 +84,7 @@ class TaskRoadTest : public ::testing::Test {
   TaskRoadServices services;
   ScopedTaskRoadServices scoped_services{services};
   std::vector<std::string> log;
+  std::optional<ScopedProgramServices> installed_;
   int close_requests = 0;
   int fail_link = 0;  // the error a MSGLINK add gives
   std::vector<std::tuple<std::string, std::string, std::string>> links;  // title, text, alarm

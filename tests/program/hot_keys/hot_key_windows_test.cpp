@@ -1,9 +1,11 @@
 // The hot-key windows on real tables: the key text split and composed, the editor's pages and
 // what it stores, the list and its deletion of a hot key's own task, and Main taking a new key
 // at once (and naming one the desktop refuses) through the fake desktop.
+#include "program/common/program_services.h"
 #include "program/hot_keys/hot_key_windows.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <functional>
 #include <string>
@@ -322,7 +324,7 @@ class HotKeyReloadTest : public testing::ShellTest {
     services_.manual_timer = true;
     services_.hot_keys = [this] { return std::make_unique<test::FakeHotKeyGrabber>(grabs_); };
     services_.type_text = [this](std::string_view text, bool) { typed_.emplace_back(text); };
-    SetMainServices(&services_);
+    installed_.emplace(&ProgramServices::main, &services_);
     ProgramRegistry().INIT(1);
     editor_ = MainProcedure("UpdateHotKeys");
     RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
@@ -334,7 +336,7 @@ class HotKeyReloadTest : public testing::ShellTest {
       ui_.Finish();
     }
     RegisterMainProcedure("UpdateHotKeys", editor_);  // what was registered before
-    SetMainServices(nullptr);
+    installed_.reset();
     ProgramRegistry().KILL();
     ShellTest::TearDown();
   }
@@ -359,6 +361,7 @@ class HotKeyReloadTest : public testing::ShellTest {
 
   std::function<void()> editor_;
   MainServices services_;
+  std::optional<ScopedProgramServices> installed_;
   test::GrabLog grabs_;
   std::vector<std::string> typed_;
   TestDriver ui_;

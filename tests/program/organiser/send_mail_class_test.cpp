@@ -1,9 +1,11 @@
 // SENDMAILCLASS against a real SMTP server on 127.0.0.1: what arrives (envelope, headers,
 // body, attachment, encoded words), the result codes of refusals, dead and silent servers,
 // header injection, log-in and its debug file, and cancelling.
+#include "program/common/program_services.h"
 #include "program/organiser/send_mail_class.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -294,7 +296,7 @@ TEST(SendMailClassTest, AFromThatIsABareNameIsShownWithTheSendersAddress) {
 TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) {
   using platform::TransferFailure;
   fakes::FakeMailTransport transport;
-  SENDMAILCLASS::SetTransport(&transport);
+  std::optional<ScopedProgramServices> installed(std::in_place, &ProgramServices::mail_transport, &transport);
   struct Case {
     TransferFailure failure;
     std::int32_t code;
@@ -325,7 +327,7 @@ TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) 
       EXPECT_EQ(mail.ERRORTEXT(code), c.text);
     }
   }
-  SENDMAILCLASS::SetTransport(nullptr);
+  installed.reset();
   EXPECT_EQ(SENDMAILCLASS().ERRORTEXT(1001), "Unknown error");
   // The envelope holds each address once, however often the fields name it.
   ASSERT_FALSE(transport.envelopes.empty());
@@ -334,7 +336,7 @@ TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) 
 
 TEST(SendMailClassTest, AnAttachmentThatCannotBeReadStopsTheMail) {
   fakes::FakeMailTransport transport;
-  SENDMAILCLASS::SetTransport(&transport);
+  const ScopedProgramServices installed(&ProgramServices::mail_transport, &transport);
   SENDMAILCLASS mail;
   Prepare(mail, "mail.example.test");
   mail.ADDTO("bob@to.test", "");
@@ -342,7 +344,6 @@ TEST(SendMailClassTest, AnAttachmentThatCannotBeReadStopsTheMail) {
   EXPECT_EQ(mail.SEND(), 2);
   EXPECT_EQ(mail.ERRORTEXT(2), "Unable to open temporary mailfile for read");
   EXPECT_TRUE(transport.messages.empty()) << "nothing goes without the file the user attached";
-  SENDMAILCLASS::SetTransport(nullptr);
 }
 
 TEST(MailMessageTest, AddressFieldsSplitOnCommasAndSemicolonsOutsideQuotesAndBrackets) {

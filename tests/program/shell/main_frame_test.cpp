@@ -1,8 +1,10 @@
 // Main driven through the test driver: start-up in an empty folder and through PATHS.INI, the
 // order of the tick's work, the title marks, tray and hot-key events, the exit question and
 // the end of the session.
+#include "program/common/program_services.h"
 #include "program/shell/main_frame.h"
 
+#include <optional>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -67,7 +69,7 @@ class MainFrameTest : public testing::ShellTest {
     services_.steps.check_next_task = [this] { trace_.push_back("3"); };
     services_.steps.check_clock = [this] { trace_.push_back("4"); };
     services_.steps.run_script_step = [this] { trace_.push_back("step"); };
-    SetMainServices(&services_);
+    installed_.emplace(&ProgramServices::main, &services_);
     ProgramRegistry().INIT(1);  // as the program body does: no box for missing mail defaults
   }
   void TearDown() override {
@@ -76,8 +78,8 @@ class MainFrameTest : public testing::ShellTest {
       ui_.WaitWindow(kFrame).Pick({"&File", "E&xit"});
       ui_.Finish();
     }
-    SetMainServices(nullptr);
-    SetScriptKeyboard(nullptr);
+    keyboard_installed_.reset();
+    installed_.reset();
     ProgramRegistry().KILL();
     ScriptQueue.Free();
     SystemUnlocked = 0;
@@ -114,7 +116,9 @@ class MainFrameTest : public testing::ShellTest {
   }
 
   MainServices services_;
+  std::optional<ScopedProgramServices> installed_;
   fakes::FakeKeyboard keyboard_;  // installed by the tests that type
+  std::optional<ScopedProgramServices> keyboard_installed_;
   test::GrabLog grabs_;
   std::vector<std::string> trace_;
   TestDriver ui_;
@@ -462,7 +466,7 @@ TEST_F(MainFrameTest, WithoutATypingServiceHotKeysTypeOnTheDesktopKeyboard) {
   AddTextHotKey(2, "CtrlShiftP", "Paste", "pasted");
   ACCESS_SYSHOTKEYS->Close();
   keyboard_.modifiers_held = 2;  // the user lets go of the hot key's keys a moment late
-  SetScriptKeyboard(&keyboard_);
+  keyboard_installed_.emplace(&ProgramServices::script_keyboard, &keyboard_);
 
   StartMain();
   ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
