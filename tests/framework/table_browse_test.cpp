@@ -5,7 +5,7 @@
 #include "framework/window_manager.h"
 #include "runtime/storage/file.h"
 #include "runtime/storage_fixture.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

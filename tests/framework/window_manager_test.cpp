@@ -10,7 +10,7 @@
 #include "runtime/threads.h"
 #include "support/temp_folder.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/tray_icon.h"
 
 namespace vx {

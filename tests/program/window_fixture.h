@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/shell_fixture.h"
 
 namespace vx::testing {

@@ -14,7 +14,7 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/support/temp_folder.h"

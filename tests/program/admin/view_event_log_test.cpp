@@ -19,7 +19,7 @@
 #include "program/shell_fixture.h"
 #include "runtime/ini_file.h"
 #include "runtime/locale_formats.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

@@ -12,7 +12,7 @@
 #include "framework/file_manager.h"
 #include "program/shell_fixture.h"
 #include "runtime/locale_formats.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/schedule_fixture.h"
 
 namespace vx {

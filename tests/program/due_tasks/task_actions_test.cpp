@@ -20,7 +20,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "program/shell_fixture.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {

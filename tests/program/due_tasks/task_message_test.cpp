@@ -13,7 +13,7 @@
 #include "framework/file_manager.h"
 #include "tests/program/due_task_fixture.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "support/temp_folder.h"
 

@@ -15,7 +15,7 @@
 #include "datadll/dictionary/message_tables.h"
 #include "program/script_engine/script_variables.h"
 #include "support/local_mail_servers.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "program/shell_fixture.h"
 
 namespace vx {

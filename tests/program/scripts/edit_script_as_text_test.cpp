@@ -17,7 +17,7 @@
 #include "program/shell_fixture.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "tests/program/script_test_support.h"
 

@@ -26,7 +26,7 @@
 #include "runtime/locale_formats.h"
 #include "runtime/pictures.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx {

@@ -22,7 +22,7 @@
 #include "runtime/dates.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx {

@@ -9,7 +9,7 @@
 #include "tests/program/due_task_fixture.h"
 #include "framework/window_manager.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

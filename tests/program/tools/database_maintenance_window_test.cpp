@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "program/tools/data_maintenance.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/platform/temp_folder.h"
 
