@@ -4,7 +4,7 @@
 
 #include "runtime/events.h"
 #include "support/test_driver.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx {
 namespace {

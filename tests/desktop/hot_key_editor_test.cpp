@@ -17,7 +17,7 @@
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
 #include "tests/desktop/x_windows.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xutil.h>
 #include <X11/keysym.h>

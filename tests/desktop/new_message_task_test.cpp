@@ -20,7 +20,7 @@
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
 #include "tests/desktop/due_message_task.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {

@@ -22,7 +22,7 @@
 #include "program/common/config_store.h"
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 

@@ -21,7 +21,7 @@
 #include "runtime/dates.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xutil.h>
 

@@ -15,7 +15,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
 #include "runtime/dates.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/extensions/XTest.h>

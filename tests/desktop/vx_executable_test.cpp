@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/platform/tray_host_helpers.h"
 #include "tests/desktop/x_windows.h"
 

@@ -95,7 +95,7 @@ struct Frame {
 };
 
 TEST(WindowManager, AFrameAndAListOnTwoThreadsTalkByPostedEvents) {
-  test_support::TempFolder folder;
+  test::TempFolder folder;
   IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Frame frame{positions};
   TestDriver ui;
@@ -142,7 +142,7 @@ class FrameRun : public ::testing::Test {
     main.Close();
     ui.Finish();
   }
-  test_support::TempFolder folder;
+  test::TempFolder folder;
   IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Frame frame{positions};
 };

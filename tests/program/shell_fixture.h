@@ -17,7 +17,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
 #include "framework/file_manager.h"
-#include "platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
 #include "runtime/storage/file.h"

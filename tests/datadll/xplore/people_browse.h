@@ -17,7 +17,7 @@
 #include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "tests/fakes/fake_shell_opener.h"
-#include "tests/support/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx::xplore_test {
 
@@ -126,7 +126,7 @@ class XploreTest : public ::testing::Test {
   std::string Ini(std::string_view key) const { return IniFile(g_setup.ini).Get("BrowsePeople", key); }
 
   std::filesystem::path cwd_ = std::filesystem::current_path();
-  test_support::TempFolder folder_{"vx_xplore"};
+  test::TempFolder folder_{"vx_xplore"};
   TestDriver ui_;
 };
 

@@ -87,7 +87,7 @@ class FullDiskTest : public testing::TaskRoadTest {
   static long Records() { return static_cast<long>(ACCESS_SCHEDULE->file().Records()); }
 
   storage::testing::FaultyVfs disk_;  // first: every file the test opens goes through it
-  test_support::TempFolder folder_{"vx full disk"};
+  test::TempFolder folder_{"vx full disk"};
   std::filesystem::path old_;
   ErrorClass errors_;
   testing::RecordingReporter file_boxes_;  // the boxes of the file managers

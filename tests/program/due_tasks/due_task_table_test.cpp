@@ -45,7 +45,7 @@ class DueTaskTableTest : public ::testing::Test {
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   }
 
-  test_support::TempFolder folder_{"vx due tasks"};
+  test::TempFolder folder_{"vx due tasks"};
   std::filesystem::path old_;
   DueTaskTableFiles table;
 };
@@ -139,7 +139,7 @@ class DueTaskOnTablesTest : public testing::TaskRoadTest {
     return SCH;
   }
 
-  test_support::TempFolder folder_{"vx due tasks on tables"};
+  test::TempFolder folder_{"vx due tasks on tables"};
   std::filesystem::path old_;
   Services services_;
   ScopedScheduleServices scoped_services_{services_};

@@ -203,7 +203,7 @@ TEST_F(TaskMessageTest, SnoozePastMidnightMovesToTheNextDay) {
 }
 
 TEST_F(TaskMessageTest, ToDoAddsAnItemAndLeavesTheWindowOpen) {
-  test_support::TempFolder folder;
+  test::TempFolder folder;
   const std::filesystem::path old = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());
   VX_Files_Load();

@@ -33,7 +33,7 @@
 namespace vx {
 namespace {
 
-using test_support::LocalSmtpServer;
+using test::LocalSmtpServer;
 
 class MailWindowsTest : public testing::WindowTest {
  protected:
@@ -87,7 +87,7 @@ TEST_F(MailWindowsTest, TheEmailWindowSendsTheMessageOnScreenAndRemembersTheReci
 }
 
 TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
-  EMAIL_HOST = test_support::ClosedPortHost();
+  EMAIL_HOST = test::ClosedPortHost();
   ui_.Start([] {
     ML = MSGLINK_RECORD{};
     GenerateEmail();
@@ -107,7 +107,7 @@ TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
 // The cross-hair shows while the mail is on its way, and the normal pointer again before the
 // verdict. The server takes the connection and says nothing until it goes away.
 TEST_F(MailWindowsTest, TheEmailWindowShowsTheCrossHairWhileItSends) {
-  std::optional<test_support::SilentServer> silent(std::in_place);
+  std::optional<test::SilentServer> silent(std::in_place);
   EMAIL_HOST = silent->host();
   ui_.Start([] {
     ML = MSGLINK_RECORD{};
@@ -297,7 +297,7 @@ TEST_F(MailWindowsTest, TheDatabaseCopyNeverGoesThroughALinkPlantedInTheTemporar
 }
 
 TEST_F(MailWindowsTest, AFailedBugReportStaysOpenWithTheCommentAndSaysWhy) {
-  EMAIL_HOST = test_support::ClosedPortHost();
+  EMAIL_HOST = test::ClosedPortHost();
   ui_.Start(BugReport);
   DriverWindow w = ui_.WaitWindow("Bug Reporting");
   EXPECT_EQ(w.Control("Sent to:").Value(), kDefaultSupportAddress);

@@ -21,7 +21,7 @@
 namespace vx {
 namespace {
 
-using test_support::LocalSmtpServer;
+using test::LocalSmtpServer;
 
 std::string Variable(std::string_view name) {
   for (const VARQ_RECORD& e : VARQ) {
@@ -160,7 +160,7 @@ TEST_F(SendEmailMessageTest, ARefusedMailIsReportedInTheVariablesAndNotStamped) 
 
 TEST_F(SendEmailMessageTest, IncompleteSettingsAndMissingRecipientsAreRefused) {
   LocalSmtpServer server;
-  const std::string closed = test_support::ClosedPortHost();
+  const std::string closed = test::ClosedPortHost();
   const std::string mail_box =
       "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required information.";
   const std::string news_box =
@@ -206,7 +206,7 @@ TEST_F(SendEmailMessageTest, IncompleteSettingsAndMissingRecipientsAreRefused) {
 }
 
 TEST_F(SendEmailMessageTest, ANewsMessageIsPostedToItsGroupsWithDotsStuffed) {
-  test_support::NewsResponder responder("240 article posted ok", "reader:pw");
+  test::NewsResponder responder("240 article posted ok", "reader:pw");
   NEWS_HOST = responder.host();
   NEWS_USER = "reader";
   NEWS_PASSWORD = "pw";
@@ -230,7 +230,7 @@ TEST_F(SendEmailMessageTest, ANewsMessageIsPostedToItsGroupsWithDotsStuffed) {
 }
 
 TEST_F(SendEmailMessageTest, ARefusedPostGivesTheServersReply) {
-  test_support::NewsResponder responder("441 posting failed");
+  test::NewsResponder responder("441 posting failed");
   NEWS_HOST = responder.host();
   MESSAGES_RECORD m = Mail("alt.test");
   m.MailType = "News";

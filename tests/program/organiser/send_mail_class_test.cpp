@@ -25,7 +25,7 @@ namespace vx {
 namespace {
 
 using std::chrono::milliseconds;
-using test_support::LocalSmtpServer;
+using test::LocalSmtpServer;
 
 // A mail object as the senders fill it, aimed at `host`, with short waits.
 void Prepare(SENDMAILCLASS& mail, const std::string& host) {
@@ -47,7 +47,7 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
 TEST(SendMailClassTest, AMailArrivesWithItsEnvelopeHeadersBodyAndAttachment) {
   LocalSmtpServer server;
   ASSERT_NE(server.port(), 0);
-  test_support::TempFolder folder("vx mail");
+  test::TempFolder folder("vx mail");
   const std::string attached("\x00\x01\xff\r\n.\r\nbinary\x80", 16);
   std::ofstream(folder / "report.bin", std::ios::binary) << attached;
 
@@ -120,7 +120,7 @@ TEST(SendMailClassTest, CarriageReturnsAndLineFeedsNeverStartAHeaderOrACommand) 
 TEST(SendMailClassTest, WithoutAToAddressNothingIsSent) {
   // The host is a closed port: a result of 15 rather than 6 shows no connection was tried.
   SENDMAILCLASS mail;
-  Prepare(mail, test_support::ClosedPortHost());
+  Prepare(mail, test::ClosedPortHost());
   mail.ADDTO("   ", "Nobody");
   mail.ADDCC("cc@cc.test", "");
   mail.ADDBCC("bcc@bcc.test");
@@ -163,13 +163,13 @@ TEST(SendMailClassTest, ARefusedRecipientGivesTheServersReply) {
 }
 
 TEST(SendMailClassTest, DeadAndSilentServersGiveTheirCodesWithinTheTimeouts) {
-  test_support::SilentServer silent;
+  test::SilentServer silent;
   struct Case {
     const char* what;
     std::string host;
     std::int32_t code;
   } cases[] = {
-      {"closed port", test_support::ClosedPortHost(), 6},
+      {"closed port", test::ClosedPortHost(), 6},
       {"silent server", silent.host(), 8},
   };
   for (const Case& c : cases) {
@@ -184,7 +184,7 @@ TEST(SendMailClassTest, DeadAndSilentServersGiveTheirCodesWithinTheTimeouts) {
 }
 
 TEST(SendMailClassTest, OtherRuntimeThreadsGoOnWhileAMailWaitsForTheServer) {
-  test_support::SilentServer silent;
+  test::SilentServer silent;
   std::atomic<bool> sent{false};
   bool ran_meanwhile = false;
   RunProgram([&] {
@@ -203,7 +203,7 @@ TEST(SendMailClassTest, OtherRuntimeThreadsGoOnWhileAMailWaitsForTheServer) {
 }
 
 TEST(SendMailClassTest, CancelFromAnotherThreadEndsTheWait) {
-  test_support::SilentServer silent;
+  test::SilentServer silent;
   SENDMAILCLASS mail;
   Prepare(mail, silent.host());
   mail.TOTALTIMEOUT = milliseconds(20000);
@@ -222,7 +222,7 @@ TEST(SendMailClassTest, CancelFromAnotherThreadEndsTheWait) {
 
 TEST(SendMailClassTest, LogInIsUsedAndNeverWrittenToTheDebugFile) {
   LocalSmtpServer server("mailer:s3cret-pw");
-  test_support::TempFolder folder("vx mail log");
+  test::TempFolder folder("vx mail log");
   const std::string log = (folder / "inmail.log").string();
   SENDMAILCLASS mail;
   Prepare(mail, server.host());
@@ -243,7 +243,7 @@ TEST(SendMailClassTest, LogInIsUsedAndNeverWrittenToTheDebugFile) {
   EXPECT_EQ(wrong.SEND(), 9);
   EXPECT_EQ(wrong.SERVERERRORMESSAGE.substr(0, 3), "535");
 
-  const std::string text = test_support::ReadWholeFile(log);
+  const std::string text = test::ReadWholeFile(log);
   EXPECT_NE(text.find("MAIL FROM:<ann@sender.test>"), std::string::npos) << text;
   EXPECT_EQ(text.find("> AUTH"), std::string::npos) << text;
   EXPECT_NE(text.find("< 235 "), std::string::npos) << "the server's answer to the log-in is kept";
@@ -261,7 +261,7 @@ TEST(SendMailClassTest, OfferedStartTlsIsUsedAndAnUnverifiedServerGetsNoMail) {
   // clear; its self-signed certificate must then fail the check, so nothing is sent (7).
   LocalSmtpServer server({}, true);
   ASSERT_NE(server.port(), 0);
-  test_support::TempFolder folder("vx mail tls");
+  test::TempFolder folder("vx mail tls");
   const std::string log = (folder / "inmail.log").string();
   SENDMAILCLASS mail;
   Prepare(mail, server.host());
@@ -269,7 +269,7 @@ TEST(SendMailClassTest, OfferedStartTlsIsUsedAndAnUnverifiedServerGetsNoMail) {
   mail.ADDTO("bob@to.test", "");
   mail.SETMESSAGETEXT("private", 6);
   EXPECT_EQ(mail.SEND(), 7);
-  EXPECT_NE(test_support::ReadWholeFile(log).find("> STARTTLS"), std::string::npos);
+  EXPECT_NE(test::ReadWholeFile(log).find("> STARTTLS"), std::string::npos);
   EXPECT_EQ(server.Count(), 0U);
 }
 

@@ -15,7 +15,7 @@
 
 #include "program/tools/data_backup.h"
 #include "support/test_driver.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 

@@ -16,7 +16,7 @@
 #include "program/tools/data_maintenance.h"
 #include "support/test_driver.h"
 #include "tests/fakes/fake_process_launcher.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 
