@@ -14,7 +14,7 @@
 #include "tests/program/schedule_fixture.h"
 #include "tests/program/task_road_fixture.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 // SCHEDULE as a map by id, walked in (disabled, date, time, id) order like the key.
 class FakeDueTaskTable : public DueTaskTable {
@@ -179,4 +179,4 @@ class DueTaskTest : public TaskRoadTest {
   DueTaskState state;
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

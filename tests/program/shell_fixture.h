@@ -22,7 +22,7 @@
 #include "runtime/pictures.h"
 #include "runtime/storage/file.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 // Records each box and answers from a list of answers, then with the box's default button.
 class ScriptedReporter : public MessageReporter {
@@ -84,4 +84,4 @@ class ShellTest : public test::TempFolderTest {
   ScopedClock scoped_clock_{clock_};
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

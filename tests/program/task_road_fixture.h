@@ -22,7 +22,7 @@
 #include "runtime/dates.h"
 #include "tests/program/script_test_support.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 class TaskRoadTest : public ::testing::Test {
  protected:
@@ -90,4 +90,4 @@ class TaskRoadTest : public ::testing::Test {
   std::vector<std::tuple<std::string, std::string, std::string>> links;  // title, text, alarm
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

@@ -30,7 +30,7 @@
 namespace vx {
 namespace {
 
-class SetupWindowTest : public testing::WindowTest {
+class SetupWindowTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();

@@ -26,7 +26,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class ViewEventLogTest : public testing::ShellTest {
+class ViewEventLogTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

@@ -17,7 +17,7 @@
 namespace vx {
 namespace {
 
-class ConfigStore : public testing::ShellTest {
+class ConfigStore : public test::ShellTest {
  protected:
   // The stored value of a key, or nothing when it has no record.
   std::optional<std::string> Stored(const std::string& key) {
@@ -82,7 +82,7 @@ TEST_F(ConfigStore, SetAddsThenChangesTheRecordAndCutsKeyAndValue) {
 // whatever record the buffer held before; the writer reports and writes nothing.
 TEST_F(ConfigStore, AStoreOfAnotherStructureStopsTheProgramAndIsKept) {
   {
-    testing::SqliteDb db("VX97.TPS");
+    test::SqliteDb db("VX97.TPS");
     db.Exec("CREATE TABLE CF(DataType TEXT, Other TEXT); INSERT INTO CF VALUES('Host', 'kept');");
   }
   CF.DataValue = "value of an earlier read";
@@ -101,7 +101,7 @@ TEST_F(ConfigStore, AStoreOfAnotherStructureStopsTheProgramAndIsKept) {
                                          std::string(36, ' ') + " - Invalid Record Declaration");
   EXPECT_EQ(reporter_.shown[8].text, "Error writing configuration information.  Code Host" + std::string(36, ' ') +
                                          " - Invalid Record Declaration");
-  EXPECT_EQ(testing::SqliteDb("VX97.TPS").Text("SELECT Other FROM CF WHERE DataType = 'Host'"), "kept");
+  EXPECT_EQ(test::SqliteDb("VX97.TPS").Text("SELECT Other FROM CF WHERE DataType = 'Host'"), "kept");
 }
 
 }  // namespace

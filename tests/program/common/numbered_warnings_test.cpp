@@ -11,7 +11,7 @@
 namespace vx {
 namespace {
 
-using NumberedWarnings = testing::ShellTest;
+using NumberedWarnings = test::ShellTest;
 
 TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
   struct Case {

@@ -24,8 +24,8 @@
 namespace vx {
 namespace {
 
-using testing::ShellTest;
-using testing::SqliteDb;
+using test::ShellTest;
+using test::SqliteDb;
 
 class OpenFileCheckedTest : public ShellTest {
  protected:

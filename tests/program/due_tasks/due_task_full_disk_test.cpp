@@ -25,7 +25,7 @@ namespace {
 using storage::testing::Fault;
 using Strings = std::vector<std::string>;
 
-class FullDiskTest : public testing::TaskRoadTest {
+class FullDiskTest : public test::TaskRoadTest {
  protected:
   void SetUp() override {
     TaskRoadTest::SetUp();
@@ -69,9 +69,9 @@ class FullDiskTest : public testing::TaskRoadTest {
   void Tick() { CheckNextTask(state_, table_, frame_); }
 
   static void AddTask(std::int32_t id, std::string_view command, std::int32_t date) {
-    SCH = testing::MakeTask("Day of Week", date, kNoon);
-    testing::SetWeekdays(SCH, {testing::kSun, testing::kMon, testing::kTue, testing::kWed, testing::kThu,
-                               testing::kFri, testing::kSat});
+    SCH = test::MakeTask("Day of Week", date, kNoon);
+    test::SetWeekdays(SCH, {test::kSun, test::kMon, test::kTue, test::kWed, test::kThu,
+                               test::kFri, test::kSat});
     SCH.ID = id;
     SCH.TaskType = "Run Program";
     SCH.Description = "Task " + std::to_string(id);
@@ -90,11 +90,11 @@ class FullDiskTest : public testing::TaskRoadTest {
   test::TempFolder folder_{"vx full disk"};
   std::filesystem::path old_;
   ErrorClass errors_;
-  testing::RecordingReporter file_boxes_;  // the boxes of the file managers
+  test::RecordingReporter file_boxes_;  // the boxes of the file managers
   ProgramScheduleServices schedule_;
   ScopedScheduleServices scoped_schedule_{schedule_};
   DueTaskTableFiles table_;
-  testing::RecordingFrame frame_;
+  test::RecordingFrame frame_;
   DueTaskState state_;
 };
 

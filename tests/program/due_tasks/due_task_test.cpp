@@ -14,9 +14,9 @@ namespace vx {
 namespace {
 
 using Strings = std::vector<std::string>;
-using testing::Step;
+using test::Step;
 
-class DueTaskTest : public testing::DueTaskTest {};
+class DueTaskTest : public test::DueTaskTest {};
 
 constexpr std::int32_t kMinute = 6000;
 

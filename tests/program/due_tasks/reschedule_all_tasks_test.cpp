@@ -18,10 +18,10 @@
 namespace vx {
 namespace {
 
-using testing::EveryTask;
-using testing::MakeTask;
+using test::EveryTask;
+using test::MakeTask;
 
-class RescheduleAllTasksTest : public testing::ShellTest {
+class RescheduleAllTasksTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

@@ -38,7 +38,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class SchedulerServicesTest : public testing::ShellTest {
+class SchedulerServicesTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

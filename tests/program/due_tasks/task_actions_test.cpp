@@ -26,7 +26,7 @@
 namespace vx {
 namespace {
 
-class TaskActionsTest : public testing::ShellTest {
+class TaskActionsTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

@@ -35,7 +35,7 @@ class CountingSound final : public platform::SoundPlayer {
   std::atomic<int> beeps{0};
 };
 
-class TaskMessageTest : public testing::DueTaskTest {
+class TaskMessageTest : public test::DueTaskTest {
  protected:
   void SetUp() override {
     DueTaskTest::SetUp();

@@ -68,7 +68,7 @@ struct StoredKey {
   int active = 0;
 };
 
-class HotKeyWindowsTest : public testing::WindowTest {
+class HotKeyWindowsTest : public test::WindowTest {
  protected:
   static void AddKey(std::string_view key, std::string_view action, std::int32_t id, std::string_view description) {
     ASSERT_EQ(ACCESS_SYSHOTKEYS->Open(), 0);
@@ -317,7 +317,7 @@ TEST_F(HotKeyWindowsTest, TheDescriptionTabListsByDescription) {
 
 // Main with the fake desktop: the editor started from the Actions menu, the key held as soon as
 // the editor closes, and its text typed when the key is pressed.
-class HotKeyReloadTest : public testing::ShellTest {
+class HotKeyReloadTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

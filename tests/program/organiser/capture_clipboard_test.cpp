@@ -22,7 +22,7 @@
 namespace vx {
 namespace {
 
-class CaptureClipboardTest : public testing::ShellTest {
+class CaptureClipboardTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

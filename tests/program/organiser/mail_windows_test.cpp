@@ -35,7 +35,7 @@ namespace {
 
 using test::LocalSmtpServer;
 
-class MailWindowsTest : public testing::WindowTest {
+class MailWindowsTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
@@ -242,7 +242,7 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   EXPECT_EQ(mail.AttachmentData(0).find("secret"), std::string::npos) << "no password in any page of the copy";
   const std::string copy = (root() / "sent.tps").string();
   std::ofstream(copy, std::ios::binary) << mail.AttachmentData(0);
-  testing::SqliteDb sent(copy);
+  test::SqliteDb sent(copy);
   EXPECT_EQ(sent.Text("SELECT USER FROM Users"), "ann");
   EXPECT_EQ(sent.Text("SELECT Subject FROM Messages"), "kept");
   EXPECT_EQ(sent.Text("SELECT DataValue FROM CF WHERE DataType = 'SupportAddress'"), "help@support.test");
@@ -251,7 +251,7 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1"), "");
   EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 2"), "Report");
   // The user's own database keeps every password.
-  testing::SqliteDb own((root() / "VX97.TPS").string());
+  test::SqliteDb own((root() / "VX97.TPS").string());
   EXPECT_EQ(own.Text("SELECT PASSWORD FROM Users"), "user-secret");
   EXPECT_EQ(own.Text("SELECT DataValue FROM CF WHERE DataType = 'SysPwd'"), "lock-secret");
   EXPECT_NE(own.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1").find("ftp-secret"), std::string::npos);

@@ -30,7 +30,7 @@ std::string Variable(std::string_view name) {
   return "<none>";
 }
 
-class SendEmailMessageTest : public testing::ShellTest {
+class SendEmailMessageTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

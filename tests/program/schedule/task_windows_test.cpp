@@ -36,7 +36,7 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 using Texts = std::vector<std::string>;
 
 // Controls of "Scheduled Tasks" by number: the sheet and its tabs, then the list.
@@ -68,7 +68,7 @@ constexpr int kStatusColumn = 1, kKindColumn = 2, kDateColumn = 3, kDescriptionC
 
 constexpr long kGrey = 8421504, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
 
-class TaskWindowsTest : public testing::WindowTest {
+class TaskWindowsTest : public test::WindowTest {
  protected:
   const std::int32_t today = DATE(6, 12, 2026);  // the fixture's Friday
 

@@ -35,10 +35,10 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 
 
-class UpdateScheduleTest : public testing::WindowTest {
+class UpdateScheduleTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
@@ -919,7 +919,7 @@ TEST_F(UpdateScheduleTest, EveryPageHasEachHotLetterOnce) {
   Finish(w);
 }
 
-class TaskFormRulesTest : public testing::ShellTest {};
+class TaskFormRulesTest : public test::ShellTest {};
 
 TEST_F(TaskFormRulesTest, ANewTaskIsPrimedForTheListsDayOrForTomorrowLateAtNight) {
   GLO_DATETOUSE = std::to_string(DATE(7, 1, 2026));

@@ -31,7 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileActionsTest : public testing::ShellTest {
+class FileActionsTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

@@ -29,7 +29,7 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 EXPORT_RECORD Line(std::string_view type, Strings fields = {}) {
@@ -49,7 +49,7 @@ class RecordingScriptFrame : public ScriptFrame {
   Strings icons, messages;
 };
 
-class ScriptExecutorTest : public testing::TaskRoadTest {
+class ScriptExecutorTest : public test::TaskRoadTest {
  protected:
   void SetUp() override {
     TaskRoadTest::SetUp();
@@ -98,7 +98,7 @@ class ScriptExecutorTest : public testing::TaskRoadTest {
   void Later(std::int32_t hundredths) { clock.Set(kDay, clock.Clock() + hundredths); }
 
   RecordingScriptFrame frame;
-  testing::FakeScriptFile file;
+  test::FakeScriptFile file;
   ScriptExecutor executor{frame, &file};
   fakes::FakeDesktopWindows desktop;
   fakes::FakeKeyboard keyboard;

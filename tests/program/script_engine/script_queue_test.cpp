@@ -20,7 +20,7 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 constexpr std::int32_t kDay = 80000;
@@ -69,9 +69,9 @@ class ScriptQueueTest : public ::testing::Test {
 
   FixedClock clock{kDay, kNoon};
   ScopedClock scoped{clock};
-  testing::FakeScriptSteps steps;
-  testing::FakeScriptFile file;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::FakeScriptFile file;
+  test::RecordingReporter messages;
   Strings log;
   std::optional<ScopedProgramServices> installed_;
 };

@@ -24,10 +24,10 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
-class EditScriptAsTextTest : public testing::ShellTest {
+class EditScriptAsTextTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -68,7 +68,7 @@ class EditScriptAsTextTest : public testing::ShellTest {
            " " + ini.Get(procedure, "Height");
   }
 
-  testing::FakeScriptSteps steps_;
+  test::FakeScriptSteps steps_;
   long response_ = 0;
 };
 

@@ -28,7 +28,7 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 // Control numbers of a progress window: its text, the bar, the percentage.
@@ -67,10 +67,10 @@ class ScriptWindowsTest : public ::testing::Test {
            positions_.Get(procedure, "Width") + " " + positions_.Get(procedure, "Height");
   }
 
-  testing::InFreshFolder folder_;  // the current folder, where POSITION.INI lies
+  test::InFreshFolder folder_;  // the current folder, where POSITION.INI lies
   IniFile positions_ = IniFile::AtPath(folder_.path() / "POSITION.INI");
-  testing::FakeScriptSteps steps_;
-  testing::FakeScriptFile file_;
+  test::FakeScriptSteps steps_;
+  test::FakeScriptFile file_;
 };
 
 TEST_F(ScriptWindowsTest, DeletingShowsProgressAndReopensWhereTheUserLeftIt) {

@@ -58,7 +58,7 @@ struct StoredStep {
   std::int32_t seconds;
 };
 
-class ScriptWizardTest : public testing::WindowTest {
+class ScriptWizardTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();

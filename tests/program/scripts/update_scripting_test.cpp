@@ -67,7 +67,7 @@ bool ShowsText(const DriverWindow& w, std::string_view text) {
   return false;
 }
 
-class UpdateScriptingTest : public testing::WindowTest {
+class UpdateScriptingTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();

@@ -14,7 +14,7 @@
 namespace vx {
 namespace {
 
-class FrameTaskRoadTest : public testing::DueTaskTest {
+class FrameTaskRoadTest : public test::DueTaskTest {
  protected:
   // Runs a frame whose EVENT_User is one tick of phase 3; `opened` runs once it has opened.
   void StartMain(TestDriver& ui, std::function<void(Window&, SYSTRAYCLASS&)> opened = {}) {

@@ -54,7 +54,7 @@ namespace {
 
 constexpr std::string_view kFrame = "Varnodex 2000";
 
-class MainFrameTest : public testing::ShellTest {
+class MainFrameTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

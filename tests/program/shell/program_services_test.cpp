@@ -23,7 +23,7 @@
 namespace vx {
 namespace {
 
-class ProgramServicesTest : public testing::ShellTest {
+class ProgramServicesTest : public test::ShellTest {
  protected:
   void TearDown() override {
     GLO_DATEFORMAT = "";
