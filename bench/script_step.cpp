@@ -32,13 +32,13 @@ constexpr long kQueued = 300;
 void BM_Tick(benchmark::State& state, const std::function<void(vx::SCRIPTING_RECORD&)>& fill) {
   vx::FixedClock clock(kDay, 12 * 360000);
   vx::ScopedClock scoped(clock);
-  vx::fakes::FakeProcessLauncher processes;
+  vx::test::FakeProcessLauncher processes;
   vx::ConsoleMessageReporter messages;
   vx::TaskRoadServices services;
   services.processes = &processes;
   services.messages = &messages;
   vx::ScopedTaskRoadServices scoped_services(services);
-  vx::fakes::FakeDesktopWindows desktop;
+  vx::test::FakeDesktopWindows desktop;
   for (unsigned long w = 1; w <= 40; ++w) desktop.Add(100 + w, "Window number " + std::to_string(w));
   vx::ProgramServices with_desktop = vx::CurrentProgramServices();
   with_desktop.script_desktop = &desktop;

@@ -14,7 +14,7 @@ namespace vx::platform {
 namespace {
 
 namespace fs = std::filesystem;
-using fakes::FakeProcessLauncher;
+using test::FakeProcessLauncher;
 
 class XdgShellOpenerTest : public ::testing::Test {
  protected:

@@ -22,7 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-using fakes::FakeProcessLauncher;
+using test::FakeProcessLauncher;
 
 class SoundTest : public ::testing::Test {
  protected:

@@ -76,9 +76,9 @@ class TaskRoadTest : public ::testing::Test {
 
   FixedClock clock{kDay, kNoon};
   ScopedClock scoped_clock{clock};
-  fakes::FakeProcessLauncher processes;
-  fakes::FakeShellOpener shell;
-  fakes::FakeSoundPlayer sound;
+  test::FakeProcessLauncher processes;
+  test::FakeShellOpener shell;
+  test::FakeSoundPlayer sound;
   RecordingReporter messages;
   FakeScriptSteps steps;
   TaskRoadServices services;

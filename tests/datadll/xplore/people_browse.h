@@ -66,7 +66,7 @@ struct Setup {
   std::string visual = "Underline";
   bool second_list = false;
   long mask = 1048576;
-  fakes::FakeShellOpener* opener = nullptr;
+  test::FakeShellOpener* opener = nullptr;
 };
 inline Setup g_setup;
 inline std::vector<Person> g_people;

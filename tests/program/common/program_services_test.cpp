@@ -15,7 +15,7 @@ namespace {
 
 TEST(ScopedProgramServicesTest, NestedScopesReplaceOneServiceAndRestoreWhatTheyFound) {
   std::vector<std::string> lines;
-  fakes::FakeKeyboard keyboard;
+  test::FakeKeyboard keyboard;
   EXPECT_EQ(CurrentProgramServices().script_keyboard, nullptr);
   {
     const ScopedProgramServices log(&ProgramServices::task_log,

@@ -124,7 +124,7 @@ class SchedulerServicesTest : public test::ShellTest {
     return out;
   }
 
-  fakes::FakeProcessLauncher processes_;
+  test::FakeProcessLauncher processes_;
   TaskRoadServices services_;
   ScopedTaskRoadServices scoped_services_{services_};
   Strings log_;

@@ -109,8 +109,8 @@ class TaskActionsTest : public test::ShellTest {
     });
   }
 
-  fakes::FakeProcessLauncher processes_;
-  fakes::FakeSoundPlayer sound_;
+  test::FakeProcessLauncher processes_;
+  test::FakeSoundPlayer sound_;
   TaskRoadServices services_;
   ScopedTaskRoadServices scoped_services_{services_};
 };

@@ -295,7 +295,7 @@ TEST(SendMailClassTest, AFromThatIsABareNameIsShownWithTheSendersAddress) {
 
 TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) {
   using platform::TransferFailure;
-  fakes::FakeMailTransport transport;
+  test::FakeMailTransport transport;
   std::optional<ScopedProgramServices> installed(std::in_place, &ProgramServices::mail_transport, &transport);
   struct Case {
     TransferFailure failure;
@@ -335,7 +335,7 @@ TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) 
 }
 
 TEST(SendMailClassTest, AnAttachmentThatCannotBeReadStopsTheMail) {
-  fakes::FakeMailTransport transport;
+  test::FakeMailTransport transport;
   const ScopedProgramServices installed(&ProgramServices::mail_transport, &transport);
   SENDMAILCLASS mail;
   Prepare(mail, "mail.example.test");

@@ -355,8 +355,8 @@ TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
     scripted = SCH.ID;
     scripting_request = CurrentRequest();
   });
-  fakes::FakeProcessLauncher processes;
-  fakes::FakeSoundPlayer sound;
+  test::FakeProcessLauncher processes;
+  test::FakeSoundPlayer sound;
   TaskRoadServices services;
   services.processes = &processes;
   services.sound = &sound;
@@ -432,8 +432,8 @@ TEST_F(TaskWindowsTest, ARefusedPasswordStopsQuickAndScripting) {
 // A task falls due while the list is open: the due road moves it on and the list shows that at
 // once, without a key pressed.
 TEST_F(TaskWindowsTest, ATaskThatFallsDueMovesInTheOpenList) {
-  fakes::FakeProcessLauncher processes;
-  fakes::FakeSoundPlayer sound;
+  test::FakeProcessLauncher processes;
+  test::FakeSoundPlayer sound;
   TaskRoadServices services;
   services.processes = &processes;
   services.sound = &sound;

@@ -262,7 +262,7 @@ class LogWindowsTest : public FileActionsTest {
     text.resize(width, ' ');
     return text;
   }
-  fakes::FakeDesktopWindows windows_;
+  test::FakeDesktopWindows windows_;
   std::optional<ScopedProgramServices> installed_;
 };
 

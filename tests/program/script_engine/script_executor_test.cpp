@@ -100,8 +100,8 @@ class ScriptExecutorTest : public test::TaskRoadTest {
   RecordingScriptFrame frame;
   test::FakeScriptFile file;
   ScriptExecutor executor{frame, &file};
-  fakes::FakeDesktopWindows desktop;
-  fakes::FakeKeyboard keyboard;
+  test::FakeDesktopWindows desktop;
+  test::FakeKeyboard keyboard;
   std::optional<ScopedProgramServices> desktop_services_;
 };
 

@@ -17,7 +17,7 @@ namespace {
 
 class SendKeysTest : public ScriptFixture {
  protected:
-  fakes::FakeKeyboard keyboard_;
+  test::FakeKeyboard keyboard_;
   const ScopedProgramServices installed_{&ProgramServices::script_keyboard, &keyboard_};
 };
 

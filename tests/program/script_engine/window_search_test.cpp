@@ -26,7 +26,7 @@ class WindowSearchTest : public ::testing::Test {
     ChildWindowList.Free();
   }
 
-  fakes::FakeDesktopWindows desktop_;
+  test::FakeDesktopWindows desktop_;
   std::optional<ScopedProgramServices> installed_;
 };
 

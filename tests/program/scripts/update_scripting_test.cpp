@@ -115,7 +115,7 @@ class UpdateScriptingTest : public test::WindowTest {
     return ui.WaitWindow(title);
   }
 
-  fakes::FakeDesktopWindows desktop_;
+  test::FakeDesktopWindows desktop_;
   std::optional<ScopedProgramServices> installed_;
   long response_ = 0;
 };

@@ -117,7 +117,7 @@ class MainFrameTest : public test::ShellTest {
 
   MainServices services_;
   std::optional<ScopedProgramServices> installed_;
-  fakes::FakeKeyboard keyboard_;  // installed by the tests that type
+  test::FakeKeyboard keyboard_;  // installed by the tests that type
   std::optional<ScopedProgramServices> keyboard_installed_;
   test::GrabLog grabs_;
   std::vector<std::string> trace_;
@@ -311,7 +311,7 @@ TEST_F(MainFrameTest, TheEndOfTheSessionIsWatchedOnTheFrameAndARestoredFrameCome
 }
 
 TEST_F(MainFrameTest, HelpsLinksSayWhyTheDesktopCouldNotOpenThem) {
-  fakes::FakeShellOpener shell;
+  test::FakeShellOpener shell;
   shell.result = platform::SHELL_NO_ASSOCIATION;
   TaskRoadServices services = CurrentTaskRoadServices();
   services.shell = &shell;
@@ -556,7 +556,7 @@ TEST_F(MainFrameTest, TheEndOfTheSessionClosesAWindowOpenOnMainsThreadAndMainEnd
 }
 
 TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManagerEndsTheProgram) {
-  fakes::FakeProcessLauncher launcher;
+  test::FakeProcessLauncher launcher;
   TaskRoadServices services = CurrentTaskRoadServices();
   services.processes = &launcher;
   services.helper_folder = "/opt/vx/bin";

@@ -85,7 +85,7 @@ class DatabaseMaintenanceWindowTest : public test::TempFolderTest {
     return ui_.WaitWindow("Database Maintenance");
   }
 
-  fakes::FakeProcessLauncher launcher_;
+  test::FakeProcessLauncher launcher_;
   pid_t holder_ = 0;
   bool sound_ = false;
   TestDriver ui_;
