@@ -19,7 +19,7 @@
 #include "tests/fakes/fake_shell_opener.h"
 #include "support/temp_folder.h"
 
-namespace vx::xplore_test {
+namespace vx::test {
 
 struct Person {
   long id = 0;
@@ -131,4 +131,4 @@ class XploreTest : public ::testing::Test {
 };
 
 
-}  // namespace vx::xplore_test
+}  // namespace vx::test

@@ -12,7 +12,7 @@
 #include "runtime/text_functions.h"
 #include "tests/datadll/xplore/people_browse.h"
 
-namespace vx::xplore_test {
+namespace vx::test {
 namespace {
 
 // A date as a cell of the list shows it: under its picture, without the leading blank.
@@ -395,4 +395,4 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
 }
 
 }  // namespace
-}  // namespace vx::xplore_test
+}  // namespace vx::test
