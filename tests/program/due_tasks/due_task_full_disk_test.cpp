@@ -22,7 +22,7 @@
 namespace vx {
 namespace {
 
-using storage::testing::Fault;
+using test::Fault;
 using Strings = std::vector<std::string>;
 
 class FullDiskTest : public test::TaskRoadTest {
@@ -86,7 +86,7 @@ class FullDiskTest : public test::TaskRoadTest {
   }
   static long Records() { return static_cast<long>(ACCESS_SCHEDULE->file().Records()); }
 
-  storage::testing::FaultyVfs disk_;  // first: every file the test opens goes through it
+  test::FaultyVfs disk_;  // first: every file the test opens goes through it
   test::TempFolder folder_{"vx full disk"};
   std::filesystem::path old_;
   ErrorClass errors_;

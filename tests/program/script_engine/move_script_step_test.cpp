@@ -122,7 +122,7 @@ class MoveStoredScriptStepTest : public test::ShellTest {
     });
     return out;
   }
-  storage::testing::FaultyVfs vfs_;  // before the table's file is first opened
+  test::FaultyVfs vfs_;  // before the table's file is first opened
 };
 
 TEST_F(MoveStoredScriptStepTest, ADiskThatFailsLeavesTheStepsAsTheyWere) {
@@ -139,7 +139,7 @@ TEST_F(MoveStoredScriptStepTest, ADiskThatFailsLeavesTheStepsAsTheyWere) {
   test::RecordingReporter messages;
   {
     ScriptingTableSteps steps;
-    vfs_.Arm(storage::testing::Fault::Write, 1);
+    vfs_.Arm(test::Fault::Write, 1);
     EXPECT_EQ(MoveScriptStep(StepMove::ToTop, 4, 9, 0, steps, messages), 9);
     EXPECT_FALSE(RenumberScriptSteps(4, 1, steps, messages));
     vfs_.Clear();
