@@ -34,7 +34,7 @@ class QuietFrame final : public DueTaskFrame {
   void SetStatusText(std::string_view text, bool) override { benchmark::DoNotOptimize(text.size()); }
   void SetTrayTip(std::string_view tip) override { benchmark::DoNotOptimize(tip.size()); }
   void RestoreFrame() override {}
-  void StartTaskMessageThread() override {}
+  void StartTaskMessageThread(const TaskMessage&) override {}
   void ShowModalMessage() override {}
   void PostEvent(int, std::int32_t) override {}
   void ShowNotice(const MessageBoxRequest&) override {}

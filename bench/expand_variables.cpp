@@ -7,6 +7,7 @@
 
 #include "datadll/dictionary/global_queues.h"
 #include "platform/active_window.h"
+#include "program/common/program_services.h"
 #include "program/script_engine/builtin_sources.h"
 #include "program/script_engine/script_variables.h"
 
@@ -14,7 +15,11 @@ namespace {
 
 void Prepare() {
   static vx::platform::FakeActiveWindow window("Inbox");
-  vx::SetScriptActiveWindow(&window);
+  static const vx::ScopedProgramServices services([] {
+    vx::ProgramServices s = vx::CurrentProgramServices();
+    s.script_front = &window;
+    return s;
+  }());
   vx::VARQ.Free();
   for (int i = 0; i < 50; ++i) vx::SetScriptVariable("value " + std::to_string(i), "VAR" + std::to_string(i));
   vx::SetScriptVariable("7", "N");

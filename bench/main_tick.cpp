@@ -38,7 +38,7 @@ void BM_MainTickPhase3(benchmark::State& state) {
   FixedClock clock(kToday, 12 * 360000 + 1);
   ScopedClock scoped_clock(clock);
   ProgramRegistry().INIT(1);
-  InstallProgramServices();
+  const InstalledProgramServices installed;
 
   // Which phase a tick ran: the other phases say so through their steps.
   int phase = 0;
@@ -66,7 +66,9 @@ void BM_MainTickPhase3(benchmark::State& state) {
     body_end = Clock::now();
     ticked = true;
   };
-  SetMainServices(&services);
+  ProgramServices with_main = CurrentProgramServices();
+  with_main.main = &services;
+  const ScopedProgramServices scoped_main(with_main);
 
   bench::PlainFirstRow plain(folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second, SCHEDULE_TABLE(),
                              "WHERE (\"Disabled\", \"Date\", \"Time\") >= (0, 0, 1) "
@@ -104,7 +106,6 @@ void BM_MainTickPhase3(benchmark::State& state) {
         [&] { return bench::Seconds([&] { plain.Read(reinterpret_cast<char*>(row.get())); }); });
     MINIMIZEONCLOSEREQUEST = 0;
   });
-  SetMainServices(nullptr);
   ProgramRegistry().KILL();
   GLO_MAINTHREAD = 0;
 

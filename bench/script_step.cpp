@@ -8,6 +8,7 @@
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
+#include "program/common/program_services.h"
 #include "program/common/task_road_services.h"
 #include "program/script_engine/script_executor.h"
 #include "program/script_engine/script_queue.h"
@@ -31,15 +32,17 @@ constexpr long kQueued = 300;
 void BM_Tick(benchmark::State& state, const std::function<void(vx::SCRIPTING_RECORD&)>& fill) {
   vx::FixedClock clock(kDay, 12 * 360000);
   vx::ScopedClock scoped(clock);
-  vx::fakes::FakeProcessLauncher processes;
+  vx::test::FakeProcessLauncher processes;
   vx::ConsoleMessageReporter messages;
   vx::TaskRoadServices services;
   services.processes = &processes;
   services.messages = &messages;
   vx::ScopedTaskRoadServices scoped_services(services);
-  vx::fakes::FakeDesktopWindows desktop;
+  vx::test::FakeDesktopWindows desktop;
   for (unsigned long w = 1; w <= 40; ++w) desktop.Add(100 + w, "Window number " + std::to_string(w));
-  vx::SetScriptDesktop(&desktop);
+  vx::ProgramServices with_desktop = vx::CurrentProgramServices();
+  with_desktop.script_desktop = &desktop;
+  const vx::ScopedProgramServices scoped_desktop(with_desktop);
   vx::VARQ.Free();
   for (int i = 0; i < 50; ++i) vx::SetScriptVariable(std::to_string(i), "VAR" + std::to_string(i));
 
@@ -60,7 +63,6 @@ void BM_Tick(benchmark::State& state, const std::function<void(vx::SCRIPTING_REC
     vx::ScriptQueue.Add();
   }
   vx::ScriptQueue.Free();
-  vx::SetScriptDesktop(nullptr);
 }
 
 BENCHMARK_CAPTURE(BM_Tick, set_value, [](vx::SCRIPTING_RECORD& s) {

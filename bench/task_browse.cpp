@@ -19,7 +19,7 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace {

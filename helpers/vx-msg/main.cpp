@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     if (found) {
       vx::ININAME = vx::kProgramIniName;
       vx::LoadMessageWindowSettings();
-      vx::InstallProgramServices();  // Snooze adds its task as the program does
+      static const vx::InstalledProgramServices services;  // Snooze adds its task as the program does
       // Without a display there is no one to close the window: the message counts as shown.
       // The scheduler sounded the first alarm before handing the message over; the window
       // repeats it by the settings.

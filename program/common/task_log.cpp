@@ -1,21 +1,12 @@
 #include "program/common/task_log.h"
 
-#include <utility>
+#include "program/common/program_services.h"
 
 namespace vx {
-namespace {
-
-TaskLogWriter& Writer() {
-  static TaskLogWriter writer;
-  return writer;
-}
-
-}  // namespace
-
-void SetTaskLogWriter(TaskLogWriter writer) { Writer() = std::move(writer); }
 
 void TaskLog(std::string_view text, std::string_view label) {
-  if (Writer()) Writer()(text, label);
+  const TaskLogWriter& writer = CurrentProgramServices().task_log;
+  if (writer) writer(text, label);
 }
 
 }  // namespace vx

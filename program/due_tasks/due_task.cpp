@@ -185,11 +185,15 @@ void LaunchTaskMessage(DueTaskFrame& frame, const TaskMessage& message) {
     CurrentTaskRoadServices().messages->Show(box);
     return;
   }
+  // The globals stay filled for their other readers: FillMessageLink on the on-top road and the
+  // bug report. The thread is handed the message as they hold it, cut to their widths.
   GLO_DESCRIPTION = message.title;
   GLO_MESSAGE = message.text;
   GLO_ALARMFILE = message.alarm_file;
   if (USEEXTERNALMESSAGE != 0 || USEMODALMESSAGE == 0) {
-    frame.StartTaskMessageThread();
+    frame.StartTaskMessageThread({decltype(GLO_DESCRIPTION)(message.title).str(),
+                                  decltype(GLO_MESSAGE)(message.text).str(),
+                                  decltype(GLO_ALARMFILE)(message.alarm_file).str()});
   } else {
     FillMessageLink();
     frame.ShowModalMessage();

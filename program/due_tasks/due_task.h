@@ -72,8 +72,8 @@ class DueTaskFrame {
   virtual void SetTrayTip(std::string_view tip) = 0;
   // Brings the frame back from the tray.
   virtual void RestoreFrame() = 0;
-  // Shows the message in GLO_DESCRIPTION/GLO_MESSAGE/GLO_ALARMFILE on a thread of its own.
-  virtual void StartTaskMessageThread() = 0;
+  // Shows the message on a thread of its own.
+  virtual void StartTaskMessageThread(const TaskMessage& message) = 0;
   // Shows the message in the MSGLINK buffer in the on-top message window, on this thread.
   virtual void ShowModalMessage() = 0;
   // Posts an event to a runtime thread.

@@ -63,13 +63,8 @@ class CountedMessageThread {
 
 }  // namespace
 
-TaskMessage MessageFromGlobals() {
-  return {GLO_DESCRIPTION.str(), GLO_MESSAGE.str(), GLO_ALARMFILE.str()};
-}
-
-long StartTaskMessageThread() {
-  return START([message = MessageFromGlobals()] { TaskMessageThread(message); },
-               kMessageThreadStack);
+long StartTaskMessageThread(const TaskMessage& message) {
+  return START([message] { TaskMessageThread(message); }, kMessageThreadStack);
 }
 
 void TaskMessageThread(const TaskMessage& message) {

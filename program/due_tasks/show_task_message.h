@@ -8,12 +8,9 @@
 
 namespace vx {
 
-// The message now in GLO_DESCRIPTION, GLO_MESSAGE and GLO_ALARMFILE.
-TaskMessage MessageFromGlobals();
-
-// Starts TaskMessageThread on a new runtime thread with a copy of the globals taken now;
-// answers its thread number.
-long StartTaskMessageThread();
+// Starts TaskMessageThread on a new runtime thread with its own copy of the message; answers
+// its thread number.
+long StartTaskMessageThread(const TaskMessage& message);
 
 // The thread procedure: counts itself in THREADCOUNT, then shows the message by the settings:
 // the external program (USEEXTERNALMESSAGE; its own display when the program cannot start), a

@@ -30,7 +30,9 @@ class ListTaskFrame final : public DueTaskFrame {
   void SetStatusText(std::string_view, bool) override {}
   void SetTrayTip(std::string_view) override {}
   void RestoreFrame() override {}
-  void StartTaskMessageThread() override { vx::StartTaskMessageThread(); }
+  void StartTaskMessageThread(const TaskMessage& message) override {
+    vx::StartTaskMessageThread(message);
+  }
   void ShowModalMessage() override { vx::ShowModalMessage(); }
   void PostEvent(int event, std::int32_t thread) override { POST(event, 0, thread); }
   void ShowNotice(const MessageBoxRequest& box) override { ShowMessageAside(box); }

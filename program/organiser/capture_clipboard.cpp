@@ -10,6 +10,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "platform/active_window.h"
+#include "program/common/program_services.h"
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
 #include "runtime/window/dialogs.h"
@@ -20,10 +21,8 @@ namespace {
 constexpr std::size_t kContentsBytes = 8192;
 constexpr std::size_t kHashLetters = 120;
 
-platform::ActiveWindow* gActiveWindow = nullptr;
-
 platform::ActiveWindow& FrontWindow() {
-  if (gActiveWindow) return *gActiveWindow;
+  if (platform::ActiveWindow* installed = CurrentProgramServices().clipboard_front) return *installed;
   static std::once_flag once;
   static std::unique_ptr<platform::ActiveWindow> desktop;
   std::call_once(once, [] { desktop = platform::MakeX11ActiveWindow(); });
@@ -88,7 +87,5 @@ void CaptureClipboard() {
   ACCESS_CLIPBOARD->TryInsert();
   CLI.ClipContents = text;
 }
-
-void SetClipboardActiveWindow(platform::ActiveWindow* window) { gActiveWindow = window; }
 
 }  // namespace vx

@@ -6,16 +6,13 @@
 
 namespace vx {
 
-namespace platform {
-class ActiveWindow;
-}
-
 // Stores the clipboard text when it differs from the text in the calling thread's CLIPBOARD
 // buffer and is not blank: trims the table first, then adds the text (cut to 8192 bytes) with
 // today, now, the letters-only hash key and the front window's title (or "General") as its
 // category. A text already stored under the same hash key is dropped silently. The buffer is
 // left holding the clipboard text, so the next tick finds nothing new. Reads the window
-// model's copy of the clipboard and never waits for the front end.
+// model's copy of the clipboard and never waits for the front end. The front window is the one
+// installed as clipboard_front (common/program_services.h), else the X11 desktop's.
 void CaptureClipboard();
 
 // Deletes the oldest entries not marked to keep until MAXCLIPBOARDENTRIES remain (0 or less:
@@ -24,8 +21,5 @@ void TrimClipboardEntries(std::string_view current);
 
 // The hash key of a text: its letters A to Z, upper-cased, in order, at most 120.
 std::string ClipboardHashKey(std::string_view text);
-
-// The desktop's front window as the recorder reads it (nullptr: the X11 desktop).
-void SetClipboardActiveWindow(platform::ActiveWindow* window);
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <set>
 
+#include "program/common/program_services.h"
 #include "program/organiser/mail_message.h"
 #include "runtime/fixed_string.h"
 #include "runtime/text_functions.h"
@@ -19,8 +20,6 @@ constexpr std::size_t kHeaderText = 200;
 constexpr std::size_t kDebugFileText = 255;
 constexpr std::size_t kServerErrorText = 499;  // and the terminating zero of the 500-byte field
 constexpr std::size_t kErrorText = 255;
-
-std::atomic<platform::MailTransport*> gTransport{nullptr};
 
 std::string Stored(std::string_view text, std::size_t size) {
   return std::string(CutUtf8(ClipView(text), size));
@@ -127,8 +126,6 @@ void SENDMAILCLASS::SETMESSAGETEXT(std::string_view body, std::uint8_t message_t
   MESSAGETYPE = message_type;
 }
 
-void SENDMAILCLASS::SetTransport(platform::MailTransport* transport) { gTransport = transport; }
-
 std::int32_t SENDMAILCLASS::SEND() {
   if (TOADR.empty()) return MAIL_NORECIPIENTS;
   SERVERERRORMESSAGE.clear();
@@ -231,7 +228,8 @@ std::string MailErrorText(std::int32_t code, std::string_view server_message) {
 }
 
 platform::MailTransport& MailTransportInUse() {
-  platform::MailTransport* transport = gTransport.load();
+  // Tests install another transport (mail_transport of common/program_services.h).
+  platform::MailTransport* transport = CurrentProgramServices().mail_transport;
   return transport != nullptr ? *transport : platform::SystemMailTransport();
 }
 

@@ -107,9 +107,6 @@ class SENDMAILCLASS {
   // The text of a result code (at most 255 characters); 9 carries SERVERERRORMESSAGE.
   std::string ERRORTEXT(std::int32_t code) const;
 
-  // The transport SEND uses; tests may put another one in (nullptr: the system's).
-  static void SetTransport(platform::MailTransport* transport);
-
  private:
   platform::TransferProgress progress_;
 };

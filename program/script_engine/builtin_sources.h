@@ -1,27 +1,20 @@
 // What the built-in script names read beyond the clock: the program's date format and the
-// focused window. Both are installable, so that tests fix them and the date-format setting can
-// be wired in once the settings code provides it.
+// focused window, both installed in the program services (common/program_services.h), so that
+// tests fix them.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "platform/active_window.h"
 
 namespace vx {
 
-// A date as text in the program's date format (the user's chosen picture).
-using ScriptDateFormatter = std::function<std::string(std::int32_t date)>;
-
-// Installs the date formatter; an empty function restores the built-in one, which shows date 0
-// as empty text and any other date in picture "@D3" ("DEC 10,2026").
-void SetScriptDateFormatter(ScriptDateFormatter formatter);
+// A date through the installed formatter (script_dates); without one, date 0 as empty text and
+// any other date in picture "@D3" ("DEC 10,2026").
 std::string ScriptFormatDate(std::int32_t date);
 
-// Installs the source of the focused window's title; nullptr restores the desktop's own (X11).
-// The caller keeps the object alive while it is installed.
-void SetScriptActiveWindow(platform::ActiveWindow* window);
+// The source of the focused window's title (script_front); without one, the desktop's own (X11).
 platform::ActiveWindow& ScriptActiveWindow();
 
 }  // namespace vx

@@ -1,5 +1,5 @@
 // A desktop service of the scripts (keyboard, windows, focused window) that tests replace:
-// the installed object, else the desktop's own, made on first use.
+// the object installed in the program services, else the desktop's own, made on first use.
 #pragma once
 
 #include <memory>
@@ -13,17 +13,15 @@ class DesktopSeam {
   using Factory = std::unique_ptr<Service> (*)();
   explicit DesktopSeam(Factory make) : make_(make) {}
 
-  // nullptr restores the desktop's own; the caller keeps an installed object alive.
-  void Install(Service* service) { installed_ = service; }
-  Service& Get() {
-    if (installed_ != nullptr) return *installed_;
+  // The installed object, or (nullptr) the desktop's own.
+  Service& Get(Service* installed) {
+    if (installed != nullptr) return *installed;
     std::call_once(made_, [this] { own_ = make_(); });
     return *own_;
   }
 
  private:
   Factory make_;
-  Service* installed_ = nullptr;
   std::once_flag made_;
   std::unique_ptr<Service> own_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "program/common/program_services.h"
 #include "program/script_engine/desktop_seam.h"
 #include "program/script_engine/script_variables.h"
 #include "runtime/fixed_string.h"
@@ -202,7 +203,8 @@ void PressModifiers(long Code, bool Release) {
   }
 }
 
-void SetScriptKeyboard(platform::KeyboardOutput* keyboard) { Keyboard().Install(keyboard); }
-platform::KeyboardOutput& ScriptKeyboard() { return Keyboard().Get(); }
+platform::KeyboardOutput& ScriptKeyboard() {
+  return Keyboard().Get(CurrentProgramServices().script_keyboard);
+}
 
 }  // namespace vx

@@ -38,9 +38,8 @@ void KeyUp(int VirtualKey);
 // Presses (Release false) or releases (Release true) the modifier keys of a code.
 void PressModifiers(long Code, bool Release);
 
-// Installs the keyboard keystrokes go to; nullptr restores the desktop's own (X11). The caller
-// keeps the object alive while it is installed.
-void SetScriptKeyboard(platform::KeyboardOutput* keyboard);
+// The keyboard keystrokes go to (script_keyboard of common/program_services.h); without one,
+// the desktop's own (X11).
 platform::KeyboardOutput& ScriptKeyboard();
 
 }  // namespace vx

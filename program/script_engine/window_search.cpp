@@ -3,6 +3,7 @@
 #include <string>
 
 #include "datadll/dictionary/globals.h"
+#include "program/common/program_services.h"
 #include "program/script_engine/desktop_seam.h"
 #include "runtime/text_functions.h"
 
@@ -81,7 +82,8 @@ std::int32_t FindWindowByTitle(std::string_view Contents, std::string_view Title
   return 0;
 }
 
-void SetScriptDesktop(platform::DesktopWindows* desktop) { Desktop().Install(desktop); }
-platform::DesktopWindows& ScriptDesktop() { return Desktop().Get(); }
+platform::DesktopWindows& ScriptDesktop() {
+  return Desktop().Get(CurrentProgramServices().script_desktop);
+}
 
 }  // namespace vx

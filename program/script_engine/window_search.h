@@ -38,9 +38,8 @@ void ListChildWindows(std::int32_t Parent);
 // Title is dropped (for a wait it means "until the window has closed").
 std::int32_t FindWindowByTitle(std::string_view Contents, std::string_view Title);
 
-// Installs the desktop the lists read; nullptr restores the desktop's own (X11). The caller
-// keeps the object alive while it is installed.
-void SetScriptDesktop(platform::DesktopWindows* desktop);
+// The desktop the lists read (script_desktop of common/program_services.h); without one, the
+// desktop's own (X11).
 platform::DesktopWindows& ScriptDesktop();
 
 }  // namespace vx

@@ -20,7 +20,9 @@ void FrameTaskRoad::RestoreFrame() {
 
 // A due task's message runs on a thread of its own with its own copy of title, text and alarm,
 // so the tick goes on while it shows.
-void FrameTaskRoad::StartTaskMessageThread() { vx::StartTaskMessageThread(); }
+void FrameTaskRoad::StartTaskMessageThread(const TaskMessage& message) {
+  vx::StartTaskMessageThread(message);
+}
 
 void FrameTaskRoad::ShowModalMessage() { vx::ShowModalMessage(); }
 

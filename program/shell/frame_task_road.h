@@ -22,7 +22,7 @@ class FrameTaskRoad final : public DueTaskFrame {
   void SetTrayTip(std::string_view tip) override;
   // Shows the frame again when it is iconised or hidden in the tray.
   void RestoreFrame() override;
-  void StartTaskMessageThread() override;
+  void StartTaskMessageThread(const TaskMessage& message) override;
   void ShowModalMessage() override;
   void PostEvent(int event, std::int32_t thread) override;
   // On a thread of its own, so that the tick goes on.

@@ -26,6 +26,7 @@
 #include "program/common/help_links.h"
 #include "program/common/main_procedures.h"
 #include "program/common/open_file_checked.h"
+#include "program/common/program_services.h"
 #include "program/common/start_program.h"
 #include "program/common/task_road_services.h"
 #include "program/common/write_log.h"
@@ -53,7 +54,7 @@
 namespace vx {
 namespace {
 
-MainServices* gServices = nullptr;
+MainServices* InstalledMainServices() { return CurrentProgramServices().main; }
 
 constexpr std::string_view kWeekdays =
     "Sunday   Monday   Tuesday  WednesdayThursday Friday   Saturday ";
@@ -157,8 +158,8 @@ Level MainFrame::Init() {
   tray_.AlwaysRefresh = 1;
   ApplyTrayRule();
 
-  if (gServices && gServices->hot_keys) {
-    hot_keys_.INIT(CurrentWindowLink(), gServices->hot_keys());
+  if (const MainServices* installed = InstalledMainServices(); installed && installed->hot_keys) {
+    hot_keys_.INIT(CurrentWindowLink(), installed->hot_keys());
   } else {
     hot_keys_.INIT();
   }
@@ -221,7 +222,9 @@ void MainFrame::RestoreClipboard() {
 void MainFrame::Ask() {
   const long timer = window().GetNumber(Prop::Timer);
   if (timer < 1 || timer > 100) window().Timer(100);
-  if (gServices && gServices->manual_timer) window().Timer(0L);
+  if (const MainServices* installed = InstalledMainServices(); installed && installed->manual_timer) {
+    window().Timer(0L);
+  }
   FillClockZones();
   WindowManager::Ask();
 }
@@ -243,7 +246,7 @@ void MainFrame::ApplyTrayRule() {
 
 MainTickSteps MainFrame::Steps() {
   MainTickSteps steps;
-  if (gServices) steps = gServices->steps;
+  if (const MainServices* installed = InstalledMainServices()) steps = installed->steps;
   if (!steps.capture_clipboard) steps.capture_clipboard = CaptureClipboard;
   if (!steps.advance_warnings) steps.advance_warnings = CheckAdvanceWarnings;
   if (!steps.remove_history) steps.remove_history = RemoveHistory;
@@ -402,8 +405,8 @@ HotKeyFrame MainFrame::HotKeyServices() {
   HotKeyFrame frame;
   frame.restore_frame = [this] { RestoreFrame(); };
   frame.reload_keys = [this] { window().Post(EVENT_ReloadHotKeys); };
-  if (gServices && gServices->type_text) {
-    frame.type_text = gServices->type_text;
+  if (const MainServices* installed = InstalledMainServices(); installed && installed->type_text) {
+    frame.type_text = installed->type_text;
   } else {
     frame.type_text = TypeHotKeyText;
   }
@@ -509,8 +512,6 @@ Level MainFrame::Kill() {
 }
 
 }  // namespace
-
-void SetMainServices(MainServices* services) { gServices = services; }
 
 void Main() {
   Window window("Varnodex");

@@ -23,7 +23,8 @@ struct MainTickSteps {
   std::function<void()> after_tick;        // told when a tick has ended (tests, benchmarks)
 };
 
-// What Main reaches through a seam, so tests can stand in for the desktop and the phases.
+// What Main reaches through a seam, so tests can stand in for the desktop and the phases
+// (installed as the main member of common/program_services.h; none: the program's own).
 struct MainServices {
   // The tick's steps; empty members fall back to the program's own.
   MainTickSteps steps;
@@ -35,7 +36,6 @@ struct MainServices {
   // The frame's own one-second timer is left off: the caller posts the timer events.
   bool manual_timer = false;
 };
-void SetMainServices(MainServices* services);
 
 // The frame procedure; returns when the frame has closed.
 void Main();

@@ -102,7 +102,7 @@ void ProgramBody() {
   // Before any table is opened, so that a database that cannot be used is said once and
   // nothing is written to it.
   if (CheckDatabaseAtStart() && !StartUpSessionEnded()) {
-    InstallProgramServices();
+    static const InstalledProgramServices services;
     RegisterProgramWindows();
     Main();
   }

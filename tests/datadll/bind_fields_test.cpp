@@ -23,7 +23,7 @@
 namespace vx {
 namespace {
 
-using BindFields = testing::DataLibraryTest;
+using BindFields = test::DataLibraryTest;
 
 // The file manager of a table of the dictionary.
 FileManager* ManagerOf(const storage::TableDef& table) {
@@ -45,9 +45,9 @@ TEST_F(BindFields, EveryMemoIsReadUnderItsOwnNameFromTheCurrentBuffer) {
     ASSERT_NE(access, nullptr);
     ExpressionBindings bindings;
     access->BindFields(bindings);
-    testing::SetFieldText(*memo.table, memo.field->name, "memo of " + memo.name);
+    test::SetFieldText(*memo.table, memo.field->name, "memo of " + memo.name);
     EXPECT_EQ(EvaluateExpression(memo.name, bindings).text(), "memo of " + memo.name);
-    testing::SetFieldText(*memo.table, memo.field->name, "changed");
+    test::SetFieldText(*memo.table, memo.field->name, "changed");
     EXPECT_EQ(EvaluateExpression("UPPER(" + memo.name + ")", bindings).text(), "CHANGED")
         << "a name reads the buffer when evaluated, not when bound";
   }
@@ -59,14 +59,14 @@ TEST_F(BindFields, EveryRecordFieldOfEveryTableIsBoundByPrefixAndName) {
     ASSERT_NE(access, nullptr) << table->label;
     ExpressionBindings bindings;
     access->BindFields(bindings);
-    testing::FillRecord(*table, 4);
+    test::FillRecord(*table, 4);
     for (const storage::FieldDef& field : table->fields) {
       const std::string name = table->prefix + ":" + field.name;
       SCOPED_TRACE(name);
       ASSERT_GE(bindings.Find(name), 0);
       if (field.type == storage::FieldType::Decimal) continue;
       EXPECT_EQ(std::string(ClipView(EvaluateExpression(name, bindings).text())),
-                testing::FieldText(*table, field.name));
+                test::FieldText(*table, field.name));
     }
   }
 }
@@ -84,7 +84,7 @@ TEST_F(BindFields, NumbersCompareAsNumbersAndTextsWithoutTheirPadding) {
 // A task browse over SCHEDULE keeps the tasks whose message mentions the tape, as a filter
 // typed by the user would.
 TEST_F(BindFields, ABrowseFilterOverScheduleNamesTheTaskMessage) {
-  testing::InFreshFolder folder;
+  test::InFreshFolder folder;
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
   const struct {
     const char* description;

@@ -76,7 +76,7 @@ TEST_F(PrimeFieldsTest, ANewHotKeyTypesTextAndBelongsToNoTask) {
 TEST(FieldChecks, ToDoPriorityMustLieBetweenOneAndTen) {
   ErrorClass errors;
   errors.Init();
-  testing::CapturingReporter reporter;
+  test::CapturingReporter reporter;
   errors.SetReporter(&reporter);
   struct Case {
     std::uint8_t priority;

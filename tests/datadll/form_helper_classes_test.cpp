@@ -13,7 +13,7 @@
 #include "framework/window_manager.h"
 #include "runtime/fixed_string.h"
 #include "runtime/system_properties.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {

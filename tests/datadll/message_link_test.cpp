@@ -22,7 +22,7 @@ class MessageLinkTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(file().Create(), 0); }
   static File& file() { return File::For(MSGLINK_TABLE()); }
-  testing::InFreshFolder folder_;
+  test::InFreshFolder folder_;
 };
 
 TEST_F(MessageLinkTest, RecordsAreNumberedFromOneAndHoldTheMessage) {

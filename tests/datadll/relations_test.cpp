@@ -21,9 +21,9 @@ namespace {
 
 using storage::File;
 using storage::TableDef;
-using testing::FieldText;
-using testing::FillRecord;
-using testing::SetFieldText;
+using test::FieldText;
+using test::FillRecord;
+using test::SetFieldText;
 
 enum class Mode { None, Restrict, Cascade };
 
@@ -62,7 +62,7 @@ const RelationCase kRelations[] = {
      Mode::Restrict},
 };
 
-using Relations = testing::DataLibraryTest;
+using Relations = test::DataLibraryTest;
 
 // The link fields of the child records in file order.
 std::vector<std::string> ChildLinks(FileManager& child, const char* field) {
@@ -80,7 +80,7 @@ void ForEachRelation(Check check) {
     FileManager& parent = **c.parent_access;
     FileManager& child = **c.child_access;
     SCOPED_TRACE(parent.def().label + " -> " + child.def().label);
-    testing::InFreshFolder folder;
+    test::InFreshFolder folder;
     ASSERT_EQ((*c.parent)->Open(), 0);
     ASSERT_EQ(child.Open(), 0);
     FillRecord(child.def(), 2);

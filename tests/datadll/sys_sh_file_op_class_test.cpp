@@ -4,7 +4,7 @@
 
 #include "runtime/threads.h"
 #include "runtime/ini_file.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx {
 namespace {

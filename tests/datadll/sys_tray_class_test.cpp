@@ -5,7 +5,7 @@
 #include <map>
 
 #include "runtime/events.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "tests/platform/tray_host_helpers.h"
 #include "tests/platform/x11_test_display.h"

@@ -19,8 +19,8 @@ namespace {
 
 using storage::File;
 using storage::TableDef;
-using testing::FillRecord;
-using testing::RecordText;
+using test::FillRecord;
+using test::RecordText;
 
 std::vector<std::string> SqliteTables(const std::string& path) {
   std::vector<std::string> names;
@@ -39,7 +39,7 @@ std::vector<std::string> SqliteTables(const std::string& path) {
 }
 
 TEST(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
-  testing::InFreshFolder folder;
+  test::InFreshFolder folder;
   for (const TableDef* def : DictionaryTables()) {
     const TableDef& t = *def;
     SCOPED_TRACE(t.label);
@@ -59,9 +59,9 @@ TEST(TableFiles, EveryTableCreatesOpensAndReadsBackThroughEachKey) {
       FillRecord(t);
       std::vector<std::pair<std::string, std::string>> key_values;
       for (const auto& c : key.components)
-        key_values.emplace_back(c.field, testing::FieldText(t, c.field));
+        key_values.emplace_back(c.field, test::FieldText(t, c.field));
       ClearRecord(t);
-      for (const auto& [field, value] : key_values) testing::SetFieldText(t, field, value);
+      for (const auto& [field, value] : key_values) test::SetFieldText(t, field, value);
       EXPECT_EQ(file.Get(key), 0);
       EXPECT_EQ(RecordText(t), written);
     }

@@ -120,9 +120,9 @@ class ManagersInFolder : public ::testing::Test {
     VX_Files_Unload();
     SetClockSource(nullptr);
   }
-  testing::InFreshFolder folder_;
+  test::InFreshFolder folder_;
   FixedClock clock_{80000, 360001};
-  testing::CapturingReporter reporter_;
+  test::CapturingReporter reporter_;
   ErrorClass program_errors_;
 };
 

@@ -18,7 +18,7 @@
 #include "runtime/message_box.h"
 #include "runtime/storage/table_def.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 inline const storage::FieldDef& FieldNamed(const storage::TableDef& t, const std::string& name) {
   const auto f = std::find_if(t.fields.begin(), t.fields.end(),
@@ -166,4 +166,4 @@ class DataLibraryTest : public ::testing::Test {
   ErrorClass errors_;
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

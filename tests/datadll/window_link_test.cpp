@@ -6,7 +6,7 @@
 
 #include "runtime/events.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {

@@ -10,7 +10,7 @@
 #include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "runtime/events.h"
-#include "runtime/window/test_driver.h"
-#include "tests/platform/temp_folder.h"
+#include "support/test_driver.h"
+#include "support/temp_folder.h"
 
 namespace vx {
 namespace {

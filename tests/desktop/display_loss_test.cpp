@@ -24,7 +24,7 @@
 #include "program/common/config_store.h"
 #include "runtime/storage/file.h"
 #include "tests/desktop/due_message_task.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {

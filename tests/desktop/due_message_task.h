@@ -80,7 +80,7 @@ inline void AddDueMessageTask(const char* description, const char* message, bool
   VX_Files_Load();
   InsertTaskDueNow("Display Message", description, [&](SCHEDULE_RECORD& task) { task.Message = message; });
   VX_Files_Unload();
-  if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
+  if (!std::filesystem::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
 }
 
 // Stores a "Run Program" task due now with this command ("N/A": only its script runs), while

@@ -25,7 +25,7 @@
 #include "runtime/dates.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx {
 namespace {

@@ -17,7 +17,7 @@
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
 #include "tests/desktop/x_windows.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/support/damaged_files.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xutil.h>
@@ -45,7 +45,7 @@ class HotKeyEditorTest : public test::TempFolderTest {
     SetConfigValue("MinimizeOnCloseRequest", "0");
     VX_Files_Unload();
     // The database is in the folder VX starts in: no folder question at start-up.
-    if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
+    if (!std::filesystem::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
     // The window the hot key types into.

@@ -20,7 +20,7 @@
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
 #include "tests/desktop/due_message_task.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
 
@@ -72,7 +72,7 @@ class NewMessageTaskTest : public test::TempFolderTest {
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     // An empty data folder; due messages show in the program's own window.
     test::StoreSettings({{"UseVXMsg", "0"}});
-    if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
+    if (!std::filesystem::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
   }

@@ -22,7 +22,7 @@
 #include "program/common/config_store.h"
 #include "runtime/dates.h"
 #include "runtime/storage/file.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
@@ -75,7 +75,7 @@ class OptionsLoggingTest : public test::TempFolderTest {
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
     ACCESS_SCHEDULE->Close();
     VX_Files_Unload();
-    if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
+    if (!std::filesystem::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
   }
 
   // Focuses `title` and presses the chord until `done` holds (a key another test's window

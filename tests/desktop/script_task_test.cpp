@@ -21,7 +21,7 @@
 #include "runtime/dates.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/support/damaged_files.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xutil.h>
@@ -106,7 +106,7 @@ class ScriptTaskTest : public test::TempFolderTest {
     AddStep(++n, "...End If", [](auto&) {});
     ACCESS_SCRIPTING->Close();
     VX_Files_Unload();
-    if (!fs::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
+    if (!fs::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
   }
 
   // The characters typed into the window so far ("\r" for Enter).

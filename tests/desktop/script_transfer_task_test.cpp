@@ -21,7 +21,6 @@
 #include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "tests/platform/temp_folder.h"
 
 namespace vx {
 namespace {
@@ -51,13 +50,13 @@ class ScriptTransferTaskTest : public test::TempFolderTest {
     ASSERT_EQ(ACCESS_SCRIPTING->Insert(), 0);
   }
 
-  test_support::TempFolder served_{"vx_transfer_served"};
+  test::TempFolder served_{"vx_transfer_served"};
   fs::path program_;
 };
 
 TEST_F(ScriptTransferTaskTest, TransferStepsMoveFilesToAndFromLocalServers) {
-  test_support::LocalFtpServer ftp(served_.path(), "anna", "s3cret");
-  test_support::LocalHttpServer http(served_.path());
+  test::LocalFtpServer ftp(served_.path(), "anna", "s3cret");
+  test::LocalHttpServer http(served_.path());
   if (!ftp.Up() || !http.Up()) GTEST_SKIP() << "no local FTP or HTTP server (python3-pyftpdlib)";
 
   Write("outbox.txt", "sent by a script\n");

@@ -20,7 +20,7 @@
 namespace vx {
 namespace {
 
-class ScriptWindowPickersTest : public testing::WindowTest {
+class ScriptWindowPickersTest : public test::WindowTest {
  protected:
   void SetUp() override {
     VX_REQUIRE_DISPLAY();

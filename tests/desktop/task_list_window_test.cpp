@@ -15,7 +15,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
 #include "runtime/dates.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
@@ -61,7 +61,7 @@ class TaskListWindowTest : public test::TempFolderTest {
     }
     ACCESS_SCHEDULE->Close();
     VX_Files_Unload();
-    if (!std::filesystem::exists("VX97.TPS")) test_support::MakeEmptyDatabase("VX97.TPS");
+    if (!std::filesystem::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
   }
 };
 

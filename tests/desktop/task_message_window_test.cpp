@@ -15,7 +15,7 @@
 #include "framework/file_manager.h"
 #include "program/common/config_store.h"
 #include "runtime/dates.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 

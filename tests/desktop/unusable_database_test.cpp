@@ -19,7 +19,7 @@
 #include "program/shell/start_up_database.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/support/damaged_files.h"
 
 namespace vx {
@@ -92,7 +92,7 @@ class UnusableDatabaseTest : public test::TempFolderTest {
 
 // A table of ours with enough records to fill many pages, closed.
 void MakeDatabase() {
-  test_support::RunSql(
+  test::RunSql(
       "VX97.TPS", "PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +
                       "; CREATE TABLE s(ID INTEGER, Description TEXT); CREATE INDEX \"s!KeyID\" ON "
                       "s(ID); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
@@ -117,7 +117,7 @@ TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) 
       {"a folder in its place", [] { fs::create_directory("VX97.TPS"); }, "Database Unreadable"},
       {"another program's database",
        [] {
-         test_support::RunSql("VX97.TPS",
+         test::RunSql("VX97.TPS",
                               "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
        },
        "Not a Varnodex Database"},
@@ -129,7 +129,7 @@ TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) 
       fs::remove_all("VX97.TPS");
       c.make();
       const std::string before =
-          fs::is_regular_file("VX97.TPS") ? test_support::FileBytes("VX97.TPS") : "";
+          fs::is_regular_file("VX97.TPS") ? test::FileBytes("VX97.TPS") : "";
       Start();
       ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, c.caption); }, 30s))
           << "the box appears";
@@ -147,7 +147,7 @@ TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) 
       EXPECT_EQ(errors.find("QObject::"), std::string::npos) << errors;
       EXPECT_EQ(errors.find("Sanitizer"), std::string::npos) << errors;
       if (fs::is_regular_file("VX97.TPS")) {
-        EXPECT_EQ(test_support::FileBytes("VX97.TPS"), before);
+        EXPECT_EQ(test::FileBytes("VX97.TPS"), before);
       }
       EXPECT_FALSE(fs::exists("VX97.TPS-wal"));
     }

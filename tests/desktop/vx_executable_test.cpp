@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/platform/tray_host_helpers.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
@@ -44,7 +44,7 @@ TEST_F(VxExecutableTest, TheProgramShowsItsFrameAndEndsCleanlyWithTheSession) {
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "VX is not built beside the tests";
   // A data folder that holds the database already: no folder question at start-up.
-  test_support::MakeEmptyDatabase("VX97.TPS");
+  test::MakeEmptyDatabase("VX97.TPS");
 
   test::Trayer tray_host;  // when installed: the tray icon has a place to go
   const pid_t pid = test::StartWithoutSessionBus(program.string());

@@ -17,7 +17,7 @@
 #include "program/common/config_store.h"
 #include "program/common/external_message.h"
 #include "runtime/dates.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {

@@ -8,7 +8,7 @@
 
 #include "platform/desktop_windows.h"
 
-namespace vx::fakes {
+namespace vx::test {
 
 class FakeDesktopWindows final : public platform::DesktopWindows {
  public:
@@ -49,4 +49,4 @@ class FakeDesktopWindows final : public platform::DesktopWindows {
   std::vector<unsigned long> child_listings, activated, closed;
 };
 
-}  // namespace vx::fakes
+}  // namespace vx::test

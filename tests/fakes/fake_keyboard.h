@@ -7,7 +7,7 @@
 
 #include "platform/keyboard_output.h"
 
-namespace vx::fakes {
+namespace vx::test {
 
 class FakeKeyboard final : public platform::KeyboardOutput {
  public:
@@ -51,4 +51,4 @@ class FakeKeyboard final : public platform::KeyboardOutput {
   std::u32string characters;  // every character a key was asked for, in order
 };
 
-}  // namespace vx::fakes
+}  // namespace vx::test

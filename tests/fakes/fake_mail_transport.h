@@ -7,7 +7,7 @@
 
 #include "platform/mail_transport.h"
 
-namespace vx::fakes {
+namespace vx::test {
 
 class FakeMailTransport final : public platform::MailTransport {
  public:
@@ -30,4 +30,4 @@ class FakeMailTransport final : public platform::MailTransport {
   std::vector<std::string> messages;
 };
 
-}  // namespace vx::fakes
+}  // namespace vx::test

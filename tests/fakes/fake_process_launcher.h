@@ -11,7 +11,7 @@
 
 #include "platform/process.h"
 
-namespace vx::fakes {
+namespace vx::test {
 
 class FakeProcessLauncher final : public platform::ProcessLauncher {
  public:
@@ -118,4 +118,4 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
   platform::ProcessHandle last_handle_ = 0;
 };
 
-}  // namespace vx::fakes
+}  // namespace vx::test

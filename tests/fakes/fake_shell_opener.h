@@ -5,7 +5,7 @@
 
 #include "platform/shell_open.h"
 
-namespace vx::fakes {
+namespace vx::test {
 
 class FakeShellOpener final : public platform::ShellOpener {
  public:
@@ -18,4 +18,4 @@ class FakeShellOpener final : public platform::ShellOpener {
   std::vector<platform::ShellOpenRequest> requests;    // every open asked for, in order
 };
 
-}  // namespace vx::fakes
+}  // namespace vx::test

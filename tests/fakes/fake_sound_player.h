@@ -6,7 +6,7 @@
 
 #include "platform/sound.h"
 
-namespace vx::fakes {
+namespace vx::test {
 
 class FakeSoundPlayer final : public platform::SoundPlayer {
  public:
@@ -23,4 +23,4 @@ class FakeSoundPlayer final : public platform::SoundPlayer {
   int beeps = 0;
 };
 
-}  // namespace vx::fakes
+}  // namespace vx::test

@@ -8,7 +8,7 @@
 #include "framework/window_manager.h"
 #include "runtime/fixed_string.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

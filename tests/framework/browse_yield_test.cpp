@@ -22,9 +22,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using storage::File;
-using storage::testing::ItemBuffer;
-using storage::testing::MakeItemTable;
-using storage::testing::SetItem;
+using test::ItemBuffer;
+using test::MakeItemTable;
+using test::SetItem;
 
 std::atomic<int> g_ticks{0};
 std::atomic<bool> g_ticker_ready{false};
@@ -110,7 +110,7 @@ TEST(BrowseYield, OtherThreadsTimersTickWhileALongReadRunsAndItsOwnEventsWait) {
 
 // A browse over a stored table by id, while another runtime thread deletes the record the
 // walk stands on and the one after it, and adds one at the end, in the middle of the read.
-class BrowseYieldTable : public storage::testing::ScratchDir {
+class BrowseYieldTable : public test::ScratchDir {
  protected:
   void SetUp() override {
     ScratchDir::SetUp();

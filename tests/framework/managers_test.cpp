@@ -19,8 +19,8 @@ namespace {
 using storage::FieldType;
 using storage::KeyKind;
 using storage::TableDef;
-using storage::testing::ItemField;
-using storage::testing::ItemKey;
+using test::ItemField;
+using test::ItemKey;
 
 struct Cat {
   String<20> Category;
@@ -119,7 +119,7 @@ class TaskManager : public FileManager {
   }
 };
 
-class Managers : public storage::testing::ScratchDir {
+class Managers : public test::ScratchDir {
  protected:
   void SetUp() override {
     ScratchDir::SetUp();

@@ -9,7 +9,7 @@
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "support/temp_folder.h"
 
 namespace vx {

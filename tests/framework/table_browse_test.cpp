@@ -5,19 +5,19 @@
 #include "framework/window_manager.h"
 #include "runtime/storage/file.h"
 #include "runtime/storage_fixture.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
 
 using storage::File;
-using storage::testing::ItemBuffer;
-using storage::testing::MakeItemTable;
-using storage::testing::SetItem;
+using test::ItemBuffer;
+using test::MakeItemTable;
+using test::SetItem;
 
 // A browse over a stored table by name, showing only flagged records, with a form that adds
 // and changes records through the table.
-class TableBrowse : public storage::testing::ScratchDir {
+class TableBrowse : public test::ScratchDir {
  protected:
   void SetUp() override {
     ScratchDir::SetUp();

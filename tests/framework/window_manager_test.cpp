@@ -10,7 +10,7 @@
 #include "runtime/threads.h"
 #include "support/temp_folder.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/tray_icon.h"
 
 namespace vx {
@@ -95,7 +95,7 @@ struct Frame {
 };
 
 TEST(WindowManager, AFrameAndAListOnTwoThreadsTalkByPostedEvents) {
-  test_support::TempFolder folder;
+  test::TempFolder folder;
   IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Frame frame{positions};
   TestDriver ui;
@@ -142,7 +142,7 @@ class FrameRun : public ::testing::Test {
     main.Close();
     ui.Finish();
   }
-  test_support::TempFolder folder;
+  test::TempFolder folder;
   IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Frame frame{positions};
 };

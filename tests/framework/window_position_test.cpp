@@ -9,7 +9,7 @@ namespace vx {
 namespace {
 
 TEST(WindowPosition, AWindowWithoutASizeLeavesTheStoredPlace) {
-  test_support::TempFolder folder;
+  test::TempFolder folder;
   IniFile positions = IniFile::AtPath(folder / "POSITION.INI");
   Window window("Progress");
   SaveWindowPlace(positions, "Progress", window);  // never placed: 0 by 0 would be no window

@@ -31,7 +31,7 @@
 #include "runtime/window/window.h"
 #include "tests/frontend/qt_test_support.h"
 #include "tests/frontend/x11_test_input.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx {
 namespace {

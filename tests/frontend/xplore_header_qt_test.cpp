@@ -16,7 +16,7 @@
 #include "runtime/window/window.h"
 #include "tests/frontend/qt_test_support.h"
 #include "tests/frontend/x11_test_input.h"
-#include "tests/support/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx {
 namespace {
@@ -65,7 +65,7 @@ void NamesProgram(const std::string& ini) {
 
 TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
   REQUIRE_QT_DISPLAY();
-  test_support::TempFolder folder("vx_xplore_qt");
+  test::TempFolder folder("vx_xplore_qt");
   const std::string ini = (folder / "POSITION.INI").string();
   const int status = RunAsUser([&] { NamesProgram(ini); }, [&] {
     qt::QtWindow* window = WaitShown("Xplore Names");
@@ -136,7 +136,7 @@ TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
 // the Qt list shows them, with columns as wide as the format says in that font.
 TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
   REQUIRE_QT_DISPLAY();
-  test_support::TempFolder folder("vx_xplore_qt");
+  test::TempFolder folder("vx_xplore_qt");
   const std::string ini = (folder / "POSITION.INI").string();
   {
     IniFile kept(ini);

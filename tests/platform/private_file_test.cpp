@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx::platform {
 namespace {

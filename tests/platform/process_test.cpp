@@ -108,7 +108,7 @@ TEST(SystemProcessLauncher, MissingProgramsAndFoldersFailToStart) {
 
 TEST(SystemProcessLauncher, StartsInTheFolderGivenWithoutMovingTheCaller) {
   SystemProcessLauncher launcher;
-  test_support::TempFolder folder("vx_process");
+  test::TempFolder folder("vx_process");
   const fs::path before = fs::current_path();
   ProcessRequest request = Shell("pwd > here.txt");
   request.folder = folder.path();

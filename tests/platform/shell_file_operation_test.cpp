@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "platform/trash.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx::platform {
 namespace {

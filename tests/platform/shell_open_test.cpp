@@ -14,7 +14,7 @@ namespace vx::platform {
 namespace {
 
 namespace fs = std::filesystem;
-using fakes::FakeProcessLauncher;
+using test::FakeProcessLauncher;
 
 class XdgShellOpenerTest : public ::testing::Test {
  protected:
@@ -27,7 +27,7 @@ class XdgShellOpenerTest : public ::testing::Test {
     return opener_.Open({std::move(target), std::move(verb), std::move(folder)});
   }
 
-  test_support::TempFolder temp_{"vx_shell"};
+  test::TempFolder temp_{"vx_shell"};
   const fs::path folder_ = temp_.path();
   FakeProcessLauncher launcher_;
   XdgShellOpener opener_{launcher_};

@@ -22,7 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-using fakes::FakeProcessLauncher;
+using test::FakeProcessLauncher;
 
 class SoundTest : public ::testing::Test {
  protected:
@@ -42,7 +42,7 @@ class SoundTest : public ::testing::Test {
 
   std::string Bin() const { return (folder_ / "bin").string(); }
 
-  test_support::TempFolder temp_{"vx_sound"};
+  test::TempFolder temp_{"vx_sound"};
   const fs::path folder_ = temp_.path();
   fs::path wav_;
 };

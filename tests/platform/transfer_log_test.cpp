@@ -22,7 +22,7 @@ std::string Read(const std::filesystem::path& path) {
 }
 
 TEST(TransferLogTest, NoLineOfALogInIsWrittenForAnyMechanism) {
-  test_support::TempFolder folder("vx transfer log");
+  test::TempFolder folder("vx transfer log");
   const auto path = folder / "inmail.log";
   {
     std::ofstream(path) << "earlier\n";

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vx::platform {
 namespace {

@@ -17,7 +17,7 @@
 #include "tests/program/schedule_fixture.h"
 #include "tests/program/task_road_fixture.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 // SCHEDULE as a map by id, walked in (disabled, date, time, id) order like the key.
 class FakeDueTaskTable : public DueTaskTable {
@@ -127,9 +127,8 @@ class RecordingFrame : public DueTaskFrame {
   }
   void SetTrayTip(std::string_view text) override { tip = text; }
   void RestoreFrame() override { events.push_back("restore"); }
-  void StartTaskMessageThread() override {
-    events.push_back("thread: " + GLO_DESCRIPTION.str() + " | " + GLO_MESSAGE.str() + " | " +
-                     GLO_ALARMFILE.str());
+  void StartTaskMessageThread(const TaskMessage& message) override {
+    events.push_back("thread: " + message.title + " | " + message.text + " | " + message.alarm_file);
   }
   void ShowModalMessage() override {
     events.push_back("modal: " + ML.Title.str() + " | " + ML.Message.str() + " | " +
@@ -191,4 +190,4 @@ class DueTaskTest : public TaskRoadTest {
   DueTaskState state;
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

@@ -17,7 +17,7 @@
 #include "program/recurrence/schedule_services.h"
 #include "runtime/dates.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 // Holds the SCHEDULE file as a map by id, the holiday dates, and every message shown.
 class FakeScheduleServices : public ScheduleServices {
@@ -91,4 +91,4 @@ inline SCHEDULE_RECORD EveryTask(std::int32_t count, std::string_view unit, std:
 
 inline constexpr int kSun = 0, kMon = 1, kTue = 2, kWed = 3, kThu = 4, kFri = 5, kSat = 6;
 
-}  // namespace vx::testing
+}  // namespace vx::test

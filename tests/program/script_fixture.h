@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "platform/active_window.h"
+#include "program/common/program_services.h"
 #include "program/common/task_log.h"
 #include "program/script_engine/builtin_sources.h"
 #include "runtime/dates.h"
@@ -35,19 +37,19 @@ class ScriptFixture : public ::testing::Test {
   // Thursday 23 April 2026, 09:05:07.42: day and month differ and both want a leading zero.
   ScriptFixture() {
     clock_.Set(DATE(4, 23, 2026), MakeTime(9, 5, 7, 42));
-    SetScriptActiveWindow(&window_);
-    SetTaskLogWriter([this](std::string_view text, std::string_view label) {
+    ProgramServices services = CurrentProgramServices();
+    services.script_front = &window_;
+    services.task_log = [this](std::string_view text, std::string_view label) {
       log_.emplace_back(std::string(label), std::string(text));
-    });
+    };
+    installed_.emplace(std::move(services));
     VARQ.Free();
     DEBUGMODE = 0;
   }
   ~ScriptFixture() override {
     VARQ.Free();
     DEBUGMODE = 0;
-    SetTaskLogWriter({});
-    SetScriptDateFormatter({});
-    SetScriptActiveWindow(nullptr);
+    installed_.reset();
   }
 
   static LocaleFormats Layouts() {
@@ -62,6 +64,7 @@ class ScriptFixture : public ::testing::Test {
   ScopedLocaleFormats scoped_locale_{Layouts()};
   platform::FakeActiveWindow window_{"Inbox - Mail"};
   std::vector<std::pair<std::string, std::string>> log_;  // (label, text)
+  std::optional<ScopedProgramServices> installed_;
 };
 
 }  // namespace vx

@@ -12,7 +12,7 @@
 #include "program/script_engine/script_steps.h"
 #include "runtime/message_box.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 // A step with its action and the fields that fill sets.
 inline SCRIPTING_RECORD Step(std::string_view action,
@@ -192,4 +192,4 @@ class RecordingReporter : public MessageReporter {
   }
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

@@ -17,12 +17,12 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
 #include "framework/file_manager.h"
-#include "platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
 #include "runtime/storage/file.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 // Records each box and answers from a list of answers, then with the box's default button.
 class ScriptedReporter : public MessageReporter {
@@ -84,4 +84,4 @@ class ShellTest : public test::TempFolderTest {
   ScopedClock scoped_clock_{clock_};
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

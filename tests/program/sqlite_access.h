@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace vx::testing {
+namespace vx::test {
 
 class SqliteDb {
  public:
@@ -36,4 +36,4 @@ class SqliteDb {
   sqlite3* db_ = nullptr;
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

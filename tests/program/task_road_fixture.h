@@ -3,12 +3,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "program/common/exit_code_queue.h"
+#include "program/common/program_services.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
 #include "program/script_engine/script_queue.h"
@@ -20,7 +22,7 @@
 #include "runtime/dates.h"
 #include "tests/program/script_test_support.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 class TaskRoadTest : public ::testing::Test {
  protected:
@@ -53,14 +55,14 @@ class TaskRoadTest : public ::testing::Test {
     GLO_USELOG = 0;
     GLO_LOGEXITCODES = 0;
     GLOBALDELAY = 50;
-    SetTaskLogWriter([this](std::string_view text, std::string_view label) {
+    installed_.emplace(&ProgramServices::task_log, [this](std::string_view text, std::string_view label) {
       log.push_back(std::string(label) + ": " + std::string(text));
     });
   }
   void TearDown() override {
     ScriptQueue.Free();
     ExitCodeQueue.Free();
-    SetTaskLogWriter({});
+    installed_.reset();
     GLO_USELOG = 0;
     GLO_LOGEXITCODES = 0;
   }
@@ -74,17 +76,18 @@ class TaskRoadTest : public ::testing::Test {
 
   FixedClock clock{kDay, kNoon};
   ScopedClock scoped_clock{clock};
-  fakes::FakeProcessLauncher processes;
-  fakes::FakeShellOpener shell;
-  fakes::FakeSoundPlayer sound;
+  test::FakeProcessLauncher processes;
+  test::FakeShellOpener shell;
+  test::FakeSoundPlayer sound;
   RecordingReporter messages;
   FakeScriptSteps steps;
   TaskRoadServices services;
   ScopedTaskRoadServices scoped_services{services};
   std::vector<std::string> log;
+  std::optional<ScopedProgramServices> installed_;
   int close_requests = 0;
   int fail_link = 0;  // the error a MSGLINK add gives
   std::vector<std::tuple<std::string, std::string, std::string>> links;  // title, text, alarm
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

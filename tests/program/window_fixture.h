@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/shell_fixture.h"
 
-namespace vx::testing {
+namespace vx::test {
 
 class WindowTest : public ShellTest {
  protected:
@@ -20,4 +20,4 @@ class WindowTest : public ShellTest {
   TestDriver& ui_ = *driver_;
 };
 
-}  // namespace vx::testing
+}  // namespace vx::test

@@ -12,7 +12,7 @@
 #include "runtime/queue.h"
 #include "runtime/threads.h"
 #include "runtime/window/queue_list.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {

@@ -9,7 +9,7 @@
 
 #include <atomic>
 
-namespace vx::storage::testing {
+namespace vx::test {
 
 enum class Fault { None, Write, DiskFull, Sync, Crash };
 
@@ -132,4 +132,4 @@ class FaultyVfs {
   std::atomic<int> failures_{0};
 };
 
-}  // namespace vx::storage::testing
+}  // namespace vx::test

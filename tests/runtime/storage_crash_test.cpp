@@ -18,7 +18,9 @@
 #include "runtime/storage/sqlite_session.h"
 #include "storage_fixture.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
 class StorageCrash : public ScratchDir {};
@@ -233,4 +235,4 @@ TEST_F(StorageCrash, ACrashAtEachWriteOrSyncOfATwoFileCommitLeavesItInBothFilesO
 }
 
 }  // namespace
-}  // namespace vx::storage::testing
+}  // namespace vx::test

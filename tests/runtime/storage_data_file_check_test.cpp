@@ -16,12 +16,12 @@
 #include "storage_fixture.h"
 #include "tests/support/damaged_files.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::FileBytes;
-using test_support::RunSql;
 
 class DataFileCheckTest : public ScratchDir {
  protected:
@@ -66,7 +66,7 @@ TEST_F(DataFileCheckTest, SaysWhatStandsInTheFilesPlaceAndWritesNothing) {
       {"a damaged header",
        [this] {
          MakeItems("DATA\\!items", 5);
-         test_support::Scribble("DATA.TPS", 16, std::string("\x00\x03", 2));  // the page size
+         Scribble("DATA.TPS", 16, std::string("\x00\x03", 2));  // the page size
        },
        DataFileState::Unreadable, "its header is damaged"},
       {"a file cut off",
@@ -78,7 +78,7 @@ TEST_F(DataFileCheckTest, SaysWhatStandsInTheFilesPlaceAndWritesNothing) {
       {"a damaged schema",
        [this] {
          MakeItems("DATA\\!items", 5);
-         test_support::Scribble("DATA.TPS", 100, std::string(12, '\xff'));  // the schema's page
+         Scribble("DATA.TPS", 100, std::string(12, '\xff'));  // the schema's page
        },
        DataFileState::Unreadable, "database disk image is malformed"},
       {"another program's database",
@@ -98,7 +98,7 @@ TEST_F(DataFileCheckTest, SaysWhatStandsInTheFilesPlaceAndWritesNothing) {
       {"one of ours from before the mark",
        [] { RunSql("DATA.TPS", "CREATE TABLE s(x); CREATE INDEX \"s!KeyX\" ON s(x)"); },
        DataFileState::Ours, ""},
-      {"an empty database", [] { test_support::MakeEmptyDatabase("DATA.TPS"); },
+      {"an empty database", [] { MakeEmptyDatabase("DATA.TPS"); },
        DataFileState::Ours, ""},
   };
   for (const Case& c : cases) {
@@ -163,7 +163,7 @@ TEST_F(DataFileCheckTest, TheEngineMarksItsFilesAsItsOwn) {
 // themselves are still read in file order. The file's own check does not read index pages.
 TEST_F(DataFileCheckTest, ADamagedIndexIsDamageOnReadsThroughIt) {
   MakeItems("DATA\\!items", 40);
-  ASSERT_TRUE(test_support::DamageIndex("DATA.TPS", "items!KeyName"));
+  ASSERT_TRUE(DamageIndex("DATA.TPS", "items!KeyName"));
   EXPECT_EQ(CheckDataFile("DATA.TPS").state, DataFileState::Ours);
 
   const TableDef def = MakeItemTable("DATA\\!items");
@@ -181,4 +181,4 @@ TEST_F(DataFileCheckTest, ADamagedIndexIsDamageOnReadsThroughIt) {
 }
 
 }  // namespace
-}  // namespace vx::storage::testing
+}  // namespace vx::test

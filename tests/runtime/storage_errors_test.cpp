@@ -12,7 +12,9 @@
 #include "runtime/storage/stored_name.h"
 #include "storage_fixture.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
 class StorageErrors : public ScratchDir {};
@@ -264,4 +266,4 @@ TEST_F(StorageErrors, TheStoredNameGlobalIsReadWhenTheFileOpens) {
 }
 
 }  // namespace
-}  // namespace vx::storage::testing
+}  // namespace vx::test

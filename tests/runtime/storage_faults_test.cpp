@@ -15,7 +15,9 @@
 #include "runtime/storage/sqlite_session.h"
 #include "storage_fixture.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
 class StorageFaults : public ScratchDir {};
@@ -282,4 +284,4 @@ TEST_F(StorageFaults, AnUnfinishedTransactionIsSettledWhereItsFilesAreOpenedNext
 }
 
 }  // namespace
-}  // namespace vx::storage::testing
+}  // namespace vx::test

@@ -13,7 +13,9 @@
 #include "runtime/fixed_string.h"
 #include "runtime/storage/table_def.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 
 // A scratch folder that becomes the current directory for the test and is removed after it.
 class ScratchDir : public ::testing::Test {
@@ -114,4 +116,4 @@ inline void SetItem(std::int32_t id, const char* name, std::uint8_t flag = 0, co
   item.Amount = vx::Decimal::FromUnits(0, 2);
 }
 
-}  // namespace vx::storage::testing
+}  // namespace vx::test

@@ -8,7 +8,9 @@
 #include "runtime/storage/sqlite_session.h"
 #include "storage_fixture.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
 class KeyOrder : public ScratchDir {};
@@ -137,4 +139,4 @@ TEST_F(KeyOrder, LongWalksCrossReadAheadBatchesAndSeeChangesMadeMeanwhile) {
 }
 
 }  // namespace
-}  // namespace vx::storage::testing
+}  // namespace vx::test

@@ -11,7 +11,9 @@
 #include "runtime/storage/sqlite_session.h"
 #include "storage_fixture.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
 class StorageThreads : public ScratchDir {};
@@ -299,4 +301,4 @@ TEST_F(StorageThreads, AsciiFilesAppendFixedColumnLines) {
 }
 
 }  // namespace
-}  // namespace vx::storage::testing
+}  // namespace vx::test

@@ -14,7 +14,9 @@
 #include "runtime/storage/sqlite_session.h"
 #include "storage_fixture.h"
 
-namespace vx::storage::testing {
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
 class StorageWalk : public ScratchDir {
@@ -223,4 +225,4 @@ TEST_F(StorageWalk, OtherWritersAreSeenWhileAWalkStands) {
 }
 
 }  // namespace
-}  // namespace vx::storage::testing
+}  // namespace vx::test

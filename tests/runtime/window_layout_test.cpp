@@ -7,7 +7,7 @@
 
 #include "runtime/threads.h"
 #include "runtime/window/layout.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {

@@ -11,7 +11,7 @@
 #include "runtime/window/dialogs.h"
 #include "runtime/window/queue_list.h"
 #include "runtime/dates.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {

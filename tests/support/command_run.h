@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-namespace vx::test_support {
+namespace vx::test {
 
 struct CommandRun {
   int status = -1;     // the exit status; -1 when it did not exit
@@ -25,4 +25,4 @@ inline CommandRun RunCommandLine(const std::string& command) {
   return run;
 }
 
-}  // namespace vx::test_support
+}  // namespace vx::test

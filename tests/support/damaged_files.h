@@ -12,7 +12,7 @@
 
 #include "runtime/storage/data_file_check.h"
 
-namespace vx::test_support {
+namespace vx::test {
 
 inline std::string FileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -70,4 +70,4 @@ inline void Scribble(const std::filesystem::path& path, std::streamoff offset,
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-}  // namespace vx::test_support
+}  // namespace vx::test

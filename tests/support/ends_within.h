@@ -11,7 +11,7 @@
 #include <thread>
 #include <utility>
 
-namespace vx::test_support {
+namespace vx::test {
 
 // Runs fn and answers its result once it has ended within limit. Work that is still running
 // then is reported as a failure and the test program ends at once: the work goes on holding the
@@ -30,4 +30,4 @@ auto EndsWithin(std::chrono::seconds limit, Fn fn) {
   return result.get();
 }
 
-}  // namespace vx::test_support
+}  // namespace vx::test

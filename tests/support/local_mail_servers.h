@@ -32,7 +32,7 @@
 
 extern char** environ;
 
-namespace vx::test_support {
+namespace vx::test {
 
 inline std::string ReadWholeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -268,4 +268,4 @@ class NewsResponder {
   std::vector<std::string> lines_;
 };
 
-}  // namespace vx::test_support
+}  // namespace vx::test

@@ -21,7 +21,7 @@
 
 #include "platform/process.h"
 
-namespace vx::test_support {
+namespace vx::test {
 
 inline constexpr const char* kPython = "/usr/bin/python3";
 
@@ -102,4 +102,4 @@ class LocalHttpServer : public LocalServer {
   std::string Url(const std::string& name) const { return "http://" + Host() + "/" + name; }
 };
 
-}  // namespace vx::test_support
+}  // namespace vx::test

@@ -14,12 +14,12 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "tests/fakes/fake_shell_opener.h"
-#include "tests/support/temp_folder.h"
+#include "support/temp_folder.h"
 
-namespace vx::xplore_test {
+namespace vx::test {
 
 struct Person {
   long id = 0;
@@ -66,7 +66,7 @@ struct Setup {
   std::string visual = "Underline";
   bool second_list = false;
   long mask = 1048576;
-  fakes::FakeShellOpener* opener = nullptr;
+  test::FakeShellOpener* opener = nullptr;
 };
 inline Setup g_setup;
 inline std::vector<Person> g_people;
@@ -126,9 +126,9 @@ class XploreTest : public ::testing::Test {
   std::string Ini(std::string_view key) const { return IniFile(g_setup.ini).Get("BrowsePeople", key); }
 
   std::filesystem::path cwd_ = std::filesystem::current_path();
-  test_support::TempFolder folder_{"vx_xplore"};
+  test::TempFolder folder_{"vx_xplore"};
   TestDriver ui_;
 };
 
 
-}  // namespace vx::xplore_test
+}  // namespace vx::test

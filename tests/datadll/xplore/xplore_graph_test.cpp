@@ -7,7 +7,7 @@
 
 #include "tests/datadll/xplore/people_browse.h"
 
-namespace vx::xplore_test {
+namespace vx::test {
 namespace {
 
 constexpr long kGraphItem = 5;  // "&Output", "Graph on ..."
@@ -135,4 +135,4 @@ TEST(XploreGraphGroups, MonthsDaysAndHourBands) {
 }
 
 }  // namespace
-}  // namespace vx::xplore_test
+}  // namespace vx::test

@@ -12,7 +12,7 @@
 #include "runtime/text_functions.h"
 #include "tests/datadll/xplore/people_browse.h"
 
-namespace vx::xplore_test {
+namespace vx::test {
 namespace {
 
 // A date as a cell of the list shows it: under its picture, without the leading blank.
@@ -150,7 +150,7 @@ TEST_F(XplorePopupTest, SortOnHideAndShowAColumnAndBestFit) {
 
 TEST_F(XplorePopupTest, TheCsvExportCountsRowsAndQuotesCellsAsItsReadersExpect) {
   InFolder();
-  fakes::FakeShellOpener opener;
+  test::FakeShellOpener opener;
   g_setup.opener = &opener;
   g_people = {{1, "Smith, John", DATE(3, 1, 1990), "Oslo"},
               {2, "The \"Boss\", Ann", DATE(7, 4, 1985), "Bergen"},
@@ -179,7 +179,7 @@ TEST_F(XplorePopupTest, TheCsvExportCountsRowsAndQuotesCellsAsItsReadersExpect) 
 
 TEST_F(XplorePopupTest, TheHtmlExportShowsMarkupAsTextAndDeclaresUtf8) {
   InFolder();
-  fakes::FakeShellOpener opener;
+  test::FakeShellOpener opener;
   g_setup.opener = &opener;
   g_people = {{1, "<script>", DATE(3, 1, 1990), "Tromsø & Co"},
               {2, "\"Ann\"", DATE(7, 4, 1985), ""}};
@@ -203,7 +203,7 @@ TEST_F(XplorePopupTest, TheHtmlExportShowsMarkupAsTextAndDeclaresUtf8) {
 
 TEST_F(XplorePopupTest, AnExportThatCannotBeWrittenIsReportedAndNothingIsOpened) {
   InFolder();
-  fakes::FakeShellOpener opener;
+  test::FakeShellOpener opener;
   g_setup.opener = &opener;
   // A folder stands where the export goes: it cannot be replaced by the file.
   std::filesystem::create_directory(folder_ / "XPort.CSV");
@@ -395,4 +395,4 @@ TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskB
 }
 
 }  // namespace
-}  // namespace vx::xplore_test
+}  // namespace vx::test

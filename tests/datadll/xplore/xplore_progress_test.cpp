@@ -9,7 +9,7 @@
 #include "runtime/message_box.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "tests/datadll/xplore/people_browse.h"
 
-namespace vx::xplore_test {
+namespace vx::test {
 namespace {
 
 TEST_F(XploreTest, AHeaderClickSortsBothWaysAndMarksTheSortedColumn) {
@@ -242,4 +242,4 @@ TEST_F(XploreTest, ALayoutPastTheFormatsLimitIsRefusedWithAMessage) {
 }
 
 }  // namespace
-}  // namespace vx::xplore_test
+}  // namespace vx::test

@@ -34,7 +34,7 @@ struct Task {
   bool completed;
 };
 
-class HousekeepingTest : public testing::WindowTest {
+class HousekeepingTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();

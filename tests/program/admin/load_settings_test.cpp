@@ -26,7 +26,7 @@
 namespace vx {
 namespace {
 
-class LoadSettingsTest : public testing::ShellTest {
+class LoadSettingsTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "program/admin/load_settings.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

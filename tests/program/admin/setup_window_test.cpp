@@ -30,7 +30,7 @@
 namespace vx {
 namespace {
 
-class SetupWindowTest : public testing::WindowTest {
+class SetupWindowTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
@@ -387,7 +387,7 @@ TEST_F(SetupWindowTest, StartedInactiveItSaysSoUnlessStartedToConfigure) {
 
 class SetupMailTest : public SetupWindowTest {
  protected:
-  test_support::LocalSmtpServer server_;
+  test::LocalSmtpServer server_;
 };
 
 TEST_F(SetupMailTest, TestSettingsMailsTheUserThroughTheSettingsOnScreen) {
@@ -401,7 +401,7 @@ TEST_F(SetupMailTest, TestSettingsMailsTheUserThroughTheSettingsOnScreen) {
 
   w.ControlOf(EMAIL_SENDERNAME).Type("Ann Lee");
   w.ControlOf(EMAIL_SENDER).Type("ann@sender.test");
-  w.ControlOf(EMAIL_HOST).Type(test_support::ClosedPortHost());
+  w.ControlOf(EMAIL_HOST).Type(test::ClosedPortHost());
   w.Control("Test Settings").Press();
   box = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(box.caption, "Warning");

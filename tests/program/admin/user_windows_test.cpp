@@ -18,9 +18,9 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 
-class UserWindowsTest : public testing::WindowTest {
+class UserWindowsTest : public test::WindowTest {
  protected:
   ScopedLocaleFormats layouts_{LocaleFormats{}};  // times as %H:%M
 

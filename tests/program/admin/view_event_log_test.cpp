@@ -19,14 +19,14 @@
 #include "program/shell_fixture.h"
 #include "runtime/ini_file.h"
 #include "runtime/locale_formats.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
 
 using Strings = std::vector<std::string>;
 
-class ViewEventLogTest : public testing::ShellTest {
+class ViewEventLogTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -46,7 +46,7 @@ class ViewEventLogTest : public testing::ShellTest {
     return lines;
   }
 
-  fakes::FakeProcessLauncher processes_;
+  test::FakeProcessLauncher processes_;
   TaskRoadServices services_;
   ScopedTaskRoadServices scoped_services_{services_};
   ScopedLocaleFormats locale_{LocaleFormats{}};
@@ -120,7 +120,7 @@ TEST_F(ViewEventLogTest, SearchFindsTheNextMatchingLineAfterTheSelection) {
 TEST_F(ViewEventLogTest, APrintThatFailsSaysWhy) {
   std::ofstream("vx98evnt.log") << "06/12/2026  09:00  Started       Varnodex\r\n";
   const struct {
-    fakes::FakeProcessLauncher::Outcome lp;
+    test::FakeProcessLauncher::Outcome lp;
     const char* why;  // empty: printed, nothing shown
   } cases[] = {
       {{ENOENT, 0, false}, "The print command \"lp\" is not installed (it comes with CUPS)."},

@@ -14,12 +14,12 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 
 constexpr int kHeading = 4;          // in the stepping row, after two buttons (the row is control 1)
 constexpr int kFirstDayButton = 15;  // the grid (7) and its seven weekday names come first
 
-class CalendarTest : public testing::WindowTest {
+class CalendarTest : public test::WindowTest {
  protected:
   // Runs the calendar on the driver's program thread; `task` is put in the SCHEDULE buffer.
   DriverWindow Open(std::int32_t date, std::string mode, std::string title, SCHEDULE_RECORD task = {}) {

@@ -144,7 +144,7 @@ long RunFirstReading(const std::string& command) {
 }
 
 TEST(CommandSplits, FindsAProgramWhosePathHoldsBlanks) {
-  const test_support::TempFolder temp("vx command");  // blanks in every path below it
+  const test::TempFolder temp("vx command");  // blanks in every path below it
   const std::filesystem::path& folder = temp.path();
   const std::filesystem::path program = folder / "my tool";
   // Exits with the number of its arguments times ten plus the length of the first.

@@ -18,7 +18,7 @@
 namespace vx {
 namespace {
 
-class ConfigStore : public testing::ShellTest {
+class ConfigStore : public test::ShellTest {
  protected:
   // The stored value of a key, or nothing when it has no record.
   std::optional<std::string> Stored(const std::string& key) {
@@ -83,7 +83,7 @@ TEST_F(ConfigStore, SetAddsThenChangesTheRecordAndCutsKeyAndValue) {
 // whatever record the buffer held before; the writer reports and writes nothing.
 TEST_F(ConfigStore, AStoreOfAnotherStructureStopsTheProgramAndIsKept) {
   {
-    testing::SqliteDb db("VX97.TPS");
+    test::SqliteDb db("VX97.TPS");
     db.Exec("PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +  // one of ours
             "; CREATE TABLE CF(DataType TEXT, Other TEXT); INSERT INTO CF VALUES('Host', 'kept');");
   }
@@ -103,7 +103,7 @@ TEST_F(ConfigStore, AStoreOfAnotherStructureStopsTheProgramAndIsKept) {
                                          std::string(36, ' ') + " - Invalid Record Declaration");
   EXPECT_EQ(reporter_.shown[8].text, "Error writing configuration information.  Code Host" + std::string(36, ' ') +
                                          " - Invalid Record Declaration");
-  EXPECT_EQ(testing::SqliteDb("VX97.TPS").Text("SELECT Other FROM CF WHERE DataType = 'Host'"), "kept");
+  EXPECT_EQ(test::SqliteDb("VX97.TPS").Text("SELECT Other FROM CF WHERE DataType = 'Host'"), "kept");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using HelperRun = test_support::CommandRun;
+using HelperRun = test::CommandRun;
 
 constexpr const char* kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY";
 
@@ -37,7 +37,7 @@ HelperRun RunHelper(const std::string& prefix, const std::string& helper, const 
   const fs::path program = platform::RunningProgramFolder() / helper;
   HelperRun run;
   if (!fs::exists(program)) return run;
-  return test_support::RunCommandLine("cd '" + folder.string() + "' && " + prefix + " '" + program.string() + "' " +
+  return test::RunCommandLine("cd '" + folder.string() + "' && " + prefix + " '" + program.string() + "' " +
                                       args);
 }
 HelperRun RunHelper(const std::string& helper, const fs::path& folder, const std::string& args) {
@@ -57,7 +57,7 @@ class HelperProgramsTest : public ::testing::Test {
     if (VX_Files_Loaded()) VX_Files_Unload();
   }
 
-  test_support::TempFolder folder_{"vx helpers"};
+  test::TempFolder folder_{"vx helpers"};
   fs::path old_;
 };
 

@@ -12,7 +12,7 @@
 namespace vx {
 namespace {
 
-using NumberedWarnings = testing::ShellTest;
+using NumberedWarnings = test::ShellTest;
 
 // The expected text with "{file}" standing for the data file as the user finds it on disk.
 std::string WithFile(std::string text) {

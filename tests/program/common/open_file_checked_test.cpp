@@ -26,8 +26,8 @@
 namespace vx {
 namespace {
 
-using testing::ShellTest;
-using testing::SqliteDb;
+using test::ShellTest;
+using test::SqliteDb;
 
 class OpenFileCheckedTest : public ShellTest {
  protected:
@@ -84,14 +84,14 @@ TEST_F(OpenFileCheckedTest, AnotherProgramsDatabaseIsNeitherChangedNorUsed) {
     SqliteDb db("VX97.TPS");
     db.Exec("CREATE TABLE Other(x TEXT); CREATE INDEX other_x ON Other(x); INSERT INTO Other VALUES('kept');");
   }
-  const std::string before = test_support::FileBytes("VX97.TPS");
+  const std::string before = test::FileBytes("VX97.TPS");
   EXPECT_EQ(Open(), storage::kDriverError);
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].text, "File (" + DataFile() + ") could not be opened.  Error: " +
                                          storage::kForeignDatabaseText + " (" +
                                          std::to_string(storage::kForeignDatabase) + ").");
   EXPECT_EQ(halts_, std::vector<std::string>{"Disk Error"});
-  EXPECT_EQ(test_support::FileBytes("VX97.TPS"), before);
+  EXPECT_EQ(test::FileBytes("VX97.TPS"), before);
   EXPECT_FALSE(Exists("VX97.TPS-wal"));
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ReadOnlyDatabaseTest : public testing::WindowTest {
+class ReadOnlyDatabaseTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();

@@ -28,12 +28,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using HelperRun = test_support::CommandRun;
+using HelperRun = test::CommandRun;
 
 // Runs a helper with its standard error gathered too; env is put in front.
 HelperRun RunHelper(const std::string& helper, const std::string& args, const std::string& env = "") {
   const fs::path program = platform::RunningProgramFolder() / helper;
-  return test_support::RunCommandLine(env + " '" + program.string() + "' " + args + " 2>&1 </dev/null");
+  return test::RunCommandLine(env + " '" + program.string() + "' " + args + " 2>&1 </dev/null");
 }
 
 std::string Read(const fs::path& file) {
@@ -45,16 +45,16 @@ std::string Read(const fs::path& file) {
 
 void Write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
-using test_support::LocalFtpServer;
-using test_support::LocalHttpServer;
+using test::LocalFtpServer;
+using test::LocalHttpServer;
 
 class TransferHelpersTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!fs::exists(platform::RunningProgramFolder() / "vx-ftp")) GTEST_SKIP() << "helpers not built";
   }
-  test_support::TempFolder local_{"vx_transfer_local"};
-  test_support::TempFolder served_{"vx_transfer_served"};
+  test::TempFolder local_{"vx_transfer_local"};
+  test::TempFolder served_{"vx_transfer_served"};
 };
 
 TEST_F(TransferHelpersTest, FtpMovesFilesBothWaysWithThePasswordFromTheEnvironment) {

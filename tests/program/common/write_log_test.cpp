@@ -21,7 +21,7 @@
 namespace vx {
 namespace {
 
-class WriteLogTest : public testing::ShellTest {
+class WriteLogTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

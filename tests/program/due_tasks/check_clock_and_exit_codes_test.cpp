@@ -12,7 +12,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class CheckClockTest : public testing::TaskRoadTest {
+class CheckClockTest : public test::TaskRoadTest {
  protected:
   // Real programs are started, and their exit codes logged.
   void LogRealExitCodes() {

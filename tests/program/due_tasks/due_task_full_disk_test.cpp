@@ -22,10 +22,10 @@
 namespace vx {
 namespace {
 
-using storage::testing::Fault;
+using test::Fault;
 using Strings = std::vector<std::string>;
 
-class FullDiskTest : public testing::TaskRoadTest {
+class FullDiskTest : public test::TaskRoadTest {
  protected:
   void SetUp() override {
     TaskRoadTest::SetUp();
@@ -69,9 +69,9 @@ class FullDiskTest : public testing::TaskRoadTest {
   void Tick() { CheckNextTask(state_, table_, frame_); }
 
   static void AddTask(std::int32_t id, std::string_view command, std::int32_t date) {
-    SCH = testing::MakeTask("Day of Week", date, kNoon);
-    testing::SetWeekdays(SCH, {testing::kSun, testing::kMon, testing::kTue, testing::kWed, testing::kThu,
-                               testing::kFri, testing::kSat});
+    SCH = test::MakeTask("Day of Week", date, kNoon);
+    test::SetWeekdays(SCH, {test::kSun, test::kMon, test::kTue, test::kWed, test::kThu,
+                               test::kFri, test::kSat});
     SCH.ID = id;
     SCH.TaskType = "Run Program";
     SCH.Description = "Task " + std::to_string(id);
@@ -86,15 +86,15 @@ class FullDiskTest : public testing::TaskRoadTest {
   }
   static long Records() { return static_cast<long>(ACCESS_SCHEDULE->file().Records()); }
 
-  storage::testing::FaultyVfs disk_;  // first: every file the test opens goes through it
-  test_support::TempFolder folder_{"vx full disk"};
+  test::FaultyVfs disk_;  // first: every file the test opens goes through it
+  test::TempFolder folder_{"vx full disk"};
   std::filesystem::path old_;
   ErrorClass errors_;
-  testing::RecordingReporter file_boxes_;  // the boxes of the file managers
+  test::RecordingReporter file_boxes_;  // the boxes of the file managers
   ProgramScheduleServices schedule_;
   ScopedScheduleServices scoped_schedule_{schedule_};
   DueTaskTableFiles table_;
-  testing::RecordingFrame frame_;
+  test::RecordingFrame frame_;
   DueTaskState state_;
 };
 

@@ -47,7 +47,7 @@ class DueTaskTableTest : public ::testing::Test {
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   }
 
-  test_support::TempFolder folder_{"vx due tasks"};
+  test::TempFolder folder_{"vx due tasks"};
   std::filesystem::path old_;
   DueTaskTableFiles table;
 };
@@ -104,7 +104,7 @@ TEST_F(DueTaskTableTest, DeletedTaskTakesItsStepsAndUserRows) {
 // Phase 3 on the real task table: 1,500 enabled tasks without date and time sort first, and
 // the task behind them is due. Passed one at a time within a limit of 1,000 reads, it was
 // never found; passed in one positioning, it runs.
-class DueTaskOnTablesTest : public testing::TaskRoadTest {
+class DueTaskOnTablesTest : public test::TaskRoadTest {
  protected:
   class Services final : public TableScheduleServices {
    public:
@@ -141,27 +141,27 @@ class DueTaskOnTablesTest : public testing::TaskRoadTest {
     return SCH;
   }
 
-  test_support::TempFolder folder_{"vx due tasks on tables"};
+  test::TempFolder folder_{"vx due tasks on tables"};
   std::filesystem::path old_;
   Services services_;
   ScopedScheduleServices scoped_services_{services_};
   DueTaskTableFiles table_;
-  testing::RecordingFrame frame_;
+  test::RecordingFrame frame_;
   DueTaskState state_;
 };
 
 TEST_F(DueTaskOnTablesTest, TaskBehindManyUndatedTasksIsFoundAndRun) {
   storage::LOGOUT(10);
   for (std::int32_t id = 1; id <= 1500; ++id) {
-    SCH = testing::MakeTask("Day of Week", 0, 0);
+    SCH = test::MakeTask("Day of Week", 0, 0);
     SCH.ID = id;
     SCH.TaskType = "Run Program";
     SCH.Command = "undated-" + std::to_string(id);
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   }
-  SCH = testing::MakeTask("Day of Week", kDay, kNoon - 6000);
-  testing::SetWeekdays(SCH, {testing::kSun, testing::kMon, testing::kTue, testing::kWed, testing::kThu,
-                             testing::kFri, testing::kSat});
+  SCH = test::MakeTask("Day of Week", kDay, kNoon - 6000);
+  test::SetWeekdays(SCH, {test::kSun, test::kMon, test::kTue, test::kWed, test::kThu,
+                             test::kFri, test::kSat});
   SCH.ID = 2000;
   SCH.TaskType = "Run Program";
   SCH.Description = "Back up the books";
@@ -184,7 +184,7 @@ TEST_F(DueTaskOnTablesTest, TaskBehindManyUndatedTasksIsFoundAndRun) {
 // The clock set back an hour re-dates the stored task every five minutes that ran at noon: it
 // runs at 11:05, not at 12:05.
 TEST_F(DueTaskOnTablesTest, ClockSetBackRedatesTheStoredTasks) {
-  SCH = testing::EveryTask(5, "minute(s)", kDay, kNoon);
+  SCH = test::EveryTask(5, "minute(s)", kDay, kNoon);
   SCH.ID = 1;
   SCH.TaskType = "Run Program";
   SCH.Command = "five";
@@ -204,13 +204,13 @@ TEST_F(DueTaskOnTablesTest, ClockSetBackRedatesTheStoredTasks) {
 TEST_F(DueTaskOnTablesTest, ADamagedDateKeyIsToldOnceAndTheMaintenanceProgramMendsIt) {
   storage::LOGOUT(10);
   for (std::int32_t id = 1; id <= 300; ++id) {
-    SCH = testing::MakeTask("Once", kDay + 1 + id, kNoon);
+    SCH = test::MakeTask("Once", kDay + 1 + id, kNoon);
     SCH.ID = id;
     SCH.TaskType = "Run Program";
     SCH.Command = "later-" + std::to_string(id);
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   }
-  SCH = testing::MakeTask("Once", kDay, kNoon - 6000);
+  SCH = test::MakeTask("Once", kDay, kNoon - 6000);
   SCH.ID = 2000;
   SCH.TaskType = "Run Program";
   SCH.Description = "Back up the books";
@@ -218,7 +218,7 @@ TEST_F(DueTaskOnTablesTest, ADamagedDateKeyIsToldOnceAndTheMaintenanceProgramMen
   ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   ASSERT_EQ(storage::COMMIT(), 0);
   ACCESS_SCHEDULE->Close();  // the file alone on disk, its log gone into it
-  ASSERT_TRUE(test_support::DamageIndex("VX97.TPS", "s!KeyDateEnabled"));
+  ASSERT_TRUE(test::DamageIndex("VX97.TPS", "s!KeyDateEnabled"));
 
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
   for (int tick = 0; tick < 3; ++tick) CheckNextTask(state_, table_, frame_);

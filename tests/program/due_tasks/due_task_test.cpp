@@ -18,9 +18,9 @@ namespace vx {
 namespace {
 
 using Strings = std::vector<std::string>;
-using testing::Step;
+using test::Step;
 
-class DueTaskTest : public testing::DueTaskTest {};
+class DueTaskTest : public test::DueTaskTest {};
 
 constexpr std::int32_t kMinute = 6000;
 
@@ -327,6 +327,18 @@ TEST_F(DueTaskTest, BothShowsTheMessageThenStartsTheProgram) {
   EXPECT_EQ(frame.events[1], "restore");
   EXPECT_EQ(frame.events[2], "thread: Task 1 | Call Anna | beep");
   EXPECT_EQ(Programs(), Strings{"backup-now"});
+}
+
+// The thread is handed the message as a value, cut as the message globals cut it; the globals
+// stay filled for the bug report and the on-top window's road.
+TEST_F(DueTaskTest, MessageThreadIsHandedTheMessageAsTheGlobalsHoldIt) {
+  SCHEDULE_RECORD& task = AddTask(1, "Display Message", kDay, kNoon);
+  task.Message = std::string(1000, 'a') + std::string(100, 'b');
+  Tick();
+  const std::string expected = "thread: Task 1 | " + std::string(1000, 'a') + std::string(24, 'b') + " | ";
+  EXPECT_EQ(std::count(frame.events.begin(), frame.events.end(), expected), 1);
+  EXPECT_EQ(GLO_DESCRIPTION, "Task 1");
+  EXPECT_EQ(GLO_MESSAGE.str(), std::string(1000, 'a') + std::string(24, 'b'));
 }
 
 TEST_F(DueTaskTest, MessageMeans) {

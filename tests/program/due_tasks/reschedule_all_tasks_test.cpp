@@ -12,16 +12,16 @@
 #include "framework/file_manager.h"
 #include "program/shell_fixture.h"
 #include "runtime/locale_formats.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/schedule_fixture.h"
 
 namespace vx {
 namespace {
 
-using testing::EveryTask;
-using testing::MakeTask;
+using test::EveryTask;
+using test::MakeTask;
 
-class RescheduleAllTasksTest : public testing::ShellTest {
+class RescheduleAllTasksTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

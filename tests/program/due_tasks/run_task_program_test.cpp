@@ -15,9 +15,9 @@ namespace vx {
 namespace {
 
 using Strings = std::vector<std::string>;
-using testing::Step;
+using test::Step;
 
-class RunTaskProgramTest : public testing::TaskRoadTest {
+class RunTaskProgramTest : public test::TaskRoadTest {
  protected:
   void Missing(const std::string& program) { processes.SetOutcome(program, {ENOENT, 0, false}); }
 };

@@ -2,6 +2,7 @@
 // not due, already warned, skipped, disabled; their text; the external program and its
 // fallback), the daily history removal, and the holiday list's upkeep.
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <cerrno>
 #include <map>
@@ -10,6 +11,7 @@
 
 #include "program/common/config_store.h"
 #include "program/common/external_message.h"
+#include "program/common/program_services.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
 #include "program/due_tasks/advance_warnings.h"
@@ -36,7 +38,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class SchedulerServicesTest : public testing::ShellTest {
+class SchedulerServicesTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -44,7 +46,7 @@ class SchedulerServicesTest : public testing::ShellTest {
     services_.messages = &reporter_;
     services_.helper_folder = "/opt/vx/bin";
     services_.add_message_link = AddMessageLinkRecord;
-    SetTaskLogWriter([this](std::string_view text, std::string_view label) {
+    installed_.emplace(&ProgramServices::task_log, [this](std::string_view text, std::string_view label) {
       log_.push_back(std::string(label) + ": " + std::string(text));
     });
     ResetSettings();
@@ -52,7 +54,7 @@ class SchedulerServicesTest : public testing::ShellTest {
     ASSERT_EQ(ACCESS_HOLIDAYS->Open(), 0);
   }
   void TearDown() override {
-    SetTaskLogWriter({});
+    installed_.reset();
     ResetSettings();
     ShellTest::TearDown();
   }
@@ -122,10 +124,11 @@ class SchedulerServicesTest : public testing::ShellTest {
     return out;
   }
 
-  fakes::FakeProcessLauncher processes_;
+  test::FakeProcessLauncher processes_;
   TaskRoadServices services_;
   ScopedTaskRoadServices scoped_services_{services_};
   Strings log_;
+  std::optional<ScopedProgramServices> installed_;
 };
 
 // ---- Advance warnings ----

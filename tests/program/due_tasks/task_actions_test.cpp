@@ -20,13 +20,13 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "program/shell_fixture.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 
 namespace vx {
 namespace {
 
-class TaskActionsTest : public testing::ShellTest {
+class TaskActionsTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -109,8 +109,8 @@ class TaskActionsTest : public testing::ShellTest {
     });
   }
 
-  fakes::FakeProcessLauncher processes_;
-  fakes::FakeSoundPlayer sound_;
+  test::FakeProcessLauncher processes_;
+  test::FakeSoundPlayer sound_;
   TaskRoadServices services_;
   ScopedTaskRoadServices scoped_services_{services_};
 };

@@ -13,7 +13,7 @@
 #include "framework/file_manager.h"
 #include "tests/program/due_task_fixture.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "support/temp_folder.h"
 
@@ -35,7 +35,7 @@ class CountingSound final : public platform::SoundPlayer {
   std::atomic<int> beeps{0};
 };
 
-class TaskMessageTest : public testing::DueTaskTest {
+class TaskMessageTest : public test::DueTaskTest {
  protected:
   void SetUp() override {
     DueTaskTest::SetUp();
@@ -66,13 +66,10 @@ TEST_F(TaskMessageTest, EachThreadShowsItsOwnCopyOfTheMessage) {
   TestDriver ui;
   long first = 0, second = 0;
   ui.Start([&] {
-    GLO_DESCRIPTION = "Water the plants";
-    GLO_MESSAGE = "The ferns too";
-    GLO_ALARMFILE = "";
-    first = StartTaskMessageThread();
-    GLO_DESCRIPTION = "Call Anna";  // the next task's message, before the first thread runs
-    GLO_MESSAGE = "About the budget";
-    second = StartTaskMessageThread();
+    TaskMessage message{"Water the plants", "The ferns too", ""};
+    first = StartTaskMessageThread(message);
+    message = {"Call Anna", "About the budget", ""};  // the next task's, before the first thread runs
+    second = StartTaskMessageThread(message);
     Window main_window("Main");  // the program goes on while the messages are shown
     main_window.Open();
     while (main_window.Accept()) {
@@ -206,7 +203,7 @@ TEST_F(TaskMessageTest, SnoozePastMidnightMovesToTheNextDay) {
 }
 
 TEST_F(TaskMessageTest, ToDoAddsAnItemAndLeavesTheWindowOpen) {
-  test_support::TempFolder folder;
+  test::TempFolder folder;
   const std::filesystem::path old = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());
   VX_Files_Load();

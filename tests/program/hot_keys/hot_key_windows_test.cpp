@@ -1,9 +1,11 @@
 // The hot-key windows on real tables: the key text split and composed, the editor's pages and
 // what it stores, the list and its deletion of a hot key's own task, and Main taking a new key
 // at once (and naming one the desktop refuses) through the fake desktop.
+#include "program/common/program_services.h"
 #include "program/hot_keys/hot_key_windows.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <functional>
 #include <string>
@@ -67,7 +69,7 @@ struct StoredKey {
   int active = 0;
 };
 
-class HotKeyWindowsTest : public testing::WindowTest {
+class HotKeyWindowsTest : public test::WindowTest {
  protected:
   static void AddKey(std::string_view key, std::string_view action, std::int32_t id, std::string_view description) {
     ASSERT_EQ(ACCESS_SYSHOTKEYS->Open(), 0);
@@ -329,14 +331,14 @@ TEST_F(HotKeyWindowsTest, TheShownTabKeepsItsColourAndTheOtherIsGreyed) {
 
 // Main with the fake desktop: the editor started from the Actions menu, the key held as soon as
 // the editor closes, and its text typed when the key is pressed.
-class HotKeyReloadTest : public testing::ShellTest {
+class HotKeyReloadTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
     services_.manual_timer = true;
     services_.hot_keys = [this] { return std::make_unique<test::FakeHotKeyGrabber>(grabs_); };
     services_.type_text = [this](std::string_view text, bool) { typed_.emplace_back(text); };
-    SetMainServices(&services_);
+    installed_.emplace(&ProgramServices::main, &services_);
     ProgramRegistry().INIT(1);
     editor_ = MainProcedure("UpdateHotKeys");
     RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
@@ -348,7 +350,7 @@ class HotKeyReloadTest : public testing::ShellTest {
       ui_.Finish();
     }
     RegisterMainProcedure("UpdateHotKeys", editor_);  // what was registered before
-    SetMainServices(nullptr);
+    installed_.reset();
     ProgramRegistry().KILL();
     ShellTest::TearDown();
   }
@@ -373,6 +375,7 @@ class HotKeyReloadTest : public testing::ShellTest {
 
   std::function<void()> editor_;
   MainServices services_;
+  std::optional<ScopedProgramServices> installed_;
   test::GrabLog grabs_;
   std::vector<std::string> typed_;
   TestDriver ui_;

@@ -1,8 +1,10 @@
 // The clipboard recorder over the CLIPBOARD table: what counts as a new text, the letters-only
 // hash key that keeps repeats out, the category from the window in front, and trimming.
+#include "program/common/program_services.h"
 #include "program/organiser/capture_clipboard.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -20,17 +22,17 @@
 namespace vx {
 namespace {
 
-class CaptureClipboardTest : public testing::ShellTest {
+class CaptureClipboardTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    SetClipboardActiveWindow(&front_);
+    installed_.emplace(&ProgramServices::clipboard_front, &front_);
     MAXCLIPBOARDENTRIES = 50;
     CLI = CLIPBOARD_RECORD{};
     ClipboardChanged("");
   }
   void TearDown() override {
-    SetClipboardActiveWindow(nullptr);
+    installed_.reset();
     ClipboardChanged("");
     CLI = CLIPBOARD_RECORD{};
     ShellTest::TearDown();
@@ -69,6 +71,7 @@ class CaptureClipboardTest : public testing::ShellTest {
   }
 
   platform::FakeActiveWindow front_{"Notes - Editor"};
+  std::optional<ScopedProgramServices> installed_;
 };
 
 TEST_F(CaptureClipboardTest, ANewTextIsStoredOnceWithItsMomentHashAndFrontWindow) {

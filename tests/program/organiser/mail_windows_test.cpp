@@ -33,9 +33,9 @@
 namespace vx {
 namespace {
 
-using test_support::LocalSmtpServer;
+using test::LocalSmtpServer;
 
-class MailWindowsTest : public testing::WindowTest {
+class MailWindowsTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
@@ -87,7 +87,7 @@ TEST_F(MailWindowsTest, TheEmailWindowSendsTheMessageOnScreenAndRemembersTheReci
 }
 
 TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
-  EMAIL_HOST = test_support::ClosedPortHost();
+  EMAIL_HOST = test::ClosedPortHost();
   ui_.Start([] {
     ML = MSGLINK_RECORD{};
     GenerateEmail();
@@ -107,7 +107,7 @@ TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
 // The cross-hair shows while the mail is on its way, and the normal pointer again before the
 // verdict. The server takes the connection and says nothing until it goes away.
 TEST_F(MailWindowsTest, TheEmailWindowShowsTheCrossHairWhileItSends) {
-  std::optional<test_support::SilentServer> silent(std::in_place);
+  std::optional<test::SilentServer> silent(std::in_place);
   EMAIL_HOST = silent->host();
   ui_.Start([] {
     ML = MSGLINK_RECORD{};
@@ -242,7 +242,7 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   EXPECT_EQ(mail.AttachmentData(0).find("secret"), std::string::npos) << "no password in any page of the copy";
   const std::string copy = (root() / "sent.tps").string();
   std::ofstream(copy, std::ios::binary) << mail.AttachmentData(0);
-  testing::SqliteDb sent(copy);
+  test::SqliteDb sent(copy);
   EXPECT_EQ(sent.Text("SELECT USER FROM Users"), "ann");
   EXPECT_EQ(sent.Text("SELECT Subject FROM Messages"), "kept");
   EXPECT_EQ(sent.Text("SELECT DataValue FROM CF WHERE DataType = 'SupportAddress'"), "help@support.test");
@@ -251,7 +251,7 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1"), "");
   EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 2"), "Report");
   // The user's own database keeps every password.
-  testing::SqliteDb own((root() / "VX97.TPS").string());
+  test::SqliteDb own((root() / "VX97.TPS").string());
   EXPECT_EQ(own.Text("SELECT PASSWORD FROM Users"), "user-secret");
   EXPECT_EQ(own.Text("SELECT DataValue FROM CF WHERE DataType = 'SysPwd'"), "lock-secret");
   EXPECT_NE(own.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1").find("ftp-secret"), std::string::npos);
@@ -297,7 +297,7 @@ TEST_F(MailWindowsTest, TheDatabaseCopyNeverGoesThroughALinkPlantedInTheTemporar
 }
 
 TEST_F(MailWindowsTest, AFailedBugReportStaysOpenWithTheCommentAndSaysWhy) {
-  EMAIL_HOST = test_support::ClosedPortHost();
+  EMAIL_HOST = test::ClosedPortHost();
   ui_.Start(BugReport);
   DriverWindow w = ui_.WaitWindow("Bug Reporting");
   EXPECT_EQ(w.Control("Sent to:").Value(), kDefaultSupportAddress);

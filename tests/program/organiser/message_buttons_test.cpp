@@ -37,7 +37,7 @@ class MessageButtonsTest : public ::testing::Test {
     std::filesystem::current_path(old_);
   }
 
-  test_support::TempFolder folder_{"vx snooze"};
+  test::TempFolder folder_{"vx snooze"};
   std::filesystem::path old_;
   FixedClock clock_{DATE(3, 2, 2026), 12 * 360000 + 1};
   ScopedClock scoped_clock_{clock_};

@@ -15,13 +15,13 @@
 #include "datadll/dictionary/message_tables.h"
 #include "program/script_engine/script_variables.h"
 #include "support/local_mail_servers.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "program/shell_fixture.h"
 
 namespace vx {
 namespace {
 
-using test_support::LocalSmtpServer;
+using test::LocalSmtpServer;
 
 std::string Variable(std::string_view name) {
   for (const VARQ_RECORD& e : VARQ) {
@@ -30,7 +30,7 @@ std::string Variable(std::string_view name) {
   return "<none>";
 }
 
-class SendEmailMessageTest : public testing::ShellTest {
+class SendEmailMessageTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -160,7 +160,7 @@ TEST_F(SendEmailMessageTest, ARefusedMailIsReportedInTheVariablesAndNotStamped) 
 
 TEST_F(SendEmailMessageTest, IncompleteSettingsAndMissingRecipientsAreRefused) {
   LocalSmtpServer server;
-  const std::string closed = test_support::ClosedPortHost();
+  const std::string closed = test::ClosedPortHost();
   const std::string mail_box =
       "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required information.";
   const std::string news_box =
@@ -206,7 +206,7 @@ TEST_F(SendEmailMessageTest, IncompleteSettingsAndMissingRecipientsAreRefused) {
 }
 
 TEST_F(SendEmailMessageTest, ANewsMessageIsPostedToItsGroupsWithDotsStuffed) {
-  test_support::NewsResponder responder("240 article posted ok", "reader:pw");
+  test::NewsResponder responder("240 article posted ok", "reader:pw");
   NEWS_HOST = responder.host();
   NEWS_USER = "reader";
   NEWS_PASSWORD = "pw";
@@ -230,7 +230,7 @@ TEST_F(SendEmailMessageTest, ANewsMessageIsPostedToItsGroupsWithDotsStuffed) {
 }
 
 TEST_F(SendEmailMessageTest, ARefusedPostGivesTheServersReply) {
-  test_support::NewsResponder responder("441 posting failed");
+  test::NewsResponder responder("441 posting failed");
   NEWS_HOST = responder.host();
   MESSAGES_RECORD m = Mail("alt.test");
   m.MailType = "News";

@@ -1,9 +1,11 @@
 // SENDMAILCLASS against a real SMTP server on 127.0.0.1: what arrives (envelope, headers,
 // body, attachment, encoded words), the result codes of refusals, dead and silent servers,
 // header injection, log-in and its debug file, and cancelling.
+#include "program/common/program_services.h"
 #include "program/organiser/send_mail_class.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -23,7 +25,7 @@ namespace vx {
 namespace {
 
 using std::chrono::milliseconds;
-using test_support::LocalSmtpServer;
+using test::LocalSmtpServer;
 
 // A mail object as the senders fill it, aimed at `host`, with short waits.
 void Prepare(SENDMAILCLASS& mail, const std::string& host) {
@@ -45,7 +47,7 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
 TEST(SendMailClassTest, AMailArrivesWithItsEnvelopeHeadersBodyAndAttachment) {
   LocalSmtpServer server;
   ASSERT_NE(server.port(), 0);
-  test_support::TempFolder folder("vx mail");
+  test::TempFolder folder("vx mail");
   const std::string attached("\x00\x01\xff\r\n.\r\nbinary\x80", 16);
   std::ofstream(folder / "report.bin", std::ios::binary) << attached;
 
@@ -118,7 +120,7 @@ TEST(SendMailClassTest, CarriageReturnsAndLineFeedsNeverStartAHeaderOrACommand) 
 TEST(SendMailClassTest, WithoutAToAddressNothingIsSent) {
   // The host is a closed port: a result of 15 rather than 6 shows no connection was tried.
   SENDMAILCLASS mail;
-  Prepare(mail, test_support::ClosedPortHost());
+  Prepare(mail, test::ClosedPortHost());
   mail.ADDTO("   ", "Nobody");
   mail.ADDCC("cc@cc.test", "");
   mail.ADDBCC("bcc@bcc.test");
@@ -161,13 +163,13 @@ TEST(SendMailClassTest, ARefusedRecipientGivesTheServersReply) {
 }
 
 TEST(SendMailClassTest, DeadAndSilentServersGiveTheirCodesWithinTheTimeouts) {
-  test_support::SilentServer silent;
+  test::SilentServer silent;
   struct Case {
     const char* what;
     std::string host;
     std::int32_t code;
   } cases[] = {
-      {"closed port", test_support::ClosedPortHost(), 6},
+      {"closed port", test::ClosedPortHost(), 6},
       {"silent server", silent.host(), 8},
   };
   for (const Case& c : cases) {
@@ -182,7 +184,7 @@ TEST(SendMailClassTest, DeadAndSilentServersGiveTheirCodesWithinTheTimeouts) {
 }
 
 TEST(SendMailClassTest, OtherRuntimeThreadsGoOnWhileAMailWaitsForTheServer) {
-  test_support::SilentServer silent;
+  test::SilentServer silent;
   std::atomic<bool> sent{false};
   bool ran_meanwhile = false;
   RunProgram([&] {
@@ -201,7 +203,7 @@ TEST(SendMailClassTest, OtherRuntimeThreadsGoOnWhileAMailWaitsForTheServer) {
 }
 
 TEST(SendMailClassTest, CancelFromAnotherThreadEndsTheWait) {
-  test_support::SilentServer silent;
+  test::SilentServer silent;
   SENDMAILCLASS mail;
   Prepare(mail, silent.host());
   mail.TOTALTIMEOUT = milliseconds(20000);
@@ -220,7 +222,7 @@ TEST(SendMailClassTest, CancelFromAnotherThreadEndsTheWait) {
 
 TEST(SendMailClassTest, LogInIsUsedAndNeverWrittenToTheDebugFile) {
   LocalSmtpServer server("mailer:s3cret-pw");
-  test_support::TempFolder folder("vx mail log");
+  test::TempFolder folder("vx mail log");
   const std::string log = (folder / "inmail.log").string();
   SENDMAILCLASS mail;
   Prepare(mail, server.host());
@@ -241,7 +243,7 @@ TEST(SendMailClassTest, LogInIsUsedAndNeverWrittenToTheDebugFile) {
   EXPECT_EQ(wrong.SEND(), 9);
   EXPECT_EQ(wrong.SERVERERRORMESSAGE.substr(0, 3), "535");
 
-  const std::string text = test_support::ReadWholeFile(log);
+  const std::string text = test::ReadWholeFile(log);
   EXPECT_NE(text.find("MAIL FROM:<ann@sender.test>"), std::string::npos) << text;
   EXPECT_EQ(text.find("> AUTH"), std::string::npos) << text;
   EXPECT_NE(text.find("< 235 "), std::string::npos) << "the server's answer to the log-in is kept";
@@ -259,7 +261,7 @@ TEST(SendMailClassTest, OfferedStartTlsIsUsedAndAnUnverifiedServerGetsNoMail) {
   // clear; its self-signed certificate must then fail the check, so nothing is sent (7).
   LocalSmtpServer server({}, true);
   ASSERT_NE(server.port(), 0);
-  test_support::TempFolder folder("vx mail tls");
+  test::TempFolder folder("vx mail tls");
   const std::string log = (folder / "inmail.log").string();
   SENDMAILCLASS mail;
   Prepare(mail, server.host());
@@ -267,7 +269,7 @@ TEST(SendMailClassTest, OfferedStartTlsIsUsedAndAnUnverifiedServerGetsNoMail) {
   mail.ADDTO("bob@to.test", "");
   mail.SETMESSAGETEXT("private", 6);
   EXPECT_EQ(mail.SEND(), 7);
-  EXPECT_NE(test_support::ReadWholeFile(log).find("> STARTTLS"), std::string::npos);
+  EXPECT_NE(test::ReadWholeFile(log).find("> STARTTLS"), std::string::npos);
   EXPECT_EQ(server.Count(), 0U);
 }
 
@@ -293,8 +295,8 @@ TEST(SendMailClassTest, AFromThatIsABareNameIsShownWithTheSendersAddress) {
 
 TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) {
   using platform::TransferFailure;
-  fakes::FakeMailTransport transport;
-  SENDMAILCLASS::SetTransport(&transport);
+  test::FakeMailTransport transport;
+  std::optional<ScopedProgramServices> installed(std::in_place, &ProgramServices::mail_transport, &transport);
   struct Case {
     TransferFailure failure;
     std::int32_t code;
@@ -325,7 +327,7 @@ TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) 
       EXPECT_EQ(mail.ERRORTEXT(code), c.text);
     }
   }
-  SENDMAILCLASS::SetTransport(nullptr);
+  installed.reset();
   EXPECT_EQ(SENDMAILCLASS().ERRORTEXT(1001), "Unknown error");
   // The envelope holds each address once, however often the fields name it.
   ASSERT_FALSE(transport.envelopes.empty());
@@ -333,8 +335,8 @@ TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) 
 }
 
 TEST(SendMailClassTest, AnAttachmentThatCannotBeReadStopsTheMail) {
-  fakes::FakeMailTransport transport;
-  SENDMAILCLASS::SetTransport(&transport);
+  test::FakeMailTransport transport;
+  const ScopedProgramServices installed(&ProgramServices::mail_transport, &transport);
   SENDMAILCLASS mail;
   Prepare(mail, "mail.example.test");
   mail.ADDTO("bob@to.test", "");
@@ -342,7 +344,6 @@ TEST(SendMailClassTest, AnAttachmentThatCannotBeReadStopsTheMail) {
   EXPECT_EQ(mail.SEND(), 2);
   EXPECT_EQ(mail.ERRORTEXT(2), "Unable to open temporary mailfile for read");
   EXPECT_TRUE(transport.messages.empty()) << "nothing goes without the file the user attached";
-  SENDMAILCLASS::SetTransport(nullptr);
 }
 
 TEST(MailMessageTest, AddressFieldsSplitOnCommasAndSemicolonsOutsideQuotesAndBrackets) {

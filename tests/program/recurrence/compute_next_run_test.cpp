@@ -7,7 +7,7 @@
 namespace vx {
 namespace {
 
-using namespace vx::testing;
+using namespace vx::test;
 
 constexpr std::int32_t T(int h, int m) { return MakeTime(h, m); }
 

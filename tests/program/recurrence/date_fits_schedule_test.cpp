@@ -7,7 +7,7 @@
 namespace vx {
 namespace {
 
-using namespace vx::testing;
+using namespace vx::test;
 
 struct FitCase {
   std::string name;

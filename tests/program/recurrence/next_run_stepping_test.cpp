@@ -13,7 +13,7 @@
 namespace vx {
 namespace {
 
-using namespace vx::testing;
+using namespace vx::test;
 
 std::string Upper(std::string_view text) {
   std::string out(text);

@@ -22,7 +22,7 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 
 // Controls by number: the task list's buttons and the category buttons share their words.
 constexpr int kCategoryList = 1;
@@ -30,7 +30,7 @@ constexpr int kTaskList = 4;
 constexpr int kTaskNew = 5, kTaskCopy = 6, kTaskEdit = 7, kTaskDelete = 8;
 constexpr int kCategoryNew = 9, kCategoryEdit = 10, kCategoryDelete = 11;
 
-class CategoryWindowsTest : public testing::WindowTest {
+class CategoryWindowsTest : public test::WindowTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

@@ -15,7 +15,7 @@
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

@@ -23,7 +23,7 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 
 struct Holiday {
   std::int32_t date;
@@ -31,7 +31,7 @@ struct Holiday {
   std::string type;
 };
 
-class HolidayWindowsTest : public testing::WindowTest {
+class HolidayWindowsTest : public test::WindowTest {
  protected:
   void Add(std::int32_t date, std::string_view name, std::string_view type = "Annual") {
     ASSERT_EQ(ACCESS_HOLIDAYS->Open(), 0);

@@ -17,7 +17,7 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 
 TEST(FolderOf, CutsBeforeTheLastSeparator) {
   const std::pair<const char*, const char*> cases[] = {
@@ -29,7 +29,7 @@ TEST(FolderOf, CutsBeforeTheLastSeparator) {
   for (const auto& [file, folder] : cases) EXPECT_EQ(FolderOf(file), folder) << file;
 }
 
-class ProgramPickersTest : public testing::WindowTest {};
+class ProgramPickersTest : public test::WindowTest {};
 
 TEST_F(ProgramPickersTest, AChosenProgramSetsTheCommandAndABlankFolder) {
   std::string task_command, task_path, kept_path, step_command, step_path, template_command;

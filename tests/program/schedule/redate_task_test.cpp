@@ -14,11 +14,11 @@
 namespace vx {
 namespace {
 
-using testing::EveryTask;
-using testing::MakeTask;
-using testing::SetWeekdays;
+using test::EveryTask;
+using test::MakeTask;
+using test::SetWeekdays;
 
-class RedateTaskTest : public testing::ScheduleTest {};
+class RedateTaskTest : public test::ScheduleTest {};
 
 // Wednesday 17 June 2026, 08:00.
 const std::int32_t kRefDate = DATE(6, 17, 2026);
@@ -64,15 +64,15 @@ TEST_F(RedateTaskTest, LandsOnTheFirstOccurrenceAfterTheMoment) {
        With(MakeTask("Monthly", DATE(9, 30, 2026), nine), [](SCHEDULE_RECORD& t) { t.MonthRepeat = "Twice - 15th, Last"; }),
        DATE(6, 30, 2026), nine},
       {"Friday, weeks later",
-       With(MakeTask("Day of Week", DATE(7, 31, 2026), nine), [](SCHEDULE_RECORD& t) { SetWeekdays(t, {testing::kFri}); }),
+       With(MakeTask("Day of Week", DATE(7, 31, 2026), nine), [](SCHEDULE_RECORD& t) { SetWeekdays(t, {test::kFri}); }),
        DATE(6, 19, 2026), nine},
       {"Wednesday, the moment's own day",
-       With(MakeTask("Day of Week", DATE(7, 29, 2026), nine), [](SCHEDULE_RECORD& t) { SetWeekdays(t, {testing::kWed}); }),
+       With(MakeTask("Day of Week", DATE(7, 29, 2026), nine), [](SCHEDULE_RECORD& t) { SetWeekdays(t, {test::kWed}); }),
        DATE(6, 17, 2026), nine},
       {"second Tuesday of the month",
        With(MakeTask("Day of Month", DATE(12, 8, 2026), nine),
             [](SCHEDULE_RECORD& t) {
-              SetWeekdays(t, {testing::kTue});
+              SetWeekdays(t, {test::kTue});
               t.Every2nd = 1;
             }),
        DATE(7, 14, 2026), nine},

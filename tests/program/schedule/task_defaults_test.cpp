@@ -8,7 +8,7 @@
 namespace vx {
 namespace {
 
-using namespace vx::testing;
+using namespace vx::test;
 
 class TaskDefaultsTest : public ScheduleTest {
  protected:

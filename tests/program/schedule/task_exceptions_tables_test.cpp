@@ -75,7 +75,7 @@ class ExceptionsOnTables : public ::testing::Test {
     return SCH;
   }
 
-  testing::InFreshFolder folder_;
+  test::InFreshFolder folder_;
   TestTableServices services_;
   ScopedScheduleServices scope_{services_};
   const std::int32_t sat_ = DATE(6, 21, 2025);

@@ -36,7 +36,7 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 using Texts = std::vector<std::string>;
 
 // Controls of "Scheduled Tasks" by number: the sheet and its tabs, then the list.
@@ -68,7 +68,7 @@ constexpr int kStatusColumn = 1, kKindColumn = 2, kDateColumn = 3, kDescriptionC
 
 constexpr long kGrey = 8421504, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
 
-class TaskWindowsTest : public testing::WindowTest {
+class TaskWindowsTest : public test::WindowTest {
  protected:
   const std::int32_t today = DATE(6, 12, 2026);  // the fixture's Friday
 
@@ -186,7 +186,7 @@ class TaskWindowsTest : public testing::WindowTest {
           void SetStatusText(std::string_view, bool) override {}
           void SetTrayTip(std::string_view) override {}
           void RestoreFrame() override {}
-          void StartTaskMessageThread() override {}
+          void StartTaskMessageThread(const TaskMessage&) override {}
           void ShowModalMessage() override {}
           void PostEvent(int event, std::int32_t thread) override { POST(event, 0, thread); }
           void ShowNotice(const MessageBoxRequest&) override {}
@@ -355,8 +355,8 @@ TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
     scripted = SCH.ID;
     scripting_request = CurrentRequest();
   });
-  fakes::FakeProcessLauncher processes;
-  fakes::FakeSoundPlayer sound;
+  test::FakeProcessLauncher processes;
+  test::FakeSoundPlayer sound;
   TaskRoadServices services;
   services.processes = &processes;
   services.sound = &sound;
@@ -432,8 +432,8 @@ TEST_F(TaskWindowsTest, ARefusedPasswordStopsQuickAndScripting) {
 // A task falls due while the list is open: the due road moves it on and the list shows that at
 // once, without a key pressed.
 TEST_F(TaskWindowsTest, ATaskThatFallsDueMovesInTheOpenList) {
-  fakes::FakeProcessLauncher processes;
-  fakes::FakeSoundPlayer sound;
+  test::FakeProcessLauncher processes;
+  test::FakeSoundPlayer sound;
   TaskRoadServices services;
   services.processes = &processes;
   services.sound = &sound;

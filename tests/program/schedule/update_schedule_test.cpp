@@ -35,10 +35,10 @@
 namespace vx {
 namespace {
 
-using testing::Shown;
+using test::Shown;
 
 
-class UpdateScheduleTest : public testing::WindowTest {
+class UpdateScheduleTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
@@ -504,23 +504,23 @@ TEST_F(UpdateScheduleTest, AScriptCopyThatFailsLeavesNoPartialCopy) {
 // the rest of the save, and its commit, cannot be written.
 class DiskFailsAfterExceptionCopy final : public ProgramScheduleServices {
  public:
-  explicit DiskFailsAfterExceptionCopy(storage::testing::FaultyVfs& vfs) : vfs_(vfs) {}
+  explicit DiskFailsAfterExceptionCopy(test::FaultyVfs& vfs) : vfs_(vfs) {}
   void AddTaskCopy() override {
     ProgramScheduleServices::AddTaskCopy();
     ++copies;
-    vfs_.Arm(storage::testing::Fault::Write, 1);
+    vfs_.Arm(test::Fault::Write, 1);
   }
   int copies = 0;
 
  private:
-  storage::testing::FaultyVfs& vfs_;
+  test::FaultyVfs& vfs_;
 };
 
 // A copy whose save fails half-way (its weekend exception has written the shifted copy) keeps
 // nothing: no exception copy, the reserved record as it was, the source untouched; the user is
 // told once the transaction is over, and Cancel then leaves only the source and its script.
 TEST_F(UpdateScheduleTest, ACopyWhoseSaveFailsHalfWayLeavesNothingOfIt) {
-  storage::testing::FaultyVfs vfs;  // before the form's thread opens the task file
+  test::FaultyVfs vfs;  // before the form's thread opens the task file
   std::int32_t saturday = TODAY() + 7;
   while (WeekDay(saturday) != 6) ++saturday;
   AddTask(3, [saturday](SCHEDULE_RECORD& t) {
@@ -919,7 +919,7 @@ TEST_F(UpdateScheduleTest, EveryPageHasEachHotLetterOnce) {
   Finish(w);
 }
 
-class TaskFormRulesTest : public testing::ShellTest {};
+class TaskFormRulesTest : public test::ShellTest {};
 
 TEST_F(TaskFormRulesTest, ANewTaskIsPrimedForTheListsDayOrForTomorrowLateAtNight) {
   GLO_DATETOUSE = std::to_string(DATE(7, 1, 2026));

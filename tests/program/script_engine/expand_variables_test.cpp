@@ -68,7 +68,7 @@ TEST_F(ExpandVariablesTest, AValueThatNamesItselfStopsAtTheStepGuard) {
   SetScriptVariable("[[LOOP]", "LOOP");
   // Each round replaces [LOOP] by itself; the guard gives up with the text as far as it got,
   // and the bracket after it is left alone.
-  EXPECT_EQ(test_support::EndsWithin(20s, [] { return ExpandVariables("[A[LOOP]] [NAME]"); }),
+  EXPECT_EQ(test::EndsWithin(20s, [] { return ExpandVariables("[A[LOOP]] [NAME]"); }),
             "[A[LOOP]] [NAME]");
 
   // A value that grows on every round is held to the work buffer as well.
@@ -84,13 +84,13 @@ TEST_F(ExpandVariablesTest, AValueThatClosesTheNameAndOpensItAgainEnds) {
   // outer level again would begin the same round for ever.
   SetScriptVariable("][[x[[V]", "V");
   EXPECT_EQ(TranslateVariable("V"), "][x[V]");
-  test_support::EndsWithin(20s, [] { SetScriptVariable("[x[V]", "W"); });
+  test::EndsWithin(20s, [] { SetScriptVariable("[x[V]", "W"); });
   EXPECT_EQ(TranslateVariable("W"), "[x[V]");
-  EXPECT_EQ(test_support::EndsWithin(20s, [] { return ExpandVariables("[W] and [x[V]] [NAME]"); }),
+  EXPECT_EQ(test::EndsWithin(20s, [] { return ExpandVariables("[W] and [x[V]] [NAME]"); }),
             "[x[V] and [x[V]] Ann");
   // A value that puts its own name back after the bracket it closes.
   SetScriptVariable("x][[SELF]", "SELF");
-  EXPECT_EQ(test_support::EndsWithin(20s, [] { return ExpandVariables("[A[SELF]] [NAME]"); }),
+  EXPECT_EQ(test::EndsWithin(20s, [] { return ExpandVariables("[A[SELF]] [NAME]"); }),
             "[SELF]] Ann");
 }
 

@@ -1,9 +1,11 @@
 // The "File Actions" step on real files in a fresh folder: each verb's effect on disk, the
 // variables it leaves for later conditions, and the failures a script must be able to see.
+#include "program/common/program_services.h"
 #include "program/script_engine/file_actions.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 #include <ctime>
@@ -29,7 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileActionsTest : public testing::ShellTest {
+class FileActionsTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -250,17 +252,18 @@ class LogWindowsTest : public FileActionsTest {
  protected:
   void SetUp() override {
     FileActionsTest::SetUp();
-    SetScriptDesktop(&windows_);
+    installed_.emplace(&ProgramServices::script_desktop, &windows_);
   }
   void TearDown() override {
-    SetScriptDesktop(nullptr);
+    installed_.reset();
     FileActionsTest::TearDown();
   }
   static std::string Pad(std::string text, std::size_t width) {
     text.resize(width, ' ');
     return text;
   }
-  fakes::FakeDesktopWindows windows_;
+  test::FakeDesktopWindows windows_;
+  std::optional<ScopedProgramServices> installed_;
 };
 
 TEST_F(LogWindowsTest, EachWindowAndItsChildrenOneFixedColumnLineEach) {

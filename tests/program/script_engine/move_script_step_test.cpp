@@ -17,7 +17,7 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 class MoveScriptStepTest : public ::testing::Test {
@@ -38,8 +38,8 @@ class MoveScriptStepTest : public ::testing::Test {
   }
   Strings Task() const { return steps_.Summary(4); }
 
-  testing::FakeScriptSteps steps_;
-  testing::RecordingReporter messages_;
+  test::FakeScriptSteps steps_;
+  test::RecordingReporter messages_;
 };
 
 TEST_F(MoveScriptStepTest, EachMoveKeepsTheNumbersAndChangesTheOrder) {
@@ -111,7 +111,7 @@ TEST_F(MoveScriptStepTest, AFailedRenumberingUndoesItAll) {
 
 // The same on the SCRIPTING table, whose file fails to write while the move is stored: the
 // transaction is undone and the steps keep their numbers.
-class MoveStoredScriptStepTest : public testing::ShellTest {
+class MoveStoredScriptStepTest : public test::ShellTest {
  protected:
   Strings Task() {
     Strings out;
@@ -122,7 +122,7 @@ class MoveStoredScriptStepTest : public testing::ShellTest {
     });
     return out;
   }
-  storage::testing::FaultyVfs vfs_;  // before the table's file is first opened
+  test::FaultyVfs vfs_;  // before the table's file is first opened
 };
 
 TEST_F(MoveStoredScriptStepTest, ADiskThatFailsLeavesTheStepsAsTheyWere) {
@@ -136,10 +136,10 @@ TEST_F(MoveStoredScriptStepTest, ADiskThatFailsLeavesTheStepsAsTheyWere) {
       ASSERT_TRUE(steps.AddStep(s).ok());
     }
   }
-  testing::RecordingReporter messages;
+  test::RecordingReporter messages;
   {
     ScriptingTableSteps steps;
-    vfs_.Arm(storage::testing::Fault::Write, 1);
+    vfs_.Arm(test::Fault::Write, 1);
     EXPECT_EQ(MoveScriptStep(StepMove::ToTop, 4, 9, 0, steps, messages), 9);
     EXPECT_FALSE(RenumberScriptSteps(4, 1, steps, messages));
     vfs_.Clear();

@@ -15,7 +15,7 @@
 namespace vx {
 namespace {
 
-using testing::Dump;
+using test::Dump;
 
 class ParseScriptTextTest : public ::testing::Test {
  protected:
@@ -34,8 +34,8 @@ class ParseScriptTextTest : public ::testing::Test {
     return s;
   }
 
-  testing::FakeScriptSteps steps;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::RecordingReporter messages;
 };
 
 using Strings = std::vector<std::string>;
@@ -94,7 +94,7 @@ TEST_F(ParseScriptTextTest, FailedAddIsShownAndTheOtherLinesAreStored) {
 // A box shown while the steps are written waits for the user: the table's batch is closed first.
 class BatchWatchingReporter : public MessageReporter {
  public:
-  explicit BatchWatchingReporter(const testing::FakeScriptSteps& steps) : steps_(steps) {}
+  explicit BatchWatchingReporter(const test::FakeScriptSteps& steps) : steps_(steps) {}
   std::vector<int> open_batches;
   unsigned Show(const MessageBoxRequest& box) override {
     open_batches.push_back(steps_.batches_begun - steps_.batches_ended);
@@ -102,7 +102,7 @@ class BatchWatchingReporter : public MessageReporter {
   }
 
  private:
-  const testing::FakeScriptSteps& steps_;
+  const test::FakeScriptSteps& steps_;
 };
 
 TEST_F(ParseScriptTextTest, NoBatchIsHeldWhileAnErrorIsShown) {

@@ -14,8 +14,8 @@
 namespace vx {
 namespace {
 
-using testing::Dump;
-using testing::Step;
+using test::Dump;
+using test::Step;
 
 // The step a line should give: an action and the fields a setter fills.
 struct LineCase {

@@ -2,9 +2,11 @@
 // RunDueScriptStep, blocks skipped by failed conditions (nested too), waits with deadlines,
 // keystrokes against the recording keyboard, programs against the fake launcher and windows
 // against the fake desktop.
+#include "program/common/program_services.h"
 #include "program/script_engine/script_executor.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <unistd.h>
 
@@ -27,7 +29,7 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 EXPORT_RECORD Line(std::string_view type, Strings fields = {}) {
@@ -47,7 +49,7 @@ class RecordingScriptFrame : public ScriptFrame {
   Strings icons, messages;
 };
 
-class ScriptExecutorTest : public testing::TaskRoadTest {
+class ScriptExecutorTest : public test::TaskRoadTest {
  protected:
   void SetUp() override {
     TaskRoadTest::SetUp();
@@ -56,14 +58,14 @@ class ScriptExecutorTest : public testing::TaskRoadTest {
     BURSTSIZE = 7;
     DEBUGMODE = 0;
     TRANSLATEFILENAMES = 0;
-    SetScriptDesktop(&desktop);
-    SetScriptKeyboard(&keyboard);
-    SetScriptMailSender(nullptr);
+    ProgramServices services = CurrentProgramServices();
+    services.script_desktop = &desktop;
+    services.script_keyboard = &keyboard;
+    services.script_mail = nullptr;
+    desktop_services_.emplace(std::move(services));
   }
   void TearDown() override {
-    SetScriptDesktop(nullptr);
-    SetScriptKeyboard(nullptr);
-    SetScriptMailSender(nullptr);
+    desktop_services_.reset();
     VARQ.Free();
     TaskRoadTest::TearDown();
   }
@@ -96,10 +98,11 @@ class ScriptExecutorTest : public testing::TaskRoadTest {
   void Later(std::int32_t hundredths) { clock.Set(kDay, clock.Clock() + hundredths); }
 
   RecordingScriptFrame frame;
-  testing::FakeScriptFile file;
+  test::FakeScriptFile file;
   ScriptExecutor executor{frame, &file};
-  fakes::FakeDesktopWindows desktop;
-  fakes::FakeKeyboard keyboard;
+  test::FakeDesktopWindows desktop;
+  test::FakeKeyboard keyboard;
+  std::optional<ScopedProgramServices> desktop_services_;
 };
 
 TEST_F(ScriptExecutorTest, AStepRunsOnlyOnceItsMomentHasPassedAndOnePerTick) {
@@ -618,10 +621,11 @@ TEST_F(ScriptExecutorTest, FileActionsSetValuesAndMailLeaveTheirResultsInVariabl
   EXPECT_EQ(ScriptQueue.Records(), 0);
 
   static std::int32_t sent = 0;
-  SetScriptMailSender([](std::int32_t id, std::uint8_t in_buffer, std::uint8_t reload) -> std::int32_t {
-    sent = id;
-    return in_buffer == 0 && reload == 1 ? 0 : 9;
-  });
+  const ScopedProgramServices mail(
+      &ProgramServices::script_mail, [](std::int32_t id, std::uint8_t in_buffer, std::uint8_t reload) -> std::int32_t {
+        sent = id;
+        return in_buffer == 0 && reload == 1 ? 0 : 9;
+      });
   Queue({Step("Send Email", [](auto& s) { s.EmailID = 42; })}, false);
   Run();
   EXPECT_EQ(sent, 42);

@@ -15,8 +15,8 @@
 namespace vx {
 namespace {
 
-using testing::Dump;
-using testing::Step;
+using test::Dump;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 Strings Fields(const EXPORT_RECORD& line) {
@@ -148,9 +148,9 @@ class ScriptFilesTest : public ::testing::Test {
     return line;
   }
 
-  testing::FakeScriptSteps steps;
-  testing::FakeScriptFile file;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::FakeScriptFile file;
+  test::RecordingReporter messages;
 };
 
 TEST_F(ScriptFilesTest, ImportNormalisesWordingAndReadsTheStartVerb) {

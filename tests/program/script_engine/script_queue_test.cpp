@@ -1,8 +1,10 @@
 // The active script queue: due moments of loaded steps, the transfer conversions, a task's own
 // script and the three modes of starting a script file.
+#include "program/common/program_services.h"
 #include "program/script_engine/script_queue.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -18,7 +20,7 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 constexpr std::int32_t kDay = 80000;
@@ -41,13 +43,13 @@ class ScriptQueueTest : public ::testing::Test {
     ACTIVEQUEUE.buffer = {};
     GLOBALDELAY = 50;
     SCH.ID = 7;
-    SetTaskLogWriter([this](std::string_view text, std::string_view label) {
+    installed_.emplace(&ProgramServices::task_log, [this](std::string_view text, std::string_view label) {
       log.push_back(std::string(label) + ": " + std::string(text));
     });
   }
   void TearDown() override {
     ScriptQueue.Free();
-    SetTaskLogWriter({});
+    installed_.reset();
     SCH = {};
   }
 
@@ -67,10 +69,11 @@ class ScriptQueueTest : public ::testing::Test {
 
   FixedClock clock{kDay, kNoon};
   ScopedClock scoped{clock};
-  testing::FakeScriptSteps steps;
-  testing::FakeScriptFile file;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::FakeScriptFile file;
+  test::RecordingReporter messages;
   Strings log;
+  std::optional<ScopedProgramServices> installed_;
 };
 
 TEST_F(ScriptQueueTest, TaskScriptStepsAreDueByTheirDelays) {

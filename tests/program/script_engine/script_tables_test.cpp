@@ -24,7 +24,7 @@
 namespace vx {
 namespace {
 
-using testing::Dump;
+using test::Dump;
 using Strings = std::vector<std::string>;
 
 // Every action of the text form, with values that need quoting.
@@ -103,9 +103,9 @@ class ScriptTablesTest : public ::testing::Test {
     return out.str();
   }
 
-  testing::InFreshFolder folder_;
+  test::InFreshFolder folder_;
   FixedClock clock_{80000, 360001};
-  testing::RecordingReporter messages_;
+  test::RecordingReporter messages_;
 };
 
 TEST_F(ScriptTablesTest, TextThroughTheTableAndBack) {

@@ -1,7 +1,9 @@
 // Key groups by name, typed text and the key events they make, on a recording keyboard.
+#include "program/common/program_services.h"
 #include "program/script_engine/send_keys.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -15,10 +17,8 @@ namespace {
 
 class SendKeysTest : public ScriptFixture {
  protected:
-  SendKeysTest() { SetScriptKeyboard(&keyboard_); }
-  ~SendKeysTest() override { SetScriptKeyboard(nullptr); }
-
-  fakes::FakeKeyboard keyboard_;
+  test::FakeKeyboard keyboard_;
+  const ScopedProgramServices installed_{&ProgramServices::script_keyboard, &keyboard_};
 };
 
 TEST(KeyNameToCode, NamesPrefixesAndModifierWords) {

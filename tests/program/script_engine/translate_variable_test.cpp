@@ -1,8 +1,10 @@
 // The built-in names, expressions and stored variables that one bracketed name resolves to.
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 
+#include "program/common/program_services.h"
 #include "program/script_engine/script_variables.h"
 #include "tests/program/script_fixture.h"
 
@@ -12,7 +14,8 @@ namespace {
 using TranslateVariableTest = ScriptFixture;
 
 TEST_F(TranslateVariableTest, BuiltinNamesAtAFixedMoment) {
-  SetScriptDateFormatter([](std::int32_t date) { return "day " + std::to_string(date); });
+  const ScopedProgramServices dates(&ProgramServices::script_dates,
+                                    [](std::int32_t date) { return "day " + std::to_string(date); });
   const std::int32_t today = DATE(4, 23, 2026);
   ExpectEach({
       {"YYYY-MM-DD", "2026-04-23"},

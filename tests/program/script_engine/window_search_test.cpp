@@ -1,7 +1,9 @@
 // The window lists and the title search, on a desktop of listed windows.
+#include "program/common/program_services.h"
 #include "program/script_engine/window_search.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <string>
 
@@ -14,17 +16,18 @@ namespace {
 class WindowSearchTest : public ::testing::Test {
  protected:
   WindowSearchTest() {
-    SetScriptDesktop(&desktop_);
+    installed_.emplace(&ProgramServices::script_desktop, &desktop_);
     GLO_EXCLUDEHIDDENWINDOWS = 0;
   }
   ~WindowSearchTest() override {
-    SetScriptDesktop(nullptr);
+    installed_.reset();
     GLO_EXCLUDEHIDDENWINDOWS = 0;
     TopWindowList.Free();
     ChildWindowList.Free();
   }
 
-  fakes::FakeDesktopWindows desktop_;
+  test::FakeDesktopWindows desktop_;
+  std::optional<ScopedProgramServices> installed_;
 };
 
 TEST_F(WindowSearchTest, TitlePatternsMatchExactlyOrAroundTheStarIgnoringCase) {

@@ -15,8 +15,8 @@
 namespace vx {
 namespace {
 
-using testing::Dump;
-using testing::Step;
+using test::Dump;
+using test::Step;
 
 SCRIPTING_RECORD FtpStep() {
   return Step("File Actions", [](auto& s) {
@@ -372,8 +372,8 @@ class WriteScriptTextTest : public ::testing::Test {
  protected:
   void SetUp() override { SCH = SCHEDULE_RECORD{}; }
   void TearDown() override { SCH = SCHEDULE_RECORD{}; }
-  testing::FakeScriptSteps steps;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::RecordingReporter messages;
 };
 
 TEST_F(WriteScriptTextTest, WritesOnlyTheCurrentTasksStepsInOrder) {

@@ -29,7 +29,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class BrowseScriptingTest : public testing::WindowTest {
+class BrowseScriptingTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
@@ -322,7 +322,7 @@ TEST_F(BrowseScriptingTest, AScriptWrittenInTheEditorIsExportedAndImportedIntoAn
     // and script files hold it only for them.
     EXPECT_EQ(written[i].TimeElapsed, 86400);
     expected.TimeElapsed = 0;
-    EXPECT_EQ(testing::Dump(read[i + 1]), testing::Dump(expected));
+    EXPECT_EQ(test::Dump(read[i + 1]), test::Dump(expected));
   }
 }
 

@@ -17,17 +17,17 @@
 #include "program/shell_fixture.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
-class EditScriptAsTextTest : public testing::ShellTest {
+class EditScriptAsTextTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -68,7 +68,7 @@ class EditScriptAsTextTest : public testing::ShellTest {
            " " + ini.Get(procedure, "Height");
   }
 
-  testing::FakeScriptSteps steps_;
+  test::FakeScriptSteps steps_;
   long response_ = 0;
 };
 

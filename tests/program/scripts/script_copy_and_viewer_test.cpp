@@ -26,13 +26,13 @@
 #include "runtime/locale_formats.h"
 #include "runtime/pictures.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 SCRIPTING_RECORD Row(std::int32_t id, std::int32_t sequence, std::string_view action = "Exit Script") {
@@ -43,8 +43,8 @@ SCRIPTING_RECORD Row(std::int32_t id, std::int32_t sequence, std::string_view ac
 }
 
 TEST(CopyScript, KeepsTheOrderPastClashesAndReportsFailedAdds) {
-  testing::FakeScriptSteps steps;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::RecordingReporter messages;
   for (int seq : {1, 2, 3}) steps.Put(Row(4, seq, "Send Keys"));
   steps.Put(Row(6, 2));
 
@@ -69,8 +69,8 @@ TEST(CopyScript, KeepsTheOrderPastClashesAndReportsFailedAdds) {
 }
 
 TEST(CopyScript, GivesUpOnAStepWhenNoSequenceWithinTheLimitIsFree) {
-  testing::FakeScriptSteps steps;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::RecordingReporter messages;
   steps.Put(Row(4, 1, "Send Keys"));
   for (int seq = 1; seq <= 5001; ++seq) steps.Put(Row(6, seq));
   CopyScript(4, 6, steps, messages);
@@ -78,7 +78,7 @@ TEST(CopyScript, GivesUpOnAStepWhenNoSequenceWithinTheLimitIsFree) {
   EXPECT_EQ(messages.Texts(), (Strings{"Error: Error adding script record:\rCreates Duplicate Key"}));
 }
 
-class ScriptCopyAndViewerTest : public testing::ShellTest {
+class ScriptCopyAndViewerTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();

@@ -16,7 +16,7 @@
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 
 class ScriptFileCommandsTest : public ::testing::Test {
  protected:
@@ -49,9 +49,9 @@ class ScriptFileCommandsTest : public ::testing::Test {
     };
   }
 
-  testing::FakeScriptSteps steps;
-  testing::FakeScriptFile file;
-  testing::RecordingReporter messages;
+  test::FakeScriptSteps steps;
+  test::FakeScriptFile file;
+  test::RecordingReporter messages;
   std::vector<std::string> asked;
 };
 

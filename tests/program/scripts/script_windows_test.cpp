@@ -22,13 +22,13 @@
 #include "runtime/dates.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx {
 namespace {
 
-using testing::Step;
+using test::Step;
 using Strings = std::vector<std::string>;
 
 // Control numbers of a progress window: its text, the bar, the percentage.
@@ -67,10 +67,10 @@ class ScriptWindowsTest : public ::testing::Test {
            positions_.Get(procedure, "Width") + " " + positions_.Get(procedure, "Height");
   }
 
-  testing::InFreshFolder folder_;  // the current folder, where POSITION.INI lies
+  test::InFreshFolder folder_;  // the current folder, where POSITION.INI lies
   IniFile positions_ = IniFile::AtPath(folder_.path() / "POSITION.INI");
-  testing::FakeScriptSteps steps_;
-  testing::FakeScriptFile file_;
+  test::FakeScriptSteps steps_;
+  test::FakeScriptFile file_;
 };
 
 TEST_F(ScriptWindowsTest, DeletingShowsProgressAndReopensWhereTheUserLeftIt) {

@@ -60,7 +60,7 @@ struct StoredStep {
   std::int32_t seconds;
 };
 
-class ScriptWizardTest : public testing::WindowTest {
+class ScriptWizardTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
@@ -248,8 +248,8 @@ TEST_F(ScriptWizardTest, TheNextDateSetsTheDefaultWarningAndMonthEndGreysOnlyIts
     ui_.Start([] { Wizard_Script(); });
     DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
     w.Control("&Next").Press();
-    w.Control("Next &Date to Perform Task:").Type(testing::Shown(DATE(6, 17, 2026)));
-    EXPECT_EQ(w.Control("&Advance Warning Date:").Value(), testing::Shown(c.warned));
+    w.Control("Next &Date to Perform Task:").Type(test::Shown(DATE(6, 17, 2026)));
+    EXPECT_EQ(w.Control("&Advance Warning Date:").Value(), test::Shown(c.warned));
 
     // "Month End" greys the weekdays of a "Day of Month" schedule only.
     w.Control("Schedule &Type").Choose("Day of Month");

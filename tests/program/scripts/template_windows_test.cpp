@@ -29,7 +29,7 @@ struct Step {
   std::string action, keystrokes, command, path, focus;
 };
 
-class TemplateWindowsTest : public testing::WindowTest {
+class TemplateWindowsTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();

@@ -3,6 +3,7 @@
 // changed, viewed and deleted, the wording a stored row opens with, the window pickers filled
 // from a fake desktop, and the start options of a program step.
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <functional>
 #include <limits>
@@ -15,6 +16,7 @@
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
+#include "program/common/program_services.h"
 #include "program/script_engine/window_search.h"
 #include "program/scripts/script_action_help.h"
 #include "program/scripts/script_windows.h"
@@ -65,17 +67,17 @@ bool ShowsText(const DriverWindow& w, std::string_view text) {
   return false;
 }
 
-class UpdateScriptingTest : public testing::WindowTest {
+class UpdateScriptingTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
     desktop_.Add(100, "Untitled - Editor");
     desktop_.Add(200, "Calculator");
     desktop_.children[100] = {{101, "Hello world", "Label", true}, {102, "OK", "Button", true}};
-    SetScriptDesktop(&desktop_);
+    installed_.emplace(&ProgramServices::script_desktop, &desktop_);
   }
   void TearDown() override {
-    SetScriptDesktop(nullptr);
+    installed_.reset();
     GLO_SCRIPTWIZARDMODE = 0;
     WindowTest::TearDown();
   }
@@ -113,7 +115,8 @@ class UpdateScriptingTest : public testing::WindowTest {
     return ui.WaitWindow(title);
   }
 
-  fakes::FakeDesktopWindows desktop_;
+  test::FakeDesktopWindows desktop_;
+  std::optional<ScopedProgramServices> installed_;
   long response_ = 0;
 };
 

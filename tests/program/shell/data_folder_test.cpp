@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using DataFolderTest = testing::WindowTest;
+using DataFolderTest = test::WindowTest;
 
 TEST_F(DataFolderTest, AMissingDataFolderIsNamedBeforeAnotherIsOffered) {
   const fs::path start = fs::current_path();

@@ -9,12 +9,12 @@
 #include "tests/program/due_task_fixture.h"
 #include "framework/window_manager.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
 
-class FrameTaskRoadTest : public testing::DueTaskTest {
+class FrameTaskRoadTest : public test::DueTaskTest {
  protected:
   // Runs a frame whose EVENT_User is one tick of phase 3; `opened` runs once it has opened.
   void StartMain(TestDriver& ui, std::function<void(Window&, SYSTRAYCLASS&)> opened = {}) {

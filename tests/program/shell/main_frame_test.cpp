@@ -1,8 +1,10 @@
 // Main driven through the test driver: start-up in an empty folder and through PATHS.INI, the
 // order of the tick's work, the title marks, tray and hot-key events, the exit question and
 // the end of the session.
+#include "program/common/program_services.h"
 #include "program/shell/main_frame.h"
 
+#include <optional>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -42,7 +44,7 @@
 #include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/threads.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "tests/datadll/fake_hot_key_grabber.h"
 #include "tests/fakes/fake_keyboard.h"
@@ -56,7 +58,7 @@ namespace {
 
 constexpr std::string_view kFrame = "Varnodex 2000";
 
-class MainFrameTest : public testing::ShellTest {
+class MainFrameTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -71,7 +73,7 @@ class MainFrameTest : public testing::ShellTest {
     services_.steps.check_next_task = [this] { trace_.push_back("3"); };
     services_.steps.check_clock = [this] { trace_.push_back("4"); };
     services_.steps.run_script_step = [this] { trace_.push_back("step"); };
-    SetMainServices(&services_);
+    installed_.emplace(&ProgramServices::main, &services_);
     ProgramRegistry().INIT(1);  // as the program body does: no box for missing mail defaults
   }
   void TearDown() override {
@@ -80,8 +82,8 @@ class MainFrameTest : public testing::ShellTest {
       ui_.WaitWindow(kFrame).Pick({"&File", "E&xit"});
       ui_.Finish();
     }
-    SetMainServices(nullptr);
-    SetScriptKeyboard(nullptr);
+    keyboard_installed_.reset();
+    installed_.reset();
     ProgramRegistry().KILL();
     ScriptQueue.Free();
     SystemUnlocked = 0;
@@ -118,7 +120,9 @@ class MainFrameTest : public testing::ShellTest {
   }
 
   MainServices services_;
-  fakes::FakeKeyboard keyboard_;  // installed by the tests that type
+  std::optional<ScopedProgramServices> installed_;
+  test::FakeKeyboard keyboard_;  // installed by the tests that type
+  std::optional<ScopedProgramServices> keyboard_installed_;
   test::GrabLog grabs_;
   std::vector<std::string> trace_;
   TestDriver ui_;
@@ -311,7 +315,7 @@ TEST_F(MainFrameTest, TheEndOfTheSessionIsWatchedOnTheFrameAndARestoredFrameCome
 }
 
 TEST_F(MainFrameTest, HelpsLinksSayWhyTheDesktopCouldNotOpenThem) {
-  fakes::FakeShellOpener shell;
+  test::FakeShellOpener shell;
   shell.result = platform::SHELL_NO_ASSOCIATION;
   TaskRoadServices services = CurrentTaskRoadServices();
   services.shell = &shell;
@@ -466,7 +470,7 @@ TEST_F(MainFrameTest, WithoutATypingServiceHotKeysTypeOnTheDesktopKeyboard) {
   AddTextHotKey(2, "CtrlShiftP", "Paste", "pasted");
   ACCESS_SYSHOTKEYS->Close();
   keyboard_.modifiers_held = 2;  // the user lets go of the hot key's keys a moment late
-  SetScriptKeyboard(&keyboard_);
+  keyboard_installed_.emplace(&ProgramServices::script_keyboard, &keyboard_);
 
   StartMain();
   ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
@@ -556,7 +560,7 @@ TEST_F(MainFrameTest, TheEndOfTheSessionClosesAWindowOpenOnMainsThreadAndMainEnd
 }
 
 TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManagerEndsTheProgram) {
-  fakes::FakeProcessLauncher launcher;
+  test::FakeProcessLauncher launcher;
   TaskRoadServices services = CurrentTaskRoadServices();
   services.processes = &launcher;
   services.helper_folder = "/opt/vx/bin";
@@ -607,8 +611,8 @@ TEST_F(MainFrameTest, YesToTheDamagedTaskListStartsTheMaintenanceProgramAndEndsT
     storage::File& file = storage::File::For(*table);
     while (file.IsOpen()) file.Close();
   }
-  ASSERT_TRUE(test_support::DamageIndex("VX97.TPS", "s!KeyDateEnabled"));
-  fakes::FakeProcessLauncher launcher;
+  ASSERT_TRUE(test::DamageIndex("VX97.TPS", "s!KeyDateEnabled"));
+  test::FakeProcessLauncher launcher;
   TaskRoadServices services = CurrentTaskRoadServices();
   services.processes = &launcher;
   services.helper_folder = "/opt/vx/bin";
@@ -657,7 +661,7 @@ TEST_F(ProgramStartTest, PathsIniLeadsToTheDataFolderWithoutAsking) {
   const std::filesystem::path start = std::filesystem::current_path();
   const std::filesystem::path data = start / "data";
   std::filesystem::create_directory(data);
-  test_support::MakeEmptyDatabase(data / "VX97.TPS");
+  test::MakeEmptyDatabase(data / "VX97.TPS");
   std::ofstream(start / "PATHS.INI") << "[PATH]\nDATA=" << data.string() << "\n";
   ui_.Start(ProgramBody);
   DriverWindow frame = ui_.WaitWindow(kFrame);
@@ -704,7 +708,7 @@ TEST_F(ProgramStartTest, TheEndOfTheSessionDuringAStartUpQuestionEndsTheStart) {
 // Once the frame watches the session, the start-up watch has gone: an end of the session that
 // came before the frame's watch still closes the frame.
 TEST_F(ProgramStartTest, TheEndOfTheSessionBeforeTheFrameWatchesClosesTheFrame) {
-  test_support::MakeEmptyDatabase("VX97.TPS");
+  test::MakeEmptyDatabase("VX97.TPS");
   WatchStartUpSession();
   platform::SessionEnd();
   ui_.Start([] { Main(); });
@@ -716,7 +720,7 @@ TEST_F(ProgramStartTest, TheEndOfTheSessionBeforeTheFrameWatchesClosesTheFrame) 
 // The data library's managers outlive every window: the list's and the form's Kill run on their
 // own thread after Main has returned, before the library is killed.
 TEST_F(ProgramStartTest, ExitWithListsAndAFormOpenClosesThemBeforeTheDataLibraryGoes) {
-  test_support::MakeEmptyDatabase("VX97.TPS");
+  test::MakeEmptyDatabase("VX97.TPS");
   VX_Files_Unload();  // as in the real program, the body loads the data library and unloads it
   ui_.Start(ProgramBody);
   DriverWindow frame = ui_.WaitWindow(kFrame);

@@ -23,15 +23,13 @@
 namespace vx {
 namespace {
 
-class ProgramServicesTest : public testing::ShellTest {
+class ProgramServicesTest : public test::ShellTest {
  protected:
   void TearDown() override {
     GLO_DATEFORMAT = "";
     GLO_USELOG = 0;
     DEBUGMODE = 0;
     SetScheduleServices(nullptr);
-    SetTaskLogWriter({});
-    SetScriptDateFormatter({});
     ShellTest::TearDown();
   }
 
@@ -95,7 +93,7 @@ TEST_F(ProgramServicesTest, AHistoryCopyTakesTheNextFreeIdAndKeepsTheOriginal) {
 }
 
 TEST_F(ProgramServicesTest, StartUpWiresTheScheduleRulesAndTheScriptEngine) {
-  InstallProgramServices();
+  const InstalledProgramServices installed;
   GLO_DATEFORMAT = "d2";
   ScheduleServices& services = CurrentScheduleServices();
 

@@ -24,7 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class StartUpDatabaseTest : public testing::ShellTest {
+class StartUpDatabaseTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -53,7 +53,7 @@ class StartUpDatabaseTest : public testing::ShellTest {
 
   static std::string DataFile() { return (fs::current_path() / "VX97.TPS").string(); }
 
-  fakes::FakeProcessLauncher launcher_;
+  test::FakeProcessLauncher launcher_;
   TaskRoadServices services_;
   std::unique_ptr<ScopedTaskRoadServices> scoped_;
 };
@@ -86,13 +86,13 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
       {"a damaged header",
        [this] {
          StoreASetting();
-         test_support::Scribble("VX97.TPS", 16, std::string("\x00\x07", 2));
+         test::Scribble("VX97.TPS", 16, std::string("\x00\x07", 2));
        },
        "Database Damaged",
        {"its header is damaged", "vx-dbase", "vx-backup"}},
       {"another program's database",
        [] {
-         test_support::RunSql("VX97.TPS",
+         test::RunSql("VX97.TPS",
                               "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
        },
        "Not a Varnodex Database",
@@ -105,7 +105,7 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
     halts_.clear();
     c.make();
     const std::string before =
-        fs::is_regular_file("VX97.TPS") ? test_support::FileBytes("VX97.TPS") : "";
+        fs::is_regular_file("VX97.TPS") ? test::FileBytes("VX97.TPS") : "";
 
     EXPECT_FALSE(CheckDatabaseAtStart());
     ASSERT_EQ(reporter_.shown.size(), 1u);
@@ -118,7 +118,7 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
     EXPECT_EQ(halts_[0].rfind("Cannot use the database " + DataFile() + ": ", 0), 0u) << halts_[0];
     EXPECT_TRUE(launcher_.requests.empty()) << "nothing is started unless asked";
     if (fs::is_regular_file("VX97.TPS")) {
-      EXPECT_EQ(test_support::FileBytes("VX97.TPS"), before);
+      EXPECT_EQ(test::FileBytes("VX97.TPS"), before);
     }
     EXPECT_FALSE(fs::exists("VX97.TPS-wal"));
   }

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "program/tools/data_backup.h"
-#include "runtime/window/test_driver.h"
-#include "tests/platform/temp_folder.h"
+#include "support/test_driver.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "program/tools/data_maintenance.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 #include "tests/fakes/fake_process_launcher.h"
-#include "tests/platform/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/support/damaged_files.h"
 
 extern char** environ;
@@ -86,7 +86,7 @@ class DatabaseMaintenanceWindowTest : public test::TempFolderTest {
     return ui_.WaitWindow("Database Maintenance");
   }
 
-  fakes::FakeProcessLauncher launcher_;
+  test::FakeProcessLauncher launcher_;
   pid_t holder_ = 0;
   bool sound_ = false;
   TestDriver ui_;
@@ -153,7 +153,7 @@ TEST_F(DatabaseMaintenanceWindowTest, AKeyWithDamagedPagesIsMadeAgainFromTheReco
       "CREATE TABLE s(Date INTEGER, Name TEXT); CREATE INDEX \"s!KeyDate\" ON s(Date, Name);"
       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
       " INSERT INTO s(rowid, Date, Name) SELECT i * 3, 90000 - i, printf('task %05d', i) FROM n;");
-  ASSERT_TRUE(test_support::DamageIndex("KEYS.TPS", "s!KeyDate"));
+  ASSERT_TRUE(test::DamageIndex("KEYS.TPS", "s!KeyDate"));
   ASSERT_NE(IntegrityOf("KEYS.TPS"), "ok");
 
   const MaintenanceReport report = MaintainDataFiles(root());

@@ -18,7 +18,7 @@
 namespace vx {
 namespace {
 
-class ListWindowTest : public testing::WindowTest {
+class ListWindowTest : public test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();

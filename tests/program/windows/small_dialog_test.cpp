@@ -8,7 +8,7 @@
 #include <string>
 
 #include "runtime/fixed_string.h"
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

@@ -16,7 +16,7 @@
 namespace vx {
 namespace {
 
-class WindowProcedureScopeTest : public testing::WindowTest {
+class WindowProcedureScopeTest : public test::WindowTest {
  protected:
   static std::string Place(std::string_view procedure) {
     const IniFile& positions = *IniInUse();

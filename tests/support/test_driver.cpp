@@ -1,4 +1,4 @@
-#include "runtime/window/test_driver.h"
+#include "support/test_driver.h"
 
 #include <algorithm>
 #include <cstdio>
