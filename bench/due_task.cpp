@@ -31,7 +31,9 @@ class BenchServices final : public TableScheduleServices {
 
 class QuietFrame final : public DueTaskFrame {
  public:
-  void SetStatusText(std::string_view text, bool) override { benchmark::DoNotOptimize(text.size()); }
+  void SetStatusText(std::string_view text, bool) override {
+    benchmark::DoNotOptimize(text.size());
+  }
   void SetTrayTip(std::string_view tip) override { benchmark::DoNotOptimize(tip.size()); }
   void RestoreFrame() override {}
   void StartTaskMessageThread(const TaskMessage&) override {}
@@ -41,8 +43,8 @@ class QuietFrame final : public DueTaskFrame {
 };
 
 void BM_CheckNextTask(benchmark::State& state) {
-  const bench::TaskFolder& folder =
-      bench::SharedTaskFolder(static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
+  const bench::TaskFolder& folder = bench::SharedTaskFolder(
+      static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
   FixedClock clock(kToday, 12 * 360000 + 1);
   ScopedClock scoped_clock(clock);
   BenchServices services;
@@ -50,12 +52,14 @@ void BM_CheckNextTask(benchmark::State& state) {
   DueTaskTableFiles table;
   QuietFrame frame;
   DueTaskState due;
-  bench::PlainFirstRow plain(folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second, SCHEDULE_TABLE(),
+  bench::PlainFirstRow plain(folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second,
+                             SCHEDULE_TABLE(),
                              "WHERE (\"Disabled\", \"Date\", \"Time\") >= (0, 0, 1) "
                              "ORDER BY \"Disabled\", \"Date\", \"Time\", rowid LIMIT 1");
   auto row = std::make_unique<SCHEDULE_RECORD>();
   bench::MeasureTwins(
-      state, [&] { CheckNextTask(due, table, frame); }, [&] { plain.Read(reinterpret_cast<char*>(row.get())); });
+      state, [&] { CheckNextTask(due, table, frame); },
+      [&] { plain.Read(reinterpret_cast<char*>(row.get())); });
   // The same task both ways.
   state.counters["next_id"] = due.current.ID;
   state.counters["plain_id"] = row->ID;

@@ -21,7 +21,8 @@ void Prepare() {
     return s;
   }());
   vx::VARQ.Free();
-  for (int i = 0; i < 50; ++i) vx::SetScriptVariable("value " + std::to_string(i), "VAR" + std::to_string(i));
+  for (int i = 0; i < 50; ++i)
+    vx::SetScriptVariable("value " + std::to_string(i), "VAR" + std::to_string(i));
   vx::SetScriptVariable("7", "N");
   vx::SetScriptVariable("[[LOOP]", "LOOP");  // stored as the text [LOOP]
   vx::SetScriptVariable("][[x[[V]", "V");    // closes the name it is put in and opens it again

@@ -33,8 +33,8 @@ using Clock = std::chrono::steady_clock;
 constexpr std::int32_t kToday = 80000;
 
 void BM_MainTickPhase3(benchmark::State& state) {
-  const bench::TaskFolder& folder =
-      bench::SharedTaskFolder(static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
+  const bench::TaskFolder& folder = bench::SharedTaskFolder(
+      static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
   FixedClock clock(kToday, 12 * 360000 + 1);
   ScopedClock scoped_clock(clock);
   ProgramRegistry().INIT(1);
@@ -70,7 +70,8 @@ void BM_MainTickPhase3(benchmark::State& state) {
   with_main.main = &services;
   const ScopedProgramServices scoped_main(with_main);
 
-  bench::PlainFirstRow plain(folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second, SCHEDULE_TABLE(),
+  bench::PlainFirstRow plain(folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second,
+                             SCHEDULE_TABLE(),
                              "WHERE (\"Disabled\", \"Date\", \"Time\") >= (0, 0, 1) "
                              "ORDER BY \"Disabled\", \"Date\", \"Time\", rowid LIMIT 1");
   auto row = std::make_unique<SCHEDULE_RECORD>();

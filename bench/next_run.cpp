@@ -39,8 +39,8 @@ void Run(benchmark::State& state, const std::function<SCHEDULE_RECORD(std::int32
   }
 }
 
-#define NEXT_RUN_BENCH(name, ...)                                                            \
-  static void BM_##name(benchmark::State& state) { Run(state, __VA_ARGS__); }                \
+#define NEXT_RUN_BENCH(name, ...)                                             \
+  static void BM_##name(benchmark::State& state) { Run(state, __VA_ARGS__); } \
   BENCHMARK(BM_##name)->Arg(1)->Arg(3652)
 
 NEXT_RUN_BENCH(EveryMinute, [](std::int32_t behind) { return Every("minute(s)", 1, behind); });

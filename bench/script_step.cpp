@@ -39,7 +39,8 @@ void BM_Tick(benchmark::State& state, const std::function<void(vx::SCRIPTING_REC
   services.messages = &messages;
   vx::ScopedTaskRoadServices scoped_services(services);
   vx::test::FakeDesktopWindows desktop;
-  for (unsigned long w = 1; w <= 40; ++w) desktop.Add(100 + w, "Window number " + std::to_string(w));
+  for (unsigned long w = 1; w <= 40; ++w)
+    desktop.Add(100 + w, "Window number " + std::to_string(w));
   vx::ProgramServices with_desktop = vx::CurrentProgramServices();
   with_desktop.script_desktop = &desktop;
   const vx::ScopedProgramServices scoped_desktop(with_desktop);

@@ -55,8 +55,10 @@ TableDef MakeTable(const std::string& stored) {
   def.label = "BENCH";
   def.stored_name = stored;
   def.record_size = sizeof(Rec);
-  def.fields = {Field("Kind", FieldType::Byte, offsetof(Rec, Kind), 1), Field("Day", FieldType::Long, offsetof(Rec, Day), 4),
-                Field("Seq", FieldType::Long, offsetof(Rec, Seq), 4), Field("Name", FieldType::String, offsetof(Rec, Name), 20),
+  def.fields = {Field("Kind", FieldType::Byte, offsetof(Rec, Kind), 1),
+                Field("Day", FieldType::Long, offsetof(Rec, Day), 4),
+                Field("Seq", FieldType::Long, offsetof(Rec, Seq), 4),
+                Field("Name", FieldType::String, offsetof(Rec, Name), 20),
                 Field("Value", FieldType::Long, offsetof(Rec, Value), 4)};
   KeyDef key;
   key.name = "KeyKindDaySeq";
@@ -105,8 +107,10 @@ void EngineInsert(File& file) {
 // Creates the plain table and its index, then closes, as the engine's CREATE does.
 void CreatePlain(const std::string& path) {
   sqlite3* db = vx::bench::OpenPlain(path);
-  sqlite3_exec(db, "CREATE TABLE t (Kind INT, Day INT, Seq INT, Name TEXT, Value INT);"
-                   "CREATE INDEX k ON t (Kind, Day, Seq)", nullptr, nullptr, nullptr);
+  sqlite3_exec(db,
+               "CREATE TABLE t (Kind INT, Day INT, Seq INT, Name TEXT, Value INT);"
+               "CREATE INDEX k ON t (Kind, Day, Seq)",
+               nullptr, nullptr, nullptr);
   sqlite3_close(db);
 }
 
@@ -120,7 +124,8 @@ void BindRecord(sqlite3_stmt* stmt, const Rec& r) {
 }
 
 void PlainInsert(sqlite3* db) {
-  sqlite3_stmt* stmt = vx::bench::PreparePlain(db, "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)");
+  sqlite3_stmt* stmt = vx::bench::PreparePlain(
+      db, "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)");
   sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   for (int i = 0; i < kRecords; ++i) {
     Fill(i);
@@ -211,7 +216,8 @@ void ReadTwins(benchmark::State& state, const char* plain_sql, Engine engine, Pl
   file.Open();
   sqlite3* db = ReadPlainDb();
   sqlite3_stmt* stmt = vx::bench::PreparePlain(db, std::string(kColumns) + plain_sql);
-  MeasureTwins(state, [&] { engine(file, def.keys[0]); }, [&] { plain(stmt); });
+  MeasureTwins(
+      state, [&] { engine(file, def.keys[0]); }, [&] { plain(stmt); });
   sqlite3_finalize(stmt);
   sqlite3_close(db);
   file.Close();
@@ -304,7 +310,8 @@ void BM_Put(benchmark::State& state) {
   CreatePlain(path);
   sqlite3* db = vx::bench::OpenPlain(path);
   sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-  sqlite3_stmt* insert = vx::bench::PreparePlain(db, "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)");
+  sqlite3_stmt* insert = vx::bench::PreparePlain(
+      db, "INSERT INTO t (Kind, Day, Seq, Name, Value) VALUES (?, ?, ?, ?, ?)");
   for (int i = 0; i < 1000; ++i) {
     Fill(i);
     BindRecord(insert, Buffer());
@@ -313,8 +320,8 @@ void BM_Put(benchmark::State& state) {
   }
   sqlite3_finalize(insert);
   sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-  sqlite3_stmt* update =
-      vx::bench::PreparePlain(db, "UPDATE t SET Kind = ?, Day = ?, Seq = ?, Name = ?, Value = ? WHERE rowid = ?");
+  sqlite3_stmt* update = vx::bench::PreparePlain(
+      db, "UPDATE t SET Kind = ?, Day = ?, Seq = ?, Name = ?, Value = ? WHERE rowid = ?");
   int i = 0;
   MeasureTwinsTimed(
       state,

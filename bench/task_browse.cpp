@@ -19,8 +19,8 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace {
 
@@ -62,24 +62,26 @@ double OpenBrowse(long& rows, bool meter = false) {
   });
   DriverWindow w = ui.WaitWindow("Scheduled Tasks");
   rows = static_cast<long>(w.ControlNumber(6).Rows());
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   w.Close();
   ui.Finish();
   return seconds;
 }
 
 void BM_TaskBrowseFirstPage(benchmark::State& state) {
-  const bench::TaskFolder& folder = bench::SharedTaskFolder(static_cast<int>(state.range(0)), kFilled, 0);
+  const bench::TaskFolder& folder =
+      bench::SharedTaskFolder(static_cast<int>(state.range(0)), kFilled, 0);
   FixedClock clock(kToday, 12 * 360000 + 1);
   ScopedClock scoped_clock(clock);
   FULLSCHEDULE = 0;
-  bench::PlainFirstRow plain(folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second, SCHEDULE_TABLE(),
-                             "WHERE \"Date\" = " + std::to_string(kToday) + " ORDER BY \"Date\", \"Time\", rowid");
+  bench::PlainFirstRow plain(
+      folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second, SCHEDULE_TABLE(),
+      "WHERE \"Date\" = " + std::to_string(kToday) + " ORDER BY \"Date\", \"Time\", rowid");
   auto row = std::make_unique<SCHEDULE_RECORD>();
   long rows = 0, plain_rows = 0;
   bench::MeasureTwinsTimed(
-      state,
-      [&] { return OpenBrowse(rows); },
+      state, [&] { return OpenBrowse(rows); },
       [&] {
         return bench::Seconds([&] {
           sqlite3_stmt* stmt = plain.statement();
@@ -122,6 +124,10 @@ void BM_TaskBrowseAllByDate(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(rows);
   state.counters["longest_stall_ms"] = stall * 1000;
 }
-BENCHMARK(BM_TaskBrowseAllByDate)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_TaskBrowseAllByDate)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 }  // namespace

@@ -80,10 +80,12 @@ struct TaskFolder {
     ACCESS_SCHEDULE->Close();
     const auto [file, table] = StoredFile(SCHEDULE_TABLE());
     sqlite3* db = Open(file);
-    Exec(db, "BEGIN IMMEDIATE; DELETE FROM " + Quoted(table) + " WHERE \"ID\" > " + std::to_string(dated));
+    Exec(db, "BEGIN IMMEDIATE; DELETE FROM " + Quoted(table) + " WHERE \"ID\" > " +
+                 std::to_string(dated));
     if (count > 0) {
-      Exec(db, "WITH RECURSIVE n(i) AS (SELECT " + std::to_string(dated + 1) + " UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                   std::to_string(dated + count) + ") " + Copies(table, "t.\"ID\" = 1", "0", "0", "0"));
+      Exec(db, "WITH RECURSIVE n(i) AS (SELECT " + std::to_string(dated + 1) +
+                   " UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(dated + count) +
+                   ") " + Copies(table, "t.\"ID\" = 1", "0", "0", "0"));
     }
     Exec(db, "COMMIT");
     sqlite3_close(db);
@@ -101,7 +103,8 @@ struct TaskFolder {
   // Copies the data file, closed by every connection so that it holds all that was written.
   void Copy() {
     twin = path + "/twin.sqlite";
-    std::filesystem::copy_file(StoredFile(SCHEDULE_TABLE()).first, twin, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(StoredFile(SCHEDULE_TABLE()).first, twin,
+                               std::filesystem::copy_options::overwrite_existing);
   }
 
   static sqlite3* Open(const std::string& file) {
@@ -120,15 +123,20 @@ struct TaskFolder {
     Exec(db, "PRAGMA synchronous=OFF; BEGIN IMMEDIATE");
     std::vector<std::string> keys;
     sqlite3_stmt* q = nullptr;
-    sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?", -1, &q, nullptr);
+    sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?",
+                       -1, &q, nullptr);
     sqlite3_bind_text(q, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    while (sqlite3_step(q) == SQLITE_ROW) keys.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(q, 0)));
+    while (sqlite3_step(q) == SQLITE_ROW)
+      keys.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(q, 0)));
     sqlite3_finalize(q);
-    for (const storage::KeyDef& key : SCHEDULE_TABLE().keys) Exec(db, "DROP INDEX " + Quoted(table + "!" + key.name));
+    for (const storage::KeyDef& key : SCHEDULE_TABLE().keys)
+      Exec(db, "DROP INDEX " + Quoted(table + "!" + key.name));
 
     const std::string copy = Copies(table, "t.rowid = 1", "(n.i % 4 = 0)",
-                                    std::to_string(today + 1) + " + (n.i * 7919) % 3650", "1 + (n.i * 104729) % 8640000");
-    Exec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(dated) + ") " + copy);
+                                    std::to_string(today + 1) + " + (n.i * 7919) % 3650",
+                                    "1 + (n.i * 104729) % 8640000");
+    Exec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                 std::to_string(dated) + ") " + copy);
     Exec(db, "DELETE FROM " + Quoted(table) + " WHERE rowid = 1");
     for (const std::string& sql : keys) Exec(db, sql);
     Exec(db, "COMMIT");
@@ -137,8 +145,9 @@ struct TaskFolder {
 
   // INSERT ... SELECT of copies of the record that `model` picks (as t), one per row of n(i),
   // with the given expressions for the switch, the date and the time.
-  static std::string Copies(const std::string& table, const std::string& model, const std::string& disabled,
-                            const std::string& date, const std::string& time) {
+  static std::string Copies(const std::string& table, const std::string& model,
+                            const std::string& disabled, const std::string& date,
+                            const std::string& time) {
     std::string columns, values;
     for (const storage::FieldDef& field : SCHEDULE_TABLE().fields) {
       std::string value = "t." + Quoted(field.name);
@@ -150,8 +159,8 @@ struct TaskFolder {
       columns += (columns.empty() ? "" : ", ") + Quoted(field.name);
       values += (values.empty() ? "" : ", ") + value;
     }
-    return "INSERT INTO " + Quoted(table) + " (" + columns + ") SELECT " + values + " FROM n, " + Quoted(table) +
-           " AS t WHERE " + model;
+    return "INSERT INTO " + Quoted(table) + " (" + columns + ") SELECT " + values + " FROM n, " +
+           Quoted(table) + " AS t WHERE " + model;
   }
 };
 

@@ -48,14 +48,16 @@ void MeasureTwinsTimed(benchmark::State& state, Engine engine, Plain plain, int 
 // The same for operations measured whole.
 template <class Engine, class Plain>
 void MeasureTwins(benchmark::State& state, Engine engine, Plain plain) {
-  MeasureTwinsTimed(state, [&] { return Seconds(engine); }, [&] { return Seconds(plain); });
+  MeasureTwinsTimed(
+      state, [&] { return Seconds(engine); }, [&] { return Seconds(plain); });
 }
 
 // A plain SQLite connection as the engine opens one (WAL, full sync, no per-call mutex).
 inline sqlite3* OpenPlain(const std::string& path) {
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
     sqlite3_close(db);
     throw std::runtime_error("cannot open " + path);
   }
@@ -65,7 +67,8 @@ inline sqlite3* OpenPlain(const std::string& path) {
 
 inline sqlite3_stmt* PreparePlain(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) !=
+      SQLITE_OK) {
     throw std::runtime_error(std::string(sqlite3_errmsg(db)) + " in " + sql);
   }
   return stmt;
@@ -77,7 +80,8 @@ inline sqlite3_stmt* PreparePlain(sqlite3* db, const std::string& sql) {
 class PlainFirstRow {
  public:
   // `rest`: the query after "SELECT rowid, <columns> FROM <table>".
-  PlainFirstRow(const std::string& path, const std::string& table, const storage::TableDef& def, const std::string& rest)
+  PlainFirstRow(const std::string& path, const std::string& table, const storage::TableDef& def,
+                const std::string& rest)
       : def_(def), db_(OpenPlain(path)) {
     std::string sql = "SELECT rowid";
     for (const storage::FieldDef& f : def.fields) sql += ", \"" + f.name + "\"";
@@ -97,7 +101,8 @@ class PlainFirstRow {
     std::int64_t id = 0;
     if (sqlite3_step(stmt_) == SQLITE_ROW) {
       id = sqlite3_column_int64(stmt_, 0);
-      for (std::size_t i = 0; i < def_.fields.size(); ++i) storage::ReadField(stmt_, static_cast<int>(i) + 1, def_.fields[i], record);
+      for (std::size_t i = 0; i < def_.fields.size(); ++i)
+        storage::ReadField(stmt_, static_cast<int>(i) + 1, def_.fields[i], record);
     }
     sqlite3_reset(stmt_);
     return id;

@@ -39,7 +39,8 @@ void BrowseClass::SetLocator(std::function<std::string()> field, int order) {
   locators_[order ? order : order_] = std::move(field);
 }
 
-bool BrowseClass::SetFilterExpression(std::string_view expression, const std::string& name, int order) {
+bool BrowseClass::SetFilterExpression(std::string_view expression, const std::string& name,
+                                      int order) {
   auto parsed = std::make_shared<Expression>(expression, Bindings);
   filter_error_ = parsed->ok() ? std::string() : parsed->error();
   if (!parsed->ok()) {
@@ -50,17 +51,21 @@ bool BrowseClass::SetFilterExpression(std::string_view expression, const std::st
   return true;
 }
 
-void BrowseClass::ClearFilter(const std::string& name, int order) { filters_[order ? order : order_].erase(name); }
+void BrowseClass::ClearFilter(const std::string& name, int order) {
+  filters_[order ? order : order_].erase(name);
+}
 
 bool BrowseClass::SetSort(int order, bool force) {
   const bool changed = order != order_;
   order_ = order;
-  (void)force;  // the list is re-read on every reset: the rows are few and the view may have changed
+  (void)
+      force;  // the list is re-read on every reset: the rows are few and the view may have changed
   ResetFromView();
   return changed;
 }
 
-void BrowseClass::SetSortElements(std::vector<SortElement> elements, std::function<std::string()> locator) {
+void BrowseClass::SetSortElements(std::vector<SortElement> elements,
+                                  std::function<std::string()> locator) {
   sort_elements_ = std::move(elements);
   sort_locator_ = sort_elements_.empty() ? nullptr : std::move(locator);
 }
@@ -81,10 +86,13 @@ void BrowseClass::ResetFromView() {
   const long keep = PositionOf(selected_);
   const long keep_row = selected_;
   auto locator_entry = locators_.find(order_);
-  const std::function<std::string()>* locator =
-      sort_locator_ ? &sort_locator_ : locator_entry != locators_.end() ? &locator_entry->second : nullptr;
-  const int view_order =
-      order_ >= 1 && order_ <= static_cast<int>(view_orders_.size()) ? view_orders_[order_ - 1] : order_;
+  const std::function<std::string()>* locator = sort_locator_ ? &sort_locator_
+                                                : locator_entry != locators_.end()
+                                                    ? &locator_entry->second
+                                                    : nullptr;
+  const int view_order = order_ >= 1 && order_ <= static_cast<int>(view_orders_.size())
+                             ? view_orders_[order_ - 1]
+                             : order_;
   // The rows are read aside and take the old ones' place at the end, so that while the read
   // gives other threads a turn the list still answers the rows it had.
   std::vector<std::vector<std::string>> rows;
@@ -109,7 +117,8 @@ void BrowseClass::ResetFromView() {
     SetQueueRecord();
     if (!sort_elements_.empty()) {
       std::vector<ExprValue>& values = sort_values.emplace_back();
-      for (const SortElement& element : sort_elements_) values.push_back(element.value ? element.value() : ExprValue());
+      for (const SortElement& element : sort_elements_)
+        values.push_back(element.value ? element.value() : ExprValue());
     }
     rows.push_back(std::move(Q));
     Q.clear();
@@ -149,7 +158,8 @@ void BrowseClass::SortRows(const std::vector<std::vector<ExprValue>>& values) {
   std::stable_sort(index.begin(), index.end(), [&](std::size_t a, std::size_t b) {
     for (std::size_t e = 0; e < sort_elements_.size(); ++e) {
       const std::partial_ordering order = CompareValues(values[a][e], values[b][e]);
-      if (order == std::partial_ordering::equivalent || order == std::partial_ordering::unordered) continue;
+      if (order == std::partial_ordering::equivalent || order == std::partial_ordering::unordered)
+        continue;
       return sort_elements_[e].descending ? order == std::partial_ordering::greater
                                           : order == std::partial_ordering::less;
     }

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <functional>
 #include <map>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/popup_class.h"
@@ -27,10 +27,10 @@ class WindowManager;
 class BrowseView {
  public:
   virtual ~BrowseView() = default;
-  virtual void Reset(int order) = 0;           // before the first record of the order (from 1)
-  virtual bool Next() = 0;                     // next record into the buffer; false at the end
-  virtual long Position() const = 0;           // identity of the record in the buffer
-  virtual bool Fetch(long position) = 0;       // that record into the buffer again
+  virtual void Reset(int order) = 0;      // before the first record of the order (from 1)
+  virtual bool Next() = 0;                // next record into the buffer; false at the end
+  virtual long Position() const = 0;      // identity of the record in the buffer
+  virtual bool Fetch(long position) = 0;  // that record into the buffer again
 };
 
 class BrowseClass : public WindowComponent, public ListSource {
@@ -48,7 +48,8 @@ class BrowseClass : public WindowComponent, public ListSource {
   // evaluated for every record ("(SCH:Disabled=0)"). An expression that cannot be read lets no
   // record pass: a list that shows everything would hide that its filter was lost. Answers
   // whether it was read; FilterError says why not.
-  bool SetFilterExpression(std::string_view expression, const std::string& name = "", int order = 0);
+  bool SetFilterExpression(std::string_view expression, const std::string& name = "",
+                           int order = 0);
   const std::string& FilterError() const { return filter_error_; }
   void ClearFilter(const std::string& name = "", int order = 0);
   // The names filter expressions may use: a procedure binds its tables' fields here (a file
@@ -68,7 +69,8 @@ class BrowseClass : public WindowComponent, public ListSource {
     std::function<ExprValue()> value;
     bool descending = false;
   };
-  void SetSortElements(std::vector<SortElement> elements, std::function<std::string()> locator = {});
+  void SetSortElements(std::vector<SortElement> elements,
+                       std::function<std::string()> locator = {});
   bool ColumnSorted() const { return !sort_elements_.empty(); }
   // The rows in the order the records were stored (their positions) in place of the order's
   // own sequence; a column sort still comes first. Takes effect at the next reset.
@@ -105,8 +107,8 @@ class BrowseClass : public WindowComponent, public ListSource {
   // the other runtime threads a turn (YIELD) every kReadSlice between two records.
   virtual void ResetFromView();
   static constexpr std::chrono::milliseconds kReadSlice{50};
-  virtual void UpdateBuffer();   // the highlighted record into the buffer
-  virtual void UpdateWindow();   // greys Change, Delete and Select without rows
+  virtual void UpdateBuffer();  // the highlighted record into the buffer
+  virtual void UpdateWindow();  // greys Change, Delete and Select without rows
   // A key on the list (KEYCODE(): an alerted key, Enter, or MouseLeft2 for a double click): a
   // letter or digit steps the locator; Enter or a double click presses Select, else Change.
   // Answers whether the key was handled.
@@ -119,7 +121,9 @@ class BrowseClass : public WindowComponent, public ListSource {
   // The rows change only on the browse's own thread; not within a transaction of that thread
   // (see ResetFromView).
   bool MayYieldWhileRendered() const override;
-  long PositionOf(long row) const { return row >= 1 && row <= static_cast<long>(positions_.size()) ? positions_[row - 1] : 0; }
+  long PositionOf(long row) const {
+    return row >= 1 && row <= static_cast<long>(positions_.size()) ? positions_[row - 1] : 0;
+  }
 
   // WindowComponent
   Level TakeEvent() override;

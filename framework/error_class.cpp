@@ -10,10 +10,22 @@ namespace {
 
 // The framework's own messages; the program and the data library add theirs.
 const ErrorMessage kStandardMessages[] = {
-    {kMsgRangeError, ErrorLevel::Notify, "Range Error", "The value of %Field must be between %Message.",
-     MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK, {}},
-    {kMsgNotAvailable, ErrorLevel::Notify, "Not Available", "%Message is not available in this version.",
-     MessageIcon::Information, BUTTON_OK, BUTTON_OK, {}},
+    {kMsgRangeError,
+     ErrorLevel::Notify,
+     "Range Error",
+     "The value of %Field must be between %Message.",
+     MessageIcon::Exclamation,
+     BUTTON_OK,
+     BUTTON_OK,
+     {}},
+    {kMsgNotAvailable,
+     ErrorLevel::Notify,
+     "Not Available",
+     "%Message is not available in this version.",
+     MessageIcon::Information,
+     BUTTON_OK,
+     BUTTON_OK,
+     {}},
 };
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -161,12 +173,19 @@ std::string ErrorClass::SubsString(std::string_view text, int id) const {
 
 ErrorMessage ErrorClass::MessageOrUnknown(int id) const {
   if (auto m = FindMessage(id)) return *m;
-  return {id, ErrorLevel::Program, "Program Error", "Message %Number is not defined (procedure %Procedure).",
-          MessageIcon::Hand, BUTTON_OK, BUTTON_OK, {}};
+  return {id,
+          ErrorLevel::Program,
+          "Program Error",
+          "Message %Number is not defined (procedure %Procedure).",
+          MessageIcon::Hand,
+          BUTTON_OK,
+          BUTTON_OK,
+          {}};
 }
 
 MessageBoxRequest ErrorClass::Prepare(const ErrorMessage& m) const {
-  return {SubsString(m.caption, m.id), SubsString(m.text, m.id), m.icon, m.buttons, m.default_button};
+  return {SubsString(m.caption, m.id), SubsString(m.text, m.id), m.icon, m.buttons,
+          m.default_button};
 }
 
 unsigned ErrorClass::Show(MessageBoxRequest box) {

@@ -11,18 +11,18 @@
 namespace vx {
 
 enum class FileMessage : std::uint8_t {
-  OpenFailed,       // "File Access Error"
-  CreateFailed,     // "File Creation Error"
-  RetrieveFailed,   // "Record Retrieval Error"
-  DuplicateKey,     // "Duplicate Key Error"
-  InsertFailed,     // "Record Insert Error"
-  UpdateFailed,     // "Update Operation Error"
-  DeleteFailed,     // "Delete Operation Error"
-  AutoIncFailed,    // "Auto Increment Error"
-  RestrictUpdate,   // "Referential Integrity Update Error"
-  RestrictDelete,   // "Referential Integrity Delete Error"
-  ConfirmDelete,    // "Confirm Delete" (a question)
-  StructureDiffers, // error 47: the application's upgrade notice, then it stops
+  OpenFailed,        // "File Access Error"
+  CreateFailed,      // "File Creation Error"
+  RetrieveFailed,    // "Record Retrieval Error"
+  DuplicateKey,      // "Duplicate Key Error"
+  InsertFailed,      // "Record Insert Error"
+  UpdateFailed,      // "Update Operation Error"
+  DeleteFailed,      // "Delete Operation Error"
+  AutoIncFailed,     // "Auto Increment Error"
+  RestrictUpdate,    // "Referential Integrity Update Error"
+  RestrictDelete,    // "Referential Integrity Delete Error"
+  ConfirmDelete,     // "Confirm Delete" (a question)
+  StructureDiffers,  // error 47: the application's upgrade notice, then it stops
 };
 
 struct FileProblem {

@@ -47,7 +47,8 @@ void FileManager::BindFields(ExpressionBindings& bindings) {
     switch (field.type) {
       case storage::FieldType::Decimal:
         bindings.Bind(name, [t, f] {
-          const auto* d = reinterpret_cast<const Decimal*>(static_cast<const char*>(t->buffer()) + f->offset);
+          const auto* d =
+              reinterpret_cast<const Decimal*>(static_cast<const char*>(t->buffer()) + f->offset);
           return ExprValue::Number(ExprNumber::FromUnits(d->units(), d->places()));
         });
         break;
@@ -59,7 +60,8 @@ void FileManager::BindFields(ExpressionBindings& bindings) {
         break;
       default:
         bindings.Bind(name, [t, f] {
-          return ExprValue::Integer(storage::FieldInteger(*f, static_cast<const char*>(t->buffer())));
+          return ExprValue::Integer(
+              storage::FieldInteger(*f, static_cast<const char*>(t->buffer())));
         });
         break;
     }
@@ -73,7 +75,7 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
   // The file as the user can find it on disk, not the table's stored name ("VX97\!s"), unless
   // the table has a name of its own for messages.
   p.file = def_->display_name.empty() ? storage::FileOnDisk(file_->Name(), def_->driver)
-                                       : def_->display_name;
+                                      : def_->display_name;
   p.label = def_->label;
   p.key = key;
   p.code = code;
@@ -98,23 +100,31 @@ int FileManager::Report(FileMessage message, int code, const std::string& key) c
       break;
     case FileMessage::InsertFailed:
       p.caption = "Record Insert Error";
-      p.text = "An error was experienced during the update of record.  Error: " + error + ".  File: " + p.file;
+      p.text = "An error was experienced during the update of record.  Error: " + error +
+               ".  File: " + p.file;
       break;
     case FileMessage::UpdateFailed:
       p.caption = "Update Operation Error";
-      p.text = "An error (" + error + ") was experienced when attempting to update a record from the file.  Probable Cause: " + p.file + ".";
+      p.text =
+          "An error (" + error +
+          ") was experienced when attempting to update a record from the file.  Probable Cause: " +
+          p.file + ".";
       break;
     case FileMessage::DeleteFailed:
       p.caption = "Delete Operation Error";
-      p.text = "An error (" + error + ") was experienced when attempting to delete a record from the file " + p.file + ".";
+      p.text = "An error (" + error +
+               ") was experienced when attempting to delete a record from the file " + p.file + ".";
       break;
     case FileMessage::AutoIncFailed:
       p.caption = "Auto Increment Error";
-      p.text = "Attempts to automatically number this record have failed.  Error: " + error + ".  File: " + p.file;
+      p.text = "Attempts to automatically number this record have failed.  Error: " + error +
+               ".  File: " + p.file;
       break;
     case FileMessage::ConfirmDelete:
       p.caption = "Confirm Delete";
-      p.text = "You've selected to delete the highlighted record.  Press OK to confirm deletion of this record.";
+      p.text =
+          "You've selected to delete the highlighted record.  Press OK to confirm deletion of this "
+          "record.";
       break;
     case FileMessage::RestrictUpdate:
     case FileMessage::RestrictDelete:

@@ -19,11 +19,11 @@ class ExpressionBindings;
 class RelationManager;
 
 struct FileManagerThreadState {
-  int opened = 0;                  // this thread's open count
-  bool borrowed = false;           // the file was already open when first opened here
-  bool placeholder = false;        // PrimeAutoInc added a record for the form being filled
+  int opened = 0;            // this thread's open count
+  bool borrowed = false;     // the file was already open when first opened here
+  bool placeholder = false;  // PrimeAutoInc added a record for the form being filled
   std::int64_t placeholder_position = 0;
-  bool drawn = false;              // PrimeFields drew the auto number in the buffer
+  bool drawn = false;  // PrimeFields drew the auto number in the buffer
   std::int64_t drawn_value = 0;
 };
 
@@ -32,9 +32,9 @@ class FileManager {
   virtual ~FileManager() = default;
 
   // Settings as INIT leaves them; the data library changes them after INIT.
-  bool Create = true;      // a missing file or table is created on open
+  bool Create = true;  // a missing file or table is created on open
   int OpenMode = storage::kReadWriteDenyNone;
-  int LockRecover = 10;    // seconds a locked file is waited for
+  int LockRecover = 10;  // seconds a locked file is waited for
 
   virtual void Init(const storage::TableDef& def, FileErrorSink* errors = nullptr);
   virtual void Kill();
@@ -50,7 +50,7 @@ class FileManager {
   int Open();
   int TryOpen();
   int Close();
-  int UseFile();           // opens the file on this thread unless it is open already
+  int UseFile();  // opens the file on this thread unless it is open already
   int Opened() const { return state().opened; }
 
   // Positioning for Next and Previous (the runtime's SET), opening the file on first use:
@@ -86,7 +86,9 @@ class FileManager {
   bool HasPlaceholder() const { return state().placeholder; }
   // The placeholder's position (-1 without one), and its reservation taken up again after an
   // Insert that wrote over it was rolled back: the placeholder record is stored again then.
-  std::int64_t PlaceholderPosition() const { return state().placeholder ? state().placeholder_position : -1; }
+  std::int64_t PlaceholderPosition() const {
+    return state().placeholder ? state().placeholder_position : -1;
+  }
   void RestorePlaceholder(std::int64_t position);
 
   // Checks of one field (1-based field number) and of the whole record; 0 = valid.

@@ -22,8 +22,9 @@ std::string NameFrom(std::string_view text) {
 std::string PopupClass::AddItem(std::string_view text, std::string_view name) {
   Item item;
   item.text = std::string(text);
-  item.name = name.empty() ? (text == "-" ? "Separator" + std::to_string(items_.size()) : NameFrom(text))
-                           : std::string(name);
+  item.name = name.empty()
+                  ? (text == "-" ? "Separator" + std::to_string(items_.size()) : NameFrom(text))
+                  : std::string(name);
   items_.push_back(item);
   return item.name;
 }
@@ -52,7 +53,8 @@ std::string PopupClass::AddItemAt(std::string_view text, std::string_view name, 
   return added;
 }
 
-std::string PopupClass::AddItemEvent(std::string_view text, std::string_view name, int event, int control, int level) {
+std::string PopupClass::AddItemEvent(std::string_view text, std::string_view name, int event,
+                                     int control, int level) {
   const std::string added = AddItemAt(text, name, level);
   items_.back().event = event;
   items_.back().event_control = control;

@@ -22,13 +22,14 @@ class PopupClass {
   // Adds an item that presses `control`; its text defaults to the control's text.
   std::string AddItemMimic(std::string_view name, int control, std::string_view text = {});
   void DeleteItem(std::string_view name);
-  // Nested menus (a check item's "+" is its check, SetItemCheck): a submenu at a level (1 the top) holds the items added after it one level
-  // deeper, up to the next item of its own level or above. An item deeper than the submenus
-  // open before it stays in the innermost one.
+  // Nested menus (a check item's "+" is its check, SetItemCheck): a submenu at a level (1 the top)
+  // holds the items added after it one level deeper, up to the next item of its own level or above.
+  // An item deeper than the submenus open before it stays in the innermost one.
   std::string AddSubMenu(std::string_view text, std::string_view name, int level = 1);
   std::string AddItemAt(std::string_view text, std::string_view name, int level);
   // An item that, when chosen, posts `event` for `control` to the window.
-  std::string AddItemEvent(std::string_view text, std::string_view name, int event, int control, int level = 1);
+  std::string AddItemEvent(std::string_view text, std::string_view name, int event, int control,
+                           int level = 1);
   // Runs before each showing (an owner prepares its items' texts, checks and greying here).
   std::function<void()> BeforeAsk;
 

@@ -31,7 +31,8 @@ Pending& ThisThreadPending() {
 void CopyField(const FieldDef& from, const char* from_record, const FieldDef& to, char* to_record) {
   const bool from_text = storage::IsText(from.type);
   const bool to_text = storage::IsText(to.type);
-  if (!from_text && !to_text && from.type != storage::FieldType::Decimal && to.type != storage::FieldType::Decimal) {
+  if (!from_text && !to_text && from.type != storage::FieldType::Decimal &&
+      to.type != storage::FieldType::Decimal) {
     storage::SetFieldInteger(to, to_record, storage::FieldInteger(from, from_record));
   } else {
     storage::SetFieldText(to, to_record, storage::FieldText(from, from_record));
@@ -60,8 +61,8 @@ void RelationManager::AddRelation(RelationManager& other) {
   relations_.push_back({&other, false, RelationMode::None, RelationMode::None, nullptr, {}});
 }
 
-void RelationManager::AddRelation(RelationManager& child, RelationMode on_update, RelationMode on_delete,
-                                  const storage::KeyDef& child_key) {
+void RelationManager::AddRelation(RelationManager& child, RelationMode on_update,
+                                  RelationMode on_delete, const storage::KeyDef& child_key) {
   relations_.push_back({&child, true, on_update, on_delete, &child_key, {}});
 }
 
@@ -137,21 +138,27 @@ int RelationManager::DeleteTree(int depth) {
         });
         break;
       case RelationMode::Cascade:
-        code = ForEachChild(r, parent.data(), [&](RelationManager& child) { return child.DeleteTree(depth + 1); });
+        code = ForEachChild(r, parent.data(),
+                            [&](RelationManager& child) { return child.DeleteTree(depth + 1); });
         break;
       case RelationMode::Clear:
         code = ForEachChild(r, parent.data(), [&](RelationManager& child) {
           char* buffer = static_cast<char*>(child.Me().def().buffer());
-          for (const Link& link : r.links) storage::ClearField(child.Me().def().fields[static_cast<std::size_t>(link.theirs)], buffer);
+          for (const Link& link : r.links)
+            storage::ClearField(child.Me().def().fields[static_cast<std::size_t>(link.theirs)],
+                                buffer);
           const int result = child.Me().TryUpdate();
-          if (result != 0) ThisThreadPending() = {FileMessage::UpdateFailed, &child, nullptr, result};
+          if (result != 0)
+            ThisThreadPending() = {FileMessage::UpdateFailed, &child, nullptr, result};
           return result;
         });
         break;
-      case RelationMode::None: break;
+      case RelationMode::None:
+        break;
     }
     if (code != 0) {
-      if (code != kRestricted && ThisThreadPending().code == 0) ThisThreadPending() = {FileMessage::DeleteFailed, r.other, nullptr, code};
+      if (code != kRestricted && ThisThreadPending().code == 0)
+        ThisThreadPending() = {FileMessage::DeleteFailed, r.other, nullptr, code};
       return code;
     }
   }
@@ -179,7 +186,8 @@ int RelationManager::UpdateTree(int depth) {
     bool moved = false;
     for (const Link& link : r.links) {
       const FieldDef& f = me_->def().fields[static_cast<std::size_t>(link.mine)];
-      if (storage::FieldText(f, changed.data()) != storage::FieldText(f, stored.data())) moved = true;
+      if (storage::FieldText(f, changed.data()) != storage::FieldText(f, stored.data()))
+        moved = true;
     }
     if (!moved) continue;
     switch (r.on_update) {
@@ -205,13 +213,15 @@ int RelationManager::UpdateTree(int depth) {
             if (r.on_update == RelationMode::Clear) {
               storage::ClearField(to, child_buffer);
             } else {
-              CopyField(me_->def().fields[static_cast<std::size_t>(link.mine)], changed.data(), to, child_buffer);
+              CopyField(me_->def().fields[static_cast<std::size_t>(link.mine)], changed.data(), to,
+                        child_buffer);
             }
           }
           return child.UpdateTree(depth + 1);
         });
         break;
-      case RelationMode::None: break;
+      case RelationMode::None:
+        break;
     }
     if (code != 0) return code;
   }
@@ -239,7 +249,8 @@ int RelationManager::Framed(int (RelationManager::*body)(int)) {
 
   const Pending pending = ThisThreadPending();
   const RelationManager* where = pending.where ? pending.where : this;
-  if (pending.message == FileMessage::RestrictDelete || pending.message == FileMessage::RestrictUpdate) {
+  if (pending.message == FileMessage::RestrictDelete ||
+      pending.message == FileMessage::RestrictUpdate) {
     FileErrorSink* sink = me_->errors();
     if (sink) {
       FileProblem p;
@@ -254,7 +265,8 @@ int RelationManager::Framed(int (RelationManager::*body)(int)) {
       } else {
         p.caption = "Referential Integrity Update Error";
         p.text = "This record is referenced from the file " + name +
-                 ". Linking field(s) have been restricted from change and have been reset to original values.";
+                 ". Linking field(s) have been restricted from change and have been reset to "
+                 "original values.";
       }
       sink->TakeFileProblem(p);
     }
@@ -263,7 +275,8 @@ int RelationManager::Framed(int (RelationManager::*body)(int)) {
   if (pending.code > 0) {
     // Duplicates are named by their key; everything else by the operation that failed.
     const FileManager& fm = where->Me();
-    const storage::KeyDef* key = pending.code == storage::kDuplicateKey ? fm.file().DuplicateKey() : nullptr;
+    const storage::KeyDef* key =
+        pending.code == storage::kDuplicateKey ? fm.file().DuplicateKey() : nullptr;
     if (key) {
       fm.Report(FileMessage::DuplicateKey, pending.code, key->description);
     } else {

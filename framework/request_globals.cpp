@@ -32,6 +32,8 @@ void SetRequestChannel(RequestChannel channel) {
 long CurrentRequest() { return g_request.load()(); }
 void SetCurrentRequest(long request) { g_request.load()() = static_cast<std::uint8_t>(request); }
 long CurrentResponse() { return g_response.load()(); }
-void SetCurrentResponse(long response) { g_response.load()() = static_cast<std::uint8_t>(response); }
+void SetCurrentResponse(long response) {
+  g_response.load()() = static_cast<std::uint8_t>(response);
+}
 
 }  // namespace vx

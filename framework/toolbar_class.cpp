@@ -5,7 +5,9 @@
 
 namespace vx {
 
-void ToolbarClass::AddTarget(int toolbar_button, int target) { links_.push_back({toolbar_button, target}); }
+void ToolbarClass::AddTarget(int toolbar_button, int target) {
+  links_.push_back({toolbar_button, target});
+}
 
 Level ToolbarClass::TakeEvent() {
   if (!window_ || EVENT() != EVENT_Accepted) return Level_Benign;

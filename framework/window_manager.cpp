@@ -64,10 +64,17 @@ Level WindowManager::TakeEvent() {
     rv = TakeWindowEvent();
   } else {
     switch (EVENT()) {
-      case EVENT_Accepted: rv = TakeAccepted(); break;
-      case EVENT_Selected: rv = TakeSelected(); break;
-      case EVENT_NewSelection: rv = TakeNewSelection(); break;
-      default: break;
+      case EVENT_Accepted:
+        rv = TakeAccepted();
+        break;
+      case EVENT_Selected:
+        rv = TakeSelected();
+        break;
+      case EVENT_NewSelection:
+        rv = TakeNewSelection();
+        break;
+      default:
+        break;
     }
     if (rv == Level_Benign) rv = TakeFieldEvent();
   }
@@ -81,9 +88,13 @@ Level WindowManager::TakeEvent() {
 
 Level WindowManager::TakeWindowEvent() {
   switch (EVENT()) {
-    case EVENT_CloseWindow: return TakeCloseEvent();
-    case EVENT_GainFocus: Reset(false); break;
-    default: break;
+    case EVENT_CloseWindow:
+      return TakeCloseEvent();
+    case EVENT_GainFocus:
+      Reset(false);
+      break;
+    default:
+      break;
   }
   return Level_Benign;
 }

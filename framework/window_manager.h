@@ -36,13 +36,13 @@ class WindowManager {
   WindowManager(const WindowManager&) = delete;
   WindowManager& operator=(const WindowManager&) = delete;
 
-  long Request = 0;          // the thread's request (GLOBALREQUEST) at Init
+  long Request = 0;  // the thread's request (GLOBALREQUEST) at Init
   long OriginalRequest = 0;
-  long Response = 0;         // RequestCompleted or RequestCancelled once decided
-  int OkControl = 0;         // completes the form (TakeCompleted)
-  int CancelControl = 0;     // cancels and closes
+  long Response = 0;      // RequestCompleted or RequestCancelled once decided
+  int OkControl = 0;      // completes the form (TakeCompleted)
+  int CancelControl = 0;  // cancels and closes
   bool Opened = false;
-  bool Dead = false;         // set to leave without running the loop
+  bool Dead = false;  // set to leave without running the loop
   RecordSaver* Primary = nullptr;
 
   Window& window() { return window_; }
@@ -66,7 +66,7 @@ class WindowManager {
   virtual Level TakeSelected();
   virtual Level TakeNewSelection();
   virtual Level TakeCloseEvent();
-  virtual Level TakeCompleted();    // OK: store the screen, save, close with RequestCompleted
+  virtual Level TakeCompleted();  // OK: store the screen, save, close with RequestCompleted
 
   virtual void Reset(bool force = false);  // components re-read, window shows the variables
   virtual void Update();                   // screen into variables, components likewise
@@ -90,9 +90,13 @@ class WindowManager {
     return *this;
   }
   template <class Action>
-  WindowManager& On(int event, Action action) { return On(event, 0, std::move(action)); }
+  WindowManager& On(int event, Action action) {
+    return On(event, 0, std::move(action));
+  }
   template <class Action>
-  WindowManager& OnAccepted(int control, Action action) { return On(EVENT_Accepted, control, std::move(action)); }
+  WindowManager& OnAccepted(int control, Action action) {
+    return On(EVENT_Accepted, control, std::move(action));
+  }
   // Closes the window from inside the loop, as the Close button does.
   void PostClose() { window_.Post(EVENT_CloseWindow); }
 

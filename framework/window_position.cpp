@@ -11,7 +11,9 @@ constexpr Prop kProps[] = {Prop::X, Prop::Y, Prop::Width, Prop::Height};
 }  // namespace
 
 void SaveWindowPlace(IniFile& ini, std::string_view name, const Window& window) {
-  if (window.GetNumber(Prop::Maximize) || window.GetNumber(Prop::Iconize) || window.GetNumber(Prop::Hide)) return;
+  if (window.GetNumber(Prop::Maximize) || window.GetNumber(Prop::Iconize) ||
+      window.GetNumber(Prop::Hide))
+    return;
   // A window the front end never placed has no size: storing 0 by 0 would open it that small.
   if (window.GetNumber(Prop::Width) <= 0 || window.GetNumber(Prop::Height) <= 0) return;
   for (int i = 0; i < 4; ++i) ini.Put(name, kKeys[i], std::to_string(window.GetNumber(kProps[i])));

@@ -37,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const vx::ExpressionResult first = expression.Evaluate();
   const vx::ExpressionResult second = expression.Evaluate();
   if (first.ok ? first.error.size() != 0 : first.error.empty()) std::abort();
-  if (first.ok != second.ok || first.text() != second.text() || first.error != second.error) std::abort();
+  if (first.ok != second.ok || first.text() != second.text() || first.error != second.error)
+    std::abort();
   return 0;
 }

@@ -75,10 +75,17 @@ int OnDebug(CURL*, curl_infotype type, char* data, std::size_t size, void* user)
   auto& talk = *static_cast<Conversation*>(user);
   const std::string_view text(data, size);
   switch (type) {
-    case CURLINFO_HEADER_IN: talk.Received(text); break;
-    case CURLINFO_HEADER_OUT: talk.log->Sent(text); break;
-    case CURLINFO_TEXT: talk.log->Note(text); break;
-    default: break;  // the message itself is not logged
+    case CURLINFO_HEADER_IN:
+      talk.Received(text);
+      break;
+    case CURLINFO_HEADER_OUT:
+      talk.log->Sent(text);
+      break;
+    case CURLINFO_TEXT:
+      talk.log->Note(text);
+      break;
+    default:
+      break;  // the message itself is not logged
   }
   return 0;
 }
@@ -106,23 +113,33 @@ std::size_t OnRead(char* buffer, std::size_t size, std::size_t count, void* user
 
 TransferFailure FailureOf(CURLcode code, bool connected) {
   switch (code) {
-    case CURLE_OK: return TransferFailure::None;
+    case CURLE_OK:
+      return TransferFailure::None;
     case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL: return TransferFailure::BadArguments;
-    case CURLE_FAILED_INIT: return TransferFailure::StartFailed;
-    case CURLE_COULDNT_RESOLVE_HOST: return TransferFailure::ResolveFailed;
-    case CURLE_COULDNT_CONNECT: return TransferFailure::ConnectFailed;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      return TransferFailure::BadArguments;
+    case CURLE_FAILED_INIT:
+      return TransferFailure::StartFailed;
+    case CURLE_COULDNT_RESOLVE_HOST:
+      return TransferFailure::ResolveFailed;
+    case CURLE_COULDNT_CONNECT:
+      return TransferFailure::ConnectFailed;
     case CURLE_OPERATION_TIMEDOUT:
       return connected ? TransferFailure::ReceiveFailed : TransferFailure::ConnectFailed;
     case CURLE_SEND_ERROR:
     case CURLE_USE_SSL_FAILED:
     case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION: return TransferFailure::SendFailed;
+    case CURLE_PEER_FAILED_VERIFICATION:
+      return TransferFailure::SendFailed;
     case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING: return TransferFailure::ReceiveFailed;
-    case CURLE_OUT_OF_MEMORY: return TransferFailure::OutOfMemory;
-    case CURLE_ABORTED_BY_CALLBACK: return TransferFailure::Cancelled;
-    default: return TransferFailure::Unknown;
+    case CURLE_GOT_NOTHING:
+      return TransferFailure::ReceiveFailed;
+    case CURLE_OUT_OF_MEMORY:
+      return TransferFailure::OutOfMemory;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return TransferFailure::Cancelled;
+    default:
+      return TransferFailure::Unknown;
   }
 }
 
@@ -142,8 +159,10 @@ class CurlMailTransport final : public MailTransport {
       return outcome;
     }
     curl_slist* recipients = nullptr;
-    for (const std::string& to : envelope.recipients) recipients = curl_slist_append(recipients, to.c_str());
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> recipient_list(recipients, curl_slist_free_all);
+    for (const std::string& to : envelope.recipients)
+      recipients = curl_slist_append(recipients, to.c_str());
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> recipient_list(recipients,
+                                                                               curl_slist_free_all);
 
     TransferLog log(settings.debug_file);
     Conversation talk{&log, settings.progress};
@@ -152,14 +171,16 @@ class CurlMailTransport final : public MailTransport {
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, url.c_str());
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));  // STARTTLS when offered
+    curl_easy_setopt(h, CURLOPT_USE_SSL,
+                     static_cast<long>(CURLUSESSL_TRY));  // STARTTLS when offered
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, envelope.sender.c_str());
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT, recipients);
     if (!settings.user.empty()) {
       curl_easy_setopt(h, CURLOPT_USERNAME, settings.user.c_str());
       curl_easy_setopt(h, CURLOPT_PASSWORD, settings.password.c_str());
     }
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connect_timeout.count()));
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(settings.connect_timeout.count()));
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(settings.total_timeout.count()));
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
@@ -191,7 +212,8 @@ class CurlMailTransport final : public MailTransport {
     return outcome;
   }
 
-  TransferOutcome PostArticle(const TransferSettings& settings, const std::string& article) override {
+  TransferOutcome PostArticle(const TransferSettings& settings,
+                              const std::string& article) override {
     return PostNewsArticle(settings, article);
   }
 };

@@ -25,7 +25,7 @@ enum class TransferFailure {
   ReceiveFailed,  // the connection dropped or the server fell silent past the total timeout
   ServerRefused,  // the server answered with an error reply (reply_code, reply_text)
   OutOfMemory,
-  Cancelled,      // the cancel flag was set while sending
+  Cancelled,  // the cancel flag was set while sending
   Unknown,
 };
 
@@ -69,7 +69,8 @@ class MailTransport {
                                    const std::string& message) = 0;
   // Posts `article` (headers and body, CRLF line ends, not dot-stuffed) with the POST command
   // on a plain TCP connection; port 119 unless the host names one.
-  virtual TransferOutcome PostArticle(const TransferSettings& settings, const std::string& article) = 0;
+  virtual TransferOutcome PostArticle(const TransferSettings& settings,
+                                      const std::string& article) = 0;
 };
 
 // The real transport: libcurl for mail, a socket of its own for news. Blocks the calling

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <initializer_list>
 #include <chrono>
 #include <cstdlib>
+#include <initializer_list>
 #include <string_view>
 
 #include "platform/transfer_log.h"
@@ -26,7 +26,8 @@ struct HostPort {
 };
 
 HostPort SplitHost(std::string text) {
-  if (const std::size_t scheme = text.find("://"); scheme != std::string::npos) text.erase(0, scheme + 3);
+  if (const std::size_t scheme = text.find("://"); scheme != std::string::npos)
+    text.erase(0, scheme + 3);
   if (const std::size_t slash = text.find('/'); slash != std::string::npos) text.erase(slash);
   HostPort out;
   const std::size_t colon = text.rfind(':');
@@ -55,15 +56,18 @@ class Connection {
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(where.host.c_str(), where.port.c_str(), &hints, &found) != 0 || found == nullptr) {
+    if (::getaddrinfo(where.host.c_str(), where.port.c_str(), &hints, &found) != 0 ||
+        found == nullptr) {
       return TransferFailure::ResolveFailed;
     }
     const auto connect_deadline = std::min(deadline_, Clock::now() + settings_.connect_timeout);
     TransferFailure failure = TransferFailure::ConnectFailed;
     for (addrinfo* a = found; a != nullptr && fd_ < 0; a = a->ai_next) {
-      const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
+      const int fd =
+          ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
       if (fd < 0) continue;
-      if (::connect(fd, a->ai_addr, a->ai_addrlen) == 0 || (errno == EINPROGRESS && Wait(fd, POLLOUT, connect_deadline))) {
+      if (::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ||
+          (errno == EINPROGRESS && Wait(fd, POLLOUT, connect_deadline))) {
         int error = 0;
         socklen_t length = sizeof error;
         if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
@@ -113,14 +117,17 @@ class Connection {
     }
   }
 
-  bool Cancelled() const { return settings_.progress != nullptr && settings_.progress->cancel.load() != 0; }
+  bool Cancelled() const {
+    return settings_.progress != nullptr && settings_.progress->cancel.load() != 0;
+  }
 
  private:
   // Waits for the socket in slices, so that a cancel is seen within a fifth of a second.
   bool Wait(int fd, short events, Clock::time_point until) const {
     while (true) {
       if (Cancelled()) return false;
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
       if (left <= 0) return false;
       pollfd p{fd, events, 0};
       const int r = ::poll(&p, 1, static_cast<int>(std::min<long long>(left, 200)));
@@ -178,11 +185,13 @@ TransferOutcome PostNewsArticle(const TransferSettings& settings, const std::str
   if (!expect({200})) return failed(answered(), TransferFailure::ReceiveFailed);
   if (!settings.user.empty()) {
     outcome.reply_code = 0;
-    if (!server.Command("AUTHINFO USER " + settings.user)) return failed(false, TransferFailure::SendFailed);
+    if (!server.Command("AUTHINFO USER " + settings.user))
+      return failed(false, TransferFailure::SendFailed);
     if (!expect({281, 381})) return failed(answered(), TransferFailure::ReceiveFailed);
     if (outcome.reply_code == 381) {
       outcome.reply_code = 0;
-      if (!server.Command("AUTHINFO PASS " + settings.password)) return failed(false, TransferFailure::SendFailed);
+      if (!server.Command("AUTHINFO PASS " + settings.password))
+        return failed(false, TransferFailure::SendFailed);
       if (!expect({281})) return failed(answered(), TransferFailure::ReceiveFailed);
     }
   }
@@ -190,10 +199,12 @@ TransferOutcome PostNewsArticle(const TransferSettings& settings, const std::str
   if (!server.Command("POST")) return failed(false, TransferFailure::SendFailed);
   if (!expect({340})) return failed(answered(), TransferFailure::ReceiveFailed);
   const std::string block = DotStuffed(article);
-  if (settings.progress != nullptr) settings.progress->bytes_total = static_cast<std::uint32_t>(block.size());
+  if (settings.progress != nullptr)
+    settings.progress->bytes_total = static_cast<std::uint32_t>(block.size());
   outcome.reply_code = 0;
   if (!server.Send(block)) return failed(false, TransferFailure::SendFailed);
-  if (settings.progress != nullptr) settings.progress->bytes_processed = static_cast<std::uint32_t>(block.size());
+  if (settings.progress != nullptr)
+    settings.progress->bytes_processed = static_cast<std::uint32_t>(block.size());
   if (!expect({240})) return failed(answered(), TransferFailure::ReceiveFailed);
   // The article is posted; the good-bye is a courtesy whose answer does not matter.
   int code = 0;

@@ -50,9 +50,12 @@ long ExitCodeOfStatus(int status) {
 
 int NiceOf(ProcessPriority priority) {
   switch (priority) {
-    case ProcessPriority::Idle: return kIdleNice;
-    case ProcessPriority::High: return kHighNice;
-    case ProcessPriority::Normal: break;
+    case ProcessPriority::Idle:
+      return kIdleNice;
+    case ProcessPriority::High:
+      return kHighNice;
+    case ProcessPriority::Normal:
+      break;
   }
   return 0;
 }
@@ -75,7 +78,8 @@ class SpawnSettings {
   // empty signal mask, default signal actions, and a session of its own.
   int Prepare(const std::filesystem::path& folder) {
     int rc = posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
-    if (rc == 0 && !folder.empty()) rc = posix_spawn_file_actions_addchdir_np(&actions_, folder.c_str());
+    if (rc == 0 && !folder.empty())
+      rc = posix_spawn_file_actions_addchdir_np(&actions_, folder.c_str());
     if (rc == 0) rc = posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
     sigset_t none;
     sigset_t all;
@@ -84,8 +88,8 @@ class SpawnSettings {
     if (rc == 0) rc = posix_spawnattr_setsigmask(&attributes_, &none);
     if (rc == 0) rc = posix_spawnattr_setsigdefault(&attributes_, &all);
     if (rc == 0) {
-      rc = posix_spawnattr_setflags(&attributes_,
-                                    POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+      rc = posix_spawnattr_setflags(
+          &attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
     }
     return rc;
   }
@@ -139,8 +143,8 @@ struct SystemProcessLauncher::Impl {
   }
 
   // Collects the status of every ended child (waitpid on its own pid only) and forgets those no
-  // handle names any more. Runs on the reaper thread with the mutex held, so a pid that is signalled under the
-  // mutex has not been reaped and cannot have been reused.
+  // handle names any more. Runs on the reaper thread with the mutex held, so a pid that is
+  // signalled under the mutex has not been reaped and cannot have been reused.
   bool ReapEnded() {
     bool any = false;
     for (auto it = children.begin(); it != children.end();) {
@@ -259,12 +263,14 @@ StartResult SystemProcessLauncher::Start(const ProcessRequest& request) {
   }
   std::vector<char*> argv;
   argv.reserve(request.argv.size() + 1);
-  for (const std::string& argument : request.argv) argv.push_back(const_cast<char*>(argument.c_str()));
+  for (const std::string& argument : request.argv)
+    argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
   // The child's environment: this program's, with the request's own variables in front (the
   // first of a name counts).
   std::vector<char*> envp;
-  for (const std::string& variable : request.environment) envp.push_back(const_cast<char*>(variable.c_str()));
+  for (const std::string& variable : request.environment)
+    envp.push_back(const_cast<char*>(variable.c_str()));
   for (char** variable = environ; *variable != nullptr; ++variable) envp.push_back(*variable);
   envp.push_back(nullptr);
 
@@ -276,8 +282,8 @@ StartResult SystemProcessLauncher::Start(const ProcessRequest& request) {
   pid_t pid = 0;
   // posix_spawnp returns only after the child has run exec (or failed to), so a missing or
   // unusable program is reported here rather than as an exit code.
-  if (const int rc = posix_spawnp(&pid, argv[0], settings.actions(), settings.attributes(), argv.data(),
-                                  envp.data());
+  if (const int rc = posix_spawnp(&pid, argv[0], settings.actions(), settings.attributes(),
+                                  argv.data(), envp.data());
       rc != 0) {
     result.error = rc;
     return result;
@@ -367,12 +373,14 @@ namespace {
 // True when the pid descriptor reports the process's end within timeout.
 bool EndsWithin(int pidfd, std::chrono::milliseconds timeout) {
   pollfd watched{pidfd, POLLIN, 0};
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::min<std::chrono::milliseconds>(timeout, std::chrono::hours(24 * 365 * 100));
+  const auto deadline =
+      std::chrono::steady_clock::now() +
+      std::min<std::chrono::milliseconds>(timeout, std::chrono::hours(24 * 365 * 100));
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    const std::int64_t wait = std::clamp<std::int64_t>(left.count(), 0, std::numeric_limits<int>::max());
+    const std::int64_t wait =
+        std::clamp<std::int64_t>(left.count(), 0, std::numeric_limits<int>::max());
     const int ready = poll(&watched, 1, static_cast<int>(wait));
     if (ready > 0) return true;
     if (ready == 0 || errno != EINTR) return false;
@@ -381,10 +389,12 @@ bool EndsWithin(int pidfd, std::chrono::milliseconds timeout) {
 
 // Without pid descriptors: signal by pid and watch for it to go.
 EndResult EndProgramByPid(pid_t pid, std::chrono::milliseconds grace) {
-  if (kill(pid, SIGTERM) != 0) return errno == EPERM ? EndResult::NotPermitted : EndResult::NotFound;
+  if (kill(pid, SIGTERM) != 0)
+    return errno == EPERM ? EndResult::NotPermitted : EndResult::NotFound;
   const auto gone_within = [pid](std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::min<std::chrono::milliseconds>(timeout, std::chrono::hours(24 * 365 * 100));
+    const auto deadline =
+        std::chrono::steady_clock::now() +
+        std::min<std::chrono::milliseconds>(timeout, std::chrono::hours(24 * 365 * 100));
     do {
       if (kill(pid, 0) != 0 && errno == ESRCH) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));

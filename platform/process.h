@@ -54,8 +54,8 @@ struct ProcessRequest {
 // Outcome of a start: a handle, or the errno that stopped it.
 struct StartResult {
   ProcessHandle handle = 0;
-  int error = 0;               // 0 on success
-  bool folder_error = false;   // the start folder does not exist (error is ENOENT or ENOTDIR)
+  int error = 0;              // 0 on success
+  bool folder_error = false;  // the start folder does not exist (error is ENOENT or ENOTDIR)
   explicit operator bool() const { return handle != 0; }
 };
 

@@ -67,15 +67,16 @@ bool Inside(const fs::path& inner, const fs::path& outer) {
 // "name (2).ext", "name (3).ext" ...: the first that is free.
 fs::path FreeName(const fs::path& taken) {
   for (int n = 2;; ++n) {
-    fs::path candidate = taken.parent_path() /
-                         (taken.stem().string() + " (" + std::to_string(n) + ")" + taken.extension().string());
+    fs::path candidate = taken.parent_path() / (taken.stem().string() + " (" + std::to_string(n) +
+                                                ")" + taken.extension().string());
     if (!Exists(candidate)) return candidate;
   }
 }
 
 // The items that the source names stand for. `many` tells whether the names may stand for
 // more than one item (a list or a wildcard), which makes the target a folder.
-int Expand(const std::vector<std::string>& names, unsigned flags, std::vector<fs::path>& items, bool& many) {
+int Expand(const std::vector<std::string>& names, unsigned flags, std::vector<fs::path>& items,
+           bool& many) {
   if (names.empty()) return kFileOpInvalidFiles;
   many = names.size() > 1;
   for (const std::string& name : names) {
@@ -91,7 +92,8 @@ int Expand(const std::vector<std::string>& names, unsigned flags, std::vector<fs
     }
     many = true;
     if (folder.empty()) folder = ".";
-    const std::string pattern = last == "*.*" ? "*" : last;  // "*.*" also matches names without a dot
+    const std::string pattern =
+        last == "*.*" ? "*" : last;  // "*.*" also matches names without a dot
     std::error_code ec;
     std::vector<fs::path> matches;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -114,7 +116,8 @@ int CopyOrMove(const FileOperation& op, const std::vector<fs::path>& items, bool
   if (Unusable(raw_target)) return kFileOpInvalidFiles;
   const fs::path target = Trimmed(raw_target);
   std::error_code ec;
-  const bool into_folder = many || raw_target.string().back() == '/' || fs::is_directory(target, ec);
+  const bool into_folder =
+      many || raw_target.string().back() == '/' || fs::is_directory(target, ec);
   if (into_folder) {
     fs::create_directories(target, ec);
     if (ec) return ResultOf(ec);
@@ -132,8 +135,10 @@ int CopyOrMove(const FileOperation& op, const std::vector<fs::path>& items, bool
     if (folder && Inside(dest, item)) return kFileOpDestSubtree;
     if (op.operation == FO_COPY) {
       if (folder) {
-        fs::copy(item, dest, fs::copy_options::recursive | fs::copy_options::overwrite_existing |
-                                 fs::copy_options::copy_symlinks, ec);
+        fs::copy(item, dest,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing |
+                     fs::copy_options::copy_symlinks,
+                 ec);
       } else {
         fs::copy_file(item, dest, fs::copy_options::overwrite_existing, ec);
       }
@@ -158,7 +163,8 @@ int Rename(const FileOperation& op, const std::vector<fs::path>& items, bool man
   if (many || items.size() != 1 || op.targets.empty()) return kFileOpInvalidFiles;
   fs::path dest = Trimmed(ToPath(op.targets.front()));
   if (Unusable(dest)) return kFileOpInvalidFiles;
-  if (dest.parent_path().empty()) dest = items.front().parent_path() / dest;  // a new name in the same folder
+  if (dest.parent_path().empty())
+    dest = items.front().parent_path() / dest;  // a new name in the same folder
   std::error_code ec;
   if (Exists(dest)) {
     if (fs::equivalent(items.front(), dest, ec)) return kFileOpSameFile;
@@ -188,7 +194,8 @@ int Delete(const FileOperation& op, const std::vector<fs::path>& items) {
 int RunFileOperation(const FileOperation& op) {
   std::vector<fs::path> items;
   bool many = false;
-  if (const int expanded = Expand(op.sources, op.flags, items, many); expanded != 0) return expanded;
+  if (const int expanded = Expand(op.sources, op.flags, items, many); expanded != 0)
+    return expanded;
   if (items.empty()) return 0;  // a wildcard that matches nothing leaves nothing to do
   switch (op.operation) {
     case FO_COPY:

@@ -19,17 +19,21 @@ std::string_view Trimmed(std::string_view text) {
 // Verbs that mean "open it"; they are compared on their first four letters, lower-cased.
 bool IsOpenVerb(std::string_view verb) {
   std::string word;
-  for (const char c : Trimmed(verb).substr(0, 4)) word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const char c : Trimmed(verb).substr(0, 4))
+    word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return word.empty() || word == "open" || word == "expl";
 }
 
 int ResultOfStartError(int error) {
   switch (error) {
     case EACCES:
-    case EPERM: return SHELL_ACCESS_DENIED;
+    case EPERM:
+      return SHELL_ACCESS_DENIED;
     case ENOMEM:
-    case EAGAIN: return SHELL_OUT_OF_MEMORY;
-    default: return SHELL_NO_ASSOCIATION;  // no xdg-open: nothing here opens documents
+    case EAGAIN:
+      return SHELL_OUT_OF_MEMORY;
+    default:
+      return SHELL_NO_ASSOCIATION;  // no xdg-open: nothing here opens documents
   }
 }
 
@@ -45,7 +49,7 @@ int CheckFile(const std::filesystem::path& path) {
   if (!std::filesystem::exists(path, ec)) {
     const std::filesystem::path parent = path.parent_path();
     return parent.empty() || std::filesystem::is_directory(parent, ec) ? SHELL_FILE_NOT_FOUND
-                                                                        : SHELL_PATH_NOT_FOUND;
+                                                                       : SHELL_PATH_NOT_FOUND;
   }
   return access(path.c_str(), R_OK) == 0 ? 0 : SHELL_ACCESS_DENIED;
 }
@@ -57,7 +61,8 @@ bool IsLink(std::string_view target) {
   if (colon == std::string_view::npos || colon < 2) return false;
   if (!std::isalpha(static_cast<unsigned char>(target[0]))) return false;
   for (const char c : target.substr(1, colon - 1)) {
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+      return false;
   }
   return true;
 }
@@ -81,7 +86,8 @@ int XdgShellOpener::Open(const ShellOpenRequest& request) {
     // A path: relative ones are found in the start folder. Passing the folder-qualified (or
     // "./"-prefixed) path also keeps a name beginning with "-" from reading as an option.
     std::filesystem::path path(target);
-    if (path.is_relative()) path = (request.folder.empty() ? std::filesystem::path(".") : request.folder) / path;
+    if (path.is_relative())
+      path = (request.folder.empty() ? std::filesystem::path(".") : request.folder) / path;
     if (const int problem = CheckFile(path); problem != 0) return problem;
     target = path.string();
   }

@@ -13,17 +13,17 @@ namespace vx::platform {
 // Results of an open, as callers test them: 32 or more is success, smaller numbers name the
 // error.
 enum ShellOpenResult : int {
-  SHELL_FILE_NOT_FOUND = 2,     // the document does not exist
-  SHELL_PATH_NOT_FOUND = 3,     // its folder (or the start folder) does not exist
-  SHELL_ACCESS_DENIED = 5,      // it exists but may not be read
-  SHELL_OUT_OF_MEMORY = 8,      // no process could be created
-  SHELL_NO_ASSOCIATION = 31,    // nothing on this system opens it (or the verb)
-  SHELL_OPENED = 42,            // handed to its application
+  SHELL_FILE_NOT_FOUND = 2,   // the document does not exist
+  SHELL_PATH_NOT_FOUND = 3,   // its folder (or the start folder) does not exist
+  SHELL_ACCESS_DENIED = 5,    // it exists but may not be read
+  SHELL_OUT_OF_MEMORY = 8,    // no process could be created
+  SHELL_NO_ASSOCIATION = 31,  // nothing on this system opens it (or the verb)
+  SHELL_OPENED = 42,          // handed to its application
 };
 
 struct ShellOpenRequest {
-  std::string target;            // a document or folder path, or a link ("https:", "mailto:" ...)
-  std::string verb = "open";     // "open" (or blank) and "explore" open; other verbs have no handler
+  std::string target;         // a document or folder path, or a link ("https:", "mailto:" ...)
+  std::string verb = "open";  // "open" (or blank) and "explore" open; other verbs have no handler
   std::filesystem::path folder;  // start folder of the opening application; a relative target is
                                  // looked up in it
 };

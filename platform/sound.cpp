@@ -22,7 +22,8 @@ std::filesystem::path FindOnPath(std::string_view search_path, std::string_view 
     if (!folder.empty()) {
       const std::filesystem::path candidate = std::filesystem::path(folder) / name;
       std::error_code ec;
-      if (std::filesystem::is_regular_file(candidate, ec) && access(candidate.c_str(), X_OK) == 0) return candidate;
+      if (std::filesystem::is_regular_file(candidate, ec) && access(candidate.c_str(), X_OK) == 0)
+        return candidate;
     }
     if (colon == std::string_view::npos) return {};
     search_path.remove_prefix(colon + 1);
@@ -38,7 +39,8 @@ SystemSoundPlayer::~SystemSoundPlayer() { Stop(); }
 
 bool SystemSoundPlayer::Play(const std::filesystem::path& wav) {
   std::error_code ec;
-  if (wav.empty() || !std::filesystem::is_regular_file(wav, ec) || access(wav.c_str(), R_OK) != 0) return false;
+  if (wav.empty() || !std::filesystem::is_regular_file(wav, ec) || access(wav.c_str(), R_OK) != 0)
+    return false;
   std::string search_path = search_path_;
   if (search_path.empty()) {
     const char* path = std::getenv("PATH");

@@ -48,7 +48,8 @@ bool WriteAll(int fd, const std::string& text) {
 }  // namespace
 
 fs::path HomeTrashFolder() {
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return fs::path(data) / "Trash";
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+    return fs::path(data) / "Trash";
   const char* home = std::getenv("HOME");
   return fs::path(home && *home ? home : "/tmp") / ".local/share/Trash";
 }
@@ -57,8 +58,8 @@ std::string PercentEncodePath(const std::string& path) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : path) {
-    const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                      c == '_' || c == '.' || c == '~' || c == '/';
+    const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_' || c == '.' || c == '~' || c == '/';
     if (keep) {
       out += static_cast<char>(c);
     } else {

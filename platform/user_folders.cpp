@@ -14,7 +14,8 @@ namespace {
 std::filesystem::path XdgFolder(const char* variable, const char* fallback_below_home) {
   if (const char* v = std::getenv(variable); v && *v) return std::filesystem::path(v) / "varnodex";
   const char* home = std::getenv("HOME");
-  std::filesystem::path base = home && *home ? std::filesystem::path(home) : std::filesystem::temp_directory_path();
+  std::filesystem::path base =
+      home && *home ? std::filesystem::path(home) : std::filesystem::temp_directory_path();
   return base / fallback_below_home / "varnodex";
 }
 

@@ -27,6 +27,8 @@ void SurviveConnectionLoss(Display* display) {
   if (display) XSetIOErrorExitHandler(display, KeepRunning, nullptr);
 }
 
-bool X11ConnectionLost(Display* display) { return display && (display->flags & XlibDisplayIOError) != 0; }
+bool X11ConnectionLost(Display* display) {
+  return display && (display->flags & XlibDisplayIOError) != 0;
+}
 
 }  // namespace vx::platform

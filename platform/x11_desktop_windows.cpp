@@ -93,12 +93,14 @@ class Connection {
     }
     XWindowAttributes attributes{};
     if (Attributes(window, attributes)) {
-      w.visible = top_level ? attributes.map_state != IsUnmapped : attributes.map_state == IsViewable;
+      w.visible =
+          top_level ? attributes.map_state != IsUnmapped : attributes.map_state == IsViewable;
     }
     if (top_level && !w.visible) {
       const Atom wm_state = atom("WM_STATE");
       const X11Property state = ReadX11Property(get(), window, wm_state, wm_state);
-      w.visible = state.format == 32 && state.items > 0 && static_cast<long>(state.Long(0)) == kIconicState;
+      w.visible =
+          state.format == 32 && state.items > 0 && static_cast<long>(state.Long(0)) == kIconicState;
     }
     return w;
   }
@@ -129,7 +131,8 @@ class X11DesktopWindows final : public DesktopWindows {
     Connection x(display_name_);
     if (!x) return {};
     std::vector<Window> windows;
-    const X11Property list = ReadX11Property(x.get(), x.root(), x.atom("_NET_CLIENT_LIST"), XA_WINDOW);
+    const X11Property list =
+        ReadX11Property(x.get(), x.root(), x.atom("_NET_CLIENT_LIST"), XA_WINDOW);
     if (list.type != None && list.format == 32) {
       for (unsigned long i = 0; i < list.items; ++i) windows.push_back(list.Long(i));
     } else {
@@ -179,7 +182,8 @@ class X11DesktopWindows final : public DesktopWindows {
         if (x.Sync() != 0) return false;
       } else {
         XRaiseWindow(x.get(), window);
-        if (attributes.map_state == IsViewable) XSetInputFocus(x.get(), window, RevertToParent, CurrentTime);
+        if (attributes.map_state == IsViewable)
+          XSetInputFocus(x.get(), window, RevertToParent, CurrentTime);
         return x.Sync() == 0 && attributes.map_state == IsViewable;
       }
     }

@@ -21,7 +21,9 @@ bool FakeKeyChord(unsigned modifiers, unsigned virtual_key, const std::string& d
   const struct {
     unsigned flag;
     KeySym keysym;
-  } modifier_keys[] = {{kHotKeyCtrl, XK_Control_L}, {kHotKeyAlt, XK_Alt_L}, {kHotKeyShift, XK_Shift_L},
+  } modifier_keys[] = {{kHotKeyCtrl, XK_Control_L},
+                       {kHotKeyAlt, XK_Alt_L},
+                       {kHotKeyShift, XK_Shift_L},
                        {kHotKeyWin, XK_Super_L}};
   for (const auto& m : modifier_keys)
     if (modifiers & m.flag) keys.push_back(XKeysymToKeycode(display, m.keysym));
@@ -31,7 +33,8 @@ bool FakeKeyChord(unsigned modifiers, unsigned virtual_key, const std::string& d
 
   if (ok) {
     for (KeyCode k : keys) XTestFakeKeyEvent(display, k, True, CurrentTime);
-    for (auto k = keys.rbegin(); k != keys.rend(); ++k) XTestFakeKeyEvent(display, *k, False, CurrentTime);
+    for (auto k = keys.rbegin(); k != keys.rend(); ++k)
+      XTestFakeKeyEvent(display, *k, False, CurrentTime);
     XSync(display, False);
   }
   XCloseDisplay(display);

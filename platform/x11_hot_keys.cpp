@@ -49,7 +49,9 @@ unsigned ModifierOfKeysym(Display* display, KeySym keysym) {
 class X11HotKeyGrabber final : public HotKeyGrabber {
  public:
   explicit X11HotKeyGrabber(std::unique_ptr<X11Listener> listener)
-      : listener_(std::move(listener)), display_(listener_->display()), root_(DefaultRootWindow(display_)) {
+      : listener_(std::move(listener)),
+        display_(listener_->display()),
+        root_(DefaultRootWindow(display_)) {
     // Every combination of the lock modifiers, so that Caps, Num or Scroll Lock being on
     // does not hide a press.
     const unsigned locks[] = {LockMask, ModifierOfKeysym(display_, XK_Num_Lock),
@@ -88,12 +90,15 @@ class X11HotKeyGrabber final : public HotKeyGrabber {
       const Grabbed grab{code, ToXModifiers(modifiers), modifiers, virtual_key};
       X11ErrorTrap trap(display_);
       for (unsigned variant : lock_variants_)
-        XGrabKey(display_, code, grab.x_modifiers | variant, root_, False, GrabModeAsync, GrabModeAsync);
+        XGrabKey(display_, code, grab.x_modifiers | variant, root_, False, GrabModeAsync,
+                 GrabModeAsync);
       error = trap.Sync();
       // Another client holds the key in at least one variant: give back the variants that
       // were granted, so that the key is either wholly ours or not at all.
-      if (error != 0) UngrabVariants(grab);
-      else grabs_.emplace(id, grab);
+      if (error != 0)
+        UngrabVariants(grab);
+      else
+        grabs_.emplace(id, grab);
     }
     listener_->Wake();  // the sync may have read presses off the connection
     return error == 0;
@@ -127,7 +132,8 @@ class X11HotKeyGrabber final : public HotKeyGrabber {
   };
 
   void UngrabVariants(const Grabbed& grab) {
-    for (unsigned variant : lock_variants_) XUngrabKey(display_, grab.code, grab.x_modifiers | variant, root_);
+    for (unsigned variant : lock_variants_)
+      XUngrabKey(display_, grab.code, grab.x_modifiers | variant, root_);
   }
 
   // On the listener thread: a press of a grabbed key goes to the handler, which may grab or

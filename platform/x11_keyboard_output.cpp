@@ -30,10 +30,17 @@ KeySym CharacterKeysym(char32_t c) {
 // Mouse codes and the X button each clicks.
 unsigned MouseButton(unsigned virtual_key) {
   switch (virtual_key) {
-    case 1: case 5: return 1;  // left
-    case 2: case 6: return 3;  // right
-    case 3: case 7: return 2;  // middle
-    default: return 0;
+    case 1:
+    case 5:
+      return 1;  // left
+    case 2:
+    case 6:
+      return 3;  // right
+    case 3:
+    case 7:
+      return 2;  // middle
+    default:
+      return 0;
   }
 }
 
@@ -77,11 +84,17 @@ class X11KeyboardOutput final : public KeyboardOutput {
   long CharacterKey(char32_t c) override {
     // Control characters that have keys of their own; a line end is one Enter.
     switch (c) {
-      case '\r': case '\n': return 13;
-      case '\t': return 9;
-      case '\b': return 8;
-      case 0x1B: return 27;
-      default: break;
+      case '\r':
+      case '\n':
+        return 13;
+      case '\t':
+        return 9;
+      case '\b':
+        return 8;
+      case 0x1B:
+        return 27;
+      default:
+        break;
     }
     if (c < 0x20 || c == 0x7F) return -1;
     const std::lock_guard lock(mutex_);

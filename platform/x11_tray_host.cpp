@@ -50,7 +50,8 @@ bool TrayHostPresent(const std::string& display_name) {
   return present;
 }
 
-std::unique_ptr<TrayHostWatch> WatchTrayHost(std::function<void()> started, const std::string& display_name) {
+std::unique_ptr<TrayHostWatch> WatchTrayHost(std::function<void()> started,
+                                             const std::string& display_name) {
   auto listener = X11Listener::Open(display_name);
   if (!listener) return nullptr;
   return std::make_unique<X11TrayHostWatch>(std::move(listener), std::move(started));

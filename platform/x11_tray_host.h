@@ -20,6 +20,7 @@ class TrayHostWatch {
 
 // Calls `started` (on a thread of the watch's own) each time a tray host starts on the display;
 // null when the display cannot be opened.
-std::unique_ptr<TrayHostWatch> WatchTrayHost(std::function<void()> started, const std::string& display_name = {});
+std::unique_ptr<TrayHostWatch> WatchTrayHost(std::function<void()> started,
+                                             const std::string& display_name = {});
 
 }  // namespace vx::platform

@@ -21,7 +21,9 @@ struct X11Property {
   unsigned long items = 0;
 
   // Item i of a format-32 property.
-  unsigned long Long(unsigned long i) const { return reinterpret_cast<const unsigned long*>(data.get())[i]; }
+  unsigned long Long(unsigned long i) const {
+    return reinterpret_cast<const unsigned long*>(data.get())[i];
+  }
 };
 
 // Reads up to 64 KiB of the property (type AnyPropertyType for any).

@@ -11,7 +11,7 @@
 
 int main(int argc, char** argv) {
   vx::SetProgramArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-  return vx::qt::RunWithQt(argc, argv, vx::ProgramBody, [](const std::string& caption, const std::string& text) {
-    vx::WriteLog(text, caption);
-  });
+  return vx::qt::RunWithQt(
+      argc, argv, vx::ProgramBody,
+      [](const std::string& caption, const std::string& text) { vx::WriteLog(text, caption); });
 }

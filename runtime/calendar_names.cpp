@@ -24,9 +24,13 @@ bool NamesIt(std::string_view word, std::string_view name) {
 
 }  // namespace
 
-std::string_view MonthName(int month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : ""; }
+std::string_view MonthName(int month) {
+  return month >= 1 && month <= 12 ? kMonths[month - 1] : "";
+}
 std::string_view MonthAbbrev(int month) { return MonthName(month).substr(0, 3); }
-std::string_view WeekdayName(int weekday) { return weekday >= 0 && weekday <= 6 ? kWeekdays[weekday] : ""; }
+std::string_view WeekdayName(int weekday) {
+  return weekday >= 0 && weekday <= 6 ? kWeekdays[weekday] : "";
+}
 std::string_view WeekdayAbbrev(int weekday) { return WeekdayName(weekday).substr(0, 3); }
 
 int MonthFromName(std::string_view word) {

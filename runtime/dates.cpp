@@ -44,7 +44,8 @@ std::tm LocalNow(int* hundredths) {
   std::tm tm{};
   localtime_r(&t, &tm);
   if (hundredths) {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
     *hundredths = static_cast<int>((ms % 1000) / 10);
   }
   return tm;
@@ -52,9 +53,7 @@ std::tm LocalNow(int* hundredths) {
 
 }  // namespace
 
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int month, int year) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

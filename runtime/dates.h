@@ -9,7 +9,7 @@
 
 namespace vx {
 
-inline constexpr std::int32_t TIME_DAY = 8640000;     // hundredths in a day
+inline constexpr std::int32_t TIME_DAY = 8640000;  // hundredths in a day
 inline constexpr std::int32_t TIME_HOUR = 360000;
 inline constexpr std::int32_t TIME_MINUTE = 6000;
 inline constexpr std::int32_t TIME_SECOND = 100;
@@ -75,7 +75,10 @@ class FixedClock final : public ClockSource {
   FixedClock(std::int32_t today, std::int32_t clock) : today_(today), clock_(clock) {}
   std::int32_t Today() const override { return today_; }
   std::int32_t Clock() const override { return clock_; }
-  void Set(std::int32_t today, std::int32_t clock) { today_ = today; clock_ = clock; }
+  void Set(std::int32_t today, std::int32_t clock) {
+    today_ = today;
+    clock_ = clock;
+  }
 
  private:
   std::int32_t today_;

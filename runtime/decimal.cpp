@@ -6,10 +6,12 @@
 namespace vx {
 namespace {
 
-constexpr std::int64_t kPow10[] = {1,         10,         100,         1000,         10000,
-                                   100000,    1000000,    10000000,    100000000,    1000000000};
+constexpr std::int64_t kPow10[] = {1,      10,      100,      1000,      10000,
+                                   100000, 1000000, 10000000, 100000000, 1000000000};
 
-int ClampPlaces(int places) { return places < 0 ? 0 : places > Decimal::kMaxPlaces ? Decimal::kMaxPlaces : places; }
+int ClampPlaces(int places) {
+  return places < 0 ? 0 : places > Decimal::kMaxPlaces ? Decimal::kMaxPlaces : places;
+}
 
 std::int64_t RoundDiv(std::int64_t value, std::int64_t divisor) {
   const std::int64_t q = value / divisor;
@@ -73,10 +75,13 @@ std::optional<Decimal> Decimal::Parse(std::string_view text, int places) {
   return FromUnits(negative ? -units : units, places);
 }
 
-double Decimal::ToDouble() const { return static_cast<double>(units_) / static_cast<double>(kPow10[places_]); }
+double Decimal::ToDouble() const {
+  return static_cast<double>(units_) / static_cast<double>(kPow10[places_]);
+}
 
 std::string Decimal::ToString() const {
-  const std::uint64_t magnitude = units_ < 0 ? 0 - static_cast<std::uint64_t>(units_) : static_cast<std::uint64_t>(units_);
+  const std::uint64_t magnitude =
+      units_ < 0 ? 0 - static_cast<std::uint64_t>(units_) : static_cast<std::uint64_t>(units_);
   std::string digits = std::to_string(magnitude);
   if (places_ > 0) {
     if (digits.size() <= places_) digits.insert(0, places_ + 1 - digits.size(), '0');

@@ -14,8 +14,8 @@ namespace vx {
 // screen contents, which the owning thread applies to the control before the program sees them.
 struct Event {
   int number = 0;
-  int control = 0;   // control number; 0 for window events
-  int window = 0;    // window id; 0 means the thread's current (topmost) window
+  int control = 0;  // control number; 0 for window events
+  int window = 0;   // window id; 0 means the thread's current (topmost) window
   int keycode = 0;
   bool from_user = false;  // text and choice below are a screen change to apply
   std::string text;        // new contents of an entry, spin, text or combo

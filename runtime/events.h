@@ -22,7 +22,8 @@ inline constexpr int EVENT_MouseUp = 11;
 inline constexpr int EVENT_AlertKey = 16;
 inline constexpr int EVENT_PreAlertKey = 17;
 inline constexpr int EVENT_TabChanging = 22;
-inline constexpr int EVENT_HeaderPressed = 25;  // a list's column header clicked; the column is the choice
+inline constexpr int EVENT_HeaderPressed =
+    25;  // a list's column header clicked; the column is the choice
 inline constexpr int EVENT_Rejected = 27;
 inline constexpr int EVENT_DroppingDown = 28;
 inline constexpr int EVENT_DroppedDown = 29;
@@ -81,7 +82,7 @@ inline constexpr int ListZone_Outside = 6;      // right of the last column
 // The program's own events that more than one window knows.
 inline constexpr int EVENT_TrayCallback = 1088;  // raw tray message, turned into the four below
 inline constexpr int EVENT_TrayLeftClick = 1089;
-inline constexpr int EVENT_TrayRightClick = 1090;  // on Main's thread
+inline constexpr int EVENT_TrayRightClick = 1090;   // on Main's thread
 inline constexpr int EVENT_RefreshSchedule = 1090;  // on a task list's thread
 inline constexpr int EVENT_TrayLeftDoubleClick = 1091;
 inline constexpr int EVENT_TrayRightDoubleClick = 1092;

@@ -33,8 +33,9 @@ inline std::string_view ClipView(std::string_view text) {
 // Compares two texts the way fixed fields compare: trailing blanks do not count.
 inline std::strong_ordering CompareClipped(std::string_view a, std::string_view b) {
   const int c = ClipView(a).compare(ClipView(b));
-  return c < 0 ? std::strong_ordering::less
-               : c > 0 ? std::strong_ordering::greater : std::strong_ordering::equal;
+  return c < 0   ? std::strong_ordering::less
+         : c > 0 ? std::strong_ordering::greater
+                 : std::strong_ordering::equal;
 }
 
 template <std::size_t N>
@@ -49,9 +50,18 @@ class String {
   String(const char* text) { assign(text ? std::string_view(text) : std::string_view()); }
   String(const std::string& text) { assign(text); }
 
-  String& operator=(std::string_view text) { assign(text); return *this; }
-  String& operator=(const char* text) { assign(text ? std::string_view(text) : std::string_view()); return *this; }
-  String& operator=(const std::string& text) { assign(text); return *this; }
+  String& operator=(std::string_view text) {
+    assign(text);
+    return *this;
+  }
+  String& operator=(const char* text) {
+    assign(text ? std::string_view(text) : std::string_view());
+    return *this;
+  }
+  String& operator=(const std::string& text) {
+    assign(text);
+    return *this;
+  }
 
   void assign(std::string_view text) {
     const std::string_view cut = CutUtf8(text, N);
@@ -72,12 +82,16 @@ class String {
   const char* data() const { return data_; }
   static constexpr std::size_t size() { return N; }
 
-  friend bool operator==(const String& a, std::string_view b) { return ClipView(a.view()) == ClipView(b); }
+  friend bool operator==(const String& a, std::string_view b) {
+    return ClipView(a.view()) == ClipView(b);
+  }
   friend std::strong_ordering operator<=>(const String& a, std::string_view b) {
     return CompareClipped(a.view(), b);
   }
   template <std::size_t M>
-  friend bool operator==(const String& a, const String<M>& b) { return a.clipped() == b.clipped(); }
+  friend bool operator==(const String& a, const String<M>& b) {
+    return a.clipped() == b.clipped();
+  }
   template <std::size_t M>
   friend std::strong_ordering operator<=>(const String& a, const String<M>& b) {
     return CompareClipped(a.view(), b.view());
@@ -99,9 +113,18 @@ class CString {
   CString(const char* text) { assign(text ? std::string_view(text) : std::string_view()); }
   CString(const std::string& text) { assign(text); }
 
-  CString& operator=(std::string_view text) { assign(text); return *this; }
-  CString& operator=(const char* text) { assign(text ? std::string_view(text) : std::string_view()); return *this; }
-  CString& operator=(const std::string& text) { assign(text); return *this; }
+  CString& operator=(std::string_view text) {
+    assign(text);
+    return *this;
+  }
+  CString& operator=(const char* text) {
+    assign(text ? std::string_view(text) : std::string_view());
+    return *this;
+  }
+  CString& operator=(const std::string& text) {
+    assign(text);
+    return *this;
+  }
 
   void assign(std::string_view text) {
     // Text stops at an embedded NUL, as a C string would.
@@ -120,7 +143,9 @@ class CString {
   const char* c_str() const { return data_; }
   static constexpr std::size_t size() { return N; }
 
-  friend bool operator==(const CString& a, std::string_view b) { return ClipView(a.view()) == ClipView(b); }
+  friend bool operator==(const CString& a, std::string_view b) {
+    return ClipView(a.view()) == ClipView(b);
+  }
   friend std::strong_ordering operator<=>(const CString& a, std::string_view b) {
     return CompareClipped(a.view(), b);
   }

@@ -153,7 +153,8 @@ bool Write(const std::filesystem::path& path, const IniText& text) {
 }
 
 // Index of the first key line of `key` in a section named `section`, if any.
-std::optional<std::size_t> FindKey(const IniText& text, std::string_view section, std::string_view key) {
+std::optional<std::size_t> FindKey(const IniText& text, std::string_view section,
+                                   std::string_view key) {
   bool in_section = false;
   for (std::size_t i = 0; i < text.lines.size(); ++i) {
     const ParsedLine p = Parse(text.lines[i]);
@@ -168,7 +169,8 @@ std::string ValueForFile(std::string_view value) {
   for (char& c : v) {
     if (c == '\r' || c == '\n') c = ' ';
   }
-  const bool edge_blank = !v.empty() && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' || v.back() == '\t');
+  const bool edge_blank =
+      !v.empty() && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' || v.back() == '\t');
   const bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
   if (edge_blank || quoted) v = '"' + v + '"';
   return v;
@@ -181,7 +183,8 @@ bool WritableName(std::string_view name, bool is_section) {
     if (is_section && c == ']') return false;
     if (!is_section && c == '=') return false;
   }
-  if (!is_section && (name.front() == '[' || name.front() == ';' || name.front() == '#')) return false;
+  if (!is_section && (name.front() == '[' || name.front() == ';' || name.front() == '#'))
+    return false;
   return true;
 }
 
@@ -189,10 +192,12 @@ bool WritableName(std::string_view name, bool is_section) {
 std::filesystem::path MatchCase(const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) return path;
-  const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+  const std::filesystem::path dir =
+      path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   const std::string wanted = path.filename().string();
   for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    if (SameName(it->path().filename().string(), wanted)) return path.has_parent_path() ? it->path() : it->path().filename();
+    if (SameName(it->path().filename().string(), wanted))
+      return path.has_parent_path() ? it->path() : it->path().filename();
   }
   return path;
 }
@@ -235,10 +240,12 @@ std::filesystem::path ResolveIniPath(std::string_view name_in) {
   return MatchCase(path);
 }
 
-std::string IniFile::Get(std::string_view section, std::string_view key, std::string_view default_value) const {
+std::string IniFile::Get(std::string_view section, std::string_view key,
+                         std::string_view default_value) const {
   std::lock_guard lock(IniMutex());
   const IniText text = Read(path_);
-  if (const auto i = FindKey(text, Trim(section), Trim(key))) return Unquote(Parse(text.lines[*i]).value);
+  if (const auto i = FindKey(text, Trim(section), Trim(key)))
+    return Unquote(Parse(text.lines[*i]).value);
   return std::string(default_value);
 }
 
@@ -284,8 +291,9 @@ bool IniFile::Put(std::string_view section_in, std::string_view key_in, std::str
 
 bool IniFile::DeleteKey(std::string_view section, std::string_view key_in) {
   const std::string_view key = Trim(key_in);
-  return RemoveLines(path_, Trim(section),
-                     [&](const ParsedLine& p) { return p.kind == LineKind::Key && SameName(p.name, key); });
+  return RemoveLines(path_, Trim(section), [&](const ParsedLine& p) {
+    return p.kind == LineKind::Key && SameName(p.name, key);
+  });
 }
 
 bool IniFile::DeleteSection(std::string_view section) {
@@ -305,7 +313,8 @@ std::vector<std::string> IniFile::Sections() const {
   return out;
 }
 
-std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_view section_in) const {
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(
+    std::string_view section_in) const {
   const std::string_view section = Trim(section_in);
   std::lock_guard lock(IniMutex());
   std::vector<std::pair<std::string, std::string>> out;
@@ -313,7 +322,8 @@ std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_vi
   for (const std::string& line : Read(path_).lines) {
     const ParsedLine p = Parse(line);
     if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
-    if (p.kind == LineKind::Key && in_section) out.emplace_back(std::string(p.name), Unquote(p.value));
+    if (p.kind == LineKind::Key && in_section)
+      out.emplace_back(std::string(p.name), Unquote(p.value));
   }
   return out;
 }
@@ -323,7 +333,8 @@ std::string GETINI(std::string_view section, std::string_view key, std::string_v
   return IniFile(file).Get(section, key, default_value);
 }
 
-bool PUTINI(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {
+bool PUTINI(std::string_view section, std::string_view key, std::string_view value,
+            std::string_view file) {
   return IniFile(file).Put(section, key, value);
 }
 

@@ -38,7 +38,8 @@ class IniFile {
 
   // The value of key in section, or default_value when either is missing. Blanks around the
   // value are dropped; a value written in double quotes loses the quotes.
-  std::string Get(std::string_view section, std::string_view key, std::string_view default_value = {}) const;
+  std::string Get(std::string_view section, std::string_view key,
+                  std::string_view default_value = {}) const;
   bool Has(std::string_view section, std::string_view key) const;
 
   // Sets key in section. Line breaks in the value become blanks (a value cannot add lines to
@@ -63,8 +64,9 @@ class IniFile {
 };
 
 // The runtime's INI built-ins. The file name is resolved on every call.
-std::string GETINI(std::string_view section, std::string_view key, std::string_view default_value = {},
-                   std::string_view file = {});
-bool PUTINI(std::string_view section, std::string_view key, std::string_view value, std::string_view file = {});
+std::string GETINI(std::string_view section, std::string_view key,
+                   std::string_view default_value = {}, std::string_view file = {});
+bool PUTINI(std::string_view section, std::string_view key, std::string_view value,
+            std::string_view file = {});
 
 }  // namespace vx

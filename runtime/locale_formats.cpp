@@ -25,12 +25,24 @@ std::string Simplify(const std::string& layout) {
     }
     const char c = layout[++i];
     switch (c) {
-      case 'D': out += "%m/%d/%y"; break;
-      case 'F': out += "%Y-%m-%d"; break;
-      case 'T': out += "%H:%M:%S"; break;
-      case 'R': out += "%H:%M"; break;
-      case 'r': out += "%I:%M:%S %p"; break;
-      default: out += '%'; out += c;
+      case 'D':
+        out += "%m/%d/%y";
+        break;
+      case 'F':
+        out += "%Y-%m-%d";
+        break;
+      case 'T':
+        out += "%H:%M:%S";
+        break;
+      case 'R':
+        out += "%H:%M";
+        break;
+      case 'r':
+        out += "%I:%M:%S %p";
+        break;
+      default:
+        out += '%';
+        out += c;
     }
   }
   return out;
@@ -68,10 +80,22 @@ std::string LayoutFieldOrder(const std::string& date_layout) {
     if (j >= layout.size()) break;
     char field = 0;
     switch (layout[j]) {
-      case 'd': case 'e': field = 'd'; break;
-      case 'm': case 'b': case 'h': case 'B': field = 'm'; break;
-      case 'y': case 'Y': field = 'y'; break;
-      default: break;
+      case 'd':
+      case 'e':
+        field = 'd';
+        break;
+      case 'm':
+      case 'b':
+      case 'h':
+      case 'B':
+        field = 'm';
+        break;
+      case 'y':
+      case 'Y':
+        field = 'y';
+        break;
+      default:
+        break;
     }
     if (field != 0 && order.find(field) == std::string::npos) order += field;
     i = j;
@@ -83,13 +107,15 @@ namespace {
 
 void AppendNumber(std::string& out, int value, int width, char pad) {
   const std::string digits = std::to_string(value);
-  for (std::size_t n = digits.size(); pad != 0 && n < static_cast<std::size_t>(width); ++n) out += pad;
+  for (std::size_t n = digits.size(); pad != 0 && n < static_cast<std::size_t>(width); ++n)
+    out += pad;
   out += digits;
 }
 
 }  // namespace
 
-LocaleFormats LocaleFormats::FromLayouts(const std::string& date_layout, const std::string& time_layout) {
+LocaleFormats LocaleFormats::FromLayouts(const std::string& date_layout,
+                                         const std::string& time_layout) {
   LocaleFormats f;
   if (!date_layout.empty()) {
     f.short_date = date_layout;
@@ -117,7 +143,8 @@ LocaleFormats LocaleFormats::FromEnvironment() {
     }
   }
   const std::string locale_name = name == nullptr ? "" : name;
-  if (locale_name.empty() || locale_name == "C" || locale_name == "POSIX" || locale_name.rfind("C.", 0) == 0) {
+  if (locale_name.empty() || locale_name == "C" || locale_name == "POSIX" ||
+      locale_name.rfind("C.", 0) == 0) {
     return LocaleFormats{};
   }
   locale_t loc = newlocale(LC_TIME_MASK, locale_name.c_str(), static_cast<locale_t>(nullptr));
@@ -130,7 +157,8 @@ LocaleFormats LocaleFormats::FromEnvironment() {
 
 std::shared_ptr<const LocaleFormats> CurrentLocaleFormats() {
   std::lock_guard lock(g_mutex);
-  if (!g_formats) g_formats = std::make_shared<const LocaleFormats>(LocaleFormats::FromEnvironment());
+  if (!g_formats)
+    g_formats = std::make_shared<const LocaleFormats>(LocaleFormats::FromEnvironment());
   return g_formats;
 }
 
@@ -140,7 +168,8 @@ void SetLocaleFormats(const LocaleFormats& formats) {
   g_formats = std::move(next);
 }
 
-ScopedLocaleFormats::ScopedLocaleFormats(const LocaleFormats& formats) : previous_(CurrentLocaleFormats()) {
+ScopedLocaleFormats::ScopedLocaleFormats(const LocaleFormats& formats)
+    : previous_(CurrentLocaleFormats()) {
   SetLocaleFormats(formats);
 }
 
@@ -169,24 +198,61 @@ std::string ExpandLayout(const std::string& layout, const Moment& m) {
     };
     const int hour12 = m.hours % 12 == 0 ? 12 : m.hours % 12;
     switch (c) {
-      case 'd': number(m.day, 2, '0'); break;
-      case 'e': number(m.day, 2, ' '); break;
-      case 'm': number(m.month, 2, '0'); break;
-      case 'y': number(m.year % 100, 2, '0'); break;
-      case 'Y': number(m.year, 4, 0); break;
-      case 'b': case 'h': out += MonthAbbrev(m.month); break;
-      case 'B': out += MonthName(m.month); break;
-      case 'a': out += WeekdayAbbrev(m.weekday); break;
-      case 'A': out += WeekdayName(m.weekday); break;
-      case 'H': number(m.hours, 2, '0'); break;
-      case 'I': number(hour12, 2, '0'); break;
-      case 'M': number(m.minutes, 2, '0'); break;
-      case 'S': number(m.seconds, 2, '0'); break;
-      case 'p': out += m.hours < 12 ? "AM" : "PM"; break;
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case '%': out += '%'; break;
-      default: out += '%'; out += c;  // unknown codes stay as written
+      case 'd':
+        number(m.day, 2, '0');
+        break;
+      case 'e':
+        number(m.day, 2, ' ');
+        break;
+      case 'm':
+        number(m.month, 2, '0');
+        break;
+      case 'y':
+        number(m.year % 100, 2, '0');
+        break;
+      case 'Y':
+        number(m.year, 4, 0);
+        break;
+      case 'b':
+      case 'h':
+        out += MonthAbbrev(m.month);
+        break;
+      case 'B':
+        out += MonthName(m.month);
+        break;
+      case 'a':
+        out += WeekdayAbbrev(m.weekday);
+        break;
+      case 'A':
+        out += WeekdayName(m.weekday);
+        break;
+      case 'H':
+        number(m.hours, 2, '0');
+        break;
+      case 'I':
+        number(hour12, 2, '0');
+        break;
+      case 'M':
+        number(m.minutes, 2, '0');
+        break;
+      case 'S':
+        number(m.seconds, 2, '0');
+        break;
+      case 'p':
+        out += m.hours < 12 ? "AM" : "PM";
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case '%':
+        out += '%';
+        break;
+      default:
+        out += '%';
+        out += c;  // unknown codes stay as written
     }
   }
   return out;

@@ -6,8 +6,8 @@
 // list-column format) is ignored.
 //
 // Date pictures @Dn[modifiers], n = 1..18:
-//   1 mm/dd/yy   2 mm/dd/yyyy   3 MMM dd,yyyy ("OCT 31,1959")   4 Month d, yyyy ("October 31, 1959")
-//   5 dd/mm/yy   6 dd/mm/yyyy   7 dd MMM yy    8 dd MMM yyyy    9 yy/mm/dd   10 yyyy/mm/dd
+//   1 mm/dd/yy   2 mm/dd/yyyy   3 MMM dd,yyyy ("OCT 31,1959")   4 Month d, yyyy ("October 31,
+//   1959") 5 dd/mm/yy   6 dd/mm/yyyy   7 dd MMM yy    8 dd MMM yyyy    9 yy/mm/dd   10 yyyy/mm/dd
 //  11 yymmdd    12 yyyymmdd    13 mm/yy       14 mm/yyyy       15 yy/mm     16 yyyy/mm
 //  17 the locale's short date  18 the locale's long date (see runtime/locale_formats.h)
 // Time pictures @Tn[modifiers], n = 1..8:
@@ -51,19 +51,19 @@ enum class PictureSign : std::uint8_t { None, Leading, Trailing, Parentheses };
 // One parsed picture token.
 struct Picture {
   PictureKind kind = PictureKind::String;
-  int style = 0;             // D: 1..18, T: 1..8
-  int width = 0;             // N: total width, S: bytes; 0 = unlimited
-  bool blank_zero = false;   // trailing 'b'
+  int style = 0;            // D: 1..18, T: 1..8
+  int width = 0;            // N: total width, S: bytes; 0 = unlimited
+  bool blank_zero = false;  // trailing 'b'
   // Dates and times.
-  bool zero_pad = false;     // '0' before the style number
-  char separator = 0;        // replaces the picture's own separator; 0 = keep it
+  bool zero_pad = false;  // '0' before the style number
+  char separator = 0;     // replaces the picture's own separator; 0 = keep it
   // Numbers.
   int decimals = 0;
-  char fill = ' ';           // ' ', '0' or '*'
-  char grouping = ',';       // 0 = none, ',', '.' or ' '
+  char fill = ' ';      // ' ', '0' or '*'
+  char grouping = ',';  // 0 = none, ',', '.' or ' '
   char decimal_point = '.';
   PictureSign sign = PictureSign::None;
-  bool currency = false;     // '$' before the digits
+  bool currency = false;  // '$' before the digits
 };
 
 // Reads a picture token; nothing when the token is not a picture this runtime knows.

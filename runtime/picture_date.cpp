@@ -14,13 +14,14 @@ namespace {
 // Fields of each numbered picture: m month, d day, y two-digit year, Y four-digit year,
 // M upper-case month abbreviation, L month name, e day padded to two places with a blank,
 // n day without padding. '/' and (in D7, D8) ' ' are the separators a modifier replaces.
-constexpr std::string_view kLayouts[] = {
-    "",      "m/d/y", "m/d/Y", "M e,Y", "L n, Y", "d/m/y", "d/m/Y", "d M y", "d M Y",
-    "y/m/d", "Y/m/d", "ymd",   "Ymd",   "m/y",    "m/Y",   "y/m",   "Y/m"};
+constexpr std::string_view kLayouts[] = {"",      "m/d/y", "m/d/Y", "M e,Y", "L n, Y", "d/m/y",
+                                         "d/m/Y", "d M y", "d M Y", "y/m/d", "Y/m/d",  "ymd",
+                                         "Ymd",   "m/y",   "m/Y",   "y/m",   "Y/m"};
 
 // The order in which each numbered picture shows day, month and year.
-constexpr std::string_view kOrders[] = {"",    "mdy", "mdy", "mdy", "mdy", "dmy", "dmy", "dmy", "dmy",
-                                        "ymd", "ymd", "ymd", "ymd", "my",  "my",  "ym",  "ym"};
+constexpr std::string_view kOrders[] = {"",    "mdy", "mdy", "mdy", "mdy", "dmy",
+                                        "dmy", "dmy", "dmy", "ymd", "ymd", "ymd",
+                                        "ymd", "my",  "my",  "ym",  "ym"};
 
 const std::string& LocaleLayout(const LocaleFormats& f, int style) {
   return style == 17 ? f.short_date : f.long_date;
@@ -79,19 +80,39 @@ std::string FormatDateValue(std::int32_t date, const Picture& p) {
     // The month or day that opens the text is blank-padded unless the picture asks for zeros.
     const char lead_pad = p.zero_pad || digits_only ? '0' : i == 0 ? ' ' : '0';
     switch (c) {
-      case 'm': AppendPadded(out, ymd.month, lead_pad); break;
-      case 'd': AppendPadded(out, ymd.day, lead_pad); break;
-      case 'e': AppendPadded(out, ymd.day, p.zero_pad ? '0' : ' '); break;
-      case 'n': AppendPadded(out, ymd.day, p.zero_pad ? '0' : 0); break;
-      case 'y': AppendPadded(out, ymd.year % 100, '0'); break;
-      case 'Y': out += std::to_string(ymd.year); break;
-      case 'M':
-        for (char ch : MonthAbbrev(ymd.month)) out += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      case 'm':
+        AppendPadded(out, ymd.month, lead_pad);
         break;
-      case 'L': out += MonthName(ymd.month); break;
-      case '/': out += p.separator != 0 ? p.separator : '/'; break;
-      case ' ': out += blank_is_separator && p.separator != 0 ? p.separator : ' '; break;
-      default: out += c;
+      case 'd':
+        AppendPadded(out, ymd.day, lead_pad);
+        break;
+      case 'e':
+        AppendPadded(out, ymd.day, p.zero_pad ? '0' : ' ');
+        break;
+      case 'n':
+        AppendPadded(out, ymd.day, p.zero_pad ? '0' : 0);
+        break;
+      case 'y':
+        AppendPadded(out, ymd.year % 100, '0');
+        break;
+      case 'Y':
+        out += std::to_string(ymd.year);
+        break;
+      case 'M':
+        for (char ch : MonthAbbrev(ymd.month))
+          out += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        break;
+      case 'L':
+        out += MonthName(ymd.month);
+        break;
+      case '/':
+        out += p.separator != 0 ? p.separator : '/';
+        break;
+      case ' ':
+        out += blank_is_separator && p.separator != 0 ? p.separator : ' ';
+        break;
+      default:
+        out += c;
     }
   }
   return out;

@@ -12,7 +12,8 @@ constexpr int kMaxWidth = 65535;  // keeps a mistyped width from asking for a hu
 int ReadNumber(std::string_view s, std::size_t& i) {
   if (i >= s.size() || !std::isdigit(static_cast<unsigned char>(s[i]))) return -1;
   int value = 0;
-  for (int n = 0; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && n < 6; ++i, ++n) {
+  for (int n = 0; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && n < 6;
+       ++i, ++n) {
     value = value * 10 + (s[i] - '0');
   }
   return value;
@@ -20,11 +21,16 @@ int ReadNumber(std::string_view s, std::size_t& i) {
 
 char SeparatorFor(char c) {
   switch (c) {
-    case '.': return '.';
-    case '-': return '-';
-    case '_': return ' ';
-    case '\'': return ',';
-    default: return 0;
+    case '.':
+      return '.';
+    case '-':
+      return '-';
+    case '_':
+      return ' ';
+    case '\'':
+      return ',';
+    default:
+      return 0;
   }
 }
 
@@ -52,8 +58,12 @@ std::optional<Picture> ParseDateTime(Picture p, std::string_view s, int max_styl
 
 std::optional<Picture> ParseNumber(Picture p, std::string_view s) {
   std::size_t i = 0;
-  const auto peek = [&](std::size_t ahead = 0) { return i + ahead < s.size() ? s[i + ahead] : '\0'; };
-  const auto digit_at = [&](std::size_t ahead) { return std::isdigit(static_cast<unsigned char>(peek(ahead))) != 0; };
+  const auto peek = [&](std::size_t ahead = 0) {
+    return i + ahead < s.size() ? s[i + ahead] : '\0';
+  };
+  const auto digit_at = [&](std::size_t ahead) {
+    return std::isdigit(static_cast<unsigned char>(peek(ahead))) != 0;
+  };
   // The currency sign may stand before or after the leading sign.
   for (int n = 0; n < 2; ++n) {
     if (peek() == '$' && !p.currency) {

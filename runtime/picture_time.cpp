@@ -48,13 +48,26 @@ std::string FormatTimeValue(std::int32_t time, const Picture& p) {
     // The hour that opens the text is blank-padded unless the picture asks for zeros.
     const char pad = p.zero_pad || digits_only || i > 0 ? '0' : ' ';
     switch (layout[i]) {
-      case 'h': AppendPadded(out, t.hours, pad); break;
-      case 'i': AppendPadded(out, t.hours % 12 == 0 ? 12 : t.hours % 12, pad); break;
-      case 'm': AppendPadded(out, t.minutes, '0'); break;
-      case 's': AppendPadded(out, t.seconds, '0'); break;
-      case 'X': out += t.hours < 12 ? "AM" : "PM"; break;
-      case ':': out += p.separator != 0 ? p.separator : ':'; break;
-      default: break;
+      case 'h':
+        AppendPadded(out, t.hours, pad);
+        break;
+      case 'i':
+        AppendPadded(out, t.hours % 12 == 0 ? 12 : t.hours % 12, pad);
+        break;
+      case 'm':
+        AppendPadded(out, t.minutes, '0');
+        break;
+      case 's':
+        AppendPadded(out, t.seconds, '0');
+        break;
+      case 'X':
+        out += t.hours < 12 ? "AM" : "PM";
+        break;
+      case ':':
+        out += p.separator != 0 ? p.separator : ':';
+        break;
+      default:
+        break;
     }
   }
   return out;
@@ -101,7 +114,8 @@ std::int32_t DeformatTimeText(std::string_view text, const Picture& /*picture*/)
     hours = DigitsValue(numbers[0]);
     if (numbers.size() > 1) minutes = DigitsValue(numbers[1]);
     if (numbers.size() > 2) seconds = DigitsValue(numbers[2]);
-    if (numbers.size() > 3) hundredths = DigitsValue(numbers[3]) * (numbers[3].size() == 1 ? 10 : 1);
+    if (numbers.size() > 3)
+      hundredths = DigitsValue(numbers[3]) * (numbers[3].size() == 1 ? 10 : 1);
   }
   if (half != 0) {
     if (hours < 1 || hours > 12) return 0;

@@ -22,10 +22,14 @@ std::string FormatPlain(const std::string& plain, std::int64_t whole, std::strin
   const std::optional<Picture> p = ParsePicture(picture);
   if (!p) return plain;
   switch (p->kind) {
-    case PictureKind::Date: return FormatDateValue(ToLong(whole), *p);
-    case PictureKind::Time: return FormatTimeValue(ToLong(whole), *p);
-    case PictureKind::Number: return FormatNumberValue(plain, *p);
-    case PictureKind::String: return FormatStringValue(plain, *p);
+    case PictureKind::Date:
+      return FormatDateValue(ToLong(whole), *p);
+    case PictureKind::Time:
+      return FormatTimeValue(ToLong(whole), *p);
+    case PictureKind::Number:
+      return FormatNumberValue(plain, *p);
+    case PictureKind::String:
+      return FormatStringValue(plain, *p);
   }
   return plain;
 }
@@ -33,7 +37,8 @@ std::string FormatPlain(const std::string& plain, std::int64_t whole, std::strin
 std::string PlainDouble(double value) {
   if (!std::isfinite(value)) return "0";
   char buffer[400];  // the longest double in fixed notation is about 330 characters
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   if (result.ec != std::errc{}) return "0";
   return std::string(buffer, result.ptr);
 }
@@ -111,9 +116,12 @@ std::string DEFORMAT(std::string_view text, std::string_view picture) {
   const std::optional<Picture> p = ParsePicture(picture);
   if (!p) return std::string(text);
   switch (p->kind) {
-    case PictureKind::Date: return std::to_string(DeformatDateText(text, *p));
-    case PictureKind::Time: return std::to_string(DeformatTimeText(text, *p));
-    case PictureKind::Number: return DeformatNumberText(text, *p);
+    case PictureKind::Date:
+      return std::to_string(DeformatDateText(text, *p));
+    case PictureKind::Time:
+      return std::to_string(DeformatTimeText(text, *p));
+    case PictureKind::Number:
+      return DeformatNumberText(text, *p);
     case PictureKind::String:
       return std::string(p->width == 0 ? text : CutUtf8(text, static_cast<std::size_t>(p->width)));
   }
@@ -143,7 +151,8 @@ Decimal DeformatDecimal(std::string_view text, std::string_view picture) {
   const auto p = PictureOfKind(picture, PictureKind::Number);
   const int places = p ? p->decimals : 0;
   if (!p) return Decimal::FromUnits(0, places);
-  return Decimal::Parse(DeformatNumberText(text, *p), places).value_or(Decimal::FromUnits(0, places));
+  return Decimal::Parse(DeformatNumberText(text, *p), places)
+      .value_or(Decimal::FromUnits(0, places));
 }
 
 }  // namespace vx

@@ -37,9 +37,13 @@ struct QueueKey {
   bool descending;
 };
 template <class Record, class Field>
-QueueKey<Record, Field> Asc(Field Record::*member) { return {member, false}; }
+QueueKey<Record, Field> Asc(Field Record::*member) {
+  return {member, false};
+}
 template <class Record, class Field>
-QueueKey<Record, Field> Desc(Field Record::*member) { return {member, true}; }
+QueueKey<Record, Field> Desc(Field Record::*member) {
+  return {member, true};
+}
 
 enum class SortOrder { Ascending, Descending };
 
@@ -81,8 +85,8 @@ class Queue {
   }
   // The same, ordered by key fields (member pointers, Asc(...) or Desc(...)).
   template <class... Keys>
-    requires(sizeof...(Keys) > 0 && !(std::is_invocable_v<Keys, const Record&, const Record&> || ...))
-  int AddBy(Keys... keys) {
+  requires(sizeof...(Keys) > 0 && !(std::is_invocable_v<Keys, const Record&, const Record&> ||
+                                    ...)) int AddBy(Keys... keys) {
     return AddSorted(KeyLess(keys...));
   }
 
@@ -100,7 +104,7 @@ class Queue {
 
   // Reads the first entry for which match(entry) holds.
   template <class Match>
-    requires std::is_invocable_r_v<bool, Match, const Record&>
+  requires std::is_invocable_r_v<bool, Match, const Record&>
   int GetWhere(Match match) {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
       if (match(entries_[i])) return Get(static_cast<long>(i) + 1);
@@ -145,8 +149,8 @@ class Queue {
   }
   // Stable sort by key fields, each ascending or descending.
   template <class... Keys>
-    requires(sizeof...(Keys) > 0 && !(std::is_invocable_v<Keys, const Record&, const Record&> || ...))
-  void SortBy(Keys... keys) {
+  requires(sizeof...(Keys) > 0 && !(std::is_invocable_v<Keys, const Record&, const Record&> ||
+                                    ...)) void SortBy(Keys... keys) {
     Sort(KeyLess(keys...));
   }
 
@@ -158,16 +162,22 @@ class Queue {
   }
 
   // Read-only walk over the entries without touching the buffer.
-  const Record& operator[](long position) const { return entries_.at(static_cast<std::size_t>(position - 1)); }
+  const Record& operator[](long position) const {
+    return entries_.at(static_cast<std::size_t>(position - 1));
+  }
   auto begin() const { return entries_.begin(); }
   auto end() const { return entries_.end(); }
   void Reserve(std::size_t n) { entries_.reserve(n); }
 
  private:
   template <class Field>
-  static QueueKey<Record, Field> AsKey(Field Record::*member) { return {member, false}; }
+  static QueueKey<Record, Field> AsKey(Field Record::*member) {
+    return {member, false};
+  }
   template <class Field>
-  static QueueKey<Record, Field> AsKey(QueueKey<Record, Field> key) { return key; }
+  static QueueKey<Record, Field> AsKey(QueueKey<Record, Field> key) {
+    return key;
+  }
 
   template <class Key>
   static bool FieldEqual(const Record& a, const Record& b, Key key) {

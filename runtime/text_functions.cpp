@@ -40,7 +40,8 @@ std::string MapCase(std::string_view text, bool to_upper) {
     if (c == 0xC3 && i + 1 < out.size()) {
       const unsigned char t = static_cast<unsigned char>(out[i + 1]);
       if (to_upper && t >= 0xA0 && t <= 0xBE && t != 0xB7) out[i + 1] = static_cast<char>(t - 0x20);
-      if (!to_upper && t >= 0x80 && t <= 0x9E && t != 0x97) out[i + 1] = static_cast<char>(t + 0x20);
+      if (!to_upper && t >= 0x80 && t <= 0x9E && t != 0x97)
+        out[i + 1] = static_cast<char>(t + 0x20);
       ++i;
     }
   }

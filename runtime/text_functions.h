@@ -18,8 +18,9 @@ namespace vx {
 class TextArg {
  public:
   TextArg(std::string_view text) : text_(text) {}  // NOLINT: implicit, like the runtime's arguments
-  TextArg(const char* text) : text_(text ? std::string_view(text) : std::string_view()) {}  // NOLINT
-  TextArg(const std::string& text) : text_(text) {}  // NOLINT
+  TextArg(const char* text)
+      : text_(text ? std::string_view(text) : std::string_view()) {}  // NOLINT
+  TextArg(const std::string& text) : text_(text) {}                   // NOLINT
   template <std::size_t N>
   TextArg(const String<N>& text) : text_(text.view()) {}  // NOLINT
   template <std::size_t N>

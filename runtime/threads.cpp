@@ -59,7 +59,7 @@ TicketLock g_runtime_lock;
 std::mutex g_table_mutex;
 std::condition_variable g_thread_ended;
 std::map<long, std::shared_ptr<ThreadRecord>> g_threads;  // running threads by number
-std::vector<std::shared_ptr<ThreadRecord>> g_ended;      // ended, not yet joined
+std::vector<std::shared_ptr<ThreadRecord>> g_ended;       // ended, not yet joined
 long g_last_number = 0;
 bool g_running = false;
 std::atomic<bool> g_closing_down{false};
@@ -209,7 +209,8 @@ void RunProgram(ThreadProcedure main) {
 }
 
 void CloseOtherThreads() {
-  if (THREAD() != 1) throw std::logic_error("CloseOtherThreads: only Main's thread ends the others");
+  if (THREAD() != 1)
+    throw std::logic_error("CloseOtherThreads: only Main's thread ends the others");
   EndOtherThreads();
   JoinEnded();
 }

@@ -24,7 +24,8 @@ void RunProgram(ThreadProcedure main);
 
 // Ends every other thread of the run before Main's thread lets go of what they use (the data
 // library): from now on ClosingDown() answers true, questions still open take their default,
-// and each thread is sent EVENT_CloseDown until it has ended. Only thread 1 may call it (std::logic_error otherwise).
+// and each thread is sent EVENT_CloseDown until it has ended. Only thread 1 may call it
+// (std::logic_error otherwise).
 void CloseOtherThreads();
 
 // Starts a procedure on a new runtime thread and answers its number (never reused within a run).

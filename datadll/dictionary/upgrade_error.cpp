@@ -19,7 +19,8 @@ void StopForUpgrade(ErrorClass& errors, std::string_view error_text) {
   const std::string folder = std::filesystem::current_path(ec).string();
   SETCLIPBOARD("\r\nError:  " + CLIP(error_text) + "\r\nPath:  " + CLIP(folder) + "\r\n");
   errors.Show({"Assistant",
-               "The error has been placed in the clipboard.  Press CTRL-V in your email message to paste it.",
+               "The error has been placed in the clipboard.  Press CTRL-V in your email message to "
+               "paste it.",
                MessageIcon::Information, BUTTON_OK, BUTTON_OK});
   errors.Halt(1, "Cannot proceed.");
 }

@@ -6,20 +6,21 @@
 namespace vx {
 namespace {
 
-constexpr long kBold = 0x2BC;      // weight 700
+constexpr long kBold = 0x2BC;       // weight 700
 constexpr long kNotBold = ~0x1BCL;  // clears the weight bits of a bold style
 
 }  // namespace
 
-void COLOURTABCLASS::INIT(long selectedColour, long selectedFontColour, long bold, long nested, long visibleOnly,
-                          long otherFontColour, long otherColour) {
+void COLOURTABCLASS::INIT(long selectedColour, long selectedFontColour, long bold, long nested,
+                          long visibleOnly, long otherFontColour, long otherColour) {
   if (Window* window = CurrentWindow()) {
-    INIT(*window, selectedColour, selectedFontColour, bold, nested, visibleOnly, otherFontColour, otherColour);
+    INIT(*window, selectedColour, selectedFontColour, bold, nested, visibleOnly, otherFontColour,
+         otherColour);
   }
 }
 
-void COLOURTABCLASS::INIT(Window& window, long selectedColour, long selectedFontColour, long bold, long nested,
-                          long visibleOnly, long otherFontColour, long otherColour) {
+void COLOURTABCLASS::INIT(Window& window, long selectedColour, long selectedFontColour, long bold,
+                          long nested, long visibleOnly, long otherFontColour, long otherColour) {
   window_ = &window;
   selected_colour_ = selectedColour;
   selected_font_colour_ = selectedFontColour;
@@ -47,7 +48,8 @@ bool COLOURTABCLASS::Shown(const Entry& entry) const {
   if (!sheet) return false;
   const auto tabs = sheet->Children();
   const long choice = sheet->Choice() ? sheet->Choice() : 1;  // a new sheet shows its first tab
-  return choice >= 1 && choice <= static_cast<long>(tabs.size()) && tabs[static_cast<std::size_t>(choice - 1)]->Number() == entry.tab;
+  return choice >= 1 && choice <= static_cast<long>(tabs.size()) &&
+         tabs[static_cast<std::size_t>(choice - 1)]->Number() == entry.tab;
 }
 
 void COLOURTABCLASS::COLOURTABS() {

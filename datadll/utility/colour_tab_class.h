@@ -31,13 +31,14 @@ class COLOURTABCLASS {
  private:
   struct Entry {
     int control;
-    int tab;    // the tab a nested control lies on; the tab itself for a tab
+    int tab;  // the tab a nested control lies on; the tab itself for a tab
     int sheet;
   };
   bool Shown(const Entry& entry) const;
 
   Window* window_ = nullptr;
-  long selected_colour_ = -1, selected_font_colour_ = -1, other_colour_ = -1, other_font_colour_ = -1;
+  long selected_colour_ = -1, selected_font_colour_ = -1, other_colour_ = -1,
+       other_font_colour_ = -1;
   bool bold_ = false, nested_ = false, visible_only_ = false;
   std::vector<Entry> tabs_;
   std::vector<Entry> nested_controls_;

@@ -24,19 +24,21 @@ bool StaysOnShrink(ControlType type) {
   }
 }
 
-void Shift(Control& control, Prop prop, long by) { control.Set(prop, control.GetNumber(prop) + by); }
+void Shift(Control& control, Prop prop, long by) {
+  control.Set(prop, control.GetNumber(prop) + by);
+}
 
 }  // namespace
 
-void FORMWIZARDCLASS::INIT(int sheet, int back, int next, long mode, long validate, bool swap, bool skipHidden,
-                           bool switchValue, int finish) {
+void FORMWIZARDCLASS::INIT(int sheet, int back, int next, long mode, long validate, bool swap,
+                           bool skipHidden, bool switchValue, int finish) {
   if (Window* window = CurrentWindow()) {
     INIT(*window, sheet, back, next, mode, validate, swap, skipHidden, switchValue, finish);
   }
 }
 
-void FORMWIZARDCLASS::INIT(Window& window, int sheet, int back, int next, long mode, long validate, bool swap,
-                           bool skipHidden, bool switchValue, int finish) {
+void FORMWIZARDCLASS::INIT(Window& window, int sheet, int back, int next, long mode, long validate,
+                           bool swap, bool skipHidden, bool switchValue, int finish) {
   window_ = &window;
   sheet_ = sheet;
   back_ = back;
@@ -65,8 +67,9 @@ void FORMWIZARDCLASS::INIT(Window& window, int sheet, int back, int next, long m
 int FORMWIZARDCLASS::TabCount() const {
   if (!window_) return 0;
   const auto children = (*window_)[sheet_].Children();
-  return static_cast<int>(std::count_if(children.begin(), children.end(),
-                                        [](const Control* c) { return c->Type() == ControlType::Tab; }));
+  return static_cast<int>(std::count_if(children.begin(), children.end(), [](const Control* c) {
+    return c->Type() == ControlType::Tab;
+  }));
 }
 
 bool FORMWIZARDCLASS::TabHidden(int tab) const {
@@ -100,7 +103,9 @@ void FORMWIZARDCLASS::FINDMAXTAB() {
   }
 }
 
-void FORMWIZARDCLASS::APPLYRANGE() { current_ = std::clamp(current_, lowest_, std::max(lowest_, highest_)); }
+void FORMWIZARDCLASS::APPLYRANGE() {
+  current_ = std::clamp(current_, lowest_, std::max(lowest_, highest_));
+}
 
 void FORMWIZARDCLASS::TAKENEXT() {
   if (validate_ && VALIDATE() != 0) return;
@@ -172,12 +177,15 @@ void FORMWIZARDCLASS::TAKEACCEPTED() {
     if (validate_ && VALIDATE() != 0) {
       if (Control* c = window_->Find(NEXTCONTROL())) c->Disable();
     }
-  } else if (accepted == sheet_ || (window_->Find(accepted) && (*window_)[accepted].Parent() == sheet_)) {
+  } else if (accepted == sheet_ ||
+             (window_->Find(accepted) && (*window_)[accepted].Parent() == sheet_)) {
     TAKENEWSELECTION();
   }
 }
 
-int FORMWIZARDCLASS::NEXTCONTROL() const { return wizard_ && current_ != highest_ ? next_ : finish_; }
+int FORMWIZARDCLASS::NEXTCONTROL() const {
+  return wizard_ && current_ != highest_ ? next_ : finish_;
+}
 
 void FORMWIZARDCLASS::SHRINKSHEET(long amount) {
   if (!wizard_ || !window_) return;

@@ -21,11 +21,16 @@ bool SameText(std::string_view a, std::string_view b) {
 
 std::optional<std::string_view> RootName(long root) {
   switch (root) {
-    case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
-    case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
-    case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
-    case HKEY_USERS: return "HKEY_USERS";
-    default: return std::nullopt;
+    case HKEY_CLASSES_ROOT:
+      return "HKEY_CLASSES_ROOT";
+    case HKEY_CURRENT_USER:
+      return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE:
+      return "HKEY_LOCAL_MACHINE";
+    case HKEY_USERS:
+      return "HKEY_USERS";
+    default:
+      return std::nullopt;
   }
 }
 
@@ -33,8 +38,10 @@ std::optional<std::string_view> RootName(long root) {
 std::optional<std::string> Section(long root, std::string_view sub_key) {
   const auto root_name = RootName(root);
   if (!root_name) return std::nullopt;
-  while (!sub_key.empty() && (sub_key.front() == '\\' || sub_key.front() == ' ')) sub_key.remove_prefix(1);
-  while (!sub_key.empty() && (sub_key.back() == '\\' || sub_key.back() == ' ')) sub_key.remove_suffix(1);
+  while (!sub_key.empty() && (sub_key.front() == '\\' || sub_key.front() == ' '))
+    sub_key.remove_prefix(1);
+  while (!sub_key.empty() && (sub_key.back() == '\\' || sub_key.back() == ' '))
+    sub_key.remove_suffix(1);
   if (sub_key.find_first_of("]\r\n") != std::string_view::npos) return std::nullopt;
   std::string section(*root_name);
   if (!sub_key.empty()) section += "\\" + std::string(sub_key);
@@ -53,8 +60,10 @@ void Look(const IniFile& ini, const std::string& section, bool& exists, bool& ha
   exists = has_sub_keys = false;
   const std::string prefix = section + "\\";
   for (const std::string& s : ini.Sections()) {
-    if (SameText(s, section)) exists = true;
-    else if (s.size() > prefix.size() && SameText(std::string_view(s).substr(0, prefix.size()), prefix))
+    if (SameText(s, section))
+      exists = true;
+    else if (s.size() > prefix.size() &&
+             SameText(std::string_view(s).substr(0, prefix.size()), prefix))
       has_sub_keys = true;
   }
 }
@@ -82,7 +91,8 @@ long RegistryFile::Values(long root, std::string_view sub_key,
   return kRegOk;
 }
 
-long RegistryFile::SetValue(long root, std::string_view sub_key, std::string_view name, std::string_view data) {
+long RegistryFile::SetValue(long root, std::string_view sub_key, std::string_view name,
+                            std::string_view data) {
   const auto section = Section(root, sub_key);
   if (!section) return RootName(root) ? kRegInvalidName : kRegInvalidRoot;
   if (!ValidValueName(name)) return kRegInvalidName;

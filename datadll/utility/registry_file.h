@@ -20,10 +20,10 @@ inline constexpr long HKEY_USERS = 0x80000003L;
 
 // Result codes of the registry operations, as the registry reports them.
 inline constexpr long kRegOk = 0;
-inline constexpr long kRegNotFound = 2;       // no such key or value
-inline constexpr long kRegAccessDenied = 5;   // a key with sub-keys, or the file cannot be written
-inline constexpr long kRegInvalidRoot = 6;    // not one of the predefined roots
-inline constexpr long kRegInvalidName = 87;   // a name the file cannot hold
+inline constexpr long kRegNotFound = 2;      // no such key or value
+inline constexpr long kRegAccessDenied = 5;  // a key with sub-keys, or the file cannot be written
+inline constexpr long kRegInvalidRoot = 6;   // not one of the predefined roots
+inline constexpr long kRegInvalidName = 87;  // a name the file cannot hold
 
 class RegistryFile {
  public:
@@ -36,7 +36,8 @@ class RegistryFile {
   // Whether the key exists: it holds values or has sub-keys (a root always exists).
   long OpenKey(long root, std::string_view sub_key) const;
   // The values of an existing key in file order, the unnamed value with an empty name.
-  long Values(long root, std::string_view sub_key, std::vector<std::pair<std::string, std::string>>& values) const;
+  long Values(long root, std::string_view sub_key,
+              std::vector<std::pair<std::string, std::string>>& values) const;
   // Creates the key as needed and sets the value.
   long SetValue(long root, std::string_view sub_key, std::string_view name, std::string_view data);
   long DeleteValue(long root, std::string_view sub_key, std::string_view name);

@@ -47,11 +47,13 @@ std::string ReplaceToken(std::string text, std::string_view token, std::string_v
 
 }  // namespace
 
-void REQFLDCLASS::INIT(std::string_view caption, std::string_view message_template, int switch_value) {
+void REQFLDCLASS::INIT(std::string_view caption, std::string_view message_template,
+                       int switch_value) {
   if (Window* window = CurrentWindow()) INIT(*window, caption, message_template, switch_value);
 }
 
-void REQFLDCLASS::INIT(Window& window, std::string_view caption, std::string_view message_template, int switch_value) {
+void REQFLDCLASS::INIT(Window& window, std::string_view caption, std::string_view message_template,
+                       int switch_value) {
   window_ = &window;
   switch_ = switch_value;
   caption_ = caption;
@@ -62,16 +64,18 @@ void REQFLDCLASS::INIT(Window& window, std::string_view caption, std::string_vie
     if (control->Type() == ControlType::Prompt) {
       prompt = PlainPrompt(control->TextValue());
     } else if (TakesInput(control->Type()) && control->Is(Prop::Required)) {
-      fields_.push_back({control->Number(), prompt, control->Get(Prop::Msg), control->Get(Prop::Tip),
-                         FieldNameOf(control->Use().address())});
+      fields_.push_back({control->Number(), prompt, control->Get(Prop::Msg),
+                         control->Get(Prop::Tip), FieldNameOf(control->Use().address())});
     }
   }
 }
 
-void REQFLDCLASS::ADDFIELD(int control, std::string_view field_name, std::string_view tip, std::string_view message,
-                           std::string_view prompt, bool replace) {
-  Field field{control, PlainPrompt(prompt), std::string(message), std::string(tip), std::string(field_name)};
-  auto it = std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.control == control; });
+void REQFLDCLASS::ADDFIELD(int control, std::string_view field_name, std::string_view tip,
+                           std::string_view message, std::string_view prompt, bool replace) {
+  Field field{control, PlainPrompt(prompt), std::string(message), std::string(tip),
+              std::string(field_name)};
+  auto it = std::find_if(fields_.begin(), fields_.end(),
+                         [&](const Field& f) { return f.control == control; });
   if (it == fields_.end()) {
     fields_.insert(std::upper_bound(fields_.begin(), fields_.end(), control,
                                     [](int c, const Field& f) { return c < f.control; }),

@@ -17,10 +17,11 @@ class REQFLDCLASS {
   // of the prompt before it (without "&" and ":"), its status-bar message, its tip and the
   // dictionary name of the field it shows ("HOL:Holiday").
   void INIT(std::string_view caption, std::string_view message_template, int switch_value = 0);
-  void INIT(Window& window, std::string_view caption, std::string_view message_template, int switch_value = 0);
+  void INIT(Window& window, std::string_view caption, std::string_view message_template,
+            int switch_value = 0);
   // Lists a control (or, with `replace`, overwrites the texts of a listed one).
-  void ADDFIELD(int control, std::string_view field_name, std::string_view tip, std::string_view message,
-                std::string_view prompt, bool replace = false);
+  void ADDFIELD(int control, std::string_view field_name, std::string_view tip,
+                std::string_view message, std::string_view prompt, bool replace = false);
   void REMOVEFIELD(int control);
   // The first listed control that is visible, still required, enabled (when `skip_disabled`)
   // and empty: it gets the focus, the message is shown, and its number is answered; 0 when
@@ -46,8 +47,8 @@ class REQFLDCLASS {
   Window* window_ = nullptr;
   std::string caption_;
   std::string template_;
-  int switch_ = 0;   // INIT's switch, kept for the form
-  long wizard_ = 0;  // REGISTERWIZARD's value, kept for the form
+  int switch_ = 0;             // INIT's switch, kept for the form
+  long wizard_ = 0;            // REGISTERWIZARD's value, kept for the form
   std::vector<Field> fields_;  // in control order
 };
 

@@ -79,16 +79,51 @@ std::int32_t SYSHOTKEYCLASS::TRNKEYNAME(std::string_view text) const {
   // Modifier prefixes, one at a time, until what is left is a key name.
   while (!rest.empty()) {
     const char first = rest.front();
-    if (first == '+') { modifiers |= kKeyShift; drop(1); continue; }
-    if (first == '^') { modifiers |= kKeyCtrl; drop(1); continue; }
-    if (first == '%') { modifiers |= kKeyAlt; drop(1); continue; }
-    if (first == '*') { modifiers |= kKeyWin; drop(1); continue; }
-    if (first == '-') { drop(1); continue; }
+    if (first == '+') {
+      modifiers |= kKeyShift;
+      drop(1);
+      continue;
+    }
+    if (first == '^') {
+      modifiers |= kKeyCtrl;
+      drop(1);
+      continue;
+    }
+    if (first == '%') {
+      modifiers |= kKeyAlt;
+      drop(1);
+      continue;
+    }
+    if (first == '*') {
+      modifiers |= kKeyWin;
+      drop(1);
+      continue;
+    }
+    if (first == '-') {
+      drop(1);
+      continue;
+    }
     const std::string_view three = rest.substr(0, 3);
-    if (three == "SHI") { modifiers |= kKeyShift; drop(5); continue; }
-    if (three == "CTR") { modifiers |= kKeyCtrl; drop(4); continue; }
-    if (three == "ALT") { modifiers |= kKeyAlt; drop(3); continue; }
-    if (three == "WIN") { modifiers |= kKeyWin; drop(3); continue; }
+    if (three == "SHI") {
+      modifiers |= kKeyShift;
+      drop(5);
+      continue;
+    }
+    if (three == "CTR") {
+      modifiers |= kKeyCtrl;
+      drop(4);
+      continue;
+    }
+    if (three == "ALT") {
+      modifiers |= kKeyAlt;
+      drop(3);
+      continue;
+    }
+    if (three == "WIN") {
+      modifiers |= kKeyWin;
+      drop(3);
+      continue;
+    }
     break;
   }
   std::string name(ClipView(rest));
@@ -136,7 +171,8 @@ void SYSHOTKEYCLASS::REMOVEKEY(std::string_view text) {
     return;
   }
   UNREGISTERHOTKEYS();
-  if (RegisteredKeys.GetWhere([code](const HotKeyEntry& e) { return e.code == code; }) == 0) RegisteredKeys.Delete();
+  if (RegisteredKeys.GetWhere([code](const HotKeyEntry& e) { return e.code == code; }) == 0)
+    RegisteredKeys.Delete();
   REGISTERHOTKEYS();
 }
 
@@ -157,7 +193,8 @@ void SYSHOTKEYCLASS::REGISTERHOTKEYS() {
     const HotKeyEntry& key = RegisteredKeys[i];
     const unsigned modifiers = static_cast<unsigned>(key.code & 0xFF00) / 256;
     const unsigned virtual_key = static_cast<unsigned>(key.code & 0xFF);
-    if (!grabber_ || !grabber_->Grab(static_cast<int>(i), modifiers, virtual_key)) Append(FailedKeys, key);
+    if (!grabber_ || !grabber_->Grab(static_cast<int>(i), modifiers, virtual_key))
+      Append(FailedKeys, key);
   }
   registered = 1;
 }

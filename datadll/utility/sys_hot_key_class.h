@@ -70,7 +70,7 @@ class SYSHOTKEYCLASS {
   Queue<HotKeyEntry> RegisteredKeys;  // in key-code order; the id of a key is its position
   Queue<HotKeyEntry> FailedKeys;      // refused in the last register or unregister pass
   Queue<KeyNameEntry> KeyNames;
-  Queue<HotKeyEntry> PressedKeys;     // presses the window has not taken yet
+  Queue<HotKeyEntry> PressedKeys;  // presses the window has not taken yet
 
  private:
   WindowLink window_;

@@ -13,7 +13,8 @@
 namespace vx {
 namespace {
 
-constexpr unsigned kDefaultFlags = 0x6D0;  // no dialogs of any kind, files only for wildcards, undo allowed
+constexpr unsigned kDefaultFlags =
+    0x6D0;  // no dialogs of any kind, files only for wildcards, undo allowed
 
 void ReplaceAll(std::string& text, std::string_view from, char to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))

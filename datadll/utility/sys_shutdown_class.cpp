@@ -8,14 +8,17 @@ namespace vx {
 
 SYSSHUTDOWNCLASS::~SYSSHUTDOWNCLASS() { KILL(); }
 
-void SYSSHUTDOWNCLASS::INIT(long queryAnswer, long endAnswer) { INIT(CurrentWindowLink(), queryAnswer, endAnswer); }
+void SYSSHUTDOWNCLASS::INIT(long queryAnswer, long endAnswer) {
+  INIT(CurrentWindowLink(), queryAnswer, endAnswer);
+}
 
 void SYSSHUTDOWNCLASS::INIT(WindowLink window, long queryAnswer, long endAnswer) {
   KILL();  // a second INIT replaces the first watch instead of adding one
   QueryAnswer = queryAnswer;
   EndAnswer = endAnswer;
   window_ = std::move(window);
-  watch_ = platform::WatchSessionEnd({[this] { return QueryEndSession(); }, [this] { EndSession(); }});
+  watch_ =
+      platform::WatchSessionEnd({[this] { return QueryEndSession(); }, [this] { EndSession(); }});
   window_.SetProperty(kSessionEndProperty, 1);
 }
 

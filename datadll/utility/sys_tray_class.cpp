@@ -8,24 +8,28 @@ namespace {
 
 constexpr std::size_t kCStringText = 255;  // a CSTRING(256) holds 255 bytes of text
 
-std::string Stored(std::string_view text) { return std::string(CutUtf8(ClipView(text), kCStringText)); }
+std::string Stored(std::string_view text) {
+  return std::string(CutUtf8(ClipView(text), kCStringText));
+}
 
 }  // namespace
 
 std::string ConvertIconName(std::string_view icon) {
   std::string name(ClipView(icon));
   const long n = static_cast<long>(name.size()) - 3;
-  if (n > 1 && name[static_cast<std::size_t>(n - 1)] == '.') name[static_cast<std::size_t>(n - 1)] = '_';
+  if (n > 1 && name[static_cast<std::size_t>(n - 1)] == '.')
+    name[static_cast<std::size_t>(n - 1)] = '_';
   return name;
 }
 
-void SYSTRAYCLASS::INIT(std::uint8_t id, std::string_view tip, std::string_view icon, std::uint8_t minimiseAllowed,
-                        std::uint8_t eventsOff) {
+void SYSTRAYCLASS::INIT(std::uint8_t id, std::string_view tip, std::string_view icon,
+                        std::uint8_t minimiseAllowed, std::uint8_t eventsOff) {
   INIT(CurrentWindowLink(), id, tip, icon, minimiseAllowed, eventsOff);
 }
 
-void SYSTRAYCLASS::INIT(WindowLink window, std::uint8_t id, std::string_view tip, std::string_view icon,
-                        std::uint8_t minimiseAllowed, std::uint8_t eventsOff) {
+void SYSTRAYCLASS::INIT(WindowLink window, std::uint8_t id, std::string_view tip,
+                        std::string_view icon, std::uint8_t minimiseAllowed,
+                        std::uint8_t eventsOff) {
   MinimiseAllowed = minimiseAllowed;
   EventsOff = eventsOff;
   window_ = std::move(window);

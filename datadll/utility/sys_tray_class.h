@@ -20,10 +20,10 @@ struct NotifyIconRecord {
   static constexpr std::size_t kTipBytes = 64;  // with the closing NUL: 63 characters shown
   int size = kSize;
   int id = 0;
-  unsigned flags = 0;       // 1 message, 2 icon, 4 tip
+  unsigned flags = 0;  // 1 message, 2 icon, 4 tip
   int callback_message = 0;
-  std::string icon;         // the icon resource's name
-  std::string tip;          // at most 63 bytes, never a cut character
+  std::string icon;  // the icon resource's name
+  std::string tip;   // at most 63 bytes, never a cut character
 };
 
 // "busykey.ico" -> "busykey_ico": the name under which the program's icons are linked. A name
@@ -41,8 +41,8 @@ class SYSTRAYCLASS {
   SYSTRAYCLASS& operator=(const SYSTRAYCLASS&) = delete;
 
   // For the current window of the calling thread.
-  void INIT(std::uint8_t id, std::string_view tip, std::string_view icon, std::uint8_t minimiseAllowed,
-            std::uint8_t eventsOff);
+  void INIT(std::uint8_t id, std::string_view tip, std::string_view icon,
+            std::uint8_t minimiseAllowed, std::uint8_t eventsOff);
   void INIT(WindowLink window, std::uint8_t id, std::string_view tip, std::string_view icon,
             std::uint8_t minimiseAllowed, std::uint8_t eventsOff);
 
@@ -80,7 +80,8 @@ class SYSTRAYCLASS {
  private:
   void Prime();
   // Stores a new icon name or tip and has the tray show it (flags: which of the two).
-  int Change(std::string& stored, std::string_view value, unsigned flags, const std::function<void()>& modify);
+  int Change(std::string& stored, std::string_view value, unsigned flags,
+             const std::function<void()>& modify);
   void RegisterHandlers();
   void UnregisterHandlers();
 

@@ -36,7 +36,9 @@ WindowLink CurrentWindowLink() {
     // The model properties are the window's own: used on its thread while it is open.
     link.get = [window](Prop prop) { return window->GetNumber(prop); };
     link.set = [window](Prop prop, long value) { window->Set(prop, value); };
-    link.set_property = [window](int property, long value) { window->SetNumberedProperty(property, value); };
+    link.set_property = [window](int property, long value) {
+      window->SetNumberedProperty(property, value);
+    };
     link.to_front = [window] { window->ToFront(); };
   }
   return link;

@@ -28,8 +28,10 @@ struct WindowLink {
     if (post) post(event);
   }
   void Deliver(std::function<void()> handler) const {
-    if (deliver) deliver(std::move(handler));
-    else handler();
+    if (deliver)
+      deliver(std::move(handler));
+    else
+      handler();
   }
   void SetProperty(int property, long value) const {
     if (set_property) set_property(property, value);

@@ -45,7 +45,8 @@ bool ZQBROWSECLASS::Press(int control) {
   if (!control || !list) return false;
   Window& w = list->OwnerWindow();
   Control* button = w.Find(control);
-  if (!button || w.DefaultButton() != control || !button->Visible() || !button->Enabled()) return false;
+  if (!button || w.DefaultButton() != control || !button->Visible() || !button->Enabled())
+    return false;
   w.Post(EVENT_Accepted, control);
   UpdateBuffer();
   UpdateWindow();

@@ -25,13 +25,14 @@ void ZQREGISTRYCLASS::KILL() { Values.Free(); }
 long ZQREGISTRYCLASS::STRINGTOHKEY(std::string_view name) const {
   const std::string upper = UPPER(name);
   if (upper.find("ROOT") != std::string::npos) return HKEY_CLASSES_ROOT;
-  if (upper.find("LOCAL") != std::string::npos || upper.find("MACHINE") != std::string::npos) return HKEY_LOCAL_MACHINE;
+  if (upper.find("LOCAL") != std::string::npos || upper.find("MACHINE") != std::string::npos)
+    return HKEY_LOCAL_MACHINE;
   if (upper.find("USERS") != std::string::npos) return HKEY_USERS;
   return HKEY_CURRENT_USER;
 }
 
-std::string ZQREGISTRYCLASS::FETCH(long root, std::string_view default_value, std::string_view valueName,
-                                   std::string_view subKey) {
+std::string ZQREGISTRYCLASS::FETCH(long root, std::string_view default_value,
+                                   std::string_view valueName, std::string_view subKey) {
   std::vector<std::pair<std::string, std::string>> values;
   last_error_ = registry_.Values(root, Clipped(subKey), values);
   if (last_error_ != kRegOk) {
@@ -54,22 +55,26 @@ std::string ZQREGISTRYCLASS::GETVALUE(std::string_view default_value, std::strin
   return FETCH(root, default_value, valueName, subKey);
 }
 
-std::string ZQREGISTRYCLASS::GETVALUE(std::string_view valueName, std::string_view subKey, long root) {
+std::string ZQREGISTRYCLASS::GETVALUE(std::string_view valueName, std::string_view subKey,
+                                      long root) {
   return FETCH(root, valueName, subKey);
 }
 
-void ZQREGISTRYCLASS::UPDATE(long root, std::string_view value, std::string_view valueName, std::string_view subKey) {
+void ZQREGISTRYCLASS::UPDATE(long root, std::string_view value, std::string_view valueName,
+                             std::string_view subKey) {
   last_error_ = registry_.OpenKey(root, Clipped(subKey));
-  if (last_error_ != kRegOk && last_error_ != kRegNotFound) {  // a missing key is created, a bad name is not
+  if (last_error_ != kRegOk &&
+      last_error_ != kRegNotFound) {  // a missing key is created, a bad name is not
     THROWERROR("opening", subKey);
     return;
   }
-  last_error_ = registry_.SetValue(root, Clipped(subKey), Clipped(valueName), CutUtf8(ClipView(value), 499));
+  last_error_ =
+      registry_.SetValue(root, Clipped(subKey), Clipped(valueName), CutUtf8(ClipView(value), 499));
   if (last_error_ != kRegOk) THROWERROR("setting", valueName);
 }
 
-void ZQREGISTRYCLASS::PUTVALUE(std::string_view value, std::string_view valueName, std::string_view subKey,
-                               long root) {
+void ZQREGISTRYCLASS::PUTVALUE(std::string_view value, std::string_view valueName,
+                               std::string_view subKey, long root) {
   UPDATE(root, value, valueName, subKey);
 }
 
@@ -133,7 +138,8 @@ void ZQREGISTRYCLASS::THROWERROR(std::string_view verb, std::string_view key) {
 }
 
 std::string ZQREGISTRYCLASS::GETEMAILROOT() {
-  const std::string account = SUB(FETCH(HKEY_CURRENT_USER, "Default Mail Account", kAccountManager), 1, 8);
+  const std::string account =
+      SUB(FETCH(HKEY_CURRENT_USER, "Default Mail Account", kAccountManager), 1, 8);
   if (ClipView(account).empty()) return {};
   return std::string(kAccountManager) + "\\Accounts\\" + account;
 }
@@ -155,7 +161,8 @@ std::string ZQREGISTRYCLASS::GETEMAILNAME() {
 }
 
 std::string ZQREGISTRYCLASS::GETREGUSERNAME() {
-  return Clipped(FETCH(HKEY_LOCAL_MACHINE, "RegisteredOwner", "Software\\Microsoft\\Windows\\CurrentVersion"));
+  return Clipped(
+      FETCH(HKEY_LOCAL_MACHINE, "RegisteredOwner", "Software\\Microsoft\\Windows\\CurrentVersion"));
 }
 
 }  // namespace vx

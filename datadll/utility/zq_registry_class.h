@@ -30,13 +30,17 @@ class ZQREGISTRYCLASS {
 
   long STRINGTOHKEY(std::string_view name) const;
 
-  std::string FETCH(long root, std::string_view default_value, std::string_view valueName, std::string_view subKey);
+  std::string FETCH(long root, std::string_view default_value, std::string_view valueName,
+                    std::string_view subKey);
   std::string FETCH(long root, std::string_view valueName, std::string_view subKey);
-  std::string GETVALUE(std::string_view default_value, std::string_view valueName, std::string_view subKey, long root);
+  std::string GETVALUE(std::string_view default_value, std::string_view valueName,
+                       std::string_view subKey, long root);
   std::string GETVALUE(std::string_view valueName, std::string_view subKey, long root);
 
-  void UPDATE(long root, std::string_view value, std::string_view valueName, std::string_view subKey);
-  void PUTVALUE(std::string_view value, std::string_view valueName, std::string_view subKey, long root);
+  void UPDATE(long root, std::string_view value, std::string_view valueName,
+              std::string_view subKey);
+  void PUTVALUE(std::string_view value, std::string_view valueName, std::string_view subKey,
+                long root);
 
   void REMOVE(long root, std::string_view key);
   void REMOVE(long root, std::string_view valueName, std::string_view subKey);
@@ -57,7 +61,7 @@ class ZQREGISTRYCLASS {
 
   std::uint8_t Quiet = 0;  // 1: errors are recorded, not shown
   String<255> ErrorVerb;
-  String<255> ErrorCode;   // the registry's result code as text
+  String<255> ErrorCode;  // the registry's result code as text
   String<255> ErrorKey;
   TREGVALUEQ Values;
 

@@ -24,7 +24,9 @@ namespace {
 
 char PictureType(std::string_view picture) {
   if (!picture.empty() && picture.front() == '@') picture.remove_prefix(1);
-  return picture.empty() ? 'S' : static_cast<char>(std::toupper(static_cast<unsigned char>(picture.front())));
+  return picture.empty()
+             ? 'S'
+             : static_cast<char>(std::toupper(static_cast<unsigned char>(picture.front())));
 }
 
 bool IsTextPicture(std::string_view picture) {
@@ -56,11 +58,21 @@ std::string HtmlEscaped(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;
@@ -130,13 +142,15 @@ void XPLORECLASS::ADDITEMSTOPOPUP() {
     if (masked(0x400)) item("Header Text", "HDR", EVENT_XploreHeaderText, 3);
     if (masked(0xE10)) popup.AddItemAt("-", "S22", 3);
     const PopupEntry data[] = {{"FJL", 1041}, {"FJC", 1043}, {"FJR", 1042}, {"FJD", 1044}};
-    const char* data_text[] = {"Data Just left", "Data Just Center", "Data Just Right", "Data Just Decimal"};
+    const char* data_text[] = {"Data Just left", "Data Just Center", "Data Just Right",
+                               "Data Just Decimal"};
     for (int i = 0; i < 4; ++i) {
       if (masked(1L << i)) item(data_text[i], data[i].code, data[i].event, 3);
     }
     if (masked(0xF)) popup.AddItemAt("-", "S23", 3);
     const PopupEntry header[] = {{"HJL", 1037}, {"HJC", 1039}, {"HJR", 1038}, {"HJD", 1040}};
-    const char* header_text[] = {"Hdr Just left", "Hdr Just Center", "Hdr Just Right", "Hdr Just Decimal"};
+    const char* header_text[] = {"Hdr Just left", "Hdr Just Center", "Hdr Just Right",
+                                 "Hdr Just Decimal"};
     for (int i = 0; i < 4; ++i) {
       if (masked(0x20L << i)) item(header_text[i], header[i].code, header[i].event, 3);
     }
@@ -172,7 +186,8 @@ std::string XPLORECLASS::CellText(std::size_t row, const XPGQ& column) const {
   const std::vector<std::string> fields = browse->Fields(row);
   const std::size_t field = static_cast<std::size_t>(column.QNOS);
   if (field == 0 || field > fields.size()) return {};
-  const std::string shown = column.PICTURE.empty() ? fields[field - 1] : FORMAT(fields[field - 1], column.PICTURE);
+  const std::string shown =
+      column.PICTURE.empty() ? fields[field - 1] : FORMAT(fields[field - 1], column.PICTURE);
   return CutAt(CLIP(LEFT(shown)), 255);
 }
 
@@ -217,8 +232,10 @@ void XPLORECLASS::PREPAREPOPUP() {
   popup.SetText("ADDF4", "Add Filter of (" + header + " <> " + cell + ")");
   popup.SetText("ADDF2", "Add Filter of (" + header + " <" + eq + " " + cell + ")");
   popup.SetText("ADDF3", "Add Filter of (" + header + " >" + eq + " " + cell + ")");
-  const bool filterable = column && column->VIEWFIELD && !column->FIELD.empty() && browse->Records() > 0;
-  for (const char* name : {"ADDF1", "ADDF2", "ADDF3", "ADDF4"}) popup.SetItemEnable(name, filterable);
+  const bool filterable =
+      column && column->VIEWFIELD && !column->FIELD.empty() && browse->Records() > 0;
+  for (const char* name : {"ADDF1", "ADDF2", "ADDF3", "ADDF4"})
+    popup.SetItemEnable(name, filterable);
   popup.SetItemEnable("VOID", !conditions_.empty());
   popup.SetText("SRT", "Sort on " + header);
   popup.SetItemEnable("SRT", column && column->SORTFIELD);
@@ -238,11 +255,20 @@ Level XPLORECLASS::HANDLEMYEVENTS() {
   const int event = EVENT();
   if (event == EVENT_AlertKey) {
     switch (KEYCODE()) {
-      case AltF11: ADJUSTALLCOLUMNS(); break;
-      case AltF12: RESETTODEFAULT(); break;
-      case CtrlAltR: TOGGLEBAR(); break;
-      case AltM: INVOKEPOPUP(); break;
-      default: return Level_Benign;
+      case AltF11:
+        ADJUSTALLCOLUMNS();
+        break;
+      case AltF12:
+        RESETTODEFAULT();
+        break;
+      case CtrlAltR:
+        TOGGLEBAR();
+        break;
+      case AltM:
+        INVOKEPOPUP();
+        break;
+      default:
+        return Level_Benign;
     }
     return Level_Benign;
   }
@@ -250,30 +276,72 @@ Level XPLORECLASS::HANDLEMYEVENTS() {
     case EVENT_XploreResetToDefault:
       RESETTODEFAULT();
       break;
-    case 1037: MODCOLATTRIBUTE("HJL"); break;
-    case 1038: MODCOLATTRIBUTE("HJR"); break;
-    case 1039: MODCOLATTRIBUTE("HJC"); break;
-    case 1040: MODCOLATTRIBUTE("HJD"); break;
-    case 1041: MODCOLATTRIBUTE("FJL"); break;
-    case 1042: MODCOLATTRIBUTE("FJR"); break;
-    case 1043: MODCOLATTRIBUTE("FJC"); break;
-    case 1044: MODCOLATTRIBUTE("FJD"); break;
-    case 1051: MODCOLATTRIBUTE("FXD"); break;
-    case 1052: MODCOLATTRIBUTE("ULI"); break;
-    case 1053: MODCOLATTRIBUTE("BDR"); break;
-    case 1054: MODCOLATTRIBUTE("RSZ"); break;
-    case EVENT_XploreFilterEquality: MODCOLATTRIBUTE("EQL"); break;
-    case EVENT_XploreHideColumn: HIDECOLUMN(); break;
+    case 1037:
+      MODCOLATTRIBUTE("HJL");
+      break;
+    case 1038:
+      MODCOLATTRIBUTE("HJR");
+      break;
+    case 1039:
+      MODCOLATTRIBUTE("HJC");
+      break;
+    case 1040:
+      MODCOLATTRIBUTE("HJD");
+      break;
+    case 1041:
+      MODCOLATTRIBUTE("FJL");
+      break;
+    case 1042:
+      MODCOLATTRIBUTE("FJR");
+      break;
+    case 1043:
+      MODCOLATTRIBUTE("FJC");
+      break;
+    case 1044:
+      MODCOLATTRIBUTE("FJD");
+      break;
+    case 1051:
+      MODCOLATTRIBUTE("FXD");
+      break;
+    case 1052:
+      MODCOLATTRIBUTE("ULI");
+      break;
+    case 1053:
+      MODCOLATTRIBUTE("BDR");
+      break;
+    case 1054:
+      MODCOLATTRIBUTE("RSZ");
+      break;
+    case EVENT_XploreFilterEquality:
+      MODCOLATTRIBUTE("EQL");
+      break;
+    case EVENT_XploreHideColumn:
+      HIDECOLUMN();
+      break;
     case EVENT_XploreListProperties:
       PROCREFORMAT();
       break;
-    case EVENT_XploreWidth: SPINCOLATTRIBUTE("WID"); break;
-    case EVENT_XploreHeaderOffset: SPINCOLATTRIBUTE("HOS"); break;
-    case EVENT_XploreDataOffset: SPINCOLATTRIBUTE("DOS"); break;
-    case EVENT_XploreHeaderText: ENTRYCOLATTRIBUTE("HDR"); break;
-    case EVENT_XploreColors: COLORCOLATTRIBUTE(); break;
-    case 1059: LISTFONT(); break;
-    case EVENT_XploreBestFit: ADJUSTALLCOLUMNS(); break;
+    case EVENT_XploreWidth:
+      SPINCOLATTRIBUTE("WID");
+      break;
+    case EVENT_XploreHeaderOffset:
+      SPINCOLATTRIBUTE("HOS");
+      break;
+    case EVENT_XploreDataOffset:
+      SPINCOLATTRIBUTE("DOS");
+      break;
+    case EVENT_XploreHeaderText:
+      ENTRYCOLATTRIBUTE("HDR");
+      break;
+    case EVENT_XploreColors:
+      COLORCOLATTRIBUTE();
+      break;
+    case 1059:
+      LISTFONT();
+      break;
+    case EVENT_XploreBestFit:
+      ADJUSTALLCOLUMNS();
+      break;
     case EVENT_XploreSortOn:
       if (const XPGQ* column = SQEntry(CURRENTCOL); column && column->SORTFIELD) {
         SHOWNEWSORT();
@@ -281,17 +349,24 @@ Level XPLORECLASS::HANDLEMYEVENTS() {
       }
       break;
     case EVENT_XploreGraph:
-      if (const XPGQ* column = SQEntry(CURRENTCOL); column && GRAPH && column->GRAPHOK) SHOWBARGRAPH();
+      if (const XPGQ* column = SQEntry(CURRENTCOL); column && GRAPH && column->GRAPHOK)
+        SHOWBARGRAPH();
       break;
-    case EVENT_XploreExportAscii: EXPORTASCII(); break;
-    case EVENT_XploreExportHtml: EXPORTHTML(); break;
+    case EVENT_XploreExportAscii:
+      EXPORTASCII();
+      break;
+    case EVENT_XploreExportHtml:
+      EXPORTHTML();
+      break;
     case EVENT_XploreFilterEqual:
     case EVENT_XploreFilterLess:
     case EVENT_XploreFilterGreater:
     case EVENT_XploreFilterNotEqual:
       ADDFILTER(event);
       break;
-    case EVENT_XploreFilterCancel: CANCELFILTER(); break;
+    case EVENT_XploreFilterCancel:
+      CANCELFILTER();
+      break;
     case EVENT_ListSorted:
       APPLYFILTER();
       break;
@@ -307,7 +382,8 @@ void XPLORECLASS::ADDFILTER(int event) {
   BrowseClass* browse = Browse();
   GETCOLUMNINFO();
   const XPGQ* column = SQEntry(CURRENTCOL);
-  if (!browse || !column || column->FIELD.empty() || !column->VIEWFIELD || browse->Selected() < 1) return;
+  if (!browse || !column || column->FIELD.empty() || !column->VIEWFIELD || browse->Selected() < 1)
+    return;
   const std::string cell = SelectedCell();
   std::string op = "=";
   if (event == EVENT_XploreFilterNotEqual) op = "<>";
@@ -329,7 +405,9 @@ void XPLORECLASS::ADDFILTER(int event) {
   }
   // A new limit of the same kind on the same field takes the old one's place.
   auto kind = [](const std::string& o) { return o == "=" || o == "<>" ? 0 : o[0] == '<' ? 1 : 2; };
-  std::erase_if(conditions_, [&](const Condition& c) { return c.field == column->FIELD && kind(c.op) == kind(op); });
+  std::erase_if(conditions_, [&](const Condition& c) {
+    return c.field == column->FIELD && kind(c.op) == kind(op);
+  });
   conditions_.push_back({column->FIELD, op, left + " " + op + " " + right});
   APPLYFILTER();
   if (Manager()) Manager()->Reset(false);
@@ -381,7 +459,8 @@ void XPLORECLASS::APPLYFILTER() {
   }
   filter_ = std::make_shared<Expression>(FilterExpression(), filter_bindings_);
   std::shared_ptr<Expression> filter = filter_;
-  browse->SetFilter([filter] { return filter->ok() && filter->Evaluate().IsTrue(); }, "Xplore", orders);
+  browse->SetFilter([filter] { return filter->ok() && filter->Evaluate().IsTrue(); }, "Xplore",
+                    orders);
   SETFILTERS();
 }
 
@@ -474,7 +553,8 @@ void XPLORECLASS::ADJUSTALLCOLUMNS() {
   const BrowseClass* browse = Browse();
   for (XPGQ& column : SQ) {
     std::size_t widest = letters(PlainHeader(column));
-    for (std::size_t r = 0; browse && r < browse->Records(); ++r) widest = std::max(widest, letters(CellText(r, column)));
+    for (std::size_t r = 0; browse && r < browse->Records(); ++r)
+      widest = std::max(widest, letters(CellText(r, column)));
     int width = static_cast<int>(widest) * 4;
     if (column.FJUST == 'L' || column.FJUST == 'R') width += column.FOFFSET;
     if (column.FJUST == 'D') width += 1;
@@ -532,8 +612,8 @@ bool XPLORECLASS::WriteExport(const std::string& file, const std::string& conten
     if (!ok) std::remove(temp_name.c_str());
   }
   if (!ok) {
-    MESSAGE("The list could not be exported to " + target.string() + ": " + std::strerror(error), "Xplore",
-            MessageIcon::Exclamation);
+    MESSAGE("The list could not be exported to " + target.string() + ": " + std::strerror(error),
+            "Xplore", MessageIcon::Exclamation);
   }
   return ok;
 }
@@ -546,8 +626,10 @@ void XPLORECLASS::OpenExport(const std::string& file) {
   const int result = opener.Open(request);
   if (result <= 32) {
     MESSAGE("Shell launching error: " + std::to_string(result) +
-                "|you may need to choose a program for this type of file|in your desktop's file settings|and "
-                "set one for " + file,
+                "|you may need to choose a program for this type of file|in your desktop's file "
+                "settings|and "
+                "set one for " +
+                file,
             "Xplore", MessageIcon::Exclamation);
   }
 }
@@ -568,7 +650,8 @@ bool XPLORECLASS::EXPORTASCII() {
   progress.Open(rows);
   for (std::size_t r = 0; r < rows; ++r) {
     std::string line;
-    for (std::size_t i = 0; i < SQ.size(); ++i) line += (i ? SEPARATOR : "") + CsvCell(CellText(r, SQ[i]), SEPARATOR);
+    for (std::size_t i = 0; i < SQ.size(); ++i)
+      line += (i ? SEPARATOR : "") + CsvCell(CellText(r, SQ[i]), SEPARATOR);
     out += CutAt(line, 2048) + "\n";
     if (!progress.Step()) return false;  // cancelled: the old file stays, nothing is opened
   }
@@ -582,8 +665,11 @@ bool XPLORECLASS::EXPORTHTML() {
   GETCOLUMNINFO();
   const BrowseClass* browse = Browse();
   const std::size_t rows = browse ? browse->Records() : 0;
-  const std::string caption = ListBox() ? HtmlEscaped(CLIP(ListBox()->OwnerWindow().Title())) : std::string();
-  auto cell = [](const std::string& text) { return "<TD>" + (text.empty() ? std::string("&nbsp") : HtmlEscaped(text)) + "</TD> "; };
+  const std::string caption =
+      ListBox() ? HtmlEscaped(CLIP(ListBox()->OwnerWindow().Title())) : std::string();
+  auto cell = [](const std::string& text) {
+    return "<TD>" + (text.empty() ? std::string("&nbsp") : HtmlEscaped(text)) + "</TD> ";
+  };
   std::string out = "<HTML>\n";
   out += "<HEAD><META CHARSET=\"UTF-8\"><TITLE>" + caption + "</TITLE></HEAD>\n";
   out += "<H1>" + caption + "</H1><P>\n";

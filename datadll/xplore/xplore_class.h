@@ -46,10 +46,10 @@ inline constexpr int EVENT_XploreFilterCancel = 1078;
 inline constexpr int EVENT_XploreFilterEquality = 1079;
 
 // Keys the browse alerts on its list for the extension.
-inline constexpr int AltF11 = 0x47A;  // best-fit column widths
-inline constexpr int AltF12 = 0x47B;  // the window's own layout
+inline constexpr int AltF11 = 0x47A;    // best-fit column widths
+inline constexpr int AltF12 = 0x47B;    // the window's own layout
 inline constexpr int CtrlAltR = 0x652;  // row or column selection
-inline constexpr int AltM = 0x44D;    // the popup from the keyboard
+inline constexpr int AltM = 0x44D;      // the popup from the keyboard
 
 class XPLORECLASS : public XPLOREROOTCLASS {
  public:
@@ -95,8 +95,8 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   virtual std::string GETSTRINGFORGRAPH(std::size_t row, const XPGQ& column);
   // The number of rows the graph counts against (the base: the rows of the browse).
   virtual long GETRECORDSINKEY();
-  static std::string GETMONTHNAME(int month);  // " 1 =January" .. "12 =December"
-  static std::string GETDAYNAME(int day);      // " 1 =Sunday" .. " 7 =Saturday"
+  static std::string GETMONTHNAME(int month);              // " 1 =January" .. "12 =December"
+  static std::string GETDAYNAME(int day);                  // " 1 =Sunday" .. " 7 =Saturday"
   static std::string GET4HRSTRING(std::string_view text);  // "08:00-11:59" for an hour "08".."11"
   static std::string GET6HRSTRING(std::string_view text);  // "06:00-11:59" for an hour "06".."11"
   // A colour value (0xBBGGRR) by its name; "None" is -1; an unknown name leaves `value`.
@@ -123,7 +123,8 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   virtual void ENTRYCOLATTRIBUTE(std::string_view code);
   // The list's font (event 1059, "F&ont" of the list properties).
   void LISTFONT();
-  bool FONTCHOOSER(std::string_view title, std::string& name, long& size, long& colour, long& style);
+  bool FONTCHOOSER(std::string_view title, std::string& name, long& size, long& colour,
+                   long& style);
 
   // The cell text of a row (from 0) and a displayed column, as exports and the popup show it.
   std::string CellText(std::size_t row, const XPGQ& column) const;

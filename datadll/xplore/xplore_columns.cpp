@@ -34,7 +34,8 @@ class Reader {
   long Number(int bytes) {
     if (!Need(static_cast<std::size_t>(bytes))) return 0;
     std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value |= static_cast<std::uint32_t>(static_cast<unsigned char>(data_[pos_++])) << (8 * i);
+    for (int i = 0; i < bytes; ++i)
+      value |= static_cast<std::uint32_t>(static_cast<unsigned char>(data_[pos_++])) << (8 * i);
     if (bytes == 2) return static_cast<std::int16_t>(value);
     return static_cast<std::int32_t>(value);
   }
@@ -66,7 +67,8 @@ std::string PackColumnDescriptor(const std::vector<XploreColumn>& columns) {
     PutText(out, c.PICTURE);
     PutText(out, c.DESCRIPTION);
     out += c.JUST;
-    for (bool flag : {c.DISPLAY, c.COLORS, c.ICONX, c.VIEWFIELD}) out += static_cast<char>(flag ? 1 : 0);
+    for (bool flag : {c.DISPLAY, c.COLORS, c.ICONX, c.VIEWFIELD})
+      out += static_cast<char>(flag ? 1 : 0);
     PutNumber(out, c.TABCONTROL, 4);
     for (bool flag : {c.TOTALOK, c.GRAPHOK, c.SORTFIELD}) out += static_cast<char>(flag ? 1 : 0);
     out += c.LOCATORTYPE;
@@ -147,7 +149,8 @@ std::string PackAppendDescriptor(bool apply_all, const std::vector<XploreSubOrde
   return out;
 }
 
-bool ParseAppendDescriptor(std::string_view packed, bool& apply_all, std::vector<XploreSubOrder>& fields) {
+bool ParseAppendDescriptor(std::string_view packed, bool& apply_all,
+                           std::vector<XploreSubOrder>& fields) {
   fields.clear();
   apply_all = false;
   if (packed.empty()) return true;

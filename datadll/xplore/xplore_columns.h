@@ -12,21 +12,21 @@ namespace vx {
 // One column as a browse describes it. A column not displayed (DISPLAY 0) is a field of the
 // browse queue after the shown ones (a task's id, its category) that can be shown later.
 struct XploreColumn {
-  std::string FIELD;        // field label, as "SCH:Date"
+  std::string FIELD;  // field label, as "SCH:Date"
   int WIDTHDLU = 0;
   std::string HEADER;
-  std::string PICTURE;      // "@d6b"
+  std::string PICTURE;  // "@d6b"
   std::string DESCRIPTION;
-  char JUST = 'L';          // header and data justification: L, C, R, D
+  char JUST = 'L';  // header and data justification: L, C, R, D
   bool DISPLAY = true;
-  bool COLORS = false;      // four colour fields follow the value in the queue
-  bool ICONX = false;       // an icon field follows
+  bool COLORS = false;  // four colour fields follow the value in the queue
+  bool ICONX = false;   // an icon field follows
   bool VIEWFIELD = true;
   long TABCONTROL = 0;
   bool TOTALOK = false;
   bool GRAPHOK = true;
-  bool SORTFIELD = true;    // the column can be ordered on
-  char LOCATORTYPE = 'S';   // "X": not a queue field at all
+  bool SORTFIELD = true;   // the column can be ordered on
+  char LOCATORTYPE = 'S';  // "X": not a queue field at all
 };
 
 // A field that makes up a column's order, or one appended to every order.
@@ -46,7 +46,7 @@ struct XPGQ {
   std::string HEADER;
   int QNOS = 0;  // field number (from 1) of the column's value in the browse queue
   int SEQ = 0;
-  int COL = 0;   // list column (from 1); 0 when not displayed
+  int COL = 0;  // list column (from 1); 0 when not displayed
   long NFG = -1, NBG = -1, SFG = -1, SBG = -1;
   int WIDTHDLU = 0;
   int WIDTHPIX = 0;
@@ -86,6 +86,7 @@ struct XploreColumnOrder {
 std::string PackSubOrderDescriptor(const std::vector<XploreColumnOrder>& orders);
 std::vector<XploreColumnOrder> ParseSubOrderDescriptor(std::string_view packed, int count);
 std::string PackAppendDescriptor(bool apply_all, const std::vector<XploreSubOrder>& fields);
-bool ParseAppendDescriptor(std::string_view packed, bool& apply_all, std::vector<XploreSubOrder>& fields);
+bool ParseAppendDescriptor(std::string_view packed, bool& apply_all,
+                           std::vector<XploreSubOrder>& fields);
 
 }  // namespace vx

@@ -22,15 +22,18 @@ struct NamedColour {
   long value;
 };
 constexpr NamedColour kColours[] = {
-    {"None", -1},          {"Black", 0},           {"Maroon", 0x000080}, {"Green", 0x008000}, {"Olive", 0x008080},
-    {"Navy", 0x800000},    {"Purple", 0x800080},   {"Teal", 0x808000},   {"Gray", 0x808080},  {"Silver", 0xC0C0C0},
-    {"Red", 0x0000FF},     {"Lime", 0x00FF00},     {"Yellow", 0x00FFFF}, {"Blue", 0xFF0000},  {"Fuschia", 0xFF00FF},
-    {"Aqua", 0xFFFF00},    {"White", 0xFFFFFF},
+    {"None", -1},         {"Black", 0},         {"Maroon", 0x000080},  {"Green", 0x008000},
+    {"Olive", 0x008080},  {"Navy", 0x800000},   {"Purple", 0x800080},  {"Teal", 0x808000},
+    {"Gray", 0x808080},   {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},     {"Lime", 0x00FF00},
+    {"Yellow", 0x00FFFF}, {"Blue", 0xFF0000},   {"Fuschia", 0xFF00FF}, {"Aqua", 0xFFFF00},
+    {"White", 0xFFFFFF},
 };
-constexpr const char* kGraphColours[] = {"Maroon", "Olive", "Navy", "Silver", "Purple", "Green", "Teal", "Gray"};
+constexpr const char* kGraphColours[] = {"Maroon", "Olive", "Navy", "Silver",
+                                         "Purple", "Green", "Teal", "Gray"};
 
 int Hour(std::string_view text) {
-  if (text.size() < 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9') return -1;
+  if (text.size() < 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9')
+    return -1;
   return (text[0] - '0') * 10 + (text[1] - '0');
 }
 
@@ -51,8 +54,9 @@ long XPLORECLASS::COLORSTRINGTOLONG(std::string_view name, long value) {
 }
 
 std::string XPLORECLASS::GETMONTHNAME(int month) {
-  static const char* const names[] = {"January", "February", "March",     "April",   "May",      "June",
-                                      "July",    "August",   "September", "October", "November", "December"};
+  static const char* const names[] = {"January",   "February", "March",    "April",
+                                      "May",       "June",     "July",     "August",
+                                      "September", "October",  "November", "December"};
   if (month < 1 || month > 12) return {};
   char text[24];
   std::snprintf(text, sizeof text, "%2d =%s", month, names[month - 1]);
@@ -60,7 +64,8 @@ std::string XPLORECLASS::GETMONTHNAME(int month) {
 }
 
 std::string XPLORECLASS::GETDAYNAME(int day) {
-  static const char* const names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  static const char* const names[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                      "Thursday", "Friday", "Saturday"};
   if (day < 1 || day > 7) return {};
   char text[24];
   std::snprintf(text, sizeof text, "%2d =%s", day, names[day - 1]);
@@ -77,9 +82,13 @@ std::string XPLORECLASS::GET4HRSTRING(std::string_view text) {
   return hour < 0 || hour > 23 ? std::string(text) : Band(hour / 4 * 4, 4);
 }
 
-std::string XPLORECLASS::GETSTRINGFORGRAPH(std::size_t row, const XPGQ& column) { return CellText(row, column); }
+std::string XPLORECLASS::GETSTRINGFORGRAPH(std::size_t row, const XPGQ& column) {
+  return CellText(row, column);
+}
 
-long XPLORECLASS::GETRECORDSINKEY() { return Browse() ? static_cast<long>(Browse()->Records()) : 0; }
+long XPLORECLASS::GETRECORDSINKEY() {
+  return Browse() ? static_cast<long>(Browse()->Records()) : 0;
+}
 
 bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& counted) {
   categories.clear();
@@ -88,7 +97,8 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
   const XPGQ* column = SQEntry(CURRENTCOL);
   BrowseClass* browse = Browse();
   if (!column || !browse) return false;
-  const std::string description = CLIP(column->DESCRIPTION.empty() ? column->HEADER : column->DESCRIPTION);
+  const std::string description =
+      CLIP(column->DESCRIPTION.empty() ? column->HEADER : column->DESCRIPTION);
   std::map<std::string, long> counts;
   XploreProgress progress("Are you sure you want to quit this Graphing Procedure?");
   progress.Open(browse->Records());
@@ -100,8 +110,8 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
     ++counted;
     if (!progress.Step()) return false;
     if (counts.size() > kMaxCategories) {
-      MESSAGE("Too complex to graph - exceeds max number of categories: " + std::to_string(kMaxCategories) + " - '" +
-                  description,
+      MESSAGE("Too complex to graph - exceeds max number of categories: " +
+                  std::to_string(kMaxCategories) + " - '" + description,
               "Xplore", MessageIcon::Information);
       return false;
     }
@@ -109,7 +119,8 @@ bool XPLORECLASS::COUNTCATEGORIES(std::vector<GraphCategory>& categories, long& 
   progress.Close();
   busy.reset();
   if (counts.size() < 2) {
-    MESSAGE(std::string(counts.empty() ? "There are no categories to Graph of '" : "There is only one category to Graph of '") +
+    MESSAGE(std::string(counts.empty() ? "There are no categories to Graph of '"
+                                       : "There is only one category to Graph of '") +
                 description + "'",
             "Xplore", MessageIcon::Information);
     return false;
@@ -129,7 +140,8 @@ void XPLORECLASS::SHOWBARGRAPH() {
   long counted = 0;
   if (!COUNTCATEGORIES(categories, counted)) return;
   const XPGQ* column = SQEntry(CURRENTCOL);
-  const std::string description = CLIP(column->DESCRIPTION.empty() ? column->HEADER : column->DESCRIPTION);
+  const std::string description =
+      CLIP(column->DESCRIPTION.empty() ? column->HEADER : column->DESCRIPTION);
 
   Window window("Graph");
   Control& graph = window.BarGraph();
@@ -140,24 +152,27 @@ void XPLORECLASS::SHOWBARGRAPH() {
     for (int i = 0; i < 8; ++i) {
       char key[24];
       std::snprintf(key, sizeof key, "Col%02d", i + 1);
-      colours.push_back(COLORSTRINGTOLONG(ini.Get("XplorePreferences", key, kGraphColours[i]), 0x808080));
+      colours.push_back(
+          COLORSTRINGTOLONG(ini.Get("XplorePreferences", key, kGraphColours[i]), 0x808080));
     }
     std::string data;
     for (std::size_t i = 0; i < categories.size(); ++i) {
       const long colour = colours[i % colours.size()] < 0 ? 0x808080 : colours[i % colours.size()];
-      data += categories[i].PNAME + "\t" + std::to_string(categories[i].COUNT) + "\t" + categories[i].PERCENT + "\t" +
-              std::to_string(colour) + "\n";
+      data += categories[i].PNAME + "\t" + std::to_string(categories[i].COUNT) + "\t" +
+              categories[i].PERCENT + "\t" + std::to_string(colour) + "\n";
     }
     graph.Value(data);
     graph.Set(Prop::FontName, ini.Get("XplorePreferences", "FontName", "Arial"));
     graph.Set(Prop::FontSize, ini.Get("XplorePreferences", "FontSize", "12"));
     graph.Set(Prop::FontStyle, ini.Get("XplorePreferences", "FontStyle", "700"));
   };
-  graph.SetText(std::to_string(counted) + " Categories of Field: " + description + "\nFilter: " + FilterExpression());
+  graph.SetText(std::to_string(counted) + " Categories of Field: " + description +
+                "\nFilter: " + FilterExpression());
   draw();
   Control& buttons = window.Row();
   const int preferences = buttons.Button("Pre&ferences").Tip("Change Colors and/or Font");
-  const int clipboard = buttons.Button("&To Clipboard").Tip("Copies an Window Image to the ClipBoard");
+  const int clipboard =
+      buttons.Button("&To Clipboard").Tip("Copies an Window Image to the ClipBoard");
   const int ok = buttons.Button("OK").Icon("ok.ico").Default();
   window.SetCancelButton(ok);
 
@@ -183,7 +198,8 @@ void XPLORECLASS::SHOWBARGRAPH() {
   // Print Screen and Alt+Print Screen copy the graph's picture as the button does.
   graph.Alert(PrintScreenKey).Alert(AltPrintScreen);
   manager.On(EVENT_AlertKey, graph, [&] {
-    return KEYCODE() == PrintScreenKey || KEYCODE() == AltPrintScreen ? copy_picture() : Level_Benign;
+    return KEYCODE() == PrintScreenKey || KEYCODE() == AltPrintScreen ? copy_picture()
+                                                                      : Level_Benign;
   });
   manager.On(EVENT_Timer, [&] {
     for (int control : {preferences, clipboard, ok}) window[control].Unhide();

@@ -44,7 +44,8 @@ void XploreProgress::Open(std::size_t total) {
 bool XploreProgress::Step() {
   if (!window_ || stopped_) return !stopped_;
   ++done_;
-  const long percent = total_ == 0 ? 100 : static_cast<long>(std::min(done_, total_) * 100 / total_);
+  const long percent =
+      total_ == 0 ? 100 : static_cast<long>(std::min(done_, total_) * 100 / total_);
   if (percent != shown_ && window_->IsOpen()) {
     shown_ = percent;
     (*window_)[bar_].Value(std::to_string(percent));
@@ -83,8 +84,8 @@ void XploreProgress::TakeEvents() {
 }
 
 void XploreProgress::AskToStop() {
-  if (question_.empty() ||
-      MESSAGE(question_, "Xplore", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO) == BUTTON_YES) {
+  if (question_.empty() || MESSAGE(question_, "Xplore", MessageIcon::Question,
+                                   BUTTON_YES | BUTTON_NO, BUTTON_NO) == BUTTON_YES) {
     stopped_ = true;
   }
 }

@@ -21,20 +21,25 @@ namespace {
 // The type letter of a picture: "@d6b" is 'D'; no picture shows text ('S').
 char PictureType(std::string_view picture) {
   if (!picture.empty() && picture.front() == '@') picture.remove_prefix(1);
-  return picture.empty() ? 'S' : static_cast<char>(std::toupper(static_cast<unsigned char>(picture.front())));
+  return picture.empty()
+             ? 'S'
+             : static_cast<char>(std::toupper(static_cast<unsigned char>(picture.front())));
 }
 
 int ToInt(std::string_view text, int fallback) {
   int value = fallback;
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc()) return fallback;
+  if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+    return fallback;
   return value;
 }
 
 bool SameLabel(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
   }
   return true;
 }
@@ -44,8 +49,9 @@ std::string HeaderOf(const XPGQ& column) { return column.HEADER; }
 
 }  // namespace
 
-void XPLOREROOTCLASS::INIT(WindowManager& manager, BrowseClass& browse, Control& list, std::string_view procedure,
-                           std::string_view list_name, std::vector<std::string> fields, std::string_view visual,
+void XPLOREROOTCLASS::INIT(WindowManager& manager, BrowseClass& browse, Control& list,
+                           std::string_view procedure, std::string_view list_name,
+                           std::vector<std::string> fields, std::string_view visual,
                            std::string_view ini_file) {
   manager_ = &manager;
   browse_ = &browse;
@@ -82,7 +88,8 @@ void XPLOREROOTCLASS::INIT(WindowManager& manager, BrowseClass& browse, Control&
 void XPLOREROOTCLASS::LISTBOXDATA() {
   // The columns of the list's format, labelled in order; labels past them are fields of the
   // browse queue that are not shown.
-  const std::vector<ListColumn>& shown = list_->DesignColumns().empty() ? list_->Columns() : list_->DesignColumns();
+  const std::vector<ListColumn>& shown =
+      list_->DesignColumns().empty() ? list_->Columns() : list_->DesignColumns();
   std::vector<XploreColumn> columns;
   for (std::size_t i = 0; i < shown.size(); ++i) {
     const ListColumn& c = shown[i];
@@ -212,7 +219,9 @@ std::vector<std::string> XPLOREROOTCLASS::FINDANYSUBFIELDS(std::string_view dire
   for (const XploreSubOrder& f : SOQ) {
     if (f.QNOS == column->QNOS) own.push_back(&f);
   }
-  std::stable_sort(own.begin(), own.end(), [](const XploreSubOrder* a, const XploreSubOrder* b) { return a->SEQ < b->SEQ; });
+  std::stable_sort(own.begin(), own.end(), [](const XploreSubOrder* a, const XploreSubOrder* b) {
+    return a->SEQ < b->SEQ;
+  });
   if (own.empty()) {
     element(column->FIELD, 0, column->PICTURE);
   } else {
@@ -254,7 +263,8 @@ BrowseClass::SortElement XPLOREROOTCLASS::ElementFor(const std::string& text) co
     element.value = [browse, field, type, upper] {
       if (field == 0 || field > browse->Q.size()) return ExprValue();
       const std::string& value = browse->Q[field - 1];
-      if (type == 'S' || type == 'P' || type == 'K') return ExprValue::Text(upper ? vx::UPPER(value) : value);
+      if (type == 'S' || type == 'P' || type == 'K')
+        return ExprValue::Text(upper ? vx::UPPER(value) : value);
       return ExprValue::Number(ExprValue::Text(value).AsNumber());
     };
   }
@@ -284,7 +294,8 @@ void XPLOREROOTCLASS::ApplySort() {
   const std::string picture = column->PICTURE;
   browse_->SetSortElements(std::move(elements), [browse, field, picture] {
     if (field == 0 || field > browse->Q.size()) return std::string();
-    const std::string shown = picture.empty() ? browse->Q[field - 1] : FORMAT(browse->Q[field - 1], picture);
+    const std::string shown =
+        picture.empty() ? browse->Q[field - 1] : FORMAT(browse->Q[field - 1], picture);
     std::size_t start = shown.find_first_not_of(' ');
     return start == std::string::npos ? std::string() : shown.substr(start);
   });
@@ -318,13 +329,17 @@ XPGQ* XPLOREROOTCLASS::FQByQnos(int qnos) {
 
 const XPGQ* XPLOREROOTCLASS::FQByLabel(std::string_view label) const {
   for (const XPGQ& column : FQ) {
-    if (!column.FIELD.empty() && SameLabel(column.FIELD.substr(0, 25), label.substr(0, 25)) && column.QNOS) return &column;
+    if (!column.FIELD.empty() && SameLabel(column.FIELD.substr(0, 25), label.substr(0, 25)) &&
+        column.QNOS)
+      return &column;
   }
   return nullptr;
 }
 
 int XPLOREROOTCLASS::XLATECOL2Q(int column) const {
-  return column >= 1 && column <= static_cast<int>(SQ.size()) ? SQ[static_cast<std::size_t>(column - 1)].QNOS : 0;
+  return column >= 1 && column <= static_cast<int>(SQ.size())
+             ? SQ[static_cast<std::size_t>(column - 1)].QNOS
+             : 0;
 }
 
 Window& XPLOREROOTCLASS::OwnerWindow() const { return list_->OwnerWindow(); }
@@ -427,7 +442,8 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
   DEF.VSCROLL = list_->Get(Prop::VScroll);
   DEF.STYLE = list_->GetNumber(Prop::FontStyle);
   DEF.COLOR = list_->Get(Prop::FontColor).empty() ? -1 : list_->GetNumber(Prop::FontColor);
-  const std::string design = list_->DesignFormat().empty() ? list_->Get(Prop::Format) : list_->DesignFormat();
+  const std::string design =
+      list_->DesignFormat().empty() ? list_->Get(Prop::Format) : list_->DesignFormat();
   const IniFile ini(INIFILENAME);
   const std::string stored = ini.Get(procedure, "XploreOrigFormatString-" + list, "0");
   if (stored != design) {
@@ -453,15 +469,21 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
     }
   }
   GETCOLUMNINFO();
-  if (ini.Has(procedure, "XploreFont-" + list)) list_->Set(Prop::FontName, ini.Get(procedure, "XploreFont-" + list));
+  if (ini.Has(procedure, "XploreFont-" + list))
+    list_->Set(Prop::FontName, ini.Get(procedure, "XploreFont-" + list));
   if (ini.Has(procedure, "XploreLineHeight-" + list)) {
     list_->Set(Prop::LineHeight, ini.Get(procedure, "XploreLineHeight-" + list));
   }
-  if (ini.Has(procedure, "XploreHscroll-" + list)) list_->Set(Prop::HScroll, ini.Get(procedure, "XploreHscroll-" + list));
-  if (ini.Has(procedure, "XploreVscroll-" + list)) list_->Set(Prop::VScroll, ini.Get(procedure, "XploreVscroll-" + list));
-  if (ini.Has(procedure, "XplorePoint-" + list)) list_->Set(Prop::FontSize, ini.Get(procedure, "XplorePoint-" + list));
-  if (ini.Has(procedure, "XploreColor-" + list)) list_->Set(Prop::FontColor, ini.Get(procedure, "XploreColor-" + list));
-  if (ini.Has(procedure, "XploreStyle-" + list)) list_->Set(Prop::FontStyle, ini.Get(procedure, "XploreStyle-" + list));
+  if (ini.Has(procedure, "XploreHscroll-" + list))
+    list_->Set(Prop::HScroll, ini.Get(procedure, "XploreHscroll-" + list));
+  if (ini.Has(procedure, "XploreVscroll-" + list))
+    list_->Set(Prop::VScroll, ini.Get(procedure, "XploreVscroll-" + list));
+  if (ini.Has(procedure, "XplorePoint-" + list))
+    list_->Set(Prop::FontSize, ini.Get(procedure, "XplorePoint-" + list));
+  if (ini.Has(procedure, "XploreColor-" + list))
+    list_->Set(Prop::FontColor, ini.Get(procedure, "XploreColor-" + list));
+  if (ini.Has(procedure, "XploreStyle-" + list))
+    list_->Set(Prop::FontStyle, ini.Get(procedure, "XploreStyle-" + list));
   PARS = DEF;
   PARS.FONT = list_->Get(Prop::FontName);
   PARS.POINT = static_cast<int>(list_->GetNumber(Prop::FontSize));
@@ -487,7 +509,8 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
   }
 }
 
-void XPLOREROOTCLASS::PUTINIX(std::string_view procedure, std::string_view list_name, int sequence, int direction) {
+void XPLOREROOTCLASS::PUTINIX(std::string_view procedure, std::string_view list_name, int sequence,
+                              int direction) {
   const std::string list(list_name);
   IniFile ini(INIFILENAME);
   if (!FORQ.empty()) FORQ.front().second = list_->Get(Prop::Format);
@@ -497,12 +520,18 @@ void XPLOREROOTCLASS::PUTINIX(std::string_view procedure, std::string_view list_
   ini.Put(procedure, "XploreOrigFormatString-" + list, DEF.ORIGFORMATSTRING);
   const std::string font = list_->Get(Prop::FontName);
   if (!font.empty()) ini.Put(procedure, "XploreFont-" + list, font);
-  if (!list_->Get(Prop::LineHeight).empty()) ini.Put(procedure, "XploreLineHeight-" + list, list_->Get(Prop::LineHeight));
-  if (!list_->Get(Prop::HScroll).empty()) ini.Put(procedure, "XploreHscroll-" + list, list_->Get(Prop::HScroll));
-  if (!list_->Get(Prop::VScroll).empty()) ini.Put(procedure, "XploreVscroll-" + list, list_->Get(Prop::VScroll));
-  if (!list_->Get(Prop::FontSize).empty()) ini.Put(procedure, "XplorePoint-" + list, list_->Get(Prop::FontSize));
-  if (!list_->Get(Prop::FontColor).empty()) ini.Put(procedure, "XploreColor-" + list, list_->Get(Prop::FontColor));
-  if (!list_->Get(Prop::FontStyle).empty()) ini.Put(procedure, "XploreStyle-" + list, list_->Get(Prop::FontStyle));
+  if (!list_->Get(Prop::LineHeight).empty())
+    ini.Put(procedure, "XploreLineHeight-" + list, list_->Get(Prop::LineHeight));
+  if (!list_->Get(Prop::HScroll).empty())
+    ini.Put(procedure, "XploreHscroll-" + list, list_->Get(Prop::HScroll));
+  if (!list_->Get(Prop::VScroll).empty())
+    ini.Put(procedure, "XploreVscroll-" + list, list_->Get(Prop::VScroll));
+  if (!list_->Get(Prop::FontSize).empty())
+    ini.Put(procedure, "XplorePoint-" + list, list_->Get(Prop::FontSize));
+  if (!list_->Get(Prop::FontColor).empty())
+    ini.Put(procedure, "XploreColor-" + list, list_->Get(Prop::FontColor));
+  if (!list_->Get(Prop::FontStyle).empty())
+    ini.Put(procedure, "XploreStyle-" + list, list_->Get(Prop::FontStyle));
   ini.Put(procedure, "XplorePrevCol-" + list, std::to_string(sequence));
   ini.Put(procedure, "XploreAscDesc-" + list, std::to_string(direction));
 }
@@ -526,9 +555,12 @@ void XPLOREROOTCLASS::KILL() {
 void XPLOREROOTCLASS::RESETTODEFAULT() {
   if (!list_) return;
   list_->Format(DEF.ORIGFORMATSTRING.empty() ? list_->DesignFormat() : DEF.ORIGFORMATSTRING);
-  if (!DEF.FONT.empty() || !list_->Get(Prop::FontName).empty()) list_->Set(Prop::FontName, DEF.FONT);
-  if (DEF.POINT > 0 || !list_->Get(Prop::FontSize).empty()) list_->Set(Prop::FontSize, static_cast<long>(DEF.POINT));
-  if (DEF.LINEHEIGHT > 0 || !list_->Get(Prop::LineHeight).empty()) list_->Set(Prop::LineHeight, DEF.LINEHEIGHT);
+  if (!DEF.FONT.empty() || !list_->Get(Prop::FontName).empty())
+    list_->Set(Prop::FontName, DEF.FONT);
+  if (DEF.POINT > 0 || !list_->Get(Prop::FontSize).empty())
+    list_->Set(Prop::FontSize, static_cast<long>(DEF.POINT));
+  if (DEF.LINEHEIGHT > 0 || !list_->Get(Prop::LineHeight).empty())
+    list_->Set(Prop::LineHeight, DEF.LINEHEIGHT);
   PARS = DEF;
   // Every column the design shows, in the design's order.
   SQ.clear();
@@ -663,7 +695,8 @@ void XPLOREROOTCLASS::LEFTBUTTONUP(bool show_message) {
     if (row != 0 || field <= 0 || field == press_col_) return;
     CURRENTCOL = press_col_;
     drop_col_ = static_cast<int>(field);
-    OwnerWindow().Post(field < press_col_ ? EVENT_ListMoveLeft : EVENT_ListMoveRight, list_->Number());
+    OwnerWindow().Post(field < press_col_ ? EVENT_ListMoveLeft : EVENT_ListMoveRight,
+                       list_->Number());
     return;
   }
   if (zone == ListZone_RightBorder || zone == ListZone_Outside || row != 0 || field <= 0) {
@@ -677,7 +710,8 @@ void XPLOREROOTCLASS::LEFTBUTTONUP(bool show_message) {
     SHOWNEWSORT();
     OwnerWindow().Post(EVENT_ListSorted, list_->Number());
   } else if (show_message) {
-    MESSAGE("Data cannot be ordered on column: " + CLIP(column->HEADER) + "(" + CLIP(column->FIELD) + ")",
+    MESSAGE("Data cannot be ordered on column: " + CLIP(column->HEADER) + "(" +
+                CLIP(column->FIELD) + ")",
             "Re-Order Option", MessageIcon::Information);
   }
 }
@@ -708,7 +742,9 @@ void XPLOREROOTCLASS::RIGHTBUTTONUP() {
 bool XPLOREROOTCLASS::MoveColumn(int column, int step) {
   GETCOLUMNINFO();
   const int to = column + step;
-  if (column < 1 || to < 1 || column > static_cast<int>(SQ.size()) || to > static_cast<int>(SQ.size())) return false;
+  if (column < 1 || to < 1 || column > static_cast<int>(SQ.size()) ||
+      to > static_cast<int>(SQ.size()))
+    return false;
   std::swap(SQ[static_cast<std::size_t>(column - 1)], SQ[static_cast<std::size_t>(to - 1)]);
   if (!REFORMATLISTBOX()) return false;
   GETCOLUMNINFO();
@@ -812,16 +848,25 @@ bool XPLOREROOTCLASS::LEFTBUTTON2() {
   for (std::size_t r = 0; r < browse_->Records(); ++r) {
     const std::vector<std::string> fields = browse_->Fields(r);
     if (field_index == 0 || field_index > fields.size()) continue;
-    const std::string shown = column->PICTURE.empty() ? fields[field_index - 1] : FORMAT(fields[field_index - 1], column->PICTURE);
+    const std::string shown = column->PICTURE.empty()
+                                  ? fields[field_index - 1]
+                                  : FORMAT(fields[field_index - 1], column->PICTURE);
     widest = std::max(widest, measure(CLIP(LEFT(shown))));
   }
   widest = std::max(widest, measure(column->HEADER));
   int width = static_cast<int>(widest) * 4;
   switch (column->FJUST) {
-    case 'L': width += column->FOFFSET; break;
-    case 'R': width += column->FOFFSET; break;
-    case 'D': width += 1; break;
-    default: break;
+    case 'L':
+      width += column->FOFFSET;
+      break;
+    case 'R':
+      width += column->FOFFSET;
+      break;
+    case 'D':
+      width += 1;
+      break;
+    default:
+      break;
   }
   if (column->ICONX) width += 11;
   column->WIDTHDLU = width + 1;

@@ -36,31 +36,31 @@ class XPLOREROOTCLASS : public WindowComponent {
   ~XPLOREROOTCLASS() override = default;
 
   // Settings, as the program's browses set them.
-  bool UPPER = true;          // text columns order without regard to case
-  bool GRAPH = true;          // "Graph on" may be offered
+  bool UPPER = true;  // text columns order without regard to case
+  bool GRAPH = true;  // "Graph on" may be offered
   bool PRINTVIEW = true;
   bool PRINTPAGE = true;
   std::string ASCIIFILENAME = "XPort.CSV";
   std::string HTMLFILENAME = "XPort.HTM";
   std::string SEPARATOR = ",";
-  bool BROWSEHEADER = true;   // exports carry a header row
-  bool SHELLEXECUTE = true;   // an export is opened afterwards
-  int ASCDESC = 0;            // direction the next newly sorted column starts with
+  bool BROWSEHEADER = true;  // exports carry a header row
+  bool SHELLEXECUTE = true;  // an export is opened afterwards
+  int ASCDESC = 0;           // direction the next newly sorted column starts with
   int MAXFONTSIZE = 14, MINFONTSIZE = 6, PAPERTYPE = 1, ALLPREVIEW = 1, PAGEPREVIEW = 0;
   long HEADERSTYLE = 400;
-  bool IGNOREEVENT = false;   // set when the header's right-click choice was shown
-  int LISTTYPE = 1;           // 1: a list driven by a browse object
-  int CURRENTCOL = 0;         // list column under the last press
-  int QNOS = 0;               // browse-queue field of the sorted column
+  bool IGNOREEVENT = false;  // set when the header's right-click choice was shown
+  int LISTTYPE = 1;          // 1: a list driven by a browse object
+  int CURRENTCOL = 0;        // list column under the last press
+  int QNOS = 0;              // browse-queue field of the sorted column
   std::string HDRTOKEN = ">";
   std::string ASCTOKEN = ">";
   std::string DESCTOKEN = "<";
-  std::string VISUAL;         // "Underline", ">Header" or "Text Bar"
+  std::string VISUAL;  // "Underline", ">Header" or "Text Bar"
   std::string COLDESC;
   std::string INIFILENAME;
-  bool APPLYALL = false;      // the AOQ fields follow every column's order
-  bool FILTERSHARED = true;   // a popup filter holds for every sort order of the browse
-  bool FILTEREQUAL = false;   // the "<" and ">" filters include equality
+  bool APPLYALL = false;     // the AOQ fields follow every column's order
+  bool FILTERSHARED = true;  // a popup filter holds for every sort order of the browse
+  bool FILTEREQUAL = false;  // the "<" and ">" filters include equality
 
   // What the procedure keeps about the sort (the header visual must be redrawn, the order comes
   // from a header click, the sorted list column (0: the browse's own key order), the popup's
@@ -93,8 +93,8 @@ class XPLOREROOTCLASS : public WindowComponent {
     int POINT = 0;
     long COLOR = -1;
     long STYLE = 0;
-    long LINEHEIGHT = 0;              // 0: fitted to the font
-    std::string HSCROLL, VSCROLL;     // "0" none, "1" or empty: when the rows need one
+    long LINEHEIGHT = 0;           // 0: fitted to the font
+    std::string HSCROLL, VSCROLL;  // "0" none, "1" or empty: when the rows need one
     bool ALLOWBBRESIZE = true;
   };
   LayoutValues DEF;   // the window's own layout
@@ -104,8 +104,8 @@ class XPLOREROOTCLASS : public WindowComponent {
   // the window manager, so the list's events, the window's opening (layout restored, popup
   // items) and closing (layout kept) reach the object without further calls.
   void INIT(WindowManager& manager, BrowseClass& browse, Control& list, std::string_view procedure,
-            std::string_view list_name, std::vector<std::string> fields, std::string_view visual = "Underline",
-            std::string_view ini_file = ".\\POSITION.INI");
+            std::string_view list_name, std::vector<std::string> fields,
+            std::string_view visual = "Underline", std::string_view ini_file = ".\\POSITION.INI");
 
   // Hooks a browse may override.
   // Describes the columns: fills GR_LBF, GRS_SF, GRA_SF, QDIM, QDIMS, then GETQFIELDS and

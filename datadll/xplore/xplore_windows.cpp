@@ -15,12 +15,15 @@
 namespace vx {
 namespace {
 
-constexpr const char* kColourNames[] = {"None", "Black", "Maroon", "Green", "Olive", "Navy", "Purple", "Teal", "Gray",
-                                        "Silver", "Red", "Lime", "Yellow", "Blue", "Fuschia", "Aqua", "White"};
-constexpr const char* kPreferenceColours[] = {"Maroon", "Olive", "Navy", "Silver", "Purple", "Green", "Teal", "Gray",
-                                              "Red", "Yellow", "Blue", "Lime", "Fuschia", "Aqua", "White", "Black"};
-constexpr const char* kStyleNames[] = {"Regular",           "Bold",           "Italic",           "Bold Italic",
-                                       "Regular Underline", "Bold Underline", "Italic Underline", "Bold Italic Underline"};
+constexpr const char* kColourNames[] = {"None",   "Black", "Maroon",  "Green",  "Olive", "Navy",
+                                        "Purple", "Teal",  "Gray",    "Silver", "Red",   "Lime",
+                                        "Yellow", "Blue",  "Fuschia", "Aqua",   "White"};
+constexpr const char* kPreferenceColours[] = {
+    "Maroon", "Olive",  "Navy", "Silver", "Purple",  "Green", "Teal",  "Gray",
+    "Red",    "Yellow", "Blue", "Lime",   "Fuschia", "Aqua",  "White", "Black"};
+constexpr const char* kStyleNames[] = {
+    "Regular",           "Bold",           "Italic",           "Bold Italic",
+    "Regular Underline", "Bold Underline", "Italic Underline", "Bold Italic Underline"};
 constexpr long kItalic = 0x1000;
 constexpr long kUnderline = 0x2000;
 
@@ -33,7 +36,10 @@ std::string ColourName(long value) {
 
 // A justification as the list properties' drop lists name it, from its letter.
 std::string JustName(char letter) {
-  return std::string(letter == 'C' ? "Center" : letter == 'R' ? "Right" : letter == 'D' ? "Decimal" : "Left");
+  return std::string(letter == 'C'   ? "Center"
+                     : letter == 'R' ? "Right"
+                     : letter == 'D' ? "Decimal"
+                                     : "Left");
 }
 
 std::string ColourChoices() {
@@ -45,12 +51,14 @@ std::string ColourChoices() {
 // A drop list of the named colours, each shown with a sample of itself ("None" without).
 Control& ColourDropList(ControlMaker& parent, std::string& name) {
   std::vector<long> samples;
-  for (const char* colour : kColourNames) samples.push_back(XPLORECLASS::COLORSTRINGTOLONG(colour, -1));
+  for (const char* colour : kColourNames)
+    samples.push_back(XPLORECLASS::COLORSTRINGTOLONG(colour, -1));
   return parent.DropList(name, ColourChoices()).Swatches(std::move(samples));
 }
 
 int StyleIndex(long style) {
-  return (style >= 700 || (style & 0xFFF) >= 700 ? 1 : 0) + ((style & kItalic) ? 2 : 0) + ((style & kUnderline) ? 4 : 0);
+  return (style >= 700 || (style & 0xFFF) >= 700 ? 1 : 0) + ((style & kItalic) ? 2 : 0) +
+         ((style & kUnderline) ? 4 : 0);
 }
 
 long StyleOf(int index) {
@@ -59,7 +67,8 @@ long StyleOf(int index) {
 
 }  // namespace
 
-bool XPLORECLASS::FONTCHOOSER(std::string_view title, std::string& name, long& size, long& colour, long& style) {
+bool XPLORECLASS::FONTCHOOSER(std::string_view title, std::string& name, long& size, long& colour,
+                              long& style) {
   std::string typeface = name;
   long points = size;
   std::string colour_name = ColourName(colour);
@@ -152,7 +161,8 @@ void XPLORECLASS::PREFERENCES() {
   Control& font_box = window.Group("Font");
   std::string font_text;
   auto describe = [&] {
-    font_text = font + " " + std::to_string(size) + " pt " + kStyleNames[std::clamp(StyleIndex(style), 0, 7)];
+    font_text = font + " " + std::to_string(size) + " pt " +
+                kStyleNames[std::clamp(StyleIndex(style), 0, 7)];
   };
   describe();
   font_box.String(font_text, "@s60").Tip("Specify the font here to be used in the Graphs");
@@ -165,7 +175,8 @@ void XPLORECLASS::PREFERENCES() {
     const long row = list.Choice();
     const long to = row + step;
     if (row < 1 || to < 1 || to > static_cast<long>(colours.size())) return Level_Benign;
-    std::swap(colours[static_cast<std::size_t>(row - 1)], colours[static_cast<std::size_t>(to - 1)]);
+    std::swap(colours[static_cast<std::size_t>(row - 1)],
+              colours[static_cast<std::size_t>(to - 1)]);
     fill();
     list.From(&rows);
     list.Choose(to);
@@ -256,7 +267,10 @@ void XPLORECLASS::SPINCOLATTRIBUTE(std::string_view code) {
   XPGQ* start = SQEntry(CURRENTCOL);
   if (!start) return;
   const int column = CURRENTCOL;
-  const char* prompt = code == "WID" ? "Width:" : code == "HOS" ? "Header offset:" : code == "DOS" ? "Data offset:" : nullptr;
+  const char* prompt = code == "WID"   ? "Width:"
+                       : code == "HOS" ? "Header offset:"
+                       : code == "DOS" ? "Data offset:"
+                                       : nullptr;
   if (!prompt) return;  // the list's own place and size follow its window's layout
   long value = code == "WID" ? start->WIDTHDLU : code == "HOS" ? start->HOFFSET : start->FOFFSET;
   Window window("Attribute");
@@ -268,7 +282,9 @@ void XPLORECLASS::SPINCOLATTRIBUTE(std::string_view code) {
   manager.On(EVENT_Accepted, spin, [&] {
     GETCOLUMNINFO();
     if (XPGQ* c = SQEntry(column)) {
-      (code == "WID" ? c->WIDTHDLU : code == "HOS" ? c->HOFFSET : c->FOFFSET) = static_cast<int>(value);
+      (code == "WID"   ? c->WIDTHDLU
+       : code == "HOS" ? c->HOFFSET
+                       : c->FOFFSET) = static_cast<int>(value);
       REFORMATLISTBOX();
     }
     return Level_Benign;
@@ -320,8 +336,8 @@ class XPLORECLASS::ListProperties {
  private:
   // Alt+Down and Alt+Up move the current column left and right, Alt+Right shows the field
   // chosen among all, Alt+Left hides the current column; Alt+1 and Alt+2 go to the lists.
-  static constexpr int kAltLeft = 0x425, kAltUp = 0x426, kAltRight = 0x427, kAltDown = 0x428, kAlt1 = 0x431,
-                       kAlt2 = 0x432;
+  static constexpr int kAltLeft = 0x425, kAltUp = 0x426, kAltRight = 0x427, kAltDown = 0x428,
+                       kAlt1 = 0x431, kAlt2 = 0x432;
 
   void BuildColumnLists();
   void BuildColumnAttributes();
@@ -354,9 +370,11 @@ class XPLORECLASS::ListProperties {
   Control* attributes_ = nullptr;
   // The current column's attributes; each is offered only when the popup mask has its bit.
   std::string header_text_, header_just_ = "Left", data_just_ = "Left";
-  long header_offset_ = 0, data_offset_ = 0, width_ = 0, fixed_ = 0, underline_ = 0, border_ = 0, resize_ = 0;
-  int header_entry_ = 0, header_offset_spin_ = 0, header_just_list_ = 0, data_offset_spin_ = 0, data_just_list_ = 0,
-      width_spin_ = 0, fixed_check_ = 0, underline_check_ = 0, border_check_ = 0, resize_check_ = 0;
+  long header_offset_ = 0, data_offset_ = 0, width_ = 0, fixed_ = 0, underline_ = 0, border_ = 0,
+       resize_ = 0;
+  int header_entry_ = 0, header_offset_spin_ = 0, header_just_list_ = 0, data_offset_spin_ = 0,
+      data_just_list_ = 0, width_spin_ = 0, fixed_check_ = 0, underline_check_ = 0,
+      border_check_ = 0, resize_check_ = 0;
   // The list's own: its line height and scroll bars.
   Control* list_ = nullptr;
   long line_height_ = 0, vscroll_ = 0, hscroll_ = 0;
@@ -370,7 +388,8 @@ void XPLORECLASS::ListProperties::Fill() {
   all_rows_.rows.clear();
   for (const XPGQ& c : x_.FQ) {
     if (!c.QNOS) continue;
-    const bool displayed = std::any_of(x_.SQ.begin(), x_.SQ.end(), [&](const XPGQ& s) { return s.QNOS == c.QNOS; });
+    const bool displayed =
+        std::any_of(x_.SQ.begin(), x_.SQ.end(), [&](const XPGQ& s) { return s.QNOS == c.QNOS; });
     all_rows_.rows.push_back({c.HEADER, displayed ? "1" : "0", c.FIELD});
   }
 }
@@ -379,13 +398,21 @@ void XPLORECLASS::ListProperties::BuildColumnLists() {
   window_.Arrange(Arrangement::Stacked);
   Control& panes = window_.Beside();
   Fill();
-  shown_list_ = &panes.List("70L(2)|~Field~@s35@70L(2)~Data~@s35@").Tip("Right Click to erase field");
+  shown_list_ =
+      &panes.List("70L(2)|~Field~@s35@70L(2)~Data~@s35@").Tip("Right Click to erase field");
   shown_list_->From(&shown_rows_);
-  all_list_ = &panes.List("70L(2)|I~Column~@s35@70L(2)~Data~@s35@").Tip("Right Click to display field");
+  all_list_ =
+      &panes.List("70L(2)|I~Column~@s35@70L(2)~Data~@s35@").Tip("Right Click to display field");
   all_list_->IconList({"~XpCheck.ICO"});
   all_list_->From(&all_rows_);
   for (Control* list : {shown_list_, all_list_}) {
-    list->Alert(MouseRight).Alert(kAltLeft).Alert(kAltUp).Alert(kAltRight).Alert(kAltDown).Alert(kAlt1).Alert(kAlt2);
+    list->Alert(MouseRight)
+        .Alert(kAltLeft)
+        .Alert(kAltUp)
+        .Alert(kAltRight)
+        .Alert(kAltDown)
+        .Alert(kAlt1)
+        .Alert(kAlt2);
   }
 }
 
@@ -407,7 +434,8 @@ void XPLORECLASS::ListProperties::BuildColumnAttributes() {
   data_box.Prompt("&Width:");
   width_spin_ = data_box.Spin(width_, "@n4", 1, 2000).Tip("Change Column Width");
   Control& flags = window_.Row();
-  fixed_check_ = flags.Check("F&ixed", fixed_).Tip("Fix all columns to the left when horizontal Scrolling");
+  fixed_check_ =
+      flags.Check("F&ixed", fixed_).Tip("Fix all columns to the left when horizontal Scrolling");
   underline_check_ = flags.Check("&Underline", underline_).Tip("Underline the current column");
   border_check_ = flags.Check("&Border", border_).Tip("Right hand border line");
   resize_check_ = flags.Check("&Resize", resize_).Tip("Allow Column Resize with Mouse");
@@ -423,15 +451,17 @@ void XPLORECLASS::ListProperties::BuildListAttributes() {
   list_box.Prompt("&LineHeight:");
   line_height_spin_ = list_box.Spin(line_height_, "@n3", 0, 99).Tip("Adjust Line Height");
   vscroll_check_ = list_box.Check("&Vertical Scroll", vscroll_).Tip("Display Vertical Scroll bar");
-  hscroll_check_ = list_box.Check("Hori&zontal Scroll", hscroll_).Tip("Display Horizontal Scroll bar");
+  hscroll_check_ =
+      list_box.Check("Hori&zontal Scroll", hscroll_).Tip("Display Horizontal Scroll bar");
 }
 
 void XPLORECLASS::ListProperties::GateByMask() {
   const std::pair<int, long> gates[] = {
-      {line_height_spin_, 0x4000000}, {vscroll_check_, 0x8000000}, {hscroll_check_, 0x10000000},
-      {header_entry_, 0x400},       {header_offset_spin_, 0x200}, {header_just_list_, 0x1E0}, {data_offset_spin_, 0x10},
-      {data_just_list_, 0xF},       {width_spin_, 0x800},         {fixed_check_, 0x10000},    {underline_check_, 0x20000},
-      {border_check_, 0x40000},     {resize_check_, 0x80000}};
+      {line_height_spin_, 0x4000000}, {vscroll_check_, 0x8000000},  {hscroll_check_, 0x10000000},
+      {header_entry_, 0x400},         {header_offset_spin_, 0x200}, {header_just_list_, 0x1E0},
+      {data_offset_spin_, 0x10},      {data_just_list_, 0xF},       {width_spin_, 0x800},
+      {fixed_check_, 0x10000},        {underline_check_, 0x20000},  {border_check_, 0x40000},
+      {resize_check_, 0x80000}};
   for (const auto& [control, bits] : gates) window_[control].Enable((x_.MASK & bits) != 0);
 }
 
@@ -491,7 +521,8 @@ void XPLORECLASS::ListProperties::Refresh(long shown_choice) {
   Fill();
   shown_list_->From(&shown_rows_);
   all_list_->From(&all_rows_);
-  if (shown_choice > 0) shown_list_->Choose(std::min<long>(shown_choice, static_cast<long>(x_.SQ.size())));
+  if (shown_choice > 0)
+    shown_list_->Choose(std::min<long>(shown_choice, static_cast<long>(x_.SQ.size())));
   Load();
 }
 
@@ -517,20 +548,31 @@ Level XPLORECLASS::ListProperties::Move(int step) {
 
 Level XPLORECLASS::ListProperties::Key(bool on_shown) {
   switch (KEYCODE()) {
-    case MouseRight: return on_shown ? HideCurrent() : ShowCurrent();
-    case kAltDown: return Move(-1);
-    case kAltUp: return Move(1);
-    case kAltRight: return ShowCurrent();
-    case kAltLeft: return HideCurrent();
-    case kAlt1: window_.Select(*all_list_); return Level_Benign;
-    case kAlt2: window_.Select(*shown_list_); return Level_Benign;
-    default: return Level_Benign;
+    case MouseRight:
+      return on_shown ? HideCurrent() : ShowCurrent();
+    case kAltDown:
+      return Move(-1);
+    case kAltUp:
+      return Move(1);
+    case kAltRight:
+      return ShowCurrent();
+    case kAltLeft:
+      return HideCurrent();
+    case kAlt1:
+      window_.Select(*all_list_);
+      return Level_Benign;
+    case kAlt2:
+      window_.Select(*shown_list_);
+      return Level_Benign;
+    default:
+      return Level_Benign;
   }
 }
 
 void XPLORECLASS::ListProperties::WireColumnAttributes(WindowManager& manager) {
-  for (int control : {header_entry_, header_offset_spin_, header_just_list_, data_offset_spin_, data_just_list_,
-                      width_spin_, fixed_check_, underline_check_, border_check_, resize_check_}) {
+  for (int control :
+       {header_entry_, header_offset_spin_, header_just_list_, data_offset_spin_, data_just_list_,
+        width_spin_, fixed_check_, underline_check_, border_check_, resize_check_}) {
     manager.On(EVENT_Accepted, control, [this] { return Store(); });
   }
 }

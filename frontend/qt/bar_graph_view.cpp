@@ -52,9 +52,10 @@ void BarGraphView::paintEvent(QPaintEvent*) {
   const int baseline = height() - 2 * line - 14;  // the two rows of figures stand below it
   const int n = static_cast<int>(bars_.size());
   if (n == 0 || baseline <= top) return;
-  const long largest = std::max<long>(1, std::max_element(bars_.begin(), bars_.end(), [](const Bar& a, const Bar& b) {
-                                           return a.count < b.count;
-                                         })->count);
+  const long largest = std::max<long>(
+      1, std::max_element(bars_.begin(), bars_.end(), [](const Bar& a, const Bar& b) {
+           return a.count < b.count;
+         })->count);
   // Bars share the width beside the captions, a gap of a quarter bar between them.
   const int usable = std::max(10, width() - caption - 16);
   int gap = std::max(2, usable / (n * 5));
@@ -65,7 +66,8 @@ void BarGraphView::paintEvent(QPaintEvent*) {
   p.drawText(QRect(4, baseline + 6, caption, line), Qt::AlignLeft, "Count");
   p.drawText(QRect(4, baseline + 8 + line, caption, line), Qt::AlignLeft, "Percent");
   for (const Bar& b : bars_) {
-    const int h = static_cast<int>(static_cast<double>(b.count) / static_cast<double>(largest) * (baseline - top));
+    const int h = static_cast<int>(static_cast<double>(b.count) / static_cast<double>(largest) *
+                                   (baseline - top));
     p.fillRect(QRect(x, baseline - h, bar, h), b.colour);
     // The name runs upward along the bar, ending a little above the baseline; month and day
     // names lose the number that keeps them in calendar order (" 1 =January").
@@ -73,13 +75,16 @@ void BarGraphView::paintEvent(QPaintEvent*) {
     if (name.size() > 4 && name.mid(2, 2) == " =") name = name.mid(4);
     p.save();
     // A dark name on a dark bar would not be read: it is written light there.
-    if (palette().color(QPalette::WindowText).lightness() < 128 && b.colour.lightness() < 100) p.setPen(Qt::white);
+    if (palette().color(QPalette::WindowText).lightness() < 128 && b.colour.lightness() < 100)
+      p.setPen(Qt::white);
     p.translate(x + bar / 2 + metrics.ascent() / 2, baseline - 10);
     p.rotate(-90);
     p.drawText(0, 0, name);
     p.restore();
-    p.drawText(QRect(x - gap / 2, baseline + 6, bar + gap, line), Qt::AlignHCenter, QString::number(b.count));
-    p.drawText(QRect(x - gap / 2, baseline + 8 + line, bar + gap, line), Qt::AlignHCenter, b.percent);
+    p.drawText(QRect(x - gap / 2, baseline + 6, bar + gap, line), Qt::AlignHCenter,
+               QString::number(b.count));
+    p.drawText(QRect(x - gap / 2, baseline + 8 + line, bar + gap, line), Qt::AlignHCenter,
+               b.percent);
     x += bar + gap;
   }
   p.setPen(QPen(Qt::black, 4));

@@ -1,6 +1,6 @@
 // Draws a bar graph control of the window model in its font: one bar a category, scaled to the
-// largest count, the category's name written upward in the bar, its count and percentage under it on
-// two captioned rows, the title lines above and a heavy baseline.
+// largest count, the category's name written upward in the bar, its count and percentage under it
+// on two captioned rows, the title lines above and a heavy baseline.
 #pragma once
 
 #include <QColor>

@@ -44,8 +44,10 @@ namespace {
 void FitListToFont(QTableView* view, const std::string& format, long line_height) {
   if (!view) return;
   const QFontMetrics metrics = view->fontMetrics();
-  const int row = line_height > 0 ? std::max(4, static_cast<int>(std::lround(line_height * metrics.height() / 8.0)))
-                                  : metrics.height() + 6;
+  const int row =
+      line_height > 0
+          ? std::max(4, static_cast<int>(std::lround(line_height * metrics.height() / 8.0)))
+          : metrics.height() + 6;
   view->verticalHeader()->setDefaultSectionSize(row);
   const std::vector<ListColumn> columns = ParseListFormat(format);
   for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -67,7 +69,8 @@ QIcon Swatch(const QColor& colour, const QSize& size) {
 // The font of a face named as the design names it. A fixed-pitch face this desktop lacks
 // becomes the desktop's own fixed-pitch font, never a proportional stand-in.
 QFont Typeface(QFont font, const std::string& name) {
-  static const QStringList fixed_faces = {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal"};
+  static const QStringList fixed_faces = {"Courier New", "Courier",  "Lucida Console",
+                                          "Consolas",    "Fixedsys", "Terminal"};
   const QString family = Q(name);
   font.setFamily(family);
   const bool fixed = fixed_faces.contains(family, Qt::CaseInsensitive);
@@ -104,7 +107,9 @@ void ApplyText(WindowItem& item, const QString& text) {
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     button->setText(text);
     // A picker button ("...") beside its field is as small as its icon and dots.
-    if (text == "...") button->setMaximumWidth(button->fontMetrics().horizontalAdvance(text) + 2 * button->iconSize().width() + 8);
+    if (text == "...")
+      button->setMaximumWidth(button->fontMetrics().horizontalAdvance(text) +
+                              2 * button->iconSize().width() + 8);
   } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
     box->setTitle(text);
   }
@@ -142,7 +147,8 @@ void ApplySelected(WindowItem& item, long choice) {
     const QSignalBlocker quiet(view->selectionModel());
     if (choice >= 1 && choice <= item.model->rowCount()) {
       const QModelIndex index = item.model->index(static_cast<int>(choice - 1), 0);
-      view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      view->selectionModel()->setCurrentIndex(
+          index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
       view->scrollTo(index);
     } else {
       view->selectionModel()->clear();
@@ -186,22 +192,34 @@ void FitTabBar(QTabWidget* tabs) {
   tabs->tabBar()->setVisible(!tabs->property("vxWizard").toBool() && !lone_blank);
 }
 
-
-void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop, const std::string& value) {
+void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
+                      const std::string& value) {
   item.props[prop] = value;
   QWidget* w = item.widget;
   switch (prop) {
-    case Prop::Text: ApplyText(item, Q(value)); break;
-    case Prop::Value: ApplyValue(item, value); break;
-    case Prop::Selected: ApplySelected(item, Number(value)); break;
-    case Prop::Hide: ApplyHidden(item, On(value), window); break;
+    case Prop::Text:
+      ApplyText(item, Q(value));
+      break;
+    case Prop::Value:
+      ApplyValue(item, value);
+      break;
+    case Prop::Selected:
+      ApplySelected(item, Number(value));
+      break;
+    case Prop::Hide:
+      ApplyHidden(item, On(value), window);
+      break;
     case Prop::Disable:
-      if (item.tabs) item.tabs->setTabEnabled(item.index, !On(value));
-      else if (item.action) item.action->setEnabled(!On(value));
-      else if (w) w->setEnabled(!On(value));
+      if (item.tabs)
+        item.tabs->setTabEnabled(item.index, !On(value));
+      else if (item.action)
+        item.action->setEnabled(!On(value));
+      else if (w)
+        w->setEnabled(!On(value));
       break;
     case Prop::Password:
-      if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setEchoMode(On(value) ? QLineEdit::Password : QLineEdit::Normal);
+      if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->setEchoMode(On(value) ? QLineEdit::Password : QLineEdit::Normal);
       break;
     case Prop::ReadOnly:
       if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(On(value));
@@ -209,15 +227,21 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop, const 
       if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setReadOnly(On(value));
       break;
     case Prop::Tip:
-      if (item.tabs) item.tabs->setTabToolTip(item.index, Q(value));
-      else if (item.action) item.action->setToolTip(Q(value));
-      else if (w) w->setToolTip(Q(value));
+      if (item.tabs)
+        item.tabs->setTabToolTip(item.index, Q(value));
+      else if (item.action)
+        item.action->setToolTip(Q(value));
+      else if (w)
+        w->setToolTip(Q(value));
       break;
     case Prop::Icon: {
       const QIcon icon = value.empty() ? QIcon() : NamedIcon(value);
-      if (item.tabs) item.tabs->setTabIcon(item.index, icon);
-      else if (item.action) item.action->setIcon(icon);
-      else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setIcon(icon);
+      if (item.tabs)
+        item.tabs->setTabIcon(item.index, icon);
+      else if (item.action)
+        item.action->setIcon(icon);
+      else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setIcon(icon);
       break;
     }
     case Prop::Default:
@@ -225,8 +249,10 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop, const 
       break;
     case Prop::Key: {
       const QKeySequence key = QKeySequence::fromString(Q(value));
-      if (item.action) item.action->setShortcut(key);
-      else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setShortcut(key);
+      if (item.action)
+        item.action->setShortcut(key);
+      else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setShortcut(key);
       break;
     }
     case Prop::Format:
@@ -243,13 +269,17 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop, const 
     case Prop::RangeLow:
     case Prop::RangeHigh: {
       const long low = Number(item.props[Prop::RangeLow]);
-      const long high = item.props.count(Prop::RangeHigh) ? Number(item.props[Prop::RangeHigh]) : 100;
-      if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setRange(static_cast<int>(low), static_cast<int>(high));
-      if (auto* bar = qobject_cast<QProgressBar*>(w)) bar->setRange(static_cast<int>(low), static_cast<int>(high));
+      const long high =
+          item.props.count(Prop::RangeHigh) ? Number(item.props[Prop::RangeHigh]) : 100;
+      if (auto* spin = qobject_cast<QSpinBox*>(w))
+        spin->setRange(static_cast<int>(low), static_cast<int>(high));
+      if (auto* bar = qobject_cast<QProgressBar*>(w))
+        bar->setRange(static_cast<int>(low), static_cast<int>(high));
       break;
     }
     case Prop::Step:
-      if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setSingleStep(static_cast<int>(std::max(1L, Number(value))));
+      if (auto* spin = qobject_cast<QSpinBox*>(w))
+        spin->setSingleStep(static_cast<int>(std::max(1L, Number(value))));
       break;
     case Prop::Picture:
       // An entry opens wide enough for what its picture shows (long texts scroll inside it).
@@ -267,26 +297,35 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop, const 
       break;
     case Prop::FontName:
       if (w) w->setFont(Typeface(w->font(), value));
-      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      if (item.model)
+        FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format],
+                      Number(item.props[Prop::LineHeight]));
       break;
     case Prop::FontSize:
       if (w) {
         QFont font = w->font();
         const long points = Number(value);
-        font.setPointSizeF(points > 0 ? static_cast<qreal>(points) : QGuiApplication::font().pointSizeF());
+        font.setPointSizeF(points > 0 ? static_cast<qreal>(points)
+                                      : QGuiApplication::font().pointSizeF());
         w->setFont(font);
       }
-      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      if (item.model)
+        FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format],
+                      Number(item.props[Prop::LineHeight]));
       break;
     case Prop::LineHeight:
-      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(value));
+      if (item.model)
+        FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(value));
       break;
     case Prop::VScroll:
     case Prop::HScroll:
       if (auto* view = item.model ? static_cast<QTableView*>(w) : nullptr) {
-        const Qt::ScrollBarPolicy policy = value == "0" ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
-        if (prop == Prop::VScroll) view->setVerticalScrollBarPolicy(policy);
-        else view->setHorizontalScrollBarPolicy(policy);
+        const Qt::ScrollBarPolicy policy =
+            value == "0" ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+        if (prop == Prop::VScroll)
+          view->setVerticalScrollBarPolicy(policy);
+        else
+          view->setHorizontalScrollBarPolicy(policy);
       }
       break;
     case Prop::FontStyle:
@@ -295,7 +334,9 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop, const 
         font.setBold(Number(value) >= 700);
         w->setFont(font);
       }
-      if (item.model) FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format], Number(item.props[Prop::LineHeight]));
+      if (item.model)
+        FitListToFont(static_cast<QTableView*>(w), item.props[Prop::Format],
+                      Number(item.props[Prop::LineHeight]));
       break;
     case Prop::FontColor:
     case Prop::Color:

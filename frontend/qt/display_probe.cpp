@@ -16,7 +16,8 @@ bool Set(const char* name) {
 
 bool DisplayAvailable() {
   if (const char* platform = std::getenv("QT_QPA_PLATFORM")) {
-    if (std::strcmp(platform, "offscreen") == 0 || std::strcmp(platform, "minimal") == 0) return false;
+    if (std::strcmp(platform, "offscreen") == 0 || std::strcmp(platform, "minimal") == 0)
+      return false;
   }
   if (Set("WAYLAND_DISPLAY")) return true;
   if (!Set("DISPLAY")) return false;

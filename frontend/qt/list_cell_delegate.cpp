@@ -4,7 +4,8 @@
 
 namespace vx::qt {
 
-void ListCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+void ListCellDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                       const QModelIndex& index) const {
   QStyledItemDelegate::initStyleOption(option, index);
   if (!(option->state & QStyle::State_Selected)) return;
   const QVariant fg = index.data(kSelectedForegroundRole);

@@ -19,11 +19,14 @@ constexpr int kCellMargin = 12;
 
 int Advance(const QFontMetrics& metrics, std::string_view text) {
   const std::string_view shown = ClipView(text);
-  return metrics.horizontalAdvance(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
+  return metrics.horizontalAdvance(
+      QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
 }
 
 char PictureKind(const std::string& picture) {
-  return picture.size() >= 2 ? static_cast<char>(std::toupper(static_cast<unsigned char>(picture[1]))) : '\0';
+  return picture.size() >= 2
+             ? static_cast<char>(std::toupper(static_cast<unsigned char>(picture[1])))
+             : '\0';
 }
 
 // The widest text a picture can show: dates over every month and weekday, times over the
@@ -33,7 +36,8 @@ int WidestPictureText(const std::string& picture, const QFontMetrics& metrics) {
   switch (PictureKind(picture)) {
     case 'D':
       for (int month = 1; month <= 12; ++month) {
-        for (int day = 22; day <= 28; ++day) widest = std::max(widest, Advance(metrics, FORMAT(DATE(month, day, 2028), picture)));
+        for (int day = 22; day <= 28; ++day)
+          widest = std::max(widest, Advance(metrics, FORMAT(DATE(month, day, 2028), picture)));
       }
       break;
     case 'T':
@@ -68,7 +72,8 @@ int PictureWidth(const std::string& picture, const QFontMetrics& metrics, int mo
 }
 
 double DialogCharWidth(const QFontMetrics& metrics) {
-  static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  static const QString letters =
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   return std::ceil(metrics.horizontalAdvance(letters) / 52.0);
 }
 

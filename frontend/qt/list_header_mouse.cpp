@@ -42,8 +42,8 @@ bool ListHeaderMouse::eventFilter(QObject* watched, QEvent* event) {
   // Only the mouse: while the header is taken down its viewport still sees other events.
   if (watched != viewport_) return false;
   const QEvent::Type type = event->type();
-  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove &&
-      type != QEvent::MouseButtonRelease) {
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+      type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
     return false;
   }
   switch (event->type()) {
@@ -53,7 +53,8 @@ bool ListHeaderMouse::eventFilter(QObject* watched, QEvent* event) {
       const QPoint pos = mouse->position().toPoint();
       const std::string place = Place(pos);
       const bool border = place.back() == '0' + ListZone_RightBorder;
-      if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton && border) {
+      if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton &&
+          border) {
         post_(EVENT_AlertKey, place, MouseLeft2);  // fit the column to its widest value
         break;
       }
@@ -72,7 +73,8 @@ bool ListHeaderMouse::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove: {
       auto* mouse = static_cast<QMouseEvent*>(event);
       const QPoint pos = mouse->position().toPoint();
-      if (pressed_ && !resizing_ && !dragging_ && std::abs(pos.x() - press_x_) > header_->height() / 2) {
+      if (pressed_ && !resizing_ && !dragging_ &&
+          std::abs(pos.x() - press_x_) > header_->height() / 2) {
         dragging_ = true;
         post_(EVENT_ListDragBegun, Place(pos), MouseLeft);
       }
@@ -87,7 +89,8 @@ bool ListHeaderMouse::eventFilter(QObject* watched, QEvent* event) {
           // The new width in dialog units (a quarter of the font's average letter).
           const int pixels = header_->sectionSize(resizing_ - 1);
           const int letter = std::max(1, header_->fontMetrics().averageCharWidth());
-          post_(EVENT_ColumnResize, std::to_string(resizing_) + " " + std::to_string(pixels * 4 / letter), 0);
+          post_(EVENT_ColumnResize,
+                std::to_string(resizing_) + " " + std::to_string(pixels * 4 / letter), 0);
         }
         pressed_ = false;
         dragging_ = false;

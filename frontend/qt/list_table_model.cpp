@@ -17,9 +17,13 @@ QColor ModelColour(long value) {
 namespace {
 Qt::Alignment Justify(char justify) {
   switch (justify) {
-    case 'R': case 'D': return Qt::AlignRight | Qt::AlignVCenter;
-    case 'C': return Qt::AlignHCenter | Qt::AlignVCenter;
-    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case 'R':
+    case 'D':
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case 'C':
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
   }
 }
 }  // namespace
@@ -48,7 +52,8 @@ int ListTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 const ListCell* ListTableModel::Cell(const QModelIndex& index) const {
-  if (!rows_ || index.row() < 0 || static_cast<std::size_t>(index.row()) >= rows_->size()) return nullptr;
+  if (!rows_ || index.row() < 0 || static_cast<std::size_t>(index.row()) >= rows_->size())
+    return nullptr;
   const ListRow& row = (*rows_)[static_cast<std::size_t>(index.row())];
   if (index.column() < 0 || static_cast<std::size_t>(index.column()) >= row.size()) return nullptr;
   return &row[static_cast<std::size_t>(index.column())];
@@ -83,7 +88,8 @@ QVariant ListTableModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::TextAlignmentRole:
       if (static_cast<std::size_t>(index.column()) < columns_.size()) {
-        return static_cast<int>(Justify(columns_[static_cast<std::size_t>(index.column())].justify));
+        return static_cast<int>(
+            Justify(columns_[static_cast<std::size_t>(index.column())].justify));
       }
       return {};
     default:
@@ -92,7 +98,8 @@ QVariant ListTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section < 0 || static_cast<std::size_t>(section) >= columns_.size()) {
+  if (orientation != Qt::Horizontal || section < 0 ||
+      static_cast<std::size_t>(section) >= columns_.size()) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
   const ListColumn& column = columns_[static_cast<std::size_t>(section)];

@@ -41,7 +41,8 @@ constexpr auto kPictures = std::to_array<NamedPicture>({
     {"fourstar", {"help-about", "dialog-information"}},
     {"green16", {"", "vx-green"}},
     {"insert", {"list-add", "list-add"}},
-    {"keydown", {"preferences-desktop-keyboard-shortcuts", "preferences-desktop-keyboard-shortcuts"}},
+    {"keydown",
+     {"preferences-desktop-keyboard-shortcuts", "preferences-desktop-keyboard-shortcuts"}},
     {"mail", {"mail-forward", "mail-forward"}},
     {"more", {"", "format-justify-fill"}},
     {"movedown", {"go-down", "go-down"}},
@@ -159,7 +160,8 @@ QIcon OwnPicture(std::string_view file) {
 QIcon Resolve(const IconPicture& picture) {
   QIcon own = OwnPicture(picture.file);
   if (picture.theme.empty()) return own;
-  return QIcon::fromTheme(QString::fromUtf8(picture.theme.data(), static_cast<qsizetype>(picture.theme.size())), own);
+  return QIcon::fromTheme(
+      QString::fromUtf8(picture.theme.data(), static_cast<qsizetype>(picture.theme.size())), own);
 }
 
 QIcon Make(std::string_view name) {
@@ -187,8 +189,9 @@ void ClearCache() { Cache().clear(); }
 
 const IconPicture* FindIconPicture(std::string_view name) {
   const std::string base = BaseName(name);
-  auto it = std::lower_bound(kPictures.begin(), kPictures.end(), base,
-                             [](const NamedPicture& row, const std::string& key) { return row.name < key; });
+  auto it = std::lower_bound(
+      kPictures.begin(), kPictures.end(), base,
+      [](const NamedPicture& row, const std::string& key) { return row.name < key; });
   return it != kPictures.end() && it->name == base ? &it->picture : nullptr;
 }
 
@@ -221,11 +224,16 @@ QIcon MessageBoxIcon(MessageIcon icon) {
   static constexpr IconPicture kQuestion{"dialog-question", "help-browser"};
   static constexpr IconPicture kError{"dialog-error", "dialog-error"};
   switch (icon) {
-    case MessageIcon::Information: return Resolve(kInformation);
-    case MessageIcon::Exclamation: return Resolve(kWarning);
-    case MessageIcon::Question: return Resolve(kQuestion);
-    case MessageIcon::Hand: return Resolve(kError);
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+      return Resolve(kInformation);
+    case MessageIcon::Exclamation:
+      return Resolve(kWarning);
+    case MessageIcon::Question:
+      return Resolve(kQuestion);
+    case MessageIcon::Hand:
+      return Resolve(kError);
+    case MessageIcon::None:
+      break;
   }
   return {};
 }

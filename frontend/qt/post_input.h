@@ -12,7 +12,7 @@ struct Input {
   std::string text;  // new contents of an entry, spin, text or combo
   long choice = 0;   // new check state, radio, item, row or tab; the column of a header click
   int keycode = 0;
-  long tag = 0;      // from NextInputTag when the renderer waits for the thread to take it
+  long tag = 0;  // from NextInputTag when the renderer waits for the thread to take it
 };
 
 // A new tag for an input, larger than every one before: the thread's ThreadIdle message

@@ -41,7 +41,8 @@ QtFrontEnd::~QtFrontEnd() {
 }
 
 void QtFrontEnd::Announce(const ModelMessage& message) {
-  QMetaObject::invokeMethod(this, [this, message] { Apply(message); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, message] { Apply(message); }, Qt::QueuedConnection);
 }
 
 void QtFrontEnd::Ask(std::shared_ptr<Request> request) {
@@ -49,7 +50,8 @@ void QtFrontEnd::Ask(std::shared_ptr<Request> request) {
     std::lock_guard l(requests_mutex_);
     open_requests_.push_back(request);
   }
-  QMetaObject::invokeMethod(this, [this, request] { Answer(request); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, request] { Answer(request); }, Qt::QueuedConnection);
 }
 
 void QtFrontEnd::AnswerOpenRequests() {
@@ -63,7 +65,8 @@ void QtFrontEnd::AnswerOpenRequests() {
 
 void QtFrontEnd::Forget(const std::shared_ptr<Request>& request) {
   std::lock_guard l(requests_mutex_);
-  open_requests_.erase(std::remove(open_requests_.begin(), open_requests_.end(), request), open_requests_.end());
+  open_requests_.erase(std::remove(open_requests_.begin(), open_requests_.end(), request),
+                       open_requests_.end());
 }
 
 QtWindow* QtFrontEnd::Window(int id) const {
@@ -108,7 +111,8 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
   switch (m.kind) {
     case Kind::WindowOpened: {
       delete window;
-      auto* w = new QtWindow(m.thread, m.window, m.snapshot ? m.snapshot->props : std::map<Prop, std::string>{});
+      auto* w = new QtWindow(m.thread, m.window,
+                             m.snapshot ? m.snapshot->props : std::map<Prop, std::string>{});
       windows_[m.window] = w;
       open_by_thread_[m.thread].push_back(m.window);
       UpdateModality(m.thread);
@@ -183,26 +187,35 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
 void QtFrontEnd::ApplyTray(const ModelMessage& m) {
   TrayEntry& tray = trays_[m.control];
   tray.thread = m.thread;
-  std::sscanf(m.value.c_str(), "%d %d %d %d", &tray.events[0], &tray.events[1], &tray.events[2], &tray.events[3]);
+  std::sscanf(m.value.c_str(), "%d %d %d %d", &tray.events[0], &tray.events[1], &tray.events[2],
+              &tray.events[3]);
   if (!tray.icon) {
     tray.icon = new QSystemTrayIcon(this);
     tray.icon->setObjectName(QStringLiteral("tray-%1").arg(m.control));
     const int id = m.control;
-    connect(tray.icon, &QSystemTrayIcon::activated, this, [this, id](QSystemTrayIcon::ActivationReason reason) {
-      auto it = trays_.find(id);
-      if (it == trays_.end()) return;
-      int which = -1;
-      switch (reason) {
-        case QSystemTrayIcon::Trigger: which = 0; break;
-        case QSystemTrayIcon::Context: which = 1; break;
-        case QSystemTrayIcon::DoubleClick: which = 2; break;
-        default: break;
-      }
-      if (which < 0 || !it->second.events[which]) return;
-      Input input;
-      input.event = it->second.events[which];
-      PostInput(it->second.thread, std::move(input));
-    });
+    connect(tray.icon, &QSystemTrayIcon::activated, this,
+            [this, id](QSystemTrayIcon::ActivationReason reason) {
+              auto it = trays_.find(id);
+              if (it == trays_.end()) return;
+              int which = -1;
+              switch (reason) {
+                case QSystemTrayIcon::Trigger:
+                  which = 0;
+                  break;
+                case QSystemTrayIcon::Context:
+                  which = 1;
+                  break;
+                case QSystemTrayIcon::DoubleClick:
+                  which = 2;
+                  break;
+                default:
+                  break;
+              }
+              if (which < 0 || !it->second.events[which]) return;
+              Input input;
+              input.event = it->second.events[which];
+              PostInput(it->second.thread, std::move(input));
+            });
   }
   if (!m.snapshot) return;
   const auto& props = m.snapshot->props;

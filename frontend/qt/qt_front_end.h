@@ -45,7 +45,7 @@ class QtFrontEnd final : public QObject, public FrontEnd {
     QSystemTrayIcon* icon = nullptr;
     long thread = 0;
     int events[4] = {0, 0, 0, 0};  // left click, right click, left double, right double
-    bool wanted = false;            // the model shows it
+    bool wanted = false;           // the model shows it
   };
 
   void Apply(const ModelMessage& message);
@@ -55,7 +55,6 @@ class QtFrontEnd final : public QObject, public FrontEnd {
   void UpdateModality(long thread);
   QWidget* OwnerOf(long thread, int window) const;
   void WatchForTrayHost();
-
 
   std::map<int, QPointer<QtWindow>> windows_;
   std::map<long, std::vector<int>> open_by_thread_;  // in opening order; the newest takes input

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QStyle>
 #include <QStringList>
+#include <QStyle>
 #include <QTimer>
 #include <vector>
 
@@ -26,17 +26,23 @@ struct ButtonName {
   QMessageBox::StandardButton qt;
 };
 constexpr ButtonName kButtons[] = {
-    {BUTTON_OK, QMessageBox::Ok},         {BUTTON_YES, QMessageBox::Yes},       {BUTTON_NO, QMessageBox::No},
-    {BUTTON_ABORT, QMessageBox::Abort},   {BUTTON_RETRY, QMessageBox::Retry},   {BUTTON_IGNORE, QMessageBox::Ignore},
+    {BUTTON_OK, QMessageBox::Ok},         {BUTTON_YES, QMessageBox::Yes},
+    {BUTTON_NO, QMessageBox::No},         {BUTTON_ABORT, QMessageBox::Abort},
+    {BUTTON_RETRY, QMessageBox::Retry},   {BUTTON_IGNORE, QMessageBox::Ignore},
     {BUTTON_CANCEL, QMessageBox::Cancel}, {BUTTON_HELP, QMessageBox::Help}};
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Hand: return QMessageBox::Critical;
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::Question:
+      return QMessageBox::Question;
+    case MessageIcon::Hand:
+      return QMessageBox::Critical;
+    case MessageIcon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -78,15 +84,16 @@ QString BoxText(const std::string& text) {
 
 // A box with buttons of its own wording; answers the number of the button pressed, from 1.
 long ShowWordedMessage(const Request& r, QWidget* parent) {
-  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption), BoxText(r.text),
-                                            QMessageBox::NoButton, parent));
+  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
+                                            BoxText(r.text), QMessageBox::NoButton, parent));
   box->setTextFormat(Qt::PlainText);
   const QStringList texts = QString::fromStdString(r.button_texts).split('|');
   QList<QAbstractButton*> buttons;
   for (const QString& text : texts) buttons.append(box->addButton(text, QMessageBox::AcceptRole));
-  const long fallback = r.default_button >= 1 && r.default_button <= static_cast<unsigned>(texts.size())
-                            ? static_cast<long>(r.default_button)
-                            : 1;
+  const long fallback =
+      r.default_button >= 1 && r.default_button <= static_cast<unsigned>(texts.size())
+          ? static_cast<long>(r.default_button)
+          : 1;
   if (auto* button = qobject_cast<QPushButton*>(buttons.value(static_cast<int>(fallback - 1))))
     box->setDefaultButton(button);
   RunDialog(r, box);
@@ -97,8 +104,8 @@ long ShowWordedMessage(const Request& r, QWidget* parent) {
 
 long ShowMessage(const Request& r, QWidget* parent) {
   if (!r.button_texts.empty()) return ShowWordedMessage(r, parent);
-  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption), BoxText(r.text),
-                                            QMessageBox::NoButton, parent));
+  QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
+                                            BoxText(r.text), QMessageBox::NoButton, parent));
   box->setTextFormat(Qt::PlainText);  // a task's text is never taken for markup
   // The box's picture comes from the desktop's theme or the program's own set, like every other
   // picture, rather than the widget style's built-in one.
@@ -128,7 +135,8 @@ long ShowMessage(const Request& r, QWidget* parent) {
 // A file or folder dialog; answers the chosen name, empty when cancelled.
 QString ShowFileDialog(const Request& r, QWidget* parent) {
   QPointer<QFileDialog> dialog(new QFileDialog(parent, QString::fromStdString(r.caption),
-                                               QString::fromStdString(r.text), NameFilters(r.filter)));
+                                               QString::fromStdString(r.text),
+                                               NameFilters(r.filter)));
   // Set before the dialog lists anything: the listing must never open the files it shows.
   dialog->setIconProvider(&DialogIconProvider());
   if (r.kind == Request::Kind::FolderDialog || (r.flags & FILE_Directory)) {

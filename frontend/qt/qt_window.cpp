@@ -29,7 +29,8 @@
 
 namespace vx::qt {
 
-QtWindow::QtWindow(long thread, int id, const std::map<Prop, std::string>& props) : thread_(thread), id_(id) {
+QtWindow::QtWindow(long thread, int id, const std::map<Prop, std::string>& props)
+    : thread_(thread), id_(id) {
   setObjectName(QStringLiteral("window-%1").arg(id));
   setAttribute(Qt::WA_DeleteOnClose, false);
   auto* central = new QWidget(this);
@@ -57,7 +58,8 @@ void QtWindow::Post(int event, int control, std::string text, long choice, int k
   // A hot letter, a shortcut or a toolbar button acts without taking the focus from the field
   // being typed in: the field's text goes to the model first, as leaving the field would send it.
   if (event == EVENT_Accepted || (event == EVENT_AlertKey && keycode != EscKey)) {
-    if (const int focused = FocusedControl(); focused != 0 && focused != control) ReportEditDone(focused);
+    if (const int focused = FocusedControl(); focused != 0 && focused != control)
+      ReportEditDone(focused);
   }
   Input input;
   input.event = event;
@@ -121,7 +123,8 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
       return AlertKey(*item, ListKeyCode(*static_cast<QKeyEvent*>(event)));
     }
-    if (Item* item = ItemOf(watched); item && AlertKey(*item, FieldKeyCode(*static_cast<QKeyEvent*>(event)))) {
+    if (Item* item = ItemOf(watched);
+        item && AlertKey(*item, FieldKeyCode(*static_cast<QKeyEvent*>(event)))) {
       return true;
     }
   }
@@ -224,7 +227,9 @@ void QtWindow::Appear() {
     // Without a field chosen by the program the first field takes the keys, as in a dialog,
     // rather than a tab bar that would swallow what is typed.
     for (const auto& [number, item] : items_) {
-      if (item.type == ControlType::String || item.type == ControlType::Progress || item.type == ControlType::Region || !IsFormField(item.type)) continue;
+      if (item.type == ControlType::String || item.type == ControlType::Progress ||
+          item.type == ControlType::Region || !IsFormField(item.type))
+        continue;
       if (item.widget && item.widget->isVisible() && item.widget->isEnabled()) {
         item.widget->setFocus();
         // As when tabbing into it: what the user types replaces the shown value.
@@ -321,35 +326,57 @@ void QtWindow::ReportGeometry() {
 void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
   props_[prop] = value;
   switch (prop) {
-    case Prop::Text: setWindowTitle(Q(value)); break;
-    case Prop::Icon: setWindowIcon(value.empty() ? QIcon() : NamedIcon(value)); break;
+    case Prop::Text:
+      setWindowTitle(Q(value));
+      break;
+    case Prop::Icon:
+      setWindowIcon(value.empty() ? QIcon() : NamedIcon(value));
+      break;
     case Prop::Hide:
       if (appeared_) {
-        if (On(value)) hide(); else ApplyIconize(On(props_[Prop::Iconize]));
+        if (On(value))
+          hide();
+        else
+          ApplyIconize(On(props_[Prop::Iconize]));
       }
       break;
-    case Prop::Topmost: if (appeared_) ApplyTopmost(On(value)); break;
-    case Prop::Iconize: if (appeared_ && !On(props_[Prop::Hide])) ApplyIconize(On(value)); break;
+    case Prop::Topmost:
+      if (appeared_) ApplyTopmost(On(value));
+      break;
+    case Prop::Iconize:
+      if (appeared_ && !On(props_[Prop::Hide])) ApplyIconize(On(value));
+      break;
     case Prop::Maximize:
       if (appeared_ && !On(props_[Prop::Hide])) {
-        if (On(value)) showMaximized(); else if (isMaximized()) showNormal();
+        if (On(value))
+          showMaximized();
+        else if (isMaximized())
+          showNormal();
       }
       break;
-    case Prop::X: case Prop::Y: case Prop::Width: case Prop::Height:
+    case Prop::X:
+    case Prop::Y:
+    case Prop::Width:
+    case Prop::Height:
       ApplyGeometry();
       break;
     case Prop::Cursor:
       // Over the whole window, its controls included; anything else is the normal pointer.
-      if (value == "Wait") setCursor(Qt::WaitCursor);
-      else if (value == "Cross") setCursor(Qt::CrossCursor);
-      else unsetCursor();
+      if (value == "Wait")
+        setCursor(Qt::WaitCursor);
+      else if (value == "Cross")
+        setCursor(Qt::CrossCursor);
+      else
+        unsetCursor();
       break;
     case Prop::Focus:
-      if (auto it = items_.find(static_cast<int>(Number(value))); appeared_ && it != items_.end() && it->second.widget) {
+      if (auto it = items_.find(static_cast<int>(Number(value)));
+          appeared_ && it != items_.end() && it->second.widget) {
         it->second.widget->setFocus();
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -364,7 +391,10 @@ void QtWindow::ApplyIconize(bool on) {
   if (on) {
     showMinimized();
   } else if (isMinimized() || !isVisible()) {
-    if (On(props_[Prop::Maximize])) showMaximized(); else showNormal();
+    if (On(props_[Prop::Maximize]))
+      showMaximized();
+    else
+      showNormal();
     raise();
     activateWindow();
   }

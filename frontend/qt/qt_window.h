@@ -100,12 +100,13 @@ class QtWindow final : public QMainWindow {
 
   long thread_;
   int id_;
-  bool shown_ = false;      // the model has shown it
-  bool appeared_ = false;   // it is on the screen (or was meant to be)
+  bool shown_ = false;     // the model has shown it
+  bool appeared_ = false;  // it is on the screen (or was meant to be)
   std::function<QWidget*()> owner_;
   QTimer* appear_timer_ = nullptr;
   QTimer* geometry_timer_ = nullptr;
-  QRect reported_;  // the place last reported to the model (or given by it)  // moves and sizes reach the model once the user stops
+  QRect reported_;  // the place last reported to the model (or given by it)  // moves and sizes
+                    // reach the model once the user stops
   bool applying_ = false;  // changes come from the model: no events for them
   std::map<Prop, std::string> props_;
   std::map<int, Item> items_;

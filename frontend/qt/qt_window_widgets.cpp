@@ -57,8 +57,8 @@ void QtWindow::AddControl(const ControlSnapshot& s) {
     item.widget->setObjectName(QStringLiteral("control-%1").arg(s.control));
     item.widget->setProperty("vxControl", s.control);
     // Form fields report the keys the program alerts on them (FieldKey).
-    if (item.type == ControlType::Check || item.type == ControlType::Radio || item.type == ControlType::DropList ||
-        item.type == ControlType::Entry) {
+    if (item.type == ControlType::Check || item.type == ControlType::Radio ||
+        item.type == ControlType::DropList || item.type == ControlType::Entry) {
       item.widget->installEventFilter(this);
     }
   }
@@ -114,7 +114,9 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
       auto* bar = static_cast<QToolBar*>(parent->widget);
       item.action = separator ? bar->addSeparator() : bar->addAction(QString());
     }
-    if (!separator) connect(item.action, &QAction::triggered, this, [this, number] { Post(EVENT_Accepted, number); });
+    if (!separator)
+      connect(item.action, &QAction::triggered, this,
+              [this, number] { Post(EVENT_Accepted, number); });
     return;
   }
   QWidget* widget = MakeFormWidget(number, item, LayoutOf(s.props));
@@ -170,19 +172,22 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     case ControlType::Button: {
       auto* button = new QPushButton(this);
       button->setAutoDefault(false);
-      connect(button, &QPushButton::clicked, this, [this, number] { Post(EVENT_Accepted, number); });
+      connect(button, &QPushButton::clicked, this,
+              [this, number] { Post(EVENT_Accepted, number); });
       return button;
     }
     case ControlType::Check: {
       auto* check = new QCheckBox(this);
-      connect(check, &QCheckBox::clicked, this, [this, number](bool on) { Post(EVENT_Accepted, number, {}, on ? 1 : 0); });
+      connect(check, &QCheckBox::clicked, this,
+              [this, number](bool on) { Post(EVENT_Accepted, number, {}, on ? 1 : 0); });
       return check;
     }
     case ControlType::Option: {
       auto* box = new QGroupBox(this);
       NewContainer(number, box, layout).fills = false;
       item.group = new QButtonGroup(box);
-      connect(item.group, &QButtonGroup::idClicked, this, [this, number](int id) { Post(EVENT_Accepted, number, {}, id); });
+      connect(item.group, &QButtonGroup::idClicked, this,
+              [this, number](int id) { Post(EVENT_Accepted, number, {}, id); });
       return box;
     }
     case ControlType::Radio:
@@ -203,9 +208,11 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     case ControlType::Combo: {
       auto* combo = new DropDownCombo(this, [this, number] { return PostDroppingDown(number); });
       combo->setEditable(item.type == ControlType::Combo);
-      connect(combo, &QComboBox::activated, this, [this, number](int index) { Post(EVENT_Accepted, number, {}, index + 1); });
+      connect(combo, &QComboBox::activated, this,
+              [this, number](int index) { Post(EVENT_Accepted, number, {}, index + 1); });
       if (combo->lineEdit()) {
-        connect(combo->lineEdit(), &QLineEdit::editingFinished, this, [this, number] { ReportEditDone(number); });
+        connect(combo->lineEdit(), &QLineEdit::editingFinished, this,
+                [this, number] { ReportEditDone(number); });
       }
       return combo;
     }
@@ -234,19 +241,24 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       connect(view, &QTableView::doubleClicked, this, [this, number](const QModelIndex& index) {
         Post(EVENT_Accepted, number, {}, index.row() + 1, MouseLeft2);
       });
-      connect(view, &QTableView::customContextMenuRequested, this, [this, number, view](const QPoint& pos) {
-        // The row and column under the mouse go with the click (the list popup works on that cell).
-        const QModelIndex cell = view->indexAt(pos);
-        std::string place;
-        if (cell.isValid()) place = std::to_string(cell.row() + 1) + " " + std::to_string(cell.column() + 1) + " 0";
-        Post(EVENT_AlertKey, number, std::move(place), 0, MouseRight);
-      });
+      connect(view, &QTableView::customContextMenuRequested, this,
+              [this, number, view](const QPoint& pos) {
+                // The row and column under the mouse go with the click (the list popup works on
+                // that cell).
+                const QModelIndex cell = view->indexAt(pos);
+                std::string place;
+                if (cell.isValid())
+                  place = std::to_string(cell.row() + 1) + " " + std::to_string(cell.column() + 1) +
+                          " 0";
+                Post(EVENT_AlertKey, number, std::move(place), 0, MouseRight);
+              });
       view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
-      new ListHeaderMouse(view->horizontalHeader(), [this, number](int event, std::string place, int keycode) {
-        Post(event, number, std::move(place), 0, keycode);
-      });
+      new ListHeaderMouse(view->horizontalHeader(),
+                          [this, number](int event, std::string place, int keycode) {
+                            Post(event, number, std::move(place), 0, keycode);
+                          });
       return view;
     }
     case ControlType::Sheet: {
@@ -282,7 +294,8 @@ void QtWindow::GrowSheetsAround(int parent) {
     auto it = items_.find(number);
     if (it == items_.end()) return;
     const Item& item = it->second;
-    if (item.type == ControlType::Sheet && item.widget) LetGrow(ContainerFor(item.parent), item.widget);
+    if (item.type == ControlType::Sheet && item.widget)
+      LetGrow(ContainerFor(item.parent), item.widget);
     number = item.parent;
   }
 }

@@ -1,8 +1,8 @@
 #include "frontend/qt/run_with_qt.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QSessionManager>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -31,7 +31,9 @@ void Report(const std::exception_ptr& failure) {
 }
 
 int RunHeadless(const std::function<void()>& main_procedure, HeadlessNote note) {
-  std::fprintf(stderr, "VX: no display; running without windows (message boxes take their default button)\n");
+  std::fprintf(
+      stderr,
+      "VX: no display; running without windows (message boxes take their default button)\n");
   HeadlessFrontEnd headless(std::move(note));
   SetFrontEnd(&headless);
   std::exception_ptr failure;
@@ -63,7 +65,8 @@ void CloseDownHeadless(QtRun& run) {
     // A question asked just before the switch still reached the Qt front end: answer it too.
     run.front_end->AnswerOpenRequests();
     POST(EVENT_CloseDown, 0, 1);
-    for (int i = 0; i < 50 && !run.ended; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 50 && !run.ended; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   run.runtime.join();
   SetFrontEnd(nullptr);
@@ -81,7 +84,9 @@ std::thread::id gGuiThread;
 [[noreturn]] void EndAfterDisplayLoss(QtRun& run) {
   gWatchedRun = nullptr;
   if (!run.ended) {
-    std::fprintf(stderr, "VX: the connection to the display was lost; closing down as at the end of the session\n");
+    std::fprintf(
+        stderr,
+        "VX: the connection to the display was lost; closing down as at the end of the session\n");
     platform::SessionQueryEnd();
     platform::SessionEnd();
     CloseDownHeadless(run);
@@ -118,11 +123,13 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-int RunWithQt(int argc, char** argv, std::function<void()> main_procedure, HeadlessNote headless_note) {
+int RunWithQt(int argc, char** argv, std::function<void()> main_procedure,
+              HeadlessNote headless_note) {
   if (!DisplayAvailable()) return RunHeadless(main_procedure, std::move(headless_note));
 
   QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);  // the program ends itself (it may live in the tray)
+  QApplication::setQuitOnLastWindowClosed(
+      false);  // the program ends itself (it may live in the tray)
   // Qt's handler for a broken X connection ends the process from whichever thread met it; the
   // program's own lets that thread go on (the GUI thread's loss is taken by EndAfterDisplayLoss).
   platform::SurviveConnectionLoss(nullptr);
@@ -154,7 +161,8 @@ int RunWithQt(int argc, char** argv, std::function<void()> main_procedure, Headl
       run.failure = std::current_exception();
     }
     run.ended = true;
-    QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
   });
   QApplication::exec();
 

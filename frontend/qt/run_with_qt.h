@@ -21,9 +21,10 @@ inline constexpr int kExitDisplayLost = 75;
 // main thread. With a display, windows, tray icons, dialogs and the clipboard are Qt's, and
 // the event loop ends when the program does; a session manager's request to end the session is
 // passed on (platform::SessionQueryEnd / SessionEnd). When the display goes away, the program is
-// closed down the same way, headless, and the process ends with kExitDisplayLost. Without a display the program runs
-// without windows, saying so on stderr: message boxes take their default button (each is told
-// to `headless_note` and written to stderr), popups and dialogs choose nothing.
-int RunWithQt(int argc, char** argv, std::function<void()> main_procedure, HeadlessNote headless_note = {});
+// closed down the same way, headless, and the process ends with kExitDisplayLost. Without a display
+// the program runs without windows, saying so on stderr: message boxes take their default button
+// (each is told to `headless_note` and written to stderr), popups and dialogs choose nothing.
+int RunWithQt(int argc, char** argv, std::function<void()> main_procedure,
+              HeadlessNote headless_note = {});
 
 }  // namespace vx::qt

@@ -29,7 +29,8 @@ QSize RoomOn(const QRect& free);
 
 // Where a window that wants `wanted` opens: at `place` if given, else centred on `centre`;
 // fitted to `free` either way.
-QRect OpeningPlace(const QSize& wanted, const ModelPlace& place, const QPoint& centre, const QRect& free);
+QRect OpeningPlace(const QSize& wanted, const ModelPlace& place, const QPoint& centre,
+                   const QRect& free);
 
 // `place` made no larger than `free` allows (its corner stays where the model put it).
 QRect WithinScreen(const QRect& place, const QRect& free);

@@ -27,11 +27,13 @@ int ListKeyCode(const QKeyEvent& key) {
     if (key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F12) base = 0x70 + (key.key() - Qt::Key_F1);
     if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) base = 'A' + (key.key() - Qt::Key_A);
     if (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9) base = '0' + (key.key() - Qt::Key_0);
-    if (key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down) base = 0x25 + (key.key() - Qt::Key_Left);
+    if (key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down)
+      base = 0x25 + (key.key() - Qt::Key_Left);
     if (base) {
-      // The runtime's modifier bits, as in ShiftEnter and CtrlAltEnter: Shift 0x100, Ctrl 0x200, Alt 0x400.
-      code = base | ((mods & Qt::ShiftModifier) ? 0x100 : 0) | ((mods & Qt::ControlModifier) ? 0x200 : 0) |
-             ((mods & Qt::AltModifier) ? 0x400 : 0);
+      // The runtime's modifier bits, as in ShiftEnter and CtrlAltEnter: Shift 0x100, Ctrl 0x200,
+      // Alt 0x400.
+      code = base | ((mods & Qt::ShiftModifier) ? 0x100 : 0) |
+             ((mods & Qt::ControlModifier) ? 0x200 : 0) | ((mods & Qt::AltModifier) ? 0x400 : 0);
     }
   }
   return code;

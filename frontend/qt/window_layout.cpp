@@ -14,8 +14,15 @@ namespace {
 // Controls that take the spare width of a row they stand in.
 bool Widens(ControlType type) {
   switch (type) {
-    case ControlType::String: case ControlType::Entry: case ControlType::Text: case ControlType::Combo: case ControlType::List:
-    case ControlType::Progress: case ControlType::Sheet: case ControlType::Region: case ControlType::Group:
+    case ControlType::String:
+    case ControlType::Entry:
+    case ControlType::Text:
+    case ControlType::Combo:
+    case ControlType::List:
+    case ControlType::Progress:
+    case ControlType::Sheet:
+    case ControlType::Region:
+    case ControlType::Group:
       return true;
     default:
       return false;
@@ -70,8 +77,10 @@ void PlaceInBox(Container& c, ControlType type, QWidget* widget) {
       c.box->insertWidget(c.box->count() - 1, widget, Widens(type) ? 1 : 0);
       c.row_grows = c.row_grows || Widens(type);
       c.row_only_buttons = c.row_only_buttons && type == ControlType::Button;
-      const auto lead = !c.row_grows && c.row_only_buttons ? QSizePolicy::Expanding : QSizePolicy::Fixed;
-      const auto trail = !c.row_grows && !c.row_only_buttons ? QSizePolicy::Expanding : QSizePolicy::Fixed;
+      const auto lead =
+          !c.row_grows && c.row_only_buttons ? QSizePolicy::Expanding : QSizePolicy::Fixed;
+      const auto trail =
+          !c.row_grows && !c.row_only_buttons ? QSizePolicy::Expanding : QSizePolicy::Fixed;
       c.lead->changeSize(0, 0, lead, QSizePolicy::Minimum);
       c.trail->changeSize(0, 0, trail, QSizePolicy::Minimum);
       c.box->invalidate();
@@ -129,7 +138,8 @@ void SetUpContainer(Container& c, QWidget* holder, const Layout& layout, bool ne
 void Place(Container& c, ControlType type, QWidget* widget, LayoutCell cell) {
   const Arrangement arrangement = c.layout.arrangement;
   // A text in a row or grid heads what is around it (a month's name, a weekday over its days).
-  if (type == ControlType::String && (arrangement == Arrangement::Row || arrangement == Arrangement::Grid)) {
+  if (type == ControlType::String &&
+      (arrangement == Arrangement::Row || arrangement == Arrangement::Grid)) {
     static_cast<QLabel*>(widget)->setAlignment(Qt::AlignCenter);
   }
   // A grid keeps its cells where they are when some of its controls are hidden.
@@ -155,7 +165,8 @@ void LetGrow(Container& c, QWidget* widget) {
       c.rows_grow = true;
       DropFiller(c);
     }
-  } else if (c.box && c.layout.arrangement != Arrangement::Row && c.layout.arrangement != Arrangement::Beside) {
+  } else if (c.box && c.layout.arrangement != Arrangement::Row &&
+             c.layout.arrangement != Arrangement::Beside) {
     c.box->setStretchFactor(widget, 1);
   }
 }

@@ -23,10 +23,10 @@ namespace vx::qt {
 
 struct Container {
   Layout layout;
-  QGridLayout* grid = nullptr;  // form rows and grids
-  QBoxLayout* box = nullptr;    // rows and panes
+  QGridLayout* grid = nullptr;              // form rows and grids
+  QBoxLayout* box = nullptr;                // rows and panes
   std::map<int, QHBoxLayout*> button_rows;  // form rows: the buttons of a row, right-aligned
-  int next_row = 0;             // a control the model did not place goes below the others
+  int next_row = 0;  // a control the model did not place goes below the others
   // Form rows and grids without a growing control keep their rows together at the top: the
   // spare height goes to a filler below the last row.
   QSpacerItem* filler = nullptr;

@@ -47,7 +47,9 @@ class CurlTransfer {
 
   CURL* get() const { return handle_; }
   // The library's reason for a failed perform.
-  std::string Reason(CURLcode code) const { return error_[0] != '\0' ? error_ : curl_easy_strerror(code); }
+  std::string Reason(CURLcode code) const {
+    return error_[0] != '\0' ? error_ : curl_easy_strerror(code);
+  }
 
  private:
   CURL* handle_ = nullptr;
@@ -64,12 +66,14 @@ class DownloadFile {
     const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
     const std::string hidden = "." + target_.filename().string() + ".part";
     const int fd = platform::CreatePrivateFileNamed(
-        [&](int attempt) { return folder / (attempt == 0 ? hidden : hidden + std::to_string(attempt + 1)); },
+        [&](int attempt) {
+          return folder / (attempt == 0 ? hidden : hidden + std::to_string(attempt + 1));
+        },
         partial_);
     if (fd >= 0) file_ = ::fdopen(fd, "wb");
     if (file_ == nullptr) {
-      failure_ = "cannot write " + target_.string() + ": no temporary file can be made in " + folder.string() +
-                 ": " + std::strerror(errno);
+      failure_ = "cannot write " + target_.string() + ": no temporary file can be made in " +
+                 folder.string() + ": " + std::strerror(errno);
       if (fd >= 0) ::close(fd);
       partial_.clear();
     }
@@ -93,8 +97,9 @@ class DownloadFile {
   // takes the mode of the one it replaces, else that of any new file of the user (the umask).
   bool Keep(std::string& reason) {
     struct stat old {};
-    const mode_t mode = ::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode) ? old.st_mode & 07777
-                                                                                      : 0666 & ~CurrentUmask();
+    const mode_t mode = ::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)
+                            ? old.st_mode & 07777
+                            : 0666 & ~CurrentUmask();
     const bool moded = ::fchmod(::fileno(file_), mode) == 0;
     const bool closed = std::fclose(file_) == 0 && moded;
     file_ = nullptr;

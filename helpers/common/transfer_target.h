@@ -24,9 +24,11 @@ inline std::string RemoteFileName(std::string_view remote) {
 // The file a download writes: local itself, or remote_name inside it when local is a folder
 // (one that exists, or a name ending in "/"). Empty when local is a folder and the remote names
 // no file.
-inline std::filesystem::path DownloadTarget(const std::string& local, const std::string& remote_name) {
+inline std::filesystem::path DownloadTarget(const std::string& local,
+                                            const std::string& remote_name) {
   std::error_code ec;
-  const bool folder = (!local.empty() && local.back() == '/') || std::filesystem::is_directory(local, ec);
+  const bool folder =
+      (!local.empty() && local.back() == '/') || std::filesystem::is_directory(local, ec);
   if (!folder) return local;
   if (remote_name.empty()) return {};
   return std::filesystem::path(local) / remote_name;

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     if (!outcome.error.empty()) std::fprintf(stderr, "vx-backup: %s\n", outcome.error.c_str());
     for (const std::string& name : outcome.copied)
       std::printf("vx-backup: %s backed up to %s\n", name.c_str(), outcome.folder.c_str());
-    for (const std::string& name : outcome.failed) std::fprintf(stderr, "vx-backup: cannot copy %s\n", name.c_str());
+    for (const std::string& name : outcome.failed)
+      std::fprintf(stderr, "vx-backup: cannot copy %s\n", name.c_str());
     return outcome.ok() ? 0 : 2;
   }
   bool whole = false;

@@ -30,8 +30,8 @@ int RunWithoutWindow(const std::filesystem::path& data) {
   for (int waited = 0; !vx::FolderUsers(data).empty(); ++waited) {
     if (waited == 60) {
       const vx::FolderUser user = vx::FolderUsers(data).front();
-      std::fprintf(stderr, "vx-dbase: %s (process %d) still has the data folder open\n", user.program.c_str(),
-                   static_cast<int>(user.pid));
+      std::fprintf(stderr, "vx-dbase: %s (process %d) still has the data folder open\n",
+                   user.program.c_str(), static_cast<int>(user.pid));
       return 3;
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
   bool sound = false;
   const int run = vx::qt::RunWithQt(argc, argv, [&] {
     vx::VX_Files_Load();
-    sound = vx::DatabaseMaintenance(vx::platform::SystemProcesses(), vx::platform::RunningProgramFolder() / "VX");
+    sound = vx::DatabaseMaintenance(vx::platform::SystemProcesses(),
+                                    vx::platform::RunningProgramFolder() / "VX");
     vx::VX_Files_Unload();
   });
   return run != 0 ? run : sound ? 0 : 2;

@@ -45,7 +45,8 @@ std::string Url(CURL* curl, const std::string& host, const std::string& remote) 
   std::size_t from = 0;
   while (from <= remote.size()) {
     const std::size_t slash = remote.find('/', from);
-    const std::string part = remote.substr(from, slash == std::string::npos ? std::string::npos : slash - from);
+    const std::string part =
+        remote.substr(from, slash == std::string::npos ? std::string::npos : slash - from);
     char* escaped = curl_easy_escape(curl, part.c_str(), static_cast<int>(part.size()));
     url += escaped != nullptr ? escaped : part;
     curl_free(escaped);
@@ -60,7 +61,8 @@ std::string Url(CURL* curl, const std::string& host, const std::string& remote) 
 
 int main(int argc, char** argv) {
   if (argc < 5 || argc > 7 || (std::string(argv[1]) != "U" && std::string(argv[1]) != "D")) {
-    return vx::helpers::Fail(kProgram, "usage: vx-ftp U LOCAL REMOTE HOST [USER] | D REMOTE LOCAL HOST [USER]", 1);
+    return vx::helpers::Fail(
+        kProgram, "usage: vx-ftp U LOCAL REMOTE HOST [USER] | D REMOTE LOCAL HOST [USER]", 1);
   }
   const bool upload = std::string(argv[1]) == "U";
   const std::string local = upload ? argv[2] : argv[3];
@@ -68,8 +70,10 @@ int main(int argc, char** argv) {
   const std::string host = argv[4];
   const std::string user = argc > 5 ? argv[5] : "";
   // A password given as a sixth word (older scripts) still works; the environment wins.
-  std::string password = argc > 6 && std::getenv("VXFTP_PASSWORD") == nullptr ? argv[6] : Password();
-  if (host.empty() || remote.empty() || local.empty()) return vx::helpers::Fail(kProgram, "host, files required", 1);
+  std::string password =
+      argc > 6 && std::getenv("VXFTP_PASSWORD") == nullptr ? argv[6] : Password();
+  if (host.empty() || remote.empty() || local.empty())
+    return vx::helpers::Fail(kProgram, "host, files required", 1);
 
   vx::helpers::CurlTransfer transfer;
   CURL* curl = transfer.get();
@@ -87,20 +91,27 @@ int main(int argc, char** argv) {
     if (in == nullptr) return vx::helpers::Fail(kProgram, "cannot read " + local, 2);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_READDATA, in);
-    curl_easy_setopt(curl, CURLOPT_FTP_CREATE_MISSING_DIRS, static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
+    curl_easy_setopt(curl, CURLOPT_FTP_CREATE_MISSING_DIRS,
+                     static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
     code = curl_easy_perform(curl);
     std::fclose(in);
-    if (code != CURLE_OK) return vx::helpers::Fail(kProgram, "upload to " + host + " failed: " + transfer.Reason(code), 3);
+    if (code != CURLE_OK)
+      return vx::helpers::Fail(kProgram, "upload to " + host + " failed: " + transfer.Reason(code),
+                               3);
     return 0;
   }
 
-  const std::filesystem::path target = vx::helpers::DownloadTarget(local, vx::helpers::RemoteFileName(remote));
-  if (target.empty()) return vx::helpers::Fail(kProgram, remote + " names no file to save in " + local, 1);
+  const std::filesystem::path target =
+      vx::helpers::DownloadTarget(local, vx::helpers::RemoteFileName(remote));
+  if (target.empty())
+    return vx::helpers::Fail(kProgram, remote + " names no file to save in " + local, 1);
   vx::helpers::DownloadFile out(target);
   if (out.file() == nullptr) return vx::helpers::Fail(kProgram, out.failure(), 2);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, out.file());
   code = curl_easy_perform(curl);
-  if (code != CURLE_OK) return vx::helpers::Fail(kProgram, "download from " + host + " failed: " + transfer.Reason(code), 3);
+  if (code != CURLE_OK)
+    return vx::helpers::Fail(kProgram,
+                             "download from " + host + " failed: " + transfer.Reason(code), 3);
   std::string reason;
   if (!out.Keep(reason)) return vx::helpers::Fail(kProgram, reason, 2);
   return 0;

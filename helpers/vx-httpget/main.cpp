@@ -4,10 +4,10 @@
 //
 // Redirects are followed; an answer of 400 or above is a failure. FILE is replaced only once
 // the download is whole; a FILE that is a folder receives the file under the address's last
-// name ("index.html" for an address that ends in "/"). /AUTO (run without asking anything) is how scripts call it; this
-// program never asks, so it changes nothing.
-// Exit status: 0 done, 1 bad command line, 2 the file cannot be written, 3 the download
-// failed; a one-line reason goes to standard error.
+// name ("index.html" for an address that ends in "/"). /AUTO (run without asking anything) is how
+// scripts call it; this program never asks, so it changes nothing. Exit status: 0 done, 1 bad
+// command line, 2 the file cannot be written, 3 the download failed; a one-line reason goes to
+// standard error.
 #include <string>
 
 #include "helpers/common/curl_transfer.h"
@@ -25,9 +25,10 @@ std::string AddressFileName(CURL* curl, const std::string& url) {
   if (path == std::string::npos) return "index.html";
   const std::string escaped = url.substr(path, url.find_first_of("?#", path) - path);
   int length = 0;
-  char* plain = curl_easy_unescape(curl, escaped.c_str(), static_cast<int>(escaped.size()), &length);
-  const std::string name =
-      vx::helpers::RemoteFileName(plain != nullptr ? std::string(plain, static_cast<std::size_t>(length)) : escaped);
+  char* plain =
+      curl_easy_unescape(curl, escaped.c_str(), static_cast<int>(escaped.size()), &length);
+  const std::string name = vx::helpers::RemoteFileName(
+      plain != nullptr ? std::string(plain, static_cast<std::size_t>(length)) : escaped);
   curl_free(plain);
   return name.empty() ? "index.html" : name;
 }
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
   vx::helpers::CurlTransfer transfer;
   CURL* curl = transfer.get();
   if (curl == nullptr) return vx::helpers::Fail(kProgram, "cannot start the transfer library", 3);
-  const std::string target = vx::helpers::DownloadTarget(argv[2], AddressFileName(curl, url)).string();
+  const std::string target =
+      vx::helpers::DownloadTarget(argv[2], AddressFileName(curl, url)).string();
   vx::helpers::DownloadFile out(target);
   if (out.file() == nullptr) return vx::helpers::Fail(kProgram, out.failure(), 2);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -54,7 +56,9 @@ int main(int argc, char** argv) {
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, out.file());
   const CURLcode code = curl_easy_perform(curl);
-  if (code != CURLE_OK) return vx::helpers::Fail(kProgram, "download of " + url + " failed: " + transfer.Reason(code), 3);
+  if (code != CURLE_OK)
+    return vx::helpers::Fail(kProgram, "download of " + url + " failed: " + transfer.Reason(code),
+                             3);
   std::string reason;
   if (!out.Keep(reason)) return vx::helpers::Fail(kProgram, reason, 2);
   return 0;

@@ -53,7 +53,9 @@ struct Found {
 };
 
 int OpenPid(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
-bool Signal(int pidfd, int signal) { return syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0; }
+bool Signal(int pidfd, int signal) {
+  return syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0;
+}
 bool Ended(int pidfd) {
   pollfd p{pidfd, POLLIN, 0};
   return poll(&p, 1, 0) == 1;
@@ -91,7 +93,8 @@ std::vector<Found> FindPrograms(const std::string& name) {
     const int pidfd = OpenPid(pid);
     if (pidfd < 0) continue;
     struct stat owner {};
-    const bool mine = stat(("/proc/" + std::to_string(pid)).c_str(), &owner) == 0 && owner.st_uid == getuid();
+    const bool mine =
+        stat(("/proc/" + std::to_string(pid)).c_str(), &owner) == 0 && owner.st_uid == getuid();
     const std::vector<std::string> names = mine ? NamesOf(pid) : std::vector<std::string>{};
     if (mine && std::find(names.begin(), names.end(), name) != names.end()) {
       found.push_back({pid, pidfd});
@@ -132,8 +135,9 @@ int main(int argc, char** argv) {
   }
   if (CloseWindows(found)) {
     const auto deadline = std::chrono::steady_clock::now() + kCloseGrace;
-    while (std::chrono::steady_clock::now() < deadline &&
-           !std::all_of(found.begin(), found.end(), [](const Found& f) { return Ended(f.pidfd); })) {
+    while (
+        std::chrono::steady_clock::now() < deadline &&
+        !std::all_of(found.begin(), found.end(), [](const Found& f) { return Ended(f.pidfd); })) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
   }

@@ -13,13 +13,13 @@
 #include <string_view>
 
 #include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
 #include "datadll/dictionary/vx_files.h"
-#include "datadll/dictionary/globals.h"
 #include "frontend/qt/run_with_qt.h"
+#include "program/admin/load_settings.h"
 #include "program/due_tasks/show_task_message.h"
 #include "program/shell/install_program_services.h"
-#include "program/admin/load_settings.h"
 #include "runtime/storage/file.h"
 
 namespace {
@@ -64,11 +64,14 @@ int main(int argc, char** argv) {
     if (found) {
       vx::ININAME = vx::kProgramIniName;
       vx::LoadMessageWindowSettings();
-      static const vx::InstalledProgramServices services;  // Snooze adds its task as the program does
+      static const vx::InstalledProgramServices
+          services;  // Snooze adds its task as the program does
       // Without a display there is no one to close the window: the message counts as shown.
       // The scheduler sounded the first alarm before handing the message over; the window
       // repeats it by the settings.
-      if (!headless) vx::ShowMessageWindow({vx::ML.Title.str(), vx::ML.Message.str(), vx::ML.AlarmFile.str()}, false);
+      if (!headless)
+        vx::ShowMessageWindow({vx::ML.Title.str(), vx::ML.Message.str(), vx::ML.AlarmFile.str()},
+                              false);
       status = 0;
     } else {
       std::fprintf(stderr, "vx-msg: no message %ld\n", id);

@@ -23,7 +23,8 @@ class UserBrowse final : public ZQBROWSECLASS {
 class UsersWindow final : public ListWindow {
  public:
   explicit UsersWindow(Window& window)
-      : ListWindow(window, "BrowseUsers", *RELATE_USERS), view_(ACCESS_USERS->file(), {&U__KEYUSER}) {}
+      : ListWindow(window, "BrowseUsers", *RELATE_USERS),
+        view_(ACCESS_USERS->file(), {&U__KEYUSER}) {}
 
   void Build();
   Level Init() override;

@@ -33,7 +33,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 15> kChoices
 
 const std::vector<std::string_view>& OfferedDateFormats() {
   static const std::vector<std::string_view> offered = {
-      "Windows Default", "October 31, 1959", "OCT 31,1959", "10/31/59",    "10/31/1959",
+      "Windows Default", "October 31, 1959", "OCT 31,1959", "10/31/59",   "10/31/1959",
       "31 OCT 59",       "31 OCT 1959",      "31/10/59",    "31/10/1959", "Windows Default 2"};
   return offered;
 }

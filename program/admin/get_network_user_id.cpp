@@ -13,8 +13,8 @@ std::optional<std::string> NetworkUserName() {
   passwd entry{};
   passwd* found = nullptr;
   std::vector<char> work(16384);
-  if (getpwuid_r(geteuid(), &entry, work.data(), work.size(), &found) != 0 || !found || !found->pw_name ||
-      !*found->pw_name) {
+  if (getpwuid_r(geteuid(), &entry, work.data(), work.size(), &found) != 0 || !found ||
+      !found->pw_name || !*found->pw_name) {
     return std::nullopt;
   }
   return std::string(found->pw_name);

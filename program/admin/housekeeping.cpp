@@ -27,7 +27,8 @@ namespace {
 constexpr const char* kTitle = "Housekeeping";
 
 bool Confirmed(std::string_view question) {
-  return MESSAGE(question, kTitle, MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO) == BUTTON_YES;
+  return MESSAGE(question, kTitle, MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO) ==
+         BUTTON_YES;
 }
 
 // "Disabled tasks removed." when every record went; otherwise what could not be removed, and why.
@@ -55,7 +56,8 @@ class HousekeepingWindow final : public WindowManager {
 
   COLOURTABCLASS tabs_;
   std::vector<RelationManager*> opened_;  // the tables this window opened, closed by Kill
-  int disabled_ = 0, completed_ = 0, todo_ = 0, redate_ = 0, positions_ = 0, scripts_ = 0, assign_ = 0;
+  int disabled_ = 0, completed_ = 0, todo_ = 0, redate_ = 0, positions_ = 0, scripts_ = 0,
+      assign_ = 0;
 };
 
 void HousekeepingWindow::Build() {
@@ -104,8 +106,8 @@ void HousekeepingWindow::RemovePositions() {
   std::error_code ec;
   std::filesystem::remove(file, ec);
   if (ec) {
-    MESSAGE("The saved window positions could not be removed.\r\n\r\nError:  " + ec.message() + "  File: " +
-                file.string(),
+    MESSAGE("The saved window positions could not be removed.\r\n\r\nError:  " + ec.message() +
+                "  File: " + file.string(),
             kTitle, MessageIcon::Exclamation);
     return;
   }
@@ -120,10 +122,12 @@ Level HousekeepingWindow::TakeAccepted() {
     }
   } else if (control == completed_) {
     if (Confirmed("Remove completed tasks?")) {
-      Report(RemoveFlaggedTasks(TaskFlag::Completed), "Completed tasks removed.", "completed tasks");
+      Report(RemoveFlaggedTasks(TaskFlag::Completed), "Completed tasks removed.",
+             "completed tasks");
     }
   } else if (control == todo_) {
-    if (Confirmed("Clear To Do list?")) Report(ClearToDoList(), "To Do list removed.", "to-do items");
+    if (Confirmed("Clear To Do list?"))
+      Report(ClearToDoList(), "To Do list removed.", "to-do items");
   } else if (control == redate_) {
     Update();
     RescheduleAllTasks_GetDate();

@@ -37,7 +37,8 @@ HousekeepingResult RemoveFlaggedTasks(TaskFlag flag) {
     if (const int code = RELATE_SCHEDULE->Delete(false); code == 0) {
       ++result.removed;
     } else {
-      if (result.failed++ == 0) result.error = code == RelationManager::kRestricted ? "restricted" : ERROR();
+      if (result.failed++ == 0)
+        result.error = code == RelationManager::kRestricted ? "restricted" : ERROR();
     }
   }
   RELATE_SCHEDULE->Close();

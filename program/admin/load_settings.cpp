@@ -75,7 +75,7 @@ std::vector<Key> Keys() {
       {"StartUpActive", none, Ini::Program,
        [](const std::string& v) {
          STARTUPACTIVE = static_cast<std::uint8_t>(1 - Number(v));
-         if (HasCommandSwitch("/I")) STARTUPACTIVE = 0;  // started with the scheduler inactive
+         if (HasCommandSwitch("/I")) STARTUPACTIVE = 0;    // started with the scheduler inactive
          if (ScheduleCannotBeStored()) STARTUPACTIVE = 0;  // no next run could be stored
        }},
       {"NewProc16", none, Ini::Program, Byte(NEWPROC16)},
@@ -124,7 +124,9 @@ std::vector<Key> Keys() {
       // The Options window stores how many clipboard entries to keep; read it back, keeping the
       // initial 50 while nothing is stored.
       {"MaxClipboardEntries", none, Ini::Program,
-       [](const std::string& v) { MAXCLIPBOARDENTRIES = v.empty() ? 50 : static_cast<std::int32_t>(Number(v)); }},
+       [](const std::string& v) {
+         MAXCLIPBOARDENTRIES = v.empty() ? 50 : static_cast<std::int32_t>(Number(v));
+       }},
   };
 }
 
@@ -137,19 +139,22 @@ constexpr const char* kDebugBefore = "ScriptingDelay";
 void LoadMessageWindowSettings() {
   constexpr std::string_view kNeeded[] = {"RepeatAlarmInterval", "MaxAlarmTime", "SnoozeInterval"};
   for (const Key& k : Keys()) {
-    if (std::find(std::begin(kNeeded), std::end(kNeeded), k.key) != std::end(kNeeded)) k.apply(Read(k));
+    if (std::find(std::begin(kNeeded), std::end(kNeeded), k.key) != std::end(kNeeded))
+      k.apply(Read(k));
   }
 }
 
 void LoadSettings() {
   for (const Key& k : Keys()) {
     if (std::string_view(k.key) == kDebugBefore) {
-      DEBUGMODE = static_cast<std::uint8_t>(Number(GETINI("Debug", "Debug", "", ININAME.clipped())));
+      DEBUGMODE =
+          static_cast<std::uint8_t>(Number(GETINI("Debug", "Debug", "", ININAME.clipped())));
     }
     k.apply(Read(k));
   }
   LoadEmailDefaults();
-  MULTIUSER = static_cast<std::uint8_t>(Number(GetConfigValue("MultiUser", std::nullopt, ININAME.clipped())));
+  MULTIUSER = static_cast<std::uint8_t>(
+      Number(GetConfigValue("MultiUser", std::nullopt, ININAME.clipped())));
 
   if (MULTIUSER != 0) {
     GetNetworkUserID();

@@ -1,9 +1,9 @@
 #include "program/admin/save_settings.h"
 
-#include <functional>
-#include <vector>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/table_managers.h"
@@ -83,10 +83,8 @@ const std::vector<Saved>& SettingKeys() {
 
 const std::vector<Saved>& DisplayKeys() {
   static const std::vector<Saved> keys = {
-      {"DateFormat", Text(GLO_DATEFORMAT)},
-      {"CM:Mode", Text(GLO_AUTOCLIPBOARDMODE)},
-      {"CM:OnTop", Num(GLO_CMONTOP)},
-      {"CM:UseEx", Num(GLO_USEEXTERNALCLIPBOARDMANAGER)},
+      {"DateFormat", Text(GLO_DATEFORMAT)}, {"CM:Mode", Text(GLO_AUTOCLIPBOARDMODE)},
+      {"CM:OnTop", Num(GLO_CMONTOP)},       {"CM:UseEx", Num(GLO_USEEXTERNALCLIPBOARDMANAGER)},
       {"MaxLogSize", Num(GLO_MAXLOGSIZE)},
   };
   return keys;

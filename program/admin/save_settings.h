@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 

@@ -26,17 +26,24 @@ namespace vx {
 namespace {
 
 constexpr const char* kSkipInfo =
-    "Tasks will be skipped if the system date is greater than the task date by the number of days set here "
-    "(default is 1).  Varnodex will optionally issue a warning (determined by the \"Warn if not run on specified "
+    "Tasks will be skipped if the system date is greater than the task date by the number of days "
+    "set here "
+    "(default is 1).  Varnodex will optionally issue a warning (determined by the \"Warn if not "
+    "run on specified "
     "date\" checkbox in Update Schedule, Advanced Settings).";
 constexpr const char* kTranslateInfo =
-    "This applies to starting programs from within scripting.  When \"Display Message\", \"File Action\", and "
-    "\"Send Email\" script actions are processed, the file names and paths are \"translated\" using the values set "
-    "internally or by the \"Set Value\" script action.\r\rAn example would be to copy a file to another file named "
-    "using today's date: \"File Action: Copy File c:\\this.txt d:\\[DATE].txt\". \r\rLeave this option unchecked if "
+    "This applies to starting programs from within scripting.  When \"Display Message\", \"File "
+    "Action\", and "
+    "\"Send Email\" script actions are processed, the file names and paths are \"translated\" "
+    "using the values set "
+    "internally or by the \"Set Value\" script action.\r\rAn example would be to copy a file to "
+    "another file named "
+    "using today's date: \"File Action: Copy File c:\\this.txt d:\\[DATE].txt\". \r\rLeave this "
+    "option unchecked if "
     "you need to send a literal \"[\" to the programs you are starting. ";
 constexpr const char* kDateFormatNotice =
-    "Date format changes will not affect currently open windows.  You can close and re-open windows, or exit and "
+    "Date format changes will not affect currently open windows.  You can close and re-open "
+    "windows, or exit and "
     "restart Varnodex to view information using the new date format.";
 
 class OptionsWindow final : public WindowManager {
@@ -55,8 +62,9 @@ class OptionsWindow final : public WindowManager {
  private:
   // A number entry with the text that follows it on the same row.
   template <class T>
-  void Number(Control& tab, std::string_view prompt, T& value, std::string_view picture, long low, long high,
-              std::string_view after = {}, int* button = nullptr, std::string_view button_text = {});
+  void Number(Control& tab, std::string_view prompt, T& value, std::string_view picture, long low,
+              long high, std::string_view after = {}, int* button = nullptr,
+              std::string_view button_text = {});
   void ShowPasswordEntries();
   void ShowStayOnTop();
   bool Save();
@@ -75,8 +83,9 @@ class OptionsWindow final : public WindowManager {
 };
 
 template <class T>
-void OptionsWindow::Number(Control& tab, std::string_view prompt, T& value, std::string_view picture, long low,
-                           long high, std::string_view after, int* button, std::string_view button_text) {
+void OptionsWindow::Number(Control& tab, std::string_view prompt, T& value,
+                           std::string_view picture, long low, long high, std::string_view after,
+                           int* button, std::string_view button_text) {
   tab.Prompt(prompt);
   Control& row = tab.Row();
   row.Spin(value, picture, low, high);
@@ -106,12 +115,14 @@ void OptionsWindow::Build() {
   general.Check("Do not place in tray when minimized ", NOTRAY);
   general.Check("Restore for \"Run Program\" tasks ", MAXIMIZEONRUN);
   general.Check("Minimize to system tray instead of exiting ", MINIMIZEONCLOSEREQUEST);
-  Number(general, "Skip tasks if overdue by", SKIPIFDAYSPASSED, "@n4", 0, 9999, "day(s)", &skip_info_, "Info");
+  Number(general, "Skip tasks if overdue by", SKIPIFDAYSPASSED, "@n4", 0, 9999, "day(s)",
+         &skip_info_, "Info");
 
   Control& messages = sheet.Tab("&Messages");
   messages.Check("Use external message program (\"start in new process\") ", USEEXTERNALMESSAGE);
   messages.Check("Use \"Stay on top\" attribute for message windows", USEMODALMESSAGE);
-  Number(messages, "Repeat alarms every # seconds:", REPEATALARMINTERVAL, "@n5", 0, 86400, "(0=do not repeat)");
+  Number(messages, "Repeat alarms every # seconds:", REPEATALARMINTERVAL, "@n5", 0, 86400,
+         "(0=do not repeat)");
   Number(messages, "Maximum alarm time (minutes):", MAXALARMTIME, "@n5", 0, 99999, "(0=infinite)");
   Number(messages, "Snooze interval (minutes):", SNOOZEINTERVAL, "@n5", 0, 99999, "(0=default)");
 
@@ -183,10 +194,12 @@ Level OptionsWindow::Init() {
 
   // The stored date picture shows under its name, also one the list no longer offers.
   std::string items;
-  for (std::string_view choice : OfferedDateFormats()) items += (items.empty() ? "" : "|") + std::string(choice);
+  for (std::string_view choice : OfferedDateFormats())
+    items += (items.empty() ? "" : "|") + std::string(choice);
   opened_choice_ = DateFormatChoice(GLO_DATEFORMAT.clipped());
   bool offered = false;
-  for (std::string_view choice : OfferedDateFormats()) offered = offered || choice == opened_choice_;
+  for (std::string_view choice : OfferedDateFormats())
+    offered = offered || choice == opened_choice_;
   if (!opened_choice_.empty() && !offered) items += "|" + opened_choice_;
   window()[date_list_].From(items);
   date_choice_ = opened_choice_;
@@ -211,7 +224,9 @@ void OptionsWindow::ShowPasswordEntries() {
   window()[confirm_entry_].Enable(SYSLOCK != 0);
 }
 
-void OptionsWindow::ShowStayOnTop() { window()[cm_on_top_].Enable(GLO_USEEXTERNALCLIPBOARDMANAGER != 0); }
+void OptionsWindow::ShowStayOnTop() {
+  window()[cm_on_top_].Enable(GLO_USEEXTERNALCLIPBOARDMANAGER != 0);
+}
 
 bool OptionsWindow::Save() {
   Update();
@@ -278,8 +293,8 @@ void Setup() {
     return;
   }
   if (HasCommandSwitch("/I") && !HasCommandSwitch("/CONFIG")) {
-    MESSAGE("The task scheduler has been \"inactivated\" using the /I command line parameter.", "Warning",
-            MessageIcon::Exclamation);
+    MESSAGE("The task scheduler has been \"inactivated\" using the /I command line parameter.",
+            "Warning", MessageIcon::Exclamation);
   }
   Window window("Options");
   OptionsWindow manager(window);

@@ -13,7 +13,8 @@ namespace vx {
 
 void TestMailSettings() {
   if (EMAIL_SENDER.blank() || EMAIL_HOST.blank()) {
-    MESSAGE("You must enter your reply to address and mail host.", "Error", MessageIcon::Exclamation);
+    MESSAGE("You must enter your reply to address and mail host.", "Error",
+            MessageIcon::Exclamation);
     return;
   }
   // The wait pointer from making the mail object until it is released, its verdict included.
@@ -33,14 +34,15 @@ void TestMailSettings() {
   mail.SETMAILER(product);
   mail.SETSUBJECT("Test E-mail");
   mail.ADDTO(sender, name.empty() ? sender : name);
-  mail.SETMESSAGETEXT("This is a test e-mail from " + (name.empty() ? sender : name) + ".\r\n\r\nSent by " +
-                          product + " to test its e-mail settings.\r\n",
+  mail.SETMESSAGETEXT("This is a test e-mail from " + (name.empty() ? sender : name) +
+                          ".\r\n\r\nSent by " + product + " to test its e-mail settings.\r\n",
                       6);
   const std::int32_t result = mail.SEND();
   if (result == MAIL_SENT) {
     MESSAGE("Test message sent without errors.", "Success");
   } else {
-    MESSAGE("Test message not sent.\r\n\r\nError:  " + mail.ERRORTEXT(result), "Warning", MessageIcon::Exclamation);
+    MESSAGE("Test message not sent.\r\n\r\nError:  " + mail.ERRORTEXT(result), "Warning",
+            MessageIcon::Exclamation);
   }
   mail.KILL();
 }

@@ -52,9 +52,14 @@ void UserForm::Build() {
 Level UserForm::Init() {
   RecordForm::Init();
   switch (Request) {
-    case InsertRecord: window().Title("Add Users"); break;
-    case ChangeRecord: window().Title("Change Users "); break;
-    default: break;  // "View Users", "Delete Users"
+    case InsertRecord:
+      window().Title("Add Users");
+      break;
+    case ChangeRecord:
+      window().Title("Change Users ");
+      break;
+    default:
+      break;  // "View Users", "Delete Users"
   }
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();

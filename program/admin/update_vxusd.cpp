@@ -60,9 +60,14 @@ void UserTaskForm::Build() {
 Level UserTaskForm::Init() {
   RecordForm::Init();
   switch (Request) {
-    case InsertRecord: window().Title("NewSchedule Details"); break;
-    case ChangeRecord: window().Title("Edit User Schedule Details"); break;
-    default: break;  // "View User Schedule Details", "Delete User Schedule Details"
+    case InsertRecord:
+      window().Title("NewSchedule Details");
+      break;
+    case ChangeRecord:
+      window().Title("Edit User Schedule Details");
+      break;
+    default:
+      break;  // "View User Schedule Details", "Delete User Schedule Details"
   }
   Required.ADDFIELD(date_, "US:DATE", "", "", "Next Date to Perform Task", true);
   Required.ADDFIELD(time_, "US:TIME", "", "", "Next Time to Perform Task", true);

@@ -6,7 +6,7 @@
 namespace vx {
 
 struct SearchRequest {
-  std::string text;        // what was last searched for; the window starts with it
+  std::string text;  // what was last searched for; the window starts with it
   bool match_case = false;
 };
 

@@ -25,7 +25,11 @@ constexpr int kLastYear = 2099;
 class CalendarWindow final : public WindowManager {
  public:
   CalendarWindow(Window& window, std::int32_t date, bool follow_task)
-      : WindowManager(window), scope_("Calendar", *this), passed_(date), result_(date), follow_task_(follow_task) {
+      : WindowManager(window),
+        scope_("Calendar", *this),
+        passed_(date),
+        result_(date),
+        follow_task_(follow_task) {
     const std::int32_t shown = date ? date : TODAY();
     month_ = MONTH(shown);
     year_ = YEAR(shown);
@@ -89,7 +93,8 @@ void CalendarWindow::ShowMonth() {
   dates_.fill(0);
   const int start = first % 7;  // the column of the 1st: its weekday
   const int days = DaysInMonth(month_, year_);
-  for (int day = 1; day <= days; ++day) dates_[static_cast<std::size_t>(start + day - 1)] = first + day - 1;
+  for (int day = 1; day <= days; ++day)
+    dates_[static_cast<std::size_t>(start + day - 1)] = first + day - 1;
   for (int i = 0; i < kDays; ++i) {
     Control& button = w[first_day_ + i];
     const std::int32_t date = dates_[static_cast<std::size_t>(i)];
@@ -135,8 +140,8 @@ Level CalendarWindow::TakeAccepted() {
     const std::int32_t date = dates_[static_cast<std::size_t>(control - first_day_)];
     if (date == 0) return Level_Notify;
     if (date < TODAY() &&
-        MESSAGE("You have selected a date earlier than today.  Do you wish to use this date?", "Confirm",
-                MessageIcon::Question, BUTTON_YES | BUTTON_NO) != BUTTON_YES) {
+        MESSAGE("You have selected a date earlier than today.  Do you wish to use this date?",
+                "Confirm", MessageIcon::Question, BUTTON_YES | BUTTON_NO) != BUTTON_YES) {
       return Level_Notify;
     }
     result_ = date;
@@ -172,7 +177,8 @@ std::int32_t Calendar(std::int32_t date, std::string_view mode, std::string_view
   const bool follow_task = CLIP(mode) != "None";
   std::string caption = CLIP(title);
   if (caption.empty()) {
-    caption = follow_task && !SCH.ScheduleType.blank() ? std::string(SCH.ScheduleType.clipped()) : "Select Date";
+    caption = follow_task && !SCH.ScheduleType.blank() ? std::string(SCH.ScheduleType.clipped())
+                                                       : "Select Date";
   }
   Window window(caption);
   CalendarWindow calendar(window, date, follow_task);

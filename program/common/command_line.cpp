@@ -23,11 +23,13 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 }
 
 // Adds a reading unless its file is empty, cut through a quoted group, or already there.
-void AddSplit(std::vector<CommandSplit>& splits, std::string_view file, std::string_view parameters) {
+void AddSplit(std::vector<CommandSplit>& splits, std::string_view file,
+              std::string_view parameters) {
   file = Trimmed(file);
   if (file.empty() || file.find('"') != std::string_view::npos) return;
   CommandSplit split{std::string(file), std::string(WithoutLeadingBlanks(parameters))};
-  if (std::find(splits.begin(), splits.end(), split) == splits.end()) splits.push_back(std::move(split));
+  if (std::find(splits.begin(), splits.end(), split) == splits.end())
+    splits.push_back(std::move(split));
 }
 
 }  // namespace
@@ -85,7 +87,8 @@ std::vector<CommandSplit> CommandSplits(std::string_view command) {
   return splits;
 }
 
-std::vector<std::string> CommandArgv(const CommandSplit& split, const std::filesystem::path& helper_folder) {
+std::vector<std::string> CommandArgv(const CommandSplit& split,
+                                     const std::filesystem::path& helper_folder) {
   std::vector<std::string> argv;
   const std::filesystem::path helper = HelperProgramPath(split.file, helper_folder);
   argv.push_back(helper.empty() ? split.file : helper.string());
@@ -102,7 +105,8 @@ std::string_view HelperProgramName(std::string_view word) {
   return {};
 }
 
-std::filesystem::path HelperProgramPath(std::string_view word, const std::filesystem::path& folder) {
+std::filesystem::path HelperProgramPath(std::string_view word,
+                                        const std::filesystem::path& folder) {
   const std::string_view program = HelperProgramName(word);
   if (program.empty()) return {};
   return folder / program;

@@ -37,7 +37,8 @@ std::vector<CommandSplit> CommandSplits(std::string_view command);
 
 // The argv that starts a reading: the file (a helper program's name replaced by its path in
 // helper_folder), then the words of the parameters.
-std::vector<std::string> CommandArgv(const CommandSplit& split, const std::filesystem::path& helper_folder);
+std::vector<std::string> CommandArgv(const CommandSplit& split,
+                                     const std::filesystem::path& helper_folder);
 
 // A helper program as commands call it, and the name of our program that does its work. The
 // programs are built from helpers/<program> and installed beside VX.
@@ -47,11 +48,11 @@ struct HelperProgram {
 };
 
 inline constexpr HelperProgram HELPER_PROGRAMS[] = {
-    {"VXMsg", "vx-msg"},        // shows a task's message handed over in a MSGLINK record
-    {"KVBBACK", "vx-backup"},   // copies the data files into a dated backup folder
-    {"VXFTP", "vx-ftp"},        // FTP upload and download
-    {"HTTPGET", "vx-httpget"},  // HTTP download
-    {"VX_DBASE", "vx-dbase"},   // database maintenance
+    {"VXMsg", "vx-msg"},          // shows a task's message handed over in a MSGLINK record
+    {"KVBBACK", "vx-backup"},     // copies the data files into a dated backup folder
+    {"VXFTP", "vx-ftp"},          // FTP upload and download
+    {"HTTPGET", "vx-httpget"},    // HTTP download
+    {"VX_DBASE", "vx-dbase"},     // database maintenance
     {"KillProc", "vx-killproc"},  // ends a program by its file name
 };
 

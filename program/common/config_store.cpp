@@ -45,7 +45,8 @@ std::string GetConfigValue(std::string_view key, std::optional<std::string_view>
     }
     return CF.DataValue.str();
   }
-  ShowStoreError("Error retrieving configuration information code " + PaddedKey(key) + " - " + ERROR());
+  ShowStoreError("Error retrieving configuration information code " + PaddedKey(key) + " - " +
+                 ERROR());
   // The buffer still holds whatever record was read last: the caller gets the default instead.
   return std::string(String<255>(default_value.value_or("")).clipped());
 }
@@ -66,7 +67,8 @@ void SetConfigValue(std::string_view key, std::string_view value, std::string_vi
   }
   // After a failed read the current record is another key's (or none): nothing is written.
   if (code != storage::kNoError) {
-    ShowStoreError("Error writing configuration information.  Code " + PaddedKey(key) + " - " + ERROR());
+    ShowStoreError("Error writing configuration information.  Code " + PaddedKey(key) + " - " +
+                   ERROR());
   }
 }
 

@@ -13,7 +13,8 @@ namespace vx {
 // `default_value` (blank when none is given) when that entry is missing too; a value that is
 // not blank is then stored under the key, so later reads come from the store. Any other error
 // of the store is shown in an "Error!" box, and the default value is returned.
-std::string GetConfigValue(std::string_view key, std::optional<std::string_view> default_value = std::nullopt,
+std::string GetConfigValue(std::string_view key,
+                           std::optional<std::string_view> default_value = std::nullopt,
                            std::optional<std::string_view> ini_file = std::nullopt);
 
 // Stores `value` under `key`, adding the record when missing. Errors are shown in an "Error!"

@@ -42,14 +42,16 @@ const char* const kNotAllowed =
     "Press OK to return to the calling procedure";
 
 const Warning kWarnings[] = {
-    {1, "Invalid File", "Error: ({error}) accessing {name}.  Press OK to end this application.", kOk, kOk,
-     "Invalid File!"},
-    {2, "Invalid Key", "{name} key file is invalid.  Do you want to rebuild the key?", kYesNo, BUTTON_YES,
-     nullptr},
-    {3, "Key Rebuild Error", "Error: ({error}) repairing key for {name}.  Press OK to end this application.",
-     kOk, kOk, "Error Rebuilding Key!"},
-    {4, "File Creation Error", "Error: ({error}) creating {name}.  Press OK to end this application.", kOk,
-     kOk, "File Creation Error!"},
+    {1, "Invalid File", "Error: ({error}) accessing {name}.  Press OK to end this application.",
+     kOk, kOk, "Invalid File!"},
+    {2, "Invalid Key", "{name} key file is invalid.  Do you want to rebuild the key?", kYesNo,
+     BUTTON_YES, nullptr},
+    {3, "Key Rebuild Error",
+     "Error: ({error}) repairing key for {name}.  Press OK to end this application.", kOk, kOk,
+     "Error Rebuilding Key!"},
+    {4, "File Creation Error",
+     "Error: ({error}) creating {name}.  Press OK to end this application.", kOk, kOk,
+     "File Creation Error!"},
     {5, "File Creation Error",
      "Error: ({error}) opening created file:{name}.  Press OK to end this application.", kOk, kOk,
      "File Creation Error!"},
@@ -58,69 +60,79 @@ const Warning kWarnings[] = {
     {8, "Range Error", "The value of {name} must be lower than {value}.", kOk, kOk, nullptr},
     {9, "Range Error", "The value of {name} must be higher than {value}.", kOk, kOk, nullptr},
     {10, "Range Error", "The value of {name} must be between {value}.", kOk, kOk, nullptr},
-    {11, "Field Contents Error", "The value for {name} must be found in the {value} file.", kOk, kOk, nullptr},
+    {11, "Field Contents Error", "The value for {name} must be found in the {value} file.", kOk,
+     kOk, nullptr},
     {12, "Referential Integrity Update Error",
-     "This record is referenced from the file {name}.  Linking field(s) have been restricted from change "
+     "This record is referenced from the file {name}.  Linking field(s) have been restricted from "
+     "change "
      "and have been reset to original values.",
      kOk, kOk, nullptr},
     {13, "Referential Integrity Delete Error",
      "This record is referenced from the file {name}.  This record cannot be deleted while these "
      "references exist.",
      kOk, kOk, nullptr},
-    {14, "Record Insert Error", "An error was experienced during the update of record.  Error: {error}.", kOk,
-     kOk, nullptr},
+    {14, "Record Insert Error",
+     "An error was experienced during the update of record.  Error: {error}.", kOk, kOk, nullptr},
     {15, "Update Operation Error",
-     "An error ({error}) was experienced when attempting to update a record from the file.  Probable "
+     "An error ({error}) was experienced when attempting to update a record from the file.  "
+     "Probable "
      "Cause: {name}.",
      kOk, kOk, nullptr},
     {16, "Record Update Error",
-     "An error was experienced changing this record.  Do you want to try to save again?", kYesNoCancel,
-     BUTTON_CANCEL, nullptr},
+     "An error was experienced changing this record.  Do you want to try to save again?",
+     kYesNoCancel, BUTTON_CANCEL, nullptr},
     {17, "Delete Operation Error",
-     "An error ({error}) was experienced when attempting to delete a record from the file {name}.", kOk, kOk,
-     nullptr},
+     "An error ({error}) was experienced when attempting to delete a record from the file {name}.",
+     kOk, kOk, nullptr},
     {18, "Record Update Error",
-     "An error was experienced deleting this record.  Do you want to try to save again?", kYesNoCancel,
-     BUTTON_CANCEL, nullptr},
+     "An error was experienced deleting this record.  Do you want to try to save again?",
+     kYesNoCancel, BUTTON_CANCEL, nullptr},
     {19, "Invalid Request", nullptr, kOk, kOk, nullptr},
     {20, "Invalid Request", nullptr, kOk, kOk, nullptr},
     {21, "Invalid Request", nullptr, kOk, kOk, nullptr},
     {22, "File Creation Not Allowed",
-     "The File {name} was not found, and creation of the file is not allowed.  Press OK to end this "
+     "The File {name} was not found, and creation of the file is not allowed.  Press OK to end "
+     "this "
      "application.",
      kOk, kOk, "File Creation Error!"},
     {23, "Update Cancelled", "Are you sure you want to cancel?", kYesNo, BUTTON_NO, nullptr},
-    {24, "Duplicate Key Error", "Adding this record creates a duplicate entry for the key:{name}", kOk, kOk,
-     nullptr},
+    {24, "Duplicate Key Error", "Adding this record creates a duplicate entry for the key:{name}",
+     kOk, kOk, nullptr},
     {25, "Auto Increment Error",
      "Attempts to automatically number this record have failed.  Error: {error}.", kRetryCancel,
      BUTTON_CANCEL, nullptr},
     {26, "File Load Error", "{name} File Load Error.  Error: {error}.", kOk, kOk, nullptr},
-    {27, "Cancel Request", "Are you certain you want to stop loading {name}?", kOkCancel, BUTTON_CANCEL,
-     nullptr},
-    {28, "File Load Error", "{name} File Load Error.  The file you've requested contains no text.", kOk, kOk,
-     nullptr},
+    {27, "Cancel Request", "Are you certain you want to stop loading {name}?", kOkCancel,
+     BUTTON_CANCEL, nullptr},
+    {28, "File Load Error", "{name} File Load Error.  The file you've requested contains no text.",
+     kOk, kOk, nullptr},
     {29, nullptr, nullptr, kYesNo, BUTTON_YES, nullptr},
-    {30, "File Access Error", "File ({name}) could not be opened.  Error: {error}.", kOk, kOk, nullptr},
+    {30, "File Access Error", "File ({name}) could not be opened.  Error: {error}.", kOk, kOk,
+     nullptr},
     {31, nullptr, nullptr, kOk, kOk, nullptr},
     {32, "Confirm Delete",
-     "You've selected to delete the highlighted record.  Press OK to confirm deletion of this record.",
+     "You've selected to delete the highlighted record.  Press OK to confirm deletion of this "
+     "record.",
      kOkCancel, BUTTON_CANCEL, nullptr},
-    {33, "Update Cancelled", "Do you want to save the changes to this record?", kYesNoCancel, BUTTON_NO,
-     nullptr},
+    {33, "Update Cancelled", "Do you want to save the changes to this record?", kYesNoCancel,
+     BUTTON_NO, nullptr},
     {34, "Transaction Framing Error",
-     "Error: ({error}) attempting to frame the {op} transaction on {name}.  {value} transaction cancelled.",
+     "Error: ({error}) attempting to frame the {op} transaction on {name}.  {value} transaction "
+     "cancelled.",
      kOk, kOk, nullptr},
     {35, "Record Retrieval Error",
-     "Error: ({error}) attempting to access a record from the {name} file.  Returning to previous window.",
+     "Error: ({error}) attempting to access a record from the {name} file.  Returning to previous "
+     "window.",
      kOk, kOk, nullptr},
     {36, "View Open Error",
-     "Error: ({error}) attempting to open the current VIEW. Filter and Range Limits ignored.", kOk, kOk,
-     nullptr},
-    {37, "Record Added", "This record has been added to the file. Do you want to add another record?", kYesNo,
+     "Error: ({error}) attempting to open the current VIEW. Filter and Range Limits ignored.", kOk,
+     kOk, nullptr},
+    {37, "Record Added",
+     "This record has been added to the file. Do you want to add another record?", kYesNo,
      BUTTON_YES, nullptr},
     {38, "Record Was Not Updated",
-     "This record was changed by another station. Those changes will now be displayed. Use the Ditto Button "
+     "This record was changed by another station. Those changes will now be displayed. Use the "
+     "Ditto Button "
      "or Ctrl+' to recall your changes.",
      kOk, kOk, nullptr},
 };
@@ -145,7 +157,8 @@ Slot TakeError() {
 std::string Describe(const Slot& s) { return CLIP(s.text) + " (" + std::to_string(s.code) + ")"; }
 
 // Fills the template; values are put in as they are and never read as placeholders again.
-std::string Fill(std::string_view text, std::string_view name, std::string_view value, const std::string& error) {
+std::string Fill(std::string_view text, std::string_view name, std::string_view value,
+                 const std::string& error) {
   const std::pair<std::string_view, std::string> parts[] = {
       {"{name}", std::string(ClipView(name))},
       {"{value}", std::string(ClipView(value))},
@@ -219,14 +232,18 @@ unsigned ShowNumberedWarning(int number, std::string_view text1, std::string_vie
     text.replace(at_plural, 8, plural[number - 19]);
   } else if (number == 29) {
     caption = down ? "End of File Error" : "Beginning of File Error";
-    text = down ? "The end of the viewed file was encountered.  Do you want to start again from the beginning?"
-                : "The beginning of the viewed file was encountered.  Do you want to start again from the end of "
+    text = down ? "The end of the viewed file was encountered.  Do you want to start again from "
+                  "the beginning?"
+                : "The beginning of the viewed file was encountered.  Do you want to start again "
+                  "from the end of "
                   "the file?";
   } else if (number == 31) {
     caption = put ? "Process PUT Error" : "Process DELETE Error";
-    text = Fill(put ? "An error was experienced when making changes to the {name} file.  Error: {error}"
-                    : "An error was experienced when deleting a record from the {name} file.  Error: {error}",
-                text1, text2, error_text);
+    text = Fill(
+        put ? "An error was experienced when making changes to the {name} file.  Error: {error}"
+            : "An error was experienced when deleting a record from the {name} file.  Error: "
+              "{error}",
+        text1, text2, error_text);
   } else if (number == 15 && error.code == 89) {
     text = "This record was changed by another station.";
   } else {
@@ -243,8 +260,9 @@ unsigned ShowNumberedWarning(int number, std::string_view text1, std::string_vie
 
   const bool question = (w->buttons & ~BUTTON_OK) != 0;
   ErrorClass& errors = ProgramErrors();
-  const unsigned answer = errors.Show({caption, text, question ? MessageIcon::Question : MessageIcon::Exclamation,
-                                       w->buttons, w->default_button});
+  const unsigned answer =
+      errors.Show({caption, text, question ? MessageIcon::Question : MessageIcon::Exclamation,
+                   w->buttons, w->default_button});
   if (w->halt) {
     errors.Halt(1, w->halt);
   } else if (number == 2 && answer != BUTTON_YES) {
@@ -253,7 +271,9 @@ unsigned ShowNumberedWarning(int number, std::string_view text1, std::string_vie
   return answer;
 }
 
-unsigned ShowNamedWarning(int number, std::string_view text) { return ShowNumberedWarning(number, text); }
+unsigned ShowNamedWarning(int number, std::string_view text) {
+  return ShowNumberedWarning(number, text);
+}
 
 unsigned ShowPlainWarning(int number) { return ShowNumberedWarning(number); }
 

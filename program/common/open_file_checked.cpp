@@ -15,7 +15,9 @@
 namespace vx {
 namespace {
 
-int ModeOf(int access_mode, bool read_write) { return read_write ? storage::kReadWrite : access_mode; }
+int ModeOf(int access_mode, bool read_write) {
+  return read_write ? storage::kReadWrite : access_mode;
+}
 
 bool IsOpen(int code) { return code == storage::kNoError || code == storage::kAlreadyOpen; }
 

@@ -31,18 +31,19 @@ using TaskLogWriter = std::function<void(std::string_view text, std::string_view
 using ScriptDateFormatter = std::function<std::string(std::int32_t date)>;
 // Sends the stored message email_id (in_buffer 0: fetch it; reload 1: fetch it and stamp its
 // sent date) and answers 0 when sent, else a non-zero result code.
-using ScriptMailSender = std::int32_t (*)(std::int32_t email_id, std::uint8_t in_buffer, std::uint8_t reload);
+using ScriptMailSender = std::int32_t (*)(std::int32_t email_id, std::uint8_t in_buffer,
+                                          std::uint8_t reload);
 
 struct ProgramServices {
-  TaskLogWriter task_log;                              // common/task_log.h
-  ScriptDateFormatter script_dates;                    // script_engine/builtin_sources.h
-  ScriptMailSender script_mail = nullptr;              // script_engine/script_mail.h
-  platform::ActiveWindow* script_front = nullptr;      // the focused window scripts read
-  platform::DesktopWindows* script_desktop = nullptr;  // script_engine/window_search.h
-  platform::KeyboardOutput* script_keyboard = nullptr; // script_engine/send_keys.h
-  platform::ActiveWindow* clipboard_front = nullptr;   // organiser/capture_clipboard.h
-  platform::MailTransport* mail_transport = nullptr;   // organiser/send_mail_class.h
-  MainServices* main = nullptr;                        // shell/main_frame.h
+  TaskLogWriter task_log;                               // common/task_log.h
+  ScriptDateFormatter script_dates;                     // script_engine/builtin_sources.h
+  ScriptMailSender script_mail = nullptr;               // script_engine/script_mail.h
+  platform::ActiveWindow* script_front = nullptr;       // the focused window scripts read
+  platform::DesktopWindows* script_desktop = nullptr;   // script_engine/window_search.h
+  platform::KeyboardOutput* script_keyboard = nullptr;  // script_engine/send_keys.h
+  platform::ActiveWindow* clipboard_front = nullptr;    // organiser/capture_clipboard.h
+  platform::MailTransport* mail_transport = nullptr;    // organiser/send_mail_class.h
+  MainServices* main = nullptr;                         // shell/main_frame.h
 };
 
 // The services installed now.

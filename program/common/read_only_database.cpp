@@ -19,10 +19,11 @@ bool ScheduleCannotBeStored() {
   const storage::TableDef& schedule = SCHEDULE_TABLE();
   if (!storage::DataFileReadOnly(schedule)) return false;
   if (!gTold.exchange(true)) {
-    const std::string file =
-        storage::ResolveOnDisk(storage::ParseStoredName(schedule.StoredName(), schedule.driver).path);
+    const std::string file = storage::ResolveOnDisk(
+        storage::ParseStoredName(schedule.StoredName(), schedule.driver).path);
     MESSAGE("The database " + file +
-                " cannot be written, so it is opened read-only: no change can be saved, and the scheduler "
+                " cannot be written, so it is opened read-only: no change can be saved, and the "
+                "scheduler "
                 "stays inactive until the file can be written again.",
             "Read-Only Database", MessageIcon::Exclamation);
   }

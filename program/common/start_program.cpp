@@ -89,7 +89,8 @@ struct Started {
 // Why a program could not be started, as a sentence for the user.
 std::string StartFailure(const platform::StartResult& start) {
   if (start.folder_error) {
-    return start.error == ENOTDIR ? "The start folder is a file, not a folder." : "The start folder does not exist.";
+    return start.error == ENOTDIR ? "The start folder is a file, not a folder."
+                                  : "The start folder does not exist.";
   }
   switch (start.error) {
     case ENOENT:
@@ -202,8 +203,8 @@ bool StartTaskProgram(const TaskProgramRequest& request, const std::function<voi
     const Started started = StartCommand(request, command, show_mode, services);
     // The last program started, for the script steps queued after it: its handle, or the
     // opener's result for a document or link.
-    ACTIVEQUEUE.buffer.PRGHANDLE = static_cast<std::uint32_t>(
-        started.handle != 0 ? started.handle : started.code);
+    ACTIVEQUEUE.buffer.PRGHANDLE =
+        static_cast<std::uint32_t>(started.handle != 0 ? started.handle : started.code);
     if (started.code < 32) {
       // The folder is named as well as the reason: a wrong start folder is as common a cause
       // as a wrong program, and the error number alone tells neither.
@@ -214,7 +215,8 @@ bool StartTaskProgram(const TaskProgramRequest& request, const std::function<voi
       }
       MessageBoxRequest box;
       box.caption = "Error Code " + std::to_string(started.code);
-      box.text = "Could not start " + command + ".\n\nStart folder: " + folder + "\n" + started.reason;
+      box.text =
+          "Could not start " + command + ".\n\nStart folder: " + folder + "\n" + started.reason;
       box.icon = MessageIcon::Exclamation;
       services.messages->Show(box);
       return false;

@@ -13,16 +13,16 @@
 namespace vx {
 
 struct TaskProgramRequest {
-  std::int32_t task_id = 0;                      // RunTaskProgram queues its script; 0: none
+  std::int32_t task_id = 0;                       // RunTaskProgram queues its script; 0: none
   platform::ProcessHandle* handle_out = nullptr;  // receives the started program (caller releases)
-  std::int32_t show_mode = 0;       // 0 hidden, 1 normal, 2 minimised, 3 maximised, 7, 8
-  bool force_normal = true;         // show normally whatever show_mode says
-  bool ignore_verb = true;          // open, whatever verb says
-  bool default_priority = true;     // normal priority, whatever priority says
-  std::int32_t priority = 0;        // 1 idle, 2 normal, 3 high
-  std::string command;              // program, document, link or command line; "N/A" starts nothing
-  std::string folder;               // start folder of the program; blank keeps the current one
-  std::string verb;                 // the opener's verb, lower-cased and cut to four letters
+  std::int32_t show_mode = 0;    // 0 hidden, 1 normal, 2 minimised, 3 maximised, 7, 8
+  bool force_normal = true;      // show normally whatever show_mode says
+  bool ignore_verb = true;       // open, whatever verb says
+  bool default_priority = true;  // normal priority, whatever priority says
+  std::int32_t priority = 0;     // 1 idle, 2 normal, 3 high
+  std::string command;           // program, document, link or command line; "N/A" starts nothing
+  std::string folder;            // start folder of the program; blank keeps the current one
+  std::string verb;              // the opener's verb, lower-cased and cut to four letters
   std::vector<std::string> environment;  // "NAME=value" for a started program, besides ours
 };
 
@@ -40,6 +40,7 @@ TaskProgramRequest DueTaskProgram(std::int32_t task_id, std::string command, std
 // The script-loading flag (ADDINGSCRIPTING) is held for the whole call, so that no other thread
 // starts a program or loads a script meanwhile; after_start, when given, runs while it is still
 // held, once the command has started (or was "N/A"), and not for a "VXCHAIN" command.
-bool StartTaskProgram(const TaskProgramRequest& request, const std::function<void()>& after_start = {});
+bool StartTaskProgram(const TaskProgramRequest& request,
+                      const std::function<void()>& after_start = {});
 
 }  // namespace vx

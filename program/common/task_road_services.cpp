@@ -21,10 +21,14 @@ void CloseProgram() {
 // they need it, on their own thread.
 TaskRoadServices& RealServices() {
   static WindowMessageReporter boxes;
-  static TaskRoadServices services{&platform::SystemProcesses(), &platform::SystemShell(),
-                                   &platform::SystemSound(),     &boxes,
-                                   nullptr,                      platform::RunningProgramFolder(),
-                                   AddMessageLinkRecord,         CloseProgram};
+  static TaskRoadServices services{&platform::SystemProcesses(),
+                                   &platform::SystemShell(),
+                                   &platform::SystemSound(),
+                                   &boxes,
+                                   nullptr,
+                                   platform::RunningProgramFolder(),
+                                   AddMessageLinkRecord,
+                                   CloseProgram};
   return services;
 }
 

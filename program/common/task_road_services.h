@@ -21,8 +21,8 @@ struct TaskRoadServices {
   platform::ShellOpener* shell = nullptr;
   platform::SoundPlayer* sound = nullptr;
   MessageReporter* messages = nullptr;
-  ScriptSteps* steps = nullptr;          // the SCRIPTING rows; empty: the SCRIPTING table
-  std::filesystem::path helper_folder;   // where our helper programs are installed
+  ScriptSteps* steps = nullptr;         // the SCRIPTING rows; empty: the SCRIPTING table
+  std::filesystem::path helper_folder;  // where our helper programs are installed
   // Adds a MSGLINK record for the external message program: 0 and its id, or the error.
   std::function<int(std::string_view title, std::string_view message, std::string_view alarm_file,
                     std::int32_t& id)>

@@ -24,7 +24,8 @@ bool TextFileLines::Load(const std::filesystem::path& file) {
 long TextFileLines::Find(std::string_view text, long after, bool match_case) const {
   if (text.empty()) return 0;
   const std::string wanted = match_case ? std::string(text) : UPPER(text);
-  for (std::size_t row = after < 0 ? 0 : static_cast<std::size_t>(after); row < lines_.size(); ++row) {
+  for (std::size_t row = after < 0 ? 0 : static_cast<std::size_t>(after); row < lines_.size();
+       ++row) {
     const std::string line = match_case ? lines_[row] : UPPER(lines_[row]);
     if (line.find(wanted) != std::string::npos) return static_cast<long>(row) + 1;
   }

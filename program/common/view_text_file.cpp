@@ -27,8 +27,10 @@ std::string PrintFailure(const TextFileView& view) {
   platform::ProcessLauncher& processes = *CurrentTaskRoadServices().processes;
   const platform::StartResult started = processes.Start(request);
   if (!started) {
-    if (started.error == ENOENT) return "The print command \"lp\" is not installed (it comes with CUPS).";
-    return std::string("The print command \"lp\" could not start: ") + std::strerror(started.error) + ".";
+    if (started.error == ENOENT)
+      return "The print command \"lp\" is not installed (it comes with CUPS).";
+    return std::string("The print command \"lp\" could not start: ") +
+           std::strerror(started.error) + ".";
   }
   bool ended = false;
   {
@@ -45,7 +47,8 @@ std::string PrintFailure(const TextFileView& view) {
 // Hands the file to the desktop's print spooler; the spooler's own dialogs do the rest.
 void PrintFile(const TextFileView& view) {
   const std::string failure = PrintFailure(view);
-  if (!failure.empty()) MESSAGE(std::string(view.print_failed) + "\n\n" + failure, "Print", MessageIcon::Exclamation);
+  if (!failure.empty())
+    MESSAGE(std::string(view.print_failed) + "\n\n" + failure, "Print", MessageIcon::Exclamation);
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 namespace vx {
 
 struct TextFileView {
-  std::string_view procedure;    // names the window in the error object and keeps its place
-  std::string_view title;        // the window's title, also the print job's
-  std::string_view heading;      // the list column's heading
-  std::string_view print_failed; // shown when the file cannot be handed to the print spooler
+  std::string_view procedure;     // names the window in the error object and keeps its place
+  std::string_view title;         // the window's title, also the print job's
+  std::string_view heading;       // the list column's heading
+  std::string_view print_failed;  // shown when the file cannot be handed to the print spooler
   std::filesystem::path file;
 };
 

@@ -38,8 +38,8 @@ std::atomic<bool> gFailureReported{false};
 
 // The log file's full path: the user must be able to find the file that cannot be written.
 std::string LogPath(const storage::File& log) {
-  const std::string on_disk =
-      storage::ResolveOnDisk(storage::ParseStoredName(log.def().StoredName(), log.def().driver).path);
+  const std::string on_disk = storage::ResolveOnDisk(
+      storage::ParseStoredName(log.def().StoredName(), log.def().driver).path);
   std::error_code ec;
   const std::filesystem::path full = std::filesystem::absolute(on_disk, ec);
   return ec ? on_disk : full.lexically_normal().string();
@@ -56,7 +56,8 @@ std::string WhyNotWritable(const std::string& path) {
   }
   const int error = errno;
   std::error_code ec;
-  if (error == ENOENT && std::filesystem::is_directory(std::filesystem::path(path).parent_path(), ec)) {
+  if (error == ENOENT &&
+      std::filesystem::is_directory(std::filesystem::path(path).parent_path(), ec)) {
     return "Its folder does not take new files.";
   }
   return std::string(std::strerror(error)) + ".";
@@ -69,11 +70,12 @@ void ReportOnce(const storage::File& log) {
   const std::string path = LogPath(log);
   std::string why = WhyNotWritable(path);
   if (why.empty()) why = WarningErrorText() + ".";
-  ProgramErrors().Show({"File Access Error",
-                        "The event log cannot be written: " + path + "\n\n" + why +
-                            "\n\nEvents are not logged until it can be.  Make the file and its folder writable, "
-                            "or turn off \"Log events to ASCII text file\" in the Options.",
-                        MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
+  ProgramErrors().Show(
+      {"File Access Error",
+       "The event log cannot be written: " + path + "\n\n" + why +
+           "\n\nEvents are not logged until it can be.  Make the file and its folder writable, "
+           "or turn off \"Log events to ASCII text file\" in the Options.",
+       MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
 }
 
 // Opens the log, creating it when missing; false (and reported) when it cannot be opened.

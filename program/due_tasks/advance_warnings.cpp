@@ -25,7 +25,8 @@ constexpr std::string_view kLineBreaks = "\r\n\r\n";
 // A warning is due once its moment lies before now (a warning for today 10:00 from 10:00.01).
 bool WarningDue() {
   const std::int32_t today = TODAY();
-  return SCH.AdvanceWarnDate < today || (SCH.AdvanceWarnDate == today && SCH.AdvanceWarnTime < CLOCK());
+  return SCH.AdvanceWarnDate < today ||
+         (SCH.AdvanceWarnDate == today && SCH.AdvanceWarnTime < CLOCK());
 }
 
 std::string WarningCaption() {
@@ -35,7 +36,8 @@ std::string WarningCaption() {
 }  // namespace
 
 std::string AdvanceWarningText() {
-  std::string text = FORMAT(SCH.Date, "@D3") + " " + FORMAT(SCH.Time, "@T3") + std::string(kLineBreaks);
+  std::string text =
+      FORMAT(SCH.Date, "@D3") + " " + FORMAT(SCH.Time, "@T3") + std::string(kLineBreaks);
   const std::string message(SCH.Message.clipped());
   const std::string command(SCH.Command.clipped());
   if (SCH.TaskType == "Display Message") {

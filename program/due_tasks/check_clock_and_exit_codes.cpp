@@ -27,11 +27,13 @@ void WarnOfClockJump(TaskRoadServices& services, std::int32_t today, std::int32_
   MessageBoxRequest box;
   box.caption = "Warning";
   box.icon = MessageIcon::Exclamation;
-  box.text = "Warning!\r\rYou have set the system date forward more than 3 days.\r\r"
-             "Tasks scheduled prior to " + FORMAT(today, "@D17") + " " + FORMAT(now, "@T7") +
-             " will be executed immediately.  We recommend that you make a backup or change the "
-             "date back to " + FORMAT(GLO_LASTCHECKDATE, "@D17") +
-             " before pressing OK (on this warning message).";
+  box.text =
+      "Warning!\r\rYou have set the system date forward more than 3 days.\r\r"
+      "Tasks scheduled prior to " +
+      FORMAT(today, "@D17") + " " + FORMAT(now, "@T7") +
+      " will be executed immediately.  We recommend that you make a backup or change the "
+      "date back to " +
+      FORMAT(GLO_LASTCHECKDATE, "@D17") + " before pressing OK (on this warning message).";
   services.messages->Show(box);
 }
 

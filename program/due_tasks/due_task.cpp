@@ -109,7 +109,8 @@ bool IsProgramTask() { return SCH.TaskType == "Run Program" || SCH.TaskType == "
 
 void RefreshTaskLists(long except) {
   for (const BROWSESCHEDULETHREADQUEUE_RECORD& entry : BROWSESCHEDULETHREADQUEUE) {
-    if (entry.BROWSESCHEDULETHREAD != except) POST(EVENT_RefreshSchedule, 0, entry.BROWSESCHEDULETHREAD);
+    if (entry.BROWSESCHEDULETHREAD != except)
+      POST(EVENT_RefreshSchedule, 0, entry.BROWSESCHEDULETHREAD);
   }
 }
 
@@ -133,10 +134,13 @@ bool CopyTaskScripts(std::int32_t from_id) {
   bool copied = true;
   WithScriptSteps([&](ScriptSteps& steps) {
     std::vector<SCRIPTING_RECORD> rows;
-    copied = steps.ForEachStep(from_id, [&](const SCRIPTING_RECORD& row) {
-                    rows.push_back(row);
-                    return true;
-                  }).ok();
+    copied = steps
+                 .ForEachStep(from_id,
+                              [&](const SCRIPTING_RECORD& row) {
+                                rows.push_back(row);
+                                return true;
+                              })
+                 .ok();
     steps.BeginBatch();
     for (SCRIPTING_RECORD& row : rows) {
       row.ID = to_id;
@@ -171,13 +175,18 @@ bool AskMissedOrConfirm() {
 }
 
 void LaunchTaskMessage(DueTaskFrame& frame) {
-  if (USEEXTERNALMESSAGE != 0) TaskLog(Description() + " " + std::string(SCH.AlarmFile.clipped()), "Message");
-  LaunchTaskMessage(frame, TaskMessage{ExpandVariables(SCH.Description.clipped()), ExpandVariables(SCH.Message.clipped()),
-                                       SCH.Alarm != 0 ? ExpandVariables(SCH.AlarmFile.clipped()) : ""});
+  if (USEEXTERNALMESSAGE != 0)
+    TaskLog(Description() + " " + std::string(SCH.AlarmFile.clipped()), "Message");
+  LaunchTaskMessage(frame,
+                    TaskMessage{ExpandVariables(SCH.Description.clipped()),
+                                ExpandVariables(SCH.Message.clipped()),
+                                SCH.Alarm != 0 ? ExpandVariables(SCH.AlarmFile.clipped()) : ""});
 }
 
 void LaunchTaskMessage(DueTaskFrame& frame, const TaskMessage& message) {
-  if (USEEXTERNALMESSAGE != 0 && StartMessageProgram(message.title, message.text, message.alarm_file)) return;
+  if (USEEXTERNALMESSAGE != 0 &&
+      StartMessageProgram(message.title, message.text, message.alarm_file))
+    return;
   if (THREADCOUNT >= kMessageThreadLimit) {
     MessageBoxRequest box;
     box.caption = message.title;
@@ -260,7 +269,8 @@ void KeepWaiting(DueTaskState& state, DueTaskFrame& frame, const SCHEDULE_RECORD
   MessageBoxRequest box;
   box.caption = "Task Not Started";
   box.icon = MessageIcon::Exclamation;
-  box.text = description + " is due, but it was not started: its run could not be stored (" + reason +
+  box.text = description + " is due, but it was not started: its run could not be stored (" +
+             reason +
              ").\n\nIt is tried again every few seconds and starts once its run can be stored; "
              "tasks that can be stored run meanwhile.";
   frame.ShowNotice(box);
@@ -450,11 +460,12 @@ void TellTasksUnreadable(DueTaskState& state, DueTaskFrame& frame) {
   box.icon = MessageIcon::Exclamation;
   if (driver && storage::MeansDamage(FILEERRORCODE())) {
     box.caption = "Database Damaged";
-    box.text = "The task list in " + file + " is damaged: " + error +
-               ".  No task can run until it is mended.\n\nThe maintenance program mends it: it checks "
-               "the database and rebuilds its keys.  Varnodex closes while it works and can be started "
-               "again from it.  If it cannot mend the database, restore the latest backup (File, "
-               "Backup/Restore).\n\nStart the maintenance program now?";
+    box.text =
+        "The task list in " + file + " is damaged: " + error +
+        ".  No task can run until it is mended.\n\nThe maintenance program mends it: it checks "
+        "the database and rebuilds its keys.  Varnodex closes while it works and can be started "
+        "again from it.  If it cannot mend the database, restore the latest backup (File, "
+        "Backup/Restore).\n\nStart the maintenance program now?";
     box.buttons = BUTTON_YES | BUTTON_NO;
     box.default_button = BUTTON_NO;
     if (CurrentTaskRoadServices().messages->Show(box) == BUTTON_YES) frame.StartMaintenance();

@@ -94,11 +94,11 @@ struct WaitingRun {
 
 // State Main keeps for the road while it runs.
 struct DueTaskState {
-  SCHEDULE_RECORD current;                   // the task last looked at, as it was before it ran
+  SCHEDULE_RECORD current;                     // the task last looked at, as it was before it ran
   std::map<std::int32_t, WaitingRun> waiting;  // by task id
-  std::uint64_t tries = 0;                   // runs tried again so far
-  std::int32_t seen_date = 0, seen_time = 0;  // the clock at the last check; 0: none yet
-  bool unreadable_told = false;              // the user knows the tasks cannot be read just now
+  std::uint64_t tries = 0;                     // runs tried again so far
+  std::int32_t seen_date = 0, seen_time = 0;   // the clock at the last check; 0: none yet
+  bool unreadable_told = false;                // the user knows the tasks cannot be read just now
 };
 
 // Phase 3 of the tick.

@@ -9,7 +9,8 @@ namespace vx {
 void ProgramScheduleServices::AddTaskCopy() { AddScheduleHistory(SCH, SCH.Message.view()); }
 
 void ProgramScheduleServices::ShowMessage(std::string_view text, std::string_view title) {
-  ProgramErrors().Show({std::string(title), std::string(text), MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
+  ProgramErrors().Show(
+      {std::string(title), std::string(text), MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK});
 }
 
 std::string ProgramScheduleServices::FormatDate(std::int32_t date) { return vx::FormatDate(date); }

@@ -14,7 +14,8 @@
 namespace vx {
 
 bool RedateTask(std::int32_t refDate, std::int32_t refTime) {
-  if (SCH.Time == 0 || SCH.Date == 0 || SCH.Completed != 0 || SCH.TaskType == "Hot Key") return false;
+  if (SCH.Time == 0 || SCH.Date == 0 || SCH.Completed != 0 || SCH.TaskType == "Hot Key")
+    return false;
   // A one-time task has no regular occurrence to move to; marking it completed would show a
   // task still to come as done.
   if (IsScheduleType(SCH, "Once")) return false;

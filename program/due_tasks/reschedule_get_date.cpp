@@ -47,13 +47,15 @@ void RescheduleAllTasks_GetDate() {
   manager.OnAccepted(calendar, [&] {
     window.Update();
     // A cancelled calendar answers 0: the date shown stays.
-    if (const std::int32_t chosen = Calendar(GLO_DATE, "None", "Select date"); chosen != 0) GLO_DATE = chosen;
+    if (const std::int32_t chosen = Calendar(GLO_DATE, "None", "Select date"); chosen != 0)
+      GLO_DATE = chosen;
     window.Display();
     return Level_Notify;
   });
   manager.OnOk([&] {
     if (!AtLeastAMinuteAhead(GLO_DATE, GLO_TIME)) {
-      MESSAGE("The date and time entered must be in the future.", "Error", MessageIcon::Exclamation);
+      MESSAGE("The date and time entered must be in the future.", "Error",
+              MessageIcon::Exclamation);
       window.Select(date);
       return false;
     }

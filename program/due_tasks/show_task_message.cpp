@@ -94,7 +94,9 @@ void ShowMessageWindow(const TaskMessage& message, bool on_top) {
   window.Set(Prop::MinHeight, static_cast<long>(kMinimumSize));
   window.Entry(title, "@s60").Set(Prop::ReadOnly, true);
   window.Text(text).Set(Prop::ReadOnly, true);
-  auto& snooze = window.Button("&Snooze").Tip("Have this message reappear in a few minutes").Icon("snooze.ico");
+  auto& snooze = window.Button("&Snooze")
+                     .Tip("Have this message reappear in a few minutes")
+                     .Icon("snooze.ico");
   auto& todo = window.Button("&To Do").Tip("Add this to your to do list").Icon("TODO.ICO");
   auto& email = window.Button("&Email").Tip("Send this as an email message").Icon("MAIL.ICO");
   auto& close = window.Button("Cl&ose").Tip("Close this message window").Icon("close.ico");

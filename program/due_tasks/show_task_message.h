@@ -17,9 +17,9 @@ long StartTaskMessageThread(const TaskMessage& message);
 // message box (USEWINMESSAGE), the on-top window (USEMODALMESSAGE) or the normal window.
 void TaskMessageThread(const TaskMessage& message);
 
-// The message window: title, text, Snooze, To Do, Email and Close; on_top keeps it above all windows.
-// While REPEATALARMINTERVAL is set the alarm sounds again every that many seconds, for at most
-// MAXALARMTIME minutes when that is set. Answers when the window has closed.
+// The message window: title, text, Snooze, To Do, Email and Close; on_top keeps it above all
+// windows. While REPEATALARMINTERVAL is set the alarm sounds again every that many seconds, for at
+// most MAXALARMTIME minutes when that is set. Answers when the window has closed.
 void ShowMessageWindow(const TaskMessage& message, bool on_top);
 
 // The on-top window for the message in the calling thread's MSGLINK buffer.

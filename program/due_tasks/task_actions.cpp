@@ -19,7 +19,8 @@
 namespace vx {
 namespace {
 
-constexpr std::string_view kDelayMenu = "5 minutes|10 minutes|30 minutes|1 hour|2 hours|3 hours|-|Cancel";
+constexpr std::string_view kDelayMenu =
+    "5 minutes|10 minutes|30 minutes|1 hour|2 hours|3 hours|-|Cancel";
 // The delays of the menu's items in hundredths of a second; the item after them is "Cancel".
 constexpr std::array<std::int32_t, 6> kDelays = {30000, 60000, 180000, 360000, 720000, 1080000};
 

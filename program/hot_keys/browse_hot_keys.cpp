@@ -13,7 +13,8 @@
 namespace vx {
 namespace {
 
-constexpr std::string_view kListFormat = "80L(2)M~Key~@s20@28L(2)M~Action~@s4@160L(2)M~Description~@s40@";
+constexpr std::string_view kListFormat =
+    "80L(2)M~Key~@s20@28L(2)M~Action~@s4@160L(2)M~Description~@s40@";
 
 // Sort orders: the tab "Hot Key" lists by the key text, the tab "Description" by description.
 constexpr int kByHotKey = 1;

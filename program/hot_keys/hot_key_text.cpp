@@ -51,12 +51,12 @@ std::string ComposeHotKeyText(const HotKeyParts& parts) {
 
 const std::array<std::string_view, 56>& HotKeyNames() {
   static constexpr std::array<std::string_view, 56> kNames = {
-      "A",     "B",    "C",     "D",      "E",    "F",    "G",     "H",     "I",     "J",     "K",
-      "L",     "M",    "N",     "O",      "P",    "Q",    "R",     "S",     "T",     "U",     "V",
-      "W",     "X",    "Y",     "Z",      "BS",   "DELETE", "DOWN", "END",  "ENTER", "ESC",  "F1",
-      "F2",    "F3",   "F4",    "F5",     "F6",   "F7",   "F8",    "F9",    "F10",   "F11",   "F12",
-      "HOME",  "INSERT", "LEFT", "PGDN",  "PGUP", "PLUS", "PRINT", "RIGHT", "SLASH", "SPACE", "TAB",
-      "UP"};
+      "A",     "B",     "C",     "D",     "E",    "F",      "G",    "H",      "I",    "J",
+      "K",     "L",     "M",     "N",     "O",    "P",      "Q",    "R",      "S",    "T",
+      "U",     "V",     "W",     "X",     "Y",    "Z",      "BS",   "DELETE", "DOWN", "END",
+      "ENTER", "ESC",   "F1",    "F2",    "F3",   "F4",     "F5",   "F6",     "F7",   "F8",
+      "F9",    "F10",   "F11",   "F12",   "HOME", "INSERT", "LEFT", "PGDN",   "PGUP", "PLUS",
+      "PRINT", "RIGHT", "SLASH", "SPACE", "TAB",  "UP"};
   return kNames;
 }
 

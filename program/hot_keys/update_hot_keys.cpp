@@ -44,7 +44,8 @@ class HotKeyWizard final : public FORMWIZARDCLASS {
 
 class HotKeyForm final : public RecordForm {
  public:
-  explicit HotKeyForm(Window& window) : RecordForm(window, "UpdateHotKeys", *RELATE_SYSHOTKEYS, "Hot Key") {}
+  explicit HotKeyForm(Window& window)
+      : RecordForm(window, "UpdateHotKeys", *RELATE_SYSHOTKEYS, "Hot Key") {}
 
   void Build();
   Level Init() override;
@@ -88,7 +89,8 @@ void HotKeyForm::Build() {
   modifiers_[2] = group.Check("Shift", shift_);
   modifiers_[3] = group.Check("Win", win_).Tip("Windows key");
   std::string names;
-  for (std::string_view name : HotKeyNames()) names += (names.empty() ? "" : "|") + std::string(name);
+  for (std::string_view name : HotKeyNames())
+    names += (names.empty() ? "" : "|") + std::string(name);
   basic.Prompt("&Key:");
   key_list_ = basic.DropList(key_, names);
   const int active = basic.Check("&Active", HOT.Active).Tip("Should this hot key be active");
@@ -128,12 +130,12 @@ void HotKeyForm::Build() {
   CancelControl = buttons.Button("Cancel");
   w.SetCancelButton(CancelControl);
 
-  inputs_ = {modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3], key_list_, active, action_, type,
-             description_, text_box_};
+  inputs_ = {modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3], key_list_,
+             active,        action_,       type,          description_,  text_box_};
   for (Control* radio : w[action_].Children()) inputs_.push_back(*radio);
   for (Control* radio : w[type].Children()) inputs_.push_back(*radio);
-  for (int field : {modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3], key_list_, active_, action_, type_,
-                    description_, text_box_}) {
+  for (int field : {modifiers_[0], modifiers_[1], modifiers_[2], modifiers_[3], key_list_, active_,
+                    action_, type_, description_, text_box_}) {
     w[field].Alert(kHistoryKey);
   }
   for (Control* radio : w[action_].Children()) radio->Alert(kHistoryKey);
@@ -159,8 +161,10 @@ Level HotKeyForm::Init() {
   ShowActionPage();
   tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
   tabs_.COLOURTABS();
-  if (OriginalRequest == DeleteRecord) window().Select(CancelControl);
-  else window().Select(modifiers_[0]);
+  if (OriginalRequest == DeleteRecord)
+    window().Select(CancelControl);
+  else
+    window().Select(modifiers_[0]);
   return Level_Benign;
 }
 
@@ -234,8 +238,8 @@ Level HotKeyForm::TakeAccepted() {
     if (control == modifier) ComposeKey();
   }
   if (control == key_list_) ComposeKey();
-  if (control == modifiers_[0] || control == modifiers_[1] || control == modifiers_[2] || control == modifiers_[3] ||
-      control == key_list_) {
+  if (control == modifiers_[0] || control == modifiers_[1] || control == modifiers_[2] ||
+      control == modifiers_[3] || control == key_list_) {
     window().Display();
   }
   if (control == action_) ShowActionPage();
@@ -250,7 +254,8 @@ Level HotKeyForm::TakeAccepted() {
       window().Select(first[std::clamp(wizard_.CurrentTab(), 1, 4) - 1]);
     }
     // Reaching the task page builds or changes the task at once.
-    if (control == next_ && wizard_.CurrentTab() == 4 && HOT.Action.clipped() == "Task" && !Locked()) {
+    if (control == next_ && wizard_.CurrentTab() == 4 && HOT.Action.clipped() == "Task" &&
+        !Locked()) {
       RunScriptWizard();
     }
     return Level_Notify;
@@ -279,15 +284,21 @@ Level HotKeyForm::TakeCompleted() {
     }
     if (HOT.Description.clipped().empty()) HOT.Description = HOT.HotKey.view();
     std::string quick = std::string(HOT.Description.clipped()) + " ";
-    if (HOT.Action.clipped() == "Text") quick = std::string(HOT.Description.clipped()) + ": " + HOT.Text.str();
+    if (HOT.Action.clipped() == "Text")
+      quick = std::string(HOT.Description.clipped()) + ": " + HOT.Text.str();
     HOT.QuickText = quick;
     window().Display();
   }
   const Level level = RecordForm::TakeCompleted();
   if (Response == RequestCompleted && (Request == InsertRecord || Request == ChangeRecord)) {
     std::lock_guard lock(gSavedMutex);
-    gSaved = {true, HOT.Active, std::string(HOT.HotKey.clipped()), std::string(HOT.Action.clipped()),
-              std::string(HOT.Description.clipped()), std::string(HOT.TextType.clipped()), HOT.Text.str()};
+    gSaved = {true,
+              HOT.Active,
+              std::string(HOT.HotKey.clipped()),
+              std::string(HOT.Action.clipped()),
+              std::string(HOT.Description.clipped()),
+              std::string(HOT.TextType.clipped()),
+              HOT.Text.str()};
   }
   return level;
 }
@@ -319,7 +330,8 @@ void HotKeyForm::RestoreFromHistory(int control) {
   Update();
   if (control == active_) {
     HOT.Active = saved.active;
-  } else if (control == key_list_ || std::find(std::begin(modifiers_), std::end(modifiers_), control) != std::end(modifiers_)) {
+  } else if (control == key_list_ || std::find(std::begin(modifiers_), std::end(modifiers_),
+                                               control) != std::end(modifiers_)) {
     HOT.HotKey = saved.hot_key;
     const HotKeyParts parts = SplitHotKeyText(HOT.HotKey.view());
     ctrl_ = parts.ctrl;

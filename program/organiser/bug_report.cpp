@@ -158,13 +158,16 @@ const std::vector<std::pair<const char*, std::function<std::string()>>>& DumpTab
   return table;
 }
 
-std::string Cut(std::string_view text, std::size_t size) { return std::string(CutUtf8(text, size)); }
+std::string Cut(std::string_view text, std::size_t size) {
+  return std::string(CutUtf8(text, size));
+}
 
 // The data folder's entries: name, date (mm-dd-yy) and time (hh:mm) of each, CR LF after each.
 std::string FolderListing() {
   std::string out;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::current_path(ec), ec)) {
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::current_path(ec), ec)) {
     struct stat info {};
     if (::stat(entry.path().c_str(), &info) != 0) continue;
     const std::time_t t = info.st_mtime;
@@ -172,7 +175,8 @@ std::string FolderListing() {
     localtime_r(&t, &local);
     const std::int64_t date = DATE(local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
     const std::int64_t time = MakeTime(local.tm_hour, local.tm_min, local.tm_sec);
-    out += entry.path().filename().string() + " " + FORMAT(date, "@D1-") + " " + FORMAT(time, "@T1") + "\r\n";
+    out += entry.path().filename().string() + " " + FORMAT(date, "@D1-") + " " +
+           FORMAT(time, "@T1") + "\r\n";
   }
   return out;
 }
@@ -213,10 +217,12 @@ std::string SupportAddress() {
 
 std::vector<std::string> BugReportDump() {
   std::vector<std::string> lines;
-  for (const auto& [name, value] : DumpTable()) lines.push_back(Cut(std::string(name) + "=" + value(), kDumpLine));
+  for (const auto& [name, value] : DumpTable())
+    lines.push_back(Cut(std::string(name) + "=" + value(), kDumpLine));
   // A script variable may hold anything a script read or was given, a password among them:
   // support sees which variables there are, not what they hold.
-  for (const VARQ_RECORD& v : VARQ) lines.push_back(Cut(std::string(v.NAME.clipped()) + kVariableNotSent, kDumpLine));
+  for (const VARQ_RECORD& v : VARQ)
+    lines.push_back(Cut(std::string(v.NAME.clipped()) + kVariableNotSent, kDumpLine));
   return lines;
 }
 
@@ -271,10 +277,13 @@ void BugReport() {
   manager.OnAccepted(database, [&] {
     window.Update();
     if (full_database == 0) return;
-    if (MESSAGE("The database holds your tasks, scripts, contacts and messages as they are. The passwords it "
-                "keeps (the users', the system lock's, the news servers' and the FTP log-ins of script "
-                "steps) are emptied in the copy that is sent.\n\nInclude the database?",
-                "Include Full Database", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO) != BUTTON_YES) {
+    if (MESSAGE(
+            "The database holds your tasks, scripts, contacts and messages as they are. The "
+            "passwords it "
+            "keeps (the users', the system lock's, the news servers' and the FTP log-ins of script "
+            "steps) are emptied in the copy that is sent.\n\nInclude the database?",
+            "Include Full Database", MessageIcon::Question, BUTTON_YES | BUTTON_NO,
+            BUTTON_NO) != BUTTON_YES) {
       full_database = 0;
       window.Display();
     }
@@ -283,7 +292,9 @@ void BugReport() {
   manager.OnAccepted(send, [&] {
     window.Update();
     if (EMAIL_HOST.blank() || EMAIL_SENDER.blank()) {
-      MESSAGE("Email not setup.  Select File->Setup, Email tab, and fill in the required information.", "Error!");
+      MESSAGE(
+          "Email not setup.  Select File->Setup, Email tab, and fill in the required information.",
+          "Error!");
       return;
     }
     if (dump.empty()) dump = BugReportDump();
@@ -299,8 +310,10 @@ void BugReport() {
     std::error_code ec;
     // A new folder of this user's alone (mkdtemp: 0700, never a name planted in the shared
     // temporary folder) holds the copy until it is sent.
-    std::string scratch_name = (std::filesystem::temp_directory_path(ec) / "vx-report-XXXXXX").string();
-    const std::filesystem::path scratch = ::mkdtemp(scratch_name.data()) != nullptr ? scratch_name : "";
+    std::string scratch_name =
+        (std::filesystem::temp_directory_path(ec) / "vx-report-XXXXXX").string();
+    const std::filesystem::path scratch =
+        ::mkdtemp(scratch_name.data()) != nullptr ? scratch_name : "";
     std::int32_t result = 0;
     std::string error;
     if (full_database != 0) {
@@ -334,7 +347,8 @@ void BugReport() {
       WriteLog("Could not send to Kestrova", "Mail Error");
       SetScriptVariable("Error", "Mail");
       SetScriptVariable(error, "MailError");
-      MESSAGE("The bug report was not sent.\n\n" + error, "Bug Reporting", MessageIcon::Exclamation);
+      MESSAGE("The bug report was not sent.\n\n" + error, "Bug Reporting",
+              MessageIcon::Exclamation);
       return;
     }
     WriteLog("Sent to Kestrova", "Mail");

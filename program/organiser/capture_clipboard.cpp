@@ -22,7 +22,8 @@ constexpr std::size_t kContentsBytes = 8192;
 constexpr std::size_t kHashLetters = 120;
 
 platform::ActiveWindow& FrontWindow() {
-  if (platform::ActiveWindow* installed = CurrentProgramServices().clipboard_front) return *installed;
+  if (platform::ActiveWindow* installed = CurrentProgramServices().clipboard_front)
+    return *installed;
   static std::once_flag once;
   static std::unique_ptr<platform::ActiveWindow> desktop;
   std::call_once(once, [] { desktop = platform::MakeX11ActiveWindow(); });

@@ -60,8 +60,9 @@ void GenerateEmail() {
     if (result == 0) {
       MESSAGE("Message sent.", "Status");
     } else {
-      MESSAGE("Message was not sent.\n\nError:\n" + mail.ERRORTEXT(result) + "\n\nSender:" +
-                  std::string(EMAIL_SENDER.clipped()) + "\nHost:" + std::string(EMAIL_HOST.clipped()),
+      MESSAGE("Message was not sent.\n\nError:\n" + mail.ERRORTEXT(result) +
+                  "\n\nSender:" + std::string(EMAIL_SENDER.clipped()) +
+                  "\nHost:" + std::string(EMAIL_HOST.clipped()),
               "Status");
     }
     mail.KILL();

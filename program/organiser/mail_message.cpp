@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <mutex>
 #include <random>
 #include <sstream>
-#include <cctype>
-#include <cstdint>
-#include <cstddef>
-#include <cstdio>
 
 namespace vx {
 namespace {
@@ -78,7 +78,8 @@ std::string QuotedPrintable(std::string_view text) {
       continue;
     }
     const bool next_is_end = i + 1 >= text.size() || text[i + 1] == '\r';
-    const bool plain = (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !next_is_end);
+    const bool plain =
+        (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !next_is_end);
     if (plain) {
       put(std::string(1, static_cast<char>(c)));
     } else {
@@ -169,7 +170,8 @@ MailAddress ParseAddress(std::string_view text) {
   if (open != std::string_view::npos && close != std::string_view::npos && close > open) {
     out.email = std::string(Trim(text.substr(open + 1, close - open - 1)));
     std::string_view name = Trim(text.substr(0, open));
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+      name = name.substr(1, name.size() - 2);
     out.name = std::string(name);
   } else {
     out.email = std::string(text);
@@ -189,10 +191,14 @@ std::vector<MailAddress> SplitAddressList(std::string_view field) {
   };
   for (std::size_t i = 0; i < field.size(); ++i) {
     const char c = field[i];
-    if (c == '"') quoted = !quoted;
-    else if (!quoted && c == '<') ++angle;
-    else if (!quoted && c == '>' && angle > 0) --angle;
-    else if (!quoted && angle == 0 && (c == ',' || c == ';')) take(i);
+    if (c == '"')
+      quoted = !quoted;
+    else if (!quoted && c == '<')
+      ++angle;
+    else if (!quoted && c == '>' && angle > 0)
+      --angle;
+    else if (!quoted && angle == 0 && (c == ',' || c == ';'))
+      take(i);
   }
   take(field.size());
   return out;
@@ -202,7 +208,8 @@ bool IsSendableAddress(std::string_view email) {
   if (email.find('@') == std::string_view::npos) return false;
   for (const char c : email) {
     const auto u = static_cast<unsigned char>(c);
-    if (u <= 0x20 || u == 0x7F || c == '<' || c == '>' || c == ',' || c == ';' || c == '"') return false;
+    if (u <= 0x20 || u == 0x7F || c == '<' || c == '>' || c == ',' || c == ';' || c == '"')
+      return false;
   }
   return true;
 }
@@ -244,20 +251,22 @@ std::string FormatAddress(const MailAddress& address) {
 std::string MailDate(std::time_t moment) {
   std::tm local{};
   localtime_r(&moment, &local);
-  static constexpr std::array<const char*, 7> kDays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr std::array<const char*, 7> kDays = {"Sun", "Mon", "Tue", "Wed",
+                                                       "Thu", "Fri", "Sat"};
   static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   const long offset = local.tm_gmtoff / 60;
   const long magnitude = offset < 0 ? -offset : offset;
   char text[64];
-  std::snprintf(text, sizeof text, "%s, %d %s %d %02d:%02d:%02d %c%02ld%02ld", kDays[local.tm_wday], local.tm_mday,
-                kMonths[local.tm_mon], local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec,
-                offset < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
+  std::snprintf(text, sizeof text, "%s, %d %s %d %02d:%02d:%02d %c%02ld%02ld", kDays[local.tm_wday],
+                local.tm_mday, kMonths[local.tm_mon], local.tm_year + 1900, local.tm_hour,
+                local.tm_min, local.tm_sec, offset < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
   return text;
 }
 
 std::string Base64(std::string_view data) {
-  static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
   out.reserve((data.size() + 2) / 3 * 4);
   for (std::size_t i = 0; i < data.size(); i += 3) {
@@ -284,7 +293,8 @@ std::string UniqueToken() {
 
 std::string NewMessageId(std::string_view sender) {
   const std::size_t at = sender.rfind('@');
-  const std::string domain = at == std::string_view::npos ? "localhost" : HeaderSafe(sender.substr(at + 1));
+  const std::string domain =
+      at == std::string_view::npos ? "localhost" : HeaderSafe(sender.substr(at + 1));
   return "<" + UniqueToken() + "@" + domain + ">";
 }
 
@@ -314,7 +324,8 @@ std::string BuildMessage(const MailContent& content, const std::string& boundary
     out += "--" + boundary + "\r\n";
     out += "Content-Type: application/octet-stream\r\n";
     out += "Content-Transfer-Encoding: base64\r\n";
-    out += "Content-Disposition: attachment; " + FileNameParameter(HeaderSafe(file.file_name)) + "\r\n\r\n";
+    out += "Content-Disposition: attachment; " + FileNameParameter(HeaderSafe(file.file_name)) +
+           "\r\n\r\n";
     out += Base64Lines(file.content);
   }
   out += "--" + boundary + "--\r\n";

@@ -105,7 +105,8 @@ void FillMailSender(SENDMAILCLASS& mail, std::string_view mailer, bool set_varia
   if (!EMAIL_SENDERNAME.blank()) {
     // Without an address the name alone: "Name <>" would be no address at all.
     mail.SETFROM(EMAIL_SENDER.blank() ? Clipped(EMAIL_SENDERNAME.view())
-                                      : FormatAddress({Clipped(EMAIL_SENDERNAME.view()), Clipped(EMAIL_SENDER.view())}));
+                                      : FormatAddress({Clipped(EMAIL_SENDERNAME.view()),
+                                                       Clipped(EMAIL_SENDER.view())}));
     if (set_variables) SetScriptVariable(EMAIL_SENDERNAME.clipped(), "EmailSenderName");
   } else {
     if (!EMAIL_SENDER.blank()) mail.SETFROM(EMAIL_SENDER.clipped());
@@ -134,16 +135,21 @@ std::int32_t SendEmailMessage(std::int32_t emailId, std::uint8_t inBuffer, std::
   };
   const bool news = M_.MailType == "News";
   if (!news && (EMAIL_HOST.blank() || EMAIL_SENDER.blank())) {
-    MESSAGE("Email not setup.  Select File->Setup, Email tab, and fill in the required information.", "Error!");
+    MESSAGE(
+        "Email not setup.  Select File->Setup, Email tab, and fill in the required information.",
+        "Error!");
     return done(1);
   }
   if (news && (NEWS_HOST.blank() || NEWS_SENDER.blank())) {
-    MESSAGE("Email (News) not setup. Select File->Setup, Email tab, and fill in the required information.", "Error!");
+    MESSAGE(
+        "Email (News) not setup. Select File->Setup, Email tab, and fill in the required "
+        "information.",
+        "Error!");
     return done(1);
   }
-  const std::int32_t result = news                             ? SendNewsMessage()
+  const std::int32_t result = news                            ? SendNewsMessage()
                               : M_.MailType == "Mass Mailing" ? SendMassMailing()
-                                                               : SendPlainEmail();
+                                                              : SendPlainEmail();
   if (result == 0 && fetch) {
     // Read again before the date is written: the record may have been edited on another
     // thread while this one waited for the server.
@@ -204,7 +210,8 @@ std::int32_t SendMassMailing() {
     mail.KILL();
   }
   SetScriptVariable(first_failure == 0 ? "Sent" : "Error", "Mail");
-  SetScriptVariable(first_failure == 0 ? std::string("None") : MailErrorText(first_failure, ""), "MailError");
+  SetScriptVariable(first_failure == 0 ? std::string("None") : MailErrorText(first_failure, ""),
+                    "MailError");
   return first_failure;
 }
 
@@ -222,7 +229,8 @@ std::int32_t SendNewsMessage() {
   h.emplace_back("Newsgroups", groups);
   h.emplace_back("Subject", EncodeHeaderText(ExpandVariables(M_.Subject.clipped())));
   h.emplace_back("Message-ID", NewMessageId(sender));
-  if (!NEWS_ORGANIZATION.blank()) h.emplace_back("Organization", EncodeHeaderText(NEWS_ORGANIZATION.clipped()));
+  if (!NEWS_ORGANIZATION.blank())
+    h.emplace_back("Organization", EncodeHeaderText(NEWS_ORGANIZATION.clipped()));
   if (!PRODUCTNAME.blank()) h.emplace_back("User-Agent", EncodeHeaderText(PRODUCTNAME.clipped()));
   article.body = std::string(CutUtf8(ExpandMessageBody(M_.Message.view()), kBodyText));
 

@@ -27,7 +27,8 @@ std::string Stored(std::string_view text, std::size_t size) {
 
 // The addresses of address rows. A row's name is used only for a field that holds one
 // address without a name of its own (callers pass the whole field as the name of a Cc).
-bool CollectAddresses(const std::vector<SENDMAILCLASS::AddressRow>& rows, std::vector<MailAddress>& out) {
+bool CollectAddresses(const std::vector<SENDMAILCLASS::AddressRow>& rows,
+                      std::vector<MailAddress>& out) {
   for (const auto& row : rows) {
     // A line break in an address field is never part of an address: the field is refused
     // whole rather than read as some other recipient.
@@ -76,8 +77,9 @@ void SENDMAILCLASS::INIT() {
 }
 
 void SENDMAILCLASS::KILL() {
-  for (std::string* text : {&MAILHOST, &MAILER, &FROM, &RETURNPATH, &ORGANIZATION, &SUBJECT, &TONAME, &USERNAME,
-                            &USERPASSWORD, &MESSAGETEXT, &DEBUGFILE, &SERVERERRORMESSAGE}) {
+  for (std::string* text :
+       {&MAILHOST, &MAILER, &FROM, &RETURNPATH, &ORGANIZATION, &SUBJECT, &TONAME, &USERNAME,
+        &USERPASSWORD, &MESSAGETEXT, &DEBUGFILE, &SERVERERRORMESSAGE}) {
     text->clear();
   }
   TOADR.clear();
@@ -90,9 +92,13 @@ void SENDMAILCLASS::SETMAILHOST(std::string_view text) { MAILHOST = Stored(text,
 void SENDMAILCLASS::SETMAILER(std::string_view text) { MAILER = Stored(text, kHeaderText); }
 void SENDMAILCLASS::SETFROM(std::string_view text) { FROM = Stored(text, kHeaderText); }
 void SENDMAILCLASS::SETRETURNPATH(std::string_view text) { RETURNPATH = Stored(text, kHeaderText); }
-void SENDMAILCLASS::SETORGANIZATION(std::string_view text) { ORGANIZATION = Stored(text, kHeaderText); }
+void SENDMAILCLASS::SETORGANIZATION(std::string_view text) {
+  ORGANIZATION = Stored(text, kHeaderText);
+}
 void SENDMAILCLASS::SETSUBJECT(std::string_view text) { SUBJECT = Stored(text, kHeaderText); }
-void SENDMAILCLASS::SETDEBUGFILE(std::string_view text) { DEBUGFILE = Stored(text, kDebugFileText); }
+void SENDMAILCLASS::SETDEBUGFILE(std::string_view text) {
+  DEBUGFILE = Stored(text, kDebugFileText);
+}
 void SENDMAILCLASS::SETSERVERMODE(std::uint8_t mode) { SERVERMODE = mode; }
 void SENDMAILCLASS::SETCALLBACK(std::function<void(std::uint32_t, std::uint32_t)> callback) {
   SENDMAILCALLBACK = std::move(callback);
@@ -140,7 +146,8 @@ std::int32_t SENDMAILCLASS::SEND() {
   };
 
   std::vector<MailAddress> to, cc, bcc;
-  if (!CollectAddresses(TOADR, to) || !CollectAddresses(CCADR, cc) || !CollectAddresses(BCCADR, bcc)) {
+  if (!CollectAddresses(TOADR, to) || !CollectAddresses(CCADR, cc) ||
+      !CollectAddresses(BCCADR, bcc)) {
     return finish(MAIL_BADARGUMENTS);
   }
   if (to.empty()) return finish(MAIL_NORECIPIENTS);
@@ -172,7 +179,8 @@ std::int32_t SENDMAILCLASS::SEND() {
   h.emplace_back("Subject", EncodeHeaderText(SUBJECT));
   h.emplace_back("Message-ID", NewMessageId(sender.envelope));
   if (!MAILER.empty()) h.emplace_back("X-Mailer", EncodeHeaderText(MAILER));
-  if (PRIORITY >= 1 && PRIORITY <= 5 && PRIORITY != 3) h.emplace_back("X-Priority", std::to_string(PRIORITY));
+  if (PRIORITY >= 1 && PRIORITY <= 5 && PRIORITY != 3)
+    h.emplace_back("X-Priority", std::to_string(PRIORITY));
   content.body = MESSAGETEXTAVAIL != 0 ? MESSAGETEXT : std::string();
   for (const AttachmentRow& row : ATTACHMENTS) {
     MailAttachment file;
@@ -203,26 +211,58 @@ std::int32_t SENDMAILCLASS::SEND() {
   return finish(result);
 }
 
-std::string SENDMAILCLASS::ERRORTEXT(std::int32_t code) const { return MailErrorText(code, SERVERERRORMESSAGE); }
+std::string SENDMAILCLASS::ERRORTEXT(std::int32_t code) const {
+  return MailErrorText(code, SERVERERRORMESSAGE);
+}
 
 std::string MailErrorText(std::int32_t code, std::string_view server_message) {
   std::string text;
   switch (code) {
-    case MAIL_BADARGUMENTS: text = "Bad arguments from form"; break;
-    case MAIL_NOMAILFILE: text = "Unable to open temporary mailfile for read"; break;
-    case MAIL_NOSOCKETS: text = "Failed to start sockets"; break;
-    case MAIL_NORESOLVE: text = "Failed to resolve host"; break;
-    case MAIL_NOSOCKET: text = "Failed to obtain socket handle"; break;
-    case MAIL_NOCONNECT: text = "Failed to connect. Mail Server not found!"; break;
-    case MAIL_SENDFAILED: text = "Failed to send"; break;
-    case MAIL_RECEIVEFAILED: text = "Failed to receive"; break;
-    case MAIL_SERVERERROR: text = "Mail Server Error:\n" + std::string(ClipView(server_message)); break;
-    case MAIL_NOHOSTIP: text = "Failed to resolve the host IP name"; break;
-    case MAIL_OUTOFMEMORY: text = "Out of memory"; break;
-    case MAIL_NOTEMPFILE: text = "Failed to open temporary file"; break;
-    case MAIL_USERCANCEL: text = "User Cancel"; break;
-    case MAIL_NORECIPIENTS: text = "No recipiens specified"; break;
-    default: text = "Unknown error"; break;
+    case MAIL_BADARGUMENTS:
+      text = "Bad arguments from form";
+      break;
+    case MAIL_NOMAILFILE:
+      text = "Unable to open temporary mailfile for read";
+      break;
+    case MAIL_NOSOCKETS:
+      text = "Failed to start sockets";
+      break;
+    case MAIL_NORESOLVE:
+      text = "Failed to resolve host";
+      break;
+    case MAIL_NOSOCKET:
+      text = "Failed to obtain socket handle";
+      break;
+    case MAIL_NOCONNECT:
+      text = "Failed to connect. Mail Server not found!";
+      break;
+    case MAIL_SENDFAILED:
+      text = "Failed to send";
+      break;
+    case MAIL_RECEIVEFAILED:
+      text = "Failed to receive";
+      break;
+    case MAIL_SERVERERROR:
+      text = "Mail Server Error:\n" + std::string(ClipView(server_message));
+      break;
+    case MAIL_NOHOSTIP:
+      text = "Failed to resolve the host IP name";
+      break;
+    case MAIL_OUTOFMEMORY:
+      text = "Out of memory";
+      break;
+    case MAIL_NOTEMPFILE:
+      text = "Failed to open temporary file";
+      break;
+    case MAIL_USERCANCEL:
+      text = "User Cancel";
+      break;
+    case MAIL_NORECIPIENTS:
+      text = "No recipiens specified";
+      break;
+    default:
+      text = "Unknown error";
+      break;
   }
   return std::string(CutUtf8(text, kErrorText));
 }
@@ -236,17 +276,28 @@ platform::MailTransport& MailTransportInUse() {
 std::int32_t MailResultOf(const platform::TransferOutcome& outcome) {
   using platform::TransferFailure;
   switch (outcome.failure) {
-    case TransferFailure::None: return MAIL_SENT;
-    case TransferFailure::BadArguments: return MAIL_BADARGUMENTS;
-    case TransferFailure::StartFailed: return MAIL_NOSOCKETS;
-    case TransferFailure::ResolveFailed: return MAIL_NORESOLVE;
-    case TransferFailure::ConnectFailed: return MAIL_NOCONNECT;
-    case TransferFailure::SendFailed: return MAIL_SENDFAILED;
-    case TransferFailure::ReceiveFailed: return MAIL_RECEIVEFAILED;
-    case TransferFailure::ServerRefused: return MAIL_SERVERERROR;
-    case TransferFailure::OutOfMemory: return MAIL_OUTOFMEMORY;
-    case TransferFailure::Cancelled: return MAIL_USERCANCEL;
-    case TransferFailure::Unknown: return MAIL_UNKNOWN;
+    case TransferFailure::None:
+      return MAIL_SENT;
+    case TransferFailure::BadArguments:
+      return MAIL_BADARGUMENTS;
+    case TransferFailure::StartFailed:
+      return MAIL_NOSOCKETS;
+    case TransferFailure::ResolveFailed:
+      return MAIL_NORESOLVE;
+    case TransferFailure::ConnectFailed:
+      return MAIL_NOCONNECT;
+    case TransferFailure::SendFailed:
+      return MAIL_SENDFAILED;
+    case TransferFailure::ReceiveFailed:
+      return MAIL_RECEIVEFAILED;
+    case TransferFailure::ServerRefused:
+      return MAIL_SERVERERROR;
+    case TransferFailure::OutOfMemory:
+      return MAIL_OUTOFMEMORY;
+    case TransferFailure::Cancelled:
+      return MAIL_USERCANCEL;
+    case TransferFailure::Unknown:
+      return MAIL_UNKNOWN;
   }
   return MAIL_UNKNOWN;
 }
@@ -256,7 +307,9 @@ SenderParts MailSender(std::string_view from, std::string_view return_path) {
   const MailAddress reply = ParseAddress(HeaderSafe(return_path));
   SenderParts out;
   const bool from_has_address = shown.email.find('@') != std::string::npos;
-  out.envelope = !reply.email.empty() ? reply.email : from_has_address ? shown.email : std::string();
+  out.envelope = !reply.email.empty() ? reply.email
+                 : from_has_address   ? shown.email
+                                      : std::string();
   if (from_has_address) {
     out.header = FormatAddress(shown);
   } else if (!out.envelope.empty()) {

@@ -48,7 +48,8 @@ class SENDMAILCLASS {
 
   std::string MAILHOST;  // "name" or "name:port" (25 by default), or an smtp:// URL
   std::string MAILER;
-  std::string FROM;  // "Name" <address>, a bare address, or a bare name (then RETURNPATH is the address)
+  std::string
+      FROM;  // "Name" <address>, a bare address, or a bare name (then RETURNPATH is the address)
   std::string RETURNPATH;
   std::string ORGANIZATION;
   std::string SUBJECT;

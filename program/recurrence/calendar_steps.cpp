@@ -6,7 +6,9 @@ namespace vx {
 namespace {
 
 // Months counted from January of year 0, so that a month step is an addition.
-std::int64_t MonthIndex(const YearMonthDay& ymd) { return std::int64_t{ymd.year} * 12 + (ymd.month - 1); }
+std::int64_t MonthIndex(const YearMonthDay& ymd) {
+  return std::int64_t{ymd.year} * 12 + (ymd.month - 1);
+}
 int YearOf(std::int64_t index) { return static_cast<int>(index / 12); }
 int MonthOf(std::int64_t index) { return static_cast<int>(index % 12) + 1; }
 constexpr std::int64_t kLastMonthIndex = std::int64_t{MAX_YEAR} * 12 + 11;

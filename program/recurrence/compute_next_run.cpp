@@ -55,7 +55,8 @@ std::optional<std::int64_t> NextDayOfMonth(const SCHEDULE_RECORD& task, std::int
     // say: the next run is the first month end after the stored date, or after the reference
     // date when the stored date is earlier.
     if (date < refDate) date = refDate;
-    const std::int32_t end = InCalendar(date) ? NextMonthEndAfter(static_cast<std::int32_t>(date)) : 0;
+    const std::int32_t end =
+        InCalendar(date) ? NextMonthEndAfter(static_cast<std::int32_t>(date)) : 0;
     if (end == 0) return std::nullopt;
     return end;
   }
@@ -77,13 +78,14 @@ std::optional<std::int64_t> NextDayOfMonth(const SCHEDULE_RECORD& task, std::int
 // Semi-monthly: the half-month points are walked relative to the offset.
 std::optional<std::int64_t> NextHalfMonth(const SCHEDULE_RECORD& task, std::int64_t bound) {
   if (task.Date >= bound) return task.Date;
-  const std::int64_t point =
-      StepHalfMonthsUntil(std::int64_t{task.Date} - task.Offset, SemiMonthlyOnLastDay(task), bound - task.Offset);
+  const std::int64_t point = StepHalfMonthsUntil(std::int64_t{task.Date} - task.Offset,
+                                                 SemiMonthlyOnLastDay(task), bound - task.Offset);
   if (point == 0) return std::nullopt;
   return point + task.Offset;
 }
 
-std::optional<std::int64_t> NextByMonths(const SCHEDULE_RECORD& task, std::int64_t months, std::int64_t bound) {
+std::optional<std::int64_t> NextByMonths(const SCHEDULE_RECORD& task, std::int64_t months,
+                                         std::int64_t bound) {
   if (task.Date >= bound) return task.Date;
   const std::int32_t date = StepMonthsUntil(task.Date, months, bound);
   if (date == 0) return std::nullopt;
@@ -98,8 +100,8 @@ std::int64_t NextByDays(std::int64_t date, std::int64_t days, std::int64_t bound
 // Minute and hour intervals: at least one step of `count` units, then steps while the moment is
 // before or at the reference itself. Each step adds the same span, so once the moment is in
 // range the number of remaining steps follows from the distance to the reference.
-Moment NextByClock(const SCHEDULE_RECORD& task, std::int64_t count, std::int64_t unit, std::int64_t per_day,
-                   std::int32_t refDate, std::int32_t refTime) {
+Moment NextByClock(const SCHEDULE_RECORD& task, std::int64_t count, std::int64_t unit,
+                   std::int64_t per_day, std::int32_t refDate, std::int32_t refTime) {
   const std::int64_t span = count * unit;
   auto step = [&](Moment& m) {
     if (count < per_day) {
@@ -110,7 +112,9 @@ Moment NextByClock(const SCHEDULE_RECORD& task, std::int64_t count, std::int64_t
     }
     NormalizeDateTime(m.date, m.time);
   };
-  auto before_or_at = [&](const Moment& m) { return m.date < refDate || (m.date == refDate && m.time <= refTime); };
+  auto before_or_at = [&](const Moment& m) {
+    return m.date < refDate || (m.date == refDate && m.time <= refTime);
+  };
 
   Moment m{task.Date, task.Time};
   step(m);
@@ -138,7 +142,8 @@ Moment NextByClock(const SCHEDULE_RECORD& task, std::int64_t count, std::int64_t
 
 }  // namespace
 
-void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t refTime, bool announce) {
+void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t refTime,
+                      bool announce) {
   if (IsScheduleType(task, "Once")) {
     task.Completed = 1;
     return;
@@ -165,12 +170,24 @@ void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t 
     if (task.Every < 1) task.Every = 1;
     const std::int64_t n = task.Every;
     switch (UnitOf(task)) {
-      case EveryUnit::Minute: next = NextByClock(task, n, TIME_MINUTE, 1440, refDate, refTime); break;
-      case EveryUnit::Hour: next = NextByClock(task, n, TIME_HOUR, 24, refDate, refTime); break;
-      case EveryUnit::Day: same_time(NextByDays(task.Date, n, bound)); break;
-      case EveryUnit::Week: same_time(NextByDays(task.Date, 7 * n, bound)); break;
-      case EveryUnit::Month: same_time(NextByMonths(task, n, bound)); break;
-      case EveryUnit::Year: same_time(NextByMonths(task, 12 * n, bound)); break;
+      case EveryUnit::Minute:
+        next = NextByClock(task, n, TIME_MINUTE, 1440, refDate, refTime);
+        break;
+      case EveryUnit::Hour:
+        next = NextByClock(task, n, TIME_HOUR, 24, refDate, refTime);
+        break;
+      case EveryUnit::Day:
+        same_time(NextByDays(task.Date, n, bound));
+        break;
+      case EveryUnit::Week:
+        same_time(NextByDays(task.Date, 7 * n, bound));
+        break;
+      case EveryUnit::Month:
+        same_time(NextByMonths(task, n, bound));
+        break;
+      case EveryUnit::Year:
+        same_time(NextByMonths(task, 12 * n, bound));
+        break;
       case EveryUnit::Unknown:
         if (announce) CurrentScheduleServices().ShowMessage(kInvalidUnitsText, kInvalidUnitsTitle);
         // The task must not fall due again at once.
@@ -192,12 +209,15 @@ void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t 
 
   // The end moment, tested only when both its date and its time are given.
   if (!task.Completed && task.ExpiryDate != 0 && task.ExpiryTime != 0) {
-    if (task.Date > task.ExpiryDate || (task.Date == task.ExpiryDate && task.Time > task.ExpiryTime)) {
+    if (task.Date > task.ExpiryDate ||
+        (task.Date == task.ExpiryDate && task.Time > task.ExpiryTime)) {
       task.Completed = 1;
     }
   }
 }
 
-void ComputeNextRun(std::int32_t refDate, std::int32_t refTime) { ComputeNextRunOf(SCH, refDate, refTime, true); }
+void ComputeNextRun(std::int32_t refDate, std::int32_t refTime) {
+  ComputeNextRunOf(SCH, refDate, refTime, true);
+}
 
 }  // namespace vx

@@ -13,7 +13,7 @@ void NormalizeDateTime(std::int64_t& date, std::int64_t& time) {
   }
   if (time <= 0 && date != 0) {
     std::int64_t days = (TIME_DAY - time) / TIME_DAY;  // days needed to lift the time to 1 or more
-    if (date > 0 && days > date) days = date;           // borrowing stops at date 0
+    if (date > 0 && days > date) days = date;          // borrowing stops at date 0
     time += days * TIME_DAY;
     date -= days;
   }
@@ -33,7 +33,8 @@ std::int32_t Sign(std::int64_t a, std::int64_t b) { return a < b ? -1 : a > b ? 
 
 }  // namespace
 
-std::int32_t CompareDateTime(std::int32_t date1, std::int32_t time1, std::int32_t date2, std::int32_t time2) {
+std::int32_t CompareDateTime(std::int32_t date1, std::int32_t time1, std::int32_t date2,
+                             std::int32_t time2) {
   NormalizeDateTime(date1, time1);
   NormalizeDateTime(date2, time2);
   if (date1 != date2) return Sign(date1, date2);

@@ -17,7 +17,8 @@ void NormalizeDateTime(std::int64_t& date, std::int64_t& time);
 
 // -1, 0 or 1 as the first moment is earlier than, equal to or later than the second, both
 // normalised first; dates decide, times only on equal dates.
-std::int32_t CompareDateTime(std::int32_t date1, std::int32_t time1, std::int32_t date2, std::int32_t time2);
+std::int32_t CompareDateTime(std::int32_t date1, std::int32_t time1, std::int32_t date2,
+                             std::int32_t time2);
 
 // As CompareDateTime, but equal dates are decided on whole minutes: two moments in the same
 // minute compare equal. This is how the timer decides that a task is due.

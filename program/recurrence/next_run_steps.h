@@ -9,9 +9,11 @@
 namespace vx {
 
 // ComputeNextRun on `task`; the "Invalid Units" message is shown only when `announce` is set.
-void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t refTime, bool announce);
+void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t refTime,
+                      bool announce);
 
-inline constexpr const char* kInvalidUnitsText = "Custom repetition is not set up properly.  Select units.";
+inline constexpr const char* kInvalidUnitsText =
+    "Custom repetition is not set up properly.  Select units.";
 inline constexpr const char* kInvalidUnitsTitle = "Invalid Units";
 
 }  // namespace vx

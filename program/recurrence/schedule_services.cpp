@@ -18,7 +18,8 @@ ScheduleServices& CurrentScheduleServices() {
   return *s;
 }
 
-ScopedScheduleServices::ScopedScheduleServices(ScheduleServices& services) : previous_(gServices.load()) {
+ScopedScheduleServices::ScopedScheduleServices(ScheduleServices& services)
+    : previous_(gServices.load()) {
   gServices.store(&services);
 }
 

@@ -20,7 +20,9 @@ std::string UpperText(std::string_view text) {
 
 }  // namespace
 
-bool IsScheduleType(const SCHEDULE_RECORD& task, std::string_view type) { return task.ScheduleType == type; }
+bool IsScheduleType(const SCHEDULE_RECORD& task, std::string_view type) {
+  return task.ScheduleType == type;
+}
 
 bool IsSemiMonthly(const SCHEDULE_RECORD& task) {
   return UpperText(task.MonthRepeat.view().substr(0, 5)) == "TWICE";
@@ -46,14 +48,22 @@ char ShiftLetter(const SCHEDULE_RECORD& task) { return task.ShiftType.view()[0];
 
 bool WeekdayFlag(const SCHEDULE_RECORD& task, int weekday) {
   switch (weekday) {
-    case 0: return task.Sunday != 0;
-    case 1: return task.Monday != 0;
-    case 2: return task.Tuesday != 0;
-    case 3: return task.Wednesday != 0;
-    case 4: return task.Thursday != 0;
-    case 5: return task.Friday != 0;
-    case 6: return task.Saturday != 0;
-    default: return false;
+    case 0:
+      return task.Sunday != 0;
+    case 1:
+      return task.Monday != 0;
+    case 2:
+      return task.Tuesday != 0;
+    case 3:
+      return task.Wednesday != 0;
+    case 4:
+      return task.Thursday != 0;
+    case 5:
+      return task.Friday != 0;
+    case 6:
+      return task.Saturday != 0;
+    default:
+      return false;
   }
 }
 
@@ -78,9 +88,12 @@ bool FitsWeekOfMonth(const SCHEDULE_RECORD& task, std::int32_t date) {
 }
 
 bool HasDayExceptions(const SCHEDULE_RECORD& task) {
-  return task.ExceptHolidays || task.ExceptWeekdays || task.ExceptWeekends || !task.ExceptOther.blank();
+  return task.ExceptHolidays || task.ExceptWeekdays || task.ExceptWeekends ||
+         !task.ExceptOther.blank();
 }
 
-bool HasAnyException(const SCHEDULE_RECORD& task) { return HasDayExceptions(task) || task.ExceptTime; }
+bool HasAnyException(const SCHEDULE_RECORD& task) {
+  return HasDayExceptions(task) || task.ExceptTime;
+}
 
 }  // namespace vx

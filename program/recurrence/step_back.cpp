@@ -147,12 +147,24 @@ void StepBackBeforeMoment(std::int32_t refDate, std::int32_t refTime) {
     const std::int64_t n = task.Every;
     const Limit exact{refDate, refTime};
     switch (UnitOf(task)) {
-      case EveryUnit::Minute: StepBackClock(task, n * TIME_MINUTE, exact); break;
-      case EveryUnit::Hour: StepBackClock(task, n * TIME_HOUR, exact); break;
-      case EveryUnit::Day: StepBackDays(task, n, limit); break;
-      case EveryUnit::Week: StepBackDays(task, 7 * n, limit); break;
-      case EveryUnit::Month: StepBackMonths(task, n, limit); break;
-      case EveryUnit::Year: StepBackMonths(task, 12 * n, limit); break;
+      case EveryUnit::Minute:
+        StepBackClock(task, n * TIME_MINUTE, exact);
+        break;
+      case EveryUnit::Hour:
+        StepBackClock(task, n * TIME_HOUR, exact);
+        break;
+      case EveryUnit::Day:
+        StepBackDays(task, n, limit);
+        break;
+      case EveryUnit::Week:
+        StepBackDays(task, 7 * n, limit);
+        break;
+      case EveryUnit::Month:
+        StepBackMonths(task, n, limit);
+        break;
+      case EveryUnit::Year:
+        StepBackMonths(task, 12 * n, limit);
+        break;
       case EveryUnit::Unknown:
         CurrentScheduleServices().ShowMessage(kInvalidUnitsText, kInvalidUnitsTitle);
         if (task.Date >= refDate) task.Date = refDate - 1;

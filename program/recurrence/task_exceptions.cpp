@@ -12,7 +12,8 @@
 namespace vx {
 namespace {
 
-constexpr int kTimeWindowSteps = 100;  // steps tried before the occurrence is pinned to the window's end
+constexpr int kTimeWindowSteps =
+    100;  // steps tried before the occurrence is pinned to the window's end
 constexpr int kShiftSearchDays = 366;  // days searched for a valid day to shift to
 
 void ClearExceptions(SCHEDULE_RECORD& task) {

@@ -61,7 +61,8 @@ Level HolidaysWindow::Init() {
   browse_.SetLocator([] { return FormatDate(HOL.HolidayDate); });
   WireButtons(browse_, buttons_, UpdateHolidays);
   window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1)));
-  AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"HOL:HolidayDate", "HOL:Holiday"}, "Underline");
+  AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"HOL:HolidayDate", "HOL:Holiday"},
+                      "Underline");
   OpenColouredList(list_);
   return Level_Benign;
 }

@@ -65,11 +65,16 @@ void ScheduleWindow::Build() {
   sheet.Tab("Selected");
   const int list = w.List(kListFormat);
   Control& buttons = w.Row();
-  select_day_ = buttons.Button("&Select Day").Icon("PICK.ICO").Tip("Select a day for which to view tasks");
-  choose_category_ =
-      buttons.Button("Cate&gory").Icon("PICK.ICO").Tip("Select a category for which to view tasks").Hide();
+  select_day_ =
+      buttons.Button("&Select Day").Icon("PICK.ICO").Tip("Select a day for which to view tasks");
+  choose_category_ = buttons.Button("Cate&gory")
+                         .Icon("PICK.ICO")
+                         .Tip("Select a category for which to view tasks")
+                         .Hide();
   buttons_.insert = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
-  copy_ = buttons.Button("Cop&y").Tip("Copy the highlighted task to a new task").Set(Prop::Msg, "Copy record");
+  copy_ = buttons.Button("Cop&y")
+              .Tip("Copy the highlighted task to a new task")
+              .Set(Prop::Msg, "Copy record");
   buttons_.change = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
   buttons_.remove = buttons.Button("&Delete").Icon("CUT.ICO").Tip("Delete the highlighted task");
   special_ = buttons.Button("S&pecial")
@@ -78,7 +83,8 @@ void ScheduleWindow::Build() {
   quick_ = buttons.Button("&Quick")
                .Icon("quickst.ico")
                .Tip("Quick Start - Make a copy (of the current task) that will start shortly.");
-  execute_ = buttons.Button("E&xecute/Test").Icon("NOW.ICO").Tip("Execute (run) the highlighted task");
+  execute_ =
+      buttons.Button("E&xecute/Test").Icon("NOW.ICO").Tip("Execute (run) the highlighted task");
   CancelControl = w.Button("Cl&ose").Icon("EXIT.ICO").Tip("Close this window");
   w.SetCancelButton(CancelControl);
   w.Status(1, "Browsing Schedule");
@@ -129,10 +135,14 @@ int ScheduleWindow::TabNow() const {
 
 int ScheduleWindow::OrderNow() const {
   switch (TabNow()) {
-    case kAllTab: return kAllByDate;
-    case kCategoryTab: return kByCategory;
-    case kSelectedTab: return kSelectedByDate;
-    default: return kDay;
+    case kAllTab:
+      return kAllByDate;
+    case kCategoryTab:
+      return kByCategory;
+    case kSelectedTab:
+      return kSelectedByDate;
+    default:
+      return kDay;
   }
 }
 

@@ -19,7 +19,8 @@ namespace {
 
 constexpr std::string_view kCategoryFormat = "80L(2)|~Categories~L(1)@s20@";
 constexpr std::string_view kTaskFormat =
-    "45L(2)M|~Date~L(1)@d6b@32L(2)M|~Time~L(1)@t3b@160L(2)M|~Description~L(1)@s40@80L(2)M|~Task Type~L(1)@s20@";
+    "45L(2)M|~Date~L(1)@d6b@32L(2)M|~Time~L(1)@t3b@160L(2)M|~Description~L(1)@s40@80L(2)M|~Task "
+    "Type~L(1)@s20@";
 
 // The task form lives with the task editor; until it is registered the task buttons stay grey.
 std::function<void()> TaskForm() { return MainProcedure("UpdateSchedule"); }
@@ -57,8 +58,8 @@ class TaskBrowse final : public ZQBROWSECLASS {
   int copy_control = 0;
 
   void SetQueueRecord() override {
-    Q = {std::to_string(SCH.Date), std::to_string(SCH.Time), SCH.Description.str(), SCH.TaskType.str(),
-         std::to_string(SCH.ID), SCH.Category.str()};
+    Q = {std::to_string(SCH.Date), std::to_string(SCH.Time), SCH.Description.str(),
+         SCH.TaskType.str(),       std::to_string(SCH.ID),   SCH.Category.str()};
   }
   void PrimeRecord(bool keep_buffer) override {
     const bool keep = keep_buffer || copy;
@@ -162,9 +163,10 @@ Level CategoriesWindow::Init() {
   const std::string date_picture = DatePicture().substr(1);
   window()[category_list_].Format(ReplaceDatePictures(kCategoryFormat, date_picture));
   window()[task_list_].Format(ReplaceDatePictures(kTaskFormat, date_picture));
-  AttachListExtension(xplore_, tasks_, task_list_, "?List",
-                      {"SCH:Date", "SCH:Time", "SCH:Description", "SCH:TaskType", "SCH:ID", "SCH:Category"},
-                      "Underline");
+  AttachListExtension(
+      xplore_, tasks_, task_list_, "?List",
+      {"SCH:Date", "SCH:Time", "SCH:Description", "SCH:TaskType", "SCH:ID", "SCH:Category"},
+      "Underline");
   OpenList(category_list_);
   tasks_.Popup.AddItemMimic("Copy", task_copy_, "Cop&y");
   return Level_Benign;

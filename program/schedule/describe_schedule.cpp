@@ -19,7 +19,8 @@ void AppendList(std::string& text, std::string list) {
 }
 
 std::string WeekdayList(const SCHEDULE_RECORD& task) {
-  static constexpr const char* kNames[] = {"Sun, ", "Mon, ", "Tue, ", "Wed, ", "Thu, ", "Fri, ", "Sat, "};
+  static constexpr const char* kNames[] = {"Sun, ", "Mon, ", "Tue, ", "Wed, ",
+                                           "Thu, ", "Fri, ", "Sat, "};
   std::string list;
   for (int wd = 0; wd < 7; ++wd) {
     if (WeekdayFlag(task, wd)) list += kNames[wd];

@@ -17,13 +17,15 @@ namespace vx {
 namespace {
 
 constexpr const char* kSkip = "Skip (to next valid day)";
-constexpr std::array<const char*, 7> kDays = {"Sunday", "Monday", "Tuesday", "Wednesday",
-                                               "Thursday", "Friday", "Saturday"};
-constexpr std::array<const char*, 7> kOverrideNotes = {
-    "Select the days of the week for which",   "you wish to have additional exceptions",
-    "NOTE:  These exceptions are in addition to", "the exceptions on the Standard tab",
-    "You do not need to use these unless you", "have exceptions that do not fit into the",
-    "categories on the Standard tab"};
+constexpr std::array<const char*, 7> kDays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                              "Thursday", "Friday", "Saturday"};
+constexpr std::array<const char*, 7> kOverrideNotes = {"Select the days of the week for which",
+                                                       "you wish to have additional exceptions",
+                                                       "NOTE:  These exceptions are in addition to",
+                                                       "the exceptions on the Standard tab",
+                                                       "You do not need to use these unless you",
+                                                       "have exceptions that do not fit into the",
+                                                       "categories on the Standard tab"};
 
 using DayChecks = std::array<std::uint8_t, 7>;
 

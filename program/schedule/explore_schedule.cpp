@@ -55,7 +55,8 @@ class ExploreWindow final : public TaskListWindow {
   std::uint8_t limit_to_user_ = 0;
   String<40> day_display_;
   bool categories_opened_ = false;
-  int day_text_ = 0, status_list_ = 0, day_list_ = 0, category_list_ = 0, user_check_ = 0, more_ = 0;
+  int day_text_ = 0, status_list_ = 0, day_list_ = 0, category_list_ = 0, user_check_ = 0,
+      more_ = 0;
 };
 
 void ExploreWindow::Build() {
@@ -66,9 +67,11 @@ void ExploreWindow::Build() {
   filters.Arrange(Arrangement::Row);
   day_text_ = filters.String(day_display_, "@s40").Hide();
   filters.Prompt("&Status:");
-  status_list_ = filters.DropList(status_, "All|Active|Completed|Disabled").Tip("Select records by status");
+  status_list_ =
+      filters.DropList(status_, "All|Active|Completed|Disabled").Tip("Select records by status");
   filters.Prompt("&Day:");
-  day_list_ = filters.DropList(day_choice_, "All|Today|Tomorrow|This Week|This Month|Yesterday|Custom");
+  day_list_ =
+      filters.DropList(day_choice_, "All|Today|Tomorrow|This Week|This Month|Yesterday|Custom");
   filters.Prompt("&Category:");
   category_list_ = filters.DropList(category_choice_).Tip("Select records by category");
   user_check_ = filters.Check("&Limit to current user", limit_to_user_)
@@ -78,7 +81,9 @@ void ExploreWindow::Build() {
   // The commands in one row under the list, as in the task browse, so the list keeps the width.
   Control& buttons = w.Row();
   buttons_.insert = buttons.Button("&New").Icon("INSERT.ICO").Tip("Add a new task (tabbed)");
-  copy_ = buttons.Button("Cop&y").Tip("Copy the highlighted task to a new task").Set(Prop::Msg, "Copy record");
+  copy_ = buttons.Button("Cop&y")
+              .Tip("Copy the highlighted task to a new task")
+              .Set(Prop::Msg, "Copy record");
   buttons_.change = buttons.Button("&Edit").Icon("OPEN.ICO").Tip("Edit the highlighted task");
   buttons_.remove = buttons.Button("Delete").Icon("CUT.ICO").Tip("Delete the highlighted task");
   quick_ = buttons.Button("&Quick")
@@ -181,7 +186,9 @@ void ExploreWindow::ApplyFilters() {
     ShowRange("");
   } else if (day == "Today" || day == "Yesterday" || day == "Tomorrow") {
     const int offset = day == "Today" ? 0 : day == "Yesterday" ? -1 : 1;
-    SetFilter("2Date", offset == 0 ? "SCH:Date=TODAY()" : offset < 0 ? "SCH:Date=TODAY()-1" : "SCH:Date=TODAY()+1");
+    SetFilter("2Date", offset == 0  ? "SCH:Date=TODAY()"
+                       : offset < 0 ? "SCH:Date=TODAY()-1"
+                                    : "SCH:Date=TODAY()+1");
     chosen_day_ = today + offset;
     ShowRange(FormatDate(chosen_day_));
   } else if (day == "This Week") {
@@ -200,7 +207,8 @@ void ExploreWindow::ApplyFilters() {
   } else if (day == "Custom") {
     if (range_end_ == 0) range_end_ = DATE(1, 1, 2099);
     if (range_start_ == 0) range_start_ = DATE(1, 1, 1995);
-    SetFilter("2Date", "SCH:Date>=" + std::to_string(range_start_) + " AND SCH:Date<=" + std::to_string(range_end_));
+    SetFilter("2Date", "SCH:Date>=" + std::to_string(range_start_) +
+                           " AND SCH:Date<=" + std::to_string(range_end_));
     chosen_day_ = range_start_;
     ShowRange(range_text());
   }

@@ -12,7 +12,8 @@
 namespace vx {
 namespace {
 
-constexpr std::string_view kFilter = "All Files|*.*|EXEs|*.EXE|COMs|*.COM|BATs|*.BAT|Shortcuts|*.LNK";
+constexpr std::string_view kFilter =
+    "All Files|*.*|EXEs|*.EXE|COMs|*.COM|BATs|*.BAT|Shortcuts|*.LNK";
 
 // The dialog starts in `folder` (the program's own current folder is never changed: other
 // threads rely on it); a chosen file goes to `command`, and its folder to a blank `path`.

@@ -24,7 +24,8 @@ std::string DefaultDescription(const SCHEDULE_RECORD& task) {
   if (task.TaskType == "Display Message") return "Message: " + message;
   if (task.TaskType == "Run Program") {
     // A program task whose command is "N/A" only runs its script.
-    if (IsNotApplicable(task.Command.clipped())) return "Script: " + CurrentScheduleServices().FormatDate(TODAY());
+    if (IsNotApplicable(task.Command.clipped()))
+      return "Script: " + CurrentScheduleServices().FormatDate(TODAY());
     return "Run: " + std::string(task.Command.clipped());
   }
   if (task.TaskType == "Hot Key") return "Hot Key " + std::to_string(task.ID);

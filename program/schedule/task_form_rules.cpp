@@ -8,9 +8,9 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
+#include "platform/sound.h"
 #include "program/common/config_store.h"
 #include "program/recurrence/moments.h"
-#include "platform/sound.h"
 #include "program/recurrence/recurrence.h"
 #include "program/schedule/program_pickers.h"
 #include "program/script_engine/copy_script.h"
@@ -36,10 +36,13 @@ class CountingSteps final : public ScriptSteps {
   FileResult DeleteTaskSteps(std::int32_t id, const std::function<void()>& deleted) override {
     return steps_.DeleteTaskSteps(id, deleted);
   }
-  FileResult ForEachStep(std::int32_t id, const std::function<bool(const SCRIPTING_RECORD&)>& visit) override {
+  FileResult ForEachStep(std::int32_t id,
+                         const std::function<bool(const SCRIPTING_RECORD&)>& visit) override {
     return steps_.ForEachStep(id, visit);
   }
-  bool StepExists(std::int32_t id, std::int32_t sequence) override { return steps_.StepExists(id, sequence); }
+  bool StepExists(std::int32_t id, std::int32_t sequence) override {
+    return steps_.StepExists(id, sequence);
+  }
   FileResult ChangeSequence(std::int32_t id, std::int32_t from, std::int32_t to) override {
     return steps_.ChangeSequence(id, from, to);
   }
@@ -63,7 +66,8 @@ class CountingSteps final : public ScriptSteps {
 };
 
 std::int32_t IniNumber(std::string_view key) {
-  return static_cast<std::int32_t>(std::strtol(GETINI("Warning", key, "", ININAME.clipped()).c_str(), nullptr, 10));
+  return static_cast<std::int32_t>(
+      std::strtol(GETINI("Warning", key, "", ININAME.clipped()).c_str(), nullptr, 10));
 }
 
 }  // namespace
@@ -84,13 +88,16 @@ std::string LastCategoryFor(std::string_view task_type) {
   return names.empty() ? std::string() : names.front();
 }
 
-void RememberCategory() { SetConfigValue("VXCAT" + std::string(SCH.TaskType.clipped()), SCH.Category.clipped()); }
+void RememberCategory() {
+  SetConfigValue("VXCAT" + std::string(SCH.TaskType.clipped()), SCH.Category.clipped());
+}
 
 void PrimeNewTask(std::string_view task_type) {
   SCH.TaskType = task_type.empty() ? kBoth : task_type;
   // The task lists hand their selected day over as the day number in text.
   const std::string day(GLO_DATETOUSE.clipped());
-  std::int32_t date = day.empty() ? 0 : static_cast<std::int32_t>(std::strtol(day.c_str(), nullptr, 10));
+  std::int32_t date =
+      day.empty() ? 0 : static_cast<std::int32_t>(std::strtol(day.c_str(), nullptr, 10));
   if (date <= 0) date = TODAY();
   std::int32_t time = CLOCK() + kFiveMinutes;
   // Five minutes after a late clock lie on the next day.
@@ -109,7 +116,8 @@ void PrimeNewTask(std::string_view task_type) {
 }
 
 std::string CopyIdsMessage(std::int32_t original_id, std::int32_t new_id) {
-  if (original_id != 0 && new_id != 0) return original_id == new_id ? "Schedule IDs should not match." : "";
+  if (original_id != 0 && new_id != 0)
+    return original_id == new_id ? "Schedule IDs should not match." : "";
   if (new_id == 0) return "Unassigned new schedule ID.";
   return "Unassigned original schedule ID.";
 }
@@ -172,7 +180,8 @@ void ShownWarning::Take() {
 void AcceptWarning(ShownWarning& shown, bool clear_late) {
   if (SCH.AdvanceWarnDate != shown.date || SCH.AdvanceWarnTime != shown.time) SCH.AdvanceWarned = 0;
   if (WarningAfterTask(SCH)) {
-    MESSAGE("Advanced Warning cannot be after scheduled task.", "Warning", MessageIcon::Exclamation);
+    MESSAGE("Advanced Warning cannot be after scheduled task.", "Warning",
+            MessageIcon::Exclamation);
     if (clear_late) {
       SCH.AdvanceWarnDate = 0;
       SCH.AdvanceWarnTime = 0;
@@ -189,8 +198,10 @@ bool DayChecksFree(const SCHEDULE_RECORD& task) {
 
 void AlarmFileFromIni() {
   if (SCH.Alarm == 0) return;
-  if (SCH.AlarmFile.blank()) SCH.AlarmFile = GETINI("Settings", "LastWAVFile", "", ININAME.clipped());
-  if (!SCH.AlarmFile.blank()) PUTINI("Settings", "LastWAVFile", SCH.AlarmFile.clipped(), ININAME.clipped());
+  if (SCH.AlarmFile.blank())
+    SCH.AlarmFile = GETINI("Settings", "LastWAVFile", "", ININAME.clipped());
+  if (!SCH.AlarmFile.blank())
+    PUTINI("Settings", "LastWAVFile", SCH.AlarmFile.clipped(), ININAME.clipped());
 }
 
 void RememberAlarmFile() {
@@ -225,8 +236,8 @@ bool SkipSourceTask(std::int32_t source_id) {
   bool done = false;
   SCH.ID = source_id;
   if (const int code = ACCESS_SCHEDULE->TryFetch(SCH_KEYID); code != 0) {
-    MESSAGE("Could not set SKIP status  ID #" + std::to_string(source_id) + "Error:" + ERROR(), "Error",
-            MessageIcon::Exclamation);
+    MESSAGE("Could not set SKIP status  ID #" + std::to_string(source_id) + "Error:" + ERROR(),
+            "Error", MessageIcon::Exclamation);
   } else {
     SCH.SkipNextTime = 1;
     if (ACCESS_SCHEDULE->TryUpdate() != 0) {

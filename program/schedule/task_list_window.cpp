@@ -23,9 +23,9 @@
 namespace vx {
 namespace {
 
-constexpr long kGrey = 8421504;       // a disabled task's date
-constexpr long kBlue = 0xFF0000;      // a task to be skipped next time (blue in blue-green-red)
-constexpr long kWhite = 0xFFFFFF;     // either when highlighted
+constexpr long kGrey = 8421504;    // a disabled task's date
+constexpr long kBlue = 0xFF0000;   // a task to be skipped next time (blue in blue-green-red)
+constexpr long kWhite = 0xFFFFFF;  // either when highlighted
 constexpr long kDefaultColour = -1;
 
 std::function<void()> TaskForm() { return MainProcedure("UpdateSchedule"); }
@@ -35,8 +35,9 @@ int FieldIndex(std::string_view name) { return SCHEDULE_TABLE().FieldIndex(name)
 }  // namespace
 
 void TaskView::Reset(int order) {
-  const Range range = order >= 1 && order <= static_cast<int>(ranges.size()) ? ranges[static_cast<std::size_t>(order - 1)]
-                                                                              : Range::AllByDate;
+  const Range range = order >= 1 && order <= static_cast<int>(ranges.size())
+                          ? ranges[static_cast<std::size_t>(order - 1)]
+                          : Range::AllByDate;
   storage::File& file = ACCESS_SCHEDULE->file();
   switch (range) {
     case Range::AllByDate:
@@ -61,15 +62,17 @@ bool TaskView::Next() {
 
 long TaskView::Position() const { return static_cast<long>(ACCESS_SCHEDULE->file().Position()); }
 
-bool TaskView::Fetch(long position) { return position != 0 && ACCESS_SCHEDULE->file().GetPosition(position) == 0; }
+bool TaskView::Fetch(long position) {
+  return position != 0 && ACCESS_SCHEDULE->file().GetPosition(position) == 0;
+}
 
 int TaskStatusIcon() {
   const bool completed = SCH.Completed != 0, skipped = SCH.Skipped != 0;
-  if (completed && !skipped) return 4;                 // done
-  if (SCH.SkipNextTime != 0 && !completed) return 8;   // skip next time
-  if (SCH.Disabled != 0 && !completed) return 3;       // disabled
-  if (completed && skipped) return 9;                  // completed and skipped
-  return 6;                                            // not done
+  if (completed && !skipped) return 4;                // done
+  if (SCH.SkipNextTime != 0 && !completed) return 8;  // skip next time
+  if (SCH.Disabled != 0 && !completed) return 3;      // disabled
+  if (completed && skipped) return 9;                 // completed and skipped
+  return 6;                                           // not done
 }
 
 int TaskKindIcon() {
@@ -81,15 +84,16 @@ int TaskKindIcon() {
 }
 
 std::vector<std::string> TaskListIcons() {
-  return {"~blank.ico", "~bothtask.ico", "~disabled.ico", "~done.ico", "~msgtask.ico",
-          "~notdone.ico", "~progtsk2.ico", "~skip.ico", "~skipped.ico"};
+  return {"~blank.ico",   "~bothtask.ico", "~disabled.ico", "~done.ico",   "~msgtask.ico",
+          "~notdone.ico", "~progtsk2.ico", "~skip.ico",     "~skipped.ico"};
 }
 
 std::string TaskListFormat(std::string_view format) {
   std::vector<ListColumn> columns = ParseListFormat(format);
   const std::string picture = DatePicture();  // "@D17"
   for (ListColumn& column : columns) {
-    if (column.picture.size() < 2 || (column.picture[1] != 'd' && column.picture[1] != 'D')) continue;
+    if (column.picture.size() < 2 || (column.picture[1] != 'd' && column.picture[1] != 'D'))
+      continue;
     const bool blank = column.picture.back() == 'b' || column.picture.back() == 'B';
     column.picture = picture + (blank ? "b" : "");
   }
@@ -106,16 +110,40 @@ void TaskBrowse::SetQueueRecord() {
     date_fg = kBlue;
     date_selected_fg = kWhite;
   }
-  Q = {"", none, none, none, none, std::to_string(TaskStatusIcon()),
-       "", none, none, none, none, std::to_string(TaskKindIcon()),
-       std::to_string(SCH.Date), std::to_string(date_fg), none, std::to_string(date_selected_fg), none,
-       std::to_string(SCH.Time), none, none, none, none,
-       SCH.Category.str(), SCH.Description.str(), DescribeSchedule(),
-       std::to_string(SCH.LastRunDate), std::to_string(SCH.LastRunTime),
-       std::to_string(SCH.Skipped), std::to_string(SCH.ID)};
+  Q = {"",
+       none,
+       none,
+       none,
+       none,
+       std::to_string(TaskStatusIcon()),
+       "",
+       none,
+       none,
+       none,
+       none,
+       std::to_string(TaskKindIcon()),
+       std::to_string(SCH.Date),
+       std::to_string(date_fg),
+       none,
+       std::to_string(date_selected_fg),
+       none,
+       std::to_string(SCH.Time),
+       none,
+       none,
+       none,
+       none,
+       SCH.Category.str(),
+       SCH.Description.str(),
+       DescribeSchedule(),
+       std::to_string(SCH.LastRunDate),
+       std::to_string(SCH.LastRunTime),
+       std::to_string(SCH.Skipped),
+       std::to_string(SCH.ID)};
 }
 
-bool TaskBrowse::ValidateRecord() { return !active_only || (SCH.Disabled == 0 && SCH.Completed == 0); }
+bool TaskBrowse::ValidateRecord() {
+  return !active_only || (SCH.Disabled == 0 && SCH.Completed == 0);
+}
 
 void TaskBrowse::PrimeRecord(bool keep_buffer) {
   const bool keep = keep_buffer || copy;
@@ -169,7 +197,8 @@ Level TaskListWindow::Kill() {
   if (registered_) {
     const std::int32_t thread = static_cast<std::int32_t>(THREAD());
     for (long i = 1; i <= BROWSESCHEDULETHREADQUEUE.Records(); ++i) {
-      if (BROWSESCHEDULETHREADQUEUE.Get(i) == 0 && BROWSESCHEDULETHREADQUEUE.buffer.BROWSESCHEDULETHREAD == thread) {
+      if (BROWSESCHEDULETHREADQUEUE.Get(i) == 0 &&
+          BROWSESCHEDULETHREADQUEUE.buffer.BROWSESCHEDULETHREAD == thread) {
         BROWSESCHEDULETHREADQUEUE.Delete();
         break;
       }
@@ -193,10 +222,11 @@ void TaskListWindow::SetUpBrowse(int list, std::string_view format) {
 
 void TaskListWindow::AttachListExtension() {
   // One label per list column (the icon columns cannot be ordered on), then the hidden fields.
-  ListWindow::AttachListExtension(xplore_, browse_, list_, "?Browse:1",
-                                  {"", "", "SCH:Date", "SCH:Time", "SCH:Category", "SCH:Description",
-                                   "LOC:ScheduleType", "SCH:LastRunDate", "SCH:LastRunTime", "SCH:Skipped", "SCH:ID"},
-                                  ">Header");
+  ListWindow::AttachListExtension(
+      xplore_, browse_, list_, "?Browse:1",
+      {"", "", "SCH:Date", "SCH:Time", "SCH:Category", "SCH:Description", "LOC:ScheduleType",
+       "SCH:LastRunDate", "SCH:LastRunTime", "SCH:Skipped", "SCH:ID"},
+      ">Header");
 }
 
 void TaskListWindow::AddPopupEntries(bool special_button) {

@@ -57,9 +57,9 @@ class TaskListWindow;
 class TaskBrowse final : public ZQBROWSECLASS {
  public:
   TaskListWindow* owner = nullptr;
-  bool copy = false;         // the next insert starts from the highlighted task
-  bool active_only = false;  // disabled and completed tasks are left out
-  bool colour_dates = false; // the date column shows disabled and skip-next-time tasks apart
+  bool copy = false;          // the next insert starts from the highlighted task
+  bool active_only = false;   // disabled and completed tasks are left out
+  bool colour_dates = false;  // the date column shows disabled and skip-next-time tasks apart
 
   void SetQueueRecord() override;
   bool ValidateRecord() override;

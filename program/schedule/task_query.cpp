@@ -34,7 +34,8 @@ constexpr std::array kFields = {
     QueryField{"Day - Thursday", "SCH:Thursday", K::YesNo},
     QueryField{"Day - Friday", "SCH:Friday", K::YesNo},
     QueryField{"Day - Saturday", "SCH:Saturday", K::YesNo},
-    QueryField{"Every - Month Repeat", "SCH:MonthRepeat", K::Choice, "Once|Twice - 1st, 15th|Twice - 15th, Last"},
+    QueryField{"Every - Month Repeat", "SCH:MonthRepeat", K::Choice,
+               "Once|Twice - 1st, 15th|Twice - 15th, Last"},
     QueryField{"Every - Semi-Monthly Offset", "SCH:Offset", K::Number},
     QueryField{"Every - Number of seconds/minutes/hours/etc.", "SCH:Every", K::Number},
     QueryField{"Every - 1st", "SCH:Every1st", K::YesNo},
@@ -49,17 +50,21 @@ constexpr std::array kFields = {
     QueryField{"Basic - Next Time to Perform Task", "SCH:Time", K::Time},
     QueryField{"Basic - Last performed on this date", "SCH:LastRunDate", K::Date},
     QueryField{"Basic - Last performed at this time", "SCH:LastRunTime", K::Time},
-    QueryField{"Basic - Skip next occurance of this task (True/False)", "SCH:SkipNextTime", K::YesNo},
+    QueryField{"Basic - Skip next occurance of this task (True/False)", "SCH:SkipNextTime",
+               K::YesNo},
     QueryField{"Option - Alarm - On/Off", "SCH:Alarm", K::YesNo},
     QueryField{"Option - Alarm - WAV file to play", "SCH:AlarmFile", K::Text},
     QueryField{"Option - Advanced Warning - Date", "SCH:AdvanceWarnDate", K::Date},
     QueryField{"Option - Advanced Warning - Time", "SCH:AdvanceWarnTime", K::Time},
     QueryField{"Option - Advanced Warning - Issued True/False", "SCH:AdvanceWarned", K::YesNo},
     QueryField{"Option - Warn if not run on specified date (True/False)", "SCH:Warn", K::YesNo},
-    QueryField{"Option - Skip if not run on specified date (True/False)", "SCH:SkipIfMissed", K::YesNo},
+    QueryField{"Option - Skip if not run on specified date (True/False)", "SCH:SkipIfMissed",
+               K::YesNo},
     QueryField{"Option - Skip if a script is running", "SCH:SkipIfScriptActive", K::YesNo},
-    QueryField{"Option - Do not show history (remove when completed) (True/False)", "SCH:NoHistory", K::YesNo},
-    QueryField{"Option - Give option to skip before performing (True/False)", "SCH:UserSkip", K::YesNo},
+    QueryField{"Option - Do not show history (remove when completed) (True/False)", "SCH:NoHistory",
+               K::YesNo},
+    QueryField{"Option - Give option to skip before performing (True/False)", "SCH:UserSkip",
+               K::YesNo},
     QueryField{"Option - Do not perform this task (True/False)", "SCH:Disabled", K::YesNo},
     QueryField{"Status - Task skipped (True/False)", "SCH:Skipped", K::YesNo},
     QueryField{"Expires on date", "SCH:ExpiryDate", K::Date},
@@ -74,10 +79,18 @@ constexpr std::array kFields = {
     QueryField{"Exception Time Range End", "SCH:ExceptTimeEnd", K::Time},
 };
 
-constexpr std::array<std::string_view, 12> kOperations = {
-    "Is Equal To", "Is NOT Equal To", "Is Greater Than", "Is Less Than", "Is Greater Than or Equal To",
-    "Is Less Than or Equal To", "Begins With", "Contains", "Does NOT Begin With", "Does NOT Contain",
-    "Is Checked", "Is NOT Checked"};
+constexpr std::array<std::string_view, 12> kOperations = {"Is Equal To",
+                                                          "Is NOT Equal To",
+                                                          "Is Greater Than",
+                                                          "Is Less Than",
+                                                          "Is Greater Than or Equal To",
+                                                          "Is Less Than or Equal To",
+                                                          "Begins With",
+                                                          "Contains",
+                                                          "Does NOT Begin With",
+                                                          "Does NOT Contain",
+                                                          "Is Checked",
+                                                          "Is NOT Checked"};
 
 constexpr std::array kTextOperations = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 constexpr std::array kComparisons = {1, 2, 3, 4, 5, 6};
@@ -101,7 +114,8 @@ std::vector<std::string> SplitBars(std::string_view text) {
   std::size_t start = 0;
   while (start <= text.size() && !text.empty()) {
     const std::size_t bar = text.find('|', start);
-    parts.emplace_back(text.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start));
+    parts.emplace_back(
+        text.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start));
     if (bar == std::string_view::npos) break;
     start = bar + 1;
   }
@@ -125,20 +139,26 @@ bool PlainNumber(std::string_view text) {
   return digits;
 }
 
-std::string TextCondition(std::string_view field, int operation, std::string_view value, std::string* error) {
+std::string TextCondition(std::string_view field, int operation, std::string_view value,
+                          std::string* error) {
   const std::string subject = "UPPER(CLIP(" + std::string(field) + "))";
   const std::string wanted = Quoted(UPPER(value));
-  if (operation >= 1 && operation <= 6) return subject + std::string(kComparisonSigns[operation - 1]) + wanted;
+  if (operation >= 1 && operation <= 6)
+    return subject + std::string(kComparisonSigns[operation - 1]) + wanted;
   if (value.empty()) {
     *error = "Enter a value to complete your expression.";
     return {};
   }
   const std::string found = "INSTRING(" + wanted + "," + subject + ",1,1)";
   switch (operation) {
-    case 7: return found + "=1";
-    case 8: return found + ">0";
-    case 9: return found + "<>1";
-    default: return found + "=0";
+    case 7:
+      return found + "=1";
+    case 8:
+      return found + ">0";
+    case 9:
+      return found + "<>1";
+    default:
+      return found + "=0";
   }
 }
 
@@ -149,14 +169,18 @@ std::span<const std::string_view> QueryOperations() { return kOperations; }
 
 std::span<const int> QueryOperationsFor(QueryValueKind kind) {
   switch (kind) {
-    case K::YesNo: return kYesNo;
+    case K::YesNo:
+      return kYesNo;
     case K::Text:
-    case K::Choice: return kTextOperations;
-    default: return kComparisons;
+    case K::Choice:
+      return kTextOperations;
+    default:
+      return kComparisons;
   }
 }
 
-std::string QueryCondition(const QueryField& field, int operation, std::string_view value, std::string* error) {
+std::string QueryCondition(const QueryField& field, int operation, std::string_view value,
+                           std::string* error) {
   std::string ignored;
   if (!error) error = &ignored;
   error->clear();
@@ -170,10 +194,13 @@ std::string QueryCondition(const QueryField& field, int operation, std::string_v
   std::string_view trimmed = ClipView(value);
   while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
   switch (field.kind) {
-    case K::YesNo: return name + (operation == 11 ? "<>0" : "=0");
+    case K::YesNo:
+      return name + (operation == 11 ? "<>0" : "=0");
     case K::Text:
-    case K::Choice: return TextCondition(name, operation, trimmed, error);
-    default: break;
+    case K::Choice:
+      return TextCondition(name, operation, trimmed, error);
+    default:
+      break;
   }
   std::string number;
   if (field.kind == K::Number) {
@@ -185,11 +212,12 @@ std::string QueryCondition(const QueryField& field, int operation, std::string_v
   } else if (trimmed.empty()) {
     number = "0";  // no date, no time
   } else {
-    const std::optional<Picture> picture =
-        ParsePicture(field.kind == K::Date ? std::string_view(DatePicture()) : std::string_view("@T1"));
+    const std::optional<Picture> picture = ParsePicture(
+        field.kind == K::Date ? std::string_view(DatePicture()) : std::string_view("@T1"));
     std::int32_t read = 0;
     if (picture) {
-      read = field.kind == K::Date ? DeformatDateText(trimmed, *picture) : DeformatTimeText(trimmed, *picture);
+      read = field.kind == K::Date ? DeformatDateText(trimmed, *picture)
+                                   : DeformatTimeText(trimmed, *picture);
     }
     if (read <= 0) {
       *error = "Enter a value to complete your expression.";
@@ -202,7 +230,8 @@ std::string QueryCondition(const QueryField& field, int operation, std::string_v
 
 std::string JoinQuery(std::string_view query, std::string_view condition, bool with_or) {
   if (ClipView(query).empty()) return std::string(condition);
-  return "(" + std::string(ClipView(query)) + (with_or ? ") OR (" : ") AND (") + std::string(condition) + ")";
+  return "(" + std::string(ClipView(query)) + (with_or ? ") OR (" : ") AND (") +
+         std::string(condition) + ")";
 }
 
 bool TaskQueryWizard(std::string& filter) {
@@ -214,7 +243,8 @@ bool TaskQueryWizard(std::string& filter) {
   String<255> value;
 
   std::string field_items;
-  for (const QueryField& f : fields) field_items += (field_items.empty() ? "" : "|") + std::string(f.label);
+  for (const QueryField& f : fields)
+    field_items += (field_items.empty() ? "" : "|") + std::string(f.label);
 
   Window window("Query Wizard");
   window.Prompt("Current Query");
@@ -245,7 +275,8 @@ bool TaskQueryWizard(std::string& filter) {
     const QueryField& f = chosen_field();
     std::string items;
     for (int op : QueryOperationsFor(f.kind)) {
-      items += (items.empty() ? "" : "|") + std::string(kOperations[static_cast<std::size_t>(op - 1)]);
+      items +=
+          (items.empty() ? "" : "|") + std::string(kOperations[static_cast<std::size_t>(op - 1)]);
     }
     operation_list.From(items);
     operation_text = kOperations[static_cast<std::size_t>(QueryOperationsFor(f.kind)[0] - 1)];
@@ -279,13 +310,17 @@ bool TaskQueryWizard(std::string& filter) {
       // A choice shown under another name tests the stored text.
       const std::vector<std::string> parts = SplitBars(f.choices);
       for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        if (parts[i] == value_text && parts[i + 1].starts_with('#')) value_text = parts[i + 1].substr(1);
+        if (parts[i] == value_text && parts[i + 1].starts_with('#'))
+          value_text = parts[i + 1].substr(1);
       }
     }
     const std::string condition = QueryCondition(f, operation_number(), value_text, &error);
     if (condition.empty()) {
-      MESSAGE("The query you have designed is invalid.\nPlease review your query and correct the problem.\n\n" + error,
-              "Invalid Query", MessageIcon::Exclamation);
+      MESSAGE(
+          "The query you have designed is invalid.\nPlease review your query and correct the "
+          "problem.\n\n" +
+              error,
+          "Invalid Query", MessageIcon::Exclamation);
       window.Select(value_entry);
       return;
     }

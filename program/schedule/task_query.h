@@ -37,7 +37,8 @@ std::span<const int> QueryOperationsFor(QueryValueKind kind);
 // One condition of `field`, or "" when the value does not fit the field or the operation (then
 // `error` says why): texts compare without regard to case and trailing blanks; dates are read
 // in the user's date picture, times as "h:mm" with an optional AM or PM.
-std::string QueryCondition(const QueryField& field, int operation, std::string_view value, std::string* error);
+std::string QueryCondition(const QueryField& field, int operation, std::string_view value,
+                           std::string* error);
 
 // Joins a condition to a query: "(query) AND (condition)" or with OR; an empty query gives the
 // condition alone.

@@ -6,14 +6,15 @@
 #include "program/common/calendar.h"
 #include "program/recurrence/easter.h"
 #include "program/schedule/holiday_windows.h"
-#include "program/windows/record_form.h"
 #include "program/windows/format_date.h"
+#include "program/windows/record_form.h"
 #include "runtime/dates.h"
 #include "runtime/text_functions.h"
 
 namespace vx {
 
-std::int32_t EasterHolidayDate(std::int32_t date, std::string_view description, std::int32_t today) {
+std::int32_t EasterHolidayDate(std::int32_t date, std::string_view description,
+                               std::int32_t today) {
   std::int32_t easter = EasterSunday(YEAR(today));
   if (easter < today) easter = EasterSunday(YEAR(today) + 1);
   const std::string name = UPPER(CLIP(description));
@@ -27,7 +28,8 @@ namespace {
 
 class HolidayForm final : public RecordForm {
  public:
-  explicit HolidayForm(Window& window) : RecordForm(window, "UpdateHolidays", *RELATE_HOLIDAYS, "Holiday") {}
+  explicit HolidayForm(Window& window)
+      : RecordForm(window, "UpdateHolidays", *RELATE_HOLIDAYS, "Holiday") {}
 
   void Build();
   Level Init() override;

@@ -21,9 +21,9 @@
 #include "program/common/config_store.h"
 #include "program/common/main_procedures.h"
 #include "program/due_tasks/due_task.h"
+#include "program/recurrence/recurrence.h"
 #include "program/schedule/exceptions_window.h"
 #include "program/schedule/program_pickers.h"
-#include "program/recurrence/recurrence.h"
 #include "program/schedule/task_defaults.h"
 #include "program/schedule/task_form_rules.h"
 #include "program/script_engine/describe_script_step.h"
@@ -43,8 +43,10 @@ constexpr const char* kUnits = "minute(s)|hour(s)|day(s)|week(s)|month(s)|year(s
 constexpr const char* kRepeats = "Once|Twice - 1st, 15th|Twice - 15th, Last";
 constexpr const char* kOffsetTips =
     "The offset moves the days of a task that runs twice a month.\r\r"
-    "An offset of 3 on \"Twice - 1st, 15th\" runs the task on the 4th and the 18th of every month.\r\r"
-    "An offset of -1 on \"Twice - 15th, Last\" runs it on the 14th and on the second-last day of every month.";
+    "An offset of 3 on \"Twice - 1st, 15th\" runs the task on the 4th and the 18th of every "
+    "month.\r\r"
+    "An offset of -1 on \"Twice - 15th, Last\" runs it on the 14th and on the second-last day of "
+    "every month.";
 
 // How the form was started.
 struct TaskFormMode {
@@ -125,8 +127,8 @@ class TaskForm final : public RecordForm {
   int warn_date_ = 0, warn_time_ = 0, warn_calendar_ = 0;
   // The script list and the Users tab.
   int steps_list_ = 0, scripting_ = 0;
-  int users_list_ = 0, task_users_list_ = 0, add_all_ = 0, add_one_ = 0, remove_one_ = 0, remove_all_ = 0,
-      user_details_ = 0;
+  int users_list_ = 0, task_users_list_ = 0, add_all_ = 0, add_one_ = 0, remove_one_ = 0,
+      remove_all_ = 0, user_details_ = 0;
   // Options tab.
   int alarm_ = 0, wav_ = 0, wav_browse_ = 0, wav_play_ = 0;
 };
@@ -152,13 +154,14 @@ void TaskForm::BuildSpecialEvent(Control& sheet) {
   Control& tab = sheet.Tab("Special Event");
   special_tab_ = tab;
   tab.String("Rescheduling").Set(Prop::FontStyle, 700L);
-  const DateRow next = MakeDateRow(tab, "N&ext occurance:", SCH.Date, SCH.Time, "&Time:", "Reschedule for...");
+  const DateRow next =
+      MakeDateRow(tab, "N&ext occurance:", SCH.Date, SCH.Time, "&Time:", "Reschedule for...");
   special_date_ = next.date;
   special_time_ = next.time;
   special_calendar_ = next.calendar;
   tab.Check("&Skip next regular occurance of this task", SCH.SkipNextTime);
-  const DateRow warn =
-      MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate, SCH.AdvanceWarnTime, "Time:", "Reschedule for...");
+  const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate,
+                                   SCH.AdvanceWarnTime, "Time:", "Reschedule for...");
   special_warn_date_ = warn.date;
   special_warn_time_ = warn.time;
   special_warn_calendar_ = warn.calendar;
@@ -180,18 +183,21 @@ void TaskForm::BuildBasics(Control& sheet) {
   type_ = type;
   tab.Prompt("&Category:");
   std::string categories;
-  for (const std::string& name : CategoryNames()) categories += (categories.empty() ? "" : "|") + name;
+  for (const std::string& name : CategoryNames())
+    categories += (categories.empty() ? "" : "|") + name;
   // Without any category a task goes to "General", as saving would put it.
   if (categories.empty() && SCH.Category.blank()) SCH.Category = "General";
   // A task stored in a category that no longer exists still shows it.
-  if (!SCH.Category.blank() && ("|" + categories + "|").find("|" + SCH.Category.str() + "|") == std::string::npos) {
+  if (!SCH.Category.blank() &&
+      ("|" + categories + "|").find("|" + SCH.Category.str() + "|") == std::string::npos) {
     categories += (categories.empty() ? "" : "|") + SCH.Category.str();
   }
   tab.DropList(SCH.Category, categories).Tip("The category the task is listed under");
   tab.Prompt("&Description:");
   description_ = tab.Entry(SCH.Description, "@s40").Tip("How the task is named in the lists");
   basics_message_prompt_ = tab.Prompt("&Message:");
-  basics_message_ = tab.Text(SCH.Message).Required().Tip("The message to show when the task falls due");
+  basics_message_ =
+      tab.Text(SCH.Message).Required().Tip("The message to show when the task falls due");
 }
 
 void TaskForm::BuildProgram(Control& sheet) {
@@ -199,7 +205,8 @@ void TaskForm::BuildProgram(Control& sheet) {
   program_tab_ = tab;
   // Each long prompt stands over its field, as one block of the tab's rows.
   Control& command_block = tab.Stacked();
-  command_block.Prompt("&Program or document to start (include command-line parameters if necessary):");
+  command_block.Prompt(
+      "&Program or document to start (include command-line parameters if necessary):");
   Control& command_row = command_block.Row();
   command_ = command_row.Entry(SCH.Command, "@s255");
   command_button_ = command_row.Button("...").Icon("~open.ico").Tip("Choose a Program to Start");
@@ -211,7 +218,8 @@ void TaskForm::BuildProgram(Control& sheet) {
   tab.String("TIP:  If you just want to use scripting, enter \"N/A\" as the command above.");
   // The task's script: what it does after its program has started.
   tab.Prompt("Script steps:");
-  steps_list_ = tab.List("30R(2)|M~Step~@n6@100L(2)|M~Action~@s27@160L(2)~Description~@s128@").From(&steps_);
+  steps_list_ =
+      tab.List("30R(2)|M~Step~@n6@100L(2)|M~Action~@s27@160L(2)~Description~@s128@").From(&steps_);
   window()[steps_list_].Tip("The script steps of this task");
   scripting_ = tab.Button("&Scripting").Tip("Add, change and reorder the script steps");
 }
@@ -228,15 +236,17 @@ void TaskForm::BuildScheduling(Control& sheet) {
   scheduling_tab_ = tab;
   Control& perform = tab.Option("&Perform", SCH.ScheduleType);
   perform.Arrange(Arrangement::Row);
-  for (const char* kind : {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly"}) perform.Radio(kind);
+  for (const char* kind : {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly"})
+    perform.Radio(kind);
   perform.Radio("Every...", "Custom");
   perform_ = perform;
 
   weeks_prompt_ = tab.Prompt("Weeks:");
   Control& weeks = tab.Row();
   weeks_ = weeks;
-  week_checks_ = {weeks.Check("1st", SCH.Every1st), weeks.Check("2nd", SCH.Every2nd), weeks.Check("3rd", SCH.Every3rd),
-                  weeks.Check("4th", SCH.Every4th), weeks.Check("Last", SCH.EveryLast)};
+  week_checks_ = {weeks.Check("1st", SCH.Every1st), weeks.Check("2nd", SCH.Every2nd),
+                  weeks.Check("3rd", SCH.Every3rd), weeks.Check("4th", SCH.Every4th),
+                  weeks.Check("Last", SCH.EveryLast)};
   month_end_ = weeks.Check("Month End", SCH.LastDayOfMonth).Tip("The last day of every month");
   days_prompt_ = tab.Prompt("Days:");
   Control& days = tab.Row();
@@ -259,15 +269,16 @@ void TaskForm::BuildScheduling(Control& sheet) {
   tips_ = repeat.Button("T&ips").Tip("Offset Tips");
   except_ = tab.Button("E&xcept").Tip("Days and times on which the task must not run");
 
-  const DateRow start = MakeDateRow(tab, "&Start:", SCH.Date, SCH.Time, "&Time:", "Select Starting Date");
+  const DateRow start =
+      MakeDateRow(tab, "&Start:", SCH.Date, SCH.Time, "&Time:", "Select Starting Date");
   start_date_ = start.date;
   start_time_prompt_ = start.time_prompt;
   start_time_ = start.time;
   start_calendar_ = start.calendar;
   window()[start_date_].Required();
   window()[start_time_].Required();
-  const DateRow end =
-      MakeDateRow(tab, "&End (blank=never):", SCH.ExpiryDate, SCH.ExpiryTime, "Time:", "Select Expiry Date");
+  const DateRow end = MakeDateRow(tab, "&End (blank=never):", SCH.ExpiryDate, SCH.ExpiryTime,
+                                  "Time:", "Select Expiry Date");
   end_date_ = end.date;
   end_time_ = end.time;
   end_calendar_ = end.calendar;
@@ -277,8 +288,8 @@ void TaskForm::BuildScheduling(Control& sheet) {
   last.String(SCH.LastRunDate, DatePicture() + "b");
   last.String(SCH.LastRunTime, "@t7b");
   tab.Check("S&kip next regular occurance", SCH.SkipNextTime);
-  const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate, SCH.AdvanceWarnTime, "Time:",
-                                   "Select Advanced Warning Date");
+  const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate,
+                                   SCH.AdvanceWarnTime, "Time:", "Select Advanced Warning Date");
   warn_date_ = warn.date;
   warn_time_ = warn.time;
   warn_calendar_ = warn.calendar;
@@ -351,7 +362,8 @@ void TaskForm::ReloadSteps() {
   {
     ScriptingTableSteps table;
     table.ForEachStep(SCH.ID, [&](const SCRIPTING_RECORD& step) {
-      steps_.rows.push_back({std::to_string(step.Sequence), step.Action.str(), DescribeScriptStep(step)});
+      steps_.rows.push_back(
+          {std::to_string(step.Sequence), step.Action.str(), DescribeScriptStep(step)});
       return true;
     });
   }
@@ -378,7 +390,8 @@ void TaskForm::ShowTitle() {
 void TaskForm::ShowTabs() {
   Window& w = window();
   const bool program = SCH.TaskType == kRunProgram || SCH.TaskType == kBoth;
-  const bool message = SCH.TaskType == kDisplayMessage || SCH.TaskType == kBoth || SCH.TaskType == kReminder;
+  const bool message =
+      SCH.TaskType == kDisplayMessage || SCH.TaskType == kBoth || SCH.TaskType == kReminder;
   // A message wizard asks for the message on its first page.
   const bool message_on_basics = mode_.wizard && SCH.TaskType == kDisplayMessage;
   w[special_tab_].Hide(!mode_.special);
@@ -436,7 +449,8 @@ void TaskForm::ShowAlarm() {
   window()[wav_play_].Enable(SCH.Alarm != 0);
 }
 
-void TaskForm::PickDate(std::int32_t& date, std::string_view mode, std::string_view title, int field) {
+void TaskForm::PickDate(std::int32_t& date, std::string_view mode, std::string_view title,
+                        int field) {
   date = Calendar(date, mode, title);
   window()[field].Display();
   window().Post(EVENT_Accepted, field);
@@ -453,7 +467,8 @@ void TaskForm::EndAccepted() {
   SCH.ExpiryDate = 0;
   SCH.ExpiryTime = 0;
   window().Display();
-  MESSAGE("End date and time must be after the start date and time.", "Warning", MessageIcon::Exclamation);
+  MESSAGE("End date and time must be after the start date and time.", "Warning",
+          MessageIcon::Exclamation);
 }
 
 void TaskForm::WarningAccepted() { AcceptWarning(shown_warning_, !mode_.special); }
@@ -492,7 +507,8 @@ void TaskForm::EditTaskUser() {
     US = VXUSD_RECORD{};
     US.ID = SCH.ID;
     US.USER = user;
-    if (ACCESS_VXUSD->TryFetch(US_KEYID) == 0) WindowManager::RunUpdate(form, Editing() ? ChangeRecord : ViewRecord);
+    if (ACCESS_VXUSD->TryFetch(US_KEYID) == 0)
+      WindowManager::RunUpdate(form, Editing() ? ChangeRecord : ViewRecord);
     ACCESS_VXUSD->Close();
   }
   SCH = task;
@@ -520,7 +536,8 @@ Level TaskForm::Init() {
   ShowTabs();
   tabs_.INIT(w, -1, -1, 0, 0, 1, -1, kOtherTabColour);
   // Special events and new tasks of a given type page through their tabs.
-  wizard_.INIT(w, sheet_, back_, next_, mode_.wizard || mode_.special ? 1 : 0, 0, false, true, false, OkControl);
+  wizard_.INIT(w, sheet_, back_, next_, mode_.wizard || mode_.special ? 1 : 0, 0, false, true,
+               false, OkControl);
   paged_ = true;
   if (Request == ViewRecord) w[OkControl].Hide();
 
@@ -528,7 +545,8 @@ Level TaskForm::Init() {
   if (!MainProcedure("BrowseScripting")) w[scripting_].Disable();
   if (!MainProcedure("UpdateVXUSD")) w[user_details_].Disable();
   const bool users = !UserNames().empty();
-  for (int control : {add_all_, add_one_, remove_one_, remove_all_}) w[control].Enable(users && Editing());
+  for (int control : {add_all_, add_one_, remove_one_, remove_all_})
+    w[control].Enable(users && Editing());
 
   shown_warning_.Take();
   ShowTabs();
@@ -563,17 +581,20 @@ Level TaskForm::TakeNewSelection() {
 // What each control of the form does when it is accepted, tab by tab. Every control is built
 // whatever the mode, so each number names one control.
 void TaskForm::BuildReactions() {
-  const auto on = [this](std::initializer_list<int> controls, const std::function<void()>& reaction) {
+  const auto on = [this](std::initializer_list<int> controls,
+                         const std::function<void()>& reaction) {
     for (int control : controls) reactions_.try_emplace(control, reaction);
   };
   // Task Basics and the two work tabs.
   on({type_}, [this] { ShowTabs(); });
   on({basics_message_, message_}, [] {
-    if (SCH.Description.blank()) SCH.Description = std::string(CutUtf8(SCH.Message.clipped(), SCH.Description.size()));
+    if (SCH.Description.blank())
+      SCH.Description = std::string(CutUtf8(SCH.Message.clipped(), SCH.Description.size()));
   });
   on({command_}, [] {
     if (SCH.Description.blank()) {
-      SCH.Description = std::string(CutUtf8("Program: " + SCH.Command.str(), SCH.Description.size()));
+      SCH.Description =
+          std::string(CutUtf8("Program: " + SCH.Command.str(), SCH.Description.size()));
     }
   });
   on({command_button_}, [] { SelectTaskProgram(); });
@@ -588,7 +609,8 @@ void TaskForm::BuildReactions() {
   on({month_end_}, [this] { ShowMonthEnd(); });
   on({every_, unit_}, [] {
     const std::string unit(SCH.EveryType.clipped());
-    if (SCH.Every > 0 && (unit == "seconds(s)" || unit == "minute(s)" || unit == "hour(s)")) SCH.NoHistory = 1;
+    if (SCH.Every > 0 && (unit == "seconds(s)" || unit == "minute(s)" || unit == "hour(s)"))
+      SCH.NoHistory = 1;
   });
   on({repeat_}, [this] {
     if (SCH.MonthRepeat.blank()) SCH.MonthRepeat = "Once";
@@ -602,7 +624,8 @@ void TaskForm::BuildReactions() {
   });
   on({start_date_, special_date_}, [this] { StartDateAccepted(); });
   on({end_date_, end_time_}, [this] { EndAccepted(); });
-  on({warn_date_, warn_time_, special_warn_date_, special_warn_time_}, [this] { WarningAccepted(); });
+  on({warn_date_, warn_time_, special_warn_date_, special_warn_time_},
+     [this] { WarningAccepted(); });
   on({start_calendar_}, [this] { PickDate(SCH.Date, "", "Select Starting Date", start_date_); });
   on({special_calendar_}, [this] { PickDate(SCH.Date, "", "Reschedule for...", special_date_); });
   on({end_calendar_}, [this] { PickDate(SCH.ExpiryDate, "", "Select Expiry Date", end_date_); });
@@ -623,11 +646,13 @@ void TaskForm::BuildReactions() {
     ReloadUsers();
   });
   on({add_one_}, [this] {
-    if (const std::string user = SelectedRow(window()[users_list_], users_); !user.empty()) AddTaskUser(user);
+    if (const std::string user = SelectedRow(window()[users_list_], users_); !user.empty())
+      AddTaskUser(user);
     ReloadUsers();
   });
   on({remove_one_}, [this] {
-    if (const std::string user = SelectedRow(window()[task_users_list_], task_users_); !user.empty()) {
+    if (const std::string user = SelectedRow(window()[task_users_list_], task_users_);
+        !user.empty()) {
       RemoveTaskUser(SCH.ID, user);
     }
     ReloadUsers();
@@ -661,7 +686,9 @@ Level TaskForm::TakeAccepted() {
 // Sees whether a table reported a failure while it was watched, and passes every report on.
 class FailureWatch final : public FileErrorSink {
  public:
-  explicit FailureWatch(FileManager& table) : table_(table), sink_(table.errors()) { table_.SetErrors(this); }
+  explicit FailureWatch(FileManager& table) : table_(table), sink_(table.errors()) {
+    table_.SetErrors(this);
+  }
   ~FailureWatch() override { table_.SetErrors(sink_); }
   FailureWatch(const FailureWatch&) = delete;
   FailureWatch& operator=(const FailureWatch&) = delete;
@@ -713,14 +740,16 @@ bool TaskForm::StoreTask() {
     if (skip_source) SCH.SkipNextTime = 0;  // the skip belongs to the regular task
     stored = !watch.failed() && Primary->Save(Request) == Level_Benign;
     if (stored && mode_.special) {
-      stored = CopyTaskScript(mode_.source.ID, SCH.ID) && (!skip_source || SkipSourceTask(mode_.source.ID));
+      stored = CopyTaskScript(mode_.source.ID, SCH.ID) &&
+               (!skip_source || SkipSourceTask(mode_.source.ID));
     }
     stored = stored && !watch.failed();
     if (!stored) {
       storage::ROLLBACK();
     } else if (storage::COMMIT() != 0) {
       stored = false;  // the commit has rolled the whole of it back
-      MESSAGE("The task could not be stored; nothing of it was saved.", "Error", MessageIcon::Exclamation);
+      MESSAGE("The task could not be stored; nothing of it was saved.", "Error",
+              MessageIcon::Exclamation);
     }
   }
   if (!stored) {
@@ -775,7 +804,8 @@ void OpenedMessages(const TaskFormMode& mode) {
     }
   }
   if (SCH.ID == 0) {
-    MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error", MessageIcon::Hand);
+    MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error",
+            MessageIcon::Hand);
   }
 }
 

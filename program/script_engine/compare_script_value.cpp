@@ -32,11 +32,13 @@ std::strong_ordering CompareDecimals(const Decimal& a, const Decimal& b) {
 
 }  // namespace
 
-bool CompareScriptValue(std::string_view CompareTo, std::string_view Operator, std::string_view Name) {
+bool CompareScriptValue(std::string_view CompareTo, std::string_view Operator,
+                        std::string_view Name) {
   const bool numeric = IsNumericName(Name);
   const std::string left = TranslateVariable(Name);
-  const std::string right =
-      !CompareTo.empty() && CompareTo.front() == '[' ? ExpandVariables(CompareTo) : std::string(CompareTo);
+  const std::string right = !CompareTo.empty() && CompareTo.front() == '['
+                                ? ExpandVariables(CompareTo)
+                                : std::string(CompareTo);
   const Decimal left_number = ScriptNumber(left);
   const Decimal right_number = ScriptNumber(right);
 

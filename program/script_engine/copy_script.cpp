@@ -15,7 +15,8 @@ constexpr std::int32_t kMaxOffset = 5000;
 
 }  // namespace
 
-void CopyScript(std::int32_t from_id, std::int32_t to_id, ScriptSteps& steps, MessageReporter& messages) {
+void CopyScript(std::int32_t from_id, std::int32_t to_id, ScriptSteps& steps,
+                MessageReporter& messages) {
   if (from_id == 0 || to_id == 0 || from_id == to_id) return;
   // The rows are read before any is added, so the walk never meets the copies it makes.
   std::vector<SCRIPTING_RECORD> rows;
@@ -38,7 +39,8 @@ void CopyScript(std::int32_t from_id, std::int32_t to_id, ScriptSteps& steps, Me
       if (added.code != storage::kDuplicateKey || offset >= kMaxOffset) break;
       ++offset;
     }
-    if (!added.ok()) ShowScriptMessage(messages, "Error", "Error adding script record:\r" + added.text);
+    if (!added.ok())
+      ShowScriptMessage(messages, "Error", "Error adding script record:\r" + added.text);
     progress.Advance();
   }
   steps.EndBatch();

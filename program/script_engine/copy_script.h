@@ -14,7 +14,8 @@ namespace vx {
 // 5000), so the copied steps keep their order after the target's own. A step that cannot be
 // added is reported ("Error adding script record:") and the copy goes on. Nothing happens
 // unless both ids are non-zero and different. Shows the progress window "Copying Script".
-void CopyScript(std::int32_t from_id, std::int32_t to_id, ScriptSteps& steps, MessageReporter& messages);
+void CopyScript(std::int32_t from_id, std::int32_t to_id, ScriptSteps& steps,
+                MessageReporter& messages);
 // The same on the SCRIPTING table, with the window runtime's message boxes.
 void CopyScript(std::int32_t from_id, std::int32_t to_id);
 

@@ -19,7 +19,8 @@ std::string Containing(std::string_view contents) {
 
 std::string FileSummary(const SCRIPTING_RECORD& s) {
   // The verbs that work on one name show no second one.
-  constexpr std::array kOneName = {"Delete", "Recycle", "Log Windows", "Make Directory", "Remove Directory"};
+  constexpr std::array kOneName = {"Delete", "Recycle", "Log Windows", "Make Directory",
+                                   "Remove Directory"};
   const std::string verb = T(s.DDEType.view());
   for (std::string_view one : kOneName) {
     if (verb == one) return verb + " " + T(s.Command.view());
@@ -47,11 +48,13 @@ std::string Summary(const SCRIPTING_RECORD& s) {
   }
   if (action == "Set Value") return T(s.Path.view()) + " = " + T(s.Command.view());
   if (action == "If Value...")
-    return T(s.Command.view()) + " " + T(s.WindowTitleToCheckFor.view()) + " " + T(s.WaitForWindow.view());
+    return T(s.Command.view()) + " " + T(s.WindowTitleToCheckFor.view()) + " " +
+           T(s.WaitForWindow.view());
   if (action == "File Actions") return FileSummary(s);
   if (action == "Send Keystrokes" || action == "Send Keys") return T(s.Keystrokes.view());
   if (action == "DDE (Dynamic Data Exchange)" || action == "DDE")
-    return T(s.DDEType.view()) + " " + T(s.DDEApplicationName.view()) + " " + T(s.DDEApplicationTopic.view());
+    return T(s.DDEType.view()) + " " + T(s.DDEApplicationName.view()) + " " +
+           T(s.DDEApplicationTopic.view());
   if (action == "Display Message") {
     std::string out = T(s.DDEApplicationName.view()) + " " + T(s.DDEApplicationTopic.view());
     if (s.SecondsToWait != 0 && !ClipView(s.FocusOnWindow.view()).empty())

@@ -24,7 +24,8 @@ int DirCreate(std::string_view Path) {
     storage::SetError(storage::kFileNotFound, std::string(Path));
     return 0;
   }
-  const std::error_code made = ::mkdir(path.c_str(), 0777) == 0 ? std::error_code() : LastSystemError();
+  const std::error_code made =
+      ::mkdir(path.c_str(), 0777) == 0 ? std::error_code() : LastSystemError();
   std::error_code ec;
   // A file of that name is not the folder asked for, even though the name exists.
   const bool folder = fs::is_directory(path, ec);
@@ -39,7 +40,8 @@ int DirRemove(std::string_view Path) {
     return 0;
   }
   // rmdir removes only an empty folder, never a file or a link to a folder.
-  const std::error_code removed = ::rmdir(path.c_str()) == 0 ? std::error_code() : LastSystemError();
+  const std::error_code removed =
+      ::rmdir(path.c_str()) == 0 ? std::error_code() : LastSystemError();
   std::error_code ec;
   const bool gone = !fs::exists(fs::symlink_status(path, ec));
   SetFileActionError(gone ? std::error_code() : removed, Path);

@@ -12,8 +12,8 @@
 
 namespace vx {
 
-std::int64_t FileAction(std::string_view /*Extra2*/, std::string_view /*Extra1*/, std::string_view File2,
-                        std::string_view File1, std::string_view Verb) {
+std::int64_t FileAction(std::string_view /*Extra2*/, std::string_view /*Extra1*/,
+                        std::string_view File2, std::string_view File1, std::string_view Verb) {
   // The log's file may be among the files worked on; the next log line opens it afresh.
   CloseEventLog();
   // Expanded names are not cut to the width of the step's fields: a cut name could name
@@ -25,7 +25,8 @@ std::int64_t FileAction(std::string_view /*Extra2*/, std::string_view /*Extra1*/
 
   std::int64_t result = 0;
   std::string variable, value;  // the verb's result variable, when it has one
-  if (verb == "Copy" || verb == "Rename" || verb == "Move" || verb == "Delete" || verb == "Recycle") {
+  if (verb == "Copy" || verb == "Rename" || verb == "Move" || verb == "Delete" ||
+      verb == "Recycle") {
     result = ShellFileOperation(verb, file1, file2);
     variable = verb == "Recycle" ? "FileDelete" : "File" + std::string(verb);
   } else if (verb == "Make Directory") {
@@ -53,7 +54,8 @@ std::int64_t FileAction(std::string_view /*Extra2*/, std::string_view /*Extra1*/
   }
   // Any other verb does nothing; "Errorcode" still gets the runtime's code.
   const int code = ERRORCODE();
-  if (!variable.empty()) SetScriptVariable(value.empty() ? std::to_string(result) : value, variable);
+  if (!variable.empty())
+    SetScriptVariable(value.empty() ? std::to_string(result) : value, variable);
   SetScriptVariable(std::to_string(code), "Errorcode");
   return result;
 }

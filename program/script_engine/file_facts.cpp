@@ -23,9 +23,11 @@ bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != s
 // case is ignored and names starting with a dot match too.
 std::vector<fs::path> Matches(const fs::path& folder, const std::string& pattern) {
   std::vector<fs::path> found;
-  const std::string wanted = pattern == "*.*" ? "*" : pattern;  // "*.*" also takes names without a dot
+  const std::string wanted =
+      pattern == "*.*" ? "*" : pattern;  // "*.*" also takes names without a dot
   std::error_code ec;
-  for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
+  for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
     const std::string name = it->path().filename().string();
     if (fnmatch(wanted.c_str(), name.c_str(), FNM_CASEFOLD) == 0) found.push_back(folder / name);
   }
@@ -66,7 +68,8 @@ Moment ModifiedAt(const struct stat& st) {
   std::tm local{};
   if (localtime_r(&seconds, &local) == nullptr) return {};
   return {DATE(local.tm_mon + 1, local.tm_mday, local.tm_year + 1900),
-          MakeTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(st.st_mtim.tv_nsec / 10'000'000))};
+          MakeTime(local.tm_hour, local.tm_min, local.tm_sec,
+                   static_cast<int>(st.st_mtim.tv_nsec / 10'000'000))};
 }
 
 }  // namespace

@@ -16,14 +16,16 @@ namespace {
 std::vector<ListedWindow> TopWindows() {
   ListTopWindows();
   std::vector<ListedWindow> out;
-  for (const TopWindowList_RECORD& w : TopWindowList) out.push_back({w.Title.str(), w.ClassName.str(), w.Handle});
+  for (const TopWindowList_RECORD& w : TopWindowList)
+    out.push_back({w.Title.str(), w.ClassName.str(), w.Handle});
   return out;
 }
 
 std::vector<ListedWindow> ChildWindows(std::int64_t parent) {
   ListChildWindows(static_cast<std::int32_t>(parent));
   std::vector<ListedWindow> out;
-  for (const ChildWindowList_RECORD& w : ChildWindowList) out.push_back({w.Title.str(), w.ClassName.str(), w.Handle});
+  for (const ChildWindowList_RECORD& w : ChildWindowList)
+    out.push_back({w.Title.str(), w.ClassName.str(), w.Handle});
   return out;
 }
 
@@ -80,8 +82,9 @@ std::int32_t LogWindows(std::string_view File) {
     for (const ListedWindow& child : ChildWindows(window.handle)) {
       out << ChildLine(child) << '\n';
       if (child.class_name.find("Win") != std::string::npos && windows.size() < kMostLoggedWindows)
-        windows.push_back({ListTitle(child.title + " (Child of " + std::string(ClipView(window.title)) + ")"),
-                           child.class_name, child.handle});
+        windows.push_back(
+            {ListTitle(child.title + " (Child of " + std::string(ClipView(window.title)) + ")"),
+             child.class_name, child.handle});
     }
   }
   out.close();

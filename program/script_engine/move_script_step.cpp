@@ -33,7 +33,8 @@ bool MakeChanges(std::int32_t id, const std::vector<Change>& changes, std::strin
     ShowScriptMessage(messages, "Error!", RecordSwapError(result.text, id, sequence, section));
     return false;
   };
-  if (const FileResult begun = steps.BeginChanges(); !begun.ok()) return fail(begun, changes.front().first);
+  if (const FileResult begun = steps.BeginChanges(); !begun.ok())
+    return fail(begun, changes.front().first);
   for (const auto& [from, to] : changes) {
     if (const FileResult changed = steps.ChangeSequence(id, from, to); !changed.ok()) {
       steps.RollbackChanges();
@@ -49,10 +50,12 @@ bool MakeChanges(std::int32_t id, const std::vector<Change>& changes, std::strin
 
 }  // namespace
 
-std::string RecordSwapError(std::string_view error, std::int32_t id, std::int32_t sequence, std::string_view section) {
-  return "Record swap error: \r" + std::string(error) + "\rScripting, SCR:KeyID\rKey Field SCR:ID = " +
-         std::to_string(id) + "\rKey Field SCR:Sequence = " + std::to_string(sequence) + "\rSection = " +
-         std::string(section) + "\r";
+std::string RecordSwapError(std::string_view error, std::int32_t id, std::int32_t sequence,
+                            std::string_view section) {
+  return "Record swap error: \r" + std::string(error) +
+         "\rScripting, SCR:KeyID\rKey Field SCR:ID = " + std::to_string(id) +
+         "\rKey Field SCR:Sequence = " + std::to_string(sequence) +
+         "\rSection = " + std::string(section) + "\r";
 }
 
 std::int32_t MoveScriptStep(StepMove mode, std::int32_t id, std::int32_t current, std::int32_t stop,
@@ -79,7 +82,8 @@ std::int32_t MoveScriptStep(StepMove mode, std::int32_t id, std::int32_t current
       for (long k = at + 1; k <= last; ++k) passed.push_back(k);
       break;
     case StepMove::IntoPlace:
-      for (long k = at - 1; k >= 0 && seqs[static_cast<std::size_t>(k)] > stop; --k) passed.push_back(k);
+      for (long k = at - 1; k >= 0 && seqs[static_cast<std::size_t>(k)] > stop; --k)
+        passed.push_back(k);
       break;
   }
   if (passed.empty()) return current;
@@ -97,7 +101,8 @@ std::int32_t MoveScriptStep(StepMove mode, std::int32_t id, std::int32_t current
   return MakeChanges(id, changes, kSwapSection, steps, messages) ? target : current;
 }
 
-bool RenumberScriptSteps(std::int32_t id, std::int32_t from, ScriptSteps& steps, MessageReporter& messages) {
+bool RenumberScriptSteps(std::int32_t id, std::int32_t from, ScriptSteps& steps,
+                         MessageReporter& messages) {
   std::vector<Change> changes;
   std::int32_t number = from;
   for (const std::int32_t sequence : TaskSequences(id, steps)) {

@@ -27,9 +27,11 @@ std::int32_t MoveScriptStep(StepMove mode, std::int32_t id, std::int32_t current
 // Numbers the steps of task id from number `from` on `from`, `from` + 1, ... in their order.
 // A failed write undoes the renumbering and shows the swap error (section "Put Upd Seq");
 // answers whether the steps were renumbered.
-bool RenumberScriptSteps(std::int32_t id, std::int32_t from, ScriptSteps& steps, MessageReporter& messages);
+bool RenumberScriptSteps(std::int32_t id, std::int32_t from, ScriptSteps& steps,
+                         MessageReporter& messages);
 
 // "Record swap error: " with the error, the key and the section, a line each.
-std::string RecordSwapError(std::string_view error, std::int32_t id, std::int32_t sequence, std::string_view section);
+std::string RecordSwapError(std::string_view error, std::int32_t id, std::int32_t sequence,
+                            std::string_view section);
 
 }  // namespace vx

@@ -58,7 +58,8 @@ void SkipScriptBlock(ScriptStepRun& run) {
 
 void IfValueStep(ScriptStepRun& run) {
   const SCRIPTING_RECORD& s = run.step.SCR;
-  if (CompareScriptValue(s.WaitForWindow.clipped(), s.WindowTitleToCheckFor.clipped(), s.Command.clipped())) {
+  if (CompareScriptValue(s.WaitForWindow.clipped(), s.WindowTitleToCheckFor.clipped(),
+                         s.Command.clipped())) {
     LogSkipped(s, " *TRUE* ");
   } else {
     LogSkipped(s, " *FALSE* ");
@@ -68,7 +69,8 @@ void IfValueStep(ScriptStepRun& run) {
 
 void IfWindowStep(ScriptStepRun& run) {
   const SCRIPTING_RECORD& s = run.step.SCR;
-  run.executor.FoundWindow = FindWindowByTitle(s.FocusOnWindow.clipped(), s.WindowTitleToCheckFor.clipped());
+  run.executor.FoundWindow =
+      FindWindowByTitle(s.FocusOnWindow.clipped(), s.WindowTitleToCheckFor.clipped());
   const bool found = run.executor.FoundWindow > 0;
   // "Exists" and "Window Exists" ask for the window; "Does not exist" and "Window Doesn't
   // Exist" for its absence.
@@ -85,7 +87,8 @@ void IfTimeElapsedStep(ScriptStepRun& run) {
   const SCRIPTING_RECORD& s = run.step.SCR;
   // The deadline was stored at load time: its date in SecondsToWait, its time in TimeElapsed.
   const std::int32_t today = TODAY();
-  const bool passed = today > s.SecondsToWait || (today == s.SecondsToWait && CLOCK() >= s.TimeElapsed);
+  const bool passed =
+      today > s.SecondsToWait || (today == s.SecondsToWait && CLOCK() >= s.TimeElapsed);
   const bool greater = ContainsNoCase(s.IfTimeElapsed.clipped(), "greater");
   if (passed == greater) {
     LogSkipped(s, " ");

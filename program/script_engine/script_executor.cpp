@@ -44,8 +44,8 @@ void DdeStep(ScriptStepRun& run) {
 
 void FileActionsStep(ScriptStepRun& run) {
   const SCRIPTING_RECORD& s = run.step.SCR;
-  FileAction(s.DDEApplicationTopic.clipped(), s.DDEApplicationName.clipped(), s.Path.clipped(), s.Command.clipped(),
-             s.DDEType.clipped());
+  FileAction(s.DDEApplicationTopic.clipped(), s.DDEApplicationName.clipped(), s.Path.clipped(),
+             s.Command.clipped(), s.DDEType.clipped());
 }
 
 void SendEmailStep(ScriptStepRun& run) {

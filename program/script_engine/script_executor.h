@@ -26,7 +26,8 @@ class ScriptFrame {
 class ScriptExecutor {
  public:
   // file: the script files "Start Script" loads; nullptr reads them through the EXPORT table.
-  explicit ScriptExecutor(ScriptFrame& frame, ScriptFile* file = nullptr) : frame_(frame), file_(file) {}
+  explicit ScriptExecutor(ScriptFrame& frame, ScriptFile* file = nullptr)
+      : frame_(frame), file_(file) {}
 
   // Runs the head of the queue when it is due: now (today, CLOCK()) later than its moment.
   void RunDueScriptStep();
@@ -39,8 +40,8 @@ class ScriptExecutor {
   std::int32_t FoundWindow = 0;   // the last window search's answer
   std::int32_t ProgramWaitSeconds = 0;
   std::int32_t StartWait = 0, StartPriority = 0, StartShowMode = 0;
-  std::string KeyBuffer;          // keystrokes still to be sent
-  int SendRound = 0;              // 1 to 8, the tray picture of the last burst
+  std::string KeyBuffer;  // keystrokes still to be sent
+  int SendRound = 0;      // 1 to 8, the tray picture of the last burst
 
   ScriptFrame& Frame() { return frame_; }
   ScriptFile* File() { return file_; }

@@ -27,9 +27,10 @@ void ExportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptF
                        MessageReporter& messages);
 
 // Adds the steps of file_name to task SCH.ID after its own, numbered on from its highest step
-// (from 0 for a task without steps) in file order, in the progress window "Importing Script Items" (its place kept under
-// "ImportScript"). Comment lines are skipped; a line of another unknown type shows
-// "Unrecognized script action: " and is skipped; a failed add shows "Error adding script item "; the other lines are still read.
+// (from 0 for a task without steps) in file order, in the progress window "Importing Script Items"
+// (its place kept under "ImportScript"). Comment lines are skipped; a line of another unknown type
+// shows "Unrecognized script action: " and is skipped; a failed add shows "Error adding script item
+// "; the other lines are still read.
 void ImportScriptSteps(const std::string& file_name, ScriptSteps& steps, ScriptFile& file,
                        MessageReporter& messages);
 

@@ -8,8 +8,9 @@ namespace vx {
 long SendScriptEmail(std::int32_t email_id, MessageReporter& messages) {
   const ScriptMailSender sender = CurrentProgramServices().script_mail;
   if (sender != nullptr) return sender(email_id, 0, 1);
-  ShowScriptMessage(messages, "Error!",
-                    "Email not setup.  Select File->Setup, Email tab, and fill in the required information.");
+  ShowScriptMessage(
+      messages, "Error!",
+      "Email not setup.  Select File->Setup, Email tab, and fill in the required information.");
   return 1;
 }
 

@@ -110,11 +110,13 @@ void StartProgramStep(ScriptStepRun& run) {
     }
   }
   ScriptTrace(command + " | " + folder + " | wait " + std::to_string(ex.StartWait) + " priority " +
-                  std::to_string(ex.StartPriority) + " mode " + std::to_string(ex.StartShowMode) + " | " + operation,
+                  std::to_string(ex.StartPriority) + " mode " + std::to_string(ex.StartShowMode) +
+                  " | " + operation,
               kind);
   // A transfer step's password travels in the environment, never on the command line.
   if (const std::string_view password = s.DDECommand.clipped(); !password.empty()) {
-    request.environment.push_back(std::string(kTransferPasswordVariable) + "=" + std::string(password));
+    request.environment.push_back(std::string(kTransferPasswordVariable) + "=" +
+                                  std::string(password));
   }
 
   platform::ProcessHandle handle = 0;
@@ -136,7 +138,8 @@ void StartProgramStep(ScriptStepRun& run) {
 void WaitForProgramEndStep(ScriptStepRun& run) {
   SCRIPTING_RECORD& s = run.step.SCR;
   const std::optional<long> code =
-      run.step.TaskHandle != 0 ? CurrentTaskRoadServices().processes->ExitCode(run.step.TaskHandle) : std::nullopt;
+      run.step.TaskHandle != 0 ? CurrentTaskRoadServices().processes->ExitCode(run.step.TaskHandle)
+                               : std::nullopt;
   if (!code) {
     SetScriptVariable("-1", "ExitCode");
     ReleaseProgram(run.step);
@@ -161,7 +164,8 @@ void CloseProgramStep(ScriptStepRun& run) {
   if (const std::string_view name = s.Command.clipped(); !name.empty()) {
     // The closing helper gets the name as one argument: nothing in it is read as a command.
     platform::ProcessRequest start;
-    start.argv = {HelperProgramPath("KillProc", services.helper_folder).string(), std::string(name)};
+    start.argv = {HelperProgramPath("KillProc", services.helper_folder).string(),
+                  std::string(name)};
     const platform::StartResult started = services.processes->Start(start);
     if (started) services.processes->Release(started.handle);
     return;

@@ -66,7 +66,8 @@ void AdvanceByStepDelay(SCRIPTING_RECORD& step, ScriptMoment& running) {
     if (mode == "or" || mode == "either") {
       step.TimeElapsed = 0;
     } else {
-      running = Later(running, static_cast<std::int64_t>(step.SecondsToWait) * kHundredthsPerSecond);
+      running =
+          Later(running, static_cast<std::int64_t>(step.SecondsToWait) * kHundredthsPerSecond);
     }
   } else if (action.find("...") == std::string_view::npos) {
     running = Later(running, GLOBALDELAY);

@@ -16,11 +16,11 @@ namespace vx {
 
 // One step of a running script.
 struct ScriptQueueEntry {
-  SCRIPTING_RECORD SCR;            // the step (SCR.ID is the task's id)
-  std::int32_t DueDate = 0;        // the step may run at or after this moment
+  SCRIPTING_RECORD SCR;      // the step (SCR.ID is the task's id)
+  std::int32_t DueDate = 0;  // the step may run at or after this moment
   std::int32_t DueTime = 0;
-  std::int32_t WindowHandle = 0;   // the program the launcher started last when it was loaded
-  std::int32_t TaskHandle = 0;     // the program this step started, while it waits for its end
+  std::int32_t WindowHandle = 0;  // the program the launcher started last when it was loaded
+  std::int32_t TaskHandle = 0;    // the program this step started, while it waits for its end
 };
 
 // Whether two entries are the same step of the same load (the executor and the running-script

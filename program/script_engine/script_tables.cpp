@@ -75,7 +75,8 @@ FileResult ScriptingTableSteps::AddStep(const SCRIPTING_RECORD& step) {
   return Result(ACCESS_SCRIPTING->file().Add());
 }
 
-FileResult ScriptingTableSteps::ChangeSequence(std::int32_t id, std::int32_t from, std::int32_t to) {
+FileResult ScriptingTableSteps::ChangeSequence(std::int32_t id, std::int32_t from,
+                                               std::int32_t to) {
   if (!opened_) return {storage::kNotOpen, storage::ErrorText(storage::kNotOpen)};
   SCR.ID = id;
   SCR.Sequence = from;

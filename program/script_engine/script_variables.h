@@ -37,7 +37,8 @@ std::string ExpandVariables(std::string_view Text);
 // "["). Compared as numbers when either side reads as a nonzero number, or when Name is one of
 // the numeric names (FILEEXISTS, FILESIZE, FILEDATE, DATE, FILETIME, TIME) or holds "#";
 // otherwise as texts, case counting. Operators: = <> < <= > =>; any other gives false.
-bool CompareScriptValue(std::string_view CompareTo, std::string_view Operator, std::string_view Name);
+bool CompareScriptValue(std::string_view CompareTo, std::string_view Operator,
+                        std::string_view Name);
 
 // A variable's text read as a number with two decimals; text that is not a number reads as 0.
 Decimal ScriptNumber(std::string_view text);

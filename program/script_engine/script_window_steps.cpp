@@ -17,20 +17,25 @@ namespace {
 // Handles up to 31 are not windows (the search's "not found" and error answers).
 constexpr std::int32_t kLowestWindow = 32;
 
-bool Focus(std::int32_t window) { return ScriptDesktop().Activate(static_cast<std::uint32_t>(window)); }
+bool Focus(std::int32_t window) {
+  return ScriptDesktop().Activate(static_cast<std::uint32_t>(window));
+}
 
 void WindowWaitDone(ScriptStepRun& run) {
   run.executor.WindowWaitActive = false;
-  ScriptTrace("Completed wait at " + FORMAT(TODAY(), "@d17") + " " + FORMAT(CLOCK(), "@t7"), "Debug");
+  ScriptTrace("Completed wait at " + FORMAT(TODAY(), "@d17") + " " + FORMAT(CLOCK(), "@t7"),
+              "Debug");
 }
 
 }  // namespace
 
 void SetFocusStep(ScriptStepRun& run) {
   const SCRIPTING_RECORD& s = run.step.SCR;
-  run.executor.FoundWindow = FindWindowByTitle(s.WaitForWindow.clipped(), s.FocusOnWindow.clipped());
+  run.executor.FoundWindow =
+      FindWindowByTitle(s.WaitForWindow.clipped(), s.FocusOnWindow.clipped());
   if (run.executor.FoundWindow >= kLowestWindow) {
-    if (Focus(run.executor.FoundWindow)) ScriptTrace(std::to_string(run.executor.FoundWindow), "Foreground Window");
+    if (Focus(run.executor.FoundWindow))
+      ScriptTrace(std::to_string(run.executor.FoundWindow), "Foreground Window");
   } else {
     ScriptTrace(std::string(s.FocusOnWindow.clipped()) + " Failed Set Focus", "Debug");
   }

@@ -30,26 +30,28 @@ struct NamedKey {
   int virtual_key;
 };
 constexpr std::array kNamedKeys = {
-    NamedKey{"AST", 106},        NamedKey{"PLUS", 107},        NamedKey{"MINUS", 109},
-    NamedKey{"DECIMAL", 110},    NamedKey{"SLASH", 111},       NamedKey{"BS", 8},
-    NamedKey{"TAB", 9},          NamedKey{"ENTER", 13},        NamedKey{"PAUSE", 19},
-    NamedKey{"CAPSLOCK", 20},    NamedKey{"CAPS", 20},         NamedKey{"ESC", 27},
-    NamedKey{"SPACE", 32},       NamedKey{"PGUP", 33},         NamedKey{"PGDN", 34},
-    NamedKey{"END", 35},         NamedKey{"HOME", 36},         NamedKey{"LEFT", 37},
-    NamedKey{"UP", 38},          NamedKey{"RIGHT", 39},        NamedKey{"DOWN", 40},
-    NamedKey{"PRINT", 44},       NamedKey{"INSERT", 45},       NamedKey{"DELETE", 46},
-    NamedKey{"MOUSE", 1},        NamedKey{"MOUSELEFT", 1},     NamedKey{"MOUSERIGHT", 2},
-    NamedKey{"MOUSECENTER", 3},  NamedKey{"MOUSELEFT2", 5},    NamedKey{"MOUSERIGHT2", 6},
+    NamedKey{"AST", 106},        NamedKey{"PLUS", 107},     NamedKey{"MINUS", 109},
+    NamedKey{"DECIMAL", 110},    NamedKey{"SLASH", 111},    NamedKey{"BS", 8},
+    NamedKey{"TAB", 9},          NamedKey{"ENTER", 13},     NamedKey{"PAUSE", 19},
+    NamedKey{"CAPSLOCK", 20},    NamedKey{"CAPS", 20},      NamedKey{"ESC", 27},
+    NamedKey{"SPACE", 32},       NamedKey{"PGUP", 33},      NamedKey{"PGDN", 34},
+    NamedKey{"END", 35},         NamedKey{"HOME", 36},      NamedKey{"LEFT", 37},
+    NamedKey{"UP", 38},          NamedKey{"RIGHT", 39},     NamedKey{"DOWN", 40},
+    NamedKey{"PRINT", 44},       NamedKey{"INSERT", 45},    NamedKey{"DELETE", 46},
+    NamedKey{"MOUSE", 1},        NamedKey{"MOUSELEFT", 1},  NamedKey{"MOUSERIGHT", 2},
+    NamedKey{"MOUSECENTER", 3},  NamedKey{"MOUSELEFT2", 5}, NamedKey{"MOUSERIGHT2", 6},
     NamedKey{"MOUSECENTER2", 7},
 };
 
 // The virtual key of a bare key name (compared whole, in upper case); 0 for none.
 int LookUpKey(std::string_view raw) {
   const std::string name = Upper(ClipView(raw));
-  if (name.size() == 1 && ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
+  if (name.size() == 1 &&
+      ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
     return name[0];
   }
-  if (name.size() == 4 && name.starts_with("PAD") && name[3] >= '0' && name[3] <= '9') return 96 + (name[3] - '0');
+  if (name.size() == 4 && name.starts_with("PAD") && name[3] >= '0' && name[3] <= '9')
+    return 96 + (name[3] - '0');
   if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F') {
     int n = 0;
     for (std::size_t i = 1; i < name.size(); ++i) {
@@ -104,7 +106,8 @@ char32_t NextCharacter(std::string_view text, std::size_t& at) {
 }
 
 DesktopSeam<platform::KeyboardOutput>& Keyboard() {
-  static DesktopSeam<platform::KeyboardOutput> seam([] { return platform::MakeX11KeyboardOutput(); });
+  static DesktopSeam<platform::KeyboardOutput> seam(
+      [] { return platform::MakeX11KeyboardOutput(); });
   return seam;
 }
 

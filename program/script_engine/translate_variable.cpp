@@ -48,7 +48,8 @@ constexpr std::array kBuiltins = {
     BuiltinName{"TOMORROW", [] { return ScriptFormatDate(TODAY() + 1); }},
     BuiltinName{"TIME", [] { return FORMAT(CLOCK(), "@T05"); }},
     BuiltinName{"NOW", [] { return FORMAT(CLOCK(), "@T7"); }},
-    BuiltinName{"FOCUS", [] { return std::string(CutUtf8(ScriptActiveWindow().Title(), kFocusTitleSize)); }},
+    BuiltinName{"FOCUS",
+                [] { return std::string(CutUtf8(ScriptActiveWindow().Title(), kFocusTitleSize)); }},
 };
 
 std::string Cut(std::string text) {

@@ -15,7 +15,8 @@ Queue<ChildWindowList_RECORD> ChildWindowList;
 namespace {
 
 DesktopSeam<platform::DesktopWindows>& Desktop() {
-  static DesktopSeam<platform::DesktopWindows> seam([] { return platform::MakeX11DesktopWindows(); });
+  static DesktopSeam<platform::DesktopWindows> seam(
+      [] { return platform::MakeX11DesktopWindows(); });
   return seam;
 }
 
@@ -28,7 +29,8 @@ bool TitleMatches(std::string_view pattern, const std::string& title) {
   if (ClipView(wanted) == ClipView(have)) return true;
   const std::size_t star = wanted.find('*');
   if (star == std::string::npos) return false;
-  if (star == 0) return have.find(ClipView(std::string_view(wanted).substr(1))) != std::string::npos;
+  if (star == 0)
+    return have.find(ClipView(std::string_view(wanted).substr(1))) != std::string::npos;
   // Only the text before the "*" counts; anything after it is not looked at.
   return have.size() >= star && have.compare(0, star, wanted, 0, star) == 0;
 }
@@ -57,7 +59,8 @@ void ListTopWindows() {
 
 void ListChildWindows(std::int32_t Parent) {
   ChildWindowList.Free();
-  for (const platform::DesktopWindow& w : ScriptDesktop().ChildWindows(static_cast<std::uint32_t>(Parent))) {
+  for (const platform::DesktopWindow& w :
+       ScriptDesktop().ChildWindows(static_cast<std::uint32_t>(Parent))) {
     if (w.title.empty()) continue;
     ChildWindowList.buffer = {};
     ChildWindowList.buffer.Title = w.title;

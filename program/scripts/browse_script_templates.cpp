@@ -45,7 +45,8 @@ class TemplateBrowse final : public ZQBROWSECLASS {
   Level TakeEvent() override {
     const int accepted = ACCEPTED();
     if (accepted != 0 && accepted == InsertControl) GLO_SAVEID = 0;
-    if (accepted == 0 || accepted != CopyControl || Records() == 0) return ZQBROWSECLASS::TakeEvent();
+    if (accepted == 0 || accepted != CopyControl || Records() == 0)
+      return ZQBROWSECLASS::TakeEvent();
     if (WindowManager* manager = Manager()) manager->Update();
     UpdateBuffer();
     const std::int32_t from = VXT.WIZ_ID;

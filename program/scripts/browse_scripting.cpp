@@ -9,10 +9,10 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
-#include "program/scripts/edit_script_as_text.h"
 #include "program/script_engine/describe_script_step.h"
 #include "program/script_engine/move_script_step.h"
 #include "program/script_engine/script_tables.h"
+#include "program/scripts/edit_script_as_text.h"
 #include "program/scripts/script_procedures.h"
 #include "program/scripts/script_windows.h"
 #include "program/scripts/template_windows.h"
@@ -41,7 +41,9 @@ class TaskStepsView final : public BrowseView {
     return !ended_;
   }
   long Position() const override { return static_cast<long>(ACCESS_SCRIPTING->file().Position()); }
-  bool Fetch(long position) override { return position != 0 && ACCESS_SCRIPTING->file().GetPosition(position) == 0; }
+  bool Fetch(long position) override {
+    return position != 0 && ACCESS_SCRIPTING->file().GetPosition(position) == 0;
+  }
 
  private:
   std::int32_t task_;
@@ -51,8 +53,8 @@ class TaskStepsView final : public BrowseView {
 class ScriptBrowse final : public ZQBROWSECLASS {
  public:
   void SetQueueRecord() override {
-    Q = {SCR.Action.str(), std::string(CutUtf8(DescribeScriptStep(SCR), kDetailsWidth)), std::to_string(SCR.ID),
-         std::to_string(SCR.Sequence)};
+    Q = {SCR.Action.str(), std::string(CutUtf8(DescribeScriptStep(SCR), kDetailsWidth)),
+         std::to_string(SCR.ID), std::to_string(SCR.Sequence)};
   }
   // A new step of the task; a copy keeps the highlighted step's fields. Either way it gets the
   // number after the task's highest step, from which it is moved into place.
@@ -137,10 +139,12 @@ Level ScriptingWindow::Init() {
   if (SCH.ID == 0) MESSAGE("Invalid Schedule ID #0", "Internal Error", MessageIcon::Exclamation);
   if (SCH.Command.clipped().empty()) SCH.Command = "N/A";
   if (SCH.Description.clipped().empty()) SCH.Description = "Script " + FormatDate(TODAY());
-  window().Title("Scripting - " + SCH.Category.str() + ": " + SCH.Description.str() + " " + SCH.Command.str());
+  window().Title("Scripting - " + SCH.Category.str() + ": " + SCH.Description.str() + " " +
+                 SCH.Command.str());
 
-  browse_.extra_items = {{"Template", template_}, {"EditAsText", as_text_}, {"Print", print_},
-                         {"Import", import_},     {"Export", export_},      {"Copy", buttons_.copy}};
+  browse_.extra_items = {{"Template", template_}, {"EditAsText", as_text_},
+                         {"Print", print_},       {"Import", import_},
+                         {"Export", export_},     {"Copy", buttons_.copy}};
   browse_.Init(window()[list_], view_, *this);
   browse_.AddSortOrder();
   browse_.SetLocator([] { return std::to_string(SCR.Sequence); });
@@ -189,8 +193,8 @@ Level ScriptingWindow::Init() {
     Refresh();
   });
   // The list extension: header-click sorting and the column layout kept in ".\POSITION.INI".
-  AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"SCR:Action", "Details", "SCR:ID", "SCR:Sequence"},
-                      ">Header");
+  AttachListExtension(xplore_, browse_, list_, "?Browse:1",
+                      {"SCR:Action", "Details", "SCR:ID", "SCR:Sequence"}, ">Header");
   OpenList(list_);
   // The report engine comes later: the print waits for it.
   window()[print_].Disable();

@@ -22,11 +22,15 @@ constexpr std::int32_t kLastSequence = 1000;
 // Answers every token of the step's texts, in the order the fields are asked; false when a
 // question was cancelled (the fields after it keep their tokens).
 bool ExpandStep(SCRIPTING_RECORD& step, TemplateTokenAsker& ask) {
-  return ExpandTemplateTokens(step.Keystrokes, ask) == 1 && ExpandTemplateTokens(step.WaitForWindow, ask) == 1 &&
+  return ExpandTemplateTokens(step.Keystrokes, ask) == 1 &&
+         ExpandTemplateTokens(step.WaitForWindow, ask) == 1 &&
          ExpandTemplateTokens(step.FocusOnWindow, ask) == 1 &&
-         ExpandTemplateTokens(step.WindowTitleToCheckFor, ask) == 1 && ExpandTemplateTokens(step.Command, ask) == 1 &&
-         ExpandTemplateTokens(step.Path, ask) == 1 && ExpandTemplateTokens(step.DDEApplicationName, ask) == 1 &&
-         ExpandTemplateTokens(step.DDEApplicationTopic, ask) == 1 && ExpandTemplateTokens(step.DDELinkItem, ask) == 1 &&
+         ExpandTemplateTokens(step.WindowTitleToCheckFor, ask) == 1 &&
+         ExpandTemplateTokens(step.Command, ask) == 1 &&
+         ExpandTemplateTokens(step.Path, ask) == 1 &&
+         ExpandTemplateTokens(step.DDEApplicationName, ask) == 1 &&
+         ExpandTemplateTokens(step.DDEApplicationTopic, ask) == 1 &&
+         ExpandTemplateTokens(step.DDELinkItem, ask) == 1 &&
          ExpandTemplateTokens(step.DDECommand, ask) == 1;
 }
 

@@ -7,9 +7,9 @@
 #include "program/script_engine/parse_script_text.h"
 #include "program/script_engine/script_tables.h"
 #include "program/script_engine/write_script_text.h"
-#include "program/windows/window_procedure_scope.h"
 #include "program/scripts/script_text_reference.h"
 #include "program/scripts/script_text_search_replace.h"
+#include "program/windows/window_procedure_scope.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
 

@@ -58,7 +58,8 @@ int ExpandTemplateTokens(std::string& text, std::size_t length, TemplateTokenAsk
   for (int replacements = 0; replacements < kReplacementLimit; ++replacements) {
     const std::size_t at = work.find(kTokenStart);
     if (at == std::string::npos) break;
-    const std::string_view rest = WithoutLeadingBlanks(std::string_view(work).substr(at + kTokenStart.size()));
+    const std::string_view rest =
+        WithoutLeadingBlanks(std::string_view(work).substr(at + kTokenStart.size()));
     const std::size_t close = rest.find(']');
     if (close == std::string_view::npos) break;  // never closed: kept as written
     const std::string_view token = rest.substr(0, close);

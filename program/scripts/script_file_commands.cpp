@@ -27,7 +27,8 @@ std::optional<std::string> AskForScriptFile(const AskFileName& ask, std::string_
 
 }  // namespace
 
-bool AskFileByDialog(std::string_view title, std::string& file, std::string_view filter, bool save) {
+bool AskFileByDialog(std::string_view title, std::string& file, std::string_view filter,
+                     bool save) {
   return FILEDIALOG(title, file, filter, save ? FILE_Save : 0);
 }
 

@@ -14,9 +14,11 @@ std::string AppendKeyCode(std::string_view line, std::string_view modifier, std:
 std::string AppendValueName(std::string_view line, std::string_view name);
 
 // The choices the builder offers, "|" between them (the first modifier is none).
-inline constexpr std::string_view kReferenceModifiers = "|Ctrl|Alt|Shift|CtrlAlt|CtrlShift|AltShift";
+inline constexpr std::string_view kReferenceModifiers =
+    "|Ctrl|Alt|Shift|CtrlAlt|CtrlShift|AltShift";
 inline constexpr std::string_view kReferenceKeys =
-    "a|b|c|d|e|f|g|h|i|j|k|l|m|n|o|p|q|r|s|t|u|v|w|x|y|z|BS|DELETE|DOWN|END|ENTER|ESC|F1|F2|F3|F4|F5|"
+    "a|b|c|d|e|f|g|h|i|j|k|l|m|n|o|p|q|r|s|t|u|v|w|x|y|z|BS|DELETE|DOWN|END|ENTER|ESC|F1|F2|F3|F4|"
+    "F5|"
     "F6|F7|F8|F9|F10|F11|F12|HOME|INSERT|LEFT|PGDN|PGUP|PLUS|PRINT|RIGHT|SLASH|SPACE|TAB|UP";
 inline constexpr std::string_view kReferenceValues =
     "TODAY|DATE|NOW|TIME|FOCUS|EXITCODE|FILECOPY|FILEMOVE|FILEDELETE|DIRCREATE|DIRREMOVE|FILEDATE|"

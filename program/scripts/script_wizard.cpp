@@ -26,10 +26,10 @@
 #include "program/schedule/exceptions_window.h"
 #include "program/schedule/task_defaults.h"
 #include "program/schedule/task_form_rules.h"
-#include "program/scripts/edit_script_as_text.h"
 #include "program/script_engine/describe_script_step.h"
 #include "program/script_engine/move_script_step.h"
 #include "program/script_engine/script_tables.h"
+#include "program/scripts/edit_script_as_text.h"
 #include "program/scripts/script_procedures.h"
 #include "program/scripts/template_windows.h"
 #include "program/windows/format_date.h"
@@ -48,9 +48,12 @@ namespace {
 enum Page { kCommand = 1, kWhen = 2, kCategory = 3, kAdvanced = 4 };
 
 constexpr std::string_view kOffsetTips =
-    "\"Days to Offset\" allows you to shift the semi-monthly dates.  For example, if you have selected \"Twice - "
-    "1st, 15th\", an offset of \"3\" will make Varnodex run your task on the 4th and 18th of every month. If you "
-    "have selected \"Twice - 15th, Last\", an offset of \"-1\" will make Varnodex run your task on the 14th and 2nd "
+    "\"Days to Offset\" allows you to shift the semi-monthly dates.  For example, if you have "
+    "selected \"Twice - "
+    "1st, 15th\", an offset of \"3\" will make Varnodex run your task on the 4th and 18th of every "
+    "month. If you "
+    "have selected \"Twice - 15th, Last\", an offset of \"-1\" will make Varnodex run your task on "
+    "the 14th and 2nd "
     "last day of every month.";
 
 // The steps of task `id` in step order.
@@ -126,9 +129,11 @@ class ScriptWizard final : public WindowManager {
   // Controls.
   int sheet_ = 0, command_tab_ = 0, when_tab_ = 0, category_tab_ = 0, advanced_tab_ = 0;
   int picture_ = 0, back_ = 0, next_ = 0;
-  int template_list_ = 0, add_template_ = 0, step_list_ = 0, add_ = 0, copy_ = 0, edit_ = 0, delete_step_ = 0;
+  int template_list_ = 0, add_template_ = 0, step_list_ = 0, add_ = 0, copy_ = 0, edit_ = 0,
+      delete_step_ = 0;
   int import_ = 0, export_ = 0, clear_ = 0, up_ = 0, top_ = 0, down_ = 0, bottom_ = 0, as_text_ = 0;
-  int type_ = 0, every_group_ = 0, ordinals_ = 0, month_end_ = 0, days_ = 0, every_prompt_ = 0, every_ = 0;
+  int type_ = 0, every_group_ = 0, ordinals_ = 0, month_end_ = 0, days_ = 0, every_prompt_ = 0,
+      every_ = 0;
   int every_type_ = 0, repeat_ = 0, offset_prompt_ = 0, offset_ = 0, tips_ = 0, except_ = 0;
   int date_ = 0, date_pick_ = 0, time_ = 0, warn_date_ = 0, warn_pick_ = 0, warn_time_ = 0;
   int category_ = 0, alarm_ = 0, alarm_file_ = 0, browse_wav_ = 0, play_ = 0;
@@ -174,7 +179,8 @@ void ScriptWizard::BuildCommandPage(Control& sheet) {
   command_tab_ = command;
   command.String("Create a script...").Set(Prop::FontStyle, 700L);
   command.String(
-      "A script consists of one or several actions, which can be added one at a time or en masse through "
+      "A script consists of one or several actions, which can be added one at a time or en masse "
+      "through "
       "templates.");
   Control& panes = command.Beside();
   template_list_ = panes.List("150L(2)M~Script Templates~@s60@").From(&templates_);
@@ -206,7 +212,8 @@ void ScriptWizard::BuildWhenPage(Control& sheet) {
   when.String("task will be performed.");
   Control& type = when.Option("Schedule &Type", SCH.ScheduleType);
   type.Arrange(Arrangement::Row);
-  for (const char* kind : {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly"}) type.Radio(kind, kind);
+  for (const char* kind : {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly"})
+    type.Radio(kind, kind);
   type.Radio("Every...", "Custom");
   type_ = type;
   Control& every = when.Group("&Every...");
@@ -229,7 +236,8 @@ void ScriptWizard::BuildWhenPage(Control& sheet) {
   every_type_ = count.DropList(SCH.EveryType, "minute(s)|hour(s)|day(s)|week(s)|month(s)|year(s)");
   Control& repeat = every.Option("Repeat", SCH.MonthRepeat);
   repeat.Arrange(Arrangement::Row);
-  for (const char* kind : {"Once", "Twice - 1st, 15th", "Twice - 15th, Last"}) repeat.Radio(kind, kind);
+  for (const char* kind : {"Once", "Twice - 1st, 15th", "Twice - 15th, Last"})
+    repeat.Radio(kind, kind);
   repeat_ = repeat;
   offset_prompt_ = every.Prompt("Days to Offset:");
   Control& offset = every.Row();
@@ -258,7 +266,8 @@ void ScriptWizard::BuildCategoryPage(Control& sheet) {
   Control& describe = sheet.Tab("Describing");
   category_tab_ = describe;
   describe.String("Describing it...").Set(Prop::FontStyle, 700L);
-  describe.String("Next, select the category and optionally enter a brief description or \"title\".");
+  describe.String(
+      "Next, select the category and optionally enter a brief description or \"title\".");
   describe.Prompt("&Category:");
   category_ = describe.DropList(SCH.Category);
   describe.Prompt("&Description:");
@@ -298,7 +307,8 @@ void ScriptWizard::PrimeNewTask() {
   SCH.Date = TODAY();
   SCH.Time = CLOCK();
   SCH.ScheduleType = "Day of Week";
-  SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = SCH.Saturday = 1;
+  SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = SCH.Saturday =
+      1;
   SCH.EveryLast = 1;
   SCH.Warn = 1;
   SCH.Every = 1;
@@ -323,7 +333,8 @@ void ScriptWizard::FillCategories() {
     while (ACCESS_CATEGORIES->TryNext() == 0) names.push_back(CAT.Category.str());
   }
   const std::string current(SCH.Category.clipped());
-  if (!current.empty() && std::find(names.begin(), names.end(), current) == names.end()) names.push_back(current);
+  if (!current.empty() && std::find(names.begin(), names.end(), current) == names.end())
+    names.push_back(current);
   std::string items;
   for (const std::string& name : names) items += (items.empty() ? "" : "|") + name;
   window()[category_].From(items);
@@ -363,7 +374,8 @@ Level ScriptWizard::Init() {
     ACCESS_SCHEDULE->PrimeAutoInc();
     SCH.Disabled = 0;
     if (SCH.ID == 0) {
-      MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error", MessageIcon::Exclamation);
+      MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error",
+              MessageIcon::Exclamation);
     }
   }
   if (hot_key_) {
@@ -426,7 +438,8 @@ Level ScriptWizard::Kill() {
 
 void ScriptWizard::ClearHotKeyFields() {
   SCH.TaskType = "Hot Key";
-  SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = SCH.Saturday = 0;
+  SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = SCH.Saturday =
+      0;
   SCH.Date = 0;
   SCH.Time = 0;
   SCH.ExceptWeekends = SCH.ExceptWeekdays = SCH.ExceptHolidays = SCH.ExceptTime = 0;
@@ -521,7 +534,8 @@ void ScriptWizard::RunStepEditor(long request) {
   }
   const long response = WindowManager::RunUpdate(editor, request);
   GLO_SAVEID = 0;
-  if (anchor_ != 0 && response == RequestCompleted && SCR.ID == SCH.ID && SCR.Sequence != anchor_ + 1) {
+  if (anchor_ != 0 && response == RequestCompleted && SCR.ID == SCH.ID &&
+      SCR.Sequence != anchor_ + 1) {
     ScriptingTableSteps steps;
     WindowMessageReporter messages;
     MoveScriptStep(StepMove::IntoPlace, SCH.ID, SCR.Sequence, anchor_, steps, messages);
@@ -553,7 +567,8 @@ void ScriptWizard::Move(StepMove move) {
   const std::int32_t moved = MoveScriptStep(move, SCH.ID, SCR.Sequence, 0, steps, messages);
   Reset(true);
   const auto at = std::find(steps_.keys.begin(), steps_.keys.end(), moved);
-  if (at != steps_.keys.end()) window()[step_list_].Choose(static_cast<long>(at - steps_.keys.begin()) + 1);
+  if (at != steps_.keys.end())
+    window()[step_list_].Choose(static_cast<long>(at - steps_.keys.begin()) + 1);
   window().Select(step_list_);
 }
 
@@ -631,8 +646,8 @@ void ScriptWizard::Back() {
 void ScriptWizard::LayOutSchedule() {
   Window& w = window();
   w[every_group_].SetText("&Every...");
-  for (int control : {ordinals_, days_, every_prompt_, every_, every_type_, repeat_, offset_prompt_, offset_, tips_,
-                      except_}) {
+  for (int control : {ordinals_, days_, every_prompt_, every_, every_type_, repeat_, offset_prompt_,
+                      offset_, tips_, except_}) {
     w[control].Hide();
   }
   const std::string type(SCH.ScheduleType.clipped());
@@ -663,7 +678,8 @@ void ScriptWizard::MonthEndRule() {
 
 // The offset applies to the twice-monthly repeats only.
 void ScriptWizard::RepeatRule() {
-  if (SCH.MonthRepeat.clipped().empty() || SCH.MonthRepeat.view().front() != 'T') SCH.MonthRepeat = "Once";
+  if (SCH.MonthRepeat.clipped().empty() || SCH.MonthRepeat.view().front() != 'T')
+    SCH.MonthRepeat = "Once";
   const bool twice = SCH.MonthRepeat.view().front() == 'T';
   Window& w = window();
   for (int control : {offset_, tips_}) w[control].Enable(twice && !view_ && !delete_);
@@ -793,9 +809,9 @@ void ScriptWizard::ListPopup() {
   const auto item = [&](int control, std::string_view text) {
     return std::string(w[control].Enabled() ? "" : "~") + std::string(text);
   };
-  const std::string menu = item(add_template_, "&Add template to script") + "|-|" + item(as_text_, "Edit as &Text") +
-                           "|-|" + item(import_, "Import") + "|" + item(export_, "E&xport") + "|" +
-                           item(copy_, "Cop&y");
+  const std::string menu = item(add_template_, "&Add template to script") + "|-|" +
+                           item(as_text_, "Edit as &Text") + "|-|" + item(import_, "Import") + "|" +
+                           item(export_, "E&xport") + "|" + item(copy_, "Cop&y");
   const int commands[] = {add_template_, as_text_, import_, export_, copy_};
   const int chosen = POPUP(menu);
   if (chosen >= 1 && chosen <= 5) w.Post(EVENT_Accepted, commands[chosen - 1]);

@@ -12,18 +12,26 @@ namespace {
 
 constexpr std::string_view kProcedure = "UpdateScripting:StartProgram:Advanced";
 constexpr std::string_view kModes =
-    "Start and give focus|Start minimized with focus|Start maximized with focus|Start minimized without "
+    "Start and give focus|Start minimized with focus|Start maximized with focus|Start minimized "
+    "without "
     "focus|Start without focus";
 
-char OptionAt(std::string_view options, std::size_t index) { return index < options.size() ? options[index] : ' '; }
+char OptionAt(std::string_view options, std::size_t index) {
+  return index < options.size() ? options[index] : ' ';
+}
 
 std::string ModeName(char code) {
   switch (code) {
-    case '2': return "Start minimized with focus";
-    case '3': return "Start maximized with focus";
-    case '7': return "Start minimized without focus";
-    case '8': return "Start without focus";
-    default: return "Start and give focus";
+    case '2':
+      return "Start minimized with focus";
+    case '3':
+      return "Start maximized with focus";
+    case '7':
+      return "Start minimized without focus";
+    case '8':
+      return "Start without focus";
+    default:
+      return "Start and give focus";
   }
 }
 
@@ -51,11 +59,13 @@ void UpdateScripting_StartProgram_Advanced() {
   String<30> mode = ModeName(OptionAt(options, 2));
   const char priority_code = OptionAt(options, 1);
   String<10> priority = priority_code == '1' ? "Low" : priority_code == '3' ? "High" : "Normal";
-  String<20> verb = SCR.DDEApplicationTopic.clipped().empty() ? std::string_view("Open") : SCR.DDEApplicationTopic.clipped();
+  String<20> verb = SCR.DDEApplicationTopic.clipped().empty() ? std::string_view("Open")
+                                                              : SCR.DDEApplicationTopic.clipped();
   std::int32_t translate = OptionAt(options, 3) == '1' ? 1 : 0;
 
   Window window("Advanced...");
-  const int waits = window.Check("Only after program is finished (\"Wait for program end\").", wait);
+  const int waits =
+      window.Check("Only after program is finished (\"Wait for program end\").", wait);
   window.Prompt("Stop waiting after");
   Control& wait_row = window.Row();
   const int wait_seconds = wait_row.Entry(seconds, "@n_6");

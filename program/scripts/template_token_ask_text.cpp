@@ -12,10 +12,12 @@ namespace {
 
 constexpr std::string_view kModifiers = "|Ctrl|Alt|Shift|CtrlAlt|CtrlShift|AltShift";
 constexpr std::string_view kKeys =
-    "a|b|c|d|e|f|g|h|i|j|k|l|m|n|o|p|q|r|s|t|u|v|w|x|y|z|BS|DELETE|DOWN|END|ENTER|ESC|F1|F2|F3|F4|F5|F6|F7|F8|F9|"
+    "a|b|c|d|e|f|g|h|i|j|k|l|m|n|o|p|q|r|s|t|u|v|w|x|y|z|BS|DELETE|DOWN|END|ENTER|ESC|F1|F2|F3|F4|"
+    "F5|F6|F7|F8|F9|"
     "F10|F11|F12|HOME|INSERT|LEFT|PGDN|PGUP|PLUS|PRINT|RIGHT|SLASH|SPACE|TAB|UP";
 constexpr std::string_view kVariables =
-    "TODAY|DATE|NOW|TIME|FOCUS|EXITCODE|FILECOPY|FILEMOVE|FILEDELETE|DIRCREATE|DIRREMOVE|FILEDATE|FILETIME|"
+    "TODAY|DATE|NOW|TIME|FOCUS|EXITCODE|FILECOPY|FILEMOVE|FILEDELETE|DIRCREATE|DIRREMOVE|FILEDATE|"
+    "FILETIME|"
     "FILESIZE|FILEEXISTS|ERRORCODE|MAIL|MAILERROR";
 
 }  // namespace
@@ -52,7 +54,8 @@ bool TemplateTokenAskText(std::string_view prompt) {
   manager.OnAccepted(append_key, [&] {
     window.Update();
     const std::string mod(modifier.clipped());
-    return append("[" + (mod.empty() ? std::string() : mod + "-") + std::string(key.clipped()) + "]");
+    return append("[" + (mod.empty() ? std::string() : mod + "-") + std::string(key.clipped()) +
+                  "]");
   });
   manager.OnAccepted(append_variable, [&] {
     window.Update();

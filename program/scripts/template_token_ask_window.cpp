@@ -28,8 +28,8 @@ bool TemplateTokenAskWindow(std::string_view prompt) {
   window.Combo(answer, "@s80", titles);
   for (const char* line : {"Enter the \"title\" of a window.  You can enter the exact title, the",
                            "first few unique characters followed by an asterisk, or an asterisk",
-                           "followed by a phrase to be found anywhere in the window title.", "Examples:",
-                           "Untitled - Notepad", "Untitled - *", "*Notepad"}) {
+                           "followed by a phrase to be found anywhere in the window title.",
+                           "Examples:", "Untitled - Notepad", "Untitled - *", "*Notepad"}) {
     window.String(line);
   }
   const int ok = window.Button("&OK").Default();

@@ -45,9 +45,15 @@ bool TemplateTokenAskWindow(std::string_view prompt);
 // The asker that uses the three windows.
 class TemplateTokenWindows final : public TemplateTokenAsker {
  public:
-  bool TemplateTokenAskText(std::string_view prompt) override { return vx::TemplateTokenAskText(prompt); }
-  bool TemplateTokenAskFile(std::string_view prompt) override { return vx::TemplateTokenAskFile(prompt); }
-  bool TemplateTokenAskWindow(std::string_view prompt) override { return vx::TemplateTokenAskWindow(prompt); }
+  bool TemplateTokenAskText(std::string_view prompt) override {
+    return vx::TemplateTokenAskText(prompt);
+  }
+  bool TemplateTokenAskFile(std::string_view prompt) override {
+    return vx::TemplateTokenAskFile(prompt);
+  }
+  bool TemplateTokenAskWindow(std::string_view prompt) override {
+    return vx::TemplateTokenAskWindow(prompt);
+  }
 };
 
 namespace template_token_windows {

@@ -46,13 +46,16 @@ enum Page {
 };
 
 constexpr std::string_view kActions =
-    "Send Keys|Set Focus|Wait|Display Message|If Window...|If Time Elapsed...|If Value...|...End If|Start "
+    "Send Keys|Set Focus|Wait|Display Message|If Window...|If Time Elapsed...|If Value...|...End "
+    "If|Start "
     "Program|Close Program|Start Script|DDE|File Actions|Send Email|Set Value|Exit Script";
 constexpr std::string_view kOther = "Other";
 constexpr std::string_view kFileVerbs =
-    "Copy|Move|Rename|Delete|Recycle|FTP Upload|FTP Download|HTTP Download|Get File Date|Get File Time|Get File "
+    "Copy|Move|Rename|Delete|Recycle|FTP Upload|FTP Download|HTTP Download|Get File Date|Get File "
+    "Time|Get File "
     "Size|If File Exists|Log Windows|Make Directory|Remove Directory";
-constexpr std::string_view kScriptModes = "Insert (Execute and continue)|Jump to (Execute and skip)|Append";
+constexpr std::string_view kScriptModes =
+    "Insert (Execute and continue)|Jump to (Execute and skip)|Append";
 constexpr std::string_view kComparisons = "=|<|<=|=>|>|<>";
 constexpr std::string_view kNothingRequired = "No information is required for this action.";
 constexpr std::size_t kUserWidth = 128;
@@ -86,7 +89,9 @@ Page PageOf(std::string_view action) {
   return kOtherPage;
 }
 
-std::string Cut(std::string_view text, std::size_t width) { return std::string(CutUtf8(ClipView(text), width)); }
+std::string Cut(std::string_view text, std::size_t width) {
+  return std::string(CutUtf8(ClipView(text), width));
+}
 
 // How the fields of the file page read for one file action.
 struct FileLayout {
@@ -95,10 +100,11 @@ struct FileLayout {
 };
 
 FileLayout FileLayoutOf(std::string_view verb) {
-  if (verb == "Delete" || verb == "Get File Date" || verb == "Get File Time" || verb == "Get File Size" ||
-      verb == "If File Exists")
+  if (verb == "Delete" || verb == "Get File Date" || verb == "Get File Time" ||
+      verb == "Get File Size" || verb == "If File Exists")
     return {"&File:", {}, true, false, false};
-  if (verb == "Make Directory" || verb == "Remove Directory") return {"&Directory:", {}, true, false, false};
+  if (verb == "Make Directory" || verb == "Remove Directory")
+    return {"&Directory:", {}, true, false, false};
   if (verb == "Log Windows") return {"To &File:", {}, true, false, false};
   if (verb == "FTP Upload") return {"&Local file:", "&Upload to:", true, false, true};
   if (verb == "FTP Download") return {"&Path/Filename:", "&Save As:", false, true, true};
@@ -173,9 +179,9 @@ class ScriptStepForm final : public RecordForm {
   int if_title_ = 0, if_advanced_ = 0;
   int value_names_ = 0;
   int start_browse_ = 0, start_advanced_ = 0, close_browse_ = 0, script_file_ = 0;
-  int file_verb_ = 0, file1_prompt_ = 0, file1_ = 0, file1_button_ = 0, file2_prompt_ = 0, file2_ = 0,
-      file2_button_ = 0, host_prompt_ = 0, host_field_ = 0, user_prompt_ = 0, user_field_ = 0,
-      password_prompt_ = 0, password_field_ = 0;
+  int file_verb_ = 0, file1_prompt_ = 0, file1_ = 0, file1_button_ = 0, file2_prompt_ = 0,
+      file2_ = 0, file2_button_ = 0, host_prompt_ = 0, host_field_ = 0, user_prompt_ = 0,
+      user_field_ = 0, password_prompt_ = 0, password_field_ = 0;
   int select_message_ = 0, new_message_ = 0;
 };
 
@@ -303,9 +309,7 @@ void ScriptStepForm::BuildIfValuePage(Control& page) {
   page.Entry(SCR.WaitForWindow, "@s255");
 }
 
-void ScriptStepForm::BuildNothingPage(Control& page) {
-  page.String(kNothingRequired);
-}
+void ScriptStepForm::BuildNothingPage(Control& page) { page.String(kNothingRequired); }
 
 void ScriptStepForm::BuildStartPage(Control& page) {
   page.Prompt("Comma&nd:");
@@ -314,7 +318,8 @@ void ScriptStepForm::BuildStartPage(Control& page) {
   start_browse_ = command_row.Button("&Browse").Tip("Choose the program");
   page.Prompt("Start &in:");
   page.Entry(SCR.Path, "@s255");
-  start_advanced_ = page.Button("Advanced").Tip("Wait for the program's end, window, priority, start type");
+  start_advanced_ =
+      page.Button("Advanced").Tip("Wait for the program's end, window, priority, start type");
 }
 
 void ScriptStepForm::BuildClosePage(Control& page) {
@@ -417,7 +422,8 @@ Level ScriptStepForm::Init() {
   if (!MainProcedure("UpdateMessages")) window()[new_message_].Disable();
   RecordForm::Init();
   if (SCR.ID == 0) {
-    MESSAGE("Unable to attach script to scheduled item.  Schedule ID is " + std::to_string(SCH.ID) + ".",
+    MESSAGE("Unable to attach script to scheduled item.  Schedule ID is " + std::to_string(SCH.ID) +
+                ".",
             "Internal Error", MessageIcon::Exclamation);
   }
   return Level_Benign;
@@ -465,7 +471,9 @@ void ScriptStepForm::ShowAction() {
       break;
     case kStartScriptPage: {
       const char first = script_mode_.clipped().empty() ? ' ' : script_mode_.clipped().front();
-      script_mode_ = first == 'A' ? "Append" : first == 'J' ? "Jump to (Execute and skip)" : "Insert (Execute and continue)";
+      script_mode_ = first == 'A'   ? "Append"
+                     : first == 'J' ? "Jump to (Execute and skip)"
+                                    : "Insert (Execute and continue)";
       break;
     }
     case kFilePage:
@@ -479,11 +487,12 @@ void ScriptStepForm::ShowAction() {
   }
   // The list shows the action chosen; one it does not offer reads "Other".
   const bool offered = ListHolds(kActions, action) || action == "Send Keystrokes";
-  window()[action_].From(offered ? std::string(kActions) : std::string(kActions) + "|" + std::string(kOther));
-  choice_ = action == "Send Keystrokes"                ? std::string_view("Send Keys")
+  window()[action_].From(offered ? std::string(kActions)
+                                 : std::string(kActions) + "|" + std::string(kOther));
+  choice_ = action == "Send Keystrokes"               ? std::string_view("Send Keys")
             : action == "DDE (Dynamic Data Exchange)" ? std::string_view("DDE")
-            : offered                                  ? std::string_view(action)
-                                                       : kOther;
+            : offered                                 ? std::string_view(action)
+                                                      : kOther;
   ShowPage(page);
   FollowWaitMode();
   FollowFileAction();
@@ -513,13 +522,15 @@ void ScriptStepForm::FollowFileAction() {
   w[file2_prompt_].SetText(second ? layout.second : std::string_view("Parameter &2:"));
   for (int c : {file2_prompt_, file2_}) w[c].Hide(!second);
   w[file2_button_].Hide(!second || !layout.second_button);
-  for (int c : {host_prompt_, host_field_, user_prompt_, user_field_, password_prompt_, password_field_})
+  for (int c :
+       {host_prompt_, host_field_, user_prompt_, user_field_, password_prompt_, password_field_})
     w[c].Hide(!layout.ftp);
 }
 
 void ScriptStepForm::ShowContents() {
   const auto label = [](std::string_view contents) {
-    return ClipView(contents).empty() ? std::string() : "Containing: " + std::string(ClipView(contents));
+    return ClipView(contents).empty() ? std::string()
+                                      : "Containing: " + std::string(ClipView(contents));
   };
   focus_contents_ = label(SCR.WaitForWindow.view());
   wait_contents_ = label(SCR.FocusOnWindow.view());
@@ -595,7 +606,8 @@ Level ScriptStepForm::TakeAccepted() {
   } else if (control == append_key_) {
     SCR.Keystrokes = AppendKeyCode(SCR.Keystrokes.clipped(), modifier_.clipped(), key_.clipped());
   } else if (control == append_value_) {
-    if (!value_name_.clipped().empty()) SCR.Keystrokes = AppendValueName(SCR.Keystrokes.clipped(), value_name_.clipped());
+    if (!value_name_.clipped().empty())
+      SCR.Keystrokes = AppendValueName(SCR.Keystrokes.clipped(), value_name_.clipped());
   } else if (control == key_list_) {
     ViewAscii_ScriptKeys();
   } else if (control == focus_advanced_) {
@@ -622,13 +634,16 @@ Level ScriptStepForm::TakeAccepted() {
   } else if (control == file2_button_) {
     PickFile(SCR.Path, "All Files|*.*");
   } else if (control == select_message_) {
-    if (auto messages = MainProcedure("BrowseMessages"); messages && WindowManager::RunUpdate(messages, SelectRecord) == RequestCompleted) {
+    if (auto messages = MainProcedure("BrowseMessages");
+        messages && WindowManager::RunUpdate(messages, SelectRecord) == RequestCompleted) {
       SCR.EmailID = M_.EmailID;
-      SCR.WindowTitleToCheckFor = std::string(M_.Subject.clipped()) + " - " + std::string(M_.EmailTo.clipped());
+      SCR.WindowTitleToCheckFor =
+          std::string(M_.Subject.clipped()) + " - " + std::string(M_.EmailTo.clipped());
     }
     ShowMessage();
   } else if (control == new_message_) {
-    if (auto update = MainProcedure("UpdateMessages"); update && WindowManager::RunUpdate(update, InsertRecord) == RequestCompleted) {
+    if (auto update = MainProcedure("UpdateMessages");
+        update && WindowManager::RunUpdate(update, InsertRecord) == RequestCompleted) {
       SCR.EmailID = M_.EmailID;
     }
     ShowMessage();
@@ -668,7 +683,8 @@ bool ScriptStepForm::CopyVariablesIntoRow() {
     case kOtherPage:
       SCR.Action = other_.view();
       if (other_ == kOther) {
-        MESSAGE("\"Other\" script item not recorded correctly.  Re-enter.", "Error", MessageIcon::Exclamation);
+        MESSAGE("\"Other\" script item not recorded correctly.  Re-enter.", "Error",
+                MessageIcon::Exclamation);
         return false;
       }
       break;

@@ -22,18 +22,23 @@ constexpr std::size_t kDetailsWidth = 80;
 // step as stored (blank-padded).
 std::string RawEntryText(const ScriptQueueEntry& entry) {
   const SCRIPTING_RECORD& s = entry.SCR;
-  return std::to_string(s.ID) + " " + std::to_string(s.Sequence) + " " + std::string(s.Action.view()) + std::string(s.Keystrokes.view()) +
-         std::string(s.WaitForWindow.view()) + std::string(s.FocusOnWindow.view()) + std::string(s.WindowExistance.view()) + std::string(s.WindowTitleToCheckFor.view()) +
-         std::string(s.IfTimeElapsed.view()) + std::string(s.Command.view()) + std::string(s.Path.view()) + std::string(s.DDEType.view()) + std::string(s.DDEApplicationName.view()) +
-         std::string(s.DDEApplicationTopic.view()) + std::string(s.DDELinkItem.view()) + std::string(s.DDECommand.view());
+  return std::to_string(s.ID) + " " + std::to_string(s.Sequence) + " " +
+         std::string(s.Action.view()) + std::string(s.Keystrokes.view()) +
+         std::string(s.WaitForWindow.view()) + std::string(s.FocusOnWindow.view()) +
+         std::string(s.WindowExistance.view()) + std::string(s.WindowTitleToCheckFor.view()) +
+         std::string(s.IfTimeElapsed.view()) + std::string(s.Command.view()) +
+         std::string(s.Path.view()) + std::string(s.DDEType.view()) +
+         std::string(s.DDEApplicationName.view()) + std::string(s.DDEApplicationTopic.view()) +
+         std::string(s.DDELinkItem.view()) + std::string(s.DDECommand.view());
 }
 
 }  // namespace
 
 std::string ScriptQueueEntryDetails(const ScriptQueueEntry& entry) {
-  const std::string details = FORMAT(entry.DueDate, "@d17") + "\r\n" + FORMAT(entry.DueTime, "@t6") + "\r\n" +
-                              std::string(entry.SCR.Action.clipped()) + "\r\n" + DescribeScriptStep(entry.SCR) +
-                              "\r\n" + RawEntryText(entry);
+  const std::string details = FORMAT(entry.DueDate, "@d17") + "\r\n" +
+                              FORMAT(entry.DueTime, "@t6") + "\r\n" +
+                              std::string(entry.SCR.Action.clipped()) + "\r\n" +
+                              DescribeScriptStep(entry.SCR) + "\r\n" + RawEntryText(entry);
   return std::string(CutUtf8(details, kDetailsWidth));
 }
 
@@ -49,7 +54,8 @@ void ViewQueue_Script() {
   });
   Window window("Current Script");
   window.Timer(100);
-  Control& list = window.List("40R(2)|M~ID~@s10@40R(2)|M~Seq~@s10@120L(2)|M~Action~@s27@").From(&rows);
+  Control& list =
+      window.List("40R(2)|M~ID~@s10@40R(2)|M~Seq~@s10@120L(2)|M~Action~@s27@").From(&rows);
   list.Tip("Browse current script");
   window.Text(details).ReadOnly();
   const int show = window.Button("&Details");
@@ -66,7 +72,9 @@ void ViewQueue_Script() {
   };
   const auto show_details = [&] {
     const long row = list.Choice();
-    details = row >= 1 && row <= static_cast<long>(shown.size()) ? ScriptQueueEntryDetails(shown[row - 1]) : "";
+    details = row >= 1 && row <= static_cast<long>(shown.size())
+                  ? ScriptQueueEntryDetails(shown[row - 1])
+                  : "";
     window.Display();
   };
 
@@ -86,7 +94,8 @@ void ViewQueue_Script() {
     const long row = list.Choice();
     if (row >= 1 && row <= static_cast<long>(shown.size())) {
       const ScriptQueueEntry gone = shown[row - 1];
-      if (ScriptQueue.GetWhere([&](const ScriptQueueEntry& e) { return SameScriptEntry(e, gone); }) == 0) {
+      if (ScriptQueue.GetWhere(
+              [&](const ScriptQueueEntry& e) { return SameScriptEntry(e, gone); }) == 0) {
         ScriptQueue.Delete();
       }
     }

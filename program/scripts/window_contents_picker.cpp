@@ -2,9 +2,9 @@
 #include <string>
 
 #include "datadll/dictionary/scripting_table.h"
+#include "framework/window_manager.h"
 #include "program/script_engine/window_search.h"
 #include "program/scripts/script_windows.h"
-#include "framework/window_manager.h"
 #include "program/windows/window_procedure_scope.h"
 #include "runtime/fixed_string.h"
 
@@ -44,7 +44,8 @@ std::string WindowTitleChoices(bool children) {
   std::set<std::string> seen;
   const auto add = [&](std::string_view title) {
     const std::string t(ClipView(title));
-    if (t.empty() || t.find('|') != std::string::npos || t.front() == '#' || !seen.insert(t).second) return;
+    if (t.empty() || t.find('|') != std::string::npos || t.front() == '#' || !seen.insert(t).second)
+      return;
     out += (out.empty() ? "" : "|") + t;
   };
   if (children) {
@@ -55,7 +56,9 @@ std::string WindowTitleChoices(bool children) {
   return out;
 }
 
-void UpdateScriptingGetChildFocus() { PickWindowContents("UpdateScriptingGetChildFocus", SCR.WaitForWindow); }
+void UpdateScriptingGetChildFocus() {
+  PickWindowContents("UpdateScriptingGetChildFocus", SCR.WaitForWindow);
+}
 
 void UpdateScriptingGetChild() { PickWindowContents("UpdateScriptingGetChild", SCR.FocusOnWindow); }
 

@@ -36,8 +36,9 @@ void FrameScripts::UpdateFrameStatus(int animation_step) {
     const ScriptQueueEntry& head = ScriptQueue[1];
     const std::string description = DescribeScriptStep(head.SCR);
     const std::string due = FORMAT(head.DueTime, "@t7");
-    status = description.empty() ? head.SCR.Action.str() + " " + due
-                                 : std::string(head.SCR.Action.clipped()) + " " + description + " " + due;
+    status = description.empty()
+                 ? head.SCR.Action.str() + " " + due
+                 : std::string(head.SCR.Action.clipped()) + " " + description + " " + due;
   }
   // The mail's progress is taken once and shown for the whole tick, also when the status is
   // shown again after the step.
@@ -51,10 +52,12 @@ void FrameScripts::UpdateFrameStatus(int animation_step) {
   if (picture_ == 0) return;
   // The working picture's seven frames, while scripts run and while the scheduler only waits.
   static constexpr std::array<std::string_view, 7> kScripting = {
-      "~wrkas.ico", "~wrkbs.ico", "~wrkcs.ico", "~wrkds.ico", "~wrkes.ico", "~wrkfs.ico", "~wrkgs.ico"};
+      "~wrkas.ico", "~wrkbs.ico", "~wrkcs.ico", "~wrkds.ico",
+      "~wrkes.ico", "~wrkfs.ico", "~wrkgs.ico"};
   static constexpr std::array<std::string_view, 7> kWaiting = {
       "~wrka.ico", "~wrkb.ico", "~wrkc.ico", "~wrkd.ico", "~wrke.ico", "~wrkf.ico", "~wrkg.ico"};
-  const std::size_t frame = animation_step >= 1 && animation_step <= 7 ? static_cast<std::size_t>(animation_step - 1) : 0;
+  const std::size_t frame =
+      animation_step >= 1 && animation_step <= 7 ? static_cast<std::size_t>(animation_step - 1) : 0;
   std::string_view picture = "~blank.ico";
   if (scripts_active_) {
     picture = kScripting[frame];
@@ -64,6 +67,8 @@ void FrameScripts::UpdateFrameStatus(int animation_step) {
   if (frame_[picture_].TextValue() != picture) frame_[picture_].SetText(picture);
 }
 
-void FrameScripts::ShowTaskMessage(const TaskMessage& message) { LaunchTaskMessage(road_, message); }
+void FrameScripts::ShowTaskMessage(const TaskMessage& message) {
+  LaunchTaskMessage(road_, message);
+}
 
 }  // namespace vx

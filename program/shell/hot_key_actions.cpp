@@ -28,8 +28,8 @@ void HotKeyTypeText(const HotKeyFrame& frame) {
     if (paste) SETCLIPBOARD(text);
     frame.type_text(paste ? text : ReplaceAll(text, text.size(), "\r\n", "\r", false), paste);
   } else {
-    MESSAGE("Unknown Text Automation:  " + HOT.TextType.str(), "Hot-Key " + HOT.HotKey.str() + " Error",
-            MessageIcon::Exclamation);
+    MESSAGE("Unknown Text Automation:  " + HOT.TextType.str(),
+            "Hot-Key " + HOT.HotKey.str() + " Error", MessageIcon::Exclamation);
   }
 }
 
@@ -54,7 +54,8 @@ void HotKeyAction(const HotKeyFrame& frame) {
   } else if (action == "Task") {
     HotKeyRunTask();
   } else {
-    MESSAGE("Unknown Action:  " + action, "Hot-Key " + HOT.HotKey.str() + " Error", MessageIcon::Exclamation);
+    MESSAGE("Unknown Action:  " + action, "Hot-Key " + HOT.HotKey.str() + " Error",
+            MessageIcon::Exclamation);
   }
 }
 
@@ -76,7 +77,8 @@ void LoadHotKeys(SYSHOTKEYCLASS& keys) {
 
 std::vector<std::string> RefusedHotKeys(const SYSHOTKEYCLASS& keys) {
   std::vector<std::string> names;
-  for (long i = 1; i <= keys.FailedKeys.Records(); ++i) names.emplace_back(keys.FailedKeys[i].text.clipped());
+  for (long i = 1; i <= keys.FailedKeys.Records(); ++i)
+    names.emplace_back(keys.FailedKeys[i].text.clipped());
   return names;
 }
 
@@ -84,7 +86,8 @@ std::string RefusedHotKeysMessage(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) {
     if (!text.empty()) text += "\r";
-    text += "The hot key " + name + " cannot be used: another program holds it, or the keyboard has no such key.";
+    text += "The hot key " + name +
+            " cannot be used: another program holds it, or the keyboard has no such key.";
   }
   return text;
 }
@@ -109,8 +112,8 @@ void TakeHotKeyPress(SYSHOTKEYCLASS& keys, const HotKeyFrame& frame) {
   HotKeyAction(frame);
 }
 
-std::string ReplaceAll(std::string_view text, std::size_t size, std::string_view find, std::string_view replacement,
-                       bool ignore_case) {
+std::string ReplaceAll(std::string_view text, std::size_t size, std::string_view find,
+                       std::string_view replacement, bool ignore_case) {
   std::string out(text);
   if (find.empty()) return std::string(CutUtf8(out, size));
   const std::string wanted = ignore_case ? UPPER(find) : std::string(find);

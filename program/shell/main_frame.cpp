@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "datadll/dictionary/clipboard_tables.h"
 #include "datadll/dictionary/dictionary_keys.h"
@@ -64,7 +64,10 @@ constexpr std::string_view kSupportMail = "mailto:support@kestrova.example";
 class MainFrame final : public WindowManager {
  public:
   explicit MainFrame(Window& window)
-      : WindowManager(window), scope_("Main", *this), road_frame_(window, tray_), scripts_(window, tray_, road_frame_) {
+      : WindowManager(window),
+        scope_("Main", *this),
+        road_frame_(window, tray_),
+        scripts_(window, tray_, road_frame_) {
     scope_.KeepPlaceWhenMoved();
     road_frame_.OnStartMaintenance([this] { StartMaintenance(); });
   }
@@ -132,7 +135,8 @@ Level MainFrame::Init() {
   RELATE_CLIPBOARD->Open();
   RELATE_CONFIGURATION->Open();
   RELATE_HOLIDAYS->Open();
-  for (FileManager* file : {ACCESS_SCHEDULE, ACCESS_MESSAGES, ACCESS_SCRIPTING, ACCESS_SYSHOTKEYS, ACCESS_VXUSD}) {
+  for (FileManager* file :
+       {ACCESS_SCHEDULE, ACCESS_MESSAGES, ACCESS_SCRIPTING, ACCESS_SYSHOTKEYS, ACCESS_VXUSD}) {
     file->UseFile();
   }
   files_opened_ = true;
@@ -222,7 +226,8 @@ void MainFrame::RestoreClipboard() {
 void MainFrame::Ask() {
   const long timer = window().GetNumber(Prop::Timer);
   if (timer < 1 || timer > 100) window().Timer(100);
-  if (const MainServices* installed = InstalledMainServices(); installed && installed->manual_timer) {
+  if (const MainServices* installed = InstalledMainServices();
+      installed && installed->manual_timer) {
     window().Timer(0L);
   }
   FillClockZones();
@@ -231,8 +236,9 @@ void MainFrame::Ask() {
 
 void MainFrame::FillClockZones() {
   const std::int32_t today = TODAY();
-  window().Status(3, std::string(ClipView(kWeekdays.substr(static_cast<std::size_t>(today % 7) * 9, 9))) + ", " +
-                         FORMAT(today, "@D3"));
+  window().Status(
+      3, std::string(ClipView(kWeekdays.substr(static_cast<std::size_t>(today % 7) * 9, 9))) +
+             ", " + FORMAT(today, "@D3"));
   window().Status(4, FORMAT(CLOCK(), "@T7"));
 }
 
@@ -310,7 +316,8 @@ void MainFrame::TimerTick() {
 
 void MainFrame::UpdateFrameTitle() {
   if (window().GetNumber(Prop::Hide) != 0) SystemUnlocked = 0;
-  if (SystemUnlocked != 0 && title_text_.find("(Unlocked)") == std::string::npos) title_text_ += " (Unlocked)";
+  if (SystemUnlocked != 0 && title_text_.find("(Unlocked)") == std::string::npos)
+    title_text_ += " (Unlocked)";
   if (window().Title() != ClipView(title_text_)) window().Title(ClipView(title_text_));
 }
 
@@ -388,7 +395,8 @@ void MainFrame::ReportRefusedHotKeys() {
   const std::vector<std::string> refused = RefusedHotKeys(hot_keys_);
   std::vector<std::string> news;
   for (const std::string& name : refused) {
-    if (std::find(refused_keys_.begin(), refused_keys_.end(), name) == refused_keys_.end()) news.push_back(name);
+    if (std::find(refused_keys_.begin(), refused_keys_.end(), name) == refused_keys_.end())
+      news.push_back(name);
   }
   refused_keys_ = refused;
   const bool at_start = !hot_keys_loaded_;
@@ -416,8 +424,10 @@ HotKeyFrame MainFrame::HotKeyServices() {
 void MainFrame::Exit() {
   if (MINIMIZEONCLOSEREQUEST != 0) {
     real_exit_ = false;
-    if (MESSAGE("No tasks will execute while Varnodex is not active.  Are you sure you want to close Varnodex?",
-                "Warning", MessageIcon::Information, BUTTON_YES | BUTTON_NO, BUTTON_NO) != BUTTON_YES) {
+    if (MESSAGE("No tasks will execute while Varnodex is not active.  Are you sure you want to "
+                "close Varnodex?",
+                "Warning", MessageIcon::Information, BUTTON_YES | BUTTON_NO,
+                BUTTON_NO) != BUTTON_YES) {
       return;
     }
     real_exit_ = true;

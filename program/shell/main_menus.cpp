@@ -16,7 +16,9 @@ using enum MainAction;
 // Rows as the table below writes them; Named, Priming and OnStack fill the rarer columns.
 struct Row : MainCommand {
   constexpr Row Named(std::string_view n) const { return With(&MainCommand::name, n); }
-  constexpr Row Priming(std::string_view task_type) const { return With(&MainCommand::prime, task_type); }
+  constexpr Row Priming(std::string_view task_type) const {
+    return With(&MainCommand::prime, task_type);
+  }
   constexpr Row OnStack(long bytes) const { return With(&MainCommand::stack, bytes); }
 
  private:
@@ -28,21 +30,37 @@ struct Row : MainCommand {
   }
 };
 
-constexpr Row Item(std::string_view menu, std::string_view text, std::string_view key, MainAction action,
-                   std::string_view target = {}) {
-  return {{.place = MainPlace::Menu, .menu = menu, .text = text, .key = key, .action = action, .target = target}};
+constexpr Row Item(std::string_view menu, std::string_view text, std::string_view key,
+                   MainAction action, std::string_view target = {}) {
+  return {{.place = MainPlace::Menu,
+           .menu = menu,
+           .text = text,
+           .key = key,
+           .action = action,
+           .target = target}};
 }
 
 constexpr Row Separator(std::string_view menu) { return Item(menu, "-", "", None); }
 
 // A toolbar button; its tip is its text.
-constexpr Row Button(std::string_view text, std::string_view icon, MainAction action, std::string_view target = {}) {
-  return {{.place = MainPlace::Toolbar, .text = text, .icon = icon, .tip = text, .action = action, .target = target}};
+constexpr Row Button(std::string_view text, std::string_view icon, MainAction action,
+                     std::string_view target = {}) {
+  return {{.place = MainPlace::Toolbar,
+           .text = text,
+           .icon = icon,
+           .tip = text,
+           .action = action,
+           .target = target}};
 }
 
-constexpr Row Tray(std::string_view name, std::string_view text, std::string_view icon = {}, MainAction action = None,
-                   std::string_view target = {}) {
-  return {{.place = MainPlace::Tray, .text = text, .icon = icon, .name = name, .action = action, .target = target}};
+constexpr Row Tray(std::string_view name, std::string_view text, std::string_view icon = {},
+                   MainAction action = None, std::string_view target = {}) {
+  return {{.place = MainPlace::Tray,
+           .text = text,
+           .icon = icon,
+           .name = name,
+           .action = action,
+           .target = target}};
 }
 
 constexpr MainCommand kCommands[] = {
@@ -92,7 +110,8 @@ constexpr MainCommand kCommands[] = {
     Item("&Actions", "New &Hot Key", "Ctrl+Shift+H", Start, "UpdateHotKeys"),
 
     Item("&Reports|&Schedule", "&Brief Schedule", "", Start, "PrintSchedule"),
-    Item("&Reports|&Schedule", "&All in Date Order", "", Start, "Print:SCH:AllDateOrder").OnStack(kMainBigStack),
+    Item("&Reports|&Schedule", "&All in Date Order", "", Start, "Print:SCH:AllDateOrder")
+        .OnStack(kMainBigStack),
     Item("&Reports|&Schedule", "All in &Category Order", "", Start, "Print:SCH:AllCategoryOrder")
         .OnStack(kMainBigStack),
     Item("&Reports|&Schedule", "&Specific Category", "", Start, "Print:SCH:OneCategory"),
@@ -115,7 +134,9 @@ constexpr MainCommand kCommands[] = {
     Button("Clipboard Saver", "~clip.ico", Start, "BrowseClipboard"),
     Button("Program Wizard", "prgwiz16.ico", Press, "NewProgram").Named("ProgramWizard"),
     Button("Message Wizard", "msgwiz16.ico", Press, "NewMessage").Named("MessageWizard"),
-    Button("Script Wizard", "scrwiz16.ico", Start, "Wizard:Script").OnStack(kMainBigStack).Named("ScriptWizard"),
+    Button("Script Wizard", "scrwiz16.ico", Start, "Wizard:Script")
+        .OnStack(kMainBigStack)
+        .Named("ScriptWizard"),
     Button("About", "fourstar.ico", Call, "About").Named("AboutButton"),
     Button("Stop Scripts", "stopscr.ico", StopScripts).Named("StopButton"),
 
@@ -134,7 +155,9 @@ constexpr MainCommand kCommands[] = {
     Tray("Exit", "E&xit Varnodex", "exit.ico", Press, "Exit"),
 };
 
-bool StartsProcedure(MainAction action) { return action == Start || action == Call || action == StartTask; }
+bool StartsProcedure(MainAction action) {
+  return action == Start || action == Call || action == StartTask;
+}
 bool Presses(MainAction action) { return action == Press || action == RestorePress; }
 
 }  // namespace
@@ -144,7 +167,8 @@ std::span<const MainCommand> MainCommands() { return kCommands; }
 std::vector<std::string_view> MainCommandProcedures() {
   std::vector<std::string_view> names;
   for (const MainCommand& row : kCommands) {
-    if (StartsProcedure(row.action) && std::find(names.begin(), names.end(), row.target) == names.end()) {
+    if (StartsProcedure(row.action) &&
+        std::find(names.begin(), names.end(), row.target) == names.end()) {
       names.push_back(row.target);
     }
   }
@@ -158,7 +182,8 @@ void MainMenus::BuildBars(Window& frame) {
   const auto menu_of = [&](auto& self, std::string_view path) -> Control& {
     if (const auto it = menus.find(path); it != menus.end()) return *it->second;
     const std::size_t bar = path.rfind('|');
-    Control& parent = bar == std::string_view::npos ? frame.Menubar() : self(self, path.substr(0, bar));
+    Control& parent =
+        bar == std::string_view::npos ? frame.Menubar() : self(self, path.substr(0, bar));
     Control& menu = parent.Menu(bar == std::string_view::npos ? path : path.substr(bar + 1));
     menus.emplace(std::string(path), &menu);
     return menu;

@@ -36,12 +36,12 @@ inline constexpr long kMainBigStack = 50000;
 
 struct MainCommand {
   MainPlace place = MainPlace::Menu;
-  std::string_view menu;    // Menu: the menu path, "|" between levels ("&File|&Import")
-  std::string_view text;    // "-": a separator
+  std::string_view menu;  // Menu: the menu path, "|" between levels ("&File|&Import")
+  std::string_view text;  // "-": a separator
   std::string_view key;
   std::string_view icon;
   std::string_view tip;
-  std::string_view name;    // how Press rows and the frame find the row; Tray: the popup item's name
+  std::string_view name;  // how Press rows and the frame find the row; Tray: the popup item's name
   MainAction action = MainAction::None;
   std::string_view target;  // the procedure, or the name of the row pressed
   std::string_view prime;   // StartTask: the task type the editor starts with ("" none)

@@ -68,7 +68,8 @@ void FindDataFolder() {
   if (DatabaseHere()) return;
 
   std::string folder = std::filesystem::current_path().string();
-  if (FILEDIALOG("Select data directory", folder, {}, FILE_Directory | FILE_LongName) && !folder.empty()) {
+  if (FILEDIALOG("Select data directory", folder, {}, FILE_Directory | FILE_LongName) &&
+      !folder.empty()) {
     // Written to the PATHS.INI of the folder current before the change, where the next start
     // looks for it.
     PUTINI("PATH", "DATA", folder, kPathsIni);

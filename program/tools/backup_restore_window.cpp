@@ -39,9 +39,11 @@ std::string Joined(const std::vector<std::string>& names) {
 std::string Describe(const BackupOutcome& outcome) {
   if (!outcome.error.empty()) return outcome.error;
   std::string text;
-  if (!outcome.copied.empty()) text = Joined(outcome.copied) + " backed up to " + outcome.folder.string() + ".";
+  if (!outcome.copied.empty())
+    text = Joined(outcome.copied) + " backed up to " + outcome.folder.string() + ".";
   if (!outcome.failed.empty()) {
-    text += (text.empty() ? "" : "  ") + std::string("Could not back up ") + Joined(outcome.failed) + ".";
+    text += (text.empty() ? "" : "  ") + std::string("Could not back up ") +
+            Joined(outcome.failed) + ".";
   }
   return text;
 }
@@ -50,7 +52,8 @@ std::string Describe(const BackupOutcome& outcome) {
 
 bool BackupRestore(const std::vector<std::string>& names) {
   const fs::path data = fs::current_path();
-  std::string result = names.empty() ? "Nothing was named to back up." : "Backing up " + Joined(names) + "...";
+  std::string result =
+      names.empty() ? "Nothing was named to back up." : "Backing up " + Joined(names) + "...";
   std::string status;
   BackupList backups;
   bool whole = names.empty();
@@ -58,7 +61,8 @@ bool BackupRestore(const std::vector<std::string>& names) {
   Window window(kCaption);
   window.String(result, "@s200");
   window.Prompt("&Earlier backups:");
-  Control& list = window.List("70L(2)|M~Backup~@s20@140L(2)|M~Files~@s60@50R(2)|M~Size~@s12@").From(&backups);
+  Control& list =
+      window.List("70L(2)|M~Backup~@s20@140L(2)|M~Files~@s60@50R(2)|M~Size~@s12@").From(&backups);
   Control& bar = window.Progress(0, 100);
   bar.Hide();  // shown while files are copied
   window.String(status, "@s120");
@@ -98,12 +102,14 @@ bool BackupRestore(const std::vector<std::string>& names) {
     if (MESSAGE("Restoring puts " + Joined(chosen.files) + " of the backup " + chosen.name +
                     " in place of the data files in use; those are backed up first.\n\n"
                     "VX must be closed before a backup is restored.  Restore now?",
-                std::string(kCaption), MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO) != BUTTON_YES) {
+                std::string(kCaption), MessageIcon::Question, BUTTON_YES | BUTTON_NO,
+                BUTTON_NO) != BUTTON_YES) {
       return;
     }
     if (const std::vector<FolderUser> users = FolderUsers(data); !users.empty()) {
-      MESSAGE("VX must be closed before a backup is restored: " + users.front().program + " (process " +
-                  std::to_string(users.front().pid) + ") has the data folder open.  Close it and try again.",
+      MESSAGE("VX must be closed before a backup is restored: " + users.front().program +
+                  " (process " + std::to_string(users.front().pid) +
+                  ") has the data folder open.  Close it and try again.",
               std::string(kCaption), MessageIcon::Exclamation);
       return;
     }
@@ -115,11 +121,14 @@ bool BackupRestore(const std::vector<std::string>& names) {
     window.Display();
     if (outcome.ok()) {
       const std::string kept =
-          outcome.safety.empty() ? "" : "  The files it replaced were backed up to " + outcome.safety.string() + ".";
-      MESSAGE("The backup " + chosen.name + " was restored." + kept, std::string(kCaption), MessageIcon::Information);
+          outcome.safety.empty()
+              ? ""
+              : "  The files it replaced were backed up to " + outcome.safety.string() + ".";
+      MESSAGE("The backup " + chosen.name + " was restored." + kept, std::string(kCaption),
+              MessageIcon::Information);
     } else {
-      MESSAGE("The backup " + chosen.name + " was not restored: " + outcome.error, std::string(kCaption),
-              MessageIcon::Exclamation);
+      MESSAGE("The backup " + chosen.name + " was not restored: " + outcome.error,
+              std::string(kCaption), MessageIcon::Exclamation);
     }
     show_backups();
   });

@@ -53,7 +53,8 @@ class Meter {
 
 // A consistent copy of a database through SQLite's page copy, which starts again by itself when
 // the scheduler writes meanwhile.
-bool CopyDatabase(const fs::path& from, const fs::path& to, std::uintmax_t size, const Meter& meter) {
+bool CopyDatabase(const fs::path& from, const fs::path& to, std::uintmax_t size,
+                  const Meter& meter) {
   const int fd = platform::CreatePrivateFile(to);
   if (fd < 0) return false;
   ::close(fd);
@@ -69,7 +70,9 @@ bool CopyDatabase(const fs::path& from, const fs::path& to, std::uintmax_t size,
     while (ok) {
       rc = sqlite3_backup_step(copy, kPagesPerStep);
       const int pages = sqlite3_backup_pagecount(copy);
-      if (pages > 0) meter.Report(size * static_cast<std::uintmax_t>(pages - sqlite3_backup_remaining(copy)) / pages);
+      if (pages > 0)
+        meter.Report(size * static_cast<std::uintmax_t>(pages - sqlite3_backup_remaining(copy)) /
+                     pages);
       if (rc == SQLITE_DONE) break;
       if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -130,7 +133,9 @@ int OpenBackupRoot(const fs::path& data, std::string& error) {
   const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) {
     error = errno == ELOOP || errno == ENOTDIR
-                ? root.string() + " is not a folder (a link or a file has its name). Move it away, then back up again."
+                ? root.string() +
+                      " is not a folder (a link or a file has its name). Move it away, then back "
+                      "up again."
                 : "Cannot open " + root.string() + ": " + std::strerror(errno);
     return -1;
   }
@@ -159,7 +164,8 @@ std::string MakeDatedFolder(int root, const fs::path& root_path, std::string& er
   char date[16];
   std::strftime(date, sizeof date, "%Y-%m-%d", &local);
   for (int n = 1; n < 1000; ++n) {
-    const std::string name = n == 1 ? std::string(date) : std::string(date) + "-" + std::to_string(n);
+    const std::string name =
+        n == 1 ? std::string(date) : std::string(date) + "-" + std::to_string(n);
     if (::mkdirat(root, name.c_str(), 0700) == 0) return name;
     if (errno != EEXIST) {
       error = "Cannot make " + (root_path / name).string() + ": " + std::strerror(errno);
@@ -218,14 +224,16 @@ BackupOutcome BackUpDataFiles(const fs::path& data, const std::vector<std::strin
 std::vector<EarlierBackup> EarlierBackups(const fs::path& data) {
   std::vector<EarlierBackup> backups;
   std::error_code error;
-  for (fs::directory_iterator it(data / "Backup", error), end; !error && it != end; it.increment(error)) {
+  for (fs::directory_iterator it(data / "Backup", error), end; !error && it != end;
+       it.increment(error)) {
     if (!it->is_directory(error)) continue;
     EarlierBackup backup;
     backup.folder = it->path();
     backup.name = it->path().filename().string();
     backup.written = fs::last_write_time(it->path(), error);
     std::error_code inner;
-    for (fs::directory_iterator file(it->path(), inner), none; !inner && file != none; file.increment(inner)) {
+    for (fs::directory_iterator file(it->path(), inner), none; !inner && file != none;
+         file.increment(inner)) {
       if (!file->is_regular_file(inner)) continue;
       backup.files.push_back(file->path().filename().string());
       backup.bytes += SizeOf(file->path());
@@ -267,7 +275,8 @@ std::vector<FolderUser> FolderUsers(const fs::path& data) {
   return users;
 }
 
-RestoreOutcome RestoreBackup(const fs::path& data, const EarlierBackup& backup, const CopyProgress& progress) {
+RestoreOutcome RestoreBackup(const fs::path& data, const EarlierBackup& backup,
+                             const CopyProgress& progress) {
   RestoreOutcome outcome;
   if (const std::vector<FolderUser> users = FolderUsers(data); !users.empty()) {
     outcome.error = users.front().program + " (process " + std::to_string(users.front().pid) +
@@ -282,8 +291,9 @@ RestoreOutcome RestoreBackup(const fs::path& data, const EarlierBackup& backup, 
   if (!in_use.empty()) {
     const BackupOutcome kept = BackUpDataFiles(data, in_use);
     if (!kept.ok()) {
-      outcome.error = kept.error.empty() ? "Cannot back up " + kept.failed.front() + " before it is replaced."
-                                         : kept.error;
+      outcome.error = kept.error.empty()
+                          ? "Cannot back up " + kept.failed.front() + " before it is replaced."
+                          : kept.error;
       return outcome;
     }
     outcome.safety = kept.folder;
@@ -296,7 +306,8 @@ RestoreOutcome RestoreBackup(const fs::path& data, const EarlierBackup& backup, 
     const fs::path target = OnDisk(data, name);
     const fs::path temporary = data / ("." + name + ".restoring");
     std::error_code error;
-    fs::remove(temporary, error);  // left by a restore that was cut short; a link goes, not its target
+    fs::remove(temporary,
+               error);  // left by a restore that was cut short; a link goes, not its target
     const fs::path from = backup.folder / name;
     const std::uintmax_t size = SizeOf(from);
     if (!CopyPlain(from, temporary, meter)) {
@@ -334,7 +345,8 @@ std::string ByteSize(std::uintmax_t bytes) {
   } else if (bytes < 1024ull * 1024 * 1024) {
     std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024 * 1024));
   } else {
-    std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(bytes) / (1024.0 * 1024 * 1024));
+    std::snprintf(text, sizeof text, "%.1f GB",
+                  static_cast<double>(bytes) / (1024.0 * 1024 * 1024));
   }
   return text;
 }

@@ -18,10 +18,10 @@ namespace vx {
 using CopyProgress = std::function<void(std::uintmax_t done, std::uintmax_t total)>;
 
 struct BackupOutcome {
-  std::filesystem::path folder;      // the new dated folder; empty when it could not be made
-  std::vector<std::string> copied;   // the files copied, as found on disk
-  std::vector<std::string> failed;   // the names that could not be copied (missing, unreadable)
-  std::string error;                 // why the folder could not be made
+  std::filesystem::path folder;     // the new dated folder; empty when it could not be made
+  std::vector<std::string> copied;  // the files copied, as found on disk
+  std::vector<std::string> failed;  // the names that could not be copied (missing, unreadable)
+  std::string error;                // why the folder could not be made
   bool ok() const { return error.empty() && failed.empty(); }
 };
 
@@ -31,13 +31,14 @@ struct BackupOutcome {
 // the part still in its write-ahead log is in it; other files are copied as they are. A link,
 // a file or another user's folder in place of "Backup" is refused (outcome.error says so): no
 // copy goes through it and no mode is changed through it; no copy replaces or follows anything.
-BackupOutcome BackUpDataFiles(const std::filesystem::path& data, const std::vector<std::string>& names,
+BackupOutcome BackUpDataFiles(const std::filesystem::path& data,
+                              const std::vector<std::string>& names,
                               const CopyProgress& progress = {});
 
 struct EarlierBackup {
-  std::string name;                  // the folder's name ("2026-12-10-2")
+  std::string name;  // the folder's name ("2026-12-10-2")
   std::filesystem::path folder;
-  std::vector<std::string> files;    // sorted
+  std::vector<std::string> files;  // sorted
   std::uintmax_t bytes = 0;
   std::filesystem::file_time_type written{};
 };
@@ -53,8 +54,8 @@ struct FolderUser {
 std::vector<FolderUser> FolderUsers(const std::filesystem::path& data);
 
 struct RestoreOutcome {
-  std::string error;                    // empty: restored
-  std::filesystem::path safety;         // where the files in use before were backed up
+  std::string error;             // empty: restored
+  std::filesystem::path safety;  // where the files in use before were backed up
   std::vector<std::string> restored;
   bool ok() const { return error.empty(); }
 };

@@ -47,7 +47,8 @@ std::vector<std::string> Column(sqlite3* db, const std::string& sql, int& rc) {
 
 // The integrity check's complaints; empty when the file is sound.
 std::vector<std::string> Damage(sqlite3* db, int& rc) {
-  std::vector<std::string> rows = Column(db, "PRAGMA integrity_check(" + std::to_string(kMessagesKept) + ")", rc);
+  std::vector<std::string> rows =
+      Column(db, "PRAGMA integrity_check(" + std::to_string(kMessagesKept) + ")", rc);
   if (rc == SQLITE_OK && rows.size() == 1 && rows.front() == "ok") rows.clear();
   return rows;
 }
@@ -106,10 +107,11 @@ bool RebuildKeysFromRecords(const fs::path& path, sqlite3*& db, std::string& why
   const std::vector<std::string> keys =
       Column(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL", rc);
   if (rc == SQLITE_OK) {
-    rc = sqlite3_exec(db,
-                      "PRAGMA writable_schema=ON; BEGIN IMMEDIATE; DELETE FROM sqlite_master "
-                      "WHERE type = 'index' AND sql IS NOT NULL; COMMIT; PRAGMA writable_schema=OFF",
-                      nullptr, nullptr, nullptr);
+    rc =
+        sqlite3_exec(db,
+                     "PRAGMA writable_schema=ON; BEGIN IMMEDIATE; DELETE FROM sqlite_master "
+                     "WHERE type = 'index' AND sql IS NOT NULL; COMMIT; PRAGMA writable_schema=OFF",
+                     nullptr, nullptr, nullptr);
   }
   if (rc != SQLITE_OK) {
     why = std::string("the keys cannot be taken out: ") + sqlite3_errmsg(db);
@@ -140,7 +142,9 @@ bool RebuildKeysFromRecords(const fs::path& path, sqlite3*& db, std::string& why
 void Maintain(const fs::path& path, MaintenanceReport& report, std::size_t& step, std::size_t total,
               const MaintenanceProgress& progress) {
   const std::string name = path.filename().string();
-  const auto problem = [&](const std::string& what) { report.problems.push_back(name + ": " + what); };
+  const auto problem = [&](const std::string& what) {
+    report.problems.push_back(name + ": " + what);
+  };
   const auto tell = [&](const std::string& what) {
     if (progress) progress(step, total, what + " " + name);
     ++step;
@@ -189,10 +193,11 @@ void Maintain(const fs::path& path, MaintenanceReport& report, std::size_t& step
   if (sound && sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr) != SQLITE_OK) {
     problem(std::string("cannot be compacted: ") + sqlite3_errmsg(db));
   }
-  const std::vector<std::string> tables = Column(db,
-                                                 "SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                                 "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name",
-                                                 rc);
+  const std::vector<std::string> tables =
+      Column(db,
+             "SELECT name FROM sqlite_master WHERE type = 'table' AND "
+             "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name",
+             rc);
   for (const std::string& table : tables) {
     const std::vector<std::string> count = Column(db, "SELECT count(*) FROM " + Quoted(table), rc);
     if (rc != SQLITE_OK || count.empty()) {
@@ -234,8 +239,8 @@ MaintenanceReport MaintainDataFiles(const fs::path& data, const MaintenanceProgr
 
 std::string MaintenanceSummary(const MaintenanceReport& report) {
   if (report.files.empty()) return "There are no data files in this folder.";
-  const std::string files =
-      std::to_string(report.files.size()) + (report.files.size() == 1 ? " data file" : " data files");
+  const std::string files = std::to_string(report.files.size()) +
+                            (report.files.size() == 1 ? " data file" : " data files");
   if (!report.ok()) {
     return "Problems were found in the " + files + ": " + Joined(report.problems) +
            ".  Restore a backup (File, Backup/Restore in VX) if VX cannot read its data.";
@@ -243,7 +248,8 @@ std::string MaintenanceSummary(const MaintenanceReport& report) {
   std::string text = (report.files.size() == 1 ? "The data file is" : "All " + files + " are") +
                      " sound: keys rebuilt, " + ByteSize(report.bytes_before) + " compacted to " +
                      ByteSize(report.bytes_after) + ".";
-  if (!report.repaired.empty()) text += "  Rebuilding the keys mended " + Joined(report.repaired) + ".";
+  if (!report.repaired.empty())
+    text += "  Rebuilding the keys mended " + Joined(report.repaired) + ".";
   return text;
 }
 

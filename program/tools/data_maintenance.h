@@ -19,10 +19,10 @@ struct TableRecords {
 };
 
 struct MaintenanceReport {
-  std::vector<std::string> files;       // the data files found, sorted
-  std::vector<TableRecords> tables;     // by file, then table
-  std::vector<std::string> repaired;    // "VX97.TPS: ..." damage the rebuilt keys mended
-  std::vector<std::string> problems;    // "VX97.TPS: ..." what is still wrong, or could not be done
+  std::vector<std::string> files;     // the data files found, sorted
+  std::vector<TableRecords> tables;   // by file, then table
+  std::vector<std::string> repaired;  // "VX97.TPS: ..." damage the rebuilt keys mended
+  std::vector<std::string> problems;  // "VX97.TPS: ..." what is still wrong, or could not be done
   std::uintmax_t bytes_before = 0, bytes_after = 0;
   bool ok() const { return problems.empty(); }
 };
@@ -31,12 +31,14 @@ struct MaintenanceReport {
 std::vector<std::filesystem::path> DataFiles(const std::filesystem::path& data);
 
 // Told before each step: steps done of all steps, and what comes now.
-using MaintenanceProgress = std::function<void(std::size_t done, std::size_t total, const std::string& what)>;
+using MaintenanceProgress =
+    std::function<void(std::size_t done, std::size_t total, const std::string& what)>;
 
 // Checks each data file, rebuilds its keys (and checks again when the first check found damage),
 // compacts it and counts its tables' records. A file that cannot be opened or compacted is a
 // problem of the report; the other files are still done.
-MaintenanceReport MaintainDataFiles(const std::filesystem::path& data, const MaintenanceProgress& progress = {});
+MaintenanceReport MaintainDataFiles(const std::filesystem::path& data,
+                                    const MaintenanceProgress& progress = {});
 
 // One line for the user: what was done and whether everything is sound.
 std::string MaintenanceSummary(const MaintenanceReport& report);

@@ -49,7 +49,8 @@ bool DatabaseMaintenance(platform::ProcessLauncher& launcher, const fs::path& vx
   Control& bar = window.Progress(0, 100);
   bar.Hide();  // shown while the files are done
   window.Prompt("&Tables:");
-  Control& list = window.List("70L(2)|M~File~@s20@100L(2)|M~Table~@s32@50R(2)|M~Records~@n12@").From(&tables);
+  Control& list =
+      window.List("70L(2)|M~File~@s20@100L(2)|M~Table~@s32@50R(2)|M~Records~@n12@").From(&tables);
   Control& start = window.Button("&Start");
   Control& start_vx = window.Button("Start &VX");
   start_vx.Disable();
@@ -106,7 +107,8 @@ bool DatabaseMaintenance(platform::ProcessLauncher& launcher, const fs::path& vx
   manager.On(EVENT_Timer, run_when_free);
   manager.OnAccepted(start, [&] {
     if (const std::vector<FolderUser> users = FolderUsers(data); !users.empty()) {
-      MESSAGE(Holder(users) + " has the data folder open.  Close it before the data files are maintained.",
+      MESSAGE(Holder(users) +
+                  " has the data folder open.  Close it before the data files are maintained.",
               std::string(kCaption), MessageIcon::Exclamation);
       return;
     }
@@ -118,7 +120,8 @@ bool DatabaseMaintenance(platform::ProcessLauncher& launcher, const fs::path& vx
     request.folder = data;
     const platform::StartResult started = launcher.Start(request);
     if (!started) {
-      MESSAGE("Could not start " + vx_program.string() + ".", std::string(kCaption), MessageIcon::Exclamation);
+      MESSAGE("Could not start " + vx_program.string() + ".", std::string(kCaption),
+              MessageIcon::Exclamation);
       return;
     }
     launcher.Release(started.handle);

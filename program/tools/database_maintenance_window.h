@@ -14,6 +14,7 @@ class ProcessLauncher;
 
 // Runs the window on the calling runtime thread until it is closed; answers whether the
 // maintenance ran and found every file sound. "Start VX" starts `vx_program` in the folder.
-bool DatabaseMaintenance(platform::ProcessLauncher& launcher, const std::filesystem::path& vx_program);
+bool DatabaseMaintenance(platform::ProcessLauncher& launcher,
+                         const std::filesystem::path& vx_program);
 
 }  // namespace vx

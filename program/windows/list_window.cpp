@@ -42,14 +42,16 @@ bool ListWindow::RecolourTabs(int sheet) {
   return true;
 }
 
-void ListWindow::WireButtons(BrowseClass& browse, const ListButtons& buttons, std::function<void()> update) {
+void ListWindow::WireButtons(BrowseClass& browse, const ListButtons& buttons,
+                             std::function<void()> update) {
   browse.InsertControl = buttons.insert;
   browse.ChangeControl = buttons.change;
   browse.DeleteControl = buttons.remove;
   browse.UpdateProcedure = std::move(update);
 }
 
-void ListWindow::WireButtons(ZQBROWSECLASS& browse, const ListButtons& buttons, std::function<void()> update) {
+void ListWindow::WireButtons(ZQBROWSECLASS& browse, const ListButtons& buttons,
+                             std::function<void()> update) {
   WireButtons(static_cast<BrowseClass&>(browse), buttons, std::move(update));
   browse.CopyControl = buttons.copy;
 }
@@ -64,8 +66,9 @@ void ListWindow::ShowSelectWhenPicking(BrowseClass& browse, const ListButtons& b
   }
 }
 
-void ListWindow::AttachListExtension(XPLORECLASS& xplore, BrowseClass& browse, int list, std::string_view family,
-                                     std::vector<std::string> fields, std::string_view visual) {
+void ListWindow::AttachListExtension(XPLORECLASS& xplore, BrowseClass& browse, int list,
+                                     std::string_view family, std::vector<std::string> fields,
+                                     std::string_view visual) {
   xplore.INIT(*this, browse, window()[list], procedure_, family, std::move(fields), visual);
 }
 

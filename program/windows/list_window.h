@@ -36,7 +36,10 @@ struct ListButtons {
 class ListWindow : public WindowManager {
  public:
   ListWindow(Window& window, std::string_view procedure, RelationManager& relation)
-      : WindowManager(window), procedure_(procedure), relation_(relation), scope_(procedure, *this) {
+      : WindowManager(window),
+        procedure_(procedure),
+        relation_(relation),
+        scope_(procedure, *this) {
     scope_.KeepPlaceWhenMoved();
   }
 
@@ -70,11 +73,11 @@ class ListWindow : public WindowManager {
   // the default. Called after the browse's Init (which tells whether it selects).
   void ShowSelectWhenPicking(BrowseClass& browse, const ListButtons& buttons);
   // Attaches the list extension to `browse` and its list control, under the procedure's name.
-  void AttachListExtension(XPLORECLASS& xplore, BrowseClass& browse, int list, std::string_view family,
-                           std::vector<std::string> fields, std::string_view visual);
+  void AttachListExtension(XPLORECLASS& xplore, BrowseClass& browse, int list,
+                           std::string_view family, std::vector<std::string> fields,
+                           std::string_view visual);
 
  private:
-
   std::string procedure_;
   RelationManager& relation_;
   WindowProcedureScope scope_;

@@ -29,7 +29,8 @@ bool EnterSingleInstance(std::string_view name) {
 void LeaveSingleInstance(std::string_view name) {
   for (long i = OPENWINDOWQUEUE.Records(); i >= 1; --i) {
     OPENWINDOWQUEUE.Get(i);
-    if (OPENWINDOWQUEUE.buffer.NAME == name && OPENWINDOWQUEUE.buffer.THREAD == THREAD()) OPENWINDOWQUEUE.Delete();
+    if (OPENWINDOWQUEUE.buffer.NAME == name && OPENWINDOWQUEUE.buffer.THREAD == THREAD())
+      OPENWINDOWQUEUE.Delete();
   }
 }
 

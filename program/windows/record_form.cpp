@@ -6,10 +6,14 @@ namespace vx {
 
 std::string FormTitle(long request, std::string_view noun) {
   switch (request) {
-    case InsertRecord: return "New " + std::string(noun);
-    case DeleteRecord: return "Delete " + std::string(noun);
-    case ViewRecord: return "View " + std::string(noun);
-    default: return "Edit " + std::string(noun);
+    case InsertRecord:
+      return "New " + std::string(noun);
+    case DeleteRecord:
+      return "Delete " + std::string(noun);
+    case ViewRecord:
+      return "View " + std::string(noun);
+    default:
+      return "Edit " + std::string(noun);
   }
 }
 
@@ -31,7 +35,8 @@ void RecordForm::ApplyRequest() {
         break;
       case ControlType::Button:
         // Pickers beside the fields change them too.
-        if (control->Number() != OkControl && control->Number() != CancelControl) control->Disable();
+        if (control->Number() != OkControl && control->Number() != CancelControl)
+          control->Disable();
         break;
       default:
         break;
@@ -59,7 +64,8 @@ Level RecordForm::Kill() {
 
 Level RecordForm::TakeCompleted() {
   Update();
-  if ((Request == InsertRecord || Request == ChangeRecord) && Required.INCOMPLETE() != 0) return Level_Notify;
+  if ((Request == InsertRecord || Request == ChangeRecord) && Required.INCOMPLETE() != 0)
+    return Level_Notify;
   return WindowManager::TakeCompleted();
 }
 

@@ -20,8 +20,13 @@ std::string FormTitle(long request, std::string_view noun);
 class RecordForm : public WindowManager {
  public:
   // OkControl and CancelControl are set by the procedure before Run.
-  RecordForm(Window& window, std::string_view procedure, RelationManager& relation, std::string_view noun)
-      : WindowManager(window), noun_(noun), relation_(relation), saver_(relation), scope_(procedure, *this) {
+  RecordForm(Window& window, std::string_view procedure, RelationManager& relation,
+             std::string_view noun)
+      : WindowManager(window),
+        noun_(noun),
+        relation_(relation),
+        saver_(relation),
+        scope_(procedure, *this) {
     Primary = &saver_;
   }
 

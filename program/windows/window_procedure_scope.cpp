@@ -9,13 +9,17 @@
 namespace vx {
 
 WindowProcedureScope::WindowProcedureScope(std::string_view procedure, WindowManager& manager)
-    : procedure_(procedure), outer_procedure_(ProgramErrors().GetProcedureName()), manager_(manager) {
+    : procedure_(procedure),
+      outer_procedure_(ProgramErrors().GetProcedureName()),
+      manager_(manager) {
   ProgramErrors().SetProcedureName(procedure_);
   if (IniFile* positions = IniInUse()) FetchWindowPlace(*positions, procedure_, manager_.window());
   manager_.AddItem(*this);
 }
 
-WindowProcedureScope::~WindowProcedureScope() { ProgramErrors().SetProcedureName(outer_procedure_); }
+WindowProcedureScope::~WindowProcedureScope() {
+  ProgramErrors().SetProcedureName(outer_procedure_);
+}
 
 void WindowProcedureScope::KeepPlaceWhenMoved() const {
   manager_.On(EVENT_Moved, [this] { SavePlace(); });

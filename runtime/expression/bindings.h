@@ -27,12 +27,14 @@ class ExpressionBindings {
   void Bind(std::string_view name, Getter getter);
   void BindValue(std::string_view name, ExprValue value);
   template <class Integer>
-    requires std::is_integral_v<Integer>
+  requires std::is_integral_v<Integer>
   void BindInteger(std::string_view name, const Integer* field) {
     Bind(name, [field] { return ExprValue::Integer(static_cast<std::int64_t>(*field)); });
   }
   void BindDecimal(std::string_view name, const Decimal* field) {
-    Bind(name, [field] { return ExprValue::Number(ExprNumber::FromUnits(field->units(), field->places())); });
+    Bind(name, [field] {
+      return ExprValue::Number(ExprNumber::FromUnits(field->units(), field->places()));
+    });
   }
   template <std::size_t N>
   void BindText(std::string_view name, const String<N>* field) {

@@ -27,13 +27,20 @@ class Evaluator {
   ExprValue Eval(int index) const {
     const ExprNode& n = nodes_[static_cast<std::size_t>(index)];
     switch (n.op) {
-      case ExprOp::kLiteral: return n.literal;
-      case ExprOp::kName: return bindings_.Read(n.slot);
-      case ExprOp::kCall: return Call(n);
-      case ExprOp::kNegate: return Checked(-Eval(n.operands[0]).AsNumber());
-      case ExprOp::kNot: return Truth(!Eval(n.operands[0]).IsTrue());
-      case ExprOp::kAnd: return Truth(Eval(n.operands[0]).IsTrue() && Eval(n.operands[1]).IsTrue());
-      case ExprOp::kOr: return Truth(Eval(n.operands[0]).IsTrue() || Eval(n.operands[1]).IsTrue());
+      case ExprOp::kLiteral:
+        return n.literal;
+      case ExprOp::kName:
+        return bindings_.Read(n.slot);
+      case ExprOp::kCall:
+        return Call(n);
+      case ExprOp::kNegate:
+        return Checked(-Eval(n.operands[0]).AsNumber());
+      case ExprOp::kNot:
+        return Truth(!Eval(n.operands[0]).IsTrue());
+      case ExprOp::kAnd:
+        return Truth(Eval(n.operands[0]).IsTrue() && Eval(n.operands[1]).IsTrue());
+      case ExprOp::kOr:
+        return Truth(Eval(n.operands[0]).IsTrue() || Eval(n.operands[1]).IsTrue());
       case ExprOp::kXor: {
         const bool a = Eval(n.operands[0]).IsTrue();
         return Truth(a != Eval(n.operands[1]).IsTrue());
@@ -43,28 +50,41 @@ class Evaluator {
         text += Eval(n.operands[1]).AsText();
         return Text(std::move(text));
       }
-      default: break;
+      default:
+        break;
     }
     const ExprValue a = Eval(n.operands[0]);
     const ExprValue b = Eval(n.operands[1]);
     switch (n.op) {
-      case ExprOp::kEqual: return Truth(CompareValues(a, b) == 0);
+      case ExprOp::kEqual:
+        return Truth(CompareValues(a, b) == 0);
       case ExprOp::kNotEqual: {
         const auto c = CompareValues(a, b);
         return Truth(c < 0 || c > 0);
       }
-      case ExprOp::kLess: return Truth(CompareValues(a, b) < 0);
-      case ExprOp::kLessEqual: return Truth(CompareValues(a, b) <= 0);
-      case ExprOp::kGreater: return Truth(CompareValues(a, b) > 0);
-      case ExprOp::kGreaterEqual: return Truth(CompareValues(a, b) >= 0);
-      case ExprOp::kAdd: return Checked(a.AsNumber() + b.AsNumber());
-      case ExprOp::kSubtract: return Checked(a.AsNumber() - b.AsNumber());
-      case ExprOp::kMultiply: return Checked(a.AsNumber() * b.AsNumber());
-      case ExprOp::kDivide: return Checked(ExprNumber::Divide(a.AsNumber(), b.AsNumber()), "division by zero");
-      case ExprOp::kModulo: return Checked(ExprNumber::Modulo(a.AsNumber(), b.AsNumber()), "division by zero");
+      case ExprOp::kLess:
+        return Truth(CompareValues(a, b) < 0);
+      case ExprOp::kLessEqual:
+        return Truth(CompareValues(a, b) <= 0);
+      case ExprOp::kGreater:
+        return Truth(CompareValues(a, b) > 0);
+      case ExprOp::kGreaterEqual:
+        return Truth(CompareValues(a, b) >= 0);
+      case ExprOp::kAdd:
+        return Checked(a.AsNumber() + b.AsNumber());
+      case ExprOp::kSubtract:
+        return Checked(a.AsNumber() - b.AsNumber());
+      case ExprOp::kMultiply:
+        return Checked(a.AsNumber() * b.AsNumber());
+      case ExprOp::kDivide:
+        return Checked(ExprNumber::Divide(a.AsNumber(), b.AsNumber()), "division by zero");
+      case ExprOp::kModulo:
+        return Checked(ExprNumber::Modulo(a.AsNumber(), b.AsNumber()), "division by zero");
       case ExprOp::kPower:
-        return Checked(ExprNumber::Power(a.AsNumber(), b.AsNumber()), "0 raised to a negative power");
-      default: break;
+        return Checked(ExprNumber::Power(a.AsNumber(), b.AsNumber()),
+                       "0 raised to a negative power");
+      default:
+        break;
     }
     throw EvalFailure{"unsupported operation"};
   }
@@ -130,8 +150,6 @@ ExpressionResult EvaluateExpression(std::string_view text, const ExpressionBindi
   return Expression(text, bindings).Evaluate();
 }
 
-ExpressionResult EvaluateExpression(std::string_view text) {
-  return Expression(text).Evaluate();
-}
+ExpressionResult EvaluateExpression(std::string_view text) { return Expression(text).Evaluate(); }
 
 }  // namespace vx

@@ -56,7 +56,9 @@ ExprValue Age(Args a, std::string*) {
 
 ExprValue Upper(Args a, std::string*) { return ExprValue::Text(AsciiUpper(a[0].AsText())); }
 ExprValue Lower(Args a, std::string*) { return ExprValue::Text(AsciiLower(a[0].AsText())); }
-ExprValue Clip(Args a, std::string*) { return ExprValue::Text(std::string(ClipView(a[0].AsText()))); }
+ExprValue Clip(Args a, std::string*) {
+  return ExprValue::Text(std::string(ClipView(a[0].AsText())));
+}
 ExprValue Len(Args a, std::string*) {
   return ExprValue::Integer(static_cast<std::int64_t>(a[0].AsText().size()));
 }
@@ -132,7 +134,8 @@ ExprValue InString(Args a, std::string* error) {
   }
   if (sought.empty()) return ExprValue::Integer(0);
   start = std::max<std::int64_t>(start, 1);
-  std::size_t from = static_cast<std::size_t>(std::min<std::int64_t>(start - 1, static_cast<std::int64_t>(text.size())));
+  std::size_t from = static_cast<std::size_t>(
+      std::min<std::int64_t>(start - 1, static_cast<std::int64_t>(text.size())));
   while (true) {
     const std::size_t at = text.find(sought, from);
     if (at == std::string::npos) return ExprValue::Integer(0);
@@ -184,12 +187,12 @@ ExprValue InList(Args a, std::string*) {
 constexpr int kMany = 255;
 
 const ExprFunction kFunctions[] = {
-    {"TODAY", 0, 0, Today},     {"CLOCK", 0, 0, Clock},     {"DATE", 3, 3, Date},
-    {"DAY", 1, 1, Day},         {"MONTH", 1, 1, Month},     {"YEAR", 1, 1, Year},
-    {"AGE", 1, 2, Age},         {"UPPER", 1, 1, Upper},     {"LOWER", 1, 1, Lower},
-    {"CLIP", 1, 1, Clip},       {"LEN", 1, 1, Len},         {"SUB", 2, 3, Sub},
-    {"LEFT", 1, 2, Left},       {"RIGHT", 1, 2, Right},     {"INSTRING", 2, 4, InString},
-    {"INT", 1, 1, Int},         {"ABS", 1, 1, Abs},         {"ROUND", 1, 2, Round},
+    {"TODAY", 0, 0, Today},       {"CLOCK", 0, 0, Clock},       {"DATE", 3, 3, Date},
+    {"DAY", 1, 1, Day},           {"MONTH", 1, 1, Month},       {"YEAR", 1, 1, Year},
+    {"AGE", 1, 2, Age},           {"UPPER", 1, 1, Upper},       {"LOWER", 1, 1, Lower},
+    {"CLIP", 1, 1, Clip},         {"LEN", 1, 1, Len},           {"SUB", 2, 3, Sub},
+    {"LEFT", 1, 2, Left},         {"RIGHT", 1, 2, Right},       {"INSTRING", 2, 4, InString},
+    {"INT", 1, 1, Int},           {"ABS", 1, 1, Abs},           {"ROUND", 1, 2, Round},
     {"CHOOSE", 2, kMany, Choose}, {"INLIST", 2, kMany, InList},
 };
 

@@ -21,7 +21,10 @@ LexResult Tokenize(std::string_view text) {
   while (i < n) {
     const char c = text[i];
     const std::size_t start = i;
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') { ++i; continue; }
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      ++i;
+      continue;
+    }
     if (IsDigit(c) || (c == '.' && IsDigit(peek(1)))) {
       std::size_t j = i;
       while (j < n && IsDigit(text[j])) ++j;
@@ -48,7 +51,11 @@ LexResult Tokenize(std::string_view text) {
       bool closed = false;
       while (j < n) {
         if (text[j] == '\'') {
-          if (j + 1 < n && text[j + 1] == '\'') { value += '\''; j += 2; continue; }
+          if (j + 1 < n && text[j + 1] == '\'') {
+            value += '\'';
+            j += 2;
+            continue;
+          }
           closed = true;
           ++j;
           break;
@@ -56,7 +63,8 @@ LexResult Tokenize(std::string_view text) {
         value += text[j++];
       }
       if (!closed) {
-        out.error = "text starting at position " + std::to_string(start + 1) + " has no closing quote";
+        out.error =
+            "text starting at position " + std::to_string(start + 1) + " has no closing quote";
         return out;
       }
       out.tokens.push_back({TokenKind::kText, std::move(value), start});
@@ -65,34 +73,78 @@ LexResult Tokenize(std::string_view text) {
     }
     const char d = peek(1);
     switch (c) {
-      case '(': add(TokenKind::kLeft, start, 1); continue;
-      case ')': add(TokenKind::kRight, start, 1); continue;
-      case ',': add(TokenKind::kComma, start, 1); continue;
-      case '+': add(TokenKind::kPlus, start, 1); continue;
-      case '-': add(TokenKind::kMinus, start, 1); continue;
-      case '*': add(TokenKind::kStar, start, 1); continue;
-      case '/': add(TokenKind::kSlash, start, 1); continue;
-      case '%': add(TokenKind::kPercent, start, 1); continue;
-      case '^': add(TokenKind::kCaret, start, 1); continue;
-      case '&': add(TokenKind::kAmpersand, start, 1); continue;
+      case '(':
+        add(TokenKind::kLeft, start, 1);
+        continue;
+      case ')':
+        add(TokenKind::kRight, start, 1);
+        continue;
+      case ',':
+        add(TokenKind::kComma, start, 1);
+        continue;
+      case '+':
+        add(TokenKind::kPlus, start, 1);
+        continue;
+      case '-':
+        add(TokenKind::kMinus, start, 1);
+        continue;
+      case '*':
+        add(TokenKind::kStar, start, 1);
+        continue;
+      case '/':
+        add(TokenKind::kSlash, start, 1);
+        continue;
+      case '%':
+        add(TokenKind::kPercent, start, 1);
+        continue;
+      case '^':
+        add(TokenKind::kCaret, start, 1);
+        continue;
+      case '&':
+        add(TokenKind::kAmpersand, start, 1);
+        continue;
       case '=':
-        if (d == '<') { add(TokenKind::kLessEqual, start, 2); continue; }
-        if (d == '>') { add(TokenKind::kGreaterEqual, start, 2); continue; }
+        if (d == '<') {
+          add(TokenKind::kLessEqual, start, 2);
+          continue;
+        }
+        if (d == '>') {
+          add(TokenKind::kGreaterEqual, start, 2);
+          continue;
+        }
         add(TokenKind::kEqual, start, 1);
         continue;
       case '<':
-        if (d == '>') { add(TokenKind::kNotEqual, start, 2); continue; }
-        if (d == '=') { add(TokenKind::kLessEqual, start, 2); continue; }
+        if (d == '>') {
+          add(TokenKind::kNotEqual, start, 2);
+          continue;
+        }
+        if (d == '=') {
+          add(TokenKind::kLessEqual, start, 2);
+          continue;
+        }
         add(TokenKind::kLess, start, 1);
         continue;
       case '>':
-        if (d == '=') { add(TokenKind::kGreaterEqual, start, 2); continue; }
+        if (d == '=') {
+          add(TokenKind::kGreaterEqual, start, 2);
+          continue;
+        }
         add(TokenKind::kGreater, start, 1);
         continue;
       case '~':
-        if (d == '=') { add(TokenKind::kNotEqual, start, 2); continue; }
-        if (d == '<') { add(TokenKind::kGreaterEqual, start, 2); continue; }
-        if (d == '>') { add(TokenKind::kLessEqual, start, 2); continue; }
+        if (d == '=') {
+          add(TokenKind::kNotEqual, start, 2);
+          continue;
+        }
+        if (d == '<') {
+          add(TokenKind::kGreaterEqual, start, 2);
+          continue;
+        }
+        if (d == '>') {
+          add(TokenKind::kLessEqual, start, 2);
+          continue;
+        }
         add(TokenKind::kTilde, start, 1);
         continue;
       default:

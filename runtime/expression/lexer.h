@@ -9,20 +9,33 @@
 namespace vx {
 
 enum class TokenKind {
-  kNumber,   // digits with an optional fraction: 12, 9.5, .5
-  kText,     // 'text' with '' standing for one quote, the only escape (< and { are plain
-             // characters, so a value pasted between quotes keeps them); `text` is the value
-  kName,     // a letter or "_", then letters, digits, "_" and ":" (SCH:Date); keywords too
-  kLeft, kRight, kComma,
-  kPlus, kMinus, kStar, kSlash, kPercent, kCaret, kAmpersand,
-  kEqual, kNotEqual, kLess, kLessEqual, kGreater, kGreaterEqual,
-  kTilde,    // ~ on its own: logical NOT
+  kNumber,  // digits with an optional fraction: 12, 9.5, .5
+  kText,    // 'text' with '' standing for one quote, the only escape (< and { are plain
+            // characters, so a value pasted between quotes keeps them); `text` is the value
+  kName,    // a letter or "_", then letters, digits, "_" and ":" (SCH:Date); keywords too
+  kLeft,
+  kRight,
+  kComma,
+  kPlus,
+  kMinus,
+  kStar,
+  kSlash,
+  kPercent,
+  kCaret,
+  kAmpersand,
+  kEqual,
+  kNotEqual,
+  kLess,
+  kLessEqual,
+  kGreater,
+  kGreaterEqual,
+  kTilde,  // ~ on its own: logical NOT
   kEnd,
 };
 
 struct Token {
   TokenKind kind = TokenKind::kEnd;
-  std::string text;      // the number's digits, the text's value or the name as written
+  std::string text;        // the number's digits, the text's value or the name as written
   std::size_t offset = 0;  // where the token starts, for messages
 };
 

@@ -35,7 +35,8 @@ constexpr Wide kParseLimit = Pow10(36);
 bool FitsInt64(Wide w) { return w >= kInt64Min && w <= kInt64Max; }
 
 double WideToDouble(Wide units, int places) {
-  return static_cast<double>(static_cast<long double>(units) / static_cast<long double>(Pow10(places)));
+  return static_cast<double>(static_cast<long double>(units) /
+                             static_cast<long double>(Pow10(places)));
 }
 
 }  // namespace
@@ -43,9 +44,18 @@ double WideToDouble(Wide units, int places) {
 // Builds a number from 128-bit units: rounds beyond kMaxPlaces, drops trailing zeros, and falls
 // back to double precision when the value does not fit in 64-bit units.
 static ExprNumber FromWide(Wide units, int places) {
-  while (places > ExprNumber::kMaxPlaces) { units = DropDigit(units); --places; }
-  while (places > 0 && units % 10 == 0) { units /= 10; --places; }
-  while (!FitsInt64(units) && places > 0) { units = DropDigit(units); --places; }
+  while (places > ExprNumber::kMaxPlaces) {
+    units = DropDigit(units);
+    --places;
+  }
+  while (places > 0 && units % 10 == 0) {
+    units /= 10;
+    --places;
+  }
+  while (!FitsInt64(units) && places > 0) {
+    units = DropDigit(units);
+    --places;
+  }
   if (!FitsInt64(units)) return ExprNumber::FromDouble(WideToDouble(units, places));
   return ExprNumber::FromUnits(static_cast<std::int64_t>(units), places);
 }
@@ -78,11 +88,17 @@ std::optional<ExprNumber> ExprNumber::Parse(std::string_view text) {
   bool point = false, overflow = false;
   for (; i < e; ++i) {
     const char c = text[i];
-    if (c == '.' && !point) { point = true; continue; }
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
     if (c < '0' || c > '9') return std::nullopt;
     ++digits;
     if (overflow || (point && places > kMaxPlaces)) continue;  // later digits cannot count
-    if (units > kParseLimit) { overflow = true; continue; }
+    if (units > kParseLimit) {
+      overflow = true;
+      continue;
+    }
     units = units * 10 + (c - '0');
     if (point) ++places;
   }
@@ -223,8 +239,9 @@ std::partial_ordering operator<=>(const ExprNumber& a, const ExprNumber& b) {
   const int p = a.places_ > b.places_ ? a.places_ : b.places_;
   const Wide x = static_cast<Wide>(a.units_) * Pow10(p - a.places_);
   const Wide y = static_cast<Wide>(b.units_) * Pow10(p - b.places_);
-  return x < y ? std::partial_ordering::less
-               : x > y ? std::partial_ordering::greater : std::partial_ordering::equivalent;
+  return x < y   ? std::partial_ordering::less
+         : x > y ? std::partial_ordering::greater
+                 : std::partial_ordering::equivalent;
 }
 
 }  // namespace vx

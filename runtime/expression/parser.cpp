@@ -84,9 +84,12 @@ class Parser {
     int left = ParseAnd();
     while (true) {
       ExprOp op;
-      if (IsKeyword(Peek(), "OR")) op = ExprOp::kOr;
-      else if (IsKeyword(Peek(), "XOR")) op = ExprOp::kXor;
-      else return left;
+      if (IsKeyword(Peek(), "OR"))
+        op = ExprOp::kOr;
+      else if (IsKeyword(Peek(), "XOR"))
+        op = ExprOp::kXor;
+      else
+        return left;
       Take();
       left = Binary(op, left, ParseAnd());
     }
@@ -115,13 +118,26 @@ class Parser {
     while (true) {
       ExprOp op;
       switch (Peek().kind) {
-        case TokenKind::kEqual: op = ExprOp::kEqual; break;
-        case TokenKind::kNotEqual: op = ExprOp::kNotEqual; break;
-        case TokenKind::kLess: op = ExprOp::kLess; break;
-        case TokenKind::kLessEqual: op = ExprOp::kLessEqual; break;
-        case TokenKind::kGreater: op = ExprOp::kGreater; break;
-        case TokenKind::kGreaterEqual: op = ExprOp::kGreaterEqual; break;
-        default: return left;
+        case TokenKind::kEqual:
+          op = ExprOp::kEqual;
+          break;
+        case TokenKind::kNotEqual:
+          op = ExprOp::kNotEqual;
+          break;
+        case TokenKind::kLess:
+          op = ExprOp::kLess;
+          break;
+        case TokenKind::kLessEqual:
+          op = ExprOp::kLessEqual;
+          break;
+        case TokenKind::kGreater:
+          op = ExprOp::kGreater;
+          break;
+        case TokenKind::kGreaterEqual:
+          op = ExprOp::kGreaterEqual;
+          break;
+        default:
+          return left;
       }
       Take();
       left = Binary(op, left, ParseConcat());
@@ -151,10 +167,17 @@ class Parser {
     while (true) {
       ExprOp op;
       switch (Peek().kind) {
-        case TokenKind::kStar: op = ExprOp::kMultiply; break;
-        case TokenKind::kSlash: op = ExprOp::kDivide; break;
-        case TokenKind::kPercent: op = ExprOp::kModulo; break;
-        default: return left;
+        case TokenKind::kStar:
+          op = ExprOp::kMultiply;
+          break;
+        case TokenKind::kSlash:
+          op = ExprOp::kDivide;
+          break;
+        case TokenKind::kPercent:
+          op = ExprOp::kModulo;
+          break;
+        default:
+          return left;
       }
       Take();
       left = Binary(op, left, ParsePower());
@@ -249,7 +272,8 @@ class Parser {
     if (count < f->min_args || count > f->max_args) {
       std::string allowed = std::to_string(f->min_args);
       if (f->max_args != f->min_args) allowed += " to " + std::to_string(f->max_args);
-      Fail(std::string(f->name) + " takes " + allowed + " argument(s), not " + std::to_string(count));
+      Fail(std::string(f->name) + " takes " + allowed + " argument(s), not " +
+           std::to_string(count));
     }
     return Add(std::move(n));
   }

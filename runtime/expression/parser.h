@@ -18,11 +18,27 @@ inline constexpr std::size_t kExprMaxLength = 16384;
 inline constexpr int kExprMaxDepth = 200;
 
 enum class ExprOp {
-  kLiteral, kName, kCall,
-  kNegate, kNot,
-  kAdd, kSubtract, kMultiply, kDivide, kModulo, kPower, kConcat,
-  kEqual, kNotEqual, kLess, kLessEqual, kGreater, kGreaterEqual,
-  kAnd, kOr, kXor,
+  kLiteral,
+  kName,
+  kCall,
+  kNegate,
+  kNot,
+  kAdd,
+  kSubtract,
+  kMultiply,
+  kDivide,
+  kModulo,
+  kPower,
+  kConcat,
+  kEqual,
+  kNotEqual,
+  kLess,
+  kLessEqual,
+  kGreater,
+  kGreaterEqual,
+  kAnd,
+  kOr,
+  kXor,
 };
 
 struct ExprNode {

@@ -14,7 +14,11 @@ namespace vx {
 class ExprValue {
  public:
   ExprValue() = default;
-  static ExprValue Number(ExprNumber n) { ExprValue v; v.number_ = n; return v; }
+  static ExprValue Number(ExprNumber n) {
+    ExprValue v;
+    v.number_ = n;
+    return v;
+  }
   static ExprValue Integer(std::int64_t n) { return Number(ExprNumber::FromInt(n)); }
   static ExprValue Text(std::string text) {
     ExprValue v;

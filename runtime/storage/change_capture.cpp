@@ -14,11 +14,15 @@ namespace vx::storage {
 bool StoredValue::operator==(const StoredValue& other) const {
   if (type != other.type) return false;
   switch (type) {
-    case SQLITE_INTEGER: return integer == other.integer;
-    case SQLITE_FLOAT: return std::memcmp(&real, &other.real, sizeof real) == 0;
+    case SQLITE_INTEGER:
+      return integer == other.integer;
+    case SQLITE_FLOAT:
+      return std::memcmp(&real, &other.real, sizeof real) == 0;
     case SQLITE_TEXT:
-    case SQLITE_BLOB: return bytes == other.bytes;
-    default: return true;
+    case SQLITE_BLOB:
+      return bytes == other.bytes;
+    default:
+      return true;
   }
 }
 
@@ -57,15 +61,18 @@ StoredValue ColumnValue(sqlite3_stmt* stmt, int column) {
 
 int BindValue(sqlite3_stmt* stmt, int parameter, const StoredValue& value) {
   switch (value.type) {
-    case SQLITE_INTEGER: return sqlite3_bind_int64(stmt, parameter, value.integer);
-    case SQLITE_FLOAT: return sqlite3_bind_double(stmt, parameter, value.real);
+    case SQLITE_INTEGER:
+      return sqlite3_bind_int64(stmt, parameter, value.integer);
+    case SQLITE_FLOAT:
+      return sqlite3_bind_double(stmt, parameter, value.real);
     case SQLITE_TEXT:
       return sqlite3_bind_text(stmt, parameter, value.bytes.data(),
                                static_cast<int>(value.bytes.size()), SQLITE_TRANSIENT);
     case SQLITE_BLOB:
       return sqlite3_bind_blob(stmt, parameter, value.bytes.data(),
                                static_cast<int>(value.bytes.size()), SQLITE_TRANSIENT);
-    default: return sqlite3_bind_null(stmt, parameter);
+    default:
+      return sqlite3_bind_null(stmt, parameter);
   }
 }
 

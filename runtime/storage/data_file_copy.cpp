@@ -33,8 +33,8 @@ Connection Open(const std::string& path, int flags) {
 bool HasTable(sqlite3* db, const std::string& table) {
   sqlite3_stmt* stmt = nullptr;
   bool found = false;
-  if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1", -1, &stmt, nullptr) ==
-      SQLITE_OK) {
+  if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1", -1,
+                         &stmt, nullptr) == SQLITE_OK) {
     sqlite3_bind_text(stmt, 1, table.c_str(), -1, SQLITE_TRANSIENT);
     found = sqlite3_step(stmt) == SQLITE_ROW;
   }
@@ -75,7 +75,8 @@ bool CopyDataFileBlanking(const TableDef& table, const std::filesystem::path& ta
     for (const std::string& field : b.fields) {
       std::string sql = "UPDATE " + Quoted(name, '"') + " SET " + Quoted(field, '"') + " = ''";
       if (!b.where_field.empty()) {
-        sql += " WHERE " + Quoted(b.where_field, '"') + " = " + Quoted(b.where_value, '\'') + " COLLATE NOCASE";
+        sql += " WHERE " + Quoted(b.where_field, '"') + " = " + Quoted(b.where_value, '\'') +
+               " COLLATE NOCASE";
       }
       if (sqlite3_exec(copy.get(), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         copy.reset();
@@ -85,7 +86,8 @@ bool CopyDataFileBlanking(const TableDef& table, const std::filesystem::path& ta
     }
   }
   // The copy must be whole in itself (no journal beside it) and compact.
-  return sqlite3_exec(copy.get(), "PRAGMA journal_mode = DELETE; VACUUM", nullptr, nullptr, nullptr) == SQLITE_OK;
+  return sqlite3_exec(copy.get(), "PRAGMA journal_mode = DELETE; VACUUM", nullptr, nullptr,
+                      nullptr) == SQLITE_OK;
 }
 
 }  // namespace vx::storage

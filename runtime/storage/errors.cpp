@@ -20,19 +20,32 @@ LastError& Last() {
 
 const char* ErrorText(int code) {
   switch (code) {
-    case kNoError: return "";
-    case kFileNotFound: return "File Not Found";
-    case kAccessDenied: return "Access Denied";
-    case kIsLocked: return "File Is Already Locked";
-    case kNoRecord: return "Record Not Available";
-    case kRecordNotFound: return "Record Not Found";
-    case kNotOpen: return "File Not Open";
-    case kDuplicateKey: return "Creates Duplicate Key";
-    case kBadKey: return "Invalid Key File";
-    case kBadStructure: return "Invalid Record Declaration";
-    case kAlreadyOpen: return "File Already Open";
-    case kDriverError: return "File System Error";
-    default: return "Unknown Error";
+    case kNoError:
+      return "";
+    case kFileNotFound:
+      return "File Not Found";
+    case kAccessDenied:
+      return "Access Denied";
+    case kIsLocked:
+      return "File Is Already Locked";
+    case kNoRecord:
+      return "Record Not Available";
+    case kRecordNotFound:
+      return "Record Not Found";
+    case kNotOpen:
+      return "File Not Open";
+    case kDuplicateKey:
+      return "Creates Duplicate Key";
+    case kBadKey:
+      return "Invalid Key File";
+    case kBadStructure:
+      return "Invalid Record Declaration";
+    case kAlreadyOpen:
+      return "File Already Open";
+    case kDriverError:
+      return "File System Error";
+    default:
+      return "Unknown Error";
   }
 }
 

@@ -94,7 +94,8 @@ int File::Connect(bool create, bool read_only, FileThreadState* out) const {
   out->path = ResolveOnDisk(stored.path);
   out->table = stored.table.empty() ? "UNNAMED" : stored.table;
   out->read_only = read_only;
-  const int rc = OpenConnection(CanonicalPath(out->path), create, read_only, LockWaitMs(), &out->conn);
+  const int rc =
+      OpenConnection(CanonicalPath(out->path), create, read_only, LockWaitMs(), &out->conn);
   if (rc != SQLITE_OK) return Fail(rc, out->name, nullptr);
   out->read_only = read_only || out->conn->read_only();
   out->conn->SetBusyMilliseconds(LockWaitMs());
@@ -110,10 +111,12 @@ int File::Open(int mode) {
   const bool read_only = (mode & 0x0f) == 0;
   const std::string path = ResolveOnDisk(stored.path);
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return Code(errno == EACCES ? kAccessDenied : kFileNotFound, display);
+  if (::stat(path.c_str(), &st) != 0)
+    return Code(errno == EACCES ? kAccessDenied : kFileNotFound, display);
 
   if (IsTextDriver(def_.driver)) {
-    if (::access(path.c_str(), read_only ? R_OK : R_OK | W_OK) != 0) return Code(kAccessDenied, display);
+    if (::access(path.c_str(), read_only ? R_OK : R_OK | W_OK) != 0)
+      return Code(kAccessDenied, display);
     s = FileThreadState{};
     s.open = true;
     s.read_only = read_only;
@@ -131,7 +134,8 @@ int File::Open(int mode) {
 
   // The table must exist and have the columns of the definition, in order, with their types.
   sqlite3_stmt* info = nullptr;
-  rc = sqlite3_prepare_v2(conn->db(), ("PRAGMA table_info(" + Quote(fresh.table) + ")").c_str(), -1, &info, nullptr);
+  rc = sqlite3_prepare_v2(conn->db(), ("PRAGMA table_info(" + Quote(fresh.table) + ")").c_str(), -1,
+                          &info, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_finalize(info);
     return Fail(rc, display, conn->db());
@@ -154,14 +158,16 @@ int File::Open(int mode) {
 
   // Every key must be there as the definition makes it.
   for (const KeyDef& key : def_.keys) {
-    sqlite3_stmt* q = conn->Prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
+    sqlite3_stmt* q =
+        conn->Prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
     if (!q) return Fail(sqlite3_errcode(conn->db()), display, conn->db());
     StatementReset reset(q);
     const std::string index_name = fresh.table + "!" + key.name;
     sqlite3_bind_text(q, 1, index_name.c_str(), -1, SQLITE_TRANSIENT);
     rc = sqlite3_step(q);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) return Fail(rc, display, conn->db());
-    const char* sql = rc == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(q, 0)) : nullptr;
+    const char* sql =
+        rc == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(q, 0)) : nullptr;
     if (!sql || ops.CreateIndexSql(key) != sql) return Code(kBadKey, display);
   }
 
@@ -187,7 +193,8 @@ int File::Create() {
   if (IsTextDriver(def_.driver)) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     // Only a missing folder is "not found"; a read-only disk or a refused folder is a refusal.
-    if (fd < 0) return Code(errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kAccessDenied, display);
+    if (fd < 0)
+      return Code(errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kAccessDenied, display);
     ::close(fd);
     return Ok();
   }
@@ -198,7 +205,8 @@ int File::Create() {
   int rc = SQLITE_OK;
   FileOps ops{*this, work, def_};
   const bool own_txn = !conn->in_transaction();
-  if (own_txn && (rc = conn->Exec("BEGIN IMMEDIATE")) != SQLITE_OK) return Fail(rc, display, conn->db());
+  if (own_txn && (rc = conn->Exec("BEGIN IMMEDIATE")) != SQLITE_OK)
+    return Fail(rc, display, conn->db());
   rc = conn->Exec(("DROP TABLE IF EXISTS " + Quote(work.table)).c_str());
   if (rc == SQLITE_OK) rc = conn->Exec(ops.CreateTableSql().c_str());
   for (const KeyDef& key : def_.keys) {
@@ -329,9 +337,13 @@ void BindWalk(FileOps& ops, sqlite3_stmt* stmt, int level, bool back, std::int64
   const std::vector<int>& comps = s.key < 0 ? kNoFields : ops.KeyFields(s.key);
   const int n = static_cast<int>(comps.size());
   const char* anchor = s.anchor_record.data();
-  const auto field = [&](int i) -> const FieldDef& { return def.fields[static_cast<std::size_t>(comps[static_cast<std::size_t>(i)])]; };
+  const auto field = [&](int i) -> const FieldDef& {
+    return def.fields[static_cast<std::size_t>(comps[static_cast<std::size_t>(i)])];
+  };
   std::int64_t id_bound = s.anchor_id;
-  if (s.anchor == kValues) id_bound = back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+  if (s.anchor == kValues)
+    id_bound =
+        back ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
   if (s.anchor == kAtRecord) id_bound = back ? s.anchor_id + 1 : s.anchor_id - 1;
   int param = 1;
   if (level == kRowValueLevel) {
@@ -355,7 +367,8 @@ void BindWalk(FileOps& ops, sqlite3_stmt* stmt, int level, bool back, std::int64
       }
     }
   }
-  for (int f : s.equal_fields) BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.equal_record.data());
+  for (int f : s.equal_fields)
+    BindField(stmt, param++, def.fields[static_cast<std::size_t>(f)], s.equal_record.data());
   sqlite3_bind_int64(stmt, param, limit);
 }
 
@@ -433,7 +446,8 @@ int ReadBatch(FileOps& ops, int dir) {
   // Several queries read in one transaction: one read lock, and one state of the file.
   const bool own_read = plan.After(plan.top) != kNoLevel && s.conn->BeginRead();
   int rc = SQLITE_DONE;
-  for (int level = plan.top; level != kNoLevel && s.ahead_ids.size() < s.batch; level = plan.After(level)) {
+  for (int level = plan.top; level != kNoLevel && s.ahead_ids.size() < s.batch;
+       level = plan.After(level)) {
     sqlite3_stmt* stmt = ops.Statement({kWalk, s.key, level, dir < 0 ? 1 : 0, s.filter});
     if (!stmt) {
       rc = sqlite3_errcode(s.conn->db());
@@ -474,13 +488,15 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
   // The query goes when anything else uses the file; the walk then reads batches, one row
   // first after a write, else kFirstBatch rows and twice as many at each read.
   if (s.cursor) {
-    if (s.cursor_epoch == s.conn->cursor_epoch() && s.cursor_generation == generation && s.cursor_dir == dir) {
+    if (s.cursor_epoch == s.conn->cursor_epoch() && s.cursor_generation == generation &&
+        s.cursor_dir == dir) {
       return ReadCursor(ops, dir);
     }
     if (s.cursor_epoch != s.conn->cursor_epoch()) s.batched = true;
     CloseCursor(s);
   }
-  const bool have_ahead = s.ahead_pos < s.ahead_ids.size() && s.ahead_dir == dir && s.ahead_generation == generation;
+  const bool have_ahead =
+      s.ahead_pos < s.ahead_ids.size() && s.ahead_dir == dir && s.ahead_generation == generation;
   if (!have_ahead) {
     if (const int code = ops.Use(); code != kNoError) return code;
     if (!s.batched) {
@@ -488,9 +504,10 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
       s.ahead_pos = 0;
       return OpenCursor(ops, dir, generation);
     }
-    const bool continuing = s.ahead_dir == dir && s.ahead_pos == s.ahead_ids.size() && !s.ahead_ids.empty() &&
-                            s.ahead_generation == generation;
-    const std::size_t cap = std::max<std::size_t>(1, std::min(kMaxBatch, kMaxBatchBytes / std::max<std::size_t>(1, def.record_size)));
+    const bool continuing = s.ahead_dir == dir && s.ahead_pos == s.ahead_ids.size() &&
+                            !s.ahead_ids.empty() && s.ahead_generation == generation;
+    const std::size_t cap = std::max<std::size_t>(
+        1, std::min(kMaxBatch, kMaxBatchBytes / std::max<std::size_t>(1, def.record_size)));
     s.batch = !continuing ? 1 : std::min(cap, s.batch <= 1 ? kFirstBatch : s.batch * 2);
     if (s.ahead.size() < s.batch * def.record_size) s.ahead.resize(s.batch * def.record_size);
     s.ahead_ids.clear();
@@ -552,7 +569,8 @@ int File::Get(const KeyDef& key) {
   StatementReset reset(stmt);
   const char* buffer = static_cast<const char*>(def_.buffer());
   int param = 1;
-  for (int f : ops.KeyFields(k)) BindField(stmt, param++, def_.fields[static_cast<std::size_t>(f)], buffer);
+  for (int f : ops.KeyFields(k))
+    BindField(stmt, param++, def_.fields[static_cast<std::size_t>(f)], buffer);
   return TakeRow(ops, stmt);
 }
 
@@ -577,7 +595,8 @@ int File::GetPosition(std::int64_t position) {
 int File::Reset(const KeyDef* key, std::int64_t position) {
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
-  std::vector<char> buffer(static_cast<const char*>(def_.buffer()), static_cast<const char*>(def_.buffer()) + def_.record_size);
+  std::vector<char> buffer(static_cast<const char*>(def_.buffer()),
+                           static_cast<const char*>(def_.buffer()) + def_.record_size);
   const int code = GetPosition(position);
   if (code != kNoError) return code;
   if (IsTextDriver(def_.driver)) {
@@ -607,8 +626,10 @@ int FindDuplicateKey(FileOps& ops, std::int64_t except_id) {
     if (!stmt) continue;
     StatementReset reset(stmt);
     int param = 1;
-    for (int f : ops.KeyFields(static_cast<int>(k))) BindField(stmt, param++, ops.def.fields[static_cast<std::size_t>(f)], buffer);
-    if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) != except_id) return static_cast<int>(k);
+    for (int f : ops.KeyFields(static_cast<int>(k)))
+      BindField(stmt, param++, ops.def.fields[static_cast<std::size_t>(f)], buffer);
+    if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) != except_id)
+      return static_cast<int>(k);
   }
   (void)s;
   return -1;
@@ -651,7 +672,8 @@ int File::Add() {
   sqlite3_stmt* stmt = ops.Statement({kInsert, -1, 0, 0, -1});
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
   const char* buffer = static_cast<const char*>(def_.buffer());
-  for (std::size_t i = 0; i < def_.fields.size(); ++i) BindField(stmt, static_cast<int>(i) + 1, def_.fields[i], buffer);
+  for (std::size_t i = 0; i < def_.fields.size(); ++i)
+    BindField(stmt, static_cast<int>(i) + 1, def_.fields[i], buffer);
   const int code = Write(ops, stmt, 0);
   if (code == kNoError) s.current = sqlite3_last_insert_rowid(s.conn->db());
   return code;
@@ -669,7 +691,8 @@ int File::Put() {
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
   const char* buffer = static_cast<const char*>(def_.buffer());
   const int n = static_cast<int>(def_.fields.size());
-  for (int i = 0; i < n; ++i) BindField(stmt, i + 1, def_.fields[static_cast<std::size_t>(i)], buffer);
+  for (int i = 0; i < n; ++i)
+    BindField(stmt, i + 1, def_.fields[static_cast<std::size_t>(i)], buffer);
   sqlite3_bind_int64(stmt, n + 1, s.current);
   const int code = Write(ops, stmt, s.current);
   if (code == kNoError && sqlite3_changes(s.conn->db()) == 0) return Code(kRecordNotFound, s.name);
@@ -705,7 +728,8 @@ std::int64_t File::Records() {
     scan.path = s.path;
     scan.name = s.name;
     // Counting reads the records into a scratch copy of the buffer, not the caller's.
-    std::vector<char> saved(static_cast<const char*>(def_.buffer()), static_cast<const char*>(def_.buffer()) + def_.record_size);
+    std::vector<char> saved(static_cast<const char*>(def_.buffer()),
+                            static_cast<const char*>(def_.buffer()) + def_.record_size);
     std::int64_t count = 0;
     while (TextNext(def_, scan) == kNoError) ++count;
     std::memcpy(def_.buffer(), saved.data(), def_.record_size);
@@ -758,7 +782,8 @@ int File::Build() {
     Connection* conn = work.conn.get();
     FileOps ops{*this, work, def_};
     std::string sql = "BEGIN IMMEDIATE;";
-    for (const KeyDef& key : def_.keys) sql += "DROP INDEX IF EXISTS " + ops.IndexName(key) + ";" + ops.CreateIndexSql(key) + ";";
+    for (const KeyDef& key : def_.keys)
+      sql += "DROP INDEX IF EXISTS " + ops.IndexName(key) + ";" + ops.CreateIndexSql(key) + ";";
     const int exec = conn->in_transaction() ? SQLITE_MISUSE : conn->Exec(sql.c_str());
     if (exec != SQLITE_OK) {
       const int code = Fail(exec, work.name, conn->db());
@@ -795,7 +820,8 @@ int File::AutoNumber(const KeyDef& key) {
   const int k = KeyIndex(key);
   FileOps ops{*this, s, def_};
   const std::vector<int> comps = ops.Components(def_.keys[static_cast<std::size_t>(k)]);
-  if (comps.empty() || comps.back() < 0 || IsText(def_.fields[static_cast<std::size_t>(comps.back())].type)) {
+  if (comps.empty() || comps.back() < 0 ||
+      IsText(def_.fields[static_cast<std::size_t>(comps.back())].type)) {
     return Code(kDriverError, s.name);
   }
   if (const int code = ops.Use(); code != kNoError) return code;
@@ -803,10 +829,13 @@ int File::AutoNumber(const KeyDef& key) {
   if (!stmt) return Fail(sqlite3_errcode(s.conn->db()), s.name, s.conn->db());
   StatementReset reset(stmt);
   char* buffer = static_cast<char*>(def_.buffer());
-  for (std::size_t i = 0; i + 1 < comps.size(); ++i) BindField(stmt, static_cast<int>(i) + 1, def_.fields[static_cast<std::size_t>(comps[i])], buffer);
+  for (std::size_t i = 0; i + 1 < comps.size(); ++i)
+    BindField(stmt, static_cast<int>(i) + 1, def_.fields[static_cast<std::size_t>(comps[i])],
+              buffer);
   const int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) return Fail(rc, s.name, s.conn->db());
-  const std::int64_t next = sqlite3_column_type(stmt, 0) == SQLITE_NULL ? 1 : sqlite3_column_int64(stmt, 0) + 1;
+  const std::int64_t next =
+      sqlite3_column_type(stmt, 0) == SQLITE_NULL ? 1 : sqlite3_column_int64(stmt, 0) + 1;
   SetFieldInteger(def_.fields[static_cast<std::size_t>(comps.back())], buffer, next);
   return Ok();
 }
@@ -853,7 +882,8 @@ void File::RestoreState(const FileState& st) {
   s.ahead_pos = 0;
   s.text_pos = st.text_pos;
   s.text_loaded = false;
-  if (st.buffer.size() == def_.record_size) std::memcpy(def_.buffer(), st.buffer.data(), def_.record_size);
+  if (st.buffer.size() == def_.record_size)
+    std::memcpy(def_.buffer(), st.buffer.data(), def_.record_size);
 }
 
 }  // namespace vx::storage

@@ -69,18 +69,18 @@ class File {
   int LockWaitMs() const;
 
   // Positioning for NEXT and PREVIOUS.
-  int Set();                                  // file order, from the start (or end)
-  int Set(const KeyDef& key);                 // key order, from the start (or end)
-  int SetFromBuffer(const KeyDef& key);       // key order, from the buffer's key values
+  int Set();                             // file order, from the start (or end)
+  int Set(const KeyDef& key);            // key order, from the start (or end)
+  int SetFromBuffer(const KeyDef& key);  // key order, from the buffer's key values
   // Key order over the records whose `fields` (indexes into def().fields) equal the buffer's
   // values now; NEXT past the last of them gives 33.
   int SetEqual(const KeyDef& key, const std::vector<int>& fields);
   int Next();
   int Previous();
 
-  int Get(const KeyDef& key);            // by the buffer's key values; 35 when missing
+  int Get(const KeyDef& key);              // by the buffer's key values; 35 when missing
   int GetPosition(std::int64_t position);  // by a value POSITION returned; 35 when gone
-  std::int64_t Position() const;         // the current record, 0 = none
+  std::int64_t Position() const;           // the current record, 0 = none
   // Walks `key` (nullptr: file order) from the record at `position`: the next NEXT or
   // PREVIOUS reads that record itself. The buffer is left as it was.
   int Reset(const KeyDef* key, std::int64_t position);
@@ -92,8 +92,8 @@ class File {
 
   int Stream();  // batch writes until FLUSH or CLOSE
   int Flush();
-  int Build();   // rebuilds the keys (after 46)
-  int Empty();   // removes every record
+  int Build();  // rebuilds the keys (after 46)
+  int Empty();  // removes every record
 
   // Sets the last component of an auto-numbered key in the buffer to one more than the
   // highest stored among records sharing its leading components (1 when there are none).

@@ -20,7 +20,14 @@ namespace vx::storage {
 // Where a walk stands: before its first record, at the buffer's values, after a record read,
 // past its last record in one direction (the other direction then starts from that end), or
 // on a record that the next read in either direction returns (RESET).
-enum Anchor : int { kStart = 0, kValues = 1, kRecord = 2, kPastEndForward = 3, kPastEndBackward = 4, kAtRecord = 5 };
+enum Anchor : int {
+  kStart = 0,
+  kValues = 1,
+  kRecord = 2,
+  kPastEndForward = 3,
+  kPastEndBackward = 4,
+  kAtRecord = 5
+};
 
 // Rows a walk reads at once when it reads batches (see Step in file.cpp): one at first, then
 // kFirstBatch, then twice as many at each further read, up to kMaxBatch rows or kMaxBatchBytes.
@@ -36,7 +43,8 @@ struct StatementKey {
   int backward;
   int filter;
   bool operator<(const StatementKey& o) const {
-    return std::tie(kind, key, level, backward, filter) < std::tie(o.kind, o.key, o.level, o.backward, o.filter);
+    return std::tie(kind, key, level, backward, filter) <
+           std::tie(o.kind, o.key, o.level, o.backward, o.filter);
   }
 };
 
@@ -44,11 +52,22 @@ struct StatementKey {
 constexpr int kRowValueLevel = -2;
 constexpr int kNoLevel = -3;
 
-enum StatementKind : int { kWalk, kGetByKey, kGetById, kInsert, kUpdate, kDeleteById, kCount, kMaxLast };
+enum StatementKind : int {
+  kWalk,
+  kGetByKey,
+  kGetById,
+  kInsert,
+  kUpdate,
+  kDeleteById,
+  kCount,
+  kMaxLast
+};
 
 std::string Quote(std::string_view name);
 bool SameNoCase(std::string_view a, std::string_view b);
-inline bool IsTextDriver(Driver driver) { return driver == Driver::Basic || driver == Driver::Ascii; }
+inline bool IsTextDriver(Driver driver) {
+  return driver == Driver::Basic || driver == Driver::Ascii;
+}
 
 struct FileThreadState {
   FileThreadState() = default;
@@ -71,7 +90,7 @@ struct FileThreadState {
   std::string table;  // SQLite table
   std::shared_ptr<Connection> conn;
   std::map<StatementKey, sqlite3_stmt*> statements;
-  std::vector<std::vector<int>> filters;  // field lists of SetEqual walks seen, by number
+  std::vector<std::vector<int>> filters;     // field lists of SetEqual walks seen, by number
   std::vector<std::vector<int>> key_fields;  // field indexes of each key's components
 
   // The walk: key (-1 file order), where it stands, and an optional equality filter.
@@ -149,8 +168,8 @@ struct FileOps {
 
   std::string ColumnExpr(int field, bool case_sensitive) const;  // with COLLATE NOCASE where due
   int FieldIndex(const std::string& name) const;
-  std::vector<int> Components(const KeyDef& key) const;          // field indexes of a key
-  const std::vector<int>& KeyFields(int key_index);              // the same, kept per thread
+  std::vector<int> Components(const KeyDef& key) const;  // field indexes of a key
+  const std::vector<int>& KeyFields(int key_index);      // the same, kept per thread
   // The condition an optional key puts on its records (empty for other keys).
   std::string OptionalCondition(const KeyDef& key) const;
   std::string IndexName(const KeyDef& key) const { return Quote(s.table + "!" + key.name); }

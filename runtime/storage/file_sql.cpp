@@ -18,7 +18,8 @@ std::string Quote(std::string_view name) {
 
 bool SameNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
          });
 }
 
@@ -27,16 +28,22 @@ int Fail(int rc, const std::string& name, sqlite3* db) {
   int code = kDriverError;
   switch (rc & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: code = kIsLocked; break;
+    case SQLITE_LOCKED:
+      code = kIsLocked;
+      break;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-    case SQLITE_AUTH: code = kAccessDenied; break;
-    case SQLITE_CONSTRAINT:
-      if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) code = kDuplicateKey;
+    case SQLITE_AUTH:
+      code = kAccessDenied;
       break;
-    default: break;
+    case SQLITE_CONSTRAINT:
+      if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+        code = kDuplicateKey;
+      break;
+    default:
+      break;
   }
-  const std::string text = rc == kForeignDatabase                        ? kForeignDatabaseText
+  const std::string text = rc == kForeignDatabase            ? kForeignDatabaseText
                            : db && sqlite3_errcode(db) == rc ? sqlite3_errmsg(db)
                                                              : sqlite3_errstr(rc);
   SetError(code, name, rc, text);
@@ -145,7 +152,10 @@ std::string FileOps::BuildSql(const StatementKey& k) const {
     case kInsert: {
       std::string cols, marks;
       for (std::size_t i = 0; i < def.fields.size(); ++i) {
-        if (i) { cols += ", "; marks += ", "; }
+        if (i) {
+          cols += ", ";
+          marks += ", ";
+        }
         cols += Quote(def.fields[i].name);
         marks += "?";
       }
@@ -159,9 +169,12 @@ std::string FileOps::BuildSql(const StatementKey& k) const {
       }
       return sql + " WHERE rowid = ?";
     }
-    case kDeleteById: return "DELETE FROM " + Quote(s.table) + " WHERE rowid = ?";
-    case kCount: return "SELECT count(*) FROM " + Quote(s.table);
-    case kGetById: return SelectColumns() + " WHERE rowid = ?";
+    case kDeleteById:
+      return "DELETE FROM " + Quote(s.table) + " WHERE rowid = ?";
+    case kCount:
+      return "SELECT count(*) FROM " + Quote(s.table);
+    case kGetById:
+      return SelectColumns() + " WHERE rowid = ?";
     case kGetByKey: {
       const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
       std::string sql = SelectColumns() + " WHERE ";
@@ -178,16 +191,19 @@ std::string FileOps::BuildSql(const StatementKey& k) const {
     case kMaxLast: {
       const KeyDef& key = def.keys[static_cast<std::size_t>(k.key)];
       const std::vector<int> comps = Components(key);
-      std::string sql = "SELECT max(" + Quote(def.fields[static_cast<std::size_t>(comps.back())].name) +
-                        ") FROM " + Quote(s.table);
+      std::string sql = "SELECT max(" +
+                        Quote(def.fields[static_cast<std::size_t>(comps.back())].name) + ") FROM " +
+                        Quote(s.table);
       for (std::size_t i = 0; i + 1 < comps.size(); ++i) {
         sql += i == 0 ? " WHERE " : " AND ";
         sql += ColumnExpr(comps[i], key.case_sensitive) + " = ?";
       }
       return sql;
     }
-    case kWalk: return WalkSql(k);
-    default: return {};
+    case kWalk:
+      return WalkSql(k);
+    default:
+      return {};
   }
 }
 
@@ -198,7 +214,9 @@ bool FileOps::RowValueWalk(int key_index) {
   const std::vector<int>& fields = KeyFields(key_index);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const int f = fields[i];
-    if (key.components[i].descending || f < 0 || IsText(def.fields[static_cast<std::size_t>(f)].type)) return false;
+    if (key.components[i].descending || f < 0 ||
+        IsText(def.fields[static_cast<std::size_t>(f)].type))
+      return false;
   }
   return true;
 }
@@ -242,8 +260,10 @@ std::string FileOps::WalkSql(const StatementKey& k) const {
     if (!cond.empty()) where.push_back(cond);
   }
   if (k.filter >= 0) {
-    const bool case_sensitive = k.key < 0 || def.keys[static_cast<std::size_t>(k.key)].case_sensitive;
-    for (int f : s.filters[static_cast<std::size_t>(k.filter)]) where.push_back(ColumnExpr(f, case_sensitive) + " = ?");
+    const bool case_sensitive =
+        k.key < 0 || def.keys[static_cast<std::size_t>(k.key)].case_sensitive;
+    for (int f : s.filters[static_cast<std::size_t>(k.filter)])
+      where.push_back(ColumnExpr(f, case_sensitive) + " = ?");
   }
   std::string sql = SelectColumns();
   for (std::size_t i = 0; i < where.size(); ++i) sql += (i == 0 ? " WHERE " : " AND ") + where[i];
@@ -252,7 +272,8 @@ std::string FileOps::WalkSql(const StatementKey& k) const {
 
 void FileOps::ReadRow(sqlite3_stmt* stmt, char* record, std::int64_t* id) const {
   *id = sqlite3_column_int64(stmt, 0);
-  for (std::size_t i = 0; i < def.fields.size(); ++i) ReadField(stmt, static_cast<int>(i) + 1, def.fields[i], record);
+  for (std::size_t i = 0; i < def.fields.size(); ++i)
+    ReadField(stmt, static_cast<int>(i) + 1, def.fields[i], record);
 }
 
 int FileOps::Use() {

@@ -52,15 +52,23 @@ bool IsText(FieldType type) {
 std::string ColumnType(const FieldDef& field) {
   // Names holding "INT" get SQLite's integer affinity, names holding "TEXT" text affinity.
   switch (field.type) {
-    case FieldType::Long: return "INT32";
-    case FieldType::Short: return "INT16";
-    case FieldType::Byte: return "UINT8";
-    case FieldType::ULong: return "UINT32";
+    case FieldType::Long:
+      return "INT32";
+    case FieldType::Short:
+      return "INT16";
+    case FieldType::Byte:
+      return "UINT8";
+    case FieldType::ULong:
+      return "UINT32";
     case FieldType::Decimal:
-      return "DECIMAL_INT(" + std::to_string(field.digits) + "," + std::to_string(field.places) + ")";
-    case FieldType::String: return "TEXT(" + std::to_string(field.size) + ")";
-    case FieldType::CString: return "CTEXT(" + std::to_string(field.size) + ")";
-    case FieldType::Memo: return "MEMOTEXT(" + std::to_string(field.size) + ")";
+      return "DECIMAL_INT(" + std::to_string(field.digits) + "," + std::to_string(field.places) +
+             ")";
+    case FieldType::String:
+      return "TEXT(" + std::to_string(field.size) + ")";
+    case FieldType::CString:
+      return "CTEXT(" + std::to_string(field.size) + ")";
+    case FieldType::Memo:
+      return "MEMOTEXT(" + std::to_string(field.size) + ")";
   }
   return "TEXT";
 }
@@ -68,31 +76,49 @@ std::string ColumnType(const FieldDef& field) {
 std::int64_t FieldInteger(const FieldDef& field, const char* record) {
   const char* p = record + field.offset;
   switch (field.type) {
-    case FieldType::Long: return Load<std::int32_t>(p);
-    case FieldType::Short: return Load<std::int16_t>(p);
-    case FieldType::Byte: return Load<std::uint8_t>(p);
-    case FieldType::ULong: return Load<std::uint32_t>(p);
-    case FieldType::Decimal: return Load<Decimal>(p).Rescaled(field.places).units();
-    default: return 0;
+    case FieldType::Long:
+      return Load<std::int32_t>(p);
+    case FieldType::Short:
+      return Load<std::int16_t>(p);
+    case FieldType::Byte:
+      return Load<std::uint8_t>(p);
+    case FieldType::ULong:
+      return Load<std::uint32_t>(p);
+    case FieldType::Decimal:
+      return Load<Decimal>(p).Rescaled(field.places).units();
+    default:
+      return 0;
   }
 }
 
 void SetFieldInteger(const FieldDef& field, char* record, std::int64_t value) {
   char* p = record + field.offset;
   switch (field.type) {
-    case FieldType::Long: Store(p, static_cast<std::int32_t>(value)); break;
-    case FieldType::Short: Store(p, static_cast<std::int16_t>(value)); break;
-    case FieldType::Byte: Store(p, static_cast<std::uint8_t>(value)); break;
-    case FieldType::ULong: Store(p, static_cast<std::uint32_t>(value)); break;
-    case FieldType::Decimal: Store(p, Decimal::FromUnits(value, field.places)); break;
-    default: break;
+    case FieldType::Long:
+      Store(p, static_cast<std::int32_t>(value));
+      break;
+    case FieldType::Short:
+      Store(p, static_cast<std::int16_t>(value));
+      break;
+    case FieldType::Byte:
+      Store(p, static_cast<std::uint8_t>(value));
+      break;
+    case FieldType::ULong:
+      Store(p, static_cast<std::uint32_t>(value));
+      break;
+    case FieldType::Decimal:
+      Store(p, Decimal::FromUnits(value, field.places));
+      break;
+    default:
+      break;
   }
 }
 
 int BindField(sqlite3_stmt* stmt, int index, const FieldDef& field, const char* record) {
   if (IsText(field.type)) {
     const std::string_view text = TextOf(field, record);
-    return sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    return sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                             SQLITE_TRANSIENT);
   }
   return sqlite3_bind_int64(stmt, index, FieldInteger(field, record));
 }
@@ -101,7 +127,8 @@ void ReadField(sqlite3_stmt* stmt, int column, const FieldDef& field, char* reco
   if (IsText(field.type)) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
     const int bytes = sqlite3_column_bytes(stmt, column);
-    PutText(field, record, text ? std::string_view(text, static_cast<std::size_t>(bytes)) : std::string_view());
+    PutText(field, record,
+            text ? std::string_view(text, static_cast<std::size_t>(bytes)) : std::string_view());
     return;
   }
   SetFieldInteger(field, record, sqlite3_column_int64(stmt, column));
@@ -109,7 +136,8 @@ void ReadField(sqlite3_stmt* stmt, int column, const FieldDef& field, char* reco
 
 std::string FieldText(const FieldDef& field, const char* record) {
   if (IsText(field.type)) return std::string(TextOf(field, record));
-  if (field.type == FieldType::Decimal) return Load<Decimal>(record + field.offset).Rescaled(field.places).ToString();
+  if (field.type == FieldType::Decimal)
+    return Load<Decimal>(record + field.offset).Rescaled(field.places).ToString();
   return std::to_string(FieldInteger(field, record));
 }
 

@@ -19,7 +19,8 @@ namespace {
 // One change counter per data file for the whole process; never freed, so pointers stay valid.
 std::atomic<std::uint64_t>* GenerationOf(const std::string& path) {
   static std::mutex mutex;
-  static auto* counters = new std::unordered_map<std::string, std::unique_ptr<std::atomic<std::uint64_t>>>();
+  static auto* counters =
+      new std::unordered_map<std::string, std::unique_ptr<std::atomic<std::uint64_t>>>();
   std::lock_guard<std::mutex> lock(mutex);
   auto& slot = (*counters)[path];
   if (!slot) slot = std::make_unique<std::atomic<std::uint64_t>>(0);
@@ -58,8 +59,8 @@ sqlite3_stmt* Connection::Prepare(const std::string& sql) {
   auto it = statements_.find(sql);
   if (it != statements_.end()) return it->second;
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
-                         nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                         &stmt, nullptr) != SQLITE_OK) {
     sqlite3_finalize(stmt);
     return nullptr;
   }
@@ -250,7 +251,8 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   sqlite3* db = nullptr;
   int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
   if (immutable) flags |= SQLITE_OPEN_URI;
-  int rc = sqlite3_open_v2(immutable ? ImmutableUri(path).c_str() : path.c_str(), &db, flags, nullptr);
+  int rc =
+      sqlite3_open_v2(immutable ? ImmutableUri(path).c_str() : path.c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     if (rc == SQLITE_CANTOPEN && access(path.c_str(), F_OK) == 0) rc = SQLITE_PERM;
     sqlite3_close_v2(db);

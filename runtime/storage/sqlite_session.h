@@ -51,7 +51,9 @@ class Connection {
   // Ends this file's stream batch (FLUSH, or the close of the last streaming table).
   int FlushStream();
   void AddStreamer() { ++streamers_; }
-  void RemoveStreamer() { if (streamers_ > 0) --streamers_; }
+  void RemoveStreamer() {
+    if (streamers_ > 0) --streamers_;
+  }
 
   // Counts changes to this file made by any thread of the process; a reader holding rows read
   // ahead drops them when the count moved.
@@ -93,7 +95,7 @@ class Connection {
   std::uint64_t cursor_epoch_ = 0;
   std::atomic<std::uint64_t>* generation_;
   int busy_ms_ = -1;
-  bool in_txn_ = false;       // BEGIN issued and not yet ended
+  bool in_txn_ = false;         // BEGIN issued and not yet ended
   bool joined_logout_ = false;  // the open transaction belongs to the thread's LOGOUT
   int streamers_ = 0;
   bool read_only_ = false;

@@ -38,8 +38,9 @@ StoredName ParseStoredName(std::string_view stored, Driver driver) {
 
   if (driver == Driver::TopSpeed) {
     const auto slash = out.path.rfind('/');
-    const std::string_view base =
-        slash == std::string::npos ? std::string_view(out.path) : std::string_view(out.path).substr(slash + 1);
+    const std::string_view base = slash == std::string::npos
+                                      ? std::string_view(out.path)
+                                      : std::string_view(out.path).substr(slash + 1);
     if (base.find('.') == std::string_view::npos) out.path += ".TPS";
   }
   return out;

@@ -33,7 +33,7 @@ inline bool SameName(std::string_view a, std::string_view b) {
 enum class FieldType : std::uint8_t { Long, Short, Byte, ULong, Decimal, String, CString, Memo };
 
 struct FieldDef {
-  std::string name;         // the field's name without prefix, e.g. "Date" for SCH:Date
+  std::string name;  // the field's name without prefix, e.g. "Date" for SCH:Date
   FieldType type = FieldType::Long;
   std::size_t offset = 0;   // offsetof the member in the record struct
   std::size_t size = 0;     // bytes of the member's text (String<n>/CString<n>/memo: n)
@@ -44,7 +44,7 @@ struct FieldDef {
 enum class KeyKind : std::uint8_t { Primary, Unique, Duplicates };
 
 struct KeyComponent {
-  std::string field;        // a field name of the same table, without prefix
+  std::string field;  // a field name of the same table, without prefix
   bool descending = false;
 };
 
@@ -61,18 +61,18 @@ struct KeyDef {
 enum class Driver : std::uint8_t { TopSpeed, Basic, Ascii, Dos };
 
 struct TableDef {
-  std::string label;        // "SCHEDULE"
-  std::string prefix;       // "SCH"
+  std::string label;   // "SCHEDULE"
+  std::string prefix;  // "SCH"
   Driver driver = Driver::TopSpeed;
   // Where the stored name comes from: either fixed text ("VX97\!s") or a global the caller may
   // change before the table is opened (the engine reads it at open time).
   std::string stored_name;
   const std::string* stored_name_ref = nullptr;
-  bool encrypted = false;       // as declared; the engine stores every table unencrypted
+  bool encrypted = false;  // as declared; the engine stores every table unencrypted
   // The name the file manager shows in its messages; the file's path on disk when empty.
   std::string display_name;
-  std::size_t record_size = 0;  // sizeof the record struct
-  std::vector<FieldDef> fields; // memos included, with type Memo
+  std::size_t record_size = 0;   // sizeof the record struct
+  std::vector<FieldDef> fields;  // memos included, with type Memo
   std::vector<KeyDef> keys;
   void* (*buffer)() = nullptr;  // the calling thread's record buffer
 
@@ -91,7 +91,6 @@ struct TableDef {
     }
     return -1;
   }
-
 };
 
 }  // namespace vx::storage

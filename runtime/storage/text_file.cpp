@@ -39,7 +39,8 @@ int TextNext(const TableDef& def, FileThreadState& s) {
 int TextAdd(const TableDef& def, FileThreadState& s) {
   if (s.read_only) return Code(kAccessDenied, s.name);
   const char* record = static_cast<const char*>(def.buffer());
-  std::string line = def.driver == Driver::Basic ? FormatBasicLine(def, record) : FormatAsciiLine(def, record);
+  std::string line =
+      def.driver == Driver::Basic ? FormatBasicLine(def, record) : FormatAsciiLine(def, record);
   line += '\n';
   const int fd = ::open(s.path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) return Code(kAccessDenied, s.name);

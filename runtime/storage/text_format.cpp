@@ -17,12 +17,18 @@ bool NeedsQuotes(std::string_view value) {
 // Width of a field in an ASCII line: text fields their size, numbers enough digits for any value.
 std::size_t AsciiWidth(const FieldDef& field) {
   switch (field.type) {
-    case FieldType::Long: return 11;
-    case FieldType::Short: return 6;
-    case FieldType::Byte: return 3;
-    case FieldType::ULong: return 10;
-    case FieldType::Decimal: return static_cast<std::size_t>(field.digits) + 2;
-    default: return field.size;
+    case FieldType::Long:
+      return 11;
+    case FieldType::Short:
+      return 6;
+    case FieldType::Byte:
+      return 3;
+    case FieldType::ULong:
+      return 10;
+    case FieldType::Decimal:
+      return static_cast<std::size_t>(field.digits) + 2;
+    default:
+      return field.size;
   }
 }
 
@@ -49,7 +55,8 @@ std::string FormatBasicLine(const TableDef& def, const char* record) {
   return line;
 }
 
-std::size_t ParseBasicRecord(const TableDef& def, std::string_view text, std::size_t pos, char* record) {
+std::size_t ParseBasicRecord(const TableDef& def, std::string_view text, std::size_t pos,
+                             char* record) {
   std::size_t field_index = 0;
   std::string value;
   auto finish_field = [&] {
@@ -117,7 +124,8 @@ void ParseAsciiLine(const TableDef& def, std::string_view line, char* record) {
   std::size_t column = 0;
   for (const FieldDef& field : def.fields) {
     const std::size_t width = AsciiWidth(field);
-    const std::string_view part = column < line.size() ? line.substr(column, width) : std::string_view();
+    const std::string_view part =
+        column < line.size() ? line.substr(column, width) : std::string_view();
     SetFieldText(field, record, part);
     column += width;
   }

@@ -13,7 +13,8 @@ namespace vx::storage {
 std::string FormatBasicLine(const TableDef& def, const char* record);
 // Reads the BASIC record that starts at `pos` in `text` into `record`; returns the offset
 // after its line end (LF or CRLF). A quoted field may span lines.
-std::size_t ParseBasicRecord(const TableDef& def, std::string_view text, std::size_t pos, char* record);
+std::size_t ParseBasicRecord(const TableDef& def, std::string_view text, std::size_t pos,
+                             char* record);
 
 // One ASCII line: each field at its fixed column width, trailing blanks removed.
 std::string FormatAsciiLine(const TableDef& def, const char* record);

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <chrono>
 
-#include "runtime/events.h"
 #include "runtime/event_queue.h"
+#include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
@@ -18,7 +18,8 @@ std::vector<std::string> SplitBars(std::string_view text) {
   std::size_t pos = 0;
   for (;;) {
     const std::size_t bar = text.find('|', pos);
-    parts.emplace_back(text.substr(pos, bar == std::string_view::npos ? std::string_view::npos : bar - pos));
+    parts.emplace_back(
+        text.substr(pos, bar == std::string_view::npos ? std::string_view::npos : bar - pos));
     if (bar == std::string_view::npos) break;
     pos = bar + 1;
   }
@@ -66,7 +67,9 @@ Control& ControlMaker::Button(std::string_view text) { return Make(ControlType::
 Control& ControlMaker::Check(std::string_view text, Binding use) {
   return Make(ControlType::Check, text, use).Set(Prop::TrueValue, "1").Set(Prop::FalseValue, "0");
 }
-Control& ControlMaker::Option(std::string_view text, Binding use) { return Make(ControlType::Option, text, use); }
+Control& ControlMaker::Option(std::string_view text, Binding use) {
+  return Make(ControlType::Option, text, use);
+}
 Control& ControlMaker::Radio(std::string_view text, std::string_view value) {
   Control& c = Make(ControlType::Radio, text, {});
   if (!value.empty()) c.props_.Change(Prop::Value, value);
@@ -78,7 +81,9 @@ Control& ControlMaker::DropList(Binding use, std::string_view from) {
 Control& ControlMaker::Combo(Binding use, std::string_view picture, std::string_view from) {
   return Make(ControlType::Combo, {}, use).Set(Prop::Picture, picture).From(from);
 }
-Control& ControlMaker::List(std::string_view format) { return Make(ControlType::List, {}, {}).Format(format); }
+Control& ControlMaker::List(std::string_view format) {
+  return Make(ControlType::List, {}, {}).Format(format);
+}
 Control& ControlMaker::Sheet() { return Make(ControlType::Sheet, {}, {}); }
 Control& ControlMaker::Tab(std::string_view text) { return Make(ControlType::Tab, text, {}); }
 Control& ControlMaker::Group(std::string_view text) { return Make(ControlType::Group, text, {}); }
@@ -95,7 +100,9 @@ Control& ControlMaker::Item(std::string_view text) { return Make(ControlType::It
 Control& ControlMaker::Separator() { return Make(ControlType::Item, "-", {}); }
 
 Control& ControlMaker::Row() { return MakeArranged({Arrangement::Row, 0}); }
-Control& ControlMaker::Grid(int columns) { return MakeArranged({Arrangement::Grid, columns >= 1 ? columns : 1}); }
+Control& ControlMaker::Grid(int columns) {
+  return MakeArranged({Arrangement::Grid, columns >= 1 ? columns : 1});
+}
 Control& ControlMaker::Beside() { return MakeArranged({Arrangement::Beside, 0}); }
 Control& ControlMaker::Stacked() { return MakeArranged({Arrangement::Stacked, 0}); }
 Control& ControlMaker::FormRows() { return MakeArranged({Arrangement::FormRows, 0}); }
@@ -206,7 +213,8 @@ void Control::Display() {
       if (type_ == ControlType::Combo) Set(Prop::Selected, ChoiceOf(use_.Get()));
       break;
     case ControlType::Check:
-      if (use_.bound()) Set(Prop::Value, ClipView(use_.Get()) == ClipView(Get(Prop::TrueValue)) ? "1" : "0");
+      if (use_.bound())
+        Set(Prop::Value, ClipView(use_.Get()) == ClipView(Get(Prop::TrueValue)) ? "1" : "0");
       break;
     case ControlType::Option:
     case ControlType::DropList:
@@ -256,10 +264,11 @@ void Control::Update() {
 void Control::Choose(long choice) {
   Set(Prop::Selected, choice);
   if (type_ == ControlType::DropList || type_ == ControlType::Combo) {
-    Set(Prop::Value, choice > 0 && choice <= static_cast<long>(items_.size()) ? items_[choice - 1] : std::string());
+    Set(Prop::Value, choice > 0 && choice <= static_cast<long>(items_.size()) ? items_[choice - 1]
+                                                                              : std::string());
   }
-  if (type_ == ControlType::Option || type_ == ControlType::DropList || type_ == ControlType::Sheet ||
-      type_ == ControlType::Combo) {
+  if (type_ == ControlType::Option || type_ == ControlType::DropList ||
+      type_ == ControlType::Sheet || type_ == ControlType::Combo) {
     Update();
   }
 }
@@ -312,7 +321,8 @@ std::vector<std::string> Control::RowFields(long row) const {
 }
 
 void Control::Render() {
-  if (type_ != ControlType::List && type_ != ControlType::DropList && type_ != ControlType::Combo) return;
+  if (type_ != ControlType::List && type_ != ControlType::DropList && type_ != ControlType::Combo)
+    return;
   std::vector<ListRow> rows;
   if (type_ == ControlType::List && source_) {
     const std::vector<std::string> icons = SplitBars(Get(Prop::IconList));
@@ -326,7 +336,8 @@ void Control::Render() {
     const bool may_yield = source_->MayYieldWhileRendered();
     auto slice_start = std::chrono::steady_clock::now();
     for (std::size_t r = 0; r < count; ++r) {
-      if (may_yield && r % 256 == 255 && std::chrono::steady_clock::now() - slice_start >= std::chrono::milliseconds(50)) {
+      if (may_yield && r % 256 == 255 &&
+          std::chrono::steady_clock::now() - slice_start >= std::chrono::milliseconds(50)) {
         YIELD();
         slice_start = std::chrono::steady_clock::now();
       }
@@ -418,7 +429,8 @@ int ReadNumbers(std::string_view text, long* out, int count) {
 void Control::ApplyMouse(const Event& e) {
   if (e.number == EVENT_ColumnResize) {
     long v[2] = {0, 0};
-    if (ReadNumbers(e.text, v, 2) == 2 && v[0] >= 1 && v[0] <= static_cast<long>(columns_.size()) && v[1] > 0) {
+    if (ReadNumbers(e.text, v, 2) == 2 && v[0] >= 1 && v[0] <= static_cast<long>(columns_.size()) &&
+        v[1] > 0) {
       std::vector<ListColumn> columns = columns_;
       columns[static_cast<std::size_t>(v[0] - 1)].width = static_cast<int>(v[1]);
       Format(WriteListFormat(columns));
@@ -440,11 +452,13 @@ void Control::ApplyMouse(const Event& e) {
 }
 
 std::string Control::Header(int column) const {
-  return column >= 1 && column <= static_cast<int>(columns_.size()) ? columns_[column - 1].header : std::string();
+  return column >= 1 && column <= static_cast<int>(columns_.size()) ? columns_[column - 1].header
+                                                                    : std::string();
 }
 
 bool Control::Underlined(int column) const {
-  return column >= 1 && column <= static_cast<int>(columns_.size()) && columns_[column - 1].underline;
+  return column >= 1 && column <= static_cast<int>(columns_.size()) &&
+         columns_[column - 1].underline;
 }
 
 ControlSnapshot Control::Snapshot() const {

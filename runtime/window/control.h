@@ -12,8 +12,8 @@
 #include "runtime/window/front_end.h"
 #include "runtime/window/layout.h"
 #include "runtime/window/list_format.h"
-#include "runtime/window/property_bag.h"
 #include "runtime/window/properties.h"
+#include "runtime/window/property_bag.h"
 
 namespace vx {
 
@@ -40,10 +40,10 @@ class ControlMaker {
   friend class Window;
 
   Control& Prompt(std::string_view text);
-  Control& String(std::string_view text);             // a fixed text
+  Control& String(std::string_view text);                  // a fixed text
   Control& String(Binding use, std::string_view picture);  // a text that shows a variable
   Control& Entry(Binding use, std::string_view picture);
-  Control& Text(Binding use);                          // multi-line text
+  Control& Text(Binding use);  // multi-line text
   Control& Spin(Binding use, std::string_view picture, long low, long high, long step = 1);
   Control& Button(std::string_view text);
   Control& Check(std::string_view text, Binding use);
@@ -118,7 +118,7 @@ class Control : public ControlMaker {
   Control& Required(bool required = true) { return Set(Prop::Required, required); }
   Control& ReadOnly(bool read_only = true) { return Set(Prop::ReadOnly, read_only); }
   Control& Password(bool password = true) { return Set(Prop::Password, password); }
-  Control& Default();  // becomes the window's default button
+  Control& Default();           // becomes the window's default button
   Control& Alert(int keycode);  // the key, pressed on this control, comes as EVENT_AlertKey
   Control& Value(std::string_view value) { return Set(Prop::Value, value); }
   // How this container arranges its controls; set it before making them.
@@ -126,7 +126,9 @@ class Control : public ControlMaker {
     return Set(Prop::Layout, Layout{arrangement, columns}.Text());
   }
   // Where the container's layout put this control (row and column from 1; 0 when not laid out).
-  LayoutCell Cell() const { return {static_cast<int>(GetNumber(Prop::Row)), static_cast<int>(GetNumber(Prop::Column))}; }
+  LayoutCell Cell() const {
+    return {static_cast<int>(GetNumber(Prop::Row)), static_cast<int>(GetNumber(Prop::Column))};
+  }
 
   // Hidden or disabled itself or through a container.
   bool Visible() const;
@@ -195,7 +197,8 @@ class Control : public ControlMaker {
   std::vector<std::string> items_;        // drop list and combo texts shown
   std::vector<std::string> item_values_;  // what choosing each stores
   std::vector<long> item_swatches_;       // colour sample beside each, -1 none
-  std::shared_ptr<const std::vector<ListRow>> rows_ = std::make_shared<const std::vector<ListRow>>();
+  std::shared_ptr<const std::vector<ListRow>> rows_ =
+      std::make_shared<const std::vector<ListRow>>();
 };
 
 }  // namespace vx

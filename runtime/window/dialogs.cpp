@@ -107,8 +107,8 @@ unsigned WindowMessageReporter::Show(const MessageBoxRequest& box) {
   return ValidAnswer(box, static_cast<unsigned>(answer));
 }
 
-unsigned MESSAGE(std::string_view text, std::string_view caption, MessageIcon icon, unsigned buttons,
-                 unsigned default_button) {
+unsigned MESSAGE(std::string_view text, std::string_view caption, MessageIcon icon,
+                 unsigned buttons, unsigned default_button) {
   MessageBoxRequest box;
   box.text = std::string(text);
   box.caption = std::string(caption);
@@ -131,7 +131,8 @@ int POPUP(std::string_view menu) {
 
 bool FILEDIALOG(std::string_view title, std::string& file, std::string_view filter, int flags) {
   auto request = std::make_shared<Request>();
-  request->kind = (flags & FILE_Directory) ? Request::Kind::FolderDialog : Request::Kind::FileDialog;
+  request->kind =
+      (flags & FILE_Directory) ? Request::Kind::FolderDialog : Request::Kind::FileDialog;
   request->caption = std::string(title);
   request->text = file;
   request->filter = std::string(filter);

@@ -13,8 +13,9 @@ namespace vx {
 // Shows a message box and answers the button pressed (BUTTON_OK, BUTTON_YES ...). With no front
 // end, or while the program closes down, the default button answers (the first button offered
 // when none is given); an answer that is not one of the buttons counts as the default.
-unsigned MESSAGE(std::string_view text, std::string_view caption = {}, MessageIcon icon = MessageIcon::None,
-                 unsigned buttons = BUTTON_OK, unsigned default_button = 0);
+unsigned MESSAGE(std::string_view text, std::string_view caption = {},
+                 MessageIcon icon = MessageIcon::None, unsigned buttons = BUTTON_OK,
+                 unsigned default_button = 0);
 
 // Shows a message box on a runtime thread of its own and returns at once, for a notice that
 // must not hold up the asking thread's work while it waits to be read (its answer is not known).
@@ -74,7 +75,8 @@ inline constexpr int FILE_Directory = 32;
 
 // Asks for a file (filter "WAV Files|*.WAV"; FILE_Directory asks for a folder); `file` holds
 // the starting name and receives the choice. Answers false when cancelled.
-bool FILEDIALOG(std::string_view title, std::string& file, std::string_view filter = {}, int flags = 0);
+bool FILEDIALOG(std::string_view title, std::string& file, std::string_view filter = {},
+                int flags = 0);
 
 // The clipboard's text as the front end last reported it (empty with no front end), and
 // setting it, which the front end is told to do.

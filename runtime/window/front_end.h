@@ -37,18 +37,18 @@ struct ControlSnapshot {
 
 struct ModelMessage {
   enum class Kind {
-    WindowOpened,     // props: the window's own; the controls follow as ControlAdded
-    WindowShown,      // every control and its contents have been announced
+    WindowOpened,  // props: the window's own; the controls follow as ControlAdded
+    WindowShown,   // every control and its contents have been announced
     WindowClosed,
     ControlAdded,     // snapshot
     PropertyChanged,  // control (0: the window), prop, value
     ListRows,         // rows of a list, drop list or combo
     ThreadIdle,       // the thread waits for events, having taken every event up to `tag`
     ThreadEnded,
-    ClipboardWritten, // value: the text the program put on the clipboard
-    TrayChanged,      // control: tray id; props in snapshot (Icon, Tip, Hide)
-    BroughtToFront,   // the window is to come to the front, unless it is there already
-    PictureCopied,    // control: the control whose picture goes on the clipboard (0: the window)
+    ClipboardWritten,  // value: the text the program put on the clipboard
+    TrayChanged,       // control: tray id; props in snapshot (Icon, Tip, Hide)
+    BroughtToFront,    // the window is to come to the front, unless it is there already
+    PictureCopied,     // control: the control whose picture goes on the clipboard (0: the window)
   };
   Kind kind = Kind::PropertyChanged;
   long thread = 0;
@@ -77,8 +77,8 @@ class Request {
   unsigned buttons = 0;  // message buttons (sum of BUTTON_ values)
   unsigned default_button = 0;
   std::string button_texts;  // message buttons of their own wording ("&Yes|&No"); answer 1, 2, ...
-  std::string filter;   // file dialog: "WAV Files|*.WAV|All|*.*"
-  int flags = 0;        // file dialog: FILE_Save and friends
+  std::string filter;        // file dialog: "WAV Files|*.WAV|All|*.*"
+  int flags = 0;             // file dialog: FILE_Save and friends
 
   // Answers once; later answers are ignored. `number` is the button, popup item (0 none) or
   // 1 for a chosen file or folder (0 cancelled); `text` the chosen file or folder.

@@ -18,11 +18,16 @@ bool StartsWithWord(std::string_view text, std::string_view word) {
 
 std::string Layout::Text() const {
   switch (arrangement) {
-    case Arrangement::FormRows: return "form";
-    case Arrangement::Row: return "row";
-    case Arrangement::Grid: return "grid " + std::to_string(columns);
-    case Arrangement::Beside: return "beside";
-    case Arrangement::Stacked: return "stacked";
+    case Arrangement::FormRows:
+      return "form";
+    case Arrangement::Row:
+      return "row";
+    case Arrangement::Grid:
+      return "grid " + std::to_string(columns);
+    case Arrangement::Beside:
+      return "beside";
+    case Arrangement::Stacked:
+      return "stacked";
   }
   return "form";
 }
@@ -78,8 +83,14 @@ LayoutCell LayoutCursor::Place(ControlType type) {
 
 bool TakesCell(ControlType type) {
   switch (type) {
-    case ControlType::Window: case ControlType::Menubar: case ControlType::Menu: case ControlType::Item:
-    case ControlType::Toolbar: case ControlType::StatusBar: case ControlType::StatusZone: case ControlType::Tab:
+    case ControlType::Window:
+    case ControlType::Menubar:
+    case ControlType::Menu:
+    case ControlType::Item:
+    case ControlType::Toolbar:
+    case ControlType::StatusBar:
+    case ControlType::StatusZone:
+    case ControlType::Tab:
       return false;
     default:
       return true;
@@ -88,8 +99,12 @@ bool TakesCell(ControlType type) {
 
 bool ArrangesChildren(ControlType type) {
   switch (type) {
-    case ControlType::Window: case ControlType::Group: case ControlType::Panel: case ControlType::Region:
-    case ControlType::Tab: case ControlType::Option:
+    case ControlType::Window:
+    case ControlType::Group:
+    case ControlType::Panel:
+    case ControlType::Region:
+    case ControlType::Tab:
+    case ControlType::Option:
       return true;
     default:
       return false;
@@ -98,8 +113,14 @@ bool ArrangesChildren(ControlType type) {
 
 bool IsFormField(ControlType type) {
   switch (type) {
-    case ControlType::Entry: case ControlType::Text: case ControlType::Spin: case ControlType::Combo:
-    case ControlType::DropList: case ControlType::List: case ControlType::String: case ControlType::Progress:
+    case ControlType::Entry:
+    case ControlType::Text:
+    case ControlType::Spin:
+    case ControlType::Combo:
+    case ControlType::DropList:
+    case ControlType::List:
+    case ControlType::String:
+    case ControlType::Progress:
     // A row of fields or a block of them stands beside its prompt too ("Range:" From ... To ...).
     case ControlType::Region:
       return true;

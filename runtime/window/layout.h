@@ -47,10 +47,10 @@ class LayoutCursor {
 
  private:
   Layout layout_;
-  int placed_ = 0;          // controls placed so far
-  int row_ = 0;             // form rows: the row last used (from 1; 0 none yet)
-  bool prompt_open_ = false;   // form rows: that row holds a prompt waiting for its field
-  int buttons_in_row_ = 0;     // form rows: buttons so far in that row, when it is a button row
+  int placed_ = 0;            // controls placed so far
+  int row_ = 0;               // form rows: the row last used (from 1; 0 none yet)
+  bool prompt_open_ = false;  // form rows: that row holds a prompt waiting for its field
+  int buttons_in_row_ = 0;    // form rows: buttons so far in that row, when it is a button row
 };
 
 // Whether controls of this kind are placed in their container at all (bars, menus and their

@@ -79,7 +79,10 @@ std::vector<ListColumn> ParseListFormat(std::string_view s, bool* in_range) {
     while (pos < s.size() && !IsDigit(s[pos]) && s[pos] != '[' && s[pos] != ']') {
       const char ch = s[pos++];
       switch (std::toupper(static_cast<unsigned char>(ch))) {
-        case 'L': case 'R': case 'C': case 'D':
+        case 'L':
+        case 'R':
+        case 'C':
+        case 'D':
           if (header_seen) {
             c.header_justify = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
             ReadParenNumber(s, pos, c.header_indent, fits);
@@ -88,13 +91,27 @@ std::vector<ListColumn> ParseListFormat(std::string_view s, bool* in_range) {
             ReadParenNumber(s, pos, c.indent, fits);
           }
           break;
-        case '*': c.colors = true; break;
-        case 'I': c.icon = true; break;
-        case 'J': c.icon = c.transparent_icon = true; break;
-        case 'F': c.fixed = true; break;
-        case '_': c.underline = true; break;
-        case 'M': c.resizable = true; break;
-        case '|': c.right_border = true; break;
+        case '*':
+          c.colors = true;
+          break;
+        case 'I':
+          c.icon = true;
+          break;
+        case 'J':
+          c.icon = c.transparent_icon = true;
+          break;
+        case 'F':
+          c.fixed = true;
+          break;
+        case '_':
+          c.underline = true;
+          break;
+        case 'M':
+          c.resizable = true;
+          break;
+        case '|':
+          c.right_border = true;
+          break;
         case '~':
           c.header = std::string(ReadUntil(s, pos, '~'));
           header_seen = true;
@@ -112,7 +129,9 @@ std::vector<ListColumn> ParseListFormat(std::string_view s, bool* in_range) {
           c.explicit_field = true;
           break;
         }
-        case 'E': ReadColours(s, pos, c, fits); break;
+        case 'E':
+          ReadColours(s, pos, c, fits);
+          break;
         default:
           SkipParenNumber(s, pos);  // styles, tips and scroll options: nothing to keep
           break;
@@ -160,7 +179,8 @@ std::string ReplaceDatePictures(std::string_view format, std::string_view pictur
     const std::size_t close = format.find('@', at + 1);
     if (close == std::string_view::npos) break;
     out.append(format.substr(pos, at + 1 - pos));
-    const bool date = at + 1 < format.size() && std::toupper(static_cast<unsigned char>(format[at + 1])) == 'D';
+    const bool date =
+        at + 1 < format.size() && std::toupper(static_cast<unsigned char>(format[at + 1])) == 'D';
     out.append(date ? picture : format.substr(at + 1, close - at - 1));
     out += '@';
     pos = close + 1;

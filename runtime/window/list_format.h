@@ -32,7 +32,7 @@ struct ListColumn {
   bool explicit_field = false;
   long normal_fg = -1, normal_bg = -1, selected_fg = -1, selected_bg = -1;  // E(...)
 
-  int ColorField() const { return field + 1; }                  // first of the four
+  int ColorField() const { return field + 1; }  // first of the four
   int IconField() const { return field + 1 + (colors ? 4 : 0); }
   int NextField() const { return IconField() + (icon ? 1 : 0); }
 };

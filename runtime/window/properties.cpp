@@ -7,20 +7,26 @@ namespace vx {
 namespace {
 
 constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = {
-    "",         "Text",     "Value",    "Picture",   "Hide",       "Disable",   "ReadOnly",
-    "Required", "Default",  "Cancel",   "Icon",      "Tip",        "Key",       "Selected",
-    "Timer",    "Topmost",  "Iconize",  "Maximize",  "Frame",      "X",         "Y",
-    "Width",    "Height",   "MinWidth", "MinHeight", "Format",     "From",      "IconList",
-    "Color",    "FontColor", "TrueValue", "FalseValue", "RangeLow", "RangeHigh", "Step",
-    "Focus",    "Wizard",   "FontStyle", "Alert",
-    "Password", "Msg",  "FontName", "Layout",   "Row",      "Column",
-    "MouseDownRow", "MouseDownField", "MouseDownZone", "MouseUpRow", "MouseUpField", "MouseUpZone", "FontSize", "LineHeight", "VScroll", "HScroll",
-    "Cursor"};
+    "",           "Text",         "Value",          "Picture",
+    "Hide",       "Disable",      "ReadOnly",       "Required",
+    "Default",    "Cancel",       "Icon",           "Tip",
+    "Key",        "Selected",     "Timer",          "Topmost",
+    "Iconize",    "Maximize",     "Frame",          "X",
+    "Y",          "Width",        "Height",         "MinWidth",
+    "MinHeight",  "Format",       "From",           "IconList",
+    "Color",      "FontColor",    "TrueValue",      "FalseValue",
+    "RangeLow",   "RangeHigh",    "Step",           "Focus",
+    "Wizard",     "FontStyle",    "Alert",          "Password",
+    "Msg",        "FontName",     "Layout",         "Row",
+    "Column",     "MouseDownRow", "MouseDownField", "MouseDownZone",
+    "MouseUpRow", "MouseUpField", "MouseUpZone",    "FontSize",
+    "LineHeight", "VScroll",      "HScroll",        "Cursor"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   }
   return true;

@@ -7,62 +7,62 @@
 namespace vx {
 
 enum class Prop : int {
-  Text = 1,     // title, caption, prompt, tab or item text; image file
-  Value,        // what the control shows: entry text, check 1/0, chosen radio's value ...
-  Picture,      // display picture of an entry, spin or string
-  Hide,         // "1" hidden
-  Disable,      // "1" greyed
+  Text = 1,  // title, caption, prompt, tab or item text; image file
+  Value,     // what the control shows: entry text, check 1/0, chosen radio's value ...
+  Picture,   // display picture of an entry, spin or string
+  Hide,      // "1" hidden
+  Disable,   // "1" greyed
   ReadOnly,
   Required,
-  Default,      // the window's default button
-  Cancel,       // the window's cancel button
+  Default,  // the window's default button
+  Cancel,   // the window's cancel button
   Icon,
   Tip,
-  Key,          // accelerator of a menu item or button, as "Ctrl+S"
-  Selected,     // chosen list row, drop-list item or tab (1-based; 0 none)
-  Timer,        // window timer in hundredths of a second; 0 none
+  Key,       // accelerator of a menu item or button, as "Ctrl+S"
+  Selected,  // chosen list row, drop-list item or tab (1-based; 0 none)
+  Timer,     // window timer in hundredths of a second; 0 none
   Topmost,
   Iconize,
   Maximize,
-  Frame,        // "1" on the application frame
+  Frame,  // "1" on the application frame
   X,
   Y,
   Width,
   Height,
   MinWidth,
   MinHeight,
-  Format,       // list format string
-  From,         // drop-list and combo items, "|" between them
-  IconList,     // list icons by index, "|" between file names
+  Format,    // list format string
+  From,      // drop-list and combo items, "|" between them
+  IconList,  // list icons by index, "|" between file names
   Color,
   FontColor,
-  TrueValue,    // check
+  TrueValue,  // check
   FalseValue,
-  RangeLow,     // spin, progress
+  RangeLow,  // spin, progress
   RangeHigh,
   Step,
-  Focus,        // window: control number with the focus
-  Wizard,       // sheet: tabs paged by buttons, headers not shown
-  FontStyle,    // weight and style bits, as 400 normal, 700 bold
-  Alert,        // key codes reported as EVENT_AlertKey, "|" between them
-  Password,     // entry: "1" shows its text as bullets
-  Msg,          // the status-bar text shown while the control has the focus
-  FontName,     // typeface, as "Courier New"; a front end without it takes the nearest of its kind
-  Layout,       // container: how it arranges its controls ("form", "row", "grid 7", "beside", "stacked")
-  Row,          // where the container's layout put the control: its row and column (from 1), set by
-  Column,       //   the model as the control is made; 0 when the control is not laid out (bars, menus)
+  Focus,      // window: control number with the focus
+  Wizard,     // sheet: tabs paged by buttons, headers not shown
+  FontStyle,  // weight and style bits, as 400 normal, 700 bold
+  Alert,      // key codes reported as EVENT_AlertKey, "|" between them
+  Password,   // entry: "1" shows its text as bullets
+  Msg,        // the status-bar text shown while the control has the focus
+  FontName,   // typeface, as "Courier New"; a front end without it takes the nearest of its kind
+  Layout,  // container: how it arranges its controls ("form", "row", "grid 7", "beside", "stacked")
+  Row,     // where the container's layout put the control: its row and column (from 1), set by
+  Column,  //   the model as the control is made; 0 when the control is not laid out (bars, menus)
   MouseDownRow,    // lists: where the last press (or double click) was: row (0 the header), column
   MouseDownField,  //   from 1 (0 outside the columns) and zone (ListZone_...), as the front end
   MouseDownZone,   //   reported it with the event
   MouseUpRow,      // lists: where the last release was, the same way
   MouseUpField,
   MouseUpZone,
-  FontSize,     // points; 0 or none: the front end's own size
-  LineHeight,   // lists: height of a row in dialog units; 0 or none: fitted to the font
-  VScroll,      // lists: "0" shows no vertical scroll bar; none or "1" one when the rows need it
-  HScroll,      // lists: the same for the horizontal scroll bar
-  Cursor,       // window: mouse pointer over it, "" normal, "Wait" or "Cross" (see CursorScope)
-  Count_        // not a property: one past the last
+  FontSize,    // points; 0 or none: the front end's own size
+  LineHeight,  // lists: height of a row in dialog units; 0 or none: fitted to the font
+  VScroll,     // lists: "0" shows no vertical scroll bar; none or "1" one when the rows need it
+  HScroll,     // lists: the same for the horizontal scroll bar
+  Cursor,      // window: mouse pointer over it, "" normal, "Wait" or "Cross" (see CursorScope)
+  Count_       // not a property: one past the last
 };
 
 std::string_view PropName(Prop prop);

@@ -1,8 +1,8 @@
 // A queue shown in a list: each entry's fields, as texts in the order the list format numbers
 // them, come from a function of the entry.
 //
-//   QueueList<TrayItem> rows(queue, [](const TrayItem& e) { return ListFields{e.Name.str(), e.Icon}; });
-//   window.List("80L~Name~@s20@").From(&rows);
+//   QueueList<TrayItem> rows(queue, [](const TrayItem& e) { return ListFields{e.Name.str(),
+//   e.Icon}; }); window.List("80L~Name~@s20@").From(&rows);
 #pragma once
 
 #include <functional>

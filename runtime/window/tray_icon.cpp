@@ -56,8 +56,8 @@ void TrayIcon::Publish() {
   snapshot->props[Prop::Icon] = icon_;
   snapshot->props[Prop::Tip] = tip_;
   snapshot->props[Prop::Hide] = shown_ ? "0" : "1";
-  m.value = std::to_string(events_[0]) + " " + std::to_string(events_[1]) + " " + std::to_string(events_[2]) +
-            " " + std::to_string(events_[3]);
+  m.value = std::to_string(events_[0]) + " " + std::to_string(events_[1]) + " " +
+            std::to_string(events_[2]) + " " + std::to_string(events_[3]);
   m.snapshot = std::move(snapshot);
   Announce(m);
 }

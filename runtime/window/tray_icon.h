@@ -16,8 +16,8 @@ class TrayIcon {
 
   // Shows the icon; clicks are posted to the calling thread as these events (0: not posted).
   // Answers whether a front end is there to show it (headless, the icon is kept but unseen).
-  bool Add(std::string_view icon, std::string_view tip, int left_click, int right_click, int left_double,
-           int right_double);
+  bool Add(std::string_view icon, std::string_view tip, int left_click, int right_click,
+           int left_double, int right_double);
   void Remove();
   void SetIcon(std::string_view icon);
   void SetTip(std::string_view tip);

@@ -24,13 +24,15 @@ struct ThreadWindows {
 thread_local ThreadWindows t_windows;
 
 bool IsWindowOpenHere(int id) {
-  return std::any_of(t_windows.open.begin(), t_windows.open.end(), [&](Window* w) { return w->Id() == id; });
+  return std::any_of(t_windows.open.begin(), t_windows.open.end(),
+                     [&](Window* w) { return w->Id() == id; });
 }
 
 constexpr auto kForever = std::chrono::hours(24 * 365);
 
 bool AlertsKey(const Control& control, int keycode) {
-  return ("|" + control.Get(Prop::Alert) + "|").find("|" + std::to_string(keycode) + "|") != std::string::npos;
+  return ("|" + control.Get(Prop::Alert) + "|").find("|" + std::to_string(keycode) + "|") !=
+         std::string::npos;
 }
 
 bool Usable(const Control* control) { return control && control->Visible() && control->Enabled(); }
@@ -46,7 +48,9 @@ std::string Caption(const Control& control) {
 
 }  // namespace
 
-Window::Window(std::string_view title) : id_(++g_last_window_id) { props_.Change(Prop::Text, title); }
+Window::Window(std::string_view title) : id_(++g_last_window_id) {
+  props_.Change(Prop::Text, title);
+}
 
 Window::~Window() {
   if (open_) Close();
@@ -87,7 +91,8 @@ void Window::Close() {
   auto& open = t_windows.open;
   open.erase(std::remove(open.begin(), open.end(), this), open.end());
   auto& deferred = t_windows.deferred;
-  deferred.erase(std::remove_if(deferred.begin(), deferred.end(), [&](const Event& e) { return e.window == id_; }),
+  deferred.erase(std::remove_if(deferred.begin(), deferred.end(),
+                                [&](const Event& e) { return e.window == id_; }),
                  deferred.end());
   ModelMessage m;
   m.kind = ModelMessage::Kind::WindowClosed;
@@ -152,7 +157,8 @@ bool Window::Accept() {
       t_windows.current = Event{EVENT_CloseDown, 0, id_};
       return true;
     }
-    auto mine = std::find_if(deferred.begin(), deferred.end(), [&](const Event& e) { return e.window == id_; });
+    auto mine = std::find_if(deferred.begin(), deferred.end(),
+                             [&](const Event& e) { return e.window == id_; });
     if (mine != deferred.end()) {
       next = std::move(*mine);
       deferred.erase(mine);
@@ -212,9 +218,15 @@ bool Window::SessionEndsUnder() const {
 bool Window::ApplyInput(Event& e) {
   if (e.control == 0) {
     switch (e.number) {
-      case EVENT_Iconized: Set(Prop::Iconize, true); break;
-      case EVENT_Maximized: Set(Prop::Maximize, true); break;
-      case EVENT_Restored: Set(Prop::Iconize, false).Set(Prop::Maximize, false); break;
+      case EVENT_Iconized:
+        Set(Prop::Iconize, true);
+        break;
+      case EVENT_Maximized:
+        Set(Prop::Maximize, true);
+        break;
+      case EVENT_Restored:
+        Set(Prop::Iconize, false).Set(Prop::Maximize, false);
+        break;
       case EVENT_Moved:
       case EVENT_Sized: {
         // text: "x y width height"
@@ -228,7 +240,8 @@ bool Window::ApplyInput(Event& e) {
         Set(Prop::X, v[0]).Set(Prop::Y, v[1]).Set(Prop::Width, v[2]).Set(Prop::Height, v[3]);
         break;
       }
-      default: break;
+      default:
+        break;
     }
     return true;
   }
@@ -304,7 +317,8 @@ Control& Window::operator[](int number) {
 const Control& Window::operator[](int number) const { return const_cast<Window&>(*this)[number]; }
 
 Control* Window::Find(int number) {
-  return number >= 1 && number <= static_cast<int>(controls_.size()) ? controls_[number - 1].get() : nullptr;
+  return number >= 1 && number <= static_cast<int>(controls_.size()) ? controls_[number - 1].get()
+                                                                     : nullptr;
 }
 
 Control& Window::AddControl(ControlType type, int parent, Binding use) {
@@ -337,7 +351,8 @@ void Window::Relayout(int container) {
     const std::string row = c->Get(Prop::Row), column = c->Get(Prop::Column);
     PlaceInContainer(*c);
     if (c->Get(Prop::Row) != row) AnnounceProp(c->Number(), Prop::Row, c->Get(Prop::Row));
-    if (c->Get(Prop::Column) != column) AnnounceProp(c->Number(), Prop::Column, c->Get(Prop::Column));
+    if (c->Get(Prop::Column) != column)
+      AnnounceProp(c->Number(), Prop::Column, c->Get(Prop::Column));
   }
 }
 
@@ -426,8 +441,12 @@ void Window::AnnounceRows(const Control& control) {
 
 int EVENT() { return t_windows.current.number; }
 int FIELD() { return t_windows.current.control; }
-int ACCEPTED() { return t_windows.current.number == EVENT_Accepted ? t_windows.current.control : 0; }
-int SELECTED() { return t_windows.current.number == EVENT_Selected ? t_windows.current.control : 0; }
+int ACCEPTED() {
+  return t_windows.current.number == EVENT_Accepted ? t_windows.current.control : 0;
+}
+int SELECTED() {
+  return t_windows.current.number == EVENT_Selected ? t_windows.current.control : 0;
+}
 int KEYCODE() { return t_windows.current.keycode; }
 void SETKEYCODE(int keycode) { t_windows.current.keycode = keycode; }
 Window* CurrentWindow() { return t_windows.open.empty() ? nullptr : t_windows.open.back(); }

@@ -27,12 +27,33 @@ using BindFields = test::DataLibraryTest;
 
 // The file manager of a table of the dictionary.
 FileManager* ManagerOf(const storage::TableDef& table) {
-  for (FileManager* access :
-       {ACCESS_SCHEDULE, ACCESS_SYNCSCHEDULE, ACCESS_CLIPBOARDCATEGORIES, ACCESS_SCHEDULEWORKFILE, ACCESS_CATEGORIES,
-        ACCESS_TODO, ACCESS_SCRIPTING, ACCESS_SCRIPTTEMPLATEDETAILS, ACCESS_SCRIPTTEMPLATES, ACCESS_SYNCSCRIPTING,
-        ACCESS_SYNCTODO, ACCESS_EXPORT, ACCESS_CONTACT, ACCESS_CONTACTCATEGORIES, ACCESS_USERS, ACCESS_CLIPBOARD,
-        ACCESS_VXUSD, ACCESS_HOLIDAYS, ACCESS_VX_LOG, ACCESS_FAVORITES, ACCESS_MESSAGES, ACCESS_VXSCD,
-        ACCESS_CONFIGURATION, ACCESS_ACTIONS, ACCESS_COMMANDS, ACCESS_SYSHOTKEYS, ACCESS_MSGLINK}) {
+  for (FileManager* access : {ACCESS_SCHEDULE,
+                              ACCESS_SYNCSCHEDULE,
+                              ACCESS_CLIPBOARDCATEGORIES,
+                              ACCESS_SCHEDULEWORKFILE,
+                              ACCESS_CATEGORIES,
+                              ACCESS_TODO,
+                              ACCESS_SCRIPTING,
+                              ACCESS_SCRIPTTEMPLATEDETAILS,
+                              ACCESS_SCRIPTTEMPLATES,
+                              ACCESS_SYNCSCRIPTING,
+                              ACCESS_SYNCTODO,
+                              ACCESS_EXPORT,
+                              ACCESS_CONTACT,
+                              ACCESS_CONTACTCATEGORIES,
+                              ACCESS_USERS,
+                              ACCESS_CLIPBOARD,
+                              ACCESS_VXUSD,
+                              ACCESS_HOLIDAYS,
+                              ACCESS_VX_LOG,
+                              ACCESS_FAVORITES,
+                              ACCESS_MESSAGES,
+                              ACCESS_VXSCD,
+                              ACCESS_CONFIGURATION,
+                              ACCESS_ACTIONS,
+                              ACCESS_COMMANDS,
+                              ACCESS_SYSHOTKEYS,
+                              ACCESS_MSGLINK}) {
     if (&access->def() == &table) return access;
   }
   return nullptr;
@@ -90,7 +111,8 @@ TEST_F(BindFields, ABrowseFilterOverScheduleNamesTheTaskMessage) {
     const char* description;
     const char* message;
     int disabled;
-  } tasks[] = {{"Backup", "Take the tape out", 0}, {"Call", "Ring Ann", 0}, {"Old backup", "tape 2", 1}};
+  } tasks[] = {
+      {"Backup", "Take the tape out", 0}, {"Call", "Ring Ann", 0}, {"Old backup", "tape 2", 1}};
   for (const auto& task : tasks) {
     ACCESS_SCHEDULE->PrimeRecord();
     SCH.Description = task.description;
@@ -110,7 +132,8 @@ TEST_F(BindFields, ABrowseFilterOverScheduleNamesTheTaskMessage) {
   browse.AddSortOrder();
   ACCESS_SCHEDULE->BindFields(browse.Bindings);
 
-  ASSERT_TRUE(browse.SetFilterExpression("INSTRING('TAPE', UPPER(SCH:Message), 1, 1) > 0", "query"));
+  ASSERT_TRUE(
+      browse.SetFilterExpression("INSTRING('TAPE', UPPER(SCH:Message), 1, 1) > 0", "query"));
   browse.ResetFromView();
   ASSERT_EQ(browse.Records(), 2u);
   EXPECT_EQ(browse.Fields(0)[0], "Backup");

@@ -13,8 +13,8 @@ namespace vx::test {
 struct GrabLog {
   std::vector<std::pair<int, unsigned>> grabs;  // (id, modifiers << 8 | key) in call order
   std::vector<int> ungrabs;
-  std::set<unsigned> refused;                   // (modifiers << 8 | key) another program holds
-  std::map<int, unsigned> held;                 // id -> key held now
+  std::set<unsigned> refused;    // (modifiers << 8 | key) another program holds
+  std::map<int, unsigned> held;  // id -> key held now
   platform::HotKeyGrabber::PressHandler handler;
 };
 

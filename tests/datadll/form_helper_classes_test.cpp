@@ -13,8 +13,8 @@
 #include "framework/window_manager.h"
 #include "runtime/fixed_string.h"
 #include "runtime/system_properties.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
@@ -50,7 +50,8 @@ TEST(REQFLDCLASS, NamesTheFirstEmptyRequiredFieldThatCanBeSeen) {
   EXPECT_EQ(required.INCOMPLETE(false), city_entry);
   window[city_entry].Required(false);
   EXPECT_EQ(required.INCOMPLETE(false), 0);
-  EXPECT_EQ(required.MessageFor(code_entry), "\"Code\" must be entered.") << "listed, though on a hidden tab, and never reported";
+  EXPECT_EQ(required.MessageFor(code_entry), "\"Code\" must be entered.")
+      << "listed, though on a hidden tab, and never reported";
 
   // ADDFIELD keeps a listed field's texts unless told to replace them.
   required.ADDFIELD(name_entry, "NAME", "tip", "msg", "Other", false);
@@ -69,7 +70,8 @@ TEST(REQFLDCLASS, NamesTheFirstEmptyRequiredFieldThatCanBeSeen) {
 TEST(REQFLDCLASS, AFieldFoundOnTheFormCarriesItsMessageAndItsDictionaryName) {
   Window window("New Holiday");
   window.Prompt("&Description:");
-  const int entry = window.Entry(HOL.Holiday, "@s30").Required().Set(Prop::Msg, "The holiday's name");
+  const int entry =
+      window.Entry(HOL.Holiday, "@s30").Required().Set(Prop::Msg, "The holiday's name");
   String<10> local;
   window.Prompt("&Code:");
   const int other = window.Entry(local, "@s10").Required();
@@ -77,7 +79,8 @@ TEST(REQFLDCLASS, AFieldFoundOnTheFormCarriesItsMessageAndItsDictionaryName) {
   REQFLDCLASS required;
   required.INIT(window, "Missing Information", "@MSG: @FIELD (@PROMPT)", 1);
   EXPECT_EQ(required.MessageFor(entry), "The holiday's name: \"HOL:Holiday\" (\"Description\")");
-  EXPECT_EQ(required.MessageFor(other), ": \"\" (\"Code\")") << "a variable outside the dictionary has no name";
+  EXPECT_EQ(required.MessageFor(other), ": \"\" (\"Code\")")
+      << "a variable outside the dictionary has no name";
   EXPECT_EQ(required.Switch(), 1);
 }
 
@@ -148,7 +151,8 @@ void WizardForm() {
   form.wizard = &wizard;
   form.CancelControl = finish;
   form.start = [&] {
-    wizard.INIT(window, sheet, back, next, 1, g_wizard.refuse ? 1 : 0, true, g_wizard.skip_hidden, false, finish);
+    wizard.INIT(window, sheet, back, next, 1, g_wizard.refuse ? 1 : 0, true, g_wizard.skip_hidden,
+                false, finish);
   };
   form.Run();
 }

@@ -30,7 +30,8 @@ bool SameField(const std::string& name, const A& a, const storage::TableDef& a_d
   const storage::FieldDef* fa = FieldNamed(a_def, name);
   const storage::FieldDef* fb = FieldNamed(b_def, name);
   if (!fa || !fb || fa->size != fb->size) return false;
-  return std::memcmp(reinterpret_cast<const char*>(&a) + fa->offset, reinterpret_cast<const char*>(&b) + fb->offset,
+  return std::memcmp(reinterpret_cast<const char*>(&a) + fa->offset,
+                     reinterpret_cast<const char*>(&b) + fb->offset,
                      dictionary::StoredBytes(*fa)) == 0;
 }
 
@@ -38,7 +39,8 @@ bool SameField(const std::string& name, const A& a, const storage::TableDef& a_d
 // source table: the owner and (for the content copy) the bookkeeping fields stay empty, the rest
 // arrive.
 template <class From, class To>
-void CheckCopy(const storage::TableDef& from_def, const storage::TableDef& to_def, bool content_only) {
+void CheckCopy(const storage::TableDef& from_def, const storage::TableDef& to_def,
+               bool content_only) {
   From from;
   std::memset(static_cast<void*>(&from), 0x5A, sizeof from);
   To to;
@@ -52,9 +54,11 @@ void CheckCopy(const storage::TableDef& from_def, const storage::TableDef& to_de
     if (field.name == "ID" || field.name == "WIZ_ID") continue;  // checked below
     const bool left = content_only && kNotContent.count(field.name) > 0;
     if (left) {
-      EXPECT_TRUE(SameField(field.name, to, to_def, empty, to_def)) << field.name << " is not the step's content";
+      EXPECT_TRUE(SameField(field.name, to, to_def, empty, to_def))
+          << field.name << " is not the step's content";
     } else {
-      EXPECT_TRUE(SameField(field.name, to, to_def, from, from_def)) << field.name << " was not copied";
+      EXPECT_TRUE(SameField(field.name, to, to_def, from, from_def))
+          << field.name << " was not copied";
     }
   }
   if constexpr (requires { to.ID; }) {
@@ -65,13 +69,17 @@ void CheckCopy(const storage::TableDef& from_def, const storage::TableDef& to_de
 }
 
 TEST(StepCopy, EveryFieldButTheOwnerGoesBothWays) {
-  CheckCopy<SCRIPTTEMPLATEDETAILS_RECORD, SCRIPTING_RECORD>(SCRIPTTEMPLATEDETAILS_TABLE(), SCRIPTING_TABLE(), false);
-  CheckCopy<SCRIPTING_RECORD, SCRIPTTEMPLATEDETAILS_RECORD>(SCRIPTING_TABLE(), SCRIPTTEMPLATEDETAILS_TABLE(), false);
+  CheckCopy<SCRIPTTEMPLATEDETAILS_RECORD, SCRIPTING_RECORD>(SCRIPTTEMPLATEDETAILS_TABLE(),
+                                                            SCRIPTING_TABLE(), false);
+  CheckCopy<SCRIPTING_RECORD, SCRIPTTEMPLATEDETAILS_RECORD>(SCRIPTING_TABLE(),
+                                                            SCRIPTTEMPLATEDETAILS_TABLE(), false);
 }
 
 TEST(StepCopy, TheContentLeavesTheNumberAndTheChangeStampsAlone) {
-  CheckCopy<SCRIPTTEMPLATEDETAILS_RECORD, SCRIPTING_RECORD>(SCRIPTTEMPLATEDETAILS_TABLE(), SCRIPTING_TABLE(), true);
-  CheckCopy<SCRIPTING_RECORD, SCRIPTTEMPLATEDETAILS_RECORD>(SCRIPTING_TABLE(), SCRIPTTEMPLATEDETAILS_TABLE(), true);
+  CheckCopy<SCRIPTTEMPLATEDETAILS_RECORD, SCRIPTING_RECORD>(SCRIPTTEMPLATEDETAILS_TABLE(),
+                                                            SCRIPTING_TABLE(), true);
+  CheckCopy<SCRIPTING_RECORD, SCRIPTTEMPLATEDETAILS_RECORD>(SCRIPTING_TABLE(),
+                                                            SCRIPTTEMPLATEDETAILS_TABLE(), true);
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ using test::GrabLog;
 // Records what the class reports through its virtual hooks.
 class RecordingHotKeys : public SYSHOTKEYCLASS {
  public:
-  void TAKEKEY(std::int32_t id, std::string_view text) override { taken.emplace_back(id, std::string(text)); }
+  void TAKEKEY(std::int32_t id, std::string_view text) override {
+    taken.emplace_back(id, std::string(text));
+  }
   void TAKEINVALIDKEY(std::string_view text) override { invalid.emplace_back(text); }
   std::vector<std::pair<std::int32_t, std::string>> taken;
   std::vector<std::string> invalid;
@@ -47,13 +49,32 @@ TEST_F(HotKeyClassTest, KeyTextsTranslateToCodes) {
     const char* text;
     std::int32_t code;
   } cases[] = {
-      {"CtrlShiftA", 0x641}, {"^+A", 0x641},       {"Ctrl-Shift-A", 0x641}, {"SHIFTCTRLA", 0x641},
-      {"ctrlshifta", 0x641}, {"WinW", 0x857},      {"*W", 0x857},           {"%F4", 0x173},
-      {"AltF10", 0x179},     {"F1", 112},          {"F10", 121},            {"Pad7", 103},
-      {"Bs", 8},             {"Backspace", 8},     {"PgUpKey", 33},         {"KeyPad0", 96},
-      {"MouseCenter2", 7},   {"7", 55},            {"CtrlAltDelete", 0x32E}, {"CtrlShift-Space  ", 0x620},
-      {"^^A", 0x241},        {"CtrlNoSuchKey", 0x200}, {"+", 0x400},        {"NoSuchKey", 0},
-      {"", 0},               {"-", 0},
+      {"CtrlShiftA", 0x641},
+      {"^+A", 0x641},
+      {"Ctrl-Shift-A", 0x641},
+      {"SHIFTCTRLA", 0x641},
+      {"ctrlshifta", 0x641},
+      {"WinW", 0x857},
+      {"*W", 0x857},
+      {"%F4", 0x173},
+      {"AltF10", 0x179},
+      {"F1", 112},
+      {"F10", 121},
+      {"Pad7", 103},
+      {"Bs", 8},
+      {"Backspace", 8},
+      {"PgUpKey", 33},
+      {"KeyPad0", 96},
+      {"MouseCenter2", 7},
+      {"7", 55},
+      {"CtrlAltDelete", 0x32E},
+      {"CtrlShift-Space  ", 0x620},
+      {"^^A", 0x241},
+      {"CtrlNoSuchKey", 0x200},
+      {"+", 0x400},
+      {"NoSuchKey", 0},
+      {"", 0},
+      {"-", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(keys.TRNKEYNAME(c.text), c.code) << c.text;
 }
@@ -63,9 +84,12 @@ TEST_F(HotKeyClassTest, CodesTranslateToDisplayTexts) {
     std::uint32_t code;
     const char* text;
   } cases[] = {
-      {8, "Backspace"},      {20, "Caps"},           {45, "Insert"},          {46, "Delete"},
-      {1, "MouseLeft"},      {0x641, "Shift-Ctrl-A"}, {0x957, "Alt-Win-W"},    {0xF41, "Shift-Alt-Ctrl-Win-A"},
-      {0x2FF, "Ctrl-"},      {0, ""},                 {112, "F1"},             {105, "Pad9"},
+      {8, "Backspace"},     {20, "Caps"},
+      {45, "Insert"},       {46, "Delete"},
+      {1, "MouseLeft"},     {0x641, "Shift-Ctrl-A"},
+      {0x957, "Alt-Win-W"}, {0xF41, "Shift-Alt-Ctrl-Win-A"},
+      {0x2FF, "Ctrl-"},     {0, ""},
+      {112, "F1"},          {105, "Pad9"},
   };
   for (const auto& c : cases) EXPECT_EQ(keys.TRNVIRTKEY(c.code), c.text) << c.code;
 }
@@ -155,7 +179,8 @@ TEST_F(HotKeyClassTest, PressesAreQueuedHandedToTheHookAndPostedAs1810) {
   EXPECT_EQ(keys.PressedKeys[1].text, "CtrlShiftA");
   EXPECT_EQ(keys.PressedKeys[2].code, 0);
   EXPECT_EQ(keys.PressedKeys[2].text, std::to_string('Q' << 16 | 2));
-  EXPECT_EQ(keys.taken, (std::vector<std::pair<std::int32_t, std::string>>{{2, "CtrlShiftA"}, {9, "5308418"}}));
+  EXPECT_EQ(keys.taken,
+            (std::vector<std::pair<std::int32_t, std::string>>{{2, "CtrlShiftA"}, {9, "5308418"}}));
   EXPECT_EQ(posted, (std::vector<int>{EVENT_HotKeyPressed, EVENT_HotKeyPressed}));
 }
 
@@ -172,7 +197,8 @@ TEST_F(HotKeyClassTest, PressesGoThroughTheWindowsDeliveryAndStopAtKill) {
   other.ACTIVATE();
 
   other_log.handler(1, 0, 116);
-  EXPECT_TRUE(other.PressedKeys.Records() == 0) << "nothing happens until the window runs the message";
+  EXPECT_TRUE(other.PressedKeys.Records() == 0)
+      << "nothing happens until the window runs the message";
   ASSERT_EQ(window_queue.size(), 1u);
   window_queue[0]();
   EXPECT_EQ(other.PressedKeys.Records(), 1u);

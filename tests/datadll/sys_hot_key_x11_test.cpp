@@ -30,7 +30,8 @@ TEST(HotKeyClassOnX11, PressArrivesAsEvent1810WithTheKeyQueued) {
   ASSERT_TRUE(keys.FailedKeys.Records() == 0);
 
   auto messages = test::PressUntilReceived(window_thread, [] {
-    return platform::FakeKeyChord(platform::kHotKeyCtrl | platform::kHotKeyAlt | platform::kHotKeyShift, 123);
+    return platform::FakeKeyChord(
+        platform::kHotKeyCtrl | platform::kHotKeyAlt | platform::kHotKeyShift, 123);
   });
   ASSERT_FALSE(messages.empty());
   messages[0]();  // the window runs the message on its own thread
@@ -46,7 +47,8 @@ TEST(HotKeyClassOnX11, KeyHeldByAnotherClientIsAFailedKey) {
   Display* other = platform::OpenX11Display();
   ASSERT_NE(other, nullptr);
   const KeyCode f6 = XKeysymToKeycode(other, XK_F6);
-  XGrabKey(other, f6, ControlMask | Mod4Mask, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync);
+  XGrabKey(other, f6, ControlMask | Mod4Mask, DefaultRootWindow(other), False, GrabModeAsync,
+           GrabModeAsync);
   XSync(other, False);
 
   SYSHOTKEYCLASS keys;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/threads.h"
 #include "runtime/ini_file.h"
+#include "runtime/threads.h"
 #include "support/temp_folder.h"
 
 namespace vx {
@@ -13,7 +13,9 @@ using namespace std::string_literals;
 
 class ShFileOpTest : public test::TempFolderTest {
  protected:
-  static std::string Trace(const char* key) { return IniFile(".\\DEBUG.INI").Get("ShFileOp", key, "(none)"); }
+  static std::string Trace(const char* key) {
+    return IniFile(".\\DEBUG.INI").Get("ShFileOp", key, "(none)");
+  }
   SYSSHFILEOPCLASS op;
 };
 

@@ -44,7 +44,8 @@ TEST(ShutdownClass, TheSessionManagersRequestPosts1041Then1046AndGetsTheAnswers)
   EXPECT_FALSE(platform::SessionQueryEnd()) << "a query answer of 0 refuses";
   shutdown.KILL();
   EXPECT_TRUE(platform::SessionQueryEnd());
-  EXPECT_EQ(window.posted.WaitFor(4, std::chrono::milliseconds(50)).size(), 3u) << "nothing after KILL";
+  EXPECT_EQ(window.posted.WaitFor(4, std::chrono::milliseconds(50)).size(), 3u)
+      << "nothing after KILL";
 }
 
 TEST(ShutdownClass, SigtermReachesTheWindowsEventLoopAs1041And1046) {
@@ -84,8 +85,10 @@ TEST(ShutdownClass, TheSessionEndingAnswersAnOpenQuestionWithItsDefault) {
     frame.Open();
     SYSSHUTDOWNCLASS shutdown;
     shutdown.INIT(1, 1);
-    answers.push_back(MESSAGE("Leave?", "Exit", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO));
-    answers.push_back(MESSAGE("Still there?", "Exit", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_YES));
+    answers.push_back(
+        MESSAGE("Leave?", "Exit", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO));
+    answers.push_back(
+        MESSAGE("Still there?", "Exit", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_YES));
     while (frame.Accept()) {
       if (EVENT() == EVENT_QueryEndSession || EVENT() == EVENT_EndSession) taken.push_back(EVENT());
       if (EVENT() == EVENT_EndSession) break;

@@ -5,8 +5,8 @@
 #include <map>
 
 #include "runtime/events.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 #include "tests/platform/tray_host_helpers.h"
 #include "tests/platform/x11_test_display.h"
 
@@ -18,9 +18,15 @@ TEST(TrayClass, IconNamesTakeTheLinkedResourceForm) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"busykey.ico", "busykey_ico"}, {"busykey.ico   ", "busykey_ico"}, {"tray_ico", "tray_ico"},
-      {"a.ico", "a_ico"},             {".ico", ".ico"},                   {"x.icon", "x.icon"},
-      {"ab.c.ico", "ab.c_ico"},       {"", ""},                           {"ico", "ico"},
+      {"busykey.ico", "busykey_ico"},
+      {"busykey.ico   ", "busykey_ico"},
+      {"tray_ico", "tray_ico"},
+      {"a.ico", "a_ico"},
+      {".ico", ".ico"},
+      {"x.icon", "x.icon"},
+      {"ab.c.ico", "ab.c_ico"},
+      {"", ""},
+      {"ico", "ico"},
   };
   for (const auto& c : cases) EXPECT_EQ(ConvertIconName(c.in), c.out) << c.in;
 }
@@ -42,13 +48,12 @@ struct FakeWindow {
 
 TEST(TrayClass, TheTrayShowsATipCutTo63CharactersWhileTheWholeTipIsKept) {
   const std::string tip = "Next: " + std::string(70, 'x');
-  const std::string accented = std::string(62, 'a') + "\xC3\xA9" + "b";  // a two-byte character at 63
+  const std::string accented =
+      std::string(62, 'a') + "\xC3\xA9" + "b";  // a two-byte character at 63
   TestDriver ui;
   SYSTRAYCLASS tray;
   FakeWindow window;
-  ui.Start([&] {
-    tray.INIT(window.Link(), 99, tip, "busykey.ico", 1, 0);
-  });
+  ui.Start([&] { tray.INIT(window.Link(), 99, tip, "busykey.ico", 1, 0); });
   ui.Finish();
   DriverTray shown = ui.WaitTray();
   EXPECT_EQ(shown.icon, "busykey_ico");
@@ -104,7 +109,8 @@ TEST(TrayClass, ClicksOnTheIconReachTheWindowsThread) {
     SYSTRAYCLASS tray;
     tray.INIT(7, "Varnodex", "tray_ico", 0, 0);
     while (frame.Accept()) {
-      if (EVENT() >= EVENT_TrayLeftClick && EVENT() <= EVENT_TrayRightDoubleClick) taken.push_back(EVENT());
+      if (EVENT() >= EVENT_TrayLeftClick && EVENT() <= EVENT_TrayRightDoubleClick)
+        taken.push_back(EVENT());
       if (EVENT() == EVENT_TrayRightDoubleClick) break;
     }
     tray.KILL();
@@ -115,8 +121,8 @@ TEST(TrayClass, ClicksOnTheIconReachTheWindowsThread) {
   ui.ClickTray(TrayClick::Right);
   ui.ClickTray(TrayClick::RightDouble);
   ui.Finish();
-  EXPECT_EQ(taken, (std::vector<int>{EVENT_TrayLeftClick, EVENT_TrayLeftDoubleClick, EVENT_TrayRightClick,
-                                     EVENT_TrayRightDoubleClick}));
+  EXPECT_EQ(taken, (std::vector<int>{EVENT_TrayLeftClick, EVENT_TrayLeftDoubleClick,
+                                     EVENT_TrayRightClick, EVENT_TrayRightDoubleClick}));
 }
 
 TEST(TrayClass, MinimisingIntoTheTrayHidesAndRestoringShows) {
@@ -145,7 +151,8 @@ TEST(TrayClass, MinimisingIntoTheTrayHidesAndRestoringShows) {
   tray.TAKETRAYLEFTCLICK();
   tray.TAKETRAYLEFTDOUBLECLICK();
   tray.TAKETRAYRIGHTCLICK();
-  EXPECT_EQ(window.posted, (std::vector<int>{EVENT_TrayLeftClick, EVENT_TrayLeftDoubleClick, EVENT_TrayRightClick}));
+  EXPECT_EQ(window.posted, (std::vector<int>{EVENT_TrayLeftClick, EVENT_TrayLeftDoubleClick,
+                                             EVENT_TrayRightClick}));
   tray.KILL();
   EXPECT_FALSE(tray.MinimiseHandlersRegistered());
 

@@ -255,8 +255,12 @@ TEST_F(ManagersInFolder, FileProblemsAfterTheHandOverReachTheProgramsErrorObject
 
 TEST_F(ManagersInFolder, FilesOfTheirOwnAreShownByTheirOwnNamesInMessages) {
   VX_FILES_INIT(&program_errors_, nullptr);
-  struct Case { FileManager* access; const char* shown; };
-  const Case cases[] = {{ACCESS_MSGLINK, "MsgLink"}, {ACCESS_ACTIONS, "Actions"}, {ACCESS_COMMANDS, "Commands"}};
+  struct Case {
+    FileManager* access;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {ACCESS_MSGLINK, "MsgLink"}, {ACCESS_ACTIONS, "Actions"}, {ACCESS_COMMANDS, "Commands"}};
   for (const Case& c : cases) {
     reporter_.shown.clear();
     ASSERT_EQ(c.access->Open(), 0);

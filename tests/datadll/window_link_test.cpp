@@ -6,8 +6,8 @@
 
 #include "runtime/events.h"
 #include "runtime/threads.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

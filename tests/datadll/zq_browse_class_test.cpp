@@ -10,8 +10,8 @@
 #include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
@@ -149,11 +149,9 @@ TEST(ZQBrowseKeys, EnterAndADoubleClickPressTheDefaultButton) {
     long request;
   } cases[] = {
       {"&Edit", true, EnterKey, ChangeRecord},  // Change, though a View button exists
-      {"&Edit", true, MouseLeft2, ChangeRecord},
-      {"&View", true, EnterKey, ViewRecord},
-      {"&View", true, MouseLeft2, ViewRecord},
-      {"&Edit", false, EnterKey, ChangeRecord},
-      {"&New", true, EnterKey, ChangeRecord},  // no default among them: the framework's Change
+      {"&Edit", true, MouseLeft2, ChangeRecord}, {"&View", true, EnterKey, ViewRecord},
+      {"&View", true, MouseLeft2, ViewRecord},   {"&Edit", false, EnterKey, ChangeRecord},
+      {"&New", true, EnterKey, ChangeRecord},   // no default among them: the framework's Change
       {"&Edit", true, ShiftEnter, ViewRecord},  // Shift+Enter views whatever the default
   };
   for (const auto& c : cases) {

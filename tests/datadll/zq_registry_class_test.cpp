@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "runtime/events.h"
-#include "support/test_driver.h"
 #include "support/temp_folder.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
@@ -28,10 +28,14 @@ TEST_F(RegistryTest, RootNames) {
     const char* name;
     long root;
   } cases[] = {
-      {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-      {"hkey_users", HKEY_USERS},                 {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-      {"machine", HKEY_LOCAL_MACHINE},            {"anything else", HKEY_CURRENT_USER},
-      {"", HKEY_CURRENT_USER},                    {"ROOT of USERS", HKEY_CLASSES_ROOT},
+      {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+      {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+      {"hkey_users", HKEY_USERS},
+      {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+      {"machine", HKEY_LOCAL_MACHINE},
+      {"anything else", HKEY_CURRENT_USER},
+      {"", HKEY_CURRENT_USER},
+      {"ROOT of USERS", HKEY_CLASSES_ROOT},
   };
   for (const auto& c : cases) EXPECT_EQ(reg.STRINGTOHKEY(c.name), c.root) << c.name;
 }
@@ -41,15 +45,20 @@ TEST_F(RegistryTest, ValuesAreWrittenToTheEmulationFileAndReadBackWhateverTheCas
   reg.UPDATE(HKEY_LOCAL_MACHINE, "machine", "Data Path", "Software\\Vx\\Settings");
   EXPECT_EQ(reg.GETVALUE("data path  ", "SOFTWARE\\vx\\settings", HKEY_CURRENT_USER), "C:\\Data");
   EXPECT_EQ(reg.GETVALUE("Data Path", "Software\\Vx\\Settings", HKEY_LOCAL_MACHINE), "machine");
-  EXPECT_EQ(reg.GETVALUE("fallback", "Other", "Software\\Vx\\Settings", HKEY_CURRENT_USER), "fallback");
+  EXPECT_EQ(reg.GETVALUE("fallback", "Other", "Software\\Vx\\Settings", HKEY_CURRENT_USER),
+            "fallback");
   EXPECT_EQ(reg.ErrorVerb, "") << "a missing value in an existing key is no error";
 
   const std::string file = Read(root() / "config/varnodex/registry.ini");
-  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Vx\\Settings]\nData Path=C:\\Data\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Vx\\Settings]\nData Path=C:\\Data\n"),
+            std::string::npos)
+      << file;
 
   // Written up to 499 characters, read up to 255.
   reg.PUTVALUE(std::string(600, 'x'), "Long", "Software\\Vx", HKEY_CURRENT_USER);
-  EXPECT_NE(Read(root() / "config/varnodex/registry.ini").find("Long=" + std::string(499, 'x') + "\n"), std::string::npos);
+  EXPECT_NE(
+      Read(root() / "config/varnodex/registry.ini").find("Long=" + std::string(499, 'x') + "\n"),
+      std::string::npos);
   EXPECT_EQ(reg.GETVALUE("Long", "Software\\Vx", HKEY_CURRENT_USER), std::string(255, 'x'));
 }
 
@@ -133,7 +142,8 @@ TEST_F(RegistryTest, MailDefaultsComeFromTheDefaultAccount) {
   reg.PUTVALUE("me@example.org", "SMTP Email Address", account, HKEY_CURRENT_USER);
   reg.PUTVALUE("reply@example.org", "SMTP Reply To Email Address", account, HKEY_CURRENT_USER);
   reg.PUTVALUE("Me Myself", "SMTP Display Name", account, HKEY_CURRENT_USER);
-  reg.PUTVALUE("Owner Name", "RegisteredOwner", "Software\\Microsoft\\Windows\\CurrentVersion", HKEY_LOCAL_MACHINE);
+  reg.PUTVALUE("Owner Name", "RegisteredOwner", "Software\\Microsoft\\Windows\\CurrentVersion",
+               HKEY_LOCAL_MACHINE);
 
   EXPECT_EQ(reg.GETEMAILROOT(), account);
   EXPECT_EQ(reg.GETEMAILSERVER(), "smtp.example.org");

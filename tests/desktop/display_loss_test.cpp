@@ -23,8 +23,8 @@
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
 #include "runtime/storage/file.h"
-#include "tests/desktop/due_message_task.h"
 #include "support/temp_folder.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {
@@ -41,8 +41,9 @@ class DyingXServer {
   DyingXServer() {
     int fds[2];
     if (pipe(fds) != 0) return;
-    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                      "1024x768x24", "-nolisten", "tcp"};
+    std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
+                                     "-screen",   "0",          "1024x768x24",
+                                     "-nolisten", "tcp"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -56,7 +57,8 @@ class DyingXServer {
     std::string number;
     pollfd pfd{fds[0], POLLIN, 0};
     char c = 0;
-    while (pid_ != 0 && poll(&pfd, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    while (pid_ != 0 && poll(&pfd, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+      number += c;
     close(fds[0]);
     if (!number.empty()) name_ = ":" + number;
   }
@@ -148,7 +150,8 @@ TEST_F(DisplayLossTest, TheServerDyingClosesTheProgramAsTheEndOfTheSessionDoes) 
   ASSERT_TRUE(test::WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 60s))
       << "VX ends once its display is gone";
   pid_ = 0;
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal "
+                                 << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
   EXPECT_EQ(WEXITSTATUS(status), qt::kExitDisplayLost);
 
   const std::string log = FileText("VX98Evnt.LOG");

@@ -78,7 +78,8 @@ inline void InsertTaskDueNow(const char* type, const char* description,
 inline void AddDueMessageTask(const char* description, const char* message, bool external) {
   StoreSettings({{"UseVXMsg", external ? "1" : "0"}});
   VX_Files_Load();
-  InsertTaskDueNow("Display Message", description, [&](SCHEDULE_RECORD& task) { task.Message = message; });
+  InsertTaskDueNow("Display Message", description,
+                   [&](SCHEDULE_RECORD& task) { task.Message = message; });
   VX_Files_Unload();
   if (!std::filesystem::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
 }
@@ -86,7 +87,8 @@ inline void AddDueMessageTask(const char* description, const char* message, bool
 // Stores a "Run Program" task due now with this command ("N/A": only its script runs), while
 // the data files are loaded.
 inline void AddDueProgramTask(const char* description, const std::string& command) {
-  InsertTaskDueNow("Run Program", description, [&](SCHEDULE_RECORD& task) { task.Command = command; });
+  InsertTaskDueNow("Run Program", description,
+                   [&](SCHEDULE_RECORD& task) { task.Command = command; });
 }
 
 }  // namespace vx::test

@@ -18,8 +18,8 @@
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
 #include "runtime/storage/file.h"
-#include "tests/desktop/due_message_task.h"
 #include "support/temp_folder.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {
@@ -32,7 +32,8 @@ constexpr const char* kMessage = "Prune the roses 5120";
 
 // Presses a key chord in the window titled `title` (brought to the front and focused first)
 // until `done` holds. Other tests' key presses on the same display can swallow one: retried.
-bool PressUntil(Display* display, const char* title, unsigned modifiers, unsigned key, const std::function<bool()>& done) {
+bool PressUntil(Display* display, const char* title, unsigned modifiers, unsigned key,
+                const std::function<bool()>& done) {
   for (int attempt = 0; attempt < 5; ++attempt) {
     if (!test::FocusWindowTitled(display, title)) {
       std::this_thread::sleep_for(200ms);
@@ -56,7 +57,7 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     test::AddDueMessageTask(kMessage, "Before the frost.", false);
     test::StoreSettings({{"MinimizeOnCloseRequest", "0"},  // Exit asks nothing
-                         {"LogEvents", "1"}});             // the end writes its line to the event log
+                         {"LogEvents", "1"}});  // the end writes its line to the event log
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
   }
@@ -74,7 +75,8 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
   void StartWithWindowsOpen() {
     pid_ = test::StartWithoutSessionBus(program_.string());
     ASSERT_NE(pid_, 0);
-    ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame) && test::Shown(display_, kMessage); }, 30s))
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return test::Shown(display_, kFrame) && test::Shown(display_, kMessage); }, 30s))
         << "the frame and the task's message window appear";
     ASSERT_TRUE(PressUntil(display_, kFrame, platform::kHotKeyAlt, 'F', [&] {
       platform::FakeKeyChord(0, 'H');
@@ -86,7 +88,8 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
   }
 
   void ExpectCleanEnd() const {
-    ASSERT_TRUE(WIFEXITED(status_)) << "ended by signal " << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0);
+    ASSERT_TRUE(WIFEXITED(status_))
+        << "ended by signal " << (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0);
     EXPECT_EQ(WEXITSTATUS(status_), 0);
   }
 
@@ -108,12 +111,14 @@ TEST_F(ExitWithWindowsOpenTest, TheEndOfTheSessionClosesEveryWindowFirst) {
 TEST_F(ExitWithWindowsOpenTest, TheEndOfTheSessionClosesOptionsOpenOverTheFrame) {
   pid_ = test::StartWithoutSessionBus(program_.string());
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame) && test::Shown(display_, kMessage); }, 30s))
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return test::Shown(display_, kFrame) && test::Shown(display_, kMessage); }, 30s))
       << "the frame and the task's message window appear";
   ASSERT_TRUE(PressUntil(display_, kFrame, 0, 0x79 /* F10 */, [&] {
     return test::WaitUntil([&] { return test::Shown(display_, "Options"); }, 3s);
   })) << "F10 opens Options";
-  ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX did not end after SIGTERM with Options open";
+  ASSERT_TRUE(test::EndWithin(pid_, 30s, status_))
+      << "VX did not end after SIGTERM with Options open";
   pid_ = 0;
   ExpectCleanEnd();
   EXPECT_NE(test::EventLogText().find("Exit Varnodex"), std::string::npos) << test::EventLogText();

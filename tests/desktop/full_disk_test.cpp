@@ -23,9 +23,9 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
 #include "runtime/dates.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "support/temp_folder.h"
 
 namespace vx {
 namespace {
@@ -76,7 +76,8 @@ class FullDiskTest : public test::TempFolderTest {
   void StartVx() {
     pid_ = test::StartWithoutSessionBus(program_.string());
     ASSERT_NE(pid_, 0);
-    ASSERT_TRUE(test::WaitUntil([this] { return test::Shown(display_, "Varnodex 2000"); }, 60s)) << "the frame";
+    ASSERT_TRUE(test::WaitUntil([this] { return test::Shown(display_, "Varnodex 2000"); }, 60s))
+        << "the frame";
   }
   void EndVx() {
     int status = 0;
@@ -100,7 +101,8 @@ class FullDiskTest : public test::TempFolderTest {
       SCH.ID = id;
       SCH.TaskType = "Run Program";
       SCH.ScheduleType = "Day of Week";
-      SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = SCH.Saturday = 1;
+      SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday =
+          SCH.Saturday = 1;
       SCH.Description = "Disk task " + std::to_string(id);
       SCH.Command = script_.string() + " " + std::to_string(id);
       SCH.Date = date;

@@ -16,8 +16,8 @@
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
-#include "tests/desktop/x_windows.h"
 #include "support/temp_folder.h"
+#include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xutil.h>
@@ -65,7 +65,8 @@ class HotKeyEditorTest : public test::TempFolderTest {
 
   // Presses a chord in the window titled `title` (focused first) until `done` holds; another
   // test's keys on the same display may swallow one.
-  bool PressUntil(const char* title, unsigned modifiers, unsigned key, const std::function<bool()>& done) {
+  bool PressUntil(const char* title, unsigned modifiers, unsigned key,
+                  const std::function<bool()>& done) {
     for (int attempt = 0; attempt < 5; ++attempt) {
       if (!test::FocusWindowTitled(display_, title)) {
         std::this_thread::sleep_for(200ms);
@@ -92,7 +93,8 @@ class HotKeyEditorTest : public test::TempFolderTest {
       char buffer[16];
       KeySym keysym = 0;
       const int n = XLookupString(&e.xkey, buffer, sizeof buffer, &keysym, nullptr);
-      if ((e.xkey.state & (ControlMask | ShiftMask)) == 0) text.append(buffer, static_cast<std::size_t>(n));
+      if ((e.xkey.state & (ControlMask | ShiftMask)) == 0)
+        text.append(buffer, static_cast<std::size_t>(n));
     }
     return text;
   }
@@ -108,7 +110,8 @@ class HotKeyEditorTest : public test::TempFolderTest {
 TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneIsNamed) {
   pid_ = test::StartWithoutSessionBus(program_.string());
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s)) << "the frame appears";
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s))
+      << "the frame appears";
 
   ASSERT_TRUE(PressUntil(kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
     return test::WaitUntil([&] { return test::Shown(display_, "New Hot Key"); }, 3s);
@@ -127,7 +130,8 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneI
   for (char c : std::string("HOTKEY")) FakeKeyChord(0, static_cast<unsigned>(c));
   std::this_thread::sleep_for(200ms);
   FakeKeyChord(kHotKeyAlt, 'O');
-  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, "New Hot Key"); }, 5s)) << "OK saves and closes";
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, "New Hot Key"); }, 5s))
+      << "OK saves and closes";
 
   // Without a restart the key is held: pressed over the target window it types the text.
   std::string typed;
@@ -141,7 +145,8 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneI
 
   // A key another program holds (here the test's own grab) is named when it is saved.
   const KeyCode j = XKeysymToKeycode(display_, XK_j);
-  XGrabKey(display_, j, ControlMask | ShiftMask, DefaultRootWindow(display_), False, GrabModeAsync, GrabModeAsync);
+  XGrabKey(display_, j, ControlMask | ShiftMask, DefaultRootWindow(display_), False, GrabModeAsync,
+           GrabModeAsync);
   XSync(display_, False);
   ASSERT_TRUE(PressUntil(kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
     return test::WaitUntil([&] { return test::Shown(display_, "New Hot Key"); }, 3s);

@@ -19,8 +19,8 @@
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
-#include "tests/desktop/due_message_task.h"
 #include "support/temp_folder.h"
+#include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
 
@@ -98,10 +98,12 @@ TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
 
   pid_ = test::StartWithoutSessionBus(program_.string());
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s)) << "the frame appears";
-  ASSERT_TRUE(PressUntil(display_, kFrame, platform::kHotKeyCtrl | platform::kHotKeyShift, 'M', [&] {
-    return test::WaitUntil([&] { return test::Shown(display_, kForm); }, 3s);
-  })) << "Ctrl+Shift+M opens the message wizard";
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s))
+      << "the frame appears";
+  ASSERT_TRUE(
+      PressUntil(display_, kFrame, platform::kHotKeyCtrl | platform::kHotKeyShift, 'M',
+                 [&] { return test::WaitUntil([&] { return test::Shown(display_, kForm); }, 3s); }))
+      << "Ctrl+Shift+M opens the message wizard";
 
   // The wizard's first page asks for the message, with the typing place in it.
   ASSERT_TRUE(test::FocusWindowTitled(display_, kForm));
@@ -118,7 +120,8 @@ TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
   std::snprintf(due, sizeof due, "%02d:%02d", local.tm_hour, local.tm_min);
   TypeText(due);
   platform::FakeKeyChord(platform::kHotKeyAlt, 'O');
-  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, kForm); }, 10s)) << "OK stores the task";
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, kForm); }, 10s))
+      << "OK stores the task";
 
   // The message appears in a window titled with it once its minute has come.
   const auto typed = std::chrono::steady_clock::now();
@@ -127,8 +130,10 @@ TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
       << "the message window of \"" << message << "\" appears when due at " << due;
   EXPECT_GT(std::chrono::steady_clock::now() - typed, 50s) << "it waited for its time";
   // The message helper, when the settings chose it, lives on until its window closes.
-  const ::Window shown = test::FindWindowTitled(display_, DefaultRootWindow(display_), message, true);
-  if (const pid_t owner = shown != 0 ? test::WindowProcess(display_, shown) : 0; owner > 0 && owner != pid_) {
+  const ::Window shown =
+      test::FindWindowTitled(display_, DefaultRootWindow(display_), message, true);
+  if (const pid_t owner = shown != 0 ? test::WindowProcess(display_, shown) : 0;
+      owner > 0 && owner != pid_) {
     kill(owner, SIGTERM);
   }
 

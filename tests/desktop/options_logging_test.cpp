@@ -80,7 +80,8 @@ class OptionsLoggingTest : public test::TempFolderTest {
 
   // Focuses `title` and presses the chord until `done` holds (a key another test's window
   // swallowed is tried again).
-  bool PressUntil(const char* title, unsigned modifiers, unsigned key, const std::function<bool()>& done) {
+  bool PressUntil(const char* title, unsigned modifiers, unsigned key,
+                  const std::function<bool()>& done) {
     for (int attempt = 0; attempt < 5; ++attempt) {
       if (!test::FocusWindowTitled(display_, title)) {
         std::this_thread::sleep_for(200ms);
@@ -103,7 +104,8 @@ TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) 
   PrepareDataFolder();
   pid_ = test::StartWithoutSessionBus(program_.string(), {"/I", "/CONFIG"});
   ASSERT_NE(pid_, 0);
-  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s)) << "the frame appears";
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s))
+      << "the frame appears";
 
   ASSERT_TRUE(PressUntil(kFrame, 0, 0x79 /* F10 */, [&] {
     return test::WaitUntil([&] { return test::Shown(display_, "Options"); }, 3s);
@@ -116,9 +118,11 @@ TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) 
   platform::FakeKeyChord(platform::kHotKeyAlt, 'A');  // "Scheduler active"
   std::this_thread::sleep_for(300ms);
   platform::FakeKeyChord(0, 0x0D);  // Enter: OK
-  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, "Options"); }, 10s)) << "OK closes Options";
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, "Options"); }, 10s))
+      << "OK closes Options";
 
-  EXPECT_TRUE(test::WaitUntil([&] { return test::EventLogText().find(kMarker) != std::string::npos; }, 60s))
+  EXPECT_TRUE(
+      test::WaitUntil([&] { return test::EventLogText().find(kMarker) != std::string::npos; }, 60s))
       << "the due task's line is in the event log:\n"
       << test::EventLogText();
   EXPECT_NE(test::EventLogText().find("Run Program"), std::string::npos);

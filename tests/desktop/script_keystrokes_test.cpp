@@ -80,7 +80,8 @@ TEST_F(ScriptKeystrokesTest, TheWindowFoundByItsTitleReceivesKeyGroupsTextAndAPa
   ASSERT_EQ(FindWindowByTitle("", "*target " + std::to_string(getpid())), found);
   bool listed = false;
   for (long i = 1; TopWindowList.Get(i) == 0; ++i) {
-    listed = listed || (TopWindowList.buffer.Handle == found && TopWindowList.buffer.ClassName == "VxKeyTarget");
+    listed = listed || (TopWindowList.buffer.Handle == found &&
+                        TopWindowList.buffer.ClassName == "VxKeyTarget");
   }
   EXPECT_TRUE(listed);
 

@@ -19,9 +19,9 @@
 #include "framework/file_manager.h"
 #include "platform/x11_display.h"
 #include "runtime/dates.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "support/temp_folder.h"
 #include "tests/support/damaged_files.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xutil.h>
@@ -54,7 +54,8 @@ class ScriptTaskTest : public test::TempFolderTest {
   }
 
   // One step of task 1.
-  static void AddStep(std::int32_t sequence, std::string_view action, const std::function<void(SCRIPTING_RECORD&)>& fill) {
+  static void AddStep(std::int32_t sequence, std::string_view action,
+                      const std::function<void(SCRIPTING_RECORD&)>& fill) {
     SCR = SCRIPTING_RECORD{};
     SCR.ID = 1;
     SCR.Sequence = sequence;

@@ -40,7 +40,8 @@ class ScriptTransferTaskTest : public test::TempFolderTest {
   }
 
   // One "File Actions" step of task 1 with a transfer verb.
-  static void AddTransferStep(std::int32_t sequence, const char* verb, const std::function<void(SCRIPTING_RECORD&)>& fill) {
+  static void AddTransferStep(std::int32_t sequence, const char* verb,
+                              const std::function<void(SCRIPTING_RECORD&)>& fill) {
     SCR = SCRIPTING_RECORD{};
     SCR.ID = 1;
     SCR.Sequence = sequence;
@@ -99,8 +100,10 @@ TEST_F(ScriptTransferTaskTest, TransferStepsMoveFilesToAndFromLocalServers) {
   test::EndProcessesIn(root());  // a helper still running after a failed wait
 
   EXPECT_EQ(Read(uploaded), "sent by a script\n") << "the FTP upload reached the server";
-  EXPECT_EQ(Read(saved_report), "fetched by FTP\n") << "the FTP download landed where the step says";
-  EXPECT_EQ(Read(page), "<p>fetched by HTTP</p>\n") << "the HTTP download landed in the folder the step names";
+  EXPECT_EQ(Read(saved_report), "fetched by FTP\n")
+      << "the FTP download landed where the step says";
+  EXPECT_EQ(Read(page), "<p>fetched by HTTP</p>\n")
+      << "the HTTP download landed in the folder the step names";
 }
 
 }  // namespace

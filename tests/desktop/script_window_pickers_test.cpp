@@ -12,10 +12,10 @@
 #include "program/scripts/script_windows.h"
 #include "tests/program/window_fixture.h"
 // Last: Xlib's macros None and Bool would break the headers above.
-#include "platform/x11_display.h"
-#include "tests/platform/x11_test_display.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include "platform/x11_display.h"
+#include "tests/platform/x11_test_display.h"
 
 namespace vx {
 namespace {

@@ -67,7 +67,8 @@ class TaskListWindowTest : public test::TempFolderTest {
 
 TEST_F(TaskListWindowTest, CtrlSOpensTheTaskListOverTheStoredTasks) {
   if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+  const std::filesystem::path program =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "VX is not built beside the tests";
   PrepareDataFolder();
 
@@ -76,32 +77,38 @@ TEST_F(TaskListWindowTest, CtrlSOpensTheTaskListOverTheStoredTasks) {
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
   const ::Window root = DefaultRootWindow(display);
-  const bool frame = test::WaitUntil([&] { return test::FindWindowTitled(display, root, "Varnodex 2000", true) != 0; }, 30s);
+  const bool frame = test::WaitUntil(
+      [&] { return test::FindWindowTitled(display, root, "Varnodex 2000", true) != 0; }, 30s);
   EXPECT_TRUE(frame) << "the frame appears";
 
   // Ctrl+S in the frame: the list of scheduled tasks.
   bool list = false;
-  for (auto until = std::chrono::steady_clock::now() + 30s; frame && !list && std::chrono::steady_clock::now() < until;) {
+  for (auto until = std::chrono::steady_clock::now() + 30s;
+       frame && !list && std::chrono::steady_clock::now() < until;) {
     test::FocusWindowTitled(display, "Varnodex 2000");
     std::this_thread::sleep_for(300ms);
     PressKeys(display, {XK_Control_L}, XK_s);
-    list = test::WaitUntil([&] { return test::FindWindowTitled(display, root, "Scheduled Tasks", true) != 0; }, 3s);
+    list = test::WaitUntil(
+        [&] { return test::FindWindowTitled(display, root, "Scheduled Tasks", true) != 0; }, 3s);
   }
   EXPECT_TRUE(list) << "Ctrl+S opens the task list";
 
   // Its first row is the day's first task: performing it shows that task's message.
   bool message = false;
-  for (auto until = std::chrono::steady_clock::now() + 30s; list && !message && std::chrono::steady_clock::now() < until;) {
+  for (auto until = std::chrono::steady_clock::now() + 30s;
+       list && !message && std::chrono::steady_clock::now() < until;) {
     test::FocusWindowTitled(display, "Scheduled Tasks");
     std::this_thread::sleep_for(300ms);
     PressKeys(display, {XK_Alt_L}, XK_x);
-    message = test::WaitUntil([&] { return test::FindWindowTitled(display, root, kFirstTask, true) != 0; }, 3s);
+    message = test::WaitUntil(
+        [&] { return test::FindWindowTitled(display, root, kFirstTask, true) != 0; }, 3s);
   }
   EXPECT_TRUE(message) << "the highlighted row is the first stored task";
   // The external message program outlives the scheduler: end it with the test.
   pid_t helper = 0;
   if (message) {
-    if (const ::Window shown = test::FindWindowTitled(display, root, kFirstTask, true)) helper = test::WindowProcess(display, shown);
+    if (const ::Window shown = test::FindWindowTitled(display, root, kFirstTask, true))
+      helper = test::WindowProcess(display, shown);
   }
   XCloseDisplay(display);
   if (helper != 0 && helper != pid) kill(helper, SIGTERM);  // not our child: nothing to reap

@@ -30,18 +30,22 @@ class TaskMessageWindowTest : public test::TempFolderTest {
  protected:
   // A data folder whose one task shows a message now, with the external message program on or
   // off.
-  static void PrepareDataFolder(bool external) { test::AddDueMessageTask(kTitle, "They are thirsty.", external); }
+  static void PrepareDataFolder(bool external) {
+    test::AddDueMessageTask(kTitle, "They are thirsty.", external);
+  }
 
   // Starts VX in the data folder and answers the process that owns the first window titled with
   // the task's description (0 when none appears in time); VX is ended afterwards.
   static pid_t MessageWindowOwner(pid_t& vx_pid) {
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    const std::filesystem::path program =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
     vx_pid = test::StartWithoutSessionBus(program.string());
     EXPECT_NE(vx_pid, 0);
     if (vx_pid == 0) return 0;
     Display* display = XOpenDisplay(nullptr);
     pid_t owner = 0;
-    for (auto until = std::chrono::steady_clock::now() + 30s; display && std::chrono::steady_clock::now() < until;) {
+    for (auto until = std::chrono::steady_clock::now() + 30s;
+         display && std::chrono::steady_clock::now() < until;) {
       if (const ::Window w = test::FindWindowTitled(display, DefaultRootWindow(display), kTitle)) {
         owner = test::WindowProcess(display, w);
         if (owner != 0) break;

@@ -17,9 +17,9 @@
 
 #include "platform/x11_fake_keys.h"
 #include "program/shell/start_up_database.h"
+#include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
-#include "support/temp_folder.h"
 #include "tests/support/damaged_files.h"
 
 namespace vx {
@@ -92,11 +92,11 @@ class UnusableDatabaseTest : public test::TempFolderTest {
 
 // A table of ours with enough records to fill many pages, closed.
 void MakeDatabase() {
-  test::RunSql(
-      "VX97.TPS", "PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +
-                      "; CREATE TABLE s(ID INTEGER, Description TEXT); CREATE INDEX \"s!KeyID\" ON "
-                      "s(ID); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
-                      "i < 3000) INSERT INTO s SELECT i, printf('task %05d', i) FROM n");
+  test::RunSql("VX97.TPS",
+               "PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +
+                   "; CREATE TABLE s(ID INTEGER, Description TEXT); CREATE INDEX \"s!KeyID\" ON "
+                   "s(ID); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                   "i < 3000) INSERT INTO s SELECT i, printf('task %05d', i) FROM n");
 }
 
 TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) {
@@ -117,8 +117,7 @@ TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) 
       {"a folder in its place", [] { fs::create_directory("VX97.TPS"); }, "Database Unreadable"},
       {"another program's database",
        [] {
-         test::RunSql("VX97.TPS",
-                              "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
+         test::RunSql("VX97.TPS", "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
        },
        "Not a Varnodex Database"},
   };
@@ -128,8 +127,7 @@ TEST_F(UnusableDatabaseTest, OneBoxThenAnEndWithTheProgramsOwnCodeNeverASignal) 
       SCOPED_TRACE(std::string(c.what) + ", round " + std::to_string(round));
       fs::remove_all("VX97.TPS");
       c.make();
-      const std::string before =
-          fs::is_regular_file("VX97.TPS") ? test::FileBytes("VX97.TPS") : "";
+      const std::string before = fs::is_regular_file("VX97.TPS") ? test::FileBytes("VX97.TPS") : "";
       Start();
       ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, c.caption); }, 30s))
           << "the box appears";

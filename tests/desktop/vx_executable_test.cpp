@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "support/temp_folder.h"
-#include "tests/platform/tray_host_helpers.h"
 #include "tests/desktop/x_windows.h"
+#include "tests/platform/tray_host_helpers.h"
 #include "tests/support/damaged_files.h"
 
 namespace vx {
@@ -31,7 +31,8 @@ bool TrayIconDocked(Display* display) {
   unsigned count = 0;
   if (!XQueryTree(display, panel, &root, &parent, &children, &count)) return false;
   bool found = false;
-  for (unsigned i = 0; i < count && !found; ++i) found = HasWindowTitled(display, children[i], "VX");
+  for (unsigned i = 0; i < count && !found; ++i)
+    found = HasWindowTitled(display, children[i], "VX");
   if (children) XFree(children);
   return found;
 }
@@ -41,7 +42,8 @@ class VxExecutableTest : public test::TempFolderTest {};
 TEST_F(VxExecutableTest, TheProgramShowsItsFrameAndEndsCleanlyWithTheSession) {
   const char* display_name = std::getenv("DISPLAY");
   if (!display_name || !*display_name) GTEST_SKIP() << "no X display";
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+  const std::filesystem::path program =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "VX is not built beside the tests";
   // A data folder that holds the database already: no folder question at start-up.
   test::MakeEmptyDatabase("VX97.TPS");
@@ -68,7 +70,8 @@ TEST_F(VxExecutableTest, TheProgramShowsItsFrameAndEndsCleanlyWithTheSession) {
 
   int status = 0;
   ASSERT_TRUE(test::EndWithin(pid, 30s, status)) << "VX did not end after SIGTERM";
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal "
+                                 << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_TRUE(std::filesystem::exists("POSITION.INI") || std::filesystem::exists("VX97.TPS"));
 }

@@ -54,7 +54,8 @@ TEST_F(VxMsgWindowTest, SnoozeInTheHelpersWindowAddsTheReminderBySetting) {
   int status = -1;
   bool ended = false;
   // Focus the helper's window and press Alt+S ("&Snooze") until it closes.
-  for (auto until = std::chrono::steady_clock::now() + 30s; !ended && std::chrono::steady_clock::now() < until;) {
+  for (auto until = std::chrono::steady_clock::now() + 30s;
+       !ended && std::chrono::steady_clock::now() < until;) {
     if (const ::Window w = test::FindWindowTitled(display, DefaultRootWindow(display), kTitle)) {
       XSetInputFocus(display, w, RevertToParent, CurrentTime);
       XSync(display, False);

@@ -5,8 +5,8 @@
 // Include after gtest: Xlib's macros (None, Bool) would clash with gtest's own names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <spawn.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 
@@ -33,8 +33,8 @@ inline std::string WindowName(Display* display, ::Window window) {
   std::string name;
   const Atom net_name = XInternAtom(display, "_NET_WM_NAME", False);
   const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-  if (XGetWindowProperty(display, window, net_name, 0, 1024, False, utf8, &type, &format, &items, &after, &data) ==
-          Success &&
+  if (XGetWindowProperty(display, window, net_name, 0, 1024, False, utf8, &type, &format, &items,
+                         &after, &data) == Success &&
       data) {
     name.assign(reinterpret_cast<char*>(data), items);
     XFree(data);
@@ -57,10 +57,11 @@ inline pid_t WindowProcess(Display* display, ::Window window) {
   unsigned char* data = nullptr;
   pid_t pid = 0;
   const Atom net_pid = XInternAtom(display, "_NET_WM_PID", False);
-  if (XGetWindowProperty(display, window, net_pid, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after, &data) ==
-          Success &&
+  if (XGetWindowProperty(display, window, net_pid, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                         &after, &data) == Success &&
       data) {
-    if (items == 1 && format == 32) pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+    if (items == 1 && format == 32)
+      pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
     XFree(data);
   }
   return pid;
@@ -68,16 +69,20 @@ inline pid_t WindowProcess(Display* display, ::Window window) {
 
 inline int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-inline ::Window FindWindowTitledIn(Display* display, ::Window window, const std::string& title, bool shown) {
+inline ::Window FindWindowTitledIn(Display* display, ::Window window, const std::string& title,
+                                   bool shown) {
   XWindowAttributes attributes{};
-  if (shown && (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)) return 0;
+  if (shown &&
+      (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable))
+    return 0;
   if (WindowName(display, window).rfind(title, 0) == 0) return window;
   ::Window root = 0, parent = 0;
   ::Window* children = nullptr;
   unsigned count = 0;
   if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
   ::Window found = 0;
-  for (unsigned i = 0; i < count && !found; ++i) found = FindWindowTitledIn(display, children[i], title, shown);
+  for (unsigned i = 0; i < count && !found; ++i)
+    found = FindWindowTitledIn(display, children[i], title, shown);
   if (children) XFree(children);
   return found;
 }
@@ -85,7 +90,8 @@ inline ::Window FindWindowTitledIn(Display* display, ::Window window, const std:
 // The first window at or below `window` whose title starts with `title` (only among shown
 // windows when `shown` is set); 0 when none. A window that vanishes while the tree is read
 // (another program's window closing) is passed over: its X error must not end the test.
-inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title, bool shown = false) {
+inline ::Window FindWindowTitled(Display* display, ::Window window, const std::string& title,
+                                 bool shown = false) {
   auto* previous = XSetErrorHandler(IgnoreXError);
   const ::Window found = FindWindowTitledIn(display, window, title, shown);
   XSync(display, False);
@@ -145,8 +151,8 @@ inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milli
 
 // Starts `program` with `args` and answers its process id (0 when it cannot start). No
 // session bus on the test display: without this, the desktop libraries try to launch one by
-// forking, which can hang a sanitised, threaded program. `extra_env` ("NAME=value") replaces or adds
-// variables of the child's environment (another DISPLAY, for instance).
+// forking, which can hang a sanitised, threaded program. `extra_env` ("NAME=value") replaces or
+// adds variables of the child's environment (another DISPLAY, for instance).
 inline pid_t StartWithoutSessionBus(const std::string& program, std::vector<std::string> args = {},
                                     const std::vector<std::string>& extra_env = {}) {
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -169,14 +175,16 @@ inline pid_t StartWithoutSessionBus(const std::string& program, std::vector<std:
   for (std::string& e : env_text) env.push_back(e.data());
   env.push_back(nullptr);
   pid_t pid = 0;
-  return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), env.data()) == 0 ? pid : 0;
+  return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), env.data()) == 0 ? pid
+                                                                                            : 0;
 }
 
 // Sends SIGTERM to the started child and waits up to `limit` for it to end; answers whether it
 // did, with its wait status in `status`. A child still running is killed and reaped.
 inline bool EndWithin(pid_t pid, std::chrono::seconds limit, int& status) {
   kill(pid, SIGTERM);
-  for (auto until = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < until;) {
+  for (auto until = std::chrono::steady_clock::now() + limit;
+       std::chrono::steady_clock::now() < until;) {
     if (waitpid(pid, &status, WNOHANG) == pid) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
@@ -199,7 +207,8 @@ inline int EndProcessesIn(const std::filesystem::path& folder) {
     const pid_t pid = static_cast<pid_t>(std::stol(name));
     if (pid == getpid()) continue;
     std::error_code link_ec;
-    if (std::filesystem::read_symlink(entry.path() / "cwd", link_ec) == wanted && !link_ec) found.push_back(pid);
+    if (std::filesystem::read_symlink(entry.path() / "cwd", link_ec) == wanted && !link_ec)
+      found.push_back(pid);
   }
   for (pid_t pid : found) kill(pid, SIGTERM);
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);

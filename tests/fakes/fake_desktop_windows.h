@@ -37,7 +37,8 @@ class FakeDesktopWindows final : public platform::DesktopWindows {
   }
 
   // A top-level window, shown unless told otherwise.
-  void Add(unsigned long handle, std::string title, std::string class_name = "Frame", bool visible = true) {
+  void Add(unsigned long handle, std::string title, std::string class_name = "Frame",
+           bool visible = true) {
     top.push_back({handle, std::move(title), std::move(class_name), visible});
   }
 

@@ -27,13 +27,21 @@ class FakeKeyboard final : public platform::KeyboardOutput {
     if (c >= 'A' && c <= 'Z') return platform::kKeyShift + static_cast<long>(c);
     if (c >= '0' && c <= '9') return static_cast<long>(c);
     switch (c) {
-      case ' ': return 32;
-      case '\r': case '\n': return 13;
-      case '\t': return 9;
-      case '!': return platform::kKeyShift + '1';
-      case ',': return 188;
-      case '.': return 190;
-      default: return -1;  // no key for it
+      case ' ':
+        return 32;
+      case '\r':
+      case '\n':
+        return 13;
+      case '\t':
+        return 9;
+      case '!':
+        return platform::kKeyShift + '1';
+      case ',':
+        return 188;
+      case '.':
+        return 190;
+      default:
+        return -1;  // no key for it
     }
   }
 

@@ -11,14 +11,16 @@ namespace vx::test {
 
 class FakeMailTransport final : public platform::MailTransport {
  public:
-  platform::TransferOutcome SendMail(const platform::TransferSettings& settings, const platform::MailEnvelope& envelope,
+  platform::TransferOutcome SendMail(const platform::TransferSettings& settings,
+                                     const platform::MailEnvelope& envelope,
                                      const std::string& message) override {
     hosts.push_back(settings.host);
     envelopes.push_back(envelope);
     messages.push_back(message);
     return outcome;
   }
-  platform::TransferOutcome PostArticle(const platform::TransferSettings& settings, const std::string& article) override {
+  platform::TransferOutcome PostArticle(const platform::TransferSettings& settings,
+                                        const std::string& article) override {
     hosts.push_back(settings.host);
     messages.push_back(article);
     return outcome;

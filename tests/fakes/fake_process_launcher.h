@@ -18,8 +18,8 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
   // What starting one program (matched by argv[0]) does. Programs without an outcome start and
   // end at once with exit code 0.
   struct Outcome {
-    int start_error = 0;   // errno that stops the start; 0 starts it
-    long exit_code = 0;    // code once it has ended
+    int start_error = 0;         // errno that stops the start; 0 starts it
+    long exit_code = 0;          // code once it has ended
     bool keeps_running = false;  // runs until it is terminated or killed
   };
 
@@ -42,7 +42,8 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
     requests.push_back(request);
     Outcome outcome;
     if (!request.argv.empty()) {
-      if (const auto it = outcomes_.find(request.argv.front()); it != outcomes_.end()) outcome = it->second;
+      if (const auto it = outcomes_.find(request.argv.front()); it != outcomes_.end())
+        outcome = it->second;
     } else {
       outcome.start_error = ENOENT;
     }
@@ -52,8 +53,8 @@ class FakeProcessLauncher final : public platform::ProcessLauncher {
       return result;
     }
     result.handle = ++last_handle_;
-    children_[result.handle] =
-        std::make_shared<Child>(Child{outcome.keeps_running, outcome.exit_code, 10000 + result.handle});
+    children_[result.handle] = std::make_shared<Child>(
+        Child{outcome.keeps_running, outcome.exit_code, 10000 + result.handle});
     return result;
   }
 

@@ -14,8 +14,8 @@ class FakeShellOpener final : public platform::ShellOpener {
     return result;
   }
 
-  int result = platform::SHELL_OPENED;                 // what every open answers
-  std::vector<platform::ShellOpenRequest> requests;    // every open asked for, in order
+  int result = platform::SHELL_OPENED;               // what every open answers
+  std::vector<platform::ShellOpenRequest> requests;  // every open asked for, in order
 };
 
 }  // namespace vx::test

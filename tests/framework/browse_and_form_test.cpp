@@ -29,8 +29,9 @@ class CategoryView : public BrowseView {
   void Reset(int order) override {
     rows_ = g_table;
     if (order == 1) {
-      std::stable_sort(rows_.begin(), rows_.end(),
-                       [](const auto& a, const auto& b) { return a.Category.clipped() < b.Category.clipped(); });
+      std::stable_sort(rows_.begin(), rows_.end(), [](const auto& a, const auto& b) {
+        return a.Category.clipped() < b.Category.clipped();
+      });
     }
     next_ = 0;
   }
@@ -62,7 +63,8 @@ struct CategorySaver : RecordSaver {
       MESSAGE("Category must be entered.", "Missing Information", MessageIcon::Exclamation);
       return Level_Notify;
     }
-    auto it = std::find_if(g_table.begin(), g_table.end(), [](const auto& r) { return r.ID == CAT.ID; });
+    auto it =
+        std::find_if(g_table.begin(), g_table.end(), [](const auto& r) { return r.ID == CAT.ID; });
     switch (request) {
       case InsertRecord:
         CAT.ID = ++g_last_id;
@@ -81,10 +83,14 @@ struct CategorySaver : RecordSaver {
 
 const char* TitleFor(long request) {
   switch (request) {
-    case InsertRecord: return "New Category";
-    case DeleteRecord: return "Delete Category";
-    case ViewRecord: return "View Category";
-    default: return "Edit Category";
+    case InsertRecord:
+      return "New Category";
+    case DeleteRecord:
+      return "Delete Category";
+    case ViewRecord:
+      return "View Category";
+    default:
+      return "Edit Category";
   }
 }
 

@@ -101,7 +101,8 @@ TEST(BrowseYield, OtherThreadsTimersTickWhileALongReadRunsAndItsOwnEventsWait) {
     // The event posted to this thread during the read still waits: yielding took no events.
     event_waits = CurrentEventQueue()->Pending(EVENT_User, 0);
     // The rows came in the view's order, each once.
-    for (std::size_t i = 0; i < brw.Records(); ++i) ASSERT_EQ(brw.Fields(i).at(0), std::to_string(i + 1));
+    for (std::size_t i = 0; i < brw.Records(); ++i)
+      ASSERT_EQ(brw.Fields(i).at(0), std::to_string(i + 1));
   });
   EXPECT_EQ(rows, 300u);
   EXPECT_GT(view.ticks_at_end, view.ticks_at_reset) << "the ticker never ran during the read";

@@ -42,12 +42,17 @@ TEST_F(ErrorClassTest, SubstitutesDetailsOnce) {
   errors.SetKey("SCH:KeyID");
   errors.SetErrors(46, "Keys need rebuilding   ");
   errors.SetMessageText("1 and 10");
-  struct Case { const char* text; std::string expected; };
+  struct Case {
+    const char* text;
+    std::string expected;
+  };
   const Case cases[] = {
-      {"Error: (%Error) accessing %File.", "Error: (Keys need rebuilding (46)) accessing VX97.TPS."},
+      {"Error: (%Error) accessing %File.",
+       "Error: (Keys need rebuilding (46)) accessing VX97.TPS."},
       {"%ErrorCode/%ErrorText", "46/Keys need rebuilding"},
       {"%procedure %FILE %field %Key", "BrowseSchedule VX97.TPS Priority SCH:KeyID"},
-      {"The value of %Field must be between %Message.", "The value of Priority must be between 1 and 10."},
+      {"The value of %Field must be between %Message.",
+       "The value of Priority must be between 1 and 10."},
       {"100% sure, %Unknown stays, %", "100% sure, %Unknown stays, %"},
       {"no %Number", "no 7"},
   };
@@ -59,8 +64,14 @@ TEST_F(ErrorClassTest, SubstitutesDetailsOnce) {
 }
 
 TEST_F(ErrorClassTest, ThrowShowsTheNumberedMessage) {
-  errors.AddMessage({30, ErrorLevel::Notify, "File Access Error", "File (%File) could not be opened.  Error: %Error.",
-                     MessageIcon::Exclamation, BUTTON_OK, BUTTON_OK, {}});
+  errors.AddMessage({30,
+                     ErrorLevel::Notify,
+                     "File Access Error",
+                     "File (%File) could not be opened.  Error: %Error.",
+                     MessageIcon::Exclamation,
+                     BUTTON_OK,
+                     BUTTON_OK,
+                     {}});
   errors.SetErrors(5, "Access denied");
   EXPECT_EQ(errors.ThrowFile(30, "TODO"), ErrorLevel::Notify);
   ASSERT_EQ(reporter.shown.size(), 1u);
@@ -81,12 +92,32 @@ TEST_F(ErrorClassTest, LevelsDecideWhatThrowDoes) {
   const ErrorMessage table[] = {
       {1, ErrorLevel::Benign, "B", "quiet", MessageIcon::None, BUTTON_OK, BUTTON_OK, {}},
       {2, ErrorLevel::Cancel, "C", "quiet", MessageIcon::None, BUTTON_OK, BUTTON_OK, {}},
-      {3, ErrorLevel::User, "Update Cancelled", "Are you sure you want to cancel?", MessageIcon::Question,
-       BUTTON_YES | BUTTON_NO, BUTTON_NO, {}},
-      {4, ErrorLevel::Fatal, "Invalid File", "Error: (%Error) accessing %File.", MessageIcon::Hand, BUTTON_OK,
-       BUTTON_OK, "Invalid File!"},
-      {5, ErrorLevel::Fatal, "Disk", "Disk trouble on %File", MessageIcon::Hand, BUTTON_OK, BUTTON_OK, {}},
-      {6, ErrorLevel::Program, "P", "bug in %Procedure", MessageIcon::Hand, BUTTON_OK, BUTTON_OK, {}},
+      {3,
+       ErrorLevel::User,
+       "Update Cancelled",
+       "Are you sure you want to cancel?",
+       MessageIcon::Question,
+       BUTTON_YES | BUTTON_NO,
+       BUTTON_NO,
+       {}},
+      {4, ErrorLevel::Fatal, "Invalid File", "Error: (%Error) accessing %File.", MessageIcon::Hand,
+       BUTTON_OK, BUTTON_OK, "Invalid File!"},
+      {5,
+       ErrorLevel::Fatal,
+       "Disk",
+       "Disk trouble on %File",
+       MessageIcon::Hand,
+       BUTTON_OK,
+       BUTTON_OK,
+       {}},
+      {6,
+       ErrorLevel::Program,
+       "P",
+       "bug in %Procedure",
+       MessageIcon::Hand,
+       BUTTON_OK,
+       BUTTON_OK,
+       {}},
   };
   errors.AddMessages(table);
   errors.SetFile("SCHEDULE");
@@ -115,8 +146,14 @@ TEST_F(ErrorClassTest, LevelsDecideWhatThrowDoes) {
 }
 
 TEST_F(ErrorClassTest, MessageReturnsTheButtonAndNeverHalts) {
-  errors.AddMessage({37, ErrorLevel::Fatal, "Record Added", "Add another?", MessageIcon::Question,
-                     BUTTON_YES | BUTTON_NO, BUTTON_YES, {}});
+  errors.AddMessage({37,
+                     ErrorLevel::Fatal,
+                     "Record Added",
+                     "Add another?",
+                     MessageIcon::Question,
+                     BUTTON_YES | BUTTON_NO,
+                     BUTTON_YES,
+                     {}});
   EXPECT_EQ(errors.Message(37), BUTTON_YES);  // default
   reporter.answer = BUTTON_NO;
   EXPECT_EQ(errors.Message(37), BUTTON_NO);
@@ -156,7 +193,14 @@ TEST_F(ErrorClassTest, ProcedureNameAndDetailsBelongToEachThread) {
 }
 
 TEST_F(ErrorClassTest, ManyThreadsReportAtOnce) {
-  errors.AddMessage({30, ErrorLevel::Notify, "X", "%Procedure:%File", MessageIcon::None, BUTTON_OK, BUTTON_OK, {}});
+  errors.AddMessage({30,
+                     ErrorLevel::Notify,
+                     "X",
+                     "%Procedure:%File",
+                     MessageIcon::None,
+                     BUTTON_OK,
+                     BUTTON_OK,
+                     {}});
   // The capturing reporter is not thread-safe; a locking one stands in here.
   struct Locked : MessageReporter {
     unsigned Show(const MessageBoxRequest& box) override {
@@ -197,12 +241,15 @@ TEST(ErrorClassDeathTest, TheDefaultHaltEndsWithItsCodeAndDestroysNoStaticObject
   EXPECT_EXIT(
       {
         static InUseElsewhere in_use;
-        std::thread([] { for (;;) std::this_thread::sleep_for(std::chrono::milliseconds(1)); }).detach();
+        std::thread([] {
+          for (;;) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }).detach();
         ErrorClass errors;
         errors.Halt(3, "Disk Error");
       },
       ::testing::ExitedWithCode(3), "Disk Error");
-  EXPECT_EXIT(ErrorClass().Halt(0, "Cannot proceed."), ::testing::ExitedWithCode(1), "Cannot proceed.");
+  EXPECT_EXIT(ErrorClass().Halt(0, "Cannot proceed."), ::testing::ExitedWithCode(1),
+              "Cannot proceed.");
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "../runtime/storage_fixture.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
 #include "runtime/storage/file.h"
 #include "runtime/storage/sqlite_session.h"
-#include "../runtime/storage_fixture.h"
 
 namespace vx {
 namespace {
@@ -40,10 +40,22 @@ struct Note {
   String<20> Note;
 };
 
-Cat& CAT() { thread_local Cat r{}; return r; }
-Task& TSK() { thread_local Task r{}; return r; }
-Step& STP() { thread_local Step r{}; return r; }
-Note& NOT() { thread_local Note r{}; return r; }
+Cat& CAT() {
+  thread_local Cat r{};
+  return r;
+}
+Task& TSK() {
+  thread_local Task r{};
+  return r;
+}
+Step& STP() {
+  thread_local Step r{};
+  return r;
+}
+Note& NOT() {
+  thread_local Note r{};
+  return r;
+}
 
 TableDef CatTable() {
   TableDef d;
@@ -63,8 +75,9 @@ TableDef TaskTable() {
   d.fields = {ItemField("Id", FieldType::Long, offsetof(Task, Id), 4),
               ItemField("Category", FieldType::String, offsetof(Task, Category), 20),
               ItemField("Name", FieldType::String, offsetof(Task, Name), 20)};
-  d.keys = {ItemKey("KeyId", KeyKind::Primary, false, {{"Id", false}}),
-            ItemKey("KeyCategory", KeyKind::Duplicates, false, {{"Category", false}, {"Name", false}})};
+  d.keys = {
+      ItemKey("KeyId", KeyKind::Primary, false, {{"Id", false}}),
+      ItemKey("KeyCategory", KeyKind::Duplicates, false, {{"Category", false}, {"Name", false}})};
   d.keys[0].auto_number = true;
   d.keys[0].description = "By System ID";
   d.buffer = [] { return static_cast<void*>(&TSK()); };
@@ -131,12 +144,15 @@ class Managers : public test::ScratchDir {
     task_relate.Init(task_access);
     step_relate.Init(step_access);
     note_relate.Init(note_access);
-    cat_relate.AddRelation(task_relate, RelationMode::Restrict, RelationMode::Restrict, task_def.keys[1]);
+    cat_relate.AddRelation(task_relate, RelationMode::Restrict, RelationMode::Restrict,
+                           task_def.keys[1]);
     cat_relate.AddRelationLink("Category", "Category");
-    task_relate.AddRelation(step_relate, RelationMode::Cascade, RelationMode::Cascade, step_def.keys[0]);
+    task_relate.AddRelation(step_relate, RelationMode::Cascade, RelationMode::Cascade,
+                            step_def.keys[0]);
     task_relate.AddRelationLink("Id", "Id");
     task_relate.AddRelation(cat_relate);
-    step_relate.AddRelation(note_relate, RelationMode::None, RelationMode::Restrict, note_def.keys[0]);
+    step_relate.AddRelation(note_relate, RelationMode::None, RelationMode::Restrict,
+                            note_def.keys[0]);
     step_relate.AddRelationLink("Text", "Ref");
     ASSERT_EQ(cat_relate.Open(), 0);
   }
@@ -162,7 +178,9 @@ class Managers : public test::ScratchDir {
   std::vector<std::string> Steps() {
     std::vector<std::string> out;
     step_access.file().Set(step_def.keys[0]);
-    while (step_access.TryNext() == 0) out.push_back(std::to_string(STP().Id) + "/" + std::to_string(STP().Seq) + " " + STP().Text.str());
+    while (step_access.TryNext() == 0)
+      out.push_back(std::to_string(STP().Id) + "/" + std::to_string(STP().Seq) + " " +
+                    STP().Text.str());
     return out;
   }
 
@@ -196,7 +214,8 @@ TEST_F(Managers, OpenCreatesMissingFilesAndCountsOpens) {
   EXPECT_EQ(no_create.Open(), 2);
   ASSERT_EQ(sink.problems.size(), 1u);
   EXPECT_EQ(sink.problems[0].caption, "File Access Error");
-  EXPECT_EQ(sink.problems[0].text, "File (" + (std::filesystem::current_path() / "absent.tps").string() +
+  EXPECT_EQ(sink.problems[0].text, "File (" +
+                                       (std::filesystem::current_path() / "absent.tps").string() +
                                        ") could not be opened.  Error: File Not Found (2).");
 }
 
@@ -212,9 +231,10 @@ TEST_F(Managers, AnInsertThatFailsNamesTheFile) {
   EXPECT_EQ(read_only.Insert(), 5);
   ASSERT_EQ(sink.problems.size(), 1u);
   EXPECT_EQ(sink.problems[0].caption, "Record Insert Error");
-  EXPECT_EQ(sink.problems[0].text,
-            "An error was experienced during the update of record.  Error: Access Denied (5).  File: " +
-                (std::filesystem::current_path() / "ro_notes.TPS").string());
+  EXPECT_EQ(
+      sink.problems[0].text,
+      "An error was experienced during the update of record.  Error: Access Denied (5).  File: " +
+          (std::filesystem::current_path() / "ro_notes.TPS").string());
   read_only.Close();
 }
 
@@ -224,7 +244,8 @@ TEST_F(Managers, InsertNumbersTheLastComponentWithinTheLeadingOnes) {
   for (const char* text : {"s1", "s2", "s3", "s4"}) AddStep(7, text);
   AddStep(8, "first");
   AddStep(7, "fifth");
-  EXPECT_EQ(Steps(), (std::vector<std::string>{"7/1 s1", "7/2 s2", "7/3 s3", "7/4 s4", "7/5 fifth", "8/1 first"}));
+  EXPECT_EQ(Steps(), (std::vector<std::string>{"7/1 s1", "7/2 s2", "7/3 s3", "7/4 s4", "7/5 fifth",
+                                               "8/1 first"}));
 
   // A number set by hand is kept; a clash with it is a duplicate, reported with the key's text.
   step_access.PrimeRecord();
@@ -236,7 +257,8 @@ TEST_F(Managers, InsertNumbersTheLastComponentWithinTheLeadingOnes) {
   EXPECT_EQ(step_access.Insert(), 40);
   ASSERT_EQ(sink.problems.size(), 1u);
   EXPECT_EQ(sink.problems[0].caption, "Duplicate Key Error");
-  EXPECT_EQ(sink.problems[0].text, "Adding this record creates a duplicate entry for the key:Sequence");
+  EXPECT_EQ(sink.problems[0].text,
+            "Adding this record creates a duplicate entry for the key:Sequence");
   EXPECT_EQ(step_access.file().Records(), 7);
 
   // Inside a caller's transaction a refused insert spoils nothing the caller did before.
@@ -319,7 +341,8 @@ TEST_F(Managers, RestrictRefusesWhileTasksUseTheCategory) {
   ASSERT_FALSE(sink.problems.empty());
   EXPECT_EQ(sink.problems.back().caption, "Referential Integrity Delete Error");
   EXPECT_EQ(sink.problems.back().text,
-            "This record is referenced from the file TASKS. This record cannot be deleted while these references exist.");
+            "This record is referenced from the file TASKS. This record cannot be deleted while "
+            "these references exist.");
 
   CAT().Category = "Renamed";
   EXPECT_EQ(cat_relate.Update(), RelationManager::kRestricted);
@@ -346,7 +369,8 @@ TEST_F(Managers, ACascadeThatFailsHalfWayLeavesEverythingAsItWas) {
   ASSERT_EQ(task_access.Fetch(task_def.keys[0]), 0);
   EXPECT_EQ(task_relate.Delete(false), RelationManager::kRestricted);
   EXPECT_EQ(sink.problems.back().text,
-            "This record is referenced from the file NOTES. This record cannot be deleted while these references exist.");
+            "This record is referenced from the file NOTES. This record cannot be deleted while "
+            "these references exist.");
   EXPECT_EQ(Steps(), (std::vector<std::string>{"1/1 one", "1/2 two", "1/3 three"}));
   TSK().Id = a;
   EXPECT_EQ(task_access.TryFetch(task_def.keys[0]), 0);

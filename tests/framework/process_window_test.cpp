@@ -9,8 +9,8 @@
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
-#include "support/test_driver.h"
 #include "support/temp_folder.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {

@@ -40,7 +40,9 @@ class TableBrowse : public test::ScratchDir {
     auto& insert = window.Button("&Insert");
     auto& change = window.Button("&Change");
     struct ItemBrowse : BrowseClass {
-      void SetQueueRecord() override { Q = {ItemBuffer().Name.str(), std::to_string(ItemBuffer().Id)}; }
+      void SetQueueRecord() override {
+        Q = {ItemBuffer().Name.str(), std::to_string(ItemBuffer().Id)};
+      }
     } brw;
     TableView view(file, {&def_.keys[1]});
     WindowManager manager(window);
@@ -62,7 +64,9 @@ class TableBrowse : public test::ScratchDir {
       struct Saver : RecordSaver {
         File& f;
         explicit Saver(File& file) : f(file) {}
-        Level Save(long r) override { return (r == InsertRecord ? f.Add() : f.Put()) == 0 ? Level_Benign : Level_Notify; }
+        Level Save(long r) override {
+          return (r == InsertRecord ? f.Add() : f.Put()) == 0 ? Level_Benign : Level_Notify;
+        }
       } saver(file);
       fm.Primary = &saver;
       fm.Run();

@@ -8,10 +8,10 @@
 #include "framework/toolbar_class.h"
 #include "framework/window_position.h"
 #include "runtime/threads.h"
-#include "support/temp_folder.h"
 #include "runtime/window/dialogs.h"
-#include "support/test_driver.h"
 #include "runtime/window/tray_icon.h"
+#include "support/temp_folder.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
@@ -24,7 +24,8 @@ void ListWindow(long frame_thread) {
   auto& refreshed = window.String("0");
   WindowManager manager(window);
   manager.On(EVENT_OpenWindow, [&] { POST(EVENT_Hello, 0, frame_thread); });
-  manager.On(EVENT_RefreshSchedule, [&] { refreshed.SetText(std::to_string(std::stol(refreshed.TextValue()) + 1)); });
+  manager.On(EVENT_RefreshSchedule,
+             [&] { refreshed.SetText(std::to_string(std::stol(refreshed.TextValue()) + 1)); });
   manager.Run();
 }
 
@@ -64,7 +65,8 @@ struct Frame {
 
     manager.On(EVENT_OpenWindow, [&] {
       window.Timer(1);
-      tray.Add("tray_ico", "Frame", EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick, 0);
+      tray.Add("tray_ico", "Frame", EVENT_TrayLeftClick, EVENT_TrayRightClick,
+               EVENT_TrayLeftDoubleClick, 0);
     });
     manager.On(EVENT_Timer, [&] {
       window.Status(2, std::to_string(++ticks));
@@ -76,15 +78,16 @@ struct Frame {
       window.Set(Prop::Iconize, true);  // closing only hides the frame until Exit is confirmed
       return Level_Notify;
     });
-    manager.On(EVENT_Hello, [&] { window.Status(3, "list " + std::to_string(list_thread) + " open"); });
+    manager.On(EVENT_Hello,
+               [&] { window.Status(3, "list " + std::to_string(list_thread) + " open"); });
     manager.OnAccepted(tasks, [&] {
       list_thread = START([f = THREAD()] { ListWindow(f); }, 25000);
       YIELD();
     });
     manager.OnAccepted(refresh_all, [&] { POST(EVENT_RefreshSchedule, 0, list_thread); });
     manager.OnAccepted(exit, [&] {
-      const unsigned answer = MESSAGE("Are you sure you want to close?", "Warning", MessageIcon::Information,
-                                 BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      const unsigned answer = MESSAGE("Are you sure you want to close?", "Warning",
+                                      MessageIcon::Information, BUTTON_YES + BUTTON_NO, BUTTON_NO);
       if (answer != BUTTON_YES) return Level_Notify;
       real_exit = true;
       manager.PostClose();

@@ -1,6 +1,8 @@
 // Real X key presses and clicks on the Qt renderer: the first field has the keys, Enter, Esc and
-// a double click press the window's buttons, Ctrl+' reaches the program from a field that alerts it, Alt+O in a new holiday saves what was typed, message boxes break their lines
-// at carriage returns, and the event log's lines are shown in a fixed-pitch font.
+// a double click press the window's buttons, Ctrl+' reaches the program from a field that alerts
+// it, Alt+O in a new holiday saves what was typed, message boxes break their lines at carriage
+// returns, and the event log's lines are shown in a fixed-pitch font.
+#include <gtest/gtest.h>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,7 +10,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
-#include <gtest/gtest.h>
 
 #include <mutex>
 #include <string>
@@ -29,9 +30,9 @@
 #include "runtime/window/dialogs.h"
 #include "runtime/window/queue_list.h"
 #include "runtime/window/window.h"
+#include "support/temp_folder.h"
 #include "tests/frontend/qt_test_support.h"
 #include "tests/frontend/x11_test_input.h"
-#include "support/temp_folder.h"
 
 namespace vx {
 namespace {
@@ -55,20 +56,24 @@ bool TypeInto(QLineEdit* edit, const std::string& text) {
       edit->setFocus();
     });
     bool focused = false;
-    WaitFor([&] {
-      OnGui([&] { focused = edit->hasFocus(); });
-      return focused;
-    }, 3s);
+    WaitFor(
+        [&] {
+          OnGui([&] { focused = edit->hasFocus(); });
+          return focused;
+        },
+        3s);
     for (char ch : text) {
       const bool capital = ch >= 'A' && ch <= 'Z';
       const unsigned key = ch == ' ' ? 0x20 : static_cast<unsigned>(capital ? ch : ch - 'a' + 'A');
       if (!FakeKeyChord(capital ? kHotKeyShift : 0, key)) return false;
     }
     QString typed;
-    if (WaitFor([&] {
-          OnGui([&] { typed = edit->text(); });
-          return typed.toStdString() == text;
-        }, 2s)) {
+    if (WaitFor(
+            [&] {
+              OnGui([&] { typed = edit->text(); });
+              return typed.toStdString() == text;
+            },
+            2s)) {
       return true;
     }
   }
@@ -120,44 +125,50 @@ TEST(DialogKeysQt, EnterEscAndADoubleClickPressTheWindowsButtons) {
   REQUIRE_QT_DISPLAY();
   KeysSeen seen;
   using Log = std::vector<std::string>;
-  const int status = RunAsUser([&] { KeysProgram(seen); }, [&] {
-    qt::QtWindow* window = WaitShown("Keys Form");
-    ASSERT_NE(window, nullptr);
-    QLineEdit* edit = nullptr;
-    QTableView* list = nullptr;
-    OnGui([&] {
-      edit = window->findChild<QLineEdit*>("control-2");
-      list = window->findChild<QTableView*>("control-3");
-    });
-    ASSERT_TRUE(edit && list);
-    QWidget* first = nullptr;
-    OnGui([&] { first = window->focusWidget(); });
-    EXPECT_EQ(first, edit) << "the first field takes the keys when the window opens";
+  const int status = RunAsUser(
+      [&] { KeysProgram(seen); },
+      [&] {
+        qt::QtWindow* window = WaitShown("Keys Form");
+        ASSERT_NE(window, nullptr);
+        QLineEdit* edit = nullptr;
+        QTableView* list = nullptr;
+        OnGui([&] {
+          edit = window->findChild<QLineEdit*>("control-2");
+          list = window->findChild<QTableView*>("control-3");
+        });
+        ASSERT_TRUE(edit && list);
+        QWidget* first = nullptr;
+        OnGui([&] { first = window->focusWidget(); });
+        EXPECT_EQ(first, edit) << "the first field takes the keys when the window opens";
 
-    ASSERT_TRUE(TypeInto(edit, "Ada"));
-    FakeKeyChord(0, 0x0D);  // Enter, still in the entry
-    EXPECT_TRUE(WaitFor([&] { return seen.Log() == Log{"name=Ada", "OK"}; })) << "Enter sends the name, then OK";
+        ASSERT_TRUE(TypeInto(edit, "Ada"));
+        FakeKeyChord(0, 0x0D);  // Enter, still in the entry
+        EXPECT_TRUE(WaitFor([&] {
+          return seen.Log() == Log{"name=Ada", "OK"};
+        })) << "Enter sends the name, then OK";
 
-    FakeKeyChord(0, 0x1B);  // Esc
-    EXPECT_TRUE(WaitFor([&] { return seen.Log().size() == 3 && seen.Log().back() == "Cancel"; }));
+        FakeKeyChord(0, 0x1B);  // Esc
+        EXPECT_TRUE(
+            WaitFor([&] { return seen.Log().size() == 3 && seen.Log().back() == "Cancel"; }));
 
-    // A real double click on the second row.
-    QPoint row;
-    OnGui([&] {
-      window->raise();
-      const QRect cell = list->visualRect(list->model()->index(1, 0));
-      row = list->viewport()->mapToGlobal(cell.center());
-    });
-    for (int attempt = 0; attempt < 3 && seen.Log().size() < 5; ++attempt) {
-      test::FakeClick(row.x(), row.y(), 1);
-      test::FakeClick(row.x(), row.y(), 1);
-      WaitFor([&] { return seen.Log().size() >= 5; }, 2s);
-    }
-    const Log log = seen.Log();
-    ASSERT_GE(log.size(), 5u);
-    EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"row 2", "OK"})) << "the row, then the default button";
-    OnGui([&] { window->close(); });
-  });
+        // A real double click on the second row.
+        QPoint row;
+        OnGui([&] {
+          window->raise();
+          const QRect cell = list->visualRect(list->model()->index(1, 0));
+          row = list->viewport()->mapToGlobal(cell.center());
+        });
+        for (int attempt = 0; attempt < 3 && seen.Log().size() < 5; ++attempt) {
+          test::FakeClick(row.x(), row.y(), 1);
+          test::FakeClick(row.x(), row.y(), 1);
+          WaitFor([&] { return seen.Log().size() >= 5; }, 2s);
+        }
+        const Log log = seen.Log();
+        ASSERT_GE(log.size(), 5u);
+        EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"row 2", "OK"}))
+            << "the row, then the default button";
+        OnGui([&] { window->close(); });
+      });
   EXPECT_EQ(status, 0);
 }
 
@@ -167,51 +178,55 @@ TEST(DialogKeysQt, CtrlQuoteInAFieldThatAlertsItReachesTheProgram) {
   REQUIRE_QT_DISPLAY();
   constexpr int kHistoryKey = 734;
   KeysSeen seen;
-  const int status = RunAsUser([&] {
-    String<20> name, town;
-    std::uint8_t active = 0;
-    Window w("History Form");
-    w.Prompt("&Name:");
-    const int entry = w.Entry(name, "@s20").Alert(kHistoryKey);
-    w.Prompt("&Town:");
-    const int plain = w.Entry(town, "@s20");
-    const int check = w.Check("&Active", active).Alert(kHistoryKey);
-    w.Button("&OK");
-    while (w.Accept()) {
-      if (EVENT() != EVENT_AlertKey || KEYCODE() != kHistoryKey) continue;
-      if (FIELD() == entry) seen.Add("name");
-      if (FIELD() == plain) seen.Add("town");
-      if (FIELD() == check) seen.Add("active");
-    }
-  }, [&] {
-    qt::QtWindow* window = WaitShown("History Form");
-    ASSERT_NE(window, nullptr);
-    using Log = std::vector<std::string>;
-    auto press_in = [&](const char* name, std::size_t expected, int attempts = 3) {
-      for (int attempt = 0; attempt < attempts && seen.Log().size() < expected; ++attempt) {
-        OnGui([&] {
-          window->activateWindow();
-          if (QWidget* field = window->findChild<QWidget*>(name)) field->setFocus();
-        });
-        WaitFor([&] {
-          bool focused = false;
-          OnGui([&] {
-            QWidget* field = window->findChild<QWidget*>(name);
-            focused = field && field->hasFocus();
-          });
-          return focused;
-        }, 2s);
-        FakeKeyChord(platform::kHotKeyCtrl, 0xDE);
-        WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
-      }
-    };
-    press_in("control-2", 1);
-    EXPECT_EQ(seen.Log(), Log{"name"});
-    press_in("control-4", 2, 1);  // the town does not alert the key: nothing comes
-    press_in("control-5", 2);
-    EXPECT_EQ(seen.Log(), (Log{"name", "active"}));
-    OnGui([&] { window->close(); });
-  });
+  const int status = RunAsUser(
+      [&] {
+        String<20> name, town;
+        std::uint8_t active = 0;
+        Window w("History Form");
+        w.Prompt("&Name:");
+        const int entry = w.Entry(name, "@s20").Alert(kHistoryKey);
+        w.Prompt("&Town:");
+        const int plain = w.Entry(town, "@s20");
+        const int check = w.Check("&Active", active).Alert(kHistoryKey);
+        w.Button("&OK");
+        while (w.Accept()) {
+          if (EVENT() != EVENT_AlertKey || KEYCODE() != kHistoryKey) continue;
+          if (FIELD() == entry) seen.Add("name");
+          if (FIELD() == plain) seen.Add("town");
+          if (FIELD() == check) seen.Add("active");
+        }
+      },
+      [&] {
+        qt::QtWindow* window = WaitShown("History Form");
+        ASSERT_NE(window, nullptr);
+        using Log = std::vector<std::string>;
+        auto press_in = [&](const char* name, std::size_t expected, int attempts = 3) {
+          for (int attempt = 0; attempt < attempts && seen.Log().size() < expected; ++attempt) {
+            OnGui([&] {
+              window->activateWindow();
+              if (QWidget* field = window->findChild<QWidget*>(name)) field->setFocus();
+            });
+            WaitFor(
+                [&] {
+                  bool focused = false;
+                  OnGui([&] {
+                    QWidget* field = window->findChild<QWidget*>(name);
+                    focused = field && field->hasFocus();
+                  });
+                  return focused;
+                },
+                2s);
+            FakeKeyChord(platform::kHotKeyCtrl, 0xDE);
+            WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
+          }
+        };
+        press_in("control-2", 1);
+        EXPECT_EQ(seen.Log(), Log{"name"});
+        press_in("control-4", 2, 1);  // the town does not alert the key: nothing comes
+        press_in("control-5", 2);
+        EXPECT_EQ(seen.Log(), (Log{"name", "active"}));
+        OnGui([&] { window->close(); });
+      });
   EXPECT_EQ(status, 0);
 }
 
@@ -222,45 +237,49 @@ TEST(DialogKeysQt, ModifiedKeysOnAListCarryTheRuntimesModifierBits) {
   REQUIRE_QT_DISPLAY();
   constexpr int kCtrlAltR = 1618, kAltF11 = 1146;
   KeysSeen seen;
-  const int status = RunAsUser([&] {
-    Queue<Fruit> fruit;
-    fruit.buffer.name = "apple";
-    fruit.Add();
-    QueueList<Fruit> rows(fruit, [](const Fruit& f) { return ListFields{f.name.str()}; });
-    Window w("Modifier Keys");
-    Control& list = w.List("60L(2)|M~Fruit~@s10@").From(&rows);
-    list.Alert(kCtrlAltR).Alert(kAltF11);
-    w.Button("&OK");
-    while (w.Accept()) {
-      if (EVENT() == EVENT_AlertKey && FIELD() == list) seen.Add(std::to_string(KEYCODE()));
-    }
-  }, [&] {
-    qt::QtWindow* window = WaitShown("Modifier Keys");
-    ASSERT_NE(window, nullptr);
-    using Log = std::vector<std::string>;
-    auto press = [&](unsigned modifiers, unsigned key, std::size_t expected) {
-      for (int attempt = 0; attempt < 3 && seen.Log().size() < expected; ++attempt) {
-        OnGui([&] {
-          window->activateWindow();
-          if (QWidget* field = window->findChild<QWidget*>("control-1")) field->setFocus();
-        });
-        WaitFor([&] {
-          bool focused = false;
-          OnGui([&] {
-            QWidget* field = window->findChild<QWidget*>("control-1");
-            focused = field && field->hasFocus();
-          });
-          return focused;
-        }, 2s);
-        FakeKeyChord(modifiers, key);
-        WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
-      }
-    };
-    press(platform::kHotKeyCtrl | platform::kHotKeyAlt, 'R', 1);
-    press(platform::kHotKeyAlt, 0x7A, 2);  // F11
-    EXPECT_EQ(seen.Log(), (Log{std::to_string(kCtrlAltR), std::to_string(kAltF11)}));
-    OnGui([&] { window->close(); });
-  });
+  const int status = RunAsUser(
+      [&] {
+        Queue<Fruit> fruit;
+        fruit.buffer.name = "apple";
+        fruit.Add();
+        QueueList<Fruit> rows(fruit, [](const Fruit& f) { return ListFields{f.name.str()}; });
+        Window w("Modifier Keys");
+        Control& list = w.List("60L(2)|M~Fruit~@s10@").From(&rows);
+        list.Alert(kCtrlAltR).Alert(kAltF11);
+        w.Button("&OK");
+        while (w.Accept()) {
+          if (EVENT() == EVENT_AlertKey && FIELD() == list) seen.Add(std::to_string(KEYCODE()));
+        }
+      },
+      [&] {
+        qt::QtWindow* window = WaitShown("Modifier Keys");
+        ASSERT_NE(window, nullptr);
+        using Log = std::vector<std::string>;
+        auto press = [&](unsigned modifiers, unsigned key, std::size_t expected) {
+          for (int attempt = 0; attempt < 3 && seen.Log().size() < expected; ++attempt) {
+            OnGui([&] {
+              window->activateWindow();
+              if (QWidget* field = window->findChild<QWidget*>("control-1")) field->setFocus();
+            });
+            WaitFor(
+                [&] {
+                  bool focused = false;
+                  OnGui([&] {
+                    QWidget* field = window->findChild<QWidget*>("control-1");
+                    focused = field && field->hasFocus();
+                  });
+                  return focused;
+                },
+                2s);
+            FakeKeyChord(modifiers, key);
+            WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
+          }
+        };
+        press(platform::kHotKeyCtrl | platform::kHotKeyAlt, 'R', 1);
+        press(platform::kHotKeyAlt, 0x7A, 2);  // F11
+        EXPECT_EQ(seen.Log(), (Log{std::to_string(kCtrlAltR), std::to_string(kAltF11)}));
+        OnGui([&] { window->close(); });
+      });
   EXPECT_EQ(status, 0);
 }
 
@@ -268,19 +287,21 @@ TEST(DialogKeysQt, CarriageReturnsBreakAMessagesLines) {
   REQUIRE_QT_DISPLAY();
   QString shown;
   Qt::TextFormat format = Qt::AutoText;
-  const int status = RunAsUser([] { MESSAGE("Warning!\r\rTwo lines <b>apart</b>.\r\nAnd a third.", "Warning"); }, [&] {
-    QMessageBox* box = nullptr;
-    EXPECT_TRUE(WaitFor([&] {
-      OnGui([&] { box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
-      return box != nullptr;
-    }));
-    if (!box) return;
-    OnGui([&] {
-      shown = box->text();
-      format = box->textFormat();
-      box->button(QMessageBox::Ok)->click();
-    });
-  });
+  const int status = RunAsUser(
+      [] { MESSAGE("Warning!\r\rTwo lines <b>apart</b>.\r\nAnd a third.", "Warning"); },
+      [&] {
+        QMessageBox* box = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+          OnGui([&] { box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+          return box != nullptr;
+        }));
+        if (!box) return;
+        OnGui([&] {
+          shown = box->text();
+          format = box->textFormat();
+          box->button(QMessageBox::Ok)->click();
+        });
+      });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(shown.toStdString(), "Warning!\n\nTwo lines <b>apart</b>.\nAnd a third.");
   EXPECT_EQ(format, Qt::PlainText) << "a message's text is never taken for markup";
@@ -304,32 +325,35 @@ class ProgramWindowsQtTest : public test::TempFolderTest {
 
 TEST_F(ProgramWindowsQtTest, AltOInANewHolidaySavesTheDescriptionTypedInIt) {
   REQUIRE_QT_DISPLAY();
-  const int status = RunAsUser([] { BrowseHolidays(); }, [&] {
-    qt::QtWindow* list = WaitShown("Holidays");
-    ASSERT_NE(list, nullptr);
-    OnGui([&] {
-      for (QPushButton* button : list->findChildren<QPushButton*>()) {
-        if (button->text() == "&New") button->click();
-      }
-    });
-    qt::QtWindow* form = WaitShown("New Holiday");
-    ASSERT_NE(form, nullptr);
-    QLineEdit* description = nullptr;
-    OnGui([&] {
-      for (QLabel* label : form->findChildren<QLabel*>()) {
-        if (label->text() == "De&scription:") description = qobject_cast<QLineEdit*>(label->buddy());
-      }
-    });
-    ASSERT_NE(description, nullptr);
-    ASSERT_TRUE(TypeInto(description, "Harvest Fair"));
-    FakeKeyChord(kHotKeyAlt, 'O');  // the focus stays in the description
-    EXPECT_TRUE(WaitFor([&] {
-      bool open = true;
-      OnGui([&] { open = test::ShownWindow("New Holiday") != nullptr; });
-      return !open;
-    })) << "Alt+O saves and closes the form";
-    OnGui([&] { list->close(); });
-  });
+  const int status =
+      RunAsUser([] { BrowseHolidays(); },
+                [&] {
+                  qt::QtWindow* list = WaitShown("Holidays");
+                  ASSERT_NE(list, nullptr);
+                  OnGui([&] {
+                    for (QPushButton* button : list->findChildren<QPushButton*>()) {
+                      if (button->text() == "&New") button->click();
+                    }
+                  });
+                  qt::QtWindow* form = WaitShown("New Holiday");
+                  ASSERT_NE(form, nullptr);
+                  QLineEdit* description = nullptr;
+                  OnGui([&] {
+                    for (QLabel* label : form->findChildren<QLabel*>()) {
+                      if (label->text() == "De&scription:")
+                        description = qobject_cast<QLineEdit*>(label->buddy());
+                    }
+                  });
+                  ASSERT_NE(description, nullptr);
+                  ASSERT_TRUE(TypeInto(description, "Harvest Fair"));
+                  FakeKeyChord(kHotKeyAlt, 'O');  // the focus stays in the description
+                  EXPECT_TRUE(WaitFor([&] {
+                    bool open = true;
+                    OnGui([&] { open = test::ShownWindow("New Holiday") != nullptr; });
+                    return !open;
+                  })) << "Alt+O saves and closes the form";
+                  OnGui([&] { list->close(); });
+                });
   EXPECT_EQ(status, 0);
 
   ASSERT_EQ(ACCESS_HOLIDAYS->Open(), 0);
@@ -344,18 +368,19 @@ TEST_F(ProgramWindowsQtTest, TheEventLogsLinesAreInAFixedPitchFont) {
   REQUIRE_QT_DISPLAY();
   bool fixed = false;
   QString family;
-  const int status = RunAsUser([] { ViewAscii_Log(); }, [&] {
-    qt::QtWindow* viewer = WaitShown("Event Log");
-    ASSERT_NE(viewer, nullptr);
-    OnGui([&] {
-      auto* list = viewer->findChild<QTableView*>();
-      if (!list) return;
-      const QFontInfo font(list->font());
-      fixed = font.fixedPitch();
-      family = font.family();
-      viewer->close();
-    });
-  });
+  const int status = RunAsUser([] { ViewAscii_Log(); },
+                               [&] {
+                                 qt::QtWindow* viewer = WaitShown("Event Log");
+                                 ASSERT_NE(viewer, nullptr);
+                                 OnGui([&] {
+                                   auto* list = viewer->findChild<QTableView*>();
+                                   if (!list) return;
+                                   const QFontInfo font(list->font());
+                                   fixed = font.fixedPitch();
+                                   family = font.family();
+                                   viewer->close();
+                                 });
+                               });
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(fixed) << family.toStdString();
 }

@@ -1,12 +1,12 @@
 // A drop list on the test display that its program fills afresh each time it is about to drop
 // down: the list the user sees open is the refilled one.
+#include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QStringList>
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <mutex>
@@ -87,73 +87,77 @@ class PopupWatch final : public QObject {
 TEST(QtDropDown, TheListOpensRefilledByTheProgram) {
   REQUIRE_QT_DISPLAY();
   DropSeen seen;
-  const int status = RunAsUser([&] { RefillProgram(seen); }, [&] {
-    qt::QtWindow* window = WaitShown("Drop Down");
-    ASSERT_NE(window, nullptr);
-    QComboBox* units = nullptr;
-    QComboBox* names = nullptr;
-    PopupWatch* units_watch = nullptr;
-    PopupWatch* names_watch = nullptr;
-    OnGui([&] {
-      units = window->findChild<QComboBox*>("control-1");
-      names = window->findChild<QComboBox*>("control-2");
-      if (!units || !names) return;
-      units_watch = new PopupWatch(units);
-      units_watch->setParent(units);
-      units->view()->window()->installEventFilter(units_watch);
-      names_watch = new PopupWatch(names);
-      names_watch->setParent(names);
-      names->view()->window()->installEventFilter(names_watch);
-    });
-    ASSERT_TRUE(units && names);
+  const int status =
+      RunAsUser([&] { RefillProgram(seen); },
+                [&] {
+                  qt::QtWindow* window = WaitShown("Drop Down");
+                  ASSERT_NE(window, nullptr);
+                  QComboBox* units = nullptr;
+                  QComboBox* names = nullptr;
+                  PopupWatch* units_watch = nullptr;
+                  PopupWatch* names_watch = nullptr;
+                  OnGui([&] {
+                    units = window->findChild<QComboBox*>("control-1");
+                    names = window->findChild<QComboBox*>("control-2");
+                    if (!units || !names) return;
+                    units_watch = new PopupWatch(units);
+                    units_watch->setParent(units);
+                    units->view()->window()->installEventFilter(units_watch);
+                    names_watch = new PopupWatch(names);
+                    names_watch->setParent(names);
+                    names->view()->window()->installEventFilter(names_watch);
+                  });
+                  ASSERT_TRUE(units && names);
 
-    // A real click on the drop list. Tests in other processes use the same display now and
-    // then, so a click that went astray is repeated.
-    auto popup_shown = [&](QComboBox* combo) {
-      bool shown = false;
-      OnGui([&] { shown = combo->view()->isVisible(); });
-      return shown;
-    };
-    for (int attempt = 0; attempt < 5 && !popup_shown(units); ++attempt) {
-      QPoint centre;
-      OnGui([&] {
-        window->raise();
-        window->activateWindow();
-        centre = units->mapToGlobal(units->rect().center());
-      });
-      FakeClick(centre.x(), centre.y(), 1);
-      WaitFor([&] { return popup_shown(units); }, 2s);
-    }
-    ASSERT_TRUE(popup_shown(units)) << "the drop list opens";
-    std::vector<QString> shown;
-    OnGui([&] { shown = units_watch->shown; });
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.front().toStdString(), "fresh 1|second 1|third 1") << "opens with the program's new rows";
-    OnGui([&] { units->hidePopup(); });
+                  // A real click on the drop list. Tests in other processes use the same display
+                  // now and then, so a click that went astray is repeated.
+                  auto popup_shown = [&](QComboBox* combo) {
+                    bool shown = false;
+                    OnGui([&] { shown = combo->view()->isVisible(); });
+                    return shown;
+                  };
+                  for (int attempt = 0; attempt < 5 && !popup_shown(units); ++attempt) {
+                    QPoint centre;
+                    OnGui([&] {
+                      window->raise();
+                      window->activateWindow();
+                      centre = units->mapToGlobal(units->rect().center());
+                    });
+                    FakeClick(centre.x(), centre.y(), 1);
+                    WaitFor([&] { return popup_shown(units); }, 2s);
+                  }
+                  ASSERT_TRUE(popup_shown(units)) << "the drop list opens";
+                  std::vector<QString> shown;
+                  OnGui([&] { shown = units_watch->shown; });
+                  ASSERT_FALSE(shown.empty());
+                  EXPECT_EQ(shown.front().toStdString(), "fresh 1|second 1|third 1")
+                      << "opens with the program's new rows";
+                  OnGui([&] { units->hidePopup(); });
 
-    // Text typed into the combo reaches the program before the refill, and stays shown.
-    OnGui([&] {
-      names->setFocus();
-      names->lineEdit()->setText("Zed");
-      names->showPopup();  // as Alt+Down or F4 opens it
-    });
-    EXPECT_TRUE(WaitFor([&] { return popup_shown(names); }));
-    QString edit_text;
-    OnGui([&] {
-      shown = names_watch->shown;
-      edit_text = names->currentText();
-      names->hidePopup();
-    });
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.front().toStdString(), "fresh 2|second 2|third 2");
-    EXPECT_EQ(edit_text.toStdString(), "Zed");
-    seen.Read([&] {
-      EXPECT_EQ((std::vector<int>{EVENT_Accepted, EVENT_DroppingDown}), seen.events);
-      EXPECT_EQ(seen.combo_text, "Zed");
-    });
+                  // Text typed into the combo reaches the program before the refill, and stays
+                  // shown.
+                  OnGui([&] {
+                    names->setFocus();
+                    names->lineEdit()->setText("Zed");
+                    names->showPopup();  // as Alt+Down or F4 opens it
+                  });
+                  EXPECT_TRUE(WaitFor([&] { return popup_shown(names); }));
+                  QString edit_text;
+                  OnGui([&] {
+                    shown = names_watch->shown;
+                    edit_text = names->currentText();
+                    names->hidePopup();
+                  });
+                  ASSERT_FALSE(shown.empty());
+                  EXPECT_EQ(shown.front().toStdString(), "fresh 2|second 2|third 2");
+                  EXPECT_EQ(edit_text.toStdString(), "Zed");
+                  seen.Read([&] {
+                    EXPECT_EQ((std::vector<int>{EVENT_Accepted, EVENT_DroppingDown}), seen.events);
+                    EXPECT_EQ(seen.combo_text, "Zed");
+                  });
 
-    OnGui([&] { window->close(); });
-  });
+                  OnGui([&] { window->close(); });
+                });
   EXPECT_EQ(status, 0);
 }
 

@@ -3,17 +3,17 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +34,8 @@ std::vector<std::string> OpenedFiles(int watch) {
   for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
     for (char* at = buffer; at < buffer + got;) {
       const auto* event = reinterpret_cast<const inotify_event*>(at);
-      if ((event->mask & IN_OPEN) != 0 && (event->mask & IN_ISDIR) == 0 && event->len > 0) names.emplace_back(event->name);
+      if ((event->mask & IN_OPEN) != 0 && (event->mask & IN_ISDIR) == 0 && event->len > 0)
+        names.emplace_back(event->name);
       at += sizeof(inotify_event) + event->len;
     }
   }
@@ -43,7 +44,8 @@ std::vector<std::string> OpenedFiles(int watch) {
 
 QFileDialog* ShownFileDialog() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog != nullptr && dialog->isVisible()) return dialog;
+    if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog != nullptr && dialog->isVisible())
+      return dialog;
   }
   return nullptr;
 }
@@ -85,9 +87,10 @@ TEST(QtFolderDialog, ListsTheFoldersWithoutOpeningAnyFileOfThem) {
                     OnGui([&] {
                       auto* model = dialog->findChild<QFileSystemModel*>();
                       if (model == nullptr) return;
-                      QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog, [loaded, inner](const QString& path) {
-                        if (fs::path(path.toStdString()) == inner) *loaded = true;
-                      });
+                      QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog,
+                                       [loaded, inner](const QString& path) {
+                                         if (fs::path(path.toStdString()) == inner) *loaded = true;
+                                       });
                       dialog->setDirectory(QString::fromStdString(inner.string()));
                     });
                     listed = WaitFor([&] { return loaded->load(); });

@@ -1,13 +1,13 @@
 // Every icon name the program's sources use shows a real picture from the program's own set (or
 // the desktop theme's), the tray's and the status picture's frames can be told apart, and a
 // theme that has a fitting icon is preferred to the program's own.
+#include <gtest/gtest.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -102,7 +102,9 @@ int OpaquePixels(const QImage& image) {
 }
 
 QImage Picture(const QIcon& icon, int size) {
-  return icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  return icon.pixmap(QSize(size, size), 1.0)
+      .toImage()
+      .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 TEST_F(IconsTest, EveryIconNameInTheSourcesShowsAPictureOfTheProgramsOwnSet) {
@@ -115,17 +117,21 @@ TEST_F(IconsTest, EveryIconNameInTheSourcesShowsAPictureOfTheProgramsOwnSet) {
     EXPECT_FALSE(qt::NamedIcon(name).isNull());
     for (int size : {16, 22, 32}) {
       // The program's own copy is the compiled-in file, at each size it is kept in.
-      const QString path = QStringLiteral(":/vx/icons/%1/%2.png").arg(size).arg(QString::fromUtf8(picture->file.data()));
+      const QString path = QStringLiteral(":/vx/icons/%1/%2.png")
+                               .arg(size)
+                               .arg(QString::fromUtf8(picture->file.data()));
       const QImage file_image(path);
       ASSERT_FALSE(file_image.isNull()) << path.toStdString();
       EXPECT_EQ(file_image.size(), QSize(size, size)) << path.toStdString();
       const QImage shown = Picture(qt::FallbackIcon(name), size);
-      EXPECT_EQ(shown, file_image.convertToFormat(QImage::Format_ARGB32_Premultiplied)) << path.toStdString();
+      EXPECT_EQ(shown, file_image.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+          << path.toStdString();
       // "~blank.ico" is empty on purpose (a list row or the toolbar with nothing to show);
       // every other picture has something to see.
       if (picture->file == "vx-blank") {
         EXPECT_EQ(OpaquePixels(shown), 0);
-      } else if (picture->file.starts_with("vx-working-") || picture->file.starts_with("vx-scripting-")) {
+      } else if (picture->file.starts_with("vx-working-") ||
+                 picture->file.starts_with("vx-scripting-")) {
         // The frames of the toolbar's working animation are a thin moving mark: less to see,
         // but never nothing.
         EXPECT_GT(OpaquePixels(shown), size * size / 20) << path.toStdString();
@@ -157,8 +163,8 @@ TEST_F(IconsTest, StatesAndAnimationFramesAreDistinctPictures) {
       {"tray_ico", "traybusy_ico", "traybus2_ico"},
       {"busykey.ico", "busykey2.ico", "busykey3.ico", "busykey4.ico"},
       {"~wrka.ico", "~wrkb.ico", "~wrkc.ico", "~wrkd.ico", "~wrke.ico", "~wrkf.ico", "~wrkg.ico",
-       "~wrkas.ico", "~wrkbs.ico", "~wrkcs.ico", "~wrkds.ico", "~wrkes.ico", "~wrkfs.ico", "~wrkgs.ico",
-       "~blank.ico"},
+       "~wrkas.ico", "~wrkbs.ico", "~wrkcs.ico", "~wrkds.ico", "~wrkes.ico", "~wrkfs.ico",
+       "~wrkgs.ico", "~blank.ico"},
       {"~done.ico", "~skip.ico", "~skipped.ico", "~notdone.ico", "~disabled.ico"},
       {"~progtsk2.ico", "~msgtask.ico", "~bothtask.ico", "~blank.ico"},
   };
@@ -177,12 +183,13 @@ TEST_F(IconsTest, StatesAndAnimationFramesAreDistinctPictures) {
 }
 
 TEST_F(IconsTest, EachMessageBoxKindHasItsOwnPicture) {
-  const std::vector<MessageIcon> kinds = {MessageIcon::Information, MessageIcon::Exclamation, MessageIcon::Question,
-                                          MessageIcon::Hand};
+  const std::vector<MessageIcon> kinds = {MessageIcon::Information, MessageIcon::Exclamation,
+                                          MessageIcon::Question, MessageIcon::Hand};
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     const QImage picture = Picture(qt::MessageBoxIcon(kinds[i]), 32);
     EXPECT_GT(OpaquePixels(picture), 100) << "kind " << i;
-    for (std::size_t j = 0; j < i; ++j) EXPECT_NE(picture, Picture(qt::MessageBoxIcon(kinds[j]), 32));
+    for (std::size_t j = 0; j < i; ++j)
+      EXPECT_NE(picture, Picture(qt::MessageBoxIcon(kinds[j]), 32));
   }
   EXPECT_TRUE(qt::MessageBoxIcon(MessageIcon::None).isNull());
 }
@@ -193,8 +200,9 @@ TEST_F(IconsTest, TheDesktopThemesIconIsPreferredWhereItHasOne) {
   const fs::path root = fs::temp_directory_path() / ("vx-icon-theme-" + std::to_string(::getpid()));
   const fs::path actions = root / "vxtest" / "32x32" / "actions";
   fs::create_directories(actions);
-  std::ofstream(root / "vxtest" / "index.theme") << "[Icon Theme]\nName=vxtest\nDirectories=32x32/actions\n\n"
-                                                     "[32x32/actions]\nSize=32\nContext=Actions\nType=Fixed\n";
+  std::ofstream(root / "vxtest" / "index.theme")
+      << "[Icon Theme]\nName=vxtest\nDirectories=32x32/actions\n\n"
+         "[32x32/actions]\nSize=32\nContext=Actions\nType=Fixed\n";
   QImage red(32, 32, QImage::Format_ARGB32_Premultiplied);
   red.fill(QColor(255, 0, 0));
   ASSERT_TRUE(red.save(QString::fromStdString((actions / "document-open.png").string())));
@@ -216,7 +224,8 @@ TEST_F(IconsTest, TheDesktopThemesIconIsPreferredWhereItHasOne) {
 }
 
 TEST_F(IconsTest, AnImageFilesPathShowsThatImage) {
-  const fs::path file = fs::temp_directory_path() / ("vx-icon-" + std::to_string(::getpid()) + ".png");
+  const fs::path file =
+      fs::temp_directory_path() / ("vx-icon-" + std::to_string(::getpid()) + ".png");
   QImage blue(16, 16, QImage::Format_ARGB32_Premultiplied);
   blue.fill(QColor(0, 0, 255));
   ASSERT_TRUE(blue.save(QString::fromStdString(file.string())));

@@ -1,5 +1,6 @@
 // The Qt front end drawing real windows on the test display: keystrokes and clicks become the
 // model's input, the tray icon sits in a real tray host, and the clipboard follows other clients.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -8,14 +9,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QToolBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
-#include <gtest/gtest.h>
+#include <QToolBar>
 
 #include <algorithm>
 #include <atomic>
@@ -121,16 +121,21 @@ bool TypeAda(QLineEdit* edit, Seen& seen) {
       edit->window()->activateWindow();
       edit->setFocus();
     });
-    WaitFor([&] {
-      OnGui([&] { focused = edit->hasFocus(); });
-      return focused;
-    }, 3s);
-    if (!FakeKeyChord(kHotKeyShift, 'A') || !FakeKeyChord(0, 'D') || !FakeKeyChord(0, 'A')) return false;
+    WaitFor(
+        [&] {
+          OnGui([&] { focused = edit->hasFocus(); });
+          return focused;
+        },
+        3s);
+    if (!FakeKeyChord(kHotKeyShift, 'A') || !FakeKeyChord(0, 'D') || !FakeKeyChord(0, 'A'))
+      return false;
     QString typed;
-    WaitFor([&] {
-      OnGui([&] { typed = edit->text(); });
-      return typed == "Ada";
-    }, 2s);
+    WaitFor(
+        [&] {
+          OnGui([&] { typed = edit->text(); });
+          return typed == "Ada";
+        },
+        2s);
     if (typed != "Ada") continue;
     FakeKeyChord(0, 0x09);  // Tab: the entry is done
     if (WaitFor([&] { return seen.Read([&] { return seen.name == "Ada"; }); }, 3s)) return true;
@@ -141,74 +146,79 @@ bool TypeAda(QLineEdit* edit, Seen& seen) {
 TEST(QtFrontEnd, AFormTakesKeystrokesAndClicksAndItsListHoldsEveryRow) {
   REQUIRE_QT_DISPLAY();
   Seen seen;
-  const std::string screenshot = (std::filesystem::current_path() / "qt_form_screenshot.png").string();
-  const int status = RunAsUser([&] { FormProgram(seen); }, [&] {
-    qt::QtWindow* window = WaitShown("Renderer Form");
-    ASSERT_NE(window, nullptr);
-    QLineEdit* entry = nullptr;
-    QPushButton* apply = nullptr;
-    QTableView* list = nullptr;
-    OnGui([&] {
-      entry = window->findChild<QLineEdit*>("control-2");
-      apply = window->findChild<QPushButton*>("control-3");
-      list = window->findChild<QTableView*>("control-4");
-    });
-    ASSERT_TRUE(entry && apply && list);
+  const std::string screenshot =
+      (std::filesystem::current_path() / "qt_form_screenshot.png").string();
+  const int status = RunAsUser(
+      [&] { FormProgram(seen); },
+      [&] {
+        qt::QtWindow* window = WaitShown("Renderer Form");
+        ASSERT_NE(window, nullptr);
+        QLineEdit* entry = nullptr;
+        QPushButton* apply = nullptr;
+        QTableView* list = nullptr;
+        OnGui([&] {
+          entry = window->findChild<QLineEdit*>("control-2");
+          apply = window->findChild<QPushButton*>("control-3");
+          list = window->findChild<QTableView*>("control-4");
+        });
+        ASSERT_TRUE(entry && apply && list);
 
-    EXPECT_TRUE(TypeAda(entry, seen)) << "the keystrokes reach the model's variable";
+        EXPECT_TRUE(TypeAda(entry, seen)) << "the keystrokes reach the model's variable";
 
-    OnGui([&] { apply->click(); });
-    EXPECT_TRUE(WaitFor([&] { return seen.Read([&] { return seen.applied == 1; }); }));
-    QString status_text;
-    WaitFor([&] {
-      OnGui([&] {
-        auto labels = window->statusBar()->findChildren<QLabel*>();
-        status_text = labels.isEmpty() ? QString() : labels.front()->text();
+        OnGui([&] { apply->click(); });
+        EXPECT_TRUE(WaitFor([&] { return seen.Read([&] { return seen.applied == 1; }); }));
+        QString status_text;
+        WaitFor([&] {
+          OnGui([&] {
+            auto labels = window->statusBar()->findChildren<QLabel*>();
+            status_text = labels.isEmpty() ? QString() : labels.front()->text();
+          });
+          return status_text == "Applied Ada";
+        });
+        EXPECT_EQ(status_text.toStdString(), "Applied Ada");
+
+        int rows = 0;
+        QString last, header;
+        QColor fg, selected_bg;
+        bool icon = false;
+        QRect section;
+        OnGui([&] {
+          rows = list->model()->rowCount();
+          last = list->model()->index(rows - 1, 0).data().toString();
+          header = list->model()->headerData(1, Qt::Horizontal).toString();
+          const QModelIndex first = list->model()->index(0, 0);
+          fg = first.data(Qt::ForegroundRole).value<QColor>();
+          selected_bg = first.data(qt::kSelectedBackgroundRole).value<QColor>();
+          icon = !first.data(Qt::DecorationRole).value<QIcon>().isNull();
+          list->scrollToBottom();
+          list->scrollToTop();
+          QHeaderView* h = list->horizontalHeader();
+          const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(0), 0));
+          section = QRect(corner, QSize(h->sectionSize(0), h->height()));
+        });
+        EXPECT_EQ(rows, 10000);
+        EXPECT_EQ(last.toStdString(), "Task 10000");
+        EXPECT_EQ(header.toStdString(), "Count");
+        EXPECT_EQ(fg, QColor(255, 0, 0));
+        EXPECT_EQ(selected_bg, QColor(0, 0, 255));
+        EXPECT_TRUE(icon);
+
+        // A real click on the first column's header.
+        for (int attempt = 0; attempt < 5 && !seen.Read([&] { return seen.header_clicks > 0; });
+             ++attempt) {
+          OnGui([&] { window->raise(); });
+          test::FakeClick(section.center().x(), section.center().y(), 1);
+          WaitFor([&] { return seen.Read([&] { return seen.header_clicks > 0; }); }, 2s);
+        }
+        EXPECT_GT(seen.Read([&] { return seen.header_clicks; }), 0)
+            << "the header click arrives as an event";
+
+        bool saved = false;
+        OnGui([&] { saved = window->grab().save(QString::fromStdString(screenshot)); });
+        EXPECT_TRUE(saved);
+
+        OnGui([&] { window->close(); });  // the close box: the program ends the window
       });
-      return status_text == "Applied Ada";
-    });
-    EXPECT_EQ(status_text.toStdString(), "Applied Ada");
-
-    int rows = 0;
-    QString last, header;
-    QColor fg, selected_bg;
-    bool icon = false;
-    QRect section;
-    OnGui([&] {
-      rows = list->model()->rowCount();
-      last = list->model()->index(rows - 1, 0).data().toString();
-      header = list->model()->headerData(1, Qt::Horizontal).toString();
-      const QModelIndex first = list->model()->index(0, 0);
-      fg = first.data(Qt::ForegroundRole).value<QColor>();
-      selected_bg = first.data(qt::kSelectedBackgroundRole).value<QColor>();
-      icon = !first.data(Qt::DecorationRole).value<QIcon>().isNull();
-      list->scrollToBottom();
-      list->scrollToTop();
-      QHeaderView* h = list->horizontalHeader();
-      const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(0), 0));
-      section = QRect(corner, QSize(h->sectionSize(0), h->height()));
-    });
-    EXPECT_EQ(rows, 10000);
-    EXPECT_EQ(last.toStdString(), "Task 10000");
-    EXPECT_EQ(header.toStdString(), "Count");
-    EXPECT_EQ(fg, QColor(255, 0, 0));
-    EXPECT_EQ(selected_bg, QColor(0, 0, 255));
-    EXPECT_TRUE(icon);
-
-    // A real click on the first column's header.
-    for (int attempt = 0; attempt < 5 && !seen.Read([&] { return seen.header_clicks > 0; }); ++attempt) {
-      OnGui([&] { window->raise(); });
-      test::FakeClick(section.center().x(), section.center().y(), 1);
-      WaitFor([&] { return seen.Read([&] { return seen.header_clicks > 0; }); }, 2s);
-    }
-    EXPECT_GT(seen.Read([&] { return seen.header_clicks; }), 0) << "the header click arrives as an event";
-
-    bool saved = false;
-    OnGui([&] { saved = window->grab().save(QString::fromStdString(screenshot)); });
-    EXPECT_TRUE(saved);
-
-    OnGui([&] { window->close(); });  // the close box: the program ends the window
-  });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(seen.Read([&] { return seen.name; }), "Ada");
 }
@@ -217,33 +227,35 @@ TEST(QtFrontEnd, AFormTakesKeystrokesAndClicksAndItsListHoldsEveryRow) {
 // the button takes the next one.
 TEST(QtFrontEnd, AWindowsPointerFollowsItsCursorProperty) {
   REQUIRE_QT_DISPLAY();
-  const int status = RunAsUser([] {
-    Window w("Renderer Cursor");
-    auto& next = w.Button("&Next");
-    const char* cursors[] = {"Wait", "Cross", ""};
-    int n = 0;
-    while (w.Accept()) {
-      if (ACCEPTED() == next) w.Set(Prop::Cursor, cursors[n++ % 3]);
-    }
-  }, [] {
-    qt::QtWindow* window = WaitShown("Renderer Cursor");
-    ASSERT_NE(window, nullptr);
-    QPushButton* next = nullptr;
-    OnGui([&] { next = window->findChild<QPushButton*>("control-1"); });
-    ASSERT_NE(next, nullptr);
-    auto shapes = [&] {
-      std::pair<Qt::CursorShape, Qt::CursorShape> both;
-      OnGui([&] { both = {window->cursor().shape(), next->cursor().shape()}; });
-      return both;
-    };
-    EXPECT_EQ(shapes().first, Qt::ArrowCursor);
-    for (Qt::CursorShape expected : {Qt::WaitCursor, Qt::CrossCursor, Qt::ArrowCursor}) {
-      OnGui([&] { next->click(); });
-      EXPECT_TRUE(WaitFor([&] { return shapes().first == expected; })) << expected;
-      EXPECT_EQ(shapes().second, expected) << "the button under the window's pointer";
-    }
-    OnGui([&] { window->close(); });
-  });
+  const int status = RunAsUser(
+      [] {
+        Window w("Renderer Cursor");
+        auto& next = w.Button("&Next");
+        const char* cursors[] = {"Wait", "Cross", ""};
+        int n = 0;
+        while (w.Accept()) {
+          if (ACCEPTED() == next) w.Set(Prop::Cursor, cursors[n++ % 3]);
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Renderer Cursor");
+        ASSERT_NE(window, nullptr);
+        QPushButton* next = nullptr;
+        OnGui([&] { next = window->findChild<QPushButton*>("control-1"); });
+        ASSERT_NE(next, nullptr);
+        auto shapes = [&] {
+          std::pair<Qt::CursorShape, Qt::CursorShape> both;
+          OnGui([&] { both = {window->cursor().shape(), next->cursor().shape()}; });
+          return both;
+        };
+        EXPECT_EQ(shapes().first, Qt::ArrowCursor);
+        for (Qt::CursorShape expected : {Qt::WaitCursor, Qt::CrossCursor, Qt::ArrowCursor}) {
+          OnGui([&] { next->click(); });
+          EXPECT_TRUE(WaitFor([&] { return shapes().first == expected; })) << expected;
+          EXPECT_EQ(shapes().second, expected) << "the button under the window's pointer";
+        }
+        OnGui([&] { window->close(); });
+      });
   EXPECT_EQ(status, 0);
 }
 
@@ -280,7 +292,8 @@ void FrameProgram(FrameSeen& seen) {
     if (ACCEPTED() == exit) break;
     if (ACCEPTED() == about) {
       l.unlock();
-      const unsigned answer = MESSAGE("Really?", "About", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      const unsigned answer =
+          MESSAGE("Really?", "About", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
       l.lock();
       seen.answer = answer;
     }
@@ -297,64 +310,69 @@ TEST(QtFrontEnd, AFrameShowsMenusTabsAndQuestionsAndReportsMinimising) {
     });
   };
   auto saw_event = [&](int event) {
-    return saw([&] { return std::find(seen.events.begin(), seen.events.end(), event) != seen.events.end(); });
+    return saw([&] {
+      return std::find(seen.events.begin(), seen.events.end(), event) != seen.events.end();
+    });
   };
-  const int status = RunAsUser([&] { FrameProgram(seen); }, [&] {
-    qt::QtWindow* window = WaitShown("Renderer Frame");
-    ASSERT_NE(window, nullptr);
-    QTabWidget* tabs = nullptr;
-    QAction *about = nullptr, *exit = nullptr, *run = nullptr;
-    bool topmost = false, hidden_tab_shown = true;
-    QStringList menu;
-    OnGui([&] {
-      tabs = window->findChild<QTabWidget*>();
-      about = window->findChild<QAction*>("control-3");
-      exit = window->findChild<QAction*>("control-5");
-      run = window->findChild<QAction*>("control-7");
-      topmost = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-      if (tabs) hidden_tab_shown = tabs->isTabVisible(2);
-      if (about) {
-        if (auto* file = qobject_cast<QMenu*>(about->parent())) {
-          for (QAction* a : file->actions()) menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        }
-      }
-    });
-    ASSERT_TRUE(tabs && about && exit && run);
-    EXPECT_TRUE(topmost);
-    EXPECT_FALSE(hidden_tab_shown);
-    EXPECT_EQ(menu.join('|').toStdString(), "&About|-|E&xit");
+  const int status = RunAsUser(
+      [&] { FrameProgram(seen); },
+      [&] {
+        qt::QtWindow* window = WaitShown("Renderer Frame");
+        ASSERT_NE(window, nullptr);
+        QTabWidget* tabs = nullptr;
+        QAction *about = nullptr, *exit = nullptr, *run = nullptr;
+        bool topmost = false, hidden_tab_shown = true;
+        QStringList menu;
+        OnGui([&] {
+          tabs = window->findChild<QTabWidget*>();
+          about = window->findChild<QAction*>("control-3");
+          exit = window->findChild<QAction*>("control-5");
+          run = window->findChild<QAction*>("control-7");
+          topmost = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+          if (tabs) hidden_tab_shown = tabs->isTabVisible(2);
+          if (about) {
+            if (auto* file = qobject_cast<QMenu*>(about->parent())) {
+              for (QAction* a : file->actions())
+                menu << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            }
+          }
+        });
+        ASSERT_TRUE(tabs && about && exit && run);
+        EXPECT_TRUE(topmost);
+        EXPECT_FALSE(hidden_tab_shown);
+        EXPECT_EQ(menu.join('|').toStdString(), "&About|-|E&xit");
 
-    OnGui([&] { tabs->tabBar()->setCurrentIndex(1); });
-    EXPECT_TRUE(saw([&] { return seen.tab == 2; })) << "choosing a tab reaches the sheet";
+        OnGui([&] { tabs->tabBar()->setCurrentIndex(1); });
+        EXPECT_TRUE(saw([&] { return seen.tab == 2; })) << "choosing a tab reaches the sheet";
 
-    OnGui([&] { run->trigger(); });
-    EXPECT_TRUE(saw([&] { return seen.run == 1; }));
+        OnGui([&] { run->trigger(); });
+        EXPECT_TRUE(saw([&] { return seen.run == 1; }));
 
-    // The question appears as a message box; its buttons answer.
-    OnGui([&] { about->trigger(); });
-    QString text;
-    bool default_is_no = false;
-    WaitFor([&] {
-      OnGui([&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        text = box->text();
-        default_is_no = box->defaultButton() == box->button(QMessageBox::No);
-        box->button(QMessageBox::Yes)->click();
+        // The question appears as a message box; its buttons answer.
+        OnGui([&] { about->trigger(); });
+        QString text;
+        bool default_is_no = false;
+        WaitFor([&] {
+          OnGui([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            text = box->text();
+            default_is_no = box->defaultButton() == box->button(QMessageBox::No);
+            box->button(QMessageBox::Yes)->click();
+          });
+          return !text.isEmpty();
+        });
+        EXPECT_EQ(text.toStdString(), "Really?");
+        EXPECT_TRUE(default_is_no);
+        EXPECT_TRUE(saw([&] { return seen.answer == BUTTON_YES; }));
+
+        OnGui([&] { window->showMinimized(); });
+        EXPECT_TRUE(saw_event(EVENT_Iconized));
+        OnGui([&] { window->showNormal(); });
+        EXPECT_TRUE(saw_event(EVENT_Restored));
+
+        OnGui([&] { exit->trigger(); });
       });
-      return !text.isEmpty();
-    });
-    EXPECT_EQ(text.toStdString(), "Really?");
-    EXPECT_TRUE(default_is_no);
-    EXPECT_TRUE(saw([&] { return seen.answer == BUTTON_YES; }));
-
-    OnGui([&] { window->showMinimized(); });
-    EXPECT_TRUE(saw_event(EVENT_Iconized));
-    OnGui([&] { window->showNormal(); });
-    EXPECT_TRUE(saw_event(EVENT_Restored));
-
-    OnGui([&] { exit->trigger(); });
-  });
   EXPECT_EQ(status, 0);
 }
 
@@ -382,7 +400,8 @@ TEST(QtFrontEnd, ADropListShowsTheColourSampleOfEachItem) {
             const QIcon icon = combo->itemIcon(i);
             none.push_back(icon.isNull());
             const QImage picture = icon.pixmap(combo->iconSize(), 1.0).toImage();
-            centres.push_back(picture.isNull() ? QColor() : picture.pixelColor(picture.rect().center()));
+            centres.push_back(picture.isNull() ? QColor()
+                                               : picture.pixelColor(picture.rect().center()));
           }
           window->close();
         });
@@ -424,7 +443,8 @@ TEST(QtFrontEnd, PopupItemsAndMessageBoxesShowTheirPictures) {
           });
           return !texts.isEmpty();
         });
-        EXPECT_EQ(texts.join('|').toStdString(), "&Restore|E&xit|&Plain") << "the picture's name is not shown";
+        EXPECT_EQ(texts.join('|').toStdString(), "&Restore|E&xit|&Plain")
+            << "the picture's name is not shown";
         EXPECT_EQ(right_picture, (std::vector<bool>{true, true, true}));
         EXPECT_EQ(enabled, (std::vector<bool>{true, false, true}));
         EXPECT_TRUE(WaitFor([&] { return chosen == 0; }));
@@ -463,14 +483,16 @@ TEST(QtFrontEnd, ATrayIconSitsInTheTrayHostAndItsClicksArriveAsEvents) {
     w.String("A window with a tray icon");
     w.Set(Prop::Hide, true);
     TrayIcon tray;
-    tray.Add("tray_ico", "Varnodex test", EVENT_TrayLeftClick, EVENT_TrayRightClick, EVENT_TrayLeftDoubleClick, 0);
+    tray.Add("tray_ico", "Varnodex test", EVENT_TrayLeftClick, EVENT_TrayRightClick,
+             EVENT_TrayLeftDoubleClick, 0);
     {
       std::lock_guard l(seen.mutex);
       seen.tray_id = tray.Id();
     }
     while (w.Accept()) {
       std::lock_guard l(seen.mutex);
-      if (EVENT() >= EVENT_TrayLeftClick && EVENT() <= EVENT_TrayRightDoubleClick) seen.events.push_back(EVENT());
+      if (EVENT() >= EVENT_TrayLeftClick && EVENT() <= EVENT_TrayRightDoubleClick)
+        seen.events.push_back(EVENT());
     }
   };
   const int status = RunAsUser(program, [&] {
@@ -483,29 +505,34 @@ TEST(QtFrontEnd, ATrayIconSitsInTheTrayHostAndItsClicksArriveAsEvents) {
     // The icon is a small window of its own, which the tray host takes in.
     QString tip;
     int x = 0, y = 0;
-    const bool docked = WaitFor([&] {
-      unsigned long icon_window = 0;
-      OnGui([&] {
-        QSystemTrayIcon* icon = front_end->Tray(id);
-        tip = icon ? icon->toolTip() : QString();
-        if (!icon || !QSystemTrayIcon::isSystemTrayAvailable()) return;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-          if (w->inherits("QSystemTrayIconSys") && w->isVisible()) icon_window = w->winId();
-        }
-      });
-      return icon_window && test::WindowCentre(icon_window, &x, &y) && (x > 0 || y > 0);
-    }, 15s);
+    const bool docked = WaitFor(
+        [&] {
+          unsigned long icon_window = 0;
+          OnGui([&] {
+            QSystemTrayIcon* icon = front_end->Tray(id);
+            tip = icon ? icon->toolTip() : QString();
+            if (!icon || !QSystemTrayIcon::isSystemTrayAvailable()) return;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+              if (w->inherits("QSystemTrayIconSys") && w->isVisible()) icon_window = w->winId();
+            }
+          });
+          return icon_window && test::WindowCentre(icon_window, &x, &y) && (x > 0 || y > 0);
+        },
+        15s);
     ASSERT_TRUE(docked) << "the icon appears in the tray host";
     EXPECT_EQ(tip.toStdString(), "Varnodex test");
 
     auto click_until = [&](unsigned button, int event) {
       for (int attempt = 0; attempt < 5; ++attempt) {
         test::FakeClick(x, y, button);
-        if (WaitFor([&] {
-              return seen.Read([&] {
-                return std::find(seen.events.begin(), seen.events.end(), event) != seen.events.end();
-              });
-            }, 2s)) {
+        if (WaitFor(
+                [&] {
+                  return seen.Read([&] {
+                    return std::find(seen.events.begin(), seen.events.end(), event) !=
+                           seen.events.end();
+                  });
+                },
+                2s)) {
           return true;
         }
       }
@@ -558,7 +585,8 @@ TEST(QtFrontEnd, AQuestionOpenWhenTheSessionEndsTakesItsDefaultAndItsBoxGoesWith
       auto& ask = w.Button("&Ask");
       while (w.Accept()) {
         if (ACCEPTED() == ask) {
-          answer = MESSAGE("Save first?", "Leaving", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+          answer = MESSAGE("Save first?", "Leaving", MessageIcon::Question, BUTTON_YES + BUTTON_NO,
+                           BUTTON_NO);
           break;  // the window closes at once, perhaps before its box has gone
         }
       }
@@ -573,7 +601,9 @@ TEST(QtFrontEnd, AQuestionOpenWhenTheSessionEndsTakesItsDefaultAndItsBoxGoesWith
     OnGui([&] { window->findChild<QPushButton*>("control-1")->click(); });
     auto box_shown = [] {
       bool shown = false;
-      OnGui([&] { shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; });
+      OnGui([&] {
+        shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+      });
       return shown;
     };
     EXPECT_TRUE(WaitFor(box_shown));
@@ -593,9 +623,15 @@ TEST(QtFrontEnd, WithoutADisplayTheProgramRunsAndMessagesTakeTheirDefault) {
   std::vector<std::string> notes;
   static char name[] = "test_frontend";
   static char* argv[] = {name, nullptr};
-  const int status = qt::RunWithQt(1, argv, [&] {
-    answer = MESSAGE("Carry on?", "Question", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
-  }, [&](const std::string& caption, const std::string& text) { notes.push_back(caption + ": " + text); });
+  const int status = qt::RunWithQt(
+      1, argv,
+      [&] {
+        answer = MESSAGE("Carry on?", "Question", MessageIcon::Question, BUTTON_YES + BUTTON_NO,
+                         BUTTON_NO);
+      },
+      [&](const std::string& caption, const std::string& text) {
+        notes.push_back(caption + ": " + text);
+      });
   if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(answer, BUTTON_NO);

@@ -2,6 +2,7 @@
 // laptop screen with every day reachable, windows open over the window that opened them or
 // where they were left, nothing opens larger than the screen, and list columns show their dates
 // and times whole; tabs over a list stay low, group boxes keep their height and margins.
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -14,7 +15,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
@@ -46,47 +46,50 @@ TEST(QtLayout, TheCalendarFitsASmallScreenAndItsLastDayCanBeClicked) {
   // August of next year: 31 days, none of them in the past.
   const int year = YEAR(TODAY()) + 1;
   std::atomic<std::int32_t> picked{-1};
-  const int status = RunAsUser([&] { picked = Calendar(DATE(8, 10, year), "None", ""); }, [&] {
-    qt::QtWindow* window = WaitShown("Select Date");
-    ASSERT_NE(window, nullptr);
-    QRect frame, sunday, saturday, first, last;
-    QPoint last_centre;
-    OnGui([&] {
-      frame = window->frameGeometry();
-      auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
-      for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (label->text() == "Sun") sunday = global(label);
-        if (label->text() == "Sat") saturday = global(label);
-      }
-      QPushButton* one = ButtonWithText(window, "1");
-      QPushButton* thirty_one = ButtonWithText(window, "31");
-      if (one) first = global(one);
-      if (thirty_one) {
-        last = global(thirty_one);
-        last_centre = last.center();
-      }
-    });
-    EXPECT_LE(frame.width(), 1280);
-    EXPECT_LE(frame.height(), 800);
-    ASSERT_FALSE(last.isNull()) << "the 31st has a button on the screen";
-    EXPECT_TRUE(frame.contains(last)) << "the 31st lies inside the window";
-    // The weekday names stand in one row, Sunday on the left, over the days.
-    EXPECT_EQ(sunday.top(), saturday.top());
-    EXPECT_LT(sunday.right(), saturday.left());
-    EXPECT_LT(sunday.bottom(), first.top());
-    EXPECT_GT(last.top(), first.top()) << "the days wrap into weeks";
+  const int status = RunAsUser(
+      [&] { picked = Calendar(DATE(8, 10, year), "None", ""); },
+      [&] {
+        qt::QtWindow* window = WaitShown("Select Date");
+        ASSERT_NE(window, nullptr);
+        QRect frame, sunday, saturday, first, last;
+        QPoint last_centre;
+        OnGui([&] {
+          frame = window->frameGeometry();
+          auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+          for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (label->text() == "Sun") sunday = global(label);
+            if (label->text() == "Sat") saturday = global(label);
+          }
+          QPushButton* one = ButtonWithText(window, "1");
+          QPushButton* thirty_one = ButtonWithText(window, "31");
+          if (one) first = global(one);
+          if (thirty_one) {
+            last = global(thirty_one);
+            last_centre = last.center();
+          }
+        });
+        EXPECT_LE(frame.width(), 1280);
+        EXPECT_LE(frame.height(), 800);
+        ASSERT_FALSE(last.isNull()) << "the 31st has a button on the screen";
+        EXPECT_TRUE(frame.contains(last)) << "the 31st lies inside the window";
+        // The weekday names stand in one row, Sunday on the left, over the days.
+        EXPECT_EQ(sunday.top(), saturday.top());
+        EXPECT_LT(sunday.right(), saturday.left());
+        EXPECT_LT(sunday.bottom(), first.top());
+        EXPECT_GT(last.top(), first.top()) << "the days wrap into weeks";
 
-    for (int attempt = 0; attempt < 5 && picked == -1; ++attempt) {
-      OnGui([&] {
-        window->raise();
-        window->activateWindow();
-        // Measured again: a window manager may still move the window after it appears.
-        if (QPushButton* button = ButtonWithText(window, "31")) last_centre = button->mapToGlobal(button->rect().center());
+        for (int attempt = 0; attempt < 5 && picked == -1; ++attempt) {
+          OnGui([&] {
+            window->raise();
+            window->activateWindow();
+            // Measured again: a window manager may still move the window after it appears.
+            if (QPushButton* button = ButtonWithText(window, "31"))
+              last_centre = button->mapToGlobal(button->rect().center());
+          });
+          test::FakeClick(last_centre.x(), last_centre.y(), 1);
+          WaitFor([&] { return picked != -1; }, 2s);
+        }
       });
-      test::FakeClick(last_centre.x(), last_centre.y(), 1);
-      WaitFor([&] { return picked != -1; }, 2s);
-    }
-  });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(picked, DATE(8, 31, year));
 }
@@ -95,8 +98,8 @@ class DateRows final : public ListSource {
  public:
   std::size_t Records() const override { return 3; }
   std::vector<std::string> Fields(std::size_t row) const override {
-    return {std::to_string(DATE(12, 10 + static_cast<int>(row), 2026)), std::to_string(1 + 9 * TIME_HOUR),
-            "Pay the rent"};
+    return {std::to_string(DATE(12, 10 + static_cast<int>(row), 2026)),
+            std::to_string(1 + 9 * TIME_HOUR), "Pay the rent"};
   }
 };
 
@@ -132,75 +135,82 @@ void PlacedWindows(std::atomic<int>& stage) {
 TEST(QtLayout, WindowsOpenWhereLeftOrOverTheirOwnerAndNeverLargerThanTheScreen) {
   REQUIRE_QT_DISPLAY();
   std::atomic<int> stage{0};
-  const int status = RunAsUser([&] { PlacedWindows(stage); }, [&] {
-    qt::QtWindow* owner = WaitShown("Owner");
-    ASSERT_NE(owner, nullptr);
-    qt::QtWindow* over = WaitShown("Over Owner");
-    ASSERT_NE(over, nullptr);
-    qt::QtWindow* wide = WaitShown("Too Wide");
-    ASSERT_NE(wide, nullptr);
-    QRect owner_frame, over_frame, wide_frame, free;
-    QPoint owner_at;
-    QSize owner_size;
-    int date_width = 0, date_text = 0, time_width = 0, time_text = 0;
-    OnGui([&] {
-      owner_at = owner->geometry().topLeft();
-      owner_size = owner->size();
-      owner_frame = owner->frameGeometry();
-      over_frame = over->frameGeometry();
-      wide_frame = wide->frameGeometry();
-      free = wide->screen()->availableGeometry();
-      auto* list = owner->findChild<QTableView*>();
-      const QFontMetrics metrics = list->fontMetrics();
-      date_width = list->columnWidth(0);
-      time_width = list->columnWidth(1);
-      date_text = metrics.horizontalAdvance(list->model()->index(0, 0).data().toString());
-      time_text = metrics.horizontalAdvance(list->model()->index(0, 1).data().toString());
-    });
-    EXPECT_EQ(owner_size, QSize(700, 420)) << "the saved size";
-    EXPECT_LE(std::abs(owner_at.x() - 60) + std::abs(owner_at.y() - 80), 2) << "the saved place";
-    EXPECT_LE((over_frame.center() - owner_frame.center()).manhattanLength(), 40)
-        << "the second window opens centred over the first";
-    EXPECT_LE(wide_frame.width(), free.width());
-    EXPECT_TRUE(free.contains(wide_frame.topLeft()));
-    // "DEC 10,2026" and " 9:00AM" show whole (a column needs its margins too).
-    EXPECT_GT(date_width, date_text);
-    EXPECT_GT(time_width, time_text);
-  });
+  const int status = RunAsUser(
+      [&] { PlacedWindows(stage); },
+      [&] {
+        qt::QtWindow* owner = WaitShown("Owner");
+        ASSERT_NE(owner, nullptr);
+        qt::QtWindow* over = WaitShown("Over Owner");
+        ASSERT_NE(over, nullptr);
+        qt::QtWindow* wide = WaitShown("Too Wide");
+        ASSERT_NE(wide, nullptr);
+        QRect owner_frame, over_frame, wide_frame, free;
+        QPoint owner_at;
+        QSize owner_size;
+        int date_width = 0, date_text = 0, time_width = 0, time_text = 0;
+        OnGui([&] {
+          owner_at = owner->geometry().topLeft();
+          owner_size = owner->size();
+          owner_frame = owner->frameGeometry();
+          over_frame = over->frameGeometry();
+          wide_frame = wide->frameGeometry();
+          free = wide->screen()->availableGeometry();
+          auto* list = owner->findChild<QTableView*>();
+          const QFontMetrics metrics = list->fontMetrics();
+          date_width = list->columnWidth(0);
+          time_width = list->columnWidth(1);
+          date_text = metrics.horizontalAdvance(list->model()->index(0, 0).data().toString());
+          time_text = metrics.horizontalAdvance(list->model()->index(0, 1).data().toString());
+        });
+        EXPECT_EQ(owner_size, QSize(700, 420)) << "the saved size";
+        EXPECT_LE(std::abs(owner_at.x() - 60) + std::abs(owner_at.y() - 80), 2)
+            << "the saved place";
+        EXPECT_LE((over_frame.center() - owner_frame.center()).manhattanLength(), 40)
+            << "the second window opens centred over the first";
+        EXPECT_LE(wide_frame.width(), free.width());
+        EXPECT_TRUE(free.contains(wide_frame.topLeft()));
+        // "DEC 10,2026" and " 9:00AM" show whole (a column needs its margins too).
+        EXPECT_GT(date_width, date_text);
+        EXPECT_GT(time_width, time_text);
+      });
   EXPECT_EQ(status, 0);
 }
 
 TEST(QtLayout, WhereTheUserMovesAWindowReachesTheModelForItsSavedPlace) {
   REQUIRE_QT_DISPLAY();
   std::atomic<long> x{0}, y{0}, width{0};
-  const int status = RunAsUser([&] {
-    std::string name;
-    Window w("Movable");
-    w.Prompt("&Name:");
-    w.Entry(name, "@s20");
-    while (w.Accept()) {
-      if (EVENT() != EVENT_Moved && EVENT() != EVENT_Sized) continue;
-      x = w.GetNumber(Prop::X);
-      y = w.GetNumber(Prop::Y);
-      width = w.GetNumber(Prop::Width);
-    }
-  }, [&] {
-    qt::QtWindow* window = WaitShown("Movable");
-    ASSERT_NE(window, nullptr);
-    OnGui([&] { window->move(210, 170); });
-    // Where the window now is (a window manager may add its frame), as the model must know it.
-    QPoint at;
-    int shown_width = 0;
-    const bool known = WaitFor([&] {
-      OnGui([&] {
-        at = window->geometry().topLeft();
-        shown_width = window->width();
+  const int status = RunAsUser(
+      [&] {
+        std::string name;
+        Window w("Movable");
+        w.Prompt("&Name:");
+        w.Entry(name, "@s20");
+        while (w.Accept()) {
+          if (EVENT() != EVENT_Moved && EVENT() != EVENT_Sized) continue;
+          x = w.GetNumber(Prop::X);
+          y = w.GetNumber(Prop::Y);
+          width = w.GetNumber(Prop::Width);
+        }
+      },
+      [&] {
+        qt::QtWindow* window = WaitShown("Movable");
+        ASSERT_NE(window, nullptr);
+        OnGui([&] { window->move(210, 170); });
+        // Where the window now is (a window manager may add its frame), as the model must know it.
+        QPoint at;
+        int shown_width = 0;
+        const bool known = WaitFor(
+            [&] {
+              OnGui([&] {
+                at = window->geometry().topLeft();
+                shown_width = window->width();
+              });
+              return x == at.x() && y == at.y() && width == shown_width;
+            },
+            5s);
+        EXPECT_TRUE(known) << "model " << x << "," << y << " screen " << at.x() << "," << at.y();
+        EXPECT_NEAR(at.x(), 210, 30);
       });
-      return x == at.x() && y == at.y() && width == shown_width;
-    }, 5s);
-    EXPECT_TRUE(known) << "model " << x << "," << y << " screen " << at.x() << "," << at.y();
-    EXPECT_NEAR(at.x(), 210, 30);
-  });
   EXPECT_EQ(status, 0);
 }
 
@@ -208,38 +218,43 @@ TEST(QtLayout, WhereTheUserMovesAWindowReachesTheModelForItsSavedPlace) {
 // takes the window's spare height.
 TEST(QtLayout, TabsOverAListStayLowAndTheListTakesTheHeight) {
   REQUIRE_QT_DISPLAY();
-  const int status = RunAsUser([] {
-    Window w("Tabs Over A List");
-    Control& sheet = w.Sheet();
-    sheet.Tab("By Date");
-    sheet.Tab("By Name");
-    w.List("47L(2)M|~Date~L(0)@d3@28L(2)M~Time~@t4@80L(2)M~Description~@s30@");
-    w.Row().Button("&Close");
-    w.Status(1, "Browsing Records");
-    while (w.Accept()) {
-    }
-  }, [] {
-    qt::QtWindow* window = WaitShown("Tabs Over A List");
-    ASSERT_NE(window, nullptr);
-    // The user (or the saved size) makes the window taller than it needs.
-    OnGui([&] { window->resize(600, 500); });
-    WaitFor([&] {
-      int height = 0;
-      OnGui([&] { height = window->height(); });
-      return height == 500;
-    }, 2s);
-    int tabs_height = 0, tab_bar_height = 0, list_height = 0;
-    OnGui([&] {
-      auto* tabs = window->findChild<QTabWidget*>();
-      auto* list = window->findChild<QTableView*>();
-      ASSERT_TRUE(tabs && list);
-      tabs_height = tabs->height();
-      tab_bar_height = tabs->tabBar()->height();
-      list_height = list->height();
-    });
-    EXPECT_LE(tabs_height, tab_bar_height + 30) << "no empty page above the list: " << tabs_height;
-    EXPECT_GT(list_height, 250) << list_height;
-  });
+  const int status = RunAsUser(
+      [] {
+        Window w("Tabs Over A List");
+        Control& sheet = w.Sheet();
+        sheet.Tab("By Date");
+        sheet.Tab("By Name");
+        w.List("47L(2)M|~Date~L(0)@d3@28L(2)M~Time~@t4@80L(2)M~Description~@s30@");
+        w.Row().Button("&Close");
+        w.Status(1, "Browsing Records");
+        while (w.Accept()) {
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Tabs Over A List");
+        ASSERT_NE(window, nullptr);
+        // The user (or the saved size) makes the window taller than it needs.
+        OnGui([&] { window->resize(600, 500); });
+        WaitFor(
+            [&] {
+              int height = 0;
+              OnGui([&] { height = window->height(); });
+              return height == 500;
+            },
+            2s);
+        int tabs_height = 0, tab_bar_height = 0, list_height = 0;
+        OnGui([&] {
+          auto* tabs = window->findChild<QTabWidget*>();
+          auto* list = window->findChild<QTableView*>();
+          ASSERT_TRUE(tabs && list);
+          tabs_height = tabs->height();
+          tab_bar_height = tabs->tabBar()->height();
+          list_height = list->height();
+        });
+        EXPECT_LE(tabs_height, tab_bar_height + 30)
+            << "no empty page above the list: " << tabs_height;
+        EXPECT_GT(list_height, 250) << list_height;
+      });
   EXPECT_EQ(status, 0);
 }
 
@@ -248,64 +263,68 @@ TEST(QtLayout, TabsOverAListStayLowAndTheListTakesTheHeight) {
 // frame, and the prompt beside a text box stands at the box's first line.
 TEST(QtLayout, GroupsKeepTheirHeightAndAPromptStandsAtItsTextBoxsFirstLine) {
   REQUIRE_QT_DISPLAY();
-  const int status = RunAsUser([] {
-    std::string kind = "Text", description, text;
-    long ctrl = 1, alt = 0;
-    Window w("Wizard Pages");
-    w.Set(Prop::Width, 640L).Set(Prop::Height, 480L);
-    Control& sheet = w.Sheet();
-    Control& basic = sheet.Tab("Basic");
-    Control& keys = basic.Group("Hot Key");
-    keys.Arrange(Arrangement::Row);
-    keys.Check("Control", ctrl);
-    keys.Check("Alt", alt);
-    Control& option = basic.Option("Text or Task", kind);
-    option.Radio("&Text", "Text");
-    option.Radio("Ta&sk", "Task");
-    basic.Prompt("&Description:");
-    basic.Entry(description, "@s40");
-    Control& page = sheet.Tab("Text");
-    page.Prompt("Enter the &text:");
-    page.Text(text);
-    w.Button("&OK");
-    while (w.Accept()) {
-    }
-  }, [] {
-    qt::QtWindow* window = WaitShown("Wizard Pages");
-    ASSERT_NE(window, nullptr);
-    int option_height = 0, option_needs = 0, control_left = 0, keys_left = 0;
-    OnGui([&] {
-      for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
-        if (box->findChild<QRadioButton*>()) {
-          option_height = box->height();
-          option_needs = box->sizeHint().height();
+  const int status = RunAsUser(
+      [] {
+        std::string kind = "Text", description, text;
+        long ctrl = 1, alt = 0;
+        Window w("Wizard Pages");
+        w.Set(Prop::Width, 640L).Set(Prop::Height, 480L);
+        Control& sheet = w.Sheet();
+        Control& basic = sheet.Tab("Basic");
+        Control& keys = basic.Group("Hot Key");
+        keys.Arrange(Arrangement::Row);
+        keys.Check("Control", ctrl);
+        keys.Check("Alt", alt);
+        Control& option = basic.Option("Text or Task", kind);
+        option.Radio("&Text", "Text");
+        option.Radio("Ta&sk", "Task");
+        basic.Prompt("&Description:");
+        basic.Entry(description, "@s40");
+        Control& page = sheet.Tab("Text");
+        page.Prompt("Enter the &text:");
+        page.Text(text);
+        w.Button("&OK");
+        while (w.Accept()) {
         }
-        if (QCheckBox* check = box->findChild<QCheckBox*>()) {
-          keys_left = box->mapToGlobal(QPoint(0, 0)).x();
-          control_left = check->mapToGlobal(QPoint(0, 0)).x();
-        }
-      }
-    });
-    EXPECT_GT(option_needs, 0);
-    EXPECT_LE(option_height, option_needs + 4) << "the option box takes no spare height";
-    EXPECT_GE(control_left - keys_left, 4) << "the row's first check box stands off the frame";
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Wizard Pages");
+        ASSERT_NE(window, nullptr);
+        int option_height = 0, option_needs = 0, control_left = 0, keys_left = 0;
+        OnGui([&] {
+          for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
+            if (box->findChild<QRadioButton*>()) {
+              option_height = box->height();
+              option_needs = box->sizeHint().height();
+            }
+            if (QCheckBox* check = box->findChild<QCheckBox*>()) {
+              keys_left = box->mapToGlobal(QPoint(0, 0)).x();
+              control_left = check->mapToGlobal(QPoint(0, 0)).x();
+            }
+          }
+        });
+        EXPECT_GT(option_needs, 0);
+        EXPECT_LE(option_height, option_needs + 4) << "the option box takes no spare height";
+        EXPECT_GE(control_left - keys_left, 4) << "the row's first check box stands off the frame";
 
-    int prompt_middle = 0, text_top = 0;
-    OnGui([&] { window->findChild<QTabWidget*>()->setCurrentIndex(1); });
-    std::this_thread::sleep_for(200ms);  // the page is laid out once shown
-    OnGui([&] {
-      QLabel* prompt = nullptr;
-      for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (label->text().contains("Enter the")) prompt = label;
-      }
-      auto* box = window->findChild<QPlainTextEdit*>();
-      ASSERT_TRUE(prompt && box);
-      prompt_middle = prompt->mapToGlobal(prompt->rect().center()).y();  // where its text stands
-      text_top = box->mapToGlobal(QPoint(0, 0)).y();
-    });
-    EXPECT_GT(text_top, 0);
-    EXPECT_LE(std::abs(prompt_middle - text_top), 20) << "prompt at the text box's first line: " << prompt_middle << " " << text_top;
-  });
+        int prompt_middle = 0, text_top = 0;
+        OnGui([&] { window->findChild<QTabWidget*>()->setCurrentIndex(1); });
+        std::this_thread::sleep_for(200ms);  // the page is laid out once shown
+        OnGui([&] {
+          QLabel* prompt = nullptr;
+          for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (label->text().contains("Enter the")) prompt = label;
+          }
+          auto* box = window->findChild<QPlainTextEdit*>();
+          ASSERT_TRUE(prompt && box);
+          prompt_middle =
+              prompt->mapToGlobal(prompt->rect().center()).y();  // where its text stands
+          text_top = box->mapToGlobal(QPoint(0, 0)).y();
+        });
+        EXPECT_GT(text_top, 0);
+        EXPECT_LE(std::abs(prompt_middle - text_top), 20)
+            << "prompt at the text box's first line: " << prompt_middle << " " << text_top;
+      });
   EXPECT_EQ(status, 0);
 }
 

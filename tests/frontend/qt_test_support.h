@@ -2,11 +2,11 @@
 // windows, and playing the user on a thread of its own while the program runs with Qt.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QMetaObject>
-#include <QWidget>
 #include <QString>
-#include <gtest/gtest.h>
+#include <QWidget>
 
 #include <chrono>
 #include <functional>
@@ -23,7 +23,8 @@ namespace vx::test {
 using namespace std::chrono_literals;
 
 // Waits until `condition` holds, for at most `limit`.
-inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+inline bool WaitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds limit = std::chrono::seconds(10)) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
@@ -58,7 +59,8 @@ inline qt::QtWindow* WaitShown(const QString& title) {
 
 // Plays the user on a thread of its own while the main thread runs the program with Qt; when
 // the user is done (or gave up), Main is told to close down.
-inline int RunAsUser(const std::function<void()>& main_procedure, const std::function<void()>& user) {
+inline int RunAsUser(const std::function<void()>& main_procedure,
+                     const std::function<void()>& user) {
   std::thread user_thread([&] {
     user();
     POST(EVENT_CloseDown, 0, 1);
@@ -70,9 +72,9 @@ inline int RunAsUser(const std::function<void()>& main_procedure, const std::fun
   return status;
 }
 
-#define REQUIRE_QT_DISPLAY()                                                           \
-  do {                                                                                 \
-    if (!::vx::qt::DisplayAvailable()) GTEST_SKIP() << "no display (run under Xvfb)";        \
+#define REQUIRE_QT_DISPLAY()                                                          \
+  do {                                                                                \
+    if (!::vx::qt::DisplayAvailable()) GTEST_SKIP() << "no display (run under Xvfb)"; \
   } while (0)
 
 }  // namespace vx::test

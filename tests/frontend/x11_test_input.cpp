@@ -36,8 +36,8 @@ bool FakeDrag(int from_x, int from_y, int to_x, int to_y) {
   constexpr int kSteps = 10;
   for (int i = 1; i <= kSteps; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    XTestFakeMotionEvent(display, -1, from_x + (to_x - from_x) * i / kSteps, from_y + (to_y - from_y) * i / kSteps,
-                         CurrentTime);
+    XTestFakeMotionEvent(display, -1, from_x + (to_x - from_x) * i / kSteps,
+                         from_y + (to_y - from_y) * i / kSteps, CurrentTime);
     XSync(display, False);
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -52,7 +52,8 @@ bool WindowCentre(unsigned long window, int* x, int* y) {
   if (!display) return false;
   XWindowAttributes attributes{};
   ::Window child = 0;
-  bool ok = XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable &&
+  bool ok = XGetWindowAttributes(display, window, &attributes) != 0 &&
+            attributes.map_state == IsViewable &&
             XTranslateCoordinates(display, window, DefaultRootWindow(display), attributes.width / 2,
                                   attributes.height / 2, x, y, &child) != 0;
   XCloseDisplay(display);
@@ -75,7 +76,8 @@ struct ClipboardOwner::Impl {
   std::thread serve;
 };
 
-ClipboardOwner::ClipboardOwner(std::string text, std::chrono::seconds serve_for) : impl_(std::make_unique<Impl>()) {
+ClipboardOwner::ClipboardOwner(std::string text, std::chrono::seconds serve_for)
+    : impl_(std::make_unique<Impl>()) {
   Impl& s = *impl_;
   s.display = platform::OpenX11Display();
   if (!s.display) return;
@@ -116,7 +118,8 @@ ClipboardOwner::ClipboardOwner(std::string text, std::chrono::seconds serve_for)
                         reinterpret_cast<unsigned char*>(offered), 3);
       } else if (request.target == utf8 || request.target == XA_STRING) {
         XChangeProperty(d, request.requestor, reply.property, request.target, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+                        reinterpret_cast<const unsigned char*>(text.data()),
+                        static_cast<int>(text.size()));
       } else {
         reply.property = 0;  // None: that form is not offered
       }

@@ -34,7 +34,8 @@ class TrayHost {
 // is up or another client takes the clipboard.
 class ClipboardOwner {
  public:
-  explicit ClipboardOwner(std::string text, std::chrono::seconds serve_for = std::chrono::seconds(20));
+  explicit ClipboardOwner(std::string text,
+                          std::chrono::seconds serve_for = std::chrono::seconds(20));
   ~ClipboardOwner();
   bool Owning() const;
 

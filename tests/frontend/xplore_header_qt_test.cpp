@@ -1,22 +1,22 @@
 // A real click on a list's column header in the Qt front end sorts the list through the list
 // extension: the rows change order and the header shows the sorted column's underline.
+#include <gtest/gtest.h>
 #include <QFont>
 #include <QHeaderView>
 #include <QTableView>
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
-#include "frontend/qt/list_column_widths.h"
 #include "framework/window_manager.h"
+#include "frontend/qt/list_column_widths.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/window.h"
+#include "support/temp_folder.h"
 #include "tests/frontend/qt_test_support.h"
 #include "tests/frontend/x11_test_input.h"
-#include "support/temp_folder.h"
 
 namespace vx {
 namespace {
@@ -59,7 +59,8 @@ void NamesProgram(const std::string& ini) {
   browse.Init(list, view, manager);
   browse.AddSortOrder();
   XPLORECLASS xplore;
-  xplore.INIT(manager, browse, list, "XploreNames", "?List", {"NAM:Name", "NAM:Letters"}, "Underline", ini);
+  xplore.INIT(manager, browse, list, "XploreNames", "?List", {"NAM:Name", "NAM:Letters"},
+              "Underline", ini);
   manager.Run();
 }
 
@@ -67,68 +68,75 @@ TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
   REQUIRE_QT_DISPLAY();
   test::TempFolder folder("vx_xplore_qt");
   const std::string ini = (folder / "POSITION.INI").string();
-  const int status = RunAsUser([&] { NamesProgram(ini); }, [&] {
-    qt::QtWindow* window = WaitShown("Xplore Names");
-    ASSERT_NE(window, nullptr);
-    QTableView* list = nullptr;
-    OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
-    ASSERT_NE(list, nullptr);
-    auto first_row = [&] {
-      QString text;
-      OnGui([&] { text = list->model()->index(0, 0).data().toString(); });
-      return text.toStdString();
-    };
-    EXPECT_EQ(first_row(), "Delta");
-    QRect section;
-    OnGui([&] {
-      QHeaderView* h = list->horizontalHeader();
-      const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(0), 0));
-      section = QRect(corner, QSize(h->sectionSize(0), h->height()));
-    });
-    // Other test programs may share the display: a click that went astray is made again.
-    for (int attempt = 0; attempt < 5 && first_row() != "alpha"; ++attempt) {
-      OnGui([&] {
-        window->raise();
-        window->activateWindow();
+  const int status = RunAsUser(
+      [&] { NamesProgram(ini); },
+      [&] {
+        qt::QtWindow* window = WaitShown("Xplore Names");
+        ASSERT_NE(window, nullptr);
+        QTableView* list = nullptr;
+        OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+        ASSERT_NE(list, nullptr);
+        auto first_row = [&] {
+          QString text;
+          OnGui([&] { text = list->model()->index(0, 0).data().toString(); });
+          return text.toStdString();
+        };
+        EXPECT_EQ(first_row(), "Delta");
+        QRect section;
+        OnGui([&] {
+          QHeaderView* h = list->horizontalHeader();
+          const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(0), 0));
+          section = QRect(corner, QSize(h->sectionSize(0), h->height()));
+        });
+        // Other test programs may share the display: a click that went astray is made again.
+        for (int attempt = 0; attempt < 5 && first_row() != "alpha"; ++attempt) {
+          OnGui([&] {
+            window->raise();
+            window->activateWindow();
+          });
+          FakeClick(section.center().x(), section.center().y(), 1);
+          WaitFor([&] { return first_row() == "alpha"; }, 2s);
+        }
+        EXPECT_EQ(first_row(), "alpha")
+            << "the click sorted the list on the name, letter case aside";
+        bool underlined = false;
+        OnGui([&] {
+          underlined =
+              list->model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().underline();
+        });
+        EXPECT_TRUE(underlined);
+
+        // A second click reverses the order.
+        for (int attempt = 0; attempt < 5 && first_row() != "Delta"; ++attempt) {
+          FakeClick(section.center().x(), section.center().y(), 1);
+          WaitFor([&] { return first_row() == "Delta"; }, 2s);
+        }
+        EXPECT_EQ(first_row(), "Delta");
+        QString last;
+        OnGui([&] { last = list->model()->index(3, 0).data().toString(); });
+        EXPECT_EQ(last.toStdString(), "alpha");
+
+        // A header dragged onto the next one moves its column there.
+        auto first_header = [&] {
+          QString text;
+          OnGui([&] { text = list->model()->headerData(0, Qt::Horizontal).toString(); });
+          return text.toStdString();
+        };
+        QRect next;
+        OnGui([&] {
+          QHeaderView* h = list->horizontalHeader();
+          const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(1), 0));
+          next = QRect(corner, QSize(h->sectionSize(1), h->height()));
+        });
+        for (int attempt = 0; attempt < 5 && first_header() != "Letters"; ++attempt) {
+          OnGui([&] { window->raise(); });
+          FakeDrag(section.center().x(), section.center().y(), next.center().x(),
+                   next.center().y());
+          WaitFor([&] { return first_header() == "Letters"; }, 2s);
+        }
+        EXPECT_EQ(first_header(), "Letters");
+        OnGui([&] { window->close(); });
       });
-      FakeClick(section.center().x(), section.center().y(), 1);
-      WaitFor([&] { return first_row() == "alpha"; }, 2s);
-    }
-    EXPECT_EQ(first_row(), "alpha") << "the click sorted the list on the name, letter case aside";
-    bool underlined = false;
-    OnGui([&] { underlined = list->model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().underline(); });
-    EXPECT_TRUE(underlined);
-
-    // A second click reverses the order.
-    for (int attempt = 0; attempt < 5 && first_row() != "Delta"; ++attempt) {
-      FakeClick(section.center().x(), section.center().y(), 1);
-      WaitFor([&] { return first_row() == "Delta"; }, 2s);
-    }
-    EXPECT_EQ(first_row(), "Delta");
-    QString last;
-    OnGui([&] { last = list->model()->index(3, 0).data().toString(); });
-    EXPECT_EQ(last.toStdString(), "alpha");
-
-    // A header dragged onto the next one moves its column there.
-    auto first_header = [&] {
-      QString text;
-      OnGui([&] { text = list->model()->headerData(0, Qt::Horizontal).toString(); });
-      return text.toStdString();
-    };
-    QRect next;
-    OnGui([&] {
-      QHeaderView* h = list->horizontalHeader();
-      const QPoint corner = h->mapToGlobal(QPoint(h->sectionViewportPosition(1), 0));
-      next = QRect(corner, QSize(h->sectionSize(1), h->height()));
-    });
-    for (int attempt = 0; attempt < 5 && first_header() != "Letters"; ++attempt) {
-      OnGui([&] { window->raise(); });
-      FakeDrag(section.center().x(), section.center().y(), next.center().x(), next.center().y());
-      WaitFor([&] { return first_header() == "Letters"; }, 2s);
-    }
-    EXPECT_EQ(first_header(), "Letters");
-    OnGui([&] { window->close(); });
-  });
   EXPECT_EQ(status, 0);
 }
 
@@ -140,34 +148,39 @@ TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
   const std::string ini = (folder / "POSITION.INI").string();
   {
     IniFile kept(ini);
-    kept.Put("XploreNames", "XploreOrigFormatString-?List", "90L(2)M|~Name~@s20@40R(2)M~Letters~@n3@");
+    kept.Put("XploreNames", "XploreOrigFormatString-?List",
+             "90L(2)M|~Name~@s20@40R(2)M~Letters~@n3@");
     kept.Put("XploreNames", "XplorePoint-?List", "20");
     kept.Put("XploreNames", "XploreLineHeight-?List", "12");
     kept.Put("XploreNames", "XploreVscroll-?List", "0");
   }
-  const int status = RunAsUser([&] { NamesProgram(ini); }, [&] {
-    qt::QtWindow* window = WaitShown("Xplore Names");
-    ASSERT_NE(window, nullptr);
-    QTableView* list = nullptr;
-    OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
-    ASSERT_NE(list, nullptr);
-    qreal points = 0;
-    int row_height = 0, line_height = 0, name_width = 0, designed = 0;
-    bool vertical_bar_off = false;
-    OnGui([&] {
-      points = list->font().pointSizeF();
-      row_height = list->verticalHeader()->defaultSectionSize();
-      line_height = list->fontMetrics().height();
-      name_width = list->columnWidth(0);
-      vertical_bar_off = list->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
-      designed = qt::ColumnPixels(ParseListFormat("90L(2)M|~Name~@s20@")[0], list->fontMetrics());
-    });
-    EXPECT_EQ(points, 20.0);
-    EXPECT_EQ(row_height, (12 * line_height + 4) / 8) << "twelve eighths of the font's height";
-    EXPECT_TRUE(vertical_bar_off);
-    EXPECT_EQ(name_width, designed) << "the name column is as wide as its format in the larger font";
-    OnGui([&] { window->close(); });
-  });
+  const int status = RunAsUser(
+      [&] { NamesProgram(ini); },
+      [&] {
+        qt::QtWindow* window = WaitShown("Xplore Names");
+        ASSERT_NE(window, nullptr);
+        QTableView* list = nullptr;
+        OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+        ASSERT_NE(list, nullptr);
+        qreal points = 0;
+        int row_height = 0, line_height = 0, name_width = 0, designed = 0;
+        bool vertical_bar_off = false;
+        OnGui([&] {
+          points = list->font().pointSizeF();
+          row_height = list->verticalHeader()->defaultSectionSize();
+          line_height = list->fontMetrics().height();
+          name_width = list->columnWidth(0);
+          vertical_bar_off = list->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+          designed =
+              qt::ColumnPixels(ParseListFormat("90L(2)M|~Name~@s20@")[0], list->fontMetrics());
+        });
+        EXPECT_EQ(points, 20.0);
+        EXPECT_EQ(row_height, (12 * line_height + 4) / 8) << "twelve eighths of the font's height";
+        EXPECT_TRUE(vertical_bar_off);
+        EXPECT_EQ(name_width, designed)
+            << "the name column is as wide as its format in the larger font";
+        OnGui([&] { window->close(); });
+      });
   EXPECT_EQ(status, 0);
 }
 

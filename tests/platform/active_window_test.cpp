@@ -27,12 +27,14 @@ class X11ActiveWindowTest : public test::PrivateDisplayTest {
   void SetNetName(Window w, const std::string& title) {
     XChangeProperty(display_, w, XInternAtom(display_, "_NET_WM_NAME", False),
                     XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
   }
   void SetActive(Window w) {
     const unsigned long value = w;
-    XChangeProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_ACTIVE_WINDOW", False),
-                    XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
+    XChangeProperty(display_, DefaultRootWindow(display_),
+                    XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), XA_WINDOW, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
     XSync(display_, False);
   }
 

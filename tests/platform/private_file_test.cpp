@@ -50,8 +50,10 @@ TEST_F(PrivateFileTest, ANewFileIsItsOwnersAloneAndATakenNameIsRefused) {
   fs::create_symlink(victim, root() / "link.tmp");
   fs::create_symlink(root() / "nowhere", root() / "dangling.tmp");
   fs::create_directory(root() / "folder.tmp");
-  for (const Case& c : {Case{"an existing file", root() / "new.tmp"}, Case{"a link to a file", root() / "link.tmp"},
-                        Case{"a dangling link", root() / "dangling.tmp"}, Case{"a folder", root() / "folder.tmp"}}) {
+  for (const Case& c :
+       {Case{"an existing file", root() / "new.tmp"}, Case{"a link to a file", root() / "link.tmp"},
+        Case{"a dangling link", root() / "dangling.tmp"},
+        Case{"a folder", root() / "folder.tmp"}}) {
     errno = 0;
     EXPECT_EQ(CreatePrivateFile(c.name), -1) << c.what;
     EXPECT_EQ(errno, EEXIST) << c.what;

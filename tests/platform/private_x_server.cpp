@@ -18,8 +18,8 @@ PrivateXServer::PrivateXServer() {
   if (pipe(fds) != 0) return;
   // Xvfb picks a free display number and writes it to the descriptor given by -displayfd.
   const std::string fd_text = std::to_string(fds[1]);
-  std::vector<std::string> args = {"Xvfb", "-displayfd", fd_text, "-screen", "0", "320x240x24",
-                                   "-nolisten", "tcp"};
+  std::vector<std::string> args = {"Xvfb", "-displayfd", fd_text,     "-screen",
+                                   "0",    "320x240x24", "-nolisten", "tcp"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -2,8 +2,8 @@
 // disturb (or be disturbed by) other tests sharing the session's display.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 namespace vx::test {
 

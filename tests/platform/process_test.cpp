@@ -24,7 +24,9 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-ProcessRequest Shell(const std::string& script) { return ProcessRequest{{"/bin/sh", "-c", script}}; }
+ProcessRequest Shell(const std::string& script) {
+  return ProcessRequest{{"/bin/sh", "-c", script}};
+}
 
 // The one-letter state of a process from /proc ("Z" for a zombie), or "" when it is gone.
 std::string ProcessState(pid_t pid) {
@@ -67,7 +69,8 @@ TEST(SystemProcessLauncher, ReportsExitCodesOfRealChildren) {
       {{{"false"}}, 1},  // looked up on PATH
       {Shell("exit 7"), 7},
       {Shell("kill -9 $$"), 128 + SIGKILL},
-      {{{"/bin/sh", "-c", "[ \"$1\" = 'two words' ] && exit 3", "sh", "two words"}}, 3},  // argv kept whole
+      {{{"/bin/sh", "-c", "[ \"$1\" = 'two words' ] && exit 3", "sh", "two words"}},
+       3},  // argv kept whole
   };
   for (const Row& row : rows) {
     const StartResult started = launcher.Start(row.request);
@@ -257,8 +260,8 @@ TEST(EndProgram, EndsAProgramByItsProcessId) {
   // Programs found by other means (not started by a launcher): the test's own children.
   const auto spawn = [](const char* script) {
     pid_t pid = 0;
-    char* argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), const_cast<char*>(script),
-                    nullptr};
+    char* argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"),
+                    const_cast<char*>(script), nullptr};
     EXPECT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ), 0);
     return pid;
   };

@@ -13,8 +13,16 @@ namespace {
 
 TEST(SessionEnd, SigtermAsksAndTellsEveryListenerAndTheProcessLivesOn) {
   test::Inbox<std::string> calls;
-  const int first = WatchSessionEnd({[&] { calls.Put("query 1"); return 1L; }, [&] { calls.Put("end 1"); }});
-  const int second = WatchSessionEnd({[&] { calls.Put("query 2"); return 0L; }, [&] { calls.Put("end 2"); }});
+  const int first = WatchSessionEnd({[&] {
+                                       calls.Put("query 1");
+                                       return 1L;
+                                     },
+                                     [&] { calls.Put("end 1"); }});
+  const int second = WatchSessionEnd({[&] {
+                                        calls.Put("query 2");
+                                        return 0L;
+                                      },
+                                      [&] { calls.Put("end 2"); }});
   raise(SIGTERM);
   const auto got = calls.WaitFor(4, std::chrono::seconds(5));
   EXPECT_EQ(got, (std::vector<std::string>{"query 1", "query 2", "end 1", "end 2"}))

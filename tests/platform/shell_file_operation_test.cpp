@@ -14,7 +14,8 @@ class FileOperationTest : public test::TempFolderTest {
  protected:
   int Run(unsigned operation, std::vector<std::string> sources, std::vector<std::string> targets,
           unsigned flags = FOF_FILESONLY | FOF_ALLOWUNDO) {
-    return RunFileOperation(FileOperation{operation, std::move(sources), std::move(targets), flags});
+    return RunFileOperation(
+        FileOperation{operation, std::move(sources), std::move(targets), flags});
   }
 };
 
@@ -40,7 +41,8 @@ TEST_F(FileOperationTest, CopiesListsAndWildcardsIntoAFolder) {
 
   EXPECT_EQ(Run(FO_COPY, {"a.txt"}, {"renamed.txt"}), 0) << "one file to a new name";
   EXPECT_EQ(Read("renamed.txt"), "A");
-  EXPECT_EQ(Run(FO_COPY, {"none*.txt"}, {"empty"}), 0) << "a wildcard matching nothing is no failure";
+  EXPECT_EQ(Run(FO_COPY, {"none*.txt"}, {"empty"}), 0)
+      << "a wildcard matching nothing is no failure";
 }
 
 TEST_F(FileOperationTest, BackslashesSeparateFolders) {
@@ -73,7 +75,8 @@ TEST_F(FileOperationTest, MovesAndRenames) {
   EXPECT_EQ(Run(FO_MOVE, {"elsewhere/tree"}, {"elsewhere/tree/inner"}), kFileOpDestSubtree);
   EXPECT_EQ(Run(FO_COPY, {"elsewhere/tree"}, {"elsewhere/tree/inner/"}), kFileOpDestSubtree);
 
-  EXPECT_EQ(Run(FO_RENAME, {"elsewhere/tree/inner/b.txt"}, {"c.txt"}), 0) << "a bare new name stays in the folder";
+  EXPECT_EQ(Run(FO_RENAME, {"elsewhere/tree/inner/b.txt"}, {"c.txt"}), 0)
+      << "a bare new name stays in the folder";
   EXPECT_EQ(Read("elsewhere/tree/inner/c.txt"), "B");
   EXPECT_EQ(Run(FO_RENAME, {"elsewhere/tree/inner/*.txt"}, {"d.txt"}), kFileOpInvalidFiles)
       << "renaming takes one file";
@@ -97,11 +100,11 @@ TEST_F(FileOperationTest, RefusesEmptyAndRootNamesBeforeDoingAnything) {
     unsigned operation;
     std::vector<std::string> sources, targets;
   } cases[] = {
-      {FO_DELETE, {""}, {}},        {FO_DELETE, {"/"}, {}},         {FO_DELETE, {"//"}, {}},
-      {FO_DELETE, {"\\"}, {}},      {FO_DELETE, {"."}, {}},         {FO_DELETE, {".."}, {}},
-      {FO_DELETE, {"/.."}, {}},     {FO_DELETE, {"a.txt", ""}, {}}, {FO_DELETE, {"a.txt", "/"}, {}},
-      {FO_DELETE, {}, {}},          {FO_COPY, {"a.txt"}, {""}},     {FO_MOVE, {"a.txt"}, {"/"}},
-      {FO_COPY, {"a.txt"}, {}},     {FO_DELETE, {"*/a.txt"}, {}},
+      {FO_DELETE, {""}, {}},    {FO_DELETE, {"/"}, {}},         {FO_DELETE, {"//"}, {}},
+      {FO_DELETE, {"\\"}, {}},  {FO_DELETE, {"."}, {}},         {FO_DELETE, {".."}, {}},
+      {FO_DELETE, {"/.."}, {}}, {FO_DELETE, {"a.txt", ""}, {}}, {FO_DELETE, {"a.txt", "/"}, {}},
+      {FO_DELETE, {}, {}},      {FO_COPY, {"a.txt"}, {""}},     {FO_MOVE, {"a.txt"}, {"/"}},
+      {FO_COPY, {"a.txt"}, {}}, {FO_DELETE, {"*/a.txt"}, {}},
   };
   for (const auto& c : cases) {
     for (unsigned flags : {0u, FOF_ALLOWUNDO}) {
@@ -133,8 +136,10 @@ TEST_F(FileOperationTest, RecycledItemsLandInTheTrashWithTheirOrigin) {
   const std::string shape = "dddd-dd-ddTdd:dd:dd\n";  // local time, to the second
   ASSERT_EQ(date.size(), shape.size()) << date;
   for (std::size_t i = 0; i < shape.size(); ++i) {
-    if (shape[i] == 'd') EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(date[i]))) << date;
-    else EXPECT_EQ(date[i], shape[i]) << date;
+    if (shape[i] == 'd')
+      EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(date[i]))) << date;
+    else
+      EXPECT_EQ(date[i], shape[i]) << date;
   }
   EXPECT_TRUE(Exists(trash / "info/folder.trashinfo"));
 

@@ -44,10 +44,10 @@ TEST_F(XdgShellOpenerTest, HandsTargetsToXdgOpenAsOneArgument) {
       {"mailto:someone@example.com", {}, "mailto:someone@example.com"},
       {"  www.example.com  ", {}, "http://www.example.com"},
       {(folder_ / "letter.txt").string(), {}, (folder_ / "letter.txt").string()},
-      {folder_.string(), {}, folder_.string()},                          // a folder
-      {"letter.txt", folder_, (folder_ / "letter.txt").string()},        // relative to the folder
-      {"-dash.txt", folder_, (folder_ / "-dash.txt").string()},          // never read as an option
-      {"; rm -rf ~ $(x)", {}, ""},                                        // no such file: not started
+      {folder_.string(), {}, folder_.string()},                    // a folder
+      {"letter.txt", folder_, (folder_ / "letter.txt").string()},  // relative to the folder
+      {"-dash.txt", folder_, (folder_ / "-dash.txt").string()},    // never read as an option
+      {"; rm -rf ~ $(x)", {}, ""},                                 // no such file: not started
   };
   for (const Row& row : rows) {
     launcher_.requests.clear();
@@ -78,7 +78,7 @@ TEST_F(XdgShellOpenerTest, MapsXdgOpenOutcomesToShellResults) {
       {{0, 3}, SHELL_NO_ASSOCIATION},  // a tool it needs is missing
       {{0, 4}, SHELL_NO_ASSOCIATION},  // the action failed
       {{0, 128 + 9}, SHELL_NO_ASSOCIATION},
-      {{0, 0, true}, SHELL_OPENED},     // runs the application itself: opened
+      {{0, 0, true}, SHELL_OPENED},      // runs the application itself: opened
       {{ENOENT}, SHELL_NO_ASSOCIATION},  // no xdg-open on this system
       {{EACCES}, SHELL_ACCESS_DENIED},
       {{EAGAIN}, SHELL_OUT_OF_MEMORY},
@@ -121,8 +121,10 @@ TEST_F(XdgShellOpenerTest, WorksWithRealChildren) {
   };
   ProcessLauncher& launcher = SystemProcesses();
   using namespace std::chrono_literals;
-  EXPECT_EQ(XdgShellOpener(launcher, 5s, script("fails", "exit 2")).Open({"https://x"}), SHELL_FILE_NOT_FOUND);
-  EXPECT_EQ(XdgShellOpener(launcher, 100ms, script("stays", "exec sleep 1")).Open({"https://x"}), SHELL_OPENED);
+  EXPECT_EQ(XdgShellOpener(launcher, 5s, script("fails", "exit 2")).Open({"https://x"}),
+            SHELL_FILE_NOT_FOUND);
+  EXPECT_EQ(XdgShellOpener(launcher, 100ms, script("stays", "exec sleep 1")).Open({"https://x"}),
+            SHELL_OPENED);
   EXPECT_EQ(XdgShellOpener(launcher, 5s, (folder_ / "absent").string()).Open({"https://x"}),
             SHELL_NO_ASSOCIATION);
 }

@@ -58,7 +58,8 @@ TEST_F(SoundTest, PicksPaplayThenAplayFromTheSearchPath) {
   const fs::path paplay = Player("paplay");
   EXPECT_TRUE(player.Play(wav_));
   ASSERT_EQ(launcher.requests.size(), 2u);
-  EXPECT_EQ(launcher.requests[0].argv, (std::vector<std::string>{aplay.string(), "-q", wav_.string()}));
+  EXPECT_EQ(launcher.requests[0].argv,
+            (std::vector<std::string>{aplay.string(), "-q", wav_.string()}));
   EXPECT_EQ(launcher.requests[1].argv, (std::vector<std::string>{paplay.string(), wav_.string()}));
 }
 
@@ -98,7 +99,8 @@ TEST_F(SoundTest, PlaysThroughARealPlayerWithoutWaitingForIt) {
 
   pid_t pid = 0;
   std::string argument;
-  for (int i = 0; i < 500 && !(std::ifstream(notes) >> pid >> argument); ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 500 && !(std::ifstream(notes) >> pid >> argument); ++i)
+    std::this_thread::sleep_for(10ms);
   ASSERT_GT(pid, 0);
   EXPECT_EQ(argument, wav_.string());
   player.Stop();

@@ -48,11 +48,12 @@ TEST(TransferLogTest, NoLineOfALogInIsWrittenForAnyMechanism) {
     log.Sent("POST");
   }
   const std::string text = Read(path);
-  for (const char* secret : {"dXNlci1uYW1l", "cGFzcy13b3Jk", "AHVzZXIAcGFzcw", "reader", "news-word"}) {
+  for (const char* secret :
+       {"dXNlci1uYW1l", "cGFzcy13b3Jk", "AHVzZXIAcGFzcw", "reader", "news-word"}) {
     EXPECT_EQ(text.find(secret), std::string::npos) << secret << "\n" << text;
   }
-  for (const char* kept : {"earlier\n", "< 220 ready\n", "< 235 2.7.0", "> MAIL FROM:<a@b.test>\n", "< 535 5.7.8",
-                           "< 281 welcome\n", "> POST\n"}) {
+  for (const char* kept : {"earlier\n", "< 220 ready\n", "< 235 2.7.0", "> MAIL FROM:<a@b.test>\n",
+                           "< 535 5.7.8", "< 281 welcome\n", "> POST\n"}) {
     EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n" << text;
   }
   struct stat info {};

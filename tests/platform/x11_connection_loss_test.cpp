@@ -16,7 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 
 bool LostWithin(Display* display, std::chrono::milliseconds limit) {
-  for (auto until = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < until;) {
+  for (auto until = std::chrono::steady_clock::now() + limit;
+       std::chrono::steady_clock::now() < until;) {
     if (X11ConnectionLost(display)) return true;
     std::this_thread::sleep_for(20ms);
   }

@@ -38,9 +38,11 @@ class X11DesktopWindowsTest : public test::PrivateDisplayTest {
   }
   Window Root() const { return DefaultRootWindow(display_); }
   // A list of windows (or, with type XA_ATOM, of atoms) on the root, as a window manager keeps.
-  void SetRootWindows(const char* property, const std::vector<unsigned long>& items, Atom type = XA_WINDOW) {
-    XChangeProperty(display_, Root(), XInternAtom(display_, property, False), type, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(items.data()), static_cast<int>(items.size()));
+  void SetRootWindows(const char* property, const std::vector<unsigned long>& items,
+                      Atom type = XA_WINDOW) {
+    XChangeProperty(display_, Root(), XInternAtom(display_, property, False), type, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(items.data()),
+                    static_cast<int>(items.size()));
     XSync(display_, False);
   }
   static std::vector<std::string> Titles(const std::vector<DesktopWindow>& windows) {
@@ -91,7 +93,8 @@ TEST_F(X11DesktopWindowsTest, TheClientListOfAWindowManagerGivesTheWindowsAndThe
   XChangeProperty(display_, framed, wm_state, wm_state, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(iconic_state), 2);
   XSync(display_, False);
-  EXPECT_EQ(Titles(desktop_->TopWindows()), (std::vector<std::string>{"Framed", "Minimised", "Not a client"}));
+  EXPECT_EQ(Titles(desktop_->TopWindows()),
+            (std::vector<std::string>{"Framed", "Minimised", "Not a client"}));
 }
 
 TEST_F(X11DesktopWindowsTest, ChildrenAreListedAtEveryLevelParentsFirst) {
@@ -165,8 +168,8 @@ TEST_F(X11DesktopWindowsTest, ClosingSendsTheDeleteRequestOnlyToWindowsThatTakeI
 TEST_F(X11DesktopWindowsTest, TheOwningProcessIsReadFromTheWindow) {
   const Window w = MakeWindow(Root(), "Owned", "App");
   const unsigned long pid = 4321;
-  XChangeProperty(display_, w, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  XChangeProperty(display_, w, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
   XSync(display_, False);
   EXPECT_EQ(desktop_->ProcessOf(w), 4321);
   EXPECT_EQ(desktop_->ProcessOf(Root()), 0);

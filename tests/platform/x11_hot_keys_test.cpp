@@ -81,7 +81,8 @@ TEST(X11HotKeys, KeyHeldByAnotherClientIsRefused) {
   Display* other = OpenX11Display();
   ASSERT_NE(other, nullptr);
   const KeyCode code = XKeysymToKeycode(other, XK_F10);
-  XGrabKey(other, code, ControlMask | Mod1Mask, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync);
+  XGrabKey(other, code, ControlMask | Mod1Mask, DefaultRootWindow(other), False, GrabModeAsync,
+           GrabModeAsync);
   XSync(other, False);
 
   auto grabber = OpenX11HotKeyGrabber();
@@ -91,7 +92,8 @@ TEST(X11HotKeys, KeyHeldByAnotherClientIsRefused) {
 
   XUngrabKey(other, code, ControlMask | Mod1Mask, DefaultRootWindow(other));
   XSync(other, False);
-  EXPECT_TRUE(grabber->Grab(1, kHotKeyCtrl | kHotKeyAlt, kF10)) << "free again once the other client lets go";
+  EXPECT_TRUE(grabber->Grab(1, kHotKeyCtrl | kHotKeyAlt, kF10))
+      << "free again once the other client lets go";
   XCloseDisplay(other);
 }
 
@@ -103,7 +105,8 @@ TEST(X11HotKeys, RefusedVariantsAreGivenBack) {
   ASSERT_NE(other, nullptr);
   const KeyCode code = XKeysymToKeycode(other, XK_F11);
   const unsigned mods = ShiftMask | Mod1Mask | Mod4Mask;
-  XGrabKey(other, code, mods | LockMask, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync);
+  XGrabKey(other, code, mods | LockMask, DefaultRootWindow(other), False, GrabModeAsync,
+           GrabModeAsync);
   XSync(other, False);
 
   auto grabber = OpenX11HotKeyGrabber();

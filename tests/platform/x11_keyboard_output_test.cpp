@@ -73,11 +73,22 @@ TEST_F(X11KeyboardOutputTest, CharactersFindTheirKeyAndShiftOnTheLayout) {
     char32_t c;
     long code;
   } cases[] = {
-      {'a', 65},  {'A', kKeyShift + 65},  {'1', 49},  {'!', kKeyShift + 49}, {'@', kKeyShift + 50},
-      {' ', 32},  {';', 186},             {':', kKeyShift + 186},            {'\n', 13},
-      {'\r', 13}, {'\t', 9},              {U'\u4e2d', -1},                   {0x01, -1},
+      {'a', 65},
+      {'A', kKeyShift + 65},
+      {'1', 49},
+      {'!', kKeyShift + 49},
+      {'@', kKeyShift + 50},
+      {' ', 32},
+      {';', 186},
+      {':', kKeyShift + 186},
+      {'\n', 13},
+      {'\r', 13},
+      {'\t', 9},
+      {U'\u4e2d', -1},
+      {0x01, -1},
   };
-  for (const auto& c : cases) EXPECT_EQ(keyboard_->CharacterKey(c.c), c.code) << "for U+" << std::hex << +c.c;
+  for (const auto& c : cases)
+    EXPECT_EQ(keyboard_->CharacterKey(c.c), c.code) << "for U+" << std::hex << +c.c;
 }
 
 TEST_F(X11KeyboardOutputTest, TheWindowWithTheFocusReceivesTheTypedText) {

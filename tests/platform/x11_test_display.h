@@ -16,7 +16,7 @@ namespace vx::test {
 // Skips the test when no X display can be opened.
 #define VX_REQUIRE_DISPLAY()                                          \
   do {                                                                \
-    if (Display* probe = vx::platform::OpenX11Display()) {                     \
+    if (Display* probe = vx::platform::OpenX11Display()) {            \
       XCloseDisplay(probe);                                           \
     } else {                                                          \
       GTEST_SKIP() << "no X display (set DISPLAY or run under Xvfb)"; \

@@ -25,14 +25,14 @@ class FakeDueTaskTable : public DueTaskTable {
   FakeDueTaskTable(std::map<std::int32_t, SCHEDULE_RECORD>& tasks, FakeScriptSteps& steps)
       : tasks_(tasks), steps_(steps) {}
 
-  int fail_update = 0;      // the error Update and TryUpdate give; 0 writes
-  int fail_try_update = 0;  // the error TryUpdate alone gives
+  int fail_update = 0;              // the error Update and TryUpdate give; 0 writes
+  int fail_try_update = 0;          // the error TryUpdate alone gives
   std::set<std::int32_t> fail_ids;  // tasks whose Update fails (with 90) however fail_update is
-  int fail_commit = 0;      // the error EndWrites gives when it would commit; 0 commits
-  int fail_next = 0;        // the error Next gives (with the driver's code below for 90); 0 reads
+  int fail_commit = 0;              // the error EndWrites gives when it would commit; 0 commits
+  int fail_next = 0;  // the error Next gives (with the driver's code below for 90); 0 reads
   int fail_driver_code = 0;
   int updates = 0, try_updates = 0;
-  int reads = 0;            // records Next has read
+  int reads = 0;  // records Next has read
   int commits = 0, rollbacks = 0;
   std::vector<std::int32_t> deleted;
 
@@ -40,7 +40,8 @@ class FakeDueTaskTable : public DueTaskTable {
   int StartDateEnabledWalk() override {
     order_.clear();
     for (const auto& [id, task] : tasks_) {
-      if (std::tie(task.Disabled, task.Date, task.Time) >= std::make_tuple(std::uint8_t{0}, 0, 1)) order_.push_back(task);
+      if (std::tie(task.Disabled, task.Date, task.Time) >= std::make_tuple(std::uint8_t{0}, 0, 1))
+        order_.push_back(task);
     }
     std::stable_sort(order_.begin(), order_.end(), [](const auto& a, const auto& b) {
       return std::tie(a.Disabled, a.Date, a.Time) < std::tie(b.Disabled, b.Date, b.Time);
@@ -128,7 +129,8 @@ class RecordingFrame : public DueTaskFrame {
   void SetTrayTip(std::string_view text) override { tip = text; }
   void RestoreFrame() override { events.push_back("restore"); }
   void StartTaskMessageThread(const TaskMessage& message) override {
-    events.push_back("thread: " + message.title + " | " + message.text + " | " + message.alarm_file);
+    events.push_back("thread: " + message.title + " | " + message.text + " | " +
+                     message.alarm_file);
   }
   void ShowModalMessage() override {
     events.push_back("modal: " + ML.Title.str() + " | " + ML.Message.str() + " | " +

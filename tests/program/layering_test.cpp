@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct LayerRule {
-  std::string folder;                  // relative to the source root, longest match wins
+  std::string folder;                    // relative to the source root, longest match wins
   std::vector<std::string> may_include;  // include prefixes allowed
 };
 
@@ -28,19 +28,19 @@ const std::vector<std::string> kBelowProgram = {"datadll/", "framework/", "runti
 // in no area fails EveryProgramFolderHasItsPlace.
 const std::vector<std::string>& AreaOrder() {
   static const std::vector<std::string> order = {
-      "program/windows/",              // the window kit every window uses
-      "program/recurrence/",           // the recurrence rules (library vx_recurrence)
-      "program/tools/",                // the backup and database maintenance programs' work
-      "program/common/",               // what several areas use: settings, event log, road services
-      "program/script_engine/",        // the script engine (library vx_script_engine)
-      "program/organiser/",            // mail, messages' buttons, the clipboard recorder
-      "program/due_tasks/",            // the due-task engine: the tick's phases and task runs
-      "program/admin/",                // settings, password, housekeeping, users, event log viewer
-      "program/schedule/",             // the task form and lists, categories, holidays
-      "program/scripts/",              // the script windows: steps, editor, templates, wizard
-      "program/hot_keys/",             // the hot-key windows
-      "program/shell/",                // the frame: Main, its menus, tick and start-up
-      "program/",                      // main.cpp
+      "program/windows/",        // the window kit every window uses
+      "program/recurrence/",     // the recurrence rules (library vx_recurrence)
+      "program/tools/",          // the backup and database maintenance programs' work
+      "program/common/",         // what several areas use: settings, event log, road services
+      "program/script_engine/",  // the script engine (library vx_script_engine)
+      "program/organiser/",      // mail, messages' buttons, the clipboard recorder
+      "program/due_tasks/",      // the due-task engine: the tick's phases and task runs
+      "program/admin/",          // settings, password, housekeeping, users, event log viewer
+      "program/schedule/",       // the task form and lists, categories, holidays
+      "program/scripts/",        // the script windows: steps, editor, templates, wizard
+      "program/hot_keys/",       // the hot-key windows
+      "program/shell/",          // the frame: Main, its menus, tick and start-up
+      "program/",                // main.cpp
   };
   return order;
 }
@@ -62,8 +62,7 @@ const std::vector<LayerRule>& Rules() {
     // Two areas are held tighter than the order: the recurrence rules reach only the runtime and
     // the data dictionary, and the script engine holds no window (neither the kit nor the tools').
     const std::vector<LayerRule> tighter = {
-        {"program/recurrence/",
-         {"program/recurrence/", "datadll/dictionary/", "runtime/"}},
+        {"program/recurrence/", {"program/recurrence/", "datadll/dictionary/", "runtime/"}},
         {"program/script_engine/",
          {"program/script_engine/", "program/common/", "program/recurrence/", "datadll/",
           "framework/", "runtime/", "platform/"}},
@@ -81,7 +80,8 @@ const std::vector<LayerRule>& Rules() {
 const LayerRule* RuleFor(const std::string& path) {
   const LayerRule* best = nullptr;
   for (const auto& rule : Rules()) {
-    if (path.rfind(rule.folder, 0) == 0 && (!best || rule.folder.size() > best->folder.size())) best = &rule;
+    if (path.rfind(rule.folder, 0) == 0 && (!best || rule.folder.size() > best->folder.size()))
+      best = &rule;
   }
   return best;
 }
@@ -129,7 +129,8 @@ TEST(Layering, EveryIncludePointsDownALayer) {
         const std::string include = IncludedPath(line);
         if (include.empty()) continue;
         ++checked;
-        if (!Allowed(*own, path, include)) faults.push_back(path + ":" + std::to_string(number) + " includes " + include);
+        if (!Allowed(*own, path, include))
+          faults.push_back(path + ":" + std::to_string(number) + " includes " + include);
       }
     }
   }
@@ -159,11 +160,14 @@ TEST(Layering, RuleForPicksTheInnermostFolder) {
   EXPECT_EQ(RuleFor("program/schedule/update_schedule.cpp")->folder, "program/schedule/");
   EXPECT_EQ(RuleFor("program/script_engine/script_queue.cpp")->folder, "program/script_engine/");
   EXPECT_EQ(RuleFor("program/main.cpp")->folder, "program/");
-  EXPECT_TRUE(Allowed(*RuleFor("program/main.cpp"), "program/main.cpp", "frontend/qt/run_with_qt.h"));
-  EXPECT_FALSE(Allowed(*RuleFor("program/shell/x.cpp"), "program/shell/x.cpp", "frontend/qt/run_with_qt.h"));
+  EXPECT_TRUE(
+      Allowed(*RuleFor("program/main.cpp"), "program/main.cpp", "frontend/qt/run_with_qt.h"));
+  EXPECT_FALSE(
+      Allowed(*RuleFor("program/shell/x.cpp"), "program/shell/x.cpp", "frontend/qt/run_with_qt.h"));
   EXPECT_FALSE(Allowed(*RuleFor("program/recurrence/x.cpp"), "program/recurrence/x.cpp",
                        "program/windows/format_date.h"));
-  EXPECT_FALSE(Allowed(*RuleFor("program/windows/x.cpp"), "program/windows/x.cpp", "program/shell/main_frame.h"));
+  EXPECT_FALSE(Allowed(*RuleFor("program/windows/x.cpp"), "program/windows/x.cpp",
+                       "program/shell/main_frame.h"));
 }
 
 TEST(Layering, AnAreaIncludesOnlyTheAreasBelowIt) {
@@ -178,8 +182,7 @@ TEST(Layering, AnAreaIncludesOnlyTheAreasBelowIt) {
   EXPECT_FALSE(
       allowed("program/schedule/task_list_window.cpp", "program/scripts/edit_script_as_text.h"));
   // Starting a program is common; running a task (its script queued) is the due-task engine's.
-  EXPECT_FALSE(
-      allowed("program/common/start_program.cpp", "program/script_engine/start_script.h"));
+  EXPECT_FALSE(allowed("program/common/start_program.cpp", "program/script_engine/start_script.h"));
   EXPECT_FALSE(
       allowed("program/script_engine/script_executor.cpp", "program/due_tasks/due_task.h"));
   EXPECT_FALSE(allowed("program/due_tasks/due_task.cpp", "program/shell/main_frame.h"));

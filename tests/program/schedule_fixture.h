@@ -50,7 +50,8 @@ class FakeScheduleServices : public ScheduleServices {
   }
   std::string FormatDate(std::int32_t date) override {
     const YearMonthDay ymd = SplitDate(date);
-    return std::to_string(ymd.month) + "/" + std::to_string(ymd.day) + "/" + std::to_string(ymd.year);
+    return std::to_string(ymd.month) + "/" + std::to_string(ymd.day) + "/" +
+           std::to_string(ymd.year);
   }
 };
 
@@ -76,13 +77,14 @@ inline SCHEDULE_RECORD MakeTask(std::string_view type, std::int32_t date, std::i
 
 // Ticks the weekday flags given as 0 (Sunday) .. 6 (Saturday).
 inline void SetWeekdays(SCHEDULE_RECORD& task, std::initializer_list<int> weekdays) {
-  std::uint8_t* flags[] = {&task.Sunday, &task.Monday, &task.Tuesday, &task.Wednesday,
+  std::uint8_t* flags[] = {&task.Sunday,   &task.Monday, &task.Tuesday, &task.Wednesday,
                            &task.Thursday, &task.Friday, &task.Saturday};
   for (std::uint8_t* f : flags) *f = 0;
   for (int wd : weekdays) *flags[wd] = 1;
 }
 
-inline SCHEDULE_RECORD EveryTask(std::int32_t count, std::string_view unit, std::int32_t date, std::int32_t time) {
+inline SCHEDULE_RECORD EveryTask(std::int32_t count, std::string_view unit, std::int32_t date,
+                                 std::int32_t time) {
   SCHEDULE_RECORD task = MakeTask("Custom", date, time);
   task.Every = count;
   task.EveryType = unit;

@@ -17,10 +17,10 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
 #include "framework/file_manager.h"
-#include "support/temp_folder.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
 #include "runtime/storage/file.h"
+#include "support/temp_folder.h"
 
 namespace vx::test {
 

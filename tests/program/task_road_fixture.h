@@ -9,17 +9,17 @@
 #include <tuple>
 #include <vector>
 
+#include "datadll/dictionary/global_queues.h"
+#include "datadll/dictionary/globals.h"
 #include "program/common/exit_code_queue.h"
 #include "program/common/program_services.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
 #include "program/script_engine/script_queue.h"
+#include "runtime/dates.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/fakes/fake_sound_player.h"
-#include "datadll/dictionary/global_queues.h"
-#include "datadll/dictionary/globals.h"
-#include "runtime/dates.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx::test {
@@ -55,9 +55,10 @@ class TaskRoadTest : public ::testing::Test {
     GLO_USELOG = 0;
     GLO_LOGEXITCODES = 0;
     GLOBALDELAY = 50;
-    installed_.emplace(&ProgramServices::task_log, [this](std::string_view text, std::string_view label) {
-      log.push_back(std::string(label) + ": " + std::string(text));
-    });
+    installed_.emplace(&ProgramServices::task_log,
+                       [this](std::string_view text, std::string_view label) {
+                         log.push_back(std::string(label) + ": " + std::string(text));
+                       });
   }
   void TearDown() override {
     ScriptQueue.Free();

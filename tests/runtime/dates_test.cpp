@@ -68,15 +68,18 @@ TEST(Dates, SplitRoundTripsEveryDayOfFourCenturies) {
     ASSERT_EQ(DATE(m, d, y), n);
     if (++d > DaysInMonth(m, y)) {
       d = 1;
-      if (++m > 12) { m = 1; ++y; }
+      if (++m > 12) {
+        m = 1;
+        ++y;
+      }
     }
   }
 }
 
 TEST(Dates, WeekdayIsDayModSeven) {
-  EXPECT_EQ(WeekDay(DATE(1, 1, 1801)), 4);   // a Thursday
-  EXPECT_EQ(WeekDay(DATE(12, 10, 2026)), 4); // a Thursday
-  EXPECT_EQ(WeekDay(DATE(3, 31, 2024)), 0);  // Easter Sunday 2024
+  EXPECT_EQ(WeekDay(DATE(1, 1, 1801)), 4);    // a Thursday
+  EXPECT_EQ(WeekDay(DATE(12, 10, 2026)), 4);  // a Thursday
+  EXPECT_EQ(WeekDay(DATE(3, 31, 2024)), 0);   // Easter Sunday 2024
 }
 
 TEST(Times, PartsAndBuilding) {

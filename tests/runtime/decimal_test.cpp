@@ -6,9 +6,13 @@ namespace vx {
 namespace {
 
 TEST(Decimal, ParseAndPrint) {
-  struct Case { const char* text; int places; const char* printed; };
+  struct Case {
+    const char* text;
+    int places;
+    const char* printed;
+  };
   const Case cases[] = {
-      {"12.345", 2, "12.35"}, {"-12.345", 2, "-12.35"}, {" 7 ", 2, "7.00"}, {".5", 1, "0.5"},
+      {"12.345", 2, "12.35"}, {"-12.345", 2, "-12.35"}, {" 7 ", 2, "7.00"},   {".5", 1, "0.5"},
       {"+3", 0, "3"},         {"0.004", 2, "0.00"},     {"0.005", 2, "0.01"},
   };
   for (const auto& c : cases) {

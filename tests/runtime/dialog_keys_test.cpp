@@ -12,8 +12,8 @@
 #include "runtime/queue.h"
 #include "runtime/threads.h"
 #include "runtime/window/queue_list.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
@@ -22,8 +22,8 @@ namespace {
 struct Shape {
   bool default_ok = true;
   bool disable_ok = false;
-  bool cancel = true;           // a "Cancel" button, set as the window's cancel button
-  std::string close_caption;    // a button with this caption, not set as the cancel button
+  bool cancel = true;         // a "Cancel" button, set as the window's cancel button
+  std::string close_caption;  // a button with this caption, not set as the cancel button
   bool frame = false;
   bool list_alerts_enter = false;
 };
@@ -76,7 +76,8 @@ class KeysWindow {
         if (control == save) seen = "Save";
         if (control == check) seen = "loud=" + std::to_string(loud_);
       }
-      if (EVENT() == EVENT_AlertKey) seen = "alert " + std::to_string(KEYCODE()) + " on " + std::to_string(control);
+      if (EVENT() == EVENT_AlertKey)
+        seen = "alert " + std::to_string(KEYCODE()) + " on " + std::to_string(control);
       if (EVENT() == EVENT_CloseWindow) seen = "close";
       if (!seen.empty()) log.push_back(seen);
       // The buttons only say what they are; nothing closes the window but a close.
@@ -91,7 +92,8 @@ class KeysWindow {
   std::string notes_;
   int loud_ = 0;
   Queue<Row> rows_;
-  QueueList<Row> source_{rows_, [](const Row& r) { return std::vector<std::string>{r.name.str()}; }};
+  QueueList<Row> source_{rows_,
+                         [](const Row& r) { return std::vector<std::string>{r.name.str()}; }};
 };
 
 using Log = std::vector<std::string>;
@@ -99,7 +101,8 @@ using Log = std::vector<std::string>;
 struct KeyCase {
   const char* what;
   Shape shape;
-  const char* focus;  // the control the key is pressed on: "Name", "Notes", "Name list" or "" (none)
+  const char*
+      focus;  // the control the key is pressed on: "Name", "Notes", "Name list" or "" (none)
   int key;
   Log expected;
 };
@@ -109,15 +112,27 @@ TEST(DialogKeys, EnterPressesTheDefaultButtonAndEscTheCancelButtonOrCloses) {
       {"Enter in an entry", {}, "Name", EnterKey, {"OK"}},
       {"Enter with nothing focused", {}, "", EnterKey, {"OK"}},
       {"Enter in a text is its own new line", {}, "Notes", EnterKey, {}},
-      {"Enter on a list that takes Enter itself", {.list_alerts_enter = true}, "Name list", EnterKey, {"alert 13 on 5"}},
+      {"Enter on a list that takes Enter itself",
+       {.list_alerts_enter = true},
+       "Name list",
+       EnterKey,
+       {"alert 13 on 5"}},
       {"Enter on a list without its own Enter", {}, "Name list", EnterKey, {"OK"}},
       {"Enter without a default button", {.default_ok = false}, "Name", EnterKey, {}},
       {"Enter with the default button greyed", {.disable_ok = true}, "Name", EnterKey, {}},
       {"Esc in an entry", {}, "Name", EscKey, {"Cancel"}},
       {"Esc in a text", {}, "Notes", EscKey, {"Cancel"}},
-      {"Esc finds a Close button by its caption", {.cancel = false, .close_caption = "Cl&ose"}, "Name", EscKey, {"Close"}},
+      {"Esc finds a Close button by its caption",
+       {.cancel = false, .close_caption = "Cl&ose"},
+       "Name",
+       EscKey,
+       {"Close"}},
       {"Esc without a cancel button closes", {.cancel = false}, "Name", EscKey, {"close"}},
-      {"Esc leaves the application frame open", {.cancel = false, .frame = true}, "Name", EscKey, {}},
+      {"Esc leaves the application frame open",
+       {.cancel = false, .frame = true},
+       "Name",
+       EscKey,
+       {}},
   };
   for (const KeyCase& c : cases) {
     KeysWindow program(c.shape);
@@ -161,9 +176,15 @@ TEST(DialogKeys, TypedTextReachesTheProgramBeforeAHotLetterAShortcutOrEnterActs)
   };
   const std::vector<Step> steps = {
       {"Alt+O", [](DriverWindow& w) { w.PressHotLetter('o'); }, {"name=Ada", "OK"}},
-      {"Alt+L ticks a check", [](DriverWindow& w) { w.PressHotLetter('L'); }, {"name=Ada", "loud=1"}},
+      {"Alt+L ticks a check",
+       [](DriverWindow& w) { w.PressHotLetter('L'); },
+       {"name=Ada", "loud=1"}},
       {"Ctrl+S", [](DriverWindow& w) { w.PressShortcut("Ctrl+S"); }, {"name=Ada", "Save"}},
-      {"a menu pick", [](DriverWindow& w) { w.Pick({"&Edit", "&Save"}); }, {"name=Ada", "Save"}},
+      {"a menu pick",
+       [](DriverWindow& w) {
+         w.Pick({"&Edit", "&Save"});
+       },
+       {"name=Ada", "Save"}},
       {"Enter", [](DriverWindow& w) { w.PressKey(EnterKey); }, {"name=Ada", "OK"}},
       {"Esc cancels what was typed", [](DriverWindow& w) { w.PressKey(EscKey); }, {"Cancel"}},
   };

@@ -315,10 +315,51 @@ TEST(Expression, RandomAndTruncatedTextsNeverCrash) {
   }
 
   static const char* const kPieces[] = {
-      "(", ")", ",", "'", "''", "'a b'", "1", "0", "-", "+", "*", "/", "%", "^", "&", "=", "<",
-      ">", "~", "<>", ">=", ".", "9.75", " ", "AND ", " OR ", " XOR ", "NOT ", "SCH:Date",
-      "Price", "GLO:Category", "TODAY()", "DATE(", "AGE(", "SUB(", "INSTRING(", "UPPER(",
-      "ROUND(", "CHOOSE(", "LEFT(", "RIGHT(", "1e9", "99999999999999999999", "\xc3\xa9", "$",
+      "(",
+      ")",
+      ",",
+      "'",
+      "''",
+      "'a b'",
+      "1",
+      "0",
+      "-",
+      "+",
+      "*",
+      "/",
+      "%",
+      "^",
+      "&",
+      "=",
+      "<",
+      ">",
+      "~",
+      "<>",
+      ">=",
+      ".",
+      "9.75",
+      " ",
+      "AND ",
+      " OR ",
+      " XOR ",
+      "NOT ",
+      "SCH:Date",
+      "Price",
+      "GLO:Category",
+      "TODAY()",
+      "DATE(",
+      "AGE(",
+      "SUB(",
+      "INSTRING(",
+      "UPPER(",
+      "ROUND(",
+      "CHOOSE(",
+      "LEFT(",
+      "RIGHT(",
+      "1e9",
+      "99999999999999999999",
+      "\xc3\xa9",
+      "$",
   };
   std::mt19937 random(20261210);
   std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
@@ -328,8 +369,10 @@ TEST(Expression, RandomAndTruncatedTextsNeverCrash) {
     std::string text;
     const int n = length(random);
     for (int k = 0; k < n; ++k) {
-      if (k % 7 == 6) text += static_cast<char>(byte(random));
-      else text += kPieces[piece(random)];
+      if (k % 7 == 6)
+        text += static_cast<char>(byte(random));
+      else
+        text += kPieces[piece(random)];
     }
     const ExpressionResult r = EvaluateExpression(text, f.bindings);
     ASSERT_TRUE(r.ok || !r.error.empty()) << text;

@@ -42,10 +42,14 @@ class FaultyVfs {
   // The SQLite code a fault gives.
   static int CodeOf(Fault fault) {
     switch (fault) {
-      case Fault::Write: return SQLITE_IOERR_WRITE;
-      case Fault::DiskFull: return SQLITE_FULL;
-      case Fault::Sync: return SQLITE_IOERR_FSYNC;
-      default: return SQLITE_OK;
+      case Fault::Write:
+        return SQLITE_IOERR_WRITE;
+      case Fault::DiskFull:
+        return SQLITE_FULL;
+      case Fault::Sync:
+        return SQLITE_IOERR_FSYNC;
+      default:
+        return SQLITE_OK;
     }
   }
 
@@ -74,7 +78,8 @@ class FaultyVfs {
     return true;
   }
 
-  static int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* out_flags) {
+  static int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
+                  int* out_flags) {
     FaultyVfs* self = static_cast<FaultyVfs*>(vfs->pAppData);
     FaultyFile* f = Of(file);
     f->owner = self;
@@ -92,14 +97,20 @@ class FaultyVfs {
     if (Of(f)->owner->Hit(true)) return CodeOf(Of(f)->owner->fault_);
     return Real(f)->pMethods->xWrite(Real(f), p, n, at);
   }
-  static int Truncate(sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); }
+  static int Truncate(sqlite3_file* f, sqlite3_int64 size) {
+    return Real(f)->pMethods->xTruncate(Real(f), size);
+  }
   static int Sync(sqlite3_file* f, int flags) {
     if (Of(f)->owner->Hit(false)) return SQLITE_IOERR_FSYNC;
     return Real(f)->pMethods->xSync(Real(f), flags);
   }
-  static int FileSize(sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); }
+  static int FileSize(sqlite3_file* f, sqlite3_int64* size) {
+    return Real(f)->pMethods->xFileSize(Real(f), size);
+  }
   static int Lock(sqlite3_file* f, int level) { return Real(f)->pMethods->xLock(Real(f), level); }
-  static int Unlock(sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); }
+  static int Unlock(sqlite3_file* f, int level) {
+    return Real(f)->pMethods->xUnlock(Real(f), level);
+  }
   static int CheckReservedLock(sqlite3_file* f, int* out) {
     return Real(f)->pMethods->xCheckReservedLock(Real(f), out);
   }
@@ -117,13 +128,30 @@ class FaultyVfs {
     return Real(f)->pMethods->xShmLock(Real(f), offset, n, flags);
   }
   static void ShmBarrier(sqlite3_file* f) { Real(f)->pMethods->xShmBarrier(Real(f)); }
-  static int ShmUnmap(sqlite3_file* f, int remove) { return Real(f)->pMethods->xShmUnmap(Real(f), remove); }
+  static int ShmUnmap(sqlite3_file* f, int remove) {
+    return Real(f)->pMethods->xShmUnmap(Real(f), remove);
+  }
   // Memory-mapped reads are left out (iVersion 2) so that every page goes through Read.
 
-  static constexpr sqlite3_io_methods kMethods = {
-      2,        &Close,       &Read,       &Write,      &Truncate, &Sync,        &FileSize, &Lock,
-      &Unlock,  &CheckReservedLock, &FileControl, &SectorSize, &DeviceCharacteristics, &ShmMap, &ShmLock,
-      &ShmBarrier, &ShmUnmap, nullptr,  nullptr};
+  static constexpr sqlite3_io_methods kMethods = {2,
+                                                  &Close,
+                                                  &Read,
+                                                  &Write,
+                                                  &Truncate,
+                                                  &Sync,
+                                                  &FileSize,
+                                                  &Lock,
+                                                  &Unlock,
+                                                  &CheckReservedLock,
+                                                  &FileControl,
+                                                  &SectorSize,
+                                                  &DeviceCharacteristics,
+                                                  &ShmMap,
+                                                  &ShmLock,
+                                                  &ShmBarrier,
+                                                  &ShmUnmap,
+                                                  nullptr,
+                                                  nullptr};
 
   sqlite3_vfs* real_ = nullptr;
   sqlite3_vfs vfs_{};

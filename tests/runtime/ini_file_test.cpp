@@ -40,7 +40,9 @@ class IniFileTest : public ::testing::Test {
   }
 
   fs::path Cwd(const std::string& name) const { return root_ / "cwd" / name; }
-  fs::path UserFolder(const std::string& name) const { return root_ / "config" / "varnodex" / name; }
+  fs::path UserFolder(const std::string& name) const {
+    return root_ / "config" / "varnodex" / name;
+  }
 
   static void WriteFile(const fs::path& p, const std::string& text) {
     fs::create_directories(p.parent_path());
@@ -86,18 +88,23 @@ TEST_F(IniFileTest, ReadsIgnoringCaseAndFallsBackToDefault) {
             "[Other]\n"
             "LastWAVFile=other\n");
   IniFile ini(".\\a.ini");
-  struct Case { const char* section; const char* key; std::string expected; };
+  struct Case {
+    const char* section;
+    const char* key;
+    std::string expected;
+  };
   const Case cases[] = {
       {"SETTINGS", "lastwavfile", "C:\\alarm.wav"},
       {"settings", "QUOTED", "  padded  "},
       {"Settings", "Empty", ""},
-      {"Settings", "After", "still read"},   // malformed lines in between are skipped
+      {"Settings", "After", "still read"},  // malformed lines in between are skipped
       {"Other", "LastWAVFile", "other"},
       {"Settings", "Missing", "dflt"},
       {"Nowhere", "LastWAVFile", "dflt"},
-      {"", "stray", "dflt"},                 // keys before any section belong to none
+      {"", "stray", "dflt"},  // keys before any section belong to none
   };
-  for (const auto& c : cases) EXPECT_EQ(ini.Get(c.section, c.key, "dflt"), c.expected) << c.section << "/" << c.key;
+  for (const auto& c : cases)
+    EXPECT_EQ(ini.Get(c.section, c.key, "dflt"), c.expected) << c.section << "/" << c.key;
   EXPECT_FALSE(ini.Has("Settings", "Missing"));
   EXPECT_TRUE(ini.Has("settings", "empty"));
   EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"Settings", "Other"}));
@@ -161,7 +168,8 @@ TEST_F(IniFileTest, CreatesFileAndFolderForBareNames) {
   ASSERT_TRUE(PUTINI("S", "K", "V", nested.string()));
   EXPECT_EQ(GETINI("S", "K", "", nested.string()), "V");
   // No temporary files are left beside the file.
-  EXPECT_EQ(std::distance(fs::directory_iterator(nested.parent_path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(nested.parent_path()), fs::directory_iterator()),
+            1);
 }
 
 TEST_F(IniFileTest, KeepsCrlfAndByteOrderMark) {
@@ -206,7 +214,8 @@ TEST_F(IniFileTest, ConcurrentWritersLoseNothing) {
   IniFile ini(".\\shared.ini");
   for (int t = 0; t < kThreads; ++t) {
     for (int k = 0; k < kKeys; ++k) {
-      EXPECT_EQ(ini.Get("T" + std::to_string(t), "K" + std::to_string(k)), std::to_string(t * 100 + k));
+      EXPECT_EQ(ini.Get("T" + std::to_string(t), "K" + std::to_string(k)),
+                std::to_string(t * 100 + k));
     }
   }
 }
@@ -216,7 +225,8 @@ TEST_F(IniFileTest, UnsavableFileReportsFailure) {
   fs::create_directories(Cwd("x.ini"));
   EXPECT_FALSE(PUTINI("S", "K", "V", ".\\x.ini"));
   EXPECT_EQ(GETINI("S", "K", "d", ".\\x.ini"), "d");
-  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "cwd"), fs::directory_iterator()), 1);  // no temp left
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "cwd"), fs::directory_iterator()),
+            1);  // no temp left
 }
 
 TEST_F(IniFileTest, WritesKeepTheModeAndNewFilesAreOwnerOnly) {

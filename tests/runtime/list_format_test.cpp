@@ -25,7 +25,8 @@ TEST(ListFormat, FieldNumbersRunOnPastColourAndIconFields) {
   // Two icon columns with colours, then plain columns: each "*" takes four fields after the
   // value and each "I" one more.
   const auto cols = ParseListFormat(
-      "12L*I@s1@12L*I@s1@47LM*~Date~@d3@32R(1)|M*~Time~L@t3@57L~Category~@s20@E(255,-1,16777215,0)");
+      "12L*I@s1@12L*I@s1@47LM*~Date~@d3@32R(1)|M*~Time~L@t3@57L~Category~@s20@E(255,-1,16777215,"
+      "0)");
   ASSERT_EQ(cols.size(), 5u);
   EXPECT_EQ(cols[0].field, 1);
   EXPECT_EQ(cols[0].ColorField(), 2);

@@ -37,7 +37,8 @@ TEST(LocaleFormats, DerivedFromTheLocaleLayouts) {
 
 TEST(LocaleFormats, CLocaleGivesTheDefaults) {
   const char* saved = std::getenv("LC_ALL");
-  const std::optional<std::string> previous = saved ? std::optional<std::string>(saved) : std::nullopt;
+  const std::optional<std::string> previous =
+      saved ? std::optional<std::string>(saved) : std::nullopt;
   setenv("LC_ALL", "C", 1);
   const LocaleFormats c = LocaleFormats::FromEnvironment();
   setenv("LC_ALL", "no_SUCH.locale", 1);
@@ -65,8 +66,10 @@ TEST(LocaleFormats, ExpandLayout) {
   m.hours = 0;
   m.minutes = 7;
   m.seconds = 3;
-  EXPECT_EQ(ExpandLayout("%d|%e|%-d|%m|%_m|%y|%Y|%b|%B|%a|%A", m), "05| 5|5|01| 1|07|2007|Jan|January|Fri|Friday");
-  EXPECT_EQ(ExpandLayout("%H|%I|%-I|%M|%S|%p|%T|%r|%R|%%|%Q", m), "00|12|12|07|03|AM|00:07:03|12:07:03 AM|00:07|%|%Q");
+  EXPECT_EQ(ExpandLayout("%d|%e|%-d|%m|%_m|%y|%Y|%b|%B|%a|%A", m),
+            "05| 5|5|01| 1|07|2007|Jan|January|Fri|Friday");
+  EXPECT_EQ(ExpandLayout("%H|%I|%-I|%M|%S|%p|%T|%r|%R|%%|%Q", m),
+            "00|12|12|07|03|AM|00:07:03|12:07:03 AM|00:07|%|%Q");
   EXPECT_EQ(ExpandLayout("%D %F", m), "01/05/07 2007-01-05");
   EXPECT_EQ(ExpandLayout("trailing %", m), "trailing %");
 }

@@ -91,20 +91,22 @@ TEST_F(PictureDates, LocaleLayoutsFollowTheSettings) {
 }
 
 TEST_F(PictureDates, EveryPictureReadsBackWhatItShows) {
-  const std::int32_t dates[] = {DATE(1, 1, 1950), DATE(2, 29, 1960), DATE(10, 31, 1959), DATE(1, 5, 2007),
-                                DATE(12, 31, 2045), DATE(7, 4, 2026)};
+  const std::int32_t dates[] = {DATE(1, 1, 1950), DATE(2, 29, 1960),  DATE(10, 31, 1959),
+                                DATE(1, 5, 2007), DATE(12, 31, 2045), DATE(7, 4, 2026)};
   const std::int32_t far_dates[] = {4, DATE(2, 29, 2000), DATE(12, 31, 9999), DATE(3, 1, 1900)};
   struct Modifier {
     const char* before;  // between "@d" and the number
     const char* after;
   };
-  const Modifier modifiers[] = {{"", ""}, {"0", ""}, {"", "-"}, {"", "."}, {"", "_"}, {"", "'"}, {"0", "-b"}};
+  const Modifier modifiers[] = {{"", ""},  {"0", ""}, {"", "-"},  {"", "."},
+                                {"", "_"}, {"", "'"}, {"0", "-b"}};
   for (int style = 1; style <= 18; ++style) {
-    const bool two_digit_year = style == 1 || style == 5 || style == 7 || style == 9 || style == 11 ||
-                                style == 13 || style == 15;
+    const bool two_digit_year = style == 1 || style == 5 || style == 7 || style == 9 ||
+                                style == 11 || style == 13 || style == 15;
     const bool month_only = style >= 13 && style <= 16;
     for (const Modifier& mod : modifiers) {
-      const std::string picture = std::string("@d") + mod.before + std::to_string(style) + mod.after;
+      const std::string picture =
+          std::string("@d") + mod.before + std::to_string(style) + mod.after;
       std::vector<std::int32_t> cases(std::begin(dates), std::end(dates));
       if (!two_digit_year) cases.insert(cases.end(), std::begin(far_dates), std::end(far_dates));
       for (std::int32_t d : cases) {
@@ -148,10 +150,26 @@ TEST_F(PictureDates, ReadsWhatUsersType) {
 }
 
 TEST_F(PictureDates, TextThatIsNoDateGivesZero) {
-  const char* texts[] = {"",           "   ",         "abc",          "2/29/1900",   "13/13/59",
-                         "0/0/0",      "10/32/1959",  "10/31/59 xyz", "99999999999", "12/31/1800",
-                         "1/1/10000",  "1/2/3/4",     "October",      "/",           "10/31/1959 5",
-                         "Oct Nov 3",  "\xff\xfe",    "1.5e3",        "-10/31/1959x", "31 Foo 1959"};
+  const char* texts[] = {"",
+                         "   ",
+                         "abc",
+                         "2/29/1900",
+                         "13/13/59",
+                         "0/0/0",
+                         "10/32/1959",
+                         "10/31/59 xyz",
+                         "99999999999",
+                         "12/31/1800",
+                         "1/1/10000",
+                         "1/2/3/4",
+                         "October",
+                         "/",
+                         "10/31/1959 5",
+                         "Oct Nov 3",
+                         "\xff\xfe",
+                         "1.5e3",
+                         "-10/31/1959x",
+                         "31 Foo 1959"};
   for (const char* t : texts) {
     for (const char* picture : {"@d1", "@d3", "@d6", "@d12", "@d17"}) {
       EXPECT_EQ(DeformatDate(t, picture), 0) << "\"" << t << "\" under " << picture;

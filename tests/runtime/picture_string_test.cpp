@@ -19,7 +19,7 @@ TEST(PictureStrings, CutAndPadToTheWidth) {
       {"abcdef", "@s3", "abc"},
       {"abc", "@s", "abc"},
       {"x", "S3", "x  "},
-      {"h\xc3\xa9llo", "@s2", "h "},          // "é" would be split: cut before it
+      {"h\xc3\xa9llo", "@s2", "h "},         // "é" would be split: cut before it
       {"h\xc3\xa9llo", "@s3", "h\xc3\xa9"},  // it fits whole
       {"\xe2\x82\xac\xe2\x82\xac", "@s5", "\xe2\x82\xac  "},
       {"", "@s2", "  "},
@@ -55,8 +55,9 @@ TEST(PictureTokens, SpellingsAndModifiers) {
   EXPECT_EQ(t->style, 7);
   EXPECT_TRUE(t->blank_zero);
 
-  for (const char* bad : {"", "@", "@PROMPT", "@TIP", "@d", "@d0", "@d19", "@t9", "@dx", "@d3bb", "@n(5",
-                          "@n5)", "@n5q", "@s5x", "@n999999", "@s9999999", "@n5.99", "@x3"}) {
+  for (const char* bad :
+       {"", "@", "@PROMPT", "@TIP", "@d", "@d0", "@d19", "@t9", "@dx", "@d3bb", "@n(5", "@n5)",
+        "@n5q", "@s5x", "@n999999", "@s9999999", "@n5.99", "@x3"}) {
     EXPECT_FALSE(ParsePicture(bad)) << "\"" << bad << "\"";
   }
 }

@@ -61,10 +61,14 @@ TEST_F(PictureTimes, LocaleLayoutsFollowTheSettings) {
 }
 
 TEST_F(PictureTimes, EveryPictureReadsBackWhatItShows) {
-  const std::int32_t times[] = {1, MakeTime(0, 30, 15), MakeTime(9, 5, 59), MakeTime(12, 0, 1), MakeTime(13, 45),
+  const std::int32_t times[] = {1,
+                                MakeTime(0, 30, 15),
+                                MakeTime(9, 5, 59),
+                                MakeTime(12, 0, 1),
+                                MakeTime(13, 45),
                                 MakeTime(23, 59, 59)};
-  const char* pictures[] = {"@t1", "@t2", "@t3", "@t4", "@t5", "@t6", "@t7", "@t8", "@t01", "@t03.", "@t4_",
-                            "@t6-b"};
+  const char* pictures[] = {"@t1", "@t2", "@t3",  "@t4",   "@t5",  "@t6",
+                            "@t7", "@t8", "@t01", "@t03.", "@t4_", "@t6-b"};
   for (const char* picture : pictures) {
     const bool seconds = std::string(picture).find_first_of("4568") != std::string::npos;
     for (std::int32_t t : times) {

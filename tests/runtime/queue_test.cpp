@@ -53,7 +53,7 @@ TEST(Queue, AddGetAndBufferLifecycle) {
 
 TEST(Queue, OutOfRangeIsEntryNotFoundAndDisarmsPutAndDelete) {
   Queue<Var> q;
-  EXPECT_EQ(q.Put(), kQueueEntryNotFound);     // nothing read yet
+  EXPECT_EQ(q.Put(), kQueueEntryNotFound);  // nothing read yet
   EXPECT_EQ(q.Delete(), kQueueEntryNotFound);
   AddVar(q, "A");
   AddVar(q, "B");
@@ -117,7 +117,8 @@ TEST(Queue, GetByKeyFindsFirstMatch) {
 
 TEST(Queue, AddSortedKeepsOrderAndPutsEqualKeysLast) {
   Queue<Var> q;
-  const std::pair<const char*, long> adds[] = {{"M", 1}, {"C", 2}, {"X", 3}, {"C", 4}, {"A", 5}, {"M", 6}};
+  const std::pair<const char*, long> adds[] = {{"M", 1}, {"C", 2}, {"X", 3},
+                                               {"C", 4}, {"A", 5}, {"M", 6}};
   for (const auto& [name, seq] : adds) {
     q.buffer.NAME = name;
     q.buffer.Seq = seq;

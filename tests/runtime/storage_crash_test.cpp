@@ -96,7 +96,8 @@ void CheckFile(const TableDef& def, const std::set<int>& reported) {
   std::set<int> stored;
   file.Set(def.keys[0]);
   while (file.Next() == 0) stored.insert(ItemBuffer().Id);
-  for (int id : reported) ASSERT_TRUE(stored.count(id)) << "record " << id << " was reported written";
+  for (int id : reported)
+    ASSERT_TRUE(stored.count(id)) << "record " << id << " was reported written";
   ASSERT_EQ(file.Close(), 0);
 }
 
@@ -150,8 +151,10 @@ std::set<int> StoredIds(const TableDef& def) {
 // Ids stored in one of the files and not in the other.
 std::set<int> Torn(const std::set<int>& a, const std::set<int>& b) {
   std::set<int> torn;
-  for (int id : a) if (!b.count(id)) torn.insert(id);
-  for (int id : b) if (!a.count(id)) torn.insert(id);
+  for (int id : a)
+    if (!b.count(id)) torn.insert(id);
+  for (int id : b)
+    if (!a.count(id)) torn.insert(id);
   return torn;
 }
 

@@ -98,8 +98,7 @@ TEST_F(DataFileCheckTest, SaysWhatStandsInTheFilesPlaceAndWritesNothing) {
       {"one of ours from before the mark",
        [] { RunSql("DATA.TPS", "CREATE TABLE s(x); CREATE INDEX \"s!KeyX\" ON s(x)"); },
        DataFileState::Ours, ""},
-      {"an empty database", [] { MakeEmptyDatabase("DATA.TPS"); },
-       DataFileState::Ours, ""},
+      {"an empty database", [] { MakeEmptyDatabase("DATA.TPS"); }, DataFileState::Ours, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -27,7 +27,8 @@ std::string IntegrityCheck(const char* path) {
   std::string result;
   if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
     sqlite3_stmt* q = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &q, nullptr) == SQLITE_OK && sqlite3_step(q) == SQLITE_ROW) {
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &q, nullptr) == SQLITE_OK &&
+        sqlite3_step(q) == SQLITE_ROW) {
       result = reinterpret_cast<const char*>(sqlite3_column_text(q, 0));
     }
     sqlite3_finalize(q);
@@ -71,17 +72,18 @@ struct Case {
 
 TEST_F(StorageFaults, EachFaultIsReportedAndLosesNothingStoredBefore) {
   const Case cases[] = {
-      {Fault::Write, 1, false},    {Fault::Write, 3, false},    {Fault::Sync, 1, false},
-      {Fault::Sync, 2, false},     {Fault::DiskFull, 1, false}, {Fault::DiskFull, 4, false},
-      {Fault::Write, 1, true},     {Fault::Sync, 1, true},      {Fault::DiskFull, 2, true},
+      {Fault::Write, 1, false}, {Fault::Write, 3, false},    {Fault::Sync, 1, false},
+      {Fault::Sync, 2, false},  {Fault::DiskFull, 1, false}, {Fault::DiskFull, 4, false},
+      {Fault::Write, 1, true},  {Fault::Sync, 1, true},      {Fault::DiskFull, 2, true},
   };
   int round = 0;
   for (const Case& c : cases) {
     const std::string stored = "faults" + std::to_string(++round) + "\\!items";
     const std::string path = "faults" + std::to_string(round) + ".TPS";
     const TableDef def = MakeItemTable(stored);
-    const std::string label = path + " fault " + std::to_string(static_cast<int>(c.fault)) + " at " +
-                              std::to_string(c.nth) + (c.in_transaction ? " in a transaction" : "");
+    const std::string label = path + " fault " + std::to_string(static_cast<int>(c.fault)) +
+                              " at " + std::to_string(c.nth) +
+                              (c.in_transaction ? " in a transaction" : "");
     std::vector<std::int32_t> kept;
     {
       FaultyVfs vfs;
@@ -193,8 +195,8 @@ void ChangeEach(std::initializer_list<File*> files) {
 // Each fault, from each write or sync of the commit on in turn, until a commit meets none.
 TEST_F(StorageFaults, AFaultInATwoFileCommitKeepsItInBothFilesOrInNeither) {
   const std::vector<std::string> before = {"1 pair A", "2 pair ", "3 pair B", "4 pair ", "5 pair "};
-  const std::vector<std::string> after = {"1 pair B", "2 renamed ", "3 pair A", "5 pair ",
-                                          "101 pair ", "102 pair ", "103 pair "};
+  const std::vector<std::string> after = {"1 pair B",  "2 renamed ", "3 pair A", "5 pair ",
+                                          "101 pair ", "102 pair ",  "103 pair "};
   int round = 0;
   for (const Fault fault : {Fault::Write, Fault::Sync, Fault::DiskFull}) {
     bool clean_commit = false;

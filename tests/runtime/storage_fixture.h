@@ -106,7 +106,8 @@ inline TableDef MakeItemTable(std::string stored_name) {
   return def;
 }
 
-inline void SetItem(std::int32_t id, const char* name, std::uint8_t flag = 0, const char* code = "") {
+inline void SetItem(std::int32_t id, const char* name, std::uint8_t flag = 0,
+                    const char* code = "") {
   Item& item = ItemBuffer();
   item = Item{};
   item.Id = id;

@@ -25,7 +25,7 @@ struct Row {
 
 // Records in insertion order; the "order" column lists names as each key must yield them.
 const std::vector<Row> kRows = {
-    {5, "bravo", 2, 4000000000u, 150},  {-3, "Alpha", 255, 7u, -25},  {0, "alpha", 0, 0u, 150},
+    {5, "bravo", 2, 4000000000u, 150},  {-3, "Alpha", 255, 7u, -25}, {0, "alpha", 0, 0u, 150},
     {12, "Charlie", 2, 2147483648u, 0}, {-40, "BRAVO", 128, 1u, 99}, {5, "delta", 1, 5u, 150},
 };
 
@@ -95,7 +95,8 @@ TEST_F(KeyOrder, SetFromBufferStartsAtTheFirstRecordAtOrAfterTheValues) {
   SetItem(0, "bz");
   ASSERT_EQ(file.SetFromBuffer(by_name), 0);
   ASSERT_EQ(file.Previous(), 0);
-  EXPECT_EQ(ItemBuffer().Name.str(), "BRAVO");  // backward from the values: the last one at or before
+  EXPECT_EQ(ItemBuffer().Name.str(),
+            "BRAVO");  // backward from the values: the last one at or before
 
   // A walk over records with equal fields stops where they end.
   SetItem(5, "");

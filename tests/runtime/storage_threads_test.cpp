@@ -240,8 +240,11 @@ TEST_F(StorageThreads, BasicFilesQuoteWhatNeedsItAndReadBothLineEnds) {
   EXPECT_EQ(file.Open(), 2);
   ASSERT_EQ(file.Create(), 0);
   ASSERT_EQ(file.Open(), 0);
-  const std::vector<std::pair<std::string, std::string>> rows = {
-      {"KEYS", "plain"}, {"DISPLAY", "a, b"}, {"SAY", "he said \"hi\""}, {"EMPTY", ""}, {"LEAD", "  blank"}};
+  const std::vector<std::pair<std::string, std::string>> rows = {{"KEYS", "plain"},
+                                                                 {"DISPLAY", "a, b"},
+                                                                 {"SAY", "he said \"hi\""},
+                                                                 {"EMPTY", ""},
+                                                                 {"LEAD", "  blank"}};
   for (std::size_t i = 0; i < rows.size(); ++i) {
     LineBuffer().Type = rows[i].first;
     LineBuffer().Text = rows[i].second;
@@ -249,7 +252,8 @@ TEST_F(StorageThreads, BasicFilesQuoteWhatNeedsItAndReadBothLineEnds) {
     ASSERT_EQ(file.Add(), 0);
   }
   EXPECT_EQ(ReadAll("Export.txt"),
-            "KEYS,plain,-1\nDISPLAY,\"a, b\",0\nSAY,\"he said \"\"hi\"\"\",1\nEMPTY,,2\nLEAD,\"  blank\",3\n");
+            "KEYS,plain,-1\nDISPLAY,\"a, b\",0\nSAY,\"he said \"\"hi\"\"\",1\nEMPTY,,2\nLEAD,\"  "
+            "blank\",3\n");
   EXPECT_EQ(file.Records(), 5);
   ASSERT_EQ(file.Set(), 0);
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -292,8 +296,9 @@ TEST_F(StorageThreads, AsciiFilesAppendFixedColumnLines) {
   LineBuffer().Text = "";
   LineBuffer().Count = 0;
   ASSERT_EQ(file.Add(), 0);
-  EXPECT_EQ(ReadAll("VX98Evnt.LOG"), std::string("12/10/2026          Started") + std::string(33, ' ') +
-                                         "         42\nnext" + std::string(56, ' ') + "          0\n");
+  EXPECT_EQ(ReadAll("VX98Evnt.LOG"), std::string("12/10/2026          Started") +
+                                         std::string(33, ' ') + "         42\nnext" +
+                                         std::string(56, ' ') + "          0\n");
   ASSERT_EQ(file.Set(), 0);
   ASSERT_EQ(file.Next(), 0);
   EXPECT_EQ(LineBuffer().Text.str(), "Started");

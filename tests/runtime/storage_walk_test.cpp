@@ -28,7 +28,9 @@ class StorageWalk : public ScratchDir {
     ASSERT_EQ(file.Open(), 0);
     LOGOUT(1);
     for (int i = 0; i < 40; ++i) {
-      const std::string name = std::string(1, static_cast<char>((i % 2 ? 'a' : 'A') + (i * 7) % 5)) + std::to_string(i % 4);
+      const std::string name =
+          std::string(1, static_cast<char>((i % 2 ? 'a' : 'A') + (i * 7) % 5)) +
+          std::to_string(i % 4);
       SetItem(i / 3, name.c_str(), static_cast<std::uint8_t>(i % 3));
       ItemBuffer().Big = static_cast<std::uint32_t>(i);  // names the record
       ASSERT_EQ(file.Add(), 0);
@@ -53,10 +55,10 @@ TEST_F(StorageWalk, EveryMoveReadsWhatTheKeyOrderSays) {
   File file(def);
   Fill(file);
   const std::vector<std::string> moves = {
-      "NNNPNN",                                      // turning round after a few rows
-      "NRNNRNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN",  // interrupted, then past the end
-      "PPPNPPPP",                                     // from the end backwards
-      "NNNNSNNNNNNLNNPPSPPNNNNLPN",                   // saved and brought back
+      "NNNPNN",                                               // turning round after a few rows
+      "NRNNRNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN",        // interrupted, then past the end
+      "PPPNPPPP",                                             // from the end backwards
+      "NNNNSNNNNNNLNNPPSPPNNNNLPN",                           // saved and brought back
       "NNWNNWWNPPWPNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNPP",  // writes during the walk
   };
   for (const char* key_name : {"KeyId", "KeyName", "KeyFlagId", "KeyIdDesc", "KeyAmountName"}) {
@@ -209,8 +211,9 @@ TEST_F(StorageWalk, OtherWritersAreSeenWhileAWalkStands) {
   ASSERT_EQ(file.Next(), 0);
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open_v2("others.TPS", &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "INSERT INTO notes (Id, Name, Flag, Small, Big, Amount, Code, Notes) "
-                                "VALUES (7, 'outside', 0, 0, 0, 0, '', '')",
+  ASSERT_EQ(sqlite3_exec(other,
+                         "INSERT INTO notes (Id, Name, Flag, Small, Big, Amount, Code, Notes) "
+                         "VALUES (7, 'outside', 0, 0, 0, 0, '', '')",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(other);

@@ -151,7 +151,9 @@ TEST(Threads, MainEndsTheOtherThreadsBeforeItGoesOnEvenWithAQuestionOpen) {
     START([&] {
       Window w("Worker");
       while (w.Accept()) {
-        if (EVENT() == EVENT_OpenWindow) answer = MESSAGE("Save?", "Worker", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO);
+        if (EVENT() == EVENT_OpenWindow)
+          answer =
+              MESSAGE("Save?", "Worker", MessageIcon::Question, BUTTON_YES | BUTTON_NO, BUTTON_NO);
       }
       order.push_back("worker closed");
     });

@@ -7,8 +7,8 @@
 
 #include "runtime/threads.h"
 #include "runtime/window/layout.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
@@ -21,15 +21,23 @@ struct Placed {
 TEST(WindowLayout, FormRowsPutPromptsBesideTheirFieldsAndButtonsInOneRow) {
   // Each line: what is made next and the cell it gets.
   const std::vector<Placed> cases = {
-      {ControlType::Prompt, 1, 1},  {ControlType::Entry, 1, 2},    // "Name:" [....]
-      {ControlType::Prompt, 2, 1},  {ControlType::Prompt, 3, 1},   // a prompt without a field keeps its row
-      {ControlType::DropList, 3, 2},                               // and the next prompt pairs normally
-      {ControlType::Check, 4, 1},                                  // no prompt: a row of its own
-      {ControlType::Entry, 5, 1},                                  // a field without a prompt too
-      {ControlType::Prompt, 6, 1},  {ControlType::Check, 7, 1},    // a check is no field of a prompt
-      {ControlType::Button, 8, 1},  {ControlType::Button, 8, 2},  {ControlType::Button, 8, 3},
-      {ControlType::List, 9, 1},                                   // a list ends the button row
-      {ControlType::Button, 10, 1}, {ControlType::Prompt, 11, 1}, {ControlType::Region, 11, 2},
+      {ControlType::Prompt, 1, 1},
+      {ControlType::Entry, 1, 2},  // "Name:" [....]
+      {ControlType::Prompt, 2, 1},
+      {ControlType::Prompt, 3, 1},    // a prompt without a field keeps
+                                      // its row
+      {ControlType::DropList, 3, 2},  // and the next prompt pairs normally
+      {ControlType::Check, 4, 1},     // no prompt: a row of its own
+      {ControlType::Entry, 5, 1},     // a field without a prompt too
+      {ControlType::Prompt, 6, 1},
+      {ControlType::Check, 7, 1},  // a check is no field of a prompt
+      {ControlType::Button, 8, 1},
+      {ControlType::Button, 8, 2},
+      {ControlType::Button, 8, 3},
+      {ControlType::List, 9, 1},  // a list ends the button row
+      {ControlType::Button, 10, 1},
+      {ControlType::Prompt, 11, 1},
+      {ControlType::Region, 11, 2},
   };
   LayoutCursor cursor;
   for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -45,10 +53,8 @@ TEST(WindowLayout, RowsGridsAndPanesFillTheirCellsInOrder) {
     std::vector<LayoutCell> cells;  // of the first controls made
   };
   const std::vector<Case> cases = {
-      {"row", {{1, 1}, {1, 2}, {1, 3}}},
-      {"beside", {{1, 1}, {1, 2}}},
-      {"stacked", {{1, 1}, {2, 1}, {3, 1}}},
-      {"grid 3", {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}}},
+      {"row", {{1, 1}, {1, 2}, {1, 3}}},     {"beside", {{1, 1}, {1, 2}}},
+      {"stacked", {{1, 1}, {2, 1}, {3, 1}}}, {"grid 3", {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}}},
       {"GRID 0", {{1, 1}, {2, 1}}},  // a grid without a width is one column
   };
   for (const Case& c : cases) {
@@ -59,7 +65,8 @@ TEST(WindowLayout, RowsGridsAndPanesFillTheirCellsInOrder) {
       EXPECT_EQ(cell.column, c.cells[i].column) << c.layout << " control " << i + 1;
     }
   }
-  for (const char* text : {"form", "row", "grid 7", "beside", "stacked"}) EXPECT_EQ(Layout::Parse(text).Text(), text);
+  for (const char* text : {"form", "row", "grid 7", "beside", "stacked"})
+    EXPECT_EQ(Layout::Parse(text).Text(), text);
   EXPECT_EQ(Layout::Parse("").Text(), "form");
   EXPECT_EQ(Layout::Parse("rows").Text(), "form");  // an unknown word is the default
 }

@@ -4,15 +4,15 @@
 #include <chrono>
 #include <thread>
 
+#include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
-#include "runtime/threads.h"
 #include "runtime/queue.h"
+#include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/queue_list.h"
-#include "runtime/dates.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace vx {
 namespace {
@@ -45,7 +45,8 @@ void Form(Fields& f) {
   while (w.Accept()) {
     if (ACCEPTED() == alarm) second.Hide(!f.alarm);
     if (ACCEPTED() == ok) {
-      f.answer = MESSAGE("Save?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+      f.answer =
+          MESSAGE("Save?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
       if (f.answer == BUTTON_YES) break;
     }
   }
@@ -98,12 +99,14 @@ struct Rows : ListSource {
 TEST(WindowModel, ListsShowTheirSourceThroughTheFormat) {
   Rows rows;
   // icon column with colours (value, 4 colours, icon), then a text column cut by its picture
-  rows.rows = {{"", "255", "-1", "-1", "-1", "2", "Dentist appointment"}, {"", "-1", "-1", "-1", "-1", "1", "Gym"}};
+  rows.rows = {{"", "255", "-1", "-1", "-1", "2", "Dentist appointment"},
+               {"", "-1", "-1", "-1", "-1", "1", "Gym"}};
   long chosen = 0;
   TestDriver ui;
   ui.Start([&] {
     Window w("Tasks");
-    auto& list = w.List("12L*I@s1@80L~Description~@s8@").From(&rows).IconList({"~done.ico", "~skip.ico"});
+    auto& list =
+        w.List("12L*I@s1@80L~Description~@s8@").From(&rows).IconList({"~done.ico", "~skip.ico"});
     while (w.Accept()) {
       if (EVENT() == EVENT_NewSelection && FIELD() == list) chosen = list.Choice();
       if (ACCEPTED() == list && KEYCODE() == MouseLeft2) break;
@@ -129,7 +132,8 @@ TEST(WindowModel, WithoutAFrontEndQuestionsTakeTheirDefault) {
   std::string file = "start.wav";
   bool picked = true;
   RunProgram([&] {
-    answer = MESSAGE("Delete?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
+    answer =
+        MESSAGE("Delete?", "Confirm", MessageIcon::Question, BUTTON_YES + BUTTON_NO, BUTTON_NO);
     item = POPUP("&Restore|-|E&xit");
     picked = FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV");
   });
@@ -208,7 +212,8 @@ TEST(WindowModel, TheEndOfTheSessionClosesTheWindowsOverItsWindowAndThenReachesI
   EXPECT_TRUE(inner.Open());
   PostEvent(frame.Thread(), Event{EVENT_EndSession, 0, frame.Id()});
   ui.Finish();
-  EXPECT_EQ(log, (std::vector<std::string>{"inner closed down", "dialog closed down", "frame asked", "frame told"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"inner closed down", "dialog closed down", "frame asked",
+                                           "frame told"}));
 }
 
 // A press that starts work under a progress window returns once the work is done: the thread
@@ -389,7 +394,9 @@ TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
   queue.Add();
   queue.buffer = {"a", 1};
   queue.Add();
-  QueueList<Entry> rows(queue, [](const Entry& e) { return ListFields{e.name.str(), std::to_string(e.count)}; });
+  QueueList<Entry> rows(queue, [](const Entry& e) {
+    return ListFields{e.name.str(), std::to_string(e.count)};
+  });
   TestDriver ui;
   ui.Start([&] {
     Window w("Queue");

@@ -46,7 +46,8 @@ inline int ListenOnFreePort(int& port) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0 ||
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd, 4) != 0 ||
       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     if (fd >= 0) ::close(fd);
     port = 0;
@@ -58,8 +59,8 @@ inline int ListenOnFreePort(int& port) {
 
 // The server script beside this header. __FILE__ names it relative to the build folder, so it is
 // made absolute while the test program still runs in the folder it was started in.
-inline const std::filesystem::path kSmtpServerScript =
-    std::filesystem::absolute(std::filesystem::path(__FILE__).parent_path() / "local_smtp_server.py");
+inline const std::filesystem::path kSmtpServerScript = std::filesystem::absolute(
+    std::filesystem::path(__FILE__).parent_path() / "local_smtp_server.py");
 
 struct ReceivedMail {
   std::string sender;
@@ -76,11 +77,16 @@ struct ReceivedMail {
   std::string Body() const { return ReadWholeFile(base.string() + ".body"); }
   int AttachmentCount() const {
     int n = 0;
-    while (std::filesystem::exists(base.string() + ".attachment." + std::to_string(n) + ".name")) ++n;
+    while (std::filesystem::exists(base.string() + ".attachment." + std::to_string(n) + ".name"))
+      ++n;
     return n;
   }
-  std::string AttachmentName(int k) const { return ReadWholeFile(base.string() + ".attachment." + std::to_string(k) + ".name"); }
-  std::string AttachmentData(int k) const { return ReadWholeFile(base.string() + ".attachment." + std::to_string(k) + ".data"); }
+  std::string AttachmentName(int k) const {
+    return ReadWholeFile(base.string() + ".attachment." + std::to_string(k) + ".name");
+  }
+  std::string AttachmentData(int k) const {
+    return ReadWholeFile(base.string() + ".attachment." + std::to_string(k) + ".data");
+  }
 };
 
 class LocalSmtpServer {
@@ -89,9 +95,9 @@ class LocalSmtpServer {
   // offers STARTTLS with a self-signed certificate and takes mail only after it.
   explicit LocalSmtpServer(const std::string& credentials = {}, bool starttls = false) {
     const char* root = std::getenv("VX_SOURCE_DIR");
-    const std::filesystem::path script = root != nullptr
-                                             ? std::filesystem::path(root) / "tests/support/local_smtp_server.py"
-                                             : kSmtpServerScript;
+    const std::filesystem::path script =
+        root != nullptr ? std::filesystem::path(root) / "tests/support/local_smtp_server.py"
+                        : kSmtpServerScript;
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
@@ -134,7 +140,8 @@ class LocalSmtpServer {
   std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
 
   // The mails received so far, waiting up to `timeout` for at least `count` of them.
-  std::vector<ReceivedMail> Mails(std::size_t count = 1, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
+  std::vector<ReceivedMail> Mails(
+      std::size_t count = 1, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
     const auto until = std::chrono::steady_clock::now() + timeout;
     while (Count() < count && std::chrono::steady_clock::now() < until) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -192,11 +199,12 @@ inline std::string ClosedPortHost() {
 // article up to its end mark, QUIT. `post_reply` is what it says to the article.
 class NewsResponder {
  public:
-  explicit NewsResponder(std::string post_reply = "240 article posted ok", std::string credentials = {})
+  explicit NewsResponder(std::string post_reply = "240 article posted ok",
+                         std::string credentials = {})
       : fd_(ListenOnFreePort(port_)) {
-    thread_ = std::thread([this, post_reply = std::move(post_reply), credentials = std::move(credentials)] {
-      Serve(post_reply, credentials);
-    });
+    thread_ =
+        std::thread([this, post_reply = std::move(post_reply),
+                     credentials = std::move(credentials)] { Serve(post_reply, credentials); });
   }
   ~NewsResponder() {
     ::shutdown(fd_, SHUT_RDWR);

@@ -84,10 +84,12 @@ class LocalServer {
 
 class LocalFtpServer : public LocalServer {
  public:
-  LocalFtpServer(const std::filesystem::path& folder, const std::string& user, const std::string& password)
+  LocalFtpServer(const std::filesystem::path& folder, const std::string& user,
+                 const std::string& password)
       : LocalServer([&](int port) {
-          return std::vector<std::string>{kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port),
-                                          "-w", "-d", folder.string(), "-u", user, "-P", password};
+          return std::vector<std::string>{
+              kPython, "-m", "pyftpdlib",     "-i", "127.0.0.1", "-p", std::to_string(port),
+              "-w",    "-d", folder.string(), "-u", user,        "-P", password};
         }) {}
 };
 
@@ -95,8 +97,9 @@ class LocalHttpServer : public LocalServer {
  public:
   explicit LocalHttpServer(const std::filesystem::path& folder)
       : LocalServer([&](int port) {
-          return std::vector<std::string>{kPython, "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1",
-                                          "--directory", folder.string()};
+          return std::vector<std::string>{
+              kPython,  "-m",        "http.server", std::to_string(port),
+              "--bind", "127.0.0.1", "--directory", folder.string()};
         }) {}
   // The address of a file of the served folder.
   std::string Url(const std::string& name) const { return "http://" + Host() + "/" + name; }

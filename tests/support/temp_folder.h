@@ -52,10 +52,14 @@ class TempFolderTest : public ::testing::Test {
   }
   void TearDown() override {
     std::filesystem::current_path(old_cwd_);
-    if (old_data_home_) setenv("XDG_DATA_HOME", old_data_home_->c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
-    if (old_config_home_) setenv("XDG_CONFIG_HOME", old_config_home_->c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
+    if (old_data_home_)
+      setenv("XDG_DATA_HOME", old_data_home_->c_str(), 1);
+    else
+      unsetenv("XDG_DATA_HOME");
+    if (old_config_home_)
+      setenv("XDG_CONFIG_HOME", old_config_home_->c_str(), 1);
+    else
+      unsetenv("XDG_CONFIG_HOME");
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }

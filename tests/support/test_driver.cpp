@@ -30,10 +30,14 @@ bool Takes(ControlType type, std::initializer_list<ControlType> types) {
 
 std::string KindName(Request::Kind kind) {
   switch (kind) {
-    case Request::Kind::Message: return "message box";
-    case Request::Kind::Popup: return "popup menu";
-    case Request::Kind::FileDialog: return "file dialog";
-    case Request::Kind::FolderDialog: return "folder dialog";
+    case Request::Kind::Message:
+      return "message box";
+    case Request::Kind::Popup:
+      return "popup menu";
+    case Request::Kind::FileDialog:
+      return "file dialog";
+    case Request::Kind::FolderDialog:
+      return "folder dialog";
   }
   return "request";
 }
@@ -75,7 +79,8 @@ void TestDriver::Start(ThreadProcedure main) {
 void TestDriver::Finish() {
   {
     std::unique_lock l(mutex_);
-    WaitFor(l, [&] { return !running_; }, "the program to end");
+    WaitFor(
+        l, [&] { return !running_; }, "the program to end");
   }
   if (run_.joinable()) run_.join();
   std::exception_ptr failure;
@@ -96,7 +101,8 @@ bool TestDriver::Running() const {
 void TestDriver::EndRun() {
   std::unique_lock l(mutex_);
   ending_ = true;
-  for (Pending& p : pending_) p.request->Answer(p.request->kind == Request::Kind::Message ? p.request->default_button : 0);
+  for (Pending& p : pending_)
+    p.request->Answer(p.request->kind == Request::Kind::Message ? p.request->default_button : 0);
   pending_.clear();
   const auto deadline = std::chrono::steady_clock::now() + timeout_;
   while (running_) {
@@ -117,7 +123,8 @@ void TestDriver::EndRun() {
 
 template <class Pred>
 void TestDriver::WaitFor(std::unique_lock<std::mutex>& lock, Pred pred, const std::string& what) {
-  if (!changed_.wait_for(lock, timeout_, pred)) throw DriverTimeout("timed out waiting for " + what);
+  if (!changed_.wait_for(lock, timeout_, pred))
+    throw DriverTimeout("timed out waiting for " + what);
 }
 
 void TestDriver::Announce(const ModelMessage& m) {
@@ -180,7 +187,8 @@ void TestDriver::Announce(const ModelMessage& m) {
         t.tip = m.snapshot->props.at(Prop::Tip);
         t.shown = m.snapshot->props.at(Prop::Hide) != "1";
       }
-      std::sscanf(m.value.c_str(), "%d %d %d %d", &t.events[0], &t.events[1], &t.events[2], &t.events[3]);
+      std::sscanf(m.value.c_str(), "%d %d %d %d", &t.events[0], &t.events[1], &t.events[2],
+                  &t.events[3]);
       break;
     }
   }
@@ -200,7 +208,8 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   seen.default_button = request->default_button;
   seen.button_texts = request->button_texts;
   // File and folder dialogs share one line of answers.
-  auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog : request->kind];
+  auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog
+                                                                     : request->kind];
   if (ending_) {
     seen.answer = request->kind == Request::Kind::Message ? request->default_button : 0;
     request->Answer(seen.answer);
@@ -238,9 +247,11 @@ void TestDriver::AnswerFile(std::string file) {
 SeenRequest TestDriver::AnswerPending(Request::Kind kind, long number, std::string text) {
   std::unique_lock l(mutex_);
   auto find = [&] {
-    return std::find_if(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.request->kind == kind; });
+    return std::find_if(pending_.begin(), pending_.end(),
+                        [&](const Pending& p) { return p.request->kind == kind; });
   };
-  WaitFor(l, [&] { return find() != pending_.end(); }, "a " + KindName(kind));
+  WaitFor(
+      l, [&] { return find() != pending_.end(); }, "a " + KindName(kind));
   auto it = find();
   SeenRequest& seen = seen_[it->seen_index];
   seen.answer = number;
@@ -250,8 +261,12 @@ SeenRequest TestDriver::AnswerPending(Request::Kind kind, long number, std::stri
   return seen;
 }
 
-SeenRequest TestDriver::WaitMessage(unsigned button) { return AnswerPending(Request::Kind::Message, button, {}); }
-SeenRequest TestDriver::WaitPopup(long item) { return AnswerPending(Request::Kind::Popup, item, {}); }
+SeenRequest TestDriver::WaitMessage(unsigned button) {
+  return AnswerPending(Request::Kind::Message, button, {});
+}
+SeenRequest TestDriver::WaitPopup(long item) {
+  return AnswerPending(Request::Kind::Popup, item, {});
+}
 
 std::vector<SeenRequest> TestDriver::Requests() const {
   std::lock_guard l(mutex_);
@@ -305,7 +320,8 @@ DriverWindow TestDriver::WaitWindow(std::string_view title) {
         found = nullptr;
         for (const auto& [id, w] : windows_) {
           auto it = w.props.find(Prop::Text);
-          if (w.open && w.settled && it != w.props.end() && it->second.starts_with(title)) found = &w;
+          if (w.open && w.settled && it != w.props.end() && it->second.starts_with(title))
+            found = &w;
         }
         return found != nullptr;
       },
@@ -323,19 +339,23 @@ bool TestDriver::HasWindow(std::string_view title) const {
 
 void TestDriver::WaitClosed(const DriverWindow& window) {
   std::unique_lock l(mutex_);
-  WaitFor(l, [&] { return !windows_[window.Id()].open; }, "window " + std::to_string(window.Id()) + " to close");
+  WaitFor(
+      l, [&] { return !windows_[window.Id()].open; },
+      "window " + std::to_string(window.Id()) + " to close");
 }
 
 void TestDriver::WaitThreadEnded(long thread) {
   std::unique_lock l(mutex_);
-  WaitFor(l, [&] { return ended_.count(thread) > 0; }, "thread " + std::to_string(thread) + " to end");
+  WaitFor(
+      l, [&] { return ended_.count(thread) > 0; }, "thread " + std::to_string(thread) + " to end");
 }
 
 void TestDriver::WaitUntil(const std::function<bool()>& condition, const std::string& what) {
   const auto deadline = std::chrono::steady_clock::now() + timeout_;
   for (;;) {
     if (condition()) return;
-    if (std::chrono::steady_clock::now() > deadline) throw DriverTimeout("timed out waiting for " + what);
+    if (std::chrono::steady_clock::now() > deadline)
+      throw DriverTimeout("timed out waiting for " + what);
     // The condition reads the mirror under its own lock, so a change can slip in between the
     // check and the wait: the wait is kept short.
     std::unique_lock l(mutex_);
@@ -377,13 +397,15 @@ void TestDriver::SendInput(long thread, Event event) {
   }
   event.tag = tag;
   event.from_user = true;
-  if (!PostEvent(thread, std::move(event))) throw std::logic_error("thread " + std::to_string(thread) + " has ended");
+  if (!PostEvent(thread, std::move(event)))
+    throw std::logic_error("thread " + std::to_string(thread) + " has ended");
   std::unique_lock l(mutex_);
   WaitFor(
       l,
       [&] {
-        const bool asking = std::any_of(pending_.begin(), pending_.end(),
-                                        [&](const Pending& p) { return p.request->thread == thread; });
+        const bool asking = std::any_of(pending_.begin(), pending_.end(), [&](const Pending& p) {
+          return p.request->thread == thread;
+        });
         return idle_tag_[thread] >= tag || asking || ended_.count(thread) > 0;
       },
       "thread " + std::to_string(thread) + " to take the input");
@@ -463,14 +485,16 @@ DriverControl DriverWindow::Control(std::string_view text) const {
         ++next;
       }
       if (next != controls.end() &&
-          Takes(next->second.snapshot.type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo,
-                                             ControlType::DropList, ControlType::List, ControlType::String})) {
+          Takes(next->second.snapshot.type,
+                {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo,
+                 ControlType::DropList, ControlType::List, ControlType::String})) {
         return DriverControl(*driver_, id_, thread_, next->first);
       }
     }
     return DriverControl(*driver_, id_, thread_, number);
   }
-  throw std::logic_error("window " + std::to_string(id_) + " has no control \"" + std::string(text) + "\"");
+  throw std::logic_error("window " + std::to_string(id_) + " has no control \"" +
+                         std::string(text) + "\"");
 }
 
 DriverControl DriverWindow::ControlByUse(std::uintptr_t use) const {
@@ -481,7 +505,9 @@ DriverControl DriverWindow::ControlByUse(std::uintptr_t use) const {
   throw std::logic_error("no control uses that variable");
 }
 
-DriverControl DriverWindow::ControlNumber(int control) const { return DriverControl(*driver_, id_, thread_, control); }
+DriverControl DriverWindow::ControlNumber(int control) const {
+  return DriverControl(*driver_, id_, thread_, control);
+}
 
 std::string DriverWindow::Status(int zone) const {
   std::lock_guard l(driver_->mutex_);
@@ -510,7 +536,8 @@ void DriverWindow::Pick(std::vector<std::string_view> path) {
       found = 0;
       for (const auto& [number, c] : controls) {
         auto it = c.snapshot.props.find(Prop::Text);
-        if (c.snapshot.parent == parent && it != c.snapshot.props.end() && Plain(it->second) == Plain(step)) {
+        if (c.snapshot.parent == parent && it != c.snapshot.props.end() &&
+            Plain(it->second) == Plain(step)) {
           found = number;
           break;
         }
@@ -547,12 +574,15 @@ void DriverWindow::PressKey(int keycode) {
 }
 
 DriverControl DriverWindow::ControlWithKey(
-    const std::function<bool(const std::string& text, const std::string& key)>& matches, const std::string& what) const {
+    const std::function<bool(const std::string& text, const std::string& key)>& matches,
+    const std::string& what) const {
   std::lock_guard l(driver_->mutex_);
   const TestDriver::MirrorWindow& w = driver_->WindowLocked(id_);
   for (const auto& [number, c] : w.controls) {
-    if (!Takes(c.snapshot.type, {ControlType::Button, ControlType::Check, ControlType::Item})) continue;
-    if (driver_->ControlHiddenLocked(w, number) || driver_->ControlDisabledLocked(w, number)) continue;
+    if (!Takes(c.snapshot.type, {ControlType::Button, ControlType::Check, ControlType::Item}))
+      continue;
+    if (driver_->ControlHiddenLocked(w, number) || driver_->ControlDisabledLocked(w, number))
+      continue;
     auto text = c.snapshot.props.find(Prop::Text);
     auto key = c.snapshot.props.find(Prop::Key);
     if (matches(text == c.snapshot.props.end() ? std::string() : text->second,
@@ -564,11 +594,14 @@ DriverControl DriverWindow::ControlWithKey(
 }
 
 void DriverWindow::PressHotLetter(char letter) {
-  const auto upper = [](char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; };
+  const auto upper = [](char ch) {
+    return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+  };
   DriverControl target = ControlWithKey(
       [&](const std::string& text, const std::string&) {
         const std::size_t at = text.find('&');
-        return at != std::string::npos && at + 1 < text.size() && upper(text[at + 1]) == upper(letter);
+        return at != std::string::npos && at + 1 < text.size() &&
+               upper(text[at + 1]) == upper(letter);
       },
       std::string("Alt+") + letter);
   if (target.Kind() == ControlType::Check) {
@@ -579,7 +612,8 @@ void DriverWindow::PressHotLetter(char letter) {
 }
 
 void DriverWindow::PressShortcut(std::string_view key) {
-  ControlWithKey([&](const std::string&, const std::string& k) { return !k.empty() && Plain(k) == Plain(key); },
+  ControlWithKey([&](const std::string&,
+                     const std::string& k) { return !k.empty() && Plain(k) == Plain(key); },
                  std::string(key))
       .Press();
 }
@@ -590,7 +624,8 @@ void DriverWindow::Move(long x, long y, long width, long height) {
   Event e;
   e.number = EVENT_Moved;
   e.window = id_;
-  e.text = std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " + std::to_string(height);
+  e.text = std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " +
+           std::to_string(height);
   driver_->SendInput(thread_, std::move(e));
 }
 
@@ -638,8 +673,9 @@ int DriverControl::Container() const {
 
 std::string DriverControl::ContainerLayout() const {
   const int container = Container();
-  std::string layout = container ? DriverControl(*driver_, window_, thread_, container).Get(Prop::Layout)
-                                 : DriverWindow(*driver_, window_, thread_).Get(Prop::Layout);
+  std::string layout = container
+                           ? DriverControl(*driver_, window_, thread_, container).Get(Prop::Layout)
+                           : DriverWindow(*driver_, window_, thread_).Get(Prop::Layout);
   return layout.empty() ? "form" : layout;
 }
 
@@ -665,9 +701,11 @@ std::size_t DriverControl::Rows() const {
 ListCell DriverControl::CellDetail(long row, int column) const {
   std::lock_guard l(driver_->mutex_);
   const auto& rows = *driver_->ControlLocked(window_, control_).rows;
-  if (row < 1 || row > static_cast<long>(rows.size())) throw std::out_of_range("no row " + std::to_string(row));
+  if (row < 1 || row > static_cast<long>(rows.size()))
+    throw std::out_of_range("no row " + std::to_string(row));
   const ListRow& r = rows[row - 1];
-  if (column < 1 || column > static_cast<int>(r.size())) throw std::out_of_range("no column " + std::to_string(column));
+  if (column < 1 || column > static_cast<int>(r.size()))
+    throw std::out_of_range("no column " + std::to_string(column));
   return r[column - 1];
 }
 
@@ -698,20 +736,23 @@ void DriverControl::Send(int event, std::string text, long choice, int keycode) 
 
 void DriverControl::Type(std::string_view text) {
   const ControlType type = Kind();
-  if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
+  if (!Takes(type,
+             {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
     throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
   }
   {
     std::lock_guard l(driver_->mutex_);
     auto typing = driver_->typing_.find(window_);
-    if (typing != driver_->typing_.end() && typing->second.control == control_) driver_->typing_.erase(typing);
+    if (typing != driver_->typing_.end() && typing->second.control == control_)
+      driver_->typing_.erase(typing);
   }
   Send(EVENT_Accepted, std::string(text), 0);
 }
 
 void DriverControl::TypeKeys(std::string_view text) {
   const ControlType type = Kind();
-  if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
+  if (!Takes(type,
+             {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
     throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
   }
   {
@@ -752,7 +793,8 @@ void DriverControl::Choose(std::string_view text) {
     if (type == ControlType::DropList || type == ControlType::Combo) {
       const auto& rows = *driver_->ControlLocked(window_, control_).rows;
       for (std::size_t i = 0; i < rows.size() && !choice; ++i) {
-        if (!rows[i].empty() && Plain(rows[i][0].text) == Plain(text)) choice = static_cast<long>(i + 1);
+        if (!rows[i].empty() && Plain(rows[i][0].text) == Plain(text))
+          choice = static_cast<long>(i + 1);
       }
     } else {
       long index = 0;
@@ -762,13 +804,17 @@ void DriverControl::Choose(std::string_view text) {
         auto it = c.snapshot.props.find(Prop::Text);
         if (it != c.snapshot.props.end() && Plain(it->second) == Plain(text)) {
           // A hidden or greyed radio or tab cannot be chosen.
-          if (!driver_->ControlHiddenLocked(w, number) && !driver_->ControlDisabledLocked(w, number)) choice = index;
+          if (!driver_->ControlHiddenLocked(w, number) &&
+              !driver_->ControlDisabledLocked(w, number))
+            choice = index;
           break;
         }
       }
     }
   }
-  if (!choice) throw std::logic_error("control " + std::to_string(control_) + " offers no \"" + std::string(text) + "\"");
+  if (!choice)
+    throw std::logic_error("control " + std::to_string(control_) + " offers no \"" +
+                           std::string(text) + "\"");
   Send(type == ControlType::Sheet ? EVENT_NewSelection : EVENT_Accepted, {}, choice);
 }
 
@@ -834,7 +880,8 @@ std::size_t DriverControl::Columns() const { return ParseListFormat(Get(Prop::Fo
 
 std::string DriverControl::Header(int column) const {
   const std::vector<ListColumn> columns = ParseListFormat(Get(Prop::Format));
-  return column >= 1 && column <= static_cast<int>(columns.size()) ? columns[column - 1].header : std::string();
+  return column >= 1 && column <= static_cast<int>(columns.size()) ? columns[column - 1].header
+                                                                   : std::string();
 }
 
 bool DriverControl::HeaderUnderlined(int column) const {

@@ -4,8 +4,8 @@
 //
 // Every action waits until the window's thread has taken the input and is waiting again (or is
 // asking a question, or has ended); a thread looking at a progress window's events midway
-// through work it started (Window::Working) is not waiting again yet. Every wait gives up after the driver's timeout by throwing
-// DriverTimeout, so a broken test fails instead of hanging.
+// through work it started (Window::Working) is not waiting again yet. Every wait gives up after the
+// driver's timeout by throwing DriverTimeout, so a broken test fails instead of hanging.
 #pragma once
 
 #include <chrono>
@@ -68,28 +68,28 @@ class DriverControl {
   ControlType Kind() const;
 
   // Input.
-  void Type(std::string_view text);   // types and leaves the field: the program takes the text
+  void Type(std::string_view text);  // types and leaves the field: the program takes the text
   // Types into the field and stays in it, as keystrokes do: the field shows the text, and the
   // program takes it only when the field is left, which any other action on the window does
   // first (a press, a hot letter, a shortcut, Enter), as in the Qt renderer; Esc leaves it
   // untaken.
   void TypeKeys(std::string_view text);
-  void Press();                       // button, menu item
-  void Tick(bool on = true);          // check box
-  void Choose(std::string_view text); // radio of an option, drop-list item, tab of a sheet
-  void ChooseRow(long row);           // list row (from 1): a new selection
-  void ActivateRow(long row);         // double click on a list row
-  void RightClick();                  // the right mouse button on a list (its popup menu)
+  void Press();                               // button, menu item
+  void Tick(bool on = true);                  // check box
+  void Choose(std::string_view text);         // radio of an option, drop-list item, tab of a sheet
+  void ChooseRow(long row);                   // list row (from 1): a new selection
+  void ActivateRow(long row);                 // double click on a list row
+  void RightClick();                          // the right mouse button on a list (its popup menu)
   void RightClickCell(long row, int column);  // ... on that row and column (from 1)
   // Opens a drop list's or combo's list: the program takes EVENT_DroppingDown (and may refill
   // the list) before the action returns.
   void DropDown();
-  void PressKey(int keycode);         // a key pressed while the control has the focus
+  void PressKey(int keycode);  // a key pressed while the control has the focus
   // A list's column header (column from 1) under the mouse: a click (press and release), a drag
   // dropped on another column's header, a right click, a double click on the column's right
   // border, and the border dragged to a new width (dialog units).
   void ClickHeader(int column);
-  void PressHeader(int column);    // the two halves of a click
+  void PressHeader(int column);  // the two halves of a click
   void ReleaseHeader(int column);
   void DragHeader(int column, int to_column);
   void RightClickHeader(int column);
@@ -101,14 +101,14 @@ class DriverControl {
   std::string Value() const;  // shown contents: entry text, check "1"/"0" ...
   std::string Get(Prop prop) const;
   long Choice() const;
-  bool Hidden() const;        // itself or through a container
+  bool Hidden() const;  // itself or through a container
   bool Disabled() const;
   std::size_t Rows() const;
   std::string Cell(long row, int column) const;  // from 1
   ListCell CellDetail(long row, int column) const;
   std::string Header(int column) const;  // a list column's header text as shown (from 1)
   bool HeaderUnderlined(int column) const;
-  std::size_t Columns() const;           // a list's columns as shown
+  std::size_t Columns() const;  // a list's columns as shown
 
   // Where the control sits: the container holding it (0: the window itself), that container's
   // layout ("form", "row", "grid 7", ...) and the control's row and column in it (from 1).
@@ -127,7 +127,8 @@ class DriverControl {
 
 class DriverWindow {
  public:
-  DriverWindow(TestDriver& driver, int id, long thread) : driver_(&driver), id_(id), thread_(thread) {}
+  DriverWindow(TestDriver& driver, int id, long thread)
+      : driver_(&driver), id_(id), thread_(thread) {}
 
   int Id() const { return id_; }
   long Thread() const { return thread_; }
@@ -172,8 +173,9 @@ class DriverWindow {
  private:
   DriverControl ControlByUse(std::uintptr_t use) const;
   // The control with a key, as `matches` says of its text and key; throws when there is none.
-  DriverControl ControlWithKey(const std::function<bool(const std::string& text, const std::string& key)>& matches,
-                               const std::string& what) const;
+  DriverControl ControlWithKey(
+      const std::function<bool(const std::string& text, const std::string& key)>& matches,
+      const std::string& what) const;
   TestDriver* driver_;
   int id_;
   long thread_;
@@ -230,7 +232,8 @@ class TestDriver final : public FrontEnd {
 
   struct MirrorControl {
     ControlSnapshot snapshot;
-    std::shared_ptr<const std::vector<ListRow>> rows = std::make_shared<const std::vector<ListRow>>();
+    std::shared_ptr<const std::vector<ListRow>> rows =
+        std::make_shared<const std::vector<ListRow>>();
   };
   struct MirrorWindow {
     int id = 0;

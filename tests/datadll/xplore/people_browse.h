@@ -14,10 +14,10 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
-#include "tests/fakes/fake_shell_opener.h"
 #include "support/temp_folder.h"
+#include "support/test_driver.h"
+#include "tests/fakes/fake_shell_opener.h"
 
 namespace vx::test {
 
@@ -55,7 +55,9 @@ class PeopleView final : public BrowseView {
 };
 
 struct PeopleBrowse final : ZQBROWSECLASS {
-  void SetQueueRecord() override { Q = {PER.name, std::to_string(PER.born), PER.city, std::to_string(PER.id)}; }
+  void SetQueueRecord() override {
+    Q = {PER.name, std::to_string(PER.born), PER.city, std::to_string(PER.id)};
+  }
 };
 
 inline constexpr const char* kFormat = "80L(2)M|~Name~@s20@50L(2)M|~Born~@d6@60L(2)M~City~@s20@";
@@ -86,20 +88,21 @@ inline void BrowsePeople() {
   xplore.MASK = g_setup.mask;
   xplore.Opener = g_setup.opener;
   // The city column has no field label, so it cannot be ordered on.
-  xplore.INIT(manager, browse, list, "BrowsePeople", "?List", {"PER:Name", "PER:Born", "", "PER:ID"},
-              g_setup.visual, g_setup.ini);
+  xplore.INIT(manager, browse, list, "BrowsePeople", "?List",
+              {"PER:Name", "PER:Born", "", "PER:ID"}, g_setup.visual, g_setup.ini);
   if (other) {
     other_browse.Init(*other, other_view, manager);
     other_browse.AddSortOrder();
-    other_xplore.INIT(manager, other_browse, *other, "BrowsePeople", "?Other", {"PER:Name", "PER:Born", "", "PER:ID"},
-                      g_setup.visual, g_setup.ini);
+    other_xplore.INIT(manager, other_browse, *other, "BrowsePeople", "?Other",
+                      {"PER:Name", "PER:Born", "", "PER:ID"}, g_setup.visual, g_setup.ini);
   }
   manager.Run();
 }
 
 inline std::vector<std::string> Column(const DriverControl& list, int column) {
   std::vector<std::string> out;
-  for (std::size_t r = 1; r <= list.Rows(); ++r) out.push_back(list.Cell(static_cast<long>(r), column));
+  for (std::size_t r = 1; r <= list.Rows(); ++r)
+    out.push_back(list.Cell(static_cast<long>(r), column));
   return out;
 }
 
@@ -123,12 +126,13 @@ class XploreTest : public ::testing::Test {
   void TearDown() override { std::filesystem::current_path(cwd_); }
   // Exports are written to the current folder: the test's own.
   void InFolder() { std::filesystem::current_path(folder_.path()); }
-  std::string Ini(std::string_view key) const { return IniFile(g_setup.ini).Get("BrowsePeople", key); }
+  std::string Ini(std::string_view key) const {
+    return IniFile(g_setup.ini).Get("BrowsePeople", key);
+  }
 
   std::filesystem::path cwd_ = std::filesystem::current_path();
   test::TempFolder folder_{"vx_xplore"};
   TestDriver ui_;
 };
-
 
 }  // namespace vx::test

@@ -57,18 +57,24 @@ TEST(XploreColumns, ADescriptorShorterThanItsCountStopsAtTheLastWholeColumn) {
   // Asking for more columns than are packed, and cutting the second one short.
   EXPECT_EQ(ParseColumnDescriptor(packed, 5).size(), 2u);
   for (std::size_t cut = 1; cut < packed.size(); cut += 7) {
-    const std::vector<XploreColumn> read = ParseColumnDescriptor(packed.substr(0, packed.size() - cut), 2);
+    const std::vector<XploreColumn> read =
+        ParseColumnDescriptor(packed.substr(0, packed.size() - cut), 2);
     EXPECT_LE(read.size(), 1u) << cut;
   }
   // A length byte that claims more than is there.
-  EXPECT_TRUE(ParseColumnDescriptor(std::string("\xFF" "abc", 4), 1).empty());
+  EXPECT_TRUE(ParseColumnDescriptor(std::string("\xFF"
+                                                "abc",
+                                                4),
+                                    1)
+                  .empty());
 }
 
 TEST(XploreColumns, SubOrdersAndAppendedFieldsReadBack) {
   XploreColumnOrder order;
   order.column = "SCH:Date";
   order.fields = {{0, 1, "SCH:Date", 0, "@d6"}, {0, 2, "SCH:Time", 1, "@t3"}};
-  const std::vector<XploreColumnOrder> read = ParseSubOrderDescriptor(PackSubOrderDescriptor({order}), 1);
+  const std::vector<XploreColumnOrder> read =
+      ParseSubOrderDescriptor(PackSubOrderDescriptor({order}), 1);
   ASSERT_EQ(read.size(), 1u);
   ASSERT_EQ(read[0].fields.size(), 2u);
   EXPECT_EQ(read[0].fields[1].FIELDNAME, "SCH:Time");
@@ -77,7 +83,8 @@ TEST(XploreColumns, SubOrdersAndAppendedFieldsReadBack) {
 
   bool apply_all = false;
   std::vector<XploreSubOrder> fields;
-  ASSERT_TRUE(ParseAppendDescriptor(PackAppendDescriptor(true, {{0, 0, "SCH:ID", 0, "@n7"}}), apply_all, fields));
+  ASSERT_TRUE(ParseAppendDescriptor(PackAppendDescriptor(true, {{0, 0, "SCH:ID", 0, "@n7"}}),
+                                    apply_all, fields));
   EXPECT_TRUE(apply_all);
   ASSERT_EQ(fields.size(), 1u);
   EXPECT_EQ(fields[0].FIELDNAME, "SCH:ID");

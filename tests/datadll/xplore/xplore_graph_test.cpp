@@ -20,7 +20,8 @@ class XploreGraphTest : public XploreTest {
   }
 };
 
-TEST_F(XploreGraphTest, EachCategoryIsABarWithItsCountShareAndColourAndThePictureGoesToTheClipboard) {
+TEST_F(XploreGraphTest,
+       EachCategoryIsABarWithItsCountShareAndColourAndThePictureGoesToTheClipboard) {
   g_people = {{1, "B", 0, "Oslo"}, {2, "A", 0, "Bergen"}, {3, "B", 0, "Oslo"}, {4, "C", 0, "Alta"}};
   DriverWindow w = Open();
   DriverControl list = w.ControlNumber(1);
@@ -89,7 +90,8 @@ TEST_F(XploreGraphTest, OneCategoryOrMoreThan150AreNotDrawn) {
       ui_.WaitClosed(graph);
     } else {
       ASSERT_EQ(ui_.Messages().size(), before + 1);
-      EXPECT_EQ(ui_.Messages().back().text, "Too complex to graph - exceeds max number of categories: 150 - 'Name");
+      EXPECT_EQ(ui_.Messages().back().text,
+                "Too complex to graph - exceeds max number of categories: 150 - 'Name");
     }
     CloseAll(w);
   }

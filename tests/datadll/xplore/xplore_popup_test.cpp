@@ -27,9 +27,21 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 // The popup's items are numbered from 1 through every submenu, separators and titles aside.
 enum Item : long {
-  kPrintAll = 1, kPrintPage, kExportAscii, kExportHtml, kGraph,
-  kResetToDefault, kBestFit, kListProperties, kSortOn,
-  kFilterEqual, kFilterNotEqual, kFilterLess, kFilterGreater, kFilterEquality, kCancelFilter,
+  kPrintAll = 1,
+  kPrintPage,
+  kExportAscii,
+  kExportHtml,
+  kGraph,
+  kResetToDefault,
+  kBestFit,
+  kListProperties,
+  kSortOn,
+  kFilterEqual,
+  kFilterNotEqual,
+  kFilterLess,
+  kFilterGreater,
+  kFilterEquality,
+  kCancelFilter,
 };
 
 class XplorePopupTest : public XploreTest {
@@ -48,9 +60,11 @@ TEST_F(XplorePopupTest, TheProgramsMaskGivesOutputListAndFilterMenus) {
   list.ChooseRow(2);
   const std::string menu = Choose(list, 2, 1, 0);
   EXPECT_EQ(menu,
-            "{&Output|~Print All|~Print Page|Export to ASCII (XPort.CSV)|Export to HTML (XPort.HTM)|Graph on Name}|"
+            "{&Output|~Print All|~Print Page|Export to ASCII (XPort.CSV)|Export to HTML "
+            "(XPort.HTM)|Graph on Name}|"
             "{&List|Reset to Default|Best-fit Column Widths|List Properties|Sort on Name|"
-            "{&Filter|Add Filter of (Name = Anna)|Add Filter of (Name <> Anna)|-|Add Filter of (Name < Anna)|"
+            "{&Filter|Add Filter of (Name = Anna)|Add Filter of (Name <> Anna)|-|Add Filter of "
+            "(Name < Anna)|"
             "Add Filter of (Name > Anna)|Add = to Filter|-|~Cancel Filter}}");
   // The column under the mouse: the city column has no field, so it can be neither sorted on
   // nor filtered by.
@@ -90,11 +104,11 @@ TEST_F(XplorePopupTest, EachFilterTakesTheHighlightedCellAndCancelShowsEveryRowA
   } cases[] = {
       {2, 1, kFilterEqual, false, {"Anna"}},
       {2, 1, kFilterNotEqual, false, {"walter", "Bert", "O'Brien"}},
-      {4, 1, kFilterEqual, false, {"O'Brien"}},  // an apostrophe in the cell is only a letter
+      {4, 1, kFilterEqual, false, {"O'Brien"}},      // an apostrophe in the cell is only a letter
       {4, 1, kFilterLess, false, {"Anna", "Bert"}},  // text without regard to case
       {3, 1, kFilterGreater, false, {"walter", "O'Brien"}},
       {3, 1, kFilterGreater, true, {"walter", "Bert", "O'Brien"}},  // "Add = to Filter": >=
-      {2, 2, kFilterEqual, false, {"Anna", "O'Brien"}},  // dates by their value
+      {2, 2, kFilterEqual, false, {"Anna", "O'Brien"}},             // dates by their value
       {1, 2, kFilterLess, false, {"Anna", "O'Brien"}},
   };
   for (const auto& c : cases) {
@@ -138,13 +152,15 @@ TEST_F(XplorePopupTest, SortOnHideAndShowAColumnAndBestFit) {
   // The "&Xplore" items follow the filter's ("List Properties" is not offered under this mask):
   // "Move Left" on the first column keeps the layout, "Move Right" moves it.
   const long move_left = kCancelFilter, move_right = kCancelFilter + 1;
-  ASSERT_NE(Choose(list, 1, 1, 0).find("~Cancel Filter}|{&Xplore|Move Left|Move Right"), std::string::npos);
+  ASSERT_NE(Choose(list, 1, 1, 0).find("~Cancel Filter}|{&Xplore|Move Left|Move Right"),
+            std::string::npos);
   Choose(list, 1, 1, move_left);
   EXPECT_EQ(list.Header(1), "Name");
   Choose(list, 1, 1, move_right);
   EXPECT_EQ(list.Header(1), "Born");
   EXPECT_EQ(list.Header(2), "Name");
-  EXPECT_EQ(list.Cell(1, 2), "Anna") << "the names moved with their column (the sort on Born was kept)";
+  EXPECT_EQ(list.Cell(1, 2), "Anna")
+      << "the names moved with their column (the sort on Born was kept)";
   CloseAll(w);
 }
 
@@ -158,11 +174,17 @@ TEST_F(XplorePopupTest, TheCsvExportCountsRowsAndQuotesCellsAsItsReadersExpect) 
   DriverWindow w = Open();
   DriverControl list = w.ControlNumber(1);
   Choose(list, 1, 1, kExportAscii);
-  const std::string expected = "# Records=0000003\n"
-                               "Name,Born,City\n"
-                               "\"Smith, John\"," + Shown(DATE(3, 1, 1990)) + ",Oslo\n"
-                               "'The \"Boss\", Ann'," + Shown(DATE(7, 4, 1985)) + ",Bergen\n"
-                               "'Say \"hi\"'," + Shown(DATE(1, 15, 2001)) + ",\n";
+  const std::string expected =
+      "# Records=0000003\n"
+      "Name,Born,City\n"
+      "\"Smith, John\"," +
+      Shown(DATE(3, 1, 1990)) +
+      ",Oslo\n"
+      "'The \"Boss\", Ann'," +
+      Shown(DATE(7, 4, 1985)) +
+      ",Bergen\n"
+      "'Say \"hi\"'," +
+      Shown(DATE(1, 15, 2001)) + ",\n";
   EXPECT_EQ(ReadFile(folder_ / "XPort.CSV"), expected);
   ASSERT_EQ(opener.requests.size(), 1u);
   EXPECT_EQ(opener.requests[0].target, (folder_ / "XPort.CSV").string());
@@ -190,12 +212,16 @@ TEST_F(XplorePopupTest, TheHtmlExportShowsMarkupAsTextAndDeclaresUtf8) {
   EXPECT_EQ(html.find("<script>"), std::string::npos) << html;
   EXPECT_NE(html.find("<TD>&lt;script&gt;</TD>"), std::string::npos) << html;
   EXPECT_NE(html.find("<TD>Tromsø &amp; Co</TD>"), std::string::npos);
-  EXPECT_NE(html.find("<TD>&quot;Ann&quot;</TD> <TD>" + Shown(DATE(7, 4, 1985)) + "</TD> <TD>&nbsp</TD> </TR>"),
+  EXPECT_NE(html.find("<TD>&quot;Ann&quot;</TD> <TD>" + Shown(DATE(7, 4, 1985)) +
+                      "</TD> <TD>&nbsp</TD> </TR>"),
             std::string::npos)
       << html;
-  EXPECT_EQ(html.rfind("<HTML>\n<HEAD><META CHARSET=\"UTF-8\"><TITLE>People</TITLE></HEAD>\n<H1>People</H1><P>\n"
-                       "<TABLE BORDER=2>\n<TR> <TD>Name</TD> <TD>Born</TD> <TD>City</TD> </TR>\n", 0),
-            0u)
+  EXPECT_EQ(
+      html.rfind(
+          "<HTML>\n<HEAD><META CHARSET=\"UTF-8\"><TITLE>People</TITLE></HEAD>\n<H1>People</H1><P>\n"
+          "<TABLE BORDER=2>\n<TR> <TD>Name</TD> <TD>Born</TD> <TD>City</TD> </TR>\n",
+          0),
+      0u)
       << html;
   EXPECT_EQ(html.substr(html.size() - 17), "</TABLE>\n</HTML>\n");
   CloseAll(w);
@@ -213,10 +239,12 @@ TEST_F(XplorePopupTest, AnExportThatCannotBeWrittenIsReportedAndNothingIsOpened)
   Choose(list, 1, 1, kExportAscii);
   ASSERT_EQ(ui_.Messages().size(), 1u);
   EXPECT_EQ(ui_.Messages()[0].caption, "Xplore");
-  EXPECT_NE(ui_.Messages()[0].text.find("could not be exported"), std::string::npos) << ui_.Messages()[0].text;
+  EXPECT_NE(ui_.Messages()[0].text.find("could not be exported"), std::string::npos)
+      << ui_.Messages()[0].text;
   EXPECT_TRUE(opener.requests.empty()) << "nothing is opened as if it were the new export";
   int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path())) ++files;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path()))
+    ++files;
   EXPECT_EQ(files, 1) << "the folder only: no half-written file is left";
 
   // An opener that fails is reported.
@@ -224,7 +252,8 @@ TEST_F(XplorePopupTest, AnExportThatCannotBeWrittenIsReportedAndNothingIsOpened)
   ui_.AnswerMessage(BUTTON_OK);
   Choose(list, 1, 1, kExportHtml);
   ASSERT_EQ(ui_.Messages().size(), 2u);
-  EXPECT_EQ(ui_.Messages()[1].text.rfind("Shell launching error: 31|", 0), 0u) << ui_.Messages()[1].text;
+  EXPECT_EQ(ui_.Messages()[1].text.rfind("Shell launching error: 31|", 0), 0u)
+      << ui_.Messages()[1].text;
   CloseAll(w);
 }
 
@@ -300,7 +329,8 @@ TEST_F(XplorePopupTest, TheKeysAndTheAttributeWindowsChangeTheListAtOnceAndItsFo
   list.RightClickCell(1, 2);
   DriverWindow attribute = ui_.WaitWindow("Attribute");
   attribute.ControlNumber(2).Type("90");
-  EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[1].width, 90) << "applied before the window closes";
+  EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[1].width, 90)
+      << "applied before the window closes";
   attribute.Control("OK").Press();
   ui_.WaitClosed(attribute);
 

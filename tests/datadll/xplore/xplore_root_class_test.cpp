@@ -17,7 +17,8 @@ namespace {
 TEST_F(XploreTest, AHeaderClickSortsBothWaysAndMarksTheSortedColumn) {
   DriverWindow w = Open();
   DriverControl list = w.ControlNumber(1);
-  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"walter", "Anna", "Bert"})) << "the browse's own order first";
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"walter", "Anna", "Bert"}))
+      << "the browse's own order first";
   EXPECT_FALSE(list.HeaderUnderlined(1));
 
   list.ClickHeader(1);  // text without regard to case
@@ -69,7 +70,8 @@ TEST_F(XploreTest, TheHeaderVisualCanBeATokenBeforeTheHeader) {
   EXPECT_EQ(list.Header(1), ">Name");
   EXPECT_EQ(list.Header(2), "Born");
   CloseAll(w);
-  EXPECT_EQ(ParseListFormat(Ini("XploreFormatString-?List1"))[0].header, "Name") << "kept without the mark";
+  EXPECT_EQ(ParseListFormat(Ini("XploreFormatString-?List1"))[0].header, "Name")
+      << "kept without the mark";
 }
 
 TEST_F(XploreTest, ADragMovesAColumnAndTheLayoutComesBackWhenTheWindowOpensAgain) {
@@ -220,8 +222,8 @@ TEST_F(XploreTest, ALayoutPastTheFormatsLimitIsRefusedWithAMessage) {
     browse.Init(list, view, manager);
     browse.AddSortOrder();
     XPLORECLASS xplore;
-    xplore.INIT(manager, browse, list, "Wide", "?List", {"PER:Name", "PER:Born", "", "PER:ID"}, "Underline",
-                g_setup.ini);
+    xplore.INIT(manager, browse, list, "Wide", "?List", {"PER:Name", "PER:Born", "", "PER:ID"},
+                "Underline", g_setup.ini);
     window.Open();
     outcome.before = list.Get(Prop::Format);
     // Forty copies of the name column with the longest header a column may have.

@@ -126,7 +126,8 @@ class HousekeepingTest : public test::WindowTest {
 };
 
 TEST_F(HousekeepingTest, RemovingTasksTakesTheirScriptsAndPerUserRowsAndLeavesNoOrphans) {
-  AddTasks({{1, true, false}, {2, false, true}, {3, true, true}, {4, false, false}, {5, true, false}});
+  AddTasks(
+      {{1, true, false}, {2, false, true}, {3, true, true}, {4, false, false}, {5, true, false}});
   DriverWindow w = Open();
 
   // No: nothing changes and nothing more is said.
@@ -167,7 +168,8 @@ TEST_F(HousekeepingTest, ARemovalThatFailsIsReportedAndKeepsEveryRowOfItsTask) {
   const SeenRequest box = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(box.caption, "Housekeeping");
   EXPECT_NE(box.text, "Disabled tasks removed.");
-  EXPECT_EQ(box.text.rfind("2 disabled tasks could not be removed (0 removed).", 0), 0u) << box.text;
+  EXPECT_EQ(box.text.rfind("2 disabled tasks could not be removed (0 removed).", 0), 0u)
+      << box.text;
   w.Close();
   ui_.WaitClosed(w);
   ui_.Finish();

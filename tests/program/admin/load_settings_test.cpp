@@ -56,24 +56,48 @@ class LoadSettingsTest : public test::ShellTest {
     NEWS_SENDER = "";
   }
   static std::vector<std::uint8_t*> Flags() {
-    return {&SYSLOCK, &GLO_LOGEXITCODES, &REMOVEUNCOMPLETED, &STARTUPSCHEDULE, &STARTUPTODO,
-            &STARTUPCLIPBOARDSAVER, &STARTUPCONTACTS, &STARTUPACTIVE, &NEWPROC16, &GLO_ACTIVEONLY,
-            &MINIMIZEONCLOSEREQUEST, &STARTUPMINIMIZED, &FULLSCHEDULE, &HIDETOOLBAR, &NOTRAY,
-            &REPORTINCLUDEFUTUREOCCURANCES, &MONITORCLIPBOARD, &USEEXTERNALMESSAGE, &USEMODALMESSAGE,
-            &GLO_USELOG, &GLO_EXCLUDEHIDDENWINDOWS, &SAVESCRIPTS, &TRANSLATEFILENAMES, &MAXIMIZEONRUN,
-            &DEBUGMODE, &BURSTSIZE, &USEWINMESSAGE, &GLO_CMONTOP, &GLO_USEEXTERNALCLIPBOARDMANAGER,
+    return {&SYSLOCK,
+            &GLO_LOGEXITCODES,
+            &REMOVEUNCOMPLETED,
+            &STARTUPSCHEDULE,
+            &STARTUPTODO,
+            &STARTUPCLIPBOARDSAVER,
+            &STARTUPCONTACTS,
+            &STARTUPACTIVE,
+            &NEWPROC16,
+            &GLO_ACTIVEONLY,
+            &MINIMIZEONCLOSEREQUEST,
+            &STARTUPMINIMIZED,
+            &FULLSCHEDULE,
+            &HIDETOOLBAR,
+            &NOTRAY,
+            &REPORTINCLUDEFUTUREOCCURANCES,
+            &MONITORCLIPBOARD,
+            &USEEXTERNALMESSAGE,
+            &USEMODALMESSAGE,
+            &GLO_USELOG,
+            &GLO_EXCLUDEHIDDENWINDOWS,
+            &SAVESCRIPTS,
+            &TRANSLATEFILENAMES,
+            &MAXIMIZEONRUN,
+            &DEBUGMODE,
+            &BURSTSIZE,
+            &USEWINMESSAGE,
+            &GLO_CMONTOP,
+            &GLO_USEEXTERNALCLIPBOARDMANAGER,
             &MULTIUSER};
   }
   static std::vector<std::int32_t*> Numbers() {
-    return {&SKIPIFDAYSPASSED, &HISTORYEXPIRES, &REPEATALARMINTERVAL, &SNOOZEINTERVAL, &MAXALARMTIME,
-            &GLOBALDELAY, &GLO_MAXLOGSIZE, &MAXCLIPBOARDENTRIES};
+    return {&SKIPIFDAYSPASSED, &HISTORYEXPIRES, &REPEATALARMINTERVAL, &SNOOZEINTERVAL,
+            &MAXALARMTIME,     &GLOBALDELAY,    &GLO_MAXLOGSIZE,      &MAXCLIPBOARDENTRIES};
   }
 
   // Every stored setting, key and value, in key order.
   static std::vector<std::pair<std::string, std::string>> Store() {
     std::vector<std::pair<std::string, std::string>> out;
     ACCESS_CONFIGURATION->Set(CF_KEYDATATYPE);
-    while (ACCESS_CONFIGURATION->TryNext() == 0) out.emplace_back(CF.DataType.str(), CF.DataValue.str());
+    while (ACCESS_CONFIGURATION->TryNext() == 0)
+      out.emplace_back(CF.DataType.str(), CF.DataValue.str());
     return out;
   }
   static std::vector<std::string> Users() {
@@ -88,25 +112,47 @@ TEST_F(LoadSettingsTest, AnEmptyStoreGivesEveryDefault) {
   LoadSettings();
 
   const std::vector<std::pair<const char*, int>> flags = {
-      {"SYSLOCK", SYSLOCK}, {"GLO_LOGEXITCODES", GLO_LOGEXITCODES}, {"REMOVEUNCOMPLETED", REMOVEUNCOMPLETED},
-      {"STARTUPSCHEDULE", STARTUPSCHEDULE}, {"STARTUPTODO", STARTUPTODO},
-      {"STARTUPCLIPBOARDSAVER", STARTUPCLIPBOARDSAVER}, {"STARTUPCONTACTS", STARTUPCONTACTS},
-      {"STARTUPACTIVE", STARTUPACTIVE}, {"NEWPROC16", NEWPROC16}, {"GLO_ACTIVEONLY", GLO_ACTIVEONLY},
-      {"MINIMIZEONCLOSEREQUEST", MINIMIZEONCLOSEREQUEST}, {"STARTUPMINIMIZED", STARTUPMINIMIZED},
-      {"FULLSCHEDULE", FULLSCHEDULE}, {"HIDETOOLBAR", HIDETOOLBAR}, {"NOTRAY", NOTRAY},
-      {"REPORTINCLUDEFUTUREOCCURANCES", REPORTINCLUDEFUTUREOCCURANCES}, {"MONITORCLIPBOARD", MONITORCLIPBOARD},
-      {"USEEXTERNALMESSAGE", USEEXTERNALMESSAGE}, {"USEMODALMESSAGE", USEMODALMESSAGE},
-      {"GLO_USELOG", GLO_USELOG}, {"GLO_EXCLUDEHIDDENWINDOWS", GLO_EXCLUDEHIDDENWINDOWS},
-      {"SAVESCRIPTS", SAVESCRIPTS}, {"TRANSLATEFILENAMES", TRANSLATEFILENAMES}, {"MAXIMIZEONRUN", MAXIMIZEONRUN},
-      {"DEBUGMODE", DEBUGMODE}, {"BURSTSIZE", BURSTSIZE}, {"USEWINMESSAGE", USEWINMESSAGE},
-      {"GLO_CMONTOP", GLO_CMONTOP}, {"GLO_USEEXTERNALCLIPBOARDMANAGER", GLO_USEEXTERNALCLIPBOARDMANAGER},
-      {"MULTIUSER", MULTIUSER}, {"SKIPIFDAYSPASSED", SKIPIFDAYSPASSED}, {"HISTORYEXPIRES", HISTORYEXPIRES},
-      {"REPEATALARMINTERVAL", REPEATALARMINTERVAL}, {"SNOOZEINTERVAL", SNOOZEINTERVAL},
-      {"MAXALARMTIME", MAXALARMTIME}, {"GLOBALDELAY", GLOBALDELAY}, {"GLO_MAXLOGSIZE", GLO_MAXLOGSIZE},
+      {"SYSLOCK", SYSLOCK},
+      {"GLO_LOGEXITCODES", GLO_LOGEXITCODES},
+      {"REMOVEUNCOMPLETED", REMOVEUNCOMPLETED},
+      {"STARTUPSCHEDULE", STARTUPSCHEDULE},
+      {"STARTUPTODO", STARTUPTODO},
+      {"STARTUPCLIPBOARDSAVER", STARTUPCLIPBOARDSAVER},
+      {"STARTUPCONTACTS", STARTUPCONTACTS},
+      {"STARTUPACTIVE", STARTUPACTIVE},
+      {"NEWPROC16", NEWPROC16},
+      {"GLO_ACTIVEONLY", GLO_ACTIVEONLY},
+      {"MINIMIZEONCLOSEREQUEST", MINIMIZEONCLOSEREQUEST},
+      {"STARTUPMINIMIZED", STARTUPMINIMIZED},
+      {"FULLSCHEDULE", FULLSCHEDULE},
+      {"HIDETOOLBAR", HIDETOOLBAR},
+      {"NOTRAY", NOTRAY},
+      {"REPORTINCLUDEFUTUREOCCURANCES", REPORTINCLUDEFUTUREOCCURANCES},
+      {"MONITORCLIPBOARD", MONITORCLIPBOARD},
+      {"USEEXTERNALMESSAGE", USEEXTERNALMESSAGE},
+      {"USEMODALMESSAGE", USEMODALMESSAGE},
+      {"GLO_USELOG", GLO_USELOG},
+      {"GLO_EXCLUDEHIDDENWINDOWS", GLO_EXCLUDEHIDDENWINDOWS},
+      {"SAVESCRIPTS", SAVESCRIPTS},
+      {"TRANSLATEFILENAMES", TRANSLATEFILENAMES},
+      {"MAXIMIZEONRUN", MAXIMIZEONRUN},
+      {"DEBUGMODE", DEBUGMODE},
+      {"BURSTSIZE", BURSTSIZE},
+      {"USEWINMESSAGE", USEWINMESSAGE},
+      {"GLO_CMONTOP", GLO_CMONTOP},
+      {"GLO_USEEXTERNALCLIPBOARDMANAGER", GLO_USEEXTERNALCLIPBOARDMANAGER},
+      {"MULTIUSER", MULTIUSER},
+      {"SKIPIFDAYSPASSED", SKIPIFDAYSPASSED},
+      {"HISTORYEXPIRES", HISTORYEXPIRES},
+      {"REPEATALARMINTERVAL", REPEATALARMINTERVAL},
+      {"SNOOZEINTERVAL", SNOOZEINTERVAL},
+      {"MAXALARMTIME", MAXALARMTIME},
+      {"GLOBALDELAY", GLOBALDELAY},
+      {"GLO_MAXLOGSIZE", GLO_MAXLOGSIZE},
       {"MAXCLIPBOARDENTRIES", MAXCLIPBOARDENTRIES},
   };
   const std::vector<std::pair<std::string, int>> on = {
-      {"STARTUPSCHEDULE", 1}, {"STARTUPACTIVE", 1}, {"USEEXTERNALMESSAGE", 1}, {"BURSTSIZE", 7},
+      {"STARTUPSCHEDULE", 1}, {"STARTUPACTIVE", 1}, {"USEEXTERNALMESSAGE", 1},  {"BURSTSIZE", 7},
       {"GLO_CMONTOP", 1},     {"GLOBALDELAY", 10},  {"MAXCLIPBOARDENTRIES", 50}};
   for (const auto& [name, value] : flags) {
     int expected = 0;
@@ -126,8 +172,8 @@ TEST_F(LoadSettingsTest, AnEmptyStoreGivesEveryDefault) {
 
   // Only the keys whose value came out non-empty were stored.
   const std::vector<std::pair<std::string, std::string>> stored = {
-      {"CM:Mode", "Normal"}, {"CM:OnTop", "1"},    {"CM:UseEx", "0"}, {"DateFormat", "d3"},
-      {"LogExitCodes", "0"}, {"MaxLogSize", "0"},  {"SysLock", "0"},  {"UseVXMsg", "1"}};
+      {"CM:Mode", "Normal"}, {"CM:OnTop", "1"},   {"CM:UseEx", "0"}, {"DateFormat", "d3"},
+      {"LogExitCodes", "0"}, {"MaxLogSize", "0"}, {"SysLock", "0"},  {"UseVXMsg", "1"}};
   EXPECT_EQ(Store(), stored);
   EXPECT_EQ(Users(), std::vector<std::string>{GLO_USER.str()});
   EXPECT_EQ(U_.SOURCEPATH, std::filesystem::current_path().string());
@@ -228,9 +274,10 @@ TEST(EmailDefaults, OnlyEmptySettingsAreFilled) {
       {"", "", "", "", full, "smtp.desk.test", "reply@desk.test", "Pat Owner", "reply@desk.test"},
       {"", "", "", "", {"", "", "me@desk.test", ""}, "", "me@desk.test", "", "me@desk.test"},
       // A sender address without a name leaves the name empty.
-      {"", "mine@home.test", "", "", full, "smtp.desk.test", "mine@home.test", "", "mine@home.test"},
-      {"smtp.home.test", "", "Kim", "news@home.test", full, "smtp.home.test", "reply@desk.test", "Kim",
-       "news@home.test"},
+      {"", "mine@home.test", "", "", full, "smtp.desk.test", "mine@home.test", "",
+       "mine@home.test"},
+      {"smtp.home.test", "", "Kim", "news@home.test", full, "smtp.home.test", "reply@desk.test",
+       "Kim", "news@home.test"},
   };
   for (const Case& c : cases) {
     EMAIL_HOST = c.host;

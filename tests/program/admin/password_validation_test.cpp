@@ -48,7 +48,8 @@ TEST_F(PasswordTest, NoPromptWhileTheSystemIsNotLockedOrUnlockedForTheSession) {
 
 TEST_F(PasswordTest, ThePasswordIsComparedWithoutCaseAndMayUnlockTheSession) {
   EXPECT_EQ(Ask([](DriverWindow& w) {
-              EXPECT_EQ(w.Control("Enter the system password:").Get(Prop::Password), "1");  // shown as bullets
+              EXPECT_EQ(w.Control("Enter the system password:").Get(Prop::Password),
+                        "1");  // shown as bullets
               w.Control("Enter the system password:").Type("sECRET");
               w.Control("OK").Press();
             }),

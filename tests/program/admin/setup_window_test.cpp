@@ -70,7 +70,8 @@ class SetupWindowTest : public test::WindowTest {
   }
 };
 
-// The check boxes of every tab with their globals and keys (inverted: stored as 1 minus the global).
+// The check boxes of every tab with their globals and keys (inverted: stored as 1 minus the
+// global).
 struct CheckCase {
   std::uint8_t* global;
   const char* key;
@@ -78,17 +79,28 @@ struct CheckCase {
 };
 std::vector<CheckCase> Checks() {
   return {
-      {&STARTUPSCHEDULE, "StartUpSchedule", true},   {&FULLSCHEDULE, "FullSchedule", false},
-      {&GLO_ACTIVEONLY, "ActiveOnly", false},        {&STARTUPTODO, "StartUpToDo", false},
-      {&STARTUPCONTACTS, "StartUpContacts", false},  {&STARTUPCLIPBOARDSAVER, "StartUpClipboardSaver", false},
-      {&STARTUPMINIMIZED, "StartUpMinimized", false}, {&NOTRAY, "NoTray", false},
-      {&MAXIMIZEONRUN, "MaximizeOnRun", false},      {&MINIMIZEONCLOSEREQUEST, "MinimizeOnCloseRequest", false},
-      {&USEEXTERNALMESSAGE, "UseVXMsg", false},      {&USEMODALMESSAGE, "UseModalMessage", false},
-      {&REMOVEUNCOMPLETED, "RemoveUncompleted", false}, {&GLO_USELOG, "LogEvents", false},
-      {&GLO_LOGEXITCODES, "LogExitCodes", false},    {&SAVESCRIPTS, "SaveScripts", false},
-      {&TRANSLATEFILENAMES, "TranslateFilenames", false}, {&GLO_EXCLUDEHIDDENWINDOWS, "ExclHidden", false},
-      {&NEWPROC16, "NewProc16", false},              {&MONITORCLIPBOARD, "MonitorClipboard", false},
-      {&GLO_USEEXTERNALCLIPBOARDMANAGER, "CM:UseEx", false}, {&GLO_CMONTOP, "CM:OnTop", false},
+      {&STARTUPSCHEDULE, "StartUpSchedule", true},
+      {&FULLSCHEDULE, "FullSchedule", false},
+      {&GLO_ACTIVEONLY, "ActiveOnly", false},
+      {&STARTUPTODO, "StartUpToDo", false},
+      {&STARTUPCONTACTS, "StartUpContacts", false},
+      {&STARTUPCLIPBOARDSAVER, "StartUpClipboardSaver", false},
+      {&STARTUPMINIMIZED, "StartUpMinimized", false},
+      {&NOTRAY, "NoTray", false},
+      {&MAXIMIZEONRUN, "MaximizeOnRun", false},
+      {&MINIMIZEONCLOSEREQUEST, "MinimizeOnCloseRequest", false},
+      {&USEEXTERNALMESSAGE, "UseVXMsg", false},
+      {&USEMODALMESSAGE, "UseModalMessage", false},
+      {&REMOVEUNCOMPLETED, "RemoveUncompleted", false},
+      {&GLO_USELOG, "LogEvents", false},
+      {&GLO_LOGEXITCODES, "LogExitCodes", false},
+      {&SAVESCRIPTS, "SaveScripts", false},
+      {&TRANSLATEFILENAMES, "TranslateFilenames", false},
+      {&GLO_EXCLUDEHIDDENWINDOWS, "ExclHidden", false},
+      {&NEWPROC16, "NewProc16", false},
+      {&MONITORCLIPBOARD, "MonitorClipboard", false},
+      {&GLO_USEEXTERNALCLIPBOARDMANAGER, "CM:UseEx", false},
+      {&GLO_CMONTOP, "CM:OnTop", false},
       {&STARTUPACTIVE, "StartUpActive", true},
   };
 }
@@ -98,10 +110,13 @@ const char* TabOf(const std::uint8_t* global) {
       global == &STARTUPTODO || global == &STARTUPCONTACTS || global == &STARTUPCLIPBOARDSAVER ||
       global == &STARTUPMINIMIZED)
     return "Start Up";
-  if (global == &NOTRAY || global == &MAXIMIZEONRUN || global == &MINIMIZEONCLOSEREQUEST) return "General";
+  if (global == &NOTRAY || global == &MAXIMIZEONRUN || global == &MINIMIZEONCLOSEREQUEST)
+    return "General";
   if (global == &USEEXTERNALMESSAGE || global == &USEMODALMESSAGE) return "Messages";
-  if (global == &REMOVEUNCOMPLETED || global == &GLO_USELOG || global == &GLO_LOGEXITCODES) return "History";
-  if (global == &MONITORCLIPBOARD || global == &GLO_USEEXTERNALCLIPBOARDMANAGER || global == &GLO_CMONTOP)
+  if (global == &REMOVEUNCOMPLETED || global == &GLO_USELOG || global == &GLO_LOGEXITCODES)
+    return "History";
+  if (global == &MONITORCLIPBOARD || global == &GLO_USEEXTERNALCLIPBOARDMANAGER ||
+      global == &GLO_CMONTOP)
     return "Clipboard";
   if (global == &STARTUPACTIVE) return nullptr;  // below the sheet
   return "Scripting";
@@ -157,13 +172,27 @@ TEST_F(SetupWindowTest, EveryTabsSettingsAreWrittenByOkAndReadBackByTheNextLoad)
   Finish(w);
 
   std::map<std::string, std::string> expected = {
-      {"SysLock", "1"},           {"SysPwd", "Open Sesame"},   {"SkipIfDaysPassed", "3"},
-      {"HistoryExpires", "-1"},   {"RepeatAlarmInterval", "30"}, {"MaxAlarmTime", "4"},
-      {"SnoozeInterval", "9"},    {"ScriptingDelay", "40"},    {"BurstSize", "12"},
-      {"MaxClipboardEntries", "75"}, {"Sender", "ann@sender.test"}, {"SenderName", "Ann Lee"},
-      {"Host", "mail.sender.test"}, {"NSender", "ann@news.test"}, {"NHost", "news.sender.test"},
-      {"DateFormat", "d6"},       {"HideToolbar", "0"},        {"RIFO", "0"},
-      {"MultiUser", "0"},         {"CM:Mode", "Normal"},       {"MaxLogSize", "0"},
+      {"SysLock", "1"},
+      {"SysPwd", "Open Sesame"},
+      {"SkipIfDaysPassed", "3"},
+      {"HistoryExpires", "-1"},
+      {"RepeatAlarmInterval", "30"},
+      {"MaxAlarmTime", "4"},
+      {"SnoozeInterval", "9"},
+      {"ScriptingDelay", "40"},
+      {"BurstSize", "12"},
+      {"MaxClipboardEntries", "75"},
+      {"Sender", "ann@sender.test"},
+      {"SenderName", "Ann Lee"},
+      {"Host", "mail.sender.test"},
+      {"NSender", "ann@news.test"},
+      {"NHost", "news.sender.test"},
+      {"DateFormat", "d6"},
+      {"HideToolbar", "0"},
+      {"RIFO", "0"},
+      {"MultiUser", "0"},
+      {"CM:Mode", "Normal"},
+      {"MaxLogSize", "0"},
   };
   for (const CheckCase& c : Checks()) {
     const int now = opened[c.global] == 0 ? 1 : 0;
@@ -256,7 +285,8 @@ TEST_F(SetupWindowTest, AlarmAndScriptingFloorsAndTheDateFormatChoice) {
   w.Control("Display date in format:").Choose("Windows Default 2");
   w.Control("OK").Press();
   EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).text,
-            "Date format changes will not affect currently open windows.  You can close and re-open windows, or "
+            "Date format changes will not affect currently open windows.  You can close and "
+            "re-open windows, or "
             "exit and restart Varnodex to view information using the new date format.");
   ui_.WaitClosed(w);
   EXPECT_EQ(GetConfigValue("RepeatAlarmInterval"), "5");
@@ -362,7 +392,8 @@ TEST_F(SetupWindowTest, ThePasswordNeverReachesTheEventLogOrTheSettingsDump) {
     }
   }
   EXPECT_TRUE(found_log);
-  for (const std::string& line : BugReportDump()) EXPECT_EQ(line.find("Zebra"), std::string::npos) << line;
+  for (const std::string& line : BugReportDump())
+    EXPECT_EQ(line.find("Zebra"), std::string::npos) << line;
 }
 
 TEST_F(SetupWindowTest, StartedInactiveItSaysSoUnlessStartedToConfigure) {
@@ -370,7 +401,8 @@ TEST_F(SetupWindowTest, StartedInactiveItSaysSoUnlessStartedToConfigure) {
   ui_.Start([] { vx::Setup(); });
   const SeenRequest warning = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(warning.caption, "Warning");
-  EXPECT_EQ(warning.text, "The task scheduler has been \"inactivated\" using the /I command line parameter.");
+  EXPECT_EQ(warning.text,
+            "The task scheduler has been \"inactivated\" using the /I command line parameter.");
   DriverWindow w = ui_.WaitWindow("Options");
   w.Control("Cancel").Press();
   ui_.WaitClosed(w);

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "program/common/main_procedures.h"
-#include "program/common/task_road_services.h"
-#include "tests/fakes/fake_process_launcher.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/vx_files.h"
+#include "program/common/main_procedures.h"
+#include "program/common/task_road_services.h"
 #include "program/shell/register_program_windows.h"
 #include "program/shell_fixture.h"
 #include "runtime/ini_file.h"
 #include "runtime/locale_formats.h"
 #include "support/test_driver.h"
+#include "tests/fakes/fake_process_launcher.h"
 
 namespace vx {
 namespace {
@@ -112,7 +112,8 @@ TEST_F(ViewEventLogTest, SearchFindsTheNextMatchingLineAfterTheSelection) {
 
   ASSERT_EQ(processes_.requests.size(), 1u);
   EXPECT_EQ(processes_.requests[0].argv,
-            (Strings{"lp", "-t", "Event Log", (std::filesystem::current_path() / "vx98evnt.log").string()}));
+            (Strings{"lp", "-t", "Event Log",
+                     (std::filesystem::current_path() / "vx98evnt.log").string()}));
   EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "XPos"), "10");
   EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "Width"), "600");
 }
@@ -125,7 +126,8 @@ TEST_F(ViewEventLogTest, APrintThatFailsSaysWhy) {
   } cases[] = {
       {{ENOENT, 0, false}, "The print command \"lp\" is not installed (it comes with CUPS)."},
       {{EACCES, 0, false}, "The print command \"lp\" could not start: Permission denied."},
-      {{0, 1, false}, "The print spooler refused the job (lp ended with code 1): perhaps no printer is set up."},
+      {{0, 1, false},
+       "The print spooler refused the job (lp ended with code 1): perhaps no printer is set up."},
       {{0, 0, false}, ""},
       {{0, 0, true}, ""},  // still spooling after a while: taken as handed over
   };

@@ -16,26 +16,31 @@ namespace {
 
 using test::Shown;
 
-constexpr int kHeading = 4;          // in the stepping row, after two buttons (the row is control 1)
+constexpr int kHeading = 4;  // in the stepping row, after two buttons (the row is control 1)
 constexpr int kFirstDayButton = 15;  // the grid (7) and its seven weekday names come first
 
 class CalendarTest : public test::WindowTest {
  protected:
   // Runs the calendar on the driver's program thread; `task` is put in the SCHEDULE buffer.
-  DriverWindow Open(std::int32_t date, std::string mode, std::string title, SCHEDULE_RECORD task = {}) {
+  DriverWindow Open(std::int32_t date, std::string mode, std::string title,
+                    SCHEDULE_RECORD task = {}) {
     ui_.Start([=, this] {
       SCH = task;
       result_ = Calendar(date, mode, title);
     });
-    return ui_.WaitWindow(title.empty() ? (mode != "None" && !task.ScheduleType.blank() ? task.ScheduleType.str()
-                                                                                          : std::string("Select Date"))
+    return ui_.WaitWindow(title.empty() ? (mode != "None" && !task.ScheduleType.blank()
+                                               ? task.ScheduleType.str()
+                                               : std::string("Select Date"))
                                         : title);
   }
-  static DriverControl Day(const DriverWindow& w, int button) { return w.ControlNumber(kFirstDayButton + button - 1); }
+  static DriverControl Day(const DriverWindow& w, int button) {
+    return w.ControlNumber(kFirstDayButton + button - 1);
+  }
   // The numbers on the 42 buttons, "" for a hidden one.
   static std::string Grid(const DriverWindow& w) {
     std::string out;
-    for (int b = 1; b <= 42; ++b) out += (Day(w, b).Hidden() ? std::string(".") : Day(w, b).Text()) + " ";
+    for (int b = 1; b <= 42; ++b)
+      out += (Day(w, b).Hidden() ? std::string(".") : Day(w, b).Text()) + " ";
     return out;
   }
 
@@ -137,7 +142,8 @@ TEST_F(CalendarTest, APastDayIsTakenOnlyAfterTheUserConfirmsIt) {
   Day(w, 11).Press();                                    // the 10th, before today
   const SeenRequest question = ui_.WaitMessage(BUTTON_NO);
   EXPECT_EQ(question.caption, "Confirm");
-  EXPECT_EQ(question.text, "You have selected a date earlier than today.  Do you wish to use this date?");
+  EXPECT_EQ(question.text,
+            "You have selected a date earlier than today.  Do you wish to use this date?");
   EXPECT_TRUE(w.Open());
   Day(w, 11).Press();
   ui_.WaitMessage(BUTTON_YES);

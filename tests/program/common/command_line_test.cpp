@@ -54,12 +54,12 @@ TEST(SplitCommandWords, SplitsAtBlanksAndGroupsInQuotes) {
       {"notepad", {"notepad"}},
       {"  a b   c  ", {"a", "b", "c"}},
       {R"("a b" c)", {"a b", "c"}},
-      {R"(a"b c"d)", {"ab cd"}},             // quotes group inside a word and are removed
-      {R"("")", {""}},                        // an empty argument survives
+      {R"(a"b c"d)", {"ab cd"}},  // quotes group inside a word and are removed
+      {R"("")", {""}},            // an empty argument survives
       {R"(a "" b)", {"a", "", "b"}},
-      {R"("unclosed  x)", {"unclosed  x"}},   // an open group runs to the end
+      {R"("unclosed  x)", {"unclosed  x"}},  // an open group runs to the end
       {R"(C:\dir\file.txt /s)", {R"(C:\dir\file.txt)", "/s"}},
-      {R"("a\" b)", {R"(a\)", "b"}},          // no escape characters
+      {R"("a\" b)", {R"(a\)", "b"}},            // no escape characters
       {"tab\there x,y", {"tab\there", "x,y"}},  // only blanks separate
   };
   for (const Row& row : rows) EXPECT_EQ(SplitCommandWords(row.command), row.words) << row.command;
@@ -95,7 +95,8 @@ TEST(CommandSplits, TriesTheWholeCommandThenEachSplit) {
         {"/opt/my", "tools/run -x file"},
         {"/opt/my tools/run -x", "file"},
         {"/opt/my tools/run", "-x file"}}},
-      {"prog  two  blanks", {{"prog  two  blanks", ""}, {"prog", "two  blanks"}, {"prog  two", "blanks"}}},
+      {"prog  two  blanks",
+       {{"prog  two  blanks", ""}, {"prog", "two  blanks"}, {"prog  two", "blanks"}}},
       // A quoted program is read up to its closing quote only.
       {R"("/opt/my tools/run" -x "a b")", {{"/opt/my tools/run", R"(-x "a b")"}}},
       {R"("/opt/my tools/run")", {{"/opt/my tools/run", ""}}},
@@ -120,7 +121,8 @@ TEST(CommandArgv, StartsTheFileWithItsWordsAndFindsHelpers) {
   for (const Row& row : rows) EXPECT_EQ(CommandArgv(row.split, folder), row.argv) << row.split.file;
 
   // A transfer command as scripts build it comes back as the helper and its five arguments.
-  const Words transfer = {"VXFTP", "D", "/remote/a b.txt", "/home/me/a b.txt", "host", "me", "pw d"};
+  const Words transfer = {"VXFTP", "D",   "/remote/a b.txt", "/home/me/a b.txt", "host",
+                          "me",    "pw d"};
   const Splits splits = CommandSplits(JoinLikeScripts(transfer));
   ASSERT_FALSE(splits.empty());  // the whole line holds quotes: the first reading is the split
   Words expected = transfer;
@@ -164,11 +166,21 @@ TEST(HelperProgramName, MatchesTheCalledNamesOnly) {
     const char* program;
   };
   const Row rows[] = {
-      {"VXMsg.EXE", "vx-msg"},      {"vxmsg", "vx-msg"},       {"VXMSG.exe", "vx-msg"},
-      {"KVBBACK.EXE", "vx-backup"}, {"VXFTP", "vx-ftp"},       {"HttpGet", "vx-httpget"},
-      {"VX_DBASE.EXE", "vx-dbase"}, {"KILLPROC.EXE", "vx-killproc"}, {"killproc", "vx-killproc"},
-      {"/usr/local/bin/httpget", ""}, {R"(C:\VX\VXMsg.EXE)", ""}, {"VXMsg.EXE.bak", ""},
-      {"VXMsgX", ""},               {".exe", ""},              {"", ""},
+      {"VXMsg.EXE", "vx-msg"},
+      {"vxmsg", "vx-msg"},
+      {"VXMSG.exe", "vx-msg"},
+      {"KVBBACK.EXE", "vx-backup"},
+      {"VXFTP", "vx-ftp"},
+      {"HttpGet", "vx-httpget"},
+      {"VX_DBASE.EXE", "vx-dbase"},
+      {"KILLPROC.EXE", "vx-killproc"},
+      {"killproc", "vx-killproc"},
+      {"/usr/local/bin/httpget", ""},
+      {R"(C:\VX\VXMsg.EXE)", ""},
+      {"VXMsg.EXE.bak", ""},
+      {"VXMsgX", ""},
+      {".exe", ""},
+      {"", ""},
       {"notepad", ""},
   };
   for (const Row& row : rows) EXPECT_EQ(HelperProgramName(row.word), row.program) << row.word;

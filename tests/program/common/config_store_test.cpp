@@ -84,8 +84,9 @@ TEST_F(ConfigStore, SetAddsThenChangesTheRecordAndCutsKeyAndValue) {
 TEST_F(ConfigStore, AStoreOfAnotherStructureStopsTheProgramAndIsKept) {
   {
     test::SqliteDb db("VX97.TPS");
-    db.Exec("PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +  // one of ours
-            "; CREATE TABLE CF(DataType TEXT, Other TEXT); INSERT INTO CF VALUES('Host', 'kept');");
+    db.Exec(
+        "PRAGMA application_id=" + std::to_string(storage::kDataFileApplicationId) +  // one of ours
+        "; CREATE TABLE CF(DataType TEXT, Other TEXT); INSERT INTO CF VALUES('Host', 'kept');");
   }
   CF.DataValue = "value of an earlier read";
   EXPECT_EQ(GetConfigValue("Host", "the default"), "the default");
@@ -101,9 +102,10 @@ TEST_F(ConfigStore, AStoreOfAnotherStructureStopsTheProgramAndIsKept) {
   EXPECT_EQ(reporter_.shown[2].caption, "Error!");
   EXPECT_EQ(reporter_.shown[2].text, "Error retrieving configuration information code Host" +
                                          std::string(36, ' ') + " - Invalid Record Declaration");
-  EXPECT_EQ(reporter_.shown[8].text, "Error writing configuration information.  Code Host" + std::string(36, ' ') +
-                                         " - Invalid Record Declaration");
-  EXPECT_EQ(test::SqliteDb("VX97.TPS").Text("SELECT Other FROM CF WHERE DataType = 'Host'"), "kept");
+  EXPECT_EQ(reporter_.shown[8].text, "Error writing configuration information.  Code Host" +
+                                         std::string(36, ' ') + " - Invalid Record Declaration");
+  EXPECT_EQ(test::SqliteDb("VX97.TPS").Text("SELECT Other FROM CF WHERE DataType = 'Host'"),
+            "kept");
 }
 
 }  // namespace

@@ -37,8 +37,8 @@ HelperRun RunHelper(const std::string& prefix, const std::string& helper, const 
   const fs::path program = platform::RunningProgramFolder() / helper;
   HelperRun run;
   if (!fs::exists(program)) return run;
-  return test::RunCommandLine("cd '" + folder.string() + "' && " + prefix + " '" + program.string() + "' " +
-                                      args);
+  return test::RunCommandLine("cd '" + folder.string() + "' && " + prefix + " '" +
+                              program.string() + "' " + args);
 }
 HelperRun RunHelper(const std::string& helper, const fs::path& folder, const std::string& args) {
   return RunHelper("", helper, folder, args);
@@ -47,7 +47,8 @@ HelperRun RunHelper(const std::string& helper, const fs::path& folder, const std
 class HelperProgramsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(platform::RunningProgramFolder() / "vx-msg")) GTEST_SKIP() << "helpers not built";
+    if (!fs::exists(platform::RunningProgramFolder() / "vx-msg"))
+      GTEST_SKIP() << "helpers not built";
     VX_Files_Load();
     old_ = fs::current_path();
     fs::current_path(folder_.path());
@@ -71,10 +72,12 @@ TEST_F(HelperProgramsTest, MessageProgramShowsTheRecordItIsGiven) {
   link.Close();
 
   // Without a display the message window closes at once; nothing is printed.
-  const HelperRun shown = RunHelper("env -u DISPLAY -u WAYLAND_DISPLAY", "vx-msg", folder_.path(), "ID=2");
+  const HelperRun shown =
+      RunHelper("env -u DISPLAY -u WAYLAND_DISPLAY", "vx-msg", folder_.path(), "ID=2");
   EXPECT_EQ(shown.status, 0);
   EXPECT_EQ(shown.output, "");
-  EXPECT_EQ(RunHelper("env -u DISPLAY -u WAYLAND_DISPLAY", "vx-msg", folder_.path(), "id=9").status, 2);
+  EXPECT_EQ(RunHelper("env -u DISPLAY -u WAYLAND_DISPLAY", "vx-msg", folder_.path(), "id=9").status,
+            2);
   EXPECT_EQ(RunHelper("vx-msg", folder_.path(), "ID=x").status, 1);
 }
 
@@ -90,15 +93,18 @@ TEST_F(HelperProgramsTest, BackupCopiesTheDataFilesIntoADatedFolder) {
       storage::ParseStoredName(MSGLINK_TABLE().StoredName(), MSGLINK_TABLE().driver).path;
   // Without a display the backup program says what it did on its output; with one it opens a
   // window (its own tests).
-  const HelperRun made = RunHelper(kNoDisplay, "vx-backup", folder_.path(), "'" + database + "' paths.ini");
+  const HelperRun made =
+      RunHelper(kNoDisplay, "vx-backup", folder_.path(), "'" + database + "' paths.ini");
   EXPECT_EQ(made.status, 0);
-  EXPECT_NE(made.output.find("PATHS.INI backed up to " + (folder_.path() / "Backup").string()), std::string::npos)
+  EXPECT_NE(made.output.find("PATHS.INI backed up to " + (folder_.path() / "Backup").string()),
+            std::string::npos)
       << made.output;
   EXPECT_EQ(RunHelper(kNoDisplay, "vx-backup", folder_.path(), "paths.ini missing.tps").status, 2);
   link.Close();
 
   std::vector<fs::path> folders;
-  for (const auto& entry : fs::directory_iterator(folder_ / "Backup")) folders.push_back(entry.path());
+  for (const auto& entry : fs::directory_iterator(folder_ / "Backup"))
+    folders.push_back(entry.path());
   std::sort(folders.begin(), folders.end());  // "<date>" before "<date>-2"
   ASSERT_EQ(folders.size(), 2u);
   EXPECT_EQ(folders[1].filename(), folders[0].filename().string() + "-2");
@@ -125,7 +131,8 @@ TEST_F(HelperProgramsTest, MaintenanceWithoutADisplayReportsTheTablesAndTheOutco
   const HelperRun run = RunHelper(kNoDisplay, "vx-dbase", folder_.path(), "");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("MSGLINK.TPS UNNAMED: 1 records"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("vx-dbase: The data file is sound: keys rebuilt"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("vx-dbase: The data file is sound: keys rebuilt"), std::string::npos)
+      << run.output;
 }
 
 TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
@@ -140,7 +147,9 @@ TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
   const std::string database =
       storage::ParseStoredName(MSGLINK_TABLE().StoredName(), MSGLINK_TABLE().driver).path;
   const std::string files = "VX97.TPS paths.ini '" + database + "'";
-  ASSERT_EQ(RunHelper("umask 022; " + std::string(kNoDisplay), "vx-backup", folder_.path(), files).status, 0);
+  ASSERT_EQ(
+      RunHelper("umask 022; " + std::string(kNoDisplay), "vx-backup", folder_.path(), files).status,
+      0);
 
   EXPECT_EQ(fs::status(folder_ / "Backup").permissions(), fs::perms(0700));
   const fs::path dated = fs::directory_iterator(folder_ / "Backup")->path();
@@ -148,7 +157,8 @@ TEST_F(HelperProgramsTest, BackupsAreTheirOwnersOnly) {
   for (const char* name : {"VX97.TPS", "PATHS.INI"}) {
     EXPECT_EQ(fs::status(dated / name).permissions(), fs::perms(0600)) << name;
   }
-  EXPECT_EQ(fs::status(dated / fs::path(database).filename()).permissions(), fs::perms(0600)) << database;
+  EXPECT_EQ(fs::status(dated / fs::path(database).filename()).permissions(), fs::perms(0600))
+      << database;
 }
 
 }  // namespace

@@ -34,38 +34,46 @@ TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
   };
   const Case cases[] = {
       {1, "Todo", "", "Invalid File",
-       "Error: (Record Not Found (35)) accessing Todo.  Press OK to end this application.", BUTTON_OK, BUTTON_OK,
-       "Invalid File!"},
-      {10, "Priority", "1 and 10", "Range Error", "The value of Priority must be between 1 and 10.", BUTTON_OK,
-       BUTTON_OK, ""},
+       "Error: (Record Not Found (35)) accessing Todo.  Press OK to end this application.",
+       BUTTON_OK, BUTTON_OK, "Invalid File!"},
+      {10, "Priority", "1 and 10", "Range Error", "The value of Priority must be between 1 and 10.",
+       BUTTON_OK, BUTTON_OK, ""},
       {20, "", "", "Invalid Request",
-       "This procedure was called to change a record, however changes are not allowed for this procedure.  "
+       "This procedure was called to change a record, however changes are not allowed for this "
+       "procedure.  "
        "Press OK to return to the calling procedure",
        BUTTON_OK, BUTTON_OK, ""},
       {21, "", "", "Invalid Request",
-       "This procedure was called to delete a record, however deletions are not allowed for this procedure.  "
+       "This procedure was called to delete a record, however deletions are not allowed for this "
+       "procedure.  "
        "Press OK to return to the calling procedure",
        BUTTON_OK, BUTTON_OK, ""},
       {25, "", "", "Auto Increment Error",
-       "Attempts to automatically number this record have failed.  Error: Record Not Found (35).  File: {file}",
+       "Attempts to automatically number this record have failed.  Error: Record Not Found (35).  "
+       "File: {file}",
        BUTTON_RETRY | BUTTON_CANCEL, BUTTON_CANCEL, ""},
       {29, "", "Down", "End of File Error",
-       "The end of the viewed file was encountered.  Do you want to start again from the beginning?",
+       "The end of the viewed file was encountered.  Do you want to start again from the "
+       "beginning?",
        BUTTON_YES | BUTTON_NO, BUTTON_YES, ""},
       {29, "", "Up", "Beginning of File Error",
-       "The beginning of the viewed file was encountered.  Do you want to start again from the end of the "
+       "The beginning of the viewed file was encountered.  Do you want to start again from the end "
+       "of the "
        "file?",
        BUTTON_YES | BUTTON_NO, BUTTON_YES, ""},
       {31, "Contacts", "Put", "Process PUT Error",
-       "An error was experienced when making changes to the Contacts file.  Error: Record Not Found (35)",
+       "An error was experienced when making changes to the Contacts file.  Error: Record Not "
+       "Found (35)",
        BUTTON_OK, BUTTON_OK, ""},
       {31, "Contacts", "Delete", "Process DELETE Error",
-       "An error was experienced when deleting a record from the Contacts file.  Error: Record Not Found (35)",
+       "An error was experienced when deleting a record from the Contacts file.  Error: Record Not "
+       "Found (35)",
        BUTTON_OK, BUTTON_OK, ""},
       {33, "", "", "Update Cancelled", "Do you want to save the changes to this record?",
        BUTTON_YES | BUTTON_NO | BUTTON_CANCEL, BUTTON_NO, ""},
       {34, "Schedule", "Update", "Transaction Framing Error",
-       "Error: (Record Not Found (35)) attempting to frame the update transaction on Schedule.  Update "
+       "Error: (Record Not Found (35)) attempting to frame the update transaction on Schedule.  "
+       "Update "
        "transaction cancelled.",
        BUTTON_OK, BUTTON_OK, ""},
   };
@@ -80,7 +88,8 @@ TEST_F(NumberedWarnings, CaptionTextButtonsAndEndOfEachKind) {
     EXPECT_EQ(box.text, WithFile(c.text)) << c.number;
     EXPECT_EQ(box.buttons, c.buttons) << c.number;
     EXPECT_EQ(box.default_button, c.default_button) << c.number;
-    EXPECT_EQ(halts_, *c.halt ? std::vector<std::string>{c.halt} : std::vector<std::string>{}) << c.number;
+    EXPECT_EQ(halts_, *c.halt ? std::vector<std::string>{c.halt} : std::vector<std::string>{})
+        << c.number;
   }
 }
 
@@ -92,7 +101,8 @@ TEST_F(NumberedWarnings, AnUpdateRefusedWithError89SaysAnotherStationChangedIt) 
   ASSERT_EQ(reporter_.shown.size(), 2u);
   EXPECT_EQ(reporter_.shown[0].text, "This record was changed by another station.");
   EXPECT_EQ(reporter_.shown[1].text,
-            WithFile("An error (Access Denied (5)) was experienced when attempting to update a record from the "
+            WithFile("An error (Access Denied (5)) was experienced when attempting to update a "
+                     "record from the "
                      "file.  Probable Cause: Locked record.  File: {file}"));
 }
 
@@ -105,16 +115,23 @@ TEST_F(NumberedWarnings, RecordErrorsNameTheFileAfterTheirText) {
   const Case cases[] = {
       // The file of the error, when the caller names none: the file on disk, not the table's
       // stored name.
-      {14, "", "An error was experienced during the update of record.  Error: Access Denied (5).  File: {file}"},
-      {7, "", "Unable to read keyed record.  Error: Access Denied (5).  Insert Aborted  File: {file}"},
-      {36, "", "Error: (Access Denied (5)) attempting to open the current VIEW. Filter and Range Limits ignored."
-               "  File: {file}"},
+      {14, "",
+       "An error was experienced during the update of record.  Error: Access Denied (5).  File: "
+       "{file}"},
+      {7, "",
+       "Unable to read keyed record.  Error: Access Denied (5).  Insert Aborted  File: {file}"},
+      {36, "",
+       "Error: (Access Denied (5)) attempting to open the current VIEW. Filter and Range Limits "
+       "ignored."
+       "  File: {file}"},
       // The caller's name wins: the event log passes its path.
       {14, "/data/VX98Evnt.LOG",
-       "An error was experienced during the update of record.  Error: Access Denied (5).  File: /data/VX98Evnt.LOG"},
+       "An error was experienced during the update of record.  Error: Access Denied (5).  File: "
+       "/data/VX98Evnt.LOG"},
       // Warning 15's text is the probable cause; the file still comes from the error.
       {15, "Disk full",
-       "An error (Access Denied (5)) was experienced when attempting to update a record from the file.  "
+       "An error (Access Denied (5)) was experienced when attempting to update a record from the "
+       "file.  "
        "Probable Cause: Disk full.  File: {file}"},
       // A warning that names its file already is left as it is.
       {30, "Todo", "File (Todo) could not be opened.  Error: Access Denied (5)."},
@@ -131,7 +148,8 @@ TEST_F(NumberedWarnings, RecordErrorsNameTheFileAfterTheirText) {
   SetPendingError("Custom failure", 77);
   ShowPlainWarning(14);
   ASSERT_EQ(reporter_.shown.size(), 1u);
-  EXPECT_EQ(reporter_.shown[0].text, "An error was experienced during the update of record.  Error: Custom failure (77).");
+  EXPECT_EQ(reporter_.shown[0].text,
+            "An error was experienced during the update of record.  Error: Custom failure (77).");
 }
 
 TEST_F(NumberedWarnings, APendingErrorIsShownOnceThenTheFileErrorAgain) {

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
-#include <memory>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -47,7 +47,8 @@ class OpenFileCheckedTest : public ShellTest {
   }
 
   int Open(bool create_allowed = true, bool do_not_create = false) {
-    return OpenFileChecked(Config(), create_allowed, do_not_create, storage::kReadWriteDenyNone, false);
+    return OpenFileChecked(Config(), create_allowed, do_not_create, storage::kReadWriteDenyNone,
+                           false);
   }
 
   // The data file as the warnings name it: where the user finds it on disk.
@@ -82,7 +83,9 @@ TEST_F(OpenFileCheckedTest, AMissingTableIsAddedBesideTheOthersOfItsFile) {
 TEST_F(OpenFileCheckedTest, AnotherProgramsDatabaseIsNeitherChangedNorUsed) {
   {
     SqliteDb db("VX97.TPS");
-    db.Exec("CREATE TABLE Other(x TEXT); CREATE INDEX other_x ON Other(x); INSERT INTO Other VALUES('kept');");
+    db.Exec(
+        "CREATE TABLE Other(x TEXT); CREATE INDEX other_x ON Other(x); INSERT INTO Other "
+        "VALUES('kept');");
   }
   const std::string before = test::FileBytes("VX97.TPS");
   EXPECT_EQ(Open(), storage::kDriverError);
@@ -99,8 +102,8 @@ TEST_F(OpenFileCheckedTest, AMissingFileWithoutCreateEndsTheProgram) {
   EXPECT_EQ(Open(false), storage::kFileNotFound);
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].caption, "File Creation Error");
-  EXPECT_EQ(reporter_.shown[0].text,
-            "Error: (File Not Found (2)) creating " + DataFile() + ".  Press OK to end this application.");
+  EXPECT_EQ(reporter_.shown[0].text, "Error: (File Not Found (2)) creating " + DataFile() +
+                                         ".  Press OK to end this application.");
   EXPECT_EQ(halts_, std::vector<std::string>{"File Creation Error!"});
   EXPECT_FALSE(Exists("VX97.TPS"));
 }
@@ -159,21 +162,25 @@ TEST_F(OpenFileCheckedTest, AKeyThatCannotBeRebuiltEndsTheProgramAndKeepsTheReco
 TEST_F(OpenFileCheckedTest, ADifferentStructureStopsWithTheUpgradeNoticeAndTouchesNothing) {
   {
     SqliteDb db("VX97.TPS");
-    db.Exec(Ours("CREATE TABLE CF(DataType TEXT, DataValue TEXT, Extra INTEGER);"
-                 "INSERT INTO CF VALUES('Alpha', 'kept', 7);"));
+    db.Exec(
+        Ours("CREATE TABLE CF(DataType TEXT, DataValue TEXT, Extra INTEGER);"
+             "INSERT INTO CF VALUES('Alpha', 'kept', 7);"));
   }
   Open();
   ASSERT_EQ(Captions(), (std::vector<std::string>{"Upgrade Error", "Assistant"}));
   EXPECT_EQ(reporter_.shown[0].text,
-            "The databases must be upgraded before using this version or the version you are installing is "
+            "The databases must be upgraded before using this version or the version you are "
+            "installing is "
             "not the latest.  Re-install this application, or contact Kestrova.");
   EXPECT_EQ(reporter_.shown[1].text,
-            "The error has been placed in the clipboard.  Press CTRL-V in your email message to paste it.");
+            "The error has been placed in the clipboard.  Press CTRL-V in your email message to "
+            "paste it.");
   EXPECT_EQ(CLIPBOARD(), "\r\nError:  Invalid Record Declaration\r\nPath:  " +
                              std::filesystem::current_path().string() + "\r\n");
   EXPECT_EQ(halts_, std::vector<std::string>{"Cannot proceed."});
   EXPECT_FALSE(Config().IsOpen());
-  EXPECT_EQ(SqliteDb("VX97.TPS").Text("SELECT DataValue || Extra FROM CF WHERE DataType = 'Alpha'"), "kept7");
+  EXPECT_EQ(SqliteDb("VX97.TPS").Text("SELECT DataValue || Extra FROM CF WHERE DataType = 'Alpha'"),
+            "kept7");
 }
 
 TEST_F(OpenFileCheckedTest, TablesTheProgramOpensByItselfStopTheSameWayOnAnotherStructure) {
@@ -186,7 +193,8 @@ TEST_F(OpenFileCheckedTest, TablesTheProgramOpensByItselfStopTheSameWayOnAnother
   };
   const Case cases[] = {
       {SCHEDULE_TABLE(), "ALTER TABLE s DROP COLUMN Path", [] { CheckAdvanceWarnings(); }},
-      {CONFIGURATION_TABLE(), "ALTER TABLE CF DROP COLUMN DataValue", [] { GetConfigValue("Alpha"); }},
+      {CONFIGURATION_TABLE(), "ALTER TABLE CF DROP COLUMN DataValue",
+       [] { GetConfigValue("Alpha"); }},
   };
   for (const Case& c : cases) {
     reporter_.shown.clear();
@@ -206,8 +214,10 @@ TEST_F(OpenFileCheckedTest, TablesTheProgramOpensByItselfStopTheSameWayOnAnother
     captions.resize(std::min<std::size_t>(captions.size(), 2));
     EXPECT_EQ(captions, (std::vector<std::string>{"Upgrade Error", "Assistant"})) << name;
     EXPECT_EQ(halts_, std::vector<std::string>{"Cannot proceed."}) << name;
-    EXPECT_EQ(CLIPBOARD().rfind("\r\nError:  Invalid Record Declaration\r\nPath:  ", 0), 0u) << name;
-    EXPECT_EQ(SqliteDb("VX97.TPS").Text("SELECT count(*) FROM " + name), "1") << name;  // nothing lost
+    EXPECT_EQ(CLIPBOARD().rfind("\r\nError:  Invalid Record Declaration\r\nPath:  ", 0), 0u)
+        << name;
+    EXPECT_EQ(SqliteDb("VX97.TPS").Text("SELECT count(*) FROM " + name), "1")
+        << name;  // nothing lost
   }
 }
 
@@ -230,7 +240,8 @@ class LockedFileTest : public OpenFileCheckedTest {
     StoreTwoSettings();
     Config().SetLockWaitSeconds(0);  // the first attempt fails at once
     lock_ = std::make_unique<SqliteDb>("VX97.TPS");
-    lock_->Exec("PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE CF SET DataValue = DataValue;");
+    lock_->Exec(
+        "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE CF SET DataValue = DataValue;");
   }
   void TearDown() override {
     lock_.reset();

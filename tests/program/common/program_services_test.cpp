@@ -18,10 +18,10 @@ TEST(ScopedProgramServicesTest, NestedScopesReplaceOneServiceAndRestoreWhatTheyF
   test::FakeKeyboard keyboard;
   EXPECT_EQ(CurrentProgramServices().script_keyboard, nullptr);
   {
-    const ScopedProgramServices log(&ProgramServices::task_log,
-                                    [&](std::string_view text, std::string_view label) {
-                                      lines.push_back(std::string(label) + ": " + std::string(text));
-                                    });
+    const ScopedProgramServices log(
+        &ProgramServices::task_log, [&](std::string_view text, std::string_view label) {
+          lines.push_back(std::string(label) + ": " + std::string(text));
+        });
     {
       const ScopedProgramServices keys(&ProgramServices::script_keyboard, &keyboard);
       EXPECT_EQ(CurrentProgramServices().script_keyboard, &keyboard);

@@ -52,9 +52,11 @@ TEST_F(WriteLogTest, OneFixedColumnLinePerEventInTheLogFile) {
   WriteLog(std::string(140, 'x'), std::string(40, 'L'));
   const std::vector<std::string> lines = Lines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], Pad("JUN 12,2026", 12) + Pad("14:07", 10) + Pad("Performed", 32) + "Task performed: Backup");
+  EXPECT_EQ(lines[0], Pad("JUN 12,2026", 12) + Pad("14:07", 10) + Pad("Performed", 32) +
+                          "Task performed: Backup");
   // Label and text are cut at their columns' widths.
-  EXPECT_EQ(lines[1], Pad("JUN 12,2026", 12) + Pad("14:07", 10) + std::string(32, 'L') + std::string(128, 'x'));
+  EXPECT_EQ(lines[1], Pad("JUN 12,2026", 12) + Pad("14:07", 10) + std::string(32, 'L') +
+                          std::string(128, 'x'));
   EXPECT_TRUE(reporter_.shown.empty());
 }
 
@@ -145,13 +147,15 @@ TEST_F(WriteLogTest, ALogThatCannotBeMadeSaysItCannotBeWrittenWhereAndWhy) {
     const char* folder;
     const char* why;  // empty: whatever the system says, as long as it is said
   };
-  for (const Case& c : {Case{"/proc/self", "Its folder does not take new files."}, Case{"/sys", ""}}) {
+  for (const Case& c :
+       {Case{"/proc/self", "Its folder does not take new files."}, Case{"/sys", ""}}) {
     SCOPED_TRACE(c.folder);
     reporter_.shown.clear();
     WriteLog("seen", "Label");  // a line that is written clears the report given before
     CloseEventLog();
     std::filesystem::current_path(c.folder);
-    const std::string folder = std::filesystem::current_path().string();  // /proc/self is /proc/<pid>
+    const std::string folder =
+        std::filesystem::current_path().string();  // /proc/self is /proc/<pid>
     for (int i = 0; i < 3; ++i) WriteLog("not written", "Label");
     std::filesystem::current_path(root());
     ASSERT_EQ(reporter_.shown.size(), 1u);

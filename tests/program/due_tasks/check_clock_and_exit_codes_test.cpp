@@ -44,8 +44,9 @@ TEST_F(CheckClockTest, ForwardJumpOfMoreThanThreeDaysWarnsOnceAndStartsTheBackup
     if (c.warns) {
       EXPECT_EQ(messages.shown[0].caption, "Warning");
       // Carriage returns break the lines, as the warning has always been written.
-      EXPECT_EQ(messages.shown[0].text.rfind(
-                    "Warning!\r\rYou have set the system date forward more than 3 days.\r\rTasks scheduled prior to ", 0),
+      EXPECT_EQ(messages.shown[0].text.rfind("Warning!\r\rYou have set the system date forward "
+                                             "more than 3 days.\r\rTasks scheduled prior to ",
+                                             0),
                 0u)
           << messages.shown[0].text;
       EXPECT_EQ(processes.requests[0].argv, (Strings{"/opt/vx/bin/vx-backup", "VX97.TPS"}));
@@ -118,10 +119,11 @@ TEST_F(CheckClockTest, RealStartInAMissingFolderIsReportedWithTheFolderAndTheRea
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "true", "/no/such/folder")));
   const char* folder_is_a_file = "/etc/hostname";
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "true", folder_is_a_file)));
-  EXPECT_EQ(messages.Texts(),
-            (Strings{"Error Code 3: Could not start true.\n\nStart folder: /no/such/folder\nThe start folder does not exist.",
-                     "Error Code 3: Could not start true.\n\nStart folder: /etc/hostname\nThe start folder is a file, "
-                     "not a folder."}));
+  EXPECT_EQ(messages.Texts(), (Strings{"Error Code 3: Could not start true.\n\nStart folder: "
+                                       "/no/such/folder\nThe start folder does not exist.",
+                                       "Error Code 3: Could not start true.\n\nStart folder: "
+                                       "/etc/hostname\nThe start folder is a file, "
+                                       "not a folder."}));
 }
 
 }  // namespace

@@ -70,8 +70,8 @@ class FullDiskTest : public test::TaskRoadTest {
 
   static void AddTask(std::int32_t id, std::string_view command, std::int32_t date) {
     SCH = test::MakeTask("Day of Week", date, kNoon);
-    test::SetWeekdays(SCH, {test::kSun, test::kMon, test::kTue, test::kWed, test::kThu,
-                               test::kFri, test::kSat});
+    test::SetWeekdays(
+        SCH, {test::kSun, test::kMon, test::kTue, test::kWed, test::kThu, test::kFri, test::kSat});
     SCH.ID = id;
     SCH.TaskType = "Run Program";
     SCH.Description = "Task " + std::to_string(id);

@@ -15,11 +15,11 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
 #include "program/due_tasks/table_schedule_services.h"
-#include "runtime/storage/sqlite_session.h"
 #include "program/tools/data_maintenance.h"
+#include "runtime/storage/sqlite_session.h"
 #include "support/temp_folder.h"
-#include "tests/support/damaged_files.h"
 #include "tests/program/due_task_fixture.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -38,7 +38,8 @@ class DueTaskTableTest : public ::testing::Test {
     std::filesystem::current_path(old_);
   }
 
-  static void AddTask(std::int32_t id, std::uint8_t disabled, std::int32_t date, std::int32_t time) {
+  static void AddTask(std::int32_t id, std::uint8_t disabled, std::int32_t date,
+                      std::int32_t time) {
     SCH = SCHEDULE_RECORD{};
     SCH.ID = id;
     SCH.Disabled = disabled;
@@ -160,8 +161,8 @@ TEST_F(DueTaskOnTablesTest, TaskBehindManyUndatedTasksIsFoundAndRun) {
     ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   }
   SCH = test::MakeTask("Day of Week", kDay, kNoon - 6000);
-  test::SetWeekdays(SCH, {test::kSun, test::kMon, test::kTue, test::kWed, test::kThu,
-                             test::kFri, test::kSat});
+  test::SetWeekdays(
+      SCH, {test::kSun, test::kMon, test::kTue, test::kWed, test::kThu, test::kFri, test::kSat});
   SCH.ID = 2000;
   SCH.TaskType = "Run Program";
   SCH.Description = "Back up the books";

@@ -10,9 +10,9 @@
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
-#include "tests/program/due_task_fixture.h"
 #include "runtime/pictures.h"
 #include "runtime/storage/errors.h"
+#include "tests/program/due_task_fixture.h"
 
 namespace vx {
 namespace {
@@ -91,7 +91,8 @@ TEST_F(DueTaskTest, OnceTheOnlyTaskHasRunTheBarSaysSoAndTheTipIsTheBareName) {
   frame.events.clear();
   Tick();
   EXPECT_EQ(frame.status, "No tasks pending");
-  EXPECT_EQ(frame.events, Strings{"bar: No tasks pending"}) << "the bar no longer names the task run";
+  EXPECT_EQ(frame.events, Strings{"bar: No tasks pending"})
+      << "the bar no longer names the task run";
   EXPECT_EQ(frame.tip, PRODUCTNAME.view());
 }
 
@@ -281,9 +282,10 @@ TEST_F(DueTaskTest, Questions) {
     } else {
       ASSERT_EQ(messages.shown.size(), 1u);
       EXPECT_EQ(messages.shown[0].caption, c.asked);
-      EXPECT_EQ(messages.shown[0].text, std::string("Task 1 ") + (c.asked == std::string("Missed Task")
-                                                                      ? "was not run.  Run it now?"
-                                                                      : "is due to run.  Run it now?"));
+      EXPECT_EQ(messages.shown[0].text,
+                std::string("Task 1 ") + (c.asked == std::string("Missed Task")
+                                              ? "was not run.  Run it now?"
+                                              : "is due to run.  Run it now?"));
       EXPECT_EQ(messages.shown[0].default_button, BUTTON_NO);
     }
     const bool skipped = *c.logged != '\0';
@@ -335,7 +337,8 @@ TEST_F(DueTaskTest, MessageThreadIsHandedTheMessageAsTheGlobalsHoldIt) {
   SCHEDULE_RECORD& task = AddTask(1, "Display Message", kDay, kNoon);
   task.Message = std::string(1000, 'a') + std::string(100, 'b');
   Tick();
-  const std::string expected = "thread: Task 1 | " + std::string(1000, 'a') + std::string(24, 'b') + " | ";
+  const std::string expected =
+      "thread: Task 1 | " + std::string(1000, 'a') + std::string(24, 'b') + " | ";
   EXPECT_EQ(std::count(frame.events.begin(), frame.events.end(), expected), 1);
   EXPECT_EQ(GLO_DESCRIPTION, "Task 1");
   EXPECT_EQ(GLO_MESSAGE.str(), std::string(1000, 'a') + std::string(24, 'b'));
@@ -364,7 +367,7 @@ TEST_F(DueTaskTest, MessageMeans) {
   Tick();
   ASSERT_EQ(links.size(), 1u);
   EXPECT_EQ(links[0], std::make_tuple(std::string("Task 1"), std::string("Message 1"),
-                                            std::string("ring.wav")));
+                                      std::string("ring.wav")));
   EXPECT_EQ(processes.requests.back().argv, (Strings{"/opt/vx/bin/vx-msg", "ID=1"}));
   EXPECT_EQ(log.front(), "Message: Task 1 ring.wav");
   EXPECT_TRUE(std::none_of(frame.events.begin(), frame.events.end(), [](const std::string& e) {
@@ -405,8 +408,15 @@ TEST_F(DueTaskTest, TaskWithoutFurtherRunIsDoneInPlaceOrRemoved) {
 TEST_F(DueTaskTest, KeptScriptsGoWithTheHistoryCopy) {
   SAVESCRIPTS = 1;
   AddTask(1, "Run Program", kDay, kNoon);
-  steps.Put(Step("Send Keys", [](auto& s) { s.ID = 1; s.Sequence = 1; s.Keystrokes = "a"; }));
-  steps.Put(Step("Wait", [](auto& s) { s.ID = 1; s.Sequence = 2; }));
+  steps.Put(Step("Send Keys", [](auto& s) {
+    s.ID = 1;
+    s.Sequence = 1;
+    s.Keystrokes = "a";
+  }));
+  steps.Put(Step("Wait", [](auto& s) {
+    s.ID = 1;
+    s.Sequence = 2;
+  }));
   Tick();
   SAVESCRIPTS = 0;
   const auto copies = CopiesBeyond(1);
@@ -455,9 +465,11 @@ TEST_F(DueTaskTest, RunThatCannotBeStoredStartsOnlyOnceItIsStored) {
     EXPECT_EQ(frame.status, "Next: Task 1");
     ASSERT_EQ(frame.notices.size(), 1u);
     EXPECT_EQ(frame.notices[0].caption, "Task Not Started");
-    EXPECT_EQ(frame.notices[0].text.rfind("Task 1 is due, but it was not started: its run could not be "
-                                          "stored (disk full).", 0),
-              0u)
+    EXPECT_EQ(
+        frame.notices[0].text.rfind("Task 1 is due, but it was not started: its run could not be "
+                                    "stored (disk full).",
+                                    0),
+        0u)
         << frame.notices[0].text;
     EXPECT_EQ(messages.shown.size(), 1u);  // the question was asked once
     EXPECT_EQ(sound.played.size(), 1u);

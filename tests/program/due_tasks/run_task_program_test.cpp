@@ -87,9 +87,9 @@ TEST_F(RunTaskProgramTest, CommandThatCannotStartIsReportedAndItsScriptNotQueued
   Missing("nosuchprogram");
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(5, "nosuchprogram", "")));
   // Without a folder of its own the command starts in the current one, which the box names.
-  EXPECT_EQ(messages.Texts(), Strings{"Error Code 2: Could not start nosuchprogram.\n\nStart folder: " +
-                                      std::filesystem::current_path().string() +
-                                      "\nIt does not exist."});
+  EXPECT_EQ(messages.Texts(),
+            Strings{"Error Code 2: Could not start nosuchprogram.\n\nStart folder: " +
+                    std::filesystem::current_path().string() + "\nIt does not exist."});
   // A program with arguments is never handed to the opener: the reason is the start's own.
   messages.shown.clear();
   Missing("nosuchprogram -x");
@@ -98,17 +98,25 @@ TEST_F(RunTaskProgramTest, CommandThatCannotStartIsReportedAndItsScriptNotQueued
   processes.SetOutcome("/srv/locked", {EACCES, 0, false});
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "nosuchprogram -x", "/srv")));
   EXPECT_FALSE(RunTaskProgram(DueTaskProgram(0, "/srv/locked -x", "/srv")));
-  EXPECT_EQ(messages.Texts(),
-            (Strings{"Error Code 2: Could not start nosuchprogram -x.\n\nStart folder: /srv\nNo program of that name was found.",
-                     "Error Code 5: Could not start /srv/locked -x.\n\nStart folder: /srv\nThe program may not be run "
-                     "(permission denied)."}));
+  EXPECT_EQ(messages.Texts(), (Strings{"Error Code 2: Could not start nosuchprogram -x.\n\nStart "
+                                       "folder: /srv\nNo program of that name was found.",
+                                       "Error Code 5: Could not start /srv/locked -x.\n\nStart "
+                                       "folder: /srv\nThe program may not be run "
+                                       "(permission denied)."}));
   EXPECT_EQ(ScriptQueue.Records(), 0);
   EXPECT_EQ(ADDINGSCRIPTING, 0);
 }
 
 TEST_F(RunTaskProgramTest, NotApplicableStartsNothingAndQueuesTheScript) {
-  steps.Put(Step("Send Keys", [](auto& s) { s.ID = 5; s.Sequence = 1; }));
-  steps.Put(Step("Wait", [](auto& s) { s.ID = 5; s.Sequence = 2; s.SecondsToWait = 2; }));
+  steps.Put(Step("Send Keys", [](auto& s) {
+    s.ID = 5;
+    s.Sequence = 1;
+  }));
+  steps.Put(Step("Wait", [](auto& s) {
+    s.ID = 5;
+    s.Sequence = 2;
+    s.SecondsToWait = 2;
+  }));
   TaskProgramRequest request = DueTaskProgram(5, "n/a", "");
   EXPECT_TRUE(RunTaskProgram(request));
   EXPECT_TRUE(processes.requests.empty());

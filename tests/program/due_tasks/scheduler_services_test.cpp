@@ -9,16 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "program/common/config_store.h"
-#include "program/common/external_message.h"
-#include "program/common/program_services.h"
-#include "program/common/task_log.h"
-#include "program/common/task_road_services.h"
-#include "program/due_tasks/advance_warnings.h"
-#include "program/due_tasks/default_holidays.h"
-#include "program/due_tasks/remove_history.h"
-#include "program/script_engine/script_variables.h"
-#include "tests/fakes/fake_process_launcher.h"
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
@@ -29,9 +19,19 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
 #include "framework/file_manager.h"
+#include "program/common/config_store.h"
+#include "program/common/external_message.h"
+#include "program/common/program_services.h"
+#include "program/common/task_log.h"
+#include "program/common/task_road_services.h"
+#include "program/due_tasks/advance_warnings.h"
+#include "program/due_tasks/default_holidays.h"
+#include "program/due_tasks/remove_history.h"
 #include "program/recurrence/easter.h"
+#include "program/script_engine/script_variables.h"
 #include "program/shell_fixture.h"
 #include "runtime/pictures.h"
+#include "tests/fakes/fake_process_launcher.h"
 
 namespace vx {
 namespace {
@@ -46,9 +46,10 @@ class SchedulerServicesTest : public test::ShellTest {
     services_.messages = &reporter_;
     services_.helper_folder = "/opt/vx/bin";
     services_.add_message_link = AddMessageLinkRecord;
-    installed_.emplace(&ProgramServices::task_log, [this](std::string_view text, std::string_view label) {
-      log_.push_back(std::string(label) + ": " + std::string(text));
-    });
+    installed_.emplace(&ProgramServices::task_log,
+                       [this](std::string_view text, std::string_view label) {
+                         log_.push_back(std::string(label) + ": " + std::string(text));
+                       });
     ResetSettings();
     ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
     ASSERT_EQ(ACCESS_HOLIDAYS->Open(), 0);
@@ -138,7 +139,7 @@ TEST_F(SchedulerServicesTest, WarningsShowOnceTheirMomentHasPassed) {
   Add(Task(1, Today() - 1, MakeTime(20, 0)));  // yesterday evening: shown at once
   Add(Task(2, Today(), MakeTime(10, 0)));      // this morning: shown
   Add(Task(3, Today(), MakeTime(15, 0)));      // later today: not yet
-  Add(Task(4, 0, 0));                           // no warning at all
+  Add(Task(4, 0, 0));                          // no warning at all
   SCHEDULE_RECORD warned = Task(5, Today() - 2, 100);
   warned.AdvanceWarned = 1;
   Add(warned);
@@ -173,7 +174,8 @@ TEST_F(SchedulerServicesTest, WarningsShowOnceTheirMomentHasPassed) {
 }
 
 TEST_F(SchedulerServicesTest, WarningTextFollowsTheTaskType) {
-  const std::string head = FORMAT(DATE(6, 20, 2026), "@D3") + " " + FORMAT(MakeTime(9, 0) + 1, "@T3") + "\r\n\r\n";
+  const std::string head =
+      FORMAT(DATE(6, 20, 2026), "@D3") + " " + FORMAT(MakeTime(9, 0) + 1, "@T3") + "\r\n\r\n";
   struct Case {
     const char* type;
     const char* message;
@@ -325,7 +327,7 @@ TEST_F(SchedulerServicesTest, NextHolidayDateByType) {
     std::int32_t expected;
   };
   const Case cases[] = {
-      {DATE(9, 7, 1998), "Day of Month", DATE(9, 6, 1999)},     // first Monday of September
+      {DATE(9, 7, 1998), "Day of Month", DATE(9, 6, 1999)},      // first Monday of September
       {DATE(11, 26, 1998), "Day of Month", DATE(11, 25, 1999)},  // fourth Thursday of November
       {DATE(12, 25, 2025), "Annual", DATE(12, 25, 2026)},
       {DATE(3, 14, 2025), "Birthday", DATE(3, 14, 2026)},
@@ -337,7 +339,7 @@ TEST_F(SchedulerServicesTest, NextHolidayDateByType) {
 }
 
 TEST_F(SchedulerServicesTest, PastHolidaysMoveToTheirNextYear) {
-  SetConfigValue("DEFHOL", "Y");  // the common list is not wanted here
+  SetConfigValue("DEFHOL", "Y");                               // the common list is not wanted here
   AddHoliday(DATE(7, 4, 2020), "Independence Day", "Annual");  // six years behind
   AddHoliday(DATE(3, 14, 2025), "Anna's birthday", "Birthday");
   AddHoliday(DATE(5, 1, 2026), "Open house", "Once");

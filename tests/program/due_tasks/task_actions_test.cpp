@@ -8,20 +8,20 @@
 
 #include <vector>
 
-#include "program/common/external_message.h"
-#include "program/common/task_road_services.h"
-#include "program/script_engine/script_queue.h"
-#include "tests/fakes/fake_process_launcher.h"
-#include "tests/fakes/fake_sound_player.h"
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
+#include "program/common/external_message.h"
+#include "program/common/task_road_services.h"
+#include "program/script_engine/script_queue.h"
 #include "program/shell_fixture.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
+#include "tests/fakes/fake_process_launcher.h"
+#include "tests/fakes/fake_sound_player.h"
 
 namespace vx {
 namespace {
@@ -95,7 +95,8 @@ class TaskActionsTest : public test::ShellTest {
 
   // Runs an action with `task` in the buffer of a list window's thread, as a task list does;
   // with keep_list the list stays open (and the program running) until the test closes it.
-  static void RunAction(TestDriver& ui, const SCHEDULE_RECORD& task, void (*action)(), bool keep_list = false) {
+  static void RunAction(TestDriver& ui, const SCHEDULE_RECORD& task, void (*action)(),
+                        bool keep_list = false) {
     ui.Start([task, action, keep_list] {
       ACCESS_SCHEDULE->Open();
       SCH = task;
@@ -124,7 +125,8 @@ TEST_F(TaskActionsTest, QuickStartAddsAOneTimeCopyDueAfterTheDelay) {
   RunAction(ui, task, [] { EXPECT_TRUE(QuickStartTask()); });
   ui.Finish();
   ASSERT_EQ(ui.Requests().size(), 1u);
-  EXPECT_EQ(ui.Requests()[0].text, "5 minutes|10 minutes|30 minutes|1 hour|2 hours|3 hours|-|Cancel");
+  EXPECT_EQ(ui.Requests()[0].text,
+            "5 minutes|10 minutes|30 minutes|1 hour|2 hours|3 hours|-|Cancel");
 
   const SCHEDULE_RECORD copy = StoredTask(8);
   EXPECT_EQ(copy.Date, DATE(6, 13, 2026));
@@ -192,7 +194,8 @@ TEST_F(TaskActionsTest, PerformNowRunsADisabledCompletedTaskAndStoresNothing) {
   const SCHEDULE_RECORD task = Task(9, "Both");
   Add(task);
   TestDriver ui;
-  RunAction(ui, task, [] { PerformTaskNow(); }, true);
+  RunAction(
+      ui, task, [] { PerformTaskNow(); }, true);
   DriverWindow message = ui.WaitWindow("Nightly backup");
   EXPECT_NE(message.Thread(), ui.WaitWindow("Tasks").Thread());  // a message thread of its own
   EXPECT_EQ(message.ControlNumber(2).Value(), "Check the backup");

@@ -11,11 +11,11 @@
 #include "datadll/dictionary/todo_tables.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
-#include "tests/program/due_task_fixture.h"
 #include "runtime/threads.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
 #include "support/temp_folder.h"
+#include "support/test_driver.h"
+#include "tests/program/due_task_fixture.h"
 
 namespace vx {
 namespace {
@@ -68,7 +68,8 @@ TEST_F(TaskMessageTest, EachThreadShowsItsOwnCopyOfTheMessage) {
   ui.Start([&] {
     TaskMessage message{"Water the plants", "The ferns too", ""};
     first = StartTaskMessageThread(message);
-    message = {"Call Anna", "About the budget", ""};  // the next task's, before the first thread runs
+    message = {"Call Anna", "About the budget",
+               ""};  // the next task's, before the first thread runs
     second = StartTaskMessageThread(message);
     Window main_window("Main");  // the program goes on while the messages are shown
     main_window.Open();

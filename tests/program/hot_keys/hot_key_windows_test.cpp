@@ -1,8 +1,8 @@
 // The hot-key windows on real tables: the key text split and composed, the editor's pages and
 // what it stores, the list and its deletion of a hot key's own task, and Main taking a new key
 // at once (and naming one the desktop refuses) through the fake desktop.
-#include "program/common/program_services.h"
 #include "program/hot_keys/hot_key_windows.h"
+#include "program/common/program_services.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -71,7 +71,8 @@ struct StoredKey {
 
 class HotKeyWindowsTest : public test::WindowTest {
  protected:
-  static void AddKey(std::string_view key, std::string_view action, std::int32_t id, std::string_view description) {
+  static void AddKey(std::string_view key, std::string_view action, std::int32_t id,
+                     std::string_view description) {
     ASSERT_EQ(ACCESS_SYSHOTKEYS->Open(), 0);
     HOT = SYSHOTKEYS_RECORD{};
     HOT.HotKey = key;
@@ -230,7 +231,8 @@ TEST_F(HotKeyWindowsTest, AKeyWithoutModifierWordsOpensAsItsKeyName) {
   DriverWindow w = StartBrowse();
   w.Control("&Edit").Press();
   DriverWindow form = ui_.WaitWindow("Edit Hot Key");
-  for (const char* box : {"Control", "Alt", "Shift", "Win"}) EXPECT_EQ(form.Control(box).Value(), "0") << box;
+  for (const char* box : {"Control", "Alt", "Shift", "Win"})
+    EXPECT_EQ(form.Control(box).Value(), "0") << box;
   EXPECT_EQ(form.Control("&Key:").Value(), "F12");
   form.Control("&OK").Press();
   ui_.WaitClosed(form);
@@ -401,7 +403,9 @@ TEST_F(HotKeyReloadTest, AKeyMadeInTheEditorWorksAtOnceAndARefusedOneIsNamed) {
   MakeKey(frame, "J", "never");
   const SeenRequest refused = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(refused.caption, "Hot Keys");
-  EXPECT_EQ(refused.text, "The hot key Ctrl-J cannot be used: another program holds it, or the keyboard has no such key.");
+  EXPECT_EQ(refused.text,
+            "The hot key Ctrl-J cannot be used: another program holds it, or the keyboard has no "
+            "such key.");
   EXPECT_TRUE(Held(chord)) << "the other keys stay held";
 }
 

@@ -1,7 +1,7 @@
 // The clipboard recorder over the CLIPBOARD table: what counts as a new text, the letters-only
 // hash key that keeps repeats out, the category from the window in front, and trimming.
-#include "program/common/program_services.h"
 #include "program/organiser/capture_clipboard.h"
+#include "program/common/program_services.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -108,8 +108,12 @@ TEST_F(CaptureClipboardTest, BlankOrControlLedTextsAreIgnoredAndLeadingBlanksAre
     std::string text;
     bool stored;
   } cases[] = {
-      {"", false}, {"     ", false}, {"\nline after a break", false}, {"\tTabbed", false},
-      {"   indented text", true},    {"\xC3\xA9t\xC3\xA9", true},  // a first byte above the blank
+      {"", false},
+      {"     ", false},
+      {"\nline after a break", false},
+      {"\tTabbed", false},
+      {"   indented text", true},
+      {"\xC3\xA9t\xC3\xA9", true},  // a first byte above the blank
   };
   for (const auto& c : cases) {
     CLI = CLIPBOARD_RECORD{};
@@ -155,7 +159,8 @@ TEST_F(CaptureClipboardTest, TrimmingRemovesTheOldestNotKeptPassingOverTheTextBe
   Copy("brand new text");  // 3 stored: no trim; 4 after
   EXPECT_EQ(Entries().size(), 4u);
   Copy("another text");
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"newest", "brand new text", "another text", "kept one"}));
+  EXPECT_EQ(Texts(),
+            (std::vector<std::string>{"newest", "brand new text", "another text", "kept one"}));
 }
 
 TEST_F(CaptureClipboardTest, KeptEntriesAreNeverTrimmedAndNoLimitMeansNoTrim) {

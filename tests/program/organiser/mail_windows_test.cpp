@@ -97,8 +97,10 @@ TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
   w.Control("Recipient's Name:").Type("Bob");
   w.Control("&OK").Press();
   const SeenRequest status = ui_.WaitMessage(BUTTON_OK);
-  EXPECT_EQ(status.text, "Message was not sent.\n\nError:\nFailed to connect. Mail Server not found!\n\nSender:"
-                         "ann@sender.test\nHost:" + EMAIL_HOST.str());
+  EXPECT_EQ(status.text,
+            "Message was not sent.\n\nError:\nFailed to connect. Mail Server not found!\n\nSender:"
+            "ann@sender.test\nHost:" +
+                EMAIL_HOST.str());
   ui_.WaitClosed(w);
   ui_.Finish();
   EXPECT_EQ(GETINI("RecipientName", "Email", "", "VXMSG.INI"), "Bob");
@@ -144,7 +146,8 @@ TEST_F(MailWindowsTest, TheMessageWindowsEmailButtonOpensTheEmailWindowOnTheMess
   message.Control("&Email").Press();
   DriverWindow mail = ui_.WaitWindow("Email Message");
   EXPECT_EQ(mail.Control("Subject:").Value(), "Budget");
-  EXPECT_EQ(message.Get(Prop::Topmost), "0") << "the on-top message makes way for the e-mail window";
+  EXPECT_EQ(message.Get(Prop::Topmost), "0")
+      << "the on-top message makes way for the e-mail window";
   mail.Control("Cancel").Press();
   ui_.WaitClosed(mail);
   EXPECT_TRUE(message.Open()) << "the message stays on screen";
@@ -208,9 +211,11 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   ASSERT_GT(dump.Rows(), 50U);
   EXPECT_EQ(dump.Cell(1, 1), "ASCIIFileName=");
   for (std::size_t row = 1; row <= dump.Rows(); ++row) {
-    EXPECT_EQ(dump.Cell(static_cast<long>(row), 1).find("secret"), std::string::npos) << dump.Cell(static_cast<long>(row), 1);
+    EXPECT_EQ(dump.Cell(static_cast<long>(row), 1).find("secret"), std::string::npos)
+        << dump.Cell(static_cast<long>(row), 1);
   }
-  EXPECT_EQ(dump.Cell(static_cast<long>(dump.Rows()), 1), "TOKEN=(value not sent)") << "the variable is named, not shown";
+  EXPECT_EQ(dump.Cell(static_cast<long>(dump.Rows()), 1), "TOKEN=(value not sent)")
+      << "the variable is named, not shown";
   w.Control("Enter your bug report or comments here:").Type("The tray icon vanished.");
   ui_.AnswerMessage(BUTTON_YES);
   w.Control("Include Full Database").Tick();
@@ -229,7 +234,9 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   EXPECT_EQ(mail.Header("from"), "Ann Lee <ann@sender.test>");
   EXPECT_EQ(mail.Header("subject"), "Varnodex:  Support for Ann Lee");
   const std::string body = mail.Body();
-  EXPECT_EQ(body.rfind("The tray icon vanished.\r\n--------------Internal Information------------\r\n", 0), 0U)
+  EXPECT_EQ(body.rfind(
+                "The tray icon vanished.\r\n--------------Internal Information------------\r\n", 0),
+            0U)
       << body.substr(0, 120);
   EXPECT_NE(body.find("Email:Host=" + server_.host() + "\r\n"), std::string::npos);
   EXPECT_NE(body.find("VX98EVNT.LOG "), std::string::npos) << "the data folder is listed";
@@ -239,22 +246,27 @@ TEST_F(MailWindowsTest, ABugReportGoesToTheSupportAddressWithNoPasswordAnywhere)
   ASSERT_EQ(mail.AttachmentCount(), 2);
   EXPECT_EQ(mail.AttachmentName(0), "VX97.TPS");
   EXPECT_EQ(mail.AttachmentName(1), "VX98EVNT.LOG");
-  EXPECT_EQ(mail.AttachmentData(0).find("secret"), std::string::npos) << "no password in any page of the copy";
+  EXPECT_EQ(mail.AttachmentData(0).find("secret"), std::string::npos)
+      << "no password in any page of the copy";
   const std::string copy = (root() / "sent.tps").string();
   std::ofstream(copy, std::ios::binary) << mail.AttachmentData(0);
   test::SqliteDb sent(copy);
   EXPECT_EQ(sent.Text("SELECT USER FROM Users"), "ann");
   EXPECT_EQ(sent.Text("SELECT Subject FROM Messages"), "kept");
-  EXPECT_EQ(sent.Text("SELECT DataValue FROM CF WHERE DataType = 'SupportAddress'"), "help@support.test");
+  EXPECT_EQ(sent.Text("SELECT DataValue FROM CF WHERE DataType = 'SupportAddress'"),
+            "help@support.test");
   // The FTP step keeps what it does, without its log-in; other steps keep their texts.
-  EXPECT_EQ(sent.Text("SELECT DDEApplicationName FROM Script WHERE Sequence = 1"), "ftp.example.test");
+  EXPECT_EQ(sent.Text("SELECT DDEApplicationName FROM Script WHERE Sequence = 1"),
+            "ftp.example.test");
   EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1"), "");
   EXPECT_EQ(sent.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 2"), "Report");
   // The user's own database keeps every password.
   test::SqliteDb own((root() / "VX97.TPS").string());
   EXPECT_EQ(own.Text("SELECT PASSWORD FROM Users"), "user-secret");
   EXPECT_EQ(own.Text("SELECT DataValue FROM CF WHERE DataType = 'SysPwd'"), "lock-secret");
-  EXPECT_NE(own.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1").find("ftp-secret"), std::string::npos);
+  EXPECT_NE(
+      own.Text("SELECT DDEApplicationTopic FROM Script WHERE Sequence = 1").find("ftp-secret"),
+      std::string::npos);
   VARQ.Free();
 }
 
@@ -292,7 +304,8 @@ TEST_F(MailWindowsTest, TheDatabaseCopyNeverGoesThroughALinkPlantedInTheTemporar
   EXPECT_TRUE(std::filesystem::is_empty(victim));
   EXPECT_EQ(std::filesystem::status(victim).permissions(), std::filesystem::perms(0755));
   std::size_t left = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(temp)) left += entry.is_symlink() ? 0 : 1;
+  for (const auto& entry : std::filesystem::directory_iterator(temp))
+    left += entry.is_symlink() ? 0 : 1;
   EXPECT_EQ(left, 0U) << "the copy's folder is removed once the mail is sent";
 }
 

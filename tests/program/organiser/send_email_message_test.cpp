@@ -14,9 +14,9 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
 #include "program/script_engine/script_variables.h"
+#include "program/shell_fixture.h"
 #include "support/local_mail_servers.h"
 #include "support/test_driver.h"
-#include "program/shell_fixture.h"
 
 namespace vx {
 namespace {
@@ -113,8 +113,8 @@ TEST_F(SendEmailMessageTest, AScriptStepSendsTheStoredMessageWithItsVariablesAnd
   ASSERT_EQ(mails.size(), 1U);
   auto to = mails[0].recipients;
   std::sort(to.begin(), to.end());
-  EXPECT_EQ(to, (std::vector<std::string>{"bob@to.test", "carl@to.test", "cc@cc.test", "hidden2@bcc.test",
-                                          "hidden@bcc.test"}));
+  EXPECT_EQ(to, (std::vector<std::string>{"bob@to.test", "carl@to.test", "cc@cc.test",
+                                          "hidden2@bcc.test", "hidden@bcc.test"}));
   EXPECT_EQ(mails[0].sender, "ann@sender.test");
   EXPECT_EQ(mails[0].Header("from"), "Ann Lee <ann@sender.test>");
   EXPECT_EQ(mails[0].Header("subject"), "Report for Q4 [draft]");
@@ -162,9 +162,11 @@ TEST_F(SendEmailMessageTest, IncompleteSettingsAndMissingRecipientsAreRefused) {
   LocalSmtpServer server;
   const std::string closed = test::ClosedPortHost();
   const std::string mail_box =
-      "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required information.";
+      "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required "
+      "information.";
   const std::string news_box =
-      "Error!: Email (News) not setup. Select File->Setup, Email tab, and fill in the required information.";
+      "Error!: Email (News) not setup. Select File->Setup, Email tab, and fill in the required "
+      "information.";
   struct Case {
     const char* what;
     const char* type;
@@ -174,11 +176,13 @@ TEST_F(SendEmailMessageTest, IncompleteSettingsAndMissingRecipientsAreRefused) {
     std::int32_t result;
     std::string box;  // empty: none
   } cases[] = {
-      {"no mail server", "Email", "bob@to.test", "", "ann@sender.test", server.host(), 1, 1, mail_box},
+      {"no mail server", "Email", "bob@to.test", "", "ann@sender.test", server.host(), 1, 1,
+       mail_box},
       {"no mail sender", "Email", "bob@to.test", server.host(), "", server.host(), 1, 1, mail_box},
       {"no news server", "News", "alt.test", server.host(), "ann@sender.test", "", 1, 1, news_box},
       {"news without a mail server", "News", "alt.test", "", "", closed, 1, 6, ""},
-      {"mail without a news server", "Email", "bob@to.test", server.host(), "ann@sender.test", "", 1, 0, ""},
+      {"mail without a news server", "Email", "bob@to.test", server.host(), "ann@sender.test", "",
+       1, 0, ""},
       {"To is n/a", "Email", "N/a", server.host(), "ann@sender.test", "", 1, 15, ""},
       {"no To", "Email", "", server.host(), "ann@sender.test", "", 1, 15, ""},
       {"no such message", "Email", "bob@to.test", server.host(), "ann@sender.test", "", 2, 1, ""},
@@ -216,7 +220,9 @@ TEST_F(SendEmailMessageTest, ANewsMessageIsPostedToItsGroupsWithDotsStuffed) {
   Store(m);
   EXPECT_EQ(Send(1, 0, 1), 0);
   const auto lines = responder.Lines();
-  const auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+  const auto has = [&](const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  };
   EXPECT_TRUE(has("AUTHINFO USER reader"));
   EXPECT_TRUE(has("POST"));
   EXPECT_TRUE(has("Newsgroups: alt.test,comp.misc"));

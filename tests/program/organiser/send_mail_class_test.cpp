@@ -1,12 +1,12 @@
 // SENDMAILCLASS against a real SMTP server on 127.0.0.1: what arrives (envelope, headers,
 // body, attachment, encoded words), the result codes of refusals, dead and silent servers,
 // header injection, log-in and its debug file, and cancelling.
-#include "program/common/program_services.h"
 #include "program/organiser/send_mail_class.h"
+#include "program/common/program_services.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/stat.h>
+#include <optional>
 
 #include <algorithm>
 #include <atomic>
@@ -17,8 +17,8 @@
 
 #include "fakes/fake_mail_transport.h"
 #include "program/organiser/mail_message.h"
-#include "support/local_mail_servers.h"
 #include "runtime/threads.h"
+#include "support/local_mail_servers.h"
 #include "support/temp_folder.h"
 
 namespace vx {
@@ -54,9 +54,11 @@ TEST(SendMailClassTest, AMailArrivesWithItsEnvelopeHeadersBodyAndAttachment) {
   SENDMAILCLASS mail;
   Prepare(mail, server.host());
   mail.SETORGANIZATION("Lee & Partners");
-  mail.SETSUBJECT("Grüße aus Köln – Bericht für die Woche mit einem langen Betreff, der umbrochen wird");
+  mail.SETSUBJECT(
+      "Grüße aus Köln – Bericht für die Woche mit einem langen Betreff, der umbrochen wird");
   mail.ADDTO("bob@to.test; Carl Dee <carl@to.test>", "");
-  mail.ADDCC("cc1@cc.test, cc2@cc.test", "cc1@cc.test, cc2@cc.test");  // as the message senders pass it
+  mail.ADDCC("cc1@cc.test, cc2@cc.test",
+             "cc1@cc.test, cc2@cc.test");  // as the message senders pass it
   mail.ADDBCC("hidden@bcc.test");
   mail.ADDATTACHMENT((folder / "report.bin").string(), 8);
   mail.SETMESSAGETEXT("Line one\r\n.\r\n..two dots\nUnicode: naïve café\r\nlast", 6);
@@ -66,15 +68,16 @@ TEST(SendMailClassTest, AMailArrivesWithItsEnvelopeHeadersBodyAndAttachment) {
   ASSERT_EQ(mails.size(), 1U);
   const auto& got = mails[0];
   EXPECT_EQ(got.sender, "ann@sender.test");
-  EXPECT_EQ(Sorted(got.recipients), Sorted({"bob@to.test", "carl@to.test", "cc1@cc.test", "cc2@cc.test",
-                                            "hidden@bcc.test"}));
+  EXPECT_EQ(Sorted(got.recipients), Sorted({"bob@to.test", "carl@to.test", "cc1@cc.test",
+                                            "cc2@cc.test", "hidden@bcc.test"}));
   EXPECT_EQ(got.Header("subject"),
             "Grüße aus Köln – Bericht für die Woche mit einem langen Betreff, der umbrochen wird");
   EXPECT_EQ(got.Header("from"), "Ann Lee <ann@sender.test>");
   EXPECT_EQ(got.Header("to"), "bob@to.test, Carl Dee <carl@to.test>");
   EXPECT_EQ(got.Header("cc"), "cc1@cc.test, cc2@cc.test");
   EXPECT_EQ(got.Header("bcc"), std::nullopt);
-  EXPECT_EQ(got.raw.find("hidden@bcc.test"), std::string::npos) << "a Bcc address is only in the envelope";
+  EXPECT_EQ(got.raw.find("hidden@bcc.test"), std::string::npos)
+      << "a Bcc address is only in the envelope";
   EXPECT_NE(got.raw.find("Organization: Lee & Partners\r\n"), std::string::npos);
   EXPECT_NE(got.raw.find("X-Mailer: Varnodex\r\n"), std::string::npos);
   EXPECT_EQ(got.raw.rfind("Date: ", 0), 0U);
@@ -247,8 +250,9 @@ TEST(SendMailClassTest, LogInIsUsedAndNeverWrittenToTheDebugFile) {
   EXPECT_NE(text.find("MAIL FROM:<ann@sender.test>"), std::string::npos) << text;
   EXPECT_EQ(text.find("> AUTH"), std::string::npos) << text;
   EXPECT_NE(text.find("< 235 "), std::string::npos) << "the server's answer to the log-in is kept";
-  for (const std::string& secret : std::vector<std::string>{"s3cret-pw", "guess", Base64("s3cret-pw"),
-                                                            Base64(std::string("\0mailer\0s3cret-pw", 17))}) {
+  for (const std::string& secret :
+       std::vector<std::string>{"s3cret-pw", "guess", Base64("s3cret-pw"),
+                                Base64(std::string("\0mailer\0s3cret-pw", 17))}) {
     EXPECT_EQ(text.find(secret), std::string::npos) << secret;
   }
   struct stat info {};
@@ -296,7 +300,8 @@ TEST(SendMailClassTest, AFromThatIsABareNameIsShownWithTheSendersAddress) {
 TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) {
   using platform::TransferFailure;
   test::FakeMailTransport transport;
-  std::optional<ScopedProgramServices> installed(std::in_place, &ProgramServices::mail_transport, &transport);
+  std::optional<ScopedProgramServices> installed(std::in_place, &ProgramServices::mail_transport,
+                                                 &transport);
   struct Case {
     TransferFailure failure;
     std::int32_t code;
@@ -315,8 +320,9 @@ TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) 
       {TransferFailure::Unknown, 13, "Unknown error"},
   };
   for (const Case& c : cases) {
-    transport.outcome = {c.failure, c.failure == TransferFailure::ServerRefused ? 452 : 0,
-                         c.failure == TransferFailure::ServerRefused ? "452 4.3.1 Out of room" : ""};
+    transport.outcome = {
+        c.failure, c.failure == TransferFailure::ServerRefused ? 452 : 0,
+        c.failure == TransferFailure::ServerRefused ? "452 4.3.1 Out of room" : ""};
     SENDMAILCLASS mail;
     Prepare(mail, "mail.example.test");
     mail.ADDTO("bob@to.test, BOB@to.test", "");
@@ -354,7 +360,9 @@ TEST(MailMessageTest, AddressFieldsSplitOnCommasAndSemicolonsOutsideQuotesAndBra
   } cases[] = {
       {"a@x.test", {"a@x.test"}, {""}},
       {"a@x.test, b@x.test;c@x.test", {"a@x.test", "b@x.test", "c@x.test"}, {"", "", ""}},
-      {"\"Lee, Ann\" <ann@x.test>; Bob <bob@x.test>", {"ann@x.test", "bob@x.test"}, {"Lee, Ann", "Bob"}},
+      {"\"Lee, Ann\" <ann@x.test>; Bob <bob@x.test>",
+       {"ann@x.test", "bob@x.test"},
+       {"Lee, Ann", "Bob"}},
       {" ; a@x.test ;; ", {"a@x.test"}, {""}},
       {"", {}, {}},
   };

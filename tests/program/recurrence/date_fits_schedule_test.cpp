@@ -23,7 +23,8 @@ SCHEDULE_RECORD Semi(const char* repeat, std::int32_t offset) {
   return task;
 }
 
-SCHEDULE_RECORD MonthDays(std::initializer_list<int> days, bool first, bool last, bool month_end = false) {
+SCHEDULE_RECORD MonthDays(std::initializer_list<int> days, bool first, bool last,
+                          bool month_end = false) {
   SCHEDULE_RECORD task = MakeTask("Day of Month", DATE(1, 1, 2025), 0);
   SetWeekdays(task, days);
   task.Every1st = first;
@@ -78,7 +79,8 @@ TEST_F(DateFitsScheduleTest, Rules) {
 
 TEST_F(DateFitsScheduleTest, NoWeekdayTickedFitsNoDay) {
   SCH = MakeTask("Day of Week", 0, 0);
-  for (std::int32_t d = DATE(1, 1, 2025); d < DATE(1, 8, 2025); ++d) EXPECT_EQ(DateFitsSchedule(d), 0);
+  for (std::int32_t d = DATE(1, 1, 2025); d < DATE(1, 8, 2025); ++d)
+    EXPECT_EQ(DateFitsSchedule(d), 0);
 }
 
 TEST_F(DateFitsScheduleTest, MonthEndFitsOnlyTheLastDayOfFebruary) {

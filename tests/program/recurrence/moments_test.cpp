@@ -15,17 +15,17 @@ struct NormalizeCase {
 TEST(Moments, NormalizeCarriesWholeDays) {
   const std::int32_t d = DATE(6, 15, 2025);
   const NormalizeCase cases[] = {
-      {d, 1, d, 1},                                  // midnight is in range
-      {d, TIME_DAY, d, TIME_DAY},                    // so is the last hundredth
+      {d, 1, d, 1},                // midnight is in range
+      {d, TIME_DAY, d, TIME_DAY},  // so is the last hundredth
       {d, TIME_DAY + 1, d + 1, 1},
       {d, 2 * TIME_DAY + 1, d + 2, 1},
       {d, 0, d - 1, TIME_DAY},
       {d, -TIME_DAY, d - 2, TIME_DAY},
       {d, -TIME_DAY + 1, d - 1, 1},
-      {0, 0, 0, 0},                                  // no date: nothing to borrow from
+      {0, 0, 0, 0},  // no date: nothing to borrow from
       {0, -500, 0, -500},
-      {2, -3 * TIME_DAY, 0, -TIME_DAY},              // borrowing stops at date 0
-      {0, TIME_DAY + 5, 1, 5},                       // carrying works from date 0
+      {2, -3 * TIME_DAY, 0, -TIME_DAY},  // borrowing stops at date 0
+      {0, TIME_DAY + 5, 1, 5},           // carrying works from date 0
   };
   for (const auto& c : cases) {
     std::int32_t date = c.date, time = c.time;
@@ -41,8 +41,14 @@ TEST(Moments, NormalizeMatchesDayByDayCarrying) {
     for (std::int64_t time = -5LL * TIME_DAY - 7; time <= 5LL * TIME_DAY + 7; time += 1234567) {
       std::int32_t d = date, t = static_cast<std::int32_t>(time);
       std::int32_t ld = d, lt = t;
-      while (lt > TIME_DAY) { lt -= TIME_DAY; ++ld; }
-      while (lt <= 0 && ld != 0) { lt += TIME_DAY; --ld; }
+      while (lt > TIME_DAY) {
+        lt -= TIME_DAY;
+        ++ld;
+      }
+      while (lt <= 0 && ld != 0) {
+        lt += TIME_DAY;
+        --ld;
+      }
       NormalizeDateTime(d, t);
       EXPECT_EQ(d, ld) << date << "," << time;
       EXPECT_EQ(t, lt) << date << "," << time;

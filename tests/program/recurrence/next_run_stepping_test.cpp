@@ -22,7 +22,8 @@ std::string Upper(std::string_view text) {
 }
 
 bool Flag(const SCHEDULE_RECORD& t, std::int64_t date) {
-  const std::uint8_t flags[] = {t.Sunday, t.Monday, t.Tuesday, t.Wednesday, t.Thursday, t.Friday, t.Saturday};
+  const std::uint8_t flags[] = {t.Sunday,   t.Monday, t.Tuesday, t.Wednesday,
+                                t.Thursday, t.Friday, t.Saturday};
   return flags[((date % 7) + 7) % 7] != 0;
 }
 
@@ -43,7 +44,8 @@ void SteppedNextRun(SCHEDULE_RECORD& t, std::int32_t refDate, std::int32_t refTi
   std::int32_t time = t.Time;
   bool off = false;
   const std::string repeat = Upper(t.MonthRepeat.view());
-  const bool any_flag = t.Sunday || t.Monday || t.Tuesday || t.Wednesday || t.Thursday || t.Friday || t.Saturday;
+  const bool any_flag =
+      t.Sunday || t.Monday || t.Tuesday || t.Wednesday || t.Thursday || t.Friday || t.Saturday;
 
   if (type == "Monthly" && repeat.substr(0, 5) == "TWICE") {
     const bool last = repeat.find("LAST") != std::string::npos;
@@ -61,14 +63,20 @@ void SteppedNextRun(SCHEDULE_RECORD& t, std::int32_t refDate, std::int32_t refTi
       } else {
         n = DATE(m, 15, y);
       }
-      if (n == 0) { off = true; break; }
+      if (n == 0) {
+        off = true;
+        break;
+      }
       date = n + t.Offset;
     }
   } else if (type == "Monthly" || type == "Yearly") {
     while (before_or_at(date, time, refDate, target_time)) {
       date = type == "Monthly" ? DATE(MONTH(date) + 1, DAY(date), YEAR(date))
                                : DATE(MONTH(date), DAY(date), YEAR(date) + 1);
-      if (date == 0) { off = true; break; }
+      if (date == 0) {
+        off = true;
+        break;
+      }
     }
   } else if (type == "Day of Week") {
     while (before_or_at(date, time, refDate, target_time)) {
@@ -128,8 +136,12 @@ void SteppedNextRun(SCHEDULE_RECORD& t, std::int32_t refDate, std::int32_t refTi
       while (before_or_at(date, time, refDate, target_time)) date += unit == "day" ? n : 7 * n;
     } else if (unit == "mon" || unit == "yea") {
       while (before_or_at(date, time, refDate, target_time)) {
-        date = unit == "mon" ? DATE(MONTH(date) + n, DAY(date), YEAR(date)) : DATE(MONTH(date), DAY(date), YEAR(date) + n);
-        if (date == 0) { off = true; break; }
+        date = unit == "mon" ? DATE(MONTH(date) + n, DAY(date), YEAR(date))
+                             : DATE(MONTH(date), DAY(date), YEAR(date) + n);
+        if (date == 0) {
+          off = true;
+          break;
+        }
       }
     } else if (date <= refDate) {
       date = refDate + 1;
@@ -158,12 +170,18 @@ class NextRunSteppingTest : public ScheduleTest {
 
   std::int32_t RandomTime() {
     switch (Pick(0, 5)) {
-      case 0: return 0;
-      case 1: return 1;
-      case 2: return TIME_DAY;
-      case 3: return TIME_DAY - Pick(0, 2) * 3000;
-      case 4: return MakeTime(Pick(0, 23), Pick(0, 59));
-      default: return Pick(1, TIME_DAY);
+      case 0:
+        return 0;
+      case 1:
+        return 1;
+      case 2:
+        return TIME_DAY;
+      case 3:
+        return TIME_DAY - Pick(0, 2) * 3000;
+      case 4:
+        return MakeTime(Pick(0, 23), Pick(0, 59));
+      default:
+        return Pick(1, TIME_DAY);
     }
   }
 
@@ -171,19 +189,28 @@ class NextRunSteppingTest : public ScheduleTest {
   // occurrence at a time stays affordable.
   SCHEDULE_RECORD RandomTask(int& max_gap) {
     SCHEDULE_RECORD t = MakeTask("", DATE(1, 1, 2000) + Pick(0, 9000), RandomTime());
-    for (std::uint8_t* f : {&t.Sunday, &t.Monday, &t.Tuesday, &t.Wednesday, &t.Thursday, &t.Friday, &t.Saturday}) {
+    for (std::uint8_t* f :
+         {&t.Sunday, &t.Monday, &t.Tuesday, &t.Wednesday, &t.Thursday, &t.Friday, &t.Saturday}) {
       *f = Chance(30);
     }
     max_gap = 4000;
     switch (Pick(0, 7)) {
       case 0:
         t.ScheduleType = "Monthly";
-        t.MonthRepeat = Chance(50) ? "Twice - 1st, 15th" : (Chance(50) ? "Twice - 15th, Last" : "twice - 15th, last");
+        t.MonthRepeat = Chance(50) ? "Twice - 1st, 15th"
+                                   : (Chance(50) ? "Twice - 15th, Last" : "twice - 15th, last");
         t.Offset = Pick(-4, 4);
         break;
-      case 1: t.ScheduleType = "Monthly"; t.MonthRepeat = "Once"; break;
-      case 2: t.ScheduleType = "Yearly"; break;
-      case 3: t.ScheduleType = "Day of Week"; break;
+      case 1:
+        t.ScheduleType = "Monthly";
+        t.MonthRepeat = "Once";
+        break;
+      case 2:
+        t.ScheduleType = "Yearly";
+        break;
+      case 3:
+        t.ScheduleType = "Day of Week";
+        break;
       case 4:
         t.ScheduleType = "Day of Month";
         t.Every1st = Chance(30);
@@ -194,8 +221,8 @@ class NextRunSteppingTest : public ScheduleTest {
         t.LastDayOfMonth = Chance(20);
         break;
       default: {
-        static const char* kUnits[] = {"minute(s)", "hour(s)", "day(s)", "week(s)", "month(s)", "year(s)", "Minutes",
-                                       "DAYS", "bogus"};
+        static const char* kUnits[] = {"minute(s)", "hour(s)", "day(s)", "week(s)", "month(s)",
+                                       "year(s)",   "Minutes", "DAYS",   "bogus"};
         const int u = Pick(0, 8);
         t.ScheduleType = Chance(90) ? "Custom" : "Every";
         t.EveryType = kUnits[u];
@@ -230,9 +257,10 @@ TEST_F(NextRunSteppingTest, JumpingEqualsWalkingOneOccurrenceAtATime) {
     ComputeNextRun(ref_date, ref_time);
 
     const auto where = [&] {
-      return "task " + std::to_string(i) + " " + task.ScheduleType.str() + "/" + task.EveryType.str() + " every " +
-             std::to_string(task.Every) + " from " + std::to_string(task.Date) + "," + std::to_string(task.Time) +
-             " ref " + std::to_string(ref_date) + "," + std::to_string(ref_time);
+      return "task " + std::to_string(i) + " " + task.ScheduleType.str() + "/" +
+             task.EveryType.str() + " every " + std::to_string(task.Every) + " from " +
+             std::to_string(task.Date) + "," + std::to_string(task.Time) + " ref " +
+             std::to_string(ref_date) + "," + std::to_string(ref_time);
     };
     ASSERT_EQ(SCH.Date, want.Date) << where();
     ASSERT_EQ(SCH.Time, want.Time) << where();
@@ -241,10 +269,11 @@ TEST_F(NextRunSteppingTest, JumpingEqualsWalkingOneOccurrenceAtATime) {
 
     // Where the rule has a fitting day, the next run lies on one.
     const bool moved = SCH.Date != task.Date;
-    const bool checkable = (task.ScheduleType == "Day of Week" && AnyWeekdayFlag(task)) ||
-                           (task.ScheduleType == "Day of Month" &&
-                            (task.LastDayOfMonth || (AnyWeekdayFlag(task) && AnyWeekOfMonthFlag(task)))) ||
-                           (task.ScheduleType == "Monthly" && task.MonthRepeat.view()[0] != 'O');
+    const bool checkable =
+        (task.ScheduleType == "Day of Week" && AnyWeekdayFlag(task)) ||
+        (task.ScheduleType == "Day of Month" &&
+         (task.LastDayOfMonth || (AnyWeekdayFlag(task) && AnyWeekOfMonthFlag(task)))) ||
+        (task.ScheduleType == "Monthly" && task.MonthRepeat.view()[0] != 'O');
     if (moved && checkable) {
       ASSERT_EQ(DateFitsSchedule(0), 1) << where();
     }

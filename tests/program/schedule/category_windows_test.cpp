@@ -52,7 +52,8 @@ class CategoryWindowsTest : public test::WindowTest {
     ASSERT_EQ(ACCESS_CATEGORIES->Insert(), 0);
     ACCESS_CATEGORIES->Close();
   }
-  void AddTask(std::string_view category, std::int32_t date, std::string_view description, int disabled) {
+  void AddTask(std::string_view category, std::int32_t date, std::string_view description,
+               int disabled) {
     ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
     ACCESS_SCHEDULE->PrimeRecord();
     SCH.Category = category;
@@ -74,14 +75,14 @@ class CategoryWindowsTest : public test::WindowTest {
   }
   static std::vector<std::string> Column(const DriverControl& list, int column) {
     std::vector<std::string> out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row) out.push_back(list.Cell(static_cast<long>(row), column));
+    for (std::size_t row = 1; row <= list.Rows(); ++row)
+      out.push_back(list.Cell(static_cast<long>(row), column));
     return out;
   }
   DriverWindow StartBrowse() {
     ui_.Start([] { BrowseScheduleCategories(); });
     return ui_.WaitWindow("Task Categories");
   }
-
 };
 
 using Texts = std::vector<std::string>;
@@ -177,7 +178,8 @@ TEST_F(CategoryWindowsTest, TaskButtonsRunTheTaskFormAndCopyStartsFromTheHighlig
   std::vector<std::string> seen;  // request, description, copied task id
   RegisterMainProcedure("UpdateSchedule", [&] {
     std::lock_guard lock(seen_mutex);
-    seen.push_back(std::to_string(CurrentRequest()) + " " + SCH.Description.str() + " " + std::to_string(GLO_SCH_ID));
+    seen.push_back(std::to_string(CurrentRequest()) + " " + SCH.Description.str() + " " +
+                   std::to_string(GLO_SCH_ID));
     SetCurrentResponse(RequestCancelled);
   });
   DriverWindow w = StartBrowse();
@@ -216,7 +218,8 @@ TEST_F(CategoryWindowsTest, TaskButtonsRunTheTaskFormAndCopyStartsFromTheHighlig
 
 TEST_F(CategoryWindowsTest, WithoutTheTaskFormTheTaskButtonsAreGrey) {
   DriverWindow w = StartBrowse();
-  for (int button : {kTaskNew, kTaskCopy, kTaskEdit, kTaskDelete}) EXPECT_TRUE(w.ControlNumber(button).Disabled()) << button;
+  for (int button : {kTaskNew, kTaskCopy, kTaskEdit, kTaskDelete})
+    EXPECT_TRUE(w.ControlNumber(button).Disabled()) << button;
   EXPECT_FALSE(w.ControlNumber(kCategoryNew).Disabled());
   w.Close();
   ui_.Finish();

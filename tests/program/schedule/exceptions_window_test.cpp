@@ -50,7 +50,8 @@ class ExceptionsWindowTest : public ::testing::Test {
 TEST_F(ExceptionsWindowTest, BlankTaskOpensWithSkipAndNoDaysAndCloseStoresTheTickedDays) {
   DriverWindow w = Open();
   EXPECT_EQ(w.Control("E&xception Action").Choice(), 1);
-  for (const char* day : {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}) {
+  for (const char* day :
+       {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}) {
     EXPECT_EQ(w.Control(day).Value(), "0") << day;
   }
   // The tab being shown keeps its own colour; the other is greyed.
@@ -62,7 +63,7 @@ TEST_F(ExceptionsWindowTest, BlankTaskOpensWithSkipAndNoDaysAndCloseStoresTheTic
   w.Control("Tuesday").Tick();
   w.Control("Cl&ose").Press();
   Finish(w);
-  EXPECT_EQ(ExceptOther(), "  Y    ");  // Sunday first, as the scheduler reads it
+  EXPECT_EQ(ExceptOther(), "  Y    ");                // Sunday first, as the scheduler reads it
   EXPECT_EQ(task_.ShiftType, "Skip (to next valid");  // the part of the choice the field holds
   EXPECT_EQ(response_, RequestCompleted);
 }
@@ -153,7 +154,8 @@ TEST_F(ExceptionsWindowTest, HolidaysRunsTheHolidayListOnTheWindowsThreadAndRefr
   });
   DriverWindow w = Open();
   w.Control("Ho&lidays").Press();
-  ui_.WaitUntil([&] { return w.Control("Except &holidays").Value() == "1"; }, "the window to show the change");
+  ui_.WaitUntil([&] { return w.Control("Except &holidays").Value() == "1"; },
+                "the window to show the change");
   EXPECT_EQ(list_thread, w.Thread());
   w.Control("Cl&ose").Press();
   Finish(w);

@@ -46,7 +46,8 @@ class HolidayWindowsTest : public test::WindowTest {
     std::vector<Holiday> out;
     EXPECT_EQ(ACCESS_HOLIDAYS->Open(), 0);
     ACCESS_HOLIDAYS->Set(HOL_KEYHOLIDAYDATE);
-    while (ACCESS_HOLIDAYS->TryNext() == 0) out.push_back({HOL.HolidayDate, HOL.Holiday.str(), HOL.HolidayType.str()});
+    while (ACCESS_HOLIDAYS->TryNext() == 0)
+      out.push_back({HOL.HolidayDate, HOL.Holiday.str(), HOL.HolidayType.str()});
     ACCESS_HOLIDAYS->Close();
     return out;
   }
@@ -54,7 +55,6 @@ class HolidayWindowsTest : public test::WindowTest {
     ui_.Start([] { BrowseHolidays(); });
     return ui_.WaitWindow("Holidays");
   }
-
 };
 
 TEST_F(HolidayWindowsTest, ListsInDateOrderAndKeepsTheTableThroughTheForm) {
@@ -255,10 +255,12 @@ TEST_F(HolidayWindowsTest, EasterDatesFollowEasterSundayStillAhead) {
       {"Good Friday", march1, DATE(1, 1, 2026), "Good Friday", DATE(4, 3, 2026)},
       {"Easter Monday, any case", march1, DATE(1, 1, 2026), "easter monday", DATE(4, 6, 2026)},
       {"Easter within 30 days still moves", march1, DATE(3, 20, 2026), "Easter", DATE(4, 5, 2026)},
-      {"other name within 30 days stays", march1, DATE(3, 20, 2026), "Spring Fair", DATE(3, 20, 2026)},
+      {"other name within 30 days stays", march1, DATE(3, 20, 2026), "Spring Fair",
+       DATE(3, 20, 2026)},
       {"other name long before moves", march1, DATE(1, 1, 2026), "Spring Fair", DATE(4, 5, 2026)},
       {"on Easter Sunday itself", DATE(4, 5, 2026), DATE(1, 1, 2026), "Easter", DATE(4, 5, 2026)},
-      {"after Easter: next year's", DATE(4, 10, 2026), DATE(4, 3, 2026), "Good Friday", DATE(3, 26, 2027)},
+      {"after Easter: next year's", DATE(4, 10, 2026), DATE(4, 3, 2026), "Good Friday",
+       DATE(3, 26, 2027)},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EasterHolidayDate(c.date, c.name, c.today), c.expected) << c.what;

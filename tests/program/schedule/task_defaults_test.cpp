@@ -36,7 +36,8 @@ TEST_F(TaskDefaultsTest, CommandAndDescriptionByTaskType) {
   const std::vector<DefaultsCase> cases = {
       {"Run Program", "", "", "N/A", "Script: 6/16/2025"},
       {"Run Program", "n/a", "", "n/a", "Script: 6/16/2025"},
-      {"Run Program", "/usr/bin/backup --all", "", "/usr/bin/backup --all", "Run: /usr/bin/backup --all"},
+      {"Run Program", "/usr/bin/backup --all", "", "/usr/bin/backup --all",
+       "Run: /usr/bin/backup --all"},
       {"Run Program", "/opt/tools/a-very-long-program-name --with-options", "", "",
        "Run: /opt/tools/a-very-long-program-name"},
       {"Both", "", "Hello", "N/A", "Message/Run Program"},
@@ -106,41 +107,51 @@ TEST_F(TaskDefaultsTest, DescribeSchedule) {
       {"Once", MakeTask("Once", 0, 0)},
       {"Yearly", MakeTask("Yearly", 0, 0)},
       {"Monthly", MakeTask("Monthly", 0, 0)},
-      {"Twice Monthly", With(MakeTask("Monthly", 0, 0), [](SCHEDULE_RECORD& t) { t.MonthRepeat = "Twice - 1st, 15th"; })},
-      {"Twice Monthly (-2)", With(MakeTask("Monthly", 0, 0), [](SCHEDULE_RECORD& t) {
-         t.MonthRepeat = "Twice - 15th, Last";
-         t.Offset = -2;
-       })},
-      {"Twice Monthly (-2) (exceptions exist)", With(MakeTask("Monthly", 0, 0), [](SCHEDULE_RECORD& t) {
-         t.MonthRepeat = "Twice - 15th, Last";
-         t.Offset = -2;
-         t.ExceptWeekends = 1;
-       })},
-      {"Days: Mon, Wed, Fri", With(MakeTask("Day of Week", 0, 0), [](SCHEDULE_RECORD& t) {
-         SetWeekdays(t, {kMon, kWed, kFri});
-       })},
+      {"Twice Monthly", With(MakeTask("Monthly", 0, 0),
+                             [](SCHEDULE_RECORD& t) { t.MonthRepeat = "Twice - 1st, 15th"; })},
+      {"Twice Monthly (-2)", With(MakeTask("Monthly", 0, 0),
+                                  [](SCHEDULE_RECORD& t) {
+                                    t.MonthRepeat = "Twice - 15th, Last";
+                                    t.Offset = -2;
+                                  })},
+      {"Twice Monthly (-2) (exceptions exist)", With(MakeTask("Monthly", 0, 0),
+                                                     [](SCHEDULE_RECORD& t) {
+                                                       t.MonthRepeat = "Twice - 15th, Last";
+                                                       t.Offset = -2;
+                                                       t.ExceptWeekends = 1;
+                                                     })},
+      {"Days: Mon, Wed, Fri", With(MakeTask("Day of Week", 0, 0),
+                                   [](SCHEDULE_RECORD& t) {
+                                     SetWeekdays(t, {kMon, kWed, kFri});
+                                   })},
       {"Days:", MakeTask("Day of Week", 0, 0)},
-      {"Days: Sun, Sat (exceptions exist)", With(MakeTask("Day of Week", 0, 0), [](SCHEDULE_RECORD& t) {
-         SetWeekdays(t, {kSun, kSat});
-         t.ExceptOther = "Y";
-       })},
-      {"Days: 1st, Last: Mon", With(MakeTask("Day of Month", 0, 0), [](SCHEDULE_RECORD& t) {
-         SetWeekdays(t, {kMon});
-         t.Every1st = 1;
-         t.EveryLast = 1;
-       })},
-      {"Days: 2nd, 4th: Tue, Thu", With(MakeTask("Day of Month", 0, 0), [](SCHEDULE_RECORD& t) {
-         SetWeekdays(t, {kTue, kThu});
-         t.Every2nd = 1;
-         t.Every4th = 1;
-         t.LastDayOfMonth = 1;  // the month-end switch is not described
-       })},
+      {"Days: Sun, Sat (exceptions exist)", With(MakeTask("Day of Week", 0, 0),
+                                                 [](SCHEDULE_RECORD& t) {
+                                                   SetWeekdays(t, {kSun, kSat});
+                                                   t.ExceptOther = "Y";
+                                                 })},
+      {"Days: 1st, Last: Mon", With(MakeTask("Day of Month", 0, 0),
+                                    [](SCHEDULE_RECORD& t) {
+                                      SetWeekdays(t, {kMon});
+                                      t.Every1st = 1;
+                                      t.EveryLast = 1;
+                                    })},
+      {"Days: 2nd, 4th: Tue, Thu", With(MakeTask("Day of Month", 0, 0),
+                                        [](SCHEDULE_RECORD& t) {
+                                          SetWeekdays(t, {kTue, kThu});
+                                          t.Every2nd = 1;
+                                          t.Every4th = 1;
+                                          t.LastDayOfMonth =
+                                              1;  // the month-end switch is not described
+                                        })},
       {"Every 90 minute(s)", With(EveryTask(90, "minute(s)", 0, 0), [](SCHEDULE_RECORD&) {})},
-      {"Every 2 week(s)", With(EveryTask(2, "week(s)", 0, 0), [](SCHEDULE_RECORD& t) { t.ScheduleType = "Every"; })},
-      {"Every 1 day(s) (exceptions exist)", With(EveryTask(1, "day(s)", 0, 0), [](SCHEDULE_RECORD& t) {
-         t.ScheduleType = "Other";
-         t.ExceptTime = 1;
-       })},
+      {"Every 2 week(s)",
+       With(EveryTask(2, "week(s)", 0, 0), [](SCHEDULE_RECORD& t) { t.ScheduleType = "Every"; })},
+      {"Every 1 day(s) (exceptions exist)", With(EveryTask(1, "day(s)", 0, 0),
+                                                 [](SCHEDULE_RECORD& t) {
+                                                   t.ScheduleType = "Other";
+                                                   t.ExceptTime = 1;
+                                                 })},
       {"Fortnightly", MakeTask("Fortnightly", 0, 0)},
       {"", MakeTask("", 0, 0)},
   };

@@ -9,8 +9,8 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "runtime/dates.h"
-#include "runtime/pictures.h"
 #include "runtime/expression/evaluate.h"
+#include "runtime/pictures.h"
 
 namespace vx {
 namespace {
@@ -48,7 +48,8 @@ TEST(TaskQuery, EachKindOfFieldGivesItsCondition) {
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_EQ(QueryCondition(Field(c.field), c.operation, c.value, &error), c.condition) << c.field << " " << error;
+    EXPECT_EQ(QueryCondition(Field(c.field), c.operation, c.value, &error), c.condition)
+        << c.field << " " << error;
   }
 }
 
@@ -58,18 +59,19 @@ TEST(TaskQuery, ValuesOrOperationsThatDoNotFitGiveNoCondition) {
     int operation;
     std::string_view value;
   } cases[] = {
-      {"SCH:Every", 1, "ten"},          // not a number
-      {"SCH:Every", 1, "1) OR (1=1"},   // nor is this
-      {"SCH:Every", 8, "1"},            // numbers are compared, not searched
-      {"SCH:Date", 1, "someday"},       // not a date
-      {"SCH:Alarm", 1, "1"},            // yes/no fields are checked or not
-      {"SCH:Category", 11, ""},         // texts are not checked
-      {"SCH:Description", 8, ""},       // contains what?
-      {"SCH:Description", 13, "x"},     // no such operation
+      {"SCH:Every", 1, "ten"},         // not a number
+      {"SCH:Every", 1, "1) OR (1=1"},  // nor is this
+      {"SCH:Every", 8, "1"},           // numbers are compared, not searched
+      {"SCH:Date", 1, "someday"},      // not a date
+      {"SCH:Alarm", 1, "1"},           // yes/no fields are checked or not
+      {"SCH:Category", 11, ""},        // texts are not checked
+      {"SCH:Description", 8, ""},      // contains what?
+      {"SCH:Description", 13, "x"},    // no such operation
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_EQ(QueryCondition(Field(c.field), c.operation, c.value, &error), "") << c.field << " " << c.value;
+    EXPECT_EQ(QueryCondition(Field(c.field), c.operation, c.value, &error), "")
+        << c.field << " " << c.value;
     EXPECT_FALSE(error.empty());
   }
 }
@@ -88,15 +90,13 @@ TEST(TaskQuery, UserTextIsMatchedLiterallyNeverReadAsExpression) {
     std::string_view value;
     bool matches;
   } cases[] = {
-      {1, "o'brien's REPORT", true},
-      {8, "'s r", true},
-      {1, "x' OR '1'='1", false},
-      {8, "') OR (1=1", false},
-      {8, "x'&SCH:Category&'", false},
-      {7, "O'B", true},
+      {1, "o'brien's REPORT", true},   {8, "'s r", true},
+      {1, "x' OR '1'='1", false},      {8, "') OR (1=1", false},
+      {8, "x'&SCH:Category&'", false}, {7, "O'B", true},
   };
   for (const Case& c : cases) {
-    const std::string condition = QueryCondition(Field("SCH:Description"), c.operation, c.value, nullptr);
+    const std::string condition =
+        QueryCondition(Field("SCH:Description"), c.operation, c.value, nullptr);
     ASSERT_FALSE(condition.empty()) << c.value;
     const ExpressionResult result = EvaluateExpression(condition, names);
     ASSERT_TRUE(result.ok) << condition << ": " << result.error;

@@ -43,7 +43,8 @@ using Texts = std::vector<std::string>;
 constexpr int kSheet = 1, kDayTab = 2, kList = 6;
 // Entries of the list popup, found by their text (the list extension adds its own before them).
 constexpr std::string_view kPopupScripting = "&Scripting", kPopupActiveOnly = "Show Active Only",
-                           kPopupShowAll = "Show All", kPopupQuery = "&Query", kPopupReset = "Reset";
+                           kPopupShowAll = "Show All", kPopupQuery = "&Query",
+                           kPopupReset = "Reset";
 
 // The number POPUP answers for the entry `text` of `menu`: entries count from 1 through every
 // submenu, separators and submenu titles not; 0 when there is none.
@@ -52,11 +53,13 @@ long PopupNumber(std::string_view menu, std::string_view text) {
   std::size_t start = 0;
   while (start <= menu.size()) {
     const std::size_t bar = menu.find('|', start);
-    std::string_view entry = menu.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
+    std::string_view entry =
+        menu.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
     start = bar == std::string_view::npos ? menu.size() + 1 : bar + 1;
     while (!entry.empty() && entry.back() == '}') entry.remove_suffix(1);
     if (entry.empty() || entry == "-" || entry.front() == '{') continue;
-    if (const std::size_t icon = entry.find('['); icon != std::string_view::npos) entry = entry.substr(0, icon);
+    if (const std::size_t icon = entry.find('['); icon != std::string_view::npos)
+      entry = entry.substr(0, icon);
     while (!entry.empty() && (entry.front() == '~' || entry.front() == '+')) entry.remove_prefix(1);
     ++number;
     if (entry == text) return number;
@@ -89,7 +92,8 @@ class TaskWindowsTest : public test::WindowTest {
     backup.Command = "backup-now";
     AddTask("Work", "Both", today, MakeTime(12, 0), "Report").SkipNextTime = 1;
     AddTask("Work", "None", DATE(6, 11, 2026), MakeTime(10, 0), "Filed").Completed = 1;
-    SCHEDULE_RECORD& archive = AddTask("Home", "Run Program", DATE(6, 20, 2026), MakeTime(8, 0), "Archive");
+    SCHEDULE_RECORD& archive =
+        AddTask("Home", "Run Program", DATE(6, 20, 2026), MakeTime(8, 0), "Archive");
     archive.Completed = archive.Skipped = 1;
     AddTask("Home", "Hot Key", DATE(6, 15, 2026), MakeTime(7, 0), "Paste signature");
     AddTask("Home", "Display Message", DATE(6, 3, 2025), MakeTime(7, 0), "Last summer");
@@ -110,8 +114,8 @@ class TaskWindowsTest : public test::WindowTest {
     ASSERT_EQ(ACCESS_CATEGORIES->Insert(), 0);
     ACCESS_CATEGORIES->Close();
   }
-  SCHEDULE_RECORD& AddTask(std::string_view category, std::string_view type, std::int32_t date, std::int32_t time,
-                           std::string_view description) {
+  SCHEDULE_RECORD& AddTask(std::string_view category, std::string_view type, std::int32_t date,
+                           std::int32_t time, std::string_view description) {
     SCHEDULE_RECORD task;
     task.Category = category;
     task.TaskType = type;
@@ -156,7 +160,8 @@ class TaskWindowsTest : public test::WindowTest {
   }
   static Texts Column(const DriverControl& list, int column) {
     Texts out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row) out.push_back(list.Cell(static_cast<long>(row), column));
+    for (std::size_t row = 1; row <= list.Rows(); ++row)
+      out.push_back(list.Cell(static_cast<long>(row), column));
     return out;
   }
   static Texts Icons(const DriverControl& list, int column) {
@@ -219,9 +224,9 @@ class TaskWindowsTest : public test::WindowTest {
     RegisterMainProcedure("UpdateSchedule", [this] {
       std::lock_guard lock(seen_mutex_);
       const long request = CurrentRequest();
-      seen_.push_back(std::to_string(request) + " " + SCH.Description.str() + " id " + std::to_string(SCH.ID) +
-                      " from " + std::to_string(GLO_SCH_ID) + " day " + GLO_DATETOUSE.str() + " prime " +
-                      GLO_PRIMETASKTYPE.str());
+      seen_.push_back(std::to_string(request) + " " + SCH.Description.str() + " id " +
+                      std::to_string(SCH.ID) + " from " + std::to_string(GLO_SCH_ID) + " day " +
+                      GLO_DATETOUSE.str() + " prime " + GLO_PRIMETASKTYPE.str());
       int code = 0;
       if (request == InsertRecord) {
         if (SCH.Description.blank()) SCH.Description = "Fresh";
@@ -274,8 +279,8 @@ TEST_F(TaskWindowsTest, EachTabShowsItsTasksInItsOrderWithStatusAndKindIconsAndD
 
   // Every task by date, the first of today highlighted.
   sheet.Choose("All by Date");
-  EXPECT_EQ(Column(list, kDescriptionColumn),
-            (Texts{"Last summer", "Filed", "Standup", "Report", "Backup", "Paste signature", "Archive"}));
+  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Last summer", "Filed", "Standup", "Report",
+                                                     "Backup", "Paste signature", "Archive"}));
   EXPECT_EQ(list.Choice(), 3);
   EXPECT_EQ(Icons(list, kStatusColumn)[1], "~done.ico");
   EXPECT_EQ(Icons(list, kStatusColumn)[6], "~skipped.ico");
@@ -296,7 +301,8 @@ TEST_F(TaskWindowsTest, EachTabShowsItsTasksInItsOrderWithStatusAndKindIconsAndD
   // Show Active Only leaves disabled and completed tasks out of every tab; Show All brings them
   // back. Each entry is greyed while it would change nothing.
   PopupCommand(w, kPopupActiveOnly);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Last summer", "Standup", "Report", "Paste signature"}));
+  EXPECT_EQ(Column(list, kDescriptionColumn),
+            (Texts{"Last summer", "Standup", "Report", "Paste signature"}));
   sheet.Choose(Shown(today));  // the day tab reads as its day
   EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
   PopupCommand(w, kPopupShowAll);
@@ -330,7 +336,8 @@ TEST_F(TaskWindowsTest, TheButtonsRunTheTaskFormAndTheStoredTasksFollow) {
     EXPECT_EQ(seen[1].substr(0, 9), "2 Report ") << seen[1];
     // The copy keeps the highlighted task's fields under a new number and names its source.
     EXPECT_EQ(seen[2].substr(0, 22), "1 Report edited id 9 f") << seen[2];
-    EXPECT_NE(seen[2].find("from " + std::to_string(report.ID) + " "), std::string::npos) << seen[2];
+    EXPECT_NE(seen[2].find("from " + std::to_string(report.ID) + " "), std::string::npos)
+        << seen[2];
     EXPECT_EQ(seen[3].substr(0, 10), "1 Standup ") << seen[3];
     EXPECT_NE(seen[3].find("prime Reschedule"), std::string::npos) << seen[3];
   }
@@ -344,8 +351,9 @@ TEST_F(TaskWindowsTest, TheButtonsRunTheTaskFormAndTheStoredTasksFollow) {
   EXPECT_EQ(list.Rows(), 4u);
   w.Close();
   ui_.Finish();
-  EXPECT_EQ(StoredDescriptions(), (Texts{"Standup", "Report edited", "Filed", "Archive", "Paste signature",
-                                         "Last summer", "Fresh", "Report edited", "Standup moved"}));
+  EXPECT_EQ(StoredDescriptions(),
+            (Texts{"Standup", "Report edited", "Filed", "Archive", "Paste signature", "Last summer",
+                   "Fresh", "Report edited", "Standup moved"}));
 }
 
 TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
@@ -366,7 +374,7 @@ TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
 
   DriverWindow w = StartBrowse();
   DriverControl list = w.ControlNumber(kList);
-  list.ChooseRow(2);  // Report, due at noon
+  list.ChooseRow(2);   // Report, due at noon
   ui_.AnswerPopup(1);  // "5 minutes"
   w.Control("&Quick").Press();
   // The copy is due once, five minutes and a second from now, and the list highlights it.
@@ -422,7 +430,8 @@ TEST_F(TaskWindowsTest, ARefusedPasswordStopsQuickAndScripting) {
   ui_.WaitClosed(prompt);
   EXPECT_EQ(list.Rows(), 3u);  // no quick-start copy
   EXPECT_EQ(scripted, 0);
-  for (const SeenRequest& r : ui_.Requests()) EXPECT_NE(r.text.substr(0, 9), "5 minutes");  // no delay asked
+  for (const SeenRequest& r : ui_.Requests())
+    EXPECT_NE(r.text.substr(0, 9), "5 minutes");  // no delay asked
   w.Close();
   ui_.Finish();
   SYSLOCK = 0;
@@ -451,7 +460,8 @@ TEST_F(TaskWindowsTest, ATaskThatFallsDueMovesInTheOpenList) {
   AddTask("Work", "Display Message", today, MakeTime(20, 0), "Evening call");
   AddTask("Work", "Run Program", today, MakeTime(14, 7), "Sync");
   pending_.back().ScheduleType = "Day of Week";
-  pending_.back().Sunday = pending_.back().Monday = pending_.back().Tuesday = pending_.back().Wednesday = 1;
+  pending_.back().Sunday = pending_.back().Monday = pending_.back().Tuesday =
+      pending_.back().Wednesday = 1;
   pending_.back().Thursday = pending_.back().Friday = pending_.back().Saturday = 1;
   pending_.back().Command = "sync-now";
   StoreTasks();
@@ -544,8 +554,8 @@ TEST_F(TaskWindowsTest, AHeaderClickSortsTheTabsRowsUntilTheTabChanges) {
   list.ClickHeader(kDescriptionColumn);
   EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
   w.ControlNumber(kSheet).Choose("All by Date");
-  EXPECT_EQ(Column(list, kDescriptionColumn),
-            (Texts{"Last summer", "Filed", "Standup", "Report", "Backup", "Paste signature", "Archive"}));
+  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Last summer", "Filed", "Standup", "Report",
+                                                     "Backup", "Paste signature", "Archive"}));
   w.Close();
   ui_.Finish();
 }
@@ -557,7 +567,8 @@ TEST_F(TaskWindowsTest, WithoutTheTaskFormItsButtonsAreGrey) {
   }
   EXPECT_FALSE(w.Control("&Quick").Disabled());
   PopupCommand(w, "");
-  EXPECT_NE(ui_.Requests().back().text.find("~S&pecial"), std::string::npos) << ui_.Requests().back().text;
+  EXPECT_NE(ui_.Requests().back().text.find("~S&pecial"), std::string::npos)
+      << ui_.Requests().back().text;
   w.Close();
   ui_.Finish();
 }
@@ -610,7 +621,8 @@ TEST_F(ExploreScheduleTest, StatusDayCategoryAndUserFiltersCombineAndHotKeysNeve
   // The month alone, in any year: last summer's July task is not June.
   w.Control("&Day:").Choose("This Month");
   EXPECT_EQ(list.Rows(), 6u);
-  EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip), Shown(DATE(6, 1, 2026)) + "-" + Shown(DATE(6, 30, 2026)));
+  EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip),
+            Shown(DATE(6, 1, 2026)) + "-" + Shown(DATE(6, 30, 2026)));
   w.Control("&Day:").Choose("This Week");
   EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
   w.Control("&Day:").Choose("Yesterday");
@@ -639,7 +651,8 @@ TEST_F(ExploreScheduleTest, ACustomRangeLeftAsOfferedCoversEveryTaskFrom1995To20
   range.Control("Cancel").Press();
   ui_.WaitClosed(range);
   EXPECT_EQ(list.Rows(), 6u);
-  EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip), Shown(DATE(1, 1, 1995)) + "-" + Shown(DATE(1, 1, 2099)));
+  EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip),
+            Shown(DATE(1, 1, 1995)) + "-" + Shown(DATE(1, 1, 2099)));
 
   // A narrower range chosen in the dialog.
   w.Control("&Day:").Choose("Custom");

@@ -37,7 +37,6 @@ namespace {
 
 using test::Shown;
 
-
 class UpdateScheduleTest : public test::WindowTest {
  protected:
   void SetUp() override {
@@ -70,7 +69,8 @@ class UpdateScheduleTest : public test::WindowTest {
     ACCESS_USERS->Close();
   }
   // A stored task: a weekly message unless `prepare` says otherwise.
-  static std::int32_t AddTask(std::int32_t id, const std::function<void(SCHEDULE_RECORD&)>& prepare = {}) {
+  static std::int32_t AddTask(std::int32_t id,
+                              const std::function<void(SCHEDULE_RECORD&)>& prepare = {}) {
     EXPECT_EQ(ACCESS_SCHEDULE->Open(), 0);
     SCH = SCHEDULE_RECORD{};
     SCH.ID = id;
@@ -157,7 +157,9 @@ class UpdateScheduleTest : public test::WindowTest {
     ui_.Finish();
   }
   // The fields of the Scheduling tab that the driver cannot name by their own prompt.
-  static DriverControl StartTime(const DriverWindow& w) { return w.ControlNumber(w.Control("&Start:").Number() + 2); }
+  static DriverControl StartTime(const DriverWindow& w) {
+    return w.ControlNumber(w.Control("&Start:").Number() + 2);
+  }
   static DriverControl EndTime(const DriverWindow& w) {
     return w.ControlNumber(w.Control("&End (blank=never):").Number() + 2);
   }
@@ -173,7 +175,8 @@ class UpdateScheduleTest : public test::WindowTest {
   static DriverControl Field(const DriverWindow& w, std::string_view text) {
     for (int n = 1;; ++n) {
       DriverControl c = w.ControlNumber(n);
-      if (Plain(c.Text()) != text || c.Kind() == ControlType::Radio || c.Kind() == ControlType::Tab) continue;
+      if (Plain(c.Text()) != text || c.Kind() == ControlType::Radio || c.Kind() == ControlType::Tab)
+        continue;
       if (c.Kind() == ControlType::Prompt) {
         int field = n + 1;
         while (w.ControlNumber(field).Kind() == ControlType::Region) ++field;
@@ -206,11 +209,12 @@ TEST_F(UpdateScheduleTest, ANewTaskOpensOnWeekdaysFiveMinutesAheadInTheLastCateg
   EXPECT_EQ(w.Control("Perform").Choice(), 2);  // "Day of Week"
   EXPECT_EQ(w.Control("&Start:").Value(), Shown(DATE(6, 12, 2026)));
   EXPECT_EQ(StartTime(w).Value(), "14:12");
-  for (const char* day : {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"}) EXPECT_EQ(w.Control(day).Value(), "1");
+  for (const char* day : {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"})
+    EXPECT_EQ(w.Control(day).Value(), "1");
   EXPECT_EQ(w.Control("Sunday").Value(), "0");
   EXPECT_EQ(w.Control("Saturday").Value(), "0");
   EXPECT_TRUE(w.Control("Last performed").Hidden());  // a new task never ran
-  EXPECT_TRUE(w.Control("Back").Hidden());             // the tabbed form is no wizard
+  EXPECT_TRUE(w.Control("Back").Hidden());            // the tabbed form is no wizard
   EXPECT_FALSE(Tab(w, "Start Program").Hidden());
   EXPECT_FALSE(Tab(w, "Display Message").Hidden());
   EXPECT_TRUE(w.Control("Special Event").Hidden());
@@ -225,14 +229,14 @@ TEST_F(UpdateScheduleTest, ANewTaskOpensOnWeekdaysFiveMinutesAheadInTheLastCateg
 // defaults.
 TEST_F(UpdateScheduleTest, EachTaskTypeWithEachScheduleTypeIsStoredWithItsDefaults) {
   struct Case {
-    const char* type;        // radio text
-    const char* stored;      // SCH.TaskType
-    const char* perform;     // radio text of the schedule type
+    const char* type;     // radio text
+    const char* stored;   // SCH.TaskType
+    const char* perform;  // radio text of the schedule type
     std::function<void(DriverWindow&)> fill;
     const char* description;  // stored description
     const char* command;
-    const char* schedule;     // stored schedule type
-    std::int32_t time;        // stored time (0: as primed)
+    const char* schedule;  // stored schedule type
+    std::int32_t time;     // stored time (0: as primed)
   };
   const std::vector<Case> cases = {
       {"Display &Message", "Display Message", "Once",
@@ -413,7 +417,8 @@ TEST_F(UpdateScheduleTest, CancellingACopyRemovesTheScriptItGot) {
 }
 
 TEST_F(UpdateScheduleTest, ACopyIsSavedWithTheScriptOfItsOriginal) {
-  AddTask(3, [](SCHEDULE_RECORD& t) { t.Disabled = 1;
+  AddTask(3, [](SCHEDULE_RECORD& t) {
+    t.Disabled = 1;
     t.TaskType = "Both";
   });
   AddStep(3, 1, "Wait");
@@ -490,7 +495,8 @@ TEST_F(UpdateScheduleTest, AScriptCopyThatFailsLeavesNoPartialCopy) {
   const std::vector<SeenRequest> boxes = ui_.Messages();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text.rfind("Error adding script record:", 0), 0u) << boxes[0].text;
-  EXPECT_EQ(boxes[1].text, "The script of the task could not be copied; the copy has no script steps.");
+  EXPECT_EQ(boxes[1].text,
+            "The script of the task could not be copied; the copy has no script steps.");
   const std::vector<std::int32_t> steps = Steps(2);
   EXPECT_EQ(steps.size(), 5002u);
   EXPECT_EQ(steps.front(), 2);  // step 1 was added and taken back
@@ -551,7 +557,8 @@ TEST_F(UpdateScheduleTest, ACopyWhoseSaveFailsHalfWayLeavesNothingOfIt) {
   EXPECT_EQ(tasks[1].ExceptionLink, 0);
   EXPECT_EQ(tasks[1].SkipNextTime, 0);
   EXPECT_NE(tasks[1].Description.str(), "Water the ferns (copy)");
-  EXPECT_EQ(w.Control("Description").Value(), "Water the ferns (copy)");  // the form keeps what was typed
+  EXPECT_EQ(w.Control("Description").Value(),
+            "Water the ferns (copy)");  // the form keeps what was typed
   w.Control("Cancel").Press();
   Finish(w);
   tasks = Tasks();
@@ -575,7 +582,7 @@ TEST_F(UpdateScheduleTest, ASpecialEventIsAOnceCopyAndMovesTheSkipOntoItsTask) {
   });
   EXPECT_FALSE(w.Control("Special Event").Hidden());
   EXPECT_TRUE(w.Control("Scheduling").Hidden());
-  EXPECT_FALSE(w.Control("Next").Hidden());  // paged as a wizard
+  EXPECT_FALSE(w.Control("Next").Hidden());                      // paged as a wizard
   w.Control("N&ext occurance:").Type(Shown(DATE(6, 20, 2026)));  // a Saturday: no warning here
   w.Control("&Skip next regular occurance of this task").Tick();
   w.Control("OK").Press();
@@ -835,7 +842,8 @@ TEST_F(UpdateScheduleTest, PlayWithoutAFileBrowsesForOneFromTheLastSoundFolder) 
   Tab(w, "Options").Press();
   w.Control("Play a WAV file as an a&larm").Tick();
   w.Control("&Play").Press();
-  ui_.WaitUntil([&] { return w.Control("WAV File to Play").Value() == "/opt/chimes/gong.wav"; }, "the chosen file");
+  ui_.WaitUntil([&] { return w.Control("WAV File to Play").Value() == "/opt/chimes/gong.wav"; },
+                "the chosen file");
   w.Control("Cancel").Press();
   Finish(w);
   const std::vector<SeenRequest> asked = ui_.Requests();
@@ -871,7 +879,8 @@ TEST_F(UpdateScheduleTest, EveryPageHasEachHotLetterOnce) {
   const auto letters_shown = [](const DriverWindow& w, std::string_view tab) {
     const int page = Tab(w, tab).Number();
     const auto on_other_page = [&](int control) {
-      for (int at = w.ControlNumber(control).Container(); at != 0; at = w.ControlNumber(at).Container()) {
+      for (int at = w.ControlNumber(control).Container(); at != 0;
+           at = w.ControlNumber(at).Container()) {
         if (w.ControlNumber(at).Kind() == ControlType::Tab) return at != page;
       }
       return false;
@@ -887,9 +896,12 @@ TEST_F(UpdateScheduleTest, EveryPageHasEachHotLetterOnce) {
       }
       const std::string text = c.Text();
       const std::size_t at = text.find('&');
-      if (kind == ControlType::Tab || at == std::string::npos || at + 1 >= text.size() || c.Hidden()) continue;
+      if (kind == ControlType::Tab || at == std::string::npos || at + 1 >= text.size() ||
+          c.Hidden())
+        continue;
       if (on_other_page(n)) continue;
-      seen[static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1])))].push_back(text);
+      seen[static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1])))].push_back(
+          text);
     }
     std::string clashes;
     for (const auto& [letter, texts] : seen) {
@@ -907,11 +919,13 @@ TEST_F(UpdateScheduleTest, EveryPageHasEachHotLetterOnce) {
   w.Control("Cancel").Press();
   ui_.WaitClosed(w);
   w = ui_.WaitWindow("New Task");
-  for (const char* tab : {"Task Basics", "Start Program", "Display Message", "Users", "Options", "Scheduling"}) {
+  for (const char* tab :
+       {"Task Basics", "Start Program", "Display Message", "Users", "Options", "Scheduling"}) {
     Tab(w, tab).Press();
     EXPECT_EQ(letters_shown(w, tab), "") << tab;
   }
-  for (const char* perform : {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly", "Every..."}) {
+  for (const char* perform :
+       {"Once", "Day of Week", "Day of Month", "Monthly", "Yearly", "Every..."}) {
     w.Control("Perform").Choose(perform);
     EXPECT_EQ(letters_shown(w, "Scheduling"), "") << perform;
   }
@@ -946,8 +960,9 @@ TEST_F(TaskFormRulesTest, EndAndWarningMomentsAreCheckedAgainstTheStart) {
     bool before;
   };
   const std::int32_t start = DATE(6, 15, 2026);
-  for (const Case& c : {Case{0, 0, false}, Case{start - 1, 0, true}, Case{start, MakeTime(9, 0), true},
-                        Case{start, 0, false}, Case{start, MakeTime(11, 0), false}, Case{start + 1, 1, false}}) {
+  for (const Case& c :
+       {Case{0, 0, false}, Case{start - 1, 0, true}, Case{start, MakeTime(9, 0), true},
+        Case{start, 0, false}, Case{start, MakeTime(11, 0), false}, Case{start + 1, 1, false}}) {
     SCHEDULE_RECORD t;
     t.Date = start;
     t.Time = MakeTime(10, 0);

@@ -23,23 +23,25 @@ class ExpandVariablesTest : public ScriptFixture {
 };
 
 TEST_F(ExpandVariablesTest, NamesEscapesAndPlainText) {
-  ExpectEach({
-      {"Backup of [DATE]", "Backup of 20260423"},
-      {"[NAME] and [name] at [NOW]", "Ann and Ann at 09:05"},
-      {"[DATE][TIME]", "20260423090507"},
-      {"[[DATE]", "[DATE]"},             // "[[" writes "[" and nothing expands
-      {"a[]b", "a]b"},                   // "[]" writes "]"
-      {"[[[NAME]", "[Ann"},              // the kept "[" does not open a name
-      {"x [UNKNOWN] y", "x  y"},         // a name nobody answers is empty
-      {"no brackets at all", "no brackets at all"},
-      {"trailing   ", "trailing"},
-      {"[NAME]   ", "Ann"},
-      {"", ""},
-      {"]", "]"},
-      {"[LITERAL]", "[DATE]"},           // a value is not expanded again
-      {"Sum: [=1+2]", "Sum: 3"},
-      {"[=[N]*10]", "20"},               // inner names first, then the expression
-  }, [](const std::string& t) { return ExpandVariables(t); });
+  ExpectEach(
+      {
+          {"Backup of [DATE]", "Backup of 20260423"},
+          {"[NAME] and [name] at [NOW]", "Ann and Ann at 09:05"},
+          {"[DATE][TIME]", "20260423090507"},
+          {"[[DATE]", "[DATE]"},      // "[[" writes "[" and nothing expands
+          {"a[]b", "a]b"},            // "[]" writes "]"
+          {"[[[NAME]", "[Ann"},       // the kept "[" does not open a name
+          {"x [UNKNOWN] y", "x  y"},  // a name nobody answers is empty
+          {"no brackets at all", "no brackets at all"},
+          {"trailing   ", "trailing"},
+          {"[NAME]   ", "Ann"},
+          {"", ""},
+          {"]", "]"},
+          {"[LITERAL]", "[DATE]"},  // a value is not expanded again
+          {"Sum: [=1+2]", "Sum: 3"},
+          {"[=[N]*10]", "20"},  // inner names first, then the expression
+      },
+      [](const std::string& t) { return ExpandVariables(t); });
 }
 
 TEST_F(ExpandVariablesTest, InnerNamesBuildTheOuterName) {
@@ -55,12 +57,14 @@ TEST_F(ExpandVariablesTest, InnerNamesBuildTheOuterName) {
 }
 
 TEST_F(ExpandVariablesTest, UnclosedBracketsLeaveTheRestAsItIs) {
-  ExpectEach({
-      {"Hello [NAME", "Hello [NAME"},
-      {"[NAME] then [DATE", "Ann then [DATE"},
-      {"ends with [", "ends with ["},
-      {"[FILE [N] x", "[FILE 2 x"},  // the inner name closes, the outer never does
-  }, [](const std::string& t) { return ExpandVariables(t); });
+  ExpectEach(
+      {
+          {"Hello [NAME", "Hello [NAME"},
+          {"[NAME] then [DATE", "Ann then [DATE"},
+          {"ends with [", "ends with ["},
+          {"[FILE [N] x", "[FILE 2 x"},  // the inner name closes, the outer never does
+      },
+      [](const std::string& t) { return ExpandVariables(t); });
 }
 
 TEST_F(ExpandVariablesTest, AValueThatNamesItselfStopsAtTheStepGuard) {
@@ -108,7 +112,8 @@ TEST_F(ExpandVariablesTest, LabelIsNotUsed) {
 }
 
 TEST_F(ExpandVariablesTest, BirthdayMessageShowsTheAgeOnTheDayOfDisplay) {
-  const std::string message = "It's Ann's birthday today!\r\n\r\nAge: [= AGE(DATE(4,23,1970),TODAY())]";
+  const std::string message =
+      "It's Ann's birthday today!\r\n\r\nAge: [= AGE(DATE(4,23,1970),TODAY())]";
   EXPECT_EQ(ExpandVariables(message), "It's Ann's birthday today!\r\n\r\nAge: 56 YRS");
   clock_.Set(DATE(4, 23, 2027), MakeTime(6, 0));
   EXPECT_EQ(ExpandVariables(message), "It's Ann's birthday today!\r\n\r\nAge: 57 YRS");

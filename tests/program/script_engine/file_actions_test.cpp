@@ -1,12 +1,12 @@
 // The "File Actions" step on real files in a fresh folder: each verb's effect on disk, the
 // variables it leaves for later conditions, and the failures a script must be able to see.
-#include "program/common/program_services.h"
 #include "program/script_engine/file_actions.h"
+#include "program/common/program_services.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/stat.h>
+#include <optional>
 
 #include <ctime>
 #include <filesystem>
@@ -15,16 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "datadll/dictionary/global_queues.h"
+#include "datadll/dictionary/globals.h"
+#include "platform/trash.h"
 #include "program/common/write_log.h"
 #include "program/script_engine/log_windows.h"
 #include "program/script_engine/script_variables.h"
 #include "program/script_engine/window_search.h"
-#include "tests/fakes/fake_desktop_windows.h"
-#include "datadll/dictionary/global_queues.h"
-#include "datadll/dictionary/globals.h"
-#include "platform/trash.h"
 #include "program/shell_fixture.h"
 #include "runtime/text_functions.h"
+#include "tests/fakes/fake_desktop_windows.h"
 
 namespace vx {
 namespace {
@@ -44,7 +44,8 @@ class FileActionsTest : public test::ShellTest {
   }
 
   // Runs the step as the executor does: verb, first file, second file.
-  static std::int64_t Act(std::string_view verb, std::string_view file1, std::string_view file2 = {}) {
+  static std::int64_t Act(std::string_view verb, std::string_view file1,
+                          std::string_view file2 = {}) {
     return FileAction("", "", file2, file1, verb);
   }
   // A variable as the script holds it, "(unset)" when there is none.
@@ -59,7 +60,8 @@ class FileActionsTest : public test::ShellTest {
     const char* errorcode;
   };
   // Runs verb on each name and checks its result, its variable and Errorcode.
-  static void ExpectResults(std::string_view verb, std::string_view variable, const std::vector<NameCase>& cases) {
+  static void ExpectResults(std::string_view verb, std::string_view variable,
+                            const std::vector<NameCase>& cases) {
     for (const NameCase& c : cases) {
       EXPECT_EQ(Act(verb, c.name), c.expected) << verb << " " << c.name;
       EXPECT_EQ(Var(variable), std::to_string(c.expected)) << verb << " " << c.name;
@@ -177,9 +179,7 @@ TEST_F(FileActionsTest, NothingMatchingGivesZeroesAndFileNotFound) {
 }
 
 TEST_F(FileActionsTest, SizesBeyondTwoGigabytesAreReportedWhole) {
-  {
-    std::ofstream("big.bin");
-  }
+  { std::ofstream("big.bin"); }
   fs::resize_file("big.bin", 5'000'000'000);  // sparse: takes no room
   EXPECT_EQ(Act("Get File Size", "big.bin"), 5'000'000'000);
   EXPECT_EQ(Var("FileSize"), "5000000000");
@@ -270,20 +270,21 @@ TEST_F(LogWindowsTest, EachWindowAndItsChildrenOneFixedColumnLineEach) {
   windows_.Add(101, "Editor - notes.txt", "Main");
   windows_.Add(202, "Calculator", "Calc");
   windows_.Add(303, "");  // untitled: not listed
-  windows_.children[101] = {{111, "Text area", "Edit"}, {112, "Tools", "WinPanel"}, {114, "", "Edit"}};
+  windows_.children[101] = {
+      {111, "Text area", "Edit"}, {112, "Tools", "WinPanel"}, {114, "", "Edit"}};
   windows_.children[112] = {{113, "Bold", "Button"}};
   windows_.children[202] = {{2123456789, std::string(50, 'k'), "Button with a long class name"}};
 
   EXPECT_EQ(Act("Log Windows", "windows.txt"), 3);
   const std::string gap(52, ' ');
-  EXPECT_EQ(Read("windows.txt"),
-            Pad("Editor - notes.txt", 40) + "101\n" +                                   //
-                gap + Pad("Text area", 40) + Pad("Edit", 20) + "111\n" +               //
-                gap + Pad("Tools", 40) + Pad("WinPanel", 20) + "112\n" +               //
-                Pad("Calculator", 40) + "202\n" +                                      //
-                gap + std::string(40, 'k') + "Button with a long c" + "2123456789\n" +  //
-                Pad("Tools (Child of Editor - notes.txt)", 40) + "112\n" +                      //
-                gap + Pad("Bold", 40) + Pad("Button", 20) + "113\n");
+  EXPECT_EQ(Read("windows.txt"), Pad("Editor - notes.txt", 40) + "101\n" +                     //
+                                     gap + Pad("Text area", 40) + Pad("Edit", 20) + "111\n" +  //
+                                     gap + Pad("Tools", 40) + Pad("WinPanel", 20) + "112\n" +  //
+                                     Pad("Calculator", 40) + "202\n" +                         //
+                                     gap + std::string(40, 'k') + "Button with a long c" +
+                                     "2123456789\n" +                                            //
+                                     Pad("Tools (Child of Editor - notes.txt)", 40) + "112\n" +  //
+                                     gap + Pad("Bold", 40) + Pad("Button", 20) + "113\n");
   EXPECT_EQ(Var("Errorcode"), "0");
   EXPECT_EQ(VARQ.Records(), 1);  // only Errorcode
 }

@@ -106,7 +106,8 @@ TEST_F(MoveScriptStepTest, AFailedRenumberingUndoesItAll) {
   EXPECT_FALSE(RenumberScriptSteps(4, 2, steps_, messages_));
   EXPECT_EQ(Task(), (Strings{"1 s1", "3 s3", "4 s4", "5 s5"}));
   ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_NE(messages_.shown[0].text.find("Key Field SCR:Sequence = 4\rSection = Put Upd Seq\r"), std::string::npos);
+  EXPECT_NE(messages_.shown[0].text.find("Key Field SCR:Sequence = 4\rSection = Put Upd Seq\r"),
+            std::string::npos);
 }
 
 // The same on the SCRIPTING table, whose file fails to write while the move is stored: the

@@ -2,8 +2,8 @@
 // RunDueScriptStep, blocks skipped by failed conditions (nested too), waits with deadlines,
 // keystrokes against the recording keyboard, programs against the fake launcher and windows
 // against the fake desktop.
-#include "program/common/program_services.h"
 #include "program/script_engine/script_executor.h"
+#include "program/common/program_services.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "datadll/dictionary/global_queues.h"
+#include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/schedule_table.h"
 #include "program/due_tasks/run_task_program.h"
 #include "program/script_engine/script_mail.h"
 #include "program/script_engine/script_queue.h"
@@ -21,9 +24,6 @@
 #include "program/script_engine/window_search.h"
 #include "tests/fakes/fake_desktop_windows.h"
 #include "tests/fakes/fake_keyboard.h"
-#include "datadll/dictionary/global_queues.h"
-#include "datadll/dictionary/globals.h"
-#include "datadll/dictionary/schedule_table.h"
 #include "tests/program/task_road_fixture.h"
 
 namespace vx {
@@ -106,8 +106,15 @@ class ScriptExecutorTest : public test::TaskRoadTest {
 };
 
 TEST_F(ScriptExecutorTest, AStepRunsOnlyOnceItsMomentHasPassedAndOnePerTick) {
-  Queue({Step("Set Value", [](auto& s) { s.Path = "A"; s.Command = "1"; }),
-         Step("Set Value", [](auto& s) { s.Path = "B"; s.Command = "2"; })});
+  Queue({Step("Set Value",
+              [](auto& s) {
+                s.Path = "A";
+                s.Command = "1";
+              }),
+         Step("Set Value", [](auto& s) {
+           s.Path = "B";
+           s.Command = "2";
+         })});
   executor.RunDueScriptStep();  // due at this very hundredth: not yet
   EXPECT_EQ(ScriptQueue.Records(), 3);
   Later(1);
@@ -130,7 +137,8 @@ TEST_F(ScriptExecutorTest, UnknownActionsAreReportedAndRemovedCommentsAndMarkers
   Run();
   EXPECT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(ScriptQueue.Records(), 0);
-  EXPECT_EQ(log, (Strings{"Script: Dance  ", "Script: Comment  ", "Script: ...End If  ", "Script: **End**  "}));
+  EXPECT_EQ(log, (Strings{"Script: Dance  ", "Script: Comment  ", "Script: ...End If  ",
+                          "Script: **End**  "}));
 }
 
 TEST_F(ScriptExecutorTest, DisplayMessageButtonsAnswerResponseByTheirNumber) {
@@ -142,12 +150,13 @@ TEST_F(ScriptExecutorTest, DisplayMessageButtonsAnswerResponseByTheirNumber) {
     ScriptQueue.Free();
     messages.shown.clear();
     messages.answer = c.pressed;
-    Queue({Step("Display Message", [](auto& s) {
-            s.DDEApplicationName = "Go on?";
-            s.DDEApplicationTopic = "Question";
-            s.SecondsToWait = 1;
-            s.FocusOnWindow = "&Yes|&No";
-          })},
+    Queue({Step("Display Message",
+                [](auto& s) {
+                  s.DDEApplicationName = "Go on?";
+                  s.DDEApplicationTopic = "Question";
+                  s.SecondsToWait = 1;
+                  s.FocusOnWindow = "&Yes|&No";
+                })},
           false);
     Run();
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -162,15 +171,17 @@ TEST_F(ScriptExecutorTest, DisplayMessageShowsAPlainBoxOrItsOwnTaskMessage) {
   SetScriptVariable("Ann", "WHO");
   SCH.Description = "Someone else's task";
   SCH.Message = "Their message";
-  Queue({Step("Display Message", [](auto& s) {
-           s.DDEApplicationName = "Hello [WHO]";
-           s.DDEApplicationTopic = "Note";
-           s.SecondsToWait = 1;
-         }),
-         Step("Display Message", [](auto& s) {
-           s.DDEApplicationName = "Bye [WHO]";
-           s.DDEApplicationTopic = "Modal";
-         })},
+  Queue({Step("Display Message",
+              [](auto& s) {
+                s.DDEApplicationName = "Hello [WHO]";
+                s.DDEApplicationTopic = "Note";
+                s.SecondsToWait = 1;
+              }),
+         Step("Display Message",
+              [](auto& s) {
+                s.DDEApplicationName = "Bye [WHO]";
+                s.DDEApplicationTopic = "Modal";
+              })},
         false);
   Run();
   EXPECT_EQ(messages.Texts(), Strings{"Note: Hello Ann"});
@@ -183,8 +194,14 @@ TEST_F(ScriptExecutorTest, DisplayMessageShowsAPlainBoxOrItsOwnTaskMessage) {
 }
 
 TEST_F(ScriptExecutorTest, ExitScriptDropsTheRestOfItsOwnScriptOnly) {
-  Queue({Step("Exit Script"), Step("Set Value", [](auto& s) { s.Path = "A"; s.Command = "1"; })});
-  Queue({Step("Set Value", [](auto& s) { s.Path = "B"; s.Command = "2"; })});
+  Queue({Step("Exit Script"), Step("Set Value", [](auto& s) {
+           s.Path = "A";
+           s.Command = "1";
+         })});
+  Queue({Step("Set Value", [](auto& s) {
+    s.Path = "B";
+    s.Command = "2";
+  })});
   Run();
   EXPECT_EQ(Actions(), (Strings{"Set Value", "**End**"}));
   EXPECT_EQ(log, Strings{"Script: **End**  "});
@@ -203,15 +220,27 @@ TEST_F(ScriptExecutorTest, ExitScriptDropsTheRestOfItsOwnScriptOnly) {
 
 TEST_F(ScriptExecutorTest, AFailedConditionRemovesItsBlockWithNestedBlocksOnTheSameTick) {
   SetScriptVariable("3", "N");
-  Queue({Step("If Value...", [](auto& s) {
-           s.Command = "N";
-           s.WindowTitleToCheckFor = "=";
-           s.WaitForWindow = "4";
-         }),
-         Step("Set Value", [](auto& s) { s.Path = "A"; s.Command = "1"; }),
-         Step("If Window...", [](auto& s) { s.WindowExistance = "Exists"; s.WindowTitleToCheckFor = "X"; }),
+  Queue({Step("If Value...",
+              [](auto& s) {
+                s.Command = "N";
+                s.WindowTitleToCheckFor = "=";
+                s.WaitForWindow = "4";
+              }),
+         Step("Set Value",
+              [](auto& s) {
+                s.Path = "A";
+                s.Command = "1";
+              }),
+         Step("If Window...",
+              [](auto& s) {
+                s.WindowExistance = "Exists";
+                s.WindowTitleToCheckFor = "X";
+              }),
          Step("Send Keys"), Step("...End If"), Step("Set Value"), Step("...End If"),
-         Step("Set Value", [](auto& s) { s.Path = "B"; s.Command = "2"; })});
+         Step("Set Value", [](auto& s) {
+           s.Path = "B";
+           s.Command = "2";
+         })});
   Run();
   EXPECT_EQ(Actions(), (Strings{"Set Value", "**End**"}));
   EXPECT_EQ(log, (Strings{"Script: If Value... *FALSE* N = 4", "Script: ...End If  "}));
@@ -220,11 +249,12 @@ TEST_F(ScriptExecutorTest, AFailedConditionRemovesItsBlockWithNestedBlocksOnTheS
   // A condition that holds is removed alone.
   ScriptQueue.Free();
   log.clear();
-  Queue({Step("If Value...", [](auto& s) {
-           s.Command = "N";
-           s.WindowTitleToCheckFor = "<";
-           s.WaitForWindow = "4";
-         }),
+  Queue({Step("If Value...",
+              [](auto& s) {
+                s.Command = "N";
+                s.WindowTitleToCheckFor = "<";
+                s.WaitForWindow = "4";
+              }),
          Step("Send Keys"), Step("...End If")});
   Run();
   EXPECT_EQ(Actions(), (Strings{"Send Keys", "...End If", "**End**"}));
@@ -232,7 +262,11 @@ TEST_F(ScriptExecutorTest, AFailedConditionRemovesItsBlockWithNestedBlocksOnTheS
 }
 
 TEST_F(ScriptExecutorTest, AFailedConditionWithoutEndIfEmptiesTheQueueWithLaterScripts) {
-  Queue({Step("If Window...", [](auto& s) { s.WindowExistance = "Exists"; s.WindowTitleToCheckFor = "Nowhere"; }),
+  Queue({Step("If Window...",
+              [](auto& s) {
+                s.WindowExistance = "Exists";
+                s.WindowTitleToCheckFor = "Nowhere";
+              }),
          Step("Send Keys")});
   Queue({Step("Set Value")});
   Run();
@@ -268,8 +302,8 @@ TEST_F(ScriptExecutorTest, IfTimeElapsedRunsGreaterBlocksBeforeTheDeadlineAndLes
   const auto condition = [](std::string_view word) {
     return Step("If Time Elapsed...", [&](auto& s) {
       s.IfTimeElapsed = word;
-      s.SecondsToWait = kDay;          // the deadline's date ...
-      s.TimeElapsed = kNoon + 1000;    // ... and time, as loading stores them
+      s.SecondsToWait = kDay;        // the deadline's date ...
+      s.TimeElapsed = kNoon + 1000;  // ... and time, as loading stores them
     });
   };
   const struct {
@@ -277,8 +311,10 @@ TEST_F(ScriptExecutorTest, IfTimeElapsedRunsGreaterBlocksBeforeTheDeadlineAndLes
     std::int32_t now;
     bool runs;
   } cases[] = {
-      {"Greater than", kNoon + 999, true},  {"Greater than", kNoon + 1000, false},
-      {"Less than", kNoon + 999, false},    {"Less than", kNoon + 1000, true},
+      {"Greater than", kNoon + 999, true},
+      {"Greater than", kNoon + 1000, false},
+      {"Less than", kNoon + 999, false},
+      {"Less than", kNoon + 1000, true},
   };
   for (const auto& c : cases) {
     ScriptQueue.Free();
@@ -304,11 +340,12 @@ TEST_F(ScriptExecutorTest, StartProgramPassesItsOptionsToTheLauncher) {
   for (const auto& c : cases) {
     ScriptQueue.Free();
     processes.requests.clear();
-    Queue({Step("Start Program", [&](auto& s) {
-            s.Command = "editor notes.txt";
-            s.Path = "/tmp";
-            s.DDEApplicationName = c.options;
-          })},
+    Queue({Step("Start Program",
+                [&](auto& s) {
+                  s.Command = "editor notes.txt";
+                  s.Path = "/tmp";
+                  s.DDEApplicationName = c.options;
+                })},
           false);
     Run();
     ASSERT_EQ(processes.requests.size(), 2u) << c.options;
@@ -324,10 +361,11 @@ TEST_F(ScriptExecutorTest, StartProgramPassesItsOptionsToTheLauncher) {
 TEST_F(ScriptExecutorTest, ExpandedVariablesReachTheProgramAsWordsNeverThroughAShell) {
   SetScriptVariable("x; touch /tmp/owned", "TITLE");
   processes.SetOutcome("report x; touch /tmp/owned", {ENOENT});
-  Queue({Step("Start Program", [](auto& s) {
-          s.Command = "report [TITLE]";
-          s.DDEApplicationName = "0211";
-        })},
+  Queue({Step("Start Program",
+              [](auto& s) {
+                s.Command = "report [TITLE]";
+                s.DDEApplicationName = "0211";
+              })},
         false);
   Run();
   ASSERT_FALSE(processes.requests.empty());
@@ -338,10 +376,10 @@ TEST_F(ScriptExecutorTest, WaitForProgramEndWaitsForItsOwnProgramAndItsLimit) {
   processes.SetOutcome("long-job", {0, 0, true});
   processes.SetOutcome("other", {0, 0, true});
   Queue({Step("Start Program", [](auto& s) {
-          s.Command = "long-job";
-          s.DDEApplicationName = "1211";
-          s.TimeElapsed = 30;  // seconds
-        })});
+    s.Command = "long-job";
+    s.DDEApplicationName = "1211";
+    s.TimeElapsed = 30;  // seconds
+  })});
   Run();
   EXPECT_EQ(Actions(), (Strings{"Wait for Program End", "**End**"}));
   const ScriptQueueEntry waiting = ScriptQueue[1];
@@ -367,10 +405,11 @@ TEST_F(ScriptExecutorTest, WaitForProgramEndWaitsForItsOwnProgramAndItsLimit) {
 
 TEST_F(ScriptExecutorTest, WaitForProgramEndGivesTheExitCodeOrMinusOne) {
   processes.SetOutcome("job", {0, 0, true});
-  Queue({Step("Start Program", [](auto& s) {
-          s.Command = "job";
-          s.DDEApplicationName = "1";  // wait, without a limit
-        })},
+  Queue({Step("Start Program",
+              [](auto& s) {
+                s.Command = "job";
+                s.DDEApplicationName = "1";  // wait, without a limit
+              })},
         false);
   Run();
   Later(100000);
@@ -383,10 +422,11 @@ TEST_F(ScriptExecutorTest, WaitForProgramEndGivesTheExitCodeOrMinusOne) {
 
   // A program that could not be started: the wait ends at once.
   processes.SetOutcome("missing", {ENOENT});
-  Queue({Step("Start Program", [](auto& s) {
-          s.Command = "missing";
-          s.DDEApplicationName = "1";
-        })},
+  Queue({Step("Start Program",
+              [](auto& s) {
+                s.Command = "missing";
+                s.DDEApplicationName = "1";
+              })},
         false);
   Run();
   Run();
@@ -408,10 +448,12 @@ TEST_F(ScriptExecutorTest, ATransferPasswordReachesTheHelperOnlyThroughItsEnviro
   Run();
   ASSERT_FALSE(processes.requests.empty());
   for (const platform::ProcessRequest& tried : processes.requests) {
-    for (const std::string& word : tried.argv) EXPECT_EQ(word.find("s3cret"), std::string::npos) << word;
+    for (const std::string& word : tried.argv)
+      EXPECT_EQ(word.find("s3cret"), std::string::npos) << word;
   }
   const platform::ProcessRequest& start = processes.requests.back();
-  EXPECT_EQ(start.argv, (Strings{"/opt/vx/bin/vx-ftp", "U", "a.txt", "in/a.txt", "127.0.0.1", "anna"}));
+  EXPECT_EQ(start.argv,
+            (Strings{"/opt/vx/bin/vx-ftp", "U", "a.txt", "in/a.txt", "127.0.0.1", "anna"}));
   EXPECT_EQ(start.environment, Strings{"VXFTP_PASSWORD=s3cret"});
 }
 
@@ -425,15 +467,32 @@ TEST_F(ScriptExecutorTest, TransferStepsStartTheirHelperWithSourceAndTargetInThe
     const char* host;
     Strings argv;
   } cases[] = {
-      {"FTP Upload", "/home/me/report one.txt", "incoming/report.txt", "ftp.example.org",
-       {"/opt/vx/bin/vx-ftp", "U", "/home/me/report one.txt", "incoming/report.txt", "ftp.example.org", "anna"}},
-      {"FTP Download", "pub/report.txt", "saved/report copy.txt", "127.0.0.1:2121",
-       {"/opt/vx/bin/vx-ftp", "D", "pub/report.txt", "saved/report copy.txt", "127.0.0.1:2121", "anna"}},
-      {"FTP Download", "report.txt", "/tmp", "host",
+      {"FTP Upload",
+       "/home/me/report one.txt",
+       "incoming/report.txt",
+       "ftp.example.org",
+       {"/opt/vx/bin/vx-ftp", "U", "/home/me/report one.txt", "incoming/report.txt",
+        "ftp.example.org", "anna"}},
+      {"FTP Download",
+       "pub/report.txt",
+       "saved/report copy.txt",
+       "127.0.0.1:2121",
+       {"/opt/vx/bin/vx-ftp", "D", "pub/report.txt", "saved/report copy.txt", "127.0.0.1:2121",
+        "anna"}},
+      {"FTP Download",
+       "report.txt",
+       "/tmp",
+       "host",
        {"/opt/vx/bin/vx-ftp", "D", "report.txt", "/tmp", "host", "anna"}},
-      {"HTTP Download", "http://example.org/a?b=1&c=2", "page.html", "",
+      {"HTTP Download",
+       "http://example.org/a?b=1&c=2",
+       "page.html",
+       "",
        {"/opt/vx/bin/vx-httpget", "http://example.org/a?b=1&c=2", "page.html", "/AUTO"}},
-      {"HTTP Download", "http://example.org/a b.html", "/tmp", "",
+      {"HTTP Download",
+       "http://example.org/a b.html",
+       "/tmp",
+       "",
        {"/opt/vx/bin/vx-httpget", "http://example.org/a b.html", "/tmp", "/AUTO"}},
   };
   for (const auto& c : cases) {
@@ -449,7 +508,8 @@ TEST_F(ScriptExecutorTest, TransferStepsStartTheirHelperWithSourceAndTargetInThe
     });
     ScriptQueue.buffer = MakeScriptEntry(step, {kDay, kNoon}, {kDay, kNoon});
     ScriptQueue.Add();
-    processes.SetOutcome(ScriptQueue[1].SCR.Command.str(), {ENOENT});  // no program of the whole line
+    processes.SetOutcome(ScriptQueue[1].SCR.Command.str(),
+                         {ENOENT});  // no program of the whole line
     Run();
     ASSERT_FALSE(processes.requests.empty());
     const platform::ProcessRequest& start = processes.requests.back();
@@ -488,11 +548,12 @@ TEST_F(ScriptExecutorTest, SendKeysWaitsOneStepGapBeforeEachBurst) {
 
 TEST_F(ScriptExecutorTest, WaitInEitherModeEndsAtItsSecondsLessOneStepGap) {
   GLOBALDELAY = 50;
-  Queue({Step("Wait", [](auto& s) {
-          s.DDEApplicationName = "Either";
-          s.SecondsToWait = 10;
-          s.WaitForWindow = "Never Opens";
-        })},
+  Queue({Step("Wait",
+              [](auto& s) {
+                s.DDEApplicationName = "Either";
+                s.SecondsToWait = 10;
+                s.WaitForWindow = "Never Opens";
+              })},
         false);
   Run();
   EXPECT_TRUE(executor.WindowWaitActive);
@@ -538,7 +599,8 @@ TEST_F(ScriptExecutorTest, CloseProgramByNameStartsTheClosingHelperWithTheNameAs
   Queue({Step("Close Program", [](auto& s) { s.Command = "my editor; rm -rf ~"; })}, false);
   Run();
   ASSERT_EQ(processes.requests.size(), 1u);
-  EXPECT_EQ(processes.requests[0].argv, (Strings{"/opt/vx/bin/vx-killproc", "my editor; rm -rf ~"}));
+  EXPECT_EQ(processes.requests[0].argv,
+            (Strings{"/opt/vx/bin/vx-killproc", "my editor; rm -rf ~"}));
   EXPECT_EQ(processes.released, std::vector<platform::ProcessHandle>{1});
 }
 
@@ -579,8 +641,15 @@ TEST_F(ScriptExecutorTest, CloseProgramClosesOnlyAnotherProgramsTopLevelWindow) 
 TEST_F(ScriptExecutorTest, EveryStartScriptStepRunsEvenWhenTwoFollowEachOther) {
   file.files["one.vxs"] = {Line("Set Value", {"A", "1"})};
   file.files["two.vxs"] = {Line("Set Value", {"B", "2"})};
-  Queue({Step("Start Script", [](auto& s) { s.Command = "one.vxs"; s.Path = "Append"; }),
-         Step("Start Script", [](auto& s) { s.Command = "two.vxs"; s.Path = "Append"; })});
+  Queue({Step("Start Script",
+              [](auto& s) {
+                s.Command = "one.vxs";
+                s.Path = "Append";
+              }),
+         Step("Start Script", [](auto& s) {
+           s.Command = "two.vxs";
+           s.Path = "Append";
+         })});
   for (int tick = 0; tick < 12 && ScriptQueue.Records() > 0; ++tick) Run();
   EXPECT_EQ(ScriptQueue.Records(), 0);
   EXPECT_EQ(Var("A"), "1");
@@ -591,7 +660,10 @@ TEST_F(ScriptExecutorTest, EveryStartScriptStepRunsEvenWhenTwoFollowEachOther) {
   // Jumping to a script whose first step starts another script keeps that step too.
   file.files["three.vxs"] = {Line("Start Script", {"one.vxs", "J"}), Line("Set Value", {"C", "3"})};
   VARQ.Free();
-  Queue({Step("Start Script", [](auto& s) { s.Command = "three.vxs"; s.Path = "J"; })});
+  Queue({Step("Start Script", [](auto& s) {
+    s.Command = "three.vxs";
+    s.Path = "J";
+  })});
   Run();
   EXPECT_EQ(ScriptQueue[1].SCR.Action, "Start Script");
   EXPECT_EQ(ScriptQueue[1].SCR.Command, "one.vxs");
@@ -601,11 +673,16 @@ TEST_F(ScriptExecutorTest, EveryStartScriptStepRunsEvenWhenTwoFollowEachOther) {
 }
 
 TEST_F(ScriptExecutorTest, FileActionsSetValuesAndMailLeaveTheirResultsInVariables) {
-  Queue({Step("File Actions", [](auto& s) {
-           s.DDEType = "File Exists";
-           s.Command = "/nonexistent/file";
-         }),
-         Step("Set Value", [](auto& s) { s.Path = "Total"; s.Command = "=2+3"; }),
+  Queue({Step("File Actions",
+              [](auto& s) {
+                s.DDEType = "File Exists";
+                s.Command = "/nonexistent/file";
+              }),
+         Step("Set Value",
+              [](auto& s) {
+                s.Path = "Total";
+                s.Command = "=2+3";
+              }),
          Step("Send Email", [](auto& s) { s.EmailID = 42; }),
          Step("DDE (Dynamic Data Exchange)", [](auto& s) { s.DDEApplicationName = "Excel"; })},
         false);
@@ -616,13 +693,15 @@ TEST_F(ScriptExecutorTest, FileActionsSetValuesAndMailLeaveTheirResultsInVariabl
   Run();  // no mail routine installed: not set up
   EXPECT_EQ(Var("EmailExitCode"), "1");
   EXPECT_EQ(messages.Texts().back(),
-            "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required information.");
+            "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required "
+            "information.");
   Run();  // no DDE server answers: nothing happens
   EXPECT_EQ(ScriptQueue.Records(), 0);
 
   static std::int32_t sent = 0;
   const ScopedProgramServices mail(
-      &ProgramServices::script_mail, [](std::int32_t id, std::uint8_t in_buffer, std::uint8_t reload) -> std::int32_t {
+      &ProgramServices::script_mail,
+      [](std::int32_t id, std::uint8_t in_buffer, std::uint8_t reload) -> std::int32_t {
         sent = id;
         return in_buffer == 0 && reload == 1 ? 0 : 9;
       });

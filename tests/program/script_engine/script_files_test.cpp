@@ -199,11 +199,9 @@ TEST_F(ScriptFilesTest, ImportNumbersAfterTheHighestStepNotInItsGaps) {
 
 TEST_F(ScriptFilesTest, ImportReportsUnknownLinesAndFailedAddsAndGoesOn) {
   file.files["in.vxs"] = {
-      Line({"Launch Rocket", "now"}),
-      Line({""}),                   // blank: skipped silently
-      Line({"Comment", "a note"}),  // so is a comment
-      Line({"Send Keys", "a"}),
-      Line({"Send Keys", "b"}),
+      Line({"Launch Rocket", "now"}), Line({""}),  // blank: skipped silently
+      Line({"Comment", "a note"}),                 // so is a comment
+      Line({"Send Keys", "a"}),       Line({"Send Keys", "b"}),
   };
   steps.fail_add_at_sequence = 1;
   ImportScriptSteps("in.vxs", steps, file, messages);

@@ -1,7 +1,7 @@
 // The active script queue: due moments of loaded steps, the transfer conversions, a task's own
 // script and the three modes of starting a script file.
-#include "program/common/program_services.h"
 #include "program/script_engine/script_queue.h"
+#include "program/common/program_services.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -43,9 +43,10 @@ class ScriptQueueTest : public ::testing::Test {
     ACTIVEQUEUE.buffer = {};
     GLOBALDELAY = 50;
     SCH.ID = 7;
-    installed_.emplace(&ProgramServices::task_log, [this](std::string_view text, std::string_view label) {
-      log.push_back(std::string(label) + ": " + std::string(text));
-    });
+    installed_.emplace(&ProgramServices::task_log,
+                       [this](std::string_view text, std::string_view label) {
+                         log.push_back(std::string(label) + ": " + std::string(text));
+                       });
   }
   void TearDown() override {
     ScriptQueue.Free();
@@ -77,21 +78,37 @@ class ScriptQueueTest : public ::testing::Test {
 };
 
 TEST_F(ScriptQueueTest, TaskScriptStepsAreDueByTheirDelays) {
-  steps.Put(Step("Wait", [](auto& s) { s.ID = 3; s.Sequence = 1; s.SecondsToWait = 10; }));
-  steps.Put(Step("Send Keys", [](auto& s) { s.ID = 3; s.Sequence = 2; }));
-  steps.Put(Step("If Window...", [](auto& s) { s.ID = 3; s.Sequence = 3; }));
-  steps.Put(Step("Send Keys", [](auto& s) { s.ID = 3; s.Sequence = 4; }));
+  steps.Put(Step("Wait", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 1;
+    s.SecondsToWait = 10;
+  }));
+  steps.Put(Step("Send Keys", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 2;
+  }));
+  steps.Put(Step("If Window...", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 3;
+  }));
+  steps.Put(Step("Send Keys", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 4;
+  }));
   steps.Put(Step("Wait", [](auto& s) {  // "Either" mode: no delay, no limit
-    s.ID = 3; s.Sequence = 5; s.SecondsToWait = 30; s.TimeElapsed = 99;
+    s.ID = 3;
+    s.Sequence = 5;
+    s.SecondsToWait = 30;
+    s.TimeElapsed = 99;
     s.DDEApplicationName = "Either";
   }));
   steps.Put(Step("Send Keys", [](auto& s) { s.ID = 4; }));  // another task's step
 
   EXPECT_EQ(LoadTaskScript(3, steps, messages), 5);
-  EXPECT_EQ(Queued(), (Strings{At("Wait", kDay, kNoon + 1100), At("Send Keys", kDay, kNoon + 1150),
-                               At("If Window...", kDay, kNoon + 1150),
-                               At("Send Keys", kDay, kNoon + 1200), At("Wait", kDay, kNoon + 1200),
-                               At("**End**", kDay, kNoon + 1200)}));
+  EXPECT_EQ(Queued(),
+            (Strings{At("Wait", kDay, kNoon + 1100), At("Send Keys", kDay, kNoon + 1150),
+                     At("If Window...", kDay, kNoon + 1150), At("Send Keys", kDay, kNoon + 1200),
+                     At("Wait", kDay, kNoon + 1200), At("**End**", kDay, kNoon + 1200)}));
   EXPECT_EQ(ScriptQueue[5].SCR.TimeElapsed, 0);
   EXPECT_EQ(ScriptQueue[1].SCR.ID, 3);
 }
@@ -112,8 +129,14 @@ TEST_F(ScriptQueueTest, TaskWithoutStepsQueuesNothingAndWalkErrorsAreReported) {
   EXPECT_EQ(LoadTaskScript(3, steps, messages), 0);
   EXPECT_EQ(ScriptQueue.Records(), 0);
 
-  steps.Put(Step("Send Keys", [](auto& s) { s.ID = 3; s.Sequence = 1; }));
-  steps.Put(Step("Send Keys", [](auto& s) { s.ID = 3; s.Sequence = 2; }));
+  steps.Put(Step("Send Keys", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 1;
+  }));
+  steps.Put(Step("Send Keys", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 2;
+  }));
   steps.fail_set = true;
   LoadTaskScript(3, steps, messages);
   EXPECT_EQ(log, Strings{"Script: Set Error: Record Not Found"});
@@ -133,8 +156,16 @@ TEST_F(ScriptQueueTest, TaskWithoutStepsQueuesNothingAndWalkErrorsAreReported) {
 }
 
 TEST_F(ScriptQueueTest, TimeElapsedDeadlineCountsFromTheScriptStartOrTheStepBefore) {
-  steps.Put(Step("Wait", [](auto& s) { s.ID = 3; s.Sequence = 1; s.SecondsToWait = 5; }));
-  steps.Put(Step("If Time Elapsed...", [](auto& s) { s.ID = 3; s.Sequence = 2; s.TimeElapsed = 60; }));
+  steps.Put(Step("Wait", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 1;
+    s.SecondsToWait = 5;
+  }));
+  steps.Put(Step("If Time Elapsed...", [](auto& s) {
+    s.ID = 3;
+    s.Sequence = 2;
+    s.TimeElapsed = 60;
+  }));
   LoadTaskScript(3, steps, messages);
   // A task's script: from its start moment (now + 1 s).
   EXPECT_EQ(ScriptQueue[2].SCR.SecondsToWait, kDay);
@@ -228,15 +259,15 @@ TEST_F(ScriptQueueTest, StartScriptModes) {
 
   running_queue();
   StartScript("Insert (Execute and continue)", "f.vxs", file, messages);
-  EXPECT_EQ(Queued(), (Strings{At("Send Keys", kDay, first), At("Exit Script", kDay, second),
-                               At("Set Focus", kDay, kNoon - 1000),
-                               At("**End**", kDay, kNoon - 1000)}));
+  EXPECT_EQ(Queued(),
+            (Strings{At("Send Keys", kDay, first), At("Exit Script", kDay, second),
+                     At("Set Focus", kDay, kNoon - 1000), At("**End**", kDay, kNoon - 1000)}));
 
   running_queue();
   StartScript("Append", "f.vxs", file, messages);
-  EXPECT_EQ(Queued(), (Strings{At("Set Focus", kDay, kNoon - 1000), At("**End**", kDay, kNoon - 1000),
-                               At("Send Keys", kDay, first), At("Exit Script", kDay, second),
-                               At("**End**", kDay, second)}));
+  EXPECT_EQ(Queued(), (Strings{At("Set Focus", kDay, kNoon - 1000),
+                               At("**End**", kDay, kNoon - 1000), At("Send Keys", kDay, first),
+                               At("Exit Script", kDay, second), At("**End**", kDay, second)}));
 
   // A file that cannot be opened queues nothing; the queue is still replaced.
   running_queue();
@@ -244,8 +275,9 @@ TEST_F(ScriptQueueTest, StartScriptModes) {
   EXPECT_EQ(ScriptQueue.Records(), 0);
   running_queue();
   StartScript("A", "missing.vxs", file, messages);
-  EXPECT_EQ(Queued(), (Strings{At("Set Focus", kDay, kNoon - 1000), At("**End**", kDay, kNoon - 1000),
-                               At("**End**", kDay, kNoon + 100)}));
+  EXPECT_EQ(Queued(),
+            (Strings{At("Set Focus", kDay, kNoon - 1000), At("**End**", kDay, kNoon - 1000),
+                     At("**End**", kDay, kNoon + 100)}));
   EXPECT_FALSE(file.is_open);
 }
 
@@ -255,8 +287,7 @@ TEST_F(ScriptQueueTest, UnknownLinesAreReportedAndQueuedAllTheSame) {
   StartScript("J", "f.vxs", file, messages);
   EXPECT_EQ(messages.Texts(), Strings{"Import Error: Unrecognized script action: Dance"});
   EXPECT_EQ(Queued(), (Strings{At("Dance", kDay, kNoon + 150), At("Comment", kDay, kNoon + 200),
-                               At("", kDay, kNoon + 250),
-                               At("Start Program", kDay, kNoon + 300)}));
+                               At("", kDay, kNoon + 250), At("Start Program", kDay, kNoon + 300)}));
   EXPECT_EQ(ScriptQueue[4].SCR.Command, "VXFTP U a b host \"\"");
 }
 

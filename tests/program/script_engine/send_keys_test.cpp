@@ -1,6 +1,6 @@
 // Key groups by name, typed text and the key events they make, on a recording keyboard.
-#include "program/common/program_services.h"
 #include "program/script_engine/send_keys.h"
+#include "program/common/program_services.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "program/script_engine/script_variables.h"
-#include "tests/program/script_fixture.h"
 #include "tests/fakes/fake_keyboard.h"
+#include "tests/program/script_fixture.h"
 
 namespace vx {
 namespace {
@@ -27,19 +27,48 @@ TEST(KeyNameToCode, NamesPrefixesAndModifierWords) {
     const char* name;
     long code;
   } cases[] = {
-      {"ENTER", 13},           {"enter", 13},             {"ENTER   ", 13},        {"A", 65},
-      {"z", 90},               {"7", 55},                 {"PAD7", 103},         {"F1", 112},
-      {"F12", 123},            {"F13", 0},                {"F01", 0},            {"AST", 106},
-      {"CAPS", 20},            {"CAPSLOCK", 20},          {"PGDN", 34},          {"MOUSERIGHT", 2},
-      {"MOUSECENTER2", 7},     {"^S", Ctrl + 83},         {"CTRL-S", Ctrl + 83}, {"ctrl-s", Ctrl + 83},
-      {"CTRLS", Ctrl + 83},    {"Ctrl+S", Ctrl + Shift + 83},                    {"SHIFTTAB", Shift + 9},
-      {"ALT-F4", Alt + 115},   {"^%DELETE", Ctrl + Alt + 46},                    {"+a", Shift + 65},
-      {"-A", 65},              {"F1KEY", 112},            {"KEYF1", 112},        {"F1key", 0},
-      {"CtrlV", Ctrl + 86},    {"", 0},                   {"HELLO", 0},          {" ENTER", 0},
+      {"ENTER", 13},
+      {"enter", 13},
+      {"ENTER   ", 13},
+      {"A", 65},
+      {"z", 90},
+      {"7", 55},
+      {"PAD7", 103},
+      {"F1", 112},
+      {"F12", 123},
+      {"F13", 0},
+      {"F01", 0},
+      {"AST", 106},
+      {"CAPS", 20},
+      {"CAPSLOCK", 20},
+      {"PGDN", 34},
+      {"MOUSERIGHT", 2},
+      {"MOUSECENTER2", 7},
+      {"^S", Ctrl + 83},
+      {"CTRL-S", Ctrl + 83},
+      {"ctrl-s", Ctrl + 83},
+      {"CTRLS", Ctrl + 83},
+      {"Ctrl+S", Ctrl + Shift + 83},
+      {"SHIFTTAB", Shift + 9},
+      {"ALT-F4", Alt + 115},
+      {"^%DELETE", Ctrl + Alt + 46},
+      {"+a", Shift + 65},
+      {"-A", 65},
+      {"F1KEY", 112},
+      {"KEYF1", 112},
+      {"F1key", 0},
+      {"CtrlV", Ctrl + 86},
+      {"", 0},
+      {"HELLO", 0},
+      {" ENTER", 0},
       // A modifier named twice counts once, instead of adding up to another modifier.
-      {"^CTRL-S", Ctrl + 83},  {"++A", Shift + 65},
+      {"^CTRL-S", Ctrl + 83},
+      {"++A", Shift + 65},
       // Modifiers with no key after them give the modifiers alone, pressed and released.
-      {"^", Ctrl},             {"CTRL", Ctrl},            {"%ALT-", Alt},        {"SHIFT-HELLO", Shift},
+      {"^", Ctrl},
+      {"CTRL", Ctrl},
+      {"%ALT-", Alt},
+      {"SHIFT-HELLO", Shift},
   };
   for (const auto& c : cases) EXPECT_EQ(KeyNameToCode(c.name), c.code) << "for: [" << c.name << "]";
 }
@@ -53,12 +82,8 @@ TEST_F(SendKeysTest, KeyGroupsPressModifiersAroundTheirKey) {
     const char* group;
     const char* events;
   } cases[] = {
-      {"ENTER", "v13 ^13"},
-      {"^%DELETE", "v17 v18 v46 ^46 ^17 ^18"},
-      {"F1KEY", "v112 ^112"},
-      {"KEYF1", "v112 ^112"},
-      {"Ctrl+S", "v16 v17 v83 ^83 ^16 ^17"},
-      {"MOUSE", "v1 ^1"},
+      {"ENTER", "v13 ^13"},   {"^%DELETE", "v17 v18 v46 ^46 ^17 ^18"}, {"F1KEY", "v112 ^112"},
+      {"KEYF1", "v112 ^112"}, {"Ctrl+S", "v16 v17 v83 ^83 ^16 ^17"},   {"MOUSE", "v1 ^1"},
   };
   for (const auto& c : cases) {
     keyboard_.events.clear();
@@ -103,7 +128,10 @@ TEST_F(SendKeysTest, EachLineEndIsOneEnterAndCharactersWithoutAKeyAreLeftOut) {
   EXPECT_EQ(keyboard_.Events(), "v65 ^65 v13 ^13 v66 ^66 v13 ^13 v67 ^67 v13 ^13 v68 ^68");
 
   keyboard_.events.clear();
-  TypeText("a\xE2\x82\xAC" "b\xFF" "c\xE2\x82");  // a euro sign, a stray byte, a cut character
+  TypeText(
+      "a\xE2\x82\xAC"
+      "b\xFF"
+      "c\xE2\x82");  // a euro sign, a stray byte, a cut character
   EXPECT_EQ(keyboard_.Events(), "v65 ^65 v66 ^66 v67 ^67");
 }
 
@@ -112,17 +140,18 @@ TEST_F(SendKeysTest, MalformedUtf8ReadsAsReplacementCharacters) {
     const char* text;
     std::u32string characters;
   } cases[] = {
-      {"\xC3\xA9", U"\u00E9"},                        // a well-formed two-byte character
-      {"\xF0\x9F\x98\x80", U"\U0001F600"},          // and a four-byte one
-      {"\xC0\xAF", U"\uFFFD\uFFFD"},                 // an overlong "/"
-      {"\xE0\x80\xAF", U"\uFFFD\uFFFD\uFFFD"},     // the same in three bytes
-      {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},     // a surrogate
+      {"\xC3\xA9", U"\u00E9"},                            // a well-formed two-byte character
+      {"\xF0\x9F\x98\x80", U"\U0001F600"},                // and a four-byte one
+      {"\xC0\xAF", U"\uFFFD\uFFFD"},                      // an overlong "/"
+      {"\xE0\x80\xAF", U"\uFFFD\uFFFD\uFFFD"},            // the same in three bytes
+      {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},            // a surrogate
       {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
   };
   for (const auto& c : cases) {
     keyboard_.characters.clear();
     TypeText(c.text);
-    EXPECT_TRUE(keyboard_.characters == c.characters) << "for: " << ::testing::PrintToString(std::string(c.text));
+    EXPECT_TRUE(keyboard_.characters == c.characters)
+        << "for: " << ::testing::PrintToString(std::string(c.text));
   }
 }
 

@@ -29,11 +29,11 @@ TEST_F(SetScriptVariableTest, StoresTheExpandedOrEvaluatedValueWithItsNumber) {
   } cases[] = {
       {"=1+2", "3", "3.00"},
       {"= 10 / 4", "2.5", "2.50"},
-      {"=1+", "=1+", "0.00"},              // cannot be evaluated: the text stays, "=" and all
+      {"=1+", "=1+", "0.00"},  // cannot be evaluated: the text stays, "=" and all
       {"=SYSTEM('rm x')", "=SYSTEM('rm x')", "0.00"},
       {"Run on [DATE]", "Run on 20260423", "0.00"},
       {"[DATE]", "20260423", "20260423.00"},
-      {"12.345", "12.345", "12.35"},       // two decimals, rounded
+      {"12.345", "12.345", "12.35"},  // two decimals, rounded
       {"-4", "-4", "-4.00"},
       {"  7  ", "  7", "7.00"},
       {"abc", "abc", "0.00"},

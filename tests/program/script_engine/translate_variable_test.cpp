@@ -14,28 +14,31 @@ namespace {
 using TranslateVariableTest = ScriptFixture;
 
 TEST_F(TranslateVariableTest, BuiltinNamesAtAFixedMoment) {
-  const ScopedProgramServices dates(&ProgramServices::script_dates,
-                                    [](std::int32_t date) { return "day " + std::to_string(date); });
+  const ScopedProgramServices dates(&ProgramServices::script_dates, [](std::int32_t date) {
+    return "day " + std::to_string(date);
+  });
   const std::int32_t today = DATE(4, 23, 2026);
-  ExpectEach({
-      {"YYYY-MM-DD", "2026-04-23"},
-      {"DD-MM-YY", "23-04-26"},
-      {"MM-DD-YY", "04-23-26"},
-      {"DDMMYY", "230426"},
-      {"MMDDYY", "042326"},
-      {"DATE", "20260423"},
-      {"DATE-1", "20260422"},
-      {"DATE+1", "20260424"},
-      {"TODAY", "day " + std::to_string(today)},
-      {"YESTERDAY", "day " + std::to_string(today - 1)},
-      {"TOMORROW", "day " + std::to_string(today + 1)},
-      {"TIME", "090507"},
-      {"NOW", "09:05"},
-      {"FOCUS", "Inbox - Mail"},
-      {"date", "20260423"},  // names match in any case
-      {"Now  ", "09:05"},    // and trailing blanks do not count
-      {" DATE", ""},         // leading ones do: no such name
-  }, [](const std::string& t) { return TranslateVariable(t); });
+  ExpectEach(
+      {
+          {"YYYY-MM-DD", "2026-04-23"},
+          {"DD-MM-YY", "23-04-26"},
+          {"MM-DD-YY", "04-23-26"},
+          {"DDMMYY", "230426"},
+          {"MMDDYY", "042326"},
+          {"DATE", "20260423"},
+          {"DATE-1", "20260422"},
+          {"DATE+1", "20260424"},
+          {"TODAY", "day " + std::to_string(today)},
+          {"YESTERDAY", "day " + std::to_string(today - 1)},
+          {"TOMORROW", "day " + std::to_string(today + 1)},
+          {"TIME", "090507"},
+          {"NOW", "09:05"},
+          {"FOCUS", "Inbox - Mail"},
+          {"date", "20260423"},  // names match in any case
+          {"Now  ", "09:05"},    // and trailing blanks do not count
+          {" DATE", ""},         // leading ones do: no such name
+      },
+      [](const std::string& t) { return TranslateVariable(t); });
 }
 
 TEST_F(TranslateVariableTest, EightDigitDatesCrossMonthAndYearEnds) {
@@ -60,16 +63,18 @@ TEST_F(TranslateVariableTest, FocusIsTheFocusedTitleCutTo254BytesOrEmpty) {
 }
 
 TEST_F(TranslateVariableTest, ExpressionsGiveTheirValueAndFallBackToAVariableOfThatName) {
-  ExpectEach({
-      {"=1+2", "3"},
-      {"= 10/4", "2.5"},
-      {"=AGE(DATE(4,23,1970),TODAY())", "56 YRS"},
-      {"=AGE(DATE(4,24,1970),TODAY())", "55 YRS"},
-      {"=UPPER('abc') & 'd'", "ABCd"},
-      {"=1+", ""},        // cannot be read: no variable "=1+" either
-      {"=''", ""},        // blank result
-      {"=SYSTEM('x')", ""},  // unknown function: an error, never a call out
-  }, [](const std::string& t) { return TranslateVariable(t); });
+  ExpectEach(
+      {
+          {"=1+2", "3"},
+          {"= 10/4", "2.5"},
+          {"=AGE(DATE(4,23,1970),TODAY())", "56 YRS"},
+          {"=AGE(DATE(4,24,1970),TODAY())", "55 YRS"},
+          {"=UPPER('abc') & 'd'", "ABCd"},
+          {"=1+", ""},           // cannot be read: no variable "=1+" either
+          {"=''", ""},           // blank result
+          {"=SYSTEM('x')", ""},  // unknown function: an error, never a call out
+      },
+      [](const std::string& t) { return TranslateVariable(t); });
 
   SetScriptVariable("kept", "=1+");
   EXPECT_EQ(TranslateVariable("=1+"), "kept");
@@ -98,8 +103,8 @@ TEST_F(TranslateVariableTest, TracesOnlyInDebugMode) {
   TranslateVariable("=1+");
   TranslateVariable("Count");
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"TranslateVariable", "=1+2"}, {"Evaluation", "1+2"},         {"Evaluation", "Result:  3"},
-      {"TranslateVariable", "=1+"},  {"Evaluation", "1+"},          {"Evaluation", "Result:  "},
+      {"TranslateVariable", "=1+2"},  {"Evaluation", "1+2"}, {"Evaluation", "Result:  3"},
+      {"TranslateVariable", "=1+"},   {"Evaluation", "1+"},  {"Evaluation", "Result:  "},
       {"TranslateVariable", "Count"},
   };
   EXPECT_EQ(log_, expected);

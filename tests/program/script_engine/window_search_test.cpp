@@ -1,6 +1,6 @@
 // The window lists and the title search, on a desktop of listed windows.
-#include "program/common/program_services.h"
 #include "program/script_engine/window_search.h"
+#include "program/common/program_services.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -38,12 +38,23 @@ TEST_F(WindowSearchTest, TitlePatternsMatchExactlyOrAroundTheStarIgnoringCase) {
     const char* pattern;
     std::int32_t found;
   } cases[] = {
-      {"UNTITLED - NOTEPAD", 11}, {"calculator   ", 12},   {"~Calculator", 12},   {"Calc", 0},
-      {"*notepad   ", 11},        {"*MAIL", 13},           {"*tled - N", 11},     {"Inbox*", 13},
-      {"INBOX*whatever", 13},     {"Inbox - Mail and more*", 0},                  {"*", 11},
-      {"", 0},                    {"~", 0},                {"*Nowhere", 0},
+      {"UNTITLED - NOTEPAD", 11},
+      {"calculator   ", 12},
+      {"~Calculator", 12},
+      {"Calc", 0},
+      {"*notepad   ", 11},
+      {"*MAIL", 13},
+      {"*tled - N", 11},
+      {"Inbox*", 13},
+      {"INBOX*whatever", 13},
+      {"Inbox - Mail and more*", 0},
+      {"*", 11},
+      {"", 0},
+      {"~", 0},
+      {"*Nowhere", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(FindWindowByTitle("", c.pattern), c.found) << "for: [" << c.pattern << "]";
+  for (const auto& c : cases)
+    EXPECT_EQ(FindWindowByTitle("", c.pattern), c.found) << "for: [" << c.pattern << "]";
 }
 
 TEST_F(WindowSearchTest, AContentsTextPassesOverTitleMatchesWithoutAChildHoldingIt) {
@@ -75,7 +86,9 @@ TEST_F(WindowSearchTest, ListsKeepTitledWindowsAndHiddenOnesOnlyWhenAllowed) {
   EXPECT_EQ(TopWindowList.Records(), 1);
 
   // Children: titled ones only, at every level; long titles cut to what the list holds.
-  desktop_.children[51] = {{61, std::string(300, 'x'), "Edit", true}, {62, "", "Pane", true}, {63, "OK", "Button", false}};
+  desktop_.children[51] = {{61, std::string(300, 'x'), "Edit", true},
+                           {62, "", "Pane", true},
+                           {63, "OK", "Button", false}};
   ListChildWindows(51);
   ASSERT_EQ(ChildWindowList.Records(), 2);
   ChildWindowList.Get(1);

@@ -49,7 +49,8 @@ class BrowseScriptingTest : public test::WindowTest {
   }
   // Keys steps named by their keys.
   void Keys(std::int32_t task, std::initializer_list<std::pair<std::int32_t, std::string>> steps) {
-    for (const auto& [seq, keys] : steps) Put(task, seq, "Send Keys", [&](auto& s) { s.Keystrokes = keys; });
+    for (const auto& [seq, keys] : steps)
+      Put(task, seq, "Send Keys", [&](auto& s) { s.Keystrokes = keys; });
   }
   std::vector<SCRIPTING_RECORD> Stored(std::int32_t task) {
     std::vector<SCRIPTING_RECORD> out;
@@ -102,8 +103,10 @@ TEST_F(BrowseScriptingTest, ListsTheTasksStepsAndMovesThemKeepingTheirNumbers) {
   EXPECT_TRUE(w.Control("Print").Disabled());
   list.RightClick();
   const SeenRequest popup = ui_.WaitPopup(0);
-  for (const char* item : {"&Template", "Edit as &Text", "~&Print", "&Import", "E&xport", "Cop&y"}) {
-    EXPECT_NE(("|" + popup.text + "|").find(std::string("|") + item), std::string::npos) << item << " in " << popup.text;
+  for (const char* item :
+       {"&Template", "Edit as &Text", "~&Print", "&Import", "E&xport", "Cop&y"}) {
+    EXPECT_NE(("|" + popup.text + "|").find(std::string("|") + item), std::string::npos)
+        << item << " in " << popup.text;
   }
 
   // To the top: the last step takes number 1, the ones it passes move down a place.
@@ -200,7 +203,8 @@ TEST_F(BrowseScriptingTest, NewStepsGoAfterTheHighlightedOneAndDeletingRenumbers
   // Edit as Text shows the script as text; saving it numbers the steps from 1 again.
   w.Control("Edit as Text").Press();
   DriverWindow text = ui_.WaitWindow("Scripting:  Edit As Text");
-  EXPECT_EQ(text.ControlNumber(1).Value(), "KEYS k1\r\nKEYS k2\r\nKEYS newer\r\nKEYS k3\r\nKEYS k4\r\n");
+  EXPECT_EQ(text.ControlNumber(1).Value(),
+            "KEYS k1\r\nKEYS k2\r\nKEYS newer\r\nKEYS k3\r\nKEYS k4\r\n");
   text.Control("OK").Press();
   ui_.WaitClosed(text);
   EXPECT_EQ(list.Rows(), 5u);
@@ -227,10 +231,11 @@ TEST_F(BrowseScriptingTest, OneWindowPerProgramAndATaskWithoutIdIsReported) {
     const int start = launcher.Button("Start");
     launcher.Open();
     while (launcher.Accept()) {
-      if (ACCEPTED() == start) START([] {
-        SCH.ID = 4;
-        BrowseScripting();
-      });
+      if (ACCEPTED() == start)
+        START([] {
+          SCH.ID = 4;
+          BrowseScripting();
+        });
     }
   });
   DriverWindow launcher = ui_.WaitWindow("Launcher");
@@ -264,7 +269,8 @@ TEST_F(BrowseScriptingTest, OneWindowPerProgramAndATaskWithoutIdIsReported) {
 
 TEST_F(BrowseScriptingTest, AScriptWrittenInTheEditorIsExportedAndImportedIntoAnotherTask) {
   DriverWindow w = Start(4);
-  const auto add = [&](std::string_view action, const std::function<void(const DriverWindow&)>& fill) {
+  const auto add = [&](std::string_view action,
+                       const std::function<void(const DriverWindow&)>& fill) {
     w.Control("New").Press();
     DriverWindow form = ui_.WaitWindow("New Script Action");
     form.Control("Action").Choose(action);

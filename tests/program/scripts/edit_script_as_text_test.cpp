@@ -17,8 +17,8 @@
 #include "program/shell_fixture.h"
 #include "runtime/ini_file.h"
 #include "runtime/window/dialogs.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 #include "tests/program/script_test_support.h"
 
 namespace vx {
@@ -64,8 +64,8 @@ class EditScriptAsTextTest : public test::ShellTest {
 
   std::string Place(std::string_view procedure) const {
     IniFile& ini = *IniInUse();
-    return ini.Get(procedure, "XPos") + " " + ini.Get(procedure, "YPos") + " " + ini.Get(procedure, "Width") +
-           " " + ini.Get(procedure, "Height");
+    return ini.Get(procedure, "XPos") + " " + ini.Get(procedure, "YPos") + " " +
+           ini.Get(procedure, "Width") + " " + ini.Get(procedure, "Height");
   }
 
   test::FakeScriptSteps steps_;
@@ -94,7 +94,8 @@ TEST_F(EditScriptAsTextTest, SavingUnchangedTextRenumbersTheSameSteps) {
 // A script longer than the text form's usual 65535 characters is shown and stored whole: a cut
 // text would silently drop the steps at its end.
 TEST_F(EditScriptAsTextTest, ALongScriptIsSavedWhole) {
-  for (int i = 1; i <= 2000; ++i) Put(i, Step("Comment", [](auto& r) { r.Command = std::string(40, 'c'); }));
+  for (int i = 1; i <= 2000; ++i)
+    Put(i, Step("Comment", [](auto& r) { r.Command = std::string(40, 'c'); }));
   TestDriver ui;
   DriverWindow editor = Open(ui);
   EXPECT_GT(editor.ControlNumber(kText).Value().size(), 65535u);
@@ -160,7 +161,8 @@ TEST_F(EditScriptAsTextTest, SearchAndReplaceOnlySaysItIsNotAvailable) {
   CloseWith(ui, editor, "&OK");
   ASSERT_EQ(reporter_.shown.size(), 1u);
   EXPECT_EQ(reporter_.shown[0].caption, "Not Available");
-  EXPECT_EQ(reporter_.shown[0].text, "Script:Text:SearchAndReplace is not available in this version.");
+  EXPECT_EQ(reporter_.shown[0].text,
+            "Script:Text:SearchAndReplace is not available in this version.");
   EXPECT_EQ(steps_.Summary(4), (Strings{"1 Exit Script"}));  // the typed text survived the detour
   EXPECT_EQ(response_, RequestCompleted);
 
@@ -195,7 +197,8 @@ TEST_F(EditScriptAsTextTest, TheReferenceBuildsALineOnTheClipboard) {
   editor.Control("Reference/Commands").Press();
   DriverWindow reference = ui.WaitWindow("Edit Script as Text: Reference");
   EXPECT_EQ(reference.Control("Clipboard").Value(), "KEYS x");
-  EXPECT_EQ(reference.Control("Build a command on the clipboard, then press Close.").Kind(), ControlType::String);
+  EXPECT_EQ(reference.Control("Build a command on the clipboard, then press Close.").Kind(),
+            ControlType::String);
   reference.ControlNumber(4).Choose("ENTER");  // no modifier
   reference.Control("&Append").Press();
   reference.ControlNumber(3).Choose("Ctrl");

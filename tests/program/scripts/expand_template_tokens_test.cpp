@@ -64,18 +64,21 @@ TEST_F(ExpandTemplateTokensTest, TokenForms) {
   const std::vector<TokenCase> cases = {
       {"no tokens [DATE] here", {}, "no tokens [DATE] here", {}},
       {"", {}, "", {}},
-      {"copy [? File Source file] to [?]", {"/tmp/a.txt"}, "copy /tmp/a.txt to /tmp/a.txt", {"File:Source file"}},
+      {"copy [? File Source file] to [?]",
+       {"/tmp/a.txt"},
+       "copy /tmp/a.txt to /tmp/a.txt",
+       {"File:Source file"}},
       {"[? Window Editor window]!", {"Untitled - *"}, "Untitled - *!", {"Window:Editor window"}},
       {"Hello [? Text Your name].", {"Ann"}, "Hello Ann.", {"Text:Your name"}},
-      {"[?FILE ]", {"f"}, "f", {"File:FILE"}},           // blank but no prompt: the kind word
-      {"[?file]", {"f"}, "f", {"File:FILE"}},            // kind word in any case, no blank
+      {"[?FILE ]", {"f"}, "f", {"File:FILE"}},  // blank but no prompt: the kind word
+      {"[?file]", {"f"}, "f", {"File:FILE"}},   // kind word in any case, no blank
       {"[?   window   Main  ]", {"w"}, "w", {"Window:Main"}},
       {"[?text]", {"t"}, "t", {"Text:TEXT"}},
       {"[? Folder] and [? folder]", {"/srv"}, "/srv and /srv", {"Text:Folder"}},
       {"[? Source file]", {"s"}, "s", {"Text:Source file"}},  // a name may hold blanks
-      {"[? Filename]", {"n"}, "n", {"Text:Filename"}},   // not the kind word FILE
-      {"a[? ]b", {}, "ab", {}},                          // nothing answered yet: empty value
-      {"[? Text x].", {"v  "}, "v.", {"Text:x"}},        // answers are clipped
+      {"[? Filename]", {"n"}, "n", {"Text:Filename"}},        // not the kind word FILE
+      {"a[? ]b", {}, "ab", {}},                               // nothing answered yet: empty value
+      {"[? Text x].", {"v  "}, "v.", {"Text:x"}},             // answers are clipped
       {"[? Text x] [? Text y] [?]", {"1", "2"}, "1 2 2", {"Text:x", "Text:y"}},
   };
   for (const TokenCase& c : cases) {

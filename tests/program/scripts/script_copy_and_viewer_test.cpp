@@ -35,7 +35,8 @@ namespace {
 using test::Step;
 using Strings = std::vector<std::string>;
 
-SCRIPTING_RECORD Row(std::int32_t id, std::int32_t sequence, std::string_view action = "Exit Script") {
+SCRIPTING_RECORD Row(std::int32_t id, std::int32_t sequence,
+                     std::string_view action = "Exit Script") {
   SCRIPTING_RECORD s = Step(action);
   s.ID = id;
   s.Sequence = sequence;
@@ -56,7 +57,8 @@ TEST(CopyScript, KeepsTheOrderPastClashesAndReportsFailedAdds) {
 
   // After the clash on 2 every later step moves up by one.
   CopyScript(4, 6, steps, messages);
-  EXPECT_EQ(steps.Summary(6), (Strings{"1 Send Keys", "2 Exit Script", "3 Send Keys", "4 Send Keys"}));
+  EXPECT_EQ(steps.Summary(6),
+            (Strings{"1 Send Keys", "2 Exit Script", "3 Send Keys", "4 Send Keys"}));
   EXPECT_EQ(steps.Summary(4).size(), 3u);
   EXPECT_EQ(steps.batches_ended, 1);
   EXPECT_TRUE(messages.Texts().empty());
@@ -75,7 +77,8 @@ TEST(CopyScript, GivesUpOnAStepWhenNoSequenceWithinTheLimitIsFree) {
   for (int seq = 1; seq <= 5001; ++seq) steps.Put(Row(6, seq));
   CopyScript(4, 6, steps, messages);
   EXPECT_EQ(steps.Task(6).size(), 5001u);
-  EXPECT_EQ(messages.Texts(), (Strings{"Error: Error adding script record:\rCreates Duplicate Key"}));
+  EXPECT_EQ(messages.Texts(),
+            (Strings{"Error: Error adding script record:\rCreates Duplicate Key"}));
 }
 
 class ScriptCopyAndViewerTest : public test::ShellTest {
@@ -90,7 +93,8 @@ class ScriptCopyAndViewerTest : public test::ShellTest {
     ShellTest::TearDown();
   }
 
-  static void Queue(std::int32_t id, std::int32_t sequence, std::string_view action, std::int32_t time) {
+  static void Queue(std::int32_t id, std::int32_t sequence, std::string_view action,
+                    std::int32_t time) {
     ScriptQueueEntry entry;
     entry.SCR = Row(id, sequence, action);
     if (action == "Send Keys") entry.SCR.Keystrokes = "[ENTER]";
@@ -133,9 +137,10 @@ TEST_F(ScriptCopyAndViewerTest, DetailsShowWhenTheStepIsDueAndWhatItDoes) {
   entry.DueTime = MakeTime(14, 7, 30);
   const std::string details = ScriptQueueEntryDetails(entry);
   // Due date, due time, action, the step's summary, then the entry as held, cut at 80.
-  const std::string expected = FORMAT(entry.DueDate, "@d17") + "\r\n" + FORMAT(entry.DueTime, "@t6") +
-                               "\r\nSend Keys\r\n[CTRL-S]\r\n4 2 Send Keys" + std::string(18, ' ') + "[CTRL-S]" +
-                               std::string(247, ' ');
+  const std::string expected = FORMAT(entry.DueDate, "@d17") + "\r\n" +
+                               FORMAT(entry.DueTime, "@t6") +
+                               "\r\nSend Keys\r\n[CTRL-S]\r\n4 2 Send Keys" + std::string(18, ' ') +
+                               "[CTRL-S]" + std::string(247, ' ');
   EXPECT_EQ(details, expected.substr(0, 80));
   entry.SCR.Keystrokes = std::string(200, 'k');
   EXPECT_EQ(ScriptQueueEntryDetails(entry).size(), 80u);
@@ -220,7 +225,8 @@ TEST_F(ScriptCopyAndViewerTest, TheKeyReferenceShowsTheShippedFileAndNamesRealKe
     std::istringstream words(line);
     std::string name;
     words >> name;
-    if (name == "CTRL" || name == "ALT" || name == "SHIFT" || name.find_first_of("^%+") == 0) continue;  // modifiers
+    if (name == "CTRL" || name == "ALT" || name == "SHIFT" || name.find_first_of("^%+") == 0)
+      continue;  // modifiers
     EXPECT_NE(KeyNameToCode(name), 0) << name;
     ++named;
   }

@@ -41,7 +41,8 @@ class ScriptWindowsTest : public ::testing::Test {
 
   void AddSteps(std::int32_t id, int count) {
     for (int i = 0; i < count; ++i) {
-      SCRIPTING_RECORD s = Step("Send Keys", [&](auto& r) { r.Keystrokes = "k" + std::to_string(i); });
+      SCRIPTING_RECORD s =
+          Step("Send Keys", [&](auto& r) { r.Keystrokes = "k" + std::to_string(i); });
       s.ID = id;
       s.Sequence = i;
       steps_.Put(s);
@@ -128,7 +129,8 @@ TEST_F(ScriptWindowsTest, ExportAsksThroughTheFileDialogAndShowsErrorsOverItsPro
   WaitHeld(ui);
   DriverWindow progress = ui.WaitWindow("Exporting Script Items");
   EXPECT_EQ(progress.Control("Processing Records").Kind(), ControlType::String);
-  EXPECT_EQ(progress.Control("25% Completed").Kind(), ControlType::String);  // the second line failed
+  EXPECT_EQ(progress.Control("25% Completed").Kind(),
+            ControlType::String);  // the second line failed
   progress.Move(30, 40, 320, 100);
   const SeenRequest error = ui.WaitMessage(BUTTON_OK);
   EXPECT_EQ(error.caption, "Error!");
@@ -183,7 +185,8 @@ TEST_F(ScriptWindowsTest, ImportAsksThroughTheFileDialogAndReportsUnknownLines) 
 TEST_F(ScriptWindowsTest, StartingAScriptFileShowsItsProgressAndKeepsItsPlace) {
   EXPORT_RECORD unknown;
   unknown.TYPE = "Launch Rocket";
-  file_.files["run.vxs"] = {*ScriptFileLine(Step("Send Keys", [](auto& r) { r.Keystrokes = "x"; })), unknown};
+  file_.files["run.vxs"] = {*ScriptFileLine(Step("Send Keys", [](auto& r) { r.Keystrokes = "x"; })),
+                            unknown};
   TestDriver ui;
   Run(ui, 3, [&] {
     WindowMessageReporter messages;
@@ -217,7 +220,8 @@ TEST_F(ScriptWindowsTest, MessagesAreRealMessageBoxes) {
   const std::vector<SeenRequest> shown = ui.Messages();
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0].caption + ": " + shown[0].text, "Error: Nothing to save.");
-  EXPECT_EQ(shown[1].caption + ": " + shown[1].text, "Clear All: Delete all script items for the current task?");
+  EXPECT_EQ(shown[1].caption + ": " + shown[1].text,
+            "Clear All: Delete all script items for the current task?");
   EXPECT_EQ(shown[1].buttons, BUTTON_YES | BUTTON_NO);
   EXPECT_TRUE(steps_.Task(3).empty());
 }

@@ -237,8 +237,8 @@ TEST_F(ScriptWizardTest, TheNextDateSetsTheDefaultWarningAndMonthEndGreysOnlyIts
     std::int32_t hours;
     std::int32_t warned;  // the warning's date
   } cases[] = {
-      {"yes", 1, DATE(6, 16, 2026)},   // any set "Active" asks for the warning
-      {"1", 15, DATE(6, 15, 2026)},    // a warning before midnight falls on the day before
+      {"yes", 1, DATE(6, 16, 2026)},  // any set "Active" asks for the warning
+      {"1", 15, DATE(6, 15, 2026)},   // a warning before midnight falls on the day before
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.active);

@@ -76,8 +76,8 @@ class TemplateWindowsTest : public test::WindowTest {
     ACCESS_SCRIPTING->Set(SCR_KEYID);
     while (ACCESS_SCRIPTING->TryNext() == 0) {
       if (SCR.ID != task) continue;
-      out.push_back({SCR.Sequence, SCR.Action.str(), SCR.Keystrokes.str(), SCR.Command.str(), SCR.Path.str(),
-                     SCR.FocusOnWindow.str()});
+      out.push_back({SCR.Sequence, SCR.Action.str(), SCR.Keystrokes.str(), SCR.Command.str(),
+                     SCR.Path.str(), SCR.FocusOnWindow.str()});
     }
     ACCESS_SCRIPTING->Close();
     return out;
@@ -187,7 +187,8 @@ TEST_F(TemplateWindowsTest, TheListCopiesDeletesAndPicksTemplates) {
   AddTemplate(2, "Archive");
   ui_.Start([] { BrowseScriptTemplates(); });
   DriverWindow w = ui_.WaitWindow("Script Templates");
-  ui_.WaitUntil([] { return GLO_SCRIPTWIZARDMODE == 1; }, "the template mode while the list is open");
+  ui_.WaitUntil([] { return GLO_SCRIPTWIZARDMODE == 1; },
+                "the template mode while the list is open");
   EXPECT_TRUE(w.Control("&Print").Disabled());
   EXPECT_TRUE(w.Control("&Select").Hidden());
   DriverControl list = w.ControlNumber(3);
@@ -249,7 +250,8 @@ TEST_F(TemplateWindowsTest, TheStepListsTemplateButtonAppendsTheChosenTemplate) 
   picker.Control("&Select").Press();
   ui_.WaitClosed(picker);
   Answer("Name:", "World");
-  ui_.WaitUntil([&] { return steps.ControlNumber(1).Rows() == 2; }, "the template's step in the list");
+  ui_.WaitUntil([&] { return steps.ControlNumber(1).Rows() == 2; },
+                "the template's step in the list");
   steps.Close();
   ui_.Finish();
   const std::vector<Step> stored = Steps(4);

@@ -43,8 +43,10 @@ DriverControl Shown(const DriverWindow& w, std::string_view text) {
     for (int n = 1; n < 400; ++n) {
       try {
         DriverControl c = w.ControlNumber(n);
-        const std::string shown = c.Kind() == ControlType::String && c.Text().empty() ? c.Value() : c.Text();
-        if ((exact ? shown != text : plain(shown) != plain(std::string(text))) || c.Hidden()) continue;
+        const std::string shown =
+            c.Kind() == ControlType::String && c.Text().empty() ? c.Value() : c.Text();
+        if ((exact ? shown != text : plain(shown) != plain(std::string(text))) || c.Hidden())
+          continue;
         if (c.Kind() != ControlType::Prompt) return c;
         DriverControl field = w.ControlNumber(n + 1);
         return field.Kind() == ControlType::Region ? w.ControlNumber(n + 2) : field;
@@ -280,7 +282,8 @@ TEST_F(UpdateScriptingTest, AStepOfEachActionIsInsertedThroughItsPage) {
          EXPECT_EQ(s.DDEApplicationName.str(), "ftp.example.org");
          const std::string topic(s.DDEApplicationTopic.view());
          EXPECT_EQ(ClipView(topic.substr(0, 128)), "bob");
-         EXPECT_EQ(ClipView(topic.substr(128)), std::string(127, 'p'));  // the password is cut to 127
+         EXPECT_EQ(ClipView(topic.substr(128)),
+                   std::string(127, 'p'));  // the password is cut to 127
        }},
       {"Send Email",
        [](TestDriver&, const DriverWindow& w) {
@@ -300,7 +303,8 @@ TEST_F(UpdateScriptingTest, AStepOfEachActionIsInsertedThroughItsPage) {
        }},
       {"Exit Script",
        [](TestDriver&, const DriverWindow& w) {
-         EXPECT_EQ(Shown(w, "No information is required for this action.").Kind(), ControlType::String);
+         EXPECT_EQ(Shown(w, "No information is required for this action.").Kind(),
+                   ControlType::String);
        },
        [](const SCRIPTING_RECORD&) {}},
   };
@@ -401,25 +405,30 @@ TEST_F(UpdateScriptingTest, StoredWordingOpensAsTheFormShowsIt) {
     std::function<void(const SCRIPTING_RECORD&)> saved;
   };
   const std::vector<Case> cases = {
-      {Row(1, "Wait", [](auto& s) {
-         s.SecondsToWait = 5;
-         s.WaitForWindow = "x";
-         s.DDEApplicationName = "or";
-       }),
+      {Row(1, "Wait",
+           [](auto& s) {
+             s.SecondsToWait = 5;
+             s.WaitForWindow = "x";
+             s.DDEApplicationName = "or";
+           }),
        [](const DriverWindow& w) { EXPECT_EQ(Shown(w, "Wait for").Choice(), 1); },
        [](const SCRIPTING_RECORD& s) { EXPECT_EQ(s.DDEApplicationName.str(), "Either"); }},
       // A message longer than the form's 80 characters is cut when it is opened and saved.
       {Row(1, "Display Message", [](auto& s) { s.DDEApplicationName = std::string(100, 'm'); }),
        [](const DriverWindow& w) { EXPECT_EQ(Shown(w, "Message").Value(), std::string(80, 'm')); },
-       [](const SCRIPTING_RECORD& s) { EXPECT_EQ(s.DDEApplicationName.str(), std::string(80, 'm')); }},
+       [](const SCRIPTING_RECORD& s) {
+         EXPECT_EQ(s.DDEApplicationName.str(), std::string(80, 'm'));
+       }},
       // "Exit Script" has the page without fields and is saved as it was.
       {Row(1, "Exit Script"),
        [](const DriverWindow& w) {
-         EXPECT_EQ(Shown(w, "No information is required for this action.").Kind(), ControlType::String);
+         EXPECT_EQ(Shown(w, "No information is required for this action.").Kind(),
+                   ControlType::String);
        },
        [](const SCRIPTING_RECORD& s) { EXPECT_EQ(s.Action.str(), "Exit Script"); }},
       // An action the list does not offer reads "Other" and keeps its name.
-      {Row(1, "Dance"), [](const DriverWindow& w) { EXPECT_EQ(w.Control("Action").Value(), "Other"); },
+      {Row(1, "Dance"),
+       [](const DriverWindow& w) { EXPECT_EQ(w.Control("Action").Value(), "Other"); },
        [](const SCRIPTING_RECORD& s) { EXPECT_EQ(s.Action.str(), "Dance"); }},
       // A file action the list does not know reads "Copy".
       {Row(1, "File Actions",

@@ -6,10 +6,10 @@
 
 #include <functional>
 
-#include "tests/program/due_task_fixture.h"
 #include "framework/window_manager.h"
 #include "runtime/threads.h"
 #include "support/test_driver.h"
+#include "tests/program/due_task_fixture.h"
 
 namespace vx {
 namespace {

@@ -1,11 +1,11 @@
 // Main driven through the test driver: start-up in an empty folder and through PATHS.INI, the
 // order of the tick's work, the title marks, tray and hot-key events, the exit question and
 // the end of the session.
-#include "program/common/program_services.h"
 #include "program/shell/main_frame.h"
+#include "program/common/program_services.h"
 
-#include <optional>
 #include <sys/stat.h>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -38,20 +38,19 @@
 #include "program/shell/data_folder_access.h"
 #include "program/shell/program_body.h"
 #include "program/shell/register_program_windows.h"
-#include "program/common/task_road_services.h"
 #include "program/shell/start_up_session.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/threads.h"
-#include "support/test_driver.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 #include "tests/datadll/fake_hot_key_grabber.h"
 #include "tests/fakes/fake_keyboard.h"
 #include "tests/fakes/fake_process_launcher.h"
-#include "tests/support/damaged_files.h"
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/program/shell_fixture.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -132,7 +131,8 @@ TEST_F(MainFrameTest, TheTickCapturesThenRunsOnePhaseInTurnThenTheScriptAndTheTr
   DriverWindow frame = StartMain();
   EXPECT_EQ(frame.Title(), "Varnodex 2000 2.03");
   Tick(frame, 5);
-  EXPECT_EQ(trace_, (std::vector<std::string>{"clip", "1", "clip", "2", "clip", "3", "clip", "4", "clip", "1"}));
+  EXPECT_EQ(trace_, (std::vector<std::string>{"clip", "1", "clip", "2", "clip", "3", "clip", "4",
+                                              "clip", "1"}));
   EXPECT_EQ(frame.Title(), "Varnodex 2000");  // the version goes with the first tick
   EXPECT_EQ(ui_.WaitTray().icon, "tray_ico");
 
@@ -187,7 +187,8 @@ TEST_F(MainFrameTest, ARunningScriptShowsItsMarkItsStepAndTheWorkingPicture) {
   EXPECT_EQ(frame.Control("~wrkas.ico").Text(), "~wrkas.ico");  // the first of seven pictures
   EXPECT_EQ(frame.Status(2), "Sending Email...Set Value A = 1 " + FORMAT(due, "@t7"));
   Tick(frame);
-  EXPECT_EQ(frame.Status(2), "Set Value A = 1 " + FORMAT(due, "@t7"));  // the mail text is shown once
+  EXPECT_EQ(frame.Status(2),
+            "Set Value A = 1 " + FORMAT(due, "@t7"));  // the mail text is shown once
 
   Locked([] { ScriptQueue.Free(); });
   Tick(frame);
@@ -293,7 +294,8 @@ TEST_F(MainFrameTest, TheTaskListsOpenFromTheKeysTheToolbarAndSupportTools) {
   DriverWindow explorer = ui_.WaitWindow("Explore Schedule - All users");
   explorer.Close();
   ui_.WaitThreadEnded(explorer.Thread());
-  for (const char* name : {"BrowseHolidays", "BrowseScheduleCategories", "BrowseSchedule", "ExploreSchedule"}) {
+  for (const char* name :
+       {"BrowseHolidays", "BrowseScheduleCategories", "BrowseSchedule", "ExploreSchedule"}) {
     RegisterMainProcedure(name, {});
   }
 }
@@ -406,7 +408,8 @@ TEST_F(MainFrameTest, HotKeysCopyTheirTextRestoreTheFrameAndReportUnknownKeys) {
   ui_.WaitUntil([&] { return grabs_.held.size() == 3; }, "WinW and the two stored keys to be held");
 
   PressKey('A', 6);  // Ctrl+Shift
-  ui_.WaitUntil([&] { return ui_.LastClipboardWrite() == "signature text"; }, "the text on the clipboard");
+  ui_.WaitUntil([&] { return ui_.LastClipboardWrite() == "signature text"; },
+                "the text on the clipboard");
 
   PressKey('B', 6);
   const SeenRequest unknown = ui_.WaitMessage(BUTTON_OK);
@@ -425,11 +428,13 @@ TEST_F(MainFrameTest, HotKeysCopyTheirTextRestoreTheFrameAndReportUnknownKeys) {
   const SeenRequest missing = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(missing.text, "Error retrieving hot key.");
   EXPECT_EQ(missing.caption.rfind("Unknown: ", 0), 0u) << missing.caption;
-  ui_.WaitUntil([&] { return grabs_.grabs.size() > grabs_before; }, "the hot keys to be loaded again");
+  ui_.WaitUntil([&] { return grabs_.grabs.size() > grabs_before; },
+                "the hot keys to be loaded again");
 }
 
 // Stores an active "Text" hot key.
-void AddTextHotKey(std::int32_t id, std::string_view key, std::string_view type, std::string_view text) {
+void AddTextHotKey(std::int32_t id, std::string_view key, std::string_view type,
+                   std::string_view text) {
   HOT = SYSHOTKEYS_RECORD{};
   HOT.ID = id;
   HOT.HotKey = key;
@@ -460,7 +465,8 @@ TEST_F(MainFrameTest, TypeAndPasteHotKeysHandTheirTextToTheTypingService) {
   ui_.WaitUntil([&] { return typed_count() == 2; }, "the text to be pasted");
   EXPECT_EQ(ui_.LastClipboardWrite(), "pasted\r\ntext");
   Locked([&] {
-    EXPECT_EQ(typed[0], (std::pair<std::string, bool>{"line one\rline two", false}));  // one CR a line
+    EXPECT_EQ(typed[0],
+              (std::pair<std::string, bool>{"line one\rline two", false}));  // one CR a line
     EXPECT_EQ(typed[1], (std::pair<std::string, bool>{"pasted\r\ntext", true}));
   });
 }
@@ -481,13 +487,15 @@ TEST_F(MainFrameTest, WithoutATypingServiceHotKeysTypeOnTheDesktopKeyboard) {
     return text;
   };
   PressKey('T', 6);
-  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v16 v72 ^72 ^16 v73 ^73"; }, "Hi to be typed");
+  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v16 v72 ^72 ^16 v73 ^73"; },
+                "Hi to be typed");
   Locked([&] {
     EXPECT_EQ(keyboard_.modifier_checks, 3);
     keyboard_.events.clear();
   });
   PressKey('P', 6);
-  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v17 v86 ^86 ^17"; }, "Ctrl+V to be pressed");
+  ui_.WaitUntil([&] { return events() == "^16 ^17 ^18 ^19 v17 v86 ^86 ^17"; },
+                "Ctrl+V to be pressed");
   EXPECT_EQ(ui_.LastClipboardWrite(), "pasted");
 }
 
@@ -503,7 +511,8 @@ TEST_F(MainFrameTest, ClosingHidesTheFrameAndExitAsksFirstWhenTheFrameMinimisesO
   EXPECT_TRUE(frame.Open());
   const SeenRequest question = ui_.Messages().back();
   EXPECT_EQ(question.text,
-            "No tasks will execute while Varnodex is not active.  Are you sure you want to close Varnodex?");
+            "No tasks will execute while Varnodex is not active.  Are you sure you want to close "
+            "Varnodex?");
   EXPECT_EQ(question.caption, "Warning");
   EXPECT_EQ(question.default_button, BUTTON_NO);
 
@@ -573,7 +582,8 @@ TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManag
 
   frame.Pick({"&File", "Backup/Restore"});
   ASSERT_EQ(launcher.requests.size(), 1u);
-  EXPECT_EQ(launcher.requests[0].argv, (std::vector<std::string>{"/opt/vx/bin/vx-backup", "VX97.TPS"}));
+  EXPECT_EQ(launcher.requests[0].argv,
+            (std::vector<std::string>{"/opt/vx/bin/vx-backup", "VX97.TPS"}));
   EXPECT_TRUE(ui_.Running());
 
   // A maintenance program that cannot start is named, and the program goes on.
@@ -617,7 +627,7 @@ TEST_F(MainFrameTest, YesToTheDamagedTaskListStartsTheMaintenanceProgramAndEndsT
   services.processes = &launcher;
   services.helper_folder = "/opt/vx/bin";
   ScopedTaskRoadServices scoped(services);
-  services_.steps.remove_history = nullptr;   // the frame's own phases, which read the key too
+  services_.steps.remove_history = nullptr;  // the frame's own phases, which read the key too
   services_.steps.check_next_task = nullptr;
 
   DriverWindow frame = StartMain();
@@ -630,7 +640,8 @@ TEST_F(MainFrameTest, YesToTheDamagedTaskListStartsTheMaintenanceProgramAndEndsT
   Tick(frame, 3);
   ui_.Finish();
   std::string asked;
-  for (const SeenRequest& message : ui_.Messages()) asked += message.caption + ": " + message.text + "\n";
+  for (const SeenRequest& message : ui_.Messages())
+    asked += message.caption + ": " + message.text + "\n";
   ASSERT_EQ(ui_.Messages().size(), 1u) << "one box, and no question whether to close:\n" << asked;
   EXPECT_EQ(ui_.Messages()[0].caption, "Database Damaged");
   ASSERT_EQ(launcher.requests.size(), 1u);
@@ -678,7 +689,8 @@ TEST_F(ProgramStartTest, AnEmptyDatabaseFileIsSaidToBecomeANewDatabase) {
   ui_.Start(ProgramBody);
   const SeenRequest notice = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(notice.caption, "New Database");
-  EXPECT_NE(notice.text.find((std::filesystem::current_path() / "VX97.TPS").string() + " is empty (0 bytes)"),
+  EXPECT_NE(notice.text.find((std::filesystem::current_path() / "VX97.TPS").string() +
+                             " is empty (0 bytes)"),
             std::string::npos)
       << notice.text;
   DriverWindow frame = ui_.WaitWindow(kFrame);

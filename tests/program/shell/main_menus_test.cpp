@@ -31,12 +31,15 @@ TEST(MainMenus, EveryProcedureMainNamesIsRegisteredOrListedAsNotWrittenYet) {
   for (std::string_view name : named) {
     const bool registered = static_cast<bool>(MainProcedure(name));
     const bool listed = Contains(not_written, name);
-    EXPECT_TRUE(registered || listed) << name << " is neither registered nor listed as not written yet";
-    EXPECT_FALSE(registered && listed) << name << " is registered: take it off the list of windows not written yet";
+    EXPECT_TRUE(registered || listed)
+        << name << " is neither registered nor listed as not written yet";
+    EXPECT_FALSE(registered && listed)
+        << name << " is registered: take it off the list of windows not written yet";
   }
   // A name on the list that Main does not use is a misspelling of one it does.
   for (std::string_view name : not_written) {
-    EXPECT_TRUE(Contains(named, name)) << name << " is listed as not written yet but Main never names it";
+    EXPECT_TRUE(Contains(named, name))
+        << name << " is listed as not written yet but Main never names it";
   }
 
   for (std::string_view name : named) {
@@ -54,14 +57,16 @@ TEST(MainMenus, PressedRowsExistBeforeTheRowsThatPressThemAndTrayNamesAreUnique)
   for (const MainCommand& row : MainCommands()) {
     const bool presses = row.action == MainAction::Press || row.action == MainAction::RestorePress;
     // A pressed row must be built first, so that the presser is greyed with it.
-    if (presses && !bar_names.contains(row.target)) fault(row, "presses " + std::string(row.target) + ", no earlier row");
-    const bool starts =
-        row.action == MainAction::Start || row.action == MainAction::Call || row.action == MainAction::StartTask;
+    if (presses && !bar_names.contains(row.target))
+      fault(row, "presses " + std::string(row.target) + ", no earlier row");
+    const bool starts = row.action == MainAction::Start || row.action == MainAction::Call ||
+                        row.action == MainAction::StartTask;
     if (starts && row.target.empty()) fault(row, "starts no procedure");
     if (row.text.empty()) fault(row, "has no text");
     switch (row.place) {
       case MainPlace::Tray:
-        if (row.name.empty() || !tray_names.insert(row.name).second) fault(row, "tray item without a name of its own");
+        if (row.name.empty() || !tray_names.insert(row.name).second)
+          fault(row, "tray item without a name of its own");
         break;
       case MainPlace::Menu:
         if (row.menu.empty()) fault(row, "menu item outside a menu");

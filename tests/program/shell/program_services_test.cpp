@@ -14,9 +14,9 @@
 #include "program/recurrence/schedule_services.h"
 #include "program/script_engine/builtin_sources.h"
 #include "program/script_engine/script_trace.h"
-#include "program/windows/format_date.h"
 #include "program/shell/install_program_services.h"
 #include "program/shell_fixture.h"
+#include "program/windows/format_date.h"
 #include "runtime/locale_formats.h"
 #include "runtime/pictures.h"
 
@@ -56,9 +56,8 @@ TEST_F(ProgramServicesTest, FormatDateFollowsTheChosenPicture) {
     const char* format;
     const char* expected;
   } cases[] = {
-      {"d3", "OCT 31,1959"},  {"d1", "10/31/59"},     {"d6", "31/10/1959"},
-      {"d17", "31.10.1959"},  {"d19", "OCT 31,1959"}, {"n4b", "OCT 31,1959"},
-      {"", "OCT 31,1959"},
+      {"d3", "OCT 31,1959"},  {"d1", "10/31/59"},     {"d6", "31/10/1959"}, {"d17", "31.10.1959"},
+      {"d19", "OCT 31,1959"}, {"n4b", "OCT 31,1959"}, {"", "OCT 31,1959"},
   };
   for (const auto& c : cases) {
     GLO_DATEFORMAT = c.format;

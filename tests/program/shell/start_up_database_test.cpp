@@ -92,8 +92,7 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
        {"its header is damaged", "vx-dbase", "vx-backup"}},
       {"another program's database",
        [] {
-         test::RunSql("VX97.TPS",
-                              "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
+         test::RunSql("VX97.TPS", "CREATE TABLE notes(x); INSERT INTO notes VALUES('theirs')");
        },
        "Not a Varnodex Database",
        {"another program's database", "Move it away"}},
@@ -104,8 +103,7 @@ TEST_F(StartUpDatabaseTest, AnUnusableDatabaseIsSaidOnceWithWhatToDoAndTheProgra
     reporter_.shown.clear();
     halts_.clear();
     c.make();
-    const std::string before =
-        fs::is_regular_file("VX97.TPS") ? test::FileBytes("VX97.TPS") : "";
+    const std::string before = fs::is_regular_file("VX97.TPS") ? test::FileBytes("VX97.TPS") : "";
 
     EXPECT_FALSE(CheckDatabaseAtStart());
     ASSERT_EQ(reporter_.shown.size(), 1u);

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "program/tools/data_backup.h"
-#include "support/test_driver.h"
 #include "support/temp_folder.h"
+#include "support/test_driver.h"
 
 extern char** environ;
 
@@ -52,7 +52,8 @@ pid_t HoldOpen(const char* file) {
   const std::string script = std::string("exec 3<") + file + "; exec sleep 60";
   const char* argv[] = {"sh", "-c", script.c_str(), nullptr};
   pid_t pid = 0;
-  return posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0 ? pid : 0;
+  return posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0 ? pid
+                                                                                            : 0;
 }
 
 fs::perms Mode(const fs::path& path) { return fs::status(path).permissions(); }
@@ -79,7 +80,8 @@ TEST_F(BackupRestoreWindowTest, BacksUpSaysWhereAndRestoresAChosenBackupOnlyOnce
   ui_.WaitUntil([&] { return list.Rows() == 1; }, "the new backup listed");
   const std::vector<EarlierBackup> made = EarlierBackups(root());
   ASSERT_EQ(made.size(), 1u);
-  EXPECT_EQ(window.ControlNumber(1).Value(), "VX97.TPS backed up to " + made[0].folder.string() + ".");
+  EXPECT_EQ(window.ControlNumber(1).Value(),
+            "VX97.TPS backed up to " + made[0].folder.string() + ".");
   EXPECT_EQ(list.Cell(1, 1), made[0].name);
   EXPECT_EQ(list.Cell(1, 2), "VX97.TPS");
   EXPECT_EQ(Mode(root() / "Backup"), fs::perms::owner_all);
@@ -121,7 +123,8 @@ TEST_F(BackupRestoreWindowTest, BacksUpSaysWhereAndRestoresAChosenBackupOnlyOnce
   ui_.WaitUntil([&] { return list.Rows() == 2; }, "the safety backup listed");
   const std::vector<EarlierBackup> after = EarlierBackups(root());
   ASSERT_EQ(after.size(), 2u);
-  EXPECT_EQ(done.text, "The backup " + made[0].name + " was restored.  The files it replaced were backed up to " +
+  EXPECT_EQ(done.text, "The backup " + made[0].name +
+                           " was restored.  The files it replaced were backed up to " +
                            after[0].folder.string() + ".");
   EXPECT_EQ(Notes(after[0].folder / "VX97.TPS"), (std::vector<std::string>{"first", "second"}));
 
@@ -162,14 +165,17 @@ TEST_F(BackupRestoreWindowTest, PlantedLinksAreRefusedOrPassedOverAndWhatTheyPoi
     const char* what;
     fs::path target;
   };
-  for (const Case& c : {Case{"a link to a folder", victim}, Case{"a link to a file", victim / "kept.txt"},
-                        Case{"a dangling link", root() / "nowhere"}}) {
+  for (const Case& c :
+       {Case{"a link to a folder", victim}, Case{"a link to a file", victim / "kept.txt"},
+        Case{"a dangling link", root() / "nowhere"}}) {
     SCOPED_TRACE(c.what);
     fs::create_symlink(c.target, root() / "Backup");
     const BackupOutcome outcome = BackUpDataFiles(root(), {"VX97.TPS"});
     EXPECT_FALSE(outcome.ok());
     EXPECT_TRUE(outcome.copied.empty());
-    EXPECT_NE(outcome.error.find((root() / "Backup").string() + " is not a folder"), std::string::npos) << outcome.error;
+    EXPECT_NE(outcome.error.find((root() / "Backup").string() + " is not a folder"),
+              std::string::npos)
+        << outcome.error;
     EXPECT_EQ(Mode(victim), fs::perms(0755));
     EXPECT_EQ(std::distance(fs::directory_iterator(victim), fs::directory_iterator()), 1);
     EXPECT_EQ(Read(victim / "kept.txt"), "kept\n");

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "program/tools/data_maintenance.h"
+#include "support/temp_folder.h"
 #include "support/test_driver.h"
 #include "tests/fakes/fake_process_launcher.h"
-#include "support/temp_folder.h"
 #include "tests/support/damaged_files.h"
 
 extern char** environ;
@@ -50,14 +50,16 @@ std::string IntegrityOf(const char* file) {
 
 std::string Trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
-  return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
+  return first == std::string::npos ? ""
+                                    : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 pid_t HoldOpen(const char* file) {
   const std::string script = std::string("exec 3<") + file + "; exec sleep 60";
   const char* argv[] = {"sh", "-c", script.c_str(), nullptr};
   pid_t pid = 0;
-  return posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0 ? pid : 0;
+  return posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0 ? pid
+                                                                                            : 0;
 }
 
 class DatabaseMaintenanceWindowTest : public test::TempFolderTest {
@@ -68,7 +70,8 @@ class DatabaseMaintenanceWindowTest : public test::TempFolderTest {
     Sql("VX97.TPS",
         "CREATE TABLE s(id); CREATE INDEX s_key ON s(id); INSERT INTO s VALUES(1),(2),(3);"
         "CREATE TABLE hol(day); INSERT INTO hol VALUES('New Year');"
-        "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql='CREATE INDEX s_key ON s(id DESC)' "
+        "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql='CREATE INDEX s_key ON s(id "
+        "DESC)' "
         "WHERE name='s_key';");
     Sql("MSGLINK.TPS", "CREATE TABLE UNNAMED(id); INSERT INTO UNNAMED VALUES(7),(8);");
     Write("PATHS.INI", "[DATA]\n");  // not a database: left alone
@@ -99,8 +102,12 @@ TEST_F(DatabaseMaintenanceWindowTest, WaitsForVxThenMendsCompactsCountsAndStarts
   DriverWindow window = Start();
   DriverControl status = window.ControlNumber(2);
   DriverControl list = window.Control("&Tables:");
-  ui_.WaitUntil([&] { return status.Value().rfind("Waiting for sleep (process " + std::to_string(holder_), 0) == 0; },
-                "it waits for the program holding the folder");
+  ui_.WaitUntil(
+      [&] {
+        return status.Value().rfind("Waiting for sleep (process " + std::to_string(holder_), 0) ==
+               0;
+      },
+      "it waits for the program holding the folder");
   EXPECT_EQ(list.Rows(), 0u);
   EXPECT_TRUE(window.Control("Start &VX").Disabled());
 
@@ -112,11 +119,14 @@ TEST_F(DatabaseMaintenanceWindowTest, WaitsForVxThenMendsCompactsCountsAndStarts
   const std::vector<std::vector<std::string>> rows = {
       {"MSGLINK.TPS", "UNNAMED", "2"}, {"VX97.TPS", "hol", "1"}, {"VX97.TPS", "s", "3"}};
   for (long r = 1; r <= 3; ++r) {
-    for (int c = 1; c <= 3; ++c) EXPECT_EQ(Trimmed(list.Cell(r, c)), rows[r - 1][c - 1]) << r << "," << c;
+    for (int c = 1; c <= 3; ++c)
+      EXPECT_EQ(Trimmed(list.Cell(r, c)), rows[r - 1][c - 1]) << r << "," << c;
   }
   EXPECT_EQ(IntegrityOf("VX97.TPS"), "ok") << "the rebuilt key matches its records";
-  EXPECT_EQ(status.Value().rfind("All 2 data files are sound: keys rebuilt, ", 0), 0u) << status.Value();
-  EXPECT_NE(status.Value().find("Rebuilding the keys mended VX97.TPS: "), std::string::npos) << status.Value();
+  EXPECT_EQ(status.Value().rfind("All 2 data files are sound: keys rebuilt, ", 0), 0u)
+      << status.Value();
+  EXPECT_NE(status.Value().find("Rebuilding the keys mended VX97.TPS: "), std::string::npos)
+      << status.Value();
 
   window.Control("Start &VX").Press();
   ui_.WaitClosed(window);
@@ -137,7 +147,8 @@ TEST_F(DatabaseMaintenanceWindowTest, AFileBeyondMendingIsNamedAndLeftAsItIs) {
   ui_.WaitUntil([&] { return status.Value().rfind("Problems were found", 0) == 0; }, "the outcome");
   EXPECT_NE(status.Value().find("BROKEN.TPS: "), std::string::npos) << status.Value();
   EXPECT_NE(status.Value().find("Restore a backup"), std::string::npos);
-  EXPECT_EQ(fs::file_size("BROKEN.TPS"), size) << "not compacted: what it cannot read would be lost";
+  EXPECT_EQ(fs::file_size("BROKEN.TPS"), size)
+      << "not compacted: what it cannot read would be lost";
   EXPECT_EQ(IntegrityOf("VX97.TPS"), "ok") << "the other files are still done";
   window.Control("&Close").Press();
   ui_.Finish();
@@ -158,13 +169,15 @@ TEST_F(DatabaseMaintenanceWindowTest, AKeyWithDamagedPagesIsMadeAgainFromTheReco
 
   const MaintenanceReport report = MaintainDataFiles(root());
   EXPECT_TRUE(report.ok()) << MaintenanceSummary(report);
-  EXPECT_NE(MaintenanceSummary(report).find("Rebuilding the keys mended KEYS.TPS: "), std::string::npos)
+  EXPECT_NE(MaintenanceSummary(report).find("Rebuilding the keys mended KEYS.TPS: "),
+            std::string::npos)
       << MaintenanceSummary(report);
   EXPECT_EQ(IntegrityOf("KEYS.TPS"), "ok");
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open("KEYS.TPS", &db), SQLITE_OK);
   sqlite3_stmt* q = nullptr;
-  const char* through_key = "SELECT count(*), sum(rowid) FROM s INDEXED BY \"s!KeyDate\" WHERE Date > 0";
+  const char* through_key =
+      "SELECT count(*), sum(rowid) FROM s INDEXED BY \"s!KeyDate\" WHERE Date > 0";
   ASSERT_EQ(sqlite3_prepare_v2(db, through_key, -1, &q, nullptr), SQLITE_OK);
   ASSERT_EQ(sqlite3_step(q), SQLITE_ROW);
   EXPECT_EQ(sqlite3_column_int(q, 0), 2000);
