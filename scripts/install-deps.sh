@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config ccache git clang libclang-rt-14-dev
+  cmake ninja-build g++ pkg-config ccache git clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev qt6-base-dev libcurl4-openssl-dev libx11-dev libxtst-dev
   xvfb xauth openbox trayer xdg-utils

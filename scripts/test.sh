@@ -6,6 +6,10 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-test"
 
 bash "$root/scripts/install-deps.sh"
+
+# Every C++ file must be as clang-format lays it out (the style is in .clang-format).
+(cd "$root" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror) \
+  || { echo "Some files are not formatted: run clang-format -i on them." >&2; exit 1; }
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
   -DVX_SANITIZE=ON -DVX_WERROR=ON -DVX_BUILD_BENCH=ON >/dev/null
 cmake --build "$build"
