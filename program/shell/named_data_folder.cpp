@@ -41,9 +41,9 @@ std::string MakeFolders(const fs::path& folder) {
 std::optional<NamedFolder> NamedDataFolder() {
   NamedFolder named;
   if (const std::string word = CommandParameter("Data"); !word.empty()) {
-    named = {word, "the command line (Data=" + word + ")"};
+    named = {word, "Data= on the command line"};
   } else if (const char* variable = std::getenv("VX_DATA_FOLDER"); variable && *variable) {
-    named = {variable, std::string("VX_DATA_FOLDER (") + variable + ")"};
+    named = {variable, "VX_DATA_FOLDER"};
   } else {
     return std::nullopt;
   }

@@ -20,6 +20,7 @@
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/run_script_start.h"
 #include "tests/desktop/x_windows.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -89,7 +90,7 @@ TEST_F(FirstStartTest, TheRunCommandsStartOnANewFolderTicksWithNothingWaitingFor
   // The frame, and beside it the box saying where the data lives, left unanswered.
   EXPECT_TRUE(test::WaitUntil(
       [&] { return test::Shown(display_, kFrame) && test::Shown(display_, "Data Folder"); }, 60s))
-      << test::FileText(errors);
+      << test::FileBytes(errors);
   EXPECT_FALSE(test::Shown(display_, "Select data directory"));
   EXPECT_FALSE(test::Shown(display_, "New Database"));
   ASSERT_TRUE(fs::exists(data_ / "VX97.TPS")) << "the new database is made in the named folder";
@@ -97,11 +98,12 @@ TEST_F(FirstStartTest, TheRunCommandsStartOnANewFolderTicksWithNothingWaitingFor
   AddTaskDueIn(data_, 3, log);
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(log); }, 60s))
       << "the task did not run; VX said:\n"
-      << test::FileText(errors);
-  EXPECT_EQ(test::FileText(log), "the task ran\n");
+      << test::FileBytes(errors);
+  EXPECT_EQ(test::FileBytes(log), "the task ran\n");
   EXPECT_TRUE(test::Shown(display_, "Data Folder")) << "the box is still there, unanswered";
-  EXPECT_NE(test::FileText(errors).find("VX: new data folder " + data_.string()), std::string::npos)
-      << test::FileText(errors);
+  EXPECT_NE(test::FileBytes(errors).find("VX: new data folder " + data_.string()),
+            std::string::npos)
+      << test::FileBytes(errors);
 
   int status = 0;
   ASSERT_TRUE(test::EndWithin(pid_, 30s, status)) << "VX did not end after SIGTERM";

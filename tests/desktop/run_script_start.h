@@ -5,8 +5,6 @@
 #include <sys/types.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "tests/desktop/x_windows.h"
@@ -34,11 +32,6 @@ inline Display* OpenTestDisplay() {
   WaitUntil([&display] { return (display = XOpenDisplay(nullptr)) != nullptr; },
             std::chrono::seconds(3));
   return display;
-}
-
-inline std::string FileText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace vx::test

@@ -13,6 +13,7 @@
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/run_script_start.h"
 #include "tests/desktop/x_windows.h"
+#include "tests/support/damaged_files.h"
 
 namespace vx {
 namespace {
@@ -90,7 +91,7 @@ TEST_F(SecondCopyTest, TheSecondBringsTheFirstForwardAndEndsWithALine) {
   first_ = test::StartAsTheRunScriptDoes(data_, root() / "first.txt");
   ASSERT_NE(first_, 0);
   ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 60s))
-      << test::FileText(root() / "first.txt");
+      << test::FileBytes(root() / "first.txt");
   const ::Window frame = TopLevelOf(
       display_, test::FindWindowTitled(display_, DefaultRootWindow(display_), kFrame, true));
   ASSERT_NE(frame, 0u);
@@ -122,7 +123,7 @@ TEST_F(SecondCopyTest, TheSecondBringsTheFirstForwardAndEndsWithALine) {
   second_ = 0;
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  const std::string said = test::FileText(root() / "second.txt");
+  const std::string said = test::FileBytes(root() / "second.txt");
   EXPECT_NE(said.find("VX: Varnodex is already running on the data folder " + data_.string() +
                       " (process " + std::to_string(first_) + ")"),
             std::string::npos)
@@ -130,7 +131,7 @@ TEST_F(SecondCopyTest, TheSecondBringsTheFirstForwardAndEndsWithALine) {
 
   EXPECT_TRUE(test::WaitUntil(
       [&] { return StackedOver(display_, frame, TopLevelOf(display_, cover_)); }, 10s))
-      << "the first one's frame came to the front" << test::FileText(root() / "first.txt");
+      << "the first one's frame came to the front" << test::FileBytes(root() / "first.txt");
   EXPECT_EQ(waitpid(first_, &status, WNOHANG), 0) << "the first runs on";
 
   ASSERT_TRUE(test::EndWithin(first_, 30s, status)) << "the first VX did not end after SIGTERM";
