@@ -31,6 +31,7 @@
 #include "runtime/storage/sqlite_session.h"
 #include "tests/program/window_fixture.h"
 #include "tests/runtime/faulty_vfs.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -946,8 +947,8 @@ TEST_F(TaskFormRulesTest, ANewTaskIsPrimedForTheListsDayOrForTomorrowLateAtNight
   EXPECT_EQ(SCH.Warn, 1);
   GLO_DATETOUSE.clear();
 
-  FixedClock late{DATE(6, 12, 2026), MakeTime(23, 58)};
-  ScopedClock scoped{late};
+  test::FixedClock late{DATE(6, 12, 2026), MakeTime(23, 58)};
+  test::ScopedClock scoped{late};
   SCH = SCHEDULE_RECORD{};
   PrimeNewTask("None");
   EXPECT_EQ(SCH.Date, DATE(6, 13, 2026));
