@@ -128,7 +128,7 @@ class ScriptWizard final : public WindowManager {
 
   // Controls.
   int sheet_ = 0, command_tab_ = 0, when_tab_ = 0, category_tab_ = 0, advanced_tab_ = 0;
-  int picture_ = 0, back_ = 0, next_ = 0;
+  int back_ = 0, next_ = 0;
   int template_list_ = 0, add_template_ = 0, step_list_ = 0, add_ = 0, copy_ = 0, edit_ = 0,
       delete_step_ = 0;
   int import_ = 0, export_ = 0, clear_ = 0, up_ = 0, top_ = 0, down_ = 0, bottom_ = 0, as_text_ = 0;
@@ -164,8 +164,9 @@ void ScriptWizard::Build() {
   BuildCategoryPage(sheet);
   BuildAdvancedPage(sheet);
 
+  // A row of buttons alone, as every wizard's: it stands right-aligned in the same place on
+  // every page.
   Control& buttons = w.Row();
-  picture_ = buttons.Image("scrwiz16.ico");
   back_ = buttons.Button("&Back");
   next_ = buttons.Button("&Next").Default();
   OkControl = buttons.Button("&OK");
@@ -260,12 +261,20 @@ void ScriptWizard::BuildWhenPage(Control& sheet) {
   warn_time_ = when.Entry(SCH.AdvanceWarnTime, "@T7b");
 }
 
+// The heading of the last two pages, beside the wizard's picture (the first two pages need
+// the room for their lists and schedule).
+void PictureHeading(Control& page, std::string_view heading) {
+  Control& row = page.Row();
+  row.Image("scrwiz16.ico");
+  row.String(heading).Set(Prop::FontStyle, 700L);
+}
+
 // Page 3: category and title.
 // The page captions are not shown; this one is not named after the "&Category:" field.
 void ScriptWizard::BuildCategoryPage(Control& sheet) {
   Control& describe = sheet.Tab("Describing");
   category_tab_ = describe;
-  describe.String("Describing it...").Set(Prop::FontStyle, 700L);
+  PictureHeading(describe, "Describing it...");
   describe.String(
       "Next, select the category and optionally enter a brief description or \"title\".");
   describe.Prompt("&Category:");
@@ -278,7 +287,7 @@ void ScriptWizard::BuildCategoryPage(Control& sheet) {
 void ScriptWizard::BuildAdvancedPage(Control& sheet) {
   Control& advanced = sheet.Tab("Advanced");
   advanced_tab_ = advanced;
-  advanced.String("Alarm and advanced options...").Set(Prop::FontStyle, 700L);
+  PictureHeading(advanced, "Alarm and advanced options...");
   advanced.String("Finally, here are some advanced features you may wish to use...");
   alarm_ = advanced.Check("Alarm", SCH.Alarm);
   advanced.Prompt("WAV File to Play:");
@@ -575,7 +584,6 @@ void ScriptWizard::Move(StepMove move) {
 void ScriptWizard::ShowPage(int page) {
   page_ = page;
   Window& w = window();
-  w[picture_].Hide(page == kCommand || page == kWhen);
   w[sheet_].Choose(page);
   tabs_.COLOURTABS();
   if (view_ || delete_) w.Select(CancelControl);
