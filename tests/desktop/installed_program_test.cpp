@@ -102,7 +102,7 @@ TEST_F(InstalledProgramTest, ProgramHelpersIconsAndMenuEntryAreInPlace) {
   EXPECT_NE(text.find("\nExec=" + link.string() + "\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\nIcon=varnodex\n"), std::string::npos) << text;
 
-  const std::string manifest = ReadAll(build_ / "install_manifest_Unspecified.txt");
+  const std::string manifest = ReadAll(build_ / "install_manifest_Unspecified.txt") + "\n";
   for (const fs::path& file : {link, entry, folder / "vx-msg"})
     EXPECT_NE(manifest.find(file.string() + "\n"), std::string::npos) << file;
 }
