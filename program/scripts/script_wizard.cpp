@@ -261,33 +261,27 @@ void ScriptWizard::BuildWhenPage(Control& sheet) {
   warn_time_ = when.Entry(SCH.AdvanceWarnTime, "@T7b");
 }
 
-// The heading of the last two pages, beside the wizard's picture (the first two pages need
-// the room for their lists and schedule).
-void PictureHeading(Control& page, std::string_view heading) {
-  Control& row = page.Row();
-  row.Image("scrwiz16.ico");
-  row.String(heading).Set(Prop::FontStyle, 700L);
-}
-
 // Page 3: category and title.
 // The page captions are not shown; this one is not named after the "&Category:" field.
 void ScriptWizard::BuildCategoryPage(Control& sheet) {
   Control& describe = sheet.Tab("Describing");
   category_tab_ = describe;
-  PictureHeading(describe, "Describing it...");
+  describe.String("Describing it...").Set(Prop::FontStyle, 700L);
   describe.String(
       "Next, select the category and optionally enter a brief description or \"title\".");
   describe.Prompt("&Category:");
   category_ = describe.DropList(SCH.Category);
   describe.Prompt("&Description:");
   describe.Entry(SCH.Description, "@s40");
+  // The wizard's picture closes the last two pages (the first two need the room).
+  describe.Image("scrwiz16.ico");
 }
 
 // Page 4: alarm and run options.
 void ScriptWizard::BuildAdvancedPage(Control& sheet) {
   Control& advanced = sheet.Tab("Advanced");
   advanced_tab_ = advanced;
-  PictureHeading(advanced, "Alarm and advanced options...");
+  advanced.String("Alarm and advanced options...").Set(Prop::FontStyle, 700L);
   advanced.String("Finally, here are some advanced features you may wish to use...");
   alarm_ = advanced.Check("Alarm", SCH.Alarm);
   advanced.Prompt("WAV File to Play:");
@@ -301,6 +295,7 @@ void ScriptWizard::BuildAdvancedPage(Control& sheet) {
   advanced.Check("Skip if a script is running", SCH.SkipIfScriptActive);
   advanced.Check("No &History", SCH.NoHistory);
   advanced.Check("&Disable", SCH.Disabled);
+  advanced.Image("scrwiz16.ico");
 }
 
 // A new task's fields, before the window opens.
