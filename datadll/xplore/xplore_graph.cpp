@@ -22,11 +22,11 @@ struct NamedColour {
   long value;
 };
 constexpr NamedColour kColours[] = {
-    {"None", -1},         {"Black", 0},         {"Maroon", 0x000080},  {"Green", 0x008000},
-    {"Olive", 0x008080},  {"Navy", 0x800000},   {"Purple", 0x800080},  {"Teal", 0x808000},
-    {"Gray", 0x808080},   {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},     {"Lime", 0x00FF00},
-    {"Yellow", 0x00FFFF}, {"Blue", 0xFF0000},   {"Fuschia", 0xFF00FF}, {"Aqua", 0xFFFF00},
-    {"White", 0xFFFFFF},
+    {"None", -1},         {"Black", 0},          {"Maroon", 0x000080},  {"Green", 0x008000},
+    {"Olive", 0x008080},  {"Navy", 0x800000},    {"Purple", 0x800080},  {"Teal", 0x808000},
+    {"Gray", 0x808080},   {"Silver", 0xC0C0C0},  {"Red", 0x0000FF},     {"Lime", 0x00FF00},
+    {"Yellow", 0x00FFFF}, {"Blue", 0xFF0000},    {"Fuschia", 0xFF00FF}, {"Aqua", 0xFFFF00},
+    {"White", 0xFFFFFF},  {"Fuchsia", 0xFF00FF},  // as shown; "Fuschia" as stored
 };
 constexpr const char* kGraphColours[] = {"Maroon", "Olive", "Navy", "Silver",
                                          "Purple", "Green", "Teal", "Gray"};

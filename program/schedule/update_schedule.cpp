@@ -155,11 +155,11 @@ void TaskForm::BuildSpecialEvent(Control& sheet) {
   special_tab_ = tab;
   tab.String("Rescheduling").Set(Prop::FontStyle, 700L);
   const DateRow next =
-      MakeDateRow(tab, "N&ext occurance:", SCH.Date, SCH.Time, "&Time:", "Reschedule for...");
+      MakeDateRow(tab, "N&ext occurrence:", SCH.Date, SCH.Time, "&Time:", "Reschedule for...");
   special_date_ = next.date;
   special_time_ = next.time;
   special_calendar_ = next.calendar;
-  tab.Check("&Skip next regular occurance of this task", SCH.SkipNextTime);
+  tab.Check("&Skip next regular occurrence of this task", SCH.SkipNextTime);
   const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate,
                                    SCH.AdvanceWarnTime, "Time:", "Reschedule for...");
   special_warn_date_ = warn.date;
@@ -287,7 +287,7 @@ void TaskForm::BuildScheduling(Control& sheet) {
   last_row_ = last;
   last.String(SCH.LastRunDate, DatePicture() + "b");
   last.String(SCH.LastRunTime, "@t7b");
-  tab.Check("S&kip next regular occurance", SCH.SkipNextTime);
+  tab.Check("S&kip next regular occurrence", SCH.SkipNextTime);
   const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate,
                                    SCH.AdvanceWarnTime, "Time:", "Select Advanced Warning Date");
   warn_date_ = warn.date;

@@ -128,7 +128,7 @@ class ScriptWizard final : public WindowManager {
 
   // Controls.
   int sheet_ = 0, command_tab_ = 0, when_tab_ = 0, category_tab_ = 0, advanced_tab_ = 0;
-  int picture_ = 0, back_ = 0, next_ = 0;
+  int back_ = 0, next_ = 0;
   int template_list_ = 0, add_template_ = 0, step_list_ = 0, add_ = 0, copy_ = 0, edit_ = 0,
       delete_step_ = 0;
   int import_ = 0, export_ = 0, clear_ = 0, up_ = 0, top_ = 0, down_ = 0, bottom_ = 0, as_text_ = 0;
@@ -164,8 +164,9 @@ void ScriptWizard::Build() {
   BuildCategoryPage(sheet);
   BuildAdvancedPage(sheet);
 
+  // A row of buttons alone, as every wizard's: it stands right-aligned in the same place on
+  // every page.
   Control& buttons = w.Row();
-  picture_ = buttons.Image("scrwiz16.ico");
   back_ = buttons.Button("&Back");
   next_ = buttons.Button("&Next").Default();
   OkControl = buttons.Button("&OK");
@@ -272,6 +273,8 @@ void ScriptWizard::BuildCategoryPage(Control& sheet) {
   category_ = describe.DropList(SCH.Category);
   describe.Prompt("&Description:");
   describe.Entry(SCH.Description, "@s40");
+  // The wizard's picture closes the last two pages (the first two need the room).
+  describe.Image("scrwiz16.ico");
 }
 
 // Page 4: alarm and run options.
@@ -292,6 +295,7 @@ void ScriptWizard::BuildAdvancedPage(Control& sheet) {
   advanced.Check("Skip if a script is running", SCH.SkipIfScriptActive);
   advanced.Check("No &History", SCH.NoHistory);
   advanced.Check("&Disable", SCH.Disabled);
+  advanced.Image("scrwiz16.ico");
 }
 
 // A new task's fields, before the window opens.
@@ -575,7 +579,6 @@ void ScriptWizard::Move(StepMove move) {
 void ScriptWizard::ShowPage(int page) {
   page_ = page;
   Window& w = window();
-  w[picture_].Hide(page == kCommand || page == kWhen);
   w[sheet_].Choose(page);
   tabs_.COLOURTABS();
   if (view_ || delete_) w.Select(CancelControl);

@@ -583,9 +583,9 @@ TEST_F(UpdateScheduleTest, ASpecialEventIsAOnceCopyAndMovesTheSkipOntoItsTask) {
   });
   EXPECT_FALSE(w.Control("Special Event").Hidden());
   EXPECT_TRUE(w.Control("Scheduling").Hidden());
-  EXPECT_FALSE(w.Control("Next").Hidden());                      // paged as a wizard
-  w.Control("N&ext occurance:").Type(Shown(DATE(6, 20, 2026)));  // a Saturday: no warning here
-  w.Control("&Skip next regular occurance of this task").Tick();
+  EXPECT_FALSE(w.Control("Next").Hidden());                       // paged as a wizard
+  w.Control("N&ext occurrence:").Type(Shown(DATE(6, 20, 2026)));  // a Saturday: no warning here
+  w.Control("&Skip next regular occurrence of this task").Tick();
   w.Control("OK").Press();
   Finish(w);
   EXPECT_TRUE(GLO_PRIMETASKTYPE.blank());

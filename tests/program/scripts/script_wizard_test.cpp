@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "framework/request_globals.h"
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
+#include "program/schedule/update_schedule.h"
 #include "program/script_engine/script_tables.h"
 #include "runtime/dates.h"
 #include "runtime/ini_file.h"
@@ -52,6 +54,29 @@ void FakeStepEditor() {
     if (ACCESS_SCRIPTING->TryFetch(SCR_KEYID) != 0 || ACCESS_SCRIPTING->Delete() != 0) return;
   }
   SetCurrentResponse(RequestCompleted);
+}
+
+// Where one of a wizard's buttons stands: its container's layout and row in the window, and its
+// own column in that container.
+struct ButtonPlace {
+  std::string layout;
+  int container_row;
+  int column;
+  bool operator==(const ButtonPlace&) const = default;
+};
+void PrintTo(const ButtonPlace& place, std::ostream* out) {
+  *out << place.layout << " in row " << place.container_row << ", column " << place.column;
+}
+
+std::vector<ButtonPlace> ButtonPlaces(const DriverWindow& w) {
+  std::vector<ButtonPlace> places;
+  for (const char* name : {"&Back", "&Next", "&OK", "Cancel"}) {
+    const DriverControl button = w.Control(name);
+    const int container = button.Container();
+    places.push_back({button.ContainerLayout(),
+                      container == 0 ? 0 : w.ControlNumber(container).Row(), button.Column()});
+  }
+  return places;
 }
 
 struct StoredStep {
@@ -262,6 +287,35 @@ TEST_F(ScriptWizardTest, TheNextDateSetsTheDefaultWarningAndMonthEndGreysOnlyIts
     ui_.WaitClosed(w);
     ui_.Finish();
   }
+}
+
+// The buttons stand in a row of their own (which the front end puts at the right), in the same
+// place on every page and where the message wizard has them.
+TEST_F(ScriptWizardTest, TheButtonsStandWhereTheMessageWizardsDoOnEveryPage) {
+  ui_.Start([] {
+    GLO_PRIMETASKTYPE = "Display Message";
+    SCH = SCHEDULE_RECORD{};
+    SetCurrentRequest(InsertRecord);
+    UpdateSchedule();
+    SetCurrentRequest(0);  // as from Main's menu
+    Wizard_Script();
+  });
+  DriverWindow message = ui_.WaitWindow("New Task");
+  const std::vector<ButtonPlace> expected = ButtonPlaces(message);
+  EXPECT_EQ(expected[0], (ButtonPlace{"row", expected[0].container_row, 1}));
+  message.Control("Cancel").Press();
+  ui_.WaitClosed(message);
+
+  DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+  for (int page = 1; page <= 4; ++page) {
+    SCOPED_TRACE(page);
+    EXPECT_EQ(w.ControlNumber(1).Choice(), page);
+    EXPECT_EQ(ButtonPlaces(w), expected);
+    if (page < 4) w.Control("&Next").Press();
+  }
+  w.Control("Cancel").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
 }
 
 TEST_F(ScriptWizardTest, ACancelledNewTaskLeavesNoTaskAndNoSteps) {
