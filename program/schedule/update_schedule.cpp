@@ -55,6 +55,7 @@ struct TaskFormMode {
   bool copy = false;     // a new task primed as a copy of another
   bool insert = false;
   SCHEDULE_RECORD source;  // the task a special event was made from
+  SCHEDULE_RECORD opened;  // the task as its form opened, once the form has laid it out
 };
 
 class TaskForm final : public RecordForm {
@@ -556,6 +557,7 @@ Level TaskForm::Init() {
   ReloadUsers();
   wizard_.TAKENEWSELECTION();
   tabs_.COLOURTABS();
+  mode_.opened = SCH;
   w.Select(mode_.wizard && SCH.TaskType == kDisplayMessage ? basics_message_ : description_);
   return Level_Benign;
 }
@@ -711,7 +713,18 @@ Level TaskForm::TakeCompleted() {
     if (SCH.Command.blank()) SCH.Command = "N/A";
     if (Required.INCOMPLETE() != 0) return Level_Notify;
   }
-  if (!StoreTask()) return Level_Notify;
+  // A new task, or a task whose schedule was changed, must not run at once for a moment that
+  // has passed; a mere edit keeps the stored next run.
+  const SCHEDULE_RECORD typed = SCH;
+  if (Editing() && (mode_.insert || !SameSchedule(SCH, mode_.opened)) &&
+      !SettlePastStart(mode_.special)) {
+    return Level_Notify;
+  }
+  if (!StoreTask()) {
+    SCH = typed;
+    window().Display();
+    return Level_Notify;
+  }
   if (Editing()) RememberCategory();
   Response = RequestCompleted;
   RefreshTaskLists();

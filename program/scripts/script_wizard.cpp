@@ -23,6 +23,7 @@
 #include "program/common/calendar.h"
 #include "program/common/config_store.h"
 #include "program/common/main_procedures.h"
+#include "program/recurrence/moments.h"
 #include "program/schedule/exceptions_window.h"
 #include "program/schedule/task_defaults.h"
 #include "program/schedule/task_form_rules.h"
@@ -125,6 +126,11 @@ class ScriptWizard final : public WindowManager {
   int page_ = kCommand;
   std::int32_t anchor_ = 0, deleted_ = 0;
   ShownWarning shown_warning_;
+  // A new task's first run as primed; while the user leaves it alone, it is primed again each
+  // time the When page opens, so that building the script takes none of its lead.
+  struct {
+    std::int32_t date = 0, time = 0;
+  } primed_;
 
   // Controls.
   int sheet_ = 0, command_tab_ = 0, when_tab_ = 0, category_tab_ = 0, advanced_tab_ = 0;
@@ -308,8 +314,8 @@ void ScriptWizard::PrimeNewTask() {
     SCH.Description = "Hot Key " + HOT.HotKey.str();
     return;
   }
-  SCH.Date = TODAY();
-  SCH.Time = CLOCK();
+  PrimeStartMoment();
+  primed_ = {SCH.Date, SCH.Time};
   SCH.ScheduleType = "Day of Week";
   SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = SCH.Saturday =
       1;
@@ -596,6 +602,13 @@ void ScriptWizard::Next() {
   }
   switch (page_) {
     case kCommand:
+      // The time entry keeps whole minutes: the primed seconds are gone once the page was read.
+      if (Request == InsertRecord &&
+          CompareDateTimeMinutes(SCH.Date, SCH.Time, primed_.date, primed_.time) == 0) {
+        PrimeStartMoment();
+        primed_ = {SCH.Date, SCH.Time};
+        w.Display();
+      }
       LayOutSchedule();
       ShowPage(kWhen);
       w[back_].Enable();
@@ -844,6 +857,12 @@ Level ScriptWizard::TakeCompleted() {
     return Level_Notify;
   }
   if (required_.INCOMPLETE() != 0) return Level_Notify;
+  // A hot key's task has no schedule; any other is new and must not run at once for a moment
+  // that has passed.
+  if (!hot_key_ && !SettlePastStart(false)) {
+    window().Display();
+    return Level_Notify;
+  }
   FillTaskDefaults();
   if (hot_key_) ClearHotKeyFields();
   int code = 0;

@@ -19,7 +19,9 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
 #include "program/common/main_procedures.h"
+#include "program/due_tasks/program_schedule_services.h"
 #include "program/hot_keys/hot_key_windows.h"
+#include "program/recurrence/schedule_services.h"
 #include "program/schedule/update_schedule.h"
 #include "program/script_engine/script_tables.h"
 #include "runtime/dates.h"
@@ -97,6 +99,8 @@ class ScriptWizardTest : public test::WindowTest {
     WindowTest::TearDown();
   }
   std::function<void()> editor_;
+  ProgramScheduleServices services_;
+  ScopedScheduleServices scoped_services_{services_};
   static std::vector<SCHEDULE_RECORD> Tasks() {
     std::vector<SCHEDULE_RECORD> out;
     EXPECT_EQ(ACCESS_SCHEDULE->Open(), 0);
@@ -316,6 +320,55 @@ TEST_F(ScriptWizardTest, TheButtonsStandWhereTheMessageWizardsDoOnEveryPage) {
   w.Control("Cancel").Press();
   ui_.WaitClosed(w);
   ui_.Finish();
+}
+
+// The When page opens five minutes ahead of the clock, however long the script took to build;
+// a time typed there that has passed moves a repeating task to its next run (the clock stands
+// at Friday 12 June 2026, 14:07).
+TEST_F(ScriptWizardTest, TheWhenPageOpensAheadOfTheClockAndAPassedTimeMovesToTheNextRun) {
+  ui_.Start([] { Wizard_Script(); });
+  DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+  w.Control("Add").Press();
+  clock_.Set(DATE(6, 12, 2026), MakeTime(14, 27, 9));  // the script took twenty minutes
+  w.Control("&Next").Press();
+  EXPECT_EQ(w.Control("Next &Date to Perform Task:").Value(), test::Shown(DATE(6, 12, 2026)));
+  EXPECT_EQ(w.Control("&Time:").Value(), "14:32");
+  w.Control("&Back").Press();
+  w.Control("&Next").Press();
+  EXPECT_EQ(w.Control("&Time:").Value(), "14:32");
+  w.Control("&Time:").Type("09:00");  // every day of the week, as primed
+  w.Control("&Next").Press();
+  w.Control("&Next").Press();
+  w.Control("&OK").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  EXPECT_TRUE(ui_.Messages().empty());
+  const SCHEDULE_RECORD t = Tasks().at(0);
+  EXPECT_EQ(t.Date, DATE(6, 13, 2026));
+  EXPECT_EQ(t.Time, MakeTime(9, 0));
+}
+
+TEST_F(ScriptWizardTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
+  ui_.Start([] { Wizard_Script(); });
+  DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+  w.Control("&Next").Press();
+  w.Control("Schedule &Type").Choose("Once");
+  w.Control("&Time:").Type("13:00");
+  w.Control("&Next").Press();
+  w.Control("&Next").Press();
+  w.Control("&OK").Press();
+  const SeenRequest asked = ui_.WaitMessage(BUTTON_NO);
+  EXPECT_EQ(asked.text, "The date and time given have already passed. Run the task now?");
+  ASSERT_TRUE(w.Open()) << "No goes back to the wizard";
+  EXPECT_EQ(Tasks().at(0).Disabled, 1) << "only the reserved record is stored";
+  w.Control("&OK").Press();
+  ui_.WaitMessage(BUTTON_YES);
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  const SCHEDULE_RECORD t = Tasks().at(0);
+  EXPECT_EQ(t.Disabled, 0);
+  EXPECT_EQ(t.Date, DATE(6, 12, 2026));
+  EXPECT_EQ(t.Time, MakeTime(14, 7, 9));
 }
 
 TEST_F(ScriptWizardTest, ACancelledNewTaskLeavesNoTaskAndNoSteps) {
