@@ -1032,7 +1032,7 @@ TEST_F(UpdateScheduleTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
   AddTask(5);
   GLO_PRIMETASKTYPE = "Reschedule";
   w = Open("New Task", InsertRecord, Fetch(5));
-  w.Control("N&ext occurance:").Type(Shown(DATE(6, 10, 2026)));
+  w.Control("N&ext occurrence:").Type(Shown(DATE(6, 10, 2026)));
   w.Control("OK").Press();
   ui_.WaitMessage(BUTTON_YES);
   Finish(w);
