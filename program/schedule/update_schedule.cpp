@@ -556,7 +556,8 @@ Level TaskForm::Init() {
   ReloadUsers();
   wizard_.TAKENEWSELECTION();
   tabs_.COLOURTABS();
-  w.Select(mode_.wizard && SCH.TaskType == kDisplayMessage ? basics_message_ : description_);
+  // The task is named first, in the wizards too: the message follows below it.
+  w.Select(description_);
   return Level_Benign;
 }
 
