@@ -166,8 +166,9 @@ void XPLORECLASS::SHOWBARGRAPH() {
     graph.Set(Prop::FontSize, ini.Get("XplorePreferences", "FontSize", "12"));
     graph.Set(Prop::FontStyle, ini.Get("XplorePreferences", "FontStyle", "700"));
   };
-  graph.SetText(std::to_string(counted) + " Categories of Field: " + description +
-                "\nFilter: " + FilterExpression());
+  // The title counts the bars, then the rows they share (two at least, as there are two bars).
+  graph.SetText(std::to_string(categories.size()) + " Categories of Field: " + description + " (" +
+                std::to_string(counted) + " rows)\nFilter: " + FilterExpression());
   draw();
   Control& buttons = window.Row();
   const int preferences = buttons.Button("Pre&ferences").Tip("Change Colors and/or Font");

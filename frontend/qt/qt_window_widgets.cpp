@@ -160,6 +160,9 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::Text: {
       auto* edit = new QPlainTextEdit(this);
+      // Tab and Shift+Tab leave the text as they leave any field, so a keyboard user is never
+      // held in it; Ctrl+Tab types a tab (eventFilter).
+      edit->setTabChangesFocus(true);
       edit->installEventFilter(this);
       return edit;
     }

@@ -558,7 +558,8 @@ Level TaskForm::Init() {
   wizard_.TAKENEWSELECTION();
   tabs_.COLOURTABS();
   mode_.opened = SCH;
-  w.Select(mode_.wizard && SCH.TaskType == kDisplayMessage ? basics_message_ : description_);
+  // The task is named first, in the wizards too: the message follows below it.
+  w.Select(description_);
   return Level_Benign;
 }
 
