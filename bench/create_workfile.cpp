@@ -8,7 +8,6 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "bench/task_folder.h"
@@ -29,7 +28,9 @@ constexpr int kTasks = 100000;
 constexpr std::int32_t kWeeks = 4;
 
 struct Setup {
-  std::unique_ptr<bench::TaskFolder> folder;
+  // Never destroyed (see SharedTaskFolder): at exit the threads' open tables are gone before any
+  // static object, so only the folder's files are removed then.
+  bench::TaskFolder* folder = nullptr;
   std::string twin_tasks;     // a copy of the task file for the twin
   std::string work_template;  // an empty work file as the engine makes it
   std::int32_t from = 0, to = 0;
@@ -39,7 +40,14 @@ Setup& Prepared() {
   static Setup setup = [] {
     Setup s;
     const std::int32_t today = DATE(6, 12, 2026);
-    s.folder = std::make_unique<bench::TaskFolder>(kTasks, today);
+    s.folder = new bench::TaskFolder(kTasks, today);
+    static struct Remover {
+      std::string path;
+      ~Remover() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+      }
+    } remover{s.folder->path};
     s.from = today + 1;
     s.to = s.from + 7 * kWeeks - 1;
     setenv("XDG_CACHE_HOME", (s.folder->path + "/cache").c_str(), 1);
