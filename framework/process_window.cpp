@@ -36,6 +36,10 @@ void ProcessWindow::Open(std::size_t records) {
   bar_ = &window_->Progress(0, 100);
   bar_->Value("0");
   percent_ = &window_->String("0% Completed");
+  if (with_cancel_) {
+    cancel_ = window_->Button("Cancel");
+    window_->SetCancelButton(cancel_);
+  }
   window_->Timer(kTick);
   // Its thread only looks at events between records: a front end must not take that look for
   // the end of the action that started the pass.
@@ -75,7 +79,11 @@ void ProcessWindow::TakeEvents() {
   YIELD();
   while (window_->Accept()) {
     if (EVENT() == EVENT_Timer) break;
-    if (EVENT() == EVENT_CloseWindow) window_->Cycle();  // the pass cannot be stopped midway
+    if (EVENT() == EVENT_CloseWindow) {
+      if (with_cancel_) cancelled_ = true;
+      window_->Cycle();  // the window stays until the pass has stopped
+    }
+    if (with_cancel_ && EVENT() == EVENT_Accepted && FIELD() == cancel_) cancelled_ = true;
   }
   last_events_ = std::chrono::steady_clock::now();
 }

@@ -5,8 +5,10 @@
 // (and once before the first record, so that it shows) the window takes the events that came
 // meanwhile and lets other runtime threads run, so a long pass neither freezes its window nor
 // holds up the others. It opens where the user last left it and remembers its place in
-// ".\POSITION.INI" under the procedure's name when it closes. The pass has no Cancel: the
-// close box is ignored until it ends. Off a runtime thread (a tool or a test calling a routine
+// ".\POSITION.INI" under the procedure's name when it closes. The pass has no Cancel unless
+// WithCancel asked for one (a report's pass): then Cancel, Esc and the close box set
+// Cancelled(), which the pass looks at after each record; otherwise the close box is ignored
+// until it ends. Off a runtime thread (a tool or a test calling a routine
 // directly) nothing is shown and the calls do nothing.
 #pragma once
 
@@ -28,6 +30,9 @@ class ProcessWindow {
   ProcessWindow(const ProcessWindow&) = delete;
   ProcessWindow& operator=(const ProcessWindow&) = delete;
 
+  // Gives the window a Cancel button (before Open).
+  void WithCancel() { with_cancel_ = true; }
+  bool Cancelled() const { return cancelled_; }
   // Opens the window for a pass over `records` records and lets it show.
   void Open(std::size_t records);
   // One record done.
@@ -45,6 +50,9 @@ class ProcessWindow {
   std::unique_ptr<Window> window_;
   Control* percent_ = nullptr;
   Control* bar_ = nullptr;
+  int cancel_ = 0;
+  bool with_cancel_ = false;
+  bool cancelled_ = false;
   std::size_t records_ = 0;
   std::size_t done_ = 0;
   long shown_percent_ = -1;
