@@ -36,7 +36,6 @@ std::uint8_t PRINTPREVIEW(const report::PageImageQueue& queue, short zoom) {
   std::string zoom_text = ZoomText(zoom);
 
   Window window("Print Preview");
-  window.Arrange(Arrangement::Stacked);
   Control& bar = window.Row();
   const int first = bar.Button("&First");
   const int previous = bar.Button("&Previous");
