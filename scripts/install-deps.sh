@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev qt6-base-dev libcurl4-openssl-dev libx11-dev libxtst-dev
   xvfb xauth openbox trayer xdg-utils desktop-file-utils
   python3-aiosmtpd python3-pyftpdlib
+  poppler-utils fonts-liberation2
 )
 
 missing=()

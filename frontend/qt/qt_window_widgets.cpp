@@ -31,6 +31,7 @@
 #include "frontend/qt/list_header_mouse.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/list_view.h"
+#include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/qt_window.h"
 #include "runtime/events.h"
@@ -287,6 +288,8 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new QProgressBar(this);
     case ControlType::BarGraph:
       return new BarGraphView(this);
+    case ControlType::PageImage:
+      return new PageImageView(this);
     default:
       return nullptr;
   }
