@@ -15,6 +15,7 @@
 #include "program/due_tasks/due_task_table.h"
 #include "program/due_tasks/table_schedule_services.h"
 #include "runtime/dates.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ class QuietFrame final : public DueTaskFrame {
 void BM_CheckNextTask(benchmark::State& state) {
   const bench::TaskFolder& folder = bench::SharedTaskFolder(
       static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
-  FixedClock clock(kToday, 12 * 360000 + 1);
-  ScopedClock scoped_clock(clock);
+  test::FixedClock clock(kToday, 12 * 360000 + 1);
+  test::ScopedClock scoped_clock(clock);
   BenchServices services;
   ScopedScheduleServices scoped_services(services);
   DueTaskTableFiles table;

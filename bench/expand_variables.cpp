@@ -10,11 +10,12 @@
 #include "program/common/program_services.h"
 #include "program/script_engine/builtin_sources.h"
 #include "program/script_engine/script_variables.h"
+#include "tests/support/fake_active_window.h"
 
 namespace {
 
 void Prepare() {
-  static vx::platform::FakeActiveWindow window("Inbox");
+  static vx::test::FakeActiveWindow window("Inbox");
   static const vx::ScopedProgramServices services([] {
     vx::ProgramServices s = vx::CurrentProgramServices();
     s.script_front = &window;

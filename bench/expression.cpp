@@ -7,6 +7,7 @@
 #include "runtime/dates.h"
 #include "runtime/expression/evaluate.h"
 #include "runtime/fixed_string.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
@@ -28,12 +29,12 @@ struct Record {
   }
 };
 
-const vx::FixedClock kClock(vx::DATE(6, 15, 2026), vx::MakeTime(12, 0));
+const vx::test::FixedClock kClock(vx::DATE(6, 15, 2026), vx::MakeTime(12, 0));
 
 }  // namespace
 
 static void BM_FilterEvaluatePerRecord(benchmark::State& state) {
-  vx::ScopedClock clock(kClock);
+  vx::test::ScopedClock clock(kClock);
   Record r;
   const vx::Expression filter(kFilter, r.bindings);
   std::int32_t day = 0;
@@ -46,7 +47,7 @@ static void BM_FilterEvaluatePerRecord(benchmark::State& state) {
 BENCHMARK(BM_FilterEvaluatePerRecord);
 
 static void BM_FilterReadAndEvaluate(benchmark::State& state) {
-  vx::ScopedClock clock(kClock);
+  vx::test::ScopedClock clock(kClock);
   Record r;
   for (auto _ : state) {
     benchmark::DoNotOptimize(vx::EvaluateExpression(kFilter, r.bindings).IsTrue());
@@ -55,7 +56,7 @@ static void BM_FilterReadAndEvaluate(benchmark::State& state) {
 BENCHMARK(BM_FilterReadAndEvaluate);
 
 static void BM_AgeExpression(benchmark::State& state) {
-  vx::ScopedClock clock(kClock);
+  vx::test::ScopedClock clock(kClock);
   for (auto _ : state) {
     benchmark::DoNotOptimize(vx::EvaluateExpression(" AGE(DATE(5,17,1970),TODAY())").text());
   }

@@ -24,6 +24,7 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
@@ -35,8 +36,8 @@ constexpr std::int32_t kToday = 80000;
 void BM_MainTickPhase3(benchmark::State& state) {
   const bench::TaskFolder& folder = bench::SharedTaskFolder(
       static_cast<int>(state.range(0)), kToday, static_cast<int>(state.range(1)));
-  FixedClock clock(kToday, 12 * 360000 + 1);
-  ScopedClock scoped_clock(clock);
+  test::FixedClock clock(kToday, 12 * 360000 + 1);
+  test::ScopedClock scoped_clock(clock);
   ProgramRegistry().INIT(1);
   const InstalledProgramServices installed;
 

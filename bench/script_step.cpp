@@ -17,6 +17,7 @@
 #include "runtime/dates.h"
 #include "tests/fakes/fake_desktop_windows.h"
 #include "tests/fakes/fake_process_launcher.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ constexpr std::int32_t kDay = 80000;
 constexpr long kQueued = 300;
 
 void BM_Tick(benchmark::State& state, const std::function<void(vx::SCRIPTING_RECORD&)>& fill) {
-  vx::FixedClock clock(kDay, 12 * 360000);
-  vx::ScopedClock scoped(clock);
+  vx::test::FixedClock clock(kDay, 12 * 360000);
+  vx::test::ScopedClock scoped(clock);
   vx::test::FakeProcessLauncher processes;
   vx::ConsoleMessageReporter messages;
   vx::TaskRoadServices services;

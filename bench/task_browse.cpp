@@ -21,6 +21,7 @@
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "support/test_driver.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
@@ -72,8 +73,8 @@ double OpenBrowse(long& rows, bool meter = false) {
 void BM_TaskBrowseFirstPage(benchmark::State& state) {
   const bench::TaskFolder& folder =
       bench::SharedTaskFolder(static_cast<int>(state.range(0)), kFilled, 0);
-  FixedClock clock(kToday, 12 * 360000 + 1);
-  ScopedClock scoped_clock(clock);
+  test::FixedClock clock(kToday, 12 * 360000 + 1);
+  test::ScopedClock scoped_clock(clock);
   FULLSCHEDULE = 0;
   bench::PlainFirstRow plain(
       folder.twin, bench::StoredFile(SCHEDULE_TABLE()).second, SCHEDULE_TABLE(),
@@ -111,8 +112,8 @@ BENCHMARK(BM_TaskBrowseFirstPage)
 // another thread's timer waited for the runtime lock meanwhile.
 void BM_TaskBrowseAllByDate(benchmark::State& state) {
   bench::SharedTaskFolder(static_cast<int>(state.range(0)), kFilled, 0);
-  FixedClock clock(kToday, 12 * 360000 + 1);
-  ScopedClock scoped_clock(clock);
+  test::FixedClock clock(kToday, 12 * 360000 + 1);
+  test::ScopedClock scoped_clock(clock);
   FULLSCHEDULE = 1;
   long rows = 0;
   double stall = 0;

@@ -32,10 +32,14 @@ void ProcessWindow::Open(std::size_t records) {
   done_ = 0;
   shown_percent_ = 0;
   window_ = std::make_unique<Window>(title_);
-  window_->String("Processing Records");
+  window_->String(caption_);
   bar_ = &window_->Progress(0, 100);
   bar_->Value("0");
   percent_ = &window_->String("0% Completed");
+  if (cancellable_) {
+    cancel_ = window_->Button("Cancel").Icon("cancel.ico");
+    window_->SetCancelButton(cancel_);
+  }
   window_->Timer(kTick);
   // Its thread only looks at events between records: a front end must not take that look for
   // the end of the action that started the pass.
@@ -45,12 +49,13 @@ void ProcessWindow::Open(std::size_t records) {
   TakeEvents();
 }
 
-void ProcessWindow::Advance() {
-  if (!window_) return;
+bool ProcessWindow::Advance() {
+  if (!window_) return !cancelled_;
   ++done_;
   // More records than counted (rows added meanwhile) stay at 100%.
   ShowPercent(records_ == 0 ? 100 : static_cast<long>(std::min(done_, records_) * 100 / records_));
   if (std::chrono::steady_clock::now() - last_events_ >= kEventInterval) TakeEvents();
+  return !cancelled_;
 }
 
 void ProcessWindow::Close() {
@@ -75,7 +80,13 @@ void ProcessWindow::TakeEvents() {
   YIELD();
   while (window_->Accept()) {
     if (EVENT() == EVENT_Timer) break;
-    if (EVENT() == EVENT_CloseWindow) window_->Cycle();  // the pass cannot be stopped midway
+    if (cancellable_ && !cancelled_) {
+      // Cancel (Esc presses it), the close box, or the program closing down stop the pass.
+      const int event = EVENT();
+      cancelled_ = event == EVENT_CloseDown || event == EVENT_CloseWindow ||
+                   (event == EVENT_Accepted && FIELD() == cancel_);
+    }
+    if (EVENT() == EVENT_CloseWindow) window_->Cycle();  // the pass itself closes the window
   }
   last_events_ = std::chrono::steady_clock::now();
 }

@@ -5,9 +5,11 @@
 // (and once before the first record, so that it shows) the window takes the events that came
 // meanwhile and lets other runtime threads run, so a long pass neither freezes its window nor
 // holds up the others. It opens where the user last left it and remembers its place in
-// ".\POSITION.INI" under the procedure's name when it closes. The pass has no Cancel: the
-// close box is ignored until it ends. Off a runtime thread (a tool or a test calling a routine
-// directly) nothing is shown and the calls do nothing.
+// ".\POSITION.INI" under the procedure's name when it closes. Unless made cancellable the pass
+// has no Cancel: the close box is ignored until it ends. A cancellable one has a "Cancel"
+// button, which Esc and the close box press too; the pass sees it when Advance answers false.
+// Off a runtime thread (a tool or a test calling a routine directly) nothing is shown and the
+// calls do nothing.
 #pragma once
 
 #include <chrono>
@@ -28,10 +30,15 @@ class ProcessWindow {
   ProcessWindow(const ProcessWindow&) = delete;
   ProcessWindow& operator=(const ProcessWindow&) = delete;
 
+  // Before Open: the line above the bar ("Processing Records" unless set), and a Cancel button.
+  void Caption(std::string_view text) { caption_ = text; }
+  void Cancellable() { cancellable_ = true; }
+
   // Opens the window for a pass over `records` records and lets it show.
   void Open(std::size_t records);
-  // One record done.
-  void Advance();
+  // One record done. False once the user has cancelled the pass.
+  bool Advance();
+  bool Cancelled() const { return cancelled_; }
   // Shows the pass complete, takes the events still waiting, saves the place and closes.
   void Close();
 
@@ -42,6 +49,10 @@ class ProcessWindow {
 
   std::string procedure_;
   std::string title_;
+  std::string caption_ = "Processing Records";
+  bool cancellable_ = false;
+  bool cancelled_ = false;
+  int cancel_ = 0;
   std::unique_ptr<Window> window_;
   Control* percent_ = nullptr;
   Control* bar_ = nullptr;

@@ -9,11 +9,12 @@
 #include "runtime/decimal.h"
 #include "runtime/expression/evaluate.h"
 #include "runtime/fixed_string.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 
 struct Record {
-  vx::FixedClock clock{vx::DATE(6, 15, 2026), vx::MakeTime(14, 30)};
+  vx::test::FixedClock clock{vx::DATE(6, 15, 2026), vx::MakeTime(14, 30)};
   std::int32_t date = vx::DATE(6, 15, 2026);
   vx::String<20> category{"Work"};
   std::uint8_t disabled = 1;

@@ -17,17 +17,6 @@ class ActiveWindow {
   virtual std::string Title() = 0;
 };
 
-// A fixed title, for tests.
-class FakeActiveWindow final : public ActiveWindow {
- public:
-  explicit FakeActiveWindow(std::string title = {}) : title_(std::move(title)) {}
-  std::string Title() override { return title_; }
-  void SetTitle(std::string title) { title_ = std::move(title); }
-
- private:
-  std::string title_;
-};
-
 // The X11 desktop: the root window's _NET_ACTIVE_WINDOW and that window's _NET_WM_NAME
 // (UTF-8), else its WM_NAME. Each call opens its own short connection, so it may be used from
 // any thread. An empty display name means $DISPLAY.

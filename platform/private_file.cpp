@@ -1,6 +1,8 @@
 #include "platform/private_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -24,6 +26,24 @@ int CreatePrivateFileNamed(const std::function<std::filesystem::path(int attempt
   }
   errno = EEXIST;
   return -1;
+}
+
+bool EnsurePrivateFolder(const std::filesystem::path& folder) {
+  if (::mkdir(folder.c_str(), 0700) == 0) return true;
+  if (errno != EEXIST) return false;
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0;
+  if (ok && st.st_uid != ::geteuid()) {
+    errno = EACCES;
+    ok = false;
+  }
+  if (ok && (st.st_mode & 077) != 0) ok = ::fchmod(fd, st.st_mode & 07700) == 0;
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return ok;
 }
 
 }  // namespace vx::platform

@@ -23,4 +23,10 @@ int CreatePrivateFile(const std::filesystem::path& path);
 int CreatePrivateFileNamed(const std::function<std::filesystem::path(int attempt)>& name_for,
                            std::filesystem::path& made);
 
+// Makes `folder` (its parent must exist) a folder of its owner's alone: made 0700 when missing;
+// one already there must be a real folder (not a link) of the calling user, and is closed to
+// others when an earlier version left it open. False, with errno set, when the folder cannot be
+// made or is a link, a file or another user's: nothing is then made or changed through it.
+bool EnsurePrivateFolder(const std::filesystem::path& folder);
+
 }  // namespace vx::platform

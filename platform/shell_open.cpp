@@ -56,6 +56,25 @@ int CheckFile(const std::filesystem::path& path) {
 
 }  // namespace
 
+std::string ShellOpenFailure(int result) {
+  switch (result) {
+    case SHELL_FILE_NOT_FOUND:
+      return "It does not exist.";
+    case SHELL_PATH_NOT_FOUND:
+      return "Its folder does not exist.";
+    case SHELL_ACCESS_DENIED:
+      return "It may not be read.";
+    case SHELL_OUT_OF_MEMORY:
+      return "No program could be started to open it.";
+    case SHELL_NO_ASSOCIATION:
+      return "No program on this desktop opens it: the desktop's opener (xdg-open, from xdg-utils) "
+             "is missing, "
+             "or no application is set up for it.";
+    default:
+      return "The desktop reported error " + std::to_string(result) + ".";
+  }
+}
+
 bool IsLink(std::string_view target) {
   const auto colon = target.find(':');
   if (colon == std::string_view::npos || colon < 2) return false;

@@ -28,6 +28,10 @@ struct ShellOpenRequest {
                                  // looked up in it
 };
 
+// Why the desktop's opener could not open something (an open's result below 32), in words for a
+// message box.
+std::string ShellOpenFailure(int result);
+
 // Opens things the way the desktop does. Implemented for real by XdgShellOpener; tests use a fake.
 class ShellOpener {
  public:

@@ -1,12 +1,9 @@
 #include "platform/user_folders.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <system_error>
+
+#include "platform/private_file.h"
 
 namespace vx::platform {
 namespace {
@@ -27,17 +24,18 @@ std::filesystem::path UserConfigFolder() {
   std::filesystem::create_directories(folder.parent_path(), ec);
   // The settings may hold passwords: the folder is its owner's alone. One made open to others
   // by an earlier version is closed, unless it is a link or another user's folder.
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno == EEXIST) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat st {};
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) != 0) {
-      ::fchmod(fd, st.st_mode & 07700);
-    }
-    if (fd >= 0) ::close(fd);
-  }
+  EnsurePrivateFolder(folder);
   return folder;
 }
 
 std::filesystem::path DefaultDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
+
+std::filesystem::path UserCacheFolder() {
+  std::filesystem::path folder = XdgFolder("XDG_CACHE_HOME", ".cache");
+  std::error_code ec;
+  std::filesystem::create_directories(folder.parent_path(), ec);
+  EnsurePrivateFolder(folder);
+  return folder;
+}
 
 }  // namespace vx::platform

@@ -116,9 +116,4 @@ const ClockSource& CurrentClockSource() {
 std::int32_t TODAY() { return CurrentClockSource().Today(); }
 std::int32_t CLOCK() { return CurrentClockSource().Clock(); }
 
-ScopedClock::ScopedClock(const ClockSource& source) : previous_(gClock.load()) {
-  SetClockSource(&source);
-}
-ScopedClock::~ScopedClock() { SetClockSource(previous_); }
-
 }  // namespace vx

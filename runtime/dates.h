@@ -54,7 +54,8 @@ struct TimeParts {
 TimeParts SplitTime(std::int32_t time);
 
 // Where "today" and "now" come from. The real source reads the system clock in local time;
-// tests install a fixed source so that every date computation is repeatable.
+// tests install a fixed source (tests/support/fixed_clock.h) so that every date computation is
+// repeatable.
 class ClockSource {
  public:
   virtual ~ClockSource() = default;
@@ -69,22 +70,6 @@ class SystemClock final : public ClockSource {
   std::int32_t Clock() const override;
 };
 
-// A clock that stands still (or moves only when told); for tests and simulations.
-class FixedClock final : public ClockSource {
- public:
-  FixedClock(std::int32_t today, std::int32_t clock) : today_(today), clock_(clock) {}
-  std::int32_t Today() const override { return today_; }
-  std::int32_t Clock() const override { return clock_; }
-  void Set(std::int32_t today, std::int32_t clock) {
-    today_ = today;
-    clock_ = clock;
-  }
-
- private:
-  std::int32_t today_;
-  std::int32_t clock_;
-};
-
 // Installs the clock every TODAY()/CLOCK() call reads; nullptr restores the system clock.
 // The caller keeps the source alive while it is installed.
 void SetClockSource(const ClockSource* source);
@@ -92,17 +77,5 @@ const ClockSource& CurrentClockSource();
 
 std::int32_t TODAY();
 std::int32_t CLOCK();
-
-// Installs a clock for the life of a scope, restoring the previous one after.
-class ScopedClock {
- public:
-  explicit ScopedClock(const ClockSource& source);
-  ~ScopedClock();
-  ScopedClock(const ScopedClock&) = delete;
-  ScopedClock& operator=(const ScopedClock&) = delete;
-
- private:
-  const ClockSource* previous_;
-};
 
 }  // namespace vx

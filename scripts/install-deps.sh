@@ -6,8 +6,9 @@ packages=(
   cmake ninja-build g++ pkg-config ccache git clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev qt6-base-dev libcurl4-openssl-dev libx11-dev libxtst-dev
-  xvfb xauth openbox trayer xdg-utils
+  xvfb xauth openbox trayer xdg-utils desktop-file-utils
   python3-aiosmtpd python3-pyftpdlib
+  poppler-utils fonts-liberation2
 )
 
 missing=()

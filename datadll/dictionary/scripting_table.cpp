@@ -19,7 +19,8 @@ using dictionary::MakeTable;
 using dictionary::Optional;
 using storage::KeyKind;
 
-// The step fields in record order; a template step is owned by WIZ_ID instead of a task ID.
+// The step fields in record order (the one list in the header); a template step is owned by
+// WIZ_ID instead of a task ID.
 template <class Rec>
 std::vector<storage::FieldDef> StepFields() {
   std::vector<storage::FieldDef> f;
@@ -28,29 +29,9 @@ std::vector<storage::FieldDef> StepFields() {
   } else {
     f.push_back(VX_FIELD(Rec, ID));
   }
-  f.push_back(VX_FIELD(Rec, Sequence));
-  f.push_back(VX_FIELD(Rec, Action));
-  f.push_back(VX_FIELD(Rec, Keystrokes));
-  f.push_back(VX_FIELD(Rec, SecondsToWait));
-  f.push_back(VX_FIELD(Rec, WaitForWindow));
-  f.push_back(VX_FIELD(Rec, FocusOnWindow));
-  f.push_back(VX_FIELD(Rec, WindowExistance));
-  f.push_back(VX_FIELD(Rec, WindowTitleToCheckFor));
-  f.push_back(VX_FIELD(Rec, IfTimeElapsed));
-  f.push_back(VX_FIELD(Rec, TimeElapsed));
-  f.push_back(VX_FIELD(Rec, NextTaskID));
-  f.push_back(VX_FIELD(Rec, NetworkUser));
-  f.push_back(VX_FIELD(Rec, LastChangeDate));
-  f.push_back(VX_FIELD(Rec, LastChangeTime));
-  f.push_back(VX_FIELD(Rec, OriginalID));
-  f.push_back(VX_FIELD(Rec, EmailID));
-  f.push_back(VX_FIELD(Rec, Command));
-  f.push_back(VX_FIELD(Rec, Path));
-  f.push_back(VX_FIELD(Rec, DDEType));
-  f.push_back(VX_FIELD(Rec, DDEApplicationName));
-  f.push_back(VX_FIELD(Rec, DDEApplicationTopic));
-  f.push_back(VX_FIELD(Rec, DDELinkItem));
-  f.push_back(VX_FIELD(Rec, DDECommand));
+#define VX_SCRIPT_STEP_FIELD(type, name, part) f.push_back(VX_FIELD(Rec, name));
+  VX_SCRIPT_STEP_FIELDS(VX_SCRIPT_STEP_FIELD)
+#undef VX_SCRIPT_STEP_FIELD
   return f;
 }
 

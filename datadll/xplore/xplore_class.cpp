@@ -15,6 +15,7 @@
 #include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/text_functions.h"
+#include "runtime/threads.h"
 #include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
@@ -619,19 +620,31 @@ bool XPLORECLASS::WriteExport(const std::string& file, const std::string& conten
 }
 
 void XPLORECLASS::OpenExport(const std::string& file) {
-  if (!SHELLEXECUTE) return;
+  // The user is told where the file lies whether or not a program shows it, so that an export
+  // no program opens can still be found.
+  const std::string path = (std::filesystem::current_path() / file).string();
+  if (!SHELLEXECUTE) {
+    MESSAGE("The list was exported to " + path + ".", "Export", MessageIcon::Information);
+    return;
+  }
   platform::ShellOpener& opener = Opener ? *Opener : platform::SystemShell();
   platform::ShellOpenRequest request;
-  request.target = (std::filesystem::current_path() / file).string();
-  const int result = opener.Open(request);
-  if (result <= 32) {
-    MESSAGE("Shell launching error: " + std::to_string(result) +
-                "|you may need to choose a program for this type of file|in your desktop's file "
-                "settings|and "
-                "set one for " +
-                file,
-            "Xplore", MessageIcon::Exclamation);
+  request.target = path;
+  int result = 0;
+  {
+    const RuntimeUnlocked unlocked;  // the desktop's opener may take a moment to answer
+    result = opener.Open(request);
   }
+  if (result > 32) {
+    MESSAGE("The list was exported to " + path + " and opened.", "Export",
+            MessageIcon::Information);
+    return;
+  }
+  const std::string type = std::filesystem::path(file).extension().string();
+  MESSAGE("The list was exported to " + path + ", but no program opened it.\n\n" +
+              platform::ShellOpenFailure(result) + "\n\nOpen the file from its folder, or choose " +
+              "an application for \"" + type + "\" files in the desktop's file settings.",
+          "Export", MessageIcon::Exclamation);
 }
 
 bool XPLORECLASS::EXPORTASCII() {

@@ -82,7 +82,8 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   void INVOKEPOPUP();
 
   // Exports every row of the browse, as shown, to ASCIIFILENAME or HTMLFILENAME in the current
-  // folder, then opens it (SHELLEXECUTE). A file that cannot be written is reported and never
+  // folder, then opens it (SHELLEXECUTE) and says in an "Export" box where the file lies, and
+  // why no program opened it if none did. A file that cannot be written is reported and never
   // opened; answers whether the file was written.
   virtual bool EXPORTASCII();
   virtual bool EXPORTHTML();

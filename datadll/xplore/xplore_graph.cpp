@@ -22,11 +22,11 @@ struct NamedColour {
   long value;
 };
 constexpr NamedColour kColours[] = {
-    {"None", -1},         {"Black", 0},         {"Maroon", 0x000080},  {"Green", 0x008000},
-    {"Olive", 0x008080},  {"Navy", 0x800000},   {"Purple", 0x800080},  {"Teal", 0x808000},
-    {"Gray", 0x808080},   {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},     {"Lime", 0x00FF00},
-    {"Yellow", 0x00FFFF}, {"Blue", 0xFF0000},   {"Fuschia", 0xFF00FF}, {"Aqua", 0xFFFF00},
-    {"White", 0xFFFFFF},
+    {"None", -1},         {"Black", 0},          {"Maroon", 0x000080},  {"Green", 0x008000},
+    {"Olive", 0x008080},  {"Navy", 0x800000},    {"Purple", 0x800080},  {"Teal", 0x808000},
+    {"Gray", 0x808080},   {"Silver", 0xC0C0C0},  {"Red", 0x0000FF},     {"Lime", 0x00FF00},
+    {"Yellow", 0x00FFFF}, {"Blue", 0xFF0000},    {"Fuschia", 0xFF00FF}, {"Aqua", 0xFFFF00},
+    {"White", 0xFFFFFF},  {"Fuchsia", 0xFF00FF},  // as shown; "Fuschia" as stored
 };
 constexpr const char* kGraphColours[] = {"Maroon", "Olive", "Navy", "Silver",
                                          "Purple", "Green", "Teal", "Gray"};
@@ -166,8 +166,9 @@ void XPLORECLASS::SHOWBARGRAPH() {
     graph.Set(Prop::FontSize, ini.Get("XplorePreferences", "FontSize", "12"));
     graph.Set(Prop::FontStyle, ini.Get("XplorePreferences", "FontStyle", "700"));
   };
-  graph.SetText(std::to_string(counted) + " Categories of Field: " + description +
-                "\nFilter: " + FilterExpression());
+  // The title counts the bars, then the rows they share (two at least, as there are two bars).
+  graph.SetText(std::to_string(categories.size()) + " Categories of Field: " + description + " (" +
+                std::to_string(counted) + " rows)\nFilter: " + FilterExpression());
   draw();
   Control& buttons = window.Row();
   const int preferences = buttons.Button("Pre&ferences").Tip("Change Colors and/or Font");

@@ -17,10 +17,17 @@ namespace {
 
 constexpr const char* kColourNames[] = {"None",   "Black", "Maroon",  "Green",  "Olive", "Navy",
                                         "Purple", "Teal",  "Gray",    "Silver", "Red",   "Lime",
-                                        "Yellow", "Blue",  "Fuschia", "Aqua",   "White"};
+                                        "Yellow", "Blue",  "Fuchsia", "Aqua",   "White"};
+// The graph colours as the preferences store them: fuchsia keeps the spelling that INI files
+// already hold ("Fuschia"), and is shown spelt right.
+constexpr std::string_view kStoredFuchsia = "Fuschia";
 constexpr const char* kPreferenceColours[] = {
     "Maroon", "Olive",  "Navy", "Silver", "Purple",  "Green", "Teal",  "Gray",
     "Red",    "Yellow", "Blue", "Lime",   "Fuschia", "Aqua",  "White", "Black"};
+
+std::string ShownColourName(const std::string& stored) {
+  return vx::UPPER(stored) == vx::UPPER(kStoredFuchsia) ? std::string("Fuchsia") : stored;
+}
 constexpr const char* kStyleNames[] = {
     "Regular",           "Bold",           "Italic",           "Bold Italic",
     "Regular Underline", "Bold Underline", "Italic Underline", "Bold Italic Underline"};
@@ -146,7 +153,7 @@ void XPLORECLASS::PREFERENCES() {
     rows.rows.clear();
     for (const std::string& c : colours) {
       const std::string value = std::to_string(COLORSTRINGTOLONG(c, -1));
-      rows.rows.push_back({c, "", "-1", value, "-1", value});
+      rows.rows.push_back({ShownColourName(c), "", "-1", value, "-1", value});
     }
   };
   fill();

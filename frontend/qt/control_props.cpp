@@ -32,6 +32,7 @@
 #include "frontend/qt/list_column_widths.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/named_icons.h"
+#include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
 #include "runtime/window/list_format.h"
 
@@ -119,6 +120,10 @@ void ApplyValue(WindowItem& item, const std::string& value) {
   QWidget* w = item.widget;
   if (auto* graph = qobject_cast<BarGraphView*>(w)) {
     graph->SetData(Q(value));
+    return;
+  }
+  if (auto* page = qobject_cast<PageImageView*>(w)) {
+    page->SetPage(Q(value));
     return;
   }
   const QString shown = Shown(value);
@@ -277,6 +282,10 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
         bar->setRange(static_cast<int>(low), static_cast<int>(high));
       break;
     }
+    case Prop::Zoom:
+      if (auto* page = qobject_cast<PageImageView*>(item.widget))
+        page->SetZoom(std::atoi(value.c_str()));
+      break;
     case Prop::Step:
       if (auto* spin = qobject_cast<QSpinBox*>(w))
         spin->setSingleStep(static_cast<int>(std::max(1L, Number(value))));

@@ -14,6 +14,7 @@
 
 #include "frontend/qt/listing_icon_provider.h"
 #include "frontend/qt/named_icons.h"
+#include "frontend/qt/page_output.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
 #include "runtime/window/dialogs.h"
@@ -221,6 +222,17 @@ void QtFrontEnd::Answer(const std::shared_ptr<Request>& request) {
       const QString chosen = ShowFileDialog(r, parent);
       number = chosen.isEmpty() ? 0 : 1;
       text = chosen.toStdString();
+      break;
+    }
+    case Request::Kind::Print: {
+      PrintOutcome outcome{report::PrintAnswer::Failed, "There are no pages."};
+      if (r.pages && !r.text.empty()) {
+        outcome = WritePdf(*r.pages, QString::fromStdString(r.text));
+      } else if (r.pages) {
+        outcome = PrintOnPaper(*r.pages, parent);
+      }
+      number = static_cast<long>(outcome.first);
+      text = std::move(outcome.second);
       break;
     }
   }

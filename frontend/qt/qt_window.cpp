@@ -120,6 +120,14 @@ void QtWindow::ReportEditDone(int number) {
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
+    // Tab leaves a text (it changes the focus there), so Ctrl+Tab is how a tab is typed in one.
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(watched); plain && !plain->isReadOnly()) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+        plain->insertPlainText(QStringLiteral("\t"));
+        return true;
+      }
+    }
     if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
       return AlertKey(*item, ListKeyCode(*static_cast<QKeyEvent*>(event)));
     }
@@ -220,12 +228,14 @@ void QtWindow::Appear() {
     }
   }
   if (long focus = Number(props_[Prop::Focus])) {
+    // The model's choice: the program's, or its first field (Window::FirstField).
     if (auto it = items_.find(static_cast<int>(focus)); it != items_.end() && it->second.widget) {
       it->second.widget->setFocus();
+      if (auto* edit = qobject_cast<QLineEdit*>(it->second.widget)) edit->selectAll();
     }
   } else {
-    // Without a field chosen by the program the first field takes the keys, as in a dialog,
-    // rather than a tab bar that would swallow what is typed.
+    // Shown before its thread first waited, so before the model chose: the first field takes
+    // the keys, as in a dialog, rather than a tab bar that would swallow what is typed.
     for (const auto& [number, item] : items_) {
       if (item.type == ControlType::String || item.type == ControlType::Progress ||
           item.type == ControlType::Region || !IsFormField(item.type))

@@ -31,6 +31,7 @@
 #include "frontend/qt/list_header_mouse.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/list_view.h"
+#include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/qt_window.h"
 #include "runtime/events.h"
@@ -160,6 +161,9 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::Text: {
       auto* edit = new QPlainTextEdit(this);
+      // Tab and Shift+Tab leave the text as they leave any field, so a keyboard user is never
+      // held in it; Ctrl+Tab types a tab (eventFilter).
+      edit->setTabChangesFocus(true);
       edit->installEventFilter(this);
       return edit;
     }
@@ -284,6 +288,8 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new QProgressBar(this);
     case ControlType::BarGraph:
       return new BarGraphView(this);
+    case ControlType::PageImage:
+      return new PageImageView(this);
     default:
       return nullptr;
   }

@@ -11,6 +11,7 @@
 
 #include "frontend/qt/display_probe.h"
 #include "frontend/qt/headless_front_end.h"
+#include "frontend/qt/page_painter.h"
 #include "frontend/qt/qt_front_end.h"
 #include "platform/session_end.h"
 #include "platform/x11_display.h"
@@ -135,6 +136,9 @@ int RunWithQt(int argc, char** argv, std::function<void()> main_procedure,
   platform::SurviveConnectionLoss(nullptr);
   auto front_end = std::make_unique<QtFrontEnd>();
   SetFrontEnd(front_end.get());
+  // Reports measure their texts as the printer and the preview will draw them.
+  static const QtTextMeasure report_text_measure;
+  report::SetTextMeasure(&report_text_measure);
 
   QtRun run;
   run.front_end = front_end.get();

@@ -98,7 +98,8 @@ void PlaceInBox(Container& c, ControlType type, QWidget* widget) {
 }  // namespace
 
 bool Stretches(ControlType type) {
-  return type == ControlType::List || type == ControlType::Text || type == ControlType::BarGraph;
+  return type == ControlType::List || type == ControlType::Text || type == ControlType::BarGraph ||
+         type == ControlType::PageImage;
 }
 
 void SetUpContainer(Container& c, QWidget* holder, const Layout& layout, bool nested) {

@@ -24,8 +24,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 15> kChoices
     {"1959/10", "d16"},
     {"10/59", "d13"},
     {"10/1959", "d14"},
-    {"Windows Default", "d17"},
-    {"Windows Default 2", "d18"},
+    {"System Short Date", "d17"},
+    {"System Long Date", "d18"},
     {"Year Only", "n4b"},
 }};
 
@@ -33,8 +33,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 15> kChoices
 
 const std::vector<std::string_view>& OfferedDateFormats() {
   static const std::vector<std::string_view> offered = {
-      "Windows Default", "October 31, 1959", "OCT 31,1959", "10/31/59",   "10/31/1959",
-      "31 OCT 59",       "31 OCT 1959",      "31/10/59",    "31/10/1959", "Windows Default 2"};
+      "System Short Date", "October 31, 1959", "OCT 31,1959", "10/31/59",   "10/31/1959",
+      "31 OCT 59",         "31 OCT 1959",      "31/10/59",    "31/10/1959", "System Long Date"};
   return offered;
 }
 

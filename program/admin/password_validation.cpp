@@ -23,7 +23,7 @@ long fPasswordValidation() {
   window.Prompt("Enter the system password:");
   window.Entry(password, "@s128").Password();
   window.Check("Unlock system for session", stay_unlocked);
-  const int ok = window.Button("OK");
+  const int ok = window.Button("OK").Default();
   const int cancel = window.Button("Cancel");
   window.SetCancelButton(cancel);
 

@@ -38,9 +38,13 @@ constexpr const char* kTranslateInfo =
     "using the values set "
     "internally or by the \"Set Value\" script action.\r\rAn example would be to copy a file to "
     "another file named "
-    "using today's date: \"File Action: Copy File c:\\this.txt d:\\[DATE].txt\". \r\rLeave this "
+    "using today's date: \"File Action: Copy File /home/ann/report.txt "
+    "/home/ann/Backup/[DATE].txt\". \r\rLeave this "
     "option unchecked if "
     "you need to send a literal \"[\" to the programs you are starting. ";
+constexpr const char* kNoSixteenBitPrograms =
+    "Linux starts every program in a process of its own and has no 16-bit programs, so this "
+    "setting changes nothing here.";
 constexpr const char* kDateFormatNotice =
     "Date format changes will not affect currently open windows.  You can close and re-open "
     "windows, or exit and "
@@ -127,7 +131,7 @@ void OptionsWindow::Build() {
   Number(messages, "Snooze interval (minutes):", SNOOZEINTERVAL, "@n5", 0, 99999, "(0=default)");
 
   Control& history = sheet.Tab("&History");
-  Number(history, "Removed completed tasks after", HISTORYEXPIRES, "@n-5", -1, 99999, "days");
+  Number(history, "Remove completed tasks after", HISTORYEXPIRES, "@n-5", -1, 99999, "days");
   history.String("0 = never remove completed tasks.");
   history.String("-1 = remove completed tasks immediately");
   history.Check("Also remove uncompleted tasks ", REMOVEUNCOMPLETED);
@@ -141,7 +145,11 @@ void OptionsWindow::Build() {
   translate_row.Check("Translate \"values\" when starting a program ", TRANSLATEFILENAMES);
   translate_info_ = translate_row.Button("Info");
   scripting.Check("Exclude hidden windows in comparisons and lists", GLO_EXCLUDEHIDDENWINDOWS);
-  scripting.Check("Start each 16-bit application in a new process (NT Only)", NEWPROC16);
+  // The setting is kept for data folders shared with older installations, but Linux starts
+  // every program in a process of its own and runs no 16-bit programs: it can change nothing.
+  scripting.Check("Start each 16-bit application in a new process", NEWPROC16)
+      .Disable()
+      .Tip(kNoSixteenBitPrograms);
   Number(scripting, "Maximum number of characters per send group:", send_group_, "@n3", 0, 255);
 
   Control& clipboard = sheet.Tab("&Clipboard");

@@ -51,7 +51,7 @@ void UserTaskForm::Build() {
   warn_row.Entry(US.ADVANCEWARNTIME, "@t7b");
   Control& own = when.Group("Changes made here only affect this user:");
   own.Check("&Disabled", US.DISABLED).Tip("Do not perform this task");
-  own.Check("Skip &Next Time", US.SKIPNEXTTIME).Tip("Skip next occurance of this task");
+  own.Check("Skip &Next Time", US.SKIPNEXTTIME).Tip("Skip next occurrence of this task");
   OkControl = w.Button("&OK").Default();
   CancelControl = w.Button("Cancel");
   w.SetCancelButton(CancelControl);

@@ -10,25 +10,6 @@
 
 namespace vx {
 
-std::string ShellOpenFailure(int result) {
-  switch (result) {
-    case platform::SHELL_FILE_NOT_FOUND:
-      return "It does not exist.";
-    case platform::SHELL_PATH_NOT_FOUND:
-      return "Its folder does not exist.";
-    case platform::SHELL_ACCESS_DENIED:
-      return "It may not be read.";
-    case platform::SHELL_OUT_OF_MEMORY:
-      return "No program could be started to open it.";
-    case platform::SHELL_NO_ASSOCIATION:
-      return "No program on this desktop opens it: the desktop's opener (xdg-open, from xdg-utils) "
-             "is missing, "
-             "or no application is set up for it.";
-    default:
-      return "The desktop reported error " + std::to_string(result) + ".";
-  }
-}
-
 namespace {
 
 // How long the desktop's opener may take to say that it cannot open a link. Looking through
@@ -54,8 +35,8 @@ void OpenHelpLink(std::string_view link, std::string_view caption) {
     result = HelpOpener().Open(request);
   }
   if (result >= 32) return;
-  MESSAGE("Could not open " + std::string(link) + ".\n\n" + ShellOpenFailure(result), caption,
-          MessageIcon::Exclamation);
+  MESSAGE("Could not open " + std::string(link) + ".\n\n" + platform::ShellOpenFailure(result),
+          caption, MessageIcon::Exclamation);
 }
 
 }  // namespace vx

@@ -6,10 +6,6 @@
 
 namespace vx {
 
-// Why the desktop's opener could not open something (an open's result below 32), in words for a
-// message box.
-std::string ShellOpenFailure(int result);
-
 // Opens the link with the desktop's opener (CurrentTaskRoadServices().shell, given a while to
 // answer); when that fails, a box captioned `caption` names the link and says why. Main runs it
 // on a thread of its own, so the frame's tick never waits for the desktop.

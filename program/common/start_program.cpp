@@ -9,9 +9,9 @@
 
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
+#include "platform/shell_open.h"
 #include "program/common/command_line.h"
 #include "program/common/exit_code_queue.h"
-#include "program/common/help_links.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
 #include "runtime/fixed_string.h"
@@ -146,7 +146,7 @@ Started StartCommand(const TaskProgramRequest& request, std::string_view command
         result.code = services.shell->Open(open);
       }
       if (result.code >= 32) return result;
-      result.reason = ShellOpenFailure(result.code);
+      result.reason = platform::ShellOpenFailure(result.code);
     }
   }
   return result;

@@ -15,6 +15,7 @@
 #include "program/recurrence/moments.h"
 #include "program/recurrence/recurrence.h"
 #include "program/recurrence/schedule_services.h"
+#include "program/recurrence/warning_offset.h"
 #include "program/script_engine/script_queue.h"
 #include "program/script_engine/script_tables.h"
 #include "program/script_engine/script_variables.h"
@@ -72,26 +73,6 @@ void SoundAlarm() {
 struct SavedMoments {
   std::int32_t date, time, warn_date, warn_time;
 };
-
-// The advance warning travels with the due moment: made an offset from it before the moment
-// moves (true when there is a warning), and a moment again after.
-bool MakeWarningRelative() {
-  bool offset = false;
-  if (SCH.AdvanceWarnDate != 0) {
-    SCH.AdvanceWarnDate -= SCH.Date;
-    offset = true;
-  }
-  if (SCH.AdvanceWarnTime != 0) {
-    SCH.AdvanceWarnTime -= SCH.Time;
-    offset = true;
-  }
-  return offset;
-}
-
-void MakeWarningAbsolute() {
-  SCH.AdvanceWarnDate += SCH.Date;
-  SCH.AdvanceWarnTime += SCH.Time;
-}
 
 void MarkTaskDone(const SavedMoments& saved) {
   SCH.Completed = 1;

@@ -31,7 +31,7 @@ void RescheduleAllTasks_GetDate() {
 
   Window window("Re-Date Tasks");
   window.String("This will re-schedule all tasks for their next regular");
-  window.String("occurance after a specific date and time.");
+  window.String("occurrence after a specific date and time.");
   window.Prompt("Date:");
   Control& date_row = window.Row();  // the calendar button beside the date it fills
   const int date = date_row.Entry(GLO_DATE, "@d17");

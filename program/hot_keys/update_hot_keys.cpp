@@ -87,7 +87,8 @@ void HotKeyForm::Build() {
   modifiers_[0] = group.Check("Control", ctrl_).Tip("Control Key");
   modifiers_[1] = group.Check("Alt", alt_).Tip("Alt Key");
   modifiers_[2] = group.Check("Shift", shift_);
-  modifiers_[3] = group.Check("Win", win_).Tip("Windows key");
+  modifiers_[3] =
+      group.Check("Win", win_).Tip("The Super key (on most keyboards it carries a window logo)");
   std::string names;
   for (std::string_view name : HotKeyNames())
     names += (names.empty() ? "" : "|") + std::string(name);

@@ -30,7 +30,7 @@ void GenerateEmail() {
 
   Window window("Email Message");
   window.Prompt("Recipient's E-mail address:");
-  window.Entry(address, "@s255");
+  const int address_field = window.Entry(address, "@s255");
   window.Prompt("Recipient's Name:");
   window.Entry(name, "@s60");
   window.Prompt("Subject:");
@@ -46,6 +46,21 @@ void GenerateEmail() {
   manager.CancelControl = cancel;
   manager.OnAccepted(ok, [&] {
     window.Update();
+    // What the mail cannot leave without is asked for before anything is sent, and the form
+    // stays as typed: the settings can be made in Options meanwhile and OK pressed again.
+    if (const std::string missing = MissingMailSettings(); !missing.empty()) {
+      const bool both = missing.find(" and ") != std::string::npos;
+      MESSAGE("The message cannot be sent: " + missing + (both ? " are" : " is") +
+                  " not set up.\n\nEnter " + (both ? "them" : "it") +
+                  " in File > Options, on the Email tab, then press OK here again.",
+              "Email Not Set Up", MessageIcon::Exclamation);
+      return;
+    }
+    if (address.blank()) {
+      MESSAGE("Enter the recipient's e-mail address.", "Email Message", MessageIcon::Exclamation);
+      window.Select(address_field);
+      return;
+    }
     SENDMAILCLASS mail;
     FillMailSender(mail, "Varnodex", false);
     mail.SETSUBJECT(ML.Title.blank() ? std::string_view("Forwarded Message") : ML.Title.clipped());

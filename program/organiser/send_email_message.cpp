@@ -118,6 +118,14 @@ void FillMailSender(SENDMAILCLASS& mail, std::string_view mailer, bool set_varia
   mail.SETMAILER(mailer);
 }
 
+std::string MissingMailSettings() {
+  std::string missing;
+  if (EMAIL_HOST.blank()) missing = "the SMTP mail host";
+  if (EMAIL_SENDER.blank())
+    missing += (missing.empty() ? "" : " and ") + std::string("the e-mail reply-to address");
+  return missing;
+}
+
 std::int32_t SendEmailMessage(std::int32_t emailId, std::uint8_t inBuffer, std::uint8_t reload) {
   const bool fetch = reload != 0 || inBuffer == 0;
   if (fetch) {

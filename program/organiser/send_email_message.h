@@ -39,4 +39,9 @@ std::string ExpandMessageBody(std::string_view text);
 // "EmailHost", "EmailSenderName" and "EmailReturnPath" are set to what was used.
 void FillMailSender(SENDMAILCLASS& mail, std::string_view mailer, bool set_variables);
 
+// The mail settings still empty that every mail needs, named as the Options window's Email tab
+// names them: "the SMTP mail host", "the e-mail reply-to address" or both joined by "and";
+// empty when both are set.
+std::string MissingMailSettings();
+
 }  // namespace vx

@@ -12,8 +12,9 @@
 namespace vx {
 namespace {
 
-constexpr std::string_view kFilter =
-    "All Files|*.*|EXEs|*.EXE|COMs|*.COM|BATs|*.BAT|Shortcuts|*.LNK";
+// Programs on Linux carry no name ending of their own, so every file is listed first; scripts
+// are the one kind a name ending tells.
+constexpr std::string_view kFilter = "All Files|*|Scripts|*.sh;*.py;*.pl;*.rb";
 
 // The dialog starts in `folder` (the program's own current folder is never changed: other
 // threads rely on it); a chosen file goes to `command`, and its folder to a blank `path`.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 #include "datadll/dictionary/categories_table.h"
 #include "datadll/dictionary/dictionary_keys.h"
@@ -12,6 +13,8 @@
 #include "program/common/config_store.h"
 #include "program/recurrence/moments.h"
 #include "program/recurrence/recurrence.h"
+#include "program/recurrence/schedule_texts.h"
+#include "program/recurrence/warning_offset.h"
 #include "program/schedule/program_pickers.h"
 #include "program/script_engine/copy_script.h"
 #include "program/script_engine/script_tables.h"
@@ -96,14 +99,8 @@ void PrimeNewTask(std::string_view task_type) {
   SCH.TaskType = task_type.empty() ? kBoth : task_type;
   // The task lists hand their selected day over as the day number in text.
   const std::string day(GLO_DATETOUSE.clipped());
-  std::int32_t date =
-      day.empty() ? 0 : static_cast<std::int32_t>(std::strtol(day.c_str(), nullptr, 10));
-  if (date <= 0) date = TODAY();
-  std::int32_t time = CLOCK() + kFiveMinutes;
-  // Five minutes after a late clock lie on the next day.
-  NormalizeDateTime(date, time);
-  SCH.Date = date;
-  SCH.Time = time;
+  PrimeStartMoment(day.empty() ? 0
+                               : static_cast<std::int32_t>(std::strtol(day.c_str(), nullptr, 10)));
   SCH.ScheduleType = "Day of Week";
   SCH.Sunday = 0;
   SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = 1;
@@ -113,6 +110,59 @@ void PrimeNewTask(std::string_view task_type) {
   SCH.Every = 1;
   SCH.EveryType = "hour(s)";
   SCH.Category = LastCategoryFor(SCH.TaskType.clipped());
+}
+
+void PrimeStartMoment(std::int32_t date) {
+  if (date <= 0) date = TODAY();
+  std::int32_t time = CLOCK() + kFiveMinutes;
+  NormalizeDateTime(date, time);
+  SCH.Date = date;
+  SCH.Time = time;
+}
+
+bool SameSchedule(const SCHEDULE_RECORD& a, const SCHEDULE_RECORD& b) {
+  const auto schedule = [](const SCHEDULE_RECORD& t) {
+    return std::tie(t.Date, t.Time, t.ScheduleType, t.Sunday, t.Monday, t.Tuesday, t.Wednesday,
+                    t.Thursday, t.Friday, t.Saturday, t.Every1st, t.Every2nd, t.Every3rd,
+                    t.Every4th, t.EveryLast, t.LastDayOfMonth, t.Every, t.EveryType, t.MonthRepeat,
+                    t.Offset, t.ExpiryDate, t.ExpiryTime);
+  };
+  return schedule(a) == schedule(b);
+}
+
+bool SettlePastStart(bool one_time) {
+  if (SCH.Date == 0 || SCH.Time == 0) return true;
+  // A run in the current minute is due now, as typed.
+  if (CompareDateTimeMinutes(SCH.Date, SCH.Time, TODAY(), CLOCK()) >= 0) return true;
+  if (one_time || IsScheduleType(SCH, "Once")) {
+    if (MESSAGE("The date and time given have already passed. Run the task now?",
+                "Date and Time Passed", MessageIcon::Question, BUTTON_YES | BUTTON_NO,
+                BUTTON_NO) != BUTTON_YES) {
+      return false;
+    }
+    // Due from this minute: a run hours or days behind would otherwise meet the rules for
+    // missed runs ("Skip if not run at specified time", the missed-task question) and not run.
+    SCH.Date = TODAY();
+    SCH.Time = CLOCK();
+    return true;
+  }
+  const SCHEDULE_RECORD typed = SCH;
+  const bool warning = MakeWarningRelative();
+  // Judged by its rule alone: the completion the step finds is the end of the rule's runs.
+  SCH.Completed = 0;
+  ComputeNextRun(TODAY(), CLOCK());
+  const bool ended = SCH.Completed != 0;
+  SCH.Completed = typed.Completed;
+  if (ended) {
+    SCH = typed;
+    MESSAGE(
+        "The task ends before its next run: it would never run. Set a later end date and "
+        "time, or leave them blank.",
+        "Warning", MessageIcon::Exclamation);
+    return false;
+  }
+  if (warning) MakeWarningAbsolute();
+  return true;
 }
 
 std::string CopyIdsMessage(std::int32_t original_id, std::int32_t new_id) {

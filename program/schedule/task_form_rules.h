@@ -1,8 +1,9 @@
 // The rules of the task form that do not need its window: how a new task is primed, the checks
-// of its dates and of its advance warning, which schedule checks "Month End" greys, where the
-// alarm's sound file comes from, the copy of a task's script, the skip moved onto the source of
-// a special event, and the per-user rows of a task. All work on the task in the SCHEDULE buffer
-// (SCH). The script wizard edits a task too and keeps to the same rules.
+// of its dates and of its advance warning, what a first run already past becomes on saving, which
+// schedule checks "Month End" greys, where the alarm's sound file comes from, the copy of a task's
+// script, the skip moved onto the source of a special event, and the per-user rows of a task. All
+// work on the task in the SCHEDULE buffer (SCH). The script wizard edits a task too and keeps to
+// the same rules.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,9 @@ inline constexpr std::int32_t kReminderTime = 8639500;
 // the date in GLO_DATETOUSE, five minutes from now, Monday to Friday, the last category used
 // for the type (else the first category there is), and the run flags of a new task.
 void PrimeNewTask(std::string_view task_type);
+// A new task's first run: five minutes after the clock on `date` (today when 0), carried into
+// the next day by a clock late in the evening.
+void PrimeStartMoment(std::int32_t date = 0);
 
 // The category last used for a task type (settings key "VXCAT" + type), else the first stored
 // category; blank when there is none.
@@ -66,6 +70,19 @@ struct ShownWarning {
 // An accepted advance warning: a changed one clears SCH.AdvanceWarned; one after the task is
 // refused with its message and, when `clear_late`, cleared. It is then the warning shown.
 void AcceptWarning(ShownWarning& shown, bool clear_late);
+
+// Whether the two records hold the same schedule: next run, recurrence rule and end moment. A
+// task whose schedule was not changed in its form keeps its stored next run, even a past one.
+bool SameSchedule(const SCHEDULE_RECORD& a, const SCHEDULE_RECORD& b);
+
+// A task saved with its next run already past (before the current minute) would run at once.
+// A repeating task starts at its next occurrence after now instead, its advance warning kept as
+// far ahead of it; a one-time task (and a special event, `one_time`) asks "The date and time
+// given have already passed. Run the task now?": Yes makes it due now, No keeps it as typed.
+// Answers false when the task is not to be saved: the user said No, or a repeating task ends
+// before its next occurrence (said in a message; the task is left as typed). A task without a
+// date or time is never due and is left alone.
+bool SettlePastStart(bool one_time);
 
 // "Month End" stands alone: while it is set, the week-of-month checks are greyed, and so are the
 // weekday checks of a "Day of Month" schedule (another schedule uses them without it).

@@ -50,7 +50,7 @@ constexpr std::array kFields = {
     QueryField{"Basic - Next Time to Perform Task", "SCH:Time", K::Time},
     QueryField{"Basic - Last performed on this date", "SCH:LastRunDate", K::Date},
     QueryField{"Basic - Last performed at this time", "SCH:LastRunTime", K::Time},
-    QueryField{"Basic - Skip next occurance of this task (True/False)", "SCH:SkipNextTime",
+    QueryField{"Basic - Skip next occurrence of this task (True/False)", "SCH:SkipNextTime",
                K::YesNo},
     QueryField{"Option - Alarm - On/Off", "SCH:Alarm", K::YesNo},
     QueryField{"Option - Alarm - WAV file to play", "SCH:AlarmFile", K::Text},

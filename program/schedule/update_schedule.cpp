@@ -55,6 +55,7 @@ struct TaskFormMode {
   bool copy = false;     // a new task primed as a copy of another
   bool insert = false;
   SCHEDULE_RECORD source;  // the task a special event was made from
+  SCHEDULE_RECORD opened;  // the task as its form opened, once the form has laid it out
 };
 
 class TaskForm final : public RecordForm {
@@ -155,11 +156,11 @@ void TaskForm::BuildSpecialEvent(Control& sheet) {
   special_tab_ = tab;
   tab.String("Rescheduling").Set(Prop::FontStyle, 700L);
   const DateRow next =
-      MakeDateRow(tab, "N&ext occurance:", SCH.Date, SCH.Time, "&Time:", "Reschedule for...");
+      MakeDateRow(tab, "N&ext occurrence:", SCH.Date, SCH.Time, "&Time:", "Reschedule for...");
   special_date_ = next.date;
   special_time_ = next.time;
   special_calendar_ = next.calendar;
-  tab.Check("&Skip next regular occurance of this task", SCH.SkipNextTime);
+  tab.Check("&Skip next regular occurrence of this task", SCH.SkipNextTime);
   const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate,
                                    SCH.AdvanceWarnTime, "Time:", "Reschedule for...");
   special_warn_date_ = warn.date;
@@ -287,7 +288,7 @@ void TaskForm::BuildScheduling(Control& sheet) {
   last_row_ = last;
   last.String(SCH.LastRunDate, DatePicture() + "b");
   last.String(SCH.LastRunTime, "@t7b");
-  tab.Check("S&kip next regular occurance", SCH.SkipNextTime);
+  tab.Check("S&kip next regular occurrence", SCH.SkipNextTime);
   const DateRow warn = MakeDateRow(tab, "&Advance warning:", SCH.AdvanceWarnDate,
                                    SCH.AdvanceWarnTime, "Time:", "Select Advanced Warning Date");
   warn_date_ = warn.date;
@@ -556,7 +557,9 @@ Level TaskForm::Init() {
   ReloadUsers();
   wizard_.TAKENEWSELECTION();
   tabs_.COLOURTABS();
-  w.Select(mode_.wizard && SCH.TaskType == kDisplayMessage ? basics_message_ : description_);
+  mode_.opened = SCH;
+  // The task is named first, in the wizards too: the message follows below it.
+  w.Select(description_);
   return Level_Benign;
 }
 
@@ -711,7 +714,18 @@ Level TaskForm::TakeCompleted() {
     if (SCH.Command.blank()) SCH.Command = "N/A";
     if (Required.INCOMPLETE() != 0) return Level_Notify;
   }
-  if (!StoreTask()) return Level_Notify;
+  // A new task, or a task whose schedule was changed, must not run at once for a moment that
+  // has passed; a mere edit keeps the stored next run.
+  const SCHEDULE_RECORD typed = SCH;
+  if (Editing() && (mode_.insert || !SameSchedule(SCH, mode_.opened)) &&
+      !SettlePastStart(mode_.special)) {
+    return Level_Notify;
+  }
+  if (!StoreTask()) {
+    SCH = typed;
+    window().Display();
+    return Level_Notify;
+  }
   if (Editing()) RememberCategory();
   Response = RequestCompleted;
   RefreshTaskLists();

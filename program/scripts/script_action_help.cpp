@@ -9,39 +9,33 @@ constexpr std::size_t kHelpWidth = 2000;
 
 std::string_view Help(std::string_view action) {
   if (action == "Display Message")
-    return "This will display a message with a title.  If \"Use Standard Windows Dialog\" is "
-           "checked, a standard "
-           "Windows dialog will be displayed.  If the \"buttons\" fields is not filled in, a "
-           "single \"OK\" button "
-           "will be used.  If buttons are specified, those buttons will be displayed on the "
-           "message window, and a "
-           "value called RESPONSE will be filled with the button number.  Example:  \"&Yes|&No\" "
-           "will result in 2 "
-           "buttons, and RESPONSE will be set to 1 if Yes is pressed, 2 if No is pressed.";
+    return "This will display a message with a title.  If \"Use a message box\" is checked, the "
+           "message is shown in a plain message box; otherwise it appears in a message window, as "
+           "a due task's message does.  In a message box, if the \"buttons\" field is not filled "
+           "in, a single \"OK\" button will be used.  If buttons are specified, those buttons will "
+           "be displayed on the message box, and a value called RESPONSE will be filled with the "
+           "button number.  Example:  \"&Yes|&No\" will result in 2 buttons, and RESPONSE will be "
+           "set to 1 if Yes is pressed, 2 if No is pressed.";
   if (action == "Start Program")
-    return "This will start another program.  Enter a program to run in the \"command\" field, or "
-           "use the BROWSE "
-           "button to select one using the standard Windows dialog.  If you're using Windows 95, "
-           "you can also enter "
-           "the name of a document (for example, \"Kestrova.URL\"). Optionally, you may enter a "
-           "path in the \"Start "
-           "In\" field.  When you select a program in step 1, this path is defaulted to the path "
-           "in which the "
-           "program is located.  If you leave this blank, the program you have entered will be run "
-           "from the "
-           "current (Varnodex) folder (directory).  Press the Advanced button for special startup "
-           "parameters such "
-           "as \"wait for program end\" ([EXITCODE] value will be set - consult help for more "
-           "information), "
-           "\"start minimized\" and \"print document\".";
+    return "This will start another program.  Enter a program to run in the \"command\" field (a "
+           "program name such as \"gedit\", or a full path), or use the BROWSE button to pick one "
+           "in a file dialog.  You can also enter a document, a folder or a web address (for "
+           "example, \"https://example.com/\"): it opens in the desktop's default application for "
+           "it. Optionally, you may enter a path in the \"Start In\" field.  When you select a "
+           "program in step 1, this path is defaulted to the path in which the program is located. "
+           " If you leave this blank, the program you have entered will be run from the current "
+           "(Varnodex) folder (directory).  Press the Advanced button for special startup "
+           "parameters: \"wait for program end\" ([EXITCODE] value will be set - consult "
+           "help for more information), the program's priority and whether \"values\" in the "
+           "command are "
+           "translated.";
   if (action == "Close Program")
-    return "Specify an executable file (\"EXE\") by name* (including the full path) or leave the "
-           "\"executable\" "
-           "field blank to close whichever window or application that has \"focus\" when this "
-           "script item is "
-           "executed.  Use with caution.  Usually sending [AltF4] let's you shut down an "
-           "application in a safe "
-           "way.  (* - Requires KILLPROC.EXE.)";
+    return "Specify a program by name* (for example \"gedit\", with or without its folder) or "
+           "leave the \"executable\" field blank to close whichever window or application that has "
+           "\"focus\" when this script item is executed.  Use with caution.  Usually sending "
+           "[AltF4] lets you shut down an application in a safe way.  (* - Every program of that "
+           "name that you run is asked to close its windows; one still running a few seconds later "
+           "is ended.)";
   if (action == "Send Keystrokes" || action == "Send Keys")
     return "Enter the keys you wish to send to the application that currently has \"focus\".  This "
            "would be the "
@@ -51,21 +45,15 @@ std::string_view Help(std::string_view action) {
            "would send an "
            "Alt-B to the program with focus.";
   if (action == "DDE (Dynamic Data Exchange)" || action == "DDE")
-    return "This executes a DDE command of your choice with the application you specify.  Note "
-           "that the "
-           "application must already be running.  Consult the documentation of the application you "
-           "are "
-           "communicating for specify topics and commands to use.";
+    return "DDE (Dynamic Data Exchange) steps are kept so that scripts made elsewhere load "
+           "unchanged.  Programs on this desktop do not take DDE commands, so the step sends "
+           "nothing and the script goes on with its next step.";
   if (action == "Set Focus")
-    return "This script action gives the \"focus\" to another application.  Enter one of the "
-           "following:  |  (a) "
-           "The exact title - for example, \"Connect To\" (not case sensitive).  (b) The first few "
-           "unique "
-           "characters followed by an asterisk - for example: \"Untitled - *\".  (c) An asterisk "
-           "followed by a "
-           "phrase to find anywhere in the window title - for example, \"*Notepad\".    (d) An "
-           "executable name - "
-           "for example, \"notepad.exe\".";
+    return "This script action gives the \"focus\" to another application's window.  Enter one of "
+           "the following:  |  (a) The exact title - for example, \"Connect To\" (not case "
+           "sensitive).  (b) The first few unique characters followed by an asterisk - for "
+           "example: \"Untitled - *\".  (c) An asterisk followed by a phrase to find anywhere in "
+           "the window title - for example, \"*Text Editor\".";
   if (action.starts_with("Wait"))
     return "This script action waits for a number of seconds to pass, and/or a window with a "
            "specific title to "
@@ -75,7 +63,8 @@ std::string_view Help(std::string_view action) {
            "followed by an "
            "asterisk - for example: \"Untitled - *\".  (c) An asterisk followed by a phrase to "
            "find anywhere in the "
-           "window title. Example: \"*Notepad\"  (d) A tilde followed by (a), (b), or (c) above to "
+           "window title. Example: \"*Text Editor\"  (d) A tilde followed by (a), (b), or (c) "
+           "above to "
            "wait for a "
            "window to NOT exist (disappear). ";
   if (action == "If Window...")
@@ -87,7 +76,7 @@ std::string_view Help(std::string_view action) {
            "followed by an "
            "asterisk - for example: \"Untitled - *\".  (c) An asterisk followed by a phrase to "
            "find anywhere in the "
-           "window title. Example: \"*Notepad\"";
+           "window title. Example: \"*Text Editor\"";
   if (action == "If Time Elapsed...")
     return "The script items you enter between this item and the next \"End If\" item will only "
            "execute if the "

@@ -23,6 +23,7 @@
 #include "program/common/calendar.h"
 #include "program/common/config_store.h"
 #include "program/common/main_procedures.h"
+#include "program/recurrence/moments.h"
 #include "program/schedule/exceptions_window.h"
 #include "program/schedule/task_defaults.h"
 #include "program/schedule/task_form_rules.h"
@@ -125,10 +126,15 @@ class ScriptWizard final : public WindowManager {
   int page_ = kCommand;
   std::int32_t anchor_ = 0, deleted_ = 0;
   ShownWarning shown_warning_;
+  // A new task's first run as primed; while the user leaves it alone, it is primed again each
+  // time the When page opens, so that building the script takes none of its lead.
+  struct {
+    std::int32_t date = 0, time = 0;
+  } primed_;
 
   // Controls.
   int sheet_ = 0, command_tab_ = 0, when_tab_ = 0, category_tab_ = 0, advanced_tab_ = 0;
-  int picture_ = 0, back_ = 0, next_ = 0;
+  int back_ = 0, next_ = 0;
   int template_list_ = 0, add_template_ = 0, step_list_ = 0, add_ = 0, copy_ = 0, edit_ = 0,
       delete_step_ = 0;
   int import_ = 0, export_ = 0, clear_ = 0, up_ = 0, top_ = 0, down_ = 0, bottom_ = 0, as_text_ = 0;
@@ -164,8 +170,9 @@ void ScriptWizard::Build() {
   BuildCategoryPage(sheet);
   BuildAdvancedPage(sheet);
 
+  // A row of buttons alone, as every wizard's: it stands right-aligned in the same place on
+  // every page.
   Control& buttons = w.Row();
-  picture_ = buttons.Image("scrwiz16.ico");
   back_ = buttons.Button("&Back");
   next_ = buttons.Button("&Next").Default();
   OkControl = buttons.Button("&OK");
@@ -272,6 +279,8 @@ void ScriptWizard::BuildCategoryPage(Control& sheet) {
   category_ = describe.DropList(SCH.Category);
   describe.Prompt("&Description:");
   describe.Entry(SCH.Description, "@s40");
+  // The wizard's picture closes the last two pages (the first two need the room).
+  describe.Image("scrwiz16.ico");
 }
 
 // Page 4: alarm and run options.
@@ -292,6 +301,7 @@ void ScriptWizard::BuildAdvancedPage(Control& sheet) {
   advanced.Check("Skip if a script is running", SCH.SkipIfScriptActive);
   advanced.Check("No &History", SCH.NoHistory);
   advanced.Check("&Disable", SCH.Disabled);
+  advanced.Image("scrwiz16.ico");
 }
 
 // A new task's fields, before the window opens.
@@ -304,8 +314,8 @@ void ScriptWizard::PrimeNewTask() {
     SCH.Description = "Hot Key " + HOT.HotKey.str();
     return;
   }
-  SCH.Date = TODAY();
-  SCH.Time = CLOCK();
+  PrimeStartMoment();
+  primed_ = {SCH.Date, SCH.Time};
   SCH.ScheduleType = "Day of Week";
   SCH.Sunday = SCH.Monday = SCH.Tuesday = SCH.Wednesday = SCH.Thursday = SCH.Friday = SCH.Saturday =
       1;
@@ -575,7 +585,6 @@ void ScriptWizard::Move(StepMove move) {
 void ScriptWizard::ShowPage(int page) {
   page_ = page;
   Window& w = window();
-  w[picture_].Hide(page == kCommand || page == kWhen);
   w[sheet_].Choose(page);
   tabs_.COLOURTABS();
   if (view_ || delete_) w.Select(CancelControl);
@@ -593,6 +602,13 @@ void ScriptWizard::Next() {
   }
   switch (page_) {
     case kCommand:
+      // The time entry keeps whole minutes: the primed seconds are gone once the page was read.
+      if (Request == InsertRecord &&
+          CompareDateTimeMinutes(SCH.Date, SCH.Time, primed_.date, primed_.time) == 0) {
+        PrimeStartMoment();
+        primed_ = {SCH.Date, SCH.Time};
+        w.Display();
+      }
       LayOutSchedule();
       ShowPage(kWhen);
       w[back_].Enable();
@@ -841,6 +857,12 @@ Level ScriptWizard::TakeCompleted() {
     return Level_Notify;
   }
   if (required_.INCOMPLETE() != 0) return Level_Notify;
+  // A hot key's task has no schedule; any other is new and must not run at once for a moment
+  // that has passed.
+  if (!hot_key_ && !SettlePastStart(false)) {
+    window().Display();
+    return Level_Notify;
+  }
   FillTaskDefaults();
   if (hot_key_) ClearHotKeyFields();
   int code = 0;

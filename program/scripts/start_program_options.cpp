@@ -11,6 +11,9 @@ namespace vx {
 namespace {
 
 constexpr std::string_view kProcedure = "UpdateScripting:StartProgram:Advanced";
+constexpr std::string_view kNoWindowMode =
+    "On Linux a started program cannot be told to start minimised or maximised: the mode is kept "
+    "with the step and only logged.";
 constexpr std::string_view kModes =
     "Start and give focus|Start minimized with focus|Start maximized with focus|Start minimized "
     "without "
@@ -71,7 +74,9 @@ void UpdateScripting_StartProgram_Advanced() {
   const int wait_seconds = wait_row.Entry(seconds, "@n_6");
   wait_row.String("seconds, even if program is running.");
   window.Prompt("&Window:");
-  window.DropList(mode, kModes);
+  // Kept with the step for scripts shared with other installations, but an X11 program cannot
+  // be told how to show its first window.
+  window.DropList(mode, kModes).Disable().Tip(kNoWindowMode);
   window.Prompt("&Priority:");
   window.DropList(priority, "Low|Normal|High");
   window.Prompt("Start &type:");

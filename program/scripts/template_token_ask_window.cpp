@@ -29,7 +29,7 @@ bool TemplateTokenAskWindow(std::string_view prompt) {
   for (const char* line : {"Enter the \"title\" of a window.  You can enter the exact title, the",
                            "first few unique characters followed by an asterisk, or an asterisk",
                            "followed by a phrase to be found anywhere in the window title.",
-                           "Examples:", "Untitled - Notepad", "Untitled - *", "*Notepad"}) {
+                           "Examples:", "Untitled - Text Editor", "Untitled - *", "*Text Editor"}) {
     window.String(line);
   }
   const int ok = window.Button("&OK").Default();

@@ -274,7 +274,7 @@ void ScriptStepForm::BuildDisplayPage(Control& page) {
   page.Entry(title_, "@s80");
   page.Prompt("Message:");
   page.Entry(message_, "@s80");
-  page.Check("Use Windows Message Dialog", use_dialog_);
+  page.Check("Use a message box", use_dialog_);
   page.Prompt("Buttons:");
   page.Entry(SCR.FocusOnWindow, "@s255");
 }

@@ -9,6 +9,7 @@
 #include "framework/error_class.h"
 #include "platform/user_folders.h"
 #include "program/common/program_registry.h"
+#include "program/reports/schedule_work_file.h"
 #include "program/shell/data_folder_access.h"
 #include "program/shell/data_folder_lock.h"
 #include "program/shell/install_program_services.h"
@@ -97,6 +98,8 @@ void ProgramBody() {
     return;
   }
   WarnWhenDataFolderOpenToOthers();
+  // Work files of reports that a crash or a kill kept from removing theirs.
+  SweepScheduleWorkFiles();
   const bool load_here = !VX_Files_Loaded();
   if (load_here) VX_Files_Load();
 

@@ -6,6 +6,8 @@ SmallDialog::SmallDialog(Window& window, int ok, int cancel) : WindowManager(win
   OkControl = ok;
   CancelControl = cancel;
   window.SetCancelButton(cancel);
+  // Enter in a field answers the question as OK does, unless the window chose another button.
+  if (window.DefaultButton() == 0) window[ok].Default();
 }
 
 Level SmallDialog::TakeCompleted() {

@@ -17,7 +17,8 @@ namespace vx {
 
 class SmallDialog : public WindowManager {
  public:
-  // `ok` and `cancel` are the window's buttons; `cancel` becomes its cancel button.
+  // `ok` and `cancel` are the window's buttons; `cancel` becomes its cancel button, and `ok`
+  // its default button (pressed by Enter) unless the window has one already.
   SmallDialog(Window& window, int ok, int cancel);
 
   // Runs on OK once the screen is in the variables: true closes the window, false keeps it

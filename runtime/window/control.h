@@ -63,6 +63,9 @@ class ControlMaker {
   // text<TAB>colour" (colour as 0xBBGGRR), Text the title lines ("\n" between them); FontName,
   // FontSize, FontColor and FontStyle give the font of the names.
   Control& BarGraph();
+  // A printed page the front end draws: Value holds the page in its text form
+  // (report::PageImageText, runtime/report/page_image.h), Zoom its size.
+  Control& PageImage();
   Control& Menu(std::string_view text);
   Control& Item(std::string_view text);
   Control& Separator();

@@ -27,7 +27,8 @@ enum class ControlType : int {
   Sheet = 37,
   Tab = 38,
   Panel = 39,
-  BarGraph = 40,  // bars drawn from the data in its Value (see ControlMaker::BarGraph)
+  BarGraph = 40,   // bars drawn from the data in its Value (see ControlMaker::BarGraph)
+  PageImage = 41,  // a printed page drawn from its Value (see ControlMaker::PageImage)
   StatusBar = 120,
   StatusZone = 121,
   Toolbar = 128,

@@ -143,6 +143,18 @@ bool FILEDIALOG(std::string_view title, std::string& file, std::string_view filt
   return true;
 }
 
+long PRINTREQUEST(std::shared_ptr<const report::PageImageQueue> pages, std::string_view pdf_file,
+                  std::string* why) {
+  auto request = std::make_shared<Request>();
+  request->kind = Request::Kind::Print;
+  request->pages = std::move(pages);
+  request->text = std::string(pdf_file);
+  std::string answer;
+  const long outcome = AskFrontEnd(request, 0, &answer);
+  if (why) *why = outcome == 0 || outcome == 1 ? std::string() : answer;
+  return outcome;
+}
+
 std::string CLIPBOARD() {
   std::lock_guard l(g_clipboard_mutex);
   return g_clipboard;

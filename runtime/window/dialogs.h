@@ -2,11 +2,13 @@
 // end answers while only the asking thread waits (without the runtime lock).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "runtime/message_box.h"
+#include "runtime/window/front_end.h"
 
 namespace vx {
 
@@ -77,6 +79,12 @@ inline constexpr int FILE_Directory = 32;
 // the starting name and receives the choice. Answers false when cancelled.
 bool FILEDIALOG(std::string_view title, std::string& file, std::string_view filter = {},
                 int flags = 0);
+
+// Hands pages to the front end to print: on paper when `pdf_file` is empty, else as that PDF
+// file. Answers the front end's report::PrintAnswer (0, cancelled, with no front end) and in
+// `why` what a failed print said. Callers use report::PrintPages (runtime/report/print_pages.h).
+long PRINTREQUEST(std::shared_ptr<const report::PageImageQueue> pages, std::string_view pdf_file,
+                  std::string* why);
 
 // The clipboard's text as the front end last reported it (empty with no front end), and
 // setting it, which the front end is told to do.

@@ -64,10 +64,16 @@ struct ModelMessage {
   std::shared_ptr<const std::vector<ListRow>> rows;
 };
 
+namespace report {
+struct PageImageQueue;
+}
+
 // A question that blocks the asking runtime thread until a front end answers it.
 class Request {
  public:
-  enum class Kind { Message, Popup, FileDialog, FolderDialog };
+  // Print: the pages go to the printer (`text` empty) or to the PDF file `text`; the answer is a
+  // report::PrintAnswer (runtime/report/print_pages.h), its text why a print failed.
+  enum class Kind { Message, Popup, FileDialog, FolderDialog, Print };
   Kind kind = Kind::Message;
   long thread = 0;
   int window = 0;
@@ -79,6 +85,7 @@ class Request {
   std::string button_texts;  // message buttons of their own wording ("&Yes|&No"); answer 1, 2, ...
   std::string filter;        // file dialog: "WAV Files|*.WAV|All|*.*"
   int flags = 0;             // file dialog: FILE_Save and friends
+  std::shared_ptr<const report::PageImageQueue> pages;  // print: the pages, copies and collation
 
   // Answers once; later answers are ignored. `number` is the button, popup item (0 none) or
   // 1 for a chosen file or folder (0 cancelled); `text` the chosen file or folder.

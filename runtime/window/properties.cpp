@@ -20,7 +20,8 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Msg",        "FontName",     "Layout",         "Row",
     "Column",     "MouseDownRow", "MouseDownField", "MouseDownZone",
     "MouseUpRow", "MouseUpField", "MouseUpZone",    "FontSize",
-    "LineHeight", "VScroll",      "HScroll",        "Cursor"};
+    "LineHeight", "VScroll",      "HScroll",        "Cursor",
+    "Zoom"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -62,6 +62,7 @@ enum class Prop : int {
   VScroll,     // lists: "0" shows no vertical scroll bar; none or "1" one when the rows need it
   HScroll,     // lists: the same for the horizontal scroll bar
   Cursor,      // window: mouse pointer over it, "" normal, "Wait" or "Cross" (see CursorScope)
+  Zoom,        // page image: percent of the paper's real size; 0 or none: the whole page fits
   Count_       // not a property: one past the last
 };
 

@@ -37,6 +37,24 @@ bool AlertsKey(const Control& control, int keycode) {
 
 bool Usable(const Control* control) { return control && control->Visible() && control->Enabled(); }
 
+// Controls that take the keys when a window opens: fields to type in or choose from, check
+// boxes and radios (buttons only act).
+bool TakesKeysFirst(ControlType type) {
+  switch (type) {
+    case ControlType::Entry:
+    case ControlType::Text:
+    case ControlType::Spin:
+    case ControlType::Combo:
+    case ControlType::DropList:
+    case ControlType::List:
+    case ControlType::Check:
+    case ControlType::Radio:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // A button's caption as the user reads it: without the hot letter's "&", in capitals.
 std::string Caption(const Control& control) {
   std::string out;
@@ -60,7 +78,7 @@ void Window::Open() {
   if (open_) return;
   thread_ = THREAD();
   open_ = true;
-  closing_ = closing_down_ = cycled_ = false;
+  closing_ = closing_down_ = cycled_ = focus_placed_ = false;
   t_windows.open.push_back(this);
 
   ModelMessage m;
@@ -173,6 +191,13 @@ bool Window::Accept() {
         next_timer_ = now + std::chrono::milliseconds(timer * 10);
         next = Event{EVENT_Timer, 0, id_};
       } else {
+        if (!focus_placed_) {
+          // Set up now: the keys go to the first field unless the program chose another.
+          focus_placed_ = true;
+          if (GetNumber(Prop::Focus) == 0) {
+            if (const int first = FirstField()) Select(first);
+          }
+        }
         ModelMessage idle;
         idle.kind = ModelMessage::Kind::ThreadIdle;
         idle.thread = thread_;
@@ -364,7 +389,49 @@ void Window::Update() {
   for (const auto& c : controls_) c->Update();
 }
 
-void Window::Select(int control) { Set(Prop::Focus, static_cast<long>(control)); }
+void Window::Select(int control) {
+  props_.Change(Prop::Focus, std::to_string(control));
+  AnnounceProp(0, Prop::Focus, props_.Get(Prop::Focus));
+}
+
+int Window::FirstField() const {
+  // A control on a page of a sheet other than the one shown cannot take the keys.
+  const auto find = [this](int number) -> const Control* {
+    return number >= 1 && number <= static_cast<int>(controls_.size()) ? controls_[number - 1].get()
+                                                                       : nullptr;
+  };
+  const auto on_shown_page = [&](const Control& control) {
+    for (const Control* c = &control; c && c->Parent(); c = find(c->Parent())) {
+      if (c->Type() != ControlType::Tab) continue;
+      const Control* sheet = find(c->Parent());
+      if (!sheet) continue;
+      long page = 0;
+      for (const Control* tab : sheet->Children()) {
+        ++page;
+        if (tab == c) break;
+      }
+      if (page != std::max(sheet->Choice(), 1L)) return false;
+    }
+    return true;
+  };
+  // Of a group of radios, the chosen one takes the keys (the first while none is chosen).
+  const auto chosen_radio = [&](const Control& radio) {
+    const Control* group = find(radio.Parent());
+    if (!group) return true;
+    long index = 0;
+    for (const Control* c : group->Children()) {
+      ++index;
+      if (c == &radio) return index == std::max(group->Choice(), 1L);
+    }
+    return true;
+  };
+  for (const auto& c : controls_) {
+    if (!TakesKeysFirst(c->Type()) || !Usable(c.get()) || !on_shown_page(*c)) continue;
+    if (c->Type() == ControlType::Radio && !chosen_radio(*c)) continue;
+    return c->Number();
+  }
+  return 0;
+}
 
 Control& Window::Menubar() {
   if (!menubar_) menubar_ = Make(ControlType::Menubar, {}, {}).Number();

@@ -89,7 +89,14 @@ class Window : public ControlMaker {
   // Shows every use-variable / stores every shown value into its variable.
   void Display();
   void Update();
-  void Select(int control);  // gives a control the focus
+  // Gives a control the focus. The choice is announced even when the model's focus already
+  // names it: the user may have moved the keys elsewhere since.
+  void Select(int control);
+  // The field that takes the keys when the window opens and the program chose none: the first
+  // entry, text, spin, combo, drop list, list, check box or chosen radio that is shown, not
+  // greyed and on its sheet's current page; 0 when there is none. The window selects it before its
+  // first wait for events, so every front end opens it with the keys in the same field.
+  int FirstField() const;
 
   // The frame's bars, made on first use.
   Control& Menubar();
@@ -133,6 +140,7 @@ class Window : public ControlMaker {
   bool closing_down_ = false;
   bool cycled_ = false;
   bool working_ = false;
+  bool focus_placed_ = false;  // the focus was given when the window was first set up
   int cancel_button_ = 0;
   PropertyBag props_;
   std::map<int, long> numbered_;

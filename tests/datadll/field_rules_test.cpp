@@ -15,6 +15,7 @@
 #include "framework/error_class.h"
 #include "runtime/dates.h"
 #include "test_support.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -26,7 +27,7 @@ class PrimeFieldsTest : public ::testing::Test {
     SetClockSource(nullptr);
     GLO_USER.clear();
   }
-  FixedClock clock_{80000, 4320001};
+  test::FixedClock clock_{80000, 4320001};
 };
 
 TEST_F(PrimeFieldsTest, ANewTaskStartsDisabledOwnedByTheUserAndStampedNow) {

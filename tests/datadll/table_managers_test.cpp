@@ -21,6 +21,7 @@
 #include "framework/error_class.h"
 #include "runtime/dates.h"
 #include "test_support.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -121,7 +122,7 @@ class ManagersInFolder : public ::testing::Test {
     SetClockSource(nullptr);
   }
   test::InFreshFolder folder_;
-  FixedClock clock_{80000, 360001};
+  test::FixedClock clock_{80000, 360001};
   test::CapturingReporter reporter_;
   ErrorClass program_errors_;
 };

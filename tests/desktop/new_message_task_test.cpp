@@ -15,10 +15,13 @@
 #include <string>
 #include <thread>
 
+#include "datadll/dictionary/dictionary_keys.h"
+#include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "platform/virtual_keys.h"
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
+#include "runtime/dates.h"
 #include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
 #include "tests/desktop/x_windows.h"
@@ -140,6 +143,61 @@ TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
   ASSERT_TRUE(test::EndWithin(pid_, 30s, status_)) << "VX ends on SIGTERM";
   pid_ = 0;
   EXPECT_TRUE(WIFEXITED(status_) && WEXITSTATUS(status_) == 0) << "status " << status_;
+}
+
+// A weekday message set for an hour of today that has passed (the 09:00 when the day is
+// past it) is not shown on OK: it waits for its next weekday.
+TEST_F(NewMessageTaskTest, AWeekdayMessageForAPassedHourWaitsForTheNextWeekday) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  // A minute of today that has passed, whole minutes before the current one.
+  if (local.tm_hour == 0 && local.tm_min < 3) GTEST_SKIP() << "too close to midnight";
+  if (local.tm_hour == 23 && local.tm_min >= 58) GTEST_SKIP() << "too close to midnight";
+  const int hour = local.tm_hour >= 10 ? 9 : (local.tm_hour * 60 + local.tm_min - 2) / 60;
+  const int minute = local.tm_hour >= 10 ? 0 : (local.tm_hour * 60 + local.tm_min - 2) % 60;
+  char typed[16];
+  std::snprintf(typed, sizeof typed, "%02d:%02d", hour, minute);
+  const std::string message = "standup " + std::to_string(getpid() % 100000);
+
+  pid_ = test::StartWithoutSessionBus(program_.string());
+  ASSERT_NE(pid_, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s));
+  ASSERT_TRUE(PressUntil(
+      display_, kFrame, platform::kHotKeyCtrl | platform::kHotKeyShift, 'M',
+      [&] { return test::WaitUntil([&] { return test::Shown(display_, kForm); }, 3s); }));
+  ASSERT_TRUE(test::FocusWindowTitled(display_, kForm));
+  std::this_thread::sleep_for(300ms);
+  TypeText(message);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'N');  // the Scheduling page: Monday to Friday
+  std::this_thread::sleep_for(300ms);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'T');
+  std::this_thread::sleep_for(200ms);
+  TypeText(typed);
+  platform::FakeKeyChord(platform::kHotKeyAlt, 'O');
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::Shown(display_, kForm); }, 10s))
+      << "OK stores the task without a question";
+
+  // A due message shows within a tick or two; this one does not show at all.
+  EXPECT_FALSE(test::WaitUntil([&] { return test::Shown(display_, message); }, 15s))
+      << "the message of \"" << message << "\" set for " << typed << " appeared at once";
+  ASSERT_TRUE(test::EndWithin(pid_, 30s, status_));
+  pid_ = 0;
+
+  VX_Files_Load();
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  SCH = SCHEDULE_RECORD{};
+  ACCESS_SCHEDULE->Set(SCH_KEYID);
+  ASSERT_EQ(ACCESS_SCHEDULE->TryNext(), 0);
+  const SCHEDULE_RECORD task = SCH;
+  test::CloseDataFiles();
+  VX_Files_Unload();
+  std::int32_t weekday = TODAY() + 1;
+  while (WeekDay(weekday) == 0 || WeekDay(weekday) == 6) ++weekday;
+  EXPECT_EQ(task.Message.str(), message);
+  EXPECT_EQ(task.Date, weekday) << "the next weekday";
+  EXPECT_EQ(task.Time, MakeTime(hour, minute));
+  EXPECT_EQ(task.LastRunDate, 0) << "it has not run";
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
-// Real X key presses and clicks on the Qt renderer: the first field has the keys, Enter, Esc and
-// a double click press the window's buttons, Ctrl+' reaches the program from a field that alerts
-// it, Alt+O in a new holiday saves what was typed, message boxes break their lines at carriage
-// returns, and the event log's lines are shown in a fixed-pitch font.
+// Real X key presses and clicks on the Qt renderer: the first field has the keys, Tab leaves a
+// text while Ctrl+Tab types a tab, Enter, Esc and a double click press the window's buttons,
+// Ctrl+' reaches the program from a field that alerts it, Alt+O in a new holiday saves what was
+// typed, message boxes break their lines at carriage returns, and the event log's lines are
+// shown in a fixed-pitch font.
 #include <gtest/gtest.h>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 
@@ -225,6 +227,83 @@ TEST(DialogKeysQt, CtrlQuoteInAFieldThatAlertsItReachesTheProgram) {
         press_in("control-4", 2, 1);  // the town does not alert the key: nothing comes
         press_in("control-5", 2);
         EXPECT_EQ(seen.Log(), (Log{"name", "active"}));
+        OnGui([&] { window->close(); });
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// A window opens with the keys in its first field, a check box too; in a text, Tab goes on to
+// the next field as in any other, and Ctrl+Tab types the tab.
+TEST(DialogKeysQt, WindowsOpenInTheirFirstFieldAndTabLeavesAText) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [&] {
+        std::uint8_t daily = 0, weekly = 0;
+        Window flags("Flags Form");
+        flags.Check("&Daily", daily);
+        flags.Check("&Weekly", weekly);
+        flags.Button("&OK");
+        while (flags.Accept()) {
+        }
+        std::string note;
+        String<20> town;
+        Window w("Notes Form");
+        w.Prompt("&Note:");
+        w.Text(note);
+        w.Prompt("&Town:");
+        w.Entry(town, "@s20");
+        w.Button("&OK");
+        while (w.Accept()) {
+        }
+      },
+      [&] {
+        const auto focus_of = [](qt::QtWindow* window) {
+          QWidget* focused = nullptr;
+          OnGui([&] { focused = window->focusWidget(); });
+          return focused;
+        };
+        qt::QtWindow* flags = WaitShown("Flags Form");
+        ASSERT_NE(flags, nullptr);
+        QWidget* daily = nullptr;
+        OnGui([&] { daily = flags->findChild<QWidget*>("control-1"); });
+        EXPECT_TRUE(WaitFor([&] { return daily && focus_of(flags) == daily; }, 3s))
+            << "the first check box takes the keys";
+        OnGui([&] { flags->close(); });
+
+        qt::QtWindow* window = WaitShown("Notes Form");
+        ASSERT_NE(window, nullptr);
+        QPlainTextEdit* text = nullptr;
+        QLineEdit* town = nullptr;
+        OnGui([&] {
+          text = window->findChild<QPlainTextEdit*>("control-2");
+          town = window->findChild<QLineEdit*>("control-4");
+        });
+        ASSERT_TRUE(text && town);
+        EXPECT_TRUE(WaitFor([&] { return focus_of(window) == text; }, 3s))
+            << "the text is the first field";
+        // Other tests' keys on the same display can garble a try, so each is repeated.
+        const auto press_in_text = [&](unsigned modifiers, const std::function<bool()>& done) {
+          for (int attempt = 0; attempt < 3; ++attempt) {
+            OnGui([&] {
+              window->activateWindow();
+              text->setFocus();
+            });
+            WaitFor([&] { return focus_of(window) == text; }, 2s);
+            FakeKeyChord(modifiers, 0x09);  // Tab
+            if (WaitFor(done, 2s)) return true;
+          }
+          return false;
+        };
+        QString typed;
+        EXPECT_TRUE(press_in_text(0, [&] { return focus_of(window) == town; }))
+            << "Tab goes on to the town";
+        OnGui([&] { typed = text->toPlainText(); });
+        EXPECT_EQ(typed, QString()) << "no tab was typed";
+        EXPECT_TRUE(press_in_text(platform::kHotKeyCtrl, [&] {
+          OnGui([&] { typed = text->toPlainText(); });
+          return typed == QStringLiteral("\t");
+        })) << "Ctrl+Tab types a tab";
+        EXPECT_EQ(focus_of(window), text) << "and the keys stay in the text";
         OnGui([&] { window->close(); });
       });
   EXPECT_EQ(status, 0);

@@ -39,6 +39,7 @@ const std::vector<std::string>& AreaOrder() {
       "program/schedule/",       // the task form and lists, categories, holidays
       "program/scripts/",        // the script windows: steps, editor, templates, wizard
       "program/hot_keys/",       // the hot-key windows
+      "program/reports/",        // the reports: criteria, work file
       "program/shell/",          // the frame: Main, its menus, tick and start-up
       "program/",                // main.cpp
   };

@@ -17,6 +17,8 @@
 #include "program/script_engine/builtin_sources.h"
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
+#include "tests/support/fake_active_window.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 
@@ -59,10 +61,10 @@ class ScriptFixture : public ::testing::Test {
     return f;
   }
 
-  FixedClock clock_{0, 0};
-  ScopedClock scoped_clock_{clock_};
+  test::FixedClock clock_{0, 0};
+  test::ScopedClock scoped_clock_{clock_};
   ScopedLocaleFormats scoped_locale_{Layouts()};
-  platform::FakeActiveWindow window_{"Inbox - Mail"};
+  test::FakeActiveWindow window_{"Inbox - Mail"};
   std::vector<std::pair<std::string, std::string>> log_;  // (label, text)
   std::optional<ScopedProgramServices> installed_;
 };

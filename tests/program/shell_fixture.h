@@ -21,6 +21,7 @@
 #include "runtime/pictures.h"
 #include "runtime/storage/file.h"
 #include "support/temp_folder.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx::test {
 
@@ -80,8 +81,8 @@ class ShellTest : public test::TempFolderTest {
   ErrorClass errors_;
   std::vector<std::string> halts_;
   // Friday 12 June 2026, 14:07:09.
-  FixedClock clock_{DATE(6, 12, 2026), MakeTime(14, 7, 9)};
-  ScopedClock scoped_clock_{clock_};
+  test::FixedClock clock_{DATE(6, 12, 2026), MakeTime(14, 7, 9)};
+  test::ScopedClock scoped_clock_{clock_};
 };
 
 }  // namespace vx::test

@@ -21,6 +21,7 @@
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/fakes/fake_sound_player.h"
 #include "tests/program/script_test_support.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx::test {
 
@@ -75,8 +76,8 @@ class TaskRoadTest : public ::testing::Test {
     return out;
   }
 
-  FixedClock clock{kDay, kNoon};
-  ScopedClock scoped_clock{clock};
+  test::FixedClock clock{kDay, kNoon};
+  test::ScopedClock scoped_clock{clock};
   test::FakeProcessLauncher processes;
   test::FakeShellOpener shell;
   test::FakeSoundPlayer sound;

@@ -1,4 +1,5 @@
 #include "runtime/dates.h"
+#include "tests/support/fixed_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -94,9 +95,9 @@ TEST(Times, PartsAndBuilding) {
 }
 
 TEST(Clock, InjectedSourceIsWhatTodayAndClockRead) {
-  FixedClock fixed(DATE(6, 1, 2025), MakeTime(9, 30));
+  test::FixedClock fixed(DATE(6, 1, 2025), MakeTime(9, 30));
   {
-    ScopedClock scope(fixed);
+    test::ScopedClock scope(fixed);
     EXPECT_EQ(TODAY(), DATE(6, 1, 2025));
     EXPECT_EQ(CLOCK(), MakeTime(9, 30));
     fixed.Set(DATE(6, 2, 2025), 1);

@@ -9,14 +9,15 @@
 #include "runtime/dates.h"
 #include "runtime/decimal.h"
 #include "runtime/fixed_string.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
 
 // A task record and two globals, bound the way a browse filter binds them.
 struct Fixture {
-  FixedClock clock{DATE(6, 15, 2026), MakeTime(14, 30)};
-  ScopedClock scoped{clock};
+  test::FixedClock clock{DATE(6, 15, 2026), MakeTime(14, 30)};
+  test::ScopedClock scoped{clock};
   std::int32_t sch_date = DATE(6, 15, 2026);
   String<20> sch_category{"Work"};
   String<20> glo_category{"Work"};

@@ -6,6 +6,7 @@
 
 #include "runtime/dates.h"
 #include "runtime/locale_formats.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 
@@ -20,8 +21,8 @@ inline LocaleFormats UsLayouts() {
 
 class PictureTest : public ::testing::Test {
  protected:
-  FixedClock clock_{DATE(12, 10, 2026), MakeTime(14, 0)};
-  ScopedClock scoped_clock_{clock_};
+  test::FixedClock clock_{DATE(12, 10, 2026), MakeTime(14, 0)};
+  test::ScopedClock scoped_clock_{clock_};
   ScopedLocaleFormats scoped_locale_{UsLayouts()};
 };
 

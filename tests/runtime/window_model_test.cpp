@@ -384,6 +384,66 @@ TEST(WindowModel, ControlsOnAHiddenTabAreNotVisible) {
   });
 }
 
+// The keys go to the first field a user can reach: not a prompt or button, nothing hidden,
+// greyed or on a page of a sheet not shown, and of radios the chosen one.
+TEST(WindowModel, TheFirstFieldIsTheFirstOneTheKeysCanReach) {
+  RunProgram([] {
+    String<10> text;
+    long choice = 2;
+    Window w("Fields");
+    w.Prompt("&Name:");
+    const int help = w.Button("Help");
+    Control& hidden = w.Entry(text, "@s10").Hide();
+    Control& greyed = w.Entry(text, "@s10").Disable();
+    Control& sheet = w.Sheet();
+    Control& first = sheet.Tab("First");
+    Control& group = first.Option("Kind", choice);
+    group.Radio("One");
+    const int two = group.Radio("Two");
+    const int flag = first.Check("Flag", text);
+    const int later = sheet.Tab("Second").Entry(text, "@s10");
+    w.Display();  // the radios show their variable's choice
+    EXPECT_EQ(w.FirstField(), two) << "the chosen radio of the first page";
+    w[group].Hide();
+    EXPECT_EQ(w.FirstField(), flag);
+    sheet.Choose(2);
+    EXPECT_EQ(w.FirstField(), later) << "only the page shown counts";
+    hidden.Unhide();
+    EXPECT_EQ(w.FirstField(), hidden.Number());
+    hidden.Hide();
+    greyed.Enable();
+    EXPECT_EQ(w.FirstField(), greyed.Number());
+    Window buttons("Buttons");
+    buttons.Button("OK");
+    EXPECT_EQ(buttons.FirstField(), 0);
+    EXPECT_NE(help, 0);
+  });
+}
+
+// A window opens with the keys in its first field, unless the program chose another before it
+// first waited.
+TEST(WindowModel, AWindowOpensWithTheKeysInItsFirstFieldUnlessTheProgramChoseOne) {
+  TestDriver ui;
+  for (const bool choose : {false, true}) {
+    int first = 0, second = 0;
+    ui.Start([&] {
+      String<10> a, b;
+      Window w("Form");
+      w.Prompt("&A:");
+      first = w.Entry(a, "@s10");
+      w.Prompt("&B:");
+      second = w.Entry(b, "@s10");
+      if (choose) w.Select(second);
+      while (w.Accept()) {
+      }
+    });
+    DriverWindow form = ui.WaitWindow("Form");
+    EXPECT_EQ(form.Get(Prop::Focus), std::to_string(choose ? second : first)) << choose;
+    form.Close();
+    ui.Finish();
+  }
+}
+
 TEST(WindowModel, AQueueFeedsAListAndARefreshShowsItsChanges) {
   struct Entry {
     String<10> name;

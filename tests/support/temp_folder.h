@@ -1,7 +1,8 @@
 // Temporary folders for tests. TempFolder: a fresh folder under /tmp for one test, removed with
 // everything in it when the test ends. TempFolderTest: a fixture whose fresh temporary folder is
 // made the current folder and the home of the user's data ($XDG_DATA_HOME, where the trash
-// lives) and settings ($XDG_CONFIG_HOME); everything is put back and removed afterwards.
+// lives), settings ($XDG_CONFIG_HOME) and scratch files ($XDG_CACHE_HOME); everything is put
+// back and removed afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -47,8 +48,10 @@ class TempFolderTest : public ::testing::Test {
     std::filesystem::current_path(root_);
     if (const char* v = std::getenv("XDG_DATA_HOME")) old_data_home_ = v;
     if (const char* v = std::getenv("XDG_CONFIG_HOME")) old_config_home_ = v;
+    if (const char* v = std::getenv("XDG_CACHE_HOME")) old_cache_home_ = v;
     setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (root_ / "cache").c_str(), 1);
   }
   void TearDown() override {
     std::filesystem::current_path(old_cwd_);
@@ -60,6 +63,10 @@ class TempFolderTest : public ::testing::Test {
       setenv("XDG_CONFIG_HOME", old_config_home_->c_str(), 1);
     else
       unsetenv("XDG_CONFIG_HOME");
+    if (old_cache_home_)
+      setenv("XDG_CACHE_HOME", old_cache_home_->c_str(), 1);
+    else
+      unsetenv("XDG_CACHE_HOME");
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
@@ -80,7 +87,7 @@ class TempFolderTest : public ::testing::Test {
 
  private:
   std::filesystem::path root_, old_cwd_;
-  std::optional<std::string> old_data_home_, old_config_home_;
+  std::optional<std::string> old_data_home_, old_config_home_, old_cache_home_;
 };
 
 }  // namespace vx::test

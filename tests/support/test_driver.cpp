@@ -38,6 +38,8 @@ std::string KindName(Request::Kind kind) {
       return "file dialog";
     case Request::Kind::FolderDialog:
       return "folder dialog";
+    case Request::Kind::Print:
+      return "print request";
   }
   return "request";
 }
@@ -207,11 +209,15 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   seen.buttons = request->buttons;
   seen.default_button = request->default_button;
   seen.button_texts = request->button_texts;
+  seen.pages = request->pages;
   // File and folder dialogs share one line of answers.
   auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog
                                                                      : request->kind];
   if (ending_) {
     seen.answer = request->kind == Request::Kind::Message ? request->default_button : 0;
+    request->Answer(seen.answer);
+  } else if (request->kind == Request::Kind::Print && queue.empty()) {
+    seen.answer = 1;  // printed: the pages are kept in what was seen
     request->Answer(seen.answer);
   } else if (!queue.empty()) {
     seen.answer = queue.front().first;
@@ -242,6 +248,11 @@ void TestDriver::AnswerFile(std::string file) {
   std::lock_guard l(mutex_);
   const long chosen = file.empty() ? 0 : 1;
   queued_[Request::Kind::FileDialog].emplace_back(chosen, std::move(file));
+}
+
+void TestDriver::AnswerPrint(long answer, std::string why) {
+  std::lock_guard l(mutex_);
+  queued_[Request::Kind::Print].emplace_back(answer, std::move(why));
 }
 
 SeenRequest TestDriver::AnswerPending(Request::Kind kind, long number, std::string text) {
@@ -277,6 +288,14 @@ std::vector<SeenRequest> TestDriver::Messages() const {
   std::vector<SeenRequest> out;
   for (SeenRequest& r : Requests()) {
     if (r.kind == Request::Kind::Message) out.push_back(std::move(r));
+  }
+  return out;
+}
+
+std::vector<SeenRequest> TestDriver::Prints() const {
+  std::vector<SeenRequest> out;
+  for (SeenRequest& r : Requests()) {
+    if (r.kind == Request::Kind::Print) out.push_back(std::move(r));
   }
   return out;
 }

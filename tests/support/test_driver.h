@@ -47,6 +47,9 @@ struct SeenRequest {
   std::string button_texts;
   long answer = 0;
   std::string answer_text;
+  // Print: the pages as they were handed over, with their copies and collation; `text` holds
+  // the PDF file asked for (empty: the printer).
+  std::shared_ptr<const report::PageImageQueue> pages;
 };
 
 // A tray icon as the driver mirrors it.
@@ -209,6 +212,10 @@ class TestDriver final : public FrontEnd {
   void AnswerMessage(unsigned button);
   void AnswerPopup(long item);
   void AnswerFile(std::string file);  // also folders; an empty name cancels
+  // A print request is answered report::PrintAnswer::Printed at once (its pages are kept, see
+  // Prints) unless another answer was queued (an answer of report::PrintAnswer, and for
+  // Failed why).
+  void AnswerPrint(long answer, std::string why = {});
 
   // Waits for an unanswered question of this kind, answers it and answers what was asked.
   SeenRequest WaitMessage(unsigned button);
@@ -216,6 +223,7 @@ class TestDriver final : public FrontEnd {
   // Every question asked so far, answered ones included.
   std::vector<SeenRequest> Requests() const;
   std::vector<SeenRequest> Messages() const;
+  std::vector<SeenRequest> Prints() const;
   std::string LastClipboardWrite() const;
 
   // The newest tray icon (waiting for one to be shown), and a click on it.

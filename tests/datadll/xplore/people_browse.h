@@ -69,6 +69,7 @@ struct Setup {
   bool second_list = false;
   long mask = 1048576;
   test::FakeShellOpener* opener = nullptr;
+  bool shell_execute = true;  // an export is opened afterwards
 };
 inline Setup g_setup;
 inline std::vector<Person> g_people;
@@ -87,6 +88,7 @@ inline void BrowsePeople() {
   XPLORECLASS xplore, other_xplore;
   xplore.MASK = g_setup.mask;
   xplore.Opener = g_setup.opener;
+  xplore.SHELLEXECUTE = g_setup.shell_execute;
   // The city column has no field label, so it cannot be ordered on.
   xplore.INIT(manager, browse, list, "BrowsePeople", "?List",
               {"PER:Name", "PER:Born", "", "PER:ID"}, g_setup.visual, g_setup.ini);

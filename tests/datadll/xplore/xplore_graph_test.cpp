@@ -31,7 +31,8 @@ TEST_F(XploreGraphTest,
   EXPECT_EQ(bars.Kind(), ControlType::BarGraph);
   // By name, each with its count, its share and the next of the graph colours.
   EXPECT_EQ(bars.Get(Prop::Value), "A\t1\t25.00\t128\nB\t2\t50.00\t32896\nC\t1\t25.00\t8388608\n");
-  EXPECT_EQ(bars.Get(Prop::Text), "4 Categories of Field: Name\nFilter: ");
+  EXPECT_EQ(bars.Get(Prop::Text), "3 Categories of Field: Name (4 rows)\nFilter: ")
+      << "the title counts the bars, not the rows";
 
   graph.Control("&To Clipboard").Press();
   EXPECT_EQ(graph.PicturesCopied(), 1);

@@ -173,6 +173,7 @@ TEST_F(XplorePopupTest, TheCsvExportCountsRowsAndQuotesCellsAsItsReadersExpect) 
               {3, "Say \"hi\"", DATE(1, 15, 2001), ""}};
   DriverWindow w = Open();
   DriverControl list = w.ControlNumber(1);
+  ui_.AnswerMessage(BUTTON_OK);
   Choose(list, 1, 1, kExportAscii);
   const std::string expected =
       "# Records=0000003\n"
@@ -188,12 +189,16 @@ TEST_F(XplorePopupTest, TheCsvExportCountsRowsAndQuotesCellsAsItsReadersExpect) 
   EXPECT_EQ(ReadFile(folder_ / "XPort.CSV"), expected);
   ASSERT_EQ(opener.requests.size(), 1u);
   EXPECT_EQ(opener.requests[0].target, (folder_ / "XPort.CSV").string());
+  ASSERT_EQ(ui_.Messages().size(), 1u);
+  EXPECT_EQ(ui_.Messages()[0].text,
+            "The list was exported to " + (folder_ / "XPort.CSV").string() + " and opened.");
   CloseAll(w);
 
   // An empty list: the count in seven zeros and the header line only.
   g_people.clear();
   w = Open();
   list = w.ControlNumber(1);
+  ui_.AnswerMessage(BUTTON_OK);
   Choose(list, 0, 0, kExportAscii);
   EXPECT_EQ(ReadFile(folder_ / "XPort.CSV"), "# Records=0000000\nName,Born,City\n");
   CloseAll(w);
@@ -207,6 +212,7 @@ TEST_F(XplorePopupTest, TheHtmlExportShowsMarkupAsTextAndDeclaresUtf8) {
               {2, "\"Ann\"", DATE(7, 4, 1985), ""}};
   DriverWindow w = Open();
   DriverControl list = w.ControlNumber(1);
+  ui_.AnswerMessage(BUTTON_OK);
   Choose(list, 1, 1, kExportHtml);
   const std::string html = ReadFile(folder_ / "XPort.HTM");
   EXPECT_EQ(html.find("<script>"), std::string::npos) << html;
@@ -247,13 +253,46 @@ TEST_F(XplorePopupTest, AnExportThatCannotBeWrittenIsReportedAndNothingIsOpened)
     ++files;
   EXPECT_EQ(files, 1) << "the folder only: no half-written file is left";
 
-  // An opener that fails is reported.
+  CloseAll(w);
+}
+
+// Wherever the export went, the user is told where it lies: also when no program opens it, or
+// when the list's owner asked for no opening at all.
+TEST_F(XplorePopupTest, AnExportSaysWhereItIsAndWhyNothingOpenedIt) {
+  InFolder();
+  test::FakeShellOpener opener;
+  g_setup.opener = &opener;
   opener.result = platform::SHELL_NO_ASSOCIATION;
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
   ui_.AnswerMessage(BUTTON_OK);
   Choose(list, 1, 1, kExportHtml);
+  const std::string html = (folder_ / "XPort.HTM").string();
+  ASSERT_EQ(ui_.Messages().size(), 1u);
+  const SeenRequest failed = ui_.Messages()[0];
+  EXPECT_EQ(failed.caption, "Export");
+  EXPECT_EQ(failed.icon, MessageIcon::Exclamation);
+  EXPECT_EQ(
+      failed.text.rfind("The list was exported to " + html + ", but no program opened it.\n\n" +
+                            platform::ShellOpenFailure(platform::SHELL_NO_ASSOCIATION),
+                        0),
+      0u)
+      << failed.text;
+  EXPECT_NE(failed.text.find("\".HTM\" files"), std::string::npos) << failed.text;
+  EXPECT_EQ(failed.text.find('|'), std::string::npos) << "lines break at line ends only";
+  EXPECT_TRUE(std::filesystem::is_regular_file(html)) << "the file stays for the user to open";
+  CloseAll(w);
+
+  // A list whose owner opens nothing still says where the file went.
+  g_setup.shell_execute = false;
+  w = Open();
+  list = w.ControlNumber(1);
+  ui_.AnswerMessage(BUTTON_OK);
+  Choose(list, 1, 1, kExportAscii);
   ASSERT_EQ(ui_.Messages().size(), 2u);
-  EXPECT_EQ(ui_.Messages()[1].text.rfind("Shell launching error: 31|", 0), 0u)
-      << ui_.Messages()[1].text;
+  EXPECT_EQ(ui_.Messages()[1].text,
+            "The list was exported to " + (folder_ / "XPort.CSV").string() + ".");
+  EXPECT_EQ(opener.requests.size(), 1u) << "nothing opened this time";
   CloseAll(w);
 }
 

@@ -1,10 +1,11 @@
-// The system password prompt: no prompt while unlocked, case-blind comparison, one try, and
-// the stay-unlocked choice.
+// The system password prompt: no prompt while unlocked, case-blind comparison, Enter for OK,
+// one try, and the stay-unlocked choice.
 #include "program/admin/password_validation.h"
 
 #include <gtest/gtest.h>
 
 #include "program/admin/load_settings.h"
+#include "runtime/events.h"
 #include "support/test_driver.h"
 
 namespace vx {
@@ -62,6 +63,15 @@ TEST_F(PasswordTest, ThePasswordIsComparedWithoutCaseAndMayUnlockTheSession) {
             }),
             1);
   EXPECT_EQ(SystemUnlocked, 1);
+}
+
+// Typed and Enter, as a keyboard user answers it: Enter presses OK with what was typed.
+TEST_F(PasswordTest, EnterInThePasswordFieldPressesOk) {
+  EXPECT_EQ(Ask([](DriverWindow& w) {
+              w.Control("Enter the system password:").TypeKeys("secret");
+              w.PressKey(EnterKey);
+            }),
+            1);
 }
 
 TEST_F(PasswordTest, AWrongPasswordIsRefusedOnceAndCancelRefusesToo) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -71,11 +72,12 @@ class SetupWindowTest : public test::WindowTest {
 };
 
 // The check boxes of every tab with their globals and keys (inverted: stored as 1 minus the
-// global).
+// global; greyed: shown but not to be changed, its value written as loaded).
 struct CheckCase {
   std::uint8_t* global;
   const char* key;
   bool inverted;
+  bool greyed = false;
 };
 std::vector<CheckCase> Checks() {
   return {
@@ -97,7 +99,7 @@ std::vector<CheckCase> Checks() {
       {&SAVESCRIPTS, "SaveScripts", false},
       {&TRANSLATEFILENAMES, "TranslateFilenames", false},
       {&GLO_EXCLUDEHIDDENWINDOWS, "ExclHidden", false},
-      {&NEWPROC16, "NewProc16", false},
+      {&NEWPROC16, "NewProc16", false, true},
       {&MONITORCLIPBOARD, "MonitorClipboard", false},
       {&GLO_USEEXTERNALCLIPBOARDMANAGER, "CM:UseEx", false},
       {&GLO_CMONTOP, "CM:OnTop", false},
@@ -139,7 +141,7 @@ TEST_F(SetupWindowTest, EveryTabsSettingsAreWrittenByOkAndReadBackByTheNextLoad)
   for (const CheckCase& c : Checks()) {
     if (c.global == &GLO_USEEXTERNALCLIPBOARDMANAGER) continue;
     if (const char* tab = TabOf(c.global)) w.Control(tab).Press();
-    w.ControlOf(*c.global).Tick(opened[c.global] == 0);
+    if (!c.greyed) w.ControlOf(*c.global).Tick(opened[c.global] == 0);
   }
   w.Control("General").Press();
   w.Control("Display date in format:").Choose("31/10/1959");
@@ -195,7 +197,7 @@ TEST_F(SetupWindowTest, EveryTabsSettingsAreWrittenByOkAndReadBackByTheNextLoad)
       {"MaxLogSize", "0"},
   };
   for (const CheckCase& c : Checks()) {
-    const int now = opened[c.global] == 0 ? 1 : 0;
+    const int now = c.greyed ? opened[c.global] : opened[c.global] == 0 ? 1 : 0;
     expected[c.key] = std::to_string(c.inverted ? 1 - now : now);
   }
   expected["UseExternalMessage"] = expected["UseVXMsg"];
@@ -212,7 +214,9 @@ TEST_F(SetupWindowTest, EveryTabsSettingsAreWrittenByOkAndReadBackByTheNextLoad)
   SYSPWD = "";
   EMAIL_HOST = "";
   LoadSettings();
-  for (const CheckCase& c : Checks()) EXPECT_EQ(*c.global, opened[c.global] == 0 ? 1 : 0) << c.key;
+  for (const CheckCase& c : Checks()) {
+    EXPECT_EQ(*c.global, c.greyed ? opened[c.global] : opened[c.global] == 0 ? 1 : 0) << c.key;
+  }
   EXPECT_EQ(SYSLOCK, 1);
   EXPECT_EQ(SYSPWD, "Open Sesame");
   EXPECT_EQ(SKIPIFDAYSPASSED, 3);
@@ -226,6 +230,26 @@ TEST_F(SetupWindowTest, EveryTabsSettingsAreWrittenByOkAndReadBackByTheNextLoad)
   EXPECT_EQ(EMAIL_HOST, "mail.sender.test");
   EXPECT_EQ(NEWS_HOST, "news.sender.test");
   EXPECT_EQ(GLO_DATEFORMAT, "d6");
+}
+
+// Linux has no 16-bit programs: the option is greyed, its tip says why, and the value stored
+// (by a data folder shared with another installation) is shown and written back unchanged.
+TEST_F(SetupWindowTest, TheSixteenBitProgramOptionIsGreyedWithWhyAndKeepsItsValue) {
+  SetConfigValue("NewProc16", "1");
+  LoadSettings();
+  DriverWindow w = Open();
+  w.Control("Scripting").Press();
+  DriverControl option = w.ControlOf(NEWPROC16);
+  EXPECT_EQ(option.Text(), "Start each 16-bit application in a new process");
+  EXPECT_TRUE(option.Disabled());
+  EXPECT_EQ(option.Get(Prop::Tip),
+            "Linux starts every program in a process of its own and has no 16-bit programs, so "
+            "this setting changes nothing here.");
+  EXPECT_EQ(option.Value(), "1");
+  EXPECT_THROW(option.Tick(false), std::logic_error);
+  w.Control("OK").Press();
+  Finish(w);
+  EXPECT_EQ(Store()["NewProc16"], "1");
 }
 
 TEST_F(SetupWindowTest, CancelAndTheCloseBoxThrowEveryEditAway) {
@@ -282,7 +306,7 @@ TEST_F(SetupWindowTest, AlarmAndScriptingFloorsAndTheDateFormatChoice) {
   w.Control("Send Interval (1/100ths of a second):").Type("10");
   w.Control("Maximum number of characters per send group:").Type("0");
   w.Control("General").Press();
-  w.Control("Display date in format:").Choose("Windows Default 2");
+  w.Control("Display date in format:").Choose("System Long Date");
   w.Control("OK").Press();
   EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).text,
             "Date format changes will not affect currently open windows.  You can close and "
@@ -296,7 +320,7 @@ TEST_F(SetupWindowTest, AlarmAndScriptingFloorsAndTheDateFormatChoice) {
 
   // Reopened: the choice shows; an unchanged choice and a repeat interval of 0 say nothing.
   w = ui_.WaitWindow("Options");
-  EXPECT_EQ(w.Control("Display date in format:").Value(), "Windows Default 2");
+  EXPECT_EQ(w.Control("Display date in format:").Value(), "System Long Date");
   w.Control("Messages").Press();
   w.ControlOf(REPEATALARMINTERVAL).Type("0");
   w.Control("OK").Press();

@@ -18,6 +18,7 @@
 #include "runtime/storage/file.h"
 #include "runtime/window/dialogs.h"
 #include "tests/program/shell_fixture.h"
+#include "tests/support/fake_active_window.h"
 
 namespace vx {
 namespace {
@@ -70,7 +71,7 @@ class CaptureClipboardTest : public test::ShellTest {
     CLI = saved;
   }
 
-  platform::FakeActiveWindow front_{"Notes - Editor"};
+  test::FakeActiveWindow front_{"Notes - Editor"};
   std::optional<ScopedProgramServices> installed_;
 };
 

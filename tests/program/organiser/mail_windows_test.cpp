@@ -106,6 +106,70 @@ TEST_F(MailWindowsTest, AFailedEmailSaysWhyAndStillKeepsTheRecipient) {
   EXPECT_EQ(GETINI("RecipientName", "Email", "", "VXMSG.INI"), "Bob");
 }
 
+// Without the settings a mail needs, OK names what is missing and where it is set, and keeps
+// the form as typed; once the settings are made, OK again sends it.
+TEST_F(MailWindowsTest, TheEmailWindowWithoutMailSettingsSaysWhereToSetThemAndKeepsTheForm) {
+  const std::string host = EMAIL_HOST.str();
+  struct Case {
+    const char* host;
+    const char* sender;
+    const char* missing;
+  };
+  for (const Case& c : {Case{"", "ann@sender.test", "the SMTP mail host is not set up"},
+                        Case{host.c_str(), "", "the e-mail reply-to address is not set up"},
+                        Case{"", "",
+                             "the SMTP mail host and the e-mail reply-to address are not "
+                             "set up"}}) {
+    SCOPED_TRACE(c.missing);
+    EMAIL_HOST = c.host;
+    EMAIL_SENDER = c.sender;
+    ui_.Start([] {
+      ML = MSGLINK_RECORD{};
+      ML.Title = "Call Anna";
+      GenerateEmail();
+    });
+    DriverWindow w = ui_.WaitWindow("Email Message");
+    w.Control("Recipient's E-mail address:").Type("bob@to.test");
+    w.Control("Recipient's Name:").Type("Bob");
+    w.Control("Subject:").Type("Budget call");
+    w.Control("&OK").Press();
+    const SeenRequest box = ui_.WaitMessage(BUTTON_OK);
+    EXPECT_EQ(box.caption, "Email Not Set Up");
+    EXPECT_NE(box.text.find(c.missing), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("File > Options, on the Email tab"), std::string::npos) << box.text;
+    ASSERT_TRUE(ui_.HasWindow("Email Message")) << "the form stays open";
+    EXPECT_EQ(w.Control("Recipient's E-mail address:").Value(), "bob@to.test");
+    EXPECT_EQ(w.Control("Recipient's Name:").Value(), "Bob");
+    EXPECT_EQ(w.Control("Subject:").Value(), "Budget call");
+
+    // The settings made meanwhile (Options changes them at once), OK sends what was typed.
+    EMAIL_HOST = host;
+    EMAIL_SENDER = "ann@sender.test";
+    w.Control("&OK").Press();
+    EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).text, "Message sent.");
+    ui_.WaitClosed(w);
+    ui_.Finish();
+  }
+  const auto mails = server_.Mails(3);
+  ASSERT_EQ(mails.size(), 3U) << "one mail per case, none while the settings were missing";
+  EXPECT_EQ(mails[2].Header("subject"), "Budget call");
+  EXPECT_EQ(mails[2].Header("to"), "Bob <bob@to.test>");
+
+  // Without a recipient there is nothing to send to: the form asks for one.
+  ui_.Start([] {
+    ML = MSGLINK_RECORD{};
+    GenerateEmail();
+  });
+  DriverWindow w = ui_.WaitWindow("Email Message");
+  w.Control("Recipient's E-mail address:").Type("");
+  w.Control("&OK").Press();
+  EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).text, "Enter the recipient's e-mail address.");
+  EXPECT_TRUE(ui_.HasWindow("Email Message"));
+  w.Control("Cancel").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+}
+
 // The cross-hair shows while the mail is on its way, and the normal pointer again before the
 // verdict. The server takes the connection and says nothing until it goes away.
 TEST_F(MailWindowsTest, TheEmailWindowShowsTheCrossHairWhileItSends) {

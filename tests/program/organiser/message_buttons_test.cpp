@@ -17,6 +17,7 @@
 #include "program/recurrence/schedule_services.h"
 #include "runtime/dates.h"
 #include "support/temp_folder.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -39,8 +40,8 @@ class MessageButtonsTest : public ::testing::Test {
 
   test::TempFolder folder_{"vx snooze"};
   std::filesystem::path old_;
-  FixedClock clock_{DATE(3, 2, 2026), 12 * 360000 + 1};
-  ScopedClock scoped_clock_{clock_};
+  test::FixedClock clock_{DATE(3, 2, 2026), 12 * 360000 + 1};
+  test::ScopedClock scoped_clock_{clock_};
 };
 
 TEST_F(MessageButtonsTest, SnoozeWhileATaskRunsLeavesTheTaskItsBufferAndRecord) {

@@ -4,6 +4,7 @@
 #include "datadll/dictionary/globals.h"
 #include "program/schedule/task_defaults.h"
 #include "tests/program/schedule_fixture.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -19,8 +20,8 @@ class TaskDefaultsTest : public ScheduleTest {
   ~TaskDefaultsTest() override { USERID = saved_user_; }
 
  private:
-  FixedClock clock_;
-  ScopedClock scoped_clock_;
+  test::FixedClock clock_;
+  test::ScopedClock scoped_clock_;
   std::string saved_user_;
 };
 

@@ -28,9 +28,11 @@
 #include "runtime/dates.h"
 #include "runtime/ini_file.h"
 #include "runtime/locale_formats.h"
+#include "runtime/pictures.h"
 #include "runtime/storage/sqlite_session.h"
 #include "tests/program/window_fixture.h"
 #include "tests/runtime/faulty_vfs.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -582,9 +584,9 @@ TEST_F(UpdateScheduleTest, ASpecialEventIsAOnceCopyAndMovesTheSkipOntoItsTask) {
   });
   EXPECT_FALSE(w.Control("Special Event").Hidden());
   EXPECT_TRUE(w.Control("Scheduling").Hidden());
-  EXPECT_FALSE(w.Control("Next").Hidden());                      // paged as a wizard
-  w.Control("N&ext occurance:").Type(Shown(DATE(6, 20, 2026)));  // a Saturday: no warning here
-  w.Control("&Skip next regular occurance of this task").Tick();
+  EXPECT_FALSE(w.Control("Next").Hidden());                       // paged as a wizard
+  w.Control("N&ext occurrence:").Type(Shown(DATE(6, 20, 2026)));  // a Saturday: no warning here
+  w.Control("&Skip next regular occurrence of this task").Tick();
   w.Control("OK").Press();
   Finish(w);
   EXPECT_TRUE(GLO_PRIMETASKTYPE.blank());
@@ -933,6 +935,171 @@ TEST_F(UpdateScheduleTest, EveryPageHasEachHotLetterOnce) {
   Finish(w);
 }
 
+// A new task whose first run has passed (the clock stands at Friday 12 June 2026, 14:07) starts
+// at its next occurrence, from the tabbed form and from the message and program wizards; a run
+// in the current minute is due now, as typed.
+TEST_F(UpdateScheduleTest, ANewRepeatingTaskWhoseStartHasPassedStartsAtItsNextRun) {
+  struct Case {
+    const char* name;
+    const char* prime;  // GLO_PRIMETASKTYPE: a wizard's task type, or the tabbed form
+    std::function<void(DriverWindow&)> fill;
+    std::int32_t date, time;            // the stored next run
+    std::int32_t warn_date, warn_time;  // and its advance warning
+  };
+  const std::vector<Case> cases = {
+      {"weekdays at nine, saved Friday afternoon", "Display Message",
+       [](DriverWindow& w) {
+         Field(w, "Message").Type("Weekday standup");
+         w.Control("Next").Press();
+         StartTime(w).Type("09:00");  // on today, Monday to Friday as primed
+       },
+       DATE(6, 15, 2026), MakeTime(9, 0), 0, 0},
+      {"every hour from half past nine", "Run Program",
+       [](DriverWindow& w) {
+         w.Control("Next").Press();
+         w.Control("&Program or document to start (include command-line parameters if necessary)")
+             .Type("/usr/bin/true");
+         w.Control("Next").Press();
+         w.Control("Perform").Choose("Every...");
+         Field(w, "Every...").Type("1");  // hour(s) as primed
+         StartTime(w).Type("09:30");
+       },
+       DATE(6, 12, 2026), MakeTime(14, 30), 0, 0},
+      {"monthly from the 1st, warned a day ahead", "",
+       [](DriverWindow& w) {
+         Tab(w, "Display Message").Press();
+         Field(w, "Message").Type("Pay the rent");
+         Tab(w, "Scheduling").Press();
+         w.Control("Perform").Choose("Monthly");
+         w.Control("&Start:").Type(Shown(DATE(6, 1, 2026)));
+         StartTime(w).Type("10:00");
+         Field(w, "Advance warning").Type(Shown(DATE(5, 31, 2026)));
+         w.ControlNumber(Field(w, "Advance warning").Number() + 2).Type("08:00");
+       },
+       DATE(7, 1, 2026), MakeTime(10, 0), DATE(6, 30, 2026), MakeTime(8, 0)},
+      {"in the current minute", "",
+       [](DriverWindow& w) {
+         Tab(w, "Display Message").Press();
+         Field(w, "Message").Type("Now");
+         Tab(w, "Scheduling").Press();
+         StartTime(w).Type("14:07");
+       },
+       DATE(6, 12, 2026), MakeTime(14, 7), 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t asked = ui_.Messages().size();
+    GLO_PRIMETASKTYPE = c.prime;
+    DriverWindow w = Open("New Task");
+    c.fill(w);
+    w.Control("OK").Press();
+    Finish(w);
+    EXPECT_EQ(ui_.Messages().size(), asked) << ui_.Messages().back().text;
+    const SCHEDULE_RECORD t = Tasks().back();
+    EXPECT_EQ(t.Disabled, 0);
+    EXPECT_EQ(t.Date, c.date) << FORMAT(t.Date, "@d2");
+    EXPECT_EQ(t.Time, c.time) << FORMAT(t.Time, "@t4");
+    EXPECT_EQ(t.AdvanceWarnDate, c.warn_date);
+    EXPECT_EQ(t.AdvanceWarnTime, c.warn_time);
+  }
+}
+
+// A one-time task set in the past asks first: No goes back to the form with nothing saved, Yes
+// makes it due from now. A special event is a one-time task too.
+TEST_F(UpdateScheduleTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
+  DriverWindow w = Open("New Task");
+  Tab(w, "Display Message").Press();
+  Field(w, "Message").Type("Call back");
+  Tab(w, "Scheduling").Press();
+  w.Control("Perform").Choose("Once");
+  StartTime(w).Type("13:37");
+  w.Control("OK").Press();
+  const SeenRequest asked = ui_.WaitMessage(BUTTON_NO);
+  EXPECT_EQ(asked.text, "The date and time given have already passed. Run the task now?");
+  EXPECT_EQ(asked.buttons, static_cast<unsigned>(BUTTON_YES | BUTTON_NO));
+  EXPECT_EQ(asked.default_button, static_cast<unsigned>(BUTTON_NO));
+  ASSERT_TRUE(w.Open()) << "No goes back to the form";
+  EXPECT_EQ(StartTime(w).Value(), "13:37");
+  EXPECT_EQ(Tasks().at(0).Disabled, 1) << "only the reserved record is stored";
+  w.Control("OK").Press();
+  ui_.WaitMessage(BUTTON_YES);
+  Finish(w);
+  SCHEDULE_RECORD t = Tasks().at(0);
+  EXPECT_EQ(t.Disabled, 0);
+  EXPECT_EQ(t.Date, DATE(6, 12, 2026));
+  EXPECT_EQ(t.Time, MakeTime(14, 7, 9));
+
+  AddTask(5);
+  GLO_PRIMETASKTYPE = "Reschedule";
+  w = Open("New Task", InsertRecord, Fetch(5));
+  w.Control("N&ext occurrence:").Type(Shown(DATE(6, 10, 2026)));
+  w.Control("OK").Press();
+  ui_.WaitMessage(BUTTON_YES);
+  Finish(w);
+  t = Tasks().back();
+  EXPECT_EQ(t.ScheduleType.str(), "Once");
+  EXPECT_EQ(t.Date, DATE(6, 12, 2026));
+  EXPECT_EQ(t.Time, MakeTime(14, 7, 9));
+  EXPECT_EQ(Tasks().size(), 3u);
+}
+
+// A task whose next run is stored in the past keeps it through an edit of anything but its
+// schedule; a change of its schedule, and a copy, start at the next occurrence.
+TEST_F(UpdateScheduleTest, AnEditKeepsAPastNextRunUnlessTheScheduleChanges) {
+  const std::int32_t past = DATE(6, 8, 2026);  // last Monday
+  AddTask(7, [past](SCHEDULE_RECORD& t) { t.Date = past; });
+  StartRuns({{ChangeRecord, Fetch(7)}, {ChangeRecord, Fetch(7)}});
+  DriverWindow w = ui_.WaitWindow("Edit Task");
+  w.Control("Description").Type("Water the orchids");
+  w.Control("OK").Press();
+  ui_.WaitClosed(w);
+  EXPECT_EQ(Tasks().at(0).Date, past);
+  EXPECT_EQ(Tasks().at(0).Description.str(), "Water the orchids");
+
+  w = ui_.WaitWindow("Edit Task");
+  Tab(w, "Scheduling").Press();
+  w.Control("Wednesday").Tick();
+  w.Control("OK").Press();
+  Finish(w);
+  EXPECT_EQ(Tasks().at(0).Date, DATE(6, 15, 2026));
+  EXPECT_EQ(Tasks().at(0).Time, MakeTime(9, 0));
+
+  AddTask(8, [past](SCHEDULE_RECORD& t) { t.Date = past; });
+  GLO_SCH_ID = 8;
+  w = Open("New Task", InsertRecord, Fetch(8));
+  w.Control("OK").Press();
+  Finish(w);
+  const std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  ASSERT_EQ(tasks.size(), 3u);
+  EXPECT_EQ(tasks[1].Date, past) << "the copied task is left alone";
+  EXPECT_EQ(tasks[2].Date, DATE(6, 15, 2026));
+  EXPECT_TRUE(ui_.Messages().empty());
+}
+
+// A repeating task whose every run lies in the past would never run: it is not saved.
+TEST_F(UpdateScheduleTest, ARepeatingTaskThatHasEndedIsNotSaved) {
+  DriverWindow w = Open("New Task");
+  Tab(w, "Display Message").Press();
+  Field(w, "Message").Type("Daily");
+  Tab(w, "Scheduling").Press();
+  w.Control("Perform").Choose("Every...");
+  Field(w, "Every...").Type("1");
+  w.ControlNumber(Field(w, "Every...").Number() + 1).Choose("day(s)");
+  w.Control("&Start:").Type(Shown(DATE(6, 1, 2026)));
+  w.Control("&End (blank=never):").Type(Shown(DATE(6, 10, 2026)));
+  EndTime(w).Type("18:00");  // an end counts with its time
+  w.Control("OK").Press();
+  const SeenRequest told = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(told.text,
+            "The task ends before its next run: it would never run. Set a later end date and "
+            "time, or leave them blank.");
+  ASSERT_TRUE(w.Open());
+  EXPECT_EQ(w.Control("&Start:").Value(), Shown(DATE(6, 1, 2026)));
+  w.Control("Cancel").Press();
+  Finish(w);
+  EXPECT_TRUE(Tasks().empty());
+}
+
 class TaskFormRulesTest : public test::ShellTest {};
 
 TEST_F(TaskFormRulesTest, ANewTaskIsPrimedForTheListsDayOrForTomorrowLateAtNight) {
@@ -946,8 +1113,8 @@ TEST_F(TaskFormRulesTest, ANewTaskIsPrimedForTheListsDayOrForTomorrowLateAtNight
   EXPECT_EQ(SCH.Warn, 1);
   GLO_DATETOUSE.clear();
 
-  FixedClock late{DATE(6, 12, 2026), MakeTime(23, 58)};
-  ScopedClock scoped{late};
+  test::FixedClock late{DATE(6, 12, 2026), MakeTime(23, 58)};
+  test::ScopedClock scoped{late};
   SCH = SCHEDULE_RECORD{};
   PrimeNewTask("None");
   EXPECT_EQ(SCH.Date, DATE(6, 13, 2026));

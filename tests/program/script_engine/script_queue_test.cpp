@@ -16,6 +16,7 @@
 #include "program/script_engine/start_script.h"
 #include "runtime/dates.h"
 #include "tests/program/script_test_support.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -68,8 +69,8 @@ class ScriptQueueTest : public ::testing::Test {
     return std::string(action) + " " + std::to_string(date) + " " + std::to_string(time);
   }
 
-  FixedClock clock{kDay, kNoon};
-  ScopedClock scoped{clock};
+  test::FixedClock clock{kDay, kNoon};
+  test::ScopedClock scoped{clock};
   test::FakeScriptSteps steps;
   test::FakeScriptFile file;
   test::RecordingReporter messages;

@@ -20,6 +20,7 @@
 #include "program/script_engine/write_script_text.h"
 #include "runtime/dates.h"
 #include "tests/program/script_test_support.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -104,7 +105,7 @@ class ScriptTablesTest : public ::testing::Test {
   }
 
   test::InFreshFolder folder_;
-  FixedClock clock_{80000, 360001};
+  test::FixedClock clock_{80000, 360001};
   test::RecordingReporter messages_;
 };
 

@@ -24,6 +24,7 @@
 #include "runtime/window/dialogs.h"
 #include "support/test_driver.h"
 #include "tests/program/script_test_support.h"
+#include "tests/support/fixed_clock.h"
 
 namespace vx {
 namespace {
@@ -239,7 +240,7 @@ class ScriptProceduresTest : public ScriptWindowsTest {
     SetClockSource(nullptr);
     ScriptWindowsTest::TearDown();
   }
-  FixedClock clock_{80000, 360001};
+  test::FixedClock clock_{80000, 360001};
 };
 
 TEST_F(ScriptProceduresTest, AScriptThroughTextAndAFileIntoAnotherTask) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,10 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
 #include "program/common/main_procedures.h"
+#include "program/due_tasks/program_schedule_services.h"
 #include "program/hot_keys/hot_key_windows.h"
+#include "program/recurrence/schedule_services.h"
+#include "program/schedule/update_schedule.h"
 #include "program/script_engine/script_tables.h"
 #include "runtime/dates.h"
 #include "runtime/ini_file.h"
@@ -54,6 +58,29 @@ void FakeStepEditor() {
   SetCurrentResponse(RequestCompleted);
 }
 
+// Where one of a wizard's buttons stands: its container's layout and row in the window, and its
+// own column in that container.
+struct ButtonPlace {
+  std::string layout;
+  int container_row;
+  int column;
+  bool operator==(const ButtonPlace&) const = default;
+};
+void PrintTo(const ButtonPlace& place, std::ostream* out) {
+  *out << place.layout << " in row " << place.container_row << ", column " << place.column;
+}
+
+std::vector<ButtonPlace> ButtonPlaces(const DriverWindow& w) {
+  std::vector<ButtonPlace> places;
+  for (const char* name : {"&Back", "&Next", "&OK", "Cancel"}) {
+    const DriverControl button = w.Control(name);
+    const int container = button.Container();
+    places.push_back({button.ContainerLayout(),
+                      container == 0 ? 0 : w.ControlNumber(container).Row(), button.Column()});
+  }
+  return places;
+}
+
 struct StoredStep {
   std::int32_t sequence;
   std::string action;
@@ -72,6 +99,8 @@ class ScriptWizardTest : public test::WindowTest {
     WindowTest::TearDown();
   }
   std::function<void()> editor_;
+  ProgramScheduleServices services_;
+  ScopedScheduleServices scoped_services_{services_};
   static std::vector<SCHEDULE_RECORD> Tasks() {
     std::vector<SCHEDULE_RECORD> out;
     EXPECT_EQ(ACCESS_SCHEDULE->Open(), 0);
@@ -262,6 +291,84 @@ TEST_F(ScriptWizardTest, TheNextDateSetsTheDefaultWarningAndMonthEndGreysOnlyIts
     ui_.WaitClosed(w);
     ui_.Finish();
   }
+}
+
+// The buttons stand in a row of their own (which the front end puts at the right), in the same
+// place on every page and where the message wizard has them.
+TEST_F(ScriptWizardTest, TheButtonsStandWhereTheMessageWizardsDoOnEveryPage) {
+  ui_.Start([] {
+    GLO_PRIMETASKTYPE = "Display Message";
+    SCH = SCHEDULE_RECORD{};
+    SetCurrentRequest(InsertRecord);
+    UpdateSchedule();
+    SetCurrentRequest(0);  // as from Main's menu
+    Wizard_Script();
+  });
+  DriverWindow message = ui_.WaitWindow("New Task");
+  const std::vector<ButtonPlace> expected = ButtonPlaces(message);
+  EXPECT_EQ(expected[0], (ButtonPlace{"row", expected[0].container_row, 1}));
+  message.Control("Cancel").Press();
+  ui_.WaitClosed(message);
+
+  DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+  for (int page = 1; page <= 4; ++page) {
+    SCOPED_TRACE(page);
+    EXPECT_EQ(w.ControlNumber(1).Choice(), page);
+    EXPECT_EQ(ButtonPlaces(w), expected);
+    if (page < 4) w.Control("&Next").Press();
+  }
+  w.Control("Cancel").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+}
+
+// The When page opens five minutes ahead of the clock, however long the script took to build;
+// a time typed there that has passed moves a repeating task to its next run (the clock stands
+// at Friday 12 June 2026, 14:07).
+TEST_F(ScriptWizardTest, TheWhenPageOpensAheadOfTheClockAndAPassedTimeMovesToTheNextRun) {
+  ui_.Start([] { Wizard_Script(); });
+  DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+  w.Control("Add").Press();
+  clock_.Set(DATE(6, 12, 2026), MakeTime(14, 27, 9));  // the script took twenty minutes
+  w.Control("&Next").Press();
+  EXPECT_EQ(w.Control("Next &Date to Perform Task:").Value(), test::Shown(DATE(6, 12, 2026)));
+  EXPECT_EQ(w.Control("&Time:").Value(), "14:32");
+  w.Control("&Back").Press();
+  w.Control("&Next").Press();
+  EXPECT_EQ(w.Control("&Time:").Value(), "14:32");
+  w.Control("&Time:").Type("09:00");  // every day of the week, as primed
+  w.Control("&Next").Press();
+  w.Control("&Next").Press();
+  w.Control("&OK").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  EXPECT_TRUE(ui_.Messages().empty());
+  const SCHEDULE_RECORD t = Tasks().at(0);
+  EXPECT_EQ(t.Date, DATE(6, 13, 2026));
+  EXPECT_EQ(t.Time, MakeTime(9, 0));
+}
+
+TEST_F(ScriptWizardTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
+  ui_.Start([] { Wizard_Script(); });
+  DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
+  w.Control("&Next").Press();
+  w.Control("Schedule &Type").Choose("Once");
+  w.Control("&Time:").Type("13:00");
+  w.Control("&Next").Press();
+  w.Control("&Next").Press();
+  w.Control("&OK").Press();
+  const SeenRequest asked = ui_.WaitMessage(BUTTON_NO);
+  EXPECT_EQ(asked.text, "The date and time given have already passed. Run the task now?");
+  ASSERT_TRUE(w.Open()) << "No goes back to the wizard";
+  EXPECT_EQ(Tasks().at(0).Disabled, 1) << "only the reserved record is stored";
+  w.Control("&OK").Press();
+  ui_.WaitMessage(BUTTON_YES);
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  const SCHEDULE_RECORD t = Tasks().at(0);
+  EXPECT_EQ(t.Disabled, 0);
+  EXPECT_EQ(t.Date, DATE(6, 12, 2026));
+  EXPECT_EQ(t.Time, MakeTime(14, 7, 9));
 }
 
 TEST_F(ScriptWizardTest, ACancelledNewTaskLeavesNoTaskAndNoSteps) {

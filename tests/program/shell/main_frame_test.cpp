@@ -327,7 +327,7 @@ TEST_F(MainFrameTest, HelpsLinksSayWhyTheDesktopCouldNotOpenThem) {
   const SeenRequest mail = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(mail.caption, "E-mail for Support");
   EXPECT_EQ(mail.text, "Could not open mailto:support@kestrova.example.\n\n" +
-                           ShellOpenFailure(platform::SHELL_NO_ASSOCIATION));
+                           platform::ShellOpenFailure(platform::SHELL_NO_ASSOCIATION));
   EXPECT_NE(mail.text.find("xdg-utils"), std::string::npos) << "names what to install";
   frame.Pick({"&Help", "Kestrova Web Site"});
   EXPECT_EQ(ui_.WaitMessage(BUTTON_OK).caption, "Kestrova Web Site");
