@@ -289,6 +289,17 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
         }
       }
       break;
+    case Prop::Width:
+      // A status zone's width in dialog units: at least that wide, and not stretched.
+      if (item.type == ControlType::StatusZone && w) {
+        const long units = Number(value);
+        w->setMinimumWidth(units > 0 ? static_cast<int>(std::lround(
+                                           units * DialogCharWidth(w->fontMetrics()) / 4.0))
+                                     : 0);
+        w->setSizePolicy(units > 0 ? QSizePolicy::Fixed : QSizePolicy::Preferred,
+                         QSizePolicy::Preferred);
+      }
+      break;
     case Prop::Wizard:
       if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
         tabs->setProperty("vxWizard", On(value));
