@@ -94,6 +94,7 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     }
     case ControlType::StatusBar:
       item.widget = statusBar();
+      item.widget->installEventFilter(this);  // its zones' widths hold the window's (eventFilter)
       return;
     case ControlType::StatusZone: {
       // Each zone is a framed section of its own, so that the texts of neighbouring zones never

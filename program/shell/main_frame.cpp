@@ -59,10 +59,12 @@ MainServices* InstalledMainServices() { return CurrentProgramServices().main; }
 
 constexpr std::string_view kWeekdays =
     "Sunday   Monday   Tuesday  WednesdayThursday Friday   Saturday ";
-// Widths of the clock's status zones in dialog units (a quarter letter each): the longest
-// weekday with its date, and a time with its AM/PM mark.
-constexpr long kDateZoneWidth = 25 * 4;
-constexpr long kTimeZoneWidth = 9 * 4;
+// Widths of the status zones in dialog units (a quarter letter each): the clock's zones keep
+// their place as the texts change (a longer date or time widens its zone); the next task's zone
+// is wide enough for a whole description with its due moment, and takes any spare width.
+constexpr long kNextZoneWidth = 64 * 4;
+constexpr long kDateZoneWidth = 18 * 4;
+constexpr long kTimeZoneWidth = 6 * 4;
 constexpr std::string_view kWebSite = "https://www.kestrova.example/";
 constexpr std::string_view kSupportMail = "mailto:support@kestrova.example";
 constexpr std::string_view kMaintenanceQuestion =
@@ -155,6 +157,7 @@ Level MainFrame::Init() {
   // The status bar's sections: the next task (or the running script's step) takes the width
   // that today's date and the time leave; the first zone holds nothing here.
   window().Status(1).Hide();
+  window().Status(2).Set(Prop::MinWidth, kNextZoneWidth);
   window().Status(3).Set(Prop::Width, kDateZoneWidth);
   window().Status(4).Set(Prop::Width, kTimeZoneWidth);
   // The toolbar's script status, beside the buttons.
