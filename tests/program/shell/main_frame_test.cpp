@@ -297,6 +297,7 @@ TEST_F(MainFrameTest, TheStatusBarShowsTheNextTasksDueMomentApartFromTheClock) {
 
   EXPECT_TRUE(frame.StatusZone(1).Hidden()) << "an empty zone takes no room";
   EXPECT_EQ(frame.StatusZone(2).Get(Prop::Width), "") << "the next task takes the rest";
+  EXPECT_NE(frame.StatusZone(2).Get(Prop::MinWidth), "") << "and room for a whole text";
   EXPECT_NE(frame.StatusZone(3).Get(Prop::Width), "");
   EXPECT_NE(frame.StatusZone(4).Get(Prop::Width), "");
 }
