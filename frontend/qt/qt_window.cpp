@@ -264,8 +264,12 @@ void QtWindow::CopyPicture(int control) {
   QGuiApplication::clipboard()->setImage(shown->grab().toImage());
 }
 
+// Raised even when Qt takes it for the active window: that can be stale (without a window
+// manager, or when the keyboard was given to the window before it could take it, the desktop
+// may have moved the keyboard elsewhere unseen), and raising a window already in front changes
+// nothing.
 void QtWindow::BringToFront() {
-  if (!shown_ || isHidden() || isActiveWindow()) return;
+  if (!shown_ || isHidden()) return;
   if (isMinimized()) showNormal();
   raise();
   activateWindow();

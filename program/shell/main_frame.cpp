@@ -38,10 +38,12 @@
 #include "program/organiser/capture_clipboard.h"
 #include "program/script_engine/script_queue.h"
 #include "program/script_engine/type_hot_key_text.h"
+#include "program/shell/data_folder_lock.h"
 #include "program/shell/frame_scripts.h"
 #include "program/shell/frame_task_road.h"
 #include "program/shell/hot_key_actions.h"
 #include "program/shell/main_menus.h"
+#include "program/shell/named_data_folder.h"
 #include "program/shell/start_helper.h"
 #include "program/shell/start_up_session.h"
 #include "program/windows/window_procedure_scope.h"
@@ -361,6 +363,10 @@ Level MainFrame::TakeEvent() {
       hot_keys_.ACTIVATE();
       ReportRefusedHotKeys();
       break;
+    case EVENT_BringFrameForward:  // another start on this data folder
+      RestoreFrame();
+      window().ToFront();
+      break;
     default:
       break;
   }
@@ -395,6 +401,8 @@ Level MainFrame::TakeWindowEvent() {
       break;
     case EVENT_Timer:
       TimerTick();
+      // Once the tick runs, so that nothing waits for the box.
+      ShowNewDataFolderNotice();
       break;
     default:
       break;
