@@ -20,10 +20,11 @@
 namespace vx {
 namespace {
 
-// The done icon (no header), priority, text, category and the completion moment.
+// The done icon (no header), priority, text, category and the completion moment (blank while
+// the item was never done).
 constexpr std::string_view kListFormat =
     "12L(2)I@s1@28R(2)M|~Priority~L(1)@n2@200L(2)M|~To Do~@s80@80L(2)M|~Category~@s20@"
-    "52L(2)M|~Completion Date~@d3@40L(2)M|~Completion Time~@t3@";
+    "52L(2)M|~Completion Date~@d3b@40L(2)M|~Completion Time~@t3b@";
 
 // The tabs in the order shown; each reads the sort order of its number.
 enum Order { kByDone = 1, kByPriority = 2, kByText = 3, kByCategory = 4 };
@@ -124,7 +125,8 @@ Level ToDoListWindow::Init() {
       "Category", kByCategory);
   WireButtons(browse_, buttons_, UpdateTodo);
   ACCESS_TODO->BindFields(browse_.Bindings);
-  window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1)));
+  // The one date column is the completion date, blank for an item never done.
+  window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1) + "b"));
   AttachListExtension(
       xplore_, browse_, list_, "?Browse:1",
       {"", "TDO:Priority", "TDO:ToDo", "TDO:Category", "TDO:CompletionDate", "TDO:CompletionTime"},

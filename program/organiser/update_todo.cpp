@@ -74,10 +74,11 @@ void ToDoForm::Build() {
   resolution.Text(TDO.Resolution);
   resolution.Prompt("Completion Date:");
   Control& date_row = resolution.Row();  // the calendar button beside the date it fills
-  date_ = date_row.Entry(TDO.CompletionDate, DatePicture());
+  // Blank while the item was never done, so that a save keeps no completion moment.
+  date_ = date_row.Entry(TDO.CompletionDate, DatePicture() + "b");
   calendar_ = date_row.Button("...").Icon("~calendar.ico").Tip("Select Completion Date");
   resolution.Prompt("Completion Time:");
-  time_ = resolution.Entry(TDO.CompletionTime, "@t7");
+  time_ = resolution.Entry(TDO.CompletionTime, "@t7b");
   done_ = w.Check("&Done", TDO.Done);
   OkControl = w.Button("&OK").Default();
   CancelControl = w.Button("Cancel");

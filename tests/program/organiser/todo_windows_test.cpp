@@ -112,6 +112,8 @@ TEST_F(ToDoWindowsTest, EachTabListsInItsOrder) {
   EXPECT_EQ(Texts(list), (Texts_{"Call Anna", "Buy milk", "Archive mail", "Write report"}));
   EXPECT_EQ(list.Cell(1, 2), " 2");
   EXPECT_EQ(list.Cell(1, 4), "General");
+  EXPECT_EQ(list.Cell(1, 5), "") << "never done: no completion date";
+  EXPECT_EQ(list.Cell(1, 6), "");
   sheet.Choose("Priority");  // then done, then text
   EXPECT_EQ(Texts(list), (Texts_{"Call Anna", "Write report", "Buy milk", "Archive mail"}));
   sheet.Choose("To Do");
@@ -247,6 +249,8 @@ TEST_F(ToDoWindowsTest, ASaveStampsTheUserAndGivesANumberNoStoredItemHolds) {
     EXPECT_EQ(item.NetworkUser.str(), "anna");
     EXPECT_EQ(item.LastChangeDate, TODAY());
     EXPECT_EQ(item.LastChangeTime, CLOCK());
+    EXPECT_EQ(item.CompletionDate, 0) << "never done: no completion moment";
+    EXPECT_EQ(item.CompletionTime, 0);
   }
   // Stored by text: Fourth, Second, Third.
   EXPECT_EQ(numbers, (std::vector<std::int32_t>{4, 2, 3}));
