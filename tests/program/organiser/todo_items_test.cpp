@@ -48,11 +48,13 @@ class TodoToTaskTest : public test::ShellTest {
   void TearDown() override {
     RegisterMainProcedure("UpdateSchedule", {});
     GLO_PRIMETASKTYPE.clear();
+    SetCurrentRequest(0);  // the fake form left the request as it was given
     ShellTest::TearDown();
   }
 };
 
 TEST_F(TodoToTaskTest, PrimesANewMessageTaskForTomorrowAndRunsTheTaskForm) {
+  RegisterMainProcedure("UpdateSchedule", {});
   EXPECT_FALSE(TodoToTask()) << "nothing opens while the task form is not registered";
 
   SCHEDULE_RECORD given;
