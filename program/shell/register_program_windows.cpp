@@ -5,6 +5,7 @@
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
 #include "program/organiser/bug_report.h"
+#include "program/organiser/todo_windows.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
@@ -24,6 +25,11 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("SelectCategories", SelectCategories);
+  RegisterMainProcedure("BrowseToDoList", BrowseToDoList);
+  RegisterMainProcedure("UpdateTodo", UpdateTodo);
+  RegisterMainProcedure("PrintToDoByPriority", PrintToDoByPriority);
+  RegisterMainProcedure("PrintToDoByCategory", PrintToDoByCategory);
   RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
   RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
   RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
@@ -49,7 +55,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseContactCategories2Pane",
       "BrowseContacts",
       "BrowseMessages",
-      "BrowseToDoList",
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
@@ -63,8 +68,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintContactList",
       "PrintSchedule",
       "PrintScheduleBrief",
-      "PrintToDoByCategory",
-      "PrintToDoByPriority",
       "Wizard:NewBirthdays",
   };
   return kNames;
