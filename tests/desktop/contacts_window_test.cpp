@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "datadll/dictionary/contact_tables.h"
+#include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/vx_files.h"
 #include "framework/file_manager.h"
@@ -60,6 +61,9 @@ class ContactsWindowTest : public test::TempFolderTest {
  protected:
   static void PrepareDataFolder() {
     VX_Files_Load();
+    // Opening a table makes it: the schedule's table is the one the start-up looks for.
+    ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+    ACCESS_SCHEDULE->Close();
     ASSERT_EQ(ACCESS_CONTACT->Open(), 0);
     ACCESS_CONTACT->PrimeRecord();
     C_.LastName = "Desktop 7731";
@@ -92,12 +96,12 @@ TEST_F(ContactsWindowTest, CtrlOOpensTheContactsAndASecondPressBringsThemForward
     PressCtrlO(display);
     list = test::WaitUntil([&] { return test::Shown(display, "Contacts"); }, 3s);
   }
-  ASSERT_TRUE(list) << "Ctrl+O opens the contacts";
+  EXPECT_TRUE(list) << "Ctrl+O opens the contacts";
 
   // The frame in front of the list, then Ctrl+O again: the one list comes back over it.
   bool forward = false;
   for (auto until = std::chrono::steady_clock::now() + 30s;
-       !forward && std::chrono::steady_clock::now() < until;) {
+       list && !forward && std::chrono::steady_clock::now() < until;) {
     test::FocusWindowTitled(display, "Varnodex 2000");
     const bool frame_in_front = test::WaitUntil(
         [&] {
@@ -117,7 +121,9 @@ TEST_F(ContactsWindowTest, CtrlOOpensTheContactsAndASecondPressBringsThemForward
   }
   EXPECT_TRUE(forward) << "a second Ctrl+O raises the open list";
   std::this_thread::sleep_for(500ms);  // a second window, had one been opened, would show by now
-  EXPECT_EQ(StackedTitled(display, "Contacts").count, 1);
+  if (list) {
+    EXPECT_EQ(StackedTitled(display, "Contacts").count, 1);
+  }
   XCloseDisplay(display);
 
   int status = 0;
