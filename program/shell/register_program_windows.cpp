@@ -5,6 +5,8 @@
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
 #include "program/organiser/bug_report.h"
+#include "program/organiser/contact_windows.h"
+#include "program/organiser/list_reports.h"
 #include "program/organiser/todo_windows.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
@@ -24,6 +26,10 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
+  RegisterMainProcedure("BrowseContacts", BrowseContacts);
+  RegisterMainProcedure("BrowseContactCategories2Pane", BrowseContactCategories2Pane);
+  RegisterMainProcedure("PrintContactList", PrintContactList);
+  RegisterMainProcedure("PrintCAT:KeyCategory", PrintCAT_KeyCategory);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
   RegisterMainProcedure("SelectCategories", SelectCategories);
   RegisterMainProcedure("BrowseToDoList", BrowseToDoList);
@@ -52,8 +58,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
   static constexpr std::string_view kNames[] = {
       "BrowseClipboard",
       "BrowseClipboardCategories",
-      "BrowseContactCategories2Pane",
-      "BrowseContacts",
       "BrowseMessages",
       "ExportContacts",
       "ExportSchedule",
@@ -64,8 +68,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "Print:SCH:AllCategoryOrder",
       "Print:SCH:AllDateOrder",
       "Print:SCH:OneCategory",
-      "PrintCAT:KeyCategory",
-      "PrintContactList",
       "PrintSchedule",
       "PrintScheduleBrief",
       "Wizard:NewBirthdays",

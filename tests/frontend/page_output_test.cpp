@@ -15,33 +15,15 @@
 #include "runtime/report/report_writer.h"
 #include "support/command_run.h"
 #include "support/temp_folder.h"
+#include "tests/frontend/qt_test_support.h"
 
 namespace vx {
 namespace {
 
-// A GUI application on the offscreen platform for the test's lifetime, unless one is running
-// already: writing a PDF needs fonts, not a display.
+// Writing a PDF needs a GUI application (the offscreen platform will do).
 class PageOutputTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (QCoreApplication::instance()) return;
-    const char* was = std::getenv("QT_QPA_PLATFORM");
-    const std::string previous = was ? was : "";
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-    if (was) {
-      setenv("QT_QPA_PLATFORM", previous.c_str(), 1);
-    } else {
-      unsetenv("QT_QPA_PLATFORM");
-    }
-  }
-  void TearDown() override { app_.reset(); }
-
  private:
-  int argc_ = 1;
-  char name_[14] = "test_frontend";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
+  test::OffscreenApplication app_;
 };
 
 // Sixty tasks under a title and headings, a long memo on the last, "Page N" at each foot.

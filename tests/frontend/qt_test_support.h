@@ -9,7 +9,10 @@
 #include <QWidget>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
+#include <memory>
+#include <string>
 #include <thread>
 
 #include "frontend/qt/display_probe.h"
@@ -71,6 +74,32 @@ inline int RunAsUser(const std::function<void()>& main_procedure,
   user_thread.join();
   return status;
 }
+
+// A GUI application on the offscreen platform while it lives, unless one is running already:
+// writing a PDF needs fonts, not a display.
+class OffscreenApplication {
+ public:
+  OffscreenApplication() {
+    if (QCoreApplication::instance()) return;
+    const char* was = std::getenv("QT_QPA_PLATFORM");
+    const std::string previous = was ? was : "";
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+    if (was) {
+      setenv("QT_QPA_PLATFORM", previous.c_str(), 1);
+    } else {
+      unsetenv("QT_QPA_PLATFORM");
+    }
+  }
+  OffscreenApplication(const OffscreenApplication&) = delete;
+  OffscreenApplication& operator=(const OffscreenApplication&) = delete;
+
+ private:
+  int argc_ = 1;
+  char name_[14] = "test_frontend";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
 
 #define REQUIRE_QT_DISPLAY()                                                          \
   do {                                                                                \

@@ -29,6 +29,7 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
+#include "support/popup_menu.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_sound_player.h"
 #include "tests/program/window_fixture.h"

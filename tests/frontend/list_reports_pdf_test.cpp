@@ -1,0 +1,115 @@
+// The contact list and the category list run as the program runs them (the test driver keeps
+// the pages their print hands over), written as PDF files by the Qt front end and read back
+// with poppler's pdftotext.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "datadll/dictionary/categories_table.h"
+#include "datadll/dictionary/contact_tables.h"
+#include "datadll/dictionary/table_managers.h"
+#include "framework/request_globals.h"
+#include "frontend/qt/page_output.h"
+#include "program/organiser/list_reports.h"
+#include "support/command_run.h"
+#include "support/test_driver.h"
+#include "tests/frontend/qt_test_support.h"
+#include "tests/program/shell_fixture.h"
+
+namespace vx {
+namespace {
+
+class ListReportsPdfTest : public test::ShellTest {
+ protected:
+  // The text of the pages of the one print the run made, as a PDF file holds it.
+  std::string PdfText(const TestDriver& ui) {
+    const std::vector<SeenRequest> prints = ui.Prints();
+    if (prints.size() != 1 || !prints[0].pages)
+      return "(" + std::to_string(prints.size()) + " prints)";
+    const std::string file = (root() / "report.pdf").string();
+    const qt::PrintOutcome outcome = qt::WritePdf(*prints[0].pages, QString::fromStdString(file));
+    if (outcome.first != report::PrintAnswer::Printed)
+      return "(not written: " + outcome.second + ")";
+    const test::CommandRun text = test::RunCommandLine("pdftotext -layout '" + file + "' -");
+    EXPECT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed: scripts/install-deps.sh";
+    return text.output;
+  }
+  static void ExpectHolds(const std::string& text, const std::vector<std::string>& shown) {
+    for (const std::string& s : shown)
+      EXPECT_NE(text.find(s), std::string::npos) << s << " in\n" << text;
+  }
+
+ private:
+  test::OffscreenApplication app_;
+};
+
+TEST_F(ListReportsPdfTest, TheContactListHoldsItsTitleHeadingsAndEveryContact) {
+  ASSERT_EQ(ACCESS_CONTACT->Open(), 0);
+  const char* contacts[][4] = {{"Adams", "Zoe", "zoe@example.org", "Family"},
+                               {"Brown", "Ben", "ben@example.org", "Clients"}};
+  for (const auto& c : contacts) {
+    ACCESS_CONTACT->PrimeRecord();
+    C_.LastName = c[0];
+    C_.FirstName = c[1];
+    C_.Email = c[2];
+    C_.ContactCategory = c[3];
+    C_.Website = "www.example.org";
+    ASSERT_EQ(ACCESS_CONTACT->Insert(), 0);
+  }
+  ACCESS_CONTACT->Close();
+
+  TestDriver ui;
+  ui.AnswerMessage(BUTTON_NO);  // no preview: straight to the printer
+  long response = 0;
+  ui.Start([&] {
+    PrintContactList();
+    response = CurrentResponse();
+  });
+  ui.Finish();
+  EXPECT_EQ(response, RequestCompleted);
+  ASSERT_FALSE(ui.Messages().empty());
+  EXPECT_EQ(ui.Messages()[0].text, "Do you wish to PREVIEW this Report?");
+  const std::string text = PdfText(ui);
+  ExpectHolds(
+      text, {"Report the Contact File", "Last Name", "First Name", "Address Line 1", "Postal Code",
+             "Home/Evening Phone", "Other Phone", "Web Site", "Contact Category", "Adams",
+             "zoe@example.org", "Brown", "ben@example.org", "Page 1"});
+  // In category order: Brown's "Clients" before Adams's "Family".
+  EXPECT_LT(text.find("Brown"), text.find("Adams")) << text;
+}
+
+TEST_F(ListReportsPdfTest, TheCategoryListHoldsItsTitleAndEveryCategory) {
+  ASSERT_EQ(ACCESS_CATEGORIES->Open(), 0);
+  for (const char* name : {"Work", "Home"}) {
+    CAT.Category = name;
+    ASSERT_EQ(ACCESS_CATEGORIES->Insert(), 0);
+  }
+  ACCESS_CATEGORIES->Close();
+
+  TestDriver ui;
+  ui.Start([] { PrintCAT_KeyCategory(); });
+  DriverWindow preview = ui.WaitWindow("Print Preview");
+  preview.Control("&Print").Press();
+  ui.Finish();
+  const std::string text = PdfText(ui);
+  ExpectHolds(text, {"Category List", "Category", "Home", "Work", "Page 1"});
+  EXPECT_LT(text.find("Home"), text.find("Work")) << text;
+}
+
+TEST_F(ListReportsPdfTest, CancelOnThePreviewQuestionPrintsNothing) {
+  TestDriver ui;
+  ui.AnswerMessage(BUTTON_CANCEL);
+  long response = 0;
+  ui.Start([&] {
+    PrintContactList();
+    response = CurrentResponse();
+  });
+  ui.Finish();
+  EXPECT_EQ(response, RequestCancelled);
+  EXPECT_TRUE(ui.Prints().empty());
+  EXPECT_EQ(ui.OpenTitles(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace vx
