@@ -5,6 +5,7 @@
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
 #include "program/organiser/bug_report.h"
+#include "program/reports/schedule_reports.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
@@ -40,6 +41,11 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
   RegisterMainProcedure("UpdateSchedule", UpdateSchedule);
+  RegisterMainProcedure("Print:SCH:AllDateOrder", Print_SCH_AllDateOrder);
+  RegisterMainProcedure("Print:SCH:AllCategoryOrder", Print_SCH_AllCategoryOrder);
+  RegisterMainProcedure("Print:SCH:OneCategory", Print_SCH_OneCategory);
+  RegisterMainProcedure("PrintScheduleBrief", PrintScheduleBrief);
+  RegisterMainProcedure("PrintSchedule", PrintSchedule);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
@@ -56,13 +62,8 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",
-      "Print:SCH:AllCategoryOrder",
-      "Print:SCH:AllDateOrder",
-      "Print:SCH:OneCategory",
       "PrintCAT:KeyCategory",
       "PrintContactList",
-      "PrintSchedule",
-      "PrintScheduleBrief",
       "PrintToDoByCategory",
       "PrintToDoByPriority",
       "Wizard:NewBirthdays",
