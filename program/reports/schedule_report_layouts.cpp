@@ -26,10 +26,11 @@ ReportLayout Titled(std::string_view title) {
   return layout;
 }
 
-// "Page N" at the foot of every page, and the dates in the user's picture.
+// "Page N" at the foot of every page, and the dates in the user's picture (no date shows as
+// nothing, as no time does under the times' pictures).
 void Finish(ReportLayout& layout) {
   layout.page_footer.Font(kDetailFont).Text("Page", 0, 0).PageNumber("<<<#", 380, 0, 600);
-  layout.SetDatePictures(DatePicture());
+  layout.SetDatePictures(DatePicture() + "b");
 }
 
 // The line under the headings, `y` below the page header's top.
@@ -61,36 +62,32 @@ ReportLayout TaskListingLayout(SCHEDULE_RECORD& t) {
   d.Font(kDetailFont);
   d.String(t.TaskType, "@s20", 0, 0, 1250).String(t.Category, "@s20", 1300, 0, 1250);
   d.String(t.Description, "@s40", 2600, 0, 2050).String(t.ScheduleType, "@s20", 4700, 0, 1050);
-  d.String(t.Date, "@d3", 5800, 0, 850).String(t.Time, "@t3", 6700, 0, 800);
+  d.String(t.Date, "@d3", 5800, 0, 850).String(t.Time, "@t3b", 6700, 0, 800);
   d.String(t.Command, "@s80", 0, kRow, 5700);
   d.String(t.AdvanceWarnDate, "@d3", 5800, kRow, 850);
-  d.String(t.AdvanceWarnTime, "@t3", 6700, kRow, 800);
-  long x = 0;
-  for (auto [caption, flag] : {std::pair{"Sunday", &t.Sunday},
-                               {"Monday", &t.Monday},
-                               {"Tuesday", &t.Tuesday},
-                               {"Wednesday", &t.Wednesday},
-                               {"Thursday", &t.Thursday},
-                               {"Friday", &t.Friday},
-                               {"Saturday", &t.Saturday}}) {
-    d.Check(caption, *flag, x, 2 * kRow);
-    x += 660;
+  d.String(t.AdvanceWarnTime, "@t3b", 6700, kRow, 800);
+  for (int day = 0; day < 7; ++day) {
+    static constexpr const char* kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                            "Thursday", "Friday", "Saturday"};
+    std::uint8_t* flags[] = {&t.Sunday,   &t.Monday, &t.Tuesday, &t.Wednesday,
+                             &t.Thursday, &t.Friday, &t.Saturday};
+    d.Check(kDays[day], *flags[day], day * 1070, 2 * kRow);
   }
-  d.Text("Every", 4700, 2 * kRow).String(t.Every, "@n6", 5100, 2 * kRow, 500);
-  d.String(t.EveryType, "@s20", 5800, 2 * kRow, 1700);
-  x = 0;
+  long x = 0;
   for (auto [caption, flag] : {std::pair{"1st", &t.Every1st},
                                {"2nd", &t.Every2nd},
                                {"3rd", &t.Every3rd},
                                {"4th", &t.Every4th},
                                {"Last", &t.EveryLast}}) {
     d.Check(caption, *flag, x, 3 * kRow);
-    x += 540;
+    x += 520;
   }
-  d.Text("Last Run:", 2800, 3 * kRow).String(t.LastRunDate, "@d3", 3450, 3 * kRow, 850);
-  d.String(t.LastRunTime, "@t3", 4350, 3 * kRow, 800);
+  d.Text("Every", 2700, 3 * kRow).String(t.Every, "@n6", 3150, 3 * kRow, 500);
+  d.String(t.EveryType, "@s20", 3700, 3 * kRow, 1700);
   d.Check("Skip Next Time", t.SkipNextTime, 5800, 3 * kRow);
-  d.Check("Alarm", t.Alarm, 0, 4 * kRow).String(t.AlarmFile, "@s80", 700, 4 * kRow, 4900);
+  d.Text("Last Run:", 0, 4 * kRow).String(t.LastRunDate, "@d3", 650, 4 * kRow, 850);
+  d.String(t.LastRunTime, "@t3b", 1550, 4 * kRow, 800);
+  d.Check("Alarm", t.Alarm, 2500, 4 * kRow).String(t.AlarmFile, "@s80", 3200, 4 * kRow, 2500);
   d.Check("Disabled", t.Disabled, 5800, 4 * kRow);
   d.Check("Warn if not run on specified date", t.Warn, 0, 5 * kRow);
   d.Check("Give option to skip before performing", t.UserSkip, 3000, 5 * kRow);
@@ -107,7 +104,7 @@ ReportLayout CategoryListingLayout(SCHEDULE_RECORD& t, String<20>& category) {
   h.Font(kHeadingFont).Text("Date", 0, 350).Text("Time", 1200, 350).Text("Description", 2200, 350);
   Rule(layout, 350 + kRow + 20);
   layout.detail.Font(kDetailFont);
-  layout.detail.String(t.Date, "@d3", 0, 0, 1150).String(t.Time, "@t3", 1200, 0, 950);
+  layout.detail.String(t.Date, "@d3", 0, 0, 1150).String(t.Time, "@t3b", 1200, 0, 950);
   layout.detail.String(t.Description, "@s40", 2200, 0, 4500);
   Finish(layout);
   return layout;
@@ -120,7 +117,7 @@ ReportLayout BriefLayout(std::string_view title, SCHEDULE_RECORD& t, std::string
   Rule(layout, 350 + kRow + 20);
   Band& d = layout.detail;
   d.Font(kDetailFont);
-  d.String(t.Date, "@d3", 0, 0, 1150).String(t.Time, "@t3", 1200, 0, 950);
+  d.String(t.Date, "@d3", 0, 0, 1150).String(t.Time, "@t3b", 1200, 0, 950);
   d.String(t.Category, "@s20", 2200, 0, 1450).String(t.Description, "@s40", 3700, 0, 3150);
   d.String(status, "@s4", 6900, 0, 600);
   Finish(layout);
@@ -141,7 +138,7 @@ ReportLayout ChecklistLayout(std::string_view title, SCHEDULE_RECORD& t, std::st
   Band& d = layout.detail;
   d.height = kRow + 100;
   d.Font(kDetailFont);
-  d.String(t.Time, "@T1", 0, 0, 850).String(t.Category, "@s20", 900, 0, 1350);
+  d.String(t.Time, "@T1b", 0, 0, 850).String(t.Category, "@s20", 900, 0, 1350);
   d.String(t.Description, "@s40", 2300, 0, 2450).String(status, "@s4", 4800, 0, 450);
   const long line = kRow + 10;  // the lines to write on, along the text's foot
   d.Line(5300, line, 6050, line).Line(6150, line, 6850, line).Line(6950, line, 7500, line);
