@@ -20,6 +20,7 @@ struct Row : MainCommand {
     return With(&MainCommand::prime, task_type);
   }
   constexpr Row OnStack(long bytes) const { return With(&MainCommand::stack, bytes); }
+  constexpr Row Tipped(std::string_view tip) const { return With(&MainCommand::tip, tip); }
 
  private:
   template <class T>
@@ -109,13 +110,19 @@ constexpr MainCommand kCommands[] = {
     Item("&Actions", "Enter &Birthdays", "Ctrl+Shift+B", Start, "Wizard:NewBirthdays"),
     Item("&Actions", "New &Hot Key", "Ctrl+Shift+H", Start, "UpdateHotKeys"),
 
-    Item("&Reports|&Schedule", "&Brief Schedule", "", Start, "PrintSchedule"),
+    // The brief report is "Schedule in Brief" and the checklist "Schedule", as the reports
+    // themselves are titled.
+    Item("&Reports|&Schedule", "&Brief Schedule", "", Start, "PrintScheduleBrief"),
     Item("&Reports|&Schedule", "&All in Date Order", "", Start, "Print:SCH:AllDateOrder")
-        .OnStack(kMainBigStack),
+        .OnStack(kMainBigStack)
+        .Tipped("Print ordered by Date"),
     Item("&Reports|&Schedule", "All in &Category Order", "", Start, "Print:SCH:AllCategoryOrder")
-        .OnStack(kMainBigStack),
-    Item("&Reports|&Schedule", "&Specific Category", "", Start, "Print:SCH:OneCategory"),
-    Item("&Reports|&Schedule", "&Checklist Style", "", Start, "PrintScheduleBrief"),
+        .OnStack(kMainBigStack)
+        .Tipped("Print ordered by Category"),
+    Item("&Reports|&Schedule", "&Specific Category", "", Start, "Print:SCH:OneCategory")
+        .Tipped("Print schedule for one category only"),
+    Item("&Reports|&Schedule", "&Checklist Style", "", Start, "PrintSchedule")
+        .Tipped("Brief Schedule in Daily Checklist Format"),
     Item("&Reports|&To Do List", "&Priority", "", Start, "PrintToDoByPriority"),
     Item("&Reports|&To Do List", "&Category", "", Start, "PrintToDoByCategory"),
     Item("&Reports", "&Contacts", "", Start, "PrintContactList"),

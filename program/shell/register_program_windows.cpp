@@ -8,6 +8,7 @@
 #include "program/organiser/contact_windows.h"
 #include "program/organiser/list_reports.h"
 #include "program/organiser/todo_windows.h"
+#include "program/reports/schedule_reports.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
@@ -52,6 +53,11 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("ViewAscii:Log", ViewAscii_Log);
   RegisterMainProcedure("ViewQueue:Script", ViewQueue_Script);
   RegisterMainProcedure("UpdateSchedule", UpdateSchedule);
+  RegisterMainProcedure("Print:SCH:AllDateOrder", Print_SCH_AllDateOrder);
+  RegisterMainProcedure("Print:SCH:AllCategoryOrder", Print_SCH_AllCategoryOrder);
+  RegisterMainProcedure("Print:SCH:OneCategory", Print_SCH_OneCategory);
+  RegisterMainProcedure("PrintScheduleBrief", PrintScheduleBrief);
+  RegisterMainProcedure("PrintSchedule", PrintSchedule);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
@@ -65,11 +71,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",
-      "Print:SCH:AllCategoryOrder",
-      "Print:SCH:AllDateOrder",
-      "Print:SCH:OneCategory",
-      "PrintSchedule",
-      "PrintScheduleBrief",
       "Wizard:NewBirthdays",
   };
   return kNames;
