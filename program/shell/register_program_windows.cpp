@@ -62,16 +62,11 @@ void RegisterProgramWindows() {
 
 std::span<const std::string_view> WindowsNotYetWritten() {
   static constexpr std::string_view kNames[] = {
-      "BrowseClipboard",
-      "BrowseClipboardCategories",
-      "BrowseMessages",
-      "ExportContacts",
-      "ExportSchedule",
-      "ExportToDo",
-      "ImportContacts",
-      "ImportSchedule",
-      "ImportToDo",
-      "Wizard:NewBirthdays",
+      "BrowseClipboard", "BrowseClipboardCategories",
+      "BrowseMessages",  "ExportContacts",
+      "ExportSchedule",  "ExportToDo",
+      "ImportContacts",  "ImportSchedule",
+      "ImportToDo",      "Wizard:NewBirthdays",
   };
   return kNames;
 }
