@@ -45,6 +45,6 @@ cd "$build"
 ctest_retry=(--repeat until-pass:2)
 if [ -z "${DISPLAY:-}" ]; then
   # Tests that need an X server (hot keys, keystrokes, the Qt front end) share one virtual display.
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)" --timeout 300 "${ctest_retry[@]}"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j "$(nproc)" --timeout 300 "${ctest_retry[@]}"
 fi
 exec ctest --output-on-failure -j "$(nproc)" --timeout 300 "${ctest_retry[@]}"
