@@ -5,6 +5,7 @@
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
 #include "program/organiser/bug_report.h"
+#include "program/organiser/message_windows.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
@@ -27,6 +28,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
   RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
   RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
+  RegisterMainProcedure("BrowseMessages", BrowseMessages);
+  RegisterMainProcedure("UpdateMessages", [] { UpdateMessages(); });
   RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
   RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
   RegisterMainProcedure("Wizard:Script", Wizard_Script);
@@ -48,7 +51,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
       "BrowseContacts",
-      "BrowseMessages",
       "BrowseToDoList",
       "ExportContacts",
       "ExportSchedule",
