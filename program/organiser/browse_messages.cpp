@@ -22,7 +22,7 @@ namespace {
 
 constexpr std::string_view kListFormat =
     "44R(2)|M~E-mail ID~C(0)@n11@100L(2)|M~E-mail To~@s254@80L(2)|M~E-mail To Name~@s254@"
-    "120L(2)|M~Subject~@s254@52L(2)|M~Last Date Sent~@d3@80L(2)|M~CC~@s254@80L(2)|M~BCC~@s254@"
+    "120L(2)|M~Subject~@s254@52L(2)|M~Last Date Sent~@d3b@80L(2)|M~CC~@s254@80L(2)|M~BCC~@s254@"
     "80L(2)|M~Attachment~@s254@";
 
 // Sort orders, one a tab: by id, by the contact written to, by subject, by the last date sent.
@@ -110,7 +110,8 @@ Level MessagesWindow::Init() {
   ShowSelectWhenPicking(browse_, buttons_);
   window()[send_].Hide(browse_.Selecting);
   ACCESS_MESSAGES->BindFields(browse_.Bindings);
-  window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1)));
+  // The one date column is blank for a message never sent.
+  window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1) + "b"));
   AttachListExtension(xplore_, browse_, list_, "?Browse:1",
                       {"M_:EmailID", "M_:EmailTo", "M_:EmailToName", "M_:Subject",
                        "M_:LastDateSent", "M_:CC", "M_:BCC", "M_:Attachment"},

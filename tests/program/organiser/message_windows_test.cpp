@@ -401,6 +401,7 @@ TEST_F(MessagesOnMainsTickTest, AMessageQueuedFromTheListIsSentOnMainsTickAndSta
   list = ui_.WaitWindow("E-mail Messages");
   frame.PressShortcut("Ctrl+E");
   ui_.WaitUntil([&] { return list.TimesBroughtToFront() >= 1; }, "the open list came forward");
+  EXPECT_EQ(ListOf(list).Cell(2, 5), "") << "a message never sent shows no date";
   ListOf(list).ChooseRow(2);
   list.Control("Send E-&mail").Press();
   ASSERT_EQ(Queued(), 1U);
