@@ -298,6 +298,20 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
         }
       }
       break;
+    case Prop::Width:
+    case Prop::MinWidth:
+      // A status zone's width in dialog units: Width keeps the zone to it (a longer text widens
+      // it), MinWidth lets it take spare width too. Either holds the window at least that wide.
+      if (item.type == ControlType::StatusZone && w) {
+        const long units = Number(value);
+        w->setMinimumWidth(units > 0 ? static_cast<int>(std::lround(
+                                           units * DialogCharWidth(w->fontMetrics()) / 4.0))
+                                     : 0);
+        if (prop == Prop::Width)
+          w->setSizePolicy(units > 0 ? QSizePolicy::Fixed : QSizePolicy::Preferred,
+                           QSizePolicy::Preferred);
+      }
+      break;
     case Prop::Wizard:
       if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
         tabs->setProperty("vxWizard", On(value));

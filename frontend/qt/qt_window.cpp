@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
@@ -119,6 +120,8 @@ void QtWindow::ReportEditDone(int number) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::LayoutRequest && qobject_cast<QStatusBar*>(watched))
+    KeepStatusZonesApart();
   if (event->type() == QEvent::KeyPress) {
     // Tab leaves a text (it changes the focus there), so Ctrl+Tab is how a tab is typed in one.
     if (auto* plain = qobject_cast<QPlainTextEdit*>(watched); plain && !plain->isReadOnly()) {
@@ -261,8 +264,12 @@ void QtWindow::CopyPicture(int control) {
   QGuiApplication::clipboard()->setImage(shown->grab().toImage());
 }
 
+// Raised even when Qt takes it for the active window: that can be stale (without a window
+// manager, or when the keyboard was given to the window before it could take it, the desktop
+// may have moved the keyboard elsewhere unseen), and raising a window already in front changes
+// nothing.
 void QtWindow::BringToFront() {
-  if (!shown_ || isHidden() || isActiveWindow()) return;
+  if (!shown_ || isHidden()) return;
   if (isMinimized()) showNormal();
   raise();
   activateWindow();
@@ -278,6 +285,7 @@ void QtWindow::FitAndPlace(QWidget* owner) {
   const QRect free = screen->availableGeometry();
   const QSize room = RoomOn(free);
   ensurePolished();
+  KeepStatusZonesApart();
   if (QLayout* layout = this->layout()) layout->activate();
   const QSize wanted = sizeHint().expandedTo(minimumSizeHint());
   const QSize least = minimumSizeHint();
@@ -294,6 +302,16 @@ void QtWindow::FitAndPlace(QWidget* owner) {
   const QRect at = OpeningPlace(wanted, place, centre, free);
   setGeometry(at);
   reported_ = at;
+}
+
+// A main window keeps to its status bar's own minimum size, not to what the bar's zones need:
+// without this a narrow window would draw the zones over each other. Run as the window opens
+// and whenever the zones' sizes change.
+void QtWindow::KeepStatusZonesApart() {
+  auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!bar) return;
+  if (QLayout* zones = bar->layout()) zones->invalidate();  // it learns of the change later
+  bar->setMinimumWidth(bar->minimumSizeHint().width());
 }
 
 // The model was given a new place for a window already on the screen.

@@ -84,6 +84,7 @@ class QtWindow final : public QMainWindow {
   void GrowSheetsAround(int parent);
   // Geometry (the sums in window_geometry.h).
   void FitAndPlace(QWidget* owner);
+  void KeepStatusZonesApart();
   void ApplyGeometry();
   void ReportGeometry();
   // The window's own properties; a control's are applied by control_props.h.

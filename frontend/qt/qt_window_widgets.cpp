@@ -95,9 +95,15 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     }
     case ControlType::StatusBar:
       item.widget = statusBar();
+      item.widget->installEventFilter(this);  // its zones' widths hold the window's (eventFilter)
       return;
     case ControlType::StatusZone: {
+      // Each zone is a framed section of its own, so that the texts of neighbouring zones never
+      // read as one line. A zone given a width keeps to it (ApplyControlProp); the others share
+      // what is left.
       auto* label = new QLabel(statusBar());
+      label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      label->setIndent(label->fontMetrics().averageCharWidth() / 2 + 2);
       statusBar()->addWidget(label, 1);
       item.widget = label;
       return;

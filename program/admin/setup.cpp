@@ -118,7 +118,10 @@ void OptionsWindow::Build() {
   date_list_ = general.DropList(date_choice_);
   general.Check("Do not place in tray when minimized ", NOTRAY);
   general.Check("Restore for \"Run Program\" tasks ", MAXIMIZEONRUN);
-  general.Check("Minimize to system tray instead of exiting ", MINIMIZEONCLOSEREQUEST);
+  general.Check("Minimize to system tray instead of exiting ", MINIMIZEONCLOSEREQUEST)
+      .Tip(
+          "Closing the main window leaves Varnodex running in the tray, so that tasks still "
+          "run; File, Exit asks, then ends it");
   Number(general, "Skip tasks if overdue by", SKIPIFDAYSPASSED, "@n4", 0, 9999, "day(s)",
          &skip_info_, "Info");
 

@@ -30,8 +30,11 @@ void ViewAscii_Log() {
   view.print_failed = "The event log could not be printed.";
   // The log as it lies on disk (its name is matched without regard to letter case).
   view.file = std::filesystem::absolute(storage::ResolveOnDisk(std::string(kLogFile)));
+  // Logging switched on writes the file with its first line: until then the log is empty.
+  view.missing_is_empty = true;
+  // What is there is no file this program can read (a folder in its place, no permission).
   ViewTextFile(view, [] {
-    SetPendingError("File Not Found", storage::kFileNotFound);
+    SetPendingError("Access Denied", storage::kAccessDenied);
     ShowNamedWarning(30, kLogFile);
   });
 }

@@ -4,8 +4,8 @@
 namespace vx {
 
 // The window "Event Log". With logging off it first logs (once) that logging is not enabled,
-// so the viewer always has a line to show. A log that cannot be read is reported and the
-// window closes at once.
+// so the viewer always has a line to show. A log file not written yet shows an empty log; one
+// that cannot be read is reported and the window closes at once.
 void ViewAscii_Log();
 
 }  // namespace vx

@@ -51,6 +51,16 @@ std::string GetConfigValue(std::string_view key, std::optional<std::string_view>
   return std::string(String<255>(default_value.value_or("")).clipped());
 }
 
+bool ConfigValueStored(std::string_view key) {
+  const int code = FetchKey(key);
+  if (code == storage::kNoError) return true;
+  if (code != storage::kRecordNotFound) {
+    ShowStoreError("Error retrieving configuration information code " + PaddedKey(key) + " - " +
+                   ERROR());
+  }
+  return false;
+}
+
 void SetConfigValue(std::string_view key, std::string_view value, std::string_view) {
   int code = FetchKey(key);
   if (code == storage::kRecordNotFound) {

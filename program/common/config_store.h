@@ -17,6 +17,10 @@ std::string GetConfigValue(std::string_view key,
                            std::optional<std::string_view> default_value = std::nullopt,
                            std::optional<std::string_view> ini_file = std::nullopt);
 
+// Whether the store holds a record for `key` (the INI file is not looked at). A store that
+// cannot be read answers false, and its error is shown as GetConfigValue shows it.
+bool ConfigValueStored(std::string_view key);
+
 // Stores `value` under `key`, adding the record when missing. Errors are shown in an "Error!"
 // box; a key that cannot be read is never written over another record. The third argument is
 // accepted and not used.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <system_error>
 
 #include "framework/window_manager.h"
 #include "platform/process.h"
@@ -55,7 +56,10 @@ void PrintFile(const TextFileView& view) {
 
 bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreadable) {
   TextFileLines lines;
-  const bool loaded = lines.Load(view.file);
+  std::error_code missing;
+  const bool loaded =
+      lines.Load(view.file) ||
+      (view.missing_is_empty && !std::filesystem::exists(view.file, missing) && !missing);
   if (!loaded && !unreadable) return false;
   SearchRequest search;
 
@@ -77,7 +81,7 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
     manager.PostClose();
     return Level_Notify;
   });
-  if (!loaded) {
+  if (lines.Records() == 0) {
     window[print].Disable();
     window[find].Disable();
   }

@@ -14,11 +14,14 @@ struct TextFileView {
   std::string_view heading;       // the list column's heading
   std::string_view print_failed;  // shown when the file cannot be handed to the print spooler
   std::filesystem::path file;
+  // A file not there yet shows as empty instead of unreadable (a log nothing was written to).
+  bool missing_is_empty = false;
 };
 
-// Shows the file's lines until the user closes the window. A file that cannot be read opens no
-// window and answers false, unless `unreadable` is given: then the window opens with Print and
-// Search greyed, `unreadable` reports the problem and the window closes.
+// Shows the file's lines until the user closes the window; Print and Search are greyed while
+// there are none. A file that cannot be read opens no window and answers false, unless
+// `unreadable` is given: then the window opens, `unreadable` reports the problem and the window
+// closes.
 bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreadable = {});
 
 }  // namespace vx

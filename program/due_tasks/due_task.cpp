@@ -488,10 +488,13 @@ void CheckNextTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame
     NormalizeDateTime(SCH.Date, SCH.Time);
     if (table.TryUpdate() == 0) return;  // looked at again at the next phase 3
   }
-  const std::string status = std::string(CutUtf8("Next: " + Description(), 40));
-  frame.SetStatusText(status, ScriptQueue.Records() == 0);
-  frame.SetTrayTip(std::string(PRODUCTNAME.clipped()) + " - " + Description() + " " +
-                   CurrentScheduleServices().FormatDate(SCH.Date) + " " + FORMAT(SCH.Time, "@T7"));
+  // The bar and the tip say when the task is due: its own next run, never the clock's
+  // moment, which the bar shows in zones of its own.
+  const std::string due =
+      ", due " + CurrentScheduleServices().FormatDate(SCH.Date) + " " + FORMAT(SCH.Time, "@T7");
+  frame.SetStatusText(std::string(CutUtf8("Next: " + Description(), 40)) + due,
+                      ScriptQueue.Records() == 0);
+  frame.SetTrayTip(std::string(PRODUCTNAME.clipped()) + " - " + Description() + due);
   state.current = SCH;
   if (CompareDateTimeMinutes(TODAY(), CLOCK(), SCH.Date, SCH.Time) >= 0) {
     RunDueTask(state, table, frame);

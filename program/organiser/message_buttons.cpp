@@ -9,6 +9,7 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/todo_tables.h"
 #include "framework/file_manager.h"
+#include "program/common/numbered_warnings.h"
 #include "program/recurrence/moments.h"
 #include "program/recurrence/schedule_services.h"
 #include "runtime/dates.h"
@@ -49,7 +50,12 @@ void SnoozeMessage() {
 }
 
 void AddMessageToToDo() {
-  ACCESS_TODO->Open();
+  const std::string title(ML.Title.clipped());
+  if (ACCESS_TODO->TryOpen() != 0) {
+    MESSAGE("Not added to the To Do List:\r" + title + "\r" + WarningErrorText(), "Error",
+            MessageIcon::Exclamation);
+    return;
+  }
   // A fresh record: a buffer left over from an earlier item would lend it its number, its
   // resolution and its dates.
   ACCESS_TODO->PrimeRecord();
@@ -58,9 +64,15 @@ void AddMessageToToDo() {
   TDO.ToDo = ML.Title.clipped();
   TDO.Priority = 5;
   TDO.Done = 0;
-  ACCESS_TODO->Insert();
+  const bool added = ACCESS_TODO->TryInsert() == 0;
+  const std::string why = added ? std::string() : WarningErrorText();
   ACCESS_TODO->Close();
-  MESSAGE("Added to To Do List:\n" + ML.Title.str(), "Saved");
+  if (!added) {
+    MESSAGE("Not added to the To Do List:\r" + title + "\r" + why, "Error",
+            MessageIcon::Exclamation);
+    return;
+  }
+  MESSAGE("Added to To Do List:\r" + title, "Saved");
 }
 
 }  // namespace vx

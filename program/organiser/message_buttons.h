@@ -10,7 +10,8 @@ namespace vx {
 void SnoozeMessage();
 
 // Adds a to-do item in category "General", priority 5, with the title as the item and the text
-// as its notes, then confirms "Added to To Do List:" with the title.
+// as its notes, then confirms "Added to To Do List:" with the title; an item that cannot be
+// stored is named with the reason instead ("Not added to the To Do List:").
 void AddMessageToToDo();
 
 }  // namespace vx

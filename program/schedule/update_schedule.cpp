@@ -786,8 +786,20 @@ void PrimeInsert(TaskFormMode& mode) {
     mode.copy = true;
   } else {
     mode.wizard = !prime.empty();
+    const SCHEDULE_RECORD primed = SCH;
     SCH = SCHEDULE_RECORD{};
     PrimeNewTask(prime);
+    // A caller that asks for a wizard may have filled in the task already (a to-do item made a
+    // message task): what it gave stands over the defaults.
+    if (mode.wizard) {
+      if (!primed.Message.blank()) SCH.Message = primed.Message;
+      if (!primed.Description.blank()) SCH.Description = primed.Description;
+      if (!primed.Category.blank()) SCH.Category = primed.Category;
+      if (primed.Date != 0) {
+        SCH.Date = primed.Date;
+        SCH.Time = primed.Time;
+      }
+    }
     SCH.User = GLO_USER.clipped();
   }
   SCH.Completed = 0;

@@ -20,6 +20,7 @@
 #include "framework/window_manager.h"
 #include "platform/hot_keys.h"
 #include "program/admin/load_settings.h"
+#include "program/admin/new_database_settings.h"
 #include "program/admin/password_validation.h"
 #include "program/common/command_line.h"
 #include "program/common/config_store.h"
@@ -37,10 +38,12 @@
 #include "program/organiser/capture_clipboard.h"
 #include "program/script_engine/script_queue.h"
 #include "program/script_engine/type_hot_key_text.h"
+#include "program/shell/data_folder_lock.h"
 #include "program/shell/frame_scripts.h"
 #include "program/shell/frame_task_road.h"
 #include "program/shell/hot_key_actions.h"
 #include "program/shell/main_menus.h"
+#include "program/shell/named_data_folder.h"
 #include "program/shell/start_helper.h"
 #include "program/shell/start_up_session.h"
 #include "program/windows/window_procedure_scope.h"
@@ -58,8 +61,18 @@ MainServices* InstalledMainServices() { return CurrentProgramServices().main; }
 
 constexpr std::string_view kWeekdays =
     "Sunday   Monday   Tuesday  WednesdayThursday Friday   Saturday ";
+// Widths of the status zones in dialog units (a quarter letter each): the clock's zones keep
+// their place as the texts change (a longer date or time widens its zone); the next task's zone
+// is wide enough for a whole description with its due moment, and takes any spare width.
+constexpr long kNextZoneWidth = 64 * 4;
+constexpr long kDateZoneWidth = 18 * 4;
+constexpr long kTimeZoneWidth = 6 * 4;
 constexpr std::string_view kWebSite = "https://www.kestrova.example/";
 constexpr std::string_view kSupportMail = "mailto:support@kestrova.example";
+constexpr std::string_view kMaintenanceQuestion =
+    "Varnodex closes while the File Manager (Database Maintenance) works on the database, and no "
+    "task runs until Varnodex is started again: the \"Start VX\" button of Database Maintenance "
+    "starts it.\n\nClose Varnodex and open the File Manager?";
 
 class MainFrame final : public WindowManager {
  public:
@@ -96,6 +109,7 @@ class MainFrame final : public WindowManager {
   void Exit();
   void RunCommand(const MainCommand& row);
   void StartWindow(std::string_view procedure, long stack = kMainStack);
+  bool AgreeToMaintenance();
   void StartMaintenance();
   void Press(int control) { window().Post(EVENT_Accepted, control); }
   MainTickSteps Steps();
@@ -142,6 +156,12 @@ Level MainFrame::Init() {
   files_opened_ = true;
 
   menus_.BuildBars(window());
+  // The status bar's sections: the next task (or the running script's step) takes the width
+  // that today's date and the time leave; the first zone holds nothing here.
+  window().Status(1).Hide();
+  window().Status(2).Set(Prop::MinWidth, kNextZoneWidth);
+  window().Status(3).Set(Prop::Width, kDateZoneWidth);
+  window().Status(4).Set(Prop::Width, kTimeZoneWidth);
   // The toolbar's script status, beside the buttons.
   script_picture_ = window().Toolbar().Image("~blank.ico");
   script_text_ = window().Toolbar().String("");
@@ -185,9 +205,12 @@ void MainFrame::StartUpWork() {
   VERSIONNUMBER = "2.03";
   window().Title(std::string(PRODUCTNAME.clipped()) + " " + std::string(VERSIONNUMBER.clipped()));
   OpenFileChecked(ACCESS_CONFIGURATION->file(), true, false, storage::kReadWriteDenyNone, false);
+  // Every start stores "VXV": a database without it is new, made by this start or by a tool.
+  const bool new_database = !ConfigValueStored("VXV");
   SetConfigValue("VXV", "vx");
   ININAME = kProgramIniName;
   SetConfigValue("Version", VERSIONNUMBER.clipped());
+  if (new_database) StoreNewDatabaseSettings();
   LoadSettings();
   if (DEBUGMODE != 0) WriteLog("Debug", "Debugging Active");
 
@@ -340,6 +363,10 @@ Level MainFrame::TakeEvent() {
       hot_keys_.ACTIVATE();
       ReportRefusedHotKeys();
       break;
+    case EVENT_BringFrameForward:  // another start on this data folder
+      RestoreFrame();
+      window().ToFront();
+      break;
     default:
       break;
   }
@@ -374,6 +401,8 @@ Level MainFrame::TakeWindowEvent() {
       break;
     case EVENT_Timer:
       TimerTick();
+      // Once the tick runs, so that nothing waits for the box.
+      ShowNewDataFolderNotice();
       break;
     default:
       break;
@@ -435,6 +464,13 @@ void MainFrame::Exit() {
   PostClose();
 }
 
+// Asked before the maintenance program is started from the menu: the program closes for it,
+// and the scheduler stands still until it is started again.
+bool MainFrame::AgreeToMaintenance() {
+  return MESSAGE(std::string(kMaintenanceQuestion), "File Manager", MessageIcon::Question,
+                 BUTTON_OK | BUTTON_CANCEL, BUTTON_CANCEL) == BUTTON_OK;
+}
+
 // The maintenance program works on the data files alone: this program makes way at once,
 // without the question whether to close.
 void MainFrame::StartMaintenance() {
@@ -478,7 +514,7 @@ void MainFrame::RunCommand(const MainCommand& row) {
       Reset(true);
       break;
     case MainAction::Maintenance:
-      StartMaintenance();
+      if (AgreeToMaintenance()) StartMaintenance();
       break;
     // On a thread of their own, so that the frame's tick never waits for the desktop's opener.
     case MainAction::WebSite:

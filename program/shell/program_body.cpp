@@ -1,6 +1,7 @@
 #include "program/shell/program_body.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -10,8 +11,10 @@
 #include "program/common/program_registry.h"
 #include "program/reports/schedule_work_file.h"
 #include "program/shell/data_folder_access.h"
+#include "program/shell/data_folder_lock.h"
 #include "program/shell/install_program_services.h"
 #include "program/shell/main_frame.h"
+#include "program/shell/named_data_folder.h"
 #include "program/shell/register_program_windows.h"
 #include "program/shell/start_up_database.h"
 #include "program/shell/start_up_session.h"
@@ -54,7 +57,10 @@ IniFile& PositionIni() {
 
 }  // namespace
 
-void FindDataFolder() {
+bool FindDataFolder() {
+  ForgetNewDataFolderNotice();
+  if (const std::optional<NamedFolder> named = NamedDataFolder())
+    return EnterNamedDataFolder(*named);
   if (!DatabaseHere() && std::filesystem::exists("PATHS.INI")) {
     const std::string named = GETINI("PATH", "DATA", "", kPathsIni);
     // A data folder on a disk that is not mounted must not pass unnoticed: the user would
@@ -66,7 +72,7 @@ void FindDataFolder() {
               "Data Folder Missing", MessageIcon::Exclamation);
     }
   }
-  if (DatabaseHere()) return;
+  if (DatabaseHere()) return true;
 
   std::string folder = std::filesystem::current_path().string();
   if (FILEDIALOG("Select data directory", folder, {}, FILE_Directory | FILE_LongName) &&
@@ -80,13 +86,14 @@ void FindDataFolder() {
     MESSAGE("Application data will be created  Folder: " + std::filesystem::current_path().string(),
             "New Database", MessageIcon::Information);
   }
+  return true;
 }
 
 void ProgramBody() {
   // Until Main's frame watches the session itself, its end stops the start here.
   WatchStartUpSession();
-  FindDataFolder();
-  if (StartUpSessionEnded()) {
+  // A second start on a folder in use ends here, before it opens anything in the folder.
+  if (!FindDataFolder() || StartUpSessionEnded() || !TakeDataFolder()) {
     StopWatchingStartUpSession();
     return;
   }
@@ -118,6 +125,7 @@ void ProgramBody() {
   ProgramRegistry().KILL();
   VX_FILES_KILL();
   if (load_here) VX_Files_Unload();
+  ReleaseDataFolder();
 }
 
 }  // namespace vx

@@ -6,6 +6,7 @@
 #include "program/hot_keys/hot_key_windows.h"
 #include "program/organiser/bug_report.h"
 #include "program/organiser/message_windows.h"
+#include "program/organiser/todo_windows.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
@@ -25,6 +26,11 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
   RegisterMainProcedure("BrowseScheduleCategories", BrowseScheduleCategories);
+  RegisterMainProcedure("SelectCategories", SelectCategories);
+  RegisterMainProcedure("BrowseToDoList", BrowseToDoList);
+  RegisterMainProcedure("UpdateTodo", UpdateTodo);
+  RegisterMainProcedure("PrintToDoByPriority", PrintToDoByPriority);
+  RegisterMainProcedure("PrintToDoByCategory", PrintToDoByCategory);
   RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
   RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
   RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
@@ -51,7 +57,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseClipboardCategories",
       "BrowseContactCategories2Pane",
       "BrowseContacts",
-      "BrowseToDoList",
       "ExportContacts",
       "ExportSchedule",
       "ExportToDo",
@@ -65,8 +70,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "PrintContactList",
       "PrintSchedule",
       "PrintScheduleBrief",
-      "PrintToDoByCategory",
-      "PrintToDoByPriority",
       "Wizard:NewBirthdays",
   };
   return kNames;

@@ -3,9 +3,7 @@
 // question open, its exit logged and every table closed, and no crash.
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +23,7 @@
 #include "runtime/storage/file.h"
 #include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
+#include "tests/desktop/x_server.h"
 #include "tests/desktop/x_windows.h"
 
 namespace vx {
@@ -34,50 +33,6 @@ using namespace std::chrono_literals;
 
 constexpr const char* kFrame = "Varnodex 2000";
 constexpr const char* kMessage = "Water the ferns 7731";
-
-// An Xvfb that the test can kill as a crash would: SIGKILL, no goodbye to its clients.
-class DyingXServer {
- public:
-  DyingXServer() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
-                                     "-screen",   "0",          "1024x768x24",
-                                     "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 0, 0);
-    if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    std::string number;
-    pollfd pfd{fds[0], POLLIN, 0};
-    char c = 0;
-    while (pid_ != 0 && poll(&pfd, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-      number += c;
-    close(fds[0]);
-    if (!number.empty()) name_ = ":" + number;
-  }
-  ~DyingXServer() { Crash(); }
-  DyingXServer(const DyingXServer&) = delete;
-  DyingXServer& operator=(const DyingXServer&) = delete;
-
-  const std::string& name() const { return name_; }
-  void Crash() {
-    if (pid_ == 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = 0;
-  }
-
- private:
-  pid_t pid_ = 0;
-  std::string name_;
-};
 
 std::string FileText(const std::filesystem::path& path) {
   std::ifstream in(path);
@@ -120,7 +75,7 @@ class DisplayLossTest : public test::TempFolderTest {
     return test::FindWindowTitled(display_, DefaultRootWindow(display_), title, true) != 0;
   }
 
-  DyingXServer server_;
+  test::XServer server_;  // killed under the program
   std::filesystem::path program_;
   Display* display_ = nullptr;
   pid_t pid_ = 0;

@@ -1,7 +1,8 @@
 // `cmake --install` of this build into a temporary prefix: the program, its helpers and its key
 // list land together below lib/varnodex with a link in bin, the menu entry passes
 // desktop-file-validate and names the installed program and icon, the icons are real pictures of
-// their sizes, and the installed VX starts its installed helper (the external message window).
+// their sizes, the installed VX starts its installed helper (the external message window), and
+// the menu entry's launcher starts VX on the default data folder without asking for one.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -99,11 +100,12 @@ TEST_F(InstalledProgramTest, ProgramHelpersIconsAndMenuEntryAreInPlace) {
   EXPECT_EQ(RunLogged("desktop-file-validate " + Quoted(entry), root() / "validate.log"), 0);
   EXPECT_EQ(ReadAll(root() / "validate.log"), "") << "no warnings either";
   const std::string text = ReadAll(entry);
-  EXPECT_NE(text.find("\nExec=" + link.string() + "\n"), std::string::npos) << text;
+  const fs::path launcher = prefix_.path() / "bin" / "varnodex";
+  EXPECT_NE(text.find("\nExec=" + launcher.string() + "\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\nIcon=varnodex\n"), std::string::npos) << text;
 
   const std::string manifest = ReadAll(build_ / "install_manifest_Unspecified.txt") + "\n";
-  for (const fs::path& file : {link, entry, folder / "vx-msg"})
+  for (const fs::path& file : {link, launcher, entry, folder / "vx-msg"})
     EXPECT_NE(manifest.find(file.string() + "\n"), std::string::npos) << file;
 }
 
@@ -134,6 +136,33 @@ TEST_F(InstalledProgramTest, TheInstalledProgramStartsItsInstalledHelper) {
 
   ASSERT_NE(owner, 0) << "the message window appears";
   EXPECT_EQ(shown_by, fs::canonical(prefix_.path() / "lib" / "varnodex" / "vx-msg"));
+}
+
+// The menu entry's launcher names the default data folder, so a first start from the menu makes
+// the folder and runs without the folder question.
+TEST_F(InstalledProgramTest, TheMenuEntryStartsOnTheDefaultDataFolderWithoutAsking) {
+  if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
+  const fs::path data_home = root() / "data home";
+  setenv("XDG_DATA_HOME", data_home.c_str(), 1);
+  unsetenv("VX_DATA_FOLDER");
+  const pid_t vx = test::StartWithoutSessionBus((prefix_.path() / "bin" / "varnodex").string());
+  unsetenv("XDG_DATA_HOME");
+  ASSERT_NE(vx, 0);
+
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  const bool started = test::WaitUntil(
+      [&] { return test::Shown(display, "Varnodex 2000") && test::Shown(display, "Data Folder"); },
+      60s);
+  const bool asked = test::Shown(display, "Select data directory");
+  XCloseDisplay(display);
+  int status = 0;
+  EXPECT_TRUE(test::EndWithin(vx, 30s, status)) << "VX ends on SIGTERM";
+  test::EndProcessesIn(root());
+
+  EXPECT_TRUE(started) << "the frame and the note of where the data lives appear";
+  EXPECT_FALSE(asked);
+  EXPECT_TRUE(fs::exists(data_home / "varnodex" / "VX97.TPS"));
 }
 
 }  // namespace

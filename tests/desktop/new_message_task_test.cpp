@@ -35,6 +35,7 @@ using namespace std::chrono_literals;
 constexpr const char* kFrame = "Varnodex 2000";
 constexpr const char* kForm = "New Task";
 constexpr unsigned kColonKey = 186;  // the ";" key; with Shift, ":"
+constexpr unsigned kTabKey = 9;
 
 // Types letters, digits, blanks and colons as key presses into the focused window.
 void TypeText(const std::string& text) {
@@ -108,9 +109,12 @@ TEST_F(NewMessageTaskTest, AMessageTypedForTwoMinutesAheadAppearsWhenDue) {
                  [&] { return test::WaitUntil([&] { return test::Shown(display_, kForm); }, 3s); }))
       << "Ctrl+Shift+M opens the message wizard";
 
-  // The wizard's first page asks for the message, with the typing place in it.
+  // The wizard's first page opens with the typing place in the description; Tab moves on to
+  // the message.
   ASSERT_TRUE(test::FocusWindowTitled(display_, kForm));
   std::this_thread::sleep_for(300ms);
+  TypeText(message);
+  platform::FakeKeyChord(0, kTabKey);
   TypeText(message);
   // Next: the Scheduling page; Alt+T: its time, whose text typing replaces.
   platform::FakeKeyChord(platform::kHotKeyAlt, 'N');
@@ -168,6 +172,8 @@ TEST_F(NewMessageTaskTest, AWeekdayMessageForAPassedHourWaitsForTheNextWeekday) 
       [&] { return test::WaitUntil([&] { return test::Shown(display_, kForm); }, 3s); }));
   ASSERT_TRUE(test::FocusWindowTitled(display_, kForm));
   std::this_thread::sleep_for(300ms);
+  TypeText(message);  // the description, then the message
+  platform::FakeKeyChord(0, kTabKey);
   TypeText(message);
   platform::FakeKeyChord(platform::kHotKeyAlt, 'N');  // the Scheduling page: Monday to Friday
   std::this_thread::sleep_for(300ms);

@@ -19,23 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-using test::FindWindowTitled;
 using test::HasWindowTitled;
-
-// Whether the tray host's panel holds a window of the program (its docked tray icon).
-bool TrayIconDocked(Display* display) {
-  const ::Window panel = FindWindowTitled(display, DefaultRootWindow(display), "panel");
-  if (!panel) return false;
-  ::Window root = 0, parent = 0;
-  ::Window* children = nullptr;
-  unsigned count = 0;
-  if (!XQueryTree(display, panel, &root, &parent, &children, &count)) return false;
-  bool found = false;
-  for (unsigned i = 0; i < count && !found; ++i)
-    found = HasWindowTitled(display, children[i], "VX");
-  if (children) XFree(children);
-  return found;
-}
 
 class VxExecutableTest : public test::TempFolderTest {};
 
@@ -59,7 +43,7 @@ TEST_F(VxExecutableTest, TheProgramShowsItsFrameAndEndsCleanlyWithTheSession) {
   for (auto until = std::chrono::steady_clock::now() + 30s;
        !(shown && (docked || !tray_host.started())) && std::chrono::steady_clock::now() < until;) {
     shown = HasWindowTitled(display, DefaultRootWindow(display), "Varnodex 2000");
-    if (tray_host.started()) docked = TrayIconDocked(display);
+    if (tray_host.started()) docked = test::TrayIconDocked(display);
     std::this_thread::sleep_for(100ms);
   }
   XCloseDisplay(display);

@@ -108,6 +108,22 @@ inline bool Shown(Display* display, const std::string& title) {
   return FindWindowTitled(display, DefaultRootWindow(display), title, true) != 0;
 }
 
+// Whether the tray host's panel (trayer's) holds a window of the program (its docked tray
+// icon).
+inline bool TrayIconDocked(Display* display) {
+  const ::Window panel = FindWindowTitled(display, DefaultRootWindow(display), "panel");
+  if (!panel) return false;
+  ::Window root = 0, parent = 0;
+  ::Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, panel, &root, &parent, &children, &count)) return false;
+  bool found = false;
+  for (unsigned i = 0; i < count && !found; ++i)
+    found = HasWindowTitled(display, children[i], "VX");
+  if (children) XFree(children);
+  return found;
+}
+
 // Whether the tests' X display can be opened.
 inline bool XDisplayAvailable() {
   Display* display = XOpenDisplay(nullptr);

@@ -1,7 +1,8 @@
 // Windows as the Qt renderer lays them out on the test display: the date picker fits a small
 // laptop screen with every day reachable, windows open over the window that opened them or
 // where they were left, nothing opens larger than the screen, and list columns show their dates
-// and times whole; tabs over a list stay low, group boxes keep their height and margins.
+// and times whole; tabs over a list stay low, group boxes keep their height and margins, and
+// status zones are framed sections.
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -254,6 +256,71 @@ TEST(QtLayout, TabsOverAListStayLowAndTheListTakesTheHeight) {
         EXPECT_LE(tabs_height, tab_bar_height + 30)
             << "no empty page above the list: " << tabs_height;
         EXPECT_GT(list_height, 250) << list_height;
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// The status bar's zones are sections of their own: each framed, side by side without
+// overlap, each showing its whole text, also when the window is narrowed; zones given a width
+// keep to it and the one without takes the rest of the bar, and a hidden zone takes no room.
+TEST(QtLayout, StatusZonesAreFramedSectionsAndOnlyTheOneWithoutAWidthStretches) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        Window w("Status Sections");
+        w.Row().Button("&Close");
+        w.Status(1).Hide();
+        w.Status(2)
+            .SetText("Next: Weekday standup at nine, due DEC 11,2026 09:00")
+            .Set(Prop::MinWidth, 220);
+        w.Status(3).SetText("Thursday, DEC 10,2026").Set(Prop::Width, 100);
+        w.Status(4).SetText("16:44").Set(Prop::Width, 36);
+        while (w.Accept()) {
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Status Sections");
+        ASSERT_NE(window, nullptr);
+        // Each zone framed, apart from the one before, inside the bar, and its text whole.
+        const auto check_sections = [&](const char* when) {
+          SCOPED_TRACE(when);
+          OnGui([&] {
+            QStatusBar* bar = window->statusBar();
+            QList<QLabel*> zones = bar->findChildren<QLabel*>();
+            ASSERT_EQ(zones.size(), 4);
+            EXPECT_FALSE(zones[0]->isVisible()) << "the hidden zone";
+            int right = 0;
+            for (int i = 1; i < 4; ++i) {
+              QLabel* zone = zones[i];
+              SCOPED_TRACE(zone->text().toStdString());
+              EXPECT_TRUE(zone->isVisible());
+              EXPECT_NE(zone->frameShape(), QFrame::NoFrame);
+              EXPECT_GT(zone->x(), right) << "apart from the zone before";
+              right = zone->geometry().right();
+              EXPECT_LT(right, bar->width()) << "inside the bar";
+              EXPECT_GE(zone->contentsRect().width(),
+                        zone->fontMetrics().horizontalAdvance(zone->text()))
+                  << "the whole text shows";
+            }
+          });
+        };
+        const auto resize_to = [&](int width) {
+          OnGui([&] { window->resize(width, 300); });
+          std::this_thread::sleep_for(300ms);  // the server's answer to the resize
+        };
+        check_sections("as opened");
+        // Narrower than the zones need: the window keeps the width they take.
+        resize_to(300);
+        check_sections("narrowed");
+        resize_to(900);
+        check_sections("widened");
+        OnGui([&] {
+          QList<QLabel*> zones = window->statusBar()->findChildren<QLabel*>();
+          ASSERT_EQ(zones.size(), 4);
+          EXPECT_GT(zones[1]->width(), zones[2]->width() + zones[3]->width())
+              << "the zone without a width takes the rest";
+          EXPECT_LT(zones[3]->width(), 150) << "the time's zone keeps to its width";
+        });
       });
   EXPECT_EQ(status, 0);
 }

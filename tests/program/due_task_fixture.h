@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -13,6 +14,7 @@
 
 #include "datadll/dictionary/message_tables.h"
 #include "program/due_tasks/due_task.h"
+#include "runtime/pictures.h"
 #include "runtime/storage/errors.h"
 #include "tests/program/schedule_fixture.h"
 #include "tests/program/task_road_fixture.h"
@@ -113,6 +115,13 @@ class FakeDueTaskTable : public DueTaskTable {
   std::map<std::int32_t, SCHEDULE_RECORD> saved_tasks_;
   decltype(FakeScriptSteps::rows) saved_steps_;
 };
+
+// The status bar's text for the next task: its description and when it is due.
+inline std::string NextTaskStatus(std::string_view description, std::int32_t date,
+                                  std::int32_t time) {
+  return "Next: " + std::string(description) + ", due " +
+         CurrentScheduleServices().FormatDate(date) + " " + FORMAT(time, "@T7");
+}
 
 // Records what the road tells Main's frame, in one sequence of "what: detail" lines.
 class RecordingFrame : public DueTaskFrame {

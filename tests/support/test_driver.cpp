@@ -542,6 +542,16 @@ std::string DriverWindow::Status(int zone) const {
   return {};
 }
 
+DriverControl DriverWindow::StatusZone(int zone) const {
+  std::lock_guard l(driver_->mutex_);
+  int seen = 0;
+  for (const auto& [number, c] : driver_->WindowLocked(id_).controls) {
+    if (c.snapshot.type == ControlType::StatusZone && ++seen == zone)
+      return DriverControl(*driver_, id_, thread_, number);
+  }
+  throw std::logic_error("no status zone " + std::to_string(zone));
+}
+
 void DriverWindow::Pick(std::vector<std::string_view> path) {
   int parent = 0;
   int found = 0;

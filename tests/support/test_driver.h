@@ -153,6 +153,7 @@ class DriverWindow {
   }
   DriverControl ControlNumber(int control) const;
   std::string Status(int zone) const;
+  DriverControl StatusZone(int zone) const;  // the zone's control (from 1); throws when none
 
   // Picks a menu item by its path of texts, as {"&File", "E&xit"}.
   void Pick(std::vector<std::string_view> path);

@@ -1,11 +1,12 @@
 // The event log viewer on a real log file in the data folder: the line it logs when logging is
 // off, the search (next match after the selected line, with and without letter case), the print
-// hand-over, the place it keeps, and a log that cannot be read.
+// hand-over, the place it keeps, a log not written yet and one that cannot be read.
 #include "program/admin/view_event_log.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -151,11 +152,30 @@ TEST_F(ViewEventLogTest, APrintThatFailsSaysWhy) {
   }
 }
 
-TEST_F(ViewEventLogTest, MissingLogIsReportedAndTheWindowCloses) {
+// Logging on and nothing logged yet: there is no file, and the viewer shows an empty log.
+TEST_F(ViewEventLogTest, ALogNotWrittenYetShowsAnEmptyLogWithoutABox) {
+  TestDriver ui;
+  ui.Start([] { ViewAscii_Log(); });
+  DriverWindow window = ui.WaitWindow("Event Log");
+  EXPECT_EQ(window.ControlNumber(1).Rows(), 0u);
+  EXPECT_TRUE(window.Control("&Print...").Disabled());
+  EXPECT_TRUE(window.Control("&Search...").Disabled());
+  window.Control("&Close").Press();
+  ui.WaitClosed(window);
+  ui.Finish();
+  EXPECT_TRUE(Captions().empty());
+  EXPECT_FALSE(std::filesystem::exists("VX98Evnt.LOG")) << "viewing writes nothing";
+}
+
+TEST_F(ViewEventLogTest, ALogThatCannotBeReadIsReportedAndTheWindowCloses) {
+  std::filesystem::create_directory("VX98EVNT.LOG");  // a folder where the log should be
   TestDriver ui;
   ui.Start([] { ViewAscii_Log(); });
   ui.Finish();
   EXPECT_EQ(Captions(), (Strings{"File Access Error"}));
+  ASSERT_EQ(reporter_.shown.size(), 1u);
+  EXPECT_NE(reporter_.shown[0].text.find("Access Denied"), std::string::npos)
+      << reporter_.shown[0].text;
   EXPECT_TRUE(ui.OpenTitles().empty());
 }
 

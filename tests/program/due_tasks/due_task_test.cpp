@@ -96,15 +96,41 @@ TEST_F(DueTaskTest, OnceTheOnlyTaskHasRunTheBarSaysSoAndTheTipIsTheBareName) {
   EXPECT_EQ(frame.tip, PRODUCTNAME.view());
 }
 
+// The bar and the tip say when the next task is due, not what the clock says; a long
+// description is cut, never the moment it is due.
+TEST_F(DueTaskTest, TheBarAndTheTipShowWhenTheNextTaskIsDueNotTheClock) {
+  const std::int32_t nine = 9 * 360000 + 1;
+  const struct {
+    const char* description;
+    const char* shown;
+  } cases[] = {
+      {"Weekday standup at nine", "Next: Weekday standup at nine"},
+      {"Ring the supplier about the late paper", "Next: Ring the supplier about the late p"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.description);
+    schedule.tasks.clear();
+    AddTask(1, "Run Program", kDay + 3, nine).Description = c.description;
+    Tick();
+    const std::string due = ", due " + schedule.FormatDate(kDay + 3) + " " + FORMAT(nine, "@T7");
+    EXPECT_EQ(frame.status, c.shown + due);
+    EXPECT_EQ(frame.tip, std::string("Varnodex - ") + c.description + due);
+    for (const std::string& clock : {schedule.FormatDate(kDay), FORMAT(kNoon, "@T7")}) {
+      EXPECT_EQ(frame.status.find(clock), std::string::npos) << clock;
+      EXPECT_EQ(frame.tip.find(clock), std::string::npos) << clock;
+    }
+  }
+}
+
 TEST_F(DueTaskTest, UndatedTasksArePassedOverAndTheNextIsShown) {
   for (int id = 1; id <= 1200; ++id) AddTask(id, "Run Program", 0, 0);
   AddTask(2000, "Run Program", kDay, kNoon + 10 * kMinute).Description = "Back up the books";
   Tick();
   EXPECT_EQ(table.reads, 1);  // the walk starts behind them
-  EXPECT_EQ(frame.status, "Next: Back up the books");
-  EXPECT_EQ(frame.events, Strings{"bar: Next: Back up the books"});
-  EXPECT_EQ(frame.tip, "Varnodex - Back up the books " + schedule.FormatDate(kDay) + " " +
-                           FORMAT(kNoon + 10 * kMinute, "@T7"));
+  const std::string status = test::NextTaskStatus("Back up the books", kDay, kNoon + 10 * kMinute);
+  EXPECT_EQ(frame.status, status);
+  EXPECT_EQ(frame.events, Strings{"bar: " + status});
+  EXPECT_EQ(frame.tip, "Varnodex - " + status.substr(6));
   EXPECT_EQ(state.current.ID, 2000);
   EXPECT_TRUE(processes.requests.empty());  // not due yet
 
@@ -168,8 +194,9 @@ TEST_F(DueTaskTest, DueTaskRunsMovesOnAndLeavesAHistoryCopy) {
   EXPECT_EQ(copies[0].Message, "Message 1");
   EXPECT_TRUE(steps.Task(copies[0].ID).empty());  // scripts are not copied unless kept
 
-  EXPECT_EQ(frame.events, (Strings{"bar: Next: Task 1", "post 1090 to 4", "post 1090 to 9",
-                                   "post 1090 to 4", "post 1090 to 9"}));
+  EXPECT_EQ(frame.events,
+            (Strings{"bar: " + test::NextTaskStatus("Task 1", kDay, kNoon + 30 * 100),
+                     "post 1090 to 4", "post 1090 to 9", "post 1090 to 4", "post 1090 to 9"}));
 }
 
 TEST_F(DueTaskTest, DueOnlyOnceItsMinuteHasCome) {
@@ -311,7 +338,7 @@ TEST_F(DueTaskTest, SkipNextTimePassesOneRunOverSilently) {
   EXPECT_TRUE(CopiesBeyond(1).empty());
   EXPECT_EQ(schedule.tasks[1].SkipNextTime, 0);
   EXPECT_EQ(schedule.tasks[1].Date, kDay + 1);
-  EXPECT_EQ(frame.events, (Strings{"bar: Next: Task 1"}));
+  EXPECT_EQ(frame.events, (Strings{"bar: " + test::NextTaskStatus("Task 1", kDay, kNoon)}));
 }
 
 TEST_F(DueTaskTest, BothShowsTheMessageThenStartsTheProgram) {
@@ -462,7 +489,7 @@ TEST_F(DueTaskTest, RunThatCannotBeStoredStartsOnlyOnceItIsStored) {
     EXPECT_EQ(schedule.tasks[1].Date, kDay);  // still due, nothing of the run kept
     EXPECT_EQ(schedule.tasks[1].LastRunDate, 0);
     EXPECT_TRUE(CopiesBeyond(2).empty());
-    EXPECT_EQ(frame.status, "Next: Task 1");
+    EXPECT_EQ(frame.status, test::NextTaskStatus("Task 1", kDay, kNoon));
     ASSERT_EQ(frame.notices.size(), 1u);
     EXPECT_EQ(frame.notices[0].caption, "Task Not Started");
     EXPECT_EQ(
@@ -512,7 +539,7 @@ TEST_F(DueTaskTest, OtherTasksRunWhileOneCannotBeStored) {
 
   table.fail_ids = {1};
   Tick();  // 1 tried again, still waits
-  EXPECT_EQ(frame.status, "Next: Task 1");
+  EXPECT_EQ(frame.status, test::NextTaskStatus("Task 1", kDay, kNoon - 3 * kMinute));
   Tick();  // 2, tried longest ago, runs
   EXPECT_EQ(Programs(), (Strings{"three", "two"}));
   table.fail_ids.clear();

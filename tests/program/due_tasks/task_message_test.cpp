@@ -216,7 +216,7 @@ TEST_F(TaskMessageTest, ToDoAddsAnItemAndLeavesTheWindowOpen) {
   window.Control("To Do").Press();
   ui.WaitUntil([&] { return ui.Requests().size() == 2; }, "two confirmations");
   EXPECT_EQ(ui.Requests()[0].caption, "Saved");
-  EXPECT_EQ(ui.Requests()[0].text, "Added to To Do List:\nCall Anna");
+  EXPECT_EQ(ui.Requests()[0].text, "Added to To Do List:\rCall Anna");
   EXPECT_EQ(ui.Requests()[1].caption, "Status");
   EXPECT_TRUE(window.Open());
   window.Control("Close").Press();

@@ -60,7 +60,7 @@ TEST_F(FrameTaskRoadTest, DueMessageTaskOpensItsWindowAndRefreshesTheList) {
   EXPECT_NE(message.Thread(), main.Thread());
   EXPECT_NE(message.Thread(), list.Thread());
   EXPECT_EQ(message.ControlNumber(2).Value(), "Time for the backup");
-  EXPECT_EQ(main.Status(2), "Next: Task 1");
+  EXPECT_EQ(main.Status(2), test::NextTaskStatus("Task 1", kDay, kNoon));
   EXPECT_EQ(main.Get(Prop::Iconize), "0");
   EXPECT_EQ(main.Get(Prop::Hide), "0");
   EXPECT_EQ(ui.WaitTray().tip.substr(0, 17), "Varnodex - Task 1");

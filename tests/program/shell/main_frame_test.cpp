@@ -32,6 +32,7 @@
 #include "program/common/main_procedures.h"
 #include "program/common/program_registry.h"
 #include "program/common/task_road_services.h"
+#include "program/due_tasks/program_schedule_services.h"
 #include "program/script_engine/script_queue.h"
 #include "program/script_engine/script_variables.h"
 #include "program/script_engine/send_keys.h"
@@ -41,7 +42,9 @@
 #include "program/shell/start_up_session.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
+#include "runtime/ini_file.h"
 #include "runtime/pictures.h"
+#include "runtime/storage/file.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "support/test_driver.h"
@@ -259,6 +262,44 @@ TEST_F(MainFrameTest, MenuItemsOfWindowsNotBuiltAreGreyAndRegisteredOnesStartOnT
   RegisterMainProcedure("BrowseToDoList", {});
   EXPECT_NE(started_on, frame.Thread());
   EXPECT_EQ(frame.Status(3).empty(), false);  // weekday and date
+}
+
+// The status bar: the next task's zone says when the task is due, apart from the zones of the
+// clock's date and time, which keep to their widths; the tray tip says the same.
+TEST_F(MainFrameTest, TheStatusBarShowsTheNextTasksDueMomentApartFromTheClock) {
+  const std::int32_t monday = DATE(6, 15, 2026);
+  const std::int32_t nine = MakeTime(9, 0, 0);
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  SCH = SCHEDULE_RECORD{};
+  SCH.ID = 1;
+  SCH.TaskType = "Run Program";
+  SCH.ScheduleType = "Once";
+  SCH.Description = "Weekday standup at nine";
+  SCH.Date = monday;
+  SCH.Time = nine;
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  for (const storage::TableDef* table : DictionaryTables()) {
+    storage::File& file = storage::File::For(*table);
+    while (file.IsOpen()) file.Close();
+  }
+  services_.steps.check_next_task = nullptr;  // the frame's own phase 3
+  ProgramScheduleServices schedule;
+  ScopedScheduleServices scoped_schedule(schedule);
+
+  DriverWindow frame = StartMain();
+  Tick(frame, 3);
+  const std::string due = ", due " + test::Shown(monday) + " " + FORMAT(nine, "@T7");
+  EXPECT_EQ(frame.Status(2), "Next: Weekday standup at nine" + due);
+  EXPECT_EQ(ui_.WaitTray().tip, "Varnodex 2000 - Weekday standup at nine" + due);
+  EXPECT_EQ(frame.Status(3), "Friday, " + test::Shown(TODAY()));
+  EXPECT_EQ(frame.Status(4), FORMAT(CLOCK(), "@T7"));
+  EXPECT_EQ(frame.Status(2).find(frame.Status(4)), std::string::npos);
+
+  EXPECT_TRUE(frame.StatusZone(1).Hidden()) << "an empty zone takes no room";
+  EXPECT_EQ(frame.StatusZone(2).Get(Prop::Width), "") << "the next task takes the rest";
+  EXPECT_NE(frame.StatusZone(2).Get(Prop::MinWidth), "") << "and room for a whole text";
+  EXPECT_NE(frame.StatusZone(3).Get(Prop::Width), "");
+  EXPECT_NE(frame.StatusZone(4).Get(Prop::Width), "");
 }
 
 TEST_F(MainFrameTest, TheHolidayAndCategoryListsOpenFromTheMenus) {
@@ -527,6 +568,56 @@ TEST_F(MainFrameTest, ClosingHidesTheFrameAndExitAsksFirstWhenTheFrameMinimisesO
   EXPECT_FALSE(ui_.Running());
 }
 
+// A database no start has used yet leaves the frame in the tray when it is closed; a choice
+// stored before (in the store or the INI file), or a database used before, keeps its value.
+TEST_F(MainFrameTest, ANewDatabaseClosesToTheTrayAndAChoiceMadeBeforeIsKept) {
+  const struct {
+    const char* folder;
+    std::function<void()> before;
+    std::uint8_t minimise;
+  } cases[] = {
+      {"new", [] {}, 1},
+      {"used",
+       [] {
+         SetConfigValue("VXV", "vx");
+         ACCESS_CONFIGURATION->Close();
+       },
+       0},
+      {"stored",
+       [] {
+         SetConfigValue("MinimizeOnCloseRequest", "0");
+         ACCESS_CONFIGURATION->Close();
+       },
+       0},
+      {"ini", [] { PUTINI("Settings", "MinimizeOnCloseRequest", "0", "vx98.INI"); }, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    std::filesystem::create_directory(root() / c.folder);
+    std::filesystem::current_path(root() / c.folder);
+    std::filesystem::remove(root() / "config" / "vx98.INI");
+    c.before();
+    ui_.Start([] { Main(); });
+    DriverWindow frame = ui_.WaitWindow(kFrame);
+    std::uint8_t minimise = 9;
+    Locked([&] { minimise = MINIMIZEONCLOSEREQUEST; });
+    EXPECT_EQ(minimise, c.minimise);
+
+    frame.Close();  // the title bar's close
+    if (c.minimise != 0) {
+      EXPECT_EQ(frame.Get(Prop::Hide), "1");
+      EXPECT_TRUE(ui_.Running());
+      ui_.AnswerMessage(BUTTON_YES);
+      frame.Pick({"&File", "E&xit"});
+    }
+    ui_.Finish();
+    EXPECT_FALSE(ui_.Running());
+  }
+  // The next start in the new folder reads the value stored for it.
+  std::filesystem::current_path(root() / "new");
+  EXPECT_EQ(GetConfigValue("MinimizeOnCloseRequest"), "1");
+}
+
 TEST_F(MainFrameTest, TheEndOfTheSessionClosesWithoutTheQuestion) {
   DriverWindow frame = StartMain();
   Locked([] { MINIMIZEONCLOSEREQUEST = 1; });
@@ -568,7 +659,9 @@ TEST_F(MainFrameTest, TheEndOfTheSessionClosesAWindowOpenOnMainsThreadAndMainEnd
   }
 }
 
-TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManagerEndsTheProgram) {
+// File Manager says first that the program closes for it; Cancel keeps everything running,
+// OK starts the maintenance program and ends this one without the exit question.
+TEST_F(MainFrameTest, BackupStartsItsProgramAndFileManagerAsksThenEndsTheProgramForIt) {
   test::FakeProcessLauncher launcher;
   TaskRoadServices services = CurrentTaskRoadServices();
   services.processes = &launcher;
@@ -577,7 +670,7 @@ TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManag
   DriverWindow frame = StartMain();
   Locked([] {
     GLO_USELOG = 1;
-    MINIMIZEONCLOSEREQUEST = 1;  // File Manager ends the program without this question
+    MINIMIZEONCLOSEREQUEST = 1;  // File Manager's own question stands for the exit question
   });
 
   frame.Pick({"&File", "Backup/Restore"});
@@ -585,21 +678,44 @@ TEST_F(MainFrameTest, BackupAndFileManagerStartTheirProgramsUnloggedAndFileManag
   EXPECT_EQ(launcher.requests[0].argv,
             (std::vector<std::string>{"/opt/vx/bin/vx-backup", "VX97.TPS"}));
   EXPECT_TRUE(ui_.Running());
+  EXPECT_TRUE(ui_.Messages().empty()) << "the backup program asks nothing first";
+
+  frame.Pick({"&File", "Support Tools", "&File Manager"});
+  const SeenRequest question = ui_.WaitMessage(BUTTON_CANCEL);
+  EXPECT_EQ(question.caption, "File Manager");
+  EXPECT_EQ(question.buttons, BUTTON_OK | BUTTON_CANCEL);
+  EXPECT_EQ(question.default_button, BUTTON_CANCEL);
+  for (const char* said :
+       {"Varnodex closes", "no task runs until Varnodex is started again", "\"Start VX\""}) {
+    EXPECT_NE(question.text.find(said), std::string::npos) << said << " in:\n" << question.text;
+  }
+  // Cancel: nothing started, and the scheduler goes on.
+  EXPECT_EQ(launcher.requests.size(), 1u);
+  trace_.clear();
+  Tick(frame);
+  EXPECT_FALSE(trace_.empty());
+  EXPECT_TRUE(frame.Open());
 
   // A maintenance program that cannot start is named, and the program goes on.
   Locked([&] { launcher.SetOutcome("/opt/vx/bin/vx-dbase", {.start_error = ENOENT}); });
+  ui_.AnswerMessage(BUTTON_OK);
   frame.Pick({"&File", "Support Tools", "&File Manager"});
   const SeenRequest failed = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(failed.text, "Could not start VX_DBASE.EXE.");
   EXPECT_TRUE(frame.Open());
 
   Locked([&] { launcher.SetOutcome("/opt/vx/bin/vx-dbase", {}); });
+  ui_.AnswerMessage(BUTTON_OK);
   frame.Pick({"&File", "Support Tools", "&File Manager"});
   ui_.Finish();
   EXPECT_FALSE(ui_.Running());
   ASSERT_EQ(launcher.requests.size(), 3u);
   EXPECT_EQ(launcher.requests[2].argv, (std::vector<std::string>{"/opt/vx/bin/vx-dbase"}));
-  EXPECT_EQ(ui_.Messages().size(), 1u) << "no question whether to close";
+  std::vector<std::string> captions;
+  for (const SeenRequest& message : ui_.Messages()) captions.push_back(message.caption);
+  EXPECT_EQ(captions,
+            (std::vector<std::string>{"File Manager", "File Manager", "Error", "File Manager"}))
+      << "no question whether to close";
   const std::string log = Read("VX98Evnt.LOG");
   EXPECT_EQ(log.find("Run Program"), std::string::npos) << "the helpers are no tasks:\n" << log;
   EXPECT_NE(log.find("Exit Varnodex"), std::string::npos) << log;
