@@ -33,6 +33,7 @@ class MailStepTaskTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
+    test::CloseDataFiles();  // a table an earlier test left open would take this folder's rows
     display_ = platform::OpenX11Display();
     if (display_ == nullptr) GTEST_SKIP() << "no X display";
     program_ = fs::read_symlink("/proc/self/exe").parent_path() / "VX";
