@@ -170,8 +170,10 @@ MailAddress ParseAddress(std::string_view text) {
   if (open != std::string_view::npos && close != std::string_view::npos && close > open) {
     out.email = std::string(Trim(text.substr(open + 1, close - open - 1)));
     std::string_view name = Trim(text.substr(0, open));
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
       name = name.substr(1, name.size() - 2);
+      out.quoted = true;
+    }
     out.name = std::string(name);
   } else {
     out.email = std::string(text);
@@ -235,7 +237,7 @@ std::string FormatAddress(const MailAddress& address) {
   std::string shown;
   if (!IsAscii(name)) {
     shown = EncodeHeaderText(name);
-  } else if (NeedsQuotes(name)) {
+  } else if (address.quoted || NeedsQuotes(name)) {
     shown = "\"";
     for (const char c : name) {
       if (c == '"' || c == '\\') shown += '\\';

@@ -12,8 +12,9 @@
 namespace vx {
 
 struct MailAddress {
-  std::string name;   // display name, may be empty
-  std::string email;  // the bare address
+  std::string name;     // display name, may be empty
+  std::string email;    // the bare address
+  bool quoted = false;  // the name stood in double quotes and keeps them in a header
 };
 
 // Text for one header line: CR, LF and other control characters become blanks, so a text
@@ -35,8 +36,8 @@ bool IsSendableAddress(std::string_view email);
 // (folded onto continuation lines so no word passes 75 characters).
 std::string EncodeHeaderText(std::string_view text);
 
-// "Name <a@b>" for a header: the name quoted when it holds special characters, encoded when
-// it is not ASCII; the bare "a@b" without a name.
+// "Name <a@b>" for a header: the name quoted when it holds special characters or was quoted
+// where it was read, encoded when it is not ASCII; the bare "a@b" without a name.
 std::string FormatAddress(const MailAddress& address);
 
 // The RFC 5322 date of a moment, in the local time zone: "Thu, 10 Dec 2026 10:34:08 +0100".

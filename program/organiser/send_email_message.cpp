@@ -103,10 +103,11 @@ void FillMailSender(SENDMAILCLASS& mail, std::string_view mailer, bool set_varia
   mail.SETMAILHOST(EMAIL_HOST.clipped());
   if (set_variables) SetScriptVariable(EMAIL_HOST.clipped(), "EmailHost");
   if (!EMAIL_SENDERNAME.blank()) {
-    // Without an address the name alone: "Name <>" would be no address at all.
-    mail.SETFROM(EMAIL_SENDER.blank() ? Clipped(EMAIL_SENDERNAME.view())
-                                      : FormatAddress({Clipped(EMAIL_SENDERNAME.view()),
-                                                       Clipped(EMAIL_SENDER.view())}));
+    // The name in double quotes, then the address in angle brackets. Without an address the
+    // name alone: "Name <>" would be no address at all.
+    const std::string name = Clipped(EMAIL_SENDERNAME.view());
+    mail.SETFROM(EMAIL_SENDER.blank() ? name
+                                      : "\"" + name + "\" <" + Clipped(EMAIL_SENDER.view()) + ">");
     if (set_variables) SetScriptVariable(EMAIL_SENDERNAME.clipped(), "EmailSenderName");
   } else {
     if (!EMAIL_SENDER.blank()) mail.SETFROM(EMAIL_SENDER.clipped());

@@ -243,7 +243,8 @@ std::string MailErrorText(std::int32_t code, std::string_view server_message) {
       text = "Failed to receive";
       break;
     case MAIL_SERVERERROR:
-      text = "Mail Server Error:\n" + std::string(ClipView(server_message));
+      // "\r" breaks the line in a message box as the program's other texts do.
+      text = "Mail Server Error:\r" + std::string(ClipView(server_message));
       break;
     case MAIL_NOHOSTIP:
       text = "Failed to resolve the host IP name";

@@ -642,9 +642,14 @@ Level ScriptStepForm::TakeAccepted() {
     }
     ShowMessage();
   } else if (control == new_message_) {
-    if (auto update = MainProcedure("UpdateMessages");
-        update && WindowManager::RunUpdate(update, InsertRecord) == RequestCompleted) {
-      SCR.EmailID = M_.EmailID;
+    if (auto update = MainProcedure("UpdateMessages")) {
+      // The form inserts the buffer as it finds it: a new message starts from the defaults.
+      ACCESS_MESSAGES->Open();
+      ACCESS_MESSAGES->PrimeRecord();
+      if (WindowManager::RunUpdate(update, InsertRecord) == RequestCompleted) {
+        SCR.EmailID = M_.EmailID;
+      }
+      ACCESS_MESSAGES->Close();
     }
     ShowMessage();
   } else {

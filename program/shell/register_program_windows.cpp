@@ -7,6 +7,7 @@
 #include "program/organiser/bug_report.h"
 #include "program/organiser/contact_windows.h"
 #include "program/organiser/list_reports.h"
+#include "program/organiser/message_windows.h"
 #include "program/organiser/todo_windows.h"
 #include "program/reports/schedule_reports.h"
 #include "program/schedule/category_windows.h"
@@ -40,6 +41,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseSchedule", BrowseSchedule);
   RegisterMainProcedure("ExploreSchedule", ExploreSchedule);
   RegisterMainProcedure("BrowseHotKeys", BrowseHotKeys);
+  RegisterMainProcedure("BrowseMessages", BrowseMessages);
+  RegisterMainProcedure("UpdateMessages", [] { UpdateMessages(); });
   RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
   RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
   RegisterMainProcedure("Wizard:Script", Wizard_Script);
@@ -61,13 +64,20 @@ void RegisterProgramWindows() {
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
+  // One name a line, so that each window written takes out one line.
+  // clang-format off
   static constexpr std::string_view kNames[] = {
-      "BrowseClipboard", "BrowseClipboardCategories",
-      "BrowseMessages",  "ExportContacts",
-      "ExportSchedule",  "ExportToDo",
-      "ImportContacts",  "ImportSchedule",
-      "ImportToDo",      "Wizard:NewBirthdays",
+      "BrowseClipboard",
+      "BrowseClipboardCategories",
+      "ExportContacts",
+      "ExportSchedule",
+      "ExportToDo",
+      "ImportContacts",
+      "ImportSchedule",
+      "ImportToDo",
+      "Wizard:NewBirthdays",
   };
+  // clang-format on
   return kNames;
 }
 

@@ -13,6 +13,7 @@
 #include "datadll/dictionary/global_queues.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/message_tables.h"
+#include "program/organiser/send_mail_class.h"
 #include "program/script_engine/script_variables.h"
 #include "program/shell_fixture.h"
 #include "support/local_mail_servers.h"
@@ -147,13 +148,45 @@ TEST_F(SendEmailMessageTest, FromTheFormTheBufferIsSentAndTheDateIsNotWritten) {
   EXPECT_EQ(Stored().LastDateSent, 0);
 }
 
+// The sender's name goes into FROM in double quotes before the address, and the mail's From
+// line keeps them; a name without an address stands alone, an address without a name bare.
+TEST_F(SendEmailMessageTest, TheSendersNameIsQuotedBeforeTheAddress) {
+  struct Case {
+    const char* name;
+    const char* sender;
+    const char* from;
+  };
+  for (const Case& c :
+       {Case{"Ann Lee", "ann@sender.test", "\"Ann Lee\" <ann@sender.test>"},
+        Case{"Lee, Ann", "ann@sender.test", "\"Lee, Ann\" <ann@sender.test>"},
+        Case{"Ann", "ann@sender.test", "\"Ann\" <ann@sender.test>"},
+        Case{"", "ann@sender.test", "ann@sender.test"}, Case{"Ann Lee", "", "Ann Lee"}}) {
+    EMAIL_SENDERNAME = c.name;
+    EMAIL_SENDER = c.sender;
+    SENDMAILCLASS mail;
+    FillMailSender(mail, "Varnodex", false);
+    EXPECT_EQ(mail.FROM, c.from) << c.name << " / " << c.sender;
+  }
+
+  LocalSmtpServer server;
+  EMAIL_HOST = server.host();
+  EMAIL_SENDERNAME = "Ann";
+  EMAIL_SENDER = "ann@sender.test";
+  Store(Mail("bob@to.test"));
+  EXPECT_EQ(Send(1, 0, 1), 0);
+  const auto mails = server.Mails(1);
+  ASSERT_EQ(mails.size(), 1U);
+  EXPECT_NE(mails[0].raw.find("\r\nFrom: \"Ann\" <ann@sender.test>\r\n"), std::string::npos)
+      << mails[0].raw;
+}
+
 TEST_F(SendEmailMessageTest, ARefusedMailIsReportedInTheVariablesAndNotStamped) {
   LocalSmtpServer server;
   EMAIL_HOST = server.host();
   Store(Mail("reject@to.test"));
   EXPECT_EQ(Send(1, 0, 1), 9);
   EXPECT_EQ(Variable("MAIL"), "Error");
-  EXPECT_EQ(Variable("MAILERROR"), "Mail Server Error:\n550 5.1.1 No such mailbox here");
+  EXPECT_EQ(Variable("MAILERROR"), "Mail Server Error:\r550 5.1.1 No such mailbox here");
   EXPECT_EQ(Stored().LastDateSent, 0);
   EXPECT_TRUE(Boxes().empty()) << "the caller decides what to show";
 }
@@ -242,7 +275,7 @@ TEST_F(SendEmailMessageTest, ARefusedPostGivesTheServersReply) {
   m.MailType = "News";
   Store(m);
   EXPECT_EQ(Send(1, 0, 1), 9);
-  EXPECT_EQ(Variable("MAILERROR"), "Mail Server Error:\n441 posting failed");
+  EXPECT_EQ(Variable("MAILERROR"), "Mail Server Error:\r441 posting failed");
 }
 
 TEST_F(SendEmailMessageTest, AMassMailingSendsOneMailPerContactOfTheCategory) {

@@ -161,7 +161,7 @@ TEST(SendMailClassTest, ARefusedRecipientGivesTheServersReply) {
   mail.SETMESSAGETEXT("body", 6);
   ASSERT_EQ(mail.SEND(), 9);
   EXPECT_EQ(mail.SERVERERRORMESSAGE, "550 5.1.1 No such mailbox here");
-  EXPECT_EQ(mail.ERRORTEXT(9), "Mail Server Error:\n550 5.1.1 No such mailbox here");
+  EXPECT_EQ(mail.ERRORTEXT(9), "Mail Server Error:\r550 5.1.1 No such mailbox here");
   EXPECT_EQ(server.Count(), 0U) << "nobody gets a mail that could not reach everyone";
 }
 
@@ -314,7 +314,7 @@ TEST(SendMailClassTest, EveryTransportFailureBecomesACodeOfTheTableWithItsText) 
       {TransferFailure::ConnectFailed, 6, "Failed to connect. Mail Server not found!"},
       {TransferFailure::SendFailed, 7, "Failed to send"},
       {TransferFailure::ReceiveFailed, 8, "Failed to receive"},
-      {TransferFailure::ServerRefused, 9, "Mail Server Error:\n452 4.3.1 Out of room"},
+      {TransferFailure::ServerRefused, 9, "Mail Server Error:\r452 4.3.1 Out of room"},
       {TransferFailure::OutOfMemory, 11, "Out of memory"},
       {TransferFailure::Cancelled, 14, "User Cancel"},
       {TransferFailure::Unknown, 13, "Unknown error"},

@@ -16,7 +16,9 @@
 #include "datadll/dictionary/scripting_table.h"
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
+#include "program/common/main_procedures.h"
 #include "program/common/program_services.h"
+#include "program/organiser/message_windows.h"
 #include "program/script_engine/window_search.h"
 #include "program/scripts/script_action_help.h"
 #include "program/scripts/script_windows.h"
@@ -81,6 +83,8 @@ class UpdateScriptingTest : public test::WindowTest {
   void TearDown() override {
     installed_.reset();
     GLO_SCRIPTWIZARDMODE = 0;
+    RegisterMainProcedure("BrowseMessages", {});
+    RegisterMainProcedure("UpdateMessages", {});
     WindowTest::TearDown();
   }
 
@@ -129,6 +133,17 @@ struct ActionCase {
 };
 
 TEST_F(UpdateScriptingTest, AStepOfEachActionIsInsertedThroughItsPage) {
+  // The "Send Email" step's message comes from the message windows.
+  RegisterMainProcedure("BrowseMessages", BrowseMessages);
+  RegisterMainProcedure("UpdateMessages", [] { UpdateMessages(); });
+  ASSERT_EQ(ACCESS_MESSAGES->Open(), 0);
+  M_ = MESSAGES_RECORD{};
+  M_.EmailID = 7;
+  M_.MailType = "Email";
+  M_.EmailTo = "bob@to.test";
+  M_.Subject = "Weekly report";
+  ASSERT_EQ(ACCESS_MESSAGES->Insert(), 0);
+  ACCESS_MESSAGES->Close();
   const std::vector<ActionCase> cases = {
       {"Send Keys",
        [](TestDriver&, const DriverWindow& w) {
@@ -285,12 +300,30 @@ TEST_F(UpdateScriptingTest, AStepOfEachActionIsInsertedThroughItsPage) {
                    std::string(127, 'p'));  // the password is cut to 127
        }},
       {"Send Email",
-       [](TestDriver&, const DriverWindow& w) {
-         // The message list comes with the organiser.
-         EXPECT_TRUE(Shown(w, "Select Message").Disabled());
-         EXPECT_TRUE(Shown(w, "New Message").Disabled());
+       [](TestDriver& ui, const DriverWindow& w) {
+         // A message written here is the step's until another is picked from the list.
+         Shown(w, "New Message").Press();
+         DriverWindow form = ui.WaitWindow("New E-mail Message");
+         form.Control("*To:").Type("dora@to.test");
+         form.Control("*Subject:").Type("Made here");
+         form.Control("&OK").Press();
+         ui.WaitClosed(form);
+         EXPECT_EQ(Shown(w, "Send to").Value(), "dora@to.test");
+         Shown(w, "Select Message").Press();
+         DriverWindow list = ui.WaitWindow("E-mail Messages");
+         DriverControl rows = list.Control("E-mail ID");
+         for (int n = 1; rows.Kind() != ControlType::List; ++n) rows = list.ControlNumber(n);
+         ASSERT_EQ(rows.Rows(), 2U);
+         rows.ChooseRow(1);
+         list.Control("&Select").Press();
+         ui.WaitClosed(list);
+         EXPECT_EQ(Shown(w, "Send to").Value(), "bob@to.test");
+         EXPECT_EQ(Shown(w, "Subject").Value(), "Weekly report");
        },
-       [](const SCRIPTING_RECORD& s) { EXPECT_EQ(s.EmailID, 0); }},
+       [](const SCRIPTING_RECORD& s) {
+         EXPECT_EQ(s.EmailID, 7);
+         EXPECT_EQ(s.WindowTitleToCheckFor.str(), "Weekly report - bob@to.test");
+       }},
       {"Set Value",
        [](TestDriver&, const DriverWindow& w) {
          Shown(w, "Value name").Type("[Dir]");
