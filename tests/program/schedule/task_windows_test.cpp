@@ -29,6 +29,7 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
+#include "support/popup_number.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_sound_player.h"
 #include "tests/program/window_fixture.h"
@@ -36,6 +37,7 @@
 namespace vx {
 namespace {
 
+using test::PopupNumber;
 using test::Shown;
 using Texts = std::vector<std::string>;
 
@@ -46,26 +48,6 @@ constexpr std::string_view kPopupScripting = "&Scripting", kPopupActiveOnly = "S
                            kPopupShowAll = "Show All", kPopupQuery = "&Query",
                            kPopupReset = "Reset";
 
-// The number POPUP answers for the entry `text` of `menu`: entries count from 1 through every
-// submenu, separators and submenu titles not; 0 when there is none.
-long PopupNumber(std::string_view menu, std::string_view text) {
-  long number = 0;
-  std::size_t start = 0;
-  while (start <= menu.size()) {
-    const std::size_t bar = menu.find('|', start);
-    std::string_view entry =
-        menu.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
-    start = bar == std::string_view::npos ? menu.size() + 1 : bar + 1;
-    while (!entry.empty() && entry.back() == '}') entry.remove_suffix(1);
-    if (entry.empty() || entry == "-" || entry.front() == '{') continue;
-    if (const std::size_t icon = entry.find('['); icon != std::string_view::npos)
-      entry = entry.substr(0, icon);
-    while (!entry.empty() && (entry.front() == '~' || entry.front() == '+')) entry.remove_prefix(1);
-    ++number;
-    if (entry == text) return number;
-  }
-  return 0;
-}
 // The list columns.
 constexpr int kStatusColumn = 1, kKindColumn = 2, kDateColumn = 3, kDescriptionColumn = 6;
 
