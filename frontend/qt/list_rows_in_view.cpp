@@ -9,14 +9,15 @@
 namespace vx::qt {
 
 ListRowsInView::ListRowsInView(QTableView* view, PostFn post)
-    : QObject(view), view_(view), post_(std::move(post)) {
-  view_->viewport()->installEventFilter(this);
+    : QObject(view), view_(view), viewport_(view->viewport()), post_(std::move(post)) {
+  viewport_->installEventFilter(this);
   connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { Report(); });
 }
 
 bool ListRowsInView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == view_->viewport() &&
-      (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+  // The viewport is compared by the pointer kept: while the view is being destroyed its own
+  // members are no longer there to ask.
+  if (watched == viewport_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
     Report();
   }
   return QObject::eventFilter(watched, event);

@@ -24,6 +24,7 @@ class ListRowsInView final : public QObject {
   void Report();
 
   QTableView* view_;
+  QObject* viewport_;
   PostFn post_;
   std::string reported_;
 };
