@@ -30,6 +30,10 @@ inline constexpr int EVENT_DroppedDown = 29;
 // The user dragged a list column's border: text "column width", the width in dialog units. The
 // window sets the list format's width of that column before the program sees the event.
 inline constexpr int EVENT_ColumnResize = 30;
+// The rows a list shows changed (it was scrolled or sized): text "first rows", the first row in
+// view (from 1) and how many rows the list has room for. The window keeps them in the list's
+// TopRow and Items properties before the program sees the event.
+inline constexpr int EVENT_ListScrolled = 31;
 
 // Window events.
 inline constexpr int EVENT_Selected = 257;

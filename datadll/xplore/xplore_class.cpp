@@ -242,9 +242,8 @@ void XPLORECLASS::PREPAREPOPUP() {
   popup.SetItemEnable("SRT", column && column->SORTFIELD);
   popup.SetText("GBR", "Graph on " + header);
   popup.SetItemEnable("GBR", GRAPH && column && column->GRAPHOK);
-  // Printing a list comes with the report engine; until then its items stay grey.
-  popup.SetItemEnable("PVW", false);
-  popup.SetItemEnable("PPG", false);
+  popup.SetItemEnable("PVW", PRINTVIEW && browse->Records() > 0);
+  popup.SetItemEnable("PPG", PRINTPAGE && browse->Records() > 0);
 }
 
 void XPLORECLASS::SetAlerts() {
@@ -352,6 +351,12 @@ Level XPLORECLASS::HANDLEMYEVENTS() {
     case EVENT_XploreGraph:
       if (const XPGQ* column = SQEntry(CURRENTCOL); column && GRAPH && column->GRAPHOK)
         SHOWBARGRAPH();
+      break;
+    case EVENT_XplorePrintAll:
+      if (PRINTVIEW) PRINTBROWSE("View");
+      break;
+    case EVENT_XplorePrintPage:
+      if (PRINTPAGE) PRINTBROWSE("Page");
       break;
     case EVENT_XploreExportAscii:
       EXPORTASCII();

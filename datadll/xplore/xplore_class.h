@@ -12,6 +12,7 @@
 #include "datadll/xplore/xplore_root_class.h"
 #include "runtime/expression/bindings.h"
 #include "runtime/expression/evaluate.h"
+#include "runtime/report/page_image.h"
 
 namespace vx {
 
@@ -87,6 +88,18 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   // opened; answers whether the file was written.
   virtual bool EXPORTASCII();
   virtual bool EXPORTHTML();
+
+  // Prints the list as a report of the columns shown, in their order, with their headers,
+  // pictures and justification, fitted to the page's width (the rightmost columns that do not
+  // fit are left out): mode "View" every row of the browse, "Page" the rows the list shows now;
+  // another mode does nothing. Under the last row of a "View" print each column marked TOTALOK
+  // gets its total, the sum of the values as stored (never of the text a picture made of
+  // them). With the mode's preview flag (ALLPREVIEW, PAGEPREVIEW) the pages go to MYPREVIEWER
+  // and print only when it answers true; without, they print at once.
+  virtual void PRINTBROWSE(std::string_view mode);
+  // Shows the printout's pages and answers whether to print them. A browse procedure puts its
+  // previewer here; the base says that none was put and answers false.
+  virtual bool MYPREVIEWER(report::PageImageQueue& pages);
 
   // The bar graph of the current column: its rows counted by category (at most 150), drawn in
   // a window of its own with "Pre&ferences", "&To Clipboard" and OK.

@@ -29,6 +29,7 @@
 #include "frontend/qt/drop_down_combo.h"
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_header_mouse.h"
+#include "frontend/qt/list_rows_in_view.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/list_view.h"
 #include "frontend/qt/page_image_view.h"
@@ -269,6 +270,9 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
                           [this, number](int event, std::string place, int keycode) {
                             Post(event, number, std::move(place), 0, keycode);
                           });
+      new ListRowsInView(view, [this, number](std::string rows) {
+        Post(EVENT_ListScrolled, number, std::move(rows), 0);
+      });
       return view;
     }
     case ControlType::Sheet: {

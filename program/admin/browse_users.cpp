@@ -32,7 +32,7 @@ class UsersWindow final : public ListWindow {
 
  private:
   UserBrowse browse_;
-  XPLORECLASS xplore_;  // after the browse it is attached to
+  ListXplore xplore_;  // after the browse it is attached to
   TableView view_;
   int sheet_ = 0, list_ = 0;
   ListButtons buttons_;

@@ -27,7 +27,6 @@ void ViewAscii_Log() {
   view.procedure = "ViewAscii:Log";
   view.title = "Event Log";
   view.heading = "Event Log";
-  view.print_failed = "The event log could not be printed.";
   // The log as it lies on disk (its name is matched without regard to letter case).
   view.file = std::filesystem::absolute(storage::ResolveOnDisk(std::string(kLogFile)));
   // Logging switched on writes the file with its first line: until then the log is empty.

@@ -1,55 +1,53 @@
 #include "program/common/view_text_file.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "framework/browse_class.h"
+#include "framework/report/report_manager.h"
 #include "framework/window_manager.h"
-#include "platform/process.h"
 #include "program/common/ask_search_text.h"
-#include "program/common/task_road_services.h"
 #include "program/common/text_file_lines.h"
 #include "program/windows/window_procedure_scope.h"
-#include "runtime/threads.h"
+#include "runtime/report/report_layout.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {
 namespace {
 
-// How long the print spooler's command may take to take the job before it is left to go on.
-constexpr auto kSpoolerPatience = std::chrono::seconds(10);
-
-// Why the file could not be handed to the print spooler; empty when it was.
-std::string PrintFailure(const TextFileView& view) {
-  platform::ProcessRequest request;
-  request.argv = {"lp", "-t", std::string(view.title), view.file.string()};
-  platform::ProcessLauncher& processes = *CurrentTaskRoadServices().processes;
-  const platform::StartResult started = processes.Start(request);
-  if (!started) {
-    if (started.error == ENOENT)
-      return "The print command \"lp\" is not installed (it comes with CUPS).";
-    return std::string("The print command \"lp\" could not start: ") +
-           std::strerror(started.error) + ".";
+// A file's lines one after the other, each in `line` in turn.
+class LineRows final : public BrowseView {
+ public:
+  explicit LineRows(const std::vector<std::string>& lines) : lines_(lines) {}
+  void Reset(int) override { next_ = 0; }
+  bool Next() override {
+    if (next_ >= lines_.size()) return false;
+    line = lines_[next_++];
+    return true;
   }
-  bool ended = false;
-  {
-    RuntimeUnlocked unlocked;  // the spooler answers in a moment; other windows go on meanwhile
-    ended = processes.Wait(started.handle, kSpoolerPatience);
-  }
-  const long code = ended ? processes.ExitCode(started.handle).value_or(0) : 0;
-  processes.Release(started.handle);
-  if (code == 0) return {};
-  return "The print spooler refused the job (lp ended with code " + std::to_string(code) +
-         "): perhaps no printer is set up.";
-}
+  long Position() const override { return static_cast<long>(next_); }
+  bool Fetch(long) override { return false; }
+  std::string line;
 
-// Hands the file to the desktop's print spooler; the spooler's own dialogs do the rest.
-void PrintFile(const TextFileView& view) {
-  const std::string failure = PrintFailure(view);
-  if (!failure.empty())
-    MESSAGE(std::string(view.print_failed) + "\n\n" + failure, "Print", MessageIcon::Exclamation);
+ private:
+  const std::vector<std::string>& lines_;
+  std::size_t next_ = 0;
+};
+
+// The file's lines as a report under the window's title, in a fixed-pitch face (a line too long
+// for the page goes on below), previewed before it prints.
+void PrintLines(const TextFileView& view, const TextFileLines& lines) {
+  LineRows rows(lines.Lines());
+  report::ReportLayout layout;
+  layout.title = std::string(view.title);
+  layout.page_header.Font({.size = 12, .bold = true}).Text(view.title, 0, 0);
+  layout.page_header.height = 350;
+  layout.detail.Font({.face = "Courier New", .size = 8}).Memo(rows.line, 0, 0, layout.BodyWidth());
+  layout.page_footer.Text("Page", 0, 100).PageNumber("<<<#", 420, 100, 500);
+  // The progress window keeps its place apart from the viewer's.
+  ReportManager report("Print:" + std::string(view.procedure), layout);
+  report.Run(rows, 1, lines.Lines().size());
 }
 
 }  // namespace
@@ -85,7 +83,7 @@ bool ViewTextFile(const TextFileView& view, const std::function<void()>& unreada
     window[print].Disable();
     window[find].Disable();
   }
-  manager.OnAccepted(print, [&] { PrintFile(view); });
+  manager.OnAccepted(print, [&] { PrintLines(view, lines); });
   manager.OnAccepted(find, [&] {
     if (!AskSearchText(search)) return;
     const long row = lines.Find(search.text, list.Choice(), search.match_case);

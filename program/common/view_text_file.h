@@ -1,4 +1,5 @@
-// The text viewer: a text file's lines in a fixed-pitch list, with print, search and close.
+// The text viewer: a text file's lines in a fixed-pitch list, with print (through the previewer),
+// search and close.
 #pragma once
 
 #include <filesystem>
@@ -9,10 +10,9 @@
 namespace vx {
 
 struct TextFileView {
-  std::string_view procedure;     // names the window in the error object and keeps its place
-  std::string_view title;         // the window's title, also the print job's
-  std::string_view heading;       // the list column's heading
-  std::string_view print_failed;  // shown when the file cannot be handed to the print spooler
+  std::string_view procedure;  // names the window in the error object and keeps its place
+  std::string_view title;      // the window's title, also the printout's heading and job name
+  std::string_view heading;    // the list column's heading
   std::filesystem::path file;
   // A file not there yet shows as empty instead of unreadable (a log nothing was written to).
   bool missing_is_empty = false;

@@ -60,7 +60,7 @@ class HotKeysWindow final : public ListWindow {
 
  private:
   HotKeyBrowse browse_;
-  XPLORECLASS xplore_;  // after the browse it attaches to
+  ListXplore xplore_;  // after the browse it attaches to
   TableView view_;
   int sheet_ = 0, list_ = 0;
   ListButtons buttons_;

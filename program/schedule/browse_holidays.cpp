@@ -34,7 +34,7 @@ class HolidaysWindow final : public ListWindow {
 
  private:
   HolidayBrowse browse_;
-  XPLORECLASS xplore_;
+  ListXplore xplore_;
   TableView view_;
   int sheet_ = 0, list_ = 0;
   ListButtons buttons_;

@@ -111,7 +111,7 @@ class CategoriesWindow final : public ListWindow {
  private:
   CategoryBrowse categories_;
   TaskBrowse tasks_;
-  XPLORECLASS xplore_;
+  ListXplore xplore_;
   TableView category_view_;
   CategoryTasksView task_view_;
   int category_list_ = 0, task_list_ = 0;

@@ -106,7 +106,7 @@ class TaskListWindow : public ListWindow {
   void SelectList() { window().Select(list_); }
 
   TaskBrowse browse_;
-  XPLORECLASS xplore_;  // after the browse it attaches to
+  ListXplore xplore_;  // after the browse it attaches to
   TaskView view_;
   std::string query_;  // the query filter; empty: none
   int list_ = 0;

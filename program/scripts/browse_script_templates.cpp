@@ -11,6 +11,7 @@
 #include "framework/file_manager.h"
 #include "framework/request_globals.h"
 #include "framework/table_view.h"
+#include "program/scripts/script_prints.h"
 #include "program/scripts/template_windows.h"
 #include "program/windows/list_window.h"
 #include "runtime/storage/file.h"
@@ -70,7 +71,7 @@ class TemplatesWindow final : public ListWindow {
 
  private:
   TemplateBrowse browse_;
-  XPLORECLASS xplore_;  // after the browse it attaches to
+  ListXplore xplore_;  // after the browse it attaches to
   TableView view_;
   int sheet_ = 0, list_ = 0, print_ = 0;
   ListButtons buttons_;
@@ -86,8 +87,7 @@ void TemplatesWindow::Build() {
   buttons_.copy = buttons.Button("Cop&y");
   buttons_.change = buttons.Button("&Edit").Icon("open.ico");
   buttons_.remove = buttons.Button("&Delete").Icon("cut.ico");
-  // The template print waits for the report engine.
-  print_ = buttons.Button("&Print").Disable().Tip("Printing is not available yet");
+  print_ = buttons.Button("&Print").Tip("Print the steps of the highlighted template");
   buttons_.select = buttons.Button("&Select");
   CancelControl = buttons.Button("Cl&ose").Icon("CLOSE.ICO");
   w.SetCancelButton(CancelControl);
@@ -104,6 +104,12 @@ Level TemplatesWindow::Init() {
   WireButtons(browse_, buttons_, UpdateScriptTemplates);
   ShowSelectWhenPicking(browse_, buttons_);
   AttachListExtension(xplore_, browse_, list_, "?Browse:1", {"VXT:Description"}, ">Header");
+  OnAccepted(print_, [this] {
+    if (browse_.Records() == 0) return;
+    browse_.UpdateBuffer();
+    PrintCurrentScriptTemplateDetails();
+    browse_.ResetFromView();
+  });
   OpenColouredList(list_);
   return Level_Benign;
 }

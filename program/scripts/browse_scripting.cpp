@@ -13,6 +13,7 @@
 #include "program/script_engine/move_script_step.h"
 #include "program/script_engine/script_tables.h"
 #include "program/scripts/edit_script_as_text.h"
+#include "program/scripts/script_prints.h"
 #include "program/scripts/script_procedures.h"
 #include "program/scripts/script_windows.h"
 #include "program/scripts/template_windows.h"
@@ -99,7 +100,7 @@ class ScriptingWindow final : public ListWindow {
   std::int32_t task_;
   TaskStepsView view_;
   ScriptBrowse browse_;
-  XPLORECLASS xplore_;
+  ListXplore xplore_;
   int list_ = 0;
   ListButtons buttons_;
   int up_ = 0, top_ = 0, down_ = 0, bottom_ = 0;
@@ -192,13 +193,15 @@ Level ScriptingWindow::Init() {
     }
     Refresh();
   });
+  OnAccepted(print_, [this] {
+    SCH.ID = task_;
+    PrintCurrentScript();
+    window().Select(list_);
+  });
   // The list extension: header-click sorting and the column layout kept in ".\POSITION.INI".
   AttachListExtension(xplore_, browse_, list_, "?Browse:1",
                       {"SCR:Action", "Details", "SCR:ID", "SCR:Sequence"}, ">Header");
   OpenList(list_);
-  // The report engine comes later: the print waits for it.
-  window()[print_].Disable();
-  browse_.Popup.SetItemEnable("Print", false);
   return Level_Benign;
 }
 

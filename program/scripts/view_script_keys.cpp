@@ -10,7 +10,6 @@ void ViewAscii_ScriptKeys(const std::filesystem::path& folder) {
   view.procedure = "ViewAscii:ScriptKeys";
   view.title = "List of Key Abbreviations";
   view.heading = "Key Abbreviations";
-  view.print_failed = "The list of key abbreviations could not be printed.";
   view.file = (folder.empty() ? platform::RunningProgramFolder() : folder) / "KEYCODES.TXT";
   ViewTextFile(view);
 }

@@ -2,10 +2,13 @@
 
 #include <utility>
 
+#include "framework/report/print_preview.h"
 #include "framework/request_globals.h"
 #include "program/windows/open_windows.h"
 
 namespace vx {
+
+bool ListXplore::MYPREVIEWER(report::PageImageQueue& pages) { return PRINTPREVIEW(pages) == 1; }
 
 bool ListWindow::Pick(const std::function<void()>& list) {
   return WindowManager::RunUpdate(list, SelectRecord) == RequestCompleted;

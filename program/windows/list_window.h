@@ -10,7 +10,8 @@
 // Delete (and Copy) buttons and the form they run (WireButtons), the Select button shown only to
 // a picker (ShowSelectWhenPicking), the list extension attached under the procedure's name
 // (AttachListExtension), and the sheet's tabs coloured when the list opens and at each tab change
-// (OpenColouredList, RecolourTabs; the tabs are let go in Kill).
+// (OpenColouredList, RecolourTabs; the tabs are let go in Kill). The lists' extension is a
+// ListXplore, whose printout (Print All, Print Page) is shown in the framework's previewer.
 #pragma once
 
 #include <functional>
@@ -27,6 +28,13 @@
 #include "program/windows/window_procedure_scope.h"
 
 namespace vx {
+
+// The list extension of the program's lists: a printout of the list goes to the previewer and
+// prints when the user presses Print there.
+class ListXplore : public XPLORECLASS {
+ public:
+  bool MYPREVIEWER(report::PageImageQueue& pages) override;
+};
 
 // A list's buttons by control number; 0 for a button the list does not have.
 struct ListButtons {

@@ -438,6 +438,12 @@ void Control::ApplyMouse(const Event& e) {
     }
     return;
   }
+  if (e.number == EVENT_ListScrolled) {
+    long v[2] = {0, 0};
+    if (ReadNumbers(e.text, v, 2) == 2 && v[0] >= 1 && v[1] >= 0)
+      Set(Prop::TopRow, v[0]).Set(Prop::Items, v[1]);
+    return;
+  }
   if (e.number == EVENT_Accepted && e.text.empty()) {
     // A double click or Enter on a row: the mouse is on that row, not on the header.
     Set(Prop::MouseDownRow, e.choice).Set(Prop::MouseDownField, 0L).Set(Prop::MouseDownZone, 0L);

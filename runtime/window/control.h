@@ -182,7 +182,8 @@ class Control : public ControlMaker {
   friend class ControlMaker;
   void Render();  // list rows from the source, announced
   void ApplyInput(const struct Event& event);
-  void ApplyMouse(const struct Event& event);  // lists: where the mouse was, a column resized
+  // lists: where the mouse was, a column resized, the rows in view
+  void ApplyMouse(const struct Event& event);
   ControlSnapshot Snapshot() const;
   std::string ChoiceValue(long choice) const;
   long ChoiceOf(std::string_view value) const;

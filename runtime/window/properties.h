@@ -63,6 +63,8 @@ enum class Prop : int {
   HScroll,     // lists: the same for the horizontal scroll bar
   Cursor,      // window: mouse pointer over it, "" normal, "Wait" or "Cross" (see CursorScope)
   Zoom,        // page image: percent of the paper's real size; 0 or none: the whole page fits
+  TopRow,      // lists: the first row in view (from 1), as the front end last reported it
+  Items,       //   and how many rows the list has room for (none: not reported)
   Count_       // not a property: one past the last
 };
 

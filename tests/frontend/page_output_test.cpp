@@ -15,6 +15,7 @@
 #include "runtime/report/report_writer.h"
 #include "support/command_run.h"
 #include "support/temp_folder.h"
+#include "tests/datadll/xplore/people_browse.h"
 #include "tests/frontend/qt_test_support.h"
 
 namespace vx {
@@ -86,6 +87,41 @@ TEST_F(PageOutputTest, APdfFileHoldsEveryPageAsText) {
   ASSERT_NE(page_break, std::string::npos);
   EXPECT_LT(text.output.find("Page 1"), page_break);
   EXPECT_GT(text.output.find("Page 2"), page_break);
+}
+
+TEST_F(PageOutputTest, APrintedListsPdfHoldsItsHeadingsRowsAndTotal) {
+  // The list's Print All, measured as the program measures it, straight to the print request.
+  const qt::QtTextMeasure measure;
+  report::SetTextMeasure(&measure);
+  test::TempFolder folder;
+  test::g_setup = {};
+  test::g_setup.ini = (folder / "POSITION.INI").string();
+  test::g_setup.format = "80L(2)M|~Name~@s20@60R(2)|~Amount~@n-13.2@#3#";
+  test::g_setup.configure = [](XPLORECLASS& xplore) {
+    for (XPGQ& column : xplore.FQ) column.TOTALOK = column.QNOS == 3;
+    xplore.ALLPREVIEW = 0;
+  };
+  test::g_people = {{1, "walter", 0, "1234"}, {2, "Anna", 0, "2000.5"}, {3, "Bert", 0, "5"}};
+  TestDriver ui;
+  ui.Start(test::BrowsePeople);
+  DriverWindow w = ui.WaitWindow("People");
+  ui.AnswerPopup(1);  // Print All
+  w.ControlNumber(1).RightClickCell(1, 1);
+  w.Close();
+  ui.Finish();
+  report::SetTextMeasure(nullptr);
+  ASSERT_EQ(ui.Prints().size(), 1u);
+
+  const std::string file = (folder / "people.pdf").string();
+  const qt::PrintOutcome outcome =
+      qt::WritePdf(*ui.Prints()[0].pages, QString::fromStdString(file));
+  ASSERT_EQ(outcome.first, report::PrintAnswer::Printed) << outcome.second;
+  const test::CommandRun text = test::RunCommandLine("pdftotext -layout '" + file + "' -");
+  ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed: scripts/install-deps.sh";
+  for (const char* shown : {"People", "Report Date", "Name", "Amount", "walter", "1,234.00", "Anna",
+                            "2,000.50", "Bert", "Total", "3,239.50", "Page 1"}) {
+    EXPECT_NE(text.output.find(shown), std::string::npos) << shown << " in\n" << text.output;
+  }
 }
 
 TEST_F(PageOutputTest, AFileThatCannotBeWrittenIsAFailureWithItsName) {

@@ -905,6 +905,10 @@ void DriverControl::ResizeColumn(int column, int width) {
   Send(EVENT_ColumnResize, std::to_string(column) + " " + std::to_string(width), 0);
 }
 
+void DriverControl::ShowRows(long first, long rows) {
+  Send(EVENT_ListScrolled, std::to_string(first) + " " + std::to_string(rows), 0);
+}
+
 std::size_t DriverControl::Columns() const { return ParseListFormat(Get(Prop::Format)).size(); }
 
 std::string DriverControl::Header(int column) const {

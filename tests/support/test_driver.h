@@ -98,6 +98,8 @@ class DriverControl {
   void RightClickHeader(int column);
   void DoubleClickBorder(int column);
   void ResizeColumn(int column, int width);
+  // A list scrolled or sized so that `rows` rows from row `first` (from 1) are in view.
+  void ShowRows(long first, long rows);
 
   // What the control shows (Value and Cell without trailing blanks, as the eye sees them).
   std::string Text() const;   // caption, prompt or tab text; image file

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,8 @@ struct Setup {
   bool second_list = false;
   long mask = 1048576;
   test::FakeShellOpener* opener = nullptr;
-  bool shell_execute = true;  // an export is opened afterwards
+  bool shell_execute = true;                    // an export is opened afterwards
+  std::function<void(XPLORECLASS&)> configure;  // after the extension is attached
 };
 inline Setup g_setup;
 inline std::vector<Person> g_people;
@@ -92,6 +94,7 @@ inline void BrowsePeople() {
   // The city column has no field label, so it cannot be ordered on.
   xplore.INIT(manager, browse, list, "BrowsePeople", "?List",
               {"PER:Name", "PER:Born", "", "PER:ID"}, g_setup.visual, g_setup.ini);
+  if (g_setup.configure) g_setup.configure(xplore);
   if (other) {
     other_browse.Init(*other, other_view, manager);
     other_browse.AddSortOrder();

@@ -60,7 +60,7 @@ TEST_F(XplorePopupTest, TheProgramsMaskGivesOutputListAndFilterMenus) {
   list.ChooseRow(2);
   const std::string menu = Choose(list, 2, 1, 0);
   EXPECT_EQ(menu,
-            "{&Output|~Print All|~Print Page|Export to ASCII (XPort.CSV)|Export to HTML "
+            "{&Output|Print All|Print Page|Export to ASCII (XPort.CSV)|Export to HTML "
             "(XPort.HTM)|Graph on Name}|"
             "{&List|Reset to Default|Best-fit Column Widths|List Properties|Sort on Name|"
             "{&Filter|Add Filter of (Name = Anna)|Add Filter of (Name <> Anna)|-|Add Filter of "

@@ -1,6 +1,6 @@
 // The event log viewer on a real log file in the data folder: the line it logs when logging is
 // off, the search (next match after the selected line, with and without letter case), the print
-// hand-over, the place it keeps, a log not written yet and one that cannot be read.
+// through the previewer, the place it keeps, a log not written yet and one that cannot be read.
 #include "program/admin/view_event_log.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +14,13 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/vx_files.h"
 #include "program/common/main_procedures.h"
-#include "program/common/task_road_services.h"
 #include "program/shell/register_program_windows.h"
 #include "program/shell_fixture.h"
 #include "runtime/ini_file.h"
 #include "runtime/locale_formats.h"
+#include "runtime/report/page_image.h"
+#include "runtime/report/print_pages.h"
 #include "support/test_driver.h"
-#include "tests/fakes/fake_process_launcher.h"
 
 namespace vx {
 namespace {
@@ -31,7 +31,6 @@ class ViewEventLogTest : public test::ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    services_.processes = &processes_;
     GLO_USELOG = 1;
   }
   void TearDown() override {
@@ -47,9 +46,15 @@ class ViewEventLogTest : public test::ShellTest {
     return lines;
   }
 
-  test::FakeProcessLauncher processes_;
-  TaskRoadServices services_;
-  ScopedTaskRoadServices scoped_services_{services_};
+  // Every text of the pages a print request handed over.
+  static Strings PrintedTexts(const SeenRequest& print) {
+    Strings texts;
+    for (const report::PageImage& page : print.pages->pages) {
+      for (const std::string& text : page.Texts()) texts.push_back(text);
+    }
+    return texts;
+  }
+
   ScopedLocaleFormats locale_{LocaleFormats{}};
 };
 
@@ -105,49 +110,59 @@ TEST_F(ViewEventLogTest, SearchFindsTheNextMatchingLineAfterTheSelection) {
   search("backup", true);
   EXPECT_EQ(list.Choice(), 4);
 
+  // Print shows the log's pages first; the previewer's Print sends them.
   window.Control("&Print...").Press();
+  DriverWindow preview = ui.WaitWindow("Print Preview");
+  preview.Control("&Print").Press();
+  ui.WaitClosed(preview);
   window.Move(10, 20, 600, 400);
   window.Control("&Close").Press();
   ui.WaitClosed(window);
   ui.Finish();
 
-  ASSERT_EQ(processes_.requests.size(), 1u);
-  EXPECT_EQ(processes_.requests[0].argv,
-            (Strings{"lp", "-t", "Event Log",
-                     (std::filesystem::current_path() / "vx98evnt.log").string()}));
+  ASSERT_EQ(ui.Prints().size(), 1u);
+  EXPECT_EQ(ui.Prints()[0].pages->title, "Event Log");
+  EXPECT_EQ(PrintedTexts(ui.Prints()[0]),
+            (Strings{"Event Log", "06/12/2026  09:00  Started       Varnodex",
+                     "06/12/2026  09:05  Message       Nightly Backup",
+                     "06/12/2026  09:10  Script        Send Keys",
+                     "06/12/2026  09:15  Message       backup again", "Page", "1"}));
   EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "XPos"), "10");
   EXPECT_EQ(IniInUse()->Get("ViewAscii:Log", "Width"), "600");
 }
 
 TEST_F(ViewEventLogTest, APrintThatFailsSaysWhy) {
   std::ofstream("vx98evnt.log") << "06/12/2026  09:00  Started       Varnodex\r\n";
+  using report::PrintAnswer;
   const struct {
-    test::FakeProcessLauncher::Outcome lp;
+    PrintAnswer answer;
+    std::string failure;
     const char* why;  // empty: printed, nothing shown
   } cases[] = {
-      {{ENOENT, 0, false}, "The print command \"lp\" is not installed (it comes with CUPS)."},
-      {{EACCES, 0, false}, "The print command \"lp\" could not start: Permission denied."},
-      {{0, 1, false},
-       "The print spooler refused the job (lp ended with code 1): perhaps no printer is set up."},
-      {{0, 0, false}, ""},
-      {{0, 0, true}, ""},  // still spooling after a while: taken as handed over
+      {PrintAnswer::Printed, "", ""},
+      {PrintAnswer::Failed, "The printer is not ready.",
+       "The report could not be printed.\n\nThe printer is not ready."},
+      {PrintAnswer::NoPrinter, "", "Warning:  No DEFAULT Printer Driver Found!"},
   };
   for (const auto& c : cases) {
-    processes_.SetOutcome("lp", c.lp);
+    SCOPED_TRACE(c.why);
     TestDriver ui;
-    ui.AnswerMessage(BUTTON_OK);
+    ui.AnswerPrint(static_cast<long>(c.answer), c.failure);
+    ui.AnswerMessage(BUTTON_NO);  // a PDF file in place of the printer is declined
     ui.Start([] { ViewAscii_Log(); });
     DriverWindow window = ui.WaitWindow("Event Log");
     window.Control("&Print...").Press();
+    DriverWindow preview = ui.WaitWindow("Print Preview");
+    preview.Control("&Print").Press();
+    ui.WaitClosed(preview);
     window.Control("&Close").Press();
     ui.Finish();
     const std::vector<SeenRequest> boxes = ui.Messages();
     if (std::string(c.why).empty()) {
       EXPECT_TRUE(boxes.empty()) << boxes.front().text;
     } else {
-      ASSERT_EQ(boxes.size(), 1u) << c.why;
-      EXPECT_EQ(boxes[0].caption, "Print");
-      EXPECT_EQ(boxes[0].text, std::string("The event log could not be printed.\n\n") + c.why);
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_TRUE(boxes[0].text.starts_with(c.why)) << boxes[0].text;
     }
   }
 }

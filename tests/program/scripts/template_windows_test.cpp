@@ -189,7 +189,7 @@ TEST_F(TemplateWindowsTest, TheListCopiesDeletesAndPicksTemplates) {
   DriverWindow w = ui_.WaitWindow("Script Templates");
   ui_.WaitUntil([] { return GLO_SCRIPTWIZARDMODE == 1; },
                 "the template mode while the list is open");
-  EXPECT_TRUE(w.Control("&Print").Disabled());
+  EXPECT_FALSE(w.Control("&Print").Disabled());
   EXPECT_TRUE(w.Control("&Select").Hidden());
   DriverControl list = w.ControlNumber(3);
   ASSERT_EQ(list.Rows(), 2u);
