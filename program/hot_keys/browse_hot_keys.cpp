@@ -101,11 +101,7 @@ Level HotKeysWindow::Init() {
 }
 
 Level HotKeysWindow::TakeNewSelection() {
-  if (RecolourTabs(sheet_)) {
-    xplore_.KeySequence();  // the tab's own order replaces a header sort
-    browse_.ResetSort(false);
-    window().Select(list_);
-  }
+  TakeOrderTab(sheet_, xplore_, browse_, list_);
   return ListWindow::TakeNewSelection();
 }
 

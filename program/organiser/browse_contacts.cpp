@@ -169,11 +169,7 @@ Level ContactsWindow::TakeWindowEvent() {
 }
 
 Level ContactsWindow::TakeNewSelection() {
-  if (RecolourTabs(sheet_)) {
-    xplore_.KeySequence();  // the tab's own order replaces a header sort
-    browse_.ResetSort(false);
-    window().Select(list_);
-  }
+  TakeOrderTab(sheet_, xplore_, browse_, list_);
   return ListWindow::TakeNewSelection();
 }
 

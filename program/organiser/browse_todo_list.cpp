@@ -190,11 +190,7 @@ Level ToDoListWindow::TakeEvent() {
 }
 
 Level ToDoListWindow::TakeNewSelection() {
-  if (RecolourTabs(sheet_)) {
-    xplore_.KeySequence();  // the tab's own order replaces a header sort
-    browse_.ResetSort(false);
-    window().Select(list_);
-  }
+  TakeOrderTab(sheet_, xplore_, browse_, list_);
   return ListWindow::TakeNewSelection();
 }
 

@@ -45,6 +45,14 @@ bool ListWindow::RecolourTabs(int sheet) {
   return true;
 }
 
+bool ListWindow::TakeOrderTab(int sheet, XPLORECLASS& xplore, BrowseClass& browse, int list) {
+  if (!RecolourTabs(sheet)) return false;
+  xplore.KeySequence();
+  browse.ResetSort(false);
+  window().Select(list);
+  return true;
+}
+
 void ListWindow::WireButtons(BrowseClass& browse, const ListButtons& buttons,
                              std::function<void()> update) {
   browse.InsertControl = buttons.insert;

@@ -72,6 +72,10 @@ class ListWindow : public WindowManager {
   void OpenColouredList(int list);
   // Recolours the tabs when the field now selected is `sheet`; answers whether it was.
   bool RecolourTabs(int sheet);
+  // For a list whose tabs are its orders: when the field now selected is `sheet`, recolours the
+  // tabs, lets the new tab's own order replace a header sort (in the extension and the browse)
+  // and gives `list` the keys. Answers whether it was.
+  bool TakeOrderTab(int sheet, XPLORECLASS& xplore, BrowseClass& browse, int list);
 
   // Hands `browse` its New, Edit and Delete buttons and the form they run; a ZQBROWSECLASS
   // takes the Copy button too.
