@@ -9,6 +9,7 @@
 #include "program/organiser/list_reports.h"
 #include "program/organiser/todo_windows.h"
 #include "program/reports/schedule_reports.h"
+#include "program/schedule/birthday_wizard.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
@@ -43,6 +44,7 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
   RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
   RegisterMainProcedure("Wizard:Script", Wizard_Script);
+  RegisterMainProcedure("Wizard:NewBirthdays", Wizard_NewBirthdays);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("Script:EditAsText", [] { Script_EditAsText(); });
@@ -66,7 +68,7 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "BrowseMessages",  "ExportContacts",
       "ExportSchedule",  "ExportToDo",
       "ImportContacts",  "ImportSchedule",
-      "ImportToDo",      "Wizard:NewBirthdays",
+      "ImportToDo",
   };
   return kNames;
 }
