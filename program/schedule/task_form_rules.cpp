@@ -84,6 +84,25 @@ std::vector<std::string> CategoryNames() {
   return names;
 }
 
+void ReserveNewTask() {
+  SCH.Disabled = 1;
+  ACCESS_SCHEDULE->PrimeAutoInc();
+  SCH.Disabled = 0;
+  if (SCH.ID == 0) {
+    MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error",
+            MessageIcon::Exclamation);
+  }
+}
+
+void EnsureCategory(std::string_view category) {
+  CAT = CATEGORIES_RECORD{};
+  CAT.Category = category;
+  if (ACCESS_CATEGORIES->TryFetch(CAT_KEYCATEGORY) == 0) return;
+  CAT = CATEGORIES_RECORD{};
+  CAT.Category = category;
+  ACCESS_CATEGORIES->Insert();
+}
+
 std::string LastCategoryFor(std::string_view task_type) {
   std::string category = GetConfigValue("VXCAT" + std::string(CLIP(task_type)));
   if (!category.empty()) return category;
@@ -267,13 +286,18 @@ bool RecallAlarmFile() {
   return true;
 }
 
-bool BrowseAlarmFile() {
+bool ChooseAlarmFile() {
   const std::string folder = GETINI("Defaults", "WAVPath", "", ININAME.clipped());
   std::string file = folder.empty() ? std::string() : folder + "/";
-  if (!FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.WAV")) return false;
+  if (!FILEDIALOG("Select WAV File for Alarm", file, "WAV Files|*.wav *.WAV")) return false;
   SCH.AlarmFile = file;
   const std::string chosen_folder = FolderOf(file);
   if (!chosen_folder.empty()) PUTINI("Defaults", "WAVPath", chosen_folder, ININAME.clipped());
+  return true;
+}
+
+bool BrowseAlarmFile() {
+  if (!ChooseAlarmFile()) return false;
   RememberAlarmFile();
   return true;
 }

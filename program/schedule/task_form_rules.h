@@ -31,6 +31,11 @@ void PrimeNewTask(std::string_view task_type);
 // the next day by a clock late in the evening.
 void PrimeStartMoment(std::int32_t date = 0);
 
+// Stores the new task in the buffer at once as a disabled placeholder (so that the scheduler
+// passes over it while its window is open, and rows made meanwhile can name its SCH.ID), then
+// clears SCH.Disabled in the buffer; says so when no id could be given.
+void ReserveNewTask();
+
 // The category last used for a task type (settings key "VXCAT" + type), else the first stored
 // category; blank when there is none.
 std::string LastCategoryFor(std::string_view task_type);
@@ -38,6 +43,8 @@ void RememberCategory();
 
 // The categories to offer, in name order.
 std::vector<std::string> CategoryNames();
+// Adds `category` to CATEGORIES unless it is there (the table open on this thread).
+void EnsureCategory(std::string_view category);
 
 // The message copy mode shows for the ids (blank when the ids allow the copy).
 std::string CopyIdsMessage(std::int32_t original_id, std::int32_t new_id);
@@ -98,7 +105,10 @@ void RememberAlarmFile();
 bool RecallAlarmFile();
 // The file dialog for the sound, starting in the folder last used for sounds ([Defaults]
 // WAVPath, written back); the program's own current folder is left alone (other threads rely
-// on it). Answers whether a file was chosen, which is then remembered.
+// on it). It lists "*.wav" and "*.WAV" alike: file names are case-sensitive here. Answers
+// whether a file was chosen into SCH.AlarmFile; BrowseAlarmFile then remembers it in the
+// settings store.
+bool ChooseAlarmFile();
 bool BrowseAlarmFile();
 // Plays the sound without waiting; false when it cannot be played.
 bool PlayAlarmFile();

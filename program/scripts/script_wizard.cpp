@@ -23,6 +23,7 @@
 #include "program/common/calendar.h"
 #include "program/common/config_store.h"
 #include "program/common/main_procedures.h"
+#include "program/due_tasks/due_task.h"
 #include "program/recurrence/moments.h"
 #include "program/schedule/exceptions_window.h"
 #include "program/schedule/task_defaults.h"
@@ -35,6 +36,7 @@
 #include "program/scripts/template_windows.h"
 #include "program/windows/format_date.h"
 #include "program/windows/window_procedure_scope.h"
+#include "program/windows/wizard_buttons.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
@@ -97,7 +99,6 @@ class ScriptWizard final : public WindowManager {
   void BuildAdvancedPage(Control& sheet);
   void ListPopup();
   void PrimeNewTask();
-  void EnsureCategory(std::string_view category);
   void FillCategories();
   void ShowPage(int page);
   void Back();
@@ -170,14 +171,11 @@ void ScriptWizard::Build() {
   BuildCategoryPage(sheet);
   BuildAdvancedPage(sheet);
 
-  // A row of buttons alone, as every wizard's: it stands right-aligned in the same place on
-  // every page.
-  Control& buttons = w.Row();
-  back_ = buttons.Button("&Back");
-  next_ = buttons.Button("&Next").Default();
-  OkControl = buttons.Button("&OK");
-  CancelControl = buttons.Button("Cancel");
-  w.SetCancelButton(CancelControl);
+  const WizardButtons buttons = AddWizardButtons(w);
+  back_ = buttons.back;
+  next_ = buttons.next;
+  OkControl = buttons.ok;
+  CancelControl = buttons.cancel;
 }
 
 // Page 1: the steps, one at a time or en masse from templates.
@@ -328,15 +326,6 @@ void ScriptWizard::PrimeNewTask() {
   EnsureCategory("General");
 }
 
-void ScriptWizard::EnsureCategory(std::string_view category) {
-  CAT = CATEGORIES_RECORD{};
-  CAT.Category = category;
-  if (ACCESS_CATEGORIES->TryFetch(CAT_KEYCATEGORY) == 0) return;
-  CAT = CATEGORIES_RECORD{};
-  CAT.Category = category;
-  ACCESS_CATEGORIES->Insert();
-}
-
 void ScriptWizard::FillCategories() {
   std::vector<std::string> names;
   if (ACCESS_CATEGORIES->Set(CAT_KEYCATEGORY) == 0) {
@@ -380,13 +369,7 @@ Level ScriptWizard::Init() {
   if (Request == InsertRecord) {
     // The task is stored at once (disabled, so that it never runs half made): its steps need its
     // number while the wizard is open.
-    SCH.Disabled = 1;
-    ACCESS_SCHEDULE->PrimeAutoInc();
-    SCH.Disabled = 0;
-    if (SCH.ID == 0) {
-      MESSAGE("Auto-increment error.  Could not set unique schedule ID.", "Internal Error",
-              MessageIcon::Exclamation);
-    }
+    ReserveNewTask();
   }
   if (hot_key_) {
     // A hot key's task has no schedule and no run options: its steps and its category are all
@@ -430,11 +413,7 @@ Level ScriptWizard::Kill() {
     DeleteScript();
     ACCESS_SCHEDULE->CancelAutoInc();
   }
-  if (Response == RequestCompleted && !hot_key_) {
-    for (const BROWSESCHEDULETHREADQUEUE_RECORD& entry : BROWSESCHEDULETHREADQUEUE) {
-      POST(EVENT_RefreshSchedule, 0, entry.BROWSESCHEDULETHREAD);
-    }
-  }
+  if (Response == RequestCompleted && !hot_key_) RefreshTaskLists();
   tabs_.KILL();
   required_.KILL();
   WindowManager::Kill();

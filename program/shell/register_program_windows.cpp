@@ -10,6 +10,7 @@
 #include "program/organiser/message_windows.h"
 #include "program/organiser/todo_windows.h"
 #include "program/reports/schedule_reports.h"
+#include "program/schedule/birthday_wizard.h"
 #include "program/schedule/category_windows.h"
 #include "program/schedule/holiday_windows.h"
 #include "program/schedule/task_windows.h"
@@ -46,6 +47,7 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("UpdateHotKeys", UpdateHotKeys);
   RegisterMainProcedure("BrowseScriptTemplates", BrowseScriptTemplates);
   RegisterMainProcedure("Wizard:Script", Wizard_Script);
+  RegisterMainProcedure("Wizard:NewBirthdays", Wizard_NewBirthdays);
   RegisterMainProcedure("BrowseScripting", BrowseScripting);
   RegisterMainProcedure("UpdateScripting", UpdateScripting);
   RegisterMainProcedure("Script:EditAsText", [] { Script_EditAsText(); });
@@ -75,7 +77,6 @@ std::span<const std::string_view> WindowsNotYetWritten() {
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",
-      "Wizard:NewBirthdays",
   };
   // clang-format on
   return kNames;

@@ -71,6 +71,16 @@ class ShellTest : public test::TempFolderTest {
     return SCH;
   }
 
+  // Every stored task in id order (the table opened and closed on this thread).
+  static std::vector<SCHEDULE_RECORD> StoredTasks() {
+    std::vector<SCHEDULE_RECORD> out;
+    EXPECT_EQ(ACCESS_SCHEDULE->Open(), 0);
+    ACCESS_SCHEDULE->Set(SCH_KEYID);
+    while (ACCESS_SCHEDULE->TryNext() == 0) out.push_back(SCH);
+    ACCESS_SCHEDULE->Close();
+    return out;
+  }
+
   std::vector<std::string> Captions() const {
     std::vector<std::string> out;
     for (const MessageBoxRequest& box : reporter_.shown) out.push_back(box.caption);

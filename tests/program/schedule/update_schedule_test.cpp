@@ -108,14 +108,6 @@ class UpdateScheduleTest : public test::WindowTest {
     ACCESS_SCRIPTING->Close();
     return out;
   }
-  static std::vector<SCHEDULE_RECORD> Tasks() {
-    std::vector<SCHEDULE_RECORD> out;
-    EXPECT_EQ(ACCESS_SCHEDULE->Open(), 0);
-    ACCESS_SCHEDULE->Set(SCH_KEYID);
-    while (ACCESS_SCHEDULE->TryNext() == 0) out.push_back(SCH);
-    ACCESS_SCHEDULE->Close();
-    return out;
-  }
   static std::size_t UserRows() {
     std::size_t rows = 0;
     EXPECT_EQ(ACCESS_VXUSD->Open(), 0);
@@ -223,7 +215,7 @@ TEST_F(UpdateScheduleTest, ANewTaskOpensOnWeekdaysFiveMinutesAheadInTheLastCateg
   w.Control("Cancel").Press();
   Finish(w);
   EXPECT_EQ(response_, RequestCancelled);
-  EXPECT_TRUE(Tasks().empty());
+  EXPECT_TRUE(StoredTasks().empty());
   EXPECT_EQ(wizards_after_, 0);
 }
 
@@ -301,7 +293,7 @@ TEST_F(UpdateScheduleTest, EachTaskTypeWithEachScheduleTypeIsStoredWithItsDefaul
   }
   ui_.Finish();
   EXPECT_EQ(responses_, std::vector<long>(cases.size(), RequestCompleted));
-  const std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  const std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), cases.size());
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
@@ -339,7 +331,7 @@ TEST_F(UpdateScheduleTest, ChangeStoresTheFieldsAndViewStoresNothing) {
   EXPECT_EQ(w.Title(), "Edit Task  (Days: Mon, Wed)");
   w.Control("OK").Press();
   ui_.WaitClosed(w);
-  SCHEDULE_RECORD t = Tasks().at(0);
+  SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.Description.str(), "Water the orchids");
   EXPECT_EQ(t.Wednesday, 1);
 
@@ -349,7 +341,7 @@ TEST_F(UpdateScheduleTest, ChangeStoresTheFieldsAndViewStoresNothing) {
   EXPECT_EQ(w.Control("Close").Text(), "Cl&ose");
   w.Control("Close").Press();
   Finish(w);
-  EXPECT_EQ(Tasks().size(), 1u);
+  EXPECT_EQ(StoredTasks().size(), 1u);
   EXPECT_EQ(responses_, (std::vector<long>{RequestCompleted, RequestCancelled}));
 }
 
@@ -376,7 +368,7 @@ TEST_F(UpdateScheduleTest, DeleteRemovesTheTaskWithItsScriptAndUserRows) {
   EXPECT_EQ(w.Control("&Scripting").Disabled(), true);
   w.Control("OK").Press();
   Finish(w);
-  const std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  const std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0].ID, 8);
   EXPECT_TRUE(Steps(7).empty());
@@ -397,7 +389,7 @@ TEST_F(UpdateScheduleTest, CancellingANewTaskRemovesTheUserRowsItsButtonsWrote) 
   w.Control("Cancel").Press();
   Finish(w);
   EXPECT_EQ(UserRows(), 0u);
-  EXPECT_EQ(Tasks().size(), 1u);
+  EXPECT_EQ(StoredTasks().size(), 1u);
 }
 
 // A copy gets the script of the task it copies when it opens; Cancel takes it away again.
@@ -407,13 +399,13 @@ TEST_F(UpdateScheduleTest, CancellingACopyRemovesTheScriptItGot) {
   AddStep(3, 2);
   GLO_SCH_ID = 3;
   DriverWindow w = Open("New Task", InsertRecord, Fetch(3));
-  const std::vector<SCHEDULE_RECORD> during = Tasks();
+  const std::vector<SCHEDULE_RECORD> during = StoredTasks();
   ASSERT_EQ(during.size(), 2u);  // the reserved copy
   EXPECT_EQ(during[1].Disabled, 1);
   EXPECT_EQ(Steps(during[1].ID), (std::vector<std::int32_t>{1, 2}));
   w.Control("Cancel").Press();
   Finish(w);
-  EXPECT_EQ(Tasks().size(), 1u);
+  EXPECT_EQ(StoredTasks().size(), 1u);
   EXPECT_TRUE(Steps(during[1].ID).empty());
   EXPECT_EQ(Steps(3).size(), 2u);
 }
@@ -438,7 +430,7 @@ TEST_F(UpdateScheduleTest, ACopyIsSavedWithTheScriptOfItsOriginal) {
   w.Control("Description").Type("Water the ferns (copy)");
   w.Control("OK").Press();
   Finish(w);
-  const std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  const std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 2u);
   EXPECT_EQ(tasks[1].Description.str(), "Water the ferns (copy)");
   EXPECT_EQ(tasks[1].Disabled, 0);  // a new task starts enabled
@@ -541,7 +533,7 @@ TEST_F(UpdateScheduleTest, ACopyWhoseSaveFailsHalfWayLeavesNothingOfIt) {
     t.ShiftType = "Next day";
   });
   AddStep(3, 1);
-  const SCHEDULE_RECORD source = Tasks().at(0);
+  const SCHEDULE_RECORD source = StoredTasks().at(0);
   DiskFailsAfterExceptionCopy services(vfs);
   ScopedScheduleServices scoped(services);
   GLO_SCH_ID = 3;
@@ -553,7 +545,7 @@ TEST_F(UpdateScheduleTest, ACopyWhoseSaveFailsHalfWayLeavesNothingOfIt) {
   EXPECT_EQ(services.copies, 1);
   EXPECT_GT(vfs.failures(), 0);
   EXPECT_EQ(box.text, "The task could not be stored; nothing of it was saved.");
-  std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 2u) << "no exception copy is kept";
   EXPECT_EQ(tasks[1].Disabled, 1);  // still the reserved record
   EXPECT_EQ(tasks[1].ExceptionLink, 0);
@@ -563,7 +555,7 @@ TEST_F(UpdateScheduleTest, ACopyWhoseSaveFailsHalfWayLeavesNothingOfIt) {
             "Water the ferns (copy)");  // the form keeps what was typed
   w.Control("Cancel").Press();
   Finish(w);
-  tasks = Tasks();
+  tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0].ID, 3);
   EXPECT_EQ(tasks[0].Date, source.Date);
@@ -590,7 +582,7 @@ TEST_F(UpdateScheduleTest, ASpecialEventIsAOnceCopyAndMovesTheSkipOntoItsTask) {
   w.Control("OK").Press();
   Finish(w);
   EXPECT_TRUE(GLO_PRIMETASKTYPE.blank());
-  const std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  const std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 2u);
   EXPECT_EQ(tasks[0].SkipNextTime, 1);  // the regular task skips its next run
   EXPECT_EQ(tasks[1].ScheduleType.str(), "Once");
@@ -619,7 +611,7 @@ TEST_F(UpdateScheduleTest, TheMessageWizardAsksForTheMessageFirstAndPagesOn) {
   Field(w, "Message").Type("Stretch your legs");
   w.Control("OK").Press();
   Finish(w);
-  const SCHEDULE_RECORD t = Tasks().at(0);
+  const SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.TaskType.str(), "Display Message");
   EXPECT_EQ(t.Message.str(), "Stretch your legs");
   EXPECT_EQ(t.Description.str(), "Stretch your legs");
@@ -687,7 +679,7 @@ TEST_F(UpdateScheduleTest, TheSchedulingFieldsReactAsTheUserTypes) {
   EXPECT_TRUE(StartTime(w).Hidden());
   w.Control("OK").Press();
   Finish(w);
-  const SCHEDULE_RECORD t = Tasks().at(0);
+  const SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.TaskType.str(), "None");
   EXPECT_EQ(t.Time, 8639500);
   EXPECT_EQ(t.Date, DATE(6, 15, 2026));
@@ -712,7 +704,7 @@ TEST_F(UpdateScheduleTest, TheAlarmTakesTheLastWavFileAndTheOtherWindowsButtonsW
   Field(w, "Message").Type("Time for tea");
   w.Control("OK").Press();
   Finish(w);
-  const SCHEDULE_RECORD t = Tasks().at(0);
+  const SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.Alarm, 1);
   EXPECT_EQ(std::string(t.AlarmFile.clipped()), "/tmp/bell.wav");
 }
@@ -733,7 +725,7 @@ TEST_F(UpdateScheduleTest, TheScriptingButtonRunsTheStepListOnTheReservedTask) {
   Field(w, "Message").Type("Time for tea");
   w.Control("OK").Press();
   Finish(w);
-  const SCHEDULE_RECORD t = Tasks().at(0);
+  const SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(seen_id, t.ID);
   EXPECT_EQ(Steps(t.ID), (std::vector<std::int32_t>{1}));
 }
@@ -767,7 +759,7 @@ TEST_F(UpdateScheduleTest, TheStartDateSetsTheDefaultWarningAndTheButtonsOpenThe
   Field(w, "Message").Type("Check the smoke alarm");
   w.Control("OK").Press();
   Finish(w);
-  const SCHEDULE_RECORD t = Tasks().at(0);
+  const SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.ExceptWeekends, 1);
   EXPECT_EQ(t.AdvanceWarnDate, DATE(6, 11, 2026));  // a day before the start chosen last
 }
@@ -832,7 +824,7 @@ TEST_F(UpdateScheduleTest, ALockedSystemAsksForThePasswordFirstAndARefusalChange
   SYSLOCK = 0;
   SYSPWD.clear();
   EXPECT_EQ(responses_, (std::vector<long>{RequestCancelled, RequestCancelled}));
-  EXPECT_TRUE(Tasks().empty());
+  EXPECT_TRUE(StoredTasks().empty());
   EXPECT_EQ(wizards_after_, 0);
 }
 
@@ -995,7 +987,7 @@ TEST_F(UpdateScheduleTest, ANewRepeatingTaskWhoseStartHasPassedStartsAtItsNextRu
     w.Control("OK").Press();
     Finish(w);
     EXPECT_EQ(ui_.Messages().size(), asked) << ui_.Messages().back().text;
-    const SCHEDULE_RECORD t = Tasks().back();
+    const SCHEDULE_RECORD t = StoredTasks().back();
     EXPECT_EQ(t.Disabled, 0);
     EXPECT_EQ(t.Date, c.date) << FORMAT(t.Date, "@d2");
     EXPECT_EQ(t.Time, c.time) << FORMAT(t.Time, "@t4");
@@ -1020,11 +1012,11 @@ TEST_F(UpdateScheduleTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
   EXPECT_EQ(asked.default_button, static_cast<unsigned>(BUTTON_NO));
   ASSERT_TRUE(w.Open()) << "No goes back to the form";
   EXPECT_EQ(StartTime(w).Value(), "13:37");
-  EXPECT_EQ(Tasks().at(0).Disabled, 1) << "only the reserved record is stored";
+  EXPECT_EQ(StoredTasks().at(0).Disabled, 1) << "only the reserved record is stored";
   w.Control("OK").Press();
   ui_.WaitMessage(BUTTON_YES);
   Finish(w);
-  SCHEDULE_RECORD t = Tasks().at(0);
+  SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.Disabled, 0);
   EXPECT_EQ(t.Date, DATE(6, 12, 2026));
   EXPECT_EQ(t.Time, MakeTime(14, 7, 9));
@@ -1036,11 +1028,11 @@ TEST_F(UpdateScheduleTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
   w.Control("OK").Press();
   ui_.WaitMessage(BUTTON_YES);
   Finish(w);
-  t = Tasks().back();
+  t = StoredTasks().back();
   EXPECT_EQ(t.ScheduleType.str(), "Once");
   EXPECT_EQ(t.Date, DATE(6, 12, 2026));
   EXPECT_EQ(t.Time, MakeTime(14, 7, 9));
-  EXPECT_EQ(Tasks().size(), 3u);
+  EXPECT_EQ(StoredTasks().size(), 3u);
 }
 
 // A task whose next run is stored in the past keeps it through an edit of anything but its
@@ -1053,23 +1045,23 @@ TEST_F(UpdateScheduleTest, AnEditKeepsAPastNextRunUnlessTheScheduleChanges) {
   w.Control("Description").Type("Water the orchids");
   w.Control("OK").Press();
   ui_.WaitClosed(w);
-  EXPECT_EQ(Tasks().at(0).Date, past);
-  EXPECT_EQ(Tasks().at(0).Description.str(), "Water the orchids");
+  EXPECT_EQ(StoredTasks().at(0).Date, past);
+  EXPECT_EQ(StoredTasks().at(0).Description.str(), "Water the orchids");
 
   w = ui_.WaitWindow("Edit Task");
   Tab(w, "Scheduling").Press();
   w.Control("Wednesday").Tick();
   w.Control("OK").Press();
   Finish(w);
-  EXPECT_EQ(Tasks().at(0).Date, DATE(6, 15, 2026));
-  EXPECT_EQ(Tasks().at(0).Time, MakeTime(9, 0));
+  EXPECT_EQ(StoredTasks().at(0).Date, DATE(6, 15, 2026));
+  EXPECT_EQ(StoredTasks().at(0).Time, MakeTime(9, 0));
 
   AddTask(8, [past](SCHEDULE_RECORD& t) { t.Date = past; });
   GLO_SCH_ID = 8;
   w = Open("New Task", InsertRecord, Fetch(8));
   w.Control("OK").Press();
   Finish(w);
-  const std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  const std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 3u);
   EXPECT_EQ(tasks[1].Date, past) << "the copied task is left alone";
   EXPECT_EQ(tasks[2].Date, DATE(6, 15, 2026));
@@ -1097,7 +1089,7 @@ TEST_F(UpdateScheduleTest, ARepeatingTaskThatHasEndedIsNotSaved) {
   EXPECT_EQ(w.Control("&Start:").Value(), Shown(DATE(6, 1, 2026)));
   w.Control("Cancel").Press();
   Finish(w);
-  EXPECT_TRUE(Tasks().empty());
+  EXPECT_TRUE(StoredTasks().empty());
 }
 
 class TaskFormRulesTest : public test::ShellTest {};

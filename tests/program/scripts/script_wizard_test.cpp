@@ -101,14 +101,6 @@ class ScriptWizardTest : public test::WindowTest {
   std::function<void()> editor_;
   ProgramScheduleServices services_;
   ScopedScheduleServices scoped_services_{services_};
-  static std::vector<SCHEDULE_RECORD> Tasks() {
-    std::vector<SCHEDULE_RECORD> out;
-    EXPECT_EQ(ACCESS_SCHEDULE->Open(), 0);
-    ACCESS_SCHEDULE->Set(SCH_KEYID);
-    while (ACCESS_SCHEDULE->TryNext() == 0) out.push_back(SCH);
-    ACCESS_SCHEDULE->Close();
-    return out;
-  }
   static std::vector<StoredStep> Steps(std::int32_t task) {
     std::vector<StoredStep> out;
     EXPECT_EQ(ACCESS_SCRIPTING->Open(), 0);
@@ -148,7 +140,7 @@ TEST_F(ScriptWizardTest, BuildsAScriptTaskPageByPage) {
   EXPECT_EQ(sheet.Choice(), 1);
   EXPECT_TRUE(w.Control("&Back").Disabled());
   EXPECT_TRUE(w.Control("&OK").Disabled());
-  std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 1u) << "the new task is stored at once, disabled";
   const std::int32_t id = tasks[0].ID;
   EXPECT_EQ(tasks[0].Disabled, 1);
@@ -218,7 +210,7 @@ TEST_F(ScriptWizardTest, BuildsAScriptTaskPageByPage) {
   ui_.WaitClosed(w);
   ui_.Finish();
 
-  tasks = Tasks();
+  tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0].ID, id);
   EXPECT_EQ(tasks[0].Description.str(), "Greet the world");
@@ -255,7 +247,7 @@ TEST_F(ScriptWizardTest, AnHourlyRepeatSwitchesHistoryOffAndTheCountIsRequired) 
   w.Control("Cancel").Press();
   ui_.WaitClosed(w);
   ui_.Finish();
-  EXPECT_TRUE(Tasks().empty());
+  EXPECT_TRUE(StoredTasks().empty());
 }
 
 // The wizard keeps to the task form's rules for the next date and "Month End".
@@ -343,7 +335,7 @@ TEST_F(ScriptWizardTest, TheWhenPageOpensAheadOfTheClockAndAPassedTimeMovesToThe
   ui_.WaitClosed(w);
   ui_.Finish();
   EXPECT_TRUE(ui_.Messages().empty());
-  const SCHEDULE_RECORD t = Tasks().at(0);
+  const SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.Date, DATE(6, 13, 2026));
   EXPECT_EQ(t.Time, MakeTime(9, 0));
 }
@@ -360,12 +352,12 @@ TEST_F(ScriptWizardTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
   const SeenRequest asked = ui_.WaitMessage(BUTTON_NO);
   EXPECT_EQ(asked.text, "The date and time given have already passed. Run the task now?");
   ASSERT_TRUE(w.Open()) << "No goes back to the wizard";
-  EXPECT_EQ(Tasks().at(0).Disabled, 1) << "only the reserved record is stored";
+  EXPECT_EQ(StoredTasks().at(0).Disabled, 1) << "only the reserved record is stored";
   w.Control("&OK").Press();
   ui_.WaitMessage(BUTTON_YES);
   ui_.WaitClosed(w);
   ui_.Finish();
-  const SCHEDULE_RECORD t = Tasks().at(0);
+  const SCHEDULE_RECORD t = StoredTasks().at(0);
   EXPECT_EQ(t.Disabled, 0);
   EXPECT_EQ(t.Date, DATE(6, 12, 2026));
   EXPECT_EQ(t.Time, MakeTime(14, 7, 9));
@@ -374,14 +366,14 @@ TEST_F(ScriptWizardTest, AOneTimeTaskInThePastAsksWhetherToRunItNow) {
 TEST_F(ScriptWizardTest, ACancelledNewTaskLeavesNoTaskAndNoSteps) {
   ui_.Start([] { Wizard_Script(); });
   DriverWindow w = ui_.WaitWindow("New Script Task Wizard");
-  const std::int32_t id = Tasks().at(0).ID;
+  const std::int32_t id = StoredTasks().at(0).ID;
   w.Control("Add").Press();
   w.Control("Add").Press();
   EXPECT_EQ(Steps(id).size(), 2u);
   w.Control("Cancel").Press();
   ui_.WaitClosed(w);
   ui_.Finish();
-  EXPECT_TRUE(Tasks().empty());
+  EXPECT_TRUE(StoredTasks().empty());
   EXPECT_TRUE(Steps(id).empty());
 }
 
@@ -401,7 +393,7 @@ TEST_F(ScriptWizardTest, TheHotKeyEditorBuildsItsTaskWithStepsAndACategory) {
   wizard.Control("Cancel").Press();
   ui_.WaitClosed(wizard);
   ui_.WaitUntil([&] { return form.ControlNumber(1).Choice() == 2; }, "the action page again");
-  EXPECT_TRUE(Tasks().empty());
+  EXPECT_TRUE(StoredTasks().empty());
 
   form.Control("&Next").Press();
   wizard = ui_.WaitWindow("Hot Key Script Wizard");
@@ -422,7 +414,7 @@ TEST_F(ScriptWizardTest, TheHotKeyEditorBuildsItsTaskWithStepsAndACategory) {
   ui_.WaitClosed(form);  // the editor presses OK itself
   ui_.Finish();
 
-  const std::vector<SCHEDULE_RECORD> tasks = Tasks();
+  const std::vector<SCHEDULE_RECORD> tasks = StoredTasks();
   ASSERT_EQ(tasks.size(), 1u);
   EXPECT_EQ(tasks[0].TaskType.str(), "Hot Key");
   EXPECT_EQ(tasks[0].Date, 0);
