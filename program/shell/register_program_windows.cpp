@@ -5,6 +5,7 @@
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
 #include "program/organiser/bug_report.h"
+#include "program/organiser/clipboard_windows.h"
 #include "program/organiser/contact_windows.h"
 #include "program/organiser/list_reports.h"
 #include "program/organiser/todo_windows.h"
@@ -27,6 +28,8 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("BrowseHolidays", BrowseHolidays);
   RegisterMainProcedure("BrowseUsers", BrowseUsers);
   RegisterMainProcedure("BugReport", BugReport);
+  RegisterMainProcedure("BrowseClipboard", BrowseClipboard);
+  RegisterMainProcedure("BrowseClipboardCategories", BrowseClipboardCategories);
   RegisterMainProcedure("BrowseContacts", BrowseContacts);
   RegisterMainProcedure("BrowseContactCategories2Pane", BrowseContactCategories2Pane);
   RegisterMainProcedure("PrintContactList", PrintContactList);
@@ -62,11 +65,8 @@ void RegisterProgramWindows() {
 
 std::span<const std::string_view> WindowsNotYetWritten() {
   static constexpr std::string_view kNames[] = {
-      "BrowseClipboard", "BrowseClipboardCategories",
-      "BrowseMessages",  "ExportContacts",
-      "ExportSchedule",  "ExportToDo",
-      "ImportContacts",  "ImportSchedule",
-      "ImportToDo",      "Wizard:NewBirthdays",
+      "BrowseMessages", "ExportContacts", "ExportSchedule", "ExportToDo",
+      "ImportContacts", "ImportSchedule", "ImportToDo",     "Wizard:NewBirthdays",
   };
   return kNames;
 }
