@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config ccache git clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsqlite3-dev qt6-base-dev libcurl4-openssl-dev libx11-dev libxtst-dev
-  xvfb xauth openbox trayer xdg-utils desktop-file-utils
+  xvfb xauth openbox trayer xdg-utils desktop-file-utils xclip
   python3-aiosmtpd python3-pyftpdlib
   poppler-utils fonts-liberation2
 )

@@ -250,7 +250,10 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
                 if (current.isValid()) Post(EVENT_NewSelection, number, {}, current.row() + 1);
               });
       connect(view, &QTableView::doubleClicked, this, [this, number](const QModelIndex& index) {
-        Post(EVENT_Accepted, number, {}, index.row() + 1, MouseLeft2);
+        // The column goes with the double click: a list may act on the cell clicked.
+        Post(EVENT_Accepted, number,
+             std::to_string(index.row() + 1) + " " + std::to_string(index.column() + 1) + " 0",
+             index.row() + 1, MouseLeft2);
       });
       connect(view, &QTableView::customContextMenuRequested, this,
               [this, number, view](const QPoint& pos) {

@@ -12,6 +12,7 @@
 #include "platform/active_window.h"
 #include "program/common/program_services.h"
 #include "runtime/dates.h"
+#include "runtime/sha256.h"
 #include "runtime/storage/file.h"
 #include "runtime/window/dialogs.h"
 
@@ -19,7 +20,6 @@ namespace vx {
 namespace {
 
 constexpr std::size_t kContentsBytes = 8192;
-constexpr std::size_t kHashLetters = 120;
 
 platform::ActiveWindow& FrontWindow() {
   if (platform::ActiveWindow* installed = CurrentProgramServices().clipboard_front)
@@ -41,15 +41,7 @@ bool AboveBlank(std::string_view text) {
 
 }  // namespace
 
-std::string ClipboardHashKey(std::string_view text) {
-  std::string key;
-  for (const char c : ClipView(text)) {
-    if (key.size() == kHashLetters) break;
-    const char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    if (u >= 'A' && u <= 'Z') key.push_back(u);
-  }
-  return key;
-}
+std::string ClipboardHashKey(std::string_view text) { return Sha256Hex(ClipView(text)); }
 
 void TrimClipboardEntries(std::string_view current) {
   const std::int32_t limit = MAXCLIPBOARDENTRIES;
@@ -83,8 +75,8 @@ void CaptureClipboard() {
   CLI.Category = "General";
   const std::string title = FrontWindow().Title();
   if (!title.empty()) CLI.Category = title;
-  // A text whose hash key is stored already is refused by the unique key: the older entry
-  // stays as it is and nothing is said.
+  // A text stored already is refused by the unique key on its digest: the older entry stays as
+  // it is and nothing is said.
   ACCESS_CLIPBOARD->TryInsert();
   CLI.ClipContents = text;
 }

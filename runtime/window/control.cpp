@@ -444,9 +444,14 @@ void Control::ApplyMouse(const Event& e) {
       Set(Prop::TopRow, v[0]).Set(Prop::Items, v[1]);
     return;
   }
-  if (e.number == EVENT_Accepted && e.text.empty()) {
-    // A double click or Enter on a row: the mouse is on that row, not on the header.
-    Set(Prop::MouseDownRow, e.choice).Set(Prop::MouseDownField, 0L).Set(Prop::MouseDownZone, 0L);
+  if (e.number == EVENT_Accepted) {
+    // A double click or Enter on a row: the mouse is on that row, not on the header. A double
+    // click says on which column ("row column zone"); Enter is on none.
+    long v[3] = {e.choice, 0, 0};
+    if (!e.text.empty() && ReadNumbers(e.text, v, 3) < 2) v[1] = v[2] = 0;
+    Set(Prop::MouseDownRow, e.choice)
+        .Set(Prop::MouseDownField, v[1])
+        .Set(Prop::MouseDownZone, v[2]);
     return;
   }
   if (e.number < EVENT_ListLeftDown && e.number != EVENT_AlertKey) return;

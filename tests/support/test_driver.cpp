@@ -869,6 +869,10 @@ std::string MousePlace(int row, int column, int zone) {
 }
 }  // namespace
 
+void DriverControl::ActivateCell(long row, int column) {
+  Send(EVENT_Accepted, MousePlace(static_cast<int>(row), column, ListZone_Cell), row, MouseLeft2);
+}
+
 void DriverControl::RightClickCell(long row, int column) {
   Send(EVENT_AlertKey, std::to_string(row) + " " + std::to_string(column) + " 0", 0, MouseRight);
 }

@@ -82,6 +82,7 @@ class DriverControl {
   void Choose(std::string_view text);         // radio of an option, drop-list item, tab of a sheet
   void ChooseRow(long row);                   // list row (from 1): a new selection
   void ActivateRow(long row);                 // double click on a list row
+  void ActivateCell(long row, int column);    // double click on a list row's column (from 1)
   void RightClick();                          // the right mouse button on a list (its popup menu)
   void RightClickCell(long row, int column);  // ... on that row and column (from 1)
   // Opens a drop list's or combo's list: the program takes EVENT_DroppingDown (and may refill

@@ -1,5 +1,5 @@
-// The clipboard recorder over the CLIPBOARD table: what counts as a new text, the letters-only
-// hash key that keeps repeats out, the category from the window in front, and trimming.
+// The clipboard recorder over the CLIPBOARD table: what counts as a new text, the digest key
+// that keeps identical texts out, the category from the window in front, and trimming.
 #include "program/organiser/capture_clipboard.h"
 #include "program/common/program_services.h"
 
@@ -81,7 +81,7 @@ TEST_F(CaptureClipboardTest, ANewTextIsStoredOnceWithItsMomentHashAndFrontWindow
   const auto entries = Entries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].ClipContents.str(), "Call Bob at 555-0199");
-  EXPECT_EQ(entries[0].ClipHashKey.str(), "CALLBOBAT");
+  EXPECT_EQ(entries[0].ClipHashKey.str(), ClipboardHashKey("Call Bob at 555-0199"));
   EXPECT_EQ(entries[0].Category.str(), "Notes - Editor");
   EXPECT_EQ(entries[0].ClipDate, clock_.Today());
   EXPECT_EQ(entries[0].ClipTime, clock_.Clock());
@@ -90,18 +90,26 @@ TEST_F(CaptureClipboardTest, ANewTextIsStoredOnceWithItsMomentHashAndFrontWindow
   EXPECT_EQ(CLI.ClipContents.str(), "Call Bob at 555-0199");  // the next tick finds nothing new
 }
 
-TEST_F(CaptureClipboardTest, TextsSharingTheirLettersCountAsOneAndTheFirstKeepsItsMoment) {
+// Only an identical text counts as a repeat: texts that share their letters (a note with two
+// telephone numbers, two amounts, a change of case) are all kept, and a text seen again after
+// another keeps its first entry and moment.
+TEST_F(CaptureClipboardTest, OnlyIdenticalTextsCountAsRepeatsAndTheFirstKeepsItsMoment) {
   Copy("Call Bob at 555-0199");
   clock_.Set(clock_.Today(), clock_.Clock() + 100);
-  Copy("Something else");
+  Copy("Call Bob at 555-0100");
+  Copy("Total: 12.50");
+  Copy("Total: 99.00");
+  Copy("CALL BOB AT 555-0199");
   clock_.Set(clock_.Today(), clock_.Clock() + 100);
-  Copy("call bob AT 555-0100!");  // same letters: refused by the unique hash key
-  Copy("Call Bob at 555-0199");   // A again after B: no third entry
+  Copy("Call Bob at 555-0199");     // the first text again after others: no new entry
+  Copy("Call Bob at 555-0199   ");  // trailing blanks do not make a text new
   const auto entries = Entries();
-  ASSERT_EQ(entries.size(), 2u);
+  ASSERT_EQ(entries.size(), 5u);
   EXPECT_EQ(entries[0].ClipContents.str(), "Call Bob at 555-0199");
   EXPECT_EQ(entries[0].ClipTime, clock_.Clock() - 200);
-  EXPECT_EQ(CLI.ClipContents.str(), "Call Bob at 555-0199");
+  EXPECT_EQ(Texts(),
+            (std::vector<std::string>{"Call Bob at 555-0199", "Call Bob at 555-0100",
+                                      "Total: 12.50", "Total: 99.00", "CALL BOB AT 555-0199"}));
 }
 
 TEST_F(CaptureClipboardTest, BlankOrControlLedTextsAreIgnoredAndLeadingBlanksAreNot) {
@@ -124,18 +132,28 @@ TEST_F(CaptureClipboardTest, BlankOrControlLedTextsAreIgnoredAndLeadingBlanksAre
   }
 }
 
-TEST_F(CaptureClipboardTest, LongTextsAreCutAndTheHashKeyTakesTheFirst120Letters) {
-  std::string letters;
-  for (int i = 0; i < 130; ++i) letters.push_back(static_cast<char>('a' + i % 26));
+TEST_F(CaptureClipboardTest, LongTextsAreCutAndKeyedOnTheirWholeStoredText) {
+  const std::string letters(130, 'a');
   Copy(letters + std::string(9000, 'x'));
   auto entries = Entries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].ClipContents.str().size(), 8192u);
-  EXPECT_EQ(entries[0].ClipHashKey.str().size(), 120u);
-  EXPECT_EQ(ClipboardHashKey("a1 b-2 \xC3\xA9 c"), "ABC");
+  // Texts agreeing in their first 120 letters are still different texts.
+  Copy(letters + "y" + std::string(9000, 'x'));
+  EXPECT_EQ(Entries().size(), 2u);
   // A change beyond the cut is not noticed.
   Copy(letters + std::string(9000, 'x') + "tail");
-  EXPECT_EQ(Entries().size(), 1u);
+  EXPECT_EQ(Entries().size(), 2u);
+}
+
+// The key is a digest of the whole text without its trailing blanks, within the key's 120
+// characters; texts with no letter at all get keys of their own too.
+TEST(ClipboardHashKey, DigestOfTheWholeTextWithoutTrailingBlanks) {
+  EXPECT_EQ(ClipboardHashKey("abc  "),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_NE(ClipboardHashKey("12.50"), ClipboardHashKey("99.00"));
+  EXPECT_NE(ClipboardHashKey("a1 b"), ClipboardHashKey("a2 b"));
+  EXPECT_LE(ClipboardHashKey(std::string(8192, 'z')).size(), 120u);
 }
 
 TEST_F(CaptureClipboardTest, TheCategoryIsTheFrontWindowsTitleCutTo20OrGeneral) {
