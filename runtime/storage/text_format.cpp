@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/csv.h"
 #include "runtime/fixed_string.h"
 #include "runtime/storage/record_codec.h"
 
@@ -38,19 +39,9 @@ std::string FormatBasicLine(const TableDef& def, const char* record) {
   std::string line;
   bool first = true;
   for (const FieldDef& field : def.fields) {
-    if (!first) line += ',';
-    first = false;
     const std::string value = FieldText(field, record);
-    if (!NeedsQuotes(value)) {
-      line += value;
-      continue;
-    }
-    line += '"';
-    for (char c : value) {
-      if (c == '"') line += '"';
-      line += c;
-    }
-    line += '"';
+    CsvAppendField(line, value, NeedsQuotes(value), first);
+    first = false;
   }
   return line;
 }
