@@ -25,6 +25,10 @@ std::string CsvQuoted(std::string_view text) {
   return out;
 }
 
+bool CsvNeedsQuotes(std::string_view text) {
+  return text.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
 bool CsvPlainNumber(std::string_view text) {
   std::size_t i = 0;
   if (i < text.size() && text[i] == '-') ++i;

@@ -28,6 +28,8 @@ inline constexpr std::string_view kCsvLineEnd = "\r\n";
 void CsvAppendField(std::string& line, std::string_view text, bool quote, bool first);
 // `text` in double quotes with its double quotes doubled.
 std::string CsvQuoted(std::string_view text);
+// True when `text` holds a comma, a double quote or a line break: it must be quoted.
+bool CsvNeedsQuotes(std::string_view text);
 // True for a decimal number that needs no quotes: an optional "-", digits, and optionally "."
 // and more digits ("12", "-3", "0.25"). Anything else, the empty text included, is not.
 bool CsvPlainNumber(std::string_view text);

@@ -10,9 +10,7 @@ namespace vx::storage {
 namespace {
 
 bool NeedsQuotes(std::string_view value) {
-  if (value.empty()) return false;
-  if (value.front() == ' ') return true;
-  return value.find_first_of(",\"\r\n") != std::string_view::npos;
+  return (!value.empty() && value.front() == ' ') || CsvNeedsQuotes(value);
 }
 
 // Width of a field in an ASCII line: text fields their size, numbers enough digits for any value.
