@@ -38,6 +38,7 @@ fuzz script_text "$root"/program/script_engine/script_text_tokens.cpp "$root"/pr
   "$root"/program/script_engine/read_script_line.cpp "$root"/program/script_engine/script_step_line.cpp \
   "$root"/runtime/text_functions.cpp
 fuzz expand_variables "$root"/program/script_engine/bracket_expansion.cpp
+fuzz csv "$root"/runtime/csv.cpp
 
 cd "$build"
 # A test that fails is run once more before the run fails: a few window tests wait on real

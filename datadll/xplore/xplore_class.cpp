@@ -12,6 +12,7 @@
 #include "datadll/xplore/xplore_progress.h"
 #include "framework/window_manager.h"
 #include "platform/shell_open.h"
+#include "runtime/csv.h"
 #include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/text_functions.h"
@@ -79,14 +80,12 @@ std::string HtmlEscaped(std::string_view text) {
   return out;
 }
 
-// A CSV cell: one holding the separator is quoted, in single quotes when it also holds a double
-// quote; one holding only a double quote is put in single quotes; quotes inside are kept.
-std::string CsvCell(const std::string& cell, const std::string& separator) {
-  const bool has_separator = !separator.empty() && cell.find(separator) != std::string::npos;
-  const bool has_double = cell.find('"') != std::string::npos;
-  if (has_separator) return has_double ? "'" + cell + "'" : "\"" + cell + "\"";
-  if (has_double) return "'" + cell + "'";
-  return cell;
+// One line of "XPort.CSV": a cell is quoted when it holds a comma, a quote or a line break.
+std::string CsvLine(const std::vector<std::string>& cells) {
+  std::string line;
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    CsvAppendField(line, cells[i], CsvNeedsQuotes(cells[i]), i == 0);
+  return line + std::string(kCsvLineEnd);
 }
 
 struct PopupEntry {
@@ -189,7 +188,7 @@ std::string XPLORECLASS::CellText(std::size_t row, const XPGQ& column) const {
   if (field == 0 || field > fields.size()) return {};
   const std::string shown =
       column.PICTURE.empty() ? fields[field - 1] : FORMAT(fields[field - 1], column.PICTURE);
-  return CutAt(CLIP(LEFT(shown)), 255);
+  return CLIP(LEFT(shown));
 }
 
 std::string XPLORECLASS::SelectedCell() const {
@@ -658,19 +657,17 @@ bool XPLORECLASS::EXPORTASCII() {
   const std::size_t rows = browse ? browse->Records() : 0;
   char count[32];
   std::snprintf(count, sizeof count, "%07zu", rows);
-  std::string out = std::string("# Records=") + count + "\n";
+  std::string out = std::string("# Records=") + count + std::string(kCsvLineEnd);
+  std::vector<std::string> cells(SQ.size());
   if (BROWSEHEADER) {
-    std::string line;
-    for (std::size_t i = 0; i < SQ.size(); ++i) line += (i ? SEPARATOR : "") + PlainHeader(SQ[i]);
-    out += CutAt(line, 2048) + "\n";
+    for (std::size_t i = 0; i < SQ.size(); ++i) cells[i] = PlainHeader(SQ[i]);
+    out += CsvLine(cells);
   }
   XploreProgress progress;
   progress.Open(rows);
   for (std::size_t r = 0; r < rows; ++r) {
-    std::string line;
-    for (std::size_t i = 0; i < SQ.size(); ++i)
-      line += (i ? SEPARATOR : "") + CsvCell(CellText(r, SQ[i]), SEPARATOR);
-    out += CutAt(line, 2048) + "\n";
+    for (std::size_t i = 0; i < SQ.size(); ++i) cells[i] = CellText(r, SQ[i]);
+    out += CsvLine(cells);
     if (!progress.Step()) return false;  // cancelled: the old file stays, nothing is opened
   }
   progress.Close();

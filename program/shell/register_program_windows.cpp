@@ -4,6 +4,7 @@
 #include "program/admin/view_event_log.h"
 #include "program/common/main_procedures.h"
 #include "program/hot_keys/hot_key_windows.h"
+#include "program/import_export/csv_export.h"
 #include "program/organiser/bug_report.h"
 #include "program/organiser/clipboard_windows.h"
 #include "program/organiser/contact_windows.h"
@@ -66,15 +67,15 @@ void RegisterProgramWindows() {
   RegisterMainProcedure("Print:SCH:OneCategory", Print_SCH_OneCategory);
   RegisterMainProcedure("PrintScheduleBrief", PrintScheduleBrief);
   RegisterMainProcedure("PrintSchedule", PrintSchedule);
+  RegisterMainProcedure("ExportSchedule", ExportSchedule);
+  RegisterMainProcedure("ExportContacts", ExportContacts);
+  RegisterMainProcedure("ExportToDo", ExportToDo);
 }
 
 std::span<const std::string_view> WindowsNotYetWritten() {
   // One name a line, so that each window written takes out one line.
   // clang-format off
   static constexpr std::string_view kNames[] = {
-      "ExportContacts",
-      "ExportSchedule",
-      "ExportToDo",
       "ImportContacts",
       "ImportSchedule",
       "ImportToDo",

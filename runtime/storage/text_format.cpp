@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/csv.h"
 #include "runtime/fixed_string.h"
 #include "runtime/storage/record_codec.h"
 
@@ -9,9 +10,7 @@ namespace vx::storage {
 namespace {
 
 bool NeedsQuotes(std::string_view value) {
-  if (value.empty()) return false;
-  if (value.front() == ' ') return true;
-  return value.find_first_of(",\"\r\n") != std::string_view::npos;
+  return (!value.empty() && value.front() == ' ') || CsvNeedsQuotes(value);
 }
 
 // Width of a field in an ASCII line: text fields their size, numbers enough digits for any value.
@@ -38,19 +37,9 @@ std::string FormatBasicLine(const TableDef& def, const char* record) {
   std::string line;
   bool first = true;
   for (const FieldDef& field : def.fields) {
-    if (!first) line += ',';
-    first = false;
     const std::string value = FieldText(field, record);
-    if (!NeedsQuotes(value)) {
-      line += value;
-      continue;
-    }
-    line += '"';
-    for (char c : value) {
-      if (c == '"') line += '"';
-      line += c;
-    }
-    line += '"';
+    CsvAppendField(line, value, NeedsQuotes(value), first);
+    first = false;
   }
   return line;
 }

@@ -40,6 +40,7 @@ const std::vector<std::string>& AreaOrder() {
       "program/scripts/",        // the script windows: steps, editor, templates, wizard
       "program/hot_keys/",       // the hot-key windows
       "program/reports/",        // the reports: criteria, work file
+      "program/import_export/",  // comma-delimited files: the imports and exports
       "program/shell/",          // the frame: Main, its menus, tick and start-up
       "program/",                // main.cpp
   };

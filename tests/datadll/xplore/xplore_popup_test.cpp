@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/csv.h"
 #include "runtime/pictures.h"
 #include "runtime/text_functions.h"
 #include "tests/datadll/xplore/people_browse.h"
@@ -176,16 +177,16 @@ TEST_F(XplorePopupTest, TheCsvExportCountsRowsAndQuotesCellsAsItsReadersExpect) 
   ui_.AnswerMessage(BUTTON_OK);
   Choose(list, 1, 1, kExportAscii);
   const std::string expected =
-      "# Records=0000003\n"
-      "Name,Born,City\n"
+      "# Records=0000003\r\n"
+      "Name,Born,City\r\n"
       "\"Smith, John\"," +
       Shown(DATE(3, 1, 1990)) +
-      ",Oslo\n"
-      "'The \"Boss\", Ann'," +
+      ",Oslo\r\n"
+      "\"The \"\"Boss\"\", Ann\"," +
       Shown(DATE(7, 4, 1985)) +
-      ",Bergen\n"
-      "'Say \"hi\"'," +
-      Shown(DATE(1, 15, 2001)) + ",\n";
+      ",Bergen\r\n"
+      "\"Say \"\"hi\"\"\"," +
+      Shown(DATE(1, 15, 2001)) + ",\r\n";
   EXPECT_EQ(ReadFile(folder_ / "XPort.CSV"), expected);
   ASSERT_EQ(opener.requests.size(), 1u);
   EXPECT_EQ(opener.requests[0].target, (folder_ / "XPort.CSV").string());
@@ -200,7 +201,47 @@ TEST_F(XplorePopupTest, TheCsvExportCountsRowsAndQuotesCellsAsItsReadersExpect) 
   list = w.ControlNumber(1);
   ui_.AnswerMessage(BUTTON_OK);
   Choose(list, 0, 0, kExportAscii);
-  EXPECT_EQ(ReadFile(folder_ / "XPort.CSV"), "# Records=0000000\nName,Born,City\n");
+  EXPECT_EQ(ReadFile(folder_ / "XPort.CSV"), "# Records=0000000\r\nName,Born,City\r\n");
+  CloseAll(w);
+}
+
+// Long cells and rows are written whole: a comma-separated reader gets back every cell the list
+// shows, however long, with its commas, quotes and line breaks.
+TEST_F(XplorePopupTest, TheCsvExportReadsBackEqualToTheList) {
+  InFolder();
+  test::FakeShellOpener opener;
+  g_setup.opener = &opener;
+  g_setup.format = "80L(2)M|~Name, full~@s400@50L(2)M|~Born~@d6@60L(2)M~City~@s3000@";
+  std::string long_cell(300, 'n');
+  long_cell.replace(100, 3, ",\"\"");
+  std::string long_city;
+  while (long_city.size() < 2960) long_city += "Tromsø, \"North\"\r\nline ";
+  g_people = {{1, long_cell, DATE(3, 1, 1990), "Oslo"},
+              {2, "Ann \"The Boss\", Jr " + std::string(80, 'a'), DATE(7, 4, 1985), long_city},
+              {3, "", DATE(1, 15, 2001), ","}};
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  ui_.AnswerMessage(BUTTON_OK);
+  Choose(list, 1, 1, kExportAscii);
+  const std::vector<CsvRecord> records = ReadCsvText(ReadFile(folder_ / "XPort.CSV"));
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(records[0].fields.size(), 1u);
+  EXPECT_EQ(records[0].fields[0].text, "# Records=0000003");
+  std::vector<std::vector<std::string>> read;
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    read.emplace_back();
+    for (const CsvField& field : records[r].fields) read.back().push_back(field.text);
+  }
+  // The cells as the list shows them, each without its leading and trailing blanks.
+  std::vector<std::vector<std::string>> shown = {{"Name, full", "Born", "City"}};
+  for (long r = 1; r <= static_cast<long>(list.Rows()); ++r) {
+    shown.emplace_back();
+    for (int c = 1; c <= 3; ++c) shown.back().push_back(CLIP(LEFT(list.Cell(r, c))));
+  }
+  EXPECT_EQ(read, shown);
+  EXPECT_EQ(read[1][0], long_cell);
+  EXPECT_GT(read[2][0].size() + read[2][2].size(), 3000u);
+  EXPECT_EQ(read[2][2], CLIP(long_city));
   CloseAll(w);
 }
 
