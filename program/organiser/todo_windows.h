@@ -1,5 +1,5 @@
-// The to-do list "To Do Items", the form of one item, and the two to-do reports with the
-// "Set Report Title" dialog they show.
+// The to-do list "To Do Items" and the form of one item (the to-do reports are among the
+// reports, program/reports/todo_reports.h).
 #pragma once
 
 namespace vx {
@@ -11,12 +11,5 @@ namespace vx {
 void BrowseToDoList();
 // The form of the item in the TODO buffer, by the thread's request (GLOBALREQUEST).
 void UpdateTodo();
-
-// "Set Report Title": edits REPORTTITLE; GLOBALRESPONSE is RequestCancelled after Cancel.
-void SetReportTitle();
-// "To Do List - By Priority": every item by priority, done flag and text.
-void PrintToDoByPriority();
-// "To Do List - By Category": the items of a category picked first ("SelectCategories").
-void PrintToDoByCategory();
 
 }  // namespace vx

@@ -20,16 +20,20 @@ namespace {
 
 constexpr int kDaysShownAhead = 30;
 
-// The first opening shows every task, the next month's dates and the date order.
+bool Selected(const String<9>& choice) { return UPPER(choice.clipped()) == "SELECTED"; }
+
+// The first opening shows every task, the next month's dates and the date order. A range or
+// category that is not "Selected" is every date or category, whatever it holds: blank, or the
+// globals' start value "'All'" (quotes and all), which names no radio and would leave both
+// radios of its group unchosen. It is shown, and kept, as "All".
 void FillFirstChoices() {
   if (TMP_DATEFROM == 0) TMP_DATEFROM = TODAY();
   if (TMP_DATETO == 0) TMP_DATETO = TODAY() + kDaysShownAhead;
   if (TMP_ORDERSELECT.blank()) TMP_ORDERSELECT = "Date";
-  if (TMP_DATESELECT.blank()) TMP_DATESELECT = "All";
-  if (TMP_CATEGORYSELECT.blank()) TMP_CATEGORYSELECT = "All";
+  for (String<9>* choice : {&TMP_DATESELECT, &TMP_CATEGORYSELECT}) {
+    if (!Selected(*choice)) *choice = "All";
+  }
 }
-
-bool Selected(const String<9>& choice) { return UPPER(choice.clipped()) == "SELECTED"; }
 
 std::string CategoryItems() {
   std::string items;

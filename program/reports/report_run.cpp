@@ -39,12 +39,8 @@ ReportRun::ReportRun(std::string_view procedure, report::ReportLayout& layout)
 
 long ReportRun::Run(BrowseView& view, int order, std::size_t records,
                     const std::function<bool()>& take, const std::function<void()>& prepare) {
-  const unsigned asked =
-      MESSAGE(ReportBoxText(strings_.AskPrvwDialogText), strings_.AskPrvwDialogTitle,
-              MessageIcon::Question, BUTTON_YES | BUTTON_NO | BUTTON_CANCEL, BUTTON_YES);
   long response = RequestCancelled;
-  if (asked != BUTTON_CANCEL) {
-    preview_ = asked == BUTTON_YES;
+  if (go_on_ ? *go_on_ : AskPreview()) {
     const Outcome outcome = Generate(view, order, records, take, prepare);
     report::PageImageQueue pages = writer_.End();
     if (outcome != Outcome::Cancelled) {
@@ -55,6 +51,16 @@ long ReportRun::Run(BrowseView& view, int order, std::size_t records,
   }
   SetCurrentResponse(response);
   return response;
+}
+
+bool ReportRun::AskPreview() {
+  const unsigned asked =
+      MESSAGE(ReportBoxText(strings_.AskPrvwDialogText), strings_.AskPrvwDialogTitle,
+              MessageIcon::Question, BUTTON_YES | BUTTON_NO | BUTTON_CANCEL, BUTTON_YES);
+  preview_ = asked == BUTTON_YES;
+  go_on_ = asked != BUTTON_CANCEL;
+  if (!*go_on_) SetCurrentResponse(RequestCancelled);
+  return *go_on_;
 }
 
 ReportRun::Outcome ReportRun::Generate(BrowseView& view, int order, std::size_t records,

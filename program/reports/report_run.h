@@ -9,12 +9,13 @@
 //
 // The texts of its boxes and window come from the reports' INI file (report_display_strings.h),
 // read when the run is made. "Do you wish to PREVIEW this Report?": Yes previews, No prints
-// straight, Cancel ends the run before anything is read. The progress window ("Generating
-// Report" or "Printing Report") reads the view in `order`; each record `take` lets through (all
-// without it) gets `prepare` (a status text the layout shows) and its detail band. A tick of
-// the window's timer prints batches of RecordsPerTick records for up to kTickWork, then the
-// thread waits for its next tick, so the runtime's other threads (Main's one-second tick among
-// them) run between batches however long the report is; a Cancel waiting ends the tick's work
+// straight, Cancel ends the run before anything is read. Run asks it first, unless the report
+// asked it already (AskPreview) because it has more to ask before it reads anything. The progress
+// window ("Generating Report" or "Printing Report") reads the view in `order`; each record `take`
+// lets through (all without it) gets `prepare` (a status text the layout shows) and its detail
+// band. A tick of the window's timer prints batches of RecordsPerTick records for up to kTickWork,
+// then the thread waits for its next tick, so the runtime's other threads (Main's one-second tick
+// among them) run between batches however long the report is; a Cancel waiting ends the tick's work
 // at the end of its batch.
 //
 // The window's Cancel (Esc and the close box press it) asks "Are you sure you want to CANCEL
@@ -30,6 +31,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,6 +59,10 @@ class ReportRun {
   long Run(BrowseView& view, int order, std::size_t records, const std::function<bool()>& take = {},
            const std::function<void()>& prepare = {});
 
+  // Asks the preview question now; Run then asks it no more. False after Cancel (the report
+  // ends: Run reads nothing), with RequestCancelled in GLOBALRESPONSE.
+  bool AskPreview();
+
   const ReportDisplayStrings& Strings() const { return strings_; }
   // Whether the user chose to preview (after Run).
   bool Previewed() const { return preview_; }
@@ -71,6 +77,7 @@ class ReportRun {
   ReportDisplayStrings strings_;
   report::ReportWriter writer_;
   bool preview_ = false;
+  std::optional<bool> go_on_;  // the preview question's answer: anything but Cancel
 };
 
 }  // namespace vx

@@ -1,6 +1,6 @@
 // The contact list and the category list run as the program runs them (the test driver keeps
 // the pages their print hands over), written as PDF files by the Qt front end and read back
-// with poppler's pdftotext.
+// with poppler's pdftotext; the contact list's progress window and its Cancel.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,7 +11,10 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/request_globals.h"
 #include "frontend/qt/page_output.h"
-#include "program/organiser/list_reports.h"
+#include "program/reports/list_reports.h"
+#include "runtime/event_queue.h"
+#include "runtime/events.h"
+#include "runtime/threads.h"
 #include "support/command_run.h"
 #include "support/test_driver.h"
 #include "tests/frontend/qt_test_support.h"
@@ -22,6 +25,21 @@ namespace {
 
 class ListReportsPdfTest : public test::ShellTest {
  protected:
+  static void AddContacts() {
+    ASSERT_EQ(ACCESS_CONTACT->Open(), 0);
+    const char* contacts[][4] = {{"Adams", "Zoe", "zoe@example.org", "Family"},
+                                 {"Brown", "Ben", "ben@example.org", "Clients"}};
+    for (const auto& c : contacts) {
+      ACCESS_CONTACT->PrimeRecord();
+      C_.LastName = c[0];
+      C_.FirstName = c[1];
+      C_.Email = c[2];
+      C_.ContactCategory = c[3];
+      C_.Website = "www.example.org";
+      ASSERT_EQ(ACCESS_CONTACT->Insert(), 0);
+    }
+    ACCESS_CONTACT->Close();
+  }
   // The text of the pages of the one print the run made, as a PDF file holds it.
   std::string PdfText(const TestDriver& ui) {
     const std::vector<SeenRequest> prints = ui.Prints();
@@ -45,19 +63,7 @@ class ListReportsPdfTest : public test::ShellTest {
 };
 
 TEST_F(ListReportsPdfTest, TheContactListHoldsItsTitleHeadingsAndEveryContact) {
-  ASSERT_EQ(ACCESS_CONTACT->Open(), 0);
-  const char* contacts[][4] = {{"Adams", "Zoe", "zoe@example.org", "Family"},
-                               {"Brown", "Ben", "ben@example.org", "Clients"}};
-  for (const auto& c : contacts) {
-    ACCESS_CONTACT->PrimeRecord();
-    C_.LastName = c[0];
-    C_.FirstName = c[1];
-    C_.Email = c[2];
-    C_.ContactCategory = c[3];
-    C_.Website = "www.example.org";
-    ASSERT_EQ(ACCESS_CONTACT->Insert(), 0);
-  }
-  ACCESS_CONTACT->Close();
+  AddContacts();
 
   TestDriver ui;
   ui.AnswerMessage(BUTTON_NO);  // no preview: straight to the printer
@@ -109,6 +115,49 @@ TEST_F(ListReportsPdfTest, CancelOnThePreviewQuestionPrintsNothing) {
   EXPECT_EQ(response, RequestCancelled);
   EXPECT_TRUE(ui.Prints().empty());
   EXPECT_EQ(ui.OpenTitles(), std::vector<std::string>{});
+}
+
+// The contact list runs under the report run's progress window, titled by the preview answer.
+// The close box is clicked before the window's first tick, so the run is stopped before it
+// prints: its Cancel question comes with the window open. No goes on and the window's Cancel
+// button asks again; Yes there cancels, nothing printed.
+TEST_F(ListReportsPdfTest, TheContactListShowsItsProgressWindowAndCancels) {
+  AddContacts();
+  struct Case {
+    unsigned preview;
+    const char* title;
+  };
+  for (const Case& c :
+       {Case{BUTTON_YES, "Generating Report"}, Case{BUTTON_NO, "Printing Report"}}) {
+    SCOPED_TRACE(c.title);
+    TestDriver ui;
+    long response = 0;
+    ui.Start([&] {
+      PrintContactList();
+      response = CurrentResponse();
+    });
+    const auto asked = [&ui](std::size_t n) {
+      ui.WaitUntil([&] { return ui.Messages().size() >= n; }, "question " + std::to_string(n));
+      return ui.Messages()[n - 1];
+    };
+    Event close;
+    close.number = EVENT_CloseWindow;
+    ASSERT_TRUE(PostEvent(asked(1).thread, close));  // taken once the progress window waits
+    ui.WaitMessage(c.preview);
+    EXPECT_EQ(asked(2).text, "Are you sure you want to CANCEL this Report?");
+    DriverWindow progress = ui.WaitWindow(c.title);
+    EXPECT_EQ(progress.Title(), c.title);
+    EXPECT_NO_THROW(progress.Control("0% Completed"));
+    progress.Control("Cancel").Press();  // waits behind the question
+    ui.WaitMessage(BUTTON_NO);
+    EXPECT_EQ(asked(3).text, "Are you sure you want to CANCEL this Report?");
+    ui.WaitMessage(BUTTON_YES);
+    ui.Finish();
+    EXPECT_EQ(response, RequestCancelled);
+    EXPECT_EQ(ui.Messages().size(), 3u) << "no partial preview before a contact is printed";
+    EXPECT_TRUE(ui.Prints().empty());
+    EXPECT_EQ(ui.OpenTitles(), std::vector<std::string>{});
+  }
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "datadll/dictionary/todo_tables.h"
 #include "frontend/qt/page_output.h"
 #include "program/common/main_procedures.h"
-#include "program/organiser/todo_windows.h"
+#include "program/reports/todo_reports.h"
 #include "program/schedule/category_windows.h"
 #include "support/command_run.h"
 #include "tests/program/window_fixture.h"

@@ -52,6 +52,19 @@ class ReportParametersTest : public test::WindowTest {
   long response_ = 0;
 };
 
+// The range and category globals start as the dictionary gives them, "'All'" with its quotes,
+// which names neither radio: the window opens on "All" all the same, and keeps it.
+TEST_F(ReportParametersTest, TheGlobalsStartValuesOpenOnAll) {
+  TMP_DATESELECT = TMP_CATEGORYSELECT = "'All'";
+  DriverWindow w = Open();
+  EXPECT_EQ(w.Control("Date Range").Choice(), 1) << "All";
+  EXPECT_EQ(w.Control("Category").Choice(), 1) << "All";
+  w.Control("Cancel").Press();
+  ui_.Finish();
+  EXPECT_EQ(TMP_DATESELECT.str(), "All");
+  EXPECT_EQ(TMP_CATEGORYSELECT.str(), "All");
+}
+
 // The first opening: every task, today to a month on, in date order; the range's fields, the
 // later-runs box and the category list wait until their radio is "Selected".
 TEST_F(ReportParametersTest, FirstOpeningShowsTheNextMonthAndFollowsTheRadios) {

@@ -1,4 +1,4 @@
-#include "program/organiser/list_reports.h"
+#include "program/reports/list_reports.h"
 
 #include <iterator>
 #include <utility>
@@ -10,15 +10,17 @@
 #include "framework/report/report_manager.h"
 #include "framework/request_globals.h"
 #include "framework/table_view.h"
+#include "program/reports/report_run.h"
 #include "runtime/report/report_layout.h"
 #include "runtime/window/binding.h"
-#include "runtime/window/dialogs.h"
 
 namespace vx {
 namespace {
 
 using report::Align;
 using report::Band;
+
+constexpr long kContactsPerTick = 25;
 
 // Every list report ends its pages the same way.
 void PageFooter(report::ReportLayout& layout) {
@@ -82,8 +84,6 @@ report::ReportLayout ContactListLayout() {
     layout.detail.String(fields[i].first, fields[i].second, c.x, c.y, c.width);
   }
   layout.detail.height = 3 * kLine + 80;
-  // A closing band that holds a blank: a list without contacts still prints its headings.
-  layout.closing.Text(" ", 0, 0);
   PageFooter(layout);
   return layout;
 }
@@ -104,17 +104,16 @@ report::ReportLayout CategoryListLayout() {
 }  // namespace
 
 void PrintContactList() {
-  SetCurrentResponse(RequestCancelled);
-  const unsigned answer =
-      MESSAGE("Do you wish to PREVIEW this Report?", "Preview", MessageIcon::Question,
-              BUTTON_YES | BUTTON_NO | BUTTON_CANCEL, BUTTON_YES);
-  if (answer != BUTTON_YES && answer != BUTTON_NO) return;
-  if (ACCESS_CONTACT->Open() != 0) return;
-  const report::ReportLayout layout = ContactListLayout();
-  ReportManager report("PrintContactList", layout);
-  report.Preview = answer == BUTTON_YES;
+  report::ReportLayout layout = ContactListLayout();
+  ReportRun run("PrintContactList", layout);
+  run.RecordsPerTick = kContactsPerTick;
+  if (!run.AskPreview()) return;
+  if (ACCESS_CONTACT->Open() != 0) {
+    SetCurrentResponse(RequestCancelled);
+    return;
+  }
   TableView view(ACCESS_CONTACT->file(), {&C__KEYCATEGORY});
-  report.Run(view, 1, static_cast<std::size_t>(ACCESS_CONTACT->file().Records()));
+  run.Run(view, 1, static_cast<std::size_t>(ACCESS_CONTACT->file().Records()));
   ACCESS_CONTACT->Close();
 }
 
