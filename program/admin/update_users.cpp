@@ -20,7 +20,6 @@ class UserForm final : public RecordForm {
   Level TakeNewSelection() override;
 
  private:
-  COLOURTABCLASS tabs_;
   int sheet_ = 0;
 };
 
@@ -61,18 +60,14 @@ Level UserForm::Init() {
     default:
       break;  // "View Users", "Delete Users"
   }
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
-  tabs_.COLOURTABS();
+  ColourTabs();
   return Level_Benign;
 }
 
-Level UserForm::Kill() {
-  tabs_.KILL();
-  return RecordForm::Kill();
-}
+Level UserForm::Kill() { return RecordForm::Kill(); }
 
 Level UserForm::TakeNewSelection() {
-  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  RecolourTabs(sheet_);
   return RecordForm::TakeNewSelection();
 }
 

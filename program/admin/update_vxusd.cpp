@@ -24,7 +24,6 @@ class UserTaskForm final : public RecordForm {
   Level TakeNewSelection() override;
 
  private:
-  COLOURTABCLASS tabs_;
   int sheet_ = 0, date_ = 0, time_ = 0, date_calendar_ = 0, warn_date_ = 0, warn_calendar_ = 0;
 };
 
@@ -71,15 +70,11 @@ Level UserTaskForm::Init() {
   }
   Required.ADDFIELD(date_, "US:DATE", "", "", "Next Date to Perform Task", true);
   Required.ADDFIELD(time_, "US:TIME", "", "", "Next Time to Perform Task", true);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
-  tabs_.COLOURTABS();
+  ColourTabs();
   return Level_Benign;
 }
 
-Level UserTaskForm::Kill() {
-  tabs_.KILL();
-  return RecordForm::Kill();
-}
+Level UserTaskForm::Kill() { return RecordForm::Kill(); }
 
 Level UserTaskForm::TakeAccepted() {
   const int control = ACCEPTED();
@@ -97,7 +92,7 @@ Level UserTaskForm::TakeAccepted() {
 }
 
 Level UserTaskForm::TakeNewSelection() {
-  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  RecolourTabs(sheet_);
   return RecordForm::TakeNewSelection();
 }
 

@@ -65,7 +65,6 @@ class HotKeyForm final : public RecordForm {
   bool Locked() const { return OriginalRequest == ViewRecord || OriginalRequest == DeleteRecord; }
 
   HotKeyWizard wizard_;
-  COLOURTABCLASS tabs_;
   std::uint8_t win_ = 0, ctrl_ = 0, alt_ = 0, shift_ = 0;
   String<20> key_;
   String<20> opened_key_;
@@ -160,8 +159,7 @@ Level HotKeyForm::Init() {
   Required.ADDFIELD(description_, "HOT:Description", "", "", "Description or Title of Task", true);
   wizard_.INIT(window(), sheet_, back_, next_, 1, 0, false, true, false, OkControl);
   ShowActionPage();
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
-  tabs_.COLOURTABS();
+  ColourTabs();
   if (OriginalRequest == DeleteRecord)
     window().Select(CancelControl);
   else
@@ -170,7 +168,6 @@ Level HotKeyForm::Init() {
 }
 
 Level HotKeyForm::Kill() {
-  tabs_.KILL();
   const Level level = RecordForm::Kill();
   // Main registers the stored hot keys again, so a new or changed key works at once.
   if (GLO_MAINTHREAD != 0) POST(EVENT_ReloadHotKeys, 0, GLO_MAINTHREAD);
@@ -265,8 +262,7 @@ Level HotKeyForm::TakeAccepted() {
 }
 
 Level HotKeyForm::TakeNewSelection() {
-  if (FIELD() == sheet_) {
-    tabs_.COLOURTABS();
+  if (RecolourTabs(sheet_)) {
     if (Locked()) window().Select(CancelControl);
   }
   return RecordForm::TakeNewSelection();

@@ -42,7 +42,6 @@ class ContactForm final : public RecordForm {
   Level TakeNewSelection() override;
 
  private:
-  COLOURTABCLASS tabs_;
   int sheet_ = 0;
 };
 
@@ -89,18 +88,14 @@ Level ContactForm::Init() {
   RecordForm::Init();
   // "View Contact" and "Delete Contact" are the record form's own.
   if (Request == ChangeRecord) window().Title("Edit Contact ");
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
-  tabs_.COLOURTABS();
+  ColourTabs();
   return Level_Benign;
 }
 
-Level ContactForm::Kill() {
-  tabs_.KILL();
-  return RecordForm::Kill();
-}
+Level ContactForm::Kill() { return RecordForm::Kill(); }
 
 Level ContactForm::TakeNewSelection() {
-  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  RecolourTabs(sheet_);
   return RecordForm::TakeNewSelection();
 }
 

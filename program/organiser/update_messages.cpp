@@ -49,7 +49,6 @@ class MessageForm final : public RecordForm {
 
   std::int32_t contact_id_;
   bool contacts_opened_ = false;
-  COLOURTABCLASS tabs_;
   int sheet_ = 0, type_ = 0;
   int to_prompt_ = 0, to_row_ = 0, to_ = 0, to_button_ = 0;
   int group_prompt_ = 0, group_row_ = 0, group_ = 0, group_button_ = 0;
@@ -113,13 +112,11 @@ Level MessageForm::Init() {
   Required.ADDFIELD(subject_, "M_:Subject", "", "", "Subject", true);
   if (!ContactPicker()) window()[to_button_].Disable();
   if (!CategoryPicker()) window()[group_button_].Disable();
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
-  tabs_.COLOURTABS();
+  ColourTabs();
   return Level_Benign;
 }
 
 Level MessageForm::Kill() {
-  tabs_.KILL();
   const Level level = RecordForm::Kill();
   if (contacts_opened_) RELATE_CONTACT->Close();
   return level;
@@ -225,7 +222,7 @@ Level MessageForm::TakeCompleted() {
 }
 
 Level MessageForm::TakeNewSelection() {
-  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  RecolourTabs(sheet_);
   return RecordForm::TakeNewSelection();
 }
 

@@ -49,7 +49,6 @@ class ToDoForm final : public RecordForm {
  private:
   bool PriorityInRange();
 
-  COLOURTABCLASS tabs_;
   std::uint8_t opened_done_ = 0;
   int sheet_ = 0, description_ = 0, priority_ = 0, date_ = 0, time_ = 0, calendar_ = 0;
   int done_ = 0;
@@ -95,16 +94,12 @@ Level ToDoForm::Init() {
   }
   RecordForm::Init();
   Required.ADDFIELD(description_, "TDO:ToDo", "", "", "To Do", true);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
-  tabs_.COLOURTABS();
+  ColourTabs();
   if (Request == ViewRecord || Request == DeleteRecord) window().Select(CancelControl);
   return Level_Benign;
 }
 
-Level ToDoForm::Kill() {
-  tabs_.KILL();
-  return RecordForm::Kill();
-}
+Level ToDoForm::Kill() { return RecordForm::Kill(); }
 
 // The table's rule on the priority, shown through the error object; the field is selected
 // again when it fails.
@@ -134,8 +129,7 @@ Level ToDoForm::TakeAccepted() {
 }
 
 Level ToDoForm::TakeNewSelection() {
-  if (FIELD() == sheet_) {
-    tabs_.COLOURTABS();
+  if (RecolourTabs(sheet_)) {
     if (Request == ViewRecord || Request == DeleteRecord) window().Select(CancelControl);
   }
   return RecordForm::TakeNewSelection();

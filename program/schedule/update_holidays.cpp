@@ -40,7 +40,6 @@ class HolidayForm final : public RecordForm {
  private:
   void TypeChanged();
 
-  COLOURTABCLASS tabs_;
   String<20> opened_type_;
   int sheet_ = 0, date_ = 0, calendar_ = 0, type_ = 0;
 };
@@ -68,15 +67,11 @@ Level HolidayForm::Init() {
   opened_type_ = HOL.HolidayType.view();
   RecordForm::Init();
   Required.ADDFIELD(date_, "HOL:HolidayDate", "", "", "Holiday Date", true);
-  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
-  tabs_.COLOURTABS();
+  ColourTabs();
   return Level_Benign;
 }
 
-Level HolidayForm::Kill() {
-  tabs_.KILL();
-  return RecordForm::Kill();
-}
+Level HolidayForm::Kill() { return RecordForm::Kill(); }
 
 void HolidayForm::TypeChanged() {
   if (HOL.HolidayType != "Easter" || HOL.HolidayType == opened_type_) return;
@@ -96,7 +91,7 @@ Level HolidayForm::TakeAccepted() {
 }
 
 Level HolidayForm::TakeNewSelection() {
-  if (FIELD() == sheet_) tabs_.COLOURTABS();
+  RecolourTabs(sheet_);
   return RecordForm::TakeNewSelection();
 }
 

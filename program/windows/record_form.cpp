@@ -55,7 +55,19 @@ Level RecordForm::Init() {
   return Level_Benign;
 }
 
+void RecordForm::ColourTabs() {
+  tabs_.INIT(window(), -1, -1, 0, 0, 1, -1, kOtherTabColour);
+  tabs_.COLOURTABS();
+}
+
+bool RecordForm::RecolourTabs(int sheet) {
+  if (FIELD() != sheet) return false;
+  tabs_.COLOURTABS();
+  return true;
+}
+
 Level RecordForm::Kill() {
+  tabs_.KILL();
   Required.KILL();
   WindowManager::Kill();
   relation_.Close();

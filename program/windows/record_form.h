@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "datadll/utility/colour_tab_class.h"
 #include "datadll/utility/req_fld_class.h"
 #include "framework/table_form_saver.h"
 #include "framework/window_manager.h"
@@ -35,6 +36,12 @@ class RecordForm : public WindowManager {
   Level TakeCompleted() override;
 
  protected:
+  // Colours the tabs of every sheet (the tab not shown greyed); called once the window is open.
+  // The tabs are let go in Kill.
+  void ColourTabs();
+  // Recolours the tabs when the field now selected is `sheet`; answers whether it was.
+  bool RecolourTabs(int sheet);
+
   REQFLDCLASS Required;
 
  private:
@@ -44,6 +51,7 @@ class RecordForm : public WindowManager {
   RelationManager& relation_;
   TableFormSaver saver_;
   WindowProcedureScope scope_;
+  COLOURTABCLASS tabs_;
 };
 
 }  // namespace vx
