@@ -7,6 +7,7 @@
 #include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
 #include "program/organiser/clipboard_windows.h"
+#include "program/windows/category_picker.h"
 #include "program/windows/format_date.h"
 #include "program/windows/list_window.h"
 #include "program/windows/record_form.h"
@@ -117,43 +118,6 @@ Level ClipboardCategoriesWindow::Init() {
   return Level_Benign;
 }
 
-class ClipboardCategoryPicker final : public ListWindow {
- public:
-  explicit ClipboardCategoryPicker(Window& window)
-      : ListWindow(window, "SelectClipboardCategory", *RELATE_CLIPBOARDCATEGORIES),
-        view_(ACCESS_CLIPBOARDCATEGORIES->file(), {&CLC_KEYCATEGORY}) {
-    AlwaysSelect();  // a picker whatever the request
-  }
-
-  void Build() {
-    Window& w = window();
-    w.Icon("WIZARD.ICO");
-    Control& sheet = w.Sheet();
-    list_ = sheet.Tab("Category").List("80L(2)|M~Category~@s20@");
-    select_ = w.Button("&Select").Icon("PICK.ICO").Default();
-    CancelControl = w.Button("Cancel");
-    w.SetCancelButton(CancelControl);
-  }
-
-  Level Init() override {
-    const Level level = ListWindow::Init();
-    if (level != Level_Benign) return level;
-    browse_.Init(window()[list_], view_, *this);
-    browse_.AddSortOrder();
-    browse_.SetLocator([] { return CLC.Category.str(); });
-    browse_.SelectControl = select_;
-    OpenList(list_);
-    return Level_Benign;
-  }
-
- private:
-  struct Browse final : ZQBROWSECLASS {
-    void SetQueueRecord() override { Q = {CLC.Category.str()}; }
-  } browse_;
-  TableView view_;
-  int list_ = 0, select_ = 0;
-};
-
 }  // namespace
 
 void BrowseClipboardCategories() {
@@ -164,10 +128,14 @@ void BrowseClipboardCategories() {
 }
 
 void SelectClipboardCategory() {
-  Window window("Select a Category");
-  ClipboardCategoryPicker picker(window);
-  picker.Build();
-  picker.Run();
+  RunCategoryPicker({.procedure = "SelectClipboardCategory",
+                     .relation = RELATE_CLIPBOARDCATEGORIES,
+                     .file = &ACCESS_CLIPBOARDCATEGORIES->file(),
+                     .key = &CLC_KEYCATEGORY,
+                     .category = [] { return CLC.Category.str(); },
+                     .on_tab = true,
+                     .icon = "WIZARD.ICO",
+                     .select_icon = "PICK.ICO"});
 }
 
 void UpdateClipboardCategories() {
