@@ -33,18 +33,6 @@ void AddRecordFields(const storage::TableDef& def,
   }
 }
 
-// The picture's kind as the chooser shows it.
-std::string PictureKind(std::string_view picture) {
-  switch (PictureType(picture)) {
-    case 'S':
-      return "Alpha-numeric";
-    case 'N':
-      return "Numeric";
-    default:
-      return std::string(picture);
-  }
-}
-
 }  // namespace
 
 std::vector<CsvExportEntry> OfferedExportFields(const CsvTable& table) {
