@@ -93,7 +93,7 @@ struct ContactFolder {
       C_.PostalCode = "SP1 " + n.substr(0, 3);
       C_.WorkDayPhone = "+44 20 7946 " + n;
       C_.Email = "person" + n + "@example.org";
-      C_.WebSite = "https://example.org/~" + n;
+      C_.Website = "https://example.org/~" + n;
       C_.ContactCategory = i % 3 ? "Friends" : "Work";
       C_.Notes = "Met at the \"Spring\" fair, 2024; likes tea, not coffee.\r\nCall after six. " +
                  std::string(200, static_cast<char>('a' + i % 26));

@@ -65,6 +65,7 @@ CsvExportOutcome RunCsvExport(const CsvTable& table, const std::vector<CsvExport
       static_cast<std::size_t>(std::max<std::int64_t>(0, access.file().Records()));
   ProcessWindow progress(table.label == std::string("Todo") ? "ExportToDo" : "Export",
                          "Exporting Records");
+  progress.Caption("Exporting " + std::string(table.label) + " to " + target);
   progress.Cancellable();
   progress.Open(records);
   CsvExportOutcome outcome = CsvExportOutcome::Written;

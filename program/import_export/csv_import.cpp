@@ -13,6 +13,7 @@
 #include "framework/file_manager.h"
 #include "framework/process_window.h"
 #include "program/import_export/csv_file.h"
+#include "runtime/csv.h"
 #include "runtime/dates.h"
 #include "runtime/decimal.h"
 #include "runtime/pictures.h"
@@ -84,8 +85,11 @@ std::string StoreValue(const CsvTableField& target, const storage::FieldDef& fie
     number = type == 'D' ? DeformatDate(value, picture) : DeformatTime(value, picture);
     // 0 answers both "no date" and "not a date": the text of no date under the picture (a
     // picture that is not blank when zero shows one) is the former.
-    if (*number == 0 && std::string_view(CLIP(LEFT(FORMAT(0, picture)))) != value)
-      return named() + " is not a " + (type == 'D' ? "date" : "time") + " (" + picture + ")";
+    if (*number == 0 && std::string_view(CLIP(LEFT(FORMAT(0, picture)))) != value) {
+      // Said with an example of what the column's picture reads, today or now under it.
+      const std::string like = CLIP(LEFT(FORMAT(type == 'D' ? TODAY() : CLOCK(), picture)));
+      return named() + " is not a " + (type == 'D' ? "date" : "time") + " like \"" + like + "\"";
+    }
   }
   if (storage::IsText(field.type)) {
     storage::SetFieldText(field, record, number ? std::to_string(*number) : text);
@@ -145,7 +149,8 @@ class ImportRun {
     const auto size =
         std::max<std::uintmax_t>(1, std::filesystem::file_size(CsvImportFileName(), ec));
     ProcessWindow progress("Import", "Importing Records");
-    progress.Caption("Importing " + CsvImportFileName());
+    progress.Caption("Importing into " + std::string(table_.label) + " from " +
+                     CsvImportFileName());
     progress.Cancellable();
     progress.Open(static_cast<std::size_t>(size));
     CsvSetImportOrder();
@@ -267,7 +272,9 @@ std::vector<CsvImportColumn> ReadImportColumns() {
     }
     if (CsvReadLine() > 0) {
       for (CsvImportColumn& column : columns) {
-        if (CsvNextField() != 1) column.picture = kNumberPicture;
+        // A number written plainly, as the exports write numbers; text a writer left unquoted
+        // stays text.
+        if (CsvNextField() == 2 && CsvPlainNumber(CsvFieldText())) column.picture = kNumberPicture;
       }
     }
   }

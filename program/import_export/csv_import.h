@@ -29,7 +29,7 @@ struct CsvImportColumn {
 };
 
 // The columns of the file open for import: one per field of its first line, read as numbers
-// where the second line's field is unquoted (or absent), with the first line's values. Leaves the
+// where the second line's field is an unquoted plain number, with the first line's values. Leaves the
 // file at its start. Empty when the file has no line.
 std::vector<CsvImportColumn> ReadImportColumns();
 

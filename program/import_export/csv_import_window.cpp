@@ -17,7 +17,7 @@ namespace vx {
 namespace {
 
 constexpr const char* kColumnFormat =
-    "60L(1)|M~Import Field~@s50@50L(1)|M~Picture~@s30@150L(1)~Value~@s255@";
+    "45L(1)|M~Import Field~@s50@60L(1)|M~Picture~@s30@140L(1)~Value~@s255@";
 constexpr const char* kTargetFormat =
     "80L(1)|M~Target Field~@s50@12C|~=~@s1@60L(1)~Import Field~@s50@";
 
@@ -100,28 +100,30 @@ class ImportChooser final : public WindowManager {
  private:
   long Targets() const { return static_cast<long>(assignment_.size()); }
 
+  // The file's columns and the table's fields side by side, each list with the buttons that
+  // work on it below; the header choice and OK below both.
   void Build() {
     Window& w = window();
-    w.Arrange(Arrangement::Beside);
-    Control& left = w.Stacked();
-    left.Prompt("Columns of the &file:");
+    Control& panes = w.Beside();
+    // Panels lay out in form rows, where only the lists take spare height.
+    Control& left = panes.Panel();
+    left.String("Columns of the file:");
     columns_list_ = left.List(kColumnFormat).From(&column_rows_);
     Control& record = left.Row();
     next_ = record.Button("&Next");
     record.Prompt("Rec#");
     record_control_ = record.String(record_text_, "@s12");
     picture_ = record.Button("&Picture");
-    Control& middle = w.Stacked();
-    assign_ = middle.Button("&Assign");
-    auto_ = middle.Button("A&uto");
-    unassign_ = middle.Button("&Unassign");
-    Control& right = w.Stacked();
-    right.Prompt("Fields of the &table:");
+    Control& right = panes.Panel();
+    right.String("Fields of the table:");
     targets_list_ = right.List(kTargetFormat).From(&target_rows_);
-    right.Check("Strip &header record (field names)", strip_header_);
-    Control& buttons = right.Row();
-    ok_ = buttons.Button("&OK");
-    cancel_ = buttons.Button("&Cancel");
+    Control& assigning = right.Row();
+    assign_ = assigning.Button("&Assign");
+    auto_ = assigning.Button("A&uto");
+    unassign_ = assigning.Button("&Unassign");
+    w.Check("Strip &header record (field names)", strip_header_);
+    ok_ = w.Button("&OK");
+    cancel_ = w.Button("&Cancel");
     w.SetCancelButton(cancel_);
     ShowColumns(1);
     ShowTargets(1);

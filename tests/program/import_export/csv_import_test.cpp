@@ -45,6 +45,14 @@ class CsvImportTest : public test::WindowTest {
     std::ofstream(file, std::ios::binary) << text;
   }
 
+  // The window's lists: the file's columns (1) and the table's fields (2).
+  static DriverControl List(const DriverWindow& window, int which) {
+    for (int control = 1; control < 100; ++control) {
+      const DriverControl c = window.ControlNumber(control);
+      if (c.Kind() == ControlType::List && --which == 0) return c;
+    }
+    throw std::logic_error("no such list");
+  }
   // Starts `procedure` with `file` answered to its file dialog and waits for its window.
   DriverWindow Open(void (*procedure)(), const fs::path& file) {
     ui_.AnswerFile(file.string());
@@ -98,8 +106,8 @@ TEST_F(CsvImportTest, TheAssignWindowMatchesAHeaderLineAndIsWorkedByItsButtons) 
                   "0,3,\"Home\",\"Paint the door\",\"\",\"\",\"Blue, \"\"sky\"\" blue\",\"\"\r\n"
                   "1,7,\"Work\",\"File taxes\",\"\",\"\",\"\",\"Done\"\r\n");
   DriverWindow window = Open(ImportToDo, file);
-  DriverControl columns = window.Control("Columns of the file");
-  DriverControl targets = window.Control("Fields of the table");
+  DriverControl columns = List(window, 1);
+  DriverControl targets = List(window, 2);
   ASSERT_EQ(columns.Rows(), 8u);
   ASSERT_EQ(targets.Rows(), 8u);
   // The columns show the first line; the second line's unquoted fields make numeric columns.
@@ -171,8 +179,8 @@ TEST_F(CsvImportTest, AFileWithoutAHeaderIsImportedWholeOnceAFieldIsAssigned) {
   const SeenRequest refused = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(refused.caption, "No Fields Selected for Import!");
   EXPECT_EQ(refused.text, "You must select one or more fields to import.");
-  DriverControl columns = window.Control("Columns of the file");
-  DriverControl targets = window.Control("Fields of the table");
+  DriverControl columns = List(window, 1);
+  DriverControl targets = List(window, 2);
   columns.ChooseRow(1);
   targets.ChooseRow(2);  // C_:LastName
   window.Control("Assign").Press();
@@ -334,8 +342,12 @@ TEST_F(CsvImportTest, BadLinesAreSkippedWithTheirLineAndReasonAndTheRestImported
                               range +
                               "\nLine 5: TDO:Priority \"abc\" is not a whole number"
                               "\nLine 6: TDO:Priority \"300\" is out of range (0 to 255)"
-                              "\nLine 7: TDO:CompletionDate \"31/31/2026\" is not a date (@d17b)"
-                              "\nLine 8: TDO:CompletionTime \"25:99XM\" is not a time (@t7b)"
+                              "\nLine 7: TDO:CompletionDate \"31/31/2026\" is not a date like \"" +
+                              CLIP(LEFT(FORMAT(DATE(6, 12, 2026), "@d17b"))) +
+                              "\""
+                              "\nLine 8: TDO:CompletionTime \"25:99XM\" is not a time like \"" +
+                              CLIP(LEFT(FORMAT(MakeTime(14, 7, 9), "@t7b"))) +
+                              "\""
                               "\nLine 9: TDO:Priority \"0\": " +
                               range);
   const std::vector<TODO_RECORD> stored = StoredToDos();
