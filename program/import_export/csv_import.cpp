@@ -28,8 +28,9 @@ namespace {
 constexpr const char* kTextPicture = "@S1000";
 constexpr const char* kNumberPicture = "@N30.9";
 // How long one batch of lines works before its transaction is committed and the progress window
-// and the other threads get their turn.
-constexpr auto kBatchTime = std::chrono::milliseconds(40);
+// and the other threads get their turn: as long as the progress window waits between two looks
+// at its events, so that it looks after every batch.
+constexpr auto kBatchTime = std::chrono::milliseconds(50);
 // The skipped lines the closing message lists one by one.
 constexpr std::size_t kSkippedListed = 20;
 
