@@ -45,14 +45,6 @@ class CsvImportTest : public test::WindowTest {
     std::ofstream(file, std::ios::binary) << text;
   }
 
-  // The window's lists: the file's columns (1) and the table's fields (2).
-  static DriverControl List(const DriverWindow& window, int which) {
-    for (int control = 1; control < 100; ++control) {
-      const DriverControl c = window.ControlNumber(control);
-      if (c.Kind() == ControlType::List && --which == 0) return c;
-    }
-    throw std::logic_error("no such list");
-  }
   // Starts `procedure` with `file` answered to its file dialog and waits for its window.
   DriverWindow Open(void (*procedure)(), const fs::path& file) {
     ui_.AnswerFile(file.string());
@@ -106,8 +98,8 @@ TEST_F(CsvImportTest, TheAssignWindowMatchesAHeaderLineAndIsWorkedByItsButtons) 
                   "0,3,\"Home\",\"Paint the door\",\"\",\"\",\"Blue, \"\"sky\"\" blue\",\"\"\r\n"
                   "1,7,\"Work\",\"File taxes\",\"\",\"\",\"\",\"Done\"\r\n");
   DriverWindow window = Open(ImportToDo, file);
-  DriverControl columns = List(window, 1);
-  DriverControl targets = List(window, 2);
+  DriverControl columns = NthList(window, 1);
+  DriverControl targets = NthList(window, 2);
   ASSERT_EQ(columns.Rows(), 8u);
   ASSERT_EQ(targets.Rows(), 8u);
   // The columns show the first line; the second line's unquoted fields make numeric columns.
@@ -179,8 +171,8 @@ TEST_F(CsvImportTest, AFileWithoutAHeaderIsImportedWholeOnceAFieldIsAssigned) {
   const SeenRequest refused = ui_.WaitMessage(BUTTON_OK);
   EXPECT_EQ(refused.caption, "No Fields Selected for Import!");
   EXPECT_EQ(refused.text, "You must select one or more fields to import.");
-  DriverControl columns = List(window, 1);
-  DriverControl targets = List(window, 2);
+  DriverControl columns = NthList(window, 1);
+  DriverControl targets = NthList(window, 2);
   columns.ChooseRow(1);
   targets.ChooseRow(2);  // C_:LastName
   window.Control("Assign").Press();
