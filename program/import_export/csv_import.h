@@ -9,7 +9,15 @@
 // that fails a rule, is skipped and kept with its line number and the reason, and the rest go
 // on. The run works in batches of a few hundredths of a second, each one transaction, between
 // which its progress window takes its events (Cancel) and the other threads (Main's tick) run.
-// Records added stay when the run is cancelled or an add fails.
+// Records added stay when the run is cancelled or an add fails. A text longer than its field is
+// cut at the field's width (memos at theirs).
+//
+// ImportSchedule, ImportContacts and ImportToDo ask for the file and show "Assign fields for
+// Import..." over its columns, "A&uto" done as it opens (the first line is stripped as a header
+// when it named a field); OK runs the import and one box says how it ended ("Import Completed",
+// "Import Cancelled", "Import Failed"). Each runs on a thread of its own and answers in
+// GLOBALRESPONSE: completed after a run, cancelled when the window was cancelled or no file was
+// opened.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +37,8 @@ struct CsvImportColumn {
 };
 
 // The columns of the file open for import: one per field of its first line, read as numbers
-// where the second line's field is an unquoted plain number, with the first line's values. Leaves the
-// file at its start. Empty when the file has no line.
+// where the second line's field is an unquoted plain number, with the first line's values. Leaves
+// the file at its start. Empty when the file has no line.
 std::vector<CsvImportColumn> ReadImportColumns();
 
 // One number per target field of the table, in the table's order: the column (from 1) assigned
