@@ -188,7 +188,18 @@ MessageBoxRequest ErrorClass::Prepare(const ErrorMessage& m) const {
           m.default_button};
 }
 
+namespace {
+thread_local KeptErrorMessages* t_kept = nullptr;
+}  // namespace
+
+KeptErrorMessages::KeptErrorMessages() : outer_(t_kept) { t_kept = this; }
+KeptErrorMessages::~KeptErrorMessages() { t_kept = outer_; }
+
 unsigned ErrorClass::Show(MessageBoxRequest box) {
+  if (t_kept) {
+    t_kept->kept_.push_back(box);
+    return ValidAnswer(box, box.default_button);
+  }
   MessageReporter* reporter;
   {
     std::lock_guard lock(mutex_);

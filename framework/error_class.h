@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "runtime/message_box.h"
 
@@ -124,6 +125,26 @@ class ErrorClass {
   std::map<std::thread::id, Details> details_;
   MessageReporter* reporter_ = nullptr;
   HaltHandler halt_;
+};
+
+// While it lives, every message an error object shows on the calling thread is kept instead of
+// shown and answered with its default button: for a pass that puts many records through a
+// table's checks and lists what failed at the end (an import), where a box per record would
+// stop it. Scopes nest; other threads still show their messages.
+class KeptErrorMessages {
+ public:
+  KeptErrorMessages();
+  ~KeptErrorMessages();
+  KeptErrorMessages(const KeptErrorMessages&) = delete;
+  KeptErrorMessages& operator=(const KeptErrorMessages&) = delete;
+
+  const std::vector<MessageBoxRequest>& Kept() const { return kept_; }
+  void Clear() { kept_.clear(); }
+
+ private:
+  friend class ErrorClass;
+  std::vector<MessageBoxRequest> kept_;
+  KeptErrorMessages* outer_;
 };
 
 }  // namespace vx

@@ -49,9 +49,11 @@ void ProcessWindow::Open(std::size_t records) {
   TakeEvents();
 }
 
-bool ProcessWindow::Advance() {
+bool ProcessWindow::Advance() { return AdvanceTo(done_ + 1); }
+
+bool ProcessWindow::AdvanceTo(std::size_t done) {
   if (!window_) return !cancelled_;
-  ++done_;
+  done_ = done;
   // More records than counted (rows added meanwhile) stay at 100%.
   ShowPercent(records_ == 0 ? 100 : static_cast<long>(std::min(done_, records_) * 100 / records_));
   if (std::chrono::steady_clock::now() - last_events_ >= kEventInterval) TakeEvents();

@@ -38,6 +38,9 @@ class ProcessWindow {
   void Open(std::size_t records);
   // One record done. False once the user has cancelled the pass.
   bool Advance();
+  // The pass has done `done` of the `records` it was opened for (any unit that grows: a file's
+  // bytes read so far). False once the user has cancelled the pass.
+  bool AdvanceTo(std::size_t done);
   bool Cancelled() const { return cancelled_; }
   // Shows the pass complete, takes the events still waiting, saves the place and closes.
   void Close();

@@ -33,18 +33,6 @@ void AddRecordFields(const storage::TableDef& def,
   }
 }
 
-// The picture's kind as the chooser shows it.
-std::string PictureKind(std::string_view picture) {
-  switch (PictureType(picture)) {
-    case 'S':
-      return "Alpha-numeric";
-    case 'N':
-      return "Numeric";
-    default:
-      return std::string(picture);
-  }
-}
-
 }  // namespace
 
 std::vector<CsvExportEntry> OfferedExportFields(const CsvTable& table) {
@@ -77,6 +65,7 @@ CsvExportOutcome RunCsvExport(const CsvTable& table, const std::vector<CsvExport
       static_cast<std::size_t>(std::max<std::int64_t>(0, access.file().Records()));
   ProcessWindow progress(table.label == std::string("Todo") ? "ExportToDo" : "Export",
                          "Exporting Records");
+  progress.Caption("Exporting " + std::string(table.label) + " to " + target);
   progress.Cancellable();
   progress.Open(records);
   CsvExportOutcome outcome = CsvExportOutcome::Written;
@@ -159,25 +148,27 @@ class ExportChooser final : public WindowManager {
   }
 
  private:
+  // The offered fields and the chosen ones side by side, each list with the buttons that work
+  // on it below (panels lay out in form rows, where only the lists take spare height); the
+  // header choice and OK below both.
   void Build() {
     Window& w = window();
-    w.Arrange(Arrangement::Beside);
-    Control& left = w.Stacked();
-    all_list_ = left.List("200L(1)~All Fields~@s50@").From(&all_rows_);
-    Control& middle = w.Stacked();
-    add_ = middle.Button("&Add ->");
-    remove_ = middle.Button("&Remove");
-    up_ = middle.Button("Shift &Up");
-    down_ = middle.Button("Shift &Down");
-    picture_ = middle.Button("&Picture");
-    Control& right = w.Stacked();
-    export_list_ = right.List("200L(1)~Export Fields~@s50@").From(&export_rows_);
-    right.Prompt("Picture");
+    Control& panes = w.Beside();
+    Control& left = panes.Panel();
+    all_list_ = left.List("120L(1)~All Fields~@s50@").From(&all_rows_);
+    add_ = left.Button("&Add ->");
+    Control& right = panes.Panel();
+    export_list_ = right.List("120L(1)~Export Fields~@s50@").From(&export_rows_);
+    Control& moving = right.Row();
+    remove_ = moving.Button("&Remove");
+    up_ = moving.Button("Shift &Up");
+    down_ = moving.Button("Shift &Down");
+    picture_ = moving.Button("&Picture");
+    right.Prompt("Field's picture:");
     kind_control_ = right.String(kind_, "@s40");
-    right.Check("Include &header record with field names", header_);
-    Control& buttons = right.Row();
-    ok_ = buttons.Button("&OK");
-    cancel_ = buttons.Button("&Cancel");
+    w.Check("Include &header record with field names", header_);
+    ok_ = w.Button("&OK");
+    cancel_ = w.Button("&Cancel");
     w.SetCancelButton(cancel_);
     for (const CsvExportEntry& entry : all_) all_rows_.rows.push_back({entry.name});
     Show(1);

@@ -100,6 +100,17 @@ char PictureType(std::string_view picture) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
+std::string PictureKind(std::string_view picture) {
+  switch (PictureType(picture)) {
+    case 'S':
+      return "Alpha-numeric";
+    case 'N':
+      return "Numeric";
+    default:
+      return std::string(picture);
+  }
+}
+
 bool CsvCreateExportFile(std::string name) {
   DropExportFile();
   if (name.empty() &&
@@ -156,6 +167,10 @@ void CsvAddNumberField(std::int64_t value, std::string_view picture) {
   const char type = PictureType(picture);
   if (type == 'S' || type == 'N') {
     CsvAddField(std::to_string(value), false, "@n");
+  } else if ((type == 'D' || type == 'T') && value == 0) {
+    // No date or time is written empty whatever the picture: under a picture that is not blank
+    // when zero it would read back as 28 December 1800 or as midnight.
+    CsvAddField("", false, "@s");
   } else {
     CsvAddField(CLIP(LEFT(FORMAT(static_cast<long>(value), picture.substr(0, 30)))), false, "@s");
   }

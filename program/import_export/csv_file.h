@@ -27,6 +27,8 @@ namespace vx {
 
 // The type letter of a picture: its character after "@", upper case ('\0' when there is none).
 char PictureType(std::string_view picture);
+// A picture's kind as the field choosers show it: "Alpha-numeric", "Numeric", or the picture.
+std::string PictureKind(std::string_view picture);
 
 // Asks for the file with "Export File" when `name` is empty (cancel: false), then creates its
 // temporary file beside it. True on success.
@@ -38,7 +40,7 @@ void CsvBeginLine();
 // field name (a subscript "[n]" becomes "_n"); `picture` decides the form (see above).
 void CsvAddField(std::string_view value, bool header, std::string_view picture);
 // Adds a number field: under a string or numeric picture its decimal digits, under any other
-// picture (a date, a time) the value formatted through it.
+// picture (a date, a time) the value formatted through it; no date or time (0) is empty.
 void CsvAddNumberField(std::int64_t value, std::string_view picture);
 // Appends the line to the file; false when the user gave up after an error.
 bool CsvWriteLine();

@@ -18,6 +18,14 @@ class WindowTest : public ShellTest {
     ShellTest::TearDown();
   }
 
+  // The window's n-th list (from 1), for lists that no prompt names.
+  static DriverControl NthList(const DriverWindow& window, int n) {
+    for (int control = 1;; ++control) {
+      const DriverControl c = window.ControlNumber(control);  // throws past the last control
+      if (c.Kind() == ControlType::List && --n == 0) return c;
+    }
+  }
+
   std::unique_ptr<TestDriver> driver_ = std::make_unique<TestDriver>();
   TestDriver& ui_ = *driver_;
 };

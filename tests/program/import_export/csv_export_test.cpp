@@ -162,6 +162,49 @@ TEST_F(CsvExportTest, EveryFieldOfEachTableReadsBackInPythonAsItsStoredRow) {
   EXPECT_TRUE(ui_.Messages().empty());
 }
 
+// "Choose Fields for Export...": fields taken out, moved and added again, the header line left
+// out; the file holds the chosen fields in the chosen order.
+TEST_F(CsvExportTest, TheChooserWritesTheChosenFieldsInTheirOrder) {
+  ASSERT_EQ(ACCESS_CONTACT->Open(), 0);
+  ACCESS_CONTACT->PrimeRecord();
+  C_.LastName = "Smith";
+  C_.FirstName = "Ann";
+  C_.Notes = "a, \"note\"";
+  ASSERT_EQ(ACCESS_CONTACT->Insert(), 0);
+  ACCESS_CONTACT->Close();
+  const std::filesystem::path file = root() / "chosen.csv";
+  ui_.AnswerFile(file.string());
+  ui_.Start(ExportContacts);
+  DriverWindow window = ui_.WaitWindow("Choose Fields for Export...");
+  DriverControl all = NthList(window, 1);
+  DriverControl chosen = NthList(window, 2);
+  ASSERT_EQ(chosen.Rows(), 14u) << "every field at first";
+  EXPECT_EQ(window.Control("Field's picture").Value(), "Alpha-numeric");
+  while (chosen.Rows() > 2) {  // down to C_:Notes, C_:LastName
+    chosen.ChooseRow(3);
+    window.Control("Remove").Press();
+  }
+  chosen.ChooseRow(1);
+  window.Control("Remove").Press();  // C_:LastName alone
+  all.ChooseRow(3);                  // C_:FirstName
+  window.Control("Add ->").Press();
+  all.ChooseRow(1);  // C_:Notes
+  window.Control("Add ->").Press();
+  all.ChooseRow(3);  // there already: only shown
+  window.Control("Add ->").Press();
+  EXPECT_EQ(chosen.Choice(), 2);
+  window.Control("Shift Up").Press();
+  ASSERT_EQ(chosen.Rows(), 3u);
+  EXPECT_EQ(chosen.Cell(1, 1), "C_:FirstName");
+  EXPECT_EQ(chosen.Cell(2, 1), "C_:LastName");
+  EXPECT_EQ(chosen.Cell(3, 1), "C_:Notes");
+  window.Control("Include header record with field names").Tick(false);
+  window.Control("OK").Press();
+  ui_.Finish();
+  EXPECT_EQ(ReadWhole(file), "\"Ann\",\"Smith\",\"a, \"\"note\"\"\"\r\n");
+  EXPECT_TRUE(ui_.Messages().empty());
+}
+
 // A failed export leaves the earlier file whole, and says so.
 TEST_F(CsvExportTest, AFailedExportLeavesTheEarlierFileWholeAndSaysSo) {
   ASSERT_EQ(ACCESS_CONTACT->Open(), 0);
