@@ -44,6 +44,8 @@ class PopupClass {
   // Shows the menu and answers the chosen item's name, "" when none was chosen. A mimic item
   // posts EVENT_Accepted to its control before answering.
   std::string Ask();
+  // The same, opened at (x, y) in dialog units from the window's inside.
+  std::string AskAt(long x, long y);
   // The menu as text for POPUP: "&Insert|~&Change|-|&Delete[cut.ico]|{&List|Sort on}".
   std::string MenuText() const;
 

@@ -66,6 +66,9 @@ class WindowMessageReporter final : public MessageReporter {
 // number of the chosen item, counting items but not separators or submenu titles, from 1, through
 // every submenu; 0 when nothing was chosen.
 int POPUP(std::string_view menu);
+// The same, opened at (x, y) in dialog units from the inside of the asking thread's window
+// (-1, -1: at the mouse).
+int POPUP(std::string_view menu, long x, long y);
 
 // File dialog flags.
 inline constexpr int FILE_Save = 1;
