@@ -61,8 +61,8 @@ int TABPOPUP::TAKEEVENT(bool all) {
     const std::vector<Control*> tabs = sheet->Children();
     const addons::TabSide side = tabs.empty() ? addons::TabSide::None : SIDE;
     if (!addons::TabsUnderMouse(sheet->GetNumber(Prop::X), sheet->GetNumber(Prop::Y),
-                                sheet->GetNumber(Prop::Width), sheet->GetNumber(Prop::Height),
-                                side, 1, s.tab_width, x, y))
+                                sheet->GetNumber(Prop::Width), sheet->GetNumber(Prop::Height), side,
+                                1, s.tab_width, x, y))
       continue;
     const long current = std::max(sheet->Choice(), 1L);
     std::string menu;

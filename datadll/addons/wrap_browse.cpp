@@ -10,7 +10,8 @@ namespace {
 report::ReportFont ListFont(const Control& list) {
   report::ReportFont font;
   if (!list.Get(Prop::FontName).empty()) font.face = list.Get(Prop::FontName);
-  if (list.GetNumber(Prop::FontSize) > 0) font.size = static_cast<double>(list.GetNumber(Prop::FontSize));
+  if (list.GetNumber(Prop::FontSize) > 0)
+    font.size = static_cast<double>(list.GetNumber(Prop::FontSize));
   const long style = list.GetNumber(Prop::FontStyle);
   font.bold = (style & 0xFFF) >= 700;
   font.italic = (style & 0x1000) != 0;

@@ -2,9 +2,9 @@
 //
 // A column is written as: width, data justification (L R C D) with an optional "(indent)",
 // then any of "*" (four colour fields follow the value), "I" or "J" (an icon field follows),
-// "T" a tree column (a level field follows, after the icon), "F" fixed, "_" underline, "M" resizable, "|" right border, then "~header~" with its own
-// justification and "(indent)", "@picture@", "#field#" and "E(fg,bg,selected fg,selected bg)".
-// Example: 40L(2)M|~Date~C@d6b@#1#
+// "T" a tree column (a level field follows, after the icon), "F" fixed, "_" underline, "M"
+// resizable, "|" right border, then "~header~" with its own justification and "(indent)",
+// "@picture@", "#field#" and "E(fg,bg,selected fg,selected bg)". Example: 40L(2)M|~Date~C@d6b@#1#
 #pragma once
 
 #include <string>

@@ -78,12 +78,12 @@ class DriverControl {
   // first (a press, a hot letter, a shortcut, Enter), as in the Qt renderer; Esc leaves it
   // untaken.
   void TypeKeys(std::string_view text);
-  void Press();                               // button, menu item
-  void Tick(bool on = true);                  // check box
-  void Choose(std::string_view text);         // radio of an option, drop-list item, tab of a sheet
-  void ChooseRow(long row);                   // list row (from 1): a new selection
-  void ChooseCell(long row, int column);      // ... in column selection, moving to that column
-  void Expand(long row);                      // a tree list's row opened or closed by the user
+  void Press();                           // button, menu item
+  void Tick(bool on = true);              // check box
+  void Choose(std::string_view text);     // radio of an option, drop-list item, tab of a sheet
+  void ChooseRow(long row);               // list row (from 1): a new selection
+  void ChooseCell(long row, int column);  // ... in column selection, moving to that column
+  void Expand(long row);                  // a tree list's row opened or closed by the user
   void Contract(long row);
   // A drag of this control with the mouse at (x, y), dialog units from the window's inside: its
   // start, moves while the button is held, and its end over control `over` (0 none).
@@ -91,10 +91,10 @@ class DriverControl {
   void MoveMouse(long x, long y);
   void EndDrag(long x, long y, int over = 0);
   void DragOnto(const DriverControl& target);  // the whole drag, ending over `target`
-  void ActivateRow(long row);                 // double click on a list row
-  void ActivateCell(long row, int column);    // double click on a list row's column (from 1)
-  void RightClick();                          // the right mouse button on a list (its popup menu)
-  void RightClickCell(long row, int column);  // ... on that row and column (from 1)
+  void ActivateRow(long row);                  // double click on a list row
+  void ActivateCell(long row, int column);     // double click on a list row's column (from 1)
+  void RightClick();                           // the right mouse button on a list (its popup menu)
+  void RightClickCell(long row, int column);   // ... on that row and column (from 1)
   void RightClickAt(long x, long y);  // ... on another control, the mouse at (x, y) dialog units
   // Opens a drop list's or combo's list: the program takes EVENT_DroppingDown (and may refill
   // the list) before the action returns.

@@ -102,8 +102,8 @@ struct ResizeFixture {
   ResizeFixture() { area.Place(0, 0, 200, 100); }
   std::string PlaceOf(int control) {
     const Control& c = window[control];
-    return std::to_string(c.GetNumber(Prop::X)) + " " + std::to_string(c.GetNumber(Prop::Y)) +
-           " " + std::to_string(c.GetNumber(Prop::Width)) + " " +
+    return std::to_string(c.GetNumber(Prop::X)) + " " + std::to_string(c.GetNumber(Prop::Y)) + " " +
+           std::to_string(c.GetNumber(Prop::Width)) + " " +
            std::to_string(c.GetNumber(Prop::Height));
   }
 };
@@ -161,7 +161,8 @@ TEST(ProportionalResize, AFrameNotMeasuredOrInAnotherFontIsReportedAndRefused) {
   });
   const SeenRequest first = ui.WaitMessage(BUTTON_OK);
   EXPECT_EQ(first.caption, "Programmer Error");
-  EXPECT_EQ(first.text, "Programmer Error:  mhResizeWindow.Init called before mhResizeFrame.Measure!");
+  EXPECT_EQ(first.text,
+            "Programmer Error:  mhResizeWindow.Init called before mhResizeFrame.Measure!");
   EXPECT_EQ(ui.WaitMessage(BUTTON_OK).text,
             "Programmer Error:  Window font does not match Frame font!");
   DriverWindow after = ui.WaitWindow("Still Running");
