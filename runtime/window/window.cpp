@@ -273,7 +273,9 @@ bool Window::ApplyInput(Event& e) {
   }
   Control* c = Find(e.control);
   if (!c || !c->Visible() || !c->Enabled()) return false;
-  if (e.number == EVENT_Accepted || e.number == EVENT_NewSelection) c->ApplyInput(e);
+  if (e.number == EVENT_Accepted || e.number == EVENT_NewSelection || e.number == EVENT_Expanded ||
+      e.number == EVENT_Contracted)
+    c->ApplyInput(e);
   TakeDragInput(e);
   if (e.number == EVENT_Sized) {
     // A container whose controls stand free: the front end tells its inside size ("x y width
