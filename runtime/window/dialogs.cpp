@@ -124,12 +124,13 @@ void ShowMessageAside(const MessageBoxRequest& box) {
 
 int POPUP(std::string_view menu) { return POPUP(menu, -1, -1); }
 
-int POPUP(std::string_view menu, long x, long y) {
+int POPUP(std::string_view menu, long x, long y, int control) {
   auto request = std::make_shared<Request>();
   request->kind = Request::Kind::Popup;
   request->text = std::string(menu);
   request->x = x;
   request->y = y;
+  request->control = control;
   return static_cast<int>(AskFrontEnd(request, 0, nullptr));
 }
 

@@ -211,6 +211,7 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   seen.button_texts = request->button_texts;
   seen.x = request->x;
   seen.y = request->y;
+  seen.control = request->control;
   seen.pages = request->pages;
   // File and folder dialogs share one line of answers.
   auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog

@@ -46,6 +46,7 @@ struct SeenRequest {
   unsigned buttons = 0, default_button = 0;
   std::string button_texts;
   long x = -1, y = -1;  // popups: where the program opened it (dialog units), -1 at the mouse
+  int control = 0;      //   from the top left of this control (0 the window)
   long answer = 0;
   std::string answer_text;
   // Print: the pages as they were handed over, with their copies and collation; `text` holds
