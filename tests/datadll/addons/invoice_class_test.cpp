@@ -211,5 +211,37 @@ TEST_F(InvoiceLines, AFailedWriteWhileSavingKeepsTheOldLines) {
   EXPECT_GE(failed, 2) << "faults at the deletes and at the inserts";
 }
 
+// The form's save framed by the logout manager: the lines' own transaction nests in it, so a
+// rollback of the whole form takes the new lines back too, and a commit keeps them.
+TEST_F(InvoiceLines, TheLogoutManagerFramesTheFormsWholeSave) {
+  SINV::LOGOUTMANAGER logout;
+  logout.INIT();
+  EXPECT_EQ(logout.BEGINLOGOUT(SINV::ChangeRequest), 5) << "no files";
+  logout.ADDFILE(lines_);
+  for (const bool commit : {false, true}) {
+    ASSERT_EQ(form_.LOAD(), 0);
+    form_.CURRENTCHOICE = 1;
+    ASSERT_EQ(form_.ASKRECORD(SINV::ChangeRequest), SINV::Completed);
+    form_.CELL = "quinces";
+    form_.TAKEEDITCODE(3);
+    form_.SAVEINIT(SINV::ChangeRequest);
+    ASSERT_EQ(logout.BEGINLOGOUT(SINV::ChangeRequest), 0);
+    EXPECT_TRUE(logout.BUSY);
+    EXPECT_EQ(logout.BEGINLOGOUT(SINV::ChangeRequest), 5) << "one at a time";
+    ASSERT_EQ(form_.SAVE(), 0);
+    if (commit) {
+      EXPECT_EQ(logout.COMMIT(), 0);
+    } else {
+      logout.ROLLBACK();
+    }
+    EXPECT_FALSE(logout.BUSY);
+    lines_.Close();
+    EXPECT_EQ(StoredLines(line_def_), commit
+                                          ? (std::vector<std::string>{"quinces", "pears", "plums"})
+                                          : (std::vector<std::string>{"apples", "pears", "plums"}));
+    ASSERT_EQ(lines_.Open(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace vx::test

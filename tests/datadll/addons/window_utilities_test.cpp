@@ -4,10 +4,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "datadll/addons/addon_keys.h"
 #include "datadll/addons/quicken_date_class.h"
+#include "datadll/addons/reget_view_manager.h"
 #include "datadll/addons/resize_window_class.h"
 #include "datadll/addons/tab_popup.h"
 #include "datadll/addons/wrap_browse.h"
@@ -266,6 +269,59 @@ TEST(WrapBrowse, FillsRowsLineByLineAtBreaksAndWordsAndCutsOverlongWords) {
     EXPECT_EQ(rows[1], c.second) << c.text;
     EXPECT_EQ(rows[2], c.third) << c.text;
   }
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+// Five names, read as a view; "gone" marks records deleted after the view's read.
+class Names final : public BrowseView {
+ public:
+  void Reset(int) override {
+    next = 0;
+    ++resets;
+  }
+  bool Next() override {
+    if (next >= names.size()) return false;
+    buffer = names[next++];
+    return true;
+  }
+  long Position() const override { return static_cast<long>(next); }
+  bool Fetch(long position) override {
+    if (gone.count(position)) return false;
+    buffer = names[static_cast<std::size_t>(position - 1)] + " (read again)";
+    return true;
+  }
+  std::vector<std::string> names = {"Ann", "Bob", "Cy", "Di", "Ed"};
+  std::set<long> gone = {2, 5};
+  std::size_t next = 0;
+  int resets = 0;
+  std::string buffer;
+};
+
+TEST(RegetView, ReadsEachRecordAgainAndSkipsThoseGoneSince) {
+  Names names;
+  MH::VIEWMANAGER view(names, [&] { names.buffer.clear(); });
+  view.OPEN(1);
+  view.OPEN(1);
+  EXPECT_EQ(names.resets, 1) << "opened once";
+  EXPECT_EQ(view.NEXT(true), 0);
+  EXPECT_EQ(names.buffer, "Ann (read again)");
+  EXPECT_EQ(view.NEXT(true), 5);
+  EXPECT_EQ(names.buffer, "") << "a record gone is cleared";
+  EXPECT_EQ(view.NEXT(false), 0);
+  EXPECT_EQ(names.buffer, "Cy") << "not read again";
+  std::vector<std::string> seen;
+  view.Reset(1);
+  while (view.Next()) seen.push_back(names.buffer);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"Ann (read again)", "Cy (read again)", "Di (read again)"}));
+  view.KILL();
+  view.OPEN(1);
+  EXPECT_EQ(names.resets, 3);
 }
 
 }  // namespace
