@@ -1,8 +1,11 @@
 // The add-on classes in a real window of the Qt front end: a sample window with a tree list over
 // two queues, a list with a cell editor over its first column, a text and a date field, split by
-// a bar that the mouse drags for real (XTest) between the lists and the text.
+// a bar between the lists and the text. The mouse (XTest) drags the bar and drags a tree row onto
+// the list; the keys open and close tree rows.
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableView>
@@ -11,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "datadll/addons/drag_and_drop_class.h"
 #include "datadll/addons/edit_in_place.h"
 #include "datadll/addons/quicken_date_class.h"
 #include "datadll/addons/split_manager_class.h"
@@ -26,6 +30,25 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace vx::test;
+
+// Dropping a tree row on the lines list adds it as a line.
+class TreeToLines final : public SDD::DRAGANDDROPCLASS {
+ public:
+  TreeToLines(addons::ULTRATREECLASS& tree, std::vector<std::vector<std::string>>& rows,
+              Control& lines)
+      : tree_(tree), rows_(rows), lines_(lines) {}
+  void DROP() override {
+    const long row = tree_.CURRENTCHOICE;
+    if (row < 1) return;
+    rows_.push_back({tree_.ROWS()[static_cast<std::size_t>(row - 1)].text, "1"});
+    lines_.Display();
+  }
+
+ private:
+  addons::ULTRATREECLASS& tree_;
+  std::vector<std::vector<std::string>>& rows_;
+  Control& lines_;
+};
 
 // The rows of the list the cell editor works on.
 class Lines final : public ListSource {
@@ -79,17 +102,21 @@ void SampleWindow() {
   split.ADDFIELDABOVE(number, lines_list);
   split.ADDFIELDBELOW(number, text);
 
+  TreeToLines drop(tree, lines.rows, lines_list);
+  drop.INIT(window, tree_list, lines_list, "task");
+
   MH::QUICKENDATECLASS date_keys;
   date_keys.INIT(window);
   while (window.Accept() && ACCEPTED() != close) {
     split.TAKEEVENT();
+    drop.TAKEEVENT();
     tree.TAKEEVENT();
     date_keys.TAKEEVENT();
     editor.TAKEEVENT();
   }
 }
 
-TEST(AddonsQt, ASplitterBarDraggedWithTheMouseSharesTheHeightAnew) {
+TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
   REQUIRE_QT_DISPLAY();
   const int status = RunAsUser(SampleWindow, [&] {
     qt::QtWindow* window = WaitShown("Add-on Sample");
@@ -161,6 +188,51 @@ TEST(AddonsQt, ASplitterBarDraggedWithTheMouseSharesTheHeightAnew) {
     if (const char* shot = std::getenv("VX_ADDON_SAMPLE_SHOT")) {
       OnGui([&] { window->grab().save(QString::fromUtf8(shot) + ".after.png"); });
     }
+
+    // A tree row opens with Right and closes with Left.
+    const auto rows = [&] {
+      int n = 0;
+      OnGui([&] { n = tree->model()->rowCount(); });
+      return n;
+    };
+    ASSERT_EQ(rows(), 4);
+    OnGui([&] {
+      tree->setCurrentIndex(tree->model()->index(3, 0));  // Work
+      QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+      QApplication::sendEvent(tree, &right);
+    });
+    EXPECT_TRUE(WaitFor([&] { return rows() == 5; }, 3s)) << "Work opened";
+    OnGui([&] {
+      tree->setCurrentIndex(tree->model()->index(0, 0));  // Home
+      QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+      QApplication::sendEvent(tree, &left);
+    });
+    EXPECT_TRUE(WaitFor([&] { return rows() == 3; }, 3s)) << "Home closed";
+
+    // A tree row dragged onto the lines list with the mouse becomes a line there.
+    QTableView* lines = nullptr;
+    OnGui([&] { lines = window->findChild<QTableView*>("control-3"); });
+    ASSERT_NE(lines, nullptr);
+    const auto line_count = [&] {
+      int n = 0;
+      OnGui([&] { n = lines->model()->rowCount(); });
+      return n;
+    };
+    QPoint from, to;
+    OnGui([&] {
+      from = tree->viewport()->mapToGlobal(tree->visualRect(tree->model()->index(0, 0)).center());
+      to = lines->viewport()->mapToGlobal(
+          QPoint(lines->viewport()->width() / 2, lines->viewport()->height() - 10));
+    });
+    for (int attempt = 0; attempt < 5 && line_count() == 3; ++attempt) {
+      OnGui([&] { window->raise(); });
+      FakeDrag(from.x(), from.y(), to.x(), to.y());
+      WaitFor([&] { return line_count() == 4; }, 3s);
+    }
+    ASSERT_EQ(line_count(), 4) << "the drop was taken";
+    QString added;
+    OnGui([&] { added = lines->model()->index(3, 0).data().toString(); });
+    EXPECT_EQ(added.toStdString(), "Home");
     OnGui([&] { window->close(); });
   });
   EXPECT_EQ(status, 0);
