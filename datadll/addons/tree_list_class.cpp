@@ -312,9 +312,66 @@ void ULTRATREECLASS::REFRESHTREE(int mode) {
   Show();
 }
 
+namespace {
+constexpr const char* kPopupNames[] = {
+    "Insert", "Change",    "Delete",      "-", "ExpandNode",  "ContractNode",
+    "-",      "ExpandAll", "ContractAll", "-", "RefreshNode", "RefreshTree"};
+}  // namespace
+
+void ULTRATREECLASS::ASKPOPUP() {
+  const Row* row = CURRENTCHOICE >= 1 && CURRENTCHOICE <= static_cast<long>(rows_.size())
+                       ? &rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)]
+                       : nullptr;
+  const TREESECTION* s = row ? sections_[row->section - 1].object : nullptr;
+  const bool footer = row && sections_[row->section - 1].type == SectionType::Footer;
+  std::string menu;
+  for (const char* name : kPopupNames) {
+    const std::string n = name;
+    bool enabled = true;
+    if (n == "Insert") enabled = s && s->ALLOWINSERT && !footer;
+    if (n == "Change") enabled = s && s->ALLOWCHANGE && !footer;
+    if (n == "Delete") enabled = s && s->ALLOWDELETE && !footer;
+    if (n == "ExpandNode") enabled = row && row->level < 0;
+    if (n == "ContractNode")
+      enabled = row && row->level > 0 && CURRENTCHOICE < static_cast<long>(rows_.size()) &&
+                Depth(CURRENTCHOICE + 1) > Depth(CURRENTCHOICE);
+    menu += (menu.empty() ? "" : "|") + std::string(enabled || n == "-" ? "" : "~") + n;
+  }
+  const int chosen = POPUP(menu);
+  int number = 0;
+  for (const char* name : kPopupNames) {
+    if (std::string(name) == "-") continue;
+    if (++number == chosen) TAKEPOPUPACTION(name);
+  }
+}
+
+void ULTRATREECLASS::TAKEPOPUPACTION(const std::string& name) {
+  if (name == "Insert") UPDATEROW(1);
+  if (name == "Change") UPDATEROW(2);
+  if (name == "Delete") UPDATEROW(3);
+  if (name == "ExpandNode") EXPAND(CURRENTCHOICE);
+  if (name == "ContractNode") CONTRACT(CURRENTCHOICE);
+  if (name == "ExpandAll") REFRESHTREE(1 | 4);
+  if (name == "ContractAll") REFRESHTREE(2 | 4);
+  if (name == "RefreshTree" || name == "RefreshNode") REFRESHTREE(4);
+  Show();
+}
+
+void ULTRATREECLASS::UPDATEROW(int request) {
+  if (CURRENTCHOICE < 1 || CURRENTCHOICE > static_cast<long>(rows_.size())) return;
+  const Row& row = rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)];
+  const Section& s = sections_[row.section - 1];
+  if (s.type == SectionType::Footer || s.type == SectionType::Header) return;
+  const TREESECTION& t = *s.object;
+  const bool allowed = request == 1 ? t.ALLOWINSERT : request == 2 ? t.ALLOWCHANGE : t.ALLOWDELETE;
+  if (!allowed || !t.UPDATE) return;
+  if (t.UPDATE(request) == 1) REFRESHTREE(4);
+}
+
 void ULTRATREECLASS::SETALERTS() {
   if (!list_) return;
-  for (int key : {CtrlUp, CtrlDown, CtrlLeft, CtrlRight, ShiftUp, ShiftDown}) list_->Alert(key);
+  for (int key : {CtrlUp, CtrlDown, CtrlLeft, CtrlRight, ShiftUp, ShiftDown, MouseRight})
+    list_->Alert(key);
 }
 
 int ULTRATREECLASS::TAKEEVENT() {
@@ -335,6 +392,10 @@ int ULTRATREECLASS::TAKEEVENT() {
       return 5;
     case EVENT_AlertKey:
       CURRENTCHOICE = list_->Choice();
+      if (KEYCODE() == MouseRight) {
+        ASKPOPUP();
+        return 0;
+      }
       switch (KEYCODE()) {
         case CtrlDown:
           EXPAND(CURRENTCHOICE);

@@ -94,6 +94,15 @@ class ULTRATREECLASS : public ListSource {
   // or contract it handled, else 0.
   int TAKEEVENT();
   void SETALERTS();
+  // The list's popup (a right click): the update actions the chosen row's section allows, then
+  // the tree's own; the chosen entry goes to TAKEPOPUPACTION.
+  void ASKPOPUP();
+  // Runs a popup entry by name: "Insert", "Change", "Delete", "Select", "ExpandAll",
+  // "ContractAll", "ExpandNode", "ContractNode", "RefreshNode", "RefreshTree".
+  virtual void TAKEPOPUPACTION(const std::string& name);
+  // Insert (1), change (2) or delete (3) through the chosen row's section's update procedure;
+  // footers are never updated. A completed update reloads the tree, finding the row again.
+  void UPDATEROW(int request);
 
   // ListSource: the rows as "text", "level".
   std::size_t Records() const override { return rows_.size(); }

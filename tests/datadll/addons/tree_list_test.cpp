@@ -209,3 +209,53 @@ TEST_F(TreeList, ACycleOfParentLinksOpensOnlyOnceRound) {
 
 }  // namespace
 }  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// The tree in a window: its popup offers what the chosen row allows and runs what is chosen;
+// a completed change through the section's update procedure reloads the tree.
+TEST_F(TreeList, ThePopupOffersWhatTheRowAllowsAndRunsIt) {
+  int updates = 0;
+  task_.ADDUPDATE(
+      [&](int request) {
+        updates = request;
+        return 1;
+      },
+      false, true, false);
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    const int close = window_.Button("Close");
+    tree_.SETALERTS();
+    tree_.REFRESHTREE();
+    while (window_.Accept() && ACCEPTED() != close) tree_.TAKEEVENT();
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  ASSERT_EQ(list.Rows(), 2u);
+  EXPECT_EQ(list.CellDetail(1, 1).level, -1) << "the rendered row carries its level";
+  list.Expand(1);
+  EXPECT_EQ(list.Rows(), 6u);
+  EXPECT_EQ(list.CellDetail(1, 1).level, 1);
+  list.ChooseRow(3);  // Shop, a task
+  ui.AnswerPopup(0);
+  list.RightClick();
+  EXPECT_EQ(ui.Requests().back().text,
+            "~Insert|Change|~Delete|-|ExpandNode|~ContractNode|-|ExpandAll|ContractAll|-|"
+            "RefreshNode|RefreshTree");
+  ui.AnswerPopup(2);  // Change
+  list.RightClick();
+  EXPECT_EQ(updates, 2);
+  EXPECT_EQ(list.Choice(), 3) << "found again after the reload";
+  ui.AnswerPopup(7);  // ContractAll
+  list.RightClick();
+  EXPECT_EQ(list.Rows(), 2u);
+  list.Contract(1);  // closed already
+  EXPECT_EQ(list.Rows(), 2u);
+  w.Control("Close").Press();
+  ui.Finish();
+}
+
+}  // namespace
+}  // namespace vx::test
