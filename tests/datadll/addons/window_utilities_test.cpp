@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datadll/addons/addon_keys.h"
+#include "datadll/addons/entry_locator_class.h"
 #include "datadll/addons/quicken_date_class.h"
 #include "datadll/addons/reget_view_manager.h"
 #include "datadll/addons/resize_window_class.h"
@@ -322,6 +323,53 @@ TEST(RegetView, ReadsEachRecordAgainAndSkipsThoseGoneSince) {
   view.KILL();
   view.OPEN(1);
   EXPECT_EQ(names.resets, 3);
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+class Towns final : public ListSource {
+ public:
+  std::size_t Records() const override { return towns.size(); }
+  std::vector<std::string> Fields(std::size_t row) const override { return {towns[row]}; }
+  std::vector<std::string> towns = {"Aston", "Bath", "barnet", "Crewe"};
+};
+
+TEST(EntryLocator, EnterInTheEntryGoesToTheFirstRowBeginningWithItsText) {
+  TestDriver ui;
+  ui.Start([] {
+    String<20> find;
+    Window window("Towns");
+    window.Prompt("&Find:");
+    Control& entry = window.Entry(find, "@s20");
+    Control& list = window.List("60L~Town~@s20@");
+    Towns towns;
+    list.From(&towns);
+    const int close = window.Button("Close");
+    MH::ENTRYLOCATORCLASS locator;
+    locator.INIT(entry, list, 1);
+    while (window.Accept() && ACCEPTED() != close) {
+      locator.TAKEEVENT();
+      if (EVENT() == EVENT_NewSelection && FIELD() == list.Number())
+        window.Status(1, "row " + std::to_string(list.Choice()));
+    }
+  });
+  DriverWindow w = ui.WaitWindow("Towns");
+  DriverControl entry = w.Control("&Find:");
+  entry.TypeKeys("BAR");
+  entry.PressKey(EnterKey);
+  EXPECT_EQ(w.Status(1), "row 3") << "letter case aside";
+  entry.TypeKeys("cr");
+  entry.PressKey(EnterKey);
+  EXPECT_EQ(w.Status(1), "row 4");
+  entry.TypeKeys("zz");
+  entry.PressKey(EnterKey);
+  EXPECT_EQ(w.Status(1), "row 4") << "nothing begins with it: the row stays";
+  w.Control("Close").Press();
+  ui.Finish();
 }
 
 }  // namespace
