@@ -16,6 +16,7 @@
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/qt_window.h"
+#include "frontend/qt/window_keys.h"
 #include "runtime/events.h"
 
 namespace vx::qt {
@@ -36,6 +37,28 @@ bool Has(const WindowItem& item, Prop prop) {
 double UnitX(const QWidget* w) { return DialogCharWidth(w->fontMetrics()) / 4.0; }
 double UnitY(const QWidget* w) { return w->fontMetrics().height() / 8.0; }
 
+// The plain keys a field may alert besides Enter and Esc: letters, the keypad's + and -, Tab,
+// Shift+Tab, Up and Down (date keys, cell editors), as KEYCODE() numbers them.
+int PlainFieldKeyCode(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers();
+  if (mods & Qt::KeypadModifier) {
+    if (key.key() == Qt::Key_Plus) return 0x6B;
+    if (key.key() == Qt::Key_Minus) return 0x6D;
+  }
+  const Qt::KeyboardModifiers plain = mods & ~Qt::KeypadModifier;
+  if (key.key() == Qt::Key_Backtab) return 0x109;
+  if (plain != Qt::NoModifier) return 0;
+  if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) return 'A' + (key.key() - Qt::Key_A);
+  if (key.key() == Qt::Key_Tab) return 9;
+  if (key.key() == Qt::Key_Up) return 0x26;
+  if (key.key() == Qt::Key_Down) return 0x28;
+  return 0;
+}
+
+bool TypedIn(ControlType type) {
+  return type == ControlType::Entry || type == ControlType::Spin || type == ControlType::Combo;
+}
+
 }  // namespace
 
 void QtWindow::PlaceFree(int number, Item& item, bool first) {
@@ -48,7 +71,8 @@ void QtWindow::PlaceFree(int number, Item& item, bool first) {
                                 static_cast<int>(PropNumber(item, Prop::Height) * UnitY(this)));
     item.widget->installEventFilter(this);
   }
-  if (first && Has(item, Prop::DragId)) item.widget->installEventFilter(this);
+  if (first && (Has(item, Prop::DragId) || TypedIn(item.type)))
+    item.widget->installEventFilter(this);
   if (Has(item, Prop::EditList)) {
     PlaceOverCell(item);
     return;
@@ -177,6 +201,14 @@ bool QtWindow::FreeEvent(QObject* watched, QEvent* event) {
   auto it = items_.find(number);
   if (it == items_.end()) return false;
   Item& item = it->second;
+
+  // A field's alerted plain keys go to the program, after the text typed so far.
+  if (type == QEvent::KeyPress && TypedIn(item.type)) {
+    const int code = PlainFieldKeyCode(*static_cast<QKeyEvent*>(event));
+    if (code == 0 || !Alerts(item.props[Prop::Alert], code)) return false;
+    ReportEditDone(number);
+    return AlertKey(item, code);
+  }
 
   // Tree rows: Right opens the chosen row, Left closes it; a click on a row's marker does either.
   if (item.type == ControlType::List && item.model) {

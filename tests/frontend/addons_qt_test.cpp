@@ -20,6 +20,7 @@
 #include "datadll/addons/split_manager_class.h"
 #include "datadll/addons/tree_list_class.h"
 #include "runtime/dates.h"
+#include "runtime/pictures.h"
 #include "runtime/window/queue_list.h"
 #include "runtime/window/window.h"
 #include "tests/frontend/qt_test_support.h"
@@ -188,6 +189,27 @@ TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
     if (const char* shot = std::getenv("VX_ADDON_SAMPLE_SHOT")) {
       OnGui([&] { window->grab().save(QString::fromUtf8(shot) + ".after.png"); });
     }
+
+    // M on the date field goes to the first of the month before: the key reaches the program.
+    QLineEdit* due = nullptr;
+    OnGui([&] { due = window->findChild<QLineEdit*>("control-7"); });
+    ASSERT_NE(due, nullptr);
+    QString before_key;
+    OnGui([&] {
+      before_key = due->text();
+      due->setFocus();
+      QKeyEvent m(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier, QStringLiteral("m"));
+      QApplication::sendEvent(due, &m);
+    });
+    const QString wanted = QString::fromStdString(FORMAT(DATE(2, 1, 2026), "@D6"));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          QString now;
+          OnGui([&] { now = due->text(); });
+          return now == wanted;
+        },
+        3s))
+        << before_key.toStdString() << " did not become " << wanted.toStdString();
 
     // A tree row opens with Right and closes with Left.
     const auto rows = [&] {
