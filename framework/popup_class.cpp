@@ -144,10 +144,12 @@ std::string PopupClass::MenuText() const {
   return text;
 }
 
-std::string PopupClass::Ask() {
+std::string PopupClass::Ask() { return AskAt(-1, -1); }
+
+std::string PopupClass::AskAt(long x, long y, int control) {
   if (BeforeAsk) BeforeAsk();
   const std::vector<const Item*> shown = Shown();
-  const int chosen = POPUP(MenuText());
+  const int chosen = POPUP(MenuText(), x, y, control);
   int number = 0;
   for (const Item* i : shown) {
     if (i->text == "-" || i->submenu) continue;

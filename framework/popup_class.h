@@ -44,6 +44,9 @@ class PopupClass {
   // Shows the menu and answers the chosen item's name, "" when none was chosen. A mimic item
   // posts EVENT_Accepted to its control before answering.
   std::string Ask();
+  // The same, opened at (x, y) in dialog units from the top left of `control` (0: the window's
+  // inside); y -1 is just below the control.
+  std::string AskAt(long x, long y, int control = 0);
   // The menu as text for POPUP: "&Insert|~&Change|-|&Delete[cut.ico]|{&List|Sort on}".
   std::string MenuText() const;
 

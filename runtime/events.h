@@ -19,6 +19,20 @@ inline constexpr int EVENT_ScrollBottom = 8;
 inline constexpr int EVENT_Locate = 9;
 inline constexpr int EVENT_MouseDown = 10;
 inline constexpr int EVENT_MouseUp = 11;
+// Dragging (drag_and_drop.h): a control with a drag identifier was pressed and the mouse began to
+// move (EVENT_Dragging on it), the mouse moved on while the button is held (EVENT_MouseMove on
+// it), and the button was let go (EVENT_Drag on it). Each carries the mouse as text "x y" in
+// dialog units from the window's inside, which the window keeps in its MouseX and MouseY. A
+// front end reports the drag's end as EVENT_Drag with the control under the mouse as the
+// choice; the window answers it with the identifier that control accepts (the event's text, ""
+// when it accepts none) and, when there is one, gives that control EVENT_Drop.
+inline constexpr int EVENT_Dragging = 12;
+inline constexpr int EVENT_MouseMove = 13;
+inline constexpr int EVENT_Drag = 18;
+inline constexpr int EVENT_Drop = 19;
+// A tree list's row (the choice, from 1) was opened or closed by the user.
+inline constexpr int EVENT_Expanded = 20;
+inline constexpr int EVENT_Contracted = 21;
 inline constexpr int EVENT_AlertKey = 16;
 inline constexpr int EVENT_PreAlertKey = 17;
 inline constexpr int EVENT_TabChanging = 22;

@@ -203,8 +203,10 @@ void XPLORECLASS::PREPAREPOPUP() {
   BrowseClass* browse = Browse();
   if (!list || !browse) return;
   GETCOLUMNINFO();
-  // A right click on a row names the column under the mouse.
-  if (list->GetNumber(Prop::MouseDownRow) > 0 && list->GetNumber(Prop::MouseDownField) > 0) {
+  // A right click on a row names the column under the mouse; the popup opened from the keys
+  // works on the column the user selected (INVOKEPOPUP).
+  if (!keyboard_popup_ && list->GetNumber(Prop::MouseDownRow) > 0 &&
+      list->GetNumber(Prop::MouseDownField) > 0) {
     CURRENTCOL = static_cast<int>(list->GetNumber(Prop::MouseDownField));
   }
   if (!SQEntry(CURRENTCOL)) CURRENTCOL = SQ.empty() ? 0 : 1;
@@ -570,12 +572,26 @@ void XPLORECLASS::ADJUSTALLCOLUMNS() {
 }
 
 void XPLORECLASS::TOGGLEBAR() {
-  // The model's lists select whole rows only; the column the popup works on is the one under
-  // the mouse, so there is no column bar to switch to.
+  // Row selection or column selection, which starts on the first column.
+  if (Control* list = ListBox())
+    list->Set(Prop::SelectedColumn, list->Is(Prop::SelectedColumn) ? 0L : 1L);
 }
 
 void XPLORECLASS::INVOKEPOPUP() {
-  if (Browse()) Browse()->Popup.Ask();
+  Control* list = ListBox();
+  BrowseClass* browse = Browse();
+  if (!list || !browse) return;
+  const long selected = list->GetNumber(Prop::SelectedColumn);
+  if (selected < 1 || selected > static_cast<long>(list->Columns().size())) return;
+  CURRENTCOL = static_cast<int>(selected);
+  // Under the list, at the middle of the selected column.
+  long middle = 0;
+  for (long c = 1; c < selected; ++c)
+    middle += list->Columns()[static_cast<std::size_t>(c - 1)].width;
+  middle += list->Columns()[static_cast<std::size_t>(selected - 1)].width / 2;
+  keyboard_popup_ = true;
+  browse->Popup.AskAt(middle, -1, list->Number());
+  keyboard_popup_ = false;
 }
 
 // ---- export ----

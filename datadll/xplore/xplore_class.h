@@ -164,6 +164,7 @@ class XPLORECLASS : public XPLOREROOTCLASS {
   ExpressionBindings filter_bindings_;
   std::shared_ptr<Expression> filter_;
   bool bindings_ready_ = false;
+  bool keyboard_popup_ = false;  // the popup was opened from the keys: keep CURRENTCOL
 };
 
 }  // namespace vx

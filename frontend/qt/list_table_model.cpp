@@ -1,5 +1,7 @@
 #include "frontend/qt/list_table_model.h"
 
+#include <cstdlib>
+
 #include <QColor>
 #include <QFont>
 
@@ -59,14 +61,31 @@ const ListCell* ListTableModel::Cell(const QModelIndex& index) const {
   return &row[static_cast<std::size_t>(index.column())];
 }
 
+// A tree row stands indented by its depth behind its marker: open, closed (it has rows below
+// it to show) or none (a leaf).
+QString ListTableModel::TreeMarker(const QModelIndex& index) const {
+  const ListCell* cell = Cell(index);
+  const long depth = std::labs(cell->level);
+  const QModelIndex next = this->index(index.row() + 1, index.column());
+  const ListCell* below = Cell(next);
+  const bool open = cell->level > 0 && below && std::labs(below->level) > depth;
+  const QString marker = cell->level < 0 ? QStringLiteral("\u25B8 ")
+                         : open          ? QStringLiteral("\u25BE ")
+                                         : QStringLiteral("\u2003");
+  return QString(static_cast<qsizetype>(2 * (depth - 1)), QChar(0x2002)) + marker;
+}
+
 QVariant ListTableModel::data(const QModelIndex& index, int role) const {
   const ListCell* cell = Cell(index);
   if (!cell) return {};
   switch (role) {
     case Qt::DisplayRole: {
       const std::string_view text = ClipView(cell->text);
-      return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+      const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+      return cell->level != 0 ? TreeMarker(index) + shown : shown;
     }
+    case kTreeLevelRole:
+      return static_cast<qlonglong>(cell->level);
     case Qt::DecorationRole:
       if (cell->icon.empty()) return {};
       return NamedIcon(cell->icon);

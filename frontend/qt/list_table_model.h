@@ -14,6 +14,8 @@ namespace vx::qt {
 // Roles beyond Qt's: the colours of a cell while its row is selected.
 inline constexpr int kSelectedForegroundRole = Qt::UserRole + 1;
 inline constexpr int kSelectedBackgroundRole = Qt::UserRole + 2;
+// A tree column's level: the row's depth from 1, negative while contracted; 0 not a tree.
+inline constexpr int kTreeLevelRole = Qt::UserRole + 3;
 
 class ListTableModel final : public QAbstractTableModel {
   Q_OBJECT
@@ -31,6 +33,7 @@ class ListTableModel final : public QAbstractTableModel {
 
  private:
   const ListCell* Cell(const QModelIndex& index) const;
+  QString TreeMarker(const QModelIndex& index) const;
   std::vector<ListColumn> columns_;
   std::shared_ptr<const std::vector<ListRow>> rows_;
 };

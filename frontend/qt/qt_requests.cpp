@@ -157,7 +157,7 @@ QString ShowFileDialog(const Request& r, QWidget* parent) {
 // "item|item|-|item": "-" separates, "~" greys an item, "+" ticks it and a closing "[name]"
 // names its picture; "{title" opens a submenu and each closing "}" ends one. The answer counts
 // items from 1, separators and submenu titles not counted.
-long ShowPopup(const Request& r) {
+long ShowPopup(const Request& r, const QPoint& place) {
   QMenu menu;
   std::vector<QMenu*> open{&menu};
   long number = 0;
@@ -195,7 +195,7 @@ long ShowPopup(const Request& r) {
     }
     for (; closes > 0 && open.size() > 1; --closes) open.pop_back();
   }
-  QAction* chosen = menu.exec(QCursor::pos());
+  QAction* chosen = menu.exec(place);
   return chosen ? chosen->data().toLongLong() : 0;
 }
 }  // namespace
@@ -215,7 +215,7 @@ void QtFrontEnd::Answer(const std::shared_ptr<Request>& request) {
       number = ShowMessage(r, parent);
       break;
     case Request::Kind::Popup:
-      number = ShowPopup(r);
+      number = ShowPopup(r, parent ? parent->PopupPlace(r.control, r.x, r.y) : QCursor::pos());
       break;
     case Request::Kind::FileDialog:
     case Request::Kind::FolderDialog: {

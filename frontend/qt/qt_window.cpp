@@ -120,6 +120,7 @@ void QtWindow::ReportEditDone(int number) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (FreeEvent(watched, event)) return true;
   if (event->type() == QEvent::LayoutRequest && qobject_cast<QStatusBar*>(watched))
     KeepStatusZonesApart();
   if (event->type() == QEvent::KeyPress) {
@@ -192,6 +193,7 @@ void QtWindow::SetProp(int control, Prop prop, const std::string& value) {
     ApplyWindowProp(prop, value);
   } else if (auto it = items_.find(control); it != items_.end()) {
     ApplyControlProp(it->second, this, prop, value);
+    ApplyFreeProp(control, it->second, prop);
   }
   applying_ = false;
 }
@@ -201,6 +203,7 @@ void QtWindow::SetRows(int control, std::shared_ptr<const std::vector<ListRow>> 
   if (it == items_.end() || !rows) return;
   applying_ = true;
   ApplyRows(it->second, std::move(rows));
+  FollowCellEditors(control);
   applying_ = false;
 }
 
@@ -394,6 +397,10 @@ void QtWindow::ApplyWindowProp(Prop prop, const std::string& value) {
         setCursor(Qt::WaitCursor);
       else if (value == "Cross")
         setCursor(Qt::CrossCursor);
+      else if (value == "SizeWE")
+        setCursor(Qt::SizeHorCursor);
+      else if (value == "SizeNS")
+        setCursor(Qt::SizeVerCursor);
       else
         unsetCursor();
       break;

@@ -27,6 +27,7 @@
 
 class QAction;
 class QKeyEvent;
+class QTableView;
 class QTimer;
 
 namespace vx::qt {
@@ -59,6 +60,9 @@ class QtWindow final : public QMainWindow {
   void ThreadWaits(long tag);
   // Puts the picture of a control (0: the whole window) on the clipboard.
   void CopyPicture(int control);
+  // Where a popup the program places at (x, y) dialog units from `control` opens on the screen
+  // (y -1: below the control); the mouse's place when x and y are -1.
+  QPoint PopupPlace(int control, long x, long y) const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -92,6 +96,16 @@ class QtWindow final : public QMainWindow {
   void ApplyTopmost(bool on);
   void ApplyIconize(bool on);
   void ReportEditDone(int number);
+  // Free areas, drags, cell editors, column selection and tree rows (free_controls.cpp).
+  void ApplyFreeProp(int number, Item& item, Prop prop);
+  void PlaceFree(int number, Item& item, bool first);
+  void PlaceOverCell(Item& item);
+  void FollowCellEditors(int list);  // the editors over a list's cells, after its rows changed
+  void ApplyColumnSelection(Item& item);
+  void WireListExtras(int number, QTableView* view);
+  bool FreeEvent(QObject* watched, QEvent* event);
+  int ControlOf(const QObject* object) const;
+  std::string DialogPlace(const QWidget* area, const QPoint& global) const;
   // The model's number of the control that has the keyboard focus in this window; 0 none.
   int FocusedControl() const;
   Item* ItemOf(QObject* widget);
@@ -113,6 +127,12 @@ class QtWindow final : public QMainWindow {
   std::map<int, Item> items_;
   std::map<int, Container> containers_;  // 0: the window's own form
   QWidget* last_prompt_ = nullptr;
+  struct Drag {
+    int source = 0;  // the control pressed, when it may be dragged
+    QPoint pressed;
+    bool moving = false;
+    std::string last;  // the mouse place last reported
+  } drag_;
 };
 
 }  // namespace vx::qt

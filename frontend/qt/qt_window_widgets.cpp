@@ -67,6 +67,7 @@ void QtWindow::AddControl(const ControlSnapshot& s) {
   if (item.action) item.action->setObjectName(QStringLiteral("control-%1").arg(s.control));
   applying_ = true;
   for (const auto& [prop, value] : s.props) ApplyControlProp(item, this, prop, value);
+  PlaceFree(s.control, item, true);
   applying_ = false;
 }
 
@@ -267,6 +268,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
                 Post(EVENT_AlertKey, number, std::move(place), 0, MouseRight);
               });
       view->installEventFilter(this);  // Enter and its variants go to the browse (ListKey)
+      WireListExtras(number, view);
       connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
               [this, number](int section) { Post(EVENT_HeaderPressed, number, {}, section + 1); });
       new ListHeaderMouse(view->horizontalHeader(),

@@ -104,7 +104,10 @@ bool Stretches(ControlType type) {
 
 void SetUpContainer(Container& c, QWidget* holder, const Layout& layout, bool nested) {
   c.layout = layout;
+  c.holder = holder;
   switch (layout.arrangement) {
+    case Arrangement::Free:
+      return;  // no Qt layout: each control keeps the place the model gives it
     case Arrangement::FormRows:
       c.grid = new QGridLayout(holder);
       c.grid->setColumnStretch(1, 1);
@@ -138,6 +141,11 @@ void SetUpContainer(Container& c, QWidget* holder, const Layout& layout, bool ne
 
 void Place(Container& c, ControlType type, QWidget* widget, LayoutCell cell) {
   const Arrangement arrangement = c.layout.arrangement;
+  if (arrangement == Arrangement::Free) {
+    widget->setParent(c.holder);
+    widget->show();
+    return;
+  }
   // A text in a row or grid heads what is around it (a month's name, a weekday over its days).
   if (type == ControlType::String &&
       (arrangement == Arrangement::Row || arrangement == Arrangement::Grid)) {

@@ -23,6 +23,7 @@ namespace vx::qt {
 
 struct Container {
   Layout layout;
+  QWidget* holder = nullptr;                // free areas: the widget the controls stand on
   QGridLayout* grid = nullptr;              // form rows and grids
   QBoxLayout* box = nullptr;                // rows and panes
   std::map<int, QHBoxLayout*> button_rows;  // form rows: the buttons of a row, right-aligned

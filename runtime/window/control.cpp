@@ -107,6 +107,7 @@ Control& ControlMaker::Grid(int columns) {
 Control& ControlMaker::Beside() { return MakeArranged({Arrangement::Beside, 0}); }
 Control& ControlMaker::Stacked() { return MakeArranged({Arrangement::Stacked, 0}); }
 Control& ControlMaker::FormRows() { return MakeArranged({Arrangement::FormRows, 0}); }
+Control& ControlMaker::Free() { return MakeArranged({Arrangement::Free, 0}); }
 
 // A region announced with its layout, so that a front end builds the right container before the
 // first control inside it arrives.
@@ -136,6 +137,10 @@ Control& Control::Set(Prop prop, std::string_view value) {
   if (prop == Prop::Layout) window_.Relayout(number_);
   if (prop == Prop::Format && window_.IsOpen()) Render();
   return *this;
+}
+
+Control& Control::Place(long x, long y, long width, long height) {
+  return Set(Prop::X, x).Set(Prop::Y, y).Set(Prop::Width, width).Set(Prop::Height, height);
 }
 
 Control& Control::Default() {
@@ -361,6 +366,7 @@ void Control::Render() {
           const long n = TextToNumber(field(fields, col.IconField()));
           if (n >= 1 && n <= static_cast<long>(icons.size())) cell.icon = icons[n - 1];
         }
+        if (col.tree) cell.level = TextToNumber(field(fields, col.TreeField()));
         row.push_back(std::move(cell));
       }
       rows.push_back(std::move(row));
@@ -399,7 +405,15 @@ void Control::ApplyInput(const Event& event) {
     case ControlType::Option:
     case ControlType::DropList:
     case ControlType::Sheet:
+      Choose(event.choice);
+      break;
     case ControlType::List:
+      // In column selection a front end also says which column the user moved to ("column").
+      if (event.number == EVENT_NewSelection && Is(Prop::SelectedColumn) && !event.text.empty()) {
+        const long column = TextToNumber(event.text);
+        if (column >= 1 && column <= static_cast<long>(columns_.size()))
+          Set(Prop::SelectedColumn, column);
+      }
       Choose(event.choice);
       break;
     default:

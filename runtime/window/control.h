@@ -78,6 +78,8 @@ class ControlMaker {
   Control& Beside();
   Control& Stacked();
   Control& FormRows();
+  // A borderless region whose controls stand where their X, Y, Width and Height say.
+  Control& Free();
 
  protected:
   virtual Window& MakerWindow() = 0;
@@ -154,6 +156,8 @@ class Control : public ControlMaker {
   Control& Format(std::string_view format);
   Control& IconList(std::vector<std::string> icons);
   const std::vector<ListColumn>& Columns() const { return columns_; }
+  // Explicit place in a free container, in dialog units (see layout.h).
+  Control& Place(long x, long y, long width, long height);
   std::size_t Rows() const;
   const std::vector<ListRow>& ShownRows() const { return *rows_; }
   // The same rows as the front ends get them: shared, never changed once rendered.

@@ -122,10 +122,15 @@ void ShowMessageAside(const MessageBoxRequest& box) {
   START([box] { WindowMessageReporter().Show(box); });
 }
 
-int POPUP(std::string_view menu) {
+int POPUP(std::string_view menu) { return POPUP(menu, -1, -1); }
+
+int POPUP(std::string_view menu, long x, long y, int control) {
   auto request = std::make_shared<Request>();
   request->kind = Request::Kind::Popup;
   request->text = std::string(menu);
+  request->x = x;
+  request->y = y;
+  request->control = control;
   return static_cast<int>(AskFrontEnd(request, 0, nullptr));
 }
 

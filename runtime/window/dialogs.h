@@ -66,6 +66,9 @@ class WindowMessageReporter final : public MessageReporter {
 // number of the chosen item, counting items but not separators or submenu titles, from 1, through
 // every submenu; 0 when nothing was chosen.
 int POPUP(std::string_view menu);
+// The same, opened at (x, y) in dialog units from the top left of `control` of the asking
+// thread's window (0: the window's inside); y -1 is just below the control; (-1, -1) at the mouse.
+int POPUP(std::string_view menu, long x, long y, int control = 0);
 
 // File dialog flags.
 inline constexpr int FILE_Save = 1;

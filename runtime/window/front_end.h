@@ -23,6 +23,7 @@ struct ListCell {
   std::string icon;  // file name from the list's icon list; empty for none
   long fg = -1, bg = -1, selected_fg = -1, selected_bg = -1;  // -1: default colour
   long swatch = -1;  // drop lists: a sample of this colour shown beside the text; -1 none
+  long level = 0;    // tree columns: the row's depth from 1, negative while contracted; 0 none
 };
 using ListRow = std::vector<ListCell>;
 
@@ -86,6 +87,10 @@ class Request {
   std::string filter;        // file dialog: "WAV Files|*.WAV|All|*.*"
   int flags = 0;             // file dialog: FILE_Save and friends
   std::shared_ptr<const report::PageImageQueue> pages;  // print: the pages, copies and collation
+  // Popup: where it opens, in dialog units from the top left of `control` (0: the window's
+  // inside); y -1 just below the control; x and y -1 at the mouse.
+  long x = -1, y = -1;
+  int control = 0;
 
   // Answers once; later answers are ignored. `number` is the button, popup item (0 none) or
   // 1 for a chosen file or folder (0 cancelled); `text` the chosen file or folder.

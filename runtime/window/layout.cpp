@@ -28,6 +28,8 @@ std::string Layout::Text() const {
       return "beside";
     case Arrangement::Stacked:
       return "stacked";
+    case Arrangement::Free:
+      return "free";
   }
   return "form";
 }
@@ -37,6 +39,7 @@ Layout Layout::Parse(std::string_view text) {
   if (StartsWithWord(text, "row")) return {Arrangement::Row, 0};
   if (StartsWithWord(text, "beside")) return {Arrangement::Beside, 0};
   if (StartsWithWord(text, "stacked")) return {Arrangement::Stacked, 0};
+  if (StartsWithWord(text, "free")) return {Arrangement::Free, 0};
   if (StartsWithWord(text, "grid")) {
     std::string_view rest = text.substr(4);
     while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
@@ -56,6 +59,8 @@ LayoutCell LayoutCursor::Place(ControlType type) {
       return {1, index + 1};
     case Arrangement::Stacked:
       return {index + 1, 1};
+    case Arrangement::Free:
+      return {0, 0};  // placed by its own X, Y, Width and Height
     case Arrangement::Grid:
       return {index / layout_.columns + 1, index % layout_.columns + 1};
     case Arrangement::FormRows:

@@ -9,6 +9,10 @@
 //   "grid N"   N columns, filled left to right and then down (a month of days, 7 wide).
 //   "beside"   panes side by side, each taking an equal share of the width and the full height.
 //   "stacked"  panes one above the other, each the full width.
+//   "free"     each control where its X, Y, Width and Height say (dialog units from the
+//              container's inside); the front end sets that place and nothing else moves it,
+//              so a program can move and size controls itself (a splitter bar, proportional
+//              resizing). Controls there have no row or column (0).
 // The model places each control as it is made (its Row and Column properties, from 1), so a
 // front end draws the cells it is told and a test can ask where a control sits.
 #pragma once
@@ -21,7 +25,7 @@
 
 namespace vx {
 
-enum class Arrangement { FormRows, Row, Grid, Beside, Stacked };
+enum class Arrangement { FormRows, Row, Grid, Beside, Stacked, Free };
 
 struct Layout {
   Arrangement arrangement = Arrangement::FormRows;

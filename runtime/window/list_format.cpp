@@ -109,6 +109,10 @@ std::vector<ListColumn> ParseListFormat(std::string_view s, bool* in_range) {
         case 'M':
           c.resizable = true;
           break;
+        case 'T':
+          c.tree = true;
+          SkipParenNumber(s, pos);
+          break;
         case '|':
           c.right_border = true;
           break;
@@ -153,6 +157,7 @@ std::string WriteListFormat(const std::vector<ListColumn>& columns) {
     if (c.indent) out += "(" + std::to_string(c.indent) + ")";
     if (c.colors) out += '*';
     if (c.icon) out += c.transparent_icon ? 'J' : 'I';
+    if (c.tree) out += 'T';
     if (c.fixed) out += 'F';
     if (c.underline) out += '_';
     if (c.resizable) out += 'M';

@@ -2,9 +2,9 @@
 //
 // A column is written as: width, data justification (L R C D) with an optional "(indent)",
 // then any of "*" (four colour fields follow the value), "I" or "J" (an icon field follows),
-// "F" fixed, "_" underline, "M" resizable, "|" right border, then "~header~" with its own
-// justification and "(indent)", "@picture@", "#field#" and "E(fg,bg,selected fg,selected bg)".
-// Example: 40L(2)M|~Date~C@d6b@#1#
+// "T" a tree column (a level field follows, after the icon), "F" fixed, "_" underline, "M"
+// resizable, "|" right border, then "~header~" with its own justification and "(indent)",
+// "@picture@", "#field#" and "E(fg,bg,selected fg,selected bg)". Example: 40L(2)M|~Date~C@d6b@#1#
 #pragma once
 
 #include <string>
@@ -20,6 +20,7 @@ struct ListColumn {
   bool colors = false;  // the value is followed by normal fg, bg, selected fg, selected bg
   bool icon = false;    // an icon number follows the value (after the colours)
   bool transparent_icon = false;
+  bool tree = false;  // a level follows (after the icon): the row's depth, negative contracted
   bool fixed = false;
   bool underline = false;
   bool resizable = false;
@@ -34,7 +35,8 @@ struct ListColumn {
 
   int ColorField() const { return field + 1; }  // first of the four
   int IconField() const { return field + 1 + (colors ? 4 : 0); }
-  int NextField() const { return IconField() + (icon ? 1 : 0); }
+  int TreeField() const { return IconField() + (icon ? 1 : 0); }
+  int NextField() const { return TreeField() + (tree ? 1 : 0); }
 };
 
 // The highest field number a column may name: no row has more fields, and the numbers of the

@@ -57,15 +57,22 @@ enum class Prop : int {
   MouseUpRow,      // lists: where the last release was, the same way
   MouseUpField,
   MouseUpZone,
-  FontSize,    // points; 0 or none: the front end's own size
-  LineHeight,  // lists: height of a row in dialog units; 0 or none: fitted to the font
-  VScroll,     // lists: "0" shows no vertical scroll bar; none or "1" one when the rows need it
-  HScroll,     // lists: the same for the horizontal scroll bar
-  Cursor,      // window: mouse pointer over it, "" normal, "Wait" or "Cross" (see CursorScope)
-  Zoom,        // page image: percent of the paper's real size; 0 or none: the whole page fits
-  TopRow,      // lists: the first row in view (from 1), as the front end last reported it
-  Items,       //   and how many rows the list has room for (none: not reported)
-  Count_       // not a property: one past the last
+  FontSize,        // points; 0 or none: the front end's own size
+  LineHeight,      // lists: height of a row in dialog units; 0 or none: fitted to the font
+  VScroll,         // lists: "0" shows no vertical scroll bar; none or "1" one when the rows need it
+  HScroll,         // lists: the same for the horizontal scroll bar
+  Cursor,          // window: mouse pointer over it, "" normal, "Wait" or "Cross" (see CursorScope)
+  Zoom,            // page image: percent of the paper's real size; 0 or none: the whole page fits
+  TopRow,          // lists: the first row in view (from 1), as the front end last reported it
+  Items,           //   and how many rows the list has room for (none: not reported)
+  DragId,          // identifiers a drag of this control carries, "|" between them (drag_and_drop.h)
+  DropId,          // identifiers this control accepts when something is dropped on it
+  EditList,        // a control standing over a cell: the list (its number), the column (from 1);
+  EditColumn,      //   the row is the list's chosen one. 0 or none: an ordinary control
+  SelectedColumn,  // lists: 0 the whole row is chosen; n column selection, column n highlighted
+  MouseX,          // window: where the mouse was at the last mouse or drag event, in dialog
+  MouseY,          //   units from the window's inside
+  Count_           // not a property: one past the last
 };
 
 std::string_view PropName(Prop prop);

@@ -7,6 +7,7 @@
 
 #include "runtime/events.h"
 #include "runtime/threads.h"
+#include "runtime/window/drag_and_drop.h"
 
 namespace vx {
 namespace {
@@ -272,7 +273,22 @@ bool Window::ApplyInput(Event& e) {
   }
   Control* c = Find(e.control);
   if (!c || !c->Visible() || !c->Enabled()) return false;
-  if (e.number == EVENT_Accepted || e.number == EVENT_NewSelection) c->ApplyInput(e);
+  if (e.number == EVENT_Accepted || e.number == EVENT_NewSelection || e.number == EVENT_Expanded ||
+      e.number == EVENT_Contracted)
+    c->ApplyInput(e);
+  TakeDragInput(e);
+  if (e.number == EVENT_Sized) {
+    // A container whose controls stand free: the front end tells its inside size ("x y width
+    // height", dialog units), which its controls are placed against.
+    long v[4] = {0, 0, 0, 0};
+    const char* p = e.text.data();
+    const char* end = p + e.text.size();
+    for (long& n : v) {
+      while (p < end && *p == ' ') ++p;
+      p = std::from_chars(p, end, n).ptr;
+    }
+    c->Place(v[0], v[1], v[2], v[3]);
+  }
   if (c->Type() == ControlType::List) c->ApplyMouse(e);
   return true;
 }
@@ -516,6 +532,14 @@ int SELECTED() {
 }
 int KEYCODE() { return t_windows.current.keycode; }
 void SETKEYCODE(int keycode) { t_windows.current.keycode = keycode; }
+std::string DRAGID() {
+  const Event& e = t_windows.current;
+  return e.number == EVENT_Drag || e.number == EVENT_Drop ? e.text : std::string();
+}
+int DROPPEDON() {
+  const Event& e = t_windows.current;
+  return e.number == EVENT_Drag || e.number == EVENT_Drop ? static_cast<int>(e.choice) : 0;
+}
 Window* CurrentWindow() { return t_windows.open.empty() ? nullptr : t_windows.open.back(); }
 
 }  // namespace vx

@@ -127,6 +127,7 @@ class Window : public ControlMaker {
   void AnnounceProp(int control, Prop prop, const std::string& value);
   void AnnounceRows(const Control& control);
   bool ApplyInput(Event& event);
+  void TakeDragInput(Event& event);  // drag_and_drop.cpp
   bool SessionEndsUnder() const;
   bool TakeDialogKey(Event& event);
   void PressDefaultAfterDoubleClick(const Event& event);

@@ -209,6 +209,9 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   seen.buttons = request->buttons;
   seen.default_button = request->default_button;
   seen.button_texts = request->button_texts;
+  seen.x = request->x;
+  seen.y = request->y;
+  seen.control = request->control;
   seen.pages = request->pages;
   // File and folder dialogs share one line of answers.
   auto& queue = queued_[request->kind == Request::Kind::FolderDialog ? Request::Kind::FileDialog
@@ -848,6 +851,30 @@ void DriverControl::Choose(std::string_view text) {
 }
 
 void DriverControl::ChooseRow(long row) { Send(EVENT_NewSelection, {}, row); }
+
+void DriverControl::ChooseCell(long row, int column) {
+  Send(EVENT_NewSelection, std::to_string(column), row);
+}
+
+void DriverControl::Expand(long row) { Send(EVENT_Expanded, {}, row); }
+void DriverControl::Contract(long row) { Send(EVENT_Contracted, {}, row); }
+
+namespace {
+std::string MouseAt(long x, long y) { return std::to_string(x) + " " + std::to_string(y); }
+}  // namespace
+
+void DriverControl::RightClickAt(long x, long y) {
+  Send(EVENT_AlertKey, MouseAt(x, y), 0, MouseRight);
+}
+
+void DriverControl::BeginDrag(long x, long y) { Send(EVENT_Dragging, MouseAt(x, y), 0); }
+void DriverControl::MoveMouse(long x, long y) { Send(EVENT_MouseMove, MouseAt(x, y), 0); }
+void DriverControl::EndDrag(long x, long y, int over) { Send(EVENT_Drag, MouseAt(x, y), over); }
+
+void DriverControl::DragOnto(const DriverControl& target) {
+  BeginDrag(0, 0);
+  EndDrag(0, 0, target.Number());
+}
 
 void DriverControl::ActivateRow(long row) { Send(EVENT_Accepted, {}, row, MouseLeft2); }
 

@@ -45,6 +45,8 @@ struct SeenRequest {
   MessageIcon icon = MessageIcon::None;
   unsigned buttons = 0, default_button = 0;
   std::string button_texts;
+  long x = -1, y = -1;  // popups: where the program opened it (dialog units), -1 at the mouse
+  int control = 0;      //   from the top left of this control (0 the window)
   long answer = 0;
   std::string answer_text;
   // Print: the pages as they were handed over, with their copies and collation; `text` holds
@@ -77,14 +79,24 @@ class DriverControl {
   // first (a press, a hot letter, a shortcut, Enter), as in the Qt renderer; Esc leaves it
   // untaken.
   void TypeKeys(std::string_view text);
-  void Press();                               // button, menu item
-  void Tick(bool on = true);                  // check box
-  void Choose(std::string_view text);         // radio of an option, drop-list item, tab of a sheet
-  void ChooseRow(long row);                   // list row (from 1): a new selection
-  void ActivateRow(long row);                 // double click on a list row
-  void ActivateCell(long row, int column);    // double click on a list row's column (from 1)
-  void RightClick();                          // the right mouse button on a list (its popup menu)
-  void RightClickCell(long row, int column);  // ... on that row and column (from 1)
+  void Press();                           // button, menu item
+  void Tick(bool on = true);              // check box
+  void Choose(std::string_view text);     // radio of an option, drop-list item, tab of a sheet
+  void ChooseRow(long row);               // list row (from 1): a new selection
+  void ChooseCell(long row, int column);  // ... in column selection, moving to that column
+  void Expand(long row);                  // a tree list's row opened or closed by the user
+  void Contract(long row);
+  // A drag of this control with the mouse at (x, y), dialog units from the window's inside: its
+  // start, moves while the button is held, and its end over control `over` (0 none).
+  void BeginDrag(long x, long y);
+  void MoveMouse(long x, long y);
+  void EndDrag(long x, long y, int over = 0);
+  void DragOnto(const DriverControl& target);  // the whole drag, ending over `target`
+  void ActivateRow(long row);                  // double click on a list row
+  void ActivateCell(long row, int column);     // double click on a list row's column (from 1)
+  void RightClick();                           // the right mouse button on a list (its popup menu)
+  void RightClickCell(long row, int column);   // ... on that row and column (from 1)
+  void RightClickAt(long x, long y);  // ... on another control, the mouse at (x, y) dialog units
   // Opens a drop list's or combo's list: the program takes EVENT_DroppingDown (and may refill
   // the list) before the action returns.
   void DropDown();

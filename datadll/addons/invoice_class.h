@@ -1,0 +1,120 @@
+// A parent form with editable child lines (an invoice and its lines): the parent's child
+// records are loaded into the form's list, edited there cell by cell, inserted, deleted and
+// moved in memory, and written back when the parent is saved; and the logout manager, which
+// frames a form's save in one transaction over the files that take part.
+//
+// Rows are byte copies of the child table's record; the list shows the fields named by ADDFIELD
+// in column order. A child belongs to the parent when each of its link fields equals the parent
+// field paired with it (ADDCHILDPARENTFIELD). Saving writes nothing when the rows are byte for
+// byte those loaded (SKIPSAVE); otherwise SAVE removes the old children and inserts the rows as
+// new children, all in one transaction: any failed delete, insert or commit rolls the whole of it
+// back, so the stored lines stay as they were and the form keeps what the user typed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "datadll/addons/edit_in_place.h"
+#include "runtime/window/control.h"
+
+namespace vx {
+class FileManager;
+class RelationManager;
+namespace storage {
+struct KeyDef;
+}
+}  // namespace vx
+
+namespace vx::SINV {
+
+inline constexpr int InsertRequest = 1, ChangeRequest = 2, DeleteRequest = 3;
+inline constexpr int Completed = 1, Cancelled = 2;
+
+class LOGOUTMANAGER {
+ public:
+  virtual ~LOGOUTMANAGER() = default;
+  void INIT() { files_.clear(); }
+  // A file that takes part always, or only in a change or a delete of the form's record.
+  void ADDFILE(FileManager& file, bool always = true, bool on_change = false,
+               bool on_delete = false);
+  // Opens the files taking part in `request` and starts the transaction: 0, or 5 when it could
+  // not start (every file is left as it was).
+  int BEGINLOGOUT(int request);
+  int COMMIT();
+  void ROLLBACK();
+  void KILL() { files_.clear(); }
+  bool BUSY = false;
+
+ private:
+  struct File {
+    FileManager* file;
+    bool always, on_change, on_delete;
+  };
+  std::vector<File> files_;
+};
+
+class INVOICECLASS : public ListSource {
+ public:
+  void INIT(Control& list, FileManager& child, const storage::KeyDef& order);
+  void ADDFIELD(std::string_view child_field);
+  void ADDCHILDPARENTFIELD(std::string_view child_field, FileManager& parent,
+                           std::string_view parent_field);
+  void ADDEDITCONTROL(SBRW::EDITCLASS& edit, int column);
+
+  // Reads the parent's children into the rows and keeps a copy of them as loaded.
+  int LOAD();
+  // 1 insert a row at INSERTPOSITION and edit it, 2 edit the current row, 3 delete it (asking
+  // first with CONFIRMDELETE). Answers Completed or Cancelled for a delete; an edit goes on
+  // through TAKEEDITCODE.
+  int ASKRECORD(int request);
+  // An action code of the cell being edited (1 Tab ... 6 Up): the cell is stored, the edit moves
+  // on, completes the row or, for Esc, is cancelled (an inserted row goes again).
+  void TAKEEDITCODE(int code);
+  bool EDITING() const { return editing_; }
+  int EDITCOLUMN() const { return column_; }
+  std::string CELL;  // the text the cell editor works on
+
+  void SHIFTUP();
+  void SHIFTDOWN();
+
+  // For the parent's request: whether the rows need writing at all.
+  void SAVEINIT(int parent_request);
+  // Writes the rows as the parent's children in one transaction (see above): 0, or the error.
+  int SAVE();
+
+  // ListSource
+  std::size_t Records() const override { return ROWS.size(); }
+  std::vector<std::string> Fields(std::size_t row) const override;
+
+  std::vector<std::string> ROWS, ORIGINALQUEUE;
+  long CURRENTCHOICE = 0;
+  int INSERTPOSITION = 4;  // 1 at the top, 2 before the current row, 3 after it, 4 at the end
+  bool CONFIRMDELETE = false, SHIFTROLLOVER = false, SKIPSAVE = false;
+  int ENTERACTION = 0, TABACTION = 0, ARROWACTION = 0;
+  std::string CONFIRMDELETETITLE = "Delete", CONFIRMDELETEMESSAGE = "Delete this line?";
+
+ private:
+  struct Link {
+    int child_field;
+    FileManager* parent;
+    int parent_field;
+  };
+  bool Belongs(const char* record) const;
+  void Show();
+  void BeginCell();
+  void StoreCell();
+  bool CompleteRow();
+  int NextEditable(int from, int step) const;
+
+  Control* list_ = nullptr;
+  FileManager* child_ = nullptr;
+  const storage::KeyDef* order_ = nullptr;
+  std::vector<int> fields_;  // child field index per column
+  std::vector<Link> links_;
+  std::vector<SBRW::EDITCLASS*> edits_;  // per column, nullptr none
+  bool editing_ = false, inserting_ = false;
+  int column_ = 0;
+  long before_insert_ = 0;
+};
+
+}  // namespace vx::SINV

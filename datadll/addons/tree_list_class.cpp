@@ -1,0 +1,428 @@
+#include "datadll/addons/tree_list_class.h"
+
+#include <cstdlib>
+
+#include "framework/file_manager.h"
+#include "runtime/events.h"
+#include "runtime/storage/errors.h"
+#include "runtime/storage/record_codec.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/window/window.h"
+
+namespace vx::addons {
+namespace {
+
+constexpr int CtrlUp = 0x226, CtrlDown = 0x228, CtrlLeft = 0x225, CtrlRight = 0x227;
+constexpr int ShiftUp = 0x126, ShiftDown = 0x128;
+
+TreeRecord RecordOf(const FileManager& file) {
+  TreeRecord r;
+  const char* buffer = static_cast<const char*>(file.def().buffer());
+  for (const auto& field : file.def().fields) r[field.name] = storage::FieldText(field, buffer);
+  return r;
+}
+
+std::string Trimmed(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+std::string FieldOf(const TreeRecord& r, const std::string& name) {
+  auto it = r.find(name);
+  return it == r.end() ? std::string() : Trimmed(it->second);
+}
+
+}  // namespace
+
+std::string TREESECTION::TAKEFORMAT(const TreeRecord& record, int, bool, bool, bool) {
+  return DISPLAYFIELD.empty() ? TEXT : FieldOf(record, DISPLAYFIELD);
+}
+
+void ULTRATREECLASS::INIT(Control& list) {
+  list_ = &list;
+  list.From(this);
+}
+
+int ULTRATREECLASS::Add(SectionType type, TREESECTION& object) {
+  Section s{type, &object};
+  sections_.push_back(std::move(s));
+  return static_cast<int>(sections_.size());
+}
+
+int ULTRATREECLASS::ADDSECTION(FILESECTION& section, FileManager& file,
+                               const storage::KeyDef& key) {
+  const int id = Add(SectionType::File, section);
+  sections_.back().file = &file;
+  sections_.back().key = &key;
+  for (const auto& c : key.components) sections_.back().identity.push_back(c.field);
+  return id;
+}
+
+int ULTRATREECLASS::ADDSECTION(VIEWSECTION& section, FileManager& file,
+                               const storage::KeyDef& key) {
+  const int id = Add(SectionType::View, section);
+  sections_.back().file = &file;
+  sections_.back().key = &key;
+  for (const auto& c : key.components) sections_.back().identity.push_back(c.field);
+  return id;
+}
+
+int ULTRATREECLASS::ADDSECTION(QUEUESECTION& section, const std::vector<TreeRecord>& queue,
+                               std::vector<std::string> identity) {
+  const int id = Add(SectionType::Queue, section);
+  sections_.back().queue = &queue;
+  sections_.back().identity = std::move(identity);
+  return id;
+}
+
+int ULTRATREECLASS::ADDHEADER(HEADERSECTION& section, int parent) {
+  const int id = Add(SectionType::Header, section);
+  if (parent >= 1 && parent < id) sections_[parent - 1].header = id;
+  sections_.back().is_child = true;
+  return id;
+}
+
+int ULTRATREECLASS::ADDFOOTER(FOOTERSECTION& section, int parent) {
+  const int id = Add(SectionType::Footer, section);
+  if (parent >= 1 && parent < id) sections_[parent - 1].footer = id;
+  sections_.back().is_child = true;
+  return id;
+}
+
+void ULTRATREECLASS::ADDLINK(int child, int parent, std::string child_field,
+                             std::string parent_field) {
+  const int count = static_cast<int>(sections_.size());
+  if (child < 1 || child > count || parent < 1 || parent > count) return;
+  if (child != parent) sections_[child - 1].is_child = true;
+  sections_[parent - 1].children.push_back(
+      {child, std::move(child_field), std::move(parent_field)});
+}
+
+bool ULTRATREECLASS::ADDRECURSION(int section, std::string child_field, std::string parent_field) {
+  if (section < 1 || section > static_cast<int>(sections_.size()) ||
+      sections_[section - 1].type != SectionType::View) {
+    MESSAGE("Programming Error! Recursion supported only for views.", "Programming Error",
+            MessageIcon::Exclamation);
+    return false;
+  }
+  ADDLINK(section, section, std::move(child_field), std::move(parent_field));
+  return true;
+}
+
+std::vector<TreeRecord> ULTRATREECLASS::Read(const Section& s) const {
+  std::vector<TreeRecord> out;
+  if (s.queue) return *s.queue;
+  if (!s.file) return out;
+  if (s.file->UseFile() != 0) return out;
+  int code = s.file->Set(*s.key);
+  while (code == 0 && (code = s.file->TryNext()) == 0) {
+    TreeRecord r = RecordOf(*s.file);
+    if (s.type == SectionType::File && s.object->TAKEFILTER(r)) continue;
+    out.push_back(std::move(r));
+  }
+  return out;
+}
+
+std::string ULTRATREECLASS::IdentityOf(const Section& s, const TreeRecord& r) const {
+  std::string id;
+  for (const std::string& f : s.identity) id += FieldOf(r, f) + "\x1f";
+  return id;
+}
+
+// Whether the record is the row itself or one of the rows above it on its chain of parents.
+bool ULTRATREECLASS::OnChain(long row, int section, const std::string& identity) const {
+  while (row >= 1) {
+    const Row& r = rows_[row - 1];
+    if (r.section == section && r.identity == identity) return true;
+    const long depth = Depth(row);
+    if (depth <= 1) return false;
+    long up = row - 1;
+    while (up >= 1 && Depth(up) >= depth) --up;
+    row = up;
+  }
+  return false;
+}
+
+std::vector<ULTRATREECLASS::Row> ULTRATREECLASS::ChildrenOf(long parent) const {
+  std::vector<Row> out;
+  const long depth = parent ? Depth(parent) + 1 : 1;
+  const std::string prefix = parent ? rows_[parent - 1].position + "." : std::string();
+  int ordinal = 0;
+  const auto add = [&](int section, TreeRecord record) {
+    Row r;
+    r.section = section;
+    r.level = depth;
+    r.position = prefix + std::to_string(++ordinal);
+    r.identity = IdentityOf(sections_[section - 1], record);
+    r.path = (parent ? rows_[parent - 1].path : std::string()) + "/" + std::to_string(section) +
+             ":" + r.identity;
+    r.record = std::move(record);
+    out.push_back(std::move(r));
+  };
+  if (parent == 0) {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      const Section& s = sections_[i];
+      if (s.is_child || s.type == SectionType::Header || s.type == SectionType::Footer) continue;
+      for (TreeRecord& r : Read(s)) add(static_cast<int>(i) + 1, std::move(r));
+    }
+    return out;
+  }
+  const Row& p = rows_[parent - 1];
+  const Section& ps = sections_[p.section - 1];
+  if (ps.type == SectionType::Header || ps.type == SectionType::Footer) return out;
+  for (const Section::Link& link : ps.children) {
+    const Section& cs = sections_[link.child - 1];
+    const std::size_t before = out.size();
+    for (TreeRecord& r : Read(cs)) {
+      if (!link.child_field.empty() &&
+          FieldOf(r, link.child_field) != FieldOf(p.record, link.parent_field))
+        continue;
+      // A record already on this row's chain would lead round the cycle again.
+      if (OnChain(parent, link.child, IdentityOf(cs, r))) continue;
+      add(link.child, std::move(r));
+    }
+    // A section under its own records has its header and footer once, above its top records.
+    if (out.size() == before || link.child == p.section) continue;
+    if (cs.header) {
+      Row h;
+      h.section = cs.header;
+      h.level = depth;
+      h.position = prefix + "0";
+      h.path = p.path + "/" + std::to_string(cs.header);
+      out.insert(out.begin() + static_cast<long>(before), std::move(h));
+    }
+    if (cs.footer) {
+      Row f;
+      f.section = cs.footer;
+      f.level = depth;
+      f.position = prefix + std::to_string(++ordinal);
+      f.path = p.path + "/" + std::to_string(cs.footer);
+      out.push_back(std::move(f));
+    }
+  }
+  return out;
+}
+
+void ULTRATREECLASS::Format(Row& row, bool loaded, bool not_loaded) {
+  const bool none = !loaded && !not_loaded;
+  row.text = sections_[row.section - 1].object->TAKEFORMAT(
+      row.record, static_cast<int>(std::labs(row.level)), loaded, not_loaded, none);
+}
+
+std::vector<std::string> ULTRATREECLASS::Fields(std::size_t row) const {
+  return {rows_[row].text, std::to_string(rows_[row].level)};
+}
+
+void ULTRATREECLASS::Show() {
+  if (!list_) return;
+  list_->From(this);
+  if (CURRENTCHOICE > static_cast<long>(rows_.size()))
+    CURRENTCHOICE = static_cast<long>(rows_.size());
+  list_->Choose(CURRENTCHOICE);
+}
+
+void ULTRATREECLASS::EXPAND(long row, bool all) {
+  if (row < 1 || row > static_cast<long>(rows_.size()) || rows_[row - 1].level > 0) return;
+  std::vector<Row> children = ChildrenOf(row);
+  rows_[row - 1].level = Depth(row);
+  Format(rows_[row - 1], true, false);
+  expanded_.insert(rows_[row - 1].path);
+  rows_.insert(rows_.begin() + row, children.begin(), children.end());
+  // Each new row: opened at once when every row is opened or it was open before, else only
+  // probed for children (contracted when it has some).
+  for (long i = row + 1; i <= row + static_cast<long>(children.size()); ++i) {
+    Row& r = rows_[i - 1];
+    const Section& s = sections_[r.section - 1];
+    const bool fixed = s.type == SectionType::Header || s.type == SectionType::Footer;
+    const bool has = !fixed && (s.object->ASSUMECHILDREN || !ChildrenOf(i).empty());
+    r.level = has ? -r.level : r.level;
+    Format(r, false, has);
+  }
+  for (long i = row + static_cast<long>(children.size()); i > row; --i) {
+    const Row& r = rows_[i - 1];
+    const bool reopen = expanded_.count(r.path) != 0;
+    if (r.level < 0 && (all || reopen)) EXPAND(i, all);
+  }
+}
+
+void ULTRATREECLASS::CONTRACT(long row, bool forget) {
+  if (row < 1 || row > static_cast<long>(rows_.size()) || rows_[row - 1].level < 0) return;
+  const long depth = Depth(row);
+  long end = row;
+  while (end < static_cast<long>(rows_.size()) && Depth(end + 1) > depth) ++end;
+  if (end == row) return;  // a leaf
+  for (long i = row + 1; i <= end && forget; ++i) expanded_.erase(rows_[i - 1].path);
+  expanded_.erase(rows_[row - 1].path);
+  rows_.erase(rows_.begin() + row, rows_.begin() + end);
+  rows_[row - 1].level = -depth;
+  Format(rows_[row - 1], false, true);
+  if (CURRENTCHOICE > row && CURRENTCHOICE <= end) CURRENTCHOICE = row;
+  if (CURRENTCHOICE > end) CURRENTCHOICE -= end - row;
+}
+
+void ULTRATREECLASS::REFRESHTREE(int mode) {
+  // The chosen row: its chain of section and position, found again after the reload.
+  std::vector<std::pair<int, std::string>> chain;
+  if (CURRENTCHOICE >= 1 && CURRENTCHOICE <= static_cast<long>(rows_.size())) {
+    for (long row = CURRENTCHOICE; row >= 1;) {
+      chain.insert(chain.begin(), {rows_[row - 1].section, rows_[row - 1].identity});
+      const long depth = Depth(row);
+      if (depth <= 1) break;
+      long up = row - 1;
+      while (up >= 1 && Depth(up) >= depth) --up;
+      row = up;
+    }
+  }
+  if (mode & 3) expanded_.clear();
+  if (list_ && (!list_->Visible() || !list_->Enabled())) return;
+  rows_ = ChildrenOf(0);
+  for (long i = 1; i <= static_cast<long>(rows_.size()); ++i) {
+    Row& r = rows_[i - 1];
+    const bool has = sections_[r.section - 1].object->ASSUMECHILDREN || !ChildrenOf(i).empty();
+    if (has) r.level = -r.level;
+    Format(r, false, has);
+  }
+  for (long i = static_cast<long>(rows_.size()); i >= 1; --i) {
+    const Row& r = rows_[i - 1];
+    if (r.level < 0 && ((mode & 1) || expanded_.count(r.path))) EXPAND(i, (mode & 1) != 0);
+  }
+  if ((mode & 4) && !chain.empty()) {
+    long found = 0;
+    long from = 1;
+    for (const auto& [section, identity] : chain) {
+      long at = 0;
+      for (long i = from; i <= static_cast<long>(rows_.size()); ++i) {
+        if (rows_[i - 1].section == section && rows_[i - 1].identity == identity) {
+          at = i;
+          break;
+        }
+      }
+      if (!at) break;
+      found = at;
+      from = at + 1;
+    }
+    if (!found) {
+      MESSAGE("Previously selected record no longer in queue", "Tree", MessageIcon::Exclamation);
+      found = rows_.empty() ? 0 : 1;
+    }
+    CURRENTCHOICE = found;
+  } else if (SELECTAFTERREFRESH && CURRENTCHOICE == 0 && !rows_.empty()) {
+    CURRENTCHOICE = 1;
+  }
+  Show();
+}
+
+namespace {
+constexpr const char* kPopupNames[] = {
+    "Insert", "Change",    "Delete",      "-", "ExpandNode",  "ContractNode",
+    "-",      "ExpandAll", "ContractAll", "-", "RefreshNode", "RefreshTree"};
+}  // namespace
+
+void ULTRATREECLASS::ASKPOPUP() {
+  const Row* row = CURRENTCHOICE >= 1 && CURRENTCHOICE <= static_cast<long>(rows_.size())
+                       ? &rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)]
+                       : nullptr;
+  const TREESECTION* s = row ? sections_[row->section - 1].object : nullptr;
+  const bool footer = row && sections_[row->section - 1].type == SectionType::Footer;
+  std::string menu;
+  for (const char* name : kPopupNames) {
+    const std::string n = name;
+    bool enabled = true;
+    if (n == "Insert") enabled = s && s->ALLOWINSERT && !footer;
+    if (n == "Change") enabled = s && s->ALLOWCHANGE && !footer;
+    if (n == "Delete") enabled = s && s->ALLOWDELETE && !footer;
+    if (n == "ExpandNode") enabled = row && row->level < 0;
+    if (n == "ContractNode")
+      enabled = row && row->level > 0 && CURRENTCHOICE < static_cast<long>(rows_.size()) &&
+                Depth(CURRENTCHOICE + 1) > Depth(CURRENTCHOICE);
+    menu += (menu.empty() ? "" : "|") + std::string(enabled || n == "-" ? "" : "~") + n;
+  }
+  const int chosen = POPUP(menu);
+  int number = 0;
+  for (const char* name : kPopupNames) {
+    if (std::string(name) == "-") continue;
+    if (++number == chosen) TAKEPOPUPACTION(name);
+  }
+}
+
+void ULTRATREECLASS::TAKEPOPUPACTION(const std::string& name) {
+  if (name == "Insert") UPDATEROW(1);
+  if (name == "Change") UPDATEROW(2);
+  if (name == "Delete") UPDATEROW(3);
+  if (name == "ExpandNode") EXPAND(CURRENTCHOICE);
+  if (name == "ContractNode") CONTRACT(CURRENTCHOICE);
+  if (name == "ExpandAll") REFRESHTREE(1 | 4);
+  if (name == "ContractAll") REFRESHTREE(2 | 4);
+  if (name == "RefreshTree" || name == "RefreshNode") REFRESHTREE(4);
+  Show();
+}
+
+void ULTRATREECLASS::UPDATEROW(int request) {
+  if (CURRENTCHOICE < 1 || CURRENTCHOICE > static_cast<long>(rows_.size())) return;
+  const Row& row = rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)];
+  const Section& s = sections_[row.section - 1];
+  if (s.type == SectionType::Footer || s.type == SectionType::Header) return;
+  const TREESECTION& t = *s.object;
+  const bool allowed = request == 1 ? t.ALLOWINSERT : request == 2 ? t.ALLOWCHANGE : t.ALLOWDELETE;
+  if (!allowed || !t.UPDATE) return;
+  if (t.UPDATE(request) == 1) REFRESHTREE(4);
+}
+
+void ULTRATREECLASS::SETALERTS() {
+  if (!list_) return;
+  for (int key : {CtrlUp, CtrlDown, CtrlLeft, CtrlRight, ShiftUp, ShiftDown, MouseRight})
+    list_->Alert(key);
+}
+
+int ULTRATREECLASS::TAKEEVENT() {
+  if (!list_ || FIELD() != list_->Number()) return 0;
+  switch (EVENT()) {
+    case EVENT_NewSelection:
+      CURRENTCHOICE = list_->Choice();
+      return 0;
+    case EVENT_Expanded:
+      CURRENTCHOICE = list_->Choice();
+      EXPAND(CURRENTCHOICE);
+      Show();
+      return 5;
+    case EVENT_Contracted:
+      CURRENTCHOICE = list_->Choice();
+      CONTRACT(CURRENTCHOICE);
+      Show();
+      return 5;
+    case EVENT_AlertKey:
+      CURRENTCHOICE = list_->Choice();
+      if (KEYCODE() == MouseRight) {
+        ASKPOPUP();
+        return 0;
+      }
+      switch (KEYCODE()) {
+        case CtrlDown:
+          EXPAND(CURRENTCHOICE);
+          break;
+        case CtrlUp:
+          CONTRACT(CURRENTCHOICE);
+          break;
+        case CtrlRight:
+          EXPAND(CURRENTCHOICE, true);
+          break;
+        case CtrlLeft:
+          CONTRACT(CURRENTCHOICE, true);
+          break;
+        case ShiftDown:
+          REFRESHTREE(1);
+          break;
+        case ShiftUp:
+          REFRESHTREE(2);
+          break;
+        default:
+          return 0;
+      }
+      Show();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace vx::addons

@@ -1,0 +1,156 @@
+// A tree list over several sources at once: sections of records linked parent to child, shown
+// in one list whose rows carry a level (the depth from 1, negative while contracted).
+//
+// A section reads its records from a table in a key's order (a file section), from a table
+// through a filter with a link that may lead back into the same section (a view section, the
+// only kind that may recurse), or from a queue of rows (a queue section); a header or footer
+// section puts one fixed row above or below the children of a parent section. Children of a row
+// are the records of each linked child section whose link field equals the parent's field.
+// Expanding a row loads its children beneath it; contracting removes them and remembers which
+// rows below were open, so they open again with it. REFRESHTREE reloads everything, opens the
+// rows that were open and, with mode bit 4, finds the chosen row again by its section and
+// position (its place among its siblings, after its parent's).
+//
+// A recursive section whose links form a cycle (A's parent is B, B's is A) would open forever:
+// a record already on the chain of rows above is not loaded again under it.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "runtime/window/control.h"
+
+namespace vx {
+class FileManager;
+class Window;
+namespace storage {
+struct KeyDef;
+}
+}  // namespace vx
+
+namespace vx::addons {
+
+enum class SectionType { File = 1, View = 2, Queue = 3, Header = 4, Footer = 5 };
+
+// One record of a section as field texts by name.
+using TreeRecord = std::map<std::string, std::string>;
+
+class TREESECTION {
+ public:
+  virtual ~TREESECTION() = default;
+  // Fills the row's text from its record; depth from 1, and whether children are loaded,
+  // present but not loaded, or absent.
+  virtual std::string TAKEFORMAT(const TreeRecord& record, int depth, bool loaded, bool not_loaded,
+                                 bool none);
+  // A record of a file section left out when true.
+  virtual bool TAKEFILTER(const TreeRecord&) { return false; }
+  void ADDUPDATE(std::function<int(int request)> procedure, bool insert, bool change, bool remove) {
+    UPDATE = std::move(procedure);
+    ALLOWINSERT = insert;
+    ALLOWCHANGE = change;
+    ALLOWDELETE = remove;
+  }
+
+  std::string DISPLAYFIELD;  // the field shown, when TAKEFORMAT is not overridden
+  std::string TEXT;          // header and footer rows: their text
+  bool EXCLUDECHILDLESS = false, ASSUMECHILDREN = false;
+  bool ALLOWINSERT = false, ALLOWCHANGE = false, ALLOWDELETE = false, ALLOWSELECT = false;
+  std::function<int(int request)> UPDATE;
+};
+class FILESECTION : public TREESECTION {};
+class VIEWSECTION : public TREESECTION {};
+class QUEUESECTION : public TREESECTION {};
+class HEADERSECTION : public TREESECTION {};
+class FOOTERSECTION : public TREESECTION {};
+
+class ULTRATREECLASS : public ListSource {
+ public:
+  // The list shows column 1 as a tree ("...T~header~@s...@"): field 1 the text, 2 the level.
+  void INIT(Control& list);
+  // Sections; ids are 1, 2, 3 ... in the order of adding. `identity` names the fields that
+  // tell one record from another (a key's fields).
+  int ADDSECTION(FILESECTION& section, FileManager& file, const storage::KeyDef& key);
+  int ADDSECTION(VIEWSECTION& section, FileManager& file, const storage::KeyDef& key);
+  int ADDSECTION(QUEUESECTION& section, const std::vector<TreeRecord>& queue,
+                 std::vector<std::string> identity);
+  int ADDHEADER(HEADERSECTION& section, int parent);
+  int ADDFOOTER(FOOTERSECTION& section, int parent);
+  // The child section's records whose `child_field` equals the parent record's `parent_field`
+  // go under it; without fields every record of the child section does. A top section is one
+  // that is no section's child.
+  void ADDLINK(int child, int parent, std::string child_field = {}, std::string parent_field = {});
+  // A view section under its own records: answers false (after "Programming Error! Recursion
+  // supported only for views.") for any other kind of section.
+  bool ADDRECURSION(int section, std::string child_field, std::string parent_field);
+
+  void REFRESHTREE(int mode = 0);
+  void EXPAND(long row, bool all = false);
+  void CONTRACT(long row, bool forget = false);
+  // For the event the list's window took last: the user's expand and contract, and the keys
+  // (Ctrl+Down, Ctrl+Up, Ctrl+Right, Ctrl+Left, Shift+Down, Shift+Up). Answers 5 for an expand
+  // or contract it handled, else 0.
+  int TAKEEVENT();
+  void SETALERTS();
+  // The list's popup (a right click): the update actions the chosen row's section allows, then
+  // the tree's own; the chosen entry goes to TAKEPOPUPACTION.
+  void ASKPOPUP();
+  // Runs a popup entry by name: "Insert", "Change", "Delete", "Select", "ExpandAll",
+  // "ContractAll", "ExpandNode", "ContractNode", "RefreshNode", "RefreshTree".
+  virtual void TAKEPOPUPACTION(const std::string& name);
+  // Insert (1), change (2) or delete (3) through the chosen row's section's update procedure;
+  // footers are never updated. A completed update reloads the tree, finding the row again.
+  void UPDATEROW(int request);
+
+  // ListSource: the rows as "text", "level".
+  std::size_t Records() const override { return rows_.size(); }
+  std::vector<std::string> Fields(std::size_t row) const override;
+
+  struct Row {
+    int section = 0;
+    long level = 0;
+    std::string position;  // "1.3.2": the row's place among its siblings after its parent's
+    std::string identity;  // the record's identity within its section
+    std::string path;      // the sections and identities of the row and the rows above it
+    TreeRecord record;
+    std::string text;
+  };
+  const std::vector<Row>& ROWS() const { return rows_; }
+  long CURRENTCHOICE = 0;
+  bool SELECTAFTERREFRESH = true;
+
+ private:
+  struct Section {
+    SectionType type;
+    TREESECTION* object;
+    FileManager* file = nullptr;
+    const storage::KeyDef* key = nullptr;
+    const std::vector<TreeRecord>* queue = nullptr;
+    std::vector<std::string> identity;
+    int header = 0, footer = 0;
+    bool is_child = false;
+    struct Link {
+      int child;
+      std::string child_field, parent_field;
+    };
+    std::vector<Link> children;
+  };
+  int Add(SectionType type, TREESECTION& object);
+  std::vector<TreeRecord> Read(const Section& s) const;
+  std::string IdentityOf(const Section& s, const TreeRecord& r) const;
+  // The rows under `parent` (0: the top): records of linked sections, with header and footer.
+  std::vector<Row> ChildrenOf(long parent) const;
+  bool OnChain(long row, int section, const std::string& identity) const;
+  void Format(Row& row, bool loaded, bool not_loaded);
+  void Show();
+  long Depth(long row) const { return std::labs(rows_[row - 1].level); }
+
+  Control* list_ = nullptr;
+  std::vector<Section> sections_;
+  std::vector<Row> rows_;
+  std::set<std::string> expanded_;  // the paths of the rows that are open
+};
+
+}  // namespace vx::addons

@@ -1,0 +1,261 @@
+// The tree list over a file section of groups, a recursive view section of tasks under each
+// group (a task's Small names its parent task) with a header, and a queue section of notes
+// with a footer: expanding, contracting, finding the chosen row again after a refresh, and a
+// cycle of parent links that must not open forever.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "datadll/addons/tree_list_class.h"
+#include "framework/file_manager.h"
+#include "runtime/storage_fixture.h"
+#include "runtime/window/window.h"
+#include "support/test_driver.h"
+
+namespace vx::test {
+namespace {
+
+Item& TaskBuffer() {
+  thread_local Item task{};
+  return task;
+}
+
+class TreeList : public ScratchDir {
+ protected:
+  void SetUp() override {
+    ScratchDir::SetUp();
+    group_def_ = MakeItemTable("groups\\!items");
+    task_def_ = MakeItemTable("tasks\\!items");
+    task_def_.buffer = [] { return static_cast<void*>(&TaskBuffer()); };
+    groups_.Init(group_def_);
+    tasks_.Init(task_def_);
+    Fill(group_def_, groups_, ItemBuffer(), {{1, 0, 0, "Home"}, {2, 0, 0, "Work"}});
+    // Task 10 of group 1 with its subtask 11 and that one's 12; task 20 of group 2.
+    Fill(task_def_, tasks_, TaskBuffer(),
+         {{10, 1, 0, "Shop"}, {11, 0, 10, "Milk"}, {12, 0, 11, "Skimmed"}, {20, 2, 0, "Mail"}});
+    notes_ = {{{"Group", "1"}, {"Note", "keys"}}, {{"Group", "2"}, {"Note", "badge"}}};
+  }
+  void TearDown() override {
+    groups_.Close();
+    tasks_.Close();
+    ScratchDir::TearDown();
+  }
+  struct Rec {
+    int id, flag, small;
+    const char* name;
+  };
+  static void Fill(const TableDef& def, FileManager& file, Item& buffer, std::vector<Rec> recs) {
+    {
+      File create(def);
+      ASSERT_EQ(create.Create(), 0);
+    }
+    ASSERT_EQ(file.Open(), 0);
+    for (const Rec& r : recs) {
+      buffer = Item{};
+      buffer.Id = r.id;
+      buffer.Flag = static_cast<std::uint8_t>(r.flag);
+      buffer.Small = static_cast<std::int16_t>(r.small);
+      buffer.Name = r.name;
+      buffer.Amount = Decimal::FromUnits(0, 2);
+      ASSERT_EQ(file.Insert(), 0);
+    }
+  }
+  void Build() {
+    list_ = &window_.List("120L(2)T~Tree~@s40@");
+    tree_.INIT(*list_);
+    group_.DISPLAYFIELD = task_.DISPLAYFIELD = "Name";
+    note_.DISPLAYFIELD = "Note";
+    header_.TEXT = "Tasks:";
+    footer_.TEXT = "end of notes";
+    const int g = tree_.ADDSECTION(group_, groups_, group_def_.keys[0]);
+    const int t = tree_.ADDSECTION(task_, tasks_, task_def_.keys[0]);
+    const int n = tree_.ADDSECTION(note_, notes_, {"Note"});
+    tree_.ADDHEADER(header_, t);
+    tree_.ADDFOOTER(footer_, n);
+    tree_.ADDLINK(t, g, "Flag", "Id");
+    tree_.ADDLINK(n, g, "Group", "Id");
+    ASSERT_TRUE(tree_.ADDRECURSION(t, "Small", "Id"));
+  }
+  // Each row as its text, indented by its depth, "+" before a contracted one.
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> out;
+    for (const auto& r : tree_.ROWS()) {
+      const long depth = std::labs(r.level);
+      out.push_back(std::string(static_cast<std::size_t>(2 * (depth - 1)), ' ') +
+                    (r.level < 0 ? "+" : "") + r.text);
+    }
+    return out;
+  }
+
+  // Opens everything over the cycle and ends the process: 0 when Work's rows came out right.
+  [[noreturn]] void OpenTheCycle() {
+    alarm(20);
+    for (const auto& [id, parent] : {std::pair{30, 31}, std::pair{31, 30}}) {
+      TaskBuffer() = Item{};
+      TaskBuffer().Id = id;
+      TaskBuffer().Flag = id == 30 ? 2 : 0;
+      TaskBuffer().Small = static_cast<std::int16_t>(parent);
+      TaskBuffer().Name = id == 30 ? "Ping" : "Pong";
+      TaskBuffer().Amount = Decimal::FromUnits(0, 2);
+      if (tasks_.Insert() != 0) std::_Exit(3);
+    }
+    Build();
+    tree_.REFRESHTREE(1);
+    std::vector<std::string> shown = Shown();
+    const std::vector<std::string> work = {"Work",     "  Tasks:", "  Mail",        "  Ping",
+                                           "    Pong", "  badge",  "  end of notes"};
+    const bool ok = std::equal(work.begin(), work.end(), shown.end() - 7, shown.end());
+    if (!ok) {
+      for (const auto& line : shown) fprintf(stderr, "%s\n", line.c_str());
+    }
+    std::_Exit(ok ? 0 : 1);
+  }
+
+  TableDef group_def_, task_def_;
+  FileManager groups_, tasks_;
+  std::vector<addons::TreeRecord> notes_;
+  Window window_{"Tree"};
+  Control* list_ = nullptr;
+  addons::FILESECTION group_;
+  addons::VIEWSECTION task_;
+  addons::QUEUESECTION note_;
+  addons::HEADERSECTION header_;
+  addons::FOOTERSECTION footer_;
+  addons::ULTRATREECLASS tree_;
+};
+
+TEST_F(TreeList, ExpandsAndContractsRowsOverEverySectionWithHeaderAndFooter) {
+  Build();
+  tree_.REFRESHTREE();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"+Home", "+Work"}));
+  EXPECT_EQ(list_->Rows(), 2u);
+  EXPECT_EQ(list_->RowFields(1), (std::vector<std::string>{"Home", "-1"}))
+      << "the list's tree column: its text and level";
+  tree_.EXPAND(1);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Home", "  Tasks:", "  +Shop", "  keys",
+                                               "  end of notes", "+Work"}));
+  tree_.EXPAND(1);   // open already
+  tree_.EXPAND(40);  // no such row
+  EXPECT_EQ(tree_.ROWS().size(), 6u);
+  tree_.EXPAND(3);
+  tree_.EXPAND(4);
+  EXPECT_EQ(Shown(),
+            (std::vector<std::string>{"Home", "  Tasks:", "  Shop", "    Milk", "      Skimmed",
+                                      "  keys", "  end of notes", "+Work"}));
+  EXPECT_EQ(Shown()[4], "      Skimmed");
+  // Contracting Home and opening it again brings back what was open under it.
+  tree_.CONTRACT(1);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"+Home", "+Work"}));
+  tree_.EXPAND(1);
+  EXPECT_EQ(Shown()[4], "      Skimmed");
+  // Contracting with forget closes what was open below.
+  tree_.CONTRACT(1, true);
+  tree_.EXPAND(1);
+  EXPECT_EQ(Shown()[2], "  +Shop");
+}
+
+TEST_F(TreeList, FindsTheChosenRowAgainAfterARefresh) {
+  Build();
+  tree_.REFRESHTREE(1);  // everything open
+  const auto at = [&](const std::string& text) {
+    for (std::size_t i = 0; i < tree_.ROWS().size(); ++i)
+      if (tree_.ROWS()[i].text == text) return static_cast<long>(i) + 1;
+    return 0L;
+  };
+  tree_.CURRENTCHOICE = at("Skimmed");
+  // A new group before Home moves every row down; Skimmed is found again by its chain.
+  ItemBuffer() = Item{};
+  ItemBuffer().Id = 0;
+  ItemBuffer().Name = "Attic";
+  ItemBuffer().Amount = Decimal::FromUnits(0, 2);
+  ASSERT_EQ(groups_.Insert(), 0);
+  tree_.REFRESHTREE(4);
+  EXPECT_EQ(tree_.ROWS()[static_cast<std::size_t>(tree_.CURRENTCHOICE - 1)].text, "Skimmed");
+  EXPECT_EQ(list_->Choice(), tree_.CURRENTCHOICE);
+  EXPECT_EQ(Shown()[0], "+Attic") << "new, so never open (it holds the subtasks, of group 0)";
+  EXPECT_EQ(Shown()[1], "Home") << "the open rows stayed open";
+}
+
+TEST_F(TreeList, ARowThatIsGoneIsReportedAndTheFirstRowChosen) {
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    tree_.REFRESHTREE(1);
+    tree_.CURRENTCHOICE = static_cast<long>(tree_.ROWS().size()) - 4;  // Work
+    ASSERT_EQ(tree_.ROWS()[tree_.CURRENTCHOICE - 1].text, "Work");
+    ItemBuffer().Id = 2;
+    ASSERT_EQ(groups_.Fetch(group_def_.keys[0]), 0);
+    ASSERT_EQ(groups_.Delete(), 0);
+    tree_.REFRESHTREE(4);
+  });
+  EXPECT_EQ(ui.WaitMessage(BUTTON_OK).text, "Previously selected record no longer in queue");
+  ui.Finish();
+  EXPECT_EQ(tree_.CURRENTCHOICE, 1);
+}
+
+TEST_F(TreeList, RecursionIsForViewsOnly) {
+  Build();
+  EXPECT_FALSE(tree_.ADDRECURSION(1, "Flag", "Id"));  // a file section
+}
+
+// Task 30 names 31 as its parent and 31 names 30: opening everything stops at a task already
+// on the chain. Run in a child process with a time limit, so a tree that never ends fails.
+TEST_F(TreeList, ACycleOfParentLinksOpensOnlyOnceRound) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(OpenTheCycle(), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// The tree in a window: its popup offers what the chosen row allows and runs what is chosen;
+// a completed change through the section's update procedure reloads the tree.
+TEST_F(TreeList, ThePopupOffersWhatTheRowAllowsAndRunsIt) {
+  int updates = 0;
+  task_.ADDUPDATE(
+      [&](int request) {
+        updates = request;
+        return 1;
+      },
+      false, true, false);
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    const int close = window_.Button("Close");
+    tree_.SETALERTS();
+    tree_.REFRESHTREE();
+    while (window_.Accept() && ACCEPTED() != close) tree_.TAKEEVENT();
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  ASSERT_EQ(list.Rows(), 2u);
+  EXPECT_EQ(list.CellDetail(1, 1).level, -1) << "the rendered row carries its level";
+  list.Expand(1);
+  EXPECT_EQ(list.Rows(), 6u);
+  EXPECT_EQ(list.CellDetail(1, 1).level, 1);
+  list.ChooseRow(3);  // Shop, a task
+  ui.AnswerPopup(0);
+  list.RightClick();
+  EXPECT_EQ(ui.Requests().back().text,
+            "~Insert|Change|~Delete|-|ExpandNode|~ContractNode|-|ExpandAll|ContractAll|-|"
+            "RefreshNode|RefreshTree");
+  ui.AnswerPopup(2);  // Change
+  list.RightClick();
+  EXPECT_EQ(updates, 2);
+  EXPECT_EQ(list.Choice(), 3) << "found again after the reload";
+  ui.AnswerPopup(7);  // ContractAll
+  list.RightClick();
+  EXPECT_EQ(list.Rows(), 2u);
+  list.Contract(1);  // closed already
+  EXPECT_EQ(list.Rows(), 2u);
+  w.Control("Close").Press();
+  ui.Finish();
+}
+
+}  // namespace
+}  // namespace vx::test

@@ -1,0 +1,264 @@
+// The add-on classes in a real window of the Qt front end: a sample window with a tree list over
+// two queues, a list with a cell editor over its first column, a text and a date field, split by
+// a bar between the lists and the text. The mouse (XTest) drags the bar and drags a tree row onto
+// the list; the keys open and close tree rows.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "datadll/addons/drag_and_drop_class.h"
+#include "datadll/addons/edit_in_place.h"
+#include "datadll/addons/quicken_date_class.h"
+#include "datadll/addons/split_manager_class.h"
+#include "datadll/addons/tree_list_class.h"
+#include "runtime/dates.h"
+#include "runtime/pictures.h"
+#include "runtime/window/queue_list.h"
+#include "runtime/window/window.h"
+#include "tests/frontend/qt_test_support.h"
+#include "tests/frontend/x11_test_input.h"
+
+namespace vx {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace vx::test;
+
+// Dropping a tree row on the lines list adds it as a line.
+class TreeToLines final : public SDD::DRAGANDDROPCLASS {
+ public:
+  TreeToLines(addons::ULTRATREECLASS& tree, std::vector<std::vector<std::string>>& rows,
+              Control& lines)
+      : tree_(tree), rows_(rows), lines_(lines) {}
+  void DROP() override {
+    const long row = tree_.CURRENTCHOICE;
+    if (row < 1) return;
+    rows_.push_back({tree_.ROWS()[static_cast<std::size_t>(row - 1)].text, "1"});
+    lines_.Display();
+  }
+
+ private:
+  addons::ULTRATREECLASS& tree_;
+  std::vector<std::vector<std::string>>& rows_;
+  Control& lines_;
+};
+
+// The rows of the list the cell editor works on.
+class Lines final : public ListSource {
+ public:
+  std::size_t Records() const override { return rows.size(); }
+  std::vector<std::string> Fields(std::size_t row) const override { return rows[row]; }
+  std::vector<std::vector<std::string>> rows = {{"Apples", "3"}, {"Pears", "12"}, {"Plums", "7"}};
+};
+
+void SampleWindow() {
+  Window window("Add-on Sample");
+  Control& area = window.Free();
+  area.Place(0, 0, 330, 190);
+  Control& tree_list = area.List("140L(2)T~Groups~@s30@").Place(5, 5, 150, 95);
+  Control& lines_list = area.List("80L(2)~Item~@s20@40R(2)~Count~@n5@").Place(165, 5, 160, 95);
+  Control& bar = area.Panel().Place(5, 102, 320, 4);
+  std::string notes = "Drag the bar above to share the height between the lists and this text.";
+  Control& text = area.Text(notes).Place(5, 108, 320, 55);
+  area.Prompt("&Due:").Place(5, 170, 25, 10);
+  std::int32_t due = DATE(3, 1, 2026);
+  area.Entry(due, "@D6").Place(32, 168, 60, 12);
+  const int close = area.Button("Close").Place(275, 168, 50, 14);
+
+  // The tree: groups and the tasks under each, from two queues.
+  std::vector<addons::TreeRecord> groups = {{{"Id", "1"}, {"Name", "Home"}},
+                                            {{"Id", "2"}, {"Name", "Work"}}};
+  std::vector<addons::TreeRecord> tasks = {{{"Group", "1"}, {"Name", "Shopping"}},
+                                           {{"Group", "1"}, {"Name", "Garden"}},
+                                           {{"Group", "2"}, {"Name", "Reports"}}};
+  addons::QUEUESECTION group_section, task_section;
+  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
+  addons::ULTRATREECLASS tree;
+  tree.INIT(tree_list);
+  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
+  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
+  tree.ADDLINK(t, g, "Group", "Id");
+  tree.REFRESHTREE();
+  tree.EXPAND(1);
+
+  Lines lines;
+  lines_list.From(&lines);
+  lines_list.Choose(2);
+  std::string cell = "Pears";
+  SBRW::EDITENTRYCLASS editor;
+  editor.INIT(1, lines_list, cell);
+
+  JNDSPLITMANAGERCLASS split;
+  split.INIT(area);
+  const int number = split.ADDHORZSPLIT(bar);
+  split.ADDFIELDABOVE(number, tree_list);
+  split.ADDFIELDABOVE(number, lines_list);
+  split.ADDFIELDBELOW(number, text);
+
+  TreeToLines drop(tree, lines.rows, lines_list);
+  drop.INIT(window, tree_list, lines_list, "task");
+
+  MH::QUICKENDATECLASS date_keys;
+  date_keys.INIT(window);
+  while (window.Accept() && ACCEPTED() != close) {
+    split.TAKEEVENT();
+    drop.TAKEEVENT();
+    tree.TAKEEVENT();
+    date_keys.TAKEEVENT();
+    editor.TAKEEVENT();
+  }
+}
+
+TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(SampleWindow, [&] {
+    qt::QtWindow* window = WaitShown("Add-on Sample");
+    ASSERT_NE(window, nullptr);
+    QWidget* bar = nullptr;
+    QWidget* text = nullptr;
+    QTableView* tree = nullptr;
+    QWidget* editor = nullptr;
+    OnGui([&] {
+      bar = window->findChild<QWidget*>("control-4");
+      text = window->findChild<QWidget*>("control-5");
+      tree = window->findChild<QTableView*>("control-2");
+      editor = window->findChild<QLineEdit*>("control-9");
+    });
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(text, nullptr);
+    ASSERT_NE(tree, nullptr);
+    // The tree's rows show their depth and markers; the editor stands over its cell.
+    QString first, second;
+    OnGui([&] {
+      first = tree->model()->index(0, 0).data().toString();
+      second = tree->model()->index(1, 0).data().toString();
+    });
+    EXPECT_TRUE(first.contains("Home")) << first.toStdString();
+    EXPECT_TRUE(first.startsWith(QChar(0x25BE))) << "open: " << first.toStdString();
+    EXPECT_TRUE(second.contains("Shopping"));
+    if (editor) {
+      bool over_cell = false;
+      OnGui([&] {
+        over_cell =
+            qobject_cast<QAbstractScrollArea*>(editor->parentWidget()->parentWidget()) != nullptr;
+      });
+      EXPECT_TRUE(over_cell) << "the editor stands on the list";
+    }
+
+    // A shot of the sample window for a person to look at, when asked for.
+    if (const char* shot = std::getenv("VX_ADDON_SAMPLE_SHOT")) {
+      OnGui([&] { window->grab().save(QString::fromUtf8(shot)); });
+    }
+
+    int text_top = 0, tree_height = 0;
+    QRect bar_place;
+    const auto read = [&] {
+      OnGui([&] {
+        text_top = text->geometry().top();
+        tree_height = tree->height();
+        bar_place = QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+      });
+    };
+    read();
+    const int text_top_before = text_top, tree_height_before = tree_height;
+    // Other test programs may share the display: a drag that went astray is made again.
+    for (int attempt = 0; attempt < 5 && text_top == text_top_before; ++attempt) {
+      OnGui([&] {
+        window->raise();
+        window->activateWindow();
+      });
+      const QPoint from = bar_place.center();
+      FakeDrag(from.x(), from.y(), from.x(), from.y() + 40);
+      WaitFor(
+          [&] {
+            read();
+            return text_top != text_top_before;
+          },
+          3s);
+    }
+    EXPECT_GT(text_top, text_top_before) << "the text below the bar moved down";
+    EXPECT_GT(tree_height, tree_height_before) << "the list above it grew";
+    if (const char* shot = std::getenv("VX_ADDON_SAMPLE_SHOT")) {
+      OnGui([&] { window->grab().save(QString::fromUtf8(shot) + ".after.png"); });
+    }
+
+    // M on the date field goes to the first of the month before: the key reaches the program.
+    QLineEdit* due = nullptr;
+    OnGui([&] { due = window->findChild<QLineEdit*>("control-7"); });
+    ASSERT_NE(due, nullptr);
+    QString before_key;
+    OnGui([&] {
+      before_key = due->text();
+      due->setFocus();
+      QKeyEvent m(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier, QStringLiteral("m"));
+      QApplication::sendEvent(due, &m);
+    });
+    const QString wanted = QString::fromStdString(FORMAT(DATE(2, 1, 2026), "@D6"));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          QString now;
+          OnGui([&] { now = due->text(); });
+          return now == wanted;
+        },
+        3s))
+        << before_key.toStdString() << " did not become " << wanted.toStdString();
+
+    // A tree row opens with Right and closes with Left.
+    const auto rows = [&] {
+      int n = 0;
+      OnGui([&] { n = tree->model()->rowCount(); });
+      return n;
+    };
+    ASSERT_EQ(rows(), 4);
+    OnGui([&] {
+      tree->setCurrentIndex(tree->model()->index(3, 0));  // Work
+      QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+      QApplication::sendEvent(tree, &right);
+    });
+    EXPECT_TRUE(WaitFor([&] { return rows() == 5; }, 3s)) << "Work opened";
+    OnGui([&] {
+      tree->setCurrentIndex(tree->model()->index(0, 0));  // Home
+      QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+      QApplication::sendEvent(tree, &left);
+    });
+    EXPECT_TRUE(WaitFor([&] { return rows() == 3; }, 3s)) << "Home closed";
+
+    // A tree row dragged onto the lines list with the mouse becomes a line there.
+    QTableView* lines = nullptr;
+    OnGui([&] { lines = window->findChild<QTableView*>("control-3"); });
+    ASSERT_NE(lines, nullptr);
+    const auto line_count = [&] {
+      int n = 0;
+      OnGui([&] { n = lines->model()->rowCount(); });
+      return n;
+    };
+    QPoint from, to;
+    OnGui([&] {
+      from = tree->viewport()->mapToGlobal(tree->visualRect(tree->model()->index(0, 0)).center());
+      to = lines->viewport()->mapToGlobal(
+          QPoint(lines->viewport()->width() / 2, lines->viewport()->height() - 10));
+    });
+    for (int attempt = 0; attempt < 5 && line_count() == 3; ++attempt) {
+      OnGui([&] { window->raise(); });
+      FakeDrag(from.x(), from.y(), to.x(), to.y());
+      WaitFor([&] { return line_count() == 4; }, 3s);
+    }
+    ASSERT_EQ(line_count(), 4) << "the drop was taken";
+    QString added;
+    OnGui([&] { added = lines->model()->index(3, 0).data().toString(); });
+    EXPECT_EQ(added.toStdString(), "Home");
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+}  // namespace
+}  // namespace vx
