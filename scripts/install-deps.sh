@@ -9,6 +9,8 @@ packages=(
   xvfb xauth openbox trayer xdg-utils desktop-file-utils xclip
   python3-aiosmtpd python3-pyftpdlib
   poppler-utils fonts-liberation2
+  # the rich-text editor's tests read its saved RTF back with another program's reader
+  unrtf
 )
 
 missing=()

@@ -35,6 +35,7 @@
 #include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/qt_window.h"
+#include "frontend/qt/rich_edit_view.h"
 #include "runtime/events.h"
 
 namespace vx::qt {
@@ -303,6 +304,11 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new BarGraphView(this);
     case ControlType::PageImage:
       return new PageImageView(this);
+    case ControlType::RichEdit: {
+      auto* view = new RichEditView(this);
+      view->installEventFilter(this);  // leaving it sends the document (eventFilter)
+      return view;
+    }
     default:
       return nullptr;
   }

@@ -65,7 +65,9 @@ enum class Prop : int {
   Zoom,        // page image: percent of the paper's real size; 0 or none: the whole page fits
   TopRow,      // lists: the first row in view (from 1), as the front end last reported it
   Items,       //   and how many rows the list has room for (none: not reported)
-  Count_       // not a property: one past the last
+  SelStart,    // rich edit: the selection, from character SelStart up to SelEnd (0 based)
+  SelEnd,
+  Count_  // not a property: one past the last
 };
 
 std::string_view PropName(Prop prop);
