@@ -89,7 +89,7 @@ int SEARCHCLASS0::SPECIFYMATCHTYPE() {
   if (!field) return -1;
   const std::vector<CRITERION> saved = field->CRITERIA;
   Window window("Specify Match Type");
-  window.Prompt(field->DISPLAY);
+  window.String("Field: " + field->DISPLAY);
   Control& panes = window.Beside();
   long match = 0;
   Control& option = panes.Option("Match Type", match);
