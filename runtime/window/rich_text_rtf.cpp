@@ -217,11 +217,17 @@ class RtfReader {
       --skip_;
       return;
     }
+    if (!decoded) c = FromCp1252(static_cast<unsigned char>(c));
+    decoded = true;
+    // Control characters other than the tab have no place in a paragraph's text, and a lone
+    // surrogate is no character.
+    if (c < 0x20 && c != '\t') return;
+    if (c >= 0xD800 && c < 0xE000) c = 0xFFFD;
     switch (state.dest) {
       case Dest::FontTable:
         if (c == ';') {
           EndFont();
-        } else {
+        } else if (c >= 0x20) {  // a name has no tabs
           AppendUtf8(font_name_, decoded ? c : FromCp1252(static_cast<unsigned char>(c)));
         }
         return;
@@ -333,6 +339,15 @@ class RtfReader {
 
   void Word(GroupState& state, const std::string& w, bool has, long n) {
     const bool on = !has || n != 0;
+    // Characters by number belong to whatever destination is current, a font's name too.
+    if (w == "u") {
+      Unicode(state, static_cast<std::uint16_t>(static_cast<std::int16_t>(n)));
+      return;
+    }
+    if (w == "uc") {
+      state.uc = static_cast<int>(std::clamp(n, 0L, 10L));
+      return;
+    }
     if (state.dest == Dest::FontTable) {
       if (w == "f") {
         EndFont();
@@ -423,10 +438,6 @@ class RtfReader {
       f.offset = -60;
     } else if (w == "nosupersub") {
       f.offset = 0;
-    } else if (w == "uc") {
-      state.uc = static_cast<int>(std::clamp(n, 0L, 10L));
-    } else if (w == "u") {
-      Unicode(state, static_cast<std::uint16_t>(static_cast<std::int16_t>(n)));
     } else if (w == "tab") {
       Char(state, '\t', true);
     } else if (w == "emdash") {
