@@ -119,10 +119,18 @@ class LOCRICHEDITCLASS {
   void SETFOCUS();
   void SHOWWINDOW(bool show);
   void LIMITSIZE(long bytes);
+  // Today's date or the time, in one of 12 forms chosen from a list, in place of the selection.
+  void INSERTDATETIME();
+  static std::vector<std::string> DateTimeChoices();
 
   // Mail merge.
   void INITMAILFILE(RichMailFile& file);
+  // The merge window: insert a field, merge to screen or printer, move between records,
+  // filter and order, print the merged record. Closing it ends the merge view.
+  void MAILMERGE();
+  void MAILINSERT();                        // the field picker, then as below
   void MAILINSERT(std::string_view label);  // "<<label>>" at the selection
+  void MAILFILTER();                        // the filter and order window
   void MAILFILTER(std::string_view filter, std::string_view order);
   bool MAILSCREEN(bool on);
   // Moves 1 first, 2 previous, 3 next, 4 last (0 stays) and merges that record into the
@@ -171,6 +179,9 @@ class LOCRICHEDITCLASS {
   std::string merge_name_;
   std::vector<long> mail_records_;
   long mail_counter_ = 0;
+  std::size_t last_mail_file_ = 0;  // the field picker's file last chosen
+  long last_date_time_ = 1;         // the date and time list's choice last made
+  bool flat_buttons_ = false;
   // Find and replace.
   std::string find_text_, replace_text_;
   bool whole_word_ = false, match_case_ = false;

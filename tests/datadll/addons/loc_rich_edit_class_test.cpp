@@ -10,9 +10,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "runtime/dates.h"
 #include "runtime/window/rich_edit_input.h"
 #include "runtime/window/rich_text_rtf.h"
 #include "tests/datadll/addons/rich_edit_sample.h"
+#include "tests/support/fixed_clock.h"
 #include "tests/support/test_driver.h"
 
 namespace vx::test {
@@ -452,6 +454,85 @@ TEST_F(RichEditTest, MergingToThePrinterPrintsEveryRecordInOneJob) {
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(pages[0].Texts(), (std::vector<std::string>{"To", "Ann"}));
   EXPECT_EQ(pages[1].Texts(), (std::vector<std::string>{"To", "Bob"}));
+}
+
+// The sample window's rich edit control.
+DriverControl RichEditOf(DriverWindow& w) {
+  for (int n = 1; n < 80; ++n) {
+    try {
+      if (w.ControlNumber(n).Kind() == ControlType::RichEdit) return w.ControlNumber(n);
+    } catch (const std::exception&) {
+    }
+  }
+  throw std::logic_error("no rich edit control");
+}
+
+std::string ShownText(const DriverControl& editor) {
+  const std::optional<RichDocument> doc = ReadRtf(editor.Get(Prop::Value));
+  return doc ? doc->PlainText() : "invalid RTF";
+}
+
+TEST_F(RichEditTest, TheMergeWindowInsertsFieldsAndStepsThroughTheRecords) {
+  Customers customers;
+  customers.rows = {{"Ann", "Rome"}, {"Bob", "Paris"}};
+  TestDriver ui;
+  ui.Start([&] {
+    RunRichEditSample([&](LOCRICHEDITCLASS& editor) {
+      editor.INITMAILFILE(customers.file);
+      editor.SetDocument(RichDocument::FromText("Dear <<CUS:Name>> in "), false);
+      editor.Select(21, 21);
+      editor.MAILMERGE();
+      editor.INFO_.MODIFIED = false;
+      CurrentWindow()->Post(EVENT_CloseWindow);
+    });
+  });
+  DriverWindow sample = ui.WaitWindow("Rich Text Sample");
+  DriverControl text = RichEditOf(sample);
+  DriverWindow merge = ui.WaitWindow("Mail Merge");
+  EXPECT_TRUE(merge.Control(">").Disabled()) << "no merge view yet";
+  merge.Control("Insert").Press();
+  DriverWindow picker = ui.WaitWindow("Insert Mail Field");
+  EXPECT_EQ(picker.Control("&Fields:").Rows(), 2u);
+  picker.Control("&Fields:").ActivateRow(2);
+  EXPECT_EQ(ShownText(text), "Dear <<CUS:Name>> in <<CUS:City>>");
+  merge.Control("View").Press();
+  EXPECT_EQ(ShownText(text), "Dear Ann in Rome");
+  EXPECT_TRUE(merge.Control("Insert").Disabled());
+  EXPECT_TRUE(merge.Control("<").Disabled()) << "at the first record";
+  merge.Control(">").Press();
+  EXPECT_EQ(ShownText(text), "Dear Bob in Paris");
+  EXPECT_TRUE(merge.Control(">|").Disabled()) << "at the last record";
+  merge.Close();
+  ui.Finish();
+  EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST_F(RichEditTest, TheDateAndTimeListPutsTheChosenTextInPlaceOfTheSelection) {
+  FixedClock clock(DATE(3, 7, 2026), 14 * 360000 + 5 * 6000 + 1);
+  ScopedClock use(clock);
+  const std::vector<std::string> choices = LOCRICHEDITCLASS::DateTimeChoices();
+  ASSERT_EQ(choices.size(), 12u);
+  EXPECT_EQ(choices[2], "03/07/26");
+  EXPECT_EQ(choices[3], "03/07/2026");
+  EXPECT_EQ(choices[4], "March 07, 2026");
+  EXPECT_EQ(choices[5], "07 March 2026");
+  EXPECT_EQ(choices[8], "14:05");
+  EXPECT_EQ(choices[9], "02:05PM");
+  TestDriver ui;
+  std::string text;
+  ui.Start([&] {
+    RunRichEditSample([&](LOCRICHEDITCLASS& editor) {
+      editor.SetDocument(RichDocument::FromText("Date: XX."), false);
+      editor.Select(6, 8);
+      editor.INSERTDATETIME();
+      text = editor.Document().PlainText();
+      editor.INFO_.MODIFIED = false;
+      CurrentWindow()->Post(EVENT_CloseWindow);
+    });
+  });
+  ui.WaitWindow("Insert Date and Time").ControlNumber(1).ActivateRow(4);
+  ui.Finish();
+  EXPECT_EQ(text, "Date: 03/07/2026.");
 }
 
 TEST(RichEditClass, AnEditorNotBuiltOrKilledIgnoresEveryCall) {
