@@ -2,6 +2,8 @@
 // look like expression or SQL text, values a field cannot take, long filters, and the search run.
 #include "datadll/addons/sqbe_search_class.h"
 
+#include "datadll/addons/sqbe_form_class.h"
+
 #include <gtest/gtest.h>
 
 #include "runtime/dates.h"
@@ -317,6 +319,100 @@ TEST(QueryByExample, TheWizardAndTheMatchTypeWindowEnterCriteria) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(s.BUILDFILTER(), "(PEO:Age >= 33 AND PEO:Age <= 45)");
   EXPECT_EQ(s.FIELD[0].CRITERIA.at(0).DISPLAY, "33 ... 45");
+}
+
+}  // namespace
+}  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// A person form opened for searching: Name and Age entries, help, search, OK and cancel.
+void RunSearchForm(SQBE::FORMCLASS0& search, People& people, long& response) {
+  Window form("Update Person");
+  std::string name;
+  long age = 0;
+  form.Prompt("&Name:");
+  const int name_entry = form.Entry(name, "@s30");
+  form.Prompt("&Age:");
+  const int age_entry = form.Entry(age, "@n3B");
+  Control& buttons = form.Row();
+  const int help = buttons.Button("&Help");
+  const int work = buttons.Button("&Search");
+  const int ok = buttons.Button("&OK");
+  const int cancel = buttons.Button("Cancel");
+  WindowManager manager(form);
+  manager.OriginalRequest = SQBE::kSearchRequest;
+  search.INIT("People", &people, &people.browse, "", false, false, 9, 5, 1, 1, 1, 1, 11);
+  search.WINDOW = &form;
+  search.WINMGR = &manager;
+  search.HELPCONTROL = help;
+  search.WORKCONTROL = work;
+  search.OKCONTROL = ok;
+  search.CANCELCONTROL = cancel;
+  search.ADDFIELD("Name", "People", "PEO", "Name", SQBE::TYPE_STRING, "@s30", name_entry);
+  search.ADDFIELD("Age", "People", "PEO", "Age", SQBE::TYPE_NUMBER, "@n3B", age_entry);
+  form.Open();
+  search.PREPAREQBEWINDOW();
+  while (form.Accept()) {
+    if (search.TAKEEVENT(true) == 5) continue;
+    if (EVENT() == EVENT_Accepted && ACCEPTED() == cancel) form.Post(EVENT_CloseWindow);
+  }
+  response = manager.Response;
+}
+
+TEST(QueryByExampleForm, TheFormSearchesByWhatIsTypedAndShowsEachMatchInTurn) {
+  People people(Rows());
+  SQBE::FORMCLASS0 search;
+  long response = 0;
+  TestDriver ui;
+  ui.AnswerMessage(BUTTON_OK);  // "There are no more matching records!"
+  ui.Start([&] { RunSearchForm(search, people, response); });
+  DriverWindow w = ui.WaitWindow("Enter Search Criteria");
+  EXPECT_TRUE(w.Control("&OK").Hidden());
+  // "o'" with the default match of a text (begins with) and an age of at least 40.
+  w.Control("&Name:").Type("o'");
+  w.Control("&Age:").Type("40");
+  EXPECT_EQ(*search.BUILDFILTER(),
+            "PEO:Age >= 40 AND SUB(UPPER(CLIP(PEO:Name)),1,2) = UPPER('o''')");
+  w.Control("&Search").Press();
+  EXPECT_EQ(w.Control("&Find Next").Text(), "&Find Next");
+  EXPECT_EQ(people.current.name, "O'Brien");
+  EXPECT_TRUE(ui.WaitWindow("Edit This Record?").Control("&Name:").Get(Prop::ReadOnly) == "1");
+  w.Control("&Find Next").Press();  // none left: back to the criteria
+  EXPECT_EQ(w.Control("&Search").Text(), "&Search");
+  w.Control("&Search").Press();
+  w.Control("&Edit This").Press();
+  ui.Finish();
+  EXPECT_EQ(response, 10) << "the caller opens the record found for change";
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  EXPECT_EQ(ui.Messages()[0].text, "There are no more matching records!");
+}
+
+TEST(QueryByExampleForm, TheHelpButtonNeedsAFieldAndARightClickGivesItsMatchTypes) {
+  People people(Rows());
+  SQBE::FORMCLASS0 search;
+  long response = 0;
+  TestDriver ui;
+  ui.AnswerMessage(BUTTON_OK);
+  ui.Start([&] { RunSearchForm(search, people, response); });
+  DriverWindow w = ui.WaitWindow("Enter Search Criteria");
+  search.CURRENTCONTROL = 0;
+  w.Control("&Help").Press();
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  EXPECT_EQ(ui.Messages()[0].caption, "Select Field First");
+  w.Control("&Age:").PressKey(MouseRight);
+  DriverWindow match = ui.WaitWindow("Specify Match Type");
+  match.Control("&Insert").Press();
+  DriverWindow value = ui.WaitWindow("Enter Search Value");
+  value.Control("&Search Value:").Type("51");
+  value.Control("&OK").Press();
+  match.Control("&OK").Press();
+  EXPECT_EQ(w.Control("&Age:").Value(), "51");
+  w.Control("Cancel").Press();
+  ui.Finish();
+  EXPECT_EQ(response, RequestCancelled);
+  EXPECT_EQ(*search.BUILDFILTER(), "PEO:Age >= 51");
 }
 
 }  // namespace
