@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <cstdlib>
 
+#include "datadll/addons/sqbe_form_class.h"
 #include "datadll/addons/sqbe_search_class.h"
 #include "datadll/addons/ssec_security_class.h"
 #include "framework/window_manager.h"
@@ -124,6 +125,65 @@ TEST(AddonWindowsQt, AFormOpenedForViewingOnlyTakesNoEdits) {
   EXPECT_TRUE(read_only);
   EXPECT_TRUE(ok_disabled);
   EXPECT_TRUE(close_enabled);
+}
+
+TEST(AddonWindowsQt, AnUpdateFormServesAsTheSearchForm) {
+  REQUIRE_QT_DISPLAY();
+  SQBE::FORMCLASS0 search;
+  bool ok_hidden = false;
+  QString tip;
+  const int status = test::RunAsUser(
+      [&] {
+        Window form("Update Person");
+        std::string name;
+        long age = 0;
+        form.Prompt("&Name:");
+        const int name_entry = form.Entry(name, "@s30");
+        form.Prompt("&Age:");
+        const int age_entry = form.Entry(age, "@n3B");
+        Control& buttons = form.Row();
+        const int help = buttons.Button("&Help");
+        const int work = buttons.Button("&Search");
+        const int ok = buttons.Button("&OK");
+        const int cancel = buttons.Button("Cancel");
+        WindowManager manager(form);
+        manager.OriginalRequest = SQBE::kSearchRequest;
+        search.INIT("People", nullptr, nullptr, "", false, false, 9, 5, 1, 1, 1, 1, 11);
+        search.WINDOW = &form;
+        search.WINMGR = &manager;
+        search.HELPCONTROL = help;
+        search.WORKCONTROL = work;
+        search.OKCONTROL = ok;
+        search.CANCELCONTROL = cancel;
+        search.ADDFIELD("Name", "People", "PEO", "Name", SQBE::TYPE_STRING, "@s30", name_entry);
+        search.ADDFIELD("Age", "People", "PEO", "Age", SQBE::TYPE_NUMBER, "@n3B", age_entry);
+        search.SETFIELD("People", "Name");
+        search.ADDCRITERION(SQBE::MATCHTYPE_BEGINSWITH, "O'Br");
+        form.Open();
+        search.PREPAREQBEWINDOW();
+        while (form.Accept()) {
+          if (search.TAKEEVENT(true) == 5) continue;
+          if (EVENT() == EVENT_Accepted && ACCEPTED() == cancel) form.Post(EVENT_CloseWindow);
+        }
+      },
+      [&] {
+        qt::QtWindow* w = test::WaitShown("Enter Search Criteria");
+        ASSERT_NE(w, nullptr);
+        test::WaitFor([&] {
+          test::OnGui([&] {
+            ok_hidden = !ButtonOf(w, "&OK");
+            auto edits = w->findChildren<QLineEdit*>();
+            for (auto* e : edits)
+              if (e->text() == "O'Br") tip = e->toolTip();
+          });
+          return ok_hidden && !tip.isEmpty();
+        });
+        Shoot(w, "");
+        test::OnGui([&] { ButtonOf(w, "Cancel")->click(); });
+      });
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(ok_hidden);
+  EXPECT_EQ(tip.toStdString(), "Begins with");
 }
 
 }  // namespace
