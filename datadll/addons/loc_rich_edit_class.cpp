@@ -185,6 +185,7 @@ void LOCRICHEDITCLASS::TAKEACCEPTED() {
   if (!window_ || buttons_.empty()) return;
   const int accepted = ACCEPTED();
   if (accepted == editor_) {
+    TakeEdit();
     UPDATEWINDOW();
     return;
   }
@@ -280,6 +281,7 @@ void LOCRICHEDITCLASS::SetDocument(const RichDocument& doc, bool modified) {
     if (undo_.size() > 100) undo_.erase(undo_.begin());
   }
   Editor().Value(after);
+  accepted_ = after;
   if (modified) INFO_.MODIFIED = INFO_.MODIFIED || before != after;
   const long length = doc.Length();
   if (SelStart() > length || SelEnd() > length) Select(length, length);
@@ -597,6 +599,7 @@ void LOCRICHEDITCLASS::COLOR() {
 void LOCRICHEDITCLASS::UNDO() {
   if (!window_ || undo_.empty()) return;
   Editor().Value(undo_.back());
+  accepted_ = undo_.back();
   undo_.pop_back();
   INFO_.MODIFIED = true;
 }
@@ -642,6 +645,22 @@ void LOCRICHEDITCLASS::SHOWWINDOW(bool show) {
   if (window_) Editor().Hide(!show);
 }
 
-void LOCRICHEDITCLASS::LIMITSIZE(long bytes) { limit_ = bytes; }
+void LOCRICHEDITCLASS::LIMITSIZE(long bytes) { limit_ = std::max(0L, bytes); }
+
+void LOCRICHEDITCLASS::TakeEdit() {
+  if (!window_) return;
+  const std::string now = Editor().Get(Prop::Value);
+  if (limit_ > 0 && Document().Length() > limit_) {
+    Editor().Value(accepted_);  // the text would not fit: the edit is taken back
+    const long length = Document().Length();
+    Select(length, length);
+    return;
+  }
+  if (now != accepted_) {
+    undo_.push_back(accepted_);
+    INFO_.MODIFIED = true;
+  }
+  accepted_ = now;
+}
 
 }  // namespace vx

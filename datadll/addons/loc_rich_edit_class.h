@@ -118,6 +118,7 @@ class LOCRICHEDITCLASS {
   void SELECTTEXT(std::optional<long> position = std::nullopt);
   void SETFOCUS();
   void SHOWWINDOW(bool show);
+  // At most `bytes` characters of text (0: no limit): an edit that goes past it is taken back.
   void LIMITSIZE(long bytes);
   // Today's date or the time, in one of 12 forms chosen from a list, in place of the selection.
   void INSERTDATETIME();
@@ -156,6 +157,7 @@ class LOCRICHEDITCLASS {
   void Modify(const std::function<void(RichDocument&, long, long)>& change);
   void FormatSelection(const std::function<void(RichCharFormat&)>& change);
   bool SaveQuestion();
+  void TakeEdit();  // the user's edit in the control: a step to undo, or taken back
   bool LoadText(const std::string& text, bool rtf);
   std::string ListChoice(int control) const;
   bool ReadMailRecords();
@@ -167,6 +169,7 @@ class LOCRICHEDITCLASS {
   bool read_only_ = false;
   bool status_ = false;
   long limit_ = 0;
+  std::string accepted_;                // the document as last taken, to go back to past the limit
   std::map<std::string, int> buttons_;  // upper-case name -> control
   std::vector<std::string> undo_;       // RTF of earlier states, the newest last
   RichCharFormat default_format_;

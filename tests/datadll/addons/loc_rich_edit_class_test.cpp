@@ -29,6 +29,9 @@ std::string ReadAll(const fs::path& file) {
   return out.str();
 }
 
+DriverControl RichEditOf(DriverWindow& w);
+std::string ShownText(const DriverControl& editor);
+
 // Runs `body` on the sample window's thread and closes the window after it.
 void OnSample(TestDriver& ui, const std::function<void(LOCRICHEDITCLASS&)>& body,
               std::string_view text = {}) {
@@ -235,6 +238,25 @@ TEST_F(RichEditTest, TheToolbarFormatsWhatTheUserSelected) {
   ui.Finish();
   ASSERT_EQ(ui.Messages().size(), 1u);
   EXPECT_EQ(ui.Messages()[0].caption, "Save Document");
+}
+
+TEST_F(RichEditTest, AnEditPastTheSizeLimitIsTakenBack) {
+  TestDriver ui;
+  ui.Start([] { RunRichEditSample([](LOCRICHEDITCLASS& editor) { editor.LIMITSIZE(10); }); });
+  DriverWindow w = ui.WaitWindow("Rich Text Sample");
+  DriverControl text = RichEditOf(w);
+  text.Type(WriteRichEditInput({5, 5, WriteRtf(RichDocument::FromText("Hello"))}));
+  text.Type(WriteRichEditInput({11, 11, WriteRtf(RichDocument::FromText("Hello world"))}));
+  EXPECT_EQ(ShownText(text), "Hello") << "eleven characters do not fit in ten";
+  text.Type(WriteRichEditInput({7, 7, WriteRtf(RichDocument::FromText("Hello you!"))}));
+  EXPECT_EQ(ShownText(text), "Hello you!");
+  w.Control("B").Press();  // the word at the caret
+  const std::optional<RichDocument> doc = ReadRtf(text.Get(Prop::Value));
+  EXPECT_TRUE(doc->FormatAt(7).bold);
+  EXPECT_FALSE(doc->FormatAt(2).bold);
+  ui.AnswerMessage(BUTTON_NO);
+  w.Close();
+  ui.Finish();
 }
 
 TEST_F(RichEditTest, TabStopsToggleOnTheRulerAndFindWrapsOnlyWhenAsked) {
