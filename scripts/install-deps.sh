@@ -11,6 +11,8 @@ packages=(
   poppler-utils fonts-liberation2
   # the CSV benchmark times the sqlite3 shell's own CSV export and import beside ours
   sqlite3
+  # the rich-text editor's tests read its saved RTF back with another program's reader
+  unrtf
 )
 
 missing=()

@@ -39,6 +39,7 @@ fuzz script_text "$root"/program/script_engine/script_text_tokens.cpp "$root"/pr
   "$root"/runtime/text_functions.cpp
 fuzz expand_variables "$root"/program/script_engine/bracket_expansion.cpp
 fuzz csv "$root"/runtime/csv.cpp
+fuzz rtf "$root"/runtime/window/rich_text_rtf.cpp "$root"/runtime/window/rich_document.cpp
 
 cd "$build"
 # A test that fails is run once more before the run fails: a few window tests wait on real

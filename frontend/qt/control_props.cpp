@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -34,6 +35,8 @@
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
+#include "frontend/qt/rich_edit_view.h"
+#include "frontend/qt/window_layout.h"
 #include "runtime/window/list_format.h"
 
 namespace vx::qt {
@@ -126,6 +129,10 @@ void ApplyValue(WindowItem& item, const std::string& value) {
     page->SetPage(Q(value));
     return;
   }
+  if (auto* rich = qobject_cast<RichEditView*>(w)) {
+    rich->SetModelDocument(value);
+    return;
+  }
   const QString shown = Shown(value);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     if (edit->text() != shown) edit->setText(shown);
@@ -185,6 +192,16 @@ void ApplyHidden(WindowItem& item, bool hidden, const QWidget* window) {
     item.action->setVisible(!hidden);
   } else if (item.widget && item.widget != window) {
     item.widget->setVisible(!hidden);
+    // A hidden field that grows gives its row's height back to the rest of its form.
+    QWidget* holder = item.widget->parentWidget();
+    auto* grid = holder ? qobject_cast<QGridLayout*>(holder->layout()) : nullptr;
+    if (grid && Stretches(item.type)) {
+      int row = 0, column = 0, rows = 0, columns = 0;
+      if (const int index = grid->indexOf(item.widget); index >= 0) {
+        grid->getItemPosition(index, &row, &column, &rows, &columns);
+        grid->setRowStretch(row, hidden ? 0 : 1);
+      }
+    }
   }
 }
 
@@ -211,6 +228,12 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
     case Prop::Selected:
       ApplySelected(item, Number(value));
       break;
+    case Prop::SelStart:
+    case Prop::SelEnd:
+      if (auto* rich = qobject_cast<RichEditView*>(w))
+        rich->SetModelSelection(Number(item.props[Prop::SelStart]),
+                                Number(item.props[Prop::SelEnd]));
+      break;
     case Prop::Hide:
       ApplyHidden(item, On(value), window);
       break;
@@ -229,6 +252,7 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
     case Prop::ReadOnly:
       if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(On(value));
       if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) edit->setReadOnly(On(value));
+      if (auto* rich = qobject_cast<RichEditView*>(w)) rich->setReadOnly(On(value));
       if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setReadOnly(On(value));
       break;
     case Prop::Tip:

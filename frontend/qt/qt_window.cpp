@@ -24,6 +24,7 @@
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/post_input.h"
 #include "frontend/qt/prop_text.h"
+#include "frontend/qt/rich_edit_view.h"
 #include "frontend/qt/window_geometry.h"
 #include "frontend/qt/window_keys.h"
 #include "runtime/events.h"
@@ -101,6 +102,12 @@ void QtWindow::ReportEditDone(int number) {
   auto it = items_.find(number);
   if (it == items_.end() || applying_) return;
   Item& item = it->second;
+  if (auto* rich = qobject_cast<RichEditView*>(item.widget)) {
+    // The document and selection go together, whenever either changed.
+    if (std::string input = rich->TakeInput(); !input.empty())
+      Post(EVENT_Accepted, number, std::move(input));
+    return;
+  }
   QString text;
   if (auto* edit = qobject_cast<QLineEdit*>(item.widget)) {
     text = edit->text();

@@ -35,6 +35,7 @@
 #include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/qt_window.h"
+#include "frontend/qt/rich_edit_view.h"
 #include "runtime/events.h"
 
 namespace vx::qt {
@@ -135,6 +136,9 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
   if (item.type == ControlType::Radio && parent && parent->group) {
     item.index = parent->radios++;
     parent->group->addButton(static_cast<QRadioButton*>(widget), item.index + 1);
+    // An option told its choice before this radio was made shows it once it is.
+    if (Number(parent->props[Prop::Selected]) == item.index + 1)
+      static_cast<QRadioButton*>(widget)->setChecked(true);
   }
   Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
   if (Stretches(item.type)) GrowSheetsAround(s.parent);
@@ -297,6 +301,9 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       const QSignalBlocker quiet(tabs);
       item.index = tabs->addTab(page, QString());
       FitTabBar(tabs);
+      // A sheet told its page before the page was made shows it once it is.
+      if (Number(it->second.props[Prop::Selected]) == item.index + 1)
+        tabs->setCurrentIndex(item.index);
       return page;
     }
     case ControlType::Progress:
@@ -305,6 +312,11 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new BarGraphView(this);
     case ControlType::PageImage:
       return new PageImageView(this);
+    case ControlType::RichEdit: {
+      auto* view = new RichEditView(this);
+      view->installEventFilter(this);  // leaving it sends the document (eventFilter)
+      return view;
+    }
     default:
       return nullptr;
   }

@@ -99,7 +99,7 @@ void PlaceInBox(Container& c, ControlType type, QWidget* widget) {
 
 bool Stretches(ControlType type) {
   return type == ControlType::List || type == ControlType::Text || type == ControlType::BarGraph ||
-         type == ControlType::PageImage;
+         type == ControlType::PageImage || type == ControlType::RichEdit;
 }
 
 void SetUpContainer(Container& c, QWidget* holder, const Layout& layout, bool nested) {

@@ -7,6 +7,7 @@
 #include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/threads.h"
+#include "runtime/window/rich_edit_input.h"
 #include "runtime/window/window.h"
 
 namespace vx {
@@ -92,6 +93,7 @@ Control& ControlMaker::Region() { return Make(ControlType::Region, {}, {}); }
 Control& ControlMaker::Image(std::string_view file) { return Make(ControlType::Image, file, {}); }
 Control& ControlMaker::BarGraph() { return Make(ControlType::BarGraph, {}, {}); }
 Control& ControlMaker::PageImage() { return Make(ControlType::PageImage, {}, {}); }
+Control& ControlMaker::RichEdit() { return Make(ControlType::RichEdit, {}, {}); }
 
 Control& ControlMaker::Progress(long low, long high) {
   return Make(ControlType::Progress, {}, {}).Set(Prop::RangeLow, low).Set(Prop::RangeHigh, high);
@@ -390,6 +392,12 @@ void Control::ApplyInput(const Event& event) {
       Set(Prop::Value, event.text);
       Update();
       break;
+    case ControlType::RichEdit: {
+      RichEditInput input;
+      if (ReadRichEditInput(event.text, input))
+        Set(Prop::Value, input.rtf).Set(Prop::SelStart, input.start).Set(Prop::SelEnd, input.end);
+      break;
+    }
     case ControlType::Combo:
       if (event.choice > 0) {
         Choose(event.choice);

@@ -66,6 +66,10 @@ class ControlMaker {
   // A printed page the front end draws: Value holds the page in its text form
   // (report::PageImageText, runtime/report/page_image.h), Zoom its size.
   Control& PageImage();
+  // A rich-text editor: Value holds the document as RTF (runtime/window/rich_text_rtf.h),
+  // SelStart and SelEnd the selection; the front end sends the user's edits as one text
+  // (runtime/window/rich_edit_input.h) that sets all three.
+  Control& RichEdit();
   Control& Menu(std::string_view text);
   Control& Item(std::string_view text);
   Control& Separator();

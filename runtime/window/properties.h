@@ -72,7 +72,9 @@ enum class Prop : int {
   SelectedColumn,  // lists: 0 the whole row is chosen; n column selection, column n highlighted
   MouseX,          // window: where the mouse was at the last mouse or drag event, in dialog
   MouseY,          //   units from the window's inside
-  Count_           // not a property: one past the last
+  SelStart,        // rich edit: the selection, from character SelStart up to SelEnd (0 based)
+  SelEnd,
+  Count_  // not a property: one past the last
 };
 
 std::string_view PropName(Prop prop);

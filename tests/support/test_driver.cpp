@@ -768,8 +768,9 @@ void DriverControl::Send(int event, std::string text, long choice, int keycode) 
 
 void DriverControl::Type(std::string_view text) {
   const ControlType type = Kind();
-  if (!Takes(type,
-             {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo})) {
+  // A rich edit takes the text its front end sends (runtime/window/rich_edit_input.h).
+  if (!Takes(type, {ControlType::Entry, ControlType::Text, ControlType::Spin, ControlType::Combo,
+                    ControlType::RichEdit})) {
     throw std::logic_error("control " + std::to_string(control_) + " takes no typing");
   }
   {

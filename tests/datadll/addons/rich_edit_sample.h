@@ -1,0 +1,64 @@
+// A sample window of the rich-text editor for the tests: a toolbar of the editor's buttons and
+// lists above a placeholder the editor replaces, run until closed. `setup` runs on the window's
+// thread once the editor is built (a test registers merge data or loads a document there).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "datadll/addons/loc_rich_edit_class.h"
+#include "runtime/events.h"
+#include "runtime/window/window.h"
+
+namespace vx::test {
+
+inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setup = {},
+                              std::string_view text = {}) {
+  Window window("Rich Text Sample");
+  window.Set(Prop::Width, 560L).Set(Prop::Height, 300L);
+  LOCRICHEDITCLASS editor;
+  Control& bar = window.Row();
+  struct Tool {
+    const char* name;
+    const char* text;
+    const char* tip;
+  };
+  const Tool tools[] = {{"New", "New", "New document"},
+                        {"Open", "Open...", "Open a document"},
+                        {"Save", "Save...", "Save"},
+                        {"Print", "Print...", "Print"},
+                        {"Find", "Find...", "Find"},
+                        {"Replace", "Replace...", "Replace"},
+                        {"Bold", "B", "Bold"},
+                        {"Italic", "I", "Italic"},
+                        {"Underline", "U", "Underline"},
+                        {"Bullet", "Bullets", "Bullets"},
+                        {"Superscript", "x\u00b2", "Superscript"},
+                        {"Subscript", "x\u2082", "Subscript"}};
+  std::vector<std::pair<const char*, int>> buttons;
+  for (const Tool& t : tools) buttons.emplace_back(t.name, bar.Button(t.text).Tip(t.tip));
+  Control& lists = window.Row();
+  std::string face, size, align;
+  lists.Prompt("&Font:");
+  const int fonts = lists.DropList(face);
+  lists.Prompt("&Size:");
+  const int sizes = lists.DropList(size);
+  lists.Prompt("&Align:");
+  const int alignment = lists.DropList(align, "Left|Centre|Right");
+  std::string unused;
+  const int box = window.Text(unused);
+  window.Open();
+  editor.INIT(window, box, true, text);
+  for (const auto& [name, control] : buttons) editor.INITBUTTON(name, control);
+  editor.INITBUTTON("ListFonts", fonts);
+  editor.INITBUTTON("ListFontSize", sizes);
+  editor.INITBUTTON("Alignment", alignment);
+  if (setup) setup(editor);
+  editor.UPDATEWINDOW();
+  while (window.Accept()) {
+    if (EVENT() == EVENT_Accepted) editor.TAKEACCEPTED();
+    if (EVENT() == EVENT_CloseWindow && !editor.KILL(true)) window.Cycle();
+  }
+}
+
+}  // namespace vx::test

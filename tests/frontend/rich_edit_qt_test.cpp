@@ -1,0 +1,110 @@
+// The rich edit control as the Qt renderer shows it: the document the model holds comes out of
+// Qt's text document as it went in, and what the user types there reaches the model, which the
+// toolbar then formats.
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <cstdlib>
+
+#include "frontend/qt/rich_edit_view.h"
+#include "runtime/window/rich_text_rtf.h"
+#include "tests/datadll/addons/rich_edit_sample.h"
+#include "tests/frontend/qt_test_support.h"
+
+namespace vx {
+namespace {
+
+RichDocument Sample() {
+  RichDocument doc = RichDocument::FromText(
+      "Rich Text Sample\nBold, italic, underlined and red words.\n\tTabbed to a stop, "
+      "E=mc2 and H2O.\nA bulleted line\nAnother one\nRight aligned, indented");
+  doc.ApplyCharFormat(0, 16, [](RichCharFormat& f) {
+    f.size = 320;
+    f.bold = true;
+  });
+  doc.ApplyCharFormat(17, 21, [](RichCharFormat& f) { f.bold = true; });
+  doc.ApplyCharFormat(23, 29, [](RichCharFormat& f) { f.italic = true; });
+  doc.ApplyCharFormat(31, 41, [](RichCharFormat& f) { f.underline = true; });
+  doc.ApplyCharFormat(46, 49, [](RichCharFormat& f) { f.color = 0x0000FF; });
+  const long mc2 = doc.Find("mc2", 0, false, true), h2o = doc.Find("H2O", 0, false, true);
+  doc.ApplyCharFormat(mc2 + 2, mc2 + 3, [](RichCharFormat& f) { f.offset = 60; });
+  doc.ApplyCharFormat(h2o + 1, h2o + 2, [](RichCharFormat& f) { f.offset = -60; });
+  doc.Paragraphs()[0].alignment = RichAlign::Center;
+  doc.Paragraphs()[2].tabs = {1440};
+  for (int p : {3, 4}) {
+    doc.Paragraphs()[p].bullet = true;
+    doc.Paragraphs()[p].offset = 300;
+  }
+  doc.Paragraphs()[5].alignment = RichAlign::Right;
+  doc.Paragraphs()[5].right_indent = 720;
+  doc.Normalise();
+  return doc;
+}
+
+TEST(RichEditQt, TheEditorShowsTheModelsDocumentAndSendsTheUsersEditsBack) {
+  REQUIRE_QT_DISPLAY();
+  const RichDocument sample = Sample();
+  std::optional<RichDocument> shown, after_bold;
+  int editor_height = 0;  // percent of the window's
+  std::string asked;
+  const int status = test::RunAsUser(
+      [&] { test::RunRichEditSample({}, WriteRtf(sample)); },
+      [&] {
+        qt::QtWindow* window = test::WaitShown("Rich Text Sample");
+        ASSERT_NE(window, nullptr);
+        qt::RichEditView* view = nullptr;
+        test::WaitFor([&] {
+          test::OnGui([&] {
+            view = window->findChild<qt::RichEditView*>();
+            if (view) shown = qt::RichEditView::FromQt(*view->document());
+          });
+          return shown && shown->PlainText() == sample.PlainText();
+        });
+        ASSERT_NE(view, nullptr);
+        // The user types a word at the start, selects it and presses B.
+        test::OnGui([&] {
+          view->setFocus();
+          QTextCursor cursor(view->document());
+          cursor.insertText(QStringLiteral("New "));
+          cursor.setPosition(0);
+          cursor.setPosition(3, QTextCursor::KeepAnchor);
+          view->setTextCursor(cursor);
+          for (auto* button : window->findChildren<QPushButton*>())
+            if (button->text() == "B") button->click();
+        });
+        test::WaitFor([&] {
+          test::OnGui([&] { after_bold = qt::RichEditView::FromQt(*view->document()); });
+          return after_bold && after_bold->FormatAt(0).bold != sample.FormatAt(0).bold;
+        });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { window->grab().save(file); });
+        // The editor takes the height the hidden placeholder leaves.
+        test::OnGui([&] { editor_height = view->height() * 100 / window->height(); });
+        // Closing asks whether to save the changed document: No.
+        test::OnGui([&] { window->close(); });
+        QMessageBox* box = nullptr;
+        test::WaitFor([&] {
+          test::OnGui([&] { box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+          return box != nullptr;
+        });
+        ASSERT_NE(box, nullptr);
+        test::OnGui([&] {
+          asked = box->windowTitle().toStdString();
+          box->button(QMessageBox::No)->click();
+        });
+      });
+  EXPECT_EQ(status, 0);
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(*shown, sample) << WriteRtf(*shown);
+  ASSERT_TRUE(after_bold.has_value());
+  EXPECT_EQ(after_bold->PlainText().substr(0, 8), "New Rich");
+  EXPECT_FALSE(after_bold->FormatAt(0).bold) << "the title was bold: B took it off the word";
+  EXPECT_GT(editor_height, 50);
+  EXPECT_EQ(asked, "Save Document");
+}
+
+}  // namespace
+}  // namespace vx
