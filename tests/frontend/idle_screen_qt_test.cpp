@@ -1,6 +1,7 @@
 // The Qt renderer at rest: a window that nothing changes is neither laid out nor drawn again,
-// no timer of the renderer runs faster than once a second, and a tray host that starts after
-// the icon is heard from the display rather than looked for.
+// no timer of the renderer runs faster than once a second, a tray host that starts after the
+// icon is heard from the display rather than looked for, and a tray icon is drawn again only
+// for a new picture.
 #include <gtest/gtest.h>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QSystemTrayIcon>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -121,15 +123,23 @@ std::vector<std::pair<std::string, int>> RunningTimers(QObject* front_end) {
   return timers;
 }
 
+// A window with a tray icon. Once told to, it gives the icon a new tip on each of five timer
+// events, as Main does when the next task changes.
 struct TrayProgram {
   std::atomic<int> tray_id{0};
+  std::atomic<bool> change_tips{false};
+  std::atomic<int> tips_changed{0};
   void operator()() {
     Window w("Tray Frame");
     w.String("A window with a tray icon");
     TrayIcon tray;
     tray.Add("tray_ico", "Varnodex test", EVENT_TrayLeftClick, EVENT_TrayRightClick, 0, 0);
     tray_id = tray.Id();
+    w.Timer(5);
     while (w.Accept()) {
+      if (EVENT() == EVENT_Timer && change_tips && tips_changed < 5) {
+        tray.SetTip("Next task " + std::to_string(++tips_changed));
+      }
     }
   }
 };
@@ -143,17 +153,19 @@ qt::QtFrontEnd* WaitFrontEnd(TrayProgram& program) {
   return front_end;
 }
 
-// Whether the icon is docked: its own small window, visible, which the host took in.
-bool Docked() {
-  bool docked = false;
+// The icon's own small window once a host took it in; null before.
+QWidget* DockedIcon() {
+  QWidget* docked = nullptr;
   OnGui([&] {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->inherits("QSystemTrayIconSys") && w->isVisible()) docked = true;
+      if (w->inherits("QSystemTrayIconSys") && w->isVisible()) docked = w;
     }
   });
   return docked;
 }
+
+bool Docked() { return DockedIcon() != nullptr; }
 
 // With a tray icon waiting for a host that is not there, and a window at rest, nothing of the
 // renderer wakes up more often than once a second; the icon docks once a host starts.
@@ -176,6 +188,39 @@ TEST(QtIdleScreen, AnIconWaitingForATrayHostPollsForNoneAndDocksWhenOneStarts) {
     TrayHost tray_host;
     if (!tray_host.Started()) GTEST_SKIP() << "trayer is not installed";
     EXPECT_TRUE(WaitFor(Docked, 15s)) << "the icon goes into the host that started";
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// A new tip is not a new picture: the docked icon is not drawn again when only its tip changes.
+TEST(QtIdleScreen, ATrayIconWhoseTipChangesIsNotDrawnAgain) {
+  REQUIRE_QT_DISPLAY();
+  TrayHost tray_host;
+  if (!tray_host.Started()) GTEST_SKIP() << "trayer is not installed";
+  TrayProgram program;
+  const int status = RunAsUser(std::ref(program), [&] {
+    qt::QtFrontEnd* front_end = WaitFrontEnd(program);
+    ASSERT_NE(front_end, nullptr);
+    ASSERT_TRUE(WaitFor(Docked, 15s)) << "the icon docks";
+    std::this_thread::sleep_for(500ms);  // the host has shown it
+    QWidget* icon = DockedIcon();
+    ASSERT_NE(icon, nullptr);
+    std::unique_ptr<EventCounter> counter;
+    OnGui([&] { counter = std::make_unique<EventCounter>(icon); });
+    program.change_tips = true;
+    const bool last_tip = WaitFor([&] {
+      QString tip;
+      OnGui([&] {
+        if (QSystemTrayIcon* tray = front_end->Tray(program.tray_id)) tip = tray->toolTip();
+      });
+      return tip == "Next task 5";
+    });
+    std::this_thread::sleep_for(200ms);  // a repaint the last change asked for has come
+    OnGui([&] {
+      EXPECT_TRUE(last_tip) << "the tips reach the icon";
+      EXPECT_EQ(counter->paints, 0);
+      counter.reset();
+    });
   });
   EXPECT_EQ(status, 0);
 }
