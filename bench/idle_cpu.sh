@@ -20,7 +20,11 @@ fi
 
 work="$(mktemp -d /tmp/vx-idle-XXXXXX)"
 children=()
+other=""
 finish() {
+  # The other scheduler first: its bus runner then ends its own bus daemon as it exits.
+  [ -n "$other" ] && kill "$other" 2>/dev/null || true
+  sleep 1
   for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
@@ -69,7 +73,6 @@ if command -v kalarm >/dev/null && command -v dbus-run-session >/dev/null; then
   HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local" \
     dbus-run-session -- kalarm >"$work/other.log" 2>&1 &
   children+=($!)
-  other=""
   for _ in $(seq 100); do
     other="$(pgrep -P "${children[-1]}" -x kalarm || true)"
     [ -n "$other" ] && break
