@@ -11,17 +11,13 @@
 #include <mutex>
 #include <string>
 
+#include "platform/curl_library.h"
 #include "platform/mail_transport.h"
 #include "platform/news_post.h"
 #include "platform/transfer_log.h"
 
 namespace vx::platform {
 namespace {
-
-void GlobalInit() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 std::string LocalHostName() {
   char name[256] = {};
@@ -152,55 +148,59 @@ class CurlMailTransport final : public MailTransport {
       outcome.failure = TransferFailure::BadArguments;
       return outcome;
     }
-    GlobalInit();
-    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+    const CurlLibrary* api = LoadCurlLibrary();
+    if (!api) {
+      outcome.failure = TransferFailure::StartFailed;
+      return outcome;
+    }
+    std::unique_ptr<CURL, void (*)(CURL*)> curl(api->easy_init(), api->easy_cleanup);
     if (!curl) {
       outcome.failure = TransferFailure::StartFailed;
       return outcome;
     }
     curl_slist* recipients = nullptr;
     for (const std::string& to : envelope.recipients)
-      recipients = curl_slist_append(recipients, to.c_str());
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> recipient_list(recipients,
-                                                                               curl_slist_free_all);
+      recipients = api->slist_append(recipients, to.c_str());
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> recipient_list(recipients,
+                                                                      api->slist_free_all);
 
     TransferLog log(settings.debug_file);
     Conversation talk{&log, settings.progress};
     Reader reader{&message};
     const std::string url = MailUrl(settings.host);
     CURL* h = curl.get();
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_USE_SSL,
+    api->easy_setopt(h, CURLOPT_URL, url.c_str());
+    api->easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    api->easy_setopt(h, CURLOPT_USE_SSL,
                      static_cast<long>(CURLUSESSL_TRY));  // STARTTLS when offered
-    curl_easy_setopt(h, CURLOPT_MAIL_FROM, envelope.sender.c_str());
-    curl_easy_setopt(h, CURLOPT_MAIL_RCPT, recipients);
+    api->easy_setopt(h, CURLOPT_MAIL_FROM, envelope.sender.c_str());
+    api->easy_setopt(h, CURLOPT_MAIL_RCPT, recipients);
     if (!settings.user.empty()) {
-      curl_easy_setopt(h, CURLOPT_USERNAME, settings.user.c_str());
-      curl_easy_setopt(h, CURLOPT_PASSWORD, settings.password.c_str());
+      api->easy_setopt(h, CURLOPT_USERNAME, settings.user.c_str());
+      api->easy_setopt(h, CURLOPT_PASSWORD, settings.password.c_str());
     }
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
+    api->easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(settings.connect_timeout.count()));
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(settings.total_timeout.count()));
-    curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
-    curl_easy_setopt(h, CURLOPT_READFUNCTION, OnRead);
-    curl_easy_setopt(h, CURLOPT_READDATA, &reader);
-    curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);  // the replies reach OnDebug, logged or not
-    curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, OnDebug);
-    curl_easy_setopt(h, CURLOPT_DEBUGDATA, &talk);
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &talk);
+    api->easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(settings.total_timeout.count()));
+    api->easy_setopt(h, CURLOPT_UPLOAD, 1L);
+    api->easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
+    api->easy_setopt(h, CURLOPT_READFUNCTION, OnRead);
+    api->easy_setopt(h, CURLOPT_READDATA, &reader);
+    api->easy_setopt(h, CURLOPT_VERBOSE, 1L);  // the replies reach OnDebug, logged or not
+    api->easy_setopt(h, CURLOPT_DEBUGFUNCTION, OnDebug);
+    api->easy_setopt(h, CURLOPT_DEBUGDATA, &talk);
+    api->easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    api->easy_setopt(h, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    api->easy_setopt(h, CURLOPT_XFERINFODATA, &talk);
 
-    const CURLcode code = curl_easy_perform(h);
+    const CURLcode code = api->easy_perform(h);
     curl_off_t connect_time = 0;
-    curl_easy_getinfo(h, CURLINFO_CONNECT_TIME_T, &connect_time);
+    api->easy_getinfo(h, CURLINFO_CONNECT_TIME_T, &connect_time);
     const bool connected = talk.reply_code != 0 || connect_time > 0;
     outcome.reply_code = talk.reply_code;
     outcome.reply_text = talk.reply_text;
     if (code == CURLE_OK) return outcome;
-    log.Note(curl_easy_strerror(code));
+    log.Note(api->easy_strerror(code));
     // An error reply from the server says more than libcurl's own code for it.
     if (code != CURLE_ABORTED_BY_CALLBACK && talk.error_code != 0) {
       outcome.failure = TransferFailure::ServerRefused;

@@ -4,13 +4,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/post_input.h"
 #include "frontend/qt/qt_window.h"
+#include "platform/x11_tray_host.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx::qt {
@@ -35,6 +35,7 @@ QtFrontEnd::QtFrontEnd() {
 }
 
 QtFrontEnd::~QtFrontEnd() {
+  tray_host_watch_.reset();  // its thread calls in no more
   AnswerOpenRequests();
   for (auto& [id, tray] : trays_) delete tray.icon;
   for (auto& [id, window] : windows_) delete window.data();
@@ -223,32 +224,46 @@ void QtFrontEnd::ApplyTray(const ModelMessage& m) {
     auto it = props.find(p);
     return it == props.end() ? std::string() : it->second;
   };
-  // A tray icon without a picture would not show at all: an unknown name shows the program's mark.
-  const QIcon picture = NamedIcon(get(Prop::Icon));
-  tray.icon->setIcon(picture.isNull() ? ProgramIcon() : picture);
-  tray.icon->setToolTip(QString::fromStdString(get(Prop::Tip)));
+  // The model hands the whole state over on each change: only what changed is set, since each
+  // set has the tray host draw the icon again.
+  const std::string icon = get(Prop::Icon);
+  if (icon != tray.picture || tray.icon->icon().isNull()) {
+    tray.picture = icon;
+    // A tray icon without a picture would not show at all: an unknown name shows the
+    // program's mark.
+    const QIcon picture = NamedIcon(icon);
+    tray.icon->setIcon(picture.isNull() ? ProgramIcon() : picture);
+  }
+  const QString tip = QString::fromStdString(get(Prop::Tip));
+  if (tip != tray.icon->toolTip()) tray.icon->setToolTip(tip);
   // Without a tray host the icon does not show and the program runs on; the icon comes once a
   // host appears.
   tray.wanted = get(Prop::Hide) != "1";
-  tray.icon->setVisible(tray.wanted);
+  if (tray.icon->isVisible() != tray.wanted) tray.icon->setVisible(tray.wanted);
   if (tray.wanted && !QSystemTrayIcon::isSystemTrayAvailable()) WatchForTrayHost();
 }
 
+// A tray host announces itself on the display when it starts (the MANAGER message of the system
+// tray protocol); the platform's watch hears it on a thread of its own, with no polling, and the
+// icons are shown again here so that the new host takes them in.
 void QtFrontEnd::WatchForTrayHost() {
   if (!tray_host_watch_) {
-    tray_host_watch_ = new QTimer(this);
-    tray_host_watch_->setInterval(500);
-    connect(tray_host_watch_, &QTimer::timeout, this, [this] {
-      if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
-      tray_host_watch_->stop();
-      for (auto& [id, tray] : trays_) {
-        if (!tray.wanted) continue;
-        tray.icon->hide();
-        tray.icon->show();
-      }
+    tray_host_watch_ = platform::WatchTrayHost([this] {
+      QMetaObject::invokeMethod(
+          this, [this] { ShowIconsInNewTrayHost(); }, Qt::QueuedConnection);
     });
   }
-  tray_host_watch_->start();
+  // A host that started before the watch stood was not heard.
+  if (QSystemTrayIcon::isSystemTrayAvailable()) ShowIconsInNewTrayHost();
+}
+
+void QtFrontEnd::ShowIconsInNewTrayHost() {
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+  for (auto& [id, tray] : trays_) {
+    if (!tray.wanted || !tray.icon) continue;
+    tray.icon->hide();
+    tray.icon->show();
+  }
 }
 
 }  // namespace vx::qt

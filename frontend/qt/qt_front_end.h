@@ -9,13 +9,17 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "runtime/window/front_end.h"
 
 class QSystemTrayIcon;
-class QTimer;
 class QWidget;
+
+namespace vx::platform {
+class TrayHostWatch;
+}
 
 namespace vx::qt {
 
@@ -46,6 +50,7 @@ class QtFrontEnd final : public QObject, public FrontEnd {
     long thread = 0;
     int events[4] = {0, 0, 0, 0};  // left click, right click, left double, right double
     bool wanted = false;           // the model shows it
+    std::string picture;           // the name of the picture it shows
   };
 
   void Apply(const ModelMessage& message);
@@ -55,11 +60,13 @@ class QtFrontEnd final : public QObject, public FrontEnd {
   void UpdateModality(long thread);
   QWidget* OwnerOf(long thread, int window) const;
   void WatchForTrayHost();
+  void ShowIconsInNewTrayHost();
 
   std::map<int, QPointer<QtWindow>> windows_;
   std::map<long, std::vector<int>> open_by_thread_;  // in opening order; the newest takes input
   std::map<int, TrayEntry> trays_;
-  QTimer* tray_host_watch_ = nullptr;  // runs while icons wait for a tray host to appear
+  // Hears tray hosts start, from the first icon that found none on.
+  std::unique_ptr<platform::TrayHostWatch> tray_host_watch_;
   std::mutex requests_mutex_;
   std::vector<std::shared_ptr<Request>> open_requests_;
 };

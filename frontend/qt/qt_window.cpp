@@ -128,8 +128,20 @@ void QtWindow::ReportEditDone(int number) {
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
   if (FreeEvent(watched, event)) return true;
-  if (event->type() == QEvent::LayoutRequest && qobject_cast<QStatusBar*>(watched))
-    KeepStatusZonesApart();
+  // The bar's least width follows its zones once its layout has taken the request (and so knows
+  // the zones' new sizes). Telling the layout within the request would ask for another layout,
+  // which would come back here: the bar would be laid out and drawn again without end.
+  if (event->type() == QEvent::LayoutRequest && qobject_cast<QStatusBar*>(watched) &&
+      !zones_width_queued_) {
+    zones_width_queued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          zones_width_queued_ = false;
+          HoldStatusBarWidth();
+        },
+        Qt::QueuedConnection);
+  }
   if (event->type() == QEvent::KeyPress) {
     // Tab leaves a text (it changes the focus there), so Ctrl+Tab is how a tab is typed in one.
     if (auto* plain = qobject_cast<QPlainTextEdit*>(watched); plain && !plain->isReadOnly()) {
@@ -321,7 +333,14 @@ void QtWindow::KeepStatusZonesApart() {
   auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
   if (!bar) return;
   if (QLayout* zones = bar->layout()) zones->invalidate();  // it learns of the change later
-  bar->setMinimumWidth(bar->minimumSizeHint().width());
+  HoldStatusBarWidth();
+}
+
+void QtWindow::HoldStatusBarWidth() {
+  auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!bar) return;
+  const int least = bar->minimumSizeHint().width();
+  if (bar->minimumWidth() != least) bar->setMinimumWidth(least);
 }
 
 // The model was given a new place for a window already on the screen.

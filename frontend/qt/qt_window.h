@@ -89,6 +89,7 @@ class QtWindow final : public QMainWindow {
   // Geometry (the sums in window_geometry.h).
   void FitAndPlace(QWidget* owner);
   void KeepStatusZonesApart();
+  void HoldStatusBarWidth();  // the bar's least width as its layout last found it
   void ApplyGeometry();
   void ReportGeometry();
   // The window's own properties; a control's are applied by control_props.h.
@@ -115,8 +116,9 @@ class QtWindow final : public QMainWindow {
 
   long thread_;
   int id_;
-  bool shown_ = false;     // the model has shown it
-  bool appeared_ = false;  // it is on the screen (or was meant to be)
+  bool shown_ = false;               // the model has shown it
+  bool zones_width_queued_ = false;  // HoldStatusBarWidth is queued after a layout request
+  bool appeared_ = false;            // it is on the screen (or was meant to be)
   std::function<QWidget*()> owner_;
   QTimer* appear_timer_ = nullptr;
   QTimer* geometry_timer_ = nullptr;

@@ -50,19 +50,19 @@ void FrameScripts::UpdateFrameStatus(int animation_step) {
   if (frame_.Status(2).TextValue() != status) frame_.Status(2, status);
 
   if (picture_ == 0) return;
-  // The working picture's seven frames, while scripts run and while the scheduler only waits.
+  // The working picture turns through its seven frames while scripts run. While the scheduler
+  // only waits it stands still on its first frame: a picture that changed every tick would
+  // have the toolbar laid out and drawn again each second with nothing happening.
   static constexpr std::array<std::string_view, 7> kScripting = {
       "~wrkas.ico", "~wrkbs.ico", "~wrkcs.ico", "~wrkds.ico",
       "~wrkes.ico", "~wrkfs.ico", "~wrkgs.ico"};
-  static constexpr std::array<std::string_view, 7> kWaiting = {
-      "~wrka.ico", "~wrkb.ico", "~wrkc.ico", "~wrkd.ico", "~wrke.ico", "~wrkf.ico", "~wrkg.ico"};
   const std::size_t frame =
       animation_step >= 1 && animation_step <= 7 ? static_cast<std::size_t>(animation_step - 1) : 0;
   std::string_view picture = "~blank.ico";
   if (scripts_active_) {
     picture = kScripting[frame];
   } else if (STARTUPACTIVE != 0) {
-    picture = kWaiting[frame];
+    picture = "~wrka.ico";
   }
   if (frame_[picture_].TextValue() != picture) frame_[picture_].SetText(picture);
 }

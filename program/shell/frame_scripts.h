@@ -29,7 +29,8 @@ class FrameScripts final : public ScriptFrame {
   // and steps are queued. The first tick of a change enables or disables the stop button and
   // sets or clears the indicator; an idle tick ends a one-off run.
   bool UpdateScriptControls();
-  // The status bar's second zone and the working picture (animation_step 1 to 7).
+  // The status bar's second zone and the working picture (animation_step 1 to 7: its frame while
+  // scripts run).
   void UpdateFrameStatus(int animation_step);
   void RunDueScriptStep() { executor_.RunDueScriptStep(); }
   bool ScriptsActive() const { return scripts_active_; }

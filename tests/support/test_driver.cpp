@@ -151,6 +151,7 @@ void TestDriver::Announce(const ModelMessage& m) {
       if (m.snapshot) windows_[m.window].controls[m.control].snapshot = *m.snapshot;
       break;
     case Kind::PropertyChanged:
+      ++windows_[m.window].changes;
       if (m.control == 0) {
         windows_[m.window].props[m.prop] = m.value;
       } else {
@@ -184,6 +185,7 @@ void TestDriver::Announce(const ModelMessage& m) {
       DriverTray& t = trays_[m.control];
       t.id = m.control;
       t.thread = m.thread;
+      ++t.published;
       if (m.snapshot) {
         t.icon = m.snapshot->props.at(Prop::Icon);
         t.tip = m.snapshot->props.at(Prop::Tip);
@@ -480,6 +482,11 @@ std::string DriverWindow::Get(Prop prop) const {
 int DriverWindow::PicturesCopied() const {
   std::lock_guard l(driver_->mutex_);
   return driver_->WindowLocked(id_).pictures_copied;
+}
+
+int DriverWindow::Changes() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->WindowLocked(id_).changes;
 }
 
 int DriverWindow::TimesBroughtToFront() const {

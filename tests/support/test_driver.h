@@ -61,6 +61,7 @@ struct DriverTray {
   bool shown = false;
   std::string icon, tip;
   int events[4] = {0, 0, 0, 0};  // left click, right click, left double, right double
+  int published = 0;             // how often the program has handed the icon's state over
 };
 enum class TrayClick { Left = 0, Right = 1, LeftDouble = 2, RightDouble = 3 };
 
@@ -157,6 +158,9 @@ class DriverWindow {
   int TimesBroughtToFront() const;
   // How often the program has put a picture of the window (or a control) on the clipboard.
   int PicturesCopied() const;
+  // How many property changes the model has announced for the window and its controls: each
+  // is something a renderer draws again.
+  int Changes() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
   // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
@@ -267,6 +271,7 @@ class TestDriver final : public FrontEnd {
     bool settled = false;  // its thread has waited for events (or asked a question) since
     int brought_to_front = 0;
     int pictures_copied = 0;
+    int changes = 0;  // property changes announced
     std::map<Prop, std::string> props;
     std::map<int, MirrorControl> controls;
   };

@@ -170,6 +170,23 @@ TEST_F(MainFrameTest, TheTickCapturesThenRunsOnePhaseInTurnThenTheScriptAndTheTr
   EXPECT_EQ(trace_, (std::vector<std::string>{"clip", "step"}));
 }
 
+// While nothing happens nothing on the screen changes: ticks with the scheduler waiting (or
+// switched off), no script and the clock standing still announce no change of the frame or its
+// toolbar, and the tray icon is not handed over again; a renderer has nothing to draw.
+TEST_F(MainFrameTest, IdleTicksChangeNothingOnTheScreen) {
+  DriverWindow frame = StartMain();
+  for (const bool active : {true, false}) {
+    SCOPED_TRACE(active ? "scheduler active" : "scheduler inactive");
+    Locked([active] { STARTUPACTIVE = active ? 1 : 0; });
+    Tick(frame, 2);  // the first ticks show the state: the title, the working picture
+    const int changes = frame.Changes();
+    const int published = ui_.WaitTray().published;
+    Tick(frame, 8);
+    EXPECT_EQ(frame.Changes(), changes);
+    EXPECT_EQ(ui_.WaitTray().published, published);
+  }
+}
+
 TEST_F(MainFrameTest, ARunningScriptShowsItsMarkItsStepAndTheWorkingPicture) {
   DriverWindow frame = StartMain();
   EXPECT_TRUE(frame.Control("Stop Scripts").Disabled());
@@ -196,7 +213,7 @@ TEST_F(MainFrameTest, ARunningScriptShowsItsMarkItsStepAndTheWorkingPicture) {
   Locked([] { ScriptQueue.Free(); });
   Tick(frame);
   EXPECT_TRUE(frame.Control("Stop Scripts").Disabled());
-  EXPECT_EQ(frame.Control("~wrkc.ico").Text(), "~wrkc.ico");  // idle, scheduler on
+  EXPECT_EQ(frame.Control("~wrka.ico").Text(), "~wrka.ico");  // idle, scheduler on: it stands still
   EXPECT_THROW(frame.Control("*"), std::exception);
 }
 
