@@ -379,6 +379,12 @@ void Control::Render() {
 void Control::ApplyInput(const Event& event) {
   switch (type_) {
     case ControlType::Entry:
+      // A keystroke of an immediate entry brings the caret with it (choice, from 1).
+      if (event.number == EVENT_NewSelection && event.choice > 0) {
+        Set(Prop::SelStart, event.choice);
+        Set(Prop::SelEnd, event.choice - 1);
+      }
+      [[fallthrough]];
     case ControlType::Text:
     case ControlType::Spin:
       Set(Prop::Value, event.text);

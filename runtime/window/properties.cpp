@@ -21,7 +21,8 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Column",     "MouseDownRow", "MouseDownField", "MouseDownZone",
     "MouseUpRow", "MouseUpField", "MouseUpZone",    "FontSize",
     "LineHeight", "VScroll",      "HScroll",        "Cursor",
-    "Zoom",       "TopRow",       "Items"};
+    "Zoom",       "TopRow",       "Items",          "Immediate",
+    "SelStart",   "SelEnd"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -65,6 +65,9 @@ enum class Prop : int {
   Zoom,        // page image: percent of the paper's real size; 0 or none: the whole page fits
   TopRow,      // lists: the first row in view (from 1), as the front end last reported it
   Items,       //   and how many rows the list has room for (none: not reported)
+  Immediate,   // entries: "1" reports every keystroke as EVENT_NewSelection (text, caret, key)
+  SelStart,    // entries: the caret (from 1) and, when SelEnd is not below it, the selection
+  SelEnd,      //   from SelStart to SelEnd (characters, both included)
   Count_       // not a property: one past the last
 };
 
