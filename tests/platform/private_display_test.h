@@ -6,7 +6,7 @@
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xlib.h>
 
-#include "private_x_server.h"
+#include "support/private_x_server.h"
 
 namespace vx::test {
 
