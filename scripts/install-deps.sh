@@ -9,6 +9,10 @@ packages=(
   xvfb xauth openbox trayer xdg-utils desktop-file-utils xclip
   python3-aiosmtpd python3-pyftpdlib
   poppler-utils fonts-liberation2
+  # The printer list reads the desktop's print system; its test asks lpstat what CUPS has.
+  libcups2-dev cups-client
+  # Field encryption (OpenSSL's ciphers and key derivation).
+  libssl-dev
 )
 
 missing=()
