@@ -1,23 +1,9 @@
 #include "datadll/utility/api_printer_class.h"
 
-#include <cctype>
-
 #include "platform/printers.h"
+#include "runtime/text_functions.h"
 
 namespace vx {
-namespace {
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string GETDEFAULTPRINTER() {
   const std::string device = platform::DefaultPrinterDevice().substr(0, 259);
@@ -34,7 +20,7 @@ long GETPRINTERLIST(PRINTERQUEUE& queue) {
     queue.buffer.SHOWNAME =
         std::string(ClipView(printer.name)) + " on " + std::string(ClipView(printer.port));
     queue.Add();
-    if (SameLetters(printer.name, default_name)) found = queue.Records();
+    if (UPPER(printer.name) == UPPER(default_name)) found = queue.Records();
   }
   return found != 0 ? found : 1;
 }

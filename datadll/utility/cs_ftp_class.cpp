@@ -28,11 +28,6 @@ constexpr std::size_t kBlock = 1024;
 
 std::string Clip(std::string_view text) { return std::string(ClipView(text)); }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::string SystemText() { return std::strerror(errno); }
 
 // The name without its folders: everything up to the last "/" or "\" removed.
@@ -221,42 +216,37 @@ void CSFTPCLASS::TRYSETPATH(std::string_view path) {
 }
 
 long CSFTPCLASS::MKDIR(std::string_view name) {
-  int result = -1;
-  {
-    const RuntimeUnlocked unlocked;
-    result = engine_ ? engine_->MakeDirectory(HANDLE, Clip(name)) : -1;
-  }
-  if (result == -1) SETERROR("Error creating directory");
-  return result == -1 ? -1 : 0;
+  return Command("Error creating directory", [&](platform::FtpEngine& engine) {
+    return engine.MakeDirectory(HANDLE, Clip(name));
+  });
 }
 
 long CSFTPCLASS::RMDIR(std::string_view name) {
-  int result = -1;
-  {
-    const RuntimeUnlocked unlocked;
-    result = engine_ ? engine_->RemoveDirectory(HANDLE, Clip(name)) : -1;
-  }
-  if (result == -1) SETERROR("Error removing directory");
-  return result == -1 ? -1 : 0;
+  return Command("Error removing directory", [&](platform::FtpEngine& engine) {
+    return engine.RemoveDirectory(HANDLE, Clip(name));
+  });
 }
 
 long CSFTPCLASS::REMOVE(std::string_view name) {
-  int result = -1;
-  {
-    const RuntimeUnlocked unlocked;
-    result = engine_ ? engine_->DeleteFile(HANDLE, Clip(name)) : -1;
-  }
-  if (result == -1) SETERROR("Error removing file");
-  return result == -1 ? -1 : 0;
+  return Command("Error removing file", [&](platform::FtpEngine& engine) {
+    return engine.DeleteFile(HANDLE, Clip(name));
+  });
 }
 
 long CSFTPCLASS::RENAME(std::string_view from, std::string_view to) {
+  return Command("Error renaming file", [&](platform::FtpEngine& engine) {
+    return engine.Rename(HANDLE, Clip(from), Clip(to));
+  });
+}
+
+long CSFTPCLASS::Command(std::string_view error,
+                         const std::function<int(platform::FtpEngine&)>& call) {
   int result = -1;
-  {
+  if (engine_) {
     const RuntimeUnlocked unlocked;
-    result = engine_ ? engine_->Rename(HANDLE, Clip(from), Clip(to)) : -1;
+    result = call(*engine_);
   }
-  if (result == -1) SETERROR("Error renaming file");
+  if (result == -1) SETERROR(error);
   return result == -1 ? -1 : 0;
 }
 
@@ -285,7 +275,7 @@ long CSFTPCLASS::GETDIRECTORY(FTPDIRQ& queue, std::string_view path, std::string
     FTPDIRQ_RECORD& row = queue.buffer;
     row = FTPDIRQ_RECORD{};
     row.FILENAME = entry.name;
-    row.SORTNAME = Upper(entry.name);
+    row.SORTNAME = UPPER(entry.name);
     row.DATE = entry.year != 0 ? DATE(entry.month, entry.day, entry.year) : 0;
     row.TIME = entry.hour * 360000 + entry.minute * 6000 + entry.second * 100 + 1;
     row.SIZE = static_cast<std::int32_t>(std::min<std::int64_t>(entry.size, INT32_MAX));
@@ -302,7 +292,7 @@ long CSFTPCLASS::GETDIRECTORY(FTPDIRQ& queue, std::string_view path, std::string
     queue.buffer.ISDIRECTORY = 1;
     queue.Add();
   }
-  const std::string pattern = Upper(Clip(mask));
+  const std::string pattern = UPPER(Clip(mask));
   for (long at = queue.Records(); at >= 1; --at) {
     queue.Get(at);
     const FTPDIRQ_RECORD& row = queue.buffer;

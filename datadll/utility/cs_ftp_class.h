@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -140,6 +141,9 @@ class CSFTPCLASS : public WindowComponent {
   std::uint32_t TIMEOUT = 30;
 
  private:
+  // One engine call with the network's wait outside the runtime lock: 0, or -1 after showing
+  // `error` with the engine's reason.
+  long Command(std::string_view error, const std::function<int(platform::FtpEngine&)>& call);
   void Post(int event);
   void Show(const std::string& text);
   void CloseEnds();

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "platform/key_press.h"
+#include "runtime/text_functions.h"
 #include "runtime/threads.h"
 
 namespace vx {
@@ -43,16 +44,6 @@ constexpr std::array<PressKeyName, 105> kNames = {{
     {"PrintScreen", 44}, {"Print", 42},    {"Shift", 16},      {"Ctrl", 17},
     {"Alt", 18},
 }};
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && Upper(a) == Upper(b);
-}
 
 }  // namespace
 
@@ -103,7 +94,7 @@ void PRESSKEYCLASS::SETMOUSEPOS(long x, long y) {
 long PRESSKEYCLASS::TRNKEYNAME(std::string_view name) const {
   // Each prefix adds its modifier and the rest is read again; a loop in place of recursion, so
   // that a long run of prefixes cannot exhaust a small thread stack.
-  std::string rest = Upper(name);
+  std::string rest = UPPER(name);
   long modifiers = 0;
   for (;;) {
     if (rest.empty()) return modifiers;
@@ -143,7 +134,7 @@ long PRESSKEYCLASS::TRNKEYNAME(std::string_view name) const {
   if (const std::size_t at = rest.find("KEY"); at != std::string::npos) rest.erase(at, 3);
   for (long at = TRNQ.Records(); at >= 1; --at) {
     const TRN_RECORD& entry = TRNQ[at];
-    if (SameName(entry.KEY, rest)) return modifiers | entry.ID;
+    if (UPPER(entry.KEY) == rest) return modifiers | entry.ID;
   }
   return 0;
 }

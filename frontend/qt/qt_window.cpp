@@ -333,7 +333,14 @@ void QtWindow::moveEvent(QMoveEvent* event) {
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  PlaceSizeGrip();
   if (appeared_ && !applying_) geometry_timer_->start();
+}
+
+void QtWindow::PlaceSizeGrip() {
+  if (size_grip_ == nullptr) return;
+  size_grip_->move(width() - size_grip_->width(), height() - size_grip_->height());
+  size_grip_->raise();
 }
 
 // Tells the model where the window now is, so its place is saved where the user left it.

@@ -91,6 +91,7 @@ Control& ControlMaker::Panel() { return Make(ControlType::Panel, {}, {}); }
 Control& ControlMaker::Region() { return Make(ControlType::Region, {}, {}); }
 Control& ControlMaker::Image(std::string_view file) { return Make(ControlType::Image, file, {}); }
 Control& ControlMaker::BarGraph() { return Make(ControlType::BarGraph, {}, {}); }
+Control& ControlMaker::SizeGrip() { return Make(ControlType::SizeGrip, {}, {}); }
 Control& ControlMaker::PageImage() { return Make(ControlType::PageImage, {}, {}); }
 
 Control& ControlMaker::Progress(long low, long high) {

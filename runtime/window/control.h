@@ -78,6 +78,9 @@ class ControlMaker {
   Control& Beside();
   Control& Stacked();
   Control& FormRows();
+  // A size grip in the window's lower right corner, outside every layout; its X, Y, Width and
+  // Height (pixels) say where it stands.
+  Control& SizeGrip();
 
  protected:
   virtual Window& MakerWindow() = 0;

@@ -91,6 +91,7 @@ bool TakesCell(ControlType type) {
     case ControlType::StatusBar:
     case ControlType::StatusZone:
     case ControlType::Tab:
+    case ControlType::SizeGrip:
       return false;
     default:
       return true;

@@ -6,11 +6,8 @@
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "fakes/fake_keyboard.h"
 #include "tests/platform/private_display_test.h"
@@ -110,42 +107,7 @@ TEST_F(PressKeyClassTest, CapsLockIsOffWhileTextAndTheQueueAreTyped) {
   EXPECT_EQ(keys_.Events(), "v16 v72 ^72 ^16 v73 ^73 v13 ^13");
 }
 
-// A window of a private X server that has the focus and reads what is typed into it.
-class PressKeyClassOnX11 : public test::PrivateDisplayTest {
- protected:
-  void SetUp() override {
-    PrivateDisplayTest::SetUp();
-    if (display_ == nullptr) return;
-    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 320, 240, 0, 0, 0);
-    XSelectInput(display_, window_, KeyPressMask | StructureNotifyMask);
-    XMapWindow(display_, window_);
-    for (XEvent e; XNextEvent(display_, &e), e.type != MapNotify;) {
-    }
-    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    XSync(display_, False);
-  }
-
-  std::string Received(std::size_t count) {
-    std::string text;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (text.size() < count && std::chrono::steady_clock::now() < until) {
-      if (XPending(display_) == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        continue;
-      }
-      XEvent e;
-      XNextEvent(display_, &e);
-      if (e.type != KeyPress) continue;
-      char buffer[16];
-      KeySym keysym = 0;
-      const int n = XLookupString(&e.xkey, buffer, sizeof buffer, &keysym, nullptr);
-      text.append(buffer, static_cast<std::size_t>(n));
-    }
-    return text;
-  }
-
-  Window window_ = 0;
-};
+using PressKeyClassOnX11 = test::FocusedWindowTest;
 
 TEST_F(PressKeyClassOnX11, TheWindowWithTheFocusGetsTheKeysAndTheText) {
   PRESSKEYCLASS press(platform::MakeX11KeyboardOutput(server_.name()),
