@@ -425,24 +425,7 @@ void CSFTPCLASS::GETFILE(std::string_view local_name, std::string_view remote_na
   std::string remote = Clip(remote_name);
   if (local.empty()) local = remote;
   if (remote.empty()) remote = local;
-  if (!engine_ || engine_->SetTransferType(HANDLE, type) == -1) {
-    SETERROR("Unable to set file type");
-    return;
-  }
-  SETMESSAGE("Downloading " + local + " from " + HOST.str());
-  LOCALFILE = local;
-  REMOTEFILE = remote;
-  int result = -1;
-  {
-    const RuntimeUnlocked unlocked;
-    result = engine_->GetFile(HANDLE, local, remote);
-  }
-  if (result == -1) {
-    SETERROR("Download failed");
-    return;
-  }
-  SETMESSAGE("Transfer complete");
-  Post(EVENT_FtpTransferComplete);
+  WholeFile(false, local, remote, type);
 }
 
 void CSFTPCLASS::PUTFILE(std::string_view local_name, std::string_view remote_name,
@@ -450,20 +433,27 @@ void CSFTPCLASS::PUTFILE(std::string_view local_name, std::string_view remote_na
   const std::string local = Clip(local_name);
   std::string remote = Clip(remote_name);
   if (remote.empty()) remote = BareName(local);
+  WholeFile(true, local, remote, type);
+}
+
+void CSFTPCLASS::WholeFile(bool upload, const std::string& local, const std::string& remote,
+                           std::uint8_t type) {
   if (!engine_ || engine_->SetTransferType(HANDLE, type) == -1) {
     SETERROR("Unable to set file type");
     return;
   }
-  SETMESSAGE("Uploading " + local + " to " + HOST.str());
+  SETMESSAGE((upload ? "Uploading " : "Downloading ") + local + (upload ? " to " : " from ") +
+             HOST.str());
   LOCALFILE = local;
   REMOTEFILE = remote;
   int result = -1;
   {
     const RuntimeUnlocked unlocked;
-    result = engine_->PutFile(HANDLE, local, remote);
+    result =
+        upload ? engine_->PutFile(HANDLE, local, remote) : engine_->GetFile(HANDLE, local, remote);
   }
   if (result == -1) {
-    SETERROR("Upload failed");
+    SETERROR(upload ? "Upload failed" : "Download failed");
     return;
   }
   SETMESSAGE("Transfer complete");

@@ -144,6 +144,9 @@ class CSFTPCLASS : public WindowComponent {
   // One engine call with the network's wait outside the runtime lock: 0, or -1 after showing
   // `error` with the engine's reason.
   long Command(std::string_view error, const std::function<int(platform::FtpEngine&)>& call);
+  // GETFILE's and PUTFILE's transfer, the names settled.
+  void WholeFile(bool upload, const std::string& local, const std::string& remote,
+                 std::uint8_t type);
   void Post(int event);
   void Show(const std::string& text);
   void CloseEnds();

@@ -226,6 +226,19 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
       if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->setEchoMode(On(value) ? QLineEdit::Password : QLineEdit::Normal);
       break;
+    case Prop::SelStart:
+    case Prop::SelEnd:
+      // The caret, and the selection from SelStart to SelEnd when SelEnd is not below it.
+      if (auto* edit = qobject_cast<QLineEdit*>(w); edit && prop == Prop::SelEnd) {
+        const int start = static_cast<int>(Number(item.props[Prop::SelStart]));
+        const int end = static_cast<int>(Number(value));
+        if (start >= 1 && end >= start) {
+          edit->setSelection(start - 1, end - start + 1);
+        } else if (start >= 1) {
+          edit->setCursorPosition(start - 1);
+        }
+      }
+      break;
     case Prop::ReadOnly:
       if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(On(value));
       if (auto* edit = qobject_cast<QPlainTextEdit*>(w)) edit->setReadOnly(On(value));

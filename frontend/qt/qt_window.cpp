@@ -134,6 +134,10 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
       return AlertKey(*item, ListKeyCode(*static_cast<QKeyEvent*>(event)));
     }
+    // The key an immediate entry reports with the text it leaves (textEdited follows).
+    if (Item* item = ItemOf(watched); item && item->type == ControlType::Entry) {
+      item->widget->setProperty("vxTypedKey", TypedKeyCode(*static_cast<QKeyEvent*>(event)));
+    }
     if (Item* item = ItemOf(watched);
         item && AlertKey(*item, FieldKeyCode(*static_cast<QKeyEvent*>(event)))) {
       return true;

@@ -175,6 +175,13 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     case ControlType::Entry: {
       auto* edit = new QLineEdit(this);
       connect(edit, &QLineEdit::editingFinished, this, [this, number] { ReportEditDone(number); });
+      // An immediate entry reports every keystroke with its text, caret and key.
+      connect(edit, &QLineEdit::textEdited, this, [this, number, edit](const QString& text) {
+        const auto it = items_.find(number);
+        if (it == items_.end() || !On(it->second.props[Prop::Immediate])) return;
+        Post(EVENT_NewSelection, number, text.toStdString(), edit->cursorPosition() + 1,
+             edit->property("vxTypedKey").toInt());
+      });
       return edit;
     }
     case ControlType::Text: {
