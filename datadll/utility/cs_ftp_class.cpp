@@ -40,7 +40,12 @@ std::string BareName(const std::string& path) {
 
 CSFTPCLASS::CSFTPCLASS(std::unique_ptr<platform::FtpEngine> engine) : engine_(std::move(engine)) {}
 
-CSFTPCLASS::~CSFTPCLASS() { KILL(); }
+// The window may be gone by now: the session ends without a word to it.
+CSFTPCLASS::~CSFTPCLASS() {
+  if (engine_) engine_->Close(HANDLE);
+  if (local_ >= 0) ::close(local_);
+  WipePassword();
+}
 
 void CSFTPCLASS::INIT(long autorefresh, long status, long progress) {
   if (Window* current = CurrentWindow()) INIT(*current, autorefresh, status, progress);
@@ -198,9 +203,13 @@ void CSFTPCLASS::SETPATH(std::string_view path) {
     const RuntimeUnlocked unlocked;
     result = engine_ ? engine_->ChangeDirectory(HANDLE, Clip(path)) : -1;
   }
-  if (result == -1) SETERROR("Unable to change remote directory");
   std::string now;
   if (engine_ && engine_->CurrentDirectory(HANDLE, now) == 0) REMOTEPATH = now;
+  if (result == -1) {
+    // The error stays the status the caller reads; the folder is still the one before.
+    SETERROR("Unable to change remote directory");
+    return;
+  }
   SETMESSAGE("Directory - " + REMOTEPATH.str());
   if (AUTOREFRESH != 0) DIRECTORY();
 }

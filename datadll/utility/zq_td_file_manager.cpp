@@ -146,22 +146,27 @@ std::uint8_t ZQTDFILEMANAGER::SEQUENCE(short direction, const storage::KeyDef& k
     std::memcpy(buffer, asked.data(), asked.size());
     return give_up(code);
   }
+  // The writes report nothing while the transaction holds the file: a failure is reported
+  // once it has been rolled back, so no message box waits with the write lock taken.
   const auto write = [&](std::int64_t position, std::int64_t value) {
     if (const int code = file().GetPosition(position); code != 0) return code;
     WriteNumber(last, buffer, value);
-    return Update();
+    return TryUpdate();
   };
   int code = write(neighbour_at, parking);
   if (code == 0) code = write(record_at, neighbour_value);
   if (code == 0) code = write(neighbour_at, record_value);
-  if (code == 0) {
-    code = storage::COMMIT();
-    if (code != 0) Report(FileMessage::UpdateFailed, code);
-  }
+  if (code == 0) code = storage::COMMIT();
   if (code != 0) {
+    const storage::KeyDef* duplicate = file().DuplicateKey();
     storage::ROLLBACK();
     RestoreFile(saved);
     std::memcpy(buffer, asked.data(), asked.size());
+    if (code == storage::kDuplicateKey) {
+      Report(FileMessage::DuplicateKey, code, duplicate != nullptr ? duplicate->description : "");
+    } else {
+      Report(FileMessage::UpdateFailed, code);
+    }
     return Failure(code);
   }
   // The moved record as stored, in place of the one asked for.

@@ -6,7 +6,7 @@
 // the top of its type's range, so the two never hold the same key at once; a failed write or a
 // transaction that cannot start rolls everything back, so both records keep their numbers, and
 // the move answers the error code. The manager reports a failed write to its error sink as any
-// update does.
+// update does, once the transaction has been rolled back.
 #pragma once
 
 #include <cstdint>

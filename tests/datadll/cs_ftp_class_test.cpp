@@ -274,7 +274,7 @@ TEST_F(CsFtpClassTest, BlockWiseTransfersMoveWithTheWindowsEventsAndShowProgress
 // A refused log-in and a missing file each reach the caller with the server's own reply; the
 // password shows in no status the window ever gets.
 TEST_F(CsFtpClassTest, RefusalsCarryTheServersReplyAndNeverThePassword) {
-  std::string refused, refused_shown, missing, missing_whole;
+  std::string refused, refused_shown, missing, missing_whole, no_folder;
   std::vector<std::string> texts;  // every status and error text after each call
   long login = 0;
   Run(
@@ -300,6 +300,10 @@ TEST_F(CsFtpClassTest, RefusalsCarryTheServersReplyAndNeverThePassword) {
         keep();
         EXPECT_EQ(ftp.RENAME("nothing", "else"), -1);
         keep();
+        ftp.SETPATH("nowhere");
+        no_folder = ftp.STATUSMSG.str();
+        EXPECT_EQ(ftp.REMOTEPATH.str(), "/");
+        keep();
         EXPECT_NE(ftp.GETERROR(), "No error");
         ftp.LOGOFF();
         keep();
@@ -309,6 +313,7 @@ TEST_F(CsFtpClassTest, RefusalsCarryTheServersReplyAndNeverThePassword) {
   EXPECT_TRUE(refused.starts_with("Unable to log on: 530 ")) << refused;
   EXPECT_TRUE(missing.starts_with("Unable to retrieve file size: 550 ")) << missing;
   EXPECT_TRUE(missing_whole.starts_with("Download failed: 550 ")) << missing_whole;
+  EXPECT_TRUE(no_folder.starts_with("Unable to change remote directory: 550 ")) << no_folder;
   EXPECT_FALSE(fs::exists(local_ / "none.txt"));
   const std::vector<int> events = run_.Events();
   EXPECT_GE(std::count(events.begin(), events.end(), EVENT_FtpError), 5);
