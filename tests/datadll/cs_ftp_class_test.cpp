@@ -271,6 +271,32 @@ TEST_F(CsFtpClassTest, BlockWiseTransfersMoveWithTheWindowsEventsAndShowProgress
   EXPECT_EQ(run_.statuses.back(), "Transfer complete");
 }
 
+// A block-wise download cancelled before its blocks came: both ends closed, no completion,
+// and the session goes on with the next command.
+TEST_F(CsFtpClassTest, ACancelledDownloadEndsWithoutCompletingAndTheSessionGoesOn) {
+  WriteAll(served_ / "big.bin", Sample(2 * 1024 * 1024));
+  std::string cancelled;
+  std::uint8_t local_closed = 0, remote_closed = 0;
+  long made = -1;
+  Run(
+      [&](CSFTPCLASS& ftp) {
+        ASSERT_EQ(LogIn(ftp), 0);
+        ftp.DOWNLOAD((local_ / "big.bin").string(), "big.bin", platform::kFtpBinary);
+        ftp.CANCELOPERATION();
+        cancelled = ftp.STATUSMSG.str();
+        local_closed = ftp.LOCALFILECLOSED;
+        remote_closed = ftp.REMOTEFILECLOSED;
+        made = ftp.MKDIR("after");
+      },
+      [] { return true; }, "nothing");
+  EXPECT_EQ(cancelled, "Cancelled");
+  EXPECT_EQ(local_closed, 1);
+  EXPECT_EQ(remote_closed, 1);
+  EXPECT_EQ(made, 0);
+  EXPECT_TRUE(fs::is_directory(served_ / "after"));
+  EXPECT_FALSE(run_.Saw(EVENT_FtpTransferComplete));
+}
+
 // A refused log-in and a missing file each reach the caller with the server's own reply; the
 // password shows in no status the window ever gets.
 TEST_F(CsFtpClassTest, RefusalsCarryTheServersReplyAndNeverThePassword) {
