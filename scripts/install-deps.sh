@@ -13,6 +13,10 @@ packages=(
   sqlite3
   # the rich-text editor's tests read its saved RTF back with another program's reader
   unrtf
+  # The printer list reads the desktop's print system; its test asks lpstat what CUPS has.
+  libcups2-dev cups-client
+  # Field encryption (OpenSSL's ciphers and key derivation).
+  libssl-dev
 )
 
 missing=()

@@ -228,12 +228,6 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
     case Prop::Selected:
       ApplySelected(item, Number(value));
       break;
-    case Prop::SelStart:
-    case Prop::SelEnd:
-      if (auto* rich = qobject_cast<RichEditView*>(w))
-        rich->SetModelSelection(Number(item.props[Prop::SelStart]),
-                                Number(item.props[Prop::SelEnd]));
-      break;
     case Prop::Hide:
       ApplyHidden(item, On(value), window);
       break;
@@ -248,6 +242,23 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
     case Prop::Password:
       if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->setEchoMode(On(value) ? QLineEdit::Password : QLineEdit::Normal);
+      break;
+    case Prop::SelStart:
+    case Prop::SelEnd:
+      // A rich edit's selection runs from SelStart up to SelEnd (0 based).
+      if (auto* rich = qobject_cast<RichEditView*>(w))
+        rich->SetModelSelection(Number(item.props[Prop::SelStart]),
+                                Number(item.props[Prop::SelEnd]));
+      // An entry's caret, and the selection from SelStart to SelEnd when SelEnd is not below it.
+      if (auto* edit = qobject_cast<QLineEdit*>(w); edit && prop == Prop::SelEnd) {
+        const int start = static_cast<int>(Number(item.props[Prop::SelStart]));
+        const int end = static_cast<int>(Number(value));
+        if (start >= 1 && end >= start) {
+          edit->setSelection(start - 1, end - start + 1);
+        } else if (start >= 1) {
+          edit->setCursorPosition(start - 1);
+        }
+      }
       break;
     case Prop::ReadOnly:
       if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setReadOnly(On(value));

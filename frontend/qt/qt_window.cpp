@@ -154,6 +154,10 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (Item* item = ItemOf(watched); item && item->type == ControlType::List) {
       return AlertKey(*item, ListKeyCode(*static_cast<QKeyEvent*>(event)));
     }
+    // The key an immediate entry reports with the text it leaves (textEdited follows).
+    if (Item* item = ItemOf(watched); item && item->type == ControlType::Entry) {
+      item->widget->setProperty("vxTypedKey", TypedKeyCode(*static_cast<QKeyEvent*>(event)));
+    }
     if (Item* item = ItemOf(watched);
         item && AlertKey(*item, FieldKeyCode(*static_cast<QKeyEvent*>(event)))) {
       return true;
@@ -362,7 +366,14 @@ void QtWindow::moveEvent(QMoveEvent* event) {
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  PlaceSizeGrip();
   if (appeared_ && !applying_) geometry_timer_->start();
+}
+
+void QtWindow::PlaceSizeGrip() {
+  if (size_grip_ == nullptr) return;
+  size_grip_->move(width() - size_grip_->width(), height() - size_grip_->height());
+  size_grip_->raise();
 }
 
 // Tells the model where the window now is, so its place is saved where the user left it.

@@ -92,6 +92,8 @@ class QtWindow final : public QMainWindow {
   void HoldStatusBarWidth();  // the bar's least width as its layout last found it
   void ApplyGeometry();
   void ReportGeometry();
+  // Puts the size grip (when the window has one) in the lower right corner, over the rest.
+  void PlaceSizeGrip();
   // The window's own properties; a control's are applied by control_props.h.
   void ApplyWindowProp(Prop prop, const std::string& value);
   void ApplyTopmost(bool on);
@@ -122,6 +124,7 @@ class QtWindow final : public QMainWindow {
   std::function<QWidget*()> owner_;
   QTimer* appear_timer_ = nullptr;
   QTimer* geometry_timer_ = nullptr;
+  QWidget* size_grip_ = nullptr;
   QRect reported_;  // the place last reported to the model (or given by it)  // moves and sizes
                     // reach the model once the user stops
   bool applying_ = false;  // changes come from the model: no events for them

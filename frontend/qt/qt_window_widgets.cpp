@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSizeGrip>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -100,6 +101,16 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
       item.widget = statusBar();
       item.widget->installEventFilter(this);  // its zones' widths hold the window's (eventFilter)
       return;
+    case ControlType::SizeGrip: {
+      // Outside every layout, over the window's lower right corner; resizeEvent keeps it there.
+      auto* grip = new QSizeGrip(this);
+      grip->setFixedSize(kSizeGripPixels, kSizeGripPixels);
+      item.widget = grip;
+      size_grip_ = grip;
+      PlaceSizeGrip();
+      grip->show();
+      return;
+    }
     case ControlType::StatusZone: {
       // Each zone is a framed section of its own, so that the texts of neighbouring zones never
       // read as one line. A zone given a width keeps to it (ApplyControlProp); the others share
@@ -169,6 +180,13 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     case ControlType::Entry: {
       auto* edit = new QLineEdit(this);
       connect(edit, &QLineEdit::editingFinished, this, [this, number] { ReportEditDone(number); });
+      // An immediate entry reports every keystroke with its text, caret and key.
+      connect(edit, &QLineEdit::textEdited, this, [this, number, edit](const QString& text) {
+        const auto it = items_.find(number);
+        if (it == items_.end() || !On(it->second.props[Prop::Immediate])) return;
+        Post(EVENT_NewSelection, number, text.toStdString(), edit->cursorPosition() + 1,
+             edit->property("vxTypedKey").toInt());
+      });
       return edit;
     }
     case ControlType::Text: {

@@ -47,6 +47,26 @@ int FieldKeyCode(const QKeyEvent& key) {
   return kHistoryKey;
 }
 
+int TypedKeyCode(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+  int code = 0;
+  if (key.key() == Qt::Key_Backspace) {
+    code = 8;
+  } else if (key.key() == Qt::Key_Delete) {
+    code = 46;
+  } else if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) {
+    code = 'A' + (key.key() - Qt::Key_A) + ((mods & Qt::ShiftModifier) != 0 ? 0x100 : 0);
+  } else if (key.text().size() == 1 && key.text()[0].unicode() >= 0x20 &&
+             key.text()[0].unicode() < 0x7F) {
+    code = key.text()[0].unicode();
+  } else {
+    return 0;
+  }
+  if ((mods & Qt::ControlModifier) != 0) code |= 0x200;
+  if ((mods & Qt::AltModifier) != 0) code |= 0x400;
+  return code;
+}
+
 int EnterOrEscCode(const QKeyEvent& key) {
   const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
   const bool esc = key.key() == Qt::Key_Escape;

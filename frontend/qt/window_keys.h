@@ -24,6 +24,11 @@ int ListKeyCode(const QKeyEvent& key);
 // The code a key on a form field reaches the model as, when the field alerts it; 0 otherwise.
 int FieldKeyCode(const QKeyEvent& key);
 
+// The code of a key that edits an entry, as an immediate entry reports it with the text it
+// left: a letter's capital (with 256 for Shift), a digit, the blank, Backspace (8), Delete (46)
+// or another character's own code, with 512 for Ctrl and 1024 for Alt; 0 for other keys.
+int TypedKeyCode(const QKeyEvent& key);
+
 // Enter or Esc alone: EnterKey or EscKey, which the model always hears; 0 for other keys.
 int EnterOrEscCode(const QKeyEvent& key);
 

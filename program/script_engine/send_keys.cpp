@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/key_press.h"
 #include "program/common/program_services.h"
 #include "program/script_engine/desktop_seam.h"
 #include "program/script_engine/script_variables.h"
@@ -66,45 +67,6 @@ int LookUpKey(std::string_view raw) {
   return 0;
 }
 
-// The next character of UTF-8 text at `at`, which moves past it; a byte that does not start
-// a well-formed character reads as U+FFFD and is passed over alone.
-char32_t NextCharacter(std::string_view text, std::size_t& at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  int extra = 0;
-  char32_t c = lead;
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3, c = lead & 0x07;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2, c = lead & 0x0F;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1, c = lead & 0x1F;
-  } else if (lead >= 0x80) {
-    ++at;
-    return 0xFFFD;
-  }
-  if (at + static_cast<std::size_t>(extra) >= text.size()) {  // cut short at the end
-    ++at;
-    return 0xFFFD;
-  }
-  for (int i = 1; i <= extra; ++i) {
-    const unsigned char next = byte(at + static_cast<std::size_t>(i));
-    if ((next & 0xC0) != 0x80) {
-      ++at;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (next & 0x3F);
-  }
-  // An overlong form, a surrogate or a code point beyond U+10FFFF is not a character.
-  constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
-  if (c < kShortest[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-    ++at;
-    return 0xFFFD;
-  }
-  at += static_cast<std::size_t>(extra) + 1;
-  return c;
-}
-
 DesktopSeam<platform::KeyboardOutput>& Keyboard() {
   static DesktopSeam<platform::KeyboardOutput> seam(
       [] { return platform::MakeX11KeyboardOutput(); });
@@ -112,14 +74,6 @@ DesktopSeam<platform::KeyboardOutput>& Keyboard() {
 }
 
 constexpr int kCapsLock = 20;
-
-// The modifier keys in the order they go down and up.
-struct ModifierKey {
-  long bit;
-  int virtual_key;
-};
-constexpr std::array kModifiers = {ModifierKey{kKeyShift, 16}, ModifierKey{kKeyCtrl, 17},
-                                   ModifierKey{kKeyAlt, 18}, ModifierKey{kKeyWin, 91}};
 
 }  // namespace
 
@@ -180,30 +134,20 @@ void TypeText(std::string_view Text) {
   if (caps_lock) PressKeyCode(kCapsLock);
   for (std::size_t at = 0; at < Text.size();) {
     const bool carriage_return = Text[at] == '\r';
-    const char32_t c = NextCharacter(Text, at);
+    const char32_t c = platform::NextUtf8Character(Text, at);
     if (carriage_return && at < Text.size() && Text[at] == '\n') ++at;  // CR LF is one line end
     if (const long code = keyboard.CharacterKey(c); code > 0) PressKeyCode(code);
   }
   if (caps_lock) PressKeyCode(kCapsLock);
 }
 
-void PressKeyCode(long Code) {
-  const int key = static_cast<int>(Code & 0xFF);
-  PressModifiers(Code, false);
-  if (key != 0) {
-    KeyDown(key);
-    KeyUp(key);
-  }
-  PressModifiers(Code, true);
-}
+void PressKeyCode(long Code) { platform::PressKeyCode(ScriptKeyboard(), Code); }
 
 void KeyDown(int VirtualKey) { ScriptKeyboard().Key(static_cast<unsigned>(VirtualKey), true); }
 void KeyUp(int VirtualKey) { ScriptKeyboard().Key(static_cast<unsigned>(VirtualKey), false); }
 
 void PressModifiers(long Code, bool Release) {
-  for (const ModifierKey& m : kModifiers) {
-    if ((Code & m.bit) != 0) ScriptKeyboard().Key(static_cast<unsigned>(m.virtual_key), !Release);
-  }
+  platform::PressModifiers(ScriptKeyboard(), Code, Release);
 }
 
 platform::KeyboardOutput& ScriptKeyboard() {

@@ -92,6 +92,7 @@ Control& ControlMaker::Panel() { return Make(ControlType::Panel, {}, {}); }
 Control& ControlMaker::Region() { return Make(ControlType::Region, {}, {}); }
 Control& ControlMaker::Image(std::string_view file) { return Make(ControlType::Image, file, {}); }
 Control& ControlMaker::BarGraph() { return Make(ControlType::BarGraph, {}, {}); }
+Control& ControlMaker::SizeGrip() { return Make(ControlType::SizeGrip, {}, {}); }
 Control& ControlMaker::PageImage() { return Make(ControlType::PageImage, {}, {}); }
 Control& ControlMaker::RichEdit() { return Make(ControlType::RichEdit, {}, {}); }
 
@@ -387,6 +388,12 @@ void Control::Render() {
 void Control::ApplyInput(const Event& event) {
   switch (type_) {
     case ControlType::Entry:
+      // A keystroke of an immediate entry brings the caret with it (choice, from 1).
+      if (event.number == EVENT_NewSelection && event.choice > 0) {
+        Set(Prop::SelStart, event.choice);
+        Set(Prop::SelEnd, event.choice - 1);
+      }
+      [[fallthrough]];
     case ControlType::Text:
     case ControlType::Spin:
       Set(Prop::Value, event.text);

@@ -84,6 +84,9 @@ class ControlMaker {
   Control& FormRows();
   // A borderless region whose controls stand where their X, Y, Width and Height say.
   Control& Free();
+  // A size grip in the window's lower right corner, outside every layout; its X, Y, Width and
+  // Height (pixels) say where it stands.
+  Control& SizeGrip();
 
  protected:
   virtual Window& MakerWindow() = 0;

@@ -33,6 +33,10 @@ enum class ControlType : int {
   StatusBar = 120,
   StatusZone = 121,
   Toolbar = 128,
+  SizeGrip = 130,  // the window's size grip, drawn by the front end in its lower right corner
 };
+
+// The size grip's side in pixels.
+inline constexpr int kSizeGripPixels = 20;
 
 }  // namespace vx

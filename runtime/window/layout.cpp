@@ -96,6 +96,7 @@ bool TakesCell(ControlType type) {
     case ControlType::StatusBar:
     case ControlType::StatusZone:
     case ControlType::Tab:
+    case ControlType::SizeGrip:
       return false;
     default:
       return true;

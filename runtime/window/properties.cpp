@@ -23,7 +23,8 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "LineHeight", "VScroll",      "HScroll",        "Cursor",
     "Zoom",       "TopRow",       "Items",          "DragId",
     "DropId",     "EditList",     "EditColumn",     "SelectedColumn",
-    "MouseX",     "MouseY",       "SelStart",       "SelEnd"};
+    "MouseX",     "MouseY",       "SelStart",       "SelEnd",
+    "Immediate"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

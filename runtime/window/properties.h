@@ -72,9 +72,13 @@ enum class Prop : int {
   SelectedColumn,  // lists: 0 the whole row is chosen; n column selection, column n highlighted
   MouseX,          // window: where the mouse was at the last mouse or drag event, in dialog
   MouseY,          //   units from the window's inside
-  SelStart,        // rich edit: the selection, from character SelStart up to SelEnd (0 based)
+  // The selection. Rich edit: from character SelStart up to SelEnd (0 based, SelEnd not in it).
+  // Entries: the caret (from 1) and, when SelEnd is not below it, the selection from SelStart to
+  // SelEnd (characters, both included).
+  SelStart,
   SelEnd,
-  Count_  // not a property: one past the last
+  Immediate,  // entries: "1" reports every keystroke as EVENT_NewSelection (text, caret, key)
+  Count_      // not a property: one past the last
 };
 
 std::string_view PropName(Prop prop);

@@ -8,7 +8,7 @@
 
 #include "platform/x11_display.h"
 #include "platform/x11_listener.h"
-#include "private_x_server.h"
+#include "support/private_x_server.h"
 
 namespace vx::platform {
 namespace {

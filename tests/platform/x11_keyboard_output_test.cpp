@@ -5,66 +5,27 @@
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros None and Bool would break its headers.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
+#include "platform/key_press.h"
 #include "private_display_test.h"
 
 namespace vx::platform {
 namespace {
 
-// A window that fills the screen and has the focus, and reads what is typed into it.
-class X11KeyboardOutputTest : public test::PrivateDisplayTest {
+// A focused window of a private server, and the keyboard of that server.
+class X11KeyboardOutputTest : public test::FocusedWindowTest {
  protected:
   void SetUp() override {
-    PrivateDisplayTest::SetUp();
+    FocusedWindowTest::SetUp();
     if (display_ == nullptr) return;
-    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 320, 240, 0, 0, 0);
-    XSelectInput(display_, window_, KeyPressMask | ButtonPressMask | StructureNotifyMask);
-    XMapWindow(display_, window_);
-    for (XEvent e; XNextEvent(display_, &e), e.type != MapNotify;) {
-    }
-    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    XSync(display_, False);
     keyboard_ = MakeX11KeyboardOutput(server_.name());
   }
 
   // Presses a key code as the keystroke sender does: modifiers, the key, modifiers again.
-  void Press(long code) {
-    const unsigned modifiers[] = {16, 17, 18, 91};
-    for (int i = 0; i < 4; ++i)
-      if (code & (kKeyShift << i)) keyboard_->Key(modifiers[i], true);
-    keyboard_->Key(static_cast<unsigned>(code & 0xFF), true);
-    keyboard_->Key(static_cast<unsigned>(code & 0xFF), false);
-    for (int i = 0; i < 4; ++i)
-      if (code & (kKeyShift << i)) keyboard_->Key(modifiers[i], false);
-  }
+  void Press(long code) { PressKeyCode(*keyboard_, code); }
 
-  // The text the window receives until `count` characters arrived or a second passed.
-  std::string Received(std::size_t count) {
-    std::string text;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (text.size() < count && std::chrono::steady_clock::now() < until) {
-      if (XPending(display_) == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        continue;
-      }
-      XEvent e;
-      XNextEvent(display_, &e);
-      if (e.type == ButtonPress) text += "<button " + std::to_string(e.xbutton.button) + ">";
-      if (e.type != KeyPress) continue;
-      char buffer[16];
-      KeySym keysym = 0;
-      const int n = XLookupString(&e.xkey, buffer, sizeof buffer, &keysym, nullptr);
-      text.append(buffer, static_cast<std::size_t>(n));
-    }
-    return text;
-  }
-
-  Window window_ = 0;
   std::unique_ptr<KeyboardOutput> keyboard_;
 };
 

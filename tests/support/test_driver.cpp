@@ -1,6 +1,7 @@
 #include "support/test_driver.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -806,6 +807,42 @@ void DriverControl::TypeKeys(std::string_view text) {
   driver_->LeaveTypedField(window_);  // typing into another field leaves this one
   std::lock_guard l(driver_->mutex_);
   driver_->typing_[window_] = TestDriver::Typing{thread_, control_, std::string(text)};
+}
+
+void DriverControl::TypeKeystrokes(std::string_view keys) {
+  if (Kind() != ControlType::Entry) {
+    throw std::logic_error("control " + std::to_string(control_) + " is not an entry");
+  }
+  for (const char key : keys) {
+    std::string text(ClipView(Get(Prop::Value)));
+    const auto number = [&](Prop prop, long fallback) {
+      const std::string value = Get(prop);
+      return value.empty() ? fallback : std::stol(value);
+    };
+    // The caret and selection in characters from 1; none given: the caret after the text.
+    const std::size_t caret = static_cast<std::size_t>(
+        std::clamp<long>(number(Prop::SelStart, static_cast<long>(text.size()) + 1), 1,
+                         static_cast<long>(text.size()) + 1));
+    const long last = std::min<long>(number(Prop::SelEnd, 0), static_cast<long>(text.size()));
+    std::size_t from = caret - 1;
+    std::size_t to = last >= static_cast<long>(caret) ? static_cast<std::size_t>(last) : from;
+    int keycode = 0;
+    if (key == '\b') {
+      if (from == to && from > 0) --from;
+      keycode = 8;
+      text.erase(from, to - from);
+    } else {
+      text.replace(from, to - from, 1, key);
+      ++from;
+      const unsigned char c = static_cast<unsigned char>(key);
+      keycode = std::isalpha(c) ? (std::toupper(c) | (std::isupper(c) ? 256 : 0)) : c;
+    }
+    Keystroke(text, static_cast<long>(from) + 1, keycode);
+  }
+}
+
+void DriverControl::Keystroke(std::string text, long caret, int keycode) {
+  Send(EVENT_NewSelection, std::move(text), caret, keycode);
 }
 
 void DriverControl::Press() {

@@ -80,6 +80,13 @@ class DriverControl {
   // first (a press, a hot letter, a shortcut, Enter), as in the Qt renderer; Esc leaves it
   // untaken.
   void TypeKeys(std::string_view text);
+  // Types into an immediate entry one key at a time, each key an EVENT_NewSelection with the
+  // text shown after it, the caret and the key's code, as the Qt renderer sends them: a key
+  // replaces the selected text (or goes in at the caret), "" is Backspace.
+  void TypeKeystrokes(std::string_view keys);
+  // One keystroke of an immediate entry as a front end reports it: the text after the key, the
+  // caret (from 1) and the key's code (arrows and keys with Ctrl or Alt included).
+  void Keystroke(std::string text, long caret, int keycode);
   void Press();                           // button, menu item
   void Tick(bool on = true);              // check box
   void Choose(std::string_view text);     // radio of an option, drop-list item, tab of a sheet
