@@ -9,6 +9,8 @@ packages=(
   xvfb xauth openbox trayer xdg-utils desktop-file-utils xclip
   python3-aiosmtpd python3-pyftpdlib
   poppler-utils fonts-liberation2
+  # The storage engine's server backend (libpq) and the local cluster its tests start.
+  libpq-dev postgresql
 )
 
 missing=()

@@ -1,0 +1,56 @@
+// The storage engine's tests that hold for either place a table lives: the data folder's
+// files, or a database server (the test program's local cluster, one fresh schema per test).
+// A fixture derived from StorageBackendTest runs each of its TEST_P on both; its test file
+// instantiates it with VX_ON_EVERY_STORAGE_BACKEND(Fixture).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "runtime/storage/server_store.h"
+#include "runtime/storage/table_backend.h"
+#include "storage_fixture.h"
+#include "support/local_pg_cluster.h"
+
+namespace vx::test {
+
+enum class StorageBackend { Files, Server };
+
+inline std::string StorageBackendName(const ::testing::TestParamInfo<StorageBackend>& info) {
+  return info.param == StorageBackend::Files ? "Files" : "Server";
+}
+
+class StorageBackendTest : public ScratchDir, public ::testing::WithParamInterface<StorageBackend> {
+ protected:
+  static constexpr const char* kDatabase = "vx_storage";
+
+  void SetUp() override {
+    ScratchDir::SetUp();
+    if (GetParam() != StorageBackend::Server) return;
+    cluster_ = LocalPgCluster::Get();
+    ASSERT_NE(cluster_, nullptr);
+    static const bool created = cluster_->FreshDatabase(kDatabase);
+    ASSERT_TRUE(created);
+    ASSERT_EQ(
+        cluster_->Admin("DROP SCHEMA IF EXISTS public CASCADE; CREATE SCHEMA public", kDatabase),
+        "");
+    storage::InstallTableStore(storage::MakeServerStore(cluster_->Settings(kDatabase)));
+  }
+  void TearDown() override {
+    storage::InstallTableStore(nullptr);
+    ScratchDir::TearDown();
+  }
+
+  bool OnServer() const { return GetParam() == StorageBackend::Server; }
+
+  LocalPgCluster* cluster_ = nullptr;
+};
+
+}  // namespace vx::test
+
+#define VX_ON_EVERY_STORAGE_BACKEND(fixture)                                                    \
+  INSTANTIATE_TEST_SUITE_P(                                                                     \
+      Backends, fixture,                                                                        \
+      ::testing::Values(::vx::test::StorageBackend::Files, ::vx::test::StorageBackend::Server), \
+      ::vx::test::StorageBackendName)
