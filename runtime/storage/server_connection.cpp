@@ -90,11 +90,14 @@ int ServerConnection::Ready(const std::string& name) {
     // A server that ended the session has said so on the socket by now: read it while the
     // thread is between statements, so that the next statement finds the connection gone.
     pollfd fd{PQsocket(conn_), POLLIN, 0};
-    if (fd.fd >= 0 && ::poll(&fd, 1, 0) > 0) PQconsumeInput(conn_);
+    if (fd.fd >= 0 && ::poll(&fd, 1, 0) > 0) {
+      PQconsumeInput(conn_);
+      PQisBusy(conn_);  // parses what came, the server's notice of the end among it
+    }
     if (PQstatus(conn_) == CONNECTION_OK) return kNoError;
     if (in_txn_) {
-      txn_error_ =
-          "the connection to the database server was lost: " + Trimmed(PQerrorMessage(conn_));
+      txn_error_ = "the connection to the database server was lost: " +
+                   (server_notice_.empty() ? Trimmed(PQerrorMessage(conn_)) : server_notice_);
       Drop();
       return Lost(name);
     }
@@ -126,9 +129,19 @@ int ServerConnection::Ready(const std::string& name) {
     SetError(kDriverError, name, 0, text);
     return kDriverError;
   }
-  // Notices (an index name cut to the server's length, ...) are not errors of ours.
-  PQsetNoticeProcessor(
-      conn_, [](void*, const char*) {}, nullptr);
+  // Notices (an index name cut to the server's length, ...) are not errors of ours; but a
+  // server that ends the session between statements says why in one, which is kept.
+  server_notice_.clear();
+  PQsetNoticeReceiver(
+      conn_,
+      [](void* self, const PGresult* notice) {
+        const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+        const char* text = PQresultErrorField(notice, PG_DIAG_MESSAGE_PRIMARY);
+        if (severity && text &&
+            (std::strcmp(severity, "FATAL") == 0 || std::strcmp(severity, "PANIC") == 0))
+          static_cast<ServerConnection*>(self)->server_notice_ = text;
+      },
+      this);
   ServerResult setup(PQexec(conn_, "SET client_encoding = 'UTF8'"));
   if (!setup.ok()) {
     const int code = ServerFail(setup, conn_, name);

@@ -107,6 +107,7 @@ class ServerConnection {
   bool logout_txn_ = false;  // the open transaction is the thread's LOGOUT
   bool txn_failed_ = false;  // a statement failed in it: only its end is left
   std::string txn_error_;
+  std::string server_notice_;  // the server's last word on ending the session
   int streamers_ = 0;
 };
 
