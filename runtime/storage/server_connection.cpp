@@ -56,7 +56,8 @@ int ServerFail(const ServerResult& result, PGconn* conn, const std::string& name
   } else if (state == "42P01") {
     code = kFileNotFound;
   }
-  SetError(code, name, StateNumber(state), ServerText(result, conn));
+  const bool lost = conn && PQstatus(conn) == CONNECTION_BAD;
+  SetError(code, name, lost ? kServerUnreachable : StateNumber(state), ServerText(result, conn));
   return code;
 }
 
@@ -81,7 +82,7 @@ int ServerConnection::Lost(const std::string& name) {
   // The server rolled the transaction back with the session; what is left is its end.
   txn_failed_ = true;
   if (txn_error_.empty()) txn_error_ = "the connection to the database server was lost";
-  SetError(kDriverError, name, 0, txn_error_);
+  SetError(kDriverError, name, kServerUnreachable, txn_error_);
   return kDriverError;
 }
 
@@ -126,7 +127,7 @@ int ServerConnection::Ready(const std::string& name) {
     const std::string text = "cannot connect to the database server: " +
                              Trimmed(conn_ ? PQerrorMessage(conn_) : "out of memory");
     Drop();
-    SetError(kDriverError, name, 0, text);
+    SetError(kDriverError, name, kServerUnreachable, text);
     return kDriverError;
   }
   // Notices (an index name cut to the server's length, ...) are not errors of ours; but a
@@ -259,7 +260,7 @@ int ServerConnection::Commit(const std::string& name) {
   }
   if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
     Drop();
-    SetError(kDriverError, name, 0,
+    SetError(kDriverError, name, kServerUnreachable,
              "the transaction was not stored: the connection to the database server was lost");
     return kDriverError;
   }

@@ -111,6 +111,10 @@ class ServerConnection {
   int streamers_ = 0;
 };
 
+// FILEERRORCODE() of a failure because the server cannot be reached or the connection to it
+// was lost (SQLSTATE 08006 read as a number in base 36, as other server errors are).
+inline constexpr int kServerUnreachable = 8 * 36 * 36 * 36 + 6;
+
 // Sets the thread's error from a failed result (or the connection's state when there is
 // none) and returns the runtime code: 40 a unique key, 32 a lock wait run out or a deadlock,
 // 5 a refusal, 2 a missing table, 90 anything else with the server's text.

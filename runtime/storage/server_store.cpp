@@ -50,7 +50,10 @@ std::string ServerColumnType(const FieldDef& field) {
 
 const char* kCatalog =
     "CREATE TABLE IF NOT EXISTS vx_tables (name text PRIMARY KEY, structure text NOT NULL, "
-    "keys text NOT NULL)";
+    "keys text NOT NULL);CREATE TABLE IF NOT EXISTS vx_claims (name text PRIMARY KEY, "
+    "claimed timestamptz NOT NULL DEFAULT now())";
+
+constexpr std::int64_t kCreateLock = 0x5658393743524541;  // "VX97CREA"
 
 struct TableState {
   bool open = false;
@@ -307,8 +310,11 @@ int ServerTable::Ddl(TableState& s, const std::string& sql) {
 int ServerTable::Create() {
   TableState work;
   Resolve(work);
-  std::string sql = std::string(kCatalog) + ";DROP TABLE IF EXISTS " + work.table +
-                    ";CREATE TABLE " + work.table + " (vx_pos bigserial PRIMARY KEY";
+  // Programs making tables at once (a team's first start) take turns: the catalog's and the
+  // table's names would otherwise clash on the server.
+  std::string sql = "SELECT pg_advisory_xact_lock(" + std::to_string(kCreateLock) + ");" +
+                    kCatalog + ";DROP TABLE IF EXISTS " + work.table + ";CREATE TABLE " +
+                    work.table + " (vx_pos bigserial PRIMARY KEY";
   for (const FieldDef& f : def_.fields) sql += ", " + Quote(f.name) + " " + ServerColumnType(f);
   sql += ")";
   for (std::size_t k = 0; k < def_.keys.size(); ++k)
@@ -316,6 +322,15 @@ int ServerTable::Create() {
   sql += ";INSERT INTO vx_tables VALUES (" + Literal(work.raw_table) + ", " + Literal(Structure()) +
          ", " + Literal(KeysSql(work)) +
          ") ON CONFLICT (name) DO UPDATE SET structure = excluded.structure, keys = excluded.keys";
+  // The tables belong to the database's owner, a role every member of the team is granted,
+  // so that each person's own log-in reaches the tables whoever made them first.
+  sql +=
+      ";DO $$ DECLARE owner name := (SELECT pg_get_userbyid(datdba) FROM pg_database WHERE "
+      "datname = current_database()); BEGIN IF pg_has_role(owner, 'MEMBER') THEN EXECUTE "
+      "format('ALTER TABLE vx_tables OWNER TO %I', owner); EXECUTE format('ALTER TABLE "
+      "vx_claims OWNER TO %I', owner); EXECUTE format('ALTER TABLE %I "
+      "OWNER TO %I', " +
+      Literal(work.raw_table) + ", owner); END IF; END $$";
   return Ddl(work, sql);
 }
 
@@ -688,6 +703,14 @@ int ServerTable::AutoNumber(int key) {
     return Code(kDriverError, s.name);
   ServerConnection& conn = Conn();
   if (const int code = conn.BeforeUse(s.name); code != kNoError) return code;
+  // In a transaction the number is the caller's until it ends, as a file's writer lock makes
+  // it: other programs numbering the table wait for that end, then number past the record.
+  if (conn.in_transaction()) {
+    conn.LockWait(file_.LockWaitMs());
+    const std::int64_t lock = static_cast<std::int64_t>(std::hash<std::string>{}(s.raw_table));
+    if (!conn.Run("SELECT pg_advisory_xact_lock($1)", {std::to_string(lock)}, s.name).ok())
+      return ERRORCODE();
+  }
   std::string sql = "SELECT max(" + Quote(Field(comps.back()).name) + ") FROM " + s.table;
   std::vector<std::string> params;
   for (std::size_t i = 0; i + 1 < comps.size(); ++i) {

@@ -4,10 +4,20 @@
 // the server's words.
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "runtime/storage/file.h"
+#include "runtime/storage/server_claims.h"
 #include "runtime/storage/server_store.h"
 #include "runtime/storage/sqlite_session.h"
 #include "storage_backend.h"
@@ -171,6 +181,148 @@ TEST_P(StorageServer, AServerThatIsNotThereIsAClearErrorAtOpen) {
   EXPECT_NE(FILEERROR().find("cannot connect to the database server"), std::string::npos)
       << FILEERROR();
   EXPECT_EQ(FILEERROR().find(nowhere.password), std::string::npos);
+}
+
+// A team: the database belongs to a role each person is granted, and each connects as
+// themselves; tables one of them makes are the others' too.
+TEST_P(StorageServer, EachPersonConnectsAsThemselvesToTheTeamsTables) {
+  ASSERT_EQ(cluster_->Admin(R"(
+      DO $$ BEGIN
+        IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'team') THEN
+          CREATE ROLE team;
+          CREATE ROLE ann LOGIN PASSWORD 'ann-pw' IN ROLE team;
+          CREATE ROLE bob LOGIN PASSWORD 'bob-pw' IN ROLE team;
+        END IF;
+      END $$)"),
+            "");
+  cluster_->Admin("DROP DATABASE IF EXISTS vx_team WITH (FORCE)");
+  ASSERT_EQ(cluster_->Admin("CREATE DATABASE vx_team OWNER team"), "");
+  const TableDef def = MakeItemTable("VX97\\!s");
+  {
+    InstallTableStore(MakeServerStore(cluster_->Settings("vx_team", "ann", "ann-pw")));
+    File file(def);
+    ASSERT_EQ(file.Create(), 0) << FILEERROR();
+    ASSERT_EQ(file.Open(), 0);
+    SetItem(1, "ann's");
+    ASSERT_EQ(file.Add(), 0);
+    file.Close();
+  }
+  {
+    InstallTableStore(MakeServerStore(cluster_->Settings("vx_team", "bob", "bob-pw")));
+    File file(def);
+    ASSERT_EQ(file.Open(), 0) << FILEERROR();
+    SetItem(2, "bob's");
+    ASSERT_EQ(file.Add(), 0) << FILEERROR();
+    EXPECT_EQ(file.Records(), 2);
+    file.Close();
+  }
+  EXPECT_EQ(
+      cluster_->Scalar("SELECT tableowner FROM pg_tables WHERE tablename = 'VX97!S'", "vx_team"),
+      "team");
+  InstallTableStore(nullptr);
+  EXPECT_EQ(cluster_->Admin("DROP DATABASE vx_team WITH (FORCE)"), "");
+}
+
+// Two threads (two connections) claim the same forty names in opposite orders, each in a
+// transaction with a write: every name is claimed once, by one of them; a claim undone with its
+// transaction is free again.
+TEST_P(StorageServer, EachNameIsClaimedOnceAcrossConnectionsAndAnUndoneClaimIsFree) {
+  const TableDef def = MakeItemTable("claims\\!items");
+  File file(def);
+  ASSERT_EQ(file.Create(), 0);
+  std::vector<int> owner(40, 0);
+  const auto claimer = [&](int me, bool backwards) {
+    ASSERT_EQ(file.Open(), 0);
+    for (int n = 0; n < 40; ++n) {
+      const int i = backwards ? 39 - n : n;
+      LOGOUT(1);
+      const ClaimResult claim = ClaimOnce("occurrence " + std::to_string(i));
+      ASSERT_NE(claim, ClaimResult::Failed) << FILEERROR();
+      if (claim == ClaimResult::Ours) {
+        SetItem(i, "run");
+        ASSERT_EQ(file.Add(), 0);
+        ASSERT_EQ(owner[static_cast<std::size_t>(i)], 0) << i;
+        owner[static_cast<std::size_t>(i)] = me;
+      }
+      ASSERT_EQ(COMMIT(), 0) << FILEERROR();
+    }
+    file.Close();
+  };
+  std::thread first(claimer, 1, false), second(claimer, 2, true);
+  first.join();
+  second.join();
+  EXPECT_EQ(std::count(owner.begin(), owner.end(), 0), 0);
+  EXPECT_EQ(Stored("CLAIMS!ITEMS"), "40");
+
+  LOGOUT(1);
+  EXPECT_EQ(ClaimOnce("undone"), ClaimResult::Ours);
+  ROLLBACK();
+  EXPECT_EQ(ClaimOnce("undone"), ClaimResult::Ours);
+  EXPECT_EQ(ClaimOnce("undone"), ClaimResult::Taken);
+
+  InstallTableStore(nullptr);  // the data folder's files: one program, nobody to share with
+  EXPECT_EQ(ClaimOnce("undone"), ClaimResult::Ours);
+}
+
+// Writers killed at random moments, alone or in the middle of a stream or a transaction,
+// lose nothing they reported written; what they had not committed is not there either.
+TEST_P(StorageServer, KilledWritersLoseNoReportedRecord) {
+  const TableDef def = MakeItemTable("killed\\!items");
+  {
+    File file(def);
+    ASSERT_EQ(file.Create(), 0);
+  }
+  std::mt19937 random(4242);
+  std::set<int> reported;
+  for (int round = 0; round < 6; ++round) {
+    const int mode = round % 3;  // 0 each write alone, 1 a stream, 2 transactions of 5
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      close(fds[0]);
+      std::thread([&] {
+        File file(def);
+        if (file.Open() != 0) _exit(3);
+        if (mode == 1) file.Stream();
+        for (int id = round * 1000000 + 1;; ++id) {
+          if (mode == 2 && id % 5 == 1) LOGOUT(1);
+          SetItem(id, "killed");
+          if (file.Add() != 0) _exit(4);
+          const bool safe = mode == 0 || id % 5 == 0;
+          if (mode == 1 && safe && (file.Flush() != 0 || file.Stream() != 0)) _exit(5);
+          if (mode == 2 && safe && COMMIT() != 0) _exit(5);
+          if (safe && write(fds[1], &id, sizeof id) != static_cast<ssize_t>(sizeof id)) _exit(6);
+        }
+      }).join();
+      _exit(0);
+    }
+    close(fds[1]);
+    int id = 0;
+    ASSERT_EQ(read(fds[0], &id, sizeof id), static_cast<ssize_t>(sizeof id)) << "no first report";
+    reported.insert(id);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 200000));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "writer stopped on its own with " << WEXITSTATUS(status);
+    while (read(fds[0], &id, sizeof id) == static_cast<ssize_t>(sizeof id)) reported.insert(id);
+    close(fds[0]);
+  }
+  File file(def);
+  ASSERT_EQ(file.Open(), 0);
+  std::set<int> stored;
+  file.Set(def.keys[0]);
+  while (file.Next() == 0) stored.insert(ItemBuffer().Id);
+  for (int reported_id : reported) EXPECT_TRUE(stored.count(reported_id)) << reported_id;
+  // Only whole transactions: a transaction's records are all there or none of them.
+  for (int stored_id : stored) {
+    if (stored_id / 1000000 % 3 != 2) continue;
+    const int first = (stored_id - 1) / 5 * 5 + 1;
+    for (int k = first; k < first + 5; ++k)
+      EXPECT_TRUE(stored.count(k)) << k << " of " << stored_id;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, StorageServer, ::testing::Values(StorageBackend::Server),
