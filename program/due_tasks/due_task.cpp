@@ -453,10 +453,10 @@ void TellTasksUnreadable(DueTaskState& state, DueTaskFrame& frame) {
     MessageBoxRequest box;
     box.icon = MessageIcon::Exclamation;
     box.caption = "Database Server Not Reachable";
-    box.text = "The tasks are kept on a database server, which cannot be reached: " +
-               CLIP(FILEERROR()) +
-               ".\n\nThe scheduler is inactive until the server answers again; then it goes on "
-               "by itself, and tasks that fell due meanwhile are run as after any pause.";
+    box.text =
+        "The tasks are kept on a database server, which cannot be reached: " + CLIP(FILEERROR()) +
+        ".\n\nThe scheduler is inactive until the server answers again; then it goes on "
+        "by itself, and tasks that fell due meanwhile are run as after any pause.";
     frame.ShowNotice(box);
     return;
   }
