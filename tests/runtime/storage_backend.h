@@ -23,13 +23,15 @@ inline std::string StorageBackendName(const ::testing::TestParamInfo<StorageBack
 
 class StorageBackendTest : public ScratchDir, public ::testing::WithParamInterface<StorageBackend> {
  protected:
-  static constexpr const char* kDatabase = "vx_storage";
+  // The process's own database: tests of other programs may share the cluster meanwhile.
+  static inline const std::string kDatabase = LocalPgCluster::Name("vx_storage");
 
   void SetUp() override {
     ScratchDir::SetUp();
     if (GetParam() != StorageBackend::Server) return;
     cluster_ = LocalPgCluster::Get();
     ASSERT_NE(cluster_, nullptr);
+    used_cluster() = cluster_;
     static const bool created = cluster_->FreshDatabase(kDatabase);
     ASSERT_TRUE(created);
     ASSERT_EQ(
@@ -40,6 +42,15 @@ class StorageBackendTest : public ScratchDir, public ::testing::WithParamInterfa
   void TearDown() override {
     storage::InstallTableStore(nullptr);
     ScratchDir::TearDown();
+  }
+  // The process's database goes with it, so that a shared cluster does not fill up.
+  static void TearDownTestSuite() {
+    if (LocalPgCluster* cluster = used_cluster())
+      cluster->Admin("DROP DATABASE IF EXISTS \"" + kDatabase + "\" WITH (FORCE)");
+  }
+  static LocalPgCluster*& used_cluster() {
+    static LocalPgCluster* cluster = nullptr;
+    return cluster;
   }
 
   bool OnServer() const { return GetParam() == StorageBackend::Server; }

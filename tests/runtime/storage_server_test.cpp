@@ -41,14 +41,12 @@ class StorageServer : public StorageBackendTest {
   }
   // Ends every session of the program on the server, as an administrator or a restart would.
   void EndSessions() {
-    ASSERT_EQ(cluster_->Admin("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
-                              "application_name = 'VX' AND pid <> pg_backend_pid()"),
-              "");
+    // This process's sessions only: other test programs may share the cluster.
+    const std::string mine =
+        "FROM pg_stat_activity WHERE application_name = 'VX' AND datname = '" + kDatabase + "'";
+    ASSERT_EQ(cluster_->Admin("SELECT pg_terminate_backend(pid) " + mine), "");
     // The server ends them on its own time: wait until they are gone.
-    for (int i = 0; i < 500 && cluster_->Scalar("SELECT count(*) FROM pg_stat_activity WHERE "
-                                                "application_name = 'VX'",
-                                                "postgres") != "0";
-         ++i)
+    for (int i = 0; i < 500 && cluster_->Scalar("SELECT count(*) " + mine, "postgres") != "0"; ++i)
       usleep(10000);
   }
   std::string Stored(const std::string& table) {
@@ -186,20 +184,19 @@ TEST_P(StorageServer, AServerThatIsNotThereIsAClearErrorAtOpen) {
 // A team: the database belongs to a role each person is granted, and each connects as
 // themselves; tables one of them makes are the others' too.
 TEST_P(StorageServer, EachPersonConnectsAsThemselvesToTheTeamsTables) {
-  ASSERT_EQ(cluster_->Admin(R"(
-      DO $$ BEGIN
-        IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'team') THEN
-          CREATE ROLE team;
-          CREATE ROLE ann LOGIN PASSWORD 'ann-pw' IN ROLE team;
-          CREATE ROLE bob LOGIN PASSWORD 'bob-pw' IN ROLE team;
-        END IF;
-      END $$)"),
+  const std::string team = LocalPgCluster::Name("team"), ann = LocalPgCluster::Name("ann"),
+                    bob = LocalPgCluster::Name("bob"), db = LocalPgCluster::Name("vx_team");
+  ASSERT_EQ(cluster_->Admin("DROP DATABASE IF EXISTS " + db + " WITH (FORCE)"), "");
+  for (const std::string& role : {ann, bob, team})
+    ASSERT_EQ(cluster_->Admin("DROP ROLE IF EXISTS " + role), "");
+  ASSERT_EQ(cluster_->Admin("CREATE ROLE " + team + "; CREATE ROLE " + ann +
+                            " LOGIN PASSWORD 'ann-pw' IN ROLE " + team + "; CREATE ROLE " + bob +
+                            " LOGIN PASSWORD 'bob-pw' IN ROLE " + team),
             "");
-  cluster_->Admin("DROP DATABASE IF EXISTS vx_team WITH (FORCE)");
-  ASSERT_EQ(cluster_->Admin("CREATE DATABASE vx_team OWNER team"), "");
+  ASSERT_EQ(cluster_->Admin("CREATE DATABASE " + db + " OWNER " + team), "");
   const TableDef def = MakeItemTable("VX97\\!s");
   {
-    InstallTableStore(MakeServerStore(cluster_->Settings("vx_team", "ann", "ann-pw")));
+    InstallTableStore(MakeServerStore(cluster_->Settings(db, ann, "ann-pw")));
     File file(def);
     ASSERT_EQ(file.Create(), 0) << FILEERROR();
     ASSERT_EQ(file.Open(), 0);
@@ -208,7 +205,7 @@ TEST_P(StorageServer, EachPersonConnectsAsThemselvesToTheTeamsTables) {
     file.Close();
   }
   {
-    InstallTableStore(MakeServerStore(cluster_->Settings("vx_team", "bob", "bob-pw")));
+    InstallTableStore(MakeServerStore(cluster_->Settings(db, bob, "bob-pw")));
     File file(def);
     ASSERT_EQ(file.Open(), 0) << FILEERROR();
     SetItem(2, "bob's");
@@ -216,11 +213,12 @@ TEST_P(StorageServer, EachPersonConnectsAsThemselvesToTheTeamsTables) {
     EXPECT_EQ(file.Records(), 2);
     file.Close();
   }
-  EXPECT_EQ(
-      cluster_->Scalar("SELECT tableowner FROM pg_tables WHERE tablename = 'VX97!S'", "vx_team"),
-      "team");
+  EXPECT_EQ(cluster_->Scalar("SELECT tableowner FROM pg_tables WHERE tablename = 'VX97!S'", db),
+            team);
   InstallTableStore(nullptr);
-  EXPECT_EQ(cluster_->Admin("DROP DATABASE vx_team WITH (FORCE)"), "");
+  EXPECT_EQ(cluster_->Admin("DROP DATABASE " + db + " WITH (FORCE)"), "");
+  for (const std::string& role : {ann, bob, team})
+    EXPECT_EQ(cluster_->Admin("DROP ROLE " + role), "");
 }
 
 // Two threads (two connections) claim the same forty names in opposite orders, each in a

@@ -1,9 +1,12 @@
-// A PostgreSQL cluster of the test program's own: made in a fresh folder under /tmp by the
-// first test that asks for it (LocalPgCluster::Get()), listening on 127.0.0.1 on a free port,
-// and stopped and removed when the test program ends, so a test program pays for one start.
-// The server never runs as root: started by root (as CI is), it runs as the system user
-// "nobody". Clients log in with passwords (scram-sha-256) over TCP; the administrator's
-// password travels to initdb in a file, never on a command line.
+// The PostgreSQL cluster of the tests. Under ctest it is the run's shared cluster, which the
+// fixture test pg_cluster_start started (scripts/pg-test-cluster.sh) and whose folder
+// $VX_TEST_PG_CLUSTER names; a test program run alone makes one of its own in a fresh folder
+// under /tmp at the first test that asks (LocalPgCluster::Get()), and stops and removes it
+// when it ends. Either way it listens on 127.0.0.1 on a free port, never runs as root (started
+// by root, as CI is, it runs as the system user "nobody"), and clients log in with passwords
+// (scram-sha-256) over TCP; the administrator's password travels to initdb in a file, never on
+// a command line. Tests running at once share the cluster: each uses databases and roles of
+// its own process (Name()).
 #pragma once
 
 #include <arpa/inet.h>
@@ -36,6 +39,7 @@ class LocalPgCluster {
   static LocalPgCluster* Get() {
     static LocalPgCluster* cluster = [] {
       auto* c = new LocalPgCluster();
+      if (c->Join()) return c;
       if (!c->Start()) {
         delete c;
         return static_cast<LocalPgCluster*>(nullptr);
@@ -45,6 +49,11 @@ class LocalPgCluster {
     }();
     if (!cluster) std::fprintf(stderr, "the local PostgreSQL cluster could not be started\n");
     return cluster;
+  }
+
+  // `base` made this process's own, for databases and roles.
+  static std::string Name(const std::string& base) {
+    return base + "_" + std::to_string(::getpid());
   }
 
   int port() const { return port_; }
@@ -151,6 +160,19 @@ class LocalPgCluster {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+  // The ctest run's cluster, when there is one.
+  bool Join() {
+    const char* folder = std::getenv("VX_TEST_PG_CLUSTER");
+    if (!folder || !*folder) return false;
+    std::ifstream info(std::filesystem::path(folder) / "info");
+    std::string line;
+    while (std::getline(info, line)) {
+      if (line.rfind("port=", 0) == 0) port_ = std::atoi(line.c_str() + 5);
+      if (line.rfind("password=", 0) == 0) admin_password_ = line.substr(9);
+    }
+    return port_ != 0 && !admin_password_.empty();
   }
 
   bool Start() {

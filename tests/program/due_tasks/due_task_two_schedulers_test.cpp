@@ -33,7 +33,6 @@ extern char** environ;
 namespace vx {
 namespace {
 
-constexpr const char* kDatabase = "vx_schedulers";
 constexpr int kTicks = 61;  // 10:00:00 to 10:10:00, every ten seconds
 constexpr std::int32_t kStart = 10 * 360000 + 1;
 
@@ -92,10 +91,10 @@ class TwoSchedulers : public test::TaskRoadTest {
 };
 
 // Waits until all three schedulers have reached `step` (each adds its row, then looks).
-void Barrier(const test::LocalPgCluster* cluster, const std::string& me, int step) {
-  (void)cluster;
+void Barrier(const std::string& me, int step) {
   const std::string port = Env("VX_SCHEDULERS_PORT");
-  const std::string info = "host=127.0.0.1 port=" + port + " dbname=" + kDatabase +
+  const std::string info = "host=127.0.0.1 port=" + port +
+                           " dbname=" + Env("VX_SCHEDULERS_DATABASE") +
                            " user=vx_admin password=" + Env("VX_SCHEDULERS_PASSWORD");
   static PGconn* conn = PQconnectdb(info.c_str());
   PQclear(PQexec(
@@ -116,7 +115,7 @@ TEST_F(TwoSchedulers, DISABLED_OneScheduler) {
   storage::ServerSettings server;
   server.host = "127.0.0.1";
   server.port = Env("VX_SCHEDULERS_PORT");
-  server.dbname = kDatabase;
+  server.dbname = Env("VX_SCHEDULERS_DATABASE");
   server.user = "vx_admin";
   server.password = Env("VX_SCHEDULERS_PASSWORD");
   const std::string me = Env("VX_SCHEDULERS_NAME");
@@ -127,7 +126,7 @@ TEST_F(TwoSchedulers, DISABLED_OneScheduler) {
   test::RecordingFrame frame;
   DueTaskState state;
   for (int tick = 0; tick < kTicks; ++tick) {
-    Barrier(nullptr, me, tick);
+    Barrier(me, tick);
     clock.Set(kDay, kStart + tick * 1000);
     CheckNextTask(state, table, frame);
   }
@@ -139,6 +138,7 @@ TEST_F(TwoSchedulers, DISABLED_OneScheduler) {
 TEST_F(TwoSchedulers, EachUsersOccurrenceRunsOnceWhateverRunsIt) {
   test::LocalPgCluster* cluster = test::LocalPgCluster::Get();
   ASSERT_NE(cluster, nullptr);
+  const std::string kDatabase = test::LocalPgCluster::Name("vx_schedulers");
   ASSERT_TRUE(cluster->FreshDatabase(kDatabase));
   ASSERT_EQ(cluster->Admin("CREATE TABLE barrier (step int, who text)", kDatabase), "");
   Load(cluster->Settings(kDatabase));
@@ -169,8 +169,10 @@ TEST_F(TwoSchedulers, EachUsersOccurrenceRunsOnceWhateverRunsIt) {
     const std::string out = (folder_.path() / (s.name + ".runs")).string();
     std::vector<std::string> env = {"VX_SCHEDULERS_PORT=" + std::to_string(cluster->port()),
                                     "VX_SCHEDULERS_PASSWORD=" + cluster->admin_password(),
-                                    "VX_SCHEDULERS_NAME=" + s.name, "VX_SCHEDULERS_USER=" + s.user,
-                                    "VX_SCHEDULERS_OUT=" + out};
+                                    "VX_SCHEDULERS_NAME=" + s.name,
+                                    "VX_SCHEDULERS_USER=" + s.user,
+                                    "VX_SCHEDULERS_OUT=" + out,
+                                    "VX_SCHEDULERS_DATABASE=" + kDatabase};
     for (char** e = environ; *e; ++e) env.push_back(*e);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
@@ -208,6 +210,7 @@ TEST_F(TwoSchedulers, EachUsersOccurrenceRunsOnceWhateverRunsIt) {
                       "FROM \"VX97!USERSCHEDULEDETAILS\"",
                       kDatabase),
       "ann " + std::to_string(kStart + 11 * 6000) + ",bob " + std::to_string(kStart + 11 * 6000));
+  EXPECT_EQ(cluster->Admin("DROP DATABASE \"" + kDatabase + "\" WITH (FORCE)"), "");
 }
 
 }  // namespace

@@ -77,7 +77,8 @@ class ServerCopy : public ::testing::Test {
 TEST_F(ServerCopy, AFolderCopiedToTheServerAndBackHasIdenticalTables) {
   test::LocalPgCluster* cluster = test::LocalPgCluster::Get();
   ASSERT_NE(cluster, nullptr);
-  ASSERT_TRUE(cluster->FreshDatabase("vx_copy"));
+  const std::string database = test::LocalPgCluster::Name("vx_copy");
+  ASSERT_TRUE(cluster->FreshDatabase(database));
   // Tasks with text in both letter cases, a memo, a deleted record between others; users'
   // states; categories.
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
@@ -108,20 +109,20 @@ TEST_F(ServerCopy, AFolderCopiedToTheServerAndBackHasIdenticalTables) {
   const Tables before = Read();
   ASSERT_EQ(before.at("SCHEDULE").size(), 29u);
 
-  const CopyReport to = CopyTables(cluster->Settings("vx_copy"), CopyDirection::ToServer);
+  const CopyReport to = CopyTables(cluster->Settings(database), CopyDirection::ToServer);
   EXPECT_TRUE(to.ok()) << to.problems.front();
-  EXPECT_EQ(cluster->Scalar("SELECT count(*) FROM \"VX97!S\"", "vx_copy"), "29");
-  EXPECT_EQ(cluster->Scalar("SELECT count(*) FROM \"VX97!USERSCHEDULEDETAILS\"", "vx_copy"), "2");
+  EXPECT_EQ(cluster->Scalar("SELECT count(*) FROM \"VX97!S\"", database), "29");
+  EXPECT_EQ(cluster->Scalar("SELECT count(*) FROM \"VX97!USERSCHEDULEDETAILS\"", database), "2");
 
   std::filesystem::current_path(second_.path());
-  const CopyReport back = CopyTables(cluster->Settings("vx_copy"), CopyDirection::FromServer);
+  const CopyReport back = CopyTables(cluster->Settings(database), CopyDirection::FromServer);
   EXPECT_TRUE(back.ok()) << back.problems.front();
   ASSERT_EQ(to.tables.size(), back.tables.size());
   for (std::size_t i = 0; i < to.tables.size(); ++i)
     EXPECT_EQ(to.tables[i].records, back.tables[i].records) << to.tables[i].table;
   const Tables after = Read();
   EXPECT_EQ(after, before);
-  EXPECT_EQ(cluster->Admin("DROP DATABASE vx_copy WITH (FORCE)"), "");
+  EXPECT_EQ(cluster->Admin("DROP DATABASE \"" + database + "\" WITH (FORCE)"), "");
 }
 
 }  // namespace
