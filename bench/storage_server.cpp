@@ -28,6 +28,7 @@
 #include "program/due_tasks/table_schedule_services.h"
 #include "runtime/fixed_string.h"
 #include "runtime/storage/file.h"
+#include "runtime/storage/record_codec.h"
 #include "runtime/storage/server_store.h"
 #include "runtime/storage/sqlite_session.h"
 #include "tests/support/fixed_clock.h"
@@ -297,7 +298,7 @@ void WalkFromValues(benchmark::State& state, int rows) {
         std::vector<std::string> bound = {std::to_string(r.Kind), std::to_string(r.Day),
                                           std::to_string(r.Seq), "-9223372036854775808"};
         int read = 0;
-        for (int batch = 8; read < rows; batch = std::min(batch * 2, 512)) {
+        for (int batch = 1; read < rows; batch = std::min(batch <= 1 ? 8 : batch * 2, 512)) {
           std::vector<std::string> params = bound;
           params.push_back(std::to_string(batch));
           PGresult* res = plain.Run("walk", params);
@@ -371,18 +372,33 @@ void BM_CheckNextTask_Server(benchmark::State& state) {
   Plain plain;
   plain.Prepare("next",
                 "SELECT * FROM \"VX97!S\" WHERE (\"Disabled\", \"Date\", \"Time\", vx_pos) "
-                "> (0, 0, 0, -9223372036854775808) ORDER BY \"Disabled\", \"Date\", "
-                "\"Time\", vx_pos LIMIT 8");
-  std::int64_t plain_id = 0;
+                "> (0, 0, 1, -9223372036854775808) ORDER BY \"Disabled\", \"Date\", "
+                "\"Time\", vx_pos LIMIT 1");
+  // Every column decoded into a record, as a program of its own would.
+  const TableDef& def = vx::SCHEDULE_TABLE();
+  auto row = std::make_unique<vx::SCHEDULE_RECORD>();
   MeasureTwins(
       state, [&] { vx::CheckNextTask(due, table, frame); },
       [&] {
         PGresult* res = plain.Run("next", {});
-        if (PQntuples(res) > 0) plain_id = std::atoll(PQgetvalue(res, 0, 1));
+        if (PQntuples(res) > 0) {
+          char* record = reinterpret_cast<char*>(row.get());
+          for (std::size_t i = 0; i < def.fields.size(); ++i) {
+            const FieldDef& f = def.fields[i];
+            const int column = static_cast<int>(i) + 1;
+            if (IsText(f.type)) {
+              SetFieldText(f, record,
+                           std::string_view(PQgetvalue(res, 0, column),
+                                            static_cast<std::size_t>(PQgetlength(res, 0, column))));
+            } else {
+              SetFieldInteger(f, record, std::atoll(PQgetvalue(res, 0, column)));
+            }
+          }
+        }
         PQclear(res);
       });
   state.counters["next_id"] = due.current.ID;
-  state.counters["plain_id"] = static_cast<double>(plain_id);
+  state.counters["plain_id"] = row->ID;
 }
 BENCHMARK(BM_CheckNextTask_Server)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

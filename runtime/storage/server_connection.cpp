@@ -74,6 +74,7 @@ ServerConnection::~ServerConnection() {
 void ServerConnection::Drop() {
   if (conn_) PQfinish(conn_);
   conn_ = nullptr;
+  checked_ = false;
   prepared_.clear();
   lock_ms_ = -1;
 }
@@ -90,12 +91,18 @@ int ServerConnection::Ready(const std::string& name) {
   if (conn_) {
     // A server that ended the session has said so on the socket by now: read it while the
     // thread is between statements, so that the next statement finds the connection gone.
+    // The notice comes first and the end of the stream after it: read until neither is left.
     pollfd fd{PQsocket(conn_), POLLIN, 0};
-    if (fd.fd >= 0 && ::poll(&fd, 1, 0) > 0) {
+    for (int reads = 0; reads < 4 && fd.fd >= 0 && PQstatus(conn_) == CONNECTION_OK &&
+                        ::poll(&fd, 1, reads == 0 ? 0 : 5) > 0;
+         ++reads) {
       PQconsumeInput(conn_);
       PQisBusy(conn_);  // parses what came, the server's notice of the end among it
     }
-    if (PQstatus(conn_) == CONNECTION_OK) return kNoError;
+    if (PQstatus(conn_) == CONNECTION_OK) {
+      checked_ = true;
+      return kNoError;
+    }
     if (in_txn_) {
       txn_error_ = "the connection to the database server was lost: " +
                    (server_notice_.empty() ? Trimmed(PQerrorMessage(conn_)) : server_notice_);
@@ -149,18 +156,23 @@ int ServerConnection::Ready(const std::string& name) {
     Drop();
     return code;
   }
+  ++session_;
+  checked_ = true;
   return kNoError;
 }
 
 ServerResult ServerConnection::Run(const std::string& sql, const std::vector<std::string>& params,
-                                   const std::string& name, bool guarded) {
+                                   const std::string& name, bool guarded, PreparedSlot* slot) {
   if (txn_failed_) {
     Lost(name);
     return ServerResult{};
   }
-  if (Ready(name) != kNoError) return ServerResult{};
-  auto it = prepared_.find(sql);
-  if (it == prepared_.end()) {
+  if (!checked_ && Ready(name) != kNoError) return ServerResult{};
+  checked_ = false;
+  const std::string* statement_name = slot && slot->session == session_ ? &slot->name : nullptr;
+  auto it = prepared_.end();
+  if (!statement_name) it = prepared_.find(sql);
+  if (!statement_name && it == prepared_.end()) {
     const std::string statement = "vx" + std::to_string(prepared_.size() + 1);
     ServerResult prepared(PQprepare(conn_, statement.c_str(), sql.c_str(), 0, nullptr));
     if (!prepared.ok()) {
@@ -173,6 +185,10 @@ ServerResult ServerConnection::Run(const std::string& sql, const std::vector<std
     }
     it = prepared_.emplace(sql, statement).first;
   }
+  if (!statement_name) {
+    statement_name = &it->second;
+    if (slot) *slot = PreparedSlot{session_, it->second};
+  }
   std::vector<const char*> values;
   values.reserve(params.size());
   for (const std::string& p : params) values.push_back(p.c_str());
@@ -181,8 +197,9 @@ ServerResult ServerConnection::Run(const std::string& sql, const std::vector<std
     ServerResult savepoint(PQexec(conn_, "SAVEPOINT vx_guard"));
     if (!savepoint.ok()) guarded = false;
   }
-  ServerResult result(PQexecPrepared(conn_, it->second.c_str(), static_cast<int>(values.size()),
-                                     values.data(), nullptr, nullptr, 0));
+  ServerResult result(PQexecPrepared(conn_, statement_name->c_str(),
+                                     static_cast<int>(values.size()), values.data(), nullptr,
+                                     nullptr, 0));
   if (guarded) {
     const bool undo = !result.ok() && result.state() == "23505";
     ServerResult end(

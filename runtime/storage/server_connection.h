@@ -61,6 +61,13 @@ class ServerResult {
   PGresult* result_ = nullptr;
 };
 
+// Where a caller keeps the server's name of a statement it runs often, so that a run needs no
+// look-up by the statement's text; good for the connection it was filled on only.
+struct PreparedSlot {
+  std::uint64_t session = 0;
+  std::string name;
+};
+
 class ServerConnection {
  public:
   ServerConnection(const ServerSettings& settings, std::uint64_t store_id);
@@ -76,7 +83,7 @@ class ServerConnection {
   // transaction, a unique key's refusal undoes this statement alone (a savepoint around it)
   // rather than the whole transaction.
   ServerResult Run(const std::string& sql, const std::vector<std::string>& params,
-                   const std::string& name, bool guarded = false);
+                   const std::string& name, bool guarded = false, PreparedSlot* slot = nullptr);
   int RunCommand(const char* sql, const std::string& name);  // 0 or the runtime code
 
   // Sets the server's lock wait to the table's lock recovery time before a write.
@@ -101,6 +108,8 @@ class ServerConnection {
   ServerSettings settings_;
   std::uint64_t store_id_;
   PGconn* conn_ = nullptr;
+  std::uint64_t session_ = 0;  // counts the connections made, so that slots of a lost one go
+  bool checked_ = false;       // Ready() looked since the last statement
   std::unordered_map<std::string, std::string> prepared_;  // SQL text -> statement name
   int lock_ms_ = -1;
   bool in_txn_ = false;

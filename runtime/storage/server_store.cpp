@@ -80,7 +80,14 @@ struct TableState {
   std::uint64_t ahead_generation = 0;
   std::size_t batch = 0;
 
-  std::map<std::tuple<int, bool, bool, std::vector<int>>, std::string> walks;
+  // The walk queries by key, direction, bound and equality filter (an index into filters).
+  struct Walk {
+    std::string sql;
+    PreparedSlot prepared;
+  };
+  std::map<std::tuple<int, bool, bool, int>, Walk> walks;
+  std::vector<std::vector<int>> filters;
+  int filter = -1;
 };
 
 class ServerStore;
@@ -160,7 +167,15 @@ class ServerTable final : public TableBackend {
     return cols + " FROM " + s.table;
   }
   std::string KeyWhere(int k, int first_param) const;
-  const std::string& WalkSql(TableState& s, bool back, bool bounded);
+  TableState::Walk& WalkSql(TableState& s, bool back, bool bounded);
+  static void UseFilter(TableState& s, const std::vector<int>& fields) {
+    s.equal_fields = fields;
+    s.filter = -1;
+    if (fields.empty()) return;
+    auto it = std::find(s.filters.begin(), s.filters.end(), fields);
+    if (it == s.filters.end()) it = s.filters.insert(s.filters.end(), fields);
+    s.filter = static_cast<int>(it - s.filters.begin());
+  }
   void ReadRow(const ServerResult& r, int row, char* record, std::int64_t* id) const;
   void Resolve(TableState& s) const;
   int StartWalk(int key, int anchor);
@@ -362,7 +377,7 @@ int ServerTable::StartWalk(int key, int anchor) {
   s.key = key;
   s.anchor = anchor;
   s.anchor_id = 0;
-  s.equal_fields.clear();
+  UseFilter(s, {});
   s.ahead_ids.clear();
   s.ahead_pos = 0;
   if (anchor == kValues) s.anchor_record.assign(Buffer(), Buffer() + def_.record_size);
@@ -374,7 +389,7 @@ int ServerTable::SetFromBuffer(int key) { return StartWalk(key, kValues); }
 int ServerTable::SetEqual(int key, const std::vector<int>& fields) {
   if (const int code = StartWalk(key, kStart); code != kNoError) return code;
   TableState& s = state_.get();
-  s.equal_fields = fields;
+  UseFilter(s, fields);
   s.equal_record.assign(Buffer(), Buffer() + def_.record_size);
   return Ok();
 }
@@ -383,10 +398,11 @@ int ServerTable::SetEqual(int key, const std::vector<int>& fields) {
 // key component in its direction and the position last. A key whose components all ascend
 // compares one row value, which the server answers from the index; any other compares level
 // by level (equal up to a component, beyond at it).
-const std::string& ServerTable::WalkSql(TableState& s, bool back, bool bounded) {
-  auto slot = s.walks.try_emplace({s.key, back, bounded, s.equal_fields});
-  std::string& sql = slot.first->second;
-  if (!slot.second) return sql;
+TableState::Walk& ServerTable::WalkSql(TableState& s, bool back, bool bounded) {
+  auto slot = s.walks.try_emplace({s.key, back, bounded, s.filter});
+  TableState::Walk& walk = slot.first->second;
+  if (!slot.second) return walk;
+  std::string& sql = walk.sql;
   static const std::vector<int> kNone;
   const std::vector<int>& comps = s.key < 0 ? kNone : comps_[static_cast<std::size_t>(s.key)];
   const bool case_sensitive = s.key < 0 || Key(s.key).case_sensitive;
@@ -436,7 +452,8 @@ const std::string& ServerTable::WalkSql(TableState& s, bool back, bool bounded) 
   for (int i = 0; i <= n; ++i)
     sql += std::string(i ? ", " : "") + exprs[static_cast<std::size_t>(i)] +
            (up[static_cast<std::size_t>(i)] ? "" : " DESC");
-  return sql += " LIMIT $" + std::to_string(param);
+  sql += " LIMIT $" + std::to_string(param);
+  return walk;
 }
 
 int ServerTable::ReadAhead(TableState& s, int dir) {
@@ -459,7 +476,8 @@ int ServerTable::ReadAhead(TableState& s, int dir) {
   for (int f : s.equal_fields) params.push_back(Value(f, s.equal_record.data(), case_sensitive));
   params.push_back(std::to_string(s.batch));
   ServerConnection& conn = Conn();
-  ServerResult r = conn.Run(WalkSql(s, back, bounded), params, s.name);
+  TableState::Walk& walk = WalkSql(s, back, bounded);
+  ServerResult r = conn.Run(walk.sql, params, s.name, false, &walk.prepared);
   if (!r.ok()) return ERRORCODE();
   const std::size_t rows = static_cast<std::size_t>(r.rows());
   if (s.ahead.size() < rows * def_.record_size) s.ahead.resize(rows * def_.record_size);
@@ -486,13 +504,14 @@ int ServerTable::Step(int dir) {
       s.ahead_pos < s.ahead_ids.size() && s.ahead_dir == dir && s.ahead_generation == generation;
   if (!have_ahead) {
     if (const int code = Conn().BeforeUse(s.name); code != kNoError) return code;
-    // A walk that goes on reads twice as many rows each time; one that starts, turns or
-    // follows a write reads a few.
+    // A walk that starts, turns or follows a write reads one row (the due-task check and a
+    // GET-like first read need no more); one that goes on reads kFirstBatch rows, then twice
+    // as many at each read.
     const bool continuing = s.ahead_dir == dir && s.ahead_pos == s.ahead_ids.size() &&
                             !s.ahead_ids.empty() && s.ahead_generation == generation;
     const std::size_t cap = std::max<std::size_t>(
         1, std::min(kMaxBatch, kMaxBatchBytes / std::max<std::size_t>(1, def_.record_size)));
-    s.batch = continuing ? std::min(cap, s.batch * 2) : std::min(cap, kFirstBatch);
+    s.batch = !continuing ? 1 : std::min(cap, s.batch <= 1 ? kFirstBatch : s.batch * 2);
     s.ahead_ids.clear();
     s.ahead_pos = 0;
     s.ahead_dir = dir;
@@ -550,7 +569,7 @@ int ServerTable::Reset(int key, std::int64_t position) {
   const std::vector<char> buffer(Buffer(), Buffer() + def_.record_size);
   if (const int code = GetPosition(position); code != kNoError) return code;
   s.key = key;
-  s.equal_fields.clear();
+  UseFilter(s, {});
   s.anchor = kAtRecord;
   std::memcpy(Buffer(), buffer.data(), buffer.size());
   return Ok();
@@ -745,7 +764,7 @@ void ServerTable::RestoreState(const FileState& st) {
   s.anchor = st.anchor;
   s.anchor_id = st.anchor_id;
   s.anchor_record = st.anchor_record;
-  s.equal_fields = st.equal_fields;
+  UseFilter(s, st.equal_fields);
   s.equal_record = st.equal_record;
   s.current = st.current;
   s.ahead_ids.clear();

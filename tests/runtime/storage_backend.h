@@ -31,9 +31,11 @@ class StorageBackendTest : public ScratchDir, public ::testing::WithParamInterfa
     if (GetParam() != StorageBackend::Server) return;
     cluster_ = LocalPgCluster::Get();
     ASSERT_NE(cluster_, nullptr);
+    // Made at the suite's first test, dropped after its last.
+    if (!used_cluster()) {
+      ASSERT_TRUE(cluster_->FreshDatabase(kDatabase));
+    }
     used_cluster() = cluster_;
-    static const bool created = cluster_->FreshDatabase(kDatabase);
-    ASSERT_TRUE(created);
     ASSERT_EQ(
         cluster_->Admin("DROP SCHEMA IF EXISTS public CASCADE; CREATE SCHEMA public", kDatabase),
         "");
@@ -47,6 +49,7 @@ class StorageBackendTest : public ScratchDir, public ::testing::WithParamInterfa
   static void TearDownTestSuite() {
     if (LocalPgCluster* cluster = used_cluster())
       cluster->Admin("DROP DATABASE IF EXISTS \"" + kDatabase + "\" WITH (FORCE)");
+    used_cluster() = nullptr;
   }
   static LocalPgCluster*& used_cluster() {
     static LocalPgCluster* cluster = nullptr;
