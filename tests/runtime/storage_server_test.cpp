@@ -262,6 +262,36 @@ TEST_P(StorageServer, EachNameIsClaimedOnceAcrossConnectionsAndAnUndoneClaimIsFr
   EXPECT_EQ(ClaimOnce("undone"), ClaimResult::Ours);
 }
 
+// Programs numbering one table at once, each number taken in a transaction (as the file
+// managers take them): every number is drawn once, none refused as a duplicate.
+TEST_P(StorageServer, AutoNumbersDrawnInTransactionsAtOnceNeverClash) {
+  TableDef def = MakeItemTable("numbered\\!items");
+  def.keys[0].kind = KeyKind::Unique;
+  def.keys[0].auto_number = true;
+  {
+    File file(def);
+    ASSERT_EQ(file.Create(), 0);
+  }
+  std::vector<int> refused(2, 0);
+  const auto numberer = [&](int me) {
+    File file(def);
+    ASSERT_EQ(file.Open(), 0);
+    for (int i = 0; i < 40; ++i) {
+      LOGOUT(1);
+      SetItem(0, "numbered");
+      ASSERT_EQ(file.AutoNumber(def.keys[0]), 0) << FILEERROR();
+      if (file.Add() != 0) ++refused[static_cast<std::size_t>(me)];
+      COMMIT();
+    }
+    file.Close();
+  };
+  std::thread first(numberer, 0), second(numberer, 1);
+  first.join();
+  second.join();
+  EXPECT_EQ(refused, (std::vector<int>{0, 0}));
+  EXPECT_EQ(Stored("NUMBERED!ITEMS"), "80");
+}
+
 // Writers killed at random moments, alone or in the middle of a stream or a transaction,
 // lose nothing they reported written; what they had not committed is not there either.
 TEST_P(StorageServer, KilledWritersLoseNoReportedRecord) {
