@@ -21,6 +21,7 @@
 #include "program/shell/start_up_database.h"
 #include "program/shell/start_up_session.h"
 #include "runtime/ini_file.h"
+#include "runtime/storage/table_backend.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 
@@ -135,6 +136,7 @@ void ProgramBody() {
   ProgramRegistry().KILL();
   VX_FILES_KILL();
   if (load_here) VX_Files_Unload();
+  storage::InstallTableStore(nullptr);  // the server's connections go with the program's tables
   ReleaseDataFolder();
 }
 
