@@ -17,6 +17,8 @@ packages=(
   libcups2-dev cups-client
   # Field encryption (OpenSSL's ciphers and key derivation).
   libssl-dev
+  # The storage engine's server backend (libpq) and the local cluster its tests start.
+  libpq-dev postgresql
 )
 
 missing=()

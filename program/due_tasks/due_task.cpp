@@ -23,6 +23,7 @@
 #include "runtime/pictures.h"
 #include "runtime/storage/data_file_check.h"
 #include "runtime/storage/errors.h"
+#include "runtime/storage/server_connection.h"
 #include "runtime/storage/stored_name.h"
 #include "runtime/text_functions.h"
 #include "runtime/threads.h"
@@ -291,7 +292,19 @@ void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
   // The run is stored first, or the task does not start: started and not stored, it would run
   // again for the same moment at the next start of the program.
   table.BeginWrites();
-  const StoredRun stored = StoreRun(state, table, skipped);
+  const storage::ClaimResult claim = table.ClaimRun();
+  if (claim == storage::ClaimResult::Taken) {
+    // Run by another program of the same user: nothing of this run is stored, and the task
+    // is read again as that program moved it on.
+    std::string ignored;
+    table.EndWrites(false, ignored);
+    state.waiting.erase(due.ID);
+    table.FetchTask(due.ID);
+    RefreshTaskBrowses(frame);
+    return;
+  }
+  const StoredRun stored =
+      claim == storage::ClaimResult::Ours ? StoreRun(state, table, skipped) : StoredRun{};
   std::string reason;
   if (table.EndWrites(stored.written, reason) != 0) {
     SCH = due;
@@ -428,6 +441,25 @@ void WatchClock(DueTaskState& state, DueTaskTable& table) {
 // pending), and the user is told once, until a check reads again, why and what mends it. A
 // damaged database is mended by the maintenance program, which is offered there and then.
 void TellTasksUnreadable(DueTaskState& state, DueTaskFrame& frame) {
+  // A database server that does not answer stops the scheduler until it does: no task can be
+  // found due, none is lost, and the next check that reads goes on by itself.
+  if (ERRORCODE() == storage::kDriverError && FILEERRORCODE() == storage::kServerUnreachable) {
+    frame.SetStatusText("Inactive: the database server cannot be reached",
+                        ScriptQueue.Records() == 0);
+    frame.SetTrayTip(std::string(PRODUCTNAME.clipped()) +
+                     " - inactive: the database server cannot be reached");
+    if (state.unreadable_told) return;
+    state.unreadable_told = true;
+    MessageBoxRequest box;
+    box.icon = MessageIcon::Exclamation;
+    box.caption = "Database Server Not Reachable";
+    box.text =
+        "The tasks are kept on a database server, which cannot be reached: " + CLIP(FILEERROR()) +
+        ".\n\nThe scheduler is inactive until the server answers again; then it goes on "
+        "by itself, and tasks that fell due meanwhile are run as after any pause.";
+    frame.ShowNotice(box);
+    return;
+  }
   frame.SetStatusText("Tasks cannot be read", ScriptQueue.Records() == 0);
   frame.SetTrayTip(std::string(PRODUCTNAME.clipped()) + " - tasks cannot be read");
   if (state.unreadable_told) return;

@@ -28,6 +28,7 @@
 #include "program/common/task_message.h"
 #include "runtime/events.h"
 #include "runtime/message_box.h"
+#include "runtime/storage/server_claims.h"
 
 namespace vx {
 
@@ -60,6 +61,12 @@ class DueTaskTable {
   // Commits those writes when keep is set and none of them failed, else undoes them all. 0 when
   // they are stored; otherwise the error, with what went wrong in `reason`.
   virtual int EndWrites(bool keep, std::string& reason) = 0;
+  // Claims the run of the occurrence in SCH (its id, date and time) for this program, among
+  // the writes (after BeginWrites), so that the claim is stored or undone with them. Several
+  // programs sharing one database (one user on two machines) may find the same occurrence
+  // due: one claims it and runs it, the others find it Taken. Failed: nobody knows, and the
+  // run waits as an unstored one does.
+  virtual storage::ClaimResult ClaimRun() { return storage::ClaimResult::Ours; }
 };
 
 // Main's side of the road: its status text and tray, its message windows and the events it

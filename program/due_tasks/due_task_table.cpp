@@ -9,7 +9,11 @@
 #include "datadll/dictionary/table_managers.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
+#include "program/due_tasks/user_task_state.h"
+#include "runtime/storage/errors.h"
 #include "runtime/storage/sqlite_session.h"
+#include "runtime/storage/table_backend.h"
+#include "runtime/text_functions.h"
 
 namespace vx {
 
@@ -19,7 +23,7 @@ namespace vx {
 class DueTaskTableFiles::ProblemWatch final : public FileErrorSink {
  public:
   ProblemWatch() {
-    for (FileManager* table : {ACCESS_SCHEDULE, ACCESS_SCRIPTING}) {
+    for (FileManager* table : {ACCESS_SCHEDULE, ACCESS_SCRIPTING, ACCESS_VXUSD}) {
       watched_.emplace_back(table, table->errors());
       table->SetErrors(this);
     }
@@ -61,7 +65,34 @@ DueTaskTableFiles::~DueTaskTableFiles() {
   }
 }
 
+int DueTaskTableFiles::FetchUserState() {
+  US = VXUSD_RECORD{};
+  US.ID = SCH.ID;
+  US.USER = TaskStateUser();
+  const int code = ACCESS_VXUSD->TryFetch(US_KEYID);
+  if (code == 0) OverlayUserState(US, SCH);
+  return code;
+}
+
+int DueTaskTableFiles::WriteUserState(bool report) {
+  const SCHEDULE_RECORD task = SCH;
+  US = VXUSD_RECORD{};
+  US.ID = task.ID;
+  US.USER = TaskStateUser();
+  if (const int code = ACCESS_VXUSD->TryFetch(US_KEYID); code != 0) return code;
+  TakeUserState(task, US);
+  return report ? ACCESS_VXUSD->Update() : ACCESS_VXUSD->TryUpdate();
+}
+
 int DueTaskTableFiles::StartDateEnabledWalk() {
+  if (PerUserTaskState()) {
+    // The user's rows that are neither completed nor disabled, from the first with a time.
+    ACCESS_VXUSD->UseFile();
+    US = VXUSD_RECORD{};
+    US.USER = TaskStateUser();
+    US.TIME = 1;
+    return ACCESS_VXUSD->SetFromBuffer(US_KEYUSER);
+  }
   // From the key's next value after (enabled, no date, no time): enabled, no date, time 1.
   // The buffer keeps the record it holds.
   const std::uint8_t disabled = SCH.Disabled;
@@ -78,18 +109,55 @@ int DueTaskTableFiles::StartDateEnabledWalk() {
 }
 
 // Quiet: a read that fails is told once by the check, not in a box at every tick.
-int DueTaskTableFiles::Next() { return ACCESS_SCHEDULE->TryNext(); }
+int DueTaskTableFiles::Next() {
+  if (!PerUserTaskState()) return ACCESS_SCHEDULE->TryNext();
+  const std::string user = UPPER(TaskStateUser());
+  for (;;) {
+    if (const int code = ACCESS_VXUSD->TryNext(); code != 0) return code;
+    if (UPPER(CLIP(US.USER.str())) != user || US.COMPLETED != 0 || US.DISABLED != 0) {
+      storage::SetError(storage::kNoRecord, ACCESS_VXUSD->def().StoredName());
+      return storage::kNoRecord;
+    }
+    const VXUSD_RECORD row = US;
+    SCH.ID = row.ID;
+    const int code = ACCESS_SCHEDULE->TryFetch(SCH_KEYID);
+    if (code == storage::kRecordNotFound) continue;  // a row of a task gone meanwhile
+    if (code != 0) return code;
+    OverlayUserState(row, SCH);
+    return 0;
+  }
+}
 
 int DueTaskTableFiles::FetchTask(std::int32_t id) {
   SCH.ID = id;
-  return ACCESS_SCHEDULE->TryFetch(SCH_KEYID);
+  const int code = ACCESS_SCHEDULE->TryFetch(SCH_KEYID);
+  if (code == 0 && PerUserTaskState()) FetchUserState();
+  return code;
 }
 
-int DueTaskTableFiles::TryUpdate() { return ACCESS_SCHEDULE->TryUpdate(); }
+int DueTaskTableFiles::TryUpdate() {
+  return PerUserTaskState() ? WriteUserState(false) : ACCESS_SCHEDULE->TryUpdate();
+}
 
-int DueTaskTableFiles::Update() { return ACCESS_SCHEDULE->Update(); }
+int DueTaskTableFiles::Update() {
+  return PerUserTaskState() ? WriteUserState(true) : ACCESS_SCHEDULE->Update();
+}
+
+storage::ClaimResult DueTaskTableFiles::ClaimRun() {
+  return storage::ClaimOnce("run " + std::to_string(SCH.ID) + " " + UPPER(TaskStateUser()) + " " +
+                                std::to_string(SCH.Date) + " " + std::to_string(SCH.Time),
+                            ACCESS_SCHEDULE->LockRecover * 1000);
+}
 
 int DueTaskTableFiles::DeleteTask() {
+  if (PerUserTaskState()) {
+    // The task is done for this user alone: their row goes, the team's task stays.
+    US = VXUSD_RECORD{};
+    US.ID = SCH.ID;
+    US.USER = TaskStateUser();
+    const int code = ACCESS_VXUSD->TryFetch(US_KEYID);
+    return code != 0 ? code : ACCESS_VXUSD->Delete();
+  }
   RELATE_SCHEDULE->Open();
   const int deleted = RELATE_SCHEDULE->Delete(false);
   RELATE_SCHEDULE->Close();
@@ -106,7 +174,8 @@ int DueTaskTableFiles::EndWrites(bool keep, std::string& reason) {
   int code = 0;
   if (keep && watch_->code() == 0) {
     code = storage::COMMIT();  // a failed commit has undone the whole of it
-    if (code != 0) reason = sqlite3_errstr(code);
+    // A server's commit answers a runtime code with the server's text.
+    if (code != 0) reason = storage::InstalledTableStore() ? FILEERROR() : sqlite3_errstr(code);
   } else {
     storage::ROLLBACK();
     code = watch_->code() != 0 ? watch_->code() : storage::kDriverError;

@@ -11,6 +11,8 @@
 
 namespace vx {
 
+// In multi-user mode (user_task_state.h) the walk is the current user's VXUSD rows in the order
+// of their next runs, each read with its task; writes of the run state go to the user's row.
 class DueTaskTableFiles final : public DueTaskTable {
  public:
   DueTaskTableFiles();
@@ -29,9 +31,15 @@ class DueTaskTableFiles final : public DueTaskTable {
   // undone (they would come again with each try).
   void BeginWrites() override;
   int EndWrites(bool keep, std::string& reason) override;
+  // On a database server, a claim row per user and occurrence; in the data folder's files
+  // (which one program holds) always Ours.
+  storage::ClaimResult ClaimRun() override;
 
  private:
   class ProblemWatch;
+  // Reads the user's row of task SCH.ID into US and lays it over SCH; 35 when there is none.
+  int FetchUserState();
+  int WriteUserState(bool report);
   std::unique_ptr<ProblemWatch> watch_;
   std::optional<HeldMessages> held_;
 };

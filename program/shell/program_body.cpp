@@ -8,6 +8,7 @@
 #include "datadll/dictionary/vx_files.h"
 #include "framework/error_class.h"
 #include "platform/user_folders.h"
+#include "program/common/data_server.h"
 #include "program/common/program_registry.h"
 #include "program/reports/schedule_work_file.h"
 #include "program/shell/data_folder_access.h"
@@ -15,10 +16,12 @@
 #include "program/shell/install_program_services.h"
 #include "program/shell/main_frame.h"
 #include "program/shell/named_data_folder.h"
+#include "program/shell/network_data_folder.h"
 #include "program/shell/register_program_windows.h"
 #include "program/shell/start_up_database.h"
 #include "program/shell/start_up_session.h"
 #include "runtime/ini_file.h"
+#include "runtime/storage/table_backend.h"
 #include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 
@@ -28,9 +31,10 @@ namespace {
 constexpr std::string_view kDatabase = "VX97.TPS";
 constexpr std::string_view kPathsIni = ".\\PATHS.INI";
 
+// A folder that names a database server holds no database file of its own.
 bool DatabaseHere() {
   std::error_code ec;
-  return std::filesystem::exists(kDatabase, ec);
+  return std::filesystem::exists(kDatabase, ec) || NamesDataServer(".");
 }
 
 bool EnterFolder(const std::filesystem::path& folder) {
@@ -98,6 +102,13 @@ void ProgramBody() {
     return;
   }
   WarnWhenDataFolderOpenToOthers();
+  WarnWhenDataFolderOnNetwork();
+  // Before any table opens: the tables of a folder that names a server are the server's.
+  if (!UseDataServer()) {
+    StopWatchingStartUpSession();
+    ReleaseDataFolder();
+    return;
+  }
   // Work files of reports that a crash or a kill kept from removing theirs.
   SweepScheduleWorkFiles();
   const bool load_here = !VX_Files_Loaded();
@@ -125,6 +136,7 @@ void ProgramBody() {
   ProgramRegistry().KILL();
   VX_FILES_KILL();
   if (load_here) VX_Files_Unload();
+  storage::InstallTableStore(nullptr);  // the server's connections go with the program's tables
   ReleaseDataFolder();
 }
 

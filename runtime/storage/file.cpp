@@ -19,6 +19,7 @@
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
 #include "runtime/storage/stored_name.h"
+#include "runtime/storage/table_backend.h"
 
 namespace vx::storage {
 
@@ -44,11 +45,15 @@ File& File::For(const TableDef& def) {
 }
 
 std::string File::Name() const {
+  if (TableBackend* b = Backend()) return b->Name();
   const FileThreadState& s = state();
   return s.name.empty() ? def_.StoredName() : s.name;
 }
 
-bool File::IsOpen() const { return state().open; }
+bool File::IsOpen() const {
+  if (TableBackend* b = Backend()) return b->IsOpen();
+  return state().open;
+}
 
 int File::KeyIndex(const KeyDef& key) const {
   for (std::size_t i = 0; i < def_.keys.size(); ++i) {
@@ -103,6 +108,7 @@ int File::Connect(bool create, bool read_only, FileThreadState* out) const {
 }
 
 int File::Open(int mode) {
+  if (TableBackend* b = Backend()) return b->Open(mode);
   FileThreadState& s = state();
   const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
   const std::string display = def_.StoredName();
@@ -177,15 +183,18 @@ int File::Open(int mode) {
 }
 
 bool DataFileReadOnly(const TableDef& def) {
+  if (InstalledTableStore() && !IsTextDriver(def.driver)) return false;
   return CannotBeWritten(ResolveOnDisk(ParseStoredName(def.StoredName(), def.driver).path));
 }
 
 bool File::ReadOnly() const {
+  if (TableBackend* b = Backend()) return b->ReadOnly();
   const FileThreadState& s = state();
   return s.open && s.read_only;
 }
 
 int File::Create() {
+  if (TableBackend* b = Backend()) return b->Create();
   const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
   const std::string display = def_.StoredName();
   const std::string path = ResolveOnDisk(stored.path);
@@ -230,6 +239,7 @@ int File::Create() {
 }
 
 int File::Close() {
+  if (TableBackend* b = Backend()) return b->Close();
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   int code = kNoError;
@@ -262,6 +272,7 @@ void StartWalk(FileThreadState& s, int key) {
 }  // namespace
 
 int File::Set() {
+  if (TableBackend* b = Backend()) return b->Set(-1);
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   StartWalk(s, -1);
@@ -269,6 +280,7 @@ int File::Set() {
 }
 
 int File::Set(const KeyDef& key) {
+  if (TableBackend* b = Backend()) return b->Set(KeyIndex(key));
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   StartWalk(s, KeyIndex(key));
@@ -276,6 +288,7 @@ int File::Set(const KeyDef& key) {
 }
 
 int File::SetFromBuffer(const KeyDef& key) {
+  if (TableBackend* b = Backend()) return b->SetFromBuffer(KeyIndex(key));
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   StartWalk(s, KeyIndex(key));
@@ -286,6 +299,7 @@ int File::SetFromBuffer(const KeyDef& key) {
 }
 
 int File::SetEqual(const KeyDef& key, const std::vector<int>& fields) {
+  if (TableBackend* b = Backend()) return b->SetEqual(KeyIndex(key), fields);
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   StartWalk(s, KeyIndex(key));
@@ -527,8 +541,14 @@ int Step(const File& file, FileThreadState& s, const TableDef& def, int dir) {
 
 }  // namespace
 
-int File::Next() { return Step(*this, state(), def_, +1); }
-int File::Previous() { return Step(*this, state(), def_, -1); }
+int File::Next() {
+  if (TableBackend* b = Backend()) return b->Next();
+  return Step(*this, state(), def_, +1);
+}
+int File::Previous() {
+  if (TableBackend* b = Backend()) return b->Previous();
+  return Step(*this, state(), def_, -1);
+}
 
 namespace {
 
@@ -558,6 +578,7 @@ int TakeRow(FileOps& ops, sqlite3_stmt* stmt) {
 }  // namespace
 
 int File::Get(const KeyDef& key) {
+  if (TableBackend* b = Backend()) return b->Get(KeyIndex(key));
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   if (IsTextDriver(def_.driver)) return Code(kRecordNotFound, s.name);
@@ -575,6 +596,7 @@ int File::Get(const KeyDef& key) {
 }
 
 int File::GetPosition(std::int64_t position) {
+  if (TableBackend* b = Backend()) return b->GetPosition(position);
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   if (IsTextDriver(def_.driver)) {
@@ -593,6 +615,7 @@ int File::GetPosition(std::int64_t position) {
 }
 
 int File::Reset(const KeyDef* key, std::int64_t position) {
+  if (TableBackend* b = Backend()) return b->Reset(key ? KeyIndex(*key) : -1, position);
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   std::vector<char> buffer(static_cast<const char*>(def_.buffer()),
@@ -611,7 +634,10 @@ int File::Reset(const KeyDef* key, std::int64_t position) {
   return Ok();
 }
 
-std::int64_t File::Position() const { return state().open ? state().current : 0; }
+std::int64_t File::Position() const {
+  if (TableBackend* b = Backend()) return b->Position();
+  return state().open ? state().current : 0;
+}
 
 namespace {
 
@@ -663,6 +689,7 @@ int Write(FileOps& ops, sqlite3_stmt* stmt, std::int64_t except_id) {
 }  // namespace
 
 int File::Add() {
+  if (TableBackend* b = Backend()) return b->Add();
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   s.duplicate_key = -1;
@@ -680,6 +707,7 @@ int File::Add() {
 }
 
 int File::Put() {
+  if (TableBackend* b = Backend()) return b->Put();
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   s.duplicate_key = -1;
@@ -700,6 +728,7 @@ int File::Put() {
 }
 
 int File::Delete() {
+  if (TableBackend* b = Backend()) return b->Delete();
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   if (IsTextDriver(def_.driver)) return Code(kAccessDenied, s.name);
@@ -717,6 +746,7 @@ int File::Delete() {
 }
 
 std::int64_t File::Records() {
+  if (TableBackend* b = Backend()) return b->Records();
   FileThreadState& s = state();
   if (!s.open) {
     Code(kNotOpen, Name());
@@ -754,6 +784,7 @@ std::int64_t File::Records() {
 }
 
 int File::Stream() {
+  if (TableBackend* b = Backend()) return b->Stream();
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   if (s.conn && !s.streaming) s.conn->AddStreamer();
@@ -762,6 +793,7 @@ int File::Stream() {
 }
 
 int File::Flush() {
+  if (TableBackend* b = Backend()) return b->Flush();
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   if (s.conn && s.streaming) {
@@ -775,6 +807,7 @@ int File::Flush() {
 }
 
 int File::Build() {
+  if (TableBackend* b = Backend()) return b->Build();
   {
     // Usually called on a file that could not be opened because of its keys.
     FileThreadState work;
@@ -798,6 +831,7 @@ int File::Build() {
 }
 
 int File::Empty() {
+  if (TableBackend* b = Backend()) return b->Empty();
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   if (IsTextDriver(def_.driver)) {
@@ -815,6 +849,7 @@ int File::Empty() {
 }
 
 int File::AutoNumber(const KeyDef& key) {
+  if (TableBackend* b = Backend()) return b->AutoNumber(KeyIndex(key));
   FileThreadState& s = state();
   if (!s.open) return Code(kNotOpen, Name());
   const int k = KeyIndex(key);
@@ -841,11 +876,16 @@ int File::AutoNumber(const KeyDef& key) {
 }
 
 const KeyDef* File::DuplicateKey() const {
+  if (TableBackend* b = Backend()) {
+    const int k = b->DuplicateKey();
+    return k < 0 ? nullptr : &def_.keys[static_cast<std::size_t>(k)];
+  }
   const int k = state().duplicate_key;
   return k < 0 ? nullptr : &def_.keys[static_cast<std::size_t>(k)];
 }
 
 FileState File::GetState() const {
+  if (TableBackend* b = Backend()) return b->GetState();
   const FileThreadState& s = state();
   FileState out;
   out.key = s.key;
@@ -862,6 +902,7 @@ FileState File::GetState() const {
 }
 
 void File::RestoreState(const FileState& st) {
+  if (TableBackend* b = Backend()) return b->RestoreState(st);
   FileThreadState& s = state();
   s.key = st.key;
   s.anchor = st.anchor;

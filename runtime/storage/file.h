@@ -20,6 +20,7 @@
 namespace vx::storage {
 
 struct FileThreadState;
+class TableBackend;
 
 // Access modes of OPEN: the low nibble is the access (0 read, 1 write, 2 read/write), the high
 // nibble the sharing; only read-only access changes what the engine does.
@@ -53,6 +54,8 @@ class File {
   static File& For(const TableDef& def);
 
   const TableDef& def() const { return def_; }
+  // Never the same for two File objects of one run, so stores can tell them apart.
+  std::uint64_t id() const { return state_.id(); }
   // The stored name as resolved at the last open on this thread (else as defined now).
   std::string Name() const;
   bool IsOpen() const;
@@ -109,6 +112,8 @@ class File {
  private:
   friend struct FileOps;
   FileThreadState& state() const;
+  // The installed store's backend of this table, nullptr when the table is the engine's own.
+  TableBackend* Backend() const;
   int Connect(bool create, bool read_only, FileThreadState* out) const;
 
   const TableDef& def_;

@@ -12,6 +12,7 @@
 #include "runtime/storage/commit_intent.h"
 #include "runtime/storage/data_file_check.h"
 #include "runtime/storage/spanning_commit.h"
+#include "runtime/storage/table_backend.h"
 
 namespace vx::storage {
 namespace {
@@ -299,12 +300,22 @@ int COMMIT() {
   Session& session = ThisThread();
   if (session.depth == 0) return 0;
   if (--session.depth > 0) return session.failed ? SQLITE_ABORT : SQLITE_OK;
+  TableStore* store = InstalledTableStore();
   if (session.failed) {
     RollbackMembers(session);
+    if (store) store->RollbackLogout();
     return SQLITE_ABORT;
   }
   const int result = CommitMembers(session.members);
   session.members.clear();
+  // A server's tables commit on their own connection; its failure is the runtime code.
+  if (store) {
+    if (result != SQLITE_OK) {
+      store->RollbackLogout();
+    } else if (const int code = store->CommitLogout(); code != 0) {
+      return code;
+    }
+  }
   return result;
 }
 
@@ -314,6 +325,7 @@ void ROLLBACK() {
   --session.depth;
   session.failed = true;
   RollbackMembers(session);
+  if (TableStore* store = InstalledTableStore()) store->RollbackLogout();
 }
 
 }  // namespace vx::storage

@@ -10,6 +10,7 @@
 
 #include "runtime/storage/file.h"
 #include "runtime/storage/stored_name.h"
+#include "storage_backend.h"
 #include "storage_fixture.h"
 
 namespace vx::test {
@@ -17,6 +18,7 @@ namespace vx::test {
 using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
+class StorageCodes : public StorageBackendTest {};
 class StorageErrors : public ScratchDir {};
 
 std::string ReadAll(const std::string& path) {
@@ -56,7 +58,7 @@ TEST_F(StorageErrors, MissingFileOrTableIs2AndCreateMakesAPrivateFile) {
   EXPECT_FALSE(std::filesystem::exists("DATA.TPS"));  // the existing data.TPS was used
 }
 
-TEST_F(StorageErrors, ClosedFileIs37) {
+TEST_P(StorageCodes, ClosedFileIs37) {
   const TableDef def = MakeItemTable("closed\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -68,7 +70,7 @@ TEST_F(StorageErrors, ClosedFileIs37) {
   EXPECT_EQ(file.Get(def.keys[0]), 37);
 }
 
-TEST_F(StorageErrors, NotFoundEndOfFileAndDuplicateKey) {
+TEST_P(StorageCodes, NotFoundEndOfFileAndDuplicateKey) {
   const TableDef def = MakeItemTable("codes\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -181,7 +183,7 @@ TEST_F(StorageErrors, ALockedFileWaitsTheRecoveryTimeThenGives32) {
   EXPECT_EQ(file.Add(), 0);
 }
 
-TEST_F(StorageErrors, ReadOnlyOpenRefusesWrites) {
+TEST_P(StorageCodes, ReadOnlyOpenRefusesWrites) {
   const TableDef def = MakeItemTable("ro\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -264,6 +266,8 @@ TEST_F(StorageErrors, TheStoredNameGlobalIsReadWhenTheFileOpens) {
   EXPECT_EQ(file.Name(), "second.tps");
   EXPECT_TRUE(std::filesystem::exists("first.tps"));
 }
+
+VX_ON_EVERY_STORAGE_BACKEND(StorageCodes);
 
 }  // namespace
 }  // namespace vx::test

@@ -6,6 +6,7 @@
 
 #include "runtime/storage/file.h"
 #include "runtime/storage/sqlite_session.h"
+#include "storage_backend.h"
 #include "storage_fixture.h"
 
 namespace vx::test {
@@ -13,7 +14,7 @@ namespace vx::test {
 using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
-class KeyOrder : public ScratchDir {};
+class KeyOrder : public StorageBackendTest {};
 
 struct Row {
   std::int32_t id;
@@ -59,7 +60,7 @@ std::vector<std::string> Walk(File& file, const KeyDef& key, bool backward) {
   return names;
 }
 
-TEST_F(KeyOrder, EveryKeyWalksInItsOrderBothWays) {
+TEST_P(KeyOrder, EveryKeyWalksInItsOrderBothWays) {
   const TableDef def = MakeItemTable("order\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -78,7 +79,7 @@ TEST_F(KeyOrder, EveryKeyWalksInItsOrderBothWays) {
   }
 }
 
-TEST_F(KeyOrder, SetFromBufferStartsAtTheFirstRecordAtOrAfterTheValues) {
+TEST_P(KeyOrder, SetFromBufferStartsAtTheFirstRecordAtOrAfterTheValues) {
   const TableDef def = MakeItemTable("from\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -108,7 +109,7 @@ TEST_F(KeyOrder, SetFromBufferStartsAtTheFirstRecordAtOrAfterTheValues) {
   EXPECT_EQ(file.Next(), 33);
 }
 
-TEST_F(KeyOrder, LongWalksCrossReadAheadBatchesAndSeeChangesMadeMeanwhile) {
+TEST_P(KeyOrder, LongWalksCrossReadAheadBatchesAndSeeChangesMadeMeanwhile) {
   const TableDef def = MakeItemTable("walk\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -138,6 +139,8 @@ TEST_F(KeyOrder, LongWalksCrossReadAheadBatchesAndSeeChangesMadeMeanwhile) {
   EXPECT_EQ(count, 2000);
   EXPECT_EQ(file.Records(), 1800);
 }
+
+VX_ON_EVERY_STORAGE_BACKEND(KeyOrder);
 
 }  // namespace
 }  // namespace vx::test

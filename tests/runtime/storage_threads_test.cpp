@@ -9,6 +9,7 @@
 
 #include "runtime/storage/file.h"
 #include "runtime/storage/sqlite_session.h"
+#include "storage_backend.h"
 #include "storage_fixture.h"
 
 namespace vx::test {
@@ -16,9 +17,10 @@ namespace vx::test {
 using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
-class StorageThreads : public ScratchDir {};
+class StorageThreads : public StorageBackendTest {};
+class StorageTextFiles : public ScratchDir {};
 
-TEST_F(StorageThreads, EachThreadHasItsOwnBufferOpenStateAndWalk) {
+TEST_P(StorageThreads, EachThreadHasItsOwnBufferOpenStateAndWalk) {
   const TableDef def = MakeItemTable("threads\\!items");
   File& file = File::For(def);
   ASSERT_EQ(&file, &File::For(def));
@@ -65,7 +67,7 @@ TEST_F(StorageThreads, EachThreadHasItsOwnBufferOpenStateAndWalk) {
   ASSERT_EQ(file.Close(), 0);
 }
 
-TEST_F(StorageThreads, RollbackUndoesEveryWriteOfTheTransactionAcrossFiles) {
+TEST_P(StorageThreads, RollbackUndoesEveryWriteOfTheTransactionAcrossFiles) {
   const TableDef a = MakeItemTable("one\\!items");
   const TableDef b = MakeItemTable("two.tps");
   File fa(a), fb(b);
@@ -101,7 +103,7 @@ TEST_F(StorageThreads, RollbackUndoesEveryWriteOfTheTransactionAcrossFiles) {
   EXPECT_EQ(fb.Records(), 1);
 }
 
-TEST_F(StorageThreads, StreamBatchesUntilFlush) {
+TEST_P(StorageThreads, StreamBatchesUntilFlush) {
   const TableDef def = MakeItemTable("stream\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -140,7 +142,7 @@ TEST_F(StorageThreads, StreamBatchesUntilFlush) {
   EXPECT_EQ(file.Records(), 110);
 }
 
-TEST_F(StorageThreads, AutoNumberIsOneMoreThanTheHighestSharingTheLeadingComponents) {
+TEST_P(StorageThreads, AutoNumberIsOneMoreThanTheHighestSharingTheLeadingComponents) {
   const TableDef def = MakeItemTable("auto\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -166,7 +168,7 @@ TEST_F(StorageThreads, AutoNumberIsOneMoreThanTheHighestSharingTheLeadingCompone
   EXPECT_EQ(ItemBuffer().Id, 41);
 }
 
-TEST_F(StorageThreads, SavedStateBringsBackTheWalkAndTheBuffer) {
+TEST_P(StorageThreads, SavedStateBringsBackTheWalkAndTheBuffer) {
   const TableDef def = MakeItemTable("state\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -234,7 +236,7 @@ std::string ReadAll(const char* path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST_F(StorageThreads, BasicFilesQuoteWhatNeedsItAndReadBothLineEnds) {
+TEST_F(StorageTextFiles, BasicFilesQuoteWhatNeedsItAndReadBothLineEnds) {
   const TableDef def = MakeLineTable("Export.txt", Driver::Basic);
   File file(def);
   EXPECT_EQ(file.Open(), 2);
@@ -281,7 +283,7 @@ TEST_F(StorageThreads, BasicFilesQuoteWhatNeedsItAndReadBothLineEnds) {
   EXPECT_EQ(in.Next(), 33);
 }
 
-TEST_F(StorageThreads, AsciiFilesAppendFixedColumnLines) {
+TEST_F(StorageTextFiles, AsciiFilesAppendFixedColumnLines) {
   const TableDef def = MakeLineTable("VX98Evnt.LOG", Driver::Ascii);
   File file(def);
   ASSERT_EQ(file.Create(), 0);
@@ -304,6 +306,8 @@ TEST_F(StorageThreads, AsciiFilesAppendFixedColumnLines) {
   EXPECT_EQ(LineBuffer().Text.str(), "Started");
   EXPECT_EQ(LineBuffer().Count, 42);
 }
+
+VX_ON_EVERY_STORAGE_BACKEND(StorageThreads);
 
 }  // namespace
 }  // namespace vx::test

@@ -12,6 +12,7 @@
 
 #include "runtime/storage/file.h"
 #include "runtime/storage/sqlite_session.h"
+#include "storage_backend.h"
 #include "storage_fixture.h"
 
 namespace vx::test {
@@ -19,7 +20,7 @@ namespace vx::test {
 using namespace vx::storage;  // the storage engine's own names, unqualified
 namespace {
 
-class StorageWalk : public ScratchDir {
+class StorageWalk : public StorageBackendTest {
  protected:
   // 40 records; ids repeat (i / 3) so that keys have runs of equal values, and names repeat
   // in two letter cases so that the text key has them too.
@@ -50,7 +51,7 @@ class StorageWalk : public ScratchDir {
 // Moves: N next, P previous, R another statement on the file (a count), W a write of the
 // current record with its key unchanged, S save the state, L load it. Each read is checked
 // against the key order.
-TEST_F(StorageWalk, EveryMoveReadsWhatTheKeyOrderSays) {
+TEST_P(StorageWalk, EveryMoveReadsWhatTheKeyOrderSays) {
   const TableDef def = MakeItemTable("moves\\!items");
   File file(def);
   Fill(file);
@@ -119,7 +120,7 @@ TEST_F(StorageWalk, EveryMoveReadsWhatTheKeyOrderSays) {
   }
 }
 
-TEST_F(StorageWalk, ChangedAndDeletedRecordsDuringAWalk) {
+TEST_P(StorageWalk, ChangedAndDeletedRecordsDuringAWalk) {
   const TableDef def = MakeItemTable("change\\!items");
   File file(def);
   Fill(file);
@@ -157,7 +158,7 @@ TEST_F(StorageWalk, ChangedAndDeletedRecordsDuringAWalk) {
 }
 
 // Two walks on two tables of one file, read in turn, each reading its own order.
-TEST_F(StorageWalk, WalksOfTwoTablesOfOneFileTakeTurns) {
+TEST_P(StorageWalk, WalksOfTwoTablesOfOneFileTakeTurns) {
   const TableDef first_def = MakeItemTable("turns\\!first");
   const TableDef second_def = MakeItemTable("turns\\!second");
   File first(first_def), second(second_def);
@@ -180,7 +181,13 @@ TEST_F(StorageWalk, WalksOfTwoTablesOfOneFileTakeTurns) {
   EXPECT_EQ(read_second, by_id_desc);
 }
 
-TEST_F(StorageWalk, OtherWritersAreSeenWhileAWalkStands) {
+// Another program's writes go straight into the data file, so this one is the files' own.
+class StorageWalkFile : public StorageWalk {
+ protected:
+  void SetUp() override { ScratchDir::SetUp(); }
+};
+
+TEST_F(StorageWalkFile, OtherWritersAreSeenWhileAWalkStands) {
   const TableDef def = MakeItemTable("others\\!items");
   const TableDef notes_def = MakeItemTable("others\\!notes");
   File file(def), notes(notes_def);
@@ -226,6 +233,8 @@ TEST_F(StorageWalk, OtherWritersAreSeenWhileAWalkStands) {
   ASSERT_EQ(file.Next(), 0);  // the walk goes on where it stood
   EXPECT_EQ(ItemBuffer().Big, 1u);
 }
+
+VX_ON_EVERY_STORAGE_BACKEND(StorageWalk);
 
 }  // namespace
 }  // namespace vx::test

@@ -2,7 +2,10 @@
 // order of the tick's work, the title marks, tray and hot-key events, the exit question and
 // the end of the session.
 #include "program/shell/main_frame.h"
+#include "program/common/data_server.h"
 #include "program/common/program_services.h"
+#include "runtime/storage/table_backend.h"
+#include "support/local_pg_cluster.h"
 
 #include <sys/stat.h>
 #include <optional>
@@ -921,6 +924,29 @@ TEST_F(ProgramStartTest, AChosenFolderIsWrittenToPathsIniAndUsed) {
   std::ifstream paths(start / "PATHS.INI");
   const std::string text((std::istreambuf_iterator<char>(paths)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("DATA=" + chosen.string()), std::string::npos) << text;
+}
+
+// A folder whose connection file names a database server starts on the server's tables:
+// nothing is asked, no database file is made in the folder, and the tables are the server's.
+TEST_F(ProgramStartTest, AFolderThatNamesAServerStartsOnTheServersTables) {
+  test::LocalPgCluster* cluster = test::LocalPgCluster::Get();
+  ASSERT_NE(cluster, nullptr);
+  const std::string database = test::LocalPgCluster::Name("vx_start");
+  ASSERT_TRUE(cluster->FreshDatabase(database));
+  std::ofstream(kServerFile) << "[Server]\nHost=127.0.0.1\nPort=" << cluster->port()
+                             << "\nDatabase=" << database
+                             << "\nUser=vx_admin\nPassword=" << cluster->admin_password() << "\n";
+  ASSERT_EQ(::chmod(kServerFile, 0600), 0);
+  ui_.Start(ProgramBody);
+  DriverWindow frame = ui_.WaitWindow(kFrame);
+  EXPECT_TRUE(ui_.Requests().empty());
+  Locked([] { MINIMIZEONCLOSEREQUEST = 0; });
+  frame.Pick({"&File", "E&xit"});
+  ui_.Finish();
+  EXPECT_EQ(storage::InstalledTableStore(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists("VX97.TPS"));
+  EXPECT_EQ(cluster->Scalar("SELECT count(*) FROM vx_tables WHERE name = 'VX97!S'", database), "1");
+  EXPECT_EQ(cluster->Admin("DROP DATABASE \"" + database + "\" WITH (FORCE)"), "");
 }
 
 }  // namespace

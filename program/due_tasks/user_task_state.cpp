@@ -1,0 +1,40 @@
+#include "program/due_tasks/user_task_state.h"
+
+#include "datadll/dictionary/globals.h"
+#include "runtime/text_functions.h"
+
+namespace vx {
+
+bool PerUserTaskState() { return MULTIUSER != 0 && !TaskStateUser().empty(); }
+
+std::string TaskStateUser() { return CLIP(GLO_USER.str()); }
+
+void OverlayUserState(const VXUSD_RECORD& user, SCHEDULE_RECORD& task) {
+  task.Date = user.DATE;
+  task.Time = user.TIME;
+  task.LastRunDate = user.LASTRUNDATE;
+  task.LastRunTime = user.LASTRUNTIME;
+  task.SkipNextTime = user.SKIPNEXTTIME;
+  task.AdvanceWarnDate = user.ADVANCEWARNDATE;
+  task.AdvanceWarnTime = user.ADVANCEWARNTIME;
+  task.AdvanceWarned = user.ADVANCEWARNED;
+  task.Disabled = user.DISABLED;
+  task.Completed = user.COMPLETED;
+  task.Skipped = user.SKIPPED;
+}
+
+void TakeUserState(const SCHEDULE_RECORD& task, VXUSD_RECORD& user) {
+  user.DATE = task.Date;
+  user.TIME = task.Time;
+  user.LASTRUNDATE = task.LastRunDate;
+  user.LASTRUNTIME = task.LastRunTime;
+  user.SKIPNEXTTIME = task.SkipNextTime;
+  user.ADVANCEWARNDATE = task.AdvanceWarnDate;
+  user.ADVANCEWARNTIME = task.AdvanceWarnTime;
+  user.ADVANCEWARNED = task.AdvanceWarned;
+  user.DISABLED = task.Disabled;
+  user.COMPLETED = task.Completed;
+  user.SKIPPED = task.Skipped;
+}
+
+}  // namespace vx

@@ -1,0 +1,26 @@
+// A task's run state for one user of a multi-user installation.
+//
+// In multi-user mode each person has their own copy of every task's run state in VXUSD (the
+// next and last run, the skip of the next run, the advance warning, the disabled, completed and
+// skipped switches), while the rest of the task (what it does, its rule) is the team's, in
+// SCHEDULE. The due-task road works on SCH either way: the user's copy is laid over SCH when a
+// task is read and taken back from SCH when it is written, so that each person's program runs
+// each of that person's occurrences and none of anybody else's.
+#pragma once
+
+#include <string>
+
+#include "datadll/dictionary/schedule_table.h"
+#include "datadll/dictionary/user_tables.h"
+
+namespace vx {
+
+// Whether the program keeps per-user task state: multi-user mode with a current user.
+bool PerUserTaskState();
+// The current user as the tables key it (GLO:USER).
+std::string TaskStateUser();
+
+void OverlayUserState(const VXUSD_RECORD& user, SCHEDULE_RECORD& task);
+void TakeUserState(const SCHEDULE_RECORD& task, VXUSD_RECORD& user);
+
+}  // namespace vx
