@@ -82,9 +82,9 @@ class KeptConnections {
   }
 
   // A kept connection to the file `path` names now (`st`), opened through the current file
-  // layer, whose read-only state is `read_only`, or a writable one when only reading was asked
-  // for; counted as in use again.
-  std::unique_ptr<Connection> Take(const std::string& path, const struct stat& st, bool read_only,
+  // layer: a read-only one for a file that cannot be written, a writable one for a write, either
+  // for a read; counted as in use again.
+  std::unique_ptr<Connection> Take(const std::string& path, const struct stat& st, bool unwritable,
                                    bool read_only_asked) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = files_.find(KeyOf(path, st.st_dev, st.st_ino));
@@ -93,7 +93,8 @@ class KeptConnections {
     auto& idle = it->second.idle;
     for (auto c = idle.begin(); c != idle.end(); ++c) {
       if ((*c)->vfs() != vfs) continue;
-      if ((*c)->read_only() != read_only && !(read_only_asked && !read_only)) continue;
+      const bool fits = unwritable ? (*c)->read_only() : read_only_asked || !(*c)->read_only();
+      if (!fits) continue;
       std::unique_ptr<Connection> found = std::move(*c);
       idle.erase(c);
       ++it->second.in_use;
@@ -387,7 +388,7 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   read_only = read_only || unwritable;
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) {
-    if (auto kept = Kept().Take(path, st, read_only, read_only_asked)) {
+    if (auto kept = Kept().Take(path, st, unwritable, read_only_asked)) {
       kept->SetBusyMilliseconds(busy_ms);
       std::shared_ptr<Connection> connection(kept.release(), Release);
       session.connections[path] = connection;

@@ -4,6 +4,7 @@
 // replaced under the kept connection.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -114,6 +115,28 @@ TEST_F(StorageKeptConnections, AFileRemovedOrReplacedUnderAKeptConnectionIsNotRe
   }
   std::filesystem::rename("copy.TPS", "kept.TPS");
   EXPECT_EQ(ReadOnOwnThread(file), (std::vector<std::string>{"9 restored"}));
+  file.Close();
+}
+
+TEST_F(StorageKeptConnections, AFileMarkedReadOnlyIsNotWrittenThroughAKeptConnection) {
+  const TableDef def = MakeItemTable("kept\\!items");
+  File file(def);
+  ASSERT_EQ(file.Create(), 0);
+  ASSERT_EQ(file.Open(), 0);
+  SetItem(1, "one");
+  ASSERT_EQ(file.Add(), 0);
+  EXPECT_EQ(ReadOnOwnThread(file).size(), 1u);  // leaves a writable connection kept
+
+  ASSERT_EQ(chmod("kept.TPS", 0444), 0);  // marked read-only by the user
+  OnOwnThread([&] {
+    ASSERT_EQ(file.Open(), 0);
+    EXPECT_TRUE(file.ReadOnly());
+    SetItem(2, "refused");
+    EXPECT_NE(file.Add(), 0);
+    file.Close();
+  });
+  ASSERT_EQ(chmod("kept.TPS", 0600), 0);
+  EXPECT_EQ(ReadOnOwnThread(file), (std::vector<std::string>{"1 one"}));
   file.Close();
 }
 
