@@ -8,9 +8,12 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/table_def.h"
@@ -24,9 +27,21 @@ double Seconds(Fn&& fn) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+inline double Median(std::vector<double>& values) {
+  if (values.empty()) return 0;
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
 // `engine` and `plain` each answer the seconds their measured part took (see Seconds), so
 // that set-up around it stays out of the figures. `warm_up` rounds of both run first,
 // unmeasured, so that the first figures do not pay for cold caches.
+//
+// "ratio" divides the means. On a shared machine one rare stall (the thread preempted, a
+// neighbour's burst) inside a microsecond operation outweighs thousands of normal ones and
+// swings the ratio of means either way from run to run; "median_ratio" divides the medians of
+// the single figures, which such stalls do not move.
 template <class Engine, class Plain>
 void MeasureTwinsTimed(benchmark::State& state, Engine engine, Plain plain, int warm_up = 100) {
   for (int i = 0; i < warm_up; ++i) {
@@ -34,15 +49,21 @@ void MeasureTwinsTimed(benchmark::State& state, Engine engine, Plain plain, int 
     plain();
   }
   double engine_total = 0, plain_total = 0;
+  std::vector<double> engine_each, plain_each;
   for (auto _ : state) {
     const double e = engine();
-    plain_total += plain();
+    const double p = plain();
+    plain_total += p;
     engine_total += e;
+    engine_each.push_back(e);
+    plain_each.push_back(p);
     state.SetIterationTime(e);
   }
   const double n = static_cast<double>(state.iterations());
   state.counters["sqlite_us"] = plain_total * 1e6 / n;
   state.counters["ratio"] = plain_total > 0 ? engine_total / plain_total : 0;
+  const double plain_median = Median(plain_each);
+  state.counters["median_ratio"] = plain_median > 0 ? Median(engine_each) / plain_median : 0;
 }
 
 // The same for operations measured whole.

@@ -1,5 +1,7 @@
 #include "program/recurrence/calendar_steps.h"
 
+#include <algorithm>
+
 #include "runtime/dates.h"
 
 namespace vx {
@@ -78,38 +80,44 @@ std::int32_t StepMonthsUntil(std::int32_t date, std::int64_t months, std::int64_
   return DateAt(index, day);
 }
 
+namespace {
+
+// The half-month points are numbered two a month in date order: in month `index`, slot
+// 2 * index is the 1st (the 15th with `last_day`) and slot 2 * index + 1 the 15th (the last day).
+// Every step from a point on a slot goes to the next slot, so the walk is a count.
+std::int32_t HalfMonthSlotDate(std::int64_t slot, bool last_day) {
+  const std::int64_t index = slot / 2;
+  if (slot % 2 == 0) return DateAt(index, last_day ? 15 : 1);
+  return last_day ? MonthEnd(index) : DateAt(index, 15);
+}
+
+}  // namespace
+
 std::int64_t StepHalfMonthsUntil(std::int64_t point, bool last_day, std::int64_t bound) {
   if (point >= bound) return point;
-  if (!InCalendar(bound)) return 0;
-  const std::int64_t stop_index = MonthIndex(SplitDate(static_cast<std::int32_t>(bound)));
-  while (point < bound) {
-    if (!InCalendar(point)) return 0;
-    YearMonthDay ymd = SplitDate(static_cast<std::int32_t>(point));
-    std::int64_t index = MonthIndex(ymd);
-    // On the 15th and on the month's other point (the 1st, or the last day) the walk visits two
-    // points a month in turn; whole months of it can be skipped at once.
-    const bool on_first = !last_day && ymd.day == 1;
-    const bool on_last = last_day && IsLastDayOfMonth(static_cast<std::int32_t>(point));
-    if (ymd.day == 15 || on_first || on_last) {
-      const std::int64_t skip = stop_index - index - 2;
-      if (skip > 0) {
-        index += skip;
-        point = on_last ? MonthEnd(index) : DateAt(index, ymd.day);
-        if (point == 0) return 0;
-      }
-    }
-    std::int32_t next;
-    if (ymd.day == 15) {
-      next = last_day ? MonthEnd(index) : DateAt(index + 1, 1);
-    } else if (ymd.day > 15) {
-      next = DateAt(index + 1, 15);
-    } else {
-      next = DateAt(index, 15);
-    }
-    if (next == 0) return 0;
-    point = next;
+  if (!InCalendar(bound) || !InCalendar(point)) return 0;
+  // The first step: from the 15th to the month's other point after it, from a later day to the
+  // 15th of the next month, from an earlier one to the 15th of its month.
+  const YearMonthDay from = SplitDate(static_cast<std::int32_t>(point));
+  const std::int64_t index = MonthIndex(from);
+  std::int64_t slot;
+  if (from.day == 15) {
+    slot = last_day ? 2 * index + 1 : 2 * index + 2;
+  } else if (from.day > 15) {
+    slot = 2 * (index + 1) + (last_day ? 0 : 1);
+  } else {
+    slot = 2 * index + (last_day ? 0 : 1);
   }
-  return point;
+  // The first slot at or after the bound.
+  const YearMonthDay to = SplitDate(static_cast<std::int32_t>(bound));
+  const std::int64_t stop = MonthIndex(to);
+  std::int64_t first;
+  if (last_day) {
+    first = to.day <= 15 ? 2 * stop : 2 * stop + 1;
+  } else {
+    first = to.day <= 1 ? 2 * stop : to.day <= 15 ? 2 * stop + 1 : 2 * stop + 2;
+  }
+  return HalfMonthSlotDate(std::max(slot, first), last_day);
 }
 
 }  // namespace vx

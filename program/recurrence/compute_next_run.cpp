@@ -3,7 +3,9 @@
 // behind the reference (a clock moved back, a one-minute task left off for a long time) costs no
 // more than one a day behind.
 #include <algorithm>
+#include <bit>
 #include <optional>
+#include <string_view>
 
 #include "program/recurrence/calendar_steps.h"
 #include "program/recurrence/moments.h"
@@ -45,9 +47,20 @@ std::int64_t NextDayOfWeek(const SCHEDULE_RECORD& task, std::int64_t bound) {
   return date;
 }
 
+// The ticked weekdays as bits (bit 0 Sunday); every day when none is ticked.
+unsigned WeekdayMask(const SCHEDULE_RECORD& task) {
+  unsigned mask = 0;
+  for (int wd = 0; wd < 7; ++wd) {
+    if (WeekdayFlag(task, wd)) mask |= 1u << wd;
+  }
+  return mask == 0 ? 0x7fu : mask;
+}
+
 // "Day of Month": the first date after both the stored date and the reference date whose
 // weekday is ticked (when any is) and that lies in a ticked week of its month (when any is).
-// Only dates count here, and at least one day is always stepped.
+// Only dates count here, and at least one day is always stepped. The walk keeps the day of the
+// month beside the date and goes from one ticked weekday to the next, so that it splits one
+// date however many days it passes.
 std::optional<std::int64_t> NextDayOfMonth(const SCHEDULE_RECORD& task, std::int32_t refDate) {
   std::int64_t date = task.Date;
   if (task.LastDayOfMonth) {
@@ -64,14 +77,31 @@ std::optional<std::int64_t> NextDayOfMonth(const SCHEDULE_RECORD& task, std::int
   // reference date whichever of those dates it starts from.
   if (date <= refDate) date = refDate;
   if (date < 0) return std::nullopt;
-  const bool weekdays = AnyWeekdayFlag(task);
+  ++date;
+  if (!InCalendar(date)) return std::nullopt;
+  const unsigned weekdays = WeekdayMask(task);
   const bool weeks = AnyWeekOfMonthFlag(task);
+  YearMonthDay ymd = SplitDate(static_cast<std::int32_t>(date));
+  int days_in_month = DaysInMonth(ymd.month, ymd.year);
+  const auto advance = [&](int days) {
+    date += days;
+    ymd.day += days;
+    while (ymd.day > days_in_month) {
+      ymd.day -= days_in_month;
+      if (++ymd.month > 12) {
+        ymd.month = 1;
+        ++ymd.year;
+      }
+      days_in_month = DaysInMonth(ymd.month, ymd.year);
+    }
+  };
   for (;;) {
-    do {
-      ++date;
-    } while (weekdays && !WeekdayFlag(task, WeekdayOf(date)));
+    // The days to the next ticked weekday: the lowest bit of the mask turned to start at the
+    // date's weekday.
+    advance(std::countr_zero((weekdays | weekdays << 7) >> WeekdayOf(date)));
     if (!InCalendar(date)) return std::nullopt;
-    if (!weeks || FitsWeekOfMonth(task, static_cast<std::int32_t>(date))) return date;
+    if (!weeks || FitsWeekOfMonthDay(task, ymd.day, days_in_month)) return date;
+    advance(1);
   }
 }
 
@@ -144,7 +174,9 @@ Moment NextByClock(const SCHEDULE_RECORD& task, std::int64_t count, std::int64_t
 
 void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t refTime,
                       bool announce) {
-  if (IsScheduleType(task, "Once")) {
+  // The type is clipped once and compared as plain text from here on.
+  const std::string_view type = task.ScheduleType.clipped();
+  if (type == "Once") {
     task.Completed = 1;
     return;
   }
@@ -156,15 +188,15 @@ void ComputeNextRunOf(SCHEDULE_RECORD& task, std::int32_t refDate, std::int32_t 
     if (date) next = Moment{*date, task.Time};
   };
 
-  if (IsScheduleType(task, "Monthly") && IsSemiMonthly(task)) {
+  if (type == "Monthly" && IsSemiMonthly(task)) {
     same_time(NextHalfMonth(task, bound));
-  } else if (IsScheduleType(task, "Monthly")) {
+  } else if (type == "Monthly") {
     same_time(NextByMonths(task, 1, bound));
-  } else if (IsScheduleType(task, "Yearly")) {
+  } else if (type == "Yearly") {
     same_time(NextByMonths(task, 12, bound));
-  } else if (IsScheduleType(task, "Day of Week")) {
+  } else if (type == "Day of Week") {
     same_time(NextDayOfWeek(task, bound));
-  } else if (IsScheduleType(task, "Day of Month")) {
+  } else if (type == "Day of Month") {
     same_time(NextDayOfMonth(task, refDate));
   } else {
     if (task.Every < 1) task.Every = 1;

@@ -1,6 +1,5 @@
 #include "program/recurrence/schedule_texts.h"
 
-#include <cctype>
 #include <string>
 
 #include "program/recurrence/calendar_steps.h"
@@ -9,13 +8,16 @@
 namespace vx {
 namespace {
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// The stored texts are compared in ASCII letter case, without a copy: the next run reads them
+// for every task of every tick.
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string UpperText(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = Upper(c);
-  return out;
+bool StartsWithUpper(std::string_view text, std::string_view upper) {
+  if (text.size() < upper.size()) return false;
+  for (std::size_t i = 0; i < upper.size(); ++i) {
+    if (Upper(text[i]) != upper[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -25,22 +27,25 @@ bool IsScheduleType(const SCHEDULE_RECORD& task, std::string_view type) {
 }
 
 bool IsSemiMonthly(const SCHEDULE_RECORD& task) {
-  return UpperText(task.MonthRepeat.view().substr(0, 5)) == "TWICE";
+  return StartsWithUpper(task.MonthRepeat.view(), "TWICE");
 }
 
 bool SemiMonthlyOnLastDay(const SCHEDULE_RECORD& task) {
-  return UpperText(task.MonthRepeat.view()).find("LAST") != std::string::npos;
+  const std::string_view repeat = task.MonthRepeat.view();
+  for (std::size_t i = 0; i + 4 <= repeat.size(); ++i) {
+    if (Upper(repeat[i]) == 'L' && StartsWithUpper(repeat.substr(i + 1), "AST")) return true;
+  }
+  return false;
 }
 
 EveryUnit UnitOf(const SCHEDULE_RECORD& task) {
-  std::string unit(task.EveryType.view().substr(0, 3));
-  for (char& c : unit) c = Lower(c);
-  if (unit == "min") return EveryUnit::Minute;
-  if (unit == "hou") return EveryUnit::Hour;
-  if (unit == "day") return EveryUnit::Day;
-  if (unit == "wee") return EveryUnit::Week;
-  if (unit == "mon") return EveryUnit::Month;
-  if (unit == "yea") return EveryUnit::Year;
+  const std::string_view unit = task.EveryType.view();
+  if (StartsWithUpper(unit, "MIN")) return EveryUnit::Minute;
+  if (StartsWithUpper(unit, "HOU")) return EveryUnit::Hour;
+  if (StartsWithUpper(unit, "DAY")) return EveryUnit::Day;
+  if (StartsWithUpper(unit, "WEE")) return EveryUnit::Week;
+  if (StartsWithUpper(unit, "MON")) return EveryUnit::Month;
+  if (StartsWithUpper(unit, "YEA")) return EveryUnit::Year;
   return EveryUnit::Unknown;
 }
 
@@ -79,12 +84,17 @@ bool AnyWeekOfMonthFlag(const SCHEDULE_RECORD& task) {
 }
 
 bool FitsWeekOfMonth(const SCHEDULE_RECORD& task, std::int32_t date) {
-  const int m = DAY(date);
-  if (m >= 1 && m <= 7 && task.Every1st) return true;
-  if (m >= 8 && m <= 14 && task.Every2nd) return true;
-  if (m >= 15 && m <= 21 && task.Every3rd) return true;
-  if (m >= 22 && m <= 28 && task.Every4th) return true;
-  return task.EveryLast && InLastWeekOfMonth(date);
+  if (!InCalendar(date)) return FitsWeekOfMonthDay(task, 0, 0);
+  const YearMonthDay ymd = SplitDate(date);
+  return FitsWeekOfMonthDay(task, ymd.day, DaysInMonth(ymd.month, ymd.year));
+}
+
+bool FitsWeekOfMonthDay(const SCHEDULE_RECORD& task, int day, int days_in_month) {
+  if (day >= 1 && day <= 7 && task.Every1st) return true;
+  if (day >= 8 && day <= 14 && task.Every2nd) return true;
+  if (day >= 15 && day <= 21 && task.Every3rd) return true;
+  if (day >= 22 && day <= 28 && task.Every4th) return true;
+  return task.EveryLast && day >= 1 && days_in_month - day < 7;
 }
 
 bool HasDayExceptions(const SCHEDULE_RECORD& task) {

@@ -30,6 +30,8 @@ bool AnyWeekOfMonthFlag(const SCHEDULE_RECORD& task);
 // Whether the date lies in a week of the month the task asks for: days 1-7 for 1st, 8-14 2nd,
 // 15-21 3rd, 22-28 4th, or the last seven days of the month for Last.
 bool FitsWeekOfMonth(const SCHEDULE_RECORD& task, std::int32_t date);
+// The same for day `day` of a month of `days_in_month` days.
+bool FitsWeekOfMonthDay(const SCHEDULE_RECORD& task, int day, int days_in_month);
 
 // Whether any exception is set: excepted days (weekends, weekdays, holidays, per-weekday
 // overrides) or the time window.

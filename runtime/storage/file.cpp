@@ -138,6 +138,14 @@ int File::Open(int mode) {
   FileOps ops{*this, fresh, def_};
   if (const int code = ops.Use(); code != kNoError) return code;
 
+  // A connection kept from an earlier open has checked the table already, unless the schema
+  // changed since.
+  if (conn->Checked(state_.id(), fresh.table)) {
+    fresh.open = true;
+    s = std::move(fresh);
+    return Ok();
+  }
+
   // The table must exist and have the columns of the definition, in order, with their types.
   sqlite3_stmt* info = nullptr;
   rc = sqlite3_prepare_v2(conn->db(), ("PRAGMA table_info(" + Quote(fresh.table) + ")").c_str(), -1,
@@ -177,6 +185,7 @@ int File::Open(int mode) {
     if (!sql || ops.CreateIndexSql(key) != sql) return Code(kBadKey, display);
   }
 
+  conn->MarkChecked(state_.id(), fresh.table);
   fresh.open = true;
   s = std::move(fresh);
   return Ok();

@@ -40,7 +40,145 @@ Session& ThisThread() {
   return session;
 }
 
+// Idle connections left by threads, by file, for the next thread that opens the file. One is
+// kept only while another connection of the process to the same file (the same inode) is in
+// use: when the last one lets go, every connection to the file closes, which folds the
+// write-ahead log back into it and removes the files beside it, as if none had been kept. So a
+// file no table holds open is whole, and a kept connection never keeps a log alive beside a
+// file that was removed or replaced, which its replacement would otherwise read.
+constexpr std::size_t kKeptPerFile = 4;
+
+class KeptConnections {
+ public:
+  ~KeptConnections() { CloseAll(); }
+
+  // A new connection is handed to a thread.
+  void InUse(Connection& connection) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++files_[KeyOf(connection)].in_use;
+    connection.set_counted(epoch_);
+  }
+
+  // The last holder of `connection` lets go of it.
+  void Release(std::unique_ptr<Connection> connection) {
+    std::vector<std::unique_ptr<Connection>> closing;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Not counted (its open failed), or counted before CloseAll: it just closes.
+    if (connection->counted() != epoch_) return;
+    auto it = files_.find(KeyOf(*connection));
+    if (it == files_.end()) return;
+    Slot& slot = it->second;
+    --slot.in_use;
+    if (slot.in_use > 0 && connection->Idle()) {
+      slot.idle.push_back(std::move(connection));
+      if (slot.idle.size() > kKeptPerFile) {
+        closing.push_back(std::move(slot.idle.front()));
+        slot.idle.erase(slot.idle.begin());
+      }
+    } else if (slot.in_use == 0) {
+      closing.swap(slot.idle);
+      files_.erase(it);
+    }
+    // The lock is let go before `closing` and a connection not kept close.
+  }
+
+  // A kept connection to the file `path` names now (`st`), opened through the current file
+  // layer: a read-only one for a file that cannot be written, a writable one for a write, either
+  // for a read; counted as in use again.
+  std::unique_ptr<Connection> Take(const std::string& path, const struct stat& st, bool unwritable,
+                                   bool read_only_asked) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = files_.find(KeyOf(path, st.st_dev, st.st_ino));
+    if (it == files_.end()) return nullptr;
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    auto& idle = it->second.idle;
+    for (auto c = idle.begin(); c != idle.end(); ++c) {
+      if ((*c)->vfs() != vfs) continue;
+      const bool fits = unwritable ? (*c)->read_only() : read_only_asked || !(*c)->read_only();
+      if (!fits) continue;
+      std::unique_ptr<Connection> found = std::move(*c);
+      idle.erase(c);
+      ++it->second.in_use;
+      return found;
+    }
+    return nullptr;
+  }
+
+  void CloseAll() {
+    std::map<std::string, Slot> closing;
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing.swap(files_);
+    ++epoch_;
+  }
+
+ private:
+  struct Slot {
+    int in_use = 0;
+    std::vector<std::unique_ptr<Connection>> idle;
+  };
+  static std::string KeyOf(const std::string& path, dev_t device, ino_t inode) {
+    return path + '\n' + std::to_string(device) + ':' + std::to_string(inode);
+  }
+  static std::string KeyOf(const Connection& c) { return KeyOf(c.path(), c.device(), c.inode()); }
+
+  std::mutex mutex_;
+  std::map<std::string, Slot> files_;
+  std::uint64_t epoch_ = 1;  // connections counted since the last CloseAll carry it
+};
+
+KeptConnections& Kept() {
+  static KeptConnections kept;
+  return kept;
+}
+
+sqlite3_vfs* VfsOf(sqlite3* db) {
+  sqlite3_vfs* vfs = nullptr;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_VFS_POINTER, &vfs) != SQLITE_OK) return nullptr;
+  return vfs;
+}
+
+void Release(Connection* connection) { Kept().Release(std::unique_ptr<Connection>(connection)); }
+
 }  // namespace
+
+void CloseKeptConnections() { Kept().CloseAll(); }
+
+void Connection::SetIdentity(dev_t device, ino_t inode, sqlite3_vfs* vfs) {
+  device_ = device;
+  inode_ = inode;
+  vfs_ = vfs;
+}
+
+bool Connection::Idle() const {
+  if (!proven_ || in_txn_ || streamers_ != 0 || !cursors_.empty() ||
+      sqlite3_get_autocommit(db_) == 0)
+    return false;
+  for (sqlite3_stmt* s = sqlite3_next_stmt(db_, nullptr); s; s = sqlite3_next_stmt(db_, s)) {
+    if (sqlite3_stmt_busy(s)) return false;
+  }
+  return true;
+}
+
+int Connection::SchemaVersion() {
+  sqlite3_stmt* q = Prepare("PRAGMA schema_version");
+  if (!q) return -1;
+  EndCursors();
+  const int version = sqlite3_step(q) == SQLITE_ROW ? sqlite3_column_int(q, 0) : -1;
+  sqlite3_reset(q);
+  return version;
+}
+
+bool Connection::Checked(std::uint64_t owner, const std::string& table) {
+  const auto it = checked_.find({owner, table});
+  if (it == checked_.end()) return false;
+  const int version = SchemaVersion();
+  return version >= 0 && version == it->second;
+}
+
+void Connection::MarkChecked(std::uint64_t owner, const std::string& table) {
+  const int version = SchemaVersion();
+  if (version >= 0) checked_[{owner, table}] = version;
+}
 
 Connection::Connection(sqlite3* db, std::string path)
     : db_(db), path_(std::move(path)), generation_(GenerationOf(path_)) {}
@@ -247,7 +385,18 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   const bool unwritable = CannotBeWritten(path);
   // A transaction a crash cut short is settled before the file is read.
   if (!unwritable && IntentLiesBeside(path)) SettleIntentBeside(path, busy_ms);
+  const bool read_only_asked = read_only;
   read_only = read_only || unwritable;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if (auto kept = Kept().Take(path, st, unwritable, read_only_asked)) {
+      kept->SetBusyMilliseconds(busy_ms);
+      std::shared_ptr<Connection> connection(kept.release(), Release);
+      session.connections[path] = connection;
+      *out = std::move(connection);
+      return SQLITE_OK;
+    }
+  }
   const bool immutable = unwritable && !HasWriteAheadLog(path);
   sqlite3* db = nullptr;
   int flags = (read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
@@ -260,7 +409,8 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
     return rc;
   }
   sqlite3_extended_result_codes(db, 1);
-  auto connection = std::make_shared<Connection>(db, path);
+  std::shared_ptr<Connection> connection(new Connection(db, path), Release);
+  if (::stat(path.c_str(), &st) == 0) connection->SetIdentity(st.st_dev, st.st_ino, VfsOf(db));
   connection->set_read_only(read_only);
   connection->SetBusyMilliseconds(busy_ms);
   // Reading the schema proves the file is a database, and one of ours, before anything is
@@ -271,6 +421,8 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   if (rc == SQLITE_OK && !read_only) rc = connection->Exec("PRAGMA journal_mode=WAL");
   if (rc == SQLITE_OK) rc = connection->Exec("PRAGMA synchronous=FULL");
   if (rc != SQLITE_OK) return rc;
+  connection->set_proven();
+  Kept().InUse(*connection);
   session.connections[path] = connection;
   *out = std::move(connection);
   return SQLITE_OK;

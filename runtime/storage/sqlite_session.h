@@ -1,18 +1,26 @@
 // The calling thread's SQLite connections, one per data file, and its transactions.
 //
-// A thread opens each data file once however many of its tables it uses; the connection closes
-// when the thread's last table in that file closes. Writes inside a transaction (LOGOUT ...
-// COMMIT) or a stream (STREAM ... FLUSH) share one SQLite transaction per file; every other
-// write is committed at once. A transaction that writes to several files commits in all of
-// them or in none, across a crash too (spanning_commit.h): a transaction a crash left
+// A thread opens each data file once however many of its tables it uses. When the thread's last
+// table in that file closes, an idle connection (no transaction, no statement running) is kept
+// with its prepared statements and its schema while another connection of the process holds the
+// same file, and the next thread that opens the file takes it instead of opening one: a list on
+// a thread of its own then pays for its rows, not for reading the schema again. A kept
+// connection is taken only for the file it opened (not one put in its place), through the file
+// layer it opened it with, and while the file's read-only state matches. Writes inside a
+// transaction (LOGOUT ... COMMIT) or a stream (STREAM ... FLUSH) share one SQLite transaction per
+// file; every other write is committed at once. A transaction that writes to several files commits
+// in all of them or in none, across a crash too (spanning_commit.h): a transaction a crash left
 // unfinished is settled when a connection to one of its files opens, and before any write to
 // one of them.
 #pragma once
 
 #include <sqlite3.h>
 
+#include <sys/types.h>
 #include <atomic>
+
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -25,6 +33,24 @@ namespace vx::storage {
 class Connection {
  public:
   Connection(sqlite3* db, std::string path);
+  // The file it opened, by device and inode, and the SQLite file layer it opened it through.
+  void SetIdentity(dev_t device, ino_t inode, sqlite3_vfs* vfs);
+  dev_t device() const { return device_; }
+  ino_t inode() const { return inode_; }
+  sqlite3_vfs* vfs() const { return vfs_; }
+  // Nothing of a thread is left on it: no transaction, stream or running statement, and it
+  // opened a data file of ours (set_proven) rather than failing on the way.
+  bool Idle() const;
+  void set_proven() { proven_ = true; }
+  // The count of connections in use that it belongs to (0: none), for the kept connections.
+  std::uint64_t counted() const { return counted_; }
+  void set_counted(std::uint64_t epoch) { counted_ = epoch; }
+
+  // Whether `table`, as the engine object `owner` defines it, was checked against the file's
+  // schema as it stands now (the schema's version has not moved since); MarkChecked records a
+  // check that passed.
+  bool Checked(std::uint64_t owner, const std::string& table);
+  void MarkChecked(std::uint64_t owner, const std::string& table);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -100,7 +126,19 @@ class Connection {
   int streamers_ = 0;
   bool read_only_ = false;
   ChangeCapture changes_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+  sqlite3_vfs* vfs_ = nullptr;
+  bool proven_ = false;
+  std::uint64_t counted_ = 0;
+  // Tables checked against the schema, by engine object and table, with the schema version.
+  std::map<std::pair<std::uint64_t, std::string>, int> checked_;
+  int SchemaVersion();  // -1 when it cannot be read
 };
+
+// Closes every kept connection that no thread holds. A SQLite file layer must not go away while
+// a connection opened through it is open, so whoever removes one calls this first.
+void CloseKeptConnections();
 
 // Tells the process's readers of `path` that another connection changed it.
 void NoteFileChanged(const std::string& path);

@@ -9,6 +9,8 @@
 
 #include <atomic>
 
+#include "runtime/storage/sqlite_session.h"
+
 namespace vx::test {
 
 enum class Fault { None, Write, DiskFull, Sync, Crash };
@@ -24,7 +26,9 @@ class FaultyVfs {
     vfs_.xOpen = &Open;
     sqlite3_vfs_register(&vfs_, 1);
   }
+  // Connections the engine keeps for later opens must not outlive this layer.
   ~FaultyVfs() {
+    storage::CloseKeptConnections();
     sqlite3_vfs_unregister(&vfs_);
     sqlite3_vfs_register(real_, 1);
   }

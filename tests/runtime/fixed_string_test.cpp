@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace vx {
 namespace {
 
@@ -19,6 +21,22 @@ TEST(FixedString, ComparisonsIgnoreTrailingBlanks) {
   EXPECT_TRUE(String<10>("abc") == String<4>("abc "));
   EXPECT_TRUE(String<10>("abc") < String<10>("abd"));
   EXPECT_FALSE(String<10>(" abc") == "abc");  // leading blanks count
+}
+
+// Clipping passes blanks several at a time: every length of text and of padding, inner blanks
+// and a last character that is not a blank but close to one, clip to the text alone.
+TEST(FixedString, ClipRemovesExactlyTheTrailingBlanks) {
+  for (const std::string text : {"", "x", "a b", "abcdefg", "abcdefgh", "  lead", "tab\t", "!"}) {
+    for (std::size_t pad = 0; pad <= 40; ++pad) {
+      const std::string padded = text + std::string(pad, ' ');
+      EXPECT_EQ(ClipView(padded), text.substr(0, text.find_last_not_of(' ') + 1))
+          << '"' << padded << '"';
+    }
+  }
+  String<8192> long_field(std::string(9, 'z'));
+  EXPECT_EQ(long_field.clipped(), std::string(9, 'z'));
+  EXPECT_TRUE(long_field == "zzzzzzzzz");
+  EXPECT_TRUE(String<8192>().blank());
 }
 
 TEST(FixedString, CutNeverSplitsACharacter) {

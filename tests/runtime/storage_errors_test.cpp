@@ -26,13 +26,6 @@ std::string ReadAll(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void Exec(const std::string& path, const char* sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-  sqlite3_close(db);
-}
-
 TEST_F(StorageErrors, MissingFileOrTableIs2AndCreateMakesAPrivateFile) {
   const TableDef def = MakeItemTable("data\\!items");
   File file(def);
@@ -133,7 +126,7 @@ TEST_F(StorageErrors, MissingIndexIs46UntilBuiltAndChangedFieldsAre47) {
     ASSERT_EQ(file.Add(), 0);
     ASSERT_EQ(file.Close(), 0);
   }
-  Exec("keys.TPS", "DROP INDEX \"items!KeyName\"");
+  RawExec("keys.TPS", "DROP INDEX \"items!KeyName\"");
   const TableDef def = MakeItemTable("keys\\!items");
   File file(def);
   EXPECT_EQ(file.Open(), 46);

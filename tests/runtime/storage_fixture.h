@@ -2,6 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -16,6 +17,16 @@
 namespace vx::test {
 
 using namespace vx::storage;  // the storage engine's own names, unqualified
+
+// Runs `sql` on the data file through a plain SQLite connection of its own, as another program
+// would.
+inline void RawExec(const std::string& path, const char* sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 5000);
+  EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
 
 // A scratch folder that becomes the current directory for the test and is removed after it.
 class ScratchDir : public ::testing::Test {

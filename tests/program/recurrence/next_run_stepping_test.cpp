@@ -56,8 +56,7 @@ void SteppedNextRun(SCHEDULE_RECORD& t, std::int32_t refDate, std::int32_t refTi
       if (d == 0) {
         n = 0;
       } else if (d == 15) {
-        n = DATE(m + 1, 1, y);
-        if (n != 0 && last) n -= 1;
+        n = last ? DATE(m, DaysInMonth(m, y), y) : DATE(m + 1, 1, y);
       } else if (d > 15) {
         n = DATE(m + 1, 15, y);
       } else {
@@ -102,7 +101,7 @@ void SteppedNextRun(SCHEDULE_RECORD& t, std::int32_t refDate, std::int32_t refTi
       for (;;) {
         step();
         while (date <= refDate) step();
-        if (!any_week) break;
+        if (!any_week || date > DATE(12, 31, MAX_YEAR)) break;  // past the end: none
         const int m = DAY(date);
         if ((m >= 1 && m <= 7 && t.Every1st) || (m >= 8 && m <= 14 && t.Every2nd) ||
             (m >= 15 && m <= 21 && t.Every3rd) || (m >= 22 && m <= 28 && t.Every4th) ||
@@ -243,6 +242,28 @@ class NextRunSteppingTest : public ScheduleTest {
     return t;
   }
 };
+
+// The same tasks stored in the calendar's last year, whose next run may lie past its end.
+TEST_F(NextRunSteppingTest, NearTheCalendarsEndJumpingEqualsWalking) {
+  for (int i = 0; i < 5000; ++i) {
+    int max_gap = 0;
+    SCHEDULE_RECORD task = RandomTask(max_gap);
+    task.Date = DATE(1, 1, MAX_YEAR) + Pick(0, 364);
+    const std::int32_t ref_date = task.Date + Pick(-40, std::min(max_gap, 400));
+    const std::int32_t ref_time = RandomTime();
+
+    SCHEDULE_RECORD want = task;
+    SteppedNextRun(want, ref_date, ref_time);
+    SCH = task;
+    ComputeNextRun(ref_date, ref_time);
+    const std::string where = "task " + std::to_string(i) + " " + task.ScheduleType.str() +
+                              " from " + std::to_string(task.Date) + " ref " +
+                              std::to_string(ref_date) + "," + std::to_string(ref_time);
+    ASSERT_EQ(SCH.Date, want.Date) << where;
+    ASSERT_EQ(SCH.Time, want.Time) << where;
+    ASSERT_EQ(SCH.Completed, want.Completed) << where;
+  }
+}
 
 TEST_F(NextRunSteppingTest, JumpingEqualsWalkingOneOccurrenceAtATime) {
   for (int i = 0; i < 20000; ++i) {
