@@ -1,8 +1,11 @@
 #include "datadll/addons/tree_list_class.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "datadll/addons/addon_keys.h"
 #include "framework/file_manager.h"
+#include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/storage/errors.h"
 #include "runtime/storage/record_codec.h"
@@ -241,7 +244,7 @@ void ULTRATREECLASS::EXPAND(long row, bool all) {
   for (long i = row + static_cast<long>(children.size()); i > row; --i) {
     const Row& r = rows_[i - 1];
     const bool reopen = expanded_.count(r.path) != 0;
-    if (r.level < 0 && (all || reopen)) EXPAND(i, all);
+    if (r.level < 0 && (all || reopen || Depth(i) < LOADDEPTH)) EXPAND(i, all);
   }
 }
 
@@ -260,7 +263,8 @@ void ULTRATREECLASS::CONTRACT(long row, bool forget) {
   if (CURRENTCHOICE > end) CURRENTCHOICE -= end - row;
 }
 
-void ULTRATREECLASS::REFRESHTREE(int mode) {
+void ULTRATREECLASS::REFRESHTREE(int mode, int load_depth) {
+  if (load_depth != 0) LOADDEPTH = load_depth;
   // The chosen row: its chain of section and position, found again after the reload.
   std::vector<std::pair<int, std::string>> chain;
   if (CURRENTCHOICE >= 1 && CURRENTCHOICE <= static_cast<long>(rows_.size())) {
@@ -284,7 +288,8 @@ void ULTRATREECLASS::REFRESHTREE(int mode) {
   }
   for (long i = static_cast<long>(rows_.size()); i >= 1; --i) {
     const Row& r = rows_[i - 1];
-    if (r.level < 0 && ((mode & 1) || expanded_.count(r.path))) EXPAND(i, (mode & 1) != 0);
+    if (r.level < 0 && ((mode & 1) || expanded_.count(r.path) || LOADDEPTH > 1))
+      EXPAND(i, (mode & 1) != 0);
   }
   if ((mode & 4) && !chain.empty()) {
     long found = 0;
@@ -349,6 +354,7 @@ void ULTRATREECLASS::TAKEPOPUPACTION(const std::string& name) {
   if (name == "Insert") UPDATEROW(1);
   if (name == "Change") UPDATEROW(2);
   if (name == "Delete") UPDATEROW(3);
+  if (name == "Select") SELECTROW();
   if (name == "ExpandNode") EXPAND(CURRENTCHOICE);
   if (name == "ContractNode") CONTRACT(CURRENTCHOICE);
   if (name == "ExpandAll") REFRESHTREE(1 | 4);
@@ -370,12 +376,87 @@ void ULTRATREECLASS::UPDATEROW(int request) {
 
 void ULTRATREECLASS::SETALERTS() {
   if (!list_) return;
-  for (int key : {CtrlUp, CtrlDown, CtrlLeft, CtrlRight, ShiftUp, ShiftDown, MouseRight})
-    list_->Alert(key);
+  for (int key : {MouseLeft2, CtrlUp, CtrlDown, CtrlLeft, CtrlRight, MouseRight}) list_->Alert(key);
+  if (ENABLEKEYBOARDUPDATE) {
+    for (int key : {InsertKey, DeleteKey, CtrlEnter}) list_->Alert(key);
+  }
+  if (ENABLETREEEXPLODE) list_->Alert(ShiftUp).Alert(ShiftDown);
+  // Alerted letters and digits reach the tree, not the list's own locator, which stays put.
+  if (DISABLELOCATOR) {
+    for (int key = 'A'; key <= 'Z'; ++key) list_->Alert(key);
+    for (int key = '0'; key <= '9'; ++key) list_->Alert(key);
+  }
+}
+
+void ULTRATREECLASS::SETOPTION(int option, bool value) {
+  bool* const options[] = {&ENABLETREEEXPLODE, &ENABLEKEYBOARDUPDATE,   &ENABLELASTLEVELINSERTS,
+                           &SELECTING,         &REFRESHTREEAFTERUPDATE, &SELECTAFTERREFRESH,
+                           &ACCEPTTOOLBAR,     &DISABLELOCATOR};
+  if (option >= 1 && option <= 8) *options[option - 1] = value;
+}
+
+void ULTRATREECLASS::SELECTROW() {
+  if (!SELECTING || CURRENTCHOICE < 1 || CURRENTCHOICE > static_cast<long>(rows_.size())) return;
+  const Row& row = rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)];
+  if (!sections_[row.section - 1].object->ALLOWSELECT || !WM) return;
+  WM->Response = RequestCompleted;
+  WM->PostClose();
+}
+
+void ULTRATREECLASS::TAKEVCRSCROLL(int request) {
+  const long rows = static_cast<long>(rows_.size());
+  if (rows == 0 || request < 2004 || request > 2009) return;
+  const long page = list_ ? std::max(1L, list_->GetNumber(Prop::Items)) : 1;
+  long to = CURRENTCHOICE;
+  switch (request) {
+    case 2004:
+      to = rows;
+      break;
+    case 2005:
+      to = 1;
+      break;
+    case 2006:
+      to += page;
+      break;
+    case 2007:
+      to -= page;
+      break;
+    case 2008:
+      ++to;
+      break;
+    default:
+      --to;
+      break;
+  }
+  CURRENTCHOICE = std::clamp(to, 1L, rows);
+  Show();
+  if (list_) list_->OwnerWindow().Post(EVENT_NewSelection, list_->Number());
 }
 
 int ULTRATREECLASS::TAKEEVENT() {
-  if (!list_ || FIELD() != list_->Number()) return 0;
+  if (!list_) return 0;
+  const int field = FIELD();
+  if (field != 0 && field == LINKEDCONTROL) {
+    const Control* linked = list_->OwnerWindow().Find(LINKEDCONTROL);
+    const bool list = linked && linked->Type() == ControlType::List;
+    if ((list && EVENT() == EVENT_NewSelection) || (!list && EVENT() == EVENT_Accepted)) {
+      CURRENTCHOICE = 0;
+      REFRESHTREE();
+    }
+    return 0;
+  }
+  if (EVENT() == EVENT_Accepted && field != 0) {
+    const std::pair<int, const char*> buttons[] = {
+        {INSERTCONTROL, "Insert"},          {CHANGECONTROL, "Change"},
+        {DELETECONTROL, "Delete"},          {SELECTCONTROL, "Select"},
+        {EXPLODENODECONTROL, "ExpandNode"}, {COLLAPSENODECONTROL, "ContractNode"},
+        {EXPLODETREECONTROL, "ExpandAll"},  {COLLAPSETREECONTROL, "ContractAll"}};
+    for (const auto& [button, action] : buttons) {
+      if (button == field) TAKEPOPUPACTION(action);
+    }
+    return 0;
+  }
+  if (field != list_->Number()) return 0;
   switch (EVENT()) {
     case EVENT_NewSelection:
       CURRENTCHOICE = list_->Choice();
@@ -397,6 +478,16 @@ int ULTRATREECLASS::TAKEEVENT() {
         return 0;
       }
       switch (KEYCODE()) {
+        case InsertKey:
+          UPDATEROW(1);
+          break;
+        case DeleteKey:
+          UPDATEROW(3);
+          break;
+        case MouseLeft2:
+        case CtrlEnter:
+          UPDATEROW(2);
+          break;
         case CtrlDown:
           EXPAND(CURRENTCHOICE);
           break;

@@ -11,6 +11,12 @@
 // rows that were open and, with mode bit 4, finds the chosen row again by its section and
 // position (its place among its siblings, after its parent's).
 //
+// Options (SETOPTION) add the keys that update rows (Insert, Delete, Ctrl+Enter) and those that
+// open and close the whole tree (Shift+Down, Shift+Up), let the select action complete the
+// window, and keep typed letters from moving the choice. REFRESHTREE's depth opens every row
+// above that depth at once. A linked control (a list or field the tree depends on) reloads the
+// tree when it changes.
+//
 // A recursive section whose links form a cycle (A's parent is B, B's is A) would open forever:
 // a record already on the chain of rows above is not loaded again under it.
 #pragma once
@@ -26,6 +32,7 @@
 namespace vx {
 class FileManager;
 class Window;
+class WindowManager;
 namespace storage {
 struct KeyDef;
 }
@@ -86,7 +93,9 @@ class ULTRATREECLASS : public ListSource {
   // supported only for views.") for any other kind of section.
   bool ADDRECURSION(int section, std::string child_field, std::string parent_field);
 
-  void REFRESHTREE(int mode = 0);
+  // Mode bit 1 opens every row, bit 2 closes every row, bit 4 finds the chosen row again; a
+  // nonzero depth opens every row shallower than it from now on.
+  void REFRESHTREE(int mode = 0, int load_depth = 0);
   void EXPAND(long row, bool all = false);
   void CONTRACT(long row, bool forget = false);
   // For the event the list's window took last: the user's expand and contract, and the keys
@@ -103,6 +112,16 @@ class ULTRATREECLASS : public ListSource {
   // Insert (1), change (2) or delete (3) through the chosen row's section's update procedure;
   // footers are never updated. A completed update reloads the tree, finding the row again.
   void UPDATEROW(int request);
+  // The chosen row is the user's pick: with SELECTING and a section that allows it, the window
+  // manager's window completes and closes.
+  void SELECTROW();
+  // The toolbar's record navigation (2004 last, 2005 first, 2006 page down, 2007 page up, 2008
+  // down, 2009 up) moves the choice as the key would.
+  void TAKEVCRSCROLL(int request);
+  // 1 ENABLETREEEXPLODE, 2 ENABLEKEYBOARDUPDATE, 3 ENABLELASTLEVELINSERTS, 4 SELECTING,
+  // 5 REFRESHTREEAFTERUPDATE, 6 SELECTAFTERREFRESH, 7 ACCEPTTOOLBAR, 8 DISABLELOCATOR; others
+  // do nothing.
+  void SETOPTION(int option, bool value);
 
   // ListSource: the rows as "text", "level".
   std::size_t Records() const override { return rows_.size(); }
@@ -120,6 +139,16 @@ class ULTRATREECLASS : public ListSource {
   const std::vector<Row>& ROWS() const { return rows_; }
   long CURRENTCHOICE = 0;
   bool SELECTAFTERREFRESH = true;
+  bool ENABLETREEEXPLODE = false, ENABLEKEYBOARDUPDATE = false, ENABLELASTLEVELINSERTS = false;
+  bool SELECTING = false, REFRESHTREEAFTERUPDATE = false, ACCEPTTOOLBAR = false;
+  bool DISABLELOCATOR = false;
+  long LOADDEPTH = 0;
+  int LINKEDCONTROL = 0;
+  // Buttons of the window that run the tree's actions (0: none).
+  int INSERTCONTROL = 0, CHANGECONTROL = 0, DELETECONTROL = 0, SELECTCONTROL = 0;
+  int EXPLODENODECONTROL = 0, COLLAPSENODECONTROL = 0, EXPLODETREECONTROL = 0;
+  int COLLAPSETREECONTROL = 0;
+  WindowManager* WM = nullptr;  // the window the select action completes
 
  private:
   struct Section {
