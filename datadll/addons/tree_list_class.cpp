@@ -116,14 +116,29 @@ std::vector<TreeRecord> ULTRATREECLASS::Read(const Section& s) const {
   std::vector<TreeRecord> out;
   if (s.queue) return *s.queue;
   if (!s.file) return out;
-  if (s.file->UseFile() != 0) return out;
-  int code = s.file->Set(*s.key);
+  if (failed_) return out;
+  int code = s.file->UseFile();
+  if (code == 0) code = s.file->Set(*s.key);
   while (code == 0 && (code = s.file->TryNext()) == 0) {
     TreeRecord r = RecordOf(*s.file);
     if (s.type == SectionType::File && s.object->TAKEFILTER(r)) continue;
     out.push_back(std::move(r));
   }
+  if (code != 0 && code != storage::kNoRecord) {
+    LoadFailed(s, code);
+    out.clear();
+  }
   return out;
+}
+
+void ULTRATREECLASS::LoadFailed(const Section& s, int code) const {
+  failed_ = true;
+  const storage::TableDef& def = s.file->def();
+  const std::string name = def.display_name.empty() ? def.StoredName() : def.display_name;
+  MESSAGE("Status " + std::to_string(code) + " attempting to load " + name, "Tree",
+          MessageIcon::Exclamation);
+  MESSAGE("Closing active window due to unrecoverable error", "Tree", MessageIcon::Exclamation);
+  if (list_) list_->OwnerWindow().Post(EVENT_CloseWindow);
 }
 
 std::string ULTRATREECLASS::IdentityOf(const Section& s, const TreeRecord& r) const {
@@ -227,6 +242,7 @@ void ULTRATREECLASS::Show() {
 void ULTRATREECLASS::EXPAND(long row, bool all) {
   if (row < 1 || row > static_cast<long>(rows_.size()) || rows_[row - 1].level > 0) return;
   std::vector<Row> children = ChildrenOf(row);
+  if (failed_) return;
   rows_[row - 1].level = Depth(row);
   Format(rows_[row - 1], true, false);
   expanded_.insert(rows_[row - 1].path);
@@ -244,6 +260,7 @@ void ULTRATREECLASS::EXPAND(long row, bool all) {
   for (long i = row + static_cast<long>(children.size()); i > row; --i) {
     const Row& r = rows_[i - 1];
     const bool reopen = expanded_.count(r.path) != 0;
+    if (failed_) return;
     if (r.level < 0 && (all || reopen || Depth(i) < LOADDEPTH)) EXPAND(i, all);
   }
 }
@@ -279,6 +296,7 @@ void ULTRATREECLASS::REFRESHTREE(int mode, int load_depth) {
   }
   if (mode & 3) expanded_.clear();
   if (list_ && (!list_->Visible() || !list_->Enabled())) return;
+  failed_ = false;
   rows_ = ChildrenOf(0);
   for (long i = 1; i <= static_cast<long>(rows_.size()); ++i) {
     Row& r = rows_[i - 1];
@@ -290,6 +308,13 @@ void ULTRATREECLASS::REFRESHTREE(int mode, int load_depth) {
     const Row& r = rows_[i - 1];
     if (r.level < 0 && ((mode & 1) || expanded_.count(r.path) || LOADDEPTH > 1))
       EXPAND(i, (mode & 1) != 0);
+  }
+  // A failed load leaves no tree: the window is closing.
+  if (failed_) {
+    rows_.clear();
+    CURRENTCHOICE = 0;
+    Show();
+    return;
   }
   if ((mode & 4) && !chain.empty()) {
     long found = 0;

@@ -17,6 +17,9 @@
 // above that depth at once. A linked control (a list or field the tree depends on) reloads the
 // tree when it changes.
 //
+// A section that cannot be read (any error but the end of its records) is beyond repair for the
+// window: the tree says which file failed, closes the window and abandons the load under way.
+//
 // A recursive section whose links form a cycle (A's parent is B, B's is A) would open forever:
 // a record already on the chain of rows above is not loaded again under it.
 #pragma once
@@ -168,6 +171,7 @@ class ULTRATREECLASS : public ListSource {
   };
   int Add(SectionType type, TREESECTION& object);
   std::vector<TreeRecord> Read(const Section& s) const;
+  void LoadFailed(const Section& s, int code) const;
   std::string IdentityOf(const Section& s, const TreeRecord& r) const;
   // The rows under `parent` (0: the top): records of linked sections, with header and footer.
   std::vector<Row> ChildrenOf(long parent) const;
@@ -180,6 +184,7 @@ class ULTRATREECLASS : public ListSource {
   std::vector<Section> sections_;
   std::vector<Row> rows_;
   std::set<std::string> expanded_;  // the paths of the rows that are open
+  mutable bool failed_ = false;     // a load failed: what is under way stops
 };
 
 }  // namespace vx::addons

@@ -377,5 +377,40 @@ TEST_F(TreeList, KeysButtonsAndTheLinkedControlActOnTheTree) {
   EXPECT_EQ(response, RequestCompleted);
 }
 
+// The tasks' file was never made: probing Home for children fails, which is told, and the
+// window closes with no rows left.
+TEST_F(TreeList, ASectionThatCannotBeReadClosesTheWindow) {
+  TableDef missing_def = MakeItemTable("missing\\!items");
+  missing_def.buffer = task_def_.buffer;
+  FileManager missing;
+  missing.Init(missing_def);
+  missing.Create = false;
+  std::size_t rows = 99;
+  bool closed = false;
+  TestDriver ui;
+  ui.Start([&] {
+    list_ = &window_.List("120L(2)T~Tree~@s40@");
+    tree_.INIT(*list_);
+    group_.DISPLAYFIELD = task_.DISPLAYFIELD = "Name";
+    const int g = tree_.ADDSECTION(group_, groups_, group_def_.keys[0]);
+    const int t = tree_.ADDSECTION(task_, missing, missing_def.keys[0]);
+    tree_.ADDLINK(t, g, "Flag", "Id");
+    tree_.REFRESHTREE();
+    rows = tree_.ROWS().size();
+    while (window_.Accept()) {
+    }
+    closed = true;
+  });
+  const SeenRequest status = ui.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(status.text.rfind("Status ", 0), 0u) << status.text;
+  EXPECT_NE(status.text.find(" attempting to load "), std::string::npos) << status.text;
+  EXPECT_NE(status.text.find("missing"), std::string::npos) << status.text;
+  EXPECT_EQ(ui.WaitMessage(BUTTON_OK).text, "Closing active window due to unrecoverable error");
+  ui.Finish();
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(rows, 0u);
+  EXPECT_EQ(ui.Messages().size(), 2u) << "told once, not for every row probed";
+}
+
 }  // namespace
 }  // namespace vx::test
