@@ -303,6 +303,9 @@ TEST(AddonsQt, TheCheckBoxCellEditorStandsOverItsCellAndHandsOnItsTick) {
       row_top = row.top();
       row_bottom = row.bottom();
     });
+    if (const char* shot = std::getenv("VX_ADDON_SAMPLE_SHOT")) {
+      OnGui([&] { window->grab().save(QString::fromUtf8(shot) + ".check.png"); });
+    }
     EXPECT_EQ(caption.toStdString(), "Done");
     EXPECT_TRUE(on_list) << "the box stands on the list";
     EXPECT_GE(box_mid, row_top) << "over the chosen row";
