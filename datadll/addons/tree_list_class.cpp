@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "datadll/addons/addon_keys.h"
 #include "framework/file_manager.h"
@@ -9,6 +10,8 @@
 #include "runtime/events.h"
 #include "runtime/storage/errors.h"
 #include "runtime/storage/record_codec.h"
+#include "runtime/threads.h"
+#include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 
@@ -129,6 +132,21 @@ std::vector<TreeRecord> ULTRATREECLASS::Read(const Section& s) const {
     out.clear();
   }
   return out;
+}
+
+Control& ULTRATREECLASS::ProgressOverList() {
+  Window& window = list_->OwnerWindow();
+  if (!progress_) {
+    ControlMaker& maker = list_->Parent() ? static_cast<ControlMaker&>(window[list_->Parent()])
+                                          : static_cast<ControlMaker&>(window);
+    progress_ = maker.Progress(0, 100).Number();
+  }
+  Control& bar = window[progress_];
+  bar.Place(list_->GetNumber(Prop::X),
+            list_->GetNumber(Prop::Y) + list_->GetNumber(Prop::Height) / 2,
+            list_->GetNumber(Prop::Width), 8);
+  bar.Set(Prop::Value, 0L).Unhide();
+  return bar;
 }
 
 void ULTRATREECLASS::LoadFailed(const Section& s, int code) const {
@@ -304,11 +322,28 @@ void ULTRATREECLASS::REFRESHTREE(int mode, int load_depth) {
     if (has) r.level = -r.level;
     Format(r, false, has);
   }
-  for (long i = static_cast<long>(rows_.size()); i >= 1; --i) {
-    const Row& r = rows_[i - 1];
-    if (r.level < 0 && ((mode & 1) || expanded_.count(r.path) || LOADDEPTH > 1))
-      EXPAND(i, (mode & 1) != 0);
+  // The rows open before open again one by one: a long reopening shows the busy cursor and its
+  // progress over the list, and lets other threads run between rows.
+  const auto reopens = [&](const Row& r) {
+    return r.level < 0 && ((mode & 1) || expanded_.count(r.path) || LOADDEPTH > 1);
+  };
+  const long total = std::count_if(rows_.begin(), rows_.end(), reopens);
+  std::optional<CursorScope> busy;
+  Control* bar = nullptr;
+  if (total > 0 && list_) {
+    busy.emplace(&list_->OwnerWindow(), "Wait");
+    bar = &ProgressOverList();
   }
+  long done = 0;
+  for (long i = static_cast<long>(rows_.size()); i >= 1 && !failed_; --i) {
+    if (!reopens(rows_[i - 1])) continue;
+    EXPAND(i, (mode & 1) != 0);
+    if (bar) {
+      bar->Set(Prop::Value, ++done * 100 / total);
+      YIELD();
+    }
+  }
+  if (bar) bar->Hide();
   // A failed load leaves no tree: the window is closing.
   if (failed_) {
     rows_.clear();

@@ -172,6 +172,7 @@ class ULTRATREECLASS : public ListSource {
   int Add(SectionType type, TREESECTION& object);
   std::vector<TreeRecord> Read(const Section& s) const;
   void LoadFailed(const Section& s, int code) const;
+  Control& ProgressOverList();  // shown over the list while rows reopen
   std::string IdentityOf(const Section& s, const TreeRecord& r) const;
   // The rows under `parent` (0: the top): records of linked sections, with header and footer.
   std::vector<Row> ChildrenOf(long parent) const;
@@ -185,6 +186,7 @@ class ULTRATREECLASS : public ListSource {
   std::vector<Row> rows_;
   std::set<std::string> expanded_;  // the paths of the rows that are open
   mutable bool failed_ = false;     // a load failed: what is under way stops
+  int progress_ = 0;                // the progress bar's control, made when first needed
 };
 
 }  // namespace vx::addons

@@ -414,3 +414,56 @@ TEST_F(TreeList, ASectionThatCannotBeReadClosesTheWindow) {
 
 }  // namespace
 }  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// Rows open before a refresh open again under the busy cursor with a progress bar over the list,
+// which is gone when they are all open.
+TEST(TreeListProgress, ReopeningShowsItsProgressOverTheListUntilDone) {
+  struct Watching final : addons::QUEUESECTION {
+    std::string TAKEFORMAT(const addons::TreeRecord& record, int depth, bool loaded,
+                           bool not_loaded, bool none) override {
+      for (const auto& c : window->Controls()) {
+        if (c->Type() == ControlType::Progress && c->Visible())
+          seen.push_back(window->Get(Prop::Cursor) + " " + c->Get(Prop::Value));
+      }
+      return QUEUESECTION::TAKEFORMAT(record, depth, loaded, not_loaded, none);
+    }
+    Window* window = nullptr;
+    std::vector<std::string> seen;
+  };
+  Window window("Progress");
+  Control& area = window.Free();
+  Control& list = area.List("120L(2)T~Tree~@s40@").Place(5, 5, 150, 90);
+  std::vector<addons::TreeRecord> groups = {{{"Id", "1"}, {"Name", "Home"}},
+                                            {{"Id", "2"}, {"Name", "Work"}}};
+  std::vector<addons::TreeRecord> tasks = {{{"Group", "1"}, {"Name", "Shopping"}},
+                                           {{"Group", "2"}, {"Name", "Reports"}}};
+  addons::QUEUESECTION group_section;
+  Watching task_section;
+  task_section.window = &window;
+  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
+  addons::ULTRATREECLASS tree;
+  tree.INIT(list);
+  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
+  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
+  tree.ADDLINK(t, g, "Group", "Id");
+  tree.REFRESHTREE();
+  tree.EXPAND(2);  // Work
+  tree.EXPAND(1);  // Home
+  EXPECT_TRUE(task_section.seen.empty()) << "no bar for rows opened by hand";
+  tree.REFRESHTREE();
+  EXPECT_EQ(task_section.seen, (std::vector<std::string>{"Wait 0", "Wait 50"}));
+  ASSERT_EQ(tree.ROWS().size(), 4u);
+  const Control& bar = *window.Controls().back();
+  ASSERT_EQ(bar.Type(), ControlType::Progress);
+  EXPECT_EQ(bar.Parent(), area.Number()) << "beside the list, over it";
+  EXPECT_EQ(bar.GetNumber(Prop::Y), 50);
+  EXPECT_FALSE(bar.Visible());
+  EXPECT_EQ(bar.GetNumber(Prop::Value), 100);
+  EXPECT_NE(window.Get(Prop::Cursor), "Wait");
+}
+
+}  // namespace
+}  // namespace vx::test
