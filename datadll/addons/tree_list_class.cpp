@@ -44,6 +44,27 @@ std::string TREESECTION::TAKEFORMAT(const TreeRecord& record, int, bool, bool, b
   return DISPLAYFIELD.empty() ? TEXT : FieldOf(record, DISPLAYFIELD);
 }
 
+void TREESECTION::FORMATICON(const std::string& icon) {
+  if (formatting_) formatting_->icon = icon;
+}
+
+void TREESECTION::FORMATCOLORS(long fg, long bg, long selected_fg, long selected_bg) {
+  if (formatting_) formatting_->colours = {fg, bg, selected_fg, selected_bg};
+}
+
+void TREESECTION::FORMATICON(long value) {
+  auto it = icons_.find(value);
+  if (it == icons_.end()) it = icons_.find(0);
+  if (it != icons_.end()) FORMATICON(it->second);
+}
+
+void TREESECTION::FORMATCOLORS(long value) {
+  auto it = colours_.find(value);
+  if (it == colours_.end()) it = colours_.find(0);
+  if (it != colours_.end())
+    FORMATCOLORS(it->second[0], it->second[1], it->second[2], it->second[3]);
+}
+
 void ULTRATREECLASS::INIT(Control& list) {
   list_ = &list;
   list.From(this);
@@ -241,12 +262,41 @@ std::vector<ULTRATREECLASS::Row> ULTRATREECLASS::ChildrenOf(long parent) const {
 
 void ULTRATREECLASS::Format(Row& row, bool loaded, bool not_loaded) {
   const bool none = !loaded && !not_loaded;
-  row.text = sections_[row.section - 1].object->TAKEFORMAT(
-      row.record, static_cast<int>(std::labs(row.level)), loaded, not_loaded, none);
+  TREESECTION& section = *sections_[row.section - 1].object;
+  TREESECTION::Look look;
+  section.formatting_ = &look;
+  if (!section.PICKFIELD.empty()) {
+    const long value = std::atol(FieldOf(row.record, section.PICKFIELD).c_str());
+    section.FORMATICON(value);
+    section.FORMATCOLORS(value);
+  }
+  row.text = section.TAKEFORMAT(row.record, static_cast<int>(std::labs(row.level)), loaded,
+                                not_loaded, none);
+  section.formatting_ = nullptr;
+  row.icon = look.icon;
+  row.colours = look.colours;
+  if (!row.icon.empty() && std::find(icons_.begin(), icons_.end(), row.icon) == icons_.end()) {
+    icons_.push_back(row.icon);
+    if (list_) list_->IconList(icons_);
+  }
 }
 
+// The text, then what the tree column's format asks for: four colours, an icon's number in the
+// list's icons (from 1; 0 none), the level.
 std::vector<std::string> ULTRATREECLASS::Fields(std::size_t row) const {
-  return {rows_[row].text, std::to_string(rows_[row].level)};
+  const Row& r = rows_[row];
+  std::vector<std::string> out = {r.text};
+  const ListColumn* column = list_ && !list_->Columns().empty() ? &list_->Columns()[0] : nullptr;
+  if (column && column->colors) {
+    for (long c : r.colours) out.push_back(std::to_string(c));
+  }
+  if (column && column->icon) {
+    const auto at = std::find(icons_.begin(), icons_.end(), r.icon);
+    out.push_back(r.icon.empty() || at == icons_.end() ? "0"
+                                                       : std::to_string(at - icons_.begin() + 1));
+  }
+  out.push_back(std::to_string(r.level));
+  return out;
 }
 
 void ULTRATREECLASS::Show() {

@@ -17,6 +17,10 @@
 // above that depth at once. A linked control (a list or field the tree depends on) reloads the
 // tree when it changes.
 //
+// A tree column with colours ("*") or an icon ("I") shows them per row: each section names the
+// record field whose value picks the row's icon (ADDICON) and colour set (ADDCOLORSET); a
+// section's own TAKEFORMAT may pick them with FORMATICON and FORMATCOLORS instead.
+//
 // A section that cannot be read (any error but the end of its records) is beyond repair for the
 // window: the tree says which file failed, closes the window and abandons the load under way.
 //
@@ -24,6 +28,7 @@
 // a record already on the chain of rows above is not loaded again under it.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <set>
@@ -64,11 +69,35 @@ class TREESECTION {
     ALLOWDELETE = remove;
   }
 
+  // The icon and the colours (normal foreground, background, selected foreground, background)
+  // of a row whose PICKFIELD holds `value`; value 0 stands for any value without its own.
+  void ADDICON(const std::string& icon, long value) { icons_[value] = icon; }
+  void ADDCOLORSET(long value, long fg, long bg, long selected_fg, long selected_bg) {
+    colours_[value] = {fg, bg, selected_fg, selected_bg};
+  }
+  // From TAKEFORMAT: the row being formatted shows this icon, these colours.
+  void FORMATICON(const std::string& icon);
+  void FORMATCOLORS(long fg, long bg, long selected_fg, long selected_bg);
+  // ... or those registered for a value.
+  void FORMATICON(long value);
+  void FORMATCOLORS(long value);
+
   std::string DISPLAYFIELD;  // the field shown, when TAKEFORMAT is not overridden
+  std::string PICKFIELD;     // the field whose value picks icon and colours by default
   std::string TEXT;          // header and footer rows: their text
   bool EXCLUDECHILDLESS = false, ASSUMECHILDREN = false;
   bool ALLOWINSERT = false, ALLOWCHANGE = false, ALLOWDELETE = false, ALLOWSELECT = false;
   std::function<int(int request)> UPDATE;
+
+ private:
+  friend class ULTRATREECLASS;
+  struct Look {
+    std::string icon;
+    std::array<long, 4> colours{-1, -1, -1, -1};
+  };
+  std::map<long, std::string> icons_;
+  std::map<long, std::array<long, 4>> colours_;
+  Look* formatting_ = nullptr;  // the row's look while the tree formats it
 };
 class FILESECTION : public TREESECTION {};
 class VIEWSECTION : public TREESECTION {};
@@ -138,6 +167,8 @@ class ULTRATREECLASS : public ListSource {
     std::string path;      // the sections and identities of the row and the rows above it
     TreeRecord record;
     std::string text;
+    std::string icon;                             // the icon's name; empty none
+    std::array<long, 4> colours{-1, -1, -1, -1};  // -1: the list's own
   };
   const std::vector<Row>& ROWS() const { return rows_; }
   long CURRENTCHOICE = 0;
@@ -187,6 +218,7 @@ class ULTRATREECLASS : public ListSource {
   std::set<std::string> expanded_;  // the paths of the rows that are open
   mutable bool failed_ = false;     // a load failed: what is under way stops
   int progress_ = 0;                // the progress bar's control, made when first needed
+  std::vector<std::string> icons_;  // the list's icons, in the order first shown
 };
 
 }  // namespace vx::addons

@@ -467,3 +467,49 @@ TEST(TreeListProgress, ReopeningShowsItsProgressOverTheListUntilDone) {
 
 }  // namespace
 }  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// A tree column with colours and an icon: each row carries the colour set and icon its section
+// registered for the row's value (0 for any other value), or what its own TAKEFORMAT picked.
+TEST(TreeListLook, RowsShowTheIconsAndColoursTheirSectionsPick) {
+  struct Marked final : addons::QUEUESECTION {
+    std::string TAKEFORMAT(const addons::TreeRecord& record, int depth, bool loaded,
+                           bool not_loaded, bool none) override {
+      if (none) FORMATICON("leaf.ico");
+      return QUEUESECTION::TAKEFORMAT(record, depth, loaded, not_loaded, none);
+    }
+  };
+  Window window("Look");
+  Control& list = window.List("120L(2)*IT~Tree~@s40@");
+  std::vector<addons::TreeRecord> groups = {{{"Id", "1"}, {"Name", "Home"}, {"Kind", "1"}},
+                                            {{"Id", "2"}, {"Name", "Work"}, {"Kind", "7"}}};
+  std::vector<addons::TreeRecord> tasks = {{{"Group", "1"}, {"Name", "Shopping"}}};
+  addons::QUEUESECTION group_section;
+  Marked task_section;
+  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
+  group_section.PICKFIELD = "Kind";
+  group_section.ADDICON("house.ico", 1);
+  group_section.ADDICON("folder.ico", 0);
+  group_section.ADDCOLORSET(1, 255, 16777215, 16777215, 255);
+  addons::ULTRATREECLASS tree;
+  tree.INIT(list);
+  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
+  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
+  tree.ADDLINK(t, g, "Group", "Id");
+  tree.REFRESHTREE();
+  tree.EXPAND(1);
+  ASSERT_EQ(list.Rows(), 3u);
+  EXPECT_EQ(list.RowFields(1),
+            (std::vector<std::string>{"Home", "255", "16777215", "16777215", "255", "1", "1"}));
+  EXPECT_EQ(list.RowFields(2),
+            (std::vector<std::string>{"Shopping", "-1", "-1", "-1", "-1", "3", "2"}))
+      << "its own pick; the list's colours";
+  EXPECT_EQ(list.RowFields(3), (std::vector<std::string>{"Work", "-1", "-1", "-1", "-1", "2", "1"}))
+      << "a value without its own icon takes value 0's";
+  EXPECT_EQ(list.Get(Prop::IconList), "house.ico|folder.ico|leaf.ico");
+}
+
+}  // namespace
+}  // namespace vx::test
