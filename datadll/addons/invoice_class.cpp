@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "datadll/addons/addon_keys.h"
 #include "framework/file_manager.h"
+#include "framework/relation_manager.h"
 #include "runtime/storage/errors.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
@@ -54,6 +56,11 @@ void INVOICECLASS::INIT(Control& list, FileManager& child, const storage::KeyDef
   child_ = &child;
   order_ = &order;
   list.From(this);
+}
+
+void INVOICECLASS::INIT(Control& list, RelationManager& child, const storage::KeyDef& order) {
+  INIT(list, child.Me(), order);
+  relations_ = &child;
 }
 
 void INVOICECLASS::ADDFIELD(std::string_view child_field) {
@@ -145,12 +152,15 @@ bool INVOICECLASS::CompleteRow() {
     BeginCell();
     return false;
   }
+  ROWS[CURRENTCHOICE - 1].assign(Buffer(*child_), ROWS[CURRENTCHOICE - 1].size());
+  CALCTOTALS();
   editing_ = inserting_ = false;
-  Show();
+  RESETFROMASK();
   return true;
 }
 
 int INVOICECLASS::ASKRECORD(int request) {
+  asked_insert_ = request == InsertRequest;
   if (request == DeleteRequest) {
     if (CURRENTCHOICE < 1) return Cancelled;
     if (CONFIRMDELETE && MESSAGE(CONFIRMDELETEMESSAGE, CONFIRMDELETETITLE, MessageIcon::Question,
@@ -158,7 +168,8 @@ int INVOICECLASS::ASKRECORD(int request) {
       return Cancelled;
     ROWS.erase(ROWS.begin() + (CURRENTCHOICE - 1));
     CURRENTCHOICE = std::min<long>(CURRENTCHOICE, static_cast<long>(ROWS.size()));
-    Show();
+    CALCTOTALS();
+    UPDATEWINDOW();
     return Completed;
   }
   if (request == InsertRequest) {
@@ -180,16 +191,276 @@ int INVOICECLASS::ASKRECORD(int request) {
   } else if (CURRENTCHOICE < 1) {
     return Cancelled;
   }
-  column_ = NextEditable(1, 1);
+  // The column a navigation asked to keep (-1: the last), else the first editable one.
+  column_ = vcr_column_ < 0   ? NextEditable(static_cast<int>(fields_.size()), -1)
+            : vcr_column_ > 0 ? NextEditable(vcr_column_, 1)
+                              : 0;
+  if (column_ == 0) column_ = NextEditable(1, 1);
+  vcr_column_ = 0;
   if (column_ == 0) return Cancelled;
   editing_ = true;
   Show();
+  // While a new row is typed it cannot be changed or opened elsewhere.
+  if (inserting_) {
+    for (const int b : {CHANGECONTROL, CHILDWINDOWCONTROL})
+      if (b) list_->OwnerWindow()[b].Disable();
+  }
   BeginCell();
   return Completed;
 }
 
+int INVOICECLASS::ASK(int request) {
+  if (request != ChildWindowRequest) return ASKRECORD(request);
+  if (CURRENTCHOICE < 1 || !CHILDWINDOWPROCEDURE) return Cancelled;
+  Window& w = list_->OwnerWindow();
+  for (const int b : {INSERTCONTROL, CHANGECONTROL, DELETECONTROL})
+    if (b) w[b].Disable();
+  std::string& row = ROWS[CURRENTCHOICE - 1];
+  std::memcpy(Buffer(*child_), row.data(), row.size());
+  const int response = CHILDWINDOWPROCEDURE(ChangeRequest);
+  if (response == Completed) {
+    row.assign(Buffer(*child_), row.size());
+    CALCTOTALS();
+  }
+  if (INSERTCONTROL) w[INSERTCONTROL].Enable();
+  UPDATEWINDOW();
+  return response;
+}
+
+// ---- moving in the list ----
+
+long INVOICECLASS::ScrollTarget(int event, bool& insert, bool& remove) const {
+  insert = remove = false;
+  const long rows = static_cast<long>(ROWS.size());
+  const long page = std::max(1L, list_->GetNumber(Prop::Items));
+  switch (event) {
+    case EVENT_ScrollUp:
+      if (CURRENTCHOICE == rows && DELETECONTROL && ISEMPTYROW(CURRENTCHOICE)) {
+        remove = true;
+        return 0;
+      }
+      return CURRENTCHOICE > 1 ? CURRENTCHOICE - 1 : 0;
+    case EVENT_ScrollDown:
+      if (CURRENTCHOICE < rows) return CURRENTCHOICE + 1;
+      insert = AUTOINSERT;
+      return 0;
+    case EVENT_PageUp:
+      return rows ? std::max(1L, CURRENTCHOICE - page) : 0;
+    case EVENT_PageDown:
+      return rows ? std::min(rows, CURRENTCHOICE + page) : 0;
+    case EVENT_ScrollTop:
+      return rows ? 1 : 0;
+    case EVENT_ScrollBottom:
+      return rows;
+    default:
+      return 0;
+  }
+}
+
+bool INVOICECLASS::Usable(int button) const {
+  if (!button) return false;
+  const Control* c = list_->OwnerWindow().Find(button);
+  return c && c->Enabled();
+}
+
+void INVOICECLASS::PressButton(int button) {
+  if (Usable(button)) list_->OwnerWindow().Post(EVENT_Accepted, button);
+}
+
+void INVOICECLASS::TAKESCROLL(int event) {
+  bool insert = false, remove = false;
+  const long to = ScrollTarget(event, insert, remove);
+  // An insert or delete goes through the button, as if the user had pressed it.
+  if (insert) {
+    PressButton(INSERTCONTROL);
+  } else if (remove) {
+    PressButton(DELETECONTROL);
+  } else if (to >= 1) {
+    CURRENTCHOICE = to;
+    list_->Choose(CURRENTCHOICE);
+    list_->OwnerWindow().Post(EVENT_NewSelection, list_->Number());
+  }
+}
+
+void INVOICECLASS::TAKEVCRSCROLL(int code) {
+  if (code < VCRLast || code > VCRBackward) return;
+  if (editing_) {
+    // The row is completed first; the edit goes on where the code leads (RESETFROMASK).
+    vcr_ = code;
+    if (!CompleteRow()) vcr_ = 0;
+    return;
+  }
+  TAKESCROLL(EVENT_ScrollBottom - (code - VCRLast));
+  UPDATEWINDOW();
+}
+
+void INVOICECLASS::RESETFROMASK() {
+  const int code = vcr_;
+  vcr_ = 0;
+  CURRENTCHOICE = std::min<long>(CURRENTCHOICE, static_cast<long>(ROWS.size()));
+  if (code == 0) {
+    UPDATEWINDOW();
+    list_->OwnerWindow().Post(EVENT_NewSelection, list_->Number());
+    return;
+  }
+  const bool forward = code == VCRForward || code == VCRPageDown || code == VCRLast;
+  if (asked_insert_ && forward) {
+    ASKRECORD(InsertRequest);
+    return;
+  }
+  bool insert = false, remove = false;
+  const long to = ScrollTarget(EVENT_ScrollBottom - (code - VCRLast), insert, remove);
+  if (insert) {
+    ASKRECORD(InsertRequest);
+  } else if (to >= 1 && to != CURRENTCHOICE) {
+    CURRENTCHOICE = to;
+    ASKRECORD(ChangeRequest);
+  } else {
+    vcr_column_ = 0;
+    UPDATEWINDOW();
+  }
+}
+
+// ---- the window ----
+
+void INVOICECLASS::SETALERTS() {
+  list_->Alert(MouseLeft2)
+      .Alert(addons::CtrlEnter)
+      .Alert(addons::InsertKey)
+      .Alert(addons::DeleteKey);
+}
+
+void INVOICECLASS::UPDATEWINDOW() {
+  Window& w = list_->OwnerWindow();
+  const bool rows = !ROWS.empty();
+  for (const int b : {CHANGECONTROL, DELETECONTROL, CHILDWINDOWCONTROL})
+    if (b) w[b].Enable(rows);
+  Show();
+}
+
+int INVOICECLASS::TAKEEVENT() {
+  const int event = EVENT(), field = FIELD();
+  Window& w = list_->OwnerWindow();
+  if (event == EVENT_OpenWindow) {
+    SETALERTS();
+    UPDATEWINDOW();
+    return 0;
+  }
+  if (editing_) {
+    if (SBRW::EDITCLASS* e = edits_[column_ - 1]; e && e->FEQ && field == e->FEQ) {
+      if (const int code = e->TAKEEVENT(); code != 0) TAKEEDITCODE(code);
+      return 0;
+    }
+    if (field == list_->Number() && event == EVENT_NewSelection) {
+      // A click on another row completes this one first and stays on it when that fails.
+      const long clicked = list_->Choice();
+      if (clicked == CURRENTCHOICE) return 0;
+      if (!CompleteRow()) {
+        list_->Choose(CURRENTCHOICE);
+        return 0;
+      }
+      CURRENTCHOICE = std::clamp<long>(clicked, 1, static_cast<long>(ROWS.size()));
+      UPDATEWINDOW();
+      return 0;
+    }
+    if (event != EVENT_Accepted) return 0;
+    if (field == DELETECONTROL && inserting_) {
+      TAKEEDITCODE(4);  // delete while inserting takes the new row back
+      return 0;
+    }
+    // Other buttons act on a completed row: the one being edited is completed first.
+    if (field == DELETECONTROL || field == CHILDWINDOWCONTROL || field == SHIFTUPCONTROL ||
+        field == SHIFTDOWNCONTROL || (field == OKCONTROL && OKCONTROL)) {
+      if (!CompleteRow()) return 1;
+    } else {
+      return 0;
+    }
+  }
+  if (field == list_->Number()) {
+    switch (event) {
+      case EVENT_NewSelection:
+      case EVENT_Selected:
+        CURRENTCHOICE = list_->Choice();
+        if (AUTOEDITPENDING) {
+          AUTOEDITPENDING = false;
+          PressButton(ROWS.empty() ? INSERTCONTROL : CHANGECONTROL);
+        }
+        return 0;
+      case EVENT_ScrollUp:
+      case EVENT_ScrollDown:
+      case EVENT_PageUp:
+      case EVENT_PageDown:
+      case EVENT_ScrollTop:
+      case EVENT_ScrollBottom:
+        TAKESCROLL(event);
+        return 0;
+      case EVENT_AlertKey:
+        switch (KEYCODE()) {
+          case addons::InsertKey:
+            PressButton(INSERTCONTROL);
+            break;
+          case addons::DeleteKey:
+            if (!ROWS.empty()) PressButton(DELETECONTROL);
+            break;
+          case MouseLeft2:
+          case addons::CtrlEnter:
+            if (!ROWS.empty()) PressButton(CHANGECONTROL);
+            break;
+          case addons::TabKey:
+          case addons::ShiftTab:
+            AUTOEDITPENDING = AUTOEDIT;
+            break;
+          default:
+            break;
+        }
+        return 0;
+      default:
+        return 0;
+    }
+  }
+  if (event == EVENT_Selected && field != INSERTCONTROL && field != CHANGECONTROL &&
+      field != DELETECONTROL && field != CHILDWINDOWCONTROL) {
+    AUTOEDITPENDING = AUTOEDIT;
+  }
+  if (event != EVENT_Accepted || field == 0) return 0;
+  if (field == INSERTCONTROL) {
+    ASK(InsertRequest);
+  } else if (field == CHANGECONTROL) {
+    if (!ROWS.empty()) ASK(ChangeRequest);
+  } else if (field == DELETECONTROL) {
+    if (!ROWS.empty()) ASK(DeleteRequest);
+  } else if (field == CHILDWINDOWCONTROL) {
+    ASK(ChildWindowRequest);
+  } else if (field == SHIFTUPCONTROL) {
+    SHIFTUP();
+  } else if (field == SHIFTDOWNCONTROL) {
+    SHIFTDOWN();
+  } else if (field == OKCONTROL) {
+    // An empty row left last is not a line; a form that needs lines does not complete without.
+    if (!ROWS.empty() && ISEMPTYROW(static_cast<long>(ROWS.size()))) {
+      ROWS.pop_back();
+      CURRENTCHOICE = std::min<long>(CURRENTCHOICE, static_cast<long>(ROWS.size()));
+      UPDATEWINDOW();
+    }
+    if (!ALLOWEMPTY && ROWS.empty()) {
+      MESSAGE(ISEMPTYMESSAGE, ISEMPTYTITLE, MessageIcon::Exclamation);
+      if (INSERTCONTROL) w.Select(INSERTCONTROL);
+      return 1;
+    }
+  }
+  return 0;
+}
+
 void INVOICECLASS::TAKEEDITCODE(int code) {
   if (!editing_) return;
+  // Moving on to another row is a navigation code that the completed row hands to RESETFROMASK.
+  const auto complete = [this](bool move, int to, int keep_column) {
+    if (move) {
+      vcr_ = to;
+      vcr_column_ = keep_column;
+    }
+    if (!CompleteRow()) vcr_ = vcr_column_ = 0;
+  };
   switch (code) {
     case 1:
     case 2: {
@@ -198,18 +469,13 @@ void INVOICECLASS::TAKEEDITCODE(int code) {
       if (next) {
         column_ = next;
         BeginCell();
-      } else if (CompleteRow() && (TABACTION & 8) && code == 1 &&
-                 CURRENTCHOICE < static_cast<long>(ROWS.size())) {
-        ++CURRENTCHOICE;
-        ASKRECORD(ChangeRequest);
+      } else {
+        complete((TABACTION & 8) != 0, code == 1 ? VCRForward : VCRBackward, code == 1 ? 0 : -1);
       }
       break;
     }
     case 3:
-      if (CompleteRow() && (ENTERACTION & 8) && CURRENTCHOICE < static_cast<long>(ROWS.size())) {
-        ++CURRENTCHOICE;
-        ASKRECORD(ChangeRequest);
-      }
+      complete((ENTERACTION & 8) != 0, VCRForward, 0);
       break;
     case 4:
       // Nothing of the cell is kept; an inserted row goes again and the choice falls back.
@@ -218,22 +484,13 @@ void INVOICECLASS::TAKEEDITCODE(int code) {
         CURRENTCHOICE = std::min<long>(before_insert_, static_cast<long>(ROWS.size()));
       }
       editing_ = inserting_ = false;
-      Show();
+      vcr_ = 0;
+      RESETFROMASK();
       break;
     case 5:
     case 6:
-      if (CompleteRow() && (ARROWACTION & 8)) {
-        const long to = CURRENTCHOICE + (code == 5 ? 1 : -1);
-        if (to >= 1 && to <= static_cast<long>(ROWS.size())) {
-          const int keep = column_;
-          CURRENTCHOICE = to;
-          ASKRECORD(ChangeRequest);
-          if ((ARROWACTION & 16) && edits_[keep - 1]) {
-            column_ = keep;
-            BeginCell();
-          }
-        }
-      }
+      complete((ARROWACTION & 8) != 0, code == 5 ? VCRForward : VCRBackward,
+               (ARROWACTION & 16) ? column_ : 0);
       break;
     default:
       break;
@@ -270,6 +527,17 @@ void INVOICECLASS::SAVEINIT(int parent_request) {
   SKIPSAVE = parent_request == ChangeRequest && ROWS == ORIGINALQUEUE;
 }
 
+// Through the relation manager its related records go too; its own transaction is off, as the
+// save already runs in one (and a rollback inside it would end ours).
+int INVOICECLASS::DeleteChild() {
+  if (!relations_ || !RIDELETE) return child_->TryDelete();
+  const bool own = relations_->UseLogout;
+  relations_->UseLogout = false;
+  const int code = relations_->Delete(false);
+  relations_->UseLogout = own;
+  return code;
+}
+
 int INVOICECLASS::SAVE() {
   if (SKIPSAVE) return 0;
   const CursorScope busy(&list_->OwnerWindow(), "Wait");
@@ -292,7 +560,7 @@ int INVOICECLASS::SAVE() {
       }
     }
     if (!found) break;
-    if (const int deleted = child_->TryDelete(); deleted != 0) {
+    if (const int deleted = DeleteChild(); deleted != 0) {
       MESSAGE("Cannot delete child records!", "Error!", MessageIcon::Exclamation);
       return fail(deleted);
     }

@@ -8,9 +8,20 @@
 // field paired with it (ADDCHILDPARENTFIELD). Saving writes nothing when the rows are byte for
 // byte those loaded (SKIPSAVE); otherwise SAVE removes the old children and inserts the rows as
 // new children, all in one transaction: any failed delete, insert or commit rolls the whole of it
-// back, so the stored lines stay as they were and the form keeps what the user typed.
+// back, so the stored lines stay as they were and the form keeps what the user typed. Old children
+// go through the relation manager given to INIT (its cascades with them) while RIDELETE is on.
+//
+// In a window the form takes the window's events through TAKEEVENT: its buttons (insert, change,
+// delete, the child window, the two shifts, OK), the keys alerted on the list (Insert, Delete,
+// Ctrl+Enter, double click), the list's scroll events and the cell editor's action codes. A
+// navigation code (2004 last, 2005 first, 2006 page down, 2007 page up, 2008 down, 2009 up: the
+// toolbar's and the arrows') given while a row is edited completes the row and goes on editing the
+// row it leads to; moving on after an inserted row inserts another, moving back edits the row
+// above. Moving down past the last row inserts one (AUTOINSERT); moving up from an empty last row
+// deletes it when the form has a delete button.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +31,7 @@
 namespace vx {
 class FileManager;
 class RelationManager;
+class Window;
 namespace storage {
 struct KeyDef;
 }
@@ -28,7 +40,11 @@ struct KeyDef;
 namespace vx::SINV {
 
 inline constexpr int InsertRequest = 1, ChangeRequest = 2, DeleteRequest = 3;
+inline constexpr int ChildWindowRequest = 4;
 inline constexpr int Completed = 1, Cancelled = 2;
+// Record navigation codes of the toolbar.
+inline constexpr int VCRLast = 2004, VCRFirst = 2005, VCRPageDown = 2006, VCRPageUp = 2007,
+                     VCRForward = 2008, VCRBackward = 2009;
 
 class LOGOUTMANAGER {
  public:
@@ -55,7 +71,10 @@ class LOGOUTMANAGER {
 
 class INVOICECLASS : public ListSource {
  public:
+  virtual ~INVOICECLASS() = default;
   void INIT(Control& list, FileManager& child, const storage::KeyDef& order);
+  // The same, deleting old children through `child` (with its relations) while RIDELETE is on.
+  void INIT(Control& list, RelationManager& child, const storage::KeyDef& order);
   void ADDFIELD(std::string_view child_field);
   void ADDCHILDPARENTFIELD(std::string_view child_field, FileManager& parent,
                            std::string_view parent_field);
@@ -67,6 +86,9 @@ class INVOICECLASS : public ListSource {
   // first with CONFIRMDELETE). Answers Completed or Cancelled for a delete; an edit goes on
   // through TAKEEDITCODE.
   int ASKRECORD(int request);
+  // ASKRECORD, or for request 4 the row opened in CHILDWINDOWPROCEDURE (insert, change and delete
+  // disabled meanwhile; a completed window's record goes back into the row).
+  int ASK(int request);
   // An action code of the cell being edited (1 Tab ... 6 Up): the cell is stored, the edit moves
   // on, completes the row or, for Esc, is cancelled (an inserted row goes again).
   void TAKEEDITCODE(int code);
@@ -76,6 +98,16 @@ class INVOICECLASS : public ListSource {
 
   void SHIFTUP();
   void SHIFTDOWN();
+
+  // The window's side: the list's keys, the buttons' states, the events (answers 1 when the
+  // event must go no further: OK refused for a form without lines), the scrolls.
+  void SETALERTS();
+  void UPDATEWINDOW();
+  int TAKEEVENT();
+  void TAKESCROLL(int event);    // EVENT_ScrollUp ... EVENT_ScrollBottom
+  void TAKEVCRSCROLL(int code);  // VCRLast ... VCRBackward
+  virtual bool ISEMPTYROW(long) const { return false; }
+  virtual void CALCTOTALS() {}
 
   // For the parent's request: whether the rows need writing at all.
   void SAVEINIT(int parent_request);
@@ -92,6 +124,15 @@ class INVOICECLASS : public ListSource {
   bool CONFIRMDELETE = false, SHIFTROLLOVER = false, SKIPSAVE = false;
   int ENTERACTION = 0, TABACTION = 0, ARROWACTION = 0;
   std::string CONFIRMDELETETITLE = "Delete", CONFIRMDELETEMESSAGE = "Delete this line?";
+  bool AUTOINSERT = false, AUTOEDIT = false, AUTOEDITPENDING = false, ALLOWEMPTY = false;
+  bool RIDELETE = true;
+  std::string ISEMPTYTITLE = "Lines", ISEMPTYMESSAGE = "The form needs at least one line.";
+  // The form's buttons (0: none).
+  int INSERTCONTROL = 0, CHANGECONTROL = 0, DELETECONTROL = 0, CHILDWINDOWCONTROL = 0;
+  int SHIFTUPCONTROL = 0, SHIFTDOWNCONTROL = 0, OKCONTROL = 0;
+  // Runs the window for the row in the child record buffer with a request; answers Completed or
+  // Cancelled.
+  std::function<int(int request)> CHILDWINDOWPROCEDURE;
 
  private:
   struct Link {
@@ -105,15 +146,24 @@ class INVOICECLASS : public ListSource {
   void StoreCell();
   bool CompleteRow();
   int NextEditable(int from, int step) const;
+  // The edit is over: the row settles and a navigation code goes on to the row it leads to.
+  void RESETFROMASK();
+  // The row a navigation code or scroll event leads to from the current one (0: none), and
+  // whether it asks for an insert or a delete instead.
+  long ScrollTarget(int event, bool& insert, bool& remove) const;
+  bool Usable(int button) const;
+  void PressButton(int button);
+  int DeleteChild();
 
+  RelationManager* relations_ = nullptr;
   Control* list_ = nullptr;
   FileManager* child_ = nullptr;
   const storage::KeyDef* order_ = nullptr;
   std::vector<int> fields_;  // child field index per column
   std::vector<Link> links_;
   std::vector<SBRW::EDITCLASS*> edits_;  // per column, nullptr none
-  bool editing_ = false, inserting_ = false;
-  int column_ = 0;
+  bool editing_ = false, inserting_ = false, asked_insert_ = false;
+  int column_ = 0, vcr_ = 0, vcr_column_ = 0;
   long before_insert_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
@@ -50,7 +51,32 @@ bool RESIZEWINDOWCLASS::INIT(RESIZEFRAMECLASS& frame, Control& area, int initial
   ORIGISMIN = initial_is_minimum;
   BORDERBEYONDMIN = border_beyond_minimum;
   controls_.clear();
+  LASTBROWSEROWS = BrowseRows();
   return true;
+}
+
+// A list's rows by its height: its own row height, or the standard font's (10 dialog units).
+long RESIZEWINDOWCLASS::BrowseRows() const {
+  long rows = 0;
+  for (const Entry& e : controls_) {
+    const Control* c = area_->OwnerWindow().Find(e.control);
+    if (e.fh == 0 || !c) continue;
+    const ControlType t = c->Type();
+    if (t != ControlType::List && t != ControlType::DropList && t != ControlType::Combo) continue;
+    const long line = c->GetNumber(Prop::LineHeight) > 0 ? c->GetNumber(Prop::LineHeight) : 10;
+    rows += c->GetNumber(Prop::Height) / line;
+  }
+  return rows;
+}
+
+void RESIZEWINDOWCLASS::INITIALRESIZE(bool maximise, const std::string& horizontal,
+                                      const std::string& vertical, int horizontal_adjust,
+                                      int vertical_adjust) {
+  if (!area_) return;
+  Window& window = area_->OwnerWindow();
+  if (!RESIZEW || (ORIGISMIN && !BORDERBEYONDMIN)) window.Set(Prop::MinWidth, long{ORIGWINW});
+  if (!RESIZEH || (ORIGISMIN && !BORDERBEYONDMIN)) window.Set(Prop::MinHeight, long{ORIGWINH});
+  SETINITIALDIMENSIONS(maximise, horizontal, vertical, horizontal_adjust, vertical_adjust);
 }
 
 void RESIZEWINDOWCLASS::ADDCONTROL(int control, double x_factor, double y_factor,
@@ -61,6 +87,7 @@ void RESIZEWINDOWCLASS::ADDCONTROL(int control, double x_factor, double y_factor
   controls_.push_back({control, c->GetNumber(Prop::X), c->GetNumber(Prop::Y),
                        c->GetNumber(Prop::Width), c->GetNumber(Prop::Height), x_factor, y_factor,
                        width_factor, height_factor});
+  LASTBROWSEROWS = BrowseRows();
 }
 
 void RESIZEWINDOWCLASS::UPDATECONTROL(int control, const std::string& which) {
@@ -103,6 +130,10 @@ void RESIZEWINDOWCLASS::RESIZE(long width, long height) {
     if (e.fy != 0) c->Set(Prop::Y, e.y + Round(dy * e.fy));
     if (e.fw != 0) c->Set(Prop::Width, e.width + Round(dx * e.fw));
     if (e.fh != 0) c->Set(Prop::Height, e.height + Round(dy * e.fh));
+  }
+  if (const long rows = BrowseRows(); rows != LASTBROWSEROWS) {
+    LASTBROWSEROWS = rows;
+    if (WINDOWMANAGER) WINDOWMANAGER->Reset(true);
   }
   LASTWINW = static_cast<int>(width);
   LASTWINH = static_cast<int>(height);

@@ -6,7 +6,10 @@
 // with four factors gets, whenever the area is sized, its starting x, y, width and height plus
 // the area's change in width (x, width) or height (y, height) times its factor. With `initial
 // is minimum` the area never counts as smaller than it started. A size that did not change since
-// the last one moves nothing.
+// the last one moves nothing. When the lists that grow with the height have room for another
+// number of rows than before, the window manager is reset so that they fill to their new height.
+// INITIALRESIZE fixes the window's least size (the start, in a direction that may not change or
+// that may not shrink below the start) before placing the window over its frame.
 //
 // A class used in the wrong order (a frame never measured, or measured in another font than the
 // window's) is a mistake of the program built on it: INIT says so in a "Programmer Error" box and
@@ -19,6 +22,7 @@
 namespace vx {
 class Window;
 class Control;
+class WindowManager;
 }  // namespace vx
 
 namespace vx::MH {
@@ -65,6 +69,9 @@ class RESIZEWINDOWCLASS {
   int TAKEEVENT();
   // Places the controls for an area of this size (what TAKEEVENT does with the new size).
   void RESIZE(long width, long height);
+  // Fixes the window's least size, then places it (SETINITIALDIMENSIONS).
+  void INITIALRESIZE(bool maximise, const std::string& horizontal, const std::string& vertical,
+                     int horizontal_adjust, int vertical_adjust);
   virtual void SETINITIALDIMENSIONS(bool maximise, const std::string& horizontal,
                                     const std::string& vertical, int horizontal_adjust,
                                     int vertical_adjust);
@@ -72,6 +79,8 @@ class RESIZEWINDOWCLASS {
 
   bool RESIZEW = true, RESIZEH = true, ORIGISMIN = false, BORDERBEYONDMIN = false;
   int ORIGWINW = 0, ORIGWINH = 0, LASTWINW = 0, LASTWINH = 0;
+  long LASTBROWSEROWS = 0;                 // rows the growing lists had room for at the last size
+  WindowManager* WINDOWMANAGER = nullptr;  // reset when those rows change (none: nothing)
 
  private:
   struct Entry {
@@ -79,6 +88,7 @@ class RESIZEWINDOWCLASS {
     long x, y, width, height;
     double fx, fy, fw, fh;
   };
+  long BrowseRows() const;
   RESIZEFRAMECLASS* frame_ = nullptr;
   Control* area_ = nullptr;
   std::vector<Entry> controls_;

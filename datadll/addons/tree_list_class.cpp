@@ -1,11 +1,17 @@
 #include "datadll/addons/tree_list_class.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 
+#include "datadll/addons/addon_keys.h"
 #include "framework/file_manager.h"
+#include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/storage/errors.h"
 #include "runtime/storage/record_codec.h"
+#include "runtime/threads.h"
+#include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 
@@ -36,6 +42,27 @@ std::string FieldOf(const TreeRecord& r, const std::string& name) {
 
 std::string TREESECTION::TAKEFORMAT(const TreeRecord& record, int, bool, bool, bool) {
   return DISPLAYFIELD.empty() ? TEXT : FieldOf(record, DISPLAYFIELD);
+}
+
+void TREESECTION::FORMATICON(const std::string& icon) {
+  if (formatting_) formatting_->icon = icon;
+}
+
+void TREESECTION::FORMATCOLORS(long fg, long bg, long selected_fg, long selected_bg) {
+  if (formatting_) formatting_->colours = {fg, bg, selected_fg, selected_bg};
+}
+
+void TREESECTION::FORMATICON(long value) {
+  auto it = icons_.find(value);
+  if (it == icons_.end()) it = icons_.find(0);
+  if (it != icons_.end()) FORMATICON(it->second);
+}
+
+void TREESECTION::FORMATCOLORS(long value) {
+  auto it = colours_.find(value);
+  if (it == colours_.end()) it = colours_.find(0);
+  if (it != colours_.end())
+    FORMATCOLORS(it->second[0], it->second[1], it->second[2], it->second[3]);
 }
 
 void ULTRATREECLASS::INIT(Control& list) {
@@ -113,14 +140,44 @@ std::vector<TreeRecord> ULTRATREECLASS::Read(const Section& s) const {
   std::vector<TreeRecord> out;
   if (s.queue) return *s.queue;
   if (!s.file) return out;
-  if (s.file->UseFile() != 0) return out;
-  int code = s.file->Set(*s.key);
+  if (failed_) return out;
+  int code = s.file->UseFile();
+  if (code == 0) code = s.file->Set(*s.key);
   while (code == 0 && (code = s.file->TryNext()) == 0) {
     TreeRecord r = RecordOf(*s.file);
     if (s.type == SectionType::File && s.object->TAKEFILTER(r)) continue;
     out.push_back(std::move(r));
   }
+  if (code != 0 && code != storage::kNoRecord) {
+    LoadFailed(s, code);
+    out.clear();
+  }
   return out;
+}
+
+Control& ULTRATREECLASS::ProgressOverList() {
+  Window& window = list_->OwnerWindow();
+  if (!progress_) {
+    ControlMaker& maker = list_->Parent() ? static_cast<ControlMaker&>(window[list_->Parent()])
+                                          : static_cast<ControlMaker&>(window);
+    progress_ = maker.Progress(0, 100).Number();
+  }
+  Control& bar = window[progress_];
+  bar.Place(list_->GetNumber(Prop::X),
+            list_->GetNumber(Prop::Y) + list_->GetNumber(Prop::Height) / 2,
+            list_->GetNumber(Prop::Width), 8);
+  bar.Set(Prop::Value, 0L).Unhide();
+  return bar;
+}
+
+void ULTRATREECLASS::LoadFailed(const Section& s, int code) const {
+  failed_ = true;
+  const storage::TableDef& def = s.file->def();
+  const std::string name = def.display_name.empty() ? def.StoredName() : def.display_name;
+  MESSAGE("Status " + std::to_string(code) + " attempting to load " + name, "Tree",
+          MessageIcon::Exclamation);
+  MESSAGE("Closing active window due to unrecoverable error", "Tree", MessageIcon::Exclamation);
+  if (list_) list_->OwnerWindow().Post(EVENT_CloseWindow);
 }
 
 std::string ULTRATREECLASS::IdentityOf(const Section& s, const TreeRecord& r) const {
@@ -205,12 +262,41 @@ std::vector<ULTRATREECLASS::Row> ULTRATREECLASS::ChildrenOf(long parent) const {
 
 void ULTRATREECLASS::Format(Row& row, bool loaded, bool not_loaded) {
   const bool none = !loaded && !not_loaded;
-  row.text = sections_[row.section - 1].object->TAKEFORMAT(
-      row.record, static_cast<int>(std::labs(row.level)), loaded, not_loaded, none);
+  TREESECTION& section = *sections_[row.section - 1].object;
+  TREESECTION::Look look;
+  section.formatting_ = &look;
+  if (!section.PICKFIELD.empty()) {
+    const long value = std::atol(FieldOf(row.record, section.PICKFIELD).c_str());
+    section.FORMATICON(value);
+    section.FORMATCOLORS(value);
+  }
+  row.text = section.TAKEFORMAT(row.record, static_cast<int>(std::labs(row.level)), loaded,
+                                not_loaded, none);
+  section.formatting_ = nullptr;
+  row.icon = look.icon;
+  row.colours = look.colours;
+  if (!row.icon.empty() && std::find(icons_.begin(), icons_.end(), row.icon) == icons_.end()) {
+    icons_.push_back(row.icon);
+    if (list_) list_->IconList(icons_);
+  }
 }
 
+// The text, then what the tree column's format asks for: four colours, an icon's number in the
+// list's icons (from 1; 0 none), the level.
 std::vector<std::string> ULTRATREECLASS::Fields(std::size_t row) const {
-  return {rows_[row].text, std::to_string(rows_[row].level)};
+  const Row& r = rows_[row];
+  std::vector<std::string> out = {r.text};
+  const ListColumn* column = list_ && !list_->Columns().empty() ? &list_->Columns()[0] : nullptr;
+  if (column && column->colors) {
+    for (long c : r.colours) out.push_back(std::to_string(c));
+  }
+  if (column && column->icon) {
+    const auto at = std::find(icons_.begin(), icons_.end(), r.icon);
+    out.push_back(r.icon.empty() || at == icons_.end() ? "0"
+                                                       : std::to_string(at - icons_.begin() + 1));
+  }
+  out.push_back(std::to_string(r.level));
+  return out;
 }
 
 void ULTRATREECLASS::Show() {
@@ -224,6 +310,7 @@ void ULTRATREECLASS::Show() {
 void ULTRATREECLASS::EXPAND(long row, bool all) {
   if (row < 1 || row > static_cast<long>(rows_.size()) || rows_[row - 1].level > 0) return;
   std::vector<Row> children = ChildrenOf(row);
+  if (failed_) return;
   rows_[row - 1].level = Depth(row);
   Format(rows_[row - 1], true, false);
   expanded_.insert(rows_[row - 1].path);
@@ -241,7 +328,8 @@ void ULTRATREECLASS::EXPAND(long row, bool all) {
   for (long i = row + static_cast<long>(children.size()); i > row; --i) {
     const Row& r = rows_[i - 1];
     const bool reopen = expanded_.count(r.path) != 0;
-    if (r.level < 0 && (all || reopen)) EXPAND(i, all);
+    if (failed_) return;
+    if (r.level < 0 && (all || reopen || Depth(i) < LOADDEPTH)) EXPAND(i, all);
   }
 }
 
@@ -260,7 +348,8 @@ void ULTRATREECLASS::CONTRACT(long row, bool forget) {
   if (CURRENTCHOICE > end) CURRENTCHOICE -= end - row;
 }
 
-void ULTRATREECLASS::REFRESHTREE(int mode) {
+void ULTRATREECLASS::REFRESHTREE(int mode, int load_depth) {
+  if (load_depth != 0) LOADDEPTH = load_depth;
   // The chosen row: its chain of section and position, found again after the reload.
   std::vector<std::pair<int, std::string>> chain;
   if (CURRENTCHOICE >= 1 && CURRENTCHOICE <= static_cast<long>(rows_.size())) {
@@ -275,6 +364,7 @@ void ULTRATREECLASS::REFRESHTREE(int mode) {
   }
   if (mode & 3) expanded_.clear();
   if (list_ && (!list_->Visible() || !list_->Enabled())) return;
+  failed_ = false;
   rows_ = ChildrenOf(0);
   for (long i = 1; i <= static_cast<long>(rows_.size()); ++i) {
     Row& r = rows_[i - 1];
@@ -282,9 +372,34 @@ void ULTRATREECLASS::REFRESHTREE(int mode) {
     if (has) r.level = -r.level;
     Format(r, false, has);
   }
-  for (long i = static_cast<long>(rows_.size()); i >= 1; --i) {
-    const Row& r = rows_[i - 1];
-    if (r.level < 0 && ((mode & 1) || expanded_.count(r.path))) EXPAND(i, (mode & 1) != 0);
+  // The rows open before open again one by one: a long reopening shows the busy cursor and its
+  // progress over the list, and lets other threads run between rows.
+  const auto reopens = [&](const Row& r) {
+    return r.level < 0 && ((mode & 1) || expanded_.count(r.path) || LOADDEPTH > 1);
+  };
+  const long total = std::count_if(rows_.begin(), rows_.end(), reopens);
+  std::optional<CursorScope> busy;
+  Control* bar = nullptr;
+  if (total > 0 && list_) {
+    busy.emplace(&list_->OwnerWindow(), "Wait");
+    bar = &ProgressOverList();
+  }
+  long done = 0;
+  for (long i = static_cast<long>(rows_.size()); i >= 1 && !failed_; --i) {
+    if (!reopens(rows_[i - 1])) continue;
+    EXPAND(i, (mode & 1) != 0);
+    if (bar) {
+      bar->Set(Prop::Value, ++done * 100 / total);
+      YIELD();
+    }
+  }
+  if (bar) bar->Hide();
+  // A failed load leaves no tree: the window is closing.
+  if (failed_) {
+    rows_.clear();
+    CURRENTCHOICE = 0;
+    Show();
+    return;
   }
   if ((mode & 4) && !chain.empty()) {
     long found = 0;
@@ -349,6 +464,7 @@ void ULTRATREECLASS::TAKEPOPUPACTION(const std::string& name) {
   if (name == "Insert") UPDATEROW(1);
   if (name == "Change") UPDATEROW(2);
   if (name == "Delete") UPDATEROW(3);
+  if (name == "Select") SELECTROW();
   if (name == "ExpandNode") EXPAND(CURRENTCHOICE);
   if (name == "ContractNode") CONTRACT(CURRENTCHOICE);
   if (name == "ExpandAll") REFRESHTREE(1 | 4);
@@ -370,12 +486,87 @@ void ULTRATREECLASS::UPDATEROW(int request) {
 
 void ULTRATREECLASS::SETALERTS() {
   if (!list_) return;
-  for (int key : {CtrlUp, CtrlDown, CtrlLeft, CtrlRight, ShiftUp, ShiftDown, MouseRight})
-    list_->Alert(key);
+  for (int key : {MouseLeft2, CtrlUp, CtrlDown, CtrlLeft, CtrlRight, MouseRight}) list_->Alert(key);
+  if (ENABLEKEYBOARDUPDATE) {
+    for (int key : {InsertKey, DeleteKey, CtrlEnter}) list_->Alert(key);
+  }
+  if (ENABLETREEEXPLODE) list_->Alert(ShiftUp).Alert(ShiftDown);
+  // Alerted letters and digits reach the tree, not the list's own locator, which stays put.
+  if (DISABLELOCATOR) {
+    for (int key = 'A'; key <= 'Z'; ++key) list_->Alert(key);
+    for (int key = '0'; key <= '9'; ++key) list_->Alert(key);
+  }
+}
+
+void ULTRATREECLASS::SETOPTION(int option, bool value) {
+  bool* const options[] = {&ENABLETREEEXPLODE, &ENABLEKEYBOARDUPDATE,   &ENABLELASTLEVELINSERTS,
+                           &SELECTING,         &REFRESHTREEAFTERUPDATE, &SELECTAFTERREFRESH,
+                           &ACCEPTTOOLBAR,     &DISABLELOCATOR};
+  if (option >= 1 && option <= 8) *options[option - 1] = value;
+}
+
+void ULTRATREECLASS::SELECTROW() {
+  if (!SELECTING || CURRENTCHOICE < 1 || CURRENTCHOICE > static_cast<long>(rows_.size())) return;
+  const Row& row = rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)];
+  if (!sections_[row.section - 1].object->ALLOWSELECT || !WM) return;
+  WM->Response = RequestCompleted;
+  WM->PostClose();
+}
+
+void ULTRATREECLASS::TAKEVCRSCROLL(int request) {
+  const long rows = static_cast<long>(rows_.size());
+  if (rows == 0 || request < 2004 || request > 2009) return;
+  const long page = list_ ? std::max(1L, list_->GetNumber(Prop::Items)) : 1;
+  long to = CURRENTCHOICE;
+  switch (request) {
+    case 2004:
+      to = rows;
+      break;
+    case 2005:
+      to = 1;
+      break;
+    case 2006:
+      to += page;
+      break;
+    case 2007:
+      to -= page;
+      break;
+    case 2008:
+      ++to;
+      break;
+    default:
+      --to;
+      break;
+  }
+  CURRENTCHOICE = std::clamp(to, 1L, rows);
+  Show();
+  if (list_) list_->OwnerWindow().Post(EVENT_NewSelection, list_->Number());
 }
 
 int ULTRATREECLASS::TAKEEVENT() {
-  if (!list_ || FIELD() != list_->Number()) return 0;
+  if (!list_) return 0;
+  const int field = FIELD();
+  if (field != 0 && field == LINKEDCONTROL) {
+    const Control* linked = list_->OwnerWindow().Find(LINKEDCONTROL);
+    const bool list = linked && linked->Type() == ControlType::List;
+    if ((list && EVENT() == EVENT_NewSelection) || (!list && EVENT() == EVENT_Accepted)) {
+      CURRENTCHOICE = 0;
+      REFRESHTREE();
+    }
+    return 0;
+  }
+  if (EVENT() == EVENT_Accepted && field != 0) {
+    const std::pair<int, const char*> buttons[] = {
+        {INSERTCONTROL, "Insert"},          {CHANGECONTROL, "Change"},
+        {DELETECONTROL, "Delete"},          {SELECTCONTROL, "Select"},
+        {EXPLODENODECONTROL, "ExpandNode"}, {COLLAPSENODECONTROL, "ContractNode"},
+        {EXPLODETREECONTROL, "ExpandAll"},  {COLLAPSETREECONTROL, "ContractAll"}};
+    for (const auto& [button, action] : buttons) {
+      if (button == field) TAKEPOPUPACTION(action);
+    }
+    return 0;
+  }
+  if (field != list_->Number()) return 0;
   switch (EVENT()) {
     case EVENT_NewSelection:
       CURRENTCHOICE = list_->Choice();
@@ -397,6 +588,16 @@ int ULTRATREECLASS::TAKEEVENT() {
         return 0;
       }
       switch (KEYCODE()) {
+        case InsertKey:
+          UPDATEROW(1);
+          break;
+        case DeleteKey:
+          UPDATEROW(3);
+          break;
+        case MouseLeft2:
+        case CtrlEnter:
+          UPDATEROW(2);
+          break;
         case CtrlDown:
           EXPAND(CURRENTCHOICE);
           break;

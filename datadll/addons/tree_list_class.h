@@ -11,10 +11,24 @@
 // rows that were open and, with mode bit 4, finds the chosen row again by its section and
 // position (its place among its siblings, after its parent's).
 //
+// Options (SETOPTION) add the keys that update rows (Insert, Delete, Ctrl+Enter) and those that
+// open and close the whole tree (Shift+Down, Shift+Up), let the select action complete the
+// window, and keep typed letters from moving the choice. REFRESHTREE's depth opens every row
+// above that depth at once. A linked control (a list or field the tree depends on) reloads the
+// tree when it changes.
+//
+// A tree column with colours ("*") or an icon ("I") shows them per row: each section names the
+// record field whose value picks the row's icon (ADDICON) and colour set (ADDCOLORSET); a
+// section's own TAKEFORMAT may pick them with FORMATICON and FORMATCOLORS instead.
+//
+// A section that cannot be read (any error but the end of its records) is beyond repair for the
+// window: the tree says which file failed, closes the window and abandons the load under way.
+//
 // A recursive section whose links form a cycle (A's parent is B, B's is A) would open forever:
 // a record already on the chain of rows above is not loaded again under it.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <set>
@@ -26,6 +40,7 @@
 namespace vx {
 class FileManager;
 class Window;
+class WindowManager;
 namespace storage {
 struct KeyDef;
 }
@@ -54,11 +69,35 @@ class TREESECTION {
     ALLOWDELETE = remove;
   }
 
+  // The icon and the colours (normal foreground, background, selected foreground, background)
+  // of a row whose PICKFIELD holds `value`; value 0 stands for any value without its own.
+  void ADDICON(const std::string& icon, long value) { icons_[value] = icon; }
+  void ADDCOLORSET(long value, long fg, long bg, long selected_fg, long selected_bg) {
+    colours_[value] = {fg, bg, selected_fg, selected_bg};
+  }
+  // From TAKEFORMAT: the row being formatted shows this icon, these colours.
+  void FORMATICON(const std::string& icon);
+  void FORMATCOLORS(long fg, long bg, long selected_fg, long selected_bg);
+  // ... or those registered for a value.
+  void FORMATICON(long value);
+  void FORMATCOLORS(long value);
+
   std::string DISPLAYFIELD;  // the field shown, when TAKEFORMAT is not overridden
+  std::string PICKFIELD;     // the field whose value picks icon and colours by default
   std::string TEXT;          // header and footer rows: their text
   bool EXCLUDECHILDLESS = false, ASSUMECHILDREN = false;
   bool ALLOWINSERT = false, ALLOWCHANGE = false, ALLOWDELETE = false, ALLOWSELECT = false;
   std::function<int(int request)> UPDATE;
+
+ private:
+  friend class ULTRATREECLASS;
+  struct Look {
+    std::string icon;
+    std::array<long, 4> colours{-1, -1, -1, -1};
+  };
+  std::map<long, std::string> icons_;
+  std::map<long, std::array<long, 4>> colours_;
+  Look* formatting_ = nullptr;  // the row's look while the tree formats it
 };
 class FILESECTION : public TREESECTION {};
 class VIEWSECTION : public TREESECTION {};
@@ -86,7 +125,9 @@ class ULTRATREECLASS : public ListSource {
   // supported only for views.") for any other kind of section.
   bool ADDRECURSION(int section, std::string child_field, std::string parent_field);
 
-  void REFRESHTREE(int mode = 0);
+  // Mode bit 1 opens every row, bit 2 closes every row, bit 4 finds the chosen row again; a
+  // nonzero depth opens every row shallower than it from now on.
+  void REFRESHTREE(int mode = 0, int load_depth = 0);
   void EXPAND(long row, bool all = false);
   void CONTRACT(long row, bool forget = false);
   // For the event the list's window took last: the user's expand and contract, and the keys
@@ -103,6 +144,16 @@ class ULTRATREECLASS : public ListSource {
   // Insert (1), change (2) or delete (3) through the chosen row's section's update procedure;
   // footers are never updated. A completed update reloads the tree, finding the row again.
   void UPDATEROW(int request);
+  // The chosen row is the user's pick: with SELECTING and a section that allows it, the window
+  // manager's window completes and closes.
+  void SELECTROW();
+  // The toolbar's record navigation (2004 last, 2005 first, 2006 page down, 2007 page up, 2008
+  // down, 2009 up) moves the choice as the key would.
+  void TAKEVCRSCROLL(int request);
+  // 1 ENABLETREEEXPLODE, 2 ENABLEKEYBOARDUPDATE, 3 ENABLELASTLEVELINSERTS, 4 SELECTING,
+  // 5 REFRESHTREEAFTERUPDATE, 6 SELECTAFTERREFRESH, 7 ACCEPTTOOLBAR, 8 DISABLELOCATOR; others
+  // do nothing.
+  void SETOPTION(int option, bool value);
 
   // ListSource: the rows as "text", "level".
   std::size_t Records() const override { return rows_.size(); }
@@ -116,10 +167,22 @@ class ULTRATREECLASS : public ListSource {
     std::string path;      // the sections and identities of the row and the rows above it
     TreeRecord record;
     std::string text;
+    std::string icon;                             // the icon's name; empty none
+    std::array<long, 4> colours{-1, -1, -1, -1};  // -1: the list's own
   };
   const std::vector<Row>& ROWS() const { return rows_; }
   long CURRENTCHOICE = 0;
   bool SELECTAFTERREFRESH = true;
+  bool ENABLETREEEXPLODE = false, ENABLEKEYBOARDUPDATE = false, ENABLELASTLEVELINSERTS = false;
+  bool SELECTING = false, REFRESHTREEAFTERUPDATE = false, ACCEPTTOOLBAR = false;
+  bool DISABLELOCATOR = false;
+  long LOADDEPTH = 0;
+  int LINKEDCONTROL = 0;
+  // Buttons of the window that run the tree's actions (0: none).
+  int INSERTCONTROL = 0, CHANGECONTROL = 0, DELETECONTROL = 0, SELECTCONTROL = 0;
+  int EXPLODENODECONTROL = 0, COLLAPSENODECONTROL = 0, EXPLODETREECONTROL = 0;
+  int COLLAPSETREECONTROL = 0;
+  WindowManager* WM = nullptr;  // the window the select action completes
 
  private:
   struct Section {
@@ -139,6 +202,8 @@ class ULTRATREECLASS : public ListSource {
   };
   int Add(SectionType type, TREESECTION& object);
   std::vector<TreeRecord> Read(const Section& s) const;
+  void LoadFailed(const Section& s, int code) const;
+  Control& ProgressOverList();  // shown over the list while rows reopen
   std::string IdentityOf(const Section& s, const TreeRecord& r) const;
   // The rows under `parent` (0: the top): records of linked sections, with header and footer.
   std::vector<Row> ChildrenOf(long parent) const;
@@ -151,6 +216,9 @@ class ULTRATREECLASS : public ListSource {
   std::vector<Section> sections_;
   std::vector<Row> rows_;
   std::set<std::string> expanded_;  // the paths of the rows that are open
+  mutable bool failed_ = false;     // a load failed: what is under way stops
+  int progress_ = 0;                // the progress bar's control, made when first needed
+  std::vector<std::string> icons_;  // the list's icons, in the order first shown
 };
 
 }  // namespace vx::addons

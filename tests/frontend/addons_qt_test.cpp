@@ -4,6 +4,7 @@
 // the list; the keys open and close tree rows.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -255,6 +256,74 @@ TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
     QString added;
     OnGui([&] { added = lines->model()->index(3, 0).data().toString(); });
     EXPECT_EQ(added.toStdString(), "Home");
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// A list whose second column is edited by a check box: the box stands over the chosen row's cell,
+// captioned with the column's header, and Enter hands the ticked value to the program.
+void CheckCellWindow() {
+  Window window("Check Cell");
+  Control& list = window.List("80L(2)~Item~@s20@40L(2)~Done~@s1@");
+  Lines lines;
+  list.From(&lines);
+  list.Choose(2);
+  std::string done = "0";
+  SBRW::EDITCHECKCLASS editor;
+  editor.INIT(2, list, done);
+  const int close = window.Button("Close");
+  while (window.Accept() && ACCEPTED() != close) {
+    if (const int code = editor.TAKEEVENT(); code != 0)
+      window.Title("code " + std::to_string(code) + " done " + done);
+  }
+}
+
+TEST(AddonsQt, TheCheckBoxCellEditorStandsOverItsCellAndHandsOnItsTick) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(CheckCellWindow, [&] {
+    qt::QtWindow* window = WaitShown("Check Cell");
+    ASSERT_NE(window, nullptr);
+    QCheckBox* box = nullptr;
+    QTableView* list = nullptr;
+    OnGui([&] {
+      box = window->findChild<QCheckBox*>();
+      list = window->findChild<QTableView*>("control-1");
+    });
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(list, nullptr);
+    QString caption;
+    bool on_list = false;
+    int box_mid = 0, row_top = 0, row_bottom = 0;
+    OnGui([&] {
+      caption = box->text();
+      on_list = box->parentWidget() == list->viewport();
+      box_mid = box->geometry().center().y();
+      const QRect row = list->visualRect(list->model()->index(1, 1));
+      row_top = row.top();
+      row_bottom = row.bottom();
+    });
+    if (const char* shot = std::getenv("VX_ADDON_SAMPLE_SHOT")) {
+      OnGui([&] { window->grab().save(QString::fromUtf8(shot) + ".check.png"); });
+    }
+    EXPECT_EQ(caption.toStdString(), "Done");
+    EXPECT_TRUE(on_list) << "the box stands on the list";
+    EXPECT_GE(box_mid, row_top) << "over the chosen row";
+    EXPECT_LE(box_mid, row_bottom);
+    OnGui([&] {
+      box->setFocus();
+      box->click();
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(box, &enter);
+    });
+    QString title;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          OnGui([&] { title = window->windowTitle(); });
+          return title == "code 3 done 1";
+        },
+        3s))
+        << title.toStdString();
     OnGui([&] { window->close(); });
   });
   EXPECT_EQ(status, 0);

@@ -1,8 +1,11 @@
 // A real click on a list's column header in the Qt front end sorts the list through the list
 // extension: the rows change order and the header shows the sorted column's underline.
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QFont>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QTableView>
 
 #include <string>
@@ -179,6 +182,76 @@ TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
         EXPECT_TRUE(vertical_bar_off);
         EXPECT_EQ(name_width, designed)
             << "the name column is as wide as its format in the larger font";
+        OnGui([&] { window->close(); });
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// Ctrl+Alt+R turns the real list to column selection, Right moves the selected column and Alt+M
+// opens the list's popup under that column.
+TEST(XploreHeaderQt, ColumnSelectionMovesByKeyAndAltMOpensThePopupUnderTheColumn) {
+  REQUIRE_QT_DISPLAY();
+  test::TempFolder folder("vx_xplore_qt_columns");
+  const std::string ini = (folder / "POSITION.INI").string();
+  const int status = RunAsUser(
+      [&] { NamesProgram(ini); },
+      [&] {
+        qt::QtWindow* window = WaitShown("Xplore Names");
+        ASSERT_NE(window, nullptr);
+        QTableView* list = nullptr;
+        OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+        ASSERT_NE(list, nullptr);
+        const auto press = [&](int key, Qt::KeyboardModifiers modifiers) {
+          OnGui([&] {
+            list->setFocus();
+            QKeyEvent down(QEvent::KeyPress, key, modifiers);
+            QApplication::sendEvent(list, &down);
+            QKeyEvent up(QEvent::KeyRelease, key, modifiers);
+            QApplication::sendEvent(list, &up);
+          });
+        };
+        const auto by_cell = [&] {
+          bool cells = false;
+          OnGui([&] { cells = list->selectionBehavior() == QAbstractItemView::SelectItems; });
+          return cells;
+        };
+        const auto current_column = [&] {
+          int column = -1;
+          OnGui([&] { column = list->currentIndex().column(); });
+          return column;
+        };
+        EXPECT_FALSE(by_cell());
+        press(Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
+        EXPECT_TRUE(WaitFor(by_cell, 3s)) << "column selection";
+        EXPECT_EQ(current_column(), 0);
+        press(Qt::Key_Right, Qt::NoModifier);
+        EXPECT_TRUE(WaitFor([&] { return current_column() == 1; }, 3s));
+
+        press(Qt::Key_M, Qt::AltModifier);
+        QWidget* menu = nullptr;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+              OnGui([&] { menu = QApplication::activePopupWidget(); });
+              return menu != nullptr;
+            },
+            3s))
+            << "Alt+M opened the popup";
+        if (menu) {
+          int left = 0, right = 0, list_bottom = 0, menu_x = 0, menu_y = 0;
+          OnGui([&] {
+            left = list->viewport()->mapToGlobal(QPoint(list->columnViewportPosition(1), 0)).x();
+            right = left + list->columnWidth(1);
+            list_bottom = list->mapToGlobal(QPoint(0, list->height())).y();
+            menu_x = menu->pos().x();
+            menu_y = menu->pos().y();
+          });
+          EXPECT_GE(menu_x, left) << "under the second column, not at the mouse";
+          EXPECT_LE(menu_x, right);
+          EXPECT_GE(menu_y, list_bottom - 1) << "below the list";
+          OnGui([&] { menu->close(); });
+        }
+        press(Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
+        EXPECT_TRUE(WaitFor([&] { return !by_cell(); }, 3s)) << "back to rows";
         OnGui([&] { window->close(); });
       });
   EXPECT_EQ(status, 0);

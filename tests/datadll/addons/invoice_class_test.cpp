@@ -7,12 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "datadll/addons/addon_keys.h"
 #include "datadll/addons/invoice_class.h"
 #include "framework/file_manager.h"
+#include "framework/relation_manager.h"
 #include "runtime/faulty_vfs.h"
 #include "runtime/storage_fixture.h"
 #include "runtime/text_functions.h"
+#include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
+#include "support/test_driver.h"
 
 namespace vx::test {
 namespace {
@@ -21,6 +25,18 @@ Item& LineBuffer() {
   thread_local Item line{};
   return line;
 }
+Item& NoteBuffer() {
+  thread_local Item note{};
+  return note;
+}
+
+// A line without a name is an empty row.
+class NamedLines final : public SINV::INVOICECLASS {
+ public:
+  bool ISEMPTYROW(long row) const override {
+    return CLIP(Fields(static_cast<std::size_t>(row - 1))[0]).empty();
+  }
+};
 
 class InvoiceLines : public ScratchDir {
  protected:
@@ -241,6 +257,229 @@ TEST_F(InvoiceLines, TheLogoutManagerFramesTheFormsWholeSave) {
                                           : (std::vector<std::string>{"apples", "pears", "plums"}));
     ASSERT_EQ(lines_.Open(), 0);
   }
+}
+
+// Moving on from an edited row: the navigation code completes it and the edit goes on where the
+// code leads. After an inserted row, forward inserts another and backward edits the row above.
+TEST_F(InvoiceLines, ANavigationCodeCompletesTheRowAndEditsTheNextOne) {
+  form_.ADDEDITCONTROL(name_edit_, 2);  // both columns editable
+  form_.CURRENTCHOICE = 1;
+  ASSERT_EQ(form_.ASKRECORD(SINV::ChangeRequest), SINV::Completed);
+  form_.CELL = "apricots";
+  form_.TAKEVCRSCROLL(SINV::VCRForward);
+  EXPECT_TRUE(form_.EDITING());
+  EXPECT_EQ(form_.CURRENTCHOICE, 2);
+  form_.TAKEVCRSCROLL(SINV::VCRLast);
+  EXPECT_EQ(form_.CURRENTCHOICE, 3);
+  form_.TAKEVCRSCROLL(SINV::VCRForward);  // nowhere to go without AUTOINSERT: the edit ends
+  EXPECT_FALSE(form_.EDITING());
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"apricots", "pears", "plums"}));
+
+  // Down keeps the column with ARROWACTION bit 16, Shift+Tab before the first column goes to
+  // the last column of the row above with TABACTION bit 8.
+  form_.ARROWACTION = 8 | 16;
+  form_.TABACTION = 8;
+  form_.CURRENTCHOICE = 1;
+  ASSERT_EQ(form_.ASKRECORD(SINV::ChangeRequest), SINV::Completed);
+  form_.TAKEEDITCODE(1);
+  ASSERT_EQ(form_.EDITCOLUMN(), 2);
+  form_.TAKEEDITCODE(5);
+  EXPECT_EQ(form_.CURRENTCHOICE, 2);
+  EXPECT_EQ(form_.EDITCOLUMN(), 2);
+  form_.TAKEEDITCODE(2);
+  ASSERT_EQ(form_.EDITCOLUMN(), 1);
+  form_.TAKEEDITCODE(2);
+  EXPECT_EQ(form_.CURRENTCHOICE, 1);
+  EXPECT_EQ(form_.EDITCOLUMN(), 2);
+  form_.TAKEEDITCODE(4);
+
+  form_.ENTERACTION = 8;
+  form_.CURRENTCHOICE = 3;
+  ASSERT_EQ(form_.ASKRECORD(SINV::InsertRequest), SINV::Completed);
+  form_.CELL = "figs";
+  form_.TAKEEDITCODE(3);  // Enter on an inserted row: another insert
+  EXPECT_TRUE(form_.EDITING());
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"apricots", "pears", "plums", "figs", ""}));
+  form_.TAKEEDITCODE(4);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"apricots", "pears", "plums", "figs"}));
+  ASSERT_EQ(form_.ASKRECORD(SINV::InsertRequest), SINV::Completed);
+  form_.CELL = "limes";
+  form_.TAKEVCRSCROLL(SINV::VCRBackward);  // back from an insert: the row above is changed
+  EXPECT_TRUE(form_.EDITING());
+  EXPECT_EQ(form_.CURRENTCHOICE, 4);
+  EXPECT_EQ(form_.CELL, "figs");
+  form_.TAKEEDITCODE(4);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"apricots", "pears", "plums", "figs", "limes"}));
+}
+
+// The child-window button opens the current row in its own window with insert, change and delete
+// disabled; a completed window's record becomes the row, a cancelled one leaves it.
+TEST_F(InvoiceLines, TheChildWindowTakesTheRowAndGivesItBackWhenCompleted) {
+  form_.INSERTCONTROL = window_.Button("Insert");
+  form_.CHANGECONTROL = window_.Button("Change");
+  form_.DELETECONTROL = window_.Button("Delete");
+  form_.CHILDWINDOWCONTROL = window_.Button("Lines...");
+  for (const int response : {SINV::Cancelled, SINV::Completed}) {
+    std::vector<bool> disabled;
+    form_.CHILDWINDOWPROCEDURE = [&](int request) {
+      EXPECT_EQ(request, SINV::ChangeRequest);
+      EXPECT_EQ(CLIP(LineBuffer().Name), "pears");
+      for (const int b : {form_.INSERTCONTROL, form_.CHANGECONTROL, form_.DELETECONTROL})
+        disabled.push_back(!window_[b].Enabled());
+      LineBuffer().Name = "quinces";
+      return response;
+    };
+    form_.CURRENTCHOICE = 2;
+    EXPECT_EQ(form_.ASK(SINV::ChildWindowRequest), response);
+    EXPECT_EQ(disabled, (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(window_[form_.INSERTCONTROL].Enabled());
+    EXPECT_TRUE(window_[form_.DELETECONTROL].Enabled());
+    EXPECT_EQ(Shown()[1], response == SINV::Completed ? "quinces" : "pears");
+  }
+  // Without rows there is nothing to change, delete or open.
+  while (form_.Records() > 0) form_.ASKRECORD(SINV::DeleteRequest);
+  for (const int b : {form_.CHANGECONTROL, form_.DELETECONTROL, form_.CHILDWINDOWCONTROL})
+    EXPECT_FALSE(window_[b].Enabled());
+  EXPECT_TRUE(window_[form_.INSERTCONTROL].Enabled());
+}
+
+// Old lines go through the relation manager with its relations (here each line's notes, deleted
+// with it), or without them through the file alone when RIDELETE is off.
+TEST_F(InvoiceLines, OldLinesAreDeletedThroughTheRelationManagerWithTheirRelations) {
+  for (const bool through_relations : {true, false}) {
+    TableDef def = MakeItemTable(std::string("rel") + (through_relations ? "1" : "0") + "\\!items");
+    def.buffer = line_def_.buffer;
+    TableDef note_def =
+        MakeItemTable(std::string("notes") + (through_relations ? "1" : "0") + "\\!items");
+    note_def.buffer = [] { return static_cast<void*>(&NoteBuffer()); };
+    FileManager lines, notes;
+    lines.Init(def);
+    notes.Init(note_def);
+    ASSERT_NO_FATAL_FAILURE(AddLines(def, lines));
+    {
+      File create(note_def);
+      ASSERT_EQ(create.Create(), 0);
+    }
+    ASSERT_EQ(notes.Open(), 0);
+    for (const int line : {1, 2, 3}) {  // a note on each of lines 1 and 3 (order 7), 2 (order 8)
+      NoteBuffer() = Item{};
+      NoteBuffer().Id = 100 + line;
+      NoteBuffer().Flag = static_cast<std::uint8_t>(line);
+      NoteBuffer().Amount = Decimal::FromUnits(0, 2);
+      ASSERT_EQ(notes.Insert(), 0);
+    }
+    RelationManager line_relations, note_relations;
+    line_relations.Init(lines);
+    note_relations.Init(notes);
+    line_relations.AddRelation(note_relations, RelationMode::None, RelationMode::Cascade,
+                               note_def.keys[3]);
+    line_relations.AddRelationLink("Id", "Flag");
+    SINV::INVOICECLASS form;
+    form.INIT(*list_, line_relations, def.keys[0]);
+    form.RIDELETE = through_relations;
+    form.ADDFIELD("Name");
+    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+    ASSERT_EQ(form.LOAD(), 0);
+    form.CURRENTCHOICE = 1;
+    ASSERT_EQ(form.ASKRECORD(SINV::DeleteRequest), SINV::Completed);
+    form.SAVEINIT(SINV::ChangeRequest);
+    ASSERT_EQ(form.SAVE(), 0);
+    std::vector<int> left;
+    ASSERT_EQ(notes.Set(note_def.keys[0]), 0);
+    while (notes.TryNext() == 0) left.push_back(NoteBuffer().Id);
+    const std::vector<int> kept =
+        through_relations ? std::vector<int>{102} : std::vector<int>{101, 102, 103};
+    EXPECT_EQ(left, kept);
+    EXPECT_EQ(StoredLines(def), (std::vector<std::string>{"pears", "plums"}));
+    list_->From(&form_);
+    lines.Close();
+    notes.Close();
+  }
+}
+
+// The form in a window, driven as a user would: the keys on the list, the scroll events, the
+// cell editor, and the delete confirmation.
+TEST_F(InvoiceLines, AWindowTakesTheKeysScrollsAndConfirmedDeletes) {
+  TableDef def = MakeItemTable("window\\!items");
+  def.buffer = line_def_.buffer;
+  TestDriver ui;
+  ui.Start([&] {
+    ItemBuffer().Id = 7;
+    FileManager lines;
+    lines.Init(def);
+    AddLines(def, lines);
+    Window window("Order Lines");
+    Control& list = window.List("40L~Item~@s10@40L~Id~@n5@");
+    NamedLines form;
+    form.INIT(list, lines, def.keys[0]);
+    form.ADDFIELD("Name");
+    form.ADDFIELD("Id");
+    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+    SBRW::EDITENTRYCLASS editor;
+    editor.INIT(1, list, form.CELL);
+    form.ADDEDITCONTROL(editor, 1);
+    form.INSERTCONTROL = window.Button("Insert");
+    form.CHANGECONTROL = window.Button("Change");
+    form.DELETECONTROL = window.Button("Delete");
+    const int back = window.Button("Back");  // stands for the toolbar's record navigation
+    const int close = window.Button("Close");
+    form.AUTOINSERT = form.CONFIRMDELETE = true;
+    form.CONFIRMDELETETITLE = "Lines";
+    form.CONFIRMDELETEMESSAGE = "Delete this line?";
+    form.LOAD();
+    while (window.Accept() && ACCEPTED() != close) {
+      form.TAKEEVENT();
+      if (ACCEPTED() == back) form.TAKEVCRSCROLL(SINV::VCRBackward);
+      std::string state;
+      for (std::size_t r = 0; r < form.Records(); ++r) state += CLIP(form.Fields(r)[0]) + ",";
+      state += " @" + std::to_string(form.CURRENTCHOICE) + (form.EDITING() ? " editing" : "");
+      window.Status(1, state);
+    }
+    lines.Close();
+  });
+  DriverWindow w = ui.WaitWindow("Order Lines");
+  DriverControl list = w.ControlNumber(1), editor = w.ControlNumber(2);
+  list.ChooseRow(3);
+  EXPECT_EQ(w.Status(1), "apples,pears,plums, @3");
+  w.Post(EVENT_ScrollDown, list.Number());  // past the last row: a new one
+  EXPECT_EQ(w.Status(1), "apples,pears,plums,, @4 editing");
+  EXPECT_TRUE(w.Control("Change").Disabled()) << "a new row is typed, not changed";
+  editor.PressKey(EnterKey);  // left empty
+  EXPECT_EQ(w.Status(1), "apples,pears,plums,, @4");
+
+  // Up from the empty last row deletes it, after asking; No keeps it.
+  ui.AnswerMessage(BUTTON_NO);
+  w.Post(EVENT_ScrollUp, list.Number());
+  ASSERT_FALSE(ui.Messages().empty());
+  EXPECT_EQ(ui.Messages().back().text, "Delete this line?");
+  EXPECT_EQ(ui.Messages().back().caption, "Lines");
+  EXPECT_EQ(ui.Messages().back().buttons, BUTTON_YES | BUTTON_NO);
+  EXPECT_EQ(ui.Messages().back().default_button, BUTTON_NO);
+  EXPECT_EQ(w.Status(1), "apples,pears,plums,, @4");
+  ui.AnswerMessage(BUTTON_YES);
+  w.Post(EVENT_ScrollUp, list.Number());
+  EXPECT_EQ(w.Status(1), "apples,pears,plums, @3");
+  w.Post(EVENT_ScrollUp, list.Number());
+  EXPECT_EQ(w.Status(1), "apples,pears,plums, @2");
+
+  // Insert on the list adds a row at the end; Ctrl+Enter edits the chosen one, the navigation
+  // button completes it and goes on with the row above.
+  list.PressKey(addons::InsertKey);
+  editor.Type("figs");
+  editor.PressKey(EnterKey);
+  EXPECT_EQ(w.Status(1), "apples,pears,plums,figs, @4");
+  list.PressKey(addons::CtrlEnter);
+  EXPECT_EQ(w.Status(1), "apples,pears,plums,figs, @4 editing");
+  editor.Type("limes");
+  w.Control("Back").Press();
+  EXPECT_EQ(w.Status(1), "apples,pears,plums,limes, @3 editing");
+  editor.PressKey(EscKey);
+  EXPECT_EQ(w.Status(1), "apples,pears,plums,limes, @3");
+  ui.AnswerMessage(BUTTON_YES);
+  list.PressKey(addons::DeleteKey);
+  EXPECT_EQ(w.Status(1), "apples,pears,limes, @3");
+  w.Control("Close").Press();
+  ui.Finish();
 }
 
 }  // namespace

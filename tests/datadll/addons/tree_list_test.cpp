@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "datadll/addons/addon_keys.h"
 #include "datadll/addons/tree_list_class.h"
 #include "framework/file_manager.h"
+#include "framework/window_manager.h"
 #include "runtime/storage_fixture.h"
 #include "runtime/window/window.h"
 #include "support/test_driver.h"
@@ -255,6 +259,256 @@ TEST_F(TreeList, ThePopupOffersWhatTheRowAllowsAndRunsIt) {
   EXPECT_EQ(list.Rows(), 2u);
   w.Control("Close").Press();
   ui.Finish();
+}
+
+// The keys the list alerts follow the options: updates by key and opening the whole tree only
+// when asked for, and every letter and digit when typing must not move the choice.
+TEST_F(TreeList, TheOptionsDecideWhichKeysTheListTakes) {
+  struct Case {
+    int option;
+    std::vector<int> alerted, not_alerted;
+  } cases[] = {
+      {0, {0x226, 0x228, MouseLeft2}, {addons::InsertKey, addons::DeleteKey, 0x126, 'A'}},
+      {2, {addons::InsertKey, addons::DeleteKey, addons::CtrlEnter}, {0x126, 0x128}},
+      {1, {0x126, 0x128}, {addons::InsertKey}},
+      {8, {'A', 'Z', '0', '9'}, {addons::InsertKey}},
+      {9, {}, {addons::InsertKey, 0x126, 'A'}},  // no such option
+  };
+  for (const Case& c : cases) {
+    Window window("Keys");
+    Control& list = window.List("120L(2)T~Tree~@s40@");
+    addons::ULTRATREECLASS tree;
+    tree.INIT(list);
+    tree.SETOPTION(c.option, true);
+    tree.SETALERTS();
+    std::set<std::string> keys;
+    std::string all = list.Get(Prop::Alert);
+    for (std::size_t at = 0; at <= all.size();) {
+      const std::size_t bar = std::min(all.find('|', at), all.size());
+      keys.insert(all.substr(at, bar - at));
+      at = bar + 1;
+    }
+    for (int key : c.alerted)
+      EXPECT_EQ(keys.count(std::to_string(key)), 1u) << c.option << " " << key;
+    for (int key : c.not_alerted)
+      EXPECT_EQ(keys.count(std::to_string(key)), 0u) << c.option << " " << key;
+  }
+  addons::ULTRATREECLASS tree;
+  tree.SETOPTION(4, true);
+  tree.SETOPTION(6, false);
+  EXPECT_TRUE(tree.SELECTING);
+  EXPECT_FALSE(tree.SELECTAFTERREFRESH);
+}
+
+// A depth opens every row above it at once, the rows at that depth staying closed.
+TEST_F(TreeList, ADepthOpensTheRowsAboveIt) {
+  Build();
+  tree_.REFRESHTREE(0, 2);
+  EXPECT_EQ(Shown(),
+            (std::vector<std::string>{"Home", "  Tasks:", "  +Shop", "  keys", "  end of notes",
+                                      "Work", "  Tasks:", "  Mail", "  badge", "  end of notes"}));
+  tree_.REFRESHTREE(2);  // closing everything keeps the depth: the first level opens again
+  EXPECT_EQ(Shown().size(), 10u);
+}
+
+TEST_F(TreeList, RecordNavigationMovesTheChoiceAsTheKeysWould) {
+  Build();
+  tree_.REFRESHTREE(1);  // 12 rows
+  list_->Set(Prop::Items, 5L);
+  struct Case {
+    long from;
+    int request;
+    long to;
+  } cases[] = {{3, 2004, 12}, {3, 2005, 1}, {3, 2006, 8},   {10, 2006, 12}, {3, 2007, 1},
+               {8, 2007, 3},  {3, 2008, 4}, {12, 2008, 12}, {1, 2009, 1},   {3, 2010, 3}};
+  ASSERT_EQ(tree_.ROWS().size(), 12u);
+  for (const Case& c : cases) {
+    tree_.CURRENTCHOICE = c.from;
+    tree_.TAKEVCRSCROLL(c.request);
+    EXPECT_EQ(tree_.CURRENTCHOICE, c.to) << c.request << " from " << c.from;
+    if (c.request != 2010) {
+      EXPECT_EQ(list_->Choice(), c.to);
+    }
+  }
+}
+
+// In a window: the update keys run the section's procedure, the select button completes the
+// window for a section that may be picked, and the linked control reloads the tree.
+TEST_F(TreeList, KeysButtonsAndTheLinkedControlActOnTheTree) {
+  std::vector<int> requests;
+  task_.ADDUPDATE(
+      [&](int request) {
+        requests.push_back(request);
+        return 2;  // cancelled: nothing to reload
+      },
+      true, true, true);
+  task_.ALLOWSELECT = true;
+  long response = 0;
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    WindowManager manager(window_);
+    tree_.WM = &manager;
+    tree_.SELECTCONTROL = window_.Button("Select");
+    tree_.LINKEDCONTROL = window_.Button("Reload");
+    tree_.SETOPTION(2, true);
+    tree_.SETOPTION(4, true);
+    tree_.SETALERTS();
+    tree_.REFRESHTREE();
+    while (window_.Accept()) tree_.TAKEEVENT();
+    response = manager.Response;
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  list.Expand(1);
+  list.ChooseRow(3);  // Shop
+  list.PressKey(addons::InsertKey);
+  list.PressKey(addons::DeleteKey);
+  list.PressKey(addons::CtrlEnter);
+  EXPECT_EQ(requests, (std::vector<int>{1, 3, 2}));
+  w.Control("Reload").Press();
+  EXPECT_EQ(list.Choice(), 1) << "reloaded, the choice starts again";
+  list.ChooseRow(1);  // Home, a group: not to be picked
+  w.Control("Select").Press();
+  ASSERT_EQ(list.Rows(), 6u) << "still open";
+  list.ChooseRow(3);
+  w.Control("Select").Press();
+  ui.Finish();
+  EXPECT_EQ(response, RequestCompleted);
+}
+
+// The tasks' file was never made: probing Home for children fails, which is told, and the
+// window closes with no rows left.
+TEST_F(TreeList, ASectionThatCannotBeReadClosesTheWindow) {
+  TableDef missing_def = MakeItemTable("missing\\!items");
+  missing_def.buffer = task_def_.buffer;
+  FileManager missing;
+  missing.Init(missing_def);
+  missing.Create = false;
+  std::size_t rows = 99;
+  bool closed = false;
+  TestDriver ui;
+  ui.Start([&] {
+    list_ = &window_.List("120L(2)T~Tree~@s40@");
+    tree_.INIT(*list_);
+    group_.DISPLAYFIELD = task_.DISPLAYFIELD = "Name";
+    const int g = tree_.ADDSECTION(group_, groups_, group_def_.keys[0]);
+    const int t = tree_.ADDSECTION(task_, missing, missing_def.keys[0]);
+    tree_.ADDLINK(t, g, "Flag", "Id");
+    tree_.REFRESHTREE();
+    rows = tree_.ROWS().size();
+    while (window_.Accept()) {
+    }
+    closed = true;
+  });
+  const SeenRequest status = ui.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(status.text.rfind("Status ", 0), 0u) << status.text;
+  EXPECT_NE(status.text.find(" attempting to load "), std::string::npos) << status.text;
+  EXPECT_NE(status.text.find("missing"), std::string::npos) << status.text;
+  EXPECT_EQ(ui.WaitMessage(BUTTON_OK).text, "Closing active window due to unrecoverable error");
+  ui.Finish();
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(rows, 0u);
+  EXPECT_EQ(ui.Messages().size(), 2u) << "told once, not for every row probed";
+}
+
+}  // namespace
+}  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// Rows open before a refresh open again under the busy cursor with a progress bar over the list,
+// which is gone when they are all open.
+TEST(TreeListProgress, ReopeningShowsItsProgressOverTheListUntilDone) {
+  struct Watching final : addons::QUEUESECTION {
+    std::string TAKEFORMAT(const addons::TreeRecord& record, int depth, bool loaded,
+                           bool not_loaded, bool none) override {
+      for (const auto& c : window->Controls()) {
+        if (c->Type() == ControlType::Progress && c->Visible())
+          seen.push_back(window->Get(Prop::Cursor) + " " + c->Get(Prop::Value));
+      }
+      return QUEUESECTION::TAKEFORMAT(record, depth, loaded, not_loaded, none);
+    }
+    Window* window = nullptr;
+    std::vector<std::string> seen;
+  };
+  Window window("Progress");
+  Control& area = window.Free();
+  Control& list = area.List("120L(2)T~Tree~@s40@").Place(5, 5, 150, 90);
+  std::vector<addons::TreeRecord> groups = {{{"Id", "1"}, {"Name", "Home"}},
+                                            {{"Id", "2"}, {"Name", "Work"}}};
+  std::vector<addons::TreeRecord> tasks = {{{"Group", "1"}, {"Name", "Shopping"}},
+                                           {{"Group", "2"}, {"Name", "Reports"}}};
+  addons::QUEUESECTION group_section;
+  Watching task_section;
+  task_section.window = &window;
+  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
+  addons::ULTRATREECLASS tree;
+  tree.INIT(list);
+  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
+  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
+  tree.ADDLINK(t, g, "Group", "Id");
+  tree.REFRESHTREE();
+  tree.EXPAND(2);  // Work
+  tree.EXPAND(1);  // Home
+  EXPECT_TRUE(task_section.seen.empty()) << "no bar for rows opened by hand";
+  tree.REFRESHTREE();
+  EXPECT_EQ(task_section.seen, (std::vector<std::string>{"Wait 0", "Wait 50"}));
+  ASSERT_EQ(tree.ROWS().size(), 4u);
+  const Control& bar = *window.Controls().back();
+  ASSERT_EQ(bar.Type(), ControlType::Progress);
+  EXPECT_EQ(bar.Parent(), area.Number()) << "beside the list, over it";
+  EXPECT_EQ(bar.GetNumber(Prop::Y), 50);
+  EXPECT_FALSE(bar.Visible());
+  EXPECT_EQ(bar.GetNumber(Prop::Value), 100);
+  EXPECT_NE(window.Get(Prop::Cursor), "Wait");
+}
+
+}  // namespace
+}  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// A tree column with colours and an icon: each row carries the colour set and icon its section
+// registered for the row's value (0 for any other value), or what its own TAKEFORMAT picked.
+TEST(TreeListLook, RowsShowTheIconsAndColoursTheirSectionsPick) {
+  struct Marked final : addons::QUEUESECTION {
+    std::string TAKEFORMAT(const addons::TreeRecord& record, int depth, bool loaded,
+                           bool not_loaded, bool none) override {
+      if (none) FORMATICON("leaf.ico");
+      return QUEUESECTION::TAKEFORMAT(record, depth, loaded, not_loaded, none);
+    }
+  };
+  Window window("Look");
+  Control& list = window.List("120L(2)*IT~Tree~@s40@");
+  std::vector<addons::TreeRecord> groups = {{{"Id", "1"}, {"Name", "Home"}, {"Kind", "1"}},
+                                            {{"Id", "2"}, {"Name", "Work"}, {"Kind", "7"}}};
+  std::vector<addons::TreeRecord> tasks = {{{"Group", "1"}, {"Name", "Shopping"}}};
+  addons::QUEUESECTION group_section;
+  Marked task_section;
+  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
+  group_section.PICKFIELD = "Kind";
+  group_section.ADDICON("house.ico", 1);
+  group_section.ADDICON("folder.ico", 0);
+  group_section.ADDCOLORSET(1, 255, 16777215, 16777215, 255);
+  addons::ULTRATREECLASS tree;
+  tree.INIT(list);
+  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
+  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
+  tree.ADDLINK(t, g, "Group", "Id");
+  tree.REFRESHTREE();
+  tree.EXPAND(1);
+  ASSERT_EQ(list.Rows(), 3u);
+  EXPECT_EQ(list.RowFields(1),
+            (std::vector<std::string>{"Home", "255", "16777215", "16777215", "255", "1", "1"}));
+  EXPECT_EQ(list.RowFields(2),
+            (std::vector<std::string>{"Shopping", "-1", "-1", "-1", "-1", "3", "2"}))
+      << "its own pick; the list's colours";
+  EXPECT_EQ(list.RowFields(3), (std::vector<std::string>{"Work", "-1", "-1", "-1", "-1", "2", "1"}))
+      << "a value without its own icon takes value 0's";
+  EXPECT_EQ(list.Get(Prop::IconList), "house.ico|folder.ico|leaf.ico");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "datadll/addons/resize_window_class.h"
 #include "datadll/addons/tab_popup.h"
 #include "datadll/addons/wrap_browse.h"
+#include "framework/window_manager.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/fixed_string.h"
@@ -143,6 +144,104 @@ TEST(ProportionalResize, ThePlaceOfAControlCanBeTakenAgainAtTheStartingScale) {
   f.resize.UPDATECONTROL(f.button, "X");
   f.resize.RESIZE(200, 100);
   EXPECT_EQ(f.PlaceOf(f.button), "150 10 40 14") << "300 at 400 wide is 150 at 200";
+}
+
+// The window placed over its frame (200 x 100, median 4) from 100,50 at its starting 60 x 20.
+TEST(ProportionalResize, TheWindowIsPlacedOverItsFrameAsEachDirectionSays) {
+  struct Case {
+    const char *horizontal, *vertical;
+    int a, b;
+    long x, y, width, height;
+  } cases[] = {
+      {"Full", "", 0, 0, 30, 50, 200, 20},
+      {"Left", "Top", 0, 0, 30, 10, 60, 20},
+      {"Right", "Bottom", 0, 0, 170, 90, 60, 20},
+      {"Left-Half", "Top-Half", 0, 0, 30, 10, 96, 41},
+      {"Right-Half", "Bottom-Half", 0, 0, 134, 69, 96, 41},
+      {"Left-Half", "Full", 40, 20, 50, 20, 60, 80},  // no room beside: as "Left"
+      {"Right-Half", "Top-Half", 40, 60, 150, 40, 60, 20},
+      {"Middle", "", 0, 0, 100, 50, 60, 20},  // unknown words leave the window alone
+  };
+  for (const Case& c : cases) {
+    ResizeFixture f;
+    f.window.Set(Prop::X, 100L).Set(Prop::Y, 50L);
+    f.frame.INIT(4);
+    f.frame.MEASURE(f.area);
+    ASSERT_TRUE(f.resize.INIT(f.frame, f.area, 60, 20, true, true, false, false));
+    f.resize.ADDCONTROL(f.button, 0, 0, 1, 0);
+    f.resize.SETINITIALDIMENSIONS(false, c.horizontal, c.vertical, c.a, c.b);
+    const std::string what = std::string(c.horizontal) + "/" + c.vertical;
+    EXPECT_EQ(f.window.GetNumber(Prop::X), c.x) << what;
+    EXPECT_EQ(f.window.GetNumber(Prop::Y), c.y) << what;
+    EXPECT_EQ(f.resize.LASTWINW, c.width) << what;
+    EXPECT_EQ(f.resize.LASTWINH, c.height) << what;
+    EXPECT_EQ(f.window[f.button].GetNumber(Prop::Width), 40 + c.width - 60) << what;
+  }
+  ResizeFixture f;
+  f.frame.MEASURE(f.area);
+  ASSERT_TRUE(f.resize.INIT(f.frame, f.area, 60, 20, true, true, false, false));
+  f.resize.SETINITIALDIMENSIONS(true, "Full", "Full", 0, 0);
+  EXPECT_TRUE(f.window.GetNumber(Prop::Maximize) != 0);
+  EXPECT_EQ(f.resize.LASTWINW, 60) << "a maximised window is not placed";
+}
+
+// INITIALRESIZE fixes the least size first, then places the window through the overridable
+// SETINITIALDIMENSIONS.
+TEST(ProportionalResize, TheInitialResizeFixesTheLeastSizeAndPlacesTheWindow) {
+  struct Placing final : MH::RESIZEWINDOWCLASS {
+    void SETINITIALDIMENSIONS(bool, const std::string& h, const std::string& v, int, int) override {
+      placed = h + "/" + v;
+    }
+    std::string placed;
+  };
+  struct Case {
+    bool width, height, least, border;
+    long min_width, min_height;  // 0: not fixed
+  } cases[] = {
+      {false, true, false, false, 60, 0},  // a fixed width
+      {true, false, false, false, 0, 20},
+      {true, true, true, false, 60, 20},  // never below the start
+      {true, true, true, true, 0, 0},     // ... unless the border may go beyond it
+      {true, true, false, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    ResizeFixture f;
+    Placing resize;
+    f.frame.MEASURE(f.area);
+    ASSERT_TRUE(resize.INIT(f.frame, f.area, 60, 20, c.width, c.height, c.least, c.border));
+    resize.INITIALRESIZE(false, "Left", "Top", 0, 0);
+    EXPECT_EQ(f.window.GetNumber(Prop::MinWidth), c.min_width);
+    EXPECT_EQ(f.window.GetNumber(Prop::MinHeight), c.min_height);
+    EXPECT_EQ(resize.placed, "Left/Top");
+  }
+}
+
+// The window manager is reset when the lists that grow with the window have room for another
+// number of rows, so that they fill to their new height; other sizes and controls leave it.
+TEST(ProportionalResize, ListsThatGainOrLoseRowsMakeTheWindowRefillThem) {
+  struct Counting final : WindowManager {
+    using WindowManager::WindowManager;
+    void Reset(bool force) override {
+      EXPECT_TRUE(force);
+      ++resets;
+    }
+    int resets = 0;
+  };
+  ResizeFixture f;
+  Counting manager(f.window);
+  f.frame.MEASURE(f.area);
+  ASSERT_TRUE(f.resize.INIT(f.frame, f.area, 200, 100, true, true, false, false));
+  f.resize.WINDOWMANAGER = &manager;
+  f.resize.ADDCONTROL(f.list, 0, 0, 1, 1);    // 60 high: 6 rows
+  f.resize.ADDCONTROL(f.button, 0, 0, 0, 1);  // grows too, but holds no rows
+  f.resize.RESIZE(200, 106);
+  EXPECT_EQ(manager.resets, 0) << "66 high still holds 6 rows";
+  f.resize.RESIZE(300, 110);
+  EXPECT_EQ(manager.resets, 1);
+  f.resize.RESIZE(250, 110);
+  EXPECT_EQ(manager.resets, 1) << "only wider";
+  f.resize.RESIZE(250, 90);
+  EXPECT_EQ(manager.resets, 2);
 }
 
 // A mistake of the program built on the class is reported and refused, and the program goes on.
