@@ -127,6 +127,7 @@ class MainFrame final : public WindowManager {
   std::string title_text_;
   int phase_ = 0;
   int animation_ = 0;
+  std::int32_t clock_zone_day_ = 0;  // the day the date zone shows
   int busy_icon_ = 0;
   bool script_busy_ = false;
   bool previous_script_busy_ = false;
@@ -258,10 +259,15 @@ void MainFrame::Ask() {
 }
 
 void MainFrame::FillClockZones() {
+  // The date zone changes once a day; finding a zone walks the frame's controls, so the tick
+  // sets it only when the day has changed.
   const std::int32_t today = TODAY();
-  window().Status(
-      3, std::string(ClipView(kWeekdays.substr(static_cast<std::size_t>(today % 7) * 9, 9))) +
-             ", " + FORMAT(today, "@D3"));
+  if (today != clock_zone_day_) {
+    clock_zone_day_ = today;
+    window().Status(
+        3, std::string(ClipView(kWeekdays.substr(static_cast<std::size_t>(today % 7) * 9, 9))) +
+               ", " + FORMAT(today, "@D3"));
+  }
   window().Status(4, FORMAT(CLOCK(), "@T7"));
 }
 

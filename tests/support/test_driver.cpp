@@ -167,7 +167,7 @@ void TestDriver::Announce(const ModelMessage& m) {
       // waiting for it go on waiting, though its windows are set up.
       if (!m.working) idle_tag_[m.thread] = std::max(idle_tag_[m.thread], m.tag);
       for (auto& [id, w] : windows_) {
-        if (w.thread == m.thread && w.shown) w.settled = true;
+        if (w.thread == m.thread && w.shown) Settle(w);
       }
       break;
     case Kind::ThreadEnded:
@@ -233,7 +233,7 @@ void TestDriver::Ask(std::shared_ptr<Request> request) {
   } else {
     pending_.push_back(Pending{request, seen_.size()});
     for (auto& [id, w] : windows_) {
-      if (w.thread == request->thread && w.shown) w.settled = true;
+      if (w.thread == request->thread && w.shown) Settle(w);
     }
   }
   seen_.push_back(std::move(seen));
@@ -493,6 +493,16 @@ int DriverWindow::Changes() const {
 int DriverWindow::TimesBroughtToFront() const {
   std::lock_guard l(driver_->mutex_);
   return driver_->WindowLocked(id_).brought_to_front;
+}
+
+void TestDriver::Settle(MirrorWindow& w) {
+  if (!w.settled) w.settled_at = std::chrono::steady_clock::now();
+  w.settled = true;
+}
+
+std::chrono::steady_clock::time_point DriverWindow::SettledAt() const {
+  std::lock_guard l(driver_->mutex_);
+  return driver_->WindowLocked(id_).settled_at;
 }
 
 bool DriverWindow::Open() const {

@@ -168,6 +168,10 @@ class DriverWindow {
   // How many property changes the model has announced for the window and its controls: each
   // is something a renderer draws again.
   int Changes() const;
+  // When its thread first waited for events (or asked a question) with the window shown, by
+  // the steady clock of that thread's own announcement; benchmarks time a window's opening to
+  // it without the hand-off to the driver's thread.
+  std::chrono::steady_clock::time_point SettledAt() const;
 
   // A control by its text (with or without the "&" of its hot letter, and without a trailing
   // colon; a prompt's text finds the field after it) or by its use-variable. Throws when there
@@ -276,6 +280,7 @@ class TestDriver final : public FrontEnd {
     bool open = true;
     bool shown = false;
     bool settled = false;  // its thread has waited for events (or asked a question) since
+    std::chrono::steady_clock::time_point settled_at;  // when it first settled
     int brought_to_front = 0;
     int pictures_copied = 0;
     int changes = 0;  // property changes announced
@@ -292,6 +297,8 @@ class TestDriver final : public FrontEnd {
   // Posts a user event and waits until its thread has taken it.
   void SendInput(long thread, Event event);
   const MirrorWindow& WindowLocked(int id) const;
+  // Marks a window settled, noting when it first was.
+  static void Settle(MirrorWindow& w);
   const MirrorControl& ControlLocked(int window, int control) const;
   bool FlagOnPathLocked(const MirrorWindow& w, int control, Prop flag) const;
   bool ControlHiddenLocked(const MirrorWindow& w, int control) const;

@@ -112,6 +112,27 @@ TEST_F(CaptureClipboardTest, OnlyIdenticalTextsCountAsRepeatsAndTheFirstKeepsIts
                                       "Total: 12.50", "Total: 99.00", "CALL BOB AT 555-0199"}));
 }
 
+// The recorder compares the clipboard with the entry it holds on every tick: a text that the
+// held entry begins, or that begins it, is a new text; so is one differing only within the
+// held entry's padding.
+TEST_F(CaptureClipboardTest, ATextThatBeginsOrExtendsTheHeldEntryIsNew) {
+  const std::string held(300, 'h');
+  const std::string cases[] = {
+      held.substr(0, 299),                 // the held entry begins with it
+      held + "x",                          // it begins with the held entry
+      held + std::string(500, ' ') + "y",  // past the first block of the held entry's padding
+      std::string(8192, 'h'),              // the whole field
+  };
+  for (const std::string& text : cases) {
+    Copy(held);
+    const auto before = Entries().size();
+    Copy(text);
+    EXPECT_EQ(Entries().size(), before + 1) << text.size();
+    Copy(text + "   ");  // the same text again: nothing new
+    EXPECT_EQ(Entries().size(), before + 1) << text.size();
+  }
+}
+
 TEST_F(CaptureClipboardTest, BlankOrControlLedTextsAreIgnoredAndLeadingBlanksAreNot) {
   const struct {
     std::string text;

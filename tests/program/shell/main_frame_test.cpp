@@ -322,6 +322,25 @@ TEST_F(MainFrameTest, TheStatusBarShowsTheNextTasksDueMomentApartFromTheClock) {
   EXPECT_NE(frame.StatusZone(4).Get(Prop::Width), "");
 }
 
+// The tick sets the date zone only when the day has changed: past midnight it names the new
+// day, and the time zone goes on with every tick.
+TEST_F(MainFrameTest, TheDateZoneFollowsTheDayPastMidnight) {
+  const std::int32_t day = clock_.Today();
+  Locked([&] { clock_.Set(day, MakeTime(23, 59, 59)); });
+  DriverWindow frame = StartMain();
+  Tick(frame);
+  ui_.WaitUntil([&] { return frame.Status(4) == FORMAT(MakeTime(23, 59, 59), "@T7"); },
+                "the time before midnight");
+  const std::string before = frame.Status(3);
+  EXPECT_TRUE(before.ends_with(test::Shown(day))) << before;
+  Locked([&] { clock_.Set(day + 1, MakeTime(0, 0, 1)); });
+  Tick(frame);
+  ui_.WaitUntil([&] { return frame.Status(4) == FORMAT(MakeTime(0, 0, 1), "@T7"); },
+                "the time after midnight");
+  EXPECT_TRUE(frame.Status(3).ends_with(test::Shown(day + 1))) << frame.Status(3);
+  EXPECT_NE(frame.Status(3).substr(0, 3), before.substr(0, 3)) << "the weekday moves on too";
+}
+
 TEST_F(MainFrameTest, TheHolidayAndCategoryListsOpenFromTheMenus) {
   RegisterProgramWindows();
   DriverWindow frame = StartMain();
