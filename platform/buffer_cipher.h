@@ -1,4 +1,5 @@
-// The symmetric cipher that encrypts text fields in place, on OpenSSL's EVP interface.
+// The symmetric cipher that encrypts text fields in place, on OpenSSL's EVP interface (loaded
+// when a context is first set up: crypto_library.h).
 //
 // Every algorithm offered is a stream cipher, so a field keeps its length: the cipher text of
 // n bytes is n bytes and is written over the field's own storage, never past it. The key comes
@@ -9,7 +10,7 @@
 // fixed vector protects only against a reader who sees one field.
 //
 // Every call answers 0 on success and a nonzero code otherwise (kCipherUnknownAlgorithm for a
-// number that names no algorithm).
+// number that names no algorithm, kCipherNoLibrary when libcrypto cannot be loaded).
 #pragma once
 
 #include <cstddef>
@@ -27,13 +28,17 @@ inline constexpr long kCipherAes256Ctr = 3;
 inline constexpr long kCipherChaCha20 = 4;
 
 inline constexpr int kCipherUnknownAlgorithm = 1;
-inline constexpr int kCipherNotReady = 2;  // no algorithm, key or vector set yet
-inline constexpr int kCipherFailed = 3;    // the library refused
+inline constexpr int kCipherNotReady = 2;   // no algorithm, key or vector set yet
+inline constexpr int kCipherFailed = 3;     // the library refused
+inline constexpr int kCipherNoLibrary = 4;  // libcrypto cannot be loaded
+
+// What a code means; for kCipherNoLibrary, why the library could not be loaded, naming it.
+std::string CipherErrorText(int code);
 
 // Rounds of PBKDF2 that make a key from a key text.
 inline constexpr int kCipherKeyRounds = 10000;
 
-// 0 when the number names an algorithm.
+// 0 when the number names an algorithm (the library is not needed to tell).
 int CipherAlgorithmKnown(long algorithm);
 
 // One cipher context: an algorithm, a key and a vector, then any number of buffers. The

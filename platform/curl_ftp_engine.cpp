@@ -1,7 +1,7 @@
-// The FTP engine on libcurl. Each command is one transfer of the library on one easy handle, so
-// the control connection it logged in on is reused from command to command; a block-wise
-// transfer runs that handle on a worker thread, handing blocks over through a buffer guarded by
-// a mutex, while every other command waits for it to end (they answer "busy").
+// The FTP engine on libcurl (curl_library.h). Each command is one transfer of the library on one
+// easy handle, so the control connection it logged in on is reused from command to command; a
+// block-wise transfer runs that handle on a worker thread, handing blocks over through a buffer
+// guarded by a mutex, while every other command waits for it to end (they answer "busy").
 #include <curl/curl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -16,6 +16,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/curl_library.h"
 #include "platform/ftp_engine.h"
 
 namespace vx::platform {
@@ -98,14 +99,19 @@ bool ParseMlsd(std::string line, FtpEntry& entry) {
 
 class CurlFtpEngine final : public FtpEngine {
  public:
-  CurlFtpEngine() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+  // libcurl is opened by the first engine made; without it every session fails at Connect,
+  // with the reason naming the library.
+  CurlFtpEngine() : api_(LoadCurlLibrary(&library_error_)) {
+    if (api_) api_->global_init(CURL_GLOBAL_DEFAULT);
+  }
   ~CurlFtpEngine() override {
     EndWorker(true);
     Drop();
-    curl_global_cleanup();
+    if (api_) api_->global_cleanup();
   }
 
   long Connect(const std::string& host, unsigned port, unsigned timeout_seconds) override {
+    if (!api_) return Fail(kFtpLibraryError, library_error_);
     if (Running()) return RefuseBusy();
     Drop();
     host_ = host;
@@ -124,13 +130,13 @@ class CurlFtpEngine final : public FtpEngine {
     password_ = password;
     account_ = account;
     const int result =
-        Perform(BaseUrl() + "/", [&](CURL* curl) { curl_easy_setopt(curl, CURLOPT_NOBODY, 1L); });
+        Perform(BaseUrl() + "/", [&](CURL* curl) { api_->easy_setopt(curl, CURLOPT_NOBODY, 1L); });
     if (result != 0) {
       Forget();
       return -1;
     }
     const char* entry = nullptr;
-    curl_easy_getinfo(curl_, CURLINFO_FTP_ENTRY_PATH, &entry);
+    api_->easy_getinfo(curl_, CURLINFO_FTP_ENTRY_PATH, &entry);
     cwd_ = Normalise(entry != nullptr ? entry : "/");
     logged_in_ = true;
     return 0;
@@ -155,8 +161,8 @@ class CurlFtpEngine final : public FtpEngine {
   int ChangeDirectory(long handle, const std::string& path) override {
     if (!Usable(handle, true)) return -1;
     const std::string target = Resolve(path);
-    const int result =
-        Perform(DirUrl(target), [](CURL* curl) { curl_easy_setopt(curl, CURLOPT_NOBODY, 1L); });
+    const int result = Perform(DirUrl(target),
+                               [this](CURL* curl) { api_->easy_setopt(curl, CURLOPT_NOBODY, 1L); });
     if (result == 0) cwd_ = target;
     return result;
   }
@@ -178,9 +184,9 @@ class CurlFtpEngine final : public FtpEngine {
     if (!Usable(handle, true)) return -1;
     std::string listing;
     const int result = Perform(DirUrl(Resolve(path)), [&](CURL* curl) {
-      curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "MLSD");
-      curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendText);
-      curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
+      api_->easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "MLSD");
+      api_->easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendText);
+      api_->easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
     });
     if (result != 0) return -1;
     std::size_t from = 0;
@@ -293,7 +299,7 @@ class CurlFtpEngine final : public FtpEngine {
     std::FILE* out = std::fopen(local.c_str(), "wb");
     if (out == nullptr) return Fail(kFtpLibraryError, local + ": " + std::strerror(errno));
     int result = Perform(FileUrl(Resolve(remote)),
-                         [&](CURL* curl) { curl_easy_setopt(curl, CURLOPT_WRITEDATA, out); });
+                         [&](CURL* curl) { api_->easy_setopt(curl, CURLOPT_WRITEDATA, out); });
     if (std::fclose(out) != 0 && result == 0)
       result = Fail(kFtpLibraryError, local + ": " + std::strerror(errno));
     return result;
@@ -304,8 +310,8 @@ class CurlFtpEngine final : public FtpEngine {
     std::FILE* in = std::fopen(local.c_str(), "rb");
     if (in == nullptr) return Fail(kFtpLibraryError, local + ": " + std::strerror(errno));
     const int result = Perform(FileUrl(Resolve(remote)), [&](CURL* curl) {
-      curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-      curl_easy_setopt(curl, CURLOPT_READDATA, in);
+      api_->easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+      api_->easy_setopt(curl, CURLOPT_READDATA, in);
     });
     std::fclose(in);
     return result;
@@ -318,8 +324,8 @@ class CurlFtpEngine final : public FtpEngine {
   std::string ErrorText(int code) const override {
     std::lock_guard lock(error_mutex_);
     if (code == error_ && !error_text_.empty()) return error_text_;
-    if (code > kFtpLibraryError)
-      return curl_easy_strerror(static_cast<CURLcode>(code - kFtpLibraryError));
+    if (code > kFtpLibraryError && api_)
+      return api_->easy_strerror(static_cast<CURLcode>(code - kFtpLibraryError));
     return code == 0 ? "No error" : "FTP error " + std::to_string(code);
   }
 
@@ -375,7 +381,7 @@ class CurlFtpEngine final : public FtpEngine {
     logged_in_ = false;
   }
   void Drop() {
-    if (curl_ != nullptr) curl_easy_cleanup(curl_);  // says QUIT on a connection still open
+    if (curl_ != nullptr) api_->easy_cleanup(curl_);  // says QUIT on a connection still open
     curl_ = nullptr;
     Forget();
   }
@@ -389,9 +395,9 @@ class CurlFtpEngine final : public FtpEngine {
     return "ftp://" + host + ":" + std::to_string(port_);
   }
   std::string Escaped(const std::string& part) const {
-    char* escaped = curl_easy_escape(nullptr, part.c_str(), static_cast<int>(part.size()));
+    char* escaped = api_->easy_escape(nullptr, part.c_str(), static_cast<int>(part.size()));
     std::string out = escaped != nullptr ? escaped : part;
-    curl_free(escaped);
+    api_->free(escaped);
     return out;
   }
   // An absolute path as the library reads it: "%2F" first says the path starts at the root.
@@ -416,29 +422,29 @@ class CurlFtpEngine final : public FtpEngine {
   // Sets the handle up for one command; the caller adds what the command needs.
   template <class Setup>
   void Prepare(const std::string& url, Setup setup) {
-    if (curl_ == nullptr) curl_ = curl_easy_init();
-    curl_easy_reset(curl_);
+    if (curl_ == nullptr) curl_ = api_->easy_init();
+    api_->easy_reset(curl_);
     error_buffer_[0] = '\0';
     {
       std::lock_guard lock(reply_mutex_);
       replies_.clear();
       refusal_.clear();
     }
-    curl_easy_setopt(curl_, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, error_buffer_);
-    curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeout_));
-    curl_easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(timeout_));
-    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeout_ * 4));
-    curl_easy_setopt(curl_, CURLOPT_HEADERFUNCTION, &TakeReply);
-    curl_easy_setopt(curl_, CURLOPT_HEADERDATA, this);
+    api_->easy_setopt(curl_, CURLOPT_URL, url.c_str());
+    api_->easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
+    api_->easy_setopt(curl_, CURLOPT_ERRORBUFFER, error_buffer_);
+    api_->easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeout_));
+    api_->easy_setopt(curl_, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(timeout_));
+    api_->easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    api_->easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeout_ * 4));
+    api_->easy_setopt(curl_, CURLOPT_HEADERFUNCTION, &TakeReply);
+    api_->easy_setopt(curl_, CURLOPT_HEADERDATA, this);
     if (!user_.empty()) {
-      curl_easy_setopt(curl_, CURLOPT_USERNAME, user_.c_str());
-      curl_easy_setopt(curl_, CURLOPT_PASSWORD, password_.c_str());
+      api_->easy_setopt(curl_, CURLOPT_USERNAME, user_.c_str());
+      api_->easy_setopt(curl_, CURLOPT_PASSWORD, password_.c_str());
     }
-    if (!account_.empty()) curl_easy_setopt(curl_, CURLOPT_FTP_ACCOUNT, account_.c_str());
-    if (ascii_) curl_easy_setopt(curl_, CURLOPT_TRANSFERTEXT, 1L);
+    if (!account_.empty()) api_->easy_setopt(curl_, CURLOPT_FTP_ACCOUNT, account_.c_str());
+    if (ascii_) api_->easy_setopt(curl_, CURLOPT_TRANSFERTEXT, 1L);
     setup(curl_);
   }
 
@@ -455,24 +461,24 @@ class CurlFtpEngine final : public FtpEngine {
     }
     if (!refusal.empty()) return Fail(ReplyCode(refusal), refusal);
     return Fail(kFtpLibraryError + code,
-                error_buffer_[0] != '\0' ? error_buffer_ : curl_easy_strerror(code));
+                error_buffer_[0] != '\0' ? error_buffer_ : api_->easy_strerror(code));
   }
 
   template <class Setup>
   int Perform(const std::string& url, Setup setup) {
     Prepare(url, setup);
-    return Outcome(curl_easy_perform(curl_));
+    return Outcome(api_->easy_perform(curl_));
   }
 
   int Quote(long handle, std::vector<std::string> commands) {
     if (!Usable(handle, true)) return -1;
     curl_slist* list = nullptr;
-    for (const std::string& command : commands) list = curl_slist_append(list, command.c_str());
+    for (const std::string& command : commands) list = api_->slist_append(list, command.c_str());
     const int result = Perform(DirUrl(cwd_), [&](CURL* curl) {
-      curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-      curl_easy_setopt(curl, CURLOPT_QUOTE, list);
+      api_->easy_setopt(curl, CURLOPT_NOBODY, 1L);
+      api_->easy_setopt(curl, CURLOPT_QUOTE, list);
     });
-    curl_slist_free_all(list);
+    api_->slist_free_all(list);
     return result;
   }
 
@@ -597,19 +603,19 @@ class CurlFtpEngine final : public FtpEngine {
 
   void Transfer(const std::string& url) {
     Prepare(url, [&](CURL* curl) {
-      curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-      curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Progress);
-      curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+      api_->easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+      api_->easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Progress);
+      api_->easy_setopt(curl, CURLOPT_XFERINFODATA, this);
       if (write_) {
-        curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(curl, CURLOPT_READFUNCTION, &GiveBlock);
-        curl_easy_setopt(curl, CURLOPT_READDATA, this);
+        api_->easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+        api_->easy_setopt(curl, CURLOPT_READFUNCTION, &GiveBlock);
+        api_->easy_setopt(curl, CURLOPT_READDATA, this);
       } else {
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &TakeBlock);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+        api_->easy_setopt(curl, CURLOPT_WRITEFUNCTION, &TakeBlock);
+        api_->easy_setopt(curl, CURLOPT_WRITEDATA, this);
       }
     });
-    const CURLcode code = curl_easy_perform(curl_);
+    const CURLcode code = api_->easy_perform(curl_);
     Outcome(code);
     {
       std::lock_guard lock(mutex_);
@@ -639,6 +645,8 @@ class CurlFtpEngine final : public FtpEngine {
     return result_ == CURLE_OK || stopped_by_reader ? 0 : -1;
   }
 
+  std::string library_error_;  // why libcurl could not be loaded (made before api_)
+  const CurlLibrary* api_;
   CURL* curl_ = nullptr;
   char error_buffer_[CURL_ERROR_SIZE] = {};
   std::string host_;

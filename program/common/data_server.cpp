@@ -1,12 +1,12 @@
 #include "program/common/data_server.h"
 
-#include <libpq-fe.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <system_error>
 
 #include "runtime/ini_file.h"
+#include "runtime/storage/pq_library.h"
 #include "runtime/storage/server_store.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
@@ -47,12 +47,18 @@ DataServerChoice FromConnectionFile(const std::filesystem::path& file) {
 
 DataServerChoice FromPathsIni(const std::filesystem::path& paths, const std::string& text) {
   DataServerChoice out;
+  std::string missing;
+  const storage::PqLibrary* pq = storage::LoadPqLibrary(&missing);
+  if (!pq) {
+    out.problem = "The SERVER entry of " + paths.string() + " cannot be read: " + missing;
+    return out;
+  }
   char* error = nullptr;
-  PQconninfoOption* options = PQconninfoParse(text.c_str(), &error);
+  PQconninfoOption* options = pq->conninfo_parse(text.c_str(), &error);
   if (!options) {
     out.problem = "The SERVER entry of " + paths.string() +
                   " cannot be read: " + (error ? CLIP(error) : std::string("out of memory"));
-    PQfreemem(error);
+    pq->freemem(error);
     return out;
   }
   storage::ServerSettings s;
@@ -66,7 +72,7 @@ DataServerChoice FromPathsIni(const std::filesystem::path& paths, const std::str
     if (key == "user") s.user = o->val;
     if (key == "password") password = true;
   }
-  PQconninfoFree(options);
+  pq->conninfo_free(options);
   if (password) {
     out.problem = "The SERVER entry of " + paths.string() +
                   " holds a password, which others may read there: take it out and put it in "

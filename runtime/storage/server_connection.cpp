@@ -18,12 +18,12 @@ std::string Trimmed(const char* text) {
 }
 
 // The text of a failure: the server's message and, where it sent one, its SQLSTATE.
-std::string ServerText(const ServerResult& result, PGconn* conn) {
+std::string ServerText(const PqLibrary& pq, const ServerResult& result, PGconn* conn) {
   std::string text;
-  if (result.get()) text = Trimmed(PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY));
-  if (text.empty() && result.get()) text = Trimmed(PQresultErrorMessage(result.get()));
-  if (text.empty() && conn) text = Trimmed(PQerrorMessage(conn));
-  if (conn && PQstatus(conn) == CONNECTION_BAD)
+  if (result.get()) text = Trimmed(pq.result_error_field(result.get(), PG_DIAG_MESSAGE_PRIMARY));
+  if (text.empty() && result.get()) text = Trimmed(pq.result_error_message(result.get()));
+  if (text.empty() && conn) text = Trimmed(pq.error_message(conn));
+  if (conn && pq.status(conn) == CONNECTION_BAD)
     text = "the connection to the database server was lost: " + text;
   const std::string state = result.state();
   if (!state.empty()) text += " (SQLSTATE " + state + ")";
@@ -40,11 +40,16 @@ int StateNumber(const std::string& state) {
 }  // namespace
 
 std::string ServerResult::state() const {
-  const char* s = result_ ? PQresultErrorField(result_, PG_DIAG_SQLSTATE) : nullptr;
+  const char* s = result_ ? pq_->result_error_field(result_, PG_DIAG_SQLSTATE) : nullptr;
   return s ? s : "";
 }
 
-int ServerFail(const ServerResult& result, PGconn* conn, const std::string& name) {
+bool ServerResult::NoRowChanged() const {
+  return result_ && std::strcmp(pq_->cmd_tuples(result_), "0") == 0;
+}
+
+int ServerFail(const PqLibrary& pq, const ServerResult& result, PGconn* conn,
+               const std::string& name) {
   const std::string state = result.state();
   int code = kDriverError;
   if (state == "23505") {
@@ -56,8 +61,9 @@ int ServerFail(const ServerResult& result, PGconn* conn, const std::string& name
   } else if (state == "42P01") {
     code = kFileNotFound;
   }
-  const bool lost = conn && PQstatus(conn) == CONNECTION_BAD;
-  SetError(code, name, lost ? kServerUnreachable : StateNumber(state), ServerText(result, conn));
+  const bool lost = conn && pq.status(conn) == CONNECTION_BAD;
+  SetError(code, name, lost ? kServerUnreachable : StateNumber(state),
+           ServerText(pq, result, conn));
   return code;
 }
 
@@ -67,12 +73,14 @@ ServerConnection::ServerConnection(const ServerSettings& settings, std::uint64_t
 // A thread that ends in a stream keeps what it wrote, as a close would; a LOGOUT left open
 // stores nothing.
 ServerConnection::~ServerConnection() {
-  if (conn_ && in_txn_ && !logout_txn_ && !txn_failed_) ServerResult(PQexec(conn_, "COMMIT"));
+  if (conn_ && in_txn_ && !logout_txn_ && !txn_failed_) Exec("COMMIT");
   Drop();
 }
 
+ServerResult ServerConnection::Exec(const char* sql) { return {pq_, pq_->exec(conn_, sql)}; }
+
 void ServerConnection::Drop() {
-  if (conn_) PQfinish(conn_);
+  if (conn_) pq_->finish(conn_);
   conn_ = nullptr;
   checked_ = false;
   prepared_.clear();
@@ -92,26 +100,35 @@ int ServerConnection::Ready(const std::string& name) {
     // A server that ended the session has said so on the socket by now: read it while the
     // thread is between statements, so that the next statement finds the connection gone.
     // The notice comes first and the end of the stream after it: read until neither is left.
-    pollfd fd{PQsocket(conn_), POLLIN, 0};
-    for (int reads = 0; reads < 4 && fd.fd >= 0 && PQstatus(conn_) == CONNECTION_OK &&
+    pollfd fd{pq_->socket(conn_), POLLIN, 0};
+    for (int reads = 0; reads < 4 && fd.fd >= 0 && pq_->status(conn_) == CONNECTION_OK &&
                         ::poll(&fd, 1, reads == 0 ? 0 : 5) > 0;
          ++reads) {
-      PQconsumeInput(conn_);
-      PQisBusy(conn_);  // parses what came, the server's notice of the end among it
+      pq_->consume_input(conn_);
+      pq_->is_busy(conn_);  // parses what came, the server's notice of the end among it
     }
-    if (PQstatus(conn_) == CONNECTION_OK) {
+    if (pq_->status(conn_) == CONNECTION_OK) {
       checked_ = true;
       return kNoError;
     }
     if (in_txn_) {
       txn_error_ = "the connection to the database server was lost: " +
-                   (server_notice_.empty() ? Trimmed(PQerrorMessage(conn_)) : server_notice_);
+                   (server_notice_.empty() ? Trimmed(pq_->error_message(conn_)) : server_notice_);
       Drop();
       return Lost(name);
     }
     Drop();
   }
   if (in_txn_) return Lost(name);
+  if (!pq_) {
+    std::string error;
+    pq_ = LoadPqLibrary(&error);
+    if (!pq_) {
+      SetError(kDriverError, name, kServerUnreachable,
+               "cannot connect to the database server: " + error);
+      return kDriverError;
+    }
+  }
   const std::string timeout = std::to_string(settings_.connect_timeout_seconds);
   std::vector<const char*> keys, values;
   const auto add = [&](const char* key, const std::string& value) {
@@ -129,10 +146,10 @@ int ServerConnection::Ready(const std::string& name) {
   add("application_name", kApplication);
   keys.push_back(nullptr);
   values.push_back(nullptr);
-  conn_ = PQconnectdbParams(keys.data(), values.data(), 0);
-  if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+  conn_ = pq_->connectdb_params(keys.data(), values.data(), 0);
+  if (!conn_ || pq_->status(conn_) != CONNECTION_OK) {
     const std::string text = "cannot connect to the database server: " +
-                             Trimmed(conn_ ? PQerrorMessage(conn_) : "out of memory");
+                             Trimmed(conn_ ? pq_->error_message(conn_) : "out of memory");
     Drop();
     SetError(kDriverError, name, kServerUnreachable, text);
     return kDriverError;
@@ -140,19 +157,21 @@ int ServerConnection::Ready(const std::string& name) {
   // Notices (an index name cut to the server's length, ...) are not errors of ours; but a
   // server that ends the session between statements says why in one, which is kept.
   server_notice_.clear();
-  PQsetNoticeReceiver(
+  pq_->set_notice_receiver(
       conn_,
       [](void* self, const PGresult* notice) {
-        const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
-        const char* text = PQresultErrorField(notice, PG_DIAG_MESSAGE_PRIMARY);
+        auto* connection = static_cast<ServerConnection*>(self);
+        const PqLibrary& pq = *connection->pq_;
+        const char* severity = pq.result_error_field(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+        const char* text = pq.result_error_field(notice, PG_DIAG_MESSAGE_PRIMARY);
         if (severity && text &&
             (std::strcmp(severity, "FATAL") == 0 || std::strcmp(severity, "PANIC") == 0))
-          static_cast<ServerConnection*>(self)->server_notice_ = text;
+          connection->server_notice_ = text;
       },
       this);
-  ServerResult setup(PQexec(conn_, "SET client_encoding = 'UTF8'"));
+  ServerResult setup = Exec("SET client_encoding = 'UTF8'");
   if (!setup.ok()) {
-    const int code = ServerFail(setup, conn_, name);
+    const int code = ServerFail(*pq_, setup, conn_, name);
     Drop();
     return code;
   }
@@ -174,9 +193,9 @@ ServerResult ServerConnection::Run(const std::string& sql, const std::vector<std
   if (!statement_name) it = prepared_.find(sql);
   if (!statement_name && it == prepared_.end()) {
     const std::string statement = "vx" + std::to_string(prepared_.size() + 1);
-    ServerResult prepared(PQprepare(conn_, statement.c_str(), sql.c_str(), 0, nullptr));
+    ServerResult prepared(pq_, pq_->prepare(conn_, statement.c_str(), sql.c_str(), 0, nullptr));
     if (!prepared.ok()) {
-      ServerFail(prepared, conn_, name);
+      ServerFail(*pq_, prepared, conn_, name);
       if (in_txn_) {
         txn_failed_ = true;
         txn_error_ = FILEERROR();
@@ -194,43 +213,42 @@ ServerResult ServerConnection::Run(const std::string& sql, const std::vector<std
   for (const std::string& p : params) values.push_back(p.c_str());
   guarded = guarded && in_txn_;
   if (guarded) {
-    ServerResult savepoint(PQexec(conn_, "SAVEPOINT vx_guard"));
+    ServerResult savepoint = Exec("SAVEPOINT vx_guard");
     if (!savepoint.ok()) guarded = false;
   }
-  ServerResult result(PQexecPrepared(conn_, statement_name->c_str(),
-                                     static_cast<int>(values.size()), values.data(), nullptr,
-                                     nullptr, 0));
+  ServerResult result(
+      pq_, pq_->exec_prepared(conn_, statement_name->c_str(), static_cast<int>(values.size()),
+                              values.data(), nullptr, nullptr, 0));
   if (guarded) {
     const bool undo = !result.ok() && result.state() == "23505";
-    ServerResult end(
-        PQexec(conn_, undo ? "ROLLBACK TO SAVEPOINT vx_guard" : "RELEASE SAVEPOINT vx_guard"));
+    ServerResult end = Exec(undo ? "ROLLBACK TO SAVEPOINT vx_guard" : "RELEASE SAVEPOINT vx_guard");
     if (undo && end.ok()) {
-      ServerFail(result, conn_, name);
+      ServerFail(*pq_, result, conn_, name);
       return result;
     }
   }
   if (!result.ok()) {
-    ServerFail(result, conn_, name);
+    ServerFail(*pq_, result, conn_, name);
     if (in_txn_) {
       txn_failed_ = true;
       txn_error_ = FILEERROR();
     }
-    if (PQstatus(conn_) == CONNECTION_BAD && !in_txn_) Drop();
+    if (pq_->status(conn_) == CONNECTION_BAD && !in_txn_) Drop();
   }
   return result;
 }
 
 int ServerConnection::RunCommand(const char* sql, const std::string& name) {
   if (const int code = Ready(name); code != kNoError) return code;
-  ServerResult result(PQexec(conn_, sql));
+  ServerResult result = Exec(sql);
   if (result.ok()) return kNoError;
-  return ServerFail(result, conn_, name);
+  return ServerFail(*pq_, result, conn_, name);
 }
 
 void ServerConnection::LockWait(int ms) {
   if (!conn_ || ms == lock_ms_) return;
   const std::string sql = "SET lock_timeout = " + std::to_string(ms);
-  ServerResult result(PQexec(conn_, sql.c_str()));
+  ServerResult result = Exec(sql.c_str());
   if (result.ok()) lock_ms_ = ms;
 }
 
@@ -269,28 +287,26 @@ int ServerConnection::Commit(const std::string& name) {
     txn_failed_ = false;
     const std::string text = txn_error_;
     txn_error_.clear();
-    if (conn_ && PQstatus(conn_) == CONNECTION_OK) {
-      ServerResult rollback(PQexec(conn_, "ROLLBACK"));
-    }
+    if (conn_ && pq_->status(conn_) == CONNECTION_OK) Exec("ROLLBACK");
     SetError(kDriverError, name, 0, "the transaction was not stored: " + text);
     return kDriverError;
   }
-  if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+  if (!conn_ || pq_->status(conn_) != CONNECTION_OK) {
     Drop();
     SetError(kDriverError, name, kServerUnreachable,
              "the transaction was not stored: the connection to the database server was lost");
     return kDriverError;
   }
-  ServerResult result(PQexec(conn_, "COMMIT"));
+  ServerResult result = Exec("COMMIT");
   // A COMMIT the server answers with ROLLBACK (a deferred check failed) stored nothing.
-  const char* tag = result.get() ? PQcmdStatus(result.get()) : "";
+  const char* tag = result.get() ? pq_->cmd_status(result.get()) : "";
   if (!result.ok() || std::strcmp(tag, "ROLLBACK") == 0) {
-    const int code = result.ok() ? kDriverError : ServerFail(result, conn_, name);
+    const int code = result.ok() ? kDriverError : ServerFail(*pq_, result, conn_, name);
     const std::string text =
         result.ok() ? std::string("the server rolled the transaction back") : FILEERROR();
     SetError(code == kDuplicateKey ? code : kDriverError, name, 0,
              "the transaction was not stored: " + text);
-    if (PQstatus(conn_) == CONNECTION_BAD) Drop();
+    if (pq_->status(conn_) == CONNECTION_BAD) Drop();
     return code == kDuplicateKey ? code : kDriverError;
   }
   return kNoError;
@@ -302,9 +318,9 @@ void ServerConnection::Rollback() {
   logout_txn_ = false;
   txn_failed_ = false;
   txn_error_.clear();
-  if (conn_ && PQstatus(conn_) == CONNECTION_OK) {
-    ServerResult result(PQexec(conn_, "ROLLBACK"));
-    if (PQstatus(conn_) == CONNECTION_BAD) Drop();
+  if (conn_ && pq_->status(conn_) == CONNECTION_OK) {
+    Exec("ROLLBACK");
+    if (pq_->status(conn_) == CONNECTION_BAD) Drop();
   } else {
     Drop();
   }

@@ -12,15 +12,18 @@
 // statement when the thread is between transactions, and made again; one lost inside a
 // transaction fails that transaction. Errors carry the server's own text; the password is in
 // no message, since libpq never puts it there and nothing here adds it.
+//
+// libpq is loaded at the first connection (pq_library.h); a machine without it fails that
+// connection with a message naming the library.
 #pragma once
-
-#include <libpq-fe.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "runtime/storage/pq_library.h"
 
 namespace vx::storage {
 
@@ -34,30 +37,38 @@ struct ServerSettings {
   int connect_timeout_seconds = 10;
 };
 
-// A statement's result, cleared with the object.
+// A statement's result, cleared with the object; `pq` is the library that made it.
 class ServerResult {
  public:
   ServerResult() = default;
-  explicit ServerResult(PGresult* result) : result_(result) {}
-  ~ServerResult() { PQclear(result_); }
-  ServerResult(ServerResult&& other) noexcept : result_(other.result_) { other.result_ = nullptr; }
+  ServerResult(const PqLibrary* pq, PGresult* result) : pq_(pq), result_(result) {}
+  ~ServerResult() {
+    if (result_) pq_->clear(result_);
+  }
+  ServerResult(ServerResult&& other) noexcept : pq_(other.pq_), result_(other.result_) {
+    other.result_ = nullptr;
+  }
   ServerResult& operator=(ServerResult&& other) noexcept {
+    std::swap(pq_, other.pq_);
     std::swap(result_, other.result_);
     return *this;
   }
   PGresult* get() const { return result_; }
   bool ok() const {
-    const ExecStatusType s = result_ ? PQresultStatus(result_) : PGRES_FATAL_ERROR;
+    const ExecStatusType s = result_ ? pq_->result_status(result_) : PGRES_FATAL_ERROR;
     return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
   }
-  int rows() const { return result_ ? PQntuples(result_) : 0; }
-  const char* value(int row, int column) const { return PQgetvalue(result_, row, column); }
-  int length(int row, int column) const { return PQgetlength(result_, row, column); }
-  bool null(int row, int column) const { return PQgetisnull(result_, row, column) != 0; }
+  int rows() const { return result_ ? pq_->ntuples(result_) : 0; }
+  const char* value(int row, int column) const { return pq_->getvalue(result_, row, column); }
+  int length(int row, int column) const { return pq_->getlength(result_, row, column); }
+  bool null(int row, int column) const { return pq_->getisnull(result_, row, column) != 0; }
+  // Whether the command (an UPDATE or DELETE) changed no row.
+  bool NoRowChanged() const;
   // The five-character SQLSTATE of a failure ("" when the server sent none).
   std::string state() const;
 
  private:
+  const PqLibrary* pq_ = nullptr;
   PGresult* result_ = nullptr;
 };
 
@@ -98,15 +109,16 @@ class ServerConnection {
   int Commit(const std::string& name);
   void Rollback();
 
-  PGconn* raw() const { return conn_; }
-
  private:
+  // Runs a statement without parameters; the connection is live.
+  ServerResult Exec(const char* sql);
   void Drop();
   // The connection ended while a transaction depended on it.
   int Lost(const std::string& name);
 
   ServerSettings settings_;
   std::uint64_t store_id_;
+  const PqLibrary* pq_ = nullptr;  // loaded at the first connection
   PGconn* conn_ = nullptr;
   std::uint64_t session_ = 0;  // counts the connections made, so that slots of a lost one go
   bool checked_ = false;       // Ready() looked since the last statement
@@ -127,7 +139,8 @@ inline constexpr int kServerUnreachable = 8 * 36 * 36 * 36 + 6;
 // Sets the thread's error from a failed result (or the connection's state when there is
 // none) and returns the runtime code: 40 a unique key, 32 a lock wait run out or a deadlock,
 // 5 a refusal, 2 a missing table, 90 anything else with the server's text.
-int ServerFail(const ServerResult& result, PGconn* conn, const std::string& name);
+int ServerFail(const PqLibrary& pq, const ServerResult& result, PGconn* conn,
+               const std::string& name);
 
 // The calling thread's connection for a store (made on first use).
 ServerConnection& ThreadServerConnection(const ServerSettings& settings, std::uint64_t store_id);

@@ -657,7 +657,7 @@ int ServerTable::Put() {
   ServerResult r;
   const int code = Write(s, sql, params, s.current, &r, unique);
   if (code != kNoError) return code;
-  if (std::strcmp(PQcmdTuples(r.get()), "0") == 0) return Code(kRecordNotFound, s.name);
+  if (r.NoRowChanged()) return Code(kRecordNotFound, s.name);
   return code;
 }
 
@@ -671,7 +671,7 @@ int ServerTable::Delete() {
                          {std::to_string(s.current)}, 0, &r, false);
   if (code != kNoError) return code;
   s.current = 0;  // the walk's anchor keeps its place, so NEXT reads the record after it
-  return std::strcmp(PQcmdTuples(r.get()), "0") == 0 ? Code(kRecordNotFound, s.name) : code;
+  return r.NoRowChanged() ? Code(kRecordNotFound, s.name) : code;
 }
 
 int ServerTable::Empty() {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/shared_library.h"
 #include "runtime/storage/table_backend.h"
 #include "support/temp_folder.h"
 
@@ -69,6 +70,15 @@ TEST_F(DataServer, AChoiceThatWouldShowThePasswordToOthersIsRefusedWithTheWayOut
     EXPECT_NE(choice.problem.find(c.says), std::string::npos) << choice.problem;
     EXPECT_EQ(choice.problem.find("s3cret"), std::string::npos) << choice.problem;
   }
+}
+
+TEST_F(DataServer, WithoutLibpqTheServerEntryIsRefusedNamingIt) {
+  Write("PATHS.INI", "[PATH]\nSERVER=host=db.team dbname=vx\n", 0644);
+  const platform::ScopedLibraryFiles missing("libpq", {"libvx-no-such-library.so.9"});
+  const DataServerChoice choice = DataServerOf(".");
+  EXPECT_FALSE(choice.settings);
+  EXPECT_NE(choice.problem.find("cannot be read: libpq cannot be loaded"), std::string::npos)
+      << choice.problem;
 }
 
 TEST_F(DataServer, AFolderThatNamesAServerPutsItsStoreInPlace) {
