@@ -30,6 +30,8 @@ cleanup() {
   [ -n "$vx_pid" ] && kill -KILL "$vx_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   bash "$root/scripts/pg-test-cluster.sh" stop "$cluster" || true
+  # VX's own output of every start, kept for a look after the run.
+  [ -f "$work/vx.log" ] && cp "$work/vx.log" /tmp/vx-kill-soak.log
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,9 +56,12 @@ EOF
 chmod 755 "$work/record.sh"
 : >"$work/runs.log"
 
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
-sleep 1
+for _ in $(seq 1 100); do
+  [ -S "/tmp/.X11-unix/X$display" ] && break
+  sleep 0.1
+done
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb DBUS_SESSION_BUS_ADDRESS="disabled:" NO_AT_BRIDGE=1
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=0" HOME="$work"
 
@@ -82,30 +87,36 @@ stop_vx TERM
 # The tasks, each column at its empty value but those a due one-time program task needs.
 sql "DO \$\$ DECLARE cols text; vals text; BEGIN
   SELECT string_agg(quote_ident(column_name), ', ' ORDER BY ordinal_position),
-         string_agg(CASE WHEN data_type = 'text' THEN '''''' ELSE '0' END, ', '
+         string_agg(CASE WHEN column_name = 'ID' THEN '\$1' WHEN data_type = 'text' THEN ''''''
+                         ELSE '0' END, ', '
                     ORDER BY ordinal_position)
     INTO cols, vals FROM information_schema.columns
    WHERE table_name = 'VX97!S' AND column_name <> 'vx_pos';
   FOR i IN 1..$tasks LOOP
-    EXECUTE format('INSERT INTO \"VX97!S\" (%s) VALUES (%s)', cols, vals);
+    EXECUTE format('INSERT INTO \"VX97!S\" (%s) VALUES (%s)', cols, vals) USING i;
   END LOOP;
 END \$\$"
 now_day=$(( $(date +%s) / 86400 + 61730 ))  # day numbers count from 28 December 1800
-sql "UPDATE \"VX97!S\" s SET \"ID\" = n.id, \"Description\" = 'Soak ' || n.id,
-       \"TaskType\" = 'Run Program', \"ScheduleType\" = 'Once', \"Date\" = $now_day, \"Time\" = 1,
-       \"Command\" = '$work/record.sh ' || n.id
-  FROM (SELECT vx_pos, row_number() OVER (ORDER BY vx_pos) AS id FROM \"VX97!S\") n
- WHERE s.vx_pos = n.vx_pos"
+sql "UPDATE \"VX97!S\" SET \"Description\" = 'Soak ' || \"ID\", \"TaskType\" = 'Run Program',
+       \"ScheduleType\" = 'Once', \"Date\" = $now_day, \"Time\" = 1,
+       \"Command\" = '$work/record.sh ' || \"ID\""
 
+left() { sql "SELECT count(*) FROM \"VX97!S\" WHERE \"Completed\" = 0 AND \"Description\" LIKE 'Soak %'"; }
 kills=0
-for cycle in $(seq 1 $((tasks * 4))); do
-  left=$(sql "SELECT count(*) FROM \"VX97!S\" WHERE \"Completed\" = 0 AND \"Description\" LIKE 'Soak %'")
-  [ "$left" = 0 ] && break
+for _ in $(seq 1 $((tasks * 4))); do
+  [ "$(left)" = 0 ] && break
   start_vx
   sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.2f", 0.5 + (r % 400) / 100 }')"
   stop_vx KILL
   kills=$((kills + 1))
 done
+# What the kills left runs in one last start, ended as the session ends it.
+start_vx
+for _ in $(seq 1 $((tasks * 4))); do
+  [ "$(left)" = 0 ] && break
+  sleep 0.5
+done
+stop_vx TERM
 
 done_ids=$(sql "SELECT \"ID\" FROM \"VX97!S\" WHERE \"Completed\" = 1 AND \"Description\" LIKE 'Soak %' ORDER BY 1")
 reported=$(sort -n "$work/runs.log")

@@ -265,7 +265,7 @@ TEST_P(StorageServer, EachNameIsClaimedOnceAcrossConnectionsAndAnUndoneClaimIsFr
 // A reservation is held against every other connection at once (no wait) until it is released
 // or its session ends; a name claimed and stored cannot be reserved any more.
 TEST_P(StorageServer, AReservationIsTakenForOthersUntilReleasedAndAStoredClaimForEveryone) {
-  const TableDef def = MakeItemTable("reserved\!items");
+  const TableDef def = MakeItemTable("reserved\\!items");
   File file(def);
   ASSERT_EQ(file.Create(), 0);  // the claims table with it
   const auto other = [](const std::string& name, bool release) {
@@ -296,7 +296,7 @@ TEST_P(StorageServer, AReservationIsTakenForOthersUntilReleasedAndAStoredClaimFo
 // (the server plans a statement again while a parameter it cannot see makes its kept plan look
 // dearer, as a LIMIT passed as a parameter does).
 TEST_P(StorageServer, StatementsRunAgainAndAgainKeepTheirPlanOnTheServer) {
-  const TableDef def = MakeItemTable("planned\!items");
+  const TableDef def = MakeItemTable("planned\\!items");
   File file(def);
   Fill(file);
   for (int i = 0; i < 12; ++i) {
