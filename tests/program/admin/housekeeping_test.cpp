@@ -23,6 +23,7 @@
 #include "program/admin/password_validation.h"
 #include "program/script_engine/script_queue.h"
 #include "runtime/storage/file.h"
+#include "runtime/text_functions.h"
 #include "tests/program/window_fixture.h"
 
 namespace vx {
