@@ -12,12 +12,51 @@
 #include "framework/file_manager.h"
 #include "framework/process_window.h"
 #include "framework/relation_manager.h"
+#include "program/due_tasks/user_task_state.h"
 #include "runtime/storage/errors.h"
 #include "runtime/storage/sqlite_session.h"
+#include "runtime/text_functions.h"
 
 namespace vx {
 
+namespace {
+
+// In multi-user mode a task is disabled or completed for one user, by their own row: that row
+// goes, and the team's task stays for the others (as a run that finishes it for the user does).
+HousekeepingResult RemoveFlaggedUserRows(TaskFlag flag) {
+  HousekeepingResult result;
+  if (ACCESS_VXUSD->Open() != 0) {
+    result.failed = 1;
+    result.error = ERROR();
+    return result;
+  }
+  const std::string user = UPPER(TaskStateUser());
+  std::vector<std::int32_t> ids;
+  US = VXUSD_RECORD{};
+  US.USER = TaskStateUser();
+  ACCESS_VXUSD->SetFromBuffer(US_KEYUSER);
+  while (ACCESS_VXUSD->TryNext() == 0 && UPPER(CLIP(US.USER.str())) == user) {
+    if ((flag == TaskFlag::Disabled ? US.DISABLED : US.COMPLETED) != 0) ids.push_back(US.ID);
+  }
+  for (const std::int32_t id : ids) {
+    US = VXUSD_RECORD{};
+    US.ID = id;
+    US.USER = TaskStateUser();
+    if (ACCESS_VXUSD->TryFetch(US_KEYID) != 0) continue;  // gone meanwhile
+    if (const int code = ACCESS_VXUSD->Delete(); code == 0) {
+      ++result.removed;
+    } else if (result.failed++ == 0) {
+      result.error = ERROR();
+    }
+  }
+  ACCESS_VXUSD->Close();
+  return result;
+}
+
+}  // namespace
+
 HousekeepingResult RemoveFlaggedTasks(TaskFlag flag) {
+  if (PerUserTaskState()) return RemoveFlaggedUserRows(flag);
   HousekeepingResult result;
   if (RELATE_SCHEDULE->Open() != 0) {
     result.failed = 1;

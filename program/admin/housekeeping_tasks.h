@@ -16,7 +16,8 @@ enum class TaskFlag { Disabled, Completed };
 
 // Removes every task with the flag set. The tasks are collected first and then removed one by
 // one through SCHEDULE's relations, each in one transaction with its script steps, contact
-// links and per-user rows; a task that cannot be removed keeps all of them.
+// links and per-user rows; a task that cannot be removed keeps all of them. In multi-user mode
+// the flag is the current user's own (VXUSD): their rows with it go, the team's tasks stay.
 HousekeepingResult RemoveFlaggedTasks(TaskFlag flag);
 
 // Deletes every to-do item in one transaction: all or none.

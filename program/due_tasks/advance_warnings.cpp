@@ -1,13 +1,17 @@
 #include "program/due_tasks/advance_warnings.h"
 
+#include <functional>
+
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/user_tables.h"
 #include "framework/file_manager.h"
 #include "program/common/external_message.h"
 #include "program/common/task_log.h"
 #include "program/common/task_road_services.h"
+#include "program/due_tasks/user_task_state.h"
 #include "program/script_engine/script_variables.h"
 #include "runtime/dates.h"
 #include "runtime/fixed_string.h"
@@ -64,8 +68,60 @@ void ShowAdvanceWarning(std::string_view text) {
   CurrentTaskRoadServices().messages->Show(box);
 }
 
+namespace {
+
+// Marks and shows the warning of the task in SCH, its state the user's own, once marked by
+// `mark`; a warning that cannot be marked is not shown, or it would come back at every pass.
+void WarnOf(const std::function<int()>& mark) {
+  if (mark() != 0) return;
+  if (SCH.SkipNextTime != 0) {
+    TaskLog("Skipped:  " + std::string(SCH.Description.clipped()), kLabel);
+    return;
+  }
+  TaskLog(SCH.Description.clipped(), kLabel);
+  ShowAdvanceWarning(AdvanceWarningText());
+}
+
+// In multi-user mode each user is warned by their own state of a task (VXUSD): the walk goes
+// through the rows not yet warned of tasks neither disabled nor completed for their user, in
+// the order of their warning moments, and takes the current user's.
+void CheckUserAdvanceWarnings() {
+  if (ACCESS_VXUSD->Open() != 0) return;
+  const std::string user = UPPER(TaskStateUser());
+  US = VXUSD_RECORD{};
+  US.ADVANCEWARNDATE = 1;
+  if (ACCESS_VXUSD->SetFromBuffer(US_KEYADVANCED) == 0) {
+    for (int reads = 0; reads < kMaxReads && ACCESS_VXUSD->Next() == 0; ++reads) {
+      if (US.ADVANCEWARNED != 0 || US.DISABLED != 0 || US.COMPLETED != 0) break;
+      const std::int32_t today = TODAY();
+      if (US.ADVANCEWARNDATE > today ||
+          (US.ADVANCEWARNDATE == today && US.ADVANCEWARNTIME >= CLOCK()))
+        break;
+      if (UPPER(CLIP(US.USER.str())) != user) continue;
+      const VXUSD_RECORD row = US;
+      SCH.ID = row.ID;
+      if (ACCESS_SCHEDULE->TryFetch(SCH_KEYID) != 0) continue;  // a row of a task gone
+      if (SCH.ScheduleType.clipped().empty()) continue;
+      OverlayUserState(row, SCH);
+      WarnOf([&] {
+        US = row;
+        US.ADVANCEWARNED = 1;
+        return ACCESS_VXUSD->Update();
+      });
+    }
+  }
+  ACCESS_VXUSD->Close();
+}
+
+}  // namespace
+
 void CheckAdvanceWarnings() {
   if (ACCESS_SCHEDULE->Open() != 0) return;
+  if (PerUserTaskState()) {
+    CheckUserAdvanceWarnings();
+    ACCESS_SCHEDULE->Close();
+    return;
+  }
   // Tasks without a warning (date 0) sort first in the key; the walk starts past them.
   SCH = SCHEDULE_RECORD{};
   SCH.AdvanceWarned = 0;
@@ -78,19 +134,17 @@ void CheckAdvanceWarnings() {
       // A record not filled in yet (a task being added) is passed over, so that it holds up
       // nobody else's warning.
       if (SCH.ScheduleType.clipped().empty()) continue;
-      SCH.AdvanceWarned = 1;
-      // Shown only once it is marked: a warning that cannot be marked would come back at every
-      // pass.
-      if (ACCESS_SCHEDULE->Update() != 0) continue;
       // A disabled task will not run: the history copy of a task just run, with the warning
-      // of that run, or a task put aside. It leaves the walk without a word.
-      if (SCH.Disabled != 0) continue;
-      if (SCH.SkipNextTime != 0) {
-        TaskLog("Skipped:  " + std::string(SCH.Description.clipped()), kLabel);
+      // of that run, or a task put aside. It is marked and leaves the walk without a word.
+      if (SCH.Disabled != 0) {
+        SCH.AdvanceWarned = 1;
+        ACCESS_SCHEDULE->Update();
         continue;
       }
-      TaskLog(SCH.Description.clipped(), kLabel);
-      ShowAdvanceWarning(AdvanceWarningText());
+      WarnOf([] {
+        SCH.AdvanceWarned = 1;
+        return ACCESS_SCHEDULE->Update();
+      });
     }
   }
   ACCESS_SCHEDULE->Close();

@@ -242,9 +242,9 @@ StoredRun StoreRun(const DueTaskState& state, DueTaskTable& table, bool skipped)
 // The run of task `due` was not stored: it waits to be tried again. The user hears of it when
 // runs start failing, not again at every try nor for each task the same fault stops.
 void KeepWaiting(DueTaskState& state, DueTaskFrame& frame, const SCHEDULE_RECORD& due, bool skipped,
-                 const std::string& reason) {
+                 const std::string& reason, bool decided = true) {
   const bool new_fault = state.waiting.empty();
-  state.waiting[due.ID] = WaitingRun{due.Date, due.Time, skipped, ++state.tries};
+  state.waiting[due.ID] = WaitingRun{due.Date, due.Time, skipped, ++state.tries, decided};
   // Nothing is logged: the log lies on the same disk, and its own box would stop the tick.
   if (!new_fault) return;
   const std::string description = due.Description.str();
@@ -258,14 +258,40 @@ void KeepWaiting(DueTaskState& state, DueTaskFrame& frame, const SCHEDULE_RECORD
   frame.ShowNotice(box);
 }
 
+// Gives the occurrence's reservation back however the run ends.
+class RunReservation {
+ public:
+  explicit RunReservation(DueTaskTable& table) : table_(table) {}
+  ~RunReservation() { table_.ReleaseRun(); }
+  RunReservation(const RunReservation&) = delete;
+  RunReservation& operator=(const RunReservation&) = delete;
+
+ private:
+  DueTaskTable& table_;
+};
+
 }  // namespace
 
 void RunDueTask(DueTaskState& state, DueTaskTable& table, DueTaskFrame& frame) {
   const SCHEDULE_RECORD due = SCH;
+  // Nothing of the run happens before it is this program's: another program of the same user
+  // that found it due too would sound its alarm and ask its questions twice. One that holds it
+  // now leaves it waiting here, passed over by the check while other tasks run, unasked.
+  const storage::ClaimResult reserved = table.ReserveRun();
+  if (reserved == storage::ClaimResult::Taken) {
+    const std::uint64_t tried = ++state.tries;
+    state.waiting[due.ID] = WaitingRun{due.Date, due.Time, false, tried, false};
+    return;
+  }
+  if (reserved == storage::ClaimResult::Failed) {
+    KeepWaiting(state, frame, due, false, FILEERROR(), false);
+    return;
+  }
+  const RunReservation reservation(table);
   const auto waiting = state.waiting.find(SCH.ID);
   // A run tried again keeps what was decided when it fell due: no second alarm or question.
   const bool retry = waiting != state.waiting.end() && waiting->second.date == SCH.Date &&
-                     waiting->second.time == SCH.Time;
+                     waiting->second.time == SCH.Time && waiting->second.decided;
   bool skipped = false;
   if (SCH.SkipNextTime == 0) {
     if (retry) {

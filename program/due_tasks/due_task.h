@@ -67,6 +67,11 @@ class DueTaskTable {
   // due: one claims it and runs it, the others find it Taken. Failed: nobody knows, and the
   // run waits as an unstored one does.
   virtual storage::ClaimResult ClaimRun() { return storage::ClaimResult::Ours; }
+  // Reserves the occurrence in SCH before anything of its run happens (its alarm, its
+  // questions), so that of several programs finding it due one alone goes on; the others find
+  // it Taken at once, without waiting. Held until ReleaseRun, which follows its writes.
+  virtual storage::ClaimResult ReserveRun() { return storage::ClaimResult::Ours; }
+  virtual void ReleaseRun() {}
 };
 
 // Main's side of the road: its status text and tray, its message windows and the events it
@@ -97,6 +102,7 @@ struct WaitingRun {
   std::int32_t date = 0, time = 0;  // the occurrence waiting
   bool skipped = false;             // what its skip rules and questions decided when it fell due
   std::uint64_t tried = 0;          // when it was last tried (the count of tries, see below)
+  bool decided = true;  // its alarm sounded and its questions were asked (see `skipped`)
 };
 
 // State Main keeps for the road while it runs.

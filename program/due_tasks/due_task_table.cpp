@@ -63,6 +63,7 @@ DueTaskTableFiles::~DueTaskTableFiles() {
     std::string reason;
     EndWrites(false, reason);
   }
+  ReleaseRun();
 }
 
 int DueTaskTableFiles::FetchUserState() {
@@ -143,10 +144,32 @@ int DueTaskTableFiles::Update() {
   return PerUserTaskState() ? WriteUserState(true) : ACCESS_SCHEDULE->Update();
 }
 
+namespace {
+
+// The name of the occurrence in SCH among the claims: the task, the user and the moment.
+std::string RunName() {
+  return "run " + std::to_string(SCH.ID) + " " + UPPER(TaskStateUser()) + " " +
+         std::to_string(SCH.Date) + " " + std::to_string(SCH.Time);
+}
+
+}  // namespace
+
 storage::ClaimResult DueTaskTableFiles::ClaimRun() {
-  return storage::ClaimOnce("run " + std::to_string(SCH.ID) + " " + UPPER(TaskStateUser()) + " " +
-                                std::to_string(SCH.Date) + " " + std::to_string(SCH.Time),
-                            ACCESS_SCHEDULE->LockRecover * 1000);
+  return storage::ClaimOnce(RunName(), ACCESS_SCHEDULE->LockRecover * 1000);
+}
+
+storage::ClaimResult DueTaskTableFiles::ReserveRun() {
+  ReleaseRun();
+  const std::string name = RunName();
+  const storage::ClaimResult result = storage::ReserveOnce(name);
+  if (result == storage::ClaimResult::Ours) reserved_ = name;
+  return result;
+}
+
+void DueTaskTableFiles::ReleaseRun() {
+  if (reserved_.empty()) return;
+  storage::ReleaseOnce(reserved_);
+  reserved_.clear();
 }
 
 int DueTaskTableFiles::DeleteTask() {

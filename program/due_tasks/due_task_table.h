@@ -34,6 +34,9 @@ class DueTaskTableFiles final : public DueTaskTable {
   // On a database server, a claim row per user and occurrence; in the data folder's files
   // (which one program holds) always Ours.
   storage::ClaimResult ClaimRun() override;
+  // A lock of this program's server session on the occurrence (always Ours without a server).
+  storage::ClaimResult ReserveRun() override;
+  void ReleaseRun() override;
 
  private:
   class ProblemWatch;
@@ -42,6 +45,7 @@ class DueTaskTableFiles final : public DueTaskTable {
   int WriteUserState(bool report);
   std::unique_ptr<ProblemWatch> watch_;
   std::optional<HeldMessages> held_;
+  std::string reserved_;  // the occurrence this program holds, "" none
 };
 
 }  // namespace vx

@@ -80,12 +80,15 @@ struct TableState {
   std::uint64_t ahead_generation = 0;
   std::size_t batch = 0;
 
-  // The walk queries by key, direction, bound and equality filter (an index into filters).
+  // The walk queries by key, direction, bound, equality filter (an index into filters) and
+  // batch size.
   struct Walk {
     std::string sql;
     PreparedSlot prepared;
   };
-  std::map<std::tuple<int, bool, bool, int>, Walk> walks;
+  std::map<std::tuple<int, bool, bool, int, std::size_t>, Walk> walks;
+  // GET by each key (its index), and by position (the last one), made at their first use.
+  std::vector<Walk> gets;
   std::vector<std::vector<int>> filters;
   int filter = -1;
 };
@@ -168,6 +171,16 @@ class ServerTable final : public TableBackend {
   }
   std::string KeyWhere(int k, int first_param) const;
   TableState::Walk& WalkSql(TableState& s, bool back, bool bounded);
+  // The GET by key `key` (-1: by position), its text made once per open.
+  TableState::Walk& GetSql(TableState& s, int key) const {
+    if (s.gets.empty()) s.gets.resize(def_.keys.size() + 1);
+    TableState::Walk& get = s.gets[key < 0 ? def_.keys.size() : static_cast<std::size_t>(key)];
+    if (get.sql.empty()) {
+      get.sql = Select(s) + (key < 0 ? std::string(" WHERE vx_pos = $1")
+                                     : " WHERE " + KeyWhere(key, 1) + " ORDER BY vx_pos LIMIT 1");
+    }
+    return get;
+  }
   static void UseFilter(TableState& s, const std::vector<int>& fields) {
     s.equal_fields = fields;
     s.filter = -1;
@@ -243,6 +256,7 @@ void ServerTable::Resolve(TableState& s) const {
   s.table = Quote(s.raw_table);
   s.generation = store_.Generation(s.raw_table);
   s.walks.clear();
+  s.gets.clear();
 }
 
 std::string ServerTable::IndexSql(const TableState& s, int k) const {
@@ -397,9 +411,12 @@ int ServerTable::SetEqual(int key, const std::vector<int>& fields) {
 // The walk's query: rows after the bound (the anchor's key values and id) in key order, each
 // key component in its direction and the position last. A key whose components all ascend
 // compares one row value, which the server answers from the index; any other compares level
-// by level (equal up to a component, beyond at it).
+// by level (equal up to a component, beyond at it). The batch size is written into the query
+// rather than passed: the server plans a LIMIT it cannot see as a tenth of the table, judges
+// that plan dearer than one made for the values, and so plans the query again at every run.
+// Batch sizes are few (1, then doubling from kFirstBatch), so are the queries.
 TableState::Walk& ServerTable::WalkSql(TableState& s, bool back, bool bounded) {
-  auto slot = s.walks.try_emplace({s.key, back, bounded, s.filter});
+  auto slot = s.walks.try_emplace({s.key, back, bounded, s.filter, s.batch});
   TableState::Walk& walk = slot.first->second;
   if (!slot.second) return walk;
   std::string& sql = walk.sql;
@@ -452,7 +469,7 @@ TableState::Walk& ServerTable::WalkSql(TableState& s, bool back, bool bounded) {
   for (int i = 0; i <= n; ++i)
     sql += std::string(i ? ", " : "") + exprs[static_cast<std::size_t>(i)] +
            (up[static_cast<std::size_t>(i)] ? "" : " DESC");
-  sql += " LIMIT $" + std::to_string(param);
+  sql += " LIMIT " + std::to_string(s.batch);
   return walk;
 }
 
@@ -474,7 +491,6 @@ int ServerTable::ReadAhead(TableState& s, int dir) {
     params.push_back(std::to_string(id));
   }
   for (int f : s.equal_fields) params.push_back(Value(f, s.equal_record.data(), case_sensitive));
-  params.push_back(std::to_string(s.batch));
   ServerConnection& conn = Conn();
   TableState::Walk& walk = WalkSql(s, back, bounded);
   ServerResult r = conn.Run(walk.sql, params, s.name, false, &walk.prepared);
@@ -551,8 +567,8 @@ int ServerTable::Get(int key) {
   std::vector<std::string> params;
   for (int f : comps_[static_cast<std::size_t>(key)])
     params.push_back(Value(f, Buffer(), Key(key).case_sensitive));
-  return TakeRow(s, conn.Run(Select(s) + " WHERE " + KeyWhere(key, 1) + " ORDER BY vx_pos LIMIT 1",
-                             params, s.name));
+  TableState::Walk& get = GetSql(s, key);
+  return TakeRow(s, conn.Run(get.sql, params, s.name, false, &get.prepared));
 }
 
 int ServerTable::GetPosition(std::int64_t position) {
@@ -560,7 +576,8 @@ int ServerTable::GetPosition(std::int64_t position) {
   if (!s.open) return Code(kNotOpen, Name());
   ServerConnection& conn = Conn();
   if (const int code = conn.BeforeUse(s.name); code != kNoError) return code;
-  return TakeRow(s, conn.Run(Select(s) + " WHERE vx_pos = $1", {std::to_string(position)}, s.name));
+  TableState::Walk& get = GetSql(s, -1);
+  return TakeRow(s, conn.Run(get.sql, {std::to_string(position)}, s.name, false, &get.prepared));
 }
 
 int ServerTable::Reset(int key, std::int64_t position) {

@@ -262,6 +262,69 @@ TEST_P(StorageServer, EachNameIsClaimedOnceAcrossConnectionsAndAnUndoneClaimIsFr
   EXPECT_EQ(ClaimOnce("undone"), ClaimResult::Ours);
 }
 
+// A reservation is held against every other connection at once (no wait) until it is released
+// or its session ends; a name claimed and stored cannot be reserved any more.
+TEST_P(StorageServer, AReservationIsTakenForOthersUntilReleasedAndAStoredClaimForEveryone) {
+  const TableDef def = MakeItemTable("reserved\\!items");
+  File file(def);
+  ASSERT_EQ(file.Create(), 0);  // the claims table with it
+  const auto other = [](const std::string& name, bool release) {
+    ClaimResult result = ClaimResult::Failed;
+    std::thread([&] {
+      result = ReserveOnce(name);
+      if (release) ReleaseOnce(name);
+    }).join();
+    return result;
+  };
+  ASSERT_EQ(ReserveOnce("run 1"), ClaimResult::Ours) << FILEERROR();
+  EXPECT_EQ(other("run 1", true), ClaimResult::Taken);
+  EXPECT_EQ(other("run 2", true), ClaimResult::Ours);
+  ReleaseOnce("run 1");
+  EXPECT_EQ(other("run 1", true), ClaimResult::Ours);
+
+  // A program that ends (or loses its session) with a reservation frees it.
+  ASSERT_EQ(ReserveOnce("run 3"), ClaimResult::Ours);
+  EndSessions();
+  EXPECT_EQ(other("run 3", true), ClaimResult::Ours);
+
+  ASSERT_EQ(ClaimOnce("run 4"), ClaimResult::Ours);
+  EXPECT_EQ(ReserveOnce("run 4"), ClaimResult::Taken);
+  EXPECT_EQ(other("run 4", true), ClaimResult::Taken);
+}
+
+// Statements run again and again keep one plan on the server: none is planned anew at each run
+// (the server plans a statement again while a parameter it cannot see makes its kept plan look
+// dearer, as a LIMIT passed as a parameter does).
+TEST_P(StorageServer, StatementsRunAgainAndAgainKeepTheirPlanOnTheServer) {
+  const TableDef def = MakeItemTable("planned\\!items");
+  File file(def);
+  Fill(file);
+  // Enough records that a plan for an unknown LIMIT (a tenth of them) costs more than one for
+  // a known one.
+  LOGOUT(1);
+  for (int i = 4; i <= 3000; ++i) {
+    SetItem(i, "more");
+    ASSERT_EQ(file.Add(), 0);
+  }
+  ASSERT_EQ(COMMIT(), 0);
+  ASSERT_EQ(cluster_->Admin("ANALYZE \"PLANNED!ITEMS\"", kDatabase), "");
+  for (int i = 0; i < 12; ++i) {
+    SetItem(2, "");
+    ASSERT_EQ(file.SetFromBuffer(def.keys[0]), 0);
+    ASSERT_EQ(file.Next(), 0);
+    ASSERT_EQ(file.Next(), 0);  // a second batch
+    ASSERT_EQ(file.Get(def.keys[0]), 0);
+  }
+  ServerConnection* conn = InstalledServerConnection();
+  ASSERT_NE(conn, nullptr);
+  PGresult* r = PQexec(conn->raw(),
+                       "SELECT string_agg(statement, ' | ') FROM pg_prepared_statements WHERE "
+                       "custom_plans > 5");
+  ASSERT_EQ(PQresultStatus(r), PGRES_TUPLES_OK);
+  EXPECT_TRUE(PQgetisnull(r, 0, 0)) << PQgetvalue(r, 0, 0);
+  PQclear(r);
+}
+
 // Programs numbering one table at once, each number taken in a transaction (as the file
 // managers take them): every number is drawn once, none refused as a duplicate.
 TEST_P(StorageServer, AutoNumbersDrawnInTransactionsAtOnceNeverClash) {

@@ -23,6 +23,7 @@
 #include "program/admin/password_validation.h"
 #include "program/script_engine/script_queue.h"
 #include "runtime/storage/file.h"
+#include "runtime/text_functions.h"
 #include "tests/program/window_fixture.h"
 
 namespace vx {
@@ -46,6 +47,7 @@ class HousekeepingTest : public test::WindowTest {
     SYSLOCK = 0;
     SYSPWD = "";
     SystemUnlocked = 0;
+    MULTIUSER = 0;
     ScriptQueue.Free();
     WindowTest::TearDown();
   }
@@ -156,6 +158,46 @@ TEST_F(HousekeepingTest, RemovingTasksTakesTheirScriptsAndPerUserRowsAndLeavesNo
   EXPECT_EQ(Rows(*ACCESS_SCRIPTING), 2);
   EXPECT_EQ(Rows(*ACCESS_VXUSD), 2);
   EXPECT_EQ(Rows(*ACCESS_VXSCD), 1);
+}
+
+// In multi-user mode the flags are the current user's own: their rows with the flag go, the
+// team's tasks and the other users' rows stay, whatever the team's flags say.
+TEST_F(HousekeepingTest, InMultiUserModeTheUsersOwnFlagsRemoveTheirOwnRows) {
+  AddTasks({{1, false, false}, {2, true, true}, {3, false, false}});
+  ASSERT_EQ(ACCESS_VXUSD->Open(), 0);
+  const auto flag = [](const char* user, std::int32_t id, bool disabled, bool completed) {
+    US = VXUSD_RECORD{};
+    US.USER = user;
+    US.ID = id;
+    ASSERT_EQ(ACCESS_VXUSD->TryFetch(US_KEYID), 0);
+    US.DISABLED = disabled ? 1 : 0;
+    US.COMPLETED = completed ? 1 : 0;
+    ASSERT_EQ(ACCESS_VXUSD->Update(), 0);
+  };
+  flag("kim", 1, true, false);
+  flag("kim", 3, false, true);
+  flag("lee", 3, true, false);
+  ACCESS_VXUSD->Close();
+  const auto rows = [] {
+    std::set<std::string> out;
+    EXPECT_EQ(ACCESS_VXUSD->Open(), 0);
+    ACCESS_VXUSD->Set();
+    while (ACCESS_VXUSD->TryNext() == 0) out.insert(CLIP(US.USER.str()) + std::to_string(US.ID));
+    ACCESS_VXUSD->Close();
+    return out;
+  };
+
+  MULTIUSER = 1;
+  GLO_USER = "Kim";
+  HousekeepingResult result = RemoveFlaggedTasks(TaskFlag::Disabled);
+  EXPECT_EQ(result.removed, 1);
+  EXPECT_EQ(result.failed, 0);
+  EXPECT_EQ(rows(), (std::set<std::string>{"kim2", "kim3", "lee1", "lee2", "lee3"}));
+  result = RemoveFlaggedTasks(TaskFlag::Completed);
+  EXPECT_EQ(result.removed, 1);
+  EXPECT_EQ(rows(), (std::set<std::string>{"kim2", "lee1", "lee2", "lee3"}));
+  EXPECT_EQ(TaskIds(), (std::set<std::int32_t>{1, 2, 3}));
+  EXPECT_EQ(Rows(*ACCESS_SCRIPTING), 6);
 }
 
 TEST_F(HousekeepingTest, ARemovalThatFailsIsReportedAndKeepsEveryRowOfItsTask) {

@@ -1,7 +1,8 @@
 // Several schedulers on one database server, each started by its own user with its own task
 // state: ann and bob each have a run state of one task due every minute, and ann runs two
 // programs (two machines). Ten minutes of the test clock, ticked every ten seconds in step by
-// three processes, run each of ann's and each of bob's occurrences exactly once.
+// three processes, run each of ann's and each of bob's occurrences exactly once, and sound its
+// alarm once: the machine that loses an occurrence to the other stays silent.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/dictionary_tables.h"
@@ -130,7 +132,8 @@ TEST_F(TwoSchedulers, DISABLED_OneScheduler) {
     clock.Set(kDay, kStart + tick * 1000);
     CheckNextTask(state, table, frame);
   }
-  std::ofstream(Env("VX_SCHEDULERS_OUT")) << processes.requests.size() << "\n";
+  std::ofstream(Env("VX_SCHEDULERS_OUT"))
+      << processes.requests.size() << " " << sound.beeps << "\n";
   EXPECT_TRUE(file_boxes_.shown.empty()) << file_boxes_.Texts().front();
   EXPECT_TRUE(frame.notices.empty()) << frame.notices.front().text;
 }
@@ -147,6 +150,8 @@ TEST_F(TwoSchedulers, EachUsersOccurrenceRunsOnceWhateverRunsIt) {
   SCH.TaskType = "Run Program";
   SCH.Description = "Every minute";
   SCH.Command = "tick";
+  SCH.Alarm = 1;
+  SCH.AlarmFile = "BEEP";
   ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
   for (const char* user : {"ann", "bob"}) {
     US = VXUSD_RECORD{};
@@ -197,13 +202,19 @@ TEST_F(TwoSchedulers, EachUsersOccurrenceRunsOnceWhateverRunsIt) {
     }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << s.name << " failed";
   }
-  const auto runs = [&](const std::string& name) {
-    int n = -1;
-    std::ifstream(folder_.path() / (name + ".runs")) >> n;
+  // What each scheduler counted: the programs it started and the alarms it sounded.
+  const auto counts = [&](const std::string& name) {
+    std::pair<int, int> n{-1, -1};
+    std::ifstream(folder_.path() / (name + ".runs")) >> n.first >> n.second;
     return n;
   };
-  EXPECT_EQ(runs("ann-1") + runs("ann-2"), 10) << runs("ann-1") << " + " << runs("ann-2");
-  EXPECT_EQ(runs("bob-1"), 10);
+  const auto [ann1_runs, ann1_alarms] = counts("ann-1");
+  const auto [ann2_runs, ann2_alarms] = counts("ann-2");
+  const auto [bob_runs, bob_alarms] = counts("bob-1");
+  EXPECT_EQ(ann1_runs + ann2_runs, 10) << ann1_runs << " + " << ann2_runs;
+  EXPECT_EQ(ann1_alarms + ann2_alarms, 10) << ann1_alarms << " + " << ann2_alarms;
+  EXPECT_EQ(bob_runs, 10);
+  EXPECT_EQ(bob_alarms, 10);
   // Each user's state moved on to the next minute after the last; the team's task is as it was.
   EXPECT_EQ(
       cluster->Scalar("SELECT string_agg(\"USER\" || ' ' || \"TIME\", ',' ORDER BY \"USER\") "

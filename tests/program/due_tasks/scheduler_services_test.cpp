@@ -66,6 +66,8 @@ class SchedulerServicesTest : public test::ShellTest {
     CHECKEDHISTORY = 0;
     REMOVEUNCOMPLETED = 0;
     SAVESCRIPTS = 0;
+    MULTIUSER = 0;
+    GLO_USER = "";
     VARQ.Free();
   }
   std::int32_t Today() const { return DATE(6, 12, 2026); }
@@ -171,6 +173,60 @@ TEST_F(SchedulerServicesTest, WarningsShowOnceTheirMomentHasPassed) {
   CheckAdvanceWarnings();
   EXPECT_EQ(Captions().back(), "Advanced Warning: Task 3");
   EXPECT_EQ(reporter_.shown.size(), 4u);
+}
+
+// In multi-user mode the current user is warned by their own state of each task: the team's
+// state and other users' rows neither show a warning nor are marked by it.
+TEST_F(SchedulerServicesTest, EachUserIsWarnedByTheirOwnStateOfATask) {
+  clock_.Set(Today(), MakeTime(14, 0));
+  ASSERT_EQ(ACCESS_VXUSD->Open(), 0);
+  const auto row = [&](const char* user, std::int32_t id, std::int32_t warn_date) -> auto& {
+    US = VXUSD_RECORD{};
+    US.USER = user;
+    US.ID = id;
+    US.DATE = Today() + 3;
+    US.TIME = MakeTime(8, 0) + 1;
+    US.ADVANCEWARNDATE = warn_date;
+    US.ADVANCEWARNTIME = MakeTime(9, 0);
+    return US;
+  };
+  // Task 1: the team's warning is far off, ann's has come (with her own next run).
+  Add(Task(1, Today() + 5, 100));
+  row("ann", 1, Today());
+  ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
+  // Task 2: the team's warning and bob's have come, ann's has not.
+  Add(Task(2, Today() - 1, 100));
+  row("bob", 2, Today() - 1);
+  ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
+  row("ann", 2, Today() + 1);
+  ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
+  // Task 3: ann's warning has come but she set her next run to be skipped.
+  Add(Task(3, Today() + 5, 100));
+  row("ann", 3, Today() - 1).SKIPNEXTTIME = 1;
+  ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
+
+  MULTIUSER = 1;
+  GLO_USER = "Ann";
+  CheckAdvanceWarnings();
+  CheckAdvanceWarnings();  // nothing twice
+  EXPECT_EQ(Captions(), Strings{"Advanced Warning: Task 1"});
+  ASSERT_EQ(reporter_.shown.size(), 1u);
+  const std::string due = FORMAT(Today() + 3, "@D3") + " " + FORMAT(MakeTime(8, 0) + 1, "@T3");
+  EXPECT_EQ(reporter_.shown[0].text.substr(0, due.size()), due);
+  EXPECT_EQ(log_, (Strings{"Advanced Warning: Skipped:  Task 3", "Advanced Warning: Task 1"}));
+  const auto warned = [](const char* user, std::int32_t id) {
+    US = VXUSD_RECORD{};
+    US.USER = user;
+    US.ID = id;
+    EXPECT_EQ(ACCESS_VXUSD->TryFetch(US_KEYID), 0);
+    return static_cast<int>(US.ADVANCEWARNED);
+  };
+  EXPECT_EQ(warned("ann", 1), 1);
+  EXPECT_EQ(warned("ann", 2), 0);
+  EXPECT_EQ(warned("bob", 2), 0);
+  EXPECT_EQ(warned("ann", 3), 1);
+  for (std::int32_t id : {1, 2, 3}) EXPECT_EQ(StoredTask(id).AdvanceWarned, 0) << id;
+  ACCESS_VXUSD->Close();
 }
 
 TEST_F(SchedulerServicesTest, WarningTextFollowsTheTaskType) {
