@@ -46,7 +46,7 @@ ClaimResult ReserveOnce(const std::string& name) {
 
 void ReleaseOnce(const std::string& name) {
   ServerConnection* conn = InstalledServerConnection();
-  if (!conn || !conn->raw() || PQstatus(conn->raw()) != CONNECTION_OK) return;
+  if (!conn || !conn->live()) return;
   // A lost session has let go of it already; a failure here changes nothing the caller reads.
   const int code = ERRORCODE();
   const std::string file = ERRORFILE();

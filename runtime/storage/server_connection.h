@@ -106,6 +106,9 @@ class ServerConnection {
   void AddStreamer() { ++streamers_; }
   int RemoveStreamer(const std::string& name);  // ends the stream's transaction with the last
   bool in_transaction() const { return in_txn_; }
+  // Whether the connection is made and the server still answers it (no statement is sent).
+  bool live() const { return conn_ && pq_->status(conn_) == CONNECTION_OK; }
+  PGconn* raw() const { return conn_; }  // for the tests, which speak to the server directly
   int Commit(const std::string& name);
   void Rollback();
 
