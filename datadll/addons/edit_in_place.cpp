@@ -127,7 +127,11 @@ void EDITENTRYLUCLASS::CREATECONTROL() {
       .Icon("~ST_LKUP.ICO");
 }
 int EDITENTRYLUCLASS::TAKEEVENT(int event) {
-  if (event == EVENT_Rejected) return TAKEBUTTONACCEPTED();
+  // The lookup button's hook may open a lookup; whatever it answers, the cell stays open.
+  if (event == EVENT_Rejected) {
+    TAKEBUTTONACCEPTED();
+    return 0;
+  }
   return EDITCLASS::TAKEEVENT(event);
 }
 

@@ -83,6 +83,7 @@ class EDITDROPCOMBOCLASS : public EDITNOUPDOWNCLASS {
 class EDITFILEDROPCLASS : public EDITNOUPDOWNCLASS {
  public:
   virtual int TAKENEWSELECTION() { return 0; }
+  using EDITCLASS::TAKEEVENT;  // the event the list's window took last
   int TAKEEVENT(int event) override;
 };
 class EDITCHECKCLASS : public EDITCLASS {
@@ -95,6 +96,7 @@ class EDITENTRYLUCLASS : public EDITCLASS {
  public:
   void CREATECONTROL() override;
   virtual int TAKEBUTTONACCEPTED() { return 0; }
+  using EDITCLASS::TAKEEVENT;  // the event the list's window took last
   int TAKEEVENT(int event) override;
 };
 class EDITBUTTONCLASS : public EDITCLASS {

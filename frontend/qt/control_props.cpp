@@ -30,6 +30,7 @@
 #include <cmath>
 
 #include "frontend/qt/bar_graph_view.h"
+#include "frontend/qt/drop_down_combo.h"
 #include "frontend/qt/list_column_widths.h"
 #include "frontend/qt/list_table_model.h"
 #include "frontend/qt/named_icons.h"
@@ -282,6 +283,8 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
         item.action->setIcon(icon);
       else if (auto* button = qobject_cast<QAbstractButton*>(w))
         button->setIcon(icon);
+      else if (auto* combo = qobject_cast<DropDownCombo*>(w))
+        combo->SetLookupButton(!value.empty(), icon);
       break;
     }
     case Prop::Default:

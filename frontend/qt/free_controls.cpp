@@ -59,6 +59,14 @@ bool TypedIn(ControlType type) {
   return type == ControlType::Entry || type == ControlType::Spin || type == ControlType::Combo;
 }
 
+// The fields whose alerted plain keys go to the program: those typed in, and the check boxes,
+// radios, drop lists and buttons a cell editor may stand over a list cell as (Tab leaves the
+// cell there, rather than moving the focus).
+bool TakesPlainKeys(ControlType type) {
+  return TypedIn(type) || type == ControlType::Check || type == ControlType::Radio ||
+         type == ControlType::DropList || type == ControlType::Button;
+}
+
 }  // namespace
 
 void QtWindow::PlaceFree(int number, Item& item, bool first) {
@@ -71,7 +79,7 @@ void QtWindow::PlaceFree(int number, Item& item, bool first) {
                                 static_cast<int>(PropNumber(item, Prop::Height) * UnitY(this)));
     item.widget->installEventFilter(this);
   }
-  if (first && (Has(item, Prop::DragId) || TypedIn(item.type)))
+  if (first && (Has(item, Prop::DragId) || TakesPlainKeys(item.type)))
     item.widget->installEventFilter(this);
   if (Has(item, Prop::EditList)) {
     PlaceOverCell(item);
@@ -203,7 +211,7 @@ bool QtWindow::FreeEvent(QObject* watched, QEvent* event) {
   Item& item = it->second;
 
   // A field's alerted plain keys go to the program, after the text typed so far.
-  if (type == QEvent::KeyPress && TypedIn(item.type)) {
+  if (type == QEvent::KeyPress && TakesPlainKeys(item.type)) {
     const int code = PlainFieldKeyCode(*static_cast<QKeyEvent*>(event));
     if (code == 0 || !Alerts(item.props[Prop::Alert], code)) return false;
     ReportEditDone(number);

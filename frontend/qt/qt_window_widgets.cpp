@@ -240,7 +240,14 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
     }
     case ControlType::DropList:
     case ControlType::Combo: {
-      auto* combo = new DropDownCombo(this, [this, number] { return PostDroppingDown(number); });
+      // A lookup button's press (a combo with an icon) goes to the program as EVENT_Rejected,
+      // after the text typed so far.
+      auto* combo = new DropDownCombo(
+          this, [this, number] { return PostDroppingDown(number); },
+          [this, number] {
+            ReportEditDone(number);
+            Post(EVENT_Rejected, number);
+          });
       combo->setEditable(item.type == ControlType::Combo);
       connect(combo, &QComboBox::activated, this,
               [this, number](int index) { Post(EVENT_Accepted, number, {}, index + 1); });

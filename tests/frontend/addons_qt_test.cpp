@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 
 #include <cstdlib>
@@ -324,6 +328,114 @@ TEST(AddonsQt, TheCheckBoxCellEditorStandsOverItsCellAndHandsOnItsTick) {
         },
         3s))
         << title.toStdString();
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// Tab and Shift+Tab on the check box leave the cell for the next and the one before, with the
+// tick handed on.
+TEST(AddonsQt, TabAndShiftTabOnTheCheckBoxCellEditorLeaveTheCell) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(CheckCellWindow, [&] {
+    qt::QtWindow* window = WaitShown("Check Cell");
+    ASSERT_NE(window, nullptr);
+    QCheckBox* box = nullptr;
+    OnGui([&] { box = window->findChild<QCheckBox*>(); });
+    ASSERT_NE(box, nullptr);
+    struct Case {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      const char* title;
+    } cases[] = {
+        {Qt::Key_Tab, Qt::NoModifier, "code 1 done 1"},
+        {Qt::Key_Backtab, Qt::ShiftModifier, "code 2 done 0"},  // each case ticks the box over
+    };
+    for (const Case& c : cases) {
+      OnGui([&] {
+        box->setFocus();
+        box->click();
+        QKeyEvent key(QEvent::KeyPress, c.key, c.modifiers);
+        QApplication::sendEvent(box, &key);
+      });
+      QString title;
+      EXPECT_TRUE(WaitFor(
+          [&] {
+            OnGui([&] { title = window->windowTitle(); });
+            return title == c.title;
+          },
+          3s))
+          << c.title << ": " << title.toStdString();
+    }
+    OnGui([&] { window->close(); });
+  });
+  EXPECT_EQ(status, 0);
+}
+
+// A lookup cell editor that counts the presses of its button in the window's title.
+class CountedLookup final : public SBRW::EDITENTRYLUCLASS {
+ public:
+  int TAKEBUTTONACCEPTED() override {
+    ++presses;
+    return 0;
+  }
+  int presses = 0;
+};
+
+void LookupCellWindow() {
+  Window window("Lookup Cell");
+  Control& list = window.List("80L(2)~Item~@s20@40R(2)~Count~@n5@");
+  Lines lines;
+  list.From(&lines);
+  list.Choose(1);
+  std::string item = "Apples";
+  CountedLookup editor;
+  editor.INIT(1, list, item);
+  const int close = window.Button("Close");
+  while (window.Accept() && ACCEPTED() != close) {
+    editor.TAKEEVENT();
+    if (editor.presses != 0) window.Title("looked up " + std::to_string(editor.presses));
+  }
+}
+
+// A click on the lookup combo's button reaches the editor as the button's press, and no list
+// drops down (the lookup has none).
+TEST(AddonsQt, TheLookupCellEditorsButtonReachesTheEditor) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(LookupCellWindow, [&] {
+    qt::QtWindow* window = WaitShown("Lookup Cell");
+    ASSERT_NE(window, nullptr);
+    QComboBox* combo = nullptr;
+    OnGui([&] { combo = window->findChild<QComboBox*>(); });
+    ASSERT_NE(combo, nullptr);
+    OnGui([&] {
+      QStyleOptionComboBox option;
+      option.initFrom(combo);
+      option.editable = combo->isEditable();
+      option.subControls = QStyle::SC_All;
+      const QPoint at =
+          combo->style()
+              ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, combo)
+              .center();
+      const QPoint global = combo->mapToGlobal(at);
+      QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(combo, &press);
+      QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                          Qt::NoModifier);
+      QApplication::sendEvent(combo, &release);
+    });
+    QString title;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          OnGui([&] { title = window->windowTitle(); });
+          return title == "looked up 1";
+        },
+        3s))
+        << title.toStdString();
+    bool dropped = true;
+    OnGui([&] { dropped = combo->view()->isVisible(); });
+    EXPECT_FALSE(dropped) << "no list drops down";
     OnGui([&] { window->close(); });
   });
   EXPECT_EQ(status, 0);

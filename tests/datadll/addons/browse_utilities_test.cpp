@@ -82,6 +82,44 @@ TEST(CellEditor, TheNoUpDownFamilyLeavesUpAndDownToItsControl) {
   ui.Finish();
 }
 
+// A lookup editor whose button hook answers 7: the status bar counts the hook's calls and shows
+// the code TAKEEVENT gave the list for the button's event.
+class Looking : public SBRW::EDITENTRYLUCLASS {
+ public:
+  int TAKEBUTTONACCEPTED() override {
+    ++presses;
+    return 7;
+  }
+  int presses = 0;
+};
+
+void LookupWindow() {
+  std::string cell = "old";
+  Window window("Lookup");
+  Control& list = window.List("40L~Name~@s20@");
+  const int close = window.Button("Close");
+  Looking edit;
+  edit.INIT(1, list, cell);
+  while (window.Accept() && ACCEPTED() != close) {
+    const int code = edit.TAKEEVENT();
+    if (EVENT() == EVENT_Rejected)
+      window.Status(1, std::to_string(edit.presses) + " " + std::to_string(code));
+  }
+}
+
+TEST(CellEditor, TheLookupButtonCallsItsHookAndKeepsTheCellOpen) {
+  TestDriver ui;
+  ui.Start(LookupWindow);
+  DriverWindow w = ui.WaitWindow("Lookup");
+  DriverControl editor = w.ControlNumber(3);
+  EXPECT_EQ(editor.Kind(), ControlType::Combo);
+  EXPECT_EQ(editor.Get(Prop::Icon), "~ST_LKUP.ICO");
+  w.Post(EVENT_Rejected, 3);
+  EXPECT_EQ(w.Status(1), "1 0") << "the hook's answer is not an action code";
+  w.Control("Close").Press();
+  ui.Finish();
+}
+
 // A source list, a target list that takes "people" and a button that takes "things"; the
 // status bar counts DRAG and DROP and shows the window's cursor.
 class Counted : public SDD::DRAGANDDROPCLASS {
