@@ -36,6 +36,7 @@
 #include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/rich_edit_view.h"
+#include "frontend/qt/ruler_view.h"
 #include "frontend/qt/window_layout.h"
 #include "runtime/window/list_format.h"
 
@@ -127,6 +128,10 @@ void ApplyValue(WindowItem& item, const std::string& value) {
   }
   if (auto* page = qobject_cast<PageImageView*>(w)) {
     page->SetPage(Q(value));
+    return;
+  }
+  if (auto* ruler = qobject_cast<RulerView*>(w)) {
+    ruler->SetStops(Q(value));
     return;
   }
   if (auto* rich = qobject_cast<RichEditView*>(w)) {
