@@ -670,6 +670,15 @@ void LOCRICHEDITCLASS::SHOWWINDOW(bool show) {
   if (window_) Editor().Hide(!show);
 }
 
+void LOCRICHEDITCLASS::FLATBUTTONS(bool flat) {
+  flat_buttons_ = flat;
+  if (!window_) return;
+  for (const auto& [name, control] : buttons_) {
+    if (Control* c = window_->Find(control); c && c->Type() == ControlType::Button)
+      c->Set(Prop::Flat, flat);
+  }
+}
+
 void LOCRICHEDITCLASS::LIMITSIZE(long bytes) { limit_ = std::max(0L, bytes); }
 
 void LOCRICHEDITCLASS::TakeEdit() {

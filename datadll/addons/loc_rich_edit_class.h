@@ -126,6 +126,8 @@ class LOCRICHEDITCLASS {
   void SELECTTEXT(std::optional<long> position = std::nullopt);
   void SETFOCUS();
   void SHOWWINDOW(bool show);
+  // Every registered button drawn flat (or raised again), and the merge window's buttons too.
+  void FLATBUTTONS(bool flat);
   // At most `bytes` characters of text (0: no limit): an edit that goes past it is taken back.
   void LIMITSIZE(long bytes);
   // Today's date or the time, in one of 12 forms chosen from a list, in place of the selection.

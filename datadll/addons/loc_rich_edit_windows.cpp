@@ -227,7 +227,10 @@ void LOCRICHEDITCLASS::MAILMERGE() {
                         {"Print current document", "", "Print"}};
   int b[9];
   for (int i = 0; i < 9; ++i)
-    b[i] = window.Button(tools[i].text).Tip(tools[i].tip).Icon(tools[i].icon);
+    b[i] = window.Button(tools[i].text)
+               .Tip(tools[i].tip)
+               .Icon(tools[i].icon)
+               .Set(Prop::Flat, flat_buttons_);
   WindowManager manager(window);
   auto refresh = [&] {
     const bool on = merge_template_.has_value();

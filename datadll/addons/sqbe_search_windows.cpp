@@ -259,6 +259,7 @@ int SEARCHCLASS0::BeginSearch() {
 
 int SEARCHCLASS0::TagMatches(int action) {
   Window window("Searching for Matching Records");
+  window.Set(Prop::Width, 220L);  // the title is read whole
   std::string spinner = "|", found;
   window.String(spinner, "@s2");
   window.String(found, "@s30");

@@ -292,6 +292,9 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
     case Prop::Default:
       if (auto* button = qobject_cast<QPushButton*>(w)) button->setDefault(On(value));
       break;
+    case Prop::Flat:
+      if (auto* button = qobject_cast<QPushButton*>(w)) button->setFlat(On(value));
+      break;
     case Prop::Key: {
       const QKeySequence key = QKeySequence::fromString(Q(value));
       if (item.action)

@@ -110,17 +110,28 @@ TEST(RichEditQt, TheEditorShowsTheModelsDocumentAndSendsTheUsersEditsBack) {
 
 // The ruler above the editor marks the stops of the caret's paragraph; a click on it sets a
 // stop there in the model, which the ruler then marks.
-TEST(RichEditQt, AClickOnTheRulerSetsATabStopThatTheRulerThenMarks) {
+TEST(RichEditQt, AClickOnTheRulerSetsATabStopThatTheRulerThenMarks) {  // and flat buttons
   REQUIRE_QT_DISPLAY();
   RichDocument doc = RichDocument::FromText("one\ttwo");
   doc.Paragraphs()[0].tabs = {720};
   std::vector<long> shown_first, shown_after;
+  bool flat = false;
   std::optional<RichDocument> after;
   const int status = test::RunAsUser(
-      [&] { test::RunRichEditSample({}, WriteRtf(doc)); },
+      [&] {
+        test::RunRichEditSample([](LOCRICHEDITCLASS& editor) { editor.FLATBUTTONS(true); },
+                                WriteRtf(doc));
+      },
       [&] {
         qt::QtWindow* window = test::WaitShown("Rich Text Sample");
         ASSERT_NE(window, nullptr);
+        test::WaitFor([&] {
+          test::OnGui([&] {
+            for (auto* button : window->findChildren<QPushButton*>())
+              if (button->text() == "B") flat = button->isFlat();
+          });
+          return flat;
+        });
         qt::RulerView* ruler = nullptr;
         test::WaitFor([&] {
           test::OnGui([&] {
@@ -141,6 +152,8 @@ TEST(RichEditQt, AClickOnTheRulerSetsATabStopThatTheRulerThenMarks) {
           test::OnGui([&] { shown_after = ruler->Stops(); });
           return shown_after.size() == 2;
         });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { window->grab().save(QString(file) + ".ruler.png"); });
         test::OnGui([&] {
           after = qt::RichEditView::FromQt(*window->findChild<qt::RichEditView*>()->document());
           window->close();
@@ -153,6 +166,7 @@ TEST(RichEditQt, AClickOnTheRulerSetsATabStopThatTheRulerThenMarks) {
         if (box) test::OnGui([&] { box->button(QMessageBox::No)->click(); });
       });
   EXPECT_EQ(status, 0);
+  EXPECT_TRUE(flat) << "the toolbar's buttons drawn flat";
   EXPECT_EQ(shown_first, std::vector<long>{720});
   EXPECT_EQ(shown_after, (std::vector<long>{720, 3000}));
   ASSERT_TRUE(after.has_value());

@@ -331,6 +331,26 @@ TEST_F(RichEditTest, TheRulerShowsTheCaretParagraphsStopsAndAClickTogglesOne) {
   ui.Finish();
 }
 
+// Flat buttons: every registered button, never a list, and the merge window's buttons too.
+TEST_F(RichEditTest, FlatButtonsAreTheRegisteredButtonsAndTheMergeWindows) {
+  TestDriver ui;
+  ui.Start([] {
+    RunRichEditSample([](LOCRICHEDITCLASS& editor) {
+      editor.FLATBUTTONS(true);
+      editor.MAILMERGE();
+    });
+  });
+  DriverWindow merge = ui.WaitWindow("Mail Merge");
+  EXPECT_EQ(merge.Control("View").Get(Prop::Flat), "1");
+  merge.Close();
+  DriverWindow w = ui.WaitWindow("Rich Text Sample");
+  EXPECT_EQ(w.Control("B").Get(Prop::Flat), "1");
+  EXPECT_EQ(w.Control("Page Setup...").Get(Prop::Flat), "1");
+  EXPECT_EQ(w.Control("&Font:").Get(Prop::Flat), "") << "a list is no button";
+  w.Close();
+  ui.Finish();
+}
+
 // A read-only editor has no ruler: there is nothing to set stops in.
 TEST_F(RichEditTest, AReadOnlyEditorHasNoRuler) {
   TestDriver ui;
@@ -638,26 +658,20 @@ TEST_F(RichEditTest, MergingToThePrinterPrintsEveryRecordInOneJob) {
   EXPECT_EQ(pages[1].Texts(), (std::vector<std::string>{"To", "Bob"}));
 }
 
-// The sample window's rich edit control.
-DriverControl RichEditOf(DriverWindow& w) {
+// The first control of a kind in a window; throws when there is none.
+DriverControl FirstOfKind(DriverWindow& w, ControlType kind) {
   for (int n = 1; n < 80; ++n) {
     try {
-      if (w.ControlNumber(n).Kind() == ControlType::RichEdit) return w.ControlNumber(n);
+      if (w.ControlNumber(n).Kind() == kind) return w.ControlNumber(n);
     } catch (const std::exception&) {
     }
   }
-  throw std::logic_error("no rich edit control");
+  throw std::logic_error("no control of kind " + std::to_string(static_cast<int>(kind)));
 }
 
-DriverControl RulerOf(DriverWindow& w) {
-  for (int n = 1; n < 80; ++n) {
-    try {
-      if (w.ControlNumber(n).Kind() == ControlType::Ruler) return w.ControlNumber(n);
-    } catch (const std::exception&) {
-    }
-  }
-  throw std::logic_error("no ruler");
-}
+// The sample window's rich edit control, and its ruler.
+DriverControl RichEditOf(DriverWindow& w) { return FirstOfKind(w, ControlType::RichEdit); }
+DriverControl RulerOf(DriverWindow& w) { return FirstOfKind(w, ControlType::Ruler); }
 
 std::string ShownText(const DriverControl& editor) {
   const std::optional<RichDocument> doc = ReadRtf(editor.Get(Prop::Value));
