@@ -121,6 +121,7 @@ void LOCRICHEDITCLASS::INIT(Window& window, int placeholder, bool showToolbar,
   read_only_ = box.Is(Prop::ReadOnly) || box.Is(Prop::Disable);
   box.Hide();
   ControlMaker& parent = box.Parent() ? static_cast<ControlMaker&>(window[box.Parent()]) : window;
+  ruler_ = showToolbar && !read_only_ ? parent.Ruler().Number() : 0;
   Control& editor = parent.RichEdit();
   editor_ = editor.Number();
   if (box.Is(Prop::ReadOnly)) editor.ReadOnly();
@@ -130,7 +131,6 @@ void LOCRICHEDITCLASS::INIT(Window& window, int placeholder, bool showToolbar,
   undo_.clear();
   // A read-only editor has no toolbar or status bar: there is nothing to do with either.
   status_ = !read_only_;
-  (void)showToolbar;  // the ruler is the window's: TOGGLETABSTOP takes its clicks
   if (status_) {
     window.Status(1);
     window.Status(2).Set(Prop::Width, 80);
@@ -152,6 +152,7 @@ bool LOCRICHEDITCLASS::KILL(bool ask) {
   mail_files_.clear();
   window_ = nullptr;
   editor_ = 0;
+  ruler_ = 0;
   return true;
 }
 
@@ -182,8 +183,15 @@ std::string LOCRICHEDITCLASS::ListChoice(int control) const {
 }
 
 void LOCRICHEDITCLASS::TAKEACCEPTED() {
-  if (!window_ || buttons_.empty()) return;
+  if (!window_) return;
   const int accepted = ACCEPTED();
+  if (ruler_ && accepted == ruler_) {
+    TOGGLETABSTOP(static_cast<int>((*window_)[ruler_].Choice()));
+    UPDATEWINDOW();
+    SETFOCUS();
+    return;
+  }
+  if (buttons_.empty()) return;
   if (accepted == editor_) {
     TakeEdit();
     UPDATEWINDOW();
@@ -201,6 +209,8 @@ void LOCRICHEDITCLASS::TAKEACCEPTED() {
     LOADDOC();
   else if (name == "SAVE")
     SAVEDOC();
+  else if (name == "PAGESETUP")
+    PAGESETUP();
   else if (name == "PRINT")
     PRINTDOC(true);
   else if (name == "FIND")
@@ -323,7 +333,7 @@ bool LOCRICHEDITCLASS::READINFO() {
   const RichParagraph& p = doc.Paragraphs()[static_cast<std::size_t>(doc.ParagraphIndexAt(start))];
   INFO_.CONTAINTEXT = !doc.Empty();
   INFO_.SELECTEDTEXT = start != end;
-  INFO_.CANPASTE = !CLIPBOARD().empty();
+  INFO_.CANPASTE = !CLIPBOARD().empty() || !CLIPBOARDRTF().empty();
   INFO_.CANUNDO = !undo_.empty();
   INFO_.BOLD = f.bold;
   INFO_.ITALIC = f.italic;
@@ -352,7 +362,16 @@ void LOCRICHEDITCLASS::UPDATEWINDOW() {
   if (!window_) return;
   // A user's edit since the last look is a step that UNDO can take back.
   READINFO();
+  UPDATETABSTOPS();
   UPDATEBUTTONS();
+}
+
+void LOCRICHEDITCLASS::UPDATETABSTOPS() {
+  if (!window_ || !ruler_) return;
+  std::string stops;
+  for (int t : INFO_.TABS) stops += (stops.empty() ? "" : "|") + std::to_string(t);
+  Control& ruler = (*window_)[ruler_];
+  if (ruler.Get(Prop::Value) != stops) ruler.Value(stops);
 }
 
 void LOCRICHEDITCLASS::UPDATEBUTTONS() {
@@ -518,7 +537,7 @@ bool LOCRICHEDITCLASS::PRINTDOC(bool showDialog) {
   if (doc.Empty()) return false;
   report::PageImageQueue pages;
   pages.title = FILENAME;
-  pages.pages = RichDocumentPages(doc);
+  pages.pages = RichDocumentPages(doc, MARGINS);
   return report::PrintPages(pages);
 }
 
@@ -618,10 +637,16 @@ void LOCRICHEDITCLASS::CUT() {
 }
 
 void LOCRICHEDITCLASS::PASTE() {
+  if (!window_) return;
+  // Formatted text keeps its formats; text alone takes the format of what it follows.
+  const std::string rtf = CLIPBOARDRTF();
+  const std::optional<RichDocument> rich = rtf.empty() ? std::nullopt : ReadRtf(rtf);
   const std::string text = CLIPBOARD();
-  if (!window_ || text.empty()) return;
+  if ((!rich || rich->Empty()) && text.empty()) return;
   long caret = SelStart();
-  Modify([&](RichDocument& doc, long start, long end) { caret = doc.Replace(start, end, text); });
+  Modify([&](RichDocument& doc, long start, long end) {
+    caret = rich && !rich->Empty() ? doc.Insert(start, end, *rich) : doc.Replace(start, end, text);
+  });
   Select(caret, caret);
 }
 
@@ -643,6 +668,15 @@ void LOCRICHEDITCLASS::SETFOCUS() {
 
 void LOCRICHEDITCLASS::SHOWWINDOW(bool show) {
   if (window_) Editor().Hide(!show);
+}
+
+void LOCRICHEDITCLASS::FLATBUTTONS(bool flat) {
+  flat_buttons_ = flat;
+  if (!window_) return;
+  for (const auto& [name, control] : buttons_) {
+    if (Control* c = window_->Find(control); c && c->Type() == ControlType::Button)
+      c->Set(Prop::Flat, flat);
+  }
 }
 
 void LOCRICHEDITCLASS::LIMITSIZE(long bytes) { limit_ = std::max(0L, bytes); }

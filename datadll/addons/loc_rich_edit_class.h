@@ -29,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+#include "datadll/addons/rich_document_pages.h"
 #include "runtime/expression/bindings.h"
 #include "runtime/report/page_image.h"
 #include "runtime/window/rich_document.h"
@@ -69,7 +70,9 @@ class LOCRICHEDITCLASS {
   LOCRICHEDITCLASS& operator=(const LOCRICHEDITCLASS&) = delete;
 
   // Builds the editor over `placeholder` (hidden; its font, colour, read-only and disabled
-  // state carry over). A read-only or disabled editor gets no toolbar or status bar.
+  // state carry over). With `showToolbar` a ruler above the text shows the tab stops of the
+  // caret's paragraph, and a click on it toggles a stop there. A read-only or disabled editor
+  // gets no ruler or status bar.
   void INIT(Window& window, int placeholder, bool showToolbar = false, std::string_view text = {});
   // With `ask`: ends a merge view and asks to save a modified document; false when cancelled.
   bool KILL(bool ask = false);
@@ -79,6 +82,8 @@ class LOCRICHEDITCLASS {
   // Dispatches the accepted control by its registered name; nothing for another control.
   void TAKEACCEPTED();
   void UPDATEWINDOW();
+  // Shows the tab stops of the caret's paragraph (as READINFO read them) on the ruler.
+  void UPDATETABSTOPS();
   bool READINFO();
   void UPDATEBUTTONS();
 
@@ -91,8 +96,11 @@ class LOCRICHEDITCLASS {
   // than the RTF text (the rest is set to NUL).
   bool SAVEDOC(std::string file = {});
   bool SAVEDOC(char* field, std::size_t length);
-  // Prints through the page engine: the print dialog, or the default printer at once.
+  // Prints through the page engine within MARGINS: the print dialog, or the default printer.
   bool PRINTDOC(bool showDialog = false);
+  // The margins window (in inches): OK keeps what was entered in MARGINS for every later
+  // print; Cancel leaves them as they were. False when cancelled.
+  bool PAGESETUP();
 
   void FINDTEXT();
   void REPLACETEXT();
@@ -112,12 +120,14 @@ class LOCRICHEDITCLASS {
   void UNDO();
   void CUT();
   void COPY();
-  void PASTE();
+  void PASTE();  // formatted when the clipboard holds formatted text, else its plain text
   // 0 or less: the whole text; above 0: from the selection's start to the end; omitted: from
   // the start of the text to the selection's end.
   void SELECTTEXT(std::optional<long> position = std::nullopt);
   void SETFOCUS();
   void SHOWWINDOW(bool show);
+  // Every registered button drawn flat (or raised again), and the merge window's buttons too.
+  void FLATBUTTONS(bool flat);
   // At most `bytes` characters of text (0: no limit): an edit that goes past it is taken back.
   void LIMITSIZE(long bytes);
   // Today's date or the time, in one of 12 forms chosen from a list, in place of the selection.
@@ -151,6 +161,7 @@ class LOCRICHEDITCLASS {
 
   INFO INFO_;
   std::string FILENAME = "(Untitled)";
+  RichPageMargins MARGINS;  // kept between prints, as the page setup left them
 
  private:
   Control& Editor() const;
@@ -166,6 +177,7 @@ class LOCRICHEDITCLASS {
   Window* window_ = nullptr;
   int editor_ = 0;
   int placeholder_ = 0;
+  int ruler_ = 0;  // 0 without a ruler
   bool read_only_ = false;
   bool status_ = false;
   long limit_ = 0;

@@ -1,6 +1,10 @@
 // The rich-text editor's small windows: the mail merge window, the merge field picker, the
-// merge filter and order, and the date and time list.
+// merge filter and order, the date and time list and the page margins.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include "datadll/addons/loc_rich_edit_class.h"
 #include "framework/window_manager.h"
@@ -9,9 +13,77 @@
 #include "runtime/events.h"
 #include "runtime/pictures.h"
 #include "runtime/text_functions.h"
+#include "runtime/window/dialogs.h"
 #include "runtime/window/text_rows.h"
 
 namespace vx {
+
+namespace {
+
+// Thousandths of an inch as inches for an entry ("1.25"), and back; nullopt for a text that is
+// no margin (negative, or more than the 8.5 inches of the page).
+std::string Inches(long thousandths) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", thousandths / 1000.0);
+  return text;
+}
+std::optional<long> Thousandths(const std::string& inches) {
+  const std::string text(CLIP(inches));
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || value < 0 || value > 8.5) return std::nullopt;
+  return std::lround(value * 1000);
+}
+
+}  // namespace
+
+bool LOCRICHEDITCLASS::PAGESETUP() {
+  if (!window_) return false;
+  Window window("Page Setup");
+  window.String("Margins (inches)");
+  std::string left = Inches(MARGINS.left), top = Inches(MARGINS.top), right = Inches(MARGINS.right),
+              bottom = Inches(MARGINS.bottom);
+  const std::pair<const char*, std::string*> fields[] = {
+      {"&Left:", &left}, {"&Right:", &right}, {"&Top:", &top}, {"&Bottom:", &bottom}};
+  std::vector<int> entries;
+  for (const auto& [prompt, value] : fields) {
+    window.Prompt(prompt);
+    entries.push_back(window.Entry(*value, "@s8"));
+  }
+  Control& buttons = window.Row();
+  const int ok = buttons.Button("&OK").Default();
+  const int cancel = buttons.Button("Cancel");
+  window.SetCancelButton(cancel);
+  WindowManager manager(window);
+  manager.CancelControl = cancel;
+  bool chosen = false;
+  manager.OnAccepted(ok, [&] {
+    manager.Update();
+    RichPageMargins m;
+    long* const targets[] = {&m.left, &m.right, &m.top, &m.bottom};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const std::optional<long> value = Thousandths(*fields[i].second);
+      if (!value) {
+        window.Select(entries[i]);  // not a margin: the user puts it right
+        return Level_Notify;
+      }
+      *targets[i] = *value;
+    }
+    // The text must keep some room on the page: at least an inch each way on letter paper.
+    if (m.left + m.right > 7500 || m.top + m.bottom > 10000) {
+      MESSAGE("   The margins leave no room for the text.", "Page Setup", MessageIcon::Exclamation);
+      window.Select(entries[0]);
+      return Level_Notify;
+    }
+    MARGINS = m;
+    chosen = true;
+    manager.PostClose();
+    return Level_Notify;
+  });
+  manager.Run();
+  SETFOCUS();
+  return chosen;
+}
 
 std::vector<std::string> LOCRICHEDITCLASS::DateTimeChoices() {
   const std::int32_t today = TODAY(), now = CLOCK();
@@ -155,7 +227,10 @@ void LOCRICHEDITCLASS::MAILMERGE() {
                         {"Print current document", "", "Print"}};
   int b[9];
   for (int i = 0; i < 9; ++i)
-    b[i] = window.Button(tools[i].text).Tip(tools[i].tip).Icon(tools[i].icon);
+    b[i] = window.Button(tools[i].text)
+               .Tip(tools[i].tip)
+               .Icon(tools[i].icon)
+               .Set(Prop::Flat, flat_buttons_);
   WindowManager manager(window);
   auto refresh = [&] {
     const bool on = merge_template_.has_value();

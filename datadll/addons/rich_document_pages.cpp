@@ -7,7 +7,6 @@
 namespace vx {
 namespace {
 
-constexpr long kMargin = 1000;  // an inch
 constexpr long kDefaultTab = 500;
 
 long Units(int twips) { return twips * report::kUnitsPerInch / 1440; }
@@ -54,13 +53,15 @@ std::vector<Piece> Pieces(const RichParagraph& p) {
 
 class Layout {
  public:
+  explicit Layout(const RichPageMargins& margins) : m_(margins), y_(margins.top) {}
+
   std::vector<report::PageImage> pages;
 
   void Paragraph(const RichParagraph& p) {
     const report::TextMeasure& measure = report::CurrentTextMeasure();
-    const long left = kMargin + Units(p.start_indent);
+    const long left = m_.left + Units(p.start_indent);
     const long next_left = left + Units(p.offset);
-    const long right = page_.width - kMargin - std::max(0L, Units(p.right_indent));
+    const long right = page_.width - m_.right - std::max(0L, Units(p.right_indent));
     std::vector<report::PageItem> line;
     long x = left, height = measure.LineHeight(FontOf(p.runs.front().format));
     bool first = true;
@@ -70,7 +71,7 @@ class Layout {
       const long shift = p.alignment == RichAlign::Center  ? (right - used) / 2
                          : p.alignment == RichAlign::Right ? right - used
                                                            : 0;
-      if (y_ + height > page_.height - kMargin) NewPage();
+      if (y_ + height > page_.height - m_.bottom) NewPage();
       for (report::PageItem& item : line) {
         item.x += std::max(0L, shift);
         item.y = y_ + item.height;  // a text's height holds its raise until the line is placed
@@ -97,12 +98,12 @@ class Layout {
       if (piece.tab) {
         long stop = 0;
         for (int t : p.tabs) {
-          if (kMargin + Units(t) > x) {
-            stop = kMargin + Units(t);
+          if (m_.left + Units(t) > x) {
+            stop = m_.left + Units(t);
             break;
           }
         }
-        if (!stop) stop = kMargin + ((x - kMargin) / kDefaultTab + 1) * kDefaultTab;
+        if (!stop) stop = m_.left + ((x - m_.left) / kDefaultTab + 1) * kDefaultTab;
         x = stop;
         continue;
       }
@@ -149,17 +150,19 @@ class Layout {
   void NewPage() {
     pages.push_back(std::move(page_));
     page_ = report::PageImage{};
-    y_ = kMargin;
+    y_ = m_.top;
   }
 
+  RichPageMargins m_;
   report::PageImage page_;
-  long y_ = kMargin;
+  long y_;
 };
 
 }  // namespace
 
-std::vector<report::PageImage> RichDocumentPages(const RichDocument& doc) {
-  Layout layout;
+std::vector<report::PageImage> RichDocumentPages(const RichDocument& doc,
+                                                 const RichPageMargins& margins) {
+  Layout layout(margins);
   for (const RichParagraph& p : doc.Paragraphs()) layout.Paragraph(p);
   return layout.Finish();
 }

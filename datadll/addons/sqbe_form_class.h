@@ -65,6 +65,7 @@ class FORMCLASS0 : public SEARCHCLASS0 {
   bool PREVIEW = false;
 
  private:
+  int EditLayout() const override { return SUPPORTEDIT; }
   CONTROLRECORD* ControlOf(int control);
   void Action(std::string_view text);
   void SpecifyFor(int control);

@@ -451,20 +451,14 @@ int SEARCHCLASS0::WORK(bool findNext) {
       MESSAGE("Clear old selections first?", {}, MessageIcon::Question, BUTTON_YES | BUTTON_NO) ==
           BUTTON_YES)
     NEWTAG();
+  if (action != 1) return TagMatches(action);
   if (!OPENVIEW()) return 2;
   if (!FindMatch()) {
     MESSAGE("There are no matching records!", {}, MessageIcon::Exclamation);
     WIZARDPAGE = 3;
     return 2;
   }
-  if (action == 1) return 10;
-  do {
-    if (action == 2)
-      SETTAG();
-    else
-      CLRTAG();
-  } while (FindMatch());
-  return 11;
+  return 10;
 }
 
 }  // namespace vx::SQBE

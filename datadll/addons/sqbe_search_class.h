@@ -124,7 +124,13 @@ class SEARCHCLASS0 {
   int DefaultMatch(int type) const;
   void Normalise(const FIELDRECORD& field, CRITERION& criterion) const;
   bool FindMatch();
+  // The Begin Search window: 1 Edit, 2 Select, 3 Unselect, 0 Cancel.
   int BeginSearch();
+  // Where Begin Search puts "&Edit": 0 not offered, 1 first (the default), 2 after the others.
+  virtual int EditLayout() const { return 1; }
+  // Tags (2) or untags (3) every match, a batch on each tick of the "Searching for Matching
+  // Records" window so that the program's other work goes on: 11 done, 2 none or cancelled.
+  int TagMatches(int action);
 
   long current_ = -1;  // the field SETFIELD or NEXTFIELD positioned on
   long matches_ = 0;

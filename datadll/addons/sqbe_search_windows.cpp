@@ -1,6 +1,7 @@
 // The windows of the search by example: the wizard, Specify Match Type, the value window and
 // Begin Search.
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "datadll/addons/sqbe_search_class.h"
@@ -36,14 +37,27 @@ bool Above(const std::string& upper, const std::string& lower) {
 
 bool Ranged(int match) { return match == MATCHTYPE_INSIDERANGE || match == MATCHTYPE_OUTSIDERANGE; }
 
-// Criteria as list rows: the match type and the criterion's text.
+// Criteria as list rows: the match type's picture (its description beside it) and the
+// criterion's text. The picture is the list's icon number match type + 1 (kMatchIcons).
 void FillCriteria(TextRows& rows, const FIELDRECORD& field) {
   rows.rows.clear();
   for (const CRITERION& c : field.CRITERIA)
-    rows.rows.push_back({Plain(MatchTypeText(c.TYPE)), c.DISPLAY});
+    rows.rows.push_back({Plain(MatchTypeText(c.TYPE)), std::to_string(c.TYPE + 1), c.DISPLAY});
 }
 
-constexpr const char* kCriteriaFormat = "90L~Match~@s30@|120L~Value~@s60@";
+constexpr const char* kCriteriaFormat = "100L(2)I~Match~@s30@|120L~Value~@s60@";
+
+// The pictures of the 18 match types, in match type order, for a list's icon column.
+std::vector<std::string> MatchIcons() {
+  std::vector<std::string> icons;
+  for (int m = 0; m <= 17; ++m) icons.emplace_back(MatchTypeIcon(m));
+  return icons;
+}
+
+// A criteria list: the format and the match types' pictures.
+Control& CriteriaList(Control& parent, TextRows& rows) {
+  return parent.List(kCriteriaFormat).From(&rows).IconList(MatchIcons());
+}
 
 }  // namespace
 
@@ -96,13 +110,13 @@ int SEARCHCLASS0::SPECIFYMATCHTYPE() {
   std::vector<int> offered;
   for (int m = 0; m <= 17; ++m) {
     if (!Offers(field->TYPE, m)) continue;
-    option.Radio(MatchTypeText(m), std::to_string(m));
+    option.Radio(MatchTypeText(m), std::to_string(m)).Icon(MatchTypeIcon(m));
     offered.push_back(m);
   }
   Control& right = panes.Stacked();
   TextRows rows;
   FillCriteria(rows, *field);
-  Control& list = right.List(kCriteriaFormat).From(&rows);
+  Control& list = CriteriaList(right, rows);
   Control& tools = right.Row();
   const int insert = tools.Button("&Insert");
   const int change = tools.Button("&Change");
@@ -213,11 +227,19 @@ int SEARCHCLASS0::BeginSearch() {
   Window window("Begin Search");
   window.Prompt("What do you want to do?");
   Control& buttons = window.Row();
-  const int edit = buttons.Button("&Edit").Default();
-  const int select = buttons.Button("&Select");
-  const int unselect = FSTTAG().empty() ? 0 : buttons.Button("&Unselect").Number();
+  const int layout = EditLayout();
+  const bool tags = !FSTTAG().empty();
+  int edit = 0;
+  if (layout == 1) edit = buttons.Button("&Edit").Default().Number();
+  const int select = buttons.Button("&Select").Number();
+  // Unselect is there only when something is tagged; in the kept layout Edit then takes its
+  // place, so the row never shows a gap.
+  const int unselect = tags ? buttons.Button("&Unselect").Number() : 0;
+  if (layout == 2) edit = buttons.Button("&Edit").Number();
   const int cancel = buttons.Button("Cancel");
+  if (layout != 1) window[select].Default();
   window.SetCancelButton(cancel);
+  window.Select(edit ? edit : select);
   WindowManager manager(window);
   manager.CancelControl = cancel;
   int result = 0;
@@ -228,9 +250,70 @@ int SEARCHCLASS0::BeginSearch() {
       return Level_Notify;
     };
   };
-  manager.OnAccepted(edit, answer(1));
+  if (edit) manager.OnAccepted(edit, answer(1));
   manager.OnAccepted(select, answer(2));
   if (unselect) manager.OnAccepted(unselect, answer(3));
+  manager.Run();
+  return result;
+}
+
+int SEARCHCLASS0::TagMatches(int action) {
+  Window window("Searching for Matching Records");
+  window.Set(Prop::Width, 220L);  // the title is read whole
+  std::string spinner = "|", found;
+  window.String(spinner, "@s2");
+  window.String(found, "@s30");
+  Control& buttons = window.Row();
+  const int cancel = buttons.Button("Cancel");
+  window.SetCancelButton(cancel);
+  window.Timer(1);
+  WindowManager manager(window);
+  manager.CancelControl = cancel;
+  int result = 2;
+  std::size_t batch = 25;
+  bool started = false, more = false;
+  long read = 0;
+  auto show = [&] {
+    static constexpr const char* kSpin[] = {"|", "/", "--", "\\"};
+    spinner = kSpin[read++ % 4];
+    found = std::to_string(matches_) + " Found";
+    window.Display();
+  };
+  manager.On(EVENT_OpenWindow, [&] {
+    if (started) return;
+    started = true;
+    if (!OPENVIEW()) {
+      manager.PostClose();
+      return;
+    }
+    const auto begun = std::chrono::steady_clock::now();
+    more = FindMatch();
+    if (!more) {
+      MESSAGE("There are no matching records!", {}, MessageIcon::Exclamation);
+      WIZARDPAGE = 3;
+      manager.PostClose();
+      return;
+    }
+    // A view slow to give its first match is tagged one record a tick, so that Cancel and the
+    // rest of the program are never kept waiting for a whole batch.
+    if (std::chrono::steady_clock::now() - begun > std::chrono::milliseconds(100)) batch = 1;
+    show();
+  });
+  manager.On(EVENT_Timer, [&] {
+    if (!more) return;
+    for (std::size_t n = 0; n < batch && more; ++n) {
+      if (action == 2)
+        SETTAG();
+      else
+        CLRTAG();
+      more = FindMatch();
+    }
+    show();
+    if (!more) {
+      result = 11;
+      manager.PostClose();
+    }
+  });
   manager.Run();
   return result;
 }
@@ -265,7 +348,7 @@ int SEARCHCLASS0::RUNWIZARD() {
         break;
       case 2:
         field_list = tab.List("20R~Count~@n3@|120L~Field~@s60@").From(&fields);
-        criteria_list = tab.List(kCriteriaFormat).From(&criteria);
+        criteria_list = CriteriaList(tab, criteria);
         change = tab.Button("&Change");
         break;
       case 3:

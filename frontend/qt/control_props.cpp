@@ -37,6 +37,7 @@
 #include "frontend/qt/page_image_view.h"
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/rich_edit_view.h"
+#include "frontend/qt/ruler_view.h"
 #include "frontend/qt/window_layout.h"
 #include "runtime/window/list_format.h"
 
@@ -128,6 +129,10 @@ void ApplyValue(WindowItem& item, const std::string& value) {
   }
   if (auto* page = qobject_cast<PageImageView*>(w)) {
     page->SetPage(Q(value));
+    return;
+  }
+  if (auto* ruler = qobject_cast<RulerView*>(w)) {
+    ruler->SetStops(Q(value));
     return;
   }
   if (auto* rich = qobject_cast<RichEditView*>(w)) {
@@ -289,6 +294,9 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
     }
     case Prop::Default:
       if (auto* button = qobject_cast<QPushButton*>(w)) button->setDefault(On(value));
+      break;
+    case Prop::Flat:
+      if (auto* button = qobject_cast<QPushButton*>(w)) button->setFlat(On(value));
       break;
     case Prop::Key: {
       const QKeySequence key = QKeySequence::fromString(Q(value));

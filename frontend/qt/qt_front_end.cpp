@@ -10,6 +10,7 @@
 #include "frontend/qt/named_icons.h"
 #include "frontend/qt/post_input.h"
 #include "frontend/qt/qt_window.h"
+#include "frontend/qt/rich_clipboard.h"
 #include "platform/x11_tray_host.h"
 #include "runtime/window/dialogs.h"
 
@@ -28,10 +29,13 @@ QtFrontEnd::QtFrontEnd() {
   // Windows that name no icon of their own show the program's mark.
   QGuiApplication::setWindowIcon(ProgramIcon());
   // The model's clipboard follows the desktop's, whoever writes it.
+  // Formatted text goes beside it as RTF, for pasting into a rich-text editor.
   QClipboard* clipboard = QGuiApplication::clipboard();
-  ClipboardChanged(clipboard->text().toStdString());
-  connect(clipboard, &QClipboard::dataChanged, this,
-          [clipboard] { ClipboardChanged(clipboard->text().toStdString()); });
+  auto follow = [clipboard] {
+    ClipboardChanged(clipboard->text().toStdString(), ClipboardRtf(clipboard->mimeData()));
+  };
+  follow();
+  connect(clipboard, &QClipboard::dataChanged, this, follow);
 }
 
 QtFrontEnd::~QtFrontEnd() {

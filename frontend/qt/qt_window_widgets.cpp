@@ -37,6 +37,7 @@
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/qt_window.h"
 #include "frontend/qt/rich_edit_view.h"
+#include "frontend/qt/ruler_view.h"
 #include "runtime/events.h"
 
 namespace vx::qt {
@@ -337,6 +338,9 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       return new BarGraphView(this);
     case ControlType::PageImage:
       return new PageImageView(this);
+    case ControlType::Ruler:
+      return new RulerView(this,
+                           [this, number](long twips) { Post(EVENT_Accepted, number, {}, twips); });
     case ControlType::RichEdit: {
       auto* view = new RichEditView(this);
       view->installEventFilter(this);  // leaving it sends the document (eventFilter)

@@ -95,6 +95,7 @@ Control& ControlMaker::BarGraph() { return Make(ControlType::BarGraph, {}, {}); 
 Control& ControlMaker::SizeGrip() { return Make(ControlType::SizeGrip, {}, {}); }
 Control& ControlMaker::PageImage() { return Make(ControlType::PageImage, {}, {}); }
 Control& ControlMaker::RichEdit() { return Make(ControlType::RichEdit, {}, {}); }
+Control& ControlMaker::Ruler() { return Make(ControlType::Ruler, {}, {}); }
 
 Control& ControlMaker::Progress(long low, long high) {
   return Make(ControlType::Progress, {}, {}).Set(Prop::RangeLow, low).Set(Prop::RangeHigh, high);
@@ -421,6 +422,9 @@ void Control::ApplyInput(const Event& event) {
     case ControlType::DropList:
     case ControlType::Sheet:
       Choose(event.choice);
+      break;
+    case ControlType::Ruler:
+      Set(Prop::Selected, event.choice);
       break;
     case ControlType::List:
       // In column selection a front end also says which column the user moved to ("column").

@@ -70,6 +70,10 @@ class ControlMaker {
   // SelStart and SelEnd the selection; the front end sends the user's edits as one text
   // (runtime/window/rich_edit_input.h) that sets all three.
   Control& RichEdit();
+  // A ruler over a rich-text editor: Value holds the tab stops in twips from its left end ("|"
+  // between them); the front end marks each stop on an inch scale. A click is EVENT_Accepted
+  // with the place clicked, in twips from the left end, as the choice (kept as Choice).
+  Control& Ruler();
   Control& Menu(std::string_view text);
   Control& Item(std::string_view text);
   Control& Separator();

@@ -30,6 +30,7 @@ enum class ControlType : int {
   BarGraph = 40,   // bars drawn from the data in its Value (see ControlMaker::BarGraph)
   PageImage = 41,  // a printed page drawn from its Value (see ControlMaker::PageImage)
   RichEdit = 42,   // a rich-text document edited in place (see ControlMaker::RichEdit)
+  Ruler = 43,      // a ruler of tab stops drawn from its Value (see ControlMaker::Ruler)
   StatusBar = 120,
   StatusZone = 121,
   Toolbar = 128,

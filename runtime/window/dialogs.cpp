@@ -14,6 +14,7 @@ namespace {
 
 std::mutex g_clipboard_mutex;
 std::string g_clipboard;
+std::string g_clipboard_rtf;
 
 // Questions waiting for a front end, each with the answer it takes when the session ends.
 std::mutex g_open_mutex;
@@ -174,9 +175,15 @@ void SETCLIPBOARD(std::string_view text) {
   Announce(m);
 }
 
-void ClipboardChanged(std::string_view text) {
+std::string CLIPBOARDRTF() {
+  std::lock_guard l(g_clipboard_mutex);
+  return g_clipboard_rtf;
+}
+
+void ClipboardChanged(std::string_view text, std::string_view rtf) {
   std::lock_guard l(g_clipboard_mutex);
   g_clipboard = std::string(text);
+  g_clipboard_rtf = std::string(rtf);
 }
 
 }  // namespace vx

@@ -24,7 +24,7 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Zoom",       "TopRow",       "Items",          "DragId",
     "DropId",     "EditList",     "EditColumn",     "SelectedColumn",
     "MouseX",     "MouseY",       "SelStart",       "SelEnd",
-    "Immediate"};
+    "Immediate",  "Flat"};
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -78,6 +78,7 @@ enum class Prop : int {
   SelStart,
   SelEnd,
   Immediate,  // entries: "1" reports every keystroke as EVENT_NewSelection (text, caret, key)
+  Flat,       // buttons: "1" drawn flat, without a raised frame (a toolbar's look)
   Count_      // not a property: one past the last
 };
 

@@ -214,6 +214,17 @@ long RichDocument::Replace(long start, long end, std::string_view text) {
   return start + static_cast<long>(added.size());
 }
 
+long RichDocument::Insert(long start, long end, const RichDocument& piece) {
+  const long at = Replace(start, end, "");
+  const int para = ParagraphIndexAt(at);
+  Flat flat = Flatten(paragraphs_);
+  const Flat add = Flatten(piece.paragraphs_);
+  flat.cells.insert(flat.cells.begin() + at, add.cells.begin(), add.cells.end());
+  flat.paras.insert(flat.paras.begin() + para, add.paras.begin(), add.paras.end() - 1);
+  paragraphs_ = Rebuild(flat);
+  return at + static_cast<long>(add.cells.size());
+}
+
 std::string RichDocument::TextRange(long start, long end) const {
   if (start > end) std::swap(start, end);
   const std::string text = PlainText();

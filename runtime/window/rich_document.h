@@ -78,6 +78,12 @@ class RichDocument {
   // Replaces the characters from `start` to `end` by plain text ("\n" breaks paragraphs), which
   // takes the format of the character it follows. Answers the position after the new text.
   long Replace(long start, long end, std::string_view text);
+  // Replaces the characters from `start` to `end` by `piece`, formats and all. As a paragraph's
+  // settings go with the break that ends it, each paragraph that ends with one of the piece's
+  // breaks takes the settings of the piece's paragraph before that break; the text after the
+  // piece's last break stays in a paragraph with the settings of the one it went into.
+  // Answers the position after the piece.
+  long Insert(long start, long end, const RichDocument& piece);
   // The plain text from `start` to `end`.
   std::string TextRange(long start, long end) const;
   // The first occurrence of `what` at or after `from`; -1 when there is none.

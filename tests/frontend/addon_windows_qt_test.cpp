@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -40,45 +41,53 @@ TEST(AddonWindowsQt, TheWizardOpensOnItsPageWithTheFieldsAndTheMatchTypesOfOne) 
   search.ADDCRITERION(SQBE::MATCHTYPE_BEGINSWITH, "O'Br");
   search.ADDCRITERION(SQBE::MATCHTYPE_CONTAINS, "Anne");
   search.WIZARDPAGE = 3;
-  int rows = 0, page = 0, radios = 0;
+  int rows = 0, page = 0, radios = 0, pictured = 0;
+  bool listed_picture = false;
   std::string checked;  // the radio of the selected criterion's match type
-  const int status =
-      test::RunAsUser([&] { search.RUNWIZARD(); },
-                      [&] {
-                        qt::QtWindow* w = test::WaitShown("OrvelQBE Wizard");
-                        ASSERT_NE(w, nullptr);
-                        test::OnGui([&] {
-                          page = w->findChild<QTabWidget*>()->currentIndex() + 1;
-                          rows = w->findChild<QTableView*>()->model()->rowCount();
-                        });
-                        Shoot(w, "");
-                        // The Name field (the last by name) and its criteria.
-                        test::OnGui([&] {
-                          auto* list = w->findChild<QTableView*>();
-                          list->selectRow(2);
-                          ButtonOf(w, "&Change")->click();
-                        });
-                        qt::QtWindow* m = test::WaitShown("Specify Match Type");
-                        ASSERT_NE(m, nullptr);
-                        test::OnGui([&] {
-                          for (auto* r : m->findChildren<QAbstractButton*>()) {
-                            radios += r->isVisible() && r->isCheckable();
-                            if (r->isChecked()) checked = r->text().toStdString();
-                          }
-                        });
-                        Shoot(m, ".match.png");
-                        test::OnGui([&] { ButtonOf(m, "Cancel")->click(); });
-                        test::WaitFor([&] {
-                          bool open = true;
-                          test::OnGui([&] { open = test::ShownWindow("Specify Match Type"); });
-                          return !open;
-                        });
-                        test::OnGui([&] { ButtonOf(w, "Cancel")->click(); });
-                      });
+  const int status = test::RunAsUser(
+      [&] { search.RUNWIZARD(); },
+      [&] {
+        qt::QtWindow* w = test::WaitShown("OrvelQBE Wizard");
+        ASSERT_NE(w, nullptr);
+        test::OnGui([&] {
+          page = w->findChild<QTabWidget*>()->currentIndex() + 1;
+          rows = w->findChild<QTableView*>()->model()->rowCount();
+        });
+        Shoot(w, "");
+        // The Name field (the last by name) and its criteria.
+        test::OnGui([&] {
+          auto* list = w->findChild<QTableView*>();
+          list->selectRow(2);
+          ButtonOf(w, "&Change")->click();
+        });
+        qt::QtWindow* m = test::WaitShown("Specify Match Type");
+        ASSERT_NE(m, nullptr);
+        test::OnGui([&] {
+          for (auto* r : m->findChildren<QAbstractButton*>()) {
+            radios += r->isVisible() && r->isCheckable();
+            pictured += r->isVisible() && r->isCheckable() && !r->icon().isNull();
+            if (r->isChecked()) checked = r->text().toStdString();
+          }
+          // The criteria list shows each match type's picture.
+          auto* criteria = m->findChild<QTableView*>()->model();
+          listed_picture =
+              !criteria->data(criteria->index(0, 0), Qt::DecorationRole).value<QIcon>().isNull();
+        });
+        Shoot(m, ".match.png");
+        test::OnGui([&] { ButtonOf(m, "Cancel")->click(); });
+        test::WaitFor([&] {
+          bool open = true;
+          test::OnGui([&] { open = test::ShownWindow("Specify Match Type"); });
+          return !open;
+        });
+        test::OnGui([&] { ButtonOf(w, "Cancel")->click(); });
+      });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(page, 3);
   EXPECT_EQ(rows, 3);
   EXPECT_EQ(radios, 13) << "a text field offers 13 match types";
+  EXPECT_EQ(pictured, 13) << "each beside its picture";
+  EXPECT_TRUE(listed_picture);
   EXPECT_EQ(checked, "&Begins with");
   EXPECT_EQ(search.FIELD[2].CRITERIACOUNT, 2) << "cancelled: the criteria as they were";
 }

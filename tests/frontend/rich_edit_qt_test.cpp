@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <cstdlib>
 
 #include "frontend/qt/rich_edit_view.h"
+#include "frontend/qt/ruler_view.h"
 #include "runtime/window/rich_text_rtf.h"
 #include "tests/datadll/addons/rich_edit_sample.h"
 #include "tests/frontend/qt_test_support.h"
@@ -104,6 +106,71 @@ TEST(RichEditQt, TheEditorShowsTheModelsDocumentAndSendsTheUsersEditsBack) {
   EXPECT_FALSE(after_bold->FormatAt(0).bold) << "the title was bold: B took it off the word";
   EXPECT_GT(editor_height, 50);
   EXPECT_EQ(asked, "Save Document");
+}
+
+// The ruler above the editor marks the stops of the caret's paragraph; a click on it sets a
+// stop there in the model, which the ruler then marks.
+TEST(RichEditQt, AClickOnTheRulerSetsATabStopThatTheRulerThenMarks) {  // and flat buttons
+  REQUIRE_QT_DISPLAY();
+  RichDocument doc = RichDocument::FromText("one\ttwo");
+  doc.Paragraphs()[0].tabs = {720};
+  std::vector<long> shown_first, shown_after;
+  bool flat = false;
+  std::optional<RichDocument> after;
+  const int status = test::RunAsUser(
+      [&] {
+        test::RunRichEditSample([](LOCRICHEDITCLASS& editor) { editor.FLATBUTTONS(true); },
+                                WriteRtf(doc));
+      },
+      [&] {
+        qt::QtWindow* window = test::WaitShown("Rich Text Sample");
+        ASSERT_NE(window, nullptr);
+        test::WaitFor([&] {
+          test::OnGui([&] {
+            for (auto* button : window->findChildren<QPushButton*>())
+              if (button->text() == "B") flat = button->isFlat();
+          });
+          return flat;
+        });
+        qt::RulerView* ruler = nullptr;
+        test::WaitFor([&] {
+          test::OnGui([&] {
+            ruler = window->findChild<qt::RulerView*>();
+            if (ruler) shown_first = ruler->Stops();
+          });
+          return ruler && !shown_first.empty();
+        });
+        ASSERT_NE(ruler, nullptr);
+        test::OnGui([&] {
+          // Just past 3000 twips: the model snaps the stop down to a 150-twip step.
+          const QPointF at(ruler->XOf(3000) + 2, ruler->height() / 2);
+          QMouseEvent press(QEvent::MouseButtonPress, at, ruler->mapToGlobal(at), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+          QCoreApplication::sendEvent(ruler, &press);
+        });
+        test::WaitFor([&] {
+          test::OnGui([&] { shown_after = ruler->Stops(); });
+          return shown_after.size() == 2;
+        });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { window->grab().save(QString(file) + ".ruler.png"); });
+        test::OnGui([&] {
+          after = qt::RichEditView::FromQt(*window->findChild<qt::RichEditView*>()->document());
+          window->close();
+        });
+        QMessageBox* box = nullptr;
+        test::WaitFor([&] {
+          test::OnGui([&] { box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+          return box != nullptr;
+        });
+        if (box) test::OnGui([&] { box->button(QMessageBox::No)->click(); });
+      });
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(flat) << "the toolbar's buttons drawn flat";
+  EXPECT_EQ(shown_first, std::vector<long>{720});
+  EXPECT_EQ(shown_after, (std::vector<long>{720, 3000}));
+  ASSERT_TRUE(after.has_value());
+  EXPECT_EQ(after->Paragraphs()[0].tabs, (std::vector<int>{720, 3000}));
 }
 
 }  // namespace

@@ -179,6 +179,65 @@ TEST(RichDocumentModel, ATabStopTogglesAndTheThirtyThirdIsNotAdded) {
   EXPECT_EQ(tabs.size(), 31u);
 }
 
+// A formatted piece put in: its characters keep their formats, and each paragraph ending
+// with one of its breaks takes the settings of the piece's paragraph before the break.
+TEST(RichDocumentModel, AFormattedPieceGoesInWithItsFormatsAndParagraphSettings) {
+  RichDocument target = RichDocument::FromText("abc\nxyz");
+  target.Paragraphs()[0].alignment = RichAlign::Right;
+  target.Paragraphs()[0].tabs = {720};
+  RichDocument one_line = RichDocument::FromText("BOLD");
+  one_line.ApplyCharFormat(0, 4, [](RichCharFormat& f) { f.bold = true; });
+  one_line.Paragraphs()[0].alignment = RichAlign::Center;
+  RichDocument two_lines = RichDocument::FromText("P1\nP2");
+  two_lines.Paragraphs()[0].alignment = RichAlign::Center;
+  two_lines.Paragraphs()[0].start_indent = 360;
+  two_lines.Paragraphs()[1].bullet = true;
+  two_lines.ApplyCharFormat(3, 5, [](RichCharFormat& f) { f.italic = true; });
+  const struct {
+    const char* name;
+    const RichDocument& piece;
+    long start, end;
+    const char* text;
+    long caret;
+    std::vector<RichAlign> alignments;
+  } cases[] = {
+      {"one paragraph keeps the target's settings",
+       one_line,
+       1,
+       1,
+       "aBOLDbc\nxyz",
+       5,
+       {RichAlign::Right, RichAlign::Left}},
+      {"over a selection across a break", one_line, 2, 5, "abBOLDyz", 6, {RichAlign::Right}},
+      {"two paragraphs split the target",
+       two_lines,
+       1,
+       1,
+       "aP1\nP2bc\nxyz",
+       6,
+       {RichAlign::Center, RichAlign::Right, RichAlign::Left}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RichDocument doc = target;
+    EXPECT_EQ(doc.Insert(c.start, c.end, c.piece), c.caret);
+    EXPECT_EQ(doc.PlainText(), c.text);
+    std::vector<RichAlign> alignments;
+    for (const RichParagraph& p : doc.Paragraphs()) alignments.push_back(p.alignment);
+    EXPECT_EQ(alignments, c.alignments);
+  }
+  RichDocument doc = target;
+  doc.Insert(1, 1, two_lines);
+  // "aP1" has the piece's first paragraph settings; "P2bc" the target's, and its P2 italic.
+  EXPECT_EQ(doc.Paragraphs()[0].start_indent, 360);
+  EXPECT_TRUE(doc.Paragraphs()[0].tabs.empty());
+  EXPECT_EQ(doc.Paragraphs()[1].tabs, std::vector<int>{720});
+  EXPECT_FALSE(doc.Paragraphs()[1].bullet);
+  EXPECT_TRUE(doc.FormatAt(4).italic);
+  EXPECT_FALSE(doc.FormatAt(6).italic) << "the target's own text stays as it was";
+  EXPECT_FALSE(doc.FormatAt(1).italic);
+}
+
 TEST(RichDocumentModel, EditsKeepFormatsAndParagraphSettings) {
   RichDocument doc = RichDocument::FromText("Dear Sir\nYours");
   doc.ApplyCharFormat(0, 4, [](RichCharFormat& f) { f.bold = true; });

@@ -945,6 +945,11 @@ void DriverControl::DropDown() {
 
 void DriverControl::PressKey(int keycode) { Send(EVENT_AlertKey, {}, 0, keycode); }
 
+void DriverControl::ClickRuler(long twips) {
+  if (Kind() != ControlType::Ruler) throw std::logic_error("not a ruler");
+  Send(EVENT_Accepted, {}, twips);
+}
+
 namespace {
 std::string MousePlace(int row, int column, int zone) {
   return std::to_string(row) + " " + std::to_string(column) + " " + std::to_string(zone);

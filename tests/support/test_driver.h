@@ -108,7 +108,8 @@ class DriverControl {
   // Opens a drop list's or combo's list: the program takes EVENT_DroppingDown (and may refill
   // the list) before the action returns.
   void DropDown();
-  void PressKey(int keycode);  // a key pressed while the control has the focus
+  void PressKey(int keycode);   // a key pressed while the control has the focus
+  void ClickRuler(long twips);  // a ruler clicked that many twips from its left end
   // A list's column header (column from 1) under the mouse: a click (press and release), a drag
   // dropped on another column's header, a right click, a double click on the column's right
   // border, and the border dragged to a new width (dialog units).

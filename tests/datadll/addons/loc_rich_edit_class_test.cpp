@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "runtime/dates.h"
+#include "runtime/window/dialogs.h"
 #include "runtime/window/rich_edit_input.h"
 #include "runtime/window/rich_text_rtf.h"
 #include "tests/datadll/addons/rich_edit_sample.h"
@@ -30,6 +31,7 @@ std::string ReadAll(const fs::path& file) {
 }
 
 DriverControl RichEditOf(DriverWindow& w);
+DriverControl RulerOf(DriverWindow& w);
 std::string ShownText(const DriverControl& editor);
 
 // Runs `body` on the sample window's thread and closes the window after it.
@@ -292,6 +294,84 @@ TEST_F(RichEditTest, TabStopsToggleOnTheRulerAndFindWrapsOnlyWhenAsked) {
   EXPECT_NE(ui.Messages()[0].text.find("\"one\" not found."), std::string::npos);
 }
 
+// The ruler shows the stops of the caret's paragraph; a click sets a stop (snapped down to
+// 150 twips) in every selected paragraph, and a click on a stop clears it.
+TEST_F(RichEditTest, TheRulerShowsTheCaretParagraphsStopsAndAClickTogglesOne) {
+  TestDriver ui;
+  ui.AnswerMessage(BUTTON_NO);  // closing: the changed document is not saved
+  ui.Start([] { RunRichEditSample(); });
+  DriverWindow w = ui.WaitWindow("Rich Text Sample");
+  DriverControl text = RichEditOf(w);
+  DriverControl ruler = RulerOf(w);
+  RichDocument doc = RichDocument::FromText("one\ttab\ntwo\nthree");
+  doc.Paragraphs()[0].tabs = {720, 2880};
+  doc.Paragraphs()[2].tabs = {300};
+  text.Type(WriteRichEditInput({1, 1, WriteRtf(doc)}));
+  EXPECT_EQ(ruler.Value(), "720|2880");
+  text.Type(WriteRichEditInput({14, 14, WriteRtf(doc)}));
+  EXPECT_EQ(ruler.Value(), "300");
+  text.Type(WriteRichEditInput({9, 9, WriteRtf(doc)}));
+  EXPECT_EQ(ruler.Value(), "");
+
+  // From the middle of "two" to "three": both paragraphs take the second paragraph's stops
+  // with the new one.
+  text.Type(WriteRichEditInput({9, 14, WriteRtf(doc)}));
+  ruler.ClickRuler(1510);
+  EXPECT_EQ(ruler.Value(), "1500");
+  std::optional<RichDocument> now = ReadRtf(text.Get(Prop::Value));
+  ASSERT_TRUE(now.has_value());
+  EXPECT_EQ(now->Paragraphs()[1].tabs, (std::vector<int>{1500}));
+  EXPECT_EQ(now->Paragraphs()[2].tabs, (std::vector<int>{1500}));
+  EXPECT_EQ(now->Paragraphs()[0].tabs, (std::vector<int>{720, 2880}));
+  ruler.ClickRuler(1640);  // the same 150-twip step
+  EXPECT_EQ(ruler.Value(), "");
+  ruler.ClickRuler(100);  // before the first step: no stop at 0
+  EXPECT_EQ(ruler.Value(), "");
+  w.Close();
+  ui.Finish();
+}
+
+// Flat buttons: every registered button, never a list, and the merge window's buttons too.
+TEST_F(RichEditTest, FlatButtonsAreTheRegisteredButtonsAndTheMergeWindows) {
+  TestDriver ui;
+  ui.Start([] {
+    RunRichEditSample([](LOCRICHEDITCLASS& editor) {
+      editor.FLATBUTTONS(true);
+      editor.MAILMERGE();
+    });
+  });
+  DriverWindow merge = ui.WaitWindow("Mail Merge");
+  EXPECT_EQ(merge.Control("View").Get(Prop::Flat), "1");
+  merge.Close();
+  DriverWindow w = ui.WaitWindow("Rich Text Sample");
+  EXPECT_EQ(w.Control("B").Get(Prop::Flat), "1");
+  EXPECT_EQ(w.Control("Page Setup...").Get(Prop::Flat), "1");
+  EXPECT_EQ(w.Control("&Font:").Get(Prop::Flat), "") << "a list is no button";
+  w.Close();
+  ui.Finish();
+}
+
+// A read-only editor has no ruler: there is nothing to set stops in.
+TEST_F(RichEditTest, AReadOnlyEditorHasNoRuler) {
+  TestDriver ui;
+  ui.Start([] {
+    Window window("Read Only");
+    std::string unused;
+    const int box = window.Text(unused);
+    window[box].ReadOnly();
+    window.Open();
+    LOCRICHEDITCLASS editor;
+    editor.INIT(window, box, true, "text");
+    while (window.Accept()) {
+    }
+  });
+  DriverWindow w = ui.WaitWindow("Read Only");
+  EXPECT_THROW(RulerOf(w), std::logic_error);
+  EXPECT_NO_THROW(RichEditOf(w));
+  w.Close();
+  ui.Finish();
+}
+
 TEST_F(RichEditTest, PrintingHandsTheDocumentsLinesToThePageEngine) {
   TestDriver ui;
   bool printed = false, empty_printed = true;
@@ -308,6 +388,106 @@ TEST_F(RichEditTest, PrintingHandsTheDocumentsLinesToThePageEngine) {
   for (const std::string& t : ui.Prints()[0].pages->pages.at(0).Texts()) all += t + " ";
   for (const char* word : {"Dear", "friend,", "thank", "{for}", "Yours"})
     EXPECT_NE(all.find(word), std::string::npos) << word << " in " << all;
+}
+
+// Paste keeps the formats of formatted text on the clipboard; plain text takes the format of
+// what it follows, and RTF our reader cannot take pastes as the plain text beside it.
+TEST_F(RichEditTest, PasteKeepsTheFormatsOfFormattedClipboardText) {
+  RichDocument piece = RichDocument::FromText("red\nnext");
+  piece.ApplyCharFormat(0, 3, [](RichCharFormat& f) {
+    f.color = 0x0000FF;
+    f.italic = true;
+  });
+  piece.Paragraphs()[0].alignment = RichAlign::Center;
+  const struct {
+    const char* name;
+    std::string rtf;
+    const char* text;
+    bool italic;
+    RichAlign first_alignment;
+  } cases[] = {
+      {"formatted", WriteRtf(piece), "Hred\nnextello", true, RichAlign::Center},
+      {"plain", "", "Hred\nnextello", false, RichAlign::Left},
+      {"not RTF", "no RTF here", "Hred\nnextello", false, RichAlign::Left},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestDriver ui;
+    RichDocument after;
+    bool can_paste = false;
+    OnSample(ui, [&](LOCRICHEDITCLASS& editor) {
+      ClipboardChanged("red\nnext", c.rtf);
+      editor.SetDocument(RichDocument::FromText("Hello"), false);
+      editor.Select(1, 1);
+      editor.READINFO();
+      can_paste = editor.INFO_.CANPASTE;
+      editor.PASTE();
+      after = editor.Document();
+      ClipboardChanged("");
+    });
+    EXPECT_TRUE(can_paste);
+    EXPECT_EQ(after.PlainText(), c.text);
+    EXPECT_EQ(after.FormatAt(1).italic, c.italic);
+    EXPECT_EQ(after.FormatAt(1).color, c.italic ? 0x0000FF : 0);
+    EXPECT_FALSE(after.FormatAt(9).italic) << "the editor's own text stays as it was";
+    EXPECT_EQ(after.Paragraphs()[0].alignment, c.first_alignment);
+  }
+}
+
+// The page setup's margins place the printed text and stay for later prints; Cancel, a value
+// that is no margin and margins that leave no room change nothing.
+TEST_F(RichEditTest, PageSetupMarginsPlaceThePrintedTextAndPersist) {
+  TestDriver ui;
+  ui.AnswerMessage(BUTTON_OK);  // "The margins leave no room for the text."
+  ui.Start([] {
+    RunRichEditSample([](LOCRICHEDITCLASS& editor) {
+      editor.SetDocument(RichDocument::FromText("Margins\nmatter"), false);
+    });
+  });
+  DriverWindow w = ui.WaitWindow("Rich Text Sample");
+  auto printed_left_top = [&] {
+    w.Control("Print...").Press();
+    const auto& page = ui.Prints().back().pages->pages.at(0);
+    long left = 1L << 30, top = 1L << 30;
+    for (const report::PageItem& item : page.items) {
+      left = std::min(left, item.x);
+      top = std::min(top, item.y);
+    }
+    return std::pair(left, top);
+  };
+  const auto [left_before, top_before] = printed_left_top();
+  EXPECT_EQ(left_before, 1000);
+
+  w.Control("Page Setup...").Press();
+  DriverWindow setup = ui.WaitWindow("Page Setup");
+  EXPECT_EQ(setup.Control("&Left:").Value(), "1.00");
+  setup.Control("&Left:").Type("2.25");
+  setup.Control("&Top:").Type("abc");
+  setup.Control("&OK").Press();  // refused: not a margin
+  EXPECT_TRUE(ui.HasWindow("Page Setup"));
+  setup.Control("&Top:").Type("7");
+  setup.Control("&Bottom:").Type("4");
+  setup.Control("&OK").Press();  // refused: no room left
+  EXPECT_TRUE(ui.HasWindow("Page Setup"));
+  setup.Control("&Bottom:").Type("1");
+  setup.Control("&Top:").Type("1.5");
+  setup.Control("&OK").Press();
+  EXPECT_FALSE(ui.HasWindow("Page Setup"));
+  const auto [left_after, top_after] = printed_left_top();
+  EXPECT_EQ(left_after, 2250);
+  EXPECT_EQ(top_after - top_before, 500);
+
+  // Cancel keeps what was set, and the window shows it.
+  w.Control("Page Setup...").Press();
+  DriverWindow again = ui.WaitWindow("Page Setup");
+  EXPECT_EQ(again.Control("&Left:").Value(), "2.25");
+  again.Control("&Left:").Type("3");
+  again.Control("Cancel").Press();
+  EXPECT_EQ(printed_left_top().first, 2250);
+  w.Close();
+  ui.Finish();
+  ASSERT_EQ(ui.Messages().size(), 1u);
+  EXPECT_EQ(ui.Messages()[0].caption, "Page Setup");
 }
 
 // --- mail merge ------------------------------------------------------------------------------
@@ -478,16 +658,20 @@ TEST_F(RichEditTest, MergingToThePrinterPrintsEveryRecordInOneJob) {
   EXPECT_EQ(pages[1].Texts(), (std::vector<std::string>{"To", "Bob"}));
 }
 
-// The sample window's rich edit control.
-DriverControl RichEditOf(DriverWindow& w) {
+// The first control of a kind in a window; throws when there is none.
+DriverControl FirstOfKind(DriverWindow& w, ControlType kind) {
   for (int n = 1; n < 80; ++n) {
     try {
-      if (w.ControlNumber(n).Kind() == ControlType::RichEdit) return w.ControlNumber(n);
+      if (w.ControlNumber(n).Kind() == kind) return w.ControlNumber(n);
     } catch (const std::exception&) {
     }
   }
-  throw std::logic_error("no rich edit control");
+  throw std::logic_error("no control of kind " + std::to_string(static_cast<int>(kind)));
 }
+
+// The sample window's rich edit control, and its ruler.
+DriverControl RichEditOf(DriverWindow& w) { return FirstOfKind(w, ControlType::RichEdit); }
+DriverControl RulerOf(DriverWindow& w) { return FirstOfKind(w, ControlType::Ruler); }
 
 std::string ShownText(const DriverControl& editor) {
   const std::optional<RichDocument> doc = ReadRtf(editor.Get(Prop::Value));

@@ -26,6 +26,7 @@ inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setu
   const Tool tools[] = {{"New", "New", "New document"},
                         {"Open", "Open...", "Open a document"},
                         {"Save", "Save...", "Save"},
+                        {"PageSetup", "Page Setup...", "Page margins"},
                         {"Print", "Print...", "Print"},
                         {"Find", "Find...", "Find"},
                         {"Replace", "Replace...", "Replace"},
@@ -56,8 +57,12 @@ inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setu
   if (setup) setup(editor);
   editor.UPDATEWINDOW();
   while (window.Accept()) {
-    if (EVENT() == EVENT_Accepted) editor.TAKEACCEPTED();
-    if (EVENT() == EVENT_CloseWindow && !editor.KILL(true)) window.Cycle();
+    // One event a turn: after a button that opened a window of its own, EVENT() tells that
+    // window's last event (its closing), which is not this window's.
+    if (EVENT() == EVENT_Accepted)
+      editor.TAKEACCEPTED();
+    else if (EVENT() == EVENT_CloseWindow && !editor.KILL(true))
+      window.Cycle();
   }
 }
 

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <thread>
+
 #include "runtime/dates.h"
 #include "runtime/expression/evaluate.h"
 #include "tests/support/test_driver.h"
@@ -284,6 +289,142 @@ TEST(QueryByExample, TheSearchFindsMatchesOneByOneOrTagsThemAll) {
   EXPECT_EQ(s.tagged, (std::vector<std::string>{"O'Brien", "Anne"}));
 }
 
+// The first list of a window (lists have no text to find them by).
+DriverControl FirstList(const DriverWindow& w) {
+  for (int n = 1; n < 200; ++n) {
+    try {
+      const DriverControl c = w.ControlNumber(n);
+      if (c.Kind() == ControlType::List) return c;
+    } catch (const std::exception&) {
+    }
+  }
+  throw std::logic_error("no list in " + w.Title());
+}
+
+// The form's SUPPORTEDIT decides where Begin Search puts Edit; Unselect is there only while
+// something is tagged.
+TEST(QueryByExample, BeginSearchPlacesEditAsTheFormAsks) {
+  struct Form : FORMCLASS0 {
+    bool tags = false;
+    std::string FSTTAG() override { return tags ? "1" : ""; }
+  };
+  const struct {
+    int layout;
+    bool tags;
+    std::vector<std::string> buttons;  // left to right
+    std::string default_button;
+  } cases[] = {
+      {0, false, {"&Select", "Cancel"}, "&Select"},
+      {0, true, {"&Select", "&Unselect", "Cancel"}, "&Select"},
+      {1, false, {"&Edit", "&Select", "Cancel"}, "&Edit"},
+      {1, true, {"&Edit", "&Select", "&Unselect", "Cancel"}, "&Edit"},
+      {2, false, {"&Select", "&Edit", "Cancel"}, "&Select"},
+      {2, true, {"&Select", "&Unselect", "&Edit", "Cancel"}, "&Select"},
+  };
+  People people(Rows());
+  for (const auto& c : cases) {
+    SCOPED_TRACE("SUPPORTEDIT " + std::to_string(c.layout) + (c.tags ? " with tags" : ""));
+    Form s;
+    s.FORMCLASS0::INIT("People", &people, &people.browse, "", true, false, 1, 1, 1, 1, 1, 1, 11);
+    s.SUPPORTEDIT = c.layout;
+    s.tags = c.tags;
+    s.ADDFIELD("Name", "People", "PEO", "Name", TYPE_STRING, "@s30", 0);
+    s.SETFIELD("People", "Name");
+    s.ADDCRITERION(MATCHTYPE_CONTAINS, "x");
+    TestDriver ui;
+    int result = -1;
+    ui.Start([&] { result = s.WORK(); });
+    DriverWindow w = ui.WaitWindow("Begin Search");
+    std::vector<std::pair<int, std::string>> shown;
+    for (const char* name : {"&Edit", "&Select", "&Unselect", "Cancel"}) {
+      std::optional<DriverControl> found;
+      try {
+        found = w.Control(name);
+      } catch (const std::exception&) {
+        continue;  // not made at all
+      }
+      const DriverControl& b = *found;
+      if (!b.Hidden()) shown.emplace_back(b.Column(), std::string(name));
+      if (b.Get(Prop::Default) == "1") {
+        EXPECT_EQ(name, c.default_button);
+      }
+    }
+    std::sort(shown.begin(), shown.end());
+    std::vector<std::string> order;
+    for (const auto& [column, name] : shown) order.push_back(name);
+    EXPECT_EQ(order, c.buttons);
+    w.Control("Cancel").Press();
+    ui.Finish();
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(s.WIZARDPAGE, 5);
+  }
+}
+
+// Tagging goes a batch a tick in its own window, so a long run can be cancelled part way.
+TEST(QueryByExample, SelectAndUnselectTagInBatchesUntilCancelled) {
+  struct Tagging : SEARCHCLASS0 {
+    long set = 0, cleared = 0;
+    bool slow_first = false;
+    void SETTAG() override { ++set; }
+    void CLRTAG() override { ++cleared; }
+    // A first match that takes long makes the run go one record a tick.
+    bool CHECKHIDDENCRITERIA() override {
+      if (slow_first) std::this_thread::sleep_for(std::chrono::milliseconds(150));
+      slow_first = false;
+      return false;
+    }
+  };
+  std::vector<Person> many;
+  for (int i = 0; i < 3000; ++i) many.push_back({"P" + std::to_string(i), "x", i % 2, 0, 1});
+  People people(many);
+  Tagging s;
+  Fields(s, people);
+  s.SUPPORTSELECT = true;
+  s.SETFIELD("People", "Member");
+  s.ADDCRITERION(MATCHTYPE_EQUALS, "1");
+
+  // Select runs to the end: every match tagged once.
+  {
+    TestDriver ui;
+    int result = -1;
+    ui.Start([&] { result = s.WORK(); });
+    ui.WaitWindow("Begin Search").Control("&Select").Press();
+    ui.Finish();
+    EXPECT_EQ(result, 11);
+    EXPECT_EQ(s.set, 3000);
+  }
+  // Again, one a tick after a slow first match, cancelled in the progress window.
+  {
+    s.slow_first = true;
+    TestDriver ui;
+    int result = -1;
+    ui.Start([&] { result = s.WORK(); });
+    ui.WaitWindow("Begin Search").Control("&Select").Press();
+    ui.WaitWindow("Searching for Matching Records").Control("Cancel").Press();
+    ui.Finish();
+    EXPECT_EQ(result, 2);
+    EXPECT_GT(s.set, 3000);
+    EXPECT_LT(s.set, 6000);
+  }
+  // No match: said, and nothing tagged.
+  {
+    s.CLEANALLCRITERIA();
+    s.SETFIELD("People", "Name");
+    s.ADDCRITERION(MATCHTYPE_EQUALS, "nobody");
+    const long before = s.set;
+    TestDriver ui;
+    ui.AnswerMessage(BUTTON_OK);
+    int result = -1;
+    ui.Start([&] { result = s.WORK(); });
+    ui.WaitWindow("Begin Search").Control("&Select").Press();
+    ui.Finish();
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(s.set, before);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "There are no matching records!");
+  }
+}
+
 TEST(QueryByExample, TheWizardAndTheMatchTypeWindowEnterCriteria) {
   People people(Rows());
   SEARCHCLASS0 s;
@@ -302,6 +443,12 @@ TEST(QueryByExample, TheWizardAndTheMatchTypeWindowEnterCriteria) {
   DriverWindow value = ui.WaitWindow("Enter Search Value");
   value.Control("&Search Value:").Type("33");
   value.Control("&OK").Press();
+  // Match types show as their pictures: beside each radio and in the criteria list.
+  EXPECT_EQ(match.Control("Inside &range").Get(Prop::Icon), "~SQBE_IR.ICO");
+  EXPECT_EQ(match.Control("&Equals").Get(Prop::Icon), "~SQBE_EQ.ICO");
+  const DriverControl criteria = FirstList(match);
+  ASSERT_EQ(criteria.Rows(), 1u);
+  EXPECT_EQ(criteria.CellDetail(1, 1).icon, "~SQBE_EQ.ICO");
   match.Control("Match Type").Choose("Inside &range");
   match.Control("&Change").Press();
   DriverWindow range = ui.WaitWindow("Enter Range Limits");

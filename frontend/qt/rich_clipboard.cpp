@@ -1,0 +1,31 @@
+#include "frontend/qt/rich_clipboard.h"
+
+#include <QMimeData>
+#include <QStringList>
+#include <QTextDocument>
+
+#include "frontend/qt/rich_edit_view.h"
+#include "runtime/window/rich_text_rtf.h"
+
+namespace vx::qt {
+
+std::string ClipboardRtf(const QMimeData* data) {
+  if (!data) return {};
+  // The names programs put RTF under on X11 and Wayland.
+  for (const char* type : {"text/rtf", "application/rtf", "text/richtext"}) {
+    if (!data->hasFormat(type)) continue;
+    const QByteArray bytes = data->data(type);
+    const std::string rtf(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // Only what our reader takes is passed on: anything else would paste as nothing.
+    if (ReadRtf(rtf)) return rtf;
+  }
+  if (data->hasHtml()) {
+    QTextDocument document;
+    document.setHtml(data->html());
+    RichDocument doc = RichEditView::FromQt(document);
+    if (!doc.Empty()) return WriteRtf(doc);
+  }
+  return {};
+}
+
+}  // namespace vx::qt
