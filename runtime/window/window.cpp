@@ -80,6 +80,9 @@ void Window::Open() {
   thread_ = THREAD();
   open_ = true;
   closing_ = closing_down_ = cycled_ = focus_placed_ = false;
+  // The event the window under this one is taking (the press that opened this one, say) is
+  // given back when this one closes, so that window's loop goes on reading its own event.
+  outer_event_ = t_windows.current;
   t_windows.open.push_back(this);
 
   ModelMessage m;
@@ -109,6 +112,7 @@ void Window::Close() {
   open_ = false;
   auto& open = t_windows.open;
   open.erase(std::remove(open.begin(), open.end(), this), open.end());
+  t_windows.current = std::move(outer_event_);
   auto& deferred = t_windows.deferred;
   deferred.erase(std::remove_if(deferred.begin(), deferred.end(),
                                 [&](const Event& e) { return e.window == id_; }),

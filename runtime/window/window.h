@@ -142,6 +142,7 @@ class Window : public ControlMaker {
   bool cycled_ = false;
   bool working_ = false;
   bool focus_placed_ = false;  // the focus was given when the window was first set up
+  Event outer_event_;  // the thread's event when this window opened, given back at its close
   int cancel_button_ = 0;
   PropertyBag props_;
   std::map<int, long> numbered_;

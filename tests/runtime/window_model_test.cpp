@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -171,6 +172,47 @@ TEST(WindowModel, AModalWindowTakesItsThreadsInputUntilItCloses) {
   browse.Close();
   ui.Finish();
   EXPECT_EQ(log, (std::vector<std::string>{"form closed", "browse event"}));
+}
+
+// A window opened while another takes an event leaves that event as it found it: after the inner
+// window closes, the outer loop's later tests still read the outer window's own event (not the
+// inner one's close), so an "else" branch of the same loop is not run by mistake.
+TEST(WindowModel, AWindowThatClosesGivesTheWindowUnderItsEventBack) {
+  std::vector<std::string> log;
+  TestDriver ui;
+  ui.Start([&] {
+    Window outer("Outer");
+    auto& open = outer.Button("&Open");
+    while (outer.Accept()) {
+      if (ACCEPTED() == open) {
+        Window inner("Inner");
+        inner.Prompt("Nothing to do here");
+        inner.Button("Close");
+        while (inner.Accept()) {
+        }  // ends with the inner window's close
+      }
+      log.push_back(std::to_string(EVENT()) + ":" + std::to_string(FIELD()));
+      if (EVENT() == EVENT_CloseWindow) break;
+    }
+    log.push_back("outer closed");
+  });
+  auto outer = ui.WaitWindow("Outer");
+  const int open = outer.Control("Open").Number();
+  outer.Control("Open").Press();
+  auto inner = ui.WaitWindow("Inner");
+  inner.Close();
+  outer.Close();
+  ui.Finish();
+  // The outer loop read its own press after the inner window closed, and went on until it was
+  // closed itself.
+  const auto pressed = std::find(log.begin(), log.end(),
+                                 std::to_string(EVENT_Accepted) + ":" + std::to_string(open));
+  EXPECT_NE(pressed, log.end());
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2].substr(0, log[log.size() - 2].find(':')),
+            std::to_string(EVENT_CloseWindow));
+  EXPECT_TRUE(std::count(log.begin(), log.end(), "outer closed") == 1);
+  EXPECT_FALSE(outer.Open());
 }
 
 // The end of the session, posted to a window with two windows of its thread over it, closes each
