@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_table.h"
 #include "bench/twin.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
@@ -46,48 +47,11 @@ using vx::bench::Seconds;
 constexpr int kRecords = 20000;
 constexpr const char* kDatabase = "vx_bench";
 
-struct Rec {
-  std::uint8_t Kind;
-  std::int32_t Day;
-  std::int32_t Seq;
-  vx::String<20> Name;
-  std::int32_t Value;
-};
+using Rec = vx::bench::BenchRec;
 
-Rec& Buffer() {
-  thread_local Rec rec{};
-  return rec;
-}
+Rec& Buffer() { return vx::bench::BenchBuffer(); }
 
-FieldDef Field(const char* name, FieldType type, std::size_t offset, std::size_t size) {
-  FieldDef f;
-  f.name = name;
-  f.type = type;
-  f.offset = offset;
-  f.size = size;
-  return f;
-}
-
-TableDef MakeTable(const std::string& stored) {
-  TableDef def;
-  def.label = "BENCH";
-  def.stored_name = stored;
-  def.record_size = sizeof(Rec);
-  def.fields = {Field("Kind", FieldType::Byte, offsetof(Rec, Kind), 1),
-                Field("Day", FieldType::Long, offsetof(Rec, Day), 4),
-                Field("Seq", FieldType::Long, offsetof(Rec, Seq), 4),
-                Field("Name", FieldType::String, offsetof(Rec, Name), 20),
-                Field("Value", FieldType::Long, offsetof(Rec, Value), 4)};
-  KeyDef key;
-  key.name = "KeyKindDaySeq";
-  key.components = {{"Kind", false}, {"Day", false}, {"Seq", false}};
-  KeyDef name;
-  name.name = "KeyName";
-  name.components = {{"Name", false}};
-  def.keys = {key, name};
-  def.buffer = [] { return static_cast<void*>(&Buffer()); };
-  return def;
-}
+TableDef MakeTable(const std::string& stored) { return vx::bench::MakeBenchTable(stored, true); }
 
 void Fill(int i) {
   Rec& r = Buffer();
