@@ -34,18 +34,17 @@ namespace {
 // row. The team's tasks and the other users' rows stay as they are.
 void RescheduleUserTasks(ProcessWindow& progress) {
   const std::map<std::int32_t, VXUSD_RECORD> rows = CurrentUserTaskRows();
-  if (ACCESS_VXUSD->Open() != 0) return;
   progress.Open(rows.size());
+  if (ACCESS_VXUSD->Open() != 0) return;
   for (const auto& [id, row] : rows) {
+    // The row as stored now (the due-task check may have run the task since it was listed).
+    US = row;
     SCH.ID = id;
-    if (ACCESS_SCHEDULE->TryFetch(SCH_KEYID) == 0) {
-      OverlayUserState(row, SCH);
+    if (ACCESS_VXUSD->TryFetch(US_KEYID) == 0 && ACCESS_SCHEDULE->TryFetch(SCH_KEYID) == 0) {
+      OverlayUserState(US, SCH);
       if (RedateTask(GLO_DATE, GLO_TIME)) {
-        US = row;
-        if (ACCESS_VXUSD->TryFetch(US_KEYID) == 0) {  // gone meanwhile: nothing to re-date
-          TakeUserState(SCH, US);
-          if (ACCESS_VXUSD->Update() != 0) break;
-        }
+        TakeUserState(SCH, US);
+        if (ACCESS_VXUSD->Update() != 0) break;
       }
     }
     progress.Advance();
