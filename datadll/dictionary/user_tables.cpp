@@ -48,9 +48,12 @@ const storage::TableDef& VXUSD_TABLE() {
         MakeKey("KEYUSER", "User", KeyKind::Duplicates,
                 {{"USER"}, {"COMPLETED"}, {"DISABLED"}, {"DATE"}, {"TIME"}}),
         // The advance-warning group that led this key compared its raw bytes (little-endian
-        // numbers), which orders nothing; the key orders by its real fields alone.
+        // numbers), which orders nothing; the key orders by its real fields alone. The user
+        // comes first, so that one user's due warnings are found without reading past the
+        // other users' rows; a file keyed without it has its keys made again when it opens.
         MakeKey("KEYADVANCED", "Advanced Warning", KeyKind::Duplicates,
-                {{"ADVANCEWARNED"},
+                {{"USER"},
+                 {"ADVANCEWARNED"},
                  {"DISABLED"},
                  {"COMPLETED"},
                  {"ADVANCEWARNDATE"},

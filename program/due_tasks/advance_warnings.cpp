@@ -83,21 +83,23 @@ void WarnOf(const std::function<int()>& mark) {
 }
 
 // In multi-user mode each user is warned by their own state of a task (VXUSD): the walk goes
-// through the rows not yet warned of tasks neither disabled nor completed for their user, in
-// the order of their warning moments, and takes the current user's.
+// through the current user's rows not yet warned of tasks neither disabled nor completed for
+// them, in the order of their warning moments; the user part of the key keeps the other users'
+// rows out of it.
 void CheckUserAdvanceWarnings() {
   if (ACCESS_VXUSD->Open() != 0) return;
   const std::string user = UPPER(TaskStateUser());
   US = VXUSD_RECORD{};
+  US.USER = TaskStateUser();
   US.ADVANCEWARNDATE = 1;
   if (ACCESS_VXUSD->SetFromBuffer(US_KEYADVANCED) == 0) {
     for (int reads = 0; reads < kMaxReads && ACCESS_VXUSD->Next() == 0; ++reads) {
+      if (UPPER(CLIP(US.USER.str())) != user) break;  // past the user's rows
       if (US.ADVANCEWARNED != 0 || US.DISABLED != 0 || US.COMPLETED != 0) break;
       const std::int32_t today = TODAY();
       if (US.ADVANCEWARNDATE > today ||
           (US.ADVANCEWARNDATE == today && US.ADVANCEWARNTIME >= CLOCK()))
         break;
-      if (UPPER(CLIP(US.USER.str())) != user) continue;
       const VXUSD_RECORD row = US;
       SCH.ID = row.ID;
       if (ACCESS_SCHEDULE->TryFetch(SCH_KEYID) != 0) continue;  // a row of a task gone

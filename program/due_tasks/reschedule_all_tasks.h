@@ -12,7 +12,8 @@ void RescheduleAllTasks_GetDate();
 
 // Re-dates every task of SCHEDULE, in id order, for the moment in GLO_DATE/GLO_TIME, with a
 // progress window; the open task lists are told to refresh. A failed store is reported and
-// ends the pass.
+// ends the pass. In multi-user mode the current user's own state of each task (VXUSD) is
+// re-dated instead, and the team's tasks are left as they are.
 void RescheduleAllTasks();
 
 // Re-dates the task in the SCHEDULE buffer: steps it back before the moment, then on to its

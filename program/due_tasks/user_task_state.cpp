@@ -1,6 +1,9 @@
 #include "program/due_tasks/user_task_state.h"
 
+#include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/globals.h"
+#include "datadll/dictionary/table_managers.h"
+#include "framework/file_manager.h"
 #include "runtime/text_functions.h"
 
 namespace vx {
@@ -35,6 +38,21 @@ void TakeUserState(const SCHEDULE_RECORD& task, VXUSD_RECORD& user) {
   user.DISABLED = task.Disabled;
   user.COMPLETED = task.Completed;
   user.SKIPPED = task.Skipped;
+}
+
+std::map<std::int32_t, VXUSD_RECORD> CurrentUserTaskRows() {
+  std::map<std::int32_t, VXUSD_RECORD> rows;
+  if (ACCESS_VXUSD->Open() != 0) return rows;
+  const VXUSD_RECORD kept = US;
+  US = VXUSD_RECORD{};
+  US.USER = TaskStateUser();
+  storage::File& file = ACCESS_VXUSD->file();
+  if (file.SetEqual(US_KEYUSER, {VXUSD_TABLE().FieldIndex("USER")}) == 0) {
+    while (file.Next() == 0) rows.emplace(US.ID, US);
+  }
+  US = kept;
+  ACCESS_VXUSD->Close();
+  return rows;
 }
 
 }  // namespace vx

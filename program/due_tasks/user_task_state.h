@@ -8,6 +8,8 @@
 // each of that person's occurrences and none of anybody else's.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 #include "datadll/dictionary/schedule_table.h"
@@ -22,5 +24,10 @@ std::string TaskStateUser();
 
 void OverlayUserState(const VXUSD_RECORD& user, SCHEDULE_RECORD& task);
 void TakeUserState(const SCHEDULE_RECORD& task, VXUSD_RECORD& user);
+
+// The current user's rows of VXUSD by task id, read by one walk of the user's part of the user
+// key (VXUSD opened and closed here; the buffer US is left as it was). Empty when the table
+// cannot be opened.
+std::map<std::int32_t, VXUSD_RECORD> CurrentUserTaskRows();
 
 }  // namespace vx

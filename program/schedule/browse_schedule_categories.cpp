@@ -9,7 +9,9 @@
 #include "datadll/xplore/xplore_class.h"
 #include "framework/table_view.h"
 #include "program/common/main_procedures.h"
+#include "program/due_tasks/user_task_state.h"
 #include "program/schedule/category_windows.h"
+#include "program/schedule/user_task_sequence.h"
 #include "program/windows/format_date.h"
 #include "program/windows/list_window.h"
 #include "runtime/window/list_format.h"
@@ -26,7 +28,8 @@ constexpr std::string_view kTaskFormat =
 std::function<void()> TaskForm() { return MainProcedure("UpdateSchedule"); }
 
 // The enabled tasks of one category in date and time order: a walk of the category-date key
-// over the records of that category only.
+// over the records of that category only. In multi-user mode each task is read with the
+// current user's own state of it, in the order of the user's dates.
 class CategoryTasksView final : public BrowseView {
  public:
   bool has_category = false;
@@ -35,10 +38,16 @@ class CategoryTasksView final : public BrowseView {
   void Reset(int) override {
     storage::File& file = ACCESS_SCHEDULE->file();
     SCH.Category = category.view();
+    per_user_ = PerUserTaskState();
     walking_ = has_category &&
                file.SetEqual(SCH_KEYCATEGORYDATE, {SCHEDULE_TABLE().FieldIndex("Category")}) == 0;
+    if (!per_user_) return;
+    user_tasks_.Begin();
+    if (walking_) user_tasks_.AddWalk();
+    user_tasks_.SortByRun();
   }
   bool Next() override {
+    if (per_user_) return user_tasks_.Next();
     if (!walking_) return false;
     walking_ = ACCESS_SCHEDULE->file().Next() == 0;
     return walking_;
@@ -50,6 +59,8 @@ class CategoryTasksView final : public BrowseView {
 
  private:
   bool walking_ = false;
+  bool per_user_ = false;
+  UserTaskSequence user_tasks_;
 };
 
 class TaskBrowse final : public ZQBROWSECLASS {

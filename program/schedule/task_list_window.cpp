@@ -11,6 +11,7 @@
 #include "program/admin/password_validation.h"
 #include "program/common/main_procedures.h"
 #include "program/due_tasks/task_actions.h"
+#include "program/due_tasks/user_task_state.h"
 #include "program/schedule/task_defaults.h"
 #include "program/schedule/task_query.h"
 #include "program/windows/format_date.h"
@@ -39,6 +40,25 @@ void TaskView::Reset(int order) {
                           ? ranges[static_cast<std::size_t>(order - 1)]
                           : Range::AllByDate;
   storage::File& file = ACCESS_SCHEDULE->file();
+  per_user_ = PerUserTaskState();
+  if (per_user_) {
+    user_tasks_.Begin();
+    switch (range) {
+      case Range::AllByDate:
+        if (file.Set(SCH_KEYDATE) == 0) user_tasks_.AddWalk();
+        user_tasks_.SortByRun();
+        break;
+      case Range::Day:
+        user_tasks_.AddDay(day);
+        user_tasks_.SortByRun();
+        break;
+      case Range::Category:
+        SCH.Category = category.view();
+        if (file.SetEqual(SCH_KEYCATEGORY, {FieldIndex("Category")}) == 0) user_tasks_.AddWalk();
+        break;
+    }
+    return;
+  }
   switch (range) {
     case Range::AllByDate:
       walking_ = file.Set(SCH_KEYDATE) == 0;
@@ -55,6 +75,7 @@ void TaskView::Reset(int order) {
 }
 
 bool TaskView::Next() {
+  if (per_user_) return user_tasks_.Next();
   if (!walking_) return false;
   walking_ = ACCESS_SCHEDULE->file().Next() == 0;
   return walking_;

@@ -13,6 +13,7 @@
 #include "datadll/utility/zq_browse_class.h"
 #include "datadll/xplore/xplore_class.h"
 #include "framework/browse_class.h"
+#include "program/schedule/user_task_sequence.h"
 #include "program/windows/list_window.h"
 #include "runtime/fixed_string.h"
 
@@ -20,7 +21,9 @@ namespace vx {
 
 // The tasks of one sort order: all by date, those of one day by time, or those of one
 // category by description. Each walks a key over only the tasks it shows, so a day of a large
-// table costs the reads of that day alone.
+// table costs the reads of that day alone. In multi-user mode each task is read with the
+// current user's own state of it, the orders by date and the day following the user's dates
+// (UserTaskSequence).
 class TaskView final : public BrowseView {
  public:
   enum class Range { AllByDate, Day, Category };
@@ -35,6 +38,8 @@ class TaskView final : public BrowseView {
 
  private:
   bool walking_ = false;
+  bool per_user_ = false;
+  UserTaskSequence user_tasks_;
 };
 
 // Icons of the task in the SCHEDULE buffer, as numbers in TaskListIcons(): its state (done,

@@ -14,6 +14,7 @@ struct End {
   storage::File* file = nullptr;
   storage::TableBackend* server = nullptr;
   int Open() { return file ? file->Open() : server->Open(storage::kReadWriteDenyNone); }
+  int Build() { return file ? file->Build() : server->Build(); }
   int Create() { return file ? file->Create() : server->Create(); }
   int Close() { return file ? file->Close() : server->Close(); }
   int Set() { return file ? file->Set() : server->Set(-1); }
@@ -42,8 +43,11 @@ CopyReport CopyTables(const storage::ServerSettings& server, CopyDirection direc
     End remote{nullptr, &store->TableFor(file)};
     End& source = direction == CopyDirection::ToServer ? folder : remote;
     End& target = direction == CopyDirection::ToServer ? remote : folder;
-    const int opened = source.Open();
+    int opened = source.Open();
     if (opened == storage::kFileNotFound) continue;  // nothing of it to copy
+    // Keys made by an earlier version of the table (or damaged) are made again from its records,
+    // as the program does when it opens the table.
+    if (opened == storage::kBadKey && source.Build() == 0) opened = source.Open();
     if (opened != 0) {
       report.problems.push_back(Why(def->label + " cannot be read"));
       continue;

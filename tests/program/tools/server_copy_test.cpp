@@ -125,5 +125,34 @@ TEST_F(ServerCopy, AFolderCopiedToTheServerAndBackHasIdenticalTables) {
   EXPECT_EQ(cluster->Admin("DROP DATABASE \"" + database + "\" WITH (FORCE)"), "");
 }
 
+// A folder of an earlier version, whose keys of a table differ from today's, is copied whole:
+// the folder's keys are made again from its records first, as the program does at open.
+TEST_F(ServerCopy, AFolderWithATableKeyedByAnEarlierVersionIsCopiedWhole) {
+  test::LocalPgCluster* cluster = test::LocalPgCluster::Get();
+  ASSERT_NE(cluster, nullptr);
+  const std::string database = test::LocalPgCluster::Name("vx_copy_keys");
+  ASSERT_TRUE(cluster->FreshDatabase(database));
+  storage::TableDef before = VXUSD_TABLE();
+  for (storage::KeyDef& key : before.keys) {
+    if (key.name == "KEYADVANCED") key.components.erase(key.components.begin());
+  }
+  {
+    storage::File file(before);
+    ASSERT_EQ(file.Create(), 0);
+    ASSERT_EQ(file.Open(), 0);
+    for (const char* user : {"ann", "bob"}) {
+      US = VXUSD_RECORD{};
+      US.USER = user;
+      US.ID = 3;
+      ASSERT_EQ(file.Add(), 0);
+    }
+    file.Close();
+  }
+  const CopyReport to = CopyTables(cluster->Settings(database), CopyDirection::ToServer);
+  EXPECT_TRUE(to.ok()) << to.problems.front();
+  EXPECT_EQ(cluster->Scalar("SELECT count(*) FROM \"VX97!USERSCHEDULEDETAILS\"", database), "2");
+  EXPECT_EQ(cluster->Admin("DROP DATABASE \"" + database + "\" WITH (FORCE)"), "");
+}
+
 }  // namespace
 }  // namespace vx
