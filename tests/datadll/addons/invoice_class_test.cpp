@@ -641,5 +641,48 @@ TEST_F(InvoiceLines, OnlyTheCellBeingEditedShowsItsEditor) {
   EXPECT_EQ(shown(), "- -");
 }
 
+// What is typed in a cell shows in the list as soon as the cell is left for the next one, not
+// only once the whole row is complete.
+TEST_F(InvoiceLines, ACellLeftForTheNextShowsWhatWasTypedInIt) {
+  TableDef def = MakeItemTable("tabbed\\!items");
+  def.buffer = line_def_.buffer;
+  TestDriver ui;
+  ui.Start([&] {
+    ItemBuffer().Id = 7;
+    FileManager lines;
+    lines.Init(def);
+    AddLines(def, lines);
+    Window window("Tabbed Lines");
+    Control& list = window.List("40L~Item~@s10@40L~Code~@s7@");
+    SINV::INVOICECLASS form;
+    form.INIT(list, lines, def.keys[0]);
+    form.ADDFIELD("Name");
+    form.ADDFIELD("Code");
+    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+    SBRW::EDITENTRYCLASS name, code;
+    name.INIT(1, list, form.CELL);
+    code.INIT(2, list, form.CELL);
+    form.ADDEDITCONTROL(name, 1);
+    form.ADDEDITCONTROL(code, 2);
+    form.INSERTCONTROL = window.Button("Insert");
+    const int close = window.Button("Close");
+    form.LOAD();
+    while (window.Accept() && ACCEPTED() != close) form.TAKEEVENT();
+    lines.Close();
+  });
+  DriverWindow w = ui.WaitWindow("Tabbed Lines");
+  DriverControl list = w.ControlNumber(1), name = w.ControlNumber(2), code = w.ControlNumber(3);
+  w.Control("Insert").Press();
+  ASSERT_EQ(list.Rows(), 4u);
+  name.Type("figs");
+  name.PressKey(addons::TabKey);
+  EXPECT_EQ(list.Cell(4, 1), "figs");
+  code.Type("FI-4");
+  code.PressKey(addons::ShiftTab);
+  EXPECT_EQ(list.Cell(4, 2), "FI-4");
+  w.Control("Close").Press();
+  ui.Finish();
+}
+
 }  // namespace
 }  // namespace vx::test
