@@ -497,6 +497,7 @@ void INVOICECLASS::TAKEEDITCODE(int code) {
       const int next = NextEditable(column_ + (code == 1 ? 1 : -1), code == 1 ? 1 : -1);
       if (next) {
         column_ = next;
+        Show();  // the cell just left shows what was typed in it
         BeginCell();
       } else {
         complete((TABACTION & 8) != 0, code == 1 ? VCRForward : VCRBackward, code == 1 ? 0 : -1);
