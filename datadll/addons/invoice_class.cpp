@@ -353,10 +353,16 @@ void INVOICECLASS::RESETFROMASK() {
 // ---- the window ----
 
 void INVOICECLASS::SETALERTS() {
+  // The arrow and page keys come to the form rather than moving the list on their own, so that
+  // Down past the last line can add one and Up from an empty last line take it away.
   list_->Alert(MouseLeft2)
       .Alert(addons::CtrlEnter)
       .Alert(addons::InsertKey)
-      .Alert(addons::DeleteKey);
+      .Alert(addons::DeleteKey)
+      .Alert(addons::UpKey)
+      .Alert(addons::DownKey)
+      .Alert(addons::PageUp)
+      .Alert(addons::PageDown);
 }
 
 void INVOICECLASS::UPDATEWINDOW() {
@@ -438,6 +444,18 @@ int INVOICECLASS::TAKEEVENT() {
           case addons::TabKey:
           case addons::ShiftTab:
             AUTOEDITPENDING = AUTOEDIT;
+            break;
+          case addons::UpKey:
+            TAKESCROLL(EVENT_ScrollUp);
+            break;
+          case addons::DownKey:
+            TAKESCROLL(EVENT_ScrollDown);
+            break;
+          case addons::PageUp:
+            TAKESCROLL(EVENT_PageUp);
+            break;
+          case addons::PageDown:
+            TAKESCROLL(EVENT_PageDown);
             break;
           default:
             break;

@@ -146,7 +146,7 @@ void OrderWindow() {
   form.SHIFTDOWNCONTROL = window.Button("Move Do&wn");
   form.OKCONTROL = window.Button("&OK").Default();
   const int cancel = window.Button("Cancel");
-  form.CONFIRMDELETE = true;
+  form.CONFIRMDELETE = form.AUTOINSERT = true;
   form.TABACTION = 8;
   form.LOAD();
   form.CALCTOTALS();
@@ -240,6 +240,17 @@ TEST_F(InvoiceFormQt, AnOrdersLinesAreAddedFromTheKeyboardMovedAndSaved) {
       window->activateWindow();
       list->setFocus();
     });
+    // Down moves through the lines and past the last one adds a line; Esc there takes it back.
+    for (int down = 0; down < 3; ++down) key(list, Qt::Key_Down);
+    ASSERT_TRUE(WaitFor([&] { return rows().size() == 4; }, 3s)) << "Down past the last line";
+    QLineEdit* added = focused_editor();
+    ASSERT_NE(added, nullptr);
+    key(added, Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return rows().size() == 3; }, 3s)) << "Esc took the line back";
+    int chosen = 0;
+    OnGui([&] { chosen = list->currentIndex().row(); });
+    EXPECT_EQ(chosen, 2) << "the last line is chosen again";
+
     key(list, Qt::Key_Insert);
     ASSERT_TRUE(WaitFor([&] { return rows().size() == 4; }, 3s)) << "Insert added a line";
     QLineEdit* cell = focused_editor();

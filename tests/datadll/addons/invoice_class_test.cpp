@@ -684,5 +684,60 @@ TEST_F(InvoiceLines, ACellLeftForTheNextShowsWhatWasTypedInIt) {
   ui.Finish();
 }
 
+// The arrow and page keys on the list move through the lines as the list's scroll events do:
+// Down past the last line adds one (AUTOINSERT), Up from an empty last line takes it away.
+TEST_F(InvoiceLines, TheListsArrowKeysMoveAddAndTakeAwayLines) {
+  TableDef def = MakeItemTable("arrows\\!items");
+  def.buffer = line_def_.buffer;
+  TestDriver ui;
+  ui.Start([&] {
+    ItemBuffer().Id = 7;
+    FileManager lines;
+    lines.Init(def);
+    AddLines(def, lines);
+    Window window("Arrow Lines");
+    Control& list = window.List("40L~Item~@s10@");
+    NamedLines form;
+    form.INIT(list, lines, def.keys[0]);
+    form.ADDFIELD("Name");
+    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+    SBRW::EDITENTRYCLASS editor;
+    editor.INIT(1, list, form.CELL);
+    form.ADDEDITCONTROL(editor, 1);
+    form.INSERTCONTROL = window.Button("Insert");
+    form.DELETECONTROL = window.Button("Delete");
+    const int close = window.Button("Close");
+    form.AUTOINSERT = true;
+    form.LOAD();
+    while (window.Accept() && ACCEPTED() != close) {
+      form.TAKEEVENT();
+      window.Status(1, std::to_string(form.Records()) + " @" + std::to_string(form.CURRENTCHOICE) +
+                           (form.EDITING() ? " editing" : ""));
+    }
+    lines.Close();
+  });
+  DriverWindow w = ui.WaitWindow("Arrow Lines");
+  DriverControl list = w.ControlNumber(1), editor = w.ControlNumber(2);
+  list.ChooseRow(1);
+  struct Step {
+    int key;
+    const char* status;
+  } steps[] = {
+      {addons::DownKey, "3 @2"}, {addons::PageDown, "3 @3"},        {addons::UpKey, "3 @2"},
+      {addons::PageUp, "3 @1"},  {addons::UpKey, "3 @1"},           {addons::DownKey, "3 @2"},
+      {addons::DownKey, "3 @3"}, {addons::DownKey, "4 @4 editing"},
+  };
+  for (const Step& step : steps) {
+    list.PressKey(step.key);
+    EXPECT_EQ(w.Status(1), step.status) << "key " << step.key;
+  }
+  EXPECT_EQ(list.Choice(), 4);
+  editor.PressKey(EnterKey);  // the new line left empty
+  list.PressKey(addons::UpKey);
+  EXPECT_EQ(w.Status(1), "3 @3");
+  w.Control("Close").Press();
+  ui.Finish();
+}
+
 }  // namespace
 }  // namespace vx::test
