@@ -9,6 +9,7 @@
 #include "runtime/storage/errors.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
+#include "runtime/threads.h"
 #include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
@@ -76,6 +77,25 @@ void INVOICECLASS::ADDCHILDPARENTFIELD(std::string_view child_field, FileManager
 
 void INVOICECLASS::ADDEDITCONTROL(SBRW::EDITCLASS& edit, int column) {
   if (column >= 1 && column <= static_cast<int>(edits_.size())) edits_[column - 1] = &edit;
+  ShowEditors();
+}
+
+// Only the cell being edited has its editor in sight: an editor standing over a row that is not
+// being edited would take typing that goes nowhere.
+void INVOICECLASS::ShowEditors() {
+  Window& w = list_->OwnerWindow();
+  for (std::size_t c = 0; c < edits_.size(); ++c) {
+    const SBRW::EDITCLASS* e = edits_[c];
+    if (Control* editor = e && e->FEQ ? w.Find(e->FEQ) : nullptr)
+      editor->Hide(!editing_ || static_cast<int>(c) + 1 != column_);
+  }
+}
+
+// The edit is over: its editor goes out of sight and the keys go back to the list.
+void INVOICECLASS::EndEdit() {
+  editing_ = inserting_ = false;
+  ShowEditors();
+  list_->OwnerWindow().Select(list_->Number());
 }
 
 std::vector<std::string> INVOICECLASS::Fields(std::size_t row) const {
@@ -105,13 +125,18 @@ void INVOICECLASS::Show() {
 
 int INVOICECLASS::LOAD() {
   const CursorScope busy(&list_->OwnerWindow(), "Wait");
-  ROWS.clear();
+  // The rows are read aside and replace the old ones at the end, so that while other threads
+  // have their turn the list still answers the rows it had. A turn is given only outside a
+  // transaction of this thread, whose write lock another thread could be left waiting for.
+  std::vector<std::string> rows;
   const std::size_t size = child_->def().record_size;
   int code = child_->Set(*order_);
-  while (code == 0 && (code = child_->TryNext()) == 0) {
+  for (long read = 1; code == 0 && (code = child_->TryNext()) == 0; ++read) {
     const char* record = Buffer(*child_);
-    if (Belongs(record)) ROWS.emplace_back(record, size);
+    if (Belongs(record)) rows.emplace_back(record, size);
+    if (read % 10 == 0 && !storage::InLogout()) YIELD();
   }
+  ROWS = std::move(rows);
   ORIGINALQUEUE = ROWS;
   CURRENTCHOICE = ROWS.empty() ? 0 : 1;
   Show();
@@ -128,6 +153,7 @@ int INVOICECLASS::NextEditable(int from, int step) const {
 void INVOICECLASS::BeginCell() {
   const int f = fields_[column_ - 1];
   CELL = storage::FieldText(child_->def().fields[f], ROWS[CURRENTCHOICE - 1].data());
+  ShowEditors();
   if (SBRW::EDITCLASS* e = edits_[column_ - 1]; e && e->FEQ) {
     list_->OwnerWindow()[e->FEQ].Display();
     list_->OwnerWindow().Select(e->FEQ);
@@ -154,7 +180,7 @@ bool INVOICECLASS::CompleteRow() {
   }
   ROWS[CURRENTCHOICE - 1].assign(Buffer(*child_), ROWS[CURRENTCHOICE - 1].size());
   CALCTOTALS();
-  editing_ = inserting_ = false;
+  EndEdit();
   RESETFROMASK();
   return true;
 }
@@ -184,11 +210,13 @@ int INVOICECLASS::ASKRECORD(int request) {
       at = CURRENTCHOICE + 1;
     }
     child_->PrimeRecord();
+    PRIMEFIELDS();
+    FETCHSECONDARY();
     before_insert_ = CURRENTCHOICE;
     ROWS.insert(ROWS.begin() + (at - 1), std::string(Buffer(*child_), child_->def().record_size));
     CURRENTCHOICE = at;
     inserting_ = true;
-  } else if (CURRENTCHOICE < 1) {
+  } else if (CURRENTCHOICE < 1 || !GETEDITROW(CURRENTCHOICE)) {
     return Cancelled;
   }
   // The column a navigation asked to keep (-1: the last), else the first editable one.
@@ -314,7 +342,8 @@ void INVOICECLASS::RESETFROMASK() {
     ASKRECORD(InsertRequest);
   } else if (to >= 1 && to != CURRENTCHOICE) {
     CURRENTCHOICE = to;
-    ASKRECORD(ChangeRequest);
+    // A row the program keeps from editing ends the edit on it.
+    if (ASKRECORD(ChangeRequest) != Completed) UPDATEWINDOW();
   } else {
     vcr_column_ = 0;
     UPDATEWINDOW();
@@ -324,10 +353,16 @@ void INVOICECLASS::RESETFROMASK() {
 // ---- the window ----
 
 void INVOICECLASS::SETALERTS() {
+  // The arrow and page keys come to the form rather than moving the list on their own, so that
+  // Down past the last line can add one and Up from an empty last line take it away.
   list_->Alert(MouseLeft2)
       .Alert(addons::CtrlEnter)
       .Alert(addons::InsertKey)
-      .Alert(addons::DeleteKey);
+      .Alert(addons::DeleteKey)
+      .Alert(addons::UpKey)
+      .Alert(addons::DownKey)
+      .Alert(addons::PageUp)
+      .Alert(addons::PageDown);
 }
 
 void INVOICECLASS::UPDATEWINDOW() {
@@ -410,6 +445,18 @@ int INVOICECLASS::TAKEEVENT() {
           case addons::ShiftTab:
             AUTOEDITPENDING = AUTOEDIT;
             break;
+          case addons::UpKey:
+            TAKESCROLL(EVENT_ScrollUp);
+            break;
+          case addons::DownKey:
+            TAKESCROLL(EVENT_ScrollDown);
+            break;
+          case addons::PageUp:
+            TAKESCROLL(EVENT_PageUp);
+            break;
+          case addons::PageDown:
+            TAKESCROLL(EVENT_PageDown);
+            break;
           default:
             break;
         }
@@ -468,6 +515,7 @@ void INVOICECLASS::TAKEEDITCODE(int code) {
       const int next = NextEditable(column_ + (code == 1 ? 1 : -1), code == 1 ? 1 : -1);
       if (next) {
         column_ = next;
+        Show();  // the cell just left shows what was typed in it
         BeginCell();
       } else {
         complete((TABACTION & 8) != 0, code == 1 ? VCRForward : VCRBackward, code == 1 ? 0 : -1);
@@ -483,7 +531,7 @@ void INVOICECLASS::TAKEEDITCODE(int code) {
         ROWS.erase(ROWS.begin() + (CURRENTCHOICE - 1));
         CURRENTCHOICE = std::min<long>(before_insert_, static_cast<long>(ROWS.size()));
       }
-      editing_ = inserting_ = false;
+      EndEdit();
       vcr_ = 0;
       RESETFROMASK();
       break;
@@ -560,6 +608,7 @@ int INVOICECLASS::SAVE() {
       }
     }
     if (!found) break;
+    if (const int refused = BEFOREDELETINGCHILD(); refused != 0) return fail(refused);
     if (const int deleted = DeleteChild(); deleted != 0) {
       MESSAGE("Cannot delete child records!", "Error!", MessageIcon::Exclamation);
       return fail(deleted);
@@ -573,6 +622,7 @@ int INVOICECLASS::SAVE() {
           child_->def().fields[l.child_field], record,
           storage::FieldText(l.parent->def().fields[l.parent_field], Buffer(*l.parent)));
     }
+    if (const int refused = BEFOREADDINGCHILD(); refused != 0) return fail(refused);
     if (const int inserted = child_->Insert(); inserted != 0) return fail(inserted);
   }
   if (const int committed = storage::COMMIT(); committed != 0) return fail(committed);

@@ -80,7 +80,9 @@ class INVOICECLASS : public ListSource {
                            std::string_view parent_field);
   void ADDEDITCONTROL(SBRW::EDITCLASS& edit, int column);
 
-  // Reads the parent's children into the rows and keeps a copy of them as loaded.
+  // Reads the parent's children into the rows and keeps a copy of them as loaded. Every 10
+  // records read it gives the other runtime threads a turn (not inside a transaction), so a
+  // parent with many lines does not hold up the rest of the program.
   int LOAD();
   // 1 insert a row at INSERTPOSITION and edit it, 2 edit the current row, 3 delete it (asking
   // first with CONFIRMDELETE). Answers Completed or Cancelled for a delete; an edit goes on
@@ -108,6 +110,19 @@ class INVOICECLASS : public ListSource {
   void TAKEVCRSCROLL(int code);  // VCRLast ... VCRBackward
   virtual bool ISEMPTYROW(long) const { return false; }
   virtual void CALCTOTALS() {}
+
+  // Hooks for a program built on the form. A new row's record, cleared and primed by the child
+  // file, is primed further by PRIMEFIELDS and then FETCHSECONDARY (which reads what the row
+  // shows from other files) before it becomes the row. GETEDITROW may refuse a row to be edited
+  // (a change of it is cancelled). While the lines are saved, BEFOREDELETINGCHILD sees each old
+  // child in the record buffer before it goes and BEFOREADDINGCHILD each new one, linked to the
+  // parent, before it is inserted: anything but 0 refuses it, and the whole save is taken back
+  // and answers that code.
+  virtual void PRIMEFIELDS() {}
+  virtual void FETCHSECONDARY() {}
+  virtual bool GETEDITROW(long) const { return true; }
+  virtual int BEFOREDELETINGCHILD() { return 0; }
+  virtual int BEFOREADDINGCHILD() { return 0; }
 
   // For the parent's request: whether the rows need writing at all.
   void SAVEINIT(int parent_request);
@@ -143,6 +158,8 @@ class INVOICECLASS : public ListSource {
   bool Belongs(const char* record) const;
   void Show();
   void BeginCell();
+  void ShowEditors();
+  void EndEdit();
   void StoreCell();
   bool CompleteRow();
   int NextEditable(int from, int step) const;

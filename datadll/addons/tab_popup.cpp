@@ -43,8 +43,14 @@ void TABPOPUP::ADDSHEET(int sheet, long tab_width) {
 void TABPOPUP::PREPAREWINDOW(int style) {
   if (!window_) return;
   for (const auto& c : window_->Controls()) c->Alert(MouseRight);
-  if (style == 1 || style == 2) {
-    for (Sheet& s : sheets_) s.marked = true;
+  // Style 1 makes each sheet's tabs one scrolling row, which the popup then serves; style 2
+  // marks the sheets for the popup and leaves their tabs as they are.
+  for (Sheet& s : sheets_) {
+    if (style == 1) {
+      if (Control* sheet = window_->Find(s.control)) sheet->Set(Prop::ScrollTabs, true);
+    } else if (style == 2) {
+      s.marked = true;
+    }
   }
 }
 
@@ -57,7 +63,8 @@ int TABPOPUP::TAKEEVENT(bool all) {
   const long x = window_->GetNumber(Prop::MouseX), y = window_->GetNumber(Prop::MouseY);
   for (const Sheet& s : sheets_) {
     Control* sheet = window_->Find(s.control);
-    if (!sheet || !sheet->Visible() || (!all && !s.marked)) continue;
+    if (!sheet || !sheet->Visible() || (!all && !s.marked && !sheet->Is(Prop::ScrollTabs)))
+      continue;
     const std::vector<Control*> tabs = sheet->Children();
     const addons::TabSide side = tabs.empty() ? addons::TabSide::None : SIDE;
     if (!addons::TabsUnderMouse(sheet->GetNumber(Prop::X), sheet->GetNumber(Prop::Y),

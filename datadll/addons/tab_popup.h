@@ -2,10 +2,11 @@
 // jumps to any tab without scrolling the tab row.
 //
 // The registered sheets are tried in order; the first one shown with the mouse over its tabs
-// (TabsUnderMouse) and, unless `all` is set, marked for it (PREPAREWINDOW) offers its tabs'
-// texts, the current one ticked. Choosing another tab selects it and posts EVENT_NewSelection to
-// the sheet, as a click on the tab would; the right click that opened the menu is then kept from
-// the list below it (TAKEBROWSENEWSELECTION). SBRW::TABPOPUP is the same class.
+// (TabsUnderMouse) and, unless `all` is set, with tabs that scroll (Prop::ScrollTabs) or marked
+// for the popup (PREPAREWINDOW) offers its tabs' texts, the current one ticked. Choosing another
+// tab selects it and posts EVENT_NewSelection to the sheet, as a click on the tab would; the right
+// click that opened the menu is then kept from the list below it (TAKEBROWSENEWSELECTION).
+// SBRW::TABPOPUP is the same class.
 #pragma once
 
 #include <string>
@@ -35,8 +36,8 @@ class TABPOPUP {
   virtual ~TABPOPUP() = default;
   void INIT(Window& window);
   void ADDSHEET(int sheet, long tab_width = 0);
-  // Alerts the right button on the window's controls; style 1 or 2 marks every registered sheet
-  // for the popup.
+  // Alerts the right button on the window's controls; style 1 makes every registered sheet's
+  // tabs scroll, style 2 marks them for the popup without changing how their tabs stand.
   void PREPAREWINDOW(int style = 0);
   // The event the window took last; answers 5 for the right button's pre-alert, else 0.
   int TAKEEVENT(bool all = false);

@@ -38,6 +38,7 @@
 #include "frontend/qt/prop_text.h"
 #include "frontend/qt/rich_edit_view.h"
 #include "frontend/qt/ruler_view.h"
+#include "frontend/qt/sheet_tabs.h"
 #include "frontend/qt/window_layout.h"
 #include "runtime/window/list_format.h"
 
@@ -363,6 +364,9 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
         tabs->setProperty("vxWizard", On(value));
         FitTabBar(tabs);
       }
+      break;
+    case Prop::ScrollTabs:
+      ApplyScrollTabs(qobject_cast<QTabWidget*>(w), value);
       break;
     case Prop::FontName:
       if (w) w->setFont(Typeface(w->font(), value));

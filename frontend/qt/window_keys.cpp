@@ -10,15 +10,27 @@ bool Alerts(const std::string& alerts, int code) {
   return ("|" + alerts + "|").find("|" + std::to_string(code) + "|") != std::string::npos;
 }
 
-// Enter on a list, alone, with Shift (269) or with Ctrl+Alt (0x60D), reaches the model as that
-// key code.
+// Enter on a list, alone, with Shift (269), with Ctrl (0x20D) or with Ctrl+Alt (0x60D), reaches
+// the model as that key code; so do Insert (0x2D) and Delete (0x2E) alone, with which a list
+// that edits its rows adds and removes one, and Up, Down, Page Up and Page Down alone (0x26,
+// 0x28, 0x21, 0x22), which such a list takes instead of moving by itself.
 int ListKeyCode(const QKeyEvent& key) {
   const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
   int code = 0;
   if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
     if (mods == Qt::NoModifier) code = EnterKey;
     if (mods == Qt::ShiftModifier) code = ShiftEnter;
+    if (mods == Qt::ControlModifier) code = 0x200 | EnterKey;
     if (mods == (Qt::ControlModifier | Qt::AltModifier)) code = CtrlAltEnter;
+  } else if (mods == Qt::NoModifier && key.key() == Qt::Key_Insert) {
+    code = 0x2D;
+  } else if (mods == Qt::NoModifier && key.key() == Qt::Key_Delete) {
+    code = 0x2E;
+  } else if (mods == Qt::NoModifier && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+    code = key.key() == Qt::Key_Up ? 0x26 : 0x28;
+  } else if (mods == Qt::NoModifier &&
+             (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_PageDown)) {
+    code = key.key() == Qt::Key_PageUp ? 0x21 : 0x22;
   } else if (mods & (Qt::ControlModifier | Qt::AltModifier)) {
     // Other keys with Ctrl or Alt that the list alerts (the list extension's Alt+F11, Alt+F12,
     // Ctrl+Alt+R, Alt+M, the list properties' Alt+arrows and Alt+1, Alt+2): the key's code with

@@ -1,12 +1,13 @@
 // The keys a Qt window hands to its model rather than to the control that has the focus. The
 // model names, per control, the key codes it alerts on (its Alert property, codes joined by
-// '|'); a key reaches the model only as such a code. A list alerts Enter, Shift+Enter and
-// Ctrl+Alt+Enter (a browse presses its default or View button) and keys with Ctrl or Alt (the
-// list extension's and the list properties' keys); a form field alerts Ctrl+' (its history
-// key); any control may alert Print Screen and Alt+Print Screen wherever the focus is (a graph
-// copies its picture). Enter and Esc that no control took go to the model always: it turns them
-// into the default or cancel button, or a close. These functions only read keys; the window
-// posts what they answer.
+// '|'); a key reaches the model only as such a code. A list alerts Enter, Shift+Enter,
+// Ctrl+Enter and Ctrl+Alt+Enter (a browse presses its default or View button), Insert, Delete and
+// the arrow and page keys (a list that edits its rows) and keys with Ctrl or Alt (the list
+// extension's and the list properties' keys); a form field alerts Ctrl+' (its history key); any
+// control may alert Print Screen and Alt+Print Screen wherever the focus is (a graph copies its
+// picture). Enter and Esc that no control took go to the model always: it turns them into the
+// default or cancel button, or a close. These functions only read keys; the window posts what they
+// answer.
 #pragma once
 
 #include <string>

@@ -24,7 +24,9 @@ constexpr std::array<std::string_view, static_cast<int>(Prop::Count_)> kNames = 
     "Zoom",       "TopRow",       "Items",          "DragId",
     "DropId",     "EditList",     "EditColumn",     "SelectedColumn",
     "MouseX",     "MouseY",       "SelStart",       "SelEnd",
-    "Immediate",  "Flat"};
+    "Immediate",  "Flat",         "ScrollTabs"};
+// A property added to the enum without its name here leaves the last name empty.
+static_assert(!kNames.back().empty(), "every property needs its name, in the enum's order");
 
 bool SameLetters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -79,7 +79,10 @@ enum class Prop : int {
   SelEnd,
   Immediate,  // entries: "1" reports every keystroke as EVENT_NewSelection (text, caret, key)
   Flat,       // buttons: "1" drawn flat, without a raised frame (a toolbar's look)
-  Count_      // not a property: one past the last
+  // Sheets: "1" the tabs stay in one row that scrolls (buttons at its end) instead of making the
+  // sheet as wide as they are; "0" every tab is shown whole; none: the front end's own way.
+  ScrollTabs,
+  Count_  // not a property: one past the last
 };
 
 std::string_view PropName(Prop prop);

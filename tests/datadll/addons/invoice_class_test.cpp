@@ -12,8 +12,10 @@
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
 #include "runtime/faulty_vfs.h"
+#include "runtime/storage/sqlite_session.h"
 #include "runtime/storage_fixture.h"
 #include "runtime/text_functions.h"
+#include "runtime/threads.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
 #include "support/test_driver.h"
@@ -36,6 +38,33 @@ class NamedLines final : public SINV::INVOICECLASS {
   bool ISEMPTYROW(long row) const override {
     return CLIP(Fields(static_cast<std::size_t>(row - 1))[0]).empty();
   }
+};
+
+// A form that primes its new rows, keeps one row from being edited and may refuse a child while
+// the lines are saved; it notes what each hook saw in the record buffer.
+class HookedLines final : public SINV::INVOICECLASS {
+ public:
+  void PRIMEFIELDS() override {
+    calls += "prime:" + CLIP(LineBuffer().Name) + ",";
+    LineBuffer().Name = "new line";
+  }
+  void FETCHSECONDARY() override {
+    calls += "fetch:" + CLIP(LineBuffer().Name) + ",";
+    LineBuffer().Id = 99;
+  }
+  bool GETEDITROW(long row) const override { return row != locked_row; }
+  int BEFOREDELETINGCHILD() override {
+    deleted.push_back(CLIP(LineBuffer().Name));
+    return deleted.size() == refuse_delete ? 77 : 0;
+  }
+  int BEFOREADDINGCHILD() override {
+    added.push_back(CLIP(LineBuffer().Name) + "/" + std::to_string(LineBuffer().Small));
+    return added.size() == refuse_add ? 78 : 0;
+  }
+  std::string calls;
+  long locked_row = 0;
+  std::size_t refuse_delete = 0, refuse_add = 0;  // which call refuses (0: none)
+  std::vector<std::string> deleted, added;
 };
 
 class InvoiceLines : public ScratchDir {
@@ -478,6 +507,234 @@ TEST_F(InvoiceLines, AWindowTakesTheKeysScrollsAndConfirmedDeletes) {
   ui.AnswerMessage(BUTTON_YES);
   list.PressKey(addons::DeleteKey);
   EXPECT_EQ(w.Status(1), "apples,pears,limes, @3");
+  w.Control("Close").Press();
+  ui.Finish();
+}
+
+// A new row is primed by the child file, then by PRIMEFIELDS and FETCHSECONDARY in that order,
+// and the editor opens on what they left; a row GETEDITROW refuses is not edited, whether asked
+// for directly or reached by moving on from the row above.
+TEST_F(InvoiceLines, HooksPrimeANewRowAndKeepARowFromBeingEdited) {
+  HookedLines form;
+  form.INIT(*list_, lines_, line_def_.keys[0]);
+  form.ADDFIELD("Name");
+  form.ADDFIELD("Id");
+  form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+  form.ADDEDITCONTROL(name_edit_, 1);
+  form.locked_row = 2;
+  ASSERT_EQ(form.LOAD(), 0);
+  form.CURRENTCHOICE = 1;
+  form.INSERTPOSITION = 3;
+  ASSERT_EQ(form.ASKRECORD(SINV::InsertRequest), SINV::Completed);
+  EXPECT_EQ(form.calls, "prime:,fetch:new line,") << "cleared, then primed, then fetched";
+  EXPECT_EQ(form.CELL, "new line");
+  EXPECT_EQ(form.Fields(1), (std::vector<std::string>{"new line", "99"}));
+  form.TAKEEDITCODE(4);
+
+  form.CURRENTCHOICE = 2;
+  EXPECT_EQ(form.ASKRECORD(SINV::ChangeRequest), SINV::Cancelled);
+  EXPECT_FALSE(form.EDITING());
+  form.ARROWACTION = 8;
+  form.CURRENTCHOICE = 1;
+  ASSERT_EQ(form.ASKRECORD(SINV::ChangeRequest), SINV::Completed);
+  form.TAKEEDITCODE(5);  // Down onto the locked row: the edit ends there
+  EXPECT_FALSE(form.EDITING());
+  EXPECT_EQ(form.CURRENTCHOICE, 2);
+  list_->From(&form_);
+}
+
+// While the lines are saved each old child is shown to BEFOREDELETINGCHILD and each new one,
+// linked to the parent, to BEFOREADDINGCHILD; a refusal by either takes the whole save back.
+TEST_F(InvoiceLines, ARefusedChildTakesTheWholeSaveBack) {
+  struct Case {
+    std::size_t refuse_delete, refuse_add;
+    int result;
+    std::vector<std::string> stored;
+  } cases[] = {
+      {0, 0, 0, {"apples", "figs", "plums"}},
+      {2, 0, 77, {"apples", "pears", "plums"}},
+      {0, 3, 78, {"apples", "pears", "plums"}},
+  };
+  int round = 0;
+  for (const Case& c : cases) {
+    TableDef def = MakeItemTable("hooks" + std::to_string(++round) + "\\!items");
+    def.buffer = line_def_.buffer;
+    FileManager lines;
+    lines.Init(def);
+    ASSERT_NO_FATAL_FAILURE(AddLines(def, lines));
+    HookedLines form;
+    form.INIT(*list_, lines, def.keys[0]);
+    form.ADDFIELD("Name");
+    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+    form.ADDEDITCONTROL(name_edit_, 1);
+    form.refuse_delete = c.refuse_delete;
+    form.refuse_add = c.refuse_add;
+    ASSERT_EQ(form.LOAD(), 0);
+    form.CURRENTCHOICE = 2;
+    ASSERT_EQ(form.ASKRECORD(SINV::ChangeRequest), SINV::Completed);
+    form.CELL = "figs";
+    form.TAKEEDITCODE(3);
+    form.SAVEINIT(SINV::ChangeRequest);
+    EXPECT_EQ(form.SAVE(), c.result) << "round " << round;
+    if (c.result == 0) {
+      EXPECT_EQ(form.deleted, (std::vector<std::string>{"apples", "pears", "plums"}));
+      EXPECT_EQ(form.added, (std::vector<std::string>{"apples/7", "figs/7", "plums/7"}));
+    }
+    lines.Close();
+    EXPECT_EQ(StoredLines(def), c.stored) << "round " << round;
+    list_->From(&form_);
+  }
+}
+
+// Reading many lines gives the other runtime threads a turn, but never inside a transaction of
+// the reading thread. A thread started just before the load is next in line for the runtime, so
+// it runs at the load's first turn offered, and not before the load has ended when none is.
+TEST_F(InvoiceLines, ALongLoadGivesOtherThreadsATurnOutsideATransaction) {
+  for (int id = 10; id < 35; ++id) {
+    LineBuffer() = Item{};
+    LineBuffer().Id = id;
+    LineBuffer().Small = 7;
+    LineBuffer().Name = "line";
+    LineBuffer().Amount = Decimal::FromUnits(0, 2);
+    ASSERT_EQ(lines_.Insert(), 0);
+  }
+  int turns = 0, during_load = -1, during_logout = -1;
+  RunProgram([&] {
+    START([&] { ++turns; });
+    EXPECT_EQ(form_.LOAD(), 0);
+    during_load = turns;
+    ASSERT_EQ(storage::LOGOUT(2), 0);
+    START([&] { ++turns; });
+    EXPECT_EQ(form_.LOAD(), 0);
+    during_logout = turns - during_load;
+    storage::ROLLBACK();
+  });
+  EXPECT_EQ(form_.Records(), 28u);
+  EXPECT_EQ(during_load, 1) << "29 records read, a turn offered after every 10th";
+  EXPECT_EQ(during_logout, 0);
+  EXPECT_EQ(turns, 2);
+}
+
+// The cell editors stand over the chosen row only while its cell is edited, one at a time: an
+// editor left standing over a row that is not being edited would take typing that goes nowhere.
+TEST_F(InvoiceLines, OnlyTheCellBeingEditedShowsItsEditor) {
+  SBRW::EDITENTRYCLASS name_entry, id_entry;
+  name_entry.INIT(1, *list_, form_.CELL);
+  id_entry.INIT(2, *list_, form_.CELL);
+  form_.ADDEDITCONTROL(name_entry, 1);
+  form_.ADDEDITCONTROL(id_entry, 2);
+  const auto shown = [&] {
+    return std::string(window_[name_entry.FEQ].Visible() ? "name" : "-") + " " +
+           (window_[id_entry.FEQ].Visible() ? "id" : "-");
+  };
+  EXPECT_EQ(shown(), "- -");
+  form_.CURRENTCHOICE = 1;
+  ASSERT_EQ(form_.ASKRECORD(SINV::ChangeRequest), SINV::Completed);
+  EXPECT_EQ(shown(), "name -");
+  form_.TAKEEDITCODE(1);  // Tab
+  EXPECT_EQ(shown(), "- id");
+  form_.TAKEEDITCODE(3);  // Enter
+  EXPECT_EQ(shown(), "- -");
+  ASSERT_EQ(form_.ASKRECORD(SINV::InsertRequest), SINV::Completed);
+  EXPECT_EQ(shown(), "name -");
+  form_.TAKEEDITCODE(4);  // Esc
+  EXPECT_EQ(shown(), "- -");
+}
+
+// What is typed in a cell shows in the list as soon as the cell is left for the next one, not
+// only once the whole row is complete.
+TEST_F(InvoiceLines, ACellLeftForTheNextShowsWhatWasTypedInIt) {
+  TableDef def = MakeItemTable("tabbed\\!items");
+  def.buffer = line_def_.buffer;
+  TestDriver ui;
+  ui.Start([&] {
+    ItemBuffer().Id = 7;
+    FileManager lines;
+    lines.Init(def);
+    AddLines(def, lines);
+    Window window("Tabbed Lines");
+    Control& list = window.List("40L~Item~@s10@40L~Code~@s7@");
+    SINV::INVOICECLASS form;
+    form.INIT(list, lines, def.keys[0]);
+    form.ADDFIELD("Name");
+    form.ADDFIELD("Code");
+    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+    SBRW::EDITENTRYCLASS name, code;
+    name.INIT(1, list, form.CELL);
+    code.INIT(2, list, form.CELL);
+    form.ADDEDITCONTROL(name, 1);
+    form.ADDEDITCONTROL(code, 2);
+    form.INSERTCONTROL = window.Button("Insert");
+    const int close = window.Button("Close");
+    form.LOAD();
+    while (window.Accept() && ACCEPTED() != close) form.TAKEEVENT();
+    lines.Close();
+  });
+  DriverWindow w = ui.WaitWindow("Tabbed Lines");
+  DriverControl list = w.ControlNumber(1), name = w.ControlNumber(2), code = w.ControlNumber(3);
+  w.Control("Insert").Press();
+  ASSERT_EQ(list.Rows(), 4u);
+  name.Type("figs");
+  name.PressKey(addons::TabKey);
+  EXPECT_EQ(list.Cell(4, 1), "figs");
+  code.Type("FI-4");
+  code.PressKey(addons::ShiftTab);
+  EXPECT_EQ(list.Cell(4, 2), "FI-4");
+  w.Control("Close").Press();
+  ui.Finish();
+}
+
+// The arrow and page keys on the list move through the lines as the list's scroll events do:
+// Down past the last line adds one (AUTOINSERT), Up from an empty last line takes it away.
+TEST_F(InvoiceLines, TheListsArrowKeysMoveAddAndTakeAwayLines) {
+  TableDef def = MakeItemTable("arrows\\!items");
+  def.buffer = line_def_.buffer;
+  TestDriver ui;
+  ui.Start([&] {
+    ItemBuffer().Id = 7;
+    FileManager lines;
+    lines.Init(def);
+    AddLines(def, lines);
+    Window window("Arrow Lines");
+    Control& list = window.List("40L~Item~@s10@");
+    NamedLines form;
+    form.INIT(list, lines, def.keys[0]);
+    form.ADDFIELD("Name");
+    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
+    SBRW::EDITENTRYCLASS editor;
+    editor.INIT(1, list, form.CELL);
+    form.ADDEDITCONTROL(editor, 1);
+    form.INSERTCONTROL = window.Button("Insert");
+    form.DELETECONTROL = window.Button("Delete");
+    const int close = window.Button("Close");
+    form.AUTOINSERT = true;
+    form.LOAD();
+    while (window.Accept() && ACCEPTED() != close) {
+      form.TAKEEVENT();
+      window.Status(1, std::to_string(form.Records()) + " @" + std::to_string(form.CURRENTCHOICE) +
+                           (form.EDITING() ? " editing" : ""));
+    }
+    lines.Close();
+  });
+  DriverWindow w = ui.WaitWindow("Arrow Lines");
+  DriverControl list = w.ControlNumber(1), editor = w.ControlNumber(2);
+  list.ChooseRow(1);
+  struct Step {
+    int key;
+    const char* status;
+  } steps[] = {
+      {addons::DownKey, "3 @2"}, {addons::PageDown, "3 @3"},        {addons::UpKey, "3 @2"},
+      {addons::PageUp, "3 @1"},  {addons::UpKey, "3 @1"},           {addons::DownKey, "3 @2"},
+      {addons::DownKey, "3 @3"}, {addons::DownKey, "4 @4 editing"},
+  };
+  for (const Step& step : steps) {
+    list.PressKey(step.key);
+    EXPECT_EQ(w.Status(1), step.status) << "key " << step.key;
+  }
+  EXPECT_EQ(list.Choice(), 4);
+  editor.PressKey(EnterKey);  // the new line left empty
+  list.PressKey(addons::UpKey);
+  EXPECT_EQ(w.Status(1), "3 @3");
   w.Control("Close").Press();
   ui.Finish();
 }

@@ -340,6 +340,49 @@ TEST(TabPopup, ARightClickOnTheTabsOffersThemAndChoosesOne) {
   ui.Finish();
 }
 
+// Which sheets offer the popup without `all`: one whose tabs scroll, set by PREPAREWINDOW's
+// style 1 or by the program itself, or one marked by style 2, which leaves the tabs as they are.
+TEST(TabPopup, OnlyScrollingOrMarkedSheetsOfferTheirTabs) {
+  struct Case {
+    int style;
+    bool program_scrolls;
+    const char* scroll_tabs;
+    bool offered;
+  } cases[] = {
+      {0, false, "", false},
+      {1, false, "1", true},
+      {2, false, "", true},
+      {0, true, "1", true},
+  };
+  for (const Case& c : cases) {
+    TestDriver ui;
+    ui.Start([&c] {
+      Window window("Pages");
+      Control& area = window.Free();
+      area.Place(0, 0, 200, 120);
+      Control& sheet = area.Sheet();
+      sheet.Place(10, 10, 180, 100);
+      if (c.program_scrolls) sheet.Set(Prop::ScrollTabs, true);
+      sheet.Tab("One");
+      sheet.Tab("Two");
+      const int close = area.Button("Close").Place(10, 112, 40, 8);
+      MH::TABPOPUP popup;
+      popup.INIT(window);
+      popup.ADDSHEET(sheet);
+      popup.PREPAREWINDOW(c.style);
+      while (window.Accept() && ACCEPTED() != close) popup.TAKEEVENT();
+    });
+    DriverWindow w = ui.WaitWindow("Pages");
+    DriverControl sheet = w.ControlNumber(2);
+    EXPECT_EQ(sheet.Get(Prop::ScrollTabs), c.scroll_tabs) << "style " << c.style;
+    ui.AnswerPopup(0);
+    sheet.RightClickAt(100, 15);
+    EXPECT_EQ(!ui.Requests().empty(), c.offered) << "style " << c.style;
+    w.Control("Close").Press();
+    ui.Finish();
+  }
+}
+
 // With the headless text measure every letter is half the font's size wide, so a column 40
 // dialog units wide holds 10 letters of the list's font.
 TEST(WrapBrowse, FillsRowsLineByLineAtBreaksAndWordsAndCutsOverlongWords) {
