@@ -28,6 +28,7 @@
 #include "frontend/qt/bar_graph_view.h"
 #include "frontend/qt/control_props.h"
 #include "frontend/qt/drop_down_combo.h"
+#include "frontend/qt/field_button.h"
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_header_mouse.h"
 #include "frontend/qt/list_rows_in_view.h"
@@ -152,7 +153,11 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     if (Number(parent->props[Prop::Selected]) == item.index + 1)
       static_cast<QRadioButton*>(widget)->setChecked(true);
   }
-  Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
+  // A button made inside a field stands just before it (field_button.h).
+  const bool before_field = item.type == ControlType::Button && parent && parent->widget &&
+                            !containers_.count(s.parent) &&
+                            PlaceBeforeField(ContainerFor(parent->parent), parent->widget, widget);
+  if (!before_field) Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
   if (Stretches(item.type)) GrowSheetsAround(s.parent);
   if (item.type == ControlType::Prompt) {
     last_prompt_ = widget;

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -139,7 +140,8 @@ TEST(AddonWindowsQt, AFormOpenedForViewingOnlyTakesNoEdits) {
 TEST(AddonWindowsQt, AnUpdateFormServesAsTheSearchForm) {
   REQUIRE_QT_DISPLAY();
   SQBE::FORMCLASS0 search;
-  bool ok_hidden = false;
+  bool ok_hidden = false, match_opened = false;
+  int buttons_beside = 0;
   QString tip;
   const int status = test::RunAsUser(
       [&] {
@@ -187,12 +189,80 @@ TEST(AddonWindowsQt, AnUpdateFormServesAsTheSearchForm) {
           });
           return ok_hidden && !tip.isEmpty();
         });
+        // Each entry has its match-type button just before it, on its line, with a picture.
+        test::OnGui([&] {
+          for (auto* edit : w->findChildren<QLineEdit*>()) {
+            for (auto* b : w->findChildren<QPushButton*>()) {
+              const QRect e = edit->geometry(), r = b->geometry();
+              if (b->parentWidget() != edit->parentWidget() || !b->isVisible()) continue;
+              if (r.right() < e.left() && r.top() < e.bottom() && r.bottom() > e.top() &&
+                  !b->icon().isNull())
+                ++buttons_beside;
+            }
+          }
+        });
         Shoot(w, "");
+        // Its button opens the entry's match types.
+        test::OnGui([&] {
+          for (auto* edit : w->findChildren<QLineEdit*>())
+            if (edit->text() == "O'Br")
+              for (auto* b : edit->parentWidget()->findChildren<QPushButton*>()) b->click();
+        });
+        qt::QtWindow* match = test::WaitShown("Specify Match Type");
+        match_opened = match != nullptr;
+        if (match) test::OnGui([&] { ButtonOf(match, "Cancel")->click(); });
+        test::WaitFor([&] {
+          bool gone = false;
+          test::OnGui([&] { gone = !test::ShownWindow("Specify Match Type"); });
+          return gone;
+        });
         test::OnGui([&] { ButtonOf(w, "Cancel")->click(); });
       });
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(ok_hidden);
   EXPECT_EQ(tip.toStdString(), "Begins with");
+  EXPECT_EQ(buttons_beside, 2) << "one match-type button before each entry";
+  EXPECT_TRUE(match_opened);
+}
+
+// A search that finds nothing in a view without end runs under its progress window until the
+// user presses its Cancel.
+TEST(AddonWindowsQt, ASearchRunsUnderItsProgressWindowUntilCancelled) {
+  REQUIRE_QT_DISPLAY();
+  class Endless final : public BrowseView {
+   public:
+    void Reset(int) override {}
+    bool Next() override { return true; }
+    long Position() const override { return 1; }
+    bool Fetch(long) override { return true; }
+  } endless;
+  BrowseClass browse;
+  long member = 0;
+  browse.Bindings.BindInteger("PEO:Member", &member);
+  SQBE::SEARCHCLASS0 search;
+  search.INIT("Endless", &endless, &browse, "", false, false, 1, 1, 1, 1, 1, 1, 11);
+  search.ADDFIELD("Member", "People", "PEO", "Member", SQBE::TYPE_CHECK, "");
+  search.SETFIELD("People", "Member");
+  search.ADDCRITERION(SQBE::MATCHTYPE_EQUALS, "1");
+  int result = -1;
+  QString line;
+  auto user = [&] {
+    qt::QtWindow* w = test::WaitShown("Searching for Matching Records");
+    ASSERT_NE(w, nullptr);
+    test::WaitFor([&] {
+      test::OnGui([&] {
+        for (auto* label : w->findChildren<QLabel*>())
+          if (label->text().endsWith("Found")) line = label->text();
+      });
+      return !line.isEmpty();
+    });
+    Shoot(w, ".progress.png");
+    test::OnGui([&] { ButtonOf(w, "Cancel")->click(); });
+  };
+  const int status = test::RunAsUser([&] { result = search.WORK(); }, user);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(result, 2);
+  EXPECT_TRUE(line.endsWith("  0 Found")) << line.toStdString();
 }
 
 }  // namespace

@@ -13,8 +13,9 @@
 namespace vx::test {
 
 inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setup = {},
-                              std::string_view text = {}) {
-  Window window("Rich Text Sample");
+                              std::string_view text = {},
+                              std::string_view title = "Rich Text Sample") {
+  Window window(title);
   window.Set(Prop::Width, 560L).Set(Prop::Height, 300L);
   LOCRICHEDITCLASS editor;
   Control& bar = window.Row();
@@ -30,6 +31,9 @@ inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setu
                         {"Print", "Print...", "Print"},
                         {"Find", "Find...", "Find"},
                         {"Replace", "Replace...", "Replace"},
+                        {"Cut", "Cut", "Cut"},
+                        {"Copy", "Copy", "Copy"},
+                        {"Paste", "Paste", "Paste"},
                         {"Bold", "B", "Bold"},
                         {"Italic", "I", "Italic"},
                         {"Underline", "U", "Underline"},
