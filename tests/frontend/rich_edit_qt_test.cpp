@@ -8,10 +8,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRect>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "frontend/qt/rich_edit_view.h"
 #include "frontend/qt/ruler_view.h"
@@ -266,6 +268,47 @@ TEST(RichEditQt, CopyOffersRtfBesideTheTextAndASecondEditorPastesIt) {
   ASSERT_TRUE(read.has_value()) << offered_rtf;
   EXPECT_EQ(read->PlainText(), "tle line\nred");
   EXPECT_TRUE(read->FormatAt(0).bold);
+}
+
+// A free area of editor and buttons that the user makes larger: the picture buttons keep their
+// place and size on the screen, the editor and the button of text alone grow with it.
+TEST(RichEditQt, PictureButtonsStayWhereTheyAreWhenTheUserEnlargesTheWindow) {
+  REQUIRE_QT_DISPLAY();
+  std::vector<QRect> pictures_before, pictures_after;
+  QRect find_before, find_after;
+  int editor_before = 0, editor_after = 0;
+  auto measure = [](QWidget* window, std::vector<QRect>& pictures, QRect& find, int& editor) {
+    pictures.clear();
+    for (auto* button : window->findChildren<QPushButton*>()) {
+      if (button->text().isEmpty() && !button->icon().isNull())
+        pictures.push_back(button->geometry());
+      if (button->text() == "Find...") find = button->geometry();
+    }
+    editor = window->findChild<qt::RichEditView*>()->width();
+  };
+  const int status = test::RunAsUser(
+      [] { test::RunFreeRichEditSample(); },
+      [&] {
+        qt::QtWindow* window = test::WaitShown("Free Editor");
+        ASSERT_NE(window, nullptr);
+        test::WaitFor([&] {
+          test::OnGui([&] { measure(window, pictures_before, find_before, editor_before); });
+          return pictures_before.size() == 2 && editor_before > 0;
+        });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { window->grab().save(QString(file) + ".free.png"); });
+        test::OnGui([&] { window->resize(window->width() * 2, window->height() * 3 / 2); });
+        test::WaitFor([&] {
+          test::OnGui([&] { measure(window, pictures_after, find_after, editor_after); });
+          return editor_after > editor_before * 3 / 2;
+        });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { window->grab().save(QString(file) + ".free-larger.png"); });
+      });
+  EXPECT_EQ(status, 0);
+  EXPECT_GT(editor_after, editor_before * 3 / 2) << "the editor grows with the area";
+  EXPECT_EQ(pictures_after, pictures_before) << "the picture buttons stay as they were";
+  EXPECT_GT(find_after.left(), find_before.left() * 3 / 2) << "a text button moves with the area";
 }
 
 }  // namespace

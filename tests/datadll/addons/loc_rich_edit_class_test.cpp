@@ -490,30 +490,7 @@ TEST_F(RichEditTest, CopyBetweenTwoEditorsKeepsTheFormats) {
 // picture keep their place and size, a registered button of text alone and the editor grow.
 TEST_F(RichEditTest, FixButtonsKeepsThePictureButtonsWhereTheyAreAsTheWindowGrows) {
   TestDriver ui;
-  ui.Start([] {
-    Window window("Free Editor");
-    Control& area = window.Free();
-    area.Place(0, 0, 300, 200);
-    const int bold = area.Button("").Icon("bold.ico").Place(2, 2, 16, 14);
-    const int italic = area.Button("").Icon("italic.ico").Place(20, 2, 16, 14);
-    const int find = area.Button("Find...").Place(40, 2, 50, 14);
-    std::string unused;
-    const int box = area.Text(unused).Place(2, 20, 296, 178);
-    window.Open();
-    LOCRICHEDITCLASS editor;
-    editor.INIT(window, box, true);
-    editor.INITBUTTON("Bold", bold);
-    editor.INITBUTTON("Italic", italic);
-    editor.INITBUTTON("Find", find);
-    WINDOWRESIZECLASS resizer;
-    resizer.Init(window, area);
-    editor.FIXBUTTONS(resizer);
-    while (window.Accept()) {
-      resizer.TakeEvent();
-      if (EVENT() == EVENT_Accepted) editor.TAKEACCEPTED();
-    }
-    editor.KILL();
-  });
+  ui.Start([] { RunFreeRichEditSample(); });
   DriverWindow w = ui.WaitWindow("Free Editor");
   const DriverControl editor = RichEditOf(w), ruler = RulerOf(w);
   EXPECT_EQ(editor.Get(Prop::Y), "34") << "the editor stands where the placeholder was";

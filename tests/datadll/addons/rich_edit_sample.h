@@ -7,6 +7,7 @@
 #include <string>
 
 #include "datadll/addons/loc_rich_edit_class.h"
+#include "framework/window_resize_class.h"
 #include "runtime/events.h"
 #include "runtime/window/window.h"
 
@@ -68,6 +69,34 @@ inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setu
     else if (EVENT() == EVENT_CloseWindow && !editor.KILL(true))
       window.Cycle();
   }
+}
+
+// An editor in a free area that grows with its window (WINDOWRESIZECLASS): picture buttons for
+// cut and paste, a "Find..." button of text alone and the editor below them, all registered
+// with FIXBUTTONS, so the picture buttons keep their place and size.
+inline void RunFreeRichEditSample() {
+  Window window("Free Editor");
+  Control& area = window.Free();
+  area.Place(0, 0, 300, 200);
+  const int cut = area.Button("").Icon("cut.ico").Tip("Cut").Place(2, 2, 16, 14);
+  const int paste = area.Button("").Icon("clip.ico").Tip("Paste").Place(20, 2, 16, 14);
+  const int find = area.Button("Find...").Place(40, 2, 50, 14);
+  std::string unused;
+  const int box = area.Text(unused).Place(2, 20, 296, 178);
+  window.Open();
+  LOCRICHEDITCLASS editor;
+  editor.INIT(window, box, true);
+  editor.INITBUTTON("Cut", cut);
+  editor.INITBUTTON("Paste", paste);
+  editor.INITBUTTON("Find", find);
+  WINDOWRESIZECLASS resizer;
+  resizer.Init(window, area);
+  editor.FIXBUTTONS(resizer);
+  while (window.Accept()) {
+    resizer.TakeEvent();
+    if (EVENT() == EVENT_Accepted) editor.TAKEACCEPTED();
+  }
+  editor.KILL();
 }
 
 }  // namespace vx::test
