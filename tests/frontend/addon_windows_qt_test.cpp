@@ -6,7 +6,9 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPoint>
 #include <QPushButton>
+#include <QRect>
 #include <QTabWidget>
 #include <QTableView>
 #include <cstdlib>
@@ -190,25 +192,24 @@ TEST(AddonWindowsQt, AnUpdateFormServesAsTheSearchForm) {
           return ok_hidden && !tip.isEmpty();
         });
         // Each entry has its match-type button just before it, on its line, with a picture.
+        QPushButton* name_button = nullptr;
         test::OnGui([&] {
           for (auto* edit : w->findChildren<QLineEdit*>()) {
+            const QRect e(edit->mapTo(w, QPoint(0, 0)), edit->size());
             for (auto* b : w->findChildren<QPushButton*>()) {
-              const QRect e = edit->geometry(), r = b->geometry();
-              if (b->parentWidget() != edit->parentWidget() || !b->isVisible()) continue;
-              if (r.right() < e.left() && r.top() < e.bottom() && r.bottom() > e.top() &&
-                  !b->icon().isNull())
-                ++buttons_beside;
+              const QRect r(b->mapTo(w, QPoint(0, 0)), b->size());
+              const bool before = r.right() < e.left() && e.left() - r.right() < 12 &&
+                                  r.center().y() > e.top() && r.center().y() < e.bottom();
+              if (!before || !b->isVisible() || b->icon().isNull()) continue;
+              ++buttons_beside;
+              if (edit->text() == "O'Br") name_button = b;
             }
           }
         });
         Shoot(w, "");
-        // Its button opens the entry's match types.
-        test::OnGui([&] {
-          for (auto* edit : w->findChildren<QLineEdit*>())
-            if (edit->text() == "O'Br")
-              for (auto* b : edit->parentWidget()->findChildren<QPushButton*>()) b->click();
-        });
-        qt::QtWindow* match = test::WaitShown("Specify Match Type");
+        // The Name entry's button opens its match types.
+        if (name_button) test::OnGui([&] { name_button->click(); });
+        qt::QtWindow* match = name_button ? test::WaitShown("Specify Match Type") : nullptr;
         match_opened = match != nullptr;
         if (match) test::OnGui([&] { ButtonOf(match, "Cancel")->click(); });
         test::WaitFor([&] {
