@@ -159,6 +159,10 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
                             PlaceBeforeField(ContainerFor(parent->parent), parent->widget, widget);
   if (!before_field) Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
   if (Stretches(item.type)) GrowSheetsAround(s.parent);
+  // A free area takes the spare height: its controls are placed against the size it reports,
+  // so they grow with the window only when it does.
+  if (item.type == ControlType::Region && LayoutOf(s.props).arrangement == Arrangement::Free)
+    LetGrow(ContainerFor(s.parent), widget);
   if (item.type == ControlType::Prompt) {
     last_prompt_ = widget;
   } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRect>
+#include <QSize>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <cstdio>
@@ -276,15 +277,15 @@ TEST(RichEditQt, PictureButtonsStayWhereTheyAreWhenTheUserEnlargesTheWindow) {
   REQUIRE_QT_DISPLAY();
   std::vector<QRect> pictures_before, pictures_after;
   QRect find_before, find_after;
-  int editor_before = 0, editor_after = 0;
-  auto measure = [](QWidget* window, std::vector<QRect>& pictures, QRect& find, int& editor) {
+  QSize editor_before, editor_after;
+  auto measure = [](QWidget* window, std::vector<QRect>& pictures, QRect& find, QSize& editor) {
     pictures.clear();
     for (auto* button : window->findChildren<QPushButton*>()) {
       if (button->text().isEmpty() && !button->icon().isNull())
         pictures.push_back(button->geometry());
       if (button->text() == "Find...") find = button->geometry();
     }
-    editor = window->findChild<qt::RichEditView*>()->width();
+    editor = window->findChild<qt::RichEditView*>()->size();
   };
   const int status = test::RunAsUser(
       [] { test::RunFreeRichEditSample(); },
@@ -293,20 +294,23 @@ TEST(RichEditQt, PictureButtonsStayWhereTheyAreWhenTheUserEnlargesTheWindow) {
         ASSERT_NE(window, nullptr);
         test::WaitFor([&] {
           test::OnGui([&] { measure(window, pictures_before, find_before, editor_before); });
-          return pictures_before.size() == 2 && editor_before > 0;
+          return pictures_before.size() == 2 && editor_before.width() > 0;
         });
         if (const char* file = std::getenv("VX_SCREENSHOT"))
           test::OnGui([&] { window->grab().save(QString(file) + ".free.png"); });
         test::OnGui([&] { window->resize(window->width() * 2, window->height() * 3 / 2); });
         test::WaitFor([&] {
           test::OnGui([&] { measure(window, pictures_after, find_after, editor_after); });
-          return editor_after > editor_before * 3 / 2;
+          return editor_after.width() > editor_before.width() * 3 / 2 &&
+                 editor_after.height() > editor_before.height() * 5 / 4;
         });
         if (const char* file = std::getenv("VX_SCREENSHOT"))
           test::OnGui([&] { window->grab().save(QString(file) + ".free-larger.png"); });
       });
   EXPECT_EQ(status, 0);
-  EXPECT_GT(editor_after, editor_before * 3 / 2) << "the editor grows with the area";
+  EXPECT_GT(editor_after.width(), editor_before.width() * 3 / 2)
+      << "the editor grows with the area";
+  EXPECT_GT(editor_after.height(), editor_before.height() * 5 / 4) << "in both directions";
   EXPECT_EQ(pictures_after, pictures_before) << "the picture buttons stay as they were";
   EXPECT_GT(find_after.left(), find_before.left() * 3 / 2) << "a text button moves with the area";
 }
