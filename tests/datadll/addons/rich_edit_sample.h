@@ -17,9 +17,12 @@ inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setu
                               std::string_view text = {},
                               std::string_view title = "Rich Text Sample") {
   Window window(title);
-  window.Set(Prop::Width, 560L).Set(Prop::Height, 300L);
+  window.Set(Prop::Width, 560L).Set(Prop::Height, 340L);
   LOCRICHEDITCLASS editor;
-  Control& bar = window.Row();
+  // Two rows of tools, so that the window need not be wider than the text it edits: the
+  // document's, then the selection's.
+  Control& document_bar = window.Row();
+  Control& selection_bar = window.Row();
   struct Tool {
     const char* name;
     const char* text;
@@ -42,7 +45,10 @@ inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setu
                         {"Superscript", "x\u00b2", "Superscript"},
                         {"Subscript", "x\u2082", "Subscript"}};
   std::vector<std::pair<const char*, int>> buttons;
-  for (const Tool& t : tools) buttons.emplace_back(t.name, bar.Button(t.text).Tip(t.tip));
+  for (const Tool& t : tools) {
+    Control& bar = buttons.size() < 7 ? document_bar : selection_bar;  // New to Replace first
+    buttons.emplace_back(t.name, bar.Button(t.text).Tip(t.tip));
+  }
   Control& lists = window.Row();
   std::string face, size, align;
   lists.Prompt("&Font:");
