@@ -479,9 +479,10 @@ TEST_F(RichEditTest, CopyBetweenTwoEditorsKeepsTheFormats) {
   ASSERT_EQ(pasted->Paragraphs().size(), 2u);
   EXPECT_EQ(pasted->Paragraphs()[0].alignment, RichAlign::Center)
       << "the paragraph the copied break ended keeps its settings";
-  first.Close();
+  // The second first: the first's thread runs the program, whose end closes the other down.
   ui.AnswerMessage(BUTTON_NO);  // the pasted document is not saved
   second.Close();
+  first.Close();
   ui.Finish();
   ClipboardChanged("");
 }
