@@ -33,9 +33,10 @@ void ProcessWindow::Open(std::size_t records) {
   shown_percent_ = 0;
   window_ = std::make_unique<Window>(title_);
   window_->String(caption_);
-  bar_ = &window_->Progress(0, 100);
+  // A bar without a range is one that only shows work going on.
+  bar_ = uncounted_ ? &window_->Progress(0, 0) : &window_->Progress(0, 100);
   bar_->Value("0");
-  percent_ = &window_->String("0% Completed");
+  percent_ = &window_->String(uncounted_ ? "" : "0% Completed");
   if (cancellable_) {
     cancel_ = window_->Button("Cancel").Icon("cancel.ico");
     window_->SetCancelButton(cancel_);
@@ -49,20 +50,32 @@ void ProcessWindow::Open(std::size_t records) {
   TakeEvents();
 }
 
+void ProcessWindow::OpenUncounted() {
+  if (window_ || THREAD() == 0) return;
+  uncounted_ = true;
+  Open(0);
+}
+
+void ProcessWindow::Report(std::string_view text) {
+  if (window_ && window_->IsOpen()) percent_->SetText(text);
+}
+
 bool ProcessWindow::Advance() { return AdvanceTo(done_ + 1); }
 
 bool ProcessWindow::AdvanceTo(std::size_t done) {
   if (!window_) return !cancelled_;
   done_ = done;
   // More records than counted (rows added meanwhile) stay at 100%.
-  ShowPercent(records_ == 0 ? 100 : static_cast<long>(std::min(done_, records_) * 100 / records_));
+  if (!uncounted_)
+    ShowPercent(records_ == 0 ? 100
+                              : static_cast<long>(std::min(done_, records_) * 100 / records_));
   if (std::chrono::steady_clock::now() - last_events_ >= kEventInterval) TakeEvents();
   return !cancelled_;
 }
 
 void ProcessWindow::Close() {
   if (!window_) return;
-  ShowPercent(100);
+  if (!uncounted_) ShowPercent(100);
   TakeEvents();
   SavePlaceAndClose();
 }

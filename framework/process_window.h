@@ -10,6 +10,10 @@
 // button, which Esc and the close box press too; the pass sees it when Advance answers false.
 // Off a runtime thread (a tool or a test calling a routine directly) nothing is shown and the
 // calls do nothing.
+//
+// A pass whose length is not known in advance (a search that reads until it finds) opens
+// uncounted: the bar only shows that work goes on, and the line below it says what the pass
+// reports (Report) instead of a percentage.
 #pragma once
 
 #include <chrono>
@@ -36,6 +40,10 @@ class ProcessWindow {
 
   // Opens the window for a pass over `records` records and lets it show.
   void Open(std::size_t records);
+  // Opens it for a pass of unknown length.
+  void OpenUncounted();
+  // The line below the bar, shown at once (an uncounted pass: "3 Found").
+  void Report(std::string_view text);
   // One record done. False once the user has cancelled the pass.
   bool Advance();
   // The pass has done `done` of the `records` it was opened for (any unit that grows: a file's
@@ -55,6 +63,7 @@ class ProcessWindow {
   std::string caption_ = "Processing Records";
   bool cancellable_ = false;
   bool cancelled_ = false;
+  bool uncounted_ = false;
   int cancel_ = 0;
   std::unique_ptr<Window> window_;
   Control* percent_ = nullptr;

@@ -16,6 +16,7 @@
 #include "runtime/report/print_pages.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
+#include "runtime/window/rich_document_range.h"
 #include "runtime/window/rich_text_rtf.h"
 
 namespace vx {
@@ -23,6 +24,7 @@ namespace {
 
 constexpr long kBold = 700, kItalic = 4096, kUnderline = 8192, kStrikeout = 16384;
 constexpr const char* kFontSizes = "8|9|10|11|12|14|16|18|20|22|24|26|28|36|48|72";
+constexpr long kRulerHeight = 14;  // dialog units: the ruler over an editor in a free area
 
 std::string Upper(std::string_view text) { return std::string(UPPER(CLIP(text))); }
 
@@ -124,6 +126,16 @@ void LOCRICHEDITCLASS::INIT(Window& window, int placeholder, bool showToolbar,
   ruler_ = showToolbar && !read_only_ ? parent.Ruler().Number() : 0;
   Control& editor = parent.RichEdit();
   editor_ = editor.Number();
+  // In a free area the editor stands where the placeholder stood, below the ruler if any.
+  const std::string layout =
+      box.Parent() ? window[box.Parent()].Get(Prop::Layout) : window.Get(Prop::Layout);
+  if (Layout::Parse(layout).arrangement == Arrangement::Free) {
+    const long x = box.GetNumber(Prop::X), y = box.GetNumber(Prop::Y);
+    const long width = box.GetNumber(Prop::Width), height = box.GetNumber(Prop::Height);
+    const long ruler = ruler_ ? std::min(kRulerHeight, height / 2) : 0;
+    if (ruler_) window[ruler_].Place(x, y, width, ruler);
+    editor.Place(x, y + ruler, width, height - ruler);
+  }
   if (box.Is(Prop::ReadOnly)) editor.ReadOnly();
   if (box.Is(Prop::Disable)) editor.Disable();
   const std::optional<RichDocument> initial = ReadRtf(text);
@@ -625,7 +637,10 @@ void LOCRICHEDITCLASS::UNDO() {
 
 void LOCRICHEDITCLASS::COPY() {
   if (!window_ || SelStart() == SelEnd()) return;
-  SETCLIPBOARD(Document().TextRange(SelStart(), SelEnd()));
+  // The text, and beside it the same text formatted, which a rich-text paste takes instead.
+  const RichDocument doc = Document();
+  SETCLIPBOARD(doc.TextRange(SelStart(), SelEnd()),
+               WriteRtf(RichDocumentRange(doc, SelStart(), SelEnd())));
 }
 
 void LOCRICHEDITCLASS::CUT() {
@@ -676,6 +691,15 @@ void LOCRICHEDITCLASS::FLATBUTTONS(bool flat) {
   for (const auto& [name, control] : buttons_) {
     if (Control* c = window_->Find(control); c && c->Type() == ControlType::Button)
       c->Set(Prop::Flat, flat);
+  }
+}
+
+void LOCRICHEDITCLASS::FIXBUTTONS(WINDOWRESIZECLASS& resizer) {
+  if (!window_) return;
+  for (const auto& [name, control] : buttons_) {
+    const Control* c = window_->Find(control);
+    if (c && c->Type() == ControlType::Button && !c->Get(Prop::Icon).empty())
+      resizer.SetStrategy(control, WINDOWRESIZECLASS::FixTopLeft);
   }
 }
 

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "datadll/addons/rich_document_pages.h"
+#include "framework/window_resize_class.h"
 #include "runtime/expression/bindings.h"
 #include "runtime/report/page_image.h"
 #include "runtime/window/rich_document.h"
@@ -119,7 +120,7 @@ class LOCRICHEDITCLASS {
 
   void UNDO();
   void CUT();
-  void COPY();
+  void COPY();   // the selection as text, and beside it as RTF with its formats
   void PASTE();  // formatted when the clipboard holds formatted text, else its plain text
   // 0 or less: the whole text; above 0: from the selection's start to the end; omitted: from
   // the start of the text to the selection's end.
@@ -128,6 +129,9 @@ class LOCRICHEDITCLASS {
   void SHOWWINDOW(bool show);
   // Every registered button drawn flat (or raised again), and the merge window's buttons too.
   void FLATBUTTONS(bool flat);
+  // Every registered button that shows a picture keeps its place and size when `resizer` sizes
+  // the free area it stands in (the rest of the area grows with it).
+  void FIXBUTTONS(WINDOWRESIZECLASS& resizer);
   // At most `bytes` characters of text (0: no limit): an edit that goes past it is taken back.
   void LIMITSIZE(long bytes);
   // Today's date or the time, in one of 12 forms chosen from a list, in place of the selection.

@@ -45,6 +45,12 @@ FORMCLASS0::CONTROLRECORD* FORMCLASS0::ControlOf(int control) {
   return nullptr;
 }
 
+FORMCLASS0::CONTROLRECORD* FORMCLASS0::ControlOfButton(int button) {
+  for (CONTROLRECORD& c : CONTROL)
+    if (c.FLAG != 0 && c.FLAG == button) return &c;
+  return nullptr;
+}
+
 void FORMCLASS0::Action(std::string_view text) {
   if (ACTIONMESSAGE) {
     *ACTIONMESSAGE = text;
@@ -75,7 +81,9 @@ void FORMCLASS0::PREPAREQBEWINDOW() {
     if (!picture.empty() && (picture.back() == 'B' || picture.back() == 'b')) picture.pop_back();
     entry.Set(Prop::Picture, picture);
     entry.Alert(MouseRight);  // the entry's match type
-    c.FLAG = c.FEQ;
+    // Its match-type button, made once however often the form turns into a search form.
+    if (c.FLAG == 0 || !WINDOW->Find(c.FLAG)) c.FLAG = entry.Button("").Alert(MouseRight);
+    (*WINDOW)[c.FLAG].Unhide();
   }
   UPDATEQBEWINDOW();
   Action("Enter Search Criteria");
@@ -88,16 +96,17 @@ void FORMCLASS0::UPDATEQBEWINDOW() {
     if (SETFIELD(c.FILE, c.FIELD) != 0) continue;
     const FIELDRECORD& f = *Current();
     Control& entry = (*WINDOW)[c.FEQ];
-    if (f.CRITERIA.empty()) {
-      entry.Value("").Tip(std::string(MatchTypeText(0)));
-      continue;
-    }
-    entry.Value(f.CRITERIA.front().VALUE);
+    entry.Value(f.CRITERIA.empty() ? std::string() : f.CRITERIA.front().VALUE);
+    const int icon = f.CRITERIA.empty()      ? MATCHTYPE_IGNOREFIELD
+                     : f.CRITERIA.size() > 1 ? kMultipleIcon
+                                             : f.CRITERIA.front().TYPE;
     std::string tip;
-    for (char ch : f.CRITERIA.size() > 1 ? std::string_view("Several criteria")
-                                         : MatchTypeText(f.CRITERIA.front().TYPE))
+    for (char ch :
+         icon == kMultipleIcon ? std::string_view("Several criteria") : MatchTypeText(icon))
       if (ch != '&') tip += ch;
     entry.Tip(tip);
+    if (Control* button = c.FLAG ? WINDOW->Find(c.FLAG) : nullptr)
+      button->Icon(MatchTypeIcon(icon)).Tip(tip);
   }
   if (CURRENTCONTROL)
     WINDOW->Select(CURRENTCONTROL);
@@ -136,6 +145,8 @@ void FORMCLASS0::PREPAREUPDATEWINDOW(bool hide) {
     else
       (*WINDOW)[control].Disable();
   }
+  for (const CONTROLRECORD& c : CONTROL)
+    if (Control* button = c.FLAG ? WINDOW->Find(c.FLAG) : nullptr) button->Hide();
   if (OKCONTROL) (*WINDOW)[OKCONTROL].Unhide().Default();
   if (WINMGR && WINMGR->Request == 2 && WINDOWX && WINDOWY && (*WINDOWX || *WINDOWY))
     WINDOW->Set(Prop::X, *WINDOWX).Set(Prop::Y, *WINDOWY);
@@ -159,9 +170,13 @@ int FORMCLASS0::TAKEEVENT(bool force) {
     if (ControlOf(field)) CURRENTCONTROL = field;
     return passed;
   }
-  if (event == EVENT_AlertKey && KEYCODE() == MouseRight && ControlOf(field)) {
-    CURRENTCONTROL = field;
-    SpecifyFor(field);
+  // The match-type button of an entry, or a right click on either.
+  const CONTROLRECORD* by_button = ControlOfButton(field);
+  const CONTROLRECORD* by_entry = ControlOf(field);
+  if ((event == EVENT_AlertKey && KEYCODE() == MouseRight && (by_entry || by_button)) ||
+      (event == EVENT_Accepted && by_button)) {
+    CURRENTCONTROL = by_button ? by_button->FEQ : field;
+    SpecifyFor(CURRENTCONTROL);
     return handled;
   }
   if (event != EVENT_Accepted) return passed;

@@ -1,6 +1,7 @@
 // An update form used as the search form of a search by example: its entries take the values
-// to search for, the match type of an entry is chosen with a right click on it (or the help
-// button while it is current), the work button searches, and a record found is shown in the
+// to search for, the match type of an entry is chosen with the small button just before it
+// (its picture shows the entry's match type), a right click on either, or the help button
+// while the entry is current; the work button searches, and a record found is shown in the
 // same form until the user edits it, finds the next or goes back to the criteria.
 //
 //   SQBE::FORMCLASS0 search;
@@ -12,8 +13,8 @@
 //   search.PREPAREQBEWINDOW();
 //   ... every event: if (search.TAKEEVENT(true) == 5) continue;
 //
-// The form's layout is made by its containers, so no button can be put beside an entry after
-// the form was built: the right click stands for the match-type button of each entry.
+// The match-type button is made inside its entry (CONTROLRECORD::FLAG holds its number), which
+// the front end draws in the entry's own cell, just before it: the form's layout stays as built.
 #pragma once
 
 #include "datadll/addons/sqbe_search_class.h"
@@ -67,6 +68,7 @@ class FORMCLASS0 : public SEARCHCLASS0 {
  private:
   int EditLayout() const override { return SUPPORTEDIT; }
   CONTROLRECORD* ControlOf(int control);
+  CONTROLRECORD* ControlOfButton(int button);
   void Action(std::string_view text);
   void SpecifyFor(int control);
 };

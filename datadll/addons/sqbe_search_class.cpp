@@ -414,14 +414,17 @@ bool SEARCHCLASS0::OPENVIEW() {
   }
   if (VIEW) VIEW->Reset(VIEWMGR && VIEWMGR->CurrentOrder() ? VIEWMGR->CurrentOrder() : 1);
   matches_ = 0;
+  read_ = 0;
   return true;
 }
 
-bool SEARCHCLASS0::FindMatch() {
+bool SEARCHCLASS0::FindMatch(const std::function<bool()>& read) {
   if (!VIEW || !VIEWMGR) return false;
   const Expression filter(FILTER, VIEWMGR->Bindings);
   if (!filter.ok()) return false;
   while (VIEW->Next()) {
+    ++read_;
+    if (read && !read()) return false;
     if ((FILTER.empty() || filter.Evaluate().IsTrue()) && !CHECKHIDDENCRITERIA()) {
       ++matches_;
       return true;
@@ -432,9 +435,12 @@ bool SEARCHCLASS0::FindMatch() {
 
 int SEARCHCLASS0::WORK(bool findNext) {
   if (findNext) {
-    if (FindMatch()) return 10;
-    MESSAGE("There are no more matching records!", {}, MessageIcon::Exclamation);
-    WIZARDPAGE = 3;
+    const int found = FindMatchShown();
+    if (found == 1) return 10;
+    if (found == 0) {
+      MESSAGE("There are no more matching records!", {}, MessageIcon::Exclamation);
+      WIZARDPAGE = 3;
+    }
     return 2;
   }
   if (!CHECKCRITERIONENTERED()) {
@@ -453,7 +459,9 @@ int SEARCHCLASS0::WORK(bool findNext) {
     NEWTAG();
   if (action != 1) return TagMatches(action);
   if (!OPENVIEW()) return 2;
-  if (!FindMatch()) {
+  const int found = FindMatchShown();
+  if (found < 0) return 2;  // cancelled: the user knows
+  if (found == 0) {
     MESSAGE("There are no matching records!", {}, MessageIcon::Exclamation);
     WIZARDPAGE = 3;
     return 2;

@@ -17,6 +17,7 @@
 // The filter always goes to the browse (SUPPORTSQL is kept for the caller and builds no SQL).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,11 @@ namespace vx::SQBE {
 // Field types.
 inline constexpr int TYPE_STRING = 1, TYPE_NUMBER = 2, TYPE_PICTURE = 3, TYPE_DATE = 4,
                      TYPE_TEXT = 5, TYPE_CHECK = 6, TYPE_OPTION = 7, TYPE_NUMBER2 = 8;
+
+// The search's spinner after `step` records read ("|", "/", "--", "\" in turn), and the
+// progress line: the spinner and the matches so far ("/  2 Found").
+std::string_view Spinner(long step);
+std::string SearchProgressText(long step, long matches);
 
 // Match types (also the number of each one's icon).
 inline constexpr int MATCHTYPE_IGNOREFIELD = 0, MATCHTYPE_EQUALS = 1, MATCHTYPE_NOTEQUALS = 2,
@@ -123,7 +129,13 @@ class SEARCHCLASS0 {
   FIELDRECORD* Current();
   int DefaultMatch(int type) const;
   void Normalise(const FIELDRECORD& field, CRITERION& criterion) const;
-  bool FindMatch();
+  // The next match into the buffer; false at the end of the view. `read`, when given, is told of
+  // every record read and stops the walk by answering false.
+  bool FindMatch(const std::function<bool()>& read = {});
+  // The next match with the "Searching for Matching Records" window open meanwhile (Edit and
+  // Find Next): a spinner that turns as records are read, the matches so far and Cancel.
+  // 1 found, 0 none left, -1 cancelled.
+  int FindMatchShown();
   // The Begin Search window: 1 Edit, 2 Select, 3 Unselect, 0 Cancel.
   int BeginSearch();
   // Where Begin Search puts "&Edit": 0 not offered, 1 first (the default), 2 after the others.
@@ -134,6 +146,7 @@ class SEARCHCLASS0 {
 
   long current_ = -1;  // the field SETFIELD or NEXTFIELD positioned on
   long matches_ = 0;
+  long read_ = 0;  // records read since the view was opened: the spinner's step
 };
 
 }  // namespace vx::SQBE

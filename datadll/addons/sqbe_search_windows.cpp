@@ -274,8 +274,7 @@ int SEARCHCLASS0::TagMatches(int action) {
   bool started = false, more = false;
   long read = 0;
   auto show = [&] {
-    static constexpr const char* kSpin[] = {"|", "/", "--", "\\"};
-    spinner = kSpin[read++ % 4];
+    spinner = Spinner(read++);
     found = std::to_string(matches_) + " Found";
     window.Display();
   };

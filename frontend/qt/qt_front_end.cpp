@@ -175,7 +175,7 @@ void QtFrontEnd::Apply(const ModelMessage& m) {
       }
       break;
     case Kind::ClipboardWritten:
-      QGuiApplication::clipboard()->setText(QString::fromStdString(m.value));
+      QGuiApplication::clipboard()->setMimeData(ClipboardData(m.value, m.rich));
       break;
     case Kind::BroughtToFront:
       if (window) window->BringToFront();

@@ -28,6 +28,7 @@
 #include "frontend/qt/bar_graph_view.h"
 #include "frontend/qt/control_props.h"
 #include "frontend/qt/drop_down_combo.h"
+#include "frontend/qt/field_button.h"
 #include "frontend/qt/list_cell_delegate.h"
 #include "frontend/qt/list_header_mouse.h"
 #include "frontend/qt/list_rows_in_view.h"
@@ -152,8 +153,16 @@ void QtWindow::MakeWidget(int number, Item& item, const ControlSnapshot& s) {
     if (Number(parent->props[Prop::Selected]) == item.index + 1)
       static_cast<QRadioButton*>(widget)->setChecked(true);
   }
-  Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
+  // A button made inside a field stands just before it (field_button.h).
+  const bool before_field = item.type == ControlType::Button && parent && parent->widget &&
+                            !containers_.count(s.parent) &&
+                            PlaceBeforeField(ContainerFor(parent->parent), parent->widget, widget);
+  if (!before_field) Place(ContainerFor(s.parent), item.type, widget, CellOf(s.props));
   if (Stretches(item.type)) GrowSheetsAround(s.parent);
+  // A free area takes the spare height: its controls are placed against the size it reports,
+  // so they grow with the window only when it does.
+  if (item.type == ControlType::Region && LayoutOf(s.props).arrangement == Arrangement::Free)
+    LetGrow(ContainerFor(s.parent), widget);
   if (item.type == ControlType::Prompt) {
     last_prompt_ = widget;
   } else if (last_prompt_ && IsFormField(item.type) && item.type != ControlType::Region) {

@@ -28,4 +28,11 @@ std::string ClipboardRtf(const QMimeData* data) {
   return {};
 }
 
+QMimeData* ClipboardData(const std::string& text, const std::string& rtf) {
+  auto* data = new QMimeData;
+  data->setText(QString::fromStdString(text));
+  if (!rtf.empty()) data->setData(QStringLiteral("text/rtf"), QByteArray::fromStdString(rtf));
+  return data;
+}
+
 }  // namespace vx::qt

@@ -166,12 +166,15 @@ std::string CLIPBOARD() {
   return g_clipboard;
 }
 
-void SETCLIPBOARD(std::string_view text) {
-  ClipboardChanged(text);
+void SETCLIPBOARD(std::string_view text) { SETCLIPBOARD(text, {}); }
+
+void SETCLIPBOARD(std::string_view text, std::string_view rtf) {
+  ClipboardChanged(text, rtf);
   ModelMessage m;
   m.kind = ModelMessage::Kind::ClipboardWritten;
   m.thread = THREAD();
   m.value = std::string(text);
+  m.rich = std::string(rtf);
   Announce(m);
 }
 

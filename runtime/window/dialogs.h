@@ -93,8 +93,11 @@ long PRINTREQUEST(std::shared_ptr<const report::PageImageQueue> pages, std::stri
 // setting it, which the front end is told to do.
 std::string CLIPBOARD();
 void SETCLIPBOARD(std::string_view text);
-// The clipboard's formatted text as RTF (runtime/window/rich_text_rtf.h) when the front end
-// found some beside the plain text, else empty. SETCLIPBOARD puts plain text alone.
+// Puts text and the same text formatted (RTF, runtime/window/rich_text_rtf.h) on the clipboard
+// together, so a paste takes whichever it can use.
+void SETCLIPBOARD(std::string_view text, std::string_view rtf);
+// The clipboard's formatted text as RTF when the front end found some beside the plain text,
+// else empty. SETCLIPBOARD with text alone puts plain text alone.
 std::string CLIPBOARDRTF();
 // For front ends: the clipboard now holds this text, and this formatted text as RTF (empty
 // when it holds none).

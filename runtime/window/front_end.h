@@ -46,7 +46,7 @@ struct ModelMessage {
     ListRows,         // rows of a list, drop list or combo
     ThreadIdle,       // the thread waits for events, having taken every event up to `tag`
     ThreadEnded,
-    ClipboardWritten,  // value: the text the program put on the clipboard
+    ClipboardWritten,  // value: the text the program put on the clipboard; rich: it as RTF
     TrayChanged,       // control: tray id; props in snapshot (Icon, Tip, Hide)
     BroughtToFront,    // the window is to come to the front, unless it is there already
     PictureCopied,     // control: the control whose picture goes on the clipboard (0: the window)
@@ -57,6 +57,7 @@ struct ModelMessage {
   int control = 0;
   Prop prop = Prop::Text;
   std::string value;
+  std::string rich;  // ClipboardWritten: the same text formatted, as RTF (empty: text alone)
   long tag = 0;
   // ThreadIdle: the thread only looks at its events between steps of work it is doing (a
   // progress window); the events up to `tag` are taken but the work they started goes on.

@@ -42,6 +42,28 @@ TEST(ProcessWindow, ThePercentageNeverPassesAHundred) {
   ui.Finish();
 }
 
+// A pass of unknown length shows a bar without a range (work going on) and, below it, what the
+// pass reports instead of a percentage.
+TEST(ProcessWindow, AnUncountedPassShowsWhatItReports) {
+  TestDriver ui;
+  ui.Start([] {
+    ProcessWindow progress("Pass", "Passing");
+    progress.OpenUncounted();
+    for (int i = 0; i < 3; ++i) progress.Advance();
+    progress.Report("3 Found");
+    MESSAGE("held");
+    progress.Close();
+  });
+  ui.WaitUntil([&] { return !ui.Messages().empty(); }, "the pass to be held");
+  DriverWindow window = ui.WaitWindow("Passing");
+  EXPECT_EQ(window.ControlNumber(3).Text(), "3 Found") << "in place of the percentage";
+  EXPECT_EQ(window.ControlNumber(2).Kind(), ControlType::Progress);
+  EXPECT_EQ(window.ControlNumber(2).Get(Prop::RangeHigh), "0");
+  ui.WaitMessage(BUTTON_OK);
+  ui.WaitClosed(window);
+  ui.Finish();
+}
+
 // Closing down takes the window away; the pass still runs to its end, so that no half-done
 // work is left behind.
 TEST(ProcessWindow, ClosingDownEndsTheWindowButNotThePass) {

@@ -4,8 +4,11 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPoint>
 #include <QPushButton>
+#include <QRect>
 #include <QTabWidget>
 #include <QTableView>
 #include <cstdlib>
@@ -139,7 +142,8 @@ TEST(AddonWindowsQt, AFormOpenedForViewingOnlyTakesNoEdits) {
 TEST(AddonWindowsQt, AnUpdateFormServesAsTheSearchForm) {
   REQUIRE_QT_DISPLAY();
   SQBE::FORMCLASS0 search;
-  bool ok_hidden = false;
+  bool ok_hidden = false, match_opened = false;
+  int buttons_beside = 0;
   QString tip;
   const int status = test::RunAsUser(
       [&] {
@@ -187,12 +191,79 @@ TEST(AddonWindowsQt, AnUpdateFormServesAsTheSearchForm) {
           });
           return ok_hidden && !tip.isEmpty();
         });
+        // Each entry has its match-type button just before it, on its line, with a picture.
+        QPushButton* name_button = nullptr;
+        test::OnGui([&] {
+          for (auto* edit : w->findChildren<QLineEdit*>()) {
+            const QRect e(edit->mapTo(w, QPoint(0, 0)), edit->size());
+            for (auto* b : w->findChildren<QPushButton*>()) {
+              const QRect r(b->mapTo(w, QPoint(0, 0)), b->size());
+              const bool before = r.right() < e.left() && e.left() - r.right() < 12 &&
+                                  r.center().y() > e.top() && r.center().y() < e.bottom();
+              if (!before || !b->isVisible() || b->icon().isNull()) continue;
+              ++buttons_beside;
+              if (edit->text() == "O'Br") name_button = b;
+            }
+          }
+        });
         Shoot(w, "");
+        // The Name entry's button opens its match types.
+        if (name_button) test::OnGui([&] { name_button->click(); });
+        qt::QtWindow* match = name_button ? test::WaitShown("Specify Match Type") : nullptr;
+        match_opened = match != nullptr;
+        if (match) test::OnGui([&] { ButtonOf(match, "Cancel")->click(); });
+        test::WaitFor([&] {
+          bool gone = false;
+          test::OnGui([&] { gone = !test::ShownWindow("Specify Match Type"); });
+          return gone;
+        });
         test::OnGui([&] { ButtonOf(w, "Cancel")->click(); });
       });
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(ok_hidden);
   EXPECT_EQ(tip.toStdString(), "Begins with");
+  EXPECT_EQ(buttons_beside, 2) << "one match-type button before each entry";
+  EXPECT_TRUE(match_opened);
+}
+
+// A search that finds nothing in a view without end runs under its progress window until the
+// user presses its Cancel.
+TEST(AddonWindowsQt, ASearchRunsUnderItsProgressWindowUntilCancelled) {
+  REQUIRE_QT_DISPLAY();
+  class Endless final : public BrowseView {
+   public:
+    void Reset(int) override {}
+    bool Next() override { return true; }
+    long Position() const override { return 1; }
+    bool Fetch(long) override { return true; }
+  } endless;
+  BrowseClass browse;
+  long member = 0;
+  browse.Bindings.BindInteger("PEO:Member", &member);
+  SQBE::SEARCHCLASS0 search;
+  search.INIT("Endless", &endless, &browse, "", false, false, 1, 1, 1, 1, 1, 1, 11);
+  search.ADDFIELD("Member", "People", "PEO", "Member", SQBE::TYPE_CHECK, "");
+  search.SETFIELD("People", "Member");
+  search.ADDCRITERION(SQBE::MATCHTYPE_EQUALS, "1");
+  int result = -1;
+  QString line;
+  auto user = [&] {
+    qt::QtWindow* w = test::WaitShown("Searching for Matching Records");
+    ASSERT_NE(w, nullptr);
+    test::WaitFor([&] {
+      test::OnGui([&] {
+        for (auto* label : w->findChildren<QLabel*>())
+          if (label->text().endsWith("Found")) line = label->text();
+      });
+      return !line.isEmpty();
+    });
+    Shoot(w, ".progress.png");
+    test::OnGui([&] { ButtonOf(w, "Cancel")->click(); });
+  };
+  const int status = test::RunAsUser([&] { result = search.WORK(); }, user);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(result, 2);
+  EXPECT_TRUE(line.endsWith("  0 Found")) << line.toStdString();
 }
 
 }  // namespace

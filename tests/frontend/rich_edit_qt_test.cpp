@@ -3,12 +3,18 @@
 // toolbar then formats.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRect>
+#include <QSize>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "frontend/qt/rich_edit_view.h"
 #include "frontend/qt/ruler_view.h"
@@ -171,6 +177,142 @@ TEST(RichEditQt, AClickOnTheRulerSetsATabStopThatTheRulerThenMarks) {  // and fl
   EXPECT_EQ(shown_after, (std::vector<long>{720, 3000}));
   ASSERT_TRUE(after.has_value());
   EXPECT_EQ(after->Paragraphs()[0].tabs, (std::vector<int>{720, 3000}));
+}
+
+// The command's standard output ("" when it cannot be run).
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+QPushButton* ButtonOf(QWidget* window, const QString& text) {
+  for (auto* button : window->findChildren<QPushButton*>())
+    if (button->text() == text) return button;
+  return nullptr;
+}
+
+// Copy offers the desktop plain text and RTF (another program reads both from the X
+// clipboard), and Paste in a second editor takes the RTF with its formats.
+TEST(RichEditQt, CopyOffersRtfBesideTheTextAndASecondEditorPastesIt) {
+  REQUIRE_QT_DISPLAY();
+  RichDocument source = RichDocument::FromText("Title line\nred words");
+  source.ApplyCharFormat(0, 5, [](RichCharFormat& f) { f.bold = true; });
+  source.ApplyCharFormat(11, 14, [](RichCharFormat& f) { f.color = 0x0000FF; });
+  const bool have_xclip = std::system("command -v xclip >/dev/null 2>&1") == 0;
+  std::string targets, offered_rtf;
+  std::optional<RichDocument> pasted;
+  const int status = test::RunAsUser(
+      [&] {
+        START([] { test::RunRichEditSample({}, "[]", "Second Editor"); });
+        test::RunRichEditSample([&](LOCRICHEDITCLASS& editor) {
+          editor.SetDocument(source, false);
+          editor.Select(2, 14);  // "tle line\nred"
+        });
+      },
+      [&] {
+        qt::QtWindow* first = test::WaitShown("Rich Text Sample");
+        qt::QtWindow* second = test::WaitShown("Second Editor");
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        bool offered = false;
+        test::WaitFor([&] {
+          test::OnGui([&] {
+            if (QPushButton* copy = ButtonOf(first, "Copy"); copy && copy->isEnabled())
+              copy->click();
+            const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+            offered = data && data->hasFormat("text/rtf") && data->text() == "tle line\nred";
+          });
+          return offered;
+        });
+        ASSERT_TRUE(offered);
+        if (have_xclip) {
+          targets = Output("xclip -selection clipboard -t TARGETS -o");
+          offered_rtf = Output("xclip -selection clipboard -t text/rtf -o");
+        }
+        // The caret between the brackets of the second editor; pressing B sends it to the
+        // model, whose Paste then sees the clipboard.
+        qt::RichEditView* view = nullptr;
+        test::OnGui([&] {
+          view = second->findChild<qt::RichEditView*>();
+          view->setFocus();
+          QTextCursor cursor(view->document());
+          cursor.setPosition(1);
+          view->setTextCursor(cursor);
+          ButtonOf(second, "B")->click();
+        });
+        test::WaitFor([&] {
+          test::OnGui([&] {
+            if (QPushButton* paste = ButtonOf(second, "Paste"); paste && paste->isEnabled())
+              paste->click();
+            pasted = qt::RichEditView::FromQt(*view->document());
+          });
+          return pasted && pasted->PlainText() == "[tle line\nred]";
+        });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { second->grab().save(QString(file) + ".paste.png"); });
+      });
+  EXPECT_EQ(status, 0);
+  ASSERT_TRUE(pasted.has_value());
+  EXPECT_EQ(pasted->PlainText(), "[tle line\nred]");
+  EXPECT_TRUE(pasted->FormatAt(1).bold);
+  EXPECT_FALSE(pasted->FormatAt(5).bold);
+  EXPECT_EQ(pasted->FormatAt(10).color, 0x0000FF);
+  if (!have_xclip) GTEST_SKIP() << "xclip is not installed: the X clipboard was not read";
+  EXPECT_NE(targets.find("text/rtf"), std::string::npos) << targets;
+  EXPECT_NE(targets.find("UTF8_STRING"), std::string::npos) << targets;
+  const std::optional<RichDocument> read = ReadRtf(offered_rtf);
+  ASSERT_TRUE(read.has_value()) << offered_rtf;
+  EXPECT_EQ(read->PlainText(), "tle line\nred");
+  EXPECT_TRUE(read->FormatAt(0).bold);
+}
+
+// A free area of editor and buttons that the user makes larger: the picture buttons keep their
+// place and size on the screen, the editor and the button of text alone grow with it.
+TEST(RichEditQt, PictureButtonsStayWhereTheyAreWhenTheUserEnlargesTheWindow) {
+  REQUIRE_QT_DISPLAY();
+  std::vector<QRect> pictures_before, pictures_after;
+  QRect find_before, find_after;
+  QSize editor_before, editor_after;
+  auto measure = [](QWidget* window, std::vector<QRect>& pictures, QRect& find, QSize& editor) {
+    pictures.clear();
+    for (auto* button : window->findChildren<QPushButton*>()) {
+      if (button->text().isEmpty() && !button->icon().isNull())
+        pictures.push_back(button->geometry());
+      if (button->text() == "Find...") find = button->geometry();
+    }
+    editor = window->findChild<qt::RichEditView*>()->size();
+  };
+  const int status = test::RunAsUser(
+      [] { test::RunFreeRichEditSample(); },
+      [&] {
+        qt::QtWindow* window = test::WaitShown("Free Editor");
+        ASSERT_NE(window, nullptr);
+        test::WaitFor([&] {
+          test::OnGui([&] { measure(window, pictures_before, find_before, editor_before); });
+          return pictures_before.size() == 2 && editor_before.width() > 0;
+        });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { window->grab().save(QString(file) + ".free.png"); });
+        test::OnGui([&] { window->resize(window->width() * 2, window->height() * 3 / 2); });
+        test::WaitFor([&] {
+          test::OnGui([&] { measure(window, pictures_after, find_after, editor_after); });
+          return editor_after.width() > editor_before.width() * 3 / 2 &&
+                 editor_after.height() > editor_before.height() * 5 / 4;
+        });
+        if (const char* file = std::getenv("VX_SCREENSHOT"))
+          test::OnGui([&] { window->grab().save(QString(file) + ".free-larger.png"); });
+      });
+  EXPECT_EQ(status, 0);
+  EXPECT_GT(editor_after.width(), editor_before.width() * 3 / 2)
+      << "the editor grows with the area";
+  EXPECT_GT(editor_after.height(), editor_before.height() * 5 / 4) << "in both directions";
+  EXPECT_EQ(pictures_after, pictures_before) << "the picture buttons stay as they were";
+  EXPECT_GT(find_after.left(), find_before.left() * 3 / 2) << "a text button moves with the area";
 }
 
 }  // namespace

@@ -175,6 +175,7 @@ void TestDriver::Announce(const ModelMessage& m) {
       break;
     case Kind::ClipboardWritten:
       clipboard_write_ = m.value;
+      clipboard_rtf_write_ = m.rich;
       break;
     case Kind::BroughtToFront:
       ++windows_[m.window].brought_to_front;
@@ -309,6 +310,11 @@ std::vector<SeenRequest> TestDriver::Prints() const {
 std::string TestDriver::LastClipboardWrite() const {
   std::lock_guard l(mutex_);
   return clipboard_write_;
+}
+
+std::string TestDriver::LastClipboardRtfWrite() const {
+  std::lock_guard l(mutex_);
+  return clipboard_rtf_write_;
 }
 
 DriverTray TestDriver::WaitTray() {
@@ -948,6 +954,10 @@ void DriverControl::PressKey(int keycode) { Send(EVENT_AlertKey, {}, 0, keycode)
 void DriverControl::ClickRuler(long twips) {
   if (Kind() != ControlType::Ruler) throw std::logic_error("not a ruler");
   Send(EVENT_Accepted, {}, twips);
+}
+
+void DriverControl::SizeArea(long width, long height) {
+  Send(EVENT_Sized, "0 0 " + std::to_string(width) + " " + std::to_string(height), 0);
 }
 
 namespace {

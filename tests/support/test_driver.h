@@ -110,6 +110,8 @@ class DriverControl {
   void DropDown();
   void PressKey(int keycode);   // a key pressed while the control has the focus
   void ClickRuler(long twips);  // a ruler clicked that many twips from its left end
+  // A free area sized by its window (EVENT_Sized with its new inside, in dialog units).
+  void SizeArea(long width, long height);
   // A list's column header (column from 1) under the mouse: a click (press and release), a drag
   // dropped on another column's header, a right click, a double click on the column's right
   // border, and the border dragged to a new width (dialog units).
@@ -257,6 +259,7 @@ class TestDriver final : public FrontEnd {
   std::vector<SeenRequest> Messages() const;
   std::vector<SeenRequest> Prints() const;
   std::string LastClipboardWrite() const;
+  std::string LastClipboardRtfWrite() const;  // the formatted text put beside it, as RTF
 
   // The newest tray icon (waiting for one to be shown), and a click on it.
   DriverTray WaitTray();
@@ -320,6 +323,7 @@ class TestDriver final : public FrontEnd {
   std::vector<Pending> pending_;
   std::map<Request::Kind, std::deque<std::pair<long, std::string>>> queued_;
   std::string clipboard_write_;
+  std::string clipboard_rtf_write_;
   std::map<int, DriverTray> trays_;
   struct Typing {
     long thread = 0;

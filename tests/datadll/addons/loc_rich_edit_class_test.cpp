@@ -434,6 +434,84 @@ TEST_F(RichEditTest, PasteKeepsTheFormatsOfFormattedClipboardText) {
   }
 }
 
+// Copy in one editor and Paste in another: the selection arrives with its character formats
+// and the settings of the paragraphs whose breaks it holds, and the plain text goes beside it.
+TEST_F(RichEditTest, CopyBetweenTwoEditorsKeepsTheFormats) {
+  RichDocument source = RichDocument::FromText("Title line\nred words here\nlast");
+  source.ApplyCharFormat(0, 5, [](RichCharFormat& f) { f.bold = true; });
+  source.ApplyCharFormat(11, 14, [](RichCharFormat& f) {
+    f.color = 0x0000FF;
+    f.font = "Courier New";
+    f.size = 320;
+  });
+  source.Paragraphs()[0].alignment = RichAlign::Center;
+  source.Paragraphs()[1].start_indent = 720;
+  ClipboardChanged("");
+  TestDriver ui;
+  ui.Start([&] {
+    START([] { RunRichEditSample({}, {}, "Second Editor"); });
+    RunRichEditSample([&](LOCRICHEDITCLASS& editor) {
+      editor.SetDocument(source, false);
+      editor.Select(2, 14);  // "tle line\nred"
+    });
+  });
+  DriverWindow first = ui.WaitWindow("Rich Text Sample");
+  DriverWindow second = ui.WaitWindow("Second Editor");
+  first.Control("Copy").Press();
+  EXPECT_EQ(ui.LastClipboardWrite(), "tle line\nred");
+  const std::optional<RichDocument> offered = ReadRtf(ui.LastClipboardRtfWrite());
+  ASSERT_TRUE(offered.has_value()) << "formatted text goes beside the plain text";
+  EXPECT_EQ(offered->PlainText(), "tle line\nred");
+
+  DriverControl target = RichEditOf(second);
+  target.Type(WriteRichEditInput({1, 1, WriteRtf(RichDocument::FromText("[]"))}));
+  second.Control("Paste").Press();
+  const std::optional<RichDocument> pasted = ReadRtf(target.Get(Prop::Value));
+  ASSERT_TRUE(pasted.has_value());
+  EXPECT_EQ(pasted->PlainText(), "[tle line\nred]");
+  EXPECT_TRUE(pasted->FormatAt(1).bold) << "bold \"tle\"";
+  EXPECT_FALSE(pasted->FormatAt(5).bold);
+  const RichCharFormat red = pasted->FormatAt(10);
+  EXPECT_EQ(red.color, 0x0000FF);
+  EXPECT_EQ(red.font, "Courier New");
+  EXPECT_EQ(red.size, 320);
+  EXPECT_EQ(pasted->FormatAt(13).color, 0) << "the editor's own \"]\" keeps its format";
+  ASSERT_EQ(pasted->Paragraphs().size(), 2u);
+  EXPECT_EQ(pasted->Paragraphs()[0].alignment, RichAlign::Center)
+      << "the paragraph the copied break ended keeps its settings";
+  // The second first: the first's thread runs the program, whose end closes the other down.
+  ui.AnswerMessage(BUTTON_NO);  // the pasted document is not saved
+  second.Close();
+  first.Close();
+  ui.Finish();
+  ClipboardChanged("");
+}
+
+// An editor in a free area that grows with its window: the registered buttons that show a
+// picture keep their place and size, a registered button of text alone and the editor grow.
+TEST_F(RichEditTest, FixButtonsKeepsThePictureButtonsWhereTheyAreAsTheWindowGrows) {
+  TestDriver ui;
+  ui.Start([] { RunFreeRichEditSample(); });
+  DriverWindow w = ui.WaitWindow("Free Editor");
+  const DriverControl editor = RichEditOf(w), ruler = RulerOf(w);
+  EXPECT_EQ(editor.Get(Prop::Y), "34") << "the editor stands where the placeholder was";
+  EXPECT_EQ(ruler.Get(Prop::Height), "14") << "below the ruler";
+  w.ControlNumber(1).SizeArea(600, 300);
+  for (int button : {2, 3}) {
+    SCOPED_TRACE(button);
+    EXPECT_EQ(w.ControlNumber(button).Get(Prop::Y), "2");
+    EXPECT_EQ(w.ControlNumber(button).Get(Prop::Width), "16");
+    EXPECT_EQ(w.ControlNumber(button).Get(Prop::Height), "14");
+  }
+  EXPECT_EQ(w.ControlNumber(2).Get(Prop::X), "2");
+  EXPECT_EQ(w.ControlNumber(3).Get(Prop::X), "20");
+  EXPECT_EQ(w.Control("Find...").Get(Prop::X), "80") << "a button without a picture grows";
+  EXPECT_EQ(editor.Get(Prop::Width), "592");
+  EXPECT_EQ(editor.Get(Prop::Height), "246");
+  w.Close();
+  ui.Finish();
+}
+
 // The page setup's margins place the printed text and stay for later prints; Cancel, a value
 // that is no margin and margins that leave no room change nothing.
 TEST_F(RichEditTest, PageSetupMarginsPlaceThePrintedTextAndPersist) {

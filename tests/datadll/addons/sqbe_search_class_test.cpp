@@ -425,6 +425,80 @@ TEST(QueryByExample, SelectAndUnselectTagInBatchesUntilCancelled) {
   }
 }
 
+// A view that never ends and whose records never match: only Cancel ends a search of it.
+class Endless final : public BrowseView {
+ public:
+  Endless() { browse.Bindings.BindInteger("PEO:Member", &member_); }
+  void Reset(int) override { at_ = 0; }
+  bool Next() override { return ++at_ > 0; }
+  long Position() const override { return at_; }
+  bool Fetch(long) override { return true; }
+  BrowseClass browse;
+
+ private:
+  long member_ = 0, at_ = 0;
+};
+
+// Edit and Find Next search under "Searching for Matching Records": its line counts the
+// matches found so far after the spinner, and its Cancel stops a search that finds nothing.
+TEST(QueryByExample, EditAndFindNextSearchUnderTheProgressWindow) {
+  struct Watching : SEARCHCLASS0 {
+    std::vector<std::string> seen;  // at each match: the window open and its progress line
+    bool CHECKHIDDENCRITERIA() override {
+      const Window* w = CurrentWindow();
+      std::string line;
+      if (w) {
+        for (const auto& c : w->Controls())
+          if (c->TextValue().find("Found") != std::string::npos) line = c->TextValue();
+      }
+      seen.push_back((w ? w->Title() : "none") + ": " + line);
+      return false;
+    }
+  };
+  People people(Rows());
+  Watching s;
+  Fields(s, people);
+  s.SETFIELD("People", "Member");
+  s.ADDCRITERION(MATCHTYPE_EQUALS, "1");
+  TestDriver ui;
+  std::vector<int> results;
+  ui.Start([&] {
+    results.push_back(s.WORK());
+    results.push_back(s.WORK(true));
+  });
+  ui.Finish();
+  EXPECT_EQ(results, (std::vector<int>{10, 10}));
+  ASSERT_EQ(s.seen.size(), 2u);
+  const std::string title = "Searching for Matching Records: ";
+  for (std::size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(s.seen[i]);
+    ASSERT_EQ(s.seen[i].rfind(title, 0), 0u);
+    const std::string line = s.seen[i].substr(title.size());
+    const std::string spinner = line.substr(0, line.find(' '));
+    EXPECT_TRUE(spinner == "|" || spinner == "/" || spinner == "--" || spinner == "\\");
+    EXPECT_EQ(line.substr(line.find(' ')), "  " + std::to_string(i) + " Found")
+        << "the matches before this one";
+  }
+  EXPECT_TRUE(ui.OpenTitles().empty()) << "the window closes with each match";
+
+  Endless endless;
+  SEARCHCLASS0 forever;
+  forever.INIT("Endless", &endless, &endless.browse, "", false, false, 1, 1, 1, 1, 1, 1, 11);
+  forever.ADDFIELD("Member", "People", "PEO", "Member", TYPE_CHECK, "");
+  forever.SETFIELD("People", "Member");
+  forever.ADDCRITERION(MATCHTYPE_EQUALS, "1");
+  for (const bool find_next : {false, true}) {
+    SCOPED_TRACE(find_next);
+    TestDriver ui2;
+    int result = -1;
+    ui2.Start([&] { result = forever.WORK(find_next); });
+    ui2.WaitWindow("Searching for Matching Records").Control("Cancel").Press();
+    ui2.Finish();
+    EXPECT_EQ(result, 2);
+    EXPECT_TRUE(ui2.Messages().empty()) << "a cancelled search says nothing more";
+  }
+}
+
 TEST(QueryByExample, TheWizardAndTheMatchTypeWindowEnterCriteria) {
   People people(Rows());
   SEARCHCLASS0 s;
@@ -534,6 +608,46 @@ TEST(QueryByExampleForm, TheFormSearchesByWhatIsTypedAndShowsEachMatchInTurn) {
   EXPECT_EQ(response, 10) << "the caller opens the record found for change";
   ASSERT_EQ(ui.Messages().size(), 1u);
   EXPECT_EQ(ui.Messages()[0].text, "There are no more matching records!");
+}
+
+// Each entry of the search form has a match-type button just before it, showing the picture
+// of its match type; pressing it (or a right click on it) opens that entry's match types.
+TEST(QueryByExampleForm, EachEntryHasAMatchTypeButtonShowingItsMatchType) {
+  People people(Rows());
+  SQBE::FORMCLASS0 search;
+  long response = 0;
+  TestDriver ui;
+  ui.Start([&] { RunSearchForm(search, people, response); });
+  DriverWindow w = ui.WaitWindow("Enter Search Criteria");
+  ASSERT_EQ(search.CONTROL.size(), 2u);
+  DriverControl name_button = w.ControlNumber(search.CONTROL[0].FLAG);
+  DriverControl age_button = w.ControlNumber(search.CONTROL[1].FLAG);
+  EXPECT_EQ(name_button.Kind(), ControlType::Button);
+  EXPECT_EQ(name_button.Container(), search.CONTROL[0].FEQ) << "made inside its entry";
+  EXPECT_EQ(age_button.Container(), search.CONTROL[1].FEQ);
+  EXPECT_EQ(name_button.Get(Prop::Icon), "~SQBE_IG.ICO");
+  w.Control("&Name:").Type("o'");
+  EXPECT_EQ(name_button.Get(Prop::Icon), "~SQBE_BW.ICO") << "the form's default for texts";
+  EXPECT_EQ(name_button.Get(Prop::Tip), "Begins with");
+  EXPECT_EQ(age_button.Get(Prop::Icon), "~SQBE_IG.ICO");
+
+  age_button.Press();
+  DriverWindow match = ui.WaitWindow("Specify Match Type");
+  match.Control("&Insert").Press();
+  DriverWindow value = ui.WaitWindow("Enter Search Value");
+  value.Control("&Search Value:").Type("51");
+  value.Control("&OK").Press();
+  match.Control("&OK").Press();
+  EXPECT_EQ(search.CURRENTCONTROL, search.CONTROL[1].FEQ) << "the button's entry is current";
+  EXPECT_EQ(w.Control("&Age:").Value(), "51");
+  EXPECT_EQ(age_button.Get(Prop::Icon), "~SQBE_GE.ICO");
+
+  age_button.PressKey(MouseRight);  // a right click on the button opens the same window
+  ui.WaitWindow("Specify Match Type").Control("Cancel").Press();
+  EXPECT_EQ(*search.BUILDFILTER(),
+            "PEO:Age >= 51 AND SUB(UPPER(CLIP(PEO:Name)),1,2) = UPPER('o''')");
+  w.Control("Cancel").Press();
+  ui.Finish();
 }
 
 TEST(QueryByExampleForm, TheHelpButtonNeedsAFieldAndARightClickGivesItsMatchTypes) {

@@ -1,0 +1,58 @@
+// The controls of a free area as the window sizes it: each resized in proportion to the area,
+// or fixed to the top left with its size kept.
+#include "framework/window_resize_class.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "runtime/events.h"
+#include "runtime/window/window.h"
+#include "support/test_driver.h"
+
+namespace vx {
+namespace {
+
+std::array<long, 4> PlaceOf(const DriverControl& c) {
+  return {std::stol(c.Get(Prop::X)), std::stol(c.Get(Prop::Y)), std::stol(c.Get(Prop::Width)),
+          std::stol(c.Get(Prop::Height))};
+}
+
+TEST(WindowResize, ControlsFollowTheAreaByTheirStrategies) {
+  TestDriver ui;
+  WINDOWRESIZECLASS resizer;
+  ui.Start([&] {
+    Window window("Resized");
+    Control& area = window.Free();
+    area.Place(0, 0, 200, 100);
+    std::string notes;
+    area.Text(notes).Place(20, 30, 160, 60);
+    area.Button("Grows").Place(100, 4, 40, 14);
+    area.Button("Fixed").Icon("bold.ico").Place(10, 4, 16, 14);
+    window.Open();
+    resizer.Init(window, area);
+    resizer.SetStrategy(window.Controls().back()->Number(), WINDOWRESIZECLASS::FixTopLeft);
+    area.Button("Later").Place(150, 80, 30, 10);  // made after Init: the program places it
+    while (window.Accept()) resizer.TakeEvent();
+  });
+  DriverWindow w = ui.WaitWindow("Resized");
+  DriverControl area = w.ControlNumber(1);
+  const DriverControl text = w.ControlNumber(2), grows = w.Control("Grows"),
+                      fixed = w.Control("Fixed"), later = w.Control("Later");
+  area.SizeArea(400, 150);
+  EXPECT_EQ(PlaceOf(text), (std::array<long, 4>{40, 45, 320, 90}));
+  EXPECT_EQ(PlaceOf(grows), (std::array<long, 4>{200, 6, 80, 21}));
+  EXPECT_EQ(PlaceOf(fixed), (std::array<long, 4>{10, 4, 16, 14}));
+  EXPECT_EQ(PlaceOf(later), (std::array<long, 4>{150, 80, 30, 10}));
+  // Back to the starting size: every control where it started, none drifted by rounding.
+  area.SizeArea(130, 70);
+  area.SizeArea(200, 100);
+  EXPECT_EQ(PlaceOf(text), (std::array<long, 4>{20, 30, 160, 60}));
+  EXPECT_EQ(PlaceOf(grows), (std::array<long, 4>{100, 4, 40, 14}));
+  EXPECT_EQ(resizer.StrategyOf(text.Number()), WINDOWRESIZECLASS::Proportional);
+  w.Close();
+  ui.Finish();
+}
+
+}  // namespace
+}  // namespace vx
