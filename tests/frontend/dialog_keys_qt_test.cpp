@@ -1,8 +1,8 @@
 // Real X key presses and clicks on the Qt renderer: the first field has the keys, Tab leaves a
 // text while Ctrl+Tab types a tab, Enter, Esc and a double click press the window's buttons,
-// Ctrl+' reaches the program from a field that alerts it, Alt+O in a new holiday saves what was
-// typed, message boxes break their lines at carriage returns, and the event log's lines are
-// shown in a fixed-pitch font.
+// Ctrl+' reaches the program from a field that alerts it, a hot letter no control answers types
+// nothing into a field, Alt+O in a new holiday saves what was typed, message boxes break their
+// lines at carriage returns, and the event log's lines are shown in a fixed-pitch font.
 #include <gtest/gtest.h>
 #include <QFontInfo>
 #include <QHeaderView>
@@ -304,6 +304,68 @@ TEST(DialogKeysQt, WindowsOpenInTheirFirstFieldAndTabLeavesAText) {
           return typed == QStringLiteral("\t");
         })) << "Ctrl+Tab types a tab";
         EXPECT_EQ(focus_of(window), text) << "and the keys stay in the text";
+        OnGui([&] { window->close(); });
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// Alt with a letter is a hot letter: one that no enabled control answers (Next on a wizard's
+// last page, a letter no control has) types nothing into the entry or text that has the focus,
+// while the letters typed after it still arrive.
+TEST(DialogKeysQt, AHotLetterNoControlAnswersTypesNothingIntoTheField) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        String<20> town;
+        std::string note;
+        Window w("Last Page");
+        w.Prompt("N&ote:");
+        w.Text(note);
+        w.Prompt("&Town:");
+        w.Entry(town, "@s20");
+        w.Button("&Next").Disable();
+        w.Button("OK");
+        while (w.Accept()) {
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Last Page");
+        ASSERT_NE(window, nullptr);
+        QLineEdit* town = nullptr;
+        QPlainTextEdit* note = nullptr;
+        OnGui([&] {
+          note = window->findChild<QPlainTextEdit*>("control-2");
+          town = window->findChild<QLineEdit*>("control-4");
+        });
+        ASSERT_TRUE(town && note);
+        // The text each field holds once a plain letter after the hot letters has arrived.
+        const auto after_hot_letters = [&](QWidget* field, const std::function<QString()>& text) {
+          for (int attempt = 0; attempt < 3; ++attempt) {
+            OnGui([&] {
+              window->activateWindow();
+              field->setFocus();
+            });
+            WaitFor([&] {
+              bool focused = false;
+              OnGui([&] { focused = field->hasFocus(); });
+              return focused;
+            });
+            FakeKeyChord(kHotKeyAlt, 'N');                 // the greyed Next
+            FakeKeyChord(kHotKeyAlt | kHotKeyShift, 'Z');  // no control's letter
+            FakeKeyChord(0, 'K');
+            QString now;
+            if (WaitFor(
+                    [&] {
+                      OnGui([&] { now = text(); });
+                      return now.endsWith('k');
+                    },
+                    2s))
+              return now;
+          }
+          return QStringLiteral("(the letter typed after them never arrived)");
+        };
+        EXPECT_EQ(after_hot_letters(note, [&] { return note->toPlainText(); }).toStdString(), "k");
+        EXPECT_EQ(after_hot_letters(town, [&] { return town->text(); }).toStdString(), "k");
         OnGui([&] { window->close(); });
       });
   EXPECT_EQ(status, 0);
