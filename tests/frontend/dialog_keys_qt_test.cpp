@@ -2,7 +2,8 @@
 // text while Ctrl+Tab types a tab, Enter, Esc and a double click press the window's buttons,
 // Ctrl+' reaches the program from a field that alerts it, a hot letter no control answers types
 // nothing into a field, Alt+O in a new holiday saves what was typed, message boxes break their
-// lines at carriage returns, and the event log's lines are shown in a fixed-pitch font.
+// lines at carriage returns and are wide enough for their titles, and the event log's lines are
+// shown in a fixed-pitch font.
 #include <gtest/gtest.h>
 #include <QFontInfo>
 #include <QHeaderView>
@@ -446,6 +447,48 @@ TEST(DialogKeysQt, CarriageReturnsBreakAMessagesLines) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(shown.toStdString(), "Warning!\n\nTwo lines <b>apart</b>.\nAnd a third.");
   EXPECT_EQ(format, Qt::PlainText) << "a message's text is never taken for markup";
+}
+
+// A box is as wide as its title needs, so that a title naming a file ("Cannot CREATE" and the
+// file, above the error's number and words) is not cut by the title bar.
+TEST(DialogKeysQt, AMessageBoxIsWideEnoughForItsTitle) {
+  REQUIRE_QT_DISPLAY();
+  const std::string title = "Cannot CREATE /home/ann/Documents/Exports/contacts-2026.csv";
+  std::vector<std::pair<int, int>> widths;  // the box's, its title's
+  const int status = RunAsUser(
+      [&] {
+        MESSAGE("Error #2 - No such file or directory", title, MessageIcon::Exclamation);
+        MESSAGE("Error #28 - No space left on device", title, MessageIcon::Exclamation,
+                BUTTON_ABORT | BUTTON_RETRY);
+      },
+      [&] {
+        for (int box_number = 0; box_number < 2; ++box_number) {
+          QMessageBox* box = nullptr;
+          EXPECT_TRUE(WaitFor([&] {
+            OnGui([&] { box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+            return box != nullptr;
+          }));
+          if (!box) return;
+          OnGui([&] {
+            QFont bold = box->font();
+            bold.setBold(true);
+            // The title's words in the title bar's bold, beside the bar's own picture and its
+            // three buttons (six lines' height covers them).
+            const QFontMetrics title_font(bold);
+            widths.emplace_back(box->width(), title_font.horizontalAdvance(box->windowTitle()) +
+                                                  6 * title_font.height());
+            box->buttons().first()->click();
+          });
+          WaitFor([&] {
+            bool gone = false;
+            OnGui([&] { gone = QApplication::activeModalWidget() != box; });
+            return gone;
+          });
+        }
+      });
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(widths.size(), 2u);
+  for (const auto& [box, needed] : widths) EXPECT_GT(box, needed) << "the whole title shows";
 }
 
 // The data library on a fresh data folder, for the program's own windows.
