@@ -3,13 +3,17 @@
 #include <QAbstractButton>
 #include <QCursor>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QStringList>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "frontend/qt/listing_icon_provider.h"
@@ -83,6 +87,24 @@ QString BoxText(const std::string& text) {
   return shown;
 }
 
+// A box is as wide as its text, and its title often says more ("Cannot CREATE" and the file's
+// name, over the error's number and words): the box keeps room for the whole title in the title
+// bar's bold type beside the bar's picture and buttons, within the screen. Run when the box is
+// complete, as a change of its picture lays it out anew.
+void KeepRoomForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid || box.windowTitle().isEmpty()) return;
+  QFont bold = box.font();
+  bold.setBold(true);
+  const QFontMetrics title_font(bold);
+  int room = title_font.horizontalAdvance(box.windowTitle()) + 7 * title_font.height();
+  if (const QScreen* screen = box.screen()) {
+    room = std::min(room, screen->availableGeometry().width() - 8 * title_font.height());
+  }
+  grid->addItem(new QSpacerItem(room, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // A box with buttons of its own wording; answers the number of the button pressed, from 1.
 long ShowWordedMessage(const Request& r, QWidget* parent) {
   QPointer<QMessageBox> box(new QMessageBox(BoxIcon(r.icon), QString::fromStdString(r.caption),
@@ -97,6 +119,7 @@ long ShowWordedMessage(const Request& r, QWidget* parent) {
           : 1;
   if (auto* button = qobject_cast<QPushButton*>(buttons.value(static_cast<int>(fallback - 1))))
     box->setDefaultButton(button);
+  KeepRoomForTitle(*box);
   RunDialog(r, box);
   const long pressed = box ? buttons.indexOf(box->clickedButton()) + 1 : 0;
   delete box.data();
@@ -123,6 +146,7 @@ long ShowMessage(const Request& r, QWidget* parent) {
   for (const ButtonName& b : kButtons) {
     if (b.model == default_answer) box->setDefaultButton(b.qt);
   }
+  KeepRoomForTitle(*box);
   RunDialog(r, box);
   const auto pressed = box ? box->standardButton(box->clickedButton()) : QMessageBox::NoButton;
   delete box.data();

@@ -162,6 +162,12 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
         item && AlertKey(*item, FieldKeyCode(*static_cast<QKeyEvent*>(event)))) {
       return true;
     }
+    // A hot letter no enabled control took (Alt+N over a greyed Next) does nothing, as on a
+    // field elsewhere, instead of typing its letter into the entry or text.
+    if ((qobject_cast<QLineEdit*>(watched) || qobject_cast<QPlainTextEdit*>(watched)) &&
+        IsHotLetter(*static_cast<QKeyEvent*>(event))) {
+      return true;
+    }
   }
   if (event->type() == QEvent::FocusOut) {
     if (Item* item = ItemOf(watched)) ReportEditDone(item->widget->property("vxControl").toInt());

@@ -94,4 +94,9 @@ int PrintScreenCode(const QKeyEvent& key) {
   return PrintScreenKey | (mods == Qt::AltModifier ? 0x400 : 0);
 }
 
+bool IsHotLetter(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods = key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+  return mods == Qt::AltModifier && !key.text().isEmpty() && key.text()[0].isPrint();
+}
+
 }  // namespace vx::qt

@@ -36,4 +36,8 @@ int EnterOrEscCode(const QKeyEvent& key);
 // Print Screen alone or with Alt, which reaches a control that alerts it; 0 for other keys.
 int PrintScreenCode(const QKeyEvent& key);
 
+// Alt, or Alt and Shift, with a key that types a character: a hot letter. One that reaches a
+// field was answered by no enabled control, and must not be typed into it as its letter.
+bool IsHotLetter(const QKeyEvent& key);
+
 }  // namespace vx::qt

@@ -274,8 +274,13 @@ Level HotKeyForm::TakeCompleted() {
     ComposeKey();
     if (key_.clipped().empty()) {
       MESSAGE("Choose the key of the hot key.", "Missing Information", MessageIcon::Exclamation);
+      // Back to the key's page as Back would go there, so the wizard pages on from it.
+      for (int page = wizard_.CurrentTab(); page > wizard_.LowestTab();
+           page = wizard_.CurrentTab()) {
+        wizard_.TAKEBACK();
+        if (wizard_.CurrentTab() == page) break;
+      }
       wizard_.TAKENEWSELECTION();
-      window()[sheet_].Choose(1);
       window().Select(key_list_);
       return Level_Notify;
     }

@@ -1,7 +1,8 @@
 // Real X key presses and clicks on the Qt renderer: the first field has the keys, Tab leaves a
 // text while Ctrl+Tab types a tab, Enter, Esc and a double click press the window's buttons,
-// Ctrl+' reaches the program from a field that alerts it, Alt+O in a new holiday saves what was
-// typed, message boxes break their lines at carriage returns, and the event log's lines are
+// Ctrl+' reaches the program from a field that alerts it, a hot letter no control answers types
+// nothing into a field, Alt+O in a new holiday saves what was typed, message boxes break their
+// lines at carriage returns and are wide enough for their titles, and the event log's lines are
 // shown in a fixed-pitch font.
 #include <gtest/gtest.h>
 #include <QFontInfo>
@@ -309,6 +310,68 @@ TEST(DialogKeysQt, WindowsOpenInTheirFirstFieldAndTabLeavesAText) {
   EXPECT_EQ(status, 0);
 }
 
+// Alt with a letter is a hot letter: one that no enabled control answers (Next on a wizard's
+// last page, a letter no control has) types nothing into the entry or text that has the focus,
+// while the letters typed after it still arrive.
+TEST(DialogKeysQt, AHotLetterNoControlAnswersTypesNothingIntoTheField) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        String<20> town;
+        std::string note;
+        Window w("Last Page");
+        w.Prompt("N&ote:");
+        w.Text(note);
+        w.Prompt("&Town:");
+        w.Entry(town, "@s20");
+        w.Button("&Next").Disable();
+        w.Button("OK");
+        while (w.Accept()) {
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Last Page");
+        ASSERT_NE(window, nullptr);
+        QLineEdit* town = nullptr;
+        QPlainTextEdit* note = nullptr;
+        OnGui([&] {
+          note = window->findChild<QPlainTextEdit*>("control-2");
+          town = window->findChild<QLineEdit*>("control-4");
+        });
+        ASSERT_TRUE(town && note);
+        // The text each field holds once a plain letter after the hot letters has arrived.
+        const auto after_hot_letters = [&](QWidget* field, const std::function<QString()>& text) {
+          for (int attempt = 0; attempt < 3; ++attempt) {
+            OnGui([&] {
+              window->activateWindow();
+              field->setFocus();
+            });
+            WaitFor([&] {
+              bool focused = false;
+              OnGui([&] { focused = field->hasFocus(); });
+              return focused;
+            });
+            FakeKeyChord(kHotKeyAlt, 'N');                 // the greyed Next
+            FakeKeyChord(kHotKeyAlt | kHotKeyShift, 'Z');  // no control's letter
+            FakeKeyChord(0, 'K');
+            QString now;
+            if (WaitFor(
+                    [&] {
+                      OnGui([&] { now = text(); });
+                      return now.endsWith('k');
+                    },
+                    2s))
+              return now;
+          }
+          return QStringLiteral("(the letter typed after them never arrived)");
+        };
+        EXPECT_EQ(after_hot_letters(note, [&] { return note->toPlainText(); }).toStdString(), "k");
+        EXPECT_EQ(after_hot_letters(town, [&] { return town->text(); }).toStdString(), "k");
+        OnGui([&] { window->close(); });
+      });
+  EXPECT_EQ(status, 0);
+}
+
 // Keys with modifiers that a list alerts arrive with the runtime's modifier bits (Shift 0x100,
 // Ctrl 0x200, Alt 0x400, as in Shift+Enter 269 and Ctrl+Alt+Enter 0x60D): Ctrl+Alt+R is 1618
 // and Alt+F11 is 1146, the codes the list extension alerts.
@@ -384,6 +447,48 @@ TEST(DialogKeysQt, CarriageReturnsBreakAMessagesLines) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(shown.toStdString(), "Warning!\n\nTwo lines <b>apart</b>.\nAnd a third.");
   EXPECT_EQ(format, Qt::PlainText) << "a message's text is never taken for markup";
+}
+
+// A box is as wide as its title needs, so that a title naming a file ("Cannot CREATE" and the
+// file, above the error's number and words) is not cut by the title bar.
+TEST(DialogKeysQt, AMessageBoxIsWideEnoughForItsTitle) {
+  REQUIRE_QT_DISPLAY();
+  const std::string title = "Cannot CREATE /home/ann/Documents/Exports/contacts-2026.csv";
+  std::vector<std::pair<int, int>> widths;  // the box's, its title's
+  const int status = RunAsUser(
+      [&] {
+        MESSAGE("Error #2 - No such file or directory", title, MessageIcon::Exclamation);
+        MESSAGE("Error #28 - No space left on device", title, MessageIcon::Exclamation,
+                BUTTON_ABORT | BUTTON_RETRY);
+      },
+      [&] {
+        for (int box_number = 0; box_number < 2; ++box_number) {
+          QMessageBox* box = nullptr;
+          EXPECT_TRUE(WaitFor([&] {
+            OnGui([&] { box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+            return box != nullptr;
+          }));
+          if (!box) return;
+          OnGui([&] {
+            QFont bold = box->font();
+            bold.setBold(true);
+            // The title's words in the title bar's bold, beside the bar's own picture and its
+            // three buttons (six lines' height covers them).
+            const QFontMetrics title_font(bold);
+            widths.emplace_back(box->width(), title_font.horizontalAdvance(box->windowTitle()) +
+                                                  6 * title_font.height());
+            box->buttons().first()->click();
+          });
+          WaitFor([&] {
+            bool gone = false;
+            OnGui([&] { gone = QApplication::activeModalWidget() != box; });
+            return gone;
+          });
+        }
+      });
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(widths.size(), 2u);
+  for (const auto& [box, needed] : widths) EXPECT_GT(box, needed) << "the whole title shows";
 }
 
 // The data library on a fresh data folder, for the program's own windows.

@@ -262,7 +262,8 @@ TEST(QtLayout, TabsOverAListStayLowAndTheListTakesTheHeight) {
 
 // The status bar's zones are sections of their own: each framed, side by side without
 // overlap, each showing its whole text, also when the window is narrowed; zones given a width
-// keep to it and the one without takes the rest of the bar, and a hidden zone takes no room.
+// keep to it and the one without takes the rest of the bar, a hidden zone takes no room, and the
+// bar ends at the window's lower edge.
 TEST(QtLayout, StatusZonesAreFramedSectionsAndOnlyTheOneWithoutAWidthStretches) {
   REQUIRE_QT_DISPLAY();
   const int status = RunAsUser(
@@ -288,6 +289,9 @@ TEST(QtLayout, StatusZonesAreFramedSectionsAndOnlyTheOneWithoutAWidthStretches) 
             QStatusBar* bar = window->statusBar();
             QList<QLabel*> zones = bar->findChildren<QLabel*>();
             ASSERT_EQ(zones.size(), 4);
+            // Nothing of the window shows below the bar (the strip under it on the screen is
+            // the window manager's frame, outside the window).
+            EXPECT_EQ(bar->geometry().bottom(), window->height() - 1) << "the bar ends the window";
             EXPECT_FALSE(zones[0]->isVisible()) << "the hidden zone";
             int right = 0;
             for (int i = 1; i < 4; ++i) {

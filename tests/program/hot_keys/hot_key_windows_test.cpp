@@ -169,6 +169,40 @@ TEST_F(HotKeyWindowsTest, ANewTextHotKeyIsComposedPageByPageAndStored) {
   ui_.Finish();
 }
 
+// OK on the text page without a key goes back to the key's page, which pages on from there: Back
+// greyed, Next the way to the text again, where what was typed is still there.
+TEST_F(HotKeyWindowsTest, OkWithoutAKeyOnTheLastPageGoesBackToAKeyPageThatPagesOn) {
+  DriverWindow w = StartBrowse();
+  w.Control("&New").Press();
+  DriverWindow form = ui_.WaitWindow("New Hot Key");
+  form.Control("&Next").Press();
+  form.Control("&Next").Press();
+  ASSERT_EQ(form.ControlNumber(1).Choice(), 3);
+  form.Control("Enter the text you wish to have typed/copied:").Type("Kind regards");
+  ui_.AnswerMessage(BUTTON_OK);
+  form.Control("&OK").Press();
+  ASSERT_EQ(ui_.Messages().size(), 1u);
+  EXPECT_EQ(ui_.Messages()[0].text, "Choose the key of the hot key.");
+  EXPECT_EQ(form.ControlNumber(1).Choice(), 1);
+  EXPECT_TRUE(form.Control("&Back").Disabled()) << "the key's page is the first";
+  EXPECT_FALSE(form.Control("&Next").Disabled());
+
+  form.Control("&Key:").Choose("F5");
+  form.Control("&Next").Press();
+  EXPECT_EQ(form.ControlNumber(1).Choice(), 2);
+  form.Control("&Next").Press();
+  EXPECT_EQ(form.ControlNumber(1).Choice(), 3);
+  EXPECT_EQ(form.Control("Enter the text you wish to have typed/copied:").Value(), "Kind regards");
+  form.Control("&OK").Press();
+  ui_.WaitClosed(form);
+  const std::vector<StoredKey> keys = Stored();
+  ASSERT_EQ(keys.size(), 1u);
+  EXPECT_EQ(keys[0].key, "Ctrl-Shift-F5");
+  EXPECT_EQ(keys[0].text, "Kind regards");
+  w.Close();
+  ui_.Finish();
+}
+
 // Ctrl+' (key code 734) on a field of the editor puts back that field from the hot key saved
 // last; the modifier boxes and the key list put back the whole composed key.
 TEST_F(HotKeyWindowsTest, TheHistoryKeyPutsBackAFieldOfTheHotKeySavedLast) {
