@@ -119,6 +119,7 @@ void SampleWindow() {
   // The tree's toolbar, made last so that the controls above keep their numbers. A change of a
   // group (a double click on its row) shows in the title.
   tree.USETOOLBAR(addons::MakeTreeToolbar(window));
+  tree.SETALERTS();
   int changes = 0;
   group_section.ADDUPDATE(
       [&](int) {
