@@ -95,6 +95,7 @@ inline constexpr int EVENT_ListMoveRight = 1035;
 
 inline constexpr int ListZone_Cell = 0;         // on a column (its header or a cell)
 inline constexpr int ListZone_RightBorder = 1;  // on a column's right border
+inline constexpr int ListZone_ExpandBox = 3;    // on a tree row's open/close marker
 inline constexpr int ListZone_Outside = 6;      // right of the last column
 
 // The program's own events that more than one window knows.

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 #include "datadll/addons/addon_keys.h"
+#include "datadll/addons/tree_toolbar_target.h"
 #include "framework/file_manager.h"
 #include "framework/window_manager.h"
 #include "runtime/events.h"
@@ -20,6 +23,13 @@ namespace {
 
 constexpr int CtrlUp = 0x226, CtrlDown = 0x228, CtrlLeft = 0x225, CtrlRight = 0x227;
 constexpr int ShiftUp = 0x126, ShiftDown = 0x128;
+constexpr int CtrlPageUp = 0x221, CtrlPageDown = 0x222;
+
+// The keys the tree alerts and the action each runs (TAKEACTION).
+constexpr std::pair<int, int> kKeyActions[] = {
+    {MouseLeft2, 1}, {InsertKey, 2},     {CtrlEnter, 3},   {DeleteKey, 4},
+    {CtrlUp, 5},     {CtrlDown, 6},      {CtrlLeft, 7},    {CtrlRight, 8},
+    {ShiftUp, 9},    {CtrlPageDown, 10}, {CtrlPageUp, 11}, {ShiftDown, 12}};
 
 TreeRecord RecordOf(const FileManager& file) {
   TreeRecord r;
@@ -350,6 +360,11 @@ void ULTRATREECLASS::CONTRACT(long row, bool forget) {
 
 void ULTRATREECLASS::REFRESHTREE(int mode, int load_depth) {
   if (load_depth != 0) LOADDEPTH = load_depth;
+  if (mode & 1) {
+    EXPLODE = true;
+  } else if (mode & 2) {
+    EXPLODE = false;
+  }
   // The chosen row: its chain of section and position, found again after the reload.
   std::vector<std::pair<int, std::string>> chain;
   if (CURRENTCHOICE >= 1 && CURRENTCHOICE <= static_cast<long>(rows_.size())) {
@@ -437,15 +452,14 @@ void ULTRATREECLASS::ASKPOPUP() {
   const Row* row = CURRENTCHOICE >= 1 && CURRENTCHOICE <= static_cast<long>(rows_.size())
                        ? &rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)]
                        : nullptr;
-  const TREESECTION* s = row ? sections_[row->section - 1].object : nullptr;
-  const bool footer = row && sections_[row->section - 1].type == SectionType::Footer;
+  const Rights rights = RIGHTS();
   std::string menu;
   for (const char* name : kPopupNames) {
     const std::string n = name;
     bool enabled = true;
-    if (n == "Insert") enabled = s && s->ALLOWINSERT && !footer;
-    if (n == "Change") enabled = s && s->ALLOWCHANGE && !footer;
-    if (n == "Delete") enabled = s && s->ALLOWDELETE && !footer;
+    if (n == "Insert") enabled = rights.insert;
+    if (n == "Change") enabled = rights.change;
+    if (n == "Delete") enabled = rights.remove;
     if (n == "ExpandNode") enabled = row && row->level < 0;
     if (n == "ContractNode")
       enabled = row && row->level > 0 && CURRENTCHOICE < static_cast<long>(rows_.size()) &&
@@ -469,24 +483,48 @@ void ULTRATREECLASS::TAKEPOPUPACTION(const std::string& name) {
   if (name == "ContractNode") CONTRACT(CURRENTCHOICE);
   if (name == "ExpandAll") REFRESHTREE(1 | 4);
   if (name == "ContractAll") REFRESHTREE(2 | 4);
-  if (name == "RefreshTree" || name == "RefreshNode") REFRESHTREE(4);
+  if (name == "RefreshTree") REFRESHTREE(4);
+  if (name == "RefreshNode") REFRESHNODE(CURRENTCHOICE);
   Show();
 }
 
 void ULTRATREECLASS::UPDATEROW(int request) {
   if (CURRENTCHOICE < 1 || CURRENTCHOICE > static_cast<long>(rows_.size())) return;
-  const Row& row = rows_[static_cast<std::size_t>(CURRENTCHOICE - 1)];
-  const Section& s = sections_[row.section - 1];
-  if (s.type == SectionType::Footer || s.type == SectionType::Header) return;
-  const TREESECTION& t = *s.object;
+  const long row = CURRENTCHOICE;
+  int section = rows_[row - 1].section;
+  long under = ParentRow(row);
+  if (request == 1) {
+    std::tie(section, under) = InsertPlace(row);
+    if (section == 0) return;
+  } else if (sections_[section - 1].type == SectionType::Footer ||
+             sections_[section - 1].type == SectionType::Header) {
+    return;
+  }
+  const TREESECTION& t = *sections_[section - 1].object;
   const bool allowed = request == 1 ? t.ALLOWINSERT : request == 2 ? t.ALLOWCHANGE : t.ALLOWDELETE;
   if (!allowed || !t.UPDATE) return;
-  if (t.UPDATE(request) == 1) REFRESHTREE(4);
+  const bool top = Depth(row) == 1;
+  if (t.UPDATE(request) != 1) return;
+  if (request == 3) {
+    // The deleted row and the rows under it leave the list at once; the row after it (else the
+    // one before) is chosen.
+    const long end = LastBelow(row);
+    for (long i = row; i <= end; ++i) expanded_.erase(rows_[i - 1].path);
+    rows_.erase(rows_.begin() + row - 1, rows_.begin() + end);
+    CURRENTCHOICE = std::min(row, static_cast<long>(rows_.size()));
+  }
+  if (REFRESHTREEAFTERUPDATE || top || under == 0) {
+    REFRESHTREE(4);
+  } else {
+    REFRESHNODE(under);
+  }
 }
 
 void ULTRATREECLASS::SETALERTS() {
   if (!list_) return;
-  for (int key : {MouseLeft2, CtrlUp, CtrlDown, CtrlLeft, CtrlRight, MouseRight}) list_->Alert(key);
+  for (int key :
+       {MouseLeft2, CtrlUp, CtrlDown, CtrlLeft, CtrlRight, CtrlPageUp, CtrlPageDown, MouseRight})
+    list_->Alert(key);
   if (ENABLEKEYBOARDUPDATE) {
     for (int key : {InsertKey, DeleteKey, CtrlEnter}) list_->Alert(key);
   }
@@ -545,6 +583,13 @@ void ULTRATREECLASS::TAKEVCRSCROLL(int request) {
 
 int ULTRATREECLASS::TAKEEVENT() {
   if (!list_) return 0;
+  if (TOOLBARITEM && TOOLBARITEM->TAKEEVENT()) return 0;
+  const int answer = TakeListEvent();
+  if (TOOLBARITEM) TOOLBARITEM->SHOWSTATE();
+  return answer;
+}
+
+int ULTRATREECLASS::TakeListEvent() {
   const int field = FIELD();
   if (field != 0 && field == LINKEDCONTROL) {
     const Control* linked = list_->OwnerWindow().Find(LINKEDCONTROL);
@@ -553,6 +598,16 @@ int ULTRATREECLASS::TAKEEVENT() {
       CURRENTCHOICE = 0;
       REFRESHTREE();
     }
+    return 0;
+  }
+  // A double click on a row is a change, unless it fell on the row's open/close marker: that
+  // opened or closed the row and is not meant as a change. Front ends report it as the list's
+  // acceptance or, alerted, as the key.
+  const bool double_click = field == list_->Number() && KEYCODE() == MouseLeft2 &&
+                            (EVENT() == EVENT_Accepted || EVENT() == EVENT_AlertKey);
+  if (double_click) {
+    CURRENTCHOICE = list_->Choice();
+    if (list_->GetNumber(Prop::MouseDownZone) != ListZone_ExpandBox) TAKEACTION(1);
     return 0;
   }
   if (EVENT() == EVENT_Accepted && field != 0) {
@@ -587,39 +642,9 @@ int ULTRATREECLASS::TAKEEVENT() {
         ASKPOPUP();
         return 0;
       }
-      switch (KEYCODE()) {
-        case InsertKey:
-          UPDATEROW(1);
-          break;
-        case DeleteKey:
-          UPDATEROW(3);
-          break;
-        case MouseLeft2:
-        case CtrlEnter:
-          UPDATEROW(2);
-          break;
-        case CtrlDown:
-          EXPAND(CURRENTCHOICE);
-          break;
-        case CtrlUp:
-          CONTRACT(CURRENTCHOICE);
-          break;
-        case CtrlRight:
-          EXPAND(CURRENTCHOICE, true);
-          break;
-        case CtrlLeft:
-          CONTRACT(CURRENTCHOICE, true);
-          break;
-        case ShiftDown:
-          REFRESHTREE(1);
-          break;
-        case ShiftUp:
-          REFRESHTREE(2);
-          break;
-        default:
-          return 0;
+      for (const auto& [key, action] : kKeyActions) {
+        if (key == KEYCODE()) TAKEACTION(action);
       }
-      Show();
       return 0;
     default:
       return 0;

@@ -31,6 +31,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ struct KeyDef;
 }  // namespace vx
 
 namespace vx::addons {
+
+class UTTBARTARGET;
 
 enum class SectionType { File = 1, View = 2, Queue = 3, Header = 4, Footer = 5 };
 
@@ -130,9 +133,10 @@ class ULTRATREECLASS : public ListSource {
   void REFRESHTREE(int mode = 0, int load_depth = 0);
   void EXPAND(long row, bool all = false);
   void CONTRACT(long row, bool forget = false);
-  // For the event the list's window took last: the user's expand and contract, and the keys
-  // (Ctrl+Down, Ctrl+Up, Ctrl+Right, Ctrl+Left, Shift+Down, Shift+Up). Answers 5 for an expand
-  // or contract it handled, else 0.
+  // For the event the list's window took last: the user's expand and contract, the keys
+  // (Ctrl+Down, Ctrl+Up, Ctrl+Right, Ctrl+Left, Shift+Down, Shift+Up, Ctrl+PgDn, Ctrl+PgUp), a
+  // double click (a change, unless it was on a row's open/close marker) and the toolbar's
+  // buttons. Answers 5 for an expand or contract it handled, else 0.
   int TAKEEVENT();
   void SETALERTS();
   // The list's popup (a right click): the update actions the chosen row's section allows, then
@@ -141,8 +145,11 @@ class ULTRATREECLASS : public ListSource {
   // Runs a popup entry by name: "Insert", "Change", "Delete", "Select", "ExpandAll",
   // "ContractAll", "ExpandNode", "ContractNode", "RefreshNode", "RefreshTree".
   virtual void TAKEPOPUPACTION(const std::string& name);
-  // Insert (1), change (2) or delete (3) through the chosen row's section's update procedure;
-  // footers are never updated. A completed update reloads the tree, finding the row again.
+  // Insert (1), change (2) or delete (3) through the update procedure of the section concerned
+  // (for an insert, the one a new row there joins, see RIGHTS); footers are never updated. A
+  // completed delete takes the row out at once. Then a top row, or any row with
+  // REFRESHTREEAFTERUPDATE, reloads the whole tree finding the choice again; a deeper one
+  // reloads only the row the new record went under (insert) or the changed row's parent.
   void UPDATEROW(int request);
   // The chosen row is the user's pick: with SELECTING and a section that allows it, the window
   // manager's window completes and closes.
@@ -150,6 +157,29 @@ class ULTRATREECLASS : public ListSource {
   // The toolbar's record navigation (2004 last, 2005 first, 2006 page down, 2007 page up, 2008
   // down, 2009 up) moves the choice as the key would.
   void TAKEVCRSCROLL(int request);
+  // Reloads the rows under one row from their sections and shows them: rows open under it before
+  // open again, the choice stays on its record while that is still there (else it goes to the
+  // row), and a row that has no children left stands as a leaf.
+  void REFRESHNODE(long row);
+  // Runs an action of the tree's keys: 1 and 3 change, 2 insert, 4 delete, 5 contract the row
+  // (what was open below opens again with it), 6 expand it, 7 contract it and forget what was
+  // open below, 8 expand it and everything below, 9 contract all, 10 and 11 move down and up by
+  // level, 12 expand all.
+  void TAKEACTION(int action);
+  // Ctrl+PgDn (down) and Ctrl+PgUp: from a top row one row down or up; from a deeper row to the
+  // nearest row below or above it that is deeper still. With no such row the choice stays.
+  void MOVEBYLEVEL(bool down);
+  // What the chosen row allows: an insert into the section a new row there would join, a change,
+  // a delete, a select. Nothing for a footer.
+  struct Rights {
+    bool insert = false, change = false, remove = false, select = false;
+  };
+  Rights RIGHTS() const;
+  // The tree's buttons on the window's toolbar: the toolbar control standing for each fixed
+  // number (2000 insert ... 2116 contract node, see tree_toolbar_target.h). The target takes the
+  // toolbar at once when the list is shown.
+  void USETOOLBAR(const std::map<int, int>& buttons);
+  std::shared_ptr<UTTBARTARGET> TOOLBARITEM;
   // 1 ENABLETREEEXPLODE, 2 ENABLEKEYBOARDUPDATE, 3 ENABLELASTLEVELINSERTS, 4 SELECTING,
   // 5 REFRESHTREEAFTERUPDATE, 6 SELECTAFTERREFRESH, 7 ACCEPTTOOLBAR, 8 DISABLELOCATOR; others
   // do nothing.
@@ -177,6 +207,7 @@ class ULTRATREECLASS : public ListSource {
   bool SELECTING = false, REFRESHTREEAFTERUPDATE = false, ACCEPTTOOLBAR = false;
   bool DISABLELOCATOR = false;
   long LOADDEPTH = 0;
+  bool EXPLODE = false;  // the last whole refresh opened every row, until one closes them all
   int LINKEDCONTROL = 0;
   // Buttons of the window that run the tree's actions (0: none).
   int INSERTCONTROL = 0, CHANGECONTROL = 0, DELETECONTROL = 0, SELECTCONTROL = 0;
@@ -211,6 +242,12 @@ class ULTRATREECLASS : public ListSource {
   void Format(Row& row, bool loaded, bool not_loaded);
   void Show();
   long Depth(long row) const { return std::labs(rows_[row - 1].level); }
+  long ParentRow(long row) const;  // 0 for a top row
+  long LastBelow(long row) const;  // the last row of the rows under `row` (itself when none)
+  // The section a new record inserted at `row` joins and the row it goes under (0: the top);
+  // section 0 when no insert fits there.
+  std::pair<int, long> InsertPlace(long row) const;
+  int TakeListEvent();
 
   Control* list_ = nullptr;
   std::vector<Section> sections_;

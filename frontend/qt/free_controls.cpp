@@ -203,7 +203,8 @@ bool QtWindow::FreeEvent(QObject* watched, QEvent* event) {
     return false;
   }
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
-      type != QEvent::MouseButtonRelease && type != QEvent::KeyPress)
+      type != QEvent::MouseButtonRelease && type != QEvent::KeyPress &&
+      type != QEvent::MouseButtonDblClick)
     return false;
   const int number = ControlOf(watched);
   auto it = items_.find(number);
@@ -236,7 +237,8 @@ bool QtWindow::FreeEvent(QObject* watched, QEvent* event) {
       }
       return false;
     }
-    if (type == QEvent::MouseButtonPress && watched == view->viewport()) {
+    const bool press = type == QEvent::MouseButtonPress;
+    if ((press || type == QEvent::MouseButtonDblClick) && watched == view->viewport()) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       const QModelIndex at = view->indexAt(mouse->position().toPoint());
       const long level = at.isValid() ? at.data(kTreeLevelRole).toLongLong() : 0;
@@ -249,14 +251,25 @@ bool QtWindow::FreeEvent(QObject* watched, QEvent* event) {
                 QString(static_cast<qsizetype>(2 * (std::labs(level) - 1)), QChar(0x2002))) +
             metrics.horizontalAdvance(QStringLiteral("\u25B8 "));
         const bool open_below = at.data(Qt::DisplayRole).toString().contains(QChar(0x25BE));
-        if (mouse->position().x() < marker_end && (level < 0 || open_below)) {
+        // The press opened or closed the row; the double click that may follow on the marker
+        // goes to the program as a double click in the marker's zone, which a tree does not
+        // take as a change of the row.
+        if (!press && mouse->position().x() < marker_end) {
+          Post(EVENT_Accepted, number,
+               std::to_string(at.row() + 1) + " 1 " + std::to_string(ListZone_ExpandBox),
+               at.row() + 1, MouseLeft2);
+          return true;
+        }
+        if (press && mouse->position().x() < marker_end && (level < 0 || open_below)) {
           Post(level < 0 ? EVENT_Expanded : EVENT_Contracted, number, {}, at.row() + 1);
           return true;
         }
       }
     }
   }
-  if (type == QEvent::KeyPress || !Has(item, Prop::DragId) || !item.widget) return false;
+  if (type == QEvent::KeyPress || type == QEvent::MouseButtonDblClick || !Has(item, Prop::DragId) ||
+      !item.widget)
+    return false;
 
   // Dragging: from a press on a control with a drag identifier, once the mouse has moved.
   const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -41,6 +41,8 @@ int ListKeyCode(const QKeyEvent& key) {
     if (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9) base = '0' + (key.key() - Qt::Key_0);
     if (key.key() >= Qt::Key_Left && key.key() <= Qt::Key_Down)
       base = 0x25 + (key.key() - Qt::Key_Left);
+    if (key.key() == Qt::Key_PageUp) base = 0x21;  // a tree list's Ctrl+PgUp and Ctrl+PgDn
+    if (key.key() == Qt::Key_PageDown) base = 0x22;
     if (base) {
       // The runtime's modifier bits, as in ShiftEnter and CtrlAltEnter: Shift 0x100, Ctrl 0x200,
       // Alt 0x400.

@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTableView>
+#include <QToolBar>
 
 #include <cstdlib>
 #include <string>
@@ -24,6 +25,7 @@
 #include "datadll/addons/quicken_date_class.h"
 #include "datadll/addons/split_manager_class.h"
 #include "datadll/addons/tree_list_class.h"
+#include "datadll/addons/tree_toolbar_target.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
 #include "runtime/window/queue_list.h"
@@ -113,6 +115,18 @@ void SampleWindow() {
 
   MH::QUICKENDATECLASS date_keys;
   date_keys.INIT(window);
+
+  // The tree's toolbar, made last so that the controls above keep their numbers. A change of a
+  // group (a double click on its row) shows in the title.
+  tree.USETOOLBAR(addons::MakeTreeToolbar(window));
+  tree.SETALERTS();
+  int changes = 0;
+  group_section.ADDUPDATE(
+      [&](int) {
+        window.Title("Add-on Sample: changed " + std::to_string(++changes));
+        return 2;
+      },
+      false, true, false);
   while (window.Accept() && ACCEPTED() != close) {
     split.TAKEEVENT();
     drop.TAKEEVENT();
@@ -260,6 +274,95 @@ TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
     QString added;
     OnGui([&] { added = lines->model()->index(3, 0).data().toString(); });
     EXPECT_EQ(added.toStdString(), "Home");
+
+    // The tree's toolbar: of each pair one button shows; Expand All opens every row and gives its
+    // place to Contract All.
+    QToolBar* toolbar = nullptr;
+    OnGui([&] { toolbar = window->findChild<QToolBar*>(); });
+    ASSERT_NE(toolbar, nullptr);
+    const auto action = [&](const char* caption) {
+      QAction* found = nullptr;
+      OnGui([&] {
+        for (QAction* a : toolbar->actions())
+          if (a->text() == QString::fromUtf8(caption)) found = a;
+      });
+      return found;
+    };
+    const auto visible = [&](const char* caption) {
+      QAction* a = action(caption);
+      bool on = false;
+      OnGui([&] { on = a && a->isVisible(); });
+      return on;
+    };
+    ASSERT_NE(action("Expand All"), nullptr);
+    EXPECT_TRUE(visible("Expand All"));
+    EXPECT_FALSE(visible("Contract All"));
+    QAction* refresh = action("Refresh");
+    QAction* expand_all = action("Expand All");
+    ASSERT_NE(refresh, nullptr);
+    QString tip;
+    OnGui([&] { tip = refresh->toolTip(); });
+    EXPECT_EQ(tip.toStdString(), "Reload the tree");
+    OnGui([&] { expand_all->trigger(); });
+    EXPECT_TRUE(WaitFor([&] { return rows() == 5 && visible("Contract All"); }, 3s))
+        << "every row open, Contract All in Expand All's place";
+    EXPECT_FALSE(visible("Expand All"));
+
+    // Ctrl+PgDn and Ctrl+PgUp on top rows move one row down and up.
+    const auto current = [&] {
+      int row = -1;
+      OnGui([&] { row = tree->currentIndex().row(); });
+      return row;
+    };
+    const auto key = [&](int row, Qt::Key k) {
+      OnGui([&] {
+        tree->setFocus();
+        tree->setCurrentIndex(tree->model()->index(row, 0));
+        QKeyEvent press(QEvent::KeyPress, k, Qt::ControlModifier);
+        QApplication::sendEvent(tree, &press);
+      });
+    };
+    key(0, Qt::Key_PageDown);  // from Home
+    EXPECT_TRUE(WaitFor([&] { return current() == 1; }, 3s)) << current();
+    key(3, Qt::Key_PageUp);  // from Work
+    EXPECT_TRUE(WaitFor([&] { return current() == 2; }, 3s)) << current();
+
+    // A double click on a row's marker closes or opens the row and is no change of it; one on
+    // its text is.
+    const auto mouse_on = [&](int row, bool on_marker, std::vector<QEvent::Type> events) {
+      OnGui([&] {
+        const QRect cell = tree->visualRect(tree->model()->index(row, 0));
+        const QPointF at(on_marker ? cell.left() + 6 : cell.center().x(), cell.center().y());
+        for (QEvent::Type type : events) {
+          QMouseEvent mouse(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                            Qt::NoModifier);
+          QApplication::sendEvent(tree->viewport(), &mouse);
+        }
+      });
+    };
+    const auto double_click = [&](int row, bool on_marker) {
+      mouse_on(row, on_marker,
+               {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                QEvent::MouseButtonRelease});
+    };
+    // Home clicked first: the list itself would take a double click that follows on the row.
+    mouse_on(0, false, {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
+    double_click(0, true);
+    EXPECT_TRUE(WaitFor([&] { return rows() == 3; }, 3s)) << "Home closed by its marker";
+    double_click(0, false);
+    QString title;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          OnGui([&] { title = window->windowTitle(); });
+          return title.contains("changed");
+        },
+        3s));
+    EXPECT_EQ(title.toStdString(), "Add-on Sample: changed 1")
+        << "the double click on the marker was not taken as a change";
+    if (const char* shot = std::getenv("VX_ADDON_SAMPLE_SHOT")) {
+      OnGui([&] { window->grab().save(QString::fromUtf8(shot) + ".toolbar.png"); });
+    }
     OnGui([&] { window->close(); });
   });
   EXPECT_EQ(status, 0);

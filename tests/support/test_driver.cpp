@@ -970,6 +970,10 @@ void DriverControl::ActivateCell(long row, int column) {
   Send(EVENT_Accepted, MousePlace(static_cast<int>(row), column, ListZone_Cell), row, MouseLeft2);
 }
 
+void DriverControl::ActivateMarker(long row) {
+  Send(EVENT_Accepted, MousePlace(static_cast<int>(row), 1, ListZone_ExpandBox), row, MouseLeft2);
+}
+
 void DriverControl::RightClickCell(long row, int column) {
   Send(EVENT_AlertKey, std::to_string(row) + " " + std::to_string(column) + " 0", 0, MouseRight);
 }

@@ -102,6 +102,7 @@ class DriverControl {
   void DragOnto(const DriverControl& target);  // the whole drag, ending over `target`
   void ActivateRow(long row);                  // double click on a list row
   void ActivateCell(long row, int column);     // double click on a list row's column (from 1)
+  void ActivateMarker(long row);               // double click on a tree row's open/close marker
   void RightClick();                           // the right mouse button on a list (its popup menu)
   void RightClickCell(long row, int column);   // ... on that row and column (from 1)
   void RightClickAt(long x, long y);  // ... on another control, the mouse at (x, y) dialog units

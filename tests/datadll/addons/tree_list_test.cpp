@@ -12,6 +12,7 @@
 
 #include "datadll/addons/addon_keys.h"
 #include "datadll/addons/tree_list_class.h"
+#include "datadll/addons/tree_toolbar_target.h"
 #include "framework/file_manager.h"
 #include "framework/window_manager.h"
 #include "runtime/storage_fixture.h"
@@ -509,6 +510,335 @@ TEST(TreeListLook, RowsShowTheIconsAndColoursTheirSectionsPick) {
   EXPECT_EQ(list.RowFields(3), (std::vector<std::string>{"Work", "-1", "-1", "-1", "-1", "2", "1"}))
       << "a value without its own icon takes value 0's";
   EXPECT_EQ(list.Get(Prop::IconList), "house.ico|folder.ico|leaf.ico");
+}
+
+}  // namespace
+}  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+long RowOf(const addons::ULTRATREECLASS& tree, const std::string& text) {
+  for (std::size_t i = 0; i < tree.ROWS().size(); ++i)
+    if (tree.ROWS()[i].text == text) return static_cast<long>(i) + 1;
+  return 0;
+}
+
+void Rename(FileManager& file, Item& buffer, const TableDef& def, int id, const char* name) {
+  buffer = Item{};
+  buffer.Id = id;
+  ASSERT_EQ(file.Fetch(def.keys[0]), 0);
+  buffer.Name = name;
+  ASSERT_EQ(file.Update(), 0);
+}
+
+// A completed update below the top reloads only the rows under the row it concerns: group Work,
+// renamed behind the tree's back by every update here, shows its new name only after a whole
+// reload, which a top row or REFRESHTREEAFTERUPDATE asks for.
+TEST_F(TreeList, AnUpdateReloadsOnlyTheRowsItConcerns) {
+  struct Case {
+    const char* row;
+    int request;
+    bool whole;  // REFRESHTREEAFTERUPDATE
+    std::vector<std::string> home;
+    const char* work;
+    const char* chosen;
+  } cases[] = {
+      {"Milk",
+       2,
+       false,
+       {"Home", "  Tasks:", "  Shop", "    Oat milk", "      Skimmed", "  keys", "  end of notes"},
+       "Work",
+       "Oat milk"},
+      {"Milk",
+       2,
+       true,
+       {"Home", "  Tasks:", "  Shop", "    Oat milk", "      Skimmed", "  keys", "  end of notes"},
+       "Office",
+       "Oat milk"},
+      // A new task under Milk (the section is recursive): Milk's rows are read again.
+      {"Milk",
+       1,
+       false,
+       {"Home", "  Tasks:", "  Shop", "    Milk", "      Skimmed", "      Whole", "  keys",
+        "  end of notes"},
+       "Work",
+       "Milk"},
+      // Milk's only subtask deleted: the row goes and Milk is a leaf.
+      {"Skimmed",
+       3,
+       false,
+       {"Home", "  Tasks:", "  Shop", "    Milk", "  keys", "  end of notes"},
+       "Work",
+       "keys"},
+      {"Home",
+       2,
+       false,
+       {"House", "  Tasks:", "  Shop", "    Milk", "      Skimmed", "  keys", "  end of notes"},
+       "Office",
+       "House"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.row) + " " + std::to_string(c.request));
+    TearDown();
+    SetUp();
+    tree_ = addons::ULTRATREECLASS{};
+    const auto update = [&](int request) {
+      Rename(groups_, ItemBuffer(), group_def_, 2, "Office");
+      if (request == 2 && std::string(c.row) == "Milk")
+        Rename(tasks_, TaskBuffer(), task_def_, 11, "Oat milk");
+      if (request == 2 && std::string(c.row) == "Home")
+        Rename(groups_, ItemBuffer(), group_def_, 1, "House");
+      if (request == 1) {
+        TaskBuffer() = Item{};
+        TaskBuffer().Id = 13;
+        TaskBuffer().Small = 11;
+        TaskBuffer().Name = "Whole";
+        TaskBuffer().Amount = Decimal::FromUnits(0, 2);
+        EXPECT_EQ(tasks_.Insert(), 0);
+      }
+      if (request == 3) {
+        TaskBuffer() = Item{};
+        TaskBuffer().Id = 12;
+        EXPECT_EQ(tasks_.Fetch(task_def_.keys[0]), 0);
+        EXPECT_EQ(tasks_.Delete(), 0);
+      }
+      return 1;
+    };
+    task_.ADDUPDATE(update, true, true, true);
+    group_.ADDUPDATE(update, false, true, false);
+    Build();
+    tree_.SETOPTION(5, c.whole);
+    tree_.REFRESHTREE(1);
+    tree_.CURRENTCHOICE = RowOf(tree_, c.row);
+    ASSERT_NE(tree_.CURRENTCHOICE, 0);
+    tree_.UPDATEROW(c.request);
+    const std::vector<std::string> shown = Shown();
+    ASSERT_GT(shown.size(), c.home.size());
+    EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.begin() + c.home.size()), c.home);
+    EXPECT_EQ(shown[c.home.size()], c.work);
+    ASSERT_GE(tree_.CURRENTCHOICE, 1);
+    EXPECT_EQ(tree_.ROWS()[tree_.CURRENTCHOICE - 1].text, c.chosen);
+    EXPECT_EQ(list_->Choice(), tree_.CURRENTCHOICE);
+  }
+}
+
+// Reloading one row keeps what was open under it and the choice on its record, moves a choice
+// below it with the rows, and leaves the rows above and below alone.
+TEST_F(TreeList, RefreshingARowReadsOnlyItsRowsAgain) {
+  Build();
+  tree_.REFRESHTREE(1);
+  tree_.CURRENTCHOICE = RowOf(tree_, "Mail");
+  Rename(groups_, ItemBuffer(), group_def_, 1, "House");
+  TaskBuffer() = Item{};
+  TaskBuffer().Id = 14;
+  TaskBuffer().Flag = 1;
+  TaskBuffer().Name = "Bank";
+  TaskBuffer().Amount = Decimal::FromUnits(0, 2);
+  ASSERT_EQ(tasks_.Insert(), 0);
+  tree_.REFRESHNODE(RowOf(tree_, "Home"));
+  EXPECT_EQ(Shown(),
+            (std::vector<std::string>{"Home", "  Tasks:", "  Shop", "    Milk", "      Skimmed",
+                                      "  Bank", "  keys", "  end of notes", "Work",
+                                      "  Tasks:", "  Mail", "  badge", "  end of notes"}))
+      << "Home's own text is not read again; its new task is";
+  EXPECT_EQ(tree_.ROWS()[tree_.CURRENTCHOICE - 1].text, "Mail");
+  tree_.CURRENTCHOICE = RowOf(tree_, "Skimmed");
+  tree_.REFRESHNODE(RowOf(tree_, "Shop"));
+  EXPECT_EQ(tree_.ROWS()[tree_.CURRENTCHOICE - 1].text, "Skimmed");
+  tree_.REFRESHNODE(RowOf(tree_, "Tasks:"));  // a header has no rows of its own
+  tree_.REFRESHNODE(99);
+  EXPECT_EQ(Shown().size(), 13u);
+}
+
+// Which section an insert at a row joins decides whether it is offered: a header's section, a
+// recursive row's own, a row's first child section, and a last-level row's own only when asked.
+TEST_F(TreeList, AnInsertIsOfferedByTheSectionItWouldJoin) {
+  task_.ALLOWINSERT = true;
+  note_.ALLOWINSERT = true;
+  note_.ALLOWCHANGE = true;
+  struct Case {
+    const char* row;
+    bool last_level;
+    bool insert, change;
+  } cases[] = {{"Home", false, true, false}, {"Tasks:", false, true, false},
+               {"Shop", false, true, false}, {"keys", false, false, true},
+               {"keys", true, true, true},   {"end of notes", true, false, false}};
+  Build();
+  tree_.REFRESHTREE(1);
+  for (const Case& c : cases) {
+    tree_.SETOPTION(3, c.last_level);
+    tree_.CURRENTCHOICE = RowOf(tree_, c.row);
+    const addons::ULTRATREECLASS::Rights rights = tree_.RIGHTS();
+    EXPECT_EQ(rights.insert, c.insert) << c.row << " " << c.last_level;
+    EXPECT_EQ(rights.change, c.change) << c.row << " " << c.last_level;
+  }
+}
+
+// Ctrl+PgDn and Ctrl+PgUp from the keyboard: a top row moves one row, a deeper one to the nearest
+// deeper row below or above; with none the choice stays, at the ends too.
+TEST_F(TreeList, CtrlPageDownAndUpMoveByLevel) {
+  constexpr int CtrlPgUp = 0x221, CtrlPgDn = 0x222;
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    tree_.SETALERTS();
+    tree_.REFRESHTREE(1);
+    while (window_.Accept()) tree_.TAKEEVENT();
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  ASSERT_EQ(list.Rows(), 12u);
+  for (const char* key : {"|545|", "|546|"})
+    EXPECT_NE(("|" + list.Get(Prop::Alert) + "|").find(key), std::string::npos) << key;
+  // Rows: 1 Home, 2 Tasks:, 3 Shop, 4 Milk, 5 Skimmed, 6 keys, 7 end of notes, 8 Work ... 12.
+  struct Case {
+    long from;
+    int key;
+    long to;
+  } cases[] = {{1, CtrlPgDn, 2}, {8, CtrlPgUp, 7}, {1, CtrlPgUp, 1},
+               {3, CtrlPgDn, 4}, {4, CtrlPgDn, 5}, {6, CtrlPgUp, 5},
+               {6, CtrlPgDn, 6}, {2, CtrlPgUp, 2}, {12, CtrlPgDn, 12}};
+  for (const Case& c : cases) {
+    list.ChooseRow(c.from);
+    list.PressKey(c.key);
+    EXPECT_EQ(list.Choice(), c.to) << c.from << " " << c.key;
+  }
+  w.Close();
+  ui.Finish();
+}
+
+// A double click on a row changes it; one on the row's open/close marker only opened or closed it.
+TEST_F(TreeList, ADoubleClickOnTheMarkerIsNoChange) {
+  int changes = 0;
+  group_.ADDUPDATE(
+      [&](int) {
+        ++changes;
+        return 2;
+      },
+      false, true, false);
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    tree_.SETALERTS();
+    tree_.REFRESHTREE();
+    while (window_.Accept()) tree_.TAKEEVENT();
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  list.ActivateMarker(1);
+  EXPECT_EQ(changes, 0);
+  list.ActivateRow(1);
+  EXPECT_EQ(changes, 1);
+  list.ActivateCell(2, 1);
+  EXPECT_EQ(changes, 2);
+  w.Close();
+  ui.Finish();
+}
+
+}  // namespace
+}  // namespace vx::test
+
+namespace vx::test {
+namespace {
+
+// The tree's buttons on the window's toolbar: their tips, the chosen row's rights, the two pairs
+// that share a place, the record navigation, and the tree's own buttons hidden while the window
+// has not the focus.
+TEST_F(TreeList, TheToolbarDrivesTheTreeAndShowsTheChosenRow) {
+  std::vector<int> requests;
+  task_.ADDUPDATE(
+      [&](int request) {
+        requests.push_back(request);
+        return 2;
+      },
+      true, true, false);
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    const int away = window_.Button("Away");
+    const int back = window_.Button("Back");
+    tree_.REFRESHTREE();
+    tree_.USETOOLBAR(addons::MakeTreeToolbar(window_));
+    tree_.TOOLBARITEM->SETTIP(2112, "Read the tree again");
+    tree_.TOOLBARITEM->TAKETOOLBAR();
+    while (window_.Accept()) {
+      if (ACCEPTED() == away) window_.Post(EVENT_LoseFocus);
+      if (ACCEPTED() == back) window_.Post(EVENT_GainFocus);
+      tree_.TAKEEVENT();
+    }
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  const auto button = [&](const char* text) { return w.Control(text); };
+  EXPECT_EQ(button("Refresh").Get(Prop::Tip), "Read the tree again");
+  EXPECT_EQ(button("Insert").Get(Prop::Tip), "Insert a new record");
+  // Which of each pair shows, for a closed row, an open one and a leaf.
+  const auto pairs = [&] {
+    std::string shown;
+    for (const char* text : {"Expand All", "Contract All", "Expand", "Contract"}) {
+      const DriverControl b = button(text);
+      if (!b.Hidden()) shown += std::string(shown.empty() ? "" : ", ") + text;
+      if (!b.Hidden() && b.Disabled()) shown += " (greyed)";
+    }
+    return shown;
+  };
+  list.ChooseRow(1);  // Home, closed
+  EXPECT_EQ(pairs(), "Expand All, Expand");
+  button("Expand").Press();
+  EXPECT_EQ(list.Rows(), 8u) << "Home and everything below it open";
+  EXPECT_EQ(pairs(), "Expand All, Contract");
+  list.ChooseRow(5);  // Skimmed, with nothing below
+  EXPECT_EQ(pairs(), "Expand All, Expand (greyed)");
+  list.ChooseRow(1);
+  button("Contract").Press();
+  EXPECT_EQ(list.Rows(), 2u);
+  button("Expand All").Press();
+  EXPECT_EQ(list.Rows(), 12u);
+  EXPECT_EQ(pairs(), "Contract All, Contract");
+  // The rights of the chosen row: a task may be inserted under and changed, not deleted; a
+  // footer nothing.
+  const auto rights = [&] {
+    std::string on;
+    for (const char* text : {"Insert", "Change", "Delete", "Select"})
+      if (!button(text).Disabled()) on += std::string(on.empty() ? "" : " ") + text;
+    return on;
+  };
+  list.ChooseRow(3);  // Shop
+  EXPECT_EQ(rights(), "Insert Change");
+  button("Change").Press();
+  EXPECT_EQ(requests, (std::vector<int>{2}));
+  list.ChooseRow(7);  // the notes' footer
+  EXPECT_EQ(rights(), "");
+  button("Last").Press();
+  EXPECT_EQ(list.Choice(), 12);
+  button("Up").Press();
+  EXPECT_EQ(list.Choice(), 11);
+  button("Contract All").Press();
+  EXPECT_EQ(list.Rows(), 2u);
+  EXPECT_EQ(pairs(), "Expand All, Expand");
+  // Away from the window the tree's own buttons go; back, they come again.
+  w.Control("Away").Press();
+  for (const char* text : {"Refresh", "Expand All", "Contract All", "Expand", "Contract"})
+    EXPECT_TRUE(button(text).Hidden()) << text;
+  EXPECT_FALSE(button("Insert").Hidden());
+  w.Control("Back").Press();
+  EXPECT_EQ(pairs(), "Expand All, Expand");
+  EXPECT_FALSE(button("Refresh").Hidden());
+  w.Close();
+  ui.Finish();
+}
+
+// A toolbar is taken only while the tree's list is shown.
+TEST_F(TreeList, AHiddenTreeLeavesTheToolbarAlone) {
+  Build();
+  list_->Hide();
+  const std::map<int, int> buttons = addons::MakeTreeToolbar(window_);
+  tree_.USETOOLBAR(buttons);
+  EXPECT_EQ(window_[buttons.at(2112)].Get(Prop::Tip), "");
+  list_->Unhide();
+  EXPECT_TRUE(tree_.TOOLBARITEM->TRYTAKETOOLBAR());
+  EXPECT_EQ(window_[buttons.at(2112)].Get(Prop::Tip), "Reload the tree");
 }
 
 }  // namespace
