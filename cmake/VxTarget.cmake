@@ -11,6 +11,12 @@ if(VX_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Every symbol is bound when a binary is loaded, as the system's libraries are, rather than at
+# each function's first call: a call made for the first time long after start-up would look its
+# symbol up through the symbol tables of every loaded library again, and read back into memory
+# the tables the program gives back once it has started (platform/loader_tables.h).
+add_link_options(LINKER:-z,now)
+
 # Collects the sources of a layer folder. Every .cpp below the folder belongs to the layer,
 # so adding a file needs no edit of the build files.
 function(vx_collect_sources out dir)

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QSessionManager>
+#include <QThreadPool>
 
 #include <atomic>
 #include <cstdio>
@@ -129,6 +130,11 @@ int RunWithQt(int argc, char** argv, std::function<void()> main_procedure,
   if (!DisplayAvailable()) return RunHeadless(main_procedure, std::move(headless_note));
 
   QApplication app(argc, argv);
+  // Qt's raster painter splits every fill taller than about a hundred lines among the threads
+  // of the global pool, up to one per core, and each pooled thread then keeps its stack, its
+  // malloc arena and a copy of every thread-local object for as long as it lives. The program's
+  // windows are small and nothing else of it uses the pool: one pooled thread paints as fast.
+  QThreadPool::globalInstance()->setMaxThreadCount(1);
   QApplication::setQuitOnLastWindowClosed(
       false);  // the program ends itself (it may live in the tray)
   // Qt's handler for a broken X connection ends the process from whichever thread met it; the

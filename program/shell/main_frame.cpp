@@ -19,6 +19,7 @@
 #include "framework/request_globals.h"
 #include "framework/window_manager.h"
 #include "platform/hot_keys.h"
+#include "platform/loader_tables.h"
 #include "program/admin/load_settings.h"
 #include "program/admin/new_database_settings.h"
 #include "program/admin/password_validation.h"
@@ -134,6 +135,7 @@ class MainFrame final : public WindowManager {
   bool real_exit_ = false;
   bool files_opened_ = false;
   bool hot_keys_loaded_ = false;
+  bool loader_tables_given_back_ = false;
   std::vector<std::string> refused_keys_;  // refused in the last load of the hot keys
   int script_text_ = 0, script_picture_ = 0;
 };
@@ -409,6 +411,12 @@ Level MainFrame::TakeWindowEvent() {
       TimerTick();
       // Once the tick runs, so that nothing waits for the box.
       ShowNewDataFolderNotice();
+      // Start-up is over once the tick runs: every library is loaded and bound, and what the
+      // loader read to do it is read no more.
+      if (!loader_tables_given_back_) {
+        loader_tables_given_back_ = true;
+        platform::GiveBackLoaderTables();
+      }
       break;
     default:
       break;
