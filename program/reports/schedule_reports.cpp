@@ -1,6 +1,8 @@
 #include "program/reports/schedule_reports.h"
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -9,11 +11,13 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/user_tables.h"
 #include "framework/file_manager.h"
 #include "framework/report/report_manager.h"
 #include "framework/request_globals.h"
 #include "framework/table_view.h"
 #include "program/common/numbered_warnings.h"
+#include "program/due_tasks/user_task_state.h"
 #include "program/reports/create_workfile.h"
 #include "program/reports/report_criteria.h"
 #include "program/reports/report_parameters.h"
@@ -31,6 +35,18 @@ namespace {
 constexpr long kTasksPerTick = 25;
 constexpr long kWorkFileRowsPerTick = 50;
 
+// In multi-user mode a report prints each task by the current user's own state of it (their
+// next and last run, skip and switches), as the task lists show it, and its criteria choose by
+// that state; a task the user has no row for prints the team's. `take` then sees the task so.
+std::function<bool()> WithUsersOwnState(std::function<bool()> take) {
+  if (!PerUserTaskState()) return take;
+  auto rows = std::make_shared<const std::map<std::int32_t, VXUSD_RECORD>>(CurrentUserTaskRows());
+  return [rows, take = std::move(take)] {
+    if (const auto it = rows->find(SCH.ID); it != rows->end()) OverlayUserState(it->second, SCH);
+    return !take || take();
+  };
+}
+
 // A framework report over SCHEDULE in `key`; `take` picks the tasks (all without it).
 void RunTaskListing(std::string_view procedure, report::ReportLayout& layout,
                     const storage::KeyDef& key, const std::function<bool()>& take = {}) {
@@ -40,7 +56,8 @@ void RunTaskListing(std::string_view procedure, report::ReportLayout& layout,
   }
   TableView view(ACCESS_SCHEDULE->file(), {&key});
   ReportManager report(procedure, layout);
-  report.Run(view, 1, static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()), take);
+  report.Run(view, 1, static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()),
+             WithUsersOwnState(take));
   ACCESS_SCHEDULE->Close();
 }
 
@@ -69,6 +86,7 @@ void RunOverTable(std::string_view procedure, report::ReportLayout& layout, File
       ShowPlainWarning(36);  // the run goes on over every record
     }
   }
+  if (&table == ACCESS_SCHEDULE) take = WithUsersOwnState(std::move(take));
   TableView view(table.file(), {&key});
   run.Run(view, 1, static_cast<std::size_t>(table.file().Records()), take, prepare);
   table.Close();

@@ -14,6 +14,10 @@
 // (CreateWorkfile) and print from it as "Complete Schedule in Brief" / "Complete Schedule"
 // (PrintCompleteScheduleBrief / PrintCompleteSchedule). The work file is removed whatever
 // becomes of the report.
+//
+// In multi-user mode the tasks of SCHEDULE print by the current user's own state of each
+// (user_task_state.h), and the criteria choose by it; the order stays the table's key order,
+// and the work file's later runs are still worked out from the team's dates.
 #pragma once
 
 namespace vx {
