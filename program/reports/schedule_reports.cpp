@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "datadll/dictionary/categories_table.h"
 #include "datadll/dictionary/dictionary_keys.h"
@@ -25,6 +25,7 @@
 #include "program/reports/schedule_report_layouts.h"
 #include "program/reports/schedule_work_file.h"
 #include "program/schedule/category_windows.h"
+#include "program/schedule/user_task_sequence.h"
 #include "runtime/expression/evaluate.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
@@ -35,29 +36,55 @@ namespace {
 constexpr long kTasksPerTick = 25;
 constexpr long kWorkFileRowsPerTick = 50;
 
-// In multi-user mode a report prints each task by the current user's own state of it (their
-// next and last run, skip and switches), as the task lists show it, and its criteria choose by
-// that state; a task the user has no row for prints the team's. `take` then sees the task so.
-std::function<bool()> WithUsersOwnState(std::function<bool()> take) {
-  if (!PerUserTaskState()) return take;
-  auto rows = std::make_shared<const std::map<std::int32_t, VXUSD_RECORD>>(CurrentUserTaskRows());
-  return [rows, take = std::move(take)] {
-    if (const auto it = rows->find(SCH.ID); it != rows->end()) OverlayUserState(it->second, SCH);
-    return !take || take();
-  };
+// The tasks of SCHEDULE for a report in multi-user mode, each by the current user's own state
+// of it (their next and last run, skip and switches), as the task lists show them; a task the
+// user has no row for prints the team's. In date order they come in the order of the user's
+// next runs; in any other order, in the key's.
+class UserTaskReportView final : public BrowseView {
+ public:
+  UserTaskReportView(const storage::KeyDef& key, bool by_run) : key_(key), by_run_(by_run) {}
+  void Reset(int) override {
+    tasks_.Begin();
+    if (ACCESS_SCHEDULE->file().Set(key_) == 0) tasks_.AddWalk();
+    if (by_run_) tasks_.SortByRun();
+  }
+  bool Next() override { return tasks_.Next(); }
+  long Position() const override { return static_cast<long>(ACCESS_SCHEDULE->file().Position()); }
+  bool Fetch(long position) override {
+    if (position == 0 || ACCESS_SCHEDULE->file().GetPosition(position) != 0) return false;
+    if (const VXUSD_RECORD* row = tasks_.RowOf(SCH.ID)) OverlayUserState(*row, SCH);
+    return true;
+  }
+
+ private:
+  const storage::KeyDef& key_;
+  bool by_run_;
+  UserTaskSequence tasks_;
+};
+
+// The view of a report over `table` in `key`: SCHEDULE by each user's own state in multi-user
+// mode. A key led by the date (or by the category and date, when one category is printed) is
+// the order of the next runs.
+std::unique_ptr<BrowseView> ReportView(FileManager& table, const storage::KeyDef& key,
+                                       bool one_category = false) {
+  if (&table == ACCESS_SCHEDULE && PerUserTaskState()) {
+    const bool by_run = &key == &SCH_KEYDATE || (one_category && &key == &SCH_KEYCATEGORYDATE);
+    return std::make_unique<UserTaskReportView>(key, by_run);
+  }
+  return std::make_unique<TableView>(table.file(), std::vector<const storage::KeyDef*>{&key});
 }
 
 // A framework report over SCHEDULE in `key`; `take` picks the tasks (all without it).
 void RunTaskListing(std::string_view procedure, report::ReportLayout& layout,
-                    const storage::KeyDef& key, const std::function<bool()>& take = {}) {
+                    const storage::KeyDef& key, const std::function<bool()>& take = {},
+                    bool one_category = false) {
   if (ACCESS_SCHEDULE->Open() != 0) {
     SetCurrentResponse(RequestCancelled);
     return;
   }
-  TableView view(ACCESS_SCHEDULE->file(), {&key});
+  const std::unique_ptr<BrowseView> view = ReportView(*ACCESS_SCHEDULE, key, one_category);
   ReportManager report(procedure, layout);
-  report.Run(view, 1, static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()),
-             WithUsersOwnState(take));
+  report.Run(*view, 1, static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()), take);
   ACCESS_SCHEDULE->Close();
 }
 
@@ -86,9 +113,8 @@ void RunOverTable(std::string_view procedure, report::ReportLayout& layout, File
       ShowPlainWarning(36);  // the run goes on over every record
     }
   }
-  if (&table == ACCESS_SCHEDULE) take = WithUsersOwnState(std::move(take));
-  TableView view(table.file(), {&key});
-  run.Run(view, 1, static_cast<std::size_t>(table.file().Records()), take, prepare);
+  const std::unique_ptr<BrowseView> view = ReportView(table, key);
+  run.Run(*view, 1, static_cast<std::size_t>(table.file().Records()), take, prepare);
   table.Close();
 }
 
@@ -173,8 +199,9 @@ void Print_SCH_OneCategory() {
     return;
   }
   report::ReportLayout layout = CategoryListingLayout(SCH, category);
-  RunTaskListing("Print:SCH:OneCategory", layout, SCH_KEYCATEGORYDATE,
-                 [&] { return SCH.Category == category; });
+  RunTaskListing(
+      "Print:SCH:OneCategory", layout, SCH_KEYCATEGORYDATE,
+      [&] { return SCH.Category == category; }, true);
 }
 
 void PrintScheduleBrief() { RunScheduleReport(false); }

@@ -16,8 +16,9 @@
 // becomes of the report.
 //
 // In multi-user mode the tasks of SCHEDULE print by the current user's own state of each
-// (user_task_state.h), and the criteria choose by it; the order stays the table's key order,
-// and the work file's later runs are still worked out from the team's dates.
+// (user_task_sequence.h), and the criteria choose by it; in date order they come in the order
+// of the user's next runs, in other orders in the key's. The work file's later runs are still
+// worked out from the team's dates.
 #pragma once
 
 namespace vx {

@@ -221,9 +221,9 @@ TEST_F(ScheduleReportPdfTest, EachReportPrintsItsTitleHeadingsAndTasks) {
   }
 }
 
-// In multi-user mode the reports print each task by the current user's own state of it, and the
-// date range chooses by it: ann moved "Water the plants" from Wednesday to Thursday and took it
-// back up; bob's row of another task is not hers.
+// In multi-user mode the reports print each task by the current user's own state of it, in the
+// order of the user's next runs, and the date range chooses by it: ann moved "Water the plants"
+// from Wednesday to the Sunday before; bob's row of another task is not hers.
 TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
   std::int32_t plants = 0, accounts = 0;
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
@@ -238,7 +238,7 @@ TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
   US = VXUSD_RECORD{};
   US.USER = "ann";
   US.ID = plants;
-  US.DATE = kMonday + 3;
+  US.DATE = kMonday - 1;
   US.TIME = MakeTime(18, 45);
   ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
   US.USER = "bob";
@@ -255,12 +255,13 @@ TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
     }
   } restore;
 
-  const std::string thursday = FORMAT(kMonday + 3, "@D6");
+  const std::string sunday = FORMAT(kMonday - 1, "@D6");
   std::string pages;
   TestDriver listing;
   const std::string all = ReportText(
       listing, Print_SCH_AllDateOrder, [] {}, pages);
-  EXPECT_NE(all.find(thursday), std::string::npos) << all;
+  EXPECT_NE(all.find(sunday), std::string::npos) << all;
+  EXPECT_LT(all.find("Water the plants"), all.find("Back up the accounts")) << all;
   EXPECT_NE(all.find("6:45PM"), std::string::npos) << all;
   EXPECT_EQ(all.find(FORMAT(kMonday + 2, "@D6")), std::string::npos) << all;   // the team's date
   EXPECT_EQ(all.find(FORMAT(kMonday + 10, "@D6")), std::string::npos) << all;  // bob's
@@ -269,7 +270,7 @@ TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
   const std::string ranged = ReportText(
       brief, PrintScheduleBrief, [&] { Criteria(brief, true, false); }, pages);
   EXPECT_NE(ranged.find("Back up the accounts"), std::string::npos) << ranged;
-  EXPECT_EQ(ranged.find("Water the plants"), std::string::npos) << ranged;  // Thursday for ann
+  EXPECT_EQ(ranged.find("Water the plants"), std::string::npos) << ranged;  // Sunday for ann
 }
 
 }  // namespace
