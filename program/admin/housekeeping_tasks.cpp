@@ -132,19 +132,7 @@ void Process_AssignCurrentUserToAllTasks() {
   while (ACCESS_SCHEDULE->TryNext() == 0) {
     progress.Advance();
     if (SCH.Date == 0 || SCH.Time == 0) continue;
-    VXUSD_RECORD row;
-    row.USER = GLO_USER.view();
-    row.ID = SCH.ID;
-    row.DATE = SCH.Date;
-    row.TIME = SCH.Time;
-    row.SKIPNEXTTIME = SCH.SkipNextTime;
-    row.ADVANCEWARNDATE = SCH.AdvanceWarnDate;
-    row.ADVANCEWARNTIME = SCH.AdvanceWarnTime;
-    row.ADVANCEWARNED = SCH.AdvanceWarned;
-    row.DISABLED = SCH.Disabled;
-    row.COMPLETED = SCH.Completed;
-    row.SKIPPED = SCH.Skipped;
-    rows.push_back(row);
+    rows.push_back(NewUserRow(SCH));
   }
   // A user's existing row for a task refuses the add on its unique key and stays as it is.
   for (const VXUSD_RECORD& row : rows) {

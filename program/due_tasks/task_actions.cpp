@@ -9,6 +9,7 @@
 #include "program/due_tasks/due_task.h"
 #include "program/due_tasks/run_task_program.h"
 #include "program/due_tasks/show_task_message.h"
+#include "program/due_tasks/user_task_state.h"
 #include "program/recurrence/moments.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
@@ -70,6 +71,9 @@ bool QuickStartTask() {
     return false;
   }
   CopyTaskScripts(original);
+  // In multi-user mode a task runs for each user by their own row of it: the copy is the asking
+  // user's, so they are given its row (due as the copy is) and nobody else is.
+  if (PerUserTaskState()) AddUserRow(SCH);
   RefreshTaskLists(THREAD());  // the calling list refreshes itself
   return true;
 }

@@ -8,7 +8,8 @@ namespace vx {
 // Asks for a delay (popup "5 minutes" .. "3 hours", "Cancel") and adds a one-time copy of the
 // task due that long (and a second) from now, with the task's script steps. Afterwards the
 // buffer holds the copy; when the copy cannot be stored it holds the task again, unchanged.
-// Answers true when a copy was added.
+// In multi-user mode the copy is the current user's: they get their own row of it, due as the
+// copy is, and the other users none. Answers true when a copy was added.
 bool QuickStartTask();
 
 // Shows the task's message as a due task's message is shown: the external program, a plain
@@ -16,7 +17,8 @@ bool QuickStartTask();
 void ShowTaskMessage();
 
 // Sounds the task's alarm, shows its message and starts its program with its script, whatever
-// its flags say. Nothing is stored: no skip rule, last run, next run or history copy.
+// its flags say. Nothing is stored: no skip rule, last run, next run or history copy, neither
+// in the team's task nor in any user's own row of it.
 void PerformTaskNow();
 
 }  // namespace vx

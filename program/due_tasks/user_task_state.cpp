@@ -40,6 +40,26 @@ void TakeUserState(const SCHEDULE_RECORD& task, VXUSD_RECORD& user) {
   user.SKIPPED = task.Skipped;
 }
 
+VXUSD_RECORD NewUserRow(const SCHEDULE_RECORD& task) {
+  VXUSD_RECORD row;
+  row.USER = TaskStateUser();
+  row.ID = task.ID;
+  TakeUserState(task, row);
+  row.LASTRUNDATE = 0;
+  row.LASTRUNTIME = 0;
+  return row;
+}
+
+int AddUserRow(const SCHEDULE_RECORD& task) {
+  if (const int code = ACCESS_VXUSD->Open(); code != 0) return code;
+  const VXUSD_RECORD kept = US;
+  US = NewUserRow(task);
+  const int code = ACCESS_VXUSD->Insert();
+  US = kept;
+  ACCESS_VXUSD->Close();
+  return code;
+}
+
 std::map<std::int32_t, VXUSD_RECORD> CurrentUserTaskRows() {
   std::map<std::int32_t, VXUSD_RECORD> rows;
   if (ACCESS_VXUSD->Open() != 0) return rows;

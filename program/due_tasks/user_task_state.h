@@ -25,6 +25,13 @@ std::string TaskStateUser();
 void OverlayUserState(const VXUSD_RECORD& user, SCHEDULE_RECORD& task);
 void TakeUserState(const SCHEDULE_RECORD& task, VXUSD_RECORD& user);
 
+// A new row of the current user for `task`, which takes the task's run state as it stands; it
+// has no last run, since the user has not run the task yet.
+VXUSD_RECORD NewUserRow(const SCHEDULE_RECORD& task);
+// Stores NewUserRow(task) (VXUSD opened and closed here; the buffer US is left as it was) and
+// answers the add's code; a failure is reported to the user.
+int AddUserRow(const SCHEDULE_RECORD& task);
+
 // The current user's rows of VXUSD by task id, read by one walk of the user's part of the user
 // key (VXUSD opened and closed here; the buffer US is left as it was). Empty when the table
 // cannot be opened.

@@ -1,19 +1,23 @@
 #include "program/reports/schedule_reports.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "datadll/dictionary/categories_table.h"
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/user_tables.h"
 #include "framework/file_manager.h"
 #include "framework/report/report_manager.h"
 #include "framework/request_globals.h"
 #include "framework/table_view.h"
 #include "program/common/numbered_warnings.h"
+#include "program/due_tasks/user_task_state.h"
 #include "program/reports/create_workfile.h"
 #include "program/reports/report_criteria.h"
 #include "program/reports/report_parameters.h"
@@ -21,6 +25,7 @@
 #include "program/reports/schedule_report_layouts.h"
 #include "program/reports/schedule_work_file.h"
 #include "program/schedule/category_windows.h"
+#include "program/schedule/user_task_sequence.h"
 #include "runtime/expression/evaluate.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/dialogs.h"
@@ -31,16 +36,55 @@ namespace {
 constexpr long kTasksPerTick = 25;
 constexpr long kWorkFileRowsPerTick = 50;
 
+// The tasks of SCHEDULE for a report in multi-user mode, each by the current user's own state
+// of it (their next and last run, skip and switches), as the task lists show them; a task the
+// user has no row for prints the team's. In date order they come in the order of the user's
+// next runs; in any other order, in the key's.
+class UserTaskReportView final : public BrowseView {
+ public:
+  UserTaskReportView(const storage::KeyDef& key, bool by_run) : key_(key), by_run_(by_run) {}
+  void Reset(int) override {
+    tasks_.Begin();
+    if (ACCESS_SCHEDULE->file().Set(key_) == 0) tasks_.AddWalk();
+    if (by_run_) tasks_.SortByRun();
+  }
+  bool Next() override { return tasks_.Next(); }
+  long Position() const override { return static_cast<long>(ACCESS_SCHEDULE->file().Position()); }
+  bool Fetch(long position) override {
+    if (position == 0 || ACCESS_SCHEDULE->file().GetPosition(position) != 0) return false;
+    if (const VXUSD_RECORD* row = tasks_.RowOf(SCH.ID)) OverlayUserState(*row, SCH);
+    return true;
+  }
+
+ private:
+  const storage::KeyDef& key_;
+  bool by_run_;
+  UserTaskSequence tasks_;
+};
+
+// The view of a report over `table` in `key`: SCHEDULE by each user's own state in multi-user
+// mode. A key led by the date (or by the category and date, when one category is printed) is
+// the order of the next runs.
+std::unique_ptr<BrowseView> ReportView(FileManager& table, const storage::KeyDef& key,
+                                       bool one_category = false) {
+  if (&table == ACCESS_SCHEDULE && PerUserTaskState()) {
+    const bool by_run = &key == &SCH_KEYDATE || (one_category && &key == &SCH_KEYCATEGORYDATE);
+    return std::make_unique<UserTaskReportView>(key, by_run);
+  }
+  return std::make_unique<TableView>(table.file(), std::vector<const storage::KeyDef*>{&key});
+}
+
 // A framework report over SCHEDULE in `key`; `take` picks the tasks (all without it).
 void RunTaskListing(std::string_view procedure, report::ReportLayout& layout,
-                    const storage::KeyDef& key, const std::function<bool()>& take = {}) {
+                    const storage::KeyDef& key, const std::function<bool()>& take = {},
+                    bool one_category = false) {
   if (ACCESS_SCHEDULE->Open() != 0) {
     SetCurrentResponse(RequestCancelled);
     return;
   }
-  TableView view(ACCESS_SCHEDULE->file(), {&key});
+  const std::unique_ptr<BrowseView> view = ReportView(*ACCESS_SCHEDULE, key, one_category);
   ReportManager report(procedure, layout);
-  report.Run(view, 1, static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()), take);
+  report.Run(*view, 1, static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()), take);
   ACCESS_SCHEDULE->Close();
 }
 
@@ -69,8 +113,8 @@ void RunOverTable(std::string_view procedure, report::ReportLayout& layout, File
       ShowPlainWarning(36);  // the run goes on over every record
     }
   }
-  TableView view(table.file(), {&key});
-  run.Run(view, 1, static_cast<std::size_t>(table.file().Records()), take, prepare);
+  const std::unique_ptr<BrowseView> view = ReportView(table, key);
+  run.Run(*view, 1, static_cast<std::size_t>(table.file().Records()), take, prepare);
   table.Close();
 }
 
@@ -155,8 +199,9 @@ void Print_SCH_OneCategory() {
     return;
   }
   report::ReportLayout layout = CategoryListingLayout(SCH, category);
-  RunTaskListing("Print:SCH:OneCategory", layout, SCH_KEYCATEGORYDATE,
-                 [&] { return SCH.Category == category; });
+  RunTaskListing(
+      "Print:SCH:OneCategory", layout, SCH_KEYCATEGORYDATE,
+      [&] { return SCH.Category == category; }, true);
 }
 
 void PrintScheduleBrief() { RunScheduleReport(false); }

@@ -14,6 +14,11 @@
 // (CreateWorkfile) and print from it as "Complete Schedule in Brief" / "Complete Schedule"
 // (PrintCompleteScheduleBrief / PrintCompleteSchedule). The work file is removed whatever
 // becomes of the report.
+//
+// In multi-user mode the tasks of SCHEDULE print by the current user's own state of each
+// (user_task_sequence.h), and the criteria choose by it; in date order they come in the order
+// of the user's next runs, in other orders in the key's. The work file's later runs are still
+// worked out from the team's dates.
 #pragma once
 
 namespace vx {

@@ -14,6 +14,8 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "datadll/dictionary/table_managers.h"
+#include "datadll/dictionary/user_tables.h"
+#include "framework/file_manager.h"
 #include "frontend/qt/page_output.h"
 #include "frontend/qt/page_painter.h"
 #include "program/reports/schedule_reports.h"
@@ -217,6 +219,58 @@ TEST_F(ScheduleReportPdfTest, EachReportPrintsItsTitleHeadingsAndTasks) {
     }
     EXPECT_EQ(pages, c.pages);
   }
+}
+
+// In multi-user mode the reports print each task by the current user's own state of it, in the
+// order of the user's next runs, and the date range chooses by it: ann moved "Water the plants"
+// from Wednesday to the Sunday before; bob's row of another task is not hers.
+TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
+  std::int32_t plants = 0, accounts = 0;
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  ACCESS_SCHEDULE->Set(SCH_KEYDATE);
+  while (ACCESS_SCHEDULE->TryNext() == 0) {
+    if (SCH.Description == "Water the plants") plants = SCH.ID;
+    if (SCH.Description == "Back up the accounts") accounts = SCH.ID;
+  }
+  ACCESS_SCHEDULE->Close();
+  ASSERT_NE(plants, accounts);
+  ASSERT_EQ(ACCESS_VXUSD->Open(), 0);
+  US = VXUSD_RECORD{};
+  US.USER = "ann";
+  US.ID = plants;
+  US.DATE = kMonday - 1;
+  US.TIME = MakeTime(18, 45);
+  ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
+  US.USER = "bob";
+  US.ID = accounts;
+  US.DATE = kMonday + 10;
+  ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
+  ACCESS_VXUSD->Close();
+  MULTIUSER = 1;
+  GLO_USER = "ann";
+  struct Restore {
+    ~Restore() {
+      MULTIUSER = 0;
+      GLO_USER.clear();
+    }
+  } restore;
+
+  const std::string sunday = FORMAT(kMonday - 1, "@D6");
+  std::string pages;
+  TestDriver listing;
+  const std::string all = ReportText(
+      listing, Print_SCH_AllDateOrder, [] {}, pages);
+  EXPECT_NE(all.find(sunday), std::string::npos) << all;
+  EXPECT_LT(all.find("Water the plants"), all.find("Back up the accounts")) << all;
+  EXPECT_NE(all.find("6:45PM"), std::string::npos) << all;
+  EXPECT_EQ(all.find(FORMAT(kMonday + 2, "@D6")), std::string::npos) << all;   // the team's date
+  EXPECT_EQ(all.find(FORMAT(kMonday + 10, "@D6")), std::string::npos) << all;  // bob's
+
+  TestDriver brief;
+  const std::string ranged = ReportText(
+      brief, PrintScheduleBrief, [&] { Criteria(brief, true, false); }, pages);
+  EXPECT_NE(ranged.find("Back up the accounts"), std::string::npos) << ranged;
+  EXPECT_EQ(ranged.find("Water the plants"), std::string::npos) << ranged;  // Sunday for ann
 }
 
 }  // namespace
