@@ -39,6 +39,7 @@ std::optional<Event> EventQueue::Wait(Clock::time_point deadline) {
   // The runtime lock goes first and comes back last, so the queue's own lock is never held
   // while waiting for the runtime lock.
   RuntimeUnlocked unlocked;
+  ReadySpareThread();
   std::unique_lock lock(mutex_);
   ready_.wait_until(lock, deadline, [&] { return !events_.empty(); });
   if (events_.empty()) return std::nullopt;

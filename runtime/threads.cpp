@@ -56,6 +56,91 @@ struct ThreadRecord {
 
 TicketLock g_runtime_lock;
 
+void MarkEnded(long number);
+void RunOnThread(ThreadRecord& record, unsigned long ticket, const ThreadProcedure& procedure);
+
+// An operating-system thread made ahead of need and parked until START gives it a procedure.
+// Waking a parked thread is much quicker than making one: on a busy machine a new thread may wait
+// a whole scheduler tick (milliseconds) for its first turn, while a woken one is placed beside
+// its waker and runs as soon as the waker waits. A spare has run nothing before its procedure, so
+// the procedure starts as on a new thread (no thread-local state left by another); it runs that
+// one procedure and ends as any runtime thread does.
+class SpareThread {
+ public:
+  SpareThread() : hand_over_(std::make_shared<HandOver>()), os_thread_(Park, hand_over_) {}
+  ~SpareThread() {
+    if (!os_thread_.joinable()) return;  // handed over: its runtime thread joins it
+    {
+      std::lock_guard l(hand_over_->mutex);
+      hand_over_->quit = true;
+    }
+    hand_over_->wake.notify_one();
+    os_thread_.join();
+  }
+  SpareThread(const SpareThread&) = delete;
+  SpareThread& operator=(const SpareThread&) = delete;
+
+  // The parked thread becomes `record`'s and runs the procedure once it has the ticket's turn.
+  void Run(ThreadRecord& record, unsigned long ticket, ThreadProcedure procedure) {
+    record.os_thread = std::move(os_thread_);
+    {
+      std::lock_guard l(hand_over_->mutex);
+      hand_over_->record = &record;
+      hand_over_->ticket = ticket;
+      hand_over_->procedure = std::move(procedure);
+    }
+    hand_over_->wake.notify_one();
+  }
+
+ private:
+  struct HandOver {
+    std::mutex mutex;
+    std::condition_variable wake;
+    ThreadRecord* record = nullptr;
+    unsigned long ticket = 0;
+    ThreadProcedure procedure;
+    bool quit = false;
+  };
+
+  static void Park(std::shared_ptr<HandOver> hand_over) {
+    ThreadRecord* record = nullptr;
+    unsigned long ticket = 0;
+    ThreadProcedure procedure;
+    {
+      std::unique_lock l(hand_over->mutex);
+      hand_over->wake.wait(l, [&] { return hand_over->record != nullptr || hand_over->quit; });
+      if (!hand_over->record) return;
+      record = hand_over->record;
+      ticket = hand_over->ticket;
+      procedure = std::move(hand_over->procedure);
+    }
+    RunOnThread(*record, ticket, procedure);
+    MarkEnded(record->number);
+  }
+
+  std::shared_ptr<HandOver> hand_over_;
+  std::thread os_thread_;
+};
+
+// One spare at a time, while a run goes. It is made by a runtime thread as it starts to wait for
+// events, without the runtime lock, so that making it delays no other thread's work.
+std::mutex g_spare_mutex;
+std::unique_ptr<SpareThread> g_spare;
+bool g_spare_wanted = false;
+
+std::unique_ptr<SpareThread> TakeSpare() {
+  std::lock_guard l(g_spare_mutex);
+  return std::move(g_spare);
+}
+
+void WantSpares(bool wanted) {
+  std::unique_ptr<SpareThread> ending;
+  std::lock_guard l(g_spare_mutex);
+  g_spare_wanted = wanted;
+  if (!wanted) ending = std::move(g_spare);
+  // The lock is let go before `ending` is ended and joined.
+}
+
 std::mutex g_table_mutex;
 std::condition_variable g_thread_ended;
 std::map<long, std::shared_ptr<ThreadRecord>> g_threads;  // running threads by number
@@ -183,6 +268,7 @@ void RunProgram(ThreadProcedure main) {
   }
   g_closing_down = false;
   g_session_ending = false;
+  WantSpares(true);
 
   std::exception_ptr failure;
   t_thread = record.get();
@@ -200,6 +286,7 @@ void RunProgram(ThreadProcedure main) {
   EndOtherThreads();
   ReleaseRuntimeLock();
   t_thread = nullptr;
+  WantSpares(false);
   JoinEnded();
   {
     std::lock_guard l(g_table_mutex);
@@ -225,11 +312,26 @@ long START(ThreadProcedure procedure, long /*stack*/) {
   }
   ThreadRecord* raw = record.get();
   const unsigned long ticket = g_runtime_lock.TakeTicket();
-  record->os_thread = std::thread([raw, ticket, procedure = std::move(procedure)] {
-    RunOnThread(*raw, ticket, procedure);
-    MarkEnded(raw->number);
-  });
+  if (std::unique_ptr<SpareThread> spare = TakeSpare()) {
+    spare->Run(*raw, ticket, std::move(procedure));
+  } else {
+    record->os_thread = std::thread([raw, ticket, procedure = std::move(procedure)] {
+      RunOnThread(*raw, ticket, procedure);
+      MarkEnded(raw->number);
+    });
+  }
   return record->number;
+}
+
+void ReadySpareThread() {
+  {
+    std::lock_guard l(g_spare_mutex);
+    if (g_spare || !g_spare_wanted || g_closing_down) return;
+  }
+  auto made = std::make_unique<SpareThread>();
+  std::lock_guard l(g_spare_mutex);
+  // Another thread may have made one meanwhile, or the run ended: this one is then ended again.
+  if (!g_spare && g_spare_wanted) g_spare = std::move(made);
 }
 
 long THREAD() { return t_thread ? t_thread->number : 0; }

@@ -33,6 +33,11 @@ void CloseOtherThreads();
 // the record; threads get the system's default stack.
 long START(ThreadProcedure procedure, long stack = 0);
 
+// Makes sure a thread is parked for the next START, so that starting it wakes a thread instead of
+// making one. EventQueue::Wait calls it, having given up the runtime lock; it does nothing
+// outside a run or while the run closes down.
+void ReadySpareThread();
+
 // The calling runtime thread's number; 0 on a thread that is not a runtime thread.
 long THREAD();
 

@@ -1,8 +1,13 @@
 #include "runtime/threads.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +21,39 @@
 
 namespace vx {
 namespace {
+
+// The tasks (operating-system threads) of this process.
+std::set<long> ProcessTasks() {
+  std::set<long> tasks;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+    tasks.insert(std::stol(entry.path().filename().string()));
+  return tasks;
+}
+
+// Once a thread has waited for events, the next START runs on a thread parked beforehand (woken,
+// not made), which starts with fresh thread-local state; the parked thread ends with the run.
+TEST(Threads, AStartedThreadIsWokenFromASparePrecededByNothing) {
+  const std::size_t before = ProcessTasks().size();
+  bool parked_before = true;
+  int fresh = 0;
+  RunProgram([&] {
+    static thread_local int runs = 0;
+    for (int i = 0; i < 3; ++i) {
+      CurrentEventQueue()->Wait(std::chrono::steady_clock::now() + std::chrono::milliseconds(1));
+      const std::set<long> tasks = ProcessTasks();
+      std::atomic<long> tid{0};
+      const long t = START([&] {
+        if (++runs == 1) ++fresh;
+        tid = gettid();
+      });
+      while (ThreadAlive(t)) YIELD();
+      parked_before = parked_before && tasks.count(tid) > 0;
+    }
+  });
+  EXPECT_TRUE(parked_before);
+  EXPECT_EQ(fresh, 3);
+  EXPECT_EQ(ProcessTasks().size(), before);
+}
 
 TEST(Threads, MainIsThreadOneAndNumbersAreNeverReused) {
   std::vector<long> seen;
