@@ -1,5 +1,6 @@
 #include "framework/window_resize_class.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "runtime/events.h"
@@ -50,8 +51,15 @@ void WINDOWRESIZECLASS::Resize(long width, long height) {
   for (const auto& [number, start] : controls_) {
     Control* c = window_->Find(number);
     if (!c) continue;
+    // A stretched control never goes below nothing, however small the area gets.
+    const long wider = std::max(0L, start.width + width - width_);
+    const long taller = std::max(0L, start.height + height - height_);
     if (start.strategy == FixTopLeft) {
       c->Place(start.x, start.y, start.width, start.height);
+    } else if (start.strategy == Stretch) {
+      c->Place(start.x, start.y, wider, taller);
+    } else if (start.strategy == StretchWidth) {
+      c->Place(start.x, start.y, wider, start.height);
     } else {
       c->Place(Scaled(start.x, width_, width), Scaled(start.y, height_, height),
                Scaled(start.width, width_, width), Scaled(start.height, height_, height));

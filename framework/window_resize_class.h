@@ -2,7 +2,9 @@
 // strategy. By default a control is resized: its place and size keep their shares of the area's
 // width and height, so the controls grow and move apart as the area grows. A control fixed to
 // the top left keeps its place and its size whatever the area's (a toolbar's picture buttons,
-// which would otherwise stretch).
+// which would otherwise stretch). A stretched control keeps its place and takes up the area's
+// change of width and height (a text that fills the rest of the area below its toolbar); one
+// stretched in width alone also keeps its height (a ruler over such a text).
 //
 //   WINDOWRESIZECLASS resizer;
 //   resizer.Init(window, area);  // the area and its controls as they stand are the start
@@ -27,6 +29,8 @@ class WINDOWRESIZECLASS : public WindowComponent {
   enum Strategy {
     Proportional,  // place and size in proportion to the area
     FixTopLeft,    // place and size kept
+    Stretch,       // place kept, width and height changed by as much as the area's
+    StretchWidth,  // place and height kept, width changed by as much as the area's
   };
 
   // Takes the area's size and its controls' places as the start; every control is proportional.

@@ -696,11 +696,12 @@ void LOCRICHEDITCLASS::FLATBUTTONS(bool flat) {
 
 void LOCRICHEDITCLASS::FIXBUTTONS(WINDOWRESIZECLASS& resizer) {
   if (!window_) return;
-  for (const auto& [name, control] : buttons_) {
-    const Control* c = window_->Find(control);
-    if (c && c->Type() == ControlType::Button && !c->Get(Prop::Icon).empty())
-      resizer.SetStrategy(control, WINDOWRESIZECLASS::FixTopLeft);
-  }
+  // The toolbar stays as the window's designer laid it out: a text button or a list would
+  // otherwise stretch with the area as a picture button would, and gain nothing by it.
+  for (const auto& [name, control] : buttons_)
+    resizer.SetStrategy(control, WINDOWRESIZECLASS::FixTopLeft);
+  resizer.SetStrategy(editor_, WINDOWRESIZECLASS::Stretch);
+  if (ruler_) resizer.SetStrategy(ruler_, WINDOWRESIZECLASS::StretchWidth);
 }
 
 void LOCRICHEDITCLASS::LIMITSIZE(long bytes) { limit_ = std::max(0L, bytes); }

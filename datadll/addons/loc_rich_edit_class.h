@@ -129,8 +129,10 @@ class LOCRICHEDITCLASS {
   void SHOWWINDOW(bool show);
   // Every registered button drawn flat (or raised again), and the merge window's buttons too.
   void FLATBUTTONS(bool flat);
-  // Every registered button that shows a picture keeps its place and size when `resizer` sizes
-  // the free area it stands in (the rest of the area grows with it).
+  // Sizing the free area the editor stands in by `resizer`: every registered button that shows
+  // a picture, and every other registered toolbar control, keeps its place and size; the text
+  // keeps its place and takes up the area's change of size; the ruler keeps its place and height
+  // and takes up the change of width, so it stays as wide as the text below it.
   void FIXBUTTONS(WINDOWRESIZECLASS& resizer);
   // At most `bytes` characters of text (0: no limit): an edit that goes past it is taken back.
   void LIMITSIZE(long bytes);

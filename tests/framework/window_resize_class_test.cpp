@@ -5,18 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 
 #include "runtime/events.h"
 #include "runtime/window/window.h"
+#include "support/control_place.h"
 #include "support/test_driver.h"
 
 namespace vx {
 namespace {
-
-std::array<long, 4> PlaceOf(const DriverControl& c) {
-  return {std::stol(c.Get(Prop::X)), std::stol(c.Get(Prop::Y)), std::stol(c.Get(Prop::Width)),
-          std::stol(c.Get(Prop::Height))};
-}
 
 TEST(WindowResize, ControlsFollowTheAreaByTheirStrategies) {
   TestDriver ui;
@@ -50,6 +47,47 @@ TEST(WindowResize, ControlsFollowTheAreaByTheirStrategies) {
   EXPECT_EQ(PlaceOf(text), (std::array<long, 4>{20, 30, 160, 60}));
   EXPECT_EQ(PlaceOf(grows), (std::array<long, 4>{100, 4, 40, 14}));
   EXPECT_EQ(resizer.StrategyOf(text.Number()), WINDOWRESIZECLASS::Proportional);
+  w.Close();
+  ui.Finish();
+}
+
+// A text below a ruler, both stretched: the text takes up the area's change of width and height,
+// the ruler only the change of width, so both keep their place and the ruler its height, and
+// they stay as wide as each other. Neither goes below nothing when the area shrinks past them.
+TEST(WindowResize, StretchedControlsTakeUpTheAreasChangeOfSize) {
+  TestDriver ui;
+  WINDOWRESIZECLASS resizer;
+  ui.Start([&] {
+    Window window("Stretched");
+    Control& area = window.Free();
+    area.Place(0, 0, 200, 100);
+    std::string notes;
+    const int ruler = area.Ruler().Place(10, 20, 180, 14).Number();
+    const int text = area.Text(notes).Place(10, 34, 180, 60).Number();
+    window.Open();
+    resizer.Init(window, area);
+    resizer.SetStrategy(ruler, WINDOWRESIZECLASS::StretchWidth);
+    resizer.SetStrategy(text, WINDOWRESIZECLASS::Stretch);
+    while (window.Accept()) resizer.TakeEvent();
+  });
+  DriverWindow w = ui.WaitWindow("Stretched");
+  DriverControl area = w.ControlNumber(1);
+  const DriverControl ruler = w.ControlNumber(2), text = w.ControlNumber(3);
+  struct Case {
+    long width, height;
+    std::array<long, 4> ruler, text;
+  };
+  for (const Case& c : {
+           Case{400, 300, {10, 20, 380, 14}, {10, 34, 380, 260}},
+           Case{150, 80, {10, 20, 130, 14}, {10, 34, 130, 40}},
+           Case{10, 30, {10, 20, 0, 14}, {10, 34, 0, 0}},  // smaller than the controls
+           Case{200, 100, {10, 20, 180, 14}, {10, 34, 180, 60}},
+       }) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    area.SizeArea(c.width, c.height);
+    EXPECT_EQ(PlaceOf(ruler), c.ruler);
+    EXPECT_EQ(PlaceOf(text), c.text);
+  }
   w.Close();
   ui.Finish();
 }

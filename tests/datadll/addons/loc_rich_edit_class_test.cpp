@@ -15,6 +15,7 @@
 #include "runtime/window/rich_edit_input.h"
 #include "runtime/window/rich_text_rtf.h"
 #include "tests/datadll/addons/rich_edit_sample.h"
+#include "tests/support/control_place.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/test_driver.h"
 
@@ -487,27 +488,27 @@ TEST_F(RichEditTest, CopyBetweenTwoEditorsKeepsTheFormats) {
   ClipboardChanged("");
 }
 
-// An editor in a free area that grows with its window: the registered buttons that show a
-// picture keep their place and size, a registered button of text alone and the editor grow.
-TEST_F(RichEditTest, FixButtonsKeepsThePictureButtonsWhereTheyAreAsTheWindowGrows) {
+// An editor in a free area that grows with its window: the registered toolbar controls, with a
+// picture or with text alone, keep their place and size; the editor keeps its place and takes
+// up the window's growth; the ruler over it keeps its place and height and stays as wide.
+TEST_F(RichEditTest, FixButtonsKeepsTheToolbarAndStretchesTheEditorBelowItsRuler) {
   TestDriver ui;
   ui.Start([] { RunFreeRichEditSample(); });
   DriverWindow w = ui.WaitWindow("Free Editor");
   const DriverControl editor = RichEditOf(w), ruler = RulerOf(w);
-  EXPECT_EQ(editor.Get(Prop::Y), "34") << "the editor stands where the placeholder was";
-  EXPECT_EQ(ruler.Get(Prop::Height), "14") << "below the ruler";
+  EXPECT_EQ(PlaceOf(ruler), (std::array<long, 4>{2, 20, 296, 14}))
+      << "the ruler stands where the placeholder was";
+  EXPECT_EQ(PlaceOf(editor), (std::array<long, 4>{2, 34, 296, 164})) << "the editor below it";
   w.ControlNumber(1).SizeArea(600, 300);
-  for (int button : {2, 3}) {
-    SCOPED_TRACE(button);
-    EXPECT_EQ(w.ControlNumber(button).Get(Prop::Y), "2");
-    EXPECT_EQ(w.ControlNumber(button).Get(Prop::Width), "16");
-    EXPECT_EQ(w.ControlNumber(button).Get(Prop::Height), "14");
-  }
-  EXPECT_EQ(w.ControlNumber(2).Get(Prop::X), "2");
-  EXPECT_EQ(w.ControlNumber(3).Get(Prop::X), "20");
-  EXPECT_EQ(w.Control("Find...").Get(Prop::X), "80") << "a button without a picture grows";
-  EXPECT_EQ(editor.Get(Prop::Width), "592");
-  EXPECT_EQ(editor.Get(Prop::Height), "246");
+  EXPECT_EQ(PlaceOf(w.ControlNumber(2)), (std::array<long, 4>{2, 2, 16, 14}));
+  EXPECT_EQ(PlaceOf(w.ControlNumber(3)), (std::array<long, 4>{20, 2, 16, 14}));
+  EXPECT_EQ(PlaceOf(w.Control("Find...")), (std::array<long, 4>{40, 2, 50, 14}))
+      << "a button without a picture stays as well";
+  EXPECT_EQ(PlaceOf(ruler), (std::array<long, 4>{2, 20, 596, 14})) << "the ruler keeps its height";
+  EXPECT_EQ(PlaceOf(editor), (std::array<long, 4>{2, 34, 596, 264}));
+  w.ControlNumber(1).SizeArea(250, 150);  // smaller than at the start
+  EXPECT_EQ(PlaceOf(ruler), (std::array<long, 4>{2, 20, 246, 14}));
+  EXPECT_EQ(PlaceOf(editor), (std::array<long, 4>{2, 34, 246, 114}));
   w.Close();
   ui.Finish();
 }

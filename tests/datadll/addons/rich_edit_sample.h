@@ -79,7 +79,7 @@ inline void RunRichEditSample(const std::function<void(LOCRICHEDITCLASS&)>& setu
 
 // An editor in a free area that grows with its window (WINDOWRESIZECLASS): picture buttons for
 // cut and paste, a "Find..." button of text alone and the editor below them, all registered
-// with FIXBUTTONS, so the picture buttons keep their place and size.
+// with FIXBUTTONS, so the buttons keep their place and size and the editor takes up the growth.
 inline void RunFreeRichEditSample() {
   Window window("Free Editor");
   Control& area = window.Free();
