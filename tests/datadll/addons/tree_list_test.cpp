@@ -378,12 +378,15 @@ TEST_F(TreeList, KeysButtonsAndTheLinkedControlActOnTheTree) {
   EXPECT_EQ(response, RequestCompleted);
 }
 
-// The window's own code drives the tree by two user events: one closes every row, one reloads
-// the tree (a note added meanwhile shows) keeping the open rows.
-TEST_F(TreeList, UserEventsContractAllRowsAndReloadTheTree) {
+// The window's own code drives the whole tree by two user events: one closes every row, one
+// reloads the tree (a note added meanwhile shows) keeping the open rows. Shift+Down and Shift+Up
+// open and close every row from the keyboard.
+TEST_F(TreeList, UserEventsAndShiftKeysActOnTheWholeTree) {
   TestDriver ui;
   ui.Start([&] {
     Build();
+    tree_.SETOPTION(1, true);
+    tree_.SETALERTS();
     tree_.REFRESHTREE();
     while (window_.Accept()) {
       if (EVENT() == addons::TreeRefreshEvent)
@@ -400,6 +403,10 @@ TEST_F(TreeList, UserEventsContractAllRowsAndReloadTheTree) {
   EXPECT_EQ(list.Cell(5, 1), "later");
   w.Post(addons::TreeContractAllEvent);
   EXPECT_EQ(list.Rows(), 2u) << "only Home and Work are left";
+  list.PressKey(0x128);  // Shift+Down
+  EXPECT_EQ(list.Rows(), 13u);
+  list.PressKey(0x126);  // Shift+Up
+  EXPECT_EQ(list.Rows(), 2u);
   w.Close();
   ui.Finish();
 }
