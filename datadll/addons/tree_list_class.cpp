@@ -504,6 +504,7 @@ void ULTRATREECLASS::UPDATEROW(int request) {
   const bool allowed = request == 1 ? t.ALLOWINSERT : request == 2 ? t.ALLOWCHANGE : t.ALLOWDELETE;
   if (!allowed || !t.UPDATE) return;
   const bool top = Depth(row) == 1;
+  if (request == 1) PrimeInsert(section, under);
   if (t.UPDATE(request) != 1) return;
   if (request == 3) {
     // The deleted row and the rows under it leave the list at once; the row after it (else the
@@ -619,6 +620,10 @@ int ULTRATREECLASS::TakeListEvent() {
     for (const auto& [button, action] : buttons) {
       if (button == field) TAKEPOPUPACTION(action);
     }
+    return 0;
+  }
+  if (field == 0 && (EVENT() == TreeContractAllEvent || EVENT() == TreeRefreshEvent)) {
+    TAKEPOPUPACTION(EVENT() == TreeContractAllEvent ? "ContractAll" : "RefreshTree");
     return 0;
   }
   if (field != list_->Number()) return 0;

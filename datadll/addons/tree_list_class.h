@@ -53,6 +53,11 @@ class UTTBARTARGET;
 
 enum class SectionType { File = 1, View = 2, Queue = 3, Header = 4, Footer = 5 };
 
+// User events the window's own code posts to have the tree close every row (as "ContractAll")
+// or reload itself (as "RefreshTree").
+inline constexpr int TreeContractAllEvent = 4064;
+inline constexpr int TreeRefreshEvent = 4065;
+
 // One record of a section as field texts by name.
 using TreeRecord = std::map<std::string, std::string>;
 
@@ -136,7 +141,8 @@ class ULTRATREECLASS : public ListSource {
   // For the event the list's window took last: the user's expand and contract, the keys
   // (Ctrl+Down, Ctrl+Up, Ctrl+Right, Ctrl+Left, Shift+Down, Shift+Up, Ctrl+PgDn, Ctrl+PgUp), a
   // double click (a change, unless it was on a row's open/close marker) and the toolbar's
-  // buttons. Answers 5 for an expand or contract it handled, else 0.
+  // buttons, and the user events TreeContractAllEvent and TreeRefreshEvent. Answers 5 for an
+  // expand or contract it handled, else 0.
   int TAKEEVENT();
   void SETALERTS();
   // The list's popup (a right click): the update actions the chosen row's section allows, then
@@ -247,6 +253,9 @@ class ULTRATREECLASS : public ListSource {
   // The section a new record inserted at `row` joins and the row it goes under (0: the top);
   // section 0 when no insert fits there.
   std::pair<int, long> InsertPlace(long row) const;
+  // A new record of the section's file for an insert under `under` (0: the top): a cleared
+  // buffer whose link fields hold the parent record's values.
+  void PrimeInsert(int section, long under) const;
   int TakeListEvent();
 
   Control* list_ = nullptr;

@@ -5,7 +5,9 @@
 
 #include "datadll/addons/tree_list_class.h"
 #include "datadll/addons/tree_toolbar_target.h"
+#include "framework/file_manager.h"
 #include "runtime/events.h"
+#include "runtime/storage/record_codec.h"
 #include "runtime/window/window.h"
 
 namespace vx::addons {
@@ -106,6 +108,23 @@ std::pair<int, long> ULTRATREECLASS::InsertPlace(long row) const {
   if (!s.children.empty()) return {s.children.front().child, row};
   if (ENABLELASTLEVELINSERTS) return {id, ParentRow(row)};
   return {0, 0};
+}
+
+void ULTRATREECLASS::PrimeInsert(int section, long under) const {
+  FileManager* file = sections_[section - 1].file;
+  if (!file) return;  // a queue section's procedure fills its own row
+  file->PrimeRecord();
+  if (under < 1 || under > static_cast<long>(rows_.size())) return;
+  const Row& parent = rows_[under - 1];
+  char* buffer = static_cast<char*>(file->def().buffer());
+  for (const Section::Link& link : sections_[parent.section - 1].children) {
+    if (link.child != section || link.child_field.empty()) continue;
+    const auto value = parent.record.find(link.parent_field);
+    if (value == parent.record.end()) continue;
+    for (const storage::FieldDef& field : file->def().fields) {
+      if (field.name == link.child_field) storage::SetFieldText(field, buffer, value->second);
+    }
+  }
 }
 
 ULTRATREECLASS::Rights ULTRATREECLASS::RIGHTS() const {

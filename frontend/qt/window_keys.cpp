@@ -13,7 +13,8 @@ bool Alerts(const std::string& alerts, int code) {
 // Enter on a list, alone, with Shift (269), with Ctrl (0x20D) or with Ctrl+Alt (0x60D), reaches
 // the model as that key code; so do Insert (0x2D) and Delete (0x2E) alone, with which a list
 // that edits its rows adds and removes one, and Up, Down, Page Up and Page Down alone (0x26,
-// 0x28, 0x21, 0x22), which such a list takes instead of moving by itself.
+// 0x28, 0x21, 0x22), which such a list takes instead of moving by itself; Shift+Up and Shift+Down
+// (0x126, 0x128) close and open a whole tree list.
 int ListKeyCode(const QKeyEvent& key) {
   const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
   int code = 0;
@@ -28,6 +29,8 @@ int ListKeyCode(const QKeyEvent& key) {
     code = 0x2E;
   } else if (mods == Qt::NoModifier && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
     code = key.key() == Qt::Key_Up ? 0x26 : 0x28;
+  } else if (mods == Qt::ShiftModifier && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
+    code = key.key() == Qt::Key_Up ? 0x126 : 0x128;  // a tree list's Shift+Up and Shift+Down
   } else if (mods == Qt::NoModifier &&
              (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_PageDown)) {
     code = key.key() == Qt::Key_PageUp ? 0x21 : 0x22;

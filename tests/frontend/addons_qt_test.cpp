@@ -119,6 +119,7 @@ void SampleWindow() {
   // The tree's toolbar, made last so that the controls above keep their numbers. A change of a
   // group (a double click on its row) shows in the title.
   tree.USETOOLBAR(addons::MakeTreeToolbar(window));
+  tree.SETOPTION(1, true);  // Shift+Up and Shift+Down close and open the whole tree
   tree.SETALERTS();
   int changes = 0;
   group_section.ADDUPDATE(
@@ -326,6 +327,19 @@ TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
     EXPECT_TRUE(WaitFor([&] { return current() == 1; }, 3s)) << current();
     key(3, Qt::Key_PageUp);  // from Work
     EXPECT_TRUE(WaitFor([&] { return current() == 2; }, 3s)) << current();
+
+    // Shift+Up closes every row, Shift+Down opens them all again.
+    const auto shift = [&](Qt::Key k) {
+      OnGui([&] {
+        tree->setFocus();
+        QKeyEvent press(QEvent::KeyPress, k, Qt::ShiftModifier);
+        QApplication::sendEvent(tree, &press);
+      });
+    };
+    shift(Qt::Key_Up);
+    EXPECT_TRUE(WaitFor([&] { return rows() == 2; }, 3s)) << rows();
+    shift(Qt::Key_Down);
+    EXPECT_TRUE(WaitFor([&] { return rows() == 5; }, 3s)) << rows();
 
     // A double click on a row's marker closes or opens the row and is no change of it; one on
     // its text is.

@@ -378,6 +378,81 @@ TEST_F(TreeList, KeysButtonsAndTheLinkedControlActOnTheTree) {
   EXPECT_EQ(response, RequestCompleted);
 }
 
+// The window's own code drives the whole tree by two user events: one closes every row, one
+// reloads the tree (a note added meanwhile shows) keeping the open rows. Shift+Down and Shift+Up
+// open and close every row from the keyboard.
+TEST_F(TreeList, UserEventsAndShiftKeysActOnTheWholeTree) {
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    tree_.SETOPTION(1, true);
+    tree_.SETALERTS();
+    tree_.REFRESHTREE();
+    while (window_.Accept()) {
+      if (EVENT() == addons::TreeRefreshEvent)
+        notes_.push_back({{"Group", "1"}, {"Note", "later"}});
+      tree_.TAKEEVENT();
+    }
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  list.Expand(1);  // Home: Tasks:, Shop, keys, end of notes
+  ASSERT_EQ(list.Rows(), 6u);
+  w.Post(addons::TreeRefreshEvent);
+  EXPECT_EQ(list.Rows(), 7u) << "Home stays open and shows the new note";
+  EXPECT_EQ(list.Cell(5, 1), "later");
+  w.Post(addons::TreeContractAllEvent);
+  EXPECT_EQ(list.Rows(), 2u) << "only Home and Work are left";
+  list.PressKey(0x128);  // Shift+Down
+  EXPECT_EQ(list.Rows(), 13u);
+  list.PressKey(0x126);  // Shift+Up
+  EXPECT_EQ(list.Rows(), 2u);
+  w.Close();
+  ui.Finish();
+}
+
+// Inserting under a row hands the update procedure a new record whose link fields already hold
+// the parent's values: a task under a group carries the group's id in Flag, a subtask its
+// parent task's id in Small, and an insert at a header joins the header's parent.
+TEST_F(TreeList, AnInsertPrimesTheNewRecordFromTheRowItGoesUnder) {
+  struct Seen {
+    int flag, small;
+    std::string name;
+  };
+  std::vector<Seen> seen;
+  task_.ADDUPDATE(
+      [&](int request) {
+        if (request == 1)
+          seen.push_back({TaskBuffer().Flag, TaskBuffer().Small, TaskBuffer().Name.str()});
+        return 2;
+      },
+      true, true, true);
+  TestDriver ui;
+  ui.Start([&] {
+    Build();
+    tree_.SETOPTION(2, true);
+    tree_.SETALERTS();
+    tree_.REFRESHTREE(1);
+    while (window_.Accept()) tree_.TAKEEVENT();
+  });
+  DriverWindow w = ui.WaitWindow("Tree");
+  DriverControl list = w.ControlNumber(1);
+  ASSERT_EQ(list.Rows(), 12u);
+  for (long row : {1L, 3L, 9L}) {  // Home, Shop, Work's "Tasks:"
+    list.ChooseRow(row);
+    list.PressKey(addons::InsertKey);
+  }
+  w.Close();
+  ui.Finish();
+  ASSERT_EQ(seen.size(), 3u);
+  const int expected[][2] = {{1, 0}, {0, 10}, {2, 0}};
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].flag, expected[i][0]) << i;
+    EXPECT_EQ(seen[i].small, expected[i][1]) << i;
+    EXPECT_EQ(seen[i].name, "") << i << ": a new record, not the last one read";
+  }
+}
+
 // The tasks' file was never made: probing Home for children fails, which is told, and the
 // window closes with no rows left.
 TEST_F(TreeList, ASectionThatCannotBeReadClosesTheWindow) {
