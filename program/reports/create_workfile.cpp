@@ -9,7 +9,9 @@
 #include "framework/file_manager.h"
 #include "framework/process_window.h"
 #include "framework/request_globals.h"
+#include "program/due_tasks/user_task_state.h"
 #include "program/reports/task_runs.h"
+#include "program/schedule/user_task_sequence.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx {
@@ -41,21 +43,36 @@ bool AddRow(const SCHEDULE_RECORD& run, std::int32_t& rows) {
 
 enum class Filled { Completed, Cancelled, Failed };
 
-// Walks the tasks that have a next run on or before the end of the range, in date order.
+// Walks the tasks that have a next run on or before the end of the range, in date order. In
+// multi-user mode each task is the current user's own state of it, so its runs start from the
+// user's next run and its rows carry the user's switches.
 Filled FillRows(WorkfileProgress& progress, std::int32_t from, std::int32_t to) {
   std::int32_t rows = static_cast<std::int32_t>(ACCESS_SCHEDULEWORKFILE->file().Records());
   progress.Open(static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()));
   bool written = true;
   bool cancelled = false;
-  SCH = SCHEDULE_RECORD{};
-  SCH.Date = 1;  // past the tasks without a date
-  if (ACCESS_SCHEDULE->SetFromBuffer(SCH_KEYDATE) == 0) {
-    while (written && ACCESS_SCHEDULE->Next() == 0 && SCH.Date <= to) {
-      const bool capped = ForEachRunInRange(
-          SCH, from, to, [&](const SCHEDULE_RECORD& run) { return written = AddRow(run, rows); });
-      if (capped) ++capped_tasks;
-      cancelled = !progress.Advance();
-      if (cancelled) break;
+  // Fills the rows of the task in SCH; false when the pass stops.
+  auto fill = [&] {
+    const bool capped = ForEachRunInRange(
+        SCH, from, to, [&](const SCHEDULE_RECORD& run) { return written = AddRow(run, rows); });
+    if (capped) ++capped_tasks;
+    cancelled = !progress.Advance();
+    return written && !cancelled;
+  };
+  if (PerUserTaskState()) {
+    UserTaskSequence tasks;
+    tasks.Begin();
+    if (ACCESS_SCHEDULE->file().Set(SCH_KEYDATE) == 0) tasks.AddWalk();
+    tasks.SortByRun();
+    while (tasks.Next() && SCH.Date <= to) {
+      if (SCH.Date > 0 && !fill()) break;  // a task without a date has no run
+    }
+  } else {
+    SCH = SCHEDULE_RECORD{};
+    SCH.Date = 1;  // past the tasks without a date
+    if (ACCESS_SCHEDULE->SetFromBuffer(SCH_KEYDATE) == 0) {
+      while (ACCESS_SCHEDULE->Next() == 0 && SCH.Date <= to && fill()) {
+      }
     }
   }
   progress.Close();

@@ -2,8 +2,9 @@
 // every task inside the criteria's date range, GLO_DATEFROM to GLO_DATETO: each task's next run
 // and its later ones up to the end of the range (task_runs.h), a task whose next run lies before
 // the range with those of its runs that fall inside it. Each row is the task as stored (its
-// message left out) with the run's date and time, numbered from 1 in SCW.ID. SCHEDULE is only
-// read; the thread's SCHEDULE buffer is as before afterwards.
+// message left out) with the run's date and time, numbered from 1 in SCW.ID; in multi-user mode
+// it is the task as the current user has it (user_task_sequence.h), its runs from the user's
+// next run. SCHEDULE is only read; the thread's SCHEDULE buffer is as before afterwards.
 //
 // Both passes run on the report's thread with the "Processing Records" window; the filling one
 // has a Cancel button. GLOBALRESPONSE answers RequestCompleted, or RequestCancelled when the user

@@ -39,14 +39,16 @@ constexpr long kWorkFileRowsPerTick = 50;
 // The tasks of SCHEDULE for a report in multi-user mode, each by the current user's own state
 // of it (their next and last run, skip and switches), as the task lists show them; a task the
 // user has no row for prints the team's. In date order they come in the order of the user's
-// next runs; in any other order, in the key's.
+// next runs, in category and date order so within each category; in any other order, in the
+// key's.
 class UserTaskReportView final : public BrowseView {
  public:
-  UserTaskReportView(const storage::KeyDef& key, bool by_run) : key_(key), by_run_(by_run) {}
+  explicit UserTaskReportView(const storage::KeyDef& key) : key_(key) {}
   void Reset(int) override {
     tasks_.Begin();
     if (ACCESS_SCHEDULE->file().Set(key_) == 0) tasks_.AddWalk();
-    if (by_run_) tasks_.SortByRun();
+    if (&key_ == &SCH_KEYDATE) tasks_.SortByRun();
+    if (&key_ == &SCH_KEYCATEGORYDATE) tasks_.SortByRunWithinCategory();
   }
   bool Next() override { return tasks_.Next(); }
   long Position() const override { return static_cast<long>(ACCESS_SCHEDULE->file().Position()); }
@@ -58,31 +60,26 @@ class UserTaskReportView final : public BrowseView {
 
  private:
   const storage::KeyDef& key_;
-  bool by_run_;
   UserTaskSequence tasks_;
 };
 
 // The view of a report over `table` in `key`: SCHEDULE by each user's own state in multi-user
-// mode. A key led by the date (or by the category and date, when one category is printed) is
-// the order of the next runs.
-std::unique_ptr<BrowseView> ReportView(FileManager& table, const storage::KeyDef& key,
-                                       bool one_category = false) {
+// mode.
+std::unique_ptr<BrowseView> ReportView(FileManager& table, const storage::KeyDef& key) {
   if (&table == ACCESS_SCHEDULE && PerUserTaskState()) {
-    const bool by_run = &key == &SCH_KEYDATE || (one_category && &key == &SCH_KEYCATEGORYDATE);
-    return std::make_unique<UserTaskReportView>(key, by_run);
+    return std::make_unique<UserTaskReportView>(key);
   }
   return std::make_unique<TableView>(table.file(), std::vector<const storage::KeyDef*>{&key});
 }
 
 // A framework report over SCHEDULE in `key`; `take` picks the tasks (all without it).
 void RunTaskListing(std::string_view procedure, report::ReportLayout& layout,
-                    const storage::KeyDef& key, const std::function<bool()>& take = {},
-                    bool one_category = false) {
+                    const storage::KeyDef& key, const std::function<bool()>& take = {}) {
   if (ACCESS_SCHEDULE->Open() != 0) {
     SetCurrentResponse(RequestCancelled);
     return;
   }
-  const std::unique_ptr<BrowseView> view = ReportView(*ACCESS_SCHEDULE, key, one_category);
+  const std::unique_ptr<BrowseView> view = ReportView(*ACCESS_SCHEDULE, key);
   ReportManager report(procedure, layout);
   report.Run(*view, 1, static_cast<std::size_t>(ACCESS_SCHEDULE->file().Records()), take);
   ACCESS_SCHEDULE->Close();
@@ -199,9 +196,8 @@ void Print_SCH_OneCategory() {
     return;
   }
   report::ReportLayout layout = CategoryListingLayout(SCH, category);
-  RunTaskListing(
-      "Print:SCH:OneCategory", layout, SCH_KEYCATEGORYDATE,
-      [&] { return SCH.Category == category; }, true);
+  RunTaskListing("Print:SCH:OneCategory", layout, SCH_KEYCATEGORYDATE,
+                 [&] { return SCH.Category == category; });
 }
 
 void PrintScheduleBrief() { RunScheduleReport(false); }

@@ -17,8 +17,8 @@
 //
 // In multi-user mode the tasks of SCHEDULE print by the current user's own state of each
 // (user_task_sequence.h), and the criteria choose by it; in date order they come in the order
-// of the user's next runs, in other orders in the key's. The work file's later runs are still
-// worked out from the team's dates.
+// of the user's next runs (in category and date order, within each category), in other orders
+// in the key's. The work file's later runs start from the user's next run of each task.
 #pragma once
 
 namespace vx {

@@ -10,6 +10,7 @@
 #include "framework/file_manager.h"
 #include "program/due_tasks/user_task_state.h"
 #include "runtime/storage/sqlite_session.h"
+#include "runtime/text_functions.h"
 #include "runtime/threads.h"
 
 namespace vx {
@@ -28,7 +29,8 @@ const VXUSD_RECORD* UserTaskSequence::RowOf(std::int32_t id) const {
 void UserTaskSequence::Add() {
   const VXUSD_RECORD* row = RowOf(SCH.ID);
   entries_.push_back({row ? row->DATE : SCH.Date, row ? row->TIME : SCH.Time,
-                      static_cast<long>(ACCESS_SCHEDULE->file().Position())});
+                      static_cast<long>(ACCESS_SCHEDULE->file().Position()),
+                      UPPER(SCH.Category.clipped())});
 }
 
 void UserTaskSequence::AddDay(std::int32_t day) {
@@ -57,10 +59,21 @@ void UserTaskSequence::AddWalk(bool only_without_row) {
   }
 }
 
+bool UserTaskSequence::RunsBefore(const Entry& a, const Entry& b) {
+  return a.date != b.date ? a.date < b.date : a.time < b.time;
+}
+
 void UserTaskSequence::SortByRun() {
-  std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-    return a.date != b.date ? a.date < b.date : a.time < b.time;
-  });
+  std::stable_sort(entries_.begin(), entries_.end(), RunsBefore);
+}
+
+void UserTaskSequence::SortByRunWithinCategory() {
+  for (auto first = entries_.begin(); first != entries_.end();) {
+    const auto last = std::find_if(first, entries_.end(),
+                                   [&](const Entry& e) { return e.category != first->category; });
+    std::stable_sort(first, last, RunsBefore);
+    first = last;
+  }
 }
 
 bool UserTaskSequence::Next() {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "datadll/dictionary/user_tables.h"
@@ -40,6 +41,10 @@ class UserTaskSequence {
   // Puts the tasks added in the order of the user's next runs (date, then time); tasks of one
   // moment keep the order they were added in.
   void SortByRun();
+  // The same within each category of a walk in category order: the tasks of one category stay
+  // together, the categories in the order they were added in (letter case aside, as the key
+  // compares them).
+  void SortByRunWithinCategory();
   // The next task into SCH with the user's state laid over it; false after the last. A task
   // removed since it was added is passed over.
   bool Next();
@@ -48,7 +53,10 @@ class UserTaskSequence {
   struct Entry {
     std::int32_t date = 0, time = 0;
     long position = 0;
+    std::string category;  // clipped, in capitals
   };
+  // The order of the user's next runs: date, then time.
+  static bool RunsBefore(const Entry& a, const Entry& b);
   std::map<std::int32_t, VXUSD_RECORD> rows_;
   std::vector<Entry> entries_;
   std::size_t next_ = 0;

@@ -116,11 +116,13 @@ class ScheduleReportPdfTest : public test::WindowTest {
     return test::RunCommandLine("pdftotext -layout '" + file + "' -").output;
   }
 
-  // The criteria: a range, or every task; then Yes to the preview question.
-  static void Criteria(TestDriver& ui, bool range, bool later_runs) {
+  // The criteria: a range, or every task, and the order when one is given; then Yes to the
+  // preview question.
+  static void Criteria(TestDriver& ui, bool range, bool later_runs, const char* order = nullptr) {
     DriverWindow w = ui.WaitWindow("Report Criteria");
+    if (order) w.Control("Order").Choose(order);
+    w.Control("Date Range").Choose(range ? "Selected" : "All");  // not the last report's
     if (range) {
-      w.Control("Date Range").Choose("Selected");
       w.Control("From:").Type(FORMAT(kMonday, "@D6"));
       w.Control("To:").Type(FORMAT(kMonday + 2, "@D6"));
       w.Control("Include future occurances of tasks").Tick(later_runs);
@@ -222,8 +224,10 @@ TEST_F(ScheduleReportPdfTest, EachReportPrintsItsTitleHeadingsAndTasks) {
 }
 
 // In multi-user mode the reports print each task by the current user's own state of it, in the
-// order of the user's next runs, and the date range chooses by it: ann moved "Water the plants"
-// from Wednesday to the Sunday before; bob's row of another task is not hers.
+// order of the user's next runs (within each category in category and date order), the date
+// range chooses by it and the later runs start from it: ann moved "Water the plants" from
+// Wednesday to the Sunday before and "Back up the accounts" from Monday to Tuesday, after
+// "Renew the licence"; bob's row of another task is not hers.
 TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
   std::int32_t plants = 0, accounts = 0;
   ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
@@ -240,6 +244,10 @@ TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
   US.ID = plants;
   US.DATE = kMonday - 1;
   US.TIME = MakeTime(18, 45);
+  ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
+  US.ID = accounts;
+  US.DATE = kMonday + 1;
+  US.TIME = MakeTime(10, 15);
   ASSERT_EQ(ACCESS_VXUSD->Insert(), 0);
   US.USER = "bob";
   US.ID = accounts;
@@ -271,6 +279,27 @@ TEST_F(ScheduleReportPdfTest, InMultiUserModeEachTaskPrintsByTheUsersOwnState) {
       brief, PrintScheduleBrief, [&] { Criteria(brief, true, false); }, pages);
   EXPECT_NE(ranged.find("Back up the accounts"), std::string::npos) << ranged;
   EXPECT_EQ(ranged.find("Water the plants"), std::string::npos) << ranged;  // Sunday for ann
+
+  TestDriver by_category;
+  const std::string grouped = ReportText(
+      by_category, PrintScheduleBrief,
+      [&] { Criteria(by_category, false, false, "Category/Date"); }, pages);
+  EXPECT_LT(grouped.find("Water the plants"), grouped.find("Renew the licence")) << grouped;
+  EXPECT_LT(grouped.find("Renew the licence"), grouped.find("Back up the accounts")) << grouped;
+
+  // Ann's runs of the daily task in the range are Tuesday's and Wednesday's, at her time; the
+  // plants' one run is on her Sunday, before the range.
+  TestDriver complete;
+  const std::string later = ReportText(
+      complete, PrintScheduleBrief, [&] { Criteria(complete, true, true); }, pages);
+  std::size_t accounts_runs = 0;
+  for (std::size_t at = later.find("Back up the accounts"); at != std::string::npos;
+       at = later.find("Back up the accounts", at + 1)) {
+    ++accounts_runs;
+  }
+  EXPECT_EQ(accounts_runs, 2u) << later;
+  EXPECT_NE(later.find("10:15AM"), std::string::npos) << later;
+  EXPECT_EQ(later.find("Water the plants"), std::string::npos) << later;
 }
 
 }  // namespace
