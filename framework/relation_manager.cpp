@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "runtime/storage/open_burst.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
 
@@ -90,6 +91,8 @@ int RelationManager::CloseTree(std::vector<const RelationManager*>& seen) {
 }
 
 int RelationManager::Open() {
+  // The tree's tables open as one piece of work: each file's schema version is read once.
+  const storage::OpenBurst burst;
   std::vector<const RelationManager*> seen;
   return OpenTree(seen);
 }

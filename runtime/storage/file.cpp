@@ -16,6 +16,7 @@
 
 #include "runtime/storage/data_file_check.h"
 #include "runtime/storage/file_internal.h"
+#include "runtime/storage/open_burst.h"
 #include "runtime/storage/record_codec.h"
 #include "runtime/storage/sqlite_session.h"
 #include "runtime/storage/stored_name.h"
@@ -84,9 +85,23 @@ std::string File::Send(const std::string& command) {
 namespace {
 
 std::string CanonicalPath(const std::string& path) {
+  // Within an open burst a path is made canonical once: each table of a tree would otherwise
+  // walk the same folders again.
+  thread_local std::uint64_t memo_burst = 0;
+  thread_local std::unordered_map<std::string, std::string> memo;
+  const std::uint64_t burst = CurrentOpenBurst();
+  if (burst != 0) {
+    if (burst != memo_burst) {
+      memo.clear();
+      memo_burst = burst;
+    }
+    if (const auto it = memo.find(path); it != memo.end()) return it->second;
+  }
   std::error_code ec;
   auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-  return ec ? path : p.string();
+  std::string canonical = ec ? path : p.string();
+  if (burst != 0 && !ec) memo.emplace(path, canonical);
+  return canonical;
 }
 
 }  // namespace

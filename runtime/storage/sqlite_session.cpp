@@ -11,6 +11,7 @@
 
 #include "runtime/storage/commit_intent.h"
 #include "runtime/storage/data_file_check.h"
+#include "runtime/storage/open_burst.h"
 #include "runtime/storage/spanning_commit.h"
 #include "runtime/storage/table_backend.h"
 
@@ -160,11 +161,15 @@ bool Connection::Idle() const {
 }
 
 int Connection::SchemaVersion() {
+  const std::uint64_t burst = CurrentOpenBurst();
+  if (burst != 0 && burst == version_burst_) return burst_version_;
   sqlite3_stmt* q = Prepare("PRAGMA schema_version");
   if (!q) return -1;
   EndCursors();
   const int version = sqlite3_step(q) == SQLITE_ROW ? sqlite3_column_int(q, 0) : -1;
   sqlite3_reset(q);
+  version_burst_ = version >= 0 ? burst : 0;
+  burst_version_ = version;
   return version;
 }
 
@@ -209,6 +214,7 @@ sqlite3_stmt* Connection::Prepare(const std::string& sql) {
 
 int Connection::Exec(const char* sql) {
   EndCursors();
+  version_burst_ = 0;  // it may change the schema
   return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
 }
 

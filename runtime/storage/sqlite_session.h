@@ -48,7 +48,7 @@ class Connection {
 
   // Whether `table`, as the engine object `owner` defines it, was checked against the file's
   // schema as it stands now (the schema's version has not moved since); MarkChecked records a
-  // check that passed.
+  // check that passed. Within an open burst the version is read once (open_burst.h).
   bool Checked(std::uint64_t owner, const std::string& table);
   void MarkChecked(std::uint64_t owner, const std::string& table);
   ~Connection();
@@ -133,6 +133,9 @@ class Connection {
   std::uint64_t counted_ = 0;
   // Tables checked against the schema, by engine object and table, with the schema version.
   std::map<std::pair<std::uint64_t, std::string>, int> checked_;
+  // The version as read in the open burst `version_burst_` (open_burst.h); 0: none to reuse.
+  std::uint64_t version_burst_ = 0;
+  int burst_version_ = -1;
   int SchemaVersion();  // -1 when it cannot be read
 };
 

@@ -1,0 +1,104 @@
+// Tables opened as one burst read each file's schema version once; a change to the structure
+// is still caught by the next burst when another program made it, and at once when it was
+// made through the connection the burst reuses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "runtime/storage/errors.h"
+#include "runtime/storage/file.h"
+#include "runtime/storage/open_burst.h"
+#include "storage_fixture.h"
+
+namespace vx::test {
+
+using namespace vx::storage;  // the storage engine's own names, unqualified
+namespace {
+
+class StorageOpenBurst : public ScratchDir {};
+
+// Opens and closes `file` inside a burst of its own; answers the open's error code.
+int OpenInBurst(File& file) {
+  const OpenBurst burst;
+  const int code = file.Open();
+  if (code == 0) file.Close();
+  return code;
+}
+
+TEST_F(StorageOpenBurst, AStructureChangedBeforeTheBurstOrThroughItsConnectionIsSeen) {
+  // Another table of the same file stays open, so every open below reuses one connection and
+  // the check it recorded for the items table.
+  const TableDef holder_def = MakeItemTable("burst\\!holder");
+  File holder(holder_def);
+  ASSERT_EQ(holder.Create(), 0);
+  ASSERT_EQ(holder.Open(), 0);
+  const TableDef items_def = MakeItemTable("burst\\!items");
+  File items(items_def);
+  ASSERT_EQ(items.Create(), 0);
+  EXPECT_EQ(OpenInBurst(items), 0);
+
+  // Another program changes the structure between two bursts of this thread.
+  RawExec("burst.TPS", "ALTER TABLE items ADD COLUMN Extra INTEGER");
+  EXPECT_EQ(OpenInBurst(items), kBadStructure);
+
+  // Within one burst: the table checked, then made again with another structure through the
+  // same connection, then opened again.
+  {
+    const OpenBurst burst;
+    ASSERT_EQ(items.Create(), 0);
+    ASSERT_EQ(items.Open(), 0);
+    items.Close();
+    TableDef shorter_def = MakeItemTable("burst\\!items");
+    shorter_def.fields.pop_back();
+    File shorter(shorter_def);
+    ASSERT_EQ(shorter.Create(), 0);
+    {
+      const OpenBurst nested;  // nesting keeps the outer burst's reads
+      EXPECT_EQ(items.Open(), kBadStructure);
+    }
+    EXPECT_EQ(shorter.Open(), 0);
+    shorter.Close();
+  }
+  holder.Close();
+}
+
+// The rows of the table `file` names, read inside a burst of its own.
+std::vector<std::string> RowsInBurst(File& file) {
+  const OpenBurst burst;
+  std::vector<std::string> rows;
+  if (const int code = file.Open(); code != 0) return {"open failed " + std::to_string(code)};
+  file.Set(file.def().keys[0]);
+  while (file.Next() == 0) {
+    rows.push_back(std::to_string(ItemBuffer().Id) + " " + ItemBuffer().Name.str());
+  }
+  file.Close();
+  return rows;
+}
+
+TEST_F(StorageOpenBurst, AFolderLinkRepointedBetweenBurstsIsFollowed) {
+  std::filesystem::create_directory("a");
+  std::filesystem::create_directory("b");
+  const TableDef in_a_def = MakeItemTable("a/burst\\!items");
+  const TableDef in_b_def = MakeItemTable("b/burst\\!items");
+  File in_a(in_a_def), in_b(in_b_def);
+  for (auto [file, id, name] : {std::tuple{&in_a, 1, "in a"}, std::tuple{&in_b, 2, "in b"}}) {
+    ASSERT_EQ(file->Create(), 0);
+    ASSERT_EQ(file->Open(), 0);
+    SetItem(id, name);
+    ASSERT_EQ(file->Add(), 0);
+    file->Close();
+  }
+  const TableDef linked_def = MakeItemTable("current/burst\\!items");
+  File linked(linked_def);
+  std::filesystem::create_directory_symlink("a", "current");
+  EXPECT_EQ(RowsInBurst(linked), std::vector<std::string>{"1 in a"});
+  std::filesystem::remove("current");
+  std::filesystem::create_directory_symlink("b", "current");
+  EXPECT_EQ(RowsInBurst(linked), std::vector<std::string>{"2 in b"});
+}
+
+}  // namespace
+}  // namespace vx::test
