@@ -136,18 +136,17 @@ class InvoiceLines : public ScratchDir {
       ItemBuffer().Id = 7;
       lines.Init(def);
       AddLines(def, lines);
-      list = &window.List(columns);
-      form.INIT(*list, lines, def.keys[0]);
+      Control& list = window.List(columns);
+      form.INIT(list, lines, def.keys[0]);
       for (const char* field : fields) form.ADDFIELD(field);
       form.ADDCHILDPARENTFIELD("Small", orders, "Id");
-      editor.INIT(1, *list, form.CELL);
+      editor.INIT(1, list, form.CELL);
       form.ADDEDITCONTROL(editor, 1);
     }
     ~LinesWindow() { lines.Close(); }
 
     FileManager lines;
     Window window;
-    Control* list = nullptr;
     NamedLines form;
     SBRW::EDITENTRYCLASS editor;
   };
