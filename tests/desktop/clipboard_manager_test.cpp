@@ -49,7 +49,7 @@ class ClipboardManagerTest : public test::TempFolderTest {
     test::TempFolderTest::SetUp();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
     if (std::system("command -v xclip >/dev/null") != 0) GTEST_SKIP() << "xclip is missing";
-    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     VX_Files_Load();
     SetConfigValue("MinimizeOnCloseRequest", "0");

@@ -62,7 +62,7 @@ class CloseToTrayTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
-    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     for (const char* tool : {kOpenbox, kTrayer}) {
       if (!std::filesystem::exists(tool)) GTEST_SKIP() << tool << " is not installed";

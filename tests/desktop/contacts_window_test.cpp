@@ -76,8 +76,7 @@ class ContactsWindowTest : public test::TempFolderTest {
 
 TEST_F(ContactsWindowTest, CtrlOOpensTheContactsAndASecondPressBringsThemForward) {
   if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-  const std::filesystem::path program =
-      std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+  const std::filesystem::path program = test::BuiltProgram();
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "VX is not built beside the tests";
   PrepareDataFolder();
 

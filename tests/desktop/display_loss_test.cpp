@@ -45,7 +45,7 @@ class DisplayLossTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
-    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     if (server_.name().empty()) GTEST_SKIP() << "Xvfb could not be started";
     test::AddDueMessageTask(kMessage, "Only the big ones.", false);

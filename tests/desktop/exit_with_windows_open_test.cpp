@@ -53,7 +53,7 @@ class ExitWithWindowsOpenTest : public test::TempFolderTest {
     test::TempFolderTest::SetUp();
     test::CloseDataFiles();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     test::AddDueMessageTask(kMessage, "Before the frost.", false);
     test::StoreSettings({{"MinimizeOnCloseRequest", "0"},  // Exit asks nothing

@@ -41,7 +41,7 @@ class FullDiskTest : public test::TempFolderTest {
     test::TempFolderTest::SetUp();
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr) GTEST_SKIP() << "no X display";
-    program_ = fs::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!fs::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     data_ = root() / "small-disk";
     fs::create_directories(data_);

@@ -17,6 +17,7 @@
 #include "platform/x11_fake_keys.h"
 #include "program/common/config_store.h"
 #include "support/temp_folder.h"
+#include "tests/desktop/press_until.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
 // After gtest: Xlib's macros None and Bool would break its headers.
@@ -39,7 +40,7 @@ class HotKeyEditorTest : public test::TempFolderTest {
   void SetUp() override {
     test::TempFolderTest::SetUp();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     VX_Files_Load();
     SetConfigValue("MinimizeOnCloseRequest", "0");
@@ -63,21 +64,6 @@ class HotKeyEditorTest : public test::TempFolderTest {
     test::TempFolderTest::TearDown();
   }
 
-  // Presses a chord in the window titled `title` (focused first) until `done` holds; another
-  // test's keys on the same display may swallow one.
-  bool PressUntil(const char* title, unsigned modifiers, unsigned key,
-                  const std::function<bool()>& done) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-      if (!test::FocusWindowTitled(display_, title)) {
-        std::this_thread::sleep_for(200ms);
-        continue;
-      }
-      std::this_thread::sleep_for(200ms);
-      FakeKeyChord(modifiers, key);
-      if (done()) return true;
-    }
-    return false;
-  }
   // What the target window received, until `expected` arrived or three seconds passed.
   std::string Received(const std::string& expected) {
     std::string text;
@@ -113,7 +99,7 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneI
   ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s))
       << "the frame appears";
 
-  ASSERT_TRUE(PressUntil(kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
+  ASSERT_TRUE(test::PressUntil(display_, kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
     return test::WaitUntil([&] { return test::Shown(display_, "New Hot Key"); }, 3s);
   })) << "Actions, New Hot Key opens the editor";
   // The new key starts as Ctrl+Shift: choose the key K, page on to the text, type it, OK.
@@ -148,7 +134,7 @@ TEST_F(HotKeyEditorTest, AHotKeyMadeInTheEditorTypesItsTextAtOnceAndARefusedOneI
   XGrabKey(display_, j, ControlMask | ShiftMask, DefaultRootWindow(display_), False, GrabModeAsync,
            GrabModeAsync);
   XSync(display_, False);
-  ASSERT_TRUE(PressUntil(kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
+  ASSERT_TRUE(test::PressUntil(display_, kFrame, kHotKeyCtrl | kHotKeyShift, 'H', [&] {
     return test::WaitUntil([&] { return test::Shown(display_, "New Hot Key"); }, 3s);
   }));
   ASSERT_TRUE(test::FocusWindowTitled(display_, "New Hot Key"));

@@ -36,7 +36,7 @@ class MailStepTaskTest : public test::TempFolderTest {
     test::CloseDataFiles();  // a table an earlier test left open would take this folder's rows
     display_ = platform::OpenX11Display();
     if (display_ == nullptr) GTEST_SKIP() << "no X display";
-    program_ = fs::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!fs::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
   }
   void TearDown() override {

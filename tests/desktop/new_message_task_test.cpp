@@ -24,6 +24,7 @@
 #include "runtime/dates.h"
 #include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
+#include "tests/desktop/press_until.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
 
@@ -31,6 +32,7 @@ namespace vx {
 namespace {
 
 using namespace std::chrono_literals;
+using test::PressUntil;
 
 constexpr const char* kFrame = "Varnodex 2000";
 constexpr const char* kForm = "New Task";
@@ -51,28 +53,12 @@ void TypeText(const std::string& text) {
   }
 }
 
-// Presses a key chord in the window titled `title` (brought to the front first) until `done`
-// holds. Other tests' key presses on the same display can swallow one: retried.
-bool PressUntil(Display* display, const std::string& title, unsigned modifiers, unsigned key,
-                const std::function<bool()>& done) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    if (!test::FocusWindowTitled(display, title)) {
-      std::this_thread::sleep_for(200ms);
-      continue;
-    }
-    std::this_thread::sleep_for(200ms);
-    platform::FakeKeyChord(modifiers, key);
-    if (done()) return true;
-  }
-  return false;
-}
-
 class NewMessageTaskTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
     test::TempFolderTest::SetUp();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     // An empty data folder; due messages show in the program's own window.
     test::StoreSettings({{"UseVXMsg", "0"}});

@@ -24,6 +24,7 @@
 #include "runtime/storage/file.h"
 #include "support/temp_folder.h"
 #include "tests/desktop/due_message_task.h"
+#include "tests/desktop/press_until.h"
 #include "tests/desktop/x_windows.h"
 #include "tests/support/damaged_files.h"
 
@@ -41,7 +42,7 @@ class OptionsLoggingTest : public test::TempFolderTest {
     test::TempFolderTest::SetUp();
     test::CloseDataFiles();  // left open by an earlier test of this process, in its folder
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-    program_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);
@@ -78,22 +79,6 @@ class OptionsLoggingTest : public test::TempFolderTest {
     if (!std::filesystem::exists("VX97.TPS")) test::MakeEmptyDatabase("VX97.TPS");
   }
 
-  // Focuses `title` and presses the chord until `done` holds (a key another test's window
-  // swallowed is tried again).
-  bool PressUntil(const char* title, unsigned modifiers, unsigned key,
-                  const std::function<bool()>& done) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-      if (!test::FocusWindowTitled(display_, title)) {
-        std::this_thread::sleep_for(200ms);
-        continue;
-      }
-      std::this_thread::sleep_for(200ms);
-      platform::FakeKeyChord(modifiers, key);
-      if (done()) return true;
-    }
-    return false;
-  }
-
   std::filesystem::path program_;
   Display* display_ = nullptr;
   int (*previous_handler_)(Display*, XErrorEvent*) = nullptr;
@@ -107,7 +92,7 @@ TEST_F(OptionsLoggingTest, F10OpensOptionsWhereLoggingIsTurnedOnForTheNextTask) 
   ASSERT_TRUE(test::WaitUntil([&] { return test::Shown(display_, kFrame); }, 30s))
       << "the frame appears";
 
-  ASSERT_TRUE(PressUntil(kFrame, 0, 0x79 /* F10 */, [&] {
+  ASSERT_TRUE(test::PressUntil(display_, kFrame, 0, 0x79 /* F10 */, [&] {
     return test::WaitUntil([&] { return test::Shown(display_, "Options"); }, 3s);
   })) << "F10 opens Options";
   std::this_thread::sleep_for(300ms);

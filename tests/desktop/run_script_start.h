@@ -11,11 +11,6 @@
 
 namespace vx::test {
 
-// The built VX beside the test programs.
-inline std::filesystem::path BuiltProgram() {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
-}
-
 // Starts VX on `data` as run.sh does, its standard error kept in `errors`; answers its process
 // id (0 when it could not start).
 inline pid_t StartAsTheRunScriptDoes(const std::filesystem::path& data,

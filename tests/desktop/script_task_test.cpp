@@ -38,7 +38,7 @@ class ScriptTaskTest : public test::TempFolderTest {
     test::TempFolderTest::SetUp();
     display_ = platform::OpenX11Display();
     if (display_ == nullptr) GTEST_SKIP() << "no X display";
-    program_ = fs::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!fs::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     // The window the script types into.
     title_ = "Script target " + std::to_string(getpid());

@@ -33,7 +33,7 @@ class ScriptTransferTaskTest : public test::TempFolderTest {
   void SetUp() override {
     test::TempFolderTest::SetUp();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-    program_ = fs::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!fs::exists(program_) || !fs::exists(program_.parent_path() / "vx-ftp")) {
       GTEST_SKIP() << "VX and its helpers are not built beside the tests";
     }

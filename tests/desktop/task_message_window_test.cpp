@@ -37,8 +37,7 @@ class TaskMessageWindowTest : public test::TempFolderTest {
   // Starts VX in the data folder and answers the process that owns the first window titled with
   // the task's description (0 when none appears in time); VX is ended afterwards.
   static pid_t MessageWindowOwner(pid_t& vx_pid) {
-    const std::filesystem::path program =
-        std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+    const std::filesystem::path program = test::BuiltProgram();
     vx_pid = test::StartWithoutSessionBus(program.string());
     EXPECT_NE(vx_pid, 0);
     if (vx_pid == 0) return 0;

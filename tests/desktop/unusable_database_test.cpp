@@ -36,7 +36,7 @@ class UnusableDatabaseTest : public test::TempFolderTest {
     test::TempFolderTest::SetUp();
     test::CloseDataFiles();
     if (!test::XDisplayAvailable()) GTEST_SKIP() << "no X display";
-    program_ = fs::read_symlink("/proc/self/exe").parent_path() / "VX";
+    program_ = test::BuiltProgram();
     if (!fs::exists(program_)) GTEST_SKIP() << "VX is not built beside the tests";
     display_ = XOpenDisplay(nullptr);
     ASSERT_NE(display_, nullptr);

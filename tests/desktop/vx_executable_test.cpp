@@ -26,8 +26,7 @@ class VxExecutableTest : public test::TempFolderTest {};
 TEST_F(VxExecutableTest, TheProgramShowsItsFrameAndEndsCleanlyWithTheSession) {
   const char* display_name = std::getenv("DISPLAY");
   if (!display_name || !*display_name) GTEST_SKIP() << "no X display";
-  const std::filesystem::path program =
-      std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+  const std::filesystem::path program = test::BuiltProgram();
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "VX is not built beside the tests";
   // A data folder that holds the database already: no folder question at start-up.
   test::MakeEmptyDatabase("VX97.TPS");

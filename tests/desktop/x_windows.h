@@ -24,6 +24,11 @@ extern char** environ;
 
 namespace vx::test {
 
+// The built VX beside the test programs.
+inline std::filesystem::path BuiltProgram() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "VX";
+}
+
 // The window's title (_NET_WM_NAME, else WM_NAME); empty when it has none.
 inline std::string WindowName(Display* display, ::Window window) {
   Atom type = None;

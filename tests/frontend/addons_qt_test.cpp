@@ -142,16 +142,10 @@ TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
   const int status = RunAsUser(SampleWindow, [&] {
     qt::QtWindow* window = WaitShown("Add-on Sample");
     ASSERT_NE(window, nullptr);
-    QWidget* bar = nullptr;
-    QWidget* text = nullptr;
-    QTableView* tree = nullptr;
-    QWidget* editor = nullptr;
-    OnGui([&] {
-      bar = window->findChild<QWidget*>("control-4");
-      text = window->findChild<QWidget*>("control-5");
-      tree = window->findChild<QTableView*>("control-2");
-      editor = window->findChild<QLineEdit*>("control-9");
-    });
+    QWidget* bar = ShownControl<QWidget>(window, 4);
+    QWidget* text = ShownControl<QWidget>(window, 5);
+    QTableView* tree = ShownControl<QTableView>(window, 2);
+    QWidget* editor = ShownControl<QLineEdit>(window, 9);
     ASSERT_NE(bar, nullptr);
     ASSERT_NE(text, nullptr);
     ASSERT_NE(tree, nullptr);
@@ -211,8 +205,7 @@ TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
     }
 
     // M on the date field goes to the first of the month before: the key reaches the program.
-    QLineEdit* due = nullptr;
-    OnGui([&] { due = window->findChild<QLineEdit*>("control-7"); });
+    QLineEdit* due = ShownControl<QLineEdit>(window, 7);
     ASSERT_NE(due, nullptr);
     QString before_key;
     OnGui([&] {
@@ -252,8 +245,7 @@ TEST(AddonsQt, TheSampleWindowWorksWithTheRealMouseAndKeys) {
     EXPECT_TRUE(WaitFor([&] { return rows() == 3; }, 3s)) << "Home closed";
 
     // A tree row dragged onto the lines list with the mouse becomes a line there.
-    QTableView* lines = nullptr;
-    OnGui([&] { lines = window->findChild<QTableView*>("control-3"); });
+    QTableView* lines = ShownControl<QTableView>(window, 3);
     ASSERT_NE(lines, nullptr);
     const auto line_count = [&] {
       int n = 0;

@@ -46,25 +46,32 @@ using platform::kHotKeyAlt;
 using platform::kHotKeyShift;
 using test::OnGui;
 using test::RunAsUser;
+using test::ShownControl;
 using test::WaitFor;
 using test::WaitShown;
+
+// Makes `window` the active one and gives `field` in it the keys; true once it has them, false
+// when `limit` passed first.
+bool GiveKeysTo(QWidget* window, QWidget* field, std::chrono::milliseconds limit = 2s) {
+  OnGui([&] {
+    window->activateWindow();
+    field->setFocus();
+  });
+  return WaitFor(
+      [&] {
+        bool focused = false;
+        OnGui([&] { focused = field->hasFocus(); });
+        return focused;
+      },
+      limit);
+}
 
 // Types `text` (capitals, small letters and blanks) into the edit with real key presses, giving
 // it the focus first; other tests' keys on the same display can garble a try, so it is repeated.
 bool TypeInto(QLineEdit* edit, const std::string& text) {
   for (int attempt = 0; attempt < 5; ++attempt) {
-    OnGui([&] {
-      edit->clear();
-      edit->window()->activateWindow();
-      edit->setFocus();
-    });
-    bool focused = false;
-    WaitFor(
-        [&] {
-          OnGui([&] { focused = edit->hasFocus(); });
-          return focused;
-        },
-        3s);
+    OnGui([&] { edit->clear(); });
+    GiveKeysTo(edit->window(), edit, 3s);
     for (char ch : text) {
       const bool capital = ch >= 'A' && ch <= 'Z';
       const unsigned key = ch == ' ' ? 0x20 : static_cast<unsigned>(capital ? ch : ch - 'a' + 'A');
@@ -96,6 +103,17 @@ struct KeysSeen {
     return log;
   }
 };
+
+// Presses `modifiers`+`key` in `window`'s control `number` until `seen` holds `expected` entries,
+// at most `attempts` times: other tests' keys on the same display can garble a try.
+void PressUntilSeen(qt::QtWindow* window, int number, unsigned modifiers, unsigned key,
+                    KeysSeen& seen, std::size_t expected, int attempts = 3) {
+  for (int attempt = 0; attempt < attempts && seen.Log().size() < expected; ++attempt) {
+    if (QWidget* field = ShownControl<QWidget>(window, number)) GiveKeysTo(window, field);
+    FakeKeyChord(modifiers, key);
+    WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
+  }
+}
 
 struct Fruit {
   String<10> name;
@@ -133,12 +151,8 @@ TEST(DialogKeysQt, EnterEscAndADoubleClickPressTheWindowsButtons) {
       [&] {
         qt::QtWindow* window = WaitShown("Keys Form");
         ASSERT_NE(window, nullptr);
-        QLineEdit* edit = nullptr;
-        QTableView* list = nullptr;
-        OnGui([&] {
-          edit = window->findChild<QLineEdit*>("control-2");
-          list = window->findChild<QTableView*>("control-3");
-        });
+        QLineEdit* edit = ShownControl<QLineEdit>(window, 2);
+        QTableView* list = ShownControl<QTableView>(window, 3);
         ASSERT_TRUE(edit && list);
         QWidget* first = nullptr;
         OnGui([&] { first = window->focusWidget(); });
@@ -203,30 +217,13 @@ TEST(DialogKeysQt, CtrlQuoteInAFieldThatAlertsItReachesTheProgram) {
         qt::QtWindow* window = WaitShown("History Form");
         ASSERT_NE(window, nullptr);
         using Log = std::vector<std::string>;
-        auto press_in = [&](const char* name, std::size_t expected, int attempts = 3) {
-          for (int attempt = 0; attempt < attempts && seen.Log().size() < expected; ++attempt) {
-            OnGui([&] {
-              window->activateWindow();
-              if (QWidget* field = window->findChild<QWidget*>(name)) field->setFocus();
-            });
-            WaitFor(
-                [&] {
-                  bool focused = false;
-                  OnGui([&] {
-                    QWidget* field = window->findChild<QWidget*>(name);
-                    focused = field && field->hasFocus();
-                  });
-                  return focused;
-                },
-                2s);
-            FakeKeyChord(platform::kHotKeyCtrl, 0xDE);
-            WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
-          }
+        const auto press_in = [&](int number, std::size_t expected, int attempts = 3) {
+          PressUntilSeen(window, number, platform::kHotKeyCtrl, 0xDE, seen, expected, attempts);
         };
-        press_in("control-2", 1);
+        press_in(2, 1);
         EXPECT_EQ(seen.Log(), Log{"name"});
-        press_in("control-4", 2, 1);  // the town does not alert the key: nothing comes
-        press_in("control-5", 2);
+        press_in(4, 2, 1);  // the town does not alert the key: nothing comes
+        press_in(5, 2);
         EXPECT_EQ(seen.Log(), (Log{"name", "active"}));
         OnGui([&] { window->close(); });
       });
@@ -265,31 +262,22 @@ TEST(DialogKeysQt, WindowsOpenInTheirFirstFieldAndTabLeavesAText) {
         };
         qt::QtWindow* flags = WaitShown("Flags Form");
         ASSERT_NE(flags, nullptr);
-        QWidget* daily = nullptr;
-        OnGui([&] { daily = flags->findChild<QWidget*>("control-1"); });
+        QWidget* daily = ShownControl<QWidget>(flags, 1);
         EXPECT_TRUE(WaitFor([&] { return daily && focus_of(flags) == daily; }, 3s))
             << "the first check box takes the keys";
         OnGui([&] { flags->close(); });
 
         qt::QtWindow* window = WaitShown("Notes Form");
         ASSERT_NE(window, nullptr);
-        QPlainTextEdit* text = nullptr;
-        QLineEdit* town = nullptr;
-        OnGui([&] {
-          text = window->findChild<QPlainTextEdit*>("control-2");
-          town = window->findChild<QLineEdit*>("control-4");
-        });
+        QPlainTextEdit* text = ShownControl<QPlainTextEdit>(window, 2);
+        QLineEdit* town = ShownControl<QLineEdit>(window, 4);
         ASSERT_TRUE(text && town);
         EXPECT_TRUE(WaitFor([&] { return focus_of(window) == text; }, 3s))
             << "the text is the first field";
         // Other tests' keys on the same display can garble a try, so each is repeated.
         const auto press_in_text = [&](unsigned modifiers, const std::function<bool()>& done) {
           for (int attempt = 0; attempt < 3; ++attempt) {
-            OnGui([&] {
-              window->activateWindow();
-              text->setFocus();
-            });
-            WaitFor([&] { return focus_of(window) == text; }, 2s);
+            GiveKeysTo(window, text);
             FakeKeyChord(modifiers, 0x09);  // Tab
             if (WaitFor(done, 2s)) return true;
           }
@@ -332,25 +320,13 @@ TEST(DialogKeysQt, AHotLetterNoControlAnswersTypesNothingIntoTheField) {
       [] {
         qt::QtWindow* window = WaitShown("Last Page");
         ASSERT_NE(window, nullptr);
-        QLineEdit* town = nullptr;
-        QPlainTextEdit* note = nullptr;
-        OnGui([&] {
-          note = window->findChild<QPlainTextEdit*>("control-2");
-          town = window->findChild<QLineEdit*>("control-4");
-        });
+        QPlainTextEdit* note = ShownControl<QPlainTextEdit>(window, 2);
+        QLineEdit* town = ShownControl<QLineEdit>(window, 4);
         ASSERT_TRUE(town && note);
         // The text each field holds once a plain letter after the hot letters has arrived.
         const auto after_hot_letters = [&](QWidget* field, const std::function<QString()>& text) {
           for (int attempt = 0; attempt < 3; ++attempt) {
-            OnGui([&] {
-              window->activateWindow();
-              field->setFocus();
-            });
-            WaitFor([&] {
-              bool focused = false;
-              OnGui([&] { focused = field->hasFocus(); });
-              return focused;
-            });
+            GiveKeysTo(window, field, 10s);
             FakeKeyChord(kHotKeyAlt, 'N');                 // the greyed Next
             FakeKeyChord(kHotKeyAlt | kHotKeyShift, 'Z');  // no control's letter
             FakeKeyChord(0, 'K');
@@ -397,28 +373,8 @@ TEST(DialogKeysQt, ModifiedKeysOnAListCarryTheRuntimesModifierBits) {
         qt::QtWindow* window = WaitShown("Modifier Keys");
         ASSERT_NE(window, nullptr);
         using Log = std::vector<std::string>;
-        auto press = [&](unsigned modifiers, unsigned key, std::size_t expected) {
-          for (int attempt = 0; attempt < 3 && seen.Log().size() < expected; ++attempt) {
-            OnGui([&] {
-              window->activateWindow();
-              if (QWidget* field = window->findChild<QWidget*>("control-1")) field->setFocus();
-            });
-            WaitFor(
-                [&] {
-                  bool focused = false;
-                  OnGui([&] {
-                    QWidget* field = window->findChild<QWidget*>("control-1");
-                    focused = field && field->hasFocus();
-                  });
-                  return focused;
-                },
-                2s);
-            FakeKeyChord(modifiers, key);
-            WaitFor([&] { return seen.Log().size() >= expected; }, 2s);
-          }
-        };
-        press(platform::kHotKeyCtrl | platform::kHotKeyAlt, 'R', 1);
-        press(platform::kHotKeyAlt, 0x7A, 2);  // F11
+        PressUntilSeen(window, 1, platform::kHotKeyCtrl | platform::kHotKeyAlt, 'R', seen, 1);
+        PressUntilSeen(window, 1, platform::kHotKeyAlt, 0x7A, seen, 2);  // F11
         EXPECT_EQ(seen.Log(), (Log{std::to_string(kCtrlAltR), std::to_string(kAltF11)}));
         OnGui([&] { window->close(); });
       });

@@ -153,14 +153,9 @@ TEST(QtFrontEnd, AFormTakesKeystrokesAndClicksAndItsListHoldsEveryRow) {
       [&] {
         qt::QtWindow* window = WaitShown("Renderer Form");
         ASSERT_NE(window, nullptr);
-        QLineEdit* entry = nullptr;
-        QPushButton* apply = nullptr;
-        QTableView* list = nullptr;
-        OnGui([&] {
-          entry = window->findChild<QLineEdit*>("control-2");
-          apply = window->findChild<QPushButton*>("control-3");
-          list = window->findChild<QTableView*>("control-4");
-        });
+        QLineEdit* entry = ShownControl<QLineEdit>(window, 2);
+        QPushButton* apply = ShownControl<QPushButton>(window, 3);
+        QTableView* list = ShownControl<QTableView>(window, 4);
         ASSERT_TRUE(entry && apply && list);
 
         EXPECT_TRUE(TypeAda(entry, seen)) << "the keystrokes reach the model's variable";
@@ -240,8 +235,7 @@ TEST(QtFrontEnd, AWindowsPointerFollowsItsCursorProperty) {
       [] {
         qt::QtWindow* window = WaitShown("Renderer Cursor");
         ASSERT_NE(window, nullptr);
-        QPushButton* next = nullptr;
-        OnGui([&] { next = window->findChild<QPushButton*>("control-1"); });
+        QPushButton* next = ShownControl<QPushButton>(window, 1);
         ASSERT_NE(next, nullptr);
         auto shapes = [&] {
           std::pair<Qt::CursorShape, Qt::CursorShape> both;

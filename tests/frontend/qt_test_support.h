@@ -60,6 +60,16 @@ inline qt::QtWindow* WaitShown(const QString& title) {
   return found;
 }
 
+// `window`'s control `number` as the renderer made it (a widget of type T), read on the GUI
+// thread; nullptr when it has none of that number and type.
+template <typename T>
+T* ShownControl(QWidget* window, int number) {
+  T* found = nullptr;
+  const QString name = QStringLiteral("control-%1").arg(number);
+  OnGui([&] { found = window->findChild<T*>(name); });
+  return found;
+}
+
 // Plays the user on a thread of its own while the main thread runs the program with Qt; when
 // the user is done (or gave up), Main is told to close down.
 inline int RunAsUser(const std::function<void()>& main_procedure,

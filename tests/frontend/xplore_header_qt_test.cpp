@@ -76,8 +76,7 @@ TEST(XploreHeaderQt, ARealHeaderClickSortsTheListAndUnderlinesTheColumn) {
       [&] {
         qt::QtWindow* window = WaitShown("Xplore Names");
         ASSERT_NE(window, nullptr);
-        QTableView* list = nullptr;
-        OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+        QTableView* list = ShownControl<QTableView>(window, 1);
         ASSERT_NE(list, nullptr);
         auto first_row = [&] {
           QString text;
@@ -162,8 +161,7 @@ TEST(XploreHeaderQt, TheKeptListFontAndSizeAreShown) {
       [&] {
         qt::QtWindow* window = WaitShown("Xplore Names");
         ASSERT_NE(window, nullptr);
-        QTableView* list = nullptr;
-        OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+        QTableView* list = ShownControl<QTableView>(window, 1);
         ASSERT_NE(list, nullptr);
         qreal points = 0;
         int row_height = 0, line_height = 0, name_width = 0, designed = 0;
@@ -198,8 +196,7 @@ TEST(XploreHeaderQt, ColumnSelectionMovesByKeyAndAltMOpensThePopupUnderTheColumn
       [&] {
         qt::QtWindow* window = WaitShown("Xplore Names");
         ASSERT_NE(window, nullptr);
-        QTableView* list = nullptr;
-        OnGui([&] { list = window->findChild<QTableView*>("control-1"); });
+        QTableView* list = ShownControl<QTableView>(window, 1);
         ASSERT_NE(list, nullptr);
         const auto press = [&](int key, Qt::KeyboardModifiers modifiers) {
           OnGui([&] {

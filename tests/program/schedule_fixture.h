@@ -75,6 +75,17 @@ inline SCHEDULE_RECORD MakeTask(std::string_view type, std::int32_t date, std::i
   return task;
 }
 
+// A task run once at `date` and `time`, with what the task lists show of it: its category, kind
+// and description.
+inline SCHEDULE_RECORD OnceTask(std::string_view category, std::string_view type, std::int32_t date,
+                                std::int32_t time, std::string_view description) {
+  SCHEDULE_RECORD task = MakeTask("Once", date, time);
+  task.Category = category;
+  task.TaskType = type;
+  task.Description = description;
+  return task;
+}
+
 // Ticks the weekday flags given as 0 (Sunday) .. 6 (Saturday).
 inline void SetWeekdays(SCHEDULE_RECORD& task, std::initializer_list<int> weekdays) {
   std::uint8_t* flags[] = {&task.Sunday,   &task.Monday, &task.Tuesday, &task.Wednesday,

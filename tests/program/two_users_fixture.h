@@ -15,7 +15,6 @@
 #include "datadll/dictionary/table_managers.h"
 #include "datadll/dictionary/user_tables.h"
 #include "framework/file_manager.h"
-#include "runtime/storage/server_store.h"
 #include "runtime/storage/table_backend.h"
 #include "support/local_pg_cluster.h"
 #include "tests/program/window_fixture.h"
@@ -32,14 +31,7 @@ class TwoUsersTest : public WindowTest, public ::testing::WithParamInterface<Tab
     if (GetParam() == TablesIn::Server) {
       LocalPgCluster* cluster = LocalPgCluster::Get();
       ASSERT_NE(cluster, nullptr);
-      if (!used_cluster()) {
-        ASSERT_TRUE(cluster->FreshDatabase(kDatabase));
-        used_cluster() = cluster;
-      }
-      ASSERT_EQ(
-          cluster->Admin("DROP SCHEMA IF EXISTS public CASCADE; CREATE SCHEMA public", kDatabase),
-          "");
-      storage::InstallTableStore(storage::MakeServerStore(cluster->Settings(kDatabase)));
+      ASSERT_EQ(cluster->InstallFreshSchema(kDatabase), "");
     }
     WindowTest::SetUp();
     MULTIUSER = 1;
@@ -52,13 +44,7 @@ class TwoUsersTest : public WindowTest, public ::testing::WithParamInterface<Tab
     GLO_USER.clear();
   }
   static void TearDownTestSuite() {
-    if (LocalPgCluster* cluster = used_cluster())
-      cluster->Admin("DROP DATABASE IF EXISTS \"" + kDatabase + "\" WITH (FORCE)");
-    used_cluster() = nullptr;
-  }
-  static LocalPgCluster*& used_cluster() {
-    static LocalPgCluster* cluster = nullptr;
-    return cluster;
+    if (LocalPgCluster* cluster = LocalPgCluster::IfStarted()) cluster->DropDatabase(kDatabase);
   }
 
   // Stores `task` under the next task number and answers it.

@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "runtime/storage/server_store.h"
 #include "runtime/storage/table_backend.h"
 #include "storage_fixture.h"
 #include "support/local_pg_cluster.h"
@@ -31,29 +30,15 @@ class StorageBackendTest : public ScratchDir, public ::testing::WithParamInterfa
     if (GetParam() != StorageBackend::Server) return;
     cluster_ = LocalPgCluster::Get();
     ASSERT_NE(cluster_, nullptr);
-    // Made at the suite's first test, dropped after its last.
-    if (!used_cluster()) {
-      ASSERT_TRUE(cluster_->FreshDatabase(kDatabase));
-    }
-    used_cluster() = cluster_;
-    ASSERT_EQ(
-        cluster_->Admin("DROP SCHEMA IF EXISTS public CASCADE; CREATE SCHEMA public", kDatabase),
-        "");
-    storage::InstallTableStore(storage::MakeServerStore(cluster_->Settings(kDatabase)));
+    ASSERT_EQ(cluster_->InstallFreshSchema(kDatabase), "");
   }
   void TearDown() override {
     storage::InstallTableStore(nullptr);
     ScratchDir::TearDown();
   }
-  // The process's database goes with it, so that a shared cluster does not fill up.
+  // The process's database goes with its suite, so that a shared cluster does not fill up.
   static void TearDownTestSuite() {
-    if (LocalPgCluster* cluster = used_cluster())
-      cluster->Admin("DROP DATABASE IF EXISTS \"" + kDatabase + "\" WITH (FORCE)");
-    used_cluster() = nullptr;
-  }
-  static LocalPgCluster*& used_cluster() {
-    static LocalPgCluster* cluster = nullptr;
-    return cluster;
+    if (LocalPgCluster* cluster = LocalPgCluster::IfStarted()) cluster->DropDatabase(kDatabase);
   }
 
   bool OnServer() const { return GetParam() == StorageBackend::Server; }

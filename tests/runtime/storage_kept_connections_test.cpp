@@ -47,13 +47,19 @@ std::vector<std::string> ReadOnOwnThread(File& file) {
   return rows;
 }
 
+// Makes the table `file` stands for, holding the one item `id`, and opens it on this thread,
+// which holds it from then on, so that the connections other threads leave are kept.
+void MakeHeldWith(File& file, int id, const char* name) {
+  ASSERT_EQ(file.Create(), 0);
+  ASSERT_EQ(file.Open(), 0);
+  SetItem(id, name);
+  ASSERT_EQ(file.Add(), 0);
+}
+
 TEST_F(StorageKeptConnections, TheNextThreadSeesOtherConnectionsWritesAndSchemaChanges) {
   const TableDef def = MakeItemTable("kept\\!items");
   File file(def);
-  ASSERT_EQ(file.Create(), 0);
-  ASSERT_EQ(file.Open(), 0);  // held by this thread throughout, so the others' are kept
-  SetItem(1, "first");
-  ASSERT_EQ(file.Add(), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeHeldWith(file, 1, "first"));
 
   EXPECT_EQ(ReadOnOwnThread(file), (std::vector<std::string>{"1 first"}));
 
@@ -77,10 +83,7 @@ TEST_F(StorageKeptConnections, TheNextThreadSeesOtherConnectionsWritesAndSchemaC
 TEST_F(StorageKeptConnections, AFileRemovedOrReplacedUnderAKeptConnectionIsNotReadThroughIt) {
   const TableDef def = MakeItemTable("kept\\!items");
   File file(def);
-  ASSERT_EQ(file.Create(), 0);
-  ASSERT_EQ(file.Open(), 0);
-  SetItem(1, "old");
-  ASSERT_EQ(file.Add(), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeHeldWith(file, 1, "old"));
   EXPECT_EQ(ReadOnOwnThread(file), (std::vector<std::string>{"1 old"}));
 
   // Removed with the files beside it while this thread holds it and another's is kept.
@@ -121,10 +124,7 @@ TEST_F(StorageKeptConnections, AFileRemovedOrReplacedUnderAKeptConnectionIsNotRe
 TEST_F(StorageKeptConnections, AFileMarkedReadOnlyIsNotWrittenThroughAKeptConnection) {
   const TableDef def = MakeItemTable("kept\\!items");
   File file(def);
-  ASSERT_EQ(file.Create(), 0);
-  ASSERT_EQ(file.Open(), 0);
-  SetItem(1, "one");
-  ASSERT_EQ(file.Add(), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeHeldWith(file, 1, "one"));
   EXPECT_EQ(ReadOnOwnThread(file).size(), 1u);  // leaves a writable connection kept
 
   ASSERT_EQ(chmod("kept.TPS", 0444), 0);  // marked read-only by the user
@@ -143,10 +143,7 @@ TEST_F(StorageKeptConnections, AFileMarkedReadOnlyIsNotWrittenThroughAKeptConnec
 TEST_F(StorageKeptConnections, AFileNoTableHoldsIsLeftWhole) {
   const TableDef def = MakeItemTable("kept\\!items");
   File file(def);
-  ASSERT_EQ(file.Create(), 0);
-  ASSERT_EQ(file.Open(), 0);
-  SetItem(1, "one");
-  ASSERT_EQ(file.Add(), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeHeldWith(file, 1, "one"));
   EXPECT_EQ(ReadOnOwnThread(file).size(), 1u);
   EXPECT_TRUE(std::filesystem::exists("kept.TPS-wal"));
   // The last table closes: no connection is kept, so the log is folded back and removed.

@@ -25,10 +25,13 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "runtime/storage/server_connection.h"
+#include "runtime/storage/server_store.h"
+#include "runtime/storage/table_backend.h"
 
 namespace vx::test {
 
@@ -48,8 +51,12 @@ class LocalPgCluster {
       return c;
     }();
     if (!cluster) std::fprintf(stderr, "the local PostgreSQL cluster could not be started\n");
+    running() = cluster;
     return cluster;
   }
+  // The program's cluster when Get() has already reached it, else nullptr; it starts none, so
+  // that a suite's clean-up does not start a cluster its tests never used.
+  static LocalPgCluster* IfStarted() { return running(); }
 
   // `base` made this process's own, for databases and roles.
   static std::string Name(const std::string& base) {
@@ -106,7 +113,31 @@ class LocalPgCluster {
     return error.empty();
   }
 
+  // Installs `database` as the process's table store on an empty schema, so that each test
+  // starts with no tables: the database is made afresh at the first call for it (and again after
+  // DropDatabase), its schema emptied at every call. "" when done, else what failed.
+  std::string InstallFreshSchema(const std::string& database) {
+    if (made_.insert(database).second && !FreshDatabase(database)) {
+      made_.erase(database);
+      return "the database " + database + " could not be made";
+    }
+    const std::string error =
+        Admin("DROP SCHEMA IF EXISTS public CASCADE; CREATE SCHEMA public", database);
+    if (error.empty()) storage::InstallTableStore(storage::MakeServerStore(Settings(database)));
+    return error;
+  }
+  // Drops a database InstallFreshSchema made, so that a shared cluster does not fill up.
+  void DropDatabase(const std::string& database) {
+    if (made_.erase(database) > 0)
+      Admin("DROP DATABASE IF EXISTS \"" + database + "\" WITH (FORCE)");
+  }
+
  private:
+  static LocalPgCluster*& running() {
+    static LocalPgCluster* cluster = nullptr;
+    return cluster;
+  }
+
   PGconn* Connect(const std::string& database) const {
     const storage::ServerSettings s = Settings(database);
     const char* keys[] = {"host", "port", "dbname", "user", "password", nullptr};
@@ -227,6 +258,7 @@ class LocalPgCluster {
   gid_t gid_ = 0;
   int port_ = 0;
   bool started_ = false;
+  std::set<std::string> made_;  // the databases InstallFreshSchema made and has not dropped
 };
 
 }  // namespace vx::test

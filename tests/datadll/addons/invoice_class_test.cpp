@@ -4,6 +4,7 @@
 // written keeps the old lines.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,31 @@ class InvoiceLines : public ScratchDir {
     for (std::size_t r = 0; r < form_.Records(); ++r) out.push_back(form_.Fields(r)[0]);
     return out;
   }
+
+  // A window test's form, made on the window's thread: order 7's lines of a new file `def` in
+  // a window's list of `columns`, a NamedLines form over `fields` with a cell editor on the
+  // first column.
+  struct LinesWindow {
+    LinesWindow(const TableDef& def, FileManager& orders, const char* title, const char* columns,
+                std::initializer_list<const char*> fields)
+        : window(title) {
+      ItemBuffer().Id = 7;
+      lines.Init(def);
+      AddLines(def, lines);
+      Control& list = window.List(columns);
+      form.INIT(list, lines, def.keys[0]);
+      for (const char* field : fields) form.ADDFIELD(field);
+      form.ADDCHILDPARENTFIELD("Small", orders, "Id");
+      editor.INIT(1, list, form.CELL);
+      form.ADDEDITCONTROL(editor, 1);
+    }
+    ~LinesWindow() { lines.Close(); }
+
+    FileManager lines;
+    Window window;
+    NamedLines form;
+    SBRW::EDITENTRYCLASS editor;
+  };
 
   TableDef order_def_, line_def_;
   FileManager orders_, lines_;
@@ -433,20 +459,9 @@ TEST_F(InvoiceLines, AWindowTakesTheKeysScrollsAndConfirmedDeletes) {
   def.buffer = line_def_.buffer;
   TestDriver ui;
   ui.Start([&] {
-    ItemBuffer().Id = 7;
-    FileManager lines;
-    lines.Init(def);
-    AddLines(def, lines);
-    Window window("Order Lines");
-    Control& list = window.List("40L~Item~@s10@40L~Id~@n5@");
-    NamedLines form;
-    form.INIT(list, lines, def.keys[0]);
-    form.ADDFIELD("Name");
-    form.ADDFIELD("Id");
-    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
-    SBRW::EDITENTRYCLASS editor;
-    editor.INIT(1, list, form.CELL);
-    form.ADDEDITCONTROL(editor, 1);
+    LinesWindow shown(def, orders_, "Order Lines", "40L~Item~@s10@40L~Id~@n5@", {"Name", "Id"});
+    Window& window = shown.window;
+    NamedLines& form = shown.form;
     form.INSERTCONTROL = window.Button("Insert");
     form.CHANGECONTROL = window.Button("Change");
     form.DELETECONTROL = window.Button("Delete");
@@ -464,7 +479,6 @@ TEST_F(InvoiceLines, AWindowTakesTheKeysScrollsAndConfirmedDeletes) {
       state += " @" + std::to_string(form.CURRENTCHOICE) + (form.EDITING() ? " editing" : "");
       window.Status(1, state);
     }
-    lines.Close();
   });
   DriverWindow w = ui.WaitWindow("Order Lines");
   DriverControl list = w.ControlNumber(1), editor = w.ControlNumber(2);
@@ -691,19 +705,9 @@ TEST_F(InvoiceLines, TheListsArrowKeysMoveAddAndTakeAwayLines) {
   def.buffer = line_def_.buffer;
   TestDriver ui;
   ui.Start([&] {
-    ItemBuffer().Id = 7;
-    FileManager lines;
-    lines.Init(def);
-    AddLines(def, lines);
-    Window window("Arrow Lines");
-    Control& list = window.List("40L~Item~@s10@");
-    NamedLines form;
-    form.INIT(list, lines, def.keys[0]);
-    form.ADDFIELD("Name");
-    form.ADDCHILDPARENTFIELD("Small", orders_, "Id");
-    SBRW::EDITENTRYCLASS editor;
-    editor.INIT(1, list, form.CELL);
-    form.ADDEDITCONTROL(editor, 1);
+    LinesWindow shown(def, orders_, "Arrow Lines", "40L~Item~@s10@", {"Name"});
+    Window& window = shown.window;
+    NamedLines& form = shown.form;
     form.INSERTCONTROL = window.Button("Insert");
     form.DELETECONTROL = window.Button("Delete");
     const int close = window.Button("Close");
@@ -714,7 +718,6 @@ TEST_F(InvoiceLines, TheListsArrowKeysMoveAddAndTakeAwayLines) {
       window.Status(1, std::to_string(form.Records()) + " @" + std::to_string(form.CURRENTCHOICE) +
                            (form.EDITING() ? " editing" : ""));
     }
-    lines.Close();
   });
   DriverWindow w = ui.WaitWindow("Arrow Lines");
   DriverControl list = w.ControlNumber(1), editor = w.ControlNumber(2);

@@ -212,12 +212,6 @@ TEST_F(TreeList, ACycleOfParentLinksOpensOnlyOnceRound) {
   EXPECT_EXIT(OpenTheCycle(), ::testing::ExitedWithCode(0), "");
 }
 
-}  // namespace
-}  // namespace vx::test
-
-namespace vx::test {
-namespace {
-
 // The tree in a window: its popup offers what the chosen row allows and runs what is chosen;
 // a completed change through the section's update procedure reloads the tree.
 TEST_F(TreeList, ThePopupOffersWhatTheRowAllowsAndRunsIt) {
@@ -488,11 +482,19 @@ TEST_F(TreeList, ASectionThatCannotBeReadClosesTheWindow) {
   EXPECT_EQ(ui.Messages().size(), 2u) << "told once, not for every row probed";
 }
 
-}  // namespace
-}  // namespace vx::test
-
-namespace vx::test {
-namespace {
+// A tree on `list` of two queue sections, each row showing its Name: the groups by Id, and under
+// each group its tasks by Name (a task's Group names its group).
+void GroupsOverTasks(addons::ULTRATREECLASS& tree, Control& list,
+                     addons::QUEUESECTION& group_section,
+                     const std::vector<addons::TreeRecord>& groups,
+                     addons::QUEUESECTION& task_section,
+                     const std::vector<addons::TreeRecord>& tasks) {
+  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
+  tree.INIT(list);
+  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
+  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
+  tree.ADDLINK(t, g, "Group", "Id");
+}
 
 // Rows open before a refresh open again under the busy cursor with a progress bar over the list,
 // which is gone when they are all open.
@@ -519,12 +521,8 @@ TEST(TreeListProgress, ReopeningShowsItsProgressOverTheListUntilDone) {
   addons::QUEUESECTION group_section;
   Watching task_section;
   task_section.window = &window;
-  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
   addons::ULTRATREECLASS tree;
-  tree.INIT(list);
-  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
-  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
-  tree.ADDLINK(t, g, "Group", "Id");
+  GroupsOverTasks(tree, list, group_section, groups, task_section, tasks);
   tree.REFRESHTREE();
   tree.EXPAND(2);  // Work
   tree.EXPAND(1);  // Home
@@ -540,12 +538,6 @@ TEST(TreeListProgress, ReopeningShowsItsProgressOverTheListUntilDone) {
   EXPECT_EQ(bar.GetNumber(Prop::Value), 100);
   EXPECT_NE(window.Get(Prop::Cursor), "Wait");
 }
-
-}  // namespace
-}  // namespace vx::test
-
-namespace vx::test {
-namespace {
 
 // A tree column with colours and an icon: each row carries the colour set and icon its section
 // registered for the row's value (0 for any other value), or what its own TAKEFORMAT picked.
@@ -564,16 +556,12 @@ TEST(TreeListLook, RowsShowTheIconsAndColoursTheirSectionsPick) {
   std::vector<addons::TreeRecord> tasks = {{{"Group", "1"}, {"Name", "Shopping"}}};
   addons::QUEUESECTION group_section;
   Marked task_section;
-  group_section.DISPLAYFIELD = task_section.DISPLAYFIELD = "Name";
   group_section.PICKFIELD = "Kind";
   group_section.ADDICON("house.ico", 1);
   group_section.ADDICON("folder.ico", 0);
   group_section.ADDCOLORSET(1, 255, 16777215, 16777215, 255);
   addons::ULTRATREECLASS tree;
-  tree.INIT(list);
-  const int g = tree.ADDSECTION(group_section, groups, {"Id"});
-  const int t = tree.ADDSECTION(task_section, tasks, {"Name"});
-  tree.ADDLINK(t, g, "Group", "Id");
+  GroupsOverTasks(tree, list, group_section, groups, task_section, tasks);
   tree.REFRESHTREE();
   tree.EXPAND(1);
   ASSERT_EQ(list.Rows(), 3u);
@@ -586,12 +574,6 @@ TEST(TreeListLook, RowsShowTheIconsAndColoursTheirSectionsPick) {
       << "a value without its own icon takes value 0's";
   EXPECT_EQ(list.Get(Prop::IconList), "house.ico|folder.ico|leaf.ico");
 }
-
-}  // namespace
-}  // namespace vx::test
-
-namespace vx::test {
-namespace {
 
 long RowOf(const addons::ULTRATREECLASS& tree, const std::string& text) {
   for (std::size_t i = 0; i < tree.ROWS().size(); ++i)
@@ -810,12 +792,6 @@ TEST_F(TreeList, ADoubleClickOnTheMarkerIsNoChange) {
   w.Close();
   ui.Finish();
 }
-
-}  // namespace
-}  // namespace vx::test
-
-namespace vx::test {
-namespace {
 
 // The tree's buttons on the window's toolbar: their tips, the chosen row's rights, the two pairs
 // that share a place, the record navigation, and the tree's own buttons hidden while the window

@@ -17,6 +17,7 @@
 #include "program/organiser/clipboard_run.h"
 #include "runtime/window/dialogs.h"
 #include "runtime/window/window.h"
+#include "support/list_columns.h"
 #include "tests/fakes/fake_shell_opener.h"
 #include "tests/program/window_fixture.h"
 
@@ -104,10 +105,7 @@ class ClipboardWindowsTest : public test::WindowTest {
     }
   }
   static Texts Contents(const DriverControl& list, int column = 2) {
-    Texts out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row)
-      out.push_back(list.Cell(static_cast<long>(row), column));
-    return out;
+    return test::ColumnTexts(list, column);
   }
 
   test::FakeShellOpener opener_;

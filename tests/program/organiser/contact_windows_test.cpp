@@ -17,6 +17,7 @@
 #include "program/common/main_procedures.h"
 #include "program/organiser/new_message_to.h"
 #include "program/windows/list_window.h"
+#include "support/list_columns.h"
 #include "support/popup_menu.h"
 #include "tests/program/window_fixture.h"
 
@@ -24,6 +25,7 @@ namespace vx {
 namespace {
 
 using Texts = std::vector<std::string>;
+using test::ColumnTexts;
 using test::PopupEntryGreyed;
 using test::PopupNumber;
 
@@ -85,12 +87,6 @@ class ContactWindowsTest : public test::WindowTest {
     ACCESS_CONTACT->Close();
     return out;
   }
-  static Texts Column(const DriverControl& list, int column) {
-    Texts out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row)
-      out.push_back(list.Cell(static_cast<long>(row), column));
-    return out;
-  }
   DriverWindow StartContacts() {
     ui_.Start([] { BrowseContacts(); });
     return ui_.WaitWindow("Contacts");
@@ -135,11 +131,11 @@ TEST_F(ContactWindowsTest, EachTabListsTheContactsInItsOwnOrder) {
       // No category chosen yet: the contacts without one.
       {"Category", {"Clark"}},
   };
-  EXPECT_EQ(Column(list, 1), cases[0].last_names);  // the first tab's order at open
+  EXPECT_EQ(ColumnTexts(list, 1), cases[0].last_names);  // the first tab's order at open
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tab);
     sheet.Choose(c.tab);
-    EXPECT_EQ(Column(list, 1), c.last_names);
+    EXPECT_EQ(ColumnTexts(list, 1), c.last_names);
   }
   EXPECT_EQ(list.Cell(1, 3), "c@example.org");
   EXPECT_EQ(list.Cell(1, 7), "");
@@ -147,8 +143,8 @@ TEST_F(ContactWindowsTest, EachTabListsTheContactsInItsOwnOrder) {
   // The category tab lists the category picked last, by last name; one without contacts is
   // empty and greys what needs a contact.
   PickCategory(w, 1);  // Family
-  EXPECT_EQ(Column(list, 1), (Texts{"Adams", "Brown"}));
-  EXPECT_EQ(Column(list, 7), (Texts{"Family", "Family"}));
+  EXPECT_EQ(ColumnTexts(list, 1), (Texts{"Adams", "Brown"}));
+  EXPECT_EQ(ColumnTexts(list, 7), (Texts{"Family", "Family"}));
   EXPECT_FALSE(PopupEntryGreyed(ReadPopup(w, kContactList), "Email..."));
   PickCategory(w, 2);  // Work
   EXPECT_EQ(list.Rows(), 0u);
@@ -274,8 +270,8 @@ TEST_F(ContactWindowsTest, TheContactPaneFollowsTheHighlightedCategory) {
   DriverWindow w = ui_.WaitWindow("Contact Categories");
   DriverControl categories = w.ControlNumber(kCategoryList);
   DriverControl contacts = w.ControlNumber(kPaneContactList);
-  EXPECT_EQ(Column(categories, 1), (Texts{"Family", "Work"}));
-  EXPECT_EQ(Column(contacts, 2), (Texts{"Adams", "Brown"}));
+  EXPECT_EQ(ColumnTexts(categories, 1), (Texts{"Family", "Work"}));
+  EXPECT_EQ(ColumnTexts(contacts, 2), (Texts{"Adams", "Brown"}));
   EXPECT_FALSE(w.Control("Cop&y").Disabled());
 
   categories.ChooseRow(2);  // Work: nobody yet
@@ -292,9 +288,9 @@ TEST_F(ContactWindowsTest, TheContactPaneFollowsTheHighlightedCategory) {
     form.Control("&OK").Press();
     ui_.WaitClosed(form);
   }
-  EXPECT_EQ(Column(contacts, 2), (Texts{"New Work"}));
+  EXPECT_EQ(ColumnTexts(contacts, 2), (Texts{"New Work"}));
   categories.ChooseRow(1);
-  EXPECT_EQ(Column(contacts, 2), (Texts{"Adams", "Brown", "New Family"}));
+  EXPECT_EQ(ColumnTexts(contacts, 2), (Texts{"Adams", "Brown", "New Family"}));
   w.Close();
   ui_.Finish();
 }
@@ -336,12 +332,12 @@ TEST_F(ContactWindowsTest, ACategoryThatContactsUseCanBeNeitherRenamedNorDeleted
   form.Control("&Category:").Type("Office");
   form.Control("&OK").Press();
   ui_.WaitClosed(form);
-  EXPECT_EQ(Column(categories, 1), (Texts{"Family", "Office"}));
+  EXPECT_EQ(ColumnTexts(categories, 1), (Texts{"Family", "Office"}));
   w.ControlNumber(kCategoryDelete).Press();
   form = ui_.WaitWindow("Delete Contact Category");
   form.Control("&OK").Press();
   ui_.WaitClosed(form);
-  EXPECT_EQ(Column(categories, 1), (Texts{"Family"}));
+  EXPECT_EQ(ColumnTexts(categories, 1), (Texts{"Family"}));
   w.Close();
   ui_.Finish();
   EXPECT_EQ(StoredContacts(), (Texts{"Adams Family", "Brown Family", "Clark "}));

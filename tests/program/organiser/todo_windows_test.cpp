@@ -21,6 +21,7 @@
 #include "runtime/dates.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
+#include "support/list_columns.h"
 #include "tests/program/window_fixture.h"
 
 namespace vx {
@@ -78,10 +79,7 @@ class ToDoWindowsTest : public test::WindowTest {
     }
   }
   static std::vector<std::string> Texts(const DriverControl& list) {
-    std::vector<std::string> out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row)
-      out.push_back(list.Cell(static_cast<long>(row), 3));
-    return out;
+    return test::ColumnTexts(list, 3);
   }
   // A new item saved through the form.
   void SaveNew(DriverWindow& list, std::string_view text) {

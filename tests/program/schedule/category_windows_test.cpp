@@ -17,11 +17,13 @@
 #include "framework/request_globals.h"
 #include "program/common/main_procedures.h"
 #include "runtime/dates.h"
+#include "support/list_columns.h"
 #include "tests/program/window_fixture.h"
 
 namespace vx {
 namespace {
 
+using test::ColumnTexts;
 using test::Shown;
 
 // Controls by number: the task list's buttons and the category buttons share their words.
@@ -73,12 +75,6 @@ class CategoryWindowsTest : public test::WindowTest {
     ACCESS_CATEGORIES->Close();
     return out;
   }
-  static std::vector<std::string> Column(const DriverControl& list, int column) {
-    std::vector<std::string> out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row)
-      out.push_back(list.Cell(static_cast<long>(row), column));
-    return out;
-  }
   DriverWindow StartBrowse() {
     ui_.Start([] { BrowseScheduleCategories(); });
     return ui_.WaitWindow("Task Categories");
@@ -92,17 +88,17 @@ TEST_F(CategoryWindowsTest, AHeaderClickSortsTheTasksAndTheSortHoldsForTheNextCa
   DriverWindow w = StartBrowse();
   DriverControl categories = w.ControlNumber(kCategoryList);
   DriverControl tasks = w.ControlNumber(kTaskList);
-  EXPECT_EQ(Column(tasks, 3), (Texts{"Buy seeds", "Water plants"}));
+  EXPECT_EQ(ColumnTexts(tasks, 3), (Texts{"Buy seeds", "Water plants"}));
   tasks.ClickHeader(3);
   tasks.ClickHeader(3);  // description, descending
-  EXPECT_EQ(Column(tasks, 3), (Texts{"Water plants", "Buy seeds"}));
+  EXPECT_EQ(ColumnTexts(tasks, 3), (Texts{"Water plants", "Buy seeds"}));
   EXPECT_TRUE(tasks.HeaderUnderlined(3));
   categories.ChooseRow(2);
-  EXPECT_EQ(Column(tasks, 3), (Texts{"Standup", "Report"}));
+  EXPECT_EQ(ColumnTexts(tasks, 3), (Texts{"Standup", "Report"}));
   tasks.ClickHeader(1);  // date, ascending
-  EXPECT_EQ(Column(tasks, 3), (Texts{"Standup", "Report"}));
+  EXPECT_EQ(ColumnTexts(tasks, 3), (Texts{"Standup", "Report"}));
   tasks.ClickHeader(1);
-  EXPECT_EQ(Column(tasks, 3), (Texts{"Report", "Standup"}));
+  EXPECT_EQ(ColumnTexts(tasks, 3), (Texts{"Report", "Standup"}));
   EXPECT_FALSE(tasks.HeaderUnderlined(3));
   w.Close();
   ui_.Finish();
@@ -112,11 +108,12 @@ TEST_F(CategoryWindowsTest, TheTaskListShowsTheEnabledTasksOfTheHighlightedCateg
   DriverWindow w = StartBrowse();
   DriverControl categories = w.ControlNumber(kCategoryList);
   DriverControl tasks = w.ControlNumber(kTaskList);
-  EXPECT_EQ(Column(categories, 1), (Texts{"Home", "Work"}));
-  EXPECT_EQ(Column(tasks, 3), (Texts{"Water plants"}));
+  EXPECT_EQ(ColumnTexts(categories, 1), (Texts{"Home", "Work"}));
+  EXPECT_EQ(ColumnTexts(tasks, 3), (Texts{"Water plants"}));
 
   categories.ChooseRow(2);
-  EXPECT_EQ(Column(tasks, 3), (Texts{"Standup", "Report"}));  // by date, the disabled one left out
+  EXPECT_EQ(ColumnTexts(tasks, 3),
+            (Texts{"Standup", "Report"}));  // by date, the disabled one left out
   EXPECT_EQ(tasks.Cell(1, 1), Shown(DATE(6, 15, 2026)));
   EXPECT_EQ(tasks.Cell(1, 2), " 9:00AM");
   EXPECT_EQ(tasks.Cell(1, 4), "Display Message");
@@ -127,7 +124,7 @@ TEST_F(CategoryWindowsTest, TheTaskListShowsTheEnabledTasksOfTheHighlightedCateg
   form.Control("Category").Type("Garden");
   form.Control("OK").Press();
   ui_.WaitClosed(form);
-  EXPECT_EQ(Column(categories, 1), (Texts{"Garden", "Home", "Work"}));
+  EXPECT_EQ(ColumnTexts(categories, 1), (Texts{"Garden", "Home", "Work"}));
   EXPECT_EQ(categories.Choice(), 1);
   EXPECT_EQ(tasks.Rows(), 0u);
   w.Close();

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,14 +30,18 @@
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/threads.h"
+#include "support/list_columns.h"
 #include "support/popup_menu.h"
 #include "tests/fakes/fake_process_launcher.h"
 #include "tests/fakes/fake_sound_player.h"
+#include "tests/program/schedule_fixture.h"
 #include "tests/program/window_fixture.h"
 
 namespace vx {
 namespace {
 
+using test::ColumnIcons;
+using test::ColumnTexts;
 using test::PopupNumber;
 using test::Shown;
 using Texts = std::vector<std::string>;
@@ -98,14 +103,7 @@ class TaskWindowsTest : public test::WindowTest {
   }
   SCHEDULE_RECORD& AddTask(std::string_view category, std::string_view type, std::int32_t date,
                            std::int32_t time, std::string_view description) {
-    SCHEDULE_RECORD task;
-    task.Category = category;
-    task.TaskType = type;
-    task.Date = date;
-    task.Time = time;
-    task.Description = description;
-    task.ScheduleType = "Once";
-    pending_.push_back(task);
+    pending_.push_back(test::OnceTask(category, type, date, time, description));
     return pending_.back();
   }
   void StoreTasks() {
@@ -140,25 +138,27 @@ class TaskWindowsTest : public test::WindowTest {
     ACCESS_SCHEDULE->Close();
     return found;
   }
-  static Texts Column(const DriverControl& list, int column) {
-    Texts out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row)
-      out.push_back(list.Cell(static_cast<long>(row), column));
-    return out;
-  }
-  static Texts Icons(const DriverControl& list, int column) {
-    Texts out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row) {
-      out.push_back(list.CellDetail(static_cast<long>(row), column).icon);
-    }
-    return out;
-  }
   DriverWindow StartBrowse() {
     ui_.Start([] { BrowseSchedule(); });
     DriverWindow w = ui_.WaitWindow("Scheduled Tasks");
     EXPECT_EQ(w.ControlNumber(kList).Kind(), ControlType::List);
     return w;
   }
+  // The road's services on fakes while it lives: the programs it starts and the sounds it
+  // plays are only noted, its boxes go to `messages`.
+  struct FakeTaskRoad {
+    explicit FakeTaskRoad(MessageReporter& messages) {
+      services.processes = &processes;
+      services.sound = &sound;
+      services.messages = &messages;
+      services.helper_folder = "/opt/vx/bin";
+      scoped.emplace(services);
+    }
+    test::FakeProcessLauncher processes;
+    test::FakeSoundPlayer sound;
+    TaskRoadServices services;
+    std::optional<ScopedTaskRoadServices> scoped;
+  };
   // A stand-in for Main: it starts the list on a thread of its own when it opens, starts it once
   // more on EVENT_User, and runs the due-task check on EVENT_User + 1, as its tick does.
   DriverWindow StartHost() {
@@ -244,9 +244,11 @@ TEST_F(TaskWindowsTest, EachTabShowsItsTasksInItsOrderWithStatusAndKindIconsAndD
   EXPECT_EQ(w.ControlNumber(kDayTab).Text(), Shown(today));
 
   // The day: its tasks by time.
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
-  EXPECT_EQ(Icons(list, kStatusColumn), (Texts{"~notdone.ico", "~skip.ico", "~disabled.ico"}));
-  EXPECT_EQ(Icons(list, kKindColumn), (Texts{"~msgtask.ico", "~bothtask.ico", "~progtsk2.ico"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
+  EXPECT_EQ(ColumnIcons(list, kStatusColumn),
+            (Texts{"~notdone.ico", "~skip.ico", "~disabled.ico"}));
+  EXPECT_EQ(ColumnIcons(list, kKindColumn),
+            (Texts{"~msgtask.ico", "~bothtask.ico", "~progtsk2.ico"}));
   EXPECT_EQ(list.Cell(1, kDateColumn), Shown(today));
   EXPECT_EQ(list.Cell(1, 4), " 9:00AM");
   EXPECT_EQ(list.Cell(1, 5), "Work");
@@ -261,12 +263,13 @@ TEST_F(TaskWindowsTest, EachTabShowsItsTasksInItsOrderWithStatusAndKindIconsAndD
 
   // Every task by date, the first of today highlighted.
   sheet.Choose("All by Date");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Last summer", "Filed", "Standup", "Report",
-                                                     "Backup", "Paste signature", "Archive"}));
+  EXPECT_EQ(
+      ColumnTexts(list, kDescriptionColumn),
+      (Texts{"Last summer", "Filed", "Standup", "Report", "Backup", "Paste signature", "Archive"}));
   EXPECT_EQ(list.Choice(), 3);
-  EXPECT_EQ(Icons(list, kStatusColumn)[1], "~done.ico");
-  EXPECT_EQ(Icons(list, kStatusColumn)[6], "~skipped.ico");
-  EXPECT_EQ(Icons(list, kKindColumn)[1], "~blank.ico");
+  EXPECT_EQ(ColumnIcons(list, kStatusColumn)[1], "~done.ico");
+  EXPECT_EQ(ColumnIcons(list, kStatusColumn)[6], "~skipped.ico");
+  EXPECT_EQ(ColumnIcons(list, kKindColumn)[1], "~blank.ico");
 
   // One category, by description.
   sheet.Choose("All in Category");
@@ -275,7 +278,7 @@ TEST_F(TaskWindowsTest, EachTabShowsItsTasksInItsOrderWithStatusAndKindIconsAndD
   picker.ControlNumber(1).ChooseRow(2);  // Work
   picker.Control("&Select").Press();
   ui_.WaitClosed(picker);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed", "Report", "Standup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Filed", "Report", "Standup"}));
 
   sheet.Choose("Selected");
   EXPECT_EQ(list.Rows(), 7u);
@@ -283,15 +286,15 @@ TEST_F(TaskWindowsTest, EachTabShowsItsTasksInItsOrderWithStatusAndKindIconsAndD
   // Show Active Only leaves disabled and completed tasks out of every tab; Show All brings them
   // back. Each entry is greyed while it would change nothing.
   PopupCommand(w, kPopupActiveOnly);
-  EXPECT_EQ(Column(list, kDescriptionColumn),
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
             (Texts{"Last summer", "Standup", "Report", "Paste signature"}));
   sheet.Choose(Shown(today));  // the day tab reads as its day
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
   PopupCommand(w, kPopupShowAll);
   const std::string menu = ui_.Requests().back().text;
   EXPECT_NE(menu.find("~Show Active Only"), std::string::npos) << menu;
   EXPECT_EQ(menu.find("~Show All"), std::string::npos) << menu;
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
   w.Close();
   ui_.Finish();
 }
@@ -323,7 +326,7 @@ TEST_F(TaskWindowsTest, TheButtonsRunTheTaskFormAndTheStoredTasksFollow) {
     EXPECT_EQ(seen[3].substr(0, 10), "1 Standup ") << seen[3];
     EXPECT_NE(seen[3].find("prime Reschedule"), std::string::npos) << seen[3];
   }
-  EXPECT_EQ(Column(list, kDescriptionColumn),
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
             (Texts{"Standup", "Standup moved", "Report edited", "Report edited", "Backup"}));
   EXPECT_EQ(GLO_PRIMETASKTYPE.str(), "");  // a later New is a plain one again
 
@@ -345,14 +348,7 @@ TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
     scripted = SCH.ID;
     scripting_request = CurrentRequest();
   });
-  test::FakeProcessLauncher processes;
-  test::FakeSoundPlayer sound;
-  TaskRoadServices services;
-  services.processes = &processes;
-  services.sound = &sound;
-  services.messages = &reporter_;
-  services.helper_folder = "/opt/vx/bin";
-  ScopedTaskRoadServices scoped(services);
+  FakeTaskRoad road(reporter_);
 
   DriverWindow w = StartBrowse();
   DriverControl list = w.ControlNumber(kList);
@@ -360,7 +356,8 @@ TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
   ui_.AnswerPopup(1);  // "5 minutes"
   w.Control("&Quick").Press();
   // The copy is due once, five minutes and a second from now, and the list highlights it.
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Report", "Backup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
+            (Texts{"Standup", "Report", "Report", "Backup"}));
   EXPECT_EQ(list.Choice(), 3);
   EXPECT_EQ(list.Cell(3, 4), " 2:12PM");
 
@@ -379,11 +376,11 @@ TEST_F(TaskWindowsTest, QuickStartExecuteAndScriptingActOnTheHighlightedTask) {
   // Execute/Test runs the task now and lets its script run while the scheduler is off.
   w.Control("E&xecute/Test").Press();
   EXPECT_EQ(TEMPSCRIPTINGACTIVE, 1);
-  ASSERT_EQ(processes.requests.size(), 1u);
+  ASSERT_EQ(road.processes.requests.size(), 1u);
   w.Close();
   ui_.Finish();
-  ASSERT_FALSE(processes.requests[0].argv.empty());
-  EXPECT_EQ(processes.requests[0].argv[0], "backup-now");
+  ASSERT_FALSE(road.processes.requests[0].argv.empty());
+  EXPECT_EQ(road.processes.requests[0].argv[0], "backup-now");
   EXPECT_EQ(StoredDescriptions().size(), 8u);
   const SCHEDULE_RECORD backup = StoredByDescription("Backup");
   EXPECT_EQ(backup.LastRunDate, 0);  // performing now stores nothing
@@ -423,14 +420,7 @@ TEST_F(TaskWindowsTest, ARefusedPasswordStopsQuickAndScripting) {
 // A task falls due while the list is open: the due road moves it on and the list shows that at
 // once, without a key pressed.
 TEST_F(TaskWindowsTest, ATaskThatFallsDueMovesInTheOpenList) {
-  test::FakeProcessLauncher processes;
-  test::FakeSoundPlayer sound;
-  TaskRoadServices services;
-  services.processes = &processes;
-  services.sound = &sound;
-  services.messages = &reporter_;
-  services.helper_folder = "/opt/vx/bin";
-  ScopedTaskRoadServices scoped(services);
+  FakeTaskRoad road(reporter_);
   ProgramScheduleServices schedule_services;  // the next run computed on the real tables
   ScopedScheduleServices scoped_schedule(schedule_services);
   // Only two tasks here, so that the first check finds the one due: a daily program task due
@@ -451,14 +441,14 @@ TEST_F(TaskWindowsTest, ATaskThatFallsDueMovesInTheOpenList) {
   DriverWindow host = StartHost();
   DriverWindow w = ui_.WaitWindow("Scheduled Tasks");
   DriverControl list = w.ControlNumber(kList);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Sync", "Evening call"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Sync", "Evening call"}));
   ASSERT_EQ(BROWSESCHEDULETHREADQUEUE.Records(), 1);
 
   host.Post(EVENT_User + 1);  // the tick's due-task check
   // The task moved on to tomorrow; today keeps its run as a completed history copy.
   ui_.WaitUntil([&] { return list.CellDetail(1, kStatusColumn).icon == "~done.ico"; },
                 "the list re-read after the task was moved on");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Sync", "Evening call"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Sync", "Evening call"}));
   w.Close();
   ui_.WaitClosed(w);
   EXPECT_EQ(BROWSESCHEDULETHREADQUEUE.Records(), 0);  // the list left the queue
@@ -489,7 +479,7 @@ TEST_F(TaskWindowsTest, ASecondStartBringsTheOpenListForwardAndMidnightMovesTheD
   calendar.Control("20").Press();
   ui_.WaitClosed(calendar);
   EXPECT_EQ(w.ControlNumber(kDayTab).Text(), Shown(DATE(6, 20, 2026)));
-  EXPECT_EQ(Column(w.ControlNumber(kList), kDescriptionColumn), (Texts{"Archive"}));
+  EXPECT_EQ(ColumnTexts(w.ControlNumber(kList), kDescriptionColumn), (Texts{"Archive"}));
   clock_.Set(today + 2, MakeTime(0, 0, 5));
   w.Post(EVENT_Timer);
   EXPECT_EQ(w.ControlNumber(kDayTab).Text(), Shown(DATE(6, 20, 2026)));
@@ -514,9 +504,9 @@ TEST_F(TaskWindowsTest, AQueryNarrowsEveryTabUntilReset) {
   query.Control("&AND").Press();
   query.Control("&Finish").Press();
   ui_.WaitClosed(query);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup"}));
   w.ControlNumber(kSheet).Choose("All by Date");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed", "Standup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Filed", "Standup"}));
 
   PopupCommand(w, kPopupReset);
   EXPECT_EQ(list.Rows(), 7u);
@@ -532,12 +522,13 @@ TEST_F(TaskWindowsTest, AHeaderClickSortsTheTabsRowsUntilTheTabChanges) {
   DriverWindow w = StartBrowse();
   DriverControl list = w.ControlNumber(kList);
   list.ClickHeader(kDescriptionColumn);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Backup", "Report", "Standup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Backup", "Report", "Standup"}));
   list.ClickHeader(kDescriptionColumn);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
   w.ControlNumber(kSheet).Choose("All by Date");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Last summer", "Filed", "Standup", "Report",
-                                                     "Backup", "Paste signature", "Archive"}));
+  EXPECT_EQ(
+      ColumnTexts(list, kDescriptionColumn),
+      (Texts{"Last summer", "Filed", "Standup", "Report", "Backup", "Paste signature", "Archive"}));
   w.Close();
   ui_.Finish();
 }
@@ -576,28 +567,28 @@ TEST_F(ExploreScheduleTest, StatusDayCategoryAndUserFiltersCombineAndHotKeysNeve
   DriverWindow w = StartExplorer();
   DriverControl list = ExplorerList(w);
   // Today, every status.
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
   EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip), Shown(today));
 
   w.Control("&Status:").Choose("Active");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
   w.Control("&Category:").Choose("Home");
   EXPECT_EQ(list.Rows(), 0u);
   w.Control("&Category:").Choose("Work");
   w.Control("&Day:").Choose("All");
   // Every day, active, Work: the hot-key task is Home anyway; no completed ones.
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
   EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip), "Select records by date");
 
   w.Control("&Category:").Choose("All");
   w.Control("&Status:").Choose("All");
   // Hot-key tasks never show.
-  EXPECT_EQ(Column(list, kDescriptionColumn),
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
             (Texts{"Last summer", "Filed", "Standup", "Report", "Backup", "Archive"}));
   w.Control("&Status:").Choose("Completed");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed", "Archive"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Filed", "Archive"}));
   w.Control("&Status:").Choose("Disabled");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Backup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Backup"}));
   w.Control("&Status:").Choose("All");
 
   // The month alone, in any year: last summer's July task is not June.
@@ -606,16 +597,16 @@ TEST_F(ExploreScheduleTest, StatusDayCategoryAndUserFiltersCombineAndHotKeysNeve
   EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip),
             Shown(DATE(6, 1, 2026)) + "-" + Shown(DATE(6, 30, 2026)));
   w.Control("&Day:").Choose("This Week");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup"}));
   w.Control("&Day:").Choose("Yesterday");
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Filed"}));
   w.Control("&Day:").Choose("Tomorrow");
   EXPECT_EQ(list.Rows(), 0u);
 
   // The current user's tasks only, and the title says whose.
   w.Control("&Day:").Choose("All");
   w.Control("&Limit to current user").Tick();
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup"}));
   EXPECT_EQ(w.Title(), "Explore Schedule - ann");
   w.Control("&Limit to current user").Tick(false);
   EXPECT_EQ(w.Title(), "Explore Schedule - All users");
@@ -643,14 +634,15 @@ TEST_F(ExploreScheduleTest, ACustomRangeLeftAsOfferedCoversEveryTaskFrom1995To20
   range.Control("End Date:").Type(Shown(DATE(6, 30, 2026)));
   range.Control("&OK").Press();
   ui_.WaitClosed(range);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report", "Backup", "Archive"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
+            (Texts{"Standup", "Report", "Backup", "Archive"}));
 
   // "&More..." opens the list's popup.
   ui_.AnswerPopup(0);
   w.Control("&More...").Press();
   ui_.AnswerPopup(PopupNumber(ui_.Requests().back().text, kPopupActiveOnly));
   w.Control("&More...").Press();
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Report"}));
   EXPECT_EQ(w.Control("&Status:").Value(), "Active");
   w.Close();
   ui_.Finish();
@@ -662,7 +654,7 @@ TEST_F(ExploreScheduleTest, AtMidnightTodaysListMovesToTheNewDay) {
   EXPECT_EQ(list.Rows(), 3u);
   clock_.Set(DATE(6, 20, 2026), MakeTime(0, 0, 5));  // a week on: Archive's day
   w.Post(EVENT_Timer);
-  EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Archive"}));
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Archive"}));
   EXPECT_EQ(w.Control("&Day:").Get(Prop::Tip), Shown(DATE(6, 20, 2026)));
   w.Close();
   ui_.Finish();

@@ -16,11 +16,16 @@
 #include "program/schedule/category_windows.h"
 #include "program/schedule/task_windows.h"
 #include "runtime/dates.h"
+#include "support/list_columns.h"
+#include "tests/program/schedule_fixture.h"
 #include "tests/program/two_users_fixture.h"
 
 namespace vx {
 namespace {
 
+using test::ColumnIcons;
+using test::ColumnTexts;
+using test::OnceTask;
 using test::Shown;
 using Texts = std::vector<std::string>;
 
@@ -45,10 +50,10 @@ class UserTaskListsTest : public test::TwoUsersTest {
       ACCESS_CATEGORIES->Close();
     }
     // The team's state, then each user's own.
-    standup_ = AddTask(Task("Work", "Display Message", today, MakeTime(9, 0), "Standup"));
-    report_ = AddTask(Task("Work", "Both", today + 5, MakeTime(12, 0), "Report"));
-    AddTask(Task("Home", "Run Program", today, MakeTime(22, 0), "Backup"));  // nobody's row
-    filed_ = AddTask(Task("Work", "None", today - 1, MakeTime(10, 0), "Filed"));
+    standup_ = AddTask(OnceTask("Work", "Display Message", today, MakeTime(9, 0), "Standup"));
+    report_ = AddTask(OnceTask("Work", "Both", today + 5, MakeTime(12, 0), "Report"));
+    AddTask(OnceTask("Home", "Run Program", today, MakeTime(22, 0), "Backup"));  // nobody's row
+    filed_ = AddTask(OnceTask("Work", "None", today - 1, MakeTime(10, 0), "Filed"));
 
     AddRow(Row("ann", standup_, today + 1, MakeTime(10, 0)));
     VXUSD_RECORD row = Row("ann", report_, today, MakeTime(7, 0));
@@ -71,29 +76,6 @@ class UserTaskListsTest : public test::TwoUsersTest {
     BROWSESCHEDULETHREADQUEUE.Free();
   }
 
-  static SCHEDULE_RECORD Task(const char* category, const char* type, std::int32_t date,
-                              std::int32_t time, const char* description) {
-    SCHEDULE_RECORD task;
-    task.Category = category;
-    task.TaskType = type;
-    task.Date = date;
-    task.Time = time;
-    task.Description = description;
-    task.ScheduleType = "Once";
-    return task;
-  }
-  static Texts Column(const DriverControl& list, int column) {
-    Texts out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row)
-      out.push_back(list.Cell(static_cast<long>(row), column));
-    return out;
-  }
-  static Texts Icons(const DriverControl& list) {
-    Texts out;
-    for (std::size_t row = 1; row <= list.Rows(); ++row)
-      out.push_back(list.CellDetail(static_cast<long>(row), kStatusColumn).icon);
-    return out;
-  }
   DriverWindow StartBrowse() {
     ui_.Start([] { BrowseSchedule(); });
     return ui_.WaitWindow(MULTIUSER != 0 ? "View Schedule - " + USERID.str() : "Scheduled Tasks");
@@ -108,16 +90,17 @@ TEST_P(UserTaskListsTest, EachUserSeesTheirOwnDatesSwitchesAndOrderInTheTaskList
     DriverWindow w = StartBrowse();
     DriverControl list = w.ControlNumber(kList);
     // The day tab holds ann's tasks of today: the standup is tomorrow for her.
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Report", "Backup"}));
-    EXPECT_EQ(Column(list, kTimeColumn), (Texts{" 7:00AM", "10:00PM"}));
-    EXPECT_EQ(Icons(list), (Texts{"~skip.ico", "~notdone.ico"}));
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Report", "Backup"}));
+    EXPECT_EQ(ColumnTexts(list, kTimeColumn), (Texts{" 7:00AM", "10:00PM"}));
+    EXPECT_EQ(ColumnIcons(list, kStatusColumn), (Texts{"~skip.ico", "~notdone.ico"}));
     EXPECT_EQ(list.CellDetail(1, kDateColumn).fg, kBlue);
     EXPECT_EQ(list.Cell(1, kLastRunColumn), Shown(today - 1));
     w.ControlNumber(kSheet).Choose("All by Date");
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed", "Report", "Backup", "Standup"}));
-    EXPECT_EQ(Column(list, kDateColumn),
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
+              (Texts{"Filed", "Report", "Backup", "Standup"}));
+    EXPECT_EQ(ColumnTexts(list, kDateColumn),
               (Texts{Shown(today - 1), Shown(today), Shown(today), Shown(today + 1)}));
-    EXPECT_EQ(Icons(list)[0], "~done.ico");
+    EXPECT_EQ(ColumnIcons(list, kStatusColumn)[0], "~done.ico");
     w.Close();
     ui_.Finish();
   }
@@ -126,14 +109,15 @@ TEST_P(UserTaskListsTest, EachUserSeesTheirOwnDatesSwitchesAndOrderInTheTaskList
   {
     DriverWindow w = StartBrowse();
     DriverControl list = w.ControlNumber(kList);
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Backup"}));
-    EXPECT_EQ(Column(list, kTimeColumn), (Texts{" 8:00AM", "10:00PM"}));
-    EXPECT_EQ(Icons(list), (Texts{"~disabled.ico", "~notdone.ico"}));
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Backup"}));
+    EXPECT_EQ(ColumnTexts(list, kTimeColumn), (Texts{" 8:00AM", "10:00PM"}));
+    EXPECT_EQ(ColumnIcons(list, kStatusColumn), (Texts{"~disabled.ico", "~notdone.ico"}));
     EXPECT_EQ(list.CellDetail(1, kDateColumn).fg, kGrey);
     w.ControlNumber(kSheet).Choose("All by Date");
     // Bob has no row of the filed task: the team's state shows, not ann's.
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed", "Standup", "Backup", "Report"}));
-    EXPECT_EQ(Icons(list)[0], "~notdone.ico");
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
+              (Texts{"Filed", "Standup", "Backup", "Report"}));
+    EXPECT_EQ(ColumnIcons(list, kStatusColumn)[0], "~notdone.ico");
     EXPECT_EQ(list.Cell(4, kDateColumn), Shown(today + 2));
     w.Close();
     ui_.Finish();
@@ -143,10 +127,11 @@ TEST_P(UserTaskListsTest, EachUserSeesTheirOwnDatesSwitchesAndOrderInTheTaskList
   {
     DriverWindow w = StartBrowse();
     DriverControl list = w.ControlNumber(kList);
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Standup", "Backup"}));
-    EXPECT_EQ(Column(list, kTimeColumn), (Texts{" 9:00AM", "10:00PM"}));
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Standup", "Backup"}));
+    EXPECT_EQ(ColumnTexts(list, kTimeColumn), (Texts{" 9:00AM", "10:00PM"}));
     w.ControlNumber(kSheet).Choose("All by Date");
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed", "Standup", "Backup", "Report"}));
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
+              (Texts{"Filed", "Standup", "Backup", "Report"}));
     EXPECT_EQ(list.Cell(4, kDateColumn), Shown(today + 5));
     w.Close();
     ui_.Finish();
@@ -170,7 +155,7 @@ TEST_P(UserTaskListsTest, TheTaskFormEditsTheTeamsTaskNotTheUsersState) {
   w.ControlNumber(kSheet).Choose("All by Date");
   list.ChooseRow(4);  // ann's standup, tomorrow
   w.Control("&Edit").Press();
-  EXPECT_EQ(Column(list, kDescriptionColumn),
+  EXPECT_EQ(ColumnTexts(list, kDescriptionColumn),
             (Texts{"Filed", "Report", "Backup", "Standup edited"}));
   EXPECT_EQ(list.Cell(4, kDateColumn), Shown(today + 1));
   w.Close();
@@ -190,10 +175,10 @@ TEST_P(UserTaskListsTest, TheExplorerAndTheCategoryWindowFilterByTheUsersOwnStat
     for (int control = 1; control < 40 && list.Kind() != ControlType::List; ++control)
       list = w.ControlNumber(control);
     // Today by ann's dates; completed by her switch.
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Report", "Backup"}));
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Report", "Backup"}));
     w.Control("&Day:").Choose("All");
     w.Control("&Status:").Choose("Completed");
-    EXPECT_EQ(Column(list, kDescriptionColumn), (Texts{"Filed"}));
+    EXPECT_EQ(ColumnTexts(list, kDescriptionColumn), (Texts{"Filed"}));
     w.Close();
     ui_.Finish();
   }
@@ -202,7 +187,7 @@ TEST_P(UserTaskListsTest, TheExplorerAndTheCategoryWindowFilterByTheUsersOwnStat
     DriverWindow w = ui_.WaitWindow("Task Categories");
     w.ControlNumber(1).ChooseRow(2);  // Work
     // Its enabled tasks by ann's dates.
-    EXPECT_EQ(Column(w.ControlNumber(4), 3), (Texts{"Filed", "Report", "Standup"}));
+    EXPECT_EQ(ColumnTexts(w.ControlNumber(4), 3), (Texts{"Filed", "Report", "Standup"}));
     w.Close();
     ui_.Finish();
   }
@@ -212,7 +197,7 @@ TEST_P(UserTaskListsTest, TheExplorerAndTheCategoryWindowFilterByTheUsersOwnStat
     ui_.Start([] { BrowseScheduleCategories(); });
     DriverWindow w = ui_.WaitWindow("Task Categories");
     w.ControlNumber(1).ChooseRow(2);
-    EXPECT_EQ(Column(w.ControlNumber(4), 3), (Texts{"Filed", "Report"}));
+    EXPECT_EQ(ColumnTexts(w.ControlNumber(4), 3), (Texts{"Filed", "Report"}));
     w.Close();
     ui_.Finish();
   }
