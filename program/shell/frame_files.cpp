@@ -11,8 +11,8 @@ void OpenFrameFiles() {
   RELATE_CLIPBOARD->Open();
   RELATE_CONFIGURATION->Open();
   RELATE_HOLIDAYS->Open();
-  for (FileManager* file : {ACCESS_SCHEDULE, ACCESS_MESSAGES, ACCESS_SCRIPTING, ACCESS_SYSHOTKEYS,
-                            ACCESS_VXUSD}) {
+  for (FileManager* file :
+       {ACCESS_SCHEDULE, ACCESS_MESSAGES, ACCESS_SCRIPTING, ACCESS_SYSHOTKEYS, ACCESS_VXUSD}) {
     file->UseFile();
   }
 }
