@@ -24,6 +24,7 @@
 #include "datadll/dictionary/globals.h"
 #include "datadll/dictionary/schedule_table.h"
 #include "program/schedule/task_windows.h"
+#include "program/shell/frame_files.h"
 #include "runtime/dates.h"
 #include "runtime/events.h"
 #include "runtime/pictures.h"
@@ -79,19 +80,22 @@ double OpenBrowse(long& rows, bool meter = false) {
   return seconds;
 }
 
-// A run of the driver whose thread 1 waits for events, as Main does, and starts the list each
-// time it is asked to. Each Open answers the seconds from starting the list's thread until the
-// list has settled; the window is closed and its thread ended outside the figure.
+// A run of the driver whose thread 1 holds the main frame's tables and waits for events, as
+// Main does, and starts the list each time it is asked to. Each Open answers the seconds from
+// starting the list's thread until the list has settled; the window is closed and its thread ended
+// outside the figure.
 class BrowseOpener {
  public:
   BrowseOpener() : ui_(std::chrono::minutes(5)) {
     ui_.Start([this] {
+      OpenFrameFiles();
       Window w("Opener");
       while (w.Accept()) {
         if (EVENT() != kOpenList) continue;
         started_ = std::chrono::steady_clock::now();
         START(BrowseSchedule);
       }
+      CloseFrameFiles();
     });
     opener_ = ui_.WaitWindow("Opener").Thread();
   }

@@ -263,7 +263,10 @@ bool IniFile::Put(std::string_view section_in, std::string_view key_in, std::str
   if (const auto i = FindKey(text, section, key)) {
     // Keep the key's spelling as the file has it.
     const std::string stored(Parse(text.lines[*i]).name);
-    text.lines[*i] = stored + "=" + ValueForFile(value);
+    std::string line = stored + "=" + ValueForFile(value);
+    // Windows put their layouts back on every close, mostly unchanged: no rewrite, no sync.
+    if (text.lines[*i] == line) return true;
+    text.lines[*i] = std::move(line);
     return Write(path_, text);
   }
   const std::string line = std::string(key) + "=" + ValueForFile(value);
@@ -299,6 +302,27 @@ bool IniFile::DeleteKey(std::string_view section, std::string_view key_in) {
 bool IniFile::DeleteSection(std::string_view section) {
   return RemoveLines(path_, Trim(section), [](const ParsedLine&) { return true; });
 }
+
+IniSection IniFile::Section(std::string_view section) const {
+  IniSection values;
+  values.entries_ = Entries(section);
+  return values;
+}
+
+const std::pair<std::string, std::string>* IniSection::Find(std::string_view key_in) const {
+  const std::string_view key = Trim(key_in);
+  for (const auto& entry : entries_) {
+    if (SameName(entry.first, key)) return &entry;
+  }
+  return nullptr;
+}
+
+std::string IniSection::Get(std::string_view key, std::string_view default_value) const {
+  const auto* entry = Find(key);
+  return entry ? entry->second : std::string(default_value);
+}
+
+bool IniSection::Has(std::string_view key) const { return Find(key) != nullptr; }
 
 std::vector<std::string> IniFile::Sections() const {
   std::lock_guard lock(IniMutex());

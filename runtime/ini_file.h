@@ -26,6 +26,19 @@ namespace vx {
 // that spelling but a file whose name differs only in letter case does, that file is used.
 std::filesystem::path ResolveIniPath(std::string_view name);
 
+// One section's keys as they stood when it was read, for a reader that looks up several of
+// them: the file is read once. Keys match as in IniFile::Get and Has (the first one wins).
+class IniSection {
+ public:
+  std::string Get(std::string_view key, std::string_view default_value = {}) const;
+  bool Has(std::string_view key) const;
+
+ private:
+  friend class IniFile;
+  const std::pair<std::string, std::string>* Find(std::string_view key) const;
+  std::vector<std::pair<std::string, std::string>> entries_;
+};
+
 // One INI file, resolved once when the object is made (so a later change of the current folder
 // does not move it).
 class IniFile {
@@ -41,9 +54,12 @@ class IniFile {
   std::string Get(std::string_view section, std::string_view key,
                   std::string_view default_value = {}) const;
   bool Has(std::string_view section, std::string_view key) const;
+  // The keys of a section, read once (see IniSection).
+  IniSection Section(std::string_view section) const;
 
   // Sets key in section. Line breaks in the value become blanks (a value cannot add lines to
   // the file); a value with blanks at either end is written in quotes so it reads back the same.
+  // A key whose line already reads so is left as it is, and the file is not written again.
   // False when the section or key cannot be written as one (empty, or holding a line break, "=",
   // or "]" in a section) or the file cannot be saved.
   bool Put(std::string_view section, std::string_view key, std::string_view value);

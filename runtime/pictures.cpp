@@ -18,20 +18,23 @@ std::int32_t ToLong(std::int64_t value) {
 }
 
 // Formats a value given as plain decimal text and as its whole part.
-std::string FormatPlain(const std::string& plain, std::int64_t whole, std::string_view picture) {
-  const std::optional<Picture> p = ParsePicture(picture);
-  if (!p) return plain;
-  switch (p->kind) {
+std::string FormatPlain(const std::string& plain, std::int64_t whole, const Picture& p) {
+  switch (p.kind) {
     case PictureKind::Date:
-      return FormatDateValue(ToLong(whole), *p);
+      return FormatDateValue(ToLong(whole), p);
     case PictureKind::Time:
-      return FormatTimeValue(ToLong(whole), *p);
+      return FormatTimeValue(ToLong(whole), p);
     case PictureKind::Number:
-      return FormatNumberValue(plain, *p);
+      return FormatNumberValue(plain, p);
     case PictureKind::String:
-      return FormatStringValue(plain, *p);
+      return FormatStringValue(plain, p);
   }
   return plain;
+}
+
+std::string FormatPlain(const std::string& plain, std::int64_t whole, std::string_view picture) {
+  const std::optional<Picture> p = ParsePicture(picture);
+  return p ? FormatPlain(plain, whole, *p) : plain;
 }
 
 std::string PlainDouble(double value) {
@@ -109,7 +112,7 @@ std::string FORMAT(std::string_view text, std::string_view picture) {
   if (p->kind == PictureKind::Number) return FormatNumberValue(plain, *p);
   double whole = 0;
   std::from_chars(plain.data() + (plain[0] == '+' ? 1 : 0), plain.data() + plain.size(), whole);
-  return FormatPlain(plain, WholePart(whole), picture);
+  return FormatPlain(plain, WholePart(whole), *p);
 }
 
 std::string DEFORMAT(std::string_view text, std::string_view picture) {

@@ -155,6 +155,7 @@ std::vector<std::function<void()>> g_state_resets;
 
 thread_local ThreadRecord* t_thread = nullptr;
 thread_local bool t_holds_lock = false;
+thread_local bool t_handed_spare = false;  // since this thread last waited for events
 
 void AcquireRuntimeLock() {
   g_runtime_lock.lock();
@@ -193,7 +194,20 @@ void AnnounceThreadEnded(long number) {
   Announce(m);
 }
 
+// Parks a thread for the next START unless one is parked already.
+void MakeSpare() {
+  {
+    std::lock_guard l(g_spare_mutex);
+    if (g_spare || !g_spare_wanted || g_closing_down) return;
+  }
+  auto made = std::make_unique<SpareThread>();
+  std::lock_guard l(g_spare_mutex);
+  // Another thread may have made one meanwhile, or the run ended: this one is then ended again.
+  if (!g_spare && g_spare_wanted) g_spare = std::move(made);
+}
+
 // Runs one thread's procedure with the lock held; a procedure that throws ends only its thread.
+// An ending thread parks the next spare (its own end is no one's wait).
 void RunOnThread(ThreadRecord& record, unsigned long ticket, const ThreadProcedure& procedure) {
   t_thread = &record;
   AcquireRuntimeLock(ticket);
@@ -206,6 +220,7 @@ void RunOnThread(ThreadRecord& record, unsigned long ticket, const ThreadProcedu
   AnnounceThreadEnded(record.number);
   ReleaseRuntimeLock();
   t_thread = nullptr;
+  MakeSpare();
 }
 
 void MarkEnded(long number) {
@@ -314,6 +329,7 @@ long START(ThreadProcedure procedure, long /*stack*/) {
   const unsigned long ticket = g_runtime_lock.TakeTicket();
   if (std::unique_ptr<SpareThread> spare = TakeSpare()) {
     spare->Run(*raw, ticket, std::move(procedure));
+    t_handed_spare = true;
   } else {
     record->os_thread = std::thread([raw, ticket, procedure = std::move(procedure)] {
       RunOnThread(*raw, ticket, procedure);
@@ -324,14 +340,15 @@ long START(ThreadProcedure procedure, long /*stack*/) {
 }
 
 void ReadySpareThread() {
-  {
-    std::lock_guard l(g_spare_mutex);
-    if (g_spare || !g_spare_wanted || g_closing_down) return;
+  // A thread that has just handed its spare to a new thread leaves the next one to others:
+  // making a thread here, between the hand-over and this thread's wait, would keep this thread
+  // on its processor while the woken one, placed beside it, waits for it to sleep. The new
+  // thread makes one when it waits, or when it ends.
+  if (t_handed_spare) {
+    t_handed_spare = false;
+    return;
   }
-  auto made = std::make_unique<SpareThread>();
-  std::lock_guard l(g_spare_mutex);
-  // Another thread may have made one meanwhile, or the run ended: this one is then ended again.
-  if (!g_spare && g_spare_wanted) g_spare = std::move(made);
+  MakeSpare();
 }
 
 long THREAD() { return t_thread ? t_thread->number : 0; }

@@ -35,7 +35,8 @@ long START(ThreadProcedure procedure, long stack = 0);
 
 // Makes sure a thread is parked for the next START, so that starting it wakes a thread instead of
 // making one. EventQueue::Wait calls it, having given up the runtime lock; it does nothing
-// outside a run or while the run closes down.
+// outside a run or while the run closes down, nor on a thread that has handed the spare to a
+// new thread since it last waited: the new thread makes it as it waits or ends.
 void ReadySpareThread();
 
 // The calling runtime thread's number; 0 on a thread that is not a runtime thread.

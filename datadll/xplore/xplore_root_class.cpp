@@ -444,8 +444,9 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
   DEF.COLOR = list_->Get(Prop::FontColor).empty() ? -1 : list_->GetNumber(Prop::FontColor);
   const std::string design =
       list_->DesignFormat().empty() ? list_->Get(Prop::Format) : list_->DesignFormat();
-  const IniFile ini(INIFILENAME);
-  const std::string stored = ini.Get(procedure, "XploreOrigFormatString-" + list, "0");
+  // The section is read once: the list's layout takes a dozen keys of it.
+  const IniSection ini = IniFile(INIFILENAME).Section(procedure);
+  const std::string stored = ini.Get("XploreOrigFormatString-" + list, "0");
   if (stored != design) {
     // The window's list was changed since the layout was kept (or none was): its own layout.
     DEF.ORIGFORMATSTRING = design;
@@ -457,7 +458,7 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
   }
   DEF.ORIGFORMATSTRING = design;
   for (auto& [number, format] : FORQ) {
-    format = ini.Get(procedure, "XploreFormatString-" + list + std::to_string(number), design);
+    format = ini.Get("XploreFormatString-" + list + std::to_string(number), design);
   }
   const std::string saved = FORQ.empty() ? std::string("0") : FORQ.front().second;
   if (saved != "0" && saved != list_->Get(Prop::Format)) {
@@ -469,30 +470,24 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
     }
   }
   GETCOLUMNINFO();
-  if (ini.Has(procedure, "XploreFont-" + list))
-    list_->Set(Prop::FontName, ini.Get(procedure, "XploreFont-" + list));
-  if (ini.Has(procedure, "XploreLineHeight-" + list)) {
-    list_->Set(Prop::LineHeight, ini.Get(procedure, "XploreLineHeight-" + list));
+  if (ini.Has("XploreFont-" + list)) list_->Set(Prop::FontName, ini.Get("XploreFont-" + list));
+  if (ini.Has("XploreLineHeight-" + list)) {
+    list_->Set(Prop::LineHeight, ini.Get("XploreLineHeight-" + list));
   }
-  if (ini.Has(procedure, "XploreHscroll-" + list))
-    list_->Set(Prop::HScroll, ini.Get(procedure, "XploreHscroll-" + list));
-  if (ini.Has(procedure, "XploreVscroll-" + list))
-    list_->Set(Prop::VScroll, ini.Get(procedure, "XploreVscroll-" + list));
-  if (ini.Has(procedure, "XplorePoint-" + list))
-    list_->Set(Prop::FontSize, ini.Get(procedure, "XplorePoint-" + list));
-  if (ini.Has(procedure, "XploreColor-" + list))
-    list_->Set(Prop::FontColor, ini.Get(procedure, "XploreColor-" + list));
-  if (ini.Has(procedure, "XploreStyle-" + list))
-    list_->Set(Prop::FontStyle, ini.Get(procedure, "XploreStyle-" + list));
+  if (ini.Has("XploreHscroll-" + list)) list_->Set(Prop::HScroll, ini.Get("XploreHscroll-" + list));
+  if (ini.Has("XploreVscroll-" + list)) list_->Set(Prop::VScroll, ini.Get("XploreVscroll-" + list));
+  if (ini.Has("XplorePoint-" + list)) list_->Set(Prop::FontSize, ini.Get("XplorePoint-" + list));
+  if (ini.Has("XploreColor-" + list)) list_->Set(Prop::FontColor, ini.Get("XploreColor-" + list));
+  if (ini.Has("XploreStyle-" + list)) list_->Set(Prop::FontStyle, ini.Get("XploreStyle-" + list));
   PARS = DEF;
   PARS.FONT = list_->Get(Prop::FontName);
   PARS.POINT = static_cast<int>(list_->GetNumber(Prop::FontSize));
   PARS.LINEHEIGHT = list_->GetNumber(Prop::LineHeight);
   PARS.HSCROLL = list_->Get(Prop::HScroll);
   PARS.VSCROLL = list_->Get(Prop::VScroll);
-  const bool kept_sort = ini.Has(procedure, "XplorePrevCol-" + list);
-  SEQUENCENBR = ToInt(ini.Get(procedure, "XplorePrevCol-" + list, "1"), 1);
-  const int direction = ToInt(ini.Get(procedure, "XploreAscDesc-" + list, "0"), 0) ? 1 : 0;
+  const bool kept_sort = ini.Has("XplorePrevCol-" + list);
+  SEQUENCENBR = ToInt(ini.Get("XplorePrevCol-" + list, "1"), 1);
+  const int direction = ToInt(ini.Get("XploreAscDesc-" + list, "0"), 0) ? 1 : 0;
   // A column sort kept with the layout is the list's order again.
   XPGQ* column = kept_sort ? SQEntry(SEQUENCENBR) : nullptr;
   if (column && column->SORTFIELD) {

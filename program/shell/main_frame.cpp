@@ -40,6 +40,7 @@
 #include "program/script_engine/script_queue.h"
 #include "program/script_engine/type_hot_key_text.h"
 #include "program/shell/data_folder_lock.h"
+#include "program/shell/frame_files.h"
 #include "program/shell/frame_scripts.h"
 #include "program/shell/frame_task_road.h"
 #include "program/shell/hot_key_actions.h"
@@ -148,14 +149,7 @@ Level MainFrame::Init() {
   SetCurrentRequest(0);
   SetCurrentResponse(0);
 
-  RELATE_CATEGORIES->Open();
-  RELATE_CLIPBOARD->Open();
-  RELATE_CONFIGURATION->Open();
-  RELATE_HOLIDAYS->Open();
-  for (FileManager* file :
-       {ACCESS_SCHEDULE, ACCESS_MESSAGES, ACCESS_SCRIPTING, ACCESS_SYSHOTKEYS, ACCESS_VXUSD}) {
-    file->UseFile();
-  }
+  OpenFrameFiles();
   files_opened_ = true;
 
   menus_.BuildBars(window());
@@ -559,10 +553,7 @@ Level MainFrame::Kill() {
   const Level rv = WindowManager::Kill();
   if (files_opened_) {
     WriteLog("", "Exit Varnodex");
-    RELATE_CATEGORIES->Close();
-    RELATE_CLIPBOARD->Close();
-    RELATE_CONFIGURATION->Close();
-    RELATE_HOLIDAYS->Close();
+    CloseFrameFiles();
   }
   session_.KILL();
   hot_keys_.KILL();

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/fixed_string.h"
+#include "runtime/storage/open_burst.h"
 
 namespace vx::storage {
 namespace {
@@ -46,9 +48,13 @@ StoredName ParseStoredName(std::string_view stored, Driver driver) {
   return out;
 }
 
-std::string ResolveOnDisk(const std::string& path) {
+namespace {
+
+// `found`: the name stands for an entry on disk.
+std::string ResolveNow(const std::string& path, bool& found) {
   namespace fs = std::filesystem;
   std::error_code ec;
+  found = true;
   if (fs::exists(path, ec)) return path;
 
   const fs::path p(path);
@@ -59,10 +65,35 @@ std::string ResolveOnDisk(const std::string& path) {
     const std::string name = it->path().filename().string();
     if (EqualNoCase(name, wanted)) matches.push_back(name);
   }
-  if (matches.empty()) return path;
+  if (matches.empty()) {
+    found = false;
+    return path;
+  }
   // Several spellings on disk: take the same one every time.
   std::sort(matches.begin(), matches.end());
   return p.has_parent_path() ? (folder / matches.front()).string() : matches.front();
+}
+
+}  // namespace
+
+std::string ResolveOnDisk(const std::string& path) {
+  // Within an open burst each name is looked up once: a name spelled in another letter case
+  // than the file on disk would otherwise have the folder listed for every table in that file,
+  // twice per open. A name that stands for nothing is looked up again: another table of the
+  // burst may create its file meanwhile, under another spelling that this name must then find.
+  thread_local std::uint64_t memo_burst = 0;
+  thread_local std::unordered_map<std::string, std::string> memo;
+  const std::uint64_t burst = CurrentOpenBurst();
+  bool found = false;
+  if (burst == 0) return ResolveNow(path, found);
+  if (burst != memo_burst) {
+    memo.clear();
+    memo_burst = burst;
+  }
+  if (const auto it = memo.find(path); it != memo.end()) return it->second;
+  std::string resolved = ResolveNow(path, found);
+  if (found) memo.emplace(path, resolved);
+  return resolved;
 }
 
 std::string FileOnDisk(std::string_view stored, Driver driver) {

@@ -60,9 +60,7 @@ void ReadColours(std::string_view s, std::size_t& pos, ListColumn& c, bool& in_r
   }
 }
 
-}  // namespace
-
-std::vector<ListColumn> ParseListFormat(std::string_view s, bool* in_range) {
+std::vector<ListColumn> ParseNow(std::string_view s, bool* in_range) {
   std::vector<ListColumn> columns;
   bool fits = true;
   std::size_t pos = 0;
@@ -147,6 +145,22 @@ std::vector<ListColumn> ParseListFormat(std::string_view s, bool* in_range) {
   }
   if (in_range) *in_range = fits;
   return columns;
+}
+
+}  // namespace
+
+std::vector<ListColumn> ParseListFormat(std::string_view format, bool* in_range) {
+  // A list's format is read several times as its window opens (set, matched to the queue's
+  // fields, written back): the last one read on this thread is kept.
+  thread_local std::string last_format;
+  thread_local std::vector<ListColumn> last_columns;
+  thread_local bool last_fits = true;
+  if (format != last_format || last_format.empty()) {
+    last_columns = ParseNow(format, &last_fits);
+    last_format = std::string(format);
+  }
+  if (in_range) *in_range = last_fits;
+  return last_columns;
 }
 
 std::string WriteListFormat(const std::vector<ListColumn>& columns) {

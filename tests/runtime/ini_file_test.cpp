@@ -1,6 +1,7 @@
 #include "runtime/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -86,7 +87,10 @@ TEST_F(IniFileTest, ReadsIgnoringCaseAndFallsBackToDefault) {
             "=no key\n"
             "After=still read\n"
             "[Other]\n"
-            "LastWAVFile=other\n");
+            "LastWAVFile=other\n"
+            "[settings]\n"
+            "After=a second copy\n"
+            "Late=in the second section\n");
   IniFile ini(".\\a.ini");
   struct Case {
     const char* section;
@@ -97,14 +101,19 @@ TEST_F(IniFileTest, ReadsIgnoringCaseAndFallsBackToDefault) {
       {"SETTINGS", "lastwavfile", "C:\\alarm.wav"},
       {"settings", "QUOTED", "  padded  "},
       {"Settings", "Empty", ""},
-      {"Settings", "After", "still read"},  // malformed lines in between are skipped
+      {"Settings", "After", "still read"},            // malformed lines in between are skipped
+      {"SETTINGS", "Late", "in the second section"},  // sections of one name are one section
       {"Other", "LastWAVFile", "other"},
       {"Settings", "Missing", "dflt"},
       {"Nowhere", "LastWAVFile", "dflt"},
       {"", "stray", "dflt"},  // keys before any section belong to none
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(ini.Get(c.section, c.key, "dflt"), c.expected) << c.section << "/" << c.key;
+    // A section read once answers as the file does.
+    EXPECT_EQ(ini.Section(c.section).Get(c.key, "dflt"), c.expected) << c.section << "/" << c.key;
+    EXPECT_EQ(ini.Section(c.section).Has(c.key), c.expected != "dflt") << c.section << "/" << c.key;
+  }
   EXPECT_FALSE(ini.Has("Settings", "Missing"));
   EXPECT_TRUE(ini.Has("settings", "empty"));
   EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"Settings", "Other"}));
@@ -218,6 +227,25 @@ TEST_F(IniFileTest, ConcurrentWritersLoseNothing) {
                 std::to_string(t * 100 + k));
     }
   }
+}
+
+TEST_F(IniFileTest, AValueThatIsAlreadyStoredIsNotWrittenAgain) {
+  const fs::path file = Cwd("layout.ini");
+  WriteFile(file, "[List]\nWidth=120\nName=\"  padded  \"\n");
+  // Every write puts a new file in place of the old one, while the old one still holds its
+  // inode: an unchanged inode after a put means nothing was written.
+  const auto inode = [&] {
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  const ino_t before = inode();
+  EXPECT_TRUE(PUTINI("list", "width", "120", ".\\layout.ini"));
+  EXPECT_EQ(inode(), before);
+  EXPECT_TRUE(PUTINI("List", "Name", "  padded  ", ".\\layout.ini"));
+  EXPECT_EQ(inode(), before);
+  EXPECT_TRUE(PUTINI("List", "Width", "121", ".\\layout.ini"));
+  EXPECT_NE(inode(), before);
+  EXPECT_EQ(ReadFile(file), "[List]\nWidth=121\nName=\"  padded  \"\n");
 }
 
 TEST_F(IniFileTest, UnsavableFileReportsFailure) {

@@ -100,5 +100,31 @@ TEST_F(StorageOpenBurst, AFolderLinkRepointedBetweenBurstsIsFollowed) {
   EXPECT_EQ(RowsInBurst(linked), std::vector<std::string>{"2 in b"});
 }
 
+// Names in one file may be spelled in different letter cases. A name the burst found no file
+// for is looked for again: a table made meanwhile under the other spelling must be found, not
+// given a second file beside it.
+TEST_F(StorageOpenBurst, AFileMadeInTheBurstIsFoundUnderAnotherSpelling) {
+  const TableDef first_def = MakeItemTable("spelled\\!first");
+  const TableDef second_def = MakeItemTable("SPELLED\\!second");
+  File first(first_def), second(second_def);
+  {
+    const OpenBurst burst;
+    EXPECT_EQ(first.Open(), kFileNotFound);
+    ASSERT_EQ(second.Create(), 0);
+    ASSERT_EQ(first.Create(), 0);
+    ASSERT_EQ(first.Open(), 0);
+    SetItem(1, "one");
+    ASSERT_EQ(first.Add(), 0);
+    first.Close();
+  }
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find('-') == std::string::npos) files.push_back(name);
+  }
+  EXPECT_EQ(files, std::vector<std::string>{"SPELLED.TPS"});
+  EXPECT_EQ(RowsInBurst(first), std::vector<std::string>{"1 one"});
+}
+
 }  // namespace
 }  // namespace vx::test

@@ -55,6 +55,32 @@ TEST(Threads, AStartedThreadIsWokenFromASparePrecededByNothing) {
   EXPECT_EQ(ProcessTasks().size(), before);
 }
 
+// A thread that has handed its spare over makes none as it next waits (that would keep it busy
+// while the woken thread waits for its processor): the new thread parks the next spare when it
+// waits, so a second thread started meanwhile is woken too.
+TEST(Threads, TheThreadAStartedThreadLeftRunningParksTheNextSpare) {
+  bool parked_before = false;
+  RunProgram([&] {
+    const auto wait_a_moment = [] {
+      CurrentEventQueue()->Wait(std::chrono::steady_clock::now() + std::chrono::milliseconds(1));
+    };
+    wait_a_moment();
+    const long waiting = START([] {
+      CurrentEventQueue()->Wait(std::chrono::steady_clock::now() + std::chrono::seconds(20));
+    });
+    YIELD();  // it runs until it waits
+    wait_a_moment();
+    const std::set<long> tasks = ProcessTasks();
+    std::atomic<long> tid{0};
+    const long t = START([&] { tid = gettid(); });
+    while (ThreadAlive(t)) YIELD();
+    parked_before = tasks.count(tid) > 0;
+    PostEvent(waiting, Event{EVENT_User, 0, 0});
+    while (ThreadAlive(waiting)) YIELD();
+  });
+  EXPECT_TRUE(parked_before);
+}
+
 TEST(Threads, MainIsThreadOneAndNumbersAreNeverReused) {
   std::vector<long> seen;
   RunProgram([&] {

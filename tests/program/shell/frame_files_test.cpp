@@ -1,0 +1,98 @@
+// The main frame holds a table of every data file the task tree reaches, so that the task lists,
+// which open the tree on threads of their own, find each file's connection kept for them: only
+// the first list of a session connects to the files.
+#include "program/shell/frame_files.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "datadll/dictionary/table_managers.h"
+#include "framework/relation_manager.h"
+#include "runtime/events.h"
+#include "runtime/storage/sqlite_session.h"
+#include "runtime/threads.h"
+#include "runtime/window/window.h"
+#include "tests/program/window_fixture.h"
+
+namespace vx {
+namespace {
+
+// The system's file layer, counting the databases opened through it (their logs and shared
+// memory aside). Installed as the default layer before anything opens.
+class CountingVfs {
+ public:
+  CountingVfs() {
+    real_ = sqlite3_vfs_find(nullptr);
+    vfs_ = *real_;
+    vfs_.zName = "vx-counting";
+    vfs_.pAppData = this;
+    vfs_.xOpen = &Open;
+    sqlite3_vfs_register(&vfs_, 1);
+  }
+  ~CountingVfs() {
+    storage::CloseKeptConnections();
+    sqlite3_vfs_unregister(&vfs_);
+    sqlite3_vfs_register(real_, 1);
+  }
+  CountingVfs(const CountingVfs&) = delete;
+  CountingVfs& operator=(const CountingVfs&) = delete;
+
+  int databases_opened() const { return opened_; }
+
+ private:
+  static int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* out) {
+    auto* self = static_cast<CountingVfs*>(vfs->pAppData);
+    if (flags & SQLITE_OPEN_MAIN_DB) ++self->opened_;
+    return self->real_->xOpen(self->real_, name, file, flags, out);
+  }
+
+  sqlite3_vfs* real_ = nullptr;
+  sqlite3_vfs vfs_{};
+  std::atomic<int> opened_{0};
+};
+
+class FrameFilesTest : public test::WindowTest {};
+
+TEST_F(FrameFilesTest, ATaskTreeOpenedAfterTheFirstConnectsToNoFile) {
+  constexpr int kOpenTree = EVENT_User + 1;
+  CountingVfs vfs;
+  std::vector<int> opened;  // databases each tree open connected to, written on its thread
+  // Main's thread holds the frame's tables and starts a thread for each tree open, as the
+  // frame starts a task list; each such thread shows a window once its tree is open.
+  ui_.Start([&] {
+    OpenFrameFiles();
+    Window frame("Frame files");
+    while (frame.Accept()) {
+      if (EVENT() != kOpenTree) continue;
+      START([&] {
+        const int before = vfs.databases_opened();
+        EXPECT_EQ(RELATE_SCHEDULE->Open(), 0);
+        opened.push_back(vfs.databases_opened() - before);
+        Window list("Tree open");
+        while (list.Accept()) {
+        }
+        RELATE_SCHEDULE->Close();
+      });
+    }
+    CloseFrameFiles();
+  });
+  const DriverWindow frame = ui_.WaitWindow("Frame files");
+  for (int round = 0; round < 2; ++round) {
+    PostEvent(frame.Thread(), Event{kOpenTree, 0, 0});
+    DriverWindow list = ui_.WaitWindow("Tree open");
+    list.Close();
+    ui_.WaitThreadEnded(list.Thread());
+  }
+  ui_.WaitWindow("Frame files").Close();
+  ui_.Finish();
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_GT(opened[0], 0);  // the first list's thread connects to the tree's files
+  EXPECT_EQ(opened[1], 0);  // the next one finds every connection kept
+}
+
+}  // namespace
+}  // namespace vx
