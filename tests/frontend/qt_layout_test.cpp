@@ -499,5 +499,35 @@ TEST(QtLayout, APageOfPanesBesideEachOtherKeepsItsMargin) {
   EXPECT_EQ(status, 0);
 }
 
+// A narrow form (a list of short names and two buttons) opens wide enough for its whole title,
+// which the window manager would otherwise cut in the middle.
+TEST(QtLayout, ANarrowFormOpensWideEnoughForItsTitle) {
+  REQUIRE_QT_DISPLAY();
+  const char* title = "Select a Category for the Report of Tasks";
+  const int status = RunAsUser(
+      [title] {
+        TextRows names;
+        Window w(title);
+        w.List("40L(2)|M~Name~@s10@").From(&names);
+        w.Button("&Select");
+        w.Button("Cancel");
+        while (w.Accept()) {
+        }
+      },
+      [title] {
+        qt::QtWindow* window = WaitShown(title);
+        ASSERT_NE(window, nullptr);
+        int width = 0, needs = 0;
+        OnGui([&] {
+          width = window->width();
+          QFont bold = window->font();
+          bold.setBold(true);
+          needs = QFontMetrics(bold).horizontalAdvance(QString::fromUtf8(title));
+        });
+        EXPECT_GT(width, needs) << "the title fits beside the title bar's buttons";
+      });
+  EXPECT_EQ(status, 0);
+}
+
 }  // namespace
 }  // namespace vx
