@@ -23,7 +23,7 @@ int TitleRoom(const QWidget& window, const QString& title) {
   QFont bold = window.font();
   bold.setBold(true);
   const QFontMetrics title_font(bold);
-  return title_font.horizontalAdvance(title) + 7 * title_font.height();
+  return title_font.horizontalAdvance(title) + 9 * title_font.height();
 }
 
 ModelPlace PlaceOf(std::map<Prop, std::string>& props) {
