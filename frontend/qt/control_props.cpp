@@ -334,6 +334,11 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
         for (std::size_t i = 0; i < columns.size(); ++i) {
           view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
         }
+        // Columns without a heading among them show no header: an empty bar over the rows
+        // reads as a label gone missing.
+        const bool headed = std::any_of(columns.begin(), columns.end(),
+                                        [](const ListColumn& c) { return !c.header.empty(); });
+        view->horizontalHeader()->setVisible(headed);
       }
       break;
     case Prop::RangeLow:

@@ -529,5 +529,33 @@ TEST(QtLayout, ANarrowFormOpensWideEnoughForItsTitle) {
   EXPECT_EQ(status, 0);
 }
 
+// A list whose one column has no heading (the bug report's settings) shows no empty header bar;
+// a list with headings keeps its header.
+TEST(QtLayout, AListWithoutHeadingsShowsNoEmptyHeader) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        TextRows settings, users;
+        settings.rows = {{"BurstSize=7"}, {"DebugMode=0"}};
+        Window w("Lists With And Without Headings");
+        w.List("108L(1)|@s80@").From(&settings);
+        w.List("160L(2)~User~@s40@").From(&users);
+        w.Button("&OK");
+        while (w.Accept()) {
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Lists With And Without Headings");
+        ASSERT_NE(window, nullptr);
+        std::vector<bool> headers;
+        OnGui([&] {
+          for (QTableView* list : window->findChildren<QTableView*>())
+            headers.push_back(list->horizontalHeader()->isVisible());
+        });
+        EXPECT_EQ(headers, (std::vector<bool>{false, true}));
+      });
+  EXPECT_EQ(status, 0);
+}
+
 }  // namespace
 }  // namespace vx
