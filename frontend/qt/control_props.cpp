@@ -192,6 +192,23 @@ void ApplySelected(WindowItem& item, long choice) {
   }
 }
 
+// When the only growing row of a form is hidden, its height goes to an empty row below the
+// last one: left to Qt, it would stretch a group or option box above, whose rows then float in
+// a tall frame.
+void KeepSpareHeightBelow(QGridLayout* grid, QWidget* holder, int hidden_row, bool hidden) {
+  const QVariant kept = holder->property("vxSpareRow");
+  if (!hidden) {
+    if (kept.isValid()) grid->setRowStretch(kept.toInt(), 0);
+    return;
+  }
+  const int spare = kept.isValid() ? kept.toInt() : grid->rowCount();
+  for (int row = 0; row < grid->rowCount(); ++row) {
+    if (row != hidden_row && row != spare && grid->rowStretch(row) > 0) return;
+  }
+  holder->setProperty("vxSpareRow", spare);
+  grid->setRowStretch(spare, 1);
+}
+
 void ApplyHidden(WindowItem& item, bool hidden, const QWidget* window) {
   if (item.tabs) {
     item.tabs->setTabVisible(item.index, !hidden);
@@ -207,6 +224,7 @@ void ApplyHidden(WindowItem& item, bool hidden, const QWidget* window) {
       if (const int index = grid->indexOf(item.widget); index >= 0) {
         grid->getItemPosition(index, &row, &column, &rows, &columns);
         grid->setRowStretch(row, hidden ? 0 : 1);
+        KeepSpareHeightBelow(grid, holder, row, hidden);
       }
     }
   }
@@ -316,6 +334,11 @@ void ApplyControlProp(WindowItem& item, const QWidget* window, Prop prop,
         for (std::size_t i = 0; i < columns.size(); ++i) {
           view->setColumnWidth(static_cast<int>(i), ColumnPixels(columns[i], metrics));
         }
+        // Columns without a heading among them show no header: an empty bar over the rows
+        // reads as a label gone missing.
+        const bool headed = std::any_of(columns.begin(), columns.end(),
+                                        [](const ListColumn& c) { return !c.header.empty(); });
+        view->horizontalHeader()->setVisible(headed);
       }
       break;
     case Prop::RangeLow:

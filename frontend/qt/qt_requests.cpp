@@ -21,6 +21,7 @@
 #include "frontend/qt/page_output.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_window.h"
+#include "frontend/qt/window_geometry.h"
 #include "runtime/window/dialogs.h"
 
 namespace vx::qt {
@@ -94,12 +95,9 @@ QString BoxText(const std::string& text) {
 void KeepRoomForTitle(QMessageBox& box) {
   auto* grid = qobject_cast<QGridLayout*>(box.layout());
   if (!grid || box.windowTitle().isEmpty()) return;
-  QFont bold = box.font();
-  bold.setBold(true);
-  const QFontMetrics title_font(bold);
-  int room = title_font.horizontalAdvance(box.windowTitle()) + 7 * title_font.height();
+  int room = TitleRoom(box, box.windowTitle());
   if (const QScreen* screen = box.screen()) {
-    room = std::min(room, screen->availableGeometry().width() - 8 * title_font.height());
+    room = std::min(room, screen->availableGeometry().width() - 8 * box.fontMetrics().height());
   }
   grid->addItem(new QSpacerItem(room, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                 grid->rowCount(), 0, 1, grid->columnCount());

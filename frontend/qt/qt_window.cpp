@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 #include "frontend/qt/control_props.h"
 #include "frontend/qt/drop_down_combo.h"
@@ -319,7 +320,10 @@ void QtWindow::FitAndPlace(QWidget* owner) {
   ensurePolished();
   KeepStatusZonesApart();
   if (QLayout* layout = this->layout()) layout->activate();
-  const QSize wanted = sizeHint().expandedTo(minimumSizeHint());
+  // A narrow form opens wide enough for its whole title, which the window manager would cut.
+  QSize wanted = sizeHint().expandedTo(minimumSizeHint());
+  wanted.setWidth(
+      std::max(wanted.width(), std::min(TitleRoom(*this, windowTitle()), room.width())));
   const QSize least = minimumSizeHint();
   if (least.width() > room.width() || least.height() > room.height()) {
     auto* scroll = new QScrollArea(this);

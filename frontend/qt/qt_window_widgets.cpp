@@ -331,6 +331,7 @@ QWidget* QtWindow::MakeFormWidget(int number, Item& item, const Layout& layout) 
       if (it == items_.end() || it->second.type != ControlType::Sheet) return nullptr;
       auto* tabs = static_cast<QTabWidget*>(it->second.widget);
       auto* page = new QWidget(tabs);
+      page->setProperty("vxPage", true);
       NewContainer(number, page, layout);
       item.tabs = tabs;
       const QSignalBlocker quiet(tabs);

@@ -1,5 +1,8 @@
 #include "frontend/qt/window_geometry.h"
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QWidget>
 #include <algorithm>
 
 #include "frontend/qt/prop_text.h"
@@ -14,6 +17,14 @@ constexpr int kFrameHeight = 48;
 constexpr int kTitleHeight = 32;
 
 }  // namespace
+
+int TitleRoom(const QWidget& window, const QString& title) {
+  if (title.isEmpty()) return 0;
+  QFont bold = window.font();
+  bold.setBold(true);
+  const QFontMetrics title_font(bold);
+  return title_font.horizontalAdvance(title) + 9 * title_font.height();
+}
 
 ModelPlace PlaceOf(std::map<Prop, std::string>& props) {
   return {Number(props[Prop::X]), Number(props[Prop::Y]), Number(props[Prop::Width]),

@@ -9,10 +9,13 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <map>
 #include <string>
 
 #include "runtime/window/front_end.h"
+
+class QWidget;
 
 namespace vx::qt {
 
@@ -34,6 +37,11 @@ QRect OpeningPlace(const QSize& wanted, const ModelPlace& place, const QPoint& c
 
 // `place` made no larger than `free` allows (its corner stays where the model put it).
 QRect WithinScreen(const QRect& place, const QRect& free);
+
+// The width a window's title needs in the title bar: the title in bold type of the window's
+// font, beside the bar's picture and buttons (the window manager draws them, so their room is
+// reckoned in lines of that type).
+int TitleRoom(const QWidget& window, const QString& title);
 
 // A place as the model reads it back: "x y width height".
 std::string PlaceText(const QRect& place);

@@ -130,10 +130,11 @@ void SetUpContainer(Container& c, QWidget* holder, const Layout& layout, bool ne
       c.box = new QVBoxLayout(holder);
       break;
   }
-  // A container inside another needs no second margin around its controls; a group box keeps
-  // its margin whatever its arrangement, so its controls stand clear of its frame and line up
-  // with those of a group in form rows.
-  if (nested && layout.arrangement != Arrangement::FormRows && !qobject_cast<QGroupBox*>(holder)) {
+  // A container inside another needs no second margin around its controls; a group box and a
+  // tab page keep theirs whatever their arrangement, so their controls stand clear of the frame
+  // and line up with those of a group or page in form rows.
+  const bool framed = qobject_cast<QGroupBox*>(holder) || holder->property("vxPage").toBool();
+  if (nested && layout.arrangement != Arrangement::FormRows && !framed) {
     if (c.grid) c.grid->setContentsMargins(0, 0, 0, 0);
     if (c.box) c.box->setContentsMargins(0, 0, 0, 0);
   }

@@ -146,27 +146,26 @@ void CsvBeginLine() {
 
 void CsvAddField(std::string_view value, bool header, std::string_view picture) {
   std::string text;
+  const char type = PictureType(picture.substr(0, 30));
   if (header) {
     text = HeaderName(value);
+  } else if (type == 'S' || type == 'N') {
+    text = CLIP(value);
   } else {
-    switch (PictureType(picture.substr(0, 30))) {
-      case 'S':
-      case 'N':
-        text = CLIP(value);
-        break;
-      default:
-        text = CLIP(LEFT(FORMAT(value, picture.substr(0, 30))));
-        break;
-    }
+    text = CLIP(LEFT(FORMAT(value, picture.substr(0, 30))));
   }
-  CsvAppendField(t_export.line, text, header || !CsvPlainNumber(text), t_export.first);
+  // Only a number under a numeric picture goes unquoted: the import takes an unquoted field of
+  // its first data line for a numeric column, so a text that happens to read as a number (a
+  // description "2027") must stay quoted to be offered as text again.
+  const bool quote = header || type != 'N' || !CsvPlainNumber(text);
+  CsvAppendField(t_export.line, text, quote, t_export.first);
   t_export.first = false;
 }
 
 void CsvAddNumberField(std::int64_t value, std::string_view picture) {
   const char type = PictureType(picture);
   if (type == 'S' || type == 'N') {
-    CsvAddField(std::to_string(value), false, "@n");
+    CsvAddField(std::to_string(value), false, type == 'S' ? "@s" : "@n");
   } else if ((type == 'D' || type == 'T') && value == 0) {
     // No date or time is written empty whatever the picture: under a picture that is not blank
     // when zero it would read back as 28 December 1800 or as midnight.

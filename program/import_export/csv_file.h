@@ -7,7 +7,8 @@
 // Writing: a field under a string picture ("@s...") is its text without trailing blanks; under
 // a numeric picture ("@n...") the value itself, the picture not applied; under any other picture
 // the value formatted through it. Every field is quoted, its quotes doubled, unless it is a plain
-// number ("12", "-3.5"), so a text under a numeric picture is quoted too; fields may hold
+// number ("12", "-3.5") under a numeric picture: a text under a string picture is quoted even
+// when it reads as a number, and a text under a numeric picture is quoted too; fields may hold
 // commas, quotes and line breaks and be of any length. The file is written beside its target
 // under a temporary name and put in the target's place only when closed complete, so a failed
 // or abandoned export leaves the earlier file whole.

@@ -291,10 +291,10 @@ void BugReport() {
   manager.OnAccepted(close, [&] { manager.PostClose(); });
   manager.OnAccepted(send, [&] {
     window.Update();
-    if (EMAIL_HOST.blank() || EMAIL_SENDER.blank()) {
-      MESSAGE(
-          "Email not setup.  Select File->Setup, Email tab, and fill in the required information.",
-          "Error!");
+    // The report and what was typed stay on screen while the settings are made in Options.
+    if (const std::string not_set_up = MailNotSetUpText("The bug report", "Send");
+        !not_set_up.empty()) {
+      MESSAGE(not_set_up, "Email Not Set Up", MessageIcon::Exclamation);
       return;
     }
     if (dump.empty()) dump = BugReportDump();

@@ -48,12 +48,8 @@ void GenerateEmail() {
     window.Update();
     // What the mail cannot leave without is asked for before anything is sent, and the form
     // stays as typed: the settings can be made in Options meanwhile and OK pressed again.
-    if (const std::string missing = MissingMailSettings(); !missing.empty()) {
-      const bool both = missing.find(" and ") != std::string::npos;
-      MESSAGE("The message cannot be sent: " + missing + (both ? " are" : " is") +
-                  " not set up.\n\nEnter " + (both ? "them" : "it") +
-                  " in File > Options, on the Email tab, then press OK here again.",
-              "Email Not Set Up", MessageIcon::Exclamation);
+    if (const std::string not_set_up = MailNotSetUpText("The message", "OK"); !not_set_up.empty()) {
+      MESSAGE(not_set_up, "Email Not Set Up", MessageIcon::Exclamation);
       return;
     }
     if (address.blank()) {

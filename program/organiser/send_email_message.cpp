@@ -127,6 +127,15 @@ std::string MissingMailSettings() {
   return missing;
 }
 
+std::string MailNotSetUpText(std::string_view what, std::string_view button) {
+  const std::string missing = MissingMailSettings();
+  if (missing.empty()) return {};
+  const bool both = missing.find(" and ") != std::string::npos;
+  return std::string(what) + " cannot be sent: " + missing + (both ? " are" : " is") +
+         " not set up.\n\nEnter " + (both ? "them" : "it") +
+         " in File > Options, on the Email tab, then press " + std::string(button) + " here again.";
+}
+
 std::int32_t SendEmailMessage(std::int32_t emailId, std::uint8_t inBuffer, std::uint8_t reload) {
   const bool fetch = reload != 0 || inBuffer == 0;
   if (fetch) {
@@ -145,13 +154,13 @@ std::int32_t SendEmailMessage(std::int32_t emailId, std::uint8_t inBuffer, std::
   const bool news = M_.MailType == "News";
   if (!news && (EMAIL_HOST.blank() || EMAIL_SENDER.blank())) {
     MESSAGE(
-        "Email not setup.  Select File->Setup, Email tab, and fill in the required information.",
+        "Email not setup.  Select File > Options, Email tab, and fill in the required information.",
         "Error!");
     return done(1);
   }
   if (news && (NEWS_HOST.blank() || NEWS_SENDER.blank())) {
     MESSAGE(
-        "Email (News) not setup. Select File->Setup, Email tab, and fill in the required "
+        "Email (News) not setup. Select File > Options, Email tab, and fill in the required "
         "information.",
         "Error!");
     return done(1);

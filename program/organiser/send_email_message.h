@@ -43,5 +43,9 @@ void FillMailSender(SENDMAILCLASS& mail, std::string_view mailer, bool set_varia
 // names them: "the SMTP mail host", "the e-mail reply-to address" or both joined by "and";
 // empty when both are set.
 std::string MissingMailSettings();
+// The box text that stops `what` ("The message") from leaving while MissingMailSettings() names
+// something: what is missing, and that it is entered in File > Options on the Email tab before
+// `button` is pressed again. Empty when nothing is missing.
+std::string MailNotSetUpText(std::string_view what, std::string_view button);
 
 }  // namespace vx

@@ -61,7 +61,8 @@ report::ReportLayout ContactListLayout() {
   layout.page_header.Font({.size = 8, .bold = true});
   for (const Column& c : kContactColumns)
     layout.page_header.Text(c.heading, c.x, 350 + c.y, c.width);
-  layout.page_header.Line(0, 350 + 3 * kLine + 20, width, 0);
+  const long rule = 350 + 3 * kLine + 20;
+  layout.page_header.Line(0, rule, width, rule);
   layout.page_header.height = 350 + 3 * kLine + 60;
 
   // The fields in the order of the headings, with their pictures.
@@ -94,7 +95,7 @@ report::ReportLayout CategoryListLayout() {
   layout.page_header.Font({.size = 14, .bold = true})
       .Text(layout.title, 0, 0, layout.BodyWidth(), Align::Center);
   layout.page_header.Font({.bold = true}).Text("Category", 0, 350);
-  layout.page_header.Line(0, 560, layout.BodyWidth(), 0);
+  layout.page_header.Line(0, 560, layout.BodyWidth(), 560);
   layout.page_header.height = 620;
   layout.detail.String(CAT.Category, "@s20", 0, 0, 2500);
   PageFooter(layout);

@@ -34,7 +34,9 @@ bool ForEachRunInRange(const SCHEDULE_RECORD& task, std::int32_t from, std::int3
     return take(run);
   };
   if (task.Date >= from && !hand_over(task)) return false;
-  if (IsScheduleType(task, "Once")) return false;
+  // A completed record (the history copy of a performed run, or a task with no run left) has
+  // no later run, whatever its rule: its runs after the one it records never happen.
+  if (IsScheduleType(task, "Once") || task.Completed != 0) return false;
 
   SCHEDULE_RECORD walk = task;
   // A next run before the range goes straight to the first run after the day before it, with

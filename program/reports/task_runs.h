@@ -20,9 +20,10 @@ inline constexpr std::size_t kMostRunsPerTask = 10000;
 // Hands `take` a copy of `task` for each of its runs whose date lies in [from, to], in time
 // order: the next run stored in the task, then each later run of its rule (the end moment as the
 // rule applies it; exceptions are not applied) until one falls after `to`, the rule gives no
-// further run or the same one again, or `most` runs were handed over. A "Once" task has its one
-// run; a task without a date none. `take` answers false to stop the walk. Answers whether the
-// walk stopped at `most` with runs still to come in the range.
+// further run or the same one again, or `most` runs were handed over. A "Once" task and a
+// completed one (a history copy) have their one run; a task without a date none. `take` answers
+// false to stop the walk. Answers whether the walk stopped at `most` with runs still to come in the
+// range.
 bool ForEachRunInRange(const SCHEDULE_RECORD& task, std::int32_t from, std::int32_t to,
                        const std::function<bool(const SCHEDULE_RECORD& run)>& take,
                        std::size_t most = kMostRunsPerTask);

@@ -10,7 +10,7 @@ long SendScriptEmail(std::int32_t email_id, MessageReporter& messages) {
   if (sender != nullptr) return sender(email_id, 0, 1);
   ShowScriptMessage(
       messages, "Error!",
-      "Email not setup.  Select File->Setup, Email tab, and fill in the required information.");
+      "Email not setup.  Select File > Options, Email tab, and fill in the required information.");
   return 1;
 }
 

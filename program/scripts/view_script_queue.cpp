@@ -60,7 +60,9 @@ void ViewQueue_Script() {
   window.Text(details).ReadOnly();
   const int show = window.Button("&Details");
   const int remove = window.Button("Delete");
-  const int debug = window.Button("").Tip("Debug report");
+  // The debug switch has no caption; its picture keeps it from looking like an unfinished
+  // button.
+  const int debug = window.Button("").Icon("~winpyr.ico").Tip("Debug report");
   window.Prompt("Current Time:");
   window.String(now, "@t6");
   const int close = window.Button("Close");

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/private_file.h"
+#include "runtime/storage/data_file_check.h"
 #include "runtime/storage/stored_name.h"
 
 namespace fs = std::filesystem;
@@ -187,6 +188,27 @@ fs::path OnDisk(const fs::path& data, const std::string& name) {
   return storage::ResolveOnDisk((data / name).string());
 }
 
+// A backup whose database this program cannot read (damaged, cut off, empty, not a database
+// at all, or another program's) would put a broken file in place of a good one, and the next
+// start would stop at it: such a backup is refused before anything is touched. The reason names
+// the file; empty when every database of the backup is whole and ours.
+std::string UnrestorableDatabase(const EarlierBackup& backup) {
+  for (const std::string& name : backup.files) {
+    const fs::path file = backup.folder / name;
+    const std::string extension = file.extension().string();
+    const bool data_file = extension.size() == 4 && (extension[1] == 'T' || extension[1] == 't') &&
+                           (extension[2] == 'P' || extension[2] == 'p') &&
+                           (extension[3] == 'S' || extension[3] == 's');
+    if (!data_file && !IsDatabase(file)) continue;
+    const storage::DataFileCheck check = storage::CheckDataFile(file.string());
+    if (check.state == storage::DataFileState::Ours) continue;
+    const std::string why =
+        check.state == storage::DataFileState::Empty ? "it is empty" : check.reason;
+    return file.string() + " cannot be restored, since " + why + ".  Nothing was changed.";
+  }
+  return {};
+}
+
 }  // namespace
 
 BackupOutcome BackUpDataFiles(const fs::path& data, const std::vector<std::string>& names,
@@ -283,6 +305,8 @@ RestoreOutcome RestoreBackup(const fs::path& data, const EarlierBackup& backup,
                     ") has the data folder open.";
     return outcome;
   }
+  outcome.error = UnrestorableDatabase(backup);
+  if (!outcome.ok()) return outcome;
   // What the backup replaces is kept first.
   std::vector<std::string> in_use;
   for (const std::string& name : backup.files) {

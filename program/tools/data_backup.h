@@ -64,7 +64,8 @@ struct RestoreOutcome {
 // replaces are backed up first (a new dated folder), and each file is copied beside its place and
 // renamed over it, so a file is either the old one or the whole new one. A database's
 // write-ahead log, shared-memory and transaction intent files belong to the replaced file and
-// go with it. Refused while another program holds a file of the folder open.
+// go with it. Refused while another program holds a file of the folder open, and when a
+// database of the backup cannot be read as one of this program's (the error names the file).
 RestoreOutcome RestoreBackup(const std::filesystem::path& data, const EarlierBackup& backup,
                              const CopyProgress& progress = {});
 

@@ -53,6 +53,22 @@ class ListReportsPdfTest : public test::ShellTest {
     EXPECT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed: scripts/install-deps.sh";
     return text.output;
   }
+  // The rule under the headings runs level across the page, below the headings.
+  static void ExpectLevelRuleUnderHeadings(const TestDriver& ui) {
+    const std::vector<SeenRequest> prints = ui.Prints();
+    ASSERT_EQ(prints.size(), 1u);
+    ASSERT_TRUE(prints[0].pages && !prints[0].pages->empty());
+    const report::PageImage& page = prints[0].pages->pages[0];
+    int rules = 0;
+    for (const report::PageItem& item : page.items) {
+      if (item.kind != report::PageItem::Kind::Line) continue;
+      ++rules;
+      EXPECT_EQ(item.height, 0) << "a level line, from y " << item.y;
+      EXPECT_GT(item.width, page.width / 2) << "across the page";
+      EXPECT_GT(item.y, 350) << "below the title";
+    }
+    EXPECT_EQ(rules, 1);
+  }
   static void ExpectHolds(const std::string& text, const std::vector<std::string>& shown) {
     for (const std::string& s : shown)
       EXPECT_NE(text.find(s), std::string::npos) << s << " in\n" << text;
@@ -83,6 +99,7 @@ TEST_F(ListReportsPdfTest, TheContactListHoldsItsTitleHeadingsAndEveryContact) {
              "zoe@example.org", "Brown", "ben@example.org", "Page 1"});
   // In category order: Brown's "Clients" before Adams's "Family".
   EXPECT_LT(text.find("Brown"), text.find("Adams")) << text;
+  ExpectLevelRuleUnderHeadings(ui);
 }
 
 TEST_F(ListReportsPdfTest, TheCategoryListHoldsItsTitleAndEveryCategory) {
@@ -101,6 +118,7 @@ TEST_F(ListReportsPdfTest, TheCategoryListHoldsItsTitleAndEveryCategory) {
   const std::string text = PdfText(ui);
   ExpectHolds(text, {"Category List", "Category", "Home", "Work", "Page 1"});
   EXPECT_LT(text.find("Home"), text.find("Work")) << text;
+  ExpectLevelRuleUnderHeadings(ui);
 }
 
 TEST_F(ListReportsPdfTest, CancelOnThePreviewQuestionPrintsNothing) {

@@ -26,6 +26,7 @@
 #include "program/common/calendar.h"
 #include "runtime/dates.h"
 #include "runtime/pictures.h"
+#include "runtime/window/text_rows.h"
 #include "runtime/window/window.h"
 #include "tests/frontend/qt_test_support.h"
 #include "tests/frontend/x11_test_input.h"
@@ -395,6 +396,163 @@ TEST(QtLayout, GroupsKeepTheirHeightAndAPromptStandsAtItsTextBoxsFirstLine) {
         EXPECT_GT(text_top, 0);
         EXPECT_LE(std::abs(prompt_middle - text_top), 20)
             << "prompt at the text box's first line: " << prompt_middle << " " << text_top;
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// A page whose only growing field is hidden once the window is open (the task form's message on
+// its first page, for a task whose message has a page of its own) leaves the spare height below
+// its rows: the option box above stays as high as its radios.
+TEST(QtLayout, HidingAPagesOnlyTextLeavesItsOptionBoxAsHighAsItsRows) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        std::string kind = "Both", description, message;
+        Window w("Task Page");
+        w.Set(Prop::Width, 640L).Set(Prop::Height, 480L);
+        w.Timer(10);
+        Control& sheet = w.Sheet();
+        Control& basics = sheet.Tab("Basics");
+        Control& type = basics.Option("Task Type", kind);
+        type.Arrange(Arrangement::Row);
+        type.Radio("&Program", "Program");
+        type.Radio("&Both", "Both");
+        basics.Prompt("&Description:");
+        basics.Entry(description, "@s40");
+        Control& prompt = basics.Prompt("&Message:");
+        Control& text = basics.Text(message);
+        sheet.Tab("Other").Prompt("Other");
+        w.Button("&OK");
+        bool hidden = false;
+        while (w.Accept()) {
+          if (!hidden && EVENT() == EVENT_Timer) {
+            prompt.Hide();
+            text.Hide();
+            w.Set(Prop::Timer, 0L);
+            hidden = true;
+          }
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Task Page");
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitFor([&] {
+          bool gone = false;
+          OnGui([&] { gone = !window->findChild<QPlainTextEdit*>()->isVisible(); });
+          return gone;
+        }));
+        std::this_thread::sleep_for(200ms);  // laid out again without the text
+        int option_height = 0, option_needs = 0;
+        OnGui([&] {
+          for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
+            if (box->findChild<QRadioButton*>()) {
+              option_height = box->height();
+              option_needs = box->sizeHint().height();
+            }
+          }
+        });
+        EXPECT_GT(option_needs, 0);
+        EXPECT_LE(option_height, option_needs + 4) << "the option box takes no spare height";
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// A page laid out side by side (the task form's users: a list, buttons, a list) keeps its
+// margin, so the lists stand clear of the page's frame as the fields of a form page do.
+TEST(QtLayout, APageOfPanesBesideEachOtherKeepsItsMargin) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        TextRows all, chosen;
+        Window w("Users Page");
+        w.Set(Prop::Width, 640L).Set(Prop::Height, 400L);
+        Control& page = w.Sheet().Tab("Users");
+        page.Arrange(Arrangement::Beside);
+        Control& left = page.Stacked();
+        left.String("All Users");
+        left.List("160L(2)~User~@s40@").From(&all);
+        page.Stacked().Button("Add >");
+        Control& right = page.Stacked();
+        right.String("Users for this Task");
+        right.List("160L(2)~User~@s40@").From(&chosen);
+        w.Button("&OK");
+        while (w.Accept()) {
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Users Page");
+        ASSERT_NE(window, nullptr);
+        std::this_thread::sleep_for(200ms);
+        std::vector<int> gaps;
+        OnGui([&] {
+          QWidget* page = window->findChild<QTabWidget*>()->currentWidget();
+          const QRect inside(page->mapToGlobal(QPoint(0, 0)), page->size());
+          for (QTableView* list : window->findChildren<QTableView*>()) {
+            const QRect at(list->mapToGlobal(QPoint(0, 0)), list->size());
+            gaps.push_back(std::min({at.left() - inside.left(), inside.right() - at.right(),
+                                     inside.bottom() - at.bottom()}));
+          }
+        });
+        ASSERT_EQ(gaps.size(), 2u);
+        for (int gap : gaps) EXPECT_GE(gap, 4) << "a list stands off the page's frame";
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// A narrow form (a list of short names and two buttons) opens wide enough for its whole title,
+// which the window manager would otherwise cut in the middle.
+TEST(QtLayout, ANarrowFormOpensWideEnoughForItsTitle) {
+  REQUIRE_QT_DISPLAY();
+  const char* title = "Select a Category for the Report of Tasks";
+  const int status = RunAsUser(
+      [title] {
+        TextRows names;
+        Window w(title);
+        w.List("40L(2)|M~Name~@s10@").From(&names);
+        w.Button("&Select");
+        w.Button("Cancel");
+        while (w.Accept()) {
+        }
+      },
+      [title] {
+        qt::QtWindow* window = WaitShown(title);
+        ASSERT_NE(window, nullptr);
+        int width = 0, needs = 0;
+        OnGui([&] {
+          width = window->width();
+          QFont bold = window->font();
+          bold.setBold(true);
+          needs = QFontMetrics(bold).horizontalAdvance(QString::fromUtf8(title));
+        });
+        EXPECT_GT(width, needs) << "the title fits beside the title bar's buttons";
+      });
+  EXPECT_EQ(status, 0);
+}
+
+// A list whose one column has no heading (the bug report's settings) shows no empty header bar;
+// a list with headings keeps its header.
+TEST(QtLayout, AListWithoutHeadingsShowsNoEmptyHeader) {
+  REQUIRE_QT_DISPLAY();
+  const int status = RunAsUser(
+      [] {
+        TextRows settings, users;
+        settings.rows = {{"BurstSize=7"}, {"DebugMode=0"}};
+        Window w("Lists With And Without Headings");
+        w.List("108L(1)|@s80@").From(&settings);
+        w.List("160L(2)~User~@s40@").From(&users);
+        w.Button("&OK");
+        while (w.Accept()) {
+        }
+      },
+      [] {
+        qt::QtWindow* window = WaitShown("Lists With And Without Headings");
+        ASSERT_NE(window, nullptr);
+        std::vector<bool> headers;
+        OnGui([&] {
+          for (QTableView* list : window->findChildren<QTableView*>())
+            headers.push_back(list->horizontalHeader()->isVisible());
+        });
+        EXPECT_EQ(headers, (std::vector<bool>{false, true}));
       });
   EXPECT_EQ(status, 0);
 }

@@ -76,13 +76,15 @@ class CsvExportTest : public test::WindowTest {
   }
 };
 
-TEST(CsvFile, FieldsAreQuotedUnlessPlainNumbersAndReadBackByPicture) {
+TEST(CsvFile, FieldsAreQuotedUnlessNumbersUnderANumericPictureAndReadBackByPicture) {
   const test::TempFolder folder("vx_csv_file");
   const std::string file = (folder / "out.csv").string();
   ASSERT_TRUE(CsvCreateExportFile(file));
   CsvBeginLine();
   CsvAddField("Name[2]", true, "@s50");
   CsvAddField("say \"hi\"   ", false, "@s20");
+  CsvAddField("2027", false, "@s40");  // a text that reads as a number is still a text
+  CsvAddNumberField(7, "@s3");
   CsvAddField("1,5", false, "@n6");  // text under a numeric picture is still quoted
   CsvAddField("42", false, "@n-10.2");
   CsvAddNumberField(DATE(6, 15, 2026), "@d17b");
@@ -91,14 +93,16 @@ TEST(CsvFile, FieldsAreQuotedUnlessPlainNumbersAndReadBackByPicture) {
   EXPECT_FALSE(std::filesystem::exists(file)) << "written beside the target until complete";
   ASSERT_TRUE(CsvCloseExportFile());
   const std::string date = CLIP(LEFT(FORMAT(DATE(6, 15, 2026), "@d17b")));
-  EXPECT_EQ(ReadWhole(file), "\"Name_2\",\"say \"\"hi\"\"\",\"1,5\",42,\"" + date + "\",\"\"\r\n");
+  EXPECT_EQ(ReadWhole(file),
+            "\"Name_2\",\"say \"\"hi\"\"\",\"2027\",\"7\",\"1,5\",42,\"" + date + "\",\"\"\r\n");
 
   ASSERT_GT(CsvOpenImportFile(file), 0);
   ASSERT_GT(CsvReadLine(), 0);
   const struct {
     int result;
     const char* text;
-  } fields[] = {{1, "Name_2"}, {1, "say \"hi\""}, {1, "1,5"}, {2, "42"}, {1, ""}, {1, ""}};
+  } fields[] = {{1, "Name_2"}, {1, "say \"hi\""}, {1, "2027"}, {1, "7"},
+                {1, "1,5"},    {2, "42"},         {1, ""},     {1, ""}};
   for (const auto& field : fields) {
     EXPECT_EQ(CsvNextField(), field.result);
     if (std::string_view(field.text).empty() && field.result == 1 && CsvFieldText() != "") {

@@ -160,6 +160,41 @@ TEST_F(CsvImportTest, TheAssignWindowMatchesAHeaderLineAndIsWorkedByItsButtons) 
   EXPECT_EQ(stored[1].Resolution.str(), "Done");
 }
 
+// A file the task export wrote offers its text columns as text and its numbers as numbers, even
+// when the first task's texts read as numbers.
+TEST_F(CsvImportTest, AnExportedFileOffersTextsThatReadAsNumbersAsTextColumns) {
+  ASSERT_EQ(ACCESS_SCHEDULE->Open(), 0);
+  ACCESS_SCHEDULE->PrimeRecord();
+  SCH.TaskType = "Display Message";
+  SCH.Category = "2026";
+  SCH.Description = "2027";
+  SCH.ScheduleType = "Once";
+  SCH.Date = DATE(7, 1, 2026);
+  SCH.Time = MakeTime(8, 15);
+  ASSERT_EQ(ACCESS_SCHEDULE->Insert(), 0);
+  ACCESS_SCHEDULE->Close();
+  const fs::path file = root() / "tasks.csv";
+  ASSERT_EQ(Export(ScheduleCsvTable(), OfferedExportFields(ScheduleCsvTable()), file),
+            CsvExportOutcome::Written);
+
+  DriverWindow window = Open(ImportSchedule, file);
+  DriverControl columns = NthList(window, 1);
+  const struct {
+    long column;
+    const char* value;
+    const char* kind;
+  } cases[] = {{2, "SCH:Category", "Alpha-numeric"},
+               {3, "SCH:Description", "Alpha-numeric"},
+               {7, "SCH:Sunday", "Numeric"},
+               {16, "SCH:Every", "Numeric"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(columns.Cell(c.column, 3), c.value);
+    EXPECT_EQ(columns.Cell(c.column, 2), c.kind) << c.value;
+  }
+  window.Control("Cancel").Press();
+  ui_.Finish();
+}
+
 // A file without a header line: nothing matched, nothing stripped; OK refuses until a field is
 // assigned; Cancel imports nothing.
 TEST_F(CsvImportTest, AFileWithoutAHeaderIsImportedWholeOnceAFieldIsAssigned) {

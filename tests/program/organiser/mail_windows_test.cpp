@@ -373,6 +373,29 @@ TEST_F(MailWindowsTest, TheDatabaseCopyNeverGoesThroughALinkPlantedInTheTemporar
   EXPECT_EQ(left, 0U) << "the copy's folder is removed once the mail is sent";
 }
 
+// Without a mail host the report says what is missing and where it is set, in the Options
+// window that File > Options opens, and keeps the report as typed until Send works.
+TEST_F(MailWindowsTest, ABugReportWithoutAMailHostSaysWhereToSetItAndStaysAsTyped) {
+  const std::string host = EMAIL_HOST.str();
+  EMAIL_HOST = "";
+  ui_.Start(BugReport);
+  DriverWindow w = ui_.WaitWindow("Bug Reporting");
+  w.Control("Enter your bug report or comments here:").Type("It crashed.");
+  w.Control("&Send").Press();
+  const SeenRequest box = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(box.caption, "Email Not Set Up");
+  EXPECT_EQ(box.text,
+            "The bug report cannot be sent: the SMTP mail host is not set up.\n\nEnter it in "
+            "File > Options, on the Email tab, then press Send here again.");
+  ASSERT_TRUE(w.Open());
+  EXPECT_EQ(w.Control("Enter your bug report or comments here:").Value(), "It crashed.");
+  EMAIL_HOST = host;
+  w.Control("&Send").Press();
+  ui_.WaitClosed(w);
+  ui_.Finish();
+  EXPECT_EQ(server_.Mails(1).size(), 1U);
+}
+
 TEST_F(MailWindowsTest, AFailedBugReportStaysOpenWithTheCommentAndSaysWhy) {
   EMAIL_HOST = test::ClosedPortHost();
   ui_.Start(BugReport);

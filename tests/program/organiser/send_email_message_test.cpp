@@ -195,10 +195,10 @@ TEST_F(SendEmailMessageTest, IncompleteSettingsAndMissingRecipientsAreRefused) {
   LocalSmtpServer server;
   const std::string closed = test::ClosedPortHost();
   const std::string mail_box =
-      "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required "
+      "Error!: Email not setup.  Select File > Options, Email tab, and fill in the required "
       "information.";
   const std::string news_box =
-      "Error!: Email (News) not setup. Select File->Setup, Email tab, and fill in the required "
+      "Error!: Email (News) not setup. Select File > Options, Email tab, and fill in the required "
       "information.";
   struct Case {
     const char* what;

@@ -160,6 +160,13 @@ TEST_F(ScheduleWorkFileTest, ListsEachRunOfATaskInsideTheRange) {
        }(),
        {kFrom, kFrom + 1, kFrom + 2}},
       {"a task without a date", Every("Undated", 1, "Days", 0), {}},
+      {"the history copy of a daily task's run: that run alone, no later ones",
+       [] {
+         SCHEDULE_RECORD t = Every("Performed", 1, "Days", DATE(6, 16, 2026));
+         t.Completed = t.Disabled = 1;
+         return t;
+       }(),
+       {DATE(6, 16, 2026)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

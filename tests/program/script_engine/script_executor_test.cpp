@@ -693,7 +693,7 @@ TEST_F(ScriptExecutorTest, FileActionsSetValuesAndMailLeaveTheirResultsInVariabl
   Run();  // no mail routine installed: not set up
   EXPECT_EQ(Var("EmailExitCode"), "1");
   EXPECT_EQ(messages.Texts().back(),
-            "Error!: Email not setup.  Select File->Setup, Email tab, and fill in the required "
+            "Error!: Email not setup.  Select File > Options, Email tab, and fill in the required "
             "information.");
   Run();  // no DDE server answers: nothing happens
   EXPECT_EQ(ScriptQueue.Records(), 0);

@@ -198,6 +198,9 @@ TEST_F(ScriptCopyAndViewerTest, TheDebugButtonSwitchesTracingOnAndOpensTheReport
   ui.Start([] { ViewQueue_Script(); });
   DriverWindow viewer = ui.WaitWindow("Current Script");
   EXPECT_EQ(viewer.ControlNumber(1).Rows(), 0u);
+  EXPECT_EQ(viewer.ControlNumber(5).Get(Prop::Text), "");
+  EXPECT_NE(viewer.ControlNumber(5).Get(Prop::Icon), "")
+      << "a button without a caption shows a picture, not an empty face";
   viewer.ControlNumber(5).Press();
   viewer.Close();
   ui.Finish();

@@ -24,10 +24,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Runs `sql` on the data folder's database, marked as this program's own.
 void Sql(const std::string& sql) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open("VX97.TPS", &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  const std::string marked = "PRAGMA application_id = 1448622391; " + sql;  // "VX97"
+  ASSERT_EQ(sqlite3_exec(db, marked.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
   sqlite3_close(db);
 }
 
@@ -131,6 +133,75 @@ TEST_F(BackupRestoreWindowTest, BacksUpSaysWhereAndRestoresAChosenBackupOnlyOnce
   window.Control("&Close").Press();
   ui_.Finish();
   EXPECT_TRUE(whole);
+}
+
+// A backup whose database is not a whole one of ours is refused before anything changes: the
+// box names the file and why, the data in use stays, and no safety backup is made for nothing.
+TEST_F(BackupRestoreWindowTest, ABackupWhoseDatabaseCannotBeReadIsRefusedAndTheDataStays) {
+  Sql("CREATE TABLE notes(text); INSERT INTO notes VALUES('in use');");
+  const std::string good = Read("VX97.TPS");
+  struct Case {
+    const char* folder;
+    std::string bytes;
+    const char* why;
+  };
+  const std::vector<Case> cases = {
+      {"2026-01-01", std::string(5000, '\x5a'), "it is not a database"},
+      {"2026-01-02", "", "it is empty"},
+      {"2026-01-03", good.substr(0, 50), "it has been cut off"},
+      {"2026-01-04", good.substr(0, good.size() / 2), "it has been cut off ("},
+  };
+  for (const Case& c : cases) {
+    fs::create_directories(root() / "Backup" / c.folder);
+    Write(root() / "Backup" / c.folder / "VX97.TPS", c.bytes);
+  }
+  // Another program's database, whole and readable, is no backup of ours either.
+  fs::create_directories(root() / "Backup" / "2026-01-05");
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((root() / "Backup" / "2026-01-05" / "VX97.TPS").c_str(), &db),
+              SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE photos(name)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  }
+  for (const EarlierBackup& backup : EarlierBackups(root())) {
+    SCOPED_TRACE(backup.name);
+    const RestoreOutcome outcome = RestoreBackup(root(), backup);
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_NE(
+        outcome.error.find((backup.folder / "VX97.TPS").string() + " cannot be restored, since "),
+        std::string::npos)
+        << outcome.error;
+    std::string why = "another program's database";
+    for (const Case& c : cases) {
+      if (backup.name == c.folder) why = c.why;
+    }
+    EXPECT_NE(outcome.error.find(why), std::string::npos) << outcome.error;
+    EXPECT_EQ(Notes("VX97.TPS"), (std::vector<std::string>{"in use"}));
+  }
+  EXPECT_EQ(EarlierBackups(root()).size(), 5u) << "no safety backup made";
+
+  // In the window: the box says the backup was not restored and why.
+  ui_.Start([] { BackupRestore({}); });
+  DriverWindow window = ui_.WaitWindow("Backup/Restore");
+  DriverControl list = window.Control("&Earlier backups:");
+  ui_.WaitUntil([&] { return list.Rows() == 5; }, "the backups listed");
+  long row = 0;
+  for (long r = 1; r <= 5; ++r) {
+    if (list.Cell(r, 1) == "2026-01-01") row = r;
+  }
+  ASSERT_NE(row, 0);
+  list.ChooseRow(row);
+  ui_.AnswerMessage(BUTTON_YES);
+  window.Control("&Restore").Press();
+  const SeenRequest refused = ui_.WaitMessage(BUTTON_OK);
+  EXPECT_EQ(refused.text, "The backup 2026-01-01 was not restored: " +
+                              (root() / "Backup" / "2026-01-01" / "VX97.TPS").string() +
+                              " cannot be restored, since it is not a database.  Nothing was "
+                              "changed.");
+  EXPECT_EQ(Notes("VX97.TPS"), (std::vector<std::string>{"in use"}));
+  window.Control("&Close").Press();
+  ui_.Finish();
 }
 
 TEST_F(BackupRestoreWindowTest, CopiesReportTheirProgressAndAFileThatIsNotThereIsNamed) {
