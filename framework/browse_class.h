@@ -118,6 +118,7 @@ class BrowseClass : public WindowComponent, public ListSource {
   void Select(long row);
   std::size_t Records() const override { return rows_.size(); }
   std::vector<std::string> Fields(std::size_t row) const override { return rows_[row]; }
+  const std::vector<std::string>* KeptFields(std::size_t row) const override { return &rows_[row]; }
   // The rows change only on the browse's own thread; not within a transaction of that thread
   // (see ResetFromView).
   bool MayYieldWhileRendered() const override;

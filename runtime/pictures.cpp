@@ -104,15 +104,34 @@ std::string FORMAT(const Decimal& value, std::string_view picture) {
   return FormatPlain(value.ToString(), whole, picture);
 }
 
-std::string FORMAT(std::string_view text, std::string_view picture) {
-  const std::optional<Picture> p = ParsePicture(picture);
-  if (!p) return std::string(text);
-  if (p->kind == PictureKind::String) return FormatStringValue(text, *p);
+namespace {
+
+std::string FormatTextUnder(std::string_view text, const Picture& p) {
+  if (p.kind == PictureKind::String) return FormatStringValue(text, p);
   const std::string plain = LeadingNumber(text);
-  if (p->kind == PictureKind::Number) return FormatNumberValue(plain, *p);
+  if (p.kind == PictureKind::Number) return FormatNumberValue(plain, p);
   double whole = 0;
   std::from_chars(plain.data() + (plain[0] == '+' ? 1 : 0), plain.data() + plain.size(), whole);
-  return FormatPlain(plain, WholePart(whole), *p);
+  return FormatPlain(plain, WholePart(whole), p);
+}
+
+}  // namespace
+
+std::string FORMAT(std::string_view text, std::string_view picture) {
+  const std::optional<Picture> p = ParsePicture(picture);
+  return p ? FormatTextUnder(text, *p) : std::string(text);
+}
+
+TextPicture::TextPicture(std::string_view picture) {
+  if (const std::optional<Picture> p = ParsePicture(picture))
+    parsed_ = std::make_unique<Picture>(*p);
+}
+TextPicture::~TextPicture() = default;
+TextPicture::TextPicture(TextPicture&&) noexcept = default;
+TextPicture& TextPicture::operator=(TextPicture&&) noexcept = default;
+
+std::string TextPicture::Format(std::string_view text) const {
+  return parsed_ ? FormatTextUnder(text, *parsed_) : std::string(text);
 }
 
 std::string DEFORMAT(std::string_view text, std::string_view picture) {

@@ -7,6 +7,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,21 @@ std::string FORMAT(std::string_view text, std::string_view picture);
 inline std::string FORMAT(const char* text, std::string_view picture) {
   return FORMAT(std::string_view(text), picture);
 }
+
+// A picture read once, for formatting many texts under it (the cells of a list's column): each
+// gives what FORMAT(text, picture) gives.
+struct Picture;
+class TextPicture {
+ public:
+  explicit TextPicture(std::string_view picture);
+  ~TextPicture();
+  TextPicture(TextPicture&&) noexcept;
+  TextPicture& operator=(TextPicture&&) noexcept;
+  std::string Format(std::string_view text) const;
+
+ private:
+  std::unique_ptr<Picture> parsed_;  // none for a token that is not a picture
+};
 
 // The stored value behind a display text, as text: a day number or time as digits, a number as
 // plain decimal text ("-1234.5"), a text cut to an @Sn width. Text that does not read under the

@@ -336,11 +336,16 @@ void Control::Render() {
   std::vector<ListRow> rows;
   if (type_ == ControlType::List && source_) {
     const std::vector<std::string> icons = SplitBars(Get(Prop::IconList));
-    auto field = [](const std::vector<std::string>& fields, int n) -> std::string {
-      return n >= 1 && n <= static_cast<int>(fields.size()) ? fields[n - 1] : std::string();
+    auto field = [](const std::vector<std::string>& fields, int n) -> std::string_view {
+      return n >= 1 && n <= static_cast<int>(fields.size()) ? std::string_view(fields[n - 1])
+                                                            : std::string_view();
     };
     const std::size_t count = source_->Records();
     rows.reserve(count);
+    // Each column's picture is read once for all its cells.
+    std::vector<TextPicture> pictures;
+    pictures.reserve(columns_.size());
+    for (const ListColumn& col : columns_) pictures.emplace_back(col.picture);
     // Rendering a very long list lets other runtime threads run every 50 ms where its source
     // allows it; the rows rendered so far stay aside until the end.
     const bool may_yield = source_->MayYieldWhileRendered();
@@ -351,11 +356,15 @@ void Control::Render() {
         YIELD();
         slice_start = std::chrono::steady_clock::now();
       }
-      const std::vector<std::string> fields = source_->Fields(r);
+      std::vector<std::string> made;
+      const std::vector<std::string>* kept = source_->KeptFields(r);
+      if (!kept) made = source_->Fields(r);
+      const std::vector<std::string>& fields = kept ? *kept : made;
       ListRow row;
-      for (const ListColumn& col : columns_) {
+      for (std::size_t c = 0; c < columns_.size(); ++c) {
+        const ListColumn& col = columns_[c];
         ListCell cell;
-        cell.text = FORMAT(field(fields, col.field), col.picture);
+        cell.text = pictures[c].Format(field(fields, col.field));
         cell.fg = col.normal_fg;
         cell.bg = col.normal_bg;
         cell.selected_fg = col.selected_fg;

@@ -27,6 +27,9 @@ class ListSource {
   virtual ~ListSource() = default;
   virtual std::size_t Records() const = 0;
   virtual std::vector<std::string> Fields(std::size_t row) const = 0;  // row from 0
+  // The row's fields where the source keeps them as they are (so a render reads them without a
+  // copy); nullptr where it makes them for each call.
+  virtual const std::vector<std::string>* KeptFields(std::size_t /*row*/) const { return nullptr; }
   // Whether a long render of the rows may give other runtime threads a turn now and then
   // (YIELD): only rows that no other thread changes meanwhile (a shared queue may shrink).
   virtual bool MayYieldWhileRendered() const { return false; }

@@ -70,5 +70,18 @@ TEST(PictureTokens, NoPictureShowsThePlainValue) {
   EXPECT_EQ(DeformatDate("10/31/59", "nonsense"), 0);
 }
 
+// A picture read once formats every text as FORMAT does with the token (a list's column formats
+// its cells so).
+TEST(PictureTokens, APictureReadOnceFormatsAsTheToken) {
+  const char* pictures[] = {"@d3", "@D17", "@t4", "@n-10.2", "@n$9.2b",
+                            "@s4", "@s",   "d6",  "@PROMPT", ""};
+  const char* texts[] = {"80030", "+43200", "0", "-1234.5", "abcdef", "12abc", "", "x"};
+  for (const char* picture : pictures) {
+    const TextPicture once(picture);
+    for (const char* text : texts)
+      EXPECT_EQ(once.Format(text), FORMAT(text, picture)) << picture << " / " << text;
+  }
+}
+
 }  // namespace
 }  // namespace vx
