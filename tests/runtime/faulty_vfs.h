@@ -2,6 +2,7 @@
 // from the Nth write or sync on it fails them with a chosen error, as a failing disk, a full
 // disk or a lost device would, or kills the process at the Nth write or sync (Crash). Installed
 // as the default layer, so the storage engine's files opened while it is installed go through it.
+// It also counts the databases opened through it (their logs and shared memory aside).
 #pragma once
 
 #include <signal.h>
@@ -42,6 +43,7 @@ class FaultyVfs {
   }
   void Clear() { fault_ = Fault::None; }
   int failures() const { return failures_; }
+  int databases_opened() const { return databases_opened_; }
 
   // The SQLite code a fault gives.
   static int CodeOf(Fault fault) {
@@ -85,6 +87,7 @@ class FaultyVfs {
   static int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags,
                   int* out_flags) {
     FaultyVfs* self = static_cast<FaultyVfs*>(vfs->pAppData);
+    if (flags & SQLITE_OPEN_MAIN_DB) ++self->databases_opened_;
     FaultyFile* f = Of(file);
     f->owner = self;
     f->real = reinterpret_cast<sqlite3_file*>(f + 1);
@@ -162,6 +165,7 @@ class FaultyVfs {
   std::atomic<Fault> fault_{Fault::None};
   std::atomic<int> countdown_{0};
   std::atomic<int> failures_{0};
+  std::atomic<int> databases_opened_{0};
 };
 
 }  // namespace vx::test

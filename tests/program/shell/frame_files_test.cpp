@@ -4,62 +4,26 @@
 #include "program/shell/frame_files.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
 #include "datadll/dictionary/table_managers.h"
 #include "framework/relation_manager.h"
 #include "runtime/events.h"
-#include "runtime/storage/sqlite_session.h"
 #include "runtime/threads.h"
 #include "runtime/window/window.h"
 #include "tests/program/window_fixture.h"
+#include "tests/runtime/faulty_vfs.h"
 
 namespace vx {
 namespace {
-
-// The system's file layer, counting the databases opened through it (their logs and shared
-// memory aside). Installed as the default layer before anything opens.
-class CountingVfs {
- public:
-  CountingVfs() {
-    real_ = sqlite3_vfs_find(nullptr);
-    vfs_ = *real_;
-    vfs_.zName = "vx-counting";
-    vfs_.pAppData = this;
-    vfs_.xOpen = &Open;
-    sqlite3_vfs_register(&vfs_, 1);
-  }
-  ~CountingVfs() {
-    storage::CloseKeptConnections();
-    sqlite3_vfs_unregister(&vfs_);
-    sqlite3_vfs_register(real_, 1);
-  }
-  CountingVfs(const CountingVfs&) = delete;
-  CountingVfs& operator=(const CountingVfs&) = delete;
-
-  int databases_opened() const { return opened_; }
-
- private:
-  static int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* out) {
-    auto* self = static_cast<CountingVfs*>(vfs->pAppData);
-    if (flags & SQLITE_OPEN_MAIN_DB) ++self->opened_;
-    return self->real_->xOpen(self->real_, name, file, flags, out);
-  }
-
-  sqlite3_vfs* real_ = nullptr;
-  sqlite3_vfs vfs_{};
-  std::atomic<int> opened_{0};
-};
 
 class FrameFilesTest : public test::WindowTest {};
 
 TEST_F(FrameFilesTest, ATaskTreeOpenedAfterTheFirstConnectsToNoFile) {
   constexpr int kOpenTree = EVENT_User + 1;
-  CountingVfs vfs;
+  test::FaultyVfs vfs;      // never armed: it only counts the databases opened
   std::vector<int> opened;  // databases each tree open connected to, written on its thread
   // Main's thread holds the frame's tables and starts a thread for each tree open, as the
   // frame starts a task list; each such thread shows a window once its tree is open.
