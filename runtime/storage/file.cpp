@@ -87,21 +87,13 @@ namespace {
 std::string CanonicalPath(const std::string& path) {
   // Within an open burst a path is made canonical once: each table of a tree would otherwise
   // walk the same folders again.
-  thread_local std::uint64_t memo_burst = 0;
-  thread_local std::unordered_map<std::string, std::string> memo;
-  const std::uint64_t burst = CurrentOpenBurst();
-  if (burst != 0) {
-    if (burst != memo_burst) {
-      memo.clear();
-      memo_burst = burst;
-    }
-    if (const auto it = memo.find(path); it != memo.end()) return it->second;
-  }
-  std::error_code ec;
-  auto p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
-  std::string canonical = ec ? path : p.string();
-  if (burst != 0 && !ec) memo.emplace(path, canonical);
-  return canonical;
+  static BurstMemo memo;
+  return memo.Get(path, [](const std::string& p, bool& keep) {
+    std::error_code ec;
+    const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(p, ec), ec);
+    keep = !ec;
+    return ec ? p : canonical.string();
+  });
 }
 
 }  // namespace

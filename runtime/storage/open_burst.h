@@ -15,6 +15,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
 
 namespace vx::storage {
 
@@ -28,5 +31,21 @@ class OpenBurst {
 
 // The id of the burst open on the calling thread; 0 outside any.
 std::uint64_t CurrentOpenBurst();
+
+// What `find` answers for a path, found once per burst on the calling thread: outside a burst
+// it is asked every time. `find` sets `keep` to false for an answer that must be asked again
+// (one that may change within the burst). Each memo is one static object per caller.
+class BurstMemo {
+ public:
+  using Find = std::function<std::string(const std::string& path, bool& keep)>;
+  std::string Get(const std::string& path, const Find& find);
+
+ private:
+  struct Memo {
+    std::uint64_t burst = 0;
+    std::unordered_map<std::string, std::string> values;
+  };
+  Memo& ThisThread();
+};
 
 }  // namespace vx::storage

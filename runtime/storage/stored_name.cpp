@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
-#include <unordered_map>
 #include <vector>
 
 #include "runtime/fixed_string.h"
@@ -81,19 +80,8 @@ std::string ResolveOnDisk(const std::string& path) {
   // than the file on disk would otherwise have the folder listed for every table in that file,
   // twice per open. A name that stands for nothing is looked up again: another table of the
   // burst may create its file meanwhile, under another spelling that this name must then find.
-  thread_local std::uint64_t memo_burst = 0;
-  thread_local std::unordered_map<std::string, std::string> memo;
-  const std::uint64_t burst = CurrentOpenBurst();
-  bool found = false;
-  if (burst == 0) return ResolveNow(path, found);
-  if (burst != memo_burst) {
-    memo.clear();
-    memo_burst = burst;
-  }
-  if (const auto it = memo.find(path); it != memo.end()) return it->second;
-  std::string resolved = ResolveNow(path, found);
-  if (found) memo.emplace(path, resolved);
-  return resolved;
+  static BurstMemo memo;
+  return memo.Get(path, [](const std::string& p, bool& found) { return ResolveNow(p, found); });
 }
 
 std::string FileOnDisk(std::string_view stored, Driver driver) {
