@@ -37,6 +37,12 @@ void FileManager::Kill() {
   auto_key_ = nullptr;
 }
 
+void FileManager::BindFieldsLater(ExpressionBindings& bindings) {
+  bindings.BindLater([this](ExpressionBindings& b) {
+    if (initialised()) BindFields(b);
+  });
+}
+
 void FileManager::BindFields(ExpressionBindings& bindings) {
   const storage::TableDef& table = def();
   for (const storage::FieldDef& field : table.fields) {

@@ -98,6 +98,10 @@ class FileManager {
   // which override this, call it, and bind their memos under their own names). Each name reads
   // the buffer of the thread evaluating the expression, at the moment it is evaluated.
   virtual void BindFields(ExpressionBindings& bindings);
+  // The same, made when the bindings are first used (ExpressionBindings::BindLater): most
+  // windows that bind their table never evaluate an expression over it. Binds nothing when the
+  // manager was killed before then.
+  void BindFieldsLater(ExpressionBindings& bindings);
 
   storage::FileState SaveFile() const { return file_->GetState(); }
   void RestoreFile(const storage::FileState& state) { file_->RestoreState(state); }

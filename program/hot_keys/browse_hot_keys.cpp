@@ -93,7 +93,7 @@ Level HotKeysWindow::Init() {
   browse_.AddSortOrder(kByDescription);
   browse_.SetLocator([] { return HOT.Description.str(); }, kByDescription);
   WireButtons(browse_, buttons_, UpdateHotKeys);
-  ACCESS_SYSHOTKEYS->BindFields(browse_.Bindings);
+  ACCESS_SYSHOTKEYS->BindFieldsLater(browse_.Bindings);
   AttachListExtension(xplore_, browse_, list_, "?Browse:1",
                       {"HOT:HotKey", "HOT:Action", "HOT:QuickText", "HOT:Description"}, ">Header");
   OpenColouredList(list_);

@@ -179,7 +179,7 @@ Level ClipboardWindow::Init() {
   browse_.SetLocator([] { return CLI.Category.str(); }, kByCategory);
   browse_.AddSortOrder(kSavedOnly);
   browse_.SetLocator([] { return std::to_string(CLI.ClipKeep); }, kSavedOnly);
-  ACCESS_CLIPBOARD->BindFields(browse_.Bindings);
+  ACCESS_CLIPBOARD->BindFieldsLater(browse_.Bindings);
   // The text is a memo, which the table's fields leave out.
   browse_.Bindings.Bind("CLI:ClipContents", [] { return ExprValue::Text(CLI.ClipContents.str()); });
   browse_.SetFilterExpression("(CLI:ClipKeep=1)", "Saved", kSavedOnly);

@@ -106,7 +106,7 @@ Level ContactCategoriesWindow::Init() {
   contacts_.AddSortOrder();
   contacts_.SetLocator([] { return C_.LastName.str(); });
   WireButtons(contacts_, contact_buttons_, UpdateContacts);
-  ACCESS_CONTACT->BindFields(contacts_.Bindings);
+  ACCESS_CONTACT->BindFieldsLater(contacts_.Bindings);
 
   categories_.Init(window()[category_list_], category_view_, *this);
   categories_.AddSortOrder();

@@ -117,7 +117,7 @@ Level ContactsWindow::Init() {
   }
   WireButtons(browse_, buttons_, UpdateContacts);
   ShowSelectWhenPicking(browse_, buttons_);
-  ACCESS_CONTACT->BindFields(browse_.Bindings);
+  ACCESS_CONTACT->BindFieldsLater(browse_.Bindings);
   AttachListExtension(xplore_, browse_, list_, "?Browse:1",
                       {"C_:LastName", "C_:FirstName", "C_:Email", "C_:WorkDayPhone",
                        "C_:HomeEveningPhone", "C_:Fax", "C_:ContactCategory", "C_:AddressLine1",

@@ -109,7 +109,7 @@ Level MessagesWindow::Init() {
   WireButtons(browse_, buttons_, [] { UpdateMessages(0); });
   ShowSelectWhenPicking(browse_, buttons_);
   window()[send_].Hide(browse_.Selecting);
-  ACCESS_MESSAGES->BindFields(browse_.Bindings);
+  ACCESS_MESSAGES->BindFieldsLater(browse_.Bindings);
   // The one date column is blank for a message never sent.
   window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1) + "b"));
   AttachListExtension(xplore_, browse_, list_, "?Browse:1",

@@ -124,7 +124,7 @@ Level ToDoListWindow::Init() {
       [] { return UPPER(CLIP(TDO.Category.view())) == UPPER(CLIP(CAT.Category.view())); },
       "Category", kByCategory);
   WireButtons(browse_, buttons_, UpdateTodo);
-  ACCESS_TODO->BindFields(browse_.Bindings);
+  ACCESS_TODO->BindFieldsLater(browse_.Bindings);
   // The one date column is the completion date, blank for an item never done.
   window()[list_].Format(ReplaceDatePictures(kListFormat, DatePicture().substr(1) + "b"));
   AttachListExtension(

@@ -103,7 +103,7 @@ Level ClipboardCategoriesWindow::Init() {
       },
       "Category");
   WireButtons(entries_, entry_buttons_, UpdateClipboard);
-  ACCESS_CLIPBOARD->BindFields(entries_.Bindings);
+  ACCESS_CLIPBOARD->BindFieldsLater(entries_.Bindings);
   window()[entry_list_].Format(ReplaceDatePictures(kEntryFormat, DatePicture().substr(1)));
 
   categories_.Init(window()[category_list_], category_view_, *this);

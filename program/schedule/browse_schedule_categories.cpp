@@ -156,7 +156,7 @@ Level CategoriesWindow::Init() {
   if (level != Level_Benign) return level;
   tasks_.Init(window()[task_list_], task_view_, *this);
   tasks_.AddSortOrder();
-  ACCESS_SCHEDULE->BindFields(tasks_.Bindings);
+  ACCESS_SCHEDULE->BindFieldsLater(tasks_.Bindings);
   tasks_.SetFilterExpression("(SCH:Disabled=0)");
   tasks_.SetLocator([] { return FormatDate(SCH.Date); });
   WireButtons(tasks_, task_buttons_, [] {

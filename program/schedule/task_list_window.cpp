@@ -234,7 +234,7 @@ void TaskListWindow::SetUpBrowse(int list, std::string_view format) {
   Control& control = window()[list];
   control.IconList(TaskListIcons());
   browse_.Init(control, view_, *this);
-  ACCESS_SCHEDULE->BindFields(browse_.Bindings);
+  ACCESS_SCHEDULE->BindFieldsLater(browse_.Bindings);
   WireButtons(browse_, buttons_, [] {
     if (auto form = TaskForm()) form();
   });

@@ -25,6 +25,11 @@ class ExpressionBindings {
 
   // Binds a name, or replaces what an earlier Bind of the same name gave.
   void Bind(std::string_view name, Getter getter);
+  // Runs `binder` on these bindings when a name is first looked up or bound after this call,
+  // and not before: a window whose list never evaluates an expression does not bind every
+  // field of its table. Binders run once, in the order given, before that later Bind, so
+  // names replace one another as if each Bind had been made at once.
+  void BindLater(std::function<void(ExpressionBindings&)> binder);
   void BindValue(std::string_view name, ExprValue value);
   template <class Integer>
   requires std::is_integral_v<Integer>
@@ -54,7 +59,11 @@ class ExpressionBindings {
   }
 
  private:
+  void BindPending() const;
+
   std::vector<std::pair<std::string, Getter>> entries_;  // names in upper case
+  // Binders not run yet; run (and cleared) by the first look-up or Bind after them.
+  mutable std::vector<std::function<void(ExpressionBindings&)>> pending_;
 };
 
 }  // namespace vx

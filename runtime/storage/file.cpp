@@ -63,6 +63,15 @@ int File::KeyIndex(const KeyDef& key) const {
   return -1;
 }
 
+const std::vector<std::vector<int>>& File::KeyFieldIndexes() const {
+  std::call_once(key_fields_once_, [this] {
+    FileThreadState scratch;
+    const FileOps ops{*this, scratch, def_};
+    for (const KeyDef& key : def_.keys) key_fields_.push_back(ops.Components(key));
+  });
+  return key_fields_;
+}
+
 int File::LockWaitMs() const {
   return std::atomic_ref<int>(const_cast<int&>(lock_wait_ms_)).load(std::memory_order_relaxed);
 }

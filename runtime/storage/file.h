@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,10 @@ class File {
   void RestoreState(const FileState& state);
 
   int KeyIndex(const KeyDef& key) const;
+  // The indexes into def().fields of each key's components (-1: a component that names no
+  // field), in the order of def().keys; made once for the process, since every thread that
+  // walks or seeks by a key needs them and the definition does not change.
+  const std::vector<std::vector<int>>& KeyFieldIndexes() const;
 
  private:
   friend struct FileOps;
@@ -119,6 +124,8 @@ class File {
   const TableDef& def_;
   PerThread<FileThreadState> state_;
   int lock_wait_ms_ = 10000;  // read and written through std::atomic_ref
+  mutable std::once_flag key_fields_once_;
+  mutable std::vector<std::vector<int>> key_fields_;
 };
 
 }  // namespace vx::storage

@@ -90,8 +90,7 @@ struct FileThreadState {
   std::string table;  // SQLite table
   std::shared_ptr<Connection> conn;
   std::map<StatementKey, sqlite3_stmt*> statements;
-  std::vector<std::vector<int>> filters;     // field lists of SetEqual walks seen, by number
-  std::vector<std::vector<int>> key_fields;  // field indexes of each key's components
+  std::vector<std::vector<int>> filters;  // field lists of SetEqual walks seen, by number
 
   // The walk: key (-1 file order), where it stands, and an optional equality filter.
   int key = -1;
@@ -169,7 +168,7 @@ struct FileOps {
   std::string ColumnExpr(int field, bool case_sensitive) const;  // with COLLATE NOCASE where due
   int FieldIndex(const std::string& name) const;
   std::vector<int> Components(const KeyDef& key) const;  // field indexes of a key
-  const std::vector<int>& KeyFields(int key_index);      // the same, kept per thread
+  const std::vector<int>& KeyFields(int key_index);      // the same, kept per table
   // The condition an optional key puts on its records (empty for other keys).
   std::string OptionalCondition(const KeyDef& key) const;
   std::string IndexName(const KeyDef& key) const { return Quote(s.table + "!" + key.name); }

@@ -81,10 +81,7 @@ std::vector<int> FileOps::Components(const KeyDef& key) const {
 }
 
 const std::vector<int>& FileOps::KeyFields(int key_index) {
-  if (s.key_fields.empty()) {
-    for (const KeyDef& key : def.keys) s.key_fields.push_back(Components(key));
-  }
-  return s.key_fields[static_cast<std::size_t>(key_index)];
+  return file.KeyFieldIndexes()[static_cast<std::size_t>(key_index)];
 }
 
 std::string FileOps::OptionalCondition(const KeyDef& key) const {
@@ -141,8 +138,14 @@ std::string FileOps::SelectColumns() const {
 
 sqlite3_stmt* FileOps::Statement(const StatementKey& k) {
   if (auto it = s.statements.find(k); it != s.statements.end()) return it->second;
-  const std::string sql = BuildSql(k);
-  sqlite3_stmt* stmt = s.conn->Prepare(sql);
+  // A walk's filter number is this thread's own: the slot names the filter's fields instead.
+  Connection::StatementSlot slot{{k.kind, k.key, k.level, k.backward}, {}};
+  if (k.filter >= 0) slot.equal_fields = s.filters[static_cast<std::size_t>(k.filter)];
+  sqlite3_stmt* stmt = s.conn->SlotStatement(file.id(), s.table, slot);
+  if (!stmt) {
+    stmt = s.conn->Prepare(BuildSql(k));
+    if (stmt) s.conn->KeepSlotStatement(file.id(), s.table, slot, stmt);
+  }
   if (stmt) s.statements.emplace(k, stmt);
   return stmt;
 }

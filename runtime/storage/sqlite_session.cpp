@@ -212,6 +212,17 @@ sqlite3_stmt* Connection::Prepare(const std::string& sql) {
   return stmt;
 }
 
+sqlite3_stmt* Connection::SlotStatement(std::uint64_t owner, const std::string& table,
+                                        const StatementSlot& slot) const {
+  const auto it = slots_.find({owner, table, slot});
+  return it == slots_.end() ? nullptr : it->second;
+}
+
+void Connection::KeepSlotStatement(std::uint64_t owner, const std::string& table,
+                                   const StatementSlot& slot, sqlite3_stmt* stmt) {
+  slots_[{owner, table, slot}] = stmt;
+}
+
 int Connection::Exec(const char* sql) {
   EndCursors();
   version_burst_ = 0;  // it may change the schema

@@ -17,12 +17,16 @@
 #include <sqlite3.h>
 
 #include <sys/types.h>
+
+#include <array>
 #include <atomic>
+#include <compare>
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -63,6 +67,20 @@ class Connection {
 
   // A prepared statement for `sql`, kept for the life of the connection (reset before reuse).
   sqlite3_stmt* Prepare(const std::string& sql);
+  // The statement that the engine object `owner` prepared for `table` in its statement slot
+  // on this connection (nullptr: none yet), so that the next thread that opens the table on the
+  // kept connection neither builds the SQL text again nor looks it up by that text. A slot is
+  // the statement's kind, key, level and direction, and the fields a walk keeps equal; the SQL
+  // of a slot depends only on the object's definition, the table and the slot.
+  struct StatementSlot {
+    std::array<int, 4> kind_key_level_back;
+    std::vector<int> equal_fields;
+    auto operator<=>(const StatementSlot&) const = default;
+  };
+  sqlite3_stmt* SlotStatement(std::uint64_t owner, const std::string& table,
+                              const StatementSlot& slot) const;
+  void KeepSlotStatement(std::uint64_t owner, const std::string& table, const StatementSlot& slot,
+                         sqlite3_stmt* stmt);
   int Exec(const char* sql);  // a SQLite result code
 
   void SetBusyMilliseconds(int ms);
@@ -115,6 +133,7 @@ class Connection {
   sqlite3* db_;
   std::string path_;
   std::unordered_map<std::string, sqlite3_stmt*> statements_;
+  std::map<std::tuple<std::uint64_t, std::string, StatementSlot>, sqlite3_stmt*> slots_;
   sqlite3_stmt* begin_read_ = nullptr;
   sqlite3_stmt* end_read_ = nullptr;
   std::vector<sqlite3_stmt*> cursors_;

@@ -277,6 +277,37 @@ TEST(Expression, SeesOnlyWhatIsBound) {
   EXPECT_EQ(counter.Evaluate().text(), "2");
 }
 
+TEST(Expression, NamesBoundLaterAreBoundAtFirstUseInTheirOrder) {
+  ExpressionBindings bindings;
+  int runs = 0;
+  std::int32_t date = 100;
+  bindings.BindLater([&](ExpressionBindings& b) {
+    ++runs;
+    b.BindInteger("SCH:Date", &date);
+    b.BindValue("SCH:Category", ExprValue::Text("Work"));
+  });
+  EXPECT_EQ(runs, 0);
+
+  // A Bind made after the deferred binder replaces the name the binder gives, as it would have
+  // had the binder run at once.
+  bindings.BindValue("SCH:Category", ExprValue::Text("Home"));
+  EXPECT_EQ(runs, 1);
+  const Expression e("SCH:Date + 1 & SCH:Category", bindings);
+  ASSERT_TRUE(e.ok()) << e.error();
+  date = 200;
+  EXPECT_EQ(e.Evaluate().text(), "201Home");
+
+  // A binder given after the first use runs at the next look-up, once.
+  bindings.BindLater([&](ExpressionBindings& b) {
+    ++runs;
+    b.BindValue("Later", ExprValue::Integer(7));
+  });
+  EXPECT_EQ(bindings.Find("SCH:Date"), 0);
+  EXPECT_GE(bindings.Find("later"), 0);
+  EXPECT_LT(bindings.Find("missing"), 0);
+  EXPECT_EQ(runs, 2);
+}
+
 TEST(Expression, LimitsOnNestingLengthAndText) {
   Fixture f;
   auto nested = [](int depth) {

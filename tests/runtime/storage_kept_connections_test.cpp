@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "runtime/storage/errors.h"
@@ -150,6 +151,46 @@ TEST_F(StorageKeptConnections, AFileNoTableHoldsIsLeftWhole) {
   ASSERT_EQ(file.Close(), 0);
   EXPECT_FALSE(std::filesystem::exists("kept.TPS-wal"));
   EXPECT_FALSE(std::filesystem::exists("kept.TPS-shm"));
+}
+
+// Statements prepared by one thread are kept with its connection for the next; a walk over the
+// records equal on some fields must get the statement of those fields, however many other such
+// walks either thread made first.
+TEST_F(StorageKeptConnections, AWalkOnAKeptConnectionKeepsItsOwnEqualFields) {
+  const TableDef def = MakeItemTable("kept\\!items");
+  File file(def);
+  ASSERT_NO_FATAL_FAILURE(MakeHeldWith(file, 1, "one"));
+  ItemBuffer().Flag = 1;
+  ASSERT_EQ(file.Put(), 0);
+  for (const auto& [id, flag, small] : {std::tuple{2, 0, 1}, std::tuple{3, 1, 1}}) {
+    SetItem(id, "more", static_cast<std::uint8_t>(flag));
+    ItemBuffer().Small = static_cast<std::int16_t>(small);
+    ASSERT_EQ(file.Add(), 0);
+  }
+  // The ids of the records whose `field` is 1, in id order.
+  const auto equal_to_one = [&](const char* field) {
+    std::vector<int> ids;
+    SetItem(0, "");
+    ItemBuffer().Flag = 1;
+    ItemBuffer().Small = 1;
+    if (file.SetEqual(def.keys[0], {def.FieldIndex(field)}) != 0) return ids;
+    while (file.Next() == 0) ids.push_back(ItemBuffer().Id);
+    return ids;
+  };
+  OnOwnThread([&] {
+    ASSERT_EQ(file.Open(), 0);
+    EXPECT_EQ(equal_to_one("Flag"), (std::vector<int>{1, 3}));
+    EXPECT_EQ(equal_to_one("Small"), (std::vector<int>{2, 3}));
+    file.Close();
+  });
+  // The next thread asks for the walks the other way round.
+  OnOwnThread([&] {
+    ASSERT_EQ(file.Open(), 0);
+    EXPECT_EQ(equal_to_one("Small"), (std::vector<int>{2, 3}));
+    EXPECT_EQ(equal_to_one("Flag"), (std::vector<int>{1, 3}));
+    file.Close();
+  });
+  file.Close();
 }
 
 }  // namespace
