@@ -17,6 +17,11 @@ endif()
 # the tables the program gives back once it has started (platform/loader_tables.h).
 add_link_options(LINKER:-z,now)
 
+# Nothing replaces the data library's functions from outside (no preloading, no second
+# definition), so its code calls and inlines its own functions directly instead of through the
+# procedure linkage table that position-independent code otherwise assumes may be rebound.
+add_compile_options(-fno-semantic-interposition)
+
 # Collects the sources of a layer folder. Every .cpp below the folder belongs to the layer,
 # so adding a file needs no edit of the build files.
 function(vx_collect_sources out dir)

@@ -5,6 +5,7 @@
 #include "runtime/window/front_end.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
@@ -28,24 +29,44 @@ class TicketLock {
     std::lock_guard l(mutex_);
     return next_++;
   }
-  void WaitTurn(unsigned long ticket) {
+  // `spin_for`: how long to watch for the turn before sleeping on it. A thread just woken to
+  // run a new procedure spins a moment, since the thread that started it lets go of the lock
+  // as soon as it next waits for events: a second sleep and wake-up would cost more.
+  void WaitTurn(unsigned long ticket,
+                std::chrono::microseconds spin_for = std::chrono::microseconds(0)) {
+    if (spin_for.count() > 0) {
+      const auto until = std::chrono::steady_clock::now() + spin_for;
+      while (serving_.load(std::memory_order_acquire) != ticket &&
+             std::chrono::steady_clock::now() < until) {
+        CpuRelax();
+      }
+    }
     std::unique_lock l(mutex_);
-    turn_.wait(l, [&] { return serving_ == ticket; });
+    turn_.wait(l, [&] { return serving_.load(std::memory_order_relaxed) == ticket; });
   }
   void unlock() {
     {
       std::lock_guard l(mutex_);
-      ++serving_;
+      serving_.fetch_add(1, std::memory_order_release);
     }
     turn_.notify_all();
   }
 
  private:
+  static void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
+
   std::mutex mutex_;
   std::condition_variable turn_;
   unsigned long next_ = 0;
-  unsigned long serving_ = 0;
+  std::atomic<unsigned long> serving_{0};  // written under mutex_, watched without it
 };
+
+// How long a new thread watches for its first turn before it sleeps on it (see WaitTurn).
+constexpr std::chrono::microseconds kFirstTurnSpin{200};
 
 struct ThreadRecord {
   long number = 0;
@@ -163,7 +184,7 @@ void AcquireRuntimeLock() {
 }
 
 void AcquireRuntimeLock(unsigned long ticket) {
-  g_runtime_lock.WaitTurn(ticket);
+  g_runtime_lock.WaitTurn(ticket, kFirstTurnSpin);
   t_holds_lock = true;
 }
 
