@@ -102,11 +102,11 @@ void XPLORECLASS::ADDITEMSTOPOPUP() {
   if (!browse || !ListBox()) return;
   PopupClass& popup = browse->Popup;
   const int list = ListBox()->Number();
-  auto item = [&](const std::string& text, const char* name, int event, int level) {
+  auto item = [&](std::string_view text, std::string_view name, int event, int level) {
     popup.AddItemEvent(text, name, event, list, level);
   };
   auto masked = [&](long bits) { return (MASK & bits) != 0; };
-  if (LISTTYPE == 1 && !popup.MenuText().empty()) popup.AddItemAt("-", "S11", 1);
+  if (LISTTYPE == 1 && !popup.MenuTextEmpty()) popup.AddItemAt("-", "S11", 1);
   popup.AddSubMenu("&Output", "Output", 1);
   item("Print All", "PVW", EVENT_XplorePrintAll, 2);
   item("Print Page", "PPG", EVENT_XplorePrintPage, 2);
