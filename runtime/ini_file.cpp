@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -230,6 +231,19 @@ std::filesystem::path MatchCase(const std::filesystem::path& path) {
   return path;
 }
 
+// A relative name in the current folder, as current_path() / name gives it (an absolute name as
+// it is), joined as one text: settings are resolved on every window's opening.
+std::filesystem::path InCurrentFolder(std::string_view name) {
+  if (!name.empty() && name.front() == '/') return std::filesystem::path(name);
+  char* cwd = ::getcwd(nullptr, 0);
+  if (!cwd) return std::filesystem::path(name);
+  std::string joined(cwd);
+  std::free(cwd);
+  if (!joined.empty() && joined.back() != '/') joined += '/';
+  joined += name;
+  return std::filesystem::path(std::move(joined));
+}
+
 // Removes the lines of every section named `section` for which drop(line) holds (the header
 // line included, for a drop that accepts it) and saves the file when anything went.
 template <class Drop>
@@ -257,9 +271,8 @@ std::filesystem::path ResolveIniPath(std::string_view name_in) {
   }
   if (name.empty()) name = "win.ini";
   std::filesystem::path path;
-  std::error_code ec;
   if (name.rfind("./", 0) == 0) {
-    path = std::filesystem::current_path(ec) / name.substr(2);
+    path = InCurrentFolder(std::string_view(name).substr(2));
   } else if (name.find('/') == std::string::npos) {
     path = platform::UserConfigFolder() / name;
   } else {

@@ -67,6 +67,15 @@ TEST_F(IniFileTest, NamesResolveToCurrentUserOrGivenFolder) {
   EXPECT_EQ(ResolveIniPath(""), UserFolder("win.ini"));
   EXPECT_EQ(ResolveIniPath((root_ / "x").string() + "\\sub\\a.ini"), root_ / "x" / "sub" / "a.ini");
   EXPECT_EQ(ResolveIniPath("..\\a.ini"), fs::path("../a.ini"));
+  // A name in the current folder is spelt as the folder joined with the rest would be, also in
+  // the root folder and for a rest that is empty, nested or absolute.
+  for (const fs::path& folder : {fs::current_path(), fs::path("/")}) {
+    fs::current_path(folder);
+    for (const std::string rest : {"POSITION.INI", "sub/a.ini", "", "/abs.ini", "./x.ini"}) {
+      EXPECT_EQ(ResolveIniPath(".\\" + rest).string(), (folder / rest).string()) << rest;
+    }
+  }
+  fs::current_path(root_ / "cwd");
 
   // An existing file spelled in another case is found.
   WriteFile(Cwd("Paths.ini"), "[PATH]\nDATA=/d\n");
