@@ -19,46 +19,55 @@ std::string NameFrom(std::string_view text) {
 
 }  // namespace
 
+PopupClass::Item& PopupClass::Push(std::string_view text, std::string_view name) {
+  // A browse's popup holds some dozens of items: room for them at once, not a move per doubling.
+  if (items_.capacity() == 0) items_.reserve(64);
+  Item& item = items_.emplace_back();
+  item.text = text;
+  if (!name.empty()) {
+    item.name = name;
+  } else if (text == "-") {
+    item.name = "Separator" + std::to_string(items_.size() - 1);
+  } else {
+    item.name = NameFrom(text);
+  }
+  return item;
+}
+
 std::string PopupClass::AddItem(std::string_view text, std::string_view name) {
-  Item item;
-  item.text = std::string(text);
-  item.name = name.empty()
-                  ? (text == "-" ? "Separator" + std::to_string(items_.size()) : NameFrom(text))
-                  : std::string(name);
-  items_.push_back(item);
-  return item.name;
+  return Push(text, name).name;
 }
 
 std::string PopupClass::AddItemMimic(std::string_view name, int control, std::string_view text) {
-  Item item;
-  item.name = std::string(name);
+  Item& item = Push({}, name);
   item.control = control;
-  item.text = std::string(text);
+  item.text = text;
   if (item.text.empty() && window_) {
     if (Control* c = window_->Find(control)) item.text = c->Get(Prop::Text);
   }
-  items_.push_back(item);
   return item.name;
 }
 
 std::string PopupClass::AddSubMenu(std::string_view text, std::string_view name, int level) {
-  const std::string added = AddItemAt(text, name, level);
-  items_.back().submenu = true;
-  return added;
+  Item& item = Push(text, name);
+  item.level = level < 1 ? 1 : level;
+  item.submenu = true;
+  return item.name;
 }
 
 std::string PopupClass::AddItemAt(std::string_view text, std::string_view name, int level) {
-  const std::string added = AddItem(text, name);
-  items_.back().level = level < 1 ? 1 : level;
-  return added;
+  Item& item = Push(text, name);
+  item.level = level < 1 ? 1 : level;
+  return item.name;
 }
 
 std::string PopupClass::AddItemEvent(std::string_view text, std::string_view name, int event,
                                      int control, int level) {
-  const std::string added = AddItemAt(text, name, level);
-  items_.back().event = event;
-  items_.back().event_control = control;
-  return added;
+  Item& item = Push(text, name);
+  item.level = level < 1 ? 1 : level;
+  item.event = event;
+  item.event_control = control;
+  return item.name;
 }
 
 void PopupClass::DeleteItem(std::string_view name) {
@@ -110,6 +119,28 @@ std::vector<const PopupClass::Item*> PopupClass::Shown() const {
     shown.push_back(&i);
   }
   return shown;
+}
+
+bool PopupClass::MenuTextEmpty() const {
+  // Two items offered are at least their "|"; one is empty only as an enabled, unchecked plain
+  // item without text or icon.
+  const Item* only = nullptr;
+  for (const Item& i : items_) {
+    if (i.control && window_) {
+      const Control* c = window_->Find(i.control);
+      if (c && !c->Visible()) continue;
+    }
+    if (only) return false;
+    only = &i;
+  }
+  if (!only) return true;
+  if (only->submenu || !only->text.empty() || only->checked || !only->icon.empty()) return false;
+  if (!only->enabled) return false;
+  if (only->control && window_) {
+    const Control* c = window_->Find(only->control);
+    if (c && !c->Enabled()) return false;
+  }
+  return true;
 }
 
 std::string PopupClass::MenuText() const {

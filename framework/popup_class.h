@@ -49,6 +49,8 @@ class PopupClass {
   std::string AskAt(long x, long y, int control = 0);
   // The menu as text for POPUP: "&Insert|~&Change|-|&Delete[cut.ico]|{&List|Sort on}".
   std::string MenuText() const;
+  // MenuText().empty(), without making the text.
+  bool MenuTextEmpty() const;
 
  private:
   struct Item {
@@ -63,6 +65,8 @@ class PopupClass {
     bool enabled = true;
     bool checked = false;
   };
+  // Appends an item with its text and name (defaulted as AddItem says) and answers it.
+  Item& Push(std::string_view text, std::string_view name);
   const Item* Find(std::string_view name) const;
   Item* Find(std::string_view name);
   std::vector<const Item*> Shown() const;

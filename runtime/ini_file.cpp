@@ -1,14 +1,14 @@
 #include "runtime/ini_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <fstream>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
-#include <sstream>
 #include <system_error>
 
 #include "platform/private_file.h"
@@ -74,30 +74,59 @@ std::string Unquote(std::string_view v) {
   return std::string(v);
 }
 
-IniText Read(const std::filesystem::path& path) {
-  IniText text;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return text;
-  text.missing = false;
-  std::stringstream buf;
-  buf << in.rdbuf();
-  std::string all = buf.str();
+// The file's bytes, without a leading UTF-8 byte-order mark (bom tells whether there was one);
+// nullopt when the file cannot be opened. Read with plain system calls: a settings read is
+// made on every window's opening, and a stream costs more than the file's few lines.
+std::optional<std::string> ReadAll(const std::filesystem::path& path, bool& bom) {
+  bom = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string all;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) all.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      all.append(buffer, static_cast<std::size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;
+    }
+  }
+  ::close(fd);
   if (all.rfind("\xEF\xBB\xBF", 0) == 0) {
-    text.bom = true;
+    bom = true;
     all.erase(0, 3);
   }
+  return all;
+}
+
+// Calls line(text, crlf) for each line of a file's text, without its line end.
+template <class Line>
+void ForEachLine(std::string_view all, Line line) {
   std::size_t start = 0;
   while (start < all.size()) {
     std::size_t end = all.find('\n', start);
-    if (end == std::string::npos) end = all.size();
-    std::string line = all.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-      text.crlf = true;
-    }
-    text.lines.push_back(std::move(line));
+    if (end == std::string_view::npos) end = all.size();
+    std::string_view text = all.substr(start, end - start);
+    const bool crlf = !text.empty() && text.back() == '\r';
+    if (crlf) text.remove_suffix(1);
+    line(text, crlf);
     start = end + 1;
   }
+}
+
+IniText Read(const std::filesystem::path& path) {
+  IniText text;
+  const std::optional<std::string> all = ReadAll(path, text.bom);
+  if (!all) return text;
+  text.missing = false;
+  ForEachLine(*all, [&](std::string_view line, bool crlf) {
+    text.lines.emplace_back(line);
+    text.crlf = text.crlf || crlf;
+  });
   return text;
 }
 
@@ -202,6 +231,19 @@ std::filesystem::path MatchCase(const std::filesystem::path& path) {
   return path;
 }
 
+// A relative name in the current folder, as current_path() / name gives it (an absolute name as
+// it is), joined as one text: settings are resolved on every window's opening.
+std::filesystem::path InCurrentFolder(std::string_view name) {
+  if (!name.empty() && name.front() == '/') return std::filesystem::path(name);
+  char* cwd = ::getcwd(nullptr, 0);
+  if (!cwd) return std::filesystem::path(name);
+  std::string joined(cwd);
+  std::free(cwd);
+  if (!joined.empty() && joined.back() != '/') joined += '/';
+  joined += name;
+  return std::filesystem::path(std::move(joined));
+}
+
 // Removes the lines of every section named `section` for which drop(line) holds (the header
 // line included, for a drop that accepts it) and saves the file when anything went.
 template <class Drop>
@@ -229,9 +271,8 @@ std::filesystem::path ResolveIniPath(std::string_view name_in) {
   }
   if (name.empty()) name = "win.ini";
   std::filesystem::path path;
-  std::error_code ec;
   if (name.rfind("./", 0) == 0) {
-    path = std::filesystem::current_path(ec) / name.substr(2);
+    path = InCurrentFolder(std::string_view(name).substr(2));
   } else if (name.find('/') == std::string::npos) {
     path = platform::UserConfigFolder() / name;
   } else {
@@ -342,13 +383,16 @@ std::vector<std::pair<std::string, std::string>> IniFile::Entries(
   const std::string_view section = Trim(section_in);
   std::lock_guard lock(IniMutex());
   std::vector<std::pair<std::string, std::string>> out;
+  bool bom = false;
+  const std::optional<std::string> all = ReadAll(path_, bom);
+  if (!all) return out;
   bool in_section = false;
-  for (const std::string& line : Read(path_).lines) {
+  ForEachLine(*all, [&](std::string_view line, bool) {
     const ParsedLine p = Parse(line);
     if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
     if (p.kind == LineKind::Key && in_section)
       out.emplace_back(std::string(p.name), Unquote(p.value));
-  }
+  });
   return out;
 }
 

@@ -43,33 +43,46 @@ void COLOURTABCLASS::INIT(Window& window, long selectedColour, long selectedFont
   }
 }
 
-bool COLOURTABCLASS::Shown(const Entry& entry) const {
-  Control* sheet = window_->Find(entry.sheet);
-  if (!sheet) return false;
-  const auto tabs = sheet->Children();
+const Control* COLOURTABCLASS::ShownTab(int sheet_number) const {
+  const Control* sheet = window_->Find(sheet_number);
+  if (!sheet) return nullptr;
   const long choice = sheet->Choice() ? sheet->Choice() : 1;  // a new sheet shows its first tab
-  return choice >= 1 && choice <= static_cast<long>(tabs.size()) &&
-         tabs[static_cast<std::size_t>(choice - 1)]->Number() == entry.tab;
+  if (choice < 1) return nullptr;
+  long n = 0;
+  for (const auto& control : window_->Controls()) {
+    if (control->Parent() == sheet_number && ++n == choice) return control.get();
+  }
+  return nullptr;
 }
 
 void COLOURTABCLASS::COLOURTABS() {
   if (!window_) return;
+  // The tabs of a sheet are listed together: its shown tab is looked up once for all of them.
+  int sheet = 0;
+  const Control* shown = nullptr;
+  auto selected = [&](const Entry& entry) {
+    if (entry.sheet != sheet || !shown) {
+      sheet = entry.sheet;
+      shown = ShownTab(sheet);
+    }
+    return shown && shown->Number() == entry.tab;
+  };
   for (const Entry& entry : tabs_) {
     Control& tab = (*window_)[entry.control];
     if (visible_only_ && !tab.Visible()) continue;
-    const bool selected = Shown(entry);
-    tab.Set(Prop::Color, selected ? selected_colour_ : other_colour_);
-    tab.Set(Prop::FontColor, selected ? selected_font_colour_ : other_font_colour_);
+    const bool is_selected = selected(entry);
+    tab.Set(Prop::Color, is_selected ? selected_colour_ : other_colour_);
+    tab.Set(Prop::FontColor, is_selected ? selected_font_colour_ : other_font_colour_);
     if (bold_) {
       const long style = tab.GetNumber(Prop::FontStyle);
-      tab.Set(Prop::FontStyle, selected ? (style | kBold) : (style & kNotBold));
+      tab.Set(Prop::FontStyle, is_selected ? (style | kBold) : (style & kNotBold));
     }
   }
   for (const Entry& entry : nested_controls_) {
     Control& control = (*window_)[entry.control];
-    const bool selected = Shown(entry);
-    control.Set(Prop::Color, selected ? selected_colour_ : other_colour_);
-    control.Set(Prop::FontColor, selected ? selected_font_colour_ : other_font_colour_);
+    const bool is_selected = selected(entry);
+    control.Set(Prop::Color, is_selected ? selected_colour_ : other_colour_);
+    control.Set(Prop::FontColor, is_selected ? selected_font_colour_ : other_font_colour_);
   }
 }
 

@@ -6,6 +6,7 @@
 
 namespace vx {
 
+class Control;
 class Window;
 
 // The colour of the tabs not shown on every form of the program (a grey, as BGR 0xA7A7A7).
@@ -34,7 +35,8 @@ class COLOURTABCLASS {
     int tab;  // the tab a nested control lies on; the tab itself for a tab
     int sheet;
   };
-  bool Shown(const Entry& entry) const;
+  // The tab a sheet shows (nullptr when its choice names none).
+  const Control* ShownTab(int sheet) const;
 
   Window* window_ = nullptr;
   long selected_colour_ = -1, selected_font_colour_ = -1, other_colour_ = -1,

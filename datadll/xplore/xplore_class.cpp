@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 
 #include "datadll/xplore/xplore_progress.h"
 #include "framework/window_manager.h"
@@ -88,6 +89,26 @@ std::string CsvLine(const std::vector<std::string>& cells) {
   return line + std::string(kCsvLineEnd);
 }
 
+// Alerts a control on several keys as one Alert call per key would (each key once, after those
+// it had), with one change of its alert list.
+void AlertKeys(Control& control, std::initializer_list<int> keycodes) {
+  const std::string before = control.Get(Prop::Alert);
+  std::string keys = before;
+  for (int keycode : keycodes) {
+    const std::string key = std::to_string(keycode);
+    bool known = false;
+    for (std::size_t start = 0; start <= keys.size() && !known;) {
+      const std::size_t end = std::min(keys.find('|', start), keys.size());
+      known = std::string_view(keys).substr(start, end - start) == key;
+      start = end + 1;
+    }
+    if (known) continue;
+    if (!keys.empty()) keys += '|';
+    keys += key;
+  }
+  if (keys != before) control.Set(Prop::Alert, keys);
+}
+
 struct PopupEntry {
   const char* code;
   int event;
@@ -102,11 +123,11 @@ void XPLORECLASS::ADDITEMSTOPOPUP() {
   if (!browse || !ListBox()) return;
   PopupClass& popup = browse->Popup;
   const int list = ListBox()->Number();
-  auto item = [&](const std::string& text, const char* name, int event, int level) {
+  auto item = [&](std::string_view text, std::string_view name, int event, int level) {
     popup.AddItemEvent(text, name, event, list, level);
   };
   auto masked = [&](long bits) { return (MASK & bits) != 0; };
-  if (LISTTYPE == 1 && !popup.MenuText().empty()) popup.AddItemAt("-", "S11", 1);
+  if (LISTTYPE == 1 && !popup.MenuTextEmpty()) popup.AddItemAt("-", "S11", 1);
   popup.AddSubMenu("&Output", "Output", 1);
   item("Print All", "PVW", EVENT_XplorePrintAll, 2);
   item("Print Page", "PPG", EVENT_XplorePrintPage, 2);
@@ -249,7 +270,7 @@ void XPLORECLASS::PREPAREPOPUP() {
 
 void XPLORECLASS::SetAlerts() {
   XPLOREROOTCLASS::SetAlerts();
-  if (Control* list = ListBox()) list->Alert(AltF11).Alert(AltF12).Alert(CtrlAltR).Alert(AltM);
+  if (Control* list = ListBox()) AlertKeys(*list, {AltF11, AltF12, CtrlAltR, AltM});
 }
 
 Level XPLORECLASS::HANDLEMYEVENTS() {

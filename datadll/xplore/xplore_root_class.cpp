@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <memory>
+#include <mutex>
 
 #include "datadll/utility/zq_browse_class.h"
 #include "framework/window_manager.h"
@@ -47,6 +49,183 @@ bool SameLabel(std::string_view a, std::string_view b) {
 // The label of a column that has none: the header, or the field's number.
 std::string HeaderOf(const XPGQ& column) { return column.HEADER; }
 
+const XPGQ* FindByLabel(const std::vector<XPGQ>& columns, std::string_view label) {
+  for (const XPGQ& column : columns) {
+    if (!column.FIELD.empty() && SameLabel(column.FIELD.substr(0, 25), label.substr(0, 25)) &&
+        column.QNOS)
+      return &column;
+  }
+  return nullptr;
+}
+
+// Results that depend only on what a list is made of (its design and its field labels), the
+// same for every window of that list: each is made once per process and then shared read-only
+// by every window (each list runs on a thread of its own, hence the lock). A window copies a
+// result into its own queues, so nothing one window changes reaches another. The memo keeps
+// the last few dozen results; a program has no more lists than that. The memos are never
+// destroyed, so a list's thread still running as the process ends finds them whole.
+template <class Value>
+class SharedMemo {
+ public:
+  template <class Matches>
+  std::shared_ptr<const Value> Find(const Matches& matches) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (const Entry& entry : entries_) {
+      if (matches(*entry)) return entry;
+    }
+    return nullptr;
+  }
+  std::shared_ptr<const Value> Keep(Value value) {
+    auto entry = std::make_shared<const Value>(std::move(value));
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (entries_.size() >= kMaxEntries) entries_.erase(entries_.begin());
+    entries_.push_back(entry);
+    return entry;
+  }
+
+ private:
+  using Entry = std::shared_ptr<const Value>;
+  static constexpr std::size_t kMaxEntries = 32;
+  std::mutex mutex_;
+  std::vector<Entry> entries_;
+};
+
+// The column descriptor the base LISTBOXDATA packs from a list format and the field labels.
+struct PackedColumns {
+  std::string format;
+  std::vector<std::string> fields;
+  std::string packed;
+  int count = 0;
+};
+
+SharedMemo<PackedColumns>& PackedColumnsMemo() {
+  static auto& memo = *new SharedMemo<PackedColumns>;
+  return memo;
+}
+
+// What GETQFIELDS makes of a browse's descriptors.
+struct FieldQueues {
+  std::string columns, sub_orders, append;  // the descriptors
+  int column_count = 0, sub_order_count = 0;
+  std::vector<XPGQ> fq, sq;
+  std::vector<XploreSubOrder> soq, aoq;
+  bool apply_all = false;
+  int queue_fields = 0;
+};
+
+SharedMemo<FieldQueues>& FieldQueuesMemo() {
+  static auto& memo = *new SharedMemo<FieldQueues>;
+  return memo;
+}
+
+// Whether every number of a list format fits its place.
+struct CheckedFormat {
+  std::string format;
+  bool in_range = true;
+};
+
+SharedMemo<CheckedFormat>& CheckedFormatMemo() {
+  static auto& memo = *new SharedMemo<CheckedFormat>;
+  return memo;
+}
+
+PackedColumns PackColumns(const std::vector<ListColumn>& shown,
+                          const std::vector<std::string>& fields) {
+  std::vector<XploreColumn> columns;
+  columns.reserve(std::max(shown.size(), fields.size()));
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const ListColumn& c = shown[i];
+    XploreColumn x;
+    x.FIELD = i < fields.size() ? fields[i] : std::string();
+    x.WIDTHDLU = c.width;
+    x.HEADER = c.header;
+    x.PICTURE = c.picture;
+    x.DESCRIPTION = c.header;
+    x.JUST = c.justify;
+    x.COLORS = c.colors;
+    x.ICONX = c.icon;
+    x.SORTFIELD = !x.FIELD.empty();
+    x.GRAPHOK = !x.FIELD.empty();
+    columns.push_back(std::move(x));
+  }
+  for (std::size_t i = shown.size(); i < fields.size(); ++i) {
+    XploreColumn x;
+    x.FIELD = fields[i];
+    const std::size_t colon = x.FIELD.find(':');
+    x.HEADER = colon == std::string::npos ? x.FIELD : x.FIELD.substr(colon + 1);
+    x.DESCRIPTION = x.HEADER;
+    x.WIDTHDLU = 60;
+    x.PICTURE = "@s40";
+    x.DISPLAY = false;
+    columns.push_back(std::move(x));
+  }
+  PackedColumns result;
+  result.packed = PackColumnDescriptor(columns);
+  result.count = static_cast<int>(columns.size());
+  return result;
+}
+
+FieldQueues MakeFieldQueues(std::string_view columns, int column_count, std::string_view sub_orders,
+                            int sub_order_count, std::string_view append) {
+  FieldQueues result;
+  const std::vector<XploreColumn> parsed = ParseColumnDescriptor(columns, column_count);
+  result.fq.reserve(parsed.size());
+  result.sq.reserve(parsed.size());
+  int running = 1;  // the browse-queue field of the next column
+  int position = 0;
+  for (const XploreColumn& c : parsed) {
+    ++position;
+    XPGQ q;
+    q.FIELD = c.FIELD;
+    q.DESCRIPTION = c.DESCRIPTION;
+    q.HEADER = c.HEADER;
+    q.PICTURE = c.PICTURE;
+    q.WIDTHDLU = c.WIDTHDLU;
+    q.FJUST = c.JUST;
+    q.HJUST = c.JUST;
+    q.DISPLAY = c.DISPLAY;
+    q.COLORS = c.COLORS;
+    q.ICONX = c.ICONX;
+    q.VIEWFIELD = c.VIEWFIELD;
+    q.TABCONTROL = c.TABCONTROL;
+    q.TOTALOK = c.TOTALOK;
+    q.GRAPHOK = c.GRAPHOK;
+    q.SORTFIELD = c.SORTFIELD ? 1 : 0;
+    q.LOCATORTYPE = c.LOCATORTYPE;
+    if (c.LOCATORTYPE != 'X' || c.DISPLAY) {
+      q.QNOS = running;
+      q.SEQ = position;
+      q.ASCDESC = 0;
+      q.HOFFSET = 1;
+      q.FOFFSET = 1;
+      q.CONTROLFIELD = c.DISPLAY;
+      if (c.DISPLAY) {
+        q.COL = position;
+        XPGQ& shown = result.sq.emplace_back(q);
+        shown.SEQ = shown.COL = static_cast<int>(result.sq.size());
+      }
+      running += 1 + (c.COLORS ? 4 : 0) + (c.ICONX ? 1 : 0);
+    }
+    result.fq.push_back(std::move(q));
+  }
+  result.queue_fields = running - 1;
+  for (const XploreColumnOrder& order : ParseSubOrderDescriptor(sub_orders, sub_order_count)) {
+    const XPGQ* column = FindByLabel(result.fq, order.column);
+    for (XploreSubOrder f : order.fields) {
+      f.QNOS = column ? column->QNOS : 0;
+      result.soq.push_back(std::move(f));
+    }
+  }
+  ParseAppendDescriptor(append, result.apply_all, result.aoq);
+  for (XploreSubOrder& f : result.aoq) f.QNOS = 0;
+  result.columns = columns;
+  result.sub_orders = sub_orders;
+  result.append = append;
+  result.column_count = column_count;
+  result.sub_order_count = sub_order_count;
+  return result;
+}
+
 }  // namespace
 
 void XPLOREROOTCLASS::INIT(WindowManager& manager, BrowseClass& browse, Control& list,
@@ -88,37 +267,19 @@ void XPLOREROOTCLASS::INIT(WindowManager& manager, BrowseClass& browse, Control&
 void XPLOREROOTCLASS::LISTBOXDATA() {
   // The columns of the list's format, labelled in order; labels past them are fields of the
   // browse queue that are not shown.
-  const std::vector<ListColumn>& shown =
-      list_->DesignColumns().empty() ? list_->Columns() : list_->DesignColumns();
-  std::vector<XploreColumn> columns;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    const ListColumn& c = shown[i];
-    XploreColumn x;
-    x.FIELD = i < fields_.size() ? fields_[i] : std::string();
-    x.WIDTHDLU = c.width;
-    x.HEADER = c.header;
-    x.PICTURE = c.picture;
-    x.DESCRIPTION = c.header;
-    x.JUST = c.justify;
-    x.COLORS = c.colors;
-    x.ICONX = c.icon;
-    x.SORTFIELD = !x.FIELD.empty();
-    x.GRAPHOK = !x.FIELD.empty();
-    columns.push_back(std::move(x));
+  const bool design = !list_->DesignColumns().empty();
+  const std::string current = design ? std::string() : list_->Get(Prop::Format);
+  const std::string& format = design ? list_->DesignFormat() : current;
+  std::shared_ptr<const PackedColumns> packed = PackedColumnsMemo().Find(
+      [&](const PackedColumns& p) { return p.format == format && p.fields == fields_; });
+  if (!packed) {
+    PackedColumns made = PackColumns(design ? list_->DesignColumns() : list_->Columns(), fields_);
+    made.format = format;
+    made.fields = fields_;
+    packed = PackedColumnsMemo().Keep(std::move(made));
   }
-  for (std::size_t i = shown.size(); i < fields_.size(); ++i) {
-    XploreColumn x;
-    x.FIELD = fields_[i];
-    const std::size_t colon = x.FIELD.find(':');
-    x.HEADER = colon == std::string::npos ? x.FIELD : x.FIELD.substr(colon + 1);
-    x.DESCRIPTION = x.HEADER;
-    x.WIDTHDLU = 60;
-    x.PICTURE = "@s40";
-    x.DISPLAY = false;
-    columns.push_back(std::move(x));
-  }
-  GR_LBF = PackColumnDescriptor(columns);
-  QDIM = static_cast<int>(columns.size());
+  GR_LBF = packed->packed;
+  QDIM = packed->count;
   GRS_SF.clear();
   QDIMS = 0;
   GRA_SF.clear();
@@ -127,60 +288,17 @@ void XPLOREROOTCLASS::LISTBOXDATA() {
 }
 
 void XPLOREROOTCLASS::GETQFIELDS() {
-  FQ.clear();
-  SQ.clear();
-  SOQ.clear();
-  AOQ.clear();
-  int running = 1;  // the browse-queue field of the next column
-  int position = 0;
-  for (const XploreColumn& c : ParseColumnDescriptor(GR_LBF, QDIM)) {
-    ++position;
-    XPGQ q;
-    q.FIELD = c.FIELD;
-    q.DESCRIPTION = c.DESCRIPTION;
-    q.HEADER = c.HEADER;
-    q.PICTURE = c.PICTURE;
-    q.WIDTHDLU = c.WIDTHDLU;
-    q.FJUST = c.JUST;
-    q.HJUST = c.JUST;
-    q.DISPLAY = c.DISPLAY;
-    q.COLORS = c.COLORS;
-    q.ICONX = c.ICONX;
-    q.VIEWFIELD = c.VIEWFIELD;
-    q.TABCONTROL = c.TABCONTROL;
-    q.TOTALOK = c.TOTALOK;
-    q.GRAPHOK = c.GRAPHOK;
-    q.SORTFIELD = c.SORTFIELD ? 1 : 0;
-    q.LOCATORTYPE = c.LOCATORTYPE;
-    if (c.LOCATORTYPE != 'X' || c.DISPLAY) {
-      q.QNOS = running;
-      q.SEQ = position;
-      q.ASCDESC = 0;
-      q.HOFFSET = 1;
-      q.FOFFSET = 1;
-      q.CONTROLFIELD = c.DISPLAY;
-      if (c.DISPLAY) {
-        q.COL = position;
-        XPGQ shown = q;
-        shown.SEQ = shown.COL = static_cast<int>(SQ.size()) + 1;
-        SQ.push_back(shown);
-      }
-      running += 1 + (c.COLORS ? 4 : 0) + (c.ICONX ? 1 : 0);
-    }
-    FQ.push_back(std::move(q));
-  }
-  queue_fields_ = running - 1;
-  for (const XploreColumnOrder& order : ParseSubOrderDescriptor(GRS_SF, QDIMS)) {
-    const XPGQ* column = FQByLabel(order.column);
-    for (XploreSubOrder f : order.fields) {
-      f.QNOS = column ? column->QNOS : 0;
-      SOQ.push_back(std::move(f));
-    }
-  }
-  bool apply_all = false;
-  ParseAppendDescriptor(GRA_SF, apply_all, AOQ);
-  APPLYALL = apply_all;
-  for (XploreSubOrder& f : AOQ) f.QNOS = 0;
+  std::shared_ptr<const FieldQueues> made = FieldQueuesMemo().Find([&](const FieldQueues& q) {
+    return q.column_count == QDIM && q.sub_order_count == QDIMS && q.columns == GR_LBF &&
+           q.sub_orders == GRS_SF && q.append == GRA_SF;
+  });
+  if (!made) made = FieldQueuesMemo().Keep(MakeFieldQueues(GR_LBF, QDIM, GRS_SF, QDIMS, GRA_SF));
+  FQ = made->fq;
+  SQ = made->sq;
+  SOQ = made->soq;
+  AOQ = made->aoq;
+  APPLYALL = made->apply_all;
+  queue_fields_ = made->queue_fields;
 }
 
 void XPLOREROOTCLASS::ADDALLCOLUMNSORTORDERS() {
@@ -328,12 +446,7 @@ XPGQ* XPLOREROOTCLASS::FQByQnos(int qnos) {
 }
 
 const XPGQ* XPLOREROOTCLASS::FQByLabel(std::string_view label) const {
-  for (const XPGQ& column : FQ) {
-    if (!column.FIELD.empty() && SameLabel(column.FIELD.substr(0, 25), label.substr(0, 25)) &&
-        column.QNOS)
-      return &column;
-  }
-  return nullptr;
+  return FindByLabel(FQ, label);
 }
 
 int XPLOREROOTCLASS::XLATECOL2Q(int column) const {
@@ -350,13 +463,26 @@ bool XPLOREROOTCLASS::EQUATECOLTOQFIELD(std::string_view format) {
   if (format.size() > kMaxFormat) return false;
   bool in_range = true;
   const std::vector<ListColumn> columns = ParseListFormat(format, &in_range);
-  if (columns.empty() || !in_range) return false;
-  std::vector<XPGQ> shown;
+  if (!in_range) return false;
+  return EquateColumns(columns);
+}
+
+bool XPLOREROOTCLASS::EquateColumns(const std::vector<ListColumn>& columns) {
+  if (columns.empty()) return false;
+  // Built over the records of the SQ before last, so their texts' room is used again.
+  std::vector<XPGQ>& shown = spare_sq_;
+  shown.reserve(columns.size());
+  std::size_t count = 0;
   for (const ListColumn& c : columns) {
     if (c.field < 1 || c.field > queue_fields_) return false;
     const XPGQ* known = FQByQnos(c.field);
     if (!known) return false;
-    XPGQ q = *known;
+    if (count < shown.size()) {
+      shown[count] = *known;
+    } else {
+      shown.push_back(*known);
+    }
+    XPGQ& q = shown[count++];
     for (const XPGQ& old : SQ) {
       if (old.QNOS == q.QNOS) q.ASCDESC = old.ASCDESC;
     }
@@ -378,10 +504,10 @@ bool XPLOREROOTCLASS::EQUATECOLTOQFIELD(std::string_view format) {
     q.SFG = c.selected_fg;
     q.SBG = c.selected_bg;
     q.DISPLAY = true;
-    q.SEQ = q.COL = static_cast<int>(shown.size()) + 1;
-    shown.push_back(std::move(q));
+    q.SEQ = q.COL = static_cast<int>(count);
   }
-  SQ = std::move(shown);
+  shown.resize(count);
+  SQ.swap(shown);
   // The sorted column keeps its mark wherever it now stands.
   if (VIEWORDER && QNOS) {
     SEQUENCENBR = 0;
@@ -393,7 +519,19 @@ bool XPLOREROOTCLASS::EQUATECOLTOQFIELD(std::string_view format) {
 }
 
 void XPLOREROOTCLASS::GETCOLUMNINFO() {
-  if (list_) EQUATECOLTOQFIELD(list_->Get(Prop::Format));
+  if (!list_) return;
+  // The list holds its format's columns already; only whether every number of the format fits
+  // is not kept with them, and that depends on the text alone.
+  const std::string format = list_->Get(Prop::Format);
+  if (format.size() > kMaxFormat) return;
+  std::shared_ptr<const CheckedFormat> checked =
+      CheckedFormatMemo().Find([&](const CheckedFormat& c) { return c.format == format; });
+  if (!checked) {
+    bool in_range = true;
+    ParseListFormat(format, &in_range);
+    checked = CheckedFormatMemo().Keep({format, in_range});
+  }
+  if (checked->in_range) EquateColumns(list_->Columns());
 }
 
 bool XPLOREROOTCLASS::REFORMATLISTBOX() {
@@ -434,7 +572,6 @@ bool XPLOREROOTCLASS::REFORMATLISTBOX() {
 }
 
 void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view list_name) {
-  const std::string list(list_name);
   DEF.FONT = list_->Get(Prop::FontName);
   DEF.POINT = static_cast<int>(list_->GetNumber(Prop::FontSize));
   DEF.LINEHEIGHT = list_->GetNumber(Prop::LineHeight);
@@ -444,9 +581,18 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
   DEF.COLOR = list_->Get(Prop::FontColor).empty() ? -1 : list_->GetNumber(Prop::FontColor);
   const std::string design =
       list_->DesignFormat().empty() ? list_->Get(Prop::Format) : list_->DesignFormat();
-  // The section is read once: the list's layout takes a dozen keys of it.
+  // The section is read once: the list's layout takes a dozen keys of it, each named
+  // "Xplore<what>-<list>" (built in one buffer).
   const IniSection ini = IniFile(INIFILENAME).Section(procedure);
-  const std::string stored = ini.Get("XploreOrigFormatString-" + list, "0");
+  std::string key;
+  auto named = [&](std::string_view what) -> std::string& {
+    key.assign("Xplore").append(what).append(1, '-').append(list_name);
+    return key;
+  };
+  // A value is read from one line of the file, so it never holds a line break: a missing key
+  // reads as one.
+  constexpr std::string_view kMissing = "\n";
+  const std::string stored = ini.Get(named("OrigFormatString"), "0");
   if (stored != design) {
     // The window's list was changed since the layout was kept (or none was): its own layout.
     DEF.ORIGFORMATSTRING = design;
@@ -458,7 +604,7 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
   }
   DEF.ORIGFORMATSTRING = design;
   for (auto& [number, format] : FORQ) {
-    format = ini.Get("XploreFormatString-" + list + std::to_string(number), design);
+    format = ini.Get(named("FormatString").append(std::to_string(number)), design);
   }
   const std::string saved = FORQ.empty() ? std::string("0") : FORQ.front().second;
   if (saved != "0" && saved != list_->Get(Prop::Format)) {
@@ -470,24 +616,24 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
     }
   }
   GETCOLUMNINFO();
-  if (ini.Has("XploreFont-" + list)) list_->Set(Prop::FontName, ini.Get("XploreFont-" + list));
-  if (ini.Has("XploreLineHeight-" + list)) {
-    list_->Set(Prop::LineHeight, ini.Get("XploreLineHeight-" + list));
+  const std::pair<std::string_view, Prop> kept[] = {
+      {"Font", Prop::FontName},   {"LineHeight", Prop::LineHeight}, {"Hscroll", Prop::HScroll},
+      {"Vscroll", Prop::VScroll}, {"Point", Prop::FontSize},        {"Color", Prop::FontColor},
+      {"Style", Prop::FontStyle}};
+  for (const auto& [what, prop] : kept) {
+    const std::string value = ini.Get(named(what), kMissing);
+    if (value != kMissing) list_->Set(prop, value);
   }
-  if (ini.Has("XploreHscroll-" + list)) list_->Set(Prop::HScroll, ini.Get("XploreHscroll-" + list));
-  if (ini.Has("XploreVscroll-" + list)) list_->Set(Prop::VScroll, ini.Get("XploreVscroll-" + list));
-  if (ini.Has("XplorePoint-" + list)) list_->Set(Prop::FontSize, ini.Get("XplorePoint-" + list));
-  if (ini.Has("XploreColor-" + list)) list_->Set(Prop::FontColor, ini.Get("XploreColor-" + list));
-  if (ini.Has("XploreStyle-" + list)) list_->Set(Prop::FontStyle, ini.Get("XploreStyle-" + list));
   PARS = DEF;
   PARS.FONT = list_->Get(Prop::FontName);
   PARS.POINT = static_cast<int>(list_->GetNumber(Prop::FontSize));
   PARS.LINEHEIGHT = list_->GetNumber(Prop::LineHeight);
   PARS.HSCROLL = list_->Get(Prop::HScroll);
   PARS.VSCROLL = list_->Get(Prop::VScroll);
-  const bool kept_sort = ini.Has("XplorePrevCol-" + list);
-  SEQUENCENBR = ToInt(ini.Get("XplorePrevCol-" + list, "1"), 1);
-  const int direction = ToInt(ini.Get("XploreAscDesc-" + list, "0"), 0) ? 1 : 0;
+  const std::string previous = ini.Get(named("PrevCol"), kMissing);
+  const bool kept_sort = previous != kMissing;
+  SEQUENCENBR = kept_sort ? ToInt(previous, 1) : 1;
+  const int direction = ToInt(ini.Get(named("AscDesc"), "0"), 0) ? 1 : 0;
   // A column sort kept with the layout is the list's order again.
   XPGQ* column = kept_sort ? SQEntry(SEQUENCENBR) : nullptr;
   if (column && column->SORTFIELD) {

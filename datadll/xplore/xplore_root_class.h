@@ -25,6 +25,7 @@
 namespace vx {
 
 class Control;
+struct ListColumn;
 class WindowManager;
 class Window;
 
@@ -191,7 +192,10 @@ class XPLOREROOTCLASS : public WindowComponent {
 
  private:
   BrowseClass::SortElement ElementFor(const std::string& text) const;
+  // SQ from the columns of a format that passed EQUATECOLTOQFIELD's checks of its text.
+  bool EquateColumns(const std::vector<ListColumn>& columns);
 
+  std::vector<XPGQ> spare_sq_;  // EquateColumns' room for the next SQ
   WindowManager* manager_ = nullptr;
   BrowseClass* browse_ = nullptr;
   Control* list_ = nullptr;

@@ -210,5 +210,62 @@ TEST(WindowManager, PopupItemsFollowTheButtonsTheyStandFor) {
   EXPECT_EQ(accepted, 1);
 }
 
+// Whether a popup offers nothing is answered without making its text, and the same way; the
+// names the items are given default from their texts, a separator's from its place.
+TEST(WindowManager, APopupIsEmptyExactlyWhenItsMenuTextIs) {
+  TestDriver ui;
+  std::vector<std::pair<std::string, bool>> seen;
+  std::vector<std::string> names;
+  ui.Start([&] {
+    Window window("Popup");
+    auto& hidden = window.Button("&Query").Hide();
+    auto& blank = window.Button("");
+    auto& greyed = window.Button("").Disable();
+    const std::vector<std::function<void(PopupClass&)>> cases = {
+        [](PopupClass&) {},
+        [&](PopupClass& p) { p.AddItemMimic("Query", hidden); },
+        [](PopupClass& p) { p.AddItem("", "Blank"); },
+        [&](PopupClass& p) { p.AddItemMimic("Blank", blank); },
+        [&](PopupClass& p) { p.AddItemMimic("Greyed", greyed); },
+        [](PopupClass& p) {
+          p.AddItem("", "Blank");
+          p.SetItemEnable("Blank", false);
+        },
+        [](PopupClass& p) {
+          p.AddItem("", "Blank");
+          p.SetItemCheck("Blank", true);
+        },
+        [](PopupClass& p) {
+          p.AddItem("", "Blank");
+          p.SetIcon("Blank", "cut.ico");
+        },
+        [](PopupClass& p) { p.AddSubMenu("", "Sub"); },
+        [](PopupClass& p) { p.AddItem("-"); },
+        [](PopupClass& p) {
+          p.AddItem("", "One");
+          p.AddItem("", "Two");
+        },
+        [&](PopupClass& p) {
+          p.AddItemMimic("Query", hidden);
+          p.AddItemAt("", "Deep", 3);
+        },
+    };
+    for (const auto& make : cases) {
+      PopupClass popup;
+      popup.Init(window);
+      make(popup);
+      seen.emplace_back(popup.MenuText(), popup.MenuTextEmpty());
+    }
+    PopupClass popup;
+    names = {popup.AddItem("&Print All..."),   popup.AddItem("-"),
+             popup.AddItemAt("-", "", 2),      popup.AddItemEvent("Sort on", "", 1068, 1, 2),
+             popup.AddSubMenu("&List", "", 1), popup.AddItem("-", "Bar")};
+  });
+  ui.Finish();
+  for (const auto& [text, empty] : seen) EXPECT_EQ(empty, text.empty()) << "\"" << text << "\"";
+  EXPECT_EQ(names, (std::vector<std::string>{"PrintAll", "Separator1", "Separator2", "Sorton",
+                                             "List", "Bar"}));
+}
+
 }  // namespace
 }  // namespace vx

@@ -67,6 +67,15 @@ TEST_F(IniFileTest, NamesResolveToCurrentUserOrGivenFolder) {
   EXPECT_EQ(ResolveIniPath(""), UserFolder("win.ini"));
   EXPECT_EQ(ResolveIniPath((root_ / "x").string() + "\\sub\\a.ini"), root_ / "x" / "sub" / "a.ini");
   EXPECT_EQ(ResolveIniPath("..\\a.ini"), fs::path("../a.ini"));
+  // A name in the current folder is spelt as the folder joined with the rest would be, also in
+  // the root folder and for a rest that is empty, nested or absolute.
+  for (const fs::path& folder : {fs::current_path(), fs::path("/")}) {
+    fs::current_path(folder);
+    for (const std::string rest : {"POSITION.INI", "sub/a.ini", "", "/abs.ini", "./x.ini"}) {
+      EXPECT_EQ(ResolveIniPath(".\\" + rest).string(), (folder / rest).string()) << rest;
+    }
+  }
+  fs::current_path(root_ / "cwd");
 
   // An existing file spelled in another case is found.
   WriteFile(Cwd("Paths.ini"), "[PATH]\nDATA=/d\n");
@@ -187,6 +196,41 @@ TEST_F(IniFileTest, KeepsCrlfAndByteOrderMark) {
   EXPECT_EQ(ini.Get("a", "X"), "1");
   ASSERT_TRUE(ini.Put("A", "y", "2"));
   EXPECT_EQ(ReadFile(Cwd("w.ini")), "\xEF\xBB\xBF[A]\r\nx=1\r\ny=2\r\n");
+}
+
+// A section read whole sees the same keys as one read per key, whatever the file's line ends,
+// byte-order mark, last line or length.
+TEST_F(IniFileTest, ASectionReadsAsItsKeysDoOneByOne) {
+  std::string long_file = "[Other]\n";
+  for (int i = 0; i < 400; ++i)
+    long_file += "Filler" + std::to_string(i) + "=" + std::string(20, 'f') + "\n";
+  long_file += "[S]\nFar=away\nQuoted=\"  q  \"\n";
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"\xEF\xBB\xBF[S]\r\nA=1\r\nb = two \r\n", {"A", "b"}},
+      {"[s]\nA=1\n[T]\nA=9\n[S]\nC=3", {"A", "C"}},
+      {"x=0\n[S]\n;A=no\nbroken line\nA=\n", {"A"}},
+      {long_file, {"Far", "Quoted", "Filler7"}},
+      {"", {"A"}},
+  };
+  for (const auto& [text, keys] : cases) {
+    WriteFile(Cwd("s.ini"), text);
+    IniFile ini(".\\s.ini");
+    const IniSection section = ini.Section("S");
+    for (const std::string& key : keys) {
+      EXPECT_EQ(section.Has(key), ini.Has("S", key)) << key;
+      EXPECT_EQ(section.Get(key, "-"), ini.Get("S", key, "-")) << key;
+    }
+    std::vector<std::string> names;
+    for (const auto& [name, value] : ini.Entries("S")) names.push_back(name + "=" + value);
+    if (text == long_file) {
+      EXPECT_EQ(names, (std::vector<std::string>{"Far=away", "Quoted=  q  "}));
+      EXPECT_EQ(ini.Get("Other", "Filler399"), std::string(20, 'f'));
+    }
+  }
+  EXPECT_EQ(IniFile(".\\s.ini").Get("S", "b", "-"), "-");
+  WriteFile(Cwd("s.ini"), "\xEF\xBB\xBF[S]\r\nA=1\r\nb = two \r\n");
+  EXPECT_EQ(IniFile(".\\s.ini").Section("S").Get("b"), "two");
+  EXPECT_FALSE(IniFile(".\\missing.ini").Section("S").Has("A"));
 }
 
 TEST_F(IniFileTest, ValuesCannotInjectLinesAndRoundTrip) {

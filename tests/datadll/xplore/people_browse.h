@@ -72,6 +72,9 @@ struct Setup {
   test::FakeShellOpener* opener = nullptr;
   bool shell_execute = true;                    // an export is opened afterwards
   std::function<void(XPLORECLASS&)> configure;  // after the extension is attached
+  // The labels of the browse queue's fields (the city column has none, so it cannot be
+  // ordered on).
+  std::vector<std::string> fields = {"PER:Name", "PER:Born", "", "PER:ID"};
 };
 inline Setup g_setup;
 inline std::vector<Person> g_people;
@@ -91,9 +94,8 @@ inline void BrowsePeople() {
   xplore.MASK = g_setup.mask;
   xplore.Opener = g_setup.opener;
   xplore.SHELLEXECUTE = g_setup.shell_execute;
-  // The city column has no field label, so it cannot be ordered on.
-  xplore.INIT(manager, browse, list, "BrowsePeople", "?List",
-              {"PER:Name", "PER:Born", "", "PER:ID"}, g_setup.visual, g_setup.ini);
+  xplore.INIT(manager, browse, list, "BrowsePeople", "?List", g_setup.fields, g_setup.visual,
+              g_setup.ini);
   if (g_setup.configure) g_setup.configure(xplore);
   if (other) {
     other_browse.Init(*other, other_view, manager);

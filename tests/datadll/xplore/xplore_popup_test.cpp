@@ -3,6 +3,7 @@
 // letter), sorting, hiding, showing and moving columns, and the CSV and HTML exports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -452,6 +453,39 @@ TEST_F(XplorePopupTest, TheKeysAndTheAttributeWindowsChangeTheListAtOnceAndItsFo
   EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontName), "");
   EXPECT_EQ(w.ControlNumber(1).Get(Prop::FontSize), "0");
   CloseAll(w);
+}
+
+// The extension's keys are alerted on the list once each, those it had before first.
+TEST_F(XplorePopupTest, TheListIsAlertedOnceOnEachOfTheExtensionsKeys) {
+  struct Case {
+    std::vector<int> before;
+    std::vector<int> keys;  // the extension's keys among the list's alerts, in order
+  };
+  const std::vector<Case> cases = {
+      {{}, {AltF11, AltF12, CtrlAltR, AltM}},
+      {{AltF12}, {AltF12, AltF11, CtrlAltR, AltM}},
+      {{AltM, 13, CtrlAltR}, {AltM, CtrlAltR, AltF11, AltF12}},
+  };
+  static std::vector<int> before;
+  for (const Case& c : cases) {
+    before = c.before;
+    g_setup.configure = [](XPLORECLASS& xplore) {
+      for (int key : before) xplore.ListBox()->Alert(key);
+    };
+    DriverWindow w = Open();
+    std::vector<std::string> alerts;
+    std::stringstream text(w.ControlNumber(1).Get(Prop::Alert));
+    for (std::string key; std::getline(text, key, '|');) alerts.push_back(key);
+    std::vector<int> keys;
+    for (const std::string& key : alerts) {
+      for (int k : {AltF11, AltF12, CtrlAltR, AltM}) {
+        if (key == std::to_string(k)) keys.push_back(k);
+      }
+    }
+    EXPECT_EQ(keys, c.keys) << w.ControlNumber(1).Get(Prop::Alert);
+    EXPECT_EQ(std::count(alerts.begin(), alerts.end(), "13"), 1) << "Enter, the browse's own";
+    CloseAll(w);
+  }
 }
 
 TEST_F(XplorePopupTest, ListPropertiesOfferAColumnsAttributesOnlyUnderTheirMaskBits) {

@@ -185,6 +185,115 @@ TEST_F(XploreTest, APressOnOneListIsNeverTheOtherListsClick) {
   CloseAll(w);
 }
 
+// Lists of one design share what is made of that design; each keeps its own layout and sort.
+TEST_F(XploreTest, TwoListsOfOneDesignEachGetTheirOwnKeptLayout) {
+  g_setup.second_list = true;
+  DriverWindow w = Open();
+  w.ControlNumber(1).DragHeader(3, 1);  // City to the front
+  w.ControlNumber(1).ClickHeader(3);    // sorted on Born
+  w.ControlNumber(2).ResizeColumn(1, 120);
+  CloseAll(w);
+
+  w = Open();
+  DriverControl first = w.ControlNumber(1);
+  DriverControl second = w.ControlNumber(2);
+  EXPECT_EQ(first.Header(1), "City");
+  EXPECT_EQ(first.Header(3), "Born");
+  EXPECT_TRUE(first.HeaderUnderlined(3));
+  EXPECT_EQ(Column(first, 2), (std::vector<std::string>{"Anna", "walter", "Bert"}));
+  EXPECT_EQ(ParseListFormat(first.Get(Prop::Format))[1].width, 80);
+  EXPECT_EQ(second.Header(1), "Name");
+  EXPECT_EQ(second.Header(3), "City");
+  EXPECT_FALSE(second.HeaderUnderlined(3));
+  EXPECT_EQ(Column(second, 1), (std::vector<std::string>{"walter", "Anna", "Bert"}));
+  EXPECT_EQ(ParseListFormat(second.Get(Prop::Format))[0].width, 120);
+  CloseAll(w);
+}
+
+// A window of a list starts from the list's design, whatever an earlier window of the same
+// design did to its columns, and the labels it was given count as much as the design.
+TEST_F(XploreTest, AWindowStartsFromItsDesignAndItsOwnLabels) {
+  g_setup.visual = ">Header";
+  DriverWindow w = Open();
+  DriverControl list = w.ControlNumber(1);
+  list.ClickHeader(2);
+  list.ClickHeader(2);
+  list.DragHeader(1, 3);
+  list.ResizeColumn(1, 90);
+  EXPECT_EQ(list.Header(1), "<Born");
+  CloseAll(w);
+  ASSERT_TRUE(IniFile(g_setup.ini).DeleteSection("BrowsePeople"));
+
+  // The same design, but the born field unlabelled: it cannot be ordered on now.
+  g_setup.fields = {"PER:Name", "", "", "PER:ID"};
+  w = Open();
+  list = w.ControlNumber(1);
+  for (int column = 1; column <= 3; ++column) {
+    EXPECT_EQ(list.Header(column), ParseListFormat(kFormat)[column - 1].header);
+    EXPECT_EQ(ParseListFormat(list.Get(Prop::Format))[column - 1].width,
+              ParseListFormat(kFormat)[column - 1].width);
+  }
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"walter", "Anna", "Bert"}));
+  ui_.AnswerMessage(BUTTON_OK);
+  list.ClickHeader(2);
+  ASSERT_EQ(ui_.Messages().size(), 1u);
+  EXPECT_EQ(ui_.Messages()[0].text, "Data cannot be ordered on column: Born()");
+  list.ClickHeader(1);
+  EXPECT_EQ(list.Header(1), ">Name") << "a first click orders ascending";
+  EXPECT_EQ(Column(list, 1), (std::vector<std::string>{"Anna", "Bert", "walter"}));
+  CloseAll(w);
+}
+
+// The columns are taken again from the list's own format whenever it changes, unless a number
+// in it does not fit its place; each format is judged on its own text.
+TEST_F(XploreTest, TheListsFormatIsTakenOnlyWhenEveryNumberFits) {
+  struct Case {
+    std::string format;
+    bool taken;
+  };
+  // Formats of one length, some with a width too large, judged one after the other.
+  static const std::vector<Case> cases = {
+      {"80L~Name~@s20@#1#50L~Born~@d6@#70000#", false},
+      {"80L~Name~@s20@#1#50L~Born~@d6@#2#", true},
+      {"99999999999L~Born~@d6@#2#50L~Name~@s20@#1#", false},
+      {"00000000080L~Born~@d6@#2#50L~Name~@s20@#1#", true},
+      {"99999999999L~Name~@s20@#1#50L~Born~@d6@#2#", false},
+      {"80L~Name~@s20@#1#50L~Born~@d6@#2#", true},
+      {"99999999999L~Born~@d6@#2#50L~Name~@s20@#1#", false},
+  };
+  static std::vector<std::vector<std::string>> headers;
+  headers.clear();
+  ui_.Start([] {
+    Window window("Formats");
+    Control& list = window.List(kFormat);
+    PeopleBrowse browse;
+    PeopleView view(g_people);
+    WindowManager manager(window);
+    browse.Init(list, view, manager);
+    XPLORECLASS xplore;
+    xplore.INIT(manager, browse, list, "Formats", "?List", {"PER:Name", "PER:Born", "", "PER:ID"},
+                "Underline", g_setup.ini);
+    window.Open();
+    for (const Case& c : cases) {
+      list.Format(c.format);
+      xplore.GETCOLUMNINFO();
+      headers.emplace_back();
+      for (const XPGQ& q : xplore.SQ) headers.back().push_back(q.HEADER);
+    }
+    window.Close();
+  });
+  ui_.Finish();
+  ASSERT_EQ(headers.size(), cases.size());
+  std::vector<std::string> expected = {"Name", "Born", "City"};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    if (cases[i].taken) {
+      expected.clear();
+      for (const ListColumn& c : ParseListFormat(cases[i].format)) expected.push_back(c.header);
+    }
+    EXPECT_EQ(headers[i], expected) << cases[i].format;
+  }
+}
+
 TEST_F(XploreTest, FileSequenceShowsTheRecordsInTheOrderTheyWereStored) {
   g_people = {{3, "walter", DATE(3, 1, 1990), "Oslo"},
               {1, "Bert", DATE(7, 4, 1985), "Bergen"},
