@@ -1,6 +1,7 @@
 #include "program/schedule/task_list_window.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/global_queues.h"
@@ -122,7 +123,6 @@ std::string TaskListFormat(std::string_view format) {
 }
 
 void TaskBrowse::SetQueueRecord() {
-  const std::string none = std::to_string(kDefaultColour);
   long date_fg = kDefaultColour, date_selected_fg = kDefaultColour;
   if (colour_dates && SCH.Disabled != 0) {
     date_fg = kGrey;
@@ -131,35 +131,33 @@ void TaskBrowse::SetQueueRecord() {
     date_fg = kBlue;
     date_selected_fg = kWhite;
   }
-  Q = {"",
-       none,
-       none,
-       none,
-       none,
-       std::to_string(TaskStatusIcon()),
-       "",
-       none,
-       none,
-       none,
-       none,
-       std::to_string(TaskKindIcon()),
-       std::to_string(SCH.Date),
-       std::to_string(date_fg),
-       none,
-       std::to_string(date_selected_fg),
-       none,
-       std::to_string(SCH.Time),
-       none,
-       none,
-       none,
-       none,
-       SCH.Category.str(),
-       SCH.Description.str(),
-       DescribeSchedule(),
-       std::to_string(SCH.LastRunDate),
-       std::to_string(SCH.LastRunTime),
-       std::to_string(SCH.Skipped),
-       std::to_string(SCH.ID)};
+  // A row starts as a copy of one in which every colour is the list's own and the status and
+  // kind columns show no text; the task's fields are then written over it, each in its place.
+  static const std::vector<std::string> kPlainRow = [] {
+    std::vector<std::string> row(kTaskRowFields, std::to_string(kDefaultColour));
+    row[0].clear();  // 1 status
+    row[6].clear();  // 7 kind
+    return row;
+  }();
+  Q = kPlainRow;
+  const auto put = [this](int field, long number) {
+    char digits[24];
+    Q[static_cast<std::size_t>(field - 1)].assign(
+        digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+  };
+  put(6, TaskStatusIcon());
+  put(12, TaskKindIcon());
+  put(13, SCH.Date);
+  put(14, date_fg);
+  put(16, date_selected_fg);
+  put(18, SCH.Time);
+  Q[22] = SCH.Category.clipped();     // 23
+  Q[23] = SCH.Description.clipped();  // 24
+  Q[24] = DescribeSchedule();         // 25
+  put(26, SCH.LastRunDate);
+  put(27, SCH.LastRunTime);
+  put(28, SCH.Skipped);
+  put(29, SCH.ID);
 }
 
 bool TaskBrowse::ValidateRecord() {
