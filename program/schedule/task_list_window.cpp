@@ -131,33 +131,35 @@ void TaskBrowse::SetQueueRecord() {
     date_fg = kBlue;
     date_selected_fg = kWhite;
   }
-  // A row starts as a copy of one in which every colour is the list's own and the status and
-  // kind columns show no text; the task's fields are then written over it, each in its place.
-  static const std::vector<std::string> kPlainRow = [] {
-    std::vector<std::string> row(kTaskRowFields, std::to_string(kDefaultColour));
-    row[0].clear();  // 1 status
-    row[6].clear();  // 7 kind
-    return row;
-  }();
-  Q = kPlainRow;
-  const auto put = [this](int field, long number) {
+  // Each field is made once, in its place (the browse keeps the row as it is).
+  static const std::string kNone = std::to_string(kDefaultColour);
+  Q.clear();
+  Q.reserve(kTaskRowFields);
+  const auto none = [this](std::size_t count) { Q.insert(Q.end(), count, kNone); };
+  const auto number = [this](long n) {
     char digits[24];
-    Q[static_cast<std::size_t>(field - 1)].assign(
-        digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+    Q.emplace_back(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
   };
-  put(6, TaskStatusIcon());
-  put(12, TaskKindIcon());
-  put(13, SCH.Date);
-  put(14, date_fg);
-  put(16, date_selected_fg);
-  put(18, SCH.Time);
-  Q[22] = SCH.Category.clipped();     // 23
-  Q[23] = SCH.Description.clipped();  // 24
-  Q[24] = DescribeSchedule();         // 25
-  put(26, SCH.LastRunDate);
-  put(27, SCH.LastRunTime);
-  put(28, SCH.Skipped);
-  put(29, SCH.ID);
+  Q.emplace_back();  // 1 status
+  none(4);
+  number(TaskStatusIcon());  // 6
+  Q.emplace_back();          // 7 kind
+  none(4);
+  number(TaskKindIcon());  // 12
+  number(SCH.Date);        // 13, its colours 14-17
+  number(date_fg);
+  none(1);
+  number(date_selected_fg);
+  none(1);
+  number(SCH.Time);  // 18, its colours 19-22
+  none(4);
+  Q.emplace_back(SCH.Category.clipped());     // 23
+  Q.emplace_back(SCH.Description.clipped());  // 24
+  Q.push_back(DescribeSchedule());            // 25
+  number(SCH.LastRunDate);                    // 26
+  number(SCH.LastRunTime);
+  number(SCH.Skipped);
+  number(SCH.ID);  // 29
 }
 
 bool TaskBrowse::ValidateRecord() {
