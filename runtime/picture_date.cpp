@@ -1,5 +1,5 @@
 // Date pictures @D1..@D18: day numbers to text and back.
-#include <cctype>
+#include <charconv>
 #include <vector>
 
 #include "runtime/calendar_names.h"
@@ -27,10 +27,29 @@ const std::string& LocaleLayout(const LocaleFormats& f, int style) {
   return style == 17 ? f.short_date : f.long_date;
 }
 
-void AppendPadded(std::string& out, int value, char pad) {
-  if (value < 10 && pad != 0) out += pad;
-  out += std::to_string(value);
-}
+// A date's text, made in place: the longest layout ("September 30, 1959") is far shorter.
+class DateText {
+ public:
+  void Put(char c) {
+    if (size_ < sizeof text_) text_[size_++] = c;
+  }
+  void Put(std::string_view part) {
+    for (char c : part) Put(c);
+  }
+  void Number(int value) {
+    char digits[12];
+    Put(std::string_view(digits, std::to_chars(digits, digits + sizeof digits, value).ptr));
+  }
+  void Padded(int value, char pad) {
+    if (value < 10 && pad != 0) Put(pad);
+    Number(value);
+  }
+  std::string str() const { return std::string(text_, size_); }
+
+ private:
+  char text_[48];
+  std::size_t size_ = 0;
+};
 
 // Day numbers 0..3 lie in December 1800, before the calendar's first full year.
 YearMonthDay PartsOf(std::int32_t date) {
@@ -74,48 +93,49 @@ std::string FormatDateValue(std::int32_t date, const Picture& p) {
   const std::string_view layout = kLayouts[p.style];
   const bool digits_only = p.style == 11 || p.style == 12;
   const bool blank_is_separator = p.style == 7 || p.style == 8;
-  std::string out;
+  DateText out;
   for (std::size_t i = 0; i < layout.size(); ++i) {
     const char c = layout[i];
     // The month or day that opens the text is blank-padded unless the picture asks for zeros.
     const char lead_pad = p.zero_pad || digits_only ? '0' : i == 0 ? ' ' : '0';
     switch (c) {
       case 'm':
-        AppendPadded(out, ymd.month, lead_pad);
+        out.Padded(ymd.month, lead_pad);
         break;
       case 'd':
-        AppendPadded(out, ymd.day, lead_pad);
+        out.Padded(ymd.day, lead_pad);
         break;
       case 'e':
-        AppendPadded(out, ymd.day, p.zero_pad ? '0' : ' ');
+        out.Padded(ymd.day, p.zero_pad ? '0' : ' ');
         break;
       case 'n':
-        AppendPadded(out, ymd.day, p.zero_pad ? '0' : 0);
+        out.Padded(ymd.day, p.zero_pad ? '0' : 0);
         break;
       case 'y':
-        AppendPadded(out, ymd.year % 100, '0');
+        out.Padded(ymd.year % 100, '0');
         break;
       case 'Y':
-        out += std::to_string(ymd.year);
+        out.Number(ymd.year);
         break;
       case 'M':
+        // The abbreviations are plain letters: upper case needs no locale.
         for (char ch : MonthAbbrev(ymd.month))
-          out += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+          out.Put(ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch);
         break;
       case 'L':
-        out += MonthName(ymd.month);
+        out.Put(MonthName(ymd.month));
         break;
       case '/':
-        out += p.separator != 0 ? p.separator : '/';
+        out.Put(p.separator != 0 ? p.separator : '/');
         break;
       case ' ':
-        out += blank_is_separator && p.separator != 0 ? p.separator : ' ';
+        out.Put(blank_is_separator && p.separator != 0 ? p.separator : ' ');
         break;
       default:
-        out += c;
+        out.Put(c);
     }
   }
-  return out;
+  return out.str();
 }
 
 std::int32_t DeformatDateText(std::string_view text, const Picture& p) {

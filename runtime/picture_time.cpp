@@ -1,5 +1,6 @@
 // Time pictures @T1..@T8: times of day (hundredths from 1 = midnight) to text and back.
 #include <cctype>
+#include <charconv>
 #include <vector>
 
 #include "runtime/dates.h"
@@ -14,10 +15,24 @@ namespace {
 // ':' is the separator a modifier replaces.
 constexpr std::string_view kLayouts[] = {"", "h:m", "hm", "i:mX", "h:m:s", "hms", "i:m:sX"};
 
-void AppendPadded(std::string& out, int value, char pad) {
-  if (value < 10) out += pad;
-  out += std::to_string(value);
-}
+// A time's text, made in place: the longest layout ("hh:mm:ssXM") is far shorter.
+class TimeText {
+ public:
+  void Put(char c) {
+    if (size_ < sizeof text_) text_[size_++] = c;
+  }
+  void Padded(int value, char pad) {
+    if (value < 10) Put(pad);
+    char digits[12];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (const char* d = digits; d != end; ++d) Put(*d);
+  }
+  std::string str() const { return std::string(text_, size_); }
+
+ private:
+  char text_[32];
+  std::size_t size_ = 0;
+};
 
 bool IsWord(std::string_view word, std::string_view lower) {
   if (word.size() != lower.size()) return false;
@@ -43,34 +58,35 @@ std::string FormatTimeValue(std::int32_t time, const Picture& p) {
   }
   const std::string_view layout = kLayouts[p.style];
   const bool digits_only = p.style == 2 || p.style == 5;
-  std::string out;
+  TimeText out;
   for (std::size_t i = 0; i < layout.size(); ++i) {
     // The hour that opens the text is blank-padded unless the picture asks for zeros.
     const char pad = p.zero_pad || digits_only || i > 0 ? '0' : ' ';
     switch (layout[i]) {
       case 'h':
-        AppendPadded(out, t.hours, pad);
+        out.Padded(t.hours, pad);
         break;
       case 'i':
-        AppendPadded(out, t.hours % 12 == 0 ? 12 : t.hours % 12, pad);
+        out.Padded(t.hours % 12 == 0 ? 12 : t.hours % 12, pad);
         break;
       case 'm':
-        AppendPadded(out, t.minutes, '0');
+        out.Padded(t.minutes, '0');
         break;
       case 's':
-        AppendPadded(out, t.seconds, '0');
+        out.Padded(t.seconds, '0');
         break;
       case 'X':
-        out += t.hours < 12 ? "AM" : "PM";
+        out.Put(t.hours < 12 ? 'A' : 'P');
+        out.Put('M');
         break;
       case ':':
-        out += p.separator != 0 ? p.separator : ':';
+        out.Put(p.separator != 0 ? p.separator : ':');
         break;
       default:
         break;
     }
   }
-  return out;
+  return out.str();
 }
 
 std::int32_t DeformatTimeText(std::string_view text, const Picture& /*picture*/) {

@@ -85,8 +85,12 @@ std::optional<Picture> PictureOfKind(std::string_view picture, PictureKind kind)
 
 std::string FormatStringValue(std::string_view text, const Picture& picture) {
   if (picture.width == 0) return std::string(text);
-  std::string out(CutUtf8(text, static_cast<std::size_t>(picture.width)));
-  out.resize(static_cast<std::size_t>(picture.width), ' ');
+  const auto width = static_cast<std::size_t>(picture.width);
+  const std::string_view cut = CutUtf8(text, width);
+  std::string out;
+  out.reserve(width);
+  out.append(cut);
+  out.append(width - cut.size(), ' ');
   return out;
 }
 
@@ -106,8 +110,32 @@ std::string FORMAT(const Decimal& value, std::string_view picture) {
 
 namespace {
 
+// The whole number a text holds when it is one, as a list's date and time fields are: blanks,
+// an optional sign and up to 15 digits, with no decimal point after them (so the digits are its
+// whole part, and a double holds them exactly). Anything else is read by LeadingNumber.
+bool PlainWholeNumber(std::string_view text, std::int64_t& whole) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  const std::size_t first = i;
+  std::int64_t n = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - first < 15) {
+    n = n * 10 + (text[i] - '0');
+    ++i;
+  }
+  if (i == first) return false;
+  if (i < text.size() && ((text[i] >= '0' && text[i] <= '9') || text[i] == '.')) return false;
+  whole = negative ? -n : n;
+  return true;
+}
+
 std::string FormatTextUnder(std::string_view text, const Picture& p) {
   if (p.kind == PictureKind::String) return FormatStringValue(text, p);
+  if (std::int64_t whole = 0; p.kind != PictureKind::Number && PlainWholeNumber(text, whole)) {
+    return p.kind == PictureKind::Date ? FormatDateValue(ToLong(whole), p)
+                                       : FormatTimeValue(ToLong(whole), p);
+  }
   const std::string plain = LeadingNumber(text);
   if (p.kind == PictureKind::Number) return FormatNumberValue(plain, p);
   double whole = 0;

@@ -12,10 +12,12 @@ constexpr std::size_t kDescriptionWidth = 80;
 
 // Appends a list the way the lists join the text: the text's trailing blanks go, one blank
 // separates, and the list's final comma is dropped.
-void AppendList(std::string& text, std::string list) {
-  list = std::string(ClipView(list));
-  if (!list.empty() && list.back() == ',') list.pop_back();
-  text = std::string(ClipView(text)) + " " + list;
+void AppendList(std::string& text, std::string_view list) {
+  list = ClipView(list);
+  if (!list.empty() && list.back() == ',') list.remove_suffix(1);
+  text.resize(ClipView(text).size());
+  text += ' ';
+  text += list;
 }
 
 std::string WeekdayList(const SCHEDULE_RECORD& task) {
@@ -42,7 +44,7 @@ std::string OrdinalList(const SCHEDULE_RECORD& task) {
 
 std::string DescribeSchedule() {
   const SCHEDULE_RECORD& task = SCH;
-  const std::string type(task.ScheduleType.clipped());
+  const std::string_view type = task.ScheduleType.clipped();
   std::string text;
   if (type == "Monthly") {
     text = "Monthly";
@@ -63,8 +65,13 @@ std::string DescribeSchedule() {
   } else {
     text = type;  // "Once", "Yearly" and any other type name themselves
   }
-  if (HasAnyException(task)) text = std::string(ClipView(text)) + " (exceptions exist)";
-  return std::string(ClipView(CutUtf8(text, kDescriptionWidth)));
+  if (HasAnyException(task)) {
+    text.resize(ClipView(text).size());
+    text += " (exceptions exist)";
+  }
+  // The text shown is a beginning of the text made: it is cut in place.
+  text.resize(ClipView(CutUtf8(text, kDescriptionWidth)).size());
+  return text;
 }
 
 }  // namespace vx

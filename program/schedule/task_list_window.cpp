@@ -1,6 +1,7 @@
 #include "program/schedule/task_list_window.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "datadll/dictionary/dictionary_keys.h"
 #include "datadll/dictionary/global_queues.h"
@@ -122,7 +123,6 @@ std::string TaskListFormat(std::string_view format) {
 }
 
 void TaskBrowse::SetQueueRecord() {
-  const std::string none = std::to_string(kDefaultColour);
   long date_fg = kDefaultColour, date_selected_fg = kDefaultColour;
   if (colour_dates && SCH.Disabled != 0) {
     date_fg = kGrey;
@@ -131,35 +131,35 @@ void TaskBrowse::SetQueueRecord() {
     date_fg = kBlue;
     date_selected_fg = kWhite;
   }
-  Q = {"",
-       none,
-       none,
-       none,
-       none,
-       std::to_string(TaskStatusIcon()),
-       "",
-       none,
-       none,
-       none,
-       none,
-       std::to_string(TaskKindIcon()),
-       std::to_string(SCH.Date),
-       std::to_string(date_fg),
-       none,
-       std::to_string(date_selected_fg),
-       none,
-       std::to_string(SCH.Time),
-       none,
-       none,
-       none,
-       none,
-       SCH.Category.str(),
-       SCH.Description.str(),
-       DescribeSchedule(),
-       std::to_string(SCH.LastRunDate),
-       std::to_string(SCH.LastRunTime),
-       std::to_string(SCH.Skipped),
-       std::to_string(SCH.ID)};
+  // Each field is made once, in its place (the browse keeps the row as it is).
+  static const std::string kNone = std::to_string(kDefaultColour);
+  Q.clear();
+  Q.reserve(kTaskRowFields);
+  const auto none = [this](std::size_t count) { Q.insert(Q.end(), count, kNone); };
+  const auto number = [this](long n) {
+    char digits[24];
+    Q.emplace_back(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+  };
+  Q.emplace_back();  // 1 status
+  none(4);
+  number(TaskStatusIcon());  // 6
+  Q.emplace_back();          // 7 kind
+  none(4);
+  number(TaskKindIcon());  // 12
+  number(SCH.Date);        // 13, its colours 14-17
+  number(date_fg);
+  none(1);
+  number(date_selected_fg);
+  none(1);
+  number(SCH.Time);  // 18, its colours 19-22
+  none(4);
+  Q.emplace_back(SCH.Category.clipped());     // 23
+  Q.emplace_back(SCH.Description.clipped());  // 24
+  Q.push_back(DescribeSchedule());            // 25
+  number(SCH.LastRunDate);                    // 26
+  number(SCH.LastRunTime);
+  number(SCH.Skipped);
+  number(SCH.ID);  // 29
 }
 
 bool TaskBrowse::ValidateRecord() {

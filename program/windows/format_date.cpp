@@ -1,7 +1,8 @@
 #include "program/windows/format_date.h"
 
 #include "datadll/dictionary/globals.h"
-#include "runtime/pictures.h"
+#include "runtime/fixed_string.h"
+#include "runtime/picture.h"
 #include "runtime/text_functions.h"
 
 namespace vx {
@@ -28,7 +29,20 @@ std::string DatePicture() {
 
 std::string FormatDate(std::int32_t date) {
   if (date == 0) return {};
-  return FORMAT(date, DatePicture());
+  // Lists format a date for every row they read (their locators): the picture is read again
+  // only when the date format has changed since this thread's last date.
+  struct Memo {
+    String<6> token;
+    Picture picture;
+    bool read = false;
+  };
+  thread_local Memo memo;
+  if (!memo.read || memo.token.view() != GLO_DATEFORMAT.view()) {
+    memo.picture = ParsePicture(DatePicture()).value_or(Picture{});
+    memo.token = GLO_DATEFORMAT.view();
+    memo.read = true;
+  }
+  return FormatDateValue(date, memo.picture);
 }
 
 }  // namespace vx

@@ -1,5 +1,7 @@
 #include "runtime/window/control.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 
@@ -25,6 +27,20 @@ std::vector<std::string> SplitBars(std::string_view text) {
     pos = bar + 1;
   }
   return parts;
+}
+
+// The rows of every control not rendered yet: one empty list, shared (rows are never changed
+// once made, only replaced).
+const std::shared_ptr<const std::vector<ListRow>>& NoRows() {
+  static const auto* const none = new std::shared_ptr<const std::vector<ListRow>>(
+      std::make_shared<const std::vector<ListRow>>());
+  return *none;
+}
+
+// The format of a control that has none.
+const ListFormat& NoFormat() {
+  static const ListFormat none;
+  return none;
 }
 
 std::string WithoutHotLetter(std::string_view text) {
@@ -126,18 +142,18 @@ Control& ControlMaker::MakeArranged(Layout layout) {
 // --- Control --------------------------------------------------------------------------------
 
 Control::Control(Window& window, int number, ControlType type, int parent, Binding use)
-    : window_(window), number_(number), type_(type), parent_(parent), use_(use) {}
+    : window_(window), number_(number), type_(type), parent_(parent), use_(use), rows_(NoRows()) {}
 
 Control& Control::Set(Prop prop, std::string_view value) {
   if (!props_.Change(prop, value)) return *this;
   if (prop == Prop::Format) {
-    columns_ = ParseListFormat(value);
+    format_ = ReadListFormat(value);
     if (!window_.IsOpen()) {
       design_format_ = std::string(value);
-      design_columns_ = columns_;
+      design_ = format_;
     }
   }
-  window_.AnnounceProp(number_, prop, props_.Get(prop));
+  if (window_.IsOpen()) window_.AnnounceProp(number_, prop, props_.View(prop));
   if (prop == Prop::Layout) window_.Relayout(number_);
   if (prop == Prop::Format && window_.IsOpen()) Render();
   return *this;
@@ -212,7 +228,7 @@ long Control::ChoiceOf(std::string_view value) const {
 }
 
 void Control::Display() {
-  const std::string picture = Get(Prop::Picture);
+  const std::string& picture = props_.View(Prop::Picture);  // a map keeps it where it is
   switch (type_) {
     case ControlType::Entry:
     case ControlType::Text:
@@ -335,17 +351,26 @@ void Control::Render() {
     return;
   std::vector<ListRow> rows;
   if (type_ == ControlType::List && source_) {
-    const std::vector<std::string> icons = SplitBars(Get(Prop::IconList));
+    // The icon files, read from a copy of the list's text (a long render may yield).
+    const std::string icon_list = Get(Prop::IconList);
+    std::vector<std::string_view> icons;
+    for (std::size_t pos = 0; !icon_list.empty();) {
+      const std::size_t bar = std::min(icon_list.find('|', pos), icon_list.size());
+      icons.push_back(std::string_view(icon_list).substr(pos, bar - pos));
+      if (bar == icon_list.size()) break;
+      pos = bar + 1;
+    }
     auto field = [](const std::vector<std::string>& fields, int n) -> std::string_view {
       return n >= 1 && n <= static_cast<int>(fields.size()) ? std::string_view(fields[n - 1])
                                                             : std::string_view();
     };
     const std::size_t count = source_->Records();
     rows.reserve(count);
-    // Each column's picture is read once for all its cells.
-    std::vector<TextPicture> pictures;
-    pictures.reserve(columns_.size());
-    for (const ListColumn& col : columns_) pictures.emplace_back(col.picture);
+    // Each column's picture was read with the format, once for all its cells. The format is
+    // held here: a long render may yield, and nothing it reads may go meanwhile.
+    const std::shared_ptr<const ListFormat> format = format_;
+    const std::vector<ListColumn>& columns = (format ? *format : NoFormat()).columns;
+    const std::vector<TextPicture>& pictures = (format ? *format : NoFormat()).pictures;
     // Rendering a very long list lets other runtime threads run every 50 ms where its source
     // allows it; the rows rendered so far stay aside until the end.
     const bool may_yield = source_->MayYieldWhileRendered();
@@ -360,10 +385,10 @@ void Control::Render() {
       const std::vector<std::string>* kept = source_->KeptFields(r);
       if (!kept) made = source_->Fields(r);
       const std::vector<std::string>& fields = kept ? *kept : made;
-      ListRow row;
-      for (std::size_t c = 0; c < columns_.size(); ++c) {
-        const ListColumn& col = columns_[c];
-        ListCell cell;
+      ListRow& row = rows.emplace_back(columns.size());
+      for (std::size_t c = 0; c < columns.size(); ++c) {
+        const ListColumn& col = columns[c];
+        ListCell& cell = row[c];
         cell.text = pictures[c].Format(field(fields, col.field));
         cell.fg = col.normal_fg;
         cell.bg = col.normal_bg;
@@ -380,9 +405,7 @@ void Control::Render() {
           if (n >= 1 && n <= static_cast<long>(icons.size())) cell.icon = icons[n - 1];
         }
         if (col.tree) cell.level = TextToNumber(field(fields, col.TreeField()));
-        row.push_back(std::move(cell));
       }
-      rows.push_back(std::move(row));
     }
   } else {
     for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -439,7 +462,7 @@ void Control::ApplyInput(const Event& event) {
       // In column selection a front end also says which column the user moved to ("column").
       if (event.number == EVENT_NewSelection && Is(Prop::SelectedColumn) && !event.text.empty()) {
         const long column = TextToNumber(event.text);
-        if (column >= 1 && column <= static_cast<long>(columns_.size()))
+        if (column >= 1 && column <= static_cast<long>(Columns().size()))
           Set(Prop::SelectedColumn, column);
       }
       Choose(event.choice);
@@ -472,9 +495,9 @@ int ReadNumbers(std::string_view text, long* out, int count) {
 void Control::ApplyMouse(const Event& e) {
   if (e.number == EVENT_ColumnResize) {
     long v[2] = {0, 0};
-    if (ReadNumbers(e.text, v, 2) == 2 && v[0] >= 1 && v[0] <= static_cast<long>(columns_.size()) &&
-        v[1] > 0) {
-      std::vector<ListColumn> columns = columns_;
+    if (ReadNumbers(e.text, v, 2) == 2 && v[0] >= 1 &&
+        v[0] <= static_cast<long>(Columns().size()) && v[1] > 0) {
+      std::vector<ListColumn> columns = Columns();
       columns[static_cast<std::size_t>(v[0] - 1)].width = static_cast<int>(v[1]);
       Format(WriteListFormat(columns));
     }
@@ -506,23 +529,40 @@ void Control::ApplyMouse(const Event& e) {
 }
 
 std::string Control::Header(int column) const {
-  return column >= 1 && column <= static_cast<int>(columns_.size()) ? columns_[column - 1].header
-                                                                    : std::string();
+  const std::vector<ListColumn>& columns = Columns();
+  return column >= 1 && column <= static_cast<int>(columns.size()) ? columns[column - 1].header
+                                                                   : std::string();
 }
 
 bool Control::Underlined(int column) const {
-  return column >= 1 && column <= static_cast<int>(columns_.size()) &&
-         columns_[column - 1].underline;
+  const std::vector<ListColumn>& columns = Columns();
+  return column >= 1 && column <= static_cast<int>(columns.size()) && columns[column - 1].underline;
 }
 
-ControlSnapshot Control::Snapshot() const {
-  ControlSnapshot s;
-  s.control = number_;
-  s.type = type_;
-  s.parent = parent_;
-  s.use = reinterpret_cast<std::uintptr_t>(use_.address());
-  s.props = props_.All();
+const ListFormat& Control::Shown() const { return format_ ? *format_ : NoFormat(); }
+
+const std::vector<ListColumn>& Control::DesignColumns() const {
+  return (design_ ? *design_ : NoFormat()).columns;
+}
+
+std::shared_ptr<ControlSnapshot> Control::LendSnapshot() {
+  auto s = std::make_shared<ControlSnapshot>();
+  s->control = number_;
+  s->type = type_;
+  s->parent = parent_;
+  s->use = reinterpret_cast<std::uintptr_t>(use_.address());
+  s->props = props_.Lend();
   return s;
+}
+
+void Control::TakeBack(std::shared_ptr<ControlSnapshot> snapshot) {
+  if (snapshot.use_count() == 1) {
+    // Nobody else holds it: what the front end read of it happened before it let go.
+    std::atomic_thread_fence(std::memory_order_acquire);
+    props_.TakeBack(std::move(snapshot->props));
+  } else {
+    props_.TakeBack(std::map<Prop, std::string>(snapshot->props));
+  }
 }
 
 }  // namespace vx

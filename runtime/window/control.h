@@ -169,7 +169,7 @@ class Control : public ControlMaker {
   Control& Swatches(std::vector<long> colours);
   Control& Format(std::string_view format);
   Control& IconList(std::vector<std::string> icons);
-  const std::vector<ListColumn>& Columns() const { return columns_; }
+  const std::vector<ListColumn>& Columns() const { return Shown().columns; }
   // Explicit place in a free container, in dialog units (see layout.h).
   Control& Place(long x, long y, long width, long height);
   std::size_t Rows() const;
@@ -182,7 +182,7 @@ class Control : public ControlMaker {
   // Lists: the format the window was built with (the one a user's "Reset to Default" returns
   // to), kept apart from the format shown now, which a user's layout may change after opening.
   const std::string& DesignFormat() const { return design_format_; }
-  const std::vector<ListColumn>& DesignColumns() const { return design_columns_; }
+  const std::vector<ListColumn>& DesignColumns() const;
   Control& ResetFormat() { return Format(design_format_); }
   // Lists: the header text and the underline mark of a column (from 1) as shown now.
   std::string Header(int column) const;
@@ -202,7 +202,12 @@ class Control : public ControlMaker {
   void ApplyInput(const struct Event& event);
   // lists: where the mouse was, a column resized, the rows in view
   void ApplyMouse(const struct Event& event);
-  ControlSnapshot Snapshot() const;
+  // The control as it first appears to a front end. Its properties travel in the snapshot
+  // without a copy and come back with TakeBack once it has been announced; a front end that
+  // keeps the snapshot leaves the control a copy of them.
+  std::shared_ptr<ControlSnapshot> LendSnapshot();
+  void TakeBack(std::shared_ptr<ControlSnapshot> snapshot);
+  const ListFormat& Shown() const;  // the format shown now (read once for every list showing it)
   std::string ChoiceValue(long choice) const;
   long ChoiceOf(std::string_view value) const;
 
@@ -212,15 +217,14 @@ class Control : public ControlMaker {
   int parent_;
   Binding use_;
   PropertyBag props_;
-  std::vector<ListColumn> columns_;
+  std::shared_ptr<const ListFormat> format_;  // none: no format set
   std::string design_format_;
-  std::vector<ListColumn> design_columns_;
+  std::shared_ptr<const ListFormat> design_;
   ListSource* source_ = nullptr;
-  std::vector<std::string> items_;        // drop list and combo texts shown
-  std::vector<std::string> item_values_;  // what choosing each stores
-  std::vector<long> item_swatches_;       // colour sample beside each, -1 none
-  std::shared_ptr<const std::vector<ListRow>> rows_ =
-      std::make_shared<const std::vector<ListRow>>();
+  std::vector<std::string> items_;                    // drop list and combo texts shown
+  std::vector<std::string> item_values_;              // what choosing each stores
+  std::vector<long> item_swatches_;                   // colour sample beside each, -1 none
+  std::shared_ptr<const std::vector<ListRow>> rows_;  // never null; until rendered, no rows
 };
 
 }  // namespace vx

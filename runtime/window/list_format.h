@@ -7,9 +7,12 @@
 // "@picture@", "#field#" and "E(fg,bg,selected fg,selected bg)". Example: 40L(2)M|~Date~C@d6b@#1#
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "runtime/pictures.h"
 
 namespace vx {
 
@@ -47,6 +50,15 @@ inline constexpr int kMaxListField = 65535;
 // field number past kMaxListField) is left at its default; when in_range is given, it tells
 // whether every number fitted, so that a format read from a file can be refused.
 std::vector<ListColumn> ParseListFormat(std::string_view format, bool* in_range = nullptr);
+
+// A format read once, with each column's picture read too, for the lists that show it.
+struct ListFormat {
+  std::vector<ListColumn> columns;
+  std::vector<TextPicture> pictures;  // by column
+  bool in_range = true;               // as ParseListFormat tells it
+};
+// The format as read before (by any thread: reads are kept for the process), else read now.
+std::shared_ptr<const ListFormat> ReadListFormat(std::string_view format);
 std::string WriteListFormat(const std::vector<ListColumn>& columns);
 
 // Replaces every date picture ("@D...", any case) of a format by `picture`, as lists do when

@@ -11,15 +11,20 @@ long TextToNumber(std::string_view text) {
   return n;
 }
 
-std::string PropertyBag::Get(Prop prop) const {
+const std::string& PropertyBag::View(Prop prop) const {
+  static const std::string kNone;
   auto it = values_.find(prop);
-  return it == values_.end() ? std::string() : it->second;
+  return it == values_.end() ? kNone : it->second;
 }
 
 bool PropertyBag::Change(Prop prop, std::string_view value) {
-  auto it = values_.find(prop);
-  if (it != values_.end() && it->second == value) return false;
-  values_[prop] = std::string(value);
+  auto it = values_.lower_bound(prop);
+  if (it != values_.end() && it->first == prop) {
+    if (it->second == value) return false;
+    it->second.assign(value);
+    return true;
+  }
+  values_.emplace_hint(it, prop, value);
   return true;
 }
 

@@ -348,7 +348,7 @@ int Window::DialogCancelButton() const {
 Window& Window::Set(Prop prop, std::string_view value) {
   if (!props_.Change(prop, value)) return *this;
   if (prop == Prop::Timer && open_) ScheduleTimer();
-  AnnounceProp(0, prop, props_.Get(prop));
+  if (open_) AnnounceProp(0, prop, props_.View(prop));
   if (prop == Prop::Layout) Relayout(0);
   return *this;
 }
@@ -411,7 +411,7 @@ void Window::Update() {
 
 void Window::Select(int control) {
   props_.Change(Prop::Focus, std::to_string(control));
-  AnnounceProp(0, Prop::Focus, props_.Get(Prop::Focus));
+  AnnounceProp(0, Prop::Focus, props_.View(Prop::Focus));
 }
 
 int Window::FirstField() const {
@@ -493,13 +493,24 @@ void Window::SetDefaultButton(int control) {
   if (Control* c = Find(control)) c->Set(Prop::Default, true);
 }
 
-void Window::AnnounceControl(const Control& control) {
+void Window::AnnounceControl(Control& control) {
   ModelMessage m;
   m.kind = ModelMessage::Kind::ControlAdded;
   m.thread = thread_;
   m.window = id_;
   m.control = control.Number();
-  m.snapshot = std::make_shared<ControlSnapshot>(control.Snapshot());
+  std::shared_ptr<ControlSnapshot> snapshot = control.LendSnapshot();
+  m.snapshot = snapshot;
+  // The properties come back however the front end returns.
+  struct Back {
+    Control& control;
+    std::shared_ptr<ControlSnapshot>& snapshot;
+    ModelMessage& m;
+    ~Back() {
+      m.snapshot.reset();
+      control.TakeBack(std::move(snapshot));
+    }
+  } back{control, snapshot, m};
   Announce(m);
 }
 

@@ -123,7 +123,7 @@ class Window : public ControlMaker {
   // container again after the container's layout changed.
   void PlaceInContainer(Control& control);
   void Relayout(int container);
-  void AnnounceControl(const Control& control);
+  void AnnounceControl(Control& control);
   void AnnounceProp(int control, Prop prop, const std::string& value);
   void AnnounceRows(const Control& control);
   bool ApplyInput(Event& event);

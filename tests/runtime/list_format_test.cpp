@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
 namespace vx {
 namespace {
 
@@ -73,6 +78,48 @@ TEST(ListFormat, ANumberTooLargeForItsPlaceIsLeftAtItsDefaultAndReported) {
   bool in_range = false;
   ParseListFormat("80L(2)M|~A~R(3)@s20@#65535#E(255,-1,16777215,0)", &in_range);
   EXPECT_TRUE(in_range);
+}
+
+// Parses are kept for the whole process: threads that read different formats, over and over and
+// at the same time, each get their own format's columns and range, and a format read again after
+// many others still reads as before.
+TEST(ListFormat, EveryThreadGetsTheColumnsOfTheFormatItReads) {
+  struct Expected {
+    std::string format;
+    std::size_t columns;
+    std::string first_header;
+    int last_field;
+    bool in_range;
+  };
+  const Expected cases[] = {
+      {"12L*I@s1@47L~Date~@d3@32R~Time~@t3@", 3, "", 8, true},
+      {"80L~Name~@s20@#4#40R~Count~@n5@", 2, "Name", 5, true},
+      {"80L~Wide~@s20@#65536#", 1, "Wide", 0, false},
+      {"", 0, "", 0, true},
+  };
+  const auto check = [&](const Expected& c) {
+    bool in_range = !c.in_range;
+    const auto cols = ParseListFormat(c.format, &in_range);
+    bool right = cols.size() == c.columns && in_range == c.in_range;
+    if (right && !cols.empty())
+      right = cols.front().header == c.first_header && cols.back().field == c.last_field;
+    return right;
+  };
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 300; ++i) {
+        if (!check(cases[(t + static_cast<std::size_t>(i)) % std::size(cases)])) ++wrong;
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(wrong, 0);
+
+  for (int i = 0; i < 600; ++i) ParseListFormat(std::to_string(i + 1) + "L~Column~@s10@");
+  for (const Expected& c : cases) EXPECT_TRUE(check(c)) << c.format;
+  EXPECT_EQ(ParseListFormat("7L~Column~@s10@").front().width, 7);
 }
 
 TEST(ListFormat, DatePicturesAreReplacedOnly) {

@@ -1,4 +1,6 @@
 // Text pictures, picture tokens in their various spellings, and tokens that are no picture.
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "runtime/picture.h"
@@ -80,6 +82,44 @@ TEST(PictureTokens, APictureReadOnceFormatsAsTheToken) {
     const TextPicture once(picture);
     for (const char* text : texts)
       EXPECT_EQ(once.Format(text), FORMAT(text, picture)) << picture << " / " << text;
+  }
+}
+
+// A text under a date or time picture shows the whole part of the number it starts with, as the
+// number itself would show: plain digits (a list's fields) and every other kind of text alike.
+TEST(PictureTokens, ATextUnderADateOrTimeShowsTheWholeNumberItStartsWith) {
+  constexpr std::int64_t kHuge = std::numeric_limits<std::int64_t>::max();
+  const struct {
+    const char* text;
+    std::int64_t value;
+  } cases[] = {
+      {"80030", 80030},
+      {"  80030", 80030},
+      {"+80030", 80030},
+      {"-5", -5},
+      {"80030.9", 80030},
+      {"80030abc", 80030},
+      {"80030 12", 80030},
+      {"", 0},
+      {"-", 0},
+      {"abc", 0},
+      {"-.5", 0},
+      {"1e5", 1},
+      {"4320001", 4320001},
+      {"0", 0},
+      {"-0", 0},
+      {" -80030x", -80030},
+      {"123456789012345", 123456789012345},
+      {"0000000000000080030", 80030},
+      {"99999999999999999999", kHuge},
+      {"2147483648", 2147483648},
+  };
+  for (const char* picture : {"@d3", "@D17b", "@d1", "@t3", "@T7b", "@t4"}) {
+    const TextPicture once(picture);
+    for (const auto& c : cases) {
+      EXPECT_EQ(FORMAT(c.text, picture), FORMAT(c.value, picture)) << picture << " / " << c.text;
+      EXPECT_EQ(once.Format(c.text), FORMAT(c.value, picture)) << picture << " / " << c.text;
+    }
   }
 }
 

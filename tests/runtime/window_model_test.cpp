@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "runtime/dates.h"
@@ -125,6 +126,65 @@ TEST(WindowModel, ListsShowTheirSourceThroughTheFormat) {
   list.ActivateRow(1);
   ui.WaitClosed(w);
   ui.Finish();
+}
+
+// A front end that keeps every control's snapshot, as one drawing on another thread does: each
+// snapshot keeps the properties the control had when it appeared, and the control keeps them too.
+class KeepingFrontEnd final : public FrontEnd {
+ public:
+  void Announce(const ModelMessage& m) override {
+    if (m.kind == ModelMessage::Kind::ControlAdded) kept.push_back(m.snapshot);
+  }
+  void Ask(std::shared_ptr<Request> request) override { request->Answer(0); }
+  std::vector<std::shared_ptr<const ControlSnapshot>> kept;
+};
+
+TEST(WindowModel, AFrontEndThatKeepsASnapshotAndTheControlBothHaveItsProperties) {
+  KeepingFrontEnd front_end;
+  SetFrontEnd(&front_end);
+  std::map<Prop, std::string> before, after;
+  RunProgram([&] {
+    Window w("Kept");
+    Control& button = w.Button("&Save").Tip("Saves the task, its script and its exceptions");
+    w.Open();
+    before = button.Props();
+    Control& late = w.Button("&Later").Icon("LATER.ICO");  // made after the window opened
+    late.Tip("Made when the window stood");
+    button.Tip("Another tip");
+    after = late.Props();
+    w.Close();
+  });
+  SetFrontEnd(nullptr);
+  ASSERT_EQ(front_end.kept.size(), 2u);
+  EXPECT_EQ(front_end.kept[0]->props, before);
+  EXPECT_EQ(before.at(Prop::Tip), "Saves the task, its script and its exceptions");
+  EXPECT_EQ(before.at(Prop::Text), "&Save");
+  EXPECT_EQ(front_end.kept[1]->props.at(Prop::Text), "&Later");
+  EXPECT_EQ(front_end.kept[1]->props.count(Prop::Tip), 0u);  // set after it appeared
+  EXPECT_EQ(after.at(Prop::Tip), "Made when the window stood");
+  EXPECT_EQ(after.at(Prop::Text), "&Later");
+}
+
+// With the driver, which copies what it is told, the control keeps every property through its
+// announcement and the mirror has the same ones.
+TEST(WindowModel, AControlKeepsItsPropertiesWhenItIsAnnounced) {
+  std::map<Prop, std::string> model;
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Announced");
+    Control& entry = w.Button("&Go").Tip("Goes a long way from here, and back again");
+    w.Open();
+    model = entry.Props();
+    while (w.Accept()) {
+    }
+  });
+  auto w = ui.WaitWindow("Announced");
+  EXPECT_EQ(w.Control("Go").Get(Prop::Tip), "Goes a long way from here, and back again");
+  w.Close();
+  ui.Finish();
+  EXPECT_EQ(model.at(Prop::Tip), "Goes a long way from here, and back again");
+  EXPECT_EQ(model.at(Prop::Text), "&Go");
+  EXPECT_EQ(model.count(Prop::Row), 1u);
 }
 
 TEST(WindowModel, WithoutAFrontEndQuestionsTakeTheirDefault) {
