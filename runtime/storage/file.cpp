@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -93,16 +94,77 @@ std::string File::Send(const std::string& command) {
 
 namespace {
 
-std::string CanonicalPath(const std::string& path) {
+// `path` made canonical: an existing file is resolved by the system in one call; a name
+// without a file yet (a table to create) is made canonical as far as its folders go. `keep`:
+// the answer holds for the rest of an open burst.
+std::string MakeCanonical(const std::string& path, bool& keep) {
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    std::string canonical(resolved);
+    std::free(resolved);
+    return canonical;
+  }
+  std::error_code ec;
+  const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+  keep = !ec;
+  return ec ? path : canonical.string();
+}
+
+const std::string& CanonicalPath(const std::string& path) {
   // Within an open burst a path is made canonical once: each table of a tree would otherwise
   // walk the same folders again.
-  static BurstMemo memo;
-  return memo.Get(path, [](const std::string& p, bool& keep) {
-    std::error_code ec;
-    const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(p, ec), ec);
-    keep = !ec;
-    return ec ? p : canonical.string();
+  static BurstMemo<std::string> memo;
+  return memo.Get(path, MakeCanonical);
+}
+
+// The file on disk a stored file name stands for, and its canonical path (empty when the file
+// was not there).
+struct OnDisk {
+  std::string path;
+  std::string canonical;
+};
+
+// Within an open burst the tables that share a stored file name find their file once: the
+// name resolved on disk and made canonical. A name that stands for no file now is looked up
+// again at the next open, as ResolveOnDisk does.
+const OnDisk& FindOnDisk(const std::string& stored_path) {
+  static BurstMemo<OnDisk> memo;
+  return memo.Get(stored_path, [](const std::string& name, bool& keep) {
+    OnDisk found;
+    found.path = ResolveOnDisk(name);
+    struct stat st {};
+    if (::stat(found.path.c_str(), &st) != 0) {
+      keep = false;
+      return found;
+    }
+    found.canonical = MakeCanonical(found.path, keep);
+    return found;
   });
+}
+
+// A table's columns: name and declared type, in order.
+using Columns = std::vector<std::pair<std::string, std::string>>;
+
+std::mutex columns_mutex;
+std::unordered_map<std::string, std::shared_ptr<const Columns>>& ColumnsBySql() {
+  static auto* columns = new std::unordered_map<std::string, std::shared_ptr<const Columns>>();
+  return *columns;
+}
+
+// A table's columns follow from the statement that made it alone, so they are read once per
+// statement text. Only a plain table's: a virtual table's come from its module.
+bool LearnableSql(const std::string& sql) { return sql.rfind("CREATE TABLE ", 0) == 0; }
+
+std::shared_ptr<const Columns> KnownColumns(const std::string& sql) {
+  if (!LearnableSql(sql)) return nullptr;
+  std::lock_guard<std::mutex> lock(columns_mutex);
+  const auto it = ColumnsBySql().find(sql);
+  return it == ColumnsBySql().end() ? nullptr : it->second;
+}
+
+void LearnColumns(const std::string& sql, std::shared_ptr<const Columns> columns) {
+  if (!LearnableSql(sql) || columns->empty()) return;
+  std::lock_guard<std::mutex> lock(columns_mutex);
+  ColumnsBySql().emplace(sql, std::move(columns));
 }
 
 }  // namespace
@@ -110,13 +172,23 @@ std::string CanonicalPath(const std::string& path) {
 // Connects this thread to the table's data file as it is named now, into a fresh state (not
 // yet marked open). `create` makes a missing file.
 int File::Connect(bool create, bool read_only, FileThreadState* out) const {
-  const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
-  out->name = def_.StoredName();
-  out->path = ResolveOnDisk(stored.path);
+  std::string display = def_.StoredName();
+  const StoredName stored = ParseStoredName(display, def_.driver);
+  std::string path = ResolveOnDisk(stored.path);
+  const std::string& canonical = CanonicalPath(path);
+  return Connect(stored, std::move(display), std::move(path), canonical, create, read_only, out);
+}
+
+// The same for the stored name `display` (parsed: `stored`), found to stand for the file
+// `path`, whose canonical path is `canonical`.
+int File::Connect(const StoredName& stored, std::string display, std::string path,
+                  const std::string& canonical, bool create, bool read_only,
+                  FileThreadState* out) const {
+  out->name = std::move(display);
+  out->path = std::move(path);
   out->table = stored.table.empty() ? "UNNAMED" : stored.table;
   out->read_only = read_only;
-  const int rc =
-      OpenConnection(CanonicalPath(out->path), create, read_only, LockWaitMs(), &out->conn);
+  const int rc = OpenConnection(canonical, create, read_only, LockWaitMs(), &out->conn);
   if (rc != SQLITE_OK) return Fail(rc, out->name, nullptr);
   out->read_only = read_only || out->conn->read_only();
   out->conn->SetBusyMilliseconds(LockWaitMs());
@@ -126,12 +198,13 @@ int File::Connect(bool create, bool read_only, FileThreadState* out) const {
 int File::Open(int mode) {
   if (TableBackend* b = Backend()) return b->Open(mode);
   FileThreadState& s = state();
-  const StoredName stored = ParseStoredName(def_.StoredName(), def_.driver);
-  const std::string display = def_.StoredName();
+  std::string display = def_.StoredName();
+  const StoredName stored = ParseStoredName(display, def_.driver);
   if (s.open) return Code(kAlreadyOpen, s.name);
 
   const bool read_only = (mode & 0x0f) == 0;
-  const std::string path = ResolveOnDisk(stored.path);
+  const OnDisk& on_disk = FindOnDisk(stored.path);
+  std::string path = on_disk.path;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0)
     return Code(errno == EACCES ? kAccessDenied : kFileNotFound, display);
@@ -148,7 +221,13 @@ int File::Open(int mode) {
   }
 
   FileThreadState fresh;
-  if (const int code = Connect(false, read_only, &fresh); code != kNoError) return code;
+  // The file may have come since FindOnDisk looked (it is looked up again then).
+  const std::string& canonical =
+      on_disk.canonical.empty() ? CanonicalPath(path) : on_disk.canonical;
+  if (const int code =
+          Connect(stored, display, std::move(path), canonical, false, read_only, &fresh);
+      code != kNoError)
+    return code;
   Connection* conn = fresh.conn.get();
   int rc = SQLITE_OK;
   FileOps ops{*this, fresh, def_};
@@ -163,42 +242,50 @@ int File::Open(int mode) {
   }
 
   // The table must exist and have the columns of the definition, in order, with their types.
-  sqlite3_stmt* info = nullptr;
-  rc = sqlite3_prepare_v2(conn->db(), ("PRAGMA table_info(" + Quote(fresh.table) + ")").c_str(), -1,
-                          &info, nullptr);
-  if (rc != SQLITE_OK) {
-    sqlite3_finalize(info);
-    return Fail(rc, display, conn->db());
-  }
-  std::size_t column = 0;
-  bool differs = false;
-  while ((rc = sqlite3_step(info)) == SQLITE_ROW) {
-    const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(info, 1));
-    const std::string type = reinterpret_cast<const char*>(sqlite3_column_text(info, 2));
-    if (column >= def_.fields.size() || !SameNoCase(name, def_.fields[column].name) ||
-        !SameNoCase(type, ColumnType(def_.fields[column]))) {
-      differs = true;
+  // The columns SQLite gives the statement that made the table are learnt once for the
+  // process, whichever connection or file it was read through.
+  const std::string* table_sql = nullptr;
+  rc = conn->TableSql(fresh.table, &table_sql);
+  if (rc != SQLITE_OK) return Fail(rc, display, conn->db());
+  std::shared_ptr<const Columns> columns = table_sql ? KnownColumns(*table_sql) : nullptr;
+  if (!columns) {
+    // The columns and the statement are read by one query, so both come from one schema.
+    sqlite3_stmt* info = conn->Prepare(
+        "SELECT name, type, (SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 "
+        "COLLATE NOCASE) FROM pragma_table_info(?1, 'main')");
+    if (!info) return Fail(sqlite3_errcode(conn->db()), display, conn->db());
+    auto read = std::make_shared<Columns>();
+    std::string made_by;
+    {
+      StatementReset reset(info);
+      sqlite3_bind_text(info, 1, fresh.table.c_str(), static_cast<int>(fresh.table.size()),
+                        SQLITE_STATIC);
+      while ((rc = sqlite3_step(info)) == SQLITE_ROW) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info, 0));
+        const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info, 1));
+        const auto* sql = reinterpret_cast<const char*>(sqlite3_column_text(info, 2));
+        read->emplace_back(name ? name : "", type ? type : "");
+        if (sql) made_by = sql;
+      }
     }
-    ++column;
+    if (rc != SQLITE_DONE) return Fail(rc, display, conn->db());
+    if (!made_by.empty()) LearnColumns(made_by, read);
+    columns = std::move(read);
   }
-  sqlite3_finalize(info);
-  if (rc != SQLITE_DONE) return Fail(rc, display, conn->db());
-  if (column == 0) return Code(kFileNotFound, display);
-  if (differs || column != def_.fields.size()) return Code(kBadStructure, display);
+  if (columns->empty()) return Code(kFileNotFound, display);
+  bool differs = columns->size() != def_.fields.size();
+  for (std::size_t i = 0; !differs && i < columns->size(); ++i) {
+    differs = !SameNoCase((*columns)[i].first, def_.fields[i].name) ||
+              !SameNoCase((*columns)[i].second, ColumnType(def_.fields[i]));
+  }
+  if (differs) return Code(kBadStructure, display);
 
   // Every key must be there as the definition makes it.
   for (const KeyDef& key : def_.keys) {
-    sqlite3_stmt* q =
-        conn->Prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
-    if (!q) return Fail(sqlite3_errcode(conn->db()), display, conn->db());
-    StatementReset reset(q);
-    const std::string index_name = fresh.table + "!" + key.name;
-    sqlite3_bind_text(q, 1, index_name.c_str(), -1, SQLITE_TRANSIENT);
-    rc = sqlite3_step(q);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) return Fail(rc, display, conn->db());
-    const char* sql =
-        rc == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(q, 0)) : nullptr;
-    if (!sql || ops.CreateIndexSql(key) != sql) return Code(kBadKey, display);
+    const std::string* sql = nullptr;
+    rc = conn->IndexSql(fresh.table + "!" + key.name, &sql);
+    if (rc != SQLITE_OK) return Fail(rc, display, conn->db());
+    if (!sql || ops.CreateIndexSql(key) != *sql) return Code(kBadKey, display);
   }
 
   conn->MarkChecked(state_.id(), fresh.table);

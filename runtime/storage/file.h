@@ -21,6 +21,7 @@
 namespace vx::storage {
 
 struct FileThreadState;
+struct StoredName;
 class TableBackend;
 
 // Access modes of OPEN: the low nibble is the access (0 read, 1 write, 2 read/write), the high
@@ -120,6 +121,9 @@ class File {
   // The installed store's backend of this table, nullptr when the table is the engine's own.
   TableBackend* Backend() const;
   int Connect(bool create, bool read_only, FileThreadState* out) const;
+  int Connect(const StoredName& stored, std::string display, std::string path,
+              const std::string& canonical, bool create, bool read_only,
+              FileThreadState* out) const;
 
   const TableDef& def_;
   PerThread<FileThreadState> state_;

@@ -15,7 +15,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <unordered_map>
 
@@ -32,20 +31,47 @@ class OpenBurst {
 // The id of the burst open on the calling thread; 0 outside any.
 std::uint64_t CurrentOpenBurst();
 
-// What `find` answers for a path, found once per burst on the calling thread: outside a burst
+// What `find` answers for a key, found once per burst on the calling thread: outside a burst
 // it is asked every time. `find` sets `keep` to false for an answer that must be asked again
-// (one that may change within the burst). Each memo is one static object per caller.
+// (one that may change within the burst). Each memo is one static object per caller. The
+// answer is the memo's own: it stays as it is until the caller's next Get on the same thread.
+template <class Value>
 class BurstMemo {
  public:
-  using Find = std::function<std::string(const std::string& path, bool& keep)>;
-  std::string Get(const std::string& path, const Find& find);
+  using Find = Value (*)(const std::string& key, bool& keep);
+  const Value& Get(const std::string& key, Find find) {
+    bool keep = true;
+    Memo& memo = ThisThread();
+    const std::uint64_t burst = CurrentOpenBurst();
+    if (burst == 0) {
+      memo.last = find(key, keep);
+      return memo.last;
+    }
+    if (memo.burst != burst) {
+      memo.values.clear();
+      memo.burst = burst;
+    }
+    if (const auto it = memo.values.find(key); it != memo.values.end()) return it->second;
+    Value value = find(key, keep);
+    if (!keep) {
+      memo.last = std::move(value);
+      return memo.last;
+    }
+    // The map's nodes stay where they are as it grows, so the answer stays valid.
+    return memo.values.emplace(key, std::move(value)).first->second;
+  }
 
  private:
   struct Memo {
     std::uint64_t burst = 0;
-    std::unordered_map<std::string, std::string> values;
+    std::unordered_map<std::string, Value> values;
+    Value last;  // the last answer not kept
   };
-  Memo& ThisThread();
+  Memo& ThisThread() {
+    // One memo per object and thread; the objects are static, so their addresses are stable.
+    thread_local std::unordered_map<const BurstMemo*, Memo> memos;
+    return memos[this];
+  }
 };
 
 }  // namespace vx::storage

@@ -174,7 +174,7 @@ int Connection::SchemaVersion() {
 }
 
 bool Connection::Checked(std::uint64_t owner, const std::string& table) {
-  const auto it = checked_.find({owner, table});
+  const auto it = checked_.find(CheckedLess::View{owner, table});
   if (it == checked_.end()) return false;
   const int version = SchemaVersion();
   return version >= 0 && version == it->second;
@@ -183,6 +183,55 @@ bool Connection::Checked(std::uint64_t owner, const std::string& table) {
 void Connection::MarkChecked(std::uint64_t owner, const std::string& table) {
   const int version = SchemaVersion();
   if (version >= 0) checked_[{owner, table}] = version;
+}
+
+int Connection::ReadSchema() {
+  const int version = SchemaVersion();
+  if (version >= 0 && version == schema_read_) return SQLITE_OK;
+  schema_read_ = -1;
+  index_sql_.clear();
+  table_sql_.clear();
+  sqlite3_stmt* q =
+      Prepare("SELECT type, name, sql FROM sqlite_master WHERE type IN ('index', 'table')");
+  if (!q) return sqlite3_errcode(db_);
+  int rc;
+  while ((rc = sqlite3_step(q)) == SQLITE_ROW) {
+    const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(q, 0));
+    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(q, 1));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(q, 2));
+    if (!type || !name || !text) continue;
+    if (type[0] == 'i') {
+      index_sql_.emplace(name, text);
+    } else {
+      std::string lower(name);
+      for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+      table_sql_.emplace(std::move(lower), text);
+    }
+  }
+  sqlite3_reset(q);
+  if (rc != SQLITE_DONE) {
+    index_sql_.clear();
+    table_sql_.clear();
+    return rc;
+  }
+  schema_read_ = version;
+  return SQLITE_OK;
+}
+
+int Connection::IndexSql(const std::string& name, const std::string** sql) {
+  *sql = nullptr;
+  if (const int rc = ReadSchema(); rc != SQLITE_OK) return rc;
+  if (const auto it = index_sql_.find(name); it != index_sql_.end()) *sql = &it->second;
+  return SQLITE_OK;
+}
+
+int Connection::TableSql(const std::string& name, const std::string** sql) {
+  *sql = nullptr;
+  if (const int rc = ReadSchema(); rc != SQLITE_OK) return rc;
+  std::string lower(name);
+  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (const auto it = table_sql_.find(lower); it != table_sql_.end()) *sql = &it->second;
+  return SQLITE_OK;
 }
 
 Connection::Connection(sqlite3* db, std::string path)
@@ -385,7 +434,7 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   Session& session = ThisThread();
   if (auto it = session.connections.find(path); it != session.connections.end()) {
     if (auto existing = it->second.lock()) {
-      *out = existing;
+      *out = std::move(existing);
       return SQLITE_OK;
     }
   }

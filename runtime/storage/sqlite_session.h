@@ -26,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
@@ -55,6 +56,12 @@ class Connection {
   // check that passed. Within an open burst the version is read once (open_burst.h).
   bool Checked(std::uint64_t owner, const std::string& table);
   void MarkChecked(std::uint64_t owner, const std::string& table);
+  // The SQL that made the index `name` (spelled exactly so), or the table `name` (in any letter
+  // case, as SQLite finds tables), in the file's schema as it stands now, into `sql` (nullptr:
+  // none, or one without SQL); a SQLite result code. The file's schema is read once for all the
+  // tables checked at one schema version.
+  int IndexSql(const std::string& name, const std::string** sql);
+  int TableSql(const std::string& name, const std::string** sql);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -151,11 +158,30 @@ class Connection {
   bool proven_ = false;
   std::uint64_t counted_ = 0;
   // Tables checked against the schema, by engine object and table, with the schema version.
-  std::map<std::pair<std::uint64_t, std::string>, int> checked_;
+  // Looked up by a view of the table's name, so that a look-up copies no text.
+  struct CheckedLess {
+    using is_transparent = void;
+    using View = std::pair<std::uint64_t, std::string_view>;
+    static View AsView(const std::pair<std::uint64_t, std::string>& key) {
+      return {key.first, key.second};
+    }
+    static const View& AsView(const View& key) { return key; }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      return AsView(a) < AsView(b);
+    }
+  };
+  std::map<std::pair<std::uint64_t, std::string>, int, CheckedLess> checked_;
   // The version as read in the open burst `version_burst_` (open_burst.h); 0: none to reuse.
   std::uint64_t version_burst_ = 0;
   int burst_version_ = -1;
   int SchemaVersion();  // -1 when it cannot be read
+  // The SQL of every index and table that has some, by name (a table's in lower case), as read
+  // at schema version `schema_read_` (-1: not read).
+  int ReadSchema();
+  std::unordered_map<std::string, std::string> index_sql_;
+  std::unordered_map<std::string, std::string> table_sql_;
+  int schema_read_ = -1;
 };
 
 // Closes every kept connection that no thread holds. A SQLite file layer must not go away while

@@ -1,5 +1,8 @@
 #include "runtime/storage/stored_name.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -49,20 +52,34 @@ StoredName ParseStoredName(std::string_view stored, Driver driver) {
 
 namespace {
 
-// `found`: the name stands for an entry on disk.
+// `found`: the name stands for an entry on disk. Plain system calls rather than
+// std::filesystem: every table of a window's tree resolves its name, and the folder is listed
+// entry by entry when the name is spelled in another letter case than the file.
 std::string ResolveNow(const std::string& path, bool& found) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
   found = true;
-  if (fs::exists(path, ec)) return path;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) return path;
 
-  const fs::path p(path);
-  const fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
-  const std::string wanted = p.filename().string();
+  // The folder is what comes before the last '/', without the separators that end it ("/"
+  // itself for a name in the root); the current folder for a name without one.
+  const std::size_t slash = path.rfind('/');
+  std::string folder;
+  if (slash != std::string::npos) {
+    std::size_t end = slash;
+    while (end > 0 && path[end - 1] == '/') --end;
+    folder = end == 0 ? std::string("/") : path.substr(0, end);
+  }
+  const std::string_view wanted = slash == std::string::npos
+                                      ? std::string_view(path)
+                                      : std::string_view(path).substr(slash + 1);
   std::vector<std::string> matches;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (EqualNoCase(name, wanted)) matches.push_back(name);
+  if (DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string_view name(entry->d_name);
+      if (name == "." || name == "..") continue;
+      if (EqualNoCase(name, wanted)) matches.emplace_back(name);
+    }
+    ::closedir(dir);
   }
   if (matches.empty()) {
     found = false;
@@ -70,7 +87,8 @@ std::string ResolveNow(const std::string& path, bool& found) {
   }
   // Several spellings on disk: take the same one every time.
   std::sort(matches.begin(), matches.end());
-  return p.has_parent_path() ? (folder / matches.front()).string() : matches.front();
+  if (folder.empty()) return matches.front();
+  return folder.back() == '/' ? folder + matches.front() : folder + '/' + matches.front();
 }
 
 }  // namespace
@@ -80,7 +98,7 @@ std::string ResolveOnDisk(const std::string& path) {
   // than the file on disk would otherwise have the folder listed for every table in that file,
   // twice per open. A name that stands for nothing is looked up again: another table of the
   // burst may create its file meanwhile, under another spelling that this name must then find.
-  static BurstMemo memo;
+  static BurstMemo<std::string> memo;
   return memo.Get(path, [](const std::string& p, bool& found) { return ResolveNow(p, found); });
 }
 

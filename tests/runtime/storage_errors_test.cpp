@@ -142,6 +142,40 @@ TEST_F(StorageErrors, MissingIndexIs46UntilBuiltAndChangedFieldsAre47) {
   EXPECT_EQ(ERROR(), "Invalid Record Declaration");
 }
 
+// A table's columns are known once the statement that made it was read, in any file: a table
+// another program altered or made again otherwise is checked as it stands at the next open.
+TEST_F(StorageErrors, ATableAnotherProgramMadeOtherwiseIs47AtTheNextOpen) {
+  const TableDef def = MakeItemTable("made\\!items");
+  struct Case {
+    const char* change;
+    int code;
+  };
+  const Case cases[] = {
+      {"", 0},
+      {"ALTER TABLE items ADD COLUMN Extra INTEGER", 47},
+      {"ALTER TABLE items RENAME COLUMN Flag TO Flags", 47},
+      {"CREATE TABLE copy AS SELECT * FROM items; DROP TABLE items; "
+       "ALTER TABLE copy RENAME TO items",
+       47},
+      {"DROP TABLE items; CREATE TABLE ITEMS (Id INTEGER)", 47},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    {
+      File file(def);
+      ASSERT_EQ(file.Create(), 0);
+      ASSERT_EQ(file.Open(), 0);
+      ASSERT_EQ(file.Close(), 0);
+    }
+    RawExec("made.TPS", c.change);
+    File again(def);
+    EXPECT_EQ(again.Open(), c.code);
+    if (c.code == 0) {
+      EXPECT_EQ(again.Close(), 0);
+    }
+  }
+}
+
 TEST_F(StorageErrors, AFileThatIsNotADatabaseIsReportedAndLeftAlone) {
   {
     std::ofstream out("broken.tps", std::ios::binary);

@@ -65,6 +65,54 @@ TEST_F(StorageOpenBurst, AStructureChangedBeforeTheBurstOrThroughItsConnectionIs
   holder.Close();
 }
 
+// A connection kept open reads the file's keys once per schema version for all its tables: a
+// key that another program drops or makes otherwise, on any table, is caught by the next open,
+// and a key rebuilt through the connection itself is found at once.
+TEST_F(StorageOpenBurst, AKeyChangedUnderAKeptConnectionIsSeenByTheNextOpen) {
+  const TableDef holder_def = MakeItemTable("keyed\\!holder");
+  File holder(holder_def);
+  ASSERT_EQ(holder.Create(), 0);
+  ASSERT_EQ(holder.Open(), 0);
+  const TableDef items_def = MakeItemTable("keyed\\!items");
+  File items(items_def);
+  ASSERT_EQ(items.Create(), 0);
+  const TableDef other_def = MakeItemTable("keyed\\!other");
+  File other(other_def);
+  ASSERT_EQ(other.Create(), 0);
+  struct Case {
+    const char* change;  // made by another program
+    int items_code;      // the next open of items
+    int other_code;      // and of the other table, in the same burst
+  };
+  const Case cases[] = {
+      {"DROP INDEX \"items!KeyName\"", kBadKey, 0},
+      {"DROP INDEX \"other!KeyCode\"; CREATE INDEX \"other!KeyCode\" ON other(Id)", 0, kBadKey},
+      {"CREATE INDEX \"items!Unrelated\" ON items(Flag)", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    {
+      const OpenBurst burst;
+      ASSERT_EQ(items.Open(), 0);
+      items.Close();
+      ASSERT_EQ(other.Open(), 0);
+      other.Close();
+    }
+    RawExec("keyed.TPS", c.change);
+    {
+      const OpenBurst burst;
+      EXPECT_EQ(OpenInBurst(items), c.items_code);
+      EXPECT_EQ(OpenInBurst(other), c.other_code);
+      // Rebuilt through the connection the burst holds: found within the same burst.
+      ASSERT_EQ(items.Build(), 0);
+      ASSERT_EQ(other.Build(), 0);
+      EXPECT_EQ(OpenInBurst(items), 0);
+      EXPECT_EQ(OpenInBurst(other), 0);
+    }
+  }
+  holder.Close();
+}
+
 // The rows of the table `file` names, read inside a burst of its own.
 std::vector<std::string> RowsInBurst(File& file) {
   const OpenBurst burst;
