@@ -4,13 +4,15 @@
 #include <cctype>
 #include <charconv>
 #include <memory>
-#include <mutex>
+#include <tuple>
+#include <utility>
 
 #include "datadll/utility/zq_browse_class.h"
 #include "framework/window_manager.h"
 #include "runtime/events.h"
 #include "runtime/ini_file.h"
 #include "runtime/pictures.h"
+#include "runtime/shared_memo.h"
 #include "runtime/text_functions.h"
 #include "runtime/window/cursor_scope.h"
 #include "runtime/window/dialogs.h"
@@ -58,74 +60,36 @@ const XPGQ* FindByLabel(const std::vector<XPGQ>& columns, std::string_view label
   return nullptr;
 }
 
-// Results that depend only on what a list is made of (its design and its field labels), the
-// same for every window of that list: each is made once per process and then shared read-only
-// by every window (each list runs on a thread of its own, hence the lock). A window copies a
-// result into its own queues, so nothing one window changes reaches another. The memo keeps
-// the last few dozen results; a program has no more lists than that. The memos are never
-// destroyed, so a list's thread still running as the process ends finds them whole.
-template <class Value>
-class SharedMemo {
- public:
-  template <class Matches>
-  std::shared_ptr<const Value> Find(const Matches& matches) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    for (const Entry& entry : entries_) {
-      if (matches(*entry)) return entry;
-    }
-    return nullptr;
-  }
-  std::shared_ptr<const Value> Keep(Value value) {
-    auto entry = std::make_shared<const Value>(std::move(value));
-    const std::lock_guard<std::mutex> lock(mutex_);
-    if (entries_.size() >= kMaxEntries) entries_.erase(entries_.begin());
-    entries_.push_back(entry);
-    return entry;
-  }
-
- private:
-  using Entry = std::shared_ptr<const Value>;
-  static constexpr std::size_t kMaxEntries = 32;
-  std::mutex mutex_;
-  std::vector<Entry> entries_;
-};
+// What a list is made of (its design and its field labels) decides these results, the same for
+// every window of that list: each is made once per process (runtime/shared_memo.h). A window
+// copies a result into its own queues, so nothing one window changes reaches another.
+constexpr std::size_t kListDesigns = 32;  // a program has no more lists than that
 
 // The column descriptor the base LISTBOXDATA packs from a list format and the field labels.
 struct PackedColumns {
-  std::string format;
-  std::vector<std::string> fields;
   std::string packed;
   int count = 0;
 };
+using PackedColumnsKey = std::pair<std::string, std::vector<std::string>>;  // format, labels
 
-SharedMemo<PackedColumns>& PackedColumnsMemo() {
-  static auto& memo = *new SharedMemo<PackedColumns>;
+SharedMemo<PackedColumnsKey, PackedColumns>& PackedColumnsMemo() {
+  static auto& memo = *new SharedMemo<PackedColumnsKey, PackedColumns>(kListDesigns);
   return memo;
 }
 
 // What GETQFIELDS makes of a browse's descriptors.
 struct FieldQueues {
-  std::string columns, sub_orders, append;  // the descriptors
-  int column_count = 0, sub_order_count = 0;
   std::vector<XPGQ> fq, sq;
   std::vector<XploreSubOrder> soq, aoq;
   bool apply_all = false;
   int queue_fields = 0;
 };
 
-SharedMemo<FieldQueues>& FieldQueuesMemo() {
-  static auto& memo = *new SharedMemo<FieldQueues>;
-  return memo;
-}
+// The descriptors: columns, sub-orders, appended orders, and the counts of the first two.
+using FieldQueuesKey = std::tuple<std::string, std::string, std::string, int, int>;
 
-// Whether every number of a list format fits its place.
-struct CheckedFormat {
-  std::string format;
-  bool in_range = true;
-};
-
-SharedMemo<CheckedFormat>& CheckedFormatMemo() {
-  static auto& memo = *new SharedMemo<CheckedFormat>;
+SharedMemo<FieldQueuesKey, FieldQueues>& FieldQueuesMemo() {
+  static auto& memo = *new SharedMemo<FieldQueuesKey, FieldQueues>(kListDesigns);
   return memo;
 }
 
@@ -218,11 +182,6 @@ FieldQueues MakeFieldQueues(std::string_view columns, int column_count, std::str
   }
   ParseAppendDescriptor(append, result.apply_all, result.aoq);
   for (XploreSubOrder& f : result.aoq) f.QNOS = 0;
-  result.columns = columns;
-  result.sub_orders = sub_orders;
-  result.append = append;
-  result.column_count = column_count;
-  result.sub_order_count = sub_order_count;
   return result;
 }
 
@@ -270,14 +229,9 @@ void XPLOREROOTCLASS::LISTBOXDATA() {
   const bool design = !list_->DesignColumns().empty();
   const std::string current = design ? std::string() : list_->Get(Prop::Format);
   const std::string& format = design ? list_->DesignFormat() : current;
-  std::shared_ptr<const PackedColumns> packed = PackedColumnsMemo().Find(
-      [&](const PackedColumns& p) { return p.format == format && p.fields == fields_; });
-  if (!packed) {
-    PackedColumns made = PackColumns(design ? list_->DesignColumns() : list_->Columns(), fields_);
-    made.format = format;
-    made.fields = fields_;
-    packed = PackedColumnsMemo().Keep(std::move(made));
-  }
+  const std::shared_ptr<const PackedColumns> packed = PackedColumnsMemo().Get(
+      PackedColumnsKey(format, fields_),
+      [&] { return PackColumns(design ? list_->DesignColumns() : list_->Columns(), fields_); });
   GR_LBF = packed->packed;
   QDIM = packed->count;
   GRS_SF.clear();
@@ -288,11 +242,9 @@ void XPLOREROOTCLASS::LISTBOXDATA() {
 }
 
 void XPLOREROOTCLASS::GETQFIELDS() {
-  std::shared_ptr<const FieldQueues> made = FieldQueuesMemo().Find([&](const FieldQueues& q) {
-    return q.column_count == QDIM && q.sub_order_count == QDIMS && q.columns == GR_LBF &&
-           q.sub_orders == GRS_SF && q.append == GRA_SF;
-  });
-  if (!made) made = FieldQueuesMemo().Keep(MakeFieldQueues(GR_LBF, QDIM, GRS_SF, QDIMS, GRA_SF));
+  const std::shared_ptr<const FieldQueues> made =
+      FieldQueuesMemo().Get(FieldQueuesKey(GR_LBF, GRS_SF, GRA_SF, QDIM, QDIMS),
+                            [&] { return MakeFieldQueues(GR_LBF, QDIM, GRS_SF, QDIMS, GRA_SF); });
   FQ = made->fq;
   SQ = made->sq;
   SOQ = made->soq;
@@ -524,14 +476,7 @@ void XPLOREROOTCLASS::GETCOLUMNINFO() {
   // is not kept with them, and that depends on the text alone.
   const std::string format = list_->Get(Prop::Format);
   if (format.size() > kMaxFormat) return;
-  std::shared_ptr<const CheckedFormat> checked =
-      CheckedFormatMemo().Find([&](const CheckedFormat& c) { return c.format == format; });
-  if (!checked) {
-    bool in_range = true;
-    ParseListFormat(format, &in_range);
-    checked = CheckedFormatMemo().Keep({format, in_range});
-  }
-  if (checked->in_range) EquateColumns(list_->Columns());
+  if (ReadListFormat(format)->in_range) EquateColumns(list_->Columns());
 }
 
 bool XPLOREROOTCLASS::REFORMATLISTBOX() {

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "runtime/shared_memo.h"
 #include "runtime/storage/data_file_check.h"
 #include "runtime/storage/file_internal.h"
 #include "runtime/storage/open_burst.h"
@@ -144,10 +145,9 @@ const OnDisk& FindOnDisk(const std::string& stored_path) {
 // A table's columns: name and declared type, in order.
 using Columns = std::vector<std::pair<std::string, std::string>>;
 
-std::mutex columns_mutex;
-std::unordered_map<std::string, std::shared_ptr<const Columns>>& ColumnsBySql() {
-  static auto* columns = new std::unordered_map<std::string, std::shared_ptr<const Columns>>();
-  return *columns;
+SharedMemo<std::string, Columns>& ColumnsBySql() {
+  static auto& columns = *new SharedMemo<std::string, Columns>(1024);
+  return columns;
 }
 
 // A table's columns follow from the statement that made it alone, so they are read once per
@@ -156,15 +156,14 @@ bool LearnableSql(const std::string& sql) { return sql.rfind("CREATE TABLE ", 0)
 
 std::shared_ptr<const Columns> KnownColumns(const std::string& sql) {
   if (!LearnableSql(sql)) return nullptr;
-  std::lock_guard<std::mutex> lock(columns_mutex);
-  const auto it = ColumnsBySql().find(sql);
-  return it == ColumnsBySql().end() ? nullptr : it->second;
+  return ColumnsBySql().Find(sql);
 }
 
-void LearnColumns(const std::string& sql, std::shared_ptr<const Columns> columns) {
-  if (!LearnableSql(sql) || columns->empty()) return;
-  std::lock_guard<std::mutex> lock(columns_mutex);
-  ColumnsBySql().emplace(sql, std::move(columns));
+// The columns read for the statement `sql`, kept for the process when they can be learnt.
+std::shared_ptr<const Columns> LearnColumns(const std::string& sql, Columns columns) {
+  if (!LearnableSql(sql) || columns.empty())
+    return std::make_shared<const Columns>(std::move(columns));
+  return ColumnsBySql().Keep(sql, std::move(columns));
 }
 
 }  // namespace
@@ -254,7 +253,7 @@ int File::Open(int mode) {
         "SELECT name, type, (SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 "
         "COLLATE NOCASE) FROM pragma_table_info(?1, 'main')");
     if (!info) return Fail(sqlite3_errcode(conn->db()), display, conn->db());
-    auto read = std::make_shared<Columns>();
+    Columns read;
     std::string made_by;
     {
       StatementReset reset(info);
@@ -264,13 +263,12 @@ int File::Open(int mode) {
         const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info, 0));
         const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info, 1));
         const auto* sql = reinterpret_cast<const char*>(sqlite3_column_text(info, 2));
-        read->emplace_back(name ? name : "", type ? type : "");
+        read.emplace_back(name ? name : "", type ? type : "");
         if (sql) made_by = sql;
       }
     }
     if (rc != SQLITE_DONE) return Fail(rc, display, conn->db());
-    if (!made_by.empty()) LearnColumns(made_by, read);
-    columns = std::move(read);
+    columns = LearnColumns(made_by, std::move(read));
   }
   if (columns->empty()) return Code(kFileNotFound, display);
   bool differs = columns->size() != def_.fields.size();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/expression/text_case.h"
 #include "runtime/storage/commit_intent.h"
 #include "runtime/storage/data_file_check.h"
 #include "runtime/storage/open_burst.h"
@@ -203,9 +204,7 @@ int Connection::ReadSchema() {
     if (type[0] == 'i') {
       index_sql_.emplace(name, text);
     } else {
-      std::string lower(name);
-      for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-      table_sql_.emplace(std::move(lower), text);
+      table_sql_.emplace(AsciiLower(name), text);
     }
   }
   sqlite3_reset(q);
@@ -228,9 +227,7 @@ int Connection::IndexSql(const std::string& name, const std::string** sql) {
 int Connection::TableSql(const std::string& name, const std::string** sql) {
   *sql = nullptr;
   if (const int rc = ReadSchema(); rc != SQLITE_OK) return rc;
-  std::string lower(name);
-  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (const auto it = table_sql_.find(lower); it != table_sql_.end()) *sql = &it->second;
+  if (const auto it = table_sql_.find(AsciiLower(name)); it != table_sql_.end()) *sql = &it->second;
   return SQLITE_OK;
 }
 

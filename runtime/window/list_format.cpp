@@ -2,9 +2,9 @@
 
 #include <cctype>
 #include <charconv>
-#include <map>
 #include <memory>
-#include <mutex>
+
+#include "runtime/shared_memo.h"
 
 namespace vx {
 namespace {
@@ -155,26 +155,16 @@ std::vector<ListColumn> ParseNow(std::string_view s, bool* in_range) {
 std::shared_ptr<const ListFormat> ReadListFormat(std::string_view format) {
   // A list's format is read several times as its window opens (set, matched to the queue's
   // fields, written back), and every opening of a list reads the same few formats again, each
-  // on a thread of its own: the reads are kept for the whole process. The formats a user's
-  // column changes make are few, but the memo is emptied when it has grown past a bound.
-  struct Memo {
-    std::mutex mutex;
-    std::map<std::string, std::shared_ptr<const ListFormat>, std::less<>> formats;
-  };
-  static Memo* const memo = new Memo;  // never destroyed: threads may still read at exit
-  constexpr std::size_t kMemoBound = 256;
-  {
-    std::lock_guard lock(memo->mutex);
-    if (auto it = memo->formats.find(format); it != memo->formats.end()) return it->second;
-  }
-  auto read = std::make_shared<ListFormat>();
-  read->columns = ParseNow(format, &read->in_range);
-  read->pictures.reserve(read->columns.size());
-  for (const ListColumn& column : read->columns) read->pictures.emplace_back(column.picture);
-  std::lock_guard lock(memo->mutex);
-  if (memo->formats.size() >= kMemoBound) memo->formats.clear();
-  memo->formats.emplace(std::string(format), read);
-  return read;
+  // on a thread of its own: the reads are kept for the whole process (the formats a user's
+  // column changes make are few).
+  static auto& memo = *new SharedMemo<std::string, ListFormat>(256);
+  return memo.Get(format, [&] {
+    ListFormat read;
+    read.columns = ParseNow(format, &read.in_range);
+    read.pictures.reserve(read.columns.size());
+    for (const ListColumn& column : read.columns) read.pictures.emplace_back(column.picture);
+    return read;
+  });
 }
 
 std::vector<ListColumn> ParseListFormat(std::string_view format, bool* in_range) {
