@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -231,6 +232,43 @@ TEST_F(IniFileTest, ASectionReadsAsItsKeysDoOneByOne) {
   WriteFile(Cwd("s.ini"), "\xEF\xBB\xBF[S]\r\nA=1\r\nb = two \r\n");
   EXPECT_EQ(IniFile(".\\s.ini").Section("S").Get("b"), "two");
   EXPECT_FALSE(IniFile(".\\missing.ini").Section("S").Has("A"));
+}
+
+// Texts made of the pieces an INI file is made of, mixed at random and cut anywhere (another
+// program's or a damaged file): the section read ends and agrees with the reads one key at a time.
+TEST_F(IniFileTest, ASectionReadOfRandomTextAgreesWithReadsOneByOne) {
+  const std::vector<std::string> pieces = {"[S]",
+                                           "[s ]",
+                                           "[T]",
+                                           "[",
+                                           "]",
+                                           "A",
+                                           "b",
+                                           "=",
+                                           " ",
+                                           "\"",
+                                           ";",
+                                           "\r",
+                                           "\n",
+                                           "\r\n",
+                                           "\xEF\xBB\xBF",
+                                           std::string(1, '\0'),
+                                           "\xFF",
+                                           "A=1",
+                                           "b = 2 "};
+  std::mt19937 random(38);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 40);
+    for (int i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+    WriteFile(Cwd("r.ini"), text);
+    IniFile ini(".\\r.ini");
+    const IniSection section = ini.Section("S");
+    for (const char* key : {"A", "b", "B", ""}) {
+      EXPECT_EQ(section.Has(key), ini.Has("S", key)) << round << " " << key;
+      EXPECT_EQ(section.Get(key, "-"), ini.Get("S", key, "-")) << round << " " << key;
+    }
+  }
 }
 
 TEST_F(IniFileTest, ValuesCannotInjectLinesAndRoundTrip) {
