@@ -363,6 +363,35 @@ TEST(WindowModel, AnInputThatStartsWorkReturnsWhenTheWorkIsDone) {
   ui.Finish();
 }
 
+// The mirror wakes a waiting test when a thread comes to rest; a change made while the thread
+// goes on working must still reach a test waiting for it.
+TEST(WindowModel, AChangeMadeInTheMiddleOfWorkReachesAWaitingTest) {
+  std::atomic<bool> seen{false}, gave_up{false};
+  TestDriver ui;
+  ui.Start([&] {
+    Window w("Before");
+    auto& go = w.Button("&Go");
+    while (w.Accept()) {
+      if (ACCEPTED() != go) continue;
+      w.Title("After");
+      // Works on until the test has seen the new title, or gives up after a long while.
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (!seen && !gave_up) {
+        SleepFor(std::chrono::milliseconds(1));
+        gave_up = std::chrono::steady_clock::now() > until;
+      }
+    }
+  });
+  auto before = ui.WaitWindow("Before");
+  std::thread user([&] { before.Control("Go").Press(); });
+  EXPECT_EQ(ui.WaitWindow("After").Id(), before.Id());
+  EXPECT_FALSE(gave_up) << "the title was seen only once the work had ended";
+  seen = true;
+  user.join();
+  before.Close();
+  ui.Finish();
+}
+
 TEST(WindowModel, ASecondRunOfTheSameDriverTakesEachActionBeforeItReturns) {
   TestDriver ui;
   ui.Start([] {});

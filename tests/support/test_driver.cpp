@@ -126,13 +126,24 @@ void TestDriver::EndRun() {
 
 template <class Pred>
 void TestDriver::WaitFor(std::unique_lock<std::mutex>& lock, Pred pred, const std::string& what) {
-  if (!changed_.wait_for(lock, timeout_, pred))
-    throw DriverTimeout("timed out waiting for " + what);
+  // The mirror wakes its waiters only at the points where a thread's work comes to rest (see
+  // Announce); what changes in between is seen by looking again every kLookAgain.
+  const auto deadline = std::chrono::steady_clock::now() + timeout_;
+  while (!pred()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) throw DriverTimeout("timed out waiting for " + what);
+    changed_.wait_until(lock, std::min(deadline, now + kLookAgain));
+  }
 }
 
 void TestDriver::Announce(const ModelMessage& m) {
   std::lock_guard l(mutex_);
   using Kind = ModelMessage::Kind;
+  // Waking a waiting test costs the announcing thread a wake-up of another processor, which a
+  // window's opening would pay for each of its hundreds of messages, and a front end's thread
+  // does not: the messages that only build or change a window wake no one (waiters look again
+  // every kLookAgain), the thread's coming to rest does, when it settles something new.
+  bool wake = true;
   switch (m.kind) {
     case Kind::WindowOpened: {
       MirrorWindow& w = windows_[m.window];
@@ -140,16 +151,19 @@ void TestDriver::Announce(const ModelMessage& m) {
       w.thread = m.thread;
       w.open = true;
       if (m.snapshot) w.props = m.snapshot->props;
+      wake = false;
       break;
     }
     case Kind::WindowShown:
       windows_[m.window].shown = true;
+      wake = false;
       break;
     case Kind::WindowClosed:
       windows_[m.window].open = false;
       break;
     case Kind::ControlAdded:
       if (m.snapshot) windows_[m.window].controls[m.control].snapshot = *m.snapshot;
+      wake = false;
       break;
     case Kind::PropertyChanged:
       ++windows_[m.window].changes;
@@ -158,18 +172,23 @@ void TestDriver::Announce(const ModelMessage& m) {
       } else {
         windows_[m.window].controls[m.control].snapshot.props[m.prop] = m.value;
       }
+      wake = false;
       break;
     case Kind::ListRows:
       if (m.rows) windows_[m.window].controls[m.control].rows = m.rows;
+      wake = false;
       break;
-    case Kind::ThreadIdle:
+    case Kind::ThreadIdle: {
       // A thread in the middle of work has not finished what the input started: the actions
       // waiting for it go on waiting, though its windows are set up.
-      if (!m.working) idle_tag_[m.thread] = std::max(idle_tag_[m.thread], m.tag);
+      long& idle = idle_tag_[m.thread];
+      wake = !m.working && m.tag > idle;
+      if (!m.working) idle = std::max(idle, m.tag);
       for (auto& [id, w] : windows_) {
-        if (w.thread == m.thread && w.shown) Settle(w);
+        if (w.thread == m.thread && w.shown) wake = Settle(w) || wake;
       }
       break;
+    }
     case Kind::ThreadEnded:
       ended_.insert(m.thread);
       break;
@@ -198,7 +217,7 @@ void TestDriver::Announce(const ModelMessage& m) {
       break;
     }
   }
-  changed_.notify_all();
+  if (wake) changed_.notify_all();
 }
 
 void TestDriver::Ask(std::shared_ptr<Request> request) {
@@ -501,9 +520,11 @@ int DriverWindow::TimesBroughtToFront() const {
   return driver_->WindowLocked(id_).brought_to_front;
 }
 
-void TestDriver::Settle(MirrorWindow& w) {
-  if (!w.settled) w.settled_at = std::chrono::steady_clock::now();
+bool TestDriver::Settle(MirrorWindow& w) {
+  if (w.settled) return false;
+  w.settled_at = std::chrono::steady_clock::now();
   w.settled = true;
+  return true;
 }
 
 std::chrono::steady_clock::time_point DriverWindow::SettledAt() const {

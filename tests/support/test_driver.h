@@ -302,8 +302,8 @@ class TestDriver final : public FrontEnd {
   // Posts a user event and waits until its thread has taken it.
   void SendInput(long thread, Event event);
   const MirrorWindow& WindowLocked(int id) const;
-  // Marks a window settled, noting when it first was.
-  static void Settle(MirrorWindow& w);
+  // Marks a window settled, noting when it first was; true when it was not settled before.
+  static bool Settle(MirrorWindow& w);
   const MirrorControl& ControlLocked(int window, int control) const;
   bool FlagOnPathLocked(const MirrorWindow& w, int control, Prop flag) const;
   bool ControlHiddenLocked(const MirrorWindow& w, int control) const;
@@ -315,6 +315,8 @@ class TestDriver final : public FrontEnd {
   void EndRun();
 
   std::chrono::milliseconds timeout_;
+  // How often a waiter looks at the mirror again between wake-ups.
+  static constexpr std::chrono::milliseconds kLookAgain{2};
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::map<int, MirrorWindow> windows_;
