@@ -110,34 +110,47 @@ std::string MakeCanonical(const std::string& path, bool& keep) {
   return ec ? path : canonical.string();
 }
 
-const std::string& CanonicalPath(const std::string& path) {
+const std::string& CanonicalPath(const std::string& path, bool* kept = nullptr) {
   // Within an open burst a path is made canonical once: each table of a tree would otherwise
-  // walk the same folders again.
+  // walk the same folders again. Names in other letter cases that resolve to one file share it.
   static BurstMemo<std::string> memo;
-  return memo.Get(path, MakeCanonical);
+  return memo.Get(path, MakeCanonical, kept);
 }
 
-// The file on disk a stored file name stands for, and its canonical path (empty when the file
-// was not there).
+// The file on disk a stored file name stands for and its canonical path, or the errno of the
+// stat that did not find it (`canonical` then empty).
 struct OnDisk {
   std::string path;
   std::string canonical;
+  int error = 0;
 };
 
 // Within an open burst the tables that share a stored file name find their file once: the
-// name resolved on disk and made canonical. A name that stands for no file now is looked up
-// again at the next open, as ResolveOnDisk does.
+// name resolved on disk, found there and made canonical. A name that stands for no file now
+// is looked up again at the next open, as ResolveOnDisk does.
 const OnDisk& FindOnDisk(const std::string& stored_path) {
   static BurstMemo<OnDisk> memo;
   return memo.Get(stored_path, [](const std::string& name, bool& keep) {
+    ResolvedName resolved = ResolveName(name);
+    if (resolved.error == ResolvedName::kNotChecked) {
+      // An entry found under another spelling: the file is known to be there when this burst
+      // resolved that spelling itself, else it is looked at now.
+      const ResolvedName entry = ResolveName(resolved.path);
+      struct stat st {};
+      if (entry.path == resolved.path && entry.error == 0) {
+        resolved.error = 0;
+      } else {
+        resolved.error = ::stat(resolved.path.c_str(), &st) == 0 ? 0 : errno;
+      }
+    }
     OnDisk found;
-    found.path = ResolveOnDisk(name);
-    struct stat st {};
-    if (::stat(found.path.c_str(), &st) != 0) {
+    found.path = std::move(resolved.path);
+    found.error = resolved.error;
+    if (found.error != 0) {
       keep = false;
       return found;
     }
-    found.canonical = MakeCanonical(found.path, keep);
+    found.canonical = CanonicalPath(found.path, &keep);
     return found;
   });
 }
@@ -202,11 +215,11 @@ int File::Open(int mode) {
   if (s.open) return Code(kAlreadyOpen, s.name);
 
   const bool read_only = (mode & 0x0f) == 0;
+  // Found on disk by this burst or just now; an open outside a burst looks again each time.
   const OnDisk& on_disk = FindOnDisk(stored.path);
+  if (on_disk.error != 0)
+    return Code(on_disk.error == EACCES ? kAccessDenied : kFileNotFound, display);
   std::string path = on_disk.path;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0)
-    return Code(errno == EACCES ? kAccessDenied : kFileNotFound, display);
 
   if (IsTextDriver(def_.driver)) {
     if (::access(path.c_str(), read_only ? R_OK : R_OK | W_OK) != 0)
@@ -220,11 +233,8 @@ int File::Open(int mode) {
   }
 
   FileThreadState fresh;
-  // The file may have come since FindOnDisk looked (it is looked up again then).
-  const std::string& canonical =
-      on_disk.canonical.empty() ? CanonicalPath(path) : on_disk.canonical;
   if (const int code =
-          Connect(stored, display, std::move(path), canonical, false, read_only, &fresh);
+          Connect(stored, display, std::move(path), on_disk.canonical, false, read_only, &fresh);
       code != kNoError)
     return code;
   Connection* conn = fresh.conn.get();

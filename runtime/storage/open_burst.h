@@ -7,8 +7,9 @@
 // open would have caught: another connection's change in the middle of a burst is as late as
 // one made just after a single open's check, and the next burst (or open outside one) reads
 // the version again and checks anew every table recorded with an older one. A change through
-// the connection itself (a table made again) drops what it read at once. The path each table's
-// file name stands for is made canonical once a burst too, on the same grounds.
+// the connection itself (a table made again) drops what it read at once. The file each table's
+// name stands for is found on disk and its path made canonical once a burst too, on the same
+// grounds; a name that stands for no file is looked up again.
 //
 // Bursts nest; the outermost one ends the reuse. Each burst has an id never used before, so a
 // version read in one burst is never taken for another, on this thread or any other.
@@ -35,15 +36,18 @@ std::uint64_t CurrentOpenBurst();
 // it is asked every time. `find` sets `keep` to false for an answer that must be asked again
 // (one that may change within the burst). Each memo is one static object per caller. The
 // answer is the memo's own: it stays as it is until the caller's next Get on the same thread.
+// `kept`, when given, is set to whether the answer holds for the rest of the burst (false
+// outside a burst).
 template <class Value>
 class BurstMemo {
  public:
   using Find = Value (*)(const std::string& key, bool& keep);
-  const Value& Get(const std::string& key, Find find) {
+  const Value& Get(const std::string& key, Find find, bool* kept = nullptr) {
     bool keep = true;
     Memo& memo = ThisThread();
     const std::uint64_t burst = CurrentOpenBurst();
     if (burst == 0) {
+      if (kept) *kept = false;
       memo.last = find(key, keep);
       return memo.last;
     }
@@ -51,9 +55,11 @@ class BurstMemo {
       memo.values.clear();
       memo.burst = burst;
     }
+    if (kept) *kept = true;
     if (const auto it = memo.values.find(key); it != memo.values.end()) return it->second;
     Value value = find(key, keep);
     if (!keep) {
+      if (kept) *kept = false;
       memo.last = std::move(value);
       return memo.last;
     }

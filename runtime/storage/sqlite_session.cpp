@@ -423,6 +423,10 @@ std::string ImmutableUri(const std::string& path) {
 bool CannotBeWritten(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
+  return CannotBeWritten(path, st);
+}
+
+bool CannotBeWritten(const std::string& path, const struct stat& st) {
   return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
@@ -445,13 +449,19 @@ int OpenConnection(const std::string& path, bool create, bool read_only, int bus
   // Nobody can write a file that cannot be written, so it is read as it stands, without the
   // shared-memory and log files a write-ahead database otherwise needs. A log left beside it
   // by an earlier crash holds committed records, so then it is read through that log.
-  const bool unwritable = CannotBeWritten(path);
+  // One stat serves both: whether the file can be written, and which file a kept connection
+  // must be open on.
+  struct stat st {};
+  bool there = ::stat(path.c_str(), &st) == 0;
+  const bool unwritable = there && CannotBeWritten(path, st);
   // A transaction a crash cut short is settled before the file is read.
-  if (!unwritable && IntentLiesBeside(path)) SettleIntentBeside(path, busy_ms);
+  if (!unwritable && IntentLiesBeside(path)) {
+    SettleIntentBeside(path, busy_ms);
+    there = ::stat(path.c_str(), &st) == 0;
+  }
   const bool read_only_asked = read_only;
   read_only = read_only || unwritable;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
+  if (there) {
     if (auto kept = Kept().Take(path, st, unwritable, read_only_asked)) {
       kept->SetBusyMilliseconds(busy_ms);
       std::shared_ptr<Connection> connection(kept.release(), Release);

@@ -16,6 +16,7 @@
 
 #include <sqlite3.h>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <array>
@@ -193,6 +194,8 @@ void NoteFileChanged(const std::string& path);
 
 // An existing file that this process cannot write, or whose write bits are all cleared.
 bool CannotBeWritten(const std::string& path);
+// The same for the file a stat of `path` just found (`st`).
+bool CannotBeWritten(const std::string& path, const struct stat& st);
 // A database's write-ahead log beside it holds frames (left by a crash or a running writer).
 bool HasWriteAheadLog(const std::string& path);
 // `path` as a file: URI that reads the file without locks or journal files.

@@ -1,11 +1,17 @@
 #include "runtime/storage/stored_name.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/fixed_string.h"
@@ -52,13 +58,139 @@ StoredName ParseStoredName(std::string_view stored, Driver driver) {
 
 namespace {
 
-// `found`: the name stands for an entry on disk. Plain system calls rather than
-// std::filesystem: every table of a window's tree resolves its name, and the folder is listed
-// entry by entry when the name is spelled in another letter case than the file.
-std::string ResolveNow(const std::string& path, bool& found) {
-  found = true;
+// A folder's entries as listed, with what a stat of the folder answered at the listing.
+struct Listing {
+  struct stat folder {};
+  std::vector<std::string> names;
+};
+
+std::int64_t Nanoseconds(const timespec& t) {
+  return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+}
+
+bool Unchanged(const struct stat& then, const struct stat& now) {
+  return then.st_dev == now.st_dev && then.st_ino == now.st_ino &&
+         Nanoseconds(then.st_mtim) == Nanoseconds(now.st_mtim) &&
+         Nanoseconds(then.st_ctim) == Nanoseconds(now.st_ctim);
+}
+
+}  // namespace
+
+bool ListingSettled(const struct stat& folder, const timespec& listed_at) {
+  // A change is stamped with the kernel's coarse clock, which is less than one of its ticks
+  // behind the time read here (two allow for a late tick), and the file system may round the
+  // stamp down to what it keeps: whole seconds on some (two on some), ten milliseconds on
+  // others. What it keeps shows in the stamps: the coarsest unit both are multiples of.
+  static const std::int64_t tick = [] {
+    timespec resolution{};
+    if (::clock_getres(CLOCK_REALTIME_COARSE, &resolution) != 0) return std::int64_t{10'000'000};
+    return std::max<std::int64_t>(Nanoseconds(resolution), 1'000'000);
+  }();
+  std::int64_t kept = 1;
+  for (const std::int64_t unit : {1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 1'000, 100}) {
+    if (folder.st_mtim.tv_nsec % unit == 0 && folder.st_ctim.tv_nsec % unit == 0) {
+      kept = unit;
+      break;
+    }
+  }
+  const std::int64_t last_change =
+      std::max(Nanoseconds(folder.st_mtim), Nanoseconds(folder.st_ctim));
+  return last_change + 2 * tick + 2 * kept <= Nanoseconds(listed_at);
+}
+
+namespace {
+
+// The folders listed to find names spelled in another letter case than their files, kept for
+// the process: a name spelled so would otherwise have its folder listed at every open. A kept
+// listing answers while a stat of the folder finds the same folder with the same times.
+class FolderListings {
+ public:
+  // The entries of `folder` whose names equal `wanted` without regard to case; none when the
+  // folder cannot be listed.
+  std::vector<std::string> Matching(const std::string& folder, std::string_view wanted) {
+    std::vector<std::string> matches;
+    if (Known(folder)) {
+      struct stat st {};
+      if (::stat(folder.c_str(), &st) == 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (const auto it = listings_.find(folder);
+            it != listings_.end() && Unchanged(it->second.folder, st)) {
+          Collect(it->second, wanted, &matches);
+          return matches;
+        }
+      }
+    }
+    Listing listing;
+    timespec listed_at{};
+    ::clock_gettime(CLOCK_REALTIME, &listed_at);
+    const bool trusted = List(folder, &listing) && ListingSettled(listing.folder, listed_at);
+    Collect(listing, wanted, &matches);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!trusted) {
+      listings_.erase(folder);
+    } else {
+      if (listings_.size() >= kMaxFolders) listings_.clear();
+      listings_[folder] = std::move(listing);
+    }
+    return matches;
+  }
+
+ private:
+  static constexpr std::size_t kMaxFolders = 64;
+
+  bool Known(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return listings_.count(folder) != 0;
+  }
+
+  static void Collect(const Listing& listing, std::string_view wanted,
+                      std::vector<std::string>* matches) {
+    for (const std::string& name : listing.names) {
+      if (EqualNoCase(name, wanted)) matches->push_back(name);
+    }
+  }
+
+  // Reads the entries of `folder` with the folder's state, taken from the listed folder itself.
+  // False when it cannot be listed (the entries read so far stay in `out`).
+  static bool List(const std::string& folder, Listing* out) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool whole = ::fstat(fd, &out->folder) == 0;
+    std::vector<char> buffer(32 * 1024);
+    while (whole) {
+      const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
+      if (got <= 0) {
+        whole = got == 0;
+        break;
+      }
+      for (ssize_t at = 0; at < got;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(buffer.data() + at);
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..") out->names.emplace_back(name);
+        at += entry->d_reclen;
+      }
+    }
+    ::close(fd);
+    return whole;
+  }
+
+  std::mutex mutex_;
+  std::unordered_map<std::string, Listing> listings_;
+};
+
+FolderListings& Listings() {
+  static auto* listings = new FolderListings();
+  return *listings;
+}
+
+// `keep`: the answer may serve the rest of an open burst (a name that stands for an entry on
+// disk). Plain system calls rather than std::filesystem: every table of a window's tree
+// resolves its name.
+ResolvedName ResolveNow(const std::string& path, bool& keep) {
+  keep = true;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) return path;
+  if (::stat(path.c_str(), &st) == 0) return {path, 0};
+  const int error = errno;
 
   // The folder is what comes before the last '/', without the separators that end it ("/"
   // itself for a name in the root); the current folder for a name without one.
@@ -72,35 +204,30 @@ std::string ResolveNow(const std::string& path, bool& found) {
   const std::string_view wanted = slash == std::string::npos
                                       ? std::string_view(path)
                                       : std::string_view(path).substr(slash + 1);
-  std::vector<std::string> matches;
-  if (DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str())) {
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string_view name(entry->d_name);
-      if (name == "." || name == "..") continue;
-      if (EqualNoCase(name, wanted)) matches.emplace_back(name);
-    }
-    ::closedir(dir);
-  }
+  std::vector<std::string> matches = Listings().Matching(folder.empty() ? "." : folder, wanted);
   if (matches.empty()) {
-    found = false;
-    return path;
+    keep = false;
+    return {path, error};
   }
   // Several spellings on disk: take the same one every time.
   std::sort(matches.begin(), matches.end());
-  if (folder.empty()) return matches.front();
-  return folder.back() == '/' ? folder + matches.front() : folder + '/' + matches.front();
+  if (folder.empty()) return {matches.front(), ResolvedName::kNotChecked};
+  return {folder.back() == '/' ? folder + matches.front() : folder + '/' + matches.front(),
+          ResolvedName::kNotChecked};
 }
 
 }  // namespace
 
-std::string ResolveOnDisk(const std::string& path) {
+ResolvedName ResolveName(const std::string& path) {
   // Within an open burst each name is looked up once: a name spelled in another letter case
-  // than the file on disk would otherwise have the folder listed for every table in that file,
-  // twice per open. A name that stands for nothing is looked up again: another table of the
-  // burst may create its file meanwhile, under another spelling that this name must then find.
-  static BurstMemo<std::string> memo;
-  return memo.Get(path, [](const std::string& p, bool& found) { return ResolveNow(p, found); });
+  // than the file on disk would otherwise have the folder checked for every table in that
+  // file. A name that stands for nothing is looked up again: another table of the burst may
+  // create its file meanwhile, under another spelling that this name must then find.
+  static BurstMemo<ResolvedName> memo;
+  return memo.Get(path, ResolveNow);
 }
+
+std::string ResolveOnDisk(const std::string& path) { return ResolveName(path).path; }
 
 std::string FileOnDisk(std::string_view stored, Driver driver) {
   if (ClipView(stored).empty()) return {};

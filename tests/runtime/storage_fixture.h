@@ -5,10 +5,12 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "runtime/decimal.h"
 #include "runtime/fixed_string.h"
@@ -27,6 +29,10 @@ inline void RawExec(const std::string& path, const char* sql) {
   EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
   sqlite3_close(db);
 }
+
+// Waits until a folder changed now counts as changed well before a listing of it made then,
+// so that the listing is kept for later lookups of names in other letter cases.
+inline void LetTheFolderSettle() { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
 
 // A scratch folder that becomes the current directory for the test and is removed after it.
 class ScratchDir : public ::testing::Test {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -172,6 +173,74 @@ TEST_F(StorageOpenBurst, AFileMadeInTheBurstIsFoundUnderAnotherSpelling) {
   }
   EXPECT_EQ(files, std::vector<std::string>{"SPELLED.TPS"});
   EXPECT_EQ(RowsInBurst(first), std::vector<std::string>{"1 one"});
+}
+
+// Tables of one file named in several letter cases find it once a burst, the folder's listing
+// being kept between bursts; each burst finds the file as it is then: renamed to another letter
+// case, replaced by a copy in another spelling, removed.
+TEST_F(StorageOpenBurst, TablesSpelledOtherwiseFindTheirFileAsItIsAtEachBurst) {
+  const TableDef a_def = MakeItemTable("Tree\\!a");
+  const TableDef b_def = MakeItemTable("TREE\\!b");
+  const TableDef c_def = MakeItemTable("tree\\!c");
+  File a(a_def), b(b_def), c(c_def);
+  File* const tree[] = {&a, &b, &c};
+  int id = 0;
+  for (File* file : tree) {
+    ASSERT_EQ(file->Create(), 0);
+    ASSERT_EQ(file->Open(), 0);
+    SetItem(++id, file->def().StoredName().c_str());
+    ASSERT_EQ(file->Add(), 0);
+    file->Close();
+  }
+  ASSERT_TRUE(std::filesystem::exists("Tree.TPS"));
+  ASSERT_FALSE(std::filesystem::exists("TREE.TPS") || std::filesystem::exists("tree.TPS"));
+
+  // The rows of each table as one burst opens the tree, all open at once.
+  const auto read_tree = [&] {
+    std::vector<std::string> rows;
+    const OpenBurst burst;
+    for (File* file : tree) {
+      if (const int code = file->Open(); code != 0) {
+        rows.push_back("open failed " + std::to_string(code));
+        continue;
+      }
+      file->Set(file->def().keys[0]);
+      while (file->Next() == 0) {
+        rows.push_back(std::to_string(ItemBuffer().Id) + " " + ItemBuffer().Name.str());
+      }
+    }
+    for (File* file : tree) {
+      if (file->IsOpen()) file->Close();
+    }
+    return rows;
+  };
+  const std::vector<std::string> made = {"1 Tree\\!a", "2 TREE\\!b", "3 tree\\!c"};
+  const std::string gone = "open failed " + std::to_string(kFileNotFound);
+  struct Case {
+    const char* what;
+    std::function<void()> change;  // made while no table holds the file
+    std::vector<std::string> rows;
+  };
+  const Case cases[] = {
+      {"as made", [] {}, made},
+      {"renamed to another letter case", [] { std::filesystem::rename("Tree.TPS", "tree.TPS"); },
+       made},
+      {"replaced by a copy changed elsewhere, in another spelling",
+       [] {
+         std::filesystem::copy_file("tree.TPS", "TrEe.TPS");
+         RawExec("TrEe.TPS", "UPDATE a SET Name = 'copied'");
+         std::filesystem::remove("tree.TPS");
+       },
+       {"1 copied", "2 TREE\\!b", "3 tree\\!c"}},
+      {"removed", [] { std::filesystem::remove("TrEe.TPS"); }, {gone, gone, gone}},
+  };
+  for (const Case& step : cases) {
+    SCOPED_TRACE(step.what);
+    LetTheFolderSettle();
+    ASSERT_EQ(read_tree().size(), 3u);  // lists the folder while it stands
+    step.change();
+    EXPECT_EQ(read_tree(), step.rows);
+  }
 }
 
 }  // namespace
