@@ -476,6 +476,8 @@ bool RemoveLines(const std::filesystem::path& path, std::string_view section, Dr
 
 namespace {
 
+// ResolveIniPath. With `looked` (a read made at once, in the same current folder), a name in the
+// current folder stays relative: the read finds the same file without asking for the folder.
 std::filesystem::path Resolve(std::string_view name_in, IniFile::Looked* looked) {
   std::string name(Trim(name_in));
   for (char& c : name) {
@@ -484,7 +486,8 @@ std::filesystem::path Resolve(std::string_view name_in, IniFile::Looked* looked)
   if (name.empty()) name = "win.ini";
   std::filesystem::path path;
   if (name.rfind("./", 0) == 0) {
-    path = InCurrentFolder(std::string_view(name).substr(2));
+    const std::string_view rest = std::string_view(name).substr(2);
+    path = looked && !rest.empty() ? std::filesystem::path(rest) : InCurrentFolder(rest);
   } else if (name.find('/') == std::string::npos) {
     path = platform::UserConfigFolder() / name;
   } else {

@@ -517,6 +517,23 @@ TEST_F(IniFileTest, AFileCreatedOrRemovedAfterAReadIsSeen) {
   EXPECT_EQ(GETINI("S", "Key", "", ".\\CASE.INI"), "upper");
 }
 
+// A name in the current folder read after the current folder changed reads the file there,
+// also when both files were read before and look alike (same size, both old).
+TEST_F(IniFileTest, AReadAfterChangingFolderReadsTheFileThere) {
+  for (const char* folder : {"a", "b"}) {
+    WriteFile(root_ / folder / "pos.ini", std::string("[S]\nKey=") + folder + "\n");
+  }
+  for (const char* folder : {"a", "b"}) Age(root_ / folder / "pos.ini");
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const char* folder : {"a", "b"}) {
+      fs::current_path(root_ / folder);
+      EXPECT_EQ(GETINI("S", "Key", "", ".\\pos.ini"), folder);
+      EXPECT_EQ(IniFile::ReadSection(".\\pos.ini", "S").Get("Key"), folder);
+      EXPECT_EQ(IniFile(".\\pos.ini").Get("S", "Key"), folder);
+    }
+  }
+}
+
 // This process's own writes are read back at once, also through another spelling of the same
 // file's name, and a value of the same size written in the same millisecond as the read before.
 TEST_F(IniFileTest, AReadAfterAWriteSeesTheWrite) {
