@@ -20,9 +20,11 @@ void SaveWindowPlace(IniFile& ini, std::string_view name, const Window& window) 
 }
 
 bool FetchWindowPlace(const IniFile& ini, std::string_view name, Window& window) {
+  // The four keys from one read of the file.
+  const IniSection section = ini.Section(name);
   std::string values[4];
   for (int i = 0; i < 4; ++i) {
-    values[i] = ini.Get(name, kKeys[i], "");
+    values[i] = section.Get(kKeys[i], "");
     if (values[i].empty()) return false;
   }
   for (int i = 0; i < 4; ++i) window.Set(kProps[i], std::string_view(values[i]));

@@ -2,11 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -74,16 +79,22 @@ std::string Unquote(std::string_view v) {
   return std::string(v);
 }
 
-// The file's bytes, without a leading UTF-8 byte-order mark (bom tells whether there was one);
-// nullopt when the file cannot be opened. Read with plain system calls: a settings read is
-// made on every window's opening, and a stream costs more than the file's few lines.
-std::optional<std::string> ReadAll(const std::filesystem::path& path, bool& bom) {
-  bom = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+// Removes a leading UTF-8 byte-order mark from all; true when there was one.
+bool DropByteOrderMark(std::string& all) {
+  if (all.rfind("\xEF\xBB\xBF", 0) != 0) return false;
+  all.erase(0, 3);
+  return true;
+}
+
+// The bytes of the open file fd (closed here); `st` gets its fstat (st_nlink 0 when that failed).
+std::string ReadAndClose(int fd, struct stat& st) {
   std::string all;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) all.reserve(static_cast<std::size_t>(st.st_size));
+  st = {};
+  if (::fstat(fd, &st) != 0) {
+    st = {};
+  } else if (st.st_size > 0) {
+    all.reserve(static_cast<std::size_t>(st.st_size));
+  }
   char buffer[4096];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -96,11 +107,191 @@ std::optional<std::string> ReadAll(const std::filesystem::path& path, bool& bom)
     }
   }
   ::close(fd);
-  if (all.rfind("\xEF\xBB\xBF", 0) == 0) {
-    bom = true;
-    all.erase(0, 3);
-  }
   return all;
+}
+
+// The file's bytes, without a leading UTF-8 byte-order mark (bom tells whether there was one);
+// nullopt when the file cannot be opened. Read with plain system calls: a settings read is
+// made on every window's opening, and a stream costs more than the file's few lines.
+std::optional<std::string> ReadAll(const std::filesystem::path& path, bool& bom) {
+  bom = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  std::string all = ReadAndClose(fd, st);
+  bom = DropByteOrderMark(all);
+  return all;
+}
+
+// What resolving a name saw of the file it names: nothing (not looked, or a file of another
+// letter case was chosen), the file's stat, or that no file is there.
+enum class Sight { NotLooked, Found, Missing };
+
+// The file a stat describes, as far as telling a later change of it apart goes.
+struct FileIdentity {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  timespec mtime{}, ctime{};
+
+  static FileIdentity Of(const struct stat& st) {
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+  }
+  bool operator==(const FileIdentity& o) const {
+    return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
+           ctime.tv_nsec == o.ctime.tv_nsec;
+  }
+};
+
+std::int64_t Nanoseconds(const timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+// Whether a file time read at `now` is old enough that any later change of the file is stamped
+// with another time. File times come from the kernel's coarse clock, up to a tick behind the
+// precise one, and in steps of the file system's own (whole seconds, two seconds, ten
+// milliseconds on some): a time with no fraction may be a whole-second one. A time ahead of now
+// (another machine's clock) is never old enough.
+bool SafelyPast(const timespec& t, const timespec& now) {
+  static const std::int64_t tick = [] {
+    timespec res{};
+    if (::clock_getres(CLOCK_REALTIME_COARSE, &res) != 0) return std::int64_t{10'000'000};
+    return Nanoseconds(res);
+  }();
+  const std::int64_t margin =
+      t.tv_nsec == 0 ? 3'000'000'000 : std::max<std::int64_t>(50'000'000, 4 * tick);
+  return Nanoseconds(now) - Nanoseconds(t) > margin;
+}
+
+// Whether a stat of a file on this file system always shows its latest change. A network or
+// user-space file system may answer a stat from attributes kept a while (an open asks the
+// server again), so its files are always read afresh.
+bool StatIsCurrent(int fd) {
+  struct statfs fs {};
+  if (::fstatfs(fd, &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:      // ext2, ext3, ext4
+    case 0x58465342:  // xfs
+    case 0x9123683E:  // btrfs
+    case 0x01021994:  // tmpfs
+    case 0x794C7630:  // overlay
+    case 0xF2F52010:  // f2fs
+    case 0x2FC12FC1:  // zfs
+    case 0xCA451A4E:  // bcachefs
+    case 0x3153464A:  // jfs
+    case 0x52654973:  // reiserfs
+    case 0x4D44:      // vfat
+    case 0x2011BAB0:  // exfat
+    case 0x7366746E:  // ntfs3
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The bytes of the INI files read lately by reads that change nothing, each with the identity
+// of the file as it was opened. An entry answers while a stat of its path shows the same
+// identity; it is made only when the file's times were safely in the past before the file was
+// opened (so a change made during or after the read carries newer times), when the bytes read
+// are the whole file, and when the file system's stat is current. A few small files are kept,
+// the least used one making way. Used under IniMutex only.
+class ReadMemo {
+ public:
+  // The text (without a byte-order mark) of the file at path for a read, or nullptr when it
+  // cannot be opened. With `sight` Found, `seen` is a stat of path made in the same call; with
+  // Missing, a stat there found no file. The text holds until the next call.
+  const std::string* Text(const std::filesystem::path& path, Sight sight, const struct stat& seen) {
+    struct stat st = seen;
+    if (sight == Sight::Missing) return nullptr;
+    if (sight == Sight::NotLooked && ::stat(path.c_str(), &st) != 0) {
+      if (errno == ENOENT || errno == ENOTDIR) return nullptr;
+      return Uncached(path);
+    }
+    Entry* entry = Find(path.native());
+    if (!S_ISREG(st.st_mode)) {
+      if (entry) entry->path.clear();
+      return Uncached(path);
+    }
+    if (entry && entry->id == FileIdentity::Of(st)) {
+      entry->used = ++uses_;
+      return &entry->text;
+    }
+    // Taken before the open: a time safely before it is safely before any change made later.
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      if (entry) entry->path.clear();
+      return nullptr;
+    }
+    const bool old_enough = SafelyPast(st.st_mtim, now) && SafelyPast(st.st_ctim, now);
+    const bool current = old_enough && StatIsCurrent(fd);
+    struct stat opened {};
+    std::string all = ReadAndClose(fd, opened);
+    const bool whole = opened.st_nlink != 0 && S_ISREG(opened.st_mode) &&
+                       static_cast<std::size_t>(opened.st_size) == all.size();
+    const bool keep = current && whole && all.size() <= kMaxBytes &&
+                      SafelyPast(opened.st_mtim, now) && SafelyPast(opened.st_ctim, now);
+    DropByteOrderMark(all);
+    if (!keep) {
+      if (entry) entry->path.clear();
+      scratch_ = std::move(all);
+      return &scratch_;
+    }
+    if (!entry) entry = Spare();
+    entry->path = path.native();
+    entry->id = FileIdentity::Of(opened);
+    entry->text = std::move(all);
+    entry->used = ++uses_;
+    return &entry->text;
+  }
+
+  // Drops what is kept of the file at path (after this process wrote it).
+  void Forget(const std::filesystem::path& path) {
+    if (Entry* entry = Find(path.native())) entry->path.clear();
+  }
+
+ private:
+  static constexpr std::size_t kMaxBytes = 256 * 1024;
+  struct Entry {
+    std::string path;  // empty: unused
+    FileIdentity id;
+    std::string text;
+    std::uint64_t used = 0;
+  };
+
+  Entry* Find(const std::string& path) {
+    for (Entry& e : entries_) {
+      if (!e.path.empty() && e.path == path) return &e;
+    }
+    return nullptr;
+  }
+  Entry* Spare() {
+    Entry* spare = &entries_[0];
+    for (Entry& e : entries_) {
+      if (e.path.empty()) return &e;
+      if (e.used < spare->used) spare = &e;
+    }
+    return spare;
+  }
+  const std::string* Uncached(const std::filesystem::path& path) {
+    bool bom = false;
+    std::optional<std::string> all = ReadAll(path, bom);
+    if (!all) return nullptr;
+    scratch_ = std::move(*all);
+    return &scratch_;
+  }
+
+  std::array<Entry, 8> entries_;
+  std::string scratch_;  // the text of a read not kept
+  std::uint64_t uses_ = 0;
+};
+
+// Left in place at exit: a thread still reading settings then finds it whole.
+ReadMemo& Memo() {
+  static ReadMemo* memo = new ReadMemo;
+  return *memo;
 }
 
 // Calls line(text, crlf) for each line of a file's text, without its line end.
@@ -178,6 +369,8 @@ bool Write(const std::filesystem::path& path, const IniText& text) {
   ok = ::close(fd) == 0 && ok;
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) std::filesystem::remove(temp, ec);
+  // Whatever became of the file, the bytes kept from before no longer stand for it.
+  Memo().Forget(path);
   return ok;
 }
 
@@ -217,10 +410,26 @@ bool WritableName(std::string_view name, bool is_section) {
   return true;
 }
 
+}  // namespace
+
+// What resolving a name saw of the file it chose, for the read made right after in the same call.
+struct IniFile::Looked {
+  Sight sight = Sight::NotLooked;
+  struct stat st {};
+};
+
+namespace {
+
 // A file in dir whose name equals `name` ignoring case, when the exact one does not exist.
-std::filesystem::path MatchCase(const std::filesystem::path& path) {
+// `looked` (when given) keeps what the look at the exact name saw.
+std::filesystem::path MatchCase(const std::filesystem::path& path, IniFile::Looked* looked) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if (looked) *looked = {Sight::Found, st};
+    return path;
+  }
+  const bool missing = errno == ENOENT || errno == ENOTDIR;
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) return path;
   const std::filesystem::path dir =
       path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   const std::string wanted = path.filename().string();
@@ -228,6 +437,7 @@ std::filesystem::path MatchCase(const std::filesystem::path& path) {
     if (SameName(it->path().filename().string(), wanted))
       return path.has_parent_path() ? it->path() : it->path().filename();
   }
+  if (looked && missing) looked->sight = Sight::Missing;
   return path;
 }
 
@@ -264,7 +474,11 @@ bool RemoveLines(const std::filesystem::path& path, std::string_view section, Dr
 
 }  // namespace
 
-std::filesystem::path ResolveIniPath(std::string_view name_in) {
+namespace {
+
+// ResolveIniPath. With `looked` (a read made at once, in the same current folder), a name in the
+// current folder stays relative: the read finds the same file without asking for the folder.
+std::filesystem::path Resolve(std::string_view name_in, IniFile::Looked* looked) {
   std::string name(Trim(name_in));
   for (char& c : name) {
     if (c == '\\') c = '/';
@@ -272,27 +486,71 @@ std::filesystem::path ResolveIniPath(std::string_view name_in) {
   if (name.empty()) name = "win.ini";
   std::filesystem::path path;
   if (name.rfind("./", 0) == 0) {
-    path = InCurrentFolder(std::string_view(name).substr(2));
+    const std::string_view rest = std::string_view(name).substr(2);
+    path = looked && !rest.empty() ? std::filesystem::path(rest) : InCurrentFolder(rest);
   } else if (name.find('/') == std::string::npos) {
     path = platform::UserConfigFolder() / name;
   } else {
     path = name;
   }
-  return MatchCase(path);
+  return MatchCase(path, looked);
 }
+
+// The text of the file for a read that changes nothing (see ReadMemo::Text).
+const std::string* TextForReading(const std::filesystem::path& path, Sight sight,
+                                  const struct stat& seen) {
+  return Memo().Text(path, sight, seen);
+}
+
+// The value line's value of the first `key` in a section named `section`, if any.
+std::optional<std::string_view> FindValue(std::string_view all, std::string_view section,
+                                          std::string_view key) {
+  std::optional<std::string_view> found;
+  bool in_section = false;
+  ForEachLine(all, [&](std::string_view line, bool) {
+    if (found) return;
+    const ParsedLine p = Parse(line);
+    if (p.kind == LineKind::Section) in_section = SameName(p.name, section);
+    if (p.kind == LineKind::Key && in_section && SameName(p.name, key)) found = p.value;
+  });
+  return found;
+}
+
+}  // namespace
+
+std::filesystem::path ResolveIniPath(std::string_view name) { return Resolve(name, nullptr); }
+
+IniFile::IniFile(std::string_view name) : path_(Resolve(name, nullptr)) {}
+
+IniFile::IniFile(std::string_view name, Looked& looked) : path_(Resolve(name, &looked)) {}
 
 std::string IniFile::Get(std::string_view section, std::string_view key,
                          std::string_view default_value) const {
+  return Get(section, key, default_value, nullptr);
+}
+
+std::string IniFile::Get(std::string_view section, std::string_view key,
+                         std::string_view default_value, const Looked* looked) const {
   std::lock_guard lock(IniMutex());
-  const IniText text = Read(path_);
-  if (const auto i = FindKey(text, Trim(section), Trim(key)))
-    return Unquote(Parse(text.lines[*i]).value);
+  const Looked none;
+  const Looked& seen = looked ? *looked : none;
+  if (const std::string* all = TextForReading(path_, seen.sight, seen.st)) {
+    if (const auto value = FindValue(*all, Trim(section), Trim(key))) return Unquote(*value);
+  }
   return std::string(default_value);
+}
+
+std::string IniFile::ReadValue(std::string_view file, std::string_view section,
+                               std::string_view key, std::string_view default_value) {
+  Looked looked;
+  const IniFile ini(file, looked);
+  return ini.Get(section, key, default_value, &looked);
 }
 
 bool IniFile::Has(std::string_view section, std::string_view key) const {
   std::lock_guard lock(IniMutex());
-  return FindKey(Read(path_), Trim(section), Trim(key)).has_value();
+  const std::string* all = TextForReading(path_, Sight::NotLooked, {});
+  return all && FindValue(*all, Trim(section), Trim(key)).has_value();
 }
 
 bool IniFile::Put(std::string_view section_in, std::string_view key_in, std::string_view value) {
@@ -346,7 +604,15 @@ bool IniFile::DeleteSection(std::string_view section) {
 
 IniSection IniFile::Section(std::string_view section) const {
   IniSection values;
-  values.entries_ = Entries(section);
+  values.entries_ = Entries(section, nullptr);
+  return values;
+}
+
+IniSection IniFile::ReadSection(std::string_view file, std::string_view section) {
+  Looked looked;
+  const IniFile ini(file, looked);
+  IniSection values;
+  values.entries_ = ini.Entries(section, &looked);
   return values;
 }
 
@@ -368,23 +634,30 @@ bool IniSection::Has(std::string_view key) const { return Find(key) != nullptr; 
 std::vector<std::string> IniFile::Sections() const {
   std::lock_guard lock(IniMutex());
   std::vector<std::string> out;
-  for (const std::string& line : Read(path_).lines) {
+  const std::string* all = TextForReading(path_, Sight::NotLooked, {});
+  if (!all) return out;
+  ForEachLine(*all, [&](std::string_view line, bool) {
     const ParsedLine p = Parse(line);
-    if (p.kind != LineKind::Section) continue;
+    if (p.kind != LineKind::Section) return;
     bool known = false;
     for (const std::string& s : out) known = known || SameName(s, p.name);
     if (!known) out.emplace_back(p.name);
-  }
+  });
   return out;
 }
 
-std::vector<std::pair<std::string, std::string>> IniFile::Entries(
-    std::string_view section_in) const {
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_view section) const {
+  return Entries(section, nullptr);
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_view section_in,
+                                                                  const Looked* looked) const {
   const std::string_view section = Trim(section_in);
   std::lock_guard lock(IniMutex());
   std::vector<std::pair<std::string, std::string>> out;
-  bool bom = false;
-  const std::optional<std::string> all = ReadAll(path_, bom);
+  const Looked none;
+  const Looked& seen = looked ? *looked : none;
+  const std::string* all = TextForReading(path_, seen.sight, seen.st);
   if (!all) return out;
   bool in_section = false;
   ForEachLine(*all, [&](std::string_view line, bool) {
@@ -398,7 +671,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::Entries(
 
 std::string GETINI(std::string_view section, std::string_view key, std::string_view default_value,
                    std::string_view file) {
-  return IniFile(file).Get(section, key, default_value);
+  return IniFile::ReadValue(file, section, key, default_value);
 }
 
 bool PUTINI(std::string_view section, std::string_view key, std::string_view value,

@@ -9,7 +9,12 @@
 //
 // All INI operations of the process are serialised by one mutex, so reads and writes from
 // several runtime threads are safe and a read-modify-write never loses another thread's change.
-// Files are read afresh on every call: INI files are small and other programs may change them.
+// Other programs may change the files at any time. A read that changes nothing (Get, Has,
+// Section, Sections, Entries) may answer from the bytes of a few files kept from an earlier read,
+// and does so only while one stat of the file shows the same file (device, inode), size and
+// modification and change times as when those bytes were read, and only when those times were
+// already far enough in the past then that no later change could carry the same ones. Every
+// write (Put, DeleteKey, DeleteSection) reads the file itself and forgets the kept bytes.
 #pragma once
 
 #include <filesystem>
@@ -43,7 +48,7 @@ class IniSection {
 // does not move it).
 class IniFile {
  public:
-  explicit IniFile(std::string_view name) : path_(ResolveIniPath(name)) {}
+  explicit IniFile(std::string_view name);
   // A file at exactly this path, without name resolution.
   static IniFile AtPath(std::filesystem::path path) { return IniFile(std::move(path), 0); }
 
@@ -56,6 +61,9 @@ class IniFile {
   bool Has(std::string_view section, std::string_view key) const;
   // The keys of a section, read once (see IniSection).
   IniSection Section(std::string_view section) const;
+  // IniFile(file).Section(section), resolving the name and reading the file with one look at it
+  // for both.
+  static IniSection ReadSection(std::string_view file, std::string_view section);
 
   // Sets key in section. Line breaks in the value become blanks (a value cannot add lines to
   // the file); a value with blanks at either end is written in quotes so it reads back the same.
@@ -74,8 +82,21 @@ class IniFile {
   std::vector<std::string> Sections() const;
   std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
 
+  // IniFile(file).Get(section, key, default_value), with one look at the file for resolving the
+  // name and reading it (GETINI).
+  static std::string ReadValue(std::string_view file, std::string_view section,
+                               std::string_view key, std::string_view default_value);
+
+  // What resolving a name saw of the file it chose (for the INI code's own use).
+  struct Looked;
+
  private:
   IniFile(std::filesystem::path path, int) : path_(std::move(path)) {}
+  IniFile(std::string_view name, Looked& looked);
+  std::string Get(std::string_view section, std::string_view key, std::string_view default_value,
+                  const Looked* looked) const;
+  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section,
+                                                           const Looked* looked) const;
   std::filesystem::path path_;
 };
 

@@ -528,7 +528,7 @@ void XPLOREROOTCLASS::GETBBSIZE(std::string_view procedure, std::string_view lis
       list_->DesignFormat().empty() ? list_->Get(Prop::Format) : list_->DesignFormat();
   // The section is read once: the list's layout takes a dozen keys of it, each named
   // "Xplore<what>-<list>" (built in one buffer).
-  const IniSection ini = IniFile(INIFILENAME).Section(procedure);
+  const IniSection ini = IniFile::ReadSection(INIFILENAME, procedure);
   std::string key;
   auto named = [&](std::string_view what) -> std::string& {
     key.assign("Xplore").append(what).append(1, '-').append(list_name);

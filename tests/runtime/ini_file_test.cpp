@@ -1,12 +1,18 @@
 #include "runtime/ini_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -55,6 +61,36 @@ class IniFileTest : public ::testing::Test {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+  }
+
+  // Waits until the file's times lie far enough in the past that a read of it may be kept and
+  // answer later reads: the reads after a change then show whether a kept read is trusted too
+  // long. Times without a fraction may come from a file system of whole seconds.
+  static void Age(const fs::path& p) {
+    for (;;) {
+      struct stat st {};
+      ASSERT_EQ(::stat(p.c_str(), &st), 0) << p;
+      timespec now{};
+      ::clock_gettime(CLOCK_REALTIME, &now);
+      const auto ns = [](const timespec& t) {
+        return static_cast<long long>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+      };
+      const long long newest = std::max(ns(st.st_mtim), ns(st.st_ctim));
+      const bool whole = st.st_mtim.tv_nsec == 0 || st.st_ctim.tv_nsec == 0;
+      if (ns(now) - newest > (whole ? 3'200'000'000LL : 120'000'000LL)) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  // Sets the file's access and modification times to those of `st`, as a copy that keeps them
+  // does.
+  static void PutTimesBack(const fs::path& p, const struct stat& st) {
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0) << p;
+  }
+  static struct stat StatOf(const fs::path& p) {
+    struct stat st {};
+    EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
+    return st;
   }
 
   fs::path root_, old_cwd_;
@@ -363,6 +399,237 @@ TEST_F(IniFileTest, NeverWritesThroughALinkAtTheTemporaryName) {
   EXPECT_FALSE(fs::is_symlink(Cwd("x.ini")));
   EXPECT_EQ(GETINI("S", "K", "d", ".\\x.ini"), "V");
   for (int i = 0; i < 64; ++i) EXPECT_TRUE(fs::is_symlink(stem + std::to_string(i)));
+}
+
+// Each read of an old file is made twice (the second may be answered from the first), then the
+// file is changed the way another program could change it, at once (within the same second and
+// the same clock tick), and every kind of read must show the file as it is now.
+TEST_F(IniFileTest, ReadsSeeEveryChangeOfAFileReadBefore) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> change;
+    const char* now;  // Key's value afterwards; nullptr: no key
+  };
+  const std::string before = "[S]\nKey=old\n";
+  const std::string after = "[S]\nKey=new\n";  // the same size
+  const Case cases[] = {
+      {"rewritten in place", [&](const fs::path& p) { WriteFile(p, after); }, "new"},
+      {"rewritten in place, times put back",
+       [&](const fs::path& p) {
+         const struct stat st = StatOf(p);
+         WriteFile(p, after);
+         PutTimesBack(p, st);
+       },
+       "new"},
+      {"replaced by rename, times put back",
+       [&](const fs::path& p) {
+         const struct stat st = StatOf(p);
+         const fs::path temp = p.string() + ".new";
+         WriteFile(temp, after);
+         PutTimesBack(temp, st);
+         fs::rename(temp, p);
+       },
+       "new"},
+      {"replaced by a link to another file",
+       [&](const fs::path& p) {
+         WriteFile(p.string() + ".target", after);
+         fs::remove(p);
+         fs::create_symlink(p.filename().string() + ".target", p);
+       },
+       "new"},
+      {"removed", [](const fs::path& p) { fs::remove(p); }, nullptr},
+      {"replaced by a folder",
+       [](const fs::path& p) {
+         fs::remove(p);
+         fs::create_directory(p);
+       },
+       nullptr},
+      {"made read-only", [](const fs::path& p) { fs::permissions(p, fs::perms(0444)); }, "old"},
+      {"made unreadable", [](const fs::path& p) { fs::permissions(p, fs::perms::none); },
+       ::geteuid() == 0 ? "old" : nullptr},  // the superuser reads it still
+  };
+  std::vector<fs::path> files;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    files.push_back(Cwd("case" + std::to_string(i) + ".ini"));
+    WriteFile(files.back(), before);
+  }
+  for (const fs::path& file : files) Age(file);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    const std::string name = ".\\" + files[i].filename().string();
+    const IniFile held(name);
+    for (int pass = 0; pass < 2; ++pass) {
+      ASSERT_EQ(held.Get("S", "Key"), "old") << c.what;
+      ASSERT_EQ(GETINI("S", "Key", "", name), "old") << c.what;
+      ASSERT_EQ(IniFile::ReadSection(name, "S").Get("Key"), "old") << c.what;
+      ASSERT_EQ(held.Sections().size(), 1u) << c.what;
+    }
+    c.change(files[i]);
+    const std::string want = c.now ? c.now : "none";
+    EXPECT_EQ(held.Get("S", "Key", "none"), want) << c.what;
+    EXPECT_EQ(held.Has("S", "Key"), c.now != nullptr) << c.what;
+    EXPECT_EQ(GETINI("S", "Key", "none", name), want) << c.what;
+    EXPECT_EQ(IniFile::ReadSection(name, "S").Get("Key", "none"), want) << c.what;
+    EXPECT_EQ(held.Entries("S").size(), c.now ? 1u : 0u) << c.what;
+    EXPECT_EQ(held.Sections().size(), c.now ? 1u : 0u) << c.what;
+  }
+}
+
+// A file written and read within one tick of the clock carries the same times as when it is
+// written again with the same size right after: such a read is never kept.
+TEST_F(IniFileTest, AFileChangedWithinTheSameTickIsReadAgain) {
+  const fs::path file = Cwd("fresh.ini");
+  const IniFile ini(".\\fresh.ini");
+  for (int i = 0; i < 200; ++i) {
+    const std::string value = std::to_string(i % 10);
+    WriteFile(file, "[S]\nKey=" + value + "\n");
+    ASSERT_EQ(ini.Get("S", "Key"), value) << i;
+    ASSERT_EQ(GETINI("S", "Key", "", ".\\fresh.ini"), value) << i;
+    ASSERT_EQ(ini.Section("S").Get("Key"), value) << i;
+  }
+}
+
+// A file that is missing is looked for again on every read, and one created after a miss (or
+// removed after a hit) is seen at once, whichever way it is read.
+TEST_F(IniFileTest, AFileCreatedOrRemovedAfterAReadIsSeen) {
+  const fs::path file = UserFolder("late.ini");
+  const IniFile held("late.ini");
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(held.Get("S", "Key", "none"), "none");
+    EXPECT_EQ(GETINI("S", "Key", "none", "late.ini"), "none");
+    EXPECT_TRUE(IniFile::ReadSection("late.ini", "S").Get("Key").empty());
+    WriteFile(file, "[S]\nKey=" + std::to_string(round) + "\n");
+    EXPECT_EQ(held.Get("S", "Key", "none"), std::to_string(round));
+    EXPECT_EQ(GETINI("S", "Key", "none", "late.ini"), std::to_string(round));
+    EXPECT_EQ(IniFile::ReadSection("late.ini", "S").Get("Key"), std::to_string(round));
+    if (round == 1) Age(file);  // once as a read that may be kept
+    fs::remove(file);
+  }
+  // A name that resolved to a file of another letter case reads that file; once the exact name
+  // exists, a name resolved then reads it instead.
+  WriteFile(Cwd("CASE.INI"), "[S]\nKey=upper\n");
+  Age(Cwd("CASE.INI"));
+  EXPECT_EQ(GETINI("S", "Key", "", ".\\case.ini"), "upper");
+  EXPECT_EQ(GETINI("S", "Key", "", ".\\case.ini"), "upper");
+  WriteFile(Cwd("case.ini"), "[S]\nKey=lower\n");
+  EXPECT_EQ(GETINI("S", "Key", "", ".\\case.ini"), "lower");
+  EXPECT_EQ(IniFile::ReadSection(".\\case.ini", "S").Get("Key"), "lower");
+  EXPECT_EQ(GETINI("S", "Key", "", ".\\CASE.INI"), "upper");
+}
+
+// A name in the current folder read after the current folder changed reads the file there,
+// also when both files were read before and look alike (same size, both old).
+TEST_F(IniFileTest, AReadAfterChangingFolderReadsTheFileThere) {
+  for (const char* folder : {"a", "b"}) {
+    WriteFile(root_ / folder / "pos.ini", std::string("[S]\nKey=") + folder + "\n");
+  }
+  for (const char* folder : {"a", "b"}) Age(root_ / folder / "pos.ini");
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const char* folder : {"a", "b"}) {
+      fs::current_path(root_ / folder);
+      EXPECT_EQ(GETINI("S", "Key", "", ".\\pos.ini"), folder);
+      EXPECT_EQ(IniFile::ReadSection(".\\pos.ini", "S").Get("Key"), folder);
+      EXPECT_EQ(IniFile(".\\pos.ini").Get("S", "Key"), folder);
+    }
+  }
+}
+
+// This process's own writes are read back at once, also through another spelling of the same
+// file's name, and a value of the same size written in the same millisecond as the read before.
+TEST_F(IniFileTest, AReadAfterAWriteSeesTheWrite) {
+  const fs::path file = Cwd("own.ini");
+  WriteFile(file, "[S]\nKey=aa\nOther=1\n");
+  Age(file);
+  IniFile ini(".\\own.ini");
+  const IniFile other = IniFile::AtPath(root_ / "cwd" / "." / "own.ini");
+  ASSERT_EQ(ini.Get("S", "Key"), "aa");
+  ASSERT_EQ(other.Get("S", "Key"), "aa");
+  for (const char* value : {"bb", "cc", "dd", "ee"}) {
+    ASSERT_TRUE(ini.Put("S", "Key", value));
+    EXPECT_EQ(ini.Get("S", "Key"), value);
+    EXPECT_EQ(other.Get("S", "Key"), value);
+    EXPECT_EQ(GETINI("S", "Key", "", ".\\own.ini"), value);
+  }
+  ASSERT_TRUE(ini.DeleteKey("S", "Key"));
+  EXPECT_FALSE(ini.Has("S", "Key"));
+  EXPECT_FALSE(other.Has("S", "Key"));
+  ASSERT_TRUE(ini.DeleteSection("S"));
+  EXPECT_TRUE(other.Sections().empty());
+  EXPECT_TRUE(IniFile::ReadSection(".\\own.ini", "S").Get("Other").empty());
+}
+
+// More files than are kept, each read, changed in place with its times put back, and read again.
+TEST_F(IniFileTest, ManyFilesReadInTurnEachShowTheirChange) {
+  constexpr int kFiles = 20;
+  const auto name = [](int i) { return ".\\many" + std::to_string(i) + ".ini"; };
+  const auto text = [](int i, char v) {
+    return "[S]\nKey=" + std::to_string(i) + std::string(1, v) + "\n";
+  };
+  for (int i = 0; i < kFiles; ++i) WriteFile(Cwd(name(i).substr(2)), text(i, 'a'));
+  for (int i = 0; i < kFiles; ++i) Age(Cwd(name(i).substr(2)));
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < kFiles; ++i)
+      ASSERT_EQ(GETINI("S", "Key", "", name(i)), std::to_string(i) + "a");
+  }
+  for (int i = 0; i < kFiles; ++i) {
+    const fs::path p = Cwd(name(i).substr(2));
+    const struct stat st = StatOf(p);
+    WriteFile(p, text(i, 'b'));
+    PutTimesBack(p, st);
+  }
+  for (int i = kFiles - 1; i >= 0; --i) {
+    EXPECT_EQ(GETINI("S", "Key", "", name(i)), std::to_string(i) + "b") << i;
+  }
+}
+
+// Threads reading and writing one file: each writer reads back its own last value at once, and
+// a reader never sees a value that was never written.
+TEST_F(IniFileTest, ThreadsReadingAndWritingSeeEveryWrite) {
+  const fs::path file = Cwd("busy.ini");
+  WriteFile(file, "[W0]\nK=0\n[W1]\nK=0\n[W2]\nK=0\n");
+  Age(file);
+  constexpr int kWriters = 3, kWrites = 40;
+  std::atomic<bool> done{false};
+  std::atomic<int> bad{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kWriters; ++t) {
+    threads.emplace_back([t, &bad] {
+      IniFile ini(".\\busy.ini");
+      const std::string section = "W" + std::to_string(t);
+      for (int i = 1; i <= kWrites; ++i) {
+        if (!ini.Put(section, "K", std::to_string(i))) ++bad;
+        if (ini.Get(section, "K") != std::to_string(i)) ++bad;
+        if (GETINI(section, "K", "", ".\\busy.ini") != std::to_string(i)) ++bad;
+      }
+    });
+  }
+  // Readers of each kind: a key at a time from a held object, a section, and the built-in.
+  const std::function<std::string(const IniFile&, const std::string&)> reads[] = {
+      [](const IniFile& ini, const std::string& s) { return ini.Get(s, "K", "-1"); },
+      [](const IniFile& ini, const std::string& s) { return ini.Section(s).Get("K", "-1"); },
+      [](const IniFile&, const std::string& s) { return GETINI(s, "K", "-1", ".\\busy.ini"); },
+  };
+  for (const auto& read : reads) {
+    threads.emplace_back([&done, &bad, &read] {
+      const IniFile ini(".\\busy.ini");
+      int last[kWriters] = {};
+      while (!done) {
+        for (int t = 0; t < kWriters; ++t) {
+          // A writer's values only grow: one read going back shows an old file.
+          const int now = std::stoi(read(ini, "W" + std::to_string(t)));
+          if (now < last[t] || now > kWrites) ++bad;
+          last[t] = now;
+        }
+      }
+    });
+  }
+  for (int t = 0; t < kWriters; ++t) threads[static_cast<std::size_t>(t)].join();
+  done = true;
+  for (std::size_t i = kWriters; i < threads.size(); ++i) threads[i].join();
+  EXPECT_EQ(bad, 0);
+  for (int t = 0; t < kWriters; ++t) {
+    EXPECT_EQ(GETINI("W" + std::to_string(t), "K", "", ".\\busy.ini"), std::to_string(kWrites));
+  }
 }
 
 }  // namespace
