@@ -158,9 +158,20 @@ void TestDriver::Announce(const ModelMessage& m) {
       windows_[m.window].shown = true;
       wake = false;
       break;
-    case Kind::WindowClosed:
+    case Kind::WindowClosed: {
       windows_[m.window].open = false;
+      // A closed window keeps its title and flags for the test to look at, and the last few
+      // closed keep their controls too; older ones let theirs go, as a front end lets a window
+      // go when it closes. A run that opens windows again and again would otherwise hold every
+      // list it ever showed, and each opening would take fresh memory for its own.
+      closed_.push_back(m.window);
+      if (closed_.size() > kKeptClosed) {
+        const auto it = windows_.find(closed_.front());
+        if (it != windows_.end() && !it->second.open) it->second.controls.clear();
+        closed_.pop_front();
+      }
       break;
+    }
     case Kind::ControlAdded:
       if (m.snapshot) windows_[m.window].controls[m.control].snapshot = *m.snapshot;
       wake = false;

@@ -320,6 +320,9 @@ class TestDriver final : public FrontEnd {
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::map<int, MirrorWindow> windows_;
+  // The windows closed lately, oldest first: these keep their controls' mirrors.
+  static constexpr std::size_t kKeptClosed = 4;
+  std::deque<int> closed_;
   std::map<long, long> idle_tag_;  // thread -> newest tag taken when it last waited
   std::set<long> ended_;
   std::vector<SeenRequest> seen_;
