@@ -18,6 +18,7 @@
 
 #include "platform/private_file.h"
 #include "platform/user_folders.h"
+#include "runtime/file_stamp.h"
 
 namespace vx {
 namespace {
@@ -127,43 +128,6 @@ std::optional<std::string> ReadAll(const std::filesystem::path& path, bool& bom)
 // letter case was chosen), the file's stat, or that no file is there.
 enum class Sight { NotLooked, Found, Missing };
 
-// The file a stat describes, as far as telling a later change of it apart goes.
-struct FileIdentity {
-  dev_t dev = 0;
-  ino_t ino = 0;
-  off_t size = 0;
-  timespec mtime{}, ctime{};
-
-  static FileIdentity Of(const struct stat& st) {
-    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-  }
-  bool operator==(const FileIdentity& o) const {
-    return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
-           mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
-           ctime.tv_nsec == o.ctime.tv_nsec;
-  }
-};
-
-std::int64_t Nanoseconds(const timespec& t) {
-  return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-// Whether a file time read at `now` is old enough that any later change of the file is stamped
-// with another time. File times come from the kernel's coarse clock, up to a tick behind the
-// precise one, and in steps of the file system's own (whole seconds, two seconds, ten
-// milliseconds on some): a time with no fraction may be a whole-second one. A time ahead of now
-// (another machine's clock) is never old enough.
-bool SafelyPast(const timespec& t, const timespec& now) {
-  static const std::int64_t tick = [] {
-    timespec res{};
-    if (::clock_getres(CLOCK_REALTIME_COARSE, &res) != 0) return std::int64_t{10'000'000};
-    return Nanoseconds(res);
-  }();
-  const std::int64_t margin =
-      t.tv_nsec == 0 ? 3'000'000'000 : std::max<std::int64_t>(50'000'000, 4 * tick);
-  return Nanoseconds(now) - Nanoseconds(t) > margin;
-}
-
 // Whether a stat of a file on this file system always shows its latest change. A network or
 // user-space file system may answer a stat from attributes kept a while (an open asks the
 // server again), so its files are always read afresh.
@@ -213,7 +177,7 @@ class ReadMemo {
       if (entry) entry->path.clear();
       return Uncached(path);
     }
-    if (entry && entry->id == FileIdentity::Of(st)) {
+    if (entry && entry->id == FileStamp::Of(st)) {
       entry->used = ++uses_;
       return &entry->text;
     }
@@ -225,14 +189,13 @@ class ReadMemo {
       if (entry) entry->path.clear();
       return nullptr;
     }
-    const bool old_enough = SafelyPast(st.st_mtim, now) && SafelyPast(st.st_ctim, now);
+    const bool old_enough = StampSettled(st, now);
     const bool current = old_enough && StatIsCurrent(fd);
     struct stat opened {};
     std::string all = ReadAndClose(fd, opened);
     const bool whole = opened.st_nlink != 0 && S_ISREG(opened.st_mode) &&
                        static_cast<std::size_t>(opened.st_size) == all.size();
-    const bool keep = current && whole && all.size() <= kMaxBytes &&
-                      SafelyPast(opened.st_mtim, now) && SafelyPast(opened.st_ctim, now);
+    const bool keep = current && whole && all.size() <= kMaxBytes && StampSettled(opened, now);
     DropByteOrderMark(all);
     if (!keep) {
       if (entry) entry->path.clear();
@@ -241,7 +204,7 @@ class ReadMemo {
     }
     if (!entry) entry = Spare();
     entry->path = path.native();
-    entry->id = FileIdentity::Of(opened);
+    entry->id = FileStamp::Of(opened);
     entry->text = std::move(all);
     entry->used = ++uses_;
     return &entry->text;
@@ -256,7 +219,7 @@ class ReadMemo {
   static constexpr std::size_t kMaxBytes = 256 * 1024;
   struct Entry {
     std::string path;  // empty: unused
-    FileIdentity id;
+    FileStamp id;
     std::string text;
     std::uint64_t used = 0;
   };

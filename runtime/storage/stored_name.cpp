@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "runtime/file_stamp.h"
 #include "runtime/fixed_string.h"
 #include "runtime/storage/open_burst.h"
 
@@ -64,42 +65,6 @@ struct Listing {
   std::vector<std::string> names;
 };
 
-std::int64_t Nanoseconds(const timespec& t) {
-  return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
-}
-
-bool Unchanged(const struct stat& then, const struct stat& now) {
-  return then.st_dev == now.st_dev && then.st_ino == now.st_ino &&
-         Nanoseconds(then.st_mtim) == Nanoseconds(now.st_mtim) &&
-         Nanoseconds(then.st_ctim) == Nanoseconds(now.st_ctim);
-}
-
-}  // namespace
-
-bool ListingSettled(const struct stat& folder, const timespec& listed_at) {
-  // A change is stamped with the kernel's coarse clock, which is less than one of its ticks
-  // behind the time read here (two allow for a late tick), and the file system may round the
-  // stamp down to what it keeps: whole seconds on some (two on some), ten milliseconds on
-  // others. What it keeps shows in the stamps: the coarsest unit both are multiples of.
-  static const std::int64_t tick = [] {
-    timespec resolution{};
-    if (::clock_getres(CLOCK_REALTIME_COARSE, &resolution) != 0) return std::int64_t{10'000'000};
-    return std::max<std::int64_t>(Nanoseconds(resolution), 1'000'000);
-  }();
-  std::int64_t kept = 1;
-  for (const std::int64_t unit : {1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 1'000, 100}) {
-    if (folder.st_mtim.tv_nsec % unit == 0 && folder.st_ctim.tv_nsec % unit == 0) {
-      kept = unit;
-      break;
-    }
-  }
-  const std::int64_t last_change =
-      std::max(Nanoseconds(folder.st_mtim), Nanoseconds(folder.st_ctim));
-  return last_change + 2 * tick + 2 * kept <= Nanoseconds(listed_at);
-}
-
-namespace {
-
 // The folders listed to find names spelled in another letter case than their files, kept for
 // the process: a name spelled so would otherwise have its folder listed at every open. A kept
 // listing answers while a stat of the folder finds the same folder with the same times.
@@ -114,7 +79,7 @@ class FolderListings {
       if (::stat(folder.c_str(), &st) == 0) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (const auto it = listings_.find(folder);
-            it != listings_.end() && Unchanged(it->second.folder, st)) {
+            it != listings_.end() && FileStamp::Of(it->second.folder) == FileStamp::Of(st)) {
           Collect(it->second, wanted, &matches);
           return matches;
         }
@@ -123,7 +88,7 @@ class FolderListings {
     Listing listing;
     timespec listed_at{};
     ::clock_gettime(CLOCK_REALTIME, &listed_at);
-    const bool trusted = List(folder, &listing) && ListingSettled(listing.folder, listed_at);
+    const bool trusted = List(folder, &listing) && StampSettled(listing.folder, listed_at);
     Collect(listing, wanted, &matches);
     std::lock_guard<std::mutex> lock(mutex_);
     if (!trusted) {

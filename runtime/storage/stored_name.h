@@ -5,9 +5,6 @@
 // file being created next to it.
 #pragma once
 
-#include <sys/stat.h>
-
-#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -36,13 +33,6 @@ struct ResolvedName {
   int error = kNotChecked;
 };
 ResolvedName ResolveName(const std::string& path);
-
-// A folder listed to find a name in another letter case is listed again only when a stat of it
-// finds another folder or other times. Whether a listing made at `listed_at` may be kept so,
-// the folder being as `folder` has it then: the file system stamps a change with a clock that
-// moves in ticks (whole seconds on some), so a change within the tick of the listing could
-// leave the times as they were. The folder's last change must lie well before the listing.
-bool ListingSettled(const struct stat& folder, const timespec& listed_at);
 
 // The file a stored name stands for, as the user finds it: its absolute path on disk
 // ("VX97\!s" in /data is "/data/VX97.TPS"). Messages name it rather than the stored name.

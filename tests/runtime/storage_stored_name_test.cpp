@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/file_stamp.h"
 #include "runtime/storage/errors.h"
 #include "runtime/storage/file.h"
 #include "runtime/storage/stored_name.h"
@@ -63,7 +64,7 @@ TEST(StoredNameListing, IsKeptOnlyWhenTheFolderChangedWellBeforeIt) {
     struct stat folder {};
     folder.st_mtim = c.modified;
     folder.st_ctim = c.changed;
-    EXPECT_EQ(ListingSettled(folder, c.listed_at), c.kept) << c.what;
+    EXPECT_EQ(StampSettled(folder, c.listed_at), c.kept) << c.what;
   }
 }
 
